@@ -1,0 +1,63 @@
+# Shared build settings and the helpers every component uses to declare its targets.
+
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+add_library(vesko_options INTERFACE)
+target_include_directories(vesko_options INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+target_compile_options(vesko_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter
+  $<$<BOOL:${VESKO_WERROR}>:-Werror>)
+target_link_libraries(vesko_options INTERFACE Threads::Threads ${CMAKE_DL_LIBS})
+
+if(VESKO_SANITIZE)
+  add_compile_options(-fsanitize=${VESKO_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=${VESKO_SANITIZE})
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# vesko_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# One GoogleTest program, registered with CTest case by case.
+function(vesko_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE vesko_options ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "VESKO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# vesko_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, never run by CTest.
+function(vesko_bench name)
+  if(NOT VESKO_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE vesko_options ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# vesko_fuzz(NAME SOURCES ... LIBS ... [CORPUS dir]): a libFuzzer target exposing
+# LLVMFuzzerTestOneInput. With VESKO_FUZZ it links libFuzzer; otherwise it links a small
+# driver that replays the seed corpus and a fixed set of mutations, registered as a test,
+# so every build exercises every reader of outside input.
+function(vesko_fuzz name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE vesko_options ${F_LIBS})
+  if(VESKO_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    set(corpus ${F_CORPUS})
+    if(NOT corpus)
+      set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    endif()
+    add_test(NAME fuzz.${name} COMMAND ${name} ${corpus})
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz)
+  endif()
+endfunction()

@@ -1,0 +1,58 @@
+#include "framework/core/LLKBObject.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Probe : LLKBObject {
+  explicit Probe(int* deaths) : deaths_(deaths) {}
+  ~Probe() override { ++*deaths_; }
+  int* deaths_;
+};
+
+struct Derived : Probe {
+  using Probe::Probe;
+};
+
+TEST(Ref, CountsOwnersAndDeletesWithTheLast) {
+  int deaths = 0;
+  {
+    Ref<Probe> first = makeRef<Probe>(&deaths);
+    EXPECT_EQ(first->retainCount(), 1u);
+    Ref<Probe> second = first;
+    EXPECT_EQ(first->retainCount(), 2u);
+    Ref<Probe> moved = std::move(second);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(first->retainCount(), 2u);
+  }
+  EXPECT_EQ(deaths, 1);
+}
+
+TEST(Ref, CastsToBaseAndBackOnlyWhenTheKindMatches) {
+  int deaths = 0;
+  Ref<Probe> base = makeRef<Derived>(&deaths);
+  EXPECT_TRUE(refCast<Derived>(base));
+  Ref<Probe> plain = makeRef<Probe>(&deaths);
+  EXPECT_FALSE(refCast<Derived>(plain));
+}
+
+TEST(Ref, ManyThreadsSharingOneObjectLeaveTheCountExact) {
+  int deaths = 0;
+  Ref<Probe> shared = makeRef<Probe>(&deaths);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t)
+    threads.emplace_back([shared] {
+      for (int i = 0; i < 10000; ++i) {
+        Ref<Probe> copy = shared;
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(shared->retainCount(), 1u);
+  shared.reset();
+  EXPECT_EQ(deaths, 1);
+}
+
+}  // namespace
