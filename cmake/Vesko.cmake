@@ -15,6 +15,14 @@ if(VESKO_SANITIZE)
   add_link_options(-fsanitize=${VESKO_SANITIZE})
 endif()
 
+function(vesko_wanted folder result)
+  if(NOT VESKO_ONLY OR folder IN_LIST VESKO_ONLY)
+    set(${result} TRUE PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
