@@ -1,0 +1,58 @@
+#pragma once
+// Objects under keys: the store behind the kit's map (text keys) and table (number keys).
+// Values are never null. Not locked: the owner guards a map that several threads share.
+#include "framework/core/LLKBObject.h"
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <new>
+#include <utility>
+#include <vector>
+
+template <typename Key, typename KeyView = Key>
+class LLKBObjectMapOf : public LLKBObject {
+public:
+  // 0 when stored (replacing what was there), 22 for a null object, 12 without memory.
+  int store(Ref<LLKBObject> object, KeyView key) {
+    if (!object) return 22;
+    try {
+      auto found = entries_.find(key);
+      if (found != entries_.end())
+        found->second = std::move(object);
+      else
+        entries_.emplace(Key(key), std::move(object));
+      return 0;
+    } catch (const std::bad_alloc&) {
+      return 12;
+    }
+  }
+  // Null when nothing is stored under the key.
+  Ref<LLKBObject> fetchForKey(KeyView key) const {
+    auto found = entries_.find(key);
+    return found == entries_.end() ? nullptr : found->second;
+  }
+  template <typename T>
+  Ref<T> fetchForKeyAs(KeyView key) const {
+    return refCast<T>(fetchForKey(key));
+  }
+  bool contains(KeyView key) const { return entries_.find(key) != entries_.end(); }
+  // The removed object, or null.
+  Ref<LLKBObject> removeForKey(KeyView key) {
+    auto found = entries_.find(key);
+    if (found == entries_.end()) return nullptr;
+    Ref<LLKBObject> removed = std::move(found->second);
+    entries_.erase(found);
+    return removed;
+  }
+  size_t count() const { return entries_.size(); }
+  void clear() { entries_.clear(); }
+  // Every entry in key order, safe to keep while the map changes.
+  std::vector<std::pair<Key, Ref<LLKBObject>>> snapshot() const { return {entries_.begin(), entries_.end()}; }
+
+protected:
+  LLKBObjectMapOf() = default;
+
+private:
+  std::map<Key, Ref<LLKBObject>, std::less<>> entries_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Objects under text keys (labels, uids).
+#include "framework/core/LLKBObjectMapOf.h"
+
+#include <string>
+#include <string_view>
+
+class LLKCObjectMap : public LLKBObjectMapOf<std::string, std::string_view> {
+public:
+  static Ref<LLKCObjectMap> map() { return Ref<LLKCObjectMap>(new (std::nothrow) LLKCObjectMap()); }
+  // The capacity is a hint; the map grows as needed.
+  static Ref<LLKCObjectMap> mapWithCapacity(size_t) { return map(); }
+
+private:
+  LLKCObjectMap() = default;
+};

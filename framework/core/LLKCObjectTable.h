@@ -1,0 +1,15 @@
+#pragma once
+// Objects under number keys (indexes, hash codes).
+#include "framework/core/LLKBObjectMapOf.h"
+
+#include <cstdint>
+
+class LLKCObjectTable : public LLKBObjectMapOf<uint64_t> {
+public:
+  static Ref<LLKCObjectTable> table() { return Ref<LLKCObjectTable>(new (std::nothrow) LLKCObjectTable()); }
+  // The capacity is a hint; the table grows as needed.
+  static Ref<LLKCObjectTable> tableWithCapacity(size_t) { return table(); }
+
+private:
+  LLKCObjectTable() = default;
+};
