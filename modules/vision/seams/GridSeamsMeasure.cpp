@@ -1,0 +1,162 @@
+// Reading the labels back: superpixel measures, painted views and one superpixel's cut-out.
+#include "modules/vision/seams/GridSeams.h"
+
+#include "framework/core/LLKFLog.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <exception>
+#include <vector>
+
+namespace {
+
+bool fitsPaint(const cv::Mat& image, const cv::Mat& paint) {
+  if (paint.type() == CV_8UC3 && paint.size() == image.size()) return true;
+  LLKFLog("GridSeams : paint image must have three 8-bit channels and the image's size");
+  return false;
+}
+
+void paintLabels(const cv::Mat& labels, cv::Mat& paint, const std::vector<cv::Vec3b>& colours) {
+  for (int y = 0; y < labels.rows; ++y) {
+    const std::uint16_t* label = labels.ptr<std::uint16_t>(y);
+    cv::Vec3b* out = paint.ptr<cv::Vec3b>(y);
+    for (int x = 0; x < labels.cols; ++x)
+      if (label[x] < colours.size()) out[x] = colours[label[x]];
+  }
+}
+
+// Integer sums keep the means exact however large a superpixel grows.
+struct Sums {
+  std::uint64_t x = 0, y = 0;
+  std::uint64_t channel[3] = {};
+};
+
+}  // namespace
+
+bool GridSeams::fitsLabels(const cv::Mat& image, const char* what) const {
+  if (labels_.empty()) {
+    LLKFLog("GridSeams : %s before a segmented image", what);
+    return false;
+  }
+  if (image.type() != CV_8UC3 || image.size() != labels_.size()) {
+    LLKFLog("GridSeams : %s needs the segmented image", what);
+    return false;
+  }
+  return true;
+}
+
+bool GridSeams::display(const cv::Mat& image, cv::Mat& paint, std::span<spixel_t> spixels) const noexcept {
+  if (!fitsLabels(image, "display") || !fitsPaint(image, paint)) return false;
+  try {
+    const size_t count = spixels.size();
+    for (spixel_t& s : spixels) s = spixel_t{INT_MAX, 0, 0, INT_MAX, {0, 0}, {0, 0, 0}, 0};
+    std::vector<Sums> sums(count);
+    int outOfRange = -1;
+    for (int y = 0; y < labels_.rows; ++y) {
+      const std::uint16_t* label = labels_.ptr<std::uint16_t>(y);
+      const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
+      for (int x = 0; x < labels_.cols; ++x) {
+        if (label[x] >= count) {
+          outOfRange = std::max(outOfRange, int(label[x]));
+          continue;
+        }
+        spixel_t& s = spixels[label[x]];
+        Sums& sum = sums[label[x]];
+        s.xmin = std::min(s.xmin, x);
+        s.xmax = std::max(s.xmax, x);
+        s.ymin = std::min(s.ymin, y);
+        s.ymax = std::max(s.ymax, y);
+        sum.x += unsigned(x);
+        sum.y += unsigned(y);
+        for (int c = 0; c < 3; ++c) sum.channel[c] += pixel[x][c];
+        ++s.count;
+      }
+    }
+    if (outOfRange >= 0) LLKFLog("out of range label! %d vs %d", outOfRange, int(count));
+    std::vector<cv::Vec3b> colours(count);
+    for (size_t i = 0; i < count; ++i) {
+      spixel_t& s = spixels[i];
+      if (s.count == 0) continue;  // an empty superpixel keeps its zero means
+      const double n = double(s.count);
+      s.centre[0] = float(double(sums[i].x) / n);
+      s.centre[1] = float(double(sums[i].y) / n);
+      for (int c = 0; c < 3; ++c) {
+        s.colour[c] = float(double(sums[i].channel[c]) / n);
+        colours[i][c] = cv::saturate_cast<uchar>(s.colour[c]);
+      }
+    }
+    paintLabels(labels_, paint, colours);
+    return true;
+  } catch (const std::exception& e) {
+    LLKFLog("GridSeams : %s", e.what());
+    return false;
+  }
+}
+
+bool GridSeams::display(const cv::Mat& image, cv::Mat& paint, bool mean) const noexcept {
+  if (!fitsLabels(image, "display") || !fitsPaint(image, paint)) return false;
+  try {
+    const size_t count = size_t(cellsX_ + 1) * size_t(cellsY_ + 1);
+    std::vector<cv::Vec3b> colours(count);
+    if (mean) {
+      std::vector<Sums> sums(count);
+      std::vector<std::uint64_t> pixels(count, 0);
+      for (int y = 0; y < labels_.rows; ++y) {
+        const std::uint16_t* label = labels_.ptr<std::uint16_t>(y);
+        const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < labels_.cols; ++x) {
+          if (label[x] >= count) continue;
+          for (int c = 0; c < 3; ++c) sums[label[x]].channel[c] += pixel[x][c];
+          ++pixels[label[x]];
+        }
+      }
+      for (size_t i = 0; i < count; ++i)
+        for (int c = 0; c < 3; ++c) {
+          const std::uint64_t n = pixels[i] > 1 ? pixels[i] : 1;
+          colours[i][c] = uchar(sums[i].channel[c] / n);
+        }
+    } else {
+      cv::RNG rng(123457);
+      for (cv::Vec3b& colour : colours)
+        for (int c = 0; c < 3; ++c) colour[c] = uchar(rng.next());
+    }
+    paintLabels(labels_, paint, colours);
+    return true;
+  } catch (const std::exception& e) {
+    LLKFLog("GridSeams : %s", e.what());
+    return false;
+  }
+}
+
+bool GridSeams::extract(const cv::Mat& image, cv::Mat& mask, cv::Mat& grey, const spixel_t& spixel,
+                        unsigned label) const noexcept {
+  if (!fitsLabels(image, "extract")) return false;
+  const spixel_t& s = spixel;
+  if (s.count == 0 || s.xmin < 0 || s.ymin < 0 || s.xmax < s.xmin || s.ymax < s.ymin ||
+      s.xmax >= labels_.cols || s.ymax >= labels_.rows) {
+    LLKFLog("GridSeams : superpixel %u is empty or lies outside the image", label);
+    return false;
+  }
+  const int width = s.xmax - s.xmin + 1;
+  const int height = s.ymax - s.ymin + 1;
+  const auto fits = [&](const cv::Mat& m) {
+    return m.type() == CV_8UC1 && m.cols >= width && m.rows >= height;
+  };
+  if (!fits(mask) || !fits(grey)) {
+    LLKFLog("GridSeams : superpixel %u needs 8-bit patches of %dx%d", label, width, height);
+    return false;
+  }
+  for (int y = s.ymin; y <= s.ymax; ++y) {
+    const std::uint16_t* labels = labels_.ptr<std::uint16_t>(y);
+    const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
+    uchar* greyRow = grey.ptr<uchar>(y - s.ymin);
+    uchar* maskRow = mask.ptr<uchar>(y - s.ymin);
+    for (int x = s.xmin; x <= s.xmax; ++x) {
+      const cv::Vec3b& p = pixel[x];
+      greyRow[x - s.xmin] = uchar((0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2]) / 3.0);
+      if (labels[x] == label) maskRow[x - s.xmin] = 255;
+    }
+  }
+  return true;
+}
