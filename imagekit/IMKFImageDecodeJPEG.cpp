@@ -1,0 +1,104 @@
+// JPEG decoding on libjpeg-turbo's libjpeg interface. libjpeg reports fatal errors through its
+// error manager's error_exit, which must not return; ours jumps back into the decoder, which
+// destroys the decompressor and answers false, so a bad stream never takes the process down.
+// Between the jump buffer and the jump there are only C frames and trivially destructible locals.
+#include "imagekit/IMKFImageDecodeJPEG.h"
+
+#include "framework/core/LLKFLog.h"
+#include "imagekit/IMKStandardHuffmanTables.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr manager;
+  void (*standardEmitMessage)(j_common_ptr info, int level);
+  std::jmp_buf jump;
+};
+
+ErrorManager& errorManagerOf(j_common_ptr info) { return *reinterpret_cast<ErrorManager*>(info->err); }
+
+void outputMessage(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX];
+  (*info->err->format_message)(info, text);
+  LLKFLog("IMKFImageConvertFromMPEG : %s", text);
+}
+
+[[noreturn]] void errorExit(j_common_ptr info) {
+  (*info->err->output_message)(info);
+  std::longjmp(errorManagerOf(info).jump, 1);
+}
+
+// libjpeg only warns when the data runs out and fills the rest of the image with grey; a stream
+// that ends early is a failed decode for us, so those two warnings end the decoding.
+void emitMessage(j_common_ptr info, int level) {
+  const int code = info->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) errorExit(info);
+  errorManagerOf(info).standardEmitMessage(info, level);
+}
+
+void installTable(j_decompress_ptr info, JHUFF_TBL** slot, const IMKTHuffmanTable& table) {
+  if (!*slot) *slot = jpeg_alloc_huff_table(reinterpret_cast<j_common_ptr>(info));
+  for (int i = 0; i < 17; ++i) (*slot)->bits[i] = table.bits[i];
+  for (int i = 0; i < 256; ++i) (*slot)->huffval[i] = i < table.valueCount ? table.values[i] : 0;
+  (*slot)->sent_table = FALSE;
+}
+
+// Motion-JPEG frames may leave the Huffman tables out and rely on the standard ones.
+void installStandardTablesWhenMissing(j_decompress_ptr info) {
+  if (info->dc_huff_tbl_ptrs[0]) return;
+  installTable(info, &info->dc_huff_tbl_ptrs[0], kIMKHuffmanDCLuminance);
+  installTable(info, &info->dc_huff_tbl_ptrs[1], kIMKHuffmanDCChrominance);
+  installTable(info, &info->ac_huff_tbl_ptrs[0], kIMKHuffmanACLuminance);
+  installTable(info, &info->ac_huff_tbl_ptrs[1], kIMKHuffmanACChrominance);
+}
+
+bool fitsBuffer(const jpeg_decompress_struct& info, uint64_t dstLength, uint32_t stride, uint32_t width,
+                uint32_t height) {
+  if (info.output_width != width || info.output_height != height) return false;
+  const uint64_t rowBytes = uint64_t{info.output_width} * static_cast<uint64_t>(info.out_color_components);
+  if (rowBytes > stride) return false;
+  return height == 0 || uint64_t{height - 1} * stride + rowBytes <= dstLength;
+}
+
+}  // namespace
+
+extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, uint8_t* dst, uint64_t dstLength,
+                                         int colorSpace, uint32_t stride, uint32_t width, uint32_t height) {
+  if (!bytes || !length || !dst || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
+
+  jpeg_decompress_struct info;
+  ErrorManager errors;
+  info.err = jpeg_std_error(&errors.manager);
+  errors.standardEmitMessage = errors.manager.emit_message;
+  errors.manager.error_exit = errorExit;
+  errors.manager.emit_message = emitMessage;
+  errors.manager.output_message = outputMessage;
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, bytes, static_cast<unsigned long>(length));
+  jpeg_read_header(&info, TRUE);
+  installStandardTablesWhenMissing(&info);
+  info.out_color_space = static_cast<J_COLOR_SPACE>(colorSpace);
+  info.dct_method = JDCT_IFAST;
+  jpeg_calc_output_dimensions(&info);
+  bool decoded = fitsBuffer(info, dstLength, stride, width, height);
+  if (decoded) {
+    jpeg_start_decompress(&info);
+    while (decoded && info.output_scanline < info.output_height) {
+      JSAMPROW row = dst + uint64_t{info.output_scanline} * stride;
+      decoded = jpeg_read_scanlines(&info, &row, 1) == 1;
+    }
+    if (decoded) jpeg_finish_decompress(&info);
+  }
+  jpeg_destroy_decompress(&info);
+  return decoded;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Pixel-format numbers and result codes shared by every image-kit function.
+//
+// A raw image (formats 1 to 5) is width x height pixels, rows top to bottom, each row
+// width x bytes-per-pixel bytes with no padding. Format 0 is one complete JPEG stream.
+#include <cstdint>
+
+enum IMKTPixelFormat : uint32_t {
+  IMKPixelFormatJPEG = 0,
+  IMKPixelFormatRGB = 1,
+  IMKPixelFormatRGBA = 2,
+  IMKPixelFormatBGR = 3,
+  IMKPixelFormatBGRA = 4,
+  IMKPixelFormatARGB = 5,
+};
+
+// Results of the kit's C functions, in the manner of the C library's error numbers.
+enum IMKTResult : int {
+  IMKResultDone = 0,
+  IMKResultNoMemory = 2,      // an allocation failed
+  IMKResultIOFailed = 5,      // a file is missing, or writing it failed
+  IMKResultBadFormat = 8,     // a conversion between these formats does not exist
+  IMKResultBadFormatArg = 11, // a format number the function cannot take
+  IMKResultOutOfBounds = 15,  // a rectangle or placement outside a bitmap
+  IMKResultInvalid = 22,      // a buffer too short, a placement that does not fit, or an argument the call cannot take
+  IMKResultUndecodable = 26,  // the encoded image could not be decoded (or the file not opened)
+};
+
+// Bytes per pixel of a raw format; 0 for format 0 and unknown numbers.
+constexpr uint32_t IMKFPixelSize(uint32_t format) {
+  switch (format) {
+    case IMKPixelFormatRGB:
+    case IMKPixelFormatBGR:
+      return 3;
+    case IMKPixelFormatRGBA:
+    case IMKPixelFormatBGRA:
+    case IMKPixelFormatARGB:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+constexpr bool IMKFIsRawFormat(uint32_t format) { return IMKFPixelSize(format) != 0; }
