@@ -1,0 +1,27 @@
+#pragma once
+// A JSON array.
+#include "framework/core/JSKBValue.h"
+
+#include <cstddef>
+#include <new>
+#include <vector>
+
+class JSKCArray : public JSKBValue {
+public:
+  static Ref<JSKCArray> array() { return Ref<JSKCArray>(new (std::nothrow) JSKCArray()); }
+  // The capacity is a hint; the array grows as needed.
+  static Ref<JSKCArray> arrayWithCapacity(size_t) { return array(); }
+
+  Kind kind() const override { return Kind::array; }
+
+  // 0 when appended, 22 for a null value or the array itself, 12 without memory.
+  int append(Ref<JSKBValue> value);
+  size_t count() const { return values_.size(); }
+  // Null past the end.
+  Ref<JSKBValue> atIndex(size_t index) const { return index < values_.size() ? values_[index] : nullptr; }
+  void clear() { values_.clear(); }
+
+private:
+  JSKCArray() = default;
+  std::vector<Ref<JSKBValue>> values_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// Files and paths. Paths are UTF-8 C strings; the functions that return a path return a block
+// from malloc that the caller frees with free() (LLKFTakeString does that for C++ callers).
+#include <cstddef>
+#include <string>
+
+extern "C" {
+// The user's preferences folder: $VESKO_CONFIG_DIR when set (tests), else $XDG_CONFIG_HOME when
+// set and absolute, else ~/.config. Null when there is no home folder.
+char* LLKFGetPreferencesPath(void);
+// $HOME, else the password database's home folder; null when neither is known.
+char* LLKFGetUserHomePath(void);
+// The path made absolute against the working folder and cleaned of "." and ".." parts; the
+// file need not exist. Null for a null or empty path.
+char* LLKFRelativeToAbsolutePath(const char* path);
+// True when something exists at the path.
+bool LLKFDoesFilePathExists(const char* path);
+// The last part of a path (a pointer into it): "b.json" for "/a/b.json"; null for null.
+const char* LLKFStringGetFilenameFromPath(const char* path);
+// Writes the bytes to a temporary file in the same folder, flushes it to disk and renames it
+// over the path, so a crash never leaves half a file. True when the file is in place.
+bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length);
+}
+
+// The whole file; false when it cannot be read.
+bool LLKFReadFile(const char* path, std::string& contents);
+// A path returned by the functions above as a string, the block freed; "" for null.
+std::string LLKFTakeString(char* allocated);
