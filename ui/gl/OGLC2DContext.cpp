@@ -1,0 +1,226 @@
+#include "ui/gl/OGLC2DContext.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "ui/gl/OGLC2DCachedGradient.h"
+#include "ui/gl/OGLXform.h"
+
+namespace {
+
+// Deeper saves than this are ignored (and so is the matching restore's effect), as a runaway
+// caller must not grow the stack without end.
+constexpr size_t kMaxStates = 64;
+
+}  // namespace
+
+std::unique_ptr<OGLC2DContext> OGLC2DContext::make() {
+  std::unique_ptr<OGLC2DContext> context(new (std::nothrow) OGLC2DContext());
+  if (!context || !context->beginFrame(1, 1, 1)) return nullptr;
+  context->endFrame();
+  return context;
+}
+
+OGLC2DContext::~OGLC2DContext() {
+  gradients_.clear();
+  for (auto& [id, texture] : textures_) cairo_surface_destroy(texture.surface);
+  if (cairo_) cairo_destroy(cairo_);
+  if (surface_) cairo_surface_destroy(surface_);
+}
+
+bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio) {
+  if (!(pixelRatio > 0) || !std::isfinite(pixelRatio)) pixelRatio = 1;
+  auto pixels = [&](float logical) {
+    float value = std::ceil(logical * pixelRatio);
+    return value >= 1 && value <= 16384 ? static_cast<int>(value) : 1;
+  };
+  int pw = pixels(width), ph = pixels(height);
+  if (!surface_ || pw != pixelWidth_ || ph != pixelHeight_) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(surface);
+      return false;
+    }
+    if (cairo_) cairo_destroy(cairo_);
+    if (surface_) cairo_surface_destroy(surface_);
+    surface_ = surface;
+    cairo_ = cairo_create(surface_);
+    cairo_set_tolerance(cairo_, 0.25);
+    pixelWidth_ = pw;
+    pixelHeight_ = ph;
+    stride_ = cairo_image_surface_get_stride(surface_);
+    // A new surface starts clear; the texture it feeds must be replaced whole.
+    previousDirty_ = {0, ph};
+  } else {
+    previousDirty_ = dirty_;
+  }
+  dirty_ = {};
+  drawn_ = false;
+  pixelRatio_ = pixelRatio;
+  states_.assign(1, State{});
+  State& first = states_.back();
+  first.xform = {pixelRatio, 0, 0, pixelRatio, 0, 0};
+  first.fill = {};
+  first.fill.xform[0] = first.fill.xform[3] = 1;
+  first.fill.feather = 1;
+  first.fill.innerColor = first.fill.outerColor = {1, 1, 1, 1};
+  first.stroke = first.fill;
+  first.stroke.innerColor = first.stroke.outerColor = {0, 0, 0, 1};
+  path_.clear();
+  return true;
+}
+
+void OGLC2DContext::endFrame() {
+  if (surface_) cairo_surface_flush(surface_);
+}
+
+// The first drawing of a frame clears what the previous frame left, only over its rows.
+void OGLC2DContext::startDrawing() {
+  if (drawn_) return;
+  drawn_ = true;
+  cairo_surface_flush(surface_);
+  if (!previousDirty_.empty()) {
+    unsigned char* data = cairo_image_surface_get_data(surface_);
+    std::memset(data + static_cast<size_t>(previousDirty_.top) * static_cast<size_t>(stride_), 0,
+                static_cast<size_t>(previousDirty_.bottom - previousDirty_.top) * static_cast<size_t>(stride_));
+    cairo_surface_mark_dirty(surface_);
+  }
+}
+
+void OGLC2DContext::markDirtyRows(double y0, double y1) {
+  int top = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(pixelHeight_)));
+  int bottom = static_cast<int>(std::clamp(std::ceil(y1) + 1, 0.0, static_cast<double>(pixelHeight_)));
+  if (bottom <= top) return;
+  if (dirty_.empty()) {
+    dirty_ = {top, bottom};
+  } else {
+    dirty_.top = std::min(dirty_.top, top);
+    dirty_.bottom = std::max(dirty_.bottom, bottom);
+  }
+}
+
+const uint8_t* OGLC2DContext::pixels() const { return surface_ ? cairo_image_surface_get_data(surface_) : nullptr; }
+
+OGLTRowSpan OGLC2DContext::changedRows() const {
+  if (!drawn_) return {};
+  if (previousDirty_.empty()) return dirty_;
+  if (dirty_.empty()) return previousDirty_;
+  return {std::min(dirty_.top, previousDirty_.top), std::max(dirty_.bottom, previousDirty_.bottom)};
+}
+
+std::array<uint8_t, 4> OGLC2DContext::readPixel(int x, int y) const {
+  if (!surface_ || x < 0 || y < 0 || x >= pixelWidth_ || y >= pixelHeight_) return {0, 0, 0, 0};
+  cairo_surface_flush(surface_);
+  uint32_t argb;
+  std::memcpy(&argb, pixels() + static_cast<size_t>(y) * static_cast<size_t>(stride_) + static_cast<size_t>(x) * 4, 4);
+  uint32_t a = argb >> 24;
+  if (a == 0) return {0, 0, 0, 0};
+  auto straight = [a](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, (c * 255 + a / 2) / a)); };
+  return {straight((argb >> 16) & 0xFF), straight((argb >> 8) & 0xFF), straight(argb & 0xFF), static_cast<uint8_t>(a)};
+}
+
+void OGLC2DContext::save() {
+  if (states_.size() >= kMaxStates) return;
+  states_.push_back(states_.back());
+}
+
+void OGLC2DContext::restore() {
+  if (states_.size() > 1) states_.pop_back();
+}
+
+void OGLC2DContext::translate(float x, float y) {
+  state().xform = OGLFXformThen({1, 0, 0, 1, x, y}, state().xform);
+}
+
+void OGLC2DContext::scale(float sx, float sy) { state().xform = OGLFXformThen({sx, 0, 0, sy, 0, 0}, state().xform); }
+
+// The scissor is kept as a device-space box: the transforms the interface offers only move and
+// scale, so a box stays a box.
+void OGLC2DContext::intersectScissor(float x, float y, float w, float h) {
+  w = std::max(0.0f, w);
+  h = std::max(0.0f, h);
+  float x0, y0, x1, y1;
+  OGLFXformPoint(state().xform, x, y, x0, y0);
+  OGLFXformPoint(state().xform, x + w, y + h, x1, y1);
+  float box[4] = {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+  State& s = state();
+  if (s.scissor) {
+    box[0] = std::max(box[0], s.scissorRect[0]);
+    box[1] = std::max(box[1], s.scissorRect[1]);
+    box[2] = std::max(box[0], std::min(box[2], s.scissorRect[2]));
+    box[3] = std::max(box[1], std::min(box[3], s.scissorRect[3]));
+  }
+  s.scissor = true;
+  std::copy(box, box + 4, s.scissorRect);
+}
+
+// Sets cairo's clip to the scissor; false when nothing can show through it.
+bool OGLC2DContext::applyScissor() {
+  cairo_reset_clip(cairo_);
+  const State& s = state();
+  if (!s.scissor) return true;
+  if (s.scissorRect[2] <= s.scissorRect[0] || s.scissorRect[3] <= s.scissorRect[1]) return false;
+  cairo_rectangle(cairo_, s.scissorRect[0], s.scissorRect[1], s.scissorRect[2] - s.scissorRect[0],
+                  s.scissorRect[3] - s.scissorRect[1]);
+  cairo_clip(cairo_);
+  return true;
+}
+
+int OGLC2DContext::makeTexture(int width, int height, const uint8_t* rgba) {
+  if (!rgba || width <= 0 || height <= 0 || width > 32767 || height > 32767) return 0;
+  if (static_cast<int64_t>(width) * height > INT_MAX / 4) return 0;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return 0;
+  }
+  int id = nextTexture_++;
+  textures_[id] = {surface, width, height};
+  syncTexture(id, rgba);
+  return id;
+}
+
+// Straight-alpha RGBA in, premultiplied native ARGB out.
+bool OGLC2DContext::syncTexture(int id, const uint8_t* rgba) {
+  auto found = textures_.find(id);
+  if (found == textures_.end() || !rgba) return false;
+  Texture& texture = found->second;
+  cairo_surface_flush(texture.surface);
+  unsigned char* data = cairo_image_surface_get_data(texture.surface);
+  int stride = cairo_image_surface_get_stride(texture.surface);
+  for (int y = 0; y < texture.height; ++y) {
+    const uint8_t* in = rgba + static_cast<size_t>(y) * static_cast<size_t>(texture.width) * 4;
+    auto* out = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
+    for (int x = 0; x < texture.width; ++x, in += 4) {
+      uint32_t a = in[3];
+      auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
+      out[x] = (a << 24) | (pre(in[0]) << 16) | (pre(in[1]) << 8) | pre(in[2]);
+    }
+  }
+  cairo_surface_mark_dirty(texture.surface);
+  return true;
+}
+
+void OGLC2DContext::freeTexture(int id) {
+  auto found = textures_.find(id);
+  if (found == textures_.end()) return;
+  cairo_surface_destroy(found->second.surface);
+  textures_.erase(found);
+}
+
+// A paint is fixed in the transform that holds when it is set.
+static OGLTPaint inDeviceSpace(const OGLTPaint& paint, const OGLTXform& xform) {
+  OGLTPaint placed = paint;
+  OGLTXform own{paint.xform[0], paint.xform[1], paint.xform[2], paint.xform[3], paint.xform[4], paint.xform[5]};
+  OGLTXform device = OGLFXformThen(own, xform);
+  std::copy(device.begin(), device.end(), placed.xform);
+  return placed;
+}
+
+void OGLC2DContext::setFillPaint(const OGLTPaint& paint) { state().fill = inDeviceSpace(paint, state().xform); }
+
+void OGLC2DContext::setStrokePaint(const OGLTPaint& paint) { state().stroke = inDeviceSpace(paint, state().xform); }

@@ -1,0 +1,154 @@
+// Paints as cairo sources, all in device space: solid colours; linear gradients (a box paint
+// whose box is so long that only one edge matters); rounded-box gradients, rasterised from
+// their distance field and cached; texture patterns.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/gl/OGLC2DCachedGradient.h"
+#include "ui/gl/OGLC2DContext.h"
+#include "ui/gl/OGLXform.h"
+
+namespace {
+
+constexpr size_t kCachedGradients = 16;
+// The half length of a linear gradient's box, far beyond any surface.
+constexpr float kLinearReach = 1e5f;
+
+float clamp01(float value) { return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 0.0f; }
+
+bool sameColor(const OGLTColor& a, const OGLTColor& b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
+
+OGLTXform paintXform(const OGLTPaint& paint) {
+  return {paint.xform[0], paint.xform[1], paint.xform[2], paint.xform[3], paint.xform[4], paint.xform[5]};
+}
+
+// Signed distance from a rounded box of half sizes (ex, ey) and radius r centred on 0.
+float roundedBoxDistance(float x, float y, float ex, float ey, float r) {
+  float dx = std::fabs(x) - (ex - r), dy = std::fabs(y) - (ey - r);
+  float outside = std::hypot(std::max(dx, 0.0f), std::max(dy, 0.0f));
+  return std::min(std::max(dx, dy), 0.0f) + outside - r;
+}
+
+uint32_t premultiplied(float r, float g, float b, float a) {
+  auto byte = [](float v) { return static_cast<uint32_t>(clamp01(v) * 255.0f + 0.5f); };
+  return (byte(a) << 24) | (byte(r * a) << 16) | (byte(g * a) << 8) | byte(b * a);
+}
+
+}  // namespace
+
+bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
+  if (paint.image > 0) {
+    auto found = textures_.find(paint.image);
+    if (found == textures_.end() || !(paint.extent[0] != 0) || !(paint.extent[1] != 0)) return false;
+    OGLTXform inverse;
+    if (!OGLFXformInverse(paintXform(paint), inverse)) return false;
+    const Texture& texture = found->second;
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(texture.surface);
+    cairo_matrix_t matrix;
+    cairo_matrix_init(&matrix, inverse[0], inverse[1], inverse[2], inverse[3], inverse[4], inverse[5]);
+    cairo_matrix_t stretch;
+    cairo_matrix_init_scale(&stretch, texture.width / paint.extent[0], texture.height / paint.extent[1]);
+    cairo_matrix_multiply(&matrix, &matrix, &stretch);
+    cairo_pattern_set_matrix(pattern, &matrix);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+    cairo_set_source(cairo_, pattern);
+    cairo_pattern_destroy(pattern);
+    sourceAlpha_ = clamp01(paint.innerColor.a);
+    return sourceAlpha_ > 0;
+  }
+  sourceAlpha_ = 1;
+  const OGLTColor& inner = paint.innerColor;
+  const OGLTColor& outer = paint.outerColor;
+  if (sameColor(inner, outer)) {
+    cairo_set_source_rgba(cairo_, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
+    return true;
+  }
+  float feather = std::max(paint.feather, 1.0f);
+  if (paint.radius == 0 && paint.extent[0] >= kLinearReach * 0.1f) {
+    // Only the box's far edge matters: the colour runs along y of the paint space.
+    OGLTXform xform = paintXform(paint);
+    float x0, y0, x1, y1;
+    OGLFXformPoint(xform, 0, paint.extent[1] - feather * 0.5f, x0, y0);
+    OGLFXformPoint(xform, 0, paint.extent[1] + feather * 0.5f, x1, y1);
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(x0, y0, x1, y1);
+    cairo_pattern_add_color_stop_rgba(pattern, 0, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
+    cairo_pattern_add_color_stop_rgba(pattern, 1, clamp01(outer.r), clamp01(outer.g), clamp01(outer.b), clamp01(outer.a));
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_set_source(cairo_, pattern);
+    cairo_pattern_destroy(pattern);
+    return true;
+  }
+  return applyBoxGradient(paint);
+}
+
+// The gradient over the current path's device box (within scissor and surface), from the
+// cache when the same paint covered the same box before.
+bool OGLC2DContext::applyBoxGradient(const OGLTPaint& paint) {
+  double x0, y0, x1, y1;
+  cairo_path_extents(cairo_, &x0, &y0, &x1, &y1);
+  double limits[4] = {0, 0, static_cast<double>(pixelWidth_), static_cast<double>(pixelHeight_)};
+  if (state().scissor) {
+    limits[0] = std::max(limits[0], static_cast<double>(state().scissorRect[0]));
+    limits[1] = std::max(limits[1], static_cast<double>(state().scissorRect[1]));
+    limits[2] = std::min(limits[2], static_cast<double>(state().scissorRect[2]));
+    limits[3] = std::min(limits[3], static_cast<double>(state().scissorRect[3]));
+  }
+  int left = static_cast<int>(std::floor(std::max(x0, limits[0])));
+  int top = static_cast<int>(std::floor(std::max(y0, limits[1])));
+  int right = static_cast<int>(std::ceil(std::min(x1, limits[2])));
+  int bottom = static_cast<int>(std::ceil(std::min(y1, limits[3])));
+  if (right <= left || bottom <= top) return false;
+  int width = right - left, height = bottom - top;
+
+  auto hit = std::find_if(gradients_.begin(), gradients_.end(),
+                          [&](const auto& cached) { return cached->matches(paint, left, top, width, height); });
+  if (hit != gradients_.end()) {
+    gradients_.splice(gradients_.begin(), gradients_, hit);
+  } else {
+    OGLTXform inverse;
+    if (!OGLFXformInverse(paintXform(paint), inverse)) return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(surface);
+      return false;
+    }
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    float feather = std::max(paint.feather, 1.0f);
+    const OGLTColor& in = paint.innerColor;
+    const OGLTColor& out = paint.outerColor;
+    for (int y = 0; y < height; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
+      float py = static_cast<float>(top + y) + 0.5f;
+      for (int x = 0; x < width; ++x) {
+        float px = static_cast<float>(left + x) + 0.5f;
+        float lx, ly;
+        OGLFXformPoint(inverse, px, py, lx, ly);
+        float d = clamp01((roundedBoxDistance(lx, ly, paint.extent[0], paint.extent[1], paint.radius) + feather * 0.5f) /
+                          feather);
+        // Colours mix premultiplied, as the alpha blend of the edges does.
+        float a = in.a + (out.a - in.a) * d;
+        auto channel = [&](float ci, float co) {
+          float pre = clamp01(ci) * clamp01(in.a) + (clamp01(co) * clamp01(out.a) - clamp01(ci) * clamp01(in.a)) * d;
+          return a > 0 ? pre / a : 0.0f;
+        };
+        row[x] = premultiplied(channel(in.r, out.r), channel(in.g, out.g), channel(in.b, out.b), a);
+      }
+    }
+    cairo_surface_mark_dirty(surface);
+    auto cached = std::make_unique<CachedGradient>();
+    cached->paint = paint;
+    cached->x = left;
+    cached->y = top;
+    cached->width = width;
+    cached->height = height;
+    cached->surface = surface;
+    gradients_.push_front(std::move(cached));
+    if (gradients_.size() > kCachedGradients) gradients_.pop_back();
+  }
+  cairo_set_source_surface(cairo_, gradients_.front()->surface, left, top);
+  return true;
+}

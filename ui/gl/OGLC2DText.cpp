@@ -1,0 +1,186 @@
+// Text on whole pixels. Positions are computed in "scaled" units (logical units times the
+// font scale of the transform): the pen starts at x, glyph quads sit at floor(pen + offset),
+// and every advance, kerning and letter spacing step is rounded to a whole pixel. A solid fill
+// colour is blended straight into the surface; any other paint goes through cairo.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "ui/gl/OGLC2DContext.h"
+#include "ui/gl/OGLTextIterator.h"
+#include "ui/gl/OGLXform.h"
+
+namespace {
+
+const char* endOf(const char* string, const char* end) { return end ? end : string + std::strlen(string); }
+
+uint32_t div255(uint32_t value) { return (value + 128 + ((value + 128) >> 8)) >> 8; }
+
+}  // namespace
+
+bool OGLC2DContext::textStyle(TextStyle& style) const {
+  const State& s = state();
+  if (!fonts_.validFace(s.font)) return false;
+  float average = std::min(OGLFXformAverageScale(s.xform), 1e4f);
+  float scale = std::min(static_cast<float>(static_cast<int>(average / 0.01f + 0.5f)) * 0.01f, 4.0f * pixelRatio_);
+  float size = s.fontSize * scale;
+  if (!(scale > 0) || !std::isfinite(size) || size > 3000.0f) return false;
+  style.face = s.font;
+  style.size10 = static_cast<int>(size * 10.0f);
+  style.blur = std::isfinite(s.fontBlur) ? std::clamp(static_cast<int>(s.fontBlur * scale), 0, 20) : 0;
+  style.spacing = std::isfinite(s.letterSpacing) ? s.letterSpacing * scale : 0;
+  style.align = s.textAlign;
+  style.scale = scale;
+  return style.size10 >= 2;
+}
+
+float OGLC2DContext::text(float x, float y, const char* string, const char* end) {
+  TextStyle style;
+  if (!string || !textStyle(style)) return x;
+  end = endOf(string, end);
+  float sx = x * style.scale, sy = y * style.scale;
+  if (!(style.align & kOGLAlignLeft))
+    sx += OGLFTextHorizontalShift(style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur,
+                                                                 style.spacing, style.align, sx, sy, string, end, nullptr));
+  sy += OGLFTextVerticalAlign(fonts_.metrics(style.face), style.align, style.size10);
+
+  const State& s = state();
+  bool solid = s.fill.image <= 0 && std::memcmp(&s.fill.innerColor, &s.fill.outerColor, sizeof(OGLTColor)) == 0;
+  int clip[4] = {0, 0, pixelWidth_, pixelHeight_};
+  if (s.scissor) {
+    clip[0] = std::max(clip[0], static_cast<int>(std::lround(s.scissorRect[0])));
+    clip[1] = std::max(clip[1], static_cast<int>(std::lround(s.scissorRect[1])));
+    clip[2] = std::min(clip[2], static_cast<int>(std::lround(s.scissorRect[2])));
+    clip[3] = std::min(clip[3], static_cast<int>(std::lround(s.scissorRect[3])));
+  }
+  uint32_t color = 0;
+  if (solid) {
+    const OGLTColor& c = s.fill.innerColor;
+    auto byte = [](float v) { return static_cast<uint32_t>(std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f : 0.0f); };
+    uint32_t a = byte(c.a);
+    color = (a << 24) | (div255(byte(c.r) * a) << 16) | (div255(byte(c.g) * a) << 8) | div255(byte(c.b) * a);
+  }
+  bool visible = clip[2] > clip[0] && clip[3] > clip[1] && (!solid || (color >> 24) != 0);
+
+  float invScale = 1.0f / style.scale;
+  OGLCTextIterator it(fonts_, style.face, style.size10, style.blur, style.spacing, string, end, visible);
+  it.start(sx, sy);
+  OGLTQuad q;
+  bool started = false;
+  while (it.advance(q)) {
+    if (!visible || !it.glyph || !it.glyph->coverage) continue;
+    float dx, dy;
+    OGLFXformPoint(s.xform, q.x0 * invScale, q.y0 * invScale, dx, dy);
+    if (!std::isfinite(dx) || !std::isfinite(dy) || std::fabs(dx) > 1e6f || std::fabs(dy) > 1e6f) continue;
+    int gx = static_cast<int>(std::lround(dx)), gy = static_cast<int>(std::lround(dy));
+    const OGLTGlyph& glyph = *it.glyph;
+    if (gx >= clip[2] || gy >= clip[3] || gx + glyph.width <= clip[0] || gy + glyph.height <= clip[1]) continue;
+    if (!started) {
+      startDrawing();
+      cairo_surface_flush(surface_);
+      started = true;
+      if (!solid && (!applyScissor() || !applyPaint(s.fill))) {
+        visible = false;
+        continue;
+      }
+    }
+    markDirtyRows(gy, gy + glyph.height);
+    if (solid) blendGlyph(glyph, gx, gy, color, clip);
+    else maskGlyph(glyph, gx, gy);
+  }
+  if (started && solid) cairo_surface_mark_dirty(surface_);
+  return it.nextX * invScale;
+}
+
+void OGLC2DContext::blendGlyph(const OGLTGlyph& glyph, int gx, int gy, uint32_t color, const int clip[4]) {
+  int x0 = std::max(gx, clip[0]), x1 = std::min(gx + glyph.width, clip[2]);
+  int y0 = std::max(gy, clip[1]), y1 = std::min(gy + glyph.height, clip[3]);
+  unsigned char* data = cairo_image_surface_get_data(surface_);
+  uint32_t sa = color >> 24, sr = (color >> 16) & 0xFF, sg = (color >> 8) & 0xFF, sb = color & 0xFF;
+  for (int y = y0; y < y1; ++y) {
+    const uint8_t* coverage = glyph.coverage.get() + (y - gy) * glyph.stride - gx;
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride_));
+    for (int x = x0; x < x1; ++x) {
+      uint32_t cover = coverage[x];
+      if (cover == 0) continue;
+      uint32_t a = div255(sa * cover);
+      uint32_t keep = 255 - a;
+      uint32_t d = row[x];
+      uint32_t da = div255((d >> 24) * keep) + a;
+      uint32_t dr = div255(((d >> 16) & 0xFF) * keep) + div255(sr * cover);
+      uint32_t dg = div255(((d >> 8) & 0xFF) * keep) + div255(sg * cover);
+      uint32_t db = div255((d & 0xFF) * keep) + div255(sb * cover);
+      row[x] = (std::min(da, 255u) << 24) | (std::min(dr, 255u) << 16) | (std::min(dg, 255u) << 8) | std::min(db, 255u);
+    }
+  }
+}
+
+void OGLC2DContext::maskGlyph(const OGLTGlyph& glyph, int gx, int gy) {
+  cairo_surface_t* mask = cairo_image_surface_create_for_data(glyph.coverage.get(), CAIRO_FORMAT_A8, glyph.width,
+                                                              glyph.height, glyph.stride);
+  if (cairo_surface_status(mask) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(surface_);
+    cairo_mask_surface(cairo_, mask, gx, gy);
+  }
+  cairo_surface_destroy(mask);
+}
+
+float OGLC2DContext::textBounds(float x, float y, const char* string, const char* end, float* bounds) {
+  TextStyle style;
+  if (!string || !textStyle(style)) {
+    if (bounds) std::fill(bounds, bounds + 4, 0.0f);
+    return 0;
+  }
+  end = endOf(string, end);
+  float invScale = 1.0f / style.scale;
+  float width = OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, style.align, x * style.scale,
+                          y * style.scale, string, end, bounds);
+  if (bounds) {
+    // Rows are as tall as the line, whatever glyphs they hold.
+    const OGLTVerticalMetrics& metrics = fonts_.metrics(style.face);
+    float size = static_cast<float>(style.size10) / 10.0f;
+    float top = y * style.scale + OGLFTextVerticalAlign(metrics, style.align, style.size10) - metrics.ascender * size;
+    bounds[1] = top;
+    bounds[3] = top + metrics.lineHeight * size;
+    for (int i = 0; i < 4; ++i) bounds[i] *= invScale;
+  }
+  return width * invScale;
+}
+
+bool OGLC2DContext::textMetrics(float* ascender, float* descender, float* lineHeight) {
+  TextStyle style;
+  if (!textStyle(style)) return false;
+  const OGLTVerticalMetrics& metrics = fonts_.metrics(style.face);
+  float size = static_cast<float>(style.size10) / 10.0f / style.scale;
+  if (ascender) *ascender = metrics.ascender * size;
+  if (descender) *descender = metrics.descender * size;
+  if (lineHeight) *lineHeight = metrics.lineHeight * size;
+  return true;
+}
+
+int OGLC2DContext::textGlyphPositions(float x, float y, const char* string, const char* end,
+                                      OGLTGlyphPosition* positions, int max) {
+  TextStyle style;
+  if (!string || !positions || max <= 0 || !textStyle(style)) return 0;
+  end = endOf(string, end);
+  if (string == end) return 0;
+  float sx = x * style.scale, sy = y * style.scale;
+  if (!(style.align & kOGLAlignLeft))
+    sx += OGLFTextHorizontalShift(style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur,
+                                                                 style.spacing, style.align, sx, sy, string, end, nullptr));
+  float invScale = 1.0f / style.scale;
+  OGLCTextIterator it(fonts_, style.face, style.size10, style.blur, style.spacing, string, end, false);
+  it.start(sx, sy);
+  OGLTQuad q;
+  int count = 0;
+  while (count < max && it.advance(q)) {
+    positions[count].str = it.str;
+    positions[count].x = it.x * invScale;
+    positions[count].minx = std::min(it.x, q.x0) * invScale;
+    positions[count].maxx = std::max(it.nextX, q.x1) * invScale;
+    ++count;
+  }
+  return count;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The six faces stored in the library: "icons" (Material Icons), "symbols" (a reduced Entypo
+// whose glyphs sit at U+E800 and up), and "mono", "mono-italic", "mono-bold",
+// "mono-bold-italic" (Hack). The bytes live as long as the library; register them with
+// OGLF2DFontMake and the free flag off.
+#include <cstddef>
+
+struct OGLTBuiltinFont {
+  const char* name;
+  const unsigned char* bytes;
+  size_t size;
+};
+
+extern "C" const OGLTBuiltinFont* OGLFBuiltinFonts(size_t* count);
