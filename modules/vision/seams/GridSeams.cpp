@@ -146,24 +146,33 @@ void GridSeams::calculateEnergyMap(const cv::Mat& energy, int step, int cells) {
 
 // One seam per cell: from the cheapest end in the last row, up through the cheapest of the
 // three pixels above, never leaving the cell's columns (which exclude its forbidden column).
+// All cells climb together, row by row, so the sums are read in memory order.
 void GridSeams::getSeamMap(int step, int cells, cv::Mat& mask) {
+  if (cells == 0) return;
   const int width = cumulative_.cols;
   const int height = cumulative_.rows;
+  const auto first = [step](int i) { return i * step; };
+  const auto end = [step, cells, width](int i) { return i == cells - 1 ? width : (i + 1) * step - 1; };
+  std::vector<int> seam(static_cast<size_t>(cells));
+  const float* bottom = cumulative_.ptr<float>(height - 1);
+  uchar* marks = mask.ptr<uchar>(height - 1);
   for (int i = 0; i < cells; ++i) {
-    const int first = i * step;
-    const int end = i == cells - 1 ? width : (i + 1) * step - 1;
-    const float* bottom = cumulative_.ptr<float>(height - 1);
-    int x = first;
-    for (int c = first + 1; c < end; ++c)
+    int x = first(i);
+    for (int c = x + 1; c < end(i); ++c)
       if (bottom[c] < bottom[x]) x = c;
-    mask.ptr<uchar>(height - 1)[x] = 255;
-    for (int y = height - 2; y >= 0; --y) {
-      const float* row = cumulative_.ptr<float>(y);
-      int best = x > first ? x - 1 : x;
+    seam[size_t(i)] = x;
+    marks[x] = 255;
+  }
+  for (int y = height - 2; y >= 0; --y) {
+    const float* row = cumulative_.ptr<float>(y);
+    marks = mask.ptr<uchar>(y);
+    for (int i = 0; i < cells; ++i) {
+      const int x = seam[size_t(i)];
+      int best = x > first(i) ? x - 1 : x;
       if (row[x] < row[best]) best = x;
-      if (x + 1 < end && row[x + 1] < row[best]) best = x + 1;
-      x = best;
-      mask.ptr<uchar>(y)[x] = 255;
+      if (x + 1 < end(i) && row[x + 1] < row[best]) best = x + 1;
+      seam[size_t(i)] = best;
+      marks[best] = 255;
     }
   }
 }

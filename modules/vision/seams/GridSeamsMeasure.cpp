@@ -53,24 +53,31 @@ bool GridSeams::display(const cv::Mat& image, cv::Mat& paint, std::span<spixel_t
     for (spixel_t& s : spixels) s = spixel_t{INT_MAX, 0, 0, INT_MAX, {0, 0}, {0, 0, 0}, 0};
     std::vector<Sums> sums(count);
     int outOfRange = -1;
+    // Labels come in runs along a row; each run is measured at once.
     for (int y = 0; y < labels_.rows; ++y) {
       const std::uint16_t* label = labels_.ptr<std::uint16_t>(y);
       const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
-      for (int x = 0; x < labels_.cols; ++x) {
-        if (label[x] >= count) {
-          outOfRange = std::max(outOfRange, int(label[x]));
+      for (int x = 0; x < labels_.cols;) {
+        const std::uint16_t l = label[x];
+        int last = x;
+        while (last + 1 < labels_.cols && label[last + 1] == l) ++last;
+        if (l >= count) {
+          outOfRange = std::max(outOfRange, int(l));
+          x = last + 1;
           continue;
         }
-        spixel_t& s = spixels[label[x]];
-        Sums& sum = sums[label[x]];
+        spixel_t& s = spixels[l];
+        Sums& sum = sums[l];
+        const unsigned run = unsigned(last - x + 1);
         s.xmin = std::min(s.xmin, x);
-        s.xmax = std::max(s.xmax, x);
+        s.xmax = std::max(s.xmax, last);
         s.ymin = std::min(s.ymin, y);
         s.ymax = std::max(s.ymax, y);
-        sum.x += unsigned(x);
-        sum.y += unsigned(y);
-        for (int c = 0; c < 3; ++c) sum.channel[c] += pixel[x][c];
-        ++s.count;
+        sum.x += std::uint64_t(unsigned(x) + unsigned(last)) * run / 2;
+        sum.y += std::uint64_t(unsigned(y)) * run;
+        for (; x <= last; ++x)
+          for (int c = 0; c < 3; ++c) sum.channel[c] += pixel[x][c];
+        s.count += run;
       }
     }
     if (outOfRange >= 0) LLKFLog("out of range label! %d vs %d", outOfRange, int(count));

@@ -33,11 +33,11 @@ bool bufferLength(unsigned width, unsigned height, size_t perPixel, size_t& leng
 bool CVKCFrame::layMatrix(unsigned width, unsigned height, int type) {
   size_t needed = 0;
   if (!data_ || !bufferLength(width, height, CV_ELEM_SIZE(type), needed)) return false;
-  if (data_->size() < needed) return false;
+  if (data_->length() < needed) return false;
   if (needed == 0)
     mat_ = cv::Mat(int(height), int(width), type);
   else
-    mat_ = cv::Mat(int(height), int(width), type, data_->data());
+    mat_ = cv::Mat(int(height), int(width), type, data_->bytes());
   return true;
 }
 
@@ -46,15 +46,12 @@ Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int fo
   size_t length = 0;
   if (!frameFormat(format, layout) || !bufferLength(width, height, layout.bufferBytes, length))
     return nullptr;
-  try {
-    return frameWithWidth(width, height, format, std::make_shared<CVKTFrameData>(length));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<LLKCData> data = LLKCData::dataWithLength(length);
+  return data ? frameWithWidth(width, height, format, std::move(data)) : nullptr;
 }
 
 Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int format,
-                                         std::shared_ptr<CVKTFrameData> data) {
+                                         Ref<LLKCData> data) {
   FrameFormat layout{};
   if (!frameFormat(format, layout)) return nullptr;
   try {
@@ -72,7 +69,7 @@ Ref<CVKCFrame> CVKCFrame::frameWithMat(const cv::Mat& mat) {
   try {
     size_t length = mat.total() * mat.elemSize();
     Ref<CVKCFrame> frame(new CVKCFrame());
-    frame->data_ = std::make_shared<CVKTFrameData>(length);
+    frame->data_ = LLKCData::dataWithLength(length);
     if (!frame->layMatrix(unsigned(mat.cols), unsigned(mat.rows), mat.type())) return nullptr;
     // Row by row, so a view into a larger matrix copies its own pixels only.
     mat.copyTo(frame->mat_);
@@ -97,12 +94,12 @@ Ref<CVKCFrame> CVKCFrame::copy() const {
 Ref<CVKCFrame> CVKCFrame::deepCopy() const {
   try {
     Ref<CVKCFrame> frame(new CVKCFrame());
-    frame->data_ = std::make_shared<CVKTFrameData>(*data_);
+    frame->data_ = LLKCData::dataWithBytes(data_->bytes(), data_->length());
+    if (!frame->data_) return nullptr;
     frame->ancillary_ = ancillary_;
-    const bool overBuffer =
-        mat_.data != nullptr && !data_->empty() && mat_.data == data_->data();
+    const bool overBuffer = mat_.data != nullptr && mat_.data == data_->bytes();
     if (overBuffer)
-      frame->mat_ = cv::Mat(mat_.rows, mat_.cols, mat_.type(), frame->data_->data());
+      frame->mat_ = cv::Mat(mat_.rows, mat_.cols, mat_.type(), frame->data_->bytes(), mat_.step);
     else
       frame->mat_ = mat_.clone();
     return frame;

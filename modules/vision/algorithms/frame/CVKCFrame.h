@@ -6,14 +6,9 @@
 // or type into mat() makes the matrix allocate its own storage; from then on bytes(), length(),
 // width(), height() and format() describe that matrix while data() still answers the buffer.
 #include "framework/core/LLKBObject.h"
-
-#include <memory>
-#include <vector>
+#include "framework/core/LLKCData.h"
 
 #include <opencv2/core.hpp>
-
-// The pixel buffer of a frame; a frame made over a caller's buffer shares it.
-using CVKTFrameData = std::vector<unsigned char>;
 
 class CVKCFrame : public LLKBObject {
 public:
@@ -22,7 +17,7 @@ public:
   static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format);
   // Over the caller's buffer, which must hold at least width × height × bytes per pixel.
   static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format,
-                                       std::shared_ptr<CVKTFrameData> data);
+                                       Ref<LLKCData> data);
   // A copy of an 8-bit matrix of 3 or 4 channels (continuous or not); null for any other type.
   static Ref<CVKCFrame> frameWithMat(const cv::Mat& mat);
 
@@ -31,7 +26,7 @@ public:
   // A frame with pixels of its own, equal to this one's; the ancillary object is shared.
   Ref<CVKCFrame> deepCopy() const;
 
-  const std::shared_ptr<CVKTFrameData>& data() const { return data_; }
+  const Ref<LLKCData>& data() const { return data_; }
   unsigned char* bytes() const { return mat_.data; }
   // The matrix's element count × element size; 0 for a matrix of no dimensions.
   unsigned long length() const { return mat_.total() * mat_.elemSize(); }
@@ -52,7 +47,7 @@ private:
   // Lays the matrix over data_; false when the buffer is too short or the size does not fit.
   bool layMatrix(unsigned width, unsigned height, int type);
 
-  std::shared_ptr<CVKTFrameData> data_;
+  Ref<LLKCData> data_;
   cv::Mat mat_;
   Ref<LLKBObject> ancillary_;
 };
