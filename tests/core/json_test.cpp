@@ -32,7 +32,7 @@ std::string readText(const std::string& path) {
   return text;
 }
 
-struct QuietLog : ::testing::Test {
+struct JsonFiles : ::testing::Test {
   void SetUp() override { LLKFLogSetQuiet(true); }
   void TearDown() override { LLKFLogSetQuiet(false); }
   TemporaryFolder folder;
@@ -80,7 +80,7 @@ TEST(JsonFrame, ChildFramesAreSharedSoLaterChangesShow) {
   EXPECT_EQ(root->store(nullptr, "nothing"), 22);
 }
 
-TEST_F(QuietLog, WrittenFilesReadBackWithOrderAndKinds) {
+TEST_F(JsonFiles, WrittenFilesReadBackWithOrderAndKinds) {
   Ref<JSKCFrame> frame = JSKCFrame::frame();
   frame->storeString("b", "second");
   frame->storeString("a", "first");
@@ -112,7 +112,7 @@ TEST_F(QuietLog, WrittenFilesReadBackWithOrderAndKinds) {
   EXPECT_FALSE(array->atIndex(2));
 }
 
-TEST_F(QuietLog, ReadingFailsWithNullNeverAnEmptyFrame) {
+TEST_F(JsonFiles, ReadingFailsWithNullNeverAnEmptyFrame) {
   struct Case {
     const char* name;
     const char* text;  // null: no file at all
@@ -131,14 +131,14 @@ TEST_F(QuietLog, ReadingFailsWithNullNeverAnEmptyFrame) {
   EXPECT_TRUE(JSKCReader::reader()->readFromString("{}"));
 }
 
-TEST_F(QuietLog, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
+TEST_F(JsonFiles, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
   std::string deep = "{\"a\":" + std::string(100000, '[') + std::string(100000, ']') + "}";
   EXPECT_FALSE(JSKCReader::reader()->readFromString(deep));
   std::string fine = "{\"a\":" + std::string(100, '[') + std::string(100, ']') + "}";
   EXPECT_TRUE(JSKCReader::reader()->readFromString(fine));
 }
 
-TEST_F(QuietLog, AFailedWriteLeavesTheOldFileWhole) {
+TEST_F(JsonFiles, AFailedWriteLeavesTheOldFileWhole) {
   std::string path = folder.file("config.json");
   writeText(path, "{\"kept\": true}\n");
   // A frame that holds itself through a child cannot be written.
@@ -157,7 +157,7 @@ TEST_F(QuietLog, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(entries, 1u);  // no temporary file left behind
 }
 
-TEST_F(QuietLog, ReplacingAFileKeepsItsMode) {
+TEST_F(JsonFiles, ReplacingAFileKeepsItsMode) {
   std::string path = folder.file("config.json");
   writeText(path, "{}");
   std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
