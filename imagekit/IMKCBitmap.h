@@ -4,6 +4,7 @@
 // A bitmap has no lock; one thread uses it at a time.
 #include "framework/core/LLKBObject.h"
 #include "framework/core/LLKCData.h"
+#include "imagekit/IMKFImageFormat.h"
 
 #include <cstdint>
 #include <string>

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <new>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -23,6 +24,12 @@ bool writePixels(std::FILE* file, uint32_t format, const uint8_t* data, uint32_t
     if (!writeAll(file, row.data(), row.size())) return false;
   }
   return true;
+}
+
+// A failed dump leaves no half-written picture behind; a device or pipe is never unlinked.
+void removeIfRegularFile(const char* path) {
+  struct stat status {};
+  if (stat(path, &status) == 0 && S_ISREG(status.st_mode)) std::remove(path);
 }
 
 }  // namespace
@@ -45,6 +52,6 @@ extern "C" int IMKFImageDumpIntoFile(const char* path, uint32_t format, const ui
     result = IMKResultNoMemory;
   }
   if (std::fclose(file) != 0 && result == IMKResultDone) result = IMKResultIOFailed;
-  if (result != IMKResultDone) std::remove(path);
+  if (result != IMKResultDone) removeIfRegularFile(path);
   return result;
 }

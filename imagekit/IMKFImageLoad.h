@@ -3,6 +3,7 @@
 // PNG, JPEG, BMP, GIF, TGA, PSD, HDR, PIC, PNM).
 #include "framework/core/LLKBObject.h"
 #include "framework/core/LLKCData.h"
+#include "imagekit/IMKFImageFormat.h"
 
 #include <cstdint>
 

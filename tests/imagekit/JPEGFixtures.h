@@ -1,0 +1,27 @@
+#pragma once
+// JPEG images made by libjpeg's own encoder, and libjpeg's own decode of them as the reference.
+#include <cstdint>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+enum class Sampling { s420, s444, grey };
+
+struct JPEGOptions {
+  Sampling sampling = Sampling::s420;
+  bool progressive = false;
+  bool optimizeTables = false;  // image-specific Huffman tables instead of the standard ones
+  int quality = 90;
+};
+
+// An RGB test picture with gradients and detail, the same for the same size.
+Bytes makeTestPicture(uint32_t width, uint32_t height);
+
+// Encodes width x height RGB pixels (greyscale sampling keeps their luminance only).
+Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOptions& options);
+
+// libjpeg's decode of the stream into the colour space (a J_COLOR_SPACE value), fast integer DCT.
+Bytes referenceDecode(const Bytes& jpeg, int colorSpace);
+
+// The stream with its Huffman table segments removed, as motion-JPEG frames come.
+Bytes withoutHuffmanTables(const Bytes& jpeg);

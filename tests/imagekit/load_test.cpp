@@ -1,0 +1,139 @@
+#include "imagekit/IMKFImageLoad.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A 3 x 2 picture with `channels` channels (1 grey, 3 RGB, 4 RGBA), distinct bytes.
+Bytes picture(int channels) {
+  Bytes bytes(size_t(3 * 2 * channels));
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(10 + i * 7);
+  return bytes;
+}
+
+Bytes pngOf(const Bytes& pixels, int channels) {
+  Bytes png;
+  stbi_write_png_to_func(
+      [](void* context, void* data, int size) {
+        auto* out = static_cast<Bytes*>(context);
+        out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+      },
+      &png, 3, 2, channels, pixels.data(), 3 * channels);
+  return png;
+}
+
+class TempFile {
+public:
+  explicit TempFile(const Bytes& bytes) {
+    path_ = (std::filesystem::temp_directory_path() / ("imk-load-" + std::to_string(getpid()) + "-" +
+                                                       std::to_string(counter_++) + ".png")).string();
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  const char* path() const { return path_.c_str(); }
+
+private:
+  static inline int counter_ = 0;
+  std::string path_;
+};
+
+struct Loaded {
+  int result = -1;
+  Ref<LLKCData> data;
+  uint32_t width = 0, height = 0;
+  Bytes bytes() const { return data ? Bytes(data->bytes(), data->bytes() + data->length()) : Bytes{}; }
+};
+
+Loaded loadMemory(const Bytes& encoded, uint32_t format) {
+  Loaded loaded;
+  loaded.result = IMKFImageLoadFromMemory(encoded.data(), static_cast<int32_t>(encoded.size()), format, &loaded.data,
+                                          &loaded.width, &loaded.height);
+  return loaded;
+}
+
+}  // namespace
+
+TEST(ImageLoad, DeliversTheAskedFormatWhateverTheFileHolds) {
+  const Bytes grey = picture(1), rgb = picture(3), rgba = picture(4);
+  struct Case {
+    const char* what;
+    Bytes file;
+    uint32_t format;
+    Bytes expectedFirstPixel;
+  } cases[] = {
+      {"grey as BGR", pngOf(grey, 1), IMKPixelFormatBGR, {10, 10, 10}},
+      {"RGBA as BGR", pngOf(rgba, 4), IMKPixelFormatBGR, {24, 17, 10}},
+      {"RGBA as BGRA", pngOf(rgba, 4), IMKPixelFormatBGRA, {24, 17, 10, 31}},
+      {"RGBA as ARGB", pngOf(rgba, 4), IMKPixelFormatARGB, {31, 10, 17, 24}},
+      {"RGB as ARGB", pngOf(rgb, 3), IMKPixelFormatARGB, {255, 10, 17, 24}},
+      {"RGB as RGBA", pngOf(rgb, 3), IMKPixelFormatRGBA, {10, 17, 24, 255}},
+      {"RGBA as RGB", pngOf(rgba, 4), IMKPixelFormatRGB, {10, 17, 24}},
+      {"RGB as format 9 (RGB)", pngOf(rgb, 3), 9, {10, 17, 24}},
+  };
+  for (const Case& c : cases) {
+    TempFile file(c.file);
+    Loaded loaded;
+    loaded.result = IMKFImageLoadFromFile(file.path(), c.format, &loaded.data, &loaded.width, &loaded.height);
+    ASSERT_EQ(loaded.result, 0) << c.what;
+    EXPECT_EQ(loaded.width, 3u);
+    EXPECT_EQ(loaded.height, 2u);
+    const Bytes bytes = loaded.bytes();
+    ASSERT_EQ(bytes.size(), 6 * c.expectedFirstPixel.size()) << c.what;
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + c.expectedFirstPixel.size()), c.expectedFirstPixel) << c.what;
+    EXPECT_EQ(loadMemory(c.file, c.format).bytes(), bytes) << c.what << " from memory";
+  }
+}
+
+TEST(ImageLoad, FailuresLeaveTheOutsAlone) {
+  const Bytes png = pngOf(picture(3), 3);
+  TempFile file(png);
+  TempFile junk(Bytes(100, 0x33));
+  const std::string missing = std::string(file.path()) + ".missing";
+  struct Case {
+    const char* what;
+    const char* path;
+    uint32_t format;
+    int result;
+  } cases[] = {
+      {"format 0 of an existing file", file.path(), IMKPixelFormatJPEG, 22},
+      {"missing file", missing.c_str(), IMKPixelFormatRGB, 5},
+      {"no path", nullptr, IMKPixelFormatRGB, 5},
+      {"undecodable file", junk.path(), IMKPixelFormatRGB, 26},
+  };
+  for (const Case& c : cases) {
+    Ref<LLKCData> data;
+    uint32_t width = 77, height = 88;
+    EXPECT_EQ(IMKFImageLoadFromFile(c.path, c.format, &data, &width, &height), c.result) << c.what;
+    EXPECT_FALSE(data) << c.what;
+    EXPECT_EQ(width, 77u);
+    EXPECT_EQ(height, 88u);
+  }
+  EXPECT_EQ(IMKFImageLoadFromFile(file.path(), IMKPixelFormatRGB, nullptr, nullptr, nullptr), 22);
+}
+
+TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
+  const Bytes png = pngOf(picture(4), 4);
+  const Loaded loaded = loadMemory(png, IMKPixelFormatJPEG);
+  ASSERT_EQ(loaded.result, 0);
+  EXPECT_EQ(loaded.bytes().size(), 18u);
+  EXPECT_EQ(loadMemory(Bytes(40, 7), IMKPixelFormatRGB).result, 26);
+  Ref<LLKCData> data;
+  uint32_t width = 0, height = 0;
+  EXPECT_EQ(IMKFImageLoadFromMemory(png.data(), 0, IMKPixelFormatRGB, &data, &width, &height), 26);
+  EXPECT_EQ(IMKFImageLoadFromMemory(png.data(), -5, IMKPixelFormatRGB, &data, &width, &height), 26);
+  EXPECT_EQ(IMKFImageLoadFromMemory(nullptr, 10, IMKPixelFormatRGB, &data, &width, &height), 26);
+}
