@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -116,7 +117,8 @@ TEST(GridSeamsReference, MeasuresPaintsAndCutOutsMatch) {
             uchar wantMask = 1, wantGrey = 2;
             if (inBox) {
               const cv::Vec3b p = image.at<cv::Vec3b>(y + e.ymin, x + e.xmin);
-              wantGrey = uchar((0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2]) / 3.0);
+              // The weighted mean over 3, truncated: exact in thousandths.
+              wantGrey = uchar(int(std::floor((114 * p[0] + 587 * p[1] + 299 * p[2]) / 3000.0)));
               if (seams.labels().at<std::uint16_t>(y + e.ymin, x + e.xmin) == i) wantMask = 255;
             }
             ASSERT_EQ(mask.at<uchar>(y, x), wantMask) << i << " at " << x << "," << y;

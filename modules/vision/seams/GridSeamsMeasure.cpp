@@ -160,8 +160,9 @@ bool GridSeams::extract(const cv::Mat& image, cv::Mat& mask, cv::Mat& grey, cons
     uchar* greyRow = grey.ptr<uchar>(y - s.ymin);
     uchar* maskRow = mask.ptr<uchar>(y - s.ymin);
     for (int x = s.xmin; x <= s.xmax; ++x) {
+      // (0.114 × blue + 0.587 × green + 0.299 × red) / 3, truncated, in exact integers.
       const cv::Vec3b& p = pixel[x];
-      greyRow[x - s.xmin] = uchar((0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2]) / 3.0);
+      greyRow[x - s.xmin] = uchar((114u * p[0] + 587u * p[1] + 299u * p[2]) / 3000u);
       if (labels[x] == label) maskRow[x - s.xmin] = 255;
     }
   }

@@ -4,6 +4,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <exception>
 
 namespace lbplibrary {
@@ -17,6 +18,7 @@ constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, 1}, {1, 1}, {
 template <typename T>
 void codesOf(const cv::Mat& grey, cv::Mat& codes) {
   const int inner = grey.cols - 2;
+  for (int r = 0; r < codes.rows; ++r) std::fill_n(codes.ptr<uchar>(r), codes.cols, uchar(0));
   for (int r = 1; r < grey.rows - 1; ++r) {
     const T* centre = grey.ptr<T>(r) + 1;
     uchar* out = codes.ptr<uchar>(r) + 1;
@@ -55,7 +57,6 @@ bool OLBP::run(const cv::Mat& image, cv::Mat& codes) {
     cv::Mat fresh;
     cv::Mat& out = overlaps(grey, codes) ? fresh : codes;
     out.create(grey.size(), CV_8UC1);
-    out.setTo(0);
     switch (grey.depth()) {
       case CV_8U: codesOf<uchar>(grey, out); break;
       case CV_8S: codesOf<schar>(grey, out); break;
