@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "ui/gl/OGLC2DCachedGradient.h"
 #include "ui/gl/OGLXform.h"
@@ -53,8 +54,9 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio) {
     pixelWidth_ = pw;
     pixelHeight_ = ph;
     stride_ = cairo_image_surface_get_stride(surface_);
-    // A new surface starts clear; the texture it feeds must be replaced whole.
-    previousDirty_ = {0, ph};
+    // A new surface starts clear; any copy of it must be replaced whole.
+    previousDirty_ = {};
+    unsynced_ = {0, ph};
   } else {
     previousDirty_ = dirty_;
   }
@@ -74,43 +76,49 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio) {
   return true;
 }
 
+// A frame that drew nothing still leaves a clear surface, at the cost of clearing only the
+// rows the frame before drew (nothing at all when that one was empty too).
 void OGLC2DContext::endFrame() {
-  if (surface_) cairo_surface_flush(surface_);
+  if (!surface_) return;
+  if (!drawn_) clearPreviousRows();
+  cairo_surface_flush(surface_);
 }
 
-// The first drawing of a frame clears what the previous frame left, only over its rows.
+// The first drawing of a frame clears what the previous frame left.
 void OGLC2DContext::startDrawing() {
   if (drawn_) return;
   drawn_ = true;
+  clearPreviousRows();
+}
+
+static OGLTRowSpan unite(const OGLTRowSpan& a, const OGLTRowSpan& b) {
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+}
+
+void OGLC2DContext::clearPreviousRows() {
+  if (previousDirty_.empty()) return;
   cairo_surface_flush(surface_);
-  if (!previousDirty_.empty()) {
-    unsigned char* data = cairo_image_surface_get_data(surface_);
-    std::memset(data + static_cast<size_t>(previousDirty_.top) * static_cast<size_t>(stride_), 0,
-                static_cast<size_t>(previousDirty_.bottom - previousDirty_.top) * static_cast<size_t>(stride_));
-    cairo_surface_mark_dirty(surface_);
-  }
+  unsigned char* data = cairo_image_surface_get_data(surface_);
+  std::memset(data + static_cast<size_t>(previousDirty_.top) * static_cast<size_t>(stride_), 0,
+              static_cast<size_t>(previousDirty_.bottom - previousDirty_.top) * static_cast<size_t>(stride_));
+  cairo_surface_mark_dirty(surface_);
+  unsynced_ = unite(unsynced_, previousDirty_);
+  previousDirty_ = {};
 }
 
 void OGLC2DContext::markDirtyRows(double y0, double y1) {
   int top = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(pixelHeight_)));
   int bottom = static_cast<int>(std::clamp(std::ceil(y1) + 1, 0.0, static_cast<double>(pixelHeight_)));
   if (bottom <= top) return;
-  if (dirty_.empty()) {
-    dirty_ = {top, bottom};
-  } else {
-    dirty_.top = std::min(dirty_.top, top);
-    dirty_.bottom = std::max(dirty_.bottom, bottom);
-  }
+  dirty_ = unite(dirty_, {top, bottom});
+  unsynced_ = unite(unsynced_, {top, bottom});
 }
 
 const uint8_t* OGLC2DContext::pixels() const { return surface_ ? cairo_image_surface_get_data(surface_) : nullptr; }
 
-OGLTRowSpan OGLC2DContext::changedRows() const {
-  if (!drawn_) return {};
-  if (previousDirty_.empty()) return dirty_;
-  if (dirty_.empty()) return previousDirty_;
-  return {std::min(dirty_.top, previousDirty_.top), std::max(dirty_.bottom, previousDirty_.bottom)};
-}
+OGLTRowSpan OGLC2DContext::takeChangedRows() { return std::exchange(unsynced_, {}); }
 
 std::array<uint8_t, 4> OGLC2DContext::readPixel(int x, int y) const {
   if (!surface_ || x < 0 || y < 0 || x >= pixelWidth_ || y >= pixelHeight_) return {0, 0, 0, 0};

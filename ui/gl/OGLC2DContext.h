@@ -45,8 +45,9 @@ public:
   int stride() const { return stride_; }
   // Premultiplied BGRA bytes, rows top to bottom; valid after endFrame.
   const uint8_t* pixels() const;
-  // Rows that changed since the previous frame's content (drawn now, or drawn then and cleared).
-  OGLTRowSpan changedRows() const;
+  // Rows that changed (drawn, or cleared of an earlier drawing) since the last call: what a
+  // copy of the surface, such as a texture, must take again. A new surface changes all rows.
+  OGLTRowSpan takeChangedRows();
   // One pixel as straight-alpha RGBA bytes; zeros outside the surface.
   std::array<uint8_t, 4> readPixel(int x, int y) const;
 
@@ -151,6 +152,7 @@ private:
   void point(float x, float y, float& dx, float& dy) const;
   void startDrawing();
   void markDirtyRows(double y0, double y1);
+  void clearPreviousRows();
   void emitPath(bool forFill);
   bool applyScissor();
   bool applyPaint(const OGLTPaint& paint);
@@ -167,7 +169,7 @@ private:
   float pixelRatio_ = 1;
   float sourceAlpha_ = 1;  // a texture pattern's alpha, applied when painting
   bool drawn_ = false;
-  OGLTRowSpan dirty_, previousDirty_;
+  OGLTRowSpan dirty_, previousDirty_, unsynced_;
   void* userData_ = nullptr;
   std::vector<State> states_{State{}};
   std::vector<Subpath> path_;

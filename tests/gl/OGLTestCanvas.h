@@ -1,0 +1,57 @@
+#pragma once
+// A headless 2D context with the built-in faces, for drawing tests.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "ui/gl/OGLC2DContext.h"
+#include "ui/gl/OGLF2D.h"
+#include "ui/gl/OGLFBuiltinFonts.h"
+
+class OGLTestCanvas : public ::testing::Test {
+protected:
+  void SetUp() override {
+    context = OGLC2DContext::make();
+    ASSERT_TRUE(context);
+    size_t count = 0;
+    const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
+    for (size_t i = 0; i < count; ++i)
+      ASSERT_GE(OGLF2DFontMake(ctx(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
+                               static_cast<int>(fonts[i].size), 0),
+                0);
+    begin(64, 64);
+  }
+
+  OGLC2DContext* ctx() { return context.get(); }
+  void begin(float w, float h, float ratio = 1) { ASSERT_TRUE(context->beginFrame(w, h, ratio)); }
+  std::array<uint8_t, 4> at(int x, int y) {
+    context->endFrame();
+    return context->readPixel(x, y);
+  }
+  void fillRect(float x, float y, float w, float h, OGLTColor color) {
+    OGLF2DPathBegin(ctx());
+    OGLF2DPathRect(ctx(), x, y, w, h);
+    OGLF2DPathFillColor(ctx(), &color);
+    OGLF2DPathFill(ctx());
+  }
+
+  std::unique_ptr<OGLC2DContext> context;
+};
+
+using Pixel = std::array<uint8_t, 4>;
+constexpr Pixel kClear{0, 0, 0, 0};
+constexpr Pixel kRed{255, 0, 0, 255};
+constexpr Pixel kWhite{255, 255, 255, 255};
+
+// Channels within tolerance of the expected ones.
+inline ::testing::AssertionResult near(const Pixel& actual, const Pixel& expected, int tolerance = 2) {
+  for (int i = 0; i < 4; ++i)
+    if (std::abs(actual[i] - expected[i]) > tolerance)
+      return ::testing::AssertionFailure() << "pixel (" << int(actual[0]) << ", " << int(actual[1]) << ", "
+                                           << int(actual[2]) << ", " << int(actual[3]) << ") expected ("
+                                           << int(expected[0]) << ", " << int(expected[1]) << ", "
+                                           << int(expected[2]) << ", " << int(expected[3]) << ")";
+  return ::testing::AssertionSuccess();
+}
