@@ -32,9 +32,11 @@ function(vesko_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE vesko_options ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name}
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "VESKO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-    DISCOVERY_TIMEOUT 60)
+  set(properties ENVIRONMENT "VESKO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # vesko_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, never run by CTest.
