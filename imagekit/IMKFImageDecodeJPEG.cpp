@@ -5,6 +5,7 @@
 #include "imagekit/IMKFImageDecodeJPEG.h"
 
 #include "framework/core/LLKFLog.h"
+#include "imagekit/IMKJPEGDecoding.h"
 #include "imagekit/IMKStandardHuffmanTables.h"
 
 #include <csetjmp>
@@ -57,19 +58,25 @@ void installStandardTablesWhenMissing(j_decompress_ptr info) {
   installTable(info, &info->ac_huff_tbl_ptrs[1], kIMKHuffmanACChrominance);
 }
 
-bool fitsBuffer(const jpeg_decompress_struct& info, uint64_t dstLength, uint32_t stride, uint32_t width,
-                uint32_t height) {
-  if (info.output_width != width || info.output_height != height) return false;
-  const uint64_t rowBytes = uint64_t{info.output_width} * static_cast<uint64_t>(info.out_color_components);
-  if (rowBytes > stride) return false;
-  return height == 0 || uint64_t{height - 1} * stride + rowBytes <= dstLength;
+// Where IMKFImageConvertFromMPEG wants the rows: its caller's buffer, for the size it expects.
+struct CallerBuffer {
+  uint8_t* dst;
+  uint64_t dstLength;
+  uint32_t stride, width, height;
+};
+
+uint8_t* rowsInCallerBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, uint64_t* stride) {
+  const CallerBuffer& buffer = *static_cast<const CallerBuffer*>(context);
+  if (width != buffer.width || height != buffer.height || rowBytes > buffer.stride) return nullptr;
+  if (uint64_t{height - 1} * buffer.stride + rowBytes > buffer.dstLength) return nullptr;
+  *stride = buffer.stride;
+  return buffer.dst;
 }
 
 }  // namespace
 
-extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, uint8_t* dst, uint64_t dstLength,
-                                         int colorSpace, uint32_t stride, uint32_t width, uint32_t height) {
-  if (!bytes || !length || !dst || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
+bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJPEGRowsFor rowsFor, void* context) {
+  if (!bytes || !length || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
 
   jpeg_decompress_struct info;
   ErrorManager errors;
@@ -90,15 +97,25 @@ extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, 
   info.out_color_space = static_cast<J_COLOR_SPACE>(colorSpace);
   info.dct_method = JDCT_IFAST;
   jpeg_calc_output_dimensions(&info);
-  bool decoded = fitsBuffer(info, dstLength, stride, width, height);
+  const uint64_t rowBytes = uint64_t{info.output_width} * static_cast<uint64_t>(info.out_color_components);
+  uint64_t stride = 0;
+  uint8_t* const first = rowsFor(context, info.output_width, info.output_height, rowBytes, &stride);
+  bool decoded = first != nullptr;
   if (decoded) {
     jpeg_start_decompress(&info);
     while (decoded && info.output_scanline < info.output_height) {
-      JSAMPROW row = dst + uint64_t{info.output_scanline} * stride;
+      JSAMPROW row = first + uint64_t{info.output_scanline} * stride;
       decoded = jpeg_read_scanlines(&info, &row, 1) == 1;
     }
     if (decoded) jpeg_finish_decompress(&info);
   }
   jpeg_destroy_decompress(&info);
   return decoded;
+}
+
+extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, uint8_t* dst, uint64_t dstLength,
+                                         int colorSpace, uint32_t stride, uint32_t width, uint32_t height) {
+  if (!dst) return false;
+  CallerBuffer buffer{dst, dstLength, stride, width, height};
+  return IMKFDecodeJPEG(bytes, length, colorSpace, rowsInCallerBuffer, &buffer);
 }

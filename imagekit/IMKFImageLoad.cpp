@@ -1,18 +1,35 @@
-// The only place that compiles stb_image; it stays private to this file.
+// Loading images. JPEG streams go to the kit's libjpeg decoder, which stands up to corrupt input;
+// every other format goes to stb_image, compiled here alone, privately and without its own JPEG
+// decoder (whose Huffman-table reader writes past its tables on crafted streams).
 #include "imagekit/IMKFImageLoad.h"
 
 #include "imagekit/IMKFImageConvert.h"
-#include "imagekit/IMKPixelRows.h"
+#include "imagekit/IMKJPEGDecoding.h"
 
+#include <climits>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <mutex>
+#include <new>
+#include <cstdio>
+#include <jpeglib.h>
 #include <sys/stat.h>
+#include <vector>
 
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_JPEG
 #include <stb/stb_image.h>
 
 namespace {
+
+// Decoded pixels from the C allocator, in the asked format, or none.
+struct Decoded {
+  uint8_t* pixels = nullptr;
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
 
 // stb_image's options are process-wide; they are set once, before the first load, so loads on
 // different threads never write them while another reads them.
@@ -36,28 +53,63 @@ void reorderFromStb(uint8_t* pixels, uint64_t count, uint32_t format) {
   }
 }
 
-template <typename Decode>
-int load(uint32_t format, Ref<LLKCData>* data, uint32_t* width, uint32_t* height, Decode decode) {
-  if (!data || !width || !height) return IMKResultInvalid;
+Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   setLoadOptionsOnce();
-  const int channels = channelsFor(format);
+  Decoded decoded;
   int x = 0, y = 0, inFile = 0;
-  uint8_t* pixels = decode(&x, &y, &inFile, channels);
-  if (!pixels) return IMKResultUndecodable;
-  if (x <= 0 || y <= 0) {
-    stbi_image_free(pixels);
-    return IMKResultUndecodable;
+  decoded.pixels = stbi_load_from_memory(bytes, length, &x, &y, &inFile, channelsFor(format));
+  if (!decoded.pixels) return {};
+  decoded.width = static_cast<uint32_t>(x);
+  decoded.height = static_cast<uint32_t>(y);
+  reorderFromStb(decoded.pixels, uint64_t{decoded.width} * decoded.height, format);
+  return decoded;
+}
+
+// libjpeg lays the pixels out in the asked format directly.
+int jpegColorSpaceFor(uint32_t format) {
+  switch (format) {
+    case IMKPixelFormatRGBA: return JCS_EXT_RGBA;
+    case IMKPixelFormatBGR: return JCS_EXT_BGR;
+    case IMKPixelFormatBGRA: return JCS_EXT_BGRA;
+    case IMKPixelFormatARGB: return JCS_EXT_ARGB;
+    default: return JCS_EXT_RGB;
   }
-  const uint64_t count = uint64_t(x) * uint64_t(y);
-  Ref<LLKCData> made = LLKCData::dataWithBytesNoCopy(pixels, count * channels, true);
+}
+
+uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, uint64_t* stride) {
+  Decoded& decoded = *static_cast<Decoded*>(context);
+  if (rowBytes * height > INT_MAX) return nullptr;  // the largest image stb_image would load
+  decoded.pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
+  decoded.width = width;
+  decoded.height = height;
+  *stride = rowBytes;
+  return decoded.pixels;
+}
+
+Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format) {
+  Decoded decoded;
+  if (IMKFDecodeJPEG(bytes, length, jpegColorSpaceFor(format), rowsInNewBuffer, &decoded)) return decoded;
+  std::free(decoded.pixels);
+  return {};
+}
+
+Decoded decode(const uint8_t* bytes, int length, uint32_t format) {
+  if (IMKFLooksLikeJPEG(bytes, static_cast<uint64_t>(length))) return decodeWithLibjpeg(bytes, static_cast<uint64_t>(length), format);
+  return decodeWithStb(bytes, length, format);
+}
+
+// Hands the decoded pixels to a data object and the outs; the outs change only on success.
+int deliver(const Decoded& decoded, uint32_t format, Ref<LLKCData>* data, uint32_t* width, uint32_t* height) {
+  if (!decoded.pixels) return IMKResultUndecodable;
+  const uint64_t length = uint64_t{decoded.width} * decoded.height * channelsFor(format);
+  Ref<LLKCData> made = LLKCData::dataWithBytesNoCopy(decoded.pixels, length, true);
   if (!made) {
-    stbi_image_free(pixels);
+    std::free(decoded.pixels);
     return IMKResultNoMemory;
   }
-  reorderFromStb(pixels, count, format);
   *data = std::move(made);
-  *width = static_cast<uint32_t>(x);
-  *height = static_cast<uint32_t>(y);
+  *width = decoded.width;
+  *height = decoded.height;
   return IMKResultDone;
 }
 
@@ -68,15 +120,21 @@ extern "C" int IMKFImageLoadFromFile(const char* path, uint32_t format, Ref<LLKC
   if (format == IMKPixelFormatJPEG) return IMKResultInvalid;
   struct stat status {};
   if (!path || stat(path, &status) != 0) return IMKResultIOFailed;
-  return load(format, data, width, height, [path](int* x, int* y, int* inFile, int channels) {
-    return stbi_load(path, x, y, inFile, channels);
-  });
+  if (!data || !width || !height) return IMKResultInvalid;
+  try {
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof()) return IMKResultUndecodable;
+    if (bytes.empty() || bytes.size() > INT_MAX) return IMKResultUndecodable;
+    return deliver(decode(bytes.data(), static_cast<int>(bytes.size()), format), format, data, width, height);
+  } catch (const std::bad_alloc&) {
+    return IMKResultNoMemory;
+  }
 }
 
 extern "C" int IMKFImageLoadFromMemory(const uint8_t* bytes, int32_t length, uint32_t format, Ref<LLKCData>* data,
                                        uint32_t* width, uint32_t* height) {
   if (!bytes || length <= 0) return IMKResultUndecodable;
-  return load(format, data, width, height, [bytes, length](int* x, int* y, int* inFile, int channels) {
-    return stbi_load_from_memory(bytes, length, x, y, inFile, channels);
-  });
+  if (!data || !width || !height) return IMKResultInvalid;
+  return deliver(decode(bytes, length, format), format, data, width, height);
 }

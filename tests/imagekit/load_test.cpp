@@ -1,8 +1,10 @@
 #include "imagekit/IMKFImageLoad.h"
+#include "tests/imagekit/JPEGFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <jpeglib.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -13,8 +15,6 @@
 #include <stb/stb_image_write.h>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // A 3 x 2 picture with `channels` channels (1 grey, 3 RGB, 4 RGBA), distinct bytes.
 Bytes picture(int channels) {
@@ -136,4 +136,36 @@ TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
   EXPECT_EQ(IMKFImageLoadFromMemory(png.data(), 0, IMKPixelFormatRGB, &data, &width, &height), 26);
   EXPECT_EQ(IMKFImageLoadFromMemory(png.data(), -5, IMKPixelFormatRGB, &data, &width, &height), 26);
   EXPECT_EQ(IMKFImageLoadFromMemory(nullptr, 10, IMKPixelFormatRGB, &data, &width, &height), 26);
+}
+
+// JPEG files are decoded by libjpeg straight into the asked layout.
+TEST(ImageLoad, JPEGFilesDecodeLikeLibjpeg) {
+  const Bytes jpeg = encodeJPEG(makeTestPicture(21, 13), 21, 13, {});
+  for (auto [format, colorSpace] : {std::pair{IMKPixelFormatBGR, JCS_EXT_BGR}, {IMKPixelFormatARGB, JCS_EXT_ARGB},
+                                    {IMKPixelFormatRGB, JCS_EXT_RGB}}) {
+    TempFile file(jpeg);
+    Loaded loaded;
+    loaded.result = IMKFImageLoadFromFile(file.path(), format, &loaded.data, &loaded.width, &loaded.height);
+    ASSERT_EQ(loaded.result, 0);
+    EXPECT_EQ(loaded.width, 21u);
+    EXPECT_EQ(loaded.height, 13u);
+    EXPECT_EQ(loaded.bytes(), referenceDecode(jpeg, colorSpace)) << format;
+  }
+}
+
+// Corrupt JPEG input is refused: a stream cut short, and a Huffman table claiming more than 256
+// codes (a crafted table that overruns decoders which trust the counts).
+TEST(ImageLoad, CorruptJPEGIsRefused) {
+  const Bytes jpeg = encodeJPEG(makeTestPicture(21, 13), 21, 13, {});
+  Bytes oversized = jpeg;
+  for (size_t at = 2; at + 4 < oversized.size(); ++at)
+    if (oversized[at] == 0xFF && oversized[at + 1] == 0xC4) {
+      for (size_t i = 0; i < 16; ++i) oversized[at + 5 + i] = 0xFF;  // the 16 code-length counts
+      break;
+    }
+  for (const Bytes& bad : {Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), oversized}) {
+    const Loaded loaded = loadMemory(bad, IMKPixelFormatRGB);
+    EXPECT_EQ(loaded.result, 26);
+    EXPECT_FALSE(loaded.data);
+  }
 }
