@@ -75,9 +75,13 @@ Segmenter gridSeamsWithPatterns(cv::Size size) {
     for (unsigned v = 0; v < n; ++v) {
       const GridSeams::spixel_t& s = (*records)[v];
       if (s.count == 0 || s.xmax - s.xmin >= patch || s.ymax - s.ymin >= patch) continue;
+      // The box and one zero row and column beyond it give the codes a full zeroed patch
+      // would give on the box.
       const cv::Rect box(0, 0, s.xmax - s.xmin + 1, s.ymax - s.ymin + 1);
-      cv::Mat boxMask = (*mask)(box), boxGrey = (*grey)(box), boxCodes = (*codes)(box);
+      const cv::Rect reach(0, 0, std::min(box.width + 1, patch), std::min(box.height + 1, patch));
+      cv::Mat boxMask = (*mask)(box), boxGrey = (*grey)(reach), boxCodes = (*codes)(reach);
       boxMask.setTo(0);
+      boxGrey.setTo(0);
       seams->extract(bgr, boxMask, boxGrey, s, v);
       lbp.run(boxGrey, boxCodes);
       float* bins = patterns->data() + size_t(v) * kBins;

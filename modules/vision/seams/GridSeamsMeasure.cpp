@@ -17,19 +17,47 @@ bool fitsPaint(const cv::Mat& image, const cv::Mat& paint) {
   return false;
 }
 
-void paintLabels(const cv::Mat& labels, cv::Mat& paint, const std::vector<cv::Vec3b>& colours) {
+// Calls visit(label, first, last) for every run of one label along each row of `labels`, with
+// the row's index and pixels of `image`; superpixels are wide, so runs are long.
+template <typename Visit>
+void forEachRun(const cv::Mat& labels, const cv::Mat& image, Visit visit) {
+  const int width = labels.cols;
   for (int y = 0; y < labels.rows; ++y) {
     const std::uint16_t* label = labels.ptr<std::uint16_t>(y);
-    cv::Vec3b* out = paint.ptr<cv::Vec3b>(y);
-    for (int x = 0; x < labels.cols; ++x)
-      if (label[x] < colours.size()) out[x] = colours[label[x]];
+    const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
+    for (int first = 0; first < width;) {
+      int last = first;
+      while (last + 1 < width && label[last + 1] == label[first]) ++last;
+      visit(label[first], y, first, last, pixel);
+      first = last + 1;
+    }
   }
+}
+
+void paintLabels(const cv::Mat& labels, cv::Mat& paint, const std::vector<cv::Vec3b>& colours) {
+  forEachRun(labels, paint, [&](unsigned label, int y, int first, int last, const cv::Vec3b*) {
+    if (label >= colours.size()) return;
+    cv::Vec3b* out = paint.ptr<cv::Vec3b>(y);
+    std::fill(out + first, out + last + 1, colours[label]);
+  });
 }
 
 // Integer sums keep the means exact however large a superpixel grows.
 struct Sums {
   std::uint64_t x = 0, y = 0;
   std::uint64_t channel[3] = {};
+
+  void addRun(const cv::Vec3b* pixel, int first, int last) {
+    unsigned c0 = 0, c1 = 0, c2 = 0;  // a row holds fewer than 2^24 pixels
+    for (int i = first; i <= last; ++i) {
+      c0 += pixel[i][0];
+      c1 += pixel[i][1];
+      c2 += pixel[i][2];
+    }
+    channel[0] += c0;
+    channel[1] += c1;
+    channel[2] += c2;
+  }
 };
 
 }  // namespace
@@ -53,33 +81,23 @@ bool GridSeams::display(const cv::Mat& image, cv::Mat& paint, std::span<spixel_t
     for (spixel_t& s : spixels) s = spixel_t{INT_MAX, 0, 0, INT_MAX, {0, 0}, {0, 0, 0}, 0};
     std::vector<Sums> sums(count);
     int outOfRange = -1;
-    // Labels come in runs along a row; each run is measured at once.
-    for (int y = 0; y < labels_.rows; ++y) {
-      const std::uint16_t* label = labels_.ptr<std::uint16_t>(y);
-      const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
-      for (int x = 0; x < labels_.cols;) {
-        const std::uint16_t l = label[x];
-        int last = x;
-        while (last + 1 < labels_.cols && label[last + 1] == l) ++last;
-        if (l >= count) {
-          outOfRange = std::max(outOfRange, int(l));
-          x = last + 1;
-          continue;
-        }
-        spixel_t& s = spixels[l];
-        Sums& sum = sums[l];
-        const unsigned run = unsigned(last - x + 1);
-        s.xmin = std::min(s.xmin, x);
-        s.xmax = std::max(s.xmax, last);
-        s.ymin = std::min(s.ymin, y);
-        s.ymax = std::max(s.ymax, y);
-        sum.x += std::uint64_t(unsigned(x) + unsigned(last)) * run / 2;
-        sum.y += std::uint64_t(unsigned(y)) * run;
-        for (; x <= last; ++x)
-          for (int c = 0; c < 3; ++c) sum.channel[c] += pixel[x][c];
-        s.count += run;
+    forEachRun(labels_, image, [&](unsigned label, int y, int first, int last, const cv::Vec3b* pixel) {
+      if (label >= count) {
+        outOfRange = std::max(outOfRange, int(label));
+        return;
       }
-    }
+      spixel_t& s = spixels[label];
+      Sums& sum = sums[label];
+      const unsigned run = unsigned(last - first + 1);
+      s.xmin = std::min(s.xmin, first);
+      s.xmax = std::max(s.xmax, last);
+      s.ymin = std::min(s.ymin, y);
+      s.ymax = std::max(s.ymax, y);
+      sum.x += std::uint64_t(unsigned(first) + unsigned(last)) * run / 2;
+      sum.y += std::uint64_t(unsigned(y)) * run;
+      sum.addRun(pixel, first, last);
+      s.count += run;
+    });
     if (outOfRange >= 0) LLKFLog("out of range label! %d vs %d", outOfRange, int(count));
     std::vector<cv::Vec3b> colours(count);
     for (size_t i = 0; i < count; ++i) {
@@ -109,15 +127,11 @@ bool GridSeams::display(const cv::Mat& image, cv::Mat& paint, bool mean) const n
     if (mean) {
       std::vector<Sums> sums(count);
       std::vector<std::uint64_t> pixels(count, 0);
-      for (int y = 0; y < labels_.rows; ++y) {
-        const std::uint16_t* label = labels_.ptr<std::uint16_t>(y);
-        const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
-        for (int x = 0; x < labels_.cols; ++x) {
-          if (label[x] >= count) continue;
-          for (int c = 0; c < 3; ++c) sums[label[x]].channel[c] += pixel[x][c];
-          ++pixels[label[x]];
-        }
-      }
+      forEachRun(labels_, image, [&](unsigned label, int, int first, int last, const cv::Vec3b* pixel) {
+        if (label >= count) return;
+        sums[label].addRun(pixel, first, last);
+        pixels[label] += unsigned(last - first + 1);
+      });
       for (size_t i = 0; i < count; ++i)
         for (int c = 0; c < 3; ++c) {
           const std::uint64_t n = pixels[i] > 1 ? pixels[i] : 1;

@@ -10,22 +10,21 @@
 namespace lbplibrary {
 namespace {
 
-// Neighbours in bit order 7 .. 0: top-left, top, top-right, right, bottom-right, bottom,
-// bottom-left, left, as (row, column) offsets.
-constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
-
-// One neighbour at a time along the row, so each pass is a plain compare over two rows.
+// One expression per pixel over three rows, which the compiler turns into vector compares.
 template <typename T>
 void codesOf(const cv::Mat& grey, cv::Mat& codes) {
-  const int inner = grey.cols - 2;
   for (int r = 0; r < codes.rows; ++r) std::fill_n(codes.ptr<uchar>(r), codes.cols, uchar(0));
+  const int inner = grey.cols - 2;
   for (int r = 1; r < grey.rows - 1; ++r) {
-    const T* centre = grey.ptr<T>(r) + 1;
+    const T* above = grey.ptr<T>(r - 1) + 1;
+    const T* row = grey.ptr<T>(r) + 1;
+    const T* below = grey.ptr<T>(r + 1) + 1;
     uchar* out = codes.ptr<uchar>(r) + 1;
-    for (int n = 0; n < 8; ++n) {
-      const T* neighbour = grey.ptr<T>(r + kNeighbours[n][0]) + 1 + kNeighbours[n][1];
-      const uchar bit = uchar(1u << (7 - n));
-      for (int c = 0; c < inner; ++c) out[c] |= neighbour[c] > centre[c] ? bit : 0;
+    for (int c = 0; c < inner; ++c) {
+      const T centre = row[c];
+      out[c] = uchar((above[c - 1] > centre) << 7 | (above[c] > centre) << 6 | (above[c + 1] > centre) << 5 |
+                     (row[c + 1] > centre) << 4 | (below[c + 1] > centre) << 3 | (below[c] > centre) << 2 |
+                     (below[c - 1] > centre) << 1 | (row[c - 1] > centre));
     }
   }
 }
