@@ -115,7 +115,7 @@ public:
     changed.notify_all();
     changed.wait(lock, [&] { return open; });
   }
-  void release() {
+  void letThrough() {
     std::lock_guard lock(mutex);
     open = true;
     changed.notify_all();
@@ -140,7 +140,7 @@ TEST(Scheduler, RefusesPastCapacityAndDropsWaitingOperationsAtStop) {
   EXPECT_TRUE(scheduler->submit(makeRef<Recording>(log, "b")));
   EXPECT_FALSE(scheduler->submit(makeRef<Recording>(log, "c")));
   EXPECT_EQ(scheduler->pending(), 2u);
-  std::thread opener([&] { gate->release(); });
+  std::thread opener([&] { gate->letThrough(); });
   scheduler->stopAndJoin();
   opener.join();
   EXPECT_FALSE(scheduler->submit(makeRef<Recording>(log, "d")));
