@@ -42,6 +42,53 @@ bool inside(int x, int y, int width, int height) {
 
 bool fitsLabels(int width, int height) { return width > 0 && height > 0 && width <= INT_MAX / height; }
 
+struct Cluster {
+  double l, a, b, x;
+  double invlab;   // 1 / the cluster's largest colour distance
+  double invxywt;  // 1 / step²
+  int label;
+};
+
+// One image row from x1 to x2: the Lab planes, and per pixel the best distance so far, its
+// colour part and the label.
+struct Row {
+  const double* l;
+  const double* a;
+  const double* b;
+  double* best;
+  double* bestlab;
+  int* label;
+};
+
+// Takes the pixels of the row that are nearer to the cluster than to any seen before. The
+// selects are written without branches and cloned for AVX2, where the loop runs in vector
+// registers.
+__attribute__((target_clones("avx2", "default"))) void nearestInRow(const Row& row,
+                                                                    const Cluster& cluster, int x1,
+                                                                    int x2, double dy2) {
+  const double* __restrict L = row.l;
+  const double* __restrict A = row.a;
+  const double* __restrict B = row.b;
+  double* __restrict best = row.best;
+  double* __restrict bestlab = row.bestlab;
+  int* __restrict label = row.label;
+  const double l = cluster.l, a = cluster.a, b = cluster.b, cx = cluster.x;
+  const double invlab = cluster.invlab, invxywt = cluster.invxywt;
+  const int seed = cluster.label;
+  for (int x = x1; x < x2; ++x) {
+    const double dl = L[x] - l, da = A[x] - a, db = B[x] - b;
+    const double dlab = dl * dl + da * da + db * db;
+    const double dx = x - cx;
+    const double dist = dlab * invlab + (dx * dx + dy2) * invxywt;
+    const double previous = best[x], previousLab = bestlab[x];
+    const int previousLabel = label[x];
+    const bool nearer = dist < previous;
+    best[x] = nearer ? dist : previous;
+    bestlab[x] = nearer ? dlab : previousLab;
+    label[x] = nearer ? seed : previousLabel;
+  }
+}
+
 }  // namespace
 
 void SLIC::RGB2XYZ(int r, int g, int b, double& X, double& Y, double& Z) {
@@ -188,26 +235,15 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
   for (int iteration = 0; iteration < iterations; ++iteration) {
     std::fill(distvec.begin(), distvec.end(), DBL_MAX);
     for (size_t n = 0; n < numk; ++n) {
-      const double sl = kseedsl[n], sa = kseedsa[n], sb = kseedsb[n];
       const double sx = kseedsx[n], sy = kseedsy[n];
-      const double lab = maxlab[n];
+      const Cluster cluster{kseedsl[n], kseedsa[n], kseedsb[n], sx, 1.0 / maxlab[n], invxywt, int(n)};
       const int y1 = std::max(0, int(sy - offset)), y2 = std::min(height, int(sy + offset));
       const int x1 = std::max(0, int(sx - offset)), x2 = std::min(width, int(sx + offset));
       for (int y = y1; y < y2; ++y) {
         const size_t row = size_t(y) * size_t(width);
-        const double dy = y - sy;
-        for (int x = x1; x < x2; ++x) {
-          const size_t i = row + size_t(x);
-          const double dl = m_lvec[i] - sl, da = m_avec[i] - sa, db = m_bvec[i] - sb;
-          const double dlab = dl * dl + da * da + db * db;
-          const double dx = x - sx;
-          const double dist = dlab / lab + (dx * dx + dy * dy) * invxywt;
-          if (dist < distvec[i]) {
-            distvec[i] = dist;
-            distlab[i] = dlab;
-            klabels[i] = int(n);
-          }
-        }
+        const Row pixels{m_lvec.data() + row, m_avec.data() + row, m_bvec.data() + row,
+                         distvec.data() + row, distlab.data() + row, klabels + row};
+        nearestInRow(pixels, cluster, x1, x2, (y - sy) * (y - sy));
       }
     }
 
@@ -219,16 +255,17 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
 
     for (std::vector<double>* sums : {&clustersize, &sigmal, &sigmaa, &sigmab, &sigmax, &sigmay})
       std::fill(sums->begin(), sums->end(), 0.0);
-    for (size_t i = 0; i < sz; ++i) {
-      const int k = klabels[i];
-      if (k < 0) continue;
-      sigmal[size_t(k)] += m_lvec[i];
-      sigmaa[size_t(k)] += m_avec[i];
-      sigmab[size_t(k)] += m_bvec[i];
-      sigmax[size_t(k)] += double(i % size_t(width));
-      sigmay[size_t(k)] += double(i / size_t(width));
-      clustersize[size_t(k)] += 1.0;
-    }
+    for (int y = 0, i = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x, ++i) {
+        const int k = klabels[i];
+        if (k < 0) continue;
+        sigmal[size_t(k)] += m_lvec[size_t(i)];
+        sigmaa[size_t(k)] += m_avec[size_t(i)];
+        sigmab[size_t(k)] += m_bvec[size_t(i)];
+        sigmax[size_t(k)] += x;
+        sigmay[size_t(k)] += y;
+        clustersize[size_t(k)] += 1.0;
+      }
     for (size_t k = 0; k < numk; ++k) {
       const double count = clustersize[k] <= 0 ? 1.0 : clustersize[k];
       kseedsl[k] = sigmal[k] / count;
