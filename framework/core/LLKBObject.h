@@ -34,8 +34,10 @@ class Ref {
 public:
   Ref() noexcept = default;
   Ref(std::nullptr_t) noexcept {}
+  // The counting calls are qualified, so a subclass method that happens to be called retain
+  // or release never takes their place.
   Ref(T* object) noexcept : ptr_(object) {
-    if (ptr_) ptr_->retain();
+    if (ptr_) ptr_->LLKBObject::retain();
   }
   Ref(const Ref& other) noexcept : Ref(other.ptr_) {}
   Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
@@ -44,7 +46,7 @@ public:
   template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
   Ref(Ref<U>&& other) noexcept : ptr_(other.leak()) {}
   ~Ref() {
-    if (ptr_) ptr_->release();
+    if (ptr_) ptr_->LLKBObject::release();
   }
 
   Ref& operator=(Ref other) noexcept {

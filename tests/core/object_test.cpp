@@ -56,3 +56,27 @@ TEST(Ref, ManyThreadsSharingOneObjectLeaveTheCountExact) {
 }
 
 }  // namespace
+
+namespace {
+
+// A subclass whose own release() means something else must not break the counting.
+struct Valve : LLKBObject {
+  explicit Valve(int* deaths) : deaths_(deaths) {}
+  ~Valve() override { ++*deaths_; }
+  void release() { opened = true; }
+  bool opened = false;
+  int* deaths_;
+};
+
+TEST(Ref, CountsThroughTheRootEvenWhenASubclassNamesAMethodRelease) {
+  int deaths = 0;
+  {
+    Ref<Valve> valve = makeRef<Valve>(&deaths);
+    Ref<Valve> second = valve;
+    second.reset();
+    EXPECT_FALSE(valve->opened);
+  }
+  EXPECT_EQ(deaths, 1);
+}
+
+}  // namespace
