@@ -1,0 +1,47 @@
+#include "framework/substrate/MRKCClassRegistry.h"
+
+#include "framework/core/LLKFLog.h"
+
+MRKCClassRegistry& MRKCClassRegistry::shared() {
+  static MRKCClassRegistry registry;
+  return registry;
+}
+
+bool MRKCClassRegistry::registerClass(const std::string& name, MRKTProcessorFactory factory) {
+  if (name.empty() || !factory) return false;
+  std::lock_guard lock(mutex_);
+  bool added = factories_.emplace(name, std::move(factory)).second;
+  if (!added) LLKFLog("substrate : class %s is already registered", name.c_str());
+  return added;
+}
+
+void MRKCClassRegistry::unregisterClass(const std::string& name) {
+  MRKTProcessorFactory removed;  // destroyed outside the lock
+  std::lock_guard lock(mutex_);
+  auto found = factories_.find(name);
+  if (found == factories_.end()) return;
+  removed = std::move(found->second);
+  factories_.erase(found);
+}
+
+bool MRKCClassRegistry::hasClass(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  return factories_.count(name) > 0;
+}
+
+Ref<MRKBProcessor> MRKCClassRegistry::make(const std::string& name, const std::string& guid, const std::string& label,
+                                           const std::string& alias, Ref<MRKCFrame> properties) const {
+  MRKTProcessorFactory factory;
+  {
+    std::lock_guard lock(mutex_);
+    auto found = factories_.find(name);
+    if (found == factories_.end()) return nullptr;
+    factory = found->second;
+  }
+  try {
+    return factory(guid, label, alias, std::move(properties));
+  } catch (...) {
+    LLKFLog("%s : could not be made", name.c_str());
+    return nullptr;
+  }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Processor classes by name. Each plug-in fills it when loaded, through a static registrar
+// object per class, and empties it again when unloaded:
+//
+//   static MRKTClassRegistrar<CTMCStage> registrar("CTMCStage");
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "framework/substrate/MRKBProcessor.h"
+
+using MRKTProcessorFactory =
+    std::function<Ref<MRKBProcessor>(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties)>;
+
+class MRKCClassRegistry {
+public:
+  static MRKCClassRegistry& shared();
+
+  // False when the name is taken (the first registration stays).
+  bool registerClass(const std::string& name, MRKTProcessorFactory factory);
+  void unregisterClass(const std::string& name);
+  bool hasClass(const std::string& name) const;
+  // A new processor of the class, or null for an unknown class or a maker that failed.
+  Ref<MRKBProcessor> make(const std::string& name, const std::string& guid, const std::string& label, const std::string& alias,
+                          Ref<MRKCFrame> properties) const;
+
+private:
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, MRKTProcessorFactory> factories_;
+};
+
+template <typename T>
+class MRKTClassRegistrar {
+public:
+  explicit MRKTClassRegistrar(std::string name) : name_(std::move(name)) {
+    registered_ = MRKCClassRegistry::shared().registerClass(
+        name_, [](const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
+          return Ref<MRKBProcessor>(new T(guid, label, alias, std::move(properties)));
+        });
+  }
+  ~MRKTClassRegistrar() {
+    if (registered_) MRKCClassRegistry::shared().unregisterClass(name_);
+  }
+  MRKTClassRegistrar(const MRKTClassRegistrar&) = delete;
+  MRKTClassRegistrar& operator=(const MRKTClassRegistrar&) = delete;
+
+private:
+  std::string name_;
+  bool registered_ = false;
+};

@@ -1,0 +1,93 @@
+#include "framework/substrate/MRKCStrand.h"
+
+#include <condition_variable>
+
+#include "framework/core/LLKFLog.h"
+
+namespace {
+// Tasks run per turn before the strand yields its worker to other strands.
+constexpr int kTurn = 32;
+}  // namespace
+
+void MRKCStrand::post(std::function<void()> task) {
+  std::lock_guard lock(mutex_);
+  tasks_.push_back(std::move(task));
+  startLocked();
+}
+
+void MRKCStrand::bind(std::shared_ptr<MRKCWorkerPool> pool) {
+  std::lock_guard lock(mutex_);
+  pool_ = std::move(pool);
+  startLocked();
+}
+
+void MRKCStrand::unbind() {
+  std::lock_guard lock(mutex_);
+  pool_ = nullptr;
+}
+
+void MRKCStrand::startLocked() {
+  if (running_ || !pool_ || tasks_.empty()) return;
+  running_ = true;
+  pool_->submit([self = Ref<MRKCStrand>(this)] { self->drain(); });
+}
+
+void MRKCStrand::drain() {
+  for (int done = 0; done < kTurn; ++done) {
+    std::function<void()> task;
+    {
+      std::lock_guard lock(mutex_);
+      if (tasks_.empty() || !pool_) {
+        running_ = false;
+        return;
+      }
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    runner_.store(std::this_thread::get_id());
+    try {
+      task();
+    } catch (...) {
+      LLKFLog("substrate : a processor's task failed with an exception");
+    }
+    runner_.store(std::thread::id());
+  }
+  std::lock_guard lock(mutex_);
+  running_ = false;
+  startLocked();
+}
+
+bool MRKCStrand::runAndWait(std::function<void()> task) {
+  if (isCurrent()) {
+    task();
+    return true;
+  }
+  struct Done {
+    std::mutex mutex;
+    std::condition_variable signal;
+    bool done = false;
+  };
+  auto done = std::make_shared<Done>();
+  std::shared_ptr<MRKCWorkerPool> pool;
+  {
+    std::lock_guard lock(mutex_);
+    if (!pool_) return false;
+    pool = pool_;
+    tasks_.push_back([task = std::move(task), done] {
+      struct Signal {
+        std::shared_ptr<Done> done;
+        ~Signal() {
+          std::lock_guard lock(done->mutex);
+          done->done = true;
+          done->signal.notify_all();
+        }
+      } signal{done};
+      task();
+    });
+    startLocked();
+  }
+  MRKCWorkerPool::Blocking blocking(pool.get());
+  std::unique_lock lock(done->mutex);
+  done->signal.wait(lock, [&] { return done->done; });
+  return true;
+}

@@ -1,0 +1,478 @@
+#include "framework/substrate/MRKCSubstrate.h"
+
+#include <sys/utsname.h>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <unordered_set>
+
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCFlash.h"
+#include "framework/substrate/MRKCQuery.h"
+#include "framework/substrate/MRKCReply.h"
+#include "framework/substrate/MRKCScrap.h"
+#include "framework/substrate/MRKCSolution.h"
+#include "framework/substrate/MRKCSquib.h"
+#include "framework/substrate/MRKCClassRegistry.h"
+#include "framework/substrate/MRKFTerms.h"
+
+extern "C" const double MRKKGlobals[2] = {1.0e-9, 1.0e-6};
+
+namespace {
+
+const char* const kPulseKey = "zarn.pulse";
+
+void squibHook(MRKBProcessor* processor, MRKBMessage* message, const std::string& source) {
+  processor->onReceivedSquib(static_cast<MRKCSquib*>(message), source);
+}
+void queryHook(MRKBProcessor* processor, MRKBMessage* message, const std::string& source) {
+  processor->onReceivedQuery(static_cast<MRKCQuery*>(message), source);
+}
+void replyHook(MRKBProcessor* processor, MRKBMessage* message, const std::string& source) {
+  processor->onReceivedReply(static_cast<MRKCReply*>(message), source);
+}
+void flashHook(MRKBProcessor* processor, MRKBMessage* message, const std::string& source) {
+  processor->onReceivedFlash(static_cast<MRKCFlash*>(message), source);
+}
+void scrapHook(MRKBProcessor* processor, MRKBMessage* message, const std::string& source) {
+  processor->onReceivedScrap(static_cast<MRKCScrap*>(message), source);
+}
+
+void eraseValue(std::vector<std::string>& values, const std::string& value) {
+  values.erase(std::remove(values.begin(), values.end(), value), values.end());
+}
+
+std::string machine() {
+  utsname name{};
+  return uname(&name) == 0 ? name.machine : "unknown";
+}
+
+}  // namespace
+
+// A query waiting for replies: who asked, who got it, until when.
+struct MRKCSubstrate::Pending {
+  Ref<MRKCContext> context;
+  std::string asker;
+  std::vector<std::string> recipients;
+  double deadline;
+};
+
+MRKCSubstrate* MRKCSubstrate::shared() {
+  static Ref<MRKCSubstrate> instance = substrate();
+  return instance.get();
+}
+
+Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return Ref<MRKCSubstrate>(new MRKCSubstrate()); }
+
+MRKCSubstrate::MRKCSubstrate()
+    : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
+      runtime_(std::make_unique<MRKCRuntime>(pool_, [this](const std::string& key) -> Ref<MRKCStrand> {
+        std::lock_guard lock(routes_);
+        auto found = byGuid_.find(key);
+        return found == byGuid_.end() ? nullptr : found->second->strand_;
+      })) {
+  globals_->store(Ref<MRKCOffloader>(runtime_->offloader()), "offloader");
+  globals_->store(MRKCOffloader::offloader(), "qav.scheduler");
+  globals_->store(MRKCString::stringWithValue("0.1.0"), "zarn.version");
+  globals_->store(MRKCString::stringWithValue("linux"), "zarn.os");
+  globals_->store(MRKCString::stringWithValue(machine()), "zarn.arch");
+  runtime_->schedule(kPulseKey, [this] { pulse(); }, 0, configs_.pulse);
+}
+
+MRKCSubstrate::~MRKCSubstrate() {
+  wipe();
+  for (const Ref<MRKBProcessor>& processor : processors()) detach(processor.get(), false);
+  runtime_.reset();
+  if (Ref<MRKCOffloader> scheduler = globals_->fetch<MRKCOffloader>("qav.scheduler")) scheduler->stop();
+  pool_->stop();
+}
+
+// Processors ---------------------------------------------------------------------------------
+
+bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
+  if (!processor) return false;
+  Ref<MRKBProcessor> held(processor);
+  {
+    std::lock_guard lock(routes_);
+    if (processor->isAttached() || byGuid_.count(processor->guid())) return false;
+    byGuid_.emplace(processor->guid(), held);
+    attached_.push_back(held);
+    if (!processor->label().empty()) byLabel_[processor->label()].push_back(processor->guid());
+    processor->substrate_.store(this);
+    if (!processor->properties()->fetchForLabel("ttl")) processor->ttl_.store(configs_.ttl);
+    processor->attached_.store(true);
+  }
+  processor->strand_->bind(pool_);
+  auto onAttached = [held] { held->onAttached(); };
+  if (async)
+    processor->strand_->post(onAttached);
+  else
+    processor->strand_->runAndWait(onAttached);
+  return true;
+}
+
+bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
+  if (!processor) return false;
+  Ref<MRKBProcessor> held(processor);
+  std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps;
+  {
+    std::lock_guard lock(routes_);
+    auto found = byGuid_.find(processor->guid());
+    if (found == byGuid_.end() || found->second.get() != processor) return false;
+    byGuid_.erase(found);
+    attached_.erase(std::remove(attached_.begin(), attached_.end(), held), attached_.end());
+    if (!processor->label().empty()) eraseValue(byLabel_[processor->label()], processor->guid());
+    for (auto& [label, guids] : following_) eraseValue(guids, processor->guid());
+    for (auto it = pending_.begin(); it != pending_.end();) {
+      Pending& pending = *it->second;
+      eraseValue(pending.recipients, processor->guid());
+      if (pending.asker == processor->guid()) {
+        for (const std::string& recipient : pending.recipients) scraps.emplace_back(recipient, pending.context);
+        it = pending_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    processor->attached_.store(false);
+  }
+  runtime_->unschedule(processor->guid());
+  scrapQueries(std::move(scraps));
+  auto onDetached = [held] { held->onDetached(); };
+  if (async)
+    processor->strand_->post(onDetached);
+  else
+    processor->strand_->runAndWait(onDetached);
+  return true;
+}
+
+Ref<MRKBProcessor> MRKCSubstrate::processorForGuid(const std::string& guid) const {
+  std::lock_guard lock(routes_);
+  auto found = byGuid_.find(guid);
+  return found == byGuid_.end() ? nullptr : found->second;
+}
+
+std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processorsForLabel(const std::string& label) const {
+  std::lock_guard lock(routes_);
+  auto found = byLabel_.find(label);
+  return found == byLabel_.end() ? std::vector<Ref<MRKBProcessor>>() : recipientsLocked(found->second, {});
+}
+
+std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processors() const {
+  std::lock_guard lock(routes_);
+  return attached_;
+}
+
+bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid, uint32_t flags) {
+  if (label.empty()) return false;
+  std::lock_guard lock(routes_);
+  if (!byGuid_.count(guid)) return false;
+  auto& guids = following_[label];
+  if (std::find(guids.begin(), guids.end(), guid) == guids.end()) guids.push_back(guid);
+  return true;
+}
+
+bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid, uint32_t flags) {
+  std::lock_guard lock(routes_);
+  auto found = following_.find(label);
+  if (found == following_.end()) return false;
+  size_t before = found->second.size();
+  eraseValue(found->second, guid);
+  bool removed = found->second.size() != before;
+  if (found->second.empty()) following_.erase(found);
+  return removed;
+}
+
+// Sending ------------------------------------------------------------------------------------
+
+std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vector<std::string>& byLabel,
+                                                                 const std::vector<std::string>& following) const {
+  std::vector<Ref<MRKBProcessor>> recipients;
+  std::unordered_set<std::string> seen;
+  for (const auto* guids : {&byLabel, &following})
+    for (const std::string& guid : *guids) {
+      auto found = byGuid_.find(guid);
+      if (found != byGuid_.end() && seen.insert(guid).second) recipients.push_back(found->second);
+    }
+  return recipients;
+}
+
+void MRKCSubstrate::deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
+                            void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&)) {
+  processor->strand_->post([processor, message = std::move(message), source, hook] {
+    if (!processor->isAttached()) return;
+    if (message->isExpired()) {
+      processor->dropped_.fetch_add(1);
+      return;
+    }
+    processor->received_.fetch_add(1);
+    hook(processor.get(), message.get(), source);
+  });
+}
+
+void MRKCSubstrate::countPublished(const std::string& source) {
+  if (source.empty()) return;
+  std::lock_guard lock(routes_);
+  auto found = byGuid_.find(source);
+  if (found != byGuid_.end()) found->second->published_.fetch_add(1);
+}
+
+bool MRKCSubstrate::publish(MRKBMessage* message, const std::string& source) {
+  auto* squib = dynamic_cast<MRKCSquib*>(message);
+  auto* flashed = dynamic_cast<MRKCFlash*>(message);
+  if ((!squib && !flashed) || message->isExpired()) return false;
+  std::vector<Ref<MRKBProcessor>> recipients;
+  {
+    std::lock_guard lock(routes_);
+    auto found = following_.find(message->label());
+    if (found != following_.end()) recipients = recipientsLocked({}, found->second);
+  }
+  countPublished(source);
+  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
+  return true;
+}
+
+bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source) { return inquire(query, source, {}); }
+
+bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const std::string& target) {
+  if (!query || query->isExpired()) return false;
+  std::vector<Ref<MRKBProcessor>> recipients;
+  {
+    std::lock_guard lock(routes_);
+    if (!target.empty()) {
+      auto found = byGuid_.find(target);
+      if (found != byGuid_.end()) recipients.push_back(found->second);
+    } else {
+      static const std::vector<std::string> none;
+      auto labelled = byLabel_.find(query->label());
+      auto following = following_.find(query->label());
+      recipients = recipientsLocked(labelled == byLabel_.end() ? none : labelled->second,
+                                    following == following_.end() ? none : following->second);
+    }
+    auto& pending = pending_[query->context()];
+    if (!pending) pending = std::make_unique<Pending>(Pending{Ref<MRKCContext>(query->context()), source, {}, 0});
+    if (pending->asker.empty()) pending->asker = source;
+    pending->deadline = std::max(pending->deadline, query->stp() + static_cast<double>(query->ttl()));
+    for (const auto& recipient : recipients) pending->recipients.push_back(recipient->guid());
+  }
+  countPublished(source);
+  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(query), source, queryHook);
+  return true;
+}
+
+bool MRKCSubstrate::answers(MRKCReply* reply, const std::string& source) {
+  if (!reply || reply->isExpired()) return false;
+  Ref<MRKBProcessor> asker;
+  {
+    std::lock_guard lock(routes_);
+    auto pending = pending_.find(reply->context());
+    if (pending == pending_.end()) return false;
+    auto found = byGuid_.find(pending->second->asker);
+    if (found == byGuid_.end()) return false;
+    asker = found->second;
+  }
+  countPublished(source);
+  deliver(asker, Ref<MRKBMessage>(reply), source, replyHook);
+  return true;
+}
+
+bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& targets, const std::string& source) {
+  if (!flashed) return false;
+  std::vector<Ref<MRKBProcessor>> recipients;
+  {
+    std::lock_guard lock(routes_);
+    std::vector<std::string> guids;
+    for (const std::string& target : targets) {
+      auto found = byLabel_.find(target);
+      if (found != byLabel_.end()) guids.insert(guids.end(), found->second.begin(), found->second.end());
+    }
+    recipients = recipientsLocked(guids, {});
+  }
+  countPublished(source);
+  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(flashed), source, flashHook);
+  return true;
+}
+
+bool MRKCSubstrate::poke(std::string_view key, const std::vector<std::string>& targets, MRKBTerm* value) {
+  if (key.empty() || !value) return false;
+  std::vector<Ref<MRKBProcessor>> recipients;
+  for (const std::string& target : targets)
+    for (auto& processor : processorsForLabel(target)) recipients.push_back(processor);
+  for (const auto& recipient : recipients) {
+    recipient->strand_->post([recipient, name = std::string(key), value = Ref<MRKBTerm>(value)] {
+      if (recipient->isAttached() && recipient->onPropertyPoked(name, value.get())) recipient->properties()->store(value.get(), name);
+    });
+  }
+  return true;
+}
+
+void MRKCSubstrate::scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps) {
+  std::map<std::string, std::vector<Ref<MRKCContext>>> byRecipient;
+  for (auto& [recipient, context] : scraps) byRecipient[recipient].push_back(std::move(context));
+  for (auto& [guid, contexts] : byRecipient) {
+    Ref<MRKBProcessor> recipient = processorForGuid(guid);
+    if (recipient) deliver(recipient, MRKCScrap::scrapWithContexts(std::move(contexts)), {}, scrapHook);
+  }
+}
+
+void MRKCSubstrate::pulse() {
+  std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps;
+  std::vector<Ref<MRKBProcessor>> processors;
+  double now = MRKFNowInSeconds();
+  {
+    std::lock_guard lock(routes_);
+    for (auto it = pending_.begin(); it != pending_.end();) {
+      if (it->second->deadline < now) {
+        for (const std::string& recipient : it->second->recipients) scraps.emplace_back(recipient, it->second->context);
+        it = pending_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    processors = attached_;
+  }
+  scrapQueries(std::move(scraps));
+  for (const auto& processor : processors) {
+    if (processor->pulsePending_.exchange(true)) continue;  // the last pulse has not run yet
+    processor->strand_->post([processor] {
+      processor->pulsePending_.store(false);
+      if (processor->isAttached()) processor->onPulsated();
+    });
+  }
+}
+
+MRKTConfigs MRKCSubstrate::configs() const {
+  std::lock_guard lock(routes_);
+  return configs_;
+}
+
+void MRKCSubstrate::setConfigs(const MRKTConfigs& configs) {
+  uint32_t pulse;
+  {
+    std::lock_guard lock(routes_);
+    bool changed = configs_.pulse != configs.pulse;
+    configs_ = configs;
+    pulse = changed ? configs.pulse : 0;
+  }
+  if (pulse) runtime_->schedule(kPulseKey, [this] { this->pulse(); }, 0, pulse);
+}
+
+// Knowledge and statistics -------------------------------------------------------------------
+
+Ref<MRKCKnowledge> MRKCSubstrate::saveKnowledge() {
+  Ref<MRKCKnowledge> knowledge = MRKCKnowledge::knowledge();
+  for (const auto& processor : processors()) {
+    processor->strand_->runAndWait([&] {
+      if (processor->isAttached() && !processor->onSavingKnowledge(knowledge.get()))
+        LLKFLog("%s : could not save its knowledge", processor->label().c_str());
+    });
+  }
+  return knowledge;
+}
+
+bool MRKCSubstrate::queryStatistics(const std::string& guid, MRKTStatistics* statistics) {
+  Ref<MRKBProcessor> processor = processorForGuid(guid);
+  if (!processor || !statistics) return false;
+  statistics->received = processor->received_.load();
+  statistics->published = processor->published_.load();
+  statistics->dropped = processor->dropped_.load();
+  return processor->strand_->runAndWait([&] { processor->onQueryingStatistics(statistics); });
+}
+
+// Modules and solutions ----------------------------------------------------------------------
+
+bool MRKCSubstrate::loadModule(const std::string& name, std::string* error, const std::string& base) {
+  std::string path = MRKCModule::resolve(name, base);
+  if (path.empty()) {
+    if (error) *error = "module " + name + " not found (searched VESKO_MODULE_PATH and the build tree)";
+    return false;
+  }
+  std::lock_guard lock(loading_);
+  LoadedModule& loaded = modules_[path];
+  if (!loaded.module) {
+    loaded.module = MRKCModule::moduleWithPath(path, this, error);
+    if (!loaded.module) {
+      modules_.erase(path);
+      return false;
+    }
+  }
+  ++loaded.uses;
+  return true;
+}
+
+bool MRKCSubstrate::unloadModule(const std::string& name, const std::string& base) {
+  std::string path = MRKCModule::resolve(name, base);
+  std::lock_guard lock(loading_);
+  auto found = modules_.find(path);
+  if (found == modules_.end()) return false;
+  if (--found->second.uses == 0) {
+    found->second.module->unload(this);
+    modules_.erase(found);
+  }
+  return true;
+}
+
+void MRKCSubstrate::releaseModules(const std::vector<std::string>& paths) {
+  for (auto it = paths.rbegin(); it != paths.rend(); ++it) unloadModule(*it);
+}
+
+bool MRKCSubstrate::load(const std::string& path, std::string* error) {
+  MRKTSolution solution;
+  if (!MRKFSolutionRead(path, &solution, error)) return false;
+
+  LoadedSolution loaded;
+  loaded.path = path;
+  for (size_t i = 0; i < solution.modules.size(); ++i) {
+    std::string reason;
+    std::string resolved = MRKCModule::resolve(solution.modules[i], solution.folder);
+    if (!loadModule(solution.modules[i], &reason, solution.folder)) {
+      releaseModules(loaded.modules);
+      if (error) *error = path + ": modules[" + std::to_string(i) + "]: " + reason;
+      return false;
+    }
+    loaded.modules.push_back(resolved);
+  }
+  for (const MRKTProcessorEntry& entry : solution.processors) {
+    Ref<MRKBProcessor> processor;
+    std::string problem;
+    if (!MRKCClassRegistry::shared().hasClass(entry.className))
+      problem = entry.where + ".class: unknown class " + entry.className;
+    else if (!entry.guid.empty() && processorForGuid(entry.guid))
+      problem = entry.where + ".guid: " + entry.guid + " is already attached";
+    else if (!(processor = MRKCClassRegistry::shared().make(entry.className, entry.guid, entry.label, entry.alias, entry.properties)))
+      problem = entry.where + ": " + entry.className + " could not be made from its properties";
+    if (!problem.empty()) {
+      loaded.processors.clear();  // made, never attached
+      releaseModules(loaded.modules);
+      if (error) *error = path + ": " + problem;
+      return false;
+    }
+    loaded.processors.push_back(processor);
+  }
+  MRKTConfigs configs = this->configs();
+  if (solution.ttl) configs.ttl = *solution.ttl;
+  if (solution.pulse) configs.pulse = *solution.pulse;
+  setConfigs(configs);
+  for (const auto& [key, term] : solution.constants) constants_->store(term, key);
+  for (const auto& processor : loaded.processors) attach(processor.get(), false);
+  std::lock_guard lock(loading_);
+  solutions_.push_back(std::move(loaded));
+  return true;
+}
+
+void MRKCSubstrate::wipe() {
+  std::vector<LoadedSolution> solutions;
+  {
+    std::lock_guard lock(loading_);
+    solutions.swap(solutions_);
+  }
+  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
+    for (auto processor = solution->processors.rbegin(); processor != solution->processors.rend(); ++processor) {
+      detach(processor->get(), false);
+      // Let what was queued for it end, so nothing of the module runs once it is unloaded.
+      (*processor)->strand_->runAndWait([] {});
+    }
+    solution->processors.clear();
+    releaseModules(solution->modules);
+  }
+}

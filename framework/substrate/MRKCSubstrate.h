@@ -1,0 +1,142 @@
+#pragma once
+// The substrate: hosts processors, carries messages between them by label and guid, keeps the
+// symbols, constants, primitives, globals and configs, runs the timer and pulses, loads plug-in
+// modules and solutions. Every method may be called from any thread.
+//
+// Routing:
+//  - squibs (publish) go to every processor that disclosed their label;
+//  - queries (inquire) go to the processors labelled with the predicate's label and to those that
+//    disclosed it, or to one target guid; the substrate remembers the asker by the context;
+//  - replies (answers) go to the asker of the query whose context they carry;
+//  - flashes go to the processors labelled with the targets (flash) or, published, to those that
+//    disclosed the functor's label;
+//  - pokes store a property in the processors labelled with the targets, when they accept it.
+// Messages whose time to live ran out before delivery are dropped. When an asker detaches, or a
+// query's time to live runs out, the processors that received it get a scrap with its context.
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/substrate/MRKBProcessor.h"
+#include "framework/substrate/MRKCContext.h"
+#include "framework/substrate/MRKCKnowledge.h"
+#include "framework/substrate/MRKCModule.h"
+#include "framework/substrate/MRKCRuntime.h"
+#include "framework/substrate/MRKCSymbols.h"
+#include "framework/substrate/MRKCTable.h"
+
+class MRKBMessage;
+class MRKCSquib;
+class MRKCQuery;
+class MRKCReply;
+class MRKCFlash;
+
+struct MRKTConfigs {
+  float ttl = 6.0f;      // default time to live of messages, in seconds
+  uint32_t pulse = 1000; // period of onPulsated, in milliseconds
+};
+
+// The tolerance for ties between reals is the second value.
+extern "C" const double MRKKGlobals[2];
+
+class MRKCSubstrate : public LLKBObject {
+public:
+  // The process's substrate, made on first use.
+  static MRKCSubstrate* shared();
+  // A substrate of its own (tests, benchmarks); stops and joins its threads when released.
+  static Ref<MRKCSubstrate> substrate();
+
+  // Processors and observers. attach calls onAttached, detach onDetached, on the processor's
+  // thread; with async false they wait for it (a processor's own hook runs it at once). False
+  // when already attached (or not attached, for detach).
+  bool attach(MRKBProcessor* processor, bool async);
+  bool detach(MRKBProcessor* processor, bool async);
+  Ref<MRKBProcessor> processorForGuid(const std::string& guid) const;
+  std::vector<Ref<MRKBProcessor>> processorsForLabel(const std::string& label) const;
+  std::vector<Ref<MRKBProcessor>> processors() const;
+
+  // Following labels. Flags are kept by the caller's convention; any flags follow the squibs,
+  // flashes and queries of the label. True when the guid is attached (disclose) or was
+  // following the label (withhold).
+  bool disclose(const std::string& label, const std::string& guid, uint32_t flags);
+  bool withhold(const std::string& label, const std::string& guid, uint32_t flags);
+
+  // Sending; false for a malformed or expired message. source is the sender's guid (may be empty).
+  bool publish(MRKBMessage* message, const std::string& source);
+  bool inquire(MRKCQuery* query, const std::string& source);
+  bool inquire(MRKCQuery* query, const std::string& source, const std::string& target);
+  // True when the reply went to a waiting asker.
+  bool answers(MRKCReply* reply, const std::string& source);
+  bool flash(MRKCFlash* flash, const std::vector<std::string>& targets, const std::string& source = {});
+  bool poke(std::string_view key, const std::vector<std::string>& targets, MRKBTerm* value);
+
+  MRKCSymbols* symbols() const { return symbols_.get(); }
+  MRKCTable* primitives() const { return primitives_.get(); }
+  // "offloader" (MRKCOffloader), "qav.scheduler" (MRKCOffloader), "zarn.version", "zarn.os",
+  // "zarn.arch" (MRKCString).
+  MRKCTable* globals() const { return globals_.get(); }
+  MRKCTable* constants() const { return constants_.get(); }
+  MRKTConfigs configs() const;
+  void setConfigs(const MRKTConfigs& configs);
+  MRKCRuntime* runtime() const { return runtime_.get(); }
+
+  // Modules by name or path (MRKCModule::resolve); loading one already loaded counts a use,
+  // unloading drops one and unloads at the last.
+  bool loadModule(const std::string& name, std::string* error, const std::string& base = {});
+  bool unloadModule(const std::string& name, const std::string& base = {});
+
+  // Loads a solution file: modules, configs, constants, then its processors made and attached
+  // in order. On any problem nothing of it stays loaded and error names the file and the entry.
+  bool load(const std::string& path, std::string* error);
+  // Detaches the processors of every loaded solution and unloads their modules.
+  void wipe();
+
+  // Asks every attached processor to save its knowledge.
+  Ref<MRKCKnowledge> saveKnowledge();
+  // The processor's message counts, handed to its onQueryingStatistics first.
+  bool queryStatistics(const std::string& guid, MRKTStatistics* statistics);
+
+private:
+  struct Pending;
+  struct LoadedModule {
+    Ref<MRKCModule> module;
+    int uses = 0;
+  };
+  struct LoadedSolution {
+    std::string path;
+    std::vector<std::string> modules;  // resolved paths, in load order
+    std::vector<Ref<MRKBProcessor>> processors;
+  };
+
+  MRKCSubstrate();
+  ~MRKCSubstrate() override;
+
+  void deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
+               void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&));
+  std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel, const std::vector<std::string>& following) const;
+  void countPublished(const std::string& source);
+  void pulse();
+  void scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps);
+  void releaseModules(const std::vector<std::string>& paths);
+
+  std::shared_ptr<MRKCWorkerPool> pool_;
+  std::unique_ptr<MRKCRuntime> runtime_;
+  Ref<MRKCSymbols> symbols_ = MRKCSymbols::symbols();
+  Ref<MRKCTable> primitives_ = MRKCTable::table();
+  Ref<MRKCTable> globals_ = MRKCTable::table();
+  Ref<MRKCTable> constants_ = MRKCTable::table();
+
+  mutable std::mutex routes_;
+  MRKTConfigs configs_;
+  std::vector<Ref<MRKBProcessor>> attached_;  // in attach order
+  std::unordered_map<std::string, Ref<MRKBProcessor>> byGuid_;
+  std::unordered_map<std::string, std::vector<std::string>> byLabel_;    // own label -> guids
+  std::unordered_map<std::string, std::vector<std::string>> following_;  // disclosed label -> guids
+  std::unordered_map<const MRKCContext*, std::unique_ptr<Pending>> pending_;
+
+  std::mutex loading_;  // modules and solutions
+  std::map<std::string, LoadedModule> modules_;
+  std::vector<LoadedSolution> solutions_;
+};
