@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -114,6 +115,22 @@ TEST(OLBP, WritesIntoACallersBufferAndSurvivesRunningInPlace) {
   cv::Mat inPlace = image.clone();
   ASSERT_TRUE(lbp.run(inPlace, inPlace));
   EXPECT_TRUE(same(inPlace, expected));
+}
+
+// A superpixel's grey values sit at the top-left of a zeroed patch; coding its box and one row
+// and column beyond gives the box the codes that coding the whole patch gives it.
+TEST(OLBP, TheBoxAndOneBeyondCodeLikeTheWholeZeroedPatch) {
+  lbplibrary::OLBP lbp;
+  for (const cv::Size box : {cv::Size(1, 1), cv::Size(5, 9), cv::Size(20, 17), cv::Size(47, 30), cv::Size(48, 48)}) {
+    cv::Mat patch = cv::Mat::zeros(48, 48, CV_8UC1);
+    cv::randu(patch(cv::Rect(cv::Point(0, 0), box)), 0, 86);
+    cv::Mat whole, part;
+    ASSERT_TRUE(lbp.run(patch, whole));
+    const cv::Rect reach(0, 0, std::min(box.width + 1, 48), std::min(box.height + 1, 48));
+    ASSERT_TRUE(lbp.run(patch(reach), part));
+    const cv::Rect inBox(cv::Point(0, 0), box);
+    EXPECT_TRUE(same(part(inBox), whole(inBox))) << box;
+  }
 }
 
 TEST(OLBP, RefusesWhatItCannotCode) {
