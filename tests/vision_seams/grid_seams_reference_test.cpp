@@ -80,6 +80,38 @@ TEST(GridSeamsReference, SeamsAndLabelsMatchBitForBit) {
     }
 }
 
+// Every small shape, where cells are empty, single or end at the image's edge.
+TEST(GridSeamsReference, EverySmallShapeMatches) {
+  for (int width = 1; width <= 19; width += 3)
+    for (int height = 1; height <= 19; height += 2)
+      for (int stepX = 2; stepX <= 7; ++stepX)
+        for (int stepY = 2; stepY <= 7; stepY += 2) {
+          const Shape shape{width, height, stepX, stepY, 0.06f};
+          SCOPED_TRACE(describe(shape, Scene::noise));
+          const cv::Mat image = randomImage(width, height, Scene::noise, std::uint64_t(width * 1000 + height));
+          const reference::Segmentation expected = reference::segment(image, stepX, stepY, shape.stay);
+          GridSeams seams;
+          ASSERT_EQ(seams.process(image, stepX, stepY, shape.stay), expected.count);
+          ASSERT_TRUE(same(seams.labels(), expected.labels));
+        }
+}
+
+// A view into a larger image (rows not contiguous) segments like a copy of it.
+TEST(GridSeamsReference, AViewSegmentsLikeItsCopy) {
+  const cv::Mat large = randomImage(200, 150, Scene::blocks, 77);
+  const cv::Mat view = large(cv::Rect(13, 21, 130, 97));
+  ASSERT_FALSE(view.isContinuous());
+  GridSeams fromView, fromCopy;
+  ASSERT_EQ(fromView.process(view, 16, 16, 0.06f), fromCopy.process(view.clone(), 16, 16, 0.06f));
+  EXPECT_TRUE(same(fromView.labels(), fromCopy.labels()));
+  std::vector<GridSeams::spixel_t> a(72), b(72);
+  cv::Mat paintA(view.size(), CV_8UC3), paintB(view.size(), CV_8UC3);
+  ASSERT_TRUE(fromView.display(view, paintA, a));
+  ASSERT_TRUE(fromCopy.display(view.clone(), paintB, b));
+  EXPECT_TRUE(same(paintA, paintB));
+  for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].count, b[i].count);
+}
+
 TEST(GridSeamsReference, MeasuresPaintsAndCutOutsMatch) {
   for (const Shape& shape : kShapes)
     for (Scene scene : kScenes) {

@@ -48,7 +48,7 @@ struct Sums {
   std::uint64_t channel[3] = {};
 
   void addRun(const cv::Vec3b* pixel, int first, int last) {
-    unsigned c0 = 0, c1 = 0, c2 = 0;  // a row holds fewer than 2^24 pixels
+    std::uint64_t c0 = 0, c1 = 0, c2 = 0;
     for (int i = first; i <= last; ++i) {
       c0 += pixel[i][0];
       c1 += pixel[i][1];
