@@ -9,7 +9,6 @@
 #include <cmath>
 #include <map>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -114,18 +113,6 @@ TEST(GraphSegmentationTest, FastSquareRootTruncatesToElevenMantissaBits) {
     EXPECT_LE(root, std::sqrt(x));
     EXPECT_GT(root, std::sqrt(x) * (1.0f - 1.0f / 2048.0f));
   }
-}
-
-TEST(GraphSegmentationTest, SquareRootTableIsBuiltOnceAcrossThreads) {
-  std::vector<std::thread> threads;
-  std::vector<float> roots(8);
-  for (size_t i = 0; i < roots.size(); ++i)
-    threads.emplace_back([&roots, i] {
-      build_fsqrt_table();
-      roots[i] = fast_float_sqrt(9.0f);
-    });
-  for (std::thread& t : threads) t.join();
-  for (float root : roots) EXPECT_EQ(root, 3.0f);
 }
 
 TEST(GraphSegmentationTest, GaussianMaskAndSmoothing) {

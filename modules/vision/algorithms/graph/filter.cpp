@@ -16,13 +16,25 @@ bool convolve(const image<float>& src, image<float>& dst, const std::vector<floa
   if (mask.empty() || dst.width != src.height || dst.height != src.width) return false;
   const int width = src.width;
   const int length = int(mask.size());
+  const float* weights = mask.data();
   for (int y = 0; y < src.height; ++y) {
     const float* row = src.access[y];
-    for (int x = 0; x < width; ++x) {
-      float sum = mask[0] * row[x];
+    auto at = [&](int x, auto clampedLeft, auto clampedRight) {
+      float sum = weights[0] * row[x];
       for (int i = 1; i < length; ++i)
-        sum += mask[size_t(i)] * combine(row[std::max(x - i, 0)], row[std::min(x + i, width - 1)]);
+        sum += weights[i] * combine(row[clampedLeft(x - i)], row[clampedRight(x + i)]);
       dst(y, x) = sum;
+    };
+    const auto clampLeft = [](int x) { return std::max(x, 0); };
+    const auto clampRight = [&](int x) { return std::min(x, width - 1); };
+    const auto asIs = [](int x) { return x; };
+    // Only the first and last length − 1 columns reach past the border.
+    const int inner = std::max(length - 1, 0);
+    for (int x = 0; x < width; ++x) {
+      if (x < inner || x >= width - inner)
+        at(x, clampLeft, clampRight);
+      else
+        at(x, asIs, asIs);
     }
   }
   return true;

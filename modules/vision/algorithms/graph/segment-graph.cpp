@@ -1,8 +1,10 @@
 #include "modules/vision/algorithms/graph/segment-graph.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -20,29 +22,36 @@ float threshold(int size, float c) { return c / float(size); }
 }  // namespace
 
 // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in the
-// number of edges.
+// number of edges. A pass in which every key has the same digit moves nothing and is skipped
+// (weights from the fast square root have no low mantissa bits, so their first pass goes).
 void sort_edges(edge* edges, int num_edges) {
   if (num_edges < 2) return;
   constexpr int kBits = 11;
+  constexpr int kPasses = 3;
   constexpr uint32_t kBuckets = 1u << kBits;
   const size_t count = size_t(num_edges);
-  std::vector<uint32_t> keys(count), keysOut(count);
-  std::vector<edge> scratch(count);
-  for (size_t i = 0; i < count; ++i) keys[i] = sortKey(edges[i].w);
+  auto digit = [](const edge& e, int pass) {
+    return (sortKey(e.w) >> (pass * kBits)) & (kBuckets - 1);
+  };
+  std::vector<std::array<uint32_t, kBuckets>> histograms(kPasses);
+  for (size_t i = 0; i < count; ++i)
+    for (int pass = 0; pass < kPasses; ++pass) histograms[size_t(pass)][digit(edges[i], pass)]++;
 
+  // Every slot of the scratch array is written before it is read, so nothing is zero-filled.
+  std::unique_ptr<edge[]> scratch;
   edge* from = edges;
-  edge* to = scratch.data();
-  for (int shift = 0; shift < 32; shift += kBits) {
-    std::array<size_t, kBuckets + 1> start{};
-    for (size_t i = 0; i < count; ++i) start[((keys[i] >> shift) & (kBuckets - 1)) + 1]++;
-    for (uint32_t b = 0; b < kBuckets; ++b) start[b + 1] += start[b];
-    for (size_t i = 0; i < count; ++i) {
-      const size_t slot = start[(keys[i] >> shift) & (kBuckets - 1)]++;
-      to[slot] = from[i];
-      keysOut[slot] = keys[i];
+  edge* to = nullptr;
+  for (int pass = 0; pass < kPasses; ++pass) {
+    std::array<uint32_t, kBuckets>& start = histograms[size_t(pass)];
+    if (start[digit(edges[0], pass)] == count) continue;
+    if (!to) {
+      scratch = std::make_unique_for_overwrite<edge[]>(count);
+      to = scratch.get();
     }
+    uint32_t sum = 0;
+    for (uint32_t& bucket : start) sum += std::exchange(bucket, sum);
+    for (size_t i = 0; i < count; ++i) to[start[digit(from[i], pass)]++] = from[i];
     std::swap(from, to);
-    keys.swap(keysOut);
   }
   if (from != edges) std::copy(from, from + count, edges);
 }

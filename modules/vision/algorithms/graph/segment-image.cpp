@@ -15,28 +15,26 @@ bool readyFor(const segment_image_ctx* ctx, int width, int height) {
   return ctx && ctx->u && ctx->width == width && ctx->height == height;
 }
 
-float difference(const segment_image_ctx& ctx, int x1, int y1, int x2, int y2) {
-  const float dr = (*ctx.smooth_r)(x1, y1) - (*ctx.smooth_r)(x2, y2);
-  const float dg = (*ctx.smooth_g)(x1, y1) - (*ctx.smooth_g)(x2, y2);
-  const float db = (*ctx.smooth_b)(x1, y1) - (*ctx.smooth_b)(x2, y2);
-  return fast_float_sqrt(dr * dr + dg * dg + db * db);
-}
-
 // Edges to the right, down, down-right and up-right neighbours; answers their number.
 int buildEdges(segment_image_ctx& ctx) {
   const int width = ctx.width;
   const int height = ctx.height;
+  const float* r = ctx.smooth_r->data;
+  const float* g = ctx.smooth_g->data;
+  const float* b = ctx.smooth_b->data;
   edge* out = ctx.edges.data();
   int count = 0;
-  auto add = [&](int x, int y, int x2, int y2) {
-    out[count++] = {difference(ctx, x, y, x2, y2), y * width + x, y2 * width + x2};
+  auto add = [&](int i, int j) {
+    const float dr = r[i] - r[j], dg = g[i] - g[j], db = b[i] - b[j];
+    out[count++] = {fast_float_sqrt(dr * dr + dg * dg + db * db), i, j};
   };
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      if (x < width - 1) add(x, y, x + 1, y);
-      if (y < height - 1) add(x, y, x, y + 1);
-      if (x < width - 1 && y < height - 1) add(x, y, x + 1, y + 1);
-      if (x < width - 1 && y > 0) add(x, y, x + 1, y - 1);
+    for (int x = 0, i = y * width; x < width; ++x, ++i) {
+      const bool right = x < width - 1;
+      if (right) add(i, i + 1);
+      if (y < height - 1) add(i, i + width);
+      if (right && y < height - 1) add(i, i + width + 1);
+      if (right && y > 0) add(i, i - width + 1);
     }
   return count;
 }
@@ -70,7 +68,6 @@ int segment_image_init(segment_image_ctx* ctx, int width, int height) {
     return ENOMEM;
   }
   for (rgb& colour : ctx->colors) colour = random_rgb();
-  build_fsqrt_table();
   ctx->width = width;
   ctx->height = height;
   return 0;
