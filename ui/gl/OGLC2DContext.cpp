@@ -29,39 +29,44 @@ std::unique_ptr<OGLC2DContext> OGLC2DContext::make() {
 OGLC2DContext::~OGLC2DContext() {
   gradients_.clear();
   for (auto& [id, texture] : textures_) cairo_surface_destroy(texture.surface);
-  if (cairo_) cairo_destroy(cairo_);
-  if (surface_) cairo_surface_destroy(surface_);
+  for (Layer& each : layers_) {
+    if (each.cairo) cairo_destroy(each.cairo);
+    if (each.surface) cairo_surface_destroy(each.surface);
+  }
 }
 
-bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio) {
+bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int layerIndex) {
+  if (layerIndex < 0 || layerIndex >= kLayers) return false;
   if (!(pixelRatio > 0) || !std::isfinite(pixelRatio)) pixelRatio = 1;
   auto pixels = [&](float logical) {
     float value = std::ceil(logical * pixelRatio);
     return value >= 1 && value <= 16384 ? static_cast<int>(value) : 1;
   };
   int pw = pixels(width), ph = pixels(height);
-  if (!surface_ || pw != pixelWidth_ || ph != pixelHeight_) {
+  Layer& target = layers_[layerIndex];
+  if (!target.surface || pw != target.pixelWidth || ph != target.pixelHeight) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
       cairo_surface_destroy(surface);
       return false;
     }
-    if (cairo_) cairo_destroy(cairo_);
-    if (surface_) cairo_surface_destroy(surface_);
-    surface_ = surface;
-    cairo_ = cairo_create(surface_);
-    cairo_set_tolerance(cairo_, 0.25);
-    pixelWidth_ = pw;
-    pixelHeight_ = ph;
-    stride_ = cairo_image_surface_get_stride(surface_);
+    if (target.cairo) cairo_destroy(target.cairo);
+    if (target.surface) cairo_surface_destroy(target.surface);
+    target.surface = surface;
+    target.cairo = cairo_create(surface);
+    cairo_set_tolerance(target.cairo, 0.25);
+    target.pixelWidth = pw;
+    target.pixelHeight = ph;
+    target.stride = cairo_image_surface_get_stride(surface);
     // A new surface starts clear; any copy of it must be replaced whole.
-    previousDirty_ = {};
-    unsynced_ = {0, ph};
+    target.previousDirty = {};
+    target.unsynced = {0, ph};
   } else {
-    previousDirty_ = dirty_;
+    target.previousDirty = target.dirty;
   }
-  dirty_ = {};
-  drawn_ = false;
+  target.dirty = {};
+  target.drawn = false;
+  current_ = layerIndex;
   pixelRatio_ = pixelRatio;
   states_.assign(1, State{});
   State& first = states_.back();
@@ -79,15 +84,15 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio) {
 // A frame that drew nothing still leaves a clear surface, at the cost of clearing only the
 // rows the frame before drew (nothing at all when that one was empty too).
 void OGLC2DContext::endFrame() {
-  if (!surface_) return;
-  if (!drawn_) clearPreviousRows();
-  cairo_surface_flush(surface_);
+  if (!layer().surface) return;
+  if (!layer().drawn) clearPreviousRows();
+  cairo_surface_flush(layer().surface);
 }
 
 // The first drawing of a frame clears what the previous frame left.
 void OGLC2DContext::startDrawing() {
-  if (drawn_) return;
-  drawn_ = true;
+  if (layer().drawn) return;
+  layer().drawn = true;
   clearPreviousRows();
 }
 
@@ -98,33 +103,38 @@ static OGLTRowSpan unite(const OGLTRowSpan& a, const OGLTRowSpan& b) {
 }
 
 void OGLC2DContext::clearPreviousRows() {
-  if (previousDirty_.empty()) return;
-  cairo_surface_flush(surface_);
-  unsigned char* data = cairo_image_surface_get_data(surface_);
-  std::memset(data + static_cast<size_t>(previousDirty_.top) * static_cast<size_t>(stride_), 0,
-              static_cast<size_t>(previousDirty_.bottom - previousDirty_.top) * static_cast<size_t>(stride_));
-  cairo_surface_mark_dirty(surface_);
-  unsynced_ = unite(unsynced_, previousDirty_);
-  previousDirty_ = {};
+  Layer& target = layer();
+  if (target.previousDirty.empty()) return;
+  cairo_surface_flush(target.surface);
+  unsigned char* data = cairo_image_surface_get_data(target.surface);
+  auto stride = static_cast<size_t>(target.stride);
+  std::memset(data + static_cast<size_t>(target.previousDirty.top) * stride, 0,
+              static_cast<size_t>(target.previousDirty.bottom - target.previousDirty.top) * stride);
+  cairo_surface_mark_dirty(target.surface);
+  target.unsynced = unite(target.unsynced, target.previousDirty);
+  target.previousDirty = {};
 }
 
 void OGLC2DContext::markDirtyRows(double y0, double y1) {
-  int top = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(pixelHeight_)));
-  int bottom = static_cast<int>(std::clamp(std::ceil(y1) + 1, 0.0, static_cast<double>(pixelHeight_)));
+  int top = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(layer().pixelHeight)));
+  int bottom = static_cast<int>(std::clamp(std::ceil(y1) + 1, 0.0, static_cast<double>(layer().pixelHeight)));
   if (bottom <= top) return;
-  dirty_ = unite(dirty_, {top, bottom});
-  unsynced_ = unite(unsynced_, {top, bottom});
+  layer().dirty = unite(layer().dirty, {top, bottom});
+  layer().unsynced = unite(layer().unsynced, {top, bottom});
 }
 
-const uint8_t* OGLC2DContext::pixels() const { return surface_ ? cairo_image_surface_get_data(surface_) : nullptr; }
+const uint8_t* OGLC2DContext::pixels() const {
+  return layer().surface ? cairo_image_surface_get_data(layer().surface) : nullptr;
+}
 
-OGLTRowSpan OGLC2DContext::takeChangedRows() { return std::exchange(unsynced_, {}); }
+OGLTRowSpan OGLC2DContext::takeChangedRows() { return std::exchange(layer().unsynced, {}); }
 
 std::array<uint8_t, 4> OGLC2DContext::readPixel(int x, int y) const {
-  if (!surface_ || x < 0 || y < 0 || x >= pixelWidth_ || y >= pixelHeight_) return {0, 0, 0, 0};
-  cairo_surface_flush(surface_);
+  if (!layer().surface || x < 0 || y < 0 || x >= layer().pixelWidth || y >= layer().pixelHeight) return {0, 0, 0, 0};
+  cairo_surface_flush(layer().surface);
   uint32_t argb;
-  std::memcpy(&argb, pixels() + static_cast<size_t>(y) * static_cast<size_t>(stride_) + static_cast<size_t>(x) * 4, 4);
+  size_t offset = static_cast<size_t>(y) * static_cast<size_t>(layer().stride) + static_cast<size_t>(x) * 4;
+  std::memcpy(&argb, pixels() + offset, 4);
   uint32_t a = argb >> 24;
   if (a == 0) return {0, 0, 0, 0};
   auto straight = [a](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, (c * 255 + a / 2) / a)); };
@@ -168,13 +178,13 @@ void OGLC2DContext::intersectScissor(float x, float y, float w, float h) {
 
 // Sets cairo's clip to the scissor; false when nothing can show through it.
 bool OGLC2DContext::applyScissor() {
-  cairo_reset_clip(cairo_);
+  cairo_reset_clip(layer().cairo);
   const State& s = state();
   if (!s.scissor) return true;
   if (s.scissorRect[2] <= s.scissorRect[0] || s.scissorRect[3] <= s.scissorRect[1]) return false;
-  cairo_rectangle(cairo_, s.scissorRect[0], s.scissorRect[1], s.scissorRect[2] - s.scissorRect[0],
+  cairo_rectangle(layer().cairo, s.scissorRect[0], s.scissorRect[1], s.scissorRect[2] - s.scissorRect[0],
                   s.scissorRect[3] - s.scissorRect[1]);
-  cairo_clip(cairo_);
+  cairo_clip(layer().cairo);
   return true;
 }
 

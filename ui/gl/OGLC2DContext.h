@@ -29,20 +29,25 @@ struct OGLTRowSpan {
 
 struct OGLC2DContext {
 public:
+  // Surfaces kept side by side, so that passes drawn in turn (a window's surface and overlay)
+  // each keep their own pixels and copies.
+  static constexpr int kLayers = 2;
+
   // Null when the drawing library cannot be set up.
   static std::unique_ptr<OGLC2DContext> make();
   ~OGLC2DContext();
   OGLC2DContext(const OGLC2DContext&) = delete;
   OGLC2DContext& operator=(const OGLC2DContext&) = delete;
 
-  // Frames. The surface is width × ratio by height × ratio pixels (at least 1 × 1); logical
-  // units map onto it through the ratio. beginFrame resets the state and the path.
-  bool beginFrame(float width, float height, float pixelRatio);
+  // Frames, on one of the layers. The surface is width × ratio by height × ratio pixels (at
+  // least 1 × 1); logical units map onto it through the ratio. beginFrame resets the state and
+  // the path; the accessors below answer for the layer of the last beginFrame.
+  bool beginFrame(float width, float height, float pixelRatio, int layer = 0);
   void endFrame();
-  bool drawn() const { return drawn_; }
-  int pixelWidth() const { return pixelWidth_; }
-  int pixelHeight() const { return pixelHeight_; }
-  int stride() const { return stride_; }
+  bool drawn() const { return layer().drawn; }
+  int pixelWidth() const { return layer().pixelWidth; }
+  int pixelHeight() const { return layer().pixelHeight; }
+  int stride() const { return layer().stride; }
   // Premultiplied BGRA bytes, rows top to bottom; valid after endFrame.
   const uint8_t* pixels() const;
   // Rows that changed (drawn, or cleared of an earlier drawing) since the last call: what a
@@ -163,13 +168,21 @@ private:
   void blendGlyph(const OGLTGlyph& glyph, int x, int y, uint32_t color, const int clip[4]);
   void maskGlyph(const OGLTGlyph& glyph, int x, int y);
 
-  cairo_surface_t* surface_ = nullptr;
-  cairo_t* cairo_ = nullptr;
-  int pixelWidth_ = 0, pixelHeight_ = 0, stride_ = 0;
+  // One drawing surface with what its frames changed.
+  struct Layer {
+    cairo_surface_t* surface = nullptr;
+    cairo_t* cairo = nullptr;
+    int pixelWidth = 0, pixelHeight = 0, stride = 0;
+    bool drawn = false;
+    OGLTRowSpan dirty, previousDirty, unsynced;
+  };
+  Layer& layer() { return layers_[current_]; }
+  const Layer& layer() const { return layers_[current_]; }
+
+  Layer layers_[kLayers];
+  int current_ = 0;
   float pixelRatio_ = 1;
   float sourceAlpha_ = 1;  // a texture pattern's alpha, applied when painting
-  bool drawn_ = false;
-  OGLTRowSpan dirty_, previousDirty_, unsynced_;
   void* userData_ = nullptr;
   std::vector<State> states_{State{}};
   std::vector<Subpath> path_;

@@ -54,7 +54,7 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
     cairo_pattern_set_matrix(pattern, &matrix);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
-    cairo_set_source(cairo_, pattern);
+    cairo_set_source(layer().cairo, pattern);
     cairo_pattern_destroy(pattern);
     sourceAlpha_ = clamp01(paint.innerColor.a);
     return sourceAlpha_ > 0;
@@ -63,7 +63,7 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
   const OGLTColor& inner = paint.innerColor;
   const OGLTColor& outer = paint.outerColor;
   if (sameColor(inner, outer)) {
-    cairo_set_source_rgba(cairo_, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
+    cairo_set_source_rgba(layer().cairo, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
     return true;
   }
   float feather = std::max(paint.feather, 1.0f);
@@ -77,7 +77,7 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
     cairo_pattern_add_color_stop_rgba(pattern, 0, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
     cairo_pattern_add_color_stop_rgba(pattern, 1, clamp01(outer.r), clamp01(outer.g), clamp01(outer.b), clamp01(outer.a));
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_set_source(cairo_, pattern);
+    cairo_set_source(layer().cairo, pattern);
     cairo_pattern_destroy(pattern);
     return true;
   }
@@ -88,8 +88,8 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
 // cache when the same paint covered the same box before.
 bool OGLC2DContext::applyBoxGradient(const OGLTPaint& paint) {
   double x0, y0, x1, y1;
-  cairo_path_extents(cairo_, &x0, &y0, &x1, &y1);
-  double limits[4] = {0, 0, static_cast<double>(pixelWidth_), static_cast<double>(pixelHeight_)};
+  cairo_path_extents(layer().cairo, &x0, &y0, &x1, &y1);
+  double limits[4] = {0, 0, static_cast<double>(layer().pixelWidth), static_cast<double>(layer().pixelHeight)};
   if (state().scissor) {
     limits[0] = std::max(limits[0], static_cast<double>(state().scissorRect[0]));
     limits[1] = std::max(limits[1], static_cast<double>(state().scissorRect[1]));
@@ -149,6 +149,6 @@ bool OGLC2DContext::applyBoxGradient(const OGLTPaint& paint) {
     gradients_.push_front(std::move(cached));
     if (gradients_.size() > kCachedGradients) gradients_.pop_back();
   }
-  cairo_set_source_surface(cairo_, gradients_.front()->surface, left, top);
+  cairo_set_source_surface(layer().cairo, gradients_.front()->surface, left, top);
   return true;
 }

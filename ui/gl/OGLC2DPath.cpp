@@ -139,7 +139,7 @@ static double signedArea(float startX, float startY, const std::vector<float>& x
 }
 
 void OGLC2DContext::emitPath(bool forFill) {
-  cairo_new_path(cairo_);
+  cairo_new_path(layer().cairo);
   std::vector<float> xs, ys;
   for (const Subpath& subpath : path_) {
     bool reverse = false;
@@ -158,10 +158,10 @@ void OGLC2DContext::emitPath(bool forFill) {
       reverse = (subpath.winding == kOGLWindingHole) ? area > 0 : area < 0;
     }
     if (!reverse) {
-      cairo_move_to(cairo_, subpath.x, subpath.y);
+      cairo_move_to(layer().cairo, subpath.x, subpath.y);
       for (const Segment& s : subpath.segments) {
-        if (s.curve) cairo_curve_to(cairo_, s.c1x, s.c1y, s.c2x, s.c2y, s.x, s.y);
-        else cairo_line_to(cairo_, s.x, s.y);
+        if (s.curve) cairo_curve_to(layer().cairo, s.c1x, s.c1y, s.c2x, s.c2y, s.x, s.y);
+        else cairo_line_to(layer().cairo, s.x, s.y);
       }
     } else {
       const auto& segments = subpath.segments;
@@ -176,31 +176,31 @@ void OGLC2DContext::emitPath(bool forFill) {
       };
       float x, y;
       endOf(segments.size(), x, y);
-      cairo_move_to(cairo_, x, y);
+      cairo_move_to(layer().cairo, x, y);
       for (size_t i = segments.size(); i-- > 0;) {
         endOf(i, x, y);
         const Segment& s = segments[i];
-        if (s.curve) cairo_curve_to(cairo_, s.c2x, s.c2y, s.c1x, s.c1y, x, y);
-        else cairo_line_to(cairo_, x, y);
+        if (s.curve) cairo_curve_to(layer().cairo, s.c2x, s.c2y, s.c1x, s.c1y, x, y);
+        else cairo_line_to(layer().cairo, x, y);
       }
     }
-    if (subpath.closed || forFill) cairo_close_path(cairo_);
+    if (subpath.closed || forFill) cairo_close_path(layer().cairo);
   }
 }
 
 void OGLC2DContext::fill() {
   if (path_.empty() || !applyScissor()) return;
   emitPath(true);
-  cairo_set_fill_rule(cairo_, CAIRO_FILL_RULE_WINDING);
+  cairo_set_fill_rule(layer().cairo, CAIRO_FILL_RULE_WINDING);
   double x0, y0, x1, y1;
-  cairo_path_extents(cairo_, &x0, &y0, &x1, &y1);
+  cairo_path_extents(layer().cairo, &x0, &y0, &x1, &y1);
   if (x1 <= x0 || y1 <= y0) return;
   startDrawing();
   if (applyPaint(state().fill)) {
     markDirtyRows(y0, y1);
     paintPath(true);
   }
-  cairo_new_path(cairo_);
+  cairo_new_path(layer().cairo);
 }
 
 void OGLC2DContext::stroke() {
@@ -208,12 +208,12 @@ void OGLC2DContext::stroke() {
   float width = state().strokeWidth * OGLFXformAverageScale(state().xform);
   if (!(width > 0) || !std::isfinite(width)) return;
   emitPath(false);
-  cairo_set_line_width(cairo_, width);
-  cairo_set_line_cap(cairo_, CAIRO_LINE_CAP_BUTT);
-  cairo_set_line_join(cairo_, CAIRO_LINE_JOIN_MITER);
-  cairo_set_miter_limit(cairo_, 10);
+  cairo_set_line_width(layer().cairo, width);
+  cairo_set_line_cap(layer().cairo, CAIRO_LINE_CAP_BUTT);
+  cairo_set_line_join(layer().cairo, CAIRO_LINE_JOIN_MITER);
+  cairo_set_miter_limit(layer().cairo, 10);
   double x0, y0, x1, y1;
-  cairo_path_extents(cairo_, &x0, &y0, &x1, &y1);
+  cairo_path_extents(layer().cairo, &x0, &y0, &x1, &y1);
   // A miter reaches at most half the limit times the width beyond the path.
   double reach = width * 5.0;
   startDrawing();
@@ -221,23 +221,23 @@ void OGLC2DContext::stroke() {
     markDirtyRows(y0 - reach, y1 + reach);
     paintPath(false);
   }
-  cairo_new_path(cairo_);
+  cairo_new_path(layer().cairo);
 }
 
 // Fills or strokes the emitted path with the source; a translucent texture goes through a
 // group so that its alpha applies once.
 void OGLC2DContext::paintPath(bool forFill) {
   if (sourceAlpha_ >= 1) {
-    if (forFill) cairo_fill(cairo_);
-    else cairo_stroke(cairo_);
+    if (forFill) cairo_fill(layer().cairo);
+    else cairo_stroke(layer().cairo);
     return;
   }
-  cairo_pattern_t* source = cairo_pattern_reference(cairo_get_source(cairo_));
-  cairo_push_group(cairo_);
-  cairo_set_source(cairo_, source);
-  if (forFill) cairo_fill(cairo_);
-  else cairo_stroke(cairo_);
-  cairo_pop_group_to_source(cairo_);
-  cairo_paint_with_alpha(cairo_, sourceAlpha_);
+  cairo_pattern_t* source = cairo_pattern_reference(cairo_get_source(layer().cairo));
+  cairo_push_group(layer().cairo);
+  cairo_set_source(layer().cairo, source);
+  if (forFill) cairo_fill(layer().cairo);
+  else cairo_stroke(layer().cairo);
+  cairo_pop_group_to_source(layer().cairo);
+  cairo_paint_with_alpha(layer().cairo, sourceAlpha_);
   cairo_pattern_destroy(source);
 }

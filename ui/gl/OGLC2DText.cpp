@@ -48,7 +48,7 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
 
   const State& s = state();
   bool solid = s.fill.image <= 0 && std::memcmp(&s.fill.innerColor, &s.fill.outerColor, sizeof(OGLTColor)) == 0;
-  int clip[4] = {0, 0, pixelWidth_, pixelHeight_};
+  int clip[4] = {0, 0, layer().pixelWidth, layer().pixelHeight};
   if (s.scissor) {
     clip[0] = std::max(clip[0], static_cast<int>(std::lround(s.scissorRect[0])));
     clip[1] = std::max(clip[1], static_cast<int>(std::lround(s.scissorRect[1])));
@@ -79,7 +79,7 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
     if (gx >= clip[2] || gy >= clip[3] || gx + glyph.width <= clip[0] || gy + glyph.height <= clip[1]) continue;
     if (!started) {
       startDrawing();
-      cairo_surface_flush(surface_);
+      cairo_surface_flush(layer().surface);
       started = true;
       if (!solid && (!applyScissor() || !applyPaint(s.fill))) {
         visible = false;
@@ -90,18 +90,18 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
     if (solid) blendGlyph(glyph, gx, gy, color, clip);
     else maskGlyph(glyph, gx, gy);
   }
-  if (started && solid) cairo_surface_mark_dirty(surface_);
+  if (started && solid) cairo_surface_mark_dirty(layer().surface);
   return it.nextX * invScale;
 }
 
 void OGLC2DContext::blendGlyph(const OGLTGlyph& glyph, int gx, int gy, uint32_t color, const int clip[4]) {
   int x0 = std::max(gx, clip[0]), x1 = std::min(gx + glyph.width, clip[2]);
   int y0 = std::max(gy, clip[1]), y1 = std::min(gy + glyph.height, clip[3]);
-  unsigned char* data = cairo_image_surface_get_data(surface_);
+  unsigned char* data = cairo_image_surface_get_data(layer().surface);
   uint32_t sa = color >> 24, sr = (color >> 16) & 0xFF, sg = (color >> 8) & 0xFF, sb = color & 0xFF;
   for (int y = y0; y < y1; ++y) {
     const uint8_t* coverage = glyph.coverage.get() + (y - gy) * glyph.stride - gx;
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride_));
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(layer().stride));
     for (int x = x0; x < x1; ++x) {
       uint32_t cover = coverage[x];
       if (cover == 0) continue;
@@ -121,8 +121,8 @@ void OGLC2DContext::maskGlyph(const OGLTGlyph& glyph, int gx, int gy) {
   cairo_surface_t* mask = cairo_image_surface_create_for_data(glyph.coverage.get(), CAIRO_FORMAT_A8, glyph.width,
                                                               glyph.height, glyph.stride);
   if (cairo_surface_status(mask) == CAIRO_STATUS_SUCCESS) {
-    cairo_surface_flush(surface_);
-    cairo_mask_surface(cairo_, mask, gx, gy);
+    cairo_surface_flush(layer().surface);
+    cairo_mask_surface(layer().cairo, mask, gx, gy);
   }
   cairo_surface_destroy(mask);
 }

@@ -1,0 +1,333 @@
+// The GL window in a real X server (Xvfb when no display is set): frames at the wanted rate,
+// the three passes read back from the framebuffer, input records from real X events, the
+// clipboard, and properties asked from another thread.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/core/LLKFLog.h"
+#include "ui/gl/OGLBWindow.h"
+#include "ui/gl/OGLF.h"
+#include "ui/gl/OGLF2D.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A window whose hooks tests fill in; it records what it saw under a lock.
+class TestWindow : public OGLBWindow {
+public:
+  static Ref<TestWindow> make() { return Ref<TestWindow>(new TestWindow()); }
+
+  std::function<void(float, const OGLTSize&)> surface, content, overlay;
+  std::function<void()> afterRender;  // on the window's thread, before the swap
+  std::function<void()> shown;
+
+  // Waits until the predicate holds (checked under the lock after every frame).
+  bool waitFor(const std::function<bool()>& predicate, std::chrono::seconds timeout = 20s) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, timeout, predicate);
+  }
+  // Asks the check (outside the lock, so it may talk to the window) once per frame until it
+  // holds, for at most a few hundred frames.
+  bool eventually(const std::function<bool()>& check) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+      if (check()) return true;
+      int seen;
+      {
+        std::lock_guard lock(mutex);
+        seen = frames;
+      }
+      if (!waitFor([&] { return frames > seen; })) return false;
+    }
+    return false;
+  }
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  int frames = 0;
+  int awakens = 0;
+  std::vector<int> awakensPerFrame;
+  std::vector<OGLTInputEvent> inputs;
+  bool opened = false;
+
+protected:
+  void onOpening() override {
+    std::lock_guard lock(mutex);
+    opened = true;
+  }
+  void onAwaken() override {
+    std::lock_guard lock(mutex);
+    ++awakens;
+  }
+  bool onInputs(OGLTInputQueue& queue) override {
+    std::lock_guard lock(mutex);
+    for (uint32_t i = 0; i < queue.count; ++i) {
+      const OGLTInputEvent& event = queue.events[i];
+      // Slot 0 is refreshed with a plain motion record every frame; keep only real events.
+      if (i == 0 && !queue.cursorSeen) continue;
+      inputs.push_back(event);
+    }
+    return false;
+  }
+  void onUpdateWithStep(float) override {
+    std::lock_guard lock(mutex);
+    awakensPerFrame.push_back(awakens);
+    awakens = 0;
+  }
+  void onRenderSurfaceWithStep(float step, const OGLTSize& size) override {
+    if (surface) surface(step, size);
+  }
+  void onRenderContentWithStep(float step, const OGLTSize& size) override {
+    if (content) content(step, size);
+  }
+  void onRenderOverlayWithStep(float step, const OGLTSize& size) override {
+    if (overlay) overlay(step, size);
+  }
+  void onRenderWithStep(float step, const OGLTSize& size) override {
+    OGLBWindow::onRenderWithStep(step, size);
+    if (afterRender) afterRender();
+  }
+  void onShownWithStep(float) override {
+    if (shown) shown();
+    std::lock_guard lock(mutex);
+    ++frames;
+    changed.notify_all();
+  }
+};
+
+class Window : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(OGLFInit());
+    window = TestWindow::make();
+  }
+  void TearDown() override {
+    window.reset();
+    OGLFExit();
+  }
+  // Runs the window on this thread while the driver runs on another; the driver's end closes it.
+  void run(const std::function<void()>& driver) {
+    std::thread helper([&] {
+      driver();
+      window->stop();
+    });
+    bool ran = window->startSync();
+    helper.join();
+    EXPECT_TRUE(ran);
+  }
+  Ref<TestWindow> window;
+};
+
+void fill(OGLC2DContext* ctx, float x, float y, float w, float h, OGLTColor color) {
+  OGLF2DPathBegin(ctx);
+  OGLF2DPathRect(ctx, x, y, w, h);
+  OGLF2DPathFillColor(ctx, &color);
+  OGLF2DPathFill(ctx);
+}
+
+TEST(OGLBWindowRate, BeatAndDividerFollowTheWantedRate) {
+  struct Probe : OGLBWindow {
+    static Ref<Probe> make() { return Ref<Probe>(new Probe()); }
+  };
+  Ref<Probe> probe = Probe::make();
+  struct Case {
+    uint32_t fps, beat, divider;
+  } cases[] = {{30, 2, 16}, {60, 2, 8}, {20, 10, 5}, {7, 2, 71}, {100, 10, 1}, {1000, 10, 1}, {1, 10, 100}};
+  for (const Case& c : cases) {
+    probe->setDesiredFrameRate(c.fps);
+    EXPECT_EQ(probe->beat(), c.beat) << c.fps;
+    EXPECT_EQ(probe->frameDivider(), c.divider) << c.fps;
+  }
+  probe->setDesiredFrameRate(0);
+  EXPECT_EQ(probe->frameDivider(), 100u);
+}
+
+TEST_F(Window, FramesComeEveryDividerBeats) {
+  run([&] { EXPECT_TRUE(window->waitFor([&] { return window->frames >= 12; })); });
+  std::lock_guard lock(window->mutex);
+  ASSERT_GE(window->awakensPerFrame.size(), 12u);
+  // The first frame may come early; after it every frame waits its 16 beats of 2 ms.
+  for (size_t i = 2; i < window->awakensPerFrame.size(); ++i) EXPECT_EQ(window->awakensPerFrame[i], 16) << i;
+  float stats[4];
+  window->getRenderingStats(stats);
+  EXPECT_GT(stats[0], 0);
+  EXPECT_LE(stats[2], stats[3]);
+}
+
+// The surface pass lies below the raw GL content, the overlay above it; the clear colour shows
+// where nothing was drawn.
+TEST_F(Window, PassesAreComposedInOrder) {
+  const float clear[4] = {0, 0, 1, 1};
+  window->setClearColor(clear);
+  window->surface = [&](float, const OGLTSize&) { fill(window->context(), 10, 10, 100, 100, {1, 0, 0, 1}); };
+  window->content = [&](float, const OGLTSize&) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(60, 480 - 160, 100, 100);  // GL rows count from the bottom
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+  };
+  window->overlay = [&](float, const OGLTSize&) { fill(window->context(), 100, 100, 100, 100, {1, 1, 1, 0.5f}); };
+  std::vector<unsigned char> pixels;
+  int width = 0, height = 0;
+  window->afterRender = [&] {
+    std::lock_guard lock(window->mutex);
+    if (window->frames != 3) return;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = viewport[2];
+    height = viewport[3];
+    pixels.resize(static_cast<size_t>(width) * height * 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  };
+  run([&] { EXPECT_TRUE(window->waitFor([&] { return window->frames >= 5; })); });
+  ASSERT_EQ(width, 640);
+  ASSERT_EQ(height, 480);
+  auto at = [&](int x, int y) {
+    const unsigned char* p = &pixels[(static_cast<size_t>(height - 1 - y) * width + x) * 4];
+    return std::vector<int>{p[0], p[1], p[2]};
+  };
+  EXPECT_EQ(at(20, 20), (std::vector<int>{255, 0, 0}));    // surface only
+  EXPECT_EQ(at(80, 80), (std::vector<int>{0, 255, 0}));    // content over surface
+  EXPECT_EQ(at(300, 300), (std::vector<int>{0, 0, 255}));  // clear colour
+  std::vector<int> blended = at(180, 180);                 // half white over the clear colour
+  EXPECT_NEAR(blended[0], 128, 3);
+  EXPECT_NEAR(blended[2], 255, 3);
+  std::vector<int> overContent = at(120, 120);  // half white over the content's green
+  EXPECT_NEAR(overContent[0], 128, 3);
+  EXPECT_NEAR(overContent[1], 255, 3);
+}
+
+TEST_F(Window, ClipboardRoundTripsThroughTheWindow) {
+  std::string read;
+  bool done = false;
+  window->shown = [&] {
+    if (done) return;
+    OGLFSetClipboard(window->context(), "vesko \xE2\x98\x83");
+    const char* text = OGLFGetClipboard(window->context());
+    read = text ? text : "";
+    done = true;
+  };
+  run([&] { EXPECT_TRUE(window->waitFor([&] { return window->frames >= 2; })); });
+  EXPECT_EQ(read, "vesko \xE2\x98\x83");
+  EXPECT_EQ(OGLFGetClipboard(nullptr), nullptr);
+}
+
+TEST_F(Window, PropertiesAnswerFromEveryThread) {
+  // Not running: the cache.
+  window->setSize({320, 200});
+  window->setPosition({12, 34});
+  window->setTitle("before");
+  window->setTitle(nullptr);
+  EXPECT_EQ(window->size().w, 320);
+  EXPECT_EQ(window->title(), "before");
+  EXPECT_FALSE(window->isVisible());
+  window->setCursor(2);
+  EXPECT_EQ(window->cursor(), 2u);
+
+  bool onWindowThreadVisible = false;
+  window->shown = [&] { onWindowThreadVisible = window->isVisible(); };
+  run([&] {
+    ASSERT_TRUE(window->waitFor([&] { return window->frames >= 2; }));
+    EXPECT_EQ(window->size().w, 320);
+    EXPECT_EQ(window->size().h, 200);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isIconified());
+    window->setTitle("after");
+    EXPECT_EQ(window->title(), "after");
+    window->setSize({400, 300});
+    EXPECT_TRUE(window->eventually([&] { return window->size().w == 400; }));
+    window->setCursor(3);
+    EXPECT_EQ(window->cursor(), 3u);
+    window->setCursor(6);
+    EXPECT_EQ(window->cursor(), 3u);
+    OGLTRect frame = window->frame();
+    EXPECT_EQ(frame.right - frame.left, 400);
+  });
+  EXPECT_TRUE(onWindowThreadVisible);
+  // Stopped: the cache again, and no window to ask.
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->title(), "after");
+}
+
+// Real X events through xdotool: motion, a click and typed characters become records.
+TEST_F(Window, RealXEventsBecomeInputRecords) {
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  std::string title = "vesko-input-" + std::to_string(getpid());
+  window->setTitle(title.c_str());
+  window->setPosition({0, 0});
+  run([&] {
+    ASSERT_TRUE(window->waitFor([&] { return window->frames >= 2; }));
+    std::string command = "xdotool search --sync --name '^" + title +
+                          "$' windowfocus --sync mousemove --window %1 30 40 sleep 0.1 click 1 sleep 0.1 type ab";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    bool complete = window->waitFor([&] {
+      bool character = false, key = false, press = false;
+      for (const OGLTInputEvent& e : window->inputs) {
+        character = character || (e.type == kOGLInputCharacter && e.character.codePoint == 'b');
+        key = key || (e.type == kOGLInputKey && e.key.key == 'A' && e.key.action == kOGLActionPress);
+        press = press || (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress);
+      }
+      return character && key && press;
+    });
+    EXPECT_TRUE(complete);
+  });
+  std::lock_guard lock(window->mutex);
+  bool sawPoint = false;
+  for (const OGLTInputEvent& e : window->inputs) {
+    if (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress) {
+      EXPECT_NEAR(e.cursor.point.x, 30, 1);
+      EXPECT_NEAR(e.cursor.point.y, 40, 1);
+      sawPoint = true;
+    }
+  }
+  EXPECT_TRUE(sawPoint);
+}
+
+TEST_F(Window, AWindowThatCannotBeMadeEndsTheLoop) {
+  std::vector<std::string> lines;
+  std::mutex linesMutex;
+  LLKTLogSink previous = LLKFLogSetSink([&](const std::string& line) {
+    std::lock_guard lock(linesMutex);
+    lines.push_back(line);
+  });
+  window->setSize({0, 0});  // GLFW refuses a window without area
+  EXPECT_FALSE(window->startSync());
+  EXPECT_TRUE(window->failedToOpen());
+  LLKFLogSetSink(previous);
+  std::lock_guard lock(linesMutex);
+  bool told = false;
+  for (const std::string& line : lines) told = told || line == "Failed to create window!";
+  EXPECT_TRUE(told);
+}
+
+}  // namespace
+
+// Without a display the tests run again under a virtual X server.
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if ((!display || !*display) && !std::getenv("VESKO_XVFB")) {
+    setenv("VESKO_XVFB", "1", 1);
+    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
+                            const_cast<char*>("-s"), const_cast<char*>("-screen 0 1280x1024x24")};
+    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
+    args.push_back(nullptr);
+    execvp("xvfb-run", args.data());
+    std::perror("xvfb-run");
+    return 1;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,469 @@
+#include "ui/gl/OGLBWindow.h"
+
+#include <epoxy/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/core/LLKCPointer.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/core/NRKFNumerics.h"
+#include "ui/gl/OGLCPassCompositor.h"
+
+OGLBWindow::OGLBWindow() { OGLFInputQueueReset(queue_); }
+
+OGLBWindow::~OGLBWindow() = default;
+
+bool OGLBWindow::startSync() {
+  if (!LLKBLooper::startSync()) return false;
+  return !failedToOpen_.load();
+}
+
+void OGLBWindow::onStarting() {
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+  glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+
+  float sx = 1, sy = 1;
+  if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) glfwGetMonitorContentScale(primary, &sx, &sy);
+  if (sx > 1 || sy > 1) scale_ = sx;
+  float scale = scale_.load();
+
+  GLFWwindow* window;
+  {
+    std::lock_guard lock(monitor_);
+    int width = static_cast<int>(std::trunc(size_.w) * scale);
+    int height = static_cast<int>(std::trunc(size_.h) * scale);
+    window = glfwCreateWindow(width, height, title_.c_str(), nullptr, nullptr);
+  }
+  if (!window) {
+    // Nothing could ever be drawn or closed: end the loop rather than beat for ever.
+    LLKFLog("Failed to create window!");
+    failedToOpen_ = true;
+    stop();
+    return;
+  }
+  glfwMakeContextCurrent(window);
+  glfwSwapInterval(0);
+  {
+    std::lock_guard lock(monitor_);
+    if (positionGiven_)
+      glfwSetWindowPos(window, static_cast<int>(position_.x * scale), static_cast<int>(position_.y * scale));
+  }
+  window_ = window;
+  installCallbacks();
+  setDesiredFrameRate(30);
+  context_ = OGLC2DContext::make();
+  compositor_ = OGLCPassCompositor::make();
+  if (context_) context_->setUserData(window);
+  if (!context_ || !compositor_) LLKFLog("OGLBWindow : the 2D passes cannot be drawn");
+  onOpening();
+  glfwSetTime(0);
+  OGLFInputQueueReset(queue_);
+  bufferSizePending_ = true;
+}
+
+void OGLBWindow::onStopping() {
+  GLFWwindow* window = window_.load();
+  if (!window) return;
+  onClosing();
+  for (GLFWcursor*& shape : cursors_) {
+    if (shape) glfwDestroyCursor(shape);
+    shape = nullptr;
+  }
+  compositor_.reset();
+  if (context_) context_->setUserData(nullptr);
+  window_ = nullptr;
+  glfwDestroyWindow(window);
+}
+
+void OGLBWindow::setDesiredFrameRate(uint32_t fps) {
+  if (fps == 0) return;
+  uint32_t period = 1000 / fps;
+  period -= period % 2;
+  if (period <= 10) {
+    divider_ = 1;
+    setBeat(10);
+  } else {
+    uint32_t beat = NRKFComputeGCD(period, 10);
+    divider_ = period / beat;
+    setBeat(beat);
+  }
+}
+
+void OGLBWindow::onBeated() {
+  GLFWwindow* window = window_.load();
+  if (!window) return;
+  ++beats_;
+  onAwaken();
+  glfwPollEvents();
+  pollJoypads();
+  bool due = beats_ >= divider_.load();
+  if (due || queue_.count >= kOGLInputSlots) {
+    if (!queue_.cursorSeen) {
+      OGLTCursorEvent current{0, kOGLActionNone, 0, cursorPoint()};
+      OGLFInputQueuePlaceCursor(queue_, current);
+    }
+    bool asked = onInputs(queue_);
+    if (due || asked) makeFrame();
+    OGLFInputQueueReset(queue_);
+  }
+  onSnooze();
+  if (glfwWindowShouldClose(window)) stop();
+}
+
+void OGLBWindow::makeFrame() {
+  GLFWwindow* window = window_.load();
+  double start = glfwGetTime();
+  bool render = !glfwGetWindowAttrib(window, GLFW_ICONIFIED);
+  willRender_ = render;
+  auto step = static_cast<float>(start - lastFrameTime_);
+  onUpdateWithStep(step);
+  float renderTime = 0, preSwap = 0, postSwap = 0;
+  if (render) {
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    float scale = scale_.load();
+    OGLTSize logical{static_cast<float>(width) / scale, static_cast<float>(height) / scale};
+    bounds_[2] = logical.w;
+    bounds_[3] = logical.h;
+    if (bufferSizePending_) {
+      onSizeChangedForBuffer(logical);
+      bufferSizePending_ = false;
+    }
+    glViewport(0, 0, width, height);
+    glClearColor(clearColor_[0], clearColor_[1], clearColor_[2], 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    double t0 = glfwGetTime();
+    onRenderWithStep(step, logical);
+    renderTime = static_cast<float>(glfwGetTime() - t0);
+    preSwap = static_cast<float>(glfwGetTime() - start);
+    glfwSwapBuffers(window);
+    postSwap = static_cast<float>(glfwGetTime() - start);
+    double t1 = glfwGetTime();
+    onShownWithStep(step);
+    renderTime += static_cast<float>(glfwGetTime() - t1);
+  }
+  stats_[0] = step;
+  stats_[1] = renderTime;
+  stats_[2] = preSwap;
+  stats_[3] = postSwap;
+  beats_ = 0;
+  lastFrameTime_ = start;
+}
+
+void OGLBWindow::onRenderWithStep(float step, const OGLTSize& size) {
+  if (!context_) return;
+  float scale = scale_.load();
+  if (context_->beginFrame(size.w, size.h, scale, 0)) {
+    onRenderSurfaceWithStep(step, size);
+    context_->endFrame();
+    if (compositor_) compositor_->compose(*context_, 0);
+  }
+  onRenderContentWithStep(step, size);
+  if (context_->beginFrame(size.w, size.h, scale, 1)) {
+    onRenderOverlayWithStep(step, size);
+    context_->endFrame();
+    if (compositor_) compositor_->compose(*context_, 1);
+  }
+}
+
+void OGLBWindow::getRenderingStats(float stats[4]) const {
+  if (!stats) return;
+  for (int i = 0; i < 4; ++i) stats[i] = stats_[i].load();
+}
+
+OGLTRect OGLBWindow::bounds() const { return {bounds_[0], bounds_[1], bounds_[2], bounds_[3]}; }
+
+void OGLBWindow::getClearColor(float color[4]) const {
+  if (!color) return;
+  for (int i = 0; i < 4; ++i) color[i] = clearColor_[i].load();
+}
+
+void OGLBWindow::setClearColor(const float color[4]) {
+  if (!color) return;
+  for (int i = 0; i < 4; ++i) clearColor_[i] = color[i];
+}
+
+bool OGLBWindow::sendValue(uint32_t uid, uint32_t ctx, void* value) const {
+  Ref<LLKCPointer> pointer = LLKCPointer::pointerWithAddress(value);
+  Ref<LLKCMessage> message = pointer ? LLKCMessage::messageWithCode(LLKTMessageCode{uid, 0, ctx}, pointer) : nullptr;
+  return message && const_cast<OGLBWindow*>(this)->send(message);
+}
+
+void OGLBWindow::show() {
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) {
+      onShowing();
+      glfwShowWindow(window);
+    }
+  } else if (reachable()) {
+    flash(kOGLFlashShow);
+  }
+}
+
+void OGLBWindow::hide() {
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) {
+      onHiding();
+      glfwHideWindow(window);
+    }
+  } else if (reachable()) {
+    flash(kOGLFlashHide);
+  }
+}
+
+void OGLBWindow::iconify() {
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) glfwIconifyWindow(window);
+  } else if (reachable()) {
+    flash(kOGLFlashIconify);
+  }
+}
+
+void OGLBWindow::restore() {
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) glfwRestoreWindow(window);
+  } else if (reachable()) {
+    flash(kOGLFlashRestore);
+  }
+}
+
+void OGLBWindow::setTitle(const char* title) {
+  if (!title) return;
+  {
+    std::lock_guard lock(monitor_);
+    title_ = title;
+  }
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) glfwSetWindowTitle(window, title);
+  } else if (reachable()) {
+    flash(kOGLFlashTitle);
+  }
+}
+
+std::string OGLBWindow::title() const {
+  std::lock_guard lock(monitor_);
+  return title_;
+}
+
+OGLTSize OGLBWindow::size() const {
+  OGLTSize value;
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) {
+      int width = 0, height = 0;
+      glfwGetWindowSize(window, &width, &height);
+      return {static_cast<float>(width) / scale(), static_cast<float>(height) / scale()};
+    }
+  } else if (reachable() && sendValue(kOGLSendSize, kOGLSendRead, &value)) {
+    return value;
+  }
+  std::lock_guard lock(monitor_);
+  return size_;
+}
+
+void OGLBWindow::setSize(OGLTSize size) {
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) {
+      glfwSetWindowSize(window, static_cast<int>(size.w * scale()), static_cast<int>(size.h * scale()));
+      return;
+    }
+  } else if (reachable() && sendValue(kOGLSendSize, kOGLSendWrite, &size)) {
+    return;
+  }
+  std::lock_guard lock(monitor_);
+  size_ = size;
+}
+
+OGLTPoint OGLBWindow::position() const {
+  OGLTPoint value;
+  if (!onOwnThread() && reachable() && sendValue(kOGLSendPosition, kOGLSendRead, &value)) return value;
+  std::lock_guard lock(monitor_);
+  return position_;
+}
+
+void OGLBWindow::setPosition(OGLTPoint position) {
+  if (!onOwnThread() && reachable() && sendValue(kOGLSendPosition, kOGLSendWrite, &position)) return;
+  std::lock_guard lock(monitor_);
+  position_ = position;
+  positionGiven_ = true;
+  if (GLFWwindow* window = onOwnThread() ? window_.load() : nullptr)
+    glfwSetWindowPos(window, static_cast<int>(position.x * scale()), static_cast<int>(position.y * scale()));
+}
+
+OGLTRect OGLBWindow::frame() const {
+  OGLTRect value;
+  if (onOwnThread()) {
+    if (GLFWwindow* window = window_.load()) {
+      int x = 0, y = 0, width = 0, height = 0;
+      glfwGetWindowPos(window, &x, &y);
+      glfwGetWindowSize(window, &width, &height);
+      float s = scale();
+      return {static_cast<float>(x) / s, static_cast<float>(y) / s, static_cast<float>(x + width) / s,
+              static_cast<float>(y + height) / s};
+    }
+  } else if (reachable() && sendValue(kOGLSendFrame, kOGLSendRead, &value)) {
+    return value;
+  }
+  std::lock_guard lock(monitor_);
+  return {position_.x, position_.y, position_.x + size_.w, position_.y + size_.h};
+}
+
+void OGLBWindow::setFrame(OGLTRect frame) {
+  if (!onOwnThread() && reachable() && sendValue(kOGLSendFrame, kOGLSendWrite, &frame)) return;
+  std::lock_guard lock(monitor_);
+  position_ = {frame.left, frame.top};
+  size_ = {frame.right - frame.left, frame.bottom - frame.top};
+  positionGiven_ = true;
+  if (GLFWwindow* window = onOwnThread() ? window_.load() : nullptr) {
+    float s = scale();
+    glfwSetWindowPos(window, static_cast<int>(frame.left * s), static_cast<int>(frame.top * s));
+    glfwSetWindowSize(window, static_cast<int>(size_.w * s), static_cast<int>(size_.h * s));
+  }
+}
+
+// Visible, focused and iconified: the GLFW attribute on the window's thread, asked there from
+// other threads, and no while the window does not run.
+static bool windowAttribute(GLFWwindow* window, int attribute) {
+  return window && glfwGetWindowAttrib(window, attribute) != 0;
+}
+
+bool OGLBWindow::isVisible() const {
+  bool value = false;
+  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_VISIBLE);
+  return reachable() && sendValue(kOGLSendVisible, kOGLSendRead, &value) && value;
+}
+
+bool OGLBWindow::hasInputFocus() const {
+  bool value = false;
+  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_FOCUSED);
+  return reachable() && sendValue(kOGLSendFocused, kOGLSendRead, &value) && value;
+}
+
+bool OGLBWindow::isIconified() const {
+  bool value = false;
+  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_ICONIFIED);
+  return reachable() && sendValue(kOGLSendIconified, kOGLSendRead, &value) && value;
+}
+
+uint32_t OGLBWindow::cursor() const {
+  uint32_t value = 0;
+  if (!onOwnThread() && reachable() && sendValue(kOGLSendCursor, kOGLSendRead, &value)) return value;
+  std::lock_guard lock(monitor_);
+  return cursorIndex_;
+}
+
+void OGLBWindow::setCursor(uint32_t index) {
+  if (index >= kOGLCursorCount) return;
+  if (onOwnThread()) {
+    applyCursor(index);
+  } else if (!(reachable() && sendValue(kOGLSendCursor, kOGLSendWrite, &index))) {
+    std::lock_guard lock(monitor_);
+    cursorIndex_ = index;
+  }
+}
+
+void OGLBWindow::applyCursor(uint32_t index) {
+  std::lock_guard lock(monitor_);
+  if (index >= kOGLCursorCount || index == cursorIndex_) return;
+  if (GLFWwindow* window = window_.load()) {
+    if (!cursors_[index]) cursors_[index] = glfwCreateStandardCursor(static_cast<int>(GLFW_ARROW_CURSOR + index));
+    if (!cursors_[index]) return;
+    glfwSetCursor(window, cursors_[index]);
+  }
+  cursorIndex_ = index;
+}
+
+void OGLBWindow::onFlashed(uint64_t code) {
+  GLFWwindow* window = window_.load();
+  if (!window) return;
+  switch (code) {
+    case kOGLFlashShow:
+      onShowing();
+      glfwShowWindow(window);
+      break;
+    case kOGLFlashHide:
+      onHiding();
+      glfwHideWindow(window);
+      break;
+    case kOGLFlashTitle:
+      glfwSetWindowTitle(window, title().c_str());
+      break;
+    case kOGLFlashIconify:
+      glfwIconifyWindow(window);
+      break;
+    case kOGLFlashRestore:
+      glfwRestoreWindow(window);
+      break;
+    default:
+      break;
+  }
+}
+
+bool OGLBWindow::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message || message->tag() != 0) return false;
+  uint32_t ctx = message->ctx();
+  Ref<LLKCPointer> pointer = message->payloadAs<LLKCPointer>();
+  if (!pointer || !pointer->address() || (ctx != kOGLSendRead && ctx != kOGLSendWrite)) return false;
+  void* value = pointer->address();
+  bool read = ctx == kOGLSendRead;
+  switch (message->uid()) {
+    case kOGLSendSize:
+      if (read) *static_cast<OGLTSize*>(value) = size();
+      else setSize(*static_cast<OGLTSize*>(value));
+      return true;
+    case kOGLSendPosition:
+      if (read) *static_cast<OGLTPoint*>(value) = position();
+      else setPosition(*static_cast<OGLTPoint*>(value));
+      return true;
+    case kOGLSendVisible:
+    case kOGLSendFocused:
+    case kOGLSendIconified:
+      if (read) {
+        int attribute = message->uid() == kOGLSendVisible   ? GLFW_VISIBLE
+                        : message->uid() == kOGLSendFocused ? GLFW_FOCUSED
+                                                            : GLFW_ICONIFIED;
+        *static_cast<bool*>(value) = windowAttribute(window_.load(), attribute);
+      }
+      return true;
+    case kOGLSendFrame:
+      if (read) *static_cast<OGLTRect*>(value) = frame();
+      else setFrame(*static_cast<OGLTRect*>(value));
+      return true;
+    case kOGLSendCursor:
+      if (read) *static_cast<uint32_t*>(value) = cursor();
+      else applyCursor(*static_cast<uint32_t*>(value));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool OGLBWindow::enableJoypadInput(int id) {
+  if (id < 0 || id >= 16 || !joypads_[id].present) return false;
+  joypads_[id].enabled = true;
+  return true;
+}
+
+bool OGLBWindow::disableJoypadInput(int id) {
+  if (id < 0 || id >= 16 || !joypads_[id].present) return false;
+  joypads_[id].enabled = false;
+  return true;
+}
+
+void OGLBWindow::setJoypadAxes(int id, const float* zeroes, const float* slips) {
+  if (id < 0 || id >= 16 || !joypads_[id].present || !zeroes || !slips) return;
+  OGLTJoypad& pad = joypads_[id];
+  for (uint32_t k = 0; k < pad.axisCount && k < kOGLJoypadAxes; ++k) pad.axes[k] = {slips[k], zeroes[k]};
+}
+
+void OGLBWindow::setJoypadAxis(int id, int axis, float zero, float slip) {
+  if (id < 0 || id >= 16 || !joypads_[id].present || axis < 0) return;
+  OGLTJoypad& pad = joypads_[id];
+  if (static_cast<uint32_t>(axis) < pad.axisCount && axis < kOGLJoypadAxes) pad.axes[axis] = {slip, zero};
+}

@@ -1,0 +1,194 @@
+#pragma once
+// One desktop window on a thread of its own (GLFW with an OpenGL 3.3 core context).
+//
+// The window beats every few milliseconds: it polls events and joypads into a per-frame input
+// queue, and every divider-th beat (or earlier, when input is waiting or the queue is full)
+// makes a frame: onUpdateWithStep, then three passes composed in order into the framebuffer:
+// the surface pass (2D), the raw GL content pass, the overlay pass (2D). A 2D pass that draws
+// nothing costs nothing.
+//
+// Properties can be read and set from any thread: on the window's thread GLFW is called
+// directly; from another thread while the window runs, the request travels as a flash (fire
+// and forget) or a synchronous message; while it does not run, a cached copy is used.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "framework/core/LLKBConductor.h"
+#include "ui/gl/OGLC2DContext.h"
+#include "ui/gl/OGLTGeometry.h"
+#include "ui/gl/OGLTInput.h"
+
+struct GLFWwindow;
+struct GLFWcursor;
+class OGLCPassCompositor;
+
+extern "C" {
+// Opens the GL layer for the process (error log, GLFW); true when GLFW started.
+bool OGLFInit(void);
+// Closes it, after the last window stopped.
+void OGLFExit(void);
+}
+
+// Flash codes and message uids of the window's own cross-thread commands (tag 0; ctx 1 reads
+// into the caller's variable, ctx 2 applies it).
+enum : uint32_t {
+  kOGLFlashShow = 0xF0000001,
+  kOGLFlashHide = 0xF0000002,
+  kOGLFlashTitle = 0xF0000003,
+  kOGLFlashIconify = 0xF0000004,
+  kOGLFlashRestore = 0xF0000005,
+  kOGLSendSize = 0xF0000001,
+  kOGLSendPosition = 0xF0000002,
+  kOGLSendVisible = 0xF0000003,
+  kOGLSendFocused = 0xF0000004,
+  kOGLSendIconified = 0xF0000005,
+  kOGLSendFrame = 0xF0000006,
+  kOGLSendCursor = 0xF0000007,
+  kOGLSendRead = 1,
+  kOGLSendWrite = 2,
+};
+
+// Standard cursor shapes.
+enum : uint32_t {
+  kOGLCursorArrow = 0,
+  kOGLCursorIBeam = 1,
+  kOGLCursorCrosshair = 2,
+  kOGLCursorHand = 3,
+  kOGLCursorHorizontalResize = 4,
+  kOGLCursorVerticalResize = 5,
+  kOGLCursorCount = 6,
+};
+
+class OGLBWindow : public LLKBConductor {
+public:
+  ~OGLBWindow() override;
+
+  // Runs the window on the calling thread until it closes. False when it had already started,
+  // or when the GL window could not be made (then it stops at once instead of beating idle).
+  bool startSync();
+  bool failedToOpen() const { return failedToOpen_.load(); }
+
+  // Plain accessors, any thread.
+  float scale() const { return scale_.load(); }
+  // The 2D context of every drawing call; null before the window opened and after it closed.
+  OGLC2DContext* context() const { return context_.get(); }
+  GLFWwindow* glfwHandle() const { return window_.load(); }
+  // {step, render, pre-swap, post-swap} of the last frame, seconds.
+  void getRenderingStats(float stats[4]) const;
+  OGLTRect bounds() const;
+  void getClearColor(float color[4]) const;
+  void setClearColor(const float color[4]);
+  bool willRender() const { return willRender_.load(); }
+
+  // Thread-aware operations.
+  void show();
+  void hide();
+  void iconify();
+  void restore();
+  // Null is ignored.
+  void setTitle(const char* title);
+  std::string title() const;
+  OGLTSize size() const;
+  void setSize(OGLTSize size);
+  OGLTPoint position() const;
+  void setPosition(OGLTPoint position);
+  OGLTRect frame() const;
+  void setFrame(OGLTRect frame);
+  bool isVisible() const;
+  bool hasInputFocus() const;
+  bool isIconified() const;
+  uint32_t cursor() const;
+  // 0 to 5 (kOGLCursor*); anything else is ignored.
+  void setCursor(uint32_t index);
+
+  // Frames per second wanted; 0 is ignored. 30 when the window opens.
+  void setDesiredFrameRate(uint32_t fps);
+  uint32_t frameDivider() const { return divider_.load(); }
+
+  // Joypads (window thread; ids 0 to 15).
+  bool enableJoypadInput(int id);
+  bool disableJoypadInput(int id);
+  void setJoypadAxes(int id, const float* zeroes, const float* slips);
+  void setJoypadAxis(int id, int axis, float zero, float slip);
+
+  std::recursive_mutex& monitor() const { return monitor_; }
+
+protected:
+  OGLBWindow();
+
+  // Hooks, in the order the window calls them; the defaults do nothing.
+  virtual void onOpening() {}
+  virtual void onClosing() {}
+  virtual void onShowing() {}
+  virtual void onHiding() {}
+  virtual void onAwaken() {}
+  virtual void onSnooze() {}
+  // The frame's input; true asks for a frame now.
+  virtual bool onInputs(OGLTInputQueue& queue) { return false; }
+  virtual bool onMayClose() { return true; }
+  virtual void onUpdateWithStep(float step) {}
+  virtual void onRenderSurfaceWithStep(float step, const OGLTSize& size) {}
+  virtual void onRenderContentWithStep(float step, const OGLTSize& size) {}
+  virtual void onRenderOverlayWithStep(float step, const OGLTSize& size) {}
+  // Runs the three passes; a subclass that overrides it calls this one.
+  virtual void onRenderWithStep(float step, const OGLTSize& size);
+  virtual void onShownWithStep(float step) {}
+  virtual void onJoypadDetected(uint32_t id, const char* name, const uint32_t misc[2]) {}
+  virtual void onJoypadUnplugged(uint32_t id) {}
+  // Window changes; sizes in logical units, the position as GLFW reports it.
+  virtual bool onSizeChangedForWindow(const OGLTSize& size) { return false; }
+  virtual bool onSizeChangedForBuffer(const OGLTSize& size) { return false; }
+  virtual bool onMovingToPosition(const OGLTPoint& position) { return false; }
+  virtual bool onIconified() { return false; }
+  virtual bool onRestored() { return false; }
+  virtual bool onGainInputFocus() { return false; }
+  virtual bool onLostInputFocus() { return false; }
+
+  // Conductor hooks.
+  void onStarting() override;
+  void onStopping() override;
+  void onBeated() override;
+  void onFlashed(uint64_t code) override;
+  bool onMessaged(const Ref<LLKCMessage>& message) override;
+
+private:
+  friend struct OGLWindowCallbacks;
+
+  bool onOwnThread() const { return isLoopThread(); }
+  bool reachable() const { return !isLoopThread() && isRunning(); }
+  // Sends a read or write of the caller's variable to the window's thread; false when the
+  // window does not run.
+  bool sendValue(uint32_t uid, uint32_t ctx, void* value) const;
+  void installCallbacks();
+  void pollJoypads();
+  void makeFrame();
+  void applyCursor(uint32_t index);
+  OGLTPoint cursorPoint() const;
+  int32_t heldModifiers() const;
+
+  std::atomic<GLFWwindow*> window_{nullptr};
+  std::unique_ptr<OGLC2DContext> context_;
+  std::unique_ptr<OGLCPassCompositor> compositor_;
+  double lastFrameTime_ = 0;
+  std::atomic<float> bounds_[4] = {0, 0, 0, 0};
+  OGLTSize size_{640, 480};
+  OGLTPoint position_{0, 0};
+  bool positionGiven_ = false;
+  std::string title_;
+  uint32_t beats_ = 0;
+  std::atomic<uint32_t> divider_{1};
+  std::atomic<bool> willRender_{false};
+  bool bufferSizePending_ = false;
+  std::atomic<float> scale_{1};
+  GLFWcursor* cursors_[kOGLCursorCount] = {};
+  uint32_t cursorIndex_ = 0;
+  OGLTInputQueue queue_{};
+  std::atomic<float> stats_[4] = {0, 0, 0, 0};
+  std::atomic<float> clearColor_[4] = {0, 0, 0, 1};
+  OGLTJoypad joypads_[16] = {};
+  std::atomic<bool> failedToOpen_{false};
+  mutable std::recursive_mutex monitor_;
+};

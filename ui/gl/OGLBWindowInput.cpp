@@ -1,0 +1,195 @@
+// The window's GLFW callbacks and joypad poll: each event becomes one record of the frame's
+// input queue (the window's thread, inside the beat's event poll).
+#include <epoxy/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include <cstring>
+
+#include "framework/core/LLKFLog.h"
+#include "ui/gl/OGLBWindow.h"
+
+namespace {
+
+const char* const kCursorOverflow = "OGLFWindowCursorMotionCB() : events queue overflow!";
+
+// GLFW's release, press and repeat become 1, 2 and 3; anything else 0.
+int32_t actionOf(int glfwAction) {
+  return glfwAction >= GLFW_RELEASE && glfwAction <= GLFW_REPEAT ? glfwAction + 1 : kOGLActionNone;
+}
+
+OGLTInputEvent blank(uint32_t type) {
+  OGLTInputEvent event;
+  std::memset(&event, 0, sizeof event);
+  event.type = type;
+  return event;
+}
+
+}  // namespace
+
+struct OGLWindowCallbacks {
+  static OGLBWindow* owner(GLFWwindow* window) { return static_cast<OGLBWindow*>(glfwGetWindowUserPointer(window)); }
+
+  static void key(GLFWwindow* window, int key, int scancode, int action, int mods) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    OGLTInputEvent event = blank(kOGLInputKey);
+    event.key = {key, scancode, actionOf(action), mods};
+    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("OGLFWindowKeyboardCB() : events queue overflow!");
+  }
+
+  static void character(GLFWwindow* window, unsigned int codePoint) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    OGLTInputEvent event = blank(kOGLInputCharacter);
+    event.character.codePoint = codePoint;
+    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("OGLFWindowCharacterCB() : events queue overflow!");
+  }
+
+  static void placeCursor(OGLBWindow* self, int32_t button, int32_t action, int32_t mods) {
+    OGLTCursorEvent cursor{button, action, mods, self->cursorPoint()};
+    if (!OGLFInputQueuePlaceCursor(self->queue_, cursor)) LLKFLog("%s", kCursorOverflow);
+  }
+
+  static void motion(GLFWwindow* window, double, double) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    int32_t button = 0, action = kOGLActionNone;
+    if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) button = 1;
+    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS) button = 2;
+    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_MIDDLE) == GLFW_PRESS) button = 3;
+    if (button) action = kOGLActionPress;
+    placeCursor(self, button, action, self->heldModifiers());
+  }
+
+  static void mouseButton(GLFWwindow* window, int button, int action, int mods) {
+    if (OGLBWindow* self = owner(window)) placeCursor(self, button + 1, actionOf(action), mods);
+  }
+
+  static void enter(GLFWwindow* window, int entered) {
+    if (OGLBWindow* self = owner(window))
+      placeCursor(self, 0, entered ? kOGLActionEnter : kOGLActionLeave, self->heldModifiers());
+  }
+
+  static void scroll(GLFWwindow* window, double dx, double dy) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    OGLTInputEvent event = blank(kOGLInputScroll);
+    event.scroll = {self->heldModifiers(), {static_cast<float>(dx), static_cast<float>(dy)}};
+    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("%s", kCursorOverflow);
+  }
+
+  static void windowSize(GLFWwindow* window, int width, int height) {
+    if (OGLBWindow* self = owner(window))
+      self->onSizeChangedForWindow({static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
+  }
+
+  static void bufferSize(GLFWwindow* window, int width, int height) {
+    if (OGLBWindow* self = owner(window))
+      self->onSizeChangedForBuffer({static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
+  }
+
+  static void position(GLFWwindow* window, int x, int y) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    {
+      std::lock_guard lock(self->monitor_);
+      self->position_ = {static_cast<float>(x) / self->scale(), static_cast<float>(y) / self->scale()};
+    }
+    self->onMovingToPosition({static_cast<float>(x), static_cast<float>(y)});
+  }
+
+  static void iconify(GLFWwindow* window, int iconified) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    if (iconified) self->onIconified();
+    else self->onRestored();
+  }
+
+  static void focus(GLFWwindow* window, int focused) {
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    if (focused) self->onGainInputFocus();
+    else self->onLostInputFocus();
+  }
+
+  static void close(GLFWwindow* window) {
+    if (OGLBWindow* self = owner(window)) glfwSetWindowShouldClose(window, self->onMayClose() ? GLFW_TRUE : GLFW_FALSE);
+  }
+};
+
+void OGLBWindow::installCallbacks() {
+  GLFWwindow* window = window_.load();
+  glfwSetWindowCloseCallback(window, OGLWindowCallbacks::close);
+  glfwSetWindowUserPointer(window, this);
+  glfwSetKeyCallback(window, OGLWindowCallbacks::key);
+  glfwSetCharCallback(window, OGLWindowCallbacks::character);
+  glfwSetCursorPosCallback(window, OGLWindowCallbacks::motion);
+  glfwSetMouseButtonCallback(window, OGLWindowCallbacks::mouseButton);
+  glfwSetCursorEnterCallback(window, OGLWindowCallbacks::enter);
+  glfwSetScrollCallback(window, OGLWindowCallbacks::scroll);
+  glfwSetWindowSizeCallback(window, OGLWindowCallbacks::windowSize);
+  glfwSetFramebufferSizeCallback(window, OGLWindowCallbacks::bufferSize);
+  glfwSetWindowPosCallback(window, OGLWindowCallbacks::position);
+  glfwSetWindowIconifyCallback(window, OGLWindowCallbacks::iconify);
+  glfwSetWindowFocusCallback(window, OGLWindowCallbacks::focus);
+}
+
+// Cursor positions are given in logical units, the units of widget frames, whatever the
+// content scale.
+OGLTPoint OGLBWindow::cursorPoint() const {
+  double x = 0, y = 0;
+  if (GLFWwindow* window = window_.load()) glfwGetCursorPos(window, &x, &y);
+  return {static_cast<float>(x / scale()), static_cast<float>(y / scale())};
+}
+
+int32_t OGLBWindow::heldModifiers() const {
+  GLFWwindow* window = window_.load();
+  if (!window) return 0;
+  auto down = [window](int key) { return glfwGetKey(window, key) == GLFW_PRESS; };
+  int32_t mods = 0;
+  if (down(GLFW_KEY_LEFT_SHIFT) || down(GLFW_KEY_RIGHT_SHIFT)) mods |= kOGLModShift;
+  if (down(GLFW_KEY_LEFT_CONTROL) || down(GLFW_KEY_RIGHT_CONTROL)) mods |= kOGLModControl;
+  if (down(GLFW_KEY_LEFT_ALT) || down(GLFW_KEY_RIGHT_ALT)) mods |= kOGLModAlt;
+  if (down(GLFW_KEY_LEFT_SUPER) || down(GLFW_KEY_RIGHT_SUPER)) mods |= kOGLModSuper;
+  return mods;
+}
+
+void OGLBWindow::pollJoypads() {
+  for (int id = 0; id < 16; ++id) {
+    OGLTJoypad& pad = joypads_[id];
+    bool present = glfwJoystickPresent(id) == GLFW_TRUE;
+    if (present && !pad.present) {
+      int axes = 0, buttons = 0;
+      glfwGetJoystickAxes(id, &axes);
+      glfwGetJoystickButtons(id, &buttons);
+      pad.buttonCount = static_cast<uint32_t>(buttons);
+      pad.axisCount = static_cast<uint32_t>(axes);
+      pad.present = true;
+      pad.overflowLogged = false;
+      const char* name = glfwGetJoystickName(id);
+      uint32_t misc[2] = {pad.buttonCount, pad.axisCount};
+      onJoypadDetected(static_cast<uint32_t>(id), name ? name : "", misc);
+    }
+    if (present && pad.enabled) {
+      int axisCount = 0, buttonCount = 0;
+      const float* axes = glfwGetJoystickAxes(id, &axisCount);
+      const unsigned char* buttons = glfwGetJoystickButtons(id, &buttonCount);
+      // Told once per joypad, not on every poll.
+      if (!pad.overflowLogged && (buttonCount > kOGLJoypadButtons || axisCount > kOGLJoypadAxes)) {
+        if (buttonCount > kOGLJoypadButtons) LLKFLog("OGLFWindowPollEvents() - max number of buttons reached for joypad");
+        if (axisCount > kOGLJoypadAxes) LLKFLog("OGLFWindowPollEvents() - max number of axes reached for joypad");
+        pad.overflowLogged = true;
+      }
+      OGLTInputEvent event = blank(kOGLInputJoypad);
+      if (OGLFJoypadUpdate(pad, buttons, buttonCount, axes, axisCount, event.joypad) &&
+          !OGLFInputQueueAppend(queue_, event))
+        LLKFLog("OGLFWindowPollEvents() : events queue overflow!");
+    }
+    if (!present && pad.present) {
+      pad.present = false;
+      pad.enabled = false;
+      onJoypadUnplugged(static_cast<uint32_t>(id));
+    }
+  }
+}

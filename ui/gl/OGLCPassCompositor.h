@@ -1,0 +1,29 @@
+#pragma once
+// Puts the 2D passes of a window into its GL framebuffer: each layer of the 2D context is kept
+// in a texture (only rows that changed are uploaded) and drawn over the framebuffer with
+// premultiplied alpha. Lives on the window's thread, with its GL context current.
+#include <memory>
+
+#include "ui/gl/OGLC2DContext.h"
+
+class OGLCPassCompositor {
+public:
+  // Null when the GL objects cannot be made.
+  static std::unique_ptr<OGLCPassCompositor> make();
+  ~OGLCPassCompositor();
+  OGLCPassCompositor(const OGLCPassCompositor&) = delete;
+  OGLCPassCompositor& operator=(const OGLCPassCompositor&) = delete;
+
+  // The context's current layer over the framebuffer's viewport; nothing at all when the
+  // layer's frame drew nothing.
+  void compose(OGLC2DContext& context, int layer);
+
+private:
+  OGLCPassCompositor() = default;
+
+  unsigned program_ = 0;
+  unsigned vertexArray_ = 0;
+  unsigned textures_[OGLC2DContext::kLayers] = {};
+  int widths_[OGLC2DContext::kLayers] = {};
+  int heights_[OGLC2DContext::kLayers] = {};
+};
