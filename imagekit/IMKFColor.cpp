@@ -1,5 +1,6 @@
 #include "imagekit/IMKFColor.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -13,11 +14,17 @@ float labCurve(float t) {
   return t > 0.008856f ? static_cast<float>(std::cbrt(static_cast<double>(t))) : 7.787f * t + 0.13793103f;
 }
 
-}  // namespace
+// A byte has 256 linearised values; computed once with the same arithmetic as for floats.
+const std::array<float, 256>& linearisedBytes() {
+  static const std::array<float, 256> table = [] {
+    std::array<float, 256> values{};
+    for (int byte = 0; byte < 256; ++byte) values[byte] = linearised(byte / 255.0f);
+    return values;
+  }();
+  return table;
+}
 
-extern "C" void IMKFColorRgbf2Lab(float red, float green, float blue, float lab[3]) {
-  if (!lab) return;
-  const float r = linearised(red), g = linearised(green), b = linearised(blue);
+void linearToLab(float r, float g, float b, float lab[3]) {
   const float x = (0.4124f * r + 0.3576f * g + 0.1805f * b) / 95.047f;
   const float y = (0.2126f * r + 0.7152f * g + 0.0722f * b) / 100.0f;
   const float z = (0.0193f * r + 0.1192f * g + 0.9505f * b) / 108.883f;
@@ -27,6 +34,14 @@ extern "C" void IMKFColorRgbf2Lab(float red, float green, float blue, float lab[
   lab[2] = 200.0f * (fy - fz);
 }
 
+}  // namespace
+
+extern "C" void IMKFColorRgbf2Lab(float red, float green, float blue, float lab[3]) {
+  if (lab) linearToLab(linearised(red), linearised(green), linearised(blue), lab);
+}
+
 extern "C" void IMKFColorRgb2Lab(uint8_t red, uint8_t green, uint8_t blue, float lab[3]) {
-  IMKFColorRgbf2Lab(red / 255.0f, green / 255.0f, blue / 255.0f, lab);
+  if (!lab) return;
+  const std::array<float, 256>& linear = linearisedBytes();
+  linearToLab(linear[red], linear[green], linear[blue], lab);
 }

@@ -1,4 +1,5 @@
 #include "imagekit/IMKFImageConvert.h"
+#include "imagekit/IMKPixelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,29 @@ TEST(RowConverters, SameSizeOnesWorkInPlace) {
       rule.convert(image.data(), image.data(), count);
       EXPECT_EQ(image, expected) << rule.from << "->" << rule.to << " count " << count;
     }
+  }
+}
+
+// The shuffles of each vector level the processor has, against the rule, on every count around
+// their block sizes, apart and (same-size pairs) in place.
+TEST(RowConverters, EveryVectorLevelFollowsTheRule) {
+  for (IMKTVectorLevel level : {IMKTVectorLevel::scalar, IMKTVectorLevel::ssse3, IMKTVectorLevel::avx2}) {
+    if (level > IMKFVectorLevel()) continue;
+    for (const Rule& rule : kRules)
+      for (uint64_t count = 0; count <= 40; ++count) {
+        const Converter convert = IMKFRowConverterAt(rule.from, rule.to, level);
+        const Bytes src = pixels(count, rule.from);
+        const Bytes expected = byRule(src, rule, count);
+        Bytes dst(count * IMKFPixelSize(rule.to) + 16, kUntouched);
+        convert(dst.data(), src.data(), count);
+        EXPECT_EQ(Bytes(dst.begin(), dst.begin() + expected.size()), expected)
+            << "level " << int(level) << " " << rule.from << "->" << rule.to << " count " << count;
+        EXPECT_EQ(Bytes(dst.begin() + expected.size(), dst.end()), Bytes(16, kUntouched)) << "wrote past the row";
+        if (IMKFPixelSize(rule.from) != IMKFPixelSize(rule.to)) continue;
+        Bytes image = src;
+        convert(image.data(), image.data(), count);
+        EXPECT_EQ(image, expected) << "in place, level " << int(level) << " count " << count;
+      }
   }
 }
 
