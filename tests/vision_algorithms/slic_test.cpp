@@ -202,6 +202,21 @@ TEST(SLICTest, OversizedStepsAndCountsAreClampedAndZeroIsRefused) {
   EXPECT_TRUE(std::all_of(labels.begin(), labels.end(), [](int l) { return l == 77; }));
 }
 
+TEST(SLICTest, StepsBeforeAnyRunDoNothing) {
+  SLIC slic;
+  SLIC::Seeds l{1}, a{1}, b{1}, x{1}, y{1};
+  slic.GetLABXYSeeds_ForGivenStepSize(l, a, b, x, y, 4, true, {});
+  EXPECT_TRUE(l.empty());
+  l = a = b = x = y = {1.0};
+  slic.PerturbSeeds(l, a, b, x, y, {});
+  Labels labels(4, 9);
+  slic.PerformSuperpixelSegmentation_VariableSandM(l, a, b, x, y, labels.data(), 2, 10);
+  EXPECT_EQ(labels, Labels(4, 9));
+  int count = 3;
+  slic.EnforceLabelConnectivity(nullptr, 2, 2, labels.data(), count, 1);
+  EXPECT_EQ(count, 0);
+}
+
 TEST(SLICTest, VolumeConversionAllocatesWhatItWrites) {
   const Pixels first = scene(6, 4), second = mosaic(6, 4, 2);
   Labels labels(first.size());

@@ -4,8 +4,10 @@
 #include "framework/core/LLKFLog.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -17,8 +19,23 @@ bool fitsPaint(const cv::Mat& image, const cv::Mat& paint) {
   return false;
 }
 
-// Calls visit(label, first, last) for every run of one label along each row of `labels`, with
-// the row's index and pixels of `image`; superpixels are wide, so runs are long.
+// The last column of the run of one label that starts at `first`; compares four labels at a
+// time while they last.
+int runEnd(const std::uint16_t* label, int first, int width) {
+  static_assert(std::endian::native == std::endian::little, "lanes are read low half first");
+  const std::uint64_t pattern = label[first] * 0x0001000100010001ull;
+  int last = first;
+  for (; last + 4 < width; last += 4) {
+    std::uint64_t next;
+    std::memcpy(&next, label + last + 1, sizeof next);
+    if (const std::uint64_t differs = next ^ pattern) return last + std::countr_zero(differs) / 16;
+  }
+  while (last + 1 < width && label[last + 1] == label[first]) ++last;
+  return last;
+}
+
+// Calls visit(label, y, first, last, pixels of row y) for every run of one label along each
+// row; superpixels are wide, so runs are long.
 template <typename Visit>
 void forEachRun(const cv::Mat& labels, const cv::Mat& image, Visit visit) {
   const int width = labels.cols;
@@ -26,8 +43,7 @@ void forEachRun(const cv::Mat& labels, const cv::Mat& image, Visit visit) {
     const std::uint16_t* label = labels.ptr<std::uint16_t>(y);
     const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
     for (int first = 0; first < width;) {
-      int last = first;
-      while (last + 1 < width && label[last + 1] == label[first]) ++last;
+      const int last = runEnd(label, first, width);
       visit(label[first], y, first, last, pixel);
       first = last + 1;
     }
@@ -35,11 +51,14 @@ void forEachRun(const cv::Mat& labels, const cv::Mat& image, Visit visit) {
 }
 
 void paintLabels(const cv::Mat& labels, cv::Mat& paint, const std::vector<cv::Vec3b>& colours) {
-  forEachRun(labels, paint, [&](unsigned label, int y, int first, int last, const cv::Vec3b*) {
-    if (label >= colours.size()) return;
+  const cv::Vec3b* colour = colours.data();
+  const size_t count = colours.size();
+  for (int y = 0; y < labels.rows; ++y) {
+    const std::uint16_t* label = labels.ptr<std::uint16_t>(y);
     cv::Vec3b* out = paint.ptr<cv::Vec3b>(y);
-    std::fill(out + first, out + last + 1, colours[label]);
-  });
+    for (int x = 0, width = labels.cols; x < width; ++x)
+      if (label[x] < count) out[x] = colour[label[x]];
+  }
 }
 
 // Integer sums keep the means exact however large a superpixel grows.

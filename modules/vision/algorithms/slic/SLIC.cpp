@@ -108,7 +108,7 @@ void SLIC::RGB2LAB(int r, int g, int b, double& L, double& A, double& B) {
 }
 
 void SLIC::DoRGBtoLABConversion(const unsigned int* ubuff, Plane& lvec, Plane& avec, Plane& bvec) {
-  const size_t size = size_t(m_width) * size_t(m_height);
+  const size_t size = ubuff ? size_t(m_width) * size_t(m_height) : 0;
   lvec.assign(size, 0.0);
   avec.assign(size, 0.0);
   bvec.assign(size, 0.0);
@@ -117,7 +117,7 @@ void SLIC::DoRGBtoLABConversion(const unsigned int* ubuff, Plane& lvec, Plane& a
 
 void SLIC::DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, Volume& lvec,
                                 Volume& avec, Volume& bvec) {
-  m_depth = std::max(depth, 0);
+  m_depth = ubuffvec ? std::max(depth, 0) : 0;
   lvec.assign(size_t(m_depth), {});
   avec.assign(size_t(m_depth), {});
   bvec.assign(size_t(m_depth), {});
@@ -127,7 +127,12 @@ void SLIC::DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, 
 
 void SLIC::DetectLabEdges(const double* lvec, const double* avec, const double* bvec, int width,
                           int height, std::vector<double>& edges) {
+  if (!fitsLabels(width, height)) {
+    edges.clear();
+    return;
+  }
   edges.assign(size_t(width) * size_t(height), 0.0);
+  if (!lvec || !avec || !bvec) return;
   auto distance = [&](size_t i, size_t j) {
     const double dl = lvec[i] - lvec[j], da = avec[i] - avec[j], db = bvec[i] - bvec[j];
     return dl * dl + da * da + db * db;
@@ -141,9 +146,12 @@ void SLIC::DetectLabEdges(const double* lvec, const double* avec, const double* 
 
 void SLIC::PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
                         Seeds& kseedsy, const std::vector<double>& edges) {
-  for (size_t n = 0; n < kseedsl.size(); ++n) {
+  if (!hasImage() || edges.size() != m_lvec.size()) return;
+  const size_t count = std::min({kseedsl.size(), kseedsa.size(), kseedsb.size(), kseedsx.size(), kseedsy.size()});
+  for (size_t n = 0; n < count; ++n) {
     const int ox = int(kseedsx[n]);
     const int oy = int(kseedsy[n]);
+    if (!inside(ox, oy, m_width, m_height)) continue;
     const int oind = oy * m_width + ox;
     int storeind = oind;
     for (int i = 0; i < 8; ++i) {
@@ -167,6 +175,7 @@ void SLIC::GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds&
                                           Seeds& kseedsx, Seeds& kseedsy, int step, bool perturb,
                                           const std::vector<double>& edges) {
   for (Seeds* seeds : {&kseedsl, &kseedsa, &kseedsb, &kseedsx, &kseedsy}) seeds->clear();
+  if (!hasImage()) return;
   step = std::max(step, 1);
   // A step beyond the image still gives one strip, so no division by zero.
   const int xstrips = std::max(1, int(0.5 + double(m_width) / double(step)));
@@ -195,6 +204,7 @@ void SLIC::GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseeds
                                    Seeds& kseedsy, int K, bool perturb,
                                    const std::vector<double>& edges) {
   for (Seeds* seeds : {&kseedsl, &kseedsa, &kseedsb, &kseedsx, &kseedsy}) seeds->clear();
+  if (!hasImage()) return;
   const double size = double(m_width) * double(m_height);
   const double step = std::sqrt(size / std::clamp(double(K), 1.0, size));
   const int offset = int(step / 2.0);
@@ -222,7 +232,9 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
   const int width = m_width;
   const int height = m_height;
   const size_t sz = size_t(width) * size_t(height);
-  const size_t numk = kseedsl.size();
+  if (!klabels || !hasImage()) return;
+  const size_t numk =
+      std::min({kseedsl.size(), kseedsa.size(), kseedsb.size(), kseedsx.size(), kseedsy.size()});
   step = std::max(step, 1);
   const int offset = step < 10 ? int(step * 1.5) : step;
   const double invxywt = 1.0 / (double(step) * double(step));
@@ -279,6 +291,10 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
 
 void SLIC::EnforceLabelConnectivity(const int* labels, int width, int height, int* nlabels,
                                     int& numlabels, int K) {
+  if (!labels || !nlabels || !fitsLabels(width, height)) {
+    numlabels = 0;
+    return;
+  }
   const int sz = width * height;
   const int SUPSZ = sz / std::max(K, 1);
   std::fill(nlabels, nlabels + sz, -1);

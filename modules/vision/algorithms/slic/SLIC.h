@@ -1,7 +1,9 @@
 #pragma once
 // SLICO superpixels (simple linear iterative clustering with adaptive colour compactness) of
 // packed 32-bit images: red in bits 16..23, green in 8..15, blue in 0..7, top byte ignored.
-// Labels are one int per pixel, row-major.
+// Labels are one int per pixel, row-major. The seed and core steps work on the image of the last
+// run and do nothing before one.
+#include <cstddef>
 #include <vector>
 
 class SLIC {
@@ -64,6 +66,10 @@ public:
   int depth() const { return m_depth; }
 
 private:
+  // True once a run has converted an image into the Lab planes.
+  bool hasImage() const {
+    return m_width > 0 && m_height > 0 && m_lvec.size() == size_t(m_width) * size_t(m_height);
+  }
   bool start(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels);
   void segment(int* klabels, int& numlabels, Seeds (&seeds)[5], int coreStep, int K);
 
