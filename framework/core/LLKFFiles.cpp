@@ -47,6 +47,20 @@ bool writeAll(int fd, const void* bytes, size_t length) {
   return true;
 }
 
+// Makes a rename in the folder durable; a folder that cannot be opened is left as it is.
+void syncFolderOf(const char* path) {
+  std::string folder;
+  try {
+    folder = std::filesystem::path(path).parent_path().string();
+  } catch (const std::exception&) {
+    return;
+  }
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
 }  // namespace
 
 extern "C" char* LLKFGetPreferencesPath(void) {
@@ -101,7 +115,10 @@ extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, siz
   fchmod(fd, stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
   bool written = writeAll(fd, bytes, length) && fsync(fd) == 0;
   written = (close(fd) == 0) && written;
-  if (written && rename(temporary.c_str(), path) == 0) return true;
+  if (written && rename(temporary.c_str(), path) == 0) {
+    syncFolderOf(path);
+    return true;
+  }
   LLKFLog("LLKFWriteFileAtomically : cannot write %s : %s", path, std::strerror(errno));
   unlink(temporary.c_str());
   return false;
