@@ -464,15 +464,29 @@ void MRKCSubstrate::wipe() {
   std::vector<LoadedSolution> solutions;
   {
     std::lock_guard lock(loading_);
-    solutions.swap(solutions_);
+    solutions.swap(held_);  // modules kept at an earlier wipe get another chance
+    for (auto& solution : solutions_) solutions.push_back(std::move(solution));
+    solutions_.clear();
   }
+  std::vector<LoadedSolution> stillHeld;
   for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
     for (auto processor = solution->processors.rbegin(); processor != solution->processors.rend(); ++processor) {
       detach(processor->get(), false);
       // Let what was queued for it end, so nothing of the module runs once it is unloaded.
       (*processor)->strand_->runAndWait([] {});
     }
+    // A processor someone still holds runs its module's code when released: its modules stay
+    // loaded until a later wipe finds it released.
+    bool held = std::any_of(solution->processors.begin(), solution->processors.end(),
+                            [](const Ref<MRKBProcessor>& processor) { return processor->retainCount() > 1; });
+    if (held) {
+      LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held", solution->path.c_str());
+      stillHeld.push_back(std::move(*solution));
+      continue;
+    }
     solution->processors.clear();
     releaseModules(solution->modules);
   }
+  std::lock_guard lock(loading_);
+  held_ = std::move(stillHeld);
 }

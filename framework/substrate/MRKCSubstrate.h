@@ -90,7 +90,8 @@ public:
   // Loads a solution file: modules, configs, constants, then its processors made and attached
   // in order. On any problem nothing of it stays loaded and error names the file and the entry.
   bool load(const std::string& path, std::string* error);
-  // Detaches the processors of every loaded solution and unloads their modules.
+  // Detaches the processors of every loaded solution and unloads their modules (a module whose
+  // processors are still held elsewhere stays loaded until a later wipe finds them released).
   void wipe();
 
   // Asks every attached processor to save its knowledge.
@@ -139,4 +140,5 @@ private:
   std::mutex loading_;  // modules and solutions
   std::map<std::string, LoadedModule> modules_;
   std::vector<LoadedSolution> solutions_;
+  std::vector<LoadedSolution> held_;  // wiped, but a processor of theirs was still held
 };

@@ -1,0 +1,77 @@
+// zrnhost run as a program: it prints what the probes of a solution exchange, and refuses bad
+// solutions and command lines with a clear message and a non-zero status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+const std::string kFolder = ZRN_SOLUTIONS;
+
+struct HostRun {
+  int status;
+  std::string output;  // standard output and error
+};
+
+HostRun host(const std::string& arguments) {
+  std::string command = std::string(ZRN_HOST) + " " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  HostRun run{-1, {}};
+  if (!pipe) return run;
+  char buffer[512];
+  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, read);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::vector<std::string> sortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST(Host, PrintsWhatTheProbesExchange) {
+  HostRun run = host("--follow news --follow teller.seen --follow oracle.seen --count 4 --seconds 60 " + kFolder + "/probes.json");
+  EXPECT_EQ(run.status, 0) << run.output;
+  std::vector<std::string> expected = {
+      "news\t[hello(1), \"quoted\", 2.5]",
+      "oracle.seen\t[query, oracle, ?oracle(colour(sky, X))]",
+      "oracle.seen\t[squib, news, [hello(1), \"quoted\", 2.5]]",
+      "teller.seen\t[reply, oracle, [blue]]",
+  };
+  EXPECT_EQ(sortedLines(run.output), expected) << run.output;
+}
+
+TEST(Host, StopsAfterTheGivenTime) {
+  HostRun run = host("--follow nothing.here --seconds 0.2 " + kFolder + "/probes.json");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, "");
+}
+
+TEST(Host, RefusesBadSolutionsAndCommandLines) {
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string message;
+  } cases[] = {
+      {kFolder + "/unknown-class.json", 1, "zrnhost: " + kFolder + "/unknown-class.json: processors[1].class: unknown class ZRNCNoSuchProbe"},
+      {kFolder + "/probes.json " + kFolder + "/not-json.json", 1, "not-json.json: not JSON"},
+      {"", 2, "zrnhost: no solution given"},
+      {"--count many " + kFolder + "/probes.json", 2, "--count takes a whole number"},
+      {"--follow", 2, "--follow needs a value"},
+      {"--colour red x.json", 2, "unknown option --colour"},
+  };
+  for (const auto& c : cases) {
+    HostRun run = host(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.output;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << ": " << run.output;
+  }
+}
+
+}  // namespace

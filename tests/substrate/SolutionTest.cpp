@@ -1,0 +1,119 @@
+// Solutions: the probes load from a file, talk, and go away with a wipe; bad files name the file
+// and the entry, leave nothing loaded and the substrate usable.
+#include <gtest/gtest.h>
+
+#include "framework/substrate/MRKCClassRegistry.h"
+#include "framework/substrate/MRKCSolution.h"
+#include "tests/substrate/Recorder.h"
+
+namespace {
+
+const std::string kFolder = ZRN_SOLUTIONS;
+
+class SolutionTest : public ::testing::Test {
+protected:
+  Ref<Recorder> watch(std::initializer_list<const char*> labels) {
+    Ref<Recorder> recorder(new Recorder({}));
+    recorder->answerQueries = false;
+    substrate->attach(recorder.get(), false);
+    for (const char* label : labels) substrate->disclose(label, recorder->guid(), 2);
+    return recorder;
+  }
+
+  Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
+};
+
+TEST_F(SolutionTest, ProbesExchangeSquibsQueriesAndReplies) {
+  Ref<Recorder> watcher = watch({"news", "teller.seen", "oracle.seen"});
+  std::string error;
+  ASSERT_TRUE(substrate->load(kFolder + "/probes.json", &error)) << error;
+  ASSERT_TRUE(watcher->waitForEvent("squib teller.seen [reply, oracle, [blue]]"));
+  ASSERT_TRUE(watcher->waitForEvent("squib news [hello(1), \"quoted\", 2.5]"));
+  ASSERT_TRUE(watcher->waitForEvent("squib oracle.seen [squib, news, [hello(1), \"quoted\", 2.5]]"));
+  ASSERT_TRUE(watcher->waitForEvent("squib oracle.seen [query, oracle, ?oracle(colour(sky, X))]"));
+  {
+    auto oracles = substrate->processorsForLabel("oracle");
+    ASSERT_EQ(oracles.size(), 1u);
+    EXPECT_EQ(oracles[0]->alias(), "the oracle");
+    EXPECT_FLOAT_EQ(oracles[0]->ttl(), 5.0f);
+  }
+  EXPECT_EQ(MRKFTermText(substrate->constants()->fetch<MRKBTerm>("probe.pattern").get()), "g(X)");
+
+  substrate->wipe();
+  EXPECT_EQ(substrate->processors().size(), 1u) << "only the watcher stays";
+  EXPECT_FALSE(MRKCClassRegistry::shared().hasClass("ZRNCProbe")) << "the module is unloaded";
+}
+
+TEST_F(SolutionTest, AProcessorHeldAcrossAWipeKeepsItsModuleLoaded) {
+  std::string error;
+  ASSERT_TRUE(substrate->load(kFolder + "/probes.json", &error)) << error;
+  auto held = substrate->processorsForLabel("oracle");
+  ASSERT_EQ(held.size(), 1u);
+  substrate->wipe();
+  EXPECT_FALSE(held[0]->isAttached());
+  EXPECT_TRUE(MRKCClassRegistry::shared().hasClass("ZRNCProbe")) << "unloading would leave it without code";
+  held.clear();  // released safely: its code is still there
+  substrate->wipe();
+  EXPECT_FALSE(MRKCClassRegistry::shared().hasClass("ZRNCProbe")) << "unloaded once released";
+}
+
+TEST_F(SolutionTest, BadSolutionsNameFileAndEntryAndLeaveNothingLoaded) {
+  struct Case {
+    const char* file;
+    const char* message;
+  } cases[] = {
+      {"unknown-class.json", "unknown-class.json: processors[1].class: unknown class ZRNCNoSuchProbe"},
+      {"unknown-module.json", "unknown-module.json: modules[1]: module modNoSuchModule not found"},
+      {"bad-property.json", "bad-property.json: processors[1].properties: \"answer\": term: expected"},
+      {"not-json.json", "not-json.json: not JSON"},
+      {"missing.json", "missing.json: cannot be read"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(substrate->load(kFolder + "/" + c.file, &error)) << c.file;
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_TRUE(substrate->processors().empty()) << c.file;
+    EXPECT_FALSE(MRKCClassRegistry::shared().hasClass("ZRNCProbe")) << c.file << ": module left loaded";
+  }
+  std::string error;
+  EXPECT_TRUE(substrate->load(kFolder + "/probes.json", &error)) << "still usable: " << error;
+  substrate->wipe();
+}
+
+TEST(SolutionParse, ShapesAreChecked) {
+  struct Case {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {R"J([])J", "s.json: must hold a JSON object"},
+      {R"J({"modulez": []})J", "s.json: modulez: is not a solution key"},
+      {R"J({"modules": "modJUX"})J", "s.json: modules: must be a list"},
+      {R"J({"modules": [3]})J", "s.json: modules[0]: must be a module name or path"},
+      {R"J({"configs": {"ttl": -1}})J", "s.json: configs.ttl: must be a number of seconds above 0"},
+      {R"J({"configs": {"pulse": 0.5}})J", "s.json: configs.pulse: must be a whole number"},
+      {R"J({"configs": {"speed": 1}})J", "s.json: configs.speed: is not a config"},
+      {R"J({"constants": {"k": {"$term": "[1,"}}})J", "s.json: constants.k: term: expected"},
+      {R"J({"processors": {}})J", "s.json: processors: must be a list"},
+      {R"J({"processors": [{"label": "x"}]})J", "s.json: processors[0]: has no class"},
+      {R"J({"processors": [{"class": 7}]})J", "s.json: processors[0].class: must be a string"},
+      {R"J({"processors": [{"class": "C", "label": ["x"]}]})J", "s.json: processors[0].label: must be a string"},
+      {R"J({"processors": [{"class": "C", "properties": [1]}]})J", "s.json: processors[0].properties: must be an object"},
+      {R"J({"processors": [{"class": "C", "colour": 1}]})J", "s.json: processors[0].colour: is not a processor key"},
+  };
+  for (const auto& c : cases) {
+    MRKTSolution solution;
+    std::string error;
+    EXPECT_FALSE(MRKFSolutionParse(c.text, "s.json", &solution, &error)) << c.text;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.text << " -> " << error;
+  }
+  MRKTSolution solution;
+  std::string error;
+  ASSERT_TRUE(MRKFSolutionParse(R"J({"processors": [{"class": "C", "label": "l", "properties": {"alias": "nick", "g": {"$term": "g(X)"}}}]})J",
+                                "s.json", &solution, &error))
+      << error;
+  ASSERT_EQ(solution.processors.size(), 1u);
+  EXPECT_EQ(solution.processors[0].alias, "nick") << "the alias property names the alias";
+  EXPECT_EQ(MRKFTermText(solution.processors[0].properties->fetchForLabel("g")), "g(X)");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The runtime timer: repeats, replaces, stops from inside its own selector, and runs a
+// processor's selector among its hooks.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "tests/substrate/Recorder.h"
+
+namespace {
+
+class TimerTest : public ::testing::Test {
+protected:
+  Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
+  MRKCRuntime* runtime = substrate->runtime();
+};
+
+TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
+  Ref<Recorder> clock(new Recorder("clock"));
+  substrate->attach(clock.get(), false);
+  std::atomic<int> ticks{0};
+  ASSERT_TRUE(runtime->schedule(clock->guid(), [&] {
+    if (++ticks == 3) {
+      EXPECT_TRUE(runtime->unschedule(clock->guid()));
+    }
+    clock->record("tick");
+  }, 3, 2));
+  Ref<Recorder> witness(new Recorder("witness"));
+  substrate->attach(witness.get(), false);
+  runtime->schedule(witness->guid(), [&] { witness->record("beat"); }, 0, 2);
+  ASSERT_TRUE(witness->waitForCount("beat", 20)) << "many periods passed";
+  EXPECT_EQ(ticks.load(), 3);
+  EXPECT_FALSE(runtime->isScheduled(clock->guid()));
+}
+
+TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
+  Ref<Recorder> clock(new Recorder("clock"));
+  substrate->attach(clock.get(), false);
+  runtime->schedule(clock->guid(), [&] { clock->record("old"); }, 0, 1000000);
+  runtime->schedule(clock->guid(), [&] {
+    clock->record("fast");
+    if (clock->countOf("fast") == 2) runtime->schedule(clock->guid(), [&] { clock->record("slow"); }, 0, 3);
+  }, 0, 2);
+  ASSERT_TRUE(clock->waitForCount("slow", 2));
+  EXPECT_EQ(clock->countOf("old"), 0u);
+  EXPECT_EQ(clock->countOf("fast"), 2u);
+}
+
+TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
+  Ref<Recorder> busy(new Recorder("busy"));
+  substrate->attach(busy.get(), false);
+  substrate->disclose("load", busy->guid(), 2);
+  runtime->schedule(busy->guid(), [&] { busy->record("tick"); }, 0, 1);
+  Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("load", nullptr, 1.0);
+  for (int i = 0; i < 2000; ++i) substrate->publish(MRKCSquib::squibWithLabel("load", statement.get(), 5.0f).get(), {});
+  ASSERT_TRUE(busy->waitForCount("squib load", 2000));
+  ASSERT_TRUE(busy->waitForCount("tick", 5));
+  EXPECT_FALSE(busy->overlapped);
+  substrate->detach(busy.get(), false);
+  EXPECT_FALSE(runtime->isScheduled(busy->guid())) << "detaching stops the processor's timer";
+}
+
+TEST_F(TimerTest, RefusesWhatCannotRun) {
+  EXPECT_FALSE(runtime->schedule("", [] {}, 0, 10));
+  EXPECT_FALSE(runtime->schedule("k", nullptr, 0, 10));
+  EXPECT_FALSE(runtime->schedule("k", [] {}, 0, 0));
+  EXPECT_FALSE(runtime->unschedule("never"));
+}
+
+TEST_F(TimerTest, OffloaderRunsJobsOneAtATimeInOrder) {
+  Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
+  ASSERT_TRUE(offloader);
+  std::mutex mutex;
+  std::condition_variable done;
+  std::vector<int> order;
+  std::atomic<int> active{0};
+  std::atomic<bool> overlapped{false};
+  for (int i = 0; i < 20; ++i)
+    ASSERT_TRUE(offloader->submit([&, i] {
+      if (++active > 1) overlapped = true;
+      std::this_thread::yield();
+      --active;
+      std::lock_guard lock(mutex);
+      order.push_back(i);
+      done.notify_all();
+    }));
+  std::unique_lock lock(mutex);
+  ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(10), [&] { return order.size() == 20; }));
+  EXPECT_FALSE(overlapped);
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
+
+}  // namespace
