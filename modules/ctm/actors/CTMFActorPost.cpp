@@ -1,0 +1,305 @@
+// Posting chunks: tweets, queries, replies and kudos, to the stage or straight to linked
+// processors, and the resends on later ticks. A posting answers the chunk's uid only when the
+// chunk went out; every failure answers null.
+#include <cmath>
+
+#include "framework/core/LLKFUniqueString.h"
+#include "framework/substrate/MRKFTerms.h"
+#include "modules/ctm/actors/CTMActorSupport.h"
+
+namespace {
+
+// A chunk ready to go, with its record.
+struct CTMTPosting {
+  Ref<MRKCSymbol> uid;
+  Ref<MRKCList> chunk;
+  double weight = 0;  // as given, before the modifiers
+};
+
+// [label, tick, uid, kind, gist, w', |w'|, mood] from the terms [gist, weight, mood].
+bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, uint64_t tick, CTMTPosting* out) {
+  if (!actor || !kind || !terms || terms->count() != 3) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return false;
+  }
+  MRKBTerm* gist = terms->fetchAtIndex(0);
+  MRKCNumber* weight = asNumber(terms->fetchAtIndex(1));
+  MRKCNumber* mood = asNumber(terms->fetchAtIndex(2));
+  out->uid = MRKFFrameFetchSymbol(options, "uid");
+  if (!out->uid) {
+    Ref<LLKCString> unique = LLKFUniqueStringWithLength(13);
+    if (unique) out->uid = MRKCSymbol::symbolWithValue(unique->view());
+  }
+  if (!out->uid || !gist || !weight || !mood) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return false;
+  }
+  out->weight = weight->real();
+  const double modified = CTMFActorModifiedWeight(actor, out->weight);
+  Ref<MRKCNumber> number = MRKCNumber::numberWithUint(tick);
+  Ref<MRKCNumber> modifiedNumber = MRKCNumber::numberWithReal(modified);
+  Ref<MRKCNumber> intensity = MRKCNumber::numberWithReal(std::fabs(modified));
+  if (number && modifiedNumber && intensity)
+    out->chunk = MRKCList::listWithTerms(
+        {actor->label.get(), number.get(), out->uid.get(), kind, gist, modifiedNumber.get(), intensity.get(), mood});
+  if (!out->chunk || out->chunk->count() != 8) {
+    CTMActorComplain(actor, "out of memory");
+    return false;
+  }
+  return true;
+}
+
+// Keeps the record under the uid; false (and a complaint) when the table refuses it.
+bool CTMActorRemember(CTMTActor* actor, const CTMTPosting& posting, const Ref<CTMCActorRecord>& record) {
+  if (!record || actor->sent->store(record, posting.uid->value()) != 0) {
+    CTMActorComplain(actor, "out of memory");
+    return false;
+  }
+  return true;
+}
+
+// The chunk did not go out: the record must not stay behind as if it had.
+Ref<MRKCSymbol> CTMActorForget(CTMTActor* actor, const CTMTPosting& posting) {
+  actor->sent->removeForKey(posting.uid->value());
+  return nullptr;
+}
+
+// Every other record of the kind stops resending.
+void CTMActorReplace(CTMTActor* actor, const CTMTPosting& posting, uint32_t kind) {
+  const double now = CTMActorNow();
+  for (const auto& [uid, object] : actor->sent->snapshot()) {
+    auto* record = static_cast<CTMCActorRecord*>(object.get());
+    if (record->iCType != kind || uid == posting.uid->value()) continue;
+    record->iPosted = record->iStaged = now;
+    record->iRepeats = record->iRetries = 0;
+  }
+}
+
+// The processor labels of the usable links of the gist (which must be a func); empty when
+// links are off or none is strong enough.
+Ref<LLKCObjectList> CTMActorFindLinks(CTMTActor* actor, MRKBTerm* gist) {
+  Ref<LLKCObjectList> found = LLKCObjectList::listWithCapacity(8);
+  if (found && actor->linksOn) CTMFActorLinksSearch(actor, asFunc(gist), found.get());
+  return found;
+}
+
+std::vector<std::string> CTMActorLinkTargets(const LLKCObjectList& links) {
+  std::vector<std::string> targets;
+  for (const auto& object : links) targets.push_back(static_cast<CTMCActorLink*>(object.get())->iProc->value());
+  return targets;
+}
+
+// The posted or noticed chunk's sender label.
+std::string CTMActorSender(MRKCList* chunk) {
+  MRKCSymbol* sender = chunk ? asSymbol(chunk->fetchAtIndex(0)) : nullptr;
+  return sender ? sender->value() : std::string();
+}
+
+Ref<MRKCSymbol> CTMActorPublishTerms(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKBTerm* gist, float weight, float mood,
+                                     Ref<MRKCSymbol> (*post)(CTMTActor*, MRKCFrame*, MRKBTerm*, MRKCList*)) {
+  if (!actor || !kind) return nullptr;
+  Ref<MRKCNumber> w = MRKCNumber::numberWithReal(weight);
+  Ref<MRKCNumber> m = MRKCNumber::numberWithReal(mood);
+  Ref<MRKCList> terms = w && m ? MRKCList::listWithTerms({gist, w.get(), m.get()}) : nullptr;
+  if (!terms || terms->count() != 3) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return nullptr;
+  }
+  return post(actor, options, kind, terms.get());
+}
+
+Ref<MRKCSymbol> CTMActorPostQueryCommand(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
+  return CTMFActorPostQuery(actor, options, kind, terms, nullptr);
+}
+
+Ref<MRKBTerm> CTMActorKindFunc(MRKCSymbol* label, MRKCSymbol* uid) {
+  if (!uid) return nullptr;
+  Ref<MRKCList> terms = MRKCList::listWithTerms({uid});
+  return terms ? MRKCFunc::funcWithLabel(label, terms.get()) : nullptr;
+}
+
+}  // namespace
+
+Ref<MRKCSymbol> CTMFActorPublishTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood) {
+  return actor ? CTMActorPublishTerms(actor, options, actor->tweetSym.get(), gist, weight, mood, CTMFActorPostTweet) : nullptr;
+}
+
+Ref<MRKCSymbol> CTMFActorPublishQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood) {
+  return actor ? CTMActorPublishTerms(actor, options, actor->querySym.get(), gist, weight, mood, CTMActorPostQueryCommand) : nullptr;
+}
+
+Ref<MRKCSymbol> CTMFActorPublishReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, MRKCSymbol* queryUid, float weight,
+                                      float mood) {
+  if (!actor) return nullptr;
+  Ref<MRKBTerm> kind = CTMActorKindFunc(actor->replySym.get(), queryUid);
+  return CTMActorPublishTerms(actor, options, kind.get(), gist, weight, mood, CTMFActorPostReply);
+}
+
+Ref<MRKCSymbol> CTMFActorPublishKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* amount, MRKCSymbol* replyUid, float weight,
+                                      float mood) {
+  if (!actor || !asNumber(amount)) return nullptr;
+  Ref<MRKBTerm> kind = CTMActorKindFunc(actor->kudosSym.get(), replyUid);
+  return CTMActorPublishTerms(actor, options, kind.get(), amount, weight, mood, CTMFActorPostKudos);
+}
+
+Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
+  if (!actor) return nullptr;
+  CTMTPosting posting;
+  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
+  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkTweet));
+  if (!CTMActorRemember(actor, posting, record)) return nullptr;
+  record->iWeight = posting.weight;
+  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
+  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+  const int64_t repeats = MRKFFrameFetchSint(options, "repeats", 0);
+  record->iRepeats = repeats >= 2 ? repeats - 1 : repeats;
+
+  Ref<LLKCObjectList> links = CTMActorFindLinks(actor, CTMActorChunkGist(posting.chunk.get()));
+  if (!links) return CTMActorForget(actor, posting);
+  CTMActorPublishOwnCopy(actor, posting.chunk.get());
+  if (links->count() == 0) {
+    if (!CTMActorPublishCarrier(actor, posting.chunk.get())) return CTMActorForget(actor, posting);
+  } else {
+    if (!CTMActorFlashLink(actor, posting.chunk.get(), CTMActorLinkTargets(*links))) return CTMActorForget(actor, posting);
+    record->iStaged = actor->time;
+    record->iRepeats = record->iRetries = 0;
+  }
+  if (MRKFFrameFetchBool(options, "replace", false)) CTMActorReplace(actor, posting, kCTMChunkTweet);
+  return posting.uid;
+}
+
+Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, MRKCQuery* query) {
+  if (!actor || !terms) return nullptr;
+  Ref<LLKCObjectList> links = CTMActorFindLinks(actor, terms->fetchAtIndex(0));
+  if (!links) {
+    CTMActorComplain(actor, "out of memory");
+    return nullptr;
+  }
+  const bool linked = links->count() > 0;
+  CTMTPosting posting;
+  if (!CTMActorPrepare(actor, options, kind, terms, linked ? actor->tick : actor->tick + 1, &posting)) return nullptr;
+  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), query));
+  if (!CTMActorRemember(actor, posting, record)) return nullptr;
+  record->iWeight = posting.weight;
+  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
+  record->iCollect = MRKFFrameFetchBool(options, "collect", false);
+  record->iDiverse = MRKFFrameFetchBool(options, "diverse", false);
+  record->iTimeout = MRKFFrameFetchReal(options, "timeout", 0.0);
+
+  if (!linked) {
+    record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+    CTMActorPublishOwnCopy(actor, posting.chunk.get());
+    if (!CTMActorPublishCarrier(actor, posting.chunk.get())) return CTMActorForget(actor, posting);
+  } else {
+    record->iStaged = actor->time;
+    const double dropout = MRKFFrameFetchReal(options, "dropout", 0.0);
+    if (dropout > 0)
+      for (const auto& object : *links) static_cast<CTMCActorLink*>(object.get())->iPull -= dropout;
+    bool sent = CTMActorFlashLink(actor, posting.chunk.get(), CTMActorLinkTargets(*links));
+    if (MRKFFrameFetchBool(options, "wide", false)) {
+      sent = CTMActorPublishCarrier(actor, posting.chunk.get()) && sent;
+      record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+    }
+    if (!sent) return CTMActorForget(actor, posting);
+    CTMActorPublishOwnCopy(actor, posting.chunk.get());
+  }
+  if (MRKFFrameFetchBool(options, "replace", false)) CTMActorReplace(actor, posting, kCTMChunkQuery);
+  return posting.uid;
+}
+
+Ref<MRKCSymbol> CTMFActorPostReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
+  if (!actor) return nullptr;
+  MRKCFunc* func = asFunc(kind);
+  MRKCSymbol* queryUid = func ? asSymbol(func->terms()->head()) : nullptr;
+  if (!queryUid) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return nullptr;
+  }
+  CTMTPosting posting;
+  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
+  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkReply));
+  if (!CTMActorRemember(actor, posting, record)) return nullptr;
+  record->iWeight = posting.weight;
+  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
+  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+  record->iDKudos = asList(MRKFFrameFetchTerm(options, "kudos"));
+  record->iOptions = options;
+
+  Ref<CTMCActorNotice> notice = actor->received->fetchForKeyAs<CTMCActorNotice>(queryUid->value());
+  bool sent;
+  if (notice && notice->iFlashed) {
+    sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(notice->iChunk.get())});
+    record->iRetries = 0;
+    record->iStaged = CTMActorNow();
+  } else {
+    sent = CTMActorPublishCarrier(actor, posting.chunk.get());
+  }
+  if (!sent) return CTMActorForget(actor, posting);
+  CTMActorPublishOwnCopy(actor, posting.chunk.get());
+  return posting.uid;
+}
+
+Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
+  if (!actor) return nullptr;
+  MRKCFunc* func = asFunc(kind);
+  MRKCSymbol* replyUid = func ? asSymbol(func->terms()->head()) : nullptr;
+  if (!replyUid) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return nullptr;
+  }
+  CTMTPosting posting;
+  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
+  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkKudos));
+  if (!CTMActorRemember(actor, posting, record)) return nullptr;
+  record->iWeight = posting.weight;
+  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
+  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+
+  Ref<CTMCActorNotice> notice = actor->received->fetchForKeyAs<CTMCActorNotice>(replyUid->value());
+  bool sent;
+  if (!notice || (!notice->iFlashed && !actor->ukudo)) {
+    sent = CTMActorPublishCarrier(actor, posting.chunk.get());
+  } else {
+    sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(notice->iChunk.get())});
+    record->iRetries = 0;
+    record->iStaged = CTMActorNow();
+  }
+  if (!sent) return CTMActorForget(actor, posting);
+  CTMActorPublishOwnCopy(actor, posting.chunk.get());
+
+  // Learning: the replier earns a link from the shape of the query it answered.
+  if (!notice) return posting.uid;
+  MRKCFunc* answered = CTMActorChunkKindFunc(notice->iChunk.get());
+  MRKCSymbol* queryUid = answered ? asSymbol(answered->terms()->head()) : nullptr;
+  Ref<CTMCActorRecord> query = queryUid ? actor->sent->fetchForKeyAs<CTMCActorRecord>(queryUid->value()) : nullptr;
+  MRKCSymbol* replier = asSymbol(notice->iChunk->fetchAtIndex(0));
+  MRKCNumber* amount = asNumber(terms->fetchAtIndex(0));
+  if (!query || !replier || !amount) return posting.uid;
+  Ref<MRKBTerm> pattern = CTMFActorGeneralizeTerm(CTMActorChunkGist(query->iChunk.get()));
+  CTMFActorLinksUpdate(actor, asFunc(pattern.get()), replier, amount->real());
+  return posting.uid;
+}
+
+void CTMFActorChunkResend(CTMTActor* actor) {
+  if (!actor) return;
+  for (const auto& [uid, object] : actor->sent->snapshot()) {
+    auto* record = static_cast<CTMCActorRecord*>(object.get());
+    if (record->iRetries == 0 && record->iRepeats == 0) continue;
+    double base = record->iWeight;
+    if (record->iRepeats >= 0) base += record->iWBoost * base;
+    Ref<MRKCList> copy = record->iChunk ? record->iChunk->copy() : nullptr;
+    const double modified = CTMFActorModifiedWeight(actor, base);
+    Ref<MRKCNumber> weight = MRKCNumber::numberWithReal(modified);
+    Ref<MRKCNumber> intensity = MRKCNumber::numberWithReal(std::fabs(modified));
+    if (!copy || copy->count() != 8 || !weight || !intensity) continue;
+    copy->store(weight.get(), 5);
+    copy->store(intensity.get(), 6);
+    if (!CTMActorPublishCarrier(actor, copy.get())) continue;
+    record->iWeight = base;
+    record->iChunk = copy;
+    if (record->iRetries > 0)
+      --record->iRetries;
+    else if (record->iRepeats > 0)
+      --record->iRepeats;
+  }
+}

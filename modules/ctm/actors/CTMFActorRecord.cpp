@@ -1,0 +1,93 @@
+// The actor record: making and freeing it, its configuration and the weight modifiers.
+#include <cmath>
+#include <new>
+
+#include "framework/substrate/MRKFTerms.h"
+#include "modules/ctm/actors/CTMActorSupport.h"
+
+namespace {
+// The symbols the runtime compares and builds with, (re)taken from the symbol table.
+void CTMActorInternSymbols(CTMTActor* actor) {
+  actor->initSym = CTMActorIntern(actor, "init");
+  actor->tickSym = CTMActorIntern(actor, "tick");
+  actor->dropSym = CTMActorIntern(actor, "drop");
+  actor->beatSym = CTMActorIntern(actor, "beat");
+  actor->linkSym = CTMActorIntern(actor, "link");
+  actor->nullSym = CTMActorIntern(actor, "null");
+  actor->tweetSym = CTMActorIntern(actor, "tweet");
+  actor->querySym = CTMActorIntern(actor, "query");
+  actor->replySym = CTMActorIntern(actor, "reply");
+  actor->kudosSym = CTMActorIntern(actor, "kudos");
+}
+}  // namespace
+
+CTMTActor* CTMFActorInit(MRKBProcessor* proc, const CTMTActorCallbacks* callbacks) {
+  if (!proc) return nullptr;
+  CTMTActor* actor = new (std::nothrow) CTMTActor();
+  if (!actor) return nullptr;
+  actor->proc = proc;
+  if (callbacks) {
+    actor->onEvent = callbacks->onEvent;
+    actor->onReply = callbacks->onReply;
+    actor->onKudos = callbacks->onKudos;
+    actor->context = callbacks->context;
+  }
+  actor->label = MRKCSymbol::symbolWithValue(proc->label());
+  actor->awaits = LLKCObjectMap::mapWithCapacity(8);
+  actor->links = LLKCObjectMap::mapWithCapacity(8);
+  actor->recalls = LLKCObjectList::list();
+  actor->sent = LLKCObjectMap::mapWithCapacity(8);
+  actor->received = LLKCObjectMap::mapWithCapacity(8);
+  CTMActorInternSymbols(actor);
+  if (!actor->label || !actor->awaits || !actor->links || !actor->recalls || !actor->sent || !actor->received ||
+      !actor->kudosSym) {
+    delete actor;
+    return nullptr;
+  }
+  return actor;
+}
+
+void CTMFActorExit(CTMTActor* actor) { delete actor; }
+
+void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
+  if (!actor) return;
+  CTMActorInternSymbols(actor);
+
+  MRKBTerm* links = MRKFFrameFetchTerm(properties, "links");
+  if (MRKCList* list = asList(links)) {
+    actor->linksOn = true;
+    // The table already holds what the property held when this actor ran before (saving
+    // writes the table back): loading it again would count every pull twice.
+    if (actor->links->count() == 0) CTMFActorListToLink(actor, list);
+  } else if (links) {
+    bool on = false;
+    if (MRKFAtomToBoolean(links, &on) == 0) actor->linksOn = on;
+  }
+
+  actor->dreco = static_cast<uint32_t>(MRKFFrameFetchUint(properties, "dreco", 0));
+  actor->ctime = MRKFFrameFetchReal(properties, "ctime", 6.0);
+  // "wtmod" holds the whole modifier as last saved (static plus the kudos still in sent), so
+  // the kudos still counted dynamically are not counted a second time.
+  actor->staticMod = MRKFFrameFetchReal(properties, "wtmod", 0.0) - actor->dynamicMod;
+  actor->tlink = MRKFFrameFetchReal(properties, "tlink", 5.0);
+  actor->rtime = MRKFFrameFetchReal(properties, "rtime", 0.0);
+  actor->ukudo = MRKFFrameFetchBool(properties, "ukudo", true);
+
+  actor->stage = MRKFFrameFetchSymbol(properties, "stage");
+  const std::string stage = actor->stage ? actor->stage->value() : std::string("ctm");
+  actor->tickLabel = stage + ".tick";
+  actor->passLabel = stage + ".pass";
+}
+
+double CTMFActorModifiedWeight(const CTMTActor* actor, double weight) {
+  const double w1 = weight + actor->mood * weight;
+  const double w2 = w1 + actor->dynamicMod * w1 + actor->staticMod * w1;
+  if (actor->drop == 0 || actor->dreco == 0) return w2;
+  const double recovery = static_cast<double>(actor->sinceDrop) * (actor->drop / actor->dreco) * w2;
+  return w2 > 0 ? w2 - (actor->drop * w2 + recovery) : w2 + (actor->drop * w2 - recovery);
+}
+
+Ref<MRKCNumber> CTMFActorApplyWeightModifiers(const CTMTActor* actor, double weight) {
+  if (!actor) return nullptr;
+  return MRKCNumber::numberWithReal(CTMFActorModifiedWeight(actor, weight));
+}
