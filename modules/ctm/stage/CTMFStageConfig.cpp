@@ -1,0 +1,92 @@
+#include "modules/ctm/stage/CTMFStageConfig.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "framework/core/LLKFLog.h"
+
+const MRKTFlagName kCTMModes[3] = {
+    {"deterministic", kCTMModeDeterministic},
+    {"probabilistic", kCTMModeProbabilistic},
+    {"weightcentric", kCTMModeWeightCentric},
+};
+
+const MRKTFlagName kCTMFuncs[5] = {
+    {"abs_weight", kCTMFuncAbsWeight},   {"intensity", kCTMFuncIntensity},
+    {"intensity_mood", kCTMFuncIntensityMood}, {"abs_mood", kCTMFuncAbsMood},
+    {"intensity_mood_2", kCTMFuncIntensityMood2},
+};
+
+const MRKTFlagName kCTMEsels[3] = {
+    {"left", kCTMEselLeft},
+    {"right", kCTMEselRight},
+    {"toss", kCTMEselToss},
+};
+
+namespace {
+
+constexpr uint32_t kDefaultPeriod = 250;
+constexpr uint32_t kDefaultSize = 7;
+
+uint32_t fetchUint32(const MRKCFrame* properties, std::string_view key, uint32_t fallback) {
+  uint64_t value = MRKFFrameFetchUint(properties, key, fallback);
+  return static_cast<uint32_t>(std::min<uint64_t>(value, std::numeric_limits<uint32_t>::max()));
+}
+
+uint32_t decode(const MRKCFrame* properties, std::string_view key, const MRKTFlagName* rows, size_t count, uint32_t fallback) {
+  return static_cast<uint32_t>(MRKFDecodeTermAsFlagWithDefault(MRKFFrameFetchTerm(properties, key), rows, count, fallback));
+}
+
+const char* labelOf(const CTMTStage* record) { return record->labelSymbol ? record->labelSymbol->value().c_str() : "stage"; }
+
+void readTiming(CTMTStage* record, const MRKCFrame* properties) {
+  if (MRKCSymbol* clock = asSymbol(MRKFFrameFetchTerm(properties, "tick"))) {
+    record->clockSymbol = Ref<MRKCSymbol>(clock);
+    record->period = record->tickMin = record->tickMax = 0;
+    return;
+  }
+  record->clockSymbol = nullptr;
+  uint32_t period = fetchUint32(properties, "tick", kDefaultPeriod);
+  if (period == 0) {
+    LLKFLog("%s : \"tick\" 0 would spin the stage, using 1 ms", labelOf(record));
+    period = 1;
+  }
+  uint32_t tickMin = fetchUint32(properties, "tick.min", 0);
+  if (tickMin > period) {
+    LLKFLog("%s : \"tick.min\" %u is above \"tick\" %u, using %u", labelOf(record), tickMin, period, period);
+    tickMin = period;
+  }
+  record->period = record->tickMax = period;
+  record->tickMin = tickMin;
+}
+
+}  // namespace
+
+int CTMFStageUpdateConfig(CTMTStage* record, MRKCFrame* properties) {
+  if (!record) return 22;
+  readTiming(record, properties);
+  record->mode = decode(properties, "mode", kCTMModes, 3, kCTMModeDeterministic);
+  record->size = fetchUint32(properties, "size", kDefaultSize);
+  if (record->size == 0) {
+    LLKFLog("%s : \"size\" 0 would let no chunk win, using 1", labelOf(record));
+    record->size = 1;
+  }
+  record->tlag = fetchUint32(properties, "tlag", 0);
+  record->mood = static_cast<float>(MRKFFrameFetchReal(properties, "mood", 0.0));
+  record->drop = static_cast<float>(MRKFFrameFetchReal(properties, "drop", 0.8));
+  record->intr = static_cast<float>(MRKFFrameFetchReal(properties, "intr", 100.0));
+  record->func = decode(properties, "func", kCTMFuncs, 5, kCTMFuncAbsWeight);
+  record->esel = decode(properties, "esel", kCTMEsels, 3, kCTMEselLeft);
+
+  try {
+    Ref<MRKCFrame> frame = MRKCFrame::frameWithCapacity(3);
+    if (!frame) return 12;
+    if (record->mode != kCTMModeProbabilistic) MRKFFrameStoreReal(frame.get(), "drop", record->drop);
+    int stored = MRKFFrameStoreReal(frame.get(), "intr", record->intr) ? 0 : 12;
+    record->frameTemplate = std::move(frame);
+    return stored;
+  } catch (const std::bad_alloc&) {
+    return 12;
+  }
+}

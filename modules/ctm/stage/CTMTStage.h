@@ -1,0 +1,55 @@
+#pragma once
+// The stage's private record: what the stage collects between ticks, its configuration and the
+// template of its broadcasts. The competition functions work on it; the stage owns it.
+#include <cstdint>
+#include <string>
+
+#include "framework/core/LLKCObjectList.h"
+#include "framework/core/NRKCUintSeries.h"
+#include "framework/substrate/MRKCFrame.h"
+#include "framework/substrate/MRKCSymbol.h"
+
+class CTMCStage;
+
+// Competition modes (kCTMModes).
+enum : uint32_t { kCTMModeDeterministic = 1, kCTMModeProbabilistic = 2, kCTMModeWeightCentric = 3 };
+// Value functions (kCTMFuncs).
+enum : uint32_t {
+  kCTMFuncAbsWeight = 0,
+  kCTMFuncIntensity = 1,
+  kCTMFuncIntensityMood = 2,
+  kCTMFuncAbsMood = 3,
+  kCTMFuncIntensityMood2 = 4,
+};
+// Tie-breaks (kCTMEsels).
+enum : uint32_t { kCTMEselLeft = 1, kCTMEselRight = 2, kCTMEselToss = 4 };
+
+struct CTMTStage {
+  CTMCStage* owner = nullptr;          // the stage itself (not retained)
+  Ref<LLKCObjectList> chunks;          // CTMCStageChunk: the competitors of the next tick
+  Ref<LLKCObjectList> pool;            // CTMCStageChunk: emptied chunk objects kept for reuse
+  Ref<LLKCObjectList> links;           // MRKCList: chunks flashed over links since the last tick
+  uint32_t mode = kCTMModeDeterministic;
+  uint32_t size = 7;                   // how many chunks win a tick
+  uint32_t tlag = 0;                   // largest accepted chunk age in ticks; 0 accepts all
+  uint32_t period = 0;                 // ms; 0 under an external clock
+  uint32_t tickMin = 0;                // ms; 0 keeps the period fixed
+  uint32_t tickMax = 0;                // ms; the configured period
+  float mood = 0.0f;
+  float drop = 0.8f;
+  float intr = 100.0f;
+  uint32_t func = kCTMFuncAbsWeight;
+  uint32_t esel = kCTMEselLeft;
+  Ref<MRKCSymbol> labelSymbol;
+  std::string tickLabel;               // "<label>.tick"; empty when the record could not be made
+  std::string passLabel;               // "<label>.pass"
+  Ref<MRKCSymbol> clockSymbol;         // label of the external clock, or null for the own timer
+  uint64_t tickCounter = 0;            // the number the next timer tick broadcasts
+  Ref<MRKCFrame> frameTemplate;        // {"drop", "intr"}, copied into every broadcast
+  int64_t lastTick = 0;                // LLKFNowInMS of the last processed tick
+  Ref<NRKCUintSeries> drops;           // chunks lost in each recent tick
+};
+
+// Makes the record's lists and labels for a stage of that label; false (record left unusable:
+// no tick label) when something could not be made.
+bool CTMFStageRecordInit(CTMTStage* record, CTMCStage* owner, const std::string& label);
