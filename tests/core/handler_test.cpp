@@ -50,6 +50,31 @@ TEST(Handler, StepsThroughAJobAndIdlesUntilTheNextMessage) {
   EXPECT_EQ(log.events(), (std::vector<std::string>{"batch 2", "batch 2", "batch 1", "done", "batch 1", "done", "stopping"}));
 }
 
+// A job that never ends by itself.
+class Spinner : public LLKBHandler {
+public:
+  explicit Spinner(EventLog& log) : log_(log) {}
+
+protected:
+  bool onRunning() override {
+    if (steps_++ == 100) log_.add("spinning");
+    return true;
+  }
+
+private:
+  EventLog& log_;
+  int steps_ = 0;
+};
+
+TEST(Handler, StopsBetweenStepsOfAJobThatNeverEnds) {
+  EventLog log;
+  Ref<Spinner> spinner = makeRef<Spinner>(log);
+  ASSERT_TRUE(spinner->start());
+  ASSERT_TRUE(log.waitForCount("spinning", 1));
+  spinner->stopAndJoin();  // hangs here if the steps starve the stop
+  EXPECT_FALSE(spinner->isRunning());
+}
+
 class Ticker : public LLKBWorker {
 public:
   explicit Ticker(EventLog& log) : log_(log) {}
