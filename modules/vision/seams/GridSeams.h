@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class GridSeams {
 public:
@@ -63,11 +64,12 @@ public:
   bool extract(const cv::Mat& image, cv::Mat& mask, cv::Mat& grey, const spixel_t& spixel,
                unsigned label) const noexcept;
 
-  // What the last successful `process` left (empty after a failure).
+  // What the last successful `process` left (empty after a failure): the labels (16-bit) and
+  // the vertical, horizontal and joined seam masks (8-bit, 255 on seam pixels).
   const cv::Mat& labels() const noexcept { return labels_; }
-  const cv::Mat& verticalSeams() const noexcept { return verticalMask_; }
-  const cv::Mat& horizontalSeams() const noexcept { return horizontalMask_; }
-  const cv::Mat& seams() const noexcept { return seamMask_; }
+  cv::Mat verticalSeams() const { return shown(verticalMask_); }
+  cv::Mat horizontalSeams() const { return shown(horizontalMask_); }
+  cv::Mat seams() const { return shown(seamMask_); }
   int cellsX() const noexcept { return cellsX_; }
   int cellsY() const noexcept { return cellsY_; }
 
@@ -75,21 +77,26 @@ private:
   void computeEnergy(const cv::Mat& image);
   void processOne(int step, int cells, int which);
   void calculateEnergyMap(const cv::Mat& energy, int step, int cells);
-  void getSeamMap(int step, int cells, cv::Mat& mask);
+  void getSeamMap(int step, int cells, int which);
   unsigned getLabelMap();
   bool fitsLabels(const cv::Mat& image, const char* what) const;
   void forget() noexcept;
+  cv::Mat shown(const cv::Mat& mask) const { return labels_.empty() ? cv::Mat() : mask; }
 
   cv::Size size_;
   cv::Mat grey_;
+  cv::Mat edges_;
   cv::Mat energy_;
+  cv::Mat transposed_;  // the energy, transposed for the horizontal seams
   cv::Mat cumulative_;
+  std::vector<float> cumulativeStore_;
   int stepX_ = 0;
   int stepY_ = 0;
   int cellsX_ = 0;
   int cellsY_ = 0;
   float stay_ = 0.0f;
   cv::Mat verticalMask_;
+  std::vector<int> verticalSeamAt_;  // column of each vertical seam, row by row
   cv::Mat horizontalMask_;
   cv::Mat seamMask_;
   cv::Mat labels_;
