@@ -42,49 +42,40 @@ using Segmenter = std::function<cv::Mat(const cv::Mat& bgr)>;
 using SegmenterMaker = std::function<Segmenter(cv::Size size)>;
 
 // The seams, the measures and the mean-colour image: what the segmenter's handler computes.
-Segmenter gridSeams(cv::Size size) {
-  auto seams = std::make_shared<GridSeams>();
-  auto records = std::make_shared<std::vector<GridSeams::spixel_t>>();
-  auto paint = std::make_shared<cv::Mat>(size, CV_8UC3);
-  auto labels = std::make_shared<std::vector<std::uint16_t>>(size_t(size.area()));
-  return [=](const cv::Mat& bgr) {
-    const unsigned n = seams->process(bgr, kStep, kStep, kStay, *labels);
-    records->resize(n);
-    seams->display(bgr, *paint, *records);
-    return seams->labels();
-  };
-}
+struct SeamsFrame {
+  explicit SeamsFrame(cv::Size size) : paint(size, CV_8UC3), labels(size_t(size.area())) {}
 
-// The above plus every superpixel's texture pattern: cut-out, LBP of its box, histogram.
-Segmenter gridSeamsWithPatterns(cv::Size size) {
-  auto seams = std::make_shared<GridSeams>();
-  auto records = std::make_shared<std::vector<GridSeams::spixel_t>>();
-  auto paint = std::make_shared<cv::Mat>(size, CV_8UC3);
-  auto labels = std::make_shared<std::vector<std::uint16_t>>(size_t(size.area()));
-  constexpr int patch = 3 * kStep;
-  auto mask = std::make_shared<cv::Mat>(patch, patch, CV_8UC1);
-  auto grey = std::make_shared<cv::Mat>(patch, patch, CV_8UC1);
-  auto codes = std::make_shared<cv::Mat>(patch, patch, CV_8UC1);
-  auto patterns = std::make_shared<std::vector<float>>();
-  return [=](const cv::Mat& bgr) {
-    const unsigned n = seams->process(bgr, kStep, kStep, kStay, *labels);
-    records->resize(n);
-    seams->display(bgr, *paint, *records);
-    patterns->assign(size_t(n) * kBins, 0.0f);
-    lbplibrary::OLBP lbp;
+  void segment(const cv::Mat& bgr) {
+    records.resize(seams.process(bgr, kStep, kStep, kStay, labels));
+    seams.display(bgr, paint, records);
+  }
+
+  GridSeams seams;
+  std::vector<GridSeams::spixel_t> records;
+  cv::Mat paint;
+  std::vector<std::uint16_t> labels;
+};
+
+// Every superpixel's texture pattern: cut-out, LBP, normalised histogram of its codes.
+struct Patterns {
+  static constexpr int kPatch = 3 * kStep;
+
+  void compute(const SeamsFrame& frame, const cv::Mat& bgr) {
+    const size_t n = frame.records.size();
+    histograms.assign(n * kBins, 0.0f);
     for (unsigned v = 0; v < n; ++v) {
-      const GridSeams::spixel_t& s = (*records)[v];
-      if (s.count == 0 || s.xmax - s.xmin >= patch || s.ymax - s.ymin >= patch) continue;
+      const GridSeams::spixel_t& s = frame.records[v];
+      if (s.count == 0 || s.xmax - s.xmin >= kPatch || s.ymax - s.ymin >= kPatch) continue;
       // The box and one zero row and column beyond it give the codes a full zeroed patch
       // would give on the box.
       const cv::Rect box(0, 0, s.xmax - s.xmin + 1, s.ymax - s.ymin + 1);
-      const cv::Rect reach(0, 0, std::min(box.width + 1, patch), std::min(box.height + 1, patch));
-      cv::Mat boxMask = (*mask)(box), boxGrey = (*grey)(reach), boxCodes = (*codes)(reach);
+      const cv::Rect reach(0, 0, std::min(box.width + 1, kPatch), std::min(box.height + 1, kPatch));
+      cv::Mat boxMask = mask(box), boxGrey = grey(reach), boxCodes = codes(reach);
       boxMask.setTo(0);
       boxGrey.setTo(0);
-      seams->extract(bgr, boxMask, boxGrey, s, v);
+      frame.seams.extract(bgr, boxMask, boxGrey, s, v);
       lbp.run(boxGrey, boxCodes);
-      float* bins = patterns->data() + size_t(v) * kBins;
+      float* bins = histograms.data() + size_t(v) * kBins;
       unsigned counted = 0;
       for (int r = 0; r < box.height; ++r)
         for (int c = 0; c < box.width; ++c)
@@ -95,7 +86,30 @@ Segmenter gridSeamsWithPatterns(cv::Size size) {
       if (counted)
         for (int b = 0; b < kBins; ++b) bins[b] /= float(counted);
     }
-    return seams->labels();
+  }
+
+  lbplibrary::OLBP lbp;
+  cv::Mat mask{kPatch, kPatch, CV_8UC1};
+  cv::Mat grey{kPatch, kPatch, CV_8UC1};
+  cv::Mat codes{kPatch, kPatch, CV_8UC1};
+  std::vector<float> histograms;
+};
+
+Segmenter gridSeams(cv::Size size) {
+  auto frame = std::make_shared<SeamsFrame>(size);
+  return [frame](const cv::Mat& bgr) {
+    frame->segment(bgr);
+    return frame->seams.labels();
+  };
+}
+
+Segmenter gridSeamsWithPatterns(cv::Size size) {
+  auto frame = std::make_shared<SeamsFrame>(size);
+  auto patterns = std::make_shared<Patterns>();
+  return [frame, patterns](const cv::Mat& bgr) {
+    frame->segment(bgr);
+    patterns->compute(*frame, bgr);
+    return frame->seams.labels();
   };
 }
 
