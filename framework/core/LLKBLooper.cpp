@@ -128,7 +128,7 @@ void LLKBLooper::loop() {
   onStarting();
 
   Clock::time_point nextPeriod = Clock::now() + std::chrono::milliseconds(periodMs_.load());
-  bool again = false;
+  bool again = true;  // the idle hook gets a first call without waiting for work
   std::deque<std::function<void()>> work;
   while (true) {
     {
