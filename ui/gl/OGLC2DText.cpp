@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -17,6 +18,7 @@ namespace {
 const char* endOf(const char* string, const char* end) { return end ? end : string + std::strlen(string); }
 
 uint32_t div255(uint32_t value) { return (value + 128 + ((value + 128) >> 8)) >> 8; }
+
 
 }  // namespace
 
@@ -69,6 +71,7 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
   it.start(sx, sy);
   OGLTQuad q;
   bool started = false;
+  int inkTop = INT32_MAX, inkBottom = INT32_MIN;
   while (it.advance(q)) {
     if (!visible || !it.glyph || !it.glyph->coverage) continue;
     float dx, dy;
@@ -86,33 +89,43 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
         continue;
       }
     }
-    markDirtyRows(gy, gy + glyph.height);
+    inkTop = std::min(inkTop, gy);
+    inkBottom = std::max(inkBottom, gy + glyph.height);
     if (solid) blendGlyph(glyph, gx, gy, color, clip);
     else maskGlyph(glyph, gx, gy);
   }
+  if (inkBottom > inkTop) markDirtyRows(inkTop, inkBottom);
   if (started && solid) cairo_surface_mark_dirty(layer().surface);
   return it.nextX * invScale;
 }
 
+// Each of the four 8-bit channels of a packed pixel times f / 255, two channels at a time.
+static uint32_t scalePixel(uint32_t pixel, uint32_t f) {
+  uint32_t rb = (pixel & 0x00FF00FFu) * f + 0x00800080u;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+  uint32_t ag = ((pixel >> 8) & 0x00FF00FFu) * f + 0x00800080u;
+  ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+  return rb | ag;
+}
+
+// Source over, with the glyph's coverage scaling the premultiplied colour.
 void OGLC2DContext::blendGlyph(const OGLTGlyph& glyph, int gx, int gy, uint32_t color, const int clip[4]) {
   int x0 = std::max(gx, clip[0]), x1 = std::min(gx + glyph.width, clip[2]);
   int y0 = std::max(gy, clip[1]), y1 = std::min(gy + glyph.height, clip[3]);
   unsigned char* data = cairo_image_surface_get_data(layer().surface);
-  uint32_t sa = color >> 24, sr = (color >> 16) & 0xFF, sg = (color >> 8) & 0xFF, sb = color & 0xFF;
+  bool opaque = (color >> 24) == 255;
   for (int y = y0; y < y1; ++y) {
     const uint8_t* coverage = glyph.coverage.get() + (y - gy) * glyph.stride - gx;
     auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(layer().stride));
     for (int x = x0; x < x1; ++x) {
       uint32_t cover = coverage[x];
       if (cover == 0) continue;
-      uint32_t a = div255(sa * cover);
-      uint32_t keep = 255 - a;
-      uint32_t d = row[x];
-      uint32_t da = div255((d >> 24) * keep) + a;
-      uint32_t dr = div255(((d >> 16) & 0xFF) * keep) + div255(sr * cover);
-      uint32_t dg = div255(((d >> 8) & 0xFF) * keep) + div255(sg * cover);
-      uint32_t db = div255((d & 0xFF) * keep) + div255(sb * cover);
-      row[x] = (std::min(da, 255u) << 24) | (std::min(dr, 255u) << 16) | (std::min(dg, 255u) << 8) | std::min(db, 255u);
+      if (cover == 255 && opaque) {
+        row[x] = color;
+        continue;
+      }
+      uint32_t source = scalePixel(color, cover);
+      row[x] = source + scalePixel(row[x], 255 - (source >> 24));
     }
   }
 }

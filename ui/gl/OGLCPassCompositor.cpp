@@ -93,12 +93,12 @@ void OGLCPassCompositor::compose(OGLC2DContext& context, int layer) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, context.stride() / 4);
   if (width != widths_[layer] || height != heights_[layer]) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, context.pixels());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, context.pixels());
     widths_[layer] = width;
     heights_[layer] = height;
   } else if (!rows.empty()) {
     const uint8_t* first = context.pixels() + static_cast<size_t>(rows.top) * static_cast<size_t>(context.stride());
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, rows.top, width, rows.bottom - rows.top, GL_BGRA, GL_UNSIGNED_BYTE, first);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, rows.top, width, rows.bottom - rows.top, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, first);
   }
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 
