@@ -107,6 +107,8 @@ TEST_F(SubstrateTest, PokesStoreOnlyAcceptedValues) {
   substrate->poke("locked", {"qav.extr"}, term("1").get());
   substrate->poke("roi.center", {"qav.extr"}, term("[+3, -4]").get());
   ASSERT_TRUE(picky->waitForEvent("poked roi.center"));
+  MRKTStatistics statistics;
+  substrate->queryStatistics(picky->guid(), &statistics);  // runs after the store, on its thread
   EXPECT_EQ(MRKFTermText(picky->properties()->fetchForLabel("roi.center")), "[+3, -4]");
   EXPECT_FALSE(picky->properties()->fetchForLabel("locked"));
   EXPECT_FALSE(substrate->poke("x", {"qav.extr"}, nullptr));

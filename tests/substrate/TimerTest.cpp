@@ -30,6 +30,7 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
   ASSERT_TRUE(witness->waitForCount("beat", 20)) << "many periods passed";
   EXPECT_EQ(ticks.load(), 3);
   EXPECT_FALSE(runtime->isScheduled(clock->guid()));
+  substrate->detach(witness.get(), false);  // its selector uses this test's locals
 }
 
 TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
@@ -43,6 +44,7 @@ TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
   ASSERT_TRUE(clock->waitForCount("slow", 2));
   EXPECT_EQ(clock->countOf("old"), 0u);
   EXPECT_EQ(clock->countOf("fast"), 2u);
+  substrate->detach(clock.get(), false);
 }
 
 TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
