@@ -1,24 +1,12 @@
 #include "imagekit/IMKFImageConvert.h"
 
 #include "imagekit/IMKFImageDecodeJPEG.h"
+#include "imagekit/IMKJPEGDecoding.h"
 #include "imagekit/IMKPixelRows.h"
 
-#include <cstdio>
 #include <cstring>
-#include <jpeglib.h>
 
 namespace {
-
-// libjpeg's output colour space that lays pixels out as the raw format does.
-J_COLOR_SPACE jpegColorSpaceFor(uint32_t format) {
-  switch (format) {
-    case IMKPixelFormatRGBA: return JCS_EXT_RGBA;
-    case IMKPixelFormatBGR: return JCS_EXT_BGR;
-    case IMKPixelFormatBGRA: return JCS_EXT_BGRA;
-    case IMKPixelFormatARGB: return JCS_EXT_ARGB;
-    default: return JCS_EXT_RGB;
-  }
-}
 
 int copyWhole(const uint8_t* src, uint64_t srcLength, uint8_t* dst, uint64_t dstLength) {
   if (dstLength < srcLength) return IMKResultInvalid;
@@ -31,7 +19,7 @@ int decodeJPEG(uint32_t width, uint32_t height, const uint8_t* src, uint64_t src
   if (dstLength < IMKFImageLength(width, height, dstFormat)) return IMKResultInvalid;
   const uint64_t stride = uint64_t{width} * IMKFPixelSize(dstFormat);
   if (stride > UINT32_MAX) return IMKResultUndecodable;  // wider than any JPEG can be
-  return IMKFImageConvertFromMPEG(src, srcLength, dst, dstLength, jpegColorSpaceFor(dstFormat),
+  return IMKFImageConvertFromMPEG(src, srcLength, dst, dstLength, IMKFJPEGColorSpaceFor(dstFormat),
                                   static_cast<uint32_t>(stride), width, height)
              ? IMKResultDone
              : IMKResultUndecodable;

@@ -5,6 +5,7 @@
 #include "imagekit/IMKFImageDecodeJPEG.h"
 
 #include "framework/core/LLKFLog.h"
+#include "imagekit/IMKFImageFormat.h"
 #include "imagekit/IMKJPEGDecoding.h"
 #include "imagekit/IMKStandardHuffmanTables.h"
 
@@ -111,6 +112,16 @@ bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJ
   }
   jpeg_destroy_decompress(&info);
   return decoded;
+}
+
+int IMKFJPEGColorSpaceFor(uint32_t format) {
+  switch (format) {
+    case IMKPixelFormatRGBA: return JCS_EXT_RGBA;
+    case IMKPixelFormatBGR: return JCS_EXT_BGR;
+    case IMKPixelFormatBGRA: return JCS_EXT_BGRA;
+    case IMKPixelFormatARGB: return JCS_EXT_ARGB;
+    default: return JCS_EXT_RGB;
+  }
 }
 
 extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, uint8_t* dst, uint64_t dstLength,

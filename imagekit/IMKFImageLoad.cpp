@@ -12,8 +12,6 @@
 #include <iterator>
 #include <mutex>
 #include <new>
-#include <cstdio>
-#include <jpeglib.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -65,17 +63,6 @@ Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   return decoded;
 }
 
-// libjpeg lays the pixels out in the asked format directly.
-int jpegColorSpaceFor(uint32_t format) {
-  switch (format) {
-    case IMKPixelFormatRGBA: return JCS_EXT_RGBA;
-    case IMKPixelFormatBGR: return JCS_EXT_BGR;
-    case IMKPixelFormatBGRA: return JCS_EXT_BGRA;
-    case IMKPixelFormatARGB: return JCS_EXT_ARGB;
-    default: return JCS_EXT_RGB;
-  }
-}
-
 uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, uint64_t* stride) {
   Decoded& decoded = *static_cast<Decoded*>(context);
   if (rowBytes * height > INT_MAX) return nullptr;  // the largest image stb_image would load
@@ -88,7 +75,7 @@ uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_
 
 Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format) {
   Decoded decoded;
-  if (IMKFDecodeJPEG(bytes, length, jpegColorSpaceFor(format), rowsInNewBuffer, &decoded)) return decoded;
+  if (IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), rowsInNewBuffer, &decoded)) return decoded;
   std::free(decoded.pixels);
   return {};
 }

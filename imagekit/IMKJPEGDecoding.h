@@ -14,6 +14,9 @@ using IMKTJPEGRowsFor = uint8_t* (*)(void* context, uint32_t width, uint32_t hei
 // early. libjpeg's messages go to the log.
 bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJPEGRowsFor rowsFor, void* context);
 
+// libjpeg's output colour space that lays pixels out as the raw format does (RGB for the rest).
+int IMKFJPEGColorSpaceFor(uint32_t format);
+
 // Whether the bytes begin like a JPEG stream (start-of-image marker and another marker).
 inline bool IMKFLooksLikeJPEG(const uint8_t* bytes, uint64_t length) {
   return length >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
