@@ -66,7 +66,7 @@ struct CallerBuffer {
   uint32_t stride, width, height;
 };
 
-uint8_t* rowsInCallerBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, uint64_t* stride) {
+uint8_t* rowsInCallerBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, bool, uint64_t* stride) {
   const CallerBuffer& buffer = *static_cast<const CallerBuffer*>(context);
   if (width != buffer.width || height != buffer.height || rowBytes > buffer.stride) return nullptr;
   if (uint64_t{height - 1} * buffer.stride + rowBytes > buffer.dstLength) return nullptr;
@@ -76,7 +76,8 @@ uint8_t* rowsInCallerBuffer(void* context, uint32_t width, uint32_t height, uint
 
 }  // namespace
 
-bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJPEGRowsFor rowsFor, void* context) {
+bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool keepCMYK, IMKTJPEGRowsFor rowsFor,
+                    void* context) {
   if (!bytes || !length || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
 
   jpeg_decompress_struct info;
@@ -95,12 +96,13 @@ bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJ
   jpeg_mem_src(&info, bytes, static_cast<unsigned long>(length));
   jpeg_read_header(&info, TRUE);
   installStandardTablesWhenMissing(&info);
-  info.out_color_space = static_cast<J_COLOR_SPACE>(colorSpace);
+  const bool cmyk = keepCMYK && (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK);
+  info.out_color_space = cmyk ? JCS_CMYK : static_cast<J_COLOR_SPACE>(colorSpace);
   info.dct_method = JDCT_IFAST;
   jpeg_calc_output_dimensions(&info);
   const uint64_t rowBytes = uint64_t{info.output_width} * static_cast<uint64_t>(info.out_color_components);
   uint64_t stride = 0;
-  uint8_t* const first = rowsFor(context, info.output_width, info.output_height, rowBytes, &stride);
+  uint8_t* const first = rowsFor(context, info.output_width, info.output_height, rowBytes, cmyk, &stride);
   bool decoded = first != nullptr;
   if (decoded) {
     jpeg_start_decompress(&info);
@@ -128,5 +130,5 @@ extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, 
                                          int colorSpace, uint32_t stride, uint32_t width, uint32_t height) {
   if (!dst) return false;
   CallerBuffer buffer{dst, dstLength, stride, width, height};
-  return IMKFDecodeJPEG(bytes, length, colorSpace, rowsInCallerBuffer, &buffer);
+  return IMKFDecodeJPEG(bytes, length, colorSpace, false, rowsInCallerBuffer, &buffer);
 }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -27,6 +28,7 @@ struct Decoded {
   uint8_t* pixels = nullptr;
   uint32_t width = 0;
   uint32_t height = 0;
+  bool cmyk = false;  // libjpeg delivered the stream's CMYK channels
 };
 
 // stb_image's options are process-wide; they are set once, before the first load, so loads on
@@ -42,7 +44,7 @@ void setLoadOptionsOnce() {
 int channelsFor(uint32_t format) { return IMKFPixelSize(format) == 4 ? 4 : 3; }
 
 // stb_image delivers RGB or RGBA; the other formats are reordered in place.
-void reorderFromStb(uint8_t* pixels, uint64_t count, uint32_t format) {
+void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   switch (format) {
     case IMKPixelFormatBGR: IMKFImageConvertRGB2BGR(pixels, pixels, count); break;
     case IMKPixelFormatBGRA: IMKFImageConvertRGBA2BGRA(pixels, pixels, count); break;
@@ -59,25 +61,43 @@ Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   if (!decoded.pixels) return {};
   decoded.width = static_cast<uint32_t>(x);
   decoded.height = static_cast<uint32_t>(y);
-  reorderFromStb(decoded.pixels, uint64_t{decoded.width} * decoded.height, format);
+  reorderFromRGB(decoded.pixels, uint64_t{decoded.width} * decoded.height, format);
   return decoded;
 }
 
-uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, uint64_t* stride) {
+uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, bool cmyk,
+                         uint64_t* stride) {
   Decoded& decoded = *static_cast<Decoded*>(context);
   if (rowBytes * height > INT_MAX) return nullptr;  // the largest image stb_image would load
   decoded.pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
   decoded.width = width;
   decoded.height = height;
+  decoded.cmyk = cmyk;
   *stride = rowBytes;
   return decoded.pixels;
 }
 
+// JPEG files store CMYK inverted (as Adobe writes it): each colour is its channel scaled by K.
+// Rewritten in place front to back: a pixel never grows beyond the four bytes it came in.
+void cmykToFormat(uint8_t* pixels, uint64_t count, uint32_t format) {
+  const int channels = channelsFor(format);
+  auto scaled = [](uint8_t channel, uint8_t k) { return static_cast<uint8_t>((channel * k + 127) / 255); };
+  for (uint64_t i = 0; i < count; ++i) {
+    const uint8_t* cmyk = pixels + i * 4;
+    const uint8_t rgba[4] = {scaled(cmyk[0], cmyk[3]), scaled(cmyk[1], cmyk[3]), scaled(cmyk[2], cmyk[3]), 255};
+    std::memcpy(pixels + i * channels, rgba, channels);
+  }
+  reorderFromRGB(pixels, count, format);
+}
+
 Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format) {
   Decoded decoded;
-  if (IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), rowsInNewBuffer, &decoded)) return decoded;
-  std::free(decoded.pixels);
-  return {};
+  if (!IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), true, rowsInNewBuffer, &decoded)) {
+    std::free(decoded.pixels);
+    return {};
+  }
+  if (decoded.cmyk) cmykToFormat(decoded.pixels, uint64_t{decoded.width} * decoded.height, format);
+  return decoded;
 }
 
 Decoded decode(const uint8_t* bytes, int length, uint32_t format) {

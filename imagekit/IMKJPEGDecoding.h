@@ -4,15 +4,18 @@
 
 // Called once the stream's size is known and before any row is written: answers where row 0
 // goes and sets *stride to the distance between rows, or answers null to refuse the image.
-// rowBytes is width x the output colour space's bytes per pixel.
-using IMKTJPEGRowsFor = uint8_t* (*)(void* context, uint32_t width, uint32_t height, uint64_t rowBytes,
+// rowBytes is width x the output colour space's bytes per pixel; cmyk tells that the rows come
+// as the stream's own four CMYK channels.
+using IMKTJPEGRowsFor = uint8_t* (*)(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, bool cmyk,
                                      uint64_t* stride);
 
 // Decodes with libjpeg into the output colour space (a J_COLOR_SPACE value) with the fast
-// integer DCT, installing the standard Huffman tables when the stream has none. Answers true
-// when the whole image was decoded; false for a refused size, a corrupt stream, or one that ends
-// early. libjpeg's messages go to the log.
-bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, IMKTJPEGRowsFor rowsFor, void* context);
+// integer DCT, installing the standard Huffman tables when the stream has none. libjpeg cannot
+// turn CMYK streams into RGB; with keepCMYK they come out as CMYK for the caller to convert,
+// without it they fail. Answers true when the whole image was decoded; false for a refused size,
+// a corrupt stream, or one that ends early. libjpeg's messages go to the log.
+bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool keepCMYK, IMKTJPEGRowsFor rowsFor,
+                    void* context);
 
 // libjpeg's output colour space that lays pixels out as the raw format does (RGB for the rest).
 int IMKFJPEGColorSpaceFor(uint32_t format);

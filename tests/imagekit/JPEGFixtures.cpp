@@ -1,6 +1,7 @@
 #include "tests/imagekit/JPEGFixtures.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <jpeglib.h>
 
@@ -19,12 +20,20 @@ Bytes makeTestPicture(uint32_t width, uint32_t height) {
 }
 
 Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOptions& options) {
-  const bool grey = options.sampling == Sampling::grey;
+  const bool grey = options.sampling == Sampling::grey, cmyk = options.sampling == Sampling::cmyk;
+  const size_t count = size_t{width} * height;
   Bytes input = rgb;
   if (grey) {
-    input.resize(size_t{width} * height);
-    for (size_t i = 0; i < input.size(); ++i)
+    input.resize(count);
+    for (size_t i = 0; i < count; ++i)
       input[i] = static_cast<uint8_t>((rgb[3 * i] * 77 + rgb[3 * i + 1] * 150 + rgb[3 * i + 2] * 29) >> 8);
+  }
+  if (cmyk) {
+    input.resize(count * 4);
+    for (size_t i = 0; i < count; ++i) {
+      std::copy(rgb.begin() + 3 * i, rgb.begin() + 3 * i + 3, input.begin() + 4 * i);
+      input[4 * i + 3] = static_cast<uint8_t>(128 + (i * 13) % 128);
+    }
   }
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
@@ -35,12 +44,12 @@ Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOp
   jpeg_mem_dest(&info, &out, &outSize);
   info.image_width = width;
   info.image_height = height;
-  info.input_components = grey ? 1 : 3;
-  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  info.input_components = grey ? 1 : cmyk ? 4 : 3;
+  info.in_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, options.quality, TRUE);
   info.optimize_coding = options.optimizeTables ? TRUE : FALSE;
-  if (!grey) {
+  if (!grey && !cmyk) {
     const int factor = options.sampling == Sampling::s420 ? 2 : 1;
     info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = factor;
   }

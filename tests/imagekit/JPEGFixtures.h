@@ -5,7 +5,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-enum class Sampling { s420, s444, grey };
+enum class Sampling { s420, s444, grey, cmyk };
 
 struct JPEGOptions {
   Sampling sampling = Sampling::s420;
@@ -17,7 +17,8 @@ struct JPEGOptions {
 // An RGB test picture with gradients and detail, the same for the same size.
 Bytes makeTestPicture(uint32_t width, uint32_t height);
 
-// Encodes width x height RGB pixels (greyscale sampling keeps their luminance only).
+// Encodes width x height RGB pixels (greyscale keeps their luminance only; CMYK takes red, green
+// and blue as C, M and Y, and K from a pattern).
 Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOptions& options);
 
 // libjpeg's decode of the stream into the colour space (a J_COLOR_SPACE value), fast integer DCT.

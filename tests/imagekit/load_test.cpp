@@ -1,3 +1,4 @@
+#include "imagekit/IMKFImageConvert.h"
 #include "imagekit/IMKFImageLoad.h"
 #include "tests/imagekit/JPEGFixtures.h"
 
@@ -151,6 +152,25 @@ TEST(ImageLoad, JPEGFilesDecodeLikeLibjpeg) {
     EXPECT_EQ(loaded.height, 13u);
     EXPECT_EQ(loaded.bytes(), referenceDecode(jpeg, colorSpace)) << format;
   }
+}
+
+// libjpeg gives CMYK streams only as CMYK; the loader turns them into the asked format, each
+// colour its (inverted, as stored) channel scaled by K.
+TEST(ImageLoad, CMYKJPEGFilesComeOutAsColour) {
+  const Bytes jpeg = encodeJPEG(makeTestPicture(9, 5), 9, 5, {Sampling::cmyk});
+  const Bytes cmyk = referenceDecode(jpeg, JCS_CMYK);
+  Bytes expected;
+  for (size_t i = 0; i < cmyk.size(); i += 4) {
+    for (int c : {2, 1, 0}) expected.push_back(static_cast<uint8_t>((cmyk[i + c] * cmyk[i + 3] + 127) / 255));
+    expected.push_back(255);
+  }
+  const Loaded loaded = loadMemory(jpeg, IMKPixelFormatBGRA);
+  ASSERT_EQ(loaded.result, 0);
+  EXPECT_EQ(loaded.bytes(), expected);
+  // The converter is for camera frames and keeps libjpeg's refusal.
+  Bytes dst(9 * 5 * 3);
+  EXPECT_EQ(IMKFImageConvert(9, 5, jpeg.data(), jpeg.size(), IMKPixelFormatJPEG, dst.data(), dst.size(),
+                             IMKPixelFormatRGB), 26);
 }
 
 // Corrupt JPEG input is refused: a stream cut short, and a Huffman table claiming more than 256
