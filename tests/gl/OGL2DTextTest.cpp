@@ -253,6 +253,34 @@ TEST_F(Text, TextTakesTheFillColourAndTheScissor) {
   EXPECT_TRUE(inked);
 }
 
+TEST_F(Text, TextTakesAGradientPaint) {
+  OGLTColor red{1, 0, 0, 1}, blue{0, 0, 1, 1};
+  for (bool box : {false, true}) {
+    begin(400, 200);
+    OGLF2DTextFontFace(ctx(), "mono");
+    OGLF2DTextFontSize(ctx(), 20);
+    OGLTPaint paint;
+    if (box) OGLF2DMakeBoxGradient(ctx(), &paint, &red, &blue, 0, 0, 40, 200, 0, 2);
+    else OGLF2DMakeLinearGradient(ctx(), &paint, &red, &blue, 40, 0, 120, 0);
+    OGLF2DPathFillPaint(ctx(), &paint);
+    OGLF2DTextAlignment(ctx(), kOGLAlignLeft | kOGLAlignTop);
+    OGLF2DTextDraw(ctx(), "HHHHHHHHHHHHHHHHHHHH", 10, 10);
+    context->endFrame();
+    auto ink = [&](int fromX, int toX) {
+      Pixel strongest{0, 0, 0, 0};
+      for (int y = 0; y < 40; ++y)
+        for (int x = fromX; x < toX; ++x)
+          if (Pixel p = context->readPixel(x, y); p[3] > strongest[3]) strongest = p;
+      return strongest;
+    };
+    Pixel left = ink(10, 30), right = ink(130, 150);
+    EXPECT_GT(left[3], 200) << box;
+    EXPECT_GT(right[3], 200) << box;
+    EXPECT_GT(left[0], 200) << box;
+    EXPECT_GT(right[2], 200) << box;
+  }
+}
+
 // Every face stored in the library draws, and the symbols face holds every glyph the widgets
 // name.
 TEST_F(Text, BuiltInFacesHoldTheirGlyphs) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/core/LLKFLog.h"
+#include "tests/gl/OGLTestXResources.h"
 #include "ui/gl/OGLBWindow.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
@@ -294,6 +295,57 @@ TEST_F(Window, RealXEventsBecomeInputRecords) {
     }
   }
   EXPECT_TRUE(sawPoint);
+}
+
+// With a content scale of 2 the window has twice the pixels, and cursor records still come in
+// the logical units of widget frames. The scale comes from the X server's Xft.dpi resource,
+// which is only changed on a server of our own.
+TEST(WindowAtScale, CursorPointsAreLogical) {
+  if (!std::getenv("VESKO_XVFB")) GTEST_SKIP() << "needs a virtual X server of its own";
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  OGLTestXResources resources("Xft.dpi:\t192\n");
+  ASSERT_TRUE(resources.applied());
+  ASSERT_TRUE(OGLFInit());
+  {
+    Ref<TestWindow> window = TestWindow::make();
+    std::string title = "vesko-scale-" + std::to_string(getpid());
+    window->setTitle(title.c_str());
+    window->setSize({200, 150});
+    int width = 0;
+    window->afterRender = [&] {
+      GLint viewport[4];
+      glGetIntegerv(GL_VIEWPORT, viewport);
+      std::lock_guard lock(window->mutex);
+      width = viewport[2];
+    };
+    std::thread helper([&] {
+      if (window->waitFor([&] { return window->frames >= 2; })) {
+        std::string command = "xdotool search --sync --name '^" + title +
+                              "$' mousemove --window %1 100 80 sleep 0.1 click 1";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        EXPECT_TRUE(window->waitFor([&] {
+          for (const OGLTInputEvent& e : window->inputs)
+            if (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress) return true;
+          return false;
+        }));
+      }
+      window->stop();
+    });
+    EXPECT_TRUE(window->startSync());
+    helper.join();
+    EXPECT_EQ(window->scale(), 2);
+    std::lock_guard lock(window->mutex);
+    EXPECT_EQ(width, 400);
+    bool pressed = false;
+    for (const OGLTInputEvent& e : window->inputs) {
+      if (e.type != kOGLInputCursor || e.cursor.button != 1 || e.cursor.action != kOGLActionPress) continue;
+      pressed = true;
+      EXPECT_NEAR(e.cursor.point.x, 50, 1);
+      EXPECT_NEAR(e.cursor.point.y, 40, 1);
+    }
+    EXPECT_TRUE(pressed);
+  }
+  OGLFExit();
 }
 
 TEST_F(Window, AWindowThatCannotBeMadeEndsTheLoop) {

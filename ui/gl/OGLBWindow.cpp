@@ -103,10 +103,9 @@ void OGLBWindow::onBeated() {
   pollJoypads();
   bool due = beats_ >= divider_.load();
   if (due || queue_.count >= kOGLInputSlots) {
-    if (!queue_.cursorSeen) {
-      OGLTCursorEvent current{0, kOGLActionNone, 0, cursorPoint()};
-      OGLFInputQueuePlaceCursor(queue_, current);
-    }
+    // Without a cursor record this frame, slot 0 tells where the cursor is now (cursorSeen
+    // stays false, so the hooks can tell it from a real one).
+    if (!queue_.cursorSeen) queue_.events[0].cursor = {0, kOGLActionNone, 0, cursorPoint()};
     bool asked = onInputs(queue_);
     if (due || asked) makeFrame();
     OGLFInputQueueReset(queue_);

@@ -73,7 +73,8 @@ public:
 
   // Plain accessors, any thread.
   float scale() const { return scale_.load(); }
-  // The 2D context of every drawing call; null before the window opened and after it closed.
+  // The 2D context of every drawing call; null until the window opened, then kept until the
+  // window goes (its faces and textures with it).
   OGLC2DContext* context() const { return context_.get(); }
   GLFWwindow* glfwHandle() const { return window_.load(); }
   // {step, render, pre-swap, post-swap} of the last frame, seconds.

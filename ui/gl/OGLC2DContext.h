@@ -166,6 +166,7 @@ private:
   // The text settings at the current scale; false without a usable face, size or scale.
   bool textStyle(TextStyle& style) const;
   void blendGlyph(const OGLTGlyph& glyph, int x, int y, uint32_t color, const int clip[4]);
+  bool applyTextPaint(float sx, float sy, const char* string, const char* end, const TextStyle& style);
   void maskGlyph(const OGLTGlyph& glyph, int x, int y);
 
   // One drawing surface with what its frames changed.

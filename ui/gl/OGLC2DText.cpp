@@ -84,7 +84,7 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
       startDrawing();
       cairo_surface_flush(layer().surface);
       started = true;
-      if (!solid && (!applyScissor() || !applyPaint(s.fill))) {
+      if (!solid && !applyTextPaint(sx, sy, string, end, style)) {
         visible = false;
         continue;
       }
@@ -128,6 +128,23 @@ void OGLC2DContext::blendGlyph(const OGLTGlyph& glyph, int gx, int gy, uint32_t 
       row[x] = source + scalePixel(row[x], 255 - (source >> 24));
     }
   }
+}
+
+// A paint other than a solid colour, over the run's box (a gradient covers what it spans).
+bool OGLC2DContext::applyTextPaint(float sx, float sy, const char* string, const char* end, const TextStyle& style) {
+  if (!applyScissor()) return false;
+  float box[4];
+  OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, kOGLAlignLeft | kOGLAlignBaseline, sx,
+                    sy, string, end, box);
+  float invScale = 1.0f / style.scale;
+  float x0, y0, x1, y1;
+  OGLFXformPoint(state().xform, box[0] * invScale, box[1] * invScale, x0, y0);
+  OGLFXformPoint(state().xform, box[2] * invScale, box[3] * invScale, x1, y1);
+  cairo_new_path(layer().cairo);
+  cairo_rectangle(layer().cairo, std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0));
+  bool painted = applyPaint(state().fill);
+  cairo_new_path(layer().cairo);
+  return painted;
 }
 
 void OGLC2DContext::maskGlyph(const OGLTGlyph& glyph, int gx, int gy) {

@@ -88,7 +88,7 @@ constexpr uint32_t kOGLInputSlots = 8;
 struct OGLTInputQueue {
   OGLTInputEvent events[kOGLInputSlots];
   uint32_t count;
-  bool cursorSeen;  // a cursor record of this frame already sits in slot 0
+  bool cursorSeen;  // slot 0 holds a cursor record that came this frame (else: where the cursor is)
 };
 
 // What the window keeps of one joypad (GLFW joystick ids 0 to 15).

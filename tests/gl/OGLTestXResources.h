@@ -1,0 +1,19 @@
+#pragma once
+// Sets the X server's resource database (where Xft.dpi, and so the content scale, is read
+// from) for as long as it lives. It keeps its connection open: a server without clients
+// resets and forgets its properties.
+#include <string>
+
+struct _XDisplay;
+
+class OGLTestXResources {
+public:
+  explicit OGLTestXResources(const std::string& resources);
+  ~OGLTestXResources();
+  OGLTestXResources(const OGLTestXResources&) = delete;
+  OGLTestXResources& operator=(const OGLTestXResources&) = delete;
+  bool applied() const { return display_ != nullptr; }
+
+private:
+  _XDisplay* display_ = nullptr;
+};
