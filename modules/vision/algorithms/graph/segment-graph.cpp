@@ -67,10 +67,7 @@ bool segment_graph(universe& u, int num_vertices, int num_edges, edge* edges, fl
     sort_edges(edges, num_edges);
     u.reuse(num_vertices);
     for (int i = 0; i < num_edges; ++i) {
-      if (i + universe::prefetch_ahead < num_edges) {
-        u.prefetch(edges[i + universe::prefetch_ahead].a);
-        u.prefetch(edges[i + universe::prefetch_ahead].b);
-      }
+      prefetch_ahead(u, edges, i, num_edges);
       const edge& e = edges[i];
       int a = u.find(e.a);
       const int b = u.find(e.b);

@@ -10,6 +10,13 @@ struct edge {
 
 inline bool operator<(const edge& a, const edge& b) { return a.w < b.w; }
 
+// Starts loading the ends of the edge a walk over sorted edges reaches a little later.
+inline void prefetch_ahead(const universe& u, const edge* edges, int i, int num_edges) {
+  if (i + universe::prefetch_ahead >= num_edges) return;
+  u.prefetch(edges[i + universe::prefetch_ahead].a);
+  u.prefetch(edges[i + universe::prefetch_ahead].b);
+}
+
 // Sorts the edges by weight (stable: equal weights keep their order, so results never depend on
 // the sort) and segments num_vertices vertices into u. False, with u untouched, for negative
 // counts or an edge whose ends are not vertices.

@@ -42,10 +42,7 @@ int buildEdges(segment_image_ctx& ctx) {
 void mergeSmallRegions(segment_image_ctx& ctx, int num_edges, int min_size) {
   universe& u = *ctx.u;
   for (int i = 0; i < num_edges; ++i) {
-    if (i + universe::prefetch_ahead < num_edges) {
-      u.prefetch(ctx.edges[size_t(i + universe::prefetch_ahead)].a);
-      u.prefetch(ctx.edges[size_t(i + universe::prefetch_ahead)].b);
-    }
+    prefetch_ahead(u, ctx.edges.data(), i, num_edges);
     const int a = u.find(ctx.edges[size_t(i)].a);
     const int b = u.find(ctx.edges[size_t(i)].b);
     if (a != b && (u.size(a) < min_size || u.size(b) < min_size)) u.join(a, b);
