@@ -10,6 +10,10 @@ Ref<MRKCBinary> MRKCBinary::binaryWithBytes(const void* bytes, size_t length) {
 
 Ref<MRKCBinary> MRKCBinary::binaryWithValue(std::vector<uint8_t> value) { return Ref<MRKCBinary>(new MRKCBinary(std::move(value))); }
 
+Ref<MRKCBinary> MRKCBinary::binaryWithValue(const LLKCData* data) {
+  return data ? binaryWithBytes(data->bytes(), data->length()) : nullptr;
+}
+
 int MRKCBinary::compareSame(const MRKBTerm& other) const {
   const auto& theirs = static_cast<const MRKCBinary&>(other).value_;
   return value_ < theirs ? -1 : theirs < value_ ? 1 : 0;

@@ -2,12 +2,15 @@
 // A binary: bytes without a meaning the substrate knows (encoded images, raw pixels).
 #include <vector>
 
+#include "framework/core/LLKCData.h"
 #include "framework/substrate/MRKBTerm.h"
 
 class MRKCBinary : public MRKBTerm {
 public:
   static Ref<MRKCBinary> binaryWithBytes(const void* bytes, size_t length);
   static Ref<MRKCBinary> binaryWithValue(std::vector<uint8_t> value);
+  // A copy of the data's bytes; null for null data.
+  static Ref<MRKCBinary> binaryWithValue(const LLKCData* data);
 
   uint32_t ttid() const override { return kMRKTermBinary; }
   const std::vector<uint8_t>& value() const { return value_; }

@@ -3,8 +3,9 @@
 #include "framework/core/LLKFLog.h"
 
 MRKCClassRegistry& MRKCClassRegistry::shared() {
-  static MRKCClassRegistry registry;
-  return registry;
+  // Never destroyed: modules unloaded while the process exits still unregister their classes.
+  static MRKCClassRegistry* registry = new MRKCClassRegistry();
+  return *registry;
 }
 
 bool MRKCClassRegistry::registerClass(const std::string& name, MRKTProcessorFactory factory) {

@@ -1,6 +1,7 @@
 #include "framework/substrate/MRKCOffloader.h"
 
 #include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKBProcessor.h"
 
 MRKCOffloader::MRKCOffloader() : thread_([this] { loop(); }) {}
 
@@ -15,6 +16,27 @@ bool MRKCOffloader::submit(std::function<void()> job) {
   }
   wake_.notify_one();
   return true;
+}
+
+bool MRKCOffloader::submit(Ref<LLKBOperation> operation) {
+  if (!operation) return false;
+  return submit([operation] {
+    operation->onPrepare();
+    operation->onExecute();
+    operation->onDismiss();
+  });
+}
+
+bool MRKCOffloader::submit(Ref<LLKBOperation> action, MRKBProcessor* notify, std::function<void(LLKBOperation* action)> selector) {
+  if (!action || !notify || !selector) return false;
+  return submit([action, processor = Ref<MRKBProcessor>(notify), selector = std::move(selector)] {
+    action->onPrepare();
+    action->onExecute();
+    action->onDismiss();
+    processor->schedule([action, processor, selector] {
+      if (processor->isAttached()) selector(action.get());
+    });
+  });
 }
 
 void MRKCOffloader::stop() {

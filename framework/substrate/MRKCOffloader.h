@@ -8,6 +8,9 @@
 #include <thread>
 
 #include "framework/core/LLKBObject.h"
+#include "framework/core/LLKBOperation.h"
+
+class MRKBProcessor;
 
 class MRKCOffloader : public LLKBObject {
 public:
@@ -15,6 +18,11 @@ public:
 
   // False once stopped.
   bool submit(std::function<void()> job);
+  // Runs the operation's onPrepare, onExecute and onDismiss (the workbench's load operations).
+  bool submit(Ref<LLKBOperation> operation);
+  // Runs the action, then hands it to selector among the processor's hooks (dropped when the
+  // processor has been detached by then).
+  bool submit(Ref<LLKBOperation> action, MRKBProcessor* notify, std::function<void(LLKBOperation* action)> selector);
   // True on the offloader's thread (a job may not wait for a later job).
   bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
   // Finishes the running job, drops the queued ones and joins the thread.

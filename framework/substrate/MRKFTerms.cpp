@@ -5,6 +5,10 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "framework/core/JSKCArray.h"
+#include "framework/core/JSKCFrame.h"
+#include "framework/core/JSKCNumber.h"
+#include "framework/core/JSKCString.h"
 #include "framework/substrate/MRKCReader.h"
 
 uint64_t MRKFFrameFetchUint(const MRKCFrame* frame, std::string_view label, uint64_t fallback) {
@@ -123,6 +127,31 @@ float MRKFComputeNextTTL(float ttl, double stp) {
   return left > 0 && std::isfinite(left) ? static_cast<float>(left) : 0.0f;
 }
 
+namespace {
+
+Ref<MRKBTerm> decodeString(const std::string& text, uint32_t flags) {
+  if (flags & kMRKJSONStrings) return MRKCString::stringWithValue(text);
+  return MRKCSymbol::symbolWithValue(text);
+}
+
+Ref<MRKBTerm> decodeNumber(const JSKCNumber& number) {
+  switch (number.form()) {
+    case JSKCNumber::Form::boolean:
+      return MRKCNumber::numberWithBool(number.boolValue().value_or(false));
+    case JSKCNumber::Form::unsignedInt:
+      return MRKCNumber::numberWithUint(number.uintValue().value_or(0));
+    case JSKCNumber::Form::signedInt: {
+      int64_t value = number.sintValue().value_or(0);
+      return value >= 0 ? MRKCNumber::numberWithUint(static_cast<uint64_t>(value)) : MRKCNumber::numberWithSint(value);
+    }
+    case JSKCNumber::Form::real:
+      break;
+  }
+  return MRKCNumber::numberWithReal(number.realValue());
+}
+
+}  // namespace
+
 Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t flags, std::string* error) {
   switch (json.type()) {
     case nlohmann::ordered_json::value_t::object: {
@@ -160,9 +189,7 @@ Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t fl
       return list;
     }
     case nlohmann::ordered_json::value_t::string: {
-      const auto& text = json.get_ref<const std::string&>();
-      if (flags & kMRKJSONStrings) return MRKCString::stringWithValue(text);
-      return MRKCSymbol::symbolWithValue(text);
+      return decodeString(json.get_ref<const std::string&>(), flags);
     }
     case nlohmann::ordered_json::value_t::boolean:
       return MRKCNumber::numberWithBool(json.get<bool>());
@@ -187,4 +214,58 @@ Ref<MRKCFrame> MRKFJSONDecodeFrame(const nlohmann::ordered_json& json, uint32_t 
   Ref<MRKBTerm> term = MRKFJSONDecodeTerm(json, flags, error);
   if (term && !term->asFrame() && error) *error = "not a frame";
   return term ? Ref<MRKCFrame>(term->asFrame()) : nullptr;
+}
+
+
+Ref<MRKBTerm> MRKFJSONDecodeTerm(const JSKBValue* json, uint32_t flags, std::string* error) {
+  if (!json) return MRKCSymbol::symbolWithValue("null");
+  switch (json->kind()) {
+    case JSKBValue::Kind::frame: {
+      const JSKCFrame* object = json->asFrame();
+      if ((flags & kMRKJSONTerms) && object->count() == 1 && object->labelAtIndex(0) == "$term") {
+        const JSKCString* text = object->fetchAtIndex(0) ? object->fetchAtIndex(0)->asString() : nullptr;
+        if (!text) {
+          if (error) *error = "\"$term\" takes a string";
+          return nullptr;
+        }
+        return MRKCReader::reader()->readTermFromString(text->string(), error);
+      }
+      Ref<MRKCFrame> frame = MRKCFrame::frameWithCapacity(object->count());
+      for (size_t i = 0; i < object->count(); ++i) {
+        Ref<MRKBTerm> term = MRKFJSONDecodeTerm(object->fetchAtIndex(i).get(), flags, error);
+        if (!term) {
+          if (error) *error = "\"" + object->labelAtIndex(i) + "\": " + *error;
+          return nullptr;
+        }
+        frame->store(term.get(), object->labelAtIndex(i));
+      }
+      return frame;
+    }
+    case JSKBValue::Kind::array: {
+      const JSKCArray* array = json->asArray();
+      Ref<MRKCList> list = MRKCList::listWithCapacity(array->count());
+      for (size_t i = 0; i < array->count(); ++i) {
+        Ref<MRKBTerm> term = MRKFJSONDecodeTerm(array->atIndex(i).get(), flags, error);
+        if (!term) {
+          if (error) *error = "[" + std::to_string(i) + "]: " + *error;
+          return nullptr;
+        }
+        list->append(term.get());
+      }
+      return list;
+    }
+    case JSKBValue::Kind::number:
+      return decodeNumber(*json->asNumber());
+    case JSKBValue::Kind::string:
+      return decodeString(json->asString()->string(), flags);
+    case JSKBValue::Kind::null:
+      break;
+  }
+  return MRKCSymbol::symbolWithValue("null");
+}
+
+Ref<MRKCFrame> MRKFJSONDecodeFrame(const JSKCFrame* json, uint32_t flags, std::string* error) {
+  Ref<MRKBTerm> term = MRKFJSONDecodeTerm(json, flags, error);
+  if (!json && error) *error = "not an object";
+  return json && term ? Ref<MRKCFrame>(term->asFrame()) : nullptr;
 }

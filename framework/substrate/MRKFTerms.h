@@ -5,6 +5,9 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "framework/substrate/MRKCFrame.h"
+
+class JSKBValue;
+class JSKCFrame;
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCString.h"
@@ -68,3 +71,6 @@ enum : uint32_t { kMRKJSONStrings = 1, kMRKJSONTerms = 2 };
 Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t flags, std::string* error = nullptr);
 // The same for an object, giving a frame (null for anything else).
 Ref<MRKCFrame> MRKFJSONDecodeFrame(const nlohmann::ordered_json& json, uint32_t flags, std::string* error = nullptr);
+// The same for the core kit's JSON values and frames.
+Ref<MRKBTerm> MRKFJSONDecodeTerm(const JSKBValue* json, uint32_t flags, std::string* error = nullptr);
+Ref<MRKCFrame> MRKFJSONDecodeFrame(const JSKCFrame* json, uint32_t flags, std::string* error = nullptr);

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "framework/core/JSKCFrame.h"
+#include "framework/core/JSKCReader.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKFTerms.h"
 
@@ -105,6 +107,18 @@ TEST(Helpers, JSONDecoding) {
   EXPECT_FALSE(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse(R"J({"bad": {"$term": "g("}})J"), kMRKJSONTerms, &error));
   EXPECT_NE(error.find("\"bad\""), std::string::npos) << error;
   EXPECT_FALSE(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse("[1]"), 0, &error));
+}
+
+TEST(Helpers, CoreKitJSONFramesDecodeAlike) {
+  const char* text = R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J";
+  Ref<JSKCFrame> json = JSKCReader::reader()->readFromString(text);
+  ASSERT_TRUE(json);
+  std::string error;
+  Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(json.get(), kMRKJSONStrings, &error);
+  ASSERT_TRUE(frame) << error;
+  EXPECT_EQ(frame->text(), R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J");
+  EXPECT_EQ(frame->compareTo(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse(text), kMRKJSONStrings).get()), 0);
+  EXPECT_FALSE(MRKFJSONDecodeFrame(static_cast<const JSKCFrame*>(nullptr), 0, &error));
 }
 
 }  // namespace

@@ -91,4 +91,30 @@ TEST_F(TimerTest, OffloaderRunsJobsOneAtATimeInOrder) {
   EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
 }
 
+class Action : public LLKBOperation {
+public:
+  void onPrepare() override { steps += "p"; }
+  void onExecute() override { steps += "e"; }
+  void onDismiss() override { steps += "d"; }
+  std::string steps;
+};
+
+TEST_F(TimerTest, OffloadedActionsReportToTheirProcessor) {
+  Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
+  Ref<Recorder> owner(new Recorder("owner"));
+  substrate->attach(owner.get(), false);
+  Ref<Action> action(new Action());
+  ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation* done) {
+    owner->record("completed " + static_cast<Action*>(done)->steps);
+  }));
+  ASSERT_TRUE(owner->waitForEvent("completed ped"));
+  EXPECT_FALSE(owner->onCreatorThread);
+  Ref<Action> load(new Action());
+  ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(load)));
+  ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation*) { owner->record("second"); }));
+  ASSERT_TRUE(owner->waitForEvent("second"));
+  EXPECT_EQ(load->steps, "ped") << "jobs run in order, so the operation ran before the second action";
+  EXPECT_FALSE(offloader->submit(Ref<LLKBOperation>()));
+}
+
 }  // namespace
