@@ -1,33 +1,32 @@
 #pragma once
 // Outlines of labelled objects: the union of outlines into clean outer outlines, resampling an
-// outline to a fixed number of points, and the point-in-polygon test.
-//
-// An outline is a list of float points; the outlines made here repeat their first point as their
-// last. One unit is one pixel.
-#include <opencv2/core/types.hpp>
+// outline to a fixed number of points, and the point-in-polygon test. One unit is one pixel;
+// the outlines made here repeat their first point as their last.
+#include "framework/core/LLKCObjectDeque.h"
+#include "framework/core/NRKCPolygon.h"
 
 #include <cstdint>
-#include <vector>
 
-// Unites the outlines (grown by one unit and shrunk back, so outlines closer than about two units
-// merge), cleans them, and appends every outer outline of the union to outlines; holes and
-// degenerate paths are skipped. Answers false for an empty union, and for an outline with a
-// coordinate that is not finite or lies beyond +-2^30 (nothing is appended then).
-bool VSKFPolygonsUnion(const std::vector<std::vector<cv::Point2f>>& polygons,
-                       std::vector<std::vector<cv::Point2f>>& outlines);
+// Unites the polygons of input (grown by one unit and shrunk back, so outlines closer than about
+// two units merge), cleans them, and appends every outer outline of the union to output, after
+// what it holds; holes and degenerate paths are skipped. Answers false for an empty union, for an
+// entry that is not a polygon or has a coordinate that is not finite or lies beyond +-2^30
+// (nothing is appended then), and when an outline cannot be made or appended (those appended
+// before stay).
+bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output);
 
-// Sets resampled to n points equally spaced along the polyline through the outline's points (each
-// truncated to integers), the last point a copy of the first; an outline of n points is copied as
-// it is. Answers false, resampled untouched, for n below 2 or an outline that cannot be resampled
-// (no points, non-finite or out-of-range coordinates).
-bool VSKFPolygonResample(const std::vector<cv::Point2f>& polygon, uint32_t n, std::vector<cv::Point2f>& resampled);
+// The polygon itself when it has n points; else a new polygon of n points equally spaced along
+// the polyline through its points (each truncated to integers), the last a copy of the first.
+// Null for n below 2, or a polygon that cannot be resampled (no points, coordinates that are not
+// finite or do not fit 32-bit integers): the caller keeps its outline.
+Ref<NRKCPolygon> VSKFPolygonResample(const Ref<NRKCPolygon>& polygon, uint32_t n);
 
 extern "C" {
 
-// points: count pairs of floats x, y; point: one pair. 1 inside, 0 outside (also for no points),
-// -1 on the boundary (within 0.1 of a vertex, on a horizontal edge, or exactly on an edge).
-int _VSKFPolygonTestPoint(const float* points, uint32_t count, const float point[2]);
+// 1 inside, 0 outside (also for no points), -1 on the boundary: within 0.1 of a vertex, on a
+// horizontal edge, or exactly on an edge.
+int _VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point);
 // Inside or on the boundary.
-bool VSKFPolygonTestPoint(const float* points, uint32_t count, const float point[2]);
+bool VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point);
 
 }  // extern "C"

@@ -2,22 +2,24 @@
 
 #include "imagekit/ctr/misc/resampling/CurveResampling.h"
 
-bool VSKFPolygonResample(const std::vector<cv::Point2f>& polygon, uint32_t n, std::vector<cv::Point2f>& resampled) {
+Ref<NRKCPolygon> VSKFPolygonResample(const Ref<NRKCPolygon>& polygon, uint32_t n) {
+  if (!polygon) return nullptr;
+  if (polygon->length() == n) return polygon;
+  if (n < 2 || n - 1 > static_cast<uint32_t>(std::numeric_limits<int>::max())) return nullptr;
   try {
-    if (polygon.size() == n) {
-      resampled = polygon;
-      return true;
+    std::vector<cv::Point> points(polygon->length());
+    for (size_t i = 0; i < points.size(); ++i) {
+      const NRKTPoint point = polygon->points()[i];
+      if (!CurveTruncate(point.x, points[i].x) || !CurveTruncate(point.y, points[i].y)) return nullptr;
     }
-    if (n < 2 || n - 1 > static_cast<uint32_t>(std::numeric_limits<int>::max())) return false;
-    std::vector<cv::Point> points(polygon.size());
-    for (size_t i = 0; i < polygon.size(); ++i)
-      if (!CurveTruncate(polygon[i].x, points[i].x) || !CurveTruncate(polygon[i].y, points[i].y)) return false;
-    if (!Resample(points, static_cast<int>(n - 1))) return false;
-    std::vector<cv::Point2f> outline(points.begin(), points.end());
-    outline.push_back(outline.front());
-    resampled.swap(outline);
-    return true;
+    if (!Resample(points, static_cast<int>(n - 1))) return nullptr;
+    Ref<NRKCPolygon> resampled = NRKCPolygon::polygonWithLength(n);
+    if (!resampled) return nullptr;
+    for (size_t i = 0; i < points.size(); ++i)
+      resampled->points()[i] = {static_cast<float>(points[i].x), static_cast<float>(points[i].y)};
+    resampled->points()[n - 1] = resampled->points()[0];
+    return resampled;
   } catch (...) {
-    return false;
+    return nullptr;
   }
 }

@@ -9,14 +9,14 @@ constexpr float kTolerance = 0.1f;
 
 }  // namespace
 
-extern "C" int _VSKFPolygonTestPoint(const float* points, uint32_t count, const float point[2]) {
-  if (!points || !point || count == 0) return 0;
-  const float px = point[0], py = point[1];
+extern "C" int _VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point) {
+  if (!points || count == 0) return 0;
+  const float px = point.x, py = point.y;
   int inside = 0;
   for (uint32_t i = 0; i < count; ++i) {
     const uint32_t j = i + 1 == count ? 0 : i + 1;
-    const float cx = points[2 * i], cy = points[2 * i + 1];
-    const float nx = points[2 * j], ny = points[2 * j + 1];
+    const float cx = points[i].x, cy = points[i].y;
+    const float nx = points[j].x, ny = points[j].y;
     if (std::fabs(ny - py) < kTolerance) {
       if (std::fabs(nx - px) < kTolerance) return -1;
       if (std::fabs(cy - py) < kTolerance && (cx < px) == (nx > px)) return -1;
@@ -37,6 +37,6 @@ extern "C" int _VSKFPolygonTestPoint(const float* points, uint32_t count, const 
   return inside;
 }
 
-extern "C" bool VSKFPolygonTestPoint(const float* points, uint32_t count, const float point[2]) {
+extern "C" bool VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point) {
   return _VSKFPolygonTestPoint(points, count, point) != 0;
 }

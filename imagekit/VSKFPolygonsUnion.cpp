@@ -12,11 +12,21 @@ namespace {
 // floats and to the 32-bit points of resampling.
 constexpr double kMaxCoordinate = 1 << 30;
 
-bool toClipperPath(const std::vector<cv::Point2f>& polygon, ClipperLib::Path& path) {
-  path.reserve(polygon.size());
-  for (const cv::Point2f& point : polygon) {
+bool toClipperPath(const NRKCPolygon& polygon, ClipperLib::Path& path) {
+  path.reserve(polygon.length());
+  for (uint32_t i = 0; i < polygon.length(); ++i) {
+    const NRKTPoint point = polygon.points()[i];
     if (!(std::fabs(point.x) <= kMaxCoordinate && std::fabs(point.y) <= kMaxCoordinate)) return false;
     path.emplace_back(static_cast<ClipperLib::cInt>(std::round(point.x)), static_cast<ClipperLib::cInt>(std::round(point.y)));
+  }
+  return true;
+}
+
+bool toClipperPaths(const LLKCObjectDeque& input, ClipperLib::Paths& paths) {
+  paths.resize(input.count());
+  for (size_t i = 0; i < input.count(); ++i) {
+    const Ref<NRKCPolygon> polygon = input.fetchAtIndexAs<NRKCPolygon>(i);
+    if (!polygon || !toClipperPath(*polygon, paths[i])) return false;
   }
   return true;
 }
@@ -27,30 +37,31 @@ void offset(ClipperLib::Paths& paths, double delta) {
   offsetter.Execute(paths, delta);
 }
 
-std::vector<cv::Point2f> closedOutline(const ClipperLib::Path& path) {
-  std::vector<cv::Point2f> outline;
-  outline.reserve(path.size() + 1);
-  for (const ClipperLib::IntPoint& point : path) outline.emplace_back(static_cast<float>(point.X), static_cast<float>(point.Y));
-  outline.push_back(outline.front());
+Ref<NRKCPolygon> closedOutline(const ClipperLib::Path& path) {
+  Ref<NRKCPolygon> outline = NRKCPolygon::polygonWithLength(static_cast<uint32_t>(path.size() + 1));
+  if (!outline) return nullptr;
+  for (size_t i = 0; i < path.size(); ++i)
+    outline->points()[i] = {static_cast<float>(path[i].X), static_cast<float>(path[i].Y)};
+  outline->points()[path.size()] = outline->points()[0];
   return outline;
 }
 
 }  // namespace
 
-bool VSKFPolygonsUnion(const std::vector<std::vector<cv::Point2f>>& polygons,
-                       std::vector<std::vector<cv::Point2f>>& outlines) {
+bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output) {
+  if (!input || !output) return false;
   try {
-    ClipperLib::Paths paths(polygons.size());
-    for (size_t i = 0; i < polygons.size(); ++i)
-      if (!toClipperPath(polygons[i], paths[i])) return false;
+    ClipperLib::Paths paths;
+    if (!toClipperPaths(*input, paths)) return false;
     offset(paths, 1.0);
     offset(paths, -1.0);
     ClipperLib::CleanPolygons(paths, 1.0);
     if (paths.empty()) return false;
-    std::vector<std::vector<cv::Point2f>> outer;
-    for (const ClipperLib::Path& path : paths)
-      if (!path.empty() && ClipperLib::Area(path) > 0) outer.push_back(closedOutline(path));
-    outlines.insert(outlines.end(), outer.begin(), outer.end());
+    for (const ClipperLib::Path& path : paths) {
+      if (path.empty() || ClipperLib::Area(path) <= 0) continue;
+      Ref<NRKCPolygon> outline = closedOutline(path);
+      if (!outline || output->append(outline) != 0) return false;
+    }
     return true;
   } catch (...) {
     return false;

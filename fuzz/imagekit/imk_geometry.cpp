@@ -1,6 +1,6 @@
 // Outlines and curves from untrusted coordinates (sample files carry them): union, resampling,
 // point test and smoothing must answer without throwing, asserting or reading out of bounds.
-// Input: a count byte, then floats taken four bytes at a time.
+// Input: a count byte, then x, y floats taken four bytes at a time.
 #include "imagekit/VSKFPolygon.h"
 #include "imagekit/ctr/misc/resampling/CurveResampling.h"
 
@@ -13,20 +13,22 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint32_t n = data[0];
-  std::vector<float> floats((size - 1) / sizeof(float));
-  if (!floats.empty()) std::memcpy(floats.data(), data + 1, floats.size() * sizeof(float));
+  std::vector<NRKTPoint> points((size - 1) / sizeof(NRKTPoint));
+  if (!points.empty()) std::memcpy(points.data(), data + 1, points.size() * sizeof(NRKTPoint));
+  const uint32_t count = static_cast<uint32_t>(points.size());
 
-  std::vector<cv::Point2f> outline;
-  for (size_t i = 0; i + 1 < floats.size(); i += 2) outline.emplace_back(floats[i], floats[i + 1]);
-  std::vector<std::vector<cv::Point2f>> united;
-  VSKFPolygonsUnion({outline, std::vector<cv::Point2f>(outline.rbegin(), outline.rend())}, united);
-  std::vector<cv::Point2f> resampled;
-  VSKFPolygonResample(outline, n, resampled);
-  for (const auto& each : united) VSKFPolygonResample(each, n, resampled);
-  if (!outline.empty()) _VSKFPolygonTestPoint(floats.data(), static_cast<uint32_t>(outline.size()), floats.data());
+  Ref<NRKCPolygon> outline = NRKCPolygon::polygonWithLength(count, points.data());
+  std::vector<NRKTPoint> reversed(points.rbegin(), points.rend());
+  Ref<LLKCObjectDeque> input = LLKCObjectDeque::dequeWithObjects(
+      {outline, NRKCPolygon::polygonWithLength(count, reversed.data())});
+  Ref<LLKCObjectDeque> united = LLKCObjectDeque::deque();
+  VSKFPolygonsUnion(input.get(), united.get());
+  VSKFPolygonResample(outline, n);
+  for (const Ref<LLKBObject>& each : united->snapshot()) VSKFPolygonResample(refCast<NRKCPolygon>(each), n);
+  if (count) _VSKFPolygonTestPoint(points.data(), count, points[0]);
 
   std::vector<cv::Point> curve;
-  for (const cv::Point2f& p : outline)
+  for (const NRKTPoint& p : points)
     if (std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) < 1e9f && std::fabs(p.y) < 1e9f)
       curve.emplace_back(static_cast<int>(p.x), static_cast<int>(p.y));
   std::vector<cv::Point> smoothed = curve;
