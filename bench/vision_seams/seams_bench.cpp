@@ -89,9 +89,10 @@ struct Patterns {
   }
 
   lbplibrary::OLBP lbp;
-  cv::Mat mask{kPatch, kPatch, CV_8UC1};
-  cv::Mat grey{kPatch, kPatch, CV_8UC1};
-  cv::Mat codes{kPatch, kPatch, CV_8UC1};
+  // (Braces would make one-column matrices of the three numbers.)
+  cv::Mat mask = cv::Mat(kPatch, kPatch, CV_8UC1);
+  cv::Mat grey = cv::Mat(kPatch, kPatch, CV_8UC1);
+  cv::Mat codes = cv::Mat(kPatch, kPatch, CV_8UC1);
   std::vector<float> histograms;
 };
 
