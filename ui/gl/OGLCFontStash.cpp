@@ -20,6 +20,10 @@ struct Outline {
   long advance = 0;
 };
 
+// Glyphs kept per face before the cache starts again (sizes that keep changing, as in an
+// animation, would otherwise grow it without end).
+constexpr size_t kMaxGlyphsPerFace = 8192;
+
 uint64_t glyphKey(uint32_t codePoint, int size10, int blur) {
   return (static_cast<uint64_t>(codePoint) << 32) | (static_cast<uint64_t>(size10) << 8) | static_cast<uint64_t>(blur);
 }
@@ -163,6 +167,7 @@ const OGLTGlyph* OGLCFontStash::glyph(int faceId, uint32_t codePoint, int size10
     int y0 = static_cast<int>(std::floor(static_cast<float>(-info.yMax) * scale));
     int x1 = static_cast<int>(std::ceil(static_cast<float>(info.xMax) * scale));
     int y1 = static_cast<int>(std::ceil(static_cast<float>(-info.yMin) * scale));
+    if (face.glyphs.size() >= kMaxGlyphsPerFace) face.glyphs.clear();
     OGLTGlyph glyph;
     glyph.index = info.index;
     glyph.advance10 = static_cast<int>(scale * static_cast<float>(info.advance) * 10.0f);

@@ -46,7 +46,8 @@ public:
 
   const OGLTVerticalMetrics& metrics(int face) const;
   // The glyph of the code point at the size (tenths of a pixel, at least 2) and blur (0 to 20);
-  // with bitmap, its coverage is rendered too. Null for an invalid face or size.
+  // with bitmap, its coverage is rendered too. Null for an invalid face or size. The glyph is
+  // valid until the next call.
   const OGLTGlyph* glyph(int face, uint32_t codePoint, int size10, int blur, bool bitmap);
   // Kerning between two glyph indices, in pixels (unrounded).
   float kerning(int face, uint32_t left, uint32_t right, int size10);
