@@ -77,12 +77,15 @@ struct Patterns {
       lbp.run(boxGrey, boxCodes);
       float* bins = histograms.data() + size_t(v) * kBins;
       unsigned counted = 0;
-      for (int r = 0; r < box.height; ++r)
+      for (int r = 0; r < box.height; ++r) {
+        const uchar* in = boxMask.ptr<uchar>(r);
+        const uchar* code = boxCodes.ptr<uchar>(r);
         for (int c = 0; c < box.width; ++c)
-          if (boxMask.at<uchar>(r, c)) {
-            ++bins[std::min(boxCodes.at<uchar>(r, c) / (255 / kBins), kBins - 1)];
+          if (in[c]) {
+            ++bins[std::min(code[c] / (255 / kBins), kBins - 1)];
             ++counted;
           }
+      }
       if (counted)
         for (int b = 0; b < kBins; ++b) bins[b] /= float(counted);
     }

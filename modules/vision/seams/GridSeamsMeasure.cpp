@@ -187,16 +187,15 @@ bool GridSeams::extract(const cv::Mat& image, cv::Mat& mask, cv::Mat& grey, cons
     LLKFLog("GridSeams : superpixel %u needs 8-bit patches of %dx%d", label, width, height);
     return false;
   }
-  for (int y = s.ymin; y <= s.ymax; ++y) {
-    const std::uint16_t* labels = labels_.ptr<std::uint16_t>(y);
-    const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(y);
-    uchar* greyRow = grey.ptr<uchar>(y - s.ymin);
-    uchar* maskRow = mask.ptr<uchar>(y - s.ymin);
-    for (int x = s.xmin; x <= s.xmax; ++x) {
+  for (int r = 0; r < height; ++r) {
+    const std::uint16_t* labels = labels_.ptr<std::uint16_t>(s.ymin + r) + s.xmin;
+    const cv::Vec3b* pixel = image.ptr<cv::Vec3b>(s.ymin + r) + s.xmin;
+    uchar* greyRow = grey.ptr<uchar>(r);
+    uchar* maskRow = mask.ptr<uchar>(r);
+    for (int c = 0; c < width; ++c) {
       // (0.114 × blue + 0.587 × green + 0.299 × red) / 3, truncated, in exact integers.
-      const cv::Vec3b& p = pixel[x];
-      greyRow[x - s.xmin] = uchar((114u * p[0] + 587u * p[1] + 299u * p[2]) / 3000u);
-      if (labels[x] == label) maskRow[x - s.xmin] = 255;
+      greyRow[c] = uchar((114u * pixel[c][0] + 587u * pixel[c][1] + 299u * pixel[c][2]) / 3000u);
+      maskRow[c] = labels[c] == label ? 255 : maskRow[c];
     }
   }
   return true;
