@@ -80,7 +80,7 @@ void BM_Competition(benchmark::State& state) {
   const uint32_t mode = static_cast<uint32_t>(state.range(1));
   std::vector<Ref<MRKCStatement>> posted = carriers(n, mode);
   CTMTStage record;
-  if (!CTMFStageRecordInit(&record, nullptr, "ctm")) {
+  if (!CTMFStageRecordInit(&record, "ctm")) {
     state.SkipWithError("no record");
     return;
   }

@@ -19,7 +19,7 @@ protected:
   void reset() {
     record = CTMTStage();
     posted.clear();
-    ASSERT_TRUE(CTMFStageRecordInit(&record, nullptr, "ctm"));
+    ASSERT_TRUE(CTMFStageRecordInit(&record, "ctm"));
   }
 
   // Posts chunks in order; senders named in alphabetical order keep that order in every mode

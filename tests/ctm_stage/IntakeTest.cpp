@@ -17,7 +17,7 @@ namespace {
 
 class StageRecord : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(CTMFStageRecordInit(&record, nullptr, "ctm")); }
+  void SetUp() override { ASSERT_TRUE(CTMFStageRecordInit(&record, "ctm")); }
 
   bool take(const ChunkSpec& spec) { return CTMFStageIntakeStatement(&record, carrierOf(makeChunk(spec).get()).get()); }
 
@@ -92,7 +92,7 @@ TEST_F(StageRecord, IntakeOrderFollowsTheMode) {
   for (const Case& c : {Case{kCTMModeDeterministic, {"a", "b", "c"}}, Case{kCTMModeProbabilistic, {"b", "c", "a"}},
                         Case{kCTMModeWeightCentric, {"a", "c", "b"}}}) {
     record = CTMTStage();
-    ASSERT_TRUE(CTMFStageRecordInit(&record, nullptr, "ctm"));
+    ASSERT_TRUE(CTMFStageRecordInit(&record, "ctm"));
     record.mode = c.mode;
     take({"b", 1});
     take({"c", 2});

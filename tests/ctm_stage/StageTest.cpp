@@ -202,9 +202,22 @@ TEST_F(StageTest, SavesItselfAsAManifesto) {
   Ref<MRKCKnowledge> knowledge = substrate->saveKnowledge();
   ASSERT_TRUE(knowledge);
   bool found = false;
-  for (const auto& manifesto : knowledge->manifestos())
-    if (manifesto->label() == "ctm") found = MRKFFrameFetchUint(manifesto->properties(), "size", 0) == 3;
+  for (const auto& manifesto : knowledge->manifestos()) {
+    if (manifesto->label() != "ctm") continue;
+    found = true;
+    EXPECT_EQ(MRKFFrameFetchUint(manifesto->properties(), "size", 0), 3u);
+    // A stage made again from what was saved.
+    Ref<MRKCFrame> saved = manifesto->properties()->copy();
+    saved->store(MRKCSymbol::symbolWithValue("the stage").get(), "alias");
+    Ref<CTMCStage> again = CTMCStage::stageWithManifesto(*MRKCManifesto::manifestoWithLabel(manifesto->label(), saved.get()));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->label(), "ctm");
+    EXPECT_EQ(again->alias(), "the stage");
+    EXPECT_NE(again->guid(), stage->guid());
+    EXPECT_EQ(MRKFFrameFetchUint(again->properties(), "size", 0), 3u);
+  }
   EXPECT_TRUE(found);
+  EXPECT_FALSE(CTMCStage::stageWithGuid({}, "", {}, MRKCFrame::frame())) << "a stage needs a label";
   MRKTStatistics statistics{4, 5, 6};
   EXPECT_TRUE(substrate->queryStatistics(stage->guid(), &statistics));
   EXPECT_EQ(statistics.received + statistics.published + statistics.dropped, 0u);

@@ -26,7 +26,7 @@ MRKTClassRegistrar<CTMCStage> registrar("CTMCStage");
 
 CTMCStage::CTMCStage(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties)
     : MRKBElemental(guid, label, alias, std::move(properties)) {
-  if (!CTMFStageRecordInit(&record_, this, this->label())) LLKFLog("%s : the stage could not be made", this->label().c_str());
+  if (!CTMFStageRecordInit(&record_, this->label())) LLKFLog("%s : the stage could not be made", this->label().c_str());
 }
 
 Ref<CTMCStage> CTMCStage::usableOrNull(Ref<CTMCStage> stage) { return stage && stage->isUsable() ? stage : nullptr; }

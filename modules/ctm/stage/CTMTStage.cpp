@@ -2,10 +2,9 @@
 
 #include <new>
 
-bool CTMFStageRecordInit(CTMTStage* record, CTMCStage* owner, const std::string& label) {
+bool CTMFStageRecordInit(CTMTStage* record, const std::string& label) {
   if (!record || label.empty()) return false;
   try {
-    record->owner = owner;
     record->chunks = LLKCObjectList::listWithCapacity(32);
     record->pool = LLKCObjectList::listWithCapacity(32);
     record->links = LLKCObjectList::listWithCapacity(32);

@@ -9,8 +9,6 @@
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCSymbol.h"
 
-class CTMCStage;
-
 // Competition modes (kCTMModes).
 enum : uint32_t { kCTMModeDeterministic = 1, kCTMModeProbabilistic = 2, kCTMModeWeightCentric = 3 };
 // Value functions (kCTMFuncs).
@@ -25,7 +23,6 @@ enum : uint32_t {
 enum : uint32_t { kCTMEselLeft = 1, kCTMEselRight = 2, kCTMEselToss = 4 };
 
 struct CTMTStage {
-  CTMCStage* owner = nullptr;          // the stage itself (not retained)
   Ref<LLKCObjectList> chunks;          // CTMCStageChunk: the competitors of the next tick
   Ref<LLKCObjectList> pool;            // CTMCStageChunk: emptied chunk objects kept for reuse
   Ref<LLKCObjectList> links;           // MRKCList: chunks flashed over links since the last tick
@@ -52,4 +49,4 @@ struct CTMTStage {
 
 // Makes the record's lists and labels for a stage of that label; false (record left unusable:
 // no tick label) when something could not be made.
-bool CTMFStageRecordInit(CTMTStage* record, CTMCStage* owner, const std::string& label);
+bool CTMFStageRecordInit(CTMTStage* record, const std::string& label);
