@@ -34,7 +34,10 @@ function(vesko_test name)
   target_link_libraries(${name} PRIVATE vesko_options ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set(properties ENVIRONMENT "VESKO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   if(T_LABELS)
-    list(APPEND properties LABELS "${T_LABELS}")
+    # The discovery script splits list-valued properties, so several labels travel as one
+    # comma-joined label; `ctest -L` matches by regular expression, so `-L threads` still finds it.
+    string(JOIN "," label ${T_LABELS})
+    list(APPEND properties LABELS "${label}")
   endif()
   gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()
