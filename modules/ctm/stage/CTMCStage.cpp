@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/core/LLKFTime.h"
 #include "framework/substrate/MRKCFlash.h"
@@ -83,7 +84,13 @@ void CTMCStage::onDetached() {
 void CTMCStage::scheduleTimer() {
   // The timer holds the stage until detaching unschedules it.
   Ref<CTMCStage> self(this);
-  substrate()->runtime()->schedule(guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
+  bool scheduled = false;
+  try {
+    scheduled = substrate()->runtime()->schedule(guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
+  } catch (const std::bad_alloc&) {
+    scheduled = false;
+  }
+  if (!scheduled) LLKFLog("%s : the stage's timer could not be scheduled", label().c_str());
 }
 
 void CTMCStage::onTicked() {
@@ -140,6 +147,11 @@ void CTMCStage::processTick(int64_t now, bool externalClock) {
 bool CTMCStage::publishTick(MRKCStatement* statement) {
   MRKCSubstrate* host = substrate();
   if (!host) return false;
-  Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(statement->label(), statement, host->configs().ttl);
-  return squib && host->publish(squib.get(), guid());
+  try {
+    Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(statement->label(), statement, host->configs().ttl);
+    return squib && host->publish(squib.get(), guid());
+  } catch (const std::bad_alloc&) {
+    if (verbose()) LLKFConsolePrintf("%s : out of memory", label().c_str());
+    return false;
+  }
 }
