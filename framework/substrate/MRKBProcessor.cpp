@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <random>
 
+#include "framework/core/LLKBDecoder.h"
+#include "framework/core/LLKBEncoder.h"
 #include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCQuery.h"
 #include "framework/substrate/MRKCReply.h"
 #include "framework/substrate/MRKCSubstrate.h"
@@ -29,6 +32,39 @@ MRKBProcessor::MRKBProcessor(std::string guid, std::string label, std::string al
       properties_(properties ? std::move(properties) : MRKCFrame::frame()) {
   verbose_ = MRKFFrameFetchBool(properties_.get(), "verbose", false);
   ttl_ = static_cast<float>(MRKFFrameFetchReal(properties_.get(), "ttl", 0.0));
+}
+
+namespace {
+
+bool encodeText(LLKBEncoder& coder, const std::string& text) {
+  return text.size() <= UINT32_MAX && coder.encodeUint32(static_cast<uint32_t>(text.size())) && coder.encodeBuffer(text.data(), text.size());
+}
+
+bool decodeText(LLKBDecoder& coder, std::string* text) {
+  uint32_t length = 0;
+  if (!coder.decodeUint32(length) || length > coder.remaining()) return false;
+  text->resize(length);
+  return coder.decodeBuffer(text->data(), length) == length;
+}
+
+}  // namespace
+
+bool MRKBProcessor::encodeWithCoder(LLKBEncoder* coder) const {
+  return coder && encodeText(*coder, guid_) && encodeText(*coder, label_) && encodeText(*coder, alias_) &&
+         encodeText(*coder, properties_->text());
+}
+
+bool MRKBProcessor::decodeWithCoder(LLKBDecoder* coder, MRKTProcessorParts* parts) {
+  MRKTProcessorParts read;
+  std::string properties;
+  if (!coder || !parts || !decodeText(*coder, &read.guid) || !decodeText(*coder, &read.label) || !decodeText(*coder, &read.alias) ||
+      !decodeText(*coder, &properties))
+    return false;
+  Ref<MRKBTerm> frame = MRKCReader::reader()->readTermFromString(properties);
+  if (!frame || !frame->asFrame()) return false;
+  read.properties = Ref<MRKCFrame>(frame->asFrame());
+  *parts = std::move(read);
+  return true;
 }
 
 void MRKBProcessor::schedule(std::function<void()> task) {

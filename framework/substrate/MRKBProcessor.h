@@ -17,6 +17,16 @@ class MRKCReply;
 class MRKCScrap;
 class MRKCFlash;
 class MRKCKnowledge;
+class LLKBEncoder;
+class LLKBDecoder;
+
+// What a processor is made from: the arguments of its constructor, also what it encodes.
+struct MRKTProcessorParts {
+  std::string guid;
+  std::string label;
+  std::string alias;
+  Ref<MRKCFrame> properties;
+};
 
 // A processor's message counts, filled by the substrate before onQueryingStatistics.
 struct MRKTStatistics {
@@ -73,6 +83,12 @@ public:
   virtual Ref<MRKBTerm> onPropertyPeeked(const std::string& name, MRKBTerm* stored) { return Ref<MRKBTerm>(stored); }
   // True to accept a poked value, which is then stored in the properties.
   virtual bool onPropertyPoked(const std::string& name, MRKBTerm* value) { return true; }
+
+  // Writes guid, label, alias and properties (in the term text form) on the coder's stream;
+  // subclasses that keep more write it after calling this. False when writing failed.
+  virtual bool encodeWithCoder(LLKBEncoder* coder) const;
+  // Reads what encodeWithCoder wrote; false, with parts untouched, for a short or bad stream.
+  static bool decodeWithCoder(LLKBDecoder* coder, MRKTProcessorParts* parts);
 
   // Takes a "peek" or "poke" query (the predicate's first term is the func peek(name, X) or
   // poke(name, value)) and answers it with peek(name, value) or the poke func, value 1.0 when the

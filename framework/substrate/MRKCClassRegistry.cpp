@@ -1,6 +1,7 @@
 #include "framework/substrate/MRKCClassRegistry.h"
 
 #include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKFTerms.h"
 
 MRKCClassRegistry& MRKCClassRegistry::shared() {
   // Never destroyed: modules unloaded while the process exits still unregister their classes.
@@ -45,4 +46,16 @@ Ref<MRKBProcessor> MRKCClassRegistry::make(const std::string& name, const std::s
     LLKFLog("%s : could not be made", name.c_str());
     return nullptr;
   }
+}
+
+Ref<MRKBProcessor> MRKCClassRegistry::makeWithManifesto(const std::string& name, const MRKCManifesto* manifesto) const {
+  if (!manifesto) return nullptr;
+  MRKCSymbol* alias = MRKFFrameFetchSymbol(manifesto->properties(), "alias");
+  return make(name, MRKFMakeGuid(), manifesto->label(), alias ? alias->value() : std::string(), Ref<MRKCFrame>(manifesto->properties()));
+}
+
+Ref<MRKBProcessor> MRKCClassRegistry::makeWithCoder(const std::string& name, LLKBDecoder* coder) const {
+  MRKTProcessorParts parts;
+  if (!MRKBProcessor::decodeWithCoder(coder, &parts)) return nullptr;
+  return make(name, parts.guid, parts.label, parts.alias, parts.properties);
 }

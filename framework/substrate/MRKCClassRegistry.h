@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "framework/substrate/MRKBProcessor.h"
+#include "framework/substrate/MRKCManifesto.h"
 
 using MRKTProcessorFactory =
     std::function<Ref<MRKBProcessor>(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties)>;
@@ -24,6 +25,10 @@ public:
   // A new processor of the class, or null for an unknown class or a maker that failed.
   Ref<MRKBProcessor> make(const std::string& name, const std::string& guid, const std::string& label, const std::string& alias,
                           Ref<MRKCFrame> properties) const;
+  // From a manifesto: a fresh guid, its label, its properties and the alias they name.
+  Ref<MRKBProcessor> makeWithManifesto(const std::string& name, const MRKCManifesto* manifesto) const;
+  // From what a processor's encodeWithCoder wrote.
+  Ref<MRKBProcessor> makeWithCoder(const std::string& name, LLKBDecoder* coder) const;
 
 private:
   mutable std::mutex mutex_;

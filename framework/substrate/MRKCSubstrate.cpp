@@ -123,7 +123,10 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
     byGuid_.erase(found);
     attached_.erase(std::remove(attached_.begin(), attached_.end(), held), attached_.end());
     if (!processor->label().empty()) eraseValue(byLabel_[processor->label()], processor->guid());
-    for (auto& [label, guids] : following_) eraseValue(guids, processor->guid());
+    for (auto it = following_.begin(); it != following_.end();) {
+      eraseValue(it->second, processor->guid());
+      it = it->second.empty() ? following_.erase(it) : std::next(it);
+    }
     for (auto it = pending_.begin(); it != pending_.end();) {
       Pending& pending = *it->second;
       eraseValue(pending.recipients, processor->guid());
@@ -249,11 +252,13 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
       recipients = recipientsLocked(labelled == byLabel_.end() ? none : labelled->second,
                                     following == following_.end() ? none : following->second);
     }
-    auto& pending = pending_[query->context()];
-    if (!pending) pending = std::make_unique<Pending>(Pending{Ref<MRKCContext>(query->context()), source, {}, 0});
-    if (pending->asker.empty()) pending->asker = source;
-    pending->deadline = std::max(pending->deadline, query->stp() + static_cast<double>(query->ttl()));
-    for (const auto& recipient : recipients) pending->recipients.push_back(recipient->guid());
+    if (!recipients.empty()) {  // with nobody to answer, nobody waits
+      auto& pending = pending_[query->context()];
+      if (!pending) pending = std::make_unique<Pending>(Pending{Ref<MRKCContext>(query->context()), source, {}, 0});
+      if (pending->asker.empty()) pending->asker = source;
+      pending->deadline = std::max(pending->deadline, query->stp() + static_cast<double>(query->ttl()));
+      for (const auto& recipient : recipients) pending->recipients.push_back(recipient->guid());
+    }
   }
   countPublished(source);
   for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(query), source, queryHook);

@@ -2,7 +2,10 @@
 // and the entry, leave nothing loaded and the substrate usable.
 #include <gtest/gtest.h>
 
+#include "framework/core/LLKBDecoder.h"
+#include "framework/core/LLKBEncoder.h"
 #include "framework/substrate/MRKCClassRegistry.h"
+#include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSolution.h"
 #include "tests/substrate/Recorder.h"
 
@@ -114,6 +117,44 @@ TEST(SolutionParse, ShapesAreChecked) {
   ASSERT_EQ(solution.processors.size(), 1u);
   EXPECT_EQ(solution.processors[0].alias, "nick") << "the alias property names the alias";
   EXPECT_EQ(MRKFTermText(solution.processors[0].properties->fetchForLabel("g")), "g(X)");
+}
+
+}  // namespace
+
+namespace {
+
+class Plain : public MRKBProcessor {
+public:
+  Plain(std::string guid, std::string label, std::string alias, Ref<MRKCFrame> properties)
+      : MRKBProcessor(std::move(guid), std::move(label), std::move(alias), std::move(properties)) {}
+};
+MRKTClassRegistrar<Plain> plainRegistrar("ZRNTestPlain");
+
+TEST(ClassRegistry, MakesByNameFromPartsManifestosAndCoders) {
+  auto& registry = MRKCClassRegistry::shared();
+  EXPECT_FALSE(registry.make("ZRNNoSuchClass", {}, "x", {}, nullptr));
+  EXPECT_FALSE(registry.registerClass("ZRNTestPlain", [](auto&&...) { return Ref<MRKBProcessor>(); })) << "the first stays";
+
+  Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(R"J({"alias": nick, "g": g(X, "s")})J");
+  Ref<MRKCManifesto> manifesto = MRKCManifesto::manifestoWithLabel("plain", properties->asFrame());
+  Ref<MRKBProcessor> made = registry.makeWithManifesto("ZRNTestPlain", manifesto.get());
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->label(), "plain");
+  EXPECT_EQ(made->alias(), "nick");
+  EXPECT_EQ(made->guid().size(), 36u);
+
+  Ref<LLKBEncoder> encoder = LLKBEncoder::encoder();
+  ASSERT_TRUE(made->encodeWithCoder(encoder.get()));
+  Ref<LLKBDecoder> decoder = LLKBDecoder::decoderWithStream(encoder->stream().data(), encoder->stream().size());
+  Ref<MRKBProcessor> again = registry.makeWithCoder("ZRNTestPlain", decoder.get());
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->guid(), made->guid());
+  EXPECT_EQ(again->alias(), "nick");
+  EXPECT_EQ(again->properties()->compareTo(made->properties()), 0);
+
+  std::vector<uint8_t> cut(encoder->stream().begin(), encoder->stream().end() - 3);
+  Ref<LLKBDecoder> shortStream = LLKBDecoder::decoderWithStream(cut.data(), cut.size());
+  EXPECT_FALSE(registry.makeWithCoder("ZRNTestPlain", shortStream.get()));
 }
 
 }  // namespace
