@@ -10,8 +10,8 @@ struct FrameFormat {
   size_t bufferBytes;    // bytes per pixel of the buffer a new frame allocates
 };
 
-// The grey format keeps a buffer of three bytes per pixel, so a frame can be turned into colour
-// in place.
+// A new grey frame gets a buffer of three bytes per pixel, as a colour one does; its matrix
+// uses the first third.
 bool frameFormat(int format, FrameFormat& out) {
   switch (format) {
     case 1: out = {CV_8UC3, 3}; return true;

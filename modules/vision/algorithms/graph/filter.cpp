@@ -10,6 +10,9 @@ namespace {
 
 constexpr float kWidth = 4.0f;
 
+// Rows are taken in bands, so that the transposed writes of a band land side by side.
+constexpr int kBand = 16;
+
 template <class Combine>
 bool convolve(const image<float>& src, image<float>& dst, const std::vector<float>& mask,
               Combine combine) {
@@ -17,24 +20,24 @@ bool convolve(const image<float>& src, image<float>& dst, const std::vector<floa
   const int width = src.width;
   const int length = int(mask.size());
   const float* weights = mask.data();
-  for (int y = 0; y < src.height; ++y) {
-    const float* row = src.access[y];
-    auto at = [&](int x, auto clampedLeft, auto clampedRight) {
-      float sum = weights[0] * row[x];
-      for (int i = 1; i < length; ++i)
-        sum += weights[i] * combine(row[clampedLeft(x - i)], row[clampedRight(x + i)]);
-      dst(y, x) = sum;
-    };
-    const auto clampLeft = [](int x) { return std::max(x, 0); };
-    const auto clampRight = [&](int x) { return std::min(x, width - 1); };
-    const auto asIs = [](int x) { return x; };
-    // Only the first and last length − 1 columns reach past the border.
-    const int inner = std::max(length - 1, 0);
+  // Only the first and last length − 1 columns reach past the border.
+  const int inner = std::max(length - 1, 0);
+  for (int band = 0; band < src.height; band += kBand) {
+    const int bandEnd = std::min(band + kBand, src.height);
     for (int x = 0; x < width; ++x) {
-      if (x < inner || x >= width - inner)
-        at(x, clampLeft, clampRight);
-      else
-        at(x, asIs, asIs);
+      const bool border = x < inner || x >= width - inner;
+      float* out = dst.access[x];
+      for (int y = band; y < bandEnd; ++y) {
+        const float* row = src.access[y];
+        float sum = weights[0] * row[x];
+        if (border) {
+          for (int i = 1; i < length; ++i)
+            sum += weights[i] * combine(row[std::max(x - i, 0)], row[std::min(x + i, width - 1)]);
+        } else {
+          for (int i = 1; i < length; ++i) sum += weights[i] * combine(row[x - i], row[x + i]);
+        }
+        out[y] = sum;
+      }
     }
   }
   return true;

@@ -44,9 +44,11 @@ typedef struct Layer {
 Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, int nbiases,
                     int nweights);
 Layer* Layer_create_input(int depth, int width, int height);
-/* nnodes nodes, each fed by every node of lprev; weights std × a random draw. */
+/* nnodes nodes, each fed by every node of lprev; weights std × a random draw. NULL for sizes
+ * that are not positive or too large; a missing lprev or a failed allocation stops the program. */
 Layer* Layer_create_full(Layer* lprev, int nnodes, float std);
-/* depth planes of width × height, kernels of kernsize × kernsize over lprev. */
+/* depth planes of width × height, kernels of kernsize × kernsize over lprev; the kernel must be
+ * odd and every output position must fit over lprev with the padding. */
 Layer* Layer_create_conv(Layer* lprev, int depth, int width, int height, int kernsize,
                          int padding, int stride, float std);
 void Layer_destroy(Layer* self);
