@@ -29,6 +29,7 @@ struct Decoded {
   uint32_t width = 0;
   uint32_t height = 0;
   bool cmyk = false;  // libjpeg delivered the stream's CMYK channels
+  uint64_t encodedLength = 0;
 };
 
 // stb_image's options are process-wide; they are set once, before the first load, so loads on
@@ -53,8 +54,19 @@ void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   }
 }
 
+// No image format packs pixels tighter than about 1000 to 1 (deflate's limit), so a few bytes
+// announcing gigabytes of pixels are refused before a decoder fills them with nothing.
+bool plausibleSize(uint64_t decodedBytes, uint64_t encodedLength) {
+  constexpr uint64_t kAlwaysAllowed = 256ull << 20, kLargestRatio = 1024;
+  return decodedBytes <= kAlwaysAllowed || decodedBytes / kLargestRatio <= encodedLength;
+}
+
 Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   setLoadOptionsOnce();
+  int announcedX = 0, announcedY = 0, announcedChannels = 0;
+  if (!stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
+      !plausibleSize(uint64_t(announcedX) * uint64_t(announcedY) * channelsFor(format), uint64_t(length)))
+    return {};
   Decoded decoded;
   int x = 0, y = 0, inFile = 0;
   decoded.pixels = stbi_load_from_memory(bytes, length, &x, &y, &inFile, channelsFor(format));
@@ -68,7 +80,8 @@ Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
 uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, bool cmyk,
                          uint64_t* stride) {
   Decoded& decoded = *static_cast<Decoded*>(context);
-  if (rowBytes * height > INT_MAX) return nullptr;  // the largest image stb_image would load
+  // The largest image stb_image would load, and no more than the stream can plausibly hold.
+  if (rowBytes * height > INT_MAX || !plausibleSize(rowBytes * height, decoded.encodedLength)) return nullptr;
   decoded.pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
   decoded.width = width;
   decoded.height = height;
@@ -92,6 +105,7 @@ void cmykToFormat(uint8_t* pixels, uint64_t count, uint32_t format) {
 
 Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format) {
   Decoded decoded;
+  decoded.encodedLength = length;
   if (!IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), true, rowsInNewBuffer, &decoded)) {
     std::free(decoded.pixels);
     return {};

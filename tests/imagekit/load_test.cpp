@@ -126,6 +126,21 @@ TEST(ImageLoad, FailuresLeaveTheOutsAlone) {
   EXPECT_EQ(IMKFImageLoadFromFile(file.path(), IMKPixelFormatRGB, nullptr, nullptr, nullptr), 22);
 }
 
+// A 24-byte TGA announcing 65535 x 8272 pixels: refused at once, not filled with gigabytes of zeros.
+TEST(ImageLoad, RefusesTinyFilesAnnouncingHugeImages) {
+  Bytes tga(18, 0);
+  tga[2] = 2;  // uncompressed true colour
+  tga[12] = 0xFF, tga[13] = 0xFF, tga[14] = 0x50, tga[15] = 0x20, tga[16] = 24, tga[17] = 0x20;
+  tga.insert(tga.end(), {1, 2, 3, 4, 5, 6});
+  EXPECT_EQ(loadMemory(tga, IMKPixelFormatRGB).result, 26);
+  // The same header with a believable size loads (the missing pixels come out as zeros).
+  tga[12] = 4, tga[13] = 0, tga[14] = 2, tga[15] = 0;
+  const Loaded small = loadMemory(tga, IMKPixelFormatRGB);
+  ASSERT_EQ(small.result, 0);
+  EXPECT_EQ(small.width, 4u);
+  EXPECT_EQ(small.height, 2u);
+}
+
 TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
   const Bytes png = pngOf(picture(4), 4);
   const Loaded loaded = loadMemory(png, IMKPixelFormatJPEG);
