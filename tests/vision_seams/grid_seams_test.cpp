@@ -171,6 +171,8 @@ TEST(GridSeamsInput, RefusedInputsAnswerNoLabelsAndLeaveNothingBehind) {
     EXPECT_EQ(seams.process(c.image, c.stepX, c.stepY, c.stay, c.buffer), 0u);
     EXPECT_EQ(log.lines.size() - logged, c.image.empty() ? 0u : 1u);  // a refusal says why
     EXPECT_TRUE(seams.labels().empty());
+    EXPECT_TRUE(seams.seams().empty());
+    EXPECT_TRUE(seams.verticalSeams().empty());
     cv::Mat paint(good.size(), CV_8UC3);
     std::vector<GridSeams::spixel_t> records(15);
     EXPECT_FALSE(seams.display(good, paint, records));
