@@ -44,7 +44,7 @@ void setLoadOptionsOnce() {
 
 int channelsFor(uint32_t format) { return IMKFPixelSize(format) == 4 ? 4 : 3; }
 
-// stb_image delivers RGB or RGBA; the other formats are reordered in place.
+// The decoders here deliver RGB or RGBA; the other formats are reordered in place.
 void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   switch (format) {
     case IMKPixelFormatBGR: IMKFImageConvertRGB2BGR(pixels, pixels, count); break;

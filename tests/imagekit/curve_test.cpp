@@ -76,7 +76,7 @@ TEST(CurveResample, HugeCoordinatesStayInRange) {
 
 TEST(CurveSplitMerge, RoundTripAndTruncation) {
   std::vector<double> xs, ys;
-  PolyLineSplit(Points{{1, -2}, {3, 4}}, xs, ys);
+  ASSERT_TRUE(PolyLineSplit(Points{{1, -2}, {3, 4}}, xs, ys));
   EXPECT_EQ(xs, (std::vector<double>{1, 3}));
   EXPECT_EQ(ys, (std::vector<double>{-2, 4}));
   Points merged;

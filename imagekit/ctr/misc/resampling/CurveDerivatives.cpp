@@ -91,7 +91,7 @@ bool Smooth(std::vector<cv::Point>& curve, double sigma) {
   try {
     std::vector<double> g, dg, d2g, xs, ys, smoothX, smoothY, ignoredFirst, ignoredSecond;
     if (!getGaussianDerivs(sigma, M, g, dg, d2g)) return false;
-    PolyLineSplit(curve, xs, ys);
+    if (!PolyLineSplit(curve, xs, ys)) return false;
     if (!getdXcurve(xs, sigma, smoothX, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
     if (!getdXcurve(ys, sigma, smoothY, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
     return PolyLineMerge(curve, smoothX, smoothY);

@@ -67,8 +67,7 @@ bool ResampleCurve(const std::vector<double>& curvex, const std::vector<double>&
 bool Resample(std::vector<cv::Point>& curve, int N) {
   try {
     std::vector<double> xs, ys, rx, ry;
-    PolyLineSplit(curve, xs, ys);
-    return ResampleCurve(xs, ys, rx, ry, N, false) && PolyLineMerge(curve, rx, ry);
+    return PolyLineSplit(curve, xs, ys) && ResampleCurve(xs, ys, rx, ry, N, false) && PolyLineMerge(curve, rx, ry);
   } catch (...) {
     return false;
   }

@@ -44,13 +44,20 @@ bool Smooth(std::vector<cv::Point>& curve, double sigma);
 // Replaces the point list by N points equally spaced along it (ResampleCurve).
 bool Resample(std::vector<cv::Point>& curve, int N);
 
+// xs[i], ys[i] = the coordinates of point i; false, outputs unchanged, when out of memory.
 template <typename T, typename V>
-void PolyLineSplit(const std::vector<cv::Point_<T>>& pl, std::vector<V>& contourx, std::vector<V>& contoury) {
-  contourx.resize(pl.size());
-  contoury.resize(pl.size());
-  for (size_t i = 0; i < pl.size(); ++i) {
-    contourx[i] = static_cast<V>(pl[i].x);
-    contoury[i] = static_cast<V>(pl[i].y);
+bool PolyLineSplit(const std::vector<cv::Point_<T>>& pl, std::vector<V>& contourx, std::vector<V>& contoury) {
+  try {
+    std::vector<V> xs(pl.size()), ys(pl.size());
+    for (size_t i = 0; i < pl.size(); ++i) {
+      xs[i] = static_cast<V>(pl[i].x);
+      ys[i] = static_cast<V>(pl[i].y);
+    }
+    contourx.swap(xs);
+    contoury.swap(ys);
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 
@@ -70,14 +77,18 @@ bool CurveTruncate(V value, T& out) {
   return true;
 }
 
-// The list becomes (x[i], y[i]) truncated toward zero; false, list unchanged, for unequal vectors
-// or a value that is not finite or does not fit.
+// The list becomes (x[i], y[i]) truncated toward zero; false, list unchanged, for unequal vectors,
+// a value that is not finite or does not fit, or no memory.
 template <typename T, typename V>
 bool PolyLineMerge(std::vector<cv::Point_<T>>& pl, const std::vector<V>& contourx, const std::vector<V>& contoury) {
   if (contourx.size() != contoury.size()) return false;
-  std::vector<cv::Point_<T>> merged(contourx.size());
-  for (size_t i = 0; i < merged.size(); ++i)
-    if (!CurveTruncate(contourx[i], merged[i].x) || !CurveTruncate(contoury[i], merged[i].y)) return false;
-  pl.swap(merged);
-  return true;
+  try {
+    std::vector<cv::Point_<T>> merged(contourx.size());
+    for (size_t i = 0; i < merged.size(); ++i)
+      if (!CurveTruncate(contourx[i], merged[i].x) || !CurveTruncate(contoury[i], merged[i].y)) return false;
+    pl.swap(merged);
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
