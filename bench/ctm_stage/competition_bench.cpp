@@ -110,6 +110,6 @@ void BM_Competition(benchmark::State& state) {
 
 BENCHMARK(BM_Competition)
     ->ArgNames({"N", "mode"})
-    ->ArgsProduct({{10, 1000, 100000}, {kCTMModeDeterministic, kCTMModeProbabilistic, kCTMModeWeightCentric}})
+    ->ArgsProduct({{10, 1000, 10000, 100000}, {kCTMModeDeterministic, kCTMModeProbabilistic, kCTMModeWeightCentric}})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
