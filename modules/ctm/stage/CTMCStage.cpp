@@ -94,7 +94,9 @@ void CTMCStage::scheduleTimer() {
 }
 
 void CTMCStage::onTicked() {
-  if (!isUsable()) return;
+  // Under an external clock only the clock's ticks count: with its period of 0 the pacing
+  // check alone would let this call through as soon as the millisecond turns.
+  if (!isUsable() || record_.clockSymbol) return;
   int64_t now = LLKFNowInMS();
   if (!CTMFStageTickIsDue(&record_, now)) return;
   processTick(now, false);
