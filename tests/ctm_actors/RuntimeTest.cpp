@@ -1,0 +1,369 @@
+// The actor runtime over one attached actor, driven from its own strand: weights, configuration,
+// links, tick handling, ageing, commands, awaits, recall and scraps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "framework/core/LLKFConsole.h"
+#include "framework/core/LLKFTime.h"
+#include "framework/substrate/MRKCVariable.h"
+#include "framework/substrate/MRKFTerms.h"
+#include "framework/substrate/MRKFUnify.h"
+#include "modules/ctm/actors/CTMCTNTActor.h"
+#include "tests/ctm_actors/ActorTestSupport.h"
+
+namespace {
+
+// What the runtime handed to the callbacks.
+struct Heard {
+  std::vector<std::string> events, replies, kudos;
+};
+
+void heardEvent(MRKBProcessor*, void*, MRKCList* event, void* context) {
+  static_cast<Heard*>(context)->events.push_back(event->text());
+}
+void heardReply(MRKBProcessor*, MRKCSymbol* query, MRKBTerm* replies, void* context) {
+  static_cast<Heard*>(context)->replies.push_back(query->value() + " " + replies->text());
+}
+void heardKudos(MRKBProcessor*, MRKCSymbol* reply, MRKCList* kudos, void* context) {
+  static_cast<Heard*>(context)->kudos.push_back(reply->value() + " " + kudos->text());
+}
+
+class Runtime : public testing::Test {
+protected:
+  void SetUp() override { attach("{}"); }
+  void TearDown() override {
+    if (actor_) substrate_->detach(actor_.get(), false);
+    substrate_->detach(tap_.get(), false);
+  }
+
+  // A fresh actor "asker" with these properties, its events going to heard_.
+  void attach(const std::string& properties) {
+    if (actor_) substrate_->detach(actor_.get(), false);
+    actor_ = refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "asker", {}, frame(properties)));
+    ASSERT_TRUE(actor_);
+    // Not attached yet: no hook runs, so the record may be set from here.
+    CTMTActor* a = actor_->actor();
+    a->onEvent = heardEvent;
+    a->onReply = heardReply;
+    a->onKudos = heardKudos;
+    a->context = &heard_;
+    ASSERT_TRUE(substrate_->attach(actor_.get(), false));
+  }
+
+  // Runs the code on the actor's strand with its record.
+  void run(const std::function<void(CTMTActor*)>& code) {
+    onStrand(actor_.get(), [&] { code(actor_->actor()); });
+  }
+
+  // Keeps a record in sent as if the chunk had been posted.
+  static Ref<CTMCActorRecord> remember(CTMTActor* a, const std::string& chunk, uint32_t type) {
+    Ref<CTMCActorRecord> record(new CTMCActorRecord(list(chunk).get(), type));
+    a->sent->store(record, asSymbol(record->iChunk->fetchAtIndex(2))->value());
+    return record;
+  }
+
+  static bool stage(CTMTActor* a, uint64_t tick, const std::string& winners, const std::string& frameText, bool flashed = false) {
+    Ref<MRKCNumber> number = MRKCNumber::numberWithUint(tick);
+    Ref<MRKCFrame> tickFrame = frameText.empty() ? nullptr : frame(frameText);
+    return CTMFActorStageHandle(a, number.get(), list(winners).get(), tickFrame.get(), flashed);
+  }
+
+  Ref<MRKCSubstrate> substrate_ = [] {
+    Ref<MRKCSubstrate> made = MRKCSubstrate::substrate();
+    made->setConfigs({6.0f, 3600000});  // no pulses during a test
+    return made;
+  }();
+  Ref<Tap> tap_ = [this] {
+    Ref<Tap> made(new Tap("tap", {"ctm.pass", "asker"}));
+    substrate_->attach(made.get(), false);
+    return made;
+  }();
+  Ref<CTMCTNTActor> actor_;
+  Heard heard_;
+};
+
+TEST_F(Runtime, WeightModifiers) {
+  struct Case {
+    double weight, mood, kudos, wtmod, drop;
+    uint32_t dreco;
+    uint64_t since;
+    double expected;
+  } cases[] = {
+      {2, 0, 0, 0, 0, 0, 0, 2},
+      {2, 0.5, 1, 0.5, 0, 4, 3, 2 * 1.5 * 2.5},  // no drop: w (1 + M)(1 + K + S)
+      {2, 0.5, 1, 0.5, 0.5, 0, 3, 2 * 1.5 * 2.5},  // drop without recovery is off
+      {2, 0, 0, 0, 0.5, 4, 1, 0.75},
+      {-2, 0, 0, 0, 0.5, 4, 1, -2.75},
+  };
+  run([&](CTMTActor* a) {
+    for (const auto& c : cases) {
+      a->mood = c.mood, a->dynamicMod = c.kudos, a->staticMod = c.wtmod, a->drop = c.drop, a->dreco = c.dreco, a->sinceDrop = c.since;
+      EXPECT_DOUBLE_EQ(CTMFActorApplyWeightModifiers(a, c.weight)->real(), c.expected) << c.weight << " drop " << c.drop;
+    }
+  });
+}
+
+TEST_F(Runtime, Configuration) {
+  struct Case {
+    std::string properties;
+    bool linksOn;
+    std::string tickLabel, passLabel;
+    double ctime, tlink, wtmod;
+  } cases[] = {
+      {"{}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
+      {"{\"links\": false}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
+      {"{\"links\": true, \"stage\": studio}", true, "studio.tick", "studio.pass", 6.0, 5.0, 0.0},
+      {"{\"links\": [], \"ctime\": 2.5, \"tlink\": 1, \"wtmod\": 0.25}", true, "ctm.tick", "ctm.pass", 2.5, 1.0, 0.25},
+  };
+  for (const auto& c : cases) {
+    attach(c.properties);
+    run([&](CTMTActor* a) {
+      EXPECT_EQ(a->linksOn, c.linksOn) << c.properties;
+      EXPECT_EQ(a->tickLabel, c.tickLabel);
+      EXPECT_EQ(a->passLabel, c.passLabel);
+      EXPECT_EQ(a->ctime, c.ctime);
+      EXPECT_EQ(a->tlink, c.tlink);
+      EXPECT_EQ(a->staticMod, c.wtmod);
+      EXPECT_EQ(a->links->count(), 0u);
+    });
+  }
+  EXPECT_EQ(heard_.events.front(), "[init]");
+}
+
+TEST_F(Runtime, GeneralisedGistsMatchAnyLeafOfTheSameKind) {
+  Ref<MRKBTerm> pattern = CTMFActorGeneralizeTerm(term("query(color(red), 3, \"s\", [a], {\"k\": 1})").get());
+  ASSERT_TRUE(pattern);
+  EXPECT_EQ(pattern->text(), "query(color(_:[is.symbol]), _:[is.number], _:[is.string], _:[is.list], _:[is.frame])");
+  EXPECT_TRUE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(blue), 7.5, \"t\", [], {})").get(), pattern.get()));
+  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(3), 7.5, \"t\", [], {})").get(), pattern.get()));
+  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(hue(red), 7.5, \"t\", [], {})").get(), pattern.get()));
+  EXPECT_EQ(CTMFActorGeneralizeTerm(term("X").get())->text(), "_");
+}
+
+TEST_F(Runtime, LinksAreUsedOnceStrongEnoughAndBelongToTheirProcessor) {
+  attach("{\"links\": true}");
+  run([&](CTMTActor* a) {
+    Ref<MRKCFunc> pattern(asFunc(CTMFActorGeneralizeTerm(term("colour(sky)").get()).get()));
+    Ref<MRKCFunc> gist(asFunc(term("colour(grass)").get()));
+    Ref<MRKCSymbol> oracle = MRKCSymbol::symbolWithValue("oracle"), sage = MRKCSymbol::symbolWithValue("sage");
+    auto usable = [&] {
+      Ref<LLKCObjectList> found = LLKCObjectList::list();
+      CTMFActorLinksSearch(a, gist.get(), found.get());
+      std::string names;
+      for (const auto& link : *found) names += static_cast<CTMCActorLink*>(link.get())->iProc->value() + " ";
+      return names;
+    };
+    CTMFActorLinksUpdate(a, pattern.get(), oracle.get(), 4.0);
+    EXPECT_EQ(usable(), "");
+    // Kudos earned by another replier do not strengthen the oracle's link.
+    CTMFActorLinksUpdate(a, pattern.get(), sage.get(), 1.0);
+    EXPECT_EQ(usable(), "");
+    CTMFActorLinksUpdate(a, pattern.get(), oracle.get(), 1.0);
+    EXPECT_EQ(usable(), "oracle ");
+    EXPECT_EQ(CTMFActorLinkToList(a)->count(), 2u);
+  });
+}
+
+TEST_F(Runtime, LinksLoadMergeAndSaveOnce) {
+  std::vector<std::string> complaints;
+  LLKTLogSink previous = LLKFConsoleSetSink([&](const std::string& line) { complaints.push_back(line); });
+  attach("{\"verbose\": true, \"links\": [[g(X), p, 3], [g(X), p, 4], [g(X), 5, 1], [g(X), p], h]}");
+  LLKFConsoleSetSink(previous);
+  EXPECT_EQ(complaints, std::vector<std::string>{"asker : incorrect content in links property"});
+  run([&](CTMTActor* a) {
+    EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
+    // Saved and read again (as on a second attach): the pulls and kudos are not counted twice.
+    a->dynamicMod = 0.5;
+    a->staticMod = 0.25;
+    EXPECT_TRUE(CTMFActorSaveKnowledge(a));
+    CTMFActorUpdateConfig(a, a->proc->properties());
+    EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
+    EXPECT_DOUBLE_EQ(a->staticMod + a->dynamicMod, 0.75);
+  });
+}
+
+TEST_F(Runtime, RepliesToOwnQueriesAreKeptAndHandedOn) {
+  struct Case {
+    const char* options;
+    std::vector<std::string> replies;
+  } cases[] = {
+      {"plain", {"q1 [oracle, 1, r1, reply(q1), blue, 1.0, 1.0, 0.0]", "q1 [sage, 1, r2, reply(q1), blue, 1.0, 1.0, 0.0]"}},
+      {"collect", {"q1 [[oracle, 1, r1, reply(q1), blue, 1.0, 1.0, 0.0]]",
+                   "q1 [[sage, 1, r2, reply(q1), blue, 1.0, 1.0, 0.0], [oracle, 1, r1, reply(q1), blue, 1.0, 1.0, 0.0]]"}},
+      {"diverse", {"q1 [oracle, 1, r1, reply(q1), blue, 1.0, 1.0, 0.0]"}},
+  };
+  for (const auto& c : cases) {
+    attach("{}");
+    heard_.replies.clear();
+    run([&](CTMTActor* a) {
+      Ref<CTMCActorRecord> query = remember(a, "[asker, 1, q1, query, colour(sky), 1.0, 1.0, 0.0]", kCTMChunkQuery);
+      query->iCollect = std::string(c.options) == "collect";
+      query->iDiverse = std::string(c.options) == "diverse";
+      ASSERT_TRUE(stage(a, 1, "[[oracle, 1, r1, reply(q1), blue, 1.0, 1.0, 0.0], [x, 1, r9, reply(other), blue, 1.0, 1.0, 0.0]]", "{}"));
+      ASSERT_TRUE(stage(a, 2, "[[sage, 1, r2, reply(q1), blue, 1.0, 1.0, 0.0]]", "{}"));
+      EXPECT_EQ(a->received->contains("r2"), !query->iDiverse) << c.options;
+      EXPECT_FALSE(a->received->contains("r9"));  // a reply to someone else's query
+      EXPECT_NE(query->iStaged, 0.0);  // seen replying: the timeout counts from here
+    });
+    EXPECT_EQ(heard_.replies, c.replies) << c.options;
+  }
+}
+
+TEST_F(Runtime, KudosForOwnRepliesCountAndAreHandedOn) {
+  run([&](CTMTActor* a) {
+    Ref<CTMCActorRecord> reply = remember(a, "[asker, 1, r1, reply(q1), blue, 2.0, 2.0, 0.5]", kCTMChunkReply);
+    reply->iWeight = 2.0;
+    reply->iDKudos = list("[[r0, 0.5]]");
+    reply->iOptions = frame("{\"retries\": 1}");
+    ASSERT_TRUE(stage(a, 3, "[[critic, 3, k1, kudos(r1), 4.0, 1.0, 1.0, 0.0]]", "{}"));
+    EXPECT_EQ(reply->iKudos, 4.0);
+    // The handed-on kudos are a record of their own, without kudos yet.
+    EXPECT_EQ(a->dynamicMod, 4.0);
+    EXPECT_EQ(a->sent->count(), 2u);
+  });
+  EXPECT_EQ(heard_.kudos, std::vector<std::string>{"r1 [critic, 3, k1, kudos(r1), 4.0, 1.0, 1.0, 0.0]"});
+  ASSERT_TRUE(tap_->waitFor([](const auto& entries) { return !entries.empty(); }));
+  Ref<MRKCList> handed(asList(tap_->entries().front().statement->terms()->head()));
+  EXPECT_EQ(handed->fetchAtIndex(3)->text(), "kudos(r0)");
+  EXPECT_EQ(handed->fetchAtIndex(4)->text(), "2.0");
+  EXPECT_EQ(handed->fetchAtIndex(7)->text(), "0.5");
+}
+
+TEST_F(Runtime, OwnWinsSetAndRecoverTheDropPenalty) {
+  attach("{\"dreco\": 3}");
+  run([&](CTMTActor* a) {
+    Ref<CTMCActorRecord> tweet = remember(a, "[asker, 1, t1, tweet, hi, 1.0, 1.0, 0.0]", kCTMChunkTweet);
+    tweet->iRetries = 5;
+    const std::string own = "[[asker, 1, t1, tweet, hi, 1.0, 1.0, 0.0]]";
+    ASSERT_TRUE(stage(a, 1, own, "{\"drop\": 0.4, \"mood\": 0.5}"));
+    EXPECT_EQ(tweet->iRetries, 0);
+    EXPECT_EQ(a->drop, 0.4);
+    EXPECT_EQ(a->mood, 0.5);
+    std::vector<uint64_t> since;
+    for (uint64_t tick = 2; tick <= 4; ++tick) {
+      ASSERT_TRUE(stage(a, tick, tick == 3 ? own : "[]", "{\"drop\": 0.4}"));
+      since.push_back(a->sinceDrop);
+    }
+    EXPECT_EQ(since, (std::vector<uint64_t>{1, 2, 3}));
+    EXPECT_EQ(a->drop, 0.0);
+    // A link flash carries no frame: mood 0, the penalty untouched.
+    a->drop = 0.2;
+    ASSERT_TRUE(stage(a, 5, own, ""));
+    EXPECT_EQ(a->mood, 0.0);
+    EXPECT_EQ(a->drop, 0.2);
+    EXPECT_EQ(a->sinceDrop, 3u);
+    EXPECT_FALSE(CTMFActorStageHandle(a, nullptr, list("[]").get(), nullptr, false));
+  });
+}
+
+TEST_F(Runtime, NoticedQueriesAreFilteredFromLaterStages) {
+  run([&](CTMTActor* a) {
+    ASSERT_TRUE(stage(a, 1, "[[b, 1, q1, query, x, 1.0, 1.0, 0.0]]", "", true));
+    Ref<MRKCList> kept = CTMFActorFilterStageOfQueries(a, list("[[b, 1, q1, query, x, 1.0, 1.0, 0.0], [b, 1, q2, query, y, 1.0, 1.0, 0.0], 7]").get());
+    EXPECT_EQ(kept->text(), "[[b, 1, q2, query, y, 1.0, 1.0, 0.0], 7]");
+  });
+}
+
+TEST_F(Runtime, PulsesAgeNoticesInTicksAndRecordsInSeconds) {
+  run([&](CTMTActor* a) {
+    a->tick = 10;
+    a->time = LLKFNowInS();
+    for (const char* chunk : {"[b, 11, next, tweet, x, 1.0, 1.0, 0.0]", "[b, 4, six, tweet, x, 1.0, 1.0, 0.0]",
+                              "[b, 3, seven, tweet, x, 1.0, 1.0, 0.0]"}) {
+      Ref<CTMCActorNotice> notice(new CTMCActorNotice(list(chunk).get(), kCTMChunkTweet));
+      a->received->store(notice, asSymbol(notice->iChunk->fetchAtIndex(2))->value());
+    }
+    Ref<CTMCActorRecord> old = remember(a, "[asker, 1, old, reply(q), x, 1.0, 1.0, 0.0]", kCTMChunkReply);
+    old->iStaged = a->time - 10;
+    old->iKudos = 2.0;
+    Ref<CTMCActorRecord> retrying = remember(a, "[asker, 1, retrying, tweet, x, 1.0, 1.0, 0.0]", kCTMChunkTweet);
+    retrying->iPosted = a->time - 10;
+    retrying->iRetries = -1;
+    CTMFActorUpdateDynamicModifier(a);
+    CTMFActorPulsated(a);
+    EXPECT_TRUE(a->received->contains("next"));  // made for the coming tick: newest, not oldest
+    EXPECT_TRUE(a->received->contains("six"));
+    EXPECT_FALSE(a->received->contains("seven"));
+    EXPECT_FALSE(a->sent->contains("old"));
+    EXPECT_TRUE(a->sent->contains("retrying"));
+    EXPECT_EQ(a->staticMod, 2.0);
+    EXPECT_EQ(a->dynamicMod, 0.0);
+  });
+  EXPECT_EQ(heard_.events.back(), "[beat, 10.0]");
+}
+
+TEST_F(Runtime, RecallSearchesPastStagesOrOwnChunks) {
+  run([&](CTMTActor* a) {
+    CTMFActorRecallConsume(a, list("[[b, 1, t1, tweet, rain, 1.0, 1.0, 0.0], [b, 1, q1, query, sun, 1.0, 1.0, 0.0]]").get());
+    CTMFActorRecallConsume(a, list("[[c, 2, t2, tweet, snow, 1.0, 1.0, 0.0]]").get());
+    remember(a, "[asker, 1, t3, tweet, hail, 1.0, 1.0, 0.0]", kCTMChunkTweet);
+    EXPECT_EQ(CTMFActorRecallCount(a), 3u);
+    Ref<MRKBTerm> tweets = term("[_, _, U, tweet, G, _, _, _]");
+    EXPECT_EQ(CTMFActorRecallSearch(a, tweets.get(), false)->text(),
+              "[[c, 2, t2, tweet, snow, 1.0, 1.0, 0.0], [b, 1, t1, tweet, rain, 1.0, 1.0, 0.0]]");
+    EXPECT_EQ(CTMFActorRecallSearch(a, tweets.get(), true)->text(), "[[asker, 1, t3, tweet, hail, 1.0, 1.0, 0.0]]");
+    CTMFActorRecallCleanup(a, LLKFNowInS() + 1);
+    EXPECT_EQ(CTMFActorRecallCount(a), 0u);
+  });
+}
+
+TEST_F(Runtime, AScrapCancelsPendingQueriesAndWaitsAlike) {
+  Ref<MRKCQuery> asked = MRKCQuery::queryWithPredicate(asPredicate(term("?asker(x)").get()), nullptr, 30);
+  Ref<MRKCQuery> other = MRKCQuery::queryWithPredicate(asPredicate(term("?asker(y)").get()), nullptr, 30);
+  run([&](CTMTActor* a) {
+    Ref<CTMCActorRecord> record(new CTMCActorRecord(list("[asker, 1, q1, query, x, 1.0, 1.0, 0.0]").get(), asked.get()));
+    a->sent->store(record, "q1");
+    a->awaits->store(CTMCActorWait::waitWithQuery(asked.get(), term("_").get(), term("_").get()), "a");
+    a->awaits->store(CTMCActorWait::waitWithQuery(other.get(), term("_").get(), term("_").get()), "b");
+    Ref<MRKCScrap> scrap = MRKCScrap::scrapWithContexts({Ref<MRKCContext>(asked->context())});
+    EXPECT_FALSE(CTMFActorReceivedScrap(a, scrap.get()));
+    EXPECT_EQ(a->sent->count(), 0u);
+    EXPECT_EQ(a->awaits->count(), 1u);
+    EXPECT_TRUE(CTMFActorReceivedScrap(a, scrap.get()));  // nothing left to cancel
+  });
+}
+
+TEST_F(Runtime, CommandsTakeOnlyWellFormedQueries) {
+  struct Case {
+    const char* predicate;
+    bool passedOn;
+  } cases[] = {
+      {"?asker(beat, 3.0)", true},                 // an event, not a command
+      {"?asker(dance, {}, [a, 1.0, 0.0])", true},  // unknown
+      {"?asker(tweet, {}, [a, 1.0])", true},       // terms not [gist, weight, mood]
+      {"?asker(recall, {}, _)", true},             // recall takes exactly four terms
+      {"?asker(tweet, {}, [a, 1.0, 0.0])", false},
+      {"?asker(reply, {}, [a, 1.0, 0.0])", false},  // no query uid: refused, but answered
+      {"?asker(recall, {}, _, R)", false},
+      {"?asker(await, {}, _, R)", false},
+  };
+  for (const auto& c : cases) {
+    Ref<MRKCQuery> query = MRKCQuery::queryWithPredicate(asPredicate(term(c.predicate).get()), nullptr, 30);
+    run([&](CTMTActor* a) { EXPECT_EQ(CTMFActorReceivedQuery(a, query.get()), c.passedOn) << c.predicate; });
+  }
+}
+
+TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
+  run([&](CTMTActor* a) {
+    Ref<MRKCFrame> options = frame("{\"uid\": mine, \"repeats\": 3}");
+    Ref<MRKCSymbol> uid = CTMFActorPublishTweet(a, options.get(), term("hello").get(), 2.0f, 0.25f);
+    ASSERT_TRUE(uid);
+    EXPECT_EQ(uid->value(), "mine");
+    Ref<CTMCActorRecord> record = a->sent->fetchForKeyAs<CTMCActorRecord>("mine");
+    EXPECT_EQ(record->iRepeats, 2);
+    EXPECT_EQ(record->iChunk->text(), "[asker, 1, mine, tweet, hello, 2.0, 2.0, 0.25]");
+    EXPECT_FALSE(CTMFActorPublishTweet(a, options.get(), nullptr, 2.0f, 0.25f));
+    EXPECT_FALSE(CTMFActorPublishKudos(a, options.get(), term("lots").get(), MRKCSymbol::symbolWithValue("r").get(), 1, 0));
+  });
+  ASSERT_TRUE(tap_->waitFor([](const auto& entries) { return !entries.empty(); }));
+  EXPECT_EQ(tap_->entries().front().statement->text(), "<ctm.pass [[asker, 1, mine, tweet, hello, 2.0, 2.0, 0.25]] 1.0>");
+
+  // An actor that was never attached has nothing to send through: nothing is claimed as sent.
+  Ref<CTMCTNTActor> alone = refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "alone", {}, nullptr));
+  EXPECT_FALSE(CTMFActorPublishTweet(alone->actor(), nullptr, term("hello").get(), 1, 0));
+  EXPECT_FALSE(CTMFActorPublishQuery(alone->actor(), nullptr, term("hello").get(), 1, 0));
+  EXPECT_EQ(alone->actor()->sent->count(), 0u);
+}
+
+}  // namespace
