@@ -1,5 +1,7 @@
 #include "framework/core/LLKCString.h"
 
+#include "framework/core/LLKFFormat.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -40,19 +42,8 @@ Ref<LLKCString> LLKCString::stringWithFormat(const char* format, ...) {
   if (!format) return nullptr;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  Ref<LLKCString> result;
-  if (length >= 0) {
-    try {
-      std::string text(static_cast<size_t>(length), '\0');
-      std::vsnprintf(text.data(), text.size() + 1, format, args);
-      result = stringWithString(std::move(text));
-    } catch (const std::bad_alloc&) {
-    }
-  }
+  std::optional<std::string> text = LLKFFormatV(format, args);
+  Ref<LLKCString> result = text ? stringWithString(std::move(*text)) : nullptr;
   va_end(args);
   return result;
 }

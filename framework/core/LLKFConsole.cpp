@@ -1,5 +1,7 @@
 #include "framework/core/LLKFConsole.h"
 
+#include "framework/core/LLKFFormat.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -26,17 +28,8 @@ extern "C" void LLKFConsolePrintf(const char* format, ...) {
   if (!format) return;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string line;
-  if (length >= 0) {
-    line.resize(static_cast<size_t>(length));
-    std::vsnprintf(line.data(), line.size() + 1, format, args);
-  }
+  std::string line = LLKFFormatLineV(format, args);
   va_end(args);
-  while (!line.empty() && line.back() == '\n') line.pop_back();
   std::lock_guard lock(consoleMutex);
   if (!quiet) std::fprintf(stdout, "%s\n", line.c_str());
   if (consoleSink) consoleSink(line);

@@ -1,5 +1,7 @@
 #include "framework/core/LLKFLog.h"
 
+#include "framework/core/LLKFFormat.h"
+
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -13,18 +15,6 @@ LLKTLogSink logSink;
 int timeMode = 1;
 bool quiet = false;
 const auto startTime = std::chrono::steady_clock::now();
-
-std::string formatLine(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length < 0) return format;
-  std::string line(static_cast<size_t>(length), '\0');
-  std::vsnprintf(line.data(), line.size() + 1, format, args);
-  while (!line.empty() && line.back() == '\n') line.pop_back();
-  return line;
-}
 
 std::string stamp() {
   if (timeMode == 1) {
@@ -50,7 +40,7 @@ extern "C" void LLKFLog(const char* format, ...) {
   if (!format) return;
   va_list args;
   va_start(args, format);
-  std::string line = formatLine(format, args);
+  std::string line = LLKFFormatLineV(format, args);
   va_end(args);
   std::lock_guard lock(logMutex);
   if (!quiet) std::fprintf(stderr, "%s%s\n", stamp().c_str(), line.c_str());
