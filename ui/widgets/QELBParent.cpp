@@ -1,0 +1,163 @@
+#include "ui/widgets/QELBParent.h"
+
+#include "ui/widgets/QELBWindow.h"
+
+QELBParent::QELBParent(OGLTSize size, OGLTPoint position) : QELBWidget(size, position), childs_(QELCWidgets::widgets()) {}
+
+QELBParent::~QELBParent() = default;
+
+QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias) {
+  for (const Ref<QELBWidget>& member : list.members()) {
+    if (!member->alias().empty() && member->alias() == alias) return member.get();
+    if (auto* parentable = dynamic_cast<QELPParentable*>(member.get()))
+      if (QELBWidget* found = parentable->locate(alias)) return found;
+  }
+  return nullptr;
+}
+
+bool QELBParent::attach(const Ref<QELBWidget>& widget) {
+  if (!widget || !childs_) return false;
+  // One owner at a time; and no widget inside itself.
+  if (widget->parent() || widget->window()) return false;
+  for (QELBWidget* ancestor = this; ancestor; ancestor = ancestor->parent())
+    if (ancestor == widget.get()) return false;
+  if (childs_->append(widget) != kQELWidgetsDone) return false;
+  widget->attachIntoParent(this);
+  return true;
+}
+
+bool QELBParent::detach(const Ref<QELBWidget>& widget) {
+  if (!widget || !childs_) return false;
+  Ref<QELBWidget> hold = widget;
+  if (childs_->remove(widget.get()) != kQELWidgetsDone) return false;
+  widget->detachFromParent();
+  return true;
+}
+
+void QELBParent::detachAll() {
+  if (!childs_) return;
+  std::vector<Ref<QELBWidget>> members = childs_->members();
+  childs_->clear();
+  for (const Ref<QELBWidget>& member : members) member->detachFromParent();
+}
+
+void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) {
+  if (!childs_) return;
+  std::vector<Ref<QELBWidget>> members = childs_->members();
+  bool kept = widget && childs_->contains(widget.get());
+  childs_->clear();
+  for (const Ref<QELBWidget>& member : members)
+    if (member != widget) member->detachFromParent();
+  if (kept && childs_->append(widget) != kQELWidgetsDone) widget->detachFromParent();
+}
+
+bool QELBParent::raise(const QELBWidget* widget) {
+  return widget && childs_ && widget->parent() == this && childs_->raise(widget);
+}
+
+bool QELBParent::lower(const QELBWidget* widget) {
+  return widget && childs_ && widget->parent() == this && childs_->lower(widget);
+}
+
+QELBWidget* QELBParent::locate(std::string_view alias) { return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr; }
+
+void QELBParent::resizeWithWindow(QELBWindow* window) {
+  if (childs_)
+    for (const Ref<QELBWidget>& child : childs_->members()) child->resizeWithWindow(window);
+  QELBWidget::resizeWithWindow(window);
+}
+
+void QELBParent::onAttachedIntoWindow() {
+  QELBWindow* owner = window();
+  if (!childs_ || !owner) return;
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->attachIntoWindow(owner);
+}
+
+void QELBParent::onDetachedFromWindow() {
+  if (!childs_) return;
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->detachFromWindow();
+}
+
+void QELBParent::onAwaken() {
+  if (childs_) {
+    childs_->sync();
+    for (const Ref<QELBWidget>& child : childs_->members())
+      if (child->parent() == this) child->onAwaken();
+  }
+  QELBWidget::onAwaken();
+}
+
+void QELBParent::onSnooze() {
+  if (childs_)
+    for (const Ref<QELBWidget>& child : childs_->members())
+      if (child->parent() == this) child->onSnooze();
+  QELBWidget::onSnooze();
+}
+
+void QELBParent::onBroadcast(const Ref<LLKBObject>& object) {
+  if (!childs_) return;
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->onBroadcast(object);
+}
+
+template <typename Event>
+bool QELBParent::passToChildren(const Event& event, bool (QELBWidget::*hook)(const Event&)) {
+  if (!childs_) return false;
+  std::vector<Ref<QELBWidget>> order = childs_->copy();
+  for (auto child = order.rbegin(); child != order.rend(); ++child) {
+    if ((*child)->parent() != this || !(*child)->visible() || !(*child)->enabled()) continue;
+    if (((**child).*hook)(event)) return true;
+  }
+  return false;
+}
+
+bool QELBParent::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  QELBWidget::onInputWithKeypad(key);
+  return passToChildren(key, &QELBWidget::onInputWithKeypad);
+}
+
+bool QELBParent::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
+  QELBWidget::onInputWithSymbol(symbol);
+  return passToChildren(symbol, &QELBWidget::onInputWithSymbol);
+}
+
+bool QELBParent::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  QELBWidget::onInputWithScroll(scroll);
+  return passToChildren(scroll, &QELBWidget::onInputWithScroll);
+}
+
+bool QELBParent::onInputWithJoypad(const OGLTJoypadEvent& joypad) {
+  QELBWidget::onInputWithJoypad(joypad);
+  return passToChildren(joypad, &QELBWidget::onInputWithJoypad);
+}
+
+bool QELBParent::passCursorToChildren(const OGLTCursorEvent& cursor) {
+  if (!childs_) return false;
+  std::vector<Ref<QELBWidget>> order = childs_->copy();
+  OGLTPoint point = worldToSpace(cursor.point);
+  for (auto child = order.rbegin(); child != order.rend(); ++child) {
+    if ((*child)->parent() != this || !(*child)->visible() || !(*child)->enabled()) continue;
+    if (QELFRectContains((*child)->frame(), point) && (*child)->onInputWithCursor(cursor)) return true;
+  }
+  return false;
+}
+
+bool QELBParent::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  if (!QELFRectContains(bounds(), worldToLocal(cursor.point))) return false;
+  QELBWidget::onInputWithCursor(cursor);
+  passCursorToChildren(cursor);
+  return true;  // a parent consumes every cursor event that falls within it
+}
+
+void QELBParent::onUpdateWithStep(float step) {
+  QELBWidget::onUpdateWithStep(step);
+  if (childs_)
+    for (const Ref<QELBWidget>& child : childs_->members())
+      if (child->parent() == this) child->onUpdateWithStep(step);
+  if (resizePending_) {
+    resizePending_ = false;
+    resizeToPreferred();
+  }
+}

@@ -1,0 +1,81 @@
+#pragma once
+// A widget with children: attaches and detaches them, finds them by alias and passes every hook
+// and input event on to them. It draws nothing of its own: the window, groups, views and
+// canvases draw children.
+#include <string_view>
+#include <vector>
+
+#include "ui/widgets/QELBWidget.h"
+#include "ui/widgets/QELCWidgets.h"
+
+// Marks a widget whose children locate() searches.
+class QELPParentable {
+public:
+  virtual ~QELPParentable() = default;
+  // Depth first, pre-order, by alias; null when nothing matches.
+  virtual QELBWidget* locate(std::string_view alias) = 0;
+};
+
+// Depth-first search of the members of a list (shared by parents and the window).
+QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias);
+
+class QELBParent : public QELBWidget, public QELPParentable {
+public:
+  ~QELBParent() override;
+
+  // The drawing order; _childs is the list itself.
+  const std::vector<Ref<QELBWidget>>& childs() const { return childs_->childs(); }
+  QELCWidgets* _childs() const { return childs_.get(); }
+
+  // Marks that a child's size changed: the parent refits itself at its next update.
+  void resize() { resizePending_ = true; }
+  void dirtyLayers() { dirtyLayers_ = true; }
+
+  // Refused (false) for a widget that already has a parent or is a top-level widget of a
+  // window, and for this parent itself or one of its ancestors.
+  bool attach(const Ref<QELBWidget>& widget);
+  // False when the widget is not a child.
+  bool detach(const Ref<QELBWidget>& widget);
+  void detachAll();
+  void detachAllBut(const Ref<QELBWidget>& widget);
+  bool raise(const QELBWidget* widget);
+  bool lower(const QELBWidget* widget);
+  QELBWidget* locate(std::string_view alias) override;
+  void resizeWithWindow(QELBWindow* window) override;
+
+  void onAttachedIntoWindow() override;
+  void onDetachedFromWindow() override;
+  void onAwaken() override;
+  void onSnooze() override;
+  void onBroadcast(const Ref<LLKBObject>& object) override;
+  bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
+  bool onInputWithSymbol(const OGLTCharacterEvent& symbol) override;
+  bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
+  bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
+  bool onInputWithJoypad(const OGLTJoypadEvent& joypad) override;
+  void onUpdateWithStep(float step) override;
+
+protected:
+  QELBParent(OGLTSize size, OGLTPoint position);
+  // Factories of subclasses answer null when this is false (the list could not be made).
+  bool made() const { return static_cast<bool>(childs_); }
+
+  // The children's cursor handling: topmost first, visible and enabled, the point in this
+  // widget's space within the child's frame.
+  bool passCursorToChildren(const OGLTCursorEvent& cursor);
+
+private:
+  // Hands a non-cursor event to the children, topmost first, visible and enabled ones only;
+  // true once one consumed it.
+  template <typename Event>
+  bool passToChildren(const Event& event, bool (QELBWidget::*hook)(const Event&));
+
+  bool dirtyLayers_ = false;
+  bool resizePending_ = false;
+  Ref<QELCWidgets> childs_;
+};
+
+// Whether a point lies in a rect, edges inside.
+inline bool QELFRectContains(const OGLTRect& rect, const OGLTPoint& point) {
+  return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top && point.y <= rect.bottom;
+}

@@ -1,0 +1,188 @@
+#include "ui/widgets/QELBView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "framework/core/NRKFNumerics.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+
+constexpr float kBarHeight = 20;
+
+// Rounded to the nearest whole number, then made even.
+float roundEven(float value) {
+  float whole = std::round(value);
+  return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
+}
+
+Ref<LLKCMessage> copyOf(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
+
+}  // namespace
+
+QELBView::QELBView(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags)
+    : QELBParent(size, position), flags_(flags), title_(std::move(title)) {
+  setVisible(false);
+}
+
+QELBView::~QELBView() = default;
+
+Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title) {
+  return widgetWithSize(size, position, std::move(title), kQELViewTitleBar | kQELViewDraggable);
+}
+
+Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags) {
+  Ref<QELCView> view(new (std::nothrow) QELCView(size, position, std::move(title), flags));
+  return view && view->made() ? view : nullptr;
+}
+
+OGLTSize QELBView::sizeToFit(OGLTSize content, QELBWindow* window, uint32_t flags) {
+  if (!window) return {0, 0};
+  float width = content.w + 4, height = content.h + 4;
+  if (flags & kQELViewTitleBar) height += kBarHeight + 1;
+  if (flags & kQELViewStatusBar) height += kBarHeight;
+  return {roundEven(width), roundEven(height)};
+}
+
+float QELBView::barsHeight() const {
+  return ((flags_ & kQELViewTitleBar) ? kBarHeight : 0) + ((flags_ & kQELViewStatusBar) ? kBarHeight : 0);
+}
+
+void QELBView::setSize(OGLTSize size) {
+  QELBWidget::setSize(size);
+  onResized();
+}
+
+void QELBView::setFrame(const OGLTRect& frame) {
+  OGLTSize before = size();
+  QELBWidget::setFrame(frame);
+  OGLTSize after = size();
+  if (after.w != before.w || after.h != before.h) onResized();
+}
+
+OGLTRect QELBView::space() {
+  OGLTRect b = bounds();
+  if (!window()) return b;
+  // The body inside its border, less the bars: where children are drawn and hit-tested.
+  return {b.left + 1, b.top + 1 + ((flags_ & kQELViewTitleBar) ? kBarHeight : 0), b.right - 1,
+          b.bottom - 1 - ((flags_ & kQELViewStatusBar) ? kBarHeight : 0)};
+}
+
+OGLTSize QELBView::preferredSizeWithWindow(QELBWindow* window) {
+  if (!window) return {0, 0};
+  OGLTRect box{0, 0, 100, 100};
+  const std::vector<Ref<QELBWidget>> members = _childs() ? _childs()->members() : std::vector<Ref<QELBWidget>>{};
+  if (!members.empty()) {
+    box = members.front()->frame();
+    for (const Ref<QELBWidget>& child : members) {
+      const OGLTRect& f = child->frame();
+      box = {std::min(box.left, f.left), std::min(box.top, f.top), std::max(box.right, f.right),
+             std::max(box.bottom, f.bottom)};
+    }
+  }
+  return {roundEven(box.right - box.left + 4), roundEven(box.bottom - box.top + 4 + barsHeight())};
+}
+
+void QELBView::rollup() {
+  switch (roll_) {
+    case kQELRollOpen:
+    case kQELRollRollingUp:
+    case kQELRollCloseRequested: {
+      // Rolling up ends at the bars' height and unrolling at the height the view has now.
+      float rest = (flags_ & kQELViewStatusBar) ? 42 : 24;
+      rollDistance_ = std::max(0.0f, size().h - rest);
+      progress_ = 0;
+      roll_ = kQELRollRollingUp;
+      break;
+    }
+    case kQELRollUnrolling:
+      progress_ = 1 - progress_;
+      roll_ = kQELRollRollingUp;
+      break;
+    default:
+      break;
+  }
+}
+
+void QELBView::unroll() {
+  if (roll_ == kQELRollRollingUp) {
+    progress_ = 1 - progress_;
+    roll_ = kQELRollUnrolling;
+  } else if (roll_ == kQELRollRolledUp) {
+    progress_ = 0;
+    roll_ = kQELRollUnrolling;
+  }
+}
+
+void QELBView::close() { roll_ = kQELRollCloseRequested; }
+
+void QELBView::finishClose() {
+  Ref<QELBView> self(this);  // the view may be detached (and let go) below
+  roll_ = kQELRollOpen;
+  setVisible(false);
+  onClose();
+  if (Ref<LLKCMessage> closed = copyOf(onClosed_)) send(closed);
+  if (!(flags_ & kQELViewDetachOnClose)) return;
+  if (QELBParent* owner = parent())
+    Ref<QELBParent>(owner)->detach(self);
+  else if (QELBWindow* top = window())
+    top->detach(self);
+}
+
+void QELBView::stepRoll(float step) {
+  bool done = false;
+  eased_ = NRKFComputeEasingFactor(3, 1.0f, &progress_, step, &done);
+  bool rollingUp = roll_ == kQELRollRollingUp;
+  if (done) {
+    roll_ = rollingUp ? kQELRollRolledUp : kQELRollOpen;
+    if (Ref<LLKCMessage> message = copyOf(rollingUp ? onRollup_ : onUnroll_)) send(message);
+  }
+  float rest = (flags_ & kQELViewStatusBar) ? 42 : 24;
+  float height = (rollingUp ? 1 - eased_ : eased_) * rollDistance_ + rest;
+  setSize({size().w, height});
+}
+
+void QELBView::onUpdateWithStep(float step) {
+  Ref<QELBView> self(this);
+  QELBParent::onUpdateWithStep(step);
+  if (roll_ == kQELRollCloseRequested)
+    finishClose();
+  else if (roll_ == kQELRollRollingUp || roll_ == kQELRollUnrolling)
+    stepRoll(step);
+}
+
+bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
+  OGLTPoint p = worldToLocal(c.point);
+  OGLTRect b = bounds();
+  if (!dragged_ && !QELFRectContains({b.left + 1, b.top + 1, b.right - 1, b.bottom - 1}, p)) return false;
+  QELBParent::onInputWithCursor(c);
+  if (!(flags_ & kQELViewDraggable)) {
+    dragged_ = false;
+    return true;
+  }
+  bool left = c.button == 1;
+  if (!dragged_) {
+    bool inTitle = p.x >= b.left + 1 && p.x <= b.right - 1 && p.y >= b.top + 1 && p.y <= b.top + 21;
+    if (left && c.action == kOGLActionPress && inTitle) {
+      dragged_ = true;
+      lastPoint_ = p;
+    }
+    return true;
+  }
+  if (left && c.action == kOGLActionPress) {
+    OGLTRect f = frame();
+    float dx = p.x - lastPoint_.x, dy = p.y - lastPoint_.y;
+    OGLTRect moved{f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
+    bool allowed = true;
+    if (flags_ & kQELViewKeepInside) {
+      QELBWindow* owner = window();
+      OGLTSize area = owner ? owner->size() : OGLTSize{0, 0};
+      allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
+    }
+    if (allowed) setFrame(moved);
+  } else if (left && c.action == kOGLActionRelease) {
+    dragged_ = false;
+  }
+  return true;
+}

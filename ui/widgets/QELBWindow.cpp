@@ -1,0 +1,183 @@
+#include "ui/widgets/QELBWindow.h"
+
+#include <cmath>
+
+#include "framework/core/LLKFLog.h"
+#include "ui/gl/OGLF2D.h"
+#include "ui/gl/OGLFBuiltinFonts.h"
+#include "ui/widgets/QELBParent.h"
+#include "ui/widgets/QELBView.h"
+#include "ui/widgets/QELFWidgetDrawing.h"
+
+QELBWindow::QELBWindow() : widgets_(QELCWidgets::widgets()) { OGLFInputQueueReset(inputs_); }
+
+QELBWindow::~QELBWindow() = default;
+
+bool QELBWindow::owns(const QELBWidget* widget) {
+  return widget && const_cast<QELBWidget*>(widget)->window() == this;
+}
+
+bool QELBWindow::usable(const QELBWidget* widget) { return widget && widget->showing() && widget->enabled(); }
+
+void QELBWindow::setGreedy(const Ref<QELBWidget>& widget) {
+  if (!widget || owns(widget.get())) greedy_ = widget;
+}
+
+void QELBWindow::setSink(const Ref<QELBWidget>& widget) {
+  if (!widget || owns(widget.get())) sink_ = widget;
+}
+
+bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
+  if (!widget || !widgets_ || widget->window() || widget->parent()) return false;
+  if (widgets_->append(widget) != kQELWidgetsDone) return false;
+  widget->attachIntoWindow(this);
+  return true;
+}
+
+bool QELBWindow::detach(const Ref<QELBWidget>& widget) {
+  if (!widget || !widgets_ || widget->parent() || widget->window() != this) return false;
+  Ref<QELBWidget> hold = widget;
+  if (widgets_->remove(widget.get()) != kQELWidgetsDone) return false;
+  widget->detachFromWindow();
+  return true;
+}
+
+void QELBWindow::detachAll() {
+  if (!widgets_) return;
+  std::vector<Ref<QELBWidget>> members = widgets_->members();
+  widgets_->clear();
+  for (const Ref<QELBWidget>& member : members) member->detachFromWindow();
+}
+
+void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
+  if (!widgets_) return;
+  std::vector<Ref<QELBWidget>> members = widgets_->members();
+  bool kept = widget && widgets_->contains(widget.get());
+  widgets_->clear();
+  for (const Ref<QELBWidget>& member : members)
+    if (member != widget) member->detachFromWindow();
+  if (kept && widgets_->append(widget) != kQELWidgetsDone) widget->detachFromWindow();
+}
+
+bool QELBWindow::raise(const QELBWidget* widget) {
+  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget);
+}
+
+bool QELBWindow::lower(const QELBWidget* widget) {
+  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget);
+}
+
+QELBWidget* QELBWindow::locate(std::string_view alias) {
+  return widgets_ ? QELFWidgetsLocate(*widgets_, alias) : nullptr;
+}
+
+bool QELBWindow::schedule(std::function<void()> task, bool delayed, uint32_t afterMs) {
+  return delayed ? LLKBLooper::sched(std::move(task), afterMs) : LLKBLooper::sched(std::move(task));
+}
+
+bool QELBWindow::sched(std::function<void()> task) { return task && schedule(std::move(task), false, 0); }
+
+bool QELBWindow::sched(std::function<void()> task, uint32_t afterMs) {
+  return task && schedule(std::move(task), true, afterMs);
+}
+
+bool QELBWindow::post(Ref<LLKCMessage> message) {
+  if (!message) return false;
+  Ref<QELBWindow> self(this);
+  return schedule([self, message] { self->onMessaged(message); }, false, 0);
+}
+
+bool QELBWindow::onMessaged(const Ref<LLKCMessage>& message) { return OGLBWindow::onMessaged(message); }
+
+bool QELBWindow::broadcast(Ref<LLKBObject> object) {
+  Ref<QELBWindow> self(this);
+  return schedule([self, object] { self->onBroadcast(object); }, false, 0);
+}
+
+void QELBWindow::onBroadcast(const Ref<LLKBObject>& object) {
+  if (!widgets_) return;
+  for (const Ref<QELBWidget>& widget : widgets_->members())
+    if (owns(widget.get()) && !widget->parent()) widget->onBroadcast(object);
+}
+
+void QELBWindow::onOpening() {
+  OGLC2DContext* ctx = context();
+  if (!ctx) {
+    LLKFLog("nanovg : failed to create context!");
+    return;
+  }
+  size_t count = 0;
+  const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
+  for (size_t i = 0; fonts && i < count; ++i)
+    if (OGLF2DFontMake(ctx, fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
+                       static_cast<int>(fonts[i].size), 0) < 0)
+      LLKFLog("QELBWindow : cannot register the face %s", fonts[i].name);
+}
+
+void QELBWindow::onClosing() {
+  greedy_.reset();
+  sink_.reset();
+  candidate_.reset();
+  endResize();
+  detachAll();
+  renderOrder_.clear();
+}
+
+void QELBWindow::onAwaken() {
+  OGLFInputQueueReset(inputs_);
+  inputs_.count = 0;
+  if (greedy_ && !(greedy_->parent() && owns(greedy_.get()))) greedy_.reset();
+  if (sink_ && !(sink_->parent() && owns(sink_.get()))) sink_.reset();
+  if (candidate_ && !owns(candidate_.get())) candidate_.reset();
+  if (!widgets_) return;
+  for (const Ref<QELBWidget>& widget : widgets_->members())
+    if (owns(widget.get()) && !widget->parent()) widget->onAwaken();
+}
+
+void QELBWindow::onSnooze() {
+  if (!widgets_) return;
+  for (const Ref<QELBWidget>& widget : widgets_->members())
+    if (owns(widget.get()) && !widget->parent()) widget->onSnooze();
+}
+
+void QELBWindow::onUpdateWithStep(float step) {
+  if (!widgets_) return;
+  widgets_->sync();
+  for (const Ref<QELBWidget>& widget : widgets_->members())
+    if (owns(widget.get()) && !widget->parent()) widget->onUpdateWithStep(step);
+  // Long press: a still cursor over the candidate raises it after a quarter of a second.
+  if (!candidate_ || raised_ || !(candidate_->flags() & kQELViewLongPress)) return;
+  const OGLTInputEvent* first = nullptr;
+  for (uint32_t i = 0; i < inputs_.count && !first; ++i)
+    if (inputs_.events[i].type == kOGLInputCursor) first = &inputs_.events[i];
+  if (!first) return;
+  OGLTPoint point = first->cursor.point;
+  float distance = std::hypot(point.x - pressPoint_.x, point.y - pressPoint_.y);
+  if (distance <= 1.5f) {
+    pressTime_ += step;
+    if (pressTime_ >= 0.25f) raised_ = raise(candidate_.get());
+  } else {
+    pressTime_ = 0;
+  }
+  pressPoint_ = point;
+}
+
+void QELBWindow::onRenderSurfaceWithStep(float step, const OGLTSize&) {
+  renderOrder_ = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  renderIndex_ = 0;
+  OGLC2DContext* ctx = context();
+  for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
+    QELBWidget* widget = renderOrder_[renderIndex_].get();
+    if (widget->layer() >= 0) break;
+    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+  }
+}
+
+void QELBWindow::onRenderOverlayWithStep(float step, const OGLTSize&) {
+  OGLC2DContext* ctx = context();
+  for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
+    QELBWidget* widget = renderOrder_[renderIndex_].get();
+    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+  }
+  renderOrder_.clear();
+}

@@ -1,0 +1,127 @@
+#pragma once
+// The GL window as the root of a widget tree. It holds the theme (tweaks), the top-level
+// widgets in a layered list, the built-in faces, and three special widgets: the greedy widget
+// (takes every cursor event while set), the sink (keyboard focus) and the long-press
+// candidate. It turns the frame's input queue into calls on the widgets, moves views by their
+// title bar, resizes them at their edges, raises them on a click, and draws the top-level
+// widgets of negative layers beneath the raw GL content pass and the others above it.
+//
+// Applications subclass it and add their own onMessaged. Everything runs on the window's
+// thread; other threads enter through sched, post and broadcast (and the widgets' poke).
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "ui/gl/OGLBWindow.h"
+#include "ui/widgets/QELBWidget.h"
+#include "ui/widgets/QELCWidgets.h"
+#include "ui/widgets/QELTWindowTweaks.h"
+
+class QELBView;
+
+// Resize modes of a view being resized at an edge.
+enum : uint32_t {
+  kQELResizeNone = 0,
+  kQELResizeLeft = 1,
+  kQELResizeRight = 2,
+  kQELResizeTop = 3,
+  kQELResizeBottom = 4,
+};
+
+class QELBWindow : public OGLBWindow {
+public:
+  ~QELBWindow() override;
+
+  void dirtyLayers() { dirtyLayers_ = true; }
+  const std::vector<Ref<QELBWidget>>& childs() const { return widgets_->childs(); }
+  QELCWidgets* _childs() const { return widgets_.get(); }
+  QELTWindowTweaks* tweaks() { return &tweaks_; }
+  const OGLTInputQueue* inputs() const { return &inputs_; }
+  // The 2D context the widgets draw with; null before the window opened.
+  virtual OGLC2DContext* context() const { return OGLBWindow::context(); }
+
+  // Set only to a widget of this window (null clears).
+  QELBWidget* greedy() const { return greedy_.get(); }
+  void setGreedy(const Ref<QELBWidget>& widget);
+  QELBWidget* sink() const { return sink_.get(); }
+  void setSink(const Ref<QELBWidget>& widget);
+
+  // Top-level widgets. attach refuses a widget that has a window or a parent.
+  bool attach(const Ref<QELBWidget>& widget);
+  bool detach(const Ref<QELBWidget>& widget);
+  void detachAll();
+  void detachAllBut(const Ref<QELBWidget>& widget);
+  bool raise(const QELBWidget* widget);
+  bool lower(const QELBWidget* widget);
+  QELBWidget* locate(std::string_view alias);
+
+  // onBroadcast with the object on a later turn of the window's thread; any thread.
+  bool broadcast(Ref<LLKBObject> object);
+  virtual void onBroadcast(const Ref<LLKBObject>& object);
+
+  // Work for the window's thread (any thread): a task on a later turn, or after a delay; a
+  // message to onMessaged on a later turn. False when the window no longer takes work.
+  bool sched(std::function<void()> task);
+  bool sched(std::function<void()> task, uint32_t afterMs);
+  bool post(Ref<LLKCMessage> message);
+  // Messages that climbed to the top of the tree; the default handles the GL window's own
+  // cross-thread commands.
+  bool onMessaged(const Ref<LLKCMessage>& message) override;
+
+  // The view being resized and the long-press candidate (for tests and subclasses).
+  uint32_t resizeMode() const { return resizeMode_; }
+  QELBView* candidate() const { return candidate_.get(); }
+
+protected:
+  QELBWindow();
+  // Factories of subclasses answer null when this is false.
+  bool made() const { return static_cast<bool>(widgets_); }
+
+  // Where sched and post put their work: the window's own loop here; a headless test window
+  // queues it for the test to run.
+  virtual bool schedule(std::function<void()> task, bool delayed, uint32_t afterMs);
+
+  void onOpening() override;
+  void onClosing() override;
+  void onAwaken() override;
+  void onSnooze() override;
+  bool onInputs(OGLTInputQueue& queue) override;
+  virtual bool onInputWithKeypad(const OGLTKeypadEvent& key);
+  virtual bool onInputWithSymbol(const OGLTCharacterEvent& symbol);
+  virtual bool onInputWithCursor(const OGLTCursorEvent& cursor);
+  virtual bool onInputWithScroll(const OGLTScrollEvent& scroll);
+  virtual bool onInputWithJoypad(const OGLTJoypadEvent& joypad);
+  bool onLostInputFocus() override;
+  void onUpdateWithStep(float step) override;
+  void onRenderSurfaceWithStep(float step, const OGLTSize& size) override;
+  void onRenderOverlayWithStep(float step, const OGLTSize& size) override;
+
+private:
+  bool owns(const QELBWidget* widget);
+  bool usable(const QELBWidget* widget);
+  void endResize();
+  bool resizeStep(const OGLTCursorEvent& cursor);
+  bool consumedBy(QELBView* view, const OGLTCursorEvent& cursor);
+  void makeCandidate(QELBView* view, const OGLTPoint& point);
+  void resetResizeCursor();
+  // The greedy widget, or null once it can no longer hold the interface (then it is let go).
+  QELBWidget* holdingGreedy();
+  template <typename Event>
+  bool passToHovered(const Event& event, bool (QELBWidget::*hook)(const Event&));
+
+  OGLTInputQueue inputs_{};
+  Ref<QELCWidgets> widgets_;
+  QELTWindowTweaks tweaks_ = kWindowTweaks;
+  bool dirtyLayers_ = false;
+  uint32_t renderIndex_ = 0;
+  std::vector<Ref<QELBWidget>> renderOrder_;
+  uint32_t resizeMode_ = kQELResizeNone;
+  Ref<QELBView> resized_;
+  OGLTPoint resizeAnchor_{};
+  Ref<QELBView> candidate_;
+  OGLTPoint pressPoint_{};
+  float pressTime_ = 0;
+  bool raised_ = false;
+  Ref<QELBWidget> greedy_;
+  Ref<QELBWidget> sink_;
+};

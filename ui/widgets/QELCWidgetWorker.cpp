@@ -1,0 +1,21 @@
+#include "ui/widgets/QELCWidgetWorker.h"
+
+#include <chrono>
+#include <new>
+
+Ref<QELCWidgetWorker> QELCWidgetWorker::workerWithFunction(QELTWidgetWorkerFunction function, uint32_t periodMs,
+                                                           QELBWidget* widget, Ref<LLKCDictionary> context) {
+  if (!function) return nullptr;
+  if (!context) context = LLKCDictionary::dictionary();
+  if (!context) return nullptr;
+  Ref<QELCWidgetWorker> worker(new (std::nothrow) QELCWidgetWorker(function, widget, std::move(context)));
+  if (worker) worker->setTimeout(periodMs);
+  return worker;
+}
+
+void QELCWidgetWorker::onStarting() {
+  double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  function_(context_.get(), widget_.load(), now);
+}
+
+void QELCWidgetWorker::onTimedOutAt(double seconds) { function_(context_.get(), widget_.load(), seconds); }
