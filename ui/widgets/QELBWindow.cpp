@@ -130,6 +130,7 @@ void QELBWindow::onAwaken() {
   if (sink_ && !(sink_->parent() && owns(sink_.get()))) sink_.reset();
   if (candidate_ && !owns(candidate_.get())) candidate_.reset();
   if (!widgets_) return;
+  widgets_->sync();  // widgets attached since the last beat take this frame's input
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onAwaken();
 }
