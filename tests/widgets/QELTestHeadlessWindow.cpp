@@ -63,7 +63,7 @@ bool QELTestHeadlessWindow::pumpUntil(const std::function<bool()>& predicate, st
 
 void QELTestHeadlessWindow::appendRecord(const OGLTInputEvent& event) { OGLFInputQueueAppend(queue_, event); }
 
-void QELTestHeadlessWindow::cursor(OGLTPoint point, int32_t button, int32_t action, int32_t mods) {
+void QELTestHeadlessWindow::cursorEvent(OGLTPoint point, int32_t button, int32_t action, int32_t mods) {
   cursorPoint_ = point;
   OGLFInputQueuePlaceCursor(queue_, {button, action, mods, point});
 }
@@ -142,26 +142,26 @@ void QELTestHeadlessWindow::beat() {
 }
 
 void QELTestHeadlessWindow::click(OGLTPoint point, int32_t button) {
-  cursor(point, button, kOGLActionPress);
+  cursorEvent(point, button, kOGLActionPress);
   frame();
-  cursor(point, button, kOGLActionRelease);
+  cursorEvent(point, button, kOGLActionRelease);
   frame();
 }
 
 void QELTestHeadlessWindow::drag(OGLTPoint from, OGLTPoint to, int steps) {
-  cursor(from, 1, kOGLActionPress);
+  cursorEvent(from, 1, kOGLActionPress);
   frame();
   for (int i = 1; i <= steps; ++i) {
     float t = static_cast<float>(i) / static_cast<float>(steps);
-    cursor({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, 1, kOGLActionPress);
+    cursorEvent({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, 1, kOGLActionPress);
     frame();
   }
-  cursor(to, 1, kOGLActionRelease);
+  cursorEvent(to, 1, kOGLActionRelease);
   frame();
 }
 
 void QELTestHeadlessWindow::moveTo(OGLTPoint point) {
-  cursor(point);
+  cursorEvent(point);
   frame();
 }
 

@@ -37,7 +37,7 @@ public:
 
   // Input for the next frame. The first cursor record of a frame takes slot 0, as in the GL
   // window; a frame without one gets a plain motion record at the last cursor position.
-  void cursor(OGLTPoint point, int32_t button = 0, int32_t action = kOGLActionNone, int32_t mods = 0);
+  void cursorEvent(OGLTPoint point, int32_t button = 0, int32_t action = kOGLActionNone, int32_t mods = 0);
   void key(int32_t key, int32_t action, int32_t mods = 0);
   void character(uint32_t codePoint);
   void scroll(OGLTPoint delta, int32_t mods = 0);
