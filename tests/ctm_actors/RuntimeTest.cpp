@@ -366,4 +366,85 @@ TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
   EXPECT_EQ(alone->actor()->sent->count(), 0u);
 }
 
+TEST_F(Runtime, LinkedQueriesGoStraightToTheLinkedProcessor) {
+  Ref<Tap> oracle(new Tap("oracle", {}));
+  ASSERT_TRUE(substrate_->attach(oracle.get(), false));
+  attach("{\"links\": [[colour(_:[is.symbol]), oracle, 6.0]]}");
+  run([&](CTMTActor* a) {
+    a->tick = 7;
+    Ref<MRKCSymbol> uid = CTMFActorPublishQuery(a, frame("{\"uid\": q1, \"dropout\": 2.0}").get(), term("colour(sky)").get(), 1, 0);
+    ASSERT_TRUE(uid);
+    EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[colour(_:[is.symbol]), oracle, 4.0]]");
+    // Below the threshold now: the next query of that shape competes on the stage.
+    EXPECT_TRUE(CTMFActorPublishQuery(a, frame("{\"uid\": q2}").get(), term("colour(sea)").get(), 1, 0));
+  });
+  ASSERT_TRUE(oracle->waitFor([](const auto& entries) { return !entries.empty(); }));
+  EXPECT_EQ(oracle->entries().front().functor->text(), "link([asker, 7, q1, query, colour(sky), 1.0, 1.0, 0.0])");
+  ASSERT_TRUE(tap_->waitFor([](const auto& entries) { return !entries.empty(); }));
+  EXPECT_EQ(tap_->entries().front().statement->text(), "<ctm.pass [[asker, 8, q2, query, colour(sea), 1.0, 1.0, 0.0]] 1.0>");
+  EXPECT_EQ(tap_->entries().size(), 1u);  // the linked query never reached the competition
+  substrate_->detach(oracle.get(), false);
+}
+
+TEST_F(Runtime, RepeatsAndRetriesResendOnLaterTicks) {
+  struct Case {
+    const char* uid;
+    const char* options;
+    size_t resends;
+    double lastWeight;
+  } cases[] = {
+      {"once", "{\"uid\": once, \"repeats\": 1}", 1, 1.0},
+      {"twice", "{\"uid\": twice, \"repeats\": 2}", 1, 1.0},
+      {"thrice", "{\"uid\": thrice, \"repeats\": 3, \"boost\": 1.0}", 2, 4.0},
+      {"always", "{\"uid\": always, \"retries\": -1, \"repeats\": -1, \"boost\": 1.0}", 4, 1.0},
+  };
+  run([&](CTMTActor* a) {
+    for (const auto& c : cases) ASSERT_TRUE(CTMFActorPublishTweet(a, frame(c.options).get(), term("hi").get(), 1, 0));
+    for (int tick = 0; tick < 4; ++tick) CTMFActorChunkResend(a);
+  });
+  const size_t expected = 4 + 1 + 1 + 2 + 4;
+  ASSERT_TRUE(tap_->waitFor([&](const auto& entries) { return entries.size() >= expected; }));
+  for (const auto& c : cases) {
+    size_t sent = 0;
+    double weight = 0;
+    for (const auto& entry : tap_->entries()) {
+      MRKCList* chunk = asList(entry.statement->terms()->head());
+      if (chunk->fetchAtIndex(2)->compareToChars(c.uid) != 0) continue;
+      ++sent;
+      weight = asNumber(chunk->fetchAtIndex(5))->real();
+      EXPECT_EQ(asNumber(chunk->fetchAtIndex(1))->uint(), 1u);  // resends keep their first tick
+    }
+    EXPECT_EQ(sent, c.resends + 1) << c.uid;
+    EXPECT_EQ(weight, c.lastWeight) << c.uid;
+  }
+}
+
+// Terms from other processors are untrusted: broadcasts, flashes and commands of the wrong
+// shape are dropped without harm.
+TEST_F(Runtime, MalformedMessagesAreDropped) {
+  const char* broadcasts[] = {
+      "[]", "[x]", "[1, x, {}]", "[1, [], 7]", "[1, [7, [], [a], [a, 1, u, 5, g, 1.0, 1.0, 0.0]], {\"mood\": x}]",
+      "[1, [[a, 1, u, reply(), g, 1.0, 1.0, 0.0], [a, 1, u, kudos(), g], [a, 1, u, kudos(r), x, 1.0, 1.0, 0.0]], {}]",
+      "[1, [[asker, x, 5, query, g, 1.0, 1.0, 0.0], [a, 1, u, reply(5), g, 1.0, 1.0, 0.0]], {\"drop\": x}]",
+  };
+  const char* functors[] = {"link()", "link(1, 2)", "link(7)", "link([a, x, u, tweet])", "news([a])"};
+  run([&](CTMTActor* a) {
+    remember(a, "[asker, 1, r, reply(q), g, 1.0, 1.0, 0.0]", kCTMChunkReply);
+    remember(a, "[asker, 1, q, query, g, 1.0, 1.0, 0.0]", kCTMChunkQuery);
+    for (const char* terms : broadcasts) {
+      Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("ctm.tick", list(terms).get(), 1.0);
+      Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel("ctm.tick", statement.get(), 5);
+      EXPECT_FALSE(CTMFActorReceivedSquib(a, squib.get())) << terms;
+    }
+    for (const char* functor : functors) {
+      Ref<MRKCFlash> flash = MRKCFlash::flashWithFunctor(asFunc(term(functor).get()));
+      EXPECT_TRUE(CTMFActorReceivedFlash(a, flash.get())) << functor;
+    }
+    EXPECT_TRUE(CTMFActorReceivedSquib(a, nullptr));
+    EXPECT_TRUE(CTMFActorReceivedQuery(a, nullptr));
+    EXPECT_TRUE(CTMFActorReceivedScrap(a, nullptr));
+    EXPECT_EQ(a->sent->fetchForKeyAs<CTMCActorRecord>("r")->iKudos, 0.0);
+  });
+}
+
 }  // namespace
