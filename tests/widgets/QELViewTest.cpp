@@ -1,0 +1,205 @@
+// Views: fitting sizes, dragging by the title bar, roll-up and unroll, closing, the title-bar
+// buttons and where children are drawn and hit.
+#include <gtest/gtest.h>
+
+#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/widgets/QELTestWidgets.h"
+
+namespace {
+
+// Keeps the messages that reach the top of the tree.
+struct RecordingWindow : QELTestHeadlessWindow {
+  bool onMessaged(const Ref<LLKCMessage>& m) override {
+    seen.push_back(m->codeValue());
+    return true;
+  }
+  std::vector<uint64_t> seen;
+};
+
+class Views : public ::testing::Test {
+protected:
+  void SetUp() override {
+    window = QELTestHeadlessWindow::open(Ref<RecordingWindow>(new RecordingWindow()), {400, 300});
+    ASSERT_TRUE(window);
+  }
+  Ref<TestView> view(OGLTRect f, uint32_t flags) {
+    Ref<TestView> v = TestView::make({f.right - f.left, f.bottom - f.top}, {f.left, f.top}, flags);
+    EXPECT_TRUE(window->attach(v));
+    window->frame();
+    return v;
+  }
+  // Frames until the roll animation is over (a second of steps, and one more).
+  void settle() {
+    for (int i = 0; i < 12; ++i) window->frame(0.1f);
+  }
+  Ref<RecordingWindow> window;
+};
+
+TEST_F(Views, SizeToFitAddsTheBarsAndMakesSizesEven) {
+  struct Case {
+    uint32_t flags;
+    OGLTSize expected;
+  } cases[] = {{kQELViewTitleBar, {104, 76}}, {kQELViewTitleBar | kQELViewStatusBar, {104, 96}}, {0, {104, 54}}};
+  for (const Case& c : cases) {
+    OGLTSize s = QELBView::sizeToFit({100, 50}, window.get(), c.flags);
+    EXPECT_FLOAT_EQ(s.w, c.expected.w);
+    EXPECT_FLOAT_EQ(s.h, c.expected.h);
+  }
+  EXPECT_FLOAT_EQ(QELBView::sizeToFit({100, 50}, nullptr, 0).w, 0);
+}
+
+TEST_F(Views, CreatedHiddenWithTheirPreferredSizeFromTheirChildren) {
+  Ref<QELCView> plain = QELCView::widgetWithSize({100, 100}, {0, 0}, "t", kQELViewTitleBar);
+  ASSERT_TRUE(plain);
+  EXPECT_FALSE(plain->visible());
+  window->attach(plain);
+  OGLTSize empty = plain->preferredSize();
+  EXPECT_FLOAT_EQ(empty.w, 104);
+  EXPECT_FLOAT_EQ(empty.h, 124);
+  plain->attach(Probe::make({30, 10}, {0, 0}));
+  plain->attach(Probe::make({20, 15}, {40, 5}));
+  OGLTSize two = plain->preferredSize();
+  EXPECT_FLOAT_EQ(two.w, 64);
+  EXPECT_FLOAT_EQ(two.h, 44);
+}
+
+TEST_F(Views, TheTitleBarDragsOnlyDraggableViews) {
+  Ref<TestView> still = view({10, 10, 110, 110}, kQELViewTitleBar);
+  window->drag({50, 15}, {80, 45});
+  EXPECT_FLOAT_EQ(still->frame().left, 10);
+  EXPECT_FALSE(still->isDragged());
+  Ref<TestView> moving = view({200, 10, 300, 110}, kQELViewTitleBar | kQELViewDraggable);
+  window->drag({250, 15}, {230, 45});
+  EXPECT_FLOAT_EQ(moving->frame().left, 180);
+  EXPECT_FLOAT_EQ(moving->frame().top, 40);
+  EXPECT_FALSE(moving->isDragged());
+  // A press below the title band does not drag.
+  window->drag({230, 100}, {260, 120});
+  EXPECT_FLOAT_EQ(moving->frame().left, 180);
+}
+
+TEST_F(Views, AViewKeptInsideDoesNotLeaveTheWindow) {
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable | kQELViewKeepInside);
+  window->drag({50, 15}, {30, 15}, 1);  // 20 to the left would put it at -10
+  EXPECT_FLOAT_EQ(v->frame().left, 10);
+  window->drag({50, 15}, {55, 20}, 1);
+  EXPECT_FLOAT_EQ(v->frame().left, 15);
+}
+
+TEST_F(Views, RollingUpEndsAtTheBarsAndUnrollingRestoresTheHeight) {
+  for (uint32_t status : {0u, static_cast<uint32_t>(kQELViewStatusBar)}) {
+    Ref<TestView> v = view({10, 10, 110, 210}, kQELViewTitleBar | status);
+    v->setOnRollup(message(11));
+    v->setOnUnroll(message(12));
+    v->rollup();
+    EXPECT_TRUE(v->isRolledup());
+    settle();
+    EXPECT_EQ(v->rollState(), kQELRollRolledUp);
+    EXPECT_FLOAT_EQ(v->size().h, status ? 42 : 24);
+    v->unroll();
+    settle();
+    EXPECT_EQ(v->rollState(), kQELRollOpen);
+    EXPECT_FLOAT_EQ(v->size().h, 200);
+    EXPECT_EQ(window->seen, (std::vector<uint64_t>{11, 12}));
+    window->seen.clear();
+    window->detach(v);
+  }
+}
+
+TEST_F(Views, RollingUpWhileUnrollingReversesInPlace) {
+  Ref<TestView> v = view({10, 10, 110, 210}, kQELViewTitleBar);
+  v->rollup();
+  settle();
+  v->unroll();
+  window->frame(0.3f);
+  float during = v->size().h;
+  v->rollup();  // progress 0.3 becomes 0.7: the height stays where it was
+  window->frame(0);
+  EXPECT_NEAR(v->size().h, during, 0.5f);
+  EXPECT_EQ(v->rollState(), kQELRollRollingUp);
+  v->rollup();  // again while rolling up: nothing is lost, it goes on rolling up
+  settle();
+  EXPECT_FLOAT_EQ(v->size().h, 24);
+}
+
+TEST_F(Views, ResizedOnlyWhenTheSizeChanges) {
+  Ref<TestView> v = view({10, 10, 110, 110}, 0);
+  int before = v->resized;
+  v->setFrame({20, 20, 120, 120});
+  EXPECT_EQ(v->resized, before);
+  v->setFrame({20, 20, 130, 120});
+  EXPECT_EQ(v->resized, before + 1);
+}
+
+TEST_F(Views, ClosingHidesSendsAndDetachesWhenAsked) {
+  Ref<TestView> kept = view({10, 10, 110, 110}, kQELViewTitleBar);
+  Ref<TestView> gone = view({200, 10, 300, 110}, kQELViewTitleBar | kQELViewDetachOnClose);
+  kept->setOnClosed(message(21));
+  gone->setOnClosed(message(22));
+  kept->close();
+  gone->close();
+  window->frame();
+  EXPECT_FALSE(kept->visible());
+  EXPECT_EQ(kept->closes, 1);
+  EXPECT_EQ(kept->window(), window.get());
+  EXPECT_EQ(gone->closes, 1);
+  EXPECT_EQ(gone->window(), nullptr);
+  EXPECT_EQ(window->_childs()->count(), 1u);
+  EXPECT_EQ(window->seen, (std::vector<uint64_t>{21, 22}));
+}
+
+TEST_F(Views, TitleBarButtonsActOnALeftReleaseOverThem) {
+  Ref<TestView> v = view({10, 10, 210, 110},
+                         kQELViewTitleBar | kQELViewCloseButton | kQELViewRollButton | kQELViewMenuButton |
+                             kQELViewEnableButton | kQELViewDetachOnClose);
+  // From the left: menu, enable toggle, roll; the close button at the right end.
+  window->click({10 + 5 + 4, 21});
+  EXPECT_EQ(v->menus, 1);
+  window->click({10 + 203 - 8, 21});
+  window->frame();
+  EXPECT_EQ(v->closes, 1);
+  EXPECT_EQ(v->window(), nullptr);
+}
+
+// Children are drawn exactly where their input is hit-tested: at the content rect's origin.
+TEST_F(Views, ChildrenAreDrawnWhereTheyAreHit) {
+  Ref<TestView> v = view({40, 30, 240, 230}, kQELViewTitleBar | kQELViewStatusBar);
+  Ref<Probe> child = Probe::make({20, 20}, {0, 0});
+  child->color = {1, 0, 0, 1};
+  v->attach(child);
+  window->frame();
+  OGLTRect space = v->space();
+  EXPECT_FLOAT_EQ(space.left, 1);
+  EXPECT_FLOAT_EQ(space.top, 21);
+  float x = 40 + space.left, y = 30 + space.top;
+  EXPECT_TRUE(near(window->pixel(static_cast<int>(x) + 1, static_cast<int>(y) + 1), {255, 0, 0, 255}));
+  EXPECT_TRUE(near(window->pixel(static_cast<int>(x) + 18, static_cast<int>(y) + 18), {255, 0, 0, 255}));
+  window->click({x + 1, y + 1});
+  ASSERT_FALSE(child->cursors.empty());
+  window->click({x + 22, y + 22});
+  OGLTPoint local = child->worldToLocal({x + 1, y + 1});
+  EXPECT_FLOAT_EQ(local.x, 1);
+  EXPECT_FLOAT_EQ(local.y, 1);
+  size_t hits = child->cursors.size();
+  window->click({x + 25, y + 25});
+  EXPECT_EQ(child->cursors.size(), hits);
+}
+
+TEST_F(Views, ARolledUpViewDrawsNoChildren) {
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar);
+  Ref<Probe> child = Probe::make({20, 20}, {0, 0});
+  v->attach(child);
+  window->frame();
+  size_t drawn = child->renders.size();
+  EXPECT_GT(drawn, 0u);
+  v->rollup();
+  settle();
+  drawn = child->renders.size();
+  window->frame();
+  EXPECT_EQ(child->renders.size(), drawn);
+  v->unroll();
+  window->frame();
+  EXPECT_EQ(child->renders.size(), drawn + 1);
+}
+
+}  // namespace
