@@ -1,0 +1,213 @@
+// The application object (settings file, one at a time, SIGINT), the JSON helpers, operations
+// that report to a widget from the scheduler's threads, and timed widget workers.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include "framework/core/LLKFFiles.h"
+#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/widgets/QELTestWidgets.h"
+#include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELBOperation.h"
+#include "ui/widgets/QELCWidgetWorker.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A preferences folder of our own for the test's life.
+class Settings : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("qel-app-" + std::to_string(getpid()) + "-" +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    setenv("VESKO_CONFIG_DIR", folder.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("VESKO_CONFIG_DIR");
+    fs::remove_all(folder);
+  }
+  static void write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+  static std::string read(const fs::path& path) {
+    std::string text;
+    LLKFReadFile(path.c_str(), text);
+    return text;
+  }
+  // Runs the application's loop on its own thread until it stopped.
+  static void runUntilStopped(const Ref<QELCApplication>& app, const std::function<void()>& whileRunning) {
+    ASSERT_TRUE(app->start());
+    whileRunning();
+    app->stopAndJoin();
+  }
+  fs::path folder;
+};
+
+TEST_F(Settings, PathsLieInTheFolderOfTheName) {
+  Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
+  ASSERT_TRUE(app);
+  EXPECT_EQ(QELBApplication::shared(), app.get());
+  EXPECT_EQ(app->configPath(), (folder / "demo" / "config.json").string());
+  EXPECT_EQ(app->userDataPath(), (folder / "demo" / "data").string());
+  EXPECT_TRUE(fs::is_directory(folder / "demo"));
+  EXPECT_FALSE(fs::exists(folder / "demo" / "data"));
+  EXPECT_TRUE(app->scheduler());
+  EXPECT_EQ(app->config(), nullptr);
+}
+
+TEST_F(Settings, OnlyOneApplicationAtATime) {
+  Ref<QELCApplication> first = QELCApplication::applicationWithName("one", 0, nullptr);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(QELCApplication::applicationWithName("two", 0, nullptr));
+  first.reset();
+  EXPECT_EQ(QELBApplication::shared(), nullptr);
+  EXPECT_TRUE(QELCApplication::applicationWithName("three", 0, nullptr));
+}
+
+TEST_F(Settings, SettingsAreReadAtStartAndWrittenAtStop) {
+  write(folder / "demo" / "config.json", R"({"ui.timeline": {"visible": true}, "load.recents": []})");
+  Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
+  ASSERT_TRUE(app);
+  runUntilStopped(app, [&] {});
+  ASSERT_TRUE(app->config());
+  EXPECT_TRUE(app->config()->frameForLabel("ui.timeline"));
+  app.reset();
+  // Written back, changed by the program while it ran.
+  Ref<QELCApplication> again = QELCApplication::applicationWithName("demo", 0, nullptr);
+  std::atomic<bool> stored{false};
+  runUntilStopped(again, [&] {
+    again->sched([&] {
+      again->config()->storeString("/tmp/data", "data.path");
+      stored = true;
+    });
+    while (!stored) std::this_thread::yield();
+  });
+  Ref<JSKCFrame> saved = QELFApplicationReadJSON((folder / "demo" / "config.json").c_str());
+  EXPECT_EQ(saved->stringForLabel("data.path", ""), "/tmp/data");
+  EXPECT_TRUE(saved->frameForLabel("ui.timeline"));
+}
+
+// A settings file that does not parse is set aside, never replaced unseen.
+TEST_F(Settings, AnUnreadableFileIsKeptAside) {
+  fs::path path = folder / "demo" / "config.json";
+  write(path, "this is not JSON {");
+  Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
+  runUntilStopped(app, [] {});
+  EXPECT_EQ(app->config()->count(), 0u);
+  EXPECT_EQ(read(folder / "demo" / "config.json.unreadable"), "this is not JSON {");
+  EXPECT_EQ(QELFApplicationReadJSON(path.c_str())->count(), 0u);
+  EXPECT_TRUE(fs::exists(path));
+}
+
+TEST_F(Settings, InterruptStopsTheApplicationWithTheSettingsWritten) {
+  Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
+  ASSERT_TRUE(app->start());
+  // Until the loop started, SIGINT would end the test program.
+  std::atomic<bool> ready{false};
+  app->sched([&] { ready = true; });
+  while (!ready) std::this_thread::yield();
+  std::raise(SIGINT);
+  app->join();  // ends by itself
+  EXPECT_FALSE(app->isRunning());
+  EXPECT_TRUE(fs::exists(folder / "demo" / "config.json"));
+  EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
+}
+
+TEST_F(Settings, JSONHelpersNeverAnswerNull) {
+  EXPECT_EQ(QELFApplicationReadJSON(nullptr)->count(), 0u);
+  EXPECT_EQ(QELFApplicationReadJSON((folder / "missing.json").c_str())->count(), 0u);
+  EXPECT_EQ(QELFApplicationReadConfig(nullptr)->count(), 0u);
+  Ref<JSKCFrame> frame = JSKCFrame::frame();
+  frame->storeUint(3, "n");
+  EXPECT_TRUE(QELFApplicationWriteJSON((folder / "a.json").c_str(), frame.get()));
+  EXPECT_EQ(QELFApplicationReadConfig((folder / "a.json").c_str())->uintForLabel("n", 0), 3u);
+  EXPECT_FALSE(QELFApplicationWriteJSON((folder / "no" / "such" / "a.json").c_str(), frame.get()));
+  EXPECT_FALSE(QELFApplicationWriteJSON(nullptr, frame.get()));
+  EXPECT_FALSE(QELFApplicationWriteJSON((folder / "b.json").c_str(), nullptr));
+}
+
+// Operations run on the scheduler's threads and report on the window's thread.
+TEST(QELOperation, ReportsToItsTargetThroughTheWindow) {
+  struct Count : QELBOperation {
+    void onExecute() override {
+      for (int i = 0; i < 3; ++i) notify(onProgress());
+      notify(onComplete());
+      notify(nullptr);
+    }
+  };
+  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({100, 100});
+  ASSERT_TRUE(window);
+  Ref<Probe> target = Probe::make();
+  window->attach(target);
+  Ref<LLKCScheduler> scheduler = LLKCScheduler::schedulerWithSetup(QELKApplicationSetup);
+  Ref<Count> operation(new Count());
+  operation->setTarget(target);
+  operation->setOnProgress(message(1));
+  operation->setOnComplete(message(2));
+  ASSERT_TRUE(scheduler->submit(operation));
+  EXPECT_TRUE(window->pumpUntil([&] { return target->messages.size() == 4; }));
+  EXPECT_EQ(target->messages, (std::vector<uint64_t>{1, 1, 1, 2}));
+  // Without a target the poke goes nowhere.
+  Ref<Count> orphan(new Count());
+  orphan->setOnComplete(message(3));
+  EXPECT_FALSE(orphan->notify(orphan->onComplete()));
+  scheduler->stopAndJoin();
+}
+
+TEST(QELWidgetWorker, CallsItsFunctionAtStartAndThenEveryPeriod) {
+  static std::mutex mutex;
+  static std::condition_variable changed;
+  static int calls = 0;
+  static QELBWidget* seenWidget = nullptr;
+  auto function = [](LLKCDictionary* context, QELBWidget* widget, double time) {
+    std::lock_guard lock(mutex);
+    ++calls;
+    seenWidget = widget;
+    context->storeReal(time, "last");
+    changed.notify_all();
+  };
+  EXPECT_FALSE(QELCWidgetWorker::workerWithFunction(nullptr, 10, nullptr, nullptr));
+  Ref<Probe> widget = Probe::make();
+  Ref<QELCWidgetWorker> worker = QELCWidgetWorker::workerWithFunction(function, 5, widget.get(), nullptr);
+  ASSERT_TRUE(worker && worker->context());
+  ASSERT_TRUE(worker->start());
+  {
+    std::unique_lock lock(mutex);
+    EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [] { return calls >= 3; }));
+    EXPECT_EQ(seenWidget, widget.get());
+  }
+  worker->setWidget(nullptr);
+  worker->stopAndJoin();
+  EXPECT_GT(worker->context()->realForKey("last"), 0);
+}
+
+// Pokes from many threads while the window runs its frames.
+TEST(QELWidget, PokesFromOtherThreadsAreSafe) {
+  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({100, 100});
+  ASSERT_TRUE(window);
+  Ref<Probe> target = Probe::make();
+  window->attach(target);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 50; ++i) target->poke(message(9));
+    });
+  for (int f = 0; f < 20; ++f) window->frame();
+  for (auto& thread : threads) thread.join();
+  EXPECT_TRUE(window->pumpUntil([&] { return target->messages.size() == 200; }));
+}
+
+}  // namespace
