@@ -34,6 +34,7 @@ public:
   std::function<void(float, const OGLTSize&)> surface, content, overlay;
   std::function<void()> afterRender;  // on the window's thread, before the swap
   std::function<void()> shown;
+  std::function<bool()> mayClose;
 
   // Waits until the predicate holds (checked under the lock after every frame).
   bool waitFor(const std::function<bool()>& predicate, std::chrono::seconds timeout = 20s) {
@@ -62,11 +63,25 @@ public:
   std::vector<int> awakensPerFrame;
   std::vector<OGLTInputEvent> inputs;
   bool opened = false;
+  int closeRequests = 0;
+  bool closed = false;
 
 protected:
   void onOpening() override {
     std::lock_guard lock(mutex);
     opened = true;
+  }
+  bool onMayClose() override {
+    bool may = !mayClose || mayClose();
+    std::lock_guard lock(mutex);
+    ++closeRequests;
+    changed.notify_all();
+    return may;
+  }
+  void onClosing() override {
+    std::lock_guard lock(mutex);
+    closed = true;
+    changed.notify_all();
   }
   void onAwaken() override {
     std::lock_guard lock(mutex);
@@ -108,7 +123,7 @@ protected:
   }
 };
 
-class Window : public ::testing::Test {
+class GLWindow : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(OGLFInit());
@@ -155,7 +170,7 @@ TEST(OGLBWindowRate, BeatAndDividerFollowTheWantedRate) {
   EXPECT_EQ(probe->frameDivider(), 100u);
 }
 
-TEST_F(Window, FramesComeEveryDividerBeats) {
+TEST_F(GLWindow, FramesComeEveryDividerBeats) {
   run([&] { EXPECT_TRUE(window->waitFor([&] { return window->frames >= 12; })); });
   std::lock_guard lock(window->mutex);
   ASSERT_GE(window->awakensPerFrame.size(), 12u);
@@ -169,7 +184,7 @@ TEST_F(Window, FramesComeEveryDividerBeats) {
 
 // The surface pass lies below the raw GL content, the overlay above it; the clear colour shows
 // where nothing was drawn.
-TEST_F(Window, PassesAreComposedInOrder) {
+TEST_F(GLWindow, PassesAreComposedInOrder) {
   const float clear[4] = {0, 0, 1, 1};
   window->setClearColor(clear);
   window->surface = [&](float, const OGLTSize&) { fill(window->context(), 10, 10, 100, 100, {1, 0, 0, 1}); };
@@ -211,7 +226,7 @@ TEST_F(Window, PassesAreComposedInOrder) {
   EXPECT_NEAR(overContent[1], 255, 3);
 }
 
-TEST_F(Window, ClipboardRoundTripsThroughTheWindow) {
+TEST_F(GLWindow, ClipboardRoundTripsThroughTheWindow) {
   std::string read;
   bool done = false;
   window->shown = [&] {
@@ -226,7 +241,7 @@ TEST_F(Window, ClipboardRoundTripsThroughTheWindow) {
   EXPECT_EQ(OGLFGetClipboard(nullptr), nullptr);
 }
 
-TEST_F(Window, PropertiesAnswerFromEveryThread) {
+TEST_F(GLWindow, PropertiesAnswerFromEveryThread) {
   // Not running: the cache.
   window->setSize({320, 200});
   window->setPosition({12, 34});
@@ -264,7 +279,7 @@ TEST_F(Window, PropertiesAnswerFromEveryThread) {
 }
 
 // Real X events through xdotool: motion, a click and typed characters become records.
-TEST_F(Window, RealXEventsBecomeInputRecords) {
+TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
   std::string title = "vesko-input-" + std::to_string(getpid());
   window->setTitle(title.c_str());
@@ -348,7 +363,39 @@ TEST(WindowAtScale, CursorPointsAreLogical) {
   OGLFExit();
 }
 
-TEST_F(Window, AWindowThatCannotBeMadeEndsTheLoop) {
+// A close request asks onMayClose: refused, the window goes on; granted, the loop ends.
+TEST_F(GLWindow, CloseRequestsAskTheWindowFirst) {
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  std::string title = "vesko-close-" + std::to_string(getpid());
+  window->setTitle(title.c_str());
+  bool granted = false;
+  window->mayClose = [&] {
+    std::lock_guard lock(window->mutex);
+    return granted;
+  };
+  std::thread helper([&] {
+    bool ended = false;
+    if (window->waitFor([&] { return window->frames >= 2; }) && OGLTestRequestClose(title) &&
+        window->waitFor([&] { return window->closeRequests == 1; })) {
+      int seen;
+      {
+        std::lock_guard lock(window->mutex);
+        seen = window->frames;
+        granted = true;
+      }
+      // Refused: frames go on.
+      EXPECT_TRUE(window->waitFor([&] { return window->frames >= seen + 3; }));
+      ended = OGLTestRequestClose(title) && window->waitFor([&] { return window->closed; });
+    }
+    EXPECT_TRUE(ended);
+    if (!ended) window->stop();
+  });
+  EXPECT_TRUE(window->startSync());
+  helper.join();
+  EXPECT_EQ(window->closeRequests, 2);
+}
+
+TEST_F(GLWindow, AWindowThatCannotBeMadeEndsTheLoop) {
   std::vector<std::string> lines;
   std::mutex linesMutex;
   LLKTLogSink previous = LLKFLogSetSink([&](const std::string& line) {

@@ -17,3 +17,7 @@ public:
 private:
   _XDisplay* display_ = nullptr;
 };
+
+// Asks the window of that title to close as a window manager does (WM_DELETE_WINDOW); false
+// without a display or such a window (found with xdotool).
+bool OGLTestRequestClose(const std::string& title);
