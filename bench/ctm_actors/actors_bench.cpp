@@ -1,0 +1,141 @@
+// Actors around one stage through the real substrate.
+//  - BM_ActorsAroundStage/N: N actors tweeting on every tick of a stage at the default period
+//    (250 ms): the tick lengths the stage broadcasts ("tick", p50 and p99, in ms) and the delay
+//    from a broadcast to an actor's handling of it (p50 and p99, in ms).
+//  - BM_ActorMemoryOver10000Ticks: 10 actors around a stage ticking every 5 ms; resident memory
+//    after 1 000 and after 10 000 ticks (their difference must stay near 0).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <unistd.h>
+#include <vector>
+
+#include "framework/core/LLKFRandom.h"
+#include "framework/core/LLKFTime.h"
+#include "framework/substrate/MRKCReader.h"
+#include "framework/substrate/MRKCSubstrate.h"
+#include "framework/substrate/MRKFTerms.h"
+#include "modules/ctm/actors/CTMBPLNActor.h"
+#include "modules/ctm/stage/CTMCStage.h"
+
+namespace {
+
+// What the actors measured, shared by all of them.
+struct Measures {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<double> delays;  // ms from broadcast to handling
+  std::vector<double> ticks;   // the stage's "tick" values, ms
+  uint64_t handled = 0;        // broadcasts handled by the first actor
+
+  void reset() {
+    std::lock_guard lock(mutex);
+    delays.clear();
+    ticks.clear();
+    handled = 0;
+  }
+  bool waitForTicks(uint64_t count, std::chrono::seconds limit) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, limit, [&] { return handled >= count; });
+  }
+};
+Measures measures;
+
+// Tweets on every tick and notes how late it heard the broadcast.
+class BenchActor : public CTMBPLNActor {
+public:
+  using CTMBPLNActor::CTMBPLNActor;
+  bool first = false;
+
+  void onReceivedTick(MRKCList* winners, uint64_t tick, MRKCFrame* frame) override {
+    const double heard = LLKFNowInS();
+    const double sent = MRKFFrameFetchReal(frame, "time", heard);
+    {
+      std::lock_guard lock(measures.mutex);
+      measures.delays.push_back((heard - sent) * 1000.0);
+      if (first) {
+        measures.ticks.push_back(static_cast<double>(MRKFFrameFetchUint(frame, "tick", 0)));
+        ++measures.handled;
+      }
+    }
+    if (first) measures.changed.notify_all();
+    tweetWithGist(gist_.get(), static_cast<float>(LLKFRandomDraw()), 0.0f);
+  }
+
+private:
+  Ref<MRKBTerm> gist_ = MRKCReader::reader()->readTermFromString("weather(sunny)");
+};
+
+double percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
+}
+
+double residentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0;
+}
+
+// A substrate with a stage and n bench actors; detaches everything when it goes.
+class Ring {
+public:
+  Ring(int actors, const std::string& stageProperties, const std::string& actorProperties) {
+    Ref<MRKBTerm> stageFrame = MRKCReader::reader()->readTermFromString(stageProperties);
+    Ref<CTMCStage> stage = CTMCStage::stageWithGuid({}, "ctm", {}, Ref<MRKCFrame>(asFrame(stageFrame.get())));
+    for (int i = 0; i < actors; ++i) {
+      Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(actorProperties);
+      Ref<BenchActor> actor = refCast<BenchActor>(
+          CTMFActorMake<BenchActor>({}, "actor" + std::to_string(i), {}, Ref<MRKCFrame>(asFrame(properties.get()))));
+      actor->first = i == 0;
+      processors_.push_back(actor);
+    }
+    measures.reset();
+    for (const auto& processor : processors_) substrate_->attach(processor.get(), false);
+    substrate_->attach(stage.get(), false);
+    processors_.push_back(stage);
+  }
+  ~Ring() {
+    for (auto it = processors_.rbegin(); it != processors_.rend(); ++it) substrate_->detach(it->get(), false);
+  }
+
+private:
+  Ref<MRKCSubstrate> substrate_ = MRKCSubstrate::substrate();
+  std::vector<Ref<MRKBProcessor>> processors_;
+};
+
+void BM_ActorsAroundStage(benchmark::State& state) {
+  constexpr uint64_t kTicks = 40;
+  for (auto _ : state) {
+    Ring ring(static_cast<int>(state.range(0)), "{}", "{}");
+    if (!measures.waitForTicks(kTicks, std::chrono::seconds(120))) state.SkipWithError("the stage stopped ticking");
+  }
+  std::lock_guard lock(measures.mutex);
+  std::vector<double> ticks(measures.ticks.begin() + 1, measures.ticks.end());  // the first follows the attach
+  state.counters["tick_p50_ms"] = percentile(ticks, 0.5);
+  state.counters["tick_p99_ms"] = percentile(ticks, 0.99);
+  state.counters["delay_p50_ms"] = percentile(measures.delays, 0.5);
+  state.counters["delay_p99_ms"] = percentile(measures.delays, 0.99);
+}
+BENCHMARK(BM_ActorsAroundStage)->Arg(10)->Arg(100)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void BM_ActorMemoryOver10000Ticks(benchmark::State& state) {
+  for (auto _ : state) {
+    Ring ring(10, "{\"tick\": 5}", "{\"ctime\": 0.5, \"rtime\": 0.5}");
+    if (!measures.waitForTicks(1000, std::chrono::seconds(300))) state.SkipWithError("the stage stopped ticking");
+    const double early = residentKiB();
+    if (!measures.waitForTicks(10000, std::chrono::seconds(600))) state.SkipWithError("the stage stopped ticking");
+    state.counters["rss_at_1000_KiB"] = early;
+    state.counters["rss_growth_KiB"] = residentKiB() - early;
+    measures.reset();
+  }
+}
+BENCHMARK(BM_ActorMemoryOver10000Ticks)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
