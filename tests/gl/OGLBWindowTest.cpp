@@ -6,6 +6,7 @@
 #include <epoxy/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -361,6 +362,35 @@ TEST(WindowAtScale, CursorPointsAreLogical) {
     EXPECT_TRUE(pressed);
   }
   OGLFExit();
+}
+
+// A key held down in the X server reads as pressed through the context, and motion carries
+// the modifiers held at that moment.
+TEST_F(GLWindow, HeldKeysAreSeenThroughTheContext) {
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  std::string title = "vesko-keys-" + std::to_string(getpid());
+  window->setTitle(title.c_str());
+  int shiftAction = 0, letterAction = 0;
+  window->shown = [&] {
+    std::lock_guard lock(window->mutex);
+    shiftAction = std::max(shiftAction, OGLFGetKeyAction(window->context(), 340));
+    letterAction = std::max(letterAction, OGLFGetKeyAction(window->context(), 'Q'));
+  };
+  run([&] {
+    ASSERT_TRUE(window->waitFor([&] { return window->frames >= 2; }));
+    std::string press = "xdotool search --sync --name '^" + title +
+                        "$' windowfocus --sync mousemove --window %1 20 20 keydown shift mousemove --window %1 30 30";
+    EXPECT_EQ(std::system(press.c_str()), 0);
+    EXPECT_TRUE(window->waitFor([&] {
+      for (const OGLTInputEvent& e : window->inputs)
+        if (e.type == kOGLInputCursor && (e.cursor.mods & kOGLModShift)) return shiftAction == 2;
+      return false;
+    }));
+    EXPECT_EQ(std::system("xdotool keyup shift"), 0);
+  });
+  EXPECT_EQ(shiftAction, 2);
+  EXPECT_EQ(letterAction, 1);
+  EXPECT_EQ(OGLFGetKeyAction(nullptr, 340), 1);
 }
 
 // A close request asks onMayClose: refused, the window goes on; granted, the loop ends.

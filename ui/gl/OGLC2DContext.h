@@ -15,11 +15,10 @@
 
 #include "ui/gl/OGLCFontStash.h"
 #include "ui/gl/OGLF2D.h"
+#include "ui/gl/OGLXform.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
-
-using OGLTXform = std::array<float, 6>;
 
 // A span of surface rows [top, bottom).
 struct OGLTRowSpan {
