@@ -1,0 +1,220 @@
+// The example scene in a real window under X (Xvfb when no display is set): pixels read back
+// from the framebuffer, and real X input through xdotool for clicks, scrolls, drags, edge
+// resizing, roll-up and close.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/widgets/example/QELExampleScene.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class SceneWindow : public QELBWindow {
+public:
+  static Ref<SceneWindow> make() { return Ref<SceneWindow>(new SceneWindow()); }
+
+  // Runs the task on the window's thread and waits for it.
+  bool onWindow(const std::function<void()>& task) {
+    std::mutex doneMutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    if (!sched([&] {
+          task();
+          std::lock_guard lock(doneMutex);
+          done = true;
+          doneChanged.notify_all();
+        }))
+      return false;
+    std::unique_lock lock(doneMutex);
+    return doneChanged.wait_for(lock, 20s, [&] { return done; });
+  }
+  // Asks the check on the window's thread after frames until it holds.
+  bool eventually(const std::function<bool()>& check) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+      bool holds = false;
+      if (!onWindow([&] { holds = check(); })) return false;
+      if (holds) return true;
+      waitFrames(1);
+    }
+    return false;
+  }
+  bool waitFrames(int count) {
+    std::unique_lock lock(mutex_);
+    int target = frames_ + count;
+    return changed_.wait_for(lock, 20s, [&] { return frames_ >= target; });
+  }
+  // RGB of a window pixel in the last frame drawn after the call.
+  std::vector<int> pixel(int x, int y) {
+    {
+      std::lock_guard lock(mutex_);
+      capture_ = true;
+    }
+    waitFrames(2);
+    std::lock_guard lock(mutex_);
+    if (pixels_.empty() || x < 0 || y < 0 || x >= width_ || y >= height_) return {};
+    const unsigned char* p = &pixels_[(static_cast<size_t>(height_ - 1 - y) * width_ + x) * 4];
+    return {p[0], p[1], p[2]};
+  }
+
+  QELExampleScene scene;
+
+protected:
+  void onOpening() override {
+    QELBWindow::onOpening();
+    scene = QELFExampleSceneMake(this);
+  }
+  void onClosing() override {
+    QELBWindow::onClosing();
+    scene = QELExampleScene{};
+  }
+  void onRenderWithStep(float step, const OGLTSize& size) override {
+    QELBWindow::onRenderWithStep(step, size);
+    std::lock_guard lock(mutex_);
+    if (!capture_) return;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width_ = viewport[2];
+    height_ = viewport[3];
+    pixels_.resize(static_cast<size_t>(width_) * height_ * 4);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
+  }
+  void onShownWithStep(float) override {
+    std::lock_guard lock(mutex_);
+    ++frames_;
+    changed_.notify_all();
+  }
+
+private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int frames_ = 0;
+  bool capture_ = false;
+  std::vector<unsigned char> pixels_;
+  int width_ = 0, height_ = 0;
+};
+
+bool hasXdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
+
+class RealWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(OGLFInit());
+    window = SceneWindow::make();
+    title = "vesko-widgets-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    window->setTitle(title.c_str());
+    window->setSize({640, 400});
+    window->setPosition({0, 0});
+  }
+  void TearDown() override {
+    window.reset();
+    OGLFExit();
+  }
+  // Runs the window on this thread while the driver runs on another.
+  void run(const std::function<void()>& driver) {
+    std::thread helper([&] {
+      if (window->waitFrames(3)) driver();
+      window->stop();
+    });
+    EXPECT_TRUE(window->startSync());
+    helper.join();
+  }
+  // xdotool commands on our window (%1), e.g. "mousemove --window %1 10 10 click 1".
+  bool x(const std::string& commands) {
+    std::string line = "xdotool search --sync --name '^" + title + "$' " + commands;
+    return std::system(line.c_str()) == 0;
+  }
+  std::string move(float px, float py) {
+    return "mousemove --window %1 " + std::to_string(static_cast<int>(px)) + " " + std::to_string(static_cast<int>(py)) +
+           " sleep 0.15 ";
+  }
+  Ref<SceneWindow> window;
+  std::string title;
+};
+
+TEST_F(RealWindow, TheSceneIsDrawnWhereItIsLaidOutAndTakesClicksAndScrolls) {
+  run([&] {
+    QELExampleScene& s = window->scene;
+    // Layout view at (20, 20), content origin (1, 21), column content inset 3.
+    EXPECT_EQ(window->pixel(30, 50), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(window->pixel(100, 90), (std::vector<int>{0, 255, 0}));
+    EXPECT_EQ(window->pixel(70, 125), (std::vector<int>{0, 0, 255}));
+    EXPECT_EQ(window->pixel(30, 155), (std::vector<int>{255, 255, 0}));
+    EXPECT_EQ(window->pixel(160, 155), (std::vector<int>{0, 255, 255}));  // pushed right by the spacer
+    // The block placed in the canvas at content (100, 60): canvas origin (301, 61).
+    EXPECT_EQ(window->pixel(420, 140), (std::vector<int>{255, 0, 255}));
+    ASSERT_TRUE(hasXdotool());
+    ASSERT_TRUE(x("windowfocus --sync " + move(30, 50) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.red->clicks() == 1; }));
+    EXPECT_EQ(s.green->clicks(), 0);
+    // Two wheel steps down over the canvas scroll it by 40: the block moves up.
+    ASSERT_TRUE(x(move(420, 140) + "click 5 sleep 0.1 click 5 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.canvas->offset().y == 40; }));
+    EXPECT_EQ(window->pixel(420, 105), (std::vector<int>{255, 0, 255}));
+    ASSERT_TRUE(x(move(420, 105) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.inCanvas->clicks() == 1; }));
+  });
+}
+
+TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    QELExampleScene& s = window->scene;
+    // Drag the layout view by its title bar by (50, 20).
+    ASSERT_TRUE(x("windowfocus --sync " + move(120, 30) + "mousedown 1 sleep 0.15 " + move(145, 40) + move(170, 50) +
+                  "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.layoutView->frame().left == 70 && s.layoutView->frame().top == 40; }));
+    EXPECT_EQ(window->pixel(80, 70), (std::vector<int>{255, 0, 0}));
+    // Widen the canvas view at its right edge (x 560) by 40.
+    ASSERT_TRUE(x(move(559, 150) + "mousedown 1 sleep 0.15 " + move(579, 150) + move(599, 150) + "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.canvasView->size().w == 300; }));
+    // Roll the canvas view up with the first title-bar button, then down again.
+    ASSERT_TRUE(x(move(300 + 11, 40 + 11) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.canvasView->rollState() == kQELRollRolledUp; }));
+    EXPECT_FLOAT_EQ(s.canvasView->size().h, 42);
+    ASSERT_TRUE(x(move(300 + 11, 40 + 11) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.canvasView->rollState() == kQELRollOpen; }));
+    EXPECT_FLOAT_EQ(s.canvasView->size().h, 220);
+    // Close the layout view with the button at the right end of its title bar.
+    OGLTRect f{};
+    window->onWindow([&] { f = s.layoutView->frame(); });
+    ASSERT_TRUE(x(move(f.right - 12, f.top + 11) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return !s.layoutView->visible(); }));
+  });
+}
+
+}  // namespace
+
+// The sanitizer runtime's own allocations on the software GL driver's threads are not ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libubsan.so\n"; }
+
+// Without a display the tests run again under a virtual X server.
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if ((!display || !*display) && !std::getenv("VESKO_XVFB")) {
+    setenv("VESKO_XVFB", "1", 1);
+    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
+                            const_cast<char*>("-screen 0 1280x1024x24")};
+    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
+    args.push_back(nullptr);
+    execvp("xvfb-run", args.data());
+    std::perror("xvfb-run");
+    return 1;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// A small scene of the widget core: a window with two views. "Layout" holds a column group
+// (three coloured blocks and a row whose spacer pushes its two blocks apart); "Canvas" holds a
+// scrollable canvas with a chequered content and a block placed in it. Both views can be
+// dragged by their title bar, resized at their edges, rolled up and closed. A block counts the
+// clicks it takes.
+#include <atomic>
+
+#include "ui/widgets/QELBCanvas.h"
+#include "ui/widgets/QELBGroup.h"
+#include "ui/widgets/QELBView.h"
+#include "ui/widgets/QELBWindow.h"
+
+// A solid block that counts its left clicks.
+class QELExampleBlock : public QELBWidget {
+public:
+  static Ref<QELExampleBlock> blockWithSize(OGLTSize size, OGLTColor color);
+  bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
+  void onRenderWithStep(float step) override;
+  OGLTColor color() const { return color_; }
+  int clicks() const { return clicks_.load(); }
+
+private:
+  QELExampleBlock(OGLTSize size, OGLTColor color) : QELBWidget(size, {0, 0}), color_(color) {}
+  OGLTColor color_;
+  std::atomic<int> clicks_{0};
+};
+
+// A canvas with a chequered content that scrolls with the wheel.
+class QELExampleCanvas : public QELBCanvas {
+public:
+  static Ref<QELExampleCanvas> canvasWithSize(OGLTSize size, OGLTPoint position);
+  bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
+  void onRenderWithStep(float step, const OGLTRect& rect) override;
+  using QELBCanvas::onRenderWithStep;
+
+private:
+  using QELBCanvas::QELBCanvas;
+};
+
+struct QELExampleScene {
+  Ref<QELCView> layoutView, canvasView;
+  Ref<QELCGroup> column, row;
+  Ref<QELExampleBlock> red, green, blue, left, right, inCanvas;
+  Ref<QELExampleCanvas> canvas;
+};
+
+// Builds the scene and attaches it to the window (which has opened).
+QELExampleScene QELFExampleSceneMake(QELBWindow* window);
+
+// The view flags of the scene's views.
+constexpr uint32_t kQELExampleViewFlags = kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton |
+                                          kQELViewRollButton | kQELViewDraggable | kQELViewResizable;
