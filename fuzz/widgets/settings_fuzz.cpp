@@ -1,0 +1,33 @@
+// The settings file: whatever bytes it holds, reading answers a frame (never null), and a frame
+// that was read is written back and read again unchanged in size.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "framework/core/LLKFLog.h"
+#include "ui/widgets/QELBApplication.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string folder = [] {
+    LLKFLogSetQuiet(true);
+    char pattern[] = "/tmp/qel-settings-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::string(made ? made : "/tmp");
+  }();
+  const std::string path = folder + "/config.json", copy = folder + "/copy.json";
+  if (FILE* file = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+  }
+  Ref<JSKCFrame> frame = QELFApplicationReadConfig(path.c_str());
+  if (!frame) std::abort();
+  if (QELFApplicationWriteJSON(copy.c_str(), frame.get())) {
+    Ref<JSKCFrame> again = QELFApplicationReadJSON(copy.c_str());
+    if (!again || again->count() != frame->count()) std::abort();
+  }
+  return 0;
+}
