@@ -342,6 +342,14 @@ TEST_F(Drawing, OnlyChangedRowsNeedCopyingAndAnEmptyFrameCostsNothing) {
   EXPECT_EQ(rows.top, 0);
   EXPECT_GE(rows.bottom, 44);
   EXPECT_TRUE(context->takeChangedRows().empty());
+
+  // A frame that drew nothing and was never ended leaves its clearing to the next drawing.
+  begin(64, 64);
+  fillRect(0, 50, 4, 4, red);
+  begin(64, 64);
+  begin(64, 64);
+  fillRect(0, 0, 4, 4, red);
+  EXPECT_EQ(at(1, 51), kClear);
 }
 
 TEST_F(Drawing, GlobalPointsMapThroughTheInverseTransform) {

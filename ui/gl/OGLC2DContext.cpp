@@ -17,6 +17,12 @@ namespace {
 // caller must not grow the stack without end.
 constexpr size_t kMaxStates = 64;
 
+OGLTRowSpan unite(const OGLTRowSpan& a, const OGLTRowSpan& b) {
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+}
+
 }  // namespace
 
 std::unique_ptr<OGLC2DContext> OGLC2DContext::make() {
@@ -62,7 +68,9 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
     target.previousDirty = {};
     target.unsynced = {0, ph};
   } else {
-    target.previousDirty = target.dirty;
+    // Rows of an earlier frame not cleared yet (its frame drew nothing and was not ended) wait
+    // with the last frame's.
+    target.previousDirty = unite(target.previousDirty, target.dirty);
   }
   target.dirty = {};
   target.drawn = false;
@@ -94,12 +102,6 @@ void OGLC2DContext::startDrawing() {
   if (layer().drawn) return;
   layer().drawn = true;
   clearPreviousRows();
-}
-
-static OGLTRowSpan unite(const OGLTRowSpan& a, const OGLTRowSpan& b) {
-  if (a.empty()) return b;
-  if (b.empty()) return a;
-  return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
 }
 
 void OGLC2DContext::clearPreviousRows() {
