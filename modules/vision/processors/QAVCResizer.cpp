@@ -1,6 +1,7 @@
 #include "modules/vision/processors/QAVCResizer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "framework/core/LLKFLog.h"
@@ -26,6 +27,29 @@ uint8_t byteOf(MRKBTerm* term) {
 }
 
 }  // namespace
+
+bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint8_t color[3]) {
+  // The colour goes only where the received image does not: one row is filled as the kit fills
+  // (pixel by pixel, in the canvas's format) and its bytes are copied into the margins.
+  const uint32_t width = canvas.width(), height = canvas.height();
+  if (covered.size.w == width && covered.size.h == height) return true;
+  Ref<IMKCBitmap> row = IMKCBitmap::bitmapWithWidth(width, 1, canvas.format());
+  if (!row) return false;
+  row->fillWithColor(color);
+  const uint64_t rowBytes = uint64_t{width} * 3;
+  const uint64_t left = uint64_t(covered.origin.x) * 3, right = left + uint64_t{covered.size.w} * 3;
+  for (uint64_t y = 0; y < height; ++y) {
+    uint8_t* target = canvas.bytes() + y * rowBytes;
+    const bool beside = y >= uint64_t(covered.origin.y) && y < uint64_t(covered.origin.y) + covered.size.h;
+    if (!beside) {
+      std::memcpy(target, row->bytes(), rowBytes);
+      continue;
+    }
+    std::memcpy(target, row->bytes(), left);
+    std::memcpy(target + right, row->bytes() + right, rowBytes - right);
+  }
+  return true;
+}
 
 Ref<QAVCResizer> QAVCResizer::resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties) {
@@ -92,11 +116,12 @@ Ref<MRKCStatement> QAVCResizer::resize(const QAVTImageStatement& image) const {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
   }
-  canvas->fillWithColor(color_);
   const uint32_t copiedWidth = std::min(image.width, width_), copiedHeight = std::min(image.height, height_);
   const IMKTPoint from{static_cast<int32_t>(image.width / 2 - copiedWidth / 2), static_cast<int32_t>(image.height / 2 - copiedHeight / 2)};
   const IMKTPoint to{static_cast<int32_t>(width_ / 2 - copiedWidth / 2), static_cast<int32_t>(height_ / 2 - copiedHeight / 2)};
-  if (canvas->copy(IMKTRect{from, IMKTSize{copiedWidth, copiedHeight}}, *received, to) != 0) return nullptr;
+  if (!QAVFCanvasPadAround(*canvas, IMKTRect{to, IMKTSize{copiedWidth, copiedHeight}}, color_) ||
+      canvas->copy(IMKTRect{from, IMKTSize{copiedWidth, copiedHeight}}, *received, to) != 0)
+    return nullptr;
   canvas.reset();
   received.reset();
 

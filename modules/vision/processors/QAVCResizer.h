@@ -9,7 +9,12 @@
 // when cropped), so that a point (x, y) of the received image is (x + offset.x, y + offset.y) on
 // the canvas.
 #include "framework/substrate/MRKCClassRegistry.h"
+#include "imagekit/IMKCBitmap.h"
 #include "modules/vision/processors/QAVBProcessor.h"
+
+// Fills an RGB or BGR canvas with the colour (red, green, blue) outside the covered rect, which
+// lies inside it; false when out of memory.
+bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint8_t color[3]);
 
 class QAVCResizer : public QAVBProcessor {
 public:

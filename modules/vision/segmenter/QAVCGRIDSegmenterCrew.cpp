@@ -1,0 +1,70 @@
+#include "modules/vision/segmenter/QAVCGRIDSegmenterCrew.h"
+
+#include <sched.h>
+
+#include <algorithm>
+
+#include "framework/core/LLKFLog.h"
+#include "framework/core/LLKFRandom.h"
+
+namespace {
+
+// The processors the process may run on, in a random order.
+std::vector<int> shuffledProcessors() {
+  std::vector<int> cpus;
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) != 0) return cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &set)) cpus.push_back(cpu);
+  for (size_t i = cpus.size(); i > 1; --i) std::swap(cpus[i - 1], cpus[LLKFRandomDrawWithRangeUint(0, uint32_t(i - 1))]);
+  return cpus;
+}
+
+}  // namespace
+
+uint32_t QAVCGRIDSegmenterCrew::start(uint32_t threads) noexcept {
+  if (started_) return this->threads();
+  started_ = true;
+  try {
+    const std::vector<int> cpus = shuffledProcessors();
+    const bool pin = cpus.size() >= threads;
+    for (uint32_t i = 0; i < threads; ++i) {
+      auto thread = std::make_unique<QAVCGRIDSegmenterSPProcessor>(handoff_);
+      if (!thread->start(0, pin ? cpus[i] : -1)) {
+        LLKFLog("QAVCGRIDSegmenter : a computing thread could not be started");
+        break;
+      }
+      threads_.push_back(std::move(thread));
+    }
+  } catch (const std::bad_alloc&) {
+    LLKFLog("QAVCGRIDSegmenter : out of memory for the computing threads");
+  }
+  return this->threads();
+}
+
+void QAVCGRIDSegmenterCrew::run(const QAVTGRIDSegmenterJob& job) noexcept {
+  if (threads_.empty()) {
+    inline_.describe(job, 0, job.count);
+    return;
+  }
+  const uint64_t parts = threads_.size();
+  std::unique_lock lock(handoff_.mutex);
+  for (uint64_t i = 0; i < parts; ++i)
+    threads_[i]->setRange(&job, uint32_t(job.count * i / parts), uint32_t(job.count * (i + 1) / parts));
+  handoff_.busy = uint32_t(parts);
+  ++handoff_.jobs;
+  handoff_.trigger.notify_all();
+  handoff_.signal.wait(lock, [&] { return handoff_.busy == 0; });
+  for (auto& thread : threads_) thread->setRange(nullptr, 0, 0);
+}
+
+void QAVCGRIDSegmenterCrew::stop() noexcept {
+  {
+    std::lock_guard lock(handoff_.mutex);
+    handoff_.stopping = true;
+  }
+  handoff_.trigger.notify_all();
+  for (auto& thread : threads_) thread->join();
+  threads_.clear();
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The segmenter's handler: a queue of up to 16 received "bgr" image statements of which only the
+// newest is segmented (the older ones are dropped, so the segmenter never falls behind its
+// input), and the crew of computing threads that describe the superpixels. Each segmented image
+// is published on the output label as the image statement with the mean-colour image in term 2
+// and, in the ancillary frame, "supixelmask", "superpixels", "cols", "rows", "size", "elapsed"
+// and "image" (the received pixels).
+//
+// The computing threads start with the handler and stop (joined) when it stops.
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/core/LLKBHandler.h"
+#include "framework/substrate/MRKCStatement.h"
+#include "modules/vision/seams/GridSeams.h"
+#include "modules/vision/segmenter/QAVCGRIDSegmenterCrew.h"
+#include "modules/vision/statement/QAVFImageStatement.h"
+
+class MRKCSubstrate;
+
+class QAVCGRIDSegmenterWorker : public LLKBHandler {
+public:
+  static constexpr size_t kQueueCapacity = 16;
+
+  // Publishes on label with the guid as source, on the substrate (null: segmented images are only
+  // made, as benchmarks want; the substrate must outlive the running handler). threads: the
+  // computing threads to start (0 describes the superpixels on the handler's own thread).
+  static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid, MRKCSubstrate* substrate,
+                                                      uint32_t threads = 2);
+
+  // Queues a checked "bgr" image statement for the handler; false for any other statement or
+  // once the handler stops.
+  bool enqueue(MRKCStatement* statement);
+
+  // Copied whole; the next image is segmented with the configuration set last.
+  QAVTGRIDSegmenterConfig config() const;
+  void setConfig(const QAVTGRIDSegmenterConfig& config);
+
+  // The segmented statement for a checked "bgr" image statement; null when it cannot be made.
+  // Runs on the handler's thread; a benchmark may call it from one other thread while nothing is
+  // queued.
+  Ref<MRKCStatement> process(const QAVTImageStatement& image) noexcept;
+
+protected:
+  void onStarting() override;
+  void onStopping() override;
+  bool onRunning() override;
+
+private:
+  QAVCGRIDSegmenterWorker(std::string label, std::string guid, MRKCSubstrate* substrate, uint32_t threads)
+      : label_(std::move(label)), guid_(std::move(guid)), substrate_(substrate), threads_(threads) {}
+
+  // Segments source into labels and superpixel data stored in ancillary, and paints target with
+  // the superpixels' mean colours. False when the image is published without superpixel data.
+  bool onProcessSource(const cv::Mat& source, cv::Mat& target, MRKCFrame* ancillary, const QAVTGRIDSegmenterConfig& config);
+  void publish(MRKCStatement* statement, float ttl);
+
+  const std::string label_;
+  const std::string guid_;
+  MRKCSubstrate* const substrate_;
+  const uint32_t threads_;
+
+  std::mutex queueMutex_;
+  std::deque<Ref<MRKCStatement>> queue_;  // newest first
+  mutable std::mutex configMutex_;
+  QAVTGRIDSegmenterConfig config_;
+
+  // The handler's own: one image at a time.
+  GridSeams seams_;
+  std::vector<GridSeams::spixel_t> spixels_;
+  QAVCGRIDSegmenterCrew crew_;
+};

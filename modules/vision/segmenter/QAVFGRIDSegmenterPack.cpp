@@ -1,0 +1,75 @@
+#include "modules/vision/segmenter/QAVFGRIDSegmenterPack.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// Truncated toward zero and kept within 16 bits.
+int16_t field(double value) {
+  constexpr double low = std::numeric_limits<int16_t>::min();
+  constexpr double high = std::numeric_limits<int16_t>::max();
+  return static_cast<int16_t>(std::clamp(value, low, high));
+}
+
+}  // namespace
+
+Ref<MRKCData> QAVFGRIDSegmenterPatternToData(const float* values, uint32_t count) {
+  if (!values && count) return nullptr;
+  return MRKCData::dataWithFormat(kMRKDataReal32, values, count);
+}
+
+Ref<MRKCData> QAVFGRIDSegmenterPolygonToData(const cv::Point* points, uint32_t count) {
+  if (!points && count) return nullptr;
+  try {
+    std::vector<int16_t> pairs(size_t(count) * 2);
+    for (uint32_t i = 0; i < count; ++i) {
+      pairs[2 * i] = static_cast<int16_t>(points[i].x);
+      pairs[2 * i + 1] = static_cast<int16_t>(points[i].y);
+    }
+    return MRKCData::dataWithFormat(kMRKDataSint16, pairs.data(), pairs.size());
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+Ref<MRKCData> QAVFGRIDSegmenterSupixelToData(const GridSeams::spixel_t& measures, uint32_t id) {
+  const float* colour = measures.colour;
+  int16_t record[kQAVSupixelFields];
+  record[kQAVSupixelId] = field(id);
+  record[kQAVSupixelCx] = field(measures.centre[0]);
+  record[kQAVSupixelCy] = field(measures.centre[1]);
+  record[kQAVSupixelCount] = field(measures.count);
+  record[kQAVSupixelGrey] = field((0.299 * colour[2] + 0.587 * colour[1] + 0.114 * colour[0]) / 3.0);
+  record[kQAVSupixelBlue] = field(colour[0]);
+  record[kQAVSupixelGreen] = field(colour[1]);
+  record[kQAVSupixelRed] = field(colour[2]);
+  record[kQAVSupixelLeft] = field(measures.xmin);
+  record[kQAVSupixelTop] = field(measures.ymin);
+  record[kQAVSupixelRight] = field(measures.xmax);
+  record[kQAVSupixelBottom] = field(measures.ymax);
+  return MRKCData::dataWithFormat(kMRKDataSint16, record, kQAVSupixelFields);
+}
+
+bool QAVFGRIDSegmenterComputePattern(const cv::Mat& mask, const cv::Mat& codes, float* bins, uint32_t count) {
+  if (!bins || count < 1 || count > 255 || mask.type() != CV_8UC1 || codes.type() != CV_8UC1 || mask.size() != codes.size())
+    return false;
+  const unsigned width = 255 / count;
+  const unsigned last = count - 1;
+  // Whole counts first: adding 1.0f to a float bin stops counting past 2^24.
+  uint32_t histogram[256] = {};
+  uint32_t counted = 0;
+  for (int r = 0; r < mask.rows; ++r) {
+    const uchar* set = mask.ptr<uchar>(r);
+    const uchar* code = codes.ptr<uchar>(r);
+    for (int c = 0; c < mask.cols; ++c)
+      if (set[c]) {
+        ++histogram[std::min(unsigned(code[c]) / width, last)];
+        ++counted;
+      }
+  }
+  if (counted == 0) return true;
+  for (uint32_t bin = 0; bin < count; ++bin) bins[bin] += float(histogram[bin]) / float(counted);
+  return true;
+}
