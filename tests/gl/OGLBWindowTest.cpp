@@ -19,6 +19,7 @@
 
 #include "framework/core/LLKFLog.h"
 #include "tests/gl/OGLTestXResources.h"
+#include "tests/gl/OGLTestXServer.h"
 #include "ui/gl/OGLBWindow.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
@@ -317,7 +318,7 @@ TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
 // the logical units of widget frames. The scale comes from the X server's Xft.dpi resource,
 // which is only changed on a server of our own.
 TEST(WindowAtScale, CursorPointsAreLogical) {
-  if (!std::getenv("VESKO_XVFB")) GTEST_SKIP() << "needs a virtual X server of its own";
+  if (!OGLTestOwnsServer()) GTEST_SKIP() << "needs an X server of its own";
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
   OGLTestXResources resources("Xft.dpi:\t192\n");
   ASSERT_TRUE(resources.applied());
@@ -448,19 +449,11 @@ TEST_F(GLWindow, AWindowThatCannotBeMadeEndsTheLoop) {
 // free; the leak checker is told to leave them alone.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libubsan.so\n"; }
 
-// Without a display the tests run again under a virtual X server.
 int main(int argc, char** argv) {
-  const char* display = std::getenv("DISPLAY");
-  if ((!display || !*display) && !std::getenv("VESKO_XVFB")) {
-    setenv("VESKO_XVFB", "1", 1);
-    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                            const_cast<char*>("-s"), const_cast<char*>("-screen 0 1280x1024x24")};
-    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp("xvfb-run", args.data());
-    std::perror("xvfb-run");
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!GTEST_FLAG_GET(list_tests) && !OGLTestEnsureDisplay()) {
+    std::fprintf(stderr, "no X display and no Xvfb to start\n");
     return 1;
   }
-  ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -2,6 +2,8 @@
 
 #include <epoxy/gl.h>
 
+#include <cstring>
+
 #include "framework/core/LLKFLog.h"
 
 namespace {
@@ -93,12 +95,14 @@ void OGLCPassCompositor::compose(OGLC2DContext& context, int layer) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, context.stride() / 4);
   if (width != widths_[layer] || height != heights_[layer]) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, context.pixels());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 context.pixels());
     widths_[layer] = width;
     heights_[layer] = height;
+    size_t bytes = static_cast<size_t>(context.stride()) * static_cast<size_t>(height);
+    shadows_[layer].assign(context.pixels(), context.pixels() + bytes);
   } else if (!rows.empty()) {
-    const uint8_t* first = context.pixels() + static_cast<size_t>(rows.top) * static_cast<size_t>(context.stride());
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, rows.top, width, rows.bottom - rows.top, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, first);
+    upload(context, layer, rows);
   }
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 
@@ -116,4 +120,27 @@ void OGLCPassCompositor::compose(OGLC2DContext& context, int layer) {
   glBindVertexArray(0);
   glUseProgram(0);
   glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Uploads the runs of rows that differ from the shadow copy, and updates the copy.
+void OGLCPassCompositor::upload(const OGLC2DContext& context, int layer, OGLTRowSpan rows) {
+  auto stride = static_cast<size_t>(context.stride());
+  const uint8_t* pixels = context.pixels();
+  uint8_t* shadow = shadows_[layer].data();
+  auto differs = [&](int y) {
+    size_t offset = static_cast<size_t>(y) * stride;
+    return std::memcmp(pixels + offset, shadow + offset, stride) != 0;
+  };
+  for (int y = rows.top; y < rows.bottom;) {
+    if (!differs(y)) {
+      ++y;
+      continue;
+    }
+    int first = y++;
+    while (y < rows.bottom && differs(y)) ++y;
+    size_t offset = static_cast<size_t>(first) * stride, length = static_cast<size_t>(y - first) * stride;
+    std::memcpy(shadow + offset, pixels + offset, length);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, context.pixelWidth(), y - first, GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, pixels + offset);
+  }
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Puts the 2D passes of a window into its GL framebuffer: each layer of the 2D context is kept
-// in a texture (only rows that changed are uploaded) and drawn over the framebuffer with
-// premultiplied alpha. Lives on the window's thread, with its GL context current.
+// in a texture and drawn over the framebuffer with premultiplied alpha. Widgets redraw every
+// frame, mostly the same pixels: of the rows a frame drew, only those that differ from what the
+// texture holds are uploaded. Lives on the window's thread, with its GL context current.
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "ui/gl/OGLC2DContext.h"
 
@@ -20,10 +23,12 @@ public:
 
 private:
   OGLCPassCompositor() = default;
+  void upload(const OGLC2DContext& context, int layer, OGLTRowSpan rows);
 
   unsigned program_ = 0;
   unsigned vertexArray_ = 0;
   unsigned textures_[OGLC2DContext::kLayers] = {};
   int widths_[OGLC2DContext::kLayers] = {};
   int heights_[OGLC2DContext::kLayers] = {};
+  std::vector<uint8_t> shadows_[OGLC2DContext::kLayers];  // what each texture holds
 };
