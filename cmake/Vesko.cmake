@@ -39,6 +39,10 @@ function(vesko_test name)
     string(JOIN "," label ${T_LABELS})
     list(APPEND properties LABELS "${label}")
   endif()
+  # Real windows share one X display: focus and synthetic input must not cross between tests.
+  if("gui" IN_LIST T_LABELS)
+    list(APPEND properties RESOURCE_LOCK x11display)
+  endif()
   gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()
 
