@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "framework/core/LLKFTime.h"
@@ -121,6 +122,25 @@ TEST_F(ProjectorTest, PublishesTheConfiguredFormat) {
   EXPECT_EQ(pixelsOf(frames[0].get()).size(), 3u * 2 * 4);
   EXPECT_EQ(metaUint(frames[0].get(), "length"), 24u);
   EXPECT_EQ(pixelsOf(frames[0].get())[3], 255);
+}
+
+TEST_F(ProjectorTest, AnUnknownFormatIsToldAndLoadsNothing) {
+  LogCapture log;
+  Ref<QAVCProjector> projector = attachProjector(R"({"format": mjpeg})");
+  EXPECT_TRUE(log.saw("qav.proj - property 'format' names an unknown pixel format: mjpeg"));
+  inject(writePicture(folder, "any.ppm", 2, 2));
+  // The load runs on the offloader, one job after another, and its outcome is handed to the
+  // projector before any later query: once a later job ran and a later peek is answered, the
+  // load has been dealt with.
+  std::promise<void> drained;
+  stage.substrate->runtime()->offloader()->submit([&] { drained.set_value(); });
+  drained.get_future().wait();
+  Ref<MRKCPredicate> peek = MRKCPredicate::predicateWithLabel(
+      "qav.proj", MRKCList::listWithTerms({MRKCReader::reader()->readTermFromString("peek(format, X)").get()}).get());
+  stage.substrate->inquire(MRKCQuery::queryWithPredicate(peek.get(), nullptr, 5.0f).get(), stage.tap->guid());
+  EXPECT_TRUE(stage.tap->waitForReply());
+  EXPECT_EQ(projector->frameCount(), 0u);
+  EXPECT_TRUE(stage.tap->statements("qav.proj").empty());
 }
 
 TEST_F(ProjectorTest, LastPathAndFrameCountAreSafeToReadWhileInjecting) {

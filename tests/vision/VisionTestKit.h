@@ -15,6 +15,7 @@
 #include "framework/substrate/MRKCBinary.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCQuery.h"
+#include "framework/substrate/MRKCReply.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
@@ -62,6 +63,13 @@ public:
     for (const std::string& label : labels_) substrate()->disclose(label, guid(), 4);
   }
   void onReceivedQuery(MRKCQuery*, const std::string&) override {}
+  void onReceivedReply(MRKCReply*, const std::string&) override {
+    {
+      std::lock_guard lock(mutex_);
+      ++replies_;
+    }
+    changed_.notify_all();
+  }
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
     {
       std::lock_guard lock(mutex_);
@@ -83,6 +91,11 @@ public:
     std::lock_guard lock(mutex_);
     return onLabelLocked(label);
   }
+  // True once a reply has arrived (within ten seconds).
+  bool waitForReply() {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return replies_ > 0; });
+  }
   size_t squibCount(const std::string& label) {
     std::lock_guard lock(mutex_);
     return squibs_[label];
@@ -101,6 +114,7 @@ private:
   std::condition_variable changed_;
   std::vector<Ref<MRKCStatement>> received_;
   std::map<std::string, size_t> squibs_;
+  size_t replies_ = 0;
 };
 
 // Collects the log's lines while alive, keeping them off standard error.
