@@ -158,6 +158,21 @@ TEST_F(Drawing, LinearGradientRunsFromStartToEnd) {
   EXPECT_NEAR(quarter[0], 67, 6);
 }
 
+// Fading to a transparent colour keeps the visible end's hue half way, as a premultiplied mix.
+TEST_F(Drawing, FadingToTransparentKeepsTheHue) {
+  OGLTPaint paint;
+  OGLTColor clearWhite{1, 1, 1, 0};
+  OGLF2DMakeLinearGradient(ctx(), &paint, &red, &clearWhite, 0, 0, 64, 0);
+  OGLF2DPathBegin(ctx());
+  OGLF2DPathRect(ctx(), 0, 0, 64, 4);
+  OGLF2DPathFillPaint(ctx(), &paint);
+  OGLF2DPathFill(ctx());
+  Pixel middle = at(32, 1);
+  EXPECT_NEAR(middle[3], 124, 6);
+  EXPECT_EQ(middle[0], 255);
+  EXPECT_LE(middle[1], 2);
+}
+
 TEST_F(Drawing, PaintIsFixedInTheTransformWhenSet) {
   OGLTPaint paint;
   OGLTColor black{0, 0, 0, 1}, white{1, 1, 1, 1};

@@ -73,9 +73,14 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
     float x0, y0, x1, y1;
     OGLFXformPoint(xform, 0, paint.extent[1] - feather * 0.5f, x0, y0);
     OGLFXformPoint(xform, 0, paint.extent[1] + feather * 0.5f, x1, y1);
+    // Stops mix unpremultiplied; a fade to a transparent end must keep the other end's hue, as
+    // a premultiplied mix does.
+    OGLTColor from = inner, to = outer;
+    if (!(to.a > 0)) to = {from.r, from.g, from.b, 0};
+    if (!(from.a > 0)) from = {to.r, to.g, to.b, 0};
     cairo_pattern_t* pattern = cairo_pattern_create_linear(x0, y0, x1, y1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0, clamp01(inner.r), clamp01(inner.g), clamp01(inner.b), clamp01(inner.a));
-    cairo_pattern_add_color_stop_rgba(pattern, 1, clamp01(outer.r), clamp01(outer.g), clamp01(outer.b), clamp01(outer.a));
+    cairo_pattern_add_color_stop_rgba(pattern, 0, clamp01(from.r), clamp01(from.g), clamp01(from.b), clamp01(from.a));
+    cairo_pattern_add_color_stop_rgba(pattern, 1, clamp01(to.r), clamp01(to.g), clamp01(to.b), clamp01(to.a));
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_set_source(layer().cairo, pattern);
     cairo_pattern_destroy(pattern);
