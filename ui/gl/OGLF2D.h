@@ -1,6 +1,6 @@
 #pragma once
 // The flat 2D drawing interface every widget and view draws through. Callers hold a context
-// (a window's, or a headless one made with OGLC2DContext::makeHeadless) and pass it first.
+// (a window's, or a headless one made with OGLC2DContext::make) and pass it first.
 //
 // Meanings follow the classic immediate-mode vector API: paths are built in the transform that
 // holds when each point is added, every sub-path is filled solid or as a hole by its winding,
