@@ -57,17 +57,25 @@ QAVTImageCheck QAVFImageStatementRead(MRKBTerm* term, QAVTImageStatement* image)
 
 Ref<MRKCFrame> QAVFImageMetaCopy(const QAVTImageStatement& image, MRKCSymbol* format, uint32_t width, uint32_t height) {
   if (!image.meta || !format) return nullptr;
-  Ref<MRKCFrame> meta = image.meta->copy();
-  if (!meta || meta->store(format, "format") != 0 || !MRKFFrameStoreUint(meta.get(), "width", width) ||
-      !MRKFFrameStoreUint(meta.get(), "height", height))
+  try {
+    Ref<MRKCFrame> meta = image.meta->copy();
+    if (!meta || meta->store(format, "format") != 0 || !MRKFFrameStoreUint(meta.get(), "width", width) ||
+        !MRKFFrameStoreUint(meta.get(), "height", height))
+      return nullptr;
+    return meta;
+  } catch (...) {
     return nullptr;
-  return meta;
+  }
 }
 
 Ref<MRKCStatement> QAVFImageStatementMake(std::string_view label, const QAVTImageStatement& image, MRKCFrame* meta,
                                           MRKCBinary* pixels) {
   if (!image.statement) return nullptr;
-  return MRKFMakeStatementWith4Terms(label, image.head, meta, pixels, image.ancillary, image.statement->value());
+  try {
+    return MRKFMakeStatementWith4Terms(label, image.head, meta, pixels, image.ancillary, image.statement->value());
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 bool QAVFPixelBufferMake(uint64_t length, std::vector<uint8_t>* buffer) {

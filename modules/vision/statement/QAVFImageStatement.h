@@ -52,7 +52,7 @@ int32_t QAVFImagePixelFormatNamed(const MRKCSymbol* name);
 
 // Whether length bytes can hold a width x height image of the kit's pixel format: a raw image
 // needs all its bytes; a JPEG stream needs at least one, and no more than 1024 times as many
-// pixels bytes once decoded when those exceed 256 MiB (the image kit's guard against streams that
+// pixel bytes once decoded when those exceed 256 MiB (the image kit's guard against streams that
 // announce far more than they carry). False for format numbers the kit does not know.
 bool QAVFImageBytesSuffice(uint32_t width, uint32_t height, int32_t pixelFormat, uint64_t length);
 
