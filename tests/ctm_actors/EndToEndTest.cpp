@@ -31,6 +31,15 @@ protected:
     substrate_->detach(driver_.get(), false);
   }
 
+  // A fresh CTM for the next case of a table.
+  void restart() {
+    TearDown();
+    attached_.clear();
+    driver_ = Ref<Tap>(new Tap("driver", {}));
+    watcher_ = Ref<Tap>(new Tap("watcher", {"ctm.tick"}));
+    SetUp();
+  }
+
   void stage(const std::string& properties = "{\"tick\": 50, \"size\": 7}") {
     Ref<CTMCStage> made = CTMCStage::stageWithGuid({}, "ctm", {}, frame(properties));
     ASSERT_TRUE(made);
@@ -87,17 +96,20 @@ TEST_F(EndToEnd, AnUnansweredQueryIsAnsweredWithNull) {
     const char* options;
   } cases[] = {
       {"timed out", "{\"tick\": 50}", "{}", "{\"timeout\": 0.3}"},
-      {"never won", "{\"tick\": 50, \"size\": 1}", "{}", "{\"timeout\": 0.3}"},
+      {"never won", "{\"tick\": 50, \"size\": 1}", "{\"ctime\": 60.0}", "{\"timeout\": 0.3}"},
       {"forgotten", "{\"tick\": 50}", "{\"ctime\": 0.3}", "{}"},
   };
   for (const auto& c : cases) {
-    TearDown();
-    attached_.clear();
-    driver_ = Ref<Tap>(new Tap("driver", {}));
-    SetUp();
+    restart();
     stage(c.stage);
     actor<DEMCTweeter>("loud", "{\"every\": 1, \"weight\": 100.0, \"topics\": [shout]}");
     actor<CTMCTNTActor>("asker", c.asker);
+    // The loud tweets compete from the second tick on; ask once they do.
+    ASSERT_TRUE(watcher_->waitFor([](const std::vector<Tap::Entry>& entries) {
+      for (const auto& entry : entries)
+        if (MRKCList* winners = asList(entry.statement->terms()->fetchAtIndex(1)); winners && winners->count() > 0) return true;
+      return false;
+    }));
     driver_->ask(std::string("?asker(query, ") + c.options + ", [unknown(thing), 0.001, 0.0], R)");
     auto replies = answers(1);
     ASSERT_EQ(replies.size(), 1u) << c.why;
@@ -115,10 +127,7 @@ TEST_F(EndToEnd, CollectingQueriesAnswerWithEveryReplyAndDiverseOnesSkipRepeats)
       {"{\"collect\": true, \"diverse\": true, \"timeout\": 1.0}", 2},
   };
   for (const auto& c : cases) {
-    TearDown();
-    attached_.clear();
-    driver_ = Ref<Tap>(new Tap("driver", {}));
-    SetUp();
+    restart();
     stage();
     actor<DEMCAnswerer>("oracle", kOracle);
     actor<DEMCAnswerer>("echo", kOracle);

@@ -173,11 +173,16 @@ TEST_F(Runtime, LinksLoadMergeAndSaveOnce) {
   EXPECT_EQ(complaints, std::vector<std::string>{"asker : incorrect content in links property"});
   run([&](CTMTActor* a) {
     EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
-    // Saved and read again (as on a second attach): the pulls and kudos are not counted twice.
     a->dynamicMod = 0.5;
     a->staticMod = 0.25;
-    EXPECT_TRUE(CTMFActorSaveKnowledge(a));
-    CTMFActorUpdateConfig(a, a->proc->properties());
+  });
+  // Saved, detached and attached again: the stored pulls and kudos are not counted twice.
+  Ref<MRKCKnowledge> knowledge = substrate_->saveKnowledge();
+  ASSERT_EQ(knowledge->manifestos().size(), 1u);  // the actor's own; the tap saves nothing
+  EXPECT_EQ(MRKFTermText(MRKFFrameFetchTerm(actor_->properties(), "links")), "[[g(X), p, 7.0]]");
+  ASSERT_TRUE(substrate_->detach(actor_.get(), false));
+  ASSERT_TRUE(substrate_->attach(actor_.get(), false));
+  run([&](CTMTActor* a) {
     EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
     EXPECT_DOUBLE_EQ(a->staticMod + a->dynamicMod, 0.75);
   });
