@@ -50,7 +50,6 @@ public:
 
   // "verbose" property: print the problems the processor meets.
   bool verbose() const { return verbose_.load(); }
-  void setVerbose(bool value) { verbose_.store(value); }
   // Chatty processors also publish what they say on their own label.
   bool chatty() const { return chatty_.load(); }
   void setChatty(bool value) { chatty_.store(value); }

@@ -21,11 +21,6 @@ void MRKCStrand::bind(std::shared_ptr<MRKCWorkerPool> pool) {
   startLocked();
 }
 
-void MRKCStrand::unbind() {
-  std::lock_guard lock(mutex_);
-  pool_ = nullptr;
-}
-
 void MRKCStrand::startLocked() {
   if (running_ || !pool_ || tasks_.empty()) return;
   running_ = true;

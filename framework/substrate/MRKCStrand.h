@@ -18,8 +18,6 @@ public:
 
   void post(std::function<void()> task);
   void bind(std::shared_ptr<MRKCWorkerPool> pool);
-  // Stops running tasks on the pool; queued tasks stay until the next bind.
-  void unbind();
   // True while the calling thread runs one of this strand's tasks.
   bool isCurrent() const { return runner_.load() == std::this_thread::get_id(); }
   // Runs the task on the strand and waits for it; inline when already on the strand. False
