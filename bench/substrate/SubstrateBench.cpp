@@ -14,21 +14,24 @@
 
 namespace {
 
-// Counts deliveries for all followers together and keeps each delivery's latency.
+// Counts deliveries for all followers together; only the delivery that reaches the awaited
+// count takes the lock, so the followers do not contend.
 struct Tally {
   std::mutex mutex;
   std::condition_variable reached;
-  uint64_t delivered = 0;
-  uint64_t target = 0;
+  std::atomic<uint64_t> delivered{0};
+  std::atomic<uint64_t> target{0};
 
   void add() {
-    std::lock_guard lock(mutex);
-    if (++delivered >= target) reached.notify_all();
+    if (delivered.fetch_add(1) + 1 == target.load()) {
+      std::lock_guard lock(mutex);
+      reached.notify_all();
+    }
   }
   void waitFor(uint64_t count) {
     std::unique_lock lock(mutex);
-    target = count;
-    reached.wait(lock, [&] { return delivered >= target; });
+    target.store(count);
+    reached.wait(lock, [&] { return delivered.load() >= count; });
   }
 };
 

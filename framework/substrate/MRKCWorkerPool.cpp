@@ -34,12 +34,14 @@ void MRKCWorkerPool::stop() {
 void MRKCWorkerPool::spawnLocked() { threads_.emplace_back([this] { work(); }); }
 
 void MRKCWorkerPool::submit(std::function<void()> task) {
+  bool someoneWaits;
   {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
     tasks_.push_back(std::move(task));
+    someoneWaits = idle_ > 0;  // a busy worker takes the task when it is done
   }
-  wake_.notify_one();
+  if (someoneWaits) wake_.notify_one();
 }
 
 bool MRKCWorkerPool::isWorker() const { return currentPool == this; }
