@@ -1,6 +1,5 @@
 // The commands an actor takes as substrate queries (tweet, query, reply, kudos, recall, await),
 // the standing waits, the memory of past stages and the scraps that cancel pending queries.
-#include "framework/core/LLKFTime.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "framework/substrate/MRKFUnify.h"
 #include "modules/ctm/actors/CTMActorSupport.h"

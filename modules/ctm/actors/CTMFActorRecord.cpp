@@ -1,5 +1,4 @@
 // The actor record: making and freeing it, its configuration and the weight modifiers.
-#include <cmath>
 #include <new>
 
 #include "framework/substrate/MRKFTerms.h"

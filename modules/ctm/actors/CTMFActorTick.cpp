@@ -1,8 +1,6 @@
 // Tick handling and the actor's lifecycle: the stage's broadcasts and direct link flashes move
 // the actor's tick, mood and drop penalty, answer its pending queries with winning replies,
 // take in kudos; pulses age what it remembers.
-#include <cmath>
-
 #include "framework/core/LLKCObjectList.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCSubstrate.h"
