@@ -186,6 +186,15 @@ TEST_F(Runtime, LinksLoadMergeAndSaveOnce) {
     EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
     EXPECT_DOUBLE_EQ(a->staticMod + a->dynamicMod, 0.75);
   });
+  // Values put into the properties since are read as configured.
+  ASSERT_TRUE(substrate_->detach(actor_.get(), false));
+  MRKFFrameStoreReal(actor_->properties(), "wtmod", 2.0);
+  MRKFFrameStoreTerm(actor_->properties(), "links", list("[[h(Y), q, 1.0]]").get());
+  ASSERT_TRUE(substrate_->attach(actor_.get(), false));
+  run([&](CTMTActor* a) {
+    EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[h(Y), q, 1.0]]");
+    EXPECT_DOUBLE_EQ(a->staticMod, 2.0);
+  });
 }
 
 TEST_F(Runtime, RepliesToOwnQueriesAreKeptAndHandedOn) {

@@ -55,9 +55,13 @@ void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
   MRKBTerm* links = MRKFFrameFetchTerm(properties, "links");
   if (MRKCList* list = asList(links)) {
     actor->linksOn = true;
-    // The table already holds what the property held when this actor ran before (saving
-    // writes the table back): loading it again would count every pull twice.
-    if (actor->links->count() == 0) CTMFActorListToLink(actor, list);
+    // The actor's own links as last read or saved are in the table already; a list put there
+    // since replaces them.
+    if (!actor->linksSeen || list->compareTo(actor->linksSeen.get()) != 0) {
+      actor->links->clear();
+      CTMFActorListToLink(actor, list);
+      actor->linksSeen = list;
+    }
   } else if (links) {
     bool on = false;
     if (MRKFAtomToBoolean(links, &on) == 0) actor->linksOn = on;
@@ -65,9 +69,11 @@ void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
 
   actor->dreco = static_cast<uint32_t>(MRKFFrameFetchUint(properties, "dreco", 0));
   actor->ctime = MRKFFrameFetchReal(properties, "ctime", 6.0);
-  // "wtmod" holds the whole modifier as last saved (static plus the kudos still in sent), so
-  // the kudos still counted dynamically are not counted a second time.
-  actor->staticMod = MRKFFrameFetchReal(properties, "wtmod", 0.0) - actor->dynamicMod;
+  // The same for the weight modifier: the value saved holds the kudos still counted in sent.
+  const double wtmod = MRKFFrameFetchReal(properties, "wtmod", 0.0);
+  if (!actor->configured || wtmod != actor->wtmodSeen) actor->staticMod = wtmod;
+  actor->wtmodSeen = wtmod;
+  actor->configured = true;
   actor->tlink = MRKFFrameFetchReal(properties, "tlink", 5.0);
   actor->rtime = MRKFFrameFetchReal(properties, "rtime", 0.0);
   actor->ukudo = MRKFFrameFetchBool(properties, "ukudo", true);

@@ -176,8 +176,12 @@ bool CTMFActorSaveKnowledge(CTMTActor* actor) {
   if (actor->linksOn) {
     Ref<MRKCList> links = CTMFActorLinkToList(actor);
     saved = links && MRKFFrameStoreTerm(properties, "links", links.get());
+    if (saved) actor->linksSeen = links;
   }
-  return MRKFFrameStoreReal(properties, "wtmod", actor->staticMod + actor->dynamicMod) && saved;
+  const double wtmod = actor->staticMod + actor->dynamicMod;
+  if (!MRKFFrameStoreReal(properties, "wtmod", wtmod)) return false;
+  actor->wtmodSeen = wtmod;
+  return saved;
 }
 
 void CTMFActorUpdateDynamicModifier(CTMTActor* actor) {

@@ -60,4 +60,10 @@ struct CTMTActor {
   double drop = 0;          // D
   double mood = 0;          // M
   uint64_t sinceDrop = 0;   // C
+
+  // The "links" and "wtmod" values last read from or saved into the properties: reading them
+  // again on a later attach must not count the actor's own pulls and kudos twice.
+  Ref<MRKCList> linksSeen;
+  double wtmodSeen = 0;
+  bool configured = false;
 };
