@@ -13,25 +13,24 @@ Ref<MRKCFrame> MRKCFrame::frameWithCapacity(size_t capacity) {
 }
 
 MRKBTerm* MRKCFrame::fetchForLabel(std::string_view label) const {
-  auto found = index_.find(std::string(label));
+  auto found = index_.find(label);
   return found == index_.end() ? nullptr : members_[found->second].second.get();
 }
 
 int MRKCFrame::store(MRKBTerm* term, std::string_view label) {
   if (!term) return 22;
-  std::string key(label);
-  auto found = index_.find(key);
+  auto found = index_.find(label);
   if (found != index_.end()) {
     members_[found->second].second = term;
     return 0;
   }
-  index_.emplace(key, members_.size());
-  members_.emplace_back(std::move(key), Ref<MRKBTerm>(term));
+  index_.emplace(std::string(label), members_.size());
+  members_.emplace_back(std::string(label), Ref<MRKBTerm>(term));
   return 0;
 }
 
 bool MRKCFrame::remove(std::string_view label) {
-  auto found = index_.find(std::string(label));
+  auto found = index_.find(label);
   if (found == index_.end()) return false;
   size_t position = found->second;
   index_.erase(found);

@@ -33,7 +33,13 @@ protected:
   int compareSame(const MRKBTerm& other) const override;
 
 private:
+  // Looks labels up without making a string of each.
+  struct LabelHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view label) const noexcept { return std::hash<std::string_view>()(label); }
+  };
+
   MRKCFrame() = default;
   std::vector<Member> members_;
-  std::unordered_map<std::string, size_t> index_;
+  std::unordered_map<std::string, size_t, LabelHash, std::equal_to<>> index_;
 };
