@@ -50,7 +50,9 @@ public:
 
   // Processors and observers. attach calls onAttached, detach onDetached, on the processor's
   // thread; with async false they wait for it (a processor's own hook runs it at once). False
-  // when already attached (or not attached, for detach).
+  // when already attached (or not attached, for detach). Two processors that wait on each other
+  // from their hooks (synchronous attach, detach, saveKnowledge or queryStatistics) deadlock:
+  // from a hook, prefer async.
   bool attach(MRKBProcessor* processor, bool async);
   bool detach(MRKBProcessor* processor, bool async);
   Ref<MRKBProcessor> processorForGuid(const std::string& guid) const;
