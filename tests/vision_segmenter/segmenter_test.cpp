@@ -154,6 +154,20 @@ TEST_F(SegmenterTest, SuperpixelsOfOneOrTwoPixelsGetTheirCentroidAsPolygon) {
   EXPECT_EQ(superpixels[0].polygon, std::vector<cv::Point>(32, cv::Point(0, 0)));
 }
 
+TEST_F(SegmenterTest, MoreSuperpixelsThanRecordIdsHoldGoOutWithoutSuperpixelData) {
+  attach(R"("spix.size": 2, "verbose": true)");
+  ConsoleCapture console;
+  const cv::Mat image = noise({400, 400}, 6);  // 201 × 201 labels, beyond the 32768 signed ids
+  Ref<MRKCStatement> published = segment(image, 1);
+  ASSERT_TRUE(published);
+  MRKCFrame* ancillary = ancillaryOf(published.get());
+  EXPECT_FALSE(MRKFFrameFetchTerm(ancillary, "superpixels"));
+  EXPECT_FALSE(MRKFFrameFetchTerm(ancillary, "supixelmask"));
+  EXPECT_TRUE(MRKFFrameFetchTerm(ancillary, "elapsed"));
+  EXPECT_TRUE(MRKFFrameFetchTerm(ancillary, "image"));
+  EXPECT_TRUE(console.saw("QAVCGRIDSegmenter - 40401 supixels do not fit 16-bit records"));
+}
+
 TEST_F(SegmenterTest, PeeksAnswerStoredValuesOrDefaults) {
   attach(R"("lbpd.size": 8)");
   EXPECT_EQ(ask("?seg(peek(spix.size, X))"), "<seg [peek(spix.size, 16)] 1.0>");

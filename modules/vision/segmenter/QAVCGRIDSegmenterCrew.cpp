@@ -1,37 +1,14 @@
 #include "modules/vision/segmenter/QAVCGRIDSegmenterCrew.h"
 
-#include <sched.h>
-
-#include <algorithm>
-
 #include "framework/core/LLKFLog.h"
-#include "framework/core/LLKFRandom.h"
-
-namespace {
-
-// The processors the process may run on, in a random order.
-std::vector<int> shuffledProcessors() {
-  std::vector<int> cpus;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) != 0) return cpus;
-  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-    if (CPU_ISSET(cpu, &set)) cpus.push_back(cpu);
-  for (size_t i = cpus.size(); i > 1; --i) std::swap(cpus[i - 1], cpus[LLKFRandomDrawWithRangeUint(0, uint32_t(i - 1))]);
-  return cpus;
-}
-
-}  // namespace
 
 uint32_t QAVCGRIDSegmenterCrew::start(uint32_t threads) noexcept {
   if (started_) return this->threads();
   started_ = true;
   try {
-    const std::vector<int> cpus = shuffledProcessors();
-    const bool pin = cpus.size() >= threads;
     for (uint32_t i = 0; i < threads; ++i) {
       auto thread = std::make_unique<QAVCGRIDSegmenterSPProcessor>(handoff_);
-      if (!thread->start(0, pin ? cpus[i] : -1)) {
+      if (!thread->start(0)) {
         LLKFLog("QAVCGRIDSegmenter : a computing thread could not be started");
         break;
       }

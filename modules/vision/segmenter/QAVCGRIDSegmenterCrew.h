@@ -16,9 +16,9 @@ public:
   QAVCGRIDSegmenterCrew(const QAVCGRIDSegmenterCrew&) = delete;
   QAVCGRIDSegmenterCrew& operator=(const QAVCGRIDSegmenterCrew&) = delete;
 
-  // Starts up to `threads` threads, each pinned to a different processor drawn at random from
-  // those the process may use (unpinned when there are fewer processors than threads). Answers
-  // how many run; the crew can be started once.
+  // Starts up to `threads` threads and answers how many run; the crew can be started once. The
+  // threads are not pinned to processors: on a busy machine a pinned thread waits for its one
+  // processor while others idle.
   uint32_t start(uint32_t threads) noexcept;
   // Fills every slot of the job.
   void run(const QAVTGRIDSegmenterJob& job) noexcept;

@@ -3,6 +3,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "framework/core/LLKFConsole.h"
@@ -59,8 +60,10 @@ Ref<MRKCFrame> QAVCGRIDSegmenterDescriber::describeOne(const QAVTGRIDSegmenterJo
   // at the box's last row and column then come out as over the whole patch.
   const cv::Rect patch(0, 0, std::min(width + 2, side), std::min(height + 2, side));
   cv::Mat mask = mask_(patch), grey = grey_(patch), codes = codes_(patch);
-  mask.setTo(0);
-  grey.setTo(0);
+  for (int r = 0; r < patch.height; ++r) {
+    std::memset(mask.ptr(r), 0, size_t(patch.width));
+    std::memset(grey.ptr(r), 0, size_t(patch.width));
+  }
   if (!job.seams->extract(*job.image, mask, grey, spixel, label) || !olbp_.run(grey, codes)) return nullptr;
   std::fill(pattern_.begin(), pattern_.end(), 0.0f);
   if (!QAVFGRIDSegmenterComputePattern(mask, codes, pattern_.data(), config.lbpdsize)) return nullptr;

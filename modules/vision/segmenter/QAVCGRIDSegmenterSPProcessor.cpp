@@ -1,22 +1,13 @@
 #include "modules/vision/segmenter/QAVCGRIDSegmenterSPProcessor.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <system_error>
 
-bool QAVCGRIDSegmenterSPProcessor::start(uint64_t seen, int cpu) noexcept {
+bool QAVCGRIDSegmenterSPProcessor::start(uint64_t seen) noexcept {
   if (thread_.joinable()) return false;
   try {
     thread_ = std::thread([this, seen] { main(seen); });
   } catch (const std::system_error&) {
     return false;
-  }
-  if (cpu >= 0 && cpu < CPU_SETSIZE) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu, &set);
-    pthread_setaffinity_np(thread_.native_handle(), sizeof set, &set);
   }
   return true;
 }

@@ -28,9 +28,9 @@ public:
   QAVCGRIDSegmenterSPProcessor(const QAVCGRIDSegmenterSPProcessor&) = delete;
   QAVCGRIDSegmenterSPProcessor& operator=(const QAVCGRIDSegmenterSPProcessor&) = delete;
 
-  // Starts the thread, waiting for jobs after the first `seen` ones, pinned to the processor
-  // `cpu` (-1: not pinned; a pin the system refuses is ignored). False when no thread can be had.
-  bool start(uint64_t seen, int cpu) noexcept;
+  // Starts the thread, waiting for jobs after the first `seen` ones. False when no thread can be
+  // had.
+  bool start(uint64_t seen) noexcept;
   void join() noexcept;
 
   // Under the hand-off's mutex: the job and the labels [first, last) of it to describe next.

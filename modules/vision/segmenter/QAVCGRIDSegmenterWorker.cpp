@@ -24,7 +24,9 @@ bool isBgr(const QAVTImageStatement& image) { return image.pixelFormat == int32_
 
 Ref<QAVCGRIDSegmenterWorker> QAVCGRIDSegmenterWorker::workerWithLabel(std::string label, std::string guid,
                                                                       MRKCSubstrate* substrate, uint32_t threads) {
-  return Ref<QAVCGRIDSegmenterWorker>(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate, threads));
+  Ref<QAVCGRIDSegmenterWorker> worker(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
+  worker->crew_.start(threads);
+  return worker;
 }
 
 QAVTGRIDSegmenterConfig QAVCGRIDSegmenterWorker::config() const {
@@ -50,8 +52,6 @@ bool QAVCGRIDSegmenterWorker::enqueue(MRKCStatement* statement) {
   // An empty task is refused, so the nudge is a task that does nothing: onRunning follows it.
   return sched([] {});
 }
-
-void QAVCGRIDSegmenterWorker::onStarting() { crew_.start(threads_); }
 
 void QAVCGRIDSegmenterWorker::onStopping() {
   crew_.stop();

@@ -6,7 +6,8 @@
 // and, in the ancillary frame, "supixelmask", "superpixels", "cols", "rows", "size", "elapsed"
 // and "image" (the received pixels).
 //
-// The computing threads start with the handler and stop (joined) when it stops.
+// The computing threads start with the worker and stop (joined) when its handler stops, or when
+// the worker goes.
 #include <deque>
 #include <mutex>
 #include <string>
@@ -26,7 +27,7 @@ public:
 
   // Publishes on label with the guid as source, on the substrate (null: segmented images are only
   // made, as benchmarks want; the substrate must outlive the running handler). threads: the
-  // computing threads to start (0 describes the superpixels on the handler's own thread).
+  // computing threads to start (0 describes the superpixels on the thread that segments).
   static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid, MRKCSubstrate* substrate,
                                                       uint32_t threads = 2);
 
@@ -39,18 +40,17 @@ public:
   void setConfig(const QAVTGRIDSegmenterConfig& config);
 
   // The segmented statement for a checked "bgr" image statement; null when it cannot be made.
-  // Runs on the handler's thread; a benchmark may call it from one other thread while nothing is
-  // queued.
+  // Runs on the handler's thread; while the handler is not started, on one thread at a time
+  // (benchmarks).
   Ref<MRKCStatement> process(const QAVTImageStatement& image) noexcept;
 
 protected:
-  void onStarting() override;
   void onStopping() override;
   bool onRunning() override;
 
 private:
-  QAVCGRIDSegmenterWorker(std::string label, std::string guid, MRKCSubstrate* substrate, uint32_t threads)
-      : label_(std::move(label)), guid_(std::move(guid)), substrate_(substrate), threads_(threads) {}
+  QAVCGRIDSegmenterWorker(std::string label, std::string guid, MRKCSubstrate* substrate)
+      : label_(std::move(label)), guid_(std::move(guid)), substrate_(substrate) {}
 
   // Segments source into labels and superpixel data stored in ancillary, and paints target with
   // the superpixels' mean colours. False when the image is published without superpixel data.
@@ -60,7 +60,6 @@ private:
   const std::string label_;
   const std::string guid_;
   MRKCSubstrate* const substrate_;
-  const uint32_t threads_;
 
   std::mutex queueMutex_;
   std::deque<Ref<MRKCStatement>> queue_;  // newest first

@@ -55,21 +55,25 @@ Ref<MRKCData> QAVFGRIDSegmenterSupixelToData(const GridSeams::spixel_t& measures
 bool QAVFGRIDSegmenterComputePattern(const cv::Mat& mask, const cv::Mat& codes, float* bins, uint32_t count) {
   if (!bins || count < 1 || count > 255 || mask.type() != CV_8UC1 || codes.type() != CV_8UC1 || mask.size() != codes.size())
     return false;
-  const unsigned width = 255 / count;
-  const unsigned last = count - 1;
-  // Whole counts first: adding 1.0f to a float bin stops counting past 2^24.
-  uint32_t histogram[256] = {};
-  uint32_t counted = 0;
+  // A histogram of all 256 codes first, without a branch per pixel; whole counts, as adding 1.0f
+  // to a float bin stops counting past 2^24.
+  uint32_t codeCounts[256] = {};
   for (int r = 0; r < mask.rows; ++r) {
     const uchar* set = mask.ptr<uchar>(r);
     const uchar* code = codes.ptr<uchar>(r);
-    for (int c = 0; c < mask.cols; ++c)
-      if (set[c]) {
-        ++histogram[std::min(unsigned(code[c]) / width, last)];
-        ++counted;
-      }
+    for (int c = 0; c < mask.cols; ++c) codeCounts[code[c]] += set[c] != 0;
+  }
+  // Bin b holds the codes from b × width on, the last bin every code left: min(code / width,
+  // count - 1) without a division per code.
+  const unsigned width = 255 / count;
+  uint32_t binCounts[256] = {};
+  uint32_t counted = 0;
+  for (unsigned bin = 0, code = 0; bin < count; ++bin) {
+    const unsigned end = bin + 1 == count ? 256 : code + width;
+    for (; code < end; ++code) binCounts[bin] += codeCounts[code];
+    counted += binCounts[bin];
   }
   if (counted == 0) return true;
-  for (uint32_t bin = 0; bin < count; ++bin) bins[bin] += float(histogram[bin]) / float(counted);
+  for (uint32_t bin = 0; bin < count; ++bin) bins[bin] += float(binCounts[bin]) / float(counted);
   return true;
 }
