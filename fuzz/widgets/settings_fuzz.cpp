@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   const std::string path = folder + "/config.json", copy = folder + "/copy.json";
   if (FILE* file = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, file);
+    if (size > 0) std::fwrite(data, 1, size, file);
     std::fclose(file);
   }
   Ref<JSKCFrame> frame = QELFApplicationReadConfig(path.c_str());

@@ -134,8 +134,9 @@ TEST(QELParent, HooksMayDetachTheirWidgetOrASibling) {
   Ref<Probe> a = Probe::make(), b = Probe::make(), c = Probe::make();
   for (auto& w : {a, b, c}) box->attach(w);
   QELBParent* owner = box.get();
-  QELBWidget *sibling = b.get(), *self = c.get();
-  a->onAwake = [=] { owner->detach(Ref<QELBWidget>(sibling)); };
+  Ref<QELBWidget> sibling = b;  // detached again at the second frame: refused, not lost
+  QELBWidget* self = c.get();
+  a->onAwake = [=] { owner->detach(sibling); };
   c->onAwake = [=] { owner->detach(Ref<QELBWidget>(self)); };
   b.reset();
   c.reset();
