@@ -6,6 +6,7 @@ uint32_t QAVCGRIDSegmenterCrew::start(uint32_t threads) noexcept {
   if (started_) return this->threads();
   started_ = true;
   try {
+    threads_.reserve(threads);  // a running thread is never dropped for want of room
     for (uint32_t i = 0; i < threads; ++i) {
       auto thread = std::make_unique<QAVCGRIDSegmenterSPProcessor>(handoff_);
       if (!thread->start(0)) {

@@ -35,7 +35,7 @@ void QAVCGRIDSegmenterDescriber::describe(const QAVTGRIDSegmenterJob& job, uint3
 }
 
 void QAVCGRIDSegmenterDescriber::reserve(int side, uint32_t bins) {
-  if (mask_.rows != side) {
+  if (mask_.rows != side || grey_.rows != side || codes_.rows != side) {
     mask_.create(side, side, CV_8UC1);
     grey_.create(side, side, CV_8UC1);
     codes_.create(side, side, CV_8UC1);
