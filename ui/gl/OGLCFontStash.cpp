@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 namespace {
 
@@ -23,6 +24,14 @@ struct Outline {
 // Glyphs kept per face before the cache starts again (sizes that keep changing, as in an
 // animation, would otherwise grow it without end).
 constexpr size_t kMaxGlyphsPerFace = 8192;
+
+// Only a broken face (metrics that blow a glyph up to millions of pixels each way) asks for a
+// glyph box beyond these; it gets an empty box instead of a bitmap that could not be had.
+constexpr double kMaxGlyphSide = 16384;
+constexpr double kMaxGlyphPixels = 1 << 25;
+constexpr double kMaxGlyphOffset = 1e8;
+// Advances kept far enough inside int for a pen to add many of them.
+constexpr float kMaxAdvance10 = 1e8f;
 
 uint64_t glyphKey(uint32_t codePoint, int size10, int blur) {
   return (static_cast<uint64_t>(codePoint) << 32) | (static_cast<uint64_t>(size10) << 8) | static_cast<uint64_t>(blur);
@@ -163,18 +172,25 @@ const OGLTGlyph* OGLCFontStash::glyph(int faceId, uint32_t codePoint, int size10
   if (found == face.glyphs.end()) {
     const Outline& info = face.outline(codePoint);
     float scale = face.scale(size10);
-    int x0 = static_cast<int>(std::floor(static_cast<float>(info.xMin) * scale));
-    int y0 = static_cast<int>(std::floor(static_cast<float>(-info.yMax) * scale));
-    int x1 = static_cast<int>(std::ceil(static_cast<float>(info.xMax) * scale));
-    int y1 = static_cast<int>(std::ceil(static_cast<float>(-info.yMin) * scale));
+    double x0 = std::floor(static_cast<float>(info.xMin) * scale);
+    double y0 = std::floor(static_cast<float>(-info.yMax) * scale);
+    double x1 = std::ceil(static_cast<float>(info.xMax) * scale);
+    double y1 = std::ceil(static_cast<float>(-info.yMin) * scale);
+    double width = (x1 - x0) + 2 * blur + 2, height = (y1 - y0) + 2 * blur + 2;
     if (face.glyphs.size() >= kMaxGlyphsPerFace) face.glyphs.clear();
     OGLTGlyph glyph;
     glyph.index = info.index;
-    glyph.advance10 = static_cast<int>(scale * static_cast<float>(info.advance) * 10.0f);
-    glyph.left = x0 - blur - 1;
-    glyph.top = y0 - blur - 1;
-    glyph.width = (x1 - x0) + 2 * blur + 2;
-    glyph.height = (y1 - y0) + 2 * blur + 2;
+    glyph.advance10 =
+        static_cast<int>(std::clamp(scale * static_cast<float>(info.advance) * 10.0f, -kMaxAdvance10, kMaxAdvance10));
+    if (width <= kMaxGlyphSide && height <= kMaxGlyphSide && width * height <= kMaxGlyphPixels &&
+        std::fabs(x0) <= kMaxGlyphOffset && std::fabs(y0) <= kMaxGlyphOffset) {
+      glyph.left = static_cast<int>(x0) - blur - 1;
+      glyph.top = static_cast<int>(y0) - blur - 1;
+      glyph.width = static_cast<int>(width);
+      glyph.height = static_cast<int>(height);
+    } else {
+      glyph.rendered = true;  // an empty box with no ink
+    }
     found = face.glyphs.emplace(key, std::move(glyph)).first;
   }
   OGLTGlyph& glyph = found->second;
@@ -182,8 +198,17 @@ const OGLTGlyph* OGLCFontStash::glyph(int faceId, uint32_t codePoint, int size10
   return &glyph;
 }
 
+// A glyph whose bitmap cannot be had shows no ink.
 void OGLCFontStash::render(Face& face, OGLTGlyph& glyph, int size10, int blur) {
   glyph.rendered = true;
+  try {
+    renderCoverage(face, glyph, size10, blur);
+  } catch (const std::bad_alloc&) {
+    glyph.coverage.reset();
+  }
+}
+
+void OGLCFontStash::renderCoverage(Face& face, OGLTGlyph& glyph, int size10, int blur) {
   // The outline is drawn into a block one pixel larger on every side than the quad, so the
   // blur has room and the quad keeps a clear border.
   int pad = blur + 2;

@@ -55,6 +55,7 @@ public:
 private:
   struct Face;
   void render(Face& face, OGLTGlyph& glyph, int size10, int blur);
+  void renderCoverage(Face& face, OGLTGlyph& glyph, int size10, int blur);
 
   FT_LibraryRec_* library_ = nullptr;
   std::vector<std::unique_ptr<Face>> faces_;
