@@ -217,6 +217,27 @@ TEST(SLICTest, StepsBeforeAnyRunDoNothing) {
   EXPECT_EQ(count, 0);
 }
 
+TEST(SLICTest, CoreStepLeavesLabelsNoClusterReaches) {
+  const int width = 40, height = 30;
+  const Pixels pixels = scene(width, height);
+  Labels labels(pixels.size());
+  int count = 0;
+  SLIC slic;
+  ASSERT_TRUE(slic.PerformSLICO_ForGivenK(pixels.data(), width, height, labels.data(), count, 4, 0));
+
+  // One seed in a corner whose window spans 4 x 4 pixels; the rest of the out array holds what
+  // the caller left there, which names no cluster.
+  SLIC::Seeds l{50}, a{0}, b{0}, x{1}, y{1};
+  const int left = 1 << 28;
+  Labels out(pixels.size(), left);
+  slic.PerformSuperpixelSegmentation_VariableSandM(l, a, b, x, y, out.data(), 2, 3);
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column)
+      ASSERT_EQ(out[size_t(row * width + column)], row < 4 && column < 4 ? 0 : left) << column << ", " << row;
+  EXPECT_EQ(x[0], 1.5);
+  EXPECT_EQ(y[0], 1.5);
+}
+
 TEST(SLICTest, VolumeConversionAllocatesWhatItWrites) {
   const Pixels first = scene(6, 4), second = mosaic(6, 4, 2);
   Labels labels(first.size());

@@ -259,10 +259,12 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
       }
     }
 
-    // The colour compactness of each cluster follows the largest colour distance in it.
+    // The colour compactness of each cluster follows the largest colour distance in it. A pixel
+    // that no cluster reached keeps what the caller's array held, which need not be a cluster.
+    auto cluster = [numk](int k) { return k >= 0 && size_t(k) < numk; };
     for (size_t i = 0; i < sz; ++i) {
       const int k = klabels[i];
-      if (k >= 0 && maxlab[size_t(k)] < distlab[i]) maxlab[size_t(k)] = distlab[i];
+      if (cluster(k) && maxlab[size_t(k)] < distlab[i]) maxlab[size_t(k)] = distlab[i];
     }
 
     for (std::vector<double>* sums : {&clustersize, &sigmal, &sigmaa, &sigmab, &sigmax, &sigmay})
@@ -270,7 +272,7 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
     for (int y = 0, i = 0; y < height; ++y)
       for (int x = 0; x < width; ++x, ++i) {
         const int k = klabels[i];
-        if (k < 0) continue;
+        if (!cluster(k)) continue;
         sigmal[size_t(k)] += m_lvec[size_t(i)];
         sigmaa[size_t(k)] += m_avec[size_t(i)];
         sigmab[size_t(k)] += m_bvec[size_t(i)];
