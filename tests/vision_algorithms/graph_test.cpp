@@ -147,6 +147,25 @@ TEST(GraphSegmentationTest, GaussianMaskAndSmoothing) {
   EXPECT_FALSE(smooth(flat, 1.0f, dst, wrongTmp));
 }
 
+TEST(GraphSegmentationTest, SigmasThatAreNotNumbersOrHugeStillGiveAMask) {
+  // No deviation at all is the smallest one; an absurdly large one is held at a mask that can be
+  // had rather than overflowing its length.
+  EXPECT_EQ(make_fgauss(std::nanf("")), make_fgauss(0.0f));
+  EXPECT_EQ(make_fgauss(-INFINITY), make_fgauss(0.0f));
+  for (float huge : {INFINITY, 1e10f, 3e9f}) {
+    const std::vector<float> mask = make_fgauss(huge);
+    ASSERT_FALSE(mask.empty()) << huge;
+    EXPECT_LE(mask.size(), 4000001u) << huge;
+    EXPECT_EQ(mask[0], 1.0f) << huge;
+  }
+
+  image<rgb> im(10, 6);
+  fill(im, [](int x, int) { return x < 5 ? rgb{0, 0, 0} : rgb{255, 255, 255}; });
+  segment_image_ctx ctx;
+  ASSERT_EQ(segment_image_init(&ctx, 10, 6), 0);
+  EXPECT_EQ(segmentation(&ctx, &im, std::nanf(""), 1.0f, 0, nullptr), 2);
+}
+
 TEST(GraphSegmentationTest, Conversions) {
   image<float> ramp(2, 1);
   ramp(0, 0) = 0.0f;

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr float kWidth = 4.0f;
+// Deviations are held between these: below, the mask is a single tap; above, its length would
+// not fit in memory (or in an int).
+constexpr float kSmallestSigma = 0.01f;
+constexpr float kLargestSigma = 1e6f;
 
 // Rows are taken in bands, so that the transposed writes of a band land side by side.
 constexpr int kBand = 16;
@@ -46,7 +50,7 @@ bool convolve(const image<float>& src, image<float>& dst, const std::vector<floa
 }  // namespace
 
 std::vector<float> make_fgauss(float sigma) {
-  sigma = std::max(sigma, 0.01f);
+  sigma = std::isnan(sigma) ? kSmallestSigma : std::clamp(sigma, kSmallestSigma, kLargestSigma);
   const int length = int(std::ceil(sigma * kWidth)) + 1;
   std::vector<float> mask(static_cast<size_t>(length));
   for (int i = 0; i < length; ++i) {

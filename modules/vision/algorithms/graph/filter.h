@@ -5,7 +5,8 @@
 
 #include <vector>
 
-// One half of a Gaussian of deviation sigma (at least 0.01): ⌈4 sigma⌉ + 1 entries.
+// One half of a Gaussian of deviation sigma (at least 0.01, at most 10⁶; not a number counts as
+// 0.01): ⌈4 sigma⌉ + 1 entries.
 std::vector<float> make_fgauss(float sigma);
 
 // Scales a half mask so that the full symmetric mask sums to 1.
