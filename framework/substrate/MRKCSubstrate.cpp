@@ -437,13 +437,14 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
     }
     loaded.modules.push_back(resolved);
   }
+  std::unordered_set<std::string> guids;
   for (const MRKTProcessorEntry& entry : solution.processors) {
     Ref<MRKBProcessor> processor;
     std::string problem;
     if (!MRKCClassRegistry::shared().hasClass(entry.className))
       problem = entry.where + ".class: unknown class " + entry.className;
-    else if (!entry.guid.empty() && processorForGuid(entry.guid))
-      problem = entry.where + ".guid: " + entry.guid + " is already attached";
+    else if (!entry.guid.empty() && (processorForGuid(entry.guid) || !guids.insert(entry.guid).second))
+      problem = entry.where + ".guid: " + entry.guid + " is already taken";
     else if (!(processor = MRKCClassRegistry::shared().make(entry.className, entry.guid, entry.label, entry.alias, entry.properties)))
       problem = entry.where + ": " + entry.className + " could not be made from its properties";
     if (!problem.empty()) {
