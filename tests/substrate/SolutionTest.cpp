@@ -70,6 +70,7 @@ TEST_F(SolutionTest, BadSolutionsNameFileAndEntryAndLeaveNothingLoaded) {
       {"bad-property.json", "bad-property.json: processors[1].properties: \"answer\": term: expected"},
       {"not-json.json", "not-json.json: not JSON"},
       {"missing.json", "missing.json: cannot be read"},
+      {"twin-guid.json", "twin-guid.json: processors[1].guid: 6d1f0c1e-0000-4000-8000-000000000001 is already taken"},
   };
   for (const auto& c : cases) {
     std::string error;
