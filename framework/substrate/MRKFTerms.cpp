@@ -150,9 +150,12 @@ Ref<MRKBTerm> decodeNumber(const JSKCNumber& number) {
   return MRKCNumber::numberWithReal(number.realValue());
 }
 
-}  // namespace
-
-Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t flags, std::string* error) {
+// JSON nests deeper than the reader lets terms nest only in files made to break it.
+Ref<MRKBTerm> decodeJSON(const nlohmann::ordered_json& json, uint32_t flags, std::string* error, int depth) {
+  if (depth > MRKCReader::kMaxDepth) {
+    if (error) *error = "nested too deeply";
+    return nullptr;
+  }
   switch (json.type()) {
     case nlohmann::ordered_json::value_t::object: {
       if ((flags & kMRKJSONTerms) && json.size() == 1 && json.contains("$term")) {
@@ -165,7 +168,7 @@ Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t fl
       }
       Ref<MRKCFrame> frame = MRKCFrame::frameWithCapacity(json.size());
       for (const auto& [key, value] : json.items()) {
-        Ref<MRKBTerm> term = MRKFJSONDecodeTerm(value, flags, error);
+        Ref<MRKBTerm> term = decodeJSON(value, flags, error, depth + 1);
         if (!term) {
           if (error) *error = "\"" + key + "\": " + *error;
           return nullptr;
@@ -178,7 +181,7 @@ Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t fl
       Ref<MRKCList> list = MRKCList::listWithCapacity(json.size());
       size_t index = 0;
       for (const auto& value : json) {
-        Ref<MRKBTerm> term = MRKFJSONDecodeTerm(value, flags, error);
+        Ref<MRKBTerm> term = decodeJSON(value, flags, error, depth + 1);
         if (!term) {
           if (error) *error = "[" + std::to_string(index) + "]: " + *error;
           return nullptr;
@@ -204,6 +207,12 @@ Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t fl
     default:
       return MRKCSymbol::symbolWithValue("null");
   }
+}
+
+}  // namespace
+
+Ref<MRKBTerm> MRKFJSONDecodeTerm(const nlohmann::ordered_json& json, uint32_t flags, std::string* error) {
+  return decodeJSON(json, flags, error, 0);
 }
 
 Ref<MRKCFrame> MRKFJSONDecodeFrame(const nlohmann::ordered_json& json, uint32_t flags, std::string* error) {

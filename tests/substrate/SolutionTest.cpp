@@ -85,6 +85,8 @@ TEST_F(SolutionTest, BadSolutionsNameFileAndEntryAndLeaveNothingLoaded) {
 }
 
 TEST(SolutionParse, ShapesAreChecked) {
+  // Far deeper than any term may nest: refused, not a stack overflow.
+  const std::string nested = R"J({"constants": {"k": )J" + std::string(200000, '[') + std::string(200000, ']') + "}}";
   struct Case {
     const char* text;
     const char* message;
@@ -103,6 +105,7 @@ TEST(SolutionParse, ShapesAreChecked) {
       {R"J({"processors": [{"class": "C", "label": ["x"]}]})J", "s.json: processors[0].label: must be a string"},
       {R"J({"processors": [{"class": "C", "properties": [1]}]})J", "s.json: processors[0].properties: must be an object"},
       {R"J({"processors": [{"class": "C", "colour": 1}]})J", "s.json: processors[0].colour: is not a processor key"},
+      {nested.c_str(), "s.json: constants.k: [0]: [0]: "},
   };
   for (const auto& c : cases) {
     MRKTSolution solution;
