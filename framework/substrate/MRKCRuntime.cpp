@@ -8,9 +8,9 @@ MRKCRuntime::MRKCRuntime(std::shared_ptr<MRKCWorkerPool> pool, StrandLookup look
 
 MRKCRuntime::~MRKCRuntime() {
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(timers_->mutex);
     stopping_ = true;
-    entries_.clear();
+    timers_->entries.clear();
   }
   wake_.notify_all();
   thread_.join();
@@ -25,9 +25,9 @@ bool MRKCRuntime::schedule(const std::string& key, std::function<void()> selecto
     strand->bind(pool_);
   }
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(timers_->mutex);
     if (stopping_) return false;
-    Entry& entry = entries_[key];
+    Entry& entry = timers_->entries[key];
     entry.selector = std::move(selector);
     entry.priority = priority;
     entry.period = std::chrono::milliseconds(every);
@@ -41,24 +41,24 @@ bool MRKCRuntime::schedule(const std::string& key, std::function<void()> selecto
 }
 
 bool MRKCRuntime::unschedule(const std::string& key) {
-  std::lock_guard lock(mutex_);
-  return entries_.erase(key) > 0;
+  std::lock_guard lock(timers_->mutex);
+  return timers_->entries.erase(key) > 0;
 }
 
 bool MRKCRuntime::isScheduled(const std::string& key) {
-  std::lock_guard lock(mutex_);
-  return entries_.count(key) > 0;
+  std::lock_guard lock(timers_->mutex);
+  return timers_->entries.count(key) > 0;
 }
 
 void MRKCRuntime::fire(const std::string& key, Entry& entry) {
   entry.pending = true;
   uint64_t generation = entry.generation;
-  entry.strand->post([this, key, generation] {
+  entry.strand->post([timers = timers_, key, generation] {
     std::function<void()> selector;
     {
-      std::lock_guard lock(mutex_);
-      auto found = entries_.find(key);
-      if (found == entries_.end() || found->second.generation != generation) return;
+      std::lock_guard lock(timers->mutex);
+      auto found = timers->entries.find(key);
+      if (found == timers->entries.end() || found->second.generation != generation) return;
       found->second.pending = false;
       selector = found->second.selector;
     }
@@ -67,18 +67,18 @@ void MRKCRuntime::fire(const std::string& key, Entry& entry) {
 }
 
 void MRKCRuntime::loop() {
-  std::unique_lock lock(mutex_);
+  std::unique_lock lock(timers_->mutex);
   while (!stopping_) {
     Clock::time_point now = Clock::now();
     Clock::time_point next = Clock::time_point::max();
     std::vector<std::pair<int, std::string>> due;
-    for (auto& [key, entry] : entries_) {
+    for (auto& [key, entry] : timers_->entries) {
       if (entry.due <= now) due.emplace_back(entry.priority, key);
       else next = std::min(next, entry.due);
     }
     std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [priority, key] : due) {
-      Entry& entry = entries_[key];
+      Entry& entry = timers_->entries[key];
       if (!entry.pending) fire(key, entry);
       // Catch up without bursts: the next firing is one period after now when we fell behind.
       entry.due += entry.period;

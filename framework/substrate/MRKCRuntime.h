@@ -52,9 +52,15 @@ private:
   std::shared_ptr<MRKCWorkerPool> pool_;
   StrandLookup lookup_;
   Ref<MRKCOffloader> offloader_;
-  std::mutex mutex_;
+  // The entries and their lock, shared with the firings queued on strands: a firing that runs
+  // after the runtime is gone finds its entry removed and does nothing.
+  struct Timers {
+    std::mutex mutex;
+    std::map<std::string, Entry> entries;
+  };
+
+  std::shared_ptr<Timers> timers_ = std::make_shared<Timers>();
   std::condition_variable wake_;
-  std::map<std::string, Entry> entries_;
   uint64_t generations_ = 0;
   bool stopping_ = false;
   std::thread thread_;

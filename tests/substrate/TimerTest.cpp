@@ -68,6 +68,44 @@ TEST_F(TimerTest, RefusesWhatCannotRun) {
   EXPECT_FALSE(runtime->unschedule("never"));
 }
 
+TEST(Runtime, AFiringStillQueuedWhenTheRuntimeGoesRunsNothing) {
+  auto pool = std::make_shared<MRKCWorkerPool>(2);
+  Ref<MRKCStrand> busy = MRKCStrand::strand();
+  busy->bind(pool);
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool release = false;
+  int beats = 0;
+  busy->post([&] {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return release; });
+  });
+  std::atomic<bool> ran{false};
+  auto runtime = std::make_unique<MRKCRuntime>(pool, [&](const std::string& key) { return key == "late" ? busy : nullptr; });
+  runtime->schedule("late", [&] { ran = true; }, 0, 1);
+  runtime->schedule("beat", [&] {
+    std::lock_guard lock(mutex);
+    ++beats;
+    changed.notify_all();
+  }, 0, 1);
+  bool beaten;
+  {
+    // Both fall due together, "late" no later: once the beat ran, the late firing waits behind the busy task.
+    std::unique_lock lock(mutex);
+    beaten = changed.wait_for(lock, std::chrono::seconds(10), [&] { return beats > 0; });
+  }
+  runtime.reset();
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  changed.notify_all();
+  EXPECT_TRUE(beaten);
+  EXPECT_TRUE(busy->runAndWait([] {}));
+  EXPECT_FALSE(ran);
+  pool->stop();
+}
+
 TEST_F(TimerTest, OffloaderRunsJobsOneAtATimeInOrder) {
   Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
   ASSERT_TRUE(offloader);
