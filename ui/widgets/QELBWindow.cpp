@@ -11,7 +11,12 @@
 
 QELBWindow::QELBWindow() : widgets_(QELCWidgets::widgets()) { OGLFInputQueueReset(inputs_); }
 
-QELBWindow::~QELBWindow() = default;
+QELBWindow::~QELBWindow() {
+  // Widgets that outlive the window must not keep a link to it.
+  if (!widgets_) return;
+  for (const Ref<QELBWidget>& widget : widgets_->members()) widget->detachFromWindow();
+  widgets_->clear();
+}
 
 bool QELBWindow::owns(const QELBWidget* widget) {
   return widget && const_cast<QELBWidget*>(widget)->window() == this;
@@ -81,17 +86,17 @@ bool QELBWindow::sched(std::function<void()> task, uint32_t afterMs) {
   return task && schedule(std::move(task), true, afterMs);
 }
 
+// Tasks name the window without holding it: its loop keeps it alive while it runs, and drops
+// the tasks when it ends (a task holding the window would keep a never-started one for ever).
 bool QELBWindow::post(Ref<LLKCMessage> message) {
   if (!message) return false;
-  Ref<QELBWindow> self(this);
-  return schedule([self, message] { self->onMessaged(message); }, false, 0);
+  return schedule([this, message] { onMessaged(message); }, false, 0);
 }
 
 bool QELBWindow::onMessaged(const Ref<LLKCMessage>& message) { return OGLBWindow::onMessaged(message); }
 
 bool QELBWindow::broadcast(Ref<LLKBObject> object) {
-  Ref<QELBWindow> self(this);
-  return schedule([self, object] { self->onBroadcast(object); }, false, 0);
+  return schedule([this, object] { onBroadcast(object); }, false, 0);
 }
 
 void QELBWindow::onBroadcast(const Ref<LLKBObject>& object) {
