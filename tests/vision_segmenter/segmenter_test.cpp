@@ -125,6 +125,30 @@ TEST_F(SegmenterTest, UniformImageIsARegularGridOfRectangles) {
   EXPECT_EQ(std::vector<int16_t>(last.record.begin() + 8, last.record.end()), (std::vector<int16_t>{56, 24, 63, 31}));
 }
 
+// Random sizes, grids, pattern and polygon sizes and tolerances, straight through the worker.
+TEST_F(SegmenterTest, WorkerMatchesThePlainReferenceOnAnyImageAndConfiguration) {
+  Ref<QAVCGRIDSegmenterWorker> worker = QAVCGRIDSegmenterWorker::workerWithLabel("out", "worker", nullptr);
+  cv::RNG rng(2024);
+  for (int round = 0; round < 150; ++round) {
+    QAVTGRIDSegmenterConfig config;
+    config.spixsize = uint32_t(rng.uniform(2, 41));
+    config.spixstay = rng.uniform(0.0, 2.0);
+    config.lbpdsize = uint32_t(rng.uniform(1, 256));
+    config.polysize = rng.uniform(0, 4) == 0 ? 0u : uint32_t(rng.uniform(2, 80));
+    config.polyaccy = rng.uniform(0, 3) == 0 ? 1.0 : rng.uniform(0.0, 0.2);
+    worker->setConfig(config);
+    const cv::Mat image = noise({rng.uniform(1, 90), rng.uniform(1, 90)}, uint64_t(round));
+    Ref<MRKCStatement> statement = imageStatement(image, 1);
+    QAVTImageStatement parts;
+    ASSERT_EQ(QAVFImageStatementRead(statement.get(), &parts), kQAVImageValid);
+    Ref<MRKCStatement> published = worker->process(parts);
+    ASSERT_TRUE(published);
+    ASSERT_EQ(SegmenterReferenceCompare(published.get(), image, config), "")
+        << image.cols << "x" << image.rows << " step " << config.spixsize << " bins " << config.lbpdsize << " points "
+        << config.polysize << " accuracy " << config.polyaccy;
+  }
+}
+
 TEST_F(SegmenterTest, OutlinesFollowPolygonSizeAndAccuracy) {
   attach(R"("poly.size": 0, "poly.accy": 1, "spix.size": 8)");
   const cv::Mat image = edges({40, 24});
