@@ -161,6 +161,22 @@ TEST_F(Views, TitleBarButtonsActOnALeftReleaseOverThem) {
   EXPECT_EQ(v->window(), nullptr);
 }
 
+TEST_F(Views, TheEnableToggleDisablesTheViewsContent) {
+  Ref<TestView> v = view({10, 10, 210, 110}, kQELViewTitleBar | kQELViewEnableButton);
+  Ref<Probe> child = Probe::make({20, 20}, {0, 0});
+  v->attach(child);
+  window->frame();
+  window->click({10 + 5 + 4, 21});
+  EXPECT_FALSE(v->enabled());
+  EXPECT_FALSE(child->enabled());
+  window->click({11 + 5, 31 + 5});  // the content of a disabled view takes no input
+  EXPECT_TRUE(child->cursors.empty());
+  window->click({10 + 5 + 4, 21});  // the toggle still works
+  EXPECT_TRUE(v->enabled());
+  window->click({11 + 5, 31 + 5});
+  EXPECT_FALSE(child->cursors.empty());
+}
+
 // Children are drawn exactly where their input is hit-tested: at the content rect's origin.
 TEST_F(Views, ChildrenAreDrawnWhereTheyAreHit) {
   Ref<TestView> v = view({40, 30, 240, 230}, kQELViewTitleBar | kQELViewStatusBar);

@@ -246,6 +246,34 @@ TEST_F(WidgetWindow, ClosingDetachesEverything) {
   EXPECT_EQ(inner->windowDetaches, 1);
 }
 
+TEST_F(WidgetWindow, TopLevelWidgetsBelongToOneWindow) {
+  Ref<QELTestHeadlessWindow> other = QELTestHeadlessWindow::make({100, 100});
+  ASSERT_TRUE(other);
+  Ref<Probe> top = Probe::make({10, 10}, {0, 0}), next = Probe::make({10, 10}, {0, 0});
+  Ref<Box> box = Box::make();
+  EXPECT_TRUE(window->attach(top));
+  EXPECT_FALSE(window->attach(top));
+  EXPECT_FALSE(other->attach(top));
+  EXPECT_FALSE(other->detach(top));
+  EXPECT_FALSE(other->raise(top.get()));
+  window->attach(box);
+  Ref<Probe> child = Probe::make();
+  box->attach(child);
+  EXPECT_FALSE(window->detach(child));  // a child goes through its parent
+  // A top-level widget whose layer changes is moved in the window's list.
+  window->attach(next);
+  window->frame();
+  top->setLayer(4);
+  window->frame();
+  EXPECT_EQ(window->childs().back().get(), top.get());
+  top->setLayer(-4);
+  window->frame();
+  EXPECT_EQ(window->childs().front().get(), top.get());
+  EXPECT_TRUE(window->detach(top));
+  window->frame();
+  EXPECT_EQ(window->_childs()->count(), 2u);
+}
+
 TEST_F(WidgetWindow, TheThemeIsAWritableCopy) {
   EXPECT_FLOAT_EQ(window->tweaks()->cornerRadius, 6);
   EXPECT_FLOAT_EQ(window->tweaks()->textColor.a, 0.62f);

@@ -147,10 +147,13 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
   std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     QELBWidget* widget = it->get();
-    if (!widget->visible() || !widget->enabled() || !owns(widget) || widget->parent()) continue;
+    auto* view = dynamic_cast<QELBView*>(widget);
+    // A view disabled by its own toggle still takes the cursor, so that the toggle can enable it
+    // again; its children, disabled with it, get nothing.
+    bool reachable = widget->enabled() || (view && (view->flags() & kQELViewEnableButton));
+    if (!widget->visible() || !reachable || !owns(widget) || widget->parent()) continue;
     OGLTRect f = widget->frame();
     bool inside = QELFRectContains(f, c.point);
-    auto* view = dynamic_cast<QELBView*>(widget);
     if (!view) {
       if (!inside) continue;
       resetResizeCursor();
