@@ -6,6 +6,7 @@
 // the statement's terms in the term text form. The host stops after N statements, after S
 // seconds, or at SIGINT/SIGTERM, whichever comes first. Exit status: 0 when it ran, 1 when a
 // solution could not be loaded, 2 for a bad command line.
+#include <algorithm>
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
@@ -45,7 +46,7 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error) {
       options->follow.emplace_back(argv[++i]);
     } else if (argument == "--count") {
       double value;
-      if (!parseNumber(argv[++i], &value) || value != static_cast<double>(static_cast<uint64_t>(value)))
+      if (!parseNumber(argv[++i], &value) || value >= 0x1p64 || value != static_cast<double>(static_cast<uint64_t>(value)))
         return *error = "--count takes a whole number", false;
       options->count = static_cast<uint64_t>(value);
     } else if (argument == "--seconds") {
@@ -89,8 +90,10 @@ public:
 
   // Waits until the count is printed, the time is over or the process is interrupted.
   void wait(double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                            std::chrono::duration<double>(seconds > 0 ? seconds : 1e9));
+    // A billion seconds stand for no limit; anything longer would overflow the clock.
+    double limit = seconds > 0 ? std::min(seconds, 1e9) : 1e9;
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(limit));
     std::unique_lock lock(mutex_);
     while (!interrupted && !(count_ && printed_ >= count_) && std::chrono::steady_clock::now() < deadline)
       done_.wait_for(lock, std::chrono::milliseconds(100));

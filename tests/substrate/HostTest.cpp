@@ -48,6 +48,14 @@ TEST(Host, PrintsWhatTheProbesExchange) {
   EXPECT_EQ(sortedLines(run.output), expected) << run.output;
 }
 
+TEST(Host, AnyLongTimeMeansUntilTheCount) {
+  for (const char* seconds : {"1e300", "1e12"}) {
+    HostRun run = host(std::string("--follow news --count 1 --seconds ") + seconds + " " + kFolder + "/probes.json");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "news\t[hello(1), \"quoted\", 2.5]\n") << seconds;
+  }
+}
+
 TEST(Host, StopsAfterTheGivenTime) {
   HostRun run = host("--follow nothing.here --seconds 0.2 " + kFolder + "/probes.json");
   EXPECT_EQ(run.status, 0) << run.output;
@@ -64,6 +72,7 @@ TEST(Host, RefusesBadSolutionsAndCommandLines) {
       {kFolder + "/probes.json " + kFolder + "/not-json.json", 1, "not-json.json: not JSON"},
       {"", 2, "zrnhost: no solution given"},
       {"--count many " + kFolder + "/probes.json", 2, "--count takes a whole number"},
+      {"--count 1e30 " + kFolder + "/probes.json", 2, "--count takes a whole number"},
       {"--follow", 2, "--follow needs a value"},
       {"--colour red x.json", 2, "unknown option --colour"},
   };
