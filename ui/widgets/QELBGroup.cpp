@@ -10,11 +10,6 @@
 
 namespace {
 
-float roundEven(float value) {
-  float whole = std::round(value);
-  return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
-}
-
 // How far the content lies inside the bounds on every side.
 float contentInset(const QELTGroupSetup& setup, const QELTWindowTweaks& tweaks) {
   float inset = setup.margin + 1 + setup.border;
@@ -81,7 +76,7 @@ OGLTSize QELBGroup::preferredSizeWithWindow(QELBWindow* window) {
     }
   }
   float grow = 2 * contentInset(setup_, *window->tweaks());
-  return {roundEven(width + grow), roundEven(height + grow)};
+  return {QELFRoundEven(width + grow), QELFRoundEven(height + grow)};
 }
 
 void QELBGroup::onAwaken() {

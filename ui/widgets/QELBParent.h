@@ -7,6 +7,7 @@
 
 #include "ui/widgets/QELBWidget.h"
 #include "ui/widgets/QELCWidgets.h"
+#include "ui/widgets/QELFGeometry.h"
 
 // Marks a widget whose children locate() searches.
 class QELPParentable {
@@ -74,8 +75,3 @@ private:
   bool resizePending_ = false;
   Ref<QELCWidgets> childs_;
 };
-
-// Whether a point lies in a rect, edges inside.
-inline bool QELFRectContains(const OGLTRect& rect, const OGLTPoint& point) {
-  return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top && point.y <= rect.bottom;
-}

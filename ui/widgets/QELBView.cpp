@@ -9,13 +9,7 @@
 
 namespace {
 
-constexpr float kBarHeight = 20;
-
-// Rounded to the nearest whole number, then made even.
-float roundEven(float value) {
-  float whole = std::round(value);
-  return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
-}
+constexpr float kBarHeight = kQELViewBarHeight;
 
 Ref<LLKCMessage> copyOf(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
 
@@ -42,7 +36,7 @@ OGLTSize QELBView::sizeToFit(OGLTSize content, QELBWindow* window, uint32_t flag
   float width = content.w + 4, height = content.h + 4;
   if (flags & kQELViewTitleBar) height += kBarHeight + 1;
   if (flags & kQELViewStatusBar) height += kBarHeight;
-  return {roundEven(width), roundEven(height)};
+  return {QELFRoundEven(width), QELFRoundEven(height)};
 }
 
 float QELBView::barsHeight() const {
@@ -81,7 +75,7 @@ OGLTSize QELBView::preferredSizeWithWindow(QELBWindow* window) {
              std::max(box.bottom, f.bottom)};
     }
   }
-  return {roundEven(box.right - box.left + 4), roundEven(box.bottom - box.top + 4 + barsHeight())};
+  return {QELFRoundEven(box.right - box.left + 4), QELFRoundEven(box.bottom - box.top + 4 + barsHeight())};
 }
 
 void QELBView::rollup() {

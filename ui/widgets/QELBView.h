@@ -27,6 +27,9 @@ enum : uint32_t {
   kQELViewResizable = 0x4000,
 };
 
+// The height of the title and status bars.
+constexpr float kQELViewBarHeight = 20;
+
 enum : uint32_t {
   kQELRollOpen = 0,
   kQELRollRolledUp = 1,

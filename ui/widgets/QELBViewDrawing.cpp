@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr float kBarHeight = 20;
+constexpr float kBarHeight = kQELViewBarHeight;
 constexpr float kButtonGap = 5;
 
 struct TitleButton {

@@ -4,6 +4,7 @@
 
 #include "ui/gl/OGLC2DContext.h"
 #include "ui/widgets/QELBWidget.h"
+#include "ui/widgets/QELFGeometry.h"
 
 // Draws the widget in its own coordinates, clipped to its frame (in the current space).
 void QELFWidgetRenderClipped(OGLC2DContext* ctx, QELBWidget* widget, float step);
@@ -11,8 +12,3 @@ void QELFWidgetRenderClipped(OGLC2DContext* ctx, QELBWidget* widget, float step)
 // Draws the visible children in drawing order, each clipped to its frame, in the space
 // whose origin is the current one.
 void QELFWidgetRenderChildren(OGLC2DContext* ctx, const std::vector<Ref<QELBWidget>>& childs, float step);
-
-// The rect grown (or, negative, shrunk) by d on every side.
-inline OGLTRect QELFRectInset(const OGLTRect& rect, float d) {
-  return {rect.left + d, rect.top + d, rect.right - d, rect.bottom - d};
-}

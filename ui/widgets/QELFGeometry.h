@@ -1,0 +1,22 @@
+#pragma once
+// Small geometry helpers shared by the widget classes.
+#include <cmath>
+
+#include "ui/gl/OGLTGeometry.h"
+
+// Whether a point lies in a rect, edges inside.
+inline bool QELFRectContains(const OGLTRect& rect, const OGLTPoint& point) {
+  return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top && point.y <= rect.bottom;
+}
+
+// The rect shrunk by d on every side (grown for a negative d).
+inline OGLTRect QELFRectInset(const OGLTRect& rect, float d) {
+  return {rect.left + d, rect.top + d, rect.right - d, rect.bottom - d};
+}
+
+// Rounded to the nearest whole number (halves away from zero), then made even: the sizes that
+// containers measure.
+inline float QELFRoundEven(float value) {
+  float whole = std::round(value);
+  return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
+}
