@@ -250,6 +250,37 @@ TEST_F(Drawing, TexturePatternStretchesTheImageWithItsAlpha) {
   EXPECT_EQ(at(2, 2), kClear);
 }
 
+// A paint built from numbers that are not finite (a layout that divided by zero) paints
+// nothing, and the drawing after it, in this frame and the next, still shows.
+TEST_F(Drawing, PaintsOfNumbersThatAreNotFiniteDoNotStopLaterDrawing) {
+  const unsigned char rgba[16] = {0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255};
+  int texture = OGLF2DTextureMake(ctx(), 2, 2, rgba);
+  ASSERT_GT(texture, 0);
+  const float nan = std::nanf(""), inf = INFINITY;
+  OGLTColor half{0, 0, 1, 0.5f};
+  OGLTPaint paints[6];
+  OGLF2DMakeTexturePattern(ctx(), &paints[0], texture, 0, 0, nan, 40, 0, 1);
+  OGLF2DMakeTexturePattern(ctx(), &paints[1], texture, 0, 0, inf, 40, 0, 1);
+  OGLF2DMakeTexturePattern(ctx(), &paints[2], texture, nan, 0, 40, 40, 0, 1);
+  OGLF2DMakeLinearGradient(ctx(), &paints[3], &blue, &half, nan, 0, 40, 40);
+  OGLF2DMakeLinearGradient(ctx(), &paints[4], &blue, &half, 0, inf, 0, 40);
+  OGLF2DMakeBoxGradient(ctx(), &paints[5], &blue, &half, 0, 0, nan, 40, 4, 8);
+  for (const OGLTPaint& paint : paints) {
+    begin(64, 64);
+    OGLF2DPathBegin(ctx());
+    OGLF2DPathRect(ctx(), 0, 0, 40, 40);
+    OGLF2DPathFillPaint(ctx(), &paint);
+    OGLF2DPathFill(ctx());
+    OGLF2DPathStrokePaint(ctx(), &paint);
+    OGLF2DPathStroke(ctx());
+    fillRect(50, 50, 10, 10, red);
+    EXPECT_EQ(at(55, 55), kRed) << int(&paint - paints);
+    begin(64, 64);
+    fillRect(50, 50, 10, 10, red);
+    EXPECT_EQ(at(52, 52), kRed) << int(&paint - paints);
+  }
+}
+
 TEST_F(Drawing, TextureSizesThatCannotBeMadeAreRefused) {
   std::vector<unsigned char> pixels(64, 255);
   struct Case {

@@ -19,6 +19,7 @@
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_pattern cairo_pattern_t;
 
 // A span of surface rows [top, bottom).
 struct OGLTRowSpan {
@@ -160,6 +161,7 @@ private:
   void emitPath(bool forFill);
   bool applyScissor();
   bool applyPaint(const OGLTPaint& paint);
+  bool setSource(cairo_pattern_t* pattern);
   void paintPath(bool forFill);
   bool applyBoxGradient(const OGLTPaint& paint);
   // The text settings at the current scale; false without a usable face, size or scale.

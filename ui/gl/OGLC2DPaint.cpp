@@ -54,8 +54,7 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
     cairo_pattern_set_matrix(pattern, &matrix);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
-    cairo_set_source(layer().cairo, pattern);
-    cairo_pattern_destroy(pattern);
+    if (!setSource(pattern)) return false;
     sourceAlpha_ = clamp01(paint.innerColor.a);
     return sourceAlpha_ > 0;
   }
@@ -82,11 +81,18 @@ bool OGLC2DContext::applyPaint(const OGLTPaint& paint) {
     cairo_pattern_add_color_stop_rgba(pattern, 0, clamp01(from.r), clamp01(from.g), clamp01(from.b), clamp01(from.a));
     cairo_pattern_add_color_stop_rgba(pattern, 1, clamp01(to.r), clamp01(to.g), clamp01(to.b), clamp01(to.a));
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_set_source(layer().cairo, pattern);
-    cairo_pattern_destroy(pattern);
-    return true;
+    return setSource(pattern);
   }
   return applyBoxGradient(paint);
+}
+
+// Takes the pattern as the source unless cairo refused it (coordinates or a matrix that are not
+// finite): a source in error would stop all drawing on the layer for good.
+bool OGLC2DContext::setSource(cairo_pattern_t* pattern) {
+  bool usable = cairo_pattern_status(pattern) == CAIRO_STATUS_SUCCESS;
+  if (usable) cairo_set_source(layer().cairo, pattern);
+  cairo_pattern_destroy(pattern);
+  return usable;
 }
 
 // The gradient over the current path's device box (within scissor and surface), from the
