@@ -474,13 +474,16 @@ void MRKCSubstrate::wipe() {
     for (auto& solution : solutions_) solutions.push_back(std::move(solution));
     solutions_.clear();
   }
-  std::vector<LoadedSolution> stillHeld;
-  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
+  // Every processor goes before any module: one solution's processors may run code of another's
+  // modules (their primitives, for one).
+  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution)
     for (auto processor = solution->processors.rbegin(); processor != solution->processors.rend(); ++processor) {
       detach(processor->get(), false);
       // Let what was queued for it end, so nothing of the module runs once it is unloaded.
       (*processor)->strand_->runAndWait([] {});
     }
+  std::vector<LoadedSolution> stillHeld;
+  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
     // A processor someone still holds runs its module's code when released: its modules stay
     // loaded until a later wipe finds it released.
     bool held = std::any_of(solution->processors.begin(), solution->processors.end(),

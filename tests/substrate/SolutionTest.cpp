@@ -7,6 +7,7 @@
 #include "framework/substrate/MRKCClassRegistry.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSolution.h"
+#include "framework/substrate/ZRNBFUNRunner.h"
 #include "tests/substrate/Recorder.h"
 
 namespace {
@@ -82,6 +83,28 @@ TEST_F(SolutionTest, BadSolutionsNameFileAndEntryAndLeaveNothingLoaded) {
   std::string error;
   EXPECT_TRUE(substrate->load(kFolder + "/probes.json", &error)) << "still usable: " << error;
   substrate->wipe();
+}
+
+// Runs the primitives named by the flashes it gets.
+class Caller : public ZRNBFUNRunner {
+public:
+  Caller(std::string guid, std::string label, std::string alias, Ref<MRKCFrame> properties)
+      : ZRNBFUNRunner(std::move(guid), std::move(label), std::move(alias), std::move(properties)) {}
+  void onReceivedFlash(MRKCFlash* flash, const std::string& source) override { start(MRKCList::listWithTerms({flash->functor()}).get()); }
+};
+MRKTClassRegistrar<Caller> callerRegistrar("ZRNTestCaller");
+
+TEST_F(SolutionTest, AWipeUnloadsNoModuleUnderAHookOfAnEarlierSolution) {
+  Ref<Recorder> watcher = watch({"probe.holding"});
+  std::string error;
+  ASSERT_TRUE(substrate->load(kFolder + "/caller.json", &error)) << error;
+  ASSERT_TRUE(substrate->load(kFolder + "/holder.json", &error)) << error;
+  Ref<MRKCFunc> hold = MRKCFunc::funcWithLabel("probe.hold", MRKCList::list().get());
+  substrate->flash(MRKCFlash::flashWithFunctor(hold.get()).get(), {"caller"});
+  ASSERT_TRUE(watcher->waitForEvent("squib probe.holding []"));
+  substrate->wipe();
+  EXPECT_FALSE(substrate->constants()->objectForKey("probe.unloaded.under.hook"));
+  EXPECT_FALSE(substrate->primitives()->objectForKey("probe.hold")) << "unloaded in the end";
 }
 
 TEST(SolutionParse, ShapesAreChecked) {

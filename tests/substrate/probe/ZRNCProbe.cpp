@@ -1,8 +1,12 @@
 #include "tests/substrate/probe/ZRNCProbe.h"
 
+#include <condition_variable>
+#include <mutex>
+
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCClassRegistry.h"
 #include "framework/substrate/MRKCFlash.h"
+#include "framework/substrate/MRKCPrimitive.h"
 #include "framework/substrate/MRKCQuery.h"
 #include "framework/substrate/MRKCReply.h"
 #include "framework/substrate/MRKCScrap.h"
@@ -105,5 +109,44 @@ void ZRNCProbe::onReceivedScrap(MRKCScrap* scrap, const std::string& source) {
   report("scrap", MRKCNumber::numberWithUint(scrap->awaiting().size()).get(), MRKCList::list().get());
 }
 
-extern "C" void modInit(MRKCSubstrate*) {}
-extern "C" void modExit(MRKCSubstrate*) {}
+namespace {
+
+// "probe.hold": runs until its caller is detached. It says on "probe.holding" that it runs, and
+// notes in the constant "probe.unloaded.under.hook" when the module was unloaded meanwhile; the
+// unloading then waits for it, so that no code runs from an unloaded module.
+struct Hold {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool running = false;
+  bool exiting = false;
+} hold;
+
+int holdPrimitive(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatement*, MRKCList*, MRKCVariables*) {
+  if (!substrate || !processor) return 12;
+  std::unique_lock lock(hold.mutex);
+  hold.running = true;
+  Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("probe.holding", nullptr, 1.0);
+  substrate->publish(MRKCSquib::squibWithLabel("probe.holding", statement.get(), processor->ttl()).get(), processor->guid());
+  // Detaching has no signal of its own: look again now and then.
+  while (processor->isAttached() && !hold.exiting) hold.changed.wait_for(lock, std::chrono::milliseconds(1));
+  if (hold.exiting) substrate->constants()->store(MRKCSymbol::symbolWithValue("yes"), "probe.unloaded.under.hook");
+  hold.running = false;
+  hold.changed.notify_all();
+  return 0;
+}
+
+}  // namespace
+
+extern "C" void modInit(MRKCSubstrate* substrate) {
+  std::lock_guard lock(hold.mutex);
+  hold.exiting = false;
+  substrate->primitives()->store(MRKCPrimitive::primitiveWithFunction(holdPrimitive), "probe.hold");
+}
+
+extern "C" void modExit(MRKCSubstrate* substrate) {
+  substrate->primitives()->removeForKey("probe.hold");
+  std::unique_lock lock(hold.mutex);
+  hold.exiting = true;
+  hold.changed.notify_all();
+  hold.changed.wait(lock, [] { return !hold.running; });
+}
