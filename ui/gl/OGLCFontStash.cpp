@@ -25,8 +25,10 @@ struct Outline {
 // animation, would otherwise grow it without end).
 constexpr size_t kMaxGlyphsPerFace = 8192;
 
-// Only a broken face (metrics that blow a glyph up to millions of pixels each way) asks for a
-// glyph box beyond these; it gets an empty box instead of a bitmap that could not be had.
+// Only a broken face (metrics that blow a glyph up far beyond its size) asks for a glyph box
+// beyond these; it gets an empty box instead of a bitmap that could not be had, or that would
+// take seconds to draw and blur. Swashes and icons stay well within eight times the size.
+constexpr double kMaxGlyphSizes = 8;
 constexpr double kMaxGlyphSide = 16384;
 constexpr double kMaxGlyphPixels = 1 << 25;
 constexpr double kMaxGlyphOffset = 1e8;
@@ -182,8 +184,9 @@ const OGLTGlyph* OGLCFontStash::glyph(int faceId, uint32_t codePoint, int size10
     glyph.index = info.index;
     glyph.advance10 =
         static_cast<int>(std::clamp(scale * static_cast<float>(info.advance) * 10.0f, -kMaxAdvance10, kMaxAdvance10));
-    if (width <= kMaxGlyphSide && height <= kMaxGlyphSide && width * height <= kMaxGlyphPixels &&
-        std::fabs(x0) <= kMaxGlyphOffset && std::fabs(y0) <= kMaxGlyphOffset) {
+    double side = std::min(kMaxGlyphSide, kMaxGlyphSizes * size10 / 10.0 + 2 * blur + 2);
+    if (width <= side && height <= side && width * height <= kMaxGlyphPixels && std::fabs(x0) <= kMaxGlyphOffset &&
+        std::fabs(y0) <= kMaxGlyphOffset) {
       glyph.left = static_cast<int>(x0) - blur - 1;
       glyph.top = static_cast<int>(y0) - blur - 1;
       glyph.width = static_cast<int>(width);
