@@ -41,7 +41,8 @@ public:
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onRenderWithStep(float step) override;
-  // Draws the content; the offset is already applied, rect is the visible content.
+  // Draws the content; the offset is already applied, rect is the visible content. A subclass
+  // that overrides only this one adds `using QELBCanvas::onRenderWithStep;` to keep the other.
   virtual void onRenderWithStep(float step, const OGLTRect& rect) {}
 
 protected:
