@@ -61,10 +61,29 @@ bool plausibleSize(uint64_t decodedBytes, uint64_t encodedLength) {
   return decodedBytes <= kAlwaysAllowed || decodedBytes / kLargestRatio <= encodedLength;
 }
 
+// stb_image reads the numbers of a binary PNM header ("P5", "P6": width, height, maximum) into
+// an int with no bound; a header whose number does not fit one is refused before it gets there.
+bool pnmNumbersFit(const uint8_t* bytes, int length) {
+  if (length < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) return true;
+  auto space = [](uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  int at = 2;
+  for (int number = 0; number < 3; ++number) {
+    while (at < length && (space(bytes[at]) || bytes[at] == '#')) {
+      if (bytes[at] != '#') ++at;
+      else
+        while (at < length && bytes[at] != '\n' && bytes[at] != '\r') ++at;
+    }
+    int64_t value = 0;
+    for (; at < length && bytes[at] >= '0' && bytes[at] <= '9'; ++at)
+      if ((value = value * 10 + (bytes[at] - '0')) > INT_MAX) return false;
+  }
+  return true;
+}
+
 Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   setLoadOptionsOnce();
   int announcedX = 0, announcedY = 0, announcedChannels = 0;
-  if (!stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
+  if (!pnmNumbersFit(bytes, length) || !stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
       !plausibleSize(uint64_t(announcedX) * uint64_t(announcedY) * channelsFor(format), uint64_t(length)))
     return {};
   Decoded decoded;

@@ -141,6 +141,20 @@ TEST(ImageLoad, RefusesTinyFilesAnnouncingHugeImages) {
   EXPECT_EQ(small.height, 2u);
 }
 
+TEST(ImageLoad, PNMHeadersWhoseNumbersOverflowAreRefused) {
+  auto pnm = [](const std::string& header) {
+    Bytes bytes(header.begin(), header.end());
+    bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6});
+    return bytes;
+  };
+  const Loaded plain = loadMemory(pnm("P6 2 # two by one\n1 255\n"), IMKPixelFormatBGR);
+  ASSERT_EQ(plain.result, 0);
+  EXPECT_EQ(plain.bytes(), (Bytes{3, 2, 1, 6, 5, 4}));
+  for (const char* header : {"P6 2 2000000000000 255\n", "P6 99999999999 1 255\n", "P5 2 1 #\n4294967297\n",
+                             "P6 2147483648 1 255\n"})
+    EXPECT_EQ(loadMemory(pnm(header), IMKPixelFormatRGB).result, 26) << header;
+}
+
 TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
   const Bytes png = pngOf(picture(4), 4);
   const Loaded loaded = loadMemory(png, IMKPixelFormatJPEG);
