@@ -67,6 +67,11 @@ TEST_F(Text, AdvancesAreWholePixelsAndSpacingIsAddedBetweenGlyphs) {
   }
   // A monospaced face: the run's advance is the glyph count times one advance.
   EXPECT_EQ(advance("abcdefghij"), 10 * advance("m"));
+  // Spacing far beyond any surface still moves the pen the way it points.
+  OGLF2DTextFontSpacing(ctx(), 1e12f);
+  EXPECT_GT(advance("ab"), advance("a"));
+  OGLF2DTextFontSpacing(ctx(), -1e12f);
+  EXPECT_LT(advance("ab"), 0);
 }
 
 TEST_F(Text, DrawReturnsWhereTheTextEnds) {

@@ -32,7 +32,8 @@ bool OGLC2DContext::textStyle(TextStyle& style) const {
   style.face = s.font;
   style.size10 = static_cast<int>(size * 10.0f);
   style.blur = std::isfinite(s.fontBlur) ? std::clamp(static_cast<int>(s.fontBlur * scale), 0, 20) : 0;
-  style.spacing = std::isfinite(s.letterSpacing) ? s.letterSpacing * scale : 0;
+  // Held where whole-pixel steps still fit an int, far beyond any surface.
+  style.spacing = std::isfinite(s.letterSpacing) ? std::clamp(s.letterSpacing * scale, -1e6f, 1e6f) : 0;
   style.align = s.textAlign;
   style.scale = scale;
   return style.size10 >= 2;
