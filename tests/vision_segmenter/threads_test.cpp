@@ -64,8 +64,13 @@ TEST_F(SegmenterThreadsTest, EveryFrameComesOutComplete) {
     send(frameid);
     ASSERT_TRUE(collector->waitForStatements(frameid)) << "frame " << frameid;
   }
-  // The other half as fast as they come: the handler skips to the newest, the last one arrives.
-  for (; frameid <= kFrames; ++frameid) send(frameid);
+  // The other half as fast as they come, the grid changing under way: the handler skips to the
+  // newest, the last one arrives.
+  for (; frameid <= kFrames; ++frameid) {
+    if (frameid % 50 == 0)
+      substrate->poke("spix.size", {"seg"}, MRKCNumber::numberWithUint(frameid % 100 ? 5 : 8).get());
+    send(frameid);
+  }
   ASSERT_TRUE(collector->waitFor([](const auto& statements) { return frameIdOf(statements.back().get()) == kFrames; }));
 
   const auto statements = collector->statements();
