@@ -93,6 +93,9 @@ MRKCSubstrate::~MRKCSubstrate() {
 bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
+  auto onAttached = [held] { held->onAttached(); };
+  // Called from the processor's own strand, onAttached runs here, ahead of what it queues.
+  bool here = !async && processor->strand_->isCurrent();
   {
     std::lock_guard lock(routes_);
     if (processor->isAttached() || byGuid_.count(processor->guid())) return false;
@@ -102,13 +105,14 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
     processor->substrate_.store(this);
     if (!processor->properties()->fetchForLabel("ttl")) processor->ttl_.store(configs_.ttl);
     processor->attached_.store(true);
+    processor->strand_->bind(pool_);
+    // Queued before the routes are seen, so no message or pulse reaches it before onAttached.
+    if (!here) processor->strand_->post(onAttached);
   }
-  processor->strand_->bind(pool_);
-  auto onAttached = [held] { held->onAttached(); };
-  if (async)
-    processor->strand_->post(onAttached);
-  else
-    processor->strand_->runAndWait(onAttached);
+  if (here)
+    onAttached();
+  else if (!async)
+    processor->strand_->runAndWait([] {});
   return true;
 }
 

@@ -172,6 +172,25 @@ TEST_F(SubstrateTest, AProcessorMayDetachItselfAndAskItselfFromItsHook) {
   EXPECT_FALSE(self->isAttached());
 }
 
+TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
+  std::atomic<bool> stop{false};
+  std::thread asker([&] {
+    while (!stop) substrate->inquire(query("?late(ping)", 0.5f).get(), {});
+  });
+  int early = 0;
+  for (int round = 0; round < 1000; ++round) {
+    Ref<Recorder> late(new Recorder("late"));
+    late->answerQueries = false;
+    substrate->attach(late.get(), round % 2 == 0);
+    ASSERT_TRUE(late->waitForEvent("attached"));
+    if (late->events().front() != "attached") ++early;
+    substrate->detach(late.get(), false);
+  }
+  stop = true;
+  asker.join();
+  EXPECT_EQ(early, 0) << "times a query came before onAttached";
+}
+
 TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
   Ref<Recorder> observer(new Recorder("observer"));
   for (int round = 0; round < 3; ++round) {
