@@ -12,6 +12,7 @@
 // Everything it receives is published again on "<label>.seen" as one statement:
 //   [squib, <label>, [terms]]   [query, <label>, ?predicate]   [reply, <label>, [terms]]
 //   [flash, <label>, functor]   [scrap, <number of contexts>]
+// The module also registers the primitive "probe.hold", which runs until its caller is detached.
 #include "framework/substrate/MRKBElemental.h"
 #include "framework/substrate/MRKCList.h"
 
