@@ -51,6 +51,14 @@ int compareValues(const Value& a, const Value& b) {
     if (a.negative) less = !less;
     return less ? -1 : 1;
   }
+  // A real beyond 64 bits lies past every integer, even where the integer rounds to it as a double.
+  if (a.integral != b.integral) {
+    double real = a.integral ? b.real : a.real;
+    if (std::fabs(real) >= 18446744073709551616.0) {
+      int order = real > 0 ? -1 : 1;  // the integer against the real
+      return a.integral ? order : -order;
+    }
+  }
   double x = asDouble(a), y = asDouble(b);
   bool xNan = std::isnan(x), yNan = std::isnan(y);
   if (xNan || yNan) return xNan == yNan ? 0 : (xNan ? 1 : -1);  // NaN sorts last and equals itself

@@ -38,6 +38,11 @@ TEST(Terms, NumbersOfEveryKindCompareByValueAndHashAlike) {
   EXPECT_EQ(MRKCNumber::numberWithReal(-3.7)->sint(), -3);
   EXPECT_EQ(MRKCNumber::numberWithReal(-3.7)->uint(), 0u);
   EXPECT_EQ(MRKCNumber::numberWithReal(1e300)->sint(), INT64_MAX);
+  // Reals beyond 64 bits lie past every integer, though the nearest double to the largest is 2^64.
+  Ref<MRKCNumber> most = MRKCNumber::numberWithUint(UINT64_MAX), beyond = MRKCNumber::numberWithReal(0x1p64);
+  EXPECT_LT(most->compareTo(beyond.get()), 0);
+  EXPECT_GT(beyond->compareTo(most.get()), 0);
+  EXPECT_GT(MRKCNumber::numberWithSint(INT64_MIN)->compareTo(MRKCNumber::numberWithReal(-0x1p64).get()), 0);
 }
 
 TEST(Terms, OrderIsByKindThenValue) {
