@@ -86,6 +86,40 @@ TEST_F(Views, AViewKeptInsideDoesNotLeaveTheWindow) {
   EXPECT_FLOAT_EQ(v->frame().left, 15);
 }
 
+// A drag whose release the view never saw (it was hidden meanwhile) is over: shown again, the
+// view neither grabs every cursor event nor jumps to the next press.
+TEST_F(Views, ADragEndsWhenTheViewIsHidden) {
+  Ref<Probe> probe = Probe::make({20, 20}, {300, 200});
+  window->attach(probe);
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable);
+  window->cursorEvent({50, 15}, 1, kOGLActionPress);
+  window->frame();
+  ASSERT_TRUE(v->isDragged());
+  v->setVisible(false);
+  window->cursorEvent({50, 15}, 1, kOGLActionRelease);
+  window->frame();
+  v->setVisible(true);
+  window->frame();
+  EXPECT_FALSE(v->isDragged());
+  window->click({310, 210});
+  EXPECT_FALSE(probe->cursors.empty());
+  EXPECT_FLOAT_EQ(v->frame().left, 10);
+  EXPECT_FLOAT_EQ(v->frame().top, 10);
+  // The same for a view closed (and detached) in the middle of a drag, then shown again.
+  v->setFlags(v->flags() | kQELViewDetachOnClose);
+  window->cursorEvent({50, 15}, 1, kOGLActionPress);
+  window->frame();
+  ASSERT_TRUE(v->isDragged());
+  v->close();
+  window->frame();
+  ASSERT_TRUE(window->attach(v));
+  v->setVisible(true);
+  window->cursorEvent({50, 15}, 1, kOGLActionRelease);
+  window->frame();
+  window->click({310, 210});
+  EXPECT_FLOAT_EQ(v->frame().left, 10);
+}
+
 TEST_F(Views, RollingUpEndsAtTheBarsAndUnrollingRestoresTheHeight) {
   for (uint32_t status : {0u, static_cast<uint32_t>(kQELViewStatusBar)}) {
     Ref<TestView> v = view({10, 10, 110, 210}, kQELViewTitleBar | status);

@@ -144,6 +144,9 @@ void QELBView::onUpdateWithStep(float step) {
     finishClose();
   else if (roll_ == kQELRollRollingUp || roll_ == kQELRollUnrolling)
     stepRoll(step);
+  // A hidden (or closed) view no longer sees the release that would end its drag; a drag left
+  // standing would take every cursor event once the view shows again.
+  if (dragged_ && !showing()) dragged_ = false;
 }
 
 bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
