@@ -78,6 +78,21 @@ TEST_F(Canvases, ScrolledChildrenAreHitAndDrawnInContentCoordinates) {
   EXPECT_TRUE(canvas->hasCursorRecord());
 }
 
+// Where children overlap, the one drawn on top (attached later) is the one the cursor reaches.
+TEST_F(Canvases, TheTopmostChildUnderTheCursorTakesIt) {
+  canvas->setContent({1000, 500});
+  Ref<Probe> under = Probe::make({40, 40}, {10, 10}), over = Probe::make({40, 40}, {30, 30});
+  under->color = {1, 0, 0, 1};
+  over->color = {0, 0, 1, 1};
+  canvas->attach(under);
+  canvas->attach(over);
+  window->frame();
+  EXPECT_TRUE(near(window->pixel(50 + 40, 50 + 40), {0, 0, 255, 255}));
+  window->click({50 + 40, 50 + 40});
+  EXPECT_FALSE(over->cursors.empty());
+  EXPECT_TRUE(under->cursors.empty());
+}
+
 TEST_F(Canvases, KeysAndScrollsOnlyWhileTheCursorIsOver) {
   Ref<Probe> child = Probe::make({20, 20}, {0, 0});
   child->consumeCursor = false;

@@ -71,12 +71,14 @@ bool QELBCanvas::onInputWithCursor(const OGLTCursorEvent& cursor) {
   QELBWindow* owner = window();
   bool greedy = owner && owner->greedy() == this;
   if (!QELFRectContains(bounds(), local) && !greedy) return false;
-  // Only the child under the cursor (in content coordinates) gets the event.
+  // Only the child under the cursor (in content coordinates) gets the event, the topmost first:
+  // the one the user sees there.
   OGLTPoint point = localToSpace(local);
   OGLTRect shown = visibleRect();
   bool consumed = false;
   std::vector<Ref<QELBWidget>> order = childs();
-  for (const Ref<QELBWidget>& child : order) {
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const Ref<QELBWidget>& child = *it;
     if (child->parent() != this || !child->visible() || !child->enabled()) continue;
     if (!overlaps(child->frame(), shown) || !QELFRectContains(child->frame(), point)) continue;
     if (child->onInputWithCursor(cursor)) {
