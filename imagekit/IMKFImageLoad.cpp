@@ -161,6 +161,8 @@ extern "C" int IMKFImageLoadFromFile(const char* path, uint32_t format, Ref<LLKC
   struct stat status {};
   if (!path || stat(path, &status) != 0) return IMKResultIOFailed;
   if (!data || !width || !height) return IMKResultInvalid;
+  // Only regular files: a pipe or a device would be read for ever (or wait for a writer).
+  if (!S_ISREG(status.st_mode) || status.st_size > INT_MAX) return IMKResultUndecodable;
   try {
     std::ifstream file(path, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -13,7 +13,8 @@ extern "C" {
 // width x height pixels of that format and *width, *height are set; on failure the outs are left
 // untouched. 22: format 0 was asked for; 5: the file does not exist; 26: it cannot be decoded
 // (also when it announces far more pixels than its bytes could hold: over 256 MiB decoded at more
-// than 1024 times its size); 2: the data object could not be made; 22 also for missing outs.
+// than 1024 times its size), is not a regular file (a folder, pipe or device) or is larger than
+// 2 GiB; 2: the data object could not be made; 22 also for missing outs.
 // JPEG goes through libjpeg (CMYK included), every other format through stb_image.
 int IMKFImageLoadFromFile(const char* path, uint32_t format, Ref<LLKCData>* data, uint32_t* width, uint32_t* height);
 

@@ -8,6 +8,7 @@
 #include <jpeglib.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -104,6 +105,10 @@ TEST(ImageLoad, FailuresLeaveTheOutsAlone) {
   TempFile file(png);
   TempFile junk(Bytes(100, 0x33));
   const std::string missing = std::string(file.path()) + ".missing";
+  // A named pipe with no writer: reading it would wait for ever.
+  const std::string pipe = std::string(file.path()) + ".pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string folder = std::filesystem::temp_directory_path().string();
   struct Case {
     const char* what;
     const char* path;
@@ -114,6 +119,8 @@ TEST(ImageLoad, FailuresLeaveTheOutsAlone) {
       {"missing file", missing.c_str(), IMKPixelFormatRGB, 5},
       {"no path", nullptr, IMKPixelFormatRGB, 5},
       {"undecodable file", junk.path(), IMKPixelFormatRGB, 26},
+      {"named pipe", pipe.c_str(), IMKPixelFormatRGB, 26},
+      {"folder", folder.c_str(), IMKPixelFormatRGB, 26},
   };
   for (const Case& c : cases) {
     Ref<LLKCData> data;
@@ -124,6 +131,7 @@ TEST(ImageLoad, FailuresLeaveTheOutsAlone) {
     EXPECT_EQ(height, 88u);
   }
   EXPECT_EQ(IMKFImageLoadFromFile(file.path(), IMKPixelFormatRGB, nullptr, nullptr, nullptr), 22);
+  std::remove(pipe.c_str());
 }
 
 // A 24-byte TGA announcing 65535 x 8272 pixels: refused at once, not filled with gigabytes of zeros.
