@@ -98,6 +98,31 @@ TEST_F(Groups, PreferredSizesAreRoundedAndEven) {
   EXPECT_FLOAT_EQ(QELCGroup::widgetWithSize({1, 1}, {0, 0}, &kSetupCentered)->preferredSize().w, 1);
 }
 
+// Filling the space (0x10) widens uniform sizes only: a group without them measures its
+// children, not its own current size, so it can shrink to them.
+TEST_F(Groups, PreferredSizesMeasureTheChildrenUnlessSizesAreUniform) {
+  struct Case {
+    int32_t kind;
+    uint32_t flags;
+    OGLTSize expected;
+  } cases[] = {
+      {kQELGroupColumn, kQELGroupFillSpace, {56, 30}},
+      {kQELGroupColumn, kQELGroupFillSpace | kQELGroupUniformCross, {100, 30}},
+      {kQELGroupRow, kQELGroupFillSpace, {88, 18}},
+      {kQELGroupRow, kQELGroupFillSpace | kQELGroupUniformCross, {88, 100}},
+      {kQELGroupCentered, kQELGroupFillSpace | kQELGroupUniformMain, {56, 18}},
+  };
+  for (const Case& c : cases) {
+    Ref<QELCGroup> g = group({c.kind, 2, 2, 0, c.flags});
+    g->attach(Probe::make({30, 10}));
+    g->attach(Probe::make({50, 12}));
+    OGLTSize s = g->preferredSize();
+    EXPECT_FLOAT_EQ(s.w, c.expected.w) << "kind " << c.kind << " flags " << c.flags;
+    EXPECT_FLOAT_EQ(s.h, c.expected.h) << "kind " << c.kind << " flags " << c.flags;
+    window->detach(g);
+  }
+}
+
 TEST_F(Groups, FittingTheParentAndLayingOutOnDemand) {
   Ref<TestView> v = TestView::make({200, 150}, {10, 10}, kQELViewTitleBar);
   window->attach(v);

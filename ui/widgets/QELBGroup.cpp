@@ -43,22 +43,28 @@ OGLTSize QELBGroup::preferredSizeWithWindow(QELBWindow* window) {
     const QELTGroupSetup& s = setup_;
     uint32_t count = static_cast<uint32_t>(order.size());
     float gaps = static_cast<float>(count - 1) * s.gap;
-    bool uniformMain = s.flags & kQELGroupUniformMain;
-    float maxWidth = QELFGroupFindMaxWidth(&s, this), maxHeight = QELFGroupFindMaxHeight(&s, this);
+    bool uniformCross = s.flags & kQELGroupUniformCross, uniformMain = s.flags & kQELGroupUniformMain;
+    // Uniform sizes may start from the space (0x10); without them the children alone count, so
+    // that the preferred size does not hold on to the current one.
+    QELTGroupSetup children = s;
+    children.flags &= ~kQELGroupFillSpace;
+    float uniformWidth = QELFGroupFindMaxWidth(&s, this), uniformHeight = QELFGroupFindMaxHeight(&s, this);
+    float largestWidth = QELFGroupFindMaxWidth(&children, this);
+    float largestHeight = QELFGroupFindMaxHeight(&children, this);
     switch (s.kind) {
       case kQELGroupColumn:
-        width = maxWidth;
-        for (const Ref<QELBWidget>& child : order) height += uniformMain ? maxHeight : child->size().h;
+        width = uniformCross ? uniformWidth : largestWidth;
+        for (const Ref<QELBWidget>& child : order) height += uniformMain ? uniformHeight : child->size().h;
         height += gaps;
         break;
       case kQELGroupRow:
-        height = maxHeight;
-        for (const Ref<QELBWidget>& child : order) width += uniformMain ? maxWidth : child->size().w;
+        height = uniformCross ? uniformHeight : largestHeight;
+        for (const Ref<QELBWidget>& child : order) width += uniformMain ? uniformWidth : child->size().w;
         width += gaps;
         break;
       case kQELGroupCentered:
-        width = maxWidth;
-        height = maxHeight;
+        width = largestWidth;
+        height = largestHeight;
         break;
       default: {
         float left = 0, top = 0, right = 0, bottom = 0;
