@@ -1,11 +1,17 @@
-// Faces from outside (font files) whose metrics make glyphs absurdly large: text still draws,
-// measures and wraps, without giant glyph bitmaps or an exception out of the C interface.
+// Faces from outside (font files): only regular files are read, and faces whose metrics make
+// glyphs absurdly large still draw, measure and wrap, without giant glyph bitmaps or an
+// exception out of the C interface.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/gl/OGLTestCanvas.h"
+#include "ui/gl/OGLF.h"
 
 namespace {
 
@@ -83,6 +89,17 @@ TEST_F(FontFace, AbsurdMetricsDrawNothingHugeAndThrowNothing) {
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) inked += context->readPixel(x, y)[3] > 0;
   EXPECT_GT(inked, 20);
+}
+
+TEST_F(FontFace, OnlyRegularFilesAreReadAsFaces) {
+  // A named pipe with no writer would be waited on for ever; a folder or a device is no face.
+  std::string pipe = ::testing::TempDir() + "ogl-face-" + std::to_string(getpid()) + ".pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const char* path : {pipe.c_str(), "/tmp", "/dev/null", "/dev/zero"}) {
+    EXPECT_EQ(OGLF2DFontLoad(ctx(), "outside", path), -1) << path;
+    EXPECT_EQ(OGLFLoadFontFromFile(ctx(), "outside", path), -1) << path;
+  }
+  std::remove(pipe.c_str());
 }
 
 }  // namespace

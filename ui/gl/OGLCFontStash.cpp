@@ -4,7 +4,10 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -142,9 +145,17 @@ int OGLCFontStash::addFace(const char* name, const unsigned char* bytes, size_t 
 
 int OGLCFontStash::addFaceFromFile(const char* name, const char* path) {
   if (!name || !path) return -1;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return -1;
-  std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Only regular files: a pipe or a device would be read for ever (or wait for a writer).
+  struct stat status {};
+  if (stat(path, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > INT_MAX) return -1;
+  std::vector<unsigned char> bytes;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return -1;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
   if (bytes.empty()) return -1;
   // The face reads the bytes for as long as it lives: keep them in a block the face owns.
   auto* copy = static_cast<unsigned char*>(std::malloc(bytes.size()));
