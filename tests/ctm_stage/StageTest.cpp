@@ -69,12 +69,15 @@ protected:
     ASSERT_TRUE(substrate->publish(MRKCSquib::squibWithLabel(label, statement.get(), 5.0f).get(), {}));
   }
 
-  // A clock tick, at least a millisecond after the last one (ticks within one millisecond
-  // make one broadcast).
+  // A clock tick at least a millisecond after the stage's last processed tick (clock ticks
+  // within one millisecond make one broadcast), returning once its broadcast arrived: two ticks
+  // queued on the stage's strand could otherwise be taken within one millisecond.
   void clock(uint64_t number) {
+    size_t seen = listener->waitForTicks(0).size();
     int64_t start = LLKFNowInMS();
     while (LLKFNowInMS() <= start) LLKFSnoozeMS(1);
     publish("clock", MRKCNumber::numberWithUint(number).get());
+    listener->waitForTicks(seen + 1);
   }
 
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
