@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -23,12 +25,13 @@ Ref<MRKCData> QAVFGRIDSegmenterPatternToData(const float* values, uint32_t count
 Ref<MRKCData> QAVFGRIDSegmenterPolygonToData(const cv::Point* points, uint32_t count) {
   if (!points && count) return nullptr;
   try {
-    std::vector<int16_t> pairs(size_t(count) * 2);
+    // Made in place and handed over, not copied.
+    std::vector<uint8_t> bytes(size_t(count) * 2 * sizeof(int16_t));
     for (uint32_t i = 0; i < count; ++i) {
-      pairs[2 * i] = static_cast<int16_t>(points[i].x);
-      pairs[2 * i + 1] = static_cast<int16_t>(points[i].y);
+      const int16_t pair[2] = {static_cast<int16_t>(points[i].x), static_cast<int16_t>(points[i].y)};
+      std::memcpy(bytes.data() + i * sizeof pair, pair, sizeof pair);
     }
-    return MRKCData::dataWithFormat(kMRKDataSint16, pairs.data(), pairs.size());
+    return MRKCData::dataWithBytes(kMRKDataSint16, std::move(bytes));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
