@@ -210,4 +210,40 @@ TEST(QELWidget, PokesFromOtherThreadsAreSafe) {
   EXPECT_TRUE(window->pumpUntil([&] { return target->messages.size() == 200; }));
 }
 
+// Pokes from other threads while the window's thread moves the widget in and out of the tree:
+// each poke either reaches the widget or is dropped, and nothing races.
+TEST(QELWidget, PokesRaceWithAttachAndDetach) {
+  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({100, 100});
+  ASSERT_TRUE(window);
+  Ref<Box> box = Box::make();
+  window->attach(box);
+  Ref<Probe> target = Probe::make();
+  std::atomic<int> accepted{0};
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      while (!stop.load())
+        if (target->poke(message(7))) ++accepted;
+    });
+  for (int f = 0; f < 200; ++f) {
+    if (f % 2 == 0) {
+      box->attach(target);
+    } else if (f % 4 == 1) {
+      box->detach(target);
+    } else {
+      box->detach(target);
+      window->attach(target);
+      window->frame();
+      window->detach(target);
+    }
+    window->frame();
+  }
+  stop.store(true);
+  for (auto& thread : threads) thread.join();
+  window->pump();
+  EXPECT_LE(target->messages.size(), static_cast<size_t>(accepted.load()));
+  EXPECT_EQ(window->pending(), 0u);
+}
+
 }  // namespace
