@@ -124,6 +124,24 @@ TEST_F(Drawing, StatePullRestoresTransformAndPaint) {
   EXPECT_EQ(at(35, 35), kClear);
 }
 
+// Pushes beyond the depth the context keeps are ignored with their pulls, so every pull still
+// pairs with its own push and the states below come back as they were.
+TEST_F(Drawing, StatePullsPairWithTheirPushesBeyondTheDepthKept) {
+  OGLF2DStatePush(ctx());
+  OGLF2DTranslate(ctx(), 20, 0);
+  for (int i = 0; i < 100; ++i) {
+    OGLF2DStatePush(ctx());
+    OGLF2DTranslate(ctx(), 1, 0);
+  }
+  for (int i = 0; i < 100; ++i) OGLF2DStatePull(ctx());
+  fillRect(0, 0, 10, 10, red);
+  EXPECT_EQ(at(25, 5), kRed);
+  EXPECT_EQ(at(5, 5), kClear);
+  OGLF2DStatePull(ctx());
+  fillRect(0, 20, 10, 10, red);
+  EXPECT_EQ(at(5, 25), kRed);
+}
+
 TEST_F(Drawing, TintMovesColoursTowardsWhiteAndKeepsAlpha) {
   OGLTColor translucent{0.2f, 0.4f, 0.6f, 1};
   OGLF2DPathBegin(ctx());

@@ -77,6 +77,7 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
   current_ = layerIndex;
   pixelRatio_ = pixelRatio;
   states_.assign(1, State{});
+  ignoredSaves_ = 0;
   State& first = states_.back();
   first.xform = {pixelRatio, 0, 0, pixelRatio, 0, 0};
   first.fill = {};
@@ -144,12 +145,16 @@ std::array<uint8_t, 4> OGLC2DContext::readPixel(int x, int y) const {
 }
 
 void OGLC2DContext::save() {
-  if (states_.size() >= kMaxStates) return;
+  if (states_.size() >= kMaxStates) {
+    ++ignoredSaves_;
+    return;
+  }
   states_.push_back(states_.back());
 }
 
 void OGLC2DContext::restore() {
-  if (states_.size() > 1) states_.pop_back();
+  if (ignoredSaves_ > 0) --ignoredSaves_;
+  else if (states_.size() > 1) states_.pop_back();
 }
 
 void OGLC2DContext::translate(float x, float y) {

@@ -187,6 +187,7 @@ private:
   float sourceAlpha_ = 1;  // a texture pattern's alpha, applied when painting
   void* userData_ = nullptr;
   std::vector<State> states_{State{}};
+  size_t ignoredSaves_ = 0;  // saves beyond the deepest state kept, each undone by its restore
   std::vector<Subpath> path_;
   std::unordered_map<int, Texture> textures_;
   int nextTexture_ = 1;
