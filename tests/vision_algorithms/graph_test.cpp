@@ -323,6 +323,9 @@ TEST(GraphSegmentationTest, RefusesImagesOfAnotherSize) {
   EXPECT_FALSE(visualize(&ctx, nullptr, 8, 7, nullptr));
   image<rgb> fits(8, 7);
   EXPECT_EQ(segment_image(&ctx, &fits, nullptr, 0.5f, 10.0f, 0, nullptr, nullptr), 1);
+  // An output that cannot be painted is a failure, not a count of regions nobody sees.
+  EXPECT_EQ(segment_image(&ctx, &fits, &wrongOut, 0.5f, 10.0f, 0, &count, nullptr), -1);
+  EXPECT_EQ(count, 0);
 }
 
 }  // namespace

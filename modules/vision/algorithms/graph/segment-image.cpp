@@ -128,6 +128,7 @@ bool visualize(segment_image_ctx* ctx, image<rgb>* out, int width, int height, r
 int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma,
                   float c, int min_size, int* num_ccs, region_map* regions) {
   const int count = segmentation(ctx, in, sigma, c, min_size, num_ccs);
-  if (count >= 0) visualize(ctx, out, in->width, in->height, regions);
-  return count;
+  if (count < 0 || (!out && !regions) || visualize(ctx, out, in->width, in->height, regions)) return count;
+  if (num_ccs) *num_ccs = 0;
+  return -1;
 }

@@ -46,6 +46,7 @@ int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, floa
 // the sizes are not the context's or neither output is given.
 bool visualize(segment_image_ctx* ctx, image<rgb>* out, int width, int height, region_map* regions);
 
-// segmentation, then visualize; answers what segmentation answers.
+// segmentation, then visualize when an output is given; answers what segmentation answers, or
+// −1 (and *num_ccs 0) when an output is given that visualize cannot fill.
 int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma,
                   float c, int min_size, int* num_ccs, region_map* regions);
