@@ -119,6 +119,8 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
 bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
+  auto onDetached = [held] { held->onDetached(); };
+  bool here = !async && processor->strand_->isCurrent();
   std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps;
   {
     std::lock_guard lock(routes_);
@@ -142,14 +144,16 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
       }
     }
     processor->attached_.store(false);
+    // Under the lock, so that an attach that follows at once comes after: its onAttached after
+    // this onDetached, its timer not taken away by this detach.
+    runtime_->unschedule(processor->guid());
+    if (!here) processor->strand_->post(onDetached);
   }
-  runtime_->unschedule(processor->guid());
   scrapQueries(std::move(scraps));
-  auto onDetached = [held] { held->onDetached(); };
-  if (async)
-    processor->strand_->post(onDetached);
-  else
-    processor->strand_->runAndWait(onDetached);
+  if (here)
+    onDetached();
+  else if (!async)
+    processor->strand_->runAndWait([] {});
   return true;
 }
 

@@ -191,6 +191,29 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
   EXPECT_EQ(early, 0) << "times a query came before onAttached";
 }
 
+TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternate) {
+  Ref<Recorder> flip(new Recorder("flip"));
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 500; ++i) {
+        substrate->attach(flip.get(), (i + t) % 2 == 0);
+        substrate->detach(flip.get(), (i + t) % 3 == 0);
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  ASSERT_TRUE(substrate->attach(flip.get(), false));
+  ASSERT_TRUE(substrate->detach(flip.get(), false));  // every hook queued before has run
+  size_t outOfTurn = 0, turns = 0;
+  bool attached = false;
+  for (const std::string& event : flip->events()) {
+    outOfTurn += attached == (event == "attached");
+    attached = event == "attached";
+    ++turns;
+  }
+  EXPECT_EQ(outOfTurn, 0u) << "of " << turns << " attach and detach hooks";
+}
+
 TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
   Ref<Recorder> observer(new Recorder("observer"));
   for (int round = 0; round < 3; ++round) {
