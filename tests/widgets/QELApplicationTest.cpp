@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "framework/core/LLKFFiles.h"
@@ -110,6 +111,16 @@ TEST_F(Settings, AnUnreadableFileIsKeptAside) {
   EXPECT_EQ(read(folder / "demo" / "config.json.unreadable"), "this is not JSON {");
   EXPECT_EQ(QELFApplicationReadJSON(path.c_str())->count(), 0u);
   EXPECT_TRUE(fs::exists(path));
+  // A second unreadable file is kept beside the first, which stays as it was.
+  app.reset();
+  write(path, "broken again [");
+  Ref<QELCApplication> again = QELCApplication::applicationWithName("demo", 0, nullptr);
+  runUntilStopped(again, [] {});
+  std::multiset<std::string> kept;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder / "demo"))
+    if (entry.path().filename().string().rfind("config.json.unreadable", 0) == 0) kept.insert(read(entry.path()));
+  EXPECT_EQ(kept, (std::multiset<std::string>{"this is not JSON {", "broken again ["}));
+  EXPECT_EQ(read(folder / "demo" / "config.json.unreadable"), "this is not JSON {");
 }
 
 TEST_F(Settings, InterruptStopsTheApplicationWithTheSettingsWritten) {

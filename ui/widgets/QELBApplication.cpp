@@ -37,6 +37,19 @@ std::string applicationFolder(const std::string& name) {
   return folder;
 }
 
+// A name beside the path that no file has yet: path.unreadable, then path.unreadable.1, ...;
+// "" when every one is taken.
+std::string freeAsideName(const std::string& path) {
+  std::string base = path + ".unreadable";
+  std::error_code error;
+  if (!std::filesystem::exists(base, error) && !error) return base;
+  for (int n = 1; n < 1000; ++n) {
+    std::string name = base + "." + std::to_string(n);
+    if (!std::filesystem::exists(name, error) && !error) return name;
+  }
+  return {};
+}
+
 }  // namespace
 
 extern "C" void QELFApplicationSignalHandler(int) { gInterrupted.store(true); }
@@ -105,10 +118,11 @@ void QELBApplication::onStarting() {
     Ref<JSKCReader> reader = JSKCReader::reader();
     config = reader ? reader->readFromPath(path.c_str()) : nullptr;
     if (!config) {
-      // Kept aside for the user: the settings written at stop must not replace it unseen.
-      std::string aside = path + ".unreadable";
-      std::error_code error;
-      std::filesystem::rename(path, aside, error);
+      // Kept aside for the user: the settings written at stop must not replace it unseen, nor
+      // may it replace a file kept aside before.
+      std::string aside = freeAsideName(path);
+      std::error_code error = std::make_error_code(std::errc::file_exists);
+      if (!aside.empty()) std::filesystem::rename(path, aside, error);
       if (error)
         LLKFLog("QELBApplication : %s cannot be read nor set aside : %s", path.c_str(), error.message().c_str());
       else

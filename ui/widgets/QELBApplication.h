@@ -4,10 +4,10 @@
 // <preferences>/<name>/config.json and routes SIGINT to an orderly stop; at stop it writes the
 // settings back (atomically) and gives SIGINT its default action again.
 //
-// A settings file that does not parse is renamed aside (config.json.unreadable) and logged, so
-// it is never overwritten silently; a failed write is logged. SIGINT only raises a flag (the
-// one thing a signal handler may safely do); the application notices it within a tenth of a
-// second and stops. A subclass that overrides onPeriod calls this class's first.
+// A settings file that does not parse is renamed aside (config.json.unreadable, or .unreadable.1
+// and on when that is taken) and logged, so it is never overwritten silently; a failed write is
+// logged. SIGINT only raises a flag (the one thing a signal handler may safely do); the
+// application notices it within a tenth of a second and stops. A subclass that overrides onPeriod calls this class's first.
 #include <cstdint>
 #include <string>
 
