@@ -113,6 +113,8 @@ private:
   std::atomic<bool> nosy_{false};
   std::atomic<float> ttl_{0};
   std::atomic<bool> pulsePending_{false};
+  // Between its onAttached and onDetached; read and written on its strand only.
+  bool hooked_ = false;
   std::atomic<uint32_t> received_{0};
   std::atomic<uint32_t> published_{0};
   std::atomic<uint32_t> dropped_{0};

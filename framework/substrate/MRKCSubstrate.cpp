@@ -93,7 +93,10 @@ MRKCSubstrate::~MRKCSubstrate() {
 bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
-  auto onAttached = [held] { held->onAttached(); };
+  auto onAttached = [held] {
+    held->hooked_ = true;
+    held->onAttached();
+  };
   // Called from the processor's own strand, onAttached runs here, ahead of what it queues.
   bool here = !async && processor->strand_->isCurrent();
   {
@@ -119,7 +122,10 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
 bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
-  auto onDetached = [held] { held->onDetached(); };
+  auto onDetached = [held] {
+    held->hooked_ = false;
+    held->onDetached();
+  };
   bool here = !async && processor->strand_->isCurrent();
   std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps;
   {
@@ -211,7 +217,8 @@ std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vecto
 void MRKCSubstrate::deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
                             void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&)) {
   processor->strand_->post([processor, message = std::move(message), source, hook] {
-    if (!processor->isAttached()) return;
+    // Routed before a detach, it may run after the next attach yet before its onAttached.
+    if (!processor->isAttached() || !processor->hooked_) return;
     if (message->isExpired()) {
       processor->dropped_.fetch_add(1);
       return;
@@ -313,7 +320,8 @@ bool MRKCSubstrate::poke(std::string_view key, const std::vector<std::string>& t
     for (auto& processor : processorsForLabel(target)) recipients.push_back(processor);
   for (const auto& recipient : recipients) {
     recipient->strand_->post([recipient, name = std::string(key), value = Ref<MRKBTerm>(value)] {
-      if (recipient->isAttached() && recipient->onPropertyPoked(name, value.get())) recipient->properties()->store(value.get(), name);
+      if (recipient->isAttached() && recipient->hooked_ && recipient->onPropertyPoked(name, value.get()))
+        recipient->properties()->store(value.get(), name);
     });
   }
   return true;
@@ -349,7 +357,7 @@ void MRKCSubstrate::pulse() {
     if (processor->pulsePending_.exchange(true)) continue;  // the last pulse has not run yet
     processor->strand_->post([processor] {
       processor->pulsePending_.store(false);
-      if (processor->isAttached()) processor->onPulsated();
+      if (processor->isAttached() && processor->hooked_) processor->onPulsated();
     });
   }
 }
@@ -376,7 +384,7 @@ Ref<MRKCKnowledge> MRKCSubstrate::saveKnowledge() {
   Ref<MRKCKnowledge> knowledge = MRKCKnowledge::knowledge();
   for (const auto& processor : processors()) {
     processor->strand_->runAndWait([&] {
-      if (processor->isAttached() && !processor->onSavingKnowledge(knowledge.get()))
+      if (processor->isAttached() && processor->hooked_ && !processor->onSavingKnowledge(knowledge.get()))
         LLKFLog("%s : could not save its knowledge", processor->label().c_str());
     });
   }

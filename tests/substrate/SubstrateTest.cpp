@@ -191,8 +191,13 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
   EXPECT_EQ(early, 0) << "times a query came before onAttached";
 }
 
-TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternate) {
+TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) {
   Ref<Recorder> flip(new Recorder("flip"));
+  flip->answerQueries = false;
+  std::atomic<bool> stop{false};
+  std::thread asker([&] {
+    while (!stop) substrate->inquire(query("?flip(ping)", 0.5f).get(), {});
+  });
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&, t] {
@@ -202,16 +207,23 @@ TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternate) {
       }
     });
   for (auto& thread : threads) thread.join();
+  stop = true;
+  asker.join();
   ASSERT_TRUE(substrate->attach(flip.get(), false));
   ASSERT_TRUE(substrate->detach(flip.get(), false));  // every hook queued before has run
-  size_t outOfTurn = 0, turns = 0;
+  size_t outOfTurn = 0, outside = 0, turns = 0;
   bool attached = false;
   for (const std::string& event : flip->events()) {
-    outOfTurn += attached == (event == "attached");
-    attached = event == "attached";
-    ++turns;
+    if (event == "attached" || event == "detached") {
+      outOfTurn += attached == (event == "attached");
+      attached = event == "attached";
+      ++turns;
+    } else {
+      outside += !attached;
+    }
   }
   EXPECT_EQ(outOfTurn, 0u) << "of " << turns << " attach and detach hooks";
+  EXPECT_EQ(outside, 0u) << "queries outside onAttached and onDetached";
 }
 
 TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
