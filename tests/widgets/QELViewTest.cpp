@@ -235,6 +235,24 @@ TEST_F(Views, ChildrenAreDrawnWhereTheyAreHit) {
   EXPECT_EQ(child->cursors.size(), hits);
 }
 
+// Children are clipped to the content rect when drawn, so they are hit only inside it: not on
+// the bars they overflow into, nor at all while the view is rolled up.
+TEST_F(Views, ChildrenAreHitOnlyInsideTheContentRect) {
+  Ref<TestView> v = view({10, 10, 210, 110}, kQELViewTitleBar | kQELViewStatusBar);
+  Ref<Probe> child = Probe::make({300, 300}, {0, 0});
+  v->attach(child);
+  window->frame();
+  window->click({50, 10 + 100 - 8});  // on the status bar, over the child's overflow
+  EXPECT_TRUE(child->cursors.empty());
+  window->click({50, 10 + 50});
+  EXPECT_FALSE(child->cursors.empty());
+  v->rollup();
+  settle();
+  child->cursors.clear();
+  window->click({50, 10 + 22});  // inside the rolled-up view, below its title bar
+  EXPECT_TRUE(child->cursors.empty());
+}
+
 TEST_F(Views, ARolledUpViewDrawsNoChildren) {
   Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar);
   Ref<Probe> child = Probe::make({20, 20}, {0, 0});

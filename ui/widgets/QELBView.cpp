@@ -153,7 +153,12 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
   OGLTPoint p = worldToLocal(c.point);
   OGLTRect b = bounds();
   if (!dragged_ && !QELFRectContains({b.left + 1, b.top + 1, b.right - 1, b.bottom - 1}, p)) return false;
-  QELBParent::onInputWithCursor(c);
+  // The parent's handling, except that children are reached only where they are drawn: inside
+  // the content rect of a view that is not rolled up (not on the bars they overflow into).
+  if (QELFRectContains(b, p)) {
+    forceInputWithCursor(c);
+    if (roll_ != kQELRollRolledUp && QELFRectContains(space(), p)) passCursorToChildren(c);
+  }
   if (!(flags_ & kQELViewDraggable)) {
     dragged_ = false;
     return true;
