@@ -106,6 +106,9 @@ private:
   void resetResizeCursor();
   // The greedy widget, or null once it can no longer hold the interface (then it is let go).
   QELBWidget* holdingGreedy();
+  // Keys, characters and scrolls reach the greedy widget only while the cursor is over it.
+  template <typename Event>
+  bool passToGreedy(QELBWidget* greedy, const Event& event, bool (QELBWidget::*hook)(const Event&));
   template <typename Event>
   bool passToHovered(const Event& event, bool (QELBWidget::*hook)(const Event&));
 

@@ -210,6 +210,12 @@ bool QELBWindow::onLostInputFocus() {
 }
 
 template <typename Event>
+bool QELBWindow::passToGreedy(QELBWidget* greedy, const Event& event, bool (QELBWidget::*hook)(const Event&)) {
+  Ref<QELBWidget> hold(greedy);
+  return greedy->hasCursorRecord() && (greedy->*hook)(event);
+}
+
+template <typename Event>
 bool QELBWindow::passToHovered(const Event& event, bool (QELBWidget::*hook)(const Event&)) {
   std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
@@ -221,12 +227,9 @@ bool QELBWindow::passToHovered(const Event& event, bool (QELBWidget::*hook)(cons
 }
 
 bool QELBWindow::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (QELBWidget* greedy = holdingGreedy()) {
-    Ref<QELBWidget> hold(greedy);
-    return greedy->hasCursorRecord() && greedy->onInputWithKeypad(key);
-  }
+  if (QELBWidget* greedy = holdingGreedy()) return passToGreedy(greedy, key, &QELBWidget::onInputWithKeypad);
   if (sink_ && owns(sink_.get())) {
-    // The sink's topmost ancestor gets the key and passes it down to the sink's branch.
+    // The sink's topmost ancestor gets the key and passes it down to its children.
     Ref<QELBWidget> root = sink_;
     while (root->parent()) root = Ref<QELBWidget>(root->parent());
     return usable(root.get()) && root->onInputWithKeypad(key);
@@ -235,10 +238,7 @@ bool QELBWindow::onInputWithKeypad(const OGLTKeypadEvent& key) {
 }
 
 bool QELBWindow::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
-  if (QELBWidget* greedy = holdingGreedy()) {
-    Ref<QELBWidget> hold(greedy);
-    return greedy->hasCursorRecord() && greedy->onInputWithSymbol(symbol);
-  }
+  if (QELBWidget* greedy = holdingGreedy()) return passToGreedy(greedy, symbol, &QELBWidget::onInputWithSymbol);
   if (sink_ && owns(sink_.get())) {
     Ref<QELBWidget> sink = sink_;
     return usable(sink.get()) && sink->onInputWithSymbol(symbol);
@@ -247,10 +247,7 @@ bool QELBWindow::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
 }
 
 bool QELBWindow::onInputWithScroll(const OGLTScrollEvent& scroll) {
-  if (QELBWidget* greedy = holdingGreedy()) {
-    Ref<QELBWidget> hold(greedy);
-    return greedy->hasCursorRecord() && greedy->onInputWithScroll(scroll);
-  }
+  if (QELBWidget* greedy = holdingGreedy()) return passToGreedy(greedy, scroll, &QELBWidget::onInputWithScroll);
   return passToHovered(scroll, &QELBWidget::onInputWithScroll);
 }
 
