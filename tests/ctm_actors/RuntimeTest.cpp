@@ -284,7 +284,8 @@ TEST_F(Runtime, PulsesAgeNoticesInTicksAndRecordsInSeconds) {
     a->tick = 10;
     a->time = LLKFNowInS();
     for (const char* chunk : {"[b, 11, next, tweet, x, 1.0, 1.0, 0.0]", "[b, 4, six, tweet, x, 1.0, 1.0, 0.0]",
-                              "[b, 3, seven, tweet, x, 1.0, 1.0, 0.0]"}) {
+                              "[b, 3, seven, tweet, x, 1.0, 1.0, 0.0]", "[b, 1000000000000, ahead, tweet, x, 1.0, 1.0, 0.0]",
+                              "[b, 9223372036854775808, wrapped, tweet, x, 1.0, 1.0, 0.0]"}) {
       Ref<CTMCActorNotice> notice(new CTMCActorNotice(list(chunk).get(), kCTMChunkTweet));
       a->received->store(notice, asSymbol(notice->iChunk->fetchAtIndex(2))->value());
     }
@@ -299,6 +300,9 @@ TEST_F(Runtime, PulsesAgeNoticesInTicksAndRecordsInSeconds) {
     EXPECT_TRUE(a->received->contains("next"));  // made for the coming tick: newest, not oldest
     EXPECT_TRUE(a->received->contains("six"));
     EXPECT_FALSE(a->received->contains("seven"));
+    // A stamp far beyond the tick is no newer than any other: it must not pin its notice.
+    EXPECT_FALSE(a->received->contains("ahead"));
+    EXPECT_FALSE(a->received->contains("wrapped"));
     EXPECT_FALSE(a->sent->contains("old"));
     EXPECT_TRUE(a->sent->contains("retrying"));
     EXPECT_EQ(a->staticMod, 2.0);

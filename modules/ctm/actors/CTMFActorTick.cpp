@@ -1,6 +1,8 @@
 // Tick handling and the actor's lifecycle: the stage's broadcasts and direct link flashes move
 // the actor's tick, mood and drop penalty, answer its pending queries with winning replies,
 // take in kudos; pulses age what it remembers.
+#include <cmath>
+
 #include "framework/core/LLKCObjectList.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCSubstrate.h"
@@ -113,8 +115,10 @@ bool CTMActorForgetSent(CTMTActor* actor) {
   return forgot;
 }
 
-// Forgets notices made for a tick more than ctime ticks before the current one. Ticks are
-// compared signed: a chunk made for the next tick is newer, not billions of ticks old.
+// Forgets notices made for a tick more than ctime ticks away from the current one. Ticks are
+// compared signed: a chunk made for the next tick is newer, not billions of ticks old. A chunk
+// stamped far beyond the current tick (a sender's bad stamp) is as stale as a very old one;
+// kept, it would stay for good.
 void CTMActorForgetReceived(CTMTActor* actor) {
   for (const auto& [uid, object] : actor->received->snapshot()) {
     uint64_t made = 0;
@@ -122,8 +126,8 @@ void CTMActorForgetReceived(CTMTActor* actor) {
       actor->received->removeForKey(uid);
       continue;
     }
-    const double age = static_cast<double>(static_cast<int64_t>(actor->tick) - static_cast<int64_t>(made));
-    if (age > actor->ctime) actor->received->removeForKey(uid);
+    const double age = static_cast<double>(actor->tick) - static_cast<double>(made);
+    if (std::fabs(age) > actor->ctime) actor->received->removeForKey(uid);
   }
 }
 }  // namespace
