@@ -205,6 +205,49 @@ TEST(QELWidgetWorker, CallsItsFunctionAtStartAndThenEveryPeriod) {
   EXPECT_GT(worker->context()->realForKey("last"), 0);
 }
 
+// Clearing the widget waits for a call in progress: once setWidget(nullptr) returns, the
+// function no longer holds the old widget, so its owner may let it go.
+TEST(QELWidgetWorker, ClearingTheWidgetWaitsForTheCallInProgress) {
+  static std::mutex mutex;
+  static std::condition_variable changed;
+  static bool entered = false, proceed = false;
+  static std::atomic<int> inside{0};
+  auto function = [](LLKCDictionary*, QELBWidget* widget, double) {
+    if (!widget) return;
+    ++inside;
+    std::unique_lock lock(mutex);
+    entered = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::seconds(10), [] { return proceed; });
+    widget->setTag(widget->tag() + 1);
+    --inside;
+  };
+  Ref<Probe> widget = Probe::make();
+  Ref<QELCWidgetWorker> worker = QELCWidgetWorker::workerWithFunction(function, 1, widget.get(), nullptr);
+  ASSERT_TRUE(worker && worker->start());
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [] { return entered; }));
+  }
+  std::atomic<int> insideAfterClear{-1};
+  std::atomic<bool> clearing{false};
+  std::thread clearer([&] {
+    clearing = true;
+    worker->setWidget(nullptr);
+    insideAfterClear = inside.load();
+  });
+  while (!clearing) std::this_thread::yield();
+  {
+    std::lock_guard lock(mutex);
+    proceed = true;
+    changed.notify_all();
+  }
+  clearer.join();
+  EXPECT_EQ(insideAfterClear.load(), 0);
+  widget.reset();
+  worker->stopAndJoin();
+}
+
 // Pokes from many threads while the window runs its frames.
 TEST(QELWidget, PokesFromOtherThreadsAreSafe) {
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({100, 100});

@@ -13,9 +13,18 @@ Ref<QELCWidgetWorker> QELCWidgetWorker::workerWithFunction(QELTWidgetWorkerFunct
   return worker;
 }
 
-void QELCWidgetWorker::onStarting() {
-  double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-  function_(context_.get(), widget_.load(), now);
+void QELCWidgetWorker::setWidget(QELBWidget* widget) {
+  std::lock_guard lock(calling_);
+  widget_.store(widget);
 }
 
-void QELCWidgetWorker::onTimedOutAt(double seconds) { function_(context_.get(), widget_.load(), seconds); }
+void QELCWidgetWorker::call(double time) {
+  std::lock_guard lock(calling_);
+  function_(context_.get(), widget_.load(), time);
+}
+
+void QELCWidgetWorker::onStarting() {
+  call(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+void QELCWidgetWorker::onTimedOutAt(double seconds) { call(seconds); }
