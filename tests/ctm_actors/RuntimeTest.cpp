@@ -230,6 +230,12 @@ TEST_F(Runtime, KudosForOwnRepliesCountAndAreHandedOn) {
     reply->iWeight = 2.0;
     reply->iDKudos = list("[[r0, 0.5]]");
     reply->iOptions = frame("{\"retries\": 1}");
+    // Amounts that are not finite numbers come from a broken sender: counted, they would
+    // poison every later weight of the actor (and the "wtmod" it saves) for good.
+    ASSERT_TRUE(stage(a, 2, "[[critic, 2, k0, kudos(r1), #nan, 1.0, 1.0, 0.0], [critic, 2, k0, kudos(r1), #inf, 1.0, 1.0, 0.0]]", "{}"));
+    EXPECT_EQ(reply->iKudos, 0.0);
+    EXPECT_EQ(a->dynamicMod, 0.0);
+    EXPECT_EQ(a->sent->count(), 1u);
     ASSERT_TRUE(stage(a, 3, "[[critic, 3, k1, kudos(r1), 4.0, 1.0, 1.0, 0.0]]", "{}"));
     EXPECT_EQ(reply->iKudos, 4.0);
     // The handed-on kudos are a record of their own, without kudos yet.

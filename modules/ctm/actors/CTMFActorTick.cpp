@@ -56,7 +56,8 @@ void CTMActorTakeKudos(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind) {
   MRKCSymbol* replyUid = asSymbol(kind->terms()->head());
   Ref<CTMCActorRecord> record = replyUid ? actor->sent->fetchForKeyAs<CTMCActorRecord>(replyUid->value()) : nullptr;
   MRKCNumber* amount = asNumber(CTMActorChunkGist(chunk));
-  if (!record || !amount) return;
+  // An amount that is not finite would make every later weight of the actor NaN or infinite.
+  if (!record || !amount || !std::isfinite(amount->real())) return;
   record->iKudos = amount->real();
   CTMFActorUpdateDynamicModifier(actor);
   if (record->iDKudos) {
