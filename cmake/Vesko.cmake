@@ -10,6 +10,12 @@ target_compile_options(vesko_options INTERFACE
   $<$<BOOL:${VESKO_WERROR}>:-Werror>)
 target_link_libraries(vesko_options INTERFACE Threads::Threads ${CMAKE_DL_LIBS})
 
+# Under the fuzz preset every library carries the coverage marks libFuzzer steers by, so a fuzz
+# target explores the code it calls, not only its own file.
+if(VESKO_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(VESKO_SANITIZE)
   add_compile_options(-fsanitize=${VESKO_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=${VESKO_SANITIZE})
