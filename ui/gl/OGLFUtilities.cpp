@@ -2,7 +2,9 @@
 // point mapping, font loading and the point-in-polygon test.
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
+#include "framework/core/NRKFPolygonTestPoint.h"
 #include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLXform.h"
@@ -115,33 +117,8 @@ const char* OGLFModToString(int bit) {
 // The crossing test of Hormann and Agathos for arbitrary polygons, with a tolerance of 0.1 on
 // coordinate equality so that points on the boundary are told apart.
 int _OGLFPolygonTestPoint(const float* pairs, uint32_t count, const OGLTPoint* point) {
-  if (!pairs || !point || count == 0) return 0;
-  constexpr float tolerance = 0.1f;
-  auto near = [](float a, float b) { return std::fabs(a - b) < tolerance; };
-  const float px = point->x, py = point->y;
-  int inside = 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    uint32_t j = (i + 1) % count;
-    float cx = pairs[2 * i], cy = pairs[2 * i + 1];
-    float nx = pairs[2 * j], ny = pairs[2 * j + 1];
-    if (near(ny, py)) {
-      if (near(nx, px)) return -1;
-      if (near(cy, py) && (cx < px) == (nx > px)) return -1;
-    }
-    if ((py > ny) == (py > cy)) continue;
-    if (cx > px || near(cx, px)) {
-      if (nx > px) {
-        inside = 1 - inside;
-        continue;
-      }
-    } else if (!(nx > px)) {
-      continue;
-    }
-    double d = static_cast<double>(ny - py) * (cx - px) - static_cast<double>(cy - py) * (nx - px);
-    if (d == 0) return -1;
-    if ((d > 0) == (cy < ny)) inside = 1 - inside;
-  }
-  return inside;
+  if (!pairs || !point) return 0;
+  return NRKFPolygonTestPoint(count, point->x, point->y, [pairs](uint32_t i) { return std::pair(pairs[2 * i], pairs[2 * i + 1]); });
 }
 
 bool OGLFPolygonTestPoint(const float* pairs, uint32_t count, const OGLTPoint* point) {
