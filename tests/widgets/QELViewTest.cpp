@@ -140,6 +140,24 @@ TEST_F(Views, RollingUpEndsAtTheBarsAndUnrollingRestoresTheHeight) {
   }
 }
 
+// A view closed while rolled up is still rolled up when shown again, so it can be unrolled to
+// its height instead of staying a bar.
+TEST_F(Views, ClosingKeepsTheRollState) {
+  Ref<TestView> v = view({10, 10, 110, 210}, kQELViewTitleBar);
+  v->rollup();
+  settle();
+  v->close();
+  window->frame();
+  EXPECT_FALSE(v->visible());
+  EXPECT_EQ(v->closes, 1);
+  v->setVisible(true);
+  EXPECT_TRUE(v->isRolledup());
+  v->unroll();
+  settle();
+  EXPECT_EQ(v->rollState(), kQELRollOpen);
+  EXPECT_FLOAT_EQ(v->size().h, 200);
+}
+
 TEST_F(Views, RollingUpWhileUnrollingReversesInPlace) {
   Ref<TestView> v = view({10, 10, 110, 210}, kQELViewTitleBar);
   v->rollup();

@@ -109,11 +109,15 @@ void QELBView::unroll() {
   }
 }
 
-void QELBView::close() { roll_ = kQELRollCloseRequested; }
+void QELBView::close() {
+  if (roll_ != kQELRollCloseRequested) rollBeforeClose_ = roll_;
+  roll_ = kQELRollCloseRequested;
+}
 
 void QELBView::finishClose() {
   Ref<QELBView> self(this);  // the view may be detached (and let go) below
-  roll_ = kQELRollOpen;
+  // Back to the roll state it had: a view closed while rolled up can be unrolled once shown.
+  roll_ = rollBeforeClose_;
   setVisible(false);
   onClose();
   if (Ref<LLKCMessage> closed = copyOf(onClosed_)) send(closed);

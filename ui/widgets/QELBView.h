@@ -66,7 +66,8 @@ public:
 
   void rollup();
   void unroll();
-  // Handled at the next update: hidden, onClose, onClosed sent, detached with 0x1000.
+  // Handled at the next update: hidden, onClose, onClosed sent, detached with 0x1000; the roll
+  // state is then the one the view had before (rolled up stays rolled up).
   void close();
   bool isRolledup() const { return roll_ == kQELRollRolledUp || roll_ == kQELRollRollingUp; }
   uint32_t rollState() const { return roll_; }
@@ -106,6 +107,7 @@ private:
   std::string title_, status_;
   OGLTSize minSize_{}, maxSize_{};
   uint32_t roll_ = kQELRollOpen;
+  uint32_t rollBeforeClose_ = kQELRollOpen;
   bool dragged_ = false;
   OGLTPoint lastPoint_{};
   float eased_ = 1.0f;
