@@ -67,7 +67,7 @@ Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return Ref<MRKCSubstrate>(new MR
 
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
-      runtime_(std::make_unique<MRKCRuntime>(pool_, [this](const std::string& key) -> Ref<MRKCStrand> {
+      runtime_(std::make_shared<MRKCRuntime>(pool_, [this](const std::string& key) -> Ref<MRKCStrand> {
         std::lock_guard lock(routes_);
         auto found = byGuid_.find(key);
         return found == byGuid_.end() ? nullptr : found->second->strand_;
@@ -122,8 +122,10 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
 bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
-  auto onDetached = [held] {
+  auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_)] {
     held->hooked_ = false;
+    // An onAttached that ran after this detach may have set a timer since.
+    if (std::shared_ptr<MRKCRuntime> timers = runtime.lock()) timers->unschedule(held->guid());
     held->onDetached();
   };
   bool here = !async && processor->strand_->isCurrent();

@@ -125,7 +125,7 @@ private:
   void releaseModules(const std::vector<std::string>& paths);
 
   std::shared_ptr<MRKCWorkerPool> pool_;
-  std::unique_ptr<MRKCRuntime> runtime_;
+  std::shared_ptr<MRKCRuntime> runtime_;
   Ref<MRKCSymbols> symbols_ = MRKCSymbols::symbols();
   Ref<MRKCTable> primitives_ = MRKCTable::table();
   Ref<MRKCTable> globals_ = MRKCTable::table();

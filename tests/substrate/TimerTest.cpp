@@ -61,6 +61,30 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
   EXPECT_FALSE(runtime->isScheduled(busy->guid())) << "detaching stops the processor's timer";
 }
 
+TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
+  Ref<Recorder> late(new Recorder("late"));
+  late->onEvent = [&](Recorder& me, const std::string& event) {
+    if (event == "attached") runtime->schedule(me.guid(), [&me] { me.record("tick"); }, 0, 1);
+  };
+  // Hold the strand so that onAttached runs only after the detach.
+  std::mutex mutex;
+  std::condition_variable released;
+  bool release = false;
+  late->schedule([&] {
+    std::unique_lock lock(mutex);
+    released.wait(lock, [&] { return release; });
+  });
+  ASSERT_TRUE(substrate->attach(late.get(), true));
+  ASSERT_TRUE(substrate->detach(late.get(), true));
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  released.notify_all();
+  ASSERT_TRUE(late->waitForEvent("detached"));
+  EXPECT_FALSE(runtime->isScheduled(late->guid()));
+}
+
 TEST_F(TimerTest, RefusesWhatCannotRun) {
   EXPECT_FALSE(runtime->schedule("", [] {}, 0, 10));
   EXPECT_FALSE(runtime->schedule("k", nullptr, 0, 10));
