@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "framework/core/LLKFLog.h"
+#include "framework/core/LLKFTime.h"
 #include "framework/substrate/MRKCFlash.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSubstrate.h"
@@ -45,7 +46,12 @@ void handOver(CTMTActor* actor, uint8_t route, MRKBTerm* term) {
       break;
     default:
       CTMFActorGeneralizeTerm(term);
-      if (list) CTMFActorRecallConsume(actor, list);
+      if (list) {
+        // Remembered as the runtime remembers stages: within a window (here one second), so
+        // that a long run keeps no more than the window's worth.
+        CTMFActorRecallCleanup(actor, LLKFNowInS() - 1.0);
+        CTMFActorRecallConsume(actor, list);
+      }
       break;
   }
 }
