@@ -118,6 +118,44 @@ Ref<MRKBTerm> CTMActorKindFunc(MRKCSymbol* label, MRKCSymbol* uid) {
   return terms ? MRKCFunc::funcWithLabel(label, terms.get()) : nullptr;
 }
 
+// What a reply and kudos share up to sending: the uid they answer (the first term of their
+// kind, reply(<query uid>) or kudos(<reply uid>)), the chunk, and its record kept in sent with
+// the options both read. Null when any of it is missing.
+Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, uint32_t type,
+                                           CTMTPosting* posting, MRKCSymbol** answered) {
+  if (!actor) return nullptr;
+  MRKCFunc* func = asFunc(kind);
+  *answered = func ? asSymbol(func->terms()->head()) : nullptr;
+  if (!*answered) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return nullptr;
+  }
+  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, posting)) return nullptr;
+  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting->chunk.get(), type));
+  if (!CTMActorRemember(actor, *posting, record)) return nullptr;
+  record->iWeight = posting->weight;
+  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
+  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+  return record;
+}
+
+// Sends a reply or kudos: by link flash to the sender of the noticed chunk it answers when
+// direct is given (no retries then), else through the stage; then the own-label copy. The uid,
+// or null (and no record left behind) when the chunk did not go out.
+Ref<MRKCSymbol> CTMActorSendAnswer(CTMTActor* actor, const CTMTPosting& posting, CTMCActorRecord* record, const CTMCActorNotice* direct) {
+  bool sent;
+  if (direct) {
+    sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(direct->iChunk.get())});
+    record->iRetries = 0;
+    record->iStaged = CTMActorNow();
+  } else {
+    sent = CTMActorPublishCarrier(actor, posting.chunk.get());
+  }
+  if (!sent) return CTMActorForget(actor, posting);
+  CTMActorPublishOwnCopy(actor, posting.chunk.get());
+  return posting.uid;
+}
+
 }  // namespace
 
 Ref<MRKCSymbol> CTMFActorPublishTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood) {
@@ -208,64 +246,27 @@ Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTer
 }
 
 Ref<MRKCSymbol> CTMFActorPostReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
-  if (!actor) return nullptr;
-  MRKCFunc* func = asFunc(kind);
-  MRKCSymbol* queryUid = func ? asSymbol(func->terms()->head()) : nullptr;
-  if (!queryUid) {
-    CTMActorComplain(actor, "mismatched terms for posting tweet");
-    return nullptr;
-  }
   CTMTPosting posting;
-  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkReply));
-  if (!CTMActorRemember(actor, posting, record)) return nullptr;
-  record->iWeight = posting.weight;
-  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
-  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
+  MRKCSymbol* queryUid = nullptr;
+  Ref<CTMCActorRecord> record = CTMActorPrepareAnswer(actor, options, kind, terms, kCTMChunkReply, &posting, &queryUid);
+  if (!record) return nullptr;
   record->iDKudos = asList(MRKFFrameFetchTerm(options, "kudos"));
   record->iOptions = options;
-
+  // A query that came by direct link is answered the same way.
   Ref<CTMCActorNotice> notice = actor->received->fetchForKeyAs<CTMCActorNotice>(queryUid->value());
-  bool sent;
-  if (notice && notice->iFlashed) {
-    sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(notice->iChunk.get())});
-    record->iRetries = 0;
-    record->iStaged = CTMActorNow();
-  } else {
-    sent = CTMActorPublishCarrier(actor, posting.chunk.get());
-  }
-  if (!sent) return CTMActorForget(actor, posting);
-  CTMActorPublishOwnCopy(actor, posting.chunk.get());
-  return posting.uid;
+  return CTMActorSendAnswer(actor, posting, record.get(), notice && notice->iFlashed ? notice.get() : nullptr);
 }
 
 Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
-  if (!actor) return nullptr;
-  MRKCFunc* func = asFunc(kind);
-  MRKCSymbol* replyUid = func ? asSymbol(func->terms()->head()) : nullptr;
-  if (!replyUid) {
-    CTMActorComplain(actor, "mismatched terms for posting tweet");
-    return nullptr;
-  }
   CTMTPosting posting;
-  if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkKudos));
-  if (!CTMActorRemember(actor, posting, record)) return nullptr;
-  record->iWeight = posting.weight;
-  record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
-  record->iRetries = MRKFFrameFetchSint(options, "retries", 0);
-
+  MRKCSymbol* replyUid = nullptr;
+  Ref<CTMCActorRecord> record = CTMActorPrepareAnswer(actor, options, kind, terms, kCTMChunkKudos, &posting, &replyUid);
+  if (!record) return nullptr;
+  // Kudos go straight to the replier when its reply came by direct link, or, with ukudo, for
+  // any reply the actor has seen.
   Ref<CTMCActorNotice> notice = actor->received->fetchForKeyAs<CTMCActorNotice>(replyUid->value());
-  bool sent;
-  if (!notice || (!notice->iFlashed && !actor->ukudo)) {
-    sent = CTMActorPublishCarrier(actor, posting.chunk.get());
-  } else {
-    sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(notice->iChunk.get())});
-    record->iRetries = 0;
-    record->iStaged = CTMActorNow();
-  }
-  if (!sent) return CTMActorForget(actor, posting);
-  CTMActorPublishOwnCopy(actor, posting.chunk.get());
+  const bool direct = notice && (notice->iFlashed || actor->ukudo);
+  if (!CTMActorSendAnswer(actor, posting, record.get(), direct ? notice.get() : nullptr)) return nullptr;
 
   // Learning: the replier earns a link from the shape of the query it answered.
   if (!notice) return posting.uid;
