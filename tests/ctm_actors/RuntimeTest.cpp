@@ -368,6 +368,15 @@ TEST_F(Runtime, CommandsTakeOnlyWellFormedQueries) {
   }
 }
 
+TEST_F(Runtime, AQueryDisplacedByAnotherOfTheSameUidIsAnswered) {
+  tap_->ask("?asker(query, {\"uid\": q1}, [where, 1.0, 0.0], R)");
+  tap_->ask("?asker(query, {\"uid\": q1}, [when, 1.0, 0.0], R)");
+  // The first asker is not left waiting: its record is gone, so no reply can answer it.
+  ASSERT_TRUE(tap_->waitForReplies(1));
+  EXPECT_EQ(tap_->replies()[0]->text(), "<asker [query, {\"uid\": q1}, [where, 1.0, 0.0], null] 1.0>");
+  run([&](CTMTActor* a) { EXPECT_EQ(a->sent->fetchForKeyAs<CTMCActorRecord>("q1")->iChunk->fetchAtIndex(4)->text(), "when"); });
+}
+
 TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
   run([&](CTMTActor* a) {
     Ref<MRKCFrame> options = frame("{\"uid\": mine, \"repeats\": 3}");

@@ -128,3 +128,7 @@ void CTMActorAnswerTimedOut(CTMTActor* actor, CTMCActorRecord* record) {
   record->iAnswered = true;
   record->iTimeout = 0;
 }
+
+void CTMActorAnswerLeaving(CTMTActor* actor, CTMCActorRecord* record) {
+  if (record->iQuery && (!record->iAnswered || (record->iCollect && record->iTimeout != 0))) CTMActorAnswerTimedOut(actor, record);
+}

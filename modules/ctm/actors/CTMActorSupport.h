@@ -43,3 +43,6 @@ bool CTMActorAnswerWithData(CTMTActor* actor, MRKCQuery* query, MRKBTerm* data);
 // Answers a query record that still owes its asker an answer ("null" in the result slot, or
 // null in front of the collected replies); marks the record answered.
 void CTMActorAnswerTimedOut(CTMTActor* actor, CTMCActorRecord* record);
+// A query record leaves sent (forgotten, or displaced by a posting of the same uid): its asker,
+// if still waiting for an answer, gets the one a timeout would have given.
+void CTMActorAnswerLeaving(CTMTActor* actor, CTMCActorRecord* record);

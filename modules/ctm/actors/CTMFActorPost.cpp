@@ -49,9 +49,16 @@ bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCL
   return true;
 }
 
-// Keeps the record under the uid; false (and a complaint) when the table refuses it.
+// Keeps the record under the uid; false (and a complaint) when the table refuses it. A record
+// the uid named before leaves the table.
 bool CTMActorRemember(CTMTActor* actor, const CTMTPosting& posting, const Ref<CTMCActorRecord>& record) {
-  if (!record || actor->sent->store(record, posting.uid->value()) != 0) {
+  if (!record) {
+    CTMActorComplain(actor, "out of memory");
+    return false;
+  }
+  if (Ref<CTMCActorRecord> displaced = actor->sent->fetchForKeyAs<CTMCActorRecord>(posting.uid->value()))
+    CTMActorAnswerLeaving(actor, displaced.get());
+  if (actor->sent->store(record, posting.uid->value()) != 0) {
     CTMActorComplain(actor, "out of memory");
     return false;
   }

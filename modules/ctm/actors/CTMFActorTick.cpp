@@ -106,9 +106,7 @@ bool CTMActorForgetSent(CTMTActor* actor) {
     else
       keep = record->iRetries != 0 || record->iRepeats != 0 || actor->time - record->iPosted <= actor->ctime;
     if (keep) continue;
-    // Its asker is still waiting: it gets the answer a timeout would have given.
-    if (record->iQuery && (!record->iAnswered || (record->iCollect && record->iTimeout != 0)))
-      CTMActorAnswerTimedOut(actor, record);
+    CTMActorAnswerLeaving(actor, record);
     actor->staticMod += record->iKudos;
     actor->sent->removeForKey(uid);
     forgot = true;
