@@ -388,6 +388,14 @@ TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
     EXPECT_EQ(record->iChunk->text(), "[asker, 1, mine, tweet, hello, 2.0, 2.0, 0.25]");
     EXPECT_FALSE(CTMFActorPublishTweet(a, options.get(), nullptr, 2.0f, 0.25f));
     EXPECT_FALSE(CTMFActorPublishKudos(a, options.get(), term("lots").get(), MRKCSymbol::symbolWithValue("r").get(), 1, 0));
+    // The stage refuses chunks whose numbers are not finite: such a posting cannot go out.
+    const size_t remembered = a->sent->count();
+    EXPECT_FALSE(CTMFActorPublishTweet(a, nullptr, term("hello").get(), NAN, 0.25f));
+    EXPECT_FALSE(CTMFActorPublishQuery(a, nullptr, term("hello").get(), 1.0f, INFINITY));
+    a->mood = 1e308;  // a modified weight that overflows
+    EXPECT_FALSE(CTMFActorPublishTweet(a, nullptr, term("hello").get(), 2.0f, 0.0f));
+    a->mood = 0;
+    EXPECT_EQ(a->sent->count(), remembered);
   });
   ASSERT_TRUE(tap_->waitFor([](const auto& entries) { return !entries.empty(); }));
   EXPECT_EQ(tap_->entries().front().statement->text(), "<ctm.pass [[asker, 1, mine, tweet, hello, 2.0, 2.0, 0.25]] 1.0>");

@@ -36,6 +36,11 @@ bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCL
   }
   out->weight = weight->real();
   const double modified = CTMFActorModifiedWeight(actor, out->weight);
+  // The stage refuses chunks whose numbers are not finite; such a chunk could never compete.
+  if (!std::isfinite(modified) || !std::isfinite(mood->real())) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return false;
+  }
   Ref<MRKCNumber> number = MRKCNumber::numberWithUint(tick);
   Ref<MRKCNumber> modifiedNumber = MRKCNumber::numberWithReal(modified);
   Ref<MRKCNumber> intensity = MRKCNumber::numberWithReal(std::fabs(modified));
