@@ -198,22 +198,31 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
 // The sanitizer runtime's own allocations on the software GL driver's threads are not ours.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libubsan.so\n"; }
 
-// Without a display the tests run again under a virtual X server.
+namespace {
+
+// Runs the program again, with the same arguments, under a virtual X server of its own.
+int rerunUnderOwnXvfb(int argc, char** argv) {
+  setenv("VESKO_XVFB", "1", 1);
+  std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
+                          const_cast<char*>("-screen 0 1280x1024x24")};
+  for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
+  args.push_back(nullptr);
+  execvp("xvfb-run", args.data());
+  std::perror("xvfb-run");
+  return 1;
+}
+
+}  // namespace
+
+// Without a display, or with one that no longer takes us (a shared virtual server that another
+// run ended), the tests run again under a virtual X server of their own.
 int main(int argc, char** argv) {
   const char* display = std::getenv("DISPLAY");
-  if ((!display || !*display) && !std::getenv("VESKO_XVFB")) {
-    setenv("VESKO_XVFB", "1", 1);
-    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
-                            const_cast<char*>("-screen 0 1280x1024x24")};
-    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp("xvfb-run", args.data());
-    std::perror("xvfb-run");
-    return 1;
-  }
-  ::testing::InitGoogleTest(&argc, argv);
+  bool own = std::getenv("VESKO_XVFB") != nullptr;
+  if ((!display || !*display) && !own) return rerunUnderOwnXvfb(argc, argv);
   // The GL layer stays open to the end: closing it unloads the software driver, whose blocks
   // the leak checker could then no longer tell from ours.
-  if (!OGLFInit()) return 1;
+  if (!OGLFInit()) return own ? 1 : rerunUnderOwnXvfb(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
