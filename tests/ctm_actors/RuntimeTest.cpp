@@ -392,6 +392,9 @@ TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
     const size_t remembered = a->sent->count();
     EXPECT_FALSE(CTMFActorPublishTweet(a, nullptr, term("hello").get(), NAN, 0.25f));
     EXPECT_FALSE(CTMFActorPublishQuery(a, nullptr, term("hello").get(), 1.0f, INFINITY));
+    // Nor kudos of such an amount: their receiver ignores them, and the link they teach would
+    // take a pull that is not a number for good.
+    EXPECT_FALSE(CTMFActorPublishKudos(a, nullptr, term("#nan").get(), MRKCSymbol::symbolWithValue("r").get(), 1, 0));
     a->mood = 1e308;  // a modified weight that overflows
     EXPECT_FALSE(CTMFActorPublishTweet(a, nullptr, term("hello").get(), 2.0f, 0.0f));
     a->mood = 0;

@@ -270,6 +270,13 @@ Ref<MRKCSymbol> CTMFActorPostReply(CTMTActor* actor, MRKCFrame* options, MRKBTer
 }
 
 Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms) {
+  // Kudos are an amount: anything but a finite number is ignored by the replier and would
+  // give the learned link a pull that is not a number.
+  MRKCNumber* amount = terms ? asNumber(terms->fetchAtIndex(0)) : nullptr;
+  if (!amount || !std::isfinite(amount->real())) {
+    CTMActorComplain(actor, "mismatched terms for posting tweet");
+    return nullptr;
+  }
   CTMTPosting posting;
   MRKCSymbol* replyUid = nullptr;
   Ref<CTMCActorRecord> record = CTMActorPrepareAnswer(actor, options, kind, terms, kCTMChunkKudos, &posting, &replyUid);
@@ -286,8 +293,7 @@ Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTer
   MRKCSymbol* queryUid = answered ? asSymbol(answered->terms()->head()) : nullptr;
   Ref<CTMCActorRecord> query = queryUid ? actor->sent->fetchForKeyAs<CTMCActorRecord>(queryUid->value()) : nullptr;
   MRKCSymbol* replier = asSymbol(notice->iChunk->fetchAtIndex(0));
-  MRKCNumber* amount = asNumber(terms->fetchAtIndex(0));
-  if (!query || !replier || !amount) return posting.uid;
+  if (!query || !replier) return posting.uid;
   Ref<MRKBTerm> pattern = CTMFActorGeneralizeTerm(CTMActorChunkGist(query->iChunk.get()));
   CTMFActorLinksUpdate(actor, asFunc(pattern.get()), replier, amount->real());
   return posting.uid;
