@@ -1,32 +1,17 @@
 // zrnhost run as a program: it prints what the probes of a solution exchange, and refuses bad
 // solutions and command lines with a clear message and a non-zero status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <sstream>
+
+#include "tests/support/HostRun.h"
 
 namespace {
 
 const std::string kFolder = ZRN_SOLUTIONS;
 
-struct HostRun {
-  int status;
-  std::string output;  // standard output and error
-};
-
-HostRun host(const std::string& arguments) {
-  std::string command = std::string(ZRN_HOST) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  HostRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[512];
-  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, read);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+HostRun host(const std::string& arguments) { return runHost(ZRN_HOST, arguments); }
 
 std::vector<std::string> sortedLines(const std::string& text) {
   std::vector<std::string> lines;

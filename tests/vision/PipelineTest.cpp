@@ -2,13 +2,13 @@
 // through converter, resizer and extractor, each publishing on its own channel. Run in this
 // process, and by zrnhost with a probe that does the injecting.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
 
 #include "framework/substrate/MRKCPredicate.h"
 #include "tests/core/TemporaryFolder.h"
+#include "tests/support/HostRun.h"
 #include "tests/vision/VisionTestKit.h"
 
 namespace {
@@ -128,14 +128,9 @@ TEST(Pipeline, RunsInTheHostWithAProbeInjecting) {
     {"class": "ZRNCProbe", "label": "injector",
      "properties": {"ask": [["qav.proj", ["inject", {"$term": "\")" + picture + R"(\""}]]], "every": 20}})";
   std::string solution = writeSolution(folder, "\"modQAV\", \"zrnprobes\"", probe);
-  std::string command = std::string(VISION_HOST) + " --follow qav.extr --count 1 --seconds 30 " + solution + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_TRUE(pipe);
-  std::string output;
-  char buffer[4096];
-  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
-  int status = pclose(pipe);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+  HostRun run = runHost(VISION_HOST, "--follow qav.extr --count 1 --seconds 30 " + solution);
+  const std::string& output = run.output;
+  ASSERT_EQ(run.status, 0) << output;
   ASSERT_EQ(output.rfind("qav.extr\t[image, {", 0), 0u) << output;
   for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -4", "\"offset.y\": +3", "\"left\": 22",
                              "\"top\": 12", "\"sample\": \"pattern.ppm\""})
