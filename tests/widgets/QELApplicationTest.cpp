@@ -123,6 +123,17 @@ TEST_F(Settings, AnUnreadableFileIsKeptAside) {
   EXPECT_EQ(read(folder / "demo" / "config.json.unreadable"), "this is not JSON {");
 }
 
+TEST_F(Settings, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten) {
+  fs::path path = folder / "demo" / "config.json";
+  write(path, "still the user's {");
+  // Every name beside it is taken, so it cannot be set aside.
+  write(folder / "demo" / "config.json.unreadable", "older");
+  for (int n = 1; n < 1000; ++n) write(folder / "demo" / ("config.json.unreadable." + std::to_string(n)), "older");
+  Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
+  runUntilStopped(app, [] {});
+  EXPECT_EQ(read(path), "still the user's {");
+}
+
 TEST_F(Settings, InterruptStopsTheApplicationWithTheSettingsWritten) {
   Ref<QELCApplication> app = QELCApplication::applicationWithName("demo", 0, nullptr);
   ASSERT_TRUE(app->start());

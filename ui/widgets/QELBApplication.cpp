@@ -123,9 +123,11 @@ void QELBApplication::onStarting() {
       std::string aside = freeAsideName(path);
       std::error_code error = std::make_error_code(std::errc::file_exists);
       if (!aside.empty()) std::filesystem::rename(path, aside, error);
-      if (error)
+      if (error) {
+        // Left where it is; the settings of this run are not written over it at stop.
+        keepUnreadableConfig_ = true;
         LLKFLog("QELBApplication : %s cannot be read nor set aside : %s", path.c_str(), error.message().c_str());
-      else
+      } else
         LLKFLog("QELBApplication : %s cannot be read; kept as %s", path.c_str(), aside.c_str());
     }
   }
@@ -141,7 +143,9 @@ void QELBApplication::onPeriod() {
 
 void QELBApplication::onStopping() {
   std::string path = configPath();
-  if (!path.empty()) {
+  if (keepUnreadableConfig_) {
+    LLKFLog("QELBApplication : settings not written, %s is kept as it was", path.c_str());
+  } else if (!path.empty()) {
     if (!config_) config_ = JSKCFrame::frame();
     if (!config_ || !QELFApplicationWriteJSON(path.c_str(), config_.get()))
       LLKFLog("QELBApplication : cannot write the settings to %s", path.c_str());

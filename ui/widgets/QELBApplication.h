@@ -65,6 +65,7 @@ private:
   Ref<LLKCScheduler> scheduler_;
   Ref<JSKCFrame> config_;
   bool registered_ = false;
+  bool keepUnreadableConfig_ = false;  // an unreadable settings file that could not be set aside
 };
 
 class QELCApplication : public QELBApplication {
