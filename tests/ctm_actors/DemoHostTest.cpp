@@ -1,26 +1,20 @@
 // The demonstration solution run by the headless host: the CTM ticks with chunks of all four
 // kinds among its winners.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <set>
 #include <sstream>
 
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCFunc.h"
+#include "tests/support/HostRun.h"
 
 namespace {
 
 TEST(DemoHost, TheDemonstrationTicksWithAllFourKindsOfChunk) {
-  std::string command = std::string(CTM_HOST) + " --follow ctm.tick --count 24 --seconds 60 " + CTM_DEMO + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_TRUE(pipe);
-  std::string output;
-  char buffer[4096];
-  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
-  int status = pclose(pipe);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+  HostRun run = runHost(CTM_HOST, std::string("--follow ctm.tick --count 24 --seconds 60 ") + CTM_DEMO);
+  const std::string& output = run.output;
+  ASSERT_EQ(run.status, 0) << output;
 
   std::set<std::string> kinds;
   size_t ticks = 0;
