@@ -9,6 +9,7 @@
 #include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLF2D.h"
 #include "ui/gl/OGLFBuiltinFonts.h"
+#include "tests/support/PixelMatch.h"
 
 class OGLTestCanvas : public ::testing::Test {
 protected:
@@ -40,18 +41,6 @@ protected:
   std::unique_ptr<OGLC2DContext> context;
 };
 
-using Pixel = std::array<uint8_t, 4>;
 constexpr Pixel kClear{0, 0, 0, 0};
 constexpr Pixel kRed{255, 0, 0, 255};
 constexpr Pixel kWhite{255, 255, 255, 255};
-
-// Channels within tolerance of the expected ones.
-inline ::testing::AssertionResult near(const Pixel& actual, const Pixel& expected, int tolerance = 2) {
-  for (int i = 0; i < 4; ++i)
-    if (std::abs(actual[i] - expected[i]) > tolerance)
-      return ::testing::AssertionFailure() << "pixel (" << int(actual[0]) << ", " << int(actual[1]) << ", "
-                                           << int(actual[2]) << ", " << int(actual[3]) << ") expected ("
-                                           << int(expected[0]) << ", " << int(expected[1]) << ", "
-                                           << int(expected[2]) << ", " << int(expected[3]) << ")";
-  return ::testing::AssertionSuccess();
-}

@@ -61,7 +61,7 @@ TEST_F(Canvases, ScrolledChildrenAreHitAndDrawnInContentCoordinates) {
   canvas->setOffset({100, 0});
   window->frame();
   // The near child sits at content x 110, shown at canvas x 10.
-  EXPECT_TRUE(near(window->pixel(50 + 15, 50 + 15), {0, 255, 0, 255}));
+  EXPECT_TRUE(near(window->pixel(50 + 15, 50 + 15), {0, 255, 0, 255}, kComposedTolerance));
   window->click({50 + 15, 50 + 15});
   EXPECT_FALSE(near1->cursors.empty());
   EXPECT_TRUE(far->cursors.empty());
@@ -87,7 +87,7 @@ TEST_F(Canvases, TheTopmostChildUnderTheCursorTakesIt) {
   canvas->attach(under);
   canvas->attach(over);
   window->frame();
-  EXPECT_TRUE(near(window->pixel(50 + 40, 50 + 40), {0, 0, 255, 255}));
+  EXPECT_TRUE(near(window->pixel(50 + 40, 50 + 40), {0, 0, 255, 255}, kComposedTolerance));
   window->click({50 + 40, 50 + 40});
   EXPECT_FALSE(over->cursors.empty());
   EXPECT_TRUE(under->cursors.empty());

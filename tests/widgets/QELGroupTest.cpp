@@ -173,10 +173,10 @@ TEST_F(Groups, ABorderedGroupDrawsItsPanelAndChildrenInItsSpace) {
   window->frame();
   OGLTRect space = g->space();
   EXPECT_FLOAT_EQ(space.left, 4);
-  EXPECT_TRUE(near(window->pixel(5, 5), {0, 0, 255, 255}));
+  EXPECT_TRUE(near(window->pixel(5, 5), {0, 0, 255, 255}, kComposedTolerance));
   Pixel panel = window->pixel(40, 40);
   EXPECT_GT(panel[3], 200);  // the panel colour at the group's opacity
-  EXPECT_TRUE(near(window->pixel(59, 59), {0, 0, 0, 0}));
+  EXPECT_TRUE(near(window->pixel(59, 59), {0, 0, 0, 0}, kComposedTolerance));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ui/widgets/QELBParent.h"
 #include "ui/widgets/QELBView.h"
 #include "ui/widgets/QELBWindow.h"
+#include "tests/support/PixelMatch.h"
 
 inline Ref<LLKCMessage> message(uint64_t code) { return LLKCMessage::messageWithCode(code); }
 
@@ -133,13 +134,5 @@ protected:
   using QELBView::QELBView;
 };
 
-using Pixel = std::array<uint8_t, 4>;
-inline ::testing::AssertionResult near(const Pixel& actual, const Pixel& expected, int tolerance = 3) {
-  for (int i = 0; i < 4; ++i)
-    if (std::abs(actual[i] - expected[i]) > tolerance)
-      return ::testing::AssertionFailure() << "pixel (" << int(actual[0]) << ", " << int(actual[1]) << ", "
-                                           << int(actual[2]) << ", " << int(actual[3]) << ") expected ("
-                                           << int(expected[0]) << ", " << int(expected[1]) << ", "
-                                           << int(expected[2]) << ", " << int(expected[3]) << ")";
-  return ::testing::AssertionSuccess();
-}
+// Pixels composed by the window through its passes may differ from the drawn colour by a little more.
+constexpr int kComposedTolerance = 3;

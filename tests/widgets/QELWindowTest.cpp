@@ -211,8 +211,8 @@ TEST_F(WidgetWindow, NegativeLayersAreDrawnBeneathTheContentPass) {
   log.clear();
   window->frame();
   EXPECT_EQ(log, (std::vector<std::string>{"under", "content"}));
-  EXPECT_TRUE(near(window->pixel(5, 5), {255, 0, 0, 255}));
-  EXPECT_TRUE(near(window->pixel(15, 5), {0, 0, 0, 0}));
+  EXPECT_TRUE(near(window->pixel(5, 5), {255, 0, 0, 255}, kComposedTolerance));
+  EXPECT_TRUE(near(window->pixel(15, 5), {0, 0, 0, 0}, kComposedTolerance));
 }
 
 TEST_F(WidgetWindow, BroadcastsReachEveryWidgetOnALaterTurn) {
