@@ -1,17 +1,15 @@
 #include "framework/core/LLKFConsole.h"
 
 #include "framework/core/LLKFFormat.h"
+#include "framework/core/LLKTLineOutput.h"
 
 #include <cstdarg>
 #include <cstdio>
-#include <mutex>
 #include <string>
 
 namespace {
 
-std::mutex consoleMutex;
-LLKTLogSink consoleSink;
-bool quiet = false;
+LLKTLineOutput consoleOutput(stdout);
 
 }  // namespace
 
@@ -19,10 +17,7 @@ bool quiet = false;
 // stops talking, and everything printed is out by the time LLKFConsoleExit returns.
 extern "C" bool LLKFConsoleInit(uint32_t flags) { return true; }
 
-extern "C" void LLKFConsoleExit(void) {
-  std::lock_guard lock(consoleMutex);
-  std::fflush(stdout);
-}
+extern "C" void LLKFConsoleExit(void) { consoleOutput.flush(); }
 
 extern "C" void LLKFConsolePrintf(const char* format, ...) {
   if (!format) return;
@@ -30,18 +25,9 @@ extern "C" void LLKFConsolePrintf(const char* format, ...) {
   va_start(args, format);
   std::string line = LLKFFormatLineV(format, args);
   va_end(args);
-  std::lock_guard lock(consoleMutex);
-  if (!quiet) std::fprintf(stdout, "%s\n", line.c_str());
-  if (consoleSink) consoleSink(line);
+  consoleOutput.write({}, line);
 }
 
-LLKTLogSink LLKFConsoleSetSink(LLKTLogSink sink) {
-  std::lock_guard lock(consoleMutex);
-  std::swap(consoleSink, sink);
-  return sink;
-}
+LLKTLogSink LLKFConsoleSetSink(LLKTLogSink sink) { return consoleOutput.setSink(std::move(sink)); }
 
-void LLKFConsoleSetQuiet(bool value) {
-  std::lock_guard lock(consoleMutex);
-  quiet = value;
-}
+void LLKFConsoleSetQuiet(bool value) { consoleOutput.setQuiet(value); }

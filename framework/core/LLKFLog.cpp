@@ -1,19 +1,18 @@
 #include "framework/core/LLKFLog.h"
 
 #include "framework/core/LLKFFormat.h"
+#include "framework/core/LLKTLineOutput.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
 
 namespace {
 
-std::mutex logMutex;
-LLKTLogSink logSink;
-int timeMode = 1;
-bool quiet = false;
+LLKTLineOutput logOutput(stderr);
+std::atomic<int> timeMode = 1;
 const auto startTime = std::chrono::steady_clock::now();
 
 std::string stamp() {
@@ -42,23 +41,11 @@ extern "C" void LLKFLog(const char* format, ...) {
   va_start(args, format);
   std::string line = LLKFFormatLineV(format, args);
   va_end(args);
-  std::lock_guard lock(logMutex);
-  if (!quiet) std::fprintf(stderr, "%s%s\n", stamp().c_str(), line.c_str());
-  if (logSink) logSink(line);
+  logOutput.write(stamp(), line);
 }
 
-extern "C" void LLKFLogSetTimeMode(int mode) {
-  std::lock_guard lock(logMutex);
-  timeMode = mode;
-}
+extern "C" void LLKFLogSetTimeMode(int mode) { timeMode = mode; }
 
-LLKTLogSink LLKFLogSetSink(LLKTLogSink sink) {
-  std::lock_guard lock(logMutex);
-  std::swap(logSink, sink);
-  return sink;
-}
+LLKTLogSink LLKFLogSetSink(LLKTLogSink sink) { return logOutput.setSink(std::move(sink)); }
 
-void LLKFLogSetQuiet(bool value) {
-  std::lock_guard lock(logMutex);
-  quiet = value;
-}
+void LLKFLogSetQuiet(bool value) { logOutput.setQuiet(value); }
