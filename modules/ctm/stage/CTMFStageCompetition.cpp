@@ -206,8 +206,17 @@ Ref<MRKCList> CTMFStageLinksToChunks(CTMTStage* record) {
   }
 }
 
+void CTMFStageOrderChunks(CTMTStage* record) {
+  if (!record || !record->chunks || !record->chunksUnordered) return;
+  // Stable, so chunks that compare equal keep their arrival order.
+  if (record->mode == kCTMModeDeterministic) record->chunks->sort(CTMFStageUpTreeComparator, nullptr);
+  if (record->mode == kCTMModeWeightCentric) record->chunks->sort(CTMFStageUpTreeComparatorW, nullptr);
+  record->chunksUnordered = false;
+}
+
 Ref<MRKCList> CTMFStageListToChunks(CTMTStage* record) {
   if (!record || !record->chunks) return nullptr;
+  CTMFStageOrderChunks(record);
   try {
     Ref<MRKCList> chunks = MRKCList::listWithCapacity(record->chunks->count());
     if (!chunks) return nullptr;

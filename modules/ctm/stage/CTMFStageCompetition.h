@@ -43,6 +43,10 @@ void CTMFStageReturnChunksToPool(CTMTStage* record);
 // +mood or -mood by the sign of the winners' summed mood; 0 without winners or mood.
 float CTMFStageComputeMoodFactor(CTMTStage* record, MRKCList* winners);
 
+// Puts the chunks taken in since the last call in the order of the mode: by sender in the
+// deterministic mode, by descending weight in the weight-centric one, arrival otherwise.
+void CTMFStageOrderChunks(CTMTStage* record);
+
 }  // extern "C"
 
 // The functions that hand back a new list keep C++ linkage: their result is a counted reference.
@@ -50,7 +54,8 @@ float CTMFStageComputeMoodFactor(CTMTStage* record, MRKCList* winners);
 // The chunks flashed over links since the last tick, in arrival order (the link list is left
 // as it is: the stage empties it once the tick went out). Null when out of memory.
 Ref<MRKCList> CTMFStageLinksToChunks(CTMTStage* record);
-// The terms of every chunk in chunk-list order. Null when out of memory.
+// The terms of every chunk, in the order of the mode (CTMFStageOrderChunks first). Null when out
+// of memory.
 Ref<MRKCList> CTMFStageListToChunks(CTMTStage* record);
 // The winners' terms, each carrying the mean intensity and mood of the chunks it absorbed;
 // every chunk object goes back to the pool and the chunk list is emptied, even when the list

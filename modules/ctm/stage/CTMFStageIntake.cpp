@@ -51,11 +51,11 @@ bool CTMFStageIntakeStatement(CTMTStage* record, MRKBTerm* statement) {
   try {
     Ref<CTMCStageChunk> competitor = chunkFor(record, chunk);
     if (!competitor) return false;
-    switch (record->mode) {
-      case kCTMModeDeterministic: return record->chunks->insertSorted(competitor, CTMFStageUpTreeComparator, nullptr) == 0;
-      case kCTMModeWeightCentric: return record->chunks->insertSorted(competitor, CTMFStageUpTreeComparatorW, nullptr) == 0;
-      default: return record->chunks->append(competitor) == 0;
-    }
+    // Put in the mode's order once, when the competition reads the chunks: inserting each in
+    // place would move every later one, quadratic in the chunks of a tick.
+    if (record->chunks->append(competitor) != 0) return false;
+    record->chunksUnordered = true;
+    return true;
   } catch (const std::bad_alloc&) {
     return false;
   }

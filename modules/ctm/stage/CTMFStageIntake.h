@@ -10,9 +10,8 @@ extern "C" {
 // mood.
 bool CTMFStageChunkIsWellFormed(const MRKCList* chunk);
 
-// Takes the chunk carried by one statement of a pass squib into the next tick's competition,
-// in the order of the mode (by sender in the deterministic mode, by descending weight in the
-// weight-centric one, by arrival otherwise). A malformed chunk is refused with a log line; a
+// Takes the chunk carried by one statement of a pass squib into the next tick's competition
+// (put in the order of the mode when the competition reads them). A malformed chunk is refused with a log line; a
 // chunk older than "tlag" ticks is skipped. True when the chunk was taken.
 bool CTMFStageIntakeStatement(CTMTStage* record, MRKBTerm* statement);
 

@@ -24,6 +24,7 @@ enum : uint32_t { kCTMEselLeft = 1, kCTMEselRight = 2, kCTMEselToss = 4 };
 
 struct CTMTStage {
   Ref<LLKCObjectList> chunks;          // CTMCStageChunk: the competitors of the next tick
+  bool chunksUnordered = false;        // chunks taken in since they were last put in the mode's order
   Ref<LLKCObjectList> pool;            // CTMCStageChunk: emptied chunk objects kept for reuse
   Ref<LLKCObjectList> links;           // MRKCList: chunks flashed over links since the last tick
   uint32_t mode = kCTMModeDeterministic;
