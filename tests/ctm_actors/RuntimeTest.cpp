@@ -109,12 +109,15 @@ TEST_F(Runtime, Configuration) {
     std::string properties;
     bool linksOn;
     std::string tickLabel, passLabel;
-    double ctime, tlink, wtmod;
+    double ctime, tlink, wtmod, rtime = 0.0;
   } cases[] = {
       {"{}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
       {"{\"links\": false}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
       {"{\"links\": true, \"stage\": studio}", true, "studio.tick", "studio.pass", 6.0, 5.0, 0.0},
-      {"{\"links\": [], \"ctime\": 2.5, \"tlink\": 1, \"wtmod\": 0.25}", true, "ctm.tick", "ctm.pass", 2.5, 1.0, 0.25},
+      {"{\"links\": [], \"ctime\": 2.5, \"tlink\": 1, \"wtmod\": 0.25, \"rtime\": 3.0}", true, "ctm.tick", "ctm.pass", 2.5, 1.0, 0.25, 3.0},
+      // Settings that would keep the tables they pace from ever emptying fall back to the defaults.
+      {"{\"ctime\": #nan, \"tlink\": #inf, \"wtmod\": -#inf, \"rtime\": #nan}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
+      {"{\"ctime\": -1.0, \"rtime\": -2.0}", false, "ctm.tick", "ctm.pass", 6.0, 5.0, 0.0},
   };
   for (const auto& c : cases) {
     attach(c.properties);
@@ -125,6 +128,7 @@ TEST_F(Runtime, Configuration) {
       EXPECT_EQ(a->ctime, c.ctime);
       EXPECT_EQ(a->tlink, c.tlink);
       EXPECT_EQ(a->staticMod, c.wtmod);
+      EXPECT_EQ(a->rtime, c.rtime);
       EXPECT_EQ(a->links->count(), 0u);
     });
   }

@@ -1,6 +1,8 @@
 // The actor record: making and freeing it, its configuration and the weight modifiers.
+#include <cmath>
 #include <new>
 
+#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "modules/ctm/actors/CTMActorSupport.h"
 
@@ -18,6 +20,16 @@ void CTMActorInternSymbols(CTMTActor* actor) {
   actor->replySym = CTMActorIntern(actor, "reply");
   actor->kudosSym = CTMActorIntern(actor, "kudos");
 }
+// A time or weight setting read from the properties; a value that is not a finite number (or a
+// negative time) would stop the tables it paces from ever emptying, so it falls back to the
+// default with a log line.
+double CTMActorFetchSetting(const CTMTActor* actor, MRKCFrame* properties, const char* name, double fallback, bool time) {
+  const double value = MRKFFrameFetchReal(properties, name, fallback);
+  if (std::isfinite(value) && !(time && value < 0)) return value;
+  LLKFLog("%s : \"%s\" of %g ignored, %g kept", actor->label ? actor->label->value().c_str() : "actor", name, value, fallback);
+  return fallback;
+}
+
 }  // namespace
 
 CTMTActor* CTMFActorInit(MRKBProcessor* proc, const CTMTActorCallbacks* callbacks) {
@@ -68,14 +80,14 @@ void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
   }
 
   actor->dreco = static_cast<uint32_t>(MRKFFrameFetchUint(properties, "dreco", 0));
-  actor->ctime = MRKFFrameFetchReal(properties, "ctime", 6.0);
+  actor->ctime = CTMActorFetchSetting(actor, properties, "ctime", 6.0, true);
   // The same for the weight modifier: the value saved holds the kudos still counted in sent.
-  const double wtmod = MRKFFrameFetchReal(properties, "wtmod", 0.0);
+  const double wtmod = CTMActorFetchSetting(actor, properties, "wtmod", 0.0, false);
   if (!actor->configured || wtmod != actor->wtmodSeen) actor->staticMod = wtmod;
   actor->wtmodSeen = wtmod;
   actor->configured = true;
-  actor->tlink = MRKFFrameFetchReal(properties, "tlink", 5.0);
-  actor->rtime = MRKFFrameFetchReal(properties, "rtime", 0.0);
+  actor->tlink = CTMActorFetchSetting(actor, properties, "tlink", 5.0, false);
+  actor->rtime = CTMActorFetchSetting(actor, properties, "rtime", 0.0, true);
   actor->ukudo = MRKFFrameFetchBool(properties, "ukudo", true);
 
   actor->stage = MRKFFrameFetchSymbol(properties, "stage");
