@@ -381,6 +381,15 @@ TEST_F(Runtime, AQueryDisplacedByAnotherOfTheSameUidIsAnswered) {
   run([&](CTMTActor* a) { EXPECT_EQ(a->sent->fetchForKeyAs<CTMCActorRecord>("q1")->iChunk->fetchAtIndex(4)->text(), "when"); });
 }
 
+TEST_F(Runtime, QueriesStillPendingAtDetachAreAnswered) {
+  tap_->ask("?asker(query, {\"uid\": q1}, [where, 1.0, 0.0], R)");
+  run([&](CTMTActor* a) { ASSERT_TRUE(a->sent->fetchForKey("q1")); });
+  ASSERT_TRUE(substrate_->detach(actor_.get(), false));
+  actor_.reset();
+  ASSERT_TRUE(tap_->waitForReplies(1));
+  EXPECT_EQ(tap_->replies()[0]->text(), "<asker [query, {\"uid\": q1}, [where, 1.0, 0.0], null] 1.0>");
+}
+
 TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
   run([&](CTMTActor* a) {
     Ref<MRKCFrame> options = frame("{\"uid\": mine, \"repeats\": 3}");

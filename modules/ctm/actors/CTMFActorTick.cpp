@@ -162,6 +162,9 @@ void CTMFActorAttached(CTMTActor* actor) {
 void CTMFActorDetached(CTMTActor* actor) {
   if (!actor) return;
   if (MRKCSubstrate* substrate = actor->proc->substrate()) substrate->withhold(actor->tickLabel, actor->proc->guid(), kCTMFollowFlags);
+  // No broadcast will answer the queries still pending: their askers get the timeout answer now
+  // rather than waiting out their time to live.
+  for (const auto& entry : actor->sent->snapshot()) CTMActorAnswerLeaving(actor, static_cast<CTMCActorRecord*>(entry.second.get()));
 }
 
 void CTMFActorPulsated(CTMTActor* actor) {
