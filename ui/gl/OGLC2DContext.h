@@ -113,6 +113,11 @@ public:
   bool textMetrics(float* ascender, float* descender, float* lineHeight);
 
 private:
+  // Breaks the text into rows of the box's width and hands each to visit(row, shift, y): shift
+  // places it by the horizontal alignment, y is its line. The rows are measured left-aligned.
+  template <typename Visit>
+  void forEachBoxRow(float y, float width, float lineHeight, const char* string, const char* end, Visit visit);
+
   struct State {
     OGLTXform xform{1, 0, 0, 1, 0, 0};
     OGLTPaint fill{};

@@ -135,9 +135,8 @@ int OGLC2DContext::textBreakLines(const char* string, const char* end, float bre
   return count;
 }
 
-void OGLC2DContext::textBox(float x, float y, float width, const char* string, const char* end) {
-  float lineHeight = 0;
-  if (!string || !textMetrics(nullptr, nullptr, &lineHeight)) return;
+template <typename Visit>
+void OGLC2DContext::forEachBoxRow(float y, float width, float lineHeight, const char* string, const char* end, Visit visit) {
   end = endOf(string, end);
   int align = state().textAlign;
   int horizontal = align & (kOGLAlignLeft | kOGLAlignCenter | kOGLAlignRight);
@@ -146,9 +145,7 @@ void OGLC2DContext::textBox(float x, float y, float width, const char* string, c
   int count;
   while (string < end && (count = textBreakLines(string, end, width, rows, 2)) > 0) {
     for (int i = 0; i < count; ++i) {
-      const OGLTTextRow& row = rows[i];
-      float shift = rowShift(horizontal, width, row.width);
-      text(x + shift, y, row.start, row.end);
+      visit(rows[i], rowShift(horizontal, width, rows[i].width), y);
       y += lineHeight * state().lineHeight;
     }
     if (rows[count - 1].next <= string) break;
@@ -157,36 +154,29 @@ void OGLC2DContext::textBox(float x, float y, float width, const char* string, c
   state().textAlign = align;
 }
 
+void OGLC2DContext::textBox(float x, float y, float width, const char* string, const char* end) {
+  float lineHeight = 0;
+  if (!string || !textMetrics(nullptr, nullptr, &lineHeight)) return;
+  forEachBoxRow(y, width, lineHeight, string, end,
+                [&](const OGLTTextRow& row, float shift, float rowY) { text(x + shift, rowY, row.start, row.end); });
+}
+
 void OGLC2DContext::textBoxBounds(float x, float y, float width, const char* string, const char* end, float* bounds) {
   float lineHeight = 0;
   if (!string || !textMetrics(nullptr, nullptr, &lineHeight)) {
     if (bounds) std::fill(bounds, bounds + 4, 0.0f);
     return;
   }
-  end = endOf(string, end);
-  int align = state().textAlign;
-  int horizontal = align & (kOGLAlignLeft | kOGLAlignCenter | kOGLAlignRight);
-  state().textAlign = kOGLAlignLeft | (align & (kOGLAlignTop | kOGLAlignMiddle | kOGLAlignBottom | kOGLAlignBaseline));
   // The vertical extent of one row, relative to its y.
   float line[4];
   textBounds(0, 0, "", nullptr, line);
   float minX = x, maxX = x, minY = y, maxY = y;
-  OGLTTextRow rows[2];
-  int count;
-  while (string < end && (count = textBreakLines(string, end, width, rows, 2)) > 0) {
-    for (int i = 0; i < count; ++i) {
-      const OGLTTextRow& row = rows[i];
-      float shift = rowShift(horizontal, width, row.width);
-      minX = std::min(minX, x + row.minx + shift);
-      maxX = std::max(maxX, x + row.maxx + shift);
-      minY = std::min(minY, y + line[1]);
-      maxY = std::max(maxY, y + line[3]);
-      y += lineHeight * state().lineHeight;
-    }
-    if (rows[count - 1].next <= string) break;
-    string = rows[count - 1].next;
-  }
-  state().textAlign = align;
+  forEachBoxRow(y, width, lineHeight, string, end, [&](const OGLTTextRow& row, float shift, float rowY) {
+    minX = std::min(minX, x + row.minx + shift);
+    maxX = std::max(maxX, x + row.maxx + shift);
+    minY = std::min(minY, rowY + line[1]);
+    maxY = std::max(maxY, rowY + line[3]);
+  });
   if (bounds) {
     bounds[0] = minX;
     bounds[1] = minY;
