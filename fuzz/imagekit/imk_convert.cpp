@@ -5,8 +5,6 @@
 #include "imagekit/IMKFImageReplace.h"
 
 #include <algorithm>
-#include "framework/core/LLKFLog.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
