@@ -2,7 +2,6 @@
 // can be written out again.
 #include "framework/core/JSKCReader.h"
 #include "framework/core/JSKCWriter.h"
-#include "framework/core/LLKFLog.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +9,6 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  LLKFLogSetQuiet(true);
   Ref<JSKCFrame> frame = JSKCReader::reader()->readFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   if (frame) {
     std::string text;

@@ -6,7 +6,6 @@
 #include <future>
 #include <string_view>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/core/LLKFTime.h"
 #include "framework/substrate/MRKCFlash.h"
 #include "framework/substrate/MRKCReader.h"
@@ -19,7 +18,6 @@ namespace {
 // One substrate and one attached actor, kept for the whole run as a fuzzer process keeps them.
 struct Scene {
   Scene() {
-    LLKFLogSetQuiet(true);
     substrate = MRKCSubstrate::substrate();
     Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(R"({"links": true, "stage": ctm})");
     actor = refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "fuzzed", {}, Ref<MRKCFrame>(asFrame(properties.get()))));

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCStatement.h"
@@ -14,7 +13,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  LLKFLogSetQuiet(true);
   CTMTStage record;
   if (!CTMFStageRecordInit(&record, "ctm")) return 0;
   record.mode = 1 + data[0] % 3;

@@ -1,6 +1,5 @@
 // Conversion and pasting on arbitrary sizes, formats and lengths. Input: width, height, source
 // format, destination format, destination slack and placement bytes, then the source pixels.
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageConvert.h"
 #include "imagekit/IMKFImageReplace.h"
 
@@ -10,16 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-
-namespace {
-
-// Corrupt JPEG streams are logged on every input; the log stays quiet while fuzzing.
-const bool quiet = [] {
-  LLKFLogSetQuiet(true);
-  return true;
-}();
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;

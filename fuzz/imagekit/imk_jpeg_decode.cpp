@@ -1,7 +1,6 @@
 // The JPEG path of the converter on untrusted streams. Input: one byte picking the destination
 // format, the expected width and height (two bytes each, little-endian), then the JPEG stream.
 // The destination is exactly as long as the image, so any write past it is caught.
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageConvert.h"
 
 #include <cstddef>
@@ -11,11 +10,6 @@
 namespace {
 
 constexpr uint32_t kMaxSide = 512;
-
-const bool quiet = [] {
-  LLKFLogSetQuiet(true);
-  return true;
-}();
 
 }  // namespace
 

@@ -1,20 +1,9 @@
 // The image loader on untrusted bytes. Input: one byte picking the format, then the encoded image.
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageLoad.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-namespace {
-
-// Corrupt JPEG streams are logged on every input; the log stays quiet while fuzzing.
-const bool quiet = [] {
-  LLKFLogSetQuiet(true);
-  return true;
-}();
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > INT32_MAX) return 0;

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCReader.h"
 #include "modules/vision/module/QAVFPrimitiveConvert.h"
@@ -23,7 +22,6 @@ bool announcesSmallImage(MRKCList* terms) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  LLKFLogSetQuiet(true);
   Ref<MRKBTerm> term = MRKCReader::reader()->readTermFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   MRKCList* terms = asList(term.get());
   if (!terms || !announcesSmallImage(terms)) return 0;

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "imagekit/IMKFImageConvert.h"
@@ -22,7 +21,6 @@ Ref<MRKCFrame> frameOf(std::string_view text) {
 
 struct Processors {
   Processors() {
-    LLKFLogSetQuiet(true);
     converter = QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"format": rgb})"));
     resizer = QAVCResizer::resizerWithGuid({}, "size", {}, frameOf(R"({"size": [7, 5], "color": [1, 2, 3]})"));
     extractor = QAVCROIExtractor::extractorWithGuid({}, "extr", {}, frameOf(R"({"roi.size": [3, 2], "roi.center": [+1, -1]})"));

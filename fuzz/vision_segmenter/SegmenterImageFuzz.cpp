@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCReader.h"
 #include "modules/vision/segmenter/QAVCGRIDSegmenterWorker.h"
 #include "modules/vision/segmenter/QAVTGRIDSegmenterConfig.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  LLKFLogSetQuiet(true);
   static Ref<QAVCGRIDSegmenterWorker> worker = QAVCGRIDSegmenterWorker::workerWithLabel("fuzzed", "fuzzed", nullptr, 0);
   if (!worker) return 0;
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "framework/core/LLKFLog.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "tests/widgets/example/QELExampleScene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  LLKFLogSetQuiet(true);
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({640, 400});
   if (!window) return 0;
   QELExampleScene scene = QELFExampleSceneMake(window.get());

@@ -8,12 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/core/LLKFLog.h"
 #include "ui/widgets/QELBApplication.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string folder = [] {
-    LLKFLogSetQuiet(true);
     char pattern[] = "/tmp/qel-settings-fuzz-XXXXXX";
     const char* made = mkdtemp(pattern);
     return std::string(made ? made : "/tmp");
