@@ -42,3 +42,11 @@ constexpr uint32_t IMKFPixelSize(uint32_t format) {
 }
 
 constexpr bool IMKFIsRawFormat(uint32_t format) { return IMKFPixelSize(format) != 0; }
+
+// Whether an encoded image of encodedLength bytes may decode to decodedBytes. No image format packs
+// pixels tighter than about 1000 to 1 (deflate's limit), so a few bytes announcing gigabytes of
+// pixels are refused before a decoder fills them with nothing; up to 256 MiB always passes.
+constexpr bool IMKFImageSizeIsPlausible(uint64_t decodedBytes, uint64_t encodedLength) {
+  constexpr uint64_t kAlwaysAllowed = 256ull << 20, kLargestRatio = 1024;
+  return decodedBytes <= kAlwaysAllowed || decodedBytes / kLargestRatio <= encodedLength;
+}

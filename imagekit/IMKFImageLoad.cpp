@@ -4,6 +4,7 @@
 #include "imagekit/IMKFImageLoad.h"
 
 #include "imagekit/IMKFImageConvert.h"
+#include "imagekit/IMKFImageFormat.h"
 #include "imagekit/IMKJPEGDecoding.h"
 
 #include <climits>
@@ -54,13 +55,6 @@ void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   }
 }
 
-// No image format packs pixels tighter than about 1000 to 1 (deflate's limit), so a few bytes
-// announcing gigabytes of pixels are refused before a decoder fills them with nothing.
-bool plausibleSize(uint64_t decodedBytes, uint64_t encodedLength) {
-  constexpr uint64_t kAlwaysAllowed = 256ull << 20, kLargestRatio = 1024;
-  return decodedBytes <= kAlwaysAllowed || decodedBytes / kLargestRatio <= encodedLength;
-}
-
 // stb_image reads the numbers of a binary PNM header ("P5", "P6": width, height, maximum) into
 // an int with no bound; a header whose number does not fit one is refused before it gets there.
 bool pnmNumbersFit(const uint8_t* bytes, int length) {
@@ -84,7 +78,7 @@ Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   setLoadOptionsOnce();
   int announcedX = 0, announcedY = 0, announcedChannels = 0;
   if (!pnmNumbersFit(bytes, length) || !stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
-      !plausibleSize(uint64_t(announcedX) * uint64_t(announcedY) * channelsFor(format), uint64_t(length)))
+      !IMKFImageSizeIsPlausible(uint64_t(announcedX) * uint64_t(announcedY) * channelsFor(format), uint64_t(length)))
     return {};
   Decoded decoded;
   int x = 0, y = 0, inFile = 0;
@@ -100,7 +94,7 @@ uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_
                          uint64_t* stride) {
   Decoded& decoded = *static_cast<Decoded*>(context);
   // The largest image stb_image would load, and no more than the stream can plausibly hold.
-  if (rowBytes * height > INT_MAX || !plausibleSize(rowBytes * height, decoded.encodedLength)) return nullptr;
+  if (rowBytes * height > INT_MAX || !IMKFImageSizeIsPlausible(rowBytes * height, decoded.encodedLength)) return nullptr;
   decoded.pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
   decoded.width = width;
   decoded.height = height;

@@ -4,6 +4,7 @@
 
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/IMKFImageConvert.h"
+#include "imagekit/IMKFImageFormat.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ bool QAVFImageBytesSuffice(uint32_t width, uint32_t height, int32_t pixelFormat,
   if (pixelFormat < 0 || pixelFormat > static_cast<int32_t>(IMKPixelFormatARGB)) return false;
   const uint64_t decoded = IMKFImageLength(width, height, static_cast<uint32_t>(pixelFormat));
   if (pixelFormat != static_cast<int32_t>(IMKPixelFormatJPEG)) return length >= decoded;
-  constexpr uint64_t kAlwaysAllowed = 256ull << 20, kLargestRatio = 1024;
-  return length > 0 && (decoded <= kAlwaysAllowed || decoded / kLargestRatio <= length);
+  return length > 0 && IMKFImageSizeIsPlausible(decoded, length);
 }
 
 QAVTImageCheck QAVFImageStatementRead(MRKBTerm* term, QAVTImageStatement* image) {
