@@ -1,13 +1,11 @@
-// JPEG decoding on libjpeg-turbo's libjpeg interface. libjpeg reports fatal errors through its
-// error manager's error_exit, which must not return; ours jumps back into the decoder, which
-// destroys the decompressor and answers false, so a bad stream never takes the process down.
-// Between the jump buffer and the jump there are only C frames and trivially destructible locals.
+// JPEG decoding on libjpeg-turbo's libjpeg interface; libjpeg's fatal errors jump back here
+// (IMKTJPEGErrors), so a bad stream never takes the process down.
 #include "imagekit/IMKFImageDecodeJPEG.h"
 
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageFormat.h"
 #include "imagekit/IMKJPEGDecoding.h"
 #include "imagekit/IMKStandardHuffmanTables.h"
+#include "imagekit/IMKTJPEGErrors.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -16,31 +14,12 @@
 
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr manager;
-  void (*standardEmitMessage)(j_common_ptr info, int level);
-  std::jmp_buf jump;
-};
-
-ErrorManager& errorManagerOf(j_common_ptr info) { return *reinterpret_cast<ErrorManager*>(info->err); }
-
-void outputMessage(j_common_ptr info) {
-  char text[JMSG_LENGTH_MAX];
-  (*info->err->format_message)(info, text);
-  LLKFLog("IMKFImageConvertFromMPEG : %s", text);
-}
-
-[[noreturn]] void errorExit(j_common_ptr info) {
-  (*info->err->output_message)(info);
-  std::longjmp(errorManagerOf(info).jump, 1);
-}
-
 // libjpeg only warns when the data runs out and fills the rest of the image with grey; a stream
 // that ends early is a failed decode for us, so those two warnings end the decoding.
 void emitMessage(j_common_ptr info, int level) {
   const int code = info->err->msg_code;
-  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) errorExit(info);
-  errorManagerOf(info).standardEmitMessage(info, level);
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) IMKFJPEGErrorExit(info);
+  IMKFJPEGErrorsOf(info).standardEmitMessage(info, level);
 }
 
 void installTable(j_decompress_ptr info, JHUFF_TBL** slot, const IMKTHuffmanTable& table) {
@@ -81,12 +60,9 @@ bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool 
   if (!bytes || !length || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
 
   jpeg_decompress_struct info;
-  ErrorManager errors;
-  info.err = jpeg_std_error(&errors.manager);
-  errors.standardEmitMessage = errors.manager.emit_message;
-  errors.manager.error_exit = errorExit;
+  IMKTJPEGErrors errors;
+  info.err = IMKFJPEGErrorsInit(&errors, "IMKFImageConvertFromMPEG");
   errors.manager.emit_message = emitMessage;
-  errors.manager.output_message = outputMessage;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;

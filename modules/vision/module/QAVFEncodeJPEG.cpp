@@ -1,7 +1,5 @@
-// libjpeg reports fatal errors through its error manager's error_exit, whose standard version
-// ends the process. Ours jumps back into the encoder, which releases the compressor and the
-// output buffer and answers an error. Between the jump buffer and the jump there are only C
-// frames and trivially destructible locals.
+// JPEG encoding on libjpeg-turbo's libjpeg interface; libjpeg's fatal errors jump back here
+// (IMKTJPEGErrors), and the encoder releases the compressor and the output and answers an error.
 #include "modules/vision/module/QAVFEncodeJPEG.h"
 
 #include <csetjmp>
@@ -9,26 +7,10 @@
 #include <cstdlib>
 #include <jpeglib.h>
 
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageFormat.h"
+#include "imagekit/IMKTJPEGErrors.h"
 
 namespace {
-
-struct ErrorManager {
-  jpeg_error_mgr manager;
-  std::jmp_buf jump;
-};
-
-void outputMessage(j_common_ptr info) {
-  char text[JMSG_LENGTH_MAX];
-  (*info->err->format_message)(info, text);
-  LLKFLog("QAVFEncodeJPEG : %s", text);
-}
-
-[[noreturn]] void errorExit(j_common_ptr info) {
-  (*info->err->output_message)(info);
-  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
 
 struct Encoder {
   int components;
@@ -50,10 +32,8 @@ struct Output {
 // who frees it in every case it does not keep it.
 bool compress(const Encoder& encoder, const uint8_t* pixels, uint32_t width, uint32_t height, int quality, Output* output) {
   jpeg_compress_struct info;
-  ErrorManager errors;
-  info.err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = errorExit;
-  errors.manager.output_message = outputMessage;
+  IMKTJPEGErrors errors;
+  info.err = IMKFJPEGErrorsInit(&errors, "QAVFEncodeJPEG");
   if (setjmp(errors.jump)) {
     jpeg_destroy_compress(&info);
     return false;
