@@ -53,19 +53,20 @@ bool readEntry(MRKBTerm* entry, VSKTSuperpixel* record) {
     record->points[k] = {float(xy[0]), float(xy[1])};
   }
   record->pattern.resize(pattern->count());
-  std::memcpy(record->pattern.data(), pattern->buffer(), pattern->count() * sizeof(float));
+  if (!record->pattern.empty()) std::memcpy(record->pattern.data(), pattern->buffer(), pattern->count() * sizeof(float));
   return true;
 }
 
 }  // namespace
 
+// Floats compared bit for bit, as a file keeps them.
 bool VSKTSuperpixel::operator==(const VSKTSuperpixel& other) const {
-  auto same = [](const auto& a, const auto& b) { return std::memcmp(a, b, sizeof a) == 0; };
-  return id == other.id && mask == other.mask && same(lab, other.lab) && same(colour, other.colour) &&
-         same(bbox, other.bbox) && same(centroid, other.centroid) && points.size() == other.points.size() &&
-         std::memcmp(points.data(), other.points.data(), points.size() * sizeof(NRKTPoint)) == 0 &&
-         pattern.size() == other.pattern.size() &&
-         std::memcmp(pattern.data(), other.pattern.data(), pattern.size() * sizeof(float)) == 0;
+  auto same = [](const void* a, const void* b, size_t length) { return length == 0 || std::memcmp(a, b, length) == 0; };
+  return id == other.id && mask == other.mask && same(lab, other.lab, sizeof lab) &&
+         same(colour, other.colour, sizeof colour) && same(bbox, other.bbox, sizeof bbox) &&
+         same(centroid, other.centroid, sizeof centroid) && points.size() == other.points.size() &&
+         same(points.data(), other.points.data(), points.size() * sizeof(NRKTPoint)) &&
+         pattern.size() == other.pattern.size() && same(pattern.data(), other.pattern.data(), pattern.size() * sizeof(float));
 }
 
 Ref<VSKCImageSample> VSKCImageSample::sampleFromStatement(const MRKCStatement* statement, const std::string& name,

@@ -5,7 +5,7 @@
 // label of each object, the COCO annotations that came with the image, and whether the user
 // changed it since it was last saved.
 //
-// It is made from a segmented image statement or read from a ".bin" file (VSKFImageSampleFile.h
+// It is made from a segmented image statement or read from a ".bin" file (VSKImageSampleFile.h
 // lays the file out); the labelling tool and the COCO mapping change it in place.
 //
 // Threads: a sample is not locked by its methods. Whoever hands it to background work holds
