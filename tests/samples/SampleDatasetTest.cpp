@@ -1,0 +1,119 @@
+// Samples of the generated dataset, segmented by the real segmenter: the COCO mapping against the
+// known shapes, rendering against the pictures, and round trips through the file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <opencv2/imgproc.hpp>
+
+#include "framework/substrate/MRKCString.h"
+#include "tests/samples/SampleTestKit.h"
+#include "tests/support/dataset/SegmentedScenes.h"
+#include "tests/vision/VisionTestKit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Label ctid + 100 for every category id up to 90.
+Ref<LLKCData> cocoLabels() {
+  std::vector<uint32_t> table(91);
+  for (uint32_t ctid = 0; ctid < table.size(); ++ctid) table[ctid] = ctid + 100;
+  return LLKCData::dataWithBytes(table.data(), table.size() * sizeof(uint32_t));
+}
+
+class SampleDataset : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("vsk-dataset-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  Ref<VSKCImageSample> sampleOf(const dataset::Scene& scene, uint32_t step = 16) {
+    Ref<MRKCStatement> statement = dataset::segmented(scene, folder.string(), step);
+    EXPECT_TRUE(statement);
+    if (!statement) return nullptr;
+    Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(statement.get(), scene.name, 1);
+    EXPECT_TRUE(sample);
+    return sample;
+  }
+
+  fs::path folder;
+  LogCapture quiet;
+};
+
+// Every object takes the next slot with its category's label; the superpixels of an object are
+// those whose centroid its outline holds, and they carry the object's colour.
+TEST_F(SampleDataset, MappingFindsTheKnownShapes) {
+  for (const dataset::Scene& scene : dataset::synthetic(4, 320, 240, 7)) {
+    SCOPED_TRACE(scene.name);
+    Ref<VSKCImageSample> sample = sampleOf(scene);
+    ASSERT_TRUE(sample);
+    sample->processCocoDataWithLabels(cocoLabels().get());
+    ASSERT_EQ(sample->labeled(), scene.objects.size());
+    for (size_t slot = 0; slot < scene.objects.size(); ++slot) {
+      const dataset::Object& object = scene.objects[slot];
+      EXPECT_EQ(sample->objects()[slot], uint8_t(object.ctid + 100));
+      size_t members = 0, coloured = 0;
+      for (const VSKTSuperpixel& record : sample->superpixels()) {
+        const cv::Point2f centroid(record.centroid[0], record.centroid[1]);
+        double depth = -1e9;
+        for (const auto& part : object.parts) depth = std::max(depth, cv::pointPolygonTest(part, centroid, true));
+        const bool member = record.mask & (1u << slot);
+        if (depth > 1.0) EXPECT_TRUE(member) << "centroid " << centroid << " lies inside";
+        if (depth < -1.0) EXPECT_FALSE(member) << "centroid " << centroid << " lies outside";
+        if (!member) continue;
+        ++members;
+        const double distance = std::abs(record.colour[2] * 255 - object.colour[0]) +
+                                std::abs(record.colour[1] * 255 - object.colour[1]) +
+                                std::abs(record.colour[0] * 255 - object.colour[2]);
+        coloured += distance < 60;
+      }
+      EXPECT_GT(members, 0u);
+      EXPECT_GE(coloured * 10, members * 8) << "object " << slot << ": " << coloured << " of " << members;
+    }
+  }
+}
+
+// The mosaic of mean colours is close to the picture.
+TEST_F(SampleDataset, RenderingResemblesThePicture) {
+  const dataset::Scene scene = dataset::synthetic(1, 320, 240, 3).front();
+  Ref<VSKCImageSample> sample = sampleOf(scene, 8);
+  ASSERT_TRUE(sample);
+  cv::Mat rgba(240, 320, CV_8UC4);
+  sample->render(rgba.data, 320, 240);
+  cv::Mat rgb, bgr;
+  cv::cvtColor(rgba, bgr, cv::COLOR_RGBA2BGR);
+  cv::Mat difference;
+  cv::absdiff(bgr, scene.bgr, difference);
+  cv::Mat close;
+  cv::inRange(difference, cv::Scalar(0, 0, 0), cv::Scalar(40, 40, 40), close);
+  EXPECT_GT(cv::countNonZero(close), 240 * 320 * 9 / 10);
+}
+
+// A generated sample, labelled, written and read back, is the same sample and the same bytes.
+TEST_F(SampleDataset, SamplesComeBackFromTheirFilesWhole) {
+  std::vector<dataset::Scene> scenes = dataset::synthetic(2, 320, 240, 11);
+  for (dataset::Scene& photo : dataset::photos()) scenes.push_back(std::move(photo));
+  for (const dataset::Scene& scene : scenes) {
+    SCOPED_TRACE(scene.name);
+    Ref<VSKCImageSample> sample = sampleOf(scene);
+    ASSERT_TRUE(sample);
+    sample->processCocoDataWithLabels(cocoLabels().get());
+    EXPECT_EQ(sample->labeled(), scene.objects.size());
+    const fs::path path = folder / (scene.name + ".bin");
+    ASSERT_TRUE(sample->encode(path.string()));
+    Ref<VSKCImageSample> back = VSKCImageSample::sampleFromPath(path.string());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name(), sample->name());
+    EXPECT_EQ(back->objects(), sample->objects());
+    EXPECT_EQ(back->superpixels(), sample->superpixels());
+    std::vector<uint8_t> first, second;
+    ASSERT_TRUE(sample->encodeToBytes(&first));
+    ASSERT_TRUE(back->encodeToBytes(&second));
+    EXPECT_EQ(first, second);
+  }
+}
+
+}  // namespace
