@@ -9,6 +9,7 @@
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/VSKCImageSample.h"
+#include "framework/core/NRKFPolygonTestPoint.h"
 #include "imagekit/VSKFPolygon.h"
 
 namespace {
@@ -50,6 +51,10 @@ bool outlineOf(const MRKCList& values, NRKTPoint offset, float width, float heig
   outline->push_back(outline->front());
   return true;
 }
+
+// How far above or below a row an edge may end and still take part in its point tests (more than
+// the test's boundary tolerance).
+constexpr float kRowReach = 0.25f;
 
 // A colour component in 0..1 as its byte: times 255, truncated, the low 8 bits.
 uint8_t colourByte(float component) {
@@ -133,6 +138,7 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
 void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) const {
   if (!rgba || !width || !height) return;
   std::memset(rgba, 0xFF, size_t(width) * height * 4);
+  std::vector<std::pair<NRKTPoint, NRKTPoint>> edges;
   for (const VSKTSuperpixel& record : superpixels_) {
     if (record.points.empty()) continue;
     const uint8_t colour[4] = {colourByte(record.colour[0]), colourByte(record.colour[1]), colourByte(record.colour[2]), 255};
@@ -143,11 +149,29 @@ void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) con
     const double right = std::min(double(record.bbox[2]), double(width - 1));
     const double bottom = std::min(double(record.bbox[3]), double(height - 1));
     if (!(left <= right && top <= bottom)) continue;
+    const std::vector<NRKTPoint>& points = record.points;
+    const size_t count = points.size();
     for (uint32_t y = uint32_t(top); y <= bottom; ++y) {
+      // Only the edges that reach this row take part in the point test of its pixels.
+      const float py = float(y);
+      edges.clear();
+      for (size_t i = 0; i < count; ++i) {
+        const NRKTPoint& from = points[i];
+        const NRKTPoint& to = points[i + 1 == count ? 0 : i + 1];
+        if (std::min(from.y, to.y) <= py + kRowReach && std::max(from.y, to.y) >= py - kRowReach) edges.push_back({from, to});
+      }
+      if (edges.empty()) continue;
       uint8_t* row = rgba + size_t(y) * width * 4;
-      for (uint32_t x = uint32_t(left); x <= right; ++x)
-        if (_VSKFPolygonTestPoint(record.points.data(), record.pointCount(), {float(x), float(y)}) != 0)
-          std::memcpy(row + size_t(x) * 4, colour, 4);
+      for (uint32_t x = uint32_t(left); x <= right; ++x) {
+        int inside = 0;
+        bool hit = false;
+        for (const auto& [from, to] : edges)
+          if (NRKFPolygonTestEdge(from.x, from.y, to.x, to.y, float(x), py, inside) < 0) {
+            hit = true;
+            break;
+          }
+        if (hit || inside) std::memcpy(row + size_t(x) * 4, colour, 4);
+      }
     }
   }
 }

@@ -2,11 +2,13 @@
 // known shapes, rendering against the pictures, and round trips through the file.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include <opencv2/imgproc.hpp>
 
 #include "framework/substrate/MRKCString.h"
+#include "imagekit/VSKFPolygon.h"
 #include "tests/samples/SampleTestKit.h"
 #include "tests/support/dataset/SegmentedScenes.h"
 #include "tests/vision/VisionTestKit.h"
@@ -90,6 +92,28 @@ TEST_F(SampleDataset, RenderingResemblesThePicture) {
   cv::Mat close;
   cv::inRange(difference, cv::Scalar(0, 0, 0), cv::Scalar(40, 40, 40), close);
   EXPECT_GT(cv::countNonZero(close), 240 * 320 * 9 / 10);
+}
+
+// Rendering tests only the edges that reach each row: the same pixels as the whole point test.
+TEST_F(SampleDataset, RenderingPaintsWhatThePointTestHolds) {
+  const dataset::Scene scene = dataset::synthetic(1, 160, 120, 9).front();
+  Ref<VSKCImageSample> sample = sampleOf(scene, 8);
+  ASSERT_TRUE(sample);
+  // Outlines with points between pixels and on them, as files may carry.
+  for (VSKTSuperpixel& record : sample->superpixels())
+    for (size_t k = 0; k < record.points.size(); k += 3) record.points[k].x += 0.05f * float(k % 7);
+  std::vector<uint8_t> rendered(size_t(160) * 120 * 4), expected(rendered.size(), 0xFF);
+  sample->render(rendered.data(), 160, 120);
+  for (const VSKTSuperpixel& record : sample->superpixels()) {
+    const uint8_t colour[4] = {uint8_t(int(record.colour[0] * 255)), uint8_t(int(record.colour[1] * 255)),
+                               uint8_t(int(record.colour[2] * 255)), 255};
+    if (record.points.empty() || (colour[0] == 255 && colour[1] == 255 && colour[2] == 255)) continue;
+    for (int y = std::max(0, int(record.bbox[1])); y <= std::min(119, int(record.bbox[3])); ++y)
+      for (int x = std::max(0, int(record.bbox[0])); x <= std::min(159, int(record.bbox[2])); ++x)
+        if (_VSKFPolygonTestPoint(record.points.data(), record.pointCount(), {float(x), float(y)}) != 0)
+          std::memcpy(&expected[(size_t(y) * 160 + size_t(x)) * 4], colour, 4);
+  }
+  EXPECT_EQ(rendered, expected);
 }
 
 // A generated sample, labelled, written and read back, is the same sample and the same bytes.
