@@ -28,6 +28,9 @@ constexpr const char* kChannel = "qav.stream.fovl.seg";
 class FakeClassifier : public ::testing::Test {
 protected:
   void SetUp() override {
+#if defined(__SANITIZE_THREAD__)
+    cv::setNumThreads(0);  // OpenCV's own thread pool is not instrumented
+#endif
     home = fs::temp_directory_path() / ("vsk-classifier-" + std::to_string(getpid()));
     fs::create_directories(home / "rsc");
     fs::create_directories(home / "samples");
