@@ -5,8 +5,12 @@
 #include <fstream>
 #include <numbers>
 
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include "framework/core/LLKCData.h"
+#include "imagekit/IMKFImageFormat.h"
+#include "imagekit/IMKFImageLoad.h"
+#include "modules/vision/module/QAVFEncodeJPEG.h"
 
 namespace dataset {
 namespace {
@@ -131,8 +135,10 @@ std::vector<Scene> photos() {
       {"cheese", 54, {}, {{{0, 95}, {110, 100}, {115, 150}, {80, 230}, {75, 290}, {0, 270}}}},
   };
   std::vector<Scene> scenes;
-  cv::Mat bgr = cv::imread(data + "/fruits.jpg", cv::IMREAD_COLOR);
-  if (bgr.empty()) return scenes;
+  Ref<LLKCData> pixels;
+  uint32_t width = 0, height = 0;
+  if (IMKFImageLoadFromFile((data + "/fruits.jpg").c_str(), IMKPixelFormatBGR, &pixels, &width, &height) != 0) return scenes;
+  const cv::Mat bgr = cv::Mat(int(height), int(width), CV_8UC3, pixels->bytes()).clone();
   scenes.push_back({"fruits", bgr, fruits, annotate(fruits)});
   return scenes;
 }
@@ -140,7 +146,11 @@ std::vector<Scene> photos() {
 bool write(const std::vector<Scene>& scenes, const std::string& folder, std::string* why) {
   for (const Scene& scene : scenes) {
     const std::string base = folder + "/" + scene.name;
-    if (!cv::imwrite(base + ".jpg", scene.bgr, {cv::IMWRITE_JPEG_QUALITY, 95})) {
+    const cv::Mat bgr = scene.bgr.isContinuous() ? scene.bgr : scene.bgr.clone();
+    Ref<LLKCData> jpeg;
+    std::ofstream image(base + ".jpg", std::ios::binary);
+    if (QAVFEncodeJPEG(IMKPixelFormatBGR, bgr.data, uint32_t(bgr.cols), uint32_t(bgr.rows), 95, &jpeg) != 0 ||
+        !image.write(reinterpret_cast<const char*>(jpeg->bytes()), std::streamsize(jpeg->length())).flush()) {
       if (why) *why = "cannot write " + base + ".jpg";
       return false;
     }
