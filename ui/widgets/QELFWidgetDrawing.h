@@ -6,6 +6,11 @@
 #include "ui/widgets/QELBWidget.h"
 #include "ui/widgets/QELFGeometry.h"
 
+// The tint a widget draws its colours with: 1 − opacity when the opacity is below 1, else 0.
+inline float QELFWidgetTint(const QELBWidget* widget) {
+  return widget->opacity() < 1 ? 1 - widget->opacity() : 0;
+}
+
 // Draws the widget in its own coordinates, clipped to its frame (in the current space).
 void QELFWidgetRenderClipped(OGLC2DContext* ctx, QELBWidget* widget, float step);
 
@@ -18,8 +23,3 @@ void QELFWidgetRenderChildren(OGLC2DContext* ctx, const std::vector<Ref<QELBWidg
 // the scrolling containers.
 void QELFWidgetRenderScrolled(OGLC2DContext* ctx, const std::vector<Ref<QELBWidget>>& childs, const OGLTRect& view,
                               const OGLTPoint& offset, const OGLTRect& shown, float step);
-
-// The tint a widget draws its colours with: 1 - opacity below full opacity, else 0.
-inline float QELFWidgetTint(const QELBWidget* widget) {
-  return widget->opacity() < 1 ? 1 - widget->opacity() : 0;
-}

@@ -33,7 +33,7 @@ bool QELExampleCanvas::onInputWithScroll(const OGLTScrollEvent& scroll) {
   return true;
 }
 
-void QELExampleCanvas::onRenderWithStep(float, const OGLTRect& rect) {
+void QELExampleCanvas::onRenderWithStepAndRect(float, const OGLTRect& rect) {
   OGLC2DContext* ctx = window() ? window()->context() : nullptr;
   if (!ctx) return;
   const OGLTColor light{0.8f, 0.8f, 0.8f, 1}, dark{0.3f, 0.3f, 0.3f, 1};

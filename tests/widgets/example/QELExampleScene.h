@@ -31,8 +31,7 @@ class QELExampleCanvas : public QELBCanvas {
 public:
   static Ref<QELExampleCanvas> canvasWithSize(OGLTSize size, OGLTPoint position);
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
-  void onRenderWithStep(float step, const OGLTRect& rect) override;
-  using QELBCanvas::onRenderWithStep;
+  void onRenderWithStepAndRect(float step, const OGLTRect& rect) override;
 
 private:
   using QELBCanvas::QELBCanvas;
