@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFScrollLane.h"
@@ -25,7 +24,7 @@ QELBCollectionbox::QELBCollectionbox(OGLTSize size, OGLTPoint position) : QELBPa
 QELBCollectionbox::~QELBCollectionbox() = default;
 
 Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCCollectionbox> box(new (std::nothrow) QELCCollectionbox(size, position));
+  Ref<QELCCollectionbox> box = makeRef<QELCCollectionbox>(size, position);
   return box && box->made() ? box : nullptr;
 }
 

@@ -44,6 +44,7 @@ bool QELFCollectionboxComputeVisibleRange(float pitch, const OGLTRect& visible, 
 
 class QELBCollectionbox : public QELBParent {
 public:
+  QELBCollectionbox(OGLTSize size, OGLTPoint position);
   ~QELBCollectionbox() override;
 
   OGLTSize preferredSizeWithWindow(QELBWindow*) override { return size(); }
@@ -78,9 +79,6 @@ public:
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onRenderWithStep(float step) override;
 
-protected:
-  QELBCollectionbox(OGLTSize size, OGLTPoint position);
-
 private:
   float pitch() const;
   uint32_t count() const;
@@ -106,7 +104,5 @@ private:
 class QELCCollectionbox : public QELBCollectionbox {
 public:
   [[nodiscard]] static Ref<QELCCollectionbox> widgetWithSize(OGLTSize size, OGLTPoint position);
-
-protected:
   using QELBCollectionbox::QELBCollectionbox;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFScrollLane.h"
@@ -28,7 +27,7 @@ QELBListbox::QELBListbox(OGLTSize size, OGLTPoint position) : QELBParent(size, p
 QELBListbox::~QELBListbox() = default;
 
 Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCListbox> list(new (std::nothrow) QELCListbox(size, position));
+  Ref<QELCListbox> list = makeRef<QELCListbox>(size, position);
   return list && list->made() ? list : nullptr;
 }
 

@@ -16,6 +16,7 @@ void QELFListboxComputeContentRect(QELBListbox* listbox, OGLTRect* rect);
 
 class QELBListbox : public QELBParent {
 public:
+  QELBListbox(OGLTSize size, OGLTPoint position);
   ~QELBListbox() override;
 
   OGLTSize preferredSizeWithWindow(QELBWindow*) override { return size(); }
@@ -42,9 +43,6 @@ public:
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onRenderWithStep(float step) override;
 
-protected:
-  QELBListbox(OGLTSize size, OGLTPoint position);
-
 private:
   // The queued keys and wheel records and a lane drag, applied once per frame.
   void applyQueuedInput();
@@ -60,7 +58,5 @@ private:
 class QELCListbox : public QELBListbox {
 public:
   [[nodiscard]] static Ref<QELCListbox> widgetWithSize(OGLTSize size, OGLTPoint position);
-
-protected:
   using QELBListbox::QELBListbox;
 };

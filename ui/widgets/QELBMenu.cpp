@@ -1,6 +1,5 @@
 #include "ui/widgets/QELBMenu.h"
 
-#include <new>
 
 #include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
@@ -30,7 +29,7 @@ QELBMenu::QELBMenu(OGLTSize size, OGLTPoint position) : QELBGroup(size, position
 QELBMenu::~QELBMenu() = default;
 
 Ref<QELCMenu> QELCMenu::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCMenu> menu(new (std::nothrow) QELCMenu(size, position));
+  Ref<QELCMenu> menu = makeRef<QELCMenu>(size, position);
   return menu && menu->made() ? menu : nullptr;
 }
 

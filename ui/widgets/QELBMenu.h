@@ -29,6 +29,7 @@ bool QELFMenuCollapse(QELBMenu* menu);
 
 class QELBMenu : public QELBGroup {
 public:
+  QELBMenu(OGLTSize size, OGLTPoint position);
   ~QELBMenu() override;
 
   QELBWidget* target() const { return target_; }
@@ -39,9 +40,6 @@ public:
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;
-
-protected:
-  QELBMenu(OGLTSize size, OGLTPoint position);
 
 private:
   // Collapses when this frame brought a click (a release or a leave) outside every list.
@@ -54,7 +52,5 @@ private:
 class QELCMenu : public QELBMenu {
 public:
   [[nodiscard]] static Ref<QELCMenu> widgetWithSize(OGLTSize size, OGLTPoint position);
-
-protected:
   using QELBMenu::QELBMenu;
 };

@@ -1,12 +1,12 @@
 #include "ui/widgets/QELBMenuItem.h"
 
 #include <cmath>
-#include <new>
 
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBMenu.h"
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetDrawing.h"
@@ -17,11 +17,11 @@ namespace {
 constexpr float kClickHighlight = 0.1f;  // seconds the clicked item shows highlighted
 constexpr char kSymbolsFace[] = "symbols";
 
-void setTextState(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, const char* face, float size) {
-  OGLF2DTextFontFace(ctx, face);
+// The standard text setting in the "symbols" face at the given size.
+void setSymbolText(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, float size) {
+  QELFControlStandardText(ctx, tweaks);
+  OGLF2DTextFontFace(ctx, kSymbolsFace);
   OGLF2DTextFontSize(ctx, size);
-  OGLF2DTextFontSpacing(ctx, tweaks.fontSpacing);
-  OGLF2DTextLineHeight(ctx, tweaks.lineHeight);
 }
 
 std::string utf8(uint32_t codePoint) {
@@ -57,11 +57,11 @@ QELBMenuItem::QELBMenuItem(OGLTSize size, OGLTPoint position, uint32_t icon) : Q
 QELBMenuItem::~QELBMenuItem() = default;
 
 Ref<QELCMenuItem> QELCMenuItem::widgetWithSize(OGLTSize size, OGLTPoint position, std::string label) {
-  return Ref<QELCMenuItem>(new (std::nothrow) QELCMenuItem(size, position, std::move(label)));
+  return makeRef<QELCMenuItem>(size, position, std::move(label));
 }
 
 Ref<QELCMenuItem> QELCMenuItem::widgetWithSize(OGLTSize size, OGLTPoint position, uint32_t icon) {
-  return Ref<QELCMenuItem>(new (std::nothrow) QELCMenuItem(size, position, icon));
+  return makeRef<QELCMenuItem>(size, position, icon);
 }
 
 void QELBMenuItem::setShortcut(const QELTMenuShortcut& shortcut) {
@@ -137,22 +137,22 @@ OGLTSize QELBMenuItem::preferredSizeWithWindow(QELBWindow* window) {
   float L[4] = {0, 0, 0, 0};
   OGLF2DStatePush(ctx);
   if (label_) {
-    setTextState(ctx, tweaks, tweaks.textFontFace, tweaks.textFontSize);
+    QELFControlStandardText(ctx, tweaks);
     OGLF2DTextBounds(ctx, label_->c_str(), L, 0, 0);
   } else {
-    setTextState(ctx, tweaks, kSymbolsFace, tweaks.textFontSize * 1.5f);
+    setSymbolText(ctx, tweaks, tweaks.textFontSize * 1.5f);
     OGLF2DTextBounds(ctx, utf8(icon_).c_str(), L, 0, 0);
   }
   headWidth_ = (L[2] - L[0]) + padding_;
   float end = L[2];
   if (!shortcutText_.empty()) {
     float S[4] = {0, 0, 0, 0};
-    setTextState(ctx, tweaks, tweaks.textFontFace, tweaks.textFontSize);
+    QELFControlStandardText(ctx, tweaks);
     OGLF2DTextBounds(ctx, shortcutText_.c_str(), S, 0, 0);
     end = (S[2] - S[0]) + 12 + L[2];
   } else if (child_ && !(flags() & kQELMenuItemNoArrow)) {
     float A[4] = {0, 0, 0, 0};
-    setTextState(ctx, tweaks, kSymbolsFace, tweaks.textFontSize);
+    setSymbolText(ctx, tweaks, tweaks.textFontSize);
     OGLF2DTextBounds(ctx, utf8(kQELMenuArrowGlyph).c_str(), A, 0, 0);
     end = L[2] + padding_ + (A[2] - A[0]);
   }
@@ -160,13 +160,13 @@ OGLTSize QELBMenuItem::preferredSizeWithWindow(QELBWindow* window) {
   float width = end - L[0] + 2 * padding_;
   float height = (L[3] - L[1]) + 2 * padding_;
   restWidth_ = width - headWidth_;
-  return {QELFRoundEven(width), QELFRoundEven(height)};
+  return QELFControlRoundedSize({width, height});
 }
 
 bool QELBMenuItem::onInputWithCursor(const OGLTCursorEvent& cursor) {
   if (!QELFWidgetInnerHit(this, cursor.point)) return false;
   QELBWidget::onInputWithCursor(cursor);
-  if (cursor.action == kOGLActionRelease && cursor.button == 1) {
+  if (QELFControlIsClick(cursor)) {
     clickState_ = 1;
     clickCountdown_ = kClickHighlight;
   }
@@ -205,10 +205,10 @@ void QELBMenuItem::onRenderWithStep(float) {
   float middle = (b.top + b.bottom) / 2;
   OGLF2DTextAlignment(ctx, kOGLAlignLeft | kOGLAlignMiddle);
   if (label_) {
-    setTextState(ctx, tweaks, tweaks.textFontFace, tweaks.textFontSize);
+    QELFControlStandardText(ctx, tweaks);
     OGLF2DTextDraw(ctx, label_->c_str(), b.left + padding_, middle + 2);
   } else {
-    setTextState(ctx, tweaks, kSymbolsFace, tweaks.textFontSize * 1.5f);
+    setSymbolText(ctx, tweaks, tweaks.textFontSize * 1.5f);
     OGLF2DTextDraw(ctx, utf8(icon_).c_str(), b.left + padding_, middle);
   }
   // The shortcut or the arrow ends at the right padding.
@@ -216,7 +216,10 @@ void QELBMenuItem::onRenderWithStep(float) {
                      : (child_ && !(flags() & kQELMenuItemNoArrow)) ? utf8(kQELMenuArrowGlyph)
                                                                     : std::string();
   if (!rest.empty()) {
-    setTextState(ctx, tweaks, shortcutText_.empty() ? kSymbolsFace : tweaks.textFontFace, tweaks.textFontSize);
+    if (shortcutText_.empty())
+      setSymbolText(ctx, tweaks, tweaks.textFontSize);
+    else
+      QELFControlStandardText(ctx, tweaks);
     float R[4] = {0, 0, 0, 0};
     float advance = OGLF2DTextBounds(ctx, rest.c_str(), R, 0, 0);
     OGLF2DTextDraw(ctx, rest.c_str(), b.right - padding_ - advance, middle + 2);

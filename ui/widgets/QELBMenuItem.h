@@ -34,6 +34,8 @@ std::string QELFMenuItemKeymdToString(const QELTMenuShortcut* shortcut);
 
 class QELBMenuItem : public QELBWidget {
 public:
+  QELBMenuItem(OGLTSize size, OGLTPoint position, std::string label);
+  QELBMenuItem(OGLTSize size, OGLTPoint position, uint32_t icon);
   ~QELBMenuItem() override;
 
   // Opens the sub-list when it is closed, without the toggle of a click.
@@ -75,10 +77,6 @@ public:
   void onUpdateWithStep(float step) override;
   void onRenderWithStep(float step) override;
 
-protected:
-  QELBMenuItem(OGLTSize size, OGLTPoint position, std::string label);
-  QELBMenuItem(OGLTSize size, OGLTPoint position, uint32_t icon);
-
 private:
   friend void QELFMenuItemTrigger(QELBMenuItem* item);
   // Places the sub-list at the item's corner in the menu and attaches it there.
@@ -102,7 +100,5 @@ class QELCMenuItem : public QELBMenuItem {
 public:
   [[nodiscard]] static Ref<QELCMenuItem> widgetWithSize(OGLTSize size, OGLTPoint position, std::string label);
   [[nodiscard]] static Ref<QELCMenuItem> widgetWithSize(OGLTSize size, OGLTPoint position, uint32_t icon);
-
-protected:
   using QELBMenuItem::QELBMenuItem;
 };

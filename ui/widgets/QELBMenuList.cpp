@@ -1,8 +1,8 @@
 #include "ui/widgets/QELBMenuList.h"
 
 #include <algorithm>
-#include <new>
 
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBMenuItem.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetInput.h"
@@ -13,7 +13,7 @@ QELBMenuList::QELBMenuList(OGLTSize size, OGLTPoint position, const QELTGroupSet
 QELBMenuList::~QELBMenuList() = default;
 
 Ref<QELCMenuList> QELCMenuList::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCMenuList> list(new (std::nothrow) QELCMenuList(size, position, setup));
+  Ref<QELCMenuList> list = makeRef<QELCMenuList>(size, position, setup);
   return list && list->made() ? list : nullptr;
 }
 
@@ -26,7 +26,7 @@ bool QELBMenuList::onInputWithCursor(const OGLTCursorEvent& cursor) {
   if (!QELFWidgetInnerHit(this, cursor.point)) return false;
   QELBWidget::onInputWithCursor(cursor);
   if (!passCursorToChildren(cursor)) return false;
-  if (cursor.action == kOGLActionRelease && cursor.button == 1) topple();
+  if (QELFControlIsClick(cursor)) topple();
   return true;
 }
 

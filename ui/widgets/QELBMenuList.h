@@ -11,6 +11,7 @@ enum : uint32_t {
 
 class QELBMenuList : public QELBGroup {
 public:
+  QELBMenuList(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup);
   ~QELBMenuList() override;
 
   // Sends topple to every item.
@@ -19,14 +20,10 @@ public:
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   void onUpdateWithStep(float step) override;
 
-protected:
-  QELBMenuList(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup);
 };
 
 class QELCMenuList : public QELBMenuList {
 public:
   [[nodiscard]] static Ref<QELCMenuList> widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup);
-
-protected:
   using QELBMenuList::QELBMenuList;
 };
