@@ -28,9 +28,34 @@ OGLTSize QELFControlTextSize(OGLC2DContext* ctx, const char* text, float wrapWid
   return {b[2] - b[0], b[3] - b[1]};
 }
 
+size_t QELFControlCharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (char byte : text)
+    if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) ++count;
+  return count;
+}
+
 OGLTSize QELFControlRoundedSize(OGLTSize size) { return {QELFRoundEven(size.w), QELFRoundEven(size.h)}; }
 
 Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
+
+void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment,
+                         const OGLTColor& colour, float t) {
+  if (!ctx || !text) return;
+  OGLF2DTextAlignment(ctx, alignment);
+  OGLF2DPathFillColorWithTint(ctx, &colour, t);
+  OGLF2DTextDraw(ctx, text, x, y);
+}
+
+void QELFControlStroke(OGLC2DContext* ctx, const OGLTColor& colour, float t) {
+  OGLF2DPathStrokeColorWithTint(ctx, &colour, t);
+  OGLF2DPathStroke(ctx);
+}
+
+void QELFControlFill(OGLC2DContext* ctx, const OGLTColor& colour, float t) {
+  OGLF2DPathFillColorWithTint(ctx, &colour, t);
+  OGLF2DPathFill(ctx);
+}
 
 OGLTRect QELBControl::inner() const { return QELFRectInset(bounds(), 1); }
 

@@ -10,6 +10,7 @@
 // even, and are zero without a window. A control draws only while attached to a window with a
 // 2D context and while visible. Everything runs on the window's thread.
 #include <string>
+#include <string_view>
 
 #include "framework/core/LLKCMessage.h"
 #include "ui/gl/OGLC2DContext.h"
@@ -32,12 +33,35 @@ void QELFControlStandardText(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks)
 OGLTSize QELFControlTextSize(OGLC2DContext* ctx, const char* text, float wrapWidth = -1);
 // Each dimension rounded to the nearest whole number and raised by one when odd.
 OGLTSize QELFControlRoundedSize(OGLTSize size);
+// The number of characters (UTF-8 lead bytes) of the text.
+size_t QELFControlCharacterCount(std::string_view text);
 // A release of button 1.
 inline bool QELFControlIsClick(const OGLTCursorEvent& cursor) {
   return cursor.button == 1 && cursor.action == kOGLActionRelease;
 }
 // The message's copy, or null for a null message.
 Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message);
+
+// Draws text with the context's current font at (x, y) with that alignment, in the colour
+// tinted by t.
+void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment,
+                         const OGLTColor& colour, float t);
+// Strokes (or fills) the path built so far in the colour tinted by t.
+void QELFControlStroke(OGLC2DContext* ctx, const OGLTColor& colour, float t);
+void QELFControlFill(OGLC2DContext* ctx, const OGLTColor& colour, float t);
+
+// The short flash of a pushed button: on for 0.1 s of frame steps after a click.
+struct QELTPressFlash {
+  bool pressed = false;
+  float left = 0;  // seconds
+
+  void start() { pressed = true, left = 0.1f; }
+  void step(float step) {
+    if (!pressed) return;
+    left -= step;
+    if (left <= 0) pressed = false;
+  }
+};
 
 class QELBControl : public QELBWidget {
 public:
