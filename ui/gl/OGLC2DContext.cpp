@@ -67,7 +67,9 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
     // A new surface starts clear; any copy of it must be replaced whole.
     target.previousDirty = {};
     target.unsynced = {0, ph};
+    target.fresh = true;
   } else {
+    target.fresh = false;
     // Rows of an earlier frame not cleared yet (its frame drew nothing and was not ended) wait
     // with the last frame's.
     target.previousDirty = unite(target.previousDirty, target.dirty);
@@ -87,6 +89,38 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
   first.stroke = first.fill;
   first.stroke.innerColor = first.stroke.outerColor = {0, 0, 0, 1};
   path_.clear();
+  return true;
+}
+
+bool OGLC2DContext::redrawOnly(const OGLTRect& area) {
+  Layer& target = layer();
+  if (!target.surface || target.fresh || target.drawn) return false;
+  // What the last frames left stays, and is what the next full frame clears.
+  target.dirty = std::exchange(target.previousDirty, {});
+  target.drawn = !target.dirty.empty();
+  auto device = [&](float logical, bool up, int limit) {
+    float value = logical * pixelRatio_;
+    value = up ? std::ceil(value) : std::floor(value);
+    return std::isfinite(value) ? static_cast<int>(std::clamp(value, 0.0f, static_cast<float>(limit))) : 0;
+  };
+  int left = device(area.left, false, target.pixelWidth), right = device(area.right, true, target.pixelWidth);
+  int top = device(area.top, false, target.pixelHeight), bottom = device(area.bottom, true, target.pixelHeight);
+  if (right <= left || bottom <= top) left = right = top = bottom = 0;
+  State& base = states_.front();
+  base.scissor = true;
+  base.scissorRect[0] = static_cast<float>(left);
+  base.scissorRect[1] = static_cast<float>(top);
+  base.scissorRect[2] = static_cast<float>(right);
+  base.scissorRect[3] = static_cast<float>(bottom);
+  if (right <= left) return true;
+  cairo_surface_flush(target.surface);
+  unsigned char* data = cairo_image_surface_get_data(target.surface);
+  auto stride = static_cast<size_t>(target.stride);
+  for (int y = top; y < bottom; ++y)
+    std::memset(data + static_cast<size_t>(y) * stride + static_cast<size_t>(left) * 4, 0,
+                static_cast<size_t>(right - left) * 4);
+  cairo_surface_mark_dirty(target.surface);
+  target.unsynced = unite(target.unsynced, {top, bottom});
   return true;
 }
 

@@ -15,6 +15,7 @@
 
 #include "ui/gl/OGLCFontStash.h"
 #include "ui/gl/OGLF2D.h"
+#include "ui/gl/OGLTGeometry.h"
 #include "ui/gl/OGLXform.h"
 
 typedef struct _cairo cairo_t;
@@ -43,6 +44,12 @@ public:
   // least 1 × 1); logical units map onto it through the ratio. beginFrame resets the state and
   // the path; the accessors below answer for the layer of the last beginFrame.
   bool beginFrame(float width, float height, float pixelRatio, int layer = 0);
+  // Right after beginFrame: keeps the layer's last pixels outside the area (logical units,
+  // widened to whole pixels), clears the area and limits the frame's drawing to it, so that
+  // drawing again what lies in the area gives the pixels of a full frame. An empty area keeps
+  // the last frame as it is. False, and nothing kept, when the surface is new or resized (or
+  // drawing started): then the frame is a full one.
+  bool redrawOnly(const OGLTRect& area);
   void endFrame();
   bool drawn() const { return layer().drawn; }
   int pixelWidth() const { return layer().pixelWidth; }
@@ -169,6 +176,7 @@ private:
   bool setSource(cairo_pattern_t* pattern);
   void paintPath(bool forFill);
   bool applyBoxGradient(const OGLTPaint& paint);
+  cairo_surface_t* rasterBoxGradient(const OGLTPaint& paint, int width, int height);
   // The text settings at the current scale; false without a usable face, size or scale.
   bool textStyle(TextStyle& style) const;
   void blendGlyph(const OGLTGlyph& glyph, int x, int y, uint32_t color, const int clip[4]);
@@ -181,6 +189,7 @@ private:
     cairo_t* cairo = nullptr;
     int pixelWidth = 0, pixelHeight = 0, stride = 0;
     bool drawn = false;
+    bool fresh = true;  // made or resized by the last beginFrame
     OGLTRowSpan dirty, previousDirty, unsynced;
   };
   Layer& layer() { return layers_[current_]; }
@@ -196,6 +205,7 @@ private:
   std::vector<Subpath> path_;
   std::unordered_map<int, Texture> textures_;
   int nextTexture_ = 1;
-  std::list<std::unique_ptr<CachedGradient>> gradients_;
+  std::list<std::unique_ptr<CachedGradient>> gradients_;  // most recently used first
+  size_t gradientBytes_ = 0;
   OGLCFontStash fonts_;
 };
