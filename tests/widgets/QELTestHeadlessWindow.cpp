@@ -8,6 +8,9 @@ bool QELTestHeadlessWindow::openHeadless(OGLTSize size) {
   context_ = OGLC2DContext::make();
   if (!context_) return false;
   setSize(size);  // not running: the size is kept as given
+  // Tests change what their probes show without asking for a redraw: every frame is drawn whole
+  // unless a test asks for the window's own redrawing.
+  setRedrawsOnRequest(false);
   OGLFInputQueueReset(queue_);
   onOpening();
   return true;

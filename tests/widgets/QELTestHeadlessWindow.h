@@ -10,6 +10,9 @@
 //   window->frame();                         // one beat that steps a frame
 //   window->pump();                          // posted and poked messages that are due
 //   window->pixel(10, 10);                   // the composed passes, straight RGBA
+//
+// Unlike the GL window it draws every frame whole (its tests change probes directly); a test of
+// partial redrawing turns setRedrawsOnRequest(true) on.
 #include <array>
 #include <chrono>
 #include <condition_variable>
