@@ -37,6 +37,8 @@ public:
   }
 
   OGLC2DContext* context() const override { return context_.get(); }
+  // Device pixels per logical unit of the passes (1 unless set); pixel() reads device pixels.
+  void setPixelRatio(float ratio) { pixelRatio_ = ratio; }
 
   // Input for the next frame. The first cursor record of a frame takes slot 0, as in the GL
   // window; a frame without one gets a plain motion record at the last cursor position.
@@ -88,7 +90,7 @@ private:
   }
   bool openHeadless(OGLTSize size);
   void appendRecord(const OGLTInputEvent& event);
-  void keepPass(std::vector<uint8_t>& pixels);
+  void keepPass(std::vector<uint8_t>& pixels, bool& empty);
 
   std::unique_ptr<OGLC2DContext> context_;
   OGLTInputQueue queue_{};
@@ -98,5 +100,7 @@ private:
   std::multimap<Clock::time_point, std::function<void()>> tasks_;
   uint64_t sequence_ = 0;
   std::vector<uint8_t> surface_, overlay_;
+  bool surfaceEmpty_ = false, overlayEmpty_ = false;
+  float pixelRatio_ = 1;
   int width_ = 0, height_ = 0, stride_ = 0;
 };

@@ -6,6 +6,7 @@
 // surface then holds premultiplied BGRA pixels (cairo's ARGB32) that a window uploads as a
 // texture, or that a headless user reads back. Nothing is cleared or uploaded until something
 // is drawn: an empty frame costs nothing. Belongs to one thread.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <list>
@@ -44,12 +45,16 @@ public:
   // least 1 × 1); logical units map onto it through the ratio. beginFrame resets the state and
   // the path; the accessors below answer for the layer of the last beginFrame.
   bool beginFrame(float width, float height, float pixelRatio, int layer = 0);
-  // Right after beginFrame: keeps the layer's last pixels outside the area (logical units,
-  // widened to whole pixels), clears the area and limits the frame's drawing to it, so that
-  // drawing again what lies in the area gives the pixels of a full frame. An empty area keeps
-  // the last frame as it is. False, and nothing kept, when the surface is new or resized (or
-  // drawing started): then the frame is a full one.
-  bool redrawOnly(const OGLTRect& area);
+  // Partial frames. Right after beginFrame, redrawOnly clears the area and keeps the last
+  // pixels everywhere else; the caller then draws everything that reaches into the area, each
+  // piece clipped to a rect inside reach (the union of those rects), exactly as a full frame
+  // would; endFrame puts back what that drew outside the area. The result is the pixels of a full
+  // frame, as drawing is not clipped any narrower than in one. An empty area keeps the last
+  // frame as it is. False, and nothing kept, when the surface is new or resized (or drawing
+  // started): the frame must then be drawn whole. Rects in logical units, widened to whole
+  // pixels; pixelAligned tells the area a rect becomes.
+  OGLTRect pixelAligned(const OGLTRect& rect) const;
+  bool redrawOnly(const OGLTRect& area, const OGLTRect& reach);
   void endFrame();
   bool drawn() const { return layer().drawn; }
   int pixelWidth() const { return layer().pixelWidth; }
@@ -183,6 +188,20 @@ private:
   bool applyTextPaint(float sx, float sy, const char* string, const char* end, const TextStyle& style);
   void maskGlyph(const OGLTGlyph& glyph, int x, int y);
 
+  // A box of device pixels [left, right) x [top, bottom).
+  struct PixelBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    PixelBox united(const PixelBox& other) const {
+      if (empty()) return other;
+      if (other.empty()) return *this;
+      return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+              std::max(bottom, other.bottom)};
+    }
+  };
+  PixelBox pixelBox(const OGLTRect& rect) const;  // cut to the current layer
+  void restoreOutsideArea();
+
   // One drawing surface with what its frames changed.
   struct Layer {
     cairo_surface_t* surface = nullptr;
@@ -190,6 +209,9 @@ private:
     int pixelWidth = 0, pixelHeight = 0, stride = 0;
     bool drawn = false;
     bool fresh = true;  // made or resized by the last beginFrame
+    bool partial = false;  // this frame draws only its area (redrawOnly)
+    PixelBox area, reach;
+    std::vector<uint8_t> kept;  // the reach's pixels before a partial frame
     OGLTRowSpan dirty, previousDirty, unsynced;
   };
   Layer& layer() { return layers_[current_]; }

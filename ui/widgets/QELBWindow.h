@@ -119,6 +119,7 @@ private:
   void noteTopLevelDamage();
   void beginPass(OGLC2DContext* ctx);
   bool drawsInPass(const QELBWidget* widget) const;
+  bool drawnInArea(const QELBWidget* widget) const;
   void endPasses();
   void updateWidgets(float step);
   bool usable(const QELBWidget* widget);
@@ -164,7 +165,9 @@ private:
   bool redrawsOnRequest_ = true;
   QELCDamage damage_;
   bool partialPass_ = false;
+  OGLTRect passArea_{};
   std::vector<TopLevelLook> looks_;
   std::vector<OGLTPoint> cursorPoints_, lastCursorPoints_;
+  int32_t heldButton_ = 0;
   QELTWindowTweaks drawnTweaks_ = kWindowTweaks;
 };

@@ -1,9 +1,11 @@
 // Redrawing only what changed. Each frame collects damage: the rects widgets asked for, the
-// top-level widgets under the cursor's points of this frame and the last one, the old and new
-// place of a top-level widget that changed, or everything (a press, a release, keys, scrolls,
-// joypads, work run on the window's thread, a change of the theme or of the top-level order).
+// top-level widgets under the cursor's points of this frame and the last one (moves and drags),
+// the old and new place of a top-level widget that changed, or everything (a press, a release,
+// keys, scrolls, joypads, work run on the window's thread, a change of the theme or of the
+// top-level order).
 // Each 2D pass then keeps its last pixels outside the damaged area and draws again, clipped to
 // it, the top-level widgets that reach into it: the pixels a full frame would draw.
+#include <algorithm>
 #include <cstring>
 
 #include "ui/gl/OGLC2DContext.h"
@@ -33,11 +35,18 @@ void QELBWindow::noteInputDamage(const OGLTInputQueue& queue) {
   uint32_t count = queue.count < kOGLInputSlots ? queue.count : kOGLInputSlots;
   for (uint32_t i = 0; i < count; ++i) {
     const OGLTInputEvent& event = queue.events[i];
-    if (event.type != kOGLInputCursor || event.cursor.action != kOGLActionNone) {
+    if (event.type != kOGLInputCursor) {
       damage_.addAll();
       continue;
     }
-    cursorPoints_.push_back(event.cursor.point);
+    // A press of the button already held is a drag's motion; a new press or a release may
+    // change anything.
+    const OGLTCursorEvent& cursor = event.cursor;
+    bool dragging = cursor.action == kOGLActionPress && cursor.button == heldButton_;
+    if (cursor.action != kOGLActionNone && !dragging) damage_.addAll();
+    if (cursor.action == kOGLActionPress) heldButton_ = cursor.button;
+    if (cursor.action == kOGLActionRelease || cursor.action == kOGLActionNone) heldButton_ = 0;
+    cursorPoints_.push_back(cursor.point);
   }
   // A cursor that stays where it was changes nothing; one that moves changes what it leaves
   // and what it reaches (hover), and what the greedy widget shows.
@@ -84,14 +93,31 @@ void QELBWindow::noteTopLevelDamage() {
   }
 }
 
-// Called with the pass's frame begun on the context, before anything is drawn.
+// Called with the pass's frame begun on the context, before anything is drawn. A partial pass
+// draws every top-level widget that reaches into the damaged area (widened to whole pixels),
+// whole, as a full frame would; the context keeps what they draw outside the area from showing.
 void QELBWindow::beginPass(OGLC2DContext* ctx) {
-  partialPass_ = redrawsOnRequest_ && ctx && !damage_.all() && ctx->redrawOnly(damage_.area());
+  partialPass_ = false;
+  if (!redrawsOnRequest_ || !ctx || damage_.all()) return;
+  passArea_ = damage_.any() ? ctx->pixelAligned(damage_.area()) : OGLTRect{};
+  OGLTRect reach = passArea_;
+  for (const Ref<QELBWidget>& widget : renderOrder_) {
+    if (!drawnInArea(widget.get())) continue;
+    const OGLTRect& f = widget->frame();
+    reach = {std::min(reach.left, f.left), std::min(reach.top, f.top), std::max(reach.right, f.right),
+             std::max(reach.bottom, f.bottom)};
+  }
+  partialPass_ = ctx->redrawOnly(passArea_, reach);
+}
+
+bool QELBWindow::drawnInArea(const QELBWidget* widget) const {
+  return widget->visible() && const_cast<QELBWindow*>(this)->owns(widget) &&
+         QELFRectsOverlap(widget->frame(), passArea_);
 }
 
 bool QELBWindow::drawsInPass(const QELBWidget* widget) const {
-  if (!widget->visible() || !const_cast<QELBWindow*>(this)->owns(widget)) return false;
-  return !partialPass_ || damage_.touches(widget->frame());
+  if (partialPass_) return drawnInArea(widget);
+  return widget->visible() && const_cast<QELBWindow*>(this)->owns(widget);
 }
 
 void QELBWindow::endPasses() {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/widgets/QELFGeometry.h"
-
 void QELCDamage::add(const OGLTRect& rect) {
   bool finite = std::isfinite(rect.left) && std::isfinite(rect.top) && std::isfinite(rect.right) &&
                 std::isfinite(rect.bottom);
@@ -16,10 +14,4 @@ void QELCDamage::add(const OGLTRect& rect) {
   }
   area_ = {std::min(area_.left, rect.left), std::min(area_.top, rect.top), std::max(area_.right, rect.right),
            std::max(area_.bottom, rect.bottom)};
-}
-
-bool QELCDamage::touches(const OGLTRect& rect) const {
-  if (all_) return true;
-  if (empty_) return false;
-  return QELFRectsOverlap(rect, area_);
 }

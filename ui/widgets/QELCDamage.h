@@ -12,8 +12,6 @@ public:
   bool all() const { return all_; }
   // The union of the rects added; meaningless while empty.
   const OGLTRect& area() const { return area_; }
-  // Whether drawing inside the rect may change a damaged pixel.
-  bool touches(const OGLTRect& rect) const;
   void clear() { *this = QELCDamage{}; }
 
 private:
