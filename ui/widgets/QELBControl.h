@@ -56,10 +56,13 @@ struct QELTPressFlash {
   float left = 0;  // seconds
 
   void start() { pressed = true, left = 0.1f; }
-  void step(float step) {
-    if (!pressed) return;
+  // Counts the step down; true when the flash ended with it.
+  bool step(float step) {
+    if (!pressed) return false;
     left -= step;
-    if (left <= 0) pressed = false;
+    if (left > 0) return false;
+    pressed = false;
+    return true;
   }
 };
 

@@ -26,9 +26,15 @@ Ref<QELCScrollbar> QELCScrollbar::widgetWithSize(OGLTSize size, OGLTPoint positi
   return makeRef<QELCScrollbar>(size, position);
 }
 
-void QELBScrollbar::setScroll(float scroll) { record_.scroll = unit(scroll); }
+void QELBScrollbar::setScroll(float scroll) {
+  record_.scroll = unit(scroll);
+  redraw();
+}
 
-void QELBScrollbar::setHandle(float handle) { record_.handle = unit(handle); }
+void QELBScrollbar::setHandle(float handle) {
+  record_.handle = unit(handle);
+  redraw();
+}
 
 OGLTRect QELBScrollbar::handleArea() const { return QELFRectInset(bounds(), 3); }
 
