@@ -96,7 +96,7 @@ void QELBScrollbar::onRenderWithStep(float) {
   QELTControlDrawing d = drawing();
   if (!d) return;
   const OGLTColor& colour = active() ? d.tweaks->brightColor : d.tweaks->textColor;
-  if (!(flags() & 1)) {
+  if (!(flags() & kQELControlPlain)) {
     OGLTRect o = inner();
     OGLF2DPathBegin(d.ctx);
     OGLF2DPathRect(d.ctx, o.left, o.top, o.right - o.left, o.bottom - o.top);

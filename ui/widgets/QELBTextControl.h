@@ -6,12 +6,6 @@
 
 #include "ui/widgets/QELBControl.h"
 
-enum : uint32_t {
-  kQELControlPlain = 0x1,      // no inset, no padding (labels, tickers), no outline (scroll bars)
-  kQELControlHighlight = 0x2,  // a hovered label or ticker draws in hoverColor
-  kQELControlAccent = 0x4,     // a ticker always draws in hoverColor
-};
-
 class QELBTextControl : public QELBControl {
 public:
   // Text alignment flags of the 2D context (left 1, centre 2, right 4, top 8, middle 16, bottom 32).
