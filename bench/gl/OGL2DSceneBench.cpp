@@ -304,46 +304,47 @@ BENCHMARK(BM_SceneUpload)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMi
 void BM_SceneUploadAtRest(benchmark::State& state) { uploadScene(state, false); }
 BENCHMARK(BM_SceneUploadAtRest)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A dragged view's partial frame, then its rows uploaded and the layer composed: what a
-// changed frame of the window costs in all.
-void BM_SceneDragComposed(benchmark::State& state) {
+// Frames through the GL side: first draws the frame to start from; each turn of the loop, next
+// draws a frame, whose changed rows are uploaded and whose layer is composed.
+template <typename First, typename Next>
+void composeFrames(benchmark::State& state, First first, Next next) {
   if (!openGLWindow(state)) return;
   float ratio = static_cast<float>(state.range(0));
-  {
-    std::unique_ptr<OGLCPassCompositor> compositor = OGLCPassCompositor::make();
-    std::unique_ptr<OGLC2DContext> context = makeContext();
-    Drag drag;
-    drag.drawPartly(context.get(), ratio, {0, 0, kWidth, kHeight});
+  std::unique_ptr<OGLCPassCompositor> compositor = OGLCPassCompositor::make();
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  first(context.get(), ratio);
+  compositor->compose(*context, 0);
+  for (auto _ : state) {
+    next(context.get(), ratio);
     compositor->compose(*context, 0);
-    for (auto _ : state) {
-      drag.drawPartly(context.get(), ratio, drag.move());
-      compositor->compose(*context, 0);
-      glFinish();
-    }
+    glFinish();
   }
+}
+
+// A dragged view's partial frame, uploaded and composed: what a changed frame costs in all.
+void BM_SceneDragComposed(benchmark::State& state) {
+  Drag drag;
+  composeFrames(
+      state, [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, {0, 0, kWidth, kHeight}); },
+      [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, drag.move()); });
 }
 BENCHMARK(BM_SceneDragComposed)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A frame in which nothing changed, on the GL side: nothing uploaded, the layer's texture drawn
 // over the framebuffer again (what the window pays per pass for an idle frame it still shows).
 void BM_SceneComposeIdle(benchmark::State& state) {
-  if (!openGLWindow(state)) return;
-  float ratio = static_cast<float>(state.range(0));
-  {
-    std::unique_ptr<OGLCPassCompositor> compositor = OGLCPassCompositor::make();
-    std::unique_ptr<OGLC2DContext> context = makeContext();
-    context->beginFrame(kWidth, kHeight, ratio);
-    drawViews(context.get(), layout(40));
-    context->endFrame();
-    compositor->compose(*context, 0);
-    for (auto _ : state) {
-      context->beginFrame(kWidth, kHeight, ratio);
-      context->redrawOnly({}, {});
-      context->endFrame();
-      compositor->compose(*context, 0);
-      glFinish();
-    }
-  }
+  composeFrames(
+      state,
+      [](OGLC2DContext* ctx, float ratio) {
+        ctx->beginFrame(kWidth, kHeight, ratio);
+        drawViews(ctx, layout(40));
+        ctx->endFrame();
+      },
+      [](OGLC2DContext* ctx, float ratio) {
+        ctx->beginFrame(kWidth, kHeight, ratio);
+        ctx->redrawOnly({}, {});
+        ctx->endFrame();
+      });
 }
 BENCHMARK(BM_SceneComposeIdle)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -43,21 +43,11 @@ float QELBView::barsHeight() const {
   return ((flags_ & kQELViewTitleBar) ? kBarHeight : 0) + ((flags_ & kQELViewStatusBar) ? kBarHeight : 0);
 }
 
-void QELBView::setTitle(std::string title) {
-  title_ = std::move(title);
-  redraw();
-}
+void QELBView::setTitle(std::string title) { showChange(title_, std::move(title)); }
 
-void QELBView::setStatus(std::string status) {
-  status_ = std::move(status);
-  redraw();
-}
+void QELBView::setStatus(std::string status) { showChange(status_, std::move(status)); }
 
-void QELBView::setFlags(uint32_t flags) {
-  if (flags_ == flags) return;
-  flags_ = flags;
-  redraw();
-}
+void QELBView::setFlags(uint32_t flags) { showChange(flags_, flags); }
 
 void QELBView::setSize(OGLTSize size) {
   QELBWidget::setSize(size);
