@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/substrate/MRKCBinary.h"
 #include "framework/substrate/MRKCData.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCSymbol.h"
@@ -45,7 +46,7 @@ inline Ref<MRKCStatement> segmentedStatement(uint64_t rows, uint64_t cols, uint6
   MRKFFrameStoreUint(ancillary.get(), "size", size);
   if (coco) (void)ancillary->store(coco, "coco");
   return MRKFMakeStatementWith4Terms("seg", MRKCSymbol::symbolWithValue("image").get(), meta.get(),
-                                     MRKCData::dataWithFormat(1, "", 0).get(), ancillary.get(), 1.0);
+                                     MRKCBinary::binaryWithBytes(nullptr, 0).get(), ancillary.get(), 1.0);
 }
 
 // Bytes written field by field, little-endian.
