@@ -119,7 +119,7 @@ TEST_F(FakeClassifier, ReplaysASavedSampleAsDetections) {
     }
   }
   EXPECT_FALSE(classes.empty());
-  for (const std::string& name : classes) EXPECT_TRUE(name == "car" || name == "bird") << name;
+  for (const std::string& found : classes) EXPECT_TRUE(found == "car" || found == "bird") << found;
 }
 
 TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
@@ -152,8 +152,8 @@ TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
   stage.send(kChannel, {image, image});  // the second is read from what was kept
   const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
   ASSERT_EQ(published.size(), 2u);
-  for (const auto& statement : published) {
-    MRKCList* objects = objectsOf(statement.get());
+  for (const auto& labelled : published) {
+    MRKCList* objects = objectsOf(labelled.get());
     ASSERT_TRUE(objects);
     ASSERT_EQ(objects->count(), 2u);
     EXPECT_EQ(asNumber(asList(objects->fetchAtIndex(0))->fetchAtIndex(0))->uint(), 0u);

@@ -63,8 +63,11 @@ TEST_F(SampleDataset, MappingFindsTheKnownShapes) {
         double depth = -1e9;
         for (const auto& part : object.parts) depth = std::max(depth, cv::pointPolygonTest(part, centroid, true));
         const bool member = record.mask & (1u << slot);
-        if (depth > 1.0) EXPECT_TRUE(member) << "centroid " << centroid << " lies inside";
-        if (depth < -1.0) EXPECT_FALSE(member) << "centroid " << centroid << " lies outside";
+        if (depth > 1.0) {
+          EXPECT_TRUE(member) << "centroid " << centroid << " lies inside";
+        } else if (depth < -1.0) {
+          EXPECT_FALSE(member) << "centroid " << centroid << " lies outside";
+        }
         if (!member) continue;
         ++members;
         const double distance = std::abs(record.colour[2] * 255 - object.colour[0]) +
