@@ -39,6 +39,7 @@ std::string payloadText(const LLKCMessage& message) {
 Ref<VSKCWindow> VSKCWindow::window() {
   Ref<VSKCWindow> window = makeRef<VSKCWindow>();
   if (!window->made()) return nullptr;
+  window->setTitle("vesko");
   Ref<LLKCGuid> guid = LLKCGuid::guid();
   window->observer_ = guid ? ZRVCObserver::observerWithGuid(guid->string(), {}, "ui.window", nullptr) : nullptr;
   return window->observer_ ? window : nullptr;

@@ -87,6 +87,7 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
     report(window, "Cannot load " + path->string() + ": " + detailText(message, "error"));
     return;
   }
+  LLKFLog("vesko : loaded %s", path->string().c_str());
   (void)VSKFWindowAppendRecent(window, path->string());
 }
 

@@ -27,7 +27,8 @@ public:
   void setOnQuery(Ref<LLKCMessage> message);
   void setOnReply(Ref<LLKCMessage> message);
 
-  // Follows the label once attached (queued among the hooks); following it twice follows it once.
+  // Follows the label: at once when attached, else once attached (queued among the hooks).
+  // Following a label twice follows it once.
   void appendLabel(std::string label);
 
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;
