@@ -3,10 +3,12 @@
 // resizing, roll-up and close.
 #include <gtest/gtest.h>
 
+#include <cairo.h>
 #include <epoxy/gl.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,26 @@ public:
     return {p[0], p[1], p[2]};
   }
 
+  // Writes the last captured frame as a PNG in the working folder (the build's test folder).
+  bool saveScreenshot(const char* name) {
+    std::lock_guard lock(mutex_);
+    if (pixels_.empty()) return false;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
+    cairo_surface_flush(image);
+    unsigned char* out = cairo_image_surface_get_data(image);
+    int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) {
+        const unsigned char* p = &pixels_[(static_cast<size_t>(height_ - 1 - y) * width_ + x) * 4];
+        auto* q = reinterpret_cast<uint32_t*>(out + static_cast<size_t>(y) * stride) + x;
+        *q = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+      }
+    cairo_surface_mark_dirty(image);
+    bool written = cairo_surface_write_to_png(image, name) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(image);
+    return written;
+  }
+
   QELExampleScene scene;
 
 protected:
@@ -116,7 +138,7 @@ protected:
     title = "vesko-widgets-" + std::to_string(getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name();
     window->setTitle(title.c_str());
-    window->setSize({640, 400});
+    window->setSize({640, 480});
     window->setPosition({0, 0});
   }
   void TearDown() override { window.reset(); }
@@ -163,6 +185,26 @@ TEST_F(RealWindow, TheSceneIsDrawnWhereItIsLaidOutAndTakesClicksAndScrolls) {
     EXPECT_EQ(window->pixel(420, 105), (std::vector<int>{255, 0, 255}));
     ASSERT_TRUE(x(move(420, 105) + "click 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return s.inCanvas->clicks() == 1; }));
+  });
+}
+
+// The "Controls" view's content starts at (21, 291).
+TEST_F(RealWindow, ACheckBoxIsClickedAndASliderDragged) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    QELExampleScene& s = window->scene;
+    auto brightness = [](const std::vector<int>& rgb) { return rgb.size() == 3 ? rgb[0] + rgb[1] + rgb[2] : -1; };
+    // The check mark's centre: check box at (31, 301), glyph at its left + 12, middle 313.
+    int unchecked = brightness(window->pixel(43, 313));
+    ASSERT_TRUE(x("windowfocus --sync " + move(80, 313) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.checkbox->value(); }));
+    EXPECT_GT(brightness(window->pixel(43, 313)), unchecked + 60);
+    // Slider at (321, 301), 150 × 24: knob radius 7, track from x 329 over 134; value 0.
+    int before = brightness(window->pixel(396, 313));
+    ASSERT_TRUE(x(move(329, 313) + "mousedown 1 sleep 0.15 " + move(360, 313) + move(396, 313) + "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return std::fabs(s.slider->value() - 0.5f) < 0.05f; }));
+    EXPECT_GT(brightness(window->pixel(396, 313)), before + 60);  // the knob is there now
+    EXPECT_TRUE(window->saveScreenshot("controls.png"));
   });
 }
 

@@ -38,6 +38,15 @@ void cursorOver(const QELTInputs& inputs, const OGLTRect& rect, bool& over, bool
   }
 }
 
+// The theme's text setting: text font, spacing and line height, with the alignment given.
+void useTextFont(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, int alignment) {
+  OGLF2DTextFontSize(ctx, tweaks.textFontSize);
+  OGLF2DTextFontFace(ctx, tweaks.textFontFace);
+  OGLF2DTextFontSpacing(ctx, tweaks.fontSpacing);
+  OGLF2DTextLineHeight(ctx, tweaks.lineHeight);
+  OGLF2DTextAlignment(ctx, alignment);
+}
+
 }  // namespace
 
 void QELBView::drawBody(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, bool hovered) {
@@ -61,7 +70,7 @@ void QELBView::drawTitleBar(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, 
   OGLF2DPathFill(ctx);
   strokeLine(ctx, 1, kBarHeight + 0.5f, s.w - 1, kStrokeColor);
   if (title_.empty()) return;
-  QELFUseTextFont(ctx, tweaks, kOGLAlignCenter | kOGLAlignMiddle);
+  useTextFont(ctx, tweaks, kOGLAlignCenter | kOGLAlignMiddle);
   OGLF2DPathFillColor(ctx, hovered ? &tweaks.hoverColor : &tweaks.frameColor);
   OGLF2DTextDraw(ctx, title_.c_str(), s.w / 2, 11);
 }
@@ -135,7 +144,7 @@ void QELBView::drawStatusBar(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks)
   OGLF2DPathFill(ctx);
   strokeLine(ctx, 1, s.h - kBarHeight - 0.5f, s.w - 1, kStrokeColor);
   if (status_.empty()) return;
-  QELFUseTextFont(ctx, tweaks, kOGLAlignLeft | kOGLAlignTop);
+  useTextFont(ctx, tweaks, kOGLAlignLeft | kOGLAlignTop);
   float bounds[4] = {0, 0, 0, 0};
   OGLF2DTextBounds(ctx, status_.c_str(), bounds, 0, 0);
   float height = bounds[3] - bounds[1];

@@ -15,11 +15,3 @@ void QELFWidgetRenderChildren(OGLC2DContext* ctx, const std::vector<Ref<QELBWidg
   for (const Ref<QELBWidget>& child : order)
     if (child->visible()) QELFWidgetRenderClipped(ctx, child.get(), step);
 }
-
-void QELFUseTextFont(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, int alignment) {
-  OGLF2DTextFontSize(ctx, tweaks.textFont.size);
-  OGLF2DTextFontFace(ctx, tweaks.textFont.face);
-  OGLF2DTextFontSpacing(ctx, tweaks.fontSpacing);
-  OGLF2DTextLineHeight(ctx, tweaks.lineHeight);
-  OGLF2DTextAlignment(ctx, alignment);
-}
