@@ -18,7 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "tests/widgets/QELControlTestKit.h"
 #include "tests/widgets/example/QELExampleScene.h"
+#include "ui/widgets/QELBMenu.h"
+#include "ui/widgets/QELBMenuItem.h"
+#include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -232,6 +236,69 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
     window->onWindow([&] { f = s.layoutView->frame(); });
     ASSERT_TRUE(x(move(f.right - 12, f.top + 11) + "click 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return !s.layoutView->visible(); }));
+  });
+}
+
+// A menu bar below the scene and a pop-up beside it, driven by real clicks.
+TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    const QELTGroupSetup row = {kQELGroupRow, 0, 0, 2, kQELGroupUniformCross};
+    const QELTGroupSetup column = {kQELGroupColumn, 0, 0, 2, kQELGroupUniformCross};
+    Ref<Catcher> target = Catcher::make({1, 1});  // the menus' target, not on screen
+    Ref<QELCMenu> bar, popup;
+    Ref<QELCMenuItem> file, quit, copy;
+    Ref<QELCMenuList> fileList;
+    auto centre = [&](QELBWidget* w) {
+      OGLTPoint p{};
+      window->onWindow([&] { p = w->localToWorld({w->size().w / 2, w->size().h / 2}); });
+      return p;
+    };
+    ASSERT_TRUE(window->onWindow([&] {
+      bar = QELCMenu::widgetWithSize({10, 10}, {20, 300});
+      bar->setFlags(kQELMenuPersistent);
+      bar->setTarget(target.get());
+      Ref<QELCMenuList> top = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &row);
+      file = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "File");
+      file->setFlags(kQELMenuItemNoArrow | kQELMenuItemOpensBelow);
+      fileList = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &column);
+      quit = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Quit");
+      quit->setOnClick(LLKCMessage::messageWithCode(0x51));
+      fileList->attach(quit);
+      file->setChild(fileList);
+      top->attach(file);
+      top->attach(QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Edit"));
+      bar->attach(top);
+      window->attach(bar);
+    }));
+    window->waitFrames(2);
+    OGLTPoint f = centre(file.get());
+    std::vector<int> below = window->pixel(static_cast<int>(f.x), static_cast<int>(f.y) + 30);
+    ASSERT_TRUE(x("windowfocus --sync " + move(f.x, f.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return fileList->visible() && fileList->parent() == bar.get(); }));
+    EXPECT_NE(window->pixel(static_cast<int>(f.x), static_cast<int>(f.y) + 30), below);  // the list is drawn there
+    OGLTPoint q = centre(quit.get());
+    ASSERT_TRUE(x(move(q.x, q.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return target->messages.size() == 1 && !fileList->visible(); }));
+    EXPECT_TRUE(window->eventually([&] { return bar->visible() && bar->window() == window.get(); }));
+
+    ASSERT_TRUE(window->onWindow([&] {
+      popup = QELCMenu::widgetWithSize({10, 10}, {420, 280});
+      popup->setFlags(kQELMenuDetaches);
+      popup->setTarget(target.get());
+      Ref<QELCMenuList> list = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &column);
+      copy = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Copy");
+      copy->setOnClick(LLKCMessage::messageWithCode(0x43));
+      list->attach(copy);
+      popup->attach(list);
+      window->attach(popup);
+    }));
+    window->waitFrames(2);
+    OGLTPoint c = centre(copy.get());
+    ASSERT_TRUE(x(move(c.x, c.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return target->messages.size() == 2 && !popup->window(); }));
+    if (target->messages.size() == 2) EXPECT_EQ(target->messages[1]->codeValue(), 0x43u);
+    window->onWindow([&] { window->detach(bar); });
   });
 }
 
