@@ -6,6 +6,7 @@
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowLoading.h"
+#include "app/shell/VSKFWindowMenus.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
@@ -14,7 +15,7 @@
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKCSubstrate.h"
-#include "ui/widgets/QELCGraph.h"
+#include "ui/widgets/QELBGraph.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ Ref<VSKCWindow> VSKCWindow::window() {
 
 void VSKCWindow::onOpening() {
   ZRVBWindow::onOpening();
+  VSKFWindowBuildMenus(this);
   VSKFWindowRestore(this);
   settleDataPath();
   publishConstants();
@@ -110,7 +112,7 @@ void VSKCWindow::loadFromCommandLine() {
   if (!application || application->argc() < 2) return;
   const char* path = application->argv()[1];
   if (LLKFDoesFilePathExists(path)) {
-    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path, false);
+    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path);
     return;
   }
   setStatus(std::string("Cannot load ") + path + ": no such file");
@@ -120,10 +122,7 @@ void VSKCWindow::loadFromCommandLine() {
 bool VSKCWindow::onCommand(const LLKCMessage& message) {
   switch (message.tag()) {
     case kVSKCommandLoadTest:
-      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), false);
-      break;
-    case kVSKCommandLoadSolution:
-      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), true);
+      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message));
       break;
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);

@@ -24,6 +24,9 @@ public:
   ZRVCObserver* observer() const { return observer_.get(); }
   VSKTStatsRecord& stats() { return stats_; }
   VSKTRecents& recents() { return recents_; }
+  // The list of the "Load recent" menu entry, or null.
+  QELBMenuList* recentsList() const { return recentsList_.get(); }
+  void setRecentsList(Ref<QELBMenuList> list) { recentsList_ = std::move(list); }
   // The hint shown over a statistics graph, or null.
   const Ref<ZRVCHint>& hint() const { return hint_; }
   void setHint(Ref<ZRVCHint> hint) { hint_ = std::move(hint); }
@@ -50,6 +53,7 @@ private:
   VSKTStatsRecord stats_;
   Ref<ZRVCObserver> observer_;
   VSKTRecents recents_;
+  Ref<QELBMenuList> recentsList_;
   Ref<ZRVCHint> hint_;
   std::string dataPath_;
 };

@@ -5,7 +5,6 @@
 enum : uint32_t {
   kVSKLoadRequest = 0xa00,     // a solution file to load, under "file" in the details
   kVSKOperation = 0xb00,       // a load or wipe: progress and completion
-  kVSKDataFolder = 0xc00,      // the data-folder dialog's answer
   kVSKTick = 0xd00,            // a tick squib from the observer
   kVSKGraphHover = 0xe00,      // the cursor entering or leaving a statistics graph
   kVSKCommand = 0xf00,         // menu commands: the tag names the command, the ctx its variant
@@ -14,7 +13,6 @@ enum : uint32_t {
 enum : uint32_t {
   kVSKOperationComplete = 0x10,
   kVSKOperationProgress = 0x20,
-  kVSKDataFolderPicked = 0x180,
   kVSKGraphEnter = 0x210,
   kVSKGraphLeave = 0x220,
 };
@@ -27,10 +25,8 @@ enum : uint32_t {
 
 // Menu command tags.
 enum : uint32_t {
-  kVSKCommandLoadTest = 4,
-  kVSKCommandLoadSolution = 5,
+  kVSKCommandLoadTest = 4,  // a recents entry: the full path as payload
   kVSKCommandWipe = 0x60,
-  kVSKCommandResetDataPath = 0x190,
   kVSKCommandToggleStats = 0x200,
 };
 

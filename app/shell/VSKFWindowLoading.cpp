@@ -3,6 +3,7 @@
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowMenus.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCString.h"
@@ -53,12 +54,7 @@ std::string detailText(const LLKCMessage& message, std::string_view key) {
 
 }  // namespace
 
-bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, bool fromHome) {
-  if (path.empty()) {
-    // Picking a solution needs the solution-pick dialog, which the workbench does not have yet.
-    report(window, "Choosing a solution is not available yet; name it on the command line");
-    return false;
-  }
+bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path) {
   std::string full = LLKFTakeString(LLKFRelativeToAbsolutePath(path.c_str()));
   Ref<LLKCFSFile> file = full.empty() ? nullptr : LLKCFSFile::fileWithFullPath(full.c_str());
   Ref<LLKCMessage> request = file ? LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}) : nullptr;
@@ -92,7 +88,9 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
 }
 
 bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path) {
-  return window->recents().append(path);
+  if (!window->recents().append(path)) return false;
+  VSKFWindowRefreshRecents(window);
+  return true;
 }
 
 void VSKFWindowArchive(VSKCWindow* window) {
@@ -108,4 +106,5 @@ void VSKFWindowRestore(VSKCWindow* window) {
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
   if (config) window->recents().restore(*config);
+  VSKFWindowRefreshRecents(window);
 }

@@ -8,7 +8,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBGroup.h"
-#include "ui/widgets/QELCGraph.h"
+#include "ui/widgets/QELBGraph.h"
 
 namespace {
 
@@ -18,9 +18,9 @@ constexpr uint32_t kStatsFlags = 0x150;
 constexpr OGLTSize kGraphSize{160, 40};
 
 const QELTGroupSetup kSetupStatsGroup = {1, 4.0f, 4.0f, 0.0f, 0};
-const QELTGraphSetup kSetupGraphSCK = {3, {0.149f, 0.545f, 0.823f, 1.0f}, 100, 0.0f, 1.0f, 0, 1};
-const QELTGraphSetup kSetupGraphBCK = {3, {0.827f, 0.211f, 0.509f, 1.0f}, 100, 0.0f, 1.0f, 0, 1};
-const QELTGraphSetup kSetupGraphUCK = {3, {0.423f, 0.443f, 0.768f, 1.0f}, 100, 0.0f, 1.0f, 0, 1};
+const QELTGraphSetup kSetupGraphSCK = {3, {0.149f, 0.545f, 0.823f, 1.0f}, 100, 0.0f, 1.0f, false, true};
+const QELTGraphSetup kSetupGraphBCK = {3, {0.827f, 0.211f, 0.509f, 1.0f}, 100, 0.0f, 1.0f, false, true};
+const QELTGraphSetup kSetupGraphUCK = {3, {0.423f, 0.443f, 0.768f, 1.0f}, 100, 0.0f, 1.0f, false, true};
 
 struct GraphEntry {
   Ref<QELCGraph> VSKTStatsRecord::*field;

@@ -1,9 +1,20 @@
 #include "framework/app/ZRVBWindow.h"
 
-#include "framework/app/ZRVCApplication.h"
-#include "ui/gl/OGLF.h"
+#include "framework/app/ZRVFMenu.h"
+#include "framework/core/LLKFLog.h"
+#include "ui/widgets/QELBApplication.h"
 #include "ui/gl/OGLF2D.h"
-#include "ui/widgets/QELFWidgetDrawing.h"
+#include "ui/widgets/QELBControl.h"
+
+namespace {
+
+// Above the views, below the dialogs (8).
+constexpr int8_t kMenubarLayer = 7;
+const QELTGroupSetup kSetupMenubar = {kQELGroupRow, 0.0f, 0.0f, 2.0f, kQELGroupUniformCross};
+// The flags of a menu bar entry: no arrow, its list opens below it.
+constexpr uint32_t kMenubarEntry = kQELMenuItemNoArrow | kQELMenuItemOpensBelow;
+
+}  // namespace
 
 JSKCFrame* ZRVBWindow::config() const {
   QELBApplication* application = QELBApplication::shared();
@@ -13,6 +24,40 @@ JSKCFrame* ZRVBWindow::config() const {
 void ZRVBWindow::onOpening() {
   QELBWindow::onOpening();
   onTweaksConfigured();
+  buildMenubar();
+}
+
+void ZRVBWindow::buildMenubar() {
+  menu_ = QELCMenu::widgetWithSize({0, 0}, {0, 0});
+  menubar_ = QELCMenuList::widgetWithSize({0, 0}, {0, 0}, &kSetupMenubar);
+  Ref<QELCMenuItem> own = ZRVFMenuSubmenuMake(this, "vesko", kMenubarEntry);
+  if (!menu_ || !menubar_ || !own) {
+    LLKFLog("ZRVBWindow : cannot make the menu bar");
+    menubar_.reset();
+    return;
+  }
+  if (Ref<QELCMenuItem> statistics = ZRVFMenuSubmenuMake(this, "Statistics", 0)) (void)own->child()->attach(statistics);
+  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)own->child()->attach(separator);
+  Ref<QELCMenuItem> quit =
+      ZRVFMenuItemMake(this, "Quit", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandQuit, 0}));
+  if (quit) (void)own->child()->attach(quit);
+  (void)menubar_->attach(own);
+  menu_->setFlags(kQELMenuPersistent);
+  menu_->setLayer(kMenubarLayer);
+  (void)menu_->attach(menubar_);
+  (void)attach(menu_);
+}
+
+void ZRVBWindow::onClosing() {
+  QELBWindow::onClosing();
+  menubar_.reset();
+  menu_.reset();
+}
+
+bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message || message->uid() != kZRVWindowCommand) return QELBWindow::onMessaged(message);
+  if (message->tag() == kZRVCommandQuit) stop();
+  return true;
 }
 
 void ZRVBWindow::onRenderOverlayWithStep(float step, const OGLTSize& size) {
@@ -21,8 +66,8 @@ void ZRVBWindow::onRenderOverlayWithStep(float step, const OGLTSize& size) {
   if (!ctx || status_.empty()) return;
   const QELTWindowTweaks& theme = *tweaks();
   OGLF2DStatePush(ctx);
-  QELFUseTextFont(ctx, theme, kOGLAlignLeft | kOGLAlignBottom);
-  OGLF2DPathFillColor(ctx, &theme.textColor);
-  OGLF2DTextDraw(ctx, status_.c_str(), theme.padding, size.h - theme.padding);
+  QELFControlStandardText(ctx, theme);
+  QELFControlDrawText(ctx, status_.c_str(), theme.padding, size.h - theme.padding, kOGLAlignLeft | kOGLAlignBottom,
+                      theme.textColor, 0);
   OGLF2DStatePull(ctx);
 }

@@ -1,28 +1,48 @@
 #pragma once
-// The base of the workbench's main window: the widget window with the application's settings
-// frame and a status line drawn along its bottom edge.
+// The base of the workbench's main window: the widget window with a menu bar, the
+// application's settings frame and a status line drawn along its bottom edge.
 //
-// Everything runs on the window's thread. Subclasses that override onOpening, onClosing or
-// onRenderOverlayWithStep call this class's first.
+// The menu bar's first entry is the framework's own menu: "Statistics" (a sub-list that
+// programs fill with their statistics views), a separator and "Quit", which ends the window's
+// loop (onClosing runs, then the program stops the application and the settings are written).
+// Programs attach their own entries after it. Chosen items send their messages up to this
+// window's onMessaged.
+//
+// Everything runs on the window's thread. Subclasses that override onOpening, onClosing,
+// onMessaged or onRenderOverlayWithStep call this class's.
 #include <string>
 
 #include "framework/core/JSKCFrame.h"
+#include "ui/widgets/QELBMenu.h"
+#include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
+
+// The framework menu's message uid and its commands (tags).
+enum : uint32_t {
+  kZRVWindowCommand = 0x100,
+  kZRVCommandQuit = 2,
+};
 
 class ZRVBWindow : public QELBWindow {
 public:
   // The application's settings frame; null while no application has started.
   JSKCFrame* config() const;
 
+  // The list of the menu bar's entries (the framework's menu first); null before opening.
+  QELCMenuList* menubar() const { return menubar_.get(); }
+
   // The status line; an empty text shows nothing.
   const std::string& status() const { return status_; }
   void setStatus(std::string text) { status_ = std::move(text); }
 
+  bool onMessaged(const Ref<LLKCMessage>& message) override;
+
 protected:
   ZRVBWindow() = default;
 
-  // The base opening (faces), then onTweaksConfigured.
+  // The base opening (faces), onTweaksConfigured, then the menu bar.
   void onOpening() override;
+  void onClosing() override;
   // The top-level widgets, then the status line above them.
   void onRenderOverlayWithStep(float step, const OGLTSize& size) override;
 
@@ -30,5 +50,9 @@ protected:
   virtual void onTweaksConfigured() {}
 
 private:
+  void buildMenubar();
+
+  Ref<QELCMenu> menu_;
+  Ref<QELCMenuList> menubar_;
   std::string status_;
 };

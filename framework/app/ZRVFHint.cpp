@@ -1,11 +1,10 @@
 #include "framework/app/ZRVFHint.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
-#include "ui/widgets/QELFWidgetDrawing.h"
+#include "ui/widgets/QELBControl.h"
 
 namespace {
 
@@ -18,12 +17,11 @@ OGLTSize ZRVCHint::preferredSizeWithWindow(QELBWindow* window) {
   OGLC2DContext* ctx = window ? window->context() : nullptr;
   if (!ctx) return {0, 0};
   const QELTWindowTweaks& theme = *window->tweaks();
-  float bounds[4] = {0, 0, 0, 0};
   OGLF2DStatePush(ctx);
-  QELFUseTextFont(ctx, theme, kOGLAlignLeft | kOGLAlignTop);
-  OGLF2DTextBounds(ctx, text_.c_str(), bounds, 0, 0);
+  QELFControlStandardText(ctx, theme);
+  OGLTSize text = QELFControlTextSize(ctx, text_.c_str());
   OGLF2DStatePull(ctx);
-  return {std::ceil(bounds[2] - bounds[0] + 2 * theme.padding), std::ceil(bounds[3] - bounds[1] + theme.padding)};
+  return QELFControlRoundedSize({text.w + 2 * theme.padding, text.h + theme.padding});
 }
 
 void ZRVCHint::onRenderWithStep(float) {
@@ -38,9 +36,8 @@ void ZRVCHint::onRenderWithStep(float) {
   OGLF2DPathFill(ctx);
   OGLF2DPathStrokeColor(ctx, &theme.frameColor);
   OGLF2DPathStroke(ctx);
-  QELFUseTextFont(ctx, theme, kOGLAlignLeft | kOGLAlignMiddle);
-  OGLF2DPathFillColor(ctx, &theme.textColor);
-  OGLF2DTextDraw(ctx, text_.c_str(), theme.padding, s.h / 2);
+  QELFControlStandardText(ctx, theme);
+  QELFControlDrawText(ctx, text_.c_str(), theme.padding, s.h / 2, kOGLAlignLeft | kOGLAlignMiddle, theme.textColor, 0);
 }
 
 Ref<ZRVCHint> ZRVFHintMake(QELBWidget* widget, const std::string& text, uint32_t style, OGLTPoint offset) {
