@@ -68,6 +68,24 @@ protected:
     return rgb;
   }
 
+  // A check for capture: the point shows something else than the window's far corner.
+  static std::function<bool(const std::vector<uint8_t>&)> drawnAt(const ScreenRect& window, int x, int y) {
+    return [&window, x, y](const std::vector<uint8_t>& rgb) {
+      auto at = [&](int px, int py) {
+        const uint8_t* p = &rgb[(static_cast<size_t>(py) * window.w + px) * 3];
+        return std::array<uint8_t, 3>{p[0], p[1], p[2]};
+      };
+      return at(x, y) != at(window.w - 5, 5);
+    };
+  }
+  // A real click at a point of the window (xdotool): the pointer rests there first, as a hand
+  // would; false when xdotool failed.
+  static bool click(const ScreenRect&, int x, int y) {
+    std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
+                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15 click 1 sleep 0.15";
+    return std::system(command.c_str()) == 0;
+  }
+
   TemporaryFolder settings, data;
   std::string demo = sourcePath("etc/vesko/demo.json");
 };
@@ -83,16 +101,22 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   auto program = start({demo});
   ASSERT_TRUE(program->started());
   ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
-  // The statistics view is drawn where the settings put it; the far corner shows the background.
+  // The statistics view is drawn where the settings put it, and its first graph (submitted
+  // chunks, drawn in blue) plots the ticks of the running stage.
   ScreenRect window;
-  auto at = [&](const std::vector<uint8_t>& rgb, int x, int y) {
-    const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
-    return std::array<uint8_t, 3>{p[0], p[1], p[2]};
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto plotted = [&](const std::vector<uint8_t>& rgb) {
+    for (int y = 160; y < 210; ++y)
+      for (int x = 36; x < 200; ++x) {
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+        if (p[2] > 120 && p[2] > p[0] + 60) return true;
+      }
+    return false;
   };
-  auto viewShown = [&](const std::vector<uint8_t>& rgb) { return at(rgb, 40, 150) != at(rgb, window.w - 5, 5); };
-  std::vector<uint8_t> rgb = capture("workbench-demo", &window, viewShown);
+  std::vector<uint8_t> rgb = capture("workbench-stats", &window, plotted);
   ASSERT_FALSE(rgb.empty());
-  EXPECT_TRUE(viewShown(rgb));
+  EXPECT_TRUE(drawnAt(window, 40, 150)(rgb));
+  EXPECT_TRUE(plotted(rgb));
 
   ASSERT_TRUE(program->signal(SIGINT));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
@@ -106,19 +130,32 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   EXPECT_TRUE(std::filesystem::is_directory(data.path() + "/vesko"));
 }
 
-TEST_F(WorkbenchTest, ARestartKeepsTheRecentsAndSigtermWritesTheSettingsToo) {
+TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) {
   auto first = start({demo});
   ASSERT_TRUE(first->waitForOutput("loaded " + demo)) << first->output();
-  ASSERT_TRUE(first->signal(SIGTERM));
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  // vesko > Statistics > CTM shows the statistics view at its default place.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 40, 36));
+  ASSERT_TRUE(click(window, 93, 36));
+  std::vector<uint8_t> shown = capture("workbench-menu-stats", &window, drawnAt(window, 20, 110));
+  EXPECT_TRUE(drawnAt(window, 20, 110)(shown));
+  // vesko > Quit ends the program, which writes the settings.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 22, 62));
   ASSERT_EQ(first->waitForExit(), 0) << first->output();
   ASSERT_EQ(recents(), std::vector<std::string>{demo});
+  Ref<JSKCFrame> stats = config()->frameForLabel("ui.stats.ctm");
+  ASSERT_TRUE(stats);
+  EXPECT_TRUE(stats->boolForLabel("visible", false));
 
   std::string empty = writeSolution("empty.json", "{\"processors\": []}");
   auto second = start({empty});
   ASSERT_TRUE(second->waitForOutput("loaded " + empty)) << second->output();
-  ScreenRect window;
-  (void)capture("workbench-restart", &window);
-  ASSERT_TRUE(second->signal(SIGINT));
+  std::vector<uint8_t> restored = capture("workbench-restart", &window, drawnAt(window, 20, 110));
+  EXPECT_TRUE(drawnAt(window, 20, 110)(restored));
+  ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
 }
