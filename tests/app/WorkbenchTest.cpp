@@ -80,9 +80,11 @@ protected:
   }
   // A real click at a point of the window (xdotool): the pointer rests there first, as a hand
   // would; false when xdotool failed.
-  static bool click(const ScreenRect&, int x, int y) {
+  static bool click(const ScreenRect&, int x, int y) { return pointer(x, y, " click 1 sleep 0.15"); }
+  static bool hover(int x, int y) { return pointer(x, y, ""); }
+  static bool pointer(int x, int y, const std::string& then) {
     std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
-                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15 click 1 sleep 0.15";
+                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + then;
     return std::system(command.c_str()) == 0;
   }
 
@@ -117,6 +119,17 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   ASSERT_FALSE(rgb.empty());
   EXPECT_TRUE(drawnAt(window, 40, 150)(rgb));
   EXPECT_TRUE(plotted(rgb));
+  // Resting over the graph shows its hint just below it, over the next graph.
+  auto hinted = [&](const std::vector<uint8_t>& now) {
+    for (int y = 212; y < 228; ++y)
+      for (int x = 44; x < 120; ++x) {
+        size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+        if (now[i] != rgb[i] || now[i + 1] != rgb[i + 1]) return true;
+      }
+    return false;
+  };
+  ASSERT_TRUE(hover(100, 190));
+  EXPECT_TRUE(hinted(capture("workbench-hint", &window, hinted)));
 
   ASSERT_TRUE(program->signal(SIGINT));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
