@@ -121,7 +121,7 @@ bool WorkbenchFindWindow(const char* title, ScreenRect* rect, std::chrono::milli
   if (!display) return false;
   auto deadline = Clock::now() + timeout;
   bool found = false;
-  while (!found && Clock::now() < deadline) {
+  for (bool first = true; !found && (first || Clock::now() < deadline); first = false) {
     Window window = findNamed(display, DefaultRootWindow(display), title);
     XWindowAttributes attributes{};
     if (window && XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) {

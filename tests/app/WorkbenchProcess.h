@@ -17,6 +17,7 @@ public:
   ~WorkbenchProcess();
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   // True once a line of standard error contains the text.
   bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(30));
   // The program's exit status once it ended; -1 when it did not end in time or was killed.
