@@ -16,7 +16,7 @@
 // Opens once and stays open: wait() returns at once after open().
 class ZRVCReadiness : public LLKBObject {
 public:
-  static Ref<ZRVCReadiness> readiness() { return makeRef<ZRVCReadiness>(); }
+  [[nodiscard]] static Ref<ZRVCReadiness> readiness() { return makeRef<ZRVCReadiness>(); }
   void open();
   void wait();
   bool isOpen() const;

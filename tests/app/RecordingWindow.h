@@ -8,7 +8,7 @@
 
 class RecordingWindow : public QELTestHeadlessWindow {
 public:
-  static Ref<RecordingWindow> make() { return open(Ref<RecordingWindow>(new RecordingWindow()), {400, 300}); }
+  static Ref<RecordingWindow> make() { return open(makeRef<RecordingWindow>(), {400, 300}); }
   bool onMessaged(const Ref<LLKCMessage>& message) override {
     messages.push_back(message);
     return true;
@@ -18,10 +18,12 @@ public:
 
 class RecordingWidget : public QELBWidget {
 public:
-  static Ref<RecordingWidget> make() { return Ref<RecordingWidget>(new RecordingWidget()); }
+  static Ref<RecordingWidget> make() { return makeRef<RecordingWidget>(); }
   void onMessaged(const Ref<LLKCMessage>& message) override { messages.push_back(message); }
   std::vector<Ref<LLKCMessage>> messages;
 
 private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
   RecordingWidget() : QELBWidget({10, 10}, {0, 0}) {}
 };
