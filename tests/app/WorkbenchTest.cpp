@@ -173,6 +173,12 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   ASSERT_TRUE(second->waitForOutput("loaded " + empty)) << second->output();
   std::vector<uint8_t> restored = capture("workbench-restart", &window, drawnAt(window, 20, 110));
   EXPECT_TRUE(drawnAt(window, 20, 110)(restored));
+  // Commands > Load recent lists the file of the first run, and choosing it loads it again.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 90, 36));
+  (void)capture("workbench-recents", &window, drawnAt(window, 200, 36));
+  ASSERT_TRUE(click(window, 168, 36));
+  EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
   ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
