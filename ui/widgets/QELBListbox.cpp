@@ -12,7 +12,9 @@ void QELFListboxComputeContentRect(QELBListbox* listbox, OGLTRect* rect) {
   if (!listbox || !rect) return;
   bool fit = listbox->flags() & kQELListboxFitWidth;
   float y = 0, widest = 0;
-  for (const Ref<QELBWidget>& child : listbox->_childs()->members()) {
+  // The drawing order: the children's comparator's order when one is set.
+  std::vector<Ref<QELBWidget>> order = listbox->childs();
+  for (const Ref<QELBWidget>& child : order) {
     OGLTSize s = child->size();
     if (fit) s.w = listbox->width();
     child->setFrame({0, y, s.w, y + s.h});
