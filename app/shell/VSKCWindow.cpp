@@ -72,6 +72,11 @@ void VSKCWindow::onClosing() {
   ZRVBWindow::onClosing();
 }
 
+void VSKCWindow::tell(const std::string& text) {
+  setStatus(text);
+  LLKFLog("vesko : %s", text.c_str());
+}
+
 void VSKCWindow::settleDataPath() {
   JSKCFrame* settings = config();
   std::string saved = settings ? settings->stringForLabel(kDataPathKey, "") : std::string();
@@ -84,8 +89,7 @@ void VSKCWindow::settleDataPath() {
   std::error_code error;
   if (!fallback.empty()) std::filesystem::create_directories(fallback, error);
   if (fallback.empty() || error) {
-    setStatus("No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
-    LLKFLog("vesko : %s", status().c_str());
+    tell("No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
     return;
   }
   useDataPath(fallback);
@@ -100,8 +104,7 @@ void VSKCWindow::publishConstants() {
   storeConstant(MRKCNumber::numberWithBool(true), "vesko.ux");
   std::string resources = VSKFResourcesPath();
   if (resources.empty()) {
-    setStatus("Cannot find the workbench's resources (rsc) beside the program");
-    LLKFLog("vesko : %s", status().c_str());
+    tell(kVSKMissingResources);
     return;
   }
   storeConstant(MRKCString::stringWithValue(resources), "path.rscs");
@@ -115,8 +118,7 @@ void VSKCWindow::loadFromCommandLine() {
     (void)VSKFWindowLoad(this, kVSKFromCommandLine, path);
     return;
   }
-  setStatus(std::string("Cannot load ") + path + ": no such file");
-  LLKFLog("vesko : %s", status().c_str());
+  tell(std::string("Cannot load ") + path + ": no such file");
 }
 
 bool VSKCWindow::onCommand(const LLKCMessage& message) {

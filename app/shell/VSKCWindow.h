@@ -33,6 +33,9 @@ public:
   // The data folder in use ("" until opening settled it).
   const std::string& dataPath() const { return dataPath_; }
 
+  // Tells the user: the status label and the log.
+  void tell(const std::string& text);
+
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 
 protected:

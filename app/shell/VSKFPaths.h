@@ -5,6 +5,8 @@
 // The absolute "rsc" folder beside the program (<program folder>/rsc, as in the build tree),
 // else the installed one (<program folder>/../share/vesko/rsc); "" when neither exists.
 std::string VSKFResourcesPath();
+// What the user is told when there is no resource folder.
+inline constexpr const char* kVSKMissingResources = "Cannot find the workbench's resources (rsc) beside the program";
 // The resource's absolute path inside VSKFResourcesPath ("" when there is no resource folder).
 std::string VSKFResourcePath(const std::string& name);
 // The default data folder: $XDG_DATA_HOME/vesko when that is an absolute path, else

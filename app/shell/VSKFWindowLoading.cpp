@@ -15,19 +15,13 @@
 
 namespace {
 
-// Tells the user in the status line and the log.
-void report(VSKCWindow* window, const std::string& text) {
-  window->setStatus(text);
-  LLKFLog("vesko : %s", text.c_str());
-}
-
 // Submits a load of the workbench's own solution followed by the extra path (none for a wipe).
 bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
   Ref<MRKCOffloader> offloader = MRKCSubstrate::shared()->globals()->fetch<MRKCOffloader>("offloader");
   if (!offloader) return false;
   std::string own = VSKFResourcePath("app.json");
   if (own.empty()) {
-    report(window, "Cannot find the workbench's resources (rsc) beside the program");
+    window->tell(kVSKMissingResources);
     return false;
   }
   std::vector<std::string> paths{own};
@@ -80,7 +74,7 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
   Ref<LLKCString> path = message.payloadAs<LLKCString>();
   if (!path) return;
   if (!message.details().boolForKey("success")) {
-    report(window, "Cannot load " + path->string() + ": " + detailText(message, "error"));
+    window->tell("Cannot load " + path->string() + ": " + detailText(message, "error"));
     return;
   }
   LLKFLog("vesko : loaded %s", path->string().c_str());

@@ -4,11 +4,10 @@
 #include "framework/core/LLKFLog.h"
 #include "ui/widgets/QELBApplication.h"
 #include "ui/gl/OGLF2D.h"
-#include "ui/widgets/QELBControl.h"
 
 namespace {
 
-// Above the views, below the dialogs (8).
+// The menu bar and the status label: above the views, below the dialogs (8).
 constexpr int8_t kMenubarLayer = 7;
 const QELTGroupSetup kSetupMenubar = {kQELGroupRow, 0.0f, 0.0f, 2.0f, kQELGroupUniformCross};
 // The flags of a menu bar entry: no arrow, its list opens below it.
@@ -21,10 +20,16 @@ JSKCFrame* ZRVBWindow::config() const {
   return application ? application->config() : nullptr;
 }
 
+ZRVBWindow::ZRVBWindow() : status_(QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "")) {}
+
 void ZRVBWindow::onOpening() {
   QELBWindow::onOpening();
   onTweaksConfigured();
   buildMenubar();
+  if (status_) {
+    status_->setLayer(kMenubarLayer);
+    (void)attach(status_);
+  }
 }
 
 void ZRVBWindow::buildMenubar() {
@@ -60,14 +65,16 @@ bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
   return true;
 }
 
-void ZRVBWindow::onRenderOverlayWithStep(float step, const OGLTSize& size) {
-  QELBWindow::onRenderOverlayWithStep(step, size);
-  OGLC2DContext* ctx = context();
-  if (!ctx || status_.empty()) return;
-  const QELTWindowTweaks& theme = *tweaks();
-  OGLF2DStatePush(ctx);
-  QELFControlStandardText(ctx, theme);
-  QELFControlDrawText(ctx, status_.c_str(), theme.padding, size.h - theme.padding, kOGLAlignLeft | kOGLAlignBottom,
-                      theme.textColor, 0);
-  OGLF2DStatePull(ctx);
+void ZRVBWindow::setStatus(std::string text) {
+  if (!status_) return;
+  status_->setText(std::move(text));
+  status_->resizeToPreferredWithWindow(this);
+}
+
+void ZRVBWindow::onUpdateWithStep(float step) {
+  if (status_) {
+    OGLTRect area = bounds();
+    status_->setPosition({area.left, area.bottom - status_->size().h});
+  }
+  QELBWindow::onUpdateWithStep(step);
 }

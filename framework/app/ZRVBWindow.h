@@ -1,6 +1,6 @@
 #pragma once
 // The base of the workbench's main window: the widget window with a menu bar, the
-// application's settings frame and a status line drawn along its bottom edge.
+// application's settings frame and a status label kept along its bottom edge.
 //
 // The menu bar's first entry is the framework's own menu: "Statistics" (a sub-list that
 // programs fill with their statistics views), a separator and "Quit", which ends the window's
@@ -9,10 +9,11 @@
 // window's onMessaged.
 //
 // Everything runs on the window's thread. Subclasses that override onOpening, onClosing,
-// onMessaged or onRenderOverlayWithStep call this class's.
+// onMessaged or onUpdateWithStep call this class's.
 #include <string>
 
 #include "framework/core/JSKCFrame.h"
+#include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBMenu.h"
 #include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
@@ -31,20 +32,21 @@ public:
   // The list of the menu bar's entries (the framework's menu first); null before opening.
   QELCMenuList* menubar() const { return menubar_.get(); }
 
-  // The status line; an empty text shows nothing.
-  const std::string& status() const { return status_; }
-  void setStatus(std::string text) { status_ = std::move(text); }
+  // The status label (never null once the window is made).
+  QELCLabel* status() const { return status_.get(); }
+  // Shows the text in the status label, sized to it.
+  void setStatus(std::string text);
 
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 
 protected:
-  ZRVBWindow() = default;
+  ZRVBWindow();
 
-  // The base opening (faces), onTweaksConfigured, then the menu bar.
+  // The base opening (faces), onTweaksConfigured, then the menu bar and the status label.
   void onOpening() override;
   void onClosing() override;
-  // The top-level widgets, then the status line above them.
-  void onRenderOverlayWithStep(float step, const OGLTSize& size) override;
+  // Keeps the status label at the bottom edge, then the base update.
+  void onUpdateWithStep(float step) override;
 
   // Called once the theme (tweaks) is set up at opening; a subclass may change it in place.
   virtual void onTweaksConfigured() {}
@@ -54,5 +56,5 @@ private:
 
   Ref<QELCMenu> menu_;
   Ref<QELCMenuList> menubar_;
-  std::string status_;
+  Ref<QELCLabel> status_;
 };
