@@ -40,7 +40,9 @@ TEST(StatsHint, OneHintFollowsTheGraphsEnteredAndLeavesWithItsOwnGraph) {
     size_t hints = 0;
     for (const Ref<QELBWidget>& child : window->_childs()->members()) hints += dynamic_cast<ZRVCHint*>(child.get()) != nullptr;
     EXPECT_EQ(hints, hint ? 1u : 0u);
-    if (hint && step.tag == kVSKGraphEnter) EXPECT_EQ(hint->tag(), step.n);
+    if (hint && step.tag == kVSKGraphEnter) {
+      EXPECT_EQ(hint->tag(), step.n);
+    }
   }
 }
 
