@@ -1,9 +1,14 @@
 #include "framework/substrate/MRKCWorkerPool.h"
 
+#include <chrono>
+
 #include "framework/core/LLKFLog.h"
 
 namespace {
 thread_local const MRKCWorkerPool* currentPool = nullptr;
+// How long a worker out of tasks looks for new ones before it sleeps: about what waking it
+// would cost.
+constexpr auto kSpin = std::chrono::microseconds(50);
 }  // namespace
 
 MRKCWorkerPool::MRKCWorkerPool(size_t workers) {
@@ -34,14 +39,31 @@ void MRKCWorkerPool::stop() {
 void MRKCWorkerPool::spawnLocked() { threads_.emplace_back([this] { work(); }); }
 
 void MRKCWorkerPool::submit(std::function<void()> task) {
-  bool someoneWaits;
+  bool wake;
   {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
     tasks_.push_back(std::move(task));
-    someoneWaits = idle_ > 0;  // a busy worker takes the task when it is done
+    queued_.store(tasks_.size(), std::memory_order_release);
+    wake = wakeOneLocked();
   }
-  if (someoneWaits) wake_.notify_one();
+  if (wake) wake_.notify_one();
+}
+
+bool MRKCWorkerPool::wakeOneLocked() {
+  // A busy worker takes the task when it is done; a woken or spinning one takes it soon.
+  if (idle_ == waking_ || waking_ > 0 || spinning_ > 0) return false;
+  ++waking_;
+  return true;
+}
+
+bool MRKCWorkerPool::spinForTask() const {
+  auto until = std::chrono::steady_clock::now() + kSpin;
+  do {
+    for (int i = 0; i < 64; ++i)
+      if (queued_.load(std::memory_order_acquire) > 0) return true;
+  } while (std::chrono::steady_clock::now() < until);
+  return false;
 }
 
 bool MRKCWorkerPool::isWorker() const { return currentPool == this; }
@@ -50,13 +72,26 @@ void MRKCWorkerPool::work() {
   currentPool = this;
   std::unique_lock lock(mutex_);
   for (;;) {
-    ++idle_;
-    wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-    --idle_;
+    if (tasks_.empty() && !stopping_) {
+      ++spinning_;
+      lock.unlock();
+      spinForTask();
+      lock.lock();
+      --spinning_;
+    }
+    while (tasks_.empty() && !stopping_) {
+      ++idle_;
+      wake_.wait(lock);
+      --idle_;
+      if (waking_ > 0) --waking_;  // this one, or one that woke by itself: either way one fewer to come
+    }
     if (stopping_) return;
     std::function<void()> task = std::move(tasks_.front());
     tasks_.pop_front();
+    queued_.store(tasks_.size(), std::memory_order_release);
+    bool wake = !tasks_.empty() && wakeOneLocked();  // pass the burst on
     lock.unlock();
+    if (wake) wake_.notify_one();
     try {
       task();
     } catch (...) {

@@ -2,6 +2,11 @@
 // The substrate's worker threads. Tasks run in submission order on whichever worker is free.
 // A worker about to block on other tasks (a synchronous call into another processor) calls
 // blocking() first, so that a spare worker takes its place and the pool never starves.
+//
+// Waking a thread costs more than most tasks: a burst of submissions wakes one idle worker, and
+// each worker that takes a task while more wait wakes the next. A worker that ran out of tasks
+// looks for new ones for a moment before it sleeps, so a steady stream wakes nobody.
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -36,12 +41,19 @@ public:
 private:
   void work();
   void spawnLocked();
+  // Wakes an idle worker unless one is already on its way or looking; called with the lock held.
+  bool wakeOneLocked();
+  // Looks for a queued task for a moment, without the lock.
+  bool spinForTask() const;
 
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void()>> tasks_;
   std::vector<std::thread> threads_;
-  size_t idle_ = 0;
+  std::atomic<size_t> queued_{0};  // tasks_.size(), for spinning workers
+  size_t idle_ = 0;                 // workers asleep on wake_
+  size_t waking_ = 0;               // of those, woken and not yet running
+  size_t spinning_ = 0;             // workers looking for a task before they sleep
   size_t blocked_ = 0;
   bool stopping_ = false;
 };
