@@ -57,11 +57,13 @@ bool MRKCWorkerPool::wakeOneLocked() {
   return true;
 }
 
-bool MRKCWorkerPool::spinForTask() const {
+bool MRKCWorkerPool::spinUntil(const std::function<bool()>& ready) const {
   auto until = std::chrono::steady_clock::now() + kSpin;
   do {
-    for (int i = 0; i < 64; ++i)
-      if (queued_.load(std::memory_order_acquire) > 0) return true;
+    for (int i = 0; i < 64; ++i) {
+      if (queued_.load(std::memory_order_acquire) > 0) return false;
+      if (ready && ready()) return true;
+    }
   } while (std::chrono::steady_clock::now() < until);
   return false;
 }
@@ -75,7 +77,7 @@ void MRKCWorkerPool::work() {
     if (tasks_.empty() && !stopping_) {
       ++spinning_;
       lock.unlock();
-      spinForTask();
+      spinUntil(nullptr);
       lock.lock();
       --spinning_;
     }

@@ -25,6 +25,9 @@ public:
   void stop();
   // True on one of this pool's workers.
   bool isWorker() const;
+  // Looks, for about the time a wake-up costs, until ready answers true or a task is queued
+  // (then false): a worker keeps its turn only while nobody else waits for one.
+  bool spinUntil(const std::function<bool()>& ready) const;
 
   // Marks the calling worker as blocked until the returned guard is gone.
   class Blocking {
@@ -43,8 +46,6 @@ private:
   void spawnLocked();
   // Wakes an idle worker unless one is already on its way or looking; called with the lock held.
   bool wakeOneLocked();
-  // Looks for a queued task for a moment, without the lock.
-  bool spinForTask() const;
 
   std::mutex mutex_;
   std::condition_variable wake_;
