@@ -194,6 +194,21 @@ void emptyIntoPool(CTMTStage* record, const Ref<LLKBObject>& entry) {
   record->pool->append(entry);
 }
 
+// Returns the chunks past the winner limit to the pool, emptied. An empty pool (the usual case:
+// intake took every pooled object) takes the whole list over and hands the kept chunks back,
+// which allocates nothing however many are cut.
+void cutToLimit(CTMTStage* record) {
+  const size_t limit = winnerLimit(record);
+  if (record->chunks->count() <= limit) return;
+  if (!record->pool->isEmpty()) {
+    while (record->chunks->count() > limit) emptyIntoPool(record, record->chunks->removeTail());
+    return;
+  }
+  record->chunks.swap(record->pool);
+  while (record->chunks->count() < limit) record->chunks->append(record->pool->removeHead());
+  for (const auto& entry : *record->pool) chunkAt(entry)->setTerms(nullptr);
+}
+
 }  // namespace
 
 int CTMFStageUpTreeComparator(LLKBObject* a, LLKBObject* b, void*) { return compareSenders(chunkOf(a), chunkOf(b)); }
@@ -234,7 +249,7 @@ bool CTMFStageProcessUpTree(CTMTStage* record, Ref<MRKCList>* out) {
     if (!storeCompetitors(record, left)) return false;
   }
   try {
-    while (list.count() > winnerLimit(record)) emptyIntoPool(record, list.removeTail());
+    cutToLimit(record);
   } catch (const std::bad_alloc&) {
     return false;
   }
