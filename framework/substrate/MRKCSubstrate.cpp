@@ -249,6 +249,7 @@ void MRKCSubstrate::deliver(const std::vector<Ref<MRKBProcessor>>& recipients, R
                             const std::string& source, Hook hook) {
   if (recipients.empty()) return;
   Ref<LLKBObject> envelope = makeRef<Envelope>(std::move(message), source, hook);
+  MRKCWorkerPool::Batch batch(pool_.get());
   for (const auto& recipient : recipients) recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
 }
 

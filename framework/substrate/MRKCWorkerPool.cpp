@@ -6,6 +6,7 @@
 
 namespace {
 thread_local const MRKCWorkerPool* currentPool = nullptr;
+thread_local MRKCWorkerPool::Batch* currentBatch = nullptr;
 // How long a worker out of tasks looks for new ones before it sleeps: about what waking it
 // would cost.
 constexpr auto kSpin = std::chrono::microseconds(50);
@@ -39,6 +40,10 @@ void MRKCWorkerPool::stop() {
 void MRKCWorkerPool::spawnLocked() { threads_.emplace_back([this] { work(); }); }
 
 void MRKCWorkerPool::submit(std::function<void()> task) {
+  if (currentBatch && currentBatch->pool_ == this) {
+    currentBatch->held_.push_back(std::move(task));
+    return;
+  }
   bool wake;
   {
     std::lock_guard lock(mutex_);
@@ -102,6 +107,25 @@ void MRKCWorkerPool::work() {
     task = nullptr;  // release what it held outside the lock
     lock.lock();
   }
+}
+
+MRKCWorkerPool::Batch::Batch(MRKCWorkerPool* pool) : pool_(currentBatch ? nullptr : pool) {
+  if (pool_) currentBatch = this;
+}
+
+MRKCWorkerPool::Batch::~Batch() {
+  if (!pool_) return;
+  currentBatch = nullptr;
+  if (held_.empty()) return;
+  bool wake;
+  {
+    std::lock_guard lock(pool_->mutex_);
+    if (pool_->stopping_) return;
+    for (auto& task : held_) pool_->tasks_.push_back(std::move(task));
+    pool_->queued_.store(pool_->tasks_.size(), std::memory_order_release);
+    wake = pool_->wakeOneLocked();
+  }
+  if (wake) pool_->wake_.notify_one();
 }
 
 MRKCWorkerPool::Blocking::Blocking(MRKCWorkerPool* pool) : pool_(pool && pool->isWorker() ? pool : nullptr) {

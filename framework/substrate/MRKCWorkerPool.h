@@ -29,6 +29,22 @@ public:
   // (then false): a worker keeps its turn only while nobody else waits for one.
   bool spinUntil(const std::function<bool()>& ready) const;
 
+  // While alive, the calling thread's submissions to the pool are held and go in together, under
+  // one lock and with one wake-up, when it ends: a message to many processors starts their
+  // strands at once. Batches do not nest; an inner one passes its tasks to the outer.
+  class Batch {
+  public:
+    explicit Batch(MRKCWorkerPool* pool);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+  private:
+    MRKCWorkerPool* pool_;  // null for an inner batch
+    std::vector<std::function<void()>> held_;
+    friend class MRKCWorkerPool;
+  };
+
   // Marks the calling worker as blocked until the returned guard is gone.
   class Blocking {
   public:
