@@ -19,14 +19,12 @@ void MRKCStrand::Task::run() {
 void MRKCStrand::post(std::function<void()> task) {
   std::lock_guard lock(mutex_);
   tasks_.push_back({std::move(task), nullptr, nullptr, nullptr});
-  queued_.store(true, std::memory_order_release);
   startLocked();
 }
 
 void MRKCStrand::post(Call call, Ref<LLKBObject> first, Ref<LLKBObject> second) {
   std::lock_guard lock(mutex_);
   tasks_.push_back({nullptr, call, std::move(first), std::move(second)});
-  queued_.store(true, std::memory_order_release);
   startLocked();
 }
 
@@ -43,22 +41,14 @@ void MRKCStrand::startLocked() {
 }
 
 void MRKCStrand::drain() {
-  std::shared_ptr<MRKCWorkerPool> pool;
   for (size_t done = 0; done < kTurn;) {
     {
-      std::unique_lock lock(mutex_);
-      if (tasks_.empty() && pool_) {
-        pool = pool_;
-        lock.unlock();
-        pool->spinUntil([this] { return queued_.load(std::memory_order_acquire); });
-        lock.lock();
-      }
+      std::lock_guard lock(mutex_);
       if (tasks_.empty() || !pool_) {
         running_ = false;
         return;
       }
       batch_.swap(tasks_);  // tasks_ takes the emptied batch's storage: no allocation
-      queued_.store(false, std::memory_order_relaxed);
     }
     runner_.store(std::this_thread::get_id());
     for (Task& task : batch_) {
@@ -105,7 +95,6 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
       } signal{done};
       task();
     }, nullptr, nullptr, nullptr});
-    queued_.store(true, std::memory_order_release);
     startLocked();
   }
   MRKCWorkerPool::Blocking blocking(pool.get());

@@ -1,9 +1,8 @@
 #pragma once
 // A queue of tasks that run one at a time, in order, on the worker pool: each processor has one,
 // so its hooks and timers never overlap. Tasks posted before the strand is bound to a pool wait
-// until it is. One turn on a worker runs every task queued by then, in a batch, and waits a
-// moment for more while no other strand waits for a worker: a busy strand takes its worker once,
-// not once per task.
+// until it is. One turn on a worker runs every task queued by then, in a batch: a busy strand
+// takes its worker once, not once per task.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -46,7 +45,6 @@ private:
   std::mutex mutex_;
   std::vector<Task> tasks_;  // queued, in order
   std::vector<Task> batch_;  // the turn's tasks: touched only by the running drain
-  std::atomic<bool> queued_{false};  // !tasks_.empty(), for a drain waiting for more
   std::shared_ptr<MRKCWorkerPool> pool_;
   bool running_ = false;
   std::atomic<std::thread::id> runner_{};

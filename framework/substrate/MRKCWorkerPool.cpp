@@ -1,15 +1,10 @@
 #include "framework/substrate/MRKCWorkerPool.h"
 
-#include <chrono>
-
 #include "framework/core/LLKFLog.h"
 
 namespace {
 thread_local const MRKCWorkerPool* currentPool = nullptr;
 thread_local MRKCWorkerPool::Batch* currentBatch = nullptr;
-// How long a worker out of tasks looks for new ones before it sleeps: about what waking it
-// would cost.
-constexpr auto kSpin = std::chrono::microseconds(50);
 }  // namespace
 
 MRKCWorkerPool::MRKCWorkerPool(size_t workers) {
@@ -49,28 +44,16 @@ void MRKCWorkerPool::submit(std::function<void()> task) {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
     tasks_.push_back(std::move(task));
-    queued_.store(tasks_.size(), std::memory_order_release);
     wake = wakeOneLocked();
   }
   if (wake) wake_.notify_one();
 }
 
 bool MRKCWorkerPool::wakeOneLocked() {
-  // A busy worker takes the task when it is done; a woken or spinning one takes it soon.
-  if (idle_ == waking_ || waking_ > 0 || spinning_ > 0) return false;
+  // A busy worker takes the task when it is done; a woken one passes the rest on.
+  if (idle_ == waking_ || waking_ > 0) return false;
   ++waking_;
   return true;
-}
-
-bool MRKCWorkerPool::spinUntil(const std::function<bool()>& ready) const {
-  auto until = std::chrono::steady_clock::now() + kSpin;
-  do {
-    for (int i = 0; i < 64; ++i) {
-      if (queued_.load(std::memory_order_acquire) > 0) return false;
-      if (ready && ready()) return true;
-    }
-  } while (std::chrono::steady_clock::now() < until);
-  return false;
 }
 
 bool MRKCWorkerPool::isWorker() const { return currentPool == this; }
@@ -79,13 +62,6 @@ void MRKCWorkerPool::work() {
   currentPool = this;
   std::unique_lock lock(mutex_);
   for (;;) {
-    if (tasks_.empty() && !stopping_) {
-      ++spinning_;
-      lock.unlock();
-      spinUntil(nullptr);
-      lock.lock();
-      --spinning_;
-    }
     while (tasks_.empty() && !stopping_) {
       ++idle_;
       wake_.wait(lock);
@@ -95,7 +71,6 @@ void MRKCWorkerPool::work() {
     if (stopping_) return;
     std::function<void()> task = std::move(tasks_.front());
     tasks_.pop_front();
-    queued_.store(tasks_.size(), std::memory_order_release);
     bool wake = !tasks_.empty() && wakeOneLocked();  // pass the burst on
     lock.unlock();
     if (wake) wake_.notify_one();
@@ -122,7 +97,6 @@ MRKCWorkerPool::Batch::~Batch() {
     std::lock_guard lock(pool_->mutex_);
     if (pool_->stopping_) return;
     for (auto& task : held_) pool_->tasks_.push_back(std::move(task));
-    pool_->queued_.store(pool_->tasks_.size(), std::memory_order_release);
     wake = pool_->wakeOneLocked();
   }
   if (wake) pool_->wake_.notify_one();

@@ -4,9 +4,7 @@
 // blocking() first, so that a spare worker takes its place and the pool never starves.
 //
 // Waking a thread costs more than most tasks: a burst of submissions wakes one idle worker, and
-// each worker that takes a task while more wait wakes the next. A worker that ran out of tasks
-// looks for new ones for a moment before it sleeps, so a steady stream wakes nobody.
-#include <atomic>
+// each worker that takes a task while more wait wakes the next.
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -25,9 +23,6 @@ public:
   void stop();
   // True on one of this pool's workers.
   bool isWorker() const;
-  // Looks, for about the time a wake-up costs, until ready answers true or a task is queued
-  // (then false): a worker keeps its turn only while nobody else waits for one.
-  bool spinUntil(const std::function<bool()>& ready) const;
 
   // While alive, the calling thread's submissions to the pool are held and go in together, under
   // one lock and with one wake-up, when it ends: a message to many processors starts their
@@ -60,17 +55,15 @@ public:
 private:
   void work();
   void spawnLocked();
-  // Wakes an idle worker unless one is already on its way or looking; called with the lock held.
+  // Wakes an idle worker unless one is already on its way; called with the lock held.
   bool wakeOneLocked();
 
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void()>> tasks_;
   std::vector<std::thread> threads_;
-  std::atomic<size_t> queued_{0};  // tasks_.size(), for spinning workers
-  size_t idle_ = 0;                 // workers asleep on wake_
-  size_t waking_ = 0;               // of those, woken and not yet running
-  size_t spinning_ = 0;             // workers looking for a task before they sleep
+  size_t idle_ = 0;    // workers asleep on wake_
+  size_t waking_ = 0;  // of those, woken and not yet running
   size_t blocked_ = 0;
   bool stopping_ = false;
 };
