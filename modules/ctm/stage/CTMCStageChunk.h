@@ -39,7 +39,7 @@ public:
   // Makes this chunk stand for count posted chunks whose intensities and moods sum up as given:
   // the sums go into its own copy of the terms, taken at the first absorb (copyTerms), so that
   // they never reach the list its sender posted. False when that copy cannot be made.
-  bool absorb(double intensity, double mood, uint32_t count);
+  [[nodiscard]] bool absorb(double intensity, double mood, uint32_t count);
 
   // Replaces the terms by a private copy whose intensity and mood are numbers of its own, so
   // that sums written into them never reach the list the sender posted. False, keeping the old

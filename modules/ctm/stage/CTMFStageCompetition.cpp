@@ -86,7 +86,7 @@ bool pickProbabilistic(const CTMTStage* record, const CTMTStageCompetitor& a, co
 using Pick = bool (*)(const CTMTStage*, const CTMTStageCompetitor&, const CTMTStageCompetitor&);
 
 // The competitors of the chunk list, in its order; false without memory for them.
-bool loadCompetitors(CTMTStage* record) {
+[[nodiscard]] bool loadCompetitors(CTMTStage* record) {
   std::vector<CTMTStageCompetitor>& competitors = record->competitors;
   competitors.clear();
   try {
@@ -122,7 +122,7 @@ size_t runPass(CTMTStage* record, Pick pick, size_t count) {
 
 // Makes the first count competitors the chunk list, in their order, each chunk object absorbing
 // what its competitor summed; the others are dropped. On failure the chunk list stays as it was.
-bool storeCompetitors(CTMTStage* record, size_t count) {
+[[nodiscard]] bool storeCompetitors(CTMTStage* record, size_t count) {
   std::vector<CTMTStageCompetitor>& competitors = record->competitors;
   for (size_t i = 0; i < count; ++i) {
     const CTMTStageCompetitor& competitor = competitors[i];
@@ -145,7 +145,7 @@ bool storeCompetitors(CTMTStage* record, size_t count) {
 // Passes over the flat competitors until no more than the limit are left (one pass at most
 // when once is set); answers how many are left, or nothing when the competitors could not be
 // read.
-bool runPasses(CTMTStage* record, Pick pick, bool once, size_t* left) {
+[[nodiscard]] bool runPasses(CTMTStage* record, Pick pick, bool once, size_t* left) {
   if (!record || !record->chunks || !loadCompetitors(record)) return false;
   size_t count = record->competitors.size();
   if (once) {
