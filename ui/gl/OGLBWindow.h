@@ -5,7 +5,8 @@
 // queue, and every divider-th beat (or earlier, when input is waiting or the queue is full)
 // makes a frame: onUpdateWithStep, then three passes composed in order into the framebuffer:
 // the surface pass (2D), the raw GL content pass, the overlay pass (2D). A 2D pass that draws
-// nothing costs nothing.
+// nothing costs nothing; a window that skips unchanged frames draws and swaps only frames that
+// show something new.
 //
 // Properties can be read and set from any thread: on the window's thread GLFW is called
 // directly; from another thread while the window runs, the request travels as a flash (fire
@@ -105,6 +106,12 @@ public:
   // 0 to 5 (kOGLCursor*); anything else is ignored.
   void setCursor(uint32_t index);
 
+  // Frames that show nothing new: drawn and swapped like any other (the default, for windows
+  // that watch every frame), or skipped, the screen keeping its last picture until
+  // onFrameChanged tells of a change or the window is exposed, resized or restored.
+  void setSkipsUnchangedFrames(bool skips) { skipsUnchanged_ = skips; }
+  bool skipsUnchangedFrames() const { return skipsUnchanged_.load(); }
+
   // Frames per second wanted; 0 is ignored. 30 when the window opens.
   void setDesiredFrameRate(uint32_t fps);
   uint32_t frameDivider() const { return divider_.load(); }
@@ -131,6 +138,9 @@ protected:
   virtual bool onInputs(OGLTInputQueue& queue) { return false; }
   virtual bool onMayClose() { return true; }
   virtual void onUpdateWithStep(float step) {}
+  // Asked after onUpdateWithStep while unchanged frames are skipped: whether this frame shows
+  // anything new. The default says it does.
+  virtual bool onFrameChanged() { return true; }
   virtual void onRenderSurfaceWithStep(float step, const OGLTSize& size) {}
   virtual void onRenderContentWithStep(float step, const OGLTSize& size) {}
   virtual void onRenderOverlayWithStep(float step, const OGLTSize& size) {}
@@ -163,6 +173,15 @@ private:
   // Sends a read or write of the caller's variable to the window's thread; false when the
   // window does not run.
   bool sendValue(uint32_t uid, uint32_t ctx, void* value) const;
+  // A thread-aware property, read or written the one way every property is (see the .cpp).
+  template <typename T, typename Direct, typename Cached>
+  T readProperty(uint32_t uid, Direct direct, Cached cached) const;
+  template <typename T, typename Direct, typename Cached>
+  void writeProperty(uint32_t uid, T value, Direct direct, Cached cached);
+  bool attribute(uint32_t uid, int glfwAttribute) const;
+  // A window command (kOGLFlash*): run here on the window's thread, flashed from others.
+  void command(uint64_t code);
+  void applyCommand(uint64_t code);
   void installCallbacks();
   void pollJoypads();
   void makeFrame();
@@ -183,6 +202,8 @@ private:
   std::atomic<uint32_t> divider_{1};
   std::atomic<bool> willRender_{false};
   bool bufferSizePending_ = false;
+  std::atomic<bool> skipsUnchanged_{false};
+  bool exposed_ = true;  // the screen lost the picture (shown, uncovered, restored)
   std::atomic<float> scale_{1};
   GLFWcursor* cursors_[kOGLCursorCount] = {};
   uint32_t cursorIndex_ = 0;

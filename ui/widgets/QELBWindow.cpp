@@ -36,6 +36,7 @@ bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
   if (!widget || !widgets_ || widget->window() || widget->parent()) return false;
   if (widgets_->append(widget) != kQELWidgetsDone) return false;
   widget->attachIntoWindow(this);
+  redraw();
   return true;
 }
 
@@ -44,6 +45,7 @@ bool QELBWindow::detach(const Ref<QELBWidget>& widget) {
   Ref<QELBWidget> hold = widget;
   if (widgets_->remove(widget.get()) != kQELWidgetsDone) return false;
   widget->detachFromWindow();
+  redraw();
   return true;
 }
 
@@ -52,6 +54,7 @@ void QELBWindow::detachAll() {
   std::vector<Ref<QELBWidget>> members = widgets_->members();
   widgets_->clear();
   for (const Ref<QELBWidget>& member : members) member->detachFromWindow();
+  redraw();
 }
 
 void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
@@ -62,14 +65,19 @@ void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
   for (const Ref<QELBWidget>& member : members)
     if (member != widget) member->detachFromWindow();
   if (kept && widgets_->append(widget) != kQELWidgetsDone) widget->detachFromWindow();
+  redraw();
 }
 
 bool QELBWindow::raise(const QELBWidget* widget) {
-  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget);
+  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget))) return false;
+  redraw();
+  return true;
 }
 
 bool QELBWindow::lower(const QELBWidget* widget) {
-  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget);
+  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget))) return false;
+  redraw();
+  return true;
 }
 
 QELBWidget* QELBWindow::locate(std::string_view alias) {
@@ -80,23 +88,30 @@ bool QELBWindow::schedule(std::function<void()> task, bool delayed, uint32_t aft
   return delayed ? LLKBLooper::sched(std::move(task), afterMs) : LLKBLooper::sched(std::move(task));
 }
 
-bool QELBWindow::sched(std::function<void()> task) { return task && schedule(std::move(task), false, 0); }
+// Work run on the window's thread may change anything a widget shows: the frame after it
+// redraws everything.
+bool QELBWindow::sched(std::function<void()> task) {
+  return task && schedule([this, task = std::move(task)] {
+    task();
+    redraw();
+  }, false, 0);
+}
 
 bool QELBWindow::sched(std::function<void()> task, uint32_t afterMs) {
-  return task && schedule(std::move(task), true, afterMs);
+  return task && schedule([this, task = std::move(task)] {
+    task();
+    redraw();
+  }, true, afterMs);
 }
 
 // Tasks name the window without holding it: its loop keeps it alive while it runs, and drops
 // the tasks when it ends (a task holding the window would keep a never-started one for ever).
-bool QELBWindow::post(Ref<LLKCMessage> message) {
-  if (!message) return false;
-  return schedule([this, message] { onMessaged(message); }, false, 0);
-}
+bool QELBWindow::post(Ref<LLKCMessage> message) { return message && sched([this, message] { onMessaged(message); }); }
 
 bool QELBWindow::onMessaged(const Ref<LLKCMessage>& message) { return OGLBWindow::onMessaged(message); }
 
 bool QELBWindow::broadcast(Ref<LLKBObject> object) {
-  return schedule([this, object] { onBroadcast(object); }, false, 0);
+  return sched([this, object] { onBroadcast(object); });
 }
 
 void QELBWindow::onBroadcast(const Ref<LLKBObject>& object) {
@@ -146,7 +161,7 @@ void QELBWindow::onSnooze() {
     if (owns(widget.get()) && !widget->parent()) widget->onSnooze();
 }
 
-void QELBWindow::onUpdateWithStep(float step) {
+void QELBWindow::updateWidgets(float step) {
   if (!widgets_) return;
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
@@ -168,22 +183,30 @@ void QELBWindow::onUpdateWithStep(float step) {
   pressPoint_ = point;
 }
 
+void QELBWindow::onUpdateWithStep(float step) {
+  updateWidgets(step);
+  noteTopLevelDamage();
+}
+
 void QELBWindow::onRenderSurfaceWithStep(float step, const OGLTSize&) {
   renderOrder_ = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
   renderIndex_ = 0;
   OGLC2DContext* ctx = context();
+  beginPass(ctx);
   for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
     QELBWidget* widget = renderOrder_[renderIndex_].get();
     if (widget->layer() >= 0) break;
-    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+    if (drawsInPass(widget)) QELFWidgetRenderClipped(ctx, widget, step);
   }
 }
 
 void QELBWindow::onRenderOverlayWithStep(float step, const OGLTSize&) {
   OGLC2DContext* ctx = context();
+  beginPass(ctx);
   for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
     QELBWidget* widget = renderOrder_[renderIndex_].get();
-    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+    if (drawsInPass(widget)) QELFWidgetRenderClipped(ctx, widget, step);
   }
   renderOrder_.clear();
+  endPasses();
 }
