@@ -54,7 +54,7 @@ void BM_PublishToFollowers(benchmark::State& state) {
   Tally tally;
   std::vector<Ref<Follower>> group;
   for (int i = 0; i < followers; ++i) {
-    Ref<Follower> follower(new Follower(tally));
+    Ref<Follower> follower = adoptRef(new Follower(tally));
     substrate->attach(follower.get(), false);
     substrate->disclose("bench", follower->guid(), 2);
     group.push_back(follower);
@@ -85,7 +85,7 @@ BENCHMARK(BM_PublishToFollowers)->Arg(1)->Arg(10)->Arg(100)->UseRealTime()->Unit
 void BM_PublishOneAtATime(benchmark::State& state) {
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
   Tally tally;
-  Ref<Follower> follower(new Follower(tally));
+  Ref<Follower> follower = adoptRef(new Follower(tally));
   substrate->attach(follower.get(), false);
   substrate->disclose("bench", follower->guid(), 2);
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm("bench", MRKCNumber::numberWithUint(1).get(), 1.0);

@@ -141,7 +141,7 @@ private:
 void BM_Substrate(benchmark::State& state) {
   const auto width = static_cast<uint32_t>(state.range(0)), height = static_cast<uint32_t>(state.range(1));
   Chain chain;
-  Ref<Sink> sink(new Sink());
+  Ref<Sink> sink = adoptRef(new Sink());
   chain.substrate->attach(sink.get(), false);
   Ref<MRKCStatement> image = imageOf(width, height);
   uint64_t sent = 0;

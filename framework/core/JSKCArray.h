@@ -8,7 +8,7 @@
 
 class JSKCArray : public JSKBValue {
 public:
-  static Ref<JSKCArray> array() { return Ref<JSKCArray>(new (std::nothrow) JSKCArray()); }
+  static Ref<JSKCArray> array() { return adoptRef(new (std::nothrow) JSKCArray()); }
   // The capacity is a hint; the array grows as needed.
   static Ref<JSKCArray> arrayWithCapacity(size_t) { return array(); }
 

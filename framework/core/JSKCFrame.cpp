@@ -6,7 +6,7 @@
 
 #include <new>
 
-Ref<JSKCFrame> JSKCFrame::frame() { return Ref<JSKCFrame>(new (std::nothrow) JSKCFrame()); }
+Ref<JSKCFrame> JSKCFrame::frame() { return adoptRef(new (std::nothrow) JSKCFrame()); }
 
 const Ref<JSKBValue>* JSKCFrame::find(std::string_view label) const {
   for (const auto& [name, value] : members_)

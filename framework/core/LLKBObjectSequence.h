@@ -62,7 +62,7 @@ protected:
   // The factories of the twins: a new T holding the objects (nulls refused).
   template <typename T>
   static Ref<T> make(std::initializer_list<Ref<LLKBObject>> objects = {}) {
-    Ref<T> sequence(new (std::nothrow) T());
+    Ref<T> sequence = adoptRef(new (std::nothrow) T());
     if (!sequence) return nullptr;
     for (const auto& object : objects)
       if (sequence->append(object) != 0) return nullptr;

@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-Ref<LLKCDictionary> LLKCDictionary::dictionary() { return Ref<LLKCDictionary>(new (std::nothrow) LLKCDictionary()); }
+Ref<LLKCDictionary> LLKCDictionary::dictionary() { return adoptRef(new (std::nothrow) LLKCDictionary()); }
 
 const LLKCDictionary::Value* LLKCDictionary::find(std::string_view key) const {
   for (const auto& [name, value] : entries_)

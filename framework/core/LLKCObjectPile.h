@@ -9,7 +9,7 @@
 
 class LLKCObjectPile : public LLKBObject {
 public:
-  static Ref<LLKCObjectPile> pile() { return Ref<LLKCObjectPile>(new (std::nothrow) LLKCObjectPile()); }
+  static Ref<LLKCObjectPile> pile() { return adoptRef(new (std::nothrow) LLKCObjectPile()); }
   // The capacity is a hint; the pile grows as needed.
   static Ref<LLKCObjectPile> pileWithCapacity(size_t) { return pile(); }
 

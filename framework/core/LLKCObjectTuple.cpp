@@ -1,7 +1,7 @@
 #include "framework/core/LLKCObjectTuple.h"
 
 Ref<LLKCObjectTuple> LLKCObjectTuple::tupleWithCapacity(size_t capacity) {
-  Ref<LLKCObjectTuple> tuple(new (std::nothrow) LLKCObjectTuple());
+  Ref<LLKCObjectTuple> tuple = adoptRef(new (std::nothrow) LLKCObjectTuple());
   if (!tuple) return nullptr;
   try {
     tuple->slots_.resize(capacity);

@@ -39,7 +39,7 @@ int parseNumber(const std::string* text, Number& value) {
 Ref<XMLCNode> XMLCNode::nodeWithName(std::string_view name) {
   if (!isXmlName(name)) return nullptr;
   try {
-    return Ref<XMLCNode>(new XMLCNode(std::string(name)));
+    return adoptRef(new XMLCNode(std::string(name)));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

@@ -9,7 +9,7 @@
 class MRKCContext : public LLKBObject {
 public:
   static Ref<MRKCContext> context() { return contextWithCode(0, nullptr); }
-  static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) { return Ref<MRKCContext>(new MRKCContext(code, root)); }
+  static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) { return adoptRef(new MRKCContext(code, root)); }
 
   uint64_t code() const { return code_; }
   uint32_t uid() const { return static_cast<uint32_t>(code_); }

@@ -4,7 +4,7 @@
 
 #include "framework/substrate/MRKTermText.h"
 
-Ref<MRKCFrame> MRKCFrame::frame() { return Ref<MRKCFrame>(new MRKCFrame()); }
+Ref<MRKCFrame> MRKCFrame::frame() { return adoptRef(new MRKCFrame()); }
 
 Ref<MRKCFrame> MRKCFrame::frameWithCapacity(size_t capacity) {
   Ref<MRKCFrame> made = frame();
@@ -21,7 +21,7 @@ int MRKCFrame::store(MRKBTerm* term, std::string_view label) {
   if (!term) return 22;
   auto found = index_.find(label);
   if (found != index_.end()) {
-    members_[found->second].second = term;
+    members_[found->second].second = Ref<MRKBTerm>(term);
     return 0;
   }
   index_.emplace(std::string(label), members_.size());

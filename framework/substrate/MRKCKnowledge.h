@@ -7,7 +7,7 @@
 
 class MRKCKnowledge : public LLKBObject {
 public:
-  static Ref<MRKCKnowledge> knowledge() { return Ref<MRKCKnowledge>(new MRKCKnowledge()); }
+  static Ref<MRKCKnowledge> knowledge() { return adoptRef(new MRKCKnowledge()); }
 
   // 0 when stored, 22 for null.
   int store(MRKCManifesto* manifesto) {

@@ -18,7 +18,7 @@ class MRKCPrimitive : public LLKBObject {
 public:
   // Null for a null function.
   static Ref<MRKCPrimitive> primitiveWithFunction(MRKTPrimitiveFunction function) {
-    return function ? Ref<MRKCPrimitive>(new MRKCPrimitive(function)) : nullptr;
+    return function ? adoptRef(new MRKCPrimitive(function)) : nullptr;
   }
   MRKTPrimitiveFunction function() const { return function_; }
 

@@ -10,7 +10,7 @@
 
 class MRKCTable : public LLKBObject {
 public:
-  static Ref<MRKCTable> table() { return Ref<MRKCTable>(new MRKCTable()); }
+  static Ref<MRKCTable> table() { return adoptRef(new MRKCTable()); }
 
   Ref<LLKBObject> objectForKey(std::string_view key) const;
   Ref<LLKBObject> objectForKey(std::string_view key, Ref<LLKBObject> fallback) const;

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, [](int) { interrupted = 1; });
 
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
-  Ref<ZRNCHostTap> tap(new ZRNCHostTap(options.follow, options.count));
+  Ref<ZRNCHostTap> tap = adoptRef(new ZRNCHostTap(options.follow, options.count));
   substrate->attach(tap.get(), false);
 
   // Loads run on the offloader, one at a time, as the workbench runs them.

@@ -35,8 +35,8 @@ protected:
   void restart() {
     TearDown();
     attached_.clear();
-    driver_ = Ref<Tap>(new Tap("driver", {}));
-    watcher_ = Ref<Tap>(new Tap("watcher", {"ctm.tick"}));
+    driver_ = adoptRef(new Tap("driver", {}));
+    watcher_ = adoptRef(new Tap("watcher", {"ctm.tick"}));
     SetUp();
   }
 
@@ -63,8 +63,8 @@ protected:
   }
 
   Ref<MRKCSubstrate> substrate_ = MRKCSubstrate::substrate();
-  Ref<Tap> driver_{new Tap("driver", {})};
-  Ref<Tap> watcher_{new Tap("watcher", {"ctm.tick"})};
+  Ref<Tap> driver_ = adoptRef(new Tap("driver", {}));
+  Ref<Tap> watcher_ = adoptRef(new Tap("watcher", {"ctm.tick"}));
   std::vector<Ref<MRKBProcessor>> attached_;
 };
 

@@ -24,7 +24,7 @@ Ref<MRKCQuery> query(std::string_view predicate, float ttl = 5.0f) {
 class SubstrateTest : public ::testing::Test {
 protected:
   Ref<Recorder> attach(const std::string& label, Ref<MRKCFrame> properties = nullptr) {
-    Ref<Recorder> recorder(new Recorder(label, std::move(properties)));
+    Ref<Recorder> recorder = adoptRef(new Recorder(label, std::move(properties)));
     EXPECT_TRUE(substrate->attach(recorder.get(), false));
     return recorder;
   }
@@ -102,7 +102,7 @@ public:
 };
 
 TEST_F(SubstrateTest, PokesStoreOnlyAcceptedValues) {
-  Ref<Picky> picky(new Picky());
+  Ref<Picky> picky = adoptRef(new Picky());
   substrate->attach(picky.get(), false);
   substrate->poke("locked", {"qav.extr"}, term("1").get());
   substrate->poke("roi.center", {"qav.extr"}, term("[+3, -4]").get());
@@ -179,7 +179,7 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
   });
   int early = 0;
   for (int round = 0; round < 1000; ++round) {
-    Ref<Recorder> late(new Recorder("late"));
+    Ref<Recorder> late = adoptRef(new Recorder("late"));
     late->answerQueries = false;
     substrate->attach(late.get(), round % 2 == 0);
     ASSERT_TRUE(late->waitForEvent("attached"));
@@ -192,7 +192,7 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
 }
 
 TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) {
-  Ref<Recorder> flip(new Recorder("flip"));
+  Ref<Recorder> flip = adoptRef(new Recorder("flip"));
   flip->answerQueries = false;
   std::atomic<bool> stop{false};
   std::thread asker([&] {
@@ -227,7 +227,7 @@ TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) 
 }
 
 TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
-  Ref<Recorder> observer(new Recorder("observer"));
+  Ref<Recorder> observer = adoptRef(new Recorder("observer"));
   for (int round = 0; round < 3; ++round) {
     EXPECT_TRUE(substrate->attach(observer.get(), true));
     EXPECT_FALSE(substrate->attach(observer.get(), true)) << "already attached";
@@ -297,7 +297,7 @@ public:
 };
 
 TEST_F(SubstrateTest, KnowledgeAndStatisticsGoThroughTheHooks) {
-  Ref<Saver> saver(new Saver());
+  Ref<Saver> saver = adoptRef(new Saver());
   substrate->attach(saver.get(), false);
   Ref<MRKCKnowledge> knowledge = substrate->saveKnowledge();
   ASSERT_EQ(knowledge->manifestos().size(), 1u);

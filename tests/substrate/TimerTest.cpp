@@ -15,7 +15,7 @@ protected:
 };
 
 TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
-  Ref<Recorder> clock(new Recorder("clock"));
+  Ref<Recorder> clock = adoptRef(new Recorder("clock"));
   substrate->attach(clock.get(), false);
   std::atomic<int> ticks{0};
   ASSERT_TRUE(runtime->schedule(clock->guid(), [&] {
@@ -24,7 +24,7 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
     }
     clock->record("tick");
   }, 3, 2));
-  Ref<Recorder> witness(new Recorder("witness"));
+  Ref<Recorder> witness = adoptRef(new Recorder("witness"));
   substrate->attach(witness.get(), false);
   runtime->schedule(witness->guid(), [&] { witness->record("beat"); }, 0, 2);
   ASSERT_TRUE(witness->waitForCount("beat", 20)) << "many periods passed";
@@ -34,7 +34,7 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
 }
 
 TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
-  Ref<Recorder> clock(new Recorder("clock"));
+  Ref<Recorder> clock = adoptRef(new Recorder("clock"));
   substrate->attach(clock.get(), false);
   runtime->schedule(clock->guid(), [&] { clock->record("old"); }, 0, 1000000);
   runtime->schedule(clock->guid(), [&] {
@@ -48,7 +48,7 @@ TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
 }
 
 TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
-  Ref<Recorder> busy(new Recorder("busy"));
+  Ref<Recorder> busy = adoptRef(new Recorder("busy"));
   substrate->attach(busy.get(), false);
   substrate->disclose("load", busy->guid(), 2);
   runtime->schedule(busy->guid(), [&] { busy->record("tick"); }, 0, 1);
@@ -62,7 +62,7 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
 }
 
 TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
-  Ref<Recorder> late(new Recorder("late"));
+  Ref<Recorder> late = adoptRef(new Recorder("late"));
   late->onEvent = [&](Recorder& me, const std::string& event) {
     if (event == "attached") runtime->schedule(me.guid(), [&me] { me.record("tick"); }, 0, 1);
   };
@@ -163,15 +163,15 @@ public:
 
 TEST_F(TimerTest, OffloadedActionsReportToTheirProcessor) {
   Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
-  Ref<Recorder> owner(new Recorder("owner"));
+  Ref<Recorder> owner = adoptRef(new Recorder("owner"));
   substrate->attach(owner.get(), false);
-  Ref<Action> action(new Action());
+  Ref<Action> action = adoptRef(new Action());
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation* done) {
     owner->record("completed " + static_cast<Action*>(done)->steps);
   }));
   ASSERT_TRUE(owner->waitForEvent("completed ped"));
   EXPECT_FALSE(owner->onCreatorThread);
-  Ref<Action> load(new Action());
+  Ref<Action> load = adoptRef(new Action());
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(load)));
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation*) { owner->record("second"); }));
   ASSERT_TRUE(owner->waitForEvent("second"));

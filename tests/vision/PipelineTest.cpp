@@ -61,7 +61,7 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   TemporaryFolder folder;
   std::string picture = writePicture(folder);
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<VisionTap> tap(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
+  Ref<VisionTap> tap = adoptRef(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
   substrate->attach(tap.get(), false);
   std::string error;
   ASSERT_TRUE(substrate->load(writeSolution(folder, "\"modQAV\""), &error)) << error;

@@ -68,7 +68,7 @@ protected:
   }
 
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<Collector> collector{new Collector("out")};
+  Ref<Collector> collector = makeRef<Collector>("out");
   Ref<QAVCGRIDSegmenter> segmenter;
 };
 

@@ -34,7 +34,7 @@ Ref<CTMCStage> CTMCStage::usableOrNull(Ref<CTMCStage> stage) { return stage && s
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                         Ref<MRKCFrame> properties) {
-  return usableOrNull(Ref<CTMCStage>(new (std::nothrow) CTMCStage(guid, label, alias, std::move(properties))));
+  return usableOrNull(adoptRef(new (std::nothrow) CTMCStage(guid, label, alias, std::move(properties))));
 }
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,

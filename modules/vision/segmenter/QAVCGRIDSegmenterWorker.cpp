@@ -24,7 +24,7 @@ bool isBgr(const QAVTImageStatement& image) { return image.pixelFormat == int32_
 
 Ref<QAVCGRIDSegmenterWorker> QAVCGRIDSegmenterWorker::workerWithLabel(std::string label, std::string guid,
                                                                       MRKCSubstrate* substrate, uint32_t threads) {
-  Ref<QAVCGRIDSegmenterWorker> worker(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
+  Ref<QAVCGRIDSegmenterWorker> worker = adoptRef(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
   worker->crew_.start(threads);
   return worker;
 }

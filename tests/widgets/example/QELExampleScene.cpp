@@ -5,7 +5,7 @@
 #include "ui/gl/OGLF2D.h"
 
 Ref<QELExampleBlock> QELExampleBlock::blockWithSize(OGLTSize size, OGLTColor color) {
-  return Ref<QELExampleBlock>(new (std::nothrow) QELExampleBlock(size, color));
+  return adoptRef(new (std::nothrow) QELExampleBlock(size, color));
 }
 
 bool QELExampleBlock::onInputWithCursor(const OGLTCursorEvent& cursor) {
@@ -24,7 +24,7 @@ void QELExampleBlock::onRenderWithStep(float) {
 }
 
 Ref<QELExampleCanvas> QELExampleCanvas::canvasWithSize(OGLTSize size, OGLTPoint position) {
-  return Ref<QELExampleCanvas>(new (std::nothrow) QELExampleCanvas(size, position));
+  return adoptRef(new (std::nothrow) QELExampleCanvas(size, position));
 }
 
 bool QELExampleCanvas::onInputWithScroll(const OGLTScrollEvent& scroll) {
@@ -66,7 +66,7 @@ QELExampleScene QELFExampleSceneMake(QELBWindow* window) {
     Spacer() : QELBWidget({0, 20}, {0, 0}) {}
   };
   scene.row->attach(scene.left);
-  scene.row->attach(Ref<QELBWidget>(new (std::nothrow) Spacer()));
+  scene.row->attach(adoptRef(new (std::nothrow) Spacer()));
   scene.row->attach(scene.right);
   for (const Ref<QELBWidget>& block :
        {Ref<QELBWidget>(scene.red), Ref<QELBWidget>(scene.green), Ref<QELBWidget>(scene.blue)})
