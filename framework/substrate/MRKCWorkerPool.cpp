@@ -57,6 +57,7 @@ void MRKCWorkerPool::work() {
     std::function<void()> task = std::move(tasks_.front());
     tasks_.pop_front();
     lock.unlock();
+    // The out-of-memory boundary of worker jobs (the rule is written at MRKCStrand::drain).
     try {
       task();
     } catch (...) {

@@ -125,11 +125,7 @@ void CTMCStage::onReceivedFlash(MRKCFlash* flash, const std::string& source) {
   MRKCFunc* functor = flash ? flash->functor() : nullptr;
   MRKBTerm* chunk = functor && functor->terms() ? functor->terms()->head() : nullptr;
   if (!chunk || !isUsable()) return;
-  try {
-    record_.links->append(Ref<LLKBObject>(chunk));
-  } catch (const std::bad_alloc&) {
-    if (verbose()) LLKFLog("%s : out of memory", label().c_str());
-  }
+  record_.links->append(Ref<LLKBObject>(chunk));
 }
 
 void CTMCStage::processTick(int64_t now, bool externalClock) {

@@ -42,12 +42,10 @@ void QAVCGRIDSegmenterWorker::setConfig(const QAVTGRIDSegmenterConfig& config) {
 bool QAVCGRIDSegmenterWorker::enqueue(MRKCStatement* statement) {
   QAVTImageStatement image;
   if (QAVFImageStatementRead(statement, &image) != kQAVImageValid || !isBgr(image)) return false;
-  try {
+  {
     std::lock_guard lock(queueMutex_);
     if (queue_.size() == kQueueCapacity) queue_.pop_back();
     queue_.emplace_front(statement);
-  } catch (const std::bad_alloc&) {
-    return false;
   }
   // An empty task is refused, so the nudge is a task that does nothing: onRunning follows it.
   return sched([] {});
