@@ -7,7 +7,7 @@
 
 class JSKCString : public JSKBValue {
 public:
-  static Ref<JSKCString> stringWithString(std::string text) {
+  [[nodiscard]] static Ref<JSKCString> stringWithString(std::string text) {
     return adoptRef(new (std::nothrow) JSKCString(std::move(text)));
   }
   Kind kind() const override { return Kind::string; }

@@ -7,7 +7,7 @@
 
 class LLKCAttributedString : public LLKCString {
 public:
-  static Ref<LLKCAttributedString> stringWithString(std::string text, Ref<LLKBObject> attribute) {
+  [[nodiscard]] static Ref<LLKCAttributedString> stringWithString(std::string text, Ref<LLKBObject> attribute) {
     return adoptRef(new (std::nothrow) LLKCAttributedString(std::move(text), std::move(attribute)));
   }
 

@@ -1,5 +1,7 @@
 #include "framework/core/LLKCDictionary.h"
 
+#include <cerrno>
+
 #include <cmath>
 #include <limits>
 #include <new>
@@ -22,12 +24,12 @@ int LLKCDictionary::store(Value value, std::string_view key) {
     entries_.emplace_back(std::string(key), std::move(value));
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
 int LLKCDictionary::storeObject(Ref<LLKBObject> object, std::string_view key) {
-  if (!object) return 22;
+  if (!object) return EINVAL;
   return store(std::move(object), key);
 }
 int LLKCDictionary::storeBool(bool value, std::string_view key) { return store(value, key); }

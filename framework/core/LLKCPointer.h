@@ -7,7 +7,7 @@
 
 class LLKCPointer : public LLKBObject {
 public:
-  static Ref<LLKCPointer> pointerWithAddress(void* address) {
+  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) {
     return adoptRef(new (std::nothrow) LLKCPointer(address));
   }
   void* address() const { return address_; }

@@ -1,5 +1,7 @@
 #include "framework/substrate/MRKCFrame.h"
 
+#include <cerrno>
+
 #include <algorithm>
 
 #include "framework/substrate/MRKTermText.h"
@@ -18,7 +20,7 @@ MRKBTerm* MRKCFrame::fetchForLabel(std::string_view label) const {
 }
 
 int MRKCFrame::store(MRKBTerm* term, std::string_view label) {
-  if (!term) return 22;
+  if (!term) return EINVAL;
   auto found = index_.find(label);
   if (found != index_.end()) {
     members_[found->second].second = Ref<MRKBTerm>(term);

@@ -6,7 +6,7 @@
 class MRKCManifesto : public LLKBObject {
 public:
   // Null for an empty label; null properties give an empty frame.
-  static Ref<MRKCManifesto> manifestoWithLabel(std::string_view label, MRKCFrame* properties) {
+  [[nodiscard]] static Ref<MRKCManifesto> manifestoWithLabel(std::string_view label, MRKCFrame* properties) {
     if (label.empty()) return nullptr;
     return adoptRef(new MRKCManifesto(std::string(label), properties ? Ref<MRKCFrame>(properties) : MRKCFrame::frame()));
   }

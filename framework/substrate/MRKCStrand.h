@@ -14,7 +14,7 @@
 
 class MRKCStrand : public LLKBObject {
 public:
-  static Ref<MRKCStrand> strand() { return adoptRef(new MRKCStrand()); }
+  [[nodiscard]] static Ref<MRKCStrand> strand() { return adoptRef(new MRKCStrand()); }
 
   void post(std::function<void()> task);
   void bind(std::shared_ptr<MRKCWorkerPool> pool);

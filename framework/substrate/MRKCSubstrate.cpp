@@ -478,7 +478,9 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
   if (solution.pulse) configs.pulse = *solution.pulse;
   setConfigs(configs);
   for (const auto& [key, term] : solution.constants) constants_->store(term, key);
-  for (const auto& processor : loaded.processors) attach(processor.get(), false);
+  for (const auto& processor : loaded.processors)
+    if (!attach(processor.get(), false))
+      LLKFLog("substrate : %s: processor %s was not attached (its guid is taken)", path.c_str(), processor->guid().c_str());
   std::lock_guard lock(loading_);
   solutions_.push_back(std::move(loaded));
   return true;

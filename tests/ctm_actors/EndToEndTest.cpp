@@ -22,8 +22,8 @@ class EndToEnd : public testing::Test {
 protected:
   void SetUp() override {
     substrate_->setConfigs({6.0f, 100});
-    substrate_->attach(driver_.get(), false);
-    substrate_->attach(watcher_.get(), false);
+    EXPECT_TRUE(substrate_->attach(driver_.get(), false));
+    EXPECT_TRUE(substrate_->attach(watcher_.get(), false));
   }
   void TearDown() override {
     for (const auto& processor : attached_) substrate_->detach(processor.get(), false);

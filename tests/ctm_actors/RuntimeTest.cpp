@@ -76,7 +76,7 @@ protected:
   }();
   Ref<Tap> tap_ = [this] {
     Ref<Tap> made = adoptRef(new Tap("tap", {"ctm.pass", "asker"}));
-    substrate_->attach(made.get(), false);
+    EXPECT_TRUE(substrate_->attach(made.get(), false));
     return made;
   }();
   Ref<CTMCTNTActor> actor_;

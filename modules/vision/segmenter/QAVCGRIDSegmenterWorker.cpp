@@ -75,7 +75,7 @@ bool QAVCGRIDSegmenterWorker::onRunning() {
 void QAVCGRIDSegmenterWorker::publish(MRKCStatement* statement, float ttl) {
   if (!substrate_) return;
   Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(statement->label(), statement, ttl);
-  if (squib) substrate_->publish(squib.get(), guid_);
+  if (squib && !substrate_->publish(squib.get(), guid_)) LLKFLog("%s : the segments could not be published", label_.c_str());
 }
 
 Ref<MRKCStatement> QAVCGRIDSegmenterWorker::process(const QAVTImageStatement& image) noexcept {
