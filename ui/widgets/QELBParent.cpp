@@ -115,6 +115,10 @@ bool QELBParent::passToChildren(const Event& event, bool (QELBWidget::*hook)(con
 
 bool QELBParent::onInputWithKeypad(const OGLTKeypadEvent& key) {
   QELBWidget::onInputWithKeypad(key);
+  return passKeypadToChildren(key);
+}
+
+bool QELBParent::passKeypadToChildren(const OGLTKeypadEvent& key) {
   return passToChildren(key, &QELBWidget::onInputWithKeypad);
 }
 

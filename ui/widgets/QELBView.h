@@ -52,7 +52,8 @@ public:
   void setTitle(std::string title) { title_ = std::move(title); }
   const std::string& status() const { return status_; }
   void setStatus(std::string status) { status_ = std::move(status); }
-  // A component of 0 sets no limit in that direction.
+  // A component of 0 sets no limit in that direction. Edge drags never go below usableSize()
+  // whatever the minimum says.
   OGLTSize minSize() const { return minSize_; }
   void setMinSize(OGLTSize size) { minSize_ = size; }
   OGLTSize maxSize() const { return maxSize_; }
@@ -63,6 +64,14 @@ public:
   void setOnRollup(Ref<LLKCMessage> message) { onRollup_ = std::move(message); }
   const Ref<LLKCMessage>& onUnroll() const { return onUnroll_; }
   void setOnUnroll(Ref<LLKCMessage> message) { onUnroll_ = std::move(message); }
+
+  // The smallest size that still shows the bars, room for the title and the title-bar buttons
+  // and one row of content.
+  OGLTSize usableSize() const;
+  // The frame made usable (at least usableSize(), keeping left and top) and moved so that a part
+  // of its title bar lies inside an area of that size (a zero area leaves the place alone): for
+  // frames read back from settings and frames reached by a drag.
+  OGLTRect reachableFrame(const OGLTRect& frame, OGLTSize area) const;
 
   void rollup();
   void unroll();

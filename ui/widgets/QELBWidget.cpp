@@ -250,12 +250,12 @@ bool QELBWidget::onInputWithJoypad(const OGLTJoypadEvent& joypad) {
   return queue(record);
 }
 
-void QELBWidget::sendHoverMessage(const Ref<LLKCMessage>& message) {
-  if (!message) return;
+bool QELBWidget::sendCopy(const Ref<LLKCMessage>& message) {
+  if (!message) return false;
   Ref<LLKCMessage> copy = message->copy();
-  if (!copy) return;
+  if (!copy) return false;
   copy->details().storeObject(Ref<LLKBObject>(this), "sender");
-  send(copy);
+  return send(copy);
 }
 
 void QELBWidget::onUpdateWithStep(float) {
@@ -263,10 +263,10 @@ void QELBWidget::onUpdateWithStep(float) {
   if (over && !hovered_) {
     hovered_ = true;
     onCursorEnter();
-    sendHoverMessage(onEnter_);
+    sendCopy(onEnter_);
   } else if (!over && hovered_) {
     hovered_ = false;
     onCursorLeave();
-    sendHoverMessage(onLeave_);
+    sendCopy(onLeave_);
   }
 }

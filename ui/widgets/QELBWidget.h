@@ -134,6 +134,9 @@ public:
   bool post(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message, uint32_t afterMs);
+  // Sends a copy of the message carrying this widget under "sender" (how widgets report what
+  // the user did with them); false for a null message or one that could not be delivered.
+  bool sendCopy(const Ref<LLKCMessage>& message);
 
   // Queues the cursor record as the default cursor hook does; false.
   bool forceInputWithCursor(const OGLTCursorEvent& cursor);
@@ -170,7 +173,6 @@ protected:
 
 private:
   bool queue(const OGLTInputEvent& record);
-  void sendHoverMessage(const Ref<LLKCMessage>& message);
 
   uint64_t seqn_ = 0;
   Ref<LLKBObject> ancillary_;
