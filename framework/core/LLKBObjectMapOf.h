@@ -1,9 +1,9 @@
 #pragma once
 // Objects under keys: the store behind the kit's map (text keys) and table (number keys).
 // Values are never null. Not locked: the owner guards a map that several threads share.
-#include <cerrno>
 #include "framework/core/LLKBObject.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <functional>
 #include <map>

@@ -1,8 +1,7 @@
 #include "framework/core/LLKBObjectSequence.h"
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 
 Ref<LLKBObject> LLKBObjectSequence::fetchAtIndex(size_t index) const {
   return index < entries_.size() ? entries_[index] : nullptr;

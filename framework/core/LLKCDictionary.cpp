@@ -1,7 +1,6 @@
 #include "framework/core/LLKCDictionary.h"
 
 #include <cerrno>
-
 #include <cmath>
 #include <limits>
 #include <new>

@@ -1,8 +1,7 @@
 #include "framework/core/LLKCObjectPile.h"
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 
 int LLKCObjectPile::append(Ref<LLKBObject> object) {
   if (!object) return EINVAL;

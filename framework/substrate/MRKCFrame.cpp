@@ -1,8 +1,7 @@
 #include "framework/substrate/MRKCFrame.h"
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 
 #include "framework/substrate/MRKTermText.h"
 

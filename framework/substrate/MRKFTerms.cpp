@@ -1,7 +1,6 @@
 #include "framework/substrate/MRKFTerms.h"
 
 #include <cerrno>
-
 #include <chrono>
 #include <cmath>
 #include <limits>

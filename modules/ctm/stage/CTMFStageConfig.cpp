@@ -1,8 +1,7 @@
 #include "modules/ctm/stage/CTMFStageConfig.h"
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 

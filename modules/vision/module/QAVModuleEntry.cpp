@@ -1,7 +1,6 @@
 #include "modules/vision/module/QAVModuleEntry.h"
 
 #include <cerrno>
-
 #include <mutex>
 
 #include "framework/substrate/MRKCPrimitive.h"
