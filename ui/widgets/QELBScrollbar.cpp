@@ -26,9 +26,9 @@ Ref<QELCScrollbar> QELCScrollbar::widgetWithSize(OGLTSize size, OGLTPoint positi
   return makeRef<QELCScrollbar>(size, position);
 }
 
-void QELBScrollbar::setScroll(float scroll) { record_.scroll = unit(scroll); }
+void QELBScrollbar::setScroll(float scroll) { showChange(record_.scroll, unit(scroll)); }
 
-void QELBScrollbar::setHandle(float handle) { record_.handle = unit(handle); }
+void QELBScrollbar::setHandle(float handle) { showChange(record_.handle, unit(handle)); }
 
 OGLTRect QELBScrollbar::handleArea() const { return QELFRectInset(bounds(), 3); }
 
@@ -90,7 +90,7 @@ void QELBScrollbar::onRenderWithStep(float) {
   QELTControlDrawing d = drawing();
   if (!d) return;
   const OGLTColor& colour = active() ? d.tweaks->brightColor : d.tweaks->textColor;
-  if (!(flags() & 1)) {
+  if (!(flags() & kQELControlPlain)) {
     OGLTRect o = inner();
     OGLF2DPathBegin(d.ctx);
     OGLF2DPathRect(d.ctx, o.left, o.top, o.right - o.left, o.bottom - o.top);
