@@ -63,7 +63,7 @@ MRKCSubstrate* MRKCSubstrate::shared() {
   return instance.get();
 }
 
-Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return Ref<MRKCSubstrate>(new MRKCSubstrate()); }
+Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return adoptRef(new MRKCSubstrate()); }
 
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
@@ -94,7 +94,7 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onAttached = [held] {
-    held->hooked_ = true;
+    held->setHooked(true);
     held->onAttached();
   };
   // Called from the processor's own strand, onAttached runs here, ahead of what it queues.
@@ -123,7 +123,7 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_)] {
-    held->hooked_ = false;
+    held->setHooked(false);
     // An onAttached that ran after this detach may have set a timer since.
     if (std::shared_ptr<MRKCRuntime> timers = runtime.lock()) timers->unschedule(held->guid());
     held->onDetached();
@@ -230,7 +230,7 @@ public:
     auto* processor = static_cast<MRKBProcessor*>(recipient);
     auto* opened = static_cast<Envelope*>(envelope);
     // Routed before a detach, it may run after the next attach yet before its onAttached.
-    if (!processor->isAttached() || !processor->hooked_) return;
+    if (!processor->isAttached() || !processor->hooked()) return;
     if (opened->message_->isExpired()) {
       processor->dropped_.fetch_add(1);
       return;
@@ -347,7 +347,7 @@ bool MRKCSubstrate::poke(std::string_view key, const std::vector<std::string>& t
     for (auto& processor : processorsForLabel(target)) recipients.push_back(processor);
   for (const auto& recipient : recipients) {
     recipient->strand_->post([recipient, name = std::string(key), value = Ref<MRKBTerm>(value)] {
-      if (recipient->isAttached() && recipient->hooked_ && recipient->onPropertyPoked(name, value.get()))
+      if (recipient->isAttached() && recipient->hooked() && recipient->onPropertyPoked(name, value.get()))
         recipient->properties()->store(value.get(), name);
     });
   }
@@ -384,7 +384,7 @@ void MRKCSubstrate::pulse() {
     if (processor->pulsePending_.exchange(true)) continue;  // the last pulse has not run yet
     processor->strand_->post([processor] {
       processor->pulsePending_.store(false);
-      if (processor->isAttached() && processor->hooked_) processor->onPulsated();
+      if (processor->isAttached() && processor->hooked()) processor->onPulsated();
     });
   }
 }
@@ -411,7 +411,7 @@ Ref<MRKCKnowledge> MRKCSubstrate::saveKnowledge() {
   Ref<MRKCKnowledge> knowledge = MRKCKnowledge::knowledge();
   for (const auto& processor : processors()) {
     processor->strand_->runAndWait([&] {
-      if (processor->isAttached() && processor->hooked_ && !processor->onSavingKnowledge(knowledge.get()))
+      if (processor->isAttached() && processor->hooked() && !processor->onSavingKnowledge(knowledge.get()))
         LLKFLog("%s : could not save its knowledge", processor->label().c_str());
     });
   }
@@ -503,7 +503,9 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
   if (solution.pulse) configs.pulse = *solution.pulse;
   setConfigs(configs);
   for (const auto& [key, term] : solution.constants) constants_->store(term, key);
-  for (const auto& processor : loaded.processors) attach(processor.get(), false);
+  for (const auto& processor : loaded.processors)
+    if (!attach(processor.get(), false))
+      LLKFLog("substrate : %s: processor %s was not attached (its guid is taken)", path.c_str(), processor->guid().c_str());
   std::lock_guard lock(loading_);
   solutions_.push_back(std::move(loaded));
   return true;
@@ -528,15 +530,15 @@ void MRKCSubstrate::wipe() {
   std::vector<LoadedSolution> stillHeld;
   for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
     // A processor someone still holds runs its module's code when released: its modules stay
-    // loaded until a later wipe finds it released.
-    bool held = std::any_of(solution->processors.begin(), solution->processors.end(),
-                            [](const Ref<MRKBProcessor>& processor) { return processor->retainCount() > 1; });
-    if (held) {
+    // loaded until a later wipe finds it released. Each is let go only when ours is the last
+    // reference, decided and done in one step, so an owner releasing it meanwhile cannot make
+    // it outlive its module.
+    std::erase_if(solution->processors, [](Ref<MRKBProcessor>& processor) { return processor.releaseIfLast(); });
+    if (!solution->processors.empty()) {
       LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held", solution->path.c_str());
       stillHeld.push_back(std::move(*solution));
       continue;
     }
-    solution->processors.clear();
     releaseModules(solution->modules);
   }
   std::lock_guard lock(loading_);
