@@ -94,6 +94,9 @@ public:
   // second term unifies with the value, else 0.0. A refused poke gets no answer. False when the
   // query is not one of these.
   bool answerPropertyQuery(MRKCQuery* query);
+  // Answers the query as failed: the statement error(request, "reason"), value 0.0, labelled
+  // with the processor's label (else "nil").
+  void answerFailure(MRKCQuery* query, MRKBTerm* request, const std::string& reason);
 
 protected:
   // An empty guid gets a fresh one; null properties an empty frame.

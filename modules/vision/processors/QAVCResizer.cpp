@@ -125,7 +125,7 @@ Ref<MRKCStatement> QAVCResizer::resize(const QAVTImageStatement& image) const {
   canvas.reset();
   received.reset();
 
-  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_);
+  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
   if (!meta || !MRKFFrameStoreSint(meta.get(), "offset.x", int64_t{to.x} - from.x) ||
       !MRKFFrameStoreSint(meta.get(), "offset.y", int64_t{to.y} - from.y)) {
     LLKFLog("%s : out of memory", label().c_str());
