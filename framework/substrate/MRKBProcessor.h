@@ -65,6 +65,10 @@ public:
   // The processor's own lock, for state that other threads touch.
   std::recursive_mutex& monitor() const { return monitor_; }
 
+  // False when the processor could not make what it needs to work (its record, say): the class
+  // registry then answers null for it, so no load attaches it unusable.
+  virtual bool isUsable() const { return true; }
+
   // Hooks.
   virtual void onAttached() {}
   virtual void onDetached() {}
