@@ -92,7 +92,7 @@ bool readPNMHeader(const uint8_t* bytes, int length, PNMHeader* header) {
 // the end of its buffer. Samples are scaled from the file's maximum to 0..255; a file shorter
 // than its pixels is refused (so the pixels never outgrow twice the file).
 Decoded decodeWidePNM(const uint8_t* bytes, int length, const PNMHeader& header, uint32_t format) {
-  const auto [width, height, maximum] = header.numbers;
+  const int64_t width = header.numbers[0], height = header.numbers[1], maximum = header.numbers[2];
   const uint64_t samples = uint64_t(width) * uint64_t(height) * uint64_t(header.channels);
   if (width <= 0 || height <= 0 || maximum > 65535 || header.dataAt > length ||
       samples * 2 > uint64_t(length - header.dataAt))
