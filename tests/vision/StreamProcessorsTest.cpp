@@ -150,6 +150,9 @@ TEST(Resizer, PassesTheRightSizeAndSkipsOtherFormats) {
   Ref<QAVCResizer> unset = stage.attach(QAVCResizer::resizerWithGuid({}, "unset", {}, frameOf("{}")));
   EXPECT_TRUE(log.saw("unset - property 'size' missing"));
   EXPECT_TRUE(log.saw("unset - property 'color' missing"));
+  stage.attach(QAVCResizer::resizerWithGuid({}, "odd", {}, frameOf(R"({"size": "four", "color": 5})")));
+  EXPECT_TRUE(log.saw("odd - property 'size' must contains two numbers"));
+  EXPECT_TRUE(log.saw("odd - property 'color' must be a list of three numbers, not 5"));
   EXPECT_FALSE(unset->process(checked(same.get())));
 }
 
