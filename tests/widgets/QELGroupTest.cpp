@@ -7,6 +7,8 @@
 
 namespace {
 
+const QELTGroupSetup kCentered = {3, 0, 0, 0, 0};
+
 class Groups : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -95,7 +97,7 @@ TEST_F(Groups, PreferredSizesAreRoundedAndEven) {
   OGLTSize s = column->preferredSize();
   EXPECT_FLOAT_EQ(s.w, 64);
   EXPECT_FLOAT_EQ(s.h, 38);
-  EXPECT_FLOAT_EQ(QELCGroup::widgetWithSize({1, 1}, {0, 0}, &kSetupCentered)->preferredSize().w, 1);
+  EXPECT_FLOAT_EQ(QELCGroup::widgetWithSize({1, 1}, {0, 0}, &kCentered)->preferredSize().w, 1);
 }
 
 // Filling the space (0x10) widens uniform sizes only: a group without them measures its
@@ -148,9 +150,6 @@ TEST_F(Groups, TheSetupTablesHoldTheirValues) {
     const QELTGroupSetup& table;
     QELTGroupSetup expected;
   } cases[] = {
-      {kSetupSurface, {1, 2, 2, 0, 0x02}},        {kSetupControl, {1, 2, 2, 0, 0x02}},
-      {kSetupMessage, {2, 2, 2, 0, 0x02}},        {kSetupButtons, {2, 6, 10, 0, 0x06}},
-      {kSetupCentered, {3, 0, 0, 0, 0}},          {kSetupMenuList, {1, 0, 0, 2, 0x02}},
       {QELKFilePickerBoard, {1, 0, 0, 1, 0x42}},  {QELKFolderPickerBoard, {1, 0, 0, 1, 0x42}},
       {QELKFilePickerDetail, {2, 0, 0, 0, 0x4a}}, {QELKFilePickerSetup, {1, 0, 0, 0, 0x02}},
       {QELKFilePickerFooter, {2, 5, 5, 0, 0x0a}}, {QELKFolderPickerRow, {2, 0, 0, 0, 0x02}},

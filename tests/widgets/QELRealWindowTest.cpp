@@ -3,20 +3,27 @@
 // resizing, roll-up and close.
 #include <gtest/gtest.h>
 
+#include <cairo.h>
 #include <epoxy/gl.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/widgets/QELControlTestKit.h"
 #include "tests/widgets/example/QELExampleScene.h"
+#include "ui/widgets/QELBMenu.h"
+#include "ui/widgets/QELBMenuItem.h"
+#include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -70,6 +77,28 @@ public:
     return {p[0], p[1], p[2]};
   }
 
+  // Writes the last captured frame as a PNG beside the test program (in the build folder).
+  bool saveScreenshot(const std::string& name) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / name;
+    std::lock_guard lock(mutex_);
+    if (pixels_.empty()) return false;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
+    cairo_surface_flush(image);
+    unsigned char* out = cairo_image_surface_get_data(image);
+    int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) {
+        const unsigned char* p = &pixels_[(static_cast<size_t>(height_ - 1 - y) * width_ + x) * 4];
+        auto* q = reinterpret_cast<uint32_t*>(out + static_cast<size_t>(y) * stride) + x;
+        *q = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+      }
+    cairo_surface_mark_dirty(image);
+    bool written = cairo_surface_write_to_png(image, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(image);
+    return written;
+  }
+
   QELExampleScene scene;
 
 protected:
@@ -116,7 +145,7 @@ protected:
     title = "vesko-widgets-" + std::to_string(getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name();
     window->setTitle(title.c_str());
-    window->setSize({640, 400});
+    window->setSize({640, 480});
     window->setPosition({0, 0});
   }
   void TearDown() override { window.reset(); }
@@ -166,6 +195,26 @@ TEST_F(RealWindow, TheSceneIsDrawnWhereItIsLaidOutAndTakesClicksAndScrolls) {
   });
 }
 
+// The "Controls" view's content starts at (21, 291).
+TEST_F(RealWindow, ACheckBoxIsClickedAndASliderDragged) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    QELExampleScene& s = window->scene;
+    auto brightness = [](const std::vector<int>& rgb) { return rgb.size() == 3 ? rgb[0] + rgb[1] + rgb[2] : -1; };
+    // The check mark's centre: check box at (31, 301), glyph at its left + 12, middle 313.
+    int unchecked = brightness(window->pixel(43, 313));
+    ASSERT_TRUE(x("windowfocus --sync " + move(80, 313) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.checkbox->value(); }));
+    EXPECT_GT(brightness(window->pixel(43, 313)), unchecked + 60);
+    // Slider at (321, 301), 150 × 24: knob radius 7, track from x 329 over 134; value 0.
+    int before = brightness(window->pixel(396, 313));
+    ASSERT_TRUE(x(move(329, 313) + "mousedown 1 sleep 0.15 " + move(360, 313) + move(396, 313) + "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return std::fabs(s.slider->value() - 0.5f) < 0.05f; }));
+    EXPECT_GT(brightness(window->pixel(396, 313)), before + 60);  // the knob is there now
+    EXPECT_TRUE(window->saveScreenshot("controls.png"));
+  });
+}
+
 TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
   run([&] {
     ASSERT_TRUE(hasXdotool());
@@ -190,6 +239,71 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
     window->onWindow([&] { f = s.layoutView->frame(); });
     ASSERT_TRUE(x(move(f.right - 12, f.top + 11) + "click 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return !s.layoutView->visible(); }));
+  });
+}
+
+// A menu bar below the scene and a pop-up beside it, driven by real clicks.
+TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    const QELTGroupSetup row = {kQELGroupRow, 0, 0, 2, kQELGroupUniformCross};
+    const QELTGroupSetup column = {kQELGroupColumn, 0, 0, 2, kQELGroupUniformCross};
+    Ref<Catcher> target = Catcher::make({1, 1});  // the menus' target, not on screen
+    Ref<QELCMenu> bar, popup;
+    Ref<QELCMenuItem> file, quit, copy;
+    Ref<QELCMenuList> fileList;
+    auto centre = [&](QELBWidget* w) {
+      OGLTPoint p{};
+      window->onWindow([&] { p = w->localToWorld({w->size().w / 2, w->size().h / 2}); });
+      return p;
+    };
+    ASSERT_TRUE(window->onWindow([&] {
+      bar = QELCMenu::widgetWithSize({10, 10}, {20, 300});
+      bar->setFlags(kQELMenuPersistent);
+      bar->setTarget(target.get());
+      Ref<QELCMenuList> top = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &row);
+      file = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "File");
+      file->setFlags(kQELMenuItemNoArrow | kQELMenuItemOpensBelow);
+      fileList = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &column);
+      quit = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Quit");
+      quit->setOnClick(LLKCMessage::messageWithCode(0x51));
+      fileList->attach(quit);
+      file->setChild(fileList);
+      top->attach(file);
+      top->attach(QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Edit"));
+      bar->attach(top);
+      window->attach(bar);
+    }));
+    window->waitFrames(2);
+    OGLTPoint f = centre(file.get());
+    std::vector<int> below = window->pixel(static_cast<int>(f.x), static_cast<int>(f.y) + 30);
+    ASSERT_TRUE(x("windowfocus --sync " + move(f.x, f.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return fileList->visible() && fileList->parent() == bar.get(); }));
+    EXPECT_NE(window->pixel(static_cast<int>(f.x), static_cast<int>(f.y) + 30), below);  // the list is drawn there
+    OGLTPoint q = centre(quit.get());
+    ASSERT_TRUE(x(move(q.x, q.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return target->messages.size() == 1 && !fileList->visible(); }));
+    EXPECT_TRUE(window->eventually([&] { return bar->visible() && bar->window() == window.get(); }));
+
+    ASSERT_TRUE(window->onWindow([&] {
+      popup = QELCMenu::widgetWithSize({10, 10}, {420, 280});
+      popup->setFlags(kQELMenuDetaches);
+      popup->setTarget(target.get());
+      Ref<QELCMenuList> list = QELCMenuList::widgetWithSize({10, 10}, {0, 0}, &column);
+      copy = QELCMenuItem::widgetWithSize({60, 22}, {0, 0}, "Copy");
+      copy->setOnClick(LLKCMessage::messageWithCode(0x43));
+      list->attach(copy);
+      popup->attach(list);
+      window->attach(popup);
+    }));
+    window->waitFrames(2);
+    OGLTPoint c = centre(copy.get());
+    ASSERT_TRUE(x(move(c.x, c.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return target->messages.size() == 2 && !popup->window(); }));
+    if (target->messages.size() == 2) {
+      EXPECT_EQ(target->messages[1]->codeValue(), 0x43u);
+    }
+    window->onWindow([&] { window->detach(bar); });
   });
 }
 

@@ -2,6 +2,8 @@
 // buttons and where children are drawn and hit.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "tests/widgets/QELTestWidgets.h"
 
@@ -84,6 +86,34 @@ TEST_F(Views, AViewKeptInsideDoesNotLeaveTheWindow) {
   EXPECT_FLOAT_EQ(v->frame().left, 10);
   window->drag({50, 15}, {55, 20}, 1);
   EXPECT_FLOAT_EQ(v->frame().left, 15);
+}
+
+TEST_F(Views, ADraggedViewKeepsAGripOfItsTitleBarInsideTheWindow) {
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable);
+  window->drag({50, 15}, {399, 299});
+  EXPECT_LE(v->frame().left, 400 - 40);
+  EXPECT_LE(v->frame().top, 300 - kQELViewBarHeight);
+  window->drag({v->frame().left + 5, v->frame().top + 5}, {0, 0});
+  EXPECT_GE(v->frame().right, 40);
+  EXPECT_GE(v->frame().top, 0);
+}
+
+// A frame saved broken (too small, far outside, not a number) comes back usable and reachable.
+TEST_F(Views, ARestoredFrameIsUsableAndReachable) {
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewRollButton | kQELViewCloseButton);
+  OGLTSize usable = v->usableSize();
+  struct Case {
+    OGLTRect saved;
+  } cases[] = {{{50, 50, 40, 20}}, {{5000, 5000, 5100, 5100}}, {{-900, -900, -800, -800}}, {{NAN, 0, 10, 10}}};
+  for (const Case& c : cases) {
+    OGLTRect f = v->reachableFrame(c.saved, {400, 300});
+    EXPECT_GE(f.right - f.left, usable.w);
+    EXPECT_GE(f.bottom - f.top, usable.h);
+    EXPECT_GE(f.right, 40);
+    EXPECT_LE(f.left, 360);
+    EXPECT_GE(f.top, 0);
+    EXPECT_LE(f.top, 300 - kQELViewBarHeight);
+  }
 }
 
 // A drag whose release the view never saw (it was hidden meanwhile) is over: shown again, the

@@ -38,6 +38,20 @@ TEST_F(WidgetWindow, ARightEdgeDragWidensTheViewWithinItsLimits) {
   }
 }
 
+// Dragging an edge past the opposite one used to give a negative width and lose the view.
+TEST_F(WidgetWindow, AnEdgeDragStopsAtAUsableSize) {
+  Ref<TestView> v = view({100, 50, 200, 150}, kQELViewResizable | kQELViewTitleBar | kQELViewCloseButton);
+  window->frame();
+  window->drag({101, 100}, {390, 100});
+  OGLTSize usable = v->usableSize();
+  EXPECT_GT(usable.w, 40);
+  EXPECT_FLOAT_EQ(v->size().w, usable.w);
+  EXPECT_FLOAT_EQ(v->frame().right, 200);
+  float middle = (v->frame().left + v->frame().right) / 2;
+  window->drag({middle, 149}, {middle, 0});
+  EXPECT_FLOAT_EQ(v->size().h, usable.h);
+}
+
 TEST_F(WidgetWindow, EdgeBandsPickTheirEdgeAndCursor) {
   struct Case {
     OGLTPoint point;
@@ -277,7 +291,7 @@ TEST_F(WidgetWindow, TopLevelWidgetsBelongToOneWindow) {
 TEST_F(WidgetWindow, TheThemeIsAWritableCopy) {
   EXPECT_FLOAT_EQ(window->tweaks()->cornerRadius, 6);
   EXPECT_FLOAT_EQ(window->tweaks()->textColor.a, 0.62f);
-  EXPECT_STREQ(window->tweaks()->largeFont.face, "mono");
+  EXPECT_STREQ(window->tweaks()->largeFontFace, "mono");
   window->tweaks()->padding = 9;
   EXPECT_FLOAT_EQ(kWindowTweaks.padding, 5);
 }

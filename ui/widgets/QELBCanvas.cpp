@@ -106,7 +106,7 @@ void QELBCanvas::onRenderWithStep(float step) {
   OGLTRect shown = visibleRect();
   OGLF2DClipEnter(ctx, &area, true);
   OGLF2DTranslate(ctx, -record_.offset.x, -record_.offset.y);
-  onRenderWithStep(step, shown);
+  onRenderWithStepAndRect(step, shown);
   std::vector<Ref<QELBWidget>> order = childs();
   for (const Ref<QELBWidget>& child : order)
     if (child->visible() && overlaps(child->frame(), shown)) QELFWidgetRenderClipped(ctx, child.get(), step);

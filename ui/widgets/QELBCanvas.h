@@ -1,6 +1,6 @@
 #pragma once
 // A scrollable drawing surface: a window onto a larger content area. Subclasses draw the content
-// in onRenderWithStep(step, rect); children are placed in content coordinates and scroll with
+// in onRenderWithStepAndRect(step, rect); children are placed in content coordinates and scroll with
 // it. The owner sets the content size and the offset; the offset is always kept within the
 // content, so that its last row and column can be scrolled into view.
 #include "ui/widgets/QELBParent.h"
@@ -41,9 +41,9 @@ public:
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onRenderWithStep(float step) override;
-  // Draws the content; the offset is already applied, rect is the visible content. A subclass
-  // that overrides only this one adds `using QELBCanvas::onRenderWithStep;` to keep the other.
-  virtual void onRenderWithStep(float step, const OGLTRect& rect) {}
+  // Draws the content; the offset is already applied, rect is the visible content. Named apart
+  // from onRenderWithStep so that overriding it cannot hide the widget's own hook.
+  virtual void onRenderWithStepAndRect(float step, const OGLTRect& rect) {}
 
 protected:
   QELBCanvas(OGLTSize size, OGLTPoint position);

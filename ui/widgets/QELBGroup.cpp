@@ -122,7 +122,7 @@ void QELBGroup::onRenderWithStep(float step) {
       OGLF2DPathFill(ctx);
     }
     const OGLTColor& stroke = (setup_.flags & kQELGroupHoverBorder) ? tweaks.hoverColor : tweaks.frameColor;
-    OGLF2DPathStrokeColorWithTint(ctx, &stroke, opacity() < 1 ? 1 - opacity() : 0);
+    OGLF2DPathStrokeColorWithTint(ctx, &stroke, QELFWidgetTint(this));
     OGLF2DPathStroke(ctx);
     OGLF2DPathStrokeWidth(ctx, 1);
     content = QELFRectInset(content, setup_.border);

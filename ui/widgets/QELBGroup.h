@@ -48,9 +48,8 @@ extern const QELTGroupSetup QELKFilePickerSetup, QELKFolderPickerSetup;
 extern const QELTGroupSetup QELKFilePickerFooter, QELKFolderPickerFooter;
 extern const QELTGroupSetup QELKFilePickerRow, QELKFolderPickerRow;
 }
-// Private to the library's menus and dialogs.
-extern const QELTGroupSetup kSetupMenuList, kSetupSurface, kSetupControl, kSetupMessage, kSetupButtons,
-    kSetupCentered;
+// The menus and dialogs keep their own kSetup* tables private to their files: several of them
+// use one name with different values, so none of those is a public name.
 
 class QELBGroup;
 

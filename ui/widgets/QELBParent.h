@@ -64,6 +64,9 @@ protected:
   // The children's cursor handling: topmost first, visible and enabled, the point in this
   // widget's space within the child's frame.
   bool passCursorToChildren(const OGLTCursorEvent& cursor);
+  // Hands the key to the children, topmost first, visible and enabled ones only; true once one
+  // consumed it. Nothing is queued on this widget.
+  bool passKeypadToChildren(const OGLTKeypadEvent& key);
 
 private:
   // Hands a non-cursor event to the children, topmost first, visible and enabled ones only;

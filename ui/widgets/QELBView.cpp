@@ -11,6 +11,19 @@ namespace {
 
 constexpr float kBarHeight = kQELViewBarHeight;
 
+// The frame moved so that a grip of its title bar (some of its width, its whole height) lies
+// inside an area of that size; a zero area leaves it alone.
+OGLTRect withGripInside(const OGLTRect& f, OGLTSize area) {
+  if (area.w <= 0 || area.h <= 0) return f;
+  const float grip = std::min(2 * kBarHeight, area.w);
+  float dx = 0, dy = 0;
+  if (f.right < grip) dx = grip - f.right;
+  if (f.left > area.w - grip) dx = area.w - grip - f.left;
+  if (f.top < 0) dy = -f.top;
+  if (f.top > area.h - kBarHeight) dy = std::max(0.0f, area.h - kBarHeight) - f.top;
+  return {f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
+}
+
 Ref<LLKCMessage> copyOf(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
 
 }  // namespace
@@ -42,6 +55,29 @@ OGLTSize QELBView::sizeToFit(OGLTSize content, QELBWindow* window, uint32_t flag
 float QELBView::barsHeight() const {
   return ((flags_ & kQELViewTitleBar) ? kBarHeight : 0) + ((flags_ & kQELViewStatusBar) ? kBarHeight : 0);
 }
+
+OGLTSize QELBView::usableSize() const {
+  // Each title-bar button takes about a bar height with its gap; the title gets two more.
+  int buttons = 0;
+  for (uint32_t flag : {kQELViewMenuButton, kQELViewEnableButton, kQELViewRollButton, kQELViewCloseButton})
+    if (flags_ & flag) ++buttons;
+  return {4 + (buttons + 2) * kBarHeight, 4 + barsHeight() + kBarHeight};
+}
+
+OGLTRect QELBView::reachableFrame(const OGLTRect& frame, OGLTSize area) const {
+  OGLTSize usable = usableSize();
+  // A frame that is not a number would be lost for good: start again from the origin.
+  OGLTRect f = std::isfinite(frame.left + frame.top + frame.right + frame.bottom) ? frame : OGLTRect{0, 0, 0, 0};
+  f.right = std::max(f.right, f.left + usable.w);
+  f.bottom = std::max(f.bottom, f.top + usable.h);
+  return withGripInside(f, area);
+}
+
+void QELBView::setTitle(std::string title) { showChange(title_, std::move(title)); }
+
+void QELBView::setStatus(std::string status) { showChange(status_, std::move(status)); }
+
+void QELBView::setFlags(uint32_t flags) { showChange(flags_, flags); }
 
 void QELBView::setSize(OGLTSize size) {
   QELBWidget::setSize(size);
@@ -180,12 +216,13 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
     OGLTRect f = frame();
     float dx = p.x - lastPoint_.x, dy = p.y - lastPoint_.y;
     OGLTRect moved{f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
+    QELBWindow* owner = window();
+    OGLTSize area = owner ? owner->size() : OGLTSize{0, 0};
     bool allowed = true;
-    if (flags_ & kQELViewKeepInside) {
-      QELBWindow* owner = window();
-      OGLTSize area = owner ? owner->size() : OGLTSize{0, 0};
+    if (flags_ & kQELViewKeepInside)
       allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
-    }
+    else
+      moved = withGripInside(moved, area);
     if (allowed) setFrame(moved);
   } else if (left && c.action == kOGLActionRelease) {
     dragged_ = false;

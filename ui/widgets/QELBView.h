@@ -49,10 +49,11 @@ public:
   bool isDragged() const { return dragged_; }
   OGLTPoint lastPoint() const { return lastPoint_; }
   const std::string& title() const { return title_; }
-  void setTitle(std::string title) { title_ = std::move(title); }
+  void setTitle(std::string title);
   const std::string& status() const { return status_; }
-  void setStatus(std::string status) { status_ = std::move(status); }
-  // A component of 0 sets no limit in that direction.
+  void setStatus(std::string status);
+  // A component of 0 sets no limit in that direction. Edge drags never go below usableSize()
+  // whatever the minimum says.
   OGLTSize minSize() const { return minSize_; }
   void setMinSize(OGLTSize size) { minSize_ = size; }
   OGLTSize maxSize() const { return maxSize_; }
@@ -64,6 +65,14 @@ public:
   const Ref<LLKCMessage>& onUnroll() const { return onUnroll_; }
   void setOnUnroll(Ref<LLKCMessage> message) { onUnroll_ = std::move(message); }
 
+  // The smallest size that still shows the bars, room for the title and the title-bar buttons
+  // and one row of content.
+  OGLTSize usableSize() const;
+  // The frame made usable (at least usableSize(), keeping left and top) and moved so that a part
+  // of its title bar lies inside an area of that size (a zero area leaves the place alone): for
+  // frames read back from settings and frames reached by a drag.
+  OGLTRect reachableFrame(const OGLTRect& frame, OGLTSize area) const;
+
   void rollup();
   void unroll();
   // Handled at the next update: hidden, onClose, onClosed sent, detached with 0x1000; the roll
@@ -73,7 +82,7 @@ public:
   uint32_t rollState() const { return roll_; }
 
   uint32_t flags() const override { return flags_; }
-  void setFlags(uint32_t flags) override { flags_ = flags; }
+  void setFlags(uint32_t flags) override;
 
   void setSize(OGLTSize size) override;
   void setFrame(const OGLTRect& frame) override;

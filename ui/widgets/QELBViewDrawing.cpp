@@ -40,8 +40,8 @@ void cursorOver(const QELTInputs& inputs, const OGLTRect& rect, bool& over, bool
 
 // The theme's text setting: text font, spacing and line height, with the alignment given.
 void useTextFont(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, int alignment) {
-  OGLF2DTextFontSize(ctx, tweaks.textFont.size);
-  OGLF2DTextFontFace(ctx, tweaks.textFont.face);
+  OGLF2DTextFontSize(ctx, tweaks.textFontSize);
+  OGLF2DTextFontFace(ctx, tweaks.textFontFace);
   OGLF2DTextFontSpacing(ctx, tweaks.fontSpacing);
   OGLF2DTextLineHeight(ctx, tweaks.lineHeight);
   OGLF2DTextAlignment(ctx, alignment);

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <typeinfo>
+#include <utility>
 
 #include "framework/core/LLKBObject.h"
 #include "framework/core/LLKCMessage.h"
@@ -85,13 +86,13 @@ public:
   void setAlias(std::string alias) { alias_ = std::move(alias); }
 
   virtual uint32_t flags() const { return flags_; }
-  virtual void setFlags(uint32_t flags) { flags_ = flags; }
+  virtual void setFlags(uint32_t flags);
 
   bool visible() const { return visible_; }
-  void setVisible(bool visible) { visible_ = visible; }
+  void setVisible(bool visible);
   // The own flag and, with a parent, the parent's enabled().
   bool enabled() const;
-  void setEnabled(bool enabled) { enabled_ = enabled; }
+  void setEnabled(bool enabled);
   // Visible with every ancestor visible.
   bool showing() const;
 
@@ -113,7 +114,12 @@ public:
   // Moved so that left and top are whole (rounded up); keeps width and height.
   virtual void setFrame(const OGLTRect& frame);
   float opacity() const { return opacity_; }
-  void setOpacity(float opacity) { opacity_ = opacity; }
+  void setOpacity(float opacity);
+
+  // Asks the window to draw the widget again at the next frame (window thread; nothing without
+  // a window). Call it whenever what the widget shows changes other than through the setters
+  // of the widget classes, which ask by themselves.
+  void redraw();
   // Where children are placed, in local coordinates; bounds here.
   virtual OGLTRect space();
 
@@ -134,6 +140,9 @@ public:
   bool post(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message, uint32_t afterMs);
+  // Sends a copy of the message carrying this widget under "sender" (how widgets report what
+  // the user did with them); false for a null message or one that could not be delivered.
+  bool sendCopy(const Ref<LLKCMessage>& message);
 
   // Queues the cursor record as the default cursor hook does; false.
   bool forceInputWithCursor(const OGLTCursorEvent& cursor);
@@ -164,13 +173,20 @@ public:
 
 protected:
   QELBWidget(OGLTSize size, OGLTPoint position);
+  // Sets a field that the widget's drawing shows, asking for a redraw when it changes.
+  template <typename T, typename V>
+  void showChange(T& field, V&& value) {
+    if (field == value) return;
+    field = std::forward<V>(value);
+    redraw();
+  }
 
   // The list that holds this widget: the parent's, or the window's for a top-level widget.
   QELCWidgets* owningList();
 
 private:
   bool queue(const OGLTInputEvent& record);
-  void sendHoverMessage(const Ref<LLKCMessage>& message);
+  void moveFrame(const OGLTRect& frame);
 
   uint64_t seqn_ = 0;
   Ref<LLKBObject> ancillary_;

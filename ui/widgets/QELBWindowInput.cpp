@@ -1,6 +1,7 @@
 // The widget window's input dispatch: cursor events first (greedy widget, edge resizing, views
 // and other top-level widgets from the topmost down), then keys, characters, scrolls and
 // joypads (greedy widget, sink, or the top-level widgets under the cursor).
+#include <algorithm>
 #include <cmath>
 
 #include "ui/widgets/QELBView.h"
@@ -37,6 +38,7 @@ float clampedEdge(float moving, float fixed, float delta, float minimum, float m
 
 bool QELBWindow::onInputs(OGLTInputQueue& queue) {
   inputs_ = queue;
+  noteInputDamage(queue);
   bool consumed = false;
   uint32_t count = queue.count < kOGLInputSlots ? queue.count : kOGLInputSlots;
   for (uint32_t i = 0; i < count; ++i)
@@ -89,7 +91,9 @@ bool QELBWindow::resizeStep(const OGLTCursorEvent& c) {
   }
   OGLTPoint d{c.point.x - resizeAnchor_.x, c.point.y - resizeAnchor_.y};
   OGLTRect f = resized_->frame();
-  OGLTSize lo = resized_->minSize(), hi = resized_->maxSize();
+  OGLTSize lo = resized_->minSize(), hi = resized_->maxSize(), usable = resized_->usableSize();
+  // An edge drag never makes a view too small to hold its bars and buttons, nor negative.
+  lo = {std::max(lo.w, usable.w), std::max(lo.h, usable.h)};
   switch (resizeMode_) {
     case kQELResizeLeft:
       f.left = clampedEdge(f.left, f.right, d.x, lo.w, hi.w, true);

@@ -20,3 +20,8 @@ inline float QELFRoundEven(float value) {
   float whole = std::round(value);
   return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
 }
+
+// Whether two rects share some area (touching edges do not count).
+inline bool QELFRectsOverlap(const OGLTRect& a, const OGLTRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}

@@ -13,12 +13,6 @@ const QELTGroupSetup QELKFilePickerFooter = {2, 5, 5, 0, 0x0a};
 const QELTGroupSetup QELKFolderPickerFooter = {2, 5, 5, 0, 0x0a};
 const QELTGroupSetup QELKFilePickerRow = {2, 0, 0, 0, 0x02};
 const QELTGroupSetup QELKFolderPickerRow = {2, 0, 0, 0, 0x02};
-const QELTGroupSetup kSetupMenuList = {1, 0, 0, 2, 0x02};
-const QELTGroupSetup kSetupSurface = {1, 2, 2, 0, 0x02};
-const QELTGroupSetup kSetupControl = {1, 2, 2, 0, 0x02};
-const QELTGroupSetup kSetupMessage = {2, 2, 2, 0, 0x02};
-const QELTGroupSetup kSetupButtons = {2, 6, 10, 0, 0x06};
-const QELTGroupSetup kSetupCentered = {3, 0, 0, 0, 0};
 
 namespace {
 

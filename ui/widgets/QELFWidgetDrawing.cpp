@@ -15,3 +15,14 @@ void QELFWidgetRenderChildren(OGLC2DContext* ctx, const std::vector<Ref<QELBWidg
   for (const Ref<QELBWidget>& child : order)
     if (child->visible()) QELFWidgetRenderClipped(ctx, child.get(), step);
 }
+
+void QELFWidgetRenderScrolled(OGLC2DContext* ctx, const std::vector<Ref<QELBWidget>>& childs, const OGLTRect& view,
+                              const OGLTPoint& offset, const OGLTRect& shown, float step) {
+  if (!ctx) return;
+  std::vector<Ref<QELBWidget>> order = childs;
+  OGLF2DClipEnter(ctx, &view, true);
+  OGLF2DTranslate(ctx, -offset.x, -offset.y);
+  for (const Ref<QELBWidget>& child : order)
+    if (child->visible() && QELFRectsOverlap(child->frame(), shown)) QELFWidgetRenderClipped(ctx, child.get(), step);
+  OGLF2DClipLeave(ctx);
+}

@@ -10,10 +10,10 @@ const QELTWindowTweaks kWindowTweaks = {
     {1, 0, 0, 1},                  // alert
     6.0f,                          // corner radius
     5.0f,                          // padding
-    {8.0f, "mono"},                // tiny
-    {8.0f, "mono"},                // small
-    {10.0f, "mono"},               // text
-    {20.0f, "mono"},               // large
+    8.0f, "mono",                  // tiny font size, face
+    8.0f, "mono",                  // small font size, face
+    10.0f, "mono",                 // text font size, face
+    20.0f, "mono",                 // large font size, face
     0.05f,                         // font spacing
     1.1f,                          // line height
 };

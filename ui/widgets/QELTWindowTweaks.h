@@ -4,11 +4,6 @@
 // kWindowTweaks, which applications may change in place.
 #include "ui/gl/OGLTGeometry.h"
 
-struct QELTFontSetting {
-  float size;
-  const char* face;  // a face of the 2D context, not copied
-};
-
 struct QELTWindowTweaks {
   OGLTColor panelColor;
   OGLTColor frameColor;
@@ -19,10 +14,15 @@ struct QELTWindowTweaks {
   OGLTColor alertColor;
   float cornerRadius;
   float padding;
-  QELTFontSetting tinyFont;
-  QELTFontSetting smallFont;
-  QELTFontSetting textFont;
-  QELTFontSetting largeFont;
+  // Faces of the 2D context, not copied.
+  float tinyFontSize;
+  const char* tinyFontFace;
+  float smallFontSize;
+  const char* smallFontFace;
+  float textFontSize;
+  const char* textFontFace;
+  float largeFontSize;
+  const char* largeFontFace;
   float fontSpacing;
   float lineHeight;
 };

@@ -1,8 +1,18 @@
 #include "tests/widgets/example/QELExampleScene.h"
 
+#include <cmath>
+#include <initializer_list>
 #include <new>
 
 #include "ui/gl/OGLF2D.h"
+#include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBSegmentedButton.h"
+#include "ui/widgets/QELBSeparator.h"
+#include "ui/widgets/QELBSpacer.h"
+#include "ui/widgets/QELBSpinner.h"
+#include "ui/widgets/QELBSymbol.h"
+#include "ui/widgets/QELBTicker.h"
+#include "ui/widgets/QELBToggle.h"
 
 Ref<QELExampleBlock> QELExampleBlock::blockWithSize(OGLTSize size, OGLTColor color) {
   return Ref<QELExampleBlock>(new (std::nothrow) QELExampleBlock(size, color));
@@ -33,7 +43,7 @@ bool QELExampleCanvas::onInputWithScroll(const OGLTScrollEvent& scroll) {
   return true;
 }
 
-void QELExampleCanvas::onRenderWithStep(float, const OGLTRect& rect) {
+void QELExampleCanvas::onRenderWithStepAndRect(float, const OGLTRect& rect) {
   OGLC2DContext* ctx = window() ? window()->context() : nullptr;
   if (!ctx) return;
   const OGLTColor light{0.8f, 0.8f, 0.8f, 1}, dark{0.3f, 0.3f, 0.3f, 1};
@@ -47,6 +57,38 @@ void QELExampleCanvas::onRenderWithStep(float, const OGLTRect& rect) {
       OGLF2DPathFill(ctx);
     }
 }
+
+namespace {
+
+// The "Controls" view at (20, 270): its content origin is (21, 291).
+void addControls(QELExampleScene& scene, QELBWindow* window) {
+  scene.controlsView = QELCView::widgetWithSize({600, 200}, {20, 270}, "Controls", kQELExampleViewFlags);
+  QELCView& view = *scene.controlsView;
+  scene.checkbox = QELCCheckbox::widgetWithSize({120, 24}, {10, 10}, "Check");
+  scene.radioA = QELCRadiobox::widgetWithSize({120, 24}, {10, 40}, "First");
+  scene.radioB = QELCRadiobox::widgetWithSize({120, 24}, {10, 70}, "Second");
+  scene.radioA->setValue(true);
+  scene.button = QELCButton::widgetWithSize({100, 26}, {140, 10}, "Button");
+  scene.slider = QELCSlider::widgetWithSize({150, 24}, {300, 10}, 0);
+  scene.scrollbar = QELCScrollbar::widgetWithSize({16, 120}, {560, 10});
+  scene.scrollbar->setHandle(0.25f);
+  const QELTGraphSetup percent{2, {0.2f, 0.6f, 1, 0.8f}, 64, 0, 100, false, false};
+  scene.graph = QELCGraph::widgetWithSize({200, 40}, {300, 110}, &percent, "load");
+  for (int i = 0; i < 64; ++i) scene.graph->sync(50 + 40 * std::sin(i / 6.0f));
+  for (const Ref<QELBWidget>& control : std::initializer_list<Ref<QELBWidget>>{
+           scene.checkbox, scene.radioA, scene.radioB, scene.button, scene.slider, scene.scrollbar, scene.graph,
+           QELCToggle::widgetWithSize({100, 24}, {140, 40}, "On", "Off"),
+           QELCSegmentedButton::widgetWithSize({150, 26}, {140, 70}, {"one", "two", "three"}),
+           QELCSpinner::widgetWithSize({34, 34}, {460, 10}, 0.5f),
+           QELCLabel::widgetWithSize({150, 24}, {300, 40}, 0x11, "Controls"),
+           QELCTicker::widgetWithSize({150, 24}, {300, 70}, 0x11, {"tick", "tock"}),
+           QELCSeparator::widgetWithSize({280, 8}, {10, 100}),
+           QELCSymbol::widgetWithSize({40, 40}, {460, 60}, nullptr, 0xE800u)})
+    view.attach(control);
+  window->attach(scene.controlsView);
+}
+
+}  // namespace
 
 QELExampleScene QELFExampleSceneMake(QELBWindow* window) {
   QELExampleScene scene;
@@ -62,11 +104,8 @@ QELExampleScene QELFExampleSceneMake(QELBWindow* window) {
   const QELTGroupSetup rowSetup{kQELGroupRow, -1, 4, 0, kQELGroupSpacers};
   scene.column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &columnSetup);
   scene.row = QELCGroup::widgetWithSize({160, 20}, {0, 0}, &rowSetup);
-  struct Spacer : QELBWidget, QELPSpacer {
-    Spacer() : QELBWidget({0, 20}, {0, 0}) {}
-  };
   scene.row->attach(scene.left);
-  scene.row->attach(Ref<QELBWidget>(new (std::nothrow) Spacer()));
+  scene.row->attach(QELCSpacer::widgetWithSize({0, 20}, {0, 0}));
   scene.row->attach(scene.right);
   for (const Ref<QELBWidget>& block :
        {Ref<QELBWidget>(scene.red), Ref<QELBWidget>(scene.green), Ref<QELBWidget>(scene.blue)})
@@ -89,7 +128,10 @@ QELExampleScene QELFExampleSceneMake(QELBWindow* window) {
   scene.canvasView->attach(scene.canvas);
   window->attach(scene.canvasView);
 
+  addControls(scene, window);
+
   scene.layoutView->setVisible(true);
   scene.canvasView->setVisible(true);
+  scene.controlsView->setVisible(true);
   return scene;
 }

@@ -1,12 +1,19 @@
 #pragma once
 // A small scene of the widget core: a window with two views. "Layout" holds a column group
 // (three coloured blocks and a row whose spacer pushes its two blocks apart); "Canvas" holds a
-// scrollable canvas with a chequered content and a block placed in it. Both views can be
-// dragged by their title bar, resized at their edges, rolled up and closed. A block counts the
-// clicks it takes.
+// scrollable canvas with a chequered content and a block placed in it; "Controls" holds one of
+// each control (check box, radio boxes, button, toggle, segmented button, slider, spinner,
+// label, ticker, separator, graph, scroll bar, symbol). The views can be dragged by their title
+// bar, resized at their edges, rolled up and closed. A block counts the clicks it takes.
 #include <atomic>
 
+#include "ui/widgets/QELBButton.h"
 #include "ui/widgets/QELBCanvas.h"
+#include "ui/widgets/QELBCheckbox.h"
+#include "ui/widgets/QELBGraph.h"
+#include "ui/widgets/QELBRadiobox.h"
+#include "ui/widgets/QELBScrollbar.h"
+#include "ui/widgets/QELBSlider.h"
 #include "ui/widgets/QELBGroup.h"
 #include "ui/widgets/QELBView.h"
 #include "ui/widgets/QELBWindow.h"
@@ -31,8 +38,7 @@ class QELExampleCanvas : public QELBCanvas {
 public:
   static Ref<QELExampleCanvas> canvasWithSize(OGLTSize size, OGLTPoint position);
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
-  void onRenderWithStep(float step, const OGLTRect& rect) override;
-  using QELBCanvas::onRenderWithStep;
+  void onRenderWithStepAndRect(float step, const OGLTRect& rect) override;
 
 private:
   using QELBCanvas::QELBCanvas;
@@ -43,6 +49,13 @@ struct QELExampleScene {
   Ref<QELCGroup> column, row;
   Ref<QELExampleBlock> red, green, blue, left, right, inCanvas;
   Ref<QELExampleCanvas> canvas;
+  Ref<QELCView> controlsView;
+  Ref<QELCCheckbox> checkbox;
+  Ref<QELCRadiobox> radioA, radioB;
+  Ref<QELCButton> button;
+  Ref<QELCSlider> slider;
+  Ref<QELCGraph> graph;
+  Ref<QELCScrollbar> scrollbar;
 };
 
 // Builds the scene and attaches it to the window (which has opened).

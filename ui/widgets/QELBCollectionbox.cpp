@@ -1,0 +1,231 @@
+#include "ui/widgets/QELBCollectionbox.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/widgets/QELBWindow.h"
+#include "ui/widgets/QELFScrollLane.h"
+#include "ui/widgets/QELFWidgetDrawing.h"
+#include "ui/widgets/QELFWidgetInput.h"
+
+bool QELFCollectionboxComputeVisibleRange(float pitch, const OGLTRect& visible, uint32_t count,
+                                          QELTCollectionboxRange* range) {
+  if (!range || count == 0 || !(pitch > 0)) return false;
+  double last = static_cast<double>(count - 1);
+  double first = std::min(std::floor(static_cast<double>(std::max(0.0f, visible.top)) / pitch), last);
+  double rows = std::ceil(std::max(0.0f, visible.bottom - visible.top) / pitch);
+  range->first = static_cast<uint32_t>(first);
+  range->last = static_cast<uint32_t>(std::min(first + rows, last));
+  return true;
+}
+
+QELBCollectionbox::QELBCollectionbox(OGLTSize size, OGLTPoint position) : QELBParent(size, position) {}
+
+QELBCollectionbox::~QELBCollectionbox() = default;
+
+Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
+  Ref<QELCCollectionbox> box = makeRef<QELCCollectionbox>(size, position);
+  return box && box->made() ? box : nullptr;
+}
+
+OGLTRect QELBCollectionbox::space() {
+  OGLTRect b = bounds();
+  return {b.left, b.top, b.right - kQELScrollLaneWidth, b.bottom - 1};
+}
+
+OGLTPoint QELBCollectionbox::spaceToLocal(const OGLTPoint& point) {
+  OGLTRect s = space();
+  return {std::round(point.x + s.left - offset_.x), std::round(point.y + s.top - offset_.y)};
+}
+
+OGLTPoint QELBCollectionbox::localToSpace(const OGLTPoint& point) {
+  OGLTRect s = space();
+  return {std::round(point.x - s.left + offset_.x), std::round(point.y - s.top + offset_.y)};
+}
+
+void QELBCollectionbox::setSource(Ref<QELPCollectionboxSource> source) {
+  syncClear();
+  source_ = std::move(source);
+  computeContentRect();
+  needsSync_ = true;
+}
+
+float QELBCollectionbox::width() const {
+  OGLTRect b = bounds();
+  return (b.right - 1) - (b.left + 1) - kQELScrollLaneWidth - 1;
+}
+
+OGLTRect QELBCollectionbox::visibleRect() const {
+  OGLTRect b = bounds();
+  return {offset_.x, offset_.y, offset_.x + (b.right - 1 - kQELScrollLaneWidth - 1) - (b.left + 2),
+          offset_.y + (b.bottom - 3) - (b.top + 2)};
+}
+
+float QELBCollectionbox::pitch() const { return source_ ? source_->height() + 1 : 0; }
+
+uint32_t QELBCollectionbox::count() const { return source_ ? source_->count() : 0; }
+
+float QELBCollectionbox::scroll() const {
+  float height = content_.bottom - content_.top;
+  return height > 0 ? offset_.y / height : 0;
+}
+
+void QELBCollectionbox::setScroll(float fraction) {
+  pendingScroll_ = fraction;
+  hasPendingScroll_ = true;
+}
+
+void QELBCollectionbox::clear() {
+  syncClear();
+  offset_ = {0, 0};
+  needsSync_ = true;
+}
+
+void QELBCollectionbox::refresh() {
+  syncClear();
+  needsSync_ = true;
+}
+
+void QELBCollectionbox::computeContentRect() {
+  float p = pitch();
+  content_ = {0, 0, width(), p > 0 ? static_cast<float>(count()) * p : 0};
+}
+
+void QELBCollectionbox::moveTo(float y) {
+  OGLTRect shown = visibleRect();
+  offset_.y = QELFScrollClamp(y, content_.bottom - content_.top, shown.bottom - shown.top);
+  needsSync_ = true;
+}
+
+void QELBCollectionbox::recycle(uint32_t index, const Ref<QELBWidget>& widget) {
+  detach(widget);
+  if (source_) source_->recycleWidget(widget, index);
+}
+
+void QELBCollectionbox::syncClear() {
+  std::map<uint32_t, Ref<QELBWidget>> rows;
+  rows.swap(live_);
+  for (const auto& [index, widget] : rows) recycle(index, widget);
+  _childs()->sync();
+}
+
+void QELBCollectionbox::syncContent() {
+  QELTCollectionboxRange range{};
+  if (!QELFCollectionboxComputeVisibleRange(pitch(), visibleRect(), count(), &range)) {
+    syncClear();
+    return;
+  }
+  // Rows that left the view, and rows beyond a count that shrank, go back first, so that the
+  // source can hand them out again for the rows coming into view.
+  for (auto it = live_.begin(); it != live_.end();) {
+    if (it->first >= range.first && it->first <= range.last) {
+      ++it;
+      continue;
+    }
+    Ref<QELBWidget> widget = it->second;
+    uint32_t index = it->first;
+    it = live_.erase(it);
+    recycle(index, widget);
+  }
+  float p = pitch(), rowWidth = width();
+  bool fit = flags() & kQELCollectionboxFitWidth;
+  for (uint32_t index = range.first; index <= range.last && source_; ++index) {
+    if (live_.count(index)) continue;
+    Ref<QELBWidget> widget;
+    if (!source_->requireWidget(widget, index, window()) || !widget) continue;
+    OGLTSize s = widget->size();
+    float y = static_cast<float>(index) * p;
+    widget->setFrame({0, y, fit ? rowWidth : s.w, y + s.h});
+    if (!attach(widget)) continue;  // the source handed out a widget that is still attached
+    widget->onAwaken();
+    live_.emplace(index, widget);
+  }
+  _childs()->sync();
+}
+
+void QELBCollectionbox::onAttachedIntoWindow() {
+  QELBParent::onAttachedIntoWindow();
+  needsSync_ = true;
+}
+
+void QELBCollectionbox::onAwaken() {
+  QELBParent::onAwaken();
+  float before = content_.bottom;
+  computeContentRect();
+  // A source whose count changed: clamp the offset to the new content and sync the rows.
+  if (content_.bottom != before) moveTo(offset_.y);
+}
+
+void QELBCollectionbox::onUpdateWithStep(float step) {
+  if (needsSync_ || hasPendingScroll_) {
+    if (hasPendingScroll_) {
+      OGLTRect shown = visibleRect();
+      float content = content_.bottom - content_.top;
+      if (content > shown.bottom - shown.top) offset_.y = content * pendingScroll_;
+      hasPendingScroll_ = false;
+    }
+    moveTo(offset_.y);
+    needsSync_ = false;
+    syncContent();
+  }
+  QELBParent::onUpdateWithStep(step);
+}
+
+bool QELBCollectionbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  QELBWindow* owner = window();
+  bool greedy = owner && owner->greedy() == this;
+  if (!QELFWidgetInnerHit(this, cursor.point) && !greedy) return false;
+  OGLTPoint local = worldToLocal(cursor.point);
+  OGLTRect lane = QELFRectInset(QELFScrollLaneRect(bounds()), -2);
+  if (cursor.action == kOGLActionNone || (!greedy && !QELFRectContains(lane, local))) {
+    OGLTRect shown = visibleRect();
+    bool consumed = false;
+    std::vector<Ref<QELBWidget>> order = childs();
+    for (const Ref<QELBWidget>& child : order) {
+      if (child->parent() != this || !child->visible() || !child->enabled()) continue;
+      if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
+    }
+    forceInputWithCursor(cursor);
+    return consumed;
+  }
+  OGLTCursorEvent record = cursor;
+  record.point = local;
+  OGLTRect shown = visibleRect();
+  float y = offset_.y;
+  QELFScrollLaneDrag(this, record, content_.bottom - content_.top, shown.bottom - shown.top, &y);
+  moveTo(y);
+  return false;
+}
+
+bool QELBCollectionbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  if (!hasCursorRecord()) return false;
+  if (key.action != kOGLActionPress) return true;
+  OGLTRect shown = visibleRect();
+  float visible = shown.bottom - shown.top, content = content_.bottom - content_.top;
+  switch (key.key) {
+    case 264: moveTo(offset_.y + pitch()); return true;
+    case 265: moveTo(offset_.y - pitch()); return true;
+    case 266: moveTo(offset_.y - visible); return true;
+    case 267: moveTo(offset_.y + visible); return true;
+    case 268: moveTo(0); return true;
+    case 269: moveTo(content - visible); return true;
+    default: return false;
+  }
+}
+
+bool QELBCollectionbox::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  if (!hasCursorRecord()) return false;
+  moveTo(offset_.y + pitch() * scroll.delta.y * -5);
+  return true;
+}
+
+void QELBCollectionbox::onRenderWithStep(float step) {
+  QELBWindow* owner = window();
+  OGLC2DContext* ctx = owner ? owner->context() : nullptr;
+  if (!ctx || !visible()) return;
+  OGLTRect shown = visibleRect();
+  OGLTRect view{2, 2, 2 + shown.right - shown.left, 2 + shown.bottom - shown.top};
+  QELFWidgetRenderScrolled(ctx, childs(), view, offset_, shown, step);
+  QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top,
+                     shown.bottom - shown.top);
+}

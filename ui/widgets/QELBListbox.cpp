@@ -1,0 +1,160 @@
+#include "ui/widgets/QELBListbox.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/widgets/QELBWindow.h"
+#include "ui/widgets/QELFScrollLane.h"
+#include "ui/widgets/QELFWidgetDrawing.h"
+#include "ui/widgets/QELFWidgetInput.h"
+
+void QELFListboxComputeContentRect(QELBListbox* listbox, OGLTRect* rect) {
+  if (!listbox || !rect) return;
+  bool fit = listbox->flags() & kQELListboxFitWidth;
+  float y = 0, widest = 0;
+  // The drawing order: the children's comparator's order when one is set.
+  std::vector<Ref<QELBWidget>> order = listbox->childs();
+  for (const Ref<QELBWidget>& child : order) {
+    OGLTSize s = child->size();
+    if (fit) s.w = listbox->width();
+    child->setFrame({0, y, s.w, y + s.h});
+    widest = std::max(widest, s.w);
+    y += s.h;
+  }
+  *rect = {0, 0, widest, y};
+}
+
+QELBListbox::QELBListbox(OGLTSize size, OGLTPoint position) : QELBParent(size, position) {}
+
+QELBListbox::~QELBListbox() = default;
+
+Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
+  Ref<QELCListbox> list = makeRef<QELCListbox>(size, position);
+  return list && list->made() ? list : nullptr;
+}
+
+OGLTRect QELBListbox::space() {
+  OGLTRect b = bounds();
+  return {b.left, b.top, b.right - kQELScrollLaneWidth, b.bottom - 1};
+}
+
+OGLTPoint QELBListbox::spaceToLocal(const OGLTPoint& point) {
+  OGLTRect s = space();
+  return {std::round(point.x + s.left - offset_.x), std::round(point.y + s.top - offset_.y)};
+}
+
+OGLTPoint QELBListbox::localToSpace(const OGLTPoint& point) {
+  OGLTRect s = space();
+  return {std::round(point.x - s.left + offset_.x), std::round(point.y - s.top + offset_.y)};
+}
+
+float QELBListbox::width() const {
+  OGLTRect b = bounds();
+  return (b.right - 1) - (b.left + 1) - kQELScrollLaneWidth - 1;
+}
+
+float QELBListbox::visibleHeight() const {
+  OGLTRect b = bounds();
+  return (b.bottom - 2) - (b.top + 1);
+}
+
+OGLTRect QELBListbox::visibleRect() const {
+  return {offset_.x, offset_.y, offset_.x + width(), offset_.y + visibleHeight()};
+}
+
+float QELBListbox::scroll() const {
+  float height = content_.bottom - content_.top;
+  return height > 0 ? offset_.y / height : 0;
+}
+
+void QELBListbox::setScroll(float fraction) {
+  pendingScroll_ = fraction;
+  hasPendingScroll_ = true;
+}
+
+void QELBListbox::scrollToVisible(const QELBWidget* child) {
+  if (!child || child->parent() != this) return;
+  const OGLTRect& f = child->frame();
+  OGLTRect shown = visibleRect();
+  if (QELFRectsOverlap(f, shown)) return;
+  float visible = visibleHeight();
+  float y = f.top >= shown.bottom ? f.bottom - visible : f.top;
+  offset_.y = QELFScrollClamp(y, content_.bottom - content_.top, visible);
+}
+
+void QELBListbox::onAwaken() {
+  QELBParent::onAwaken();
+  QELFListboxComputeContentRect(this, &content_);
+}
+
+bool QELBListbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  QELBWindow* owner = window();
+  bool greedy = owner && owner->greedy() == this;
+  if (!QELFWidgetInnerHit(this, cursor.point) && !greedy) return false;
+  OGLTRect shown = visibleRect();
+  bool consumed = false;
+  std::vector<Ref<QELBWidget>> order = childs();
+  for (const Ref<QELBWidget>& child : order) {
+    if (child->parent() != this || !child->visible() || !child->enabled()) continue;
+    if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
+  }
+  forceInputWithCursor(cursor);
+  return consumed;
+}
+
+bool QELBListbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  return hasCursorRecord() && QELBParent::onInputWithKeypad(key);
+}
+
+bool QELBListbox::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  return hasCursorRecord() && QELBParent::onInputWithScroll(scroll);
+}
+
+float QELBListbox::rowStep() const {
+  // Up and Down move by one row: the visible height over the number of children shrinks below
+  // a pixel with many children (and divides by zero with none), so the step is the average
+  // row height, at least one pixel.
+  uint32_t count = _childs()->count();
+  float height = content_.bottom - content_.top;
+  return count > 0 ? std::max(1.0f, std::round(height / static_cast<float>(count))) : 1.0f;
+}
+
+void QELBListbox::applyQueuedInput() {
+  float content = content_.bottom - content_.top, visible = visibleHeight();
+  if (hasPendingScroll_) {
+    if (content > visible) offset_.y = content * pendingScroll_;
+    hasPendingScroll_ = false;
+  }
+  const QELTInputs& queued = inputs();
+  for (uint32_t i = 0; i < queued.count; ++i) {
+    const OGLTInputEvent& record = queued.records[i];
+    if (record.type == kOGLInputScroll) offset_.y += record.scroll.delta.y * -5 * rowStep();
+    if (record.type != kOGLInputKey || record.key.action != kOGLActionPress) continue;
+    switch (record.key.key) {
+      case 264: offset_.y += rowStep(); break;
+      case 265: offset_.y -= rowStep(); break;
+      case 266: offset_.y -= visible; break;
+      case 267: offset_.y += visible; break;
+      case 268: offset_.y = 0; break;
+      case 269: offset_.y = content - visible; break;
+      default: break;
+    }
+  }
+  offset_.y = QELFScrollClamp(offset_.y, content, visible);
+  for (uint32_t i = 0; i < queued.count; ++i) {
+    if (queued.records[i].type != kOGLInputCursor) continue;
+    if (_childs()->count() > 0) QELFScrollLaneDrag(this, queued.records[i].cursor, content, visible, &offset_.y);
+    break;  // the frame's cursor record
+  }
+}
+
+void QELBListbox::onRenderWithStep(float step) {
+  QELBWindow* owner = window();
+  OGLC2DContext* ctx = owner ? owner->context() : nullptr;
+  if (!ctx || !visible()) return;
+  applyQueuedInput();
+  OGLTRect s = space();
+  OGLTRect view{s.left, s.top, s.left + width(), s.top + visibleHeight()};
+  QELFWidgetRenderScrolled(ctx, childs(), view, offset_, visibleRect(), step);
+  QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top, visibleHeight());
+}

@@ -1,0 +1,92 @@
+#include "ui/widgets/QELBMenu.h"
+
+
+#include "ui/widgets/QELBMenuList.h"
+#include "ui/widgets/QELBWindow.h"
+#include "ui/widgets/QELFWidgetInput.h"
+
+const QELTGroupSetup QELKMenuSetup = {kQELGroupFree, 0, 0, 0, 0};
+
+bool QELFMenuCollapse(QELBMenu* menu) {
+  if (!menu) return false;
+  Ref<QELBMenu> hold(menu);  // detaching may drop the last other reference
+  if (menu->_childs()->count() > 0)
+    if (auto* list = dynamic_cast<QELBMenuList*>(menu->_childs()->fetchAtIndex(0).get())) list->topple();
+  if (menu->flags() & kQELMenuPersistent) return true;
+  if (menu->flags() & kQELMenuDetaches) {
+    if (QELBParent* parent = menu->parent()) {
+      parent->detach(hold);
+    } else if (QELBWindow* owner = menu->window()) {
+      owner->detach(hold);
+    }
+  }
+  menu->setVisible(false);
+  return false;
+}
+
+QELBMenu::QELBMenu(OGLTSize size, OGLTPoint position) : QELBGroup(size, position, &QELKMenuSetup) {}
+
+QELBMenu::~QELBMenu() = default;
+
+Ref<QELCMenu> QELCMenu::widgetWithSize(OGLTSize size, OGLTPoint position) {
+  Ref<QELCMenu> menu = makeRef<QELCMenu>(size, position);
+  return menu && menu->made() ? menu : nullptr;
+}
+
+void QELBMenu::onAwaken() {
+  QELBGroup::onAwaken();
+  shownAtAwaken_ = visible();
+}
+
+void QELBMenu::onUpdateWithStep(float step) {
+  QELBGroup::onUpdateWithStep(step);
+  if (!(flags() & kQELMenuKeepsSize)) setSize(preferredSize());
+  // A menu made visible during this frame is never collapsed by this frame's click.
+  if (visible() && shownAtAwaken_ && !hasCursorRecord()) collapseOnClickOutside();
+}
+
+void QELBMenu::collapseOnClickOutside() {
+  QELBWindow* owner = window();
+  if (!owner) return;
+  const OGLTInputQueue* queue = owner->inputs();
+  for (uint32_t i = 0; i < queue->count; ++i) {
+    const OGLTInputEvent& record = queue->events[i];
+    if (record.type != kOGLInputCursor || !QELFCursorActionIsOdd(record.cursor.action)) continue;
+    OGLTPoint point = worldToSpace(record.cursor.point);
+    for (const Ref<QELBWidget>& child : childs())
+      if (child->visible() && child->enabled() && QELFRectContains(child->frame(), point)) return;
+    QELFMenuCollapse(this);
+    return;
+  }
+}
+
+bool QELBMenu::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  if (!QELFWidgetInnerHit(this, cursor.point)) return false;
+  QELBWidget::onInputWithCursor(cursor);
+  if (passCursorToChildren(cursor)) return true;
+  if (!QELFCursorActionIsOdd(cursor.action)) return false;
+  QELFMenuCollapse(this);
+  return true;
+}
+
+bool QELBMenu::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  if (key.key != 256 || key.action != kOGLActionRelease) return false;
+  QELFMenuCollapse(this);
+  return true;
+}
+
+void QELBMenu::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  Ref<QELBMenu> self(this);
+  // Where the default handling sends it, taken before a pop-up detaches itself on collapse, so
+  // that the choice is not lost with the menu.
+  Ref<QELBParent> above(parent());
+  QELBWindow* owner = window();
+  QELFMenuCollapse(this);
+  if (target_)
+    target_->onMessaged(message);
+  else if (above)
+    above->onMessaged(message);
+  else if (owner)
+    owner->post(message);
+}

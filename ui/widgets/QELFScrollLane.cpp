@@ -1,0 +1,58 @@
+#include "ui/widgets/QELFScrollLane.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/gl/OGLF2D.h"
+#include "ui/widgets/QELBWindow.h"
+#include "ui/widgets/QELFGeometry.h"
+#include "ui/widgets/QELFWidgetDrawing.h"
+
+OGLTRect QELFScrollLaneRect(const OGLTRect& bounds) {
+  OGLTRect inner = QELFRectInset(bounds, 1);
+  return {inner.right - kQELScrollLaneWidth, inner.top, inner.right, inner.bottom};
+}
+
+float QELFScrollClamp(float offset, float content, float visible) {
+  if (!(content > visible) || !(offset > 0)) return 0;  // also NaN
+  return std::round(std::min(offset, content - visible));
+}
+
+void QELFScrollLaneDraw(OGLC2DContext* ctx, QELBWidget* box, bool hovered, float offset, float content, float visible) {
+  QELBWindow* owner = box->window();
+  if (!ctx || !owner) return;
+  const QELTWindowTweaks& tweaks = *owner->tweaks();
+  OGLTColor ink = hovered ? tweaks.brightColor : tweaks.textColor;
+  float tint = QELFWidgetTint(box);
+  OGLTRect inner = QELFRectInset(box->bounds(), 1);
+  OGLTRect lane = QELFScrollLaneRect(box->bounds());
+  OGLF2DPathBegin(ctx);
+  OGLF2DPathRect(ctx, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top);
+  OGLF2DPathMoveTo(ctx, lane.left, lane.top);
+  OGLF2DPathLineTo(ctx, lane.left, lane.bottom);
+  OGLF2DPathStrokeColorWithTint(ctx, &ink, tint);
+  OGLF2DPathStroke(ctx);
+  float length = lane.bottom - lane.top;
+  float thumb = content > visible ? length * visible / content : length;
+  float top = content > 0 ? length * std::clamp(offset / content, 0.0f, 1.0f) : 0;
+  OGLF2DPathBegin(ctx);
+  OGLF2DPathRect(ctx, lane.left + 2, lane.top + top, lane.right - lane.left - 4, thumb);
+  OGLF2DPathFillColorWithTint(ctx, &ink, tint);
+  OGLF2DPathFill(ctx);
+}
+
+bool QELFScrollLaneDrag(QELBWidget* box, const OGLTCursorEvent& local, float content, float visible, float* offset) {
+  QELBWindow* owner = box->window();
+  if (!owner || local.action == kOGLActionNone) return false;
+  bool greedy = owner->greedy() == box;
+  OGLTRect lane = QELFScrollLaneRect(box->bounds());
+  if (!greedy && !QELFRectContains(QELFRectInset(lane, -2), local.point)) return false;
+  float length = lane.bottom - lane.top;
+  if (length > 0) *offset = std::round((content - visible) * (local.point.y - lane.top) / length);
+  *offset = QELFScrollClamp(*offset, content, visible);
+  if (local.action == kOGLActionPress)
+    owner->setGreedy(Ref<QELBWidget>(box));
+  else if (greedy)
+    owner->setGreedy(nullptr);
+  return true;
+}
