@@ -14,4 +14,5 @@ enum class JSKDuplicateKeys {
 
 // True with the document in *out; false with the reason in *error: "not JSON: <parser's
 // message>", or "<entry>: is given twice" where entry is the key's path ("processors[2].label").
-bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates, std::string* error);
+[[nodiscard]] bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates,
+                                    std::string* error);
