@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 
@@ -145,20 +143,20 @@ bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) 
   if (!S_ISREG(status.st_mode)) return fail("is not a regular file");
   if (uint64_t(status.st_size) > kLLKReadFileLimit) return fail("is larger than 256 MiB");
   try {
-    std::string read(size_t(status.st_size), '\0');
+    std::string bytes(size_t(status.st_size), '\0');
     size_t length = 0;
     // A file that grows while it is read is read up to one byte past the limit, then refused.
     while (length <= kLLKReadFileLimit) {
-      if (length == read.size()) read.resize(std::min(kLLKReadFileLimit + 1, read.size() + 65536));
-      ssize_t got = ::read(fd, read.data() + length, read.size() - length);
+      if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
+      ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
       if (got == 0) break;
       length += size_t(got);
     }
     if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
-    read.resize(length);
-    contents = std::move(read);
+    bytes.resize(length);
+    contents = std::move(bytes);
     return true;
   } catch (const std::bad_alloc&) {
     return fail("cannot be read: out of memory");
