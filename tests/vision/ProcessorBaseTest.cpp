@@ -52,7 +52,7 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
 TEST(ProcessorBase, InputsOfTheWrongKindAreTold) {
   LogCapture log;
   VisionStage stage({});
-  Ref<ImageCounter> counter(new ImageCounter("counter", frameOf(R"({"inputs": 5})")));
+  Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": 5})")));
   stage.attach(counter);
   EXPECT_TRUE(log.saw("counter - property 'inputs' must be a label or a list of labels, not 5")) << log.lines().size();
 }
