@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -76,8 +77,10 @@ public:
     return {p[0], p[1], p[2]};
   }
 
-  // Writes the last captured frame as a PNG in the working folder (the build's test folder).
-  bool saveScreenshot(const char* name) {
+  // Writes the last captured frame as a PNG beside the test program (in the build folder).
+  bool saveScreenshot(const std::string& name) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / name;
     std::lock_guard lock(mutex_);
     if (pixels_.empty()) return false;
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
@@ -91,7 +94,7 @@ public:
         *q = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
       }
     cairo_surface_mark_dirty(image);
-    bool written = cairo_surface_write_to_png(image, name) == CAIRO_STATUS_SUCCESS;
+    bool written = cairo_surface_write_to_png(image, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(image);
     return written;
   }

@@ -8,6 +8,9 @@ bool QELTestHeadlessWindow::openHeadless(OGLTSize size) {
   context_ = OGLC2DContext::make();
   if (!context_) return false;
   setSize(size);  // not running: the size is kept as given
+  // Tests change what their probes show without asking for a redraw: every frame is drawn whole
+  // unless a test asks for the window's own redrawing.
+  setRedrawsOnRequest(false);
   OGLFInputQueueReset(queue_);
   onOpening();
   return true;
@@ -100,16 +103,25 @@ void QELTestHeadlessWindow::joypad(const OGLTJoypadEvent& pad) {
   appendRecord(event);
 }
 
-void QELTestHeadlessWindow::keepPass(std::vector<uint8_t>& pixels) {
+// Takes the pass's pixels as the GL window's compositor does: only the rows that changed.
+void QELTestHeadlessWindow::keepPass(std::vector<uint8_t>& pixels, bool& empty) {
   width_ = context_->pixelWidth();
   height_ = context_->pixelHeight();
   stride_ = context_->stride();
   size_t bytes = static_cast<size_t>(stride_) * static_cast<size_t>(height_);
+  OGLTRowSpan rows = context_->takeChangedRows();
   // A pass that drew nothing leaves its surface untouched: it counts as empty.
-  if (!context_->drawn() || !context_->pixels())
-    pixels.assign(bytes, 0);
-  else
-    pixels.assign(context_->pixels(), context_->pixels() + bytes);
+  if (!context_->drawn() || !context_->pixels()) {
+    if (!empty || pixels.size() != bytes) pixels.assign(bytes, 0);
+    empty = true;
+    return;
+  }
+  if (empty || pixels.size() != bytes) rows = {0, height_};
+  empty = false;
+  pixels.resize(bytes);
+  size_t from = static_cast<size_t>(rows.top) * static_cast<size_t>(stride_);
+  size_t to = static_cast<size_t>(std::max(rows.top, rows.bottom)) * static_cast<size_t>(stride_);
+  std::copy(context_->pixels() + from, context_->pixels() + to, pixels.begin() + static_cast<std::ptrdiff_t>(from));
 }
 
 bool QELTestHeadlessWindow::frame(float step) {
@@ -118,16 +130,16 @@ bool QELTestHeadlessWindow::frame(float step) {
   bool asked = onInputs(queue_);
   onUpdateWithStep(step);
   OGLTSize area = size();
-  if (context_->beginFrame(area.w, area.h, 1, 0)) {
+  if (context_->beginFrame(area.w, area.h, pixelRatio_, 0)) {
     onRenderSurfaceWithStep(step, area);
     context_->endFrame();
-    keepPass(surface_);
+    keepPass(surface_, surfaceEmpty_);
   }
   onRenderContentWithStep(step, area);
-  if (context_->beginFrame(area.w, area.h, 1, 1)) {
+  if (context_->beginFrame(area.w, area.h, pixelRatio_, 1)) {
     onRenderOverlayWithStep(step, area);
     context_->endFrame();
-    keepPass(overlay_);
+    keepPass(overlay_, overlayEmpty_);
   }
   onSnooze();
   OGLFInputQueueReset(queue_);

@@ -10,6 +10,9 @@
 //   window->frame();                         // one beat that steps a frame
 //   window->pump();                          // posted and poked messages that are due
 //   window->pixel(10, 10);                   // the composed passes, straight RGBA
+//
+// Unlike the GL window it draws every frame whole (its tests change probes directly); a test of
+// partial redrawing turns setRedrawsOnRequest(true) on.
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -34,6 +37,8 @@ public:
   }
 
   OGLC2DContext* context() const override { return context_.get(); }
+  // Device pixels per logical unit of the passes (1 unless set); pixel() reads device pixels.
+  void setPixelRatio(float ratio) { pixelRatio_ = ratio; }
 
   // Input for the next frame. The first cursor record of a frame takes slot 0, as in the GL
   // window; a frame without one gets a plain motion record at the last cursor position.
@@ -85,7 +90,7 @@ private:
   }
   bool openHeadless(OGLTSize size);
   void appendRecord(const OGLTInputEvent& event);
-  void keepPass(std::vector<uint8_t>& pixels);
+  void keepPass(std::vector<uint8_t>& pixels, bool& empty);
 
   std::unique_ptr<OGLC2DContext> context_;
   OGLTInputQueue queue_{};
@@ -95,5 +100,7 @@ private:
   std::multimap<Clock::time_point, std::function<void()>> tasks_;
   uint64_t sequence_ = 0;
   std::vector<uint8_t> surface_, overlay_;
+  bool surfaceEmpty_ = false, overlayEmpty_ = false;
+  float pixelRatio_ = 1;
   int width_ = 0, height_ = 0, stride_ = 0;
 };

@@ -189,6 +189,16 @@ TEST(Graph, ADynamicRangeIsRecomputedAtEveryWrap) {
   }
 }
 
+// Samples that are not finite are left out of the range, so it stays a pair of numbers.
+TEST(Graph, TheRangeIgnoresSamplesThatAreNotFinite) {
+  QELTGraphSetup s = setup(4, 4, 0, 1, true);
+  Ref<QELCGraph> g = QELCGraph::widgetWithSize({100, 40}, {0, 0}, &s, "");
+  for (float v : {NAN, std::numeric_limits<float>::infinity(), 8.0f, -std::numeric_limits<float>::infinity()}) g->sync(v);
+  EXPECT_FLOAT_EQ(g->record().setup.min, 6);
+  EXPECT_FLOAT_EQ(g->record().setup.max, 10);
+  for (float v : {1.0f, 2.0f, 3.0f, 4.0f}) EXPECT_TRUE(std::isfinite(g->fraction(v)));
+}
+
 TEST(Graph, HeightFractionsStayWithinTheBoundsForAnySample) {
   const float inf = std::numeric_limits<float>::infinity();
   struct Case {

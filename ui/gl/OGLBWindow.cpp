@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "framework/core/LLKCPointer.h"
 #include "framework/core/LLKFLog.h"
@@ -195,190 +196,48 @@ bool OGLBWindow::sendValue(uint32_t uid, uint32_t ctx, void* value) const {
   return message && const_cast<OGLBWindow*>(this)->send(message);
 }
 
-void OGLBWindow::show() {
+// Every thread-aware property takes one of three ways: on the window's thread, GLFW directly
+// while the window is open; from another thread while the window runs, the value travels to
+// the window's thread and back; otherwise (or when it cannot travel) the cached copy, under the
+// monitor. A property without a direct way (nullptr) reads or keeps its cached copy on the
+// window's thread too.
+template <typename T, typename Direct, typename Cached>
+T OGLBWindow::readProperty(uint32_t uid, Direct direct, Cached cached) const {
+  T value{};
   if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) {
-      onShowing();
-      glfwShowWindow(window);
-    }
-  } else if (reachable()) {
-    flash(kOGLFlashShow);
-  }
-}
-
-void OGLBWindow::hide() {
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) {
-      onHiding();
-      glfwHideWindow(window);
-    }
-  } else if (reachable()) {
-    flash(kOGLFlashHide);
-  }
-}
-
-void OGLBWindow::iconify() {
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) glfwIconifyWindow(window);
-  } else if (reachable()) {
-    flash(kOGLFlashIconify);
-  }
-}
-
-void OGLBWindow::restore() {
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) glfwRestoreWindow(window);
-  } else if (reachable()) {
-    flash(kOGLFlashRestore);
-  }
-}
-
-void OGLBWindow::setTitle(const char* title) {
-  if (!title) return;
-  {
-    std::lock_guard lock(monitor_);
-    title_ = title;
-  }
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) glfwSetWindowTitle(window, title);
-  } else if (reachable()) {
-    flash(kOGLFlashTitle);
-  }
-}
-
-std::string OGLBWindow::title() const {
-  std::lock_guard lock(monitor_);
-  return title_;
-}
-
-OGLTSize OGLBWindow::size() const {
-  OGLTSize value;
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) {
-      int width = 0, height = 0;
-      glfwGetWindowSize(window, &width, &height);
-      return {static_cast<float>(width) / scale(), static_cast<float>(height) / scale()};
-    }
-  } else if (reachable() && sendValue(kOGLSendSize, kOGLSendRead, &value)) {
+    if constexpr (!std::is_null_pointer_v<Direct>)
+      if (GLFWwindow* window = window_.load()) return direct(window);
+  } else if (reachable() && sendValue(uid, kOGLSendRead, &value)) {
     return value;
   }
   std::lock_guard lock(monitor_);
-  return size_;
+  return cached();
 }
 
-void OGLBWindow::setSize(OGLTSize size) {
+template <typename T, typename Direct, typename Cached>
+void OGLBWindow::writeProperty(uint32_t uid, T value, Direct direct, Cached cached) {
   if (onOwnThread()) {
     if (GLFWwindow* window = window_.load()) {
-      glfwSetWindowSize(window, static_cast<int>(size.w * scale()), static_cast<int>(size.h * scale()));
+      direct(window, value);
       return;
     }
-  } else if (reachable() && sendValue(kOGLSendSize, kOGLSendWrite, &size)) {
+  } else if (reachable() && sendValue(uid, kOGLSendWrite, &value)) {
     return;
   }
   std::lock_guard lock(monitor_);
-  size_ = size;
+  cached(value);
 }
 
-OGLTPoint OGLBWindow::position() const {
-  OGLTPoint value;
-  if (!onOwnThread() && reachable() && sendValue(kOGLSendPosition, kOGLSendRead, &value)) return value;
-  std::lock_guard lock(monitor_);
-  return position_;
+// Commands: at once on the window's thread (while the window is open), as a flash from another
+// thread while the window runs, and dropped otherwise.
+void OGLBWindow::command(uint64_t code) {
+  if (onOwnThread())
+    applyCommand(code);
+  else if (reachable())
+    flash(code);
 }
 
-void OGLBWindow::setPosition(OGLTPoint position) {
-  if (!onOwnThread() && reachable() && sendValue(kOGLSendPosition, kOGLSendWrite, &position)) return;
-  std::lock_guard lock(monitor_);
-  position_ = position;
-  positionGiven_ = true;
-  if (GLFWwindow* window = onOwnThread() ? window_.load() : nullptr)
-    glfwSetWindowPos(window, static_cast<int>(position.x * scale()), static_cast<int>(position.y * scale()));
-}
-
-OGLTRect OGLBWindow::frame() const {
-  OGLTRect value;
-  if (onOwnThread()) {
-    if (GLFWwindow* window = window_.load()) {
-      int x = 0, y = 0, width = 0, height = 0;
-      glfwGetWindowPos(window, &x, &y);
-      glfwGetWindowSize(window, &width, &height);
-      float s = scale();
-      return {static_cast<float>(x) / s, static_cast<float>(y) / s, static_cast<float>(x + width) / s,
-              static_cast<float>(y + height) / s};
-    }
-  } else if (reachable() && sendValue(kOGLSendFrame, kOGLSendRead, &value)) {
-    return value;
-  }
-  std::lock_guard lock(monitor_);
-  return {position_.x, position_.y, position_.x + size_.w, position_.y + size_.h};
-}
-
-void OGLBWindow::setFrame(OGLTRect frame) {
-  if (!onOwnThread() && reachable() && sendValue(kOGLSendFrame, kOGLSendWrite, &frame)) return;
-  std::lock_guard lock(monitor_);
-  position_ = {frame.left, frame.top};
-  size_ = {frame.right - frame.left, frame.bottom - frame.top};
-  positionGiven_ = true;
-  if (GLFWwindow* window = onOwnThread() ? window_.load() : nullptr) {
-    float s = scale();
-    glfwSetWindowPos(window, static_cast<int>(frame.left * s), static_cast<int>(frame.top * s));
-    glfwSetWindowSize(window, static_cast<int>(size_.w * s), static_cast<int>(size_.h * s));
-  }
-}
-
-// Visible, focused and iconified: the GLFW attribute on the window's thread, asked there from
-// other threads, and no while the window does not run.
-static bool windowAttribute(GLFWwindow* window, int attribute) {
-  return window && glfwGetWindowAttrib(window, attribute) != 0;
-}
-
-bool OGLBWindow::isVisible() const {
-  bool value = false;
-  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_VISIBLE);
-  return reachable() && sendValue(kOGLSendVisible, kOGLSendRead, &value) && value;
-}
-
-bool OGLBWindow::hasInputFocus() const {
-  bool value = false;
-  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_FOCUSED);
-  return reachable() && sendValue(kOGLSendFocused, kOGLSendRead, &value) && value;
-}
-
-bool OGLBWindow::isIconified() const {
-  bool value = false;
-  if (onOwnThread()) return windowAttribute(window_.load(), GLFW_ICONIFIED);
-  return reachable() && sendValue(kOGLSendIconified, kOGLSendRead, &value) && value;
-}
-
-uint32_t OGLBWindow::cursor() const {
-  uint32_t value = 0;
-  if (!onOwnThread() && reachable() && sendValue(kOGLSendCursor, kOGLSendRead, &value)) return value;
-  std::lock_guard lock(monitor_);
-  return cursorIndex_;
-}
-
-void OGLBWindow::setCursor(uint32_t index) {
-  if (index >= kOGLCursorCount) return;
-  if (onOwnThread()) {
-    applyCursor(index);
-  } else if (!(reachable() && sendValue(kOGLSendCursor, kOGLSendWrite, &index))) {
-    std::lock_guard lock(monitor_);
-    cursorIndex_ = index;
-  }
-}
-
-void OGLBWindow::applyCursor(uint32_t index) {
-  std::lock_guard lock(monitor_);
-  if (index >= kOGLCursorCount || index == cursorIndex_) return;
-  if (GLFWwindow* window = window_.load()) {
-    if (!cursors_[index]) cursors_[index] = glfwCreateStandardCursor(static_cast<int>(GLFW_ARROW_CURSOR + index));
-    if (!cursors_[index]) return;
-    glfwSetCursor(window, cursors_[index]);
-  }
-  cursorIndex_ = index;
-}
-
-void OGLBWindow::onFlashed(uint64_t code) {
+void OGLBWindow::applyCommand(uint64_t code) {
   GLFWwindow* window = window_.load();
   if (!window) return;
   switch (code) {
@@ -402,6 +261,142 @@ void OGLBWindow::onFlashed(uint64_t code) {
     default:
       break;
   }
+}
+
+void OGLBWindow::onFlashed(uint64_t code) { applyCommand(code); }
+
+void OGLBWindow::show() { command(kOGLFlashShow); }
+
+void OGLBWindow::hide() { command(kOGLFlashHide); }
+
+void OGLBWindow::iconify() { command(kOGLFlashIconify); }
+
+void OGLBWindow::restore() { command(kOGLFlashRestore); }
+
+void OGLBWindow::setTitle(const char* title) {
+  if (!title) return;
+  {
+    std::lock_guard lock(monitor_);
+    title_ = title;
+  }
+  command(kOGLFlashTitle);
+}
+
+std::string OGLBWindow::title() const {
+  std::lock_guard lock(monitor_);
+  return title_;
+}
+
+OGLTSize OGLBWindow::size() const {
+  return readProperty<OGLTSize>(
+      kOGLSendSize,
+      [this](GLFWwindow* window) {
+        int width = 0, height = 0;
+        glfwGetWindowSize(window, &width, &height);
+        return OGLTSize{static_cast<float>(width) / scale(), static_cast<float>(height) / scale()};
+      },
+      [this] { return size_; });
+}
+
+void OGLBWindow::setSize(OGLTSize size) {
+  writeProperty(
+      kOGLSendSize, size,
+      [this](GLFWwindow* window, OGLTSize wanted) {
+        glfwSetWindowSize(window, static_cast<int>(wanted.w * scale()), static_cast<int>(wanted.h * scale()));
+      },
+      [this](OGLTSize wanted) { size_ = wanted; });
+}
+
+OGLTPoint OGLBWindow::position() const {
+  return readProperty<OGLTPoint>(kOGLSendPosition, nullptr, [this] { return position_; });
+}
+
+// The position and frame are kept on the window's thread too (the window is placed there when
+// it opens), then applied.
+void OGLBWindow::setPosition(OGLTPoint position) {
+  auto keep = [this](OGLTPoint wanted) {
+    position_ = wanted;
+    positionGiven_ = true;
+  };
+  writeProperty(
+      kOGLSendPosition, position,
+      [this, keep](GLFWwindow* window, OGLTPoint wanted) {
+        std::lock_guard lock(monitor_);
+        keep(wanted);
+        glfwSetWindowPos(window, static_cast<int>(wanted.x * scale()), static_cast<int>(wanted.y * scale()));
+      },
+      keep);
+}
+
+OGLTRect OGLBWindow::frame() const {
+  return readProperty<OGLTRect>(
+      kOGLSendFrame,
+      [this](GLFWwindow* window) {
+        int x = 0, y = 0, width = 0, height = 0;
+        glfwGetWindowPos(window, &x, &y);
+        glfwGetWindowSize(window, &width, &height);
+        float s = scale();
+        return OGLTRect{static_cast<float>(x) / s, static_cast<float>(y) / s, static_cast<float>(x + width) / s,
+                        static_cast<float>(y + height) / s};
+      },
+      [this] { return OGLTRect{position_.x, position_.y, position_.x + size_.w, position_.y + size_.h}; });
+}
+
+void OGLBWindow::setFrame(OGLTRect frame) {
+  auto keep = [this](const OGLTRect& wanted) {
+    position_ = {wanted.left, wanted.top};
+    size_ = {wanted.right - wanted.left, wanted.bottom - wanted.top};
+    positionGiven_ = true;
+  };
+  writeProperty(
+      kOGLSendFrame, frame,
+      [this, keep](GLFWwindow* window, const OGLTRect& wanted) {
+        std::lock_guard lock(monitor_);
+        keep(wanted);
+        float s = scale();
+        glfwSetWindowPos(window, static_cast<int>(wanted.left * s), static_cast<int>(wanted.top * s));
+        glfwSetWindowSize(window, static_cast<int>(size_.w * s), static_cast<int>(size_.h * s));
+      },
+      keep);
+}
+
+// Visible, focused and iconified: the GLFW attribute on the window's thread, asked there from
+// other threads, and no while the window does not run.
+static bool windowAttribute(GLFWwindow* window, int attribute) {
+  return window && glfwGetWindowAttrib(window, attribute) != 0;
+}
+
+bool OGLBWindow::attribute(uint32_t uid, int glfwAttribute) const {
+  return readProperty<bool>(
+      uid, [glfwAttribute](GLFWwindow* window) { return windowAttribute(window, glfwAttribute); }, [] { return false; });
+}
+
+bool OGLBWindow::isVisible() const { return attribute(kOGLSendVisible, GLFW_VISIBLE); }
+
+bool OGLBWindow::hasInputFocus() const { return attribute(kOGLSendFocused, GLFW_FOCUSED); }
+
+bool OGLBWindow::isIconified() const { return attribute(kOGLSendIconified, GLFW_ICONIFIED); }
+
+uint32_t OGLBWindow::cursor() const {
+  return readProperty<uint32_t>(kOGLSendCursor, nullptr, [this] { return cursorIndex_; });
+}
+
+void OGLBWindow::setCursor(uint32_t index) {
+  if (index >= kOGLCursorCount) return;
+  writeProperty(
+      kOGLSendCursor, index, [this](GLFWwindow*, uint32_t wanted) { applyCursor(wanted); },
+      [this](uint32_t wanted) { cursorIndex_ = wanted; });
+}
+
+void OGLBWindow::applyCursor(uint32_t index) {
+  std::lock_guard lock(monitor_);
+  if (index >= kOGLCursorCount || index == cursorIndex_) return;
+  if (GLFWwindow* window = window_.load()) {
+    if (!cursors_[index]) cursors_[index] = glfwCreateStandardCursor(static_cast<int>(GLFW_ARROW_CURSOR + index));
+    if (!cursors_[index]) return;
+    glfwSetCursor(window, cursors_[index]);
+  }
+  cursorIndex_ = index;
 }
 
 bool OGLBWindow::onMessaged(const Ref<LLKCMessage>& message) {

@@ -163,6 +163,15 @@ private:
   // Sends a read or write of the caller's variable to the window's thread; false when the
   // window does not run.
   bool sendValue(uint32_t uid, uint32_t ctx, void* value) const;
+  // A thread-aware property, read or written the one way every property is (see the .cpp).
+  template <typename T, typename Direct, typename Cached>
+  T readProperty(uint32_t uid, Direct direct, Cached cached) const;
+  template <typename T, typename Direct, typename Cached>
+  void writeProperty(uint32_t uid, T value, Direct direct, Cached cached);
+  bool attribute(uint32_t uid, int glfwAttribute) const;
+  // A window command (kOGLFlash*): run here on the window's thread, flashed from others.
+  void command(uint64_t code);
+  void applyCommand(uint64_t code);
   void installCallbacks();
   void pollJoypads();
   void makeFrame();

@@ -67,13 +67,16 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
     // A new surface starts clear; any copy of it must be replaced whole.
     target.previousDirty = {};
     target.unsynced = {0, ph};
+    target.fresh = true;
   } else {
+    target.fresh = false;
     // Rows of an earlier frame not cleared yet (its frame drew nothing and was not ended) wait
     // with the last frame's.
     target.previousDirty = unite(target.previousDirty, target.dirty);
   }
   target.dirty = {};
   target.drawn = false;
+  target.partial = false;
   current_ = layerIndex;
   pixelRatio_ = pixelRatio;
   states_.assign(1, State{});
@@ -90,10 +93,91 @@ bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int 
   return true;
 }
 
+OGLC2DContext::PixelBox OGLC2DContext::pixelBox(const OGLTRect& rect) const {
+  auto device = [&](float logical, bool up, int limit) {
+    float value = logical * pixelRatio_;
+    value = up ? std::ceil(value) : std::floor(value);
+    return std::isfinite(value) ? static_cast<int>(std::clamp(value, 0.0f, static_cast<float>(limit))) : 0;
+  };
+  PixelBox box{device(rect.left, false, layer().pixelWidth), device(rect.top, false, layer().pixelHeight),
+               device(rect.right, true, layer().pixelWidth), device(rect.bottom, true, layer().pixelHeight)};
+  return box.empty() ? PixelBox{} : box;
+}
+
+OGLTRect OGLC2DContext::pixelAligned(const OGLTRect& rect) const {
+  PixelBox box = pixelBox(rect);
+  return {static_cast<float>(box.left) / pixelRatio_, static_cast<float>(box.top) / pixelRatio_,
+          static_cast<float>(box.right) / pixelRatio_, static_cast<float>(box.bottom) / pixelRatio_};
+}
+
+bool OGLC2DContext::redrawOnly(const OGLTRect& area, const OGLTRect& reach) {
+  Layer& target = layer();
+  if (!target.surface || target.fresh || target.drawn) return false;
+  // What the last frames left stays, and is what the next full frame clears.
+  target.dirty = std::exchange(target.previousDirty, {});
+  target.drawn = !target.dirty.empty();
+  target.area = pixelBox(area);
+  target.reach = pixelBox(reach);
+  if (target.area.empty()) target.reach = {};
+  target.reach = target.reach.united(target.area);
+  // Nothing is drawn beyond the reach; the widgets' own clips lie inside it, so it changes none.
+  State& base = states_.front();
+  base.scissor = true;
+  base.scissorRect[0] = static_cast<float>(target.reach.left);
+  base.scissorRect[1] = static_cast<float>(target.reach.top);
+  base.scissorRect[2] = static_cast<float>(target.reach.right);
+  base.scissorRect[3] = static_cast<float>(target.reach.bottom);
+  if (target.area.empty()) return true;
+  cairo_surface_flush(target.surface);
+  unsigned char* data = cairo_image_surface_get_data(target.surface);
+  auto stride = static_cast<size_t>(target.stride);
+  const PixelBox& reachBox = target.reach;
+  size_t rowBytes = static_cast<size_t>(reachBox.right - reachBox.left) * 4;
+  target.kept.resize(rowBytes * static_cast<size_t>(reachBox.bottom - reachBox.top));
+  for (int y = reachBox.top; y < reachBox.bottom; ++y)
+    std::memcpy(target.kept.data() + static_cast<size_t>(y - reachBox.top) * rowBytes,
+                data + static_cast<size_t>(y) * stride + static_cast<size_t>(reachBox.left) * 4, rowBytes);
+  const PixelBox& box = target.area;
+  for (int y = box.top; y < box.bottom; ++y)
+    std::memset(data + static_cast<size_t>(y) * stride + static_cast<size_t>(box.left) * 4, 0,
+                static_cast<size_t>(box.right - box.left) * 4);
+  cairo_surface_mark_dirty(target.surface);
+  target.unsynced = unite(target.unsynced, {reachBox.top, reachBox.bottom});
+  target.partial = true;
+  return true;
+}
+
+// The pixels a partial frame drew in its reach but outside its area go back to what they were.
+void OGLC2DContext::restoreOutsideArea() {
+  Layer& target = layer();
+  target.partial = false;
+  cairo_surface_flush(target.surface);
+  unsigned char* data = cairo_image_surface_get_data(target.surface);
+  auto stride = static_cast<size_t>(target.stride);
+  const PixelBox &reach = target.reach, &area = target.area;
+  size_t rowBytes = static_cast<size_t>(reach.right - reach.left) * 4;
+  auto put = [&](int y, int from, int to) {
+    if (to <= from) return;
+    std::memcpy(data + static_cast<size_t>(y) * stride + static_cast<size_t>(from) * 4,
+                target.kept.data() + static_cast<size_t>(y - reach.top) * rowBytes + static_cast<size_t>(from - reach.left) * 4,
+                static_cast<size_t>(to - from) * 4);
+  };
+  for (int y = reach.top; y < reach.bottom; ++y) {
+    if (y < area.top || y >= area.bottom) {
+      put(y, reach.left, reach.right);
+    } else {
+      put(y, reach.left, area.left);
+      put(y, area.right, reach.right);
+    }
+  }
+  cairo_surface_mark_dirty(target.surface);
+}
+
 // A frame that drew nothing still leaves a clear surface, at the cost of clearing only the
 // rows the frame before drew (nothing at all when that one was empty too).
 void OGLC2DContext::endFrame() {
   if (!layer().surface) return;
+  if (layer().partial) restoreOutsideArea();
   if (!layer().drawn) clearPreviousRows();
   cairo_surface_flush(layer().surface);
 }

@@ -6,6 +6,7 @@
 // surface then holds premultiplied BGRA pixels (cairo's ARGB32) that a window uploads as a
 // texture, or that a headless user reads back. Nothing is cleared or uploaded until something
 // is drawn: an empty frame costs nothing. Belongs to one thread.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <list>
@@ -15,6 +16,7 @@
 
 #include "ui/gl/OGLCFontStash.h"
 #include "ui/gl/OGLF2D.h"
+#include "ui/gl/OGLTGeometry.h"
 #include "ui/gl/OGLXform.h"
 
 typedef struct _cairo cairo_t;
@@ -43,6 +45,16 @@ public:
   // least 1 × 1); logical units map onto it through the ratio. beginFrame resets the state and
   // the path; the accessors below answer for the layer of the last beginFrame.
   bool beginFrame(float width, float height, float pixelRatio, int layer = 0);
+  // Partial frames. Right after beginFrame, redrawOnly clears the area and keeps the last
+  // pixels everywhere else; the caller then draws everything that reaches into the area, each
+  // piece clipped to a rect inside reach (the union of those rects), exactly as a full frame
+  // would; endFrame puts back what that drew outside the area. The result is the pixels of a full
+  // frame, as drawing is not clipped any narrower than in one. An empty area keeps the last
+  // frame as it is. False, and nothing kept, when the surface is new or resized (or drawing
+  // started): the frame must then be drawn whole. Rects in logical units, widened to whole
+  // pixels; pixelAligned tells the area a rect becomes.
+  OGLTRect pixelAligned(const OGLTRect& rect) const;
+  bool redrawOnly(const OGLTRect& area, const OGLTRect& reach);
   void endFrame();
   bool drawn() const { return layer().drawn; }
   int pixelWidth() const { return layer().pixelWidth; }
@@ -169,11 +181,26 @@ private:
   bool setSource(cairo_pattern_t* pattern);
   void paintPath(bool forFill);
   bool applyBoxGradient(const OGLTPaint& paint);
+  cairo_surface_t* rasterBoxGradient(const OGLTPaint& paint, int width, int height);
   // The text settings at the current scale; false without a usable face, size or scale.
   bool textStyle(TextStyle& style) const;
   void blendGlyph(const OGLTGlyph& glyph, int x, int y, uint32_t color, const int clip[4]);
   bool applyTextPaint(float sx, float sy, const char* string, const char* end, const TextStyle& style);
   void maskGlyph(const OGLTGlyph& glyph, int x, int y);
+
+  // A box of device pixels [left, right) x [top, bottom).
+  struct PixelBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    PixelBox united(const PixelBox& other) const {
+      if (empty()) return other;
+      if (other.empty()) return *this;
+      return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+              std::max(bottom, other.bottom)};
+    }
+  };
+  PixelBox pixelBox(const OGLTRect& rect) const;  // cut to the current layer
+  void restoreOutsideArea();
 
   // One drawing surface with what its frames changed.
   struct Layer {
@@ -181,6 +208,10 @@ private:
     cairo_t* cairo = nullptr;
     int pixelWidth = 0, pixelHeight = 0, stride = 0;
     bool drawn = false;
+    bool fresh = true;  // made or resized by the last beginFrame
+    bool partial = false;  // this frame draws only its area (redrawOnly)
+    PixelBox area, reach;
+    std::vector<uint8_t> kept;  // the reach's pixels before a partial frame
     OGLTRowSpan dirty, previousDirty, unsynced;
   };
   Layer& layer() { return layers_[current_]; }
@@ -196,6 +227,7 @@ private:
   std::vector<Subpath> path_;
   std::unordered_map<int, Texture> textures_;
   int nextTexture_ = 1;
-  std::list<std::unique_ptr<CachedGradient>> gradients_;
+  std::list<std::unique_ptr<CachedGradient>> gradients_;  // most recently used first
+  size_t gradientBytes_ = 0;
   OGLCFontStash fonts_;
 };

@@ -12,7 +12,12 @@
 
 namespace {
 
-constexpr size_t kCachedGradients = 16;
+// Enough for the shadows and glows of a workbench of views in a few sizes; the pixels are
+// bounded too, as a gradient box may be as large as the surface.
+constexpr size_t kCachedGradients = 64;
+constexpr size_t kCachedGradientBytes = size_t{48} << 20;
+// How far beyond the surface (in surface sizes) a gradient's box is kept whole.
+constexpr double kGradientReach = 0.5;
 // The half length of a linear gradient's box, far beyond any surface.
 constexpr float kLinearReach = 1e5f;
 
@@ -95,71 +100,79 @@ bool OGLC2DContext::setSource(cairo_pattern_t* pattern) {
   return usable;
 }
 
-// The gradient over the current path's device box (within scissor and surface), from the
-// cache when the same paint covered the same box before.
+// The gradient over the current path's device box, from the cache when a gradient that looks
+// the same was drawn before (anywhere). The box is the path's own, not cut by the scissor, so
+// that a partial redraw gets the pixels of a full one; only a path reaching far beyond the
+// surface is cut to it.
 bool OGLC2DContext::applyBoxGradient(const OGLTPaint& paint) {
   double x0, y0, x1, y1;
   cairo_path_extents(layer().cairo, &x0, &y0, &x1, &y1);
-  double limits[4] = {0, 0, static_cast<double>(layer().pixelWidth), static_cast<double>(layer().pixelHeight)};
-  if (state().scissor) {
-    limits[0] = std::max(limits[0], static_cast<double>(state().scissorRect[0]));
-    limits[1] = std::max(limits[1], static_cast<double>(state().scissorRect[1]));
-    limits[2] = std::min(limits[2], static_cast<double>(state().scissorRect[2]));
-    limits[3] = std::min(limits[3], static_cast<double>(state().scissorRect[3]));
-  }
-  int left = static_cast<int>(std::floor(std::max(x0, limits[0])));
-  int top = static_cast<int>(std::floor(std::max(y0, limits[1])));
-  int right = static_cast<int>(std::ceil(std::min(x1, limits[2])));
-  int bottom = static_cast<int>(std::ceil(std::min(y1, limits[3])));
-  if (right <= left || bottom <= top) return false;
-  int width = right - left, height = bottom - top;
+  double reachX = layer().pixelWidth * kGradientReach, reachY = layer().pixelHeight * kGradientReach;
+  double clamped[4] = {std::max(x0, -reachX), std::max(y0, -reachY), std::min(x1, layer().pixelWidth + reachX),
+                       std::min(y1, layer().pixelHeight + reachY)};
+  if (!(clamped[2] > clamped[0]) || !(clamped[3] > clamped[1])) return false;
+  int left = static_cast<int>(std::floor(clamped[0])), top = static_cast<int>(std::floor(clamped[1]));
+  int width = static_cast<int>(std::ceil(clamped[2])) - left, height = static_cast<int>(std::ceil(clamped[3])) - top;
+  OGLTPaint placed = paint;
+  placed.xform[4] -= static_cast<float>(left);
+  placed.xform[5] -= static_cast<float>(top);
 
   auto hit = std::find_if(gradients_.begin(), gradients_.end(),
-                          [&](const auto& cached) { return cached->matches(paint, left, top, width, height); });
+                          [&](const auto& cached) { return cached->matches(placed, width, height); });
   if (hit != gradients_.end()) {
     gradients_.splice(gradients_.begin(), gradients_, hit);
   } else {
-    OGLTXform inverse;
-    if (!OGLFXformInverse(paintXform(paint), inverse)) return false;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(surface);
-      return false;
-    }
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
-    float feather = std::max(paint.feather, 1.0f);
-    const OGLTColor& in = paint.innerColor;
-    const OGLTColor& out = paint.outerColor;
-    for (int y = 0; y < height; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
-      float py = static_cast<float>(top + y) + 0.5f;
-      for (int x = 0; x < width; ++x) {
-        float px = static_cast<float>(left + x) + 0.5f;
-        float lx, ly;
-        OGLFXformPoint(inverse, px, py, lx, ly);
-        float d = clamp01((roundedBoxDistance(lx, ly, paint.extent[0], paint.extent[1], paint.radius) + feather * 0.5f) /
-                          feather);
-        // Colours mix premultiplied, as the alpha blend of the edges does.
-        float a = in.a + (out.a - in.a) * d;
-        auto channel = [&](float ci, float co) {
-          float pre = clamp01(ci) * clamp01(in.a) + (clamp01(co) * clamp01(out.a) - clamp01(ci) * clamp01(in.a)) * d;
-          return a > 0 ? pre / a : 0.0f;
-        };
-        row[x] = premultiplied(channel(in.r, out.r), channel(in.g, out.g), channel(in.b, out.b), a);
-      }
-    }
-    cairo_surface_mark_dirty(surface);
+    cairo_surface_t* surface = rasterBoxGradient(placed, width, height);
+    if (!surface) return false;
     auto cached = std::make_unique<CachedGradient>();
-    cached->paint = paint;
-    cached->x = left;
-    cached->y = top;
+    cached->paint = placed;
     cached->width = width;
     cached->height = height;
     cached->surface = surface;
+    gradientBytes_ += cached->bytes();
     gradients_.push_front(std::move(cached));
-    if (gradients_.size() > kCachedGradients) gradients_.pop_back();
+    while (gradients_.size() > 1 && (gradients_.size() > kCachedGradients || gradientBytes_ > kCachedGradientBytes)) {
+      gradientBytes_ -= gradients_.back()->bytes();
+      gradients_.pop_back();
+    }
   }
   cairo_set_source_surface(layer().cairo, gradients_.front()->surface, left, top);
   return true;
+}
+
+// The gradient's pixels over a width x height box whose corner is the paint's origin; null
+// when the paint cannot be inverted or the surface not made.
+cairo_surface_t* OGLC2DContext::rasterBoxGradient(const OGLTPaint& paint, int width, int height) {
+  OGLTXform inverse;
+  if (!OGLFXformInverse(paintXform(paint), inverse)) return nullptr;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
+  unsigned char* data = cairo_image_surface_get_data(surface);
+  int stride = cairo_image_surface_get_stride(surface);
+  float feather = std::max(paint.feather, 1.0f);
+  const OGLTColor& in = paint.innerColor;
+  const OGLTColor& out = paint.outerColor;
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
+    float py = static_cast<float>(y) + 0.5f;
+    for (int x = 0; x < width; ++x) {
+      float px = static_cast<float>(x) + 0.5f;
+      float lx, ly;
+      OGLFXformPoint(inverse, px, py, lx, ly);
+      float d = clamp01((roundedBoxDistance(lx, ly, paint.extent[0], paint.extent[1], paint.radius) + feather * 0.5f) /
+                        feather);
+      // Colours mix premultiplied, as the alpha blend of the edges does.
+      float a = in.a + (out.a - in.a) * d;
+      auto channel = [&](float ci, float co) {
+        float pre = clamp01(ci) * clamp01(in.a) + (clamp01(co) * clamp01(out.a) - clamp01(ci) * clamp01(in.a)) * d;
+        return a > 0 ? pre / a : 0.0f;
+      };
+      row[x] = premultiplied(channel(in.r, out.r), channel(in.g, out.g), channel(in.b, out.b), a);
+    }
+  }
+  cairo_surface_mark_dirty(surface);
+  return surface;
 }

@@ -29,7 +29,7 @@ bool QELBButton::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void QELBButton::onUpdateWithStep(float step) {
   QELBControl::onUpdateWithStep(step);
-  flash_.step(step);
+  if (flash_.step(step)) redraw();
 }
 
 void QELBButton::onRenderWithStep(float) {

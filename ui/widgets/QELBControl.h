@@ -17,6 +17,13 @@
 #include "ui/widgets/QELBWidget.h"
 #include "ui/widgets/QELTWindowTweaks.h"
 
+// Widget flags that controls read.
+enum : uint32_t {
+  kQELControlPlain = 0x1,      // no inset, no padding (labels, tickers), no outline (scroll bars)
+  kQELControlHighlight = 0x2,  // a hovered label or ticker draws in hoverColor
+  kQELControlAccent = 0x4,     // a ticker always draws in hoverColor
+};
+
 // The context and theme a control draws and measures with; both null when it cannot.
 struct QELTControlDrawing {
   OGLC2DContext* ctx;
@@ -56,10 +63,13 @@ struct QELTPressFlash {
   float left = 0;  // seconds
 
   void start() { pressed = true, left = 0.1f; }
-  void step(float step) {
-    if (!pressed) return;
+  // Counts the step down; true when the flash ended with it.
+  bool step(float step) {
+    if (!pressed) return false;
     left -= step;
-    if (left <= 0) pressed = false;
+    if (left > 0) return false;
+    pressed = false;
+    return true;
   }
 };
 

@@ -58,6 +58,7 @@ void QELBGraph::sync(float s) {
   QELTGraphRecord& r = record_;
   if (r.samples.empty() || r.position >= r.samples.size()) return;
   r.last = s;
+  redraw();
   r.samples[r.position++] = s;
   bool ranging = r.setup.dynamic && r.setup.kind > 2;
   if (r.position >= r.samples.size()) {

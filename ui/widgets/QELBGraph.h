@@ -45,9 +45,9 @@ public:
   QELBGraph(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup, std::string label);
 
   const std::string& label() const { return record_.label; }
-  void setLabel(std::string label) { record_.label = std::move(label); }
+  void setLabel(std::string label) { record_.label = std::move(label), redraw(); }
   const std::string& units() const { return record_.units; }
-  void setUnits(std::string units) { record_.units = std::move(units); }
+  void setUnits(std::string units) { record_.units = std::move(units), redraw(); }
   const QELTGraphRecord& record() const { return record_; }
 
   // Appends a sample (nothing without room for samples).

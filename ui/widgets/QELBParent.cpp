@@ -23,6 +23,7 @@ bool QELBParent::attach(const Ref<QELBWidget>& widget) {
     if (ancestor == widget.get()) return false;
   if (childs_->append(widget) != kQELWidgetsDone) return false;
   widget->attachIntoParent(this);
+  redraw();
   return true;
 }
 
@@ -31,6 +32,7 @@ bool QELBParent::detach(const Ref<QELBWidget>& widget) {
   Ref<QELBWidget> hold = widget;
   if (childs_->remove(widget.get()) != kQELWidgetsDone) return false;
   widget->detachFromParent();
+  redraw();
   return true;
 }
 
@@ -39,6 +41,7 @@ void QELBParent::detachAll() {
   std::vector<Ref<QELBWidget>> members = childs_->members();
   childs_->clear();
   for (const Ref<QELBWidget>& member : members) member->detachFromParent();
+  redraw();
 }
 
 void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) {
@@ -49,14 +52,19 @@ void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) {
   for (const Ref<QELBWidget>& member : members)
     if (member != widget) member->detachFromParent();
   if (kept && childs_->append(widget) != kQELWidgetsDone) widget->detachFromParent();
+  redraw();
 }
 
 bool QELBParent::raise(const QELBWidget* widget) {
-  return widget && childs_ && widget->parent() == this && childs_->raise(widget);
+  if (!(widget && childs_ && widget->parent() == this && childs_->raise(widget))) return false;
+  redraw();
+  return true;
 }
 
 bool QELBParent::lower(const QELBWidget* widget) {
-  return widget && childs_ && widget->parent() == this && childs_->lower(widget);
+  if (!(widget && childs_ && widget->parent() == this && childs_->lower(widget))) return false;
+  redraw();
+  return true;
 }
 
 QELBWidget* QELBParent::locate(std::string_view alias) { return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr; }

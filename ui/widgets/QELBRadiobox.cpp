@@ -7,7 +7,10 @@ void QELFRadioboxDeselectSiblings(QELBRadiobox* radiobox) {
   QELCWidgets* siblings = radiobox ? radiobox->owningList() : nullptr;
   if (!siblings) return;
   for (const Ref<QELBWidget>& sibling : siblings->members())
-    if (auto* other = dynamic_cast<QELBRadiobox*>(sibling.get()); other && other != radiobox) other->value_ = false;
+    if (auto* other = dynamic_cast<QELBRadiobox*>(sibling.get()); other && other != radiobox && other->value_) {
+      other->value_ = false;
+      other->redraw();
+    }
 }
 
 Ref<QELCRadiobox> QELCRadiobox::widgetWithSize(OGLTSize size, OGLTPoint position, std::string label) {
@@ -25,6 +28,7 @@ OGLTSize QELBRadiobox::preferredSizeWithWindow(QELBWindow* window, const std::st
 void QELBRadiobox::setValue(bool value) {
   bool selecting = value && !value_;
   value_ = value;
+  redraw();
   if (selecting) QELFRadioboxDeselectSiblings(this);
 }
 

@@ -26,9 +26,15 @@ Ref<QELCScrollbar> QELCScrollbar::widgetWithSize(OGLTSize size, OGLTPoint positi
   return makeRef<QELCScrollbar>(size, position);
 }
 
-void QELBScrollbar::setScroll(float scroll) { record_.scroll = unit(scroll); }
+void QELBScrollbar::setScroll(float scroll) {
+  record_.scroll = unit(scroll);
+  redraw();
+}
 
-void QELBScrollbar::setHandle(float handle) { record_.handle = unit(handle); }
+void QELBScrollbar::setHandle(float handle) {
+  record_.handle = unit(handle);
+  redraw();
+}
 
 OGLTRect QELBScrollbar::handleArea() const { return QELFRectInset(bounds(), 3); }
 
@@ -90,7 +96,7 @@ void QELBScrollbar::onRenderWithStep(float) {
   QELTControlDrawing d = drawing();
   if (!d) return;
   const OGLTColor& colour = active() ? d.tweaks->brightColor : d.tweaks->textColor;
-  if (!(flags() & 1)) {
+  if (!(flags() & kQELControlPlain)) {
     OGLTRect o = inner();
     OGLF2DPathBegin(d.ctx);
     OGLF2DPathRect(d.ctx, o.left, o.top, o.right - o.left, o.bottom - o.top);

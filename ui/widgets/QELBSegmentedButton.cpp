@@ -24,7 +24,7 @@ QELBSegmentedButton::QELBSegmentedButton(OGLTSize size, OGLTPoint position, std:
       selected_(labels_.empty() ? -1 : 0) {}
 
 void QELBSegmentedButton::setSelected(int32_t selected) {
-  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size())) selected_ = selected;
+  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size())) selected_ = selected, redraw();
 }
 
 OGLTRect QELBSegmentedButton::segment(uint32_t i) const {
@@ -68,7 +68,7 @@ bool QELBSegmentedButton::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void QELBSegmentedButton::onUpdateWithStep(float step) {
   QELBControl::onUpdateWithStep(step);
-  flash_.step(step);
+  if (flash_.step(step)) redraw();
 }
 
 void QELBSegmentedButton::onRenderWithStep(float) {

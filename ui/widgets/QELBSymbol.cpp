@@ -38,6 +38,7 @@ void QELBSymbol::setIcon(uint32_t icon) {
   OGLFCodePointToUTF8(icon > 0x10FFFF ? -1 : static_cast<int>(icon), text);
   std::copy(text, text + 7, iconText_);
   iconText_[7] = 0;
+  redraw();
 }
 
 void QELBSymbol::applyFont(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks) const {
@@ -66,7 +67,7 @@ bool QELBSymbol::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void QELBSymbol::onUpdateWithStep(float step) {
   QELBControl::onUpdateWithStep(step);
-  flash_.step(step);
+  if (flash_.step(step)) redraw();
 }
 
 void QELBSymbol::onRenderWithStep(float) {

@@ -6,23 +6,17 @@
 
 #include "ui/widgets/QELBControl.h"
 
-enum : uint32_t {
-  kQELControlPlain = 0x1,      // no inset, no padding (labels, tickers), no outline (scroll bars)
-  kQELControlHighlight = 0x2,  // a hovered label or ticker draws in hoverColor
-  kQELControlAccent = 0x4,     // a ticker always draws in hoverColor
-};
-
 class QELBTextControl : public QELBControl {
 public:
   // Text alignment flags of the 2D context (left 1, centre 2, right 4, top 8, middle 16, bottom 32).
   uint32_t alignment() const { return alignment_; }
-  void setAlignment(uint32_t alignment) { alignment_ = alignment; }
+  void setAlignment(uint32_t alignment) { alignment_ = alignment, redraw(); }
   // The wrap width; below 0 the text stays on one line.
   float width() const { return width_; }
-  void setWidth(float width) { width_ = width; }
+  void setWidth(float width) { width_ = width, redraw(); }
   // Setting the size makes it replace the theme's.
   float fontSize() const { return fontSize_; }
-  void setFontSize(float size) { fontSize_ = size, fontSizeSet_ = true; }
+  void setFontSize(float size) { fontSize_ = size, fontSizeSet_ = true, redraw(); }
   bool plain() const { return flags() & kQELControlPlain; }
 
 protected:

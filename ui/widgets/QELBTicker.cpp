@@ -50,6 +50,7 @@ OGLTSize QELBTicker::preferredSizeWithWindow(QELBWindow* window, const std::vect
 void QELBTicker::setTexts(std::vector<std::string> texts) {
   texts_ = std::move(texts);
   index_ = 0;
+  redraw();
 }
 
 OGLTRect QELBTicker::space() {
@@ -74,6 +75,7 @@ void QELBTicker::onUpdateWithStep(float step) {
     elapsed_ = 0;
     // Without texts there is nothing to advance to.
     index_ = texts_.empty() ? 0 : (index_ + 1) % static_cast<uint32_t>(texts_.size());
+    redraw();
   }
   QELBTextControl::onUpdateWithStep(step);
 }

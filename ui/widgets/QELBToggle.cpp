@@ -20,8 +20,10 @@ OGLTSize QELBToggle::preferredSizeWithWindow(QELBWindow* window) {
 
 void QELBToggle::onUpdateWithStep(float step) {
   QELBControl::onUpdateWithStep(step);
+  float before = knob_;
   if (value_ && knob_ < 1) knob_ = std::min(1.0f, knob_ + 8 * step);
   if (!value_ && knob_ > 0) knob_ = std::max(0.0f, knob_ - 8 * step);
+  if (knob_ != before) redraw();
 }
 
 void QELBToggle::onRenderWithStep(float) {

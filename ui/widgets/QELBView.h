@@ -49,9 +49,9 @@ public:
   bool isDragged() const { return dragged_; }
   OGLTPoint lastPoint() const { return lastPoint_; }
   const std::string& title() const { return title_; }
-  void setTitle(std::string title) { title_ = std::move(title); }
+  void setTitle(std::string title);
   const std::string& status() const { return status_; }
-  void setStatus(std::string status) { status_ = std::move(status); }
+  void setStatus(std::string status);
   // A component of 0 sets no limit in that direction. Edge drags never go below usableSize()
   // whatever the minimum says.
   OGLTSize minSize() const { return minSize_; }
@@ -82,7 +82,7 @@ public:
   uint32_t rollState() const { return roll_; }
 
   uint32_t flags() const override { return flags_; }
-  void setFlags(uint32_t flags) override { flags_ = flags; }
+  void setFlags(uint32_t flags) override;
 
   void setSize(OGLTSize size) override;
   void setFrame(const OGLTRect& frame) override;

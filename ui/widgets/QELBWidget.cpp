@@ -66,6 +66,7 @@ void QELBWidget::setLayer(int8_t layer) {
   layer_ = layer;
   // The list buckets by layer: an attached widget is moved to its new bucket, never lost.
   if (QELCWidgets* list = owningList()) list->relayer(this);
+  redraw();
 }
 
 bool QELBWidget::enabled() const { return enabled_ && (!parent_ || parent_->enabled()); }
@@ -99,21 +100,60 @@ OGLTPoint QELBWidget::localToWorld(const OGLTPoint& point) {
 }
 
 void QELBWidget::setSize(OGLTSize size) {
-  frame_.right = frame_.left + size.w;
-  frame_.bottom = frame_.top + size.h;
+  moveFrame({frame_.left, frame_.top, frame_.left + size.w, frame_.top + size.h});
 }
 
 void QELBWidget::setPosition(OGLTPoint position) {
   OGLTSize s = size();
-  frame_.left = std::ceil(position.x);
-  frame_.top = std::ceil(position.y);
-  frame_.right = frame_.left + s.w;
-  frame_.bottom = frame_.top + s.h;
+  float left = std::ceil(position.x), top = std::ceil(position.y);
+  moveFrame({left, top, left + s.w, top + s.h});
 }
 
 void QELBWidget::setFrame(const OGLTRect& frame) {
   float left = std::ceil(frame.left), top = std::ceil(frame.top);
-  frame_ = {left, top, left + (frame.right - frame.left), top + (frame.bottom - frame.top)};
+  moveFrame({left, top, left + (frame.right - frame.left), top + (frame.bottom - frame.top)});
+}
+
+// Both places are drawn again: the one left and the one taken.
+void QELBWidget::moveFrame(const OGLTRect& frame) {
+  bool same = frame.left == frame_.left && frame.top == frame_.top && frame.right == frame_.right &&
+              frame.bottom == frame_.bottom;
+  if (same) return;
+  redraw();
+  frame_ = frame;
+  redraw();
+}
+
+void QELBWidget::setFlags(uint32_t flags) {
+  if (flags_ == flags) return;
+  flags_ = flags;
+  redraw();
+}
+
+void QELBWidget::setVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  redraw();
+}
+
+void QELBWidget::setEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  redraw();
+}
+
+void QELBWidget::setOpacity(float opacity) {
+  if (opacity_ == opacity) return;
+  opacity_ = opacity;
+  redraw();
+}
+
+void QELBWidget::redraw() {
+  QELBWindow* owner = window();
+  if (!owner) return;
+  OGLTPoint corner = localToWorld({0, 0});
+  OGLTSize s = size();
+  owner->redraw({corner.x, corner.y, corner.x + s.w, corner.y + s.h});
 }
 
 OGLTRect QELBWidget::space() { return bounds(); }

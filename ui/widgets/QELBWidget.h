@@ -85,13 +85,13 @@ public:
   void setAlias(std::string alias) { alias_ = std::move(alias); }
 
   virtual uint32_t flags() const { return flags_; }
-  virtual void setFlags(uint32_t flags) { flags_ = flags; }
+  virtual void setFlags(uint32_t flags);
 
   bool visible() const { return visible_; }
-  void setVisible(bool visible) { visible_ = visible; }
+  void setVisible(bool visible);
   // The own flag and, with a parent, the parent's enabled().
   bool enabled() const;
-  void setEnabled(bool enabled) { enabled_ = enabled; }
+  void setEnabled(bool enabled);
   // Visible with every ancestor visible.
   bool showing() const;
 
@@ -113,7 +113,12 @@ public:
   // Moved so that left and top are whole (rounded up); keeps width and height.
   virtual void setFrame(const OGLTRect& frame);
   float opacity() const { return opacity_; }
-  void setOpacity(float opacity) { opacity_ = opacity; }
+  void setOpacity(float opacity);
+
+  // Asks the window to draw the widget again at the next frame (window thread; nothing without
+  // a window). Call it whenever what the widget shows changes other than through the setters
+  // of the widget classes, which ask by themselves.
+  void redraw();
   // Where children are placed, in local coordinates; bounds here.
   virtual OGLTRect space();
 
@@ -173,6 +178,7 @@ protected:
 
 private:
   bool queue(const OGLTInputEvent& record);
+  void moveFrame(const OGLTRect& frame);
 
   uint64_t seqn_ = 0;
   Ref<LLKBObject> ancillary_;

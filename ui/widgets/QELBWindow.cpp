@@ -80,23 +80,30 @@ bool QELBWindow::schedule(std::function<void()> task, bool delayed, uint32_t aft
   return delayed ? LLKBLooper::sched(std::move(task), afterMs) : LLKBLooper::sched(std::move(task));
 }
 
-bool QELBWindow::sched(std::function<void()> task) { return task && schedule(std::move(task), false, 0); }
+// Work run on the window's thread may change anything a widget shows: the frame after it
+// redraws everything.
+bool QELBWindow::sched(std::function<void()> task) {
+  return task && schedule([this, task = std::move(task)] {
+    task();
+    redraw();
+  }, false, 0);
+}
 
 bool QELBWindow::sched(std::function<void()> task, uint32_t afterMs) {
-  return task && schedule(std::move(task), true, afterMs);
+  return task && schedule([this, task = std::move(task)] {
+    task();
+    redraw();
+  }, true, afterMs);
 }
 
 // Tasks name the window without holding it: its loop keeps it alive while it runs, and drops
 // the tasks when it ends (a task holding the window would keep a never-started one for ever).
-bool QELBWindow::post(Ref<LLKCMessage> message) {
-  if (!message) return false;
-  return schedule([this, message] { onMessaged(message); }, false, 0);
-}
+bool QELBWindow::post(Ref<LLKCMessage> message) { return message && sched([this, message] { onMessaged(message); }); }
 
 bool QELBWindow::onMessaged(const Ref<LLKCMessage>& message) { return OGLBWindow::onMessaged(message); }
 
 bool QELBWindow::broadcast(Ref<LLKBObject> object) {
-  return schedule([this, object] { onBroadcast(object); }, false, 0);
+  return sched([this, object] { onBroadcast(object); });
 }
 
 void QELBWindow::onBroadcast(const Ref<LLKBObject>& object) {
@@ -146,7 +153,7 @@ void QELBWindow::onSnooze() {
     if (owns(widget.get()) && !widget->parent()) widget->onSnooze();
 }
 
-void QELBWindow::onUpdateWithStep(float step) {
+void QELBWindow::updateWidgets(float step) {
   if (!widgets_) return;
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
@@ -168,22 +175,30 @@ void QELBWindow::onUpdateWithStep(float step) {
   pressPoint_ = point;
 }
 
+void QELBWindow::onUpdateWithStep(float step) {
+  updateWidgets(step);
+  noteTopLevelDamage();
+}
+
 void QELBWindow::onRenderSurfaceWithStep(float step, const OGLTSize&) {
   renderOrder_ = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
   renderIndex_ = 0;
   OGLC2DContext* ctx = context();
+  beginPass(ctx);
   for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
     QELBWidget* widget = renderOrder_[renderIndex_].get();
     if (widget->layer() >= 0) break;
-    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+    if (drawsInPass(widget)) QELFWidgetRenderClipped(ctx, widget, step);
   }
 }
 
 void QELBWindow::onRenderOverlayWithStep(float step, const OGLTSize&) {
   OGLC2DContext* ctx = context();
+  beginPass(ctx);
   for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
     QELBWidget* widget = renderOrder_[renderIndex_].get();
-    if (widget->visible() && owns(widget)) QELFWidgetRenderClipped(ctx, widget, step);
+    if (drawsInPass(widget)) QELFWidgetRenderClipped(ctx, widget, step);
   }
   renderOrder_.clear();
+  endPasses();
 }

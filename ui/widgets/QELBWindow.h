@@ -6,6 +6,9 @@
 // title bar, resizes them at their edges, raises them on a click, and draws the top-level
 // widgets of negative layers beneath the raw GL content pass and the others above it.
 //
+// A frame draws the widgets again only where something changed (see "Redrawing" in
+// docs/widgets.md); the rest of the window keeps its last pixels.
+//
 // Applications subclass it and add their own onMessaged. Everything runs on the window's
 // thread; other threads enter through sched, post and broadcast (and the widgets' poke).
 #include <functional>
@@ -14,6 +17,7 @@
 
 #include "ui/gl/OGLBWindow.h"
 #include "ui/widgets/QELBWidget.h"
+#include "ui/widgets/QELCDamage.h"
 #include "ui/widgets/QELCWidgets.h"
 #include "ui/widgets/QELTWindowTweaks.h"
 
@@ -33,6 +37,17 @@ public:
   ~QELBWindow() override;
 
   void dirtyLayers() { dirtyLayers_ = true; }
+
+  // Redraw requests (window thread): the next frame draws again the widgets over the rect
+  // (window coordinates), or all of them. A widget asks with its own redraw(). Input, work run
+  // through sched, post and broadcast, a change of the theme and a top-level widget moved,
+  // resized, shown, hidden or re-ordered ask by themselves.
+  void redraw();
+  void redraw(const OGLTRect& rect);
+  // True (the default): frames redraw only what was asked. False: every frame draws every
+  // widget, for widgets that change what they show without asking.
+  bool redrawsOnRequest() const { return redrawsOnRequest_; }
+  void setRedrawsOnRequest(bool onRequest);
   const std::vector<Ref<QELBWidget>>& childs() const { return widgets_->childs(); }
   QELCWidgets* _childs() const { return widgets_.get(); }
   QELTWindowTweaks* tweaks() { return &tweaks_; }
@@ -98,6 +113,15 @@ protected:
 
 private:
   bool owns(const QELBWidget* widget);
+  // Redrawing: damage from the frame's input, from changes of the top-level widgets and the
+  // theme; whether the pass on the context draws the widget.
+  void noteInputDamage(const OGLTInputQueue& queue);
+  void noteTopLevelDamage();
+  void beginPass(OGLC2DContext* ctx);
+  bool drawsInPass(const QELBWidget* widget) const;
+  bool drawnInArea(const QELBWidget* widget) const;
+  void endPasses();
+  void updateWidgets(float step);
   bool usable(const QELBWidget* widget);
   void endResize();
   bool resizeStep(const OGLTCursorEvent& cursor);
@@ -127,4 +151,23 @@ private:
   bool raised_ = false;
   Ref<QELBWidget> greedy_;
   Ref<QELBWidget> sink_;
+
+  // What a top-level widget looked like when last drawn.
+  struct TopLevelLook {
+    const QELBWidget* widget;
+    OGLTRect frame;
+    bool visible;
+    bool enabled;
+    int8_t layer;
+    uint32_t flags;
+    float opacity;
+  };
+  bool redrawsOnRequest_ = true;
+  QELCDamage damage_;
+  bool partialPass_ = false;
+  OGLTRect passArea_{};
+  std::vector<TopLevelLook> looks_;
+  std::vector<OGLTPoint> cursorPoints_, lastCursorPoints_;
+  int32_t heldButton_ = 0;
+  QELTWindowTweaks drawnTweaks_ = kWindowTweaks;
 };

@@ -38,6 +38,7 @@ float clampedEdge(float moving, float fixed, float delta, float minimum, float m
 
 bool QELBWindow::onInputs(OGLTInputQueue& queue) {
   inputs_ = queue;
+  noteInputDamage(queue);
   bool consumed = false;
   uint32_t count = queue.count < kOGLInputSlots ? queue.count : kOGLInputSlots;
   for (uint32_t i = 0; i < count; ++i)
