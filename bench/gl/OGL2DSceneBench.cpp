@@ -1,7 +1,9 @@
-// The cost of a typical workbench frame on the 2D layer: six translucent views with shadows,
-// title bars and borders holding 240 text cards, at 1280 x 800 on one core; the upload of the
-// finished surface into a GL texture (on the display, or a private Xvfb without one); and
-// text layout per glyph.
+// The cost of workbench frames on the 2D layer, at 1280 x 800 on one core: translucent views
+// with shadows, title bars, borders and text cards, 6 to 40 of them, at pixel ratios 1 and 2;
+// one view dragged across 24 others, drawing again only what it damaged (and, beside it, the
+// same drag drawn whole as before); an idle frame; the upload of the finished surface into a
+// GL texture (on the display, or a private Xvfb without one), whole and after a drag; and text
+// layout per glyph.
 #include <benchmark/benchmark.h>
 
 #include <epoxy/gl.h>
@@ -9,6 +11,8 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -105,46 +109,163 @@ void drawView(OGLC2DContext* ctx, const OGLTRect& frame, int firstCard, int card
   OGLF2DPathStroke(ctx);
 }
 
-void drawViews(OGLC2DContext* ctx) {
+// The view's pixels reach beyond its frame by its shadow.
+OGLTRect withShadow(const OGLTRect& frame) { return {frame.left - 10, frame.top - 10, frame.right + 10, frame.bottom + 20}; }
+
+bool overlap(const OGLTRect& a, const OGLTRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+OGLTRect unite(const OGLTRect& a, const OGLTRect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// Views of 240 x 170 in five columns; the rows overlap more the more views there are.
+std::vector<OGLTRect> layout(int views) {
+  std::vector<OGLTRect> frames;
+  int rows = (views + 4) / 5;
+  float step = rows > 1 ? std::min(190.0f, (kHeight - 40 - 170) / static_cast<float>(rows - 1)) : 0;
+  for (int v = 0; v < views; ++v) {
+    float x = 20 + static_cast<float>(v % 5) * 250, y = 20 + std::floor(static_cast<float>(v / 5) * step);
+    frames.push_back({x, y, x + 240, y + 170});
+  }
+  return frames;
+}
+
+void drawViews(OGLC2DContext* ctx, const std::vector<OGLTRect>& frames) {
+  for (size_t v = 0; v < frames.size(); ++v) drawView(ctx, frames[v], static_cast<int>(v * 5 % 232), 8);
+}
+
+// The six large views of the upload benchmarks, 240 cards in all.
+void drawSixLargeViews(OGLC2DContext* ctx) {
   for (int v = 0; v < 6; ++v) {
     float x = 20 + static_cast<float>(v % 3) * 420, y = 20 + static_cast<float>(v / 3) * 390;
-    OGLTRect frame{x, y, x + 400, y + 370};
-    drawView(ctx, frame, v * 40, 40);
+    drawView(ctx, {x, y, x + 400, y + 370}, v * 40, 40);
   }
 }
 
-void drawScene(OGLC2DContext* ctx) {
-  ctx->beginFrame(kWidth, kHeight, 1);
-  drawViews(ctx);
-  ctx->endFrame();
-}
-
+// The six large views drawn whole, the scene measured before views were counted.
 void BM_SceneDraw(benchmark::State& state) {
   std::unique_ptr<OGLC2DContext> context = makeContext();
-  drawScene(context.get());  // glyphs and shadows made once, as after the first frame
-  for (auto _ : state) drawScene(context.get());
+  for (auto _ : state) {
+    context->beginFrame(kWidth, kHeight, 1);
+    drawSixLargeViews(context.get());
+    context->endFrame();
+  }
 }
 BENCHMARK(BM_SceneDraw)->Unit(benchmark::kMillisecond);
 
-// A hidden GL window to upload into; null (and the reason given to the state) without one.
+float ratioOf(const benchmark::State& state) { return static_cast<float>(state.range(1)); }
+
+// A frame that changed: every view drawn (glyphs and shadows made once before, as after the
+// first frame).
+void BM_SceneFrame(benchmark::State& state) {
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  std::vector<OGLTRect> frames = layout(static_cast<int>(state.range(0)));
+  for (int warm = 0; warm < 2; ++warm) {
+    context->beginFrame(kWidth, kHeight, ratioOf(state));
+    drawViews(context.get(), frames);
+    context->endFrame();
+  }
+  for (auto _ : state) {
+    context->beginFrame(kWidth, kHeight, ratioOf(state));
+    drawViews(context.get(), frames);
+    context->endFrame();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SceneFrame)
+    ->ArgsProduct({{6, 16, 24, 40}, {1, 2}})
+    ->ArgNames({"views", "ratio"})
+    ->Unit(benchmark::kMillisecond);
+
+// One view dragged back and forth across 24 others, 9 units a frame. Drawn whole, as every
+// frame was before; or partly: the area the view left and took, with the views reaching into it.
+struct Drag {
+  std::vector<OGLTRect> frames = layout(25);
+  float x = 20, dx = 9;
+
+  OGLTRect move() {
+    OGLTRect& dragged = frames.back();
+    OGLTRect before = withShadow(dragged);
+    if (x + dx < 0 || x + dx + 240 > kWidth) dx = -dx;
+    x += dx;
+    dragged = {x, 300, x + 240, 470};
+    return unite(before, withShadow(dragged));
+  }
+  void drawPartly(OGLC2DContext* ctx, float ratio, const OGLTRect& damage) {
+    ctx->beginFrame(kWidth, kHeight, ratio);
+    OGLTRect area = ctx->pixelAligned(damage), reach = area;
+    std::vector<size_t> touched;
+    for (size_t v = 0; v < frames.size(); ++v)
+      if (overlap(withShadow(frames[v]), area)) {
+        touched.push_back(v);
+        reach = unite(reach, withShadow(frames[v]));
+      }
+    if (ctx->redrawOnly(area, reach)) {
+      for (size_t v : touched) drawView(ctx, frames[v], static_cast<int>(v * 5 % 232), 8);
+    } else {
+      drawViews(ctx, frames);
+    }
+    ctx->endFrame();
+  }
+};
+
+void BM_SceneDrag(benchmark::State& state) {
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  Drag drag;
+  drag.drawPartly(context.get(), ratioOf(state), {0, 0, kWidth, kHeight});
+  for (auto _ : state) drag.drawPartly(context.get(), ratioOf(state), drag.move());
+}
+BENCHMARK(BM_SceneDrag)->ArgsProduct({{24}, {1, 2}})->ArgNames({"others", "ratio"})->Unit(benchmark::kMillisecond);
+
+void BM_SceneDragDrawnWhole(benchmark::State& state) {
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  Drag drag;
+  for (auto _ : state) {
+    drag.move();
+    context->beginFrame(kWidth, kHeight, ratioOf(state));
+    drawViews(context.get(), drag.frames);
+    context->endFrame();
+  }
+}
+BENCHMARK(BM_SceneDragDrawnWhole)->ArgsProduct({{24}, {1, 2}})->ArgNames({"others", "ratio"})->Unit(benchmark::kMillisecond);
+
+// A frame in which nothing changed, on the 40-view scene: both layers kept as they are.
+void BM_SceneIdle(benchmark::State& state) {
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  std::vector<OGLTRect> frames = layout(40);
+  context->beginFrame(kWidth, kHeight, ratioOf(state));
+  drawViews(context.get(), frames);
+  context->endFrame();
+  for (auto _ : state) {
+    for (int layer = 0; layer < OGLC2DContext::kLayers; ++layer) {
+      context->beginFrame(kWidth, kHeight, ratioOf(state), layer);
+      context->redrawOnly({}, {});
+      context->endFrame();
+      benchmark::DoNotOptimize(context->takeChangedRows());
+    }
+  }
+}
+BENCHMARK(BM_SceneIdle)->ArgsProduct({{40}, {1, 2}})->ArgNames({"views", "ratio"})->Unit(benchmark::kMicrosecond);
+
+// A hidden GL window to upload into, made once for the run (GLFW started again after it was
+// stopped cannot always reach the display); null, and the reason given to the state, without one.
 GLFWwindow* openGLWindow(benchmark::State& state) {
-  glfwSetErrorCallback([](int code, const char* description) { std::fprintf(stderr, "glfw %x: %s\n", code, description); });
-  if (!OGLTestEnsureDisplay() || !glfwInit()) {
-    state.SkipWithError("no display, and no Xvfb to start");
-    return nullptr;
-  }
-  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-  GLFWwindow* window = glfwCreateWindow(static_cast<int>(kWidth), static_cast<int>(kHeight), "bench", nullptr, nullptr);
-  if (!window) {
-    state.SkipWithError("no GL window");
-    glfwTerminate();
-    return nullptr;
-  }
-  glfwMakeContextCurrent(window);
-  glViewport(0, 0, static_cast<int>(kWidth), static_cast<int>(kHeight));
+  static GLFWwindow* const window = [] {
+    glfwSetErrorCallback([](int code, const char* description) { std::fprintf(stderr, "glfw %x: %s\n", code, description); });
+    if (!OGLTestEnsureDisplay() || !glfwInit()) return static_cast<GLFWwindow*>(nullptr);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    GLFWwindow* made = glfwCreateWindow(static_cast<int>(kWidth), static_cast<int>(kHeight), "bench", nullptr, nullptr);
+    if (!made) return made;
+    glfwMakeContextCurrent(made);
+    glViewport(0, 0, static_cast<int>(kWidth), static_cast<int>(kHeight));
+    return made;
+  }();
+  if (!window) state.SkipWithError("no display (and no Xvfb to start), or no GL window");
   return window;
 }
 
@@ -152,16 +273,16 @@ GLFWwindow* openGLWindow(benchmark::State& state) {
 // differs from the frame before (the worst case); without, the scene is redrawn the same, as a
 // workbench at rest does, and only the comparison is paid.
 void uploadScene(benchmark::State& state, bool changing) {
-  GLFWwindow* window = openGLWindow(state);
-  if (!window) return;
+  float ratio = static_cast<float>(state.range(0));
+  if (!openGLWindow(state)) return;
   {
     std::unique_ptr<OGLCPassCompositor> compositor = OGLCPassCompositor::make();
     std::unique_ptr<OGLC2DContext> context = makeContext();
     int frame = 0;
     for (auto _ : state) {
       state.PauseTiming();
-      context->beginFrame(kWidth, kHeight, 1);
-      drawViews(context.get());
+      context->beginFrame(kWidth, kHeight, ratio);
+      drawSixLargeViews(context.get());
       OGLF2DPathBegin(context.get());
       OGLF2DPathRect(context.get(), 0, 0, kWidth, kHeight);
       OGLTColor veil{0, 0, 0, changing && (++frame % 2) ? 0.02f : 0.01f};
@@ -174,15 +295,58 @@ void uploadScene(benchmark::State& state, bool changing) {
       glFinish();
     }
   }
-  glfwDestroyWindow(window);
-  glfwTerminate();
 }
 
+// The software driver's floor: every row differs and is uploaded.
 void BM_SceneUpload(benchmark::State& state) { uploadScene(state, true); }
-BENCHMARK(BM_SceneUpload)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SceneUpload)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SceneUploadAtRest(benchmark::State& state) { uploadScene(state, false); }
-BENCHMARK(BM_SceneUploadAtRest)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SceneUploadAtRest)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Frames through the GL side: first draws the frame to start from; each turn of the loop, next
+// draws a frame, whose changed rows are uploaded and whose layer is composed.
+template <typename First, typename Next>
+void composeFrames(benchmark::State& state, First first, Next next) {
+  if (!openGLWindow(state)) return;
+  float ratio = static_cast<float>(state.range(0));
+  std::unique_ptr<OGLCPassCompositor> compositor = OGLCPassCompositor::make();
+  std::unique_ptr<OGLC2DContext> context = makeContext();
+  first(context.get(), ratio);
+  compositor->compose(*context, 0);
+  for (auto _ : state) {
+    next(context.get(), ratio);
+    compositor->compose(*context, 0);
+    glFinish();
+  }
+}
+
+// A dragged view's partial frame, uploaded and composed: what a changed frame costs in all.
+void BM_SceneDragComposed(benchmark::State& state) {
+  Drag drag;
+  composeFrames(
+      state, [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, {0, 0, kWidth, kHeight}); },
+      [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, drag.move()); });
+}
+BENCHMARK(BM_SceneDragComposed)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A frame in which nothing changed, on the GL side: nothing uploaded, the layer's texture drawn
+// over the framebuffer again (what the window pays per pass for an idle frame it still shows).
+void BM_SceneComposeIdle(benchmark::State& state) {
+  composeFrames(
+      state,
+      [](OGLC2DContext* ctx, float ratio) {
+        ctx->beginFrame(kWidth, kHeight, ratio);
+        drawViews(ctx, layout(40));
+        ctx->endFrame();
+      },
+      [](OGLC2DContext* ctx, float ratio) {
+        ctx->beginFrame(kWidth, kHeight, ratio);
+        ctx->redrawOnly({}, {});
+        ctx->endFrame();
+      });
+}
+BENCHMARK(BM_SceneComposeIdle)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TextLayout(benchmark::State& state) {
   std::unique_ptr<OGLC2DContext> context = makeContext();

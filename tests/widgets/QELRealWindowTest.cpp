@@ -318,7 +318,9 @@ TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
     OGLTPoint c = centre(copy.get());
     ASSERT_TRUE(x(move(c.x, c.y) + "click 1 sleep 0.3"));
     EXPECT_TRUE(window->eventually([&] { return target->messages.size() == 2 && !popup->window(); }));
-    if (target->messages.size() == 2) EXPECT_EQ(target->messages[1]->codeValue(), 0x43u);
+    if (target->messages.size() == 2) {
+      EXPECT_EQ(target->messages[1]->codeValue(), 0x43u);
+    }
     window->onWindow([&] { window->detach(bar); });
   });
 }

@@ -11,7 +11,7 @@ public:
       : QELBControl(size, position), label_(std::move(label)) {}
 
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   const Ref<LLKCMessage>& onClick() const { return onClick_; }
   void setOnClick(Ref<LLKCMessage> message) { onClick_ = std::move(message); }
   bool pressed() const { return flash_.pressed; }

@@ -11,12 +11,12 @@ public:
       : QELBControl(size, position), label_(std::move(label)) {}
 
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   const Ref<LLKCMessage>& onClick() const { return onClick_; }
   void setOnClick(Ref<LLKCMessage> message) { onClick_ = std::move(message); }
   bool value() const { return value_; }
   // Sends nothing.
-  void setValue(bool value) { value_ = value, redraw(); }
+  void setValue(bool value) { showChange(value_, value); }
 
   // The label's text bounds (w, h) in the standard text setting, then (w + 29, h + 4).
   OGLTSize preferredSizeWithWindow(QELBWindow* window) override;

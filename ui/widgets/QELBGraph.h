@@ -45,9 +45,9 @@ public:
   QELBGraph(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup, std::string label);
 
   const std::string& label() const { return record_.label; }
-  void setLabel(std::string label) { record_.label = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(record_.label, std::move(label)); }
   const std::string& units() const { return record_.units; }
-  void setUnits(std::string units) { record_.units = std::move(units), redraw(); }
+  void setUnits(std::string units) { showChange(record_.units, std::move(units)); }
   const QELTGraphRecord& record() const { return record_; }
 
   // Appends a sample (nothing without room for samples).

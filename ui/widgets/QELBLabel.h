@@ -15,10 +15,13 @@ public:
   static OGLTSize preferredSizeWithWindow(QELBWindow* window, const std::string& text, float width);
 
   const std::string& text() const { return text_; }
-  void setText(std::string text) { text_ = std::move(text), redraw(); }
+  void setText(std::string text) { showChange(text_, std::move(text)); }
   // Added to the theme's padding on each side.
   OGLTSize padding() const { return padding_; }
-  void setPadding(OGLTSize padding) { padding_ = padding, redraw(); }
+  void setPadding(OGLTSize padding) {
+    padding_ = padding;
+    redraw();
+  }
 
   // The bounds inset by twice the padding (the bounds when plain or without a window).
   OGLTRect space() override;

@@ -21,7 +21,7 @@ public:
   static OGLTSize preferredSizeWithWindow(QELBWindow* window, const std::string& label);
 
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   const Ref<LLKCMessage>& onClick() const { return onClick_; }
   void setOnClick(Ref<LLKCMessage> message) { onClick_ = std::move(message); }
   bool value() const { return value_; }

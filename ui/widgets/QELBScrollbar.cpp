@@ -26,15 +26,9 @@ Ref<QELCScrollbar> QELCScrollbar::widgetWithSize(OGLTSize size, OGLTPoint positi
   return makeRef<QELCScrollbar>(size, position);
 }
 
-void QELBScrollbar::setScroll(float scroll) {
-  record_.scroll = unit(scroll);
-  redraw();
-}
+void QELBScrollbar::setScroll(float scroll) { showChange(record_.scroll, unit(scroll)); }
 
-void QELBScrollbar::setHandle(float handle) {
-  record_.handle = unit(handle);
-  redraw();
-}
+void QELBScrollbar::setHandle(float handle) { showChange(record_.handle, unit(handle)); }
 
 OGLTRect QELBScrollbar::handleArea() const { return QELFRectInset(bounds(), 3); }
 

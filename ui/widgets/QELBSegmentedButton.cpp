@@ -24,7 +24,7 @@ QELBSegmentedButton::QELBSegmentedButton(OGLTSize size, OGLTPoint position, std:
       selected_(labels_.empty() ? -1 : 0) {}
 
 void QELBSegmentedButton::setSelected(int32_t selected) {
-  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size())) selected_ = selected, redraw();
+  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size())) showChange(selected_, selected);
 }
 
 OGLTRect QELBSegmentedButton::segment(uint32_t i) const {

@@ -12,7 +12,7 @@ public:
 
   // Clamped to 0..1 at the next frame (sending nothing).
   float value() const { return value_; }
-  void setValue(float value) { value_ = value, redraw(); }
+  void setValue(float value) { showChange(value_, value); }
   const Ref<LLKCMessage>& onChange() const { return onChange_; }
   void setOnChange(Ref<LLKCMessage> message) { onChange_ = std::move(message); }
   bool dragging() const { return dragging_; }

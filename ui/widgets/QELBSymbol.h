@@ -31,9 +31,9 @@ public:
   const char* iconText() const { return iconText_; }
   // Empty: the icon is shown.
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   bool underlined() const { return underlined_; }
-  void setUnderlined(bool underlined) { underlined_ = underlined, redraw(); }
+  void setUnderlined(bool underlined) { showChange(underlined_, underlined); }
   const Ref<LLKCMessage>& onClick() const { return onClick_; }
   void setOnClick(Ref<LLKCMessage> message) { onClick_ = std::move(message); }
   float scale() const { return scale_; }

@@ -10,13 +10,17 @@ class QELBTextControl : public QELBControl {
 public:
   // Text alignment flags of the 2D context (left 1, centre 2, right 4, top 8, middle 16, bottom 32).
   uint32_t alignment() const { return alignment_; }
-  void setAlignment(uint32_t alignment) { alignment_ = alignment, redraw(); }
+  void setAlignment(uint32_t alignment) { showChange(alignment_, alignment); }
   // The wrap width; below 0 the text stays on one line.
   float width() const { return width_; }
-  void setWidth(float width) { width_ = width, redraw(); }
+  void setWidth(float width) { showChange(width_, width); }
   // Setting the size makes it replace the theme's.
   float fontSize() const { return fontSize_; }
-  void setFontSize(float size) { fontSize_ = size, fontSizeSet_ = true, redraw(); }
+  void setFontSize(float size) {
+    fontSizeSet_ = true;
+    fontSize_ = size;
+    redraw();
+  }
   bool plain() const { return flags() & kQELControlPlain; }
 
 protected:

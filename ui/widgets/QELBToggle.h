@@ -14,7 +14,7 @@ public:
 
   bool value() const { return value_; }
   // Sends nothing; the knob slides there.
-  void setValue(bool value) { value_ = value, redraw(); }
+  void setValue(bool value) { showChange(value_, value); }
   const Ref<LLKCMessage>& onClick() const { return onClick_; }
   void setOnClick(Ref<LLKCMessage> message) { onClick_ = std::move(message); }
   // 0 (off) to 1 (on).

@@ -73,21 +73,11 @@ OGLTRect QELBView::reachableFrame(const OGLTRect& frame, OGLTSize area) const {
   return withGripInside(f, area);
 }
 
-void QELBView::setTitle(std::string title) {
-  title_ = std::move(title);
-  redraw();
-}
+void QELBView::setTitle(std::string title) { showChange(title_, std::move(title)); }
 
-void QELBView::setStatus(std::string status) {
-  status_ = std::move(status);
-  redraw();
-}
+void QELBView::setStatus(std::string status) { showChange(status_, std::move(status)); }
 
-void QELBView::setFlags(uint32_t flags) {
-  if (flags_ == flags) return;
-  flags_ = flags;
-  redraw();
-}
+void QELBView::setFlags(uint32_t flags) { showChange(flags_, flags); }
 
 void QELBView::setSize(OGLTSize size) {
   QELBWidget::setSize(size);

@@ -124,29 +124,13 @@ void QELBWidget::moveFrame(const OGLTRect& frame) {
   redraw();
 }
 
-void QELBWidget::setFlags(uint32_t flags) {
-  if (flags_ == flags) return;
-  flags_ = flags;
-  redraw();
-}
+void QELBWidget::setFlags(uint32_t flags) { showChange(flags_, flags); }
 
-void QELBWidget::setVisible(bool visible) {
-  if (visible_ == visible) return;
-  visible_ = visible;
-  redraw();
-}
+void QELBWidget::setVisible(bool visible) { showChange(visible_, visible); }
 
-void QELBWidget::setEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
-  enabled_ = enabled;
-  redraw();
-}
+void QELBWidget::setEnabled(bool enabled) { showChange(enabled_, enabled); }
 
-void QELBWidget::setOpacity(float opacity) {
-  if (opacity_ == opacity) return;
-  opacity_ = opacity;
-  redraw();
-}
+void QELBWidget::setOpacity(float opacity) { showChange(opacity_, opacity); }
 
 void QELBWidget::redraw() {
   QELBWindow* owner = window();

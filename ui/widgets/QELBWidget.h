@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <typeinfo>
+#include <utility>
 
 #include "framework/core/LLKBObject.h"
 #include "framework/core/LLKCMessage.h"
@@ -172,6 +173,13 @@ public:
 
 protected:
   QELBWidget(OGLTSize size, OGLTPoint position);
+  // Sets a field that the widget's drawing shows, asking for a redraw when it changes.
+  template <typename T, typename V>
+  void showChange(T& field, V&& value) {
+    if (field == value) return;
+    field = std::forward<V>(value);
+    redraw();
+  }
 
   // The list that holds this widget: the parent's, or the window's for a top-level widget.
   QELCWidgets* owningList();
