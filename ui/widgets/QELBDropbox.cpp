@@ -49,15 +49,12 @@ QELBDropbox::~QELBDropbox() {
 }
 
 void QELBDropbox::setSelected(uint32_t index) {
-  if (index != kQELChoiceNone && index >= choice_.count()) return;
-  choice_.selected = index;
-  redraw();
+  if (index == kQELChoiceNone || index < choice_.count()) showChange(choice_.selected, index);
 }
 
 void QELBDropbox::setValue(std::string_view value) {
   uint32_t index = kQELChoiceNone;
-  choice_.selected = choice_.find(value, &index) ? index : kQELChoiceNone;
-  redraw();
+  showChange(choice_.selected, choice_.find(value, &index) ? index : kQELChoiceNone);
 }
 
 void QELBDropbox::setValues(Ref<LLKBObjectSequence> values) {

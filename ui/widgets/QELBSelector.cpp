@@ -27,9 +27,7 @@ QELBSelector::QELBSelector(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequ
 }
 
 void QELBSelector::setSelected(uint32_t index) {
-  if (index >= choice_.count()) return;
-  choice_.selected = index;
-  redraw();
+  if (index < choice_.count()) showChange(choice_.selected, index);
 }
 
 void QELBSelector::setValue(std::string_view value) {

@@ -51,9 +51,7 @@ void QELBTextbox::setValue(std::string_view value) {
 }
 
 void QELBTextbox::setFocused(bool focused) {
-  if (!(flags() & kQELTextboxSelfFocus)) return;
-  state_ = focused ? 1 : 0;
-  redraw();
+  if (flags() & kQELTextboxSelfFocus) showChange(state_, focused ? 1u : 0u);
 }
 
 bool QELBTextbox::holdsSink() {

@@ -55,7 +55,7 @@ public:
   bool focused() const { return state_ == 1; }
   void setFocused(bool focused);
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   const Ref<LLKCMessage>& onChange() const { return onChange_; }
   void setOnChange(Ref<LLKCMessage> message) { onChange_ = std::move(message); }
   const Ref<LLKCMessage>& onCommit() const { return onCommit_; }
