@@ -1,6 +1,5 @@
 #include "ui/widgets/QELBChoiceDialog.h"
 
-#include "ui/widgets/QELBButton.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELFDialogParts.h"
 
@@ -31,29 +30,12 @@ void QELBChoiceDialog::setWidth(float width) { label_->setWidth(width); }
 
 void QELBChoiceDialog::setButtons(std::vector<std::string> buttons) {
   buttons_ = std::move(buttons);
-  buttonRow_->detachAll();
-  for (uint32_t i = 0; i < buttons_.size(); ++i) {
-    Ref<QELCButton> button = QELCButton::widgetWithSize({0, 0}, {0, 0}, buttons_[i]);
-    Ref<LLKCMessage> click = LLKCMessage::messageWithCode(LLKTMessageCode{i, i, i});
-    if (!button || !click) continue;
-    button->setOnClick(click);
-    button->setTag(i);
-    (void)buttonRow_->attach(button);
-  }
-}
-
-int32_t QELBChoiceDialog::buttonOf(const LLKCMessage& message) const {
-  const LLKTMessageCode& code = message.code();
-  if (code.uid != code.tag || code.uid != code.ctx) return -1;
-  Ref<LLKBObject> sender = message.details().objectForKey("sender");
-  for (const Ref<QELBWidget>& button : buttonRow_->_childs()->members())
-    if (button.get() == sender.get() && button->tag() == code.uid) return static_cast<int32_t>(code.uid);
-  return -1;
+  QELFDialogFillButtons(*buttonRow_, buttons_, [](uint32_t i) { return LLKTMessageCode{i, i, i}; });
 }
 
 void QELBChoiceDialog::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  int32_t button = buttonOf(*message);
+  int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
   if (button >= 0 && onChoice_) {
     Ref<LLKCMessage> choice = onChoice_->copy();
     if (choice) {

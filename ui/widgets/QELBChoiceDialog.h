@@ -35,9 +35,6 @@ protected:
   bool build(const Ref<QELBWidget>& figure, bool trailingSpacer);
 
 private:
-  // The index of the button that sent the message, or -1.
-  int32_t buttonOf(const LLKCMessage& message) const;
-
   std::vector<std::string> buttons_;
   Ref<LLKCMessage> onChoice_;
   Ref<QELCGroup> buttonRow_;

@@ -9,6 +9,7 @@
 #include "ui/widgets/QELBBoard.h"
 #include "ui/widgets/QELBMessageDialog.h"
 #include "ui/widgets/QELBWindow.h"
+#include "ui/widgets/QELFPickerRows.h"
 
 namespace {
 
@@ -30,16 +31,17 @@ QELBPicker::QELBPicker(OGLTSize size, OGLTPoint position, const QELTGroupSetup* 
 QELBPicker::~QELBPicker() { stopWorker(); }
 
 bool QELBPicker::buildParts(QELTWidgetComparator folderOrder) {
-  pathBox_ = QELCLabel::widgetWithAlignment(17, "");
+  pathBox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", 80);
   folderList_ = QELCListbox::widgetWithSize({0, 0}, {0, 0});
   selectButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Select");
   cancelButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Cancel");
   if (!made() || !pathBox_ || !folderList_ || !selectButton_ || !cancelButton_) return false;
   folderList_->setFlags(kQELListboxFitWidth);
   folderList_->_childs()->setComparator(folderOrder);
+  pathBox_->setOnCommit(LLKCMessage::messageWithCode(kQELPickerUidPath));
   selectButton_->setOnClick(buttonMessage(kQELPickerTagSelect));
   cancelButton_->setOnClick(buttonMessage(kQELPickerTagCancel));
-  return selectButton_->onClick() && cancelButton_->onClick();
+  return pathBox_->onCommit() && selectButton_->onClick() && cancelButton_->onClick();
 }
 
 std::string QELBPicker::path() const { return folder_ ? folder_->absFullPath() : std::string(); }
@@ -49,10 +51,14 @@ void QELBPicker::setPath(const std::string& path) {
   Ref<LLKCFSFolder> folder = absolute.empty() ? nullptr : LLKCFSFolder::folderWithFullPath(absolute.c_str());
   if (!folder) return;
   folder_ = folder;
-  pathBox_->setText(QELFPickerShownName(absolute));
+  showPath(absolute);
   folderList_->detachAll();
   onRestart();
   started_ = false;  // listed at the next awaken while attached
+}
+
+void QELBPicker::showPath(const std::string& path) {
+  pathBox_->setValue(path);
 }
 
 void QELBPicker::onAttachedIntoWindow() {
@@ -105,7 +111,7 @@ void QELBPicker::restart() {
 
 void QELBPicker::openFolder(Ref<LLKCFSFolder> folder) {
   folder_ = std::move(folder);
-  pathBox_->setText(QELFPickerShownName(folder_->absFullPath()));
+  showPath(folder_->absFullPath());
   restart();
 }
 
@@ -161,7 +167,7 @@ void QELBPicker::onPathTyped(const LLKCMessage& message) {
   Ref<LLKCFSFolder> folder = absolute.empty() ? nullptr : LLKCFSFolder::folderWithFullPath(absolute.c_str());
   if (!folder) {
     // The current folder stays, and the box shows it again.
-    pathBox_->setText(QELFPickerShownName(path()));
+    showPath(path());
     showProblem("Sorry, couldn't open the folder.");
     return;
   }

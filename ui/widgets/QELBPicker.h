@@ -15,6 +15,7 @@
 #include "ui/widgets/QELBGroup.h"
 #include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBListbox.h"
+#include "ui/widgets/QELBTextbox.h"
 #include "ui/widgets/QELCWidgets.h"
 #include "ui/widgets/QELBPickerWorker.h"
 #include "ui/widgets/QELCPickerEntry.h"
@@ -46,6 +47,7 @@ public:
   const Ref<QELBWidget>& target() const { return target_; }
   void setTarget(Ref<QELBWidget> target) { target_ = std::move(target); }
 
+  QELBTextbox* pathBox() const { return pathBox_.get(); }
   QELBListbox* folderList() const { return folderList_.get(); }
   QELBButton* selectButton() const { return selectButton_.get(); }
   QELBButton* cancelButton() const { return cancelButton_.get(); }
@@ -62,7 +64,7 @@ protected:
 
   // Makes the shared parts; false when one cannot be made.
   bool buildParts(QELTWidgetComparator folderOrder);
-  Ref<QELCLabel> pathBox_;
+  Ref<QELCTextbox> pathBox_;
   Ref<QELCListbox> folderList_;
   Ref<QELCButton> selectButton_, cancelButton_;
 
@@ -90,6 +92,9 @@ protected:
   void showProblem(const char* text);
   // A copy of the template carrying "sender"; null for no template.
   Ref<LLKCMessage> choiceFrom(const Ref<LLKCMessage>& message);
+
+  // Shows the path in the path box (it may hold fewer bytes than the path).
+  void showPath(const std::string& path);
 
 private:
   void startListing();

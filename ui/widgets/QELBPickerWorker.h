@@ -18,6 +18,7 @@
 
 #include "framework/core/LLKBHandler.h"
 #include "framework/core/LLKCFSFolder.h"
+#include "framework/core/LLKCObjectList.h"
 
 class QELBWidget;
 class QELBWindow;
