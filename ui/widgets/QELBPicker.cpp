@@ -67,6 +67,7 @@ void QELBPicker::onAttachedIntoWindow() {
   started_ = false;
   QELBWindow* owner = window();
   if (!owner) return;
+  resizeWithWindow(owner);
   link_ = makeRef<QELCPickerLink>(this, owner);
   worker_ = makeWorker(link_);
   if (!worker_->start()) {

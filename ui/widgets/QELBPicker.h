@@ -54,6 +54,7 @@ public:
   // A listing was posted and its last batch has not come yet.
   bool listing() const { return listing_; }
 
+  // Sizes itself with the window and starts a worker.
   void onAttachedIntoWindow() override;
   void onDetachedFromWindow() override;
   void onAwaken() override;
