@@ -1,8 +1,10 @@
-// Message and busy dialogs in a headless window: choices, closing, centring.
+// Message, busy and input dialogs in a headless window: choices, closing, centring.
 #include <gtest/gtest.h>
 
 #include "tests/widgets/QELControlTestKit.h"
+#include "framework/core/LLKCString.h"
 #include "ui/widgets/QELBBusyDialog.h"
+#include "ui/widgets/QELBInputDialog.h"
 #include "ui/widgets/QELBMessageDialog.h"
 
 namespace {
@@ -10,8 +12,8 @@ namespace {
 using DialogTest = ControlTest;
 
 // The centre of a dialog's i-th button in window coordinates.
-OGLTPoint buttonCentre(QELBChoiceDialog& dialog, size_t i) {
-  QELBWidget& button = *dialog.buttonRow()->_childs()->members().at(i);
+OGLTPoint buttonCentre(QELBGroup& row, size_t i) {
+  QELBWidget& button = *row._childs()->members().at(i);
   return button.localToWorld({button.size().w / 2, button.size().h / 2});
 }
 
@@ -39,7 +41,7 @@ TEST_F(DialogTest, APressedButtonSendsTheChoiceThenItsOwnMessageAndCloses) {
     if (c.withTarget) dialog->setTarget(target);
     place(dialog);
     window->frame();
-    window->click(buttonCentre(*dialog, 1));
+    window->click(buttonCentre(*dialog->buttonRow(), 1));
     window->pump();
     EXPECT_EQ(dialog->parent(), nullptr) << "closed";
     EXPECT_EQ(dialog->_childs()->count(), 0u);
@@ -102,6 +104,42 @@ TEST_F(DialogTest, NewButtonsReplaceTheOldAndNoneLeavesAnEmptyRow) {
   dialog->setButtons({});
   EXPECT_TRUE(dialog->buttonRow()->_childs()->members().empty());
   EXPECT_TRUE(dialog->buttons().empty());
+}
+
+TEST_F(DialogTest, TheInputDialogSendsItsTextOnACommitOrAButtonAndCloses) {
+  struct Case {
+    bool commit;
+    bool hasButton;
+  } cases[] = {{true, false}, {false, true}};
+  for (const Case& c : cases) {
+    SetUp();
+    Ref<QELCInputDialog> dialog = QELCInputDialog::widgetWithSize({0, 0}, {0, 0}, "Name", 24);
+    ASSERT_TRUE(dialog);
+    dialog->setLabel("Name:");
+    dialog->setValue("draft");
+    dialog->setButtons({"Okay.", "Cancel"});
+    dialog->setOnChoice(LLKCMessage::messageWithCode(5));
+    dialog->setVisible(true);
+    place(dialog);
+    window->frame();
+    if (c.commit) {
+      QELBTextbox& box = *dialog->textbox();
+      window->click(box.localToWorld({box.size().w / 2, box.size().h / 2}));
+      window->key(257, kOGLActionPress);  // Enter
+      window->key(257, kOGLActionRelease);
+      window->frame();
+    } else {
+      window->click(buttonCentre(*dialog->buttonRow(), 1));
+    }
+    window->pump();
+    EXPECT_EQ(dialog->parent(), nullptr) << "closed";
+    ASSERT_FALSE(catcher->messages.empty());
+    const Ref<LLKCMessage>& choice = catcher->messages.front();
+    ASSERT_EQ(choice->codeValue(), 5u);
+    EXPECT_EQ(choice->details().objectForKeyAs<LLKCString>("value")->string(), "draft");
+    EXPECT_EQ(choice->details().contains("button"), c.hasButton);
+    if (c.hasButton) EXPECT_EQ(choice->details().uintForKey("button"), 1u);
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ Ref<QELCBoard> makeFolderRow(QELBWindow* window, const QELCPickerEntry* entry, c
   row->setOnClick(click);
   row->setAncillary(entry ? Ref<LLKBObject>(entry->entry()) : nullptr);
   row->resizeWithWindow(window);
+  row->recomputeLayout();
   return row;
 }
 
@@ -56,7 +57,9 @@ Ref<QELCBoard> QELFFilePickerMakeFile(QELBWindow* window, const QELCPickerEntry&
   row->setOnClick(click);
   row->setAncillary(Ref<LLKBObject>(const_cast<QELCPickerEntry*>(&entry)));
   detail->resizeWithWindow(window);
+  detail->recomputeLayout();
   row->resizeWithWindow(window);
+  row->recomputeLayout();
   return row;
 }
 
