@@ -17,7 +17,7 @@ constexpr int kKeyDown = 264, kKeyUp = 265, kKeyPageDown = 267, kKeyEnd = 269;
 // recycled widgets out again.
 class CountingSource : public QELPCollectionboxSource {
 public:
-  explicit CountingSource(uint32_t rows) : rows(rows) {}
+  explicit CountingSource(uint32_t count) : rows(count) {}
   float height() override { return 19; }
   uint32_t count() override { return rows; }
   bool requireWidget(Ref<QELBWidget>& widget, uint32_t index, QELBWindow*) override {

@@ -126,8 +126,9 @@ TEST_F(PickerTest, ChangingTheFilterListsAgain) {
   picker->setFilters({"json", "txt"});
   listed(picker, root.string());
   EXPECT_EQ(fileNames(*picker), std::vector<std::string>{"a.json"});
+  EXPECT_EQ(picker->filters(), (std::vector<std::string>{"json", "txt"}));
   Ref<LLKCMessage> change = LLKCMessage::messageWithCode(kQELPickerUidFilter);
-  change->details().storeSint(1, "selected");
+  change->details().storeObject(LLKCString::stringWithString("txt"), "value");
   picker->onMessaged(change);
   EXPECT_TRUE(window->pumpUntil([&] { return !picker->listing(); }));
   EXPECT_EQ(fileNames(*picker), std::vector<std::string>{"b.txt"});

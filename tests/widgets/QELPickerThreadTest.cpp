@@ -2,6 +2,8 @@
 // picker mid-listing (run under the address and thread sanitizers).
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "tests/widgets/QELPickerTestKit.h"
 #include "ui/widgets/QELBFilePicker.h"
 #include "ui/widgets/QELBPickDialog.h"
@@ -30,7 +32,7 @@ protected:
 
 TEST_F(BigFolderTest, AListingGivenUpForASubfolderShowsExactlyTheSubfolder) {
   Ref<QELCFilePicker> picker = pickerInTheMiddle();
-  EXPECT_TRUE(picker->listing());
+  EXPECT_LT(picker->source()->count(), 3000u) << "the big folder is still being listed";
   picker->onMessaged(
       LLKCMessage::messageWithCode(kQELPickerUidFolder, LLKCFSFolder::folderWithPath((root / "big/small").c_str())));
   ASSERT_TRUE(window->pumpUntil([&] {

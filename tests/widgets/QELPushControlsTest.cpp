@@ -110,10 +110,11 @@ TEST_F(PushControls, EachTakesOnlyRecordsInsideItsInnerRectAndSendsOnAClick) {
         EXPECT_EQ(catcher->messages.back()->codeValue(), 42u);
         EXPECT_EQ(details.objectForKey("sender").get(), control.get());
         // Just inside the edge is outside every segment: the selection stays 0 there.
-        if (maker.key && std::string(maker.key) == "selected")
+        if (maker.key && std::string(maker.key) == "selected") {
           EXPECT_EQ(details.sintForKey(maker.key, -9), c.point.x == 100 ? static_cast<int64_t>(maker.value) : 0);
-        else if (maker.key)
+        } else if (maker.key) {
           EXPECT_EQ(details.boolForKey(maker.key, false), maker.value != 0);
+        }
       }
       catcher->detach(control);
       window->frame();

@@ -122,6 +122,8 @@ void OGLBWindow::makeFrame() {
   willRender_ = render;
   auto step = static_cast<float>(start - lastFrameTime_);
   onUpdateWithStep(step);
+  if (render && skipsUnchanged_ && !exposed_ && !bufferSizePending_ && !onFrameChanged()) render = false;
+  if (render) exposed_ = false;
   float renderTime = 0, preSwap = 0, postSwap = 0;
   if (render) {
     int width = 0, height = 0;
@@ -244,6 +246,7 @@ void OGLBWindow::applyCommand(uint64_t code) {
     case kOGLFlashShow:
       onShowing();
       glfwShowWindow(window);
+      exposed_ = true;
       break;
     case kOGLFlashHide:
       onHiding();

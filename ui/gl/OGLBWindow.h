@@ -5,7 +5,8 @@
 // queue, and every divider-th beat (or earlier, when input is waiting or the queue is full)
 // makes a frame: onUpdateWithStep, then three passes composed in order into the framebuffer:
 // the surface pass (2D), the raw GL content pass, the overlay pass (2D). A 2D pass that draws
-// nothing costs nothing.
+// nothing costs nothing; a window that skips unchanged frames draws and swaps only frames that
+// show something new.
 //
 // Properties can be read and set from any thread: on the window's thread GLFW is called
 // directly; from another thread while the window runs, the request travels as a flash (fire
@@ -105,6 +106,12 @@ public:
   // 0 to 5 (kOGLCursor*); anything else is ignored.
   void setCursor(uint32_t index);
 
+  // Frames that show nothing new: drawn and swapped like any other (the default, for windows
+  // that watch every frame), or skipped, the screen keeping its last picture until
+  // onFrameChanged tells of a change or the window is exposed, resized or restored.
+  void setSkipsUnchangedFrames(bool skips) { skipsUnchanged_ = skips; }
+  bool skipsUnchangedFrames() const { return skipsUnchanged_.load(); }
+
   // Frames per second wanted; 0 is ignored. 30 when the window opens.
   void setDesiredFrameRate(uint32_t fps);
   uint32_t frameDivider() const { return divider_.load(); }
@@ -131,6 +138,9 @@ protected:
   virtual bool onInputs(OGLTInputQueue& queue) { return false; }
   virtual bool onMayClose() { return true; }
   virtual void onUpdateWithStep(float step) {}
+  // Asked after onUpdateWithStep while unchanged frames are skipped: whether this frame shows
+  // anything new. The default says it does.
+  virtual bool onFrameChanged() { return true; }
   virtual void onRenderSurfaceWithStep(float step, const OGLTSize& size) {}
   virtual void onRenderContentWithStep(float step, const OGLTSize& size) {}
   virtual void onRenderOverlayWithStep(float step, const OGLTSize& size) {}
@@ -192,6 +202,8 @@ private:
   std::atomic<uint32_t> divider_{1};
   std::atomic<bool> willRender_{false};
   bool bufferSizePending_ = false;
+  std::atomic<bool> skipsUnchanged_{false};
+  bool exposed_ = true;  // the screen lost the picture (shown, uncovered, restored)
   std::atomic<float> scale_{1};
   GLFWcursor* cursors_[kOGLCursorCount] = {};
   uint32_t cursorIndex_ = 0;

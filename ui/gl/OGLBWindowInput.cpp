@@ -102,8 +102,16 @@ struct OGLWindowCallbacks {
   static void iconify(GLFWwindow* window, int iconified) {
     OGLBWindow* self = owner(window);
     if (!self) return;
-    if (iconified) self->onIconified();
-    else self->onRestored();
+    if (iconified) {
+      self->onIconified();
+    } else {
+      self->exposed_ = true;
+      self->onRestored();
+    }
+  }
+
+  static void refresh(GLFWwindow* window) {
+    if (OGLBWindow* self = owner(window)) self->exposed_ = true;
   }
 
   static void focus(GLFWwindow* window, int focused) {
@@ -133,6 +141,7 @@ void OGLBWindow::installCallbacks() {
   glfwSetWindowPosCallback(window, OGLWindowCallbacks::position);
   glfwSetWindowIconifyCallback(window, OGLWindowCallbacks::iconify);
   glfwSetWindowFocusCallback(window, OGLWindowCallbacks::focus);
+  glfwSetWindowRefreshCallback(window, OGLWindowCallbacks::refresh);
 }
 
 // Cursor positions are given in logical units, the units of widget frames, whatever the

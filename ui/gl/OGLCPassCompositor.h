@@ -1,8 +1,9 @@
 #pragma once
 // Puts the 2D passes of a window into its GL framebuffer: each layer of the 2D context is kept
-// in a texture and drawn over the framebuffer with premultiplied alpha. Widgets redraw every
-// frame, mostly the same pixels: of the rows a frame drew, only those that differ from what the
-// texture holds are uploaded. Lives on the window's thread, with its GL context current.
+// in a texture and drawn over the framebuffer with premultiplied alpha. A frame redraws only
+// what changed, and often the same pixels again: of the rows it changed, only those that differ
+// from what the texture holds are uploaded. Lives on the window's thread, with its GL context
+// current.
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "framework/core/LLKCObjectList.h"
+#include "framework/core/LLKCString.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFPickerRows.h"
 
 namespace {
-
-constexpr QELTGroupSetup kFilterHolder = {kQELGroupCentered, 0, 0, 0, kQELGroupNoBackground};
 
 // Rounded to the nearest whole number, raised by 1 when odd.
 float evenWidth(float width) {
@@ -34,38 +33,41 @@ Ref<QELCFilePicker> QELCFilePicker::widgetWithSize(OGLTSize size, OGLTPoint posi
 bool QELBFilePicker::build() {
   source_ = makeRef<QELCFilePickerSource>(&selected_);
   fileList_ = QELCCollectionbox::widgetWithSize({0, 0}, {0, 0});
-  filterHolder_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kFilterHolder);
+  filterBox_ = QELCDropbox::widgetWithSize({0, 0}, {0, 0}, LLKCObjectList::list());
   spinner_ = QELCSpinner::widgetWithSize({0, 0}, {0, 0}, 0.5f);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFilePickerRow);
   Ref<QELCGroup> footer = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFilePickerFooter);
   Ref<QELCLabel> extension = QELCLabel::widgetWithAlignment(17, "Extension:");
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
-  if (!buildParts(QELBFilePickerFolderComparator) || !source_ || !fileList_ || !filterHolder_ || !spinner_ || !row ||
+  if (!buildParts(QELBFilePickerFolderComparator) || !source_ || !fileList_ || !filterBox_ || !spinner_ || !row ||
       !footer || !extension || !spacer)
     return false;
   fileList_->setSource(source_);
   fileList_->setFlags(kQELCollectionboxFitWidth);
+  filterBox_->setFlags(kQELDropboxOpensAbove);
+  filterBox_->setOnChange(LLKCMessage::messageWithCode(kQELPickerUidFilter));
   spinner_->setVisible(false);
   selectButton_->setEnabled(false);
-  setFilters({});
   return row->attach(folderList_) && row->attach(fileList_) && footer->attach(extension) &&
-         footer->attach(filterHolder_) && footer->attach(spacer) && footer->attach(spinner_) &&
+         footer->attach(filterBox_) && footer->attach(spacer) && footer->attach(spinner_) &&
          footer->attach(selectButton_) && footer->attach(cancelButton_) && attach(pathBox_) && attach(row) &&
          attach(footer);
 }
 
+std::vector<std::string> QELBFilePicker::filters() const {
+  std::vector<std::string> filters;
+  const Ref<LLKBObjectSequence>& values = filterBox_->values();
+  for (size_t i = 0; values && i < values->count(); ++i)
+    if (Ref<LLKCString> value = values->fetchAtIndexAs<LLKCString>(i)) filters.push_back(value->string());
+  return filters;
+}
+
 void QELBFilePicker::setFilters(std::vector<std::string> filters) {
-  filters_ = std::move(filters);
-  filter_ = filters_.empty() ? std::string() : filters_.front();
-  Ref<QELCSegmentedButton> box = QELCSegmentedButton::widgetWithSize({0, 0}, {0, 0}, filters_);
-  Ref<LLKCMessage> change = LLKCMessage::messageWithCode(kQELPickerUidFilter);
-  if (!box || !change) return;
-  box->setOnClick(change);
-  box->setSelected(filters_.empty() ? -1 : 0);
-  filterHolder_->detachAll();
-  (void)filterHolder_->attach(box);
-  filterBox_ = box;
-  if (QELBWindow* owner = window()) box->resizeWithWindow(owner);
+  Ref<LLKCObjectList> values = LLKCObjectList::list();
+  for (const std::string& filter : filters) (void)values->append(LLKCString::stringWithString(filter));
+  filterBox_->setValues(values);
+  filterBox_->setSelected(0);
+  filter_ = filters.empty() ? std::string() : filters.front();
 }
 
 void QELBFilePicker::resizeWithWindow(QELBWindow* window) {
@@ -129,9 +131,9 @@ void QELBFilePicker::onMessaged(const Ref<LLKCMessage>& message) {
   if (message->uid() == kQELPickerUidFile) {
     selectFile(message->payloadAs<QELCPickerEntry>());
   } else if (message->uid() == kQELPickerUidFilter) {
-    int64_t chosen = message->details().sintForKey("selected", -1);
-    if (chosen < 0 || static_cast<size_t>(chosen) >= filters_.size()) return;
-    filter_ = filters_[static_cast<size_t>(chosen)];
+    Ref<LLKCString> value = message->details().objectForKeyAs<LLKCString>("value");
+    if (!value) return;
+    filter_ = value->string();
     restart();
   } else {
     QELBPicker::onMessaged(message);

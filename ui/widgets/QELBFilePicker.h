@@ -9,12 +9,12 @@
 
 #include "ui/widgets/QELBCollectionbox.h"
 #include "ui/widgets/QELBPicker.h"
-#include "ui/widgets/QELBSegmentedButton.h"
+#include "ui/widgets/QELBDropbox.h"
 #include "ui/widgets/QELBSpinner.h"
 #include "ui/widgets/QELCFilePickerSource.h"
 
 enum : uint32_t {
-  kQELPickerUidFilter = 5,  // the filter changed ("selected")
+  kQELPickerUidFilter = 5,  // the filter drop box changed ("value")
 };
 
 class QELBFilePicker : public QELBPicker {
@@ -23,13 +23,14 @@ public:
   ~QELBFilePicker() override;
 
   // The extensions offered ("*" or "" for every file with an extension); the first is chosen.
-  const std::vector<std::string>& filters() const { return filters_; }
+  std::vector<std::string> filters() const;
   void setFilters(std::vector<std::string> filters);
   const std::string& filter() const { return filter_; }
 
   QELBCollectionbox* fileList() const { return fileList_.get(); }
   QELCFilePickerSource* source() const { return source_.get(); }
   QELBSpinner* spinner() const { return spinner_.get(); }
+  QELBDropbox* filterBox() const { return filterBox_.get(); }
   const Ref<QELCPickerEntry>& selected() const { return selected_; }
 
   void resizeWithWindow(QELBWindow* window) override;
@@ -51,11 +52,9 @@ private:
 
   Ref<QELCFilePickerSource> source_;
   Ref<QELCCollectionbox> fileList_;
-  Ref<QELCGroup> filterHolder_;  // holds the filter control, made anew for new filters
-  Ref<QELCSegmentedButton> filterBox_;
+  Ref<QELCDropbox> filterBox_;
   Ref<QELCSpinner> spinner_;
   Ref<QELCPickerEntry> selected_;
-  std::vector<std::string> filters_;
   std::string filter_;
 };
 

@@ -38,7 +38,7 @@ public:
   [[nodiscard]] static Ref<QELCFilePickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
   using QELBPickDialog::QELBPickDialog;
 
-  const std::vector<std::string>& filters() const { return picker()->filters(); }
+  std::vector<std::string> filters() const { return picker()->filters(); }
   void setFilters(std::vector<std::string> filters) { picker()->setFilters(std::move(filters)); }
 };
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "framework/core/LLKCObjectList.h"
+#include "framework/core/LLKFTime.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELCPickerEntry.h"
 
@@ -93,7 +94,11 @@ bool QELBPickerWorker::onRunning() {
   // some, one without payload follows.
   bool endMark = exhausted && tag_ == kQELPickerTagFiles && !empty;
   deliver(list, exhausted && !endMark);
-  if (!exhausted) return true;
+  if (!exhausted) {
+    // The file picker leaves the window a moment between its small batches.
+    if (tag_ == kQELPickerTagFiles) LLKFSnoozeMS(1);
+    return true;
+  }
   if (endMark) deliver(nullptr, true);
   reading_ = false;
   names_.clear();

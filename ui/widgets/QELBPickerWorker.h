@@ -71,7 +71,8 @@ private:
   size_t next_ = 0;
 };
 
-// Files and folders in batches of 4; after the last non-empty batch one without payload.
+// Files and folders in batches of 4, a millisecond apart; after the last non-empty batch one
+// without payload.
 class QELCFilePickerWorker : public QELBPickerWorker {
 public:
   explicit QELCFilePickerWorker(Ref<QELCPickerLink> link);

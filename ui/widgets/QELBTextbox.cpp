@@ -51,9 +51,7 @@ void QELBTextbox::setValue(std::string_view value) {
 }
 
 void QELBTextbox::setFocused(bool focused) {
-  if (!(flags() & kQELTextboxSelfFocus)) return;
-  state_ = focused ? 1 : 0;
-  redraw();
+  if (flags() & kQELTextboxSelfFocus) showChange(state_, focused ? 1u : 0u);
 }
 
 bool QELBTextbox::holdsSink() {
@@ -110,39 +108,49 @@ uint32_t QELBTextbox::offsetAt(OGLTPoint local) const {
   return offset;
 }
 
-bool QELBTextbox::takeMouse(const OGLTCursorEvent* record) {
-  if (!record) {
-    if ((flags() & kQELTextboxSelfFocus) && state_ == 1) return true;
-    if (!holdsSink() && !readOnly()) {
-      pressing_ = selecting_ = false;
-      holdTime_ = 0;
-      state_ = 0;
-      return false;
-    }
-    return true;
-  }
+bool QELBTextbox::takeMouse() {
+  const QELTInputs& queued = inputs();
+  bool present = false;
   uint32_t caret = caret_;
-  if (record->button == 1 && record->action == kOGLActionRelease) {
+  // Every cursor record of the frame in order: a quick click brings its press and its release
+  // in one frame.
+  for (uint32_t i = 0; i < queued.count; ++i) {
+    if (queued.records[i].type != kOGLInputCursor) continue;
+    present = true;
+    takeCursor(queued.records[i].cursor);
+  }
+  if (caret != caret_) redraw();
+  if (present) return true;
+  if ((flags() & kQELTextboxSelfFocus) && state_ == 1) return true;
+  if (!holdsSink() && !readOnly()) {
+    pressing_ = selecting_ = false;
+    holdTime_ = 0;
+    state_ = 0;
+    return false;
+  }
+  return true;
+}
+
+void QELBTextbox::takeCursor(const OGLTCursorEvent& record) {
+  if (record.button == 1 && record.action == kOGLActionRelease) {
     if (selecting_)
-      selection_.to = offsetAt(record->point);
+      selection_.to = offsetAt(record.point);
     else
       selection_ = {};
-    caret_ = offsetAt(record->point);
+    caret_ = offsetAt(record.point);
     pressing_ = selecting_ = false;
     if (!readOnly()) state_ = 1;
-  } else if (record->button == 1 && record->action == kOGLActionPress && !pressing_) {
+  } else if (record.button == 1 && record.action == kOGLActionPress && !pressing_) {
     pressing_ = true;
     holdTime_ = 0;
     selecting_ = false;
   } else if (pressing_ && !selecting_ && holdTime_ > kHoldToSelect) {
     selecting_ = true;
-    caret_ = offsetAt(record->point);
+    caret_ = offsetAt(record.point);
     selection_ = {caret_, caret_};
   } else if (selecting_) {
-    caret_ = selection_.to = offsetAt(record->point);
+    caret_ = selection_.to = offsetAt(record.point);
   }
-  if (caret != caret_) redraw();
-  return true;
 }
 
 void QELBTextbox::layOut(OGLC2DContext* ctx) {
@@ -227,7 +235,7 @@ void QELBTextbox::onRenderWithStep(float) {
   QELTControlDrawing d = drawing();
   if (!d) return;
   Ref<QELBTextbox> self(this);  // a handler of onCommit or onChange may detach the box
-  bool active = takeMouse(firstCursorRecord());
+  bool active = takeMouse();
   if (!(flags() & kQELTextboxFrameless)) {
     OGLTRect r = inner();
     OGLF2DPathBegin(d.ctx);

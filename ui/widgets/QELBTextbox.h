@@ -14,6 +14,7 @@
 // sink and starts editing; editing ends when the box no longer holds the sink, unless it is
 // self-focused (flag 0x1), whose editing setFocused switches. Everything runs on the window's
 // thread.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -54,7 +55,7 @@ public:
   bool focused() const { return state_ == 1; }
   void setFocused(bool focused);
   const std::string& label() const { return label_; }
-  void setLabel(std::string label) { label_ = std::move(label), redraw(); }
+  void setLabel(std::string label) { showChange(label_, std::move(label)); }
   const Ref<LLKCMessage>& onChange() const { return onChange_; }
   void setOnChange(Ref<LLKCMessage> message) { onChange_ = std::move(message); }
   const Ref<LLKCMessage>& onCommit() const { return onCommit_; }
@@ -77,7 +78,8 @@ private:
   bool readOnly() const { return flags() & kQELTextboxReadOnly; }
   bool holdsSink();
   // The frame's mouse step; answers whether the box is active this frame.
-  bool takeMouse(const OGLTCursorEvent* record);
+  bool takeMouse();
+  void takeCursor(const OGLTCursorEvent& record);
   // The offset under a point in local coordinates.
   uint32_t offsetAt(OGLTPoint local) const;
   // Wraps the text again when it is not laid out for the box's width.
@@ -116,6 +118,7 @@ private:
   bool laidOut_ = false;
   uint32_t caret_ = 0;
   bool changed_ = false;
+  std::array<uint8_t, 349> pressMods_{};  // by key code: the modifiers at its last press
 };
 
 class QELCTextbox : public QELBTextbox {

@@ -97,8 +97,17 @@ void QELBTextbox::takeCharacter(OGLC2DContext* ctx, uint32_t codePoint) {
 }
 
 void QELBTextbox::takeKey(OGLC2DContext* ctx, const OGLTKeypadEvent& key) {
+  // A key acts on its release with the modifiers held when it was pressed too: Control may come
+  // up before the letter it went with.
+  bool known = key.key >= 0 && static_cast<size_t>(key.key) < pressMods_.size();
+  if (key.action == kOGLActionPress) {
+    if (known) pressMods_[static_cast<size_t>(key.key)] = static_cast<uint8_t>(key.mods);
+    return;
+  }
   if (key.action != kOGLActionRelease && key.action != kOGLActionRepeat) return;
-  bool shift = key.mods & kOGLModShift, control = key.mods & kOGLModControl;
+  int32_t mods = key.mods | (known ? pressMods_[static_cast<size_t>(key.key)] : 0);
+  if (known && key.action == kOGLActionRelease) pressMods_[static_cast<size_t>(key.key)] = 0;
+  bool shift = mods & kOGLModShift, control = mods & kOGLModControl;
   uint32_t length = static_cast<uint32_t>(text_.size());
   switch (key.key) {
     case kKeyEscape:

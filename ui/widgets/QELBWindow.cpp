@@ -36,6 +36,7 @@ bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
   if (!widget || !widgets_ || widget->window() || widget->parent()) return false;
   if (widgets_->append(widget) != kQELWidgetsDone) return false;
   widget->attachIntoWindow(this);
+  redraw();
   return true;
 }
 
@@ -44,6 +45,7 @@ bool QELBWindow::detach(const Ref<QELBWidget>& widget) {
   Ref<QELBWidget> hold = widget;
   if (widgets_->remove(widget.get()) != kQELWidgetsDone) return false;
   widget->detachFromWindow();
+  redraw();
   return true;
 }
 
@@ -52,6 +54,7 @@ void QELBWindow::detachAll() {
   std::vector<Ref<QELBWidget>> members = widgets_->members();
   widgets_->clear();
   for (const Ref<QELBWidget>& member : members) member->detachFromWindow();
+  redraw();
 }
 
 void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
@@ -62,14 +65,19 @@ void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
   for (const Ref<QELBWidget>& member : members)
     if (member != widget) member->detachFromWindow();
   if (kept && widgets_->append(widget) != kQELWidgetsDone) widget->detachFromWindow();
+  redraw();
 }
 
 bool QELBWindow::raise(const QELBWidget* widget) {
-  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget);
+  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget))) return false;
+  redraw();
+  return true;
 }
 
 bool QELBWindow::lower(const QELBWidget* widget) {
-  return widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget);
+  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget))) return false;
+  redraw();
+  return true;
 }
 
 QELBWidget* QELBWindow::locate(std::string_view alias) {

@@ -108,6 +108,7 @@ protected:
   virtual bool onInputWithJoypad(const OGLTJoypadEvent& joypad);
   bool onLostInputFocus() override;
   void onUpdateWithStep(float step) override;
+  bool onFrameChanged() override { return !redrawsOnRequest_ || damage_.any(); }
   void onRenderSurfaceWithStep(float step, const OGLTSize& size) override;
   void onRenderOverlayWithStep(float step, const OGLTSize& size) override;
 

@@ -1,0 +1,91 @@
+// A real window that skips unchanged frames: at rest it beats without drawing, and a change
+// asked for on its thread is drawn at the next frame. (Runs in qelRealWindowTests, under X.)
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "ui/widgets/QELBView.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class CountingWindow : public QELBWindow {
+public:
+  static Ref<CountingWindow> make() { return Ref<CountingWindow>(new CountingWindow()); }
+
+  // Waits until the predicate on {beats, frames drawn} holds.
+  bool waitFor(const std::function<bool(int beats, int frames)>& holds) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 20s, [&] { return holds(beats_, frames_); });
+  }
+  int frames() {
+    std::lock_guard lock(mutex_);
+    return frames_;
+  }
+  int beats() {
+    std::lock_guard lock(mutex_);
+    return beats_;
+  }
+  Ref<QELCView> view;
+
+protected:
+  void onOpening() override {
+    QELBWindow::onOpening();
+    view = QELCView::widgetWithSize({200, 120}, {20, 20}, "idle");
+    view->setVisible(true);
+    attach(view);
+    show();
+  }
+  void onClosing() override {
+    QELBWindow::onClosing();
+    view.reset();
+  }
+  void onSnooze() override {
+    QELBWindow::onSnooze();
+    count(beats_);
+  }
+  void onRenderWithStep(float step, const OGLTSize& size) override {
+    QELBWindow::onRenderWithStep(step, size);
+    count(frames_);
+  }
+
+private:
+  void count(int& counter) {
+    std::lock_guard lock(mutex_);
+    ++counter;
+    changed_.notify_all();
+  }
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int beats_ = 0, frames_ = 0;
+};
+
+TEST(IdleFrames, AWindowAtRestBeatsWithoutDrawingAndDrawsWhatIsAsked) {
+  Ref<CountingWindow> window = CountingWindow::make();
+  window->setSkipsUnchangedFrames(true);
+  window->setSize({320, 200});
+  window->setDesiredFrameRate(60);
+  std::thread driver([&] {
+    // The first frames (shown, exposed, entered) are drawn; then the window comes to rest.
+    EXPECT_TRUE(window->waitFor([](int, int frames) { return frames >= 1; }));
+    int settle = window->beats();
+    EXPECT_TRUE(window->waitFor([&](int beats, int) { return beats >= settle + 20; }));
+    int frames = window->frames(), beats = window->beats();
+    EXPECT_TRUE(window->waitFor([&](int now, int) { return now >= beats + 30; }));
+    EXPECT_EQ(window->frames(), frames) << "frames drawn at rest";
+    // A change made on the window's thread is drawn.
+    EXPECT_TRUE(window->sched([&] { window->view->setTitle("changed"); }));
+    EXPECT_TRUE(window->waitFor([&](int, int now) { return now > frames; }));
+    window->stop();
+  });
+  EXPECT_TRUE(window->startSync());
+  driver.join();
+}
+
+}  // namespace
