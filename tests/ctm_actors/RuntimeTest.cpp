@@ -396,6 +396,26 @@ TEST_F(Runtime, QueriesStillPendingAtDetachAreAnswered) {
   EXPECT_EQ(tap_->replies()[0]->text(), "<asker [query, {\"uid\": q1}, [where, 1.0, 0.0], null] 1.0>");
 }
 
+// "chatty" in a solution's properties makes an actor publish its own-label copies; without it
+// only the carrier goes out.
+TEST_F(Runtime, ChattyFromThePropertiesPublishesTheOwnLabelCopy) {
+  for (bool chatty : {true, false}) {
+    attach(chatty ? "{\"chatty\": true, \"nosy\": \"yes\"}" : "{}");
+    EXPECT_EQ(actor_->chatty(), chatty);
+    EXPECT_EQ(actor_->nosy(), chatty);
+    run([&](CTMTActor* a) { ASSERT_TRUE(CTMFActorPublishTweet(a, nullptr, term(chatty ? "loud" : "quiet").get(), 1.0f, 0.0f)); });
+    const std::string gist = chatty ? "loud" : "quiet";
+    auto count = [&](const std::vector<Tap::Entry>& entries, const char* label) {
+      size_t found = 0;
+      for (const auto& entry : entries)
+        if (entry.statement && entry.statement->label() == label && entry.statement->text().find(gist) != std::string::npos) ++found;
+      return found;
+    };
+    ASSERT_TRUE(tap_->waitFor([&](const auto& entries) { return count(entries, "ctm.pass") == 1 && (!chatty || count(entries, "asker") == 1); }));
+    EXPECT_EQ(count(tap_->entries(), "asker"), chatty ? 1u : 0u) << gist;
+  }
+}
+
 TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
   run([&](CTMTActor* a) {
     Ref<MRKCFrame> options = frame("{\"uid\": mine, \"repeats\": 3}");
