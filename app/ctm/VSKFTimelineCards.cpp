@@ -43,7 +43,7 @@ OGLTRect measure(OGLC2DContext* ctx, const char* text, float x, float y) {
 }  // namespace
 
 OGLTSize VSKFTimelineContentSize(size_t cards, OGLTSize surface) {
-  if (cards == 0) return {0, 0};
+  if (cards == 0) return surface;
   size_t cols = std::min(cards, kVSKCardColumns);
   size_t rows = (cards + kVSKCardColumns - 1) / kVSKCardColumns;
   float width = cols * kVSKCardWidth + (cols - 1) * (kVSKCardPitchX - kVSKCardWidth);
