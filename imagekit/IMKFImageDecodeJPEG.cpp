@@ -55,8 +55,8 @@ uint8_t* rowsInCallerBuffer(void* context, uint32_t width, uint32_t height, uint
 
 }  // namespace
 
-bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool keepCMYK, IMKTJPEGRowsFor rowsFor,
-                    void* context) {
+bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool keepCMYK, bool exactDCT,
+                    IMKTJPEGRowsFor rowsFor, void* context) {
   if (!bytes || !length || colorSpace < JCS_GRAYSCALE || colorSpace > JCS_EXT_ARGB) return false;
 
   jpeg_decompress_struct info;
@@ -74,7 +74,7 @@ bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool 
   installStandardTablesWhenMissing(&info);
   const bool cmyk = keepCMYK && (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK);
   info.out_color_space = cmyk ? JCS_CMYK : static_cast<J_COLOR_SPACE>(colorSpace);
-  info.dct_method = JDCT_IFAST;
+  info.dct_method = exactDCT ? JDCT_ISLOW : JDCT_IFAST;
   jpeg_calc_output_dimensions(&info);
   const uint64_t rowBytes = uint64_t{info.output_width} * static_cast<uint64_t>(info.out_color_components);
   uint64_t stride = 0;
@@ -106,5 +106,5 @@ extern "C" bool IMKFImageConvertFromMPEG(const uint8_t* bytes, uint64_t length, 
                                          int colorSpace, uint32_t stride, uint32_t width, uint32_t height) {
   if (!dst) return false;
   CallerBuffer buffer{dst, dstLength, stride, width, height};
-  return IMKFDecodeJPEG(bytes, length, colorSpace, false, rowsInCallerBuffer, &buffer);
+  return IMKFDecodeJPEG(bytes, length, colorSpace, false, false, rowsInCallerBuffer, &buffer);
 }

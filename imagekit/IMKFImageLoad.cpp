@@ -171,7 +171,7 @@ void cmykToFormat(uint8_t* pixels, uint64_t count, uint32_t format) {
 Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format) {
   Decoded decoded;
   decoded.encodedLength = length;
-  if (!IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), true, rowsInNewBuffer, &decoded)) {
+  if (!IMKFDecodeJPEG(bytes, length, IMKFJPEGColorSpaceFor(format), true, true, rowsInNewBuffer, &decoded)) {
     std::free(decoded.pixels);
     return {};
   }

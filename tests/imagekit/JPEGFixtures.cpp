@@ -67,7 +67,7 @@ Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOp
   return jpeg;
 }
 
-Bytes referenceDecode(const Bytes& jpeg, int colorSpace) {
+Bytes referenceDecode(const Bytes& jpeg, int colorSpace, DCT dct) {
   jpeg_decompress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -75,7 +75,7 @@ Bytes referenceDecode(const Bytes& jpeg, int colorSpace) {
   jpeg_mem_src(&info, jpeg.data(), jpeg.size());
   jpeg_read_header(&info, TRUE);
   info.out_color_space = static_cast<J_COLOR_SPACE>(colorSpace);
-  info.dct_method = JDCT_IFAST;
+  info.dct_method = dct == DCT::exact ? JDCT_ISLOW : JDCT_IFAST;
   jpeg_start_decompress(&info);
   const size_t stride = size_t{info.output_width} * info.output_components;
   Bytes pixels(stride * info.output_height);

@@ -21,8 +21,11 @@ Bytes makeTestPicture(uint32_t width, uint32_t height);
 // and blue as C, M and Y, and K from a pattern).
 Bytes encodeJPEG(const Bytes& rgb, uint32_t width, uint32_t height, const JPEGOptions& options);
 
-// libjpeg's decode of the stream into the colour space (a J_COLOR_SPACE value), fast integer DCT.
-Bytes referenceDecode(const Bytes& jpeg, int colorSpace);
+enum class DCT { fast, exact };
+
+// libjpeg's decode of the stream into the colour space (a J_COLOR_SPACE value) with the DCT of
+// motion-JPEG frames (fast) or of image files (exact).
+Bytes referenceDecode(const Bytes& jpeg, int colorSpace, DCT dct = DCT::fast);
 
 // The stream with its Huffman table segments removed, as motion-JPEG frames come.
 Bytes withoutHuffmanTables(const Bytes& jpeg);

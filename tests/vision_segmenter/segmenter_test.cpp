@@ -178,6 +178,34 @@ TEST_F(SegmenterTest, SuperpixelsOfOneOrTwoPixelsGetTheirCentroidAsPolygon) {
   EXPECT_EQ(superpixels[0].polygon, std::vector<cv::Point>(32, cv::Point(0, 0)));
 }
 
+// One entry per label: list index, record id and mask value name the same superpixel (a skipped
+// superpixel keeps its slot, empty), so that r x cols + c finds the record of a grid cell.
+TEST_F(SegmenterTest, SuperpixelListKeepsOneEntryPerLabel) {
+  attach(R"("spix.size": 8)");
+  cv::Mat logo(375, 500, CV_8UC3, cv::Scalar(255, 255, 255));
+  cv::circle(logo, {150, 180}, 90, cv::Scalar(0, 0, 200), cv::FILLED);
+  cv::rectangle(logo, cv::Rect(300, 60, 150, 250), cv::Scalar(200, 0, 0), cv::FILLED);
+  Ref<MRKCStatement> published = segment(logo, 1);
+  ASSERT_TRUE(published);
+  MRKCList* list = asList(MRKFFrameFetchTerm(ancillaryOf(published.get()), "superpixels"));
+  ASSERT_TRUE(list);
+  const cv::Mat labels = labelsOf(published.get(), logo.size());
+  ASSERT_FALSE(labels.empty());
+  double highest = 0;
+  cv::minMaxLoc(labels, nullptr, &highest);
+  EXPECT_EQ(list->count(), size_t(highest) + 1);
+  for (size_t index = 0; index < list->count(); ++index) {
+    MRKCData* supixel = asData(MRKFFrameFetchTerm(asFrame(list->fetchAtIndex(index)), "supixel"));
+    if (!supixel) continue;
+    const auto* record = static_cast<const int16_t*>(supixel->buffer());
+    ASSERT_EQ(record[0], int16_t(index));
+    // The record's centroid lies in its box, and the mask names this superpixel inside it.
+    const cv::Rect box(cv::Point(record[8], record[9]), cv::Point(record[10] + 1, record[11] + 1));
+    const cv::Mat inside = labels(box) == uint16_t(index);
+    ASSERT_GT(cv::countNonZero(inside), 0) << "superpixel " << index;
+  }
+}
+
 TEST_F(SegmenterTest, MoreSuperpixelsThanRecordIdsHoldGoOutWithoutSuperpixelData) {
   attach(R"("spix.size": 2, "verbose": true)");
   ConsoleCapture console;

@@ -141,8 +141,10 @@ bool QAVCGRIDSegmenterWorker::onProcessSource(const cv::Mat& source, cv::Mat& ta
     const QAVTGRIDSegmenterJob job{&source, &seams_, spixels_.data(), n, slots.data(), config};
     crew_.run(job);
   }
-  // Skipped superpixels leave no entry: readers take each one's identity from its record.
-  std::erase(slots, nullptr);
+  // One entry per label, so that the list index, the record id and the mask value agree: a
+  // skipped superpixel keeps its place as an empty frame, which readers take as empty.
+  for (Ref<MRKBTerm>& slot : slots)
+    if (!slot) slot = MRKCFrame::frame();
   Ref<MRKCList> superpixels = MRKCList::listWithVector(std::move(slots));
   ancillary->store(superpixels ? superpixels.get() : MRKCList::list().get(), "superpixels");
 

@@ -1,0 +1,146 @@
+#pragma once
+// The vision views' background work: seven small operations, each submitted to the UI
+// application's scheduler with a target view and a completion message. onExecute does the work on
+// a scheduler thread and hands a completion message to the target with notify, which delivers it
+// to the view's onMessaged on the window's thread.
+//
+//   operation          work                                          message delivered
+//   JSON load          each path read (unreadable: an empty frame)   onComplete's code, a tuple of the frames
+//   JSON save          the frame written                             copy of onComplete, "outcome" (bool)
+//   bitmap save        the RGBA bitmap as a binary PPM file          copy of onComplete, "status" (0 written)
+//   sample save        <folder>/<name>.bin written; touched cleared   copy of onComplete, "outcome" (bool);
+//                      only when written                             sleeps ctx ms before when ctx is set
+//   sample render      COCO mapping, then the superpixels painted    onComplete's code, the bitmap
+//   sample process     COCO mapping                                  onComplete's code, the bitmap
+//   sample load        <folder>/<name>.bin read                      onComplete's code, the sample (none when
+//                                                                    unreadable); onComplete itself when no file
+//
+// New messages carry only onComplete's code; copies keep its payload and details. Without an
+// onComplete the work is done and nothing is delivered. When a new message cannot be made,
+// onComplete itself is delivered (render and process then do no work).
+//
+// The sample, bitmap and frames belong to the submitting view, which leaves them alone until the
+// completion arrives. Sample operations hold the sample's monitor while they work, so two
+// operations on one sample never run at once. Sample names that are not plain file names ("",
+// ".", "..", or with "/") are refused: the save delivers "outcome" NO, the load no payload.
+#include <string>
+#include <vector>
+
+#include "framework/core/JSKCFrame.h"
+#include "framework/core/LLKCData.h"
+#include "imagekit/VSKCImageSample.h"
+#include "ui/widgets/QELBOperation.h"
+#include "ui/widgets/QELCBitmap.h"
+
+class VSKCOperationJSONLoad : public QELBOperation {
+public:
+  // Null without paths.
+  [[nodiscard]] static Ref<VSKCOperationJSONLoad> operationWithFilePaths(std::vector<std::string> paths);
+  void onExecute() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  explicit VSKCOperationJSONLoad(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+  std::vector<std::string> paths_;
+};
+
+class VSKCOperationJSONSave : public QELBOperation {
+public:
+  // Null for an empty path or no content.
+  [[nodiscard]] static Ref<VSKCOperationJSONSave> operationWithFilePath(std::string path, Ref<JSKCFrame> content);
+  void onExecute() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationJSONSave(std::string path, Ref<JSKCFrame> content) : path_(std::move(path)), content_(std::move(content)) {}
+  std::string path_;
+  Ref<JSKCFrame> content_;
+};
+
+class VSKCOperationBitmapSave : public QELBOperation {
+public:
+  // The path is the name followed by ".ppm". Null for an empty name or path, or no bitmap.
+  [[nodiscard]] static Ref<VSKCOperationBitmapSave> operationWithName(const std::string& name, Ref<QELCBitmap> bitmap);
+  [[nodiscard]] static Ref<VSKCOperationBitmapSave> operationWithPath(std::string path, Ref<QELCBitmap> bitmap);
+  void onExecute() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationBitmapSave(std::string path, Ref<QELCBitmap> bitmap) : path_(std::move(path)), bitmap_(std::move(bitmap)) {}
+  std::string path_;
+  Ref<QELCBitmap> bitmap_;
+};
+
+class VSKCOperationImageSampleSave : public QELBOperation {
+public:
+  // Null without a sample or a folder.
+  [[nodiscard]] static Ref<VSKCOperationImageSampleSave> operationWithImageSample(Ref<VSKCImageSample> sample, std::string folder);
+  void onExecute() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationImageSampleSave(Ref<VSKCImageSample> sample, std::string folder)
+      : sample_(std::move(sample)), folder_(std::move(folder)) {}
+  Ref<VSKCImageSample> sample_;
+  std::string folder_;
+};
+
+// Render and process share their inputs; process maps the annotations only.
+class VSKBOperationImageSampleMapping : public QELBOperation {
+public:
+  void onExecute() override;
+
+protected:
+  VSKBOperationImageSampleMapping(Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels, bool paints)
+      : sample_(std::move(sample)), bitmap_(std::move(bitmap)), labels_(std::move(labels)), paints_(paints) {}
+
+private:
+  Ref<VSKCImageSample> sample_;
+  Ref<QELCBitmap> bitmap_;
+  Ref<LLKCData> labels_;
+  bool paints_;
+};
+
+class VSKCOperationImageSampleRender : public VSKBOperationImageSampleMapping {
+public:
+  // Null without a sample, a bitmap or labels.
+  [[nodiscard]] static Ref<VSKCOperationImageSampleRender> operationWithImageSample(Ref<VSKCImageSample> sample,
+                                                                                   Ref<QELCBitmap> bitmap, Ref<LLKCData> labels);
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationImageSampleRender(Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels)
+      : VSKBOperationImageSampleMapping(std::move(sample), std::move(bitmap), std::move(labels), true) {}
+};
+
+class VSKCOperationImageSampleProcess : public VSKBOperationImageSampleMapping {
+public:
+  // Null without a sample, a bitmap or labels.
+  [[nodiscard]] static Ref<VSKCOperationImageSampleProcess> operationWithImageSample(Ref<VSKCImageSample> sample,
+                                                                                    Ref<QELCBitmap> bitmap, Ref<LLKCData> labels);
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationImageSampleProcess(Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels)
+      : VSKBOperationImageSampleMapping(std::move(sample), std::move(bitmap), std::move(labels), false) {}
+};
+
+class VSKCOperationImageSampleLoad : public QELBOperation {
+public:
+  // Null for an empty folder or name.
+  [[nodiscard]] static Ref<VSKCOperationImageSampleLoad> operationWithPath(std::string folder, std::string name);
+  void onExecute() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCOperationImageSampleLoad(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {}
+  std::string folder_;
+  std::string name_;
+};

@@ -1,0 +1,206 @@
+#include "imagekit/VSKImageSampleFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "framework/core/LLKBDecoder.h"
+#include "framework/core/LLKBEncoder.h"
+#include "framework/core/LLKFFiles.h"
+#include "framework/core/LLKFLog.h"
+
+namespace {
+
+constexpr uint8_t kMagic[2] = {'B', ' '};
+constexpr uint32_t kLargestName = 127;
+constexpr uint32_t kLargestGrid = 0xFFFF;
+
+// Floats travel as their little-endian IEEE 754 bits.
+void swapToOrFromLittleEndian(float* values, size_t count) {
+  if constexpr (std::endian::native == std::endian::big)
+    for (size_t i = 0; i < count; ++i) values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<uint32_t>(values[i])));
+}
+
+bool allFinite(const float* values, size_t count) {
+  return std::all_of(values, values + count, [](float value) { return std::isfinite(value); });
+}
+
+bool encodeFloats(LLKBEncoder& encoder, const float* values, size_t count) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return encoder.encodeBuffer(values, count * sizeof(float));
+  } else {
+    for (size_t i = 0; i < count; ++i)
+      if (!encoder.encodeUint32(std::bit_cast<uint32_t>(values[i]))) return false;
+    return true;
+  }
+}
+
+// Reads count finite floats; false for a short block or a value that is not finite.
+bool decodeFloats(LLKBDecoder& decoder, float* values, size_t count) {
+  const size_t length = count * sizeof(float);
+  if (length && decoder.decodeBuffer(values, length) != length) return false;
+  swapToOrFromLittleEndian(values, count);
+  return allFinite(values, count);
+}
+
+bool fail(std::string* why, const char* reason) {
+  if (why) *why = reason;
+  return false;
+}
+
+Ref<VSKCImageSample> refuse(std::string* why, const char* reason) {
+  fail(why, reason);
+  return nullptr;
+}
+
+// A record's points as their x, y floats.
+float* coordinates(std::vector<NRKTPoint>& points) { return reinterpret_cast<float*>(points.data()); }
+const float* coordinates(const std::vector<NRKTPoint>& points) { return reinterpret_cast<const float*>(points.data()); }
+
+// Why a sample cannot make a file the reader takes; null when it can.
+const char* refusal(const VSKCImageSample& sample) {
+  if (!VSKFImageSampleNameIsSafe(sample.name())) return "its name is empty, too long or not a plain file name";
+  if (!sample.rows() || !sample.cols() || !sample.size() || sample.rows() > kLargestGrid || sample.cols() > kLargestGrid ||
+      sample.size() > kLargestGrid)
+    return "rows, cols and size must be 1 to 65535";
+  if (sample.superpixelCount() > uint64_t(sample.rows()) * sample.cols()) return "more superpixels than grid cells";
+  const NRKTPoint offset = sample.offset();
+  if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return "its offset is not finite";
+  for (const VSKTSuperpixel& record : sample.superpixels()) {
+    if (!allFinite(record.centroid, 2) || !allFinite(record.bbox, 4) || !allFinite(record.colour, 4) ||
+        !allFinite(record.lab, 3) || !allFinite(coordinates(record.points), record.points.size() * 2) ||
+        !allFinite(record.pattern.data(), record.pattern.size()))
+      return "a superpixel holds a number that is not finite";
+  }
+  return nullptr;
+}
+
+bool readRecord(LLKBDecoder& decoder, VSKTSuperpixel* record, std::string* why) {
+  if (decoder.remaining() < VSKImageSampleFile::kEntryBytes) return fail(why, "an entry is cut short");
+  uint32_t pointCount = 0, patternCount = 0;
+  decoder.decodeUint32(record->id);
+  decoder.decodeUint32(record->mask);
+  if (!decodeFloats(decoder, record->centroid, 2) || !decodeFloats(decoder, record->bbox, 4) ||
+      !decodeFloats(decoder, record->colour, 4) || !decodeFloats(decoder, record->lab, 3))
+    return fail(why, "an entry holds a number that is not finite");
+  decoder.decodeUint32(pointCount);
+  // The pattern count still follows the points.
+  if (decoder.remaining() < 4 || uint64_t(pointCount) * sizeof(NRKTPoint) > decoder.remaining() - 4)
+    return fail(why, "an entry announces more points than the file holds");
+  record->points.resize(pointCount);
+  if (!decodeFloats(decoder, coordinates(record->points), size_t(pointCount) * 2))
+    return fail(why, "an outline holds a number that is not finite");
+  decoder.decodeUint32(patternCount);
+  if (uint64_t(patternCount) * sizeof(float) > decoder.remaining())
+    return fail(why, "an entry announces more pattern values than the file holds");
+  record->pattern.resize(patternCount);
+  if (!decodeFloats(decoder, record->pattern.data(), patternCount))
+    return fail(why, "a pattern holds a number that is not finite");
+  return true;
+}
+
+}  // namespace
+
+bool VSKImageSampleFile::write(const VSKCImageSample& sample, std::vector<uint8_t>* bytes, std::string* why) {
+  if (const char* reason = refusal(sample)) return fail(why, reason);
+  Ref<LLKBEncoder> encoder = LLKBEncoder::encoder();
+  if (!encoder) return fail(why, "out of memory");
+  LLKBEncoder& out = *encoder;
+  const NRKTPoint offset = sample.offset();
+  const float offsetXY[2] = {offset.x, offset.y};
+  bool written = out.encodeBuffer(kMagic, sizeof kMagic) && out.encodeBuffer(sample.objects().data(), kVSKObjectSlots) &&
+                 out.encodeUint32(uint32_t(sample.name().size())) &&
+                 out.encodeBuffer(sample.name().data(), sample.name().size()) &&
+                 out.encodeUint16(uint16_t(sample.feed())) && out.encodeUint16(uint16_t(sample.rows())) &&
+                 out.encodeUint16(uint16_t(sample.cols())) && out.encodeUint16(uint16_t(sample.size())) &&
+                 encodeFloats(out, offsetXY, 2) && out.encodeUint32(sample.superpixelCount());
+  for (auto record = sample.superpixels().begin(); written && record != sample.superpixels().end(); ++record) {
+    written = out.encodeUint32(record->id) && out.encodeUint32(record->mask) && encodeFloats(out, record->centroid, 2) &&
+              encodeFloats(out, record->bbox, 4) && encodeFloats(out, record->colour, 4) &&
+              encodeFloats(out, record->lab, 3) && out.encodeUint32(record->pointCount()) &&
+              encodeFloats(out, coordinates(record->points), record->points.size() * 2) &&
+              out.encodeUint32(record->patternCount()) && encodeFloats(out, record->pattern.data(), record->pattern.size());
+  }
+  if (!written) return fail(why, "out of memory");
+  *bytes = out.stream();
+  return true;
+}
+
+Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t length, std::string* why) {
+  Ref<LLKBDecoder> decoder = LLKBDecoder::decoderWithStream(bytes, length);
+  if (!decoder) return refuse(why, "out of memory");
+  LLKBDecoder& in = *decoder;
+  try {
+    Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
+    uint8_t magic[2] = {};
+    if (in.decodeBuffer(magic, 2) != 2 || std::memcmp(magic, kMagic, 2) != 0)
+      return refuse(why, "it does not start with the sample file's mark");
+    uint32_t nameLength = 0;
+    if (in.decodeBuffer(sample->objects_.data(), kVSKObjectSlots) != kVSKObjectSlots || !in.decodeUint32(nameLength))
+      return refuse(why, "it is cut short in its header");
+    if (nameLength < 1 || nameLength > kLargestName) return refuse(why, "its name length is not 1 to 127");
+    sample->name_.resize(nameLength);
+    if (in.decodeBuffer(sample->name_.data(), nameLength) != nameLength) return refuse(why, "its name is cut short");
+    if (!VSKFImageSampleNameIsSafe(sample->name_)) return refuse(why, "its name is not a plain file name");
+
+    uint16_t feed = 0, rows = 0, cols = 0, size = 0;
+    float offset[2] = {};
+    uint32_t count = 0;
+    if (!in.decodeUint16(feed) || !in.decodeUint16(rows) || !in.decodeUint16(cols) || !in.decodeUint16(size) ||
+        in.remaining() < sizeof offset + 4)
+      return refuse(why, "it is cut short in its header");
+    if (!decodeFloats(in, offset, 2)) return refuse(why, "its offset is not finite");
+    in.decodeUint32(count);
+    if (!rows || !cols || !size) return refuse(why, "its rows, cols or size is 0");
+    if (count > uint32_t(rows) * cols) return refuse(why, "it announces more superpixels than grid cells");
+    if (uint64_t(count) * kEntryBytes > in.remaining())
+      return refuse(why, "it announces more superpixels than it holds");
+
+    sample->feed_ = feed;
+    sample->rows_ = rows;
+    sample->cols_ = cols;
+    sample->size_ = size;
+    sample->offset_ = {offset[0], offset[1]};
+    sample->superpixels_.resize(count);
+    for (VSKTSuperpixel& record : sample->superpixels_)
+      if (!readRecord(in, &record, why)) return nullptr;
+    return sample;
+  } catch (const std::bad_alloc&) {
+    return refuse(why, "out of memory");
+  }
+}
+
+Ref<VSKCImageSample> VSKCImageSample::sampleFromBytes(const uint8_t* bytes, size_t length, std::string* why) {
+  return VSKImageSampleFile::read(bytes, length, why);
+}
+
+Ref<VSKCImageSample> VSKCImageSample::sampleFromPath(const std::string& path) {
+  std::string contents, why;
+  if (!LLKFReadFile(path.c_str(), contents)) {
+    LLKFLog("VSKCImageSample - cannot read %s", path.c_str());
+    return nullptr;
+  }
+  Ref<VSKCImageSample> sample = VSKImageSampleFile::read(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(), &why);
+  if (!sample) LLKFLog("VSKCImageSample - %s is not a sample file: %s", path.c_str(), why.c_str());
+  return sample;
+}
+
+bool VSKCImageSample::encodeToBytes(std::vector<uint8_t>* bytes, std::string* why) const {
+  return bytes && VSKImageSampleFile::write(*this, bytes, why);
+}
+
+bool VSKCImageSample::encode(const std::string& path) const {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!encodeToBytes(&bytes, &why)) {
+    LLKFLog("VSKCImageSample - %s not written: %s", path.c_str(), why.c_str());
+    return false;
+  }
+  if (!LLKFWriteFileAtomically(path.c_str(), bytes.data(), bytes.size())) {
+    LLKFLog("VSKCImageSample - %s could not be written", path.c_str());
+    return false;
+  }
+  return true;
+}

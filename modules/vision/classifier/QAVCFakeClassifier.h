@@ -1,0 +1,65 @@
+#pragma once
+// Stands in for an object detector: for every image statement it follows, it looks for the
+// labelled image sample saved under the image's sample name ("<folder>/<sample>.bin") and, when
+// there is one with labelled objects, publishes the image again with the objects as detections
+// under "objects" in the ancillary frame: per object [slot, class symbol, outlines], the outlines
+// of its superpixels united and resampled to 64 points.
+//
+// Properties: "inputs"; "folder" the folder of the sample files (required); "output" the label
+// it publishes on (default its own). Class names come from "./rsc/labels.json", read on the
+// offloader at attach: one array of names per channel, name i (from 1) for label value i of the
+// samples of images received on that channel.
+//
+// Samples read are kept (up to 64, while their file is unchanged), so that an image fed again
+// is not read and parsed again. Hooks run one at a time; the class table and the kept samples
+// are also guarded, as the labels file's completion comes from the offloader.
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/substrate/MRKCClassRegistry.h"
+#include "imagekit/VSKCImageSample.h"
+#include "modules/vision/classifier/QAVCFakeClassifierActionLoad.h"
+#include "modules/vision/processors/QAVBProcessor.h"
+
+class QAVCFakeClassifier : public QAVBProcessor {
+public:
+  static constexpr const char* kLabelsPath = "./rsc/labels.json";
+  static constexpr size_t kKeptSamples = 64;
+
+  [[nodiscard]] static Ref<QAVCFakeClassifier> classifierWithGuid(const std::string& guid, const std::string& label,
+                                                                  const std::string& alias, Ref<MRKCFrame> properties);
+
+  void onAttached() override;
+  void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;
+  // Fills the class table from what the labels file held.
+  void onActionCompleted(QAVCFakeClassifierActionLoad* action);
+
+  // The statement to publish for an image received on channel, or null when there is none.
+  Ref<MRKCStatement> process(const QAVTImageStatement& image, const std::string& channel);
+
+private:
+  friend class MRKTClassRegistrar<QAVCFakeClassifier>;
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  using QAVBProcessor::QAVBProcessor;
+
+  struct Kept {
+    Ref<VSKCImageSample> sample;
+    int64_t modified = 0;
+    uint64_t size = 0;
+  };
+
+  Ref<MRKCStatement> replay(const QAVTImageStatement& image, const std::string& channel);
+  // The sample at path, read or kept; null (said) when it cannot be read.
+  Ref<VSKCImageSample> sampleAt(const std::string& path);
+  // The detections of the sample's labelled objects, named from the channel's classes.
+  Ref<MRKCList> detections(const VSKCImageSample& sample, const std::string& channel);
+  Ref<MRKCSymbol> classFor(const std::string& channel, uint8_t value);
+
+  std::string folder_;  // read at attach; empty: every squib is ignored
+  std::mutex mutex_;
+  std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes_;  // per channel, class i at i - 1
+  std::map<std::string, Kept> kept_;
+};

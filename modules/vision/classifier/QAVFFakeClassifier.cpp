@@ -1,0 +1,31 @@
+#include "modules/vision/classifier/QAVFFakeClassifier.h"
+
+#include <new>
+
+#include "framework/core/JSKCReader.h"
+#include "framework/core/NRKCPolygon.h"
+#include "framework/substrate/MRKCData.h"
+#include "framework/substrate/MRKCNumber.h"
+
+Ref<JSKCFrame> QAVFFakeClassifierReadJSON(const char* path) {
+  Ref<JSKCReader> reader = JSKCReader::reader();
+  Ref<JSKCFrame> frame = reader && path ? reader->readFromPath(path) : nullptr;
+  return frame ? frame : JSKCFrame::frame();
+}
+
+Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol, const LLKCObjectDeque* polygons) {
+  if (!classSymbol || !polygons) return nullptr;
+  try {
+    Ref<MRKCList> outlines = MRKCList::listWithCapacity(polygons->count());
+    for (size_t i = 0; i < polygons->count(); ++i) {
+      Ref<NRKCPolygon> polygon = polygons->fetchAtIndexAs<NRKCPolygon>(i);
+      if (!polygon) return nullptr;
+      Ref<MRKCData> data = MRKCData::dataWithFormat(kMRKDataReal32, polygon->points(), size_t(polygon->length()) * 2);
+      if (!data) return nullptr;
+      outlines->append(data.get());
+    }
+    return MRKCList::listWithTerms({MRKCNumber::numberWithUint(slot).get(), classSymbol, outlines.get()});
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}

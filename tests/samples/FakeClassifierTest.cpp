@@ -1,0 +1,187 @@
+// The fake classifier through a real substrate: a labelled sample saved beside the feed is
+// published again with its objects as detections.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include <opencv2/imgproc.hpp>
+
+#include "framework/substrate/MRKCData.h"
+#include "framework/substrate/MRKCString.h"
+#include "modules/vision/classifier/QAVCFakeClassifier.h"
+#include "tests/samples/SampleTestKit.h"
+#include "tests/support/dataset/SegmentedScenes.h"
+#include "tests/vision/ProcessorTestKit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kChannel = "qav.stream.fovl.seg";
+
+// A working folder of its own holding rsc/labels.json, and a sample folder.
+class FakeClassifier : public ::testing::Test {
+protected:
+  void SetUp() override {
+#if defined(__SANITIZE_THREAD__)
+    cv::setNumThreads(0);  // OpenCV's own thread pool is not instrumented
+#endif
+    home = fs::temp_directory_path() / ("vsk-classifier-" + std::to_string(getpid()));
+    fs::create_directories(home / "rsc");
+    fs::create_directories(home / "samples");
+    std::ofstream(home / "rsc" / "labels.json")
+        << R"({"qav.stream.peri.seg": ["wrong"], "qav.stream.fovl.seg": ["person", "car", 7, "bird"]})";
+    previous = fs::current_path();
+    fs::current_path(home);
+  }
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(home);
+  }
+
+  Ref<QAVCFakeClassifier> attach(const std::string& folder) {
+    const std::string properties = "{\"inputs\": " + std::string(kChannel) + ", \"output\": qav.stream.labeled" +
+                                   (folder.empty() ? "" : ", \"folder\": \"" + folder + "\"") + "}";
+    Ref<QAVCFakeClassifier> classifier = stage.attach(QAVCFakeClassifier::classifierWithGuid({}, "qav.fake", {}, frameOf(properties)));
+    // The labels file is read on the offloader: wait for it before feeding.
+    std::promise<void> drained;
+    stage.substrate->runtime()->offloader()->submit([&] { drained.set_value(); });
+    drained.get_future().wait();
+    return classifier;
+  }
+
+  fs::path home, previous;
+  VisionStage stage{{"qav.stream.labeled", kChannel}};
+};
+
+// A 2 x 2 "bgr" image on the channel whose meta frame names the sample.
+Ref<MRKCStatement> namedImage(const std::string& sample) {
+  Ref<MRKCStatement> image = makeImage(kChannel, "bgr", 2, 2, std::vector<uint8_t>(12));
+  (void)metaOf(image.get())->store(MRKCString::stringWithValue(sample).get(), "sample");
+  return image;
+}
+
+// The detections of the one statement published on qav.stream.labeled.
+MRKCList* objectsOf(MRKCStatement* statement) {
+  return asList(MRKFFrameFetchTerm(asFrame(statement->terms()->fetchAtIndex(3)), "objects"));
+}
+
+TEST_F(FakeClassifier, ReplaysASavedSampleAsDetections) {
+  const dataset::Scene scene = dataset::synthetic(1, 320, 240, 5).front();
+  ASSERT_GE(scene.objects.size(), 2u);
+  Ref<MRKCStatement> segmented = dataset::segmented(scene, home.string(), 16);
+  ASSERT_TRUE(segmented);
+  // The labelling tool names the sample after the image's "sample".
+  const std::string name = asString(MRKFFrameFetchTerm(asFrame(segmented->terms()->fetchAtIndex(1)), "sample"))->value();
+  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(segmented.get(), name, 1);
+  ASSERT_TRUE(sample);
+  std::vector<uint32_t> table(91, 0);
+  table[scene.objects[0].ctid] = 2;  // "car"
+  table[scene.objects[1].ctid] = 4;  // "bird"
+  sample->processCocoDataWithLabels(LLKCData::dataWithBytes(table.data(), table.size() * 4).get());
+  ASSERT_TRUE(sample->encode((home / "samples" / (name + ".bin")).string()));
+
+  attach((home / "samples").string());
+  stage.send(kChannel, {segmented});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 1);
+  ASSERT_EQ(published.size(), 1u);
+  EXPECT_EQ(published[0]->value(), 1.0);
+  MRKCList* objects = objectsOf(published[0].get());
+  ASSERT_TRUE(objects);
+  // Objects whose categories share a label share it; each known one is published.
+  std::vector<std::string> classes;
+  for (const auto& entry : objects->terms()) {
+    MRKCList* detection = asList(entry.get());
+    ASSERT_TRUE(detection);
+    ASSERT_EQ(detection->count(), 3u);
+    const uint64_t slot = asNumber(detection->fetchAtIndex(0))->uint();
+    ASSERT_LT(slot, scene.objects.size());
+    classes.push_back(asSymbol(detection->fetchAtIndex(1))->value());
+    MRKCList* outlines = asList(detection->fetchAtIndex(2));
+    ASSERT_TRUE(outlines);
+    ASSERT_GE(outlines->count(), 1u);
+    for (const auto& outline : outlines->terms()) {
+      MRKCData* data = asData(outline.get());
+      ASSERT_TRUE(data);
+      EXPECT_EQ(data->format(), kMRKDataReal32);
+      ASSERT_EQ(data->bytes().size(), 512u);
+      // The outline lies around the object it names.
+      const auto* xy = static_cast<const float*>(data->buffer());
+      cv::Rect box = cv::boundingRect(scene.objects[slot].parts[0]);
+      for (const auto& part : scene.objects[slot].parts) box |= cv::boundingRect(part);
+      const cv::Rect around(box.x - 16, box.y - 16, box.width + 32, box.height + 32);
+      for (int k = 0; k < 64; ++k) EXPECT_TRUE(around.contains(cv::Point(int(xy[2 * k]), int(xy[2 * k + 1])))) << slot;
+    }
+  }
+  EXPECT_FALSE(classes.empty());
+  for (const std::string& found : classes) EXPECT_TRUE(found == "car" || found == "bird") << found;
+}
+
+TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
+  // Two squares, slot 0 holding label 2, slot 3 label 1; slot 5 holds 3, whose name is no string,
+  // and slot 6 holds 9, beyond the list: neither is published.
+  std::vector<Ref<MRKBTerm>> entries;
+  for (int16_t i = 0; i < 4; ++i) {
+    const int16_t left = int16_t(i * 8), right = int16_t(left + 7);
+    entries.push_back(superpixelFrame({i, int16_t(left + 4), 4, 1, 2, 3, left, 0, right, 7,
+                                       {left, 0, right, 0, right, 7, left, 7, left, 0}, {1.0f}}));
+  }
+  Ref<MRKCStatement> statement = segmentedStatement(1, 4, 8, std::move(entries));
+  (void)asFrame(statement->terms()->fetchAtIndex(1))->store(MRKCString::stringWithValue("pic.jpg").get(), "sample");
+  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "width", 32);
+  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "height", 8);
+  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(statement.get(), "pic.jpg", 0);
+  ASSERT_TRUE(sample);
+  sample->objects()[0] = 2;
+  sample->objects()[3] = 1;
+  sample->objects()[5] = 3;
+  sample->objects()[6] = 9;
+  sample->superpixels()[0].mask = 1 | 1 << 5 | 1 << 6;
+  sample->superpixels()[2].mask = 1 << 3;
+  ASSERT_TRUE(sample->encode((home / "samples" / "pic.jpg.bin").string()));
+  Ref<MRKCStatement> image = MRKFMakeStatementWith4Terms(kChannel, statement->terms()->fetchAtIndex(0),
+      statement->terms()->fetchAtIndex(1), MRKCBinary::binaryWithBytes(std::vector<uint8_t>(32 * 8 * 3).data(), 32 * 8 * 3).get(),
+      statement->terms()->fetchAtIndex(3), 0.5);
+
+  attach((home / "samples").string());
+  stage.send(kChannel, {image, image});  // the second is read from what was kept
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
+  for (const auto& labelled : published) {
+    MRKCList* objects = objectsOf(labelled.get());
+    ASSERT_TRUE(objects);
+    ASSERT_EQ(objects->count(), 2u);
+    EXPECT_EQ(asNumber(asList(objects->fetchAtIndex(0))->fetchAtIndex(0))->uint(), 0u);
+    EXPECT_EQ(asSymbol(asList(objects->fetchAtIndex(0))->fetchAtIndex(1))->value(), "car");
+    EXPECT_EQ(asNumber(asList(objects->fetchAtIndex(1))->fetchAtIndex(0))->uint(), 3u);
+    EXPECT_EQ(asSymbol(asList(objects->fetchAtIndex(1))->fetchAtIndex(1))->value(), "person");
+  }
+}
+
+TEST_F(FakeClassifier, WithoutFolderItSaysSoAndPublishesNothing) {
+  LogCapture log;
+  attach("");
+  EXPECT_TRUE(log.saw("qav.fake : 'folder' property is requiered"));
+  std::ofstream(home / "x.jpg.bin") << "B ";  // what a folder of "" and "." would find
+  stage.send(kChannel, {namedImage("x.jpg")});
+  ASSERT_EQ(stage.tap->waitFor(kChannel, 1).size(), 1u);
+  EXPECT_TRUE(stage.tap->statements("qav.stream.labeled").empty());
+}
+
+TEST_F(FakeClassifier, SampleFilesThatCannotBeReadAreSaid) {
+  std::ofstream(home / "samples" / "bad.jpg.bin") << "B\tnot a sample";
+  attach((home / "samples").string());
+  LogCapture log;
+  stage.send(kChannel, {namedImage("bad.jpg")});
+  const std::string line = "qav.fake - failed to open " + (home / "samples" / "bad.jpg.bin").string();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!log.saw(line) && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  EXPECT_TRUE(log.saw(line));
+}
+
+}  // namespace

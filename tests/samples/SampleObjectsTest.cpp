@@ -1,0 +1,213 @@
+// The COCO mapping, rendering and object outlines on samples made by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+
+#include "framework/substrate/MRKCNumber.h"
+#include "tests/samples/SampleTestKit.h"
+#include "tests/vision/VisionTestKit.h"
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// A rows x cols grid of side x side squares, each its own superpixel, with the annotations.
+Ref<VSKCImageSample> gridSample(int rows, int cols, int16_t side, const json& coco, int64_t offsetY = 0) {
+  std::vector<Ref<MRKBTerm>> entries;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      const int16_t left = int16_t(c * side), top = int16_t(r * side), right = int16_t(left + side - 1),
+                    bottom = int16_t(top + side - 1);
+      entries.push_back(superpixelFrame({int16_t(r * cols + c), int16_t(left + side / 2), int16_t(top + side / 2),
+                                         int16_t(40 * c), int16_t(40 * r), 200, left, top, right, bottom,
+                                         {left, top, right, top, right, bottom, left, bottom, left, top}, {1.0f}}));
+    }
+  }
+  Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(coco, 0);
+  return VSKCImageSample::sampleFromStatement(
+      segmentedStatement(uint64_t(rows), uint64_t(cols), uint64_t(side), std::move(entries), 0, offsetY, frame.get()).get(),
+      "grid", 0);
+}
+
+// 32-bit entries, entry i holding label i % 200 + 1.
+Ref<LLKCData> labels(size_t count) {
+  std::vector<uint32_t> table(count);
+  for (size_t i = 0; i < count; ++i) table[i] = uint32_t(i % 200 + 1);
+  return LLKCData::dataWithBytes(table.data(), count * sizeof(uint32_t));
+}
+
+json rectangle(double left, double top, double right, double bottom) {
+  return json::array({left, top, right, top, right, bottom, left, bottom});
+}
+
+json group(uint32_t ctid, json polygons, double area) {
+  return json::array({json{{"ctid", ctid}, {"poly", std::move(polygons)}, {"area", area}}});
+}
+
+std::vector<uint32_t> masks(const VSKCImageSample& sample) {
+  std::vector<uint32_t> found;
+  for (const VSKTSuperpixel& record : sample.superpixels()) found.push_back(record.mask);
+  return found;
+}
+
+// A 2 x 2 grid of 16-pixel squares, centroids (8, 8), (24, 8), (8, 24), (24, 24).
+TEST(SampleCoco, MapsGroupsOntoTheSuperpixelsTheyCover) {
+  json left = rectangle(0, 0, 15, 31);
+  const struct {
+    const char* name;
+    json coco;
+    std::vector<uint8_t> objects;
+    std::vector<uint32_t> masks;
+  } cases[] = {
+      {"one group, two annotations: ctid of the first",
+       json{{"a", json::array({json{{"ctid", 5}, {"poly", json::array({left})}, {"area", 500}},
+                               json{{"ctid", 9}, {"poly", json::array({rectangle(16, 0, 31, 15)})}, {"area", 500}}})}},
+       {6},
+       {1, 1, 1, 0}},
+      {"an area of 256 at step 16 is skipped, 256.5 is taken",
+       json{{"a", group(1, json::array({left}), 256)}, {"b", group(2, json::array({left}), 256.5)}},
+       {3},
+       {1, 0, 1, 0}},
+      {"an unknown category takes no slot; the next group reuses bit 0",
+       json{{"a", group(90, json::array({left}), 500)}, {"b", group(3, json::array({rectangle(16, 16, 31, 31)}), 500)}},
+       {4},
+       {0, 0, 0, 1}},
+      {"a group that covers no centroid takes no slot",
+       json{{"a", group(1, json::array({rectangle(40, 40, 50, 50)}), 500)}, {"b", group(2, json::array({left}), 500)}},
+       {3},
+       {1, 0, 1, 0}},
+      {"a centroid on an edge is covered",
+       json{{"a", group(7, json::array({rectangle(8, 8, 20, 20)}), 500)}},
+       {8},
+       {1, 0, 0, 0}},
+      {"masks add up: a superpixel in two objects",
+       json{{"a", group(1, json::array({left}), 500)}, {"b", group(2, json::array({rectangle(0, 0, 31, 15)}), 500)}},
+       {2, 3},
+       {3, 2, 1, 0}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    Ref<VSKCImageSample> sample = gridSample(2, 2, 16, test.coco);
+    ASSERT_TRUE(sample);
+    sample->processCocoDataWithLabels(labels(80).get());
+    EXPECT_EQ(std::vector<uint8_t>(sample->objects().begin(), sample->objects().begin() + test.objects.size()),
+              test.objects);
+    EXPECT_EQ(sample->labeled(), test.objects.size());
+    EXPECT_EQ(masks(*sample), test.masks);
+  }
+}
+
+TEST(SampleCoco, OnlyTheFirst32GroupsCount) {
+  json coco = json::object();
+  for (int g = 0; g < 40; ++g) coco["g" + std::to_string(g)] = group(uint32_t(g), json::array({rectangle(0, 0, 15, 15)}), 500);
+  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, coco);
+  ASSERT_TRUE(sample);
+  sample->processCocoDataWithLabels(labels(80).get());
+  EXPECT_EQ(sample->labeled(), 32u);
+  EXPECT_EQ(sample->objects()[31], 32);
+  EXPECT_EQ(sample->superpixels()[0].mask, 0xFFFFFFFFu);
+  // The 32nd object's outlines come back like the others'.
+  Ref<LLKCObjectDeque> outlines = sample->polygonsForObject(32);
+  ASSERT_TRUE(outlines);
+  EXPECT_EQ(outlines->count(), 1u);
+}
+
+TEST(SampleCoco, OffsetMovesTheAnnotations) {
+  // (10, 20) is tested as (10, 100): the square of rows 96 to 111.
+  Ref<VSKCImageSample> sample = gridSample(8, 1, 16, json{{"a", group(1, json::array({rectangle(2, 14, 14, 26)}), 500)}}, 80);
+  ASSERT_TRUE(sample);
+  sample->processCocoDataWithLabels(labels(8).get());
+  EXPECT_EQ(masks(*sample), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 1, 0}));
+}
+
+TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
+  // 4098 numbers are too many; 4092 (a square whose last corner repeats) are the most taken.
+  json large = json::array(), largest = rectangle(0, 0, 15, 15);
+  for (int i = 0; i < 4098; ++i) large.push_back(i % 7);
+  while (largest.size() < 4092) largest.push_back(largest.size() % 2 ? 15 : 0);
+  const struct {
+    const char* name;
+    json group;
+    const char* line;
+  } cases[] = {
+      {"a group that is not a list", json{{"ctid", 1}}, "VSKCImageSample - grid: annotation group \"g\" is not a list, skipped"},
+      {"an annotation that is not an object", json::array({json{{"ctid", 1}, {"poly", json::array({rectangle(0, 0, 15, 15)})}, {"area", 500}}, 5}),
+       "VSKCImageSample - grid: an annotation of \"g\" is not an object, skipped"},
+      {"poly that is not a list", group(1, 12, 500), "VSKCImageSample - grid: \"poly\" of \"g\" is not a list, skipped"},
+      {"a polygon that is not a list", group(1, json::array({7}), 500), "VSKCImageSample - grid: a polygon of \"g\" is not a list, skipped"},
+      {"an odd number of coordinates", group(1, json::array({json::array({0, 0, 15, 0, 15})}), 500),
+       "VSKCImageSample - grid: a polygon of \"g\" has an odd number of coordinates, skipped"},
+      {"a coordinate that is a word", group(1, json::array({json::array({0, 0, "x", 0})}), 500),
+       "VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not a number, skipped"},
+      {"a huge coordinate", group(1, json::array({json::array({0, 0, 1e30, 0, 0, 1e30})}), 500),
+       "VSKCImageSample - grid: a polygon of \"g\" has a point far outside the image, skipped"},
+      {"too many coordinates", group(1, json::array({large}), 500), "polygon too large! 2049 (grid)"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", test.group}});
+    ASSERT_TRUE(sample);
+    LogCapture log;
+    sample->processCocoDataWithLabels(labels(8).get());
+    EXPECT_TRUE(log.saw(test.line)) << (log.lines().empty() ? "nothing logged" : log.lines().front());
+  }
+  // Numbers that are not finite cannot come from JSON, but can from a processor's terms.
+  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", group(1, json::array({rectangle(0, 0, 15, 15)}), 500)}});
+  ASSERT_TRUE(sample);
+  MRKCList* polygon = asList(asList(MRKFFrameFetchTerm(asFrame(asList(sample->coco()->fetchForLabel("g"))->fetchAtIndex(0)), "poly"))->fetchAtIndex(0));
+  ASSERT_TRUE(polygon);
+  ASSERT_TRUE(polygon->store(MRKCNumber::numberWithReal(NAN).get(), 2));
+  LogCapture log;
+  sample->processCocoDataWithLabels(labels(8).get());
+  EXPECT_TRUE(log.saw("VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not finite, skipped"));
+  EXPECT_EQ(sample->labeled(), 0u);
+  // The largest polygon taken: 4092 numbers.
+  Ref<VSKCImageSample> big = gridSample(2, 2, 16, json{{"g", group(1, json::array({largest}), 500)}});
+  ASSERT_TRUE(big);
+  big->processCocoDataWithLabels(labels(8).get());
+  EXPECT_EQ(big->labeled(), 1u);
+}
+
+TEST(SampleRender, PaintsMeanColoursOnWhiteWithinTheBitmap) {
+  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json::object());
+  ASSERT_TRUE(sample);
+  auto& records = sample->superpixels();
+  const float colours[4][3] = {{0.5f, 0, 0}, {1, 1, 1}, {0, 1, 0}, {0, 0, 1}};
+  for (int i = 0; i < 4; ++i) std::copy(colours[i], colours[i] + 3, records[size_t(i)].colour);
+  records[3].points.clear();  // no outline: paints nothing
+  // A box far beyond the bitmap (as a file may carry) is clamped to it.
+  records[2].bbox[2] = 1e9f;
+  records[2].bbox[3] = 1e9f;
+  std::vector<uint8_t> rgba(size_t(24) * 20 * 4, 0);
+  sample->render(rgba.data(), 24, 20);
+  auto pixel = [&](int x, int y) {
+    const uint8_t* at = &rgba[(size_t(y) * 24 + size_t(x)) * 4];
+    return std::vector<int>{at[0], at[1], at[2], at[3]};
+  };
+  EXPECT_EQ(pixel(3, 3), (std::vector<int>{127, 0, 0, 255}));
+  EXPECT_EQ(pixel(20, 3), (std::vector<int>{255, 255, 255, 255}));  // white is left out
+  EXPECT_EQ(pixel(3, 18), (std::vector<int>{0, 255, 0, 255}));
+  EXPECT_EQ(pixel(20, 18), (std::vector<int>{255, 255, 255, 255}));
+}
+
+TEST(SampleObjects, OutlinesOfOneObject) {
+  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"a", group(1, json::array({rectangle(0, 0, 15, 31)}), 500)}});
+  ASSERT_TRUE(sample);
+  for (uint32_t n : {0u, 1u, 33u}) {
+    Ref<LLKCObjectDeque> none = sample->polygonsForObject(n);
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->count(), 0u) << n;
+  }
+  sample->processCocoDataWithLabels(labels(8).get());
+  Ref<LLKCObjectDeque> outlines = sample->polygonsForObject(1);
+  ASSERT_TRUE(outlines);
+  ASSERT_EQ(outlines->count(), 2u);
+  Ref<NRKCPolygon> first = outlines->fetchAtIndexAs<NRKCPolygon>(0);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->length(), 5u);
+  EXPECT_EQ(first->points()[2].x, 15.0f);
+}
+
+}  // namespace
