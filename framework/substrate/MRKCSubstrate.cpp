@@ -205,27 +205,50 @@ bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid, 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vector<std::string>& byLabel,
                                                                  const std::vector<std::string>& following) const {
   std::vector<Ref<MRKBProcessor>> recipients;
+  recipients.reserve(byLabel.size() + following.size());
+  // Each list holds a guid once: only a guid in both needs looking for among those taken.
   std::unordered_set<std::string> seen;
+  const bool both = !byLabel.empty() && !following.empty();
   for (const auto* guids : {&byLabel, &following})
     for (const std::string& guid : *guids) {
       auto found = byGuid_.find(guid);
-      if (found != byGuid_.end() && seen.insert(guid).second) recipients.push_back(found->second);
+      if (found != byGuid_.end() && (!both || seen.insert(guid).second)) recipients.push_back(found->second);
     }
   return recipients;
 }
 
-void MRKCSubstrate::deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
-                            void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&)) {
-  processor->strand_->post([processor, message = std::move(message), source, hook] {
+// A message on its way, shared by all its recipients: one per send, whatever their number.
+class MRKCSubstrate::Envelope : public LLKBObject {
+public:
+  Envelope(Ref<MRKBMessage> message, const std::string& source, Hook hook)
+      : message_(std::move(message)), source_(source), hook_(hook) {}
+
+  // Runs on the recipient's strand.
+  static void open(LLKBObject* recipient, LLKBObject* envelope) {
+    auto* processor = static_cast<MRKBProcessor*>(recipient);
+    auto* opened = static_cast<Envelope*>(envelope);
     // Routed before a detach, it may run after the next attach yet before its onAttached.
     if (!processor->isAttached() || !processor->hooked_) return;
-    if (message->isExpired()) {
+    if (opened->message_->isExpired()) {
       processor->dropped_.fetch_add(1);
       return;
     }
     processor->received_.fetch_add(1);
-    hook(processor.get(), message.get(), source);
-  });
+    opened->hook_(processor, opened->message_.get(), opened->source_);
+  }
+
+private:
+  const Ref<MRKBMessage> message_;
+  const std::string source_;
+  const Hook hook_;
+};
+
+void MRKCSubstrate::deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message,
+                            const std::string& source, Hook hook) {
+  if (recipients.empty()) return;
+  Ref<LLKBObject> envelope = makeRef<Envelope>(std::move(message), source, hook);
+  MRKCWorkerPool::Batch batch(pool_.get());
+  for (const auto& recipient : recipients) recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
 }
 
 void MRKCSubstrate::countPublished(const std::string& source) {
@@ -246,7 +269,7 @@ bool MRKCSubstrate::publish(MRKBMessage* message, const std::string& source) {
     if (found != following_.end()) recipients = recipientsLocked({}, found->second);
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
+  deliver(recipients, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
   return true;
 }
 
@@ -276,7 +299,7 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
     }
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(query), source, queryHook);
+  deliver(recipients, Ref<MRKBMessage>(query), source, queryHook);
   return true;
 }
 
@@ -292,7 +315,7 @@ bool MRKCSubstrate::answers(MRKCReply* reply, const std::string& source) {
     asker = found->second;
   }
   countPublished(source);
-  deliver(asker, Ref<MRKBMessage>(reply), source, replyHook);
+  deliver({asker}, Ref<MRKBMessage>(reply), source, replyHook);
   return true;
 }
 
@@ -302,14 +325,16 @@ bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& ta
   {
     std::lock_guard lock(routes_);
     std::vector<std::string> guids;
+    std::unordered_set<std::string_view> named;
     for (const std::string& target : targets) {
+      if (!named.insert(target).second) continue;  // a processor has one label: no guid twice
       auto found = byLabel_.find(target);
       if (found != byLabel_.end()) guids.insert(guids.end(), found->second.begin(), found->second.end());
     }
     recipients = recipientsLocked(guids, {});
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(flashed), source, flashHook);
+  deliver(recipients, Ref<MRKBMessage>(flashed), source, flashHook);
   return true;
 }
 
@@ -332,7 +357,7 @@ void MRKCSubstrate::scrapQueries(std::vector<std::pair<std::string, Ref<MRKCCont
   for (auto& [recipient, context] : scraps) byRecipient[recipient].push_back(std::move(context));
   for (auto& [guid, contexts] : byRecipient) {
     Ref<MRKBProcessor> recipient = processorForGuid(guid);
-    if (recipient) deliver(recipient, MRKCScrap::scrapWithContexts(std::move(contexts)), {}, scrapHook);
+    if (recipient) deliver({recipient}, MRKCScrap::scrapWithContexts(std::move(contexts)), {}, scrapHook);
   }
 }
 

@@ -103,6 +103,8 @@ public:
 
 private:
   struct Pending;
+  class Envelope;
+  using Hook = void (*)(MRKBProcessor*, MRKBMessage*, const std::string&);
   struct LoadedModule {
     Ref<MRKCModule> module;
     int uses = 0;
@@ -116,8 +118,9 @@ private:
   MRKCSubstrate();
   ~MRKCSubstrate() override;
 
-  void deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
-               void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&));
+  // Queues the message for every recipient's hook, all sharing it.
+  void deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message, const std::string& source,
+               Hook hook);
   std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel, const std::vector<std::string>& following) const;
   void countPublished(const std::string& source);
   void pulse();
