@@ -61,7 +61,11 @@ void BM_TimelineFrame(benchmark::State& state) {
   std::vector<OGLTPoint> centres;
   float scroll = 0;
   for (auto _ : state) {
-    ticks.count() && ticks.cursor() == 0 ? ticks.last() : ticks.previous();
+    // Step back through the kept ticks, from the first round to the last again.
+    if (ticks.cursor() == 0)
+      ticks.last();
+    else
+      ticks.previous();
     VSKCTimelineTick* tick = ticks.shown().get();
     VSKFTimelineFilterChunks(tick->submitted(), false, chunks);
     OGLTSize content = VSKFTimelineContentSize(chunks.size(), {kWidth, kHeight});
