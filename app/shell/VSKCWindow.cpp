@@ -1,0 +1,161 @@
+#include "app/shell/VSKCWindow.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/shell/VSKFPaths.h"
+#include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowLoading.h"
+#include "app/shell/VSKFWindowMenus.h"
+#include "framework/app/ZRVCApplication.h"
+#include "framework/core/LLKCGuid.h"
+#include "framework/core/LLKCString.h"
+#include "framework/core/LLKFFiles.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCNumber.h"
+#include "framework/substrate/MRKCString.h"
+#include "framework/substrate/MRKCSubstrate.h"
+#include "ui/widgets/QELBGraph.h"
+
+namespace {
+
+constexpr const char* kTickLabel = "ctm.tick";
+constexpr const char* kDataPathKey = "data.path";
+
+// Stores the term under the key among the substrate's constants, under their monitor.
+void storeConstant(Ref<LLKBObject> term, const char* key) {
+  MRKCTable* constants = MRKCSubstrate::shared()->constants();
+  std::lock_guard lock(constants->monitor());
+  if (!term || constants->store(std::move(term), key) != 0) LLKFLog("vesko : cannot store the constant %s", key);
+}
+
+// The text a menu item carries as payload; "" without one.
+std::string payloadText(const LLKCMessage& message) {
+  Ref<LLKCString> text = message.payloadAs<LLKCString>();
+  return text ? text->string() : std::string();
+}
+
+}  // namespace
+
+Ref<VSKCWindow> VSKCWindow::window() {
+  Ref<VSKCWindow> window = makeRef<VSKCWindow>();
+  if (!window->made()) return nullptr;
+  window->setTitle("vesko");
+  Ref<LLKCGuid> guid = LLKCGuid::guid();
+  window->observer_ = guid ? ZRVCObserver::observerWithGuid(guid->string(), {}, "ui.window", nullptr) : nullptr;
+  return window->observer_ ? window : nullptr;
+}
+
+void VSKCWindow::onOpening() {
+  ZRVBWindow::onOpening();
+  VSKFWindowBuildMenus(this);
+  VSKFWindowRestore(this);
+  settleDataPath();
+  publishConstants();
+  {
+    std::lock_guard lock(observer_->monitor());
+    observer_->setTarget(stats_.view.get());
+    observer_->setOnSquib(LLKCMessage::messageWithCode({kVSKTick, 0, 0}));
+  }
+  if (!MRKCSubstrate::shared()->attach(observer_.get(), false)) LLKFLog("vesko : cannot attach the observer");
+  observer_->appendLabel(kTickLabel);
+  loadFromCommandLine();
+}
+
+void VSKCWindow::onClosing() {
+  {
+    std::lock_guard lock(observer_->monitor());
+    observer_->setTarget(nullptr);
+  }
+  (void)MRKCSubstrate::shared()->detach(observer_.get(), true);
+  VSKFWindowArchive(this);
+  ZRVBWindow::onClosing();
+}
+
+void VSKCWindow::tell(const std::string& text) {
+  setStatus(text);
+  LLKFLog("vesko : %s", text.c_str());
+}
+
+void VSKCWindow::settleDataPath() {
+  JSKCFrame* settings = config();
+  std::string saved = settings ? settings->stringForLabel(kDataPathKey, "") : std::string();
+  if (!saved.empty() && LLKFDoesFilePathExists(saved.c_str())) {
+    useDataPath(saved);
+    return;
+  }
+  // Without a saved folder (or when it is gone) the default one is used, made when missing.
+  std::string fallback = VSKFDefaultDataPath();
+  std::error_code error;
+  if (!fallback.empty()) std::filesystem::create_directories(fallback, error);
+  if (fallback.empty() || error) {
+    tell("No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
+    return;
+  }
+  useDataPath(fallback);
+}
+
+void VSKCWindow::useDataPath(const std::string& path) {
+  dataPath_ = path;
+  storeConstant(MRKCString::stringWithValue(path), "path.data");
+}
+
+void VSKCWindow::publishConstants() {
+  storeConstant(MRKCNumber::numberWithBool(true), "vesko.ux");
+  std::string resources = VSKFResourcesPath();
+  if (resources.empty()) {
+    tell(kVSKMissingResources);
+    return;
+  }
+  storeConstant(MRKCString::stringWithValue(resources), "path.rscs");
+}
+
+void VSKCWindow::loadFromCommandLine() {
+  QELBApplication* application = QELBApplication::shared();
+  if (!application || application->argc() < 2) return;
+  const char* path = application->argv()[1];
+  if (LLKFDoesFilePathExists(path)) {
+    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path);
+    return;
+  }
+  tell(std::string("Cannot load ") + path + ": no such file");
+}
+
+bool VSKCWindow::onCommand(const LLKCMessage& message) {
+  switch (message.tag()) {
+    case kVSKCommandLoadTest:
+      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message));
+      break;
+    case kVSKCommandWipe:
+      (void)VSKFWindowWipe(this);
+      break;
+    case kVSKCommandToggleStats:
+      VSKFWindowToggleCTMStats(stats_);
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool VSKCWindow::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return false;
+  switch (message->uid()) {
+    case kVSKLoadRequest:
+      VSKFWindowOnLoadRequest(this, *message);
+      return true;
+    case kVSKOperation:
+      VSKFWindowOnOperation(this, *message);
+      return true;
+    case kVSKTick:
+      VSKFWindowPlotTick(stats_, *message);
+      return true;
+    case kVSKGraphHover:
+      VSKFWindowOnGraphHover(this, *message);
+      return true;
+    case kVSKCommand:
+      return onCommand(*message);
+    default:
+      return ZRVBWindow::onMessaged(message);
+  }
+}

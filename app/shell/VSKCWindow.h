@@ -1,0 +1,62 @@
+#pragma once
+// The workbench's main window. At opening it shows the statistics view, refills the recents,
+// settles the data folder, publishes "vesko.ux", "path.rscs" and "path.data" among the
+// substrate's constants, follows "ctm.tick" through its observer (delivered to the statistics
+// view, which leaves the squibs to this window) and loads the solution named on the command
+// line. Every menu click, load notification, squib and hover arrives as a message in
+// onMessaged, the one dispatcher. At closing it stops following and saves its state into the
+// settings before its views leave it.
+//
+// Window's thread only (the observer delivers there).
+#include <string>
+
+#include "app/shell/VSKFWindowStats.h"
+#include "app/shell/VSKTRecents.h"
+#include "framework/app/ZRVBWindow.h"
+#include "framework/app/ZRVCObserver.h"
+#include "framework/app/ZRVFHint.h"
+
+class VSKCWindow : public ZRVBWindow {
+public:
+  // Null when the window or its observer cannot be made.
+  [[nodiscard]] static Ref<VSKCWindow> window();
+
+  ZRVCObserver* observer() const { return observer_.get(); }
+  VSKTStatsRecord& stats() { return stats_; }
+  VSKTRecents& recents() { return recents_; }
+  // The list of the "Load recent" menu entry, or null.
+  QELBMenuList* recentsList() const { return recentsList_.get(); }
+  void setRecentsList(Ref<QELBMenuList> list) { recentsList_ = std::move(list); }
+  // The hint shown over a statistics graph, or null.
+  const Ref<ZRVCHint>& hint() const { return hint_; }
+  void setHint(Ref<ZRVCHint> hint) { hint_ = std::move(hint); }
+  // The data folder in use ("" until opening settled it).
+  const std::string& dataPath() const { return dataPath_; }
+
+  // Tells the user: the status label and the log.
+  void tell(const std::string& text);
+
+  bool onMessaged(const Ref<LLKCMessage>& message) override;
+
+protected:
+  void onOpening() override;
+  void onClosing() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCWindow() = default;
+
+  void settleDataPath();
+  void useDataPath(const std::string& path);
+  void publishConstants();
+  void loadFromCommandLine();
+  bool onCommand(const LLKCMessage& message);
+
+  VSKTStatsRecord stats_;
+  Ref<ZRVCObserver> observer_;
+  VSKTRecents recents_;
+  Ref<QELBMenuList> recentsList_;
+  Ref<ZRVCHint> hint_;
+  std::string dataPath_;
+};

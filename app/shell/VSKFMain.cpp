@@ -1,0 +1,52 @@
+// The workbench's entry: the console, the GL layer, the main window and the application are
+// started in that order and stopped in the reverse one. The window's loop runs on this thread;
+// when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
+// A start that fails says why and exits with 1.
+#include <cstdio>
+
+#include "app/shell/VSKCWindow.h"
+#include "framework/app/ZRVCApplication.h"
+#include "framework/core/LLKFConsole.h"
+#include "framework/core/LLKFLog.h"
+#include "ui/gl/OGLBWindow.h"
+
+namespace {
+
+// Runs the window with the application around it; false when either could not start.
+bool run(int argc, char** argv) {
+  Ref<VSKCWindow> window = VSKCWindow::window();
+  if (!window) {
+    LLKFLog("vesko : cannot make the main window");
+    return false;
+  }
+  Ref<ZRVCApplication> application =
+      ZRVCApplication::applicationWithName("vesko", window.get(), static_cast<uint32_t>(argc), argv);
+  if (!application || !application->start()) {
+    LLKFLog("vesko : cannot start the application");
+    return false;
+  }
+  application->ready()->wait();
+  bool opened = application->isRunning() && window->startSync();
+  application->stopAndJoin();
+  if (!opened) LLKFLog("vesko : cannot open the window (no display or no OpenGL 3.3 context)");
+  return opened;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  LLKFLogSetTimeMode(1);
+  if (!LLKFConsoleInit(0)) {
+    std::fprintf(stderr, "vesko : cannot start the console\n");
+    return 1;
+  }
+  bool ran = false;
+  if (OGLFInit()) {
+    ran = run(argc, argv);
+    OGLFExit();
+  } else {
+    LLKFLog("vesko : cannot start the GL layer (is there a display?)");
+  }
+  LLKFConsoleExit();
+  return ran ? 0 : 1;
+}

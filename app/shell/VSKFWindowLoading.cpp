@@ -1,0 +1,104 @@
+#include "app/shell/VSKFWindowLoading.h"
+
+#include "app/shell/VSKCWindow.h"
+#include "app/shell/VSKFPaths.h"
+#include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowMenus.h"
+#include "framework/app/ZRVCLoadOperation.h"
+#include "framework/core/LLKCFSFile.h"
+#include "framework/core/LLKCString.h"
+#include "framework/core/LLKFConsole.h"
+#include "framework/core/LLKFFiles.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCOffloader.h"
+#include "framework/substrate/MRKCSubstrate.h"
+
+namespace {
+
+// Submits a load of the workbench's own solution followed by the extra path (none for a wipe).
+bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
+  Ref<MRKCOffloader> offloader = MRKCSubstrate::shared()->globals()->fetch<MRKCOffloader>("offloader");
+  if (!offloader) return false;
+  std::string own = VSKFResourcePath("app.json");
+  if (own.empty()) {
+    window->tell(kVSKMissingResources);
+    return false;
+  }
+  std::vector<std::string> paths{own};
+  if (!extra.empty()) paths.push_back(extra);
+  Ref<ZRVCOperationContext> context = ZRVCOperationContext::context();
+  Ref<ZRVCLoadOperation> operation = ZRVCLoadOperation::operationWithPaths(std::move(paths), context);
+  if (!operation) return false;
+  operation->setWipe(true);
+  operation->setMain(!extra.empty());
+  context->setTarget(window);
+  context->setOnProgress(LLKCMessage::messageWithCode({kVSKOperation, kVSKOperationProgress, ctx}));
+  context->setOnComplete(LLKCMessage::messageWithCode(
+      {kVSKOperation, kVSKOperationComplete, ctx},
+      extra.empty() ? Ref<LLKBObject>() : Ref<LLKBObject>(LLKCString::stringWithString(extra))));
+  if (offloader->submit(Ref<LLKBOperation>(operation))) return true;
+  LLKFConsolePrintf("sorry, out of memory.\n");
+  return false;
+}
+
+std::string detailText(const LLKCMessage& message, std::string_view key) {
+  Ref<LLKCString> text = message.details().objectForKeyAs<LLKCString>(key);
+  return text ? text->string() : std::string();
+}
+
+}  // namespace
+
+bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path) {
+  std::string full = LLKFTakeString(LLKFRelativeToAbsolutePath(path.c_str()));
+  Ref<LLKCFSFile> file = full.empty() ? nullptr : LLKCFSFile::fileWithFullPath(full.c_str());
+  Ref<LLKCMessage> request = file ? LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}) : nullptr;
+  if (!request) return false;
+  (void)request->details().storeObject(file, "file");
+  return window->post(request);
+}
+
+bool VSKFWindowWipe(VSKCWindow* window) { return submitLoad(window, {}, kVSKWipeContext); }
+
+void VSKFWindowOnLoadRequest(VSKCWindow* window, const LLKCMessage& message) {
+  Ref<LLKCFSFile> file = message.details().objectForKeyAs<LLKCFSFile>("file");
+  if (!file || file->fullPath().empty()) return;
+  (void)submitLoad(window, file->fullPath(), kVSKLoadContext);
+}
+
+void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
+  if (message.tag() == kVSKOperationProgress) {
+    window->setStatus(detailText(message, "string"));
+    return;
+  }
+  if (message.tag() != kVSKOperationComplete || message.ctx() != kVSKLoadContext) return;
+  Ref<LLKCString> path = message.payloadAs<LLKCString>();
+  if (!path) return;
+  if (!message.details().boolForKey("success")) {
+    window->tell("Cannot load " + path->string() + ": " + detailText(message, "error"));
+    return;
+  }
+  LLKFLog("vesko : loaded %s", path->string().c_str());
+  (void)VSKFWindowAppendRecent(window, path->string());
+}
+
+bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path) {
+  if (!window->recents().append(path)) return false;
+  VSKFWindowRefreshRecents(window);
+  return true;
+}
+
+void VSKFWindowArchive(VSKCWindow* window) {
+  JSKCFrame* config = window->config();
+  if (!config) return;
+  window->recents().archive(*config);
+  VSKFWindowWringCTMStats(window->stats(), *config);
+}
+
+void VSKFWindowRestore(VSKCWindow* window) {
+  JSKCFrame* config = window->config();
+  Ref<JSKCFrame> empty = JSKCFrame::frame();
+  if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
+    LLKFLog("vesko : cannot make the statistics view");
+  if (config) window->recents().restore(*config);
+  VSKFWindowRefreshRecents(window);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Loading solutions, wiping the substrate and the recents list of the main window. Loads and
+// wipes are operations on the substrate's offloader; they report back to the window as
+// (0xb00, 0x20, ctx) progress and (0xb00, 0x10, ctx) completion messages. Window's thread only.
+#include <cstdint>
+#include <string>
+
+#include "framework/core/LLKCMessage.h"
+
+class VSKCWindow;
+
+// Asks the window to load the file: posts (0xa00, 0, ctx) with the file (made absolute) under
+// "file". False when nothing was posted (no path, or one that cannot be made absolute).
+bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path);
+// Submits a wipe that loads the workbench's own solution alone; false when not submitted.
+bool VSKFWindowWipe(VSKCWindow* window);
+// (0xa00, any, any): submits a load of the workbench's solution and the file, with a wipe first.
+void VSKFWindowOnLoadRequest(VSKCWindow* window, const LLKCMessage& message);
+// (0xb00, ...): progress texts go to the status line; a load that completed adds its file to
+// the recents, one that failed says why in the status line and the log.
+void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message);
+// Adds the path to the recents and their menu list; false when it was there already or is empty.
+bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path);
+// Saves the recents and the statistics view's state into the settings (at closing).
+void VSKFWindowArchive(VSKCWindow* window);
+// Refills the recents from the settings and builds the statistics view (at opening).
+void VSKFWindowRestore(VSKCWindow* window);

@@ -1,0 +1,80 @@
+#include "framework/app/ZRVBWindow.h"
+
+#include "framework/app/ZRVFMenu.h"
+#include "framework/core/LLKFLog.h"
+#include "ui/widgets/QELBApplication.h"
+#include "ui/gl/OGLF2D.h"
+
+namespace {
+
+// The menu bar and the status label: above the views, below the dialogs (8).
+constexpr int8_t kMenubarLayer = 7;
+const QELTGroupSetup kSetupMenubar = {kQELGroupRow, 0.0f, 0.0f, 2.0f, kQELGroupUniformCross};
+// The flags of a menu bar entry: no arrow, its list opens below it.
+constexpr uint32_t kMenubarEntry = kQELMenuItemNoArrow | kQELMenuItemOpensBelow;
+
+}  // namespace
+
+JSKCFrame* ZRVBWindow::config() const {
+  QELBApplication* application = QELBApplication::shared();
+  return application ? application->config() : nullptr;
+}
+
+ZRVBWindow::ZRVBWindow() : status_(QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "")) {}
+
+void ZRVBWindow::onOpening() {
+  QELBWindow::onOpening();
+  onTweaksConfigured();
+  buildMenubar();
+  if (status_) {
+    status_->setLayer(kMenubarLayer);
+    (void)attach(status_);
+  }
+}
+
+void ZRVBWindow::buildMenubar() {
+  menu_ = QELCMenu::widgetWithSize({0, 0}, {0, 0});
+  menubar_ = QELCMenuList::widgetWithSize({0, 0}, {0, 0}, &kSetupMenubar);
+  Ref<QELCMenuItem> own = ZRVFMenuSubmenuMake(this, "vesko", kMenubarEntry);
+  if (!menu_ || !menubar_ || !own) {
+    LLKFLog("ZRVBWindow : cannot make the menu bar");
+    menubar_.reset();
+    return;
+  }
+  if (Ref<QELCMenuItem> statistics = ZRVFMenuSubmenuMake(this, "Statistics", 0)) (void)own->child()->attach(statistics);
+  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)own->child()->attach(separator);
+  Ref<QELCMenuItem> quit =
+      ZRVFMenuItemMake(this, "Quit", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandQuit, 0}));
+  if (quit) (void)own->child()->attach(quit);
+  (void)menubar_->attach(own);
+  menu_->setFlags(kQELMenuPersistent);
+  menu_->setLayer(kMenubarLayer);
+  (void)menu_->attach(menubar_);
+  (void)attach(menu_);
+}
+
+void ZRVBWindow::onClosing() {
+  QELBWindow::onClosing();
+  menubar_.reset();
+  menu_.reset();
+}
+
+bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message || message->uid() != kZRVWindowCommand) return QELBWindow::onMessaged(message);
+  if (message->tag() == kZRVCommandQuit) stop();
+  return true;
+}
+
+void ZRVBWindow::setStatus(std::string text) {
+  if (!status_) return;
+  status_->setText(std::move(text));
+  status_->resizeToPreferredWithWindow(this);
+}
+
+void ZRVBWindow::onUpdateWithStep(float step) {
+  if (status_) {
+    OGLTRect area = bounds();
+    status_->setPosition({area.left, area.bottom - status_->size().h});
+  }
+  QELBWindow::onUpdateWithStep(step);
+}

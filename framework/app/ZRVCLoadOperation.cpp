@@ -1,0 +1,34 @@
+#include "framework/app/ZRVCLoadOperation.h"
+
+#include "framework/core/LLKFFiles.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCSubstrate.h"
+
+Ref<ZRVCLoadOperation> ZRVCLoadOperation::operationWithPaths(std::vector<std::string> paths,
+                                                             Ref<ZRVCOperationContext> context) {
+  if (paths.empty() || !context) return nullptr;
+  return makeRef<ZRVCLoadOperation>(std::move(paths), std::move(context));
+}
+
+void ZRVCLoadOperation::onExecute() {
+  MRKCSubstrate* substrate = MRKCSubstrate::shared();
+  if (wipe_) {
+    (void)context_->progress("Wiping ...");
+    substrate->wipe();
+  }
+  std::string failure;
+  for (const std::string& path : paths_) {
+    std::string name = LLKFStringGetFilenameFromPath(path.c_str());
+    (void)context_->progress("Loading " + name + " ...");
+    std::string error;
+    if (substrate->load(path, &error)) {
+      (void)context_->progress("Loaded " + name);
+      continue;
+    }
+    LLKFLog("load : cannot load %s : %s", path.c_str(), error.c_str());
+    (void)context_->progress("Cannot load " + name + ": " + error);
+    if (failure.empty()) failure = error;
+    if (main_) break;
+  }
+  (void)context_->complete(failure.empty(), failure);
+}

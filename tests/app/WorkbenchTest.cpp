@@ -1,0 +1,216 @@
+// The real program under a display, with its own settings and data folders: it opens its
+// window, runs the solution named on its command line, writes its settings when SIGINT or
+// SIGTERM ends it and restores them at the next start. Screenshots go under the build folder.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "framework/core/JSKCArray.h"
+#include "framework/core/JSKCString.h"
+#include "framework/core/LLKFFiles.h"
+#include "tests/app/WorkbenchProcess.h"
+#include "tests/core/TemporaryFolder.h"
+#include "tests/gl/OGLTestXServer.h"
+#include "ui/gl/OGLFValueCoding.h"
+#include "ui/widgets/QELBApplication.h"
+
+namespace {
+
+std::string sourcePath(const std::string& relative) {
+  const char* root = std::getenv("VESKO_SOURCE_DIR");
+  return std::filesystem::weakly_canonical(std::filesystem::path(root ? root : ".") / relative).string();
+}
+
+// In sanitizer builds the program's exit status must say how it ended, not what the software GL
+// driver, unloaded at exit, left unfreed (its blocks cannot even be named then). Our own code is
+// leak-checked in process by the other application tests.
+const std::string kNoLeakCheck = "ASAN_OPTIONS=detect_leaks=0";
+
+class WorkbenchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(OGLTestEnsureDisplay());
+    std::filesystem::create_directories(VESKO_SCREENSHOT_DIR);
+  }
+
+  std::unique_ptr<WorkbenchProcess> start(const std::vector<std::string>& arguments) {
+    return std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, arguments,
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
+  }
+  std::string configPath() const { return settings.path() + "/vesko/config.json"; }
+  Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
+  void writeConfig(const JSKCFrame& frame) const {
+    std::filesystem::create_directories(settings.path() + "/vesko");
+    ASSERT_TRUE(QELFApplicationWriteJSON(configPath().c_str(), &frame));
+  }
+  std::vector<std::string> recents() const {
+    std::vector<std::string> paths;
+    Ref<JSKCFrame> frame = config()->frameForLabel("load.recents");
+    Ref<JSKCArray> items = frame ? frame->arrayForLabel("items") : nullptr;
+    for (size_t i = 0; items && i < items->count(); ++i)
+      if (Ref<JSKCString> item = refCast<JSKCString>(items->atIndex(i))) paths.push_back(item->string());
+    return paths;
+  }
+  std::string writeSolution(const char* name, const char* text) const {
+    std::string path = data.path() + "/" + name;
+    EXPECT_TRUE(LLKFWriteFileAtomically(path.c_str(), text, std::strlen(text)));
+    return path;
+  }
+  // Waits for the window to show what the check wants (or the timeout), and saves what it shows
+  // as name.png; the pixels for further checks.
+  std::vector<uint8_t> capture(const char* name, ScreenRect* rect,
+                               const std::function<bool(const std::vector<uint8_t>&)>& shows = nullptr) {
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", rect));
+    std::vector<uint8_t> rgb = WorkbenchGrab(*rect);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
+      rgb = WorkbenchGrab(*rect);
+    EXPECT_TRUE(WorkbenchSavePNG(rgb, *rect, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
+    return rgb;
+  }
+
+  // A check for capture: the point shows something else than the window's far corner.
+  static std::function<bool(const std::vector<uint8_t>&)> drawnAt(const ScreenRect& window, int x, int y) {
+    return [&window, x, y](const std::vector<uint8_t>& rgb) {
+      auto at = [&](int px, int py) {
+        const uint8_t* p = &rgb[(static_cast<size_t>(py) * window.w + px) * 3];
+        return std::array<uint8_t, 3>{p[0], p[1], p[2]};
+      };
+      return at(x, y) != at(window.w - 5, 5);
+    };
+  }
+  // A real click at a point of the window (xdotool): the pointer rests there first, as a hand
+  // would; false when xdotool failed.
+  static bool click(const ScreenRect&, int x, int y) { return pointer(x, y, " click 1 sleep 0.15"); }
+  static bool hover(int x, int y) { return pointer(x, y, ""); }
+  static bool pointer(int x, int y, const std::string& then) {
+    std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
+                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + then;
+    return std::system(command.c_str()) == 0;
+  }
+
+  TemporaryFolder settings, data;
+  std::string demo = sourcePath("etc/vesko/demo.json");
+};
+
+TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> stats = JSKCFrame::frame();
+  (void)stats->storeBool(true, "visible");
+  (void)OGL::storePoint(*stats, {30, 140}, "position");
+  (void)seeded->store(stats, "ui.stats.ctm");
+  writeConfig(*seeded);
+
+  auto program = start({demo});
+  ASSERT_TRUE(program->started());
+  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  // The statistics view is drawn where the settings put it, and its first graph (submitted
+  // chunks, drawn in blue) plots the ticks of the running stage.
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto plotted = [&](const std::vector<uint8_t>& rgb) {
+    for (int y = 160; y < 210; ++y)
+      for (int x = 36; x < 200; ++x) {
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+        if (p[2] > 120 && p[2] > p[0] + 60) return true;
+      }
+    return false;
+  };
+  std::vector<uint8_t> rgb = capture("workbench-stats", &window, plotted);
+  ASSERT_FALSE(rgb.empty());
+  EXPECT_TRUE(drawnAt(window, 40, 150)(rgb));
+  EXPECT_TRUE(plotted(rgb));
+  // Resting over the graph shows its hint just below it, over the next graph.
+  auto hinted = [&](const std::vector<uint8_t>& now) {
+    for (int y = 212; y < 228; ++y)
+      for (int x = 44; x < 120; ++x) {
+        size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+        if (now[i] != rgb[i] || now[i + 1] != rgb[i + 1]) return true;
+      }
+    return false;
+  };
+  ASSERT_TRUE(hover(100, 190));
+  EXPECT_TRUE(hinted(capture("workbench-hint", &window, hinted)));
+
+  ASSERT_TRUE(program->signal(SIGINT));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+  EXPECT_EQ(recents(), std::vector<std::string>{demo});
+  Ref<JSKCFrame> saved = config()->frameForLabel("ui.stats.ctm");
+  ASSERT_TRUE(saved);
+  EXPECT_TRUE(saved->boolForLabel("visible", false));
+  OGLTPoint position = OGL::pointForLabel(*saved, "position", {0, 0});
+  EXPECT_EQ(position.x, 30);
+  EXPECT_EQ(position.y, 140);
+  EXPECT_TRUE(std::filesystem::is_directory(data.path() + "/vesko"));
+}
+
+TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) {
+  auto first = start({demo});
+  ASSERT_TRUE(first->waitForOutput("loaded " + demo)) << first->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  // vesko > Statistics > CTM shows the statistics view at its default place.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 40, 36));
+  ASSERT_TRUE(click(window, 93, 36));
+  std::vector<uint8_t> shown = capture("workbench-menu-stats", &window, drawnAt(window, 20, 110));
+  EXPECT_TRUE(drawnAt(window, 20, 110)(shown));
+  // vesko > Quit ends the program, which writes the settings.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 22, 62));
+  ASSERT_EQ(first->waitForExit(), 0) << first->output();
+  ASSERT_EQ(recents(), std::vector<std::string>{demo});
+  Ref<JSKCFrame> stats = config()->frameForLabel("ui.stats.ctm");
+  ASSERT_TRUE(stats);
+  EXPECT_TRUE(stats->boolForLabel("visible", false));
+
+  std::string empty = writeSolution("empty.json", "{\"processors\": []}");
+  auto second = start({empty});
+  ASSERT_TRUE(second->waitForOutput("loaded " + empty)) << second->output();
+  std::vector<uint8_t> restored = capture("workbench-restart", &window, drawnAt(window, 20, 110));
+  EXPECT_TRUE(drawnAt(window, 20, 110)(restored));
+  // Commands > Load recent lists the file of the first run, and choosing it loads it again.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 90, 36));
+  (void)capture("workbench-recents", &window, drawnAt(window, 200, 36));
+  ASSERT_TRUE(click(window, 168, 36));
+  EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
+  ASSERT_TRUE(second->signal(SIGTERM));
+  ASSERT_EQ(second->waitForExit(), 0) << second->output();
+  EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
+}
+
+TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsRunning) {
+  struct Case {
+    std::string argument;
+    const char* said;
+  };
+  const Case cases[] = {
+      {writeSolution("broken.json", "{\"processors\": ["), "Cannot load "},
+      {data.path() + "/missing.json", "no such file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.argument);
+    auto program = start({c.argument});
+    ASSERT_TRUE(program->waitForOutput(c.said)) << program->output();
+    ScreenRect window;
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", &window));
+    ASSERT_TRUE(program->signal(SIGINT));
+    EXPECT_EQ(program->waitForExit(), 0) << program->output();
+    EXPECT_TRUE(recents().empty());
+  }
+}
+
+TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
+  WorkbenchProcess program(VESKO_PROGRAM, {demo},
+                           {"DISPLAY=:4095", "VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                            kNoLeakCheck});
+  EXPECT_EQ(program.waitForExit(), 1);
+  EXPECT_NE(program.output().find("display"), std::string::npos) << program.output();
+}
+
+}  // namespace
