@@ -71,10 +71,19 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
     window->setStatus(detailText(message, "string"));
     return;
   }
-  if (message.tag() != kVSKOperationComplete || message.ctx() != kVSKLoadContext) return;
+  if (message.tag() != kVSKOperationComplete) return;
+  bool success = message.details().boolForKey("success");
+  if (message.ctx() == kVSKWipeContext) {
+    if (success)
+      LLKFLog("vesko : wiped");
+    else
+      window->tell("Cannot wipe: " + detailText(message, "error"));
+    return;
+  }
+  if (message.ctx() != kVSKLoadContext) return;
   Ref<LLKCString> path = message.payloadAs<LLKCString>();
   if (!path) return;
-  if (!message.details().boolForKey("success")) {
+  if (!success) {
     window->tell("Cannot load " + path->string() + ": " + detailText(message, "error"));
     return;
   }

@@ -16,8 +16,8 @@ bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path);
 bool VSKFWindowWipe(VSKCWindow* window);
 // (0xa00, any, any): submits a load of the workbench's solution and the file, with a wipe first.
 void VSKFWindowOnLoadRequest(VSKCWindow* window, const LLKCMessage& message);
-// (0xb00, ...): progress texts go to the status line; a load that completed adds its file to
-// the recents, one that failed says why in the status line and the log.
+// (0xb00, ...): progress texts go to the status label; a load that completed adds its file to
+// the recents, one that failed says why in the status label and the log (a wipe likewise).
 void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message);
 // Adds the path to the recents and their menu list; false when it was there already or is empty.
 bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path);
