@@ -26,13 +26,13 @@ struct Bounds {
   }
 };
 
-// An annotation polygon's numbers as a closed outline moved by the offset. False, with the
-// reason, for numbers that are not an outline: an odd count, a value that is not a finite number,
-// or a point farther than the image's own extent outside it.
+// An annotation polygon's numbers as a closed outline moved by the offset; a trailing odd value is
+// ignored, as annotation tools write one now and then. False, with the reason, for numbers that are
+// not an outline: a value that is not a finite number, or a point farther than the image's own
+// extent outside it.
 bool outlineOf(const MRKCList& values, NRKTPoint offset, float width, float height, std::vector<NRKTPoint>* outline,
                Bounds* bounds, const char** why) {
   const size_t count = values.count();
-  if (count % 2) return *why = "an odd number of coordinates", false;
   outline->clear();
   *bounds = {INFINITY, INFINITY, -INFINITY, -INFINITY};
   for (size_t k = 0; k + 1 < count; k += 2) {

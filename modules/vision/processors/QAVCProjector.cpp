@@ -22,11 +22,11 @@ constexpr MRKTFlagName kFormats[] = {
 
 Ref<QAVCProjector> QAVCProjector::projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                     Ref<MRKCFrame> properties) {
-  return Ref<QAVCProjector>(new QAVCProjector(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCProjector(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCProjector> QAVCProjector::projectorWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCProjector>(new QAVCProjector(manifesto));
+  return adoptRef(new QAVCProjector(manifesto));
 }
 
 void QAVCProjector::onAttached() {
@@ -107,5 +107,5 @@ void QAVCProjector::publishLoaded(QAVCProjectorActionLoad* action) {
     return;
   Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(output_, head_.get(), meta.get(), pixels.get(), MRKCFrame::frame().get(), 1.0);
   Ref<MRKCSquib> squib = statement ? MRKCSquib::squibWithLabel(output_, statement.get(), ttl()) : nullptr;
-  if (squib) host->publish(squib.get(), guid());
+  if (squib && !host->publish(squib.get(), guid())) LLKFLog("%s : the image could not be published", label().c_str());
 }

@@ -5,7 +5,7 @@
 
 Ref<QAVCProjectorActionLoad> QAVCProjectorActionLoad::actionWithPath(const std::string& path, uint32_t format) {
   if (path.empty()) return nullptr;
-  return Ref<QAVCProjectorActionLoad>(new QAVCProjectorActionLoad(path, format));
+  return adoptRef(new QAVCProjectorActionLoad(path, format));
 }
 
 void QAVCProjectorActionLoad::onExecute() {
