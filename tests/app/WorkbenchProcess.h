@@ -46,3 +46,5 @@ bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, c
 // A real click of the left button at a point of the window titled "vesko" (xdotool), the
 // pointer resting there first as a hand would; false when xdotool failed.
 bool WorkbenchClick(int x, int y);
+// A real drag with the left button from one point of that window to another, in a few moves.
+bool WorkbenchDrag(int fromX, int fromY, int toX, int toY);
