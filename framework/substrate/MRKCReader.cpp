@@ -10,6 +10,7 @@
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKCVariable.h"
@@ -33,8 +34,13 @@ void appendUtf8(std::string& out, uint32_t code) {
   } else if (code < 0x800) {
     out += static_cast<char>(0xc0 | (code >> 6));
     out += static_cast<char>(0x80 | (code & 0x3f));
-  } else {
+  } else if (code < 0x10000) {
     out += static_cast<char>(0xe0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+    out += static_cast<char>(0x80 | (code & 0x3f));
+  } else {
+    out += static_cast<char>(0xf0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
     out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
     out += static_cast<char>(0x80 | (code & 0x3f));
   }
@@ -75,11 +81,23 @@ private:
     return true;
   }
 
+  // A term, and when a '^' follows, the quirk of it and the term after (joined to the right).
   Ref<MRKBTerm> parseTerm(int depth) {
+    skipSpace();
+    bool grouped = peek('(');
+    Ref<MRKBTerm> head = parsePart(depth);
+    if (!head) return nullptr;
+    if (!accept('^')) return grouped ? fail("'^' after a quirk in parentheses") : head;
+    Ref<MRKBTerm> tail = parseTerm(depth + 1);
+    return tail ? Ref<MRKBTerm>(MRKCQuirk::quirkWithHead(head.get(), tail.get())) : nullptr;
+  }
+
+  Ref<MRKBTerm> parsePart(int depth) {
     if (depth > MRKCReader::kMaxDepth) return fail("less nesting");
     skipSpace();
     if (pos_ >= text_.size()) return fail("a term");
     char c = text_[pos_];
+    if (c == '(') return parseGroupedQuirk(depth);
     if (c == '[') return parseList(depth);
     if (c == '{') return parseFrame(depth);
     if (c == '"') {
@@ -98,6 +116,17 @@ private:
     if (c >= 'a' && c <= 'z') return parseWord(depth);
     if ((c >= 'A' && c <= 'Z') || c == '_') return parseVariable(depth);
     return fail("a term");
+  }
+
+  // Parentheses only group a quirk standing as the head of another, so each term keeps one text
+  // (the caller asks for the '^' that must follow).
+  Ref<MRKBTerm> parseGroupedQuirk(int depth) {
+    ++pos_;  // '('
+    Ref<MRKBTerm> quirk = parseTerm(depth + 1);
+    if (!quirk) return nullptr;
+    if (!quirk->asQuirk()) return fail("a quirk inside parentheses");
+    if (!accept(')')) return fail("')' after a quirk");
+    return quirk;
   }
 
   std::string_view readIdentifier() {
@@ -238,17 +267,9 @@ private:
         case 'r': value += '\r'; break;
         case '\\': case '"': case '\'': value += e; break;
         case 'u': {
-          uint32_t code = 0;
-          for (int i = 0; i < 4; ++i) {
-            int digit = pos_ < text_.size() ? hexValue(text_[pos_]) : -1;
-            if (digit < 0) {
-              fail("four hex digits after \\u");
-              return std::nullopt;
-            }
-            code = code * 16 + static_cast<uint32_t>(digit);
-            ++pos_;
-          }
-          appendUtf8(value, code);
+          std::optional<uint32_t> code = parseEscapedCodePoint();
+          if (!code) return std::nullopt;
+          appendUtf8(value, *code);
           break;
         }
         default:
@@ -259,6 +280,44 @@ private:
     }
     fail("a closing quote");
     return std::nullopt;
+  }
+
+  std::optional<uint32_t> parseHex4() {
+    uint32_t code = 0;
+    for (int i = 0; i < 4; ++i) {
+      int digit = pos_ < text_.size() ? hexValue(text_[pos_]) : -1;
+      if (digit < 0) {
+        fail("four hex digits after \\u");
+        return std::nullopt;
+      }
+      code = code * 16 + static_cast<uint32_t>(digit);
+      ++pos_;
+    }
+    return code;
+  }
+
+  // The code point of a \u escape (its "\u" read): a high surrogate takes the low one that must
+  // follow as "\uDC00".."\uDFFF"; a surrogate alone has no UTF-8 form and is refused.
+  std::optional<uint32_t> parseEscapedCodePoint() {
+    std::optional<uint32_t> code = parseHex4();
+    if (!code) return std::nullopt;
+    if (*code >= 0xDC00 && *code <= 0xDFFF) {
+      fail("no lone low surrogate (\\uDC00-\\uDFFF)");
+      return std::nullopt;
+    }
+    if (*code < 0xD800 || *code > 0xDBFF) return code;
+    if (text_.compare(pos_, 2, "\\u") != 0) {
+      fail("a low surrogate escape after a high one");
+      return std::nullopt;
+    }
+    pos_ += 2;
+    std::optional<uint32_t> low = parseHex4();
+    if (!low) return std::nullopt;
+    if (*low < 0xDC00 || *low > 0xDFFF) {
+      fail("a low surrogate escape after a high one");
+      return std::nullopt;
+    }
+    return 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00);
   }
 
   std::optional<uint64_t> parseDigits() {
