@@ -136,6 +136,12 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandTimeline:
       VSKFWindowTimeline(this, nullptr);
       break;
+    case kVSKCommandExpression:
+      VSKFWindowExpression(this, nullptr);
+      break;
+    case kVSKCommandGist:
+      VSKFWindowGist(this, nullptr);
+      break;
     default:
       break;
   }
