@@ -108,6 +108,8 @@ bool VSKBTermViewer::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void VSKBTermViewer::onUpdateWithStep(float step) {
   ZRVBView::onUpdateWithStep(step);
+  const OGLTPoint offset = surface_->offset();
+  if (offset.x != barsOffset_.x || offset.y != barsOffset_.y) barsFromOffset();
   if (!surface_->changed() && !relayout_) return;
   synchroniseBars();
   surface_->setChanged(false);
@@ -146,10 +148,14 @@ void VSKBTermViewer::synchroniseBars() {
 void VSKBTermViewer::moveOffset(OGLTPoint offset) {
   surface_->setOffset(offset);
   surface_->redraw();
+  barsFromOffset();
+}
+
+void VSKBTermViewer::barsFromOffset() {
   const OGLTSize content = surface_->content(), shown = surface_->size();
-  const OGLTPoint kept = surface_->offset();
-  if (content.w > 0) horizontal_->setScroll((kept.x + shown.w / 2) / content.w);
-  if (content.h > 0) vertical_->setScroll((kept.y + shown.h / 2) / content.h);
+  barsOffset_ = surface_->offset();
+  if (content.w > 0) horizontal_->setScroll((barsOffset_.x + shown.w / 2) / content.w);
+  if (content.h > 0) vertical_->setScroll((barsOffset_.y + shown.h / 2) / content.h);
 }
 
 void VSKBTermViewer::show(std::string caption, Ref<MRKBTerm> term) {

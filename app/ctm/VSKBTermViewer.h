@@ -7,7 +7,8 @@
 //
 // Scroll bars and offset agree at all times: a bar's scroll value is the content position at
 // the middle of the surface (offset = scroll × content − visible / 2), and whenever the offset
-// moves (bars, new content, a pan), the bars are set from the offset the surface kept.
+// moves (bars, new content, a pan of the surface's own), the bars are set from the offset the
+// surface kept, at the latest in the next update.
 //
 // Messages by uid: 0xA000 the title-bar menu (tags 1 Close, 2 Unroll, 3 Roll-up), 0xB000 the
 // observer's squibs, 0xC000 the view's controls (tags 1 and 2 the vertical and horizontal bar;
@@ -83,6 +84,8 @@ protected:
   bool onSurface(const OGLTPoint& point);
   // Moves the surface's offset (the surface clamps it) and sets the bars from where it ended.
   void moveOffset(OGLTPoint offset);
+  // Sets the bars from the surface's offset.
+  void barsFromOffset();
   const VSKTTermViewerSetup& setup() const { return setup_; }
 
   virtual void onSquib(const LLKCMessage& message) = 0;
@@ -100,4 +103,5 @@ private:
   Ref<QELCScrollbar> vertical_, horizontal_;
   Ref<VSKCExpressionSurface> surface_;
   bool relayout_ = false;
+  OGLTPoint barsOffset_{};  // the offset the bars were last set from
 };

@@ -11,13 +11,10 @@
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCStatement.h"
-#include "ui/widgets/QELBWindow.h"
 
 namespace {
 
 constexpr VSKTTermViewerSetup kSetup = {0, 0.5f, 1.5f, 1.5f, "gist"};
-
-bool contains(const OGLTRect& r, const OGLTPoint& p) { return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom; }
 
 }  // namespace
 
@@ -96,40 +93,4 @@ void VSKCGistView::onOtherMessage(const LLKCMessage& message) {
     default:
       break;
   }
-}
-
-bool VSKCGistView::onVisibleBar(const OGLTPoint& point) {
-  for (QELCScrollbar* bar : {verticalBar(), horizontalBar()})
-    if (bar->visible() && contains(bar->bounds(), bar->worldToLocal(point))) return true;
-  return false;
-}
-
-bool VSKCGistView::onInputWithCursor(const OGLTCursorEvent& cursor) {
-  const bool result = VSKBTermViewer::onInputWithCursor(cursor);
-  if (cursor.button != 1) return result;
-  if (cursor.action == kOGLActionRelease) {
-    const bool ended = dragging_;
-    dragging_ = false;
-    return result || ended;
-  }
-  if (!(cursor.action & 2)) return result;
-  QELBWindow* owner = window();
-  if (!dragging_) {
-    // Only the surface itself starts a pan: not a bar, the title bar or a press another widget took.
-    if (!owner || (owner->greedy() && owner->greedy() != this) || isDragged() || !onSurface(cursor.point) ||
-        onVisibleBar(cursor.point))
-      return result;
-    dragging_ = true;
-    dragStart_ = cursor.point;
-    dragOffset_ = surface()->offset();
-    owner->setGreedy(Ref<QELBWidget>(this));
-    return true;
-  }
-  moveOffset({dragOffset_.x - (cursor.point.x - dragStart_.x), dragOffset_.y - (cursor.point.y - dragStart_.y)});
-  return true;
-}
-
-void VSKCGistView::onDetachedFromWindow() {
-  dragging_ = false;
-  VSKBTermViewer::onDetachedFromWindow();
 }

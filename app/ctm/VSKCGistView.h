@@ -4,12 +4,8 @@
 // creation, and whenever the timeline goes live), it shows the first winner of every tick on its
 // channel (the workbench gives "ctm.tick"); it always shows a chunk picked on the timeline. It
 // keeps the chunks of the last 512 ticks with the gists of their replies (VSKFGistChunks.h).
-// The left button pans the content; the wheel zooms within [0.5, 1.5], the right or middle
-// button sets 1.5.
-//
-// A pan follows the pointer: the content point under the pointer at the press stays under it,
-// wherever the pointer goes while the button is held (the view takes every cursor event then),
-// and the pan ends when the button is released, inside the view or not.
+// The left button pans the content (VSKCGistSurface); the wheel zooms within [0.5, 1.5], the
+// right or middle button sets 1.5.
 //
 // Messages: those of VSKBTermViewer, and from the timeline (uid 0): tag 0xA000 stop following,
 // 0xB000 follow again (the display is cleared until the next tick), 0xC000 show the chunk that
@@ -26,10 +22,6 @@ public:
 
   const VSKTGistChunkTable& chunks() const { return table_; }
   bool follow() const { return follow_; }
-  bool dragging() const { return dragging_; }
-
-  bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
-  void onDetachedFromWindow() override;
 
 protected:
   void onSquib(const LLKCMessage& message) override;
@@ -42,11 +34,7 @@ private:
 
   // A well-formed chunk with its caption; null (or a malformed one) clears the display.
   void showChunk(MRKCList* chunk);
-  bool onVisibleBar(const OGLTPoint& point);
 
   VSKTGistChunkTable table_;
   bool follow_ = true;
-  bool dragging_ = false;
-  OGLTPoint dragStart_{};   // window coordinates of the press
-  OGLTPoint dragOffset_{};  // the surface's offset at the press
 };
