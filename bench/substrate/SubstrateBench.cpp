@@ -143,15 +143,15 @@ void BM_PublishToFollowers(benchmark::State& state) {
   std::vector<Ref<Follower>> group;
   for (int i = 0; i < followers; ++i) {
     Ref<Follower> follower = makeRef<Follower>(tally);
-    substrate->attach(follower.get(), false);
-    substrate->disclose("bench", follower->guid(), 2);
+    (void)substrate->attach(follower.get(), false);
+    (void)substrate->disclose("bench", follower->guid(), 2);
     group.push_back(follower);
   }
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm("bench", MRKCNumber::numberWithUint(1).get(), 1.0);
   uint64_t published = 0;
   CpuTimes times;
   for (auto _ : state) {
-    for (int i = 0; i < kBatch; ++i) substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
+    for (int i = 0; i < kBatch; ++i) (void)substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
     published += kBatch;
     tally.waitFor(published * static_cast<uint64_t>(followers));
   }
@@ -193,12 +193,12 @@ void BM_PublishOneAtATime(benchmark::State& state) {
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
   Tally tally;
   Ref<Follower> follower = makeRef<Follower>(tally);
-  substrate->attach(follower.get(), false);
-  substrate->disclose("bench", follower->guid(), 2);
+  (void)substrate->attach(follower.get(), false);
+  (void)substrate->disclose("bench", follower->guid(), 2);
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm("bench", MRKCNumber::numberWithUint(1).get(), 1.0);
   uint64_t published = 0;
   for (auto _ : state) {
-    substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
+    (void)substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
     tally.waitFor(++published);
   }
   substrate->detach(follower.get(), false);

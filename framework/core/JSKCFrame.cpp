@@ -1,12 +1,14 @@
 #include "framework/core/JSKCFrame.h"
 
+#include <cerrno>
+
 #include "framework/core/JSKCArray.h"
 #include "framework/core/JSKCNumber.h"
 #include "framework/core/JSKCString.h"
 
 #include <new>
 
-Ref<JSKCFrame> JSKCFrame::frame() { return Ref<JSKCFrame>(new (std::nothrow) JSKCFrame()); }
+Ref<JSKCFrame> JSKCFrame::frame() { return adoptRef(new (std::nothrow) JSKCFrame()); }
 
 const Ref<JSKBValue>* JSKCFrame::find(std::string_view label) const {
   auto found = index_.find(label);
@@ -14,7 +16,7 @@ const Ref<JSKBValue>* JSKCFrame::find(std::string_view label) const {
 }
 
 int JSKCFrame::store(Ref<JSKBValue> value, std::string_view label) {
-  if (!value || value.get() == this) return 22;
+  if (!value || value.get() == this) return EINVAL;
   try {
     auto found = index_.find(label);
     if (found != index_.end()) {
@@ -30,30 +32,30 @@ int JSKCFrame::store(Ref<JSKBValue> value, std::string_view label) {
     }
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
 // A value that could not be made is a store without memory.
 int JSKCFrame::storeBool(bool value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithBool(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeUint(uint64_t value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithUint(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeSint(int64_t value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithSint(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeReal(double value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithReal(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeString(std::string value, std::string_view label) {
   Ref<JSKCString> text = JSKCString::stringWithString(std::move(value));
-  return text ? store(text, label) : 12;
+  return text ? store(text, label) : ENOMEM;
 }
 
 Ref<JSKBValue> JSKCFrame::fetchForLabel(std::string_view label) const {

@@ -13,11 +13,11 @@
 
 class JSKCFrame : public JSKBValue {
 public:
-  static Ref<JSKCFrame> frame();
+  [[nodiscard]] static Ref<JSKCFrame> frame();
 
   Kind kind() const override { return Kind::frame; }
 
-  // 0 when stored; 22 for a null value or the frame itself; 12 without memory.
+  // 0 when stored; EINVAL for a null value or the frame itself; ENOMEM without memory.
   int store(Ref<JSKBValue> value, std::string_view label);
   int storeBool(bool value, std::string_view label);
   int storeUint(uint64_t value, std::string_view label);

@@ -56,7 +56,7 @@ Ref<JSKBValue> convert(const Json& json, unsigned depth) {
 
 }  // namespace
 
-Ref<JSKCReader> JSKCReader::reader() { return Ref<JSKCReader>(new (std::nothrow) JSKCReader()); }
+Ref<JSKCReader> JSKCReader::reader() { return adoptRef(new (std::nothrow) JSKCReader()); }
 
 Ref<JSKCFrame> JSKCReader::readFromString(std::string_view text) const {
   try {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "framework/core/LLKFThreadContract.h"
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCStrand.h"
 
@@ -122,6 +123,14 @@ private:
   std::atomic<float> ttl_{0};
   std::atomic<bool> pulsePending_{false};
   // Between its onAttached and onDetached; read and written on its strand only.
+  bool hooked() const {
+    LLKF_EXPECT_THREAD(strand_->isCurrent(), "a processor's hooked state: own strand only");
+    return hooked_;
+  }
+  void setHooked(bool hooked) {
+    LLKF_EXPECT_THREAD(strand_->isCurrent(), "a processor's hooked state: own strand only");
+    hooked_ = hooked;
+  }
   bool hooked_ = false;
   std::atomic<uint32_t> received_{0};
   std::atomic<uint32_t> published_{0};

@@ -42,7 +42,7 @@ public:
   explicit MRKTClassRegistrar(std::string name) : name_(std::move(name)) {
     registered_ = MRKCClassRegistry::shared().registerClass(
         name_, [](const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
-          return Ref<MRKBProcessor>(new T(guid, label, alias, std::move(properties)));
+          return adoptRef(new T(guid, label, alias, std::move(properties)));
         });
   }
   ~MRKTClassRegistrar() {

@@ -54,7 +54,7 @@ Ref<MRKCModule> MRKCModule::moduleWithPath(const std::string& path, MRKCSubstrat
     return nullptr;
   }
   init(substrate);
-  return Ref<MRKCModule>(new MRKCModule(path, handle));
+  return adoptRef(new MRKCModule(path, handle));
 }
 
 std::string MRKCModule::resolve(const std::string& name, const std::string& base) {

@@ -434,7 +434,7 @@ private:
 
 }  // namespace
 
-Ref<MRKCReader> MRKCReader::reader() { return Ref<MRKCReader>(new MRKCReader()); }
+Ref<MRKCReader> MRKCReader::reader() { return adoptRef(new MRKCReader()); }
 
 Ref<MRKBTerm> MRKCReader::readTermFromString(std::string_view text, std::string* error) const {
   Parser parser(text);

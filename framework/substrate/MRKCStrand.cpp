@@ -51,6 +51,11 @@ void MRKCStrand::drain() {
       batch_.swap(tasks_);  // tasks_ takes the emptied batch's storage: no allocation
     }
     runner_.store(std::this_thread::get_id());
+    // Every hook runs here. Running out of memory, like any other exception, ends the hook
+    // (logged) and the strand goes on with the next task; so does a worker job in the pool,
+    // the offloader and a looper. Code that runs only inside these boundaries catches
+    // bad_alloc itself only to undo a half-made change or when failing is the answer it gives
+    // (a factory's null); core kit calls, which also run outside them, answer null or false.
     for (Task& task : batch_) {
       try {
         task.run();

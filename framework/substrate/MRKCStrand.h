@@ -15,7 +15,7 @@
 
 class MRKCStrand : public LLKBObject {
 public:
-  static Ref<MRKCStrand> strand() { return Ref<MRKCStrand>(new MRKCStrand()); }
+  [[nodiscard]] static Ref<MRKCStrand> strand() { return adoptRef(new MRKCStrand()); }
 
   void post(std::function<void()> task);
   // A task without a closure: call(first, second), which the strand keeps alive until it ran.

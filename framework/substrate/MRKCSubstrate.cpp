@@ -61,7 +61,7 @@ MRKCSubstrate* MRKCSubstrate::shared() {
   return instance.get();
 }
 
-Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return Ref<MRKCSubstrate>(new MRKCSubstrate()); }
+Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return adoptRef(new MRKCSubstrate()); }
 
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
@@ -92,7 +92,7 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onAttached = [held] {
-    held->hooked_ = true;
+    held->setHooked(true);
     held->onAttached();
   };
   // Called from the processor's own strand, onAttached runs here, ahead of what it queues.
@@ -121,7 +121,7 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_)] {
-    held->hooked_ = false;
+    held->setHooked(false);
     // An onAttached that ran after this detach may have set a timer since.
     if (std::shared_ptr<MRKCRuntime> timers = runtime.lock()) timers->unschedule(held->guid());
     held->onDetached();
@@ -228,7 +228,7 @@ public:
     auto* processor = static_cast<MRKBProcessor*>(recipient);
     auto* opened = static_cast<Envelope*>(envelope);
     // Routed before a detach, it may run after the next attach yet before its onAttached.
-    if (!processor->isAttached() || !processor->hooked_) return;
+    if (!processor->isAttached() || !processor->hooked()) return;
     if (opened->message_->isExpired()) {
       processor->dropped_.fetch_add(1);
       return;
@@ -345,7 +345,7 @@ bool MRKCSubstrate::poke(std::string_view key, const std::vector<std::string>& t
     for (auto& processor : processorsForLabel(target)) recipients.push_back(processor);
   for (const auto& recipient : recipients) {
     recipient->strand_->post([recipient, name = std::string(key), value = Ref<MRKBTerm>(value)] {
-      if (recipient->isAttached() && recipient->hooked_ && recipient->onPropertyPoked(name, value.get()))
+      if (recipient->isAttached() && recipient->hooked() && recipient->onPropertyPoked(name, value.get()))
         recipient->properties()->store(value.get(), name);
     });
   }
@@ -382,7 +382,7 @@ void MRKCSubstrate::pulse() {
     if (processor->pulsePending_.exchange(true)) continue;  // the last pulse has not run yet
     processor->strand_->post([processor] {
       processor->pulsePending_.store(false);
-      if (processor->isAttached() && processor->hooked_) processor->onPulsated();
+      if (processor->isAttached() && processor->hooked()) processor->onPulsated();
     });
   }
 }
@@ -409,7 +409,7 @@ Ref<MRKCKnowledge> MRKCSubstrate::saveKnowledge() {
   Ref<MRKCKnowledge> knowledge = MRKCKnowledge::knowledge();
   for (const auto& processor : processors()) {
     processor->strand_->runAndWait([&] {
-      if (processor->isAttached() && processor->hooked_ && !processor->onSavingKnowledge(knowledge.get()))
+      if (processor->isAttached() && processor->hooked() && !processor->onSavingKnowledge(knowledge.get()))
         LLKFLog("%s : could not save its knowledge", processor->label().c_str());
     });
   }

@@ -47,7 +47,9 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
   if (solution.pulse) configs.pulse = *solution.pulse;
   setConfigs(configs);
   for (const auto& [key, term] : solution.constants) constants_->store(term, key);
-  for (const auto& processor : loaded.processors) attach(processor.get(), false);
+  for (const auto& processor : loaded.processors)
+    if (!attach(processor.get(), false))
+      LLKFLog("substrate : %s: processor %s was not attached (its guid is taken)", path.c_str(), processor->guid().c_str());
   std::lock_guard lock(loading_);
   solutions_.push_back(std::move(loaded));
   return true;
@@ -72,15 +74,15 @@ void MRKCSubstrate::wipe() {
   std::vector<LoadedSolution> stillHeld;
   for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
     // A processor someone still holds runs its module's code when released: its modules stay
-    // loaded until a later wipe finds it released.
-    bool held = std::any_of(solution->processors.begin(), solution->processors.end(),
-                            [](const Ref<MRKBProcessor>& processor) { return processor->retainCount() > 1; });
-    if (held) {
+    // loaded until a later wipe finds it released. Each is let go only when ours is the last
+    // reference, decided and done in one step, so an owner releasing it meanwhile cannot make
+    // it outlive its module.
+    std::erase_if(solution->processors, [](Ref<MRKBProcessor>& processor) { return processor.releaseIfLast(); });
+    if (!solution->processors.empty()) {
       LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held", solution->path.c_str());
       stillHeld.push_back(std::move(*solution));
       continue;
     }
-    solution->processors.clear();
     releaseModules(solution->modules);
   }
   std::lock_guard lock(loading_);

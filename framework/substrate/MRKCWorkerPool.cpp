@@ -74,6 +74,7 @@ void MRKCWorkerPool::work() {
     bool wake = !tasks_.empty() && wakeOneLocked();  // pass the burst on
     lock.unlock();
     if (wake) wake_.notify_one();
+    // The out-of-memory boundary of worker jobs (the rule is written at MRKCStrand::drain).
     try {
       task();
     } catch (...) {

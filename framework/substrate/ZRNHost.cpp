@@ -77,7 +77,8 @@ public:
       : MRKBProcessor({}, {}, "zrnhost", nullptr), labels_(std::move(labels)), count_(count) {}
 
   void onAttached() override {
-    for (const std::string& label : labels_) substrate()->disclose(label, guid(), 2);
+    for (const std::string& label : labels_)
+      if (!substrate()->disclose(label, guid(), kMRKFollowCTM)) std::fprintf(stderr, "zrnhost: could not follow %s\n", label.c_str());
   }
 
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
@@ -129,8 +130,8 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, onSignal);
 
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
-  Ref<ZRNCHostTap> tap(new ZRNCHostTap(options.follow, options.count));
-  substrate->attach(tap.get(), false);
+  Ref<ZRNCHostTap> tap = adoptRef(new ZRNCHostTap(options.follow, options.count));
+  if (!substrate->attach(tap.get(), false)) std::fprintf(stderr, "zrnhost: the tap could not be attached\n");
 
   // Loads run on the offloader, one at a time, as the workbench runs them.
   Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");

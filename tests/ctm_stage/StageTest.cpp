@@ -28,7 +28,7 @@ class TickListener : public MRKBProcessor {
 public:
   TickListener() : MRKBProcessor({}, "listener", {}, nullptr) {}
 
-  void onAttached() override { substrate()->disclose("ctm.tick", guid(), 2); }
+  void onAttached() override { EXPECT_TRUE(substrate()->disclose("ctm.tick", guid(), 2)); }
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
     {
       std::lock_guard lock(mutex_);
@@ -63,7 +63,7 @@ std::vector<std::string> keysOf(MRKCFrame* frame) {
 class StageTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    listener = Ref<TickListener>(new TickListener());
+    listener = adoptRef(new TickListener());
     ASSERT_TRUE(substrate->attach(listener.get(), false));
   }
 
@@ -200,7 +200,7 @@ TEST_F(StageTest, ProbeInjectedChunksCompete) {
     double intensity;  // of the first winner
   };
   for (const Case& c : {Case{"/probe-weightcentric.json", {"c", "b"}, 9.0}, Case{"/probe-deterministic.json", {"c"}, 0.4}}) {
-    listener = Ref<TickListener>(new TickListener());
+    listener = adoptRef(new TickListener());
     ASSERT_TRUE(substrate->attach(listener.get(), false));
     std::string error;
     ASSERT_TRUE(substrate->load(kSolutions + c.solution, &error)) << error;

@@ -23,10 +23,10 @@ const std::string kFolder = ZRN_SOLUTIONS;
 class SolutionTest : public ::testing::Test {
 protected:
   Ref<Recorder> watch(std::initializer_list<const char*> labels) {
-    Ref<Recorder> recorder(new Recorder({}));
+    Ref<Recorder> recorder = adoptRef(new Recorder({}));
     recorder->answerQueries = false;
-    substrate->attach(recorder.get(), false);
-    for (const char* label : labels) substrate->disclose(label, recorder->guid(), 2);
+    EXPECT_TRUE(substrate->attach(recorder.get(), false));
+    for (const char* label : labels) EXPECT_TRUE(substrate->disclose(label, recorder->guid(), 2));
     return recorder;
   }
 

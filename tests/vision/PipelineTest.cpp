@@ -61,8 +61,8 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   TemporaryFolder folder;
   std::string picture = writePicture(folder);
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<VisionTap> tap(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
-  substrate->attach(tap.get(), false);
+  Ref<VisionTap> tap = adoptRef(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
+  EXPECT_TRUE(substrate->attach(tap.get(), false));
   std::string error;
   ASSERT_TRUE(substrate->load(writeSolution(folder, "\"modQAV\""), &error)) << error;
   EXPECT_TRUE(substrate->primitives()->objectForKey("qav.convert")) << "modInit registered the primitive";

@@ -60,7 +60,7 @@ public:
   explicit VisionTap(std::vector<std::string> labels) : MRKBProcessor({}, "vision.tap", {}, nullptr), labels_(std::move(labels)) {}
 
   void onAttached() override {
-    for (const std::string& label : labels_) substrate()->disclose(label, guid(), 4);
+    for (const std::string& label : labels_) EXPECT_TRUE(substrate()->disclose(label, guid(), 4));
   }
   void onReceivedQuery(MRKCQuery*, const std::string&) override {}
   void onReceivedReply(MRKCReply* reply, const std::string&) override {

@@ -72,8 +72,8 @@ private:
 
 class QELCApplication : public QELBApplication {
 public:
-  static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv);
-  static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv,
+  [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv);
+  [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv,
                                                   const LLKTSchedulerSetup& setup);
 
 protected:

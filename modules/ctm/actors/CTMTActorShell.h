@@ -69,7 +69,7 @@ private:
 // not be made.
 template <typename T>
 Ref<MRKBProcessor> CTMFActorMake(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
-  Ref<T> made(new (std::nothrow) T(guid, label, alias, std::move(properties)));
+  Ref<T> made = adoptRef(new (std::nothrow) T(guid, label, alias, std::move(properties)));
   return made && made->actor() ? Ref<MRKBProcessor>(made) : nullptr;
 }
 

@@ -9,10 +9,10 @@
 class CTMCStage : public MRKBElemental {
 public:
   // Null when the stage's record cannot be made.
-  static Ref<CTMCStage> stageWithManifesto(const MRKCManifesto& manifesto);
-  static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<CTMCStage> stageWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                       const MRKCManifesto& manifesto);
-  static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                       Ref<MRKCFrame> properties);
 
   void onQueryingStatistics(MRKTStatistics* statistics) override;
@@ -31,8 +31,10 @@ private:
 
   CTMCStage(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties);
   bool isUsable() const override { return !record_.tickLabel.empty(); }
-  static Ref<CTMCStage> usableOrNull(Ref<CTMCStage> stage);
+  [[nodiscard]] static Ref<CTMCStage> usableOrNull(Ref<CTMCStage> stage);
 
+  // Discloses the label; a refusal goes to the log.
+  void follow(const std::string& label);
   void scheduleTimer();
   void onExternalTick(MRKCSquib* squib);
   // Steps shared by timer and clock ticks once the pacing check passed.

@@ -22,7 +22,7 @@ enum : size_t {
 class CTMCStageChunk : public LLKBObject {
 public:
   // Null only when out of memory.
-  static Ref<CTMCStageChunk> chunkWithTerms(MRKCList* terms);
+  [[nodiscard]] static Ref<CTMCStageChunk> chunkWithTerms(MRKCList* terms);
 
   MRKCList* terms() const { return iTerms.get(); }
   // Takes new terms (null empties the chunk) and starts counting again from one.

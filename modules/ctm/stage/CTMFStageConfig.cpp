@@ -1,6 +1,7 @@
 #include "modules/ctm/stage/CTMFStageConfig.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -85,7 +86,7 @@ void readTiming(CTMTStage* record, const MRKCFrame* properties) {
 }  // namespace
 
 int CTMFStageUpdateConfig(CTMTStage* record, MRKCFrame* properties) {
-  if (!record) return 22;
+  if (!record) return EINVAL;
   readTiming(record, properties);
   record->mode = decode(properties, "mode", kCTMModes, 3, kCTMModeDeterministic);
   record->size = fetchUint32(record, properties, "size", kDefaultSize);
@@ -102,12 +103,12 @@ int CTMFStageUpdateConfig(CTMTStage* record, MRKCFrame* properties) {
 
   try {
     Ref<MRKCFrame> frame = MRKCFrame::frameWithCapacity(3);
-    if (!frame) return 12;
+    if (!frame) return ENOMEM;
     if (record->mode != kCTMModeProbabilistic) MRKFFrameStoreReal(frame.get(), "drop", record->drop);
-    int stored = MRKFFrameStoreReal(frame.get(), "intr", record->intr) ? 0 : 12;
+    int stored = MRKFFrameStoreReal(frame.get(), "intr", record->intr) ? 0 : ENOMEM;
     record->frameTemplate = std::move(frame);
     return stored;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }

@@ -25,11 +25,11 @@ bool isConvertibleSource(int32_t format) {
 
 Ref<QAVCConverter> QAVCConverter::converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                     Ref<MRKCFrame> properties) {
-  return Ref<QAVCConverter>(new QAVCConverter(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCConverter(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCConverter> QAVCConverter::converterWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCConverter>(new QAVCConverter(manifesto));
+  return adoptRef(new QAVCConverter(manifesto));
 }
 
 void QAVCConverter::onAttached() {

@@ -22,11 +22,11 @@ constexpr MRKTFlagName kFormats[] = {
 
 Ref<QAVCProjector> QAVCProjector::projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                     Ref<MRKCFrame> properties) {
-  return Ref<QAVCProjector>(new QAVCProjector(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCProjector(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCProjector> QAVCProjector::projectorWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCProjector>(new QAVCProjector(manifesto));
+  return adoptRef(new QAVCProjector(manifesto));
 }
 
 void QAVCProjector::onAttached() {

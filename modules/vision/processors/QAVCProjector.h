@@ -19,9 +19,9 @@
 
 class QAVCProjector : public MRKBElemental {
 public:
-  static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties);
-  static Ref<QAVCProjector> projectorWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCProjector> projectorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onDetached() override {}

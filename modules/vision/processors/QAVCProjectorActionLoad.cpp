@@ -4,7 +4,7 @@
 #include "imagekit/IMKFImageLoad.h"
 
 Ref<QAVCProjectorActionLoad> QAVCProjectorActionLoad::actionWithPath(const std::string& path, uint32_t format) {
-  return Ref<QAVCProjectorActionLoad>(new QAVCProjectorActionLoad(path, format));
+  return adoptRef(new QAVCProjectorActionLoad(path, format));
 }
 
 const char* QAVCProjectorActionLoad::failure() const {

@@ -9,7 +9,7 @@ class QAVCProjectorActionLoad : public LLKBOperation {
 public:
   // Loads path as the image kit's raw pixel format when executed (an empty path fails as a
   // missing file).
-  static Ref<QAVCProjectorActionLoad> actionWithPath(const std::string& path, uint32_t format);
+  [[nodiscard]] static Ref<QAVCProjectorActionLoad> actionWithPath(const std::string& path, uint32_t format);
 
   // Loads the file (IMKFImageLoadFromFile); outcome() tells how it went.
   void onExecute() override;

@@ -47,11 +47,11 @@ QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_
 
 Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                           Ref<MRKCFrame> properties) {
-  return Ref<QAVCROIExtractor>(new QAVCROIExtractor(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCROIExtractor(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCROIExtractor>(new QAVCROIExtractor(manifesto));
+  return adoptRef(new QAVCROIExtractor(manifesto));
 }
 
 void QAVCROIExtractor::onAttached() {

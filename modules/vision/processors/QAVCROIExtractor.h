@@ -40,9 +40,9 @@ QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_
 
 class QAVCROIExtractor : public QAVBProcessor {
 public:
-  static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                  Ref<MRKCFrame> properties);
-  static Ref<QAVCROIExtractor> extractorWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;

@@ -53,11 +53,11 @@ bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint
 
 Ref<QAVCResizer> QAVCResizer::resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties) {
-  return Ref<QAVCResizer>(new QAVCResizer(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCResizer(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCResizer> QAVCResizer::resizerWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCResizer>(new QAVCResizer(manifesto));
+  return adoptRef(new QAVCResizer(manifesto));
 }
 
 void QAVCResizer::onAttached() {

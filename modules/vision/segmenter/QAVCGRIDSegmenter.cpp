@@ -32,11 +32,11 @@ bool pokeOf(MRKCQuery* query, std::string* name, MRKBTerm** value) {
 
 Ref<QAVCGRIDSegmenter> QAVCGRIDSegmenter::segmenterWithGuid(const std::string& guid, const std::string& label,
                                                             const std::string& alias, Ref<MRKCFrame> properties) {
-  return Ref<QAVCGRIDSegmenter>(new QAVCGRIDSegmenter(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCGRIDSegmenter(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCGRIDSegmenter> QAVCGRIDSegmenter::segmenterWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCGRIDSegmenter>(new QAVCGRIDSegmenter(manifesto));
+  return adoptRef(new QAVCGRIDSegmenter(manifesto));
 }
 
 QAVTGRIDSegmenterConfig QAVCGRIDSegmenter::config() const {
