@@ -42,6 +42,14 @@ protected:
         VESKO_PROGRAM, arguments,
         std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
   }
+  // Starts the demonstration and waits for it to be loaded and for the window.
+  std::unique_ptr<WorkbenchProcess> startDemo(ScreenRect* window) {
+    auto program = start({demo});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
+    return program;
+  }
   std::string configPath() const { return settings.path() + "/vesko/config.json"; }
   Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
   void writeConfig(const JSKCFrame& frame) const {
@@ -106,13 +114,11 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   (void)seeded->store(stats, "ui.stats.ctm");
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The statistics view is drawn where the settings put it, and its first graph (submitted
   // chunks, drawn in blue) plots the ticks of the running stage.
-  ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   auto plotted = [&](const std::vector<uint8_t>& rgb) {
     for (int y = 160; y < 210; ++y)
       for (int x = 36; x < 200; ++x) {
@@ -321,11 +327,9 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   }
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The timeline shows the running stage's ticks: the frame of the first card.
   const ScreenRect cardFrame{60, 98, 460, 24};
   auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
