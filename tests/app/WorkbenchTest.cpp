@@ -352,9 +352,22 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   // a moment, as a hand does, so press and release come in frames of their own.)
   ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
   auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
-  EXPECT_TRUE(shown(capture("viewers-chunk-picked", &window, shown))) << program->output();
+  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
+  EXPECT_TRUE(shown(picked)) << program->output();
+  // Views > Expression opens the expression viewer at its default place, over the others.
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 54));
+  const ScreenRect expressionTitle{200, 104, 240, 14};
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
   ASSERT_TRUE(program->signal(SIGTERM));
   ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  // Both viewers are saved as open, to be reopened at the next start.
+  for (const char* key : {"ui.gist", "ui.expression"}) {
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved) << key;
+    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
+  }
 }
 
 }  // namespace
