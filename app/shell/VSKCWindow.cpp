@@ -7,6 +7,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
@@ -133,6 +134,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       VSKFWindowToggleCTMStats(stats_);
       break;
     default:
+      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
       break;
   }
   return true;

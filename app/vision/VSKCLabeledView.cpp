@@ -122,6 +122,8 @@ void VSKCLabeledViewOverlay::onRenderWithStep(float) {
   MRKCList* objects = record_->objects.get();
   if (!context || !tweaks || !visible() || !objects || objects->count() == 0) return;
   OGLF2DStatePush(context);
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_->picture);
+  OGLF2DTranslate(context, origin.x, origin.y);
   OGLF2DTextFontSize(context, tweaks->largeFontSize * 0.8f);
   OGLF2DTextFontFace(context, tweaks->largeFontFace);
   OGLF2DTextAlignment(context, kCentred);

@@ -55,7 +55,7 @@ private:
   private_t record_;
 };
 
-// Draws the objects of the view's record; polygon points are its local coordinates.
+// Draws the objects of the view's record; polygon points are image pixels of the shown picture.
 class VSKCLabeledViewOverlay : public QELBWidget {
 public:
   [[nodiscard]] static Ref<VSKCLabeledViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position, VSKCLabeledView::private_t* record);

@@ -91,6 +91,13 @@ bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height
   return true;
 }
 
+OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture) {
+  const Ref<QELCBitmap>& bitmap = picture.bitmap();
+  if (!bitmap) return {0, 0};
+  const OGLTRect bounds = picture.bounds();
+  return {(bounds.left + bounds.right - bitmap->size().w) / 2, (bounds.top + bounds.bottom - bitmap->size().h) / 2};
+}
+
 MRKCStatement* VSKFVisionViewFirstStatement(const LLKCMessage& message, bool* fromProjector) {
   auto* squib = dynamic_cast<MRKCSquib*>(message.payload().get());
   MRKBTerm* first = squib && squib->statements() ? squib->statements()->head() : nullptr;

@@ -41,6 +41,11 @@ bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height
 // before any other check, so that a statement dropped later still counts).
 MRKCStatement* VSKFVisionViewFirstStatement(const LLKCMessage& message, bool* fromProjector);
 
+// Where the picture box draws its bitmap's top-left corner, in its local coordinates: the box
+// centres the bitmap, so overlays that draw in image pixels move their origin there. (0, 0)
+// without a bitmap.
+OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture);
+
 // The observer of a view: a fresh guid, no label, the alias.
 [[nodiscard]] Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias);
 // Sets the view as the observer's target with the squib (and reply, when given) messages,
