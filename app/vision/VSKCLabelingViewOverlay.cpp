@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKFVisionView.h"
 #include "imagekit/VSKFPolygon.h"
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
@@ -55,16 +56,21 @@ void VSKCLabelingViewOverlay::onRenderWithStep(float) {
   OGLC2DContext* context = owner ? owner->context() : nullptr;
   const VSKCImageSample* sample = record_->shown ? record_->sample.get() : nullptr;
   if (!sample || !context || !owner->tweaks() || !visible()) return;
+  // The picture box centres the image: the overlay draws and hovers in the image's pixels.
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_->picture);
+  OGLTPoint hoverPoint;
   const OGLTPoint* hover = nullptr;
   for (uint32_t i = 0; i < inputs().count && i < kQELInputSlots; ++i) {
     if (inputs().records[i].type != kCursorRecord) continue;
-    hover = &inputs().records[i].cursor.point;
+    hoverPoint = {inputs().records[i].cursor.point.x - origin.x, inputs().records[i].cursor.point.y - origin.y};
+    hover = &hoverPoint;
     break;
   }
   const uint32_t object = record_->cursor.selectedObject;
   const uint32_t bit = object >= 1 && object <= kVSKObjectSlots ? 1u << (object - 1) : 0u;
   const bool labelled = bit && sample->objects()[object - 1] != 0;
   OGLF2DStatePush(context);
+  OGLF2DTranslate(context, origin.x, origin.y);
   for (const VSKTSuperpixel& record : sample->superpixels()) {
     if (record.id == kVSKEmptySuperpixel) continue;
     if (altPressed_) {

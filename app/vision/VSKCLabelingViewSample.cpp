@@ -133,8 +133,11 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
     const OGLTPoint p = record_.picture->worldToLocal(cursor.point);
     const OGLTRect b = record_.picture->bounds();
     if (p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom && sample->rows() > 0) {
+      // The picture box centres the image: the sample is in the image's pixels.
+      const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_.picture);
       std::string status;
-      const VSKLabelingClick click = VSKFLabelingClick(*sample, record_.cursor, {p.x, p.y}, cursor.mods, &status);
+      const VSKLabelingClick click =
+          VSKFLabelingClick(*sample, record_.cursor, {p.x - origin.x, p.y - origin.y}, cursor.mods, &status);
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
       } else if (click == VSKLabelingClick::toggled) {
