@@ -119,7 +119,8 @@ void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
   for (const std::string& name : names) (void)record_.labelNames->append(LLKCString::stringWithString(name));
   record_.labels->setValues(record_.labelNames);
   record_.cursor.currentLabel = 0;
-  if (coco) record_.labelsTable = VSKFLabelingLabelsTable(*coco, record_.peripheral, names);
+  if (Ref<LLKCData> table = coco ? VSKFLabelingLabelsTable(*coco, record_.peripheral, names) : nullptr)
+    record_.labelsTable = table;
 }
 
 bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
