@@ -18,9 +18,8 @@
 #include "tests/app/WorkbenchProcess.h"
 #include "tests/core/TemporaryFolder.h"
 #include "tests/gl/OGLTestXServer.h"
+#include "tests/app_vision/VisionWorkbenchKit.h"
 #include "tests/support/dataset/Dataset.h"
-#include "ui/gl/OGLFValueCoding.h"
-#include "ui/widgets/QELBApplication.h"
 
 namespace {
 
@@ -66,17 +65,9 @@ protected:
 
   void writeConfig() const {
     Ref<JSKCFrame> config = JSKCFrame::frame();
-    auto view = [&](const char* key, OGLTPoint at) {
-      Ref<JSKCFrame> frame = JSKCFrame::frame();
-      (void)frame->storeBool(true, "visible");
-      (void)OGL::storePoint(*frame, at, "position");
-      (void)config->store(frame, key);
-      return frame;
-    };
-    (void)view("ui.cocofeed", kFeed)->storeString(coco(), "src.path");
-    (void)view("ui.qav.labeling.fovl", kLabeling)->storeBool(true, "auto.next");
-    fs::create_directories(settings.path() + "/vesko");
-    ASSERT_TRUE(QELFApplicationWriteJSON((settings.path() + "/vesko/config.json").c_str(), config.get()));
+    (void)VisionWorkbenchOpenView(*config, "ui.cocofeed", kFeed)->storeString(coco(), "src.path");
+    (void)VisionWorkbenchOpenView(*config, "ui.qav.labeling.fovl", kLabeling)->storeBool(true, "auto.next");
+    ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
   }
 
   // Grabs the window until the pixels pass the test (20 s at most) and saves them as a PNG.

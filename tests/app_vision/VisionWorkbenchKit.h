@@ -1,0 +1,24 @@
+#pragma once
+// Settings for the real program in the vision tests: views opened at start (visible, at a place)
+// and the settings file written where the program reads it.
+#include <filesystem>
+#include <string>
+
+#include "framework/core/JSKCFrame.h"
+#include "ui/gl/OGLFValueCoding.h"
+#include "ui/widgets/QELBApplication.h"
+
+// The view's settings frame under key: visible, at the window position; the frame, for more.
+inline Ref<JSKCFrame> VisionWorkbenchOpenView(JSKCFrame& config, const char* key, OGLTPoint at) {
+  Ref<JSKCFrame> frame = JSKCFrame::frame();
+  (void)frame->storeBool(true, "visible");
+  (void)OGL::storePoint(*frame, at, "position");
+  (void)config.store(frame, key);
+  return frame;
+}
+
+// Writes <settings>/vesko/config.json; false when it cannot.
+inline bool VisionWorkbenchWriteSettings(const std::string& settings, JSKCFrame& config) {
+  std::filesystem::create_directories(settings + "/vesko");
+  return QELFApplicationWriteJSON((settings + "/vesko/config.json").c_str(), &config);
+}
