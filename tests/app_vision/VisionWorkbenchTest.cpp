@@ -82,16 +82,7 @@ protected:
   }
 
   // The demonstration solution with the foveal classifier reading our samples.
-  std::string solution() const {
-    std::ifstream in(std::string(VESKO_SOURCE_DIR) + "/etc/vesko/vision.json");
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string adapted =
-        std::regex_replace(text.str(), std::regex(R"(\\"samples/qav/fovl\\")"), "\\\"" + samples() + "\\\"");
-    const std::string path = work.path() + "/vision.json";
-    EXPECT_TRUE(LLKFWriteFileAtomically(path.c_str(), adapted.data(), adapted.size()));
-    return path;
-  }
+  std::string solution() const { return VisionWorkbenchSolution(VESKO_SOURCE_DIR, work.path(), samples()); }
 
   void writeConfig() const {
     Ref<JSKCFrame> config = JSKCFrame::frame();
