@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,10 @@ public:
   std::string stringForLabel(std::string_view label, std::string_view fallback) const;
 
   bool removeForLabel(std::string_view label);
-  void clear() { members_.clear(); }
+  void clear() {
+    members_.clear();
+    index_.clear();
+  }
 
   // Members in order.
   size_t count() const { return members_.size(); }
@@ -46,8 +50,15 @@ public:
   Ref<JSKBValue> fetchAtIndex(size_t index) const { return index < members_.size() ? members_[index].second : nullptr; }
 
 private:
+  struct LabelHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view label) const noexcept { return std::hash<std::string_view>()(label); }
+  };
+
   JSKCFrame() = default;
   const Ref<JSKBValue>* find(std::string_view label) const;
 
   std::vector<std::pair<std::string, Ref<JSKBValue>>> members_;
+  // Label -> position in members_, so that a frame of many members is built in linear time.
+  std::unordered_map<std::string, size_t, LabelHash, std::equal_to<>> index_;
 };

@@ -66,6 +66,10 @@ public:
   // The processor's own lock, for state that other threads touch.
   std::recursive_mutex& monitor() const { return monitor_; }
 
+  // False when the processor could not make what it needs to work (its record, say): the class
+  // registry then answers null for it, so no load attaches it unusable.
+  virtual bool isUsable() const { return true; }
+
   // Hooks.
   virtual void onAttached() {}
   virtual void onDetached() {}
@@ -95,6 +99,9 @@ public:
   // second term unifies with the value, else 0.0. A refused poke gets no answer. False when the
   // query is not one of these.
   bool answerPropertyQuery(MRKCQuery* query);
+  // Answers the query as failed: the statement error(request, "reason"), value 0.0, labelled
+  // with the processor's label (else "nil").
+  void answerFailure(MRKCQuery* query, MRKBTerm* request, const std::string& reason);
 
 protected:
   // An empty guid gets a fresh one; null properties an empty frame.

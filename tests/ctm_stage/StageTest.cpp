@@ -1,9 +1,12 @@
 // The stage as the substrate runs it: its own timer, an external clock, chunks posted on the
 // pass label, link flashes, and chunks injected by a probe processor from a solution.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <fstream>
 #include <mutex>
 
 #include "framework/core/LLKFRandom.h"
@@ -177,6 +180,17 @@ TEST_F(StageTest, OwnTimerBroadcastsNumberedTicks) {
     EXPECT_GT(MRKFFrameFetchUint(frame, "tick", 0), 0u);
   }
   substrate->wipe();
+}
+
+// A stage without a label has no record to tick with: the load is refused, not attached unusable.
+TEST_F(StageTest, ALoadRefusesAStageThatCannotBeMade) {
+  const std::string path = testing::TempDir() + "unlabelled-stage-" + std::to_string(getpid()) + ".json";
+  std::ofstream(path) << R"({"modules": ["modWRN"], "processors": [{"class": "CTMCStage", "label": ""}]})";
+  std::string error;
+  EXPECT_FALSE(substrate->load(path, &error));
+  EXPECT_EQ(error, path + ": processors[0]: CTMCStage could not be made from its properties");
+  EXPECT_EQ(substrate->processors().size(), 1u) << "only the listener";
+  std::remove(path.c_str());
 }
 
 TEST_F(StageTest, ProbeInjectedChunksCompete) {

@@ -20,6 +20,7 @@ public:
 };
 
 TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
+  LogCapture log;
   VisionStage stage({});
   Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": [a, 3, "c", b]})")));
   EXPECT_FALSE(counter->followLabel("early")) << "the substrate refuses a processor not attached";
@@ -29,6 +30,8 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
   EXPECT_TRUE(counter->isFollowing("b"));
   EXPECT_FALSE(counter->isFollowing("3"));
   EXPECT_FALSE(counter->isFollowing("c")) << "strings are no labels";
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"counter - property 'inputs' lists 3, which is no label",
+                                                   "counter - property 'inputs' lists \"c\", which is no label"}));
   EXPECT_EQ(counter->scheduler(), stage.substrate->globals()->fetch<MRKCOffloader>("qav.scheduler").get());
   EXPECT_EQ(counter->outputLabel(), "counter");
 
@@ -43,6 +46,15 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
 
   stage.attach(counter);
   EXPECT_TRUE(counter->isFollowing("a")) << "attached again, it follows its inputs anew";
+}
+
+// An "inputs" of the wrong kind is told, naming what was given, rather than followed as nothing.
+TEST(ProcessorBase, InputsOfTheWrongKindAreTold) {
+  LogCapture log;
+  VisionStage stage({});
+  Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": 5})")));
+  stage.attach(counter);
+  EXPECT_TRUE(log.saw("counter - property 'inputs' must be a label or a list of labels, not 5")) << log.lines().size();
 }
 
 TEST(ProcessorBase, HandlesFollowedSquibsFromOthersOnly) {

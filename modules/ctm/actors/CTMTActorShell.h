@@ -15,6 +15,7 @@ class CTMTActorShell : public Base {
 public:
   // The runtime record; null when it could not be made (the factories then give no object).
   CTMTActor* actor() const { return actor_; }
+  bool isUsable() const override { return actor_ && Base::isUsable(); }
 
   bool onSavingKnowledge(MRKCKnowledge* container) override {
     if (!CTMFActorSaveKnowledge(actor_)) return false;

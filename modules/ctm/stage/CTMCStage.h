@@ -30,7 +30,7 @@ private:
   friend class MRKTClassRegistrar<CTMCStage>;
 
   CTMCStage(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties);
-  bool isUsable() const { return !record_.tickLabel.empty(); }
+  bool isUsable() const override { return !record_.tickLabel.empty(); }
   [[nodiscard]] static Ref<CTMCStage> usableOrNull(Ref<CTMCStage> stage);
 
   // Discloses the label; a refusal goes to the log.

@@ -35,10 +35,16 @@ void QAVBProcessor::onAttached() {
   if (MRKCList* list = asList(inputs)) {
     // A snapshot: the properties may be poked while we follow.
     Ref<MRKCList> labels = list->copy();
-    for (const auto& member : labels->terms())
-      if (MRKCSymbol* symbol = asSymbol(member.get())) followLabel(symbol->value());
+    for (const auto& member : labels->terms()) {
+      if (MRKCSymbol* symbol = asSymbol(member.get()))
+        followLabel(symbol->value());
+      else
+        LLKFLog("%s - property 'inputs' lists %s, which is no label", label().c_str(), member->text().c_str());
+    }
   } else if (MRKCSymbol* symbol = asSymbol(inputs)) {
     followLabel(symbol->value());
+  } else if (inputs) {
+    LLKFLog("%s - property 'inputs' must be a label or a list of labels, not %s", label().c_str(), inputs->text().c_str());
   }
   MRKCSymbol* output = MRKFFrameFetchSymbol(properties(), "output");
   Ref<MRKCOffloader> scheduler;

@@ -126,7 +126,7 @@ Ref<MRKCStatement> QAVCROIExtractor::extract(const QAVTImageStatement& image) co
     return nullptr;
   }
   QAVFROIExtractorExtract(image.pixels->bytes(), image.width, 0, placement.left, placement.top, width_, height_, buffer.data());
-  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_);
+  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
   if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) || !MRKFFrameStoreUint(meta.get(), "top", placement.top)) {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
