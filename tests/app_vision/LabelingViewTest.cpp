@@ -141,4 +141,32 @@ TEST_F(LabelingViewTest, AChangedSampleIsNeverDroppedUnsaved) {
   EXPECT_EQ(saved->objects()[0], 3u);
 }
 
+TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed) {
+  open("{}");
+  send(kVSKLabelingLoad);
+  EXPECT_TRUE(view->locate("dlg.error")) << "no sample folder yet: the dialog says so";
+  dataFolder(folder.string());
+  showChangedSample("first");
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; }));
+  // Chosen again in the samples box: loaded from its file and shown.
+  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+  (void)pick->details().storeObject(LLKCString::stringWithString("first"), "value");
+  send(pick);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; }));
+  EXPECT_EQ(view->state().sample->name(), "first");
+  EXPECT_EQ(view->state().sample->objects()[0], 3u);
+  EXPECT_EQ(view->state().sampleNames->count(), 1u) << "a name already listed is chosen, not added";
+  for (int i = 0; i < 10; ++i) send(kVSKLabelingClone);
+  ASSERT_EQ(view->state().sampleNames->count(), 10u);
+  EXPECT_NE(view->state().sampleNames->fetchAtIndexAs<LLKCString>(0)->string(), "first") << "the eleventh pushes the oldest out";
+  EXPECT_EQ(view->state().samples->selected(), 9u);
+  view->state().sample->objects()[0] = 4;
+  send(kVSKLabelingRevert);
+  EXPECT_EQ(view->state().sample->labeled(), 0u);
+  EXPECT_EQ(view->status(), "sample reset");
+}
+
 }  // namespace
