@@ -5,10 +5,12 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 
 #include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKFVisionView.h"
 #include "framework/core/JSKCReader.h"
 #include "framework/core/LLKCObjectTuple.h"
 #include "framework/core/LLKCString.h"
@@ -57,6 +59,8 @@ protected:
     ASSERT_TRUE(view);
     view->setVisible(true);
     ASSERT_TRUE(window->attach(view));
+    // The resource files beside the test are read when the view is attached.
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().labelNames->count() > 0; }));
   }
   void send(Ref<LLKCMessage> message) {
     ASSERT_TRUE(view->poke(message));
@@ -167,6 +171,44 @@ TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed)
   send(kVSKLabelingRevert);
   EXPECT_EQ(view->state().sample->labeled(), 0u);
   EXPECT_EQ(view->status(), "sample reset");
+}
+
+TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) {
+  open("{}");
+  showChangedSample("drawn");
+  window->frame();  // laid out
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  auto at = [&](float x, float y) { return view->state().picture->localToWorld({origin.x + x, origin.y + y}); };
+  auto green = [&](OGLTPoint p) {
+    window->frame();
+    const std::array<uint8_t, 4> pixel = window->pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return pixel[1] > 100;  // the squares are red (200, 20, 10) under a half-green fill
+  };
+  // A click on the first square puts it into object 1 (label 3): filled green.
+  const OGLTPoint first = at(4, 4), second = at(12, 12);
+  window->click(first);
+  EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u);
+  EXPECT_EQ(view->status(), "1 objects labeled");
+  window->moveTo({5, 5});
+  EXPECT_TRUE(green(first));
+  EXPECT_FALSE(green(second));
+  // Object 2 has no label: its square is not filled, nor is object 1's while object 2 is chosen.
+  Ref<LLKCMessage> choose = LLKCMessage::messageWithCode({0xE000, 2, 3});
+  (void)choose->details().storeUint(1, "selected");
+  send(choose);
+  EXPECT_EQ(view->state().cursor.selectedObject, 2u);
+  window->click(second);
+  EXPECT_EQ(view->state().sample->superpixels()[3].mask, 2u);
+  window->moveTo({5, 5});
+  EXPECT_FALSE(green(first));
+  EXPECT_FALSE(green(second));
+  // Alt held shows every superpixel of any object.
+  window->key(342, kOGLActionPress);
+  EXPECT_TRUE(green(first));
+  EXPECT_TRUE(green(second));
+  window->key(342, kOGLActionRelease);
+  EXPECT_FALSE(green(first));
 }
 
 }  // namespace
