@@ -50,6 +50,9 @@ protected:
     ASSERT_TRUE(application && window);
   }
   void TearDown() override {
+    // The window keeps the last view it hovered until it goes, after its drawing context: the
+    // picture's texture is let go while the context lives.
+    if (view) view->state().picture->setBitmap(nullptr);
     if (view) (void)window->detach(view);
     fs::remove_all(folder);
   }
