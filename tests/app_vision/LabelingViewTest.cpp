@@ -18,6 +18,9 @@
 #include "tests/vision/VisionTestKit.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELBCheckbox.h"
+#include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBSlider.h"
 
 namespace {
 
@@ -105,6 +108,19 @@ TEST_F(LabelingViewTest, LabelsAreListedOnceHoweverOftenTheyLoad) {
   uint32_t ninety = 0;
   std::memcpy(&ninety, view->state().labelsTable->bytes() + 90 * sizeof(uint32_t), sizeof ninety);
   EXPECT_EQ(ninety, 2u) << "category 90 of two categories is labelled";
+}
+
+TEST_F(LabelingViewTest, TheSettingsPanelOpensOnTheViewsValues) {
+  open(R"({"auto.next": true})");
+  send(LLKCMessage::messageWithCode({kVSKLabelingMenuUid, kVSKViewMenuSettings, 0}));
+  QELBPanel& panel = *view->state().panel;
+  EXPECT_EQ(panel.state(), kQELPanelRequested);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("proximity.slider"))->value(), 4.0 / 24, 1e-6);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("threshold.slider"))->value(), 9.0 / 99, 1e-6);
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity"))->text(), "5");
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("threshold"))->text(), "10");
+  EXPECT_TRUE(dynamic_cast<QELBCheckbox*>(panel.locate("autonext"))->value());
+  EXPECT_FALSE(dynamic_cast<QELBCheckbox*>(panel.locate("autosave"))->value());
 }
 
 TEST_F(LabelingViewTest, SettingsAreTakenWithinTheirRanges) {
