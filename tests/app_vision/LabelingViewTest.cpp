@@ -230,4 +230,27 @@ TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) 
   EXPECT_FALSE(green(first));
 }
 
+// Counts the window's "next image" broadcasts.
+class NextListener : public QELBWidget {
+public:
+  NextListener() : QELBWidget({1, 1}, {0, 0}) {}
+  void onBroadcast(const Ref<LLKBObject>& object) override {
+    auto* message = dynamic_cast<LLKCMessage*>(object.get());
+    if (message && message->codeValue() == kVSKLabelingNextImage) ++heard;
+  }
+  int heard = 0;
+};
+
+TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
+  Ref<NextListener> listener = makeRef<NextListener>();
+  ASSERT_TRUE(window->attach(listener));
+  open(R"({"auto.save": true, "auto.next": true})");
+  dataFolder(folder.string());
+  send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
+  ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == 1; }));
+  EXPECT_TRUE(view->state().waiting);
+  EXPECT_TRUE(fs::exists(folder / "qav" / "fovl" / "auto.bin"));
+  (void)window->detach(listener);
+}
+
 }  // namespace
