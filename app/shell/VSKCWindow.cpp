@@ -7,6 +7,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
@@ -133,6 +134,9 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
+      break;
+    case kVSKCommandTimeline:
+      VSKFWindowTimeline(this, nullptr);
       break;
     default:
       (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());

@@ -4,6 +4,7 @@
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
@@ -109,6 +110,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
+  VSKFWindowRestoreViews(window);
   VSKFWindowRestoreVisionViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
