@@ -100,6 +100,7 @@ void VSKCWindow::settleDataPath() {
 void VSKCWindow::useDataPath(const std::string& path) {
   dataPath_ = path;
   storeConstant(MRKCString::stringWithValue(path), "path.data");
+  VSKFWindowLabelingDataFolder(this, path);
 }
 
 void VSKCWindow::publishConstants() {
@@ -145,6 +146,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     default:
       (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
+      if (message.tag() == kVSKOpenLabeling) VSKFWindowLabelingDataFolder(this, dataPath_);
       break;
   }
   return true;
