@@ -1,8 +1,10 @@
 #include "framework/substrate/MRKCQuirk.h"
 
+#include <new>
+
 Ref<MRKCQuirk> MRKCQuirk::quirkWithHead(MRKBTerm* head, MRKBTerm* tail) {
   if (!head || !tail) return nullptr;
-  return Ref<MRKCQuirk>(new MRKCQuirk(Ref<MRKBTerm>(head), Ref<MRKBTerm>(tail)));
+  return adoptRef(new (std::nothrow) MRKCQuirk(Ref<MRKBTerm>(head), Ref<MRKBTerm>(tail)));
 }
 
 int MRKCQuirk::compareSame(const MRKBTerm& other) const {

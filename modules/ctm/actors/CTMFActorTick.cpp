@@ -1,6 +1,7 @@
 // Tick handling and the actor's lifecycle: the stage's broadcasts and direct link flashes move
 // the actor's tick, mood and drop penalty, answer its pending queries with winning replies,
 // take in kudos; pulses age what it remembers.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -214,15 +215,19 @@ void CTMFActorUpdateDynamicModifier(CTMTActor* actor) {
 
 Ref<MRKCList> CTMFActorFilterStageOfQueries(CTMTActor* actor, MRKCList* winners) {
   if (!actor || !winners) return Ref<MRKCList>(winners);
-  Ref<MRKCList> kept = MRKCList::listWithCapacity(winners->count());
-  if (!kept) return Ref<MRKCList>(winners);
-  for (const auto& member : winners->terms()) {
+  auto noticedQuery = [actor](const Ref<MRKBTerm>& member) {
     MRKCList* chunk = asList(member.get());
     MRKCSymbol* kind = CTMActorChunkKindName(chunk);
     MRKCSymbol* uid = CTMActorChunkUid(chunk);
-    const bool noticedQuery = kind && uid && kind->compareTo(actor->querySym.get()) == 0 && actor->received->contains(uid->value());
-    if (!noticedQuery) kept->append(member.get());
-  }
+    return kind && uid && kind->compareTo(actor->querySym.get()) == 0 && actor->received->contains(uid->value());
+  };
+  // Most broadcasts carry no query the actor already noticed: they are kept as they are.
+  const auto& terms = winners->terms();
+  if (std::none_of(terms.begin(), terms.end(), noticedQuery)) return Ref<MRKCList>(winners);
+  Ref<MRKCList> kept = MRKCList::listWithCapacity(winners->count());
+  if (!kept) return Ref<MRKCList>(winners);
+  for (const auto& member : terms)
+    if (!noticedQuery(member)) kept->append(member.get());
   return kept;
 }
 
