@@ -21,9 +21,15 @@
 
 #include "tests/widgets/QELControlTestKit.h"
 #include "tests/widgets/example/QELExampleScene.h"
+#include "framework/core/LLKCObjectList.h"
+#include "framework/core/LLKCString.h"
+#include "ui/widgets/QELBCombobox.h"
+#include "ui/widgets/QELBDropbox.h"
 #include "ui/widgets/QELBMenu.h"
 #include "ui/widgets/QELBMenuItem.h"
 #include "ui/widgets/QELBMenuList.h"
+#include "ui/widgets/QELBSelector.h"
+#include "ui/widgets/QELBTextbox.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -137,6 +143,18 @@ private:
 };
 
 bool hasXdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
+
+// The text another X client finds on the clipboard.
+std::string clipboardOfOtherClient() {
+  std::string text;
+  if (FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
 
 class RealWindow : public ::testing::Test {
 protected:
@@ -304,6 +322,131 @@ TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
       EXPECT_EQ(target->messages[1]->codeValue(), 0x43u);
     }
     window->onWindow([&] { window->detach(bar); });
+  });
+}
+
+// A panel over the scene (a top-level parent that keeps the messages of its controls).
+class Controls : public RealWindow {
+protected:
+  void attachPanel() {
+    ASSERT_TRUE(window->onWindow([&] {
+      window->scene.controlsView->setVisible(false);  // the panel takes its place
+      panel = Catcher::make({600, 160});
+      panel->setPosition({20, 300});
+      panel->setLayer(6);
+      window->attach(panel);
+    }));
+  }
+  OGLTPoint centre(QELBWidget* w) {
+    OGLTPoint p{};
+    window->onWindow([&] { p = w->localToWorld({w->size().w / 2, w->size().h / 2}); });
+    return p;
+  }
+  size_t messagesWithCode(uint64_t code) {
+    size_t n = 0;
+    for (const Ref<LLKCMessage>& m : panel->messages) n += m->codeValue() == code;
+    return n;
+  }
+  std::string valueOf(QELBTextbox* box) {
+    std::string v;
+    window->onWindow([&] { v = box->value(); });
+    return v;
+  }
+  Ref<Catcher> panel;
+};
+
+TEST_F(Controls, APersonTypesSelectsCopiesCutsAndPastesMultiByteText) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    ASSERT_EQ(std::system("command -v xclip >/dev/null 2>&1"), 0);
+    attachPanel();
+    Ref<QELCTextbox> box;
+    ASSERT_TRUE(window->onWindow([&] {
+      box = QELCTextbox::widgetWithSize({300, 60}, {10, 10}, "", 64);
+      box->setOnCommit(LLKCMessage::messageWithCode(2));
+      panel->attach(box);
+    }));
+    window->waitFrames(2);
+    OGLTPoint c = centre(box.get());
+    ASSERT_TRUE(x("windowfocus --sync " + move(c.x, c.y) + "click 1 sleep 0.2"));
+    EXPECT_TRUE(window->eventually([&] { return window->sink() == box.get() && box->focused(); }));
+    ASSERT_TRUE(x("type --delay 120 'ab é€😀'"));
+    EXPECT_TRUE(window->eventually([&] { return box->value() == "ab é€😀"; })) << valueOf(box.get());
+    // Select everything and copy: another client reads it.
+    ASSERT_TRUE(x("key --delay 120 ctrl+a ctrl+c sleep 0.2"));
+    EXPECT_EQ(clipboardOfOtherClient(), "ab é€😀");
+    // Select the first three characters with shift and cut them.
+    ASSERT_TRUE(x("key --delay 120 Escape Home shift+Right shift+Right shift+Right ctrl+x sleep 0.2"));
+    EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀"; })) << valueOf(box.get());
+    EXPECT_EQ(clipboardOfOtherClient(), "ab ");
+    // Another client puts text on the clipboard; it is pasted at the end.
+    ASSERT_EQ(std::system("printf '%s' 'ü≠' | xclip -selection clipboard"), 0);
+    ASSERT_TRUE(x("key --delay 120 End ctrl+v sleep 0.2"));
+    EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀ü≠"; })) << valueOf(box.get());
+    ASSERT_TRUE(x("key --delay 120 BackSpace Return sleep 0.2"));
+    EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀ü" && messagesWithCode(2) == 1; }));
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("textbox.png"));
+    window->onWindow([&] { window->detach(panel); });
+  });
+}
+
+TEST_F(Controls, TheDropBoxSelectorAndComboBoxPickAndReport) {
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    attachPanel();
+    Ref<LLKCObjectList> colours = LLKCObjectList::listWithObjects(
+        {LLKCString::stringWithChars("red"), LLKCString::stringWithChars("green"), LLKCString::stringWithChars("blue")});
+    Ref<LLKCObjectList> words = LLKCObjectList::listWithObjects({LLKCString::stringWithChars("one")});
+    Ref<QELCDropbox> drop;
+    Ref<QELCSelector> selector;
+    Ref<QELCCombobox> combo;
+    ASSERT_TRUE(window->onWindow([&] {
+      drop = QELCDropbox::widgetWithSize({120, 24}, {10, 10}, colours);
+      drop->setOnChange(LLKCMessage::messageWithCode(3));
+      selector = QELCSelector::widgetWithSize({150, 24}, {150, 10}, colours);
+      selector->setOnChange(LLKCMessage::messageWithCode(4));
+      combo = QELCCombobox::widgetWithSize({200, 24}, {320, 10}, words, 16);
+      combo->setOnInsert(LLKCMessage::messageWithCode(5));
+      panel->attach(drop);
+      panel->attach(selector);
+      panel->attach(combo);
+    }));
+    window->waitFrames(2);
+    OGLTPoint d = centre(drop.get());
+    ASSERT_TRUE(x("windowfocus --sync " + move(d.x, d.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return drop->openMenu() != nullptr; }));
+    // The third item of the menu below the box.
+    OGLTPoint blue{};
+    window->onWindow([&] {
+      auto* list = drop->openMenu() ? dynamic_cast<QELBParent*>(drop->openMenu()->childs()[0].get()) : nullptr;
+      if (list && list->childs().size() == 3) {
+        QELBWidget* item = list->childs()[2].get();
+        blue = item->localToWorld({item->size().w / 2, item->size().h / 2});
+      }
+    });
+    ASSERT_GT(blue.y, d.y);
+    ASSERT_TRUE(x(move(blue.x, blue.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] {
+      return drop->selected() == 2 && messagesWithCode(3) == 1 && panel->last().uintForKey("selected", 9) == 2;
+    }));
+    // The selector's ">" zone at its right end.
+    OGLTPoint s = centre(selector.get());
+    ASSERT_TRUE(x(move(s.x + 70, s.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return selector->selected() == 1 && messagesWithCode(4) == 1; }));
+    // "+" on the combo box, type a word, Enter: the word joins the list and is chosen.
+    OGLTPoint plus = centre(combo->addButton());
+    ASSERT_TRUE(x(move(plus.x, plus.y) + "click 1 sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] { return combo->editing(); }));
+    ASSERT_TRUE(x("type --delay 120 'zwei'"));
+    ASSERT_TRUE(x("key Return sleep 0.3"));
+    EXPECT_TRUE(window->eventually([&] {
+      return messagesWithCode(5) == 1 && !combo->editing() && combo->value() && combo->value()->string() == "zwei";
+    })) << valueOf(combo->textbox());
+    EXPECT_EQ(words->count(), 2u);
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("choosers.png"));
+    window->onWindow([&] { window->detach(panel); });
   });
 }
 

@@ -41,6 +41,13 @@ OGLC2DContext::~OGLC2DContext() {
   }
 }
 
+int OGLC2DContext::ownKeyAction(int key) const {
+  auto found = ownKeyActions_.find(key);
+  return found == ownKeyActions_.end() ? 1 : found->second;
+}
+
+void OGLC2DContext::setOwnKeyAction(int key, int action) { ownKeyActions_[key] = action; }
+
 bool OGLC2DContext::beginFrame(float width, float height, float pixelRatio, int layerIndex) {
   if (layerIndex < 0 || layerIndex >= kLayers) return false;
   if (!(pixelRatio > 0) || !std::isfinite(pixelRatio)) pixelRatio = 1;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -70,6 +71,12 @@ public:
 
   void setUserData(void* data) { userData_ = data; }
   void* userData() const { return userData_; }
+  // What the clipboard and key-state utilities use while no window is set as user data, so
+  // that text editing runs (and is tested) without a screen: a clipboard of the context's own
+  // and the actions last set for keys (1, released, for a key never set).
+  std::string& ownClipboard() { return ownClipboard_; }
+  int ownKeyAction(int key) const;
+  void setOwnKeyAction(int key, int action);
   OGLCFontStash& fonts() { return fonts_; }
 
   // State and transform.
@@ -222,6 +229,8 @@ private:
   float pixelRatio_ = 1;
   float sourceAlpha_ = 1;  // a texture pattern's alpha, applied when painting
   void* userData_ = nullptr;
+  std::string ownClipboard_;
+  std::unordered_map<int, int> ownKeyActions_;
   std::vector<State> states_{State{}};
   size_t ignoredSaves_ = 0;  // saves beyond the deepest state kept, each undone by its restore
   std::vector<Subpath> path_;

@@ -247,6 +247,10 @@ float OGLF2DTextDraw(OGLC2DContext* ctx, const char* text, float x, float y) {
   return ctx && text ? ctx->text(x, y, text, nullptr) : x;
 }
 
+float OGLF2DTextDrawWithLength(OGLC2DContext* ctx, const char* text, int length, float x, float y) {
+  return ctx && text ? ctx->text(x, y, text, boundedEnd(text, length)) : x;
+}
+
 float OGLF2DTextDrawWithWidth(OGLC2DContext* ctx, const char* text, float x, float y, float width) {
   if (ctx && text) ctx->textBox(x, y, width, text, nullptr);
   return width;

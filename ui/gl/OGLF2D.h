@@ -114,6 +114,8 @@ void OGLF2DTextFontSpacing(OGLC2DContext* ctx, float spacing);
 void OGLF2DTextLineHeight(OGLC2DContext* ctx, float factor);
 void OGLF2DTextAlignment(OGLC2DContext* ctx, int flags);
 float OGLF2DTextDraw(OGLC2DContext* ctx, const char* text, float x, float y);
+// At most length bytes, never past the terminating zero.
+float OGLF2DTextDrawWithLength(OGLC2DContext* ctx, const char* text, int length, float x, float y);
 float OGLF2DTextDrawWithWidth(OGLC2DContext* ctx, const char* text, float x, float y, float width);
 float OGLF2DTextBounds(OGLC2DContext* ctx, const char* text, float bounds[4], float x, float y);
 float OGLF2DTextBoundsWithLength(OGLC2DContext* ctx, const char* text, int length, float bounds[4], float x, float y);

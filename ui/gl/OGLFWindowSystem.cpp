@@ -5,6 +5,7 @@
 
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLBWindow.h"
+#include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
 
@@ -28,8 +29,9 @@ bool OGLFInit(void) {
 void OGLFExit(void) { glfwTerminate(); }
 
 int OGLFGetKeyAction(OGLC2DContext* ctx, int key) {
+  if (!ctx || key < GLFW_KEY_SPACE || key > GLFW_KEY_LAST) return 1;
   GLFWwindow* window = windowOf(ctx);
-  if (!window || key < GLFW_KEY_SPACE || key > GLFW_KEY_LAST) return 1;
+  if (!window) return ctx->ownKeyAction(key);
   int state = glfwGetKey(window, key);
   if (state == GLFW_PRESS) return 2;
   if (state == GLFW_REPEAT) return 3;
@@ -37,13 +39,17 @@ int OGLFGetKeyAction(OGLC2DContext* ctx, int key) {
 }
 
 const char* OGLFGetClipboard(OGLC2DContext* ctx) {
-  GLFWwindow* window = windowOf(ctx);
-  return window ? glfwGetClipboardString(window) : nullptr;
+  if (!ctx) return nullptr;
+  if (GLFWwindow* window = windowOf(ctx)) return glfwGetClipboardString(window);
+  return ctx->ownClipboard().empty() ? nullptr : ctx->ownClipboard().c_str();
 }
 
 void OGLFSetClipboard(OGLC2DContext* ctx, const char* text) {
-  GLFWwindow* window = windowOf(ctx);
-  if (window && text) glfwSetClipboardString(window, text);
+  if (!ctx || !text) return;
+  if (GLFWwindow* window = windowOf(ctx))
+    glfwSetClipboardString(window, text);
+  else
+    ctx->ownClipboard() = text;
 }
 
 }  // extern "C"
