@@ -1,8 +1,10 @@
 #include "app/shell/VSKFWindowLoading.h"
 
 #include "app/shell/VSKCWindow.h"
+#include "app/shell/VSKFConfig.h"
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowConversation.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
@@ -108,6 +110,11 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
+  // Views saved as visible open again.
+  if (config) {
+    Ref<JSKCFrame> conversation = VSKFConfigFind(*config, "ui.conversation");
+    if (conversation && conversation->boolForLabel("visible", false)) VSKFWindowConversation(window, conversation);
+  }
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }
