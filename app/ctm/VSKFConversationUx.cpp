@@ -42,7 +42,6 @@ const char* who(const VSKTConversationRecord* record) {
 
 Outcome refuse(const Command& c, const char* diagnostic) {
   LLKFConsolePrintf(diagnostic, who(c.record));
-  LLKFConsolePrintf("\n");
   return Outcome::kRefuse;
 }
 
@@ -266,12 +265,12 @@ void VSKFConversationOnQuery(VSKTConversationRecord* record, QELBView* view, MRK
   if (!record || !query || !query->predicate()) return;
   MRKCList* terms = query->predicate()->terms();
   if (!terms || terms->count() == 0) {
-    LLKFConsolePrintf("%s - a ux query without terms is not answered\n", who(record));
+    LLKFConsolePrintf("%s - a ux query without terms is not answered", who(record));
     return;
   }
   MRKCFunc* func = asFunc(terms->head());
   if (!func || !func->label()) {
-    LLKFConsolePrintf("%s - a ux query must start with a command\n", who(record));
+    LLKFConsolePrintf("%s - a ux query must start with a command", who(record));
     (void)VSKFConversationReplyToQuery(record, query, terms, 0.0f);
     return;
   }

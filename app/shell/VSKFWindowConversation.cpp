@@ -15,14 +15,14 @@ void VSKFWindowConversation(ZRVBWindow* window, Ref<JSKCFrame> frame) {
   Ref<VSKCConversationView> view =
       frame ? VSKCConversationView::viewWithSize({640, 480}, {10, 100}, kConversationKey, frame) : nullptr;
   if (!view) {
-    LLKFConsolePrintf("conversation: out of memory\n");
+    LLKFConsolePrintf("conversation: out of memory");
     return;
   }
   view->setTitle("Conversation");
   view->setFlags(view->flags() | kQELViewDetachOnClose);
   view->setVisible(true);
   if (!window->attach(Ref<QELBWidget>(view))) {
-    LLKFConsolePrintf("conversation : out of memory\n");
+    LLKFConsolePrintf("conversation : out of memory");
     return;
   }
   (void)window->raise(view.get());

@@ -218,3 +218,24 @@ TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
 }
 
 }  // namespace
+
+TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> conversation = JSKCFrame::frame();
+  (void)conversation->storeBool(true, "visible");
+  (void)OGL::storePoint(*conversation, {10, 40}, "position");
+  (void)OGL::storeSize(*conversation, {620, 430}, "size");
+  (void)seeded->store(conversation, "ui.conversation");
+  writeConfig(*seeded);
+  auto program = start({demo});
+  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  // The greeting: a CTM bubble at the feed's top left.
+  (void)capture("conversation-greeting", &window, drawnAt(window, 40, 90));
+  ASSERT_TRUE(click(window, 300, 400));
+  ASSERT_EQ(std::system("xdotool type --delay 50 Ada key Return"), 0);
+  (void)capture("conversation-name", &window, drawnAt(window, 40, 200));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+}
