@@ -107,15 +107,18 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
     } else if (static_cast<size_t>(chosen) == i) {
       radio->setValue(true);
     }
-    radio->resizeToPreferredWithWindow(window);
+    radio->setSize(radio->preferredSizeWithWindow(window));
     (void)group->attach(Ref<QELBWidget>(radio));
   }
   if (chosen >= 0) group->setEnabled(false);
   (void)column->attach(Ref<QELBWidget>(group));
-  group->resizeToPreferredWithWindow(window);
-  column->resizeToPreferredWithWindow(window);
-  (void)made->attach(Ref<QELBWidget>(column));
+  // Sized without asking the parents to follow: the bubble keeps the size measured at append.
+  group->setSize(group->preferredSizeWithWindow(window));
   finishBubble(*made, user);
+  // The column fills the bubble, so that laying the wrap out keeps the bubble's measured size.
+  OGLTRect space = made->space();
+  column->setSize({space.right - space.left, space.bottom - space.top});
+  (void)made->attach(Ref<QELBWidget>(column));
   return made;
 }
 
@@ -152,7 +155,11 @@ Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubb
   bubble->setLayer(static_cast<int8_t>(bubble->layer() + 1));
   (void)wrap->attach(Ref<QELBWidget>(bubble));
   if (actions) {
-    if (Ref<QELCGroup> thumbs = VSYFActionMake(view)) (void)wrap->attach(Ref<QELBWidget>(thumbs));
+    // On the bubble's layer, so that the row keeps them after the bubble.
+    if (Ref<QELCGroup> thumbs = VSYFActionMake(view)) {
+      thumbs->setLayer(bubble->layer());
+      (void)wrap->attach(Ref<QELBWidget>(thumbs));
+    }
     wrap->setOnEnter(LLKCMessage::messageWithCode({0xE000, 7, 0}));
     wrap->setOnLeave(LLKCMessage::messageWithCode({0xE000, 8, 0}));
   }

@@ -115,6 +115,10 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   ASSERT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
                                             "Colour?", options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
+  window->frame();
+  ASSERT_TRUE(pick->iBWrap);
+  // Laid out, the bubble keeps the size measured when it was appended.
+  EXPECT_EQ(pick->iBWrap->locate("bubble")->size().w, pick->width());
   pick->iCPick = 1;
   for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
   window->frame();
