@@ -27,12 +27,12 @@ struct IMKTRect {
 class IMKCBitmap : public LLKBObject {
 public:
   // A new bitmap of that size (zero-filled data); null for a format outside 1 to 5 or no memory.
-  static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format);
+  [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format);
   // A bitmap around the given data (shared, not copied); null for a format outside 1 to 5, no
   // data, or data shorter than width x height pixels.
-  static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format, Ref<LLKCData> data);
+  [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format, Ref<LLKCData> data);
   // A bitmap loaded from an image file in that format; null when it cannot be loaded.
-  static Ref<IMKCBitmap> bitmapfromPath(const std::string& path, int32_t format);
+  [[nodiscard]] static Ref<IMKCBitmap> bitmapfromPath(const std::string& path, int32_t format);
 
   // New bitmaps of the same size and format with a copy of the data; null when out of memory.
   Ref<IMKCBitmap> copy() const;

@@ -7,6 +7,7 @@
 #include "imagekit/IMKFImageFormat.h"
 #include "imagekit/IMKJPEGDecoding.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -55,29 +56,80 @@ void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   }
 }
 
-// stb_image reads the numbers of a binary PNM header ("P5", "P6": width, height, maximum) into
-// an int with no bound; a header whose number does not fit one is refused before it gets there.
-bool pnmNumbersFit(const uint8_t* bytes, int length) {
-  if (length < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) return true;
+// A binary PNM header ("P5" grey, "P6" RGB): width, height, maximum sample and where the
+// samples start (one whitespace after the maximum).
+struct PNMHeader {
+  int channels = 0;
+  int64_t numbers[3] = {};  // width, height, maximum
+  int dataAt = 0;
+};
+
+bool isBinaryPNM(const uint8_t* bytes, int length) {
+  return length >= 2 && bytes[0] == 'P' && (bytes[1] == '5' || bytes[1] == '6');
+}
+
+// False when a number does not fit an int (stb_image reads them into one with no bound).
+bool readPNMHeader(const uint8_t* bytes, int length, PNMHeader* header) {
+  header->channels = bytes[1] == '5' ? 1 : 3;
   auto space = [](uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   int at = 2;
-  for (int number = 0; number < 3; ++number) {
+  for (int64_t& value : header->numbers) {
     while (at < length && (space(bytes[at]) || bytes[at] == '#')) {
       if (bytes[at] != '#') ++at;
       else
         while (at < length && bytes[at] != '\n' && bytes[at] != '\r') ++at;
     }
-    int64_t value = 0;
+    value = 0;
     for (; at < length && bytes[at] >= '0' && bytes[at] <= '9'; ++at)
       if ((value = value * 10 + (bytes[at] - '0')) > INT_MAX) return false;
   }
+  header->dataAt = at + 1;
   return true;
+}
+
+// Binary PNM with samples of two bytes (a maximum above 255), decoded here: stb_image reads them
+// without swapping their bytes and converts their channels as if they were one byte each, past
+// the end of its buffer. Samples are scaled from the file's maximum to 0..255; a file shorter
+// than its pixels is refused (so the pixels never outgrow twice the file).
+Decoded decodeWidePNM(const uint8_t* bytes, int length, const PNMHeader& header, uint32_t format) {
+  const int64_t width = header.numbers[0], height = header.numbers[1], maximum = header.numbers[2];
+  const uint64_t samples = uint64_t(width) * uint64_t(height) * uint64_t(header.channels);
+  if (width <= 0 || height <= 0 || maximum > 65535 || header.dataAt > length ||
+      samples * 2 > uint64_t(length - header.dataAt))
+    return {};
+  const int channels = channelsFor(format);
+  if (uint64_t(width) * uint64_t(height) * channels > INT_MAX) return {};  // as stb_image's largest
+  Decoded decoded;
+  decoded.pixels = static_cast<uint8_t*>(std::malloc(uint64_t(width) * uint64_t(height) * channels));
+  if (!decoded.pixels) return {};
+  decoded.width = static_cast<uint32_t>(width);
+  decoded.height = static_cast<uint32_t>(height);
+  const uint8_t* sample = bytes + header.dataAt;
+  auto next = [&] {
+    const uint32_t value = std::min<uint32_t>((uint32_t{sample[0]} << 8) | sample[1], uint32_t(maximum));
+    sample += 2;
+    return static_cast<uint8_t>((value * 255 + uint32_t(maximum) / 2) / uint32_t(maximum));
+  };
+  for (uint64_t i = 0, count = uint64_t(width) * uint64_t(height); i < count; ++i) {
+    uint8_t* pixel = decoded.pixels + i * channels;
+    pixel[0] = next();
+    pixel[1] = header.channels == 3 ? next() : pixel[0];
+    pixel[2] = header.channels == 3 ? next() : pixel[0];
+    if (channels == 4) pixel[3] = 255;
+  }
+  reorderFromRGB(decoded.pixels, uint64_t{decoded.width} * decoded.height, format);
+  return decoded;
 }
 
 Decoded decodeWithStb(const uint8_t* bytes, int length, uint32_t format) {
   setLoadOptionsOnce();
+  PNMHeader header;
+  if (isBinaryPNM(bytes, length)) {
+    if (!readPNMHeader(bytes, length, &header)) return {};
+    if (header.numbers[2] > 255) return decodeWidePNM(bytes, length, header, format);
+  }
   int announcedX = 0, announcedY = 0, announcedChannels = 0;
-  if (!pnmNumbersFit(bytes, length) || !stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
+  if (!stbi_info_from_memory(bytes, length, &announcedX, &announcedY, &announcedChannels) ||
       !IMKFImageSizeIsPlausible(uint64_t(announcedX) * uint64_t(announcedY) * channelsFor(format), uint64_t(length)))
     return {};
   Decoded decoded;

@@ -108,8 +108,8 @@ public:
       processors_.push_back(actor);
     }
     measures.reset();
-    for (const auto& processor : processors_) substrate_->attach(processor.get(), false);
-    substrate_->attach(stage.get(), false);
+    for (const auto& processor : processors_) (void)substrate_->attach(processor.get(), false);
+    (void)substrate_->attach(stage.get(), false);
     processors_.push_back(stage);
   }
   ~Ring() {

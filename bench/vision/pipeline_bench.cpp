@@ -60,9 +60,9 @@ struct Chain {
         {}, "qav.size", {}, frameOf(R"({"inputs": qav.stream, "output": qav.stream.sized, "size": [720, 720], "color": [0, 0, 0]})"));
     extractor = QAVCROIExtractor::extractorWithGuid(
         {}, "qav.extr", {}, frameOf(R"({"inputs": qav.stream.sized, "roi.size": [320, 240], "roi.center": [0, 0]})"));
-    substrate->attach(converter.get(), false);
-    substrate->attach(resizer.get(), false);
-    substrate->attach(extractor.get(), false);
+    (void)substrate->attach(converter.get(), false);
+    (void)substrate->attach(resizer.get(), false);
+    (void)substrate->attach(extractor.get(), false);
   }
   ~Chain() {
     for (const auto& processor : substrate->processors()) substrate->detach(processor.get(), false);
@@ -121,7 +121,7 @@ void BM_ChainCopying(benchmark::State& state) {
 class Sink : public MRKBProcessor {
 public:
   Sink() : MRKBProcessor({}, "bench.sink", {}, nullptr) {}
-  void onAttached() override { substrate()->disclose("qav.extr", guid(), 4); }
+  void onAttached() override { (void)substrate()->disclose("qav.extr", guid(), 4); }
   void onReceivedSquib(MRKCSquib*, const std::string&) override {
     std::lock_guard lock(mutex_);
     ++arrived_;
@@ -141,12 +141,12 @@ private:
 void BM_Substrate(benchmark::State& state) {
   const auto width = static_cast<uint32_t>(state.range(0)), height = static_cast<uint32_t>(state.range(1));
   Chain chain;
-  Ref<Sink> sink(new Sink());
-  chain.substrate->attach(sink.get(), false);
+  Ref<Sink> sink = adoptRef(new Sink());
+  (void)chain.substrate->attach(sink.get(), false);
   Ref<MRKCStatement> image = imageOf(width, height);
   uint64_t sent = 0;
   for (auto _ : state) {
-    chain.substrate->publish(MRKCSquib::squibWithLabel("qav.stream.raw", image.get(), 60.0f).get(), "bench");
+    (void)chain.substrate->publish(MRKCSquib::squibWithLabel("qav.stream.raw", image.get(), 60.0f).get(), "bench");
     sink->waitFor(++sent);
   }
   state.SetItemsProcessed(state.iterations());

@@ -6,6 +6,8 @@
 
 #include <opencv2/ximgproc/segmentation.hpp>
 
+using namespace graphseg;
+
 namespace {
 
 struct Setting {

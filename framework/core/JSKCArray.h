@@ -8,13 +8,13 @@
 
 class JSKCArray : public JSKBValue {
 public:
-  static Ref<JSKCArray> array() { return Ref<JSKCArray>(new (std::nothrow) JSKCArray()); }
+  [[nodiscard]] static Ref<JSKCArray> array() { return adoptRef(new (std::nothrow) JSKCArray()); }
   // The capacity is a hint; the array grows as needed.
-  static Ref<JSKCArray> arrayWithCapacity(size_t) { return array(); }
+  [[nodiscard]] static Ref<JSKCArray> arrayWithCapacity(size_t) { return array(); }
 
   Kind kind() const override { return Kind::array; }
 
-  // 0 when appended, 22 for a null value or the array itself, 12 without memory.
+  // 0 when appended, EINVAL for a null value or the array itself, ENOMEM without memory.
   int append(Ref<JSKBValue> value);
   size_t count() const { return values_.size(); }
   // Null past the end.

@@ -1,54 +1,61 @@
 #include "framework/core/JSKCFrame.h"
 
+#include <cerrno>
+
 #include "framework/core/JSKCArray.h"
 #include "framework/core/JSKCNumber.h"
 #include "framework/core/JSKCString.h"
 
 #include <new>
 
-Ref<JSKCFrame> JSKCFrame::frame() { return Ref<JSKCFrame>(new (std::nothrow) JSKCFrame()); }
+Ref<JSKCFrame> JSKCFrame::frame() { return adoptRef(new (std::nothrow) JSKCFrame()); }
 
 const Ref<JSKBValue>* JSKCFrame::find(std::string_view label) const {
-  for (const auto& [name, value] : members_)
-    if (name == label) return &value;
-  return nullptr;
+  auto found = index_.find(label);
+  return found == index_.end() ? nullptr : &members_[found->second].second;
 }
 
 int JSKCFrame::store(Ref<JSKBValue> value, std::string_view label) {
-  if (!value || value.get() == this) return 22;
+  if (!value || value.get() == this) return EINVAL;
   try {
-    for (auto& [name, existing] : members_)
-      if (name == label) {
-        existing = std::move(value);
-        return 0;
-      }
+    auto found = index_.find(label);
+    if (found != index_.end()) {
+      members_[found->second].second = std::move(value);
+      return 0;
+    }
     members_.emplace_back(std::string(label), std::move(value));
+    try {
+      index_.emplace(members_.back().first, members_.size() - 1);
+    } catch (...) {
+      members_.pop_back();
+      throw;
+    }
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
 // A value that could not be made is a store without memory.
 int JSKCFrame::storeBool(bool value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithBool(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeUint(uint64_t value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithUint(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeSint(int64_t value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithSint(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeReal(double value, std::string_view label) {
   Ref<JSKCNumber> number = JSKCNumber::numberWithReal(value);
-  return number ? store(number, label) : 12;
+  return number ? store(number, label) : ENOMEM;
 }
 int JSKCFrame::storeString(std::string value, std::string_view label) {
   Ref<JSKCString> text = JSKCString::stringWithString(std::move(value));
-  return text ? store(text, label) : 12;
+  return text ? store(text, label) : ENOMEM;
 }
 
 Ref<JSKBValue> JSKCFrame::fetchForLabel(std::string_view label) const {
@@ -95,12 +102,14 @@ std::string JSKCFrame::stringForLabel(std::string_view label, std::string_view f
 }
 
 bool JSKCFrame::removeForLabel(std::string_view label) {
-  for (auto it = members_.begin(); it != members_.end(); ++it)
-    if (it->first == label) {
-      members_.erase(it);
-      return true;
-    }
-  return false;
+  auto found = index_.find(label);
+  if (found == index_.end()) return false;
+  const size_t position = found->second;
+  index_.erase(found);
+  members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(position));
+  for (auto& [name, at] : index_)
+    if (at > position) --at;
+  return true;
 }
 
 const std::string& JSKCFrame::labelAtIndex(size_t index) const {

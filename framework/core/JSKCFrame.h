@@ -7,16 +7,17 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 class JSKCFrame : public JSKBValue {
 public:
-  static Ref<JSKCFrame> frame();
+  [[nodiscard]] static Ref<JSKCFrame> frame();
 
   Kind kind() const override { return Kind::frame; }
 
-  // 0 when stored; 22 for a null value or the frame itself; 12 without memory.
+  // 0 when stored; EINVAL for a null value or the frame itself; ENOMEM without memory.
   int store(Ref<JSKBValue> value, std::string_view label);
   int storeBool(bool value, std::string_view label);
   int storeUint(uint64_t value, std::string_view label);
@@ -37,7 +38,10 @@ public:
   std::string stringForLabel(std::string_view label, std::string_view fallback) const;
 
   bool removeForLabel(std::string_view label);
-  void clear() { members_.clear(); }
+  void clear() {
+    members_.clear();
+    index_.clear();
+  }
 
   // Members in order.
   size_t count() const { return members_.size(); }
@@ -46,8 +50,15 @@ public:
   Ref<JSKBValue> fetchAtIndex(size_t index) const { return index < members_.size() ? members_[index].second : nullptr; }
 
 private:
+  struct LabelHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view label) const noexcept { return std::hash<std::string_view>()(label); }
+  };
+
   JSKCFrame() = default;
   const Ref<JSKBValue>* find(std::string_view label) const;
 
   std::vector<std::pair<std::string, Ref<JSKBValue>>> members_;
+  // Label -> position in members_, so that a frame of many members is built in linear time.
+  std::unordered_map<std::string, size_t, LabelHash, std::equal_to<>> index_;
 };

@@ -6,7 +6,7 @@
 
 class JSKCNull : public JSKBValue {
 public:
-  static Ref<JSKCNull> null() { return Ref<JSKCNull>(new (std::nothrow) JSKCNull()); }
+  [[nodiscard]] static Ref<JSKCNull> null() { return adoptRef(new (std::nothrow) JSKCNull()); }
   Kind kind() const override { return Kind::null; }
 
 private:

@@ -10,10 +10,10 @@ class JSKCNumber : public JSKBValue {
 public:
   enum class Form { real, signedInt, unsignedInt, boolean };
 
-  static Ref<JSKCNumber> numberWithReal(double value);
-  static Ref<JSKCNumber> numberWithSint(int64_t value);
-  static Ref<JSKCNumber> numberWithUint(uint64_t value);
-  static Ref<JSKCNumber> numberWithBool(bool value);
+  [[nodiscard]] static Ref<JSKCNumber> numberWithReal(double value);
+  [[nodiscard]] static Ref<JSKCNumber> numberWithSint(int64_t value);
+  [[nodiscard]] static Ref<JSKCNumber> numberWithUint(uint64_t value);
+  [[nodiscard]] static Ref<JSKCNumber> numberWithBool(bool value);
 
   Kind kind() const override { return Kind::number; }
   Form form() const { return form_; }

@@ -4,6 +4,7 @@
 #include "framework/core/JSKCNull.h"
 #include "framework/core/JSKCNumber.h"
 #include "framework/core/JSKCString.h"
+#include "framework/core/JSKFParse.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
 
@@ -55,12 +56,12 @@ Ref<JSKBValue> convert(const Json& json, unsigned depth) {
 
 }  // namespace
 
-Ref<JSKCReader> JSKCReader::reader() { return Ref<JSKCReader>(new (std::nothrow) JSKCReader()); }
+Ref<JSKCReader> JSKCReader::reader() { return adoptRef(new (std::nothrow) JSKCReader()); }
 
 Ref<JSKCFrame> JSKCReader::readFromString(std::string_view text) const {
   try {
-    Json json = Json::parse(text.begin(), text.end(), nullptr, false);
-    if (json.is_discarded() || !json.is_object()) return nullptr;
+    Json json;
+    if (!JSKFParseOrdered(text, &json, JSKDuplicateKeys::keepLast, nullptr) || !json.is_object()) return nullptr;
     Ref<JSKBValue> value = convert(json, 0);
     return value ? Ref<JSKCFrame>(value->asFrame()) : nullptr;
   } catch (const std::exception&) {
@@ -69,8 +70,12 @@ Ref<JSKCFrame> JSKCReader::readFromString(std::string_view text) const {
 }
 
 Ref<JSKCFrame> JSKCReader::readFromPath(const char* path) const {
-  std::string contents;
-  if (!LLKFReadFile(path, contents)) return nullptr;
+  std::string contents, reason;
+  if (!LLKFReadFile(path, contents, &reason)) {
+    // A missing file is the caller's to report (often a first start, not a problem).
+    if (LLKFDoesFilePathExists(path)) LLKFLog("JSKCReader : %s %s", path, reason.c_str());
+    return nullptr;
+  }
   Ref<JSKCFrame> frame = readFromString(contents);
   if (!frame) LLKFLog("JSKCReader : %s is not a JSON object", path);
   return frame;

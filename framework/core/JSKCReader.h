@@ -6,7 +6,7 @@
 
 class JSKCReader : public LLKBObject {
 public:
-  static Ref<JSKCReader> reader();
+  [[nodiscard]] static Ref<JSKCReader> reader();
 
   // The frame, or null when the file is missing, unreadable, not JSON, nested deeper than
   // maxDepth or not an object at the top. Never an empty frame in place of a failure.

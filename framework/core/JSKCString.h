@@ -7,8 +7,8 @@
 
 class JSKCString : public JSKBValue {
 public:
-  static Ref<JSKCString> stringWithString(std::string text) {
-    return Ref<JSKCString>(new (std::nothrow) JSKCString(std::move(text)));
+  [[nodiscard]] static Ref<JSKCString> stringWithString(std::string text) {
+    return adoptRef(new (std::nothrow) JSKCString(std::move(text)));
   }
   Kind kind() const override { return Kind::string; }
 

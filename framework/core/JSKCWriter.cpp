@@ -52,7 +52,7 @@ bool convert(const JSKBValue& value, Json& json, unsigned depth) {
 
 }  // namespace
 
-Ref<JSKCWriter> JSKCWriter::writer() { return Ref<JSKCWriter>(new (std::nothrow) JSKCWriter()); }
+Ref<JSKCWriter> JSKCWriter::writer() { return adoptRef(new (std::nothrow) JSKCWriter()); }
 
 bool JSKCWriter::writeToString(const JSKCFrame* frame, std::string& text) const {
   if (!frame) return false;

@@ -6,7 +6,7 @@
 
 class JSKCWriter : public LLKBObject {
 public:
-  static Ref<JSKCWriter> writer();
+  [[nodiscard]] static Ref<JSKCWriter> writer();
 
   // Writes through a temporary file in the same folder that then replaces the path, so the old
   // file stays whole when anything fails. False for a null frame, a tree nested deeper than

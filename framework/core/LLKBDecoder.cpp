@@ -35,7 +35,7 @@ private:
 
 Ref<LLKBDecoder> LLKBDecoder::decoderWithStream(const void* bytes, size_t length) {
   if (!bytes && length) return nullptr;
-  Ref<LLKBDecoder> decoder(new (std::nothrow) LLKBDecoder());
+  Ref<LLKBDecoder> decoder = adoptRef(new (std::nothrow) LLKBDecoder());
   if (!decoder) return nullptr;
   try {
     const auto* begin = static_cast<const uint8_t*>(bytes);

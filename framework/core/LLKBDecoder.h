@@ -15,9 +15,9 @@ class LLKBDecoder : public LLKBObject {
 public:
   // An archive from LLKBEncoder::archive; null when it is malformed (wrong magic, a length past
   // the end, a repeated key or bytes left over).
-  static Ref<LLKBDecoder> decoderWithArchive(const void* bytes, size_t length);
+  [[nodiscard]] static Ref<LLKBDecoder> decoderWithArchive(const void* bytes, size_t length);
   // Plain bytes read as a stream; there are no keyed values.
-  static Ref<LLKBDecoder> decoderWithStream(const void* bytes, size_t length);
+  [[nodiscard]] static Ref<LLKBDecoder> decoderWithStream(const void* bytes, size_t length);
 
   // Each answers false, reading nothing, when too few bytes remain.
   bool decodeByte(uint8_t& value);

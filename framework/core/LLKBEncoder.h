@@ -18,7 +18,7 @@
 
 class LLKBEncoder : public LLKBObject {
 public:
-  static Ref<LLKBEncoder> encoder();
+  [[nodiscard]] static Ref<LLKBEncoder> encoder();
 
   // Each answers false when memory runs out (or a length does not fit the archive).
   bool encodeByte(uint8_t value);

@@ -108,6 +108,8 @@ void LLKBLooper::setPeriod(uint32_t periodMs) {
   wake_.notify_all();
 }
 
+// The out-of-memory boundary of a looper's tasks: what a task throws ends it (logged) and the
+// loop goes on; the substrate's hooks and worker jobs follow the same rule (MRKCStrand::drain).
 void LLKBLooper::runTask(std::function<void()>& task) {
   try {
     task();

@@ -1,8 +1,10 @@
 #pragma once
 // The root of every reference-counted object, and Ref<T>, the strong pointer that holds one.
 //
-// An object starts with no owner; the first Ref that takes it makes the count 1. Objects are
-// made through static factories that return Ref<T>, so nothing ever calls delete by hand.
+// An object starts owned by its creator (count 1): makeRef<T>(...) and the class factories hand
+// that reference to a Ref with adoptRef, without counting again. Ref<T>(ptr) is explicit and
+// retains an object someone already holds, so a Ref(this) made in a constructor, or before the
+// first owner takes the object, never brings the count to 0. Nothing calls delete by hand.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +18,15 @@ public:
   void release() const noexcept {
     if (count_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
   }
+  // Drops the caller's reference only when it is the last one, deciding and destroying in one
+  // step, so no other owner can appear or vanish in between. False (nothing changed) when
+  // someone else still holds the object.
+  bool releaseIfLast() const noexcept {
+    uint32_t expected = 1;
+    if (!count_.compare_exchange_strong(expected, 0, std::memory_order_acq_rel)) return false;
+    delete this;
+    return true;
+  }
   uint32_t retainCount() const noexcept { return count_.load(std::memory_order_relaxed); }
 
   LLKBObject(const LLKBObject&) = delete;
@@ -26,7 +37,7 @@ protected:
   virtual ~LLKBObject() = default;
 
 private:
-  mutable std::atomic<uint32_t> count_{0};
+  mutable std::atomic<uint32_t> count_{1};
 };
 
 template <typename T>
@@ -36,7 +47,7 @@ public:
   Ref(std::nullptr_t) noexcept {}
   // The counting calls are qualified, so a subclass method that happens to be called retain
   // or release never takes their place.
-  Ref(T* object) noexcept : ptr_(object) {
+  explicit Ref(T* object) noexcept : ptr_(object) {
     if (ptr_) ptr_->LLKBObject::retain();
   }
   Ref(const Ref& other) noexcept : Ref(other.ptr_) {}
@@ -63,6 +74,20 @@ public:
 
   // Gives up ownership without releasing; the caller takes the reference over.
   T* leak() noexcept { return std::exchange(ptr_, nullptr); }
+  // Releases the object when this is its last reference (and empties this Ref); true then.
+  // False, with this Ref unchanged, while someone else holds it.
+  [[nodiscard]] bool releaseIfLast() noexcept {
+    if (!ptr_ || !ptr_->LLKBObject::releaseIfLast()) return false;
+    ptr_ = nullptr;
+    return true;
+  }
+
+  // Takes over the creator's reference of an object just made with new (null stays empty).
+  [[nodiscard]] static Ref adopt(T* object) noexcept {
+    Ref ref;
+    ref.ptr_ = object;
+    return ref;
+  }
 
   friend bool operator==(const Ref& a, const Ref& b) noexcept { return a.ptr_ == b.ptr_; }
   friend bool operator==(const Ref& a, std::nullptr_t) noexcept { return a.ptr_ == nullptr; }
@@ -72,10 +97,17 @@ private:
   T* ptr_ = nullptr;
 };
 
+// Hands the creator's reference of an object just made with new to a Ref; for factories whose
+// constructor is private. Everywhere else, makeRef.
+template <typename T>
+[[nodiscard]] Ref<T> adoptRef(T* object) noexcept {
+  return Ref<T>::adopt(object);
+}
+
 // Makes an object and hands it to its first owner.
 template <typename T, typename... Args>
-Ref<T> makeRef(Args&&... args) {
-  return Ref<T>(new T(std::forward<Args>(args)...));
+[[nodiscard]] Ref<T> makeRef(Args&&... args) {
+  return adoptRef(new T(std::forward<Args>(args)...));
 }
 
 // The object as a U when it is one, else null.

@@ -3,6 +3,7 @@
 // Values are never null. Not locked: the owner guards a map that several threads share.
 #include "framework/core/LLKBObject.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -13,9 +14,9 @@
 template <typename Key, typename KeyView = Key>
 class LLKBObjectMapOf : public LLKBObject {
 public:
-  // 0 when stored (replacing what was there), 22 for a null object, 12 without memory.
+  // 0 when stored (replacing what was there), EINVAL for a null object, ENOMEM without memory.
   int store(Ref<LLKBObject> object, KeyView key) {
-    if (!object) return 22;
+    if (!object) return EINVAL;
     try {
       auto found = entries_.find(key);
       if (found != entries_.end())
@@ -24,7 +25,7 @@ public:
         entries_.emplace(Key(key), std::move(object));
       return 0;
     } catch (const std::bad_alloc&) {
-      return 12;
+      return ENOMEM;
     }
   }
   // Null when nothing is stored under the key.

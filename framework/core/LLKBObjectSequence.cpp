@@ -1,18 +1,19 @@
 #include "framework/core/LLKBObjectSequence.h"
 
 #include <algorithm>
+#include <cerrno>
 
 Ref<LLKBObject> LLKBObjectSequence::fetchAtIndex(size_t index) const {
   return index < entries_.size() ? entries_[index] : nullptr;
 }
 
 int LLKBObjectSequence::insert(Ref<LLKBObject> object, size_t index) {
-  if (!object || index > entries_.size()) return 22;
+  if (!object || index > entries_.size()) return EINVAL;
   try {
     entries_.insert(entries_.begin() + static_cast<long>(index), std::move(object));
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
@@ -21,7 +22,7 @@ int LLKBObjectSequence::append(Ref<LLKBObject> object) { return insert(std::move
 int LLKBObjectSequence::prepend(Ref<LLKBObject> object) { return insert(std::move(object), 0); }
 
 int LLKBObjectSequence::insertSorted(Ref<LLKBObject> object, LLKTObjectOrdering ordering, void* context) {
-  if (!object || !ordering) return 22;
+  if (!object || !ordering) return EINVAL;
   auto at = std::upper_bound(entries_.begin(), entries_.end(), object, [&](const Ref<LLKBObject>& a, const Ref<LLKBObject>& b) {
     return ordering(a.get(), b.get(), context) < 0;
   });

@@ -28,7 +28,7 @@ public:
   Ref<LLKBObject> head() const { return entries_.empty() ? nullptr : entries_.front(); }
   Ref<LLKBObject> tail() const { return entries_.empty() ? nullptr : entries_.back(); }
 
-  // Stores answer 0 when stored, 22 for a null object or an index past the end, 12 without memory.
+  // Stores answer 0 when stored, EINVAL for a null object or an index past the end, ENOMEM without memory.
   int append(Ref<LLKBObject> object);
   int prepend(Ref<LLKBObject> object);
   int insert(Ref<LLKBObject> object, size_t index);
@@ -61,8 +61,8 @@ protected:
 
   // The factories of the twins: a new T holding the objects (nulls refused).
   template <typename T>
-  static Ref<T> make(std::initializer_list<Ref<LLKBObject>> objects = {}) {
-    Ref<T> sequence(new (std::nothrow) T());
+  [[nodiscard]] static Ref<T> make(std::initializer_list<Ref<LLKBObject>> objects = {}) {
+    Ref<T> sequence = adoptRef(new (std::nothrow) T());
     if (!sequence) return nullptr;
     for (const auto& object : objects)
       if (sequence->append(object) != 0) return nullptr;

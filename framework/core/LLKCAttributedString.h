@@ -7,8 +7,8 @@
 
 class LLKCAttributedString : public LLKCString {
 public:
-  static Ref<LLKCAttributedString> stringWithString(std::string text, Ref<LLKBObject> attribute) {
-    return Ref<LLKCAttributedString>(new (std::nothrow) LLKCAttributedString(std::move(text), std::move(attribute)));
+  [[nodiscard]] static Ref<LLKCAttributedString> stringWithString(std::string text, Ref<LLKBObject> attribute) {
+    return adoptRef(new (std::nothrow) LLKCAttributedString(std::move(text), std::move(attribute)));
   }
 
   const Ref<LLKBObject>& attribute() const { return attribute_; }

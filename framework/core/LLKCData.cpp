@@ -25,5 +25,5 @@ Ref<LLKCData> LLKCData::dataWithBytes(const void* bytes, size_t length) {
 
 Ref<LLKCData> LLKCData::dataWithBytesNoCopy(void* bytes, size_t length, bool freeWhenDone) {
   if (!bytes && length) return nullptr;
-  return Ref<LLKCData>(new (std::nothrow) LLKCData(static_cast<uint8_t*>(bytes), length, freeWhenDone));
+  return adoptRef(new (std::nothrow) LLKCData(static_cast<uint8_t*>(bytes), length, freeWhenDone));
 }

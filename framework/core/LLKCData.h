@@ -9,12 +9,12 @@
 class LLKCData : public LLKBObject {
 public:
   // length zero-filled bytes; null when they cannot be had.
-  static Ref<LLKCData> dataWithLength(size_t length);
+  [[nodiscard]] static Ref<LLKCData> dataWithLength(size_t length);
   // A copy of the bytes.
-  static Ref<LLKCData> dataWithBytes(const void* bytes, size_t length);
+  [[nodiscard]] static Ref<LLKCData> dataWithBytes(const void* bytes, size_t length);
   // Wraps the block without copying. With freeWhenDone the data owns it (a block from malloc)
   // and frees it when released; when the data cannot be made the block is left to the caller.
-  static Ref<LLKCData> dataWithBytesNoCopy(void* bytes, size_t length, bool freeWhenDone = true);
+  [[nodiscard]] static Ref<LLKCData> dataWithBytesNoCopy(void* bytes, size_t length, bool freeWhenDone = true);
 
   uint8_t* bytes() { return bytes_; }
   const uint8_t* bytes() const { return bytes_; }

@@ -1,10 +1,11 @@
 #include "framework/core/LLKCDictionary.h"
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <new>
 
-Ref<LLKCDictionary> LLKCDictionary::dictionary() { return Ref<LLKCDictionary>(new (std::nothrow) LLKCDictionary()); }
+Ref<LLKCDictionary> LLKCDictionary::dictionary() { return adoptRef(new (std::nothrow) LLKCDictionary()); }
 
 const LLKCDictionary::Value* LLKCDictionary::find(std::string_view key) const {
   for (const auto& [name, value] : entries_)
@@ -22,12 +23,12 @@ int LLKCDictionary::store(Value value, std::string_view key) {
     entries_.emplace_back(std::string(key), std::move(value));
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
 int LLKCDictionary::storeObject(Ref<LLKBObject> object, std::string_view key) {
-  if (!object) return 22;
+  if (!object) return EINVAL;
   return store(std::move(object), key);
 }
 int LLKCDictionary::storeBool(bool value, std::string_view key) { return store(value, key); }

@@ -15,9 +15,9 @@ class LLKCDictionary : public LLKBObject {
 public:
   using Value = std::variant<Ref<LLKBObject>, bool, uint64_t, int64_t, double>;
 
-  static Ref<LLKCDictionary> dictionary();
+  [[nodiscard]] static Ref<LLKCDictionary> dictionary();
 
-  // Each store answers 0 when stored, 22 for a null object.
+  // Each store answers 0 when stored, EINVAL for a null object.
   int storeObject(Ref<LLKBObject> object, std::string_view key);
   int storeBool(bool value, std::string_view key);
   int storeUint(uint64_t value, std::string_view key);

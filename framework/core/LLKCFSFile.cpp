@@ -19,7 +19,7 @@ size_t extensionDot(const std::string& name) {
 Ref<LLKCFSFile> LLKCFSFile::fileWithFullPath(const char* path) {
   if (!path || !*path) return nullptr;
   try {
-    return Ref<LLKCFSFile>(new LLKCFSFile(path));
+    return adoptRef(new LLKCFSFile(path));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

@@ -10,9 +10,9 @@ class LLKCFSFolder;
 class LLKCFSFile : public LLKBFSEntry {
 public:
   // Null for a null or empty path. The file need not exist.
-  static Ref<LLKCFSFile> fileWithFullPath(const char* path);
+  [[nodiscard]] static Ref<LLKCFSFile> fileWithFullPath(const char* path);
   // The file called name in the folder; null for an empty name or one holding '/'.
-  static Ref<LLKCFSFile> fileWithParent(const LLKCFSFolder& parent, std::string_view name);
+  [[nodiscard]] static Ref<LLKCFSFile> fileWithParent(const LLKCFSFolder& parent, std::string_view name);
 
   LLKCFSFile* asFile() override { return this; }
 

@@ -9,7 +9,7 @@
 Ref<LLKCFSFolder> LLKCFSFolder::folderWithPath(const char* path) {
   if (!path || !*path) return nullptr;
   try {
-    return Ref<LLKCFSFolder>(new LLKCFSFolder(path));
+    return adoptRef(new LLKCFSFolder(path));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -64,8 +64,8 @@ Ref<LLKBFSEntry> LLKCFSFolder::nextEntry() {
   std::string path = makePath(names_[next_++]);
   std::error_code error;
   try {
-    if (std::filesystem::is_directory(path, error)) return Ref<LLKBFSEntry>(new LLKCFSFolder(path));
-    return Ref<LLKBFSEntry>(new LLKCFSFile(path));
+    if (std::filesystem::is_directory(path, error)) return adoptRef(new LLKCFSFolder(path));
+    return adoptRef(new LLKCFSFile(path));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

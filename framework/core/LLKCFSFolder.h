@@ -12,11 +12,11 @@
 class LLKCFSFolder : public LLKBFSEntry {
 public:
   // Null unless the path names an existing folder.
-  static Ref<LLKCFSFolder> folderWithFullPath(const char* path);
+  [[nodiscard]] static Ref<LLKCFSFolder> folderWithFullPath(const char* path);
   // The folder at path, which need not exist (touch makes it); null for a null or empty path.
-  static Ref<LLKCFSFolder> folderWithPath(const char* path);
+  [[nodiscard]] static Ref<LLKCFSFolder> folderWithPath(const char* path);
   // The folder called name inside path; null for an empty name or one holding '/'.
-  static Ref<LLKCFSFolder> folderWithPath(const char* path, std::string_view name);
+  [[nodiscard]] static Ref<LLKCFSFolder> folderWithPath(const char* path, std::string_view name);
 
   LLKCFSFolder* asFolder() override { return this; }
 

@@ -11,9 +11,9 @@
 class LLKCGuid : public LLKBObject {
 public:
   // A fresh guid.
-  static Ref<LLKCGuid> guid();
+  [[nodiscard]] static Ref<LLKCGuid> guid();
   // The guid written in text, or null when the text is not one.
-  static Ref<LLKCGuid> guidWithString(std::string_view text);
+  [[nodiscard]] static Ref<LLKCGuid> guidWithString(std::string_view text);
 
   const std::array<uint8_t, 16>& bytes() const { return bytes_; }
   std::string string() const;

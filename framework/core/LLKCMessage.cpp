@@ -10,12 +10,11 @@ Ref<LLKCMessage> LLKCMessage::messageWithCode(LLKTMessageCode code) { return mes
 Ref<LLKCMessage> LLKCMessage::messageWithCode(LLKTMessageCode code, Ref<LLKBObject> payload) {
   Ref<LLKCDictionary> details = LLKCDictionary::dictionary();
   if (!details) return nullptr;
-  LLKCMessage* message = new (std::nothrow) LLKCMessage(code, std::move(payload), std::move(details));
-  return Ref<LLKCMessage>(message);
+  return adoptRef(new (std::nothrow) LLKCMessage(code, std::move(payload), std::move(details)));
 }
 
 Ref<LLKCMessage> LLKCMessage::copy() const {
   Ref<LLKCDictionary> details = details_->copy();
   if (!details) return nullptr;
-  return Ref<LLKCMessage>(new (std::nothrow) LLKCMessage(code_, payload_, std::move(details)));
+  return adoptRef(new (std::nothrow) LLKCMessage(code_, payload_, std::move(details)));
 }

@@ -4,10 +4,10 @@
 
 class LLKCObjectDeque : public LLKBObjectSequence {
 public:
-  static Ref<LLKCObjectDeque> deque() { return make<LLKCObjectDeque>(); }
+  [[nodiscard]] static Ref<LLKCObjectDeque> deque() { return make<LLKCObjectDeque>(); }
   // The capacity is a hint; the deque grows as needed.
-  static Ref<LLKCObjectDeque> dequeWithCapacity(size_t) { return make<LLKCObjectDeque>(); }
-  static Ref<LLKCObjectDeque> dequeWithObjects(std::initializer_list<Ref<LLKBObject>> objects) { return make<LLKCObjectDeque>(objects); }
+  [[nodiscard]] static Ref<LLKCObjectDeque> dequeWithCapacity(size_t) { return make<LLKCObjectDeque>(); }
+  [[nodiscard]] static Ref<LLKCObjectDeque> dequeWithObjects(std::initializer_list<Ref<LLKBObject>> objects) { return make<LLKCObjectDeque>(objects); }
 
 private:
   friend class LLKBObjectSequence;

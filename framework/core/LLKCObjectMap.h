@@ -7,9 +7,9 @@
 
 class LLKCObjectMap : public LLKBObjectMapOf<std::string, std::string_view> {
 public:
-  static Ref<LLKCObjectMap> map() { return Ref<LLKCObjectMap>(new (std::nothrow) LLKCObjectMap()); }
+  [[nodiscard]] static Ref<LLKCObjectMap> map() { return adoptRef(new (std::nothrow) LLKCObjectMap()); }
   // The capacity is a hint; the map grows as needed.
-  static Ref<LLKCObjectMap> mapWithCapacity(size_t) { return map(); }
+  [[nodiscard]] static Ref<LLKCObjectMap> mapWithCapacity(size_t) { return map(); }
 
 private:
   LLKCObjectMap() = default;

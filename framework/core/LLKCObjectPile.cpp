@@ -1,15 +1,16 @@
 #include "framework/core/LLKCObjectPile.h"
 
 #include <algorithm>
+#include <cerrno>
 
 int LLKCObjectPile::append(Ref<LLKBObject> object) {
-  if (!object) return 22;
-  if (contains(object.get())) return 17;
+  if (!object) return EINVAL;
+  if (contains(object.get())) return EEXIST;
   try {
     order_.reserve(order_.size() + 1);
     members_.insert(object.get());
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
   order_.push_back(std::move(object));
   return 0;

@@ -9,11 +9,11 @@
 
 class LLKCObjectPile : public LLKBObject {
 public:
-  static Ref<LLKCObjectPile> pile() { return Ref<LLKCObjectPile>(new (std::nothrow) LLKCObjectPile()); }
+  [[nodiscard]] static Ref<LLKCObjectPile> pile() { return adoptRef(new (std::nothrow) LLKCObjectPile()); }
   // The capacity is a hint; the pile grows as needed.
-  static Ref<LLKCObjectPile> pileWithCapacity(size_t) { return pile(); }
+  [[nodiscard]] static Ref<LLKCObjectPile> pileWithCapacity(size_t) { return pile(); }
 
-  // 0 when added, 17 when the object is already in the pile, 22 for null, 12 without memory.
+  // 0 when added, EEXIST when the object is already in the pile, EINVAL for null, ENOMEM without memory.
   int append(Ref<LLKBObject> object);
   bool remove(const LLKBObject* object);
   bool contains(const LLKBObject* object) const { return members_.count(object) != 0; }

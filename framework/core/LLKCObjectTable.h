@@ -6,9 +6,9 @@
 
 class LLKCObjectTable : public LLKBObjectMapOf<uint64_t> {
 public:
-  static Ref<LLKCObjectTable> table() { return Ref<LLKCObjectTable>(new (std::nothrow) LLKCObjectTable()); }
+  [[nodiscard]] static Ref<LLKCObjectTable> table() { return adoptRef(new (std::nothrow) LLKCObjectTable()); }
   // The capacity is a hint; the table grows as needed.
-  static Ref<LLKCObjectTable> tableWithCapacity(size_t) { return table(); }
+  [[nodiscard]] static Ref<LLKCObjectTable> tableWithCapacity(size_t) { return table(); }
 
 private:
   LLKCObjectTable() = default;

@@ -1,7 +1,9 @@
 #include "framework/core/LLKCObjectTuple.h"
 
+#include <cerrno>
+
 Ref<LLKCObjectTuple> LLKCObjectTuple::tupleWithCapacity(size_t capacity) {
-  Ref<LLKCObjectTuple> tuple(new (std::nothrow) LLKCObjectTuple());
+  Ref<LLKCObjectTuple> tuple = adoptRef(new (std::nothrow) LLKCObjectTuple());
   if (!tuple) return nullptr;
   try {
     tuple->slots_.resize(capacity);
@@ -20,7 +22,7 @@ Ref<LLKCObjectTuple> LLKCObjectTuple::tupleWithObjects(std::initializer_list<Ref
 }
 
 int LLKCObjectTuple::store(Ref<LLKBObject> object, size_t index) {
-  if (index >= slots_.size()) return 22;
+  if (index >= slots_.size()) return EINVAL;
   slots_[index] = std::move(object);
   return 0;
 }

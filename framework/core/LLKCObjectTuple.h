@@ -10,12 +10,12 @@
 class LLKCObjectTuple : public LLKBObject {
 public:
   // capacity empty slots; null when they cannot be had.
-  static Ref<LLKCObjectTuple> tupleWithCapacity(size_t capacity);
+  [[nodiscard]] static Ref<LLKCObjectTuple> tupleWithCapacity(size_t capacity);
   // One slot per object, in order (null objects leave the slot empty).
-  static Ref<LLKCObjectTuple> tupleWithObjects(std::initializer_list<Ref<LLKBObject>> objects);
+  [[nodiscard]] static Ref<LLKCObjectTuple> tupleWithObjects(std::initializer_list<Ref<LLKBObject>> objects);
 
   size_t count() const { return slots_.size(); }
-  // 0 when stored, 22 when the index is past the last slot. A null object empties the slot.
+  // 0 when stored, EINVAL when the index is past the last slot. A null object empties the slot.
   int store(Ref<LLKBObject> object, size_t index);
   // The slot's object; null when empty or out of range.
   Ref<LLKBObject> fetchAtIndex(size_t index) const { return index < slots_.size() ? slots_[index] : nullptr; }

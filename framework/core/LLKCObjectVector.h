@@ -5,7 +5,7 @@
 class LLKCObjectVector : public LLKBObjectSequence {
 public:
   // The capacity is a hint; the vector grows as needed.
-  static Ref<LLKCObjectVector> vectorWithCapacity(size_t) { return make<LLKCObjectVector>(); }
+  [[nodiscard]] static Ref<LLKCObjectVector> vectorWithCapacity(size_t) { return make<LLKCObjectVector>(); }
 
   int stash(Ref<LLKBObject> object) { return append(std::move(object)); }
   // Gives back the room not used; the entries stay.

@@ -7,8 +7,8 @@
 
 class LLKCPointer : public LLKBObject {
 public:
-  static Ref<LLKCPointer> pointerWithAddress(void* address) {
-    return Ref<LLKCPointer>(new (std::nothrow) LLKCPointer(address));
+  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) {
+    return adoptRef(new (std::nothrow) LLKCPointer(address));
   }
   void* address() const { return address_; }
 

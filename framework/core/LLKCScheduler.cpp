@@ -35,7 +35,7 @@ void runOperation(LLKBOperation& operation) {
 }  // namespace
 
 Ref<LLKCScheduler> LLKCScheduler::schedulerWithSetup(const LLKTSchedulerSetup& setup) {
-  Ref<LLKCScheduler> scheduler(new (std::nothrow) LLKCScheduler());
+  Ref<LLKCScheduler> scheduler = adoptRef(new (std::nothrow) LLKCScheduler());
   if (!scheduler) return nullptr;
   try {
     scheduler->pool_ = std::make_shared<Pool>();

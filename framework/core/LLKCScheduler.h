@@ -19,7 +19,7 @@ struct LLKTSchedulerSetup {
 class LLKCScheduler : public LLKBObject {
 public:
   // Null when the threads cannot be started.
-  static Ref<LLKCScheduler> schedulerWithSetup(const LLKTSchedulerSetup& setup);
+  [[nodiscard]] static Ref<LLKCScheduler> schedulerWithSetup(const LLKTSchedulerSetup& setup);
 
   // False for null, once stopped, or when capacity operations already wait.
   bool submit(Ref<LLKBOperation> operation);

@@ -27,7 +27,7 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 }  // namespace
 
 Ref<LLKCString> LLKCString::stringWithString(std::string text) {
-  return Ref<LLKCString>(new (std::nothrow) LLKCString(std::move(text)));
+  return adoptRef(new (std::nothrow) LLKCString(std::move(text)));
 }
 
 Ref<LLKCString> LLKCString::stringWithChars(const char* chars) {

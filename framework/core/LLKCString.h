@@ -11,13 +11,13 @@
 class LLKCString : public LLKBObject {
 public:
   // A null pointer gives an empty string.
-  static Ref<LLKCString> stringWithChars(const char* chars);
-  static Ref<LLKCString> stringWithString(std::string text);
-  static Ref<LLKCString> stringWithFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+  [[nodiscard]] static Ref<LLKCString> stringWithChars(const char* chars);
+  [[nodiscard]] static Ref<LLKCString> stringWithString(std::string text);
+  [[nodiscard]] static Ref<LLKCString> stringWithFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
   // Takes over a block from malloc; it is freed here when freeWhenDone is set.
-  static Ref<LLKCString> stringWithCharsNoCopy(char* chars, bool freeWhenDone = true);
+  [[nodiscard]] static Ref<LLKCString> stringWithCharsNoCopy(char* chars, bool freeWhenDone = true);
   // The parts one after another.
-  static Ref<LLKCString> stringWithConcat(std::initializer_list<std::string_view> parts);
+  [[nodiscard]] static Ref<LLKCString> stringWithConcat(std::initializer_list<std::string_view> parts);
 
   const char* chars() const { return text_.c_str(); }
   const std::string& string() const { return text_; }

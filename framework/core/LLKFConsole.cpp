@@ -9,11 +9,13 @@
 
 namespace {
 
-LLKTLineOutput consoleOutput(stdout);
+// Standard error: standard output may be a program's data (the headless host prints statements
+// there), and diagnostics must never mix into it.
+LLKTLineOutput consoleOutput(stderr);
 
 }  // namespace
 
-// Standard output needs no preparing; the pair exists so a program states when it starts and
+// Standard error needs no preparing; the pair exists so a program states when it starts and
 // stops talking, and everything printed is out by the time LLKFConsoleExit returns.
 extern "C" bool LLKFConsoleInit(uint32_t flags) { return true; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The console: messages for the person running the program, on standard output, one line per
-// call, whole lines even when threads print at once.
+// The console: messages for the person running the program, on standard error (standard output
+// may carry a program's data), one line per call, whole lines even when threads print at once.
 #include "framework/core/LLKFLog.h"
 
 #include <cstdint>

@@ -7,12 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <new>
 #include <string>
 
 namespace {
@@ -124,17 +124,42 @@ extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, siz
   return false;
 }
 
-bool LLKFReadFile(const char* path, std::string& contents) {
-  if (!path) return false;
-  try {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-  } catch (const std::exception&) {
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) {
+  auto fail = [reason](std::string why) {
+    if (reason) *reason = std::move(why);
     return false;
+  };
+  if (!path || !*path) return fail("no path");
+  // Opened without waiting, so that a pipe with no writer is refused rather than waited on.
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { close(fd); }
+  } closer{fd};
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) return fail("is a folder");
+  if (!S_ISREG(status.st_mode)) return fail("is not a regular file");
+  if (uint64_t(status.st_size) > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  try {
+    std::string bytes(size_t(status.st_size), '\0');
+    size_t length = 0;
+    // A file that grows while it is read is read up to one byte past the limit, then refused.
+    while (length <= kLLKReadFileLimit) {
+      if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
+      ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
+      if (got == 0) break;
+      length += size_t(got);
+    }
+    if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+    bytes.resize(length);
+    contents = std::move(bytes);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return fail("cannot be read: out of memory");
   }
 }
 

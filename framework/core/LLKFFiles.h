@@ -22,7 +22,12 @@ const char* LLKFStringGetFilenameFromPath(const char* path);
 bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length);
 }
 
-// The whole file; false when it cannot be read.
-bool LLKFReadFile(const char* path, std::string& contents);
+// The largest file LLKFReadFile reads: solutions, settings and documents are far smaller.
+inline constexpr size_t kLLKReadFileLimit = size_t{256} << 20;
+
+// The whole file; false when it cannot be read, with the reason ("is a folder", "is not a
+// regular file", "is larger than 256 MiB", "cannot be read: <system error>"). Only regular
+// files are read: a pipe would wait for a writer for ever, a device could never end.
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason = nullptr);
 // A path returned by the functions above as a string, the block freed; "" for null.
 std::string LLKFTakeString(char* allocated);

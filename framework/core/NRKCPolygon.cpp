@@ -4,7 +4,7 @@
 #include <new>
 
 Ref<NRKCPolygon> NRKCPolygon::polygonWithLength(uint32_t length) {
-  Ref<NRKCPolygon> polygon(new (std::nothrow) NRKCPolygon());
+  Ref<NRKCPolygon> polygon = adoptRef(new (std::nothrow) NRKCPolygon());
   if (!polygon) return nullptr;
   try {
     polygon->points_.resize(length);

@@ -13,9 +13,9 @@ struct NRKTPoint {
 class NRKCPolygon : public LLKBObject {
 public:
   // length points at (0, 0); null when the room cannot be had.
-  static Ref<NRKCPolygon> polygonWithLength(uint32_t length);
+  [[nodiscard]] static Ref<NRKCPolygon> polygonWithLength(uint32_t length);
   // A copy of length points; null for a null array with a length.
-  static Ref<NRKCPolygon> polygonWithLength(uint32_t length, const NRKTPoint* points);
+  [[nodiscard]] static Ref<NRKCPolygon> polygonWithLength(uint32_t length, const NRKTPoint* points);
 
   uint32_t length() const { return static_cast<uint32_t>(points_.size()); }
   NRKTPoint* points() { return points_.data(); }

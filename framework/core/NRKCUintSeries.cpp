@@ -5,7 +5,7 @@
 
 Ref<NRKCUintSeries> NRKCUintSeries::seriesWithCapacity(size_t capacity) {
   if (capacity == 0) return nullptr;
-  Ref<NRKCUintSeries> series(new (std::nothrow) NRKCUintSeries());
+  Ref<NRKCUintSeries> series = adoptRef(new (std::nothrow) NRKCUintSeries());
   if (!series) return nullptr;
   try {
     series->values_.resize(capacity);

@@ -9,7 +9,7 @@
 class NRKCUintSeries : public LLKBObject {
 public:
   // Null for a capacity of 0 or when the room cannot be had.
-  static Ref<NRKCUintSeries> seriesWithCapacity(size_t capacity);
+  [[nodiscard]] static Ref<NRKCUintSeries> seriesWithCapacity(size_t capacity);
 
   // Adds a value; when full the oldest value goes.
   void add(uint64_t value);

@@ -1,5 +1,7 @@
 #include "framework/core/XMLCNode.h"
 
+#include <cerrno>
+
 #include "framework/core/LLKFFiles.h"
 
 #include <charconv>
@@ -25,11 +27,11 @@ bool isXmlName(std::string_view name) {
 
 template <typename Number>
 int parseNumber(const std::string* text, Number& value) {
-  if (!text) return 2;
+  if (!text) return ENOENT;
   Number parsed{};
   const char* end = text->data() + text->size();
   auto [stop, error] = std::from_chars(text->data(), end, parsed);
-  if (error != std::errc() || stop != end) return 22;
+  if (error != std::errc() || stop != end) return EINVAL;
   value = parsed;
   return 0;
 }
@@ -39,7 +41,7 @@ int parseNumber(const std::string* text, Number& value) {
 Ref<XMLCNode> XMLCNode::nodeWithName(std::string_view name) {
   if (!isXmlName(name)) return nullptr;
   try {
-    return Ref<XMLCNode>(new XMLCNode(std::string(name)));
+    return adoptRef(new XMLCNode(std::string(name)));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -48,7 +50,7 @@ Ref<XMLCNode> XMLCNode::nodeWithName(std::string_view name) {
 XMLCNode::~XMLCNode() { clearChildren(); }
 
 int XMLCNode::setName(std::string_view name) {
-  if (!isXmlName(name)) return 22;
+  if (!isXmlName(name)) return EINVAL;
   name_ = name;
   return 0;
 }
@@ -60,7 +62,7 @@ const std::string* XMLCNode::attribute(std::string_view key) const {
 }
 
 int XMLCNode::storeString(std::string_view value, std::string_view key) {
-  if (!isXmlName(key)) return 22;
+  if (!isXmlName(key)) return EINVAL;
   try {
     for (auto& [name, existing] : attributes_)
       if (name == key) {
@@ -70,14 +72,14 @@ int XMLCNode::storeString(std::string_view value, std::string_view key) {
     attributes_.emplace_back(std::string(key), std::string(value));
     return 0;
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
 }
 
 int XMLCNode::storeReal(double value, std::string_view key) {
   char text[32];
   auto [end, error] = std::to_chars(text, text + sizeof text, value);  // shortest form that reads back exactly
-  if (error != std::errc()) return 22;
+  if (error != std::errc()) return EINVAL;
   return storeString(std::string_view(text, static_cast<size_t>(end - text)), key);
 }
 int XMLCNode::storeSint(int64_t value, std::string_view key) { return storeString(std::to_string(value), key); }
@@ -86,7 +88,7 @@ int XMLCNode::storeBool(bool value, std::string_view key) { return storeString(v
 
 int XMLCNode::fetchString(std::string& value, std::string_view key) const {
   const std::string* text = attribute(key);
-  if (!text) return 2;
+  if (!text) return ENOENT;
   value = *text;
   return 0;
 }
@@ -95,8 +97,8 @@ int XMLCNode::fetchSint(int64_t& value, std::string_view key) const { return par
 int XMLCNode::fetchUint(uint64_t& value, std::string_view key) const { return parseNumber(attribute(key), value); }
 int XMLCNode::fetchBool(bool& value, std::string_view key) const {
   const std::string* text = attribute(key);
-  if (!text) return 2;
-  if (*text != "true" && *text != "false") return 22;
+  if (!text) return ENOENT;
+  if (*text != "true" && *text != "false") return EINVAL;
   value = *text == "true";
   return 0;
 }
@@ -111,13 +113,13 @@ bool XMLCNode::removeAttribute(std::string_view key) {
 }
 
 int XMLCNode::append(Ref<XMLCNode> child) {
-  if (!child || child->parent_) return 22;
+  if (!child || child->parent_) return EINVAL;
   for (const XMLCNode* ancestor = this; ancestor; ancestor = ancestor->parent_)
-    if (ancestor == child.get()) return 22;
+    if (ancestor == child.get()) return EINVAL;
   try {
     children_.push_back(child);
   } catch (const std::bad_alloc&) {
-    return 12;
+    return ENOMEM;
   }
   child->parent_ = this;
   return 0;

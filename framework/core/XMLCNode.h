@@ -14,30 +14,30 @@
 class XMLCNode : public LLKBObject {
 public:
   // Null for a name that cannot be an XML name.
-  static Ref<XMLCNode> nodeWithName(std::string_view name);
+  [[nodiscard]] static Ref<XMLCNode> nodeWithName(std::string_view name);
   // The root element of a document, or null when the text is not well-formed XML or nests
   // deeper than maxDepth. Comments and processing instructions are dropped.
-  static Ref<XMLCNode> nodeFromString(std::string_view text);
-  static Ref<XMLCNode> nodeFromPath(const char* path);
+  [[nodiscard]] static Ref<XMLCNode> nodeFromString(std::string_view text);
+  [[nodiscard]] static Ref<XMLCNode> nodeFromPath(const char* path);
   // The document text, indented.
   bool writeToString(std::string& text) const;
   // Through a temporary file in the same folder, renamed over the path.
   bool writeToPath(const char* path) const;
 
   const std::string& name() const { return name_; }
-  // 0, or 22 when the name cannot be an XML name.
+  // 0, or EINVAL when the name cannot be an XML name.
   int setName(std::string_view name);
   const std::string& text() const { return text_; }
   void setText(std::string text) { text_ = std::move(text); }
 
-  // Attributes. A store answers 0, or 22 for a key that cannot be an XML name; storing a key
+  // Attributes. A store answers 0, or EINVAL for a key that cannot be an XML name; storing a key
   // again replaces its value in place.
   int storeString(std::string_view value, std::string_view key);
   int storeReal(double value, std::string_view key);
   int storeSint(int64_t value, std::string_view key);
   int storeUint(uint64_t value, std::string_view key);
   int storeBool(bool value, std::string_view key);
-  // A fetch answers 0, 2 when the key is missing or 22 when the value is not of that kind;
+  // A fetch answers 0, ENOENT when the key is missing or EINVAL when the value is not of that kind;
   // the out value is written only on 0.
   int fetchString(std::string& value, std::string_view key) const;
   int fetchReal(double& value, std::string_view key) const;
@@ -49,7 +49,7 @@ public:
   size_t attributeCount() const { return attributes_.size(); }
   const std::vector<std::pair<std::string, std::string>>& attributes() const { return attributes_; }
 
-  // Children. append answers 0, or 22 for null, a node that has a parent, or this node or one
+  // Children. append answers 0, or EINVAL for null, a node that has a parent, or this node or one
   // of its ancestors.
   int append(Ref<XMLCNode> child);
   size_t count() const { return children_.size(); }

@@ -15,7 +15,7 @@ bool MRKBMessage::isExpired() const { return !(MRKFNowInSeconds() - stp_ <= stat
 
 Ref<MRKCSquib> MRKCSquib::squibWithLabel(std::string_view label, MRKCStatement* statement, float ttl) {
   if (label.empty() || !statement) return nullptr;
-  return Ref<MRKCSquib>(new MRKCSquib(std::string(label), MRKCList::listWithTerms({statement}), ttl));
+  return adoptRef(new MRKCSquib(std::string(label), MRKCList::listWithTerms({statement}), ttl));
 }
 
 MRKCQuery::MRKCQuery(Ref<MRKCPredicate> predicate, Ref<MRKCContext> context, float ttl)
@@ -23,12 +23,12 @@ MRKCQuery::MRKCQuery(Ref<MRKCPredicate> predicate, Ref<MRKCContext> context, flo
 
 Ref<MRKCQuery> MRKCQuery::queryWithPredicate(MRKCPredicate* predicate, MRKCContext* context, float ttl) {
   if (!predicate) return nullptr;
-  return Ref<MRKCQuery>(new MRKCQuery(Ref<MRKCPredicate>(predicate), context ? Ref<MRKCContext>(context) : MRKCContext::context(), ttl));
+  return adoptRef(new MRKCQuery(Ref<MRKCPredicate>(predicate), context ? Ref<MRKCContext>(context) : MRKCContext::context(), ttl));
 }
 
 Ref<MRKCReply> MRKCReply::replyWithLabel(std::string_view label, MRKCStatement* statement, MRKCContext* context, float ttl) {
   if (label.empty() || !statement || !context) return nullptr;
-  return Ref<MRKCReply>(new MRKCReply(std::string(label), Ref<MRKCStatement>(statement), Ref<MRKCContext>(context), ttl));
+  return adoptRef(new MRKCReply(std::string(label), Ref<MRKCStatement>(statement), Ref<MRKCContext>(context), ttl));
 }
 
 MRKCFlash::MRKCFlash(Ref<MRKCFunc> functor)
@@ -36,12 +36,12 @@ MRKCFlash::MRKCFlash(Ref<MRKCFunc> functor)
 
 Ref<MRKCFlash> MRKCFlash::flashWithFunctor(MRKCFunc* functor) {
   if (!functor) return nullptr;
-  return Ref<MRKCFlash>(new MRKCFlash(Ref<MRKCFunc>(functor)));
+  return adoptRef(new MRKCFlash(Ref<MRKCFunc>(functor)));
 }
 
 MRKCScrap::MRKCScrap(std::vector<Ref<MRKCContext>> awaiting)
     : MRKBMessage("scrap", std::numeric_limits<float>::infinity()), awaiting_(std::move(awaiting)) {}
 
 Ref<MRKCScrap> MRKCScrap::scrapWithContexts(std::vector<Ref<MRKCContext>> awaiting) {
-  return Ref<MRKCScrap>(new MRKCScrap(std::move(awaiting)));
+  return adoptRef(new MRKCScrap(std::move(awaiting)));
 }

@@ -74,6 +74,18 @@ void MRKBProcessor::schedule(std::function<void()> task) {
 
 void MRKBProcessor::onReceivedQuery(MRKCQuery* query, const std::string& source) { answerPropertyQuery(query); }
 
+void MRKBProcessor::answerFailure(MRKCQuery* query, MRKBTerm* request, const std::string& reason) {
+  MRKCSubstrate* host = substrate();
+  if (!query || !request || !host) return;
+  Ref<MRKCString> why = MRKCString::stringWithValue(reason);
+  Ref<MRKCFunc> error = MRKCFunc::funcWithLabel("error", MRKCList::listWithTerms({request, why.get()}).get());
+  Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm(label_.empty() ? "nil" : label_, error.get(), 0.0);
+  Ref<MRKCReply> reply = statement ? MRKCReply::replyWithLabel(statement->label(), statement.get(), query->context(),
+                                                               MRKFComputeNextTTL(query->ttl(), query->stp()))
+                                   : nullptr;
+  if (reply) host->answers(reply.get(), guid_);
+}
+
 bool MRKBProcessor::answerPropertyQuery(MRKCQuery* query) {
   MRKCFunc* request = query && query->predicate() ? asFunc(query->predicate()->terms()->head()) : nullptr;
   if (!request || request->terms()->count() != 2) return false;

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "framework/core/LLKFThreadContract.h"
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCStrand.h"
 
@@ -65,6 +66,10 @@ public:
   // The processor's own lock, for state that other threads touch.
   std::recursive_mutex& monitor() const { return monitor_; }
 
+  // False when the processor could not make what it needs to work (its record, say): the class
+  // registry then answers null for it, so no load attaches it unusable.
+  virtual bool isUsable() const { return true; }
+
   // Hooks.
   virtual void onAttached() {}
   virtual void onDetached() {}
@@ -94,6 +99,9 @@ public:
   // second term unifies with the value, else 0.0. A refused poke gets no answer. False when the
   // query is not one of these.
   bool answerPropertyQuery(MRKCQuery* query);
+  // Answers the query as failed: the statement error(request, "reason"), value 0.0, labelled
+  // with the processor's label (else "nil").
+  void answerFailure(MRKCQuery* query, MRKBTerm* request, const std::string& reason);
 
 protected:
   // An empty guid gets a fresh one; null properties an empty frame.
@@ -114,6 +122,14 @@ private:
   std::atomic<float> ttl_{0};
   std::atomic<bool> pulsePending_{false};
   // Between its onAttached and onDetached; read and written on its strand only.
+  bool hooked() const {
+    LLKF_EXPECT_THREAD(strand_->isCurrent(), "a processor's hooked state: own strand only");
+    return hooked_;
+  }
+  void setHooked(bool hooked) {
+    LLKF_EXPECT_THREAD(strand_->isCurrent(), "a processor's hooked state: own strand only");
+    hooked_ = hooked;
+  }
   bool hooked_ = false;
   std::atomic<uint32_t> received_{0};
   std::atomic<uint32_t> published_{0};

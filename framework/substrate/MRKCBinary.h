@@ -7,10 +7,10 @@
 
 class MRKCBinary : public MRKBTerm {
 public:
-  static Ref<MRKCBinary> binaryWithBytes(const void* bytes, size_t length);
-  static Ref<MRKCBinary> binaryWithValue(std::vector<uint8_t> value);
+  [[nodiscard]] static Ref<MRKCBinary> binaryWithBytes(const void* bytes, size_t length);
+  [[nodiscard]] static Ref<MRKCBinary> binaryWithValue(std::vector<uint8_t> value);
   // A copy of the data's bytes; null for null data.
-  static Ref<MRKCBinary> binaryWithValue(const LLKCData* data);
+  [[nodiscard]] static Ref<MRKCBinary> binaryWithValue(const LLKCData* data);
 
   uint32_t ttid() const override { return kMRKTermBinary; }
   const std::vector<uint8_t>& value() const { return value_; }

@@ -41,7 +41,8 @@ Ref<MRKBProcessor> MRKCClassRegistry::make(const std::string& name, const std::s
     factory = found->second;
   }
   try {
-    return factory(guid, label, alias, std::move(properties));
+    Ref<MRKBProcessor> made = factory(guid, label, alias, std::move(properties));
+    return made && made->isUsable() ? made : nullptr;
   } catch (...) {
     LLKFLog("%s : could not be made", name.c_str());
     return nullptr;

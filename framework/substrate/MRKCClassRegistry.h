@@ -22,7 +22,8 @@ public:
   bool registerClass(const std::string& name, MRKTProcessorFactory factory);
   void unregisterClass(const std::string& name);
   bool hasClass(const std::string& name) const;
-  // A new processor of the class, or null for an unknown class or a maker that failed.
+  // A new processor of the class, or null for an unknown class, a maker that failed or a
+  // processor that is not usable.
   Ref<MRKBProcessor> make(const std::string& name, const std::string& guid, const std::string& label, const std::string& alias,
                           Ref<MRKCFrame> properties) const;
   // From a manifesto: a fresh guid, its label, its properties and the alias they name.
@@ -41,7 +42,7 @@ public:
   explicit MRKTClassRegistrar(std::string name) : name_(std::move(name)) {
     registered_ = MRKCClassRegistry::shared().registerClass(
         name_, [](const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
-          return Ref<MRKBProcessor>(new T(guid, label, alias, std::move(properties)));
+          return adoptRef(new T(guid, label, alias, std::move(properties)));
         });
   }
   ~MRKTClassRegistrar() {

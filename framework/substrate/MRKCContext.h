@@ -8,8 +8,8 @@
 
 class MRKCContext : public LLKBObject {
 public:
-  static Ref<MRKCContext> context() { return contextWithCode(0, nullptr); }
-  static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) { return Ref<MRKCContext>(new MRKCContext(code, root)); }
+  [[nodiscard]] static Ref<MRKCContext> context() { return contextWithCode(0, nullptr); }
+  [[nodiscard]] static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) { return adoptRef(new MRKCContext(code, root)); }
 
   uint64_t code() const { return code_; }
   uint32_t uid() const { return static_cast<uint32_t>(code_); }

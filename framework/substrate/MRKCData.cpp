@@ -19,12 +19,12 @@ Ref<MRKCData> MRKCData::dataWithFormat(uint32_t format, const void* buffer, size
   size_t size = elementSize(format);
   if (count > std::numeric_limits<size_t>::max() / size || (!buffer && count)) return nullptr;
   const auto* begin = static_cast<const uint8_t*>(buffer);
-  return Ref<MRKCData>(new MRKCData(format, std::vector<uint8_t>(begin, begin + count * size)));
+  return adoptRef(new MRKCData(format, std::vector<uint8_t>(begin, begin + count * size)));
 }
 
 Ref<MRKCData> MRKCData::dataWithBytes(uint32_t format, std::vector<uint8_t> bytes) {
   if (bytes.size() % elementSize(format) != 0) return nullptr;
-  return Ref<MRKCData>(new MRKCData(format, std::move(bytes)));
+  return adoptRef(new MRKCData(format, std::move(bytes)));
 }
 
 int MRKCData::compareSame(const MRKBTerm& other) const {
@@ -43,4 +43,4 @@ void MRKCData::print(std::string& out) const {
   out += '"';
 }
 
-Ref<MRKBTerm> MRKCData::copyTerm() const { return Ref<MRKCData>(new MRKCData(format_, bytes_)); }
+Ref<MRKBTerm> MRKCData::copyTerm() const { return adoptRef(new MRKCData(format_, bytes_)); }

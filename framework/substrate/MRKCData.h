@@ -13,9 +13,9 @@ enum : uint32_t {
 class MRKCData : public MRKBTerm {
 public:
   // Copies count elements of the format from buffer; null when the byte size overflows.
-  static Ref<MRKCData> dataWithFormat(uint32_t format, const void* buffer, size_t count);
+  [[nodiscard]] static Ref<MRKCData> dataWithFormat(uint32_t format, const void* buffer, size_t count);
   // Takes bytes over; null when their length is not a whole number of elements.
-  static Ref<MRKCData> dataWithBytes(uint32_t format, std::vector<uint8_t> bytes);
+  [[nodiscard]] static Ref<MRKCData> dataWithBytes(uint32_t format, std::vector<uint8_t> bytes);
   // The size of one element of a format, in bytes.
   static size_t elementSize(uint32_t format);
 

@@ -7,7 +7,7 @@
 class MRKCFlash : public MRKBMessage {
 public:
   // Null for a null functor.
-  static Ref<MRKCFlash> flashWithFunctor(MRKCFunc* functor);
+  [[nodiscard]] static Ref<MRKCFlash> flashWithFunctor(MRKCFunc* functor);
   MRKCFunc* functor() const { return functor_.get(); }
 
 private:

@@ -1,10 +1,11 @@
 #include "framework/substrate/MRKCFrame.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "framework/substrate/MRKTermText.h"
 
-Ref<MRKCFrame> MRKCFrame::frame() { return Ref<MRKCFrame>(new MRKCFrame()); }
+Ref<MRKCFrame> MRKCFrame::frame() { return adoptRef(new MRKCFrame()); }
 
 Ref<MRKCFrame> MRKCFrame::frameWithCapacity(size_t capacity) {
   Ref<MRKCFrame> made = frame();
@@ -18,10 +19,10 @@ MRKBTerm* MRKCFrame::fetchForLabel(std::string_view label) const {
 }
 
 int MRKCFrame::store(MRKBTerm* term, std::string_view label) {
-  if (!term) return 22;
+  if (!term) return EINVAL;
   auto found = index_.find(label);
   if (found != index_.end()) {
-    members_[found->second].second = term;
+    members_[found->second].second = Ref<MRKBTerm>(term);
     return 0;
   }
   index_.emplace(std::string(label), members_.size());

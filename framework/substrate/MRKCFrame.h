@@ -10,8 +10,8 @@ class MRKCFrame : public MRKBTerm {
 public:
   using Member = std::pair<std::string, Ref<MRKBTerm>>;
 
-  static Ref<MRKCFrame> frame();
-  static Ref<MRKCFrame> frameWithCapacity(size_t capacity);
+  [[nodiscard]] static Ref<MRKCFrame> frame();
+  [[nodiscard]] static Ref<MRKCFrame> frameWithCapacity(size_t capacity);
 
   uint32_t ttid() const override { return kMRKTermFrame; }
   size_t count() const { return members_.size(); }
@@ -19,7 +19,7 @@ public:
 
   MRKBTerm* fetchForLabel(std::string_view label) const;
   MRKBTerm* fetchForString(std::string_view label) const { return fetchForLabel(label); }
-  // 0 when stored (a label already present keeps its place), 22 for a null term.
+  // 0 when stored (a label already present keeps its place), EINVAL for a null term.
   int store(MRKBTerm* term, std::string_view label);
   // True when the label was present.
   bool remove(std::string_view label);

@@ -5,7 +5,7 @@
 
 Ref<MRKCFunc> MRKCFunc::funcWithLabel(MRKCSymbol* label, MRKCList* terms) {
   if (!label) return nullptr;
-  return Ref<MRKCFunc>(new MRKCFunc(Ref<MRKCSymbol>(label), terms ? Ref<MRKCList>(terms) : MRKCList::list()));
+  return adoptRef(new MRKCFunc(Ref<MRKCSymbol>(label), terms ? Ref<MRKCList>(terms) : MRKCList::list()));
 }
 
 Ref<MRKCFunc> MRKCFunc::funcWithLabel(std::string_view label, MRKCList* terms) {
@@ -36,11 +36,11 @@ void MRKCFunc::printBody(std::string& out) const {
 
 void MRKCFunc::print(std::string& out) const { printBody(out); }
 
-Ref<MRKBTerm> MRKCFunc::copyTerm() const { return Ref<MRKCFunc>(new MRKCFunc(label_, terms_->copy())); }
+Ref<MRKBTerm> MRKCFunc::copyTerm() const { return adoptRef(new MRKCFunc(label_, terms_->copy())); }
 
 Ref<MRKCPredicate> MRKCPredicate::predicateWithLabel(MRKCSymbol* label, MRKCList* terms, uint32_t flags) {
   if (!label) return nullptr;
-  return Ref<MRKCPredicate>(new MRKCPredicate(Ref<MRKCSymbol>(label), terms ? Ref<MRKCList>(terms) : MRKCList::list(), flags));
+  return adoptRef(new MRKCPredicate(Ref<MRKCSymbol>(label), terms ? Ref<MRKCList>(terms) : MRKCList::list(), flags));
 }
 
 Ref<MRKCPredicate> MRKCPredicate::predicateWithLabel(std::string_view label, MRKCList* terms, uint32_t flags) {
@@ -65,4 +65,4 @@ void MRKCPredicate::print(std::string& out) const {
   printBody(out);
 }
 
-Ref<MRKBTerm> MRKCPredicate::copyTerm() const { return Ref<MRKCPredicate>(new MRKCPredicate(Ref<MRKCSymbol>(label()), terms()->copy(), flags_)); }
+Ref<MRKBTerm> MRKCPredicate::copyTerm() const { return adoptRef(new MRKCPredicate(Ref<MRKCSymbol>(label()), terms()->copy(), flags_)); }

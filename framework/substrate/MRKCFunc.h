@@ -6,8 +6,8 @@
 class MRKCFunc : public MRKBTerm {
 public:
   // Null when the label is null; a null terms list gives an empty one.
-  static Ref<MRKCFunc> funcWithLabel(MRKCSymbol* label, MRKCList* terms);
-  static Ref<MRKCFunc> funcWithLabel(std::string_view label, MRKCList* terms);
+  [[nodiscard]] static Ref<MRKCFunc> funcWithLabel(MRKCSymbol* label, MRKCList* terms);
+  [[nodiscard]] static Ref<MRKCFunc> funcWithLabel(std::string_view label, MRKCList* terms);
 
   uint32_t ttid() const override { return kMRKTermFunc; }
   MRKCSymbol* label() const { return label_.get(); }

@@ -1,5 +1,6 @@
 #pragma once
 // What processors save when the substrate saves knowledge: their manifestos, in order.
+#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -7,11 +8,11 @@
 
 class MRKCKnowledge : public LLKBObject {
 public:
-  static Ref<MRKCKnowledge> knowledge() { return Ref<MRKCKnowledge>(new MRKCKnowledge()); }
+  [[nodiscard]] static Ref<MRKCKnowledge> knowledge() { return adoptRef(new MRKCKnowledge()); }
 
-  // 0 when stored, 22 for null.
+  // 0 when stored, EINVAL for null.
   int store(MRKCManifesto* manifesto) {
-    if (!manifesto) return 22;
+    if (!manifesto) return EINVAL;
     std::lock_guard lock(mutex_);
     manifestos_.emplace_back(manifesto);
     return 0;

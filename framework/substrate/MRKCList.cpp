@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-Ref<MRKCList> MRKCList::list() { return Ref<MRKCList>(new MRKCList()); }
+Ref<MRKCList> MRKCList::list() { return adoptRef(new MRKCList()); }
 
 Ref<MRKCList> MRKCList::listWithCapacity(size_t capacity) {
   Ref<MRKCList> made = list();
@@ -34,7 +34,7 @@ Ref<MRKCList> MRKCList::rest() const {
 
 bool MRKCList::store(MRKBTerm* term, size_t index) {
   if (index < terms_.size()) {
-    terms_[index] = term;
+    terms_[index] = Ref<MRKBTerm>(term);
     return true;
   }
   if (index == terms_.size()) {

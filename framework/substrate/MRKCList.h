@@ -7,11 +7,11 @@
 
 class MRKCList : public MRKBTerm {
 public:
-  static Ref<MRKCList> list();
-  static Ref<MRKCList> listWithCapacity(size_t capacity);
+  [[nodiscard]] static Ref<MRKCList> list();
+  [[nodiscard]] static Ref<MRKCList> listWithCapacity(size_t capacity);
   // Null members end the list early, as a nil-ended argument list would.
-  static Ref<MRKCList> listWithTerms(std::initializer_list<MRKBTerm*> terms);
-  static Ref<MRKCList> listWithVector(std::vector<Ref<MRKBTerm>> terms);
+  [[nodiscard]] static Ref<MRKCList> listWithTerms(std::initializer_list<MRKBTerm*> terms);
+  [[nodiscard]] static Ref<MRKCList> listWithVector(std::vector<Ref<MRKBTerm>> terms);
 
   uint32_t ttid() const override { return kMRKTermList; }
   size_t count() const { return terms_.size(); }

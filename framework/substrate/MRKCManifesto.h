@@ -6,9 +6,9 @@
 class MRKCManifesto : public LLKBObject {
 public:
   // Null for an empty label; null properties give an empty frame.
-  static Ref<MRKCManifesto> manifestoWithLabel(std::string_view label, MRKCFrame* properties) {
+  [[nodiscard]] static Ref<MRKCManifesto> manifestoWithLabel(std::string_view label, MRKCFrame* properties) {
     if (label.empty()) return nullptr;
-    return Ref<MRKCManifesto>(new MRKCManifesto(std::string(label), properties ? Ref<MRKCFrame>(properties) : MRKCFrame::frame()));
+    return adoptRef(new MRKCManifesto(std::string(label), properties ? Ref<MRKCFrame>(properties) : MRKCFrame::frame()));
   }
   const std::string& label() const { return label_; }
   MRKCFrame* properties() const { return properties_.get(); }

@@ -19,9 +19,14 @@ EntryPoint entryPoint(void* handle, const char* plain, const char* mangled) {
 EntryPoint initOf(void* handle) { return entryPoint(handle, "modInit", "_Z7modInitP13MRKCSubstrate"); }
 EntryPoint exitOf(void* handle) { return entryPoint(handle, "modExit", "_Z7modExitP13MRKCSubstrate"); }
 
-bool isFile(const std::filesystem::path& path) {
+// The file's absolute, clean path, or empty when no regular file is there. Absolute, so that the
+// loader takes it as the file it is: a bare "x.so" (what "./x.so" cleans to) would send it
+// searching the system's libraries for that name.
+std::string absoluteFile(const std::filesystem::path& path) {
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+  if (!std::filesystem::is_regular_file(path, error)) return {};
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? std::string() : absolute.lexically_normal().string();
 }
 
 // The build tree puts every module into <build>/modules; this library lives in
@@ -49,7 +54,7 @@ Ref<MRKCModule> MRKCModule::moduleWithPath(const std::string& path, MRKCSubstrat
     return nullptr;
   }
   init(substrate);
-  return Ref<MRKCModule>(new MRKCModule(path, handle));
+  return adoptRef(new MRKCModule(path, handle));
 }
 
 std::string MRKCModule::resolve(const std::string& name, const std::string& base) {
@@ -57,7 +62,7 @@ std::string MRKCModule::resolve(const std::string& name, const std::string& base
   if (name.find('/') != std::string::npos) {
     std::filesystem::path path(name);
     if (path.is_relative() && !base.empty()) path = std::filesystem::path(base) / path;
-    return isFile(path) ? path.lexically_normal().string() : std::string();
+    return absoluteFile(path);
   }
   std::string file = name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 ? name : name + ".so";
   std::vector<std::filesystem::path> folders;
@@ -72,7 +77,7 @@ std::string MRKCModule::resolve(const std::string& name, const std::string& base
   }
   folders.push_back(buildModules());
   for (const auto& folder : folders)
-    if (!folder.empty() && isFile(folder / file)) return (folder / file).lexically_normal().string();
+    if (std::string found = folder.empty() ? std::string() : absoluteFile(folder / file); !found.empty()) return found;
   return {};
 }
 

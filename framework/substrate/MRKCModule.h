@@ -10,11 +10,11 @@ class MRKCSubstrate;
 class MRKCModule : public LLKBObject {
 public:
   // Loads the library at path and calls its modInit; null with the reason in error.
-  static Ref<MRKCModule> moduleWithPath(const std::string& path, MRKCSubstrate* substrate, std::string* error);
+  [[nodiscard]] static Ref<MRKCModule> moduleWithPath(const std::string& path, MRKCSubstrate* substrate, std::string* error);
   // The path of a module named in a solution: a name with a "/" is a path (relative ones are
   // taken from base); a bare name (".so" added when missing) is looked up in the folders of
   // VESKO_MODULE_PATH (":"-separated), then in the "modules" folder of the build tree beside
-  // this library. Empty when no file is found.
+  // this library. The path is absolute and clean; empty when no file is found.
   static std::string resolve(const std::string& name, const std::string& base);
 
   const std::string& path() const { return path_; }

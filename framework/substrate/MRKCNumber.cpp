@@ -68,28 +68,28 @@ int compareValues(const Value& a, const Value& b) {
 }  // namespace
 
 Ref<MRKCNumber> MRKCNumber::numberWithUint(uint64_t value) {
-  Ref<MRKCNumber> n(new MRKCNumber());
+  Ref<MRKCNumber> n = adoptRef(new MRKCNumber());
   n->kind_ = kUint;
   n->uint_ = value;
   return n;
 }
 
 Ref<MRKCNumber> MRKCNumber::numberWithSint(int64_t value) {
-  Ref<MRKCNumber> n(new MRKCNumber());
+  Ref<MRKCNumber> n = adoptRef(new MRKCNumber());
   n->kind_ = kSint;
   n->sint_ = value;
   return n;
 }
 
 Ref<MRKCNumber> MRKCNumber::numberWithReal(double value) {
-  Ref<MRKCNumber> n(new MRKCNumber());
+  Ref<MRKCNumber> n = adoptRef(new MRKCNumber());
   n->kind_ = kReal;
   n->real_ = value;
   return n;
 }
 
 Ref<MRKCNumber> MRKCNumber::numberWithBool(bool value) {
-  Ref<MRKCNumber> n(new MRKCNumber());
+  Ref<MRKCNumber> n = adoptRef(new MRKCNumber());
   n->kind_ = kBool;
   n->uint_ = value ? 1 : 0;
   return n;
@@ -97,7 +97,7 @@ Ref<MRKCNumber> MRKCNumber::numberWithBool(bool value) {
 
 Ref<MRKCNumber> MRKCNumber::numberWithValue(const MRKCNumber* number) {
   if (!number) return nullptr;
-  Ref<MRKCNumber> n(new MRKCNumber());
+  Ref<MRKCNumber> n = adoptRef(new MRKCNumber());
   n->kind_ = number->kind_;
   n->uint_ = number->uint_;
   n->sint_ = number->sint_;

@@ -7,12 +7,12 @@ class MRKCNumber : public MRKBTerm {
 public:
   enum Kind : uint8_t { kUint, kSint, kReal, kBool };
 
-  static Ref<MRKCNumber> numberWithUint(uint64_t value);
-  static Ref<MRKCNumber> numberWithSint(int64_t value);
-  static Ref<MRKCNumber> numberWithReal(double value);
-  static Ref<MRKCNumber> numberWithBool(bool value);
+  [[nodiscard]] static Ref<MRKCNumber> numberWithUint(uint64_t value);
+  [[nodiscard]] static Ref<MRKCNumber> numberWithSint(int64_t value);
+  [[nodiscard]] static Ref<MRKCNumber> numberWithReal(double value);
+  [[nodiscard]] static Ref<MRKCNumber> numberWithBool(bool value);
   // A copy of another number (null for null).
-  static Ref<MRKCNumber> numberWithValue(const MRKCNumber* number);
+  [[nodiscard]] static Ref<MRKCNumber> numberWithValue(const MRKCNumber* number);
 
   uint32_t ttid() const override { return kMRKTermNumber; }
   Kind kind() const { return kind_; }

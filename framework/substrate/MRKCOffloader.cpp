@@ -61,6 +61,7 @@ void MRKCOffloader::loop() {
     std::function<void()> job = std::move(jobs_.front());
     jobs_.pop_front();
     lock.unlock();
+    // The out-of-memory boundary of offloaded jobs (the rule is written at MRKCStrand::drain).
     try {
       job();
     } catch (...) {

@@ -14,7 +14,7 @@ class MRKBProcessor;
 
 class MRKCOffloader : public LLKBObject {
 public:
-  static Ref<MRKCOffloader> offloader() { return Ref<MRKCOffloader>(new MRKCOffloader()); }
+  [[nodiscard]] static Ref<MRKCOffloader> offloader() { return adoptRef(new MRKCOffloader()); }
 
   // False once stopped.
   bool submit(std::function<void()> job);

@@ -3,13 +3,15 @@
 // ?<flags>label(t1, t2) when flags are set.
 #include "framework/substrate/MRKCFunc.h"
 
+// Marks an event a processor raises for itself.
+constexpr uint32_t kMRKPredicateSelfEvent = 0x20;
 // The query goes back to its asker directly, not through the substrate.
 constexpr uint32_t kMRKPredicateRecurse = 0x40;
 
 class MRKCPredicate : public MRKCFunc {
 public:
-  static Ref<MRKCPredicate> predicateWithLabel(MRKCSymbol* label, MRKCList* terms, uint32_t flags = 0);
-  static Ref<MRKCPredicate> predicateWithLabel(std::string_view label, MRKCList* terms, uint32_t flags = 0);
+  [[nodiscard]] static Ref<MRKCPredicate> predicateWithLabel(MRKCSymbol* label, MRKCList* terms, uint32_t flags = 0);
+  [[nodiscard]] static Ref<MRKCPredicate> predicateWithLabel(std::string_view label, MRKCList* terms, uint32_t flags = 0);
 
   uint32_t ttid() const override { return kMRKTermPredicate; }
   uint32_t flags() const { return flags_; }

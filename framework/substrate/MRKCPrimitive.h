@@ -1,8 +1,8 @@
 #pragma once
 // A primitive: a C function that processors call by name (the substrate's primitives table).
 // It is given the substrate and the calling processor (the context of unification), the calling
-// statement, the list to append answers to and the current bindings, and returns 0 when done or
-// a small error number (2 failure, 12 bad call, 20 nothing to do).
+// statement, the list to append answers to and the current bindings, and returns one of the
+// statuses below.
 #include "framework/core/LLKBObject.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCStatement.h"
@@ -11,14 +11,22 @@
 class MRKCSubstrate;
 class MRKBProcessor;
 
+// What a primitive returns.
+enum MRKTPrimitiveStatus : int {
+  kMRKPrimitiveDone = 0,
+  kMRKPrimitiveFailed = 2,
+  kMRKPrimitiveBadCall = 12,
+  kMRKPrimitiveNothingToDo = 20,
+};
+
 using MRKTPrimitiveFunction = int (*)(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatement* statement,
                                       MRKCList* answers, MRKCVariables* bindings);
 
 class MRKCPrimitive : public LLKBObject {
 public:
   // Null for a null function.
-  static Ref<MRKCPrimitive> primitiveWithFunction(MRKTPrimitiveFunction function) {
-    return function ? Ref<MRKCPrimitive>(new MRKCPrimitive(function)) : nullptr;
+  [[nodiscard]] static Ref<MRKCPrimitive> primitiveWithFunction(MRKTPrimitiveFunction function) {
+    return function ? adoptRef(new MRKCPrimitive(function)) : nullptr;
   }
   MRKTPrimitiveFunction function() const { return function_; }
 

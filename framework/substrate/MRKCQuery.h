@@ -8,7 +8,7 @@
 class MRKCQuery : public MRKBMessage {
 public:
   // Null for a null predicate; a null context gets a fresh one.
-  static Ref<MRKCQuery> queryWithPredicate(MRKCPredicate* predicate, MRKCContext* context, float ttl);
+  [[nodiscard]] static Ref<MRKCQuery> queryWithPredicate(MRKCPredicate* predicate, MRKCContext* context, float ttl);
   MRKCPredicate* predicate() const { return predicate_.get(); }
   MRKCContext* context() const { return context_.get(); }
 

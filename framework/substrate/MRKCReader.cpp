@@ -33,8 +33,13 @@ void appendUtf8(std::string& out, uint32_t code) {
   } else if (code < 0x800) {
     out += static_cast<char>(0xc0 | (code >> 6));
     out += static_cast<char>(0x80 | (code & 0x3f));
-  } else {
+  } else if (code < 0x10000) {
     out += static_cast<char>(0xe0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+    out += static_cast<char>(0x80 | (code & 0x3f));
+  } else {
+    out += static_cast<char>(0xf0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
     out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
     out += static_cast<char>(0x80 | (code & 0x3f));
   }
@@ -238,17 +243,9 @@ private:
         case 'r': value += '\r'; break;
         case '\\': case '"': case '\'': value += e; break;
         case 'u': {
-          uint32_t code = 0;
-          for (int i = 0; i < 4; ++i) {
-            int digit = pos_ < text_.size() ? hexValue(text_[pos_]) : -1;
-            if (digit < 0) {
-              fail("four hex digits after \\u");
-              return std::nullopt;
-            }
-            code = code * 16 + static_cast<uint32_t>(digit);
-            ++pos_;
-          }
-          appendUtf8(value, code);
+          std::optional<uint32_t> code = parseEscapedCodePoint();
+          if (!code) return std::nullopt;
+          appendUtf8(value, *code);
           break;
         }
         default:
@@ -259,6 +256,44 @@ private:
     }
     fail("a closing quote");
     return std::nullopt;
+  }
+
+  std::optional<uint32_t> parseHex4() {
+    uint32_t code = 0;
+    for (int i = 0; i < 4; ++i) {
+      int digit = pos_ < text_.size() ? hexValue(text_[pos_]) : -1;
+      if (digit < 0) {
+        fail("four hex digits after \\u");
+        return std::nullopt;
+      }
+      code = code * 16 + static_cast<uint32_t>(digit);
+      ++pos_;
+    }
+    return code;
+  }
+
+  // The code point of a \u escape (its "\u" read): a high surrogate takes the low one that must
+  // follow as "\uDC00".."\uDFFF"; a surrogate alone has no UTF-8 form and is refused.
+  std::optional<uint32_t> parseEscapedCodePoint() {
+    std::optional<uint32_t> code = parseHex4();
+    if (!code) return std::nullopt;
+    if (*code >= 0xDC00 && *code <= 0xDFFF) {
+      fail("no lone low surrogate (\\uDC00-\\uDFFF)");
+      return std::nullopt;
+    }
+    if (*code < 0xD800 || *code > 0xDBFF) return code;
+    if (text_.compare(pos_, 2, "\\u") != 0) {
+      fail("a low surrogate escape after a high one");
+      return std::nullopt;
+    }
+    pos_ += 2;
+    std::optional<uint32_t> low = parseHex4();
+    if (!low) return std::nullopt;
+    if (*low < 0xDC00 || *low > 0xDFFF) {
+      fail("a low surrogate escape after a high one");
+      return std::nullopt;
+    }
+    return 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00);
   }
 
   std::optional<uint64_t> parseDigits() {
@@ -375,7 +410,7 @@ private:
 
 }  // namespace
 
-Ref<MRKCReader> MRKCReader::reader() { return Ref<MRKCReader>(new MRKCReader()); }
+Ref<MRKCReader> MRKCReader::reader() { return adoptRef(new MRKCReader()); }
 
 Ref<MRKBTerm> MRKCReader::readTermFromString(std::string_view text, std::string* error) const {
   Parser parser(text);

@@ -7,7 +7,7 @@
 
 class MRKCReader : public LLKBObject {
 public:
-  static Ref<MRKCReader> reader();
+  [[nodiscard]] static Ref<MRKCReader> reader();
 
   // The one term the text holds (surrounding white space allowed), or null with a message
   // naming the offset of the problem in error (when given).

@@ -8,7 +8,7 @@
 
 class MRKCScrap : public MRKBMessage {
 public:
-  static Ref<MRKCScrap> scrapWithContexts(std::vector<Ref<MRKCContext>> awaiting);
+  [[nodiscard]] static Ref<MRKCScrap> scrapWithContexts(std::vector<Ref<MRKCContext>> awaiting);
   const std::vector<Ref<MRKCContext>>& awaiting() const { return awaiting_; }
 
 private:

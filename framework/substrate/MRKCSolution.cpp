@@ -1,10 +1,10 @@
 #include "framework/substrate/MRKCSolution.h"
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "framework/core/JSKFParse.h"
+#include "framework/core/LLKFFiles.h"
 #include "framework/substrate/MRKFTerms.h"
 
 namespace {
@@ -41,6 +41,9 @@ bool readModules(const Json& json, MRKTSolution& solution, Checker& check) {
   for (size_t i = 0; i < modules.size(); ++i) {
     if (!modules[i].is_string() || modules[i].get_ref<const std::string&>().empty())
       return check.fail("modules[" + std::to_string(i) + "]", "must be a module name or path");
+    // No file name holds one, and every message would end at it.
+    if (modules[i].get_ref<const std::string&>().find('\0') != std::string::npos)
+      return check.fail("modules[" + std::to_string(i) + "]", "must not contain a NUL character");
     solution.modules.push_back(modules[i].get<std::string>());
   }
   return true;
@@ -109,11 +112,8 @@ bool MRKFSolutionParse(const std::string& text, const std::string& path, MRKTSol
   Checker check(path, error);
   if (!solution) return check.fail("", "nowhere to read into");
   Json json;
-  try {
-    json = Json::parse(text);
-  } catch (const std::exception& problem) {
-    return check.fail("", std::string("not JSON: ") + problem.what());
-  }
+  std::string problem;
+  if (!JSKFParseOrdered(text, &json, JSKDuplicateKeys::refuse, &problem)) return check.fail("", problem);
   if (!json.is_object()) return check.fail("", "must hold a JSON object");
   MRKTSolution read;
   read.path = path;
@@ -133,12 +133,10 @@ bool MRKFSolutionParse(const std::string& text, const std::string& path, MRKTSol
 }
 
 bool MRKFSolutionRead(const std::string& path, MRKTSolution* solution, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = path + ": cannot be read";
+  std::string text, reason;
+  if (!LLKFReadFile(path.c_str(), text, &reason)) {
+    if (error) *error = path + ": " + reason;
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return MRKFSolutionParse(text.str(), path, solution, error);
+  return MRKFSolutionParse(text, path, solution, error);
 }

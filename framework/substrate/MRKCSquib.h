@@ -6,7 +6,7 @@
 class MRKCSquib : public MRKBMessage {
 public:
   // Null for an empty label or a null statement.
-  static Ref<MRKCSquib> squibWithLabel(std::string_view label, MRKCStatement* statement, float ttl);
+  [[nodiscard]] static Ref<MRKCSquib> squibWithLabel(std::string_view label, MRKCStatement* statement, float ttl);
   // The statements, each an MRKCStatement; the head is the one the squib was made with.
   MRKCList* statements() const { return statements_.get(); }
 

@@ -7,7 +7,7 @@
 
 Ref<MRKCStatement> MRKCStatement::statementWithLabel(std::string_view label, MRKCList* terms, double value) {
   if (label.empty()) return nullptr;
-  return Ref<MRKCStatement>(new MRKCStatement(std::string(label), terms ? Ref<MRKCList>(terms) : MRKCList::list(), value));
+  return adoptRef(new MRKCStatement(std::string(label), terms ? Ref<MRKCList>(terms) : MRKCList::list(), value));
 }
 
 int MRKCStatement::compareSame(const MRKBTerm& other) const {
@@ -36,4 +36,4 @@ void MRKCStatement::print(std::string& out) const {
   out += '>';
 }
 
-Ref<MRKBTerm> MRKCStatement::copyTerm() const { return Ref<MRKCStatement>(new MRKCStatement(label_, terms_->copy(), value_)); }
+Ref<MRKBTerm> MRKCStatement::copyTerm() const { return adoptRef(new MRKCStatement(label_, terms_->copy(), value_)); }

@@ -6,7 +6,7 @@
 class MRKCStatement : public MRKBTerm {
 public:
   // Null for an empty label; a null terms list gives an empty one.
-  static Ref<MRKCStatement> statementWithLabel(std::string_view label, MRKCList* terms, double value);
+  [[nodiscard]] static Ref<MRKCStatement> statementWithLabel(std::string_view label, MRKCList* terms, double value);
 
   uint32_t ttid() const override { return kMRKTermStatement; }
   const std::string& label() const { return label_; }

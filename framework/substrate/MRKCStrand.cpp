@@ -5,13 +5,26 @@
 #include "framework/core/LLKFLog.h"
 
 namespace {
-// Tasks run per turn before the strand yields its worker to other strands.
-constexpr int kTurn = 32;
+// Tasks run per turn, at least, before the strand yields its worker to other strands.
+constexpr size_t kTurn = 256;
 }  // namespace
+
+void MRKCStrand::Task::run() {
+  if (function)
+    function();
+  else
+    call(first.get(), second.get());
+}
 
 void MRKCStrand::post(std::function<void()> task) {
   std::lock_guard lock(mutex_);
-  tasks_.push_back(std::move(task));
+  tasks_.push_back({std::move(task), nullptr, nullptr, nullptr});
+  startLocked();
+}
+
+void MRKCStrand::post(Call call, Ref<LLKBObject> first, Ref<LLKBObject> second) {
+  std::lock_guard lock(mutex_);
+  tasks_.push_back({nullptr, call, std::move(first), std::move(second)});
   startLocked();
 }
 
@@ -28,24 +41,32 @@ void MRKCStrand::startLocked() {
 }
 
 void MRKCStrand::drain() {
-  for (int done = 0; done < kTurn; ++done) {
-    std::function<void()> task;
+  for (size_t done = 0; done < kTurn;) {
     {
       std::lock_guard lock(mutex_);
       if (tasks_.empty() || !pool_) {
         running_ = false;
         return;
       }
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
+      batch_.swap(tasks_);  // tasks_ takes the emptied batch's storage: no allocation
     }
     runner_.store(std::this_thread::get_id());
-    try {
-      task();
-    } catch (...) {
-      LLKFLog("substrate : a processor's task failed with an exception");
+    // Every hook runs here. Running out of memory, like any other exception, ends the hook
+    // (logged) and the strand goes on with the next task; so does a worker job in the pool,
+    // the offloader and a looper. Code that runs only inside these boundaries catches
+    // bad_alloc itself only to undo a half-made change or when failing is the answer it gives
+    // (a factory's null); core kit calls, which also run outside them, answer null or false.
+    for (Task& task : batch_) {
+      try {
+        task.run();
+      } catch (...) {
+        LLKFLog("substrate : a processor's task failed with an exception");
+      }
+      task = Task();  // release what it held before the next one runs
     }
     runner_.store(std::thread::id());
+    done += batch_.size();
+    batch_.clear();
   }
   std::lock_guard lock(mutex_);
   running_ = false;
@@ -68,7 +89,7 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
     std::lock_guard lock(mutex_);
     if (!pool_) return false;
     pool = pool_;
-    tasks_.push_back([task = std::move(task), done] {
+    tasks_.push_back({[task = std::move(task), done] {
       struct Signal {
         std::shared_ptr<Done> done;
         ~Signal() {
@@ -78,7 +99,7 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
         }
       } signal{done};
       task();
-    });
+    }, nullptr, nullptr, nullptr});
     startLocked();
   }
   MRKCWorkerPool::Blocking blocking(pool.get());

@@ -1,22 +1,27 @@
 #pragma once
 // A queue of tasks that run one at a time, in order, on the worker pool: each processor has one,
 // so its hooks and timers never overlap. Tasks posted before the strand is bound to a pool wait
-// until it is.
+// until it is. One turn on a worker runs every task queued by then, in a batch: a busy strand
+// takes its worker once, not once per task.
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "framework/core/LLKBObject.h"
 #include "framework/substrate/MRKCWorkerPool.h"
 
 class MRKCStrand : public LLKBObject {
 public:
-  static Ref<MRKCStrand> strand() { return Ref<MRKCStrand>(new MRKCStrand()); }
+  [[nodiscard]] static Ref<MRKCStrand> strand() { return adoptRef(new MRKCStrand()); }
 
   void post(std::function<void()> task);
+  // A task without a closure: call(first, second), which the strand keeps alive until it ran.
+  // Posting it allocates nothing once the strand's queue has grown to its usual length.
+  using Call = void (*)(LLKBObject* first, LLKBObject* second);
+  void post(Call call, Ref<LLKBObject> first, Ref<LLKBObject> second);
   void bind(std::shared_ptr<MRKCWorkerPool> pool);
   // True while the calling thread runs one of this strand's tasks.
   bool isCurrent() const { return runner_.load() == std::this_thread::get_id(); }
@@ -25,12 +30,21 @@ public:
   bool runAndWait(std::function<void()> task);
 
 private:
+  struct Task {
+    std::function<void()> function;  // or, when empty, call
+    Call call = nullptr;
+    Ref<LLKBObject> first;
+    Ref<LLKBObject> second;
+    void run();
+  };
+
   MRKCStrand() = default;
   void startLocked();
   void drain();
 
   std::mutex mutex_;
-  std::deque<std::function<void()>> tasks_;
+  std::vector<Task> tasks_;  // queued, in order
+  std::vector<Task> batch_;  // the turn's tasks: touched only by the running drain
   std::shared_ptr<MRKCWorkerPool> pool_;
   bool running_ = false;
   std::atomic<std::thread::id> runner_{};

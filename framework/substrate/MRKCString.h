@@ -4,7 +4,7 @@
 
 class MRKCString : public MRKBTextTerm {
 public:
-  static Ref<MRKCString> stringWithValue(std::string_view value);
+  [[nodiscard]] static Ref<MRKCString> stringWithValue(std::string_view value);
 
   uint32_t ttid() const override { return kMRKTermString; }
   void print(std::string& out) const override;

@@ -12,9 +12,7 @@
 #include "framework/substrate/MRKCQuery.h"
 #include "framework/substrate/MRKCReply.h"
 #include "framework/substrate/MRKCScrap.h"
-#include "framework/substrate/MRKCSolution.h"
 #include "framework/substrate/MRKCSquib.h"
-#include "framework/substrate/MRKCClassRegistry.h"
 #include "framework/substrate/MRKFTerms.h"
 
 extern "C" const double MRKKGlobals[2] = {1.0e-9, 1.0e-6};
@@ -63,7 +61,7 @@ MRKCSubstrate* MRKCSubstrate::shared() {
   return instance.get();
 }
 
-Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return Ref<MRKCSubstrate>(new MRKCSubstrate()); }
+Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return adoptRef(new MRKCSubstrate()); }
 
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
@@ -94,7 +92,7 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onAttached = [held] {
-    held->hooked_ = true;
+    held->setHooked(true);
     held->onAttached();
   };
   // Called from the processor's own strand, onAttached runs here, ahead of what it queues.
@@ -123,7 +121,7 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
   auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_)] {
-    held->hooked_ = false;
+    held->setHooked(false);
     // An onAttached that ran after this detach may have set a timer since.
     if (std::shared_ptr<MRKCRuntime> timers = runtime.lock()) timers->unschedule(held->guid());
     held->onDetached();
@@ -207,27 +205,50 @@ bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid, 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vector<std::string>& byLabel,
                                                                  const std::vector<std::string>& following) const {
   std::vector<Ref<MRKBProcessor>> recipients;
+  recipients.reserve(byLabel.size() + following.size());
+  // Each list holds a guid once: only a guid in both needs looking for among those taken.
   std::unordered_set<std::string> seen;
+  const bool both = !byLabel.empty() && !following.empty();
   for (const auto* guids : {&byLabel, &following})
     for (const std::string& guid : *guids) {
       auto found = byGuid_.find(guid);
-      if (found != byGuid_.end() && seen.insert(guid).second) recipients.push_back(found->second);
+      if (found != byGuid_.end() && (!both || seen.insert(guid).second)) recipients.push_back(found->second);
     }
   return recipients;
 }
 
-void MRKCSubstrate::deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
-                            void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&)) {
-  processor->strand_->post([processor, message = std::move(message), source, hook] {
+// A message on its way, shared by all its recipients: one per send, whatever their number.
+class MRKCSubstrate::Envelope : public LLKBObject {
+public:
+  Envelope(Ref<MRKBMessage> message, const std::string& source, Hook hook)
+      : message_(std::move(message)), source_(source), hook_(hook) {}
+
+  // Runs on the recipient's strand.
+  static void open(LLKBObject* recipient, LLKBObject* envelope) {
+    auto* processor = static_cast<MRKBProcessor*>(recipient);
+    auto* opened = static_cast<Envelope*>(envelope);
     // Routed before a detach, it may run after the next attach yet before its onAttached.
-    if (!processor->isAttached() || !processor->hooked_) return;
-    if (message->isExpired()) {
+    if (!processor->isAttached() || !processor->hooked()) return;
+    if (opened->message_->isExpired()) {
       processor->dropped_.fetch_add(1);
       return;
     }
     processor->received_.fetch_add(1);
-    hook(processor.get(), message.get(), source);
-  });
+    opened->hook_(processor, opened->message_.get(), opened->source_);
+  }
+
+private:
+  const Ref<MRKBMessage> message_;
+  const std::string source_;
+  const Hook hook_;
+};
+
+void MRKCSubstrate::deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message,
+                            const std::string& source, Hook hook) {
+  if (recipients.empty()) return;
+  Ref<LLKBObject> envelope = makeRef<Envelope>(std::move(message), source, hook);
+  MRKCWorkerPool::Batch batch(pool_.get());
+  for (const auto& recipient : recipients) recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
 }
 
 void MRKCSubstrate::countPublished(const std::string& source) {
@@ -248,7 +269,7 @@ bool MRKCSubstrate::publish(MRKBMessage* message, const std::string& source) {
     if (found != following_.end()) recipients = recipientsLocked({}, found->second);
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
+  deliver(recipients, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
   return true;
 }
 
@@ -278,7 +299,7 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
     }
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(query), source, queryHook);
+  deliver(recipients, Ref<MRKBMessage>(query), source, queryHook);
   return true;
 }
 
@@ -294,7 +315,7 @@ bool MRKCSubstrate::answers(MRKCReply* reply, const std::string& source) {
     asker = found->second;
   }
   countPublished(source);
-  deliver(asker, Ref<MRKBMessage>(reply), source, replyHook);
+  deliver({asker}, Ref<MRKBMessage>(reply), source, replyHook);
   return true;
 }
 
@@ -304,14 +325,16 @@ bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& ta
   {
     std::lock_guard lock(routes_);
     std::vector<std::string> guids;
+    std::unordered_set<std::string_view> named;
     for (const std::string& target : targets) {
+      if (!named.insert(target).second) continue;  // a processor has one label: no guid twice
       auto found = byLabel_.find(target);
       if (found != byLabel_.end()) guids.insert(guids.end(), found->second.begin(), found->second.end());
     }
     recipients = recipientsLocked(guids, {});
   }
   countPublished(source);
-  for (const auto& recipient : recipients) deliver(recipient, Ref<MRKBMessage>(flashed), source, flashHook);
+  deliver(recipients, Ref<MRKBMessage>(flashed), source, flashHook);
   return true;
 }
 
@@ -322,7 +345,7 @@ bool MRKCSubstrate::poke(std::string_view key, const std::vector<std::string>& t
     for (auto& processor : processorsForLabel(target)) recipients.push_back(processor);
   for (const auto& recipient : recipients) {
     recipient->strand_->post([recipient, name = std::string(key), value = Ref<MRKBTerm>(value)] {
-      if (recipient->isAttached() && recipient->hooked_ && recipient->onPropertyPoked(name, value.get()))
+      if (recipient->isAttached() && recipient->hooked() && recipient->onPropertyPoked(name, value.get()))
         recipient->properties()->store(value.get(), name);
     });
   }
@@ -334,7 +357,7 @@ void MRKCSubstrate::scrapQueries(std::vector<std::pair<std::string, Ref<MRKCCont
   for (auto& [recipient, context] : scraps) byRecipient[recipient].push_back(std::move(context));
   for (auto& [guid, contexts] : byRecipient) {
     Ref<MRKBProcessor> recipient = processorForGuid(guid);
-    if (recipient) deliver(recipient, MRKCScrap::scrapWithContexts(std::move(contexts)), {}, scrapHook);
+    if (recipient) deliver({recipient}, MRKCScrap::scrapWithContexts(std::move(contexts)), {}, scrapHook);
   }
 }
 
@@ -359,7 +382,7 @@ void MRKCSubstrate::pulse() {
     if (processor->pulsePending_.exchange(true)) continue;  // the last pulse has not run yet
     processor->strand_->post([processor] {
       processor->pulsePending_.store(false);
-      if (processor->isAttached() && processor->hooked_) processor->onPulsated();
+      if (processor->isAttached() && processor->hooked()) processor->onPulsated();
     });
   }
 }
@@ -386,7 +409,7 @@ Ref<MRKCKnowledge> MRKCSubstrate::saveKnowledge() {
   Ref<MRKCKnowledge> knowledge = MRKCKnowledge::knowledge();
   for (const auto& processor : processors()) {
     processor->strand_->runAndWait([&] {
-      if (processor->isAttached() && processor->hooked_ && !processor->onSavingKnowledge(knowledge.get()))
+      if (processor->isAttached() && processor->hooked() && !processor->onSavingKnowledge(knowledge.get()))
         LLKFLog("%s : could not save its knowledge", processor->label().c_str());
     });
   }
@@ -400,120 +423,4 @@ bool MRKCSubstrate::queryStatistics(const std::string& guid, MRKTStatistics* sta
   statistics->published = processor->published_.load();
   statistics->dropped = processor->dropped_.load();
   return processor->strand_->runAndWait([&] { processor->onQueryingStatistics(statistics); });
-}
-
-// Modules and solutions ----------------------------------------------------------------------
-
-bool MRKCSubstrate::loadModule(const std::string& name, std::string* error, const std::string& base) {
-  std::string path = MRKCModule::resolve(name, base);
-  if (path.empty()) {
-    if (error) *error = "module " + name + " not found (searched VESKO_MODULE_PATH and the build tree)";
-    return false;
-  }
-  std::lock_guard lock(loading_);
-  LoadedModule& loaded = modules_[path];
-  if (!loaded.module) {
-    loaded.module = MRKCModule::moduleWithPath(path, this, error);
-    if (!loaded.module) {
-      modules_.erase(path);
-      return false;
-    }
-  }
-  ++loaded.uses;
-  return true;
-}
-
-bool MRKCSubstrate::unloadModule(const std::string& name, const std::string& base) {
-  std::string path = MRKCModule::resolve(name, base);
-  std::lock_guard lock(loading_);
-  auto found = modules_.find(path);
-  if (found == modules_.end()) return false;
-  if (--found->second.uses == 0) {
-    found->second.module->unload(this);
-    modules_.erase(found);
-  }
-  return true;
-}
-
-void MRKCSubstrate::releaseModules(const std::vector<std::string>& paths) {
-  for (auto it = paths.rbegin(); it != paths.rend(); ++it) unloadModule(*it);
-}
-
-bool MRKCSubstrate::load(const std::string& path, std::string* error) {
-  MRKTSolution solution;
-  if (!MRKFSolutionRead(path, &solution, error)) return false;
-
-  LoadedSolution loaded;
-  loaded.path = path;
-  for (size_t i = 0; i < solution.modules.size(); ++i) {
-    std::string reason;
-    std::string resolved = MRKCModule::resolve(solution.modules[i], solution.folder);
-    if (!loadModule(solution.modules[i], &reason, solution.folder)) {
-      releaseModules(loaded.modules);
-      if (error) *error = path + ": modules[" + std::to_string(i) + "]: " + reason;
-      return false;
-    }
-    loaded.modules.push_back(resolved);
-  }
-  std::unordered_set<std::string> guids;
-  for (const MRKTProcessorEntry& entry : solution.processors) {
-    Ref<MRKBProcessor> processor;
-    std::string problem;
-    if (!MRKCClassRegistry::shared().hasClass(entry.className))
-      problem = entry.where + ".class: unknown class " + entry.className;
-    else if (!entry.guid.empty() && (processorForGuid(entry.guid) || !guids.insert(entry.guid).second))
-      problem = entry.where + ".guid: " + entry.guid + " is already taken";
-    else if (!(processor = MRKCClassRegistry::shared().make(entry.className, entry.guid, entry.label, entry.alias, entry.properties)))
-      problem = entry.where + ": " + entry.className + " could not be made from its properties";
-    if (!problem.empty()) {
-      loaded.processors.clear();  // made, never attached
-      releaseModules(loaded.modules);
-      if (error) *error = path + ": " + problem;
-      return false;
-    }
-    loaded.processors.push_back(processor);
-  }
-  MRKTConfigs configs = this->configs();
-  if (solution.ttl) configs.ttl = *solution.ttl;
-  if (solution.pulse) configs.pulse = *solution.pulse;
-  setConfigs(configs);
-  for (const auto& [key, term] : solution.constants) constants_->store(term, key);
-  for (const auto& processor : loaded.processors) attach(processor.get(), false);
-  std::lock_guard lock(loading_);
-  solutions_.push_back(std::move(loaded));
-  return true;
-}
-
-void MRKCSubstrate::wipe() {
-  std::vector<LoadedSolution> solutions;
-  {
-    std::lock_guard lock(loading_);
-    solutions.swap(held_);  // modules kept at an earlier wipe get another chance
-    for (auto& solution : solutions_) solutions.push_back(std::move(solution));
-    solutions_.clear();
-  }
-  // Every processor goes before any module: one solution's processors may run code of another's
-  // modules (their primitives, for one).
-  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution)
-    for (auto processor = solution->processors.rbegin(); processor != solution->processors.rend(); ++processor) {
-      detach(processor->get(), false);
-      // Let what was queued for it end, so nothing of the module runs once it is unloaded.
-      (*processor)->strand_->runAndWait([] {});
-    }
-  std::vector<LoadedSolution> stillHeld;
-  for (auto solution = solutions.rbegin(); solution != solutions.rend(); ++solution) {
-    // A processor someone still holds runs its module's code when released: its modules stay
-    // loaded until a later wipe finds it released.
-    bool held = std::any_of(solution->processors.begin(), solution->processors.end(),
-                            [](const Ref<MRKBProcessor>& processor) { return processor->retainCount() > 1; });
-    if (held) {
-      LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held", solution->path.c_str());
-      stillHeld.push_back(std::move(*solution));
-      continue;
-    }
-    solution->processors.clear();
-    releaseModules(solution->modules);
-  }
-  std::lock_guard lock(loading_);
-  held_ = std::move(stillHeld);
 }

@@ -33,6 +33,12 @@ class MRKCQuery;
 class MRKCReply;
 class MRKCFlash;
 
+// The flags a follower discloses and withholds a label with, one value per kind of follower.
+enum MRKTFollowFlags : uint32_t {
+  kMRKFollowCTM = 2,     // the CTM stage, its actors and the headless host's taps
+  kMRKFollowVision = 4,  // the vision processors
+};
+
 struct MRKTConfigs {
   float ttl = 6.0f;      // default time to live of messages, in seconds
   uint32_t pulse = 1000; // period of onPulsated, in milliseconds
@@ -46,27 +52,27 @@ public:
   // The process's substrate, made on first use.
   static MRKCSubstrate* shared();
   // A substrate of its own (tests, benchmarks); stops and joins its threads when released.
-  static Ref<MRKCSubstrate> substrate();
+  [[nodiscard]] static Ref<MRKCSubstrate> substrate();
 
   // Processors and observers. attach calls onAttached, detach onDetached, on the processor's
   // thread; with async false they wait for it (a processor's own hook runs it at once). False
   // when already attached (or not attached, for detach). Two processors that wait on each other
   // from their hooks (synchronous attach, detach, saveKnowledge or queryStatistics) deadlock:
   // from a hook, prefer async.
-  bool attach(MRKBProcessor* processor, bool async);
+  [[nodiscard]] bool attach(MRKBProcessor* processor, bool async);
   bool detach(MRKBProcessor* processor, bool async);
   Ref<MRKBProcessor> processorForGuid(const std::string& guid) const;
   std::vector<Ref<MRKBProcessor>> processorsForLabel(const std::string& label) const;
   std::vector<Ref<MRKBProcessor>> processors() const;
 
-  // Following labels. Flags are kept by the caller's convention; any flags follow the squibs,
-  // flashes and queries of the label. True when the guid is attached (disclose) or was
+  // Following labels. Flags are kept by the caller's convention (MRKTFollowFlags); any flags
+  // follow the squibs, flashes and queries of the label. True when the guid is attached (disclose) or was
   // following the label (withhold).
-  bool disclose(const std::string& label, const std::string& guid, uint32_t flags);
+  [[nodiscard]] bool disclose(const std::string& label, const std::string& guid, uint32_t flags);
   bool withhold(const std::string& label, const std::string& guid, uint32_t flags);
 
   // Sending; false for a malformed or expired message. source is the sender's guid (may be empty).
-  bool publish(MRKBMessage* message, const std::string& source);
+  [[nodiscard]] bool publish(MRKBMessage* message, const std::string& source);
   bool inquire(MRKCQuery* query, const std::string& source);
   bool inquire(MRKCQuery* query, const std::string& source, const std::string& target);
   // True when the reply went to a waiting asker.
@@ -103,6 +109,8 @@ public:
 
 private:
   struct Pending;
+  class Envelope;
+  using Hook = void (*)(MRKBProcessor*, MRKBMessage*, const std::string&);
   struct LoadedModule {
     Ref<MRKCModule> module;
     int uses = 0;
@@ -116,8 +124,9 @@ private:
   MRKCSubstrate();
   ~MRKCSubstrate() override;
 
-  void deliver(const Ref<MRKBProcessor>& processor, Ref<MRKBMessage> message, const std::string& source,
-               void (*hook)(MRKBProcessor*, MRKBMessage*, const std::string&));
+  // Queues the message for every recipient's hook, all sharing it.
+  void deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message, const std::string& source,
+               Hook hook);
   std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel, const std::vector<std::string>& following) const;
   void countPublished(const std::string& source);
   void pulse();

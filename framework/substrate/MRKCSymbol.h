@@ -5,7 +5,7 @@
 
 class MRKCSymbol : public MRKBTextTerm {
 public:
-  static Ref<MRKCSymbol> symbolWithValue(std::string_view value);
+  [[nodiscard]] static Ref<MRKCSymbol> symbolWithValue(std::string_view value);
 
   uint32_t ttid() const override { return kMRKTermSymbol; }
   void print(std::string& out) const override;

@@ -7,7 +7,7 @@
 
 class MRKCSymbols : public LLKBObject {
 public:
-  static Ref<MRKCSymbols> symbols() { return Ref<MRKCSymbols>(new MRKCSymbols()); }
+  [[nodiscard]] static Ref<MRKCSymbols> symbols() { return adoptRef(new MRKCSymbols()); }
 
   // The interned symbol of that value (the given one when it is the first of its name).
   Ref<MRKCSymbol> store(MRKCSymbol* symbol);

@@ -1,5 +1,7 @@
 #include "framework/substrate/MRKCTable.h"
 
+#include <cerrno>
+
 Ref<LLKBObject> MRKCTable::objectForKey(std::string_view key) const {
   std::lock_guard lock(monitor_);
   auto found = objects_.find(std::string(key));
@@ -12,7 +14,7 @@ Ref<LLKBObject> MRKCTable::objectForKey(std::string_view key, Ref<LLKBObject> fa
 }
 
 int MRKCTable::store(Ref<LLKBObject> object, std::string_view key) {
-  if (!object || key.empty()) return 22;
+  if (!object || key.empty()) return EINVAL;
   std::lock_guard lock(monitor_);
   objects_[std::string(key)] = std::move(object);
   return 0;

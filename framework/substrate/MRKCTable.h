@@ -10,7 +10,7 @@
 
 class MRKCTable : public LLKBObject {
 public:
-  static Ref<MRKCTable> table() { return Ref<MRKCTable>(new MRKCTable()); }
+  [[nodiscard]] static Ref<MRKCTable> table() { return adoptRef(new MRKCTable()); }
 
   Ref<LLKBObject> objectForKey(std::string_view key) const;
   Ref<LLKBObject> objectForKey(std::string_view key, Ref<LLKBObject> fallback) const;
@@ -19,7 +19,7 @@ public:
   Ref<T> fetch(std::string_view key) const {
     return refCast<T>(objectForKey(key));
   }
-  // 0 when stored, 22 for a null object or an empty key.
+  // 0 when stored, EINVAL for a null object or an empty key.
   int store(Ref<LLKBObject> object, std::string_view key);
   // True when the key was present.
   bool removeForKey(std::string_view key);

@@ -37,13 +37,13 @@ bool MRKCVariable::isVariableName(std::string_view name) {
 
 Ref<MRKCVariable> MRKCVariable::variableWithName(std::string_view name, MRKCList* constraint) {
   if (!isVariableName(name)) return nullptr;
-  return Ref<MRKCVariable>(new MRKCVariable(std::string(name), Ref<MRKCList>(constraint)));
+  return adoptRef(new MRKCVariable(std::string(name), Ref<MRKCList>(constraint)));
 }
 
-Ref<MRKCVariable> MRKCVariable::variableAsWildcard() { return Ref<MRKCVariable>(new MRKCVariable("_", nullptr)); }
+Ref<MRKCVariable> MRKCVariable::variableAsWildcard() { return adoptRef(new MRKCVariable("_", nullptr)); }
 
 Ref<MRKCVariable> MRKCVariable::variableAsWildcardWithConstraint(MRKCList* constraint) {
-  return Ref<MRKCVariable>(new MRKCVariable("_", Ref<MRKCList>(constraint)));
+  return adoptRef(new MRKCVariable("_", Ref<MRKCList>(constraint)));
 }
 
 bool MRKCVariable::admits(MRKBTerm* term) const {
@@ -75,4 +75,4 @@ void MRKCVariable::print(std::string& out) const {
   }
 }
 
-Ref<MRKBTerm> MRKCVariable::copyTerm() const { return Ref<MRKCVariable>(new MRKCVariable(name_, constraint_)); }
+Ref<MRKBTerm> MRKCVariable::copyTerm() const { return adoptRef(new MRKCVariable(name_, constraint_)); }

@@ -8,9 +8,9 @@ class MRKCVariable : public MRKBTerm {
 public:
   // Null for a name that is not a variable name (an upper-case letter or "_" followed by
   // letters, digits and "_").
-  static Ref<MRKCVariable> variableWithName(std::string_view name, MRKCList* constraint = nullptr);
-  static Ref<MRKCVariable> variableAsWildcard();
-  static Ref<MRKCVariable> variableAsWildcardWithConstraint(MRKCList* constraint);
+  [[nodiscard]] static Ref<MRKCVariable> variableWithName(std::string_view name, MRKCList* constraint = nullptr);
+  [[nodiscard]] static Ref<MRKCVariable> variableAsWildcard();
+  [[nodiscard]] static Ref<MRKCVariable> variableAsWildcardWithConstraint(MRKCList* constraint);
   static bool isVariableName(std::string_view name);
 
   uint32_t ttid() const override { return kMRKTermVariable; }

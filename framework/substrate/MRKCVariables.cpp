@@ -5,14 +5,14 @@
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCVariable.h"
 
-Ref<MRKCVariables> MRKCVariables::variables() { return Ref<MRKCVariables>(new MRKCVariables()); }
+Ref<MRKCVariables> MRKCVariables::variables() { return adoptRef(new MRKCVariables()); }
 
 MRKBTerm* MRKCVariables::fetch(std::string_view name) const {
   auto found = bindings_.find(std::string(name));
   return found == bindings_.end() ? nullptr : found->second.get();
 }
 
-void MRKCVariables::store(MRKBTerm* term, std::string_view name) { bindings_[std::string(name)] = term; }
+void MRKCVariables::store(MRKBTerm* term, std::string_view name) { bindings_[std::string(name)] = Ref<MRKBTerm>(term); }
 
 void MRKCVariables::remove(std::string_view name) { bindings_.erase(std::string(name)); }
 

@@ -7,7 +7,7 @@
 
 class MRKCVariables : public LLKBObject {
 public:
-  static Ref<MRKCVariables> variables();
+  [[nodiscard]] static Ref<MRKCVariables> variables();
 
   MRKBTerm* fetch(std::string_view name) const;
   void store(MRKBTerm* term, std::string_view name);

@@ -4,6 +4,7 @@
 
 namespace {
 thread_local const MRKCWorkerPool* currentPool = nullptr;
+thread_local MRKCWorkerPool::Batch* currentBatch = nullptr;
 }  // namespace
 
 MRKCWorkerPool::MRKCWorkerPool(size_t workers) {
@@ -34,14 +35,25 @@ void MRKCWorkerPool::stop() {
 void MRKCWorkerPool::spawnLocked() { threads_.emplace_back([this] { work(); }); }
 
 void MRKCWorkerPool::submit(std::function<void()> task) {
-  bool someoneWaits;
+  if (currentBatch && currentBatch->pool_ == this) {
+    currentBatch->held_.push_back(std::move(task));
+    return;
+  }
+  bool wake;
   {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
     tasks_.push_back(std::move(task));
-    someoneWaits = idle_ > 0;  // a busy worker takes the task when it is done
+    wake = wakeOneLocked();
   }
-  if (someoneWaits) wake_.notify_one();
+  if (wake) wake_.notify_one();
+}
+
+bool MRKCWorkerPool::wakeOneLocked() {
+  // A busy worker takes the task when it is done; a woken one passes the rest on.
+  if (idle_ == waking_ || waking_ > 0) return false;
+  ++waking_;
+  return true;
 }
 
 bool MRKCWorkerPool::isWorker() const { return currentPool == this; }
@@ -50,13 +62,19 @@ void MRKCWorkerPool::work() {
   currentPool = this;
   std::unique_lock lock(mutex_);
   for (;;) {
-    ++idle_;
-    wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-    --idle_;
+    while (tasks_.empty() && !stopping_) {
+      ++idle_;
+      wake_.wait(lock);
+      --idle_;
+      if (waking_ > 0) --waking_;  // this one, or one that woke by itself: either way one fewer to come
+    }
     if (stopping_) return;
     std::function<void()> task = std::move(tasks_.front());
     tasks_.pop_front();
+    bool wake = !tasks_.empty() && wakeOneLocked();  // pass the burst on
     lock.unlock();
+    if (wake) wake_.notify_one();
+    // The out-of-memory boundary of worker jobs (the rule is written at MRKCStrand::drain).
     try {
       task();
     } catch (...) {
@@ -65,6 +83,24 @@ void MRKCWorkerPool::work() {
     task = nullptr;  // release what it held outside the lock
     lock.lock();
   }
+}
+
+MRKCWorkerPool::Batch::Batch(MRKCWorkerPool* pool) : pool_(currentBatch ? nullptr : pool) {
+  if (pool_) currentBatch = this;
+}
+
+MRKCWorkerPool::Batch::~Batch() {
+  if (!pool_) return;
+  currentBatch = nullptr;
+  if (held_.empty()) return;
+  bool wake;
+  {
+    std::lock_guard lock(pool_->mutex_);
+    if (pool_->stopping_) return;
+    for (auto& task : held_) pool_->tasks_.push_back(std::move(task));
+    wake = pool_->wakeOneLocked();
+  }
+  if (wake) pool_->wake_.notify_one();
 }
 
 MRKCWorkerPool::Blocking::Blocking(MRKCWorkerPool* pool) : pool_(pool && pool->isWorker() ? pool : nullptr) {

@@ -1,5 +1,6 @@
 #include "framework/substrate/MRKFTerms.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -86,17 +87,17 @@ Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm*
 }
 
 int MRKFAtomToBoolean(const MRKBTerm* atom, bool* value) {
-  if (!atom || !value) return 22;
+  if (!atom || !value) return EINVAL;
   if (atom->ttid() == kMRKTermNumber) {
     *value = static_cast<const MRKCNumber*>(atom)->boolean();
     return 0;
   }
-  if (atom->ttid() != kMRKTermSymbol && atom->ttid() != kMRKTermString) return 22;
+  if (atom->ttid() != kMRKTermSymbol && atom->ttid() != kMRKTermString) return EINVAL;
   for (const char* word : {"true", "yes", "on"})
     if (atom->compareToChars(word) == 0) return *value = true, 0;
   for (const char* word : {"false", "no", "off"})
     if (atom->compareToChars(word) == 0) return *value = false, 0;
-  return 22;
+  return EINVAL;
 }
 
 Ref<MRKCNumber> MRKFArithmeticMul(const MRKBTerm* a, const MRKBTerm* b) {

@@ -49,7 +49,7 @@ Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm*
                                                MRKBTerm* t4, double value);
 
 // 0 when converted into *value: numbers (non-zero is true), symbols and strings "true", "yes",
-// "on", "false", "no", "off". 22 for anything else (value untouched).
+// "on", "false", "no", "off". EINVAL for anything else (value untouched).
 int MRKFAtomToBoolean(const MRKBTerm* atom, bool* value);
 
 // The product of two numbers: unsigned when both are unsigned and it fits, signed when both are

@@ -4,9 +4,11 @@
 //
 // Each statement of a squib on a followed label is printed on one line as the label, a tab and
 // the statement's terms in the term text form. The host stops after N statements, after S
-// seconds, or at SIGINT/SIGTERM, whichever comes first. Exit status: 0 when it ran, 1 when a
-// solution could not be loaded, 2 for a bad command line.
+// seconds, or at SIGINT/SIGTERM, whichever comes first; a signal during a load ends it at once
+// (status 1), and a second signal ends it at once whatever it is doing. Exit status: 0 when it
+// ran, 1 when a solution could not be loaded, 2 for a bad command line.
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
@@ -23,6 +25,13 @@
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+
+// The first signal asks the host to stop; a second one, while it is still stopping (a hook that
+// does not return, say), ends the process.
+void onSignal(int) {
+  if (interrupted) std::_Exit(1);
+  interrupted = 1;
+}
 
 struct Options {
   std::vector<std::string> follow;
@@ -68,7 +77,8 @@ public:
       : MRKBProcessor({}, {}, "zrnhost", nullptr), labels_(std::move(labels)), count_(count) {}
 
   void onAttached() override {
-    for (const std::string& label : labels_) substrate()->disclose(label, guid(), 2);
+    for (const std::string& label : labels_)
+      if (!substrate()->disclose(label, guid(), kMRKFollowCTM)) std::fprintf(stderr, "zrnhost: could not follow %s\n", label.c_str());
   }
 
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
@@ -116,12 +126,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zrnhost: %s\nusage: zrnhost [--follow LABEL]... [--count N] [--seconds S] solution.json...\n", error.c_str());
     return 2;
   }
-  std::signal(SIGINT, [](int) { interrupted = 1; });
-  std::signal(SIGTERM, [](int) { interrupted = 1; });
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
 
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
-  Ref<ZRNCHostTap> tap(new ZRNCHostTap(options.follow, options.count));
-  substrate->attach(tap.get(), false);
+  Ref<ZRNCHostTap> tap = adoptRef(new ZRNCHostTap(options.follow, options.count));
+  if (!substrate->attach(tap.get(), false)) std::fprintf(stderr, "zrnhost: the tap could not be attached\n");
 
   // Loads run on the offloader, one at a time, as the workbench runs them.
   Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
@@ -132,6 +142,12 @@ int main(int argc, char** argv) {
       std::string reason;
       loaded.set_value(substrate->load(path, &reason) ? std::string() : (reason.empty() ? path + ": not loaded" : reason));
     });
+    while (outcome.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+      if (interrupted) {
+        // The load still runs on the offloader with this frame's variables: no orderly way out.
+        std::fprintf(stderr, "zrnhost: interrupted while loading %s\n", path.c_str());
+        std::_Exit(1);
+      }
     std::string reason = outcome.get();
     if (!reason.empty()) {
       std::fprintf(stderr, "zrnhost: %s\n", reason.c_str());

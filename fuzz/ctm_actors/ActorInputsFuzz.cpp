@@ -21,7 +21,7 @@ struct Scene {
     substrate = MRKCSubstrate::substrate();
     Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(R"({"links": true, "stage": ctm})");
     actor = refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "fuzzed", {}, Ref<MRKCFrame>(asFrame(properties.get()))));
-    if (actor) substrate->attach(actor.get(), false);
+    if (actor) (void)substrate->attach(actor.get(), false);
   }
   Ref<MRKCSubstrate> substrate;
   Ref<CTMCTNTActor> actor;

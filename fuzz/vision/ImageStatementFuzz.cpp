@@ -26,7 +26,7 @@ struct Processors {
     extractor = QAVCROIExtractor::extractorWithGuid({}, "extr", {}, frameOf(R"({"roi.size": [3, 2], "roi.center": [+1, -1]})"));
     for (MRKBProcessor* processor : {static_cast<MRKBProcessor*>(converter.get()), static_cast<MRKBProcessor*>(resizer.get()),
                                      static_cast<MRKBProcessor*>(extractor.get())})
-      substrate->attach(processor, false);
+      (void)substrate->attach(processor, false);
   }
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
   Ref<QAVCConverter> converter;

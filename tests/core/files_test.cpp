@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -149,6 +152,60 @@ TEST(Time, ClocksAndFormatting) {
   EXPECT_EQ(LLKFTimeToString(&local, "%d %b %y %T", tiny, sizeof tiny), 0u);
   EXPECT_STREQ(tiny, "");
   EXPECT_FALSE(LLKFThenInLocalTime(1e300, &local));
+}
+
+// Only regular files are read, up to the limit: a pipe with no writer or a device would block or
+// grow for ever. Each refusal says why.
+TEST(File, ReadsOnlyRegularFilesOfBoundedSize) {
+  TemporaryFolder folder;
+  const std::string plain = folder.file("plain.json"), pipe = folder.file("pipe"), huge = folder.file("huge");
+  std::ofstream(plain) << "{}";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::ofstream(huge).close();
+  ASSERT_EQ(truncate(huge.c_str(), off_t(kLLKReadFileLimit) + 1), 0);  // sparse: no disk taken
+  struct Case {
+    std::string path;
+    bool read;
+    std::string reason;
+  } cases[] = {
+      {plain, true, ""},
+      {folder.path(), false, "is a folder"},
+      {pipe, false, "is not a regular file"},
+      {"/dev/zero", false, "is not a regular file"},
+      {huge, false, "is larger than 256 MiB"},
+      {folder.file("missing"), false, "cannot be read: No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    std::string contents, reason;
+    EXPECT_EQ(LLKFReadFile(c.path.c_str(), contents, &reason), c.read) << c.path;
+    EXPECT_EQ(reason, c.reason) << c.path;
+    if (c.read) {
+      EXPECT_EQ(contents, "{}");
+    }
+  }
+}
+
+// Console lines are diagnostics: they go to standard error, never into a program's output.
+TEST(Console, LinesGoToStandardError) {
+  TemporaryFolder folder;
+  const std::string out = folder.file("out"), err = folder.file("err");
+  std::fflush(stdout);
+  std::fflush(stderr);
+  const int savedOut = dup(1), savedErr = dup(2);
+  const int outFile = open(out.c_str(), O_WRONLY | O_CREAT, 0600), errFile = open(err.c_str(), O_WRONLY | O_CREAT, 0600);
+  dup2(outFile, 1);
+  dup2(errFile, 2);
+  LLKFConsolePrintf("segmenter : a line");
+  LLKFConsoleExit();
+  std::fflush(stdout);
+  dup2(savedOut, 1);
+  dup2(savedErr, 2);
+  for (int fd : {savedOut, savedErr, outFile, errFile}) close(fd);
+  std::string printed, diagnosed;
+  LLKFReadFile(out.c_str(), printed);
+  LLKFReadFile(err.c_str(), diagnosed);
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(diagnosed, "segmenter : a line\n");
 }
 
 TEST(Console, LinesReachTheSinkWhole) {

@@ -48,6 +48,12 @@ TEST(JsonFrame, MembersKeepTheirFirstOrderAndReplaceInPlace) {
   EXPECT_DOUBLE_EQ(frame->realForLabel("zeta", 0), 4.5);
   EXPECT_TRUE(frame->removeForLabel("alpha"));
   EXPECT_EQ(labels(*frame), "zeta mid ");
+  EXPECT_DOUBLE_EQ(frame->realForLabel("mid", 0), 3) << "found where it now stands";
+  frame->storeReal(7, "alpha");
+  EXPECT_EQ(labels(*frame), "zeta mid alpha ") << "stored again, at the end";
+  frame->storeReal(8, "mid");
+  EXPECT_EQ(labels(*frame), "zeta mid alpha ") << "replaced in place";
+  EXPECT_DOUBLE_EQ(frame->realForLabel("mid", 0), 8);
   EXPECT_EQ(frame->labelAtIndex(9), "");
   EXPECT_FALSE(frame->fetchAtIndex(9));
 }

@@ -55,6 +55,44 @@ TEST(Ref, ManyThreadsSharingOneObjectLeaveTheCountExact) {
   EXPECT_EQ(deaths, 1);
 }
 
+// Hands itself to a Ref while it is being made, before its creator holds it.
+struct SelfHolder : Probe {
+  explicit SelfHolder(int* deaths) : Probe(deaths) { Ref<SelfHolder> self(this); }
+};
+
+TEST(Ref, ARefOfItselfBeforeTheFirstOwnerDoesNotDeleteTheObject) {
+  int deaths = 0;
+  {
+    Ref<SelfHolder> made = makeRef<SelfHolder>(&deaths);
+    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(made->retainCount(), 1u);
+    // Retaining by the raw pointer adds an owner; adopting a fresh object does not.
+    Ref<SelfHolder> retained(made.get());
+    EXPECT_EQ(made->retainCount(), 2u);
+  }
+  EXPECT_EQ(deaths, 1);
+  {
+    Ref<Probe> adopted = adoptRef(new Probe(&deaths));
+    EXPECT_EQ(adopted->retainCount(), 1u);
+    (void)Ref<Probe>(adopted.get());  // a temporary that retains and releases
+    EXPECT_EQ(deaths, 1);
+  }
+  EXPECT_EQ(deaths, 2);
+}
+
+TEST(Ref, ReleaseIfLastLetsGoOnlyOfTheLastReference) {
+  int deaths = 0;
+  Ref<Probe> ours = makeRef<Probe>(&deaths);
+  Ref<Probe> theirs = ours;
+  EXPECT_FALSE(ours.releaseIfLast());
+  EXPECT_TRUE(ours);
+  theirs.reset();
+  EXPECT_TRUE(ours.releaseIfLast());
+  EXPECT_FALSE(ours);
+  EXPECT_EQ(deaths, 1);
+  EXPECT_FALSE(ours.releaseIfLast());
+}
+
 }  // namespace
 
 namespace {

@@ -22,8 +22,8 @@ class EndToEnd : public testing::Test {
 protected:
   void SetUp() override {
     substrate_->setConfigs({6.0f, 100});
-    substrate_->attach(driver_.get(), false);
-    substrate_->attach(watcher_.get(), false);
+    EXPECT_TRUE(substrate_->attach(driver_.get(), false));
+    EXPECT_TRUE(substrate_->attach(watcher_.get(), false));
   }
   void TearDown() override {
     for (const auto& processor : attached_) substrate_->detach(processor.get(), false);
@@ -35,8 +35,8 @@ protected:
   void restart() {
     TearDown();
     attached_.clear();
-    driver_ = Ref<Tap>(new Tap("driver", {}));
-    watcher_ = Ref<Tap>(new Tap("watcher", {"ctm.tick"}));
+    driver_ = adoptRef(new Tap("driver", {}));
+    watcher_ = adoptRef(new Tap("watcher", {"ctm.tick"}));
     SetUp();
   }
 
@@ -63,8 +63,8 @@ protected:
   }
 
   Ref<MRKCSubstrate> substrate_ = MRKCSubstrate::substrate();
-  Ref<Tap> driver_{new Tap("driver", {})};
-  Ref<Tap> watcher_{new Tap("watcher", {"ctm.tick"})};
+  Ref<Tap> driver_ = adoptRef(new Tap("driver", {}));
+  Ref<Tap> watcher_ = adoptRef(new Tap("watcher", {"ctm.tick"}));
   std::vector<Ref<MRKBProcessor>> attached_;
 };
 

@@ -58,7 +58,7 @@ protected:
 
   // Keeps a record in sent as if the chunk had been posted.
   static Ref<CTMCActorRecord> remember(CTMTActor* a, const std::string& chunk, uint32_t type) {
-    Ref<CTMCActorRecord> record(new CTMCActorRecord(list(chunk).get(), type));
+    Ref<CTMCActorRecord> record = adoptRef(new CTMCActorRecord(list(chunk).get(), type));
     a->sent->store(record, asSymbol(record->iChunk->fetchAtIndex(2))->value());
     return record;
   }
@@ -75,8 +75,8 @@ protected:
     return made;
   }();
   Ref<Tap> tap_ = [this] {
-    Ref<Tap> made(new Tap("tap", {"ctm.pass", "asker"}));
-    substrate_->attach(made.get(), false);
+    Ref<Tap> made = adoptRef(new Tap("tap", {"ctm.pass", "asker"}));
+    EXPECT_TRUE(substrate_->attach(made.get(), false));
     return made;
   }();
   Ref<CTMCTNTActor> actor_;
@@ -296,7 +296,7 @@ TEST_F(Runtime, PulsesAgeNoticesInTicksAndRecordsInSeconds) {
     for (const char* chunk : {"[b, 11, next, tweet, x, 1.0, 1.0, 0.0]", "[b, 4, six, tweet, x, 1.0, 1.0, 0.0]",
                               "[b, 3, seven, tweet, x, 1.0, 1.0, 0.0]", "[b, 1000000000000, ahead, tweet, x, 1.0, 1.0, 0.0]",
                               "[b, 9223372036854775808, wrapped, tweet, x, 1.0, 1.0, 0.0]"}) {
-      Ref<CTMCActorNotice> notice(new CTMCActorNotice(list(chunk).get(), kCTMChunkTweet));
+      Ref<CTMCActorNotice> notice = adoptRef(new CTMCActorNotice(list(chunk).get(), kCTMChunkTweet));
       a->received->store(notice, asSymbol(notice->iChunk->fetchAtIndex(2))->value());
     }
     Ref<CTMCActorRecord> old = remember(a, "[asker, 1, old, reply(q), x, 1.0, 1.0, 0.0]", kCTMChunkReply);
@@ -340,7 +340,7 @@ TEST_F(Runtime, AScrapCancelsPendingQueriesAndWaitsAlike) {
   Ref<MRKCQuery> asked = MRKCQuery::queryWithPredicate(asPredicate(term("?asker(x)").get()), nullptr, 30);
   Ref<MRKCQuery> other = MRKCQuery::queryWithPredicate(asPredicate(term("?asker(y)").get()), nullptr, 30);
   run([&](CTMTActor* a) {
-    Ref<CTMCActorRecord> record(new CTMCActorRecord(list("[asker, 1, q1, query, x, 1.0, 1.0, 0.0]").get(), asked.get()));
+    Ref<CTMCActorRecord> record = adoptRef(new CTMCActorRecord(list("[asker, 1, q1, query, x, 1.0, 1.0, 0.0]").get(), asked.get()));
     a->sent->store(record, "q1");
     a->awaits->store(CTMCActorWait::waitWithQuery(asked.get(), term("_").get(), term("_").get()), "a");
     a->awaits->store(CTMCActorWait::waitWithQuery(other.get(), term("_").get(), term("_").get()), "b");
@@ -424,7 +424,7 @@ TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {
 }
 
 TEST_F(Runtime, LinkedQueriesGoStraightToTheLinkedProcessor) {
-  Ref<Tap> oracle(new Tap("oracle", {}));
+  Ref<Tap> oracle = adoptRef(new Tap("oracle", {}));
   ASSERT_TRUE(substrate_->attach(oracle.get(), false));
   attach("{\"links\": [[colour(_:[is.symbol]), oracle, 6.0]]}");
   run([&](CTMTActor* a) {

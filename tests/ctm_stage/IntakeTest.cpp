@@ -174,6 +174,14 @@ TEST_F(StageRecord, SpinningOrStallingConfigurationIsClamped) {
       {properties({{"tick", uint(0)}}), 1, 0, 7, "ctm : \"tick\" 0 would spin the stage, using 1 ms"},
       {properties({{"tick", uint(100)}, {"tick.min", uint(300)}}), 100, 100, 7, "ctm : \"tick.min\" 300 is above \"tick\" 100, using 100"},
       {properties({{"size", uint(0)}}), 250, 0, 1, "ctm : \"size\" 0 would let no chunk win, using 1"},
+      // Values of the wrong kind are told as given, not as what they would have been read as.
+      {properties({{"tick", MRKCNumber::numberWithSint(-5)}}), 250, 0, 7,
+       "ctm : \"tick\" must be a whole number of at least 0, not -5; using 250"},
+      {properties({{"tick", MRKCNumber::numberWithReal(2.5)}}), 250, 0, 7,
+       "ctm : \"tick\" must be a whole number of at least 0, not 2.5; using 250"},
+      {properties({{"size", MRKCString::stringWithValue("four")}}), 250, 0, 7,
+       "ctm : \"size\" must be a whole number of at least 0, not \"four\"; using 7"},
+      {properties({{"mood", symbol("happy")}}), 250, 0, 7, "ctm : \"mood\" must be a number, not happy; using 0"},
   };
   for (const auto& c : cases) {
     OutputCapture output;

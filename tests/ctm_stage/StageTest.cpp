@@ -1,9 +1,12 @@
 // The stage as the substrate runs it: its own timer, an external clock, chunks posted on the
 // pass label, link flashes, and chunks injected by a probe processor from a solution.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <fstream>
 #include <mutex>
 
 #include "framework/core/LLKFRandom.h"
@@ -25,7 +28,7 @@ class TickListener : public MRKBProcessor {
 public:
   TickListener() : MRKBProcessor({}, "listener", {}, nullptr) {}
 
-  void onAttached() override { substrate()->disclose("ctm.tick", guid(), 2); }
+  void onAttached() override { EXPECT_TRUE(substrate()->disclose("ctm.tick", guid(), 2)); }
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
     {
       std::lock_guard lock(mutex_);
@@ -60,7 +63,7 @@ std::vector<std::string> keysOf(MRKCFrame* frame) {
 class StageTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    listener = Ref<TickListener>(new TickListener());
+    listener = adoptRef(new TickListener());
     ASSERT_TRUE(substrate->attach(listener.get(), false));
   }
 
@@ -179,6 +182,17 @@ TEST_F(StageTest, OwnTimerBroadcastsNumberedTicks) {
   substrate->wipe();
 }
 
+// A stage without a label has no record to tick with: the load is refused, not attached unusable.
+TEST_F(StageTest, ALoadRefusesAStageThatCannotBeMade) {
+  const std::string path = testing::TempDir() + "unlabelled-stage-" + std::to_string(getpid()) + ".json";
+  std::ofstream(path) << R"({"modules": ["modWRN"], "processors": [{"class": "CTMCStage", "label": ""}]})";
+  std::string error;
+  EXPECT_FALSE(substrate->load(path, &error));
+  EXPECT_EQ(error, path + ": processors[0]: CTMCStage could not be made from its properties");
+  EXPECT_EQ(substrate->processors().size(), 1u) << "only the listener";
+  std::remove(path.c_str());
+}
+
 TEST_F(StageTest, ProbeInjectedChunksCompete) {
   struct Case {
     const char* solution;
@@ -186,7 +200,7 @@ TEST_F(StageTest, ProbeInjectedChunksCompete) {
     double intensity;  // of the first winner
   };
   for (const Case& c : {Case{"/probe-weightcentric.json", {"c", "b"}, 9.0}, Case{"/probe-deterministic.json", {"c"}, 0.4}}) {
-    listener = Ref<TickListener>(new TickListener());
+    listener = adoptRef(new TickListener());
     ASSERT_TRUE(substrate->attach(listener.get(), false));
     std::string error;
     ASSERT_TRUE(substrate->load(kSolutions + c.solution, &error)) << error;

@@ -32,7 +32,7 @@ using namespace std::chrono_literals;
 // A window whose hooks tests fill in; it records what it saw under a lock.
 class TestWindow : public OGLBWindow {
 public:
-  static Ref<TestWindow> make() { return Ref<TestWindow>(new TestWindow()); }
+  static Ref<TestWindow> make() { return adoptRef(new TestWindow()); }
 
   std::function<void(float, const OGLTSize&)> surface, content, overlay;
   std::function<void()> afterRender;  // on the window's thread, before the swap
@@ -158,7 +158,7 @@ void fill(OGLC2DContext* ctx, float x, float y, float w, float h, OGLTColor colo
 
 TEST(OGLBWindowRate, BeatAndDividerFollowTheWantedRate) {
   struct Probe : OGLBWindow {
-    static Ref<Probe> make() { return Ref<Probe>(new Probe()); }
+    static Ref<Probe> make() { return adoptRef(new Probe()); }
   };
   Ref<Probe> probe = Probe::make();
   struct Case {

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLF.h"
 
 namespace {
@@ -41,6 +43,22 @@ TEST(OGLFCodePointToUTF8, EncodesScalarValuesAndReplacesTheRest) {
   }
   char zero[7];
   EXPECT_EQ(OGLFCodePointToUTF8(0, zero)[0], 0);
+}
+
+// Without a window the context keeps a clipboard and key states of its own.
+TEST(OGLFClipboard, AContextWithoutAWindowKeepsItsOwn) {
+  std::unique_ptr<OGLC2DContext> ctx = OGLC2DContext::make();
+  ASSERT_TRUE(ctx);
+  EXPECT_EQ(OGLFGetClipboard(ctx.get()), nullptr);
+  OGLFSetClipboard(ctx.get(), "h\xC3\xA9");
+  ASSERT_NE(OGLFGetClipboard(ctx.get()), nullptr);
+  EXPECT_STREQ(OGLFGetClipboard(ctx.get()), "h\xC3\xA9");
+  OGLFSetClipboard(ctx.get(), nullptr);  // ignored
+  EXPECT_STREQ(OGLFGetClipboard(ctx.get()), "h\xC3\xA9");
+  EXPECT_EQ(OGLFGetKeyAction(ctx.get(), 340), 1);
+  ctx->setOwnKeyAction(340, 2);
+  EXPECT_EQ(OGLFGetKeyAction(ctx.get(), 340), 2);
+  EXPECT_EQ(OGLFGetKeyAction(ctx.get(), 5000), 1);  // not a key
 }
 
 TEST(OGLFKeyToString, NamesTheKnownKeysOnly) {

@@ -163,6 +163,47 @@ TEST(ImageLoad, PNMHeadersWhoseNumbersOverflowAreRefused) {
     EXPECT_EQ(loadMemory(pnm(header), IMKPixelFormatRGB).result, 26) << header;
 }
 
+// Samples of two bytes (big-endian, scaled from the maximum) come out right in every format,
+// from a grey or an RGB file; a file shorter than its samples is refused, never read past.
+TEST(ImageLoad, SixteenBitPNMLoadsInEveryFormat) {
+  auto pnm = [](const std::string& header, const Bytes& samples) {
+    Bytes bytes(header.begin(), header.end());
+    bytes.insert(bytes.end(), samples.begin(), samples.end());
+    return bytes;
+  };
+  // 2 x 1: grey 0x1234 and 0xABCD of 65535; RGB (0, 1000, 500) and (1000, 0, 250) of 1000.
+  const Bytes grey = pnm("P5 2 1 65535\n", {0x12, 0x34, 0xAB, 0xCD});
+  const Bytes rgb = pnm("P6\n2 1\n1000\n", {0, 0, 0x03, 0xE8, 0x01, 0xF4, 0x03, 0xE8, 0, 0, 0, 0xFA});
+  struct Case {
+    const char* what;
+    const Bytes& file;
+    uint32_t format;
+    Bytes expected;
+  } cases[] = {
+      {"grey as RGB", grey, IMKPixelFormatRGB, {0x12, 0x12, 0x12, 0xAB, 0xAB, 0xAB}},
+      {"grey as BGR", grey, IMKPixelFormatBGR, {0x12, 0x12, 0x12, 0xAB, 0xAB, 0xAB}},
+      {"grey as RGBA", grey, IMKPixelFormatRGBA, {0x12, 0x12, 0x12, 255, 0xAB, 0xAB, 0xAB, 255}},
+      {"grey as BGRA", grey, IMKPixelFormatBGRA, {0x12, 0x12, 0x12, 255, 0xAB, 0xAB, 0xAB, 255}},
+      {"RGB as RGB", rgb, IMKPixelFormatRGB, {0, 255, 128, 255, 0, 64}},
+      {"RGB as BGR", rgb, IMKPixelFormatBGR, {128, 255, 0, 64, 0, 255}},
+      {"RGB as RGBA", rgb, IMKPixelFormatRGBA, {0, 255, 128, 255, 255, 0, 64, 255}},
+      {"RGB as BGRA", rgb, IMKPixelFormatBGRA, {128, 255, 0, 255, 64, 0, 255, 255}},
+  };
+  for (const Case& c : cases) {
+    const Loaded loaded = loadMemory(c.file, c.format);
+    ASSERT_EQ(loaded.result, 0) << c.what;
+    EXPECT_EQ(loaded.width, 2u) << c.what;
+    EXPECT_EQ(loaded.height, 1u) << c.what;
+    EXPECT_EQ(loaded.bytes(), c.expected) << c.what;
+    TempFile file(c.file);
+    Loaded fromFile;
+    fromFile.result = IMKFImageLoadFromFile(file.path(), c.format, &fromFile.data, &fromFile.width, &fromFile.height);
+    EXPECT_EQ(fromFile.bytes(), c.expected) << c.what << " from a file";
+  }
+  EXPECT_EQ(loadMemory(pnm("P5 2 2 65535\n", {1, 2, 3, 4, 5, 6, 7}), IMKPixelFormatRGBA).result, 26);
+  EXPECT_EQ(loadMemory(pnm("P6 3000 3000 65535\n", Bytes(64, 9)), IMKPixelFormatRGBA).result, 26);
+}
+
 TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
   const Bytes png = pngOf(picture(4), 4);
   const Loaded loaded = loadMemory(png, IMKPixelFormatJPEG);

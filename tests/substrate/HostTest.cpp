@@ -2,8 +2,16 @@
 // solutions and command lines with a clear message and a non-zero status.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <sstream>
+#include <thread>
 
 #include "tests/support/HostRun.h"
 
@@ -65,6 +73,54 @@ TEST(Host, RefusesBadSolutionsAndCommandLines) {
     HostRun run = host(c.arguments);
     EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << ": " << run.output;
+  }
+}
+
+// A pipe or a device given as a solution is refused at once: it would block the host, or fill
+// its memory, for ever.
+TEST(Host, RefusesSolutionsThatAreNoRegularFile) {
+  const std::string pipe = testing::TempDir() + "host-pipe-" + std::to_string(getpid());
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+    HostRun run = host(path);
+    EXPECT_EQ(run.status, 1) << path;
+    EXPECT_EQ(run.output, "zrnhost: " + path + ": is not a regular file\n");
+  }
+  std::remove(pipe.c_str());
+}
+
+// The host runs without a limit until a signal, then stops cleanly with status 0.
+TEST(Host, EndsPromptlyOnSignals) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const std::string solution = kFolder + "/probes.json";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      dup2(out[1], 1);
+      close(out[0]);
+      close(out[1]);
+      execl(ZRN_HOST, ZRN_HOST, "--follow", "news", solution.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;  // running: it printed the news
+    EXPECT_EQ(line, "news\t[hello(1), \"quoted\", 2.5]");
+    kill(child, signal);
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      ADD_FAILURE() << "still running after signal " << signal;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "signal " << signal;
+    close(out[0]);
   }
 }
 

@@ -101,6 +101,34 @@ TEST(Reader, BadTextIsRefusedWithTheOffset) {
   }
 }
 
+// A \u escape becomes well-formed UTF-8: a surrogate pair one four-byte character, a surrogate
+// alone (which has no UTF-8 form) refused by name.
+TEST(Reader, UnicodeEscapesGiveWellFormedUTF8) {
+  struct Case {
+    const char* text;
+    const char* value;  // null: refused
+    const char* problem;
+  } cases[] = {
+      {R"("\u00e9\u20ac")", "\xC3\xA9\xE2\x82\xAC", ""},
+      {R"("\ud83d\ude00")", "\xF0\x9F\x98\x80", ""},
+      {R"("\ud83d")", nullptr, "a low surrogate escape after a high one"},
+      {R"("\ud83dx")", nullptr, "a low surrogate escape after a high one"},
+      {R"("\ud83d\u0041")", nullptr, "a low surrogate escape after a high one"},
+      {R"("\ude00")", nullptr, "no lone low surrogate"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    Ref<MRKBTerm> term = read(c.text, &error);
+    if (!c.value) {
+      EXPECT_FALSE(term) << c.text;
+      EXPECT_NE(error.find(c.problem), std::string::npos) << c.text << ": " << error;
+      continue;
+    }
+    ASSERT_TRUE(asString(term.get())) << c.text << ": " << error;
+    EXPECT_EQ(asString(term.get())->value(), c.value) << c.text;
+  }
+}
+
 TEST(Reader, DeepNestingIsRefusedNotOverflowed) {
   std::string deep(100000, '[');
   EXPECT_FALSE(read(deep));

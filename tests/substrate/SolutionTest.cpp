@@ -1,6 +1,12 @@
 // Solutions: the probes load from a file, talk, and go away with a wipe; bad files name the file
 // and the entry, leave nothing loaded and the substrate usable.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "framework/core/LLKBDecoder.h"
 #include "framework/core/LLKBEncoder.h"
@@ -17,10 +23,10 @@ const std::string kFolder = ZRN_SOLUTIONS;
 class SolutionTest : public ::testing::Test {
 protected:
   Ref<Recorder> watch(std::initializer_list<const char*> labels) {
-    Ref<Recorder> recorder(new Recorder({}));
+    Ref<Recorder> recorder = adoptRef(new Recorder({}));
     recorder->answerQueries = false;
-    substrate->attach(recorder.get(), false);
-    for (const char* label : labels) substrate->disclose(label, recorder->guid(), 2);
+    EXPECT_TRUE(substrate->attach(recorder.get(), false));
+    for (const char* label : labels) EXPECT_TRUE(substrate->disclose(label, recorder->guid(), 2));
     return recorder;
   }
 
@@ -71,6 +77,7 @@ TEST_F(SolutionTest, BadSolutionsNameFileAndEntryAndLeaveNothingLoaded) {
       {"bad-property.json", "bad-property.json: processors[1].properties: \"answer\": term: expected"},
       {"not-json.json", "not-json.json: not JSON"},
       {"missing.json", "missing.json: cannot be read"},
+      {"", "solutions/: is a folder"},
       {"twin-guid.json", "twin-guid.json: processors[1].guid: 6d1f0c1e-0000-4000-8000-000000000001 is already taken"},
   };
   for (const auto& c : cases) {
@@ -93,6 +100,35 @@ public:
   void onReceivedFlash(MRKCFlash* flash, const std::string& source) override { start(MRKCList::listWithTerms({flash->functor()}).get()); }
 };
 MRKTClassRegistrar<Caller> callerRegistrar("ZRNTestCaller");
+
+// A pipe would block the load for ever and a device fill the memory: both are refused at once.
+TEST_F(SolutionTest, OnlyRegularFilesAreRead) {
+  const std::string pipe = testing::TempDir() + "solution-pipe-" + std::to_string(getpid());
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+    std::string error;
+    EXPECT_FALSE(substrate->load(path, &error));
+    EXPECT_EQ(error, path + ": is not a regular file");
+  }
+  std::remove(pipe.c_str());
+}
+
+// "./libm.so.6" names the file in the working folder, never the system's library of that name.
+TEST_F(SolutionTest, AModulePathIsLoadedExactlyAsResolved) {
+  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / ("modules-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  { std::ofstream(folder / "libm.so.6") << "not a library"; }
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const std::string resolved = MRKCModule::resolve("./libm.so.6", "");
+  std::string error;
+  const bool loaded = substrate->loadModule("./libm.so.6", &error);
+  std::filesystem::current_path(before);
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(resolved, (folder / "libm.so.6").lexically_normal().string());
+  EXPECT_FALSE(loaded);
+  EXPECT_NE(error.find("cannot load " + resolved + ": "), std::string::npos) << error;
+}
 
 TEST_F(SolutionTest, AWipeUnloadsNoModuleUnderAHookOfAnEarlierSolution) {
   Ref<Recorder> watcher = watch({"probe.holding"});
@@ -129,6 +165,10 @@ TEST(SolutionParse, ShapesAreChecked) {
       {R"J({"processors": [{"class": "C", "properties": [1]}]})J", "s.json: processors[0].properties: must be an object"},
       {R"J({"processors": [{"class": "C", "colour": 1}]})J", "s.json: processors[0].colour: is not a processor key"},
       {nested.c_str(), "s.json: constants.k: [0]: [0]: "},
+      {R"J({"modules": [], "modules": ["modJUX"]})J", "s.json: modules: is given twice"},
+      {R"J({"processors": [{"class": "C"}, {"class": "C", "properties": {"size": 1, "size": 2}}]})J",
+       "s.json: processors[1].properties.size: is given twice"},
+      {R"J({"modules": ["modJUX\u0000trailing"]})J", "s.json: modules[0]: must not contain a NUL character"},
   };
   for (const auto& c : cases) {
     MRKTSolution solution;

@@ -24,7 +24,7 @@ Ref<MRKCQuery> query(std::string_view predicate, float ttl = 5.0f) {
 class SubstrateTest : public ::testing::Test {
 protected:
   Ref<Recorder> attach(const std::string& label, Ref<MRKCFrame> properties = nullptr) {
-    Ref<Recorder> recorder(new Recorder(label, std::move(properties)));
+    Ref<Recorder> recorder = adoptRef(new Recorder(label, std::move(properties)));
     EXPECT_TRUE(substrate->attach(recorder.get(), false));
     return recorder;
   }
@@ -41,8 +41,8 @@ TEST_F(SubstrateTest, SquibsReachFollowersUntilWithheld) {
   ASSERT_TRUE(b->waitForEvent("squib news [1]"));
   EXPECT_TRUE(substrate->withhold("news", b->guid(), 2));
   EXPECT_FALSE(substrate->withhold("news", b->guid(), 2));
-  substrate->publish(squib("news", "[2]").get(), a->guid());
-  substrate->publish(squib("marker", "[]").get(), a->guid());
+  EXPECT_TRUE(substrate->publish(squib("news", "[2]").get(), a->guid()));
+  EXPECT_TRUE(substrate->publish(squib("marker", "[]").get(), a->guid()));
   ASSERT_TRUE(b->waitForEvent("squib marker []"));
   EXPECT_EQ(b->countOf("squib news"), 1u);
   EXPECT_EQ(a->countOf("squib"), 0u);
@@ -54,7 +54,7 @@ TEST_F(SubstrateTest, QueriesReachLabelAndFollowersAndRepliesTheAsker) {
   properties->store(MRKCNumber::numberWithUint(16).get(), "size");
   Ref<Recorder> oracle = attach("oracle", properties), follower = attach("watcher");
   follower->answerQueries = false;
-  substrate->disclose("oracle", follower->guid(), 4);
+  EXPECT_TRUE(substrate->disclose("oracle", follower->guid(), 4));
 
   EXPECT_TRUE(substrate->inquire(query("?oracle(peek(size, X))").get(), asker->guid()));
   ASSERT_TRUE(asker->waitForEvent("reply <oracle [peek(size, 16)] 1.0>"));
@@ -83,11 +83,11 @@ TEST_F(SubstrateTest, TargetedQueriesReachOnlyTheTarget) {
 
 TEST_F(SubstrateTest, FlashesReachTargetsOrFollowers) {
   Ref<Recorder> stage = attach("ctm"), other = attach("p"), follower = attach("f");
-  substrate->disclose("link", follower->guid(), 2);
+  EXPECT_TRUE(substrate->disclose("link", follower->guid(), 2));
   Ref<MRKCFlash> flash = MRKCFlash::flashWithFunctor(term("link([x])")->asFunc());
   substrate->flash(flash.get(), {"ctm"}, other->guid());
   ASSERT_TRUE(stage->waitForEvent("flash link([x])"));
-  substrate->publish(flash.get(), other->guid());
+  EXPECT_TRUE(substrate->publish(flash.get(), other->guid()));
   ASSERT_TRUE(follower->waitForEvent("flash link([x])"));
   EXPECT_EQ(other->countOf("flash"), 0u);
 }
@@ -102,8 +102,8 @@ public:
 };
 
 TEST_F(SubstrateTest, PokesStoreOnlyAcceptedValues) {
-  Ref<Picky> picky(new Picky());
-  substrate->attach(picky.get(), false);
+  Ref<Picky> picky = adoptRef(new Picky());
+  EXPECT_TRUE(substrate->attach(picky.get(), false));
   substrate->poke("locked", {"qav.extr"}, term("1").get());
   substrate->poke("roi.center", {"qav.extr"}, term("[+3, -4]").get());
   ASSERT_TRUE(picky->waitForEvent("poked roi.center"));
@@ -116,7 +116,7 @@ TEST_F(SubstrateTest, PokesStoreOnlyAcceptedValues) {
 
 TEST_F(SubstrateTest, MessagesWhoseTimeRanOutAreDropped) {
   Ref<Recorder> sender = attach("sender"), slow = attach("slow");
-  substrate->disclose("work", slow->guid(), 2);
+  EXPECT_TRUE(substrate->disclose("work", slow->guid(), 2));
   EXPECT_FALSE(substrate->publish(squib("work", "[stale]", -1.0f).get(), sender->guid()));
 
   std::mutex gate;
@@ -127,15 +127,15 @@ TEST_F(SubstrateTest, MessagesWhoseTimeRanOutAreDropped) {
     std::unique_lock lock(gate);
     opened.wait(lock, [&] { return open; });
   };
-  substrate->publish(squib("work", "[block]").get(), sender->guid());
-  substrate->publish(squib("work", "[short]", 0.02f).get(), sender->guid());
+  EXPECT_TRUE(substrate->publish(squib("work", "[block]").get(), sender->guid()));
+  EXPECT_TRUE(substrate->publish(squib("work", "[short]", 0.02f).get(), sender->guid()));
   std::this_thread::sleep_for(std::chrono::milliseconds(60));  // lets the short time to live run out
   {
     std::lock_guard lock(gate);
     open = true;
   }
   opened.notify_all();
-  substrate->publish(squib("work", "[after]").get(), sender->guid());
+  EXPECT_TRUE(substrate->publish(squib("work", "[after]").get(), sender->guid()));
   ASSERT_TRUE(slow->waitForEvent("squib work [after]"));
   EXPECT_EQ(slow->countOf("squib work [short]"), 0u);
   MRKTStatistics statistics;
@@ -146,11 +146,11 @@ TEST_F(SubstrateTest, MessagesWhoseTimeRanOutAreDropped) {
 
 TEST_F(SubstrateTest, HooksRunOneAtATimeAndNeverOnTheCallersThread) {
   Ref<Recorder> target = attach("target");
-  substrate->disclose("load", target->guid(), 2);
+  EXPECT_TRUE(substrate->disclose("load", target->guid(), 2));
   std::vector<std::thread> publishers;
   for (int t = 0; t < 4; ++t)
     publishers.emplace_back([&] {
-      for (int i = 0; i < 250; ++i) substrate->publish(squib("load", "[x]").get(), {});
+      for (int i = 0; i < 250; ++i) EXPECT_TRUE(substrate->publish(squib("load", "[x]").get(), {}));
     });
   for (auto& publisher : publishers) publisher.join();
   ASSERT_TRUE(target->waitForCount("squib load", 1000));
@@ -160,14 +160,14 @@ TEST_F(SubstrateTest, HooksRunOneAtATimeAndNeverOnTheCallersThread) {
 
 TEST_F(SubstrateTest, AProcessorMayDetachItselfAndAskItselfFromItsHook) {
   Ref<Recorder> self = attach("self");
-  substrate->disclose("go", self->guid(), 2);
+  EXPECT_TRUE(substrate->disclose("go", self->guid(), 2));
   self->onEvent = [&](Recorder& me, const std::string& event) {
     if (event == "squib go []") {
       Ref<MRKCKnowledge> knowledge = substrate->saveKnowledge();  // waits on every processor, itself included
       substrate->detach(&me, false);
     }
   };
-  substrate->publish(squib("go", "[]").get(), {});
+  EXPECT_TRUE(substrate->publish(squib("go", "[]").get(), {}));
   ASSERT_TRUE(self->waitForEvent("detached"));
   EXPECT_FALSE(self->isAttached());
 }
@@ -179,9 +179,9 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
   });
   int early = 0;
   for (int round = 0; round < 1000; ++round) {
-    Ref<Recorder> late(new Recorder("late"));
+    Ref<Recorder> late = adoptRef(new Recorder("late"));
     late->answerQueries = false;
-    substrate->attach(late.get(), round % 2 == 0);
+    EXPECT_TRUE(substrate->attach(late.get(), round % 2 == 0));
     ASSERT_TRUE(late->waitForEvent("attached"));
     if (late->events().front() != "attached") ++early;
     substrate->detach(late.get(), false);
@@ -192,7 +192,7 @@ TEST_F(SubstrateTest, NoHookRunsBeforeOnAttached) {
 }
 
 TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) {
-  Ref<Recorder> flip(new Recorder("flip"));
+  Ref<Recorder> flip = adoptRef(new Recorder("flip"));
   flip->answerQueries = false;
   std::atomic<bool> stop{false};
   std::thread asker([&] {
@@ -202,7 +202,7 @@ TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) 
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&, t] {
       for (int i = 0; i < 500; ++i) {
-        substrate->attach(flip.get(), (i + t) % 2 == 0);
+        (void)substrate->attach(flip.get(), (i + t) % 2 == 0);  // another thread may hold it attached
         substrate->detach(flip.get(), (i + t) % 3 == 0);
       }
     });
@@ -227,7 +227,7 @@ TEST_F(SubstrateTest, AttachAndDetachFromManyThreadsAlternateAndFrameEveryHook) 
 }
 
 TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
-  Ref<Recorder> observer(new Recorder("observer"));
+  Ref<Recorder> observer = adoptRef(new Recorder("observer"));
   for (int round = 0; round < 3; ++round) {
     EXPECT_TRUE(substrate->attach(observer.get(), true));
     EXPECT_FALSE(substrate->attach(observer.get(), true)) << "already attached";
@@ -241,9 +241,9 @@ TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
 
 TEST_F(SubstrateTest, DetachedProcessorsReceiveNothingMore) {
   Ref<Recorder> sender = attach("sender"), gone = attach("gone");
-  substrate->disclose("news", gone->guid(), 2);
+  EXPECT_TRUE(substrate->disclose("news", gone->guid(), 2));
   substrate->detach(gone.get(), false);
-  substrate->publish(squib("news", "[1]").get(), sender->guid());
+  EXPECT_TRUE(substrate->publish(squib("news", "[1]").get(), sender->guid()));
   EXPECT_FALSE(substrate->disclose("news", gone->guid(), 2));
   std::vector<std::string> expected = {"attached", "detached"};
   EXPECT_EQ(gone->events(), expected);
@@ -297,12 +297,12 @@ public:
 };
 
 TEST_F(SubstrateTest, KnowledgeAndStatisticsGoThroughTheHooks) {
-  Ref<Saver> saver(new Saver());
-  substrate->attach(saver.get(), false);
+  Ref<Saver> saver = adoptRef(new Saver());
+  EXPECT_TRUE(substrate->attach(saver.get(), false));
   Ref<MRKCKnowledge> knowledge = substrate->saveKnowledge();
   ASSERT_EQ(knowledge->manifestos().size(), 1u);
   EXPECT_EQ(knowledge->manifestos()[0]->label(), "saver");
-  substrate->publish(squib("x", "[]").get(), saver->guid());
+  EXPECT_TRUE(substrate->publish(squib("x", "[]").get(), saver->guid()));
   MRKTStatistics statistics;
   ASSERT_TRUE(substrate->queryStatistics(saver->guid(), &statistics));
   EXPECT_EQ(statistics.published, 0u) << "the hook has the last word";

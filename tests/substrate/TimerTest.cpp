@@ -15,8 +15,8 @@ protected:
 };
 
 TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
-  Ref<Recorder> clock(new Recorder("clock"));
-  substrate->attach(clock.get(), false);
+  Ref<Recorder> clock = adoptRef(new Recorder("clock"));
+  EXPECT_TRUE(substrate->attach(clock.get(), false));
   std::atomic<int> ticks{0};
   ASSERT_TRUE(runtime->schedule(clock->guid(), [&] {
     if (++ticks == 3) {
@@ -24,8 +24,8 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
     }
     clock->record("tick");
   }, 3, 2));
-  Ref<Recorder> witness(new Recorder("witness"));
-  substrate->attach(witness.get(), false);
+  Ref<Recorder> witness = adoptRef(new Recorder("witness"));
+  EXPECT_TRUE(substrate->attach(witness.get(), false));
   runtime->schedule(witness->guid(), [&] { witness->record("beat"); }, 0, 2);
   ASSERT_TRUE(witness->waitForCount("beat", 20)) << "many periods passed";
   EXPECT_EQ(ticks.load(), 3);
@@ -34,8 +34,8 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
 }
 
 TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
-  Ref<Recorder> clock(new Recorder("clock"));
-  substrate->attach(clock.get(), false);
+  Ref<Recorder> clock = adoptRef(new Recorder("clock"));
+  EXPECT_TRUE(substrate->attach(clock.get(), false));
   runtime->schedule(clock->guid(), [&] { clock->record("old"); }, 0, 1000000);
   runtime->schedule(clock->guid(), [&] {
     clock->record("fast");
@@ -48,12 +48,12 @@ TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
 }
 
 TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
-  Ref<Recorder> busy(new Recorder("busy"));
-  substrate->attach(busy.get(), false);
-  substrate->disclose("load", busy->guid(), 2);
+  Ref<Recorder> busy = adoptRef(new Recorder("busy"));
+  EXPECT_TRUE(substrate->attach(busy.get(), false));
+  EXPECT_TRUE(substrate->disclose("load", busy->guid(), 2));
   runtime->schedule(busy->guid(), [&] { busy->record("tick"); }, 0, 1);
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("load", nullptr, 1.0);
-  for (int i = 0; i < 2000; ++i) substrate->publish(MRKCSquib::squibWithLabel("load", statement.get(), 5.0f).get(), {});
+  for (int i = 0; i < 2000; ++i) EXPECT_TRUE(substrate->publish(MRKCSquib::squibWithLabel("load", statement.get(), 5.0f).get(), {}));
   ASSERT_TRUE(busy->waitForCount("squib load", 2000));
   ASSERT_TRUE(busy->waitForCount("tick", 5));
   EXPECT_FALSE(busy->overlapped);
@@ -62,7 +62,7 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
 }
 
 TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
-  Ref<Recorder> late(new Recorder("late"));
+  Ref<Recorder> late = adoptRef(new Recorder("late"));
   late->onEvent = [&](Recorder& me, const std::string& event) {
     if (event == "attached") runtime->schedule(me.guid(), [&me] { me.record("tick"); }, 0, 1);
   };
@@ -163,15 +163,15 @@ public:
 
 TEST_F(TimerTest, OffloadedActionsReportToTheirProcessor) {
   Ref<MRKCOffloader> offloader = substrate->globals()->fetch<MRKCOffloader>("offloader");
-  Ref<Recorder> owner(new Recorder("owner"));
-  substrate->attach(owner.get(), false);
-  Ref<Action> action(new Action());
+  Ref<Recorder> owner = adoptRef(new Recorder("owner"));
+  EXPECT_TRUE(substrate->attach(owner.get(), false));
+  Ref<Action> action = adoptRef(new Action());
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation* done) {
     owner->record("completed " + static_cast<Action*>(done)->steps);
   }));
   ASSERT_TRUE(owner->waitForEvent("completed ped"));
   EXPECT_FALSE(owner->onCreatorThread);
-  Ref<Action> load(new Action());
+  Ref<Action> load = adoptRef(new Action());
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(load)));
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation*) { owner->record("second"); }));
   ASSERT_TRUE(owner->waitForEvent("second"));

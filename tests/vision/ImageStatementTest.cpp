@@ -90,12 +90,13 @@ TEST(ImageStatement, MetaCopyLeavesTheReceivedFrameAlone) {
   QAVTImageStatement image;
   ASSERT_EQ(QAVFImageStatementRead(statement.get(), &image), kQAVImageValid);
   std::string before = image.meta->text();
-  Ref<MRKCFrame> copy = QAVFImageMetaCopy(image, MRKCSymbol::symbolWithValue("bgra").get(), 2, 1);
+  Ref<MRKCFrame> copy = QAVFImageMetaCopy(image, MRKCSymbol::symbolWithValue("bgra").get(), 2, 1, 8);
   ASSERT_TRUE(copy);
   EXPECT_EQ(image.meta->text(), before);
   EXPECT_EQ(MRKFFrameFetchSymbol(copy.get(), "format")->value(), "bgra");
   EXPECT_EQ(MRKFFrameFetchUint(copy.get(), "width", 0), 2u);
   EXPECT_EQ(MRKFFrameFetchUint(copy.get(), "height", 0), 1u);
+  EXPECT_EQ(MRKFFrameFetchUint(copy.get(), "length", 0), 8u) << "the pixels it will carry";
   EXPECT_EQ(MRKFFrameFetchUint(copy.get(), "frameid", 0), 1u) << "other members are kept";
 
   Ref<MRKCBinary> pixels = MRKCBinary::binaryWithBytes("abcdefgh", 8);

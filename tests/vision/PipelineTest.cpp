@@ -61,8 +61,8 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   TemporaryFolder folder;
   std::string picture = writePicture(folder);
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<VisionTap> tap(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
-  substrate->attach(tap.get(), false);
+  Ref<VisionTap> tap = adoptRef(new VisionTap({"qav.stream.raw", "qav.stream", "qav.stream.sized", "qav.extr"}));
+  EXPECT_TRUE(substrate->attach(tap.get(), false));
   std::string error;
   ASSERT_TRUE(substrate->load(writeSolution(folder, "\"modQAV\""), &error)) << error;
   EXPECT_TRUE(substrate->primitives()->objectForKey("qav.convert")) << "modInit registered the primitive";
@@ -101,7 +101,7 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   EXPECT_EQ(metaUint(cut, "top"), kTop);
   EXPECT_EQ(metaSint(cut, "offset.x"), kOffsetX) << "earlier stages' keys travel along";
   EXPECT_EQ(metaUint(cut, "frameid"), 1u);
-  EXPECT_EQ(metaUint(cut, "length"), uint64_t{kWidth} * kHeight * 3) << "the first published length";
+  EXPECT_EQ(metaUint(cut, "length"), 10u * 9 * 3) << "the length of the pixels it carries";
   EXPECT_EQ(metaSymbol(cut, "source"), "qav.proj");
   EXPECT_EQ(cut->value(), 1.0);
   EXPECT_EQ(pixelsOf(cut), expectedRegion());

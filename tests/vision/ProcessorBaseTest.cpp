@@ -20,8 +20,9 @@ public:
 };
 
 TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
+  LogCapture log;
   VisionStage stage({});
-  Ref<ImageCounter> counter(new ImageCounter("counter", frameOf(R"({"inputs": [a, 3, "c", b]})")));
+  Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": [a, 3, "c", b]})")));
   EXPECT_FALSE(counter->followLabel("early")) << "the substrate refuses a processor not attached";
   EXPECT_FALSE(counter->isFollowing("early"));
   stage.attach(counter);
@@ -29,6 +30,8 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
   EXPECT_TRUE(counter->isFollowing("b"));
   EXPECT_FALSE(counter->isFollowing("3"));
   EXPECT_FALSE(counter->isFollowing("c")) << "strings are no labels";
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"counter - property 'inputs' lists 3, which is no label",
+                                                   "counter - property 'inputs' lists \"c\", which is no label"}));
   EXPECT_EQ(counter->scheduler(), stage.substrate->globals()->fetch<MRKCOffloader>("qav.scheduler").get());
   EXPECT_EQ(counter->outputLabel(), "counter");
 
@@ -45,9 +48,18 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
   EXPECT_TRUE(counter->isFollowing("a")) << "attached again, it follows its inputs anew";
 }
 
+// An "inputs" of the wrong kind is told, naming what was given, rather than followed as nothing.
+TEST(ProcessorBase, InputsOfTheWrongKindAreTold) {
+  LogCapture log;
+  VisionStage stage({});
+  Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": 5})")));
+  stage.attach(counter);
+  EXPECT_TRUE(log.saw("counter - property 'inputs' must be a label or a list of labels, not 5")) << log.lines().size();
+}
+
 TEST(ProcessorBase, HandlesFollowedSquibsFromOthersOnly) {
   VisionStage stage({"out"});
-  Ref<ImageCounter> counter = stage.attach(Ref<ImageCounter>(new ImageCounter("counter", frameOf(R"({"inputs": in, "output": out})"))));
+  Ref<ImageCounter> counter = stage.attach(adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": in, "output": out})"))));
   stage.send("in", {makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3))}, counter->guid());  // its own: dropped
   stage.send("in", {makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3), 0.75)});
   std::vector<Ref<MRKCStatement>> out = stage.tap->waitFor("out", 1);
@@ -60,7 +72,7 @@ TEST(ProcessorBase, DropsShortPixelsWithALogLineWhenVerbose) {
   for (bool verbose : {false, true}) {
     LogCapture log;
     VisionStage stage({"out"});
-    Ref<ImageCounter> counter = stage.attach(Ref<ImageCounter>(new ImageCounter(
+    Ref<ImageCounter> counter = stage.attach(adoptRef(new ImageCounter(
         "counter", frameOf(std::string(R"({"inputs": in, "output": out, "verbose": )") + (verbose ? "true" : "false") + "}"))));
     Ref<MRKCStatement> malformed = makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3));
     MRKFFrameStoreUint(metaOf(malformed.get()), "height", 0);

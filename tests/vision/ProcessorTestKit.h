@@ -13,7 +13,7 @@ inline Ref<MRKCFrame> frameOf(const std::string& text) {
 
 class VisionStage {
 public:
-  explicit VisionStage(std::vector<std::string> tapped) : tap(new VisionTap(std::move(tapped))) { substrate->attach(tap.get(), false); }
+  explicit VisionStage(std::vector<std::string> tapped) : tap(makeRef<VisionTap>(std::move(tapped))) { EXPECT_TRUE(substrate->attach(tap.get(), false)); }
   ~VisionStage() {
     for (const auto& processor : substrate->processors()) substrate->detach(processor.get(), false);
   }

@@ -113,6 +113,47 @@ TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
   }
 }
 
+// A load that fails is logged with the file and the reason, and its query answered as failed;
+// sixteen-bit files load in every format (they once overflowed the loader's buffer).
+TEST_F(ProjectorTest, FailedLoadsAreToldAndAnsweredAsFailed) {
+  const std::string junk = folder.file("junk.png"), wide = folder.file("wide.pgm");
+  std::ofstream(junk) << "no image at all";
+  std::ofstream(wide, std::ios::binary) << "P5 2 1 65535\n" << std::string("\x12\x34\xAB\xCD", 4);
+  struct Case {
+    std::string path;
+    std::string reason;  // empty: loads
+  } cases[] = {
+      {folder.file("missing.png"), "the file does not exist"},
+      {"", "the file does not exist"},
+      {junk, "it is no image file that can be decoded (or no regular file)"},
+      {folder.path(), "it is no image file that can be decoded (or no regular file)"},
+      {wide, ""},
+  };
+  for (const char* format : {"rgb", "rgba", "bgr", "bgra"}) {
+    LogCapture log;
+    VisionStage own({"qav.proj"});
+    own.attach(QAVCProjector::projectorWithGuid({}, "qav.proj", {}, frameOf(std::string("{\"format\": ") + format + "}")));
+    std::vector<std::string> answers, told;
+    for (const Case& c : cases) {
+      Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel(
+          "qav.proj", MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(c.path).get()}).get());
+      own.substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), own.tap->guid());
+      if (c.reason.empty()) continue;
+      answers.push_back("<qav.proj [error(inject, \"" + c.reason + "\")] 0.0>");
+      told.push_back("qav.proj : cannot load \"" + c.path + "\": " + c.reason);
+    }
+    std::vector<std::string> replies = own.tap->waitForReplies(answers.size());
+    std::sort(replies.begin(), replies.end());
+    std::sort(answers.begin(), answers.end());
+    EXPECT_EQ(replies, answers) << format;
+    for (const std::string& line : told) EXPECT_TRUE(log.saw(line)) << format << ": " << line;
+    std::vector<Ref<MRKCStatement>> frames = own.tap->waitFor("qav.proj", 1);
+    ASSERT_EQ(frames.size(), 1u) << format;
+    EXPECT_EQ(pixelsOf(frames[0].get()).size(), std::string(format).size() * 2u) << format;
+    EXPECT_EQ(pixelsOf(frames[0].get())[0], 0x12) << format;
+  }
+}
+
 TEST_F(ProjectorTest, PublishesTheConfiguredFormat) {
   attachProjector(R"({"format": rgba, "output": qav.stream.raw})");
   inject(writePicture(folder, "rgba.ppm", 3, 2));

@@ -42,7 +42,7 @@ TEST(Converter, ConvertsIntoACopyOfTheMeta) {
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(metaSymbol(out[0].get(), "format"), "bgr");
   EXPECT_EQ(metaUint(out[0].get(), "width"), 3u);
-  EXPECT_EQ(metaUint(out[0].get(), "length"), rgb.size()) << "the first length stays";
+  EXPECT_EQ(metaUint(out[0].get(), "length"), rgb.size()) << "the length of the pixels it carries";
   EXPECT_EQ(metaOf(sent.get())->text(), metaBefore) << "the received meta frame is untouched";
   EXPECT_EQ(out[0]->terms()->fetchAtIndex(3), sent->terms()->fetchAtIndex(3)) << "the same ancillary frame";
   EXPECT_EQ(out[0]->value(), 0.5);
@@ -130,6 +130,7 @@ TEST(Resizer, CentresOnTheCanvasAndSaysWhereTheImageLies) {
     EXPECT_EQ(metaUint(resized.get(), "height"), c.height);
     EXPECT_EQ(metaSint(resized.get(), "offset.x"), c.dx) << c.sourceWidth << " -> " << c.width;
     EXPECT_EQ(metaSint(resized.get(), "offset.y"), c.dy) << c.sourceHeight << " -> " << c.height;
+    EXPECT_EQ(metaUint(resized.get(), "length"), pixelsOf(resized.get()).size()) << "the pixels it carries";
     const uint8_t bgrFill[3] = {30, 20, 10};  // the colour is red, green, blue; the canvas is bgr
     expectPlacedOnCanvas(received.get(), resized.get(), bgrFill);
     stage.substrate->detach(resizer.get(), false);
@@ -149,6 +150,9 @@ TEST(Resizer, PassesTheRightSizeAndSkipsOtherFormats) {
   Ref<QAVCResizer> unset = stage.attach(QAVCResizer::resizerWithGuid({}, "unset", {}, frameOf("{}")));
   EXPECT_TRUE(log.saw("unset - property 'size' missing"));
   EXPECT_TRUE(log.saw("unset - property 'color' missing"));
+  stage.attach(QAVCResizer::resizerWithGuid({}, "odd", {}, frameOf(R"({"size": "four", "color": 5})")));
+  EXPECT_TRUE(log.saw("odd - property 'size' must contains two numbers"));
+  EXPECT_TRUE(log.saw("odd - property 'color' must be a list of three numbers, not 5"));
   EXPECT_FALSE(unset->process(checked(same.get())));
 }
 
@@ -198,6 +202,7 @@ TEST(ROIExtractor, TheRegionAlwaysLiesInsideTheImage) {
     EXPECT_EQ(metaUint(region.get(), "top"), c.top) << c.sourceHeight << " " << c.height << " " << c.y;
     EXPECT_EQ(metaUint(region.get(), "width"), c.width);
     EXPECT_EQ(metaUint(region.get(), "height"), c.height);
+    EXPECT_EQ(metaUint(region.get(), "length"), pixelsOf(region.get()).size()) << "the pixels it carries";
     expectRegionOf(received.get(), region.get());
     stage.substrate->detach(extractor.get(), false);
   }

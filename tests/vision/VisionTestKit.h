@@ -60,13 +60,13 @@ public:
   explicit VisionTap(std::vector<std::string> labels) : MRKBProcessor({}, "vision.tap", {}, nullptr), labels_(std::move(labels)) {}
 
   void onAttached() override {
-    for (const std::string& label : labels_) substrate()->disclose(label, guid(), 4);
+    for (const std::string& label : labels_) EXPECT_TRUE(substrate()->disclose(label, guid(), 4));
   }
   void onReceivedQuery(MRKCQuery*, const std::string&) override {}
-  void onReceivedReply(MRKCReply*, const std::string&) override {
+  void onReceivedReply(MRKCReply* reply, const std::string&) override {
     {
       std::lock_guard lock(mutex_);
-      ++replies_;
+      replies_.push_back(reply->statement()->text());
     }
     changed_.notify_all();
   }
@@ -94,7 +94,14 @@ public:
   // True once a reply has arrived (within ten seconds).
   bool waitForReply() {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return replies_ > 0; });
+    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return !replies_.empty(); });
+  }
+  // The replies' statements in the term text form once there are count of them (within ten
+  // seconds), else what there is.
+  std::vector<std::string> waitForReplies(size_t count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::seconds(10), [&] { return replies_.size() >= count; });
+    return replies_;
   }
   size_t squibCount(const std::string& label) {
     std::lock_guard lock(mutex_);
@@ -114,7 +121,7 @@ private:
   std::condition_variable changed_;
   std::vector<Ref<MRKCStatement>> received_;
   std::map<std::string, size_t> squibs_;
-  size_t replies_ = 0;
+  std::vector<std::string> replies_;
 };
 
 // Collects the log's lines while alive, keeping them off standard error.

@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+using namespace graphseg;
+
 namespace {
 
 // Region of every pixel renumbered in order of first appearance, so two segmentations compare

@@ -55,7 +55,7 @@ protected:
   // Publishes the image and answers the statement segmented from it.
   Ref<MRKCStatement> segment(const cv::Mat& image, uint64_t frameid) {
     const size_t before = collector->statements().size();
-    substrate->publish(squibOf(imageStatement(image, frameid).get()).get(), "");
+    EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, frameid).get()).get(), ""));
     if (!collector->waitForStatements(before + 1)) return nullptr;
     return collector->statements().back();
   }
@@ -68,7 +68,7 @@ protected:
   }
 
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<Collector> collector{new Collector("out")};
+  Ref<Collector> collector = makeRef<Collector>("out");
   Ref<QAVCGRIDSegmenter> segmenter;
 };
 
@@ -284,9 +284,9 @@ TEST_F(SegmenterTest, OnlyWholeBgrImagesAreSegmented) {
   attach(R"("verbose": true)");
   ConsoleCapture console;
   const cv::Mat image = noise({20, 10}, 1);
-  substrate->publish(squibOf(imageStatement(image, 1, "rgb").get()).get(), "");
-  substrate->publish(squibOf(imageStatement(image, 2, "bgr", 1).get()).get(), "");
-  substrate->publish(squibOf(imageStatement(image, 3).get()).get(), "");
+  EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, 1, "rgb").get()).get(), ""));
+  EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, 2, "bgr", 1).get()).get(), ""));
+  EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, 3).get()).get(), ""));
   ASSERT_TRUE(collector->waitForStatements(1));
   EXPECT_TRUE(console.saw("seg : received image of un-supported pixel format"));
   // The hooks run in order, so the first two had been dropped before the third was queued.

@@ -42,7 +42,7 @@ protected:
     if (segmenter->isAttached()) substrate->detach(segmenter.get(), false);
   }
 
-  void send(uint64_t frameid) { substrate->publish(squibOf(imageStatement(frameImage(frameid), frameid).get()).get(), ""); }
+  void send(uint64_t frameid) { EXPECT_TRUE(substrate->publish(squibOf(imageStatement(frameImage(frameid), frameid).get()).get(), "")); }
 
   // "" when the statement is the complete segmentation of its frame at the grid it names.
   std::string check(MRKCStatement* statement) {
@@ -52,7 +52,7 @@ protected:
   }
 
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Ref<Collector> collector{new Collector("out")};
+  Ref<Collector> collector = makeRef<Collector>("out");
   Ref<QAVCGRIDSegmenter> segmenter;
 };
 

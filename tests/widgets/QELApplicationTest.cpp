@@ -175,7 +175,7 @@ TEST(QELOperation, ReportsToItsTargetThroughTheWindow) {
   Ref<Probe> target = Probe::make();
   window->attach(target);
   Ref<LLKCScheduler> scheduler = LLKCScheduler::schedulerWithSetup(QELKApplicationSetup);
-  Ref<Count> operation(new Count());
+  Ref<Count> operation = adoptRef(new Count());
   operation->setTarget(target);
   operation->setOnProgress(message(1));
   operation->setOnComplete(message(2));
@@ -183,7 +183,7 @@ TEST(QELOperation, ReportsToItsTargetThroughTheWindow) {
   EXPECT_TRUE(window->pumpUntil([&] { return target->messages.size() == 4; }));
   EXPECT_EQ(target->messages, (std::vector<uint64_t>{1, 1, 1, 2}));
   // Without a target the poke goes nowhere.
-  Ref<Count> orphan(new Count());
+  Ref<Count> orphan = adoptRef(new Count());
   orphan->setOnComplete(message(3));
   EXPECT_FALSE(orphan->notify(orphan->onComplete()));
   scheduler->stopAndJoin();

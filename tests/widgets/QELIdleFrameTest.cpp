@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 
 class CountingWindow : public QELBWindow {
 public:
-  static Ref<CountingWindow> make() { return Ref<CountingWindow>(new CountingWindow()); }
+  static Ref<CountingWindow> make() { return adoptRef(new CountingWindow()); }
 
   // Waits until the predicate on {beats, frames drawn} holds.
   bool waitFor(const std::function<bool(int beats, int frames)>& holds) {

@@ -169,7 +169,7 @@ TEST(QELParent, AChildsNewSizeRefitsTheParentOnce) {
   };
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({100, 100});
   ASSERT_TRUE(window);
-  Ref<Fitting> parent(new Fitting({10, 10}, {0, 0}));
+  Ref<Fitting> parent = adoptRef(new Fitting({10, 10}, {0, 0}));
   window->attach(parent);
   Ref<Probe> child = Probe::make();
   parent->attach(child);

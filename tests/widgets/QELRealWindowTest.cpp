@@ -38,7 +38,7 @@ using namespace std::chrono_literals;
 
 class SceneWindow : public QELBWindow {
 public:
-  static Ref<SceneWindow> make() { return Ref<SceneWindow>(new SceneWindow()); }
+  static Ref<SceneWindow> make() { return adoptRef(new SceneWindow()); }
 
   // Runs the task on the window's thread and waits for it.
   bool onWindow(const std::function<void()>& task) {

@@ -29,7 +29,7 @@
 class QELTestHeadlessWindow : public QELBWindow {
 public:
   // Opened at once (faces registered); null when the 2D context cannot be made.
-  static Ref<QELTestHeadlessWindow> make(OGLTSize size) { return open(Ref<QELTestHeadlessWindow>(new QELTestHeadlessWindow()), size); }
+  static Ref<QELTestHeadlessWindow> make(OGLTSize size) { return open(adoptRef(new QELTestHeadlessWindow()), size); }
   // Opens a window of a subclass the same way.
   template <typename T>
   static Ref<T> open(Ref<T> window, OGLTSize size) {

@@ -20,7 +20,7 @@ inline Ref<LLKCMessage> message(uint64_t code) { return LLKCMessage::messageWith
 class Probe : public QELBWidget {
 public:
   static Ref<Probe> make(OGLTSize size = {10, 10}, OGLTPoint position = {0, 0}) {
-    return Ref<Probe>(new Probe(size, position));
+    return adoptRef(new Probe(size, position));
   }
   bool onInputWithCursor(const OGLTCursorEvent& c) override {
     QELBWidget::onInputWithCursor(c);
@@ -88,7 +88,7 @@ protected:
 class Box : public QELBParent {
 public:
   static Ref<Box> make(OGLTSize size = {100, 100}, OGLTPoint position = {0, 0}) {
-    return Ref<Box>(new Box(size, position));
+    return adoptRef(new Box(size, position));
   }
   void onMessaged(const Ref<LLKCMessage>& m) override {
     messages.push_back(m->codeValue());
@@ -106,7 +106,7 @@ protected:
 
 class Spacer : public QELBWidget, public QELPSpacer {
 public:
-  static Ref<Spacer> make(OGLTSize size = {0, 0}) { return Ref<Spacer>(new Spacer(size, {0, 0})); }
+  static Ref<Spacer> make(OGLTSize size = {0, 0}) { return adoptRef(new Spacer(size, {0, 0})); }
 
 protected:
   using QELBWidget::QELBWidget;
@@ -116,7 +116,7 @@ protected:
 class TestView : public QELBView {
 public:
   static Ref<TestView> make(OGLTSize size, OGLTPoint position, uint32_t flags, std::string title = "view") {
-    Ref<TestView> view(new TestView(size, position, std::move(title), flags));
+    Ref<TestView> view = adoptRef(new TestView(size, position, std::move(title), flags));
     view->setVisible(true);
     return view;
   }

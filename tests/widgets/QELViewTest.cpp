@@ -21,7 +21,7 @@ struct RecordingWindow : QELTestHeadlessWindow {
 class Views : public ::testing::Test {
 protected:
   void SetUp() override {
-    window = QELTestHeadlessWindow::open(Ref<RecordingWindow>(new RecordingWindow()), {400, 300});
+    window = QELTestHeadlessWindow::open(adoptRef(new RecordingWindow()), {400, 300});
     ASSERT_TRUE(window);
   }
   Ref<TestView> view(OGLTRect f, uint32_t flags) {

@@ -76,7 +76,7 @@ TEST(QELWidget, HoverCopiesNameTheSender) {
     void onMessaged(const Ref<LLKCMessage>& m) override { sender = m->details().objectForKey("sender"); }
     Ref<LLKBObject> sender;
   };
-  Ref<Catcher> top(new Catcher({100, 100}, {0, 0}));
+  Ref<Catcher> top = adoptRef(new Catcher({100, 100}, {0, 0}));
   Ref<Probe> w = Probe::make({20, 20}, {10, 10});
   ASSERT_TRUE(window->attach(top));
   ASSERT_TRUE(top->attach(w));
@@ -107,7 +107,7 @@ TEST(QELWidget, MessagesClimbAtOnceAndReachTheWindowLater) {
     }
     std::vector<uint64_t> seen;
   };
-  Ref<Window> window = QELTestHeadlessWindow::open(Ref<Window>(new Window()), {100, 100});
+  Ref<Window> window = QELTestHeadlessWindow::open(adoptRef(new Window()), {100, 100});
   ASSERT_TRUE(window);
   Ref<Box> outer = Box::make(), inner = Box::make();
   Ref<Probe> leaf = Probe::make();

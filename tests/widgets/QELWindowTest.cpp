@@ -236,7 +236,7 @@ TEST_F(WidgetWindow, BroadcastsReachEveryWidgetOnALaterTurn) {
     Ref<LLKBObject> heard;
   };
   Ref<Box> box = Box::make();
-  Ref<Listener> listener(new Listener());
+  Ref<Listener> listener = adoptRef(new Listener());
   window->attach(box);
   box->attach(listener);
   Ref<LLKCMessage> news = message(42);

@@ -10,6 +10,7 @@
 
 #include "framework/core/LLKCPointer.h"
 #include "framework/core/LLKFLog.h"
+#include "framework/core/LLKFThreadContract.h"
 #include "framework/core/NRKFNumerics.h"
 #include "ui/gl/OGLCPassCompositor.h"
 
@@ -442,24 +443,28 @@ bool OGLBWindow::onMessaged(const Ref<LLKCMessage>& message) {
 }
 
 bool OGLBWindow::enableJoypadInput(int id) {
+  LLKF_EXPECT_THREAD(onOwnThread(), "joypads: window thread only");
   if (id < 0 || id >= 16 || !joypads_[id].present) return false;
   joypads_[id].enabled = true;
   return true;
 }
 
 bool OGLBWindow::disableJoypadInput(int id) {
+  LLKF_EXPECT_THREAD(onOwnThread(), "joypads: window thread only");
   if (id < 0 || id >= 16 || !joypads_[id].present) return false;
   joypads_[id].enabled = false;
   return true;
 }
 
 void OGLBWindow::setJoypadAxes(int id, const float* zeroes, const float* slips) {
+  LLKF_EXPECT_THREAD(onOwnThread(), "joypads: window thread only");
   if (id < 0 || id >= 16 || !joypads_[id].present || !zeroes || !slips) return;
   OGLTJoypad& pad = joypads_[id];
   for (uint32_t k = 0; k < pad.axisCount && k < kOGLJoypadAxes; ++k) pad.axes[k] = {slips[k], zeroes[k]};
 }
 
 void OGLBWindow::setJoypadAxis(int id, int axis, float zero, float slip) {
+  LLKF_EXPECT_THREAD(onOwnThread(), "joypads: window thread only");
   if (id < 0 || id >= 16 || !joypads_[id].present || axis < 0) return;
   OGLTJoypad& pad = joypads_[id];
   if (static_cast<uint32_t>(axis) < pad.axisCount && axis < kOGLJoypadAxes) pad.axes[axis] = {slip, zero};

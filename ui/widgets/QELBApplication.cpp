@@ -95,7 +95,7 @@ Ref<QELCApplication> QELCApplication::applicationWithName(std::string name, uint
 
 Ref<QELCApplication> QELCApplication::applicationWithName(std::string name, uint32_t argc, char** argv,
                                                           const LLKTSchedulerSetup& setup) {
-  Ref<QELCApplication> application(new (std::nothrow) QELCApplication(std::move(name), argc, argv));
+  Ref<QELCApplication> application = adoptRef(new (std::nothrow) QELCApplication(std::move(name), argc, argv));
   return application && application->setUp(setup) ? application : nullptr;
 }
 

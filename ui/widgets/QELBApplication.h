@@ -21,13 +21,15 @@ extern const LLKTSchedulerSetup QELKApplicationSetup;
 
 // Asks the application (when there is one) to stop; safe inside a signal handler.
 void QELFApplicationSignalHandler(int signal);
-// The file's JSON frame; an empty frame (never null) when it cannot be read.
-Ref<JSKCFrame> QELFApplicationReadJSON(const char* path);
 // Written through a temporary file that replaces the path; false when it was not written.
 bool QELFApplicationWriteJSON(const char* path, const JSKCFrame* frame);
+}
+
+// Hand back counted objects, so C++ linkage.
+// The file's JSON frame; an empty frame (never null) when it cannot be read.
+Ref<JSKCFrame> QELFApplicationReadJSON(const char* path);
 // An empty frame for a null path or a missing file; else as QELFApplicationReadJSON.
 Ref<JSKCFrame> QELFApplicationReadConfig(const char* path);
-}
 
 class QELBApplication : public LLKBLooper {
 public:
@@ -70,8 +72,8 @@ private:
 
 class QELCApplication : public QELBApplication {
 public:
-  static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv);
-  static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv,
+  [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv);
+  [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv,
                                                   const LLKTSchedulerSetup& setup);
 
 protected:

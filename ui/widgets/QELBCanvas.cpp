@@ -41,7 +41,7 @@ QELBCanvas::QELBCanvas(OGLTSize size, OGLTPoint position) : QELBParent(size, pos
 QELBCanvas::~QELBCanvas() = default;
 
 Ref<QELCCanvas> QELCCanvas::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCCanvas> canvas(new (std::nothrow) QELCCanvas(size, position));
+  Ref<QELCCanvas> canvas = adoptRef(new (std::nothrow) QELCCanvas(size, position));
   return canvas && canvas->made() ? canvas : nullptr;
 }
 

@@ -54,7 +54,7 @@ private:
 
 class QELCCanvas : public QELBCanvas {
 public:
-  static Ref<QELCCanvas> widgetWithSize(OGLTSize size, OGLTPoint position);
+  [[nodiscard]] static Ref<QELCCanvas> widgetWithSize(OGLTSize size, OGLTPoint position);
 
 protected:
   using QELBCanvas::QELBCanvas;

@@ -176,7 +176,10 @@ bool QELBDropbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
 
 void QELBDropbox::onUpdateWithStep(float step) {
   QELBControl::onUpdateWithStep(step);
-  if (menu_ && !menu_->window()) menu_->setTarget(nullptr), menu_.reset();  // collapsed and detached by itself
+  if (menu_ && !menu_->window()) {  // it collapsed and left the window by itself
+    menu_->setTarget(nullptr);
+    menu_.reset();
+  }
   if (!openPending_) return;
   openCountdown_ -= step;
   if (openCountdown_ > 0) return;

@@ -26,7 +26,7 @@ QELBGroup::QELBGroup(OGLTSize size, OGLTPoint position, const QELTGroupSetup* se
 QELBGroup::~QELBGroup() = default;
 
 Ref<QELCGroup> QELCGroup::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCGroup> group(new (std::nothrow) QELCGroup(size, position, setup));
+  Ref<QELCGroup> group = adoptRef(new (std::nothrow) QELCGroup(size, position, setup));
   return group && group->made() ? group : nullptr;
 }
 

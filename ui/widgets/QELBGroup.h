@@ -92,7 +92,7 @@ private:
 
 class QELCGroup : public QELBGroup {
 public:
-  static Ref<QELCGroup> widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup);
+  [[nodiscard]] static Ref<QELCGroup> widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup);
 
 protected:
   using QELBGroup::QELBGroup;

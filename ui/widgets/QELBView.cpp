@@ -40,7 +40,7 @@ Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::s
 }
 
 Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags) {
-  Ref<QELCView> view(new (std::nothrow) QELCView(size, position, std::move(title), flags));
+  Ref<QELCView> view = adoptRef(new (std::nothrow) QELCView(size, position, std::move(title), flags));
   return view && view->made() ? view : nullptr;
 }
 

@@ -16,7 +16,7 @@ QELBWidget::QELBWidget(OGLTSize size, OGLTPoint position) {
 QELBWidget::~QELBWidget() = default;
 
 Ref<QELCWidget> QELCWidget::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  return Ref<QELCWidget>(new (std::nothrow) QELCWidget(size, position));
+  return adoptRef(new (std::nothrow) QELCWidget(size, position));
 }
 
 QELBWidget* QELBWidget::findAncestorOfType(const std::type_info& type) const {

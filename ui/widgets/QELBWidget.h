@@ -209,7 +209,7 @@ private:
 
 class QELCWidget : public QELBWidget {
 public:
-  static Ref<QELCWidget> widgetWithSize(OGLTSize size, OGLTPoint position);
+  [[nodiscard]] static Ref<QELCWidget> widgetWithSize(OGLTSize size, OGLTPoint position);
 
 protected:
   using QELBWidget::QELBWidget;

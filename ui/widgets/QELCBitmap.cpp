@@ -20,7 +20,7 @@ bool QELCBitmap::lengthForSize(OGLTSize size, uint64_t& length) {
 Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size) {
   uint64_t length = 0;
   if (!lengthForSize(size, length)) return nullptr;
-  Ref<QELCBitmap> bitmap(new (std::nothrow) QELCBitmap(size, length));
+  Ref<QELCBitmap> bitmap = adoptRef(new (std::nothrow) QELCBitmap(size, length));
   if (!bitmap) return nullptr;
   bitmap->own_.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]());
   if (!bitmap->own_) return nullptr;
@@ -31,7 +31,7 @@ Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size) {
 Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size, Ref<LLKCData> data) {
   uint64_t length = 0;
   if (!data || !lengthForSize(size, length) || data->length() < length) return nullptr;
-  Ref<QELCBitmap> bitmap(new (std::nothrow) QELCBitmap(size, length));
+  Ref<QELCBitmap> bitmap = adoptRef(new (std::nothrow) QELCBitmap(size, length));
   if (!bitmap) return nullptr;
   bitmap->bytes_ = data->bytes();
   bitmap->data_ = std::move(data);

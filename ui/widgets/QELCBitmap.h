@@ -16,9 +16,9 @@ class QELCBitmap : public LLKBObject {
 public:
   // Zero-filled bytes of its own. Null for a negative or non-finite size, a byte count that
   // overflows, or when the bytes cannot be had.
-  static Ref<QELCBitmap> bitmapWithSize(OGLTSize size);
+  [[nodiscard]] static Ref<QELCBitmap> bitmapWithSize(OGLTSize size);
   // Over the data's bytes (kept, not copied); null as above or when the data is shorter.
-  static Ref<QELCBitmap> bitmapWithSize(OGLTSize size, Ref<LLKCData> data);
+  [[nodiscard]] static Ref<QELCBitmap> bitmapWithSize(OGLTSize size, Ref<LLKCData> data);
   ~QELCBitmap() override;
 
   OGLTSize size() const { return size_; }

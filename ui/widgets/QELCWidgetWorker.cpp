@@ -8,7 +8,7 @@ Ref<QELCWidgetWorker> QELCWidgetWorker::workerWithFunction(QELTWidgetWorkerFunct
   if (!function) return nullptr;
   if (!context) context = LLKCDictionary::dictionary();
   if (!context) return nullptr;
-  Ref<QELCWidgetWorker> worker(new (std::nothrow) QELCWidgetWorker(function, widget, std::move(context)));
+  Ref<QELCWidgetWorker> worker = adoptRef(new (std::nothrow) QELCWidgetWorker(function, widget, std::move(context)));
   if (worker) worker->setTimeout(periodMs);
   return worker;
 }

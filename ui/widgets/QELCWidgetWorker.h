@@ -19,7 +19,7 @@ using QELTWidgetWorkerFunction = void (*)(LLKCDictionary* context, QELBWidget* w
 class QELCWidgetWorker : public LLKBWorker {
 public:
   // Null for a null function. A null context becomes an empty dictionary.
-  static Ref<QELCWidgetWorker> workerWithFunction(QELTWidgetWorkerFunction function, uint32_t periodMs,
+  [[nodiscard]] static Ref<QELCWidgetWorker> workerWithFunction(QELTWidgetWorkerFunction function, uint32_t periodMs,
                                                   QELBWidget* widget, Ref<LLKCDictionary> context);
 
   LLKCDictionary* context() const { return context_.get(); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-Ref<QELCWidgets> QELCWidgets::widgets() { return Ref<QELCWidgets>(new (std::nothrow) QELCWidgets()); }
+Ref<QELCWidgets> QELCWidgets::widgets() { return adoptRef(new (std::nothrow) QELCWidgets()); }
 
 int QELCWidgets::bucketOf(int8_t layer) { return std::clamp<int>(layer, -8, 8) + 8; }
 

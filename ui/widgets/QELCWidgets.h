@@ -23,7 +23,7 @@ enum : int {
 
 class QELCWidgets : public LLKBObject {
 public:
-  static Ref<QELCWidgets> widgets();
+  [[nodiscard]] static Ref<QELCWidgets> widgets();
 
   // The drawing order as of the last sync.
   const std::vector<Ref<QELBWidget>>& childs() const { return childs_; }

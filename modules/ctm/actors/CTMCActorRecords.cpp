@@ -16,12 +16,12 @@ CTMCActorNotice::CTMCActorNotice(MRKCList* chunk, uint32_t type) : iCType(type),
 CTMCActorLink::CTMCActorLink(MRKCSymbol* processor, MRKCFunc* gist, double pull) : iProc(processor), iGist(gist), iPull(pull) {}
 
 Ref<CTMCActorWait> CTMCActorWait::waitWithQuery(MRKCQuery* query, MRKBTerm* filter, MRKBTerm* result) {
-  Ref<CTMCActorWait> wait(new (std::nothrow) CTMCActorWait());
+  Ref<CTMCActorWait> wait = adoptRef(new (std::nothrow) CTMCActorWait());
   if (!wait) return nullptr;
   wait->iVariables = MRKCVariables::variables();
   if (!wait->iVariables) return nullptr;
-  wait->iQuery = query;
-  wait->iFilter = filter;
-  wait->iResult = result;
+  wait->iQuery = Ref<MRKCQuery>(query);
+  wait->iFilter = Ref<MRKBTerm>(filter);
+  wait->iResult = Ref<MRKBTerm>(result);
   return wait;
 }

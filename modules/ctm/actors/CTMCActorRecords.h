@@ -74,7 +74,7 @@ public:
 class CTMCActorWait : public LLKBObject {
 public:
   // Null when the bindings cannot be made.
-  static Ref<CTMCActorWait> waitWithQuery(MRKCQuery* query, MRKBTerm* filter, MRKBTerm* result);
+  [[nodiscard]] static Ref<CTMCActorWait> waitWithQuery(MRKCQuery* query, MRKBTerm* filter, MRKBTerm* result);
 
   Ref<MRKCQuery> iQuery;
   Ref<MRKBTerm> iFilter;

@@ -46,7 +46,7 @@ void CTMFActorLinksUpdate(CTMTActor* actor, MRKCFunc* gist, MRKCSymbol* processo
     link->iPull += pull;
     return;
   }
-  Ref<CTMCActorLink> link(new (std::nothrow) CTMCActorLink(processor, gist, pull));
+  Ref<CTMCActorLink> link = adoptRef(new (std::nothrow) CTMCActorLink(processor, gist, pull));
   if (link) table->store(link, key);
 }
 

@@ -25,7 +25,7 @@ bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCL
   MRKBTerm* gist = terms->fetchAtIndex(0);
   MRKCNumber* weight = asNumber(terms->fetchAtIndex(1));
   MRKCNumber* mood = asNumber(terms->fetchAtIndex(2));
-  out->uid = MRKFFrameFetchSymbol(options, "uid");
+  out->uid = Ref<MRKCSymbol>(MRKFFrameFetchSymbol(options, "uid"));
   if (!out->uid) {
     Ref<LLKCString> unique = LLKFUniqueStringWithLength(13);
     if (unique) out->uid = MRKCSymbol::symbolWithValue(unique->view());
@@ -143,7 +143,7 @@ Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options,
     return nullptr;
   }
   if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, posting)) return nullptr;
-  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting->chunk.get(), type));
+  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting->chunk.get(), type));
   if (!CTMActorRemember(actor, *posting, record)) return nullptr;
   record->iWeight = posting->weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
@@ -196,7 +196,7 @@ Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTer
   if (!actor) return nullptr;
   CTMTPosting posting;
   if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkTweet));
+  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkTweet));
   if (!CTMActorRemember(actor, posting, record)) return nullptr;
   record->iWeight = posting.weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
@@ -228,7 +228,7 @@ Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTer
   const bool linked = links->count() > 0;
   CTMTPosting posting;
   if (!CTMActorPrepare(actor, options, kind, terms, linked ? actor->tick : actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), query));
+  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), query));
   if (!CTMActorRemember(actor, posting, record)) return nullptr;
   record->iWeight = posting.weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
@@ -262,8 +262,8 @@ Ref<MRKCSymbol> CTMFActorPostReply(CTMTActor* actor, MRKCFrame* options, MRKBTer
   MRKCSymbol* queryUid = nullptr;
   Ref<CTMCActorRecord> record = CTMActorPrepareAnswer(actor, options, kind, terms, kCTMChunkReply, &posting, &queryUid);
   if (!record) return nullptr;
-  record->iDKudos = asList(MRKFFrameFetchTerm(options, "kudos"));
-  record->iOptions = options;
+  record->iDKudos = Ref<MRKCList>(asList(MRKFFrameFetchTerm(options, "kudos")));
+  record->iOptions = Ref<MRKCFrame>(options);
   // A query that came by direct link is answered the same way.
   Ref<CTMCActorNotice> notice = actor->received->fetchForKeyAs<CTMCActorNotice>(queryUid->value());
   return CTMActorSendAnswer(actor, posting, record.get(), notice && notice->iFlashed ? notice.get() : nullptr);

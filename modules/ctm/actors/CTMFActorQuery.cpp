@@ -137,7 +137,7 @@ Ref<MRKCList> CTMFActorRecallSearch(CTMTActor* actor, MRKBTerm* pattern, bool ow
 
 void CTMFActorRecallConsume(CTMTActor* actor, MRKCList* stage) {
   if (!actor || !stage) return;
-  Ref<CTMCActorRecall> recall(new (std::nothrow) CTMCActorRecall(stage));
+  Ref<CTMCActorRecall> recall = adoptRef(new (std::nothrow) CTMCActorRecall(stage));
   if (recall) actor->recalls->prepend(recall);
 }
 

@@ -72,7 +72,7 @@ void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
     if (!actor->linksSeen || list->compareTo(actor->linksSeen.get()) != 0) {
       actor->links->clear();
       CTMFActorListToLink(actor, list);
-      actor->linksSeen = list;
+      actor->linksSeen = Ref<MRKCList>(list);
     }
   } else if (links) {
     bool on = false;
@@ -90,7 +90,7 @@ void CTMFActorUpdateConfig(CTMTActor* actor, MRKCFrame* properties) {
   actor->rtime = CTMActorFetchSetting(actor, properties, "rtime", 0.0, true);
   actor->ukudo = MRKFFrameFetchBool(properties, "ukudo", true);
 
-  actor->stage = MRKFFrameFetchSymbol(properties, "stage");
+  actor->stage = Ref<MRKCSymbol>(MRKFFrameFetchSymbol(properties, "stage"));
   const std::string stage = actor->stage ? actor->stage->value() : std::string("ctm");
   actor->tickLabel = stage + ".tick";
   actor->passLabel = stage + ".pass";

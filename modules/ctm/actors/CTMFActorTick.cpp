@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "framework/core/LLKCObjectList.h"
+#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "modules/ctm/actors/CTMActorSupport.h"
 
 namespace {
-constexpr uint32_t kCTMFollowFlags = 2;
-constexpr uint32_t kCTMSelfQueryFlags = 0x60;
+constexpr uint32_t kCTMSelfQueryFlags = kMRKPredicateSelfEvent | kMRKPredicateRecurse;
 
 // Raises an event built from the terms (a null term ends the list, as for a link event's
 // missing frame).
@@ -37,7 +37,7 @@ void CTMActorTakeReply(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind, bool f
     record->iReplies = replies;
   }
   if (!record->iReplies) return;
-  Ref<CTMCActorNotice> notice(new (std::nothrow) CTMCActorNotice(chunk, kCTMChunkReply));
+  Ref<CTMCActorNotice> notice = adoptRef(new (std::nothrow) CTMCActorNotice(chunk, kCTMChunkReply));
   record->iStaged = actor->time;
   Ref<MRKBTerm> data = record->iCollect ? Ref<MRKBTerm>(record->iReplies.get()) : Ref<MRKBTerm>(chunk);
   if (record->iQuery) {
@@ -89,7 +89,7 @@ void CTMActorNotice(CTMTActor* actor, MRKCList* chunk, MRKCSymbol* kind, bool fl
   if (kind->compareTo(actor->querySym.get()) == 0) type = kCTMChunkQuery;
   MRKCSymbol* uid = CTMActorChunkUid(chunk);
   if (!type || !uid) return;
-  Ref<CTMCActorNotice> notice(new (std::nothrow) CTMCActorNotice(chunk, type));
+  Ref<CTMCActorNotice> notice = adoptRef(new (std::nothrow) CTMCActorNotice(chunk, type));
   if (!notice) return;
   notice->iFlashed = flashed;
   actor->received->store(notice, uid->value());
@@ -156,12 +156,14 @@ void CTMFActorAttached(CTMTActor* actor) {
   if (!actor) return;
   CTMFActorUpdateConfig(actor, actor->proc->properties());
   CTMFActorSelfQuery(actor, MRKCList::listWithTerms({actor->initSym.get()}).get(), true);
-  if (MRKCSubstrate* substrate = actor->proc->substrate()) substrate->disclose(actor->tickLabel, actor->proc->guid(), kCTMFollowFlags);
+  MRKCSubstrate* substrate = actor->proc->substrate();
+  if (substrate && !substrate->disclose(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM))
+    LLKFLog("%s : could not follow %s", actor->proc->label().c_str(), actor->tickLabel.c_str());
 }
 
 void CTMFActorDetached(CTMTActor* actor) {
   if (!actor) return;
-  if (MRKCSubstrate* substrate = actor->proc->substrate()) substrate->withhold(actor->tickLabel, actor->proc->guid(), kCTMFollowFlags);
+  if (MRKCSubstrate* substrate = actor->proc->substrate()) substrate->withhold(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM);
   // No broadcast will answer the queries still pending: their askers get the timeout answer now
   // rather than waiting out their time to live.
   for (const auto& entry : actor->sent->snapshot()) CTMActorAnswerLeaving(actor, static_cast<CTMCActorRecord*>(entry.second.get()));

@@ -15,6 +15,7 @@ class CTMTActorShell : public Base {
 public:
   // The runtime record; null when it could not be made (the factories then give no object).
   CTMTActor* actor() const { return actor_; }
+  bool isUsable() const override { return actor_ && Base::isUsable(); }
 
   bool onSavingKnowledge(MRKCKnowledge* container) override {
     if (!CTMFActorSaveKnowledge(actor_)) return false;
@@ -68,7 +69,7 @@ private:
 // not be made.
 template <typename T>
 Ref<MRKBProcessor> CTMFActorMake(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
-  Ref<T> made(new (std::nothrow) T(guid, label, alias, std::move(properties)));
+  Ref<T> made = adoptRef(new (std::nothrow) T(guid, label, alias, std::move(properties)));
   return made && made->actor() ? Ref<MRKBProcessor>(made) : nullptr;
 }
 

@@ -17,7 +17,6 @@
 namespace {
 
 // The disclose flags the stage follows its labels with.
-constexpr uint32_t kStageFollowFlags = 2;
 // Among timer selectors due together, the stage's tick runs at this priority.
 constexpr int kStageTimerPriority = 3;
 
@@ -34,7 +33,7 @@ Ref<CTMCStage> CTMCStage::usableOrNull(Ref<CTMCStage> stage) { return stage && s
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                         Ref<MRKCFrame> properties) {
-  return usableOrNull(Ref<CTMCStage>(new (std::nothrow) CTMCStage(guid, label, alias, std::move(properties))));
+  return usableOrNull(adoptRef(new (std::nothrow) CTMCStage(guid, label, alias, std::move(properties))));
 }
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
@@ -62,9 +61,9 @@ void CTMCStage::onAttached() {
   setNosy(false);
   setChatty(false);
   CTMFStageUpdateConfig(&record_, properties());
-  host->disclose(record_.passLabel, guid(), kStageFollowFlags);
+  follow(record_.passLabel);
   if (record_.clockSymbol)
-    host->disclose(record_.clockSymbol->value(), guid(), kStageFollowFlags);
+    follow(record_.clockSymbol->value());
   else
     scheduleTimer();
   record_.lastTick = LLKFNowInMS();
@@ -74,11 +73,15 @@ void CTMCStage::onAttached() {
 void CTMCStage::onDetached() {
   MRKCSubstrate* host = substrate();
   if (!host || !isUsable()) return;
-  host->withhold(record_.passLabel, guid(), kStageFollowFlags);
+  host->withhold(record_.passLabel, guid(), kMRKFollowCTM);
   if (record_.clockSymbol)
-    host->withhold(record_.clockSymbol->value(), guid(), kStageFollowFlags);
+    host->withhold(record_.clockSymbol->value(), guid(), kMRKFollowCTM);
   else
     host->runtime()->unschedule(guid());
+}
+
+void CTMCStage::follow(const std::string& label) {
+  if (!substrate()->disclose(label, guid(), kMRKFollowCTM)) LLKFLog("%s : could not follow %s", this->label().c_str(), label.c_str());
 }
 
 void CTMCStage::scheduleTimer() {
@@ -125,11 +128,7 @@ void CTMCStage::onReceivedFlash(MRKCFlash* flash, const std::string& source) {
   MRKCFunc* functor = flash ? flash->functor() : nullptr;
   MRKBTerm* chunk = functor && functor->terms() ? functor->terms()->head() : nullptr;
   if (!chunk || !isUsable()) return;
-  try {
-    record_.links->append(Ref<LLKBObject>(chunk));
-  } catch (const std::bad_alloc&) {
-    if (verbose()) LLKFLog("%s : out of memory", label().c_str());
-  }
+  record_.links->append(Ref<LLKBObject>(chunk));
 }
 
 void CTMCStage::processTick(int64_t now, bool externalClock) {

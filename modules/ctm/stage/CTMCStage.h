@@ -9,10 +9,10 @@
 class CTMCStage : public MRKBElemental {
 public:
   // Null when the stage's record cannot be made.
-  static Ref<CTMCStage> stageWithManifesto(const MRKCManifesto& manifesto);
-  static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<CTMCStage> stageWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                       const MRKCManifesto& manifesto);
-  static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                       Ref<MRKCFrame> properties);
 
   void onQueryingStatistics(MRKTStatistics* statistics) override;
@@ -30,9 +30,11 @@ private:
   friend class MRKTClassRegistrar<CTMCStage>;
 
   CTMCStage(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties);
-  bool isUsable() const { return !record_.tickLabel.empty(); }
-  static Ref<CTMCStage> usableOrNull(Ref<CTMCStage> stage);
+  bool isUsable() const override { return !record_.tickLabel.empty(); }
+  [[nodiscard]] static Ref<CTMCStage> usableOrNull(Ref<CTMCStage> stage);
 
+  // Discloses the label; a refusal goes to the log.
+  void follow(const std::string& label);
   void scheduleTimer();
   void onExternalTick(MRKCSquib* squib);
   // Steps shared by timer and clock ticks once the pacing check passed.

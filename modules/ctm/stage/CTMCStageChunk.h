@@ -22,7 +22,7 @@ enum : size_t {
 class CTMCStageChunk : public LLKBObject {
 public:
   // Null only when out of memory.
-  static Ref<CTMCStageChunk> chunkWithTerms(MRKCList* terms);
+  [[nodiscard]] static Ref<CTMCStageChunk> chunkWithTerms(MRKCList* terms);
 
   MRKCList* terms() const { return iTerms.get(); }
   // Takes new terms (null empties the chunk) and starts counting again from one.
@@ -30,14 +30,28 @@ public:
   uint32_t count() const { return iCount; }
   void setCount(uint32_t count) { iCount = count; }
 
+  // The numbers the competition reads (0 for a term that is not a number), taken when the terms
+  // are set and kept by absorb: the passes read them without visiting the terms.
+  double weight() const { return iWeight; }
+  double intensity() const { return iIntensity; }
+  double mood() const { return iMood; }
+
+  // Makes this chunk stand for count posted chunks whose intensities and moods sum up as given:
+  // the sums go into its own copy of the terms, taken at the first absorb (copyTerms), so that
+  // they never reach the list its sender posted. False when that copy cannot be made.
+  [[nodiscard]] bool absorb(double intensity, double mood, uint32_t count);
+
   // Replaces the terms by a private copy whose intensity and mood are numbers of its own, so
   // that sums written into them never reach the list the sender posted. False, keeping the old
   // terms, when the copy cannot be made or those terms are not numbers.
   bool copyTerms();
 
 private:
-  explicit CTMCStageChunk(MRKCList* terms) : iTerms(terms) {}
+  explicit CTMCStageChunk(MRKCList* terms) { setTerms(terms); }
 
   Ref<MRKCList> iTerms;
   uint32_t iCount = 1;
+  double iWeight = 0.0;
+  double iIntensity = 0.0;
+  double iMood = 0.0;
 };

@@ -35,83 +35,158 @@ double meanIntensity(const CTMCStageChunk* chunk) {
 // At least one chunk wins a tick: a size of 0 would never end the passes.
 size_t winnerLimit(const CTMTStage* record) { return std::max<uint32_t>(record->size, 1); }
 
-CTMCStageChunk* pickDeterministic(const CTMTStage* record, CTMCStageChunk* a, CTMCStageChunk* b) {
-  double va = CTMFStageProcessUpTreeChunkValue(record->func, a->terms());
-  double vb = CTMFStageProcessUpTreeChunkValue(record->func, b->terms());
+double valueOf(uint32_t func, double weight, double intensity, double mood) {
+  switch (func) {
+    case kCTMFuncAbsWeight: return std::fabs(weight);
+    case kCTMFuncIntensity: return std::fabs(intensity);
+    case kCTMFuncIntensityMood: return intensity + mood;
+    case kCTMFuncAbsMood: return std::fabs(mood);
+    case kCTMFuncIntensityMood2: return intensity + 0.5 * mood;
+    default: return 0.0;
+  }
+}
+
+double valueOf(const CTMTStage* record, const CTMTStageCompetitor& competitor) {
+  return valueOf(record->func, competitor.weight, competitor.intensity, competitor.mood);
+}
+
+// The intensity a competitor is broadcast with: the mean over the chunks it stands for.
+double meanIntensity(const CTMTStageCompetitor& competitor) {
+  return competitor.count > 1 ? competitor.intensity / competitor.count : competitor.intensity;
+}
+
+bool pickDeterministic(const CTMTStage* record, const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) {
+  double va = valueOf(record, a);
+  double vb = valueOf(record, b);
   if (std::fabs(va - vb) <= MRKKGlobals[1]) {
     switch (record->esel) {
-      case kCTMEselLeft: return a;
-      case kCTMEselRight: return b;
-      default: return (LLKFRandomDrawUint() & 1u) ? a : b;
+      case kCTMEselLeft: return true;
+      case kCTMEselRight: return false;
+      default: return (LLKFRandomDrawUint() & 1u) != 0;
     }
   }
-  return va > vb ? a : b;
+  return va > vb;
 }
 
 // A value below zero has no claim on the stage: probabilities are shares of what is claimed,
 // so they stay within [0, 1] whatever the signs of the values.
 double claimOf(double value) { return value > 0.0 ? value : 0.0; }
 
-CTMCStageChunk* pickProbabilistic(const CTMTStage* record, CTMCStageChunk* a, CTMCStageChunk* b) {
-  double va = claimOf(CTMFStageProcessUpTreeChunkValue(record->func, a->terms()));
-  double vb = claimOf(CTMFStageProcessUpTreeChunkValue(record->func, b->terms()));
+bool pickProbabilistic(const CTMTStage* record, const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) {
+  double va = claimOf(valueOf(record, a));
+  double vb = claimOf(valueOf(record, b));
   double sum = va + vb;
   double p = 0.0;  // nothing claimed: the second chunk wins
   if (sum > 0.0) p = std::clamp(va >= vb ? va / sum : 1.0 - vb / sum, 0.0, 1.0);
   double r = LLKFRandomDraw();
-  return p > r ? a : b;
+  return p > r;
 }
 
-// The winner of a pairing absorbs the loser: intensities, moods and counts add up. The winner
-// works on its own copy of the terms from its first win on.
-bool absorb(CTMCStageChunk* winner, const CTMCStageChunk* a, const CTMCStageChunk* b) {
-  double intensity = realOf(termOf(a, kCTMChunkIntensity)) + realOf(termOf(b, kCTMChunkIntensity));
-  double mood = realOf(termOf(a, kCTMChunkMood)) + realOf(termOf(b, kCTMChunkMood));
-  uint32_t count = a->count() + b->count();
-  if (winner->count() == 1 && !winner->copyTerms()) return false;
-  MRKCNumber* ownIntensity = asNumber(termOf(winner, kCTMChunkIntensity));
-  MRKCNumber* ownMood = asNumber(termOf(winner, kCTMChunkMood));
-  if (!ownIntensity || !ownMood) return false;
-  ownIntensity->setReal(intensity);
-  ownMood->setReal(mood);
-  winner->setCount(count);
-  return true;
-}
+// True when the first of the pair wins.
+using Pick = bool (*)(const CTMTStage*, const CTMTStageCompetitor&, const CTMTStageCompetitor&);
 
-using Pick = CTMCStageChunk* (*)(const CTMTStage*, CTMCStageChunk*, CTMCStageChunk*);
-
-// Pairs neighbours and keeps each pair's winner in the pair's place. The list is replaced only
-// when the whole pass succeeded, so a failed pass loses no chunk object.
-bool runPass(CTMTStage* record, Pick pick) {
-  if (!record || !record->chunks) return false;
-  LLKCObjectList& list = *record->chunks;
-  size_t count = list.count();
-  if (count < 2) return true;
+// The competitors of the chunk list, in its order; false without memory for them.
+[[nodiscard]] bool loadCompetitors(CTMTStage* record) {
+  std::vector<CTMTStageCompetitor>& competitors = record->competitors;
+  competitors.clear();
   try {
-    std::vector<Ref<LLKBObject>> survivors;
-    survivors.reserve((count + 1) / 2);
-    auto entry = list.begin();
-    for (size_t i = 0; i + 1 < count; i += 2, entry += 2) {
-      CTMCStageChunk* a = chunkAt(entry[0]);
-      CTMCStageChunk* b = chunkAt(entry[1]);
-      CTMCStageChunk* winner = pick(record, a, b);
-      if (!absorb(winner, a, b)) return false;
-      survivors.emplace_back(winner);
-    }
-    if (count % 2 == 1) survivors.push_back(list.tail());
-    list.clear();
-    for (auto& survivor : survivors) list.append(std::move(survivor));
-    return true;
+    competitors.reserve(record->chunks->count());
   } catch (const std::bad_alloc&) {
     return false;
   }
+  for (const auto& entry : *record->chunks) {
+    CTMCStageChunk* chunk = chunkAt(entry);
+    competitors.push_back({chunk, chunk->count(), chunk->weight(), chunk->intensity(), chunk->mood()});
+  }
+  return true;
 }
 
-bool runPasses(CTMTStage* record, Pick pick) {
-  if (!record || !record->chunks) return false;
-  while (record->chunks->count() > winnerLimit(record))
-    if (!runPass(record, pick)) return false;
+// One pass over the first count competitors, in place: each pair's winner, having absorbed the
+// loser's intensity, mood and count, takes the pair's place; an odd last one goes on unchanged.
+// Answers how many are left.
+size_t runPass(CTMTStage* record, Pick pick, size_t count) {
+  std::vector<CTMTStageCompetitor>& competitors = record->competitors;
+  size_t left = 0;
+  for (size_t i = 0; i + 1 < count; i += 2) {
+    const CTMTStageCompetitor a = competitors[i];
+    const CTMTStageCompetitor b = competitors[i + 1];
+    CTMTStageCompetitor winner = pick(record, a, b) ? a : b;
+    winner.intensity = a.intensity + b.intensity;
+    winner.mood = a.mood + b.mood;
+    winner.count = a.count + b.count;
+    competitors[left++] = winner;
+  }
+  if (count % 2 == 1) competitors[left++] = competitors[count - 1];
+  return left;
+}
+
+// Makes the first count competitors the chunk list, in their order, each chunk object absorbing
+// what its competitor summed; the others are dropped. On failure the chunk list stays as it was.
+[[nodiscard]] bool storeCompetitors(CTMTStage* record, size_t count) {
+  std::vector<CTMTStageCompetitor>& competitors = record->competitors;
+  for (size_t i = 0; i < count; ++i) {
+    const CTMTStageCompetitor& competitor = competitors[i];
+    if (competitor.count != competitor.chunk->count() &&  // it absorbed others
+        !competitor.chunk->absorb(competitor.intensity, competitor.mood, competitor.count))
+      return false;
+  }
+  try {
+    std::vector<Ref<LLKBObject>> kept;
+    kept.reserve(count);
+    for (size_t i = 0; i < count; ++i) kept.emplace_back(competitors[i].chunk);
+    record->chunks->clear();
+    for (auto& chunk : kept) record->chunks->append(std::move(chunk));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return true;
+}
+
+// Passes over the flat competitors until no more than the limit are left (one pass at most
+// when once is set); answers how many are left, or nothing when the competitors could not be
+// read.
+[[nodiscard]] bool runPasses(CTMTStage* record, Pick pick, bool once, size_t* left) {
+  if (!record || !record->chunks || !loadCompetitors(record)) return false;
+  size_t count = record->competitors.size();
+  if (once) {
+    if (count >= 2) count = runPass(record, pick, count);
+  } else {
+    while (count > winnerLimit(record)) count = runPass(record, pick, count);
+  }
+  *left = count;
+  return true;
+}
+
+bool compete(CTMTStage* record, Pick pick, bool once) {
+  size_t left = 0;
+  return runPasses(record, pick, once, &left) && storeCompetitors(record, left);
+}
+
+int compareSenders(const CTMCStageChunk* a, const CTMCStageChunk* b) {
+  return MRKFCompareTerms(termOf(a, kCTMChunkSender), termOf(b, kCTMChunkSender));
+}
+int compareWeights(const CTMCStageChunk* a, const CTMCStageChunk* b) {
+  return MRKFCompareTerms(termOf(b, kCTMChunkWeight), termOf(a, kCTMChunkWeight));
+}
+
+// The orders of the modes over the record's chunk list, which holds nothing but stage chunks.
+int bySender(LLKBObject* a, LLKBObject* b, void*) {
+  return compareSenders(static_cast<CTMCStageChunk*>(a), static_cast<CTMCStageChunk*>(b));
+}
+int byWeight(LLKBObject* a, LLKBObject* b, void*) {
+  return compareWeights(static_cast<CTMCStageChunk*>(a), static_cast<CTMCStageChunk*>(b));
+}
+
+// Chunks mostly arrive in order (senders post in turn, weight-centric intake keeps its order):
+// one look along the list then spares the sort.
+void sortUnlessSorted(LLKCObjectList& list, LLKTObjectOrdering ordering) {
+  auto next = list.begin();
+  if (next == list.end()) return;
+  for (auto previous = next++; next != list.end(); previous = next++)
+    if (ordering(next->get(), previous->get(), nullptr) < 0) {
+      list.sort(ordering, nullptr);
+      return;
+    }
 }
 
 void emptyIntoPool(CTMTStage* record, const Ref<LLKBObject>& entry) {
@@ -119,15 +194,26 @@ void emptyIntoPool(CTMTStage* record, const Ref<LLKBObject>& entry) {
   record->pool->append(entry);
 }
 
+// Returns the chunks past the winner limit to the pool, emptied. An empty pool (the usual case:
+// intake took every pooled object) takes the whole list over and hands the kept chunks back,
+// which allocates nothing however many are cut.
+void cutToLimit(CTMTStage* record) {
+  const size_t limit = winnerLimit(record);
+  if (record->chunks->count() <= limit) return;
+  if (!record->pool->isEmpty()) {
+    while (record->chunks->count() > limit) emptyIntoPool(record, record->chunks->removeTail());
+    return;
+  }
+  record->chunks.swap(record->pool);
+  while (record->chunks->count() < limit) record->chunks->append(record->pool->removeHead());
+  for (const auto& entry : *record->pool) chunkAt(entry)->setTerms(nullptr);
+}
+
 }  // namespace
 
-int CTMFStageUpTreeComparator(LLKBObject* a, LLKBObject* b, void*) {
-  return MRKFCompareTerms(termOf(chunkOf(a), kCTMChunkSender), termOf(chunkOf(b), kCTMChunkSender));
-}
+int CTMFStageUpTreeComparator(LLKBObject* a, LLKBObject* b, void*) { return compareSenders(chunkOf(a), chunkOf(b)); }
 
-int CTMFStageUpTreeComparatorW(LLKBObject* a, LLKBObject* b, void*) {
-  return MRKFCompareTerms(termOf(chunkOf(b), kCTMChunkWeight), termOf(chunkOf(a), kCTMChunkWeight));
-}
+int CTMFStageUpTreeComparatorW(LLKBObject* a, LLKBObject* b, void*) { return compareWeights(chunkOf(a), chunkOf(b)); }
 
 int CTMFStageUpTreeComparatorI(LLKBObject* a, LLKBObject* b, void*) {
   double ia = meanIntensity(chunkOf(a));
@@ -137,20 +223,13 @@ int CTMFStageUpTreeComparatorI(LLKBObject* a, LLKBObject* b, void*) {
 
 double CTMFStageProcessUpTreeChunkValue(uint32_t func, MRKCList* terms) {
   auto term = [terms](size_t index) { return realOf(terms ? terms->fetchAtIndex(index) : nullptr); };
-  switch (func) {
-    case kCTMFuncAbsWeight: return std::fabs(term(kCTMChunkWeight));
-    case kCTMFuncIntensity: return std::fabs(term(kCTMChunkIntensity));
-    case kCTMFuncIntensityMood: return term(kCTMChunkIntensity) + term(kCTMChunkMood);
-    case kCTMFuncAbsMood: return std::fabs(term(kCTMChunkMood));
-    case kCTMFuncIntensityMood2: return term(kCTMChunkIntensity) + 0.5 * term(kCTMChunkMood);
-    default: return 0.0;
-  }
+  return valueOf(func, term(kCTMChunkWeight), term(kCTMChunkIntensity), term(kCTMChunkMood));
 }
 
-bool CTMFStageProcessUpTreeDeterministicPass(CTMTStage* record) { return runPass(record, pickDeterministic); }
-bool CTMFStageProcessUpTreeProbabilisticPass(CTMTStage* record) { return runPass(record, pickProbabilistic); }
-bool CTMFStageProcessUpTreeDeterministic(CTMTStage* record) { return runPasses(record, pickDeterministic); }
-bool CTMFStageProcessUpTreeProbabilistic(CTMTStage* record) { return runPasses(record, pickProbabilistic); }
+bool CTMFStageProcessUpTreeDeterministicPass(CTMTStage* record) { return compete(record, pickDeterministic, true); }
+bool CTMFStageProcessUpTreeProbabilisticPass(CTMTStage* record) { return compete(record, pickProbabilistic, true); }
+bool CTMFStageProcessUpTreeDeterministic(CTMTStage* record) { return compete(record, pickDeterministic, false); }
+bool CTMFStageProcessUpTreeProbabilistic(CTMTStage* record) { return compete(record, pickProbabilistic, false); }
 
 bool CTMFStageProcessUpTree(CTMTStage* record, Ref<MRKCList>* out) {
   if (out) *out = nullptr;
@@ -160,13 +239,17 @@ bool CTMFStageProcessUpTree(CTMTStage* record, Ref<MRKCList>* out) {
   LLKCObjectList& list = *record->chunks;
   if (list.count() < 2) return true;
   if (record->mode == kCTMModeDeterministic || record->mode == kCTMModeProbabilistic) {
-    bool done = record->mode == kCTMModeDeterministic ? CTMFStageProcessUpTreeDeterministic(record)
-                                                       : CTMFStageProcessUpTreeProbabilistic(record);
-    if (!done) return false;
-    list.sort(CTMFStageUpTreeComparatorI, nullptr);
+    size_t left = 0;
+    if (!runPasses(record, record->mode == kCTMModeDeterministic ? pickDeterministic : pickProbabilistic, false, &left))
+      return false;
+    auto winners = record->competitors.begin();
+    std::stable_sort(winners, winners + static_cast<long>(left), [](const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) {
+      return meanIntensity(b) < meanIntensity(a);
+    });
+    if (!storeCompetitors(record, left)) return false;
   }
   try {
-    while (list.count() > winnerLimit(record)) emptyIntoPool(record, list.removeTail());
+    cutToLimit(record);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -209,8 +292,8 @@ Ref<MRKCList> CTMFStageLinksToChunks(CTMTStage* record) {
 void CTMFStageOrderChunks(CTMTStage* record) {
   if (!record || !record->chunks || !record->chunksUnordered) return;
   // Stable, so chunks that compare equal keep their arrival order.
-  if (record->mode == kCTMModeDeterministic) record->chunks->sort(CTMFStageUpTreeComparator, nullptr);
-  if (record->mode == kCTMModeWeightCentric) record->chunks->sort(CTMFStageUpTreeComparatorW, nullptr);
+  if (record->mode == kCTMModeDeterministic) sortUnlessSorted(*record->chunks, bySender);
+  if (record->mode == kCTMModeWeightCentric) sortUnlessSorted(*record->chunks, byWeight);
   record->chunksUnordered = false;
 }
 

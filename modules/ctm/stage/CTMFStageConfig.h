@@ -18,8 +18,8 @@ extern const MRKTFlagName kCTMEsels[3];
 // into the record and rebuilds its frame template ({"drop", "intr"}; no "drop" in the
 // probabilistic mode). Values that would make the stage spin or stall are clamped with a log
 // line: a period of 0 becomes 1 ms, a "tick.min" above "tick" becomes "tick", a size of 0
-// becomes 1. Answers 0 when the template was stored, else an error number (22 for no record,
-// 12 without memory).
+// becomes 1. Answers 0 when the template was stored, else an error number (EINVAL for no record,
+// ENOMEM without memory).
 int CTMFStageUpdateConfig(CTMTStage* record, MRKCFrame* properties);
 
 }  // extern "C"

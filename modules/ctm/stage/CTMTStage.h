@@ -3,6 +3,7 @@
 // template of its broadcasts. The competition functions work on it; the stage owns it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/NRKCUintSeries.h"
@@ -19,6 +20,19 @@ enum : uint32_t {
   kCTMFuncAbsMood = 3,
   kCTMFuncIntensityMood2 = 4,
 };
+class CTMCStageChunk;
+
+// One competitor during the competition's passes: its chunk object, how many posted chunks it
+// stands for, and the values a pairing reads and sums. The passes work on these alone and write
+// the sums into the chunk objects once, for the chunks that are left.
+struct CTMTStageCompetitor {
+  CTMCStageChunk* chunk = nullptr;  // held by the record's chunk list meanwhile
+  uint32_t count = 1;
+  double weight = 0.0;
+  double intensity = 0.0;
+  double mood = 0.0;
+};
+
 // Tie-breaks (kCTMEsels).
 enum : uint32_t { kCTMEselLeft = 1, kCTMEselRight = 2, kCTMEselToss = 4 };
 
@@ -46,6 +60,7 @@ struct CTMTStage {
   Ref<MRKCFrame> frameTemplate;        // {"drop", "intr"}, copied into every broadcast
   int64_t lastTick = 0;                // LLKFNowInMS of the last processed tick
   Ref<NRKCUintSeries> drops;           // chunks lost in each recent tick
+  std::vector<CTMTStageCompetitor> competitors;  // the passes' working set, reused from tick to tick
 };
 
 // Makes the record's lists and labels for a stage of that label; false (record left unusable:

@@ -62,22 +62,22 @@ bool compress(const Encoder& encoder, const uint8_t* pixels, uint32_t width, uin
 extern "C" int QAVFEncodeJPEG(uint32_t format, const uint8_t* pixels, uint32_t width, uint32_t height, int quality,
                               Ref<LLKCData>* encoded) {
   if (!pixels || !encoded || width == 0 || height == 0 || format < IMKPixelFormatRGB || format > IMKPixelFormatARGB)
-    return 22;
-  if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return 27;
+    return kQAVEncodeBadCall;
+  if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return kQAVEncodeTooLarge;
   Output output;
   if (!compress(kEncoders[format - 1], pixels, width, height, quality, &output)) {
     std::free(output.bytes);
-    return 5;
+    return kQAVEncodeFailed;
   }
   if (output.length == 0) {
     std::free(output.bytes);
-    return 5;
+    return kQAVEncodeFailed;
   }
   Ref<LLKCData> data = LLKCData::dataWithBytesNoCopy(output.bytes, output.length, true);
   if (!data) {
     std::free(output.bytes);
-    return 2;
+    return kQAVEncodeNoMemory;
   }
   *encoded = std::move(data);
-  return 0;
+  return kQAVEncodeDone;
 }

@@ -24,11 +24,11 @@ constexpr int kJPEGQuality = 95;
 // Inside: the image kit could not convert the data, which is no error of the call.
 constexpr int kNotConverted = -1;
 
-// Answers the calling statement itself with the value 0.0 and returns status (2 when the answer
-// could not be made).
+// Answers the calling statement itself with the value 0.0 and returns status (failed when the
+// answer could not be made).
 int echo(MRKCStatement* statement, MRKCList* answers, int status) {
   Ref<MRKCStatement> echoed = MRKCStatement::statementWithLabel(statement->label(), statement->terms(), 0.0);
-  if (!echoed) return 2;
+  if (!echoed) return kMRKPrimitiveFailed;
   answers->append(echoed.get());
   return status;
 }
@@ -50,7 +50,7 @@ bool readDimensions(MRKCList* list, uint32_t* width, uint32_t* height) {
 Ref<MRKCBinary> encode(uint32_t width, uint32_t height, const MRKCBinary& source, uint32_t format) {
   if (format == IMKPixelFormatJPEG) return MRKCBinary::binaryWithValue(source.value());
   Ref<LLKCData> encoded;
-  if (QAVFEncodeJPEG(format, source.bytes(), width, height, kJPEGQuality, &encoded) != 0) {
+  if (QAVFEncodeJPEG(format, source.bytes(), width, height, kJPEGQuality, &encoded) != kQAVEncodeDone) {
     LLKFLog("qav.convert : the image could not be encoded as JPEG");
     return nullptr;
   }
@@ -61,23 +61,23 @@ Ref<MRKCBinary> encode(uint32_t width, uint32_t height, const MRKCBinary& source
 int convert(uint32_t width, uint32_t height, const MRKCBinary& source, uint32_t from, uint32_t to, Ref<MRKCBinary>* result) {
   if (!QAVFImageBytesSuffice(width, height, static_cast<int32_t>(from), source.length())) {
     LLKFLog("qav.convert : image data is too short for its dimensions and pixel format");
-    return 12;
+    return kMRKPrimitiveBadCall;
   }
   if (to == IMKPixelFormatJPEG) {
     *result = encode(width, height, source, from);
-    return *result ? 0 : 2;
+    return *result ? kMRKPrimitiveDone : kMRKPrimitiveFailed;
   }
   std::vector<uint8_t> buffer;
-  if (!QAVFPixelBufferMake(IMKFImageLength(width, height, to), &buffer)) return 2;
+  if (!QAVFPixelBufferMake(IMKFImageLength(width, height, to), &buffer)) return kMRKPrimitiveFailed;
   if (IMKFImageConvert(width, height, source.bytes(), source.length(), from, buffer.data(), buffer.size(), to) != 0)
     return kNotConverted;
   *result = MRKCBinary::binaryWithValue(std::move(buffer));
-  return *result ? 0 : 2;
+  return *result ? kMRKPrimitiveDone : kMRKPrimitiveFailed;
 }
 
 int primitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatement* statement, MRKCList* answers,
                      MRKCVariables* bindings) {
-  if (!answers || !statement || statement->terms()->count() != 5) return 12;
+  if (!answers || !statement || statement->terms()->count() != 5) return kMRKPrimitiveBadCall;
   MRKCList* terms = statement->terms();
   MRKCList* dimensions = asList(terms->fetchAtIndex(0));
   MRKCSymbol* fromName = asSymbol(terms->fetchAtIndex(1));
@@ -103,24 +103,24 @@ int primitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCSta
   MRKBTerm* third = terms->fetchAtIndex(3);
   MRKBTerm* fourth = terms->fetchAtIndex(4);
   const bool forward = asBinary(third) != nullptr;
-  if (!forward && !asBinary(fourth)) return 20;
+  if (!forward && !asBinary(fourth)) return kMRKPrimitiveNothingToDo;
   MRKCBinary* source = forward ? asBinary(third) : asBinary(fourth);
   MRKBTerm* target = forward ? fourth : third;
   Ref<MRKCBinary> result;
   int status = forward ? convert(width, height, *source, static_cast<uint32_t>(from), static_cast<uint32_t>(to), &result)
                        : convert(width, height, *source, static_cast<uint32_t>(to), static_cast<uint32_t>(from), &result);
-  if (status == kNotConverted) return 0;
-  if (status == 12) return echo(statement, answers, 12);
-  if (status != 0) return status;
+  if (status == kNotConverted) return kMRKPrimitiveDone;
+  if (status == kMRKPrimitiveBadCall) return echo(statement, answers, kMRKPrimitiveBadCall);
+  if (status != kMRKPrimitiveDone) return status;
 
   const bool unified = bindings ? MRKFUnifyTerms(substrate, processor, target, result.get(), bindings)
                                 : MRKFUnifyTermsIsolated(substrate, processor, target, result.get());
   Ref<MRKCStatement> answer =
       MRKFMakeStatementWith5Terms(statement->label(), dimensions, fromName, toName, forward ? third : result.get(),
                                   forward ? result.get() : fourth, unified ? 1.0 : 0.0);
-  if (!answer) return 2;
+  if (!answer) return kMRKPrimitiveFailed;
   answers->append(answer.get());
-  return 0;
+  return kMRKPrimitiveDone;
 }
 
 }  // namespace
@@ -130,6 +130,6 @@ extern "C" int QAVFPrimitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* pro
   try {
     return primitiveConvert(substrate, processor, statement, answers, bindings);
   } catch (...) {
-    return 2;
+    return kMRKPrimitiveFailed;
   }
 }

@@ -1,5 +1,6 @@
 #include "modules/vision/module/QAVModuleEntry.h"
 
+#include <cerrno>
 #include <mutex>
 
 #include "framework/substrate/MRKCPrimitive.h"
@@ -11,14 +12,14 @@ constexpr const char* kConvertKey = "qav.convert";
 }  // namespace
 
 int QAVFModuleInit(MRKCSubstrate* substrate) {
-  if (!substrate) return 22;
+  if (!substrate) return EINVAL;
   MRKCTable* primitives = substrate->primitives();
   std::lock_guard lock(primitives->monitor());
   return primitives->store(MRKCPrimitive::primitiveWithFunction(QAVFPrimitiveConvert), kConvertKey);
 }
 
 int QAVFModuleExit(MRKCSubstrate* substrate) {
-  if (!substrate) return 22;
+  if (!substrate) return EINVAL;
   MRKCTable* primitives = substrate->primitives();
   std::lock_guard lock(primitives->monitor());
   primitives->removeForKey(kConvertKey);

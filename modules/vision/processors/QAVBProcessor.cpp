@@ -6,15 +6,11 @@
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
 
-namespace {
-constexpr uint32_t kFollowFlags = 4;
-}  // namespace
-
 bool QAVBProcessor::followLabel(const std::string& label) {
   MRKCSubstrate* host = substrate();
   std::lock_guard lock(mutex_);
   if (std::find(followed_.begin(), followed_.end(), label) != followed_.end()) return true;
-  if (!host || !host->disclose(label, guid(), kFollowFlags)) return false;
+  if (!host || !host->disclose(label, guid(), kMRKFollowVision)) return false;
   followed_.push_back(label);
   return true;
 }
@@ -24,7 +20,7 @@ bool QAVBProcessor::forgetLabel(const std::string& label) {
   std::lock_guard lock(mutex_);
   auto found = std::find(followed_.begin(), followed_.end(), label);
   if (found == followed_.end()) return true;
-  if (!host || !host->withhold(label, guid(), kFollowFlags)) return false;
+  if (!host || !host->withhold(label, guid(), kMRKFollowVision)) return false;
   followed_.erase(found);
   return true;
 }
@@ -39,10 +35,16 @@ void QAVBProcessor::onAttached() {
   if (MRKCList* list = asList(inputs)) {
     // A snapshot: the properties may be poked while we follow.
     Ref<MRKCList> labels = list->copy();
-    for (const auto& member : labels->terms())
-      if (MRKCSymbol* symbol = asSymbol(member.get())) followLabel(symbol->value());
+    for (const auto& member : labels->terms()) {
+      if (MRKCSymbol* symbol = asSymbol(member.get()))
+        followLabel(symbol->value());
+      else
+        LLKFLog("%s - property 'inputs' lists %s, which is no label", label().c_str(), member->text().c_str());
+    }
   } else if (MRKCSymbol* symbol = asSymbol(inputs)) {
     followLabel(symbol->value());
+  } else if (inputs) {
+    LLKFLog("%s - property 'inputs' must be a label or a list of labels, not %s", label().c_str(), inputs->text().c_str());
   }
   MRKCSymbol* output = MRKFFrameFetchSymbol(properties(), "output");
   Ref<MRKCOffloader> scheduler;
@@ -60,7 +62,7 @@ void QAVBProcessor::onDetached() {
   std::lock_guard lock(mutex_);
   scheduler_.reset();
   for (const std::string& label : followed_)
-    if (host) host->withhold(label, guid(), kFollowFlags);
+    if (host) host->withhold(label, guid(), kMRKFollowVision);
   followed_.clear();
 }
 

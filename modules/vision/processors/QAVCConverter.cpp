@@ -25,11 +25,11 @@ bool isConvertibleSource(int32_t format) {
 
 Ref<QAVCConverter> QAVCConverter::converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                     Ref<MRKCFrame> properties) {
-  return Ref<QAVCConverter>(new QAVCConverter(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCConverter(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCConverter> QAVCConverter::converterWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCConverter>(new QAVCConverter(manifesto));
+  return adoptRef(new QAVCConverter(manifesto));
 }
 
 void QAVCConverter::onAttached() {
@@ -74,7 +74,7 @@ Ref<MRKCStatement> QAVCConverter::convert(const QAVTImageStatement& image) const
   if (IMKFImageConvert(image.width, image.height, image.pixels->bytes(), image.pixels->length(),
                        static_cast<uint32_t>(image.pixelFormat), buffer.data(), buffer.size(), target) != 0)
     return nullptr;
-  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, target_.get(), image.width, image.height);
+  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, target_.get(), image.width, image.height, buffer.size());
   Ref<MRKCBinary> pixels = MRKCBinary::binaryWithValue(std::move(buffer));
   Ref<MRKCStatement> converted = QAVFImageStatementMake(output, image, meta.get(), pixels.get());
   if (!converted) LLKFLog("%s : out of memory", label().c_str());

@@ -9,9 +9,9 @@
 
 class QAVCConverter : public QAVBProcessor {
 public:
-  static Ref<QAVCConverter> converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCConverter> converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties);
-  static Ref<QAVCConverter> converterWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCConverter> converterWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;

@@ -22,11 +22,11 @@ constexpr MRKTFlagName kFormats[] = {
 
 Ref<QAVCProjector> QAVCProjector::projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                     Ref<MRKCFrame> properties) {
-  return Ref<QAVCProjector>(new QAVCProjector(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCProjector(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCProjector> QAVCProjector::projectorWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCProjector>(new QAVCProjector(manifesto));
+  return adoptRef(new QAVCProjector(manifesto));
 }
 
 void QAVCProjector::onAttached() {
@@ -56,44 +56,51 @@ void QAVCProjector::onReceivedQuery(MRKCQuery* query, const std::string& source)
       if (verbose()) LLKFLog("%s : to 'inject' the second term must be a string", label().c_str());
       return;
     }
-    if (submitLoad(path->value())) {
+    if (submitLoad(path->value(), query)) {
       std::lock_guard lock(pathMutex_);
       lastPath_ = path->value();
     }
   } else if (command->compareToChars("repeat") == 0) {
     std::string path = lastPath();
-    if (!path.empty()) submitLoad(path);
+    if (!path.empty()) submitLoad(path, query);
   } else if (verbose()) {
     LLKFLog("%s : unknown command", label().c_str());
   }
 }
 
-bool QAVCProjector::submitLoad(const std::string& path) {
+bool QAVCProjector::submitLoad(const std::string& path, MRKCQuery* query) {
   try {
     Ref<QAVCProjectorActionLoad> action = QAVCProjectorActionLoad::actionWithPath(path, format_);
     MRKCSubstrate* host = substrate();
     if (action && host &&
-        host->runtime()->offloader()->submit(action, this, [this](LLKBOperation* done) {
-          onActionCompleted(static_cast<QAVCProjectorActionLoad*>(done));
+        host->runtime()->offloader()->submit(action, this, [this, asker = Ref<MRKCQuery>(query)](LLKBOperation* done) {
+          onActionCompleted(static_cast<QAVCProjectorActionLoad*>(done), asker.get());
         }))
       return true;
   } catch (...) {
   }
-  LLKFLog("%s : sorry, out of memory", label().c_str());
+  LLKFLog("%s : cannot load \"%s\": sorry, out of memory", label().c_str(), path.c_str());
+  if (query) answerFailure(query, query->predicate()->terms()->head(), "out of memory");
   return false;
 }
 
-void QAVCProjector::onActionCompleted(QAVCProjectorActionLoad* action) {
+void QAVCProjector::onActionCompleted(QAVCProjectorActionLoad* action, MRKCQuery* query) {
+  if (!action) return;
+  const char* failure;
   try {
-    publishLoaded(action);
+    failure = publishLoaded(action);
   } catch (...) {
-    LLKFLog("%s : sorry, out of memory", label().c_str());
+    failure = "out of memory";
   }
+  if (!failure) return;
+  LLKFLog("%s : cannot load \"%s\": %s", label().c_str(), action->filepath().c_str(), failure);
+  if (query) answerFailure(query, query->predicate()->terms()->head(), failure);
 }
 
-void QAVCProjector::publishLoaded(QAVCProjectorActionLoad* action) {
+const char* QAVCProjector::publishLoaded(QAVCProjectorActionLoad* action) {
+  if (const char* failure = action->failure()) return failure;
   MRKCSubstrate* host = substrate();
-  if (!action || action->outcome() != 0 || !action->data() || !host || !head_) return;
+  if (!action->data() || !host || !head_) return "the projector is not attached";
   Ref<MRKCBinary> pixels = MRKCBinary::binaryWithValue(action->data().get());
   Ref<MRKCFrame> meta = MRKCFrame::frame();
   const char* filename = LLKFStringGetFilenameFromPath(action->filepath().c_str());
@@ -104,8 +111,10 @@ void QAVCProjector::publishLoaded(QAVCProjectorActionLoad* action) {
       !MRKFFrameStoreUint(meta.get(), "length", pixels->length()) ||
       meta->store(host->symbols()->store(label()).get(), "source") != 0 ||
       meta->store(MRKCString::stringWithValue(filename ? filename : "").get(), "sample") != 0)
-    return;
+    return "out of memory";
   Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(output_, head_.get(), meta.get(), pixels.get(), MRKCFrame::frame().get(), 1.0);
   Ref<MRKCSquib> squib = statement ? MRKCSquib::squibWithLabel(output_, statement.get(), ttl()) : nullptr;
-  if (squib) host->publish(squib.get(), guid());
+  if (!squib) return "out of memory";
+  if (!host->publish(squib.get(), guid())) return "the image could not be published";
+  return nullptr;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Injects single image files into the vision pipeline. On the query ?<label>(inject, "path") it
 // loads the file in the background and publishes it as an image statement; ?<label>(repeat)
-// loads the last injected file again. No reply is sent.
+// loads the last injected file again. No reply is sent when the image is published; a load that
+// fails is logged with the file and the reason and its query answered with
+// error(<command>, "reason"), value 0.0.
 //
 // Properties: "format" the pixel format of what it publishes ("rgb", "rgba", "bgr" or "bgra";
 // default "bgr"); "output" the label it publishes on (default its own). The meta frame carries
@@ -17,15 +19,16 @@
 
 class QAVCProjector : public MRKBElemental {
 public:
-  static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties);
-  static Ref<QAVCProjector> projectorWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCProjector> projectorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onDetached() override {}
   void onReceivedQuery(MRKCQuery* query, const std::string& source) override;
-  // Publishes what a load action loaded (nothing when it failed).
-  void onActionCompleted(QAVCProjectorActionLoad* action);
+  // Publishes what a load action loaded; when it failed (or its image could not be published),
+  // logs why and answers the query that asked for it (when given) as failed.
+  void onActionCompleted(QAVCProjectorActionLoad* action, MRKCQuery* query);
 
   // The path of the last "inject" (empty before the first); safe from any thread.
   std::string lastPath() const;
@@ -36,9 +39,11 @@ private:
   friend class MRKTClassRegistrar<QAVCProjector>;
   using MRKBElemental::MRKBElemental;
 
-  // Submits a load of path to the substrate's offloader; false when it could not be.
-  bool submitLoad(const std::string& path);
-  void publishLoaded(QAVCProjectorActionLoad* action);
+  // Submits a load of path to the substrate's offloader for the query; false when it could not
+  // be (the query is then answered as failed).
+  bool submitLoad(const std::string& path, MRKCQuery* query);
+  // Publishes the loaded image; null when published, else why not.
+  const char* publishLoaded(QAVCProjectorActionLoad* action);
 
   // Read at attach; a format name it does not know leaves it at 0, which no load accepts.
   uint32_t format_ = 0;

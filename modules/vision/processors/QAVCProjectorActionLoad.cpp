@@ -4,8 +4,19 @@
 #include "imagekit/IMKFImageLoad.h"
 
 Ref<QAVCProjectorActionLoad> QAVCProjectorActionLoad::actionWithPath(const std::string& path, uint32_t format) {
-  if (path.empty()) return nullptr;
-  return Ref<QAVCProjectorActionLoad>(new QAVCProjectorActionLoad(path, format));
+  return adoptRef(new QAVCProjectorActionLoad(path, format));
+}
+
+const char* QAVCProjectorActionLoad::failure() const {
+  switch (outcome_) {
+    case IMKResultDone: return nullptr;
+    case IMKResultIOFailed: return "the file does not exist";
+    case IMKResultUndecodable: return "it is no image file that can be decoded (or no regular file)";
+    case IMKResultInvalid: return "the projector's pixel format is unknown";
+    case IMKResultNoMemory: return "out of memory";
+    case -1: return "the load did not run";
+    default: return "the loader failed";
+  }
 }
 
 void QAVCProjectorActionLoad::onExecute() {

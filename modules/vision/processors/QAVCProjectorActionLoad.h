@@ -7,14 +7,17 @@
 
 class QAVCProjectorActionLoad : public LLKBOperation {
 public:
-  // Loads path as the image kit's raw pixel format when executed. Null for an empty path.
-  static Ref<QAVCProjectorActionLoad> actionWithPath(const std::string& path, uint32_t format);
+  // Loads path as the image kit's raw pixel format when executed (an empty path fails as a
+  // missing file).
+  [[nodiscard]] static Ref<QAVCProjectorActionLoad> actionWithPath(const std::string& path, uint32_t format);
 
   // Loads the file (IMKFImageLoadFromFile); outcome() tells how it went.
   void onExecute() override;
 
   // The loader's result: 0 when loaded, else its error number (-1 before the load ran).
   int outcome() const { return outcome_; }
+  // Why the load failed, in words; null when it succeeded.
+  const char* failure() const;
   uint32_t format() const { return format_; }
   const std::string& filepath() const { return path_; }
   // The pixels, width x height of format(); null unless loaded.

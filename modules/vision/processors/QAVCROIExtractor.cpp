@@ -47,11 +47,11 @@ QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_
 
 Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                           Ref<MRKCFrame> properties) {
-  return Ref<QAVCROIExtractor>(new QAVCROIExtractor(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCROIExtractor(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCROIExtractor>(new QAVCROIExtractor(manifesto));
+  return adoptRef(new QAVCROIExtractor(manifesto));
 }
 
 void QAVCROIExtractor::onAttached() {
@@ -126,7 +126,7 @@ Ref<MRKCStatement> QAVCROIExtractor::extract(const QAVTImageStatement& image) co
     return nullptr;
   }
   QAVFROIExtractorExtract(image.pixels->bytes(), image.width, 0, placement.left, placement.top, width_, height_, buffer.data());
-  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_);
+  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
   if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) || !MRKFFrameStoreUint(meta.get(), "top", placement.top)) {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;

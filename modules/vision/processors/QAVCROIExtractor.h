@@ -22,8 +22,9 @@ bool QAVFROIExtractorExtract(const uint8_t* source, uint32_t sourceWidth, uint32
                              uint32_t width, uint32_t height, uint8_t* target);
 }
 
-// The offset of a region's centre from the image's centre.
-struct QAVTROICenter {
+// The offset of a region's centre from the image's centre. Aligned as one 8-byte word, so that
+// an atomic of it is lock-free under every compiler (clang otherwise calls libatomic for it).
+struct alignas(8) QAVTROICenter {
   int32_t x = 0;
   int32_t y = 0;
 };
@@ -39,9 +40,9 @@ QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_
 
 class QAVCROIExtractor : public QAVBProcessor {
 public:
-  static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                  Ref<MRKCFrame> properties);
-  static Ref<QAVCROIExtractor> extractorWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;
@@ -64,4 +65,5 @@ private:
   uint32_t width_ = 0;
   uint32_t height_ = 0;
   std::atomic<QAVTROICenter> center_{};
+  static_assert(std::atomic<QAVTROICenter>::is_always_lock_free);
 };

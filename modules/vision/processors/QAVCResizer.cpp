@@ -53,11 +53,11 @@ bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint
 
 Ref<QAVCResizer> QAVCResizer::resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                               Ref<MRKCFrame> properties) {
-  return Ref<QAVCResizer>(new QAVCResizer(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCResizer(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCResizer> QAVCResizer::resizerWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCResizer>(new QAVCResizer(manifesto));
+  return adoptRef(new QAVCResizer(manifesto));
 }
 
 void QAVCResizer::onAttached() {
@@ -75,9 +75,13 @@ void QAVCResizer::onAttached() {
     width_ = height_ = 0;
   }
   std::fill(std::begin(color_), std::end(color_), 0);
-  MRKCList* color = asList(MRKFFrameFetchTerm(properties(), "color"));
+  MRKBTerm* given = MRKFFrameFetchTerm(properties(), "color");
+  MRKCList* color = asList(given);
   if (!color) {
-    LLKFLog("%s - property 'color' missing", label().c_str());
+    if (given)
+      LLKFLog("%s - property 'color' must be a list of three numbers, not %s", label().c_str(), given->text().c_str());
+    else
+      LLKFLog("%s - property 'color' missing", label().c_str());
     return;
   }
   for (size_t i = 0; i < 3; ++i) color_[i] = byteOf(color->fetchAtIndex(i));
@@ -125,7 +129,7 @@ Ref<MRKCStatement> QAVCResizer::resize(const QAVTImageStatement& image) const {
   canvas.reset();
   received.reset();
 
-  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_);
+  Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
   if (!meta || !MRKFFrameStoreSint(meta.get(), "offset.x", int64_t{to.x} - from.x) ||
       !MRKFFrameStoreSint(meta.get(), "offset.y", int64_t{to.y} - from.y)) {
     LLKFLog("%s : out of memory", label().c_str());

@@ -18,9 +18,9 @@ bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint
 
 class QAVCResizer : public QAVBProcessor {
 public:
-  static Ref<QAVCResizer> resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCResizer> resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                           Ref<MRKCFrame> properties);
-  static Ref<QAVCResizer> resizerWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCResizer> resizerWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override;

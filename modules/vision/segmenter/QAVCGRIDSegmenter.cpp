@@ -32,11 +32,11 @@ bool pokeOf(MRKCQuery* query, std::string* name, MRKBTerm** value) {
 
 Ref<QAVCGRIDSegmenter> QAVCGRIDSegmenter::segmenterWithGuid(const std::string& guid, const std::string& label,
                                                             const std::string& alias, Ref<MRKCFrame> properties) {
-  return Ref<QAVCGRIDSegmenter>(new QAVCGRIDSegmenter(guid, label, alias, std::move(properties)));
+  return adoptRef(new QAVCGRIDSegmenter(guid, label, alias, std::move(properties)));
 }
 
 Ref<QAVCGRIDSegmenter> QAVCGRIDSegmenter::segmenterWithManifesto(const MRKCManifesto& manifesto) {
-  return Ref<QAVCGRIDSegmenter>(new QAVCGRIDSegmenter(manifesto));
+  return adoptRef(new QAVCGRIDSegmenter(manifesto));
 }
 
 QAVTGRIDSegmenterConfig QAVCGRIDSegmenter::config() const {
@@ -99,14 +99,7 @@ void QAVCGRIDSegmenter::onReceivedQuery(MRKCQuery* query, const std::string& sou
 
 void QAVCGRIDSegmenter::answerRefusal(MRKCQuery* query, MRKBTerm* request, const char* reason) {
   if (verbose()) LLKFConsolePrintf("%s : %s", label().c_str(), reason);
-  MRKCSubstrate* host = substrate();
-  Ref<MRKCString> why = MRKCString::stringWithValue(reason);
-  Ref<MRKCFunc> error = MRKCFunc::funcWithLabel("error", MRKCList::listWithTerms({request, why.get()}).get());
-  Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm(label().empty() ? "nil" : label(), error.get(), 0.0);
-  Ref<MRKCReply> reply = statement ? MRKCReply::replyWithLabel(statement->label(), statement.get(), query->context(),
-                                                               MRKFComputeNextTTL(query->ttl(), query->stp()))
-                                   : nullptr;
-  if (host && reply) host->answers(reply.get(), guid());
+  answerFailure(query, request, reason);
 }
 
 Ref<MRKBTerm> QAVCGRIDSegmenter::onPropertyPeeked(const std::string& name, MRKBTerm* stored) {

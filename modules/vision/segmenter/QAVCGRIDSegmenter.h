@@ -21,9 +21,9 @@
 
 class QAVCGRIDSegmenter : public QAVBProcessor {
 public:
-  static Ref<QAVCGRIDSegmenter> segmenterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
+  [[nodiscard]] static Ref<QAVCGRIDSegmenter> segmenterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                                   Ref<MRKCFrame> properties);
-  static Ref<QAVCGRIDSegmenter> segmenterWithManifesto(const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<QAVCGRIDSegmenter> segmenterWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;
   void onDetached() override;

@@ -24,7 +24,7 @@ bool isBgr(const QAVTImageStatement& image) { return image.pixelFormat == int32_
 
 Ref<QAVCGRIDSegmenterWorker> QAVCGRIDSegmenterWorker::workerWithLabel(std::string label, std::string guid,
                                                                       MRKCSubstrate* substrate, uint32_t threads) {
-  Ref<QAVCGRIDSegmenterWorker> worker(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
+  Ref<QAVCGRIDSegmenterWorker> worker = adoptRef(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
   worker->crew_.start(threads);
   return worker;
 }
@@ -42,12 +42,10 @@ void QAVCGRIDSegmenterWorker::setConfig(const QAVTGRIDSegmenterConfig& config) {
 bool QAVCGRIDSegmenterWorker::enqueue(MRKCStatement* statement) {
   QAVTImageStatement image;
   if (QAVFImageStatementRead(statement, &image) != kQAVImageValid || !isBgr(image)) return false;
-  try {
+  {
     std::lock_guard lock(queueMutex_);
     if (queue_.size() == kQueueCapacity) queue_.pop_back();
     queue_.emplace_front(statement);
-  } catch (const std::bad_alloc&) {
-    return false;
   }
   // An empty task is refused, so the nudge is a task that does nothing: onRunning follows it.
   return sched([] {});
@@ -77,7 +75,7 @@ bool QAVCGRIDSegmenterWorker::onRunning() {
 void QAVCGRIDSegmenterWorker::publish(MRKCStatement* statement, float ttl) {
   if (!substrate_) return;
   Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(statement->label(), statement, ttl);
-  if (squib) substrate_->publish(squib.get(), guid_);
+  if (squib && !substrate_->publish(squib.get(), guid_)) LLKFLog("%s : the segments could not be published", label_.c_str());
 }
 
 Ref<MRKCStatement> QAVCGRIDSegmenterWorker::process(const QAVTImageStatement& image) noexcept {

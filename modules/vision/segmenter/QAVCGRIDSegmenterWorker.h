@@ -28,7 +28,7 @@ public:
   // Publishes on label with the guid as source, on the substrate (null: segmented images are only
   // made, as benchmarks want; the substrate must outlive the running handler). threads: the
   // computing threads to start (0 describes the superpixels on the thread that segments).
-  static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid, MRKCSubstrate* substrate,
+  [[nodiscard]] static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid, MRKCSubstrate* substrate,
                                                       uint32_t threads = 2);
 
   // Queues a checked "bgr" image statement for the handler; false for any other statement or

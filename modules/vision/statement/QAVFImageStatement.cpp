@@ -55,12 +55,13 @@ QAVTImageCheck QAVFImageStatementRead(MRKBTerm* term, QAVTImageStatement* image)
   return kQAVImageValid;
 }
 
-Ref<MRKCFrame> QAVFImageMetaCopy(const QAVTImageStatement& image, MRKCSymbol* format, uint32_t width, uint32_t height) {
+Ref<MRKCFrame> QAVFImageMetaCopy(const QAVTImageStatement& image, MRKCSymbol* format, uint32_t width, uint32_t height,
+                                 uint64_t length) {
   if (!image.meta || !format) return nullptr;
   try {
     Ref<MRKCFrame> meta = image.meta->copy();
     if (!meta || meta->store(format, "format") != 0 || !MRKFFrameStoreUint(meta.get(), "width", width) ||
-        !MRKFFrameStoreUint(meta.get(), "height", height))
+        !MRKFFrameStoreUint(meta.get(), "height", height) || !MRKFFrameStoreUint(meta.get(), "length", length))
       return nullptr;
     return meta;
   } catch (...) {

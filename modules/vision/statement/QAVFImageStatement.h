@@ -56,9 +56,11 @@ int32_t QAVFImagePixelFormatNamed(const MRKCSymbol* name);
 // announce far more than they carry). False for format numbers the kit does not know.
 bool QAVFImageBytesSuffice(uint32_t width, uint32_t height, int32_t pixelFormat, uint64_t length);
 
-// A copy of the image's meta frame with "format", "width" and "height" replaced; the received
-// frame stays as it was. Null when out of memory.
-Ref<MRKCFrame> QAVFImageMetaCopy(const QAVTImageStatement& image, MRKCSymbol* format, uint32_t width, uint32_t height);
+// A copy of the image's meta frame with "format", "width", "height" and "length" (the bytes of
+// the pixels it will describe) replaced; the received frame stays as it was. Null when out of
+// memory.
+Ref<MRKCFrame> QAVFImageMetaCopy(const QAVTImageStatement& image, MRKCSymbol* format, uint32_t width, uint32_t height,
+                                 uint64_t length);
 
 // The statement [image's head, meta, pixels, image's ancillary frame] on label with the image's
 // value. Null for an empty label or a null part.

@@ -46,7 +46,7 @@ void ZRNCProbe::onAttached() {
     labels.push_back(follow);
   for (MRKBTerm* term : labels) {
     if (MRKCSymbol* name = asSymbol(term))
-      substrate()->disclose(name->value(), guid(), 2);
+      (void)substrate()->disclose(name->value(), guid(), 2);
     else
       LLKFLog("%s : \"follow\" takes labels, not %s", label().c_str(), MRKFTermText(term).c_str());
   }
@@ -61,7 +61,7 @@ void ZRNCProbe::round() {
   MRKCSubstrate* host = substrate();
   for (const auto& [name, terms] : entries("publish")) {
     Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(name, terms->copy().get(), 1.0);
-    host->publish(MRKCSquib::squibWithLabel(name, statement.get(), ttl()).get(), guid());
+    (void)host->publish(MRKCSquib::squibWithLabel(name, statement.get(), ttl()).get(), guid());
   }
   for (const auto& [name, terms] : entries("ask")) {
     Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel(name, terms->copy().get());
@@ -76,7 +76,7 @@ void ZRNCProbe::report(const char* kind, MRKBTerm* second, MRKBTerm* third) {
   Ref<MRKCList> terms = MRKCList::listWithTerms({kindSymbol.get(), second, third});
   std::string seen = label() + ".seen";
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(seen, terms.get(), 1.0);
-  substrate()->publish(MRKCSquib::squibWithLabel(seen, statement.get(), ttl()).get(), guid());
+  (void)substrate()->publish(MRKCSquib::squibWithLabel(seen, statement.get(), ttl()).get(), guid());
 }
 
 void ZRNCProbe::onReceivedSquib(MRKCSquib* squib, const std::string& source) {
@@ -126,7 +126,7 @@ int holdPrimitive(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatem
   std::unique_lock lock(hold.mutex);
   hold.running = true;
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("probe.holding", nullptr, 1.0);
-  substrate->publish(MRKCSquib::squibWithLabel("probe.holding", statement.get(), processor->ttl()).get(), processor->guid());
+  (void)substrate->publish(MRKCSquib::squibWithLabel("probe.holding", statement.get(), processor->ttl()).get(), processor->guid());
   // Detaching has no signal of its own: look again now and then.
   while (processor->isAttached() && !hold.exiting) hold.changed.wait_for(lock, std::chrono::milliseconds(1));
   if (hold.exiting) substrate->constants()->store(MRKCSymbol::symbolWithValue("yes"), "probe.unloaded.under.hook");

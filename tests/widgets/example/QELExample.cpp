@@ -9,7 +9,7 @@ namespace {
 
 class ExampleWindow : public QELBWindow {
 public:
-  static Ref<ExampleWindow> make() { return Ref<ExampleWindow>(new ExampleWindow()); }
+  static Ref<ExampleWindow> make() { return adoptRef(new ExampleWindow()); }
 
 protected:
   void onOpening() override {

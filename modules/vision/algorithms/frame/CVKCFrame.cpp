@@ -55,7 +55,7 @@ Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int fo
   FrameFormat layout{};
   if (!frameFormat(format, layout)) return nullptr;
   try {
-    Ref<CVKCFrame> frame(new CVKCFrame());
+    Ref<CVKCFrame> frame = adoptRef(new CVKCFrame());
     frame->data_ = std::move(data);
     if (!frame->layMatrix(width, height, layout.type)) return nullptr;
     return frame;
@@ -68,7 +68,7 @@ Ref<CVKCFrame> CVKCFrame::frameWithMat(const cv::Mat& mat) {
   if (mat.dims > 2 || (mat.type() != CV_8UC3 && mat.type() != CV_8UC4)) return nullptr;
   try {
     size_t length = mat.total() * mat.elemSize();
-    Ref<CVKCFrame> frame(new CVKCFrame());
+    Ref<CVKCFrame> frame = adoptRef(new CVKCFrame());
     frame->data_ = LLKCData::dataWithLength(length);
     if (!frame->layMatrix(unsigned(mat.cols), unsigned(mat.rows), mat.type())) return nullptr;
     // Row by row, so a view into a larger matrix copies its own pixels only.
@@ -81,7 +81,7 @@ Ref<CVKCFrame> CVKCFrame::frameWithMat(const cv::Mat& mat) {
 
 Ref<CVKCFrame> CVKCFrame::copy() const {
   try {
-    Ref<CVKCFrame> frame(new CVKCFrame());
+    Ref<CVKCFrame> frame = adoptRef(new CVKCFrame());
     frame->data_ = data_;
     frame->mat_ = mat_;
     frame->ancillary_ = ancillary_;
@@ -93,7 +93,7 @@ Ref<CVKCFrame> CVKCFrame::copy() const {
 
 Ref<CVKCFrame> CVKCFrame::deepCopy() const {
   try {
-    Ref<CVKCFrame> frame(new CVKCFrame());
+    Ref<CVKCFrame> frame = adoptRef(new CVKCFrame());
     frame->data_ = LLKCData::dataWithBytes(data_->bytes(), data_->length());
     if (!frame->data_) return nullptr;
     frame->ancillary_ = ancillary_;

@@ -14,12 +14,12 @@ class CVKCFrame : public LLKBObject {
 public:
   // Format codes: 1 blue-green-red (CV_8UC3), 2 four channels (CV_8UC4), 3 grey (CV_8UC1, over a
   // buffer of three bytes per pixel). Any other code, or a size that does not fit, gives null.
-  static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format);
+  [[nodiscard]] static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format);
   // Over the caller's buffer, which must hold at least width × height × bytes per pixel.
-  static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format,
+  [[nodiscard]] static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format,
                                        Ref<LLKCData> data);
   // A copy of an 8-bit matrix of 3 or 4 channels (continuous or not); null for any other type.
-  static Ref<CVKCFrame> frameWithMat(const cv::Mat& mat);
+  [[nodiscard]] static Ref<CVKCFrame> frameWithMat(const cv::Mat& mat);
 
   // A frame sharing this one's pixels (and ancillary object).
   Ref<CVKCFrame> copy() const;

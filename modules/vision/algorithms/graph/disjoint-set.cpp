@@ -1,5 +1,7 @@
 #include "modules/vision/algorithms/graph/disjoint-set.h"
 
+namespace graphseg {
+
 void universe::join(int x, int y) {
   uni_elt& a = elts[size_t(x)];
   uni_elt& b = elts[size_t(y)];
@@ -20,3 +22,5 @@ void universe::reuse(int n) {
   for (int i = 0; i < n; ++i) elts[size_t(i)] = {0, i, 1};
   num = n;
 }
+
+}  // namespace graphseg

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+namespace graphseg {
+
 struct uni_elt {
   int rank;
   int p;     // parent
@@ -39,3 +41,5 @@ private:
   std::vector<uni_elt> elts;
   int num = 0;
 };
+
+}  // namespace graphseg

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <new>
 
+namespace graphseg {
+
 namespace {
 
 constexpr float kWidth = 4.0f;
@@ -98,3 +100,5 @@ image_ptr<float> smooth(const image<unsigned char>& src, float sigma) {
   image_ptr<float> converted = imageUCHARtoFLOAT(src);
   return converted ? smooth(*converted, sigma) : nullptr;
 }
+
+}  // namespace graphseg

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace graphseg {
+
 // One half of a Gaussian of deviation sigma (at least 0.01, at most 10⁶; not a number counts as
 // 0.01): ⌈4 sigma⌉ + 1 entries.
 std::vector<float> make_fgauss(float sigma);
@@ -23,3 +25,5 @@ bool smooth(const image<float>& src, float sigma, image<float>& dst, image<float
 // Smoothed copies; null when memory runs out.
 image_ptr<float> smooth(const image<float>& src, float sigma);
 image_ptr<float> smooth(const image<unsigned char>& src, float sigma);
+
+}  // namespace graphseg

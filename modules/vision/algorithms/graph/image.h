@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <memory>
 
+namespace graphseg {
+
 // A colour pixel: red, green and blue bytes in that order.
 struct rgb {
   unsigned char r, g, b;
@@ -51,3 +53,5 @@ private:
 
 template <class T>
 using image_ptr = std::unique_ptr<image<T>>;
+
+}  // namespace graphseg

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+namespace graphseg {
+
 namespace {
 
 template <class From, class To, class Convert>
@@ -73,3 +75,5 @@ image_ptr<unsigned char> imageSHORTtoUCHAR(const image<short>& input, short min,
   return scaleToBytes(input, min, max);
 }
 image_ptr<unsigned char> imageSHORTtoUCHAR(const image<short>& input) { return scaleToBytes(input); }
+
+}  // namespace graphseg

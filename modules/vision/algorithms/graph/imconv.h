@@ -3,6 +3,8 @@
 // memory runs out.
 #include "modules/vision/algorithms/graph/image.h"
 
+namespace graphseg {
+
 // Grey = integer part of 0.299 r + 0.587 g + 0.114 b.
 image_ptr<unsigned char> imageRGBtoGRAY(const image<rgb>& input);
 image_ptr<rgb> imageGRAYtoRGB(const image<unsigned char>& input);
@@ -18,3 +20,5 @@ image_ptr<unsigned char> imageLONGtoUCHAR(const image<long>& input, long min, lo
 image_ptr<unsigned char> imageLONGtoUCHAR(const image<long>& input);
 image_ptr<unsigned char> imageSHORTtoUCHAR(const image<short>& input, short min, short max);
 image_ptr<unsigned char> imageSHORTtoUCHAR(const image<short>& input);
+
+}  // namespace graphseg

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace graphseg {
+
 rgb random_rgb() {
   rgb c;
   c.r = static_cast<unsigned char>(std::rand());
@@ -11,3 +13,5 @@ rgb random_rgb() {
 }
 
 void build_fsqrt_table() {}
+
+}  // namespace graphseg

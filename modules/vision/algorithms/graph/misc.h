@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace graphseg {
+
 // A colour from three draws of the C library's generator (the low byte of each).
 rgb random_rgb();
 
@@ -61,3 +63,5 @@ inline float fast_float_sqrt(float x) {
   const int halfExponent = (exponent - int(odd)) / 2;
   return std::bit_cast<float>((uint32_t(kExponentOfOne + halfExponent) << 23) | (root << kDroppedBits));
 }
+
+}  // namespace graphseg

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace graphseg {
+
 namespace {
 
 // An unsigned key that orders like the float (−0 and +0 alike).
@@ -82,3 +84,5 @@ bool segment_graph(universe& u, int num_vertices, int num_edges, edge* edges, fl
     return false;
   }
 }
+
+}  // namespace graphseg

@@ -3,6 +3,8 @@
 // while the edge is no heavier than each region's internal difference plus c / size.
 #include "modules/vision/algorithms/graph/disjoint-set.h"
 
+namespace graphseg {
+
 struct edge {
   float w;
   int a, b;
@@ -24,3 +26,5 @@ bool segment_graph(universe& u, int num_vertices, int num_edges, edge* edges, fl
 
 // Sorts edges by weight, keeping the order of equal weights.
 void sort_edges(edge* edges, int num_edges);
+
+}  // namespace graphseg

@@ -7,6 +7,8 @@
 #include <climits>
 #include <new>
 
+namespace graphseg {
+
 namespace {
 
 constexpr int kEdgesPerPixel = 4;
@@ -132,3 +134,5 @@ int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out,
   if (num_ccs) *num_ccs = 0;
   return -1;
 }
+
+}  // namespace graphseg

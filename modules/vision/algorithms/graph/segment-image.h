@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace graphseg {
+
 struct pixel_t {
   int x, y;
 };
@@ -50,3 +52,5 @@ bool visualize(segment_image_ctx* ctx, image<rgb>* out, int width, int height, r
 // −1 (and *num_ccs 0) when an output is given that visualize cannot fill.
 int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma,
                   float c, int min_size, int* num_ccs, region_map* regions);
+
+}  // namespace graphseg

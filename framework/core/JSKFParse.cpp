@@ -1,0 +1,115 @@
+#include "framework/core/JSKFParse.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Builds the document as nlohmann's DOM builder does, but appends members instead of looking them
+// up, and keeps each open object's keys in a hash map.
+class Builder : public nlohmann::json_sax<Json> {
+public:
+  Builder(Json* root, JSKDuplicateKeys duplicates) : root_(root), duplicates_(duplicates) {}
+
+  bool null() override { return value(nullptr); }
+  bool boolean(bool flag) override { return value(flag); }
+  bool number_integer(number_integer_t number) override { return value(number); }
+  bool number_unsigned(number_unsigned_t number) override { return value(number); }
+  bool number_float(number_float_t number, const string_t&) override { return value(number); }
+  bool string(string_t& text) override { return value(std::move(text)); }
+  bool binary(binary_t& bytes) override { return value(Json::binary(std::move(bytes))); }
+
+  bool start_object(std::size_t) override { return open(Json::object()); }
+  bool key(string_t& name) override {
+    Open& object = open_.back();
+    auto [found, fresh] = object.keys.emplace(name, object.value->size());
+    if (!fresh && duplicates_ == JSKDuplicateKeys::refuse) {
+      problem_ = pathOf(name) + ": is given twice";
+      return false;
+    }
+    auto& members = object.value->get_ref<Json::object_t&>();
+    if (fresh) members.emplace_back(name, nullptr);
+    slot_ = &(members.begin() + static_cast<std::ptrdiff_t>(found->second))->second;
+    object.name = name;
+    return true;
+  }
+  bool end_object() override { return close(); }
+  bool start_array(std::size_t) override { return open(Json::array()); }
+  bool end_array() override { return close(); }
+
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& problem) override {
+    problem_ = std::string("not JSON: ") + problem.what();
+    return false;
+  }
+
+  const std::string& problem() const { return problem_; }
+
+private:
+  struct Open {
+    Json* value;
+    std::unordered_map<std::string, size_t> keys;  // objects only
+    std::string name;                              // objects: the member being read
+  };
+
+  // Where the next value goes: the root, an array's end or the slot of the last key.
+  Json* place(Json&& made) {
+    if (open_.empty()) return &(*root_ = std::move(made));
+    Json& container = *open_.back().value;
+    if (container.is_array()) {
+      container.get_ref<Json::array_t&>().push_back(std::move(made));
+      return &container.get_ref<Json::array_t&>().back();
+    }
+    return &(*slot_ = std::move(made));
+  }
+  template <typename T>
+  bool value(T&& made) {
+    place(Json(std::forward<T>(made)));
+    return true;
+  }
+  bool open(Json&& made) {
+    open_.push_back({place(std::move(made)), {}, {}});
+    return true;
+  }
+  bool close() {
+    open_.pop_back();
+    return true;
+  }
+
+  std::string pathOf(const std::string& name) const {
+    std::string path;
+    for (size_t i = 0; i + 1 < open_.size(); ++i) {
+      const Json& container = *open_[i].value;
+      if (container.is_array())
+        path += "[" + std::to_string(container.size() - 1) + "]";
+      else
+        path += (path.empty() ? "" : ".") + open_[i].name;
+    }
+    return path + (path.empty() ? "" : ".") + name;
+  }
+
+  Json* root_;
+  JSKDuplicateKeys duplicates_;
+  std::vector<Open> open_;
+  Json* slot_ = nullptr;
+  std::string problem_;
+};
+
+}  // namespace
+
+bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates, std::string* error) {
+  try {
+    Json document;
+    Builder builder(&document, duplicates);
+    if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
+      if (error) *error = builder.problem().empty() ? "not JSON" : builder.problem();
+      return false;
+    }
+    *out = std::move(document);
+    return true;
+  } catch (const std::exception& problem) {  // out of memory
+    if (error) *error = std::string("cannot be read: ") + problem.what();
+    return false;
+  }
+}
