@@ -2,29 +2,17 @@
 // widgets only for the entries in view, and a viewport that stays where the user put it.
 #include <gtest/gtest.h>
 
-#include "app/ctm/VSKCConversationView.h"
 #include "app/ctm/VSKFConversationBubbles.h"
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
-#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/app/ConversationWindow.h"
 
 namespace {
 
-class ConversationFeedTest : public ::testing::Test {
+class ConversationFeedTest : public ::testing::Test, public ConversationWindow {
 protected:
-  void SetUp() override {
-    window = QELTestHeadlessWindow::make({700, 640});
-    ASSERT_TRUE(window);
-    view = VSKCConversationView::viewWithSize({640, 600}, {0, 0}, "ui.conversation", nullptr);
-    ASSERT_TRUE(view);
-    view->setVisible(true);
-    ASSERT_TRUE(window->attach(Ref<QELBWidget>(view)));
-    window->frame();
-  }
-  void TearDown() override {
-    if (window) window->close();
-  }
-  VSKTConversationRecord& record() { return view->record(); }
+  void SetUp() override { ASSERT_TRUE(open()); }
+  void TearDown() override { close(); }
   Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
     return VSKFConversationAppendBubble(&record(), size, MRKCString::stringWithValue("x"),
                                         {speaker, kVSKEntryMessage, 0}, 0, nullptr);
@@ -37,9 +25,6 @@ protected:
     for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
     return count;
   }
-
-  Ref<QELTestHeadlessWindow> window;
-  Ref<VSKCConversationView> view;
 };
 
 TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEdge) {
