@@ -1,6 +1,9 @@
 // The conversation feed: entries stacked in the content, user bubbles held at the right edge,
-// widgets only for the entries in view, and a viewport that stays where the user put it.
+// widgets only for the entries in view, a viewport that stays where the user put it, and the
+// view's title menu.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/ctm/VSKFConversationBubbles.h"
 #include "app/ctm/VSKFConversationFeed.h"
@@ -116,6 +119,32 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   QELBWidget* bubble = pick->iBWrap->locate("bubble");
   ASSERT_TRUE(bubble);
   EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+}
+
+TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
+  const std::string text = "Grüße, café ✓ — ça va?";
+  say(kVSKSpeakerCTM, text);
+  window->frame();
+  const Ref<VSKCConversationEntry>& entry = record().entries.back();
+  ASSERT_TRUE(entry->iBWrap);
+  QELBTextbox* box = nullptr;
+  std::function<void(QELBWidget*)> look = [&](QELBWidget* widget) {
+    if (auto* found = dynamic_cast<QELBTextbox*>(widget)) box = found;
+    if (auto* parent = dynamic_cast<QELBParent*>(widget))
+      for (const Ref<QELBWidget>& child : parent->childs()) look(child.get());
+  };
+  look(entry->iBWrap.get());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->value(), text);
+}
+
+TEST_F(ConversationFeedTest, TheTitleMenuOpensOnceAndOffersRollUpAndClose) {
+  view->onToggleMenu();
+  view->onToggleMenu();
+  window->frame();
+  size_t menus = 0;
+  for (const Ref<QELBWidget>& child : window->_childs()->members()) menus += child->alias() == "term.menu" ? 1 : 0;
+  EXPECT_EQ(menus, 1u);
 }
 
 }  // namespace
