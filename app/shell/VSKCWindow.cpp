@@ -5,9 +5,10 @@
 
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
-#include "app/shell/VSKFWindowConversation.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
@@ -136,7 +137,17 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
       break;
+    case kVSKCommandTimeline:
+      VSKFWindowTimeline(this, nullptr);
+      break;
+    case kVSKCommandExpression:
+      VSKFWindowExpression(this, nullptr);
+      break;
+    case kVSKCommandGist:
+      VSKFWindowGist(this, nullptr);
+      break;
     default:
+      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
       break;
   }
   return true;

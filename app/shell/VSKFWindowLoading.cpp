@@ -1,11 +1,11 @@
 #include "app/shell/VSKFWindowLoading.h"
 
 #include "app/shell/VSKCWindow.h"
-#include "app/shell/VSKFConfig.h"
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
-#include "app/shell/VSKFWindowConversation.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCString.h"
@@ -110,11 +110,8 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
-  // Views saved as visible open again.
-  if (config) {
-    Ref<JSKCFrame> conversation = VSKFConfigFind(*config, "ui.conversation");
-    if (conversation && conversation->boolForLabel("visible", false)) VSKFWindowConversation(window, conversation);
-  }
+  VSKFWindowRestoreViews(window);
+  VSKFWindowRestoreVisionViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }

@@ -41,6 +41,16 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   if (Ref<QELCMenuItem> wipe = ZRVFMenuItemMake(window, "Wipe", command(kVSKCommandWipe)))
     (void)commands->child()->attach(wipe);
   (void)menubar->attach(commands);
+  Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry);
+  if (!views) return;
+  struct Entry {
+    const char* label;
+    uint32_t tag;
+  };
+  for (const Entry& entry : {Entry{"Conversation", kVSKCommandConversation}, Entry{"Conscious contents", kVSKCommandTimeline}, Entry{"Expression", kVSKCommandExpression},
+                             Entry{"Chunk viewer", kVSKCommandGist}})
+    if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag))) (void)views->child()->attach(item);
+  (void)menubar->attach(views);
 }
 
 void VSKFWindowRefreshRecents(VSKCWindow* window) {

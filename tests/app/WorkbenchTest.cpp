@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -40,6 +41,14 @@ protected:
     return std::make_unique<WorkbenchProcess>(
         VESKO_PROGRAM, arguments,
         std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
+  }
+  // Starts the demonstration and waits for it to be loaded and for the window.
+  std::unique_ptr<WorkbenchProcess> startDemo(ScreenRect* window) {
+    auto program = start({demo});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
+    return program;
   }
   std::string configPath() const { return settings.path() + "/vesko/config.json"; }
   Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
@@ -105,13 +114,11 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   (void)seeded->store(stats, "ui.stats.ctm");
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The statistics view is drawn where the settings put it, and its first graph (submitted
   // chunks, drawn in blue) plots the ticks of the running stage.
-  ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   auto plotted = [&](const std::vector<uint8_t>& rgb) {
     for (int y = 160; y < 210; ++y)
       for (int x = 36; x < 200; ++x) {
@@ -209,6 +216,67 @@ TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsR
   }
 }
 
+// The timeline, opened from Views > Conscious contents while the demonstration CTM runs, shows
+// its ticks as cards that change with the ticks; paused it keeps the card on show however many
+// ticks arrive; stepping back shows another; its settings are saved at the end.
+TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
+  auto program = start({demo});
+  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  ASSERT_TRUE(click(window, 120, 13));
+  ASSERT_TRUE(click(window, 158, 54));
+
+  // The timeline's surface in the window: below its title and button rows.
+  const ScreenRect surface{window.x + 12, window.y + 150, 600, window.h - 150};
+  // Cards are framed in strong colours (green, red, blue) that nothing else on the surface has.
+  auto cardPixels = [](const std::vector<uint8_t>& rgb) {
+    size_t found = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+      found += std::max({rgb[i], rgb[i + 1], rgb[i + 2]}) - std::min({rgb[i], rgb[i + 1], rgb[i + 2]}) > 80;
+    return found;
+  };
+  auto waitFor = [&](const std::function<bool(const std::vector<uint8_t>&)>& shows) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::vector<uint8_t> rgb = WorkbenchGrab(surface);
+    while (!shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(surface);
+    return rgb;
+  };
+  std::vector<uint8_t> cards = waitFor([&](const auto& rgb) { return cardPixels(rgb) > 200; });
+  ASSERT_GT(cardPixels(cards), 200u) << "cards appear";
+  std::vector<uint8_t> live = waitFor([&](const auto& rgb) { return cardPixels(rgb) > 200 && rgb != cards; });
+  EXPECT_NE(live, cards) << "live, the cards follow the ticks";
+  (void)capture("timeline-live", &window);
+
+  // The live button (fourth of six in the row above the surface) pauses.
+  std::vector<uint8_t> buttons = WorkbenchGrab({window.x + 270, window.y + 125, 120, 20});
+  ASSERT_TRUE(click(window, 340, 135));
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (WorkbenchGrab({window.x + 270, window.y + 125, 120, 20}) == buttons && std::chrono::steady_clock::now() < deadline) {
+  }
+  std::vector<uint8_t> paused = WorkbenchGrab(surface);
+  // Over a second and a half (six ticks of the demonstration stage) nothing moves.
+  const auto watchUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+  size_t changed = 0;
+  while (std::chrono::steady_clock::now() < watchUntil) changed += WorkbenchGrab(surface) != paused;
+  EXPECT_EQ(changed, 0u) << "pausing freezes the cards";
+  EXPECT_GT(cardPixels(paused), 200u);
+  (void)capture("timeline-paused", &window);
+
+  // Previous shows the tick before.
+  ASSERT_TRUE(click(window, 320, 135));
+  std::vector<uint8_t> stepped = waitFor([&](const auto& rgb) { return rgb != paused; });
+  EXPECT_NE(stepped, paused) << "stepping back shows another tick";
+  (void)capture("timeline-stepped", &window);
+
+  ASSERT_TRUE(program->signal(SIGINT));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  Ref<JSKCFrame> timeline = config()->frameForLabel("ui.timeline");
+  ASSERT_TRUE(timeline);
+  EXPECT_TRUE(timeline->boolForLabel("visible", false));
+  EXPECT_FALSE(timeline->boolForLabel("hide.kudos", true));
+}
+
 TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
   WorkbenchProcess program(VESKO_PROGRAM, {demo},
                            {"DISPLAY=:4095", "VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
@@ -218,6 +286,93 @@ TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// A light pixel (text, a card's frame) in the rect of the window's pixels.
+bool lightIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, ScreenRect area) {
+  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
+    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+      if (std::max({p[0], p[1], p[2]}) > 120) return true;
+    }
+  return false;
+}
+
+// Some pixel of the rect differs between the two captures of the window.
+bool changedIn(const std::vector<uint8_t>& now, const std::vector<uint8_t>& before, const ScreenRect& window, ScreenRect area) {
+  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
+    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
+      size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+      if (now[i] != before[i] || now[i + 1] != before[i + 1] || now[i + 2] != before[i + 2]) return true;
+    }
+  return false;
+}
+
+TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
+  // The timeline along the top, the chunk viewer's place below its first row of cards.
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  struct Place {
+    const char* key;
+    bool visible;
+    OGLTPoint position;
+    OGLTSize size;
+  };
+  for (const Place& place : {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
+    Ref<JSKCFrame> frame = JSKCFrame::frame();
+    (void)frame->storeBool(place.visible, "visible");
+    (void)OGL::storePoint(*frame, place.position, "position");
+    (void)OGL::storeSize(*frame, place.size, "size");
+    (void)seeded->store(frame, place.key);
+  }
+  writeConfig(*seeded);
+
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  // The timeline shows the running stage's ticks: the frame of the first card.
+  const ScreenRect cardFrame{60, 98, 460, 24};
+  auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
+  const std::vector<uint8_t> before = capture("viewers-timeline", &window, carded);
+  ASSERT_TRUE(carded(before));
+  // Commands > Wipe stops the stage, so the chunk viewer opened next (Views > Chunk viewer) has
+  // no tick to follow and shows nothing.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 70, 54));
+  ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 90));
+  const ScreenRect viewerTitle{260, 184, 120, 14}, viewerSurface{40, 210, 560, 230};
+  auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, before, window, viewerTitle); };
+  std::vector<uint8_t> empty = capture("viewers-chunk-viewer-empty", &window, opened);
+  ASSERT_TRUE(opened(empty));
+  EXPECT_FALSE(lightIn(empty, window, viewerSurface));
+  // A click on a card picks its chunk: the chunk viewer shows its caption and gist. (The point
+  // lies on a card of the first row whether the tick has one, two or three; the button is held
+  // a moment, as a hand does, so press and release come in frames of their own.)
+  ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
+  auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
+  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
+  EXPECT_TRUE(shown(picked)) << program->output();
+  // Views > Expression opens the expression viewer at its default place, over the others.
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 72));
+  const ScreenRect expressionTitle{200, 104, 240, 14};
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  // Both viewers are saved as open, to be reopened at the next start.
+  for (const char* key : {"ui.gist", "ui.expression"}) {
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved) << key;
+    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
+  }
+}
+
+}  // namespace
+
+namespace {
 
 // Whether something is drawn in the rect of the window's pixels besides the colour at the
 // reference point (the feed's empty background).
@@ -239,10 +394,8 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   (void)OGL::storeSize(*conversation, {620, 430}, "size");
   (void)seeded->store(conversation, "ui.conversation");
   writeConfig(*seeded);
-  auto program = start({demo});
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto program = startDemo(&window);
   auto shows = [&](int left, int top, int right, int bottom) {
     return [&window, left, top, right, bottom](const std::vector<uint8_t>& rgb) {
       return drawnIn(rgb, window, left, top, right, bottom, 320, 360);
@@ -299,3 +452,5 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   ASSERT_TRUE(program->signal(SIGTERM));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
 }
+
+}  // namespace
