@@ -101,10 +101,9 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   EXPECT_EQ(metaUint(cut, "top"), kTop);
   EXPECT_EQ(metaSint(cut, "offset.x"), kOffsetX - static_cast<int64_t>(kLeft)) << "the picture's origin in the region";
   EXPECT_EQ(metaSint(cut, "offset.y"), kOffsetY - static_cast<int64_t>(kTop));
-  EXPECT_EQ(metaSymbol(cut, "sample"), "pattern.ppm") << "earlier stages' keys travel along";
   EXPECT_EQ(metaUint(cut, "frameid"), 1u);
   EXPECT_EQ(metaUint(cut, "length"), 10u * 9 * 3) << "the length of the pixels it carries";
-  EXPECT_EQ(metaSymbol(cut, "source"), "qav.proj");
+  EXPECT_EQ(metaSymbol(cut, "source"), "qav.proj") << "earlier stages' keys travel along";
   EXPECT_EQ(cut->value(), 1.0);
   EXPECT_EQ(pixelsOf(cut), expectedRegion());
 
