@@ -5,6 +5,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCString.h"
@@ -110,6 +111,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
   VSKFWindowRestoreViews(window);
+  VSKFWindowRestoreVisionViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }
