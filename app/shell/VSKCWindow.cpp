@@ -7,6 +7,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
@@ -131,6 +132,9 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
+      break;
+    case kVSKCommandTimeline:
+      VSKFWindowTimeline(this, nullptr);
       break;
     default:
       break;

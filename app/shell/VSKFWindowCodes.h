@@ -27,6 +27,7 @@ enum : uint32_t {
 enum : uint32_t {
   kVSKCommandLoadTest = 4,  // a recents entry: the full path as payload
   kVSKCommandWipe = 0x60,
+  kVSKCommandTimeline = 0x140,
   kVSKCommandToggleStats = 0x200,
 };
 

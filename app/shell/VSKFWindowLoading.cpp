@@ -4,6 +4,7 @@
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCString.h"
@@ -108,6 +109,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
+  VSKFWindowRestoreViews(window);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }

@@ -41,6 +41,11 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   if (Ref<QELCMenuItem> wipe = ZRVFMenuItemMake(window, "Wipe", command(kVSKCommandWipe)))
     (void)commands->child()->attach(wipe);
   (void)menubar->attach(commands);
+  Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry);
+  if (!views) return;
+  if (Ref<QELCMenuItem> timeline = ZRVFMenuItemMake(window, "Conscious contents", command(kVSKCommandTimeline)))
+    (void)views->child()->attach(timeline);
+  (void)menubar->attach(views);
 }
 
 void VSKFWindowRefreshRecents(VSKCWindow* window) {
