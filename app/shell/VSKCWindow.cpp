@@ -5,6 +5,7 @@
 
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowConversation.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
@@ -129,6 +130,9 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);
+      break;
+    case kVSKCommandConversation:
+      VSKFWindowConversation(this, nullptr);
       break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);

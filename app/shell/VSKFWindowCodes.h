@@ -28,6 +28,7 @@ enum : uint32_t {
   kVSKCommandLoadTest = 4,  // a recents entry: the full path as payload
   kVSKCommandWipe = 0x60,
   kVSKCommandTimeline = 0x140,
+  kVSKCommandConversation = 0x170,
   kVSKCommandToggleStats = 0x200,
 };
 
