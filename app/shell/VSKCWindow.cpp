@@ -140,6 +140,12 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandTimeline:
       VSKFWindowTimeline(this, nullptr);
       break;
+    case kVSKCommandExpression:
+      VSKFWindowExpression(this, nullptr);
+      break;
+    case kVSKCommandGist:
+      VSKFWindowGist(this, nullptr);
+      break;
     default:
       break;
   }

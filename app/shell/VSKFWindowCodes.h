@@ -28,6 +28,8 @@ enum : uint32_t {
   kVSKCommandLoadTest = 4,  // a recents entry: the full path as payload
   kVSKCommandWipe = 0x60,
   kVSKCommandTimeline = 0x140,
+  kVSKCommandExpression = 0x150,
+  kVSKCommandGist = 0x160,
   kVSKCommandConversation = 0x170,
   kVSKCommandToggleStats = 0x200,
 };
