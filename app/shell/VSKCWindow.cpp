@@ -9,6 +9,7 @@
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
@@ -100,6 +101,7 @@ void VSKCWindow::settleDataPath() {
 void VSKCWindow::useDataPath(const std::string& path) {
   dataPath_ = path;
   storeConstant(MRKCString::stringWithValue(path), "path.data");
+  VSKFWindowLabelingDataFolder(this, path);
 }
 
 void VSKCWindow::publishConstants() {
@@ -147,6 +149,8 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       VSKFWindowGist(this, nullptr);
       break;
     default:
+      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
+      if (message.tag() == kVSKOpenLabeling) VSKFWindowLabelingDataFolder(this, dataPath_);
       break;
   }
   return true;
