@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -28,6 +29,7 @@
 #include "ui/widgets/QELBMenu.h"
 #include "ui/widgets/QELBMenuItem.h"
 #include "ui/widgets/QELBMenuList.h"
+#include "ui/widgets/QELBPickDialog.h"
 #include "ui/widgets/QELBSelector.h"
 #include "ui/widgets/QELBTextbox.h"
 #include "ui/widgets/QELBWindow.h"
@@ -323,6 +325,94 @@ TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
     }
     window->onWindow([&] { window->detach(bar); });
   });
+}
+
+// A file pick dialog above the scene: a file picked by clicks, then one in a folder reached by
+// typing its path.
+TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
+  char pattern[] = "/tmp/vesko-pick-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::filesystem::path root = pattern;
+  std::filesystem::create_directories(root / "sub");
+  for (const char* name : {"a.json", "b.json", "notes.txt", "sub/c.json"}) std::ofstream(root / name) << "{}";
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    Ref<Catcher> target = Catcher::make({1, 1});
+    Ref<QELCFilePickDialog> dialog;
+    auto open = [&] {
+      return window->onWindow([&] {
+        dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
+        dialog->setFilters({"json"});
+        dialog->setPath(root.string());
+        dialog->setTarget(target);
+        dialog->setOnSelect(LLKCMessage::messageWithCode(42));
+        dialog->setLayer(8);
+        dialog->setVisible(true);
+        (void)window->attach(dialog);
+      });
+    };
+    // The centre of a widget in window coordinates.
+    auto centre = [&](QELBWidget* widget) {
+      OGLTPoint p{};
+      window->onWindow([&] { p = widget->localToWorld({widget->size().w / 2, widget->size().h / 2}); });
+      return p;
+    };
+    // The path of the file the target was told of ("" before); asked on the window's thread.
+    auto picked = [&] {
+      Ref<LLKCFSFile> file = target->last().objectForKeyAs<LLKCFSFile>("file");
+      return file ? file->fullPath() : std::string();
+    };
+    auto pickedPath = [&] {
+      std::string path;
+      window->onWindow([&] { path = picked(); });
+      return path;
+    };
+    ASSERT_TRUE(window->onWindow([&] { (void)window->attach(target); }));
+    ASSERT_TRUE(open());
+    QELCFilePicker* picker = dialog->picker();
+    ASSERT_TRUE(window->eventually([&] { return !picker->listing() && picker->fileList()->live().size() == 2; }));
+    QELBWidget* second = nullptr;
+    window->onWindow([&] { second = picker->fileList()->live().at(1).get(); });
+    OGLTPoint row = centre(second);
+    ASSERT_TRUE(x("windowfocus --sync " + move(row.x, row.y) + "click 1 sleep 0.15"));
+    ASSERT_TRUE(window->eventually([&] { return picker->selectButton()->enabled(); }));
+    window->pixel(0, 0);  // captures a frame
+    EXPECT_TRUE(window->saveScreenshot("picker.png"));
+    OGLTPoint select = centre(picker->selectButton());
+    ASSERT_TRUE(x(move(select.x, select.y) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return !picked().empty(); }));
+    EXPECT_EQ(pickedPath(), (root / "b.json").string());
+    EXPECT_TRUE(window->eventually([&] { return dialog->parent() == nullptr && !dialog->window(); }));
+
+    // Typed: the path box emptied, the sub-folder's path typed and Enter.
+    window->onWindow([&] { target->messages.clear(); });
+    ASSERT_TRUE(open());
+    picker = dialog->picker();
+    ASSERT_TRUE(window->eventually([&] { return dialog->placed() && picker->fileList()->live().size() == 2; }));
+    window->onWindow([&] { picker->pathBox()->setValue(""); });
+    OGLTPoint box = centre(picker->pathBox());
+    ASSERT_TRUE(x(move(box.x, box.y) + "click 1 sleep 0.2"));
+    ASSERT_TRUE(window->eventually([&] { return window->sink() == picker->pathBox(); }));
+    ASSERT_TRUE(x("type --delay 60 '" + (root / "sub").string() + "'"));  // type takes every word after it
+    ASSERT_TRUE(x("key Return sleep 0.15"));
+    ASSERT_TRUE(window->eventually([&] {
+      return picker->path() == (root / "sub").string() && !picker->listing() && picker->fileList()->live().size() == 1;
+    }));
+    window->onWindow([&] { second = picker->fileList()->live().at(0).get(); });
+    row = centre(second);
+    ASSERT_TRUE(x(move(row.x, row.y) + "click 1 sleep 0.15"));
+    ASSERT_TRUE(window->eventually([&] { return picker->selectButton()->enabled(); }));
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("picker-typed.png"));
+    select = centre(picker->selectButton());
+    ASSERT_TRUE(x(move(select.x, select.y) + "click 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return !picked().empty(); }));
+    EXPECT_EQ(pickedPath(), (root / "sub/c.json").string());
+    // The choices name the picker, which keeps its target: let them go.
+    window->onWindow([&] { target->messages.clear(); });
+  });
+  std::filesystem::remove_all(root);
 }
 
 // A panel over the scene (a top-level parent that keeps the messages of its controls).

@@ -1,0 +1,48 @@
+#include "ui/widgets/QELBChoiceDialog.h"
+
+#include "ui/widgets/QELBSpacer.h"
+#include "ui/widgets/QELFDialogParts.h"
+
+QELBChoiceDialog::QELBChoiceDialog(OGLTSize size, OGLTPoint position, std::string title)
+    : QELBDialog(size, position, std::move(title)) {}
+
+QELBChoiceDialog::~QELBChoiceDialog() = default;
+
+bool QELBChoiceDialog::build(const Ref<QELBWidget>& figure, bool trailingSpacer) {
+  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogSurface);
+  Ref<QELCGroup> figureGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
+  Ref<QELCGroup> messageRow = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogMessage);
+  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
+  buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons);
+  label_ = QELCLabel::widgetWithAlignment(17, "");
+  if (!made() || !surface || !figureGroup || !messageRow || !buttonGroup || !buttonRow_ || !label_ || !figure)
+    return false;
+  label_->setWidth(250);
+  bool attached = figureGroup->attach(figure) && messageRow->attach(figureGroup) && messageRow->attach(label_) &&
+                  buttonGroup->attach(buttonRow_) && surface->attach(messageRow) && surface->attach(buttonGroup);
+  if (attached && trailingSpacer) attached = surface->attach(QELCSpacer::widgetWithSize({5, 5}, {0, 0}));
+  return attached && attach(surface);
+}
+
+float QELBChoiceDialog::width() const { return label_->width(); }
+
+void QELBChoiceDialog::setWidth(float width) { label_->setWidth(width); }
+
+void QELBChoiceDialog::setButtons(std::vector<std::string> buttons) {
+  buttons_ = std::move(buttons);
+  QELFDialogFillButtons(*buttonRow_, buttons_, [](uint32_t i) { return LLKTMessageCode{i, i, i}; });
+}
+
+void QELBChoiceDialog::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
+  if (button >= 0 && onChoice_) {
+    Ref<LLKCMessage> choice = onChoice_->copy();
+    if (choice) {
+      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+      (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
+      deliverChoice(choice);
+    }
+  }
+  QELBDialog::onMessaged(message);
+}

@@ -1,0 +1,55 @@
+#include "ui/widgets/QELBInputDialog.h"
+
+#include "framework/core/LLKCString.h"
+#include "ui/widgets/QELFDialogParts.h"
+
+namespace {
+constexpr uint32_t kUidButton = 1, kUidCommit = 2;
+}
+
+QELBInputDialog::QELBInputDialog(OGLTSize size, OGLTPoint position, std::string title)
+    : QELBDialog(size, position, std::move(title)) {}
+
+QELBInputDialog::~QELBInputDialog() = default;
+
+Ref<QELCInputDialog> QELCInputDialog::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title,
+                                                     uint32_t capacity) {
+  Ref<QELCInputDialog> dialog = makeRef<QELCInputDialog>(size, position, std::move(title));
+  return dialog && dialog->build(capacity) ? dialog : nullptr;
+}
+
+bool QELBInputDialog::build(uint32_t capacity) {
+  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogSurface);
+  Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogControl);
+  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
+  buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons);
+  label_ = QELCLabel::widgetWithAlignment(17, "");
+  textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);
+  Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(kUidCommit);
+  if (!made() || !surface || !column || !buttonGroup || !buttonRow_ || !label_ || !textbox_ || !commit) return false;
+  textbox_->setOnCommit(commit);
+  return column->attach(label_) && column->attach(textbox_) && buttonGroup->attach(buttonRow_) &&
+         surface->attach(column) && surface->attach(buttonGroup) && attach(surface);
+}
+
+void QELBInputDialog::setButtons(std::vector<std::string> buttons) {
+  buttons_ = std::move(buttons);
+  QELFDialogFillButtons(*buttonRow_, buttons_, [](uint32_t i) { return LLKTMessageCode{kUidButton, 0, i}; });
+}
+
+void QELBInputDialog::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
+  bool committed = message->uid() == kUidCommit &&
+                   message->details().objectForKey("sender").get() == static_cast<LLKBObject*>(textbox_.get());
+  if (onChoice_ && (button >= 0 || committed)) {
+    Ref<LLKCMessage> choice = onChoice_->copy();
+    if (choice) {
+      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+      (void)choice->details().storeObject(LLKCString::stringWithString(textbox_->value()), "value");
+      if (button >= 0) (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
+      deliverChoice(choice);
+    }
+  }
+  QELBDialog::onMessaged(message);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The file and folder pick dialogs: a dialog holding a picker. The picker's "Select" or
+// "Cancel" ends in a message that climbs through the dialog and closes it (see QELBPicker).
+#include "ui/widgets/QELBDialog.h"
+#include "ui/widgets/QELBFilePicker.h"
+#include "ui/widgets/QELBFolderPicker.h"
+
+// What both pick dialogs pass on to their picker.
+template <typename Picker>
+class QELBPickDialog : public QELBDialog {
+public:
+  QELBPickDialog(OGLTSize size, OGLTPoint position, std::string title) : QELBDialog(size, position, std::move(title)) {}
+
+  Picker* picker() const { return picker_.get(); }
+  const Ref<LLKCMessage>& onSelect() const { return picker_->onSelect(); }
+  void setOnSelect(Ref<LLKCMessage> message) { picker_->setOnSelect(std::move(message)); }
+  const Ref<LLKCMessage>& onCancel() const { return picker_->onCancel(); }
+  void setOnCancel(Ref<LLKCMessage> message) { picker_->setOnCancel(std::move(message)); }
+  // "" when no start folder could be set.
+  std::string path() const { return picker_->path(); }
+  void setPath(const std::string& path) { picker_->setPath(path); }
+  const Ref<QELBWidget>& target() const { return picker_->target(); }
+  void setTarget(Ref<QELBWidget> target) { picker_->setTarget(std::move(target)); }
+
+protected:
+  bool build(Ref<Picker> picker) {
+    picker_ = std::move(picker);
+    return made() && picker_ && attach(picker_);
+  }
+
+private:
+  Ref<Picker> picker_;
+};
+
+class QELCFilePickDialog : public QELBPickDialog<QELCFilePicker> {
+public:
+  // Null when the picker cannot be made or attached.
+  [[nodiscard]] static Ref<QELCFilePickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
+  using QELBPickDialog::QELBPickDialog;
+
+  std::vector<std::string> filters() const { return picker()->filters(); }
+  void setFilters(std::vector<std::string> filters) { picker()->setFilters(std::move(filters)); }
+};
+
+class QELCFolderPickDialog : public QELBPickDialog<QELCFolderPicker> {
+public:
+  [[nodiscard]] static Ref<QELCFolderPickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
+  using QELBPickDialog::QELBPickDialog;
+};
