@@ -22,7 +22,10 @@ void QELBDialog::onAttachedIntoWindow() {
 
 void QELBDialog::onDetachedFromWindow() {
   QELBView::onDetachedFromWindow();
+  // Closed for good: it lets its children and its target go (a target that keeps the choice,
+  // which names the dialog, would otherwise keep both alive).
   detachAll();
+  target_ = nullptr;
 }
 
 OGLTRect QELBDialog::area() {

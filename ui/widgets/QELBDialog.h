@@ -14,7 +14,7 @@ class QELBDialog : public QELBView {
 public:
   ~QELBDialog() override;
 
-  // Receives the choice by poke when set (retained).
+  // Receives the choice by poke when set (retained until the dialog closes).
   const Ref<QELBWidget>& target() const { return target_; }
   void setTarget(Ref<QELBWidget> target) { target_ = std::move(target); }
   bool placed() const { return placed_; }

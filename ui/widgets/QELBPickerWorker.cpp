@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <filesystem>
 
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKFTime.h"
@@ -40,54 +38,43 @@ bool QELBPickerWorker::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || message->uid() != kQELPickerUidList) return false;
   Ref<LLKCFSFolder> folder = message->payloadAs<LLKCFSFolder>();
   if (!folder) return false;
-  // A new listing replaces the one under way, whose remaining names are dropped.
+  // A new listing replaces the one under way.
   generation_ = message->ctx();
-  folder_ = folder->fullPath();
-  names_.clear();
-  next_ = 0;
-  reading_ = false;
   std::error_code error;
-  try {
-    for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
-      std::string name = it->path().filename().string();
-      if (!name.empty() && name[0] != '.') names_.push_back(std::move(name));
-    }
-  } catch (const std::exception&) {
-    error = std::make_error_code(std::errc::not_enough_memory);
-  }
-  if (error) {
-    names_.clear();
-    deliver(nullptr, true, true);
-    return true;
-  }
-  std::sort(names_.begin(), names_.end());  // the batches come in name order
-  reading_ = true;
+  iterator_ = std::filesystem::directory_iterator(folder->fullPath(), error);
+  reading_ = !error;
+  if (error) deliver(nullptr, true, true);
   return true;
 }
 
 Ref<LLKCObjectList> QELBPickerWorker::readBatch() {
   Ref<LLKCObjectList> list = LLKCObjectList::listWithCapacity(batch_);
-  while (list && list->count() < batch_ && next_ < names_.size()) {
-    const std::string& name = names_[next_++];
-    std::string path = folder_ + (folder_.empty() || folder_.back() != '/' ? "/" : "") + name;
+  std::error_code error;
+  while (list && list->count() < batch_ && !error && iterator_ != std::filesystem::directory_iterator()) {
+    const std::filesystem::path& path = iterator_->path();
+    std::string name = path.filename().string();
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) continue;  // a broken link, or gone since the names were read
-    Ref<LLKBFSEntry> entry;
-    if (S_ISDIR(info.st_mode))
-      entry = LLKCFSFolder::folderWithPath(path.c_str());
-    else if (withFiles_)
-      entry = LLKCFSFile::fileWithFullPath(path.c_str());
-    if (!entry) continue;
-    double time = static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
-    (void)list->append(makeRef<QELCPickerEntry>(std::move(entry), name, static_cast<uint64_t>(info.st_size), time));
+    // Hidden entries are skipped, and so are broken links and entries gone since they were read.
+    if (!name.empty() && name[0] != '.' && ::stat(path.c_str(), &info) == 0) {
+      Ref<LLKBFSEntry> entry;
+      if (S_ISDIR(info.st_mode))
+        entry = LLKCFSFolder::folderWithPath(path.c_str());
+      else if (withFiles_)
+        entry = LLKCFSFile::fileWithFullPath(path.c_str());
+      double time = static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
+      if (entry)
+        (void)list->append(makeRef<QELCPickerEntry>(std::move(entry), name, static_cast<uint64_t>(info.st_size), time));
+    }
+    iterator_.increment(error);
   }
-  return list;
+  return list;  // a folder that fails part way ends where it failed
 }
 
 bool QELBPickerWorker::onRunning() {
   if (!reading_) return false;
   Ref<LLKCObjectList> list = readBatch();
   if (!list) return true;
+  // As with reading entry by entry, the end is seen by the batch that finds no more.
   bool exhausted = list->count() < batch_;
   bool empty = list->count() == 0;
   // The file picker's listing ends with a batch without entries: after the last one that had
@@ -101,6 +88,6 @@ bool QELBPickerWorker::onRunning() {
   }
   if (endMark) deliver(nullptr, true);
   reading_ = false;
-  names_.clear();
+  iterator_ = std::filesystem::directory_iterator();
   return false;
 }

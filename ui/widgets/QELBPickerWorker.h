@@ -5,16 +5,17 @@
 // drops the batches of a listing it abandoned.
 //
 // Threads: the picker posts to the worker; the worker answers only through its link, which runs
-// the picker's onMessaged on the window's thread while the picker lives. The worker owns what
-// it reads (the folder's names and its position in them): nothing is shared with the picker.
+// the picker's onMessaged on the window's thread while the picker lives. The worker owns its
+// folder iterator: nothing it reads with is shared with the picker. Entries come in the file
+// system's order; the pickers sort what they show.
 // The picker makes a worker when it is attached to a window and stops and joins it when it is
 // detached or freed, and cuts the link first, so nothing reaches a picker that is gone.
 //
 // The last batch of a listing carries "last"; a folder that cannot be read ends its listing
 // with a batch without payload carrying "last" and "error".
 #include <cstdint>
+#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "framework/core/LLKBHandler.h"
 #include "framework/core/LLKCFSFolder.h"
@@ -56,7 +57,7 @@ protected:
   bool onRunning() override;
 
 private:
-  // The next batch of entries, the folder's remaining names consumed as they are looked at.
+  // Up to a batch of entries read on from the iterator.
   Ref<LLKCObjectList> readBatch();
   void deliver(Ref<LLKBObject> payload, bool last, bool error = false);
 
@@ -66,9 +67,7 @@ private:
   bool withFiles_;
   bool reading_ = false;
   uint32_t generation_ = 0;
-  std::string folder_;
-  std::vector<std::string> names_;
-  size_t next_ = 0;
+  std::filesystem::directory_iterator iterator_;
 };
 
 // Files and folders in batches of 4, a millisecond apart; after the last non-empty batch one

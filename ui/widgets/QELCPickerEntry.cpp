@@ -1,16 +1,16 @@
 #include "ui/widgets/QELCPickerEntry.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
 #include "framework/core/LLKFTime.h"
-#include "ui/gl/OGLF.h"
-#include "ui/gl/OGLTextIterator.h"
+#include "ui/widgets/QELFTextUTF8.h"
 
 QELCPickerEntry::QELCPickerEntry(Ref<LLKBFSEntry> entry, std::string name, uint64_t size, double time)
     : entry_(std::move(entry)),
       name_(std::move(name)),
-      shownName_(QELFPickerShownName(name_)),
+      shownName_(QELFUTF8Sanitized(name_, SIZE_MAX)),
       size_(size),
       time_(time) {}
 
@@ -36,21 +36,4 @@ std::string QELFFilePickerDateText(double seconds) {
   char text[64];
   if (!LLKFThenInLocalTime(seconds, &local) || !LLKFTimeToString(&local, "%d %b %y %T", text, sizeof text)) return "";
   return text;
-}
-
-std::string QELFPickerShownName(std::string_view name) {
-  std::string shown;
-  shown.reserve(name.size());
-  const char* p = name.data();
-  const char* end = p + name.size();
-  while (p < end) {
-    const char* start = p;
-    uint32_t codePoint = OGLFDecodeUTF8(p, end);
-    if (codePoint == 0xFFFD) {
-      shown += "\xEF\xBF\xBD";
-    } else {
-      shown.append(start, p);
-    }
-  }
-  return shown;
 }

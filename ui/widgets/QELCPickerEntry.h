@@ -35,5 +35,3 @@ private:
 std::string QELFFilePickerSizeText(uint64_t bytes);
 // Local time as "%d %b %y %T"; "" when it cannot be converted.
 std::string QELFFilePickerDateText(double seconds);
-// The name with every byte that is not part of a valid UTF-8 sequence shown as U+FFFD.
-std::string QELFPickerShownName(std::string_view name);
