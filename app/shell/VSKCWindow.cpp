@@ -5,7 +5,6 @@
 
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
-#include "app/shell/VSKFWindowConversation.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
@@ -133,24 +132,11 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);
       break;
-    case kVSKCommandConversation:
-      VSKFWindowConversation(this, nullptr);
-      break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
       break;
-    case kVSKCommandTimeline:
-      VSKFWindowTimeline(this, nullptr);
-      break;
-    case kVSKCommandExpression:
-      VSKFWindowExpression(this, nullptr);
-      break;
-    case kVSKCommandGist:
-      VSKFWindowGist(this, nullptr);
-      break;
     default:
-      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
-      if (message.tag() == kVSKOpenLabeling) VSKFWindowLabelingDataFolder(this, dataPath_);
+      (void)VSKFWindowOpenViewForTag(this, config(), message.tag(), message.ctx(), dataPath_);
       break;
   }
   return true;

@@ -109,7 +109,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
-  VSKFWindowRestoreViews(window);
+  VSKFWindowRestoreViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }
