@@ -137,7 +137,7 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
   ScreenRect window;
   ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   ASSERT_TRUE(click(window, 120, 13));
-  ASSERT_TRUE(click(window, 158, 36));
+  ASSERT_TRUE(click(window, 158, 90));  // Views > Conscious contents
 
   // The timeline's surface in the window: below its title and button rows.
   const ScreenRect surface{window.x + 12, window.y + 150, 600, window.h - 150};

@@ -22,9 +22,9 @@ struct Placement {
   const char* key;
   OGLTPoint position;
 };
-constexpr OGLTSize kSeededSize = {380, 250};
+constexpr OGLTSize kSeededSize = {310, 205};
 constexpr Placement kCtmViews[] = {
-    {"ui.conversation", {10, 40}}, {"ui.expression", {400, 40}}, {"ui.gist", {10, 300}}, {"ui.timeline", {400, 300}}};
+    {"ui.conversation", {5, 30}}, {"ui.expression", {325, 30}}, {"ui.gist", {5, 245}}, {"ui.timeline", {325, 245}}};
 
 // Whether the rect of the window holds any pixel other than the same pixel of the reference.
 bool changedIn(const std::vector<uint8_t>& rgb, const std::vector<uint8_t>& reference, const ScreenRect& window, int left,
@@ -55,7 +55,7 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_FALSE(bare.empty());
   auto showsView = [&](const Placement& view) {
     return [&, view](const std::vector<uint8_t>& rgb) {
-      return changedIn(rgb, bare, window, view.position.x + 10, view.position.y + 4, view.position.x + 370, view.position.y + 20);
+      return changedIn(rgb, bare, window, view.position.x + 10, view.position.y + 4, view.position.x + 300, view.position.y + 20);
     };
   };
   // Views > Conversation, Expression, Chunk viewer, Conscious contents.
@@ -109,6 +109,58 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_TRUE(saved);
   EXPECT_TRUE(saved->frameForLabel("ui.timeline")->boolForLabel("visible", false));
   EXPECT_FALSE(saved->frameForLabel("ui.gist"));
+}
+
+// The vision views have no feed here: each opens empty from its entry, and all come back.
+TEST_F(ViewsRoadTest, EveryVisionViewOpensFromItsMenuEntryAndComesBackAfterARestart) {
+  struct Entry {
+    const char* key;
+    int barX;     // the menu of the menu bar
+    int rowY;     // the entry in that menu
+    int fovY;     // the "Foveal" or "Peripherial" entry of its sub-list; 0: none
+    const char* step;
+  };
+  const Entry entries[] = {
+      {"ui.uvc.feed", kViewsX, 116, 0, "vision-1-images-feed"},
+      {"ui.qav.seg.fovl", kViewsX, 134, 134, "vision-2-segmented-foveal"},
+      {"ui.qav.lab.peri", kViewsX, 152, 170, "vision-3-labeled-peripheral"},
+      {"ui.qav.labeling.fovl", kViewsX, 170, 170, "vision-4-labelling-foveal"},
+      {"ui.inject.keys", kCommandsX, 80, 0, "vision-5-inject-keys"},
+      {"ui.inject", kCommandsX, 98, 0, "vision-6-inject-images"},
+      {"ui.cocofeed", kCommandsX, 116, 0, "vision-7-coco-feed"},
+  };
+  auto first = start({});
+  ScreenRect window;
+  const std::vector<uint8_t> bare = capture("vision-0-bare", &window);
+  ASSERT_FALSE(bare.empty());
+  std::vector<uint8_t> last = bare;
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE(entry.key);
+    ASSERT_TRUE(click(window, entry.barX, kBarY));
+    ASSERT_TRUE(click(window, entry.barX + 30, entry.rowY));
+    if (entry.fovY) {
+      (void)capture((std::string(entry.step) + "-menu").c_str(), &window);
+      ASSERT_TRUE(click(window, entry.barX + 130, entry.fovY));
+    }
+    auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, last, window, 0, 30, window.w, window.h - 20); };
+    std::vector<uint8_t> now = capture(entry.step, &window, opened);
+    EXPECT_TRUE(opened(now));
+    last = now;
+  }
+  ASSERT_TRUE(first->signal(SIGINT));
+  ASSERT_EQ(first->waitForExit(), 0) << first->output();
+  for (const Entry& entry : entries) {
+    Ref<JSKCFrame> frame = config()->frameForLabel(entry.key);
+    ASSERT_TRUE(frame) << entry.key;
+    EXPECT_TRUE(frame->boolForLabel("visible", false)) << entry.key;
+  }
+
+  auto second = start({});
+  auto reopened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, bare, window, 0, 30, window.w, window.h - 20); };
+  EXPECT_TRUE(reopened(capture("vision-8-restart", &window, reopened)));
+  ASSERT_TRUE(second->signal(SIGINT));
+  ASSERT_EQ(second->waitForExit(), 0) << second->output();
+  for (const Entry& entry : entries) EXPECT_TRUE(config()->frameForLabel(entry.key)->boolForLabel("visible", false)) << entry.key;
 }
 
 }  // namespace
