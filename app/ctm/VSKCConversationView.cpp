@@ -1,7 +1,6 @@
 #include "app/ctm/VSKCConversationView.h"
 
 #include <algorithm>
-#include <array>
 #include <mutex>
 
 #include "app/ctm/VSKFConversationFeed.h"
@@ -47,7 +46,6 @@ const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUnifor
 const QELTGroupSetup kSetupSymbols = {kQELGroupRow, 0, 0, 0, kQELGroupSpacers | kQELGroupFitParent};
 constexpr QELTSymbolSetup kSetupSymbolWithLabel = {0.5f, false};
 constexpr QELTSymbolSetup kSetupSymbolIcon = {0.6f, false};
-const std::vector<std::string> kThinkingStrings = {"Thinking .", "Thinking ..", "Thinking ..."};
 
 const char* hintText(uint32_t ctx) {
   switch (ctx) {

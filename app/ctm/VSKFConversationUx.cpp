@@ -15,9 +15,9 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "ui/widgets/QELBView.h"
 
-namespace {
-
 const std::vector<std::string> kThinkingStrings = {"Thinking .", "Thinking ..", "Thinking ..."};
+
+namespace {
 
 // What one command is given: the view's state, the query, the command's arguments and the
 // query's own uid (the predicate's last term when it is a symbol).

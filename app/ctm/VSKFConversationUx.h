@@ -9,6 +9,7 @@
 // Window's thread only.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/ctm/VSKTConversationRecord.h"
 #include "framework/substrate/MRKCQuery.h"
@@ -19,6 +20,8 @@ class QELBWidget;
 constexpr const char* kVSKUxLabel = "ux";
 constexpr const char* kVSKSorry = "Sorry, something went wrong :(";
 constexpr const char* kVSKDistraction = "** distraction **";
+// The Thinking ticker's texts, until spins gives others.
+extern const std::vector<std::string> kThinkingStrings;
 
 // Sends the reply to the query: a statement of the query's label with the terms and value;
 // false when terms is null or a step fails.

@@ -8,24 +8,18 @@
 
 #include <string>
 
-#include "app/ctm/VSKCConversationView.h"
 #include "app/ctm/VSKFConversationBubbles.h"
-#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/app/ConversationWindow.h"
 
 namespace {
 
-struct Feed {
-  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({700, 640});
-  Ref<VSKCConversationView> view = VSKCConversationView::viewWithSize({640, 600}, {0, 0}, "ui.conversation", nullptr);
-
+struct Feed : ConversationWindow {
   explicit Feed(int64_t bubbles) {
-    view->setVisible(true);
-    (void)window->attach(Ref<QELBWidget>(view));
-    window->frame();
+    (void)open();
     for (int64_t i = 0; i < bubbles; ++i) say(i);
     window->frame();
   }
-  ~Feed() { window->close(); }
+  ~Feed() { close(); }
   void say(int64_t i) {
     uint32_t speaker = i % 3 == 0 ? kVSKSpeakerUser : kVSKSpeakerCTM;
     (void)VSKFConversationAppendMessage(&view->record(), view.get(), {speaker, kVSKEntryMessage, 0}, 0,

@@ -1,30 +1,21 @@
 // The conversation feed: entries stacked in the content, user bubbles held at the right edge,
-// widgets only for the entries in view, and a viewport that stays where the user put it.
+// widgets only for the entries in view, a viewport that stays where the user put it, and the
+// view's title menu.
 #include <gtest/gtest.h>
 
-#include "app/ctm/VSKCConversationView.h"
+#include <functional>
+
 #include "app/ctm/VSKFConversationBubbles.h"
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
-#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/app/ConversationWindow.h"
 
 namespace {
 
-class ConversationFeedTest : public ::testing::Test {
+class ConversationFeedTest : public ::testing::Test, public ConversationWindow {
 protected:
-  void SetUp() override {
-    window = QELTestHeadlessWindow::make({700, 640});
-    ASSERT_TRUE(window);
-    view = VSKCConversationView::viewWithSize({640, 600}, {0, 0}, "ui.conversation", nullptr);
-    ASSERT_TRUE(view);
-    view->setVisible(true);
-    ASSERT_TRUE(window->attach(Ref<QELBWidget>(view)));
-    window->frame();
-  }
-  void TearDown() override {
-    if (window) window->close();
-  }
-  VSKTConversationRecord& record() { return view->record(); }
+  void SetUp() override { ASSERT_TRUE(open()); }
+  void TearDown() override { close(); }
   Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
     return VSKFConversationAppendBubble(&record(), size, MRKCString::stringWithValue("x"),
                                         {speaker, kVSKEntryMessage, 0}, 0, nullptr);
@@ -37,9 +28,6 @@ protected:
     for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
     return count;
   }
-
-  Ref<QELTestHeadlessWindow> window;
-  Ref<VSKCConversationView> view;
 };
 
 TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEdge) {
@@ -131,6 +119,32 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   QELBWidget* bubble = pick->iBWrap->locate("bubble");
   ASSERT_TRUE(bubble);
   EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+}
+
+TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
+  const std::string text = "Grüße, café ✓ — ça va?";
+  say(kVSKSpeakerCTM, text);
+  window->frame();
+  const Ref<VSKCConversationEntry>& entry = record().entries.back();
+  ASSERT_TRUE(entry->iBWrap);
+  QELBTextbox* box = nullptr;
+  std::function<void(QELBWidget*)> look = [&](QELBWidget* widget) {
+    if (auto* found = dynamic_cast<QELBTextbox*>(widget)) box = found;
+    if (auto* parent = dynamic_cast<QELBParent*>(widget))
+      for (const Ref<QELBWidget>& child : parent->childs()) look(child.get());
+  };
+  look(entry->iBWrap.get());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->value(), text);
+}
+
+TEST_F(ConversationFeedTest, TheTitleMenuOpensOnceAndOffersRollUpAndClose) {
+  view->onToggleMenu();
+  view->onToggleMenu();
+  window->frame();
+  size_t menus = 0;
+  for (const Ref<QELBWidget>& child : window->_childs()->members()) menus += child->alias() == "term.menu" ? 1 : 0;
+  EXPECT_EQ(menus, 1u);
 }
 
 }  // namespace

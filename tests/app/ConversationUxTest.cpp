@@ -6,12 +6,11 @@
 
 #include <functional>
 
-#include "app/ctm/VSKCConversationView.h"
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCString.h"
 #include "tests/app/ConversationProbe.h"
-#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "tests/app/ConversationWindow.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "ui/widgets/QELBSymbol.h"
 
@@ -19,26 +18,20 @@ namespace {
 
 constexpr int32_t kKeyEnter = 257;
 
-class ConversationTest : public ::testing::Test {
+class ConversationTest : public ::testing::Test, public ConversationWindow {
 protected:
   void SetUp() override {
-    window = QELTestHeadlessWindow::make({700, 640});
-    ASSERT_TRUE(window);
-    view = VSKCConversationView::viewWithSize({640, 600}, {0, 0}, "ui.conversation", nullptr);
-    ASSERT_TRUE(view);
-    view->setVisible(true);
-    ASSERT_TRUE(window->attach(Ref<QELBWidget>(view)));
+    ASSERT_TRUE(open());
     probe = ConversationProbe::make();
     ASSERT_TRUE(MRKCSubstrate::shared()->attach(probe.get(), false));
     frames(2);
   }
   void TearDown() override {
     if (probe) (void)MRKCSubstrate::shared()->detach(probe.get(), false);
-    if (window) window->close();
+    close();
   }
 
 public:
-  VSKTConversationRecord& record() { return view->record(); }
   const VSKCConversationEntry& last() { return *record().entries.back(); }
 
 protected:
@@ -99,8 +92,6 @@ protected:
     return nullptr;
   }
 
-  Ref<QELTestHeadlessWindow> window;
-  Ref<VSKCConversationView> view;
   Ref<ConversationProbe> probe;
 };
 
