@@ -4,15 +4,12 @@
 #include <cmath>
 
 #include "app/ctm/VSKFTextDrawing.h"
-#include "framework/app/ZRVFMenu.h"
+#include "app/ctm/VSKFViewMenu.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSubstrate.h"
-#include "ui/widgets/QELBMenu.h"
-#include "ui/widgets/QELBWindow.h"
 
 namespace {
 
-constexpr const char* kMenuAlias = "term.menu";
 constexpr float kZoomStep = 0.1f, kZoomEpsilon = 0.001f;
 
 Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
@@ -60,10 +57,7 @@ void VSKBTermViewer::onAttachedIntoWindow() {
 }
 
 void VSKBTermViewer::onDetachedFromWindow() {
-  if (QELBWindow* owner = window()) {
-    // A menu of ours must not keep pointing at us.
-    if (auto* menu = dynamic_cast<QELBMenu*>(owner->locate(kMenuAlias)); menu && menu->target() == this) menu->setTarget(nullptr);
-  }
+  VSKFViewMenuLetGo(this);
   {
     std::lock_guard lock(observer_->monitor());
     observer_->setTarget(nullptr);
@@ -203,28 +197,11 @@ void VSKBTermViewer::onMenu(uint32_t tag) {
 }
 
 void VSKBTermViewer::onToggleMenu() {
-  QELBWindow* owner = window();
-  if (!owner || owner->locate(kMenuAlias)) return;
-  Ref<QELCMenuList> list = ZRVFMenuListMake();
-  Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
-  if (!list || !menu) {
-    LLKFLog("%s : out of memory", setup_.name);
-    return;
-  }
+  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  if (!list) return;
   const bool rolled = isRolledup();
-  Ref<QELCMenuItem> roll = ZRVFMenuItemMake(owner, rolled ? "Unroll" : "Roll-up", code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
-  Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake();
-  Ref<QELCMenuItem> closing = ZRVFMenuItemMake(owner, "Close", code(kVSKViewerMenu, kVSKViewerClose));
-  if (!roll || !separator || !closing || !list->attach(roll) || !list->attach(separator) || !list->attach(closing)) {
-    LLKFLog("%s : cannot open the menu", setup_.name);
-    return;
-  }
-  list->resizeToPreferredWithWindow(owner);
-  const OGLTRect s = space();
-  menu->setPosition({position().x + s.left - 1, position().y + s.top - 1});
-  menu->setFlags(kQELMenuDetaches);
-  menu->setAlias(kMenuAlias);
-  menu->setLayer(8);
-  menu->setTarget(this);
-  if (!menu->attach(list) || !owner->attach(menu)) LLKFLog("%s : cannot open the menu", setup_.name);
+  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up", code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
+  VSKFViewMenuAddSeparator(list.get());
+  VSKFViewMenuAddItem(this, list.get(), "Close", code(kVSKViewerMenu, kVSKViewerClose));
+  VSKFViewMenuOpen(this, list, setup_.name);
 }

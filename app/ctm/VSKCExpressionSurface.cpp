@@ -87,13 +87,13 @@ void VSKCExpressionSurface::fitContent() {
   iChanged = true;
 }
 
-void VSKCExpressionSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
+void VSKCExpressionSurface::onRenderWithStepAndRect(float, const OGLTRect& visible) {
   VSKTDrawingContext record{};
   if (!iExpr || !iTree || !drawingRecord(&record)) return;
-  drawContent(record, fade());
+  drawContent(record, visible, fade());
 }
 
-void VSKCExpressionSurface::drawContent(const VSKTDrawingContext& record, float fadeBy) {
+void VSKCExpressionSurface::drawContent(const VSKTDrawingContext& record, const OGLTRect& visible, float fadeBy) {
   const OGLTSize area = content();
   const float cx = area.w / 2, cy = area.h / 2;
   if (!iString.empty()) {
@@ -102,5 +102,5 @@ void VSKCExpressionSurface::drawContent(const VSKTDrawingContext& record, float 
                             kCaptionWrap * size().w);
   }
   const OGLTPoint origin{cx - width(iTree->box) / 2, cy + iSRect.bottom - height(iTree->box) / 2};
-  VSKFExpressionNodeDraw(&record, iTree, origin, fadeBy);
+  VSKFExpressionNodeDrawVisible(&record, iTree, origin, fadeBy, visible);
 }

@@ -46,8 +46,9 @@ protected:
   bool drawingRecord(VSKTDrawingContext* record);
   // Selects the caption's font: the theme's text font, unscaled.
   void setCaptionFont(const VSKTDrawingContext& record) const;
-  // Draws the caption (in the fill colour in force) and the tree with the fade.
-  void drawContent(const VSKTDrawingContext& record, float fade);
+  // Draws the caption (in the fill colour in force) and the part of the tree in the visible
+  // content rect with the fade.
+  void drawContent(const VSKTDrawingContext& record, const OGLTRect& visible, float fade);
   float fade() const { return opacity() < 1 ? 1 - opacity() : 0; }
 
 private:

@@ -13,13 +13,13 @@ Ref<VSKCGistSurface> VSKCGistSurface::surface() {
   }
 }
 
-void VSKCGistSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
+void VSKCGistSurface::onRenderWithStepAndRect(float, const OGLTRect& visible) {
   VSKTDrawingContext record{};
   if (!expr() || !tree() || !drawingRecord(&record)) return;
   const float fadeBy = fade();
   OGLF2DStatePush(record.context);
   if (!string().empty()) OGLF2DPathFillColorWithTint(record.context, &record.theme->textColor, fadeBy);
-  drawContent(record, fadeBy);
+  drawContent(record, visible, fadeBy);
   OGLF2DStatePull(record.context);
 }
 
