@@ -80,6 +80,7 @@ protected:
   }
   void TearDown() override {
     (void)window->detach(view);
+    view->state().picture->setBitmap(nullptr);
     EXPECT_TRUE(MRKCSubstrate::shared()->detach(segmenter.get(), false));
   }
 
@@ -170,7 +171,9 @@ TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) 
   const std::array<uint8_t, 4> inside = window->pixel(static_cast<int>(at.x + space.left + 140 + 10), static_cast<int>(at.y + space.top + 150 + 10));
   EXPECT_GT(inside[0], 200) << "red fill";
   EXPECT_LT(inside[1], 60);
+  // The bitmap's texture belongs to the window's context, which the window takes along.
   (void)window->detach(view);
+  view->state().picture->setBitmap(nullptr);
 }
 
 }  // namespace
