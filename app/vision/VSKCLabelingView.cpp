@@ -63,13 +63,17 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   record.autoSave = config->boolForLabel("auto.save", false);
   record.autoNext = config->boolForLabel("auto.next", false);
 
+  // Until the resource files are read (or when the COCO file cannot be), every category is
+  // "null": frames are shown all the same.
+  const uint32_t none = 0;
+  record.labelsTable = LLKCData::dataWithBytes(&none, sizeof none);
   const auto side = static_cast<float>(fov);
   record.graphics = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupGraphics);
   record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
   record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, &record);
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
   record.controls = QELCGroup::widgetWithSize(kPanelSize, {0, 0}, &kSetupControls);
-  if (!record.graphics || !record.picture || !record.overlay || !record.panel || !record.controls) return nullptr;
+  if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel || !record.controls) return nullptr;
   if (!VSKFLabelingViewSettingsSetup(&record) || !VSKFLabelingViewControlsSetup(&record)) return nullptr;
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);

@@ -1,6 +1,7 @@
 // The labelling view's sample: frames taken from the feed, the background operations that map
 // and paint it, the cursor on it, and saving, loading, cloning, reverting and moving on.
 #include <cstdio>
+#include <mutex>
 
 #include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKCSampleOperations.h"
@@ -119,7 +120,8 @@ void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
   for (const std::string& name : names) (void)record_.labelNames->append(LLKCString::stringWithString(name));
   record_.labels->setValues(record_.labelNames);
   record_.cursor.currentLabel = 0;
-  if (coco) record_.labelsTable = VSKFLabelingLabelsTable(*coco, record_.peripheral, names);
+  if (Ref<LLKCData> table = coco ? VSKFLabelingLabelsTable(*coco, record_.peripheral, names) : nullptr)
+    record_.labelsTable = table;
 }
 
 bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
@@ -136,8 +138,12 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
       // The picture box centres the image: the sample is in the image's pixels.
       const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_.picture);
       std::string status;
-      const VSKLabelingClick click =
-          VSKFLabelingClick(*sample, record_.cursor, {p.x - origin.x, p.y - origin.y}, cursor.mods, &status);
+      VSKLabelingClick click;
+      {
+        // A save of the sample may still be writing it out.
+        std::lock_guard lock(sample->monitor());
+        click = VSKFLabelingClick(*sample, record_.cursor, {p.x - origin.x, p.y - origin.y}, cursor.mods, &status);
+      }
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
       } else if (click == VSKLabelingClick::toggled) {
@@ -185,7 +191,10 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         record_.cursor.currentLabel = static_cast<uint32_t>(n);
         const uint32_t object = record_.cursor.selectedObject;
         if (!record_.sample || object < 1 || object > kVSKObjectSlots) return;
-        record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
+        {
+          std::lock_guard lock(record_.sample->monitor());
+          record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
+        }
         record_.sample->setTouched(true);
         updateStatus();
         updateContours();
@@ -199,7 +208,10 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
     case 8:
       return loaded(message);
     case 9:
-      if (record_.sample) record_.sample->reset();
+      if (record_.sample) {
+        std::lock_guard lock(record_.sample->monitor());
+        record_.sample->reset();
+      }
       record_.contours = nullptr;
       record_.overlay->redraw();
       setStatus("sample reset");

@@ -183,3 +183,26 @@ TEST(LabelingInteraction, ContoursOfALabelledObjectOnly) {
   EXPECT_FALSE(VSKFLabelingContours(*sample, 2, 3)) << "an object without superpixels";
 }
 }  // namespace
+
+namespace {
+// A list of superpixels that does not fill its grid (taken as it is): no click or flood reaches
+// past the records there are.
+TEST(LabelingInteraction, AGridWithFewerRecordsIsNeverReadPastItsEnd) {
+  std::vector<Ref<MRKBTerm>> entries;
+  for (int16_t i = 0; i < 4; ++i) {
+    const int16_t left = int16_t((i % 3) * 10), top = int16_t((i / 3) * 10), right = int16_t(left + 9), bottom = int16_t(top + 9);
+    entries.push_back(superpixelFrame({i, int16_t(left + 5), int16_t(top + 5), 0, 0, 200, left, top, right, bottom,
+                                       {left, top, right, top, right, bottom, left, bottom}, {0.1f}}));
+  }
+  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(segmentedStatement(2, 3, 10, std::move(entries)).get(), "short", 0);
+  ASSERT_TRUE(sample);
+  ASSERT_EQ(sample->superpixelCount(), 4u);
+  VSKTLabelingState state;
+  state.proximity = 2;
+  EXPECT_EQ(VSKFLabelingClick(*sample, state, {15, 15}, 0, nullptr), VSKLabelingClick::missed);
+  EXPECT_EQ(VSKFLabelingClick(*sample, state, {5, 15}, kVSKLabelingShift, nullptr), VSKLabelingClick::toggled);
+  std::vector<uint32_t> masks;
+  for (const VSKTSuperpixel& record : sample->superpixels()) masks.push_back(record.mask);
+  EXPECT_EQ(masks, (std::vector<uint32_t>{1, 1, 1, 1}));
+}
+}  // namespace

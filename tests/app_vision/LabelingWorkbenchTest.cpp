@@ -18,9 +18,8 @@
 #include "tests/app/WorkbenchProcess.h"
 #include "tests/core/TemporaryFolder.h"
 #include "tests/gl/OGLTestXServer.h"
+#include "tests/app_vision/VisionWorkbenchKit.h"
 #include "tests/support/dataset/Dataset.h"
-#include "ui/gl/OGLFValueCoding.h"
-#include "ui/widgets/QELBApplication.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ struct At {
   int x, y;
 };
 constexpr At kNext = {12, 396}, kSave = {26, 396}, kObjectNext = {312, 395}, kLabelBox = {440, 396},
-                    kScissors = {398, 270}, kImage = {92, 94};
+                    kScissors = {398, 270}, kImage = {92, 94}, kClose = {496, 40}, kRepeat = {578, 174};
 // "scissors" in the foveal list of rsc/labels.json, "null" being 0.
 constexpr uint8_t kScissorsLabel = 77;
 
@@ -50,6 +49,17 @@ size_t lit(const std::vector<uint8_t>& rgb, int width) {
     for (int x = kImage.x; x < kImage.x + kFoveal.width; ++x) {
       const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
       count += p[0] + p[1] + p[2] > 240;
+    }
+  return count;
+}
+
+// Pixels of the labelled feed's object outlines (under the labelling view, left of the feed).
+size_t fuchsia(const std::vector<uint8_t>& rgb, int width) {
+  size_t count = 0;
+  for (int y = kImage.y - 40; y < kImage.y + 300; ++y)
+    for (int x = 0; x < 500; ++x) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      count += p[0] > 200 && p[1] < 80 && p[2] > 200;
     }
   return count;
 }
@@ -66,17 +76,10 @@ protected:
 
   void writeConfig() const {
     Ref<JSKCFrame> config = JSKCFrame::frame();
-    auto view = [&](const char* key, OGLTPoint at) {
-      Ref<JSKCFrame> frame = JSKCFrame::frame();
-      (void)frame->storeBool(true, "visible");
-      (void)OGL::storePoint(*frame, at, "position");
-      (void)config->store(frame, key);
-      return frame;
-    };
-    (void)view("ui.cocofeed", kFeed)->storeString(coco(), "src.path");
-    (void)view("ui.qav.labeling.fovl", kLabeling)->storeBool(true, "auto.next");
-    fs::create_directories(settings.path() + "/vesko");
-    ASSERT_TRUE(QELFApplicationWriteJSON((settings.path() + "/vesko/config.json").c_str(), config.get()));
+    (void)VisionWorkbenchOpenView(*config, "ui.cocofeed", kFeed)->storeString(coco(), "src.path");
+    (void)VisionWorkbenchOpenView(*config, "ui.qav.lab.fovl", kLabeling);
+    (void)VisionWorkbenchOpenView(*config, "ui.qav.labeling.fovl", kLabeling)->storeBool(true, "auto.next");
+    ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
   }
 
   // Grabs the window until the pixels pass the test (20 s at most) and saves them as a PNG.
@@ -122,7 +125,8 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
   std::string why;
   ASSERT_TRUE(dataset::write(scenes, coco(), &why)) << why;
   writeConfig();
-  const std::string solution = std::string(VESKO_SOURCE_DIR) + "/etc/vesko/vision.json";
+  const std::string samples = data.path() + "/vesko/qav/fovl";
+  const std::string solution = VisionWorkbenchSolution(VESKO_SOURCE_DIR, work.path(), samples);
   WorkbenchProcess program(VESKO_PROGRAM, {solution},
                            {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
   ASSERT_TRUE(program.started());
@@ -160,9 +164,16 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
 
   // Saved into the data folder's "qav/fovl" and read back.
   ASSERT_TRUE(WorkbenchClick(kSave.x, kSave.y));
-  const std::string file = data.path() + "/vesko/qav/fovl/" + scenes[0].name + ".bin";
+  const std::string file = samples + "/" + scenes[0].name + ".bin";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+  // The fake classifier replays the saved sample: with the labelling view closed, the labelled
+  // feed beneath it outlines the objects once the feed sends the image again.
+  ASSERT_TRUE(WorkbenchClick(kClose.x, kClose.y));
+  ASSERT_TRUE(WorkbenchClick(kRepeat.x, kRepeat.y));
+  std::vector<uint8_t> replayed = shot("labeling-replayed", [&](const std::vector<uint8_t>& rgb) { return fuchsia(rgb, window.w) > 50; });
+  EXPECT_GT(fuchsia(replayed, window.w), 50u);
   ASSERT_TRUE(program.signal(SIGINT));
   EXPECT_EQ(program.waitForExit(), 0) << program.output();
   Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromPath(file);
