@@ -34,12 +34,19 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   addStatisticsEntries(window, menubar);
   Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(window, "Commands", kMenubarEntry);
   if (!commands) return;
+  if (Ref<QELCMenuItem> solution = ZRVFMenuItemMake(window, "Load a solution", command(kVSKCommandLoadSolution, 1)))
+    (void)commands->child()->attach(solution);
+  if (Ref<QELCMenuItem> test = ZRVFMenuItemMake(window, "Load a test", command(kVSKCommandLoadTest, 1)))
+    (void)commands->child()->attach(test);
   if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
     window->setRecentsList(recent->child());
     (void)commands->child()->attach(recent);
   }
   if (Ref<QELCMenuItem> wipe = ZRVFMenuItemMake(window, "Wipe", command(kVSKCommandWipe)))
     (void)commands->child()->attach(wipe);
+  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)commands->child()->attach(separator);
+  if (Ref<QELCMenuItem> reset = ZRVFMenuItemMake(window, "Reset data path", command(kVSKCommandResetDataPath)))
+    (void)commands->child()->attach(reset);
   (void)menubar->attach(commands);
 }
 
