@@ -90,7 +90,7 @@ void VSKCWindow::settleDataPath() {
   // default one is used, made when missing.
   if (!saved.empty()) {
     tell("The data folder " + saved + " no longer exists");
-    if (!VSKFWindowAskForDataPath(this)) tell("Cannot show the data folder dialog");
+    (void)VSKFWindowAskForDataPath(this);
   }
   std::string fallback = VSKFDefaultDataPath();
   std::error_code error;
@@ -157,7 +157,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), true);
       break;
     case kVSKCommandResetDataPath:
-      if (!VSKFWindowAskForDataPath(this)) tell("Cannot show the data folder dialog");
+      (void)VSKFWindowAskForDataPath(this);
       break;
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr const char* kDataDialogAlias = "dlg.data.path";
 constexpr const char* kAboutAlias = "dlg.about";
-constexpr int8_t kDialogLayer = 8;
 
 // A framework global's text, or "unknown".
 std::string globalText(const char* key) {
@@ -28,14 +27,17 @@ bool VSKFWindowAskForDataPath(VSKCWindow* window) {
   if (window->locate(kDataDialogAlias)) return true;
   Ref<QELCFolderPickDialog> dialog =
       QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the data folder located?");
-  if (!dialog) return false;
-  dialog->setPath(LLKFTakeString(LLKFGetUserHomePath()));
-  if (dialog->path().empty()) return false;
-  dialog->setLayer(kDialogLayer);
-  dialog->setVisible(true);
-  dialog->setAlias(kDataDialogAlias);
-  dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKDataFolder, kVSKDataFolderPicked, 0}));
-  return window->attach(dialog);
+  if (dialog) {
+    dialog->setPath(LLKFTakeString(LLKFGetUserHomePath()));
+    dialog->setLayer(kVSKDialogLayer);
+    dialog->setVisible(true);
+    dialog->setAlias(kDataDialogAlias);
+    dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKDataFolder, kVSKDataFolderPicked, 0}));
+    // A dialog without a folder to start from is not shown.
+    if (!dialog->path().empty() && window->attach(dialog)) return true;
+  }
+  window->tell("Cannot show the data folder dialog");
+  return false;
 }
 
 void VSKFWindowShowAbout(VSKCWindow* window) {
@@ -54,7 +56,7 @@ void VSKFWindowShowAbout(VSKCWindow* window) {
       "20230929.2238");
   if (message) dialog->setMessage(message->string());
   dialog->setButtons({"Okay"});
-  dialog->setLayer(kDialogLayer);
+  dialog->setLayer(kVSKDialogLayer);
   dialog->setAlias(kAboutAlias);
   dialog->setVisible(true);
   if (!window->attach(dialog)) LLKFLog("Failed to create dialog");

@@ -3,6 +3,7 @@
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
@@ -48,18 +49,16 @@ bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
 bool showPickDialog(VSKCWindow* window, uint32_t ctx, bool fromHome) {
   if (window->locate(kPickDialogAlias)) return true;
   Ref<ZRVCSolutionPickDialog> dialog = ZRVCSolutionPickDialog::widgetWithSize({0, 0}, {0, 0}, "Select a solution ...");
-  if (!dialog) {
-    window->tell("Cannot show the solution pick dialog");
-    return false;
+  if (dialog) {
+    std::string home = LLKFTakeString(LLKFGetUserHomePath());
+    dialog->setPath(fromHome ? home : LLKFTakeString(LLKFRelativeToAbsolutePath(kVSKTestsFolder)));
+    if (dialog->path().empty() && !fromHome) dialog->setPath(home);
+    dialog->setLayer(kVSKDialogLayer);
+    dialog->setVisible(true);
+    dialog->setAlias(kPickDialogAlias);
+    dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}));
+    if (window->attach(dialog)) return true;
   }
-  std::string home = LLKFTakeString(LLKFGetUserHomePath());
-  dialog->setPath(fromHome ? home : LLKFTakeString(LLKFRelativeToAbsolutePath(kVSKTestsFolder)));
-  if (dialog->path().empty() && !fromHome) dialog->setPath(home);
-  dialog->setLayer(8);
-  dialog->setVisible(true);
-  dialog->setAlias(kPickDialogAlias);
-  dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}));
-  if (window->attach(dialog)) return true;
   window->tell("Cannot show the solution pick dialog");
   return false;
 }
