@@ -167,6 +167,10 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   ASSERT_TRUE(click(window, 93, 36));
   std::vector<uint8_t> shown = capture("workbench-menu-stats", &window, drawnAt(window, 20, 110));
   EXPECT_TRUE(drawnAt(window, 20, 110)(shown));
+  // vesko > About vesko shows the about box in the middle of the window.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 40, 54));
+  EXPECT_TRUE(drawnAt(window, 320, 240)(capture("workbench-about", &window, drawnAt(window, 320, 240))));
   // vesko > Quit ends the program, which writes the settings.
   ASSERT_TRUE(click(window, 18, 13));
   ASSERT_TRUE(click(window, 22, 80));
