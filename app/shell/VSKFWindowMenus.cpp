@@ -32,14 +32,15 @@ void addStatisticsEntries(VSKCWindow* window, QELCMenuList* menubar) {
 struct Entry {
   const char* label;  // none: a separator
   uint32_t tag;
+  uint32_t ctx = 0;
 };
 
-// Items that send (0xf00, tag, 0), and separators; an entry that cannot be made is left out.
+// Items that send (0xf00, tag, ctx), and separators; an entry that cannot be made is left out.
 void addItems(VSKCWindow* window, QELBMenuList* list, std::initializer_list<Entry> entries) {
   for (const Entry& entry : entries) {
     if (!entry.label) {
       if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(separator);
-    } else if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag))) {
+    } else if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag, entry.ctx))) {
       (void)list->attach(item);
     }
   }
@@ -63,6 +64,7 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   addStatisticsEntries(window, menubar);
   if (Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(window, "Commands", kMenubarEntry)) {
     QELBMenuList* list = commands->child().get();
+    addItems(window, list, {{"Load a solution", kVSKCommandLoadSolution, 1}, {"Load a test", kVSKCommandLoadTest, 1}});
     if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
       window->setRecentsList(recent->child());
       (void)list->attach(recent);
@@ -72,7 +74,9 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
               {nullptr, 0},
               {"Inject keys", kVSKOpenInjectKey},
               {"Inject images", kVSKOpenInjectImage},
-              {"COCO feed", kVSKOpenCocoFeed}});
+              {"COCO feed", kVSKOpenCocoFeed},
+              {nullptr, 0},
+              {"Reset data path", kVSKCommandResetDataPath}});
     (void)menubar->attach(commands);
   }
   if (Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry)) {

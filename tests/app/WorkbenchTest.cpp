@@ -16,6 +16,14 @@ namespace {
 
 using WorkbenchTest = WorkbenchFixture;
 
+// Where the solution pick dialog, centred in the workbench's window, shows its first file and its
+// "Select" button.
+struct WindowPoint {
+  int x, y;
+};
+constexpr WindowPoint kFileRow{270, 50};
+constexpr WindowPoint kSelect{422, 459};
+
 TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   Ref<JSKCFrame> seeded = JSKCFrame::frame();
   Ref<JSKCFrame> stats = JSKCFrame::frame();
@@ -78,9 +86,13 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   ASSERT_TRUE(click(window, 93, 36));
   std::vector<uint8_t> shown = capture("workbench-menu-stats", &window, drawnAt(window, 20, 110));
   EXPECT_TRUE(drawnAt(window, 20, 110)(shown));
+  // vesko > About vesko shows the about box in the middle of the window.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 40, 54));
+  EXPECT_TRUE(drawnAt(window, 320, 240)(capture("workbench-about", &window, drawnAt(window, 320, 240))));
   // vesko > Quit ends the program, which writes the settings.
   ASSERT_TRUE(click(window, 18, 13));
-  ASSERT_TRUE(click(window, 22, 62));
+  ASSERT_TRUE(click(window, 22, 80));
   ASSERT_EQ(first->waitForExit(), 0) << first->output();
   ASSERT_EQ(recents(), std::vector<std::string>{demo});
   Ref<JSKCFrame> stats = config()->frameForLabel("ui.stats.ctm");
@@ -94,17 +106,42 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   EXPECT_TRUE(drawnAt(window, 20, 110)(restored));
   // Commands > Load recent lists the file of the first run, and choosing it loads it again.
   ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 90, 36));
-  (void)capture("workbench-recents", &window, drawnAt(window, 200, 36));
-  ASSERT_TRUE(click(window, 168, 36));
+  ASSERT_TRUE(click(window, 90, 72));
+  (void)capture("workbench-recents", &window, drawnAt(window, 200, 72));
+  ASSERT_TRUE(click(window, 168, 72));
   EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
   // Commands > Wipe empties the substrate but for the workbench's own solution.
   ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 70, 54));
+  ASSERT_TRUE(click(window, 70, 90));
   EXPECT_TRUE(second->waitForOutput("wiped")) << second->output();
   ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
+}
+
+TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
+  TemporaryFolder home;
+  std::string picked = home.path() + "/picked.json";
+  ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), "{\"processors\": []}", 18));
+  auto program = std::make_unique<WorkbenchProcess>(
+      VESKO_PROGRAM, std::vector<std::string>{},
+      std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                               "HOME=" + home.path(), kNoLeakCheck});
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  // Commands > Load a solution opens the pick dialog at the home folder, listing the file.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 90, 36));
+  std::vector<uint8_t> dialog = capture("workbench-pick-dialog", &window, drawnAt(window, 300, 200));
+  ASSERT_TRUE(drawnAt(window, 300, 200)(dialog));
+  // The file chosen, then "Select": the workbench loads it and adds it to the recents.
+  ASSERT_TRUE(click(window, kFileRow.x, kFileRow.y));
+  ASSERT_TRUE(click(window, kSelect.x, kSelect.y));
+  ASSERT_TRUE(program->waitForOutput("loaded " + picked)) << program->output();
+  (void)capture("workbench-picked", &window);
+  ASSERT_TRUE(program->signal(SIGINT));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+  EXPECT_EQ(recents(), std::vector<std::string>{picked});
 }
 
 TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsRunning) {

@@ -113,9 +113,9 @@ TEST_F(ViewsRoadTest, EveryVisionViewOpensFromItsMenuEntryAndComesBackAfterARest
       {"ui.qav.seg.fovl", kViewsX, 134, 134, "vision-2-segmented-foveal"},
       {"ui.qav.lab.peri", kViewsX, 152, 170, "vision-3-labeled-peripheral"},
       {"ui.qav.labeling.fovl", kViewsX, 170, 170, "vision-4-labelling-foveal"},
-      {"ui.inject.keys", kCommandsX, 80, 0, "vision-5-inject-keys"},
-      {"ui.inject", kCommandsX, 98, 0, "vision-6-inject-images"},
-      {"ui.cocofeed", kCommandsX, 116, 0, "vision-7-coco-feed"},
+      {"ui.inject.keys", kCommandsX, 116, 0, "vision-5-inject-keys"},
+      {"ui.inject", kCommandsX, 134, 0, "vision-6-inject-images"},
+      {"ui.cocofeed", kCommandsX, 152, 0, "vision-7-coco-feed"},
   };
   auto first = start({});
   ScreenRect window;

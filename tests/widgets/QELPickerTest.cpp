@@ -160,6 +160,17 @@ TEST_F(PickerTest, BrokenLinksAreSkippedAndNamesThatAreNotUTF8AreShownReplaced) 
   EXPECT_GE(picker->fileList()->live().size(), 3u) << "rows were made";
 }
 
+TEST_F(PickerTest, AFolderThatCannotBeReadIsToldAndTheListingEnds) {
+  std::string gone = folder("gone");
+  Ref<QELCFilePicker> picker = QELCFilePicker::widgetWithSize({0, 0}, {0, 0});
+  picker->setPath(gone);
+  std::filesystem::remove(gone);  // vanishes before it is read (root reads any folder)
+  listed(picker, gone);
+  EXPECT_FALSE(picker->listing());
+  EXPECT_FALSE(picker->spinner()->visible());
+  EXPECT_TRUE(window->locate("dialog")) << "the user is told";
+}
+
 TEST_F(PickerTest, ClickingAFileEnablesSelectWhichSendsTheFileAndFolder) {
   file("one.json", 3), file("two.json", 5);
   Ref<QELCFilePicker> picker = QELCFilePicker::widgetWithSize({0, 0}, {0, 0});

@@ -13,8 +13,10 @@
 
 class PickerTest : public ControlTest {
 protected:
-  // A window that holds a whole picker.
+  // A window that holds a whole picker. A window made before (a table's case that sets up
+  // again) is closed first, so its pickers stop and join their workers.
   void SetUp() override {
+    if (window) window->close();
     window = QELTestHeadlessWindow::make({1000, 800});
     ASSERT_TRUE(window);
     catcher = Catcher::make({1000, 800});
@@ -24,6 +26,7 @@ protected:
     root = pattern;
   }
   void TearDown() override {
+    if (window) window->close();
     std::error_code error;
     std::filesystem::remove_all(root, error);
   }

@@ -394,11 +394,15 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
     OGLTPoint box = centre(picker->pathBox());
     ASSERT_TRUE(x(move(box.x, box.y) + "click 1 sleep 0.2"));
     ASSERT_TRUE(window->eventually([&] { return window->sink() == picker->pathBox(); }));
-    ASSERT_TRUE(x("type --delay 60 '" + (root / "sub").string() + "'"));  // type takes every word after it
+    ASSERT_TRUE(x("type --delay 120 '" + (root / "sub").string() + "'"));  // type takes every word after it
     ASSERT_TRUE(x("key Return sleep 0.15"));
     ASSERT_TRUE(window->eventually([&] {
       return picker->path() == (root / "sub").string() && !picker->listing() && picker->fileList()->live().size() == 1;
-    }));
+    })) << [&] {
+      std::string typed;
+      window->onWindow([&] { typed = picker->pathBox()->value(); });
+      return typed;
+    }();
     window->onWindow([&] { second = picker->fileList()->live().at(0).get(); });
     row = centre(second);
     ASSERT_TRUE(x(move(row.x, row.y) + "click 1 sleep 0.15"));
