@@ -43,7 +43,7 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_FALSE(bare.empty());
   auto showsView = [&](const Placement& view) {
     return [&, view](const std::vector<uint8_t>& rgb) {
-      return changedIn(rgb, bare, window, {view.position.x + 10, view.position.y + 4, 290, 16});
+      return changedIn(rgb, bare, window, {static_cast<int>(view.position.x) + 10, static_cast<int>(view.position.y) + 4, 290, 16});
     };
   };
   // Views > Conversation, Expression, Chunk viewer, Conscious contents.
@@ -63,7 +63,7 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_TRUE(click(window, 93, 36));
   (void)capture("views-6-statistics", &window);
   ASSERT_TRUE(click(window, kVeskoX, kBarY));
-  ASSERT_TRUE(click(window, 22, 62));
+  ASSERT_TRUE(click(window, 22, 80));
   ASSERT_EQ(first->waitForExit(), 0) << first->output();
 
   Ref<JSKCFrame> saved = config();
