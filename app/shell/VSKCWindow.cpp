@@ -106,11 +106,8 @@ void VSKCWindow::settleDataPath() {
 
 void VSKCWindow::useDataPath(const std::string& path) {
   dataPath_ = path;
-  for (const char* alias : {"ui.qav.labeling.fovl", "ui.qav.labeling.peri"})
-    if (QELBWidget* view = locate(alias))
-      (void)view->poke(LLKCMessage::messageWithCode(kVSKLabellingDataFolder, LLKCString::stringWithString(path)));
-  storeConstant(MRKCString::stringWithValue(path), "path.data");
   VSKFWindowLabelingDataFolder(this, path);
+  storeConstant(MRKCString::stringWithValue(path), "path.data");
 }
 
 void VSKCWindow::onDataFolderPicked(const LLKCMessage& message) {
