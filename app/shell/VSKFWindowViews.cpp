@@ -156,9 +156,16 @@ bool VSKFWindowOpenViewForTag(QELBWindow* window, JSKCFrame* settings, uint32_t 
   return openKind(window, settings, nullptr, tag, fov, dataPath);
 }
 
+std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings) {
+  logUnknownViews(settings);
+  std::vector<VSKTSavedView> views;
+  for (const ViewKind& kind : kViewKinds)
+    if (Ref<JSKCFrame> state = visibleState(settings, kind.key)) views.push_back({kind.key, kind.tag, kind.fov, std::move(state)});
+  return views;
+}
+
 void VSKFWindowRestoreViews(QELBWindow* window, JSKCFrame* settings) {
   if (!window || !settings) return;
-  logUnknownViews(*settings);
-  for (const ViewKind& kind : kViewKinds)
-    if (Ref<JSKCFrame> state = visibleState(*settings, kind.key)) (void)openKind(window, settings, state, kind.tag, kind.fov, "");
+  for (const VSKTSavedView& view : VSKFWindowSavedViews(*settings))
+    (void)openKind(window, settings, view.state, view.tag, view.fov, "");
 }

@@ -4,6 +4,8 @@
 // visible at shut-down. Openers of the vision views: app/vision/VSKFVisionOpeners.h; how a view
 // is opened: VSKFViewOpening.h. Window's thread only.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "framework/core/JSKCFrame.h"
 #include "ui/widgets/QELBWindow.h"
@@ -21,7 +23,18 @@ void VSKFWindowConversation(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFra
 // labelling view is given the data folder. False for a tag that opens no view.
 bool VSKFWindowOpenViewForTag(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov,
                               const std::string& dataPath);
-// Reopens, in a fixed order, every view whose saved settings frame says it was visible. A saved
-// state that is not a frame, or whose "visible" is not a bool, and a saved visible state under a
-// key that names no view, are skipped with a log line.
+// A view the settings say was visible: its settings key, the menu tag and fov that open it, and
+// its saved state.
+struct VSKTSavedView {
+  const char* key;
+  uint32_t tag;
+  uint32_t fov;
+  Ref<JSKCFrame> state;
+};
+// The views saved as visible, in the fixed order in which they are reopened. A missing state is
+// made empty (so the view has a place to save into); a state that is not a frame, or whose
+// "visible" is not a bool, and a visible state under a key that names no view are skipped with a
+// log line and left as they are.
+std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings);
+// Reopens the views of VSKFWindowSavedViews with their saved states (at opening).
 void VSKFWindowRestoreViews(QELBWindow* window, JSKCFrame* settings);
