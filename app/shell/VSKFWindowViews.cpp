@@ -1,6 +1,5 @@
 #include "app/shell/VSKFWindowViews.h"
 
-#include <iterator>
 #include <string_view>
 
 #include "app/ctm/VSKCConversationView.h"
