@@ -30,6 +30,7 @@
 #include "ui/widgets/QELBPanel.h"
 #include "ui/widgets/QELBPicturebox.h"
 #include "ui/widgets/QELBSelector.h"
+#include "ui/widgets/QELCBitmap.h"
 
 class VSKCLabelingViewOverlay;
 
@@ -75,6 +76,7 @@ public:
     bool autoNext = false;
     Ref<VSKCImageSample> sample;
     bool shown = false;             // the sample's operation has reported
+    Ref<QELCBitmap> pending;        // the bitmap of that operation (an older one's report is stale)
     Ref<QELCGroup> graphics;
     Ref<QELCGroup> controls;
     Ref<QELCPanel> panel;

@@ -86,12 +86,14 @@ void VSKCLabelingView::onNewFrame() {
                            bitmap->length(), IMKPixelFormatRGBA);
     operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
   }
+  record_.pending = bitmap;
   if (!submit(operation, kVSKLabelingShown)) setStatus("the sample cannot be shown");
 }
 
 void VSKCLabelingView::onShown(const LLKCMessage& message) {
   Ref<QELCBitmap> bitmap = message.payloadAs<QELCBitmap>();
-  if (!bitmap || !record_.sample) return;
+  if (!bitmap || !record_.sample || bitmap != record_.pending) return;
+  record_.pending = nullptr;
   record_.shown = true;
   record_.cursor.selectedObject = 1;
   record_.cursor.currentLabel = record_.sample->objects()[0];
@@ -249,6 +251,7 @@ void VSKCLabelingView::acceptNext() {
   record_.statement = nullptr;
   record_.sample = nullptr;
   record_.shown = false;
+  record_.pending = nullptr;
   record_.contours = nullptr;
   record_.picture->setBitmap(nullptr);
   record_.picture->redraw();
@@ -308,6 +311,7 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
   record_.shown = false;  // until its render reports
   const auto side = static_cast<float>(record_.fov);
   Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
+  record_.pending = bitmap;
   if (!bitmap || !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
                          kVSKLabelingShown))
     setStatus("the sample cannot be shown");

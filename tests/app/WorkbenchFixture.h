@@ -52,6 +52,14 @@ protected:
         VESKO_PROGRAM, arguments,
         std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
   }
+  // Starts the demonstration and waits for it to be loaded and for the window.
+  std::unique_ptr<WorkbenchProcess> startDemo(ScreenRect* window) {
+    auto program = start({demo});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
+    return program;
+  }
   std::string configPath() const { return settings.path() + "/vesko/config.json"; }
   Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
   void writeConfig(const JSKCFrame& frame) const {

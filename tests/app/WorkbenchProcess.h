@@ -47,3 +47,5 @@ bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, c
 // pointer resting there first as a hand would, the modifier key ("shift", "ctrl") held when
 // named; false when xdotool failed.
 bool WorkbenchClick(int x, int y, const std::string& modifier = "");
+// A real drag with the left button from one point of that window to another, in a few moves.
+bool WorkbenchDrag(int fromX, int fromY, int toX, int toY);

@@ -32,13 +32,11 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   (void)seeded->store(stats, "ui.stats.ctm");
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The statistics view is drawn where the settings put it, and its first graph (submitted
   // chunks, drawn in blue) plots the ticks of the running stage.
-  ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   auto plotted = [&](const std::vector<uint8_t>& rgb) {
     for (int y = 160; y < 210; ++y)
       for (int x = 36; x < 200; ++x) {
@@ -347,11 +345,9 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   }
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The timeline shows the running stage's ticks: the frame of the first card.
   const ScreenRect cardFrame{60, 98, 460, 24};
   auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
@@ -374,9 +370,22 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   // a moment, as a hand does, so press and release come in frames of their own.)
   ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
   auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
-  EXPECT_TRUE(shown(capture("viewers-chunk-picked", &window, shown))) << program->output();
+  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
+  EXPECT_TRUE(shown(picked)) << program->output();
+  // Views > Expression opens the expression viewer at its default place, over the others.
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 54));
+  const ScreenRect expressionTitle{200, 104, 240, 14};
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
   ASSERT_TRUE(program->signal(SIGTERM));
   ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  // Both viewers are saved as open, to be reopened at the next start.
+  for (const char* key : {"ui.gist", "ui.expression"}) {
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved) << key;
+    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
+  }
 }
 
 }  // namespace

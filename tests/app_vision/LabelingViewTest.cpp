@@ -5,10 +5,12 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 
 #include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKFVisionView.h"
 #include "framework/core/JSKCReader.h"
 #include "framework/core/LLKCObjectTuple.h"
 #include "framework/core/LLKCString.h"
@@ -16,6 +18,9 @@
 #include "tests/vision/VisionTestKit.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELBCheckbox.h"
+#include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBSlider.h"
 
 namespace {
 
@@ -48,6 +53,9 @@ protected:
     ASSERT_TRUE(application && window);
   }
   void TearDown() override {
+    // The window keeps the last view it hovered until it goes, after its drawing context: the
+    // picture's texture is let go while the context lives.
+    if (view) view->state().picture->setBitmap(nullptr);
     if (view) (void)window->detach(view);
     fs::remove_all(folder);
   }
@@ -57,6 +65,8 @@ protected:
     ASSERT_TRUE(view);
     view->setVisible(true);
     ASSERT_TRUE(window->attach(view));
+    // The resource files beside the test are read when the view is attached.
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().labelNames->count() > 0; }));
   }
   void send(Ref<LLKCMessage> message) {
     ASSERT_TRUE(view->poke(message));
@@ -98,6 +108,19 @@ TEST_F(LabelingViewTest, LabelsAreListedOnceHoweverOftenTheyLoad) {
   uint32_t ninety = 0;
   std::memcpy(&ninety, view->state().labelsTable->bytes() + 90 * sizeof(uint32_t), sizeof ninety);
   EXPECT_EQ(ninety, 2u) << "category 90 of two categories is labelled";
+}
+
+TEST_F(LabelingViewTest, TheSettingsPanelOpensOnTheViewsValues) {
+  open(R"({"auto.next": true})");
+  send(LLKCMessage::messageWithCode({kVSKLabelingMenuUid, kVSKViewMenuSettings, 0}));
+  QELBPanel& panel = *view->state().panel;
+  EXPECT_EQ(panel.state(), kQELPanelRequested);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("proximity.slider"))->value(), 4.0 / 24, 1e-6);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("threshold.slider"))->value(), 9.0 / 99, 1e-6);
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity"))->text(), "5");
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("threshold"))->text(), "10");
+  EXPECT_TRUE(dynamic_cast<QELBCheckbox*>(panel.locate("autonext"))->value());
+  EXPECT_FALSE(dynamic_cast<QELBCheckbox*>(panel.locate("autosave"))->value());
 }
 
 TEST_F(LabelingViewTest, SettingsAreTakenWithinTheirRanges) {
@@ -167,6 +190,67 @@ TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed)
   send(kVSKLabelingRevert);
   EXPECT_EQ(view->state().sample->labeled(), 0u);
   EXPECT_EQ(view->status(), "sample reset");
+}
+
+TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) {
+  open("{}");
+  showChangedSample("drawn");
+  window->frame();  // laid out
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  auto at = [&](float x, float y) { return view->state().picture->localToWorld({origin.x + x, origin.y + y}); };
+  auto green = [&](OGLTPoint p) {
+    window->frame();
+    const std::array<uint8_t, 4> pixel = window->pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return pixel[1] > 100;  // the squares are red (200, 20, 10) under a half-green fill
+  };
+  // A click on the first square puts it into object 1 (label 3): filled green.
+  const OGLTPoint first = at(4, 4), second = at(12, 12);
+  window->click(first);
+  EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u);
+  EXPECT_EQ(view->status(), "1 objects labeled");
+  window->moveTo({5, 5});
+  EXPECT_TRUE(green(first));
+  EXPECT_FALSE(green(second));
+  // Object 2 has no label: its square is not filled, nor is object 1's while object 2 is chosen.
+  Ref<LLKCMessage> choose = LLKCMessage::messageWithCode({0xE000, 2, 3});
+  (void)choose->details().storeUint(1, "selected");
+  send(choose);
+  EXPECT_EQ(view->state().cursor.selectedObject, 2u);
+  window->click(second);
+  EXPECT_EQ(view->state().sample->superpixels()[3].mask, 2u);
+  window->moveTo({5, 5});
+  EXPECT_FALSE(green(first));
+  EXPECT_FALSE(green(second));
+  // Alt held shows every superpixel of any object.
+  window->key(342, kOGLActionPress);
+  EXPECT_TRUE(green(first));
+  EXPECT_TRUE(green(second));
+  window->key(342, kOGLActionRelease);
+  EXPECT_FALSE(green(first));
+}
+
+// Counts the window's "next image" broadcasts.
+class NextListener : public QELBWidget {
+public:
+  NextListener() : QELBWidget({1, 1}, {0, 0}) {}
+  void onBroadcast(const Ref<LLKBObject>& object) override {
+    auto* message = dynamic_cast<LLKCMessage*>(object.get());
+    if (message && message->codeValue() == kVSKLabelingNextImage) ++heard;
+  }
+  int heard = 0;
+};
+
+TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
+  Ref<NextListener> listener = makeRef<NextListener>();
+  ASSERT_TRUE(window->attach(listener));
+  open(R"({"auto.save": true, "auto.next": true})");
+  dataFolder(folder.string());
+  send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
+  ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == 1; }));
+  EXPECT_TRUE(view->state().waiting);
+  EXPECT_TRUE(fs::exists(folder / "qav" / "fovl" / "auto.bin"));
+  (void)window->detach(listener);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -127,6 +128,28 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
   EXPECT_GT(count(shown, window, labeled, colourful), 5000u);
   EXPECT_GT(count(shown, window, labeled, fuchsia), 50u);
   EXPECT_EQ(count(shown, window, segmented, fuchsia), 0u) << "the segmented view draws no objects";
+
+  // The segmenter's settings changed live: the panel shows what it runs with (16 and 24), the
+  // superpixel slider dragged to its end pokes 128, and the same image asked again ("Repeat")
+  // comes back in far larger superpixels.
+  ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSegmented.x + 11), static_cast<int>(kSegmented.y + 10)));
+  ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSegmented.x + 30), static_cast<int>(kSegmented.y + 35)));
+  const Box panel = {kSegmented.x + 190, kSegmented.y + 75, 90, 12};
+  capture("vision-settings", &window, [&](const std::vector<uint8_t>& rgb) { return count(rgb, window, panel, colourful) > 20; });
+  ASSERT_TRUE(WorkbenchDrag(static_cast<int>(kSegmented.x + 198), static_cast<int>(kSegmented.y + 81),
+                            static_cast<int>(kSegmented.x + 300), static_cast<int>(kSegmented.y + 81)));
+  ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSubmit.x), static_cast<int>(kSubmit.y + 37)));
+  const Box below = {kSegmented.x + 4, kSegmented.y + 140, 316, 150};
+  auto changed = [&](const std::vector<uint8_t>& rgb) {
+    size_t differing = 0;
+    for (int y = static_cast<int>(below.y); y < static_cast<int>(below.y + below.h); ++y)
+      for (int x = static_cast<int>(below.x); x < static_cast<int>(below.x + below.w); ++x) {
+        const size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+        if (std::abs(rgb[i] - shown[i]) + std::abs(rgb[i + 1] - shown[i + 1]) + std::abs(rgb[i + 2] - shown[i + 2]) > 30) ++differing;
+      }
+    return differing > 2000;
+  };
+  EXPECT_TRUE(changed(capture("vision-settings-changed", &window, changed)));
   ASSERT_TRUE(program.signal(SIGINT));
   EXPECT_EQ(program.waitForExit(), 0);
 }

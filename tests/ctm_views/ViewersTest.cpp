@@ -49,7 +49,17 @@ protected:
     window->frame();
   }
   void TearDown() override {
-    if (window) window->close();
+    if (!window) return;
+    std::vector<Ref<ZRVCObserver>> observers;
+    for (VSKBTermViewer* view : {static_cast<VSKBTermViewer*>(expression.get()), static_cast<VSKBTermViewer*>(gist.get())})
+      if (view) observers.emplace_back(view->observer());
+    window->close();
+    expression = nullptr;
+    gist = nullptr;
+    // The observers leave the substrate on their own threads; wait until they have let go, so
+    // that nothing of theirs is still queued when the process ends.
+    for (const Ref<ZRVCObserver>& observer : observers)
+      EXPECT_TRUE(window->pumpUntil([&] { return observer->retainCount() == 1; }));
   }
   // Hands the statement to the expression viewer and lays it out.
   void decode(const std::string& terms) {
