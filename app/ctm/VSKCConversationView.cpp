@@ -5,12 +5,12 @@
 
 #include "app/ctm/VSKFConversationFeed.h"
 #include "app/ctm/VSKFConversationUx.h"
-#include "framework/app/ZRVFMenu.h"
+#include "app/ctm/VSKFViewMenu.h"
 #include "framework/core/LLKCString.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "ui/widgets/QELBBubble.h"
-#include "ui/widgets/QELBMenu.h"
+#include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBSymbol.h"
 #include "ui/widgets/QELBWindow.h"
@@ -24,7 +24,6 @@ constexpr float kBarWidth = 10;
 constexpr float kTextboxHeight = 60;
 constexpr float kControlsHeight = 95;
 constexpr uint32_t kInputCapacity = 255;
-constexpr const char* kMenuAlias = "term.menu";
 constexpr int8_t kHintLayer = 4;
 
 // Message uids: title-bar menu, observer, own controls, hover, bubbles.
@@ -96,16 +95,7 @@ Ref<VSKCConversationView> VSKCConversationView::viewWithSize(OGLTSize size, OGLT
 VSKCConversationView::VSKCConversationView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : ZRVBView(size, position, "Conversation", kViewFlags, std::move(config)) {}
 
-VSKCConversationView::~VSKCConversationView() { dropMenu(); }
-
-void VSKCConversationView::dropMenu() {
-  if (!menu_) return;
-  if (menu_->target() == this) {
-    menu_->setTarget(nullptr);
-    if (QELBWindow* w = menu_->window()) (void)w->detach(Ref<QELBWidget>(menu_));
-  }
-  menu_ = nullptr;
-}
+VSKCConversationView::~VSKCConversationView() = default;
 
 bool VSKCConversationView::build(const std::string& alias) {
   VSKTConversationRecord& r = record_;
@@ -193,6 +183,7 @@ void VSKCConversationView::onAttachedIntoWindow() {
 }
 
 void VSKCConversationView::onDetachedFromWindow() {
+  VSKFViewMenuLetGo(this);
   ZRVBView::onDetachedFromWindow();
   {
     std::lock_guard lock(record_.observer->monitor());
@@ -200,7 +191,6 @@ void VSKCConversationView::onDetachedFromWindow() {
   }
   (void)MRKCSubstrate::shared()->detach(record_.observer.get(), true);
   dropHint();
-  dropMenu();
 }
 
 void VSKCConversationView::onResized() {
@@ -270,33 +260,15 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 }
 
 void VSKCConversationView::onToggleMenu() {
-  QELBWindow* w = window();
-  if (!w || w->locate(kMenuAlias)) return;
-  dropMenu();
-  Ref<QELCMenuList> list = ZRVFMenuListMake();
-  Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
-  Ref<QELCMenuItem> roll = isRolledup()
-                               ? ZRVFMenuItemMake(w, "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}))
-                               : ZRVFMenuItemMake(w, "Roll-up", LLKCMessage::messageWithCode({kMenu, kMenuRollup, 0}));
-  if (!list || !menu || !roll) {
-    LLKFLog("%s : cannot make the menu", alias().c_str());
-    return;
-  }
-  (void)list->attach(Ref<QELBWidget>(roll));
+  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  if (!list) return;
+  if (isRolledup()) VSKFViewMenuAddItem(this, list.get(), "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}));
+  else VSKFViewMenuAddItem(this, list.get(), "Roll-up", LLKCMessage::messageWithCode({kMenu, kMenuRollup, 0}));
   if (flags() & kQELViewCloseButton) {
-    if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(Ref<QELBWidget>(separator));
-    if (Ref<QELCMenuItem> close = ZRVFMenuItemMake(w, "Close", LLKCMessage::messageWithCode({kMenu, kMenuClose, 0})))
-      (void)list->attach(Ref<QELBWidget>(close));
+    VSKFViewMenuAddSeparator(list.get());
+    VSKFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kMenu, kMenuClose, 0}));
   }
-  list->resizeToPreferredWithWindow(w);
-  OGLTRect s = space();
-  menu->setPosition({position().x + s.left - 1, position().y + s.top - 1});
-  menu->setFlags(kQELMenuDetaches);
-  menu->setAlias(kMenuAlias);
-  menu->setLayer(8);
-  menu->setTarget(this);
-  (void)menu->attach(Ref<QELBWidget>(list));
-  if (w->attach(Ref<QELBWidget>(menu))) menu_ = menu;
+  VSKFViewMenuOpen(this, list, "conversation");
 }
 
 void VSKCConversationView::onMenu(uint32_t tag) {

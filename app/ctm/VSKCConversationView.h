@@ -12,7 +12,6 @@
 
 #include "app/ctm/VSKTConversationRecord.h"
 #include "framework/app/ZRVBView.h"
-#include "ui/widgets/QELBMenu.h"
 
 class VSKCConversationView : public ZRVBView {
 public:
@@ -51,9 +50,5 @@ private:
   // Moves the vertical bar (clamped) and scrolls to it.
   void moveBar(float scroll);
 
-  // Closes the title-bar menu while it still names this view as its target.
-  void dropMenu();
-
   VSKTConversationRecord record_;
-  Ref<QELBMenu> menu_;  // the title-bar menu while it may be open
 };

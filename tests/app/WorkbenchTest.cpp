@@ -254,10 +254,8 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   (void)OGL::storeSize(*conversation, {620, 430}, "size");
   (void)seeded->store(conversation, "ui.conversation");
   writeConfig(*seeded);
-  auto program = start({demo});
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  auto program = startDemo(&window);
   auto shows = [&](int left, int top, int right, int bottom) {
     return [&window, left, top, right, bottom](const std::vector<uint8_t>& rgb) {
       return drawnIn(rgb, window, left, top, right, bottom, 320, 360);
