@@ -38,10 +38,6 @@ Script operator+(Script a, const Script& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
-Script operator+(Script a, Input b) {
-  a.push_back(b);
-  return a;
-}
 Script keys(std::initializer_list<Input> list) { return Script(list); }
 
 constexpr float kWide = 300, kNarrow = 50;  // the narrow box wraps "hello world again" into three rows
@@ -149,7 +145,9 @@ TEST_F(Textbox, EditingTable) {
     run(script + c.input);
     EXPECT_EQ(b->value(), utf8(c.value));
     EXPECT_EQ(b->caret(), c.caretBytes);
-    if (c.clipAfter) EXPECT_EQ(clipboard(), c.clipAfter);
+    if (c.clipAfter) {
+      EXPECT_EQ(clipboard(), c.clipAfter);
+    }
     EXPECT_EQ(QELFUTF8Sanitized(b->value(), 1000), b->value());  // always valid UTF-8
   }
 }
