@@ -8,6 +8,7 @@
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKCGuid.h"
@@ -164,6 +165,9 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
+      break;
+    case kVSKCommandTimeline:
+      VSKFWindowTimeline(this, nullptr);
       break;
     default:
       break;

@@ -32,6 +32,7 @@ enum : uint32_t {
   kVSKCommandLoadTest = 4,      // "Load a test", or a recents entry with the full path as payload
   kVSKCommandLoadSolution = 5,  // "Load a solution"
   kVSKCommandWipe = 0x60,
+  kVSKCommandTimeline = 0x140,
   kVSKCommandResetDataPath = 0x190,
   kVSKCommandToggleStats = 0x200,
 };

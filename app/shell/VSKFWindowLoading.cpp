@@ -5,6 +5,7 @@
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowViews.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFile.h"
@@ -131,6 +132,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
+  VSKFWindowRestoreViews(window);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }

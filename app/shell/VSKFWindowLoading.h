@@ -26,5 +26,6 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message);
 bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path);
 // Saves the recents and the statistics view's state into the settings (at closing).
 void VSKFWindowArchive(VSKCWindow* window);
-// Refills the recents from the settings and builds the statistics view (at opening).
+// Builds the statistics view, reopens the views saved as visible and refills the recents (at
+// opening).
 void VSKFWindowRestore(VSKCWindow* window);

@@ -48,6 +48,11 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   if (Ref<QELCMenuItem> reset = ZRVFMenuItemMake(window, "Reset data path", command(kVSKCommandResetDataPath)))
     (void)commands->child()->attach(reset);
   (void)menubar->attach(commands);
+  Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry);
+  if (!views) return;
+  if (Ref<QELCMenuItem> timeline = ZRVFMenuItemMake(window, "Conscious contents", command(kVSKCommandTimeline)))
+    (void)views->child()->attach(timeline);
+  (void)menubar->attach(views);
 }
 
 void VSKFWindowRefreshRecents(VSKCWindow* window) {

@@ -1,6 +1,7 @@
 #pragma once
 // The workbench's menus: "CTM" in the framework's "Statistics" menu (shows or hides the
-// statistics view), and the "Commands" menu with "Load recent" (the recents list) and "Wipe".
+// statistics view), the "Commands" menu with "Load recent" (the recents list) and "Wipe", and
+// the "Views" menu with "Conscious contents" (the timeline).
 // Window's thread only.
 class VSKCWindow;
 

@@ -31,6 +31,8 @@ MRKBProcessor::MRKBProcessor(std::string guid, std::string label, std::string al
       alias_(std::move(alias)),
       properties_(properties ? std::move(properties) : MRKCFrame::frame()) {
   verbose_ = MRKFFrameFetchBool(properties_.get(), "verbose", false);
+  chatty_ = MRKFFrameFetchBool(properties_.get(), "chatty", false);
+  nosy_ = MRKFFrameFetchBool(properties_.get(), "nosy", false);
   ttl_ = static_cast<float>(MRKFFrameFetchReal(properties_.get(), "ttl", 0.0));
 }
 

@@ -51,7 +51,8 @@ public:
 
   // "verbose" property: print the problems the processor meets.
   bool verbose() const { return verbose_.load(); }
-  // Chatty processors also publish what they say on their own label.
+  // Chatty processors also publish what they say on their own label. Both flags start from the
+  // "chatty" and "nosy" properties; a class may set them otherwise when it attaches.
   bool chatty() const { return chatty_.load(); }
   void setChatty(bool value) { chatty_.store(value); }
   bool nosy() const { return nosy_.load(); }

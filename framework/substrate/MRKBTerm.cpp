@@ -7,6 +7,7 @@
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKCVariable.h"
@@ -47,6 +48,7 @@ MRKCFunc* MRKBTerm::asFunc() {
 MRKCPredicate* MRKBTerm::asPredicate() { return castTo<MRKCPredicate>(this, kMRKTermPredicate); }
 MRKCVariable* MRKBTerm::asVariable() { return castTo<MRKCVariable>(this, kMRKTermVariable); }
 MRKCStatement* MRKBTerm::asStatement() { return castTo<MRKCStatement>(this, kMRKTermStatement); }
+MRKCQuirk* MRKBTerm::asQuirk() { return castTo<MRKCQuirk>(this, kMRKTermQuirk); }
 
 MRKBTerm* asAtom(MRKBTerm* term) { return term ? term->asAtom() : nullptr; }
 MRKCNumber* asNumber(MRKBTerm* term) { return term ? term->asNumber() : nullptr; }
@@ -60,6 +62,7 @@ MRKCFunc* asFunc(MRKBTerm* term) { return term ? term->asFunc() : nullptr; }
 MRKCPredicate* asPredicate(MRKBTerm* term) { return term ? term->asPredicate() : nullptr; }
 MRKCVariable* asVariable(MRKBTerm* term) { return term ? term->asVariable() : nullptr; }
 MRKCStatement* asStatement(MRKBTerm* term) { return term ? term->asStatement() : nullptr; }
+MRKCQuirk* asQuirk(MRKBTerm* term) { return term ? term->asQuirk() : nullptr; }
 
 int MRKBTerm::compareTo(const MRKBTerm* other) const {
   if (!other) return 1;

@@ -39,6 +39,7 @@ class MRKCFunc;
 class MRKCPredicate;
 class MRKCVariable;
 class MRKCStatement;
+class MRKCQuirk;
 
 class MRKBTerm : public LLKBObject {
 public:
@@ -58,6 +59,7 @@ public:
   MRKCPredicate* asPredicate();
   MRKCVariable* asVariable();
   MRKCStatement* asStatement();
+  MRKCQuirk* asQuirk();
 
   // Total order: by type id, then by value; 0 when equal. A null other sorts first.
   int compareTo(const MRKBTerm* other) const;
@@ -91,6 +93,7 @@ MRKCFunc* asFunc(MRKBTerm* term);
 MRKCPredicate* asPredicate(MRKBTerm* term);
 MRKCVariable* asVariable(MRKBTerm* term);
 MRKCStatement* asStatement(MRKBTerm* term);
+MRKCQuirk* asQuirk(MRKBTerm* term);
 
 // 0 when both are null or equal.
 int MRKFCompareTerms(const MRKBTerm* a, const MRKBTerm* b);

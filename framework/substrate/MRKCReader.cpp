@@ -10,6 +10,7 @@
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKCVariable.h"
@@ -80,11 +81,23 @@ private:
     return true;
   }
 
+  // A term, and when a '^' follows, the quirk of it and the term after (joined to the right).
   Ref<MRKBTerm> parseTerm(int depth) {
+    skipSpace();
+    bool grouped = peek('(');
+    Ref<MRKBTerm> head = parsePart(depth);
+    if (!head) return nullptr;
+    if (!accept('^')) return grouped ? fail("'^' after a quirk in parentheses") : head;
+    Ref<MRKBTerm> tail = parseTerm(depth + 1);
+    return tail ? Ref<MRKBTerm>(MRKCQuirk::quirkWithHead(head.get(), tail.get())) : nullptr;
+  }
+
+  Ref<MRKBTerm> parsePart(int depth) {
     if (depth > MRKCReader::kMaxDepth) return fail("less nesting");
     skipSpace();
     if (pos_ >= text_.size()) return fail("a term");
     char c = text_[pos_];
+    if (c == '(') return parseGroupedQuirk(depth);
     if (c == '[') return parseList(depth);
     if (c == '{') return parseFrame(depth);
     if (c == '"') {
@@ -103,6 +116,17 @@ private:
     if (c >= 'a' && c <= 'z') return parseWord(depth);
     if ((c >= 'A' && c <= 'Z') || c == '_') return parseVariable(depth);
     return fail("a term");
+  }
+
+  // Parentheses only group a quirk standing as the head of another, so each term keeps one text
+  // (the caller asks for the '^' that must follow).
+  Ref<MRKBTerm> parseGroupedQuirk(int depth) {
+    ++pos_;  // '('
+    Ref<MRKBTerm> quirk = parseTerm(depth + 1);
+    if (!quirk) return nullptr;
+    if (!quirk->asQuirk()) return fail("a quirk inside parentheses");
+    if (!accept(')')) return fail("')' after a quirk");
+    return quirk;
   }
 
   std::string_view readIdentifier() {

@@ -2,6 +2,7 @@
 
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCVariable.h"
 
@@ -43,6 +44,10 @@ Ref<MRKBTerm> MRKCVariables::substitute(MRKBTerm* term) const {
       Ref<MRKCFrame> out = MRKCFrame::frame();
       for (const auto& [label, member] : term->asFrame()->members()) out->store(substitute(member.get()).get(), label);
       return out;
+    }
+    case kMRKTermQuirk: {
+      MRKCQuirk* quirk = term->asQuirk();
+      return MRKCQuirk::quirkWithHead(substitute(quirk->head()).get(), substitute(quirk->tail()).get());
     }
     case kMRKTermStatement: {
       MRKCStatement* statement = term->asStatement();

@@ -6,6 +6,7 @@
 
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCVariable.h"
 #include "framework/substrate/MRKCReader.h"
@@ -36,6 +37,9 @@ public:
                unifyLists(a->asFunc()->terms(), b->asFunc()->terms(), depth);
       case kMRKTermFrame:
         return unifyFrames(a->asFrame(), b->asFrame(), depth);
+      case kMRKTermQuirk:
+        return unify(a->asQuirk()->head(), b->asQuirk()->head(), depth + 1) &&
+               unify(a->asQuirk()->tail(), b->asQuirk()->tail(), depth + 1);
       case kMRKTermStatement: {
         MRKCStatement* x = a->asStatement();
         MRKCStatement* y = b->asStatement();
@@ -121,6 +125,8 @@ private:
     if (MRKCList* list = term->asList()) return inList(list);
     if (MRKCFunc* func = term->asFunc()) return inList(func->terms());
     if (MRKCStatement* statement = term->asStatement()) return inList(statement->terms());
+    if (MRKCQuirk* quirk = term->asQuirk())
+      return occurs(name, quirk->head(), depth + 1) || occurs(name, quirk->tail(), depth + 1);
     if (MRKCFrame* frame = term->asFrame()) {
       for (const auto& member : frame->members())
         if (occurs(name, member.second.get(), depth + 1)) return true;

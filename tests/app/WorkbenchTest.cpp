@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -244,6 +245,67 @@ TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsR
     EXPECT_EQ(program->waitForExit(), 0) << program->output();
     EXPECT_TRUE(recents().empty());
   }
+}
+
+// The timeline, opened from Views > Conscious contents while the demonstration CTM runs, shows
+// its ticks as cards that change with the ticks; paused it keeps the card on show however many
+// ticks arrive; stepping back shows another; its settings are saved at the end.
+TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
+  auto program = start({demo});
+  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  ASSERT_TRUE(click(window, 120, 13));
+  ASSERT_TRUE(click(window, 158, 36));
+
+  // The timeline's surface in the window: below its title and button rows.
+  const ScreenRect surface{window.x + 12, window.y + 150, 600, window.h - 150};
+  // Cards are framed in strong colours (green, red, blue) that nothing else on the surface has.
+  auto cardPixels = [](const std::vector<uint8_t>& rgb) {
+    size_t found = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+      found += std::max({rgb[i], rgb[i + 1], rgb[i + 2]}) - std::min({rgb[i], rgb[i + 1], rgb[i + 2]}) > 80;
+    return found;
+  };
+  auto waitFor = [&](const std::function<bool(const std::vector<uint8_t>&)>& shows) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::vector<uint8_t> rgb = WorkbenchGrab(surface);
+    while (!shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(surface);
+    return rgb;
+  };
+  std::vector<uint8_t> cards = waitFor([&](const auto& rgb) { return cardPixels(rgb) > 200; });
+  ASSERT_GT(cardPixels(cards), 200u) << "cards appear";
+  std::vector<uint8_t> live = waitFor([&](const auto& rgb) { return cardPixels(rgb) > 200 && rgb != cards; });
+  EXPECT_NE(live, cards) << "live, the cards follow the ticks";
+  (void)capture("timeline-live", &window);
+
+  // The live button (fourth of six in the row above the surface) pauses.
+  std::vector<uint8_t> buttons = WorkbenchGrab({window.x + 270, window.y + 125, 120, 20});
+  ASSERT_TRUE(click(window, 340, 135));
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (WorkbenchGrab({window.x + 270, window.y + 125, 120, 20}) == buttons && std::chrono::steady_clock::now() < deadline) {
+  }
+  std::vector<uint8_t> paused = WorkbenchGrab(surface);
+  // Over a second and a half (six ticks of the demonstration stage) nothing moves.
+  const auto watchUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+  size_t changed = 0;
+  while (std::chrono::steady_clock::now() < watchUntil) changed += WorkbenchGrab(surface) != paused;
+  EXPECT_EQ(changed, 0u) << "pausing freezes the cards";
+  EXPECT_GT(cardPixels(paused), 200u);
+  (void)capture("timeline-paused", &window);
+
+  // Previous shows the tick before.
+  ASSERT_TRUE(click(window, 320, 135));
+  std::vector<uint8_t> stepped = waitFor([&](const auto& rgb) { return rgb != paused; });
+  EXPECT_NE(stepped, paused) << "stepping back shows another tick";
+  (void)capture("timeline-stepped", &window);
+
+  ASSERT_TRUE(program->signal(SIGINT));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  Ref<JSKCFrame> timeline = config()->frameForLabel("ui.timeline");
+  ASSERT_TRUE(timeline);
+  EXPECT_TRUE(timeline->boolForLabel("visible", false));
+  EXPECT_FALSE(timeline->boolForLabel("hide.kudos", true));
 }
 
 TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {

@@ -136,12 +136,13 @@ TEST_F(Runtime, Configuration) {
 }
 
 TEST_F(Runtime, GeneralisedGistsMatchAnyLeafOfTheSameKind) {
-  Ref<MRKBTerm> pattern = CTMFActorGeneralizeTerm(term("query(color(red), 3, \"s\", [a], {\"k\": 1})").get());
+  Ref<MRKBTerm> pattern = CTMFActorGeneralizeTerm(term("query(color(red), 3, \"s\", [a], {\"k\": 1}, a^b)").get());
   ASSERT_TRUE(pattern);
-  EXPECT_EQ(pattern->text(), "query(color(_:[is.symbol]), _:[is.number], _:[is.string], _:[is.list], _:[is.frame])");
-  EXPECT_TRUE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(blue), 7.5, \"t\", [], {})").get(), pattern.get()));
-  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(3), 7.5, \"t\", [], {})").get(), pattern.get()));
-  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(hue(red), 7.5, \"t\", [], {})").get(), pattern.get()));
+  EXPECT_EQ(pattern->text(), "query(color(_:[is.symbol]), _:[is.number], _:[is.string], _:[is.list], _:[is.frame], _:[is.quirk])");
+  EXPECT_TRUE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(blue), 7.5, \"t\", [], {}, c^[d])").get(), pattern.get()));
+  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(3), 7.5, \"t\", [], {}, a^b)").get(), pattern.get()));
+  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(hue(red), 7.5, \"t\", [], {}, a^b)").get(), pattern.get()));
+  EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, term("query(color(red), 3, \"s\", [a], {}, [a, b])").get(), pattern.get()));
   EXPECT_EQ(CTMFActorGeneralizeTerm(term("X").get())->text(), "_");
 }
 
@@ -235,8 +236,10 @@ TEST_F(Runtime, KudosForOwnRepliesCountAndAreHandedOn) {
     reply->iDKudos = list("[[r0, 0.5]]");
     reply->iOptions = frame("{\"retries\": 1}");
     // Amounts that are not finite numbers come from a broken sender: counted, they would
-    // poison every later weight of the actor (and the "wtmod" it saves) for good.
-    ASSERT_TRUE(stage(a, 2, "[[critic, 2, k0, kudos(r1), #nan, 1.0, 1.0, 0.0], [critic, 2, k0, kudos(r1), #inf, 1.0, 1.0, 0.0]]", "{}"));
+    // poison every later weight of the actor (and the "wtmod" it saves) for good. The owner
+    // still hears of them.
+    ASSERT_TRUE(stage(a, 2, "[[critic, 2, k0, kudos(r1), #nan, 1.0, 1.0, 0.0], [critic, 2, k0, kudos(r1), #inf, 1.0, 1.0, 0.0], "
+                            "[critic, 2, k0, kudos(r1), great, 1.0, 1.0, 0.0]]", "{}"));
     EXPECT_EQ(reply->iKudos, 0.0);
     EXPECT_EQ(a->dynamicMod, 0.0);
     EXPECT_EQ(a->sent->count(), 1u);
@@ -246,7 +249,10 @@ TEST_F(Runtime, KudosForOwnRepliesCountAndAreHandedOn) {
     EXPECT_EQ(a->dynamicMod, 4.0);
     EXPECT_EQ(a->sent->count(), 2u);
   });
-  EXPECT_EQ(heard_.kudos, std::vector<std::string>{"r1 [critic, 3, k1, kudos(r1), 4.0, 1.0, 1.0, 0.0]"});
+  EXPECT_EQ(heard_.kudos, (std::vector<std::string>{"r1 [critic, 2, k0, kudos(r1), #nan, 1.0, 1.0, 0.0]",
+                                                     "r1 [critic, 2, k0, kudos(r1), #inf, 1.0, 1.0, 0.0]",
+                                                     "r1 [critic, 2, k0, kudos(r1), great, 1.0, 1.0, 0.0]",
+                                                     "r1 [critic, 3, k1, kudos(r1), 4.0, 1.0, 1.0, 0.0]"}));
   ASSERT_TRUE(tap_->waitFor([](const auto& entries) { return !entries.empty(); }));
   Ref<MRKCList> handed(asList(tap_->entries().front().statement->terms()->head()));
   EXPECT_EQ(handed->fetchAtIndex(3)->text(), "kudos(r0)");
@@ -388,6 +394,26 @@ TEST_F(Runtime, QueriesStillPendingAtDetachAreAnswered) {
   actor_.reset();
   ASSERT_TRUE(tap_->waitForReplies(1));
   EXPECT_EQ(tap_->replies()[0]->text(), "<asker [query, {\"uid\": q1}, [where, 1.0, 0.0], null] 1.0>");
+}
+
+// "chatty" in a solution's properties makes an actor publish its own-label copies; without it
+// only the carrier goes out.
+TEST_F(Runtime, ChattyFromThePropertiesPublishesTheOwnLabelCopy) {
+  for (bool chatty : {true, false}) {
+    attach(chatty ? "{\"chatty\": true, \"nosy\": \"yes\"}" : "{}");
+    EXPECT_EQ(actor_->chatty(), chatty);
+    EXPECT_EQ(actor_->nosy(), chatty);
+    run([&](CTMTActor* a) { ASSERT_TRUE(CTMFActorPublishTweet(a, nullptr, term(chatty ? "loud" : "quiet").get(), 1.0f, 0.0f)); });
+    const std::string gist = chatty ? "loud" : "quiet";
+    auto count = [&](const std::vector<Tap::Entry>& entries, const char* label) {
+      size_t found = 0;
+      for (const auto& entry : entries)
+        if (entry.statement && entry.statement->label() == label && entry.statement->text().find(gist) != std::string::npos) ++found;
+      return found;
+    };
+    ASSERT_TRUE(tap_->waitFor([&](const auto& entries) { return count(entries, "ctm.pass") == 1 && (!chatty || count(entries, "asker") == 1); }));
+    EXPECT_EQ(count(tap_->entries(), "asker"), chatty ? 1u : 0u) << gist;
+  }
 }
 
 TEST_F(Runtime, PostingAnswersTheUidOnlyForChunksThatWentOut) {

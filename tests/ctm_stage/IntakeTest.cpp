@@ -249,6 +249,7 @@ TEST_F(StageRecord, FailedTickReturnsChunksToThePoolAndKeepsLinks) {
   record.links->append(makeChunk({"l", 1}));
   CTMTStageTick tick = CTMFStageMakeTick(&record, false, 250, false);
   EXPECT_FALSE(tick.statement);
+  EXPECT_FALSE(tick.competed) << "a failed competition must not move the adaptive period";
   EXPECT_TRUE(output.saw("ctm : out of memory (tree)"));
   EXPECT_EQ(record.chunks->count(), 0u);
   EXPECT_EQ(record.pool->count(), 2u);
@@ -258,6 +259,7 @@ TEST_F(StageRecord, FailedTickReturnsChunksToThePoolAndKeepsLinks) {
   take({"c", 1});
   tick = CTMFStageMakeTick(&record, false, 250, false);
   ASSERT_TRUE(tick.statement);
+  EXPECT_TRUE(tick.competed);
   MRKCFrame* frame = asFrame(tick.statement->terms()->fetchAtIndex(2));
   EXPECT_EQ(asList(MRKFFrameFetchTerm(frame, "links"))->count(), 1u);
   EXPECT_EQ(tick.winners, 1u);

@@ -8,6 +8,7 @@
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCPredicate.h"
+#include "framework/substrate/MRKCQuirk.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCString.h"
@@ -28,7 +29,8 @@ TEST(Reader, CanonicalTextRoundTrips) {
       "#d10\"0000803f\"", "[]", "[1, [2, [3]], {}]", "{\"offset\": 0, \"inputs\": [a, \"b\"]}", "{\"\": x}", "f()",
       "g(X)", "reply(q17)", "'two words'(x, Y)", "?peek(\"spix.size\", X)", "?<96>init(init)", "X", "_", "_Name",
       "_:[is.number]", "Y:[is.symbol, is.atom]", "<ux [peek(\"hi\")] 1.0>", "<'a b' [] 0.0>",
-      "query(color(_:[is.symbol]), [1, +2, 3.5])",
+      "query(color(_:[is.symbol]), [1, +2, 3.5])", "a^b", "a^b^c", "(a^b)^c", "f(x)^[1, 2]^{\"k\": X}",
+      "[a^1, \"s\"^-2.5]", "X^_",
   };
   for (const char* text : cases) {
     std::string error;
@@ -57,6 +59,7 @@ TEST(Reader, KindsAreTheOnesWritten) {
       {"7", kMRKTermNumber},     {"a", kMRKTermSymbol},       {"\"a\"", kMRKTermString}, {"#x\"00\"", kMRKTermBinary},
       {"#d5\"0000\"", kMRKTermData}, {"[a]", kMRKTermList},   {"f(a)", kMRKTermFunc},    {"?f(a)", kMRKTermPredicate},
       {"X", kMRKTermVariable},  {"<l [] 1.0>", kMRKTermStatement}, {"{}", kMRKTermFrame},
+      {"a ^ b", kMRKTermQuirk},
   };
   for (const auto& c : cases) {
     Ref<MRKBTerm> term = read(c.text);
@@ -92,7 +95,7 @@ TEST(Reader, BadTextIsRefusedWithTheOffset) {
       "",      "[1, 2",   "[1 2]",       "{a: 1}",      "{\"a\" 1}", "f(",        "\"open",   "'open",   "#x\"0\"",
       "#x\"zz\"", "#d10\"000000\"", "#q",  "18446744073709551616", "-9223372036854775809", "1.2.3", "a b", "ab.",
       "?f",    "?<x>f()", "<l [] x>",   "<l []>",      "X:a",       "\"\\q\"",   "\"\\u12\"", ")",      "+",
-      "-",     "+-5",
+      "-",     "+-5",     "a^",          "^a",          "(a)",       "(a^b)",     "(a^b",     "a^b)",
   };
   for (const char* text : cases) {
     std::string error;
@@ -129,9 +132,25 @@ TEST(Reader, UnicodeEscapesGiveWellFormedUTF8) {
   }
 }
 
+// A quirk joins to the right: a^b^c holds a as head and the quirk b^c as tail.
+TEST(Reader, QuirkJoinsToTheRight) {
+  Ref<MRKBTerm> term = read("a^b^c");
+  ASSERT_TRUE(asQuirk(term.get()));
+  EXPECT_EQ(MRKFTermText(term->asQuirk()->head()), "a");
+  EXPECT_EQ(MRKFTermText(term->asQuirk()->tail()), "b^c");
+  Ref<MRKBTerm> grouped = read("(a^b)^c");
+  ASSERT_TRUE(asQuirk(grouped.get()));
+  EXPECT_EQ(MRKFTermText(grouped->asQuirk()->head()), "a^b");
+  EXPECT_NE(grouped->compareTo(term.get()), 0);
+  EXPECT_NE(grouped->hashCode(), term->hashCode());
+}
+
 TEST(Reader, DeepNestingIsRefusedNotOverflowed) {
   std::string deep(100000, '[');
   EXPECT_FALSE(read(deep));
+  std::string chain;
+  for (int i = 0; i < 100000; ++i) chain += "a^";
+  EXPECT_FALSE(read(chain + "a"));
   std::string fine = std::string(100, '[') + std::string(100, ']');
   EXPECT_TRUE(read(fine));
 }

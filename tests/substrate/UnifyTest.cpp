@@ -56,6 +56,14 @@ TEST(Unify, TableOfCases) {
       {"f(X, X:[is.number])", "f(a, b)", false},
       {"f(X, X:[is.symbol])", "f(a, a)", true},
       {"f(X:[is.number], Y, X)", "f(Y, Z, 3)", true},
+      {"a^b", "a^b", true},
+      {"X^b", "a^Y", true},
+      {"X^X", "a^b", false},
+      {"a^b", "b^a", false},
+      {"a^b", "f(a, b)", false},
+      {"_:[is.quirk]", "a^[1]", true},
+      {"_:[is.quirk]", "[a, b]", false},
+      {"X", "a^X", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(unifies(c.a, c.b), c.expected) << c.a << " ~ " << c.b;
@@ -71,6 +79,7 @@ TEST(Unify, BindingsHoldTheMatchAndAreUntouchedOnFailure) {
   EXPECT_FALSE(MRKFUnifyTerms(nullptr, nullptr, read("f(W, N)").get(), read("f(1, other)").get(), bindings.get()));
   EXPECT_EQ(bindings->count(), 2u) << "a failed match leaves no binding behind";
   EXPECT_EQ(bindings->substitute(read("g(N, [V], W)").get())->text(), "g(size, [16], W)");
+  EXPECT_EQ(bindings->substitute(read("N^V^W").get())->text(), "size^16^W");
   EXPECT_FALSE(MRKFUnifyTerms(nullptr, nullptr, read("a").get(), read("a").get(), nullptr));
   EXPECT_FALSE(MRKFUnifyTermsIsolated(nullptr, nullptr, nullptr, read("a").get()));
 }

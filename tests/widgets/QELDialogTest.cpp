@@ -138,7 +138,9 @@ TEST_F(DialogTest, TheInputDialogSendsItsTextOnACommitOrAButtonAndCloses) {
     ASSERT_EQ(choice->codeValue(), 5u);
     EXPECT_EQ(choice->details().objectForKeyAs<LLKCString>("value")->string(), "draft");
     EXPECT_EQ(choice->details().contains("button"), c.hasButton);
-    if (c.hasButton) EXPECT_EQ(choice->details().uintForKey("button"), 1u);
+    if (c.hasButton) {
+      EXPECT_EQ(choice->details().uintForKey("button"), 1u);
+    }
   }
 }
 

@@ -51,13 +51,8 @@ void CTMActorTakeReply(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind, bool f
   if (actor->onReply) actor->onReply(actor->proc, queryUid, data.get(), actor->context);
 }
 
-// Kudos that won for one of the actor's replies: counted, and handed on where the reply says.
-void CTMActorTakeKudos(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind) {
-  MRKCSymbol* replyUid = asSymbol(kind->terms()->head());
-  Ref<CTMCActorRecord> record = replyUid ? actor->sent->fetchForKeyAs<CTMCActorRecord>(replyUid->value()) : nullptr;
-  MRKCNumber* amount = asNumber(CTMActorChunkGist(chunk));
-  // An amount that is not finite would make every later weight of the actor NaN or infinite.
-  if (!record || !amount || !std::isfinite(amount->real())) return;
+// Counts the kudos for the record and hands them on where the reply says.
+void CTMActorCountKudos(CTMTActor* actor, CTMCActorRecord* record, MRKCNumber* amount) {
   record->iKudos = amount->real();
   CTMFActorUpdateDynamicModifier(actor);
   if (record->iDKudos) {
@@ -80,6 +75,17 @@ void CTMActorTakeKudos(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind) {
       }
     }
   }
+}
+
+// Kudos that won for one of the actor's replies: counted, and handed on where the reply says,
+// then given to the owner's hook. An amount that is not a finite number is not counted (it would
+// make every later weight of the actor NaN or infinite) but the owner still hears of the kudos.
+void CTMActorTakeKudos(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind) {
+  MRKCSymbol* replyUid = asSymbol(kind->terms()->head());
+  Ref<CTMCActorRecord> record = replyUid ? actor->sent->fetchForKeyAs<CTMCActorRecord>(replyUid->value()) : nullptr;
+  if (!record) return;
+  MRKCNumber* amount = asNumber(CTMActorChunkGist(chunk));
+  if (amount && std::isfinite(amount->real())) CTMActorCountKudos(actor, record.get(), amount);
   if (actor->onKudos) actor->onKudos(actor->proc, replyUid, chunk, actor->context);
 }
 

@@ -138,7 +138,7 @@ void CTMCStage::processTick(int64_t now, bool externalClock) {
     record_.links->clear();
     if (!externalClock) ++record_.tickCounter;
   }
-  if (!externalClock && CTMFStageAdaptPeriod(&record_, tick.submitted - tick.winners)) {
+  if (!externalClock && tick.competed && CTMFStageAdaptPeriod(&record_, tick.submitted - tick.winners)) {
     substrate()->runtime()->unschedule(guid());
     scheduleTimer();
   }

@@ -70,6 +70,7 @@ CTMTStageTick CTMFStageMakeTick(CTMTStage* record, bool externalClock, int64_t s
     CTMFStageReturnChunksToPool(record);
     return tick;
   }
+  tick.competed = true;
   Ref<MRKCList> winners = CTMFStageListFromList(record);
   tick.winners = winners ? winners->count() : 0;
   try {

@@ -12,6 +12,8 @@ struct CTMTStageTick {
   Ref<MRKCStatement> statement;
   size_t submitted = 0;
   size_t winners = 0;
+  // False when the competition could not be run: its losses say nothing about the pace.
+  bool competed = false;
 };
 
 extern "C" {

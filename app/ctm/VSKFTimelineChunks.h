@@ -1,0 +1,27 @@
+#pragma once
+// What the timeline reads of CTM chunks, the lists of 8 terms [sender, tick, uid, kind, gist,
+// weight, intensity, mood] that the stage competes over: whether a chunk is well formed enough
+// to draw, kudos chunks and their hiding, chunks told apart by uid, and the one-line text of a
+// gist. Any thread (pure functions of their arguments).
+#include <string>
+#include <vector>
+
+#include "framework/substrate/MRKCList.h"
+
+// Texts made from a chunk are cut at this many characters (with "…").
+constexpr size_t kVSKTimelineTextLimit = 130;
+
+// The chunk as a list when it can be drawn: at least 8 terms, a symbol sender and uid, a kind
+// that is a symbol or a func whose first term is a symbol, and numbers for weight, intensity
+// and mood. Null otherwise.
+MRKCList* VSKFTimelineChunkIfWellFormed(MRKBTerm* term);
+// True when the kind is a func labelled "kudos" (not a symbol).
+bool VSKFTimelineViewIsChunkAKudos(MRKCList* chunk);
+// The chunks of the list in order into out (emptied first), kudos left out when hideKudos.
+void VSKFTimelineFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKCList*>& out);
+// True when a chunk of the list has the same uid (compared by value, never by hash).
+bool VSKFTimelineViewChunkInList(MRKCList* chunk, MRKCList* list);
+// The one-line text of a gist: "f(_,_)" for a func, a frame's "token" (or the frame), "{...}"
+// for an empty frame, "[...]" for a list that is not of one element (one element: its text),
+// an atom's text, another kind's name; at most kVSKTimelineTextLimit characters.
+std::string VSKFTimelineViewStringify(MRKBTerm* term);

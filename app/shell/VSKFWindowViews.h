@@ -1,0 +1,11 @@
+#pragma once
+// The openers of the workbench's views: each makes its view from its settings frame (the one
+// given, else the window's entry under the view's key, made when missing), names it by that key,
+// shows it and attaches it; a view already open is left alone. Window's thread only.
+class JSKCFrame;
+class ZRVBWindow;
+
+// "Conscious contents", the timeline of ticks following "ctm.tick" ("ui.timeline").
+void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config);
+// Reopens every view whose settings say it was visible (at opening).
+void VSKFWindowRestoreViews(ZRVBWindow* window);

@@ -1,0 +1,44 @@
+// A timeline tick made from a statement whose terms come from any bytes (read as a term list):
+// never a crash; a tick holds only chunks the cards can draw, and what it left out plus what it
+// kept is what the statement carried; every gist text is bounded.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/ctm/VSKCTimelineTick.h"
+#include "app/ctm/VSKFTimelineChunks.h"
+#include "framework/substrate/MRKCFrame.h"
+#include "framework/substrate/MRKCReader.h"
+
+namespace {
+
+size_t checkChunks(MRKCList* kept) {
+  for (const auto& member : kept->terms()) {
+    if (!VSKFTimelineChunkIfWellFormed(member.get())) std::abort();
+    // The limit counts characters; a character takes at most 4 bytes.
+    if (VSKFTimelineViewStringify(asList(member.get())->fetchAtIndex(4)).size() > 4 * kVSKTimelineTextLimit) std::abort();
+  }
+  return kept->count();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  Ref<MRKBTerm> term = MRKCReader::reader()->readTermFromString(text);
+  Ref<MRKCList> terms = term ? refCast<MRKCList>(term) : nullptr;
+  Ref<MRKCStatement> statement = terms ? MRKCStatement::statementWithLabel("ctm.tick", terms.get(), 1.0) : nullptr;
+  if (!statement) return 0;
+  std::string problem;
+  Ref<VSKCTimelineTick> tick = VSKCTimelineTick::tickWithStatement(statement.get(), &problem);
+  if (!tick) {
+    if (problem.empty()) std::abort();
+    return 0;
+  }
+  MRKCFrame* frame = asFrame(terms->tail());
+  const size_t carried = asList(terms->fetchAtIndex(1))->count() + asList(frame->fetchForLabel("chunks"))->count() +
+                         asList(frame->fetchForLabel("links"))->count();
+  const size_t kept = checkChunks(tick->broadcast()) + checkChunks(tick->submitted()) + checkChunks(tick->direct());
+  if (kept + tick->dropped() != carried) std::abort();
+  return 0;
+}
