@@ -9,6 +9,7 @@
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKCGuid.h"
@@ -170,6 +171,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       VSKFWindowTimeline(this, nullptr);
       break;
     default:
+      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
       break;
   }
   return true;

@@ -6,6 +6,7 @@
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFile.h"
@@ -133,6 +134,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
   VSKFWindowRestoreViews(window);
+  VSKFWindowRestoreVisionViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }

@@ -177,3 +177,19 @@ bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, c
   cairo_surface_destroy(surface);
   return written;
 }
+
+bool WorkbenchClick(int x, int y) {
+  const std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
+                              std::to_string(x) + " " + std::to_string(y) + " sleep 0.15 click 1 sleep 0.15";
+  return std::system(command.c_str()) == 0;
+}
+
+bool WorkbenchDrag(int fromX, int fromY, int toX, int toY) {
+  std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
+                        std::to_string(fromX) + " " + std::to_string(fromY) + " sleep 0.15 mousedown 1 sleep 0.1";
+  for (int step = 1; step <= 4; ++step)
+    command += " mousemove --window %1 " + std::to_string(fromX + (toX - fromX) * step / 4) + " " +
+               std::to_string(fromY + (toY - fromY) * step / 4) + " sleep 0.05";
+  command += " mouseup 1 sleep 0.15";
+  return std::system(command.c_str()) == 0;
+}

@@ -69,12 +69,12 @@ TEST(SegmenterConfig, PropertiesOutOfRangeKeepTheirDefaults) {
 }
 
 TEST(SegmenterConfig, PeekDefaults) {
-  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigDefault("spix.size").get()), "16");
-  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigDefault("poly.size").get()), "32");
-  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigDefault("poly.show").get()), "false");
-  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigDefault("spix.stay").get()), "0.06");
-  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigDefault("poly.accy").get()), "1e-04");
-  EXPECT_FALSE(QAVFGRIDSegmenterConfigDefault("lbpd.size"));
+  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigValue({}, "spix.size").get()), "16");
+  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigValue({}, "poly.size").get()), "32");
+  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigValue({}, "poly.show").get()), "false");
+  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigValue({}, "spix.stay").get()), "0.06");
+  EXPECT_EQ(MRKFTermText(QAVFGRIDSegmenterConfigValue({}, "poly.accy").get()), "1e-04");
+  EXPECT_FALSE(QAVFGRIDSegmenterConfigValue({}, "lbpd.size"));
 }
 
 }  // namespace

@@ -228,6 +228,13 @@ TEST_F(SegmenterTest, PeeksAnswerStoredValuesOrDefaults) {
   EXPECT_EQ(ask("?seg(peek(unknown, X))"), "<seg [peek(unknown, nil)] 1.0>");
 }
 
+TEST_F(SegmenterTest, PeeksAnswerTheValuesTheSegmenterRunsWithNotRefusedOnes) {
+  attach(R"("spix.size": 1, "poly.size": 1, "poly.show": "perhaps")");
+  EXPECT_EQ(ask("?seg(peek(spix.size, X))"), "<seg [peek(spix.size, 16)] 1.0>");
+  EXPECT_EQ(ask("?seg(peek(poly.size, X))"), "<seg [peek(poly.size, 32)] 1.0>");
+  EXPECT_EQ(ask("?seg(peek(poly.show, X))"), "<seg [peek(poly.show, false)] 1.0>");
+}
+
 TEST_F(SegmenterTest, PeekOfPatternSizeWithoutPropertyIsNil) {
   attach();
   EXPECT_EQ(ask("?seg(peek(lbpd.size, X))"), "<seg [peek(lbpd.size, nil)] 1.0>");

@@ -103,7 +103,8 @@ void QAVCGRIDSegmenter::answerRefusal(MRKCQuery* query, MRKBTerm* request, const
 }
 
 Ref<MRKBTerm> QAVCGRIDSegmenter::onPropertyPeeked(const std::string& name, MRKBTerm* stored) {
-  return stored ? Ref<MRKBTerm>(stored) : QAVFGRIDSegmenterConfigDefault(name);
+  if (Ref<MRKBTerm> running = QAVFGRIDSegmenterConfigValue(config(), name)) return running;
+  return stored ? Ref<MRKBTerm>(stored) : nullptr;
 }
 
 bool QAVCGRIDSegmenter::onPropertyPoked(const std::string& name, MRKBTerm* value) {

@@ -65,12 +65,11 @@ QAVTGRIDSegmenterConfig QAVFGRIDSegmenterConfigRead(const MRKCFrame* properties,
   return config;
 }
 
-Ref<MRKBTerm> QAVFGRIDSegmenterConfigDefault(std::string_view name) {
-  const QAVTGRIDSegmenterConfig defaults;
-  if (name == "poly.show") return MRKCNumber::numberWithBool(defaults.polyshow);
-  if (name == "poly.size") return MRKCNumber::numberWithUint(defaults.polysize);
-  if (name == "poly.accy") return MRKCNumber::numberWithReal(defaults.polyaccy);
-  if (name == "spix.size") return MRKCNumber::numberWithUint(defaults.spixsize);
-  if (name == "spix.stay") return MRKCNumber::numberWithReal(defaults.spixstay);
+Ref<MRKBTerm> QAVFGRIDSegmenterConfigValue(const QAVTGRIDSegmenterConfig& config, std::string_view name) {
+  if (name == "poly.show") return MRKCNumber::numberWithBool(config.polyshow);
+  if (name == "poly.size") return MRKCNumber::numberWithUint(config.polysize);
+  if (name == "poly.accy") return MRKCNumber::numberWithReal(config.polyaccy);
+  if (name == "spix.size") return MRKCNumber::numberWithUint(config.spixsize);
+  if (name == "spix.stay") return MRKCNumber::numberWithReal(config.spixstay);
   return nullptr;
 }

@@ -38,6 +38,7 @@ const char* QAVFGRIDSegmenterConfigApply(QAVTGRIDSegmenterConfig* config, std::s
 // refused value is logged with the processor's label and the default stays.
 QAVTGRIDSegmenterConfig QAVFGRIDSegmenterConfigRead(const MRKCFrame* properties, const char* label);
 
-// The value a peek answers for a property that is not stored: the defaults of "poly.show",
-// "poly.size", "poly.accy", "spix.size" and "spix.stay"; null for any other name.
-Ref<MRKBTerm> QAVFGRIDSegmenterConfigDefault(std::string_view name);
+// The value a peek answers for "poly.show", "poly.size", "poly.accy", "spix.size" and
+// "spix.stay": the one the configuration runs with, whatever was stored (a value refused at attach
+// is stored but not used); null for any other name.
+Ref<MRKBTerm> QAVFGRIDSegmenterConfigValue(const QAVTGRIDSegmenterConfig& config, std::string_view name);

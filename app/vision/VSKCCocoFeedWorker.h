@@ -1,0 +1,69 @@
+#pragma once
+// The COCO feed's worker: on its own thread it reads the next image of the dataset folder and
+// its annotations, decodes the image to BGR and publishes it on "qav.stream.raw" as an image
+// statement whose ancillary frame holds the annotations under "coco". Nothing is published
+// until it is asked (next or repeat); each request publishes at most one image.
+//
+// When a request cannot be met (no folder, the end of the folder, an image or annotation file
+// that cannot be read) the worker drops the request, logs why and pokes its target with
+// kVSKCocoFeedTell carrying the text under "text", then waits for the next request. In random
+// order the folder wraps around at its end.
+//
+// Threads: messages are posted from any thread (post); onMessaged and onRunning run on the
+// worker's thread, which alone touches its fields. The target is not retained: its owner stops
+// and joins the worker (stopAndJoin) before the target goes.
+#include <string>
+
+#include "framework/core/LLKBHandler.h"
+#include "framework/core/LLKCFSFile.h"
+#include "framework/core/LLKCFSFolder.h"
+#include "ui/widgets/QELBWidget.h"
+
+// The feed's message uid and tags (code = tag << 32 | uid).
+enum : uint32_t {
+  kVSKCocoFeedUid = 0xB000,
+  kVSKCocoFeedFolder = 1,  // to the view: open the folder dialog; to the worker: the folder as payload
+  kVSKCocoFeedNext = 2,
+  kVSKCocoFeedRepeat = 3,
+  kVSKCocoFeedRewind = 4,
+  kVSKCocoFeedPicked = 5,  // the folder dialog's selection, "folder" in the details
+  kVSKCocoFeedRandom = 6,
+  kVSKCocoFeedTell = 7,    // from the worker: "text" for the user
+};
+
+class VSKCCocoFeedWorker : public LLKBHandler {
+public:
+  // Null when the worker's guid cannot be made.
+  [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerWithTarget(QELBWidget* target);
+  ~VSKCCocoFeedWorker() override;
+
+  const std::string& guid() const { return guid_; }
+
+protected:
+  bool onMessaged(const Ref<LLKCMessage>& message) override;
+  bool onRunning() override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCCocoFeedWorker(QELBWidget* target, std::string guid) : target_(target), guid_(std::move(guid)) {}
+
+  // Finds the next pair; false when the request ends here (told), true to look again.
+  bool seekPair();
+  // Publishes the current pair; false when it cannot be read (told).
+  bool publishPair();
+  void forgetPair();
+  // Ends the request and tells the user why.
+  void tell(const std::string& text);
+
+  QELBWidget* target_ = nullptr;
+  std::string guid_;
+  Ref<LLKCFSFolder> folder_;
+  Ref<LLKCFSFile> jpg_;
+  Ref<LLKCFSFile> json_;
+  bool seek_ = false;
+  bool random_ = false;
+  // Times the folder wrapped around during the current request (random order only).
+  uint32_t wraps_ = 0;
+  uint64_t frames_ = 0;
+};

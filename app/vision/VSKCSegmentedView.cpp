@@ -1,0 +1,201 @@
+#include "app/vision/VSKCSegmentedView.h"
+
+#include <cstdio>
+
+#include "app/vision/VSKFVisionView.h"
+#include "framework/core/LLKFTime.h"
+#include "framework/substrate/MRKCNumber.h"
+#include "framework/substrate/MRKCReply.h"
+#include "framework/substrate/MRKCSquib.h"
+#include "framework/substrate/MRKCSymbol.h"
+#include "framework/substrate/MRKFTerms.h"
+#include "imagekit/IMKFImageFormat.h"
+
+namespace {
+enum : uint64_t {
+  kSquibArrived = 0x10000C000,
+  kReplyArrived = 0x20000C000,
+};
+// The settings panel's messages (uid 0xD000): close, the polygon and superpixel sliders, the
+// polygon toggle, and a throttled slider poke falling due (its slider's tag as ctx).
+enum : uint32_t {
+  kSettingsUid = 0xD000,
+  kSettingsClose = 1,
+  kSettingsPolySize = 2,
+  kSettingsSpixSize = 3,
+  kSettingsPolyShow = 4,
+  kSettingsPokeDue = 5,
+};
+// Context codes of the peeks (uid 0xE000) and pokes (uid 0xF000); the tag names the property.
+constexpr uint64_t kPeek = 0xE000, kPoke = 0xF000;
+constexpr uint64_t contextCode(uint64_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
+
+constexpr OGLTSize kPanelSize = {320, 240};
+constexpr int32_t kKeySpace = 32;
+constexpr int32_t kKeyEscape = 256;
+
+struct Property {
+  const char* key;
+  const char* slider;
+  uint32_t lower;
+};
+const Property& propertyOf(uint32_t tag) {
+  static const Property spix = {"spix.size", "spix.size.slider", 8};
+  static const Property poly = {"poly.size", "poly.size.slider", 24};
+  return tag == kSettingsSpixSize ? spix : poly;
+}
+}  // namespace
+
+VSKCSegmentedView::VSKCSegmentedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
+    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+
+Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
+                                                       std::string processor, uint32_t fov, Ref<JSKCFrame> config) {
+  if (feed.empty()) return nullptr;
+  Ref<VSKCSegmentedView> view = makeRef<VSKCSegmentedView>(size, position, std::move(config));
+  private_t& record = view->record_;
+  record.feed = std::move(feed);
+  record.processor = std::move(processor);
+  const auto side = static_cast<float>(fov);
+  record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
+  record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
+  if (!record.picture || !record.panel || !VSKFSegmentedViewSettingsSetup(&record)) return nullptr;
+  record.observer = VSKFVisionViewObserver(alias);
+  record.context = MRKCContext::context();
+  if (!record.observer || !record.context) return nullptr;
+  if (!view->attach(record.picture) || !view->attach(record.panel)) return nullptr;
+  view->setAlias(std::move(alias));
+  return view;
+}
+
+void VSKCSegmentedView::onAttachedIntoWindow() {
+  ZRVBView::onAttachedIntoWindow();
+  record_.panel->resizeWithWindow(window());
+  if (!VSKFVisionViewFollow(record_.observer.get(), this, kSquibArrived, kReplyArrived, {record_.feed, record_.processor}))
+    setStatus("cannot follow " + record_.feed);
+  resizeWithWindow(window());
+}
+
+void VSKCSegmentedView::onDetachedFromWindow() {
+  VSKFVisionViewUnfollow(record_.observer.get());
+  ZRVBView::onDetachedFromWindow();
+}
+
+void VSKCSegmentedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, true); }
+
+bool VSKCSegmentedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  if (key.action != 1) return false;
+  if (key.key == kKeyEscape) {
+    if (record_.panel->visible()) record_.panel->dismiss();
+    return true;
+  }
+  if (key.key != kKeySpace) return false;
+  record_.live = !record_.live;
+  return true;
+}
+
+void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  if (message->uid() == kVSKViewMenuUid && message->tag() == kVSKViewMenuSettings) {
+    toggleSettings();
+    return;
+  }
+  if (VSKFVisionViewMenuMessaged(this, *message)) return;
+  if (message->codeValue() == kSquibArrived) return onSquib(*message);
+  if (message->codeValue() == kReplyArrived) return onReply(*message);
+  if (message->uid() != kSettingsUid) return;
+  switch (message->tag()) {
+    case kSettingsClose:
+      record_.panel->dismiss();
+      break;
+    case kSettingsPolySize:
+    case kSettingsSpixSize:
+      onSlider(message->tag(), message->details().realForKey("value", 0.0));
+      break;
+    case kSettingsPokeDue:
+      pokeSlider(message->ctx());
+      break;
+    case kSettingsPolyShow: {
+      Ref<MRKCSymbol> value = MRKCSymbol::symbolWithValue(message->details().boolForKey("value") ? "yes" : "no");
+      if (value) (void)VSKFSegmentedViewPoke(&record_, record_.processor, "poly.show", contextCode(kPoke, 4), value.get());
+      if (record_.repeat) (void)VSKFImageViewRequestRepeat();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void VSKCSegmentedView::toggleSettings() {
+  if (record_.panel->visible()) {
+    record_.panel->dismiss();
+    return;
+  }
+  if (VSKFSegmentedViewPeek(&record_, record_.processor, "spix.size", contextCode(kPeek, 3)) &&
+      VSKFSegmentedViewPeek(&record_, record_.processor, "poly.size", contextCode(kPeek, 2)) &&
+      VSKFSegmentedViewPeek(&record_, record_.processor, "poly.show", contextCode(kPeek, 4)))
+    record_.panel->request();
+  else
+    setStatus("the settings of " + record_.processor + " cannot be read");
+}
+
+void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
+  const Property& property = propertyOf(tag);
+  slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
+  slider.pending = VSKFSegmentedViewSliderToProperty(value, property.lower);
+  VSKFSegmentedViewSettingsShowValue(&record_, property.key, slider.pending);
+  const int64_t wait = slider.lastMs + kVSKSliderPokeMs - LLKFNowInMS();
+  if (wait <= 0) return pokeSlider(tag);
+  if (slider.scheduled) return;
+  // Too soon after the last poke: the position it has then is poked when the time is up.
+  slider.scheduled = poke(LLKCMessage::messageWithCode({kSettingsUid, kSettingsPokeDue, tag}), static_cast<uint32_t>(wait));
+}
+
+void VSKCSegmentedView::pokeSlider(uint32_t tag) {
+  const Property& property = propertyOf(tag);
+  slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
+  slider.scheduled = false;
+  if (slider.pending == slider.sent) return;
+  Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
+  if (value) (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
+  slider.sent = slider.pending;
+  slider.lastMs = LLKFNowInMS();
+  if (record_.repeat) (void)VSKFImageViewRequestRepeat();
+}
+
+void VSKCSegmentedView::onReply(const LLKCMessage& message) {
+  Ref<MRKCReply> reply = message.payloadAs<MRKCReply>();
+  MRKCContext* context = reply ? reply->context() : nullptr;
+  if (!context || context->root() != record_.context.get() || context->uid() != kPeek) return;
+  MRKCStatement* statement = reply->statement();
+  MRKBTerm* head = statement && statement->terms() ? statement->terms()->head() : nullptr;
+  MRKCFunc* func = head ? asFunc(head) : nullptr;
+  if (!func) return;
+  switch (context->tag()) {
+    case kSettingsSpixSize:
+      (void)VSKFSegmentedViewSettingsSyncSlider(&record_, "spix.size", "spix.size.slider", func, 8, 128);
+      break;
+    case kSettingsPolySize:
+      (void)VSKFSegmentedViewSettingsSyncSlider(&record_, "poly.size", "poly.size.slider", func, 24, 128);
+      break;
+    case kSettingsPolyShow:
+      (void)VSKFSegmentedViewSettingsSyncToggle(&record_, "poly.show", func);
+      break;
+    default:
+      break;
+  }
+}
+
+void VSKCSegmentedView::onSquib(const LLKCMessage& message) {
+  bool fromProjector = false;
+  MRKCStatement* statement = VSKFVisionViewFirstStatement(message, &fromProjector);
+  if (!statement || statement->label() != record_.feed) return;
+  record_.repeat = fromProjector;
+  QAVTImageStatement image;
+  if (QAVFImageStatementRead(statement, &image) != kQAVImageValid || image.pixelFormat != IMKPixelFormatBGR) return;
+  const double elapsed = MRKFFrameFetchReal(image.ancillary, "elapsed", 0.0);
+  if (!VSKFVisionViewShow(record_.picture.get(), image.width, image.height, image.pixelFormat, *image.pixels)) return;
+  char status[64];
+  std::snprintf(status, sizeof status, "max p.time: %.4lfs", elapsed);
+  setStatus(status);
+}

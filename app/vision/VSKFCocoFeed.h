@@ -1,0 +1,17 @@
+#pragma once
+// Walking a COCO-style dataset folder: every "jpg" image that has its "<basename>.json"
+// annotation file beside it is one entry of the feed. The folder lists its entries in name
+// order and keeps its position, so the feed's position is the folder's.
+#include "framework/core/LLKCFSFile.h"
+#include "framework/core/LLKCFSFolder.h"
+
+// The next file of the folder, from its current position, whose extension is exactly the given
+// one (case counts: "JPG" is not "jpg"). In random mode each such file is taken with a chance of
+// one half and otherwise passed over. Null at the end of the folder; the folder is never rewound.
+[[nodiscard]] Ref<LLKCFSFile> VSKFCocoFeedViewNextFileWithExtension(LLKCFSFolder& folder, const char* extension, bool random);
+
+// The next "jpg" image (as above) and the ".json" file of its basename in the same folder. True
+// with both set when both exist; false with both null otherwise (the folder has moved past the
+// image either way). *atEnd, when given, says whether the folder had no further image.
+bool VSKFCocoFeedViewNext(LLKCFSFolder& folder, Ref<LLKCFSFile>* image, Ref<LLKCFSFile>* annotations, bool random,
+                          bool* atEnd = nullptr);

@@ -1,0 +1,36 @@
+#pragma once
+// The openers of the vision views. Each makes its view from its settings frame (the one given,
+// else the window's settings entry under the view's key, made when missing), names it by that
+// key, shows it and attaches it to the window, raised to the front. A view already open (its
+// key is a child's alias) is left alone; a fov other than 1 (foveal) or 2 (peripheral) does
+// nothing. Failures are printed with the opener's message.
+//
+// Window's thread only.
+#include <cstdint>
+
+#include "framework/core/JSKCFrame.h"
+#include "ui/widgets/QELBWindow.h"
+
+// The window's menu tags of the openers (menu code (0xf00, tag, fov)).
+enum : uint32_t {
+  kVSKOpenImageFeed = 0x70,
+  kVSKOpenLabeledFeed = 0x80,
+  kVSKOpenSegmentedFeed = 0x90,
+  kVSKOpenInjectImage = 0x100,
+  kVSKOpenInjectKey = 0x110,
+  kVSKOpenCocoFeed = 0x130,
+};
+
+void VSKFWindowImageFeed(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+void VSKFWindowSegmentedFeed(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uint32_t fov);
+void VSKFWindowLabeledFeed(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uint32_t fov);
+void VSKFWindowInjectImageView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+void VSKFWindowInjectKeyView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+void VSKFWindowCocoFeedView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+
+// The opener of a menu tag with the fov; false for a tag that is not a vision view's.
+bool VSKFWindowOpenVisionView(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov);
+// Reopens the vision views whose settings frames say they were visible, in the order "ui.uvc.feed",
+// "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
+// "ui.inject.keys", "ui.cocofeed".
+void VSKFWindowRestoreVisionViews(QELBWindow* window, JSKCFrame* settings);
