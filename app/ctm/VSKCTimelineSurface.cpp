@@ -1,5 +1,7 @@
 #include "app/ctm/VSKCTimelineSurface.h"
 
+#include "ui/widgets/QELBControl.h"
+
 #include <new>
 
 #include "app/ctm/VSKFTimelineCards.h"
@@ -52,14 +54,17 @@ void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
   const QELTWindowTweaks* theme = owner ? owner->tweaks() : nullptr;
   if (!ctx || !theme || !tick_) return;
 
+  // The frame's click if it has one (a quick click presses and releases within one frame, and
+  // its release is not the first record), else its latest position for the hover.
   OGLTCursorEvent cursor{};
   bool hasCursor = false;
-  for (uint32_t i = 0; i < inputs().count && !hasCursor; ++i) {
+  for (uint32_t i = 0; i < inputs().count; ++i) {
     if (inputs().records[i].type != kOGLInputCursor) continue;
     cursor = inputs().records[i].cursor;
-    cursor.point = {cursor.point.x + offset().x, cursor.point.y + offset().y};
     hasCursor = true;
+    if (QELFControlIsClick(cursor)) break;
   }
+  cursor.point = {cursor.point.x + offset().x, cursor.point.y + offset().y};
 
   VSKFTimelineFilterChunks(tick_->submitted(), hideKudos_, submitted_);
   if (hideLinks_)

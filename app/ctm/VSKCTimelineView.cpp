@@ -3,19 +3,17 @@
 #include <new>
 
 #include "app/ctm/VSKFTextDrawing.h"
-#include "framework/app/ZRVFMenu.h"
+#include "app/ctm/VSKFViewMenu.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "ui/gl/OGLFValueCoding.h"
-#include "ui/widgets/QELBMenu.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
 
 constexpr uint32_t kViewFlags = 0x6970;
 constexpr float kBarHeight = 30, kScrollbarSide = 16;
-constexpr const char* kMenuAlias = "term.menu";
 constexpr QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0, 0, 1, 0};
 constexpr QELTGroupSetup kSetupRow = {kQELGroupRow, 1, 2, 0, 0};
 constexpr QELTSymbolSetup kSetupButton = {0.8f, false};
@@ -98,10 +96,7 @@ void VSKCTimelineView::onAttachedIntoWindow() {
 }
 
 void VSKCTimelineView::onDetachedFromWindow() {
-  if (QELBWindow* owner = window()) {
-    // A menu of ours must not keep pointing at us.
-    if (auto* menu = dynamic_cast<QELBMenu*>(owner->locate(kMenuAlias)); menu && menu->target() == this) menu->setTarget(nullptr);
-  }
+  VSKFViewMenuLetGo(this);
   (void)OGL::storePoint(*config(), position(), "position");
   (void)OGL::storeSize(*config(), size(), "size");
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
@@ -278,33 +273,15 @@ void VSKCTimelineView::onMenu(uint32_t tag) {
 }
 
 void VSKCTimelineView::onToggleMenu() {
-  QELBWindow* owner = window();
-  if (!owner || owner->locate(kMenuAlias)) return;
-  Ref<QELCMenuList> list = ZRVFMenuListMake();
-  Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
-  if (!list || !menu) {
-    LLKFLog("timeline : out of memory");
-    return;
-  }
-  auto item = [&](const char* label, uint32_t tag) {
-    if (Ref<QELCMenuItem> made = ZRVFMenuItemMake(owner, label, code(kVSKTimelineMenu, tag))) (void)list->attach(made);
-  };
-  auto separator = [&] {
-    if (Ref<QELCSeparator> made = ZRVFMenuSeparatorMake()) (void)list->attach(made);
-  };
+  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  if (!list) return;
+  auto item = [&](const char* label, uint32_t tag) { VSKFViewMenuAddItem(this, list.get(), label, code(kVSKTimelineMenu, tag)); };
   const bool linksHidden = surface_->hideLinks(), kudosHidden = surface_->hideKudos();
   item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks", linksHidden ? kVSKTimelineShowLinks : kVSKTimelineHideLinks);
   item(kudosHidden ? "Show Kudos" : "Hide Kudos", kudosHidden ? kVSKTimelineShowKudos : kVSKTimelineHideKudos);
-  separator();
+  VSKFViewMenuAddSeparator(list.get());
   item(isRolledup() ? "Unroll" : "Roll-up", isRolledup() ? kVSKTimelineUnroll : kVSKTimelineRollup);
-  separator();
+  VSKFViewMenuAddSeparator(list.get());
   item("Close", kVSKTimelineClose);
-  list->resizeToPreferredWithWindow(owner);
-  const OGLTRect s = space();
-  menu->setPosition({position().x + s.left - 1, position().y + s.top - 1});
-  menu->setFlags(kQELMenuDetaches);
-  menu->setAlias(kMenuAlias);
-  menu->setLayer(8);
-  menu->setTarget(this);
-  if (!menu->attach(list) || !owner->attach(menu)) LLKFLog("timeline : cannot open the menu");
+  VSKFViewMenuOpen(this, list, "timeline");
 }

@@ -92,7 +92,14 @@ VSKTExpressionNode* build(const VSKTDrawingContext* r, const std::string* label,
   return node;
 }
 
-void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, float y, float tint) {
+bool meets(const OGLTRect& a, const OGLTRect& b) {
+  return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+// Draws the node at (x, y) and, of its subtree, what meets the visible rect: a subtree whose
+// extent lies outside is skipped whole, and so are the lines to it (they stay inside the
+// parent's extent).
+void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, float y, float tint, const OGLTRect& visible) {
   OGLC2DContext* ctx = r->context;
   const float cx = x + (n->box.right - n->box.left) / 2;
   OGLF2DPathFillColorWithTint(ctx, &r->theme->textColor, std::min(1.0f, tint + 0.2f));
@@ -115,13 +122,17 @@ void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, flo
   OGLF2DPathStroke(ctx);
   OGLF2DTextDraw(ctx, n->text.c_str(), cx - w / 2, top + 4);
   for (const VSKTExpressionNode* c = n->child; c; c = c->next) {
-    OGLF2DPathBegin(ctx);
-    OGLF2DPathMoveTo(ctx, cx, top + h + 9);
-    OGLF2DPathLineTo(ctx, x + c->box.left + (c->box.right - c->box.left) / 2, y + c->box.top - 2);
-    OGLF2DPathStrokeColor(ctx, &r->theme->textColor);
-    OGLF2DPathStrokeWidth(ctx, 1);
-    OGLF2DPathStroke(ctx);
-    draw(r, c, x + c->box.left, y + c->box.top, tint);
+    const float endX = x + c->box.left + (c->box.right - c->box.left) / 2, endY = y + c->box.top - 2;
+    if (meets({std::min(cx, endX), top + h + 9, std::max(cx, endX), endY}, visible)) {
+      OGLF2DPathBegin(ctx);
+      OGLF2DPathMoveTo(ctx, cx, top + h + 9);
+      OGLF2DPathLineTo(ctx, endX, endY);
+      OGLF2DPathStrokeColor(ctx, &r->theme->textColor);
+      OGLF2DPathStrokeWidth(ctx, 1);
+      OGLF2DPathStroke(ctx);
+    }
+    const OGLTRect extent{x + c->box.left, y + c->box.top, x + c->box.right, y + c->box.bottom};
+    if (meets(extent, visible)) draw(r, c, extent.left, extent.top, tint, visible);
   }
 }
 
@@ -161,8 +172,15 @@ VSKTExpressionNode* VSKFExpressionNodeBuild(const VSKTDrawingContext* r, const s
 }
 
 void VSKFExpressionNodeDraw(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint) {
+  constexpr float kEverywhere = 1e30f;
+  VSKFExpressionNodeDrawVisible(r, node, origin, tint, {-kEverywhere, -kEverywhere, kEverywhere, kEverywhere});
+}
+
+void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint,
+                                   OGLTRect visible) {
   if (!r || !r->context || !r->theme || !node) return;
-  draw(r, node, origin.x, origin.y, tint);
+  const OGLTRect extent{origin.x, origin.y, origin.x + node->box.right - node->box.left, origin.y + node->box.bottom - node->box.top};
+  if (meets(extent, visible)) draw(r, node, origin.x, origin.y, tint, visible);
 }
 
 void VSKFExpressionNodeFree(VSKTExpressionNode* node) {

@@ -39,5 +39,9 @@ VSKTExpressionNode* VSKFExpressionNodeBuild(const VSKTDrawingContext* r, const s
 // Draws the node and its subtree with the node's box placed at the origin; tint lightens the
 // texts (capped at 1).
 void VSKFExpressionNodeDraw(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint);
+// The same for a large tree of which only a part shows: only what meets the visible rect (in the
+// drawing's coordinates) is drawn, so the cost follows what shows, not the tree's size.
+void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint,
+                                   OGLTRect visible);
 // Frees the node, its siblings and children; null is ignored.
 void VSKFExpressionNodeFree(VSKTExpressionNode* node);

@@ -170,6 +170,12 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandTimeline:
       VSKFWindowTimeline(this, nullptr);
       break;
+    case kVSKCommandExpression:
+      VSKFWindowExpression(this, nullptr);
+      break;
+    case kVSKCommandGist:
+      VSKFWindowGist(this, nullptr);
+      break;
     default:
       (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
       break;

@@ -33,6 +33,8 @@ enum : uint32_t {
   kVSKCommandLoadSolution = 5,  // "Load a solution"
   kVSKCommandWipe = 0x60,
   kVSKCommandTimeline = 0x140,
+  kVSKCommandExpression = 0x150,
+  kVSKCommandGist = 0x160,
   kVSKCommandResetDataPath = 0x190,
   kVSKCommandToggleStats = 0x200,
 };

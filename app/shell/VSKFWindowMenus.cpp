@@ -50,8 +50,13 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   (void)menubar->attach(commands);
   Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry);
   if (!views) return;
-  if (Ref<QELCMenuItem> timeline = ZRVFMenuItemMake(window, "Conscious contents", command(kVSKCommandTimeline)))
-    (void)views->child()->attach(timeline);
+  struct Entry {
+    const char* label;
+    uint32_t tag;
+  };
+  for (const Entry& entry : {Entry{"Conscious contents", kVSKCommandTimeline}, Entry{"Expression", kVSKCommandExpression},
+                             Entry{"Chunk viewer", kVSKCommandGist}})
+    if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag))) (void)views->child()->attach(item);
   (void)menubar->attach(views);
 }
 

@@ -1,5 +1,7 @@
 #include "app/shell/VSKFWindowViews.h"
 
+#include "app/ctm/VSKCExpressionView.h"
+#include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/shell/VSKFConfig.h"
 #include "framework/app/ZRVBWindow.h"
@@ -8,6 +10,8 @@
 namespace {
 
 constexpr const char* kTimelineKey = "ui.timeline";
+constexpr const char* kExpressionKey = "ui.expression";
+constexpr const char* kGistKey = "ui.gist";
 constexpr OGLTSize kViewSize = {640, 480};
 constexpr OGLTPoint kViewPosition = {10, 100};
 
@@ -18,6 +22,19 @@ Ref<JSKCFrame> settingsFor(ZRVBWindow* window, JSKCFrame* given, const char* key
   return config ? VSKFConfigFind(*config, key) : nullptr;
 }
 
+// Titles the view, lets it leave the window when closed, shows and attaches it; says so when
+// it could not be made or attached.
+void attachView(ZRVBWindow* window, const Ref<ZRVBView>& view, const char* title, const char* failure) {
+  if (!view) {
+    LLKFLog("%s", failure);
+    return;
+  }
+  view->setTitle(title);
+  view->setFlags(view->flags() | kQELViewDetachOnClose);
+  view->setVisible(true);
+  if (!window->attach(view)) LLKFLog("%s", failure);
+}
+
 }  // namespace
 
 void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config) {
@@ -25,19 +42,35 @@ void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config) {
   Ref<JSKCFrame> settings = settingsFor(window, config, kTimelineKey);
   Ref<VSKCTimelineView> view =
       settings ? VSKCTimelineView::viewWithSize(kViewSize, kViewPosition, kTimelineKey, "ctm.tick", settings) : nullptr;
-  if (!view) {
-    LLKFLog("timeline : out of memory");
-    return;
-  }
-  view->setTitle("Conscious contents");
-  view->setFlags(view->flags() | kQELViewDetachOnClose);
-  view->setVisible(true);
-  if (!window->attach(view)) LLKFLog("timeline : out of memory");
+  attachView(window, view, "Conscious contents", "timeline : out of memory");
+}
+
+void VSKFWindowExpression(ZRVBWindow* window, JSKCFrame* config) {
+  if (!window || window->locate(kExpressionKey)) return;
+  Ref<JSKCFrame> settings = settingsFor(window, config, kExpressionKey);
+  Ref<VSKCExpressionView> view =
+      settings ? VSKCExpressionView::viewWithSize(kViewSize, kViewPosition, kExpressionKey, {"nlp.decode", "nlp.decode.all"}, settings)
+               : nullptr;
+  attachView(window, view, "Expression", "expression : out of memory");
+}
+
+void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config) {
+  if (!window || window->locate(kGistKey)) return;
+  Ref<JSKCFrame> settings = settingsFor(window, config, kGistKey);
+  Ref<VSKCGistView> view = settings ? VSKCGistView::viewWithSize(kViewSize, kViewPosition, kGistKey, {"ctm.tick"}, settings) : nullptr;
+  attachView(window, view, "Chunk viewer", "gist : out of memory");
 }
 
 void VSKFWindowRestoreViews(ZRVBWindow* window) {
   JSKCFrame* config = window ? window->config() : nullptr;
   if (!config) return;
-  Ref<JSKCFrame> timeline = VSKFConfigFind(*config, kTimelineKey);
-  if (timeline && timeline->boolForLabel("visible", false)) VSKFWindowTimeline(window, timeline.get());
+  struct Opener {
+    const char* key;
+    void (*open)(ZRVBWindow*, JSKCFrame*);
+  };
+  for (const Opener& opener : {Opener{kTimelineKey, VSKFWindowTimeline}, Opener{kExpressionKey, VSKFWindowExpression},
+                               Opener{kGistKey, VSKFWindowGist}}) {
+    Ref<JSKCFrame> settings = VSKFConfigFind(*config, opener.key);
+    if (settings && settings->boolForLabel("visible", false)) opener.open(window, settings.get());
+  }
 }

@@ -7,5 +7,9 @@ class ZRVBWindow;
 
 // "Conscious contents", the timeline of ticks following "ctm.tick" ("ui.timeline").
 void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config);
+// The expression viewer following "nlp.decode" and "nlp.decode.all" ("ui.expression").
+void VSKFWindowExpression(ZRVBWindow* window, JSKCFrame* config);
+// The chunk viewer following "ctm.tick" ("ui.gist"), told by the timeline of its live mode and picks.
+void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config);
 // Reopens every view whose settings say it was visible (at opening).
 void VSKFWindowRestoreViews(ZRVBWindow* window);

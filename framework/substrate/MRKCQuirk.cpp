@@ -2,7 +2,7 @@
 
 Ref<MRKCQuirk> MRKCQuirk::quirkWithHead(MRKBTerm* head, MRKBTerm* tail) {
   if (!head || !tail) return nullptr;
-  return Ref<MRKCQuirk>(new MRKCQuirk(Ref<MRKBTerm>(head), Ref<MRKBTerm>(tail)));
+  return adoptRef(new MRKCQuirk(Ref<MRKBTerm>(head), Ref<MRKBTerm>(tail)));
 }
 
 int MRKCQuirk::compareSame(const MRKBTerm& other) const {
@@ -23,4 +23,4 @@ void MRKCQuirk::print(std::string& out) const {
   tail_->print(out);
 }
 
-Ref<MRKBTerm> MRKCQuirk::copyTerm() const { return Ref<MRKCQuirk>(new MRKCQuirk(head_, tail_)); }
+Ref<MRKBTerm> MRKCQuirk::copyTerm() const { return adoptRef(new MRKCQuirk(head_, tail_)); }

@@ -50,6 +50,14 @@ protected:
         VESKO_PROGRAM, arguments,
         std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
   }
+  // Starts the demonstration and waits for it to be loaded and for the window.
+  std::unique_ptr<WorkbenchProcess> startDemo(ScreenRect* window) {
+    auto program = start({demo});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
+    return program;
+  }
   std::string configPath() const { return settings.path() + "/vesko/config.json"; }
   Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
   void writeConfig(const JSKCFrame& frame) const {
@@ -114,13 +122,11 @@ TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   (void)seeded->store(stats, "ui.stats.ctm");
   writeConfig(*seeded);
 
-  auto program = start({demo});
-  ASSERT_TRUE(program->started());
-  ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
   // The statistics view is drawn where the settings put it, and its first graph (submitted
   // chunks, drawn in blue) plots the ticks of the running stage.
-  ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   auto plotted = [&](const std::vector<uint8_t>& rgb) {
     for (int y = 160; y < 210; ++y)
       for (int x = 36; x < 200; ++x) {
@@ -314,6 +320,91 @@ TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
                             kNoLeakCheck});
   EXPECT_EQ(program.waitForExit(), 1);
   EXPECT_NE(program.output().find("display"), std::string::npos) << program.output();
+}
+
+}  // namespace
+
+namespace {
+
+// A light pixel (text, a card's frame) in the rect of the window's pixels.
+bool lightIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, ScreenRect area) {
+  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
+    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+      if (std::max({p[0], p[1], p[2]}) > 120) return true;
+    }
+  return false;
+}
+
+// Some pixel of the rect differs between the two captures of the window.
+bool changedIn(const std::vector<uint8_t>& now, const std::vector<uint8_t>& before, const ScreenRect& window, ScreenRect area) {
+  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
+    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
+      size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+      if (now[i] != before[i] || now[i + 1] != before[i + 1] || now[i + 2] != before[i + 2]) return true;
+    }
+  return false;
+}
+
+TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
+  // The timeline along the top, the chunk viewer's place below its first row of cards.
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  struct Place {
+    const char* key;
+    bool visible;
+    OGLTPoint position;
+    OGLTSize size;
+  };
+  for (const Place& place : {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
+    Ref<JSKCFrame> frame = JSKCFrame::frame();
+    (void)frame->storeBool(place.visible, "visible");
+    (void)OGL::storePoint(*frame, place.position, "position");
+    (void)OGL::storeSize(*frame, place.size, "size");
+    (void)seeded->store(frame, place.key);
+  }
+  writeConfig(*seeded);
+
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  // The timeline shows the running stage's ticks: the frame of the first card.
+  const ScreenRect cardFrame{60, 98, 460, 24};
+  auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
+  const std::vector<uint8_t> before = capture("viewers-timeline", &window, carded);
+  ASSERT_TRUE(carded(before));
+  // Commands > Wipe stops the stage, so the chunk viewer opened next (Views > Chunk viewer) has
+  // no tick to follow and shows nothing.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 70, 54));
+  ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 72));
+  const ScreenRect viewerTitle{260, 184, 120, 14}, viewerSurface{40, 210, 560, 230};
+  auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, before, window, viewerTitle); };
+  std::vector<uint8_t> empty = capture("viewers-chunk-viewer-empty", &window, opened);
+  ASSERT_TRUE(opened(empty));
+  EXPECT_FALSE(lightIn(empty, window, viewerSurface));
+  // A click on a card picks its chunk: the chunk viewer shows its caption and gist. (The point
+  // lies on a card of the first row whether the tick has one, two or three; the button is held
+  // a moment, as a hand does, so press and release come in frames of their own.)
+  ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
+  auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
+  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
+  EXPECT_TRUE(shown(picked)) << program->output();
+  // Views > Expression opens the expression viewer at its default place, over the others.
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 54));
+  const ScreenRect expressionTitle{200, 104, 240, 14};
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  // Both viewers are saved as open, to be reopened at the next start.
+  for (const char* key : {"ui.gist", "ui.expression"}) {
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved) << key;
+    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // without a stack that grows with them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/ctm/VSKFExpression.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "tests/ctm_views/ChunkText.h"
@@ -150,6 +153,30 @@ TEST_F(Expression, DrawingInksTheBoxes) {
     for (int x = 0; x < 200; ++x) inked += context->readPixel(x, y)[3] > 0;
   EXPECT_GT(inked, 50);
   EXPECT_EQ(context->readPixel(199, 119)[3], 0) << "nothing far outside the tree";
+}
+
+TEST_F(Expression, DrawingTheVisiblePartInksWhatTheWholeDrawingInksThere) {
+  attach();
+  VSKTExpressionNode* node = build("f(g(a, b, c), h(d, [e, k], m), n, p(q(r)), s, t, u, v, w, x, y, z)");
+  ASSERT_TRUE(node);
+  // The tree runs past the right edge: what shows is drawn alike, what is hidden not at all.
+  auto ink = [&](const OGLTRect* visible) {
+    begin(200, 120);
+    if (visible)
+      VSKFExpressionNodeDrawVisible(&record, node, {10, 10}, 0, *visible);
+    else
+      VSKFExpressionNodeDraw(&record, node, {10, 10}, 0);
+    context->endFrame();
+    std::vector<uint8_t> alpha;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 200; ++x) alpha.push_back(context->readPixel(x, y)[3]);
+    return alpha;
+  };
+  const OGLTRect shown{0, 0, 200, 120}, elsewhere{5000, 0, 6000, 120};
+  const std::vector<uint8_t> whole = ink(nullptr);
+  EXPECT_EQ(ink(&shown), whole);
+  const std::vector<uint8_t> none = ink(&elsewhere);
+  EXPECT_EQ(std::count(none.begin(), none.end(), 0), static_cast<long>(none.size()));
 }
 
 }  // namespace

@@ -108,6 +108,16 @@ TEST_F(TimelineView, TheLiveButtonTellsTheChunkViewerAndAClickedCardGoesToIt) {
   EXPECT_EQ(gist->heard[2]->payload().get(), surface->chunk());
 }
 
+TEST_F(TimelineView, AQuickClickWhosePressAndReleaseShareAFramePicksTheCard) {
+  squib(tickTerms(5, "[" + chunkText("a", "u1") + "]", "[" + chunkText("a", "u1") + "]", "[]"));
+  VSKCTimelineSurface* surface = view->surface();
+  OGLTPoint card = surface->localToWorld({surface->size().w / 2 - surface->offset().x, 40 - surface->offset().y});
+  window->cursorEvent(card, 1, kOGLActionPress);
+  window->cursorEvent(card, 1, kOGLActionRelease);
+  window->frame();
+  EXPECT_TRUE(surface->chunk());
+}
+
 TEST_F(TimelineView, TheMenuFlipsItsLabelsAndTheSettingsAreSavedOnLeaving) {
   view->onToggleMenu();
   window->frame();

@@ -1,0 +1,207 @@
+#include "app/ctm/VSKBTermViewer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/ctm/VSKFTextDrawing.h"
+#include "app/ctm/VSKFViewMenu.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCSubstrate.h"
+
+namespace {
+
+constexpr float kZoomStep = 0.1f, kZoomEpsilon = 0.001f;
+
+Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
+
+}  // namespace
+
+VSKBTermViewer::VSKBTermViewer(OGLTSize size, OGLTPoint position, std::string title, Ref<JSKCFrame> config,
+                               const VSKTTermViewerSetup& setup)
+    : ZRVBView(size, position, std::move(title), kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable |
+                                                     kQELViewLongPress | kQELViewMenuButton | kQELViewResizable,
+               std::move(config)),
+      setup_(setup) {}
+
+bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels, Ref<VSKCExpressionSurface> surface,
+                           Ref<QELBWidget> top) {
+  channels_ = std::move(channels);
+  surface_ = std::move(surface);
+  observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
+  vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
+  horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
+  if (!observer_ || !surface_ || !vertical_ || !horizontal_) return false;
+  surface_->setScale(1);
+  vertical_->setFlags(1);
+  horizontal_->setFlags(1);
+  vertical_->setOnChange(code(kVSKViewerControl, kVSKViewerVerticalBar));
+  horizontal_->setOnChange(code(kVSKViewerControl, kVSKViewerHorizontalBar));
+  vertical_->setVisible(false);
+  horizontal_->setVisible(false);
+  if (top && !attach(top)) return false;
+  if (!attach(surface_) || !attach(vertical_) || !attach(horizontal_)) return false;
+  setAlias(std::move(alias));
+  return true;
+}
+
+void VSKBTermViewer::onAttachedIntoWindow() {
+  ZRVBView::onAttachedIntoWindow();
+  {
+    std::lock_guard lock(observer_->monitor());
+    observer_->setTarget(this);
+    observer_->setOnSquib(code(kVSKViewerSquib, 1));
+  }
+  if (!MRKCSubstrate::shared()->attach(observer_.get(), false)) LLKFLog("%s : cannot follow its channels", setup_.name);
+  for (const std::string& channel : channels_) observer_->appendLabel(channel);
+  onResized();
+}
+
+void VSKBTermViewer::onDetachedFromWindow() {
+  VSKFViewMenuLetGo(this);
+  {
+    std::lock_guard lock(observer_->monitor());
+    observer_->setTarget(nullptr);
+  }
+  (void)MRKCSubstrate::shared()->detach(observer_.get(), true);
+  ZRVBView::onDetachedFromWindow();
+}
+
+void VSKBTermViewer::onResized() {
+  const OGLTRect s = space();
+  const float w = s.right - s.left, h = s.bottom - s.top, top = setup_.topBar;
+  surface_->setSize({w, h - top});
+  surface_->setPosition({0, top});
+  vertical_->setSize({kVSKViewerScrollbarSide, h - top - kVSKViewerScrollbarSide});
+  vertical_->setPosition({w - kVSKViewerScrollbarSide, top});
+  horizontal_->setSize({w - kVSKViewerScrollbarSide, kVSKViewerScrollbarSide});
+  horizontal_->setPosition({0, h - kVSKViewerScrollbarSide});
+  // The content is at least the surface: a larger surface needs a larger content.
+  surface_->fitContent();
+  relayout_ = true;
+}
+
+bool VSKBTermViewer::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  if (!hasCursorRecord()) return false;
+  const float old = surface_->scale();
+  const float scale = std::clamp(old + kZoomStep * scroll.delta.y, setup_.minScale, setup_.maxScale);
+  if (std::fabs(scale - old) > kZoomEpsilon) surface_->setScale(scale);
+  return true;
+}
+
+bool VSKBTermViewer::onSurface(const OGLTPoint& point) {
+  const OGLTPoint local = surface_->worldToLocal(point);
+  const OGLTRect b = surface_->bounds();
+  return local.x >= b.left && local.x <= b.right && local.y >= b.top && local.y <= b.bottom;
+}
+
+bool VSKBTermViewer::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  const bool result = ZRVBView::onInputWithCursor(cursor);
+  if ((cursor.button & 2) && (cursor.action & 3) && onSurface(cursor.point)) surface_->setScale(setup_.resetScale);
+  return result;
+}
+
+void VSKBTermViewer::onUpdateWithStep(float step) {
+  ZRVBView::onUpdateWithStep(step);
+  const OGLTPoint offset = surface_->offset();
+  if (offset.x != barsOffset_.x || offset.y != barsOffset_.y) barsFromOffset();
+  if (!surface_->changed() && !relayout_) return;
+  synchroniseBars();
+  surface_->setChanged(false);
+  relayout_ = false;
+}
+
+void VSKBTermViewer::synchroniseBars() {
+  const OGLTRect s = space();
+  const float w = s.right - s.left, h = s.bottom - s.top, top = setup_.topBar;
+  const OGLTSize content = surface_->content(), shown = surface_->size();
+  OGLTPoint offset = surface_->offset();
+  const bool wide = content.w > shown.w, tall = content.h > shown.h;
+  // New content is centred along each axis on which it overflows, on even pixels.
+  if (wide) {
+    horizontal_->setHandle(shown.w / content.w);
+    offset.x = VSKFRoundEven((content.w - shown.w) / 2);
+  }
+  if (tall) {
+    vertical_->setHandle(shown.h / content.h);
+    offset.y = VSKFRoundEven((content.h - shown.h) / 2);
+  }
+  horizontal_->setVisible(wide);
+  vertical_->setVisible(tall);
+  // A bar alone takes its whole edge.
+  if (wide && !tall) {
+    horizontal_->setSize({w, kVSKViewerScrollbarSide});
+  } else if (tall && !wide) {
+    vertical_->setSize({kVSKViewerScrollbarSide, h - top});
+  } else {
+    horizontal_->setSize({w - kVSKViewerScrollbarSide, kVSKViewerScrollbarSide});
+    vertical_->setSize({kVSKViewerScrollbarSide, h - top - kVSKViewerScrollbarSide});
+  }
+  moveOffset(offset);
+}
+
+void VSKBTermViewer::moveOffset(OGLTPoint offset) {
+  surface_->setOffset(offset);
+  surface_->redraw();
+  barsFromOffset();
+}
+
+void VSKBTermViewer::barsFromOffset() {
+  const OGLTSize content = surface_->content(), shown = surface_->size();
+  barsOffset_ = surface_->offset();
+  if (content.w > 0) horizontal_->setScroll((barsOffset_.x + shown.w / 2) / content.w);
+  if (content.h > 0) vertical_->setScroll((barsOffset_.y + shown.h / 2) / content.h);
+}
+
+void VSKBTermViewer::show(std::string caption, Ref<MRKBTerm> term) {
+  surface_->setString(std::move(caption));
+  surface_->setExpr(std::move(term));
+}
+
+void VSKBTermViewer::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  switch (message->uid()) {
+    case kVSKViewerMenu:
+      onMenu(message->tag());
+      return;
+    case kVSKViewerSquib:
+      onSquib(*message);
+      return;
+    case kVSKViewerControl:
+      break;
+    default:
+      onOtherMessage(*message);
+      return;
+  }
+  const uint32_t tag = message->tag();
+  if (tag != kVSKViewerVerticalBar && tag != kVSKViewerHorizontalBar) {
+    onControl(*message);
+    return;
+  }
+  const double scroll = message->details().realForKey("scroll", 0.0);
+  const OGLTSize content = surface_->content(), shown = surface_->size();
+  OGLTPoint offset = surface_->offset();
+  if (tag == kVSKViewerVerticalBar)
+    offset.y = static_cast<float>(content.h * scroll - shown.h / 2);
+  else
+    offset.x = static_cast<float>(content.w * scroll - shown.w / 2);
+  moveOffset(offset);
+}
+
+void VSKBTermViewer::onMenu(uint32_t tag) {
+  switch (tag) {
+    case kVSKViewerClose: close(); break;
+    case kVSKViewerUnroll: unroll(); break;
+    case kVSKViewerRollup: rollup(); break;
+    default: break;
+  }
+}
+
+void VSKBTermViewer::onToggleMenu() {
+  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  if (!list) return;
+  const bool rolled = isRolledup();
+  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up", code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
+  VSKFViewMenuAddSeparator(list.get());
+  VSKFViewMenuAddItem(this, list.get(), "Close", code(kVSKViewerMenu, kVSKViewerClose));
+  VSKFViewMenuOpen(this, list, setup_.name);
+}

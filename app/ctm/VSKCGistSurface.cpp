@@ -1,0 +1,52 @@
+#include "app/ctm/VSKCGistSurface.h"
+
+#include <new>
+
+#include "ui/widgets/QELBWindow.h"
+
+Ref<VSKCGistSurface> VSKCGistSurface::surface() {
+  try {
+    Ref<VSKCGistSurface> made = makeRef<VSKCGistSurface>();
+    return made->made() ? made : nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void VSKCGistSurface::onRenderWithStepAndRect(float, const OGLTRect& visible) {
+  VSKTDrawingContext record{};
+  if (!expr() || !tree() || !drawingRecord(&record)) return;
+  const float fadeBy = fade();
+  OGLF2DStatePush(record.context);
+  if (!string().empty()) OGLF2DPathFillColorWithTint(record.context, &record.theme->textColor, fadeBy);
+  drawContent(record, visible, fadeBy);
+  OGLF2DStatePull(record.context);
+}
+
+bool VSKCGistSurface::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  const bool taken = QELBCanvas::onInputWithCursor(cursor);
+  QELBWindow* owner = window();
+  // A pan whose hold the window let go (the view was hidden or left) is over.
+  if (dragging_ && (!owner || owner->greedy() != this)) dragging_ = false;
+  if (!owner || cursor.button != 1) return taken;
+  if (cursor.action == kOGLActionRelease) {
+    const bool ended = dragging_;
+    dragging_ = false;
+    return taken || ended;
+  }
+  if (!(cursor.action & kOGLActionPress)) return taken;
+  if (!dragging_) {
+    const OGLTPoint local = worldToLocal(cursor.point);
+    const OGLTRect b = bounds();
+    const bool inside = local.x >= b.left && local.x <= b.right && local.y >= b.top && local.y <= b.bottom;
+    if (taken || !inside || owner->greedy()) return taken;
+    dragging_ = true;
+    dragStart_ = cursor.point;
+    dragOffset_ = offset();
+    owner->setGreedy(Ref<QELBWidget>(this));
+    return true;
+  }
+  setOffset({dragOffset_.x - (cursor.point.x - dragStart_.x), dragOffset_.y - (cursor.point.y - dragStart_.y)});
+  redraw();
+  return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The chunk viewer: shows one CTM chunk at a time, its gist as an expression tree under a
+// caption naming its kind, uid, sender, weight, intensity and mood. While it follows (from its
+// creation, and whenever the timeline goes live), it shows the first winner of every tick on its
+// channel (the workbench gives "ctm.tick"); it always shows a chunk picked on the timeline. It
+// keeps the chunks of the last 512 ticks with the gists of their replies (VSKFGistChunks.h).
+// The left button pans the content (VSKCGistSurface); the wheel zooms within [0.5, 1.5], the
+// right or middle button sets 1.5.
+//
+// Messages: those of VSKBTermViewer, and from the timeline (uid 0): tag 0xA000 stop following,
+// 0xB000 follow again (the display is cleared until the next tick), 0xC000 show the chunk that
+// is the payload. Threads: as VSKBTermViewer.
+#include "app/ctm/VSKBTermViewer.h"
+#include "app/ctm/VSKFGistChunks.h"
+
+class VSKCGistView : public VSKBTermViewer {
+public:
+  // Size and position from the config's "size" and "position", else the given ones. Null when
+  // the feed is empty or a part cannot be made.
+  [[nodiscard]] static Ref<VSKCGistView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                      std::vector<std::string> feed, Ref<JSKCFrame> config);
+
+  const VSKTGistChunkTable& chunks() const { return table_; }
+  bool follow() const { return follow_; }
+
+protected:
+  void onSquib(const LLKCMessage& message) override;
+  void onOtherMessage(const LLKCMessage& message) override;
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCGistView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+
+  // A well-formed chunk with its caption; null (or a malformed one) clears the display.
+  void showChunk(MRKCList* chunk);
+
+  VSKTGistChunkTable table_;
+  bool follow_ = true;
+};

@@ -1,0 +1,95 @@
+#include "app/ctm/VSKFGistChunks.h"
+
+#include <cstdio>
+#include <new>
+
+#include "app/ctm/VSKFTimelineChunks.h"
+#include "framework/substrate/MRKCFunc.h"
+#include "framework/substrate/MRKCNumber.h"
+#include "framework/substrate/MRKCSymbol.h"
+
+namespace {
+
+enum : size_t { kSender = 0, kTick = 1, kUid = 2, kKind = 3, kGist = 4, kWeight = 5, kIntensity = 6, kMood = 7 };
+
+// The kind's name: the symbol, or the func's label (a well-formed chunk has one or the other).
+const std::string& kindOf(MRKCList* chunk) {
+  static const std::string none;
+  MRKBTerm* kind = chunk->fetchAtIndex(kKind);
+  if (MRKCSymbol* symbol = asSymbol(kind)) return symbol->value();
+  MRKCFunc* func = asFunc(kind);
+  return func ? func->label()->value() : none;
+}
+
+const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kUid))->value(); }
+
+}  // namespace
+
+Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
+  try {
+    Ref<VSKCGistChunkEntry> entry = makeRef<VSKCGistChunkEntry>();
+    entry->reserved = tick;
+    return entry;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+VSKTGistChunkTable VSKFGistChunkTableMake() { return {LLKCObjectMap::mapWithCapacity(kVSKGistChunkTicks), 0}; }
+
+bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record) {
+  if (!entry || !record) return false;
+  MRKCNumber* tick = entry->chunk ? asNumber(entry->chunk->fetchAtIndex(kTick)) : nullptr;
+  const uint64_t made = tick ? tick->uint() : entry->reserved;
+  // The distance modulo 2^64 read as signed: right across a wrap of the counter.
+  const int64_t age = static_cast<int64_t>(record->lastTick - made);
+  return age > static_cast<int64_t>(kVSKGistChunkTicks) || age < -static_cast<int64_t>(kVSKGistChunkTicks);
+}
+
+void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
+  if (!record || !record->chunkTable) return;
+  for (const auto& [uid, object] : record->chunkTable->snapshot())
+    if (VSKFGistViewChunkDiscard(static_cast<const VSKCGistChunkEntry*>(object.get()), record))
+      (void)record->chunkTable->removeForKey(uid);
+}
+
+std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
+  if (!VSKFTimelineChunkIfWellFormed(chunk)) return std::string();
+  const std::string& kind = kindOf(chunk);
+  const char mark = kind == "tweet" ? 'T' : kind == "query" ? 'Q' : kind == "reply" ? 'R' : 'K';
+  auto real = [chunk](size_t index) { return asNumber(chunk->fetchAtIndex(index))->real(); };
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers, "(%0.2f,%0.2f,%0.2f)", real(kWeight), real(kIntensity), real(kMood));
+  return std::string(1, mark) + " (" + uidOf(chunk) + ") - " + asSymbol(chunk->fetchAtIndex(kSender))->value() + " - " + numbers;
+}
+
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid) {
+  if (!record || !record->chunkTable) return nullptr;
+  if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid)) return found.get();
+  Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
+  if (!entry || record->chunkTable->store(entry, uid) != 0) return nullptr;
+  return entry.get();
+}
+
+MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk) {
+  if (!record || !record->chunkTable || !VSKFTimelineChunkIfWellFormed(chunk)) return nullptr;
+  Ref<VSKCGistChunkEntry> entry = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uidOf(chunk));
+  return entry ? entry->replies.get() : nullptr;
+}
+
+int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
+  MRKCList* chunk = VSKFTimelineChunkIfWellFormed(term);
+  if (!chunk || !asNumber(chunk->fetchAtIndex(kTick))) return kVSKGistMalformed;
+  VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uidOf(chunk));
+  if (!entry) return kVSKGistNoMemory;
+  if (entry->chunk) return kVSKGistInserted;
+  entry->chunk = Ref<MRKCList>(chunk);
+  MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
+  if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;
+  VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head())->value());
+  if (!query) return kVSKGistNoMemory;
+  if (!query->replies) query->replies = MRKCList::listWithCapacity(1);
+  if (!query->replies) return kVSKGistNoMemory;
+  query->replies->append(chunk->fetchAtIndex(kGist));
+  return kVSKGistInserted;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The chunk viewer's table of the chunks seen in the last 512 ticks, by uid, each with the gists
+// of the replies to it. A reply may name its query before the query itself arrives: the query's
+// entry is then a reservation (no chunk yet) that keeps the replies' gists until the query
+// fills it.
+//
+// Every entry expires: a chunk 512 ticks after its own tick, a reservation 512 ticks after the
+// tick it was made at. Ticks are compared by their signed distance, so the table keeps working
+// when the tick counter wraps around, and a chunk that claims a tick more than 512 away from
+// the last tick (either way) goes at the next expiry. A chunk is taken in once: a repeat (in
+// both the submitted and the direct chunks, or in several ticks) changes nothing, so a reply
+// that arrives several times adds its gist once. Chunks that are not well formed
+// (VSKFTimelineChunkIfWellFormed, and a number for the tick) are refused.
+//
+// Not locked: the chunk viewer uses its table on the window's thread only.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "framework/core/LLKCObjectMap.h"
+#include "framework/substrate/MRKCList.h"
+
+constexpr uint64_t kVSKGistChunkTicks = 512;
+
+// Results of VSKFGistViewChunkInsert.
+enum : int {
+  kVSKGistInserted = 0,
+  kVSKGistNoMemory = 2,
+  kVSKGistMalformed = 22,
+};
+
+// One uid's entry.
+class VSKCGistChunkEntry : public LLKBObject {
+public:
+  [[nodiscard]] static Ref<VSKCGistChunkEntry> entryAt(uint64_t tick);
+
+  Ref<MRKCList> chunk;    // null while this is a reservation
+  Ref<MRKCList> replies;  // the gists of the replies, in order of arrival; null for none
+  uint64_t reserved = 0;  // the tick the entry was made at
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCGistChunkEntry() = default;
+};
+
+struct VSKTGistChunkTable {
+  Ref<LLKCObjectMap> chunkTable;
+  uint64_t lastTick = 0;
+};
+
+// A table with an empty map; the map is null when it cannot be made.
+VSKTGistChunkTable VSKFGistChunkTableMake();
+// True when the entry is due to go: its chunk's tick (a reservation's tick of making) lies more
+// than 512 ticks from lastTick.
+bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record);
+// Removes every entry due to go.
+void VSKFGistViewChunkExpire(VSKTGistChunkTable* record);
+// The caption of a well-formed chunk: "T (uid)", "Q (uid)", "R (uid)" or "K (uid)" by its kind,
+// then " - sender - (weight,intensity,mood)" with two decimals each.
+std::string VSKFGistViewMakeChunkString(MRKCList* chunk);
+// The entry under the uid, else a new reservation stored under it; null without memory.
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid);
+// The gists of the replies to the chunk (by its uid), or null.
+MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk);
+// Takes the chunk in (and a reply's gist into its query's entry); kVSKGistInserted also for a
+// chunk already known.
+int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* chunk);
