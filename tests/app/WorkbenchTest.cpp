@@ -375,7 +375,7 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   // Commands > Wipe stops the stage, so the chunk viewer opened next (Views > Chunk viewer) has
   // no tick to follow and shows nothing.
   ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 70, 54));
+  ASSERT_TRUE(click(window, 70, 90));
   ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
   ASSERT_TRUE(click(window, 115, 13));
   ASSERT_TRUE(click(window, 140, 72));
