@@ -45,6 +45,13 @@ function(vesko_test name)
     string(JOIN "," label ${T_LABELS})
     list(APPEND properties LABELS "${label}")
   endif()
+  # The thread sanitizer build runs only these, so it builds only these ("threaded_tests").
+  if("threads" IN_LIST T_LABELS)
+    if(NOT TARGET threaded_tests)
+      add_custom_target(threaded_tests)
+    endif()
+    add_dependencies(threaded_tests ${name})
+  endif()
   # Real windows share one X display: focus and synthetic input must not cross between tests.
   if("gui" IN_LIST T_LABELS)
     list(APPEND properties RESOURCE_LOCK x11display)

@@ -106,10 +106,8 @@ void VSKCWindow::settleDataPath() {
 
 void VSKCWindow::useDataPath(const std::string& path) {
   dataPath_ = path;
-  for (const char* alias : {"ui.qav.labeling.fovl", "ui.qav.labeling.peri"})
-    if (QELBWidget* view = locate(alias))
-      (void)view->poke(LLKCMessage::messageWithCode(kVSKLabellingDataFolder, LLKCString::stringWithString(path)));
   storeConstant(MRKCString::stringWithValue(path), "path.data");
+  VSKFWindowLabelingDataFolder(this, path);
 }
 
 void VSKCWindow::onDataFolderPicked(const LLKCMessage& message) {
@@ -178,6 +176,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       break;
     default:
       (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
+      if (message.tag() == kVSKOpenLabeling) VSKFWindowLabelingDataFolder(this, dataPath_);
       break;
   }
   return true;

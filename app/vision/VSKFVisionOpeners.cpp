@@ -7,7 +7,9 @@
 #include "app/vision/VSKCImageView.h"
 #include "app/vision/VSKCInjectViews.h"
 #include "app/vision/VSKCLabeledView.h"
+#include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKCSegmentedView.h"
+#include "framework/core/LLKCString.h"
 #include "framework/core/LLKFConsole.h"
 
 namespace {
@@ -85,6 +87,29 @@ void VSKFWindowCocoFeedView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFra
        [](Ref<JSKCFrame> f) { return VSKCCocoFeedView::viewWithSize({0, 0}, kPosition, std::move(f)); });
 }
 
+Ref<QELBWidget> VSKFWindowLabelingView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uint32_t fov) {
+  if (fov != 1 && fov != 2) return nullptr;
+  const bool foveal = fov == 1;
+  const Opening opening = {foveal ? "ui.qav.labeling.fovl" : "ui.qav.labeling.peri",
+                           foveal ? "Labeling (foveal)" : "Labeling (peripherial)", kSorry, false};
+  if (!window || window->locate(opening.key)) return nullptr;
+  open(window, settings, std::move(frame), opening, [&](Ref<JSKCFrame> f) {
+    return VSKCLabelingView::viewWithSize({0, 0}, kPosition, opening.key, foveal ? "qav.stream.fovl.seg" : "qav.stream.peri.seg",
+                                          foveal ? 320 : 640, std::move(f));
+  });
+  QELBWidget* view = window->locate(opening.key);
+  return view ? Ref<QELBWidget>(view) : nullptr;
+}
+
+void VSKFWindowLabelingDataFolder(QELBWindow* window, const std::string& dataPath) {
+  if (!window || dataPath.empty()) return;
+  for (const char* key : {"ui.qav.labeling.fovl", "ui.qav.labeling.peri"}) {
+    QELBWidget* view = window->locate(key);
+    Ref<LLKCString> path = LLKCString::stringWithString(dataPath);
+    if (view && path) (void)view->poke(LLKCMessage::messageWithCode({kVSKLabelingDataFolderUid, 1, 0}, path));
+  }
+}
+
 bool VSKFWindowOpenVisionView(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov) {
   switch (tag) {
     case kVSKOpenImageFeed:
@@ -105,6 +130,9 @@ bool VSKFWindowOpenVisionView(QELBWindow* window, JSKCFrame* settings, uint32_t 
     case kVSKOpenCocoFeed:
       VSKFWindowCocoFeedView(window, settings, nullptr);
       return true;
+    case kVSKOpenLabeling:
+      (void)VSKFWindowLabelingView(window, settings, nullptr, fov);
+      return true;
     default:
       return false;
   }
@@ -119,7 +147,8 @@ void VSKFWindowRestoreVisionViews(QELBWindow* window, JSKCFrame* settings) {
   } views[] = {{"ui.uvc.feed", kVSKOpenImageFeed, 0},        {"ui.qav.seg.fovl", kVSKOpenSegmentedFeed, 1},
                {"ui.qav.seg.peri", kVSKOpenSegmentedFeed, 2}, {"ui.qav.lab.fovl", kVSKOpenLabeledFeed, 1},
                {"ui.qav.lab.peri", kVSKOpenLabeledFeed, 2},   {"ui.inject", kVSKOpenInjectImage, 0},
-               {"ui.inject.keys", kVSKOpenInjectKey, 0},      {"ui.cocofeed", kVSKOpenCocoFeed, 0}};
+               {"ui.inject.keys", kVSKOpenInjectKey, 0},      {"ui.cocofeed", kVSKOpenCocoFeed, 0},
+               {"ui.qav.labeling.fovl", kVSKOpenLabeling, 1}, {"ui.qav.labeling.peri", kVSKOpenLabeling, 2}};
   for (const auto& view : views) {
     Ref<JSKCFrame> frame = VSKFConfigFind(*settings, view.key);
     if (frame && frame->boolForLabel("visible", false)) (void)VSKFWindowOpenVisionView(window, settings, view.tag, view.fov);

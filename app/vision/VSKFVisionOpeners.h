@@ -7,6 +7,7 @@
 //
 // Window's thread only.
 #include <cstdint>
+#include <string>
 
 #include "framework/core/JSKCFrame.h"
 #include "ui/widgets/QELBWindow.h"
@@ -18,6 +19,7 @@ enum : uint32_t {
   kVSKOpenSegmentedFeed = 0x90,
   kVSKOpenInjectImage = 0x100,
   kVSKOpenInjectKey = 0x110,
+  kVSKOpenLabeling = 0x120,
   kVSKOpenCocoFeed = 0x130,
 };
 
@@ -27,10 +29,16 @@ void VSKFWindowLabeledFeed(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFram
 void VSKFWindowInjectImageView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
 void VSKFWindowInjectKeyView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
 void VSKFWindowCocoFeedView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+// The labelling view of the fov ("ui.qav.labeling.fovl" or ".peri"); the view made, else null.
+// The window then tells it the data folder (VSKFWindowLabelingDataFolder).
+Ref<QELBWidget> VSKFWindowLabelingView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uint32_t fov);
+// Gives the data folder to the labelling views the window holds (their sample folders lie under
+// it); an empty path gives nothing.
+void VSKFWindowLabelingDataFolder(QELBWindow* window, const std::string& dataPath);
 
 // The opener of a menu tag with the fov; false for a tag that is not a vision view's.
 bool VSKFWindowOpenVisionView(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov);
 // Reopens the vision views whose settings frames say they were visible, in the order "ui.uvc.feed",
 // "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
-// "ui.inject.keys", "ui.cocofeed".
+// "ui.inject.keys", "ui.cocofeed", "ui.qav.labeling.fovl", "ui.qav.labeling.peri".
 void VSKFWindowRestoreVisionViews(QELBWindow* window, JSKCFrame* settings);

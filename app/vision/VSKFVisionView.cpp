@@ -19,10 +19,8 @@
 namespace {
 constexpr const char* kMenuAlias = "term.menu";
 
-Ref<LLKCMessage> menuMessage(uint32_t tag) { return LLKCMessage::messageWithCode({kVSKViewMenuUid, tag, 0}); }
-
-void appendItem(QELBParent& list, QELBWindow* window, const char* label, uint32_t tag) {
-  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, label, menuMessage(tag))) (void)list.attach(item);
+void appendItem(QELBParent& list, QELBWindow* window, const char* label, uint32_t uid, uint32_t tag) {
+  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, label, LLKCMessage::messageWithCode({uid, tag, 0}))) (void)list.attach(item);
 }
 
 void appendSeparator(QELBParent& list) {
@@ -30,21 +28,21 @@ void appendSeparator(QELBParent& list) {
 }
 }  // namespace
 
-void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings) {
+void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid) {
   QELBWindow* window = view->window();
   if (!window || window->locate(kMenuAlias)) return;
   Ref<QELCMenuList> list = ZRVFMenuListMake();
   if (!list) return;
   if (withSettings) {
-    appendItem(*list, window, "Settings", kVSKViewMenuSettings);
+    appendItem(*list, window, "Settings", uid, kVSKViewMenuSettings);
     appendSeparator(*list);
   }
   if (view->isRolledup())
-    appendItem(*list, window, "Unroll", kVSKViewMenuUnroll);
+    appendItem(*list, window, "Unroll", uid, kVSKViewMenuUnroll);
   else
-    appendItem(*list, window, "Roll-up", kVSKViewMenuRollup);
+    appendItem(*list, window, "Roll-up", uid, kVSKViewMenuRollup);
   appendSeparator(*list);
-  appendItem(*list, window, "Close", kVSKViewMenuClose);
+  appendItem(*list, window, "Close", uid, kVSKViewMenuClose);
   list->resizeToPreferredWithWindow(window);
 
   const OGLTRect space = view->space();
@@ -58,8 +56,8 @@ void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings) {
   if (!menu->attach(list) || !window->attach(menu)) LLKFLog("%s : the menu could not be opened", view->title().c_str());
 }
 
-bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message) {
-  if (message.uid() != kVSKViewMenuUid) return false;
+bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint32_t uid) {
+  if (message.uid() != uid) return false;
   switch (message.tag()) {
     case kVSKViewMenuClose:
       view->close();

@@ -23,10 +23,11 @@ enum : uint32_t {
 
 // Opens the view's menu under its title bar: "Settings" and a separator first when asked, then
 // "Unroll" or "Roll-up", a separator and "Close". Nothing while another menu ("term.menu") is
-// open; an item that cannot be made is left out.
-void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings);
+// open; an item that cannot be made is left out. The items' messages carry the uid (a view whose
+// uid 0xA000 means something else gives another).
+void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid = kVSKViewMenuUid);
 // Closes, unrolls or rolls up the view for the menu's messages; false for any other message.
-bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message);
+bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint32_t uid = kVSKViewMenuUid);
 
 // Shows width x height pixels of the given pixel format in the picture box, converted to RGBA
 // into its bitmap (made anew when the size changes, else reused). The pixels and their format are

@@ -178,9 +178,10 @@ bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, c
   return written;
 }
 
-bool WorkbenchClick(int x, int y) {
+bool WorkbenchClick(int x, int y, const std::string& modifier) {
+  const std::string click = modifier.empty() ? " click 1" : " keydown " + modifier + " click 1 keyup " + modifier;
   const std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
-                              std::to_string(x) + " " + std::to_string(y) + " sleep 0.15 click 1 sleep 0.15";
+                              std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + click + " sleep 0.15";
   return std::system(command.c_str()) == 0;
 }
 

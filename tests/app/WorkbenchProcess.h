@@ -44,7 +44,8 @@ std::vector<uint8_t> WorkbenchGrab(const ScreenRect& rect);
 // Writes the pixels (as WorkbenchGrab gave them) to a PNG file; false when it cannot.
 bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, const std::string& path);
 // A real click of the left button at a point of the window titled "vesko" (xdotool), the
-// pointer resting there first as a hand would; false when xdotool failed.
-bool WorkbenchClick(int x, int y);
+// pointer resting there first as a hand would, the modifier key ("shift", "ctrl") held when
+// named; false when xdotool failed.
+bool WorkbenchClick(int x, int y, const std::string& modifier = "");
 // A real drag with the left button from one point of that window to another, in a few moves.
 bool WorkbenchDrag(int fromX, int fromY, int toX, int toY);

@@ -17,12 +17,11 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/VSKCImageSample.h"
 #include "tests/app/WorkbenchProcess.h"
+#include "tests/app_vision/VisionWorkbenchKit.h"
 #include "tests/core/TemporaryFolder.h"
 #include "tests/gl/OGLTestXServer.h"
 #include "tests/support/dataset/Dataset.h"
 #include "tests/support/dataset/SegmentedScenes.h"
-#include "ui/gl/OGLFValueCoding.h"
-#include "ui/widgets/QELBApplication.h"
 
 namespace {
 
@@ -83,31 +82,14 @@ protected:
   }
 
   // The demonstration solution with the foveal classifier reading our samples.
-  std::string solution() const {
-    std::ifstream in(std::string(VESKO_SOURCE_DIR) + "/etc/vesko/vision.json");
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string adapted =
-        std::regex_replace(text.str(), std::regex(R"(\\"samples/qav/fovl\\")"), "\\\"" + samples() + "\\\"");
-    const std::string path = work.path() + "/vision.json";
-    EXPECT_TRUE(LLKFWriteFileAtomically(path.c_str(), adapted.data(), adapted.size()));
-    return path;
-  }
+  std::string solution() const { return VisionWorkbenchSolution(VESKO_SOURCE_DIR, work.path(), samples()); }
 
   void writeConfig() const {
     Ref<JSKCFrame> config = JSKCFrame::frame();
-    auto view = [&](const char* key, OGLTPoint at) {
-      Ref<JSKCFrame> frame = JSKCFrame::frame();
-      (void)frame->storeBool(true, "visible");
-      (void)OGL::storePoint(*frame, at, "position");
-      (void)config->store(frame, key);
-      return frame;
-    };
-    view("ui.qav.seg.fovl", kSegmented);
-    view("ui.qav.lab.fovl", kLabeled);
-    (void)view("ui.cocofeed", kFeed)->storeString(coco(), "src.path");
-    fs::create_directories(settings.path() + "/vesko");
-    ASSERT_TRUE(QELFApplicationWriteJSON((settings.path() + "/vesko/config.json").c_str(), config.get()));
+    (void)VisionWorkbenchOpenView(*config, "ui.qav.seg.fovl", kSegmented);
+    (void)VisionWorkbenchOpenView(*config, "ui.qav.lab.fovl", kLabeled);
+    (void)VisionWorkbenchOpenView(*config, "ui.cocofeed", kFeed)->storeString(coco(), "src.path");
+    ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
   }
 
   std::vector<uint8_t> capture(const char* name, ScreenRect* rect, const std::function<bool(const std::vector<uint8_t>&)>& shows) {

@@ -1,0 +1,229 @@
+// The labelling view's construction, attachment, menu, keys, settings, bubbles and data folder;
+// the sample's life is in VSKCLabelingViewSample.cpp.
+#include "app/vision/VSKCLabelingView.h"
+
+#include "app/shell/VSKFPaths.h"
+#include "app/vision/VSKCSampleOperations.h"
+#include "app/vision/VSKFVisionPanel.h"
+#include "app/vision/VSKFVisionView.h"
+#include "framework/core/LLKCFSFile.h"
+#include "framework/core/LLKCFSFolder.h"
+#include "framework/core/LLKCString.h"
+#include "framework/core/LLKFLog.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+const QELTGroupSetup kSetupSurface = {kQELGroupColumn, 1.0f, 1.0f, 0.0f, kQELGroupUniformCross};
+const QELTGroupSetup kSetupGraphics = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, kQELGroupUniformMain};
+const QELTGroupSetup kSetupControls = {kQELGroupRow, 0.0f, 0.0f, 0.0f, kQELGroupUniformCross};
+const QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, 0};
+constexpr OGLTSize kPanelSize = {320, 240};
+constexpr int32_t kKeyEscape = 256;
+constexpr uint32_t kProximityMax = kVSKLabelingProximityMax;
+constexpr uint32_t kThresholdMax = static_cast<uint32_t>(kVSKLabelingThresholdMax);
+
+// The settings messages (uid 0xD000; tag 1 is the panel's close symbol).
+enum : uint32_t {
+  kSettingsClose = 1,
+  kSettingsProximity = 2,
+  kSettingsThreshold = 3,
+  kSettingsUseImage = 4,
+  kSettingsAutoSave = 5,
+  kSettingsAutoNext = 6,
+};
+
+const char* bubbleText(uint32_t ctx) {
+  switch (ctx) {
+    case 4: return "accept next image";
+    case 7: return "save sample";
+    case 9: return "revert image";
+    case 10: return "clone image";
+    case 11: return "load image";
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+VSKCLabelingView::VSKCLabelingView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
+    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+
+Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
+                                                     uint32_t fov, Ref<JSKCFrame> config) {
+  if (feed.empty() || !config) return nullptr;
+  Ref<VSKCLabelingView> view = makeRef<VSKCLabelingView>(size, position, config);
+  if (!view) return nullptr;
+  private_t& record = view->record_;
+  record.fov = fov;
+  record.feed = std::move(feed);
+  record.peripheral = record.feed.find("peri") != std::string::npos;
+  // Saved settings may come from an older or hand-edited file: taken within their ranges.
+  record.cursor.threshold = VSKFLabelingClampThreshold(config->realForLabel("threshold", 10.0));
+  record.cursor.proximity = VSKFLabelingClampProximity(static_cast<double>(config->uintForLabel("proximity", 5)));
+  record.useImage = config->boolForLabel("use.image", false);
+  record.autoSave = config->boolForLabel("auto.save", false);
+  record.autoNext = config->boolForLabel("auto.next", false);
+
+  // Until the resource files are read (or when the COCO file cannot be), every category is
+  // "null": frames are shown all the same.
+  const uint32_t none = 0;
+  record.labelsTable = LLKCData::dataWithBytes(&none, sizeof none);
+  const auto side = static_cast<float>(fov);
+  record.graphics = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupGraphics);
+  record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
+  record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, &record);
+  record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
+  record.controls = QELCGroup::widgetWithSize(kPanelSize, {0, 0}, &kSetupControls);
+  if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel || !record.controls) return nullptr;
+  if (!VSKFLabelingViewSettingsSetup(&record) || !VSKFLabelingViewControlsSetup(&record)) return nullptr;
+  record.observer = VSKFVisionViewObserver(alias);
+  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
+  Ref<QELCGroup> centred = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
+  if (!record.observer || !surface || !centred) return nullptr;
+  if (!record.graphics->attach(record.picture) || !record.graphics->attach(record.overlay) ||
+      !centred->attach(record.controls) || !surface->attach(record.graphics) || !surface->attach(centred) ||
+      !view->attach(surface) || !view->attach(record.panel))
+    return nullptr;
+  view->setAlias(std::move(alias));
+  return view;
+}
+
+void VSKCLabelingView::onAttachedIntoWindow() {
+  Ref<VSKCOperationJSONLoad> load =
+      VSKCOperationJSONLoad::operationWithFilePaths({VSKFResourcePath("labels.json"), VSKFResourcePath("coco.json")});
+  ZRVBView::onAttachedIntoWindow();
+  QELBWindow* owner = window();
+  record_.graphics->resizeWithWindow(owner);
+  record_.panel->resizeWithWindow(owner);
+  record_.controls->resizeWithWindow(owner);
+  if (!VSKFVisionViewFollow(record_.observer.get(), this, kVSKLabelingSquib, 0, {record_.feed}))
+    LLKFLog("%s : cannot follow %s", alias().c_str(), record_.feed.c_str());
+  resizeWithWindow(owner);
+  if (!load || !submit(load, kVSKLabelingLabelsLoaded)) LLKFLog("failed to load labels");
+  record_.cursor.selectedObject = 1;
+  setStatus("Waiting for sample ...");
+}
+
+void VSKCLabelingView::onDetachedFromWindow() {
+  if (JSKCFrame* settings = config()) {
+    (void)settings->storeReal(record_.cursor.threshold, "threshold");
+    (void)settings->storeUint(record_.cursor.proximity, "proximity");
+    (void)settings->storeBool(record_.useImage, "use.image");
+    (void)settings->storeBool(record_.autoSave, "auto.save");
+    (void)settings->storeBool(record_.autoNext, "auto.next");
+  }
+  VSKFVisionViewUnfollow(record_.observer.get());
+  ZRVBView::onDetachedFromWindow();
+}
+
+void VSKCLabelingView::onToggleMenu() { VSKFVisionViewToggleMenu(this, true, kVSKLabelingMenuUid); }
+
+bool VSKCLabelingView::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  if (ZRVBView::onInputWithKeypad(key)) return true;
+  if (key.key != kKeyEscape || key.action != 1) return false;
+  if (record_.panel->visible()) record_.panel->dismiss();
+  return true;
+}
+
+void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  if (message->uid() == kVSKLabelingMenuUid && message->tag() == kVSKViewMenuSettings) return toggleSettings();
+  if (VSKFVisionViewMenuMessaged(this, *message, kVSKLabelingMenuUid)) return;
+  switch (message->uid()) {
+    case 0x1000:
+      if (message->codeValue() == kVSKLabelingFilePicked) {
+        Ref<LLKCFSFolder> folder = message->details().objectForKeyAs<LLKCFSFolder>("folder");
+        Ref<LLKBFSEntry> entry = message->details().objectForKeyAs<LLKBFSEntry>("file");
+        LLKCFSFile* file = entry ? entry->asFile() : nullptr;
+        if (folder && file) submitLoad(folder->fullPath(), file->basename());
+      }
+      return;
+    case 0x2000:
+      return onBubble(*message);
+    case kVSKLabelingDataFolderUid:
+      return onDataFolder(*message);
+    case 0xC000:
+      if (message->codeValue() == kVSKLabelingSquib) onSquib(*message);
+      return;
+    case kVSKSettingsUid:
+      return onSettings(*message);
+    case 0xE000:
+      return onControl(*message);
+    case 0xF000:
+      return onCompleted(*message);
+    default:
+      return;
+  }
+}
+
+void VSKCLabelingView::onSettings(const LLKCMessage& message) {
+  const double value = message.details().realForKey("value", 0.0);
+  const bool on = message.details().boolForKey("value", false);
+  switch (message.tag()) {
+    case kSettingsClose:
+      record_.panel->dismiss();
+      break;
+    case kSettingsProximity:
+      record_.cursor.proximity = VSKFVisionPanelSliderValue(value, kVSKLabelingProximityMin, kProximityMax);
+      VSKFVisionPanelShowValue(*record_.panel, "proximity", record_.cursor.proximity);
+      break;
+    case kSettingsThreshold: {
+      const uint32_t threshold = VSKFVisionPanelSliderValue(value, 1, kThresholdMax);
+      record_.cursor.threshold = threshold;
+      VSKFVisionPanelShowValue(*record_.panel, "threshold", threshold);
+      break;
+    }
+    case kSettingsUseImage:
+      record_.useImage = on;
+      break;
+    case kSettingsAutoSave:
+      record_.autoSave = on;
+      break;
+    case kSettingsAutoNext:
+      record_.autoNext = on;
+      break;
+    default:
+      break;
+  }
+}
+
+void VSKCLabelingView::toggleSettings() {
+  if (record_.panel->visible()) {
+    record_.panel->dismiss();
+    return;
+  }
+  const auto threshold = static_cast<uint32_t>(record_.cursor.threshold);
+  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity", "proximity.slider", record_.cursor.proximity, 1, 24 + 1) ||
+      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold", "threshold.slider", threshold, 1, 99 + 1))
+    return;
+  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "useImage", record_.useImage);
+  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autosave", record_.autoSave);
+  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autonext", record_.autoNext);
+  record_.panel->request();
+}
+
+void VSKCLabelingView::onBubble(const LLKCMessage& message) {
+  if (message.tag() == 1) {
+    if (record_.bubble) (void)detach(record_.bubble);
+    record_.bubble = nullptr;
+    const char* text = bubbleText(message.ctx());
+    Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
+    Ref<QELCBubble> bubble = text ? VSKFLabelingViewMakeBubble(this, text) : nullptr;
+    if (!bubble || !sender) return;
+    bubble->setTag(message.ctx());
+    VSKFLabelingViewPlaceBubble(this, sender.get(), bubble.get());
+    if (attach(bubble)) record_.bubble = bubble;
+  } else if (message.tag() == 2 && record_.bubble && record_.bubble->tag() == message.ctx()) {
+    (void)detach(record_.bubble);
+    record_.bubble = nullptr;
+  }
+}
+
+void VSKCLabelingView::onDataFolder(const LLKCMessage& message) {
+  Ref<LLKCString> path = message.payloadAs<LLKCString>();
+  const size_t dot = alias().rfind('.');
+  if (!path || dot == std::string::npos) return;
+  Ref<LLKCFSFolder> folder = LLKCFSFolder::folderWithPath((path->string() + "/qav").c_str(), alias().substr(dot + 1));
+  if (!folder) return;
+  if (!folder->touch()) setStatus("cannot make the sample folder " + folder->fullPath());
+  record_.sampleFolder = folder->absFullPath();
+}

@@ -1,0 +1,364 @@
+// The labelling view's sample: frames taken from the feed, the background operations that map
+// and paint it, the cursor on it, and saving, loading, cloning, reverting and moving on.
+#include <cstdio>
+#include <mutex>
+
+#include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKCSampleOperations.h"
+#include "app/vision/VSKFLabelingLabels.h"
+#include "app/vision/VSKFVisionView.h"
+#include "framework/core/JSKCFrame.h"
+#include "framework/core/LLKCObjectTuple.h"
+#include "framework/core/LLKFFiles.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/core/LLKFUniqueString.h"
+#include "framework/substrate/MRKCString.h"
+#include "framework/substrate/MRKFTerms.h"
+#include "imagekit/IMKFImageConvert.h"
+#include "imagekit/IMKFImageFormat.h"
+#include "modules/vision/statement/QAVFImageStatement.h"
+#include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELBMessageDialog.h"
+#include "ui/widgets/QELBPickDialog.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+constexpr uint32_t kSamplesKept = 10;
+constexpr uint32_t kAutoSaveDelayMs = 125;
+// Control messages (uid 0xE000) of the boxes: tag 2 with the box in ctx.
+constexpr uint32_t kBoxChanged = 2;
+constexpr uint32_t kLabelBox = 1, kSamplesBox = 2, kObjectsBox = 3;
+
+// Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
+void rememberSample(VSKCLabelingView::private_t& record, const std::string& name) {
+  uint32_t index = 0;
+  if (record.samples->find(name, &index)) {
+    record.samples->setSelected(index);
+  } else {
+    if (record.sampleNames->count() >= kSamplesKept) (void)record.sampleNames->removeHead();
+    (void)record.sampleNames->append(LLKCString::stringWithString(name));
+    record.samples->setSelected(static_cast<uint32_t>(record.sampleNames->count() - 1));
+  }
+  record.samples->setEnabled(true);
+}
+}  // namespace
+
+bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx) {
+  QELBApplication* application = QELBApplication::shared();
+  Ref<LLKCMessage> message = LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, ctx));
+  if (!operation || !message || !application || !application->scheduler()) return false;
+  operation->setTarget(Ref<QELBWidget>(this));
+  operation->setOnComplete(message);
+  return application->scheduler()->submit(operation);
+}
+
+void VSKCLabelingView::onSquib(const LLKCMessage& message) {
+  if (!record_.waiting) return;
+  MRKCStatement* statement = VSKFVisionViewFirstStatement(message, nullptr);
+  if (!statement || statement->label() != record_.feed) return;
+  record_.statement = Ref<MRKCStatement>(statement);
+  onNewFrame();
+  record_.waiting = false;
+}
+
+void VSKCLabelingView::onNewFrame() {
+  QAVTImageStatement image;
+  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid || image.pixelFormat != IMKPixelFormatBGR) return;
+  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({static_cast<float>(image.width), static_cast<float>(image.height)});
+  if (!bitmap) return;
+  MRKCString* name = MRKFFrameFetchString(image.meta, "sample");
+  Ref<LLKCString> random = name ? nullptr : LLKFUniqueStringWithLength(16);
+  const std::string sampleName = name ? name->value() : random ? random->string() : std::string();
+  record_.sample = VSKCImageSample::sampleFromStatement(record_.statement.get(), sampleName, 0);
+  record_.shown = false;
+  record_.contours = nullptr;
+  if (!record_.sample) {
+    setStatus("no sample could be made of this image");
+    return;
+  }
+  rememberSample(record_, record_.sample->name());
+  MRKCBinary* received = asBinary(MRKFFrameFetchTerm(image.ancillary, "image"));
+  Ref<QELBOperation> operation;
+  if (!received || !record_.useImage) {
+    operation = VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+  } else {
+    (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR, bitmap->bytes(),
+                           bitmap->length(), IMKPixelFormatRGBA);
+    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+  }
+  record_.pending = bitmap;
+  if (!submit(operation, kVSKLabelingShown)) setStatus("the sample cannot be shown");
+}
+
+void VSKCLabelingView::onShown(const LLKCMessage& message) {
+  Ref<QELCBitmap> bitmap = message.payloadAs<QELCBitmap>();
+  if (!bitmap || !record_.sample || bitmap != record_.pending) return;
+  record_.pending = nullptr;
+  record_.shown = true;
+  record_.cursor.selectedObject = 1;
+  record_.cursor.currentLabel = record_.sample->objects()[0];
+  record_.labels->setSelected(record_.cursor.currentLabel);
+  record_.labels->setEnabled(true);
+  record_.objects->setSelected(0);
+  record_.objects->setEnabled(true);
+  record_.picture->setBitmap(bitmap);
+  record_.picture->redraw();
+  updateStatus();
+  updateContours();
+  if (record_.autoSave) save(kVSKLabelingAutoSaved, kAutoSaveDelayMs);
+}
+
+void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
+  Ref<LLKCObjectTuple> frames = message.payloadAs<LLKCObjectTuple>();
+  Ref<JSKCFrame> labels = frames && frames->count() > 0 ? frames->fetchAtIndexAs<JSKCFrame>(0) : nullptr;
+  Ref<JSKCFrame> coco = frames && frames->count() > 1 ? frames->fetchAtIndexAs<JSKCFrame>(frames->count() - 1) : nullptr;
+  if (!labels) {
+    LLKFLog("failed to load labels");
+    return;
+  }
+  // Made anew each time: attaching the view again must not list the labels twice.
+  const std::vector<std::string> names = VSKFLabelingLabelNames(*labels, record_.feed);
+  record_.labelNames->clear();
+  for (const std::string& name : names) (void)record_.labelNames->append(LLKCString::stringWithString(name));
+  record_.labels->setValues(record_.labelNames);
+  record_.cursor.currentLabel = 0;
+  if (Ref<LLKCData> table = coco ? VSKFLabelingLabelsTable(*coco, record_.peripheral, names) : nullptr)
+    record_.labelsTable = table;
+}
+
+bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  const bool overPanel = record_.panel->visible() && [&] {
+    const OGLTPoint p = record_.panel->worldToLocal(cursor.point);
+    const OGLTRect b = record_.panel->bounds();
+    return p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom;
+  }();
+  VSKCImageSample* sample = record_.sample.get();
+  if (!overPanel && sample && record_.shown && (cursor.action & 2)) {
+    const OGLTPoint p = record_.picture->worldToLocal(cursor.point);
+    const OGLTRect b = record_.picture->bounds();
+    if (p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom && sample->rows() > 0) {
+      // The picture box centres the image: the sample is in the image's pixels.
+      const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_.picture);
+      std::string status;
+      VSKLabelingClick click;
+      {
+        // A save of the sample may still be writing it out.
+        std::lock_guard lock(sample->monitor());
+        click = VSKFLabelingClick(*sample, record_.cursor, {p.x - origin.x, p.y - origin.y}, cursor.mods, &status);
+      }
+      if (click == VSKLabelingClick::compared) {
+        setStatus(status);
+      } else if (click == VSKLabelingClick::toggled) {
+        updateStatus();
+        updateContours();
+      }
+      if (click != VSKLabelingClick::missed) record_.overlay->redraw();
+    }
+  }
+  return ZRVBView::onInputWithCursor(cursor);
+}
+
+void VSKCLabelingView::updateStatus() {
+  char text[48] = "";
+  if (record_.sample) std::snprintf(text, sizeof text, "%u objects labeled", record_.sample->labeled());
+  setStatus(text);
+}
+
+void VSKCLabelingView::updateContours() {
+  if (!record_.sample || !record_.shown) return;
+  if (Ref<LLKCObjectDeque> contours =
+          VSKFLabelingContours(*record_.sample, record_.cursor.selectedObject, record_.cursor.currentLabel))
+    record_.contours = contours;
+  record_.overlay->redraw();
+}
+
+void VSKCLabelingView::onControl(const LLKCMessage& message) {
+  switch (message.tag()) {
+    case kBoxChanged:
+      if (message.ctx() == kObjectsBox) {
+        record_.contours = nullptr;
+        const uint64_t selected = message.details().uintForKey("selected", 0);
+        if (selected >= kVSKObjectSlots) return;
+        record_.cursor.selectedObject = static_cast<uint32_t>(selected) + 1;
+        record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[selected] : 0;
+        record_.labels->setSelected(record_.cursor.currentLabel);
+        updateContours();
+      } else if (message.ctx() == kSamplesBox) {
+        Ref<LLKCString> name = message.details().objectForKeyAs<LLKCString>("value");
+        if (!name || (record_.sample && record_.sample->name() == name->string())) return;
+        submitLoad(record_.sampleFolder, name->string());
+      } else if (message.ctx() == kLabelBox) {
+        const uint64_t n = message.details().uintForKey("selected", 0);
+        if (n == record_.cursor.currentLabel || n > 0xFF) return;
+        record_.cursor.currentLabel = static_cast<uint32_t>(n);
+        const uint32_t object = record_.cursor.selectedObject;
+        if (!record_.sample || object < 1 || object > kVSKObjectSlots) return;
+        {
+          std::lock_guard lock(record_.sample->monitor());
+          record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
+        }
+        record_.sample->setTouched(true);
+        updateStatus();
+        updateContours();
+      }
+      return;
+    case 4:
+      return next();
+    case 7:
+      if (record_.sample) save(kVSKLabelingSaved);
+      return;
+    case 8:
+      return loaded(message);
+    case 9:
+      if (record_.sample) {
+        std::lock_guard lock(record_.sample->monitor());
+        record_.sample->reset();
+      }
+      record_.contours = nullptr;
+      record_.overlay->redraw();
+      setStatus("sample reset");
+      return;
+    case 10:
+      return cloneSample();
+    case 11:
+      return pickFile();
+    default:
+      return;
+  }
+}
+
+void VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
+  if (!record_.sample) return;
+  if (record_.sampleFolder.empty()) {
+    setStatus("sample not saved: there is no sample folder");
+    return;
+  }
+  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(record_.sample, record_.sampleFolder), onComplete, delayMs))
+    setStatus("sample not saved: the save could not be started");
+}
+
+void VSKCLabelingView::next() {
+  // A changed sample goes only once it is saved: the save's report moves on.
+  if (record_.sample && record_.sample->touched()) {
+    save(kVSKLabelingSavedForNext);
+    return;
+  }
+  acceptNext();
+}
+
+void VSKCLabelingView::acceptNext() {
+  record_.waiting = true;
+  record_.statement = nullptr;
+  record_.sample = nullptr;
+  record_.shown = false;
+  record_.pending = nullptr;
+  record_.contours = nullptr;
+  record_.picture->setBitmap(nullptr);
+  record_.picture->redraw();
+  record_.overlay->redraw();
+  record_.cursor.selectedObject = 1;
+  record_.cursor.currentLabel = 0;
+  record_.cursor.firstPick = -1;
+  record_.labels->setSelected(0);
+  record_.labels->setEnabled(false);
+  record_.objects->setSelected(0);
+  record_.objects->setEnabled(false);
+  if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
+  setStatus("Waiting for sample ...");
+}
+
+void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
+  const bool saved = message.details().boolForKey("outcome", false);
+  switch (message.tag()) {
+    case 1:
+      return onLabelsLoaded(message);
+    case 7:
+      setStatus(saved ? "sample saved" : "sample not saved: it stays changed");
+      return;
+    case 8:
+      if (!saved) {
+        setStatus("sample not saved");
+      } else if (record_.autoNext) {
+        (void)poke(LLKCMessage::messageWithCode(kVSKLabelingNext));
+      }
+      return;
+    case 9:
+      if (saved) return acceptNext();
+      setStatus("sample not saved: it stays changed, save it or revert it");
+      return;
+    case 12:
+      return onShown(message);
+    default:
+      return;
+  }
+}
+
+void VSKCLabelingView::takeSample(Ref<VSKCImageSample> sample) {
+  record_.sample = std::move(sample);
+  record_.contours = nullptr;
+  rememberSample(record_, record_.sample->name());
+}
+
+void VSKCLabelingView::loaded(const LLKCMessage& message) {
+  Ref<VSKCImageSample> sample = message.payloadAs<VSKCImageSample>();
+  if (!sample) {
+    LLKFLog("loading failed?");
+    setStatus("the sample could not be loaded");
+    return;
+  }
+  if (record_.sample && record_.sample->touched()) save(kVSKLabelingSaved);
+  takeSample(sample);
+  record_.shown = false;  // until its render reports
+  const auto side = static_cast<float>(record_.fov);
+  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
+  record_.pending = bitmap;
+  if (!bitmap || !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
+                         kVSKLabelingShown))
+    setStatus("the sample cannot be shown");
+}
+
+void VSKCLabelingView::cloneSample() {
+  if (!record_.sample) return;
+  Ref<VSKCImageSample> clone = record_.sample->clone();
+  if (record_.sample->touched()) save(kVSKLabelingSaved);
+  if (clone) takeSample(clone);
+}
+
+void VSKCLabelingView::submitLoad(const std::string& folder, const std::string& name) {
+  if (!submit(VSKCOperationImageSampleLoad::operationWithPath(folder, name), kVSKLabelingLoaded))
+    setStatus("the sample " + name + " cannot be loaded");
+}
+
+void VSKCLabelingView::pickFile() {
+  QELBWindow* owner = window();
+  if (!owner) return;
+  if (!record_.sampleFolder.empty() && LLKFDoesFilePathExists(record_.sampleFolder.c_str())) {
+    Ref<QELCFilePickDialog> dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Pick a file ..");
+    if (!dialog) {
+      LLKFLog("failed");
+      return;
+    }
+    dialog->setFilters({"bin"});
+    dialog->setPath(record_.sampleFolder);
+    dialog->setLayer(8);
+    dialog->setVisible(true);
+    dialog->setTarget(Ref<QELBWidget>(this));
+    dialog->setOnSelect(LLKCMessage::messageWithCode(kVSKLabelingFilePicked));
+    dialog->setOnCancel(LLKCMessage::messageWithCode(kVSKLabelingFileCancelled));
+    if (!owner->attach(dialog)) LLKFLog("failed");
+    return;
+  }
+  Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "Sorry, but ...");
+  if (!dialog) {
+    LLKFLog("Failed to create dialog");
+    return;
+  }
+  dialog->setWidth(400);
+  dialog->setSymbol(0xE813);
+  dialog->setMessage("Sorry, it looks like that path doesn't exists.");
+  dialog->setButtons({"Whoopsy"});
+  dialog->setLayer(8);
+  dialog->setAlias("dlg.error");
+  dialog->setVisible(true);
+  if (!attach(dialog)) LLKFLog("Failed to create dialog");
+}

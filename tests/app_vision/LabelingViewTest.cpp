@@ -1,0 +1,256 @@
+// The labelling view on a headless window with the UI application's scheduler: the labels listed
+// once however often they load, settings clamped to their ranges, and a changed sample that is
+// never dropped unsaved: a failed save is told and keeps it, "next" moves on once it is saved.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+
+#include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKFVisionView.h"
+#include "framework/core/JSKCReader.h"
+#include "framework/core/LLKCObjectTuple.h"
+#include "framework/core/LLKCString.h"
+#include "tests/samples/SampleTestKit.h"
+#include "tests/vision/VisionTestKit.h"
+#include "tests/widgets/QELTestHeadlessWindow.h"
+#include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELBCheckbox.h"
+#include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBSlider.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromString(text); }
+
+// A 2 x 2 grid of 8-pixel squares on a 16 x 16 "bgr" image of the view's feed.
+Ref<MRKCStatement> segmentedFrame(const char* name) {
+  std::vector<Ref<MRKBTerm>> entries;
+  for (int16_t i = 0; i < 4; ++i) {
+    const int16_t left = int16_t((i % 2) * 8), top = int16_t((i / 2) * 8), right = int16_t(left + 7), bottom = int16_t(top + 7);
+    entries.push_back(superpixelFrame({i, int16_t(left + 4), int16_t(top + 4), 10, 20, 200, left, top, right, bottom,
+                                       {left, top, right, top, right, bottom, left, bottom}, {0.5f}}));
+  }
+  Ref<MRKCStatement> grid = segmentedStatement(2, 2, 8, std::move(entries));
+  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 16, 16, patternPixels(16, 16, 3));
+  MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));
+  MRKCFrame* to = asFrame(image->terms()->fetchAtIndex(3));
+  for (const char* key : {"superpixels", "rows", "cols", "size"}) EXPECT_EQ(to->store(from->fetchForString(key), key), 0);
+  EXPECT_TRUE(MRKFFrameStoreTerm(metaOf(image.get()), "sample", MRKCString::stringWithValue(name).get()));
+  return image;
+}
+
+class LabelingViewTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("vsk-labeling-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    ASSERT_TRUE(application && window);
+  }
+  void TearDown() override {
+    // The window keeps the last view it hovered until it goes, after its drawing context: the
+    // picture's texture is let go while the context lives.
+    if (view) view->state().picture->setBitmap(nullptr);
+    if (view) (void)window->detach(view);
+    fs::remove_all(folder);
+  }
+
+  void open(const char* settings) {
+    view = VSKCLabelingView::viewWithSize({0, 0}, {0, 0}, "ui.qav.labeling.fovl", "qav.stream.fovl.seg", 320, json(settings));
+    ASSERT_TRUE(view);
+    view->setVisible(true);
+    ASSERT_TRUE(window->attach(view));
+    // The resource files beside the test are read when the view is attached.
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().labelNames->count() > 0; }));
+  }
+  void send(Ref<LLKCMessage> message) {
+    ASSERT_TRUE(view->poke(message));
+    window->pump();
+  }
+  void send(uint64_t code, Ref<LLKBObject> payload = nullptr) { send(LLKCMessage::messageWithCode(code, std::move(payload))); }
+  void setting(uint32_t tag, double value) {
+    Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0xD000, tag, 0});
+    (void)message->details().storeReal(value, "value");
+    send(message);
+  }
+  // A frame taken and shown, then changed by a label chosen in the label box.
+  void showChangedSample(const char* name) {
+    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame(name).get(), 1.0f));
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().shown; }));
+    Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
+    (void)label->details().storeUint(3, "selected");
+    send(label);
+    ASSERT_TRUE(view->state().sample->touched()) << "a label change marks the sample changed";
+  }
+  void dataFolder(const std::string& path) { send(LLKCMessage::messageWithCode({0xA000, 1, 0}, LLKCString::stringWithString(path))); }
+
+  fs::path folder;
+  Ref<QELCApplication> application = QELCApplication::applicationWithName("labeling-test", 0, nullptr);
+  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({800, 600});
+  Ref<VSKCLabelingView> view;
+};
+
+TEST_F(LabelingViewTest, LabelsAreListedOnceHoweverOftenTheyLoad) {
+  open("{}");
+  Ref<LLKCObjectTuple> files = LLKCObjectTuple::tupleWithObjects(
+      {json(R"({"qav.stream.fovl.seg": ["A", "B"]})"),
+       json(R"({"labels": [{"id": 1, "qav.fovl": "A"}, {"id": 90, "qav.fovl": "B"}]})")});
+  send(kVSKLabelingLabelsLoaded, files);
+  send(kVSKLabelingLabelsLoaded, files);
+  ASSERT_EQ(view->state().labelNames->count(), 3u);
+  ASSERT_TRUE(view->state().labelsTable);
+  ASSERT_EQ(view->state().labelsTable->length(), 91 * sizeof(uint32_t));
+  uint32_t ninety = 0;
+  std::memcpy(&ninety, view->state().labelsTable->bytes() + 90 * sizeof(uint32_t), sizeof ninety);
+  EXPECT_EQ(ninety, 2u) << "category 90 of two categories is labelled";
+}
+
+TEST_F(LabelingViewTest, TheSettingsPanelOpensOnTheViewsValues) {
+  open(R"({"auto.next": true})");
+  send(LLKCMessage::messageWithCode({kVSKLabelingMenuUid, kVSKViewMenuSettings, 0}));
+  QELBPanel& panel = *view->state().panel;
+  EXPECT_EQ(panel.state(), kQELPanelRequested);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("proximity.slider"))->value(), 4.0 / 24, 1e-6);
+  EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("threshold.slider"))->value(), 9.0 / 99, 1e-6);
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity"))->text(), "5");
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("threshold"))->text(), "10");
+  EXPECT_TRUE(dynamic_cast<QELBCheckbox*>(panel.locate("autonext"))->value());
+  EXPECT_FALSE(dynamic_cast<QELBCheckbox*>(panel.locate("autosave"))->value());
+}
+
+TEST_F(LabelingViewTest, SettingsAreTakenWithinTheirRanges) {
+  open(R"({"proximity": 1000, "threshold": -5})");
+  EXPECT_EQ(view->state().cursor.proximity, 25u);
+  EXPECT_EQ(view->state().cursor.threshold, 1.0);
+  const struct {
+    uint32_t tag;
+    double position;
+    uint32_t proximity;
+    double threshold;
+  } cases[] = {{2, 0.0, 1, 1}, {2, 1.0, 25, 1}, {3, 0.5, 25, 51}, {3, 7.0, 25, 100}, {2, -3.0, 1, 100}};
+  for (const auto& c : cases) {
+    setting(c.tag, c.position);
+    EXPECT_EQ(view->state().cursor.proximity, c.proximity) << c.tag << " " << c.position;
+    EXPECT_EQ(view->state().cursor.threshold, c.threshold) << c.tag << " " << c.position;
+  }
+}
+
+TEST_F(LabelingViewTest, AChangedSampleIsNeverDroppedUnsaved) {
+  open("{}");
+  showChangedSample("first");
+  Ref<VSKCImageSample> changed = view->state().sample;
+  // A data folder where nothing can be made: the save fails and "next" keeps the sample.
+  dataFolder("/proc/vesko-labeling-nowhere");
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("not saved") != std::string::npos; })) << view->status();
+  EXPECT_EQ(view->state().sample.get(), changed.get());
+  EXPECT_TRUE(changed->touched());
+  EXPECT_FALSE(view->state().waiting);
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample not saved: it stays changed"; })) << view->status();
+  EXPECT_TRUE(changed->touched());
+  // Once it can be saved, "next" saves it and then waits for the next frame.
+  dataFolder(folder.string());
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  EXPECT_FALSE(view->state().sample);
+  Ref<VSKCImageSample> saved = VSKCImageSample::sampleFromPath((folder / "qav" / "fovl" / "first.bin").string());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->objects()[0], 3u);
+}
+
+TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed) {
+  open("{}");
+  send(kVSKLabelingLoad);
+  EXPECT_TRUE(view->locate("dlg.error")) << "no sample folder yet: the dialog says so";
+  dataFolder(folder.string());
+  showChangedSample("first");
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; }));
+  // Chosen again in the samples box: loaded from its file and shown.
+  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+  (void)pick->details().storeObject(LLKCString::stringWithString("first"), "value");
+  send(pick);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; }));
+  EXPECT_EQ(view->state().sample->name(), "first");
+  EXPECT_EQ(view->state().sample->objects()[0], 3u);
+  EXPECT_EQ(view->state().sampleNames->count(), 1u) << "a name already listed is chosen, not added";
+  for (int i = 0; i < 10; ++i) send(kVSKLabelingClone);
+  ASSERT_EQ(view->state().sampleNames->count(), 10u);
+  EXPECT_NE(view->state().sampleNames->fetchAtIndexAs<LLKCString>(0)->string(), "first") << "the eleventh pushes the oldest out";
+  EXPECT_EQ(view->state().samples->selected(), 9u);
+  view->state().sample->objects()[0] = 4;
+  send(kVSKLabelingRevert);
+  EXPECT_EQ(view->state().sample->labeled(), 0u);
+  EXPECT_EQ(view->status(), "sample reset");
+}
+
+TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) {
+  open("{}");
+  showChangedSample("drawn");
+  window->frame();  // laid out
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  auto at = [&](float x, float y) { return view->state().picture->localToWorld({origin.x + x, origin.y + y}); };
+  auto green = [&](OGLTPoint p) {
+    window->frame();
+    const std::array<uint8_t, 4> pixel = window->pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return pixel[1] > 100;  // the squares are red (200, 20, 10) under a half-green fill
+  };
+  // A click on the first square puts it into object 1 (label 3): filled green.
+  const OGLTPoint first = at(4, 4), second = at(12, 12);
+  window->click(first);
+  EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u);
+  EXPECT_EQ(view->status(), "1 objects labeled");
+  window->moveTo({5, 5});
+  EXPECT_TRUE(green(first));
+  EXPECT_FALSE(green(second));
+  // Object 2 has no label: its square is not filled, nor is object 1's while object 2 is chosen.
+  Ref<LLKCMessage> choose = LLKCMessage::messageWithCode({0xE000, 2, 3});
+  (void)choose->details().storeUint(1, "selected");
+  send(choose);
+  EXPECT_EQ(view->state().cursor.selectedObject, 2u);
+  window->click(second);
+  EXPECT_EQ(view->state().sample->superpixels()[3].mask, 2u);
+  window->moveTo({5, 5});
+  EXPECT_FALSE(green(first));
+  EXPECT_FALSE(green(second));
+  // Alt held shows every superpixel of any object.
+  window->key(342, kOGLActionPress);
+  EXPECT_TRUE(green(first));
+  EXPECT_TRUE(green(second));
+  window->key(342, kOGLActionRelease);
+  EXPECT_FALSE(green(first));
+}
+
+// Counts the window's "next image" broadcasts.
+class NextListener : public QELBWidget {
+public:
+  NextListener() : QELBWidget({1, 1}, {0, 0}) {}
+  void onBroadcast(const Ref<LLKBObject>& object) override {
+    auto* message = dynamic_cast<LLKCMessage*>(object.get());
+    if (message && message->codeValue() == kVSKLabelingNextImage) ++heard;
+  }
+  int heard = 0;
+};
+
+TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
+  Ref<NextListener> listener = makeRef<NextListener>();
+  ASSERT_TRUE(window->attach(listener));
+  open(R"({"auto.save": true, "auto.next": true})");
+  dataFolder(folder.string());
+  send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
+  ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == 1; }));
+  EXPECT_TRUE(view->state().waiting);
+  EXPECT_TRUE(fs::exists(folder / "qav" / "fovl" / "auto.bin"));
+  (void)window->detach(listener);
+}
+
+}  // namespace
