@@ -162,6 +162,9 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);
       break;
+    case kVSKCommandConversation:
+      VSKFWindowConversation(this, nullptr);
+      break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
       break;

@@ -33,6 +33,7 @@ enum : uint32_t {
   kVSKCommandTimeline = 0x140,
   kVSKCommandExpression = 0x150,
   kVSKCommandGist = 0x160,
+  kVSKCommandConversation = 0x170,
   kVSKCommandResetDataPath = 0x190,
   kVSKCommandToggleStats = 0x200,
 };

@@ -54,7 +54,7 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
     const char* label;
     uint32_t tag;
   };
-  for (const Entry& entry : {Entry{"Conscious contents", kVSKCommandTimeline}, Entry{"Expression", kVSKCommandExpression},
+  for (const Entry& entry : {Entry{"Conversation", kVSKCommandConversation}, Entry{"Conscious contents", kVSKCommandTimeline}, Entry{"Expression", kVSKCommandExpression},
                              Entry{"Chunk viewer", kVSKCommandGist}})
     if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag))) (void)views->child()->attach(item);
   (void)menubar->attach(views);

@@ -1,5 +1,6 @@
 #include "app/shell/VSKFWindowViews.h"
 
+#include "app/ctm/VSKCConversationView.h"
 #include "app/ctm/VSKCExpressionView.h"
 #include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKCTimelineView.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr const char* kTimelineKey = "ui.timeline";
 constexpr const char* kExpressionKey = "ui.expression";
 constexpr const char* kGistKey = "ui.gist";
+constexpr const char* kConversationKey = "ui.conversation";
 constexpr OGLTSize kViewSize = {640, 480};
 constexpr OGLTPoint kViewPosition = {10, 100};
 
@@ -23,16 +25,18 @@ Ref<JSKCFrame> settingsFor(ZRVBWindow* window, JSKCFrame* given, const char* key
 }
 
 // Titles the view, lets it leave the window when closed, shows and attaches it; says so when
-// it could not be made or attached.
-void attachView(ZRVBWindow* window, const Ref<ZRVBView>& view, const char* title, const char* failure) {
+// it could not be made or attached. False when it was not attached.
+bool attachView(ZRVBWindow* window, const Ref<ZRVBView>& view, const char* title, const char* failure) {
   if (!view) {
     LLKFLog("%s", failure);
-    return;
+    return false;
   }
   view->setTitle(title);
   view->setFlags(view->flags() | kQELViewDetachOnClose);
   view->setVisible(true);
-  if (!window->attach(view)) LLKFLog("%s", failure);
+  if (window->attach(view)) return true;
+  LLKFLog("%s", failure);
+  return false;
 }
 
 }  // namespace
@@ -61,6 +65,14 @@ void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config) {
   attachView(window, view, "Chunk viewer", "gist : out of memory");
 }
 
+void VSKFWindowConversation(ZRVBWindow* window, JSKCFrame* config) {
+  if (!window || window->locate(kConversationKey)) return;
+  Ref<JSKCFrame> settings = settingsFor(window, config, kConversationKey);
+  Ref<VSKCConversationView> view =
+      settings ? VSKCConversationView::viewWithSize(kViewSize, kViewPosition, kConversationKey, settings) : nullptr;
+  if (attachView(window, view, "Conversation", "conversation : out of memory")) (void)window->raise(view.get());
+}
+
 void VSKFWindowRestoreViews(ZRVBWindow* window) {
   JSKCFrame* config = window ? window->config() : nullptr;
   if (!config) return;
@@ -68,7 +80,7 @@ void VSKFWindowRestoreViews(ZRVBWindow* window) {
     const char* key;
     void (*open)(ZRVBWindow*, JSKCFrame*);
   };
-  for (const Opener& opener : {Opener{kTimelineKey, VSKFWindowTimeline}, Opener{kExpressionKey, VSKFWindowExpression},
+  for (const Opener& opener : {Opener{kConversationKey, VSKFWindowConversation}, Opener{kTimelineKey, VSKFWindowTimeline}, Opener{kExpressionKey, VSKFWindowExpression},
                                Opener{kGistKey, VSKFWindowGist}}) {
     Ref<JSKCFrame> settings = VSKFConfigFind(*config, opener.key);
     if (settings && settings->boolForLabel("visible", false)) opener.open(window, settings.get());

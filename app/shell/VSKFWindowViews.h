@@ -11,5 +11,7 @@ void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config);
 void VSKFWindowExpression(ZRVBWindow* window, JSKCFrame* config);
 // The chunk viewer following "ctm.tick" ("ui.gist"), told by the timeline of its live mode and picks.
 void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config);
+// The conversation with the CTM over "ux" ("ui.conversation"), raised to the front.
+void VSKFWindowConversation(ZRVBWindow* window, JSKCFrame* config);
 // Reopens every view whose settings say it was visible (at opening).
 void VSKFWindowRestoreViews(ZRVBWindow* window);

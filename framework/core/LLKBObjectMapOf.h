@@ -50,6 +50,18 @@ public:
   void clear() { entries_.clear(); }
   // Every entry in key order, safe to keep while the map changes.
   std::vector<std::pair<Key, Ref<LLKBObject>>> snapshot() const { return {entries_.begin(), entries_.end()}; }
+  // Visits every entry in key order without copying: visit(key, object) must not change the
+  // map (take a snapshot for visits that call out to code that might).
+  template <typename Visit>
+  void forEach(Visit&& visit) const {
+    for (const auto& [key, object] : entries_) visit(key, object.get());
+  }
+  // Removes, in key order, every entry for which doomed(key, object) holds; doomed must not
+  // change the map. The number removed.
+  template <typename Doomed>
+  size_t removeIf(Doomed&& doomed) {
+    return std::erase_if(entries_, [&](const auto& entry) { return doomed(entry.first, entry.second.get()); });
+  }
 
 protected:
   LLKBObjectMapOf() = default;

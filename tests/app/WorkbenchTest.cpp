@@ -262,7 +262,7 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
   ScreenRect window;
   ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   ASSERT_TRUE(click(window, 120, 13));
-  ASSERT_TRUE(click(window, 158, 36));
+  ASSERT_TRUE(click(window, 158, 54));
 
   // The timeline's surface in the window: below its title and button rows.
   const ScreenRect surface{window.x + 12, window.y + 150, 600, window.h - 150};
@@ -378,7 +378,7 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   ASSERT_TRUE(click(window, 70, 90));
   ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
   ASSERT_TRUE(click(window, 115, 13));
-  ASSERT_TRUE(click(window, 140, 72));
+  ASSERT_TRUE(click(window, 140, 90));
   const ScreenRect viewerTitle{260, 184, 120, 14}, viewerSurface{40, 210, 560, 230};
   auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, before, window, viewerTitle); };
   std::vector<uint8_t> empty = capture("viewers-chunk-viewer-empty", &window, opened);
@@ -393,7 +393,7 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   EXPECT_TRUE(shown(picked)) << program->output();
   // Views > Expression opens the expression viewer at its default place, over the others.
   ASSERT_TRUE(click(window, 115, 13));
-  ASSERT_TRUE(click(window, 140, 54));
+  ASSERT_TRUE(click(window, 140, 72));
   const ScreenRect expressionTitle{200, 104, 240, 14};
   auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
   EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
@@ -405,6 +405,89 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
     ASSERT_TRUE(saved) << key;
     EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Whether something is drawn in the rect of the window's pixels besides the colour at the
+// reference point (the feed's empty background).
+bool drawnIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, int left, int top, int right, int bottom,
+             int refX, int refY) {
+  auto at = [&](int x, int y) { return &rgb[(static_cast<size_t>(y) * window.w + x) * 3]; };
+  const uint8_t* background = at(refX, refY);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (std::memcmp(at(x, y), background, 3) != 0) return true;
+  return false;
+}
+
+TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> conversation = JSKCFrame::frame();
+  (void)conversation->storeBool(true, "visible");
+  (void)OGL::storePoint(*conversation, {10, 40}, "position");
+  (void)OGL::storeSize(*conversation, {620, 430}, "size");
+  (void)seeded->store(conversation, "ui.conversation");
+  writeConfig(*seeded);
+  ScreenRect window;
+  auto program = startDemo(&window);
+  auto shows = [&](int left, int top, int right, int bottom) {
+    return [&window, left, top, right, bottom](const std::vector<uint8_t>& rgb) {
+      return drawnIn(rgb, window, left, top, right, bottom, 320, 360);
+    };
+  };
+  // What the window shows once the rect differs from the last capture.
+  std::vector<uint8_t> last;
+  auto next = [&](const char* name, int left, int top, int right, int bottom) {
+    auto changed = [&, left, top, right, bottom](const std::vector<uint8_t>& rgb) {
+      for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+          size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+          if (rgb.size() != last.size() || std::memcmp(&rgb[i], &last[i], 3) != 0) return true;
+        }
+      return false;
+    };
+    std::vector<uint8_t> now = capture(name, &window, changed);
+    bool moved = changed(now);
+    last = now;
+    return moved;
+  };
+  // The CTM greets at the top left of the feed and asks the user's name.
+  last = capture("conversation-greeting", &window, shows(20, 70, 200, 110));
+  EXPECT_TRUE(shows(20, 70, 200, 110)(last));
+  // The user types it; the CTM answers and offers a choice of colours.
+  ASSERT_TRUE(click(window, 300, 400));
+  ASSERT_EQ(std::system("xdotool type --delay 120 Ada && xdotool sleep 0.3 key Return"), 0);
+  EXPECT_TRUE(next("conversation-name", 20, 250, 210, 360));
+  // The user picks green; the CTM answers and asks for a rating of that answer.
+  ASSERT_TRUE(click(window, 68, 320));
+  EXPECT_TRUE(next("conversation-choice", 20, 300, 300, 365));
+  // Over the answer its rating symbols show; the user gives it a thumb up and is thanked.
+  ASSERT_TRUE(hover(150, 335));
+  last = capture("conversation-thumbs", &window, shows(296, 325, 310, 357));
+  EXPECT_TRUE(shows(296, 325, 310, 357)(last));
+  ASSERT_TRUE(click(window, 302, 333));
+  EXPECT_TRUE(next("conversation-rated", 20, 250, 280, 365));
+  // In term mode the user types a term, which the CTM reads and answers.
+  ASSERT_TRUE(click(window, 21, 449));
+  ASSERT_TRUE(click(window, 300, 400));
+  std::vector<uint8_t> empty = WorkbenchGrab(window);
+  ASSERT_EQ(std::system("xdotool type --delay 120 'colour(sky)' && xdotool sleep 0.3 key Return"), 0);
+  // Committed: the input box is empty again, and the feed moved on to the CTM's answer at its end.
+  auto answered = [&](const std::vector<uint8_t>& rgb) {
+    for (int y = 378; y < 395; ++y)
+      for (int x = 15; x < 200; ++x) {
+        size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
+        if (std::memcmp(&rgb[i], &empty[i], 3) != 0) return false;
+      }
+    return std::memcmp(&rgb[(300 * window.w + 40) * 3], &last[(300 * window.w + 40) * 3], 30) != 0 &&
+           shows(20, 300, 280, 365)(rgb);
+  };
+  EXPECT_TRUE(answered(capture("conversation-term", &window, answered)));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
 }
 
 }  // namespace

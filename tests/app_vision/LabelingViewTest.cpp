@@ -53,8 +53,8 @@ protected:
     ASSERT_TRUE(application && window);
   }
   void TearDown() override {
-    // The window keeps the last view it hovered until it goes, after its drawing context: the
-    // picture's texture is let go while the context lives.
+    // The picture's texture belongs to the window's context: it goes while the context lives
+    // (the fixture lets go of the view only after the window).
     if (view) view->state().picture->setBitmap(nullptr);
     if (view) (void)window->detach(view);
     fs::remove_all(folder);

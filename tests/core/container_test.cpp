@@ -112,6 +112,24 @@ TEST(Map, StoresReplacesAndRemovesByKey) {
   EXPECT_EQ(map->count(), 1u);
 }
 
+TEST(Map, VisitsInKeyOrderAndRemovesWhatItIsAskedTo) {
+  Ref<LLKCObjectMap> map = LLKCObjectMap::map();
+  for (int key : {3, 1, 4, 2}) ASSERT_EQ(map->store(item(key), "uid." + std::to_string(key)), 0);
+  std::vector<int> visited;
+  map->forEach([&](const std::string&, LLKBObject* object) { visited.push_back(static_cast<Item*>(object)->key); });
+  EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 4}));
+  std::vector<std::string> asked;
+  const size_t removed = map->removeIf([&](const std::string& key, LLKBObject* object) {
+    asked.push_back(key);
+    return static_cast<Item*>(object)->key % 2 == 0;
+  });
+  EXPECT_EQ(removed, 2u);
+  EXPECT_EQ(asked, (std::vector<std::string>{"uid.1", "uid.2", "uid.3", "uid.4"}));
+  EXPECT_EQ(map->count(), 2u);
+  EXPECT_TRUE(map->contains("uid.1"));
+  EXPECT_FALSE(map->contains("uid.2"));
+}
+
 TEST(Table, MapsNumbersToObjects) {
   Ref<LLKCObjectTable> table = LLKCObjectTable::tableWithCapacity(32);
   EXPECT_EQ(table->store(item(7), 0xFFFFFFFFFFull), 0);

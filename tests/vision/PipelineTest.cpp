@@ -99,10 +99,11 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   EXPECT_EQ(metaUint(cut, "height"), 9u);
   EXPECT_EQ(metaUint(cut, "left"), kLeft);
   EXPECT_EQ(metaUint(cut, "top"), kTop);
-  EXPECT_EQ(metaSint(cut, "offset.x"), kOffsetX) << "earlier stages' keys travel along";
+  EXPECT_EQ(metaSint(cut, "offset.x"), kOffsetX - static_cast<int64_t>(kLeft)) << "the picture's origin in the region";
+  EXPECT_EQ(metaSint(cut, "offset.y"), kOffsetY - static_cast<int64_t>(kTop));
   EXPECT_EQ(metaUint(cut, "frameid"), 1u);
   EXPECT_EQ(metaUint(cut, "length"), 10u * 9 * 3) << "the length of the pixels it carries";
-  EXPECT_EQ(metaSymbol(cut, "source"), "qav.proj");
+  EXPECT_EQ(metaSymbol(cut, "source"), "qav.proj") << "earlier stages' keys travel along";
   EXPECT_EQ(cut->value(), 1.0);
   EXPECT_EQ(pixelsOf(cut), expectedRegion());
 
@@ -132,7 +133,7 @@ TEST(Pipeline, RunsInTheHostWithAProbeInjecting) {
   const std::string& output = run.output;
   ASSERT_EQ(run.status, 0) << output;
   ASSERT_EQ(output.rfind("qav.extr\t[image, {", 0), 0u) << output;
-  for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -4", "\"offset.y\": +3", "\"left\": 22",
+  for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -26", "\"offset.y\": -9", "\"left\": 22",
                              "\"top\": 12", "\"sample\": \"pattern.ppm\""})
     EXPECT_NE(output.find(member), std::string::npos) << member << " in " << output;
   EXPECT_NE(output.find("#x\"" + hexOf(expectedRegion()) + "\""), std::string::npos) << output;

@@ -203,6 +203,8 @@ TEST(ROIExtractor, TheRegionAlwaysLiesInsideTheImage) {
     EXPECT_EQ(metaUint(region.get(), "width"), c.width);
     EXPECT_EQ(metaUint(region.get(), "height"), c.height);
     EXPECT_EQ(metaUint(region.get(), "length"), pixelsOf(region.get()).size()) << "the pixels it carries";
+    EXPECT_EQ(metaSint(region.get(), "offset.x"), -static_cast<int64_t>(c.left)) << "the picture's origin, moved by the cut";
+    EXPECT_EQ(metaSint(region.get(), "offset.y"), -static_cast<int64_t>(c.top));
     expectRegionOf(received.get(), region.get());
     stage.substrate->detach(extractor.get(), false);
   }

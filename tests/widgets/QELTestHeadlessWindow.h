@@ -36,6 +36,10 @@ public:
     return window && window->openHeadless(size) ? window : nullptr;
   }
 
+  // The widgets go before the drawing context their textures belong to, as a closing window
+  // lets them go.
+  ~QELTestHeadlessWindow() override { detachAll(); }
+
   OGLC2DContext* context() const override { return context_.get(); }
   // Device pixels per logical unit of the passes (1 unless set); pixel() reads device pixels.
   void setPixelRatio(float ratio) { pixelRatio_ = ratio; }

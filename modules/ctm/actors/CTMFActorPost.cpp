@@ -2,6 +2,8 @@
 // processors, and the resends on later ticks. A posting answers the chunk's uid only when the
 // chunk went out; every failure answers null.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "framework/core/LLKFUniqueString.h"
 #include "framework/substrate/MRKFTerms.h"
@@ -79,12 +81,13 @@ Ref<MRKCSymbol> CTMActorForget(CTMTActor* actor, const CTMTPosting& posting) {
 // Every other record of the kind stops resending.
 void CTMActorReplace(CTMTActor* actor, const CTMTPosting& posting, uint32_t kind) {
   const double now = CTMActorNow();
-  for (const auto& [uid, object] : actor->sent->snapshot()) {
-    auto* record = static_cast<CTMCActorRecord*>(object.get());
-    if (record->iCType != kind || uid == posting.uid->value()) continue;
+  const std::string& kept = posting.uid->value();
+  actor->sent->forEach([&](const std::string& uid, LLKBObject* object) {
+    auto* record = static_cast<CTMCActorRecord*>(object);
+    if (record->iCType != kind || uid == kept) return;
     record->iPosted = record->iStaged = now;
     record->iRepeats = record->iRetries = 0;
-  }
+  });
 }
 
 // The processor labels of the usable links of the gist (which must be a func); empty when
@@ -301,8 +304,13 @@ Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTer
 
 void CTMFActorChunkResend(CTMTActor* actor) {
   if (!actor) return;
-  for (const auto& [uid, object] : actor->sent->snapshot()) {
-    auto* record = static_cast<CTMCActorRecord*>(object.get());
+  // Publishing calls out: the few records still to resend are gathered first and checked again.
+  std::vector<Ref<CTMCActorRecord>> pending;
+  actor->sent->forEach([&pending](const std::string&, LLKBObject* object) {
+    auto* record = static_cast<CTMCActorRecord*>(object);
+    if (record->iRetries != 0 || record->iRepeats != 0) pending.push_back(Ref<CTMCActorRecord>(record));
+  });
+  for (const auto& record : pending) {
     if (record->iRetries == 0 && record->iRepeats == 0) continue;
     double base = record->iWeight;
     if (record->iRepeats >= 0) base += record->iWBoost * base;

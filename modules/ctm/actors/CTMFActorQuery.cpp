@@ -118,8 +118,9 @@ Ref<MRKCList> CTMFActorRecallSearch(CTMTActor* actor, MRKBTerm* pattern, bool ow
   if (!actor) return nullptr;
   std::vector<Ref<MRKBTerm>> candidates;
   if (own) {
-    for (const auto& [uid, object] : actor->sent->snapshot())
-      if (MRKCList* chunk = static_cast<CTMCActorRecord*>(object.get())->iChunk.get()) candidates.emplace_back(chunk);
+    actor->sent->forEach([&candidates](const std::string&, LLKBObject* object) {
+      if (MRKCList* chunk = static_cast<CTMCActorRecord*>(object)->iChunk.get()) candidates.push_back(Ref<MRKBTerm>(chunk));
+    });
   } else {
     for (const auto& object : *actor->recalls)
       for (const auto& chunk : static_cast<CTMCActorRecall*>(object.get())->iStage->terms()) candidates.push_back(chunk);

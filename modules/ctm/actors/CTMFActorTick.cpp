@@ -1,7 +1,11 @@
 // Tick handling and the actor's lifecycle: the stage's broadcasts and direct link flashes move
 // the actor's tick, mood and drop penalty, answer its pending queries with winning replies,
 // take in kudos; pulses age what it remembers.
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKFLog.h"
@@ -101,18 +105,25 @@ void CTMActorNotice(CTMTActor* actor, MRKCList* chunk, MRKCSymbol* kind, bool fl
   actor->received->store(notice, uid->value());
 }
 
-// Forgets the sent records that have had their time; true when one was forgotten.
+bool CTMActorSentExpired(const CTMTActor* actor, const CTMCActorRecord* record) {
+  if (record->iStaged != 0)
+    return record->iRepeats == 0 && actor->time > record->iStaged && actor->time - record->iStaged > actor->ctime;
+  return record->iRetries == 0 && record->iRepeats == 0 && actor->time - record->iPosted > actor->ctime;
+}
+
+// Forgets the sent records that have had their time; true when one was forgotten. Answering a
+// leaving record calls out, so the few expired ones are gathered first; the check is repeated
+// in case an earlier answer changed a later record.
 bool CTMActorForgetSent(CTMTActor* actor) {
+  std::vector<std::pair<std::string, Ref<CTMCActorRecord>>> expired;
+  actor->sent->forEach([&](const std::string& uid, LLKBObject* object) {
+    auto* record = static_cast<CTMCActorRecord*>(object);
+    if (CTMActorSentExpired(actor, record)) expired.emplace_back(uid, Ref<CTMCActorRecord>(record));
+  });
   bool forgot = false;
-  for (const auto& [uid, object] : actor->sent->snapshot()) {
-    auto* record = static_cast<CTMCActorRecord*>(object.get());
-    bool keep;
-    if (record->iStaged != 0)
-      keep = record->iRepeats != 0 || actor->time <= record->iStaged || actor->time - record->iStaged <= actor->ctime;
-    else
-      keep = record->iRetries != 0 || record->iRepeats != 0 || actor->time - record->iPosted <= actor->ctime;
-    if (keep) continue;
-    CTMActorAnswerLeaving(actor, record);
+  for (const auto& [uid, record] : expired) {
+    if (!CTMActorSentExpired(actor, record.get())) continue;
+    CTMActorAnswerLeaving(actor, record.get());
     actor->staticMod += record->iKudos;
     actor->sent->removeForKey(uid);
     forgot = true;
@@ -125,15 +136,12 @@ bool CTMActorForgetSent(CTMTActor* actor) {
 // stamped far beyond the current tick (a sender's bad stamp) is as stale as a very old one;
 // kept, it would stay for good.
 void CTMActorForgetReceived(CTMTActor* actor) {
-  for (const auto& [uid, object] : actor->received->snapshot()) {
+  actor->received->removeIf([actor](const std::string&, LLKBObject* object) {
     uint64_t made = 0;
-    if (!CTMActorChunkTick(static_cast<CTMCActorNotice*>(object.get())->iChunk.get(), &made)) {
-      actor->received->removeForKey(uid);
-      continue;
-    }
+    if (!CTMActorChunkTick(static_cast<CTMCActorNotice*>(object)->iChunk.get(), &made)) return true;
     const double age = static_cast<double>(actor->tick) - static_cast<double>(made);
-    if (std::fabs(age) > actor->ctime) actor->received->removeForKey(uid);
-  }
+    return std::fabs(age) > actor->ctime;
+  });
 }
 }  // namespace
 
@@ -201,21 +209,25 @@ bool CTMFActorSaveKnowledge(CTMTActor* actor) {
 void CTMFActorUpdateDynamicModifier(CTMTActor* actor) {
   if (!actor) return;
   double sum = 0;
-  for (const auto& [uid, object] : actor->sent->snapshot()) sum += static_cast<CTMCActorRecord*>(object.get())->iKudos;
+  actor->sent->forEach([&sum](const std::string&, LLKBObject* object) { sum += static_cast<CTMCActorRecord*>(object)->iKudos; });
   actor->dynamicMod = sum;
 }
 
 Ref<MRKCList> CTMFActorFilterStageOfQueries(CTMTActor* actor, MRKCList* winners) {
   if (!actor || !winners) return Ref<MRKCList>(winners);
-  Ref<MRKCList> kept = MRKCList::listWithCapacity(winners->count());
-  if (!kept) return Ref<MRKCList>(winners);
-  for (const auto& member : winners->terms()) {
+  auto noticedQuery = [actor](const Ref<MRKBTerm>& member) {
     MRKCList* chunk = asList(member.get());
     MRKCSymbol* kind = CTMActorChunkKindName(chunk);
     MRKCSymbol* uid = CTMActorChunkUid(chunk);
-    const bool noticedQuery = kind && uid && kind->compareTo(actor->querySym.get()) == 0 && actor->received->contains(uid->value());
-    if (!noticedQuery) kept->append(member.get());
-  }
+    return kind && uid && kind->compareTo(actor->querySym.get()) == 0 && actor->received->contains(uid->value());
+  };
+  // Most broadcasts carry no query the actor already noticed: they are kept as they are.
+  const auto& terms = winners->terms();
+  if (std::none_of(terms.begin(), terms.end(), noticedQuery)) return Ref<MRKCList>(winners);
+  Ref<MRKCList> kept = MRKCList::listWithCapacity(winners->count());
+  if (!kept) return Ref<MRKCList>(winners);
+  for (const auto& member : terms)
+    if (!noticedQuery(member)) kept->append(member.get());
   return kept;
 }
 
@@ -262,15 +274,25 @@ bool CTMFActorStageHandle(CTMTActor* actor, MRKBTerm* tick, MRKCList* winners, M
   return true;
 }
 
+namespace {
+// A query that never won times out from when it was posted: its asker must not hang.
+bool CTMActorQueryTimedOut(const CTMTActor* actor, const CTMCActorRecord* record) {
+  if (record->iCType != kCTMChunkQuery || record->iTimeout == 0 || !record->iQuery) return false;
+  const double since = record->iStaged != 0 ? record->iStaged : record->iPosted;
+  return since + record->iTimeout < actor->time;
+}
+}  // namespace
+
 void CTMFActorChunkTimeout(CTMTActor* actor) {
   if (!actor) return;
-  for (const auto& [uid, object] : actor->sent->snapshot()) {
-    auto* record = static_cast<CTMCActorRecord*>(object.get());
-    if (record->iCType != kCTMChunkQuery || record->iTimeout == 0 || !record->iQuery) continue;
-    // A query that never won times out from when it was posted: its asker must not hang.
-    const double since = record->iStaged != 0 ? record->iStaged : record->iPosted;
-    if (since + record->iTimeout < actor->time) CTMActorAnswerTimedOut(actor, record);
-  }
+  // Answering calls out: the timed-out records are gathered first and checked again when answered.
+  std::vector<Ref<CTMCActorRecord>> timedOut;
+  actor->sent->forEach([&](const std::string&, LLKBObject* object) {
+    auto* record = static_cast<CTMCActorRecord*>(object);
+    if (CTMActorQueryTimedOut(actor, record)) timedOut.push_back(Ref<CTMCActorRecord>(record));
+  });
+  for (const auto& record : timedOut)
+    if (CTMActorQueryTimedOut(actor, record.get())) CTMActorAnswerTimedOut(actor, record.get());
 }
 
 bool CTMFActorReceivedSquib(CTMTActor* actor, MRKCSquib* squib) {

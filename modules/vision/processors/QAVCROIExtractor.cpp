@@ -127,7 +127,12 @@ Ref<MRKCStatement> QAVCROIExtractor::extract(const QAVTImageStatement& image) co
   }
   QAVFROIExtractorExtract(image.pixels->bytes(), image.width, 0, placement.left, placement.top, width_, height_, buffer.data());
   Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
-  if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) || !MRKFFrameStoreUint(meta.get(), "top", placement.top)) {
+  // "offset.x"/"offset.y" place the original picture in the pixels carried: the region moves it
+  // up and left by its corner, so annotations in the picture's own coordinates still land on it.
+  const int64_t offsetX = MRKFFrameFetchSint(image.meta, "offset.x", 0) - int64_t{placement.left};
+  const int64_t offsetY = MRKFFrameFetchSint(image.meta, "offset.y", 0) - int64_t{placement.top};
+  if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) || !MRKFFrameStoreUint(meta.get(), "top", placement.top) ||
+      !MRKFFrameStoreSint(meta.get(), "offset.x", offsetX) || !MRKFFrameStoreSint(meta.get(), "offset.y", offsetY)) {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
   }

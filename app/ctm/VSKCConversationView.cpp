@@ -1,0 +1,422 @@
+#include "app/ctm/VSKCConversationView.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "app/ctm/VSKFConversationFeed.h"
+#include "app/ctm/VSKFConversationUx.h"
+#include "app/ctm/VSKFViewMenu.h"
+#include "framework/core/LLKCString.h"
+#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCSubstrate.h"
+#include "ui/widgets/QELBBubble.h"
+#include "ui/widgets/QELBSeparator.h"
+#include "ui/widgets/QELBSpacer.h"
+#include "ui/widgets/QELBSymbol.h"
+#include "ui/widgets/QELBWindow.h"
+
+namespace {
+
+constexpr uint32_t kViewFlags = 0x6950;
+constexpr OGLTSize kMinimumContent = {640, 575};
+constexpr float kContentMinWidth = 640;
+constexpr float kBarWidth = 10;
+constexpr float kTextboxHeight = 60;
+constexpr float kControlsHeight = 95;
+constexpr uint32_t kInputCapacity = 255;
+constexpr int8_t kHintLayer = 4;
+
+// Message uids: title-bar menu, observer, own controls, hover, bubbles.
+enum : uint32_t { kMenu = 0xA000, kObserver = 0xB000, kControl = 0xC000, kHover = 0xD000, kBubble = 0xE000 };
+enum : uint32_t {
+  kMenuClose = 1, kMenuUnroll = 2, kMenuRollup = 3,
+  kControlVertical = 2, kControlHorizontal = 3, kControlCommit = 5, kControlSymbol = 6,
+  kHoverEnter = 7, kHoverLeave = 8,
+  kBubbleRateUp = 2, kBubbleRateDown = 3, kBubbleChoice = 9,
+};
+// Symbol contexts.
+enum : uint32_t { kSymbolDistract = 1, kSymbolPause = 6, kSymbolResume = 7 };
+
+constexpr uint32_t kIconDistract = 0xE043, kIconPause = 0xE034, kIconResume = 0xE037;
+// Keys (GLFW codes).
+enum : int32_t { kKeyDown = 264, kKeyUp = 265, kKeyPageUp = 266, kKeyPageDown = 267, kKeyHome = 268, kKeyEnd = 269 };
+
+const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUniformCross};
+const QELTGroupSetup kSetupSymbols = {kQELGroupRow, 0, 0, 0, kQELGroupSpacers | kQELGroupFitParent};
+constexpr QELTSymbolSetup kSetupSymbolWithLabel = {0.5f, false};
+constexpr QELTSymbolSetup kSetupSymbolIcon = {0.6f, false};
+
+const char* hintText(uint32_t ctx) {
+  switch (ctx) {
+    case kSymbolDistract: return "distract the CTM";
+    case kVSKInputTerm: return "switch to 'term' input";
+    case kVSKInputText: return "switch to 'text' input";
+    case kSymbolPause: return "pause the conversation";
+    case kSymbolResume: return "resume the conversation";
+    default: return nullptr;
+  }
+}
+
+void setSymbolMessages(QELBSymbol& symbol, uint32_t ctx) {
+  symbol.setOnClick(LLKCMessage::messageWithCode({kControl, kControlSymbol, ctx}));
+  symbol.setOnEnter(LLKCMessage::messageWithCode({kHover, kHoverEnter, ctx}));
+  symbol.setOnLeave(LLKCMessage::messageWithCode({kHover, kHoverLeave, ctx}));
+}
+
+// One axis of the frame update of a dirty feed: the bar shows only when the content is longer
+// than the canvas. The viewport stays where the user left it, except that a vertical bar
+// standing at the end keeps the end of the feed in view as bubbles are appended. The bar then
+// tells where the viewport is (its centre, or 1 at the end).
+float followAxis(QELBScrollbar& bar, float canvas, float content, float offset, bool followEnd) {
+  if (content <= canvas) {
+    bar.setVisible(false);
+    bar.setScroll(followEnd ? 1.0f : 0.0f);
+    return offset;
+  }
+  bar.setHandle(canvas / content);
+  bar.setVisible(true);
+  return followEnd && bar.scroll() >= 1.0f ? content : offset;
+}
+
+void showBarAt(QELBScrollbar& bar, float canvas, float content, float offset, bool followEnd) {
+  if (!bar.visible() || content <= 0) return;
+  bool atEnd = offset + canvas >= content;
+  bar.setScroll(followEnd && atEnd ? 1.0f : (offset + canvas * 0.5f) / content);
+}
+
+}  // namespace
+
+Ref<VSKCConversationView> VSKCConversationView::viewWithSize(OGLTSize size, OGLTPoint position,
+                                                             const std::string& alias, Ref<JSKCFrame> config) {
+  Ref<VSKCConversationView> view = makeRef<VSKCConversationView>(size, position, std::move(config));
+  return view->build(alias) ? view : nullptr;
+}
+
+VSKCConversationView::VSKCConversationView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
+    : ZRVBView(size, position, "Conversation", kViewFlags, std::move(config)) {}
+
+VSKCConversationView::~VSKCConversationView() = default;
+
+bool VSKCConversationView::build(const std::string& alias) {
+  VSKTConversationRecord& r = record_;
+  r.observer = ZRVCObserver::observerWithGuid("", "", alias, nullptr);
+  r.context = MRKCContext::context();
+  r.reader = MRKCReader::reader();
+  r.controls = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupControls);
+  r.canvas = QELCCanvas::widgetWithSize({0, 0}, {0, 0});
+  r.vbar = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
+  r.hbar = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
+  r.textbox = QELCTextbox::widgetWithSize({0, kTextboxHeight}, {0, 0}, "", kInputCapacity);
+  Ref<QELCSeparator> separator = QELCSeparator::widgetWithSize({10, 2}, {0, 0});
+  if (!r.observer || !r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox ||
+      !separator)
+    return false;
+  r.textbox->setFlags(kQELTextboxFrameless);
+  r.textbox->setLabel("Type a new message (text)");
+  r.textbox->setOnCommit(LLKCMessage::messageWithCode({kControl, kControlCommit, 0}));
+  (void)r.controls->attach(Ref<QELBWidget>(r.textbox));
+  (void)r.controls->attach(Ref<QELBWidget>(separator));
+  if (!buildSymbols()) return false;
+  r.canvas->setContent({0, kVSKFeedTop});
+  for (auto [bar, tag] : {std::pair{r.vbar.get(), kControlVertical}, std::pair{r.hbar.get(), kControlHorizontal}}) {
+    bar->setFlags(1);
+    bar->setOnChange(LLKCMessage::messageWithCode({kControl, tag, 0}));
+    bar->setVisible(false);
+  }
+  r.vbar->setScroll(1.0f);
+  for (QELBWidget* part : {static_cast<QELBWidget*>(r.controls.get()), static_cast<QELBWidget*>(r.canvas.get()),
+                           static_cast<QELBWidget*>(r.vbar.get()), static_cast<QELBWidget*>(r.hbar.get())})
+    if (!attach(Ref<QELBWidget>(part))) return false;
+  setAlias(alias);
+  return true;
+}
+
+bool VSKCConversationView::buildSymbols() {
+  Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbols);
+  Ref<QELCSymbol> term = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolWithLabel, std::string("?-"));
+  Ref<QELCSymbol> text = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolWithLabel, std::string(">-"));
+  Ref<QELCSymbol> distract = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconDistract);
+  Ref<QELCSymbol> pause = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconPause);
+  Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
+  Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(0x11, kThinkingStrings);
+  if (!row || !term || !text || !distract || !pause || !spacer || !ticker) return false;
+  term->setAlias("inp.term");
+  text->setAlias("inp.text");
+  text->setUnderlined(true);
+  struct Entry {
+    QELCSymbol* symbol;
+    uint32_t ctx;
+  };
+  for (Entry e : {Entry{term.get(), kVSKInputTerm}, Entry{text.get(), kVSKInputText},
+                  Entry{distract.get(), kSymbolDistract}, Entry{pause.get(), kSymbolPause}}) {
+    if (e.ctx == kSymbolDistract || e.ctx == kSymbolPause) e.symbol->setFontName("icons");
+    setSymbolMessages(*e.symbol, e.ctx);
+    (void)row->attach(Ref<QELBWidget>(e.symbol));
+  }
+  ticker->setFlags(4);
+  ticker->setVisible(false);
+  (void)row->attach(Ref<QELBWidget>(spacer));
+  (void)row->attach(Ref<QELBWidget>(ticker));
+  (void)record_.controls->attach(Ref<QELBWidget>(row));
+  record_.symbols = row.get();
+  record_.ticker = ticker.get();
+  return true;
+}
+
+void VSKCConversationView::onAttachedIntoWindow() {
+  ZRVBView::onAttachedIntoWindow();
+  QELBWindow* w = window();
+  for (const Ref<QELBWidget>& child : record_.symbols->childs()) child->resizeToPreferredWithWindow(w);
+  record_.symbols->resizeWithWindow(w);
+  record_.controls->resizeWithWindow(w);
+  {
+    std::lock_guard lock(record_.observer->monitor());
+    record_.observer->setTarget(this);
+    record_.observer->setOnQuery(LLKCMessage::messageWithCode({kObserver, 1, 0}));
+    record_.observer->setOnSquib(LLKCMessage::messageWithCode({kObserver, 0, 0}));
+  }
+  if (!MRKCSubstrate::shared()->attach(record_.observer.get(), false))
+    LLKFLog("%s : cannot follow \"%s\"", alias().c_str(), kVSKUxLabel);
+  record_.observer->appendLabel(kVSKUxLabel);
+  setMinSize(sizeToFit(kMinimumContent, w));
+  onResized();
+}
+
+void VSKCConversationView::onDetachedFromWindow() {
+  VSKFViewMenuLetGo(this);
+  ZRVBView::onDetachedFromWindow();
+  {
+    std::lock_guard lock(record_.observer->monitor());
+    record_.observer->setTarget(nullptr);
+  }
+  (void)MRKCSubstrate::shared()->detach(record_.observer.get(), true);
+  dropHint();
+}
+
+void VSKCConversationView::onResized() {
+  VSKTConversationRecord& r = record_;
+  OGLTRect s = space();
+  float w = s.right - s.left, h = s.bottom - s.top;
+  r.textbox->setSize({w, kTextboxHeight});
+  r.controls->setSize({w, kControlsHeight});
+  float canvasHeight = std::max(0.0f, h - kControlsHeight);
+  r.canvas->setFrame({0, 0, w, canvasHeight});
+  r.controls->setPosition({0, canvasHeight});
+  r.vbar->setFrame({w - kBarWidth, 0, w, canvasHeight - kBarWidth});
+  r.hbar->setFrame({0, canvasHeight - kBarWidth, w - kBarWidth, canvasHeight});
+  r.controls->recomputeLayout();
+  r.symbols->recomputeLayout();
+  r.canvas->setContent({std::max(w, kContentMinWidth), r.canvas->content().h});
+  r.dirty = true;
+}
+
+void VSKCConversationView::onUpdateWithStep(float step) {
+  VSKTConversationRecord& r = record_;
+  if (r.dirty) {
+    OGLTSize canvas = r.canvas->size(), content = r.canvas->content();
+    OGLTPoint offset = r.canvas->offset();
+    offset.x = followAxis(*r.hbar, canvas.w, content.w, offset.x, false);
+    offset.y = followAxis(*r.vbar, canvas.h, content.h, offset.y, true);
+    r.canvas->setOffset(offset);
+    offset = r.canvas->offset();
+    showBarAt(*r.hbar, canvas.w, content.w, offset.x, false);
+    showBarAt(*r.vbar, canvas.h, content.h, offset.y, true);
+    bool both = r.hbar->visible() && r.vbar->visible();
+    r.vbar->setSize({kBarWidth, both ? canvas.h - kBarWidth : canvas.h});
+    r.hbar->setSize({both ? canvas.w - kBarWidth : canvas.w, kBarWidth});
+    VSKFConversationFeedSyncUp(&r, this);
+    r.dirty = false;
+  }
+  ZRVBView::onUpdateWithStep(step);
+}
+
+void VSKCConversationView::moveBar(float scroll) {
+  record_.vbar->setScroll(scroll);
+  (void)record_.vbar->trigger();
+}
+
+bool VSKCConversationView::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  if (!hasCursorRecord()) return false;
+  if (record_.vbar->visible()) moveBar(record_.vbar->scroll() + scroll.delta.y / -10.0f);
+  return true;
+}
+
+bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
+  if (!hasCursorRecord()) return false;
+  if (ZRVBView::onInputWithKeypad(key)) return true;
+  if (key.action != kOGLActionPress && key.action != kOGLActionRepeat) return false;
+  float content = record_.canvas->content().h, page = content > 0 ? record_.canvas->size().h / content : 0;
+  float scroll = record_.vbar->scroll();
+  switch (key.key) {
+    case kKeyDown: if (content > 0) moveBar(scroll + 0.1f); break;
+    case kKeyUp: if (content > 0) moveBar(scroll - 0.1f); break;
+    case kKeyPageUp: if (content > 0) moveBar(scroll - page); break;
+    case kKeyPageDown: if (content > 0) moveBar(scroll + page); break;
+    case kKeyHome: moveBar(0.0f); break;
+    case kKeyEnd: moveBar(1.0f); break;
+    default: break;
+  }
+  return false;
+}
+
+void VSKCConversationView::onToggleMenu() {
+  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  if (!list) return;
+  if (isRolledup()) VSKFViewMenuAddItem(this, list.get(), "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}));
+  else VSKFViewMenuAddItem(this, list.get(), "Roll-up", LLKCMessage::messageWithCode({kMenu, kMenuRollup, 0}));
+  if (flags() & kQELViewCloseButton) {
+    VSKFViewMenuAddSeparator(list.get());
+    VSKFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kMenu, kMenuClose, 0}));
+  }
+  VSKFViewMenuOpen(this, list, "conversation");
+}
+
+void VSKCConversationView::onMenu(uint32_t tag) {
+  switch (tag) {
+    case kMenuClose: close(); break;
+    case kMenuUnroll: unroll(); break;
+    case kMenuRollup: rollup(); break;
+    default: break;
+  }
+}
+
+void VSKCConversationView::onMessaged(const Ref<LLKCMessage>& message) {
+  if (!message) return;
+  switch (message->uid()) {
+    case kMenu:
+      onMenu(message->tag());
+      break;
+    case kObserver:
+      if (message->tag() == 1)
+        VSKFConversationOnQuery(&record_, this, refCast<MRKCQuery>(message->payload()).get());
+      break;
+    case kControl:
+      onControl(*message);
+      break;
+    case kHover:
+      onHover(*message);
+      break;
+    case kBubble:
+      onBubble(*message);
+      break;
+    default:
+      break;
+  }
+}
+
+void VSKCConversationView::onControl(const LLKCMessage& message) {
+  VSKTConversationRecord& r = record_;
+  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
+  switch (message.tag()) {
+    case kControlVertical:
+    case kControlHorizontal: {
+      float s = static_cast<float>(message.details().realForKey("scroll", 0));
+      OGLTSize canvas = r.canvas->size(), content = r.canvas->content();
+      OGLTPoint offset = r.canvas->offset();
+      if (message.tag() == kControlVertical) offset.y = content.h * s - canvas.h * 0.5f;
+      else offset.x = content.w * s - canvas.w * 0.5f;
+      r.canvas->setOffset(offset);
+      VSKFConversationFeedSyncUp(&r, this);
+      break;
+    }
+    case kControlCommit: {
+      Ref<LLKCString> value = message.details().objectForKeyAs<LLKCString>("value");
+      if (value && !value->string().empty()) VSKFConversationOnTypedInput(&r, this, value->string());
+      break;
+    }
+    case kControlSymbol:
+      switch (message.ctx()) {
+        case kSymbolDistract: VSKFConversationOnDistract(&r, this); break;
+        case kVSKInputTerm:
+        case kVSKInputText: setMode(message.ctx(), sender.get()); break;
+        case kSymbolPause: setPaused(true, sender.get()); break;
+        case kSymbolResume: setPaused(false, sender.get()); break;
+        default: break;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void VSKCConversationView::setMode(uint32_t mode, QELBWidget* sender) {
+  VSKTConversationRecord& r = record_;
+  if (r.mode == mode) return;
+  bool term = mode == kVSKInputTerm;
+  if (auto* symbol = dynamic_cast<QELBSymbol*>(sender)) symbol->setUnderlined(true);
+  if (auto* other = dynamic_cast<QELBSymbol*>(r.symbols->locate(term ? "inp.text" : "inp.term")))
+    other->setUnderlined(false);
+  r.mode = mode;
+  r.textbox->setLabel(term ? "Type a new message (term)" : "Type a new message (text)");
+}
+
+void VSKCConversationView::setPaused(bool paused, QELBWidget* sender) {
+  auto* symbol = dynamic_cast<QELBSymbol*>(sender);
+  if (!symbol) return;
+  uint32_t ctx = paused ? kSymbolResume : kSymbolPause;
+  symbol->setIcon(paused ? kIconResume : kIconPause);
+  setSymbolMessages(*symbol, ctx);
+  // The hint under the cursor changes at once.
+  Ref<LLKCMessage> enter = symbol->onEnter()->copy();
+  (void)enter->details().storeObject(Ref<LLKBObject>(symbol), "sender");
+  (void)poke(enter);
+  record_.paused = paused;
+}
+
+void VSKCConversationView::dropHint() {
+  if (!record_.hint) return;
+  (void)detach(Ref<QELBWidget>(record_.hint));
+  record_.hint = nullptr;
+}
+
+void VSKCConversationView::onHover(const LLKCMessage& message) {
+  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
+  if (message.tag() == kHoverLeave) {
+    if (record_.hint && record_.hint->tag() == message.ctx()) dropHint();
+    return;
+  }
+  if (message.tag() != kHoverEnter || !sender) return;
+  dropHint();
+  const char* text = hintText(message.ctx());
+  if (!text) return;
+  Ref<ZRVCHint> hint = ZRVFHintMake(sender.get(), text, kZRVHintAbove, {0, 0});
+  if (!hint || !ZRVFHintPlaceOnWindow(window(), sender.get(), hint.get())) return;
+  hint->setTag(message.ctx());
+  hint->setPosition(worldToSpace(hint->position()));
+  hint->setLayer(kHintLayer);
+  if (attach(Ref<QELBWidget>(hint))) record_.hint = hint;
+}
+
+void VSKCConversationView::onBubble(const LLKCMessage& message) {
+  VSKTConversationRecord& r = record_;
+  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
+  if (!sender) return;
+  switch (message.tag()) {
+    case kHoverEnter:
+    case kHoverLeave:
+      if (auto* wrap = dynamic_cast<QELBParent*>(sender.get()))
+        if (QELBWidget* thumbs = wrap->locate("thumbs")) thumbs->setVisible(message.tag() == kHoverEnter);
+      break;
+    case kBubbleRateUp:
+    case kBubbleRateDown: {
+      QELBWidget* wrap = sender->parent() && sender->parent()->parent() ? sender->parent()->parent()->parent() : nullptr;
+      auto* parent = dynamic_cast<QELBParent*>(wrap);
+      QELBWidget* bubble = parent ? parent->locate("bubble") : nullptr;
+      if (VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr))
+        VSKFConversationOnRate(&r, *entry, message.tag() == kBubbleRateUp ? 1.0 : -1.0);
+      break;
+    }
+    case kBubbleChoice: {
+      QELBWidget* options = sender->parent();
+      QELBBubble* bubble = options ? options->findAncestorOfClass<QELCBubble>() : nullptr;
+      VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr);
+      auto* option = dynamic_cast<MRKBTerm*>(message.payload().get());
+      if (entry && option)
+        VSKFConversationOnChoice(&r, this, *entry, options, option,
+                                 static_cast<int32_t>(message.details().sintForKey("selected", -1)));
+      break;
+    }
+    default:
+      break;
+  }
+}

@@ -1,0 +1,222 @@
+#include "app/ctm/VSKFConversationBubbles.h"
+
+#include <algorithm>
+
+#include "app/ctm/VSKFConversationFeed.h"
+#include "framework/substrate/MRKCString.h"
+#include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBRadiobox.h"
+#include "ui/widgets/QELBSymbol.h"
+#include "ui/widgets/QELBView.h"
+
+namespace {
+
+const QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0, 0, 0, kQELGroupFitParent};
+const QELTGroupSetup kSetupColumn = {kQELGroupColumn, 0, 5, 0, kQELGroupFitParent};
+const QELTGroupSetup kSetupOptions = {kQELGroupColumn, 0, 1, 0, kQELGroupUniformMain};
+const QELTGroupSetup kSetupWrapDuo = {kQELGroupRow, 0, -6, 0, kQELGroupUniformCross};
+const QELTGroupSetup kSetupWrapSolo = {kQELGroupCentered, 0, 0, 0, 0};
+const QELTGroupSetup kSetupCentered2 = {kQELGroupCentered, 0, 0, 0, 0};
+const QELTGroupSetup kSetupActions = {kQELGroupColumn, 4, 1, 1, kQELGroupUniformMain | kQELGroupHoverBorder};
+constexpr QELTSymbolSetup kSetupSymbolInAction = {0.5f, false};
+
+constexpr OGLTSize kSmallestContent = {128, 48};
+constexpr float kOptionsGap = 10;  // under the text of a pick-one with options
+constexpr float kOptionGap = 1;    // between two options
+constexpr float kTailPlace = 0.5f;
+constexpr uint32_t kBubbleTextFlags = kQELTextboxFrameless | kQELTextboxReadOnly;
+constexpr uint32_t kThumbUp = 0xE8DC, kThumbDown = 0xE8DB;
+
+int32_t tailSide(bool user) { return user ? kQELBubbleTailRight : kQELBubbleTailLeft; }
+
+OGLTSize bubbleSize(QELBWindow* window, OGLTSize content, bool user) {
+  OGLTSize raised = {std::max(content.w, kSmallestContent.w), std::max(content.h, kSmallestContent.h)};
+  return QELBBubble::preferredSizeWithWindow(window, &raised, tailSide(user));
+}
+
+// A read-only frameless text box holding the text whole (its capacity is the text's byte length).
+Ref<QELCTextbox> readOnlyText(const std::string& text, OGLTSize size) {
+  Ref<QELCTextbox> box = QELCTextbox::widgetWithSize(size, {0, 0}, text, static_cast<uint32_t>(text.size()));
+  if (box) box->setFlags(kBubbleTextFlags);
+  return box;
+}
+
+void finishBubble(QELCBubble& bubble, bool user) {
+  bubble.setOrigin(tailSide(user));
+  bubble.setOffset(kTailPlace);
+}
+
+bool isUser(const VSKCConversationEntry& entry) { return entry.speaker() != kVSKSpeakerCTM; }
+
+// Actions are wanted exactly for a CTM entry that can be rated.
+bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVSKSpeakerCTM && entry.iRefUid; }
+
+}  // namespace
+
+std::string VSKFConversationGetString(const MRKBTerm* term) {
+  if (!term) return {};
+  MRKBTerm* t = const_cast<MRKBTerm*>(term);
+  if (MRKCSymbol* symbol = t->asSymbol()) return symbol->value();
+  if (MRKCString* string = t->asString()) return string->value();
+  return term->text();
+}
+
+OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
+                                            const MRKCList* options) {
+  OGLTSize size = QELBLabel::preferredSizeWithWindow(window, text, static_cast<float>(width));
+  if (!options || options->count() == 0) return size;
+  size.h += kOptionsGap;
+  for (size_t i = 0; i < options->count(); ++i) {
+    if (i > 0) size.h += kOptionGap;
+    size.h += QELBRadiobox::preferredSizeWithWindow(window, VSKFConversationGetString(options->fetchAtIndex(i))).h;
+  }
+  return size;
+}
+
+Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize bubble, OGLTSize content, bool user) {
+  Ref<QELCBubble> made = QELCBubble::widgetWithSize(bubble, {0, 0});
+  Ref<QELCTextbox> box = readOnlyText(text, content);
+  Ref<QELCGroup> group = QELCGroup::widgetWithSize(content, {0, 0}, &kSetupCentered);
+  if (!made || !box || !group) return nullptr;
+  (void)group->attach(Ref<QELBWidget>(box));
+  (void)made->attach(Ref<QELBWidget>(group));
+  finishBubble(*made, user);
+  return made;
+}
+
+Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string& text, const MRKCList* options,
+                                               int32_t chosen, OGLTSize bubble, OGLTSize content, bool user) {
+  QELBWindow* window = view ? view->window() : nullptr;
+  Ref<QELCBubble> made = QELCBubble::widgetWithSize(bubble, {0, 0});
+  Ref<QELCGroup> column = QELCGroup::widgetWithSize(content, {0, 0}, &kSetupColumn);
+  if (!made || !column) return nullptr;
+  Ref<QELCTextbox> box = readOnlyText(text, QELBLabel::preferredSizeWithWindow(window, text, kVSKMeasureWidth));
+  Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupOptions);
+  if (!box || !group) return nullptr;
+  (void)column->attach(Ref<QELBWidget>(box));
+  for (size_t i = 0; options && i < options->count(); ++i) {
+    MRKBTerm* option = options->fetchAtIndex(i);
+    std::string label = VSKFConversationGetString(option);
+    if (label.empty()) continue;
+    Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
+    if (!radio) continue;
+    if (chosen < 0) {
+      Ref<LLKCMessage> click = LLKCMessage::messageWithCode({0xE000, 9, 0}, Ref<LLKBObject>(option));
+      (void)click->details().storeSint(static_cast<int64_t>(i), "selected");
+      radio->setOnClick(click);
+    } else if (static_cast<size_t>(chosen) == i) {
+      radio->setValue(true);
+    }
+    radio->setSize(radio->preferredSizeWithWindow(window));
+    (void)group->attach(Ref<QELBWidget>(radio));
+  }
+  if (chosen >= 0) group->setEnabled(false);
+  (void)column->attach(Ref<QELBWidget>(group));
+  // Sized without asking the parents to follow: the bubble keeps the size measured at append.
+  group->setSize(group->preferredSizeWithWindow(window));
+  finishBubble(*made, user);
+  // The column fills the bubble, so that laying the wrap out keeps the bubble's measured size.
+  OGLTRect space = made->space();
+  column->setSize({space.right - space.left, space.bottom - space.top});
+  (void)made->attach(Ref<QELBWidget>(column));
+  return made;
+}
+
+Ref<QELCGroup> VSYFActionMake(QELBView* view) {
+  QELBWindow* window = view ? view->window() : nullptr;
+  Ref<QELCGroup> outer = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered2);
+  Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupActions);
+  if (!outer || !column) return nullptr;
+  struct Thumb {
+    uint32_t icon;
+    uint32_t tag;
+  };
+  for (Thumb thumb : {Thumb{kThumbUp, 2}, Thumb{kThumbDown, 3}}) {
+    Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolInAction, thumb.icon);
+    if (!symbol) continue;
+    symbol->setFontName("icons");
+    symbol->setOnClick(LLKCMessage::messageWithCode({0xE000, thumb.tag, 0}));
+    symbol->resizeToPreferredWithWindow(window);
+    (void)column->attach(Ref<QELBWidget>(symbol));
+  }
+  column->resizeToPreferredWithWindow(window);
+  (void)outer->attach(Ref<QELBWidget>(column));
+  outer->resizeToPreferredWithWindow(window);
+  outer->setVisible(false);
+  outer->setAlias("thumbs");
+  return outer;
+}
+
+Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubble>& bubble, bool actions) {
+  if (!bubble) return nullptr;
+  Ref<QELCGroup> wrap = QELCGroup::widgetWithSize({0, 0}, {0, 0}, actions ? &kSetupWrapDuo : &kSetupWrapSolo);
+  if (!wrap) return nullptr;
+  bubble->setAlias("bubble");
+  bubble->setLayer(static_cast<int8_t>(bubble->layer() + 1));
+  (void)wrap->attach(Ref<QELBWidget>(bubble));
+  if (actions) {
+    // On the bubble's layer, so that the row keeps them after the bubble.
+    if (Ref<QELCGroup> thumbs = VSYFActionMake(view)) {
+      thumbs->setLayer(bubble->layer());
+      (void)wrap->attach(Ref<QELBWidget>(thumbs));
+    }
+    wrap->setOnEnter(LLKCMessage::messageWithCode({0xE000, 7, 0}));
+    wrap->setOnLeave(LLKCMessage::messageWithCode({0xE000, 8, 0}));
+  }
+  wrap->resizeToPreferredWithWindow(view ? view->window() : nullptr);
+  return wrap;
+}
+
+bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, VSKCConversationEntry& entry) {
+  OGLTSize size = {entry.width(), entry.height()};
+  Ref<QELCBubble> bubble;
+  if (entry.kind() == kVSKEntryPickOne) {
+    MRKCList* parts = entry.iTerm->asList();
+    MRKCList* options = parts ? asList(parts->fetchAtIndex(1)) : nullptr;
+    std::string text = parts ? VSKFConversationGetString(parts->head()) : std::string();
+    bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
+  } else {
+    bubble = VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize,
+                                            isUser(entry));
+  }
+  Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
+  if (!wrap) return false;
+  wrap->setPosition({entry.iFrame.left, entry.iFrame.top});
+  if (!record->canvas->attach(Ref<QELBWidget>(wrap))) return false;
+  entry.iBWrap = wrap;
+  return true;
+}
+
+namespace {
+
+Ref<VSKCConversationEntry> appendEntry(VSKTConversationRecord* record, QELBView* view, OGLTSize content,
+                                       Ref<MRKBTerm> term, LLKTMessageCode code, uint32_t ctx, Ref<MRKCSymbol> refUid) {
+  bool user = code.uid != kVSKSpeakerCTM;
+  OGLTSize bubble = bubbleSize(view ? view->window() : nullptr, content, user);
+  bool visible = false;
+  Ref<VSKCConversationEntry> entry = VSKFConversationAppendBubble(record, bubble, std::move(term), code, ctx, &visible);
+  if (!entry) return nullptr;
+  entry->iCSize = content;
+  entry->iRefUid = std::move(refUid);
+  if (visible) (void)VSKFConversationEntryShow(record, view, *entry);
+  return entry;
+}
+
+}  // namespace
+
+bool VSKFConversationAppendMessage(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
+                                   const std::string& text, Ref<MRKCSymbol> refUid) {
+  OGLTSize content = QELBLabel::preferredSizeWithWindow(view ? view->window() : nullptr, text, kVSKMeasureWidth);
+  return static_cast<bool>(appendEntry(record, view, content, MRKCString::stringWithValue(text),
+                                       {code.uid, kVSKEntryMessage, 0}, ctx, std::move(refUid)));
+}
+
+bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
+                                   const std::string& text, Ref<MRKCList> options, Ref<MRKCSymbol> refUid) {
+  OGLTSize content = VSKFConversationComputePickOneSize(view ? view->window() : nullptr, text,
+                                                        static_cast<uint32_t>(kVSKMeasureWidth), options.get());
+  Ref<MRKCList> term = MRKCList::listWithTerms({MRKCString::stringWithValue(text).get(), options.get()});
+  if (!term || term->count() != 2) return false;
+  return static_cast<bool>(
+      appendEntry(record, view, content, term, {code.uid, kVSKEntryPickOne, 0}, ctx, std::move(refUid)));
+}

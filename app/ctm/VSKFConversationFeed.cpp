@@ -1,0 +1,94 @@
+#include "app/ctm/VSKFConversationFeed.h"
+
+#include <algorithm>
+
+#include "app/ctm/VSKFConversationBubbles.h"
+#include "ui/widgets/QELBView.h"
+
+namespace {
+
+void dropWrap(VSKTConversationRecord* record, VSKCConversationEntry& entry) {
+  if (!entry.iBWrap) return;
+  (void)record->canvas->detach(Ref<QELBWidget>(entry.iBWrap));
+  entry.iBWrap = nullptr;
+}
+
+// Keeps a user bubble's right edge at the content's right margin.
+void anchorRight(VSKCConversationEntry& entry, float contentWidth) {
+  float right = contentWidth - kVSKFeedMargin;
+  if (entry.iFrame.right == right) return;
+  float width = entry.width();
+  entry.iFrame.left = right - width;
+  entry.iFrame.right = right;
+  if (entry.iBWrap) entry.iBWrap->setPosition({entry.iFrame.left, entry.iFrame.top});
+}
+
+}  // namespace
+
+bool VSKFConversationFeedAppend(VSKTConversationRecord* record, const Ref<VSKCConversationEntry>& entry) {
+  if (!record || !record->canvas || !entry) return false;
+  record->entries.push_back(entry);
+  OGLTSize content = record->canvas->content();
+  float width = entry->width(), height = entry->height();
+  float left = entry->speaker() == kVSKSpeakerCTM ? kVSKFeedMargin : content.w - kVSKFeedMargin - width;
+  entry->iFrame = {left, content.h, left + width, content.h + height};
+  record->canvas->setContent({content.w, content.h + height + kVSKFeedGap});
+  record->dirty = true;
+  return true;
+}
+
+bool VSKFConversationFeedIsVisible(const VSKTConversationRecord* record, const VSKCConversationEntry& entry) {
+  OGLTPoint o = record->canvas->offset();
+  OGLTSize s = record->canvas->size();
+  const OGLTRect& f = entry.iFrame;
+  return std::max(f.left, o.x) < std::min(f.right, o.x + s.w) && std::max(f.top, o.y) < std::min(f.bottom, o.y + s.h);
+}
+
+void VSKFConversationFeedSyncUp(VSKTConversationRecord* record, QELBView* view) {
+  if (!record || !record->canvas) return;
+  float contentWidth = record->canvas->content().w;
+  for (const Ref<VSKCConversationEntry>& entry : record->entries) {
+    if (entry->speaker() == kVSKSpeakerUser) anchorRight(*entry, contentWidth);
+    if (!VSKFConversationFeedIsVisible(record, *entry)) {
+      dropWrap(record, *entry);
+    } else if (!entry->iBWrap) {
+      (void)VSKFConversationEntryShow(record, view, *entry);
+    }
+  }
+}
+
+void VSKFConversationFeedClear(VSKTConversationRecord* record, QELBView* view) {
+  if (!record || !record->canvas) return;
+  record->canvas->detachAll();
+  for (const Ref<VSKCConversationEntry>& entry : record->entries) entry->iBWrap = nullptr;
+  record->entries.clear();
+  if (record->vbar) record->vbar->setVisible(false);
+  if (record->hbar) record->hbar->setVisible(false);
+  record->canvas->setContent({0, kVSKFeedTop});
+  record->dirty = true;
+  if (view) view->onResized();
+}
+
+VSKCConversationEntry* VSKFConversationFeedFind(const VSKTConversationRecord* record, const QELBWidget* widget,
+                                                int32_t* index) {
+  if (!record || !widget || !widget->parent()) return nullptr;
+  for (size_t i = 0; i < record->entries.size(); ++i) {
+    const Ref<VSKCConversationEntry>& entry = record->entries[i];
+    if (entry->iBWrap && static_cast<const QELBWidget*>(entry->iBWrap.get()) == widget->parent()) {
+      if (index) *index = static_cast<int32_t>(i);
+      return entry.get();
+    }
+  }
+  return nullptr;
+}
+
+Ref<VSKCConversationEntry> VSKFConversationAppendBubble(VSKTConversationRecord* record, OGLTSize size,
+                                                        Ref<MRKBTerm> term, LLKTMessageCode code, uint32_t ctx,
+                                                        bool* visible) {
+  Ref<VSKCConversationEntry> entry = VSKCConversationEntry::entryWithTerm(std::move(term), size);
+  if (!entry) return nullptr;
+  entry->iCode = {code.uid, code.tag, ctx};
+  if (!VSKFConversationFeedAppend(record, entry)) return nullptr;
+  if (visible) *visible = VSKFConversationFeedIsVisible(record, *entry);
+  return entry;
+}

@@ -1,0 +1,150 @@
+// The conversation feed: entries stacked in the content, user bubbles held at the right edge,
+// widgets only for the entries in view, a viewport that stays where the user put it, and the
+// view's title menu.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/ctm/VSKFConversationBubbles.h"
+#include "app/ctm/VSKFConversationFeed.h"
+#include "framework/substrate/MRKCString.h"
+#include "tests/app/ConversationWindow.h"
+
+namespace {
+
+class ConversationFeedTest : public ::testing::Test, public ConversationWindow {
+protected:
+  void SetUp() override { ASSERT_TRUE(open()); }
+  void TearDown() override { close(); }
+  Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
+    return VSKFConversationAppendBubble(&record(), size, MRKCString::stringWithValue("x"),
+                                        {speaker, kVSKEntryMessage, 0}, 0, nullptr);
+  }
+  void say(uint32_t speaker, const std::string& text) {
+    ASSERT_TRUE(VSKFConversationAppendMessage(&record(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
+  }
+  size_t wraps() {
+    size_t count = 0;
+    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
+    return count;
+  }
+};
+
+TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEdge) {
+  Ref<VSKCConversationEntry> ctm = append(kVSKSpeakerCTM, {100, 40});
+  Ref<VSKCConversationEntry> user = append(kVSKSpeakerUser, {200, 60});
+  EXPECT_EQ(ctm->iFrame.top, 10);
+  EXPECT_EQ(ctm->iFrame.left, 10);
+  EXPECT_EQ(user->iFrame.top, 56);
+  EXPECT_EQ(record().canvas->content().h, 10 + 46 + 66);
+  EXPECT_EQ(user->iFrame.left, 640 - 10 - 200);
+  record().canvas->setContent({800, record().canvas->content().h});
+  VSKFConversationFeedSyncUp(&record(), view.get());
+  EXPECT_EQ(user->iFrame.left, 590);
+  ASSERT_TRUE(user->iBWrap);
+  EXPECT_EQ(user->iBWrap->position().x, 590);
+}
+
+TEST_F(ConversationFeedTest, AShortMessageIsMeasuredOnceIntoAtLeastTheSmallestBubble) {
+  say(kVSKSpeakerCTM, "hi");
+  const VSKCConversationEntry& entry = *record().entries.back();
+  EXPECT_GE(entry.width(), 128);
+  EXPECT_GE(entry.height(), 48);
+  EXPECT_LT(entry.iCSize.w, 128);  // the measure itself is kept, not the raised size
+}
+
+TEST_F(ConversationFeedTest, OnlyTheEntriesInViewHaveWidgetsAndTheyComeBackTheSame) {
+  for (int i = 0; i < 40; ++i) say(i % 2 ? kVSKSpeakerUser : kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  size_t shown = wraps();
+  EXPECT_GT(shown, 0u);
+  EXPECT_LT(shown, 40u);
+  EXPECT_TRUE(record().vbar->visible());
+  const Ref<VSKCConversationEntry> first = record().entries.front();
+  // Home shows the first bubble, End the last.
+  record().vbar->setScroll(0);
+  (void)record().vbar->trigger();
+  ASSERT_TRUE(first->iBWrap);
+  OGLTSize size = first->iBWrap->size();
+  record().vbar->setScroll(1);
+  (void)record().vbar->trigger();
+  EXPECT_FALSE(first->iBWrap);
+  EXPECT_TRUE(record().entries.back()->iBWrap);
+  record().vbar->setScroll(0);
+  (void)record().vbar->trigger();
+  ASSERT_TRUE(first->iBWrap);
+  EXPECT_EQ(first->iBWrap->size().w, size.w);
+  EXPECT_EQ(first->iBWrap->size().h, size.h);
+}
+
+TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(0.5f);
+  (void)record().vbar->trigger();
+  window->frame();
+  float where = record().canvas->offset().y;
+  say(kVSKSpeakerCTM, "one more");
+  window->frame();
+  EXPECT_EQ(record().canvas->offset().y, where);
+  // At the end, the end stays in view.
+  record().vbar->setScroll(1);
+  (void)record().vbar->trigger();
+  window->frame();
+  say(kVSKSpeakerCTM, "and another");
+  window->frame();
+  OGLTSize canvas = record().canvas->size();
+  EXPECT_EQ(record().canvas->offset().y + canvas.h, record().canvas->content().h);
+}
+
+TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
+  Ref<MRKCList> options = MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(),
+                                                   MRKCString::stringWithValue("green").get()});
+  ASSERT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
+                                            "Colour?", options, nullptr));
+  Ref<VSKCConversationEntry> pick = record().entries.back();
+  window->frame();
+  ASSERT_TRUE(pick->iBWrap);
+  // Laid out, the bubble keeps the size measured when it was appended.
+  EXPECT_EQ(pick->iBWrap->locate("bubble")->size().w, pick->width());
+  pick->iCPick = 1;
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(1);
+  (void)record().vbar->trigger();
+  ASSERT_FALSE(pick->iBWrap);
+  record().vbar->setScroll(0);
+  (void)record().vbar->trigger();
+  ASSERT_TRUE(pick->iBWrap);
+  QELBWidget* bubble = pick->iBWrap->locate("bubble");
+  ASSERT_TRUE(bubble);
+  EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+}
+
+TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
+  const std::string text = "Grüße, café ✓ — ça va?";
+  say(kVSKSpeakerCTM, text);
+  window->frame();
+  const Ref<VSKCConversationEntry>& entry = record().entries.back();
+  ASSERT_TRUE(entry->iBWrap);
+  QELBTextbox* box = nullptr;
+  std::function<void(QELBWidget*)> look = [&](QELBWidget* widget) {
+    if (auto* found = dynamic_cast<QELBTextbox*>(widget)) box = found;
+    if (auto* parent = dynamic_cast<QELBParent*>(widget))
+      for (const Ref<QELBWidget>& child : parent->childs()) look(child.get());
+  };
+  look(entry->iBWrap.get());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->value(), text);
+}
+
+TEST_F(ConversationFeedTest, TheTitleMenuOpensOnceAndOffersRollUpAndClose) {
+  view->onToggleMenu();
+  view->onToggleMenu();
+  window->frame();
+  size_t menus = 0;
+  for (const Ref<QELBWidget>& child : window->_childs()->members()) menus += child->alias() == "term.menu" ? 1 : 0;
+  EXPECT_EQ(menus, 1u);
+}
+
+}  // namespace

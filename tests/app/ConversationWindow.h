@@ -1,0 +1,25 @@
+#pragma once
+// A headless window showing a conversation view of 640 x 600 at its top left, for the
+// conversation tests and benchmarks. Window's thread: the caller's.
+#include "app/ctm/VSKCConversationView.h"
+#include "tests/widgets/QELTestHeadlessWindow.h"
+
+struct ConversationWindow {
+  Ref<QELTestHeadlessWindow> window;
+  Ref<VSKCConversationView> view;
+
+  // Makes both and shows the view for one frame; false when either cannot be made or attached.
+  bool open() {
+    window = QELTestHeadlessWindow::make({700, 640});
+    view = VSKCConversationView::viewWithSize({640, 600}, {0, 0}, "ui.conversation", nullptr);
+    if (!window || !view) return false;
+    view->setVisible(true);
+    if (!window->attach(Ref<QELBWidget>(view))) return false;
+    window->frame();
+    return true;
+  }
+  void close() {
+    if (window) window->close();
+  }
+  VSKTConversationRecord& record() { return view->record(); }
+};
