@@ -2,8 +2,6 @@
 // The main window's message uids (steps of 0x100) and the tags and contexts they travel with.
 #include <cstdint>
 
-#include "framework/core/LLKCMessage.h"
-
 enum : uint32_t {
   kVSKLoadRequest = 0xa00,     // a solution file to load, under "file" in the details
   kVSKOperation = 0xb00,       // a load or wipe: progress and completion
@@ -45,7 +43,3 @@ enum : uint32_t {
   kVSKFromMenu = 0x60,
   kVSKFromCommandLine = 0,
 };
-
-// Poked into the labelling views ("ui.qav.labeling.fovl", "ui.qav.labeling.peri") with the
-// data folder's absolute path as payload.
-inline constexpr LLKTMessageCode kVSKLabellingDataFolder{0xa000, 1, 0};

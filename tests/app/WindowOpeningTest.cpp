@@ -9,6 +9,7 @@
 
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/vision/VSKCLabelingView.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKCString.h"
@@ -149,7 +150,7 @@ TEST_F(WindowOpeningTest, TheDataFolderPickedIsSavedPublishedAndToldToTheLabelli
                  ASSERT_EQ(labelling->messages.size(), c.taken ? 1u : 0u);
                  if (!c.taken) return;
                  const LLKCMessage& poked = *labelling->messages[0];
-                 EXPECT_EQ(poked.code(), kVSKLabellingDataFolder);
+                 EXPECT_EQ(poked.code(), (LLKTMessageCode{kVSKLabelingDataFolderUid, 1, 0}));
                  Ref<LLKCString> path = poked.payloadAs<LLKCString>();
                  EXPECT_TRUE(path && path->string() == picked);
                }});
