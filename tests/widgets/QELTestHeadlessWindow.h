@@ -102,7 +102,6 @@ private:
   mutable std::mutex mutex_;
   std::condition_variable queued_;
   std::multimap<Clock::time_point, std::function<void()>> tasks_;
-  uint64_t sequence_ = 0;
   std::vector<uint8_t> surface_, overlay_;
   bool surfaceEmpty_ = false, overlayEmpty_ = false;
   float pixelRatio_ = 1;
