@@ -45,6 +45,8 @@ Ref<VSKCWindow> VSKCWindow::window() {
   Ref<VSKCWindow> window = makeRef<VSKCWindow>();
   if (!window->made()) return nullptr;
   window->setTitle("vesko");
+  // An idle workbench draws nothing: frames are drawn when a widget, input or exposure asks.
+  window->setSkipsUnchangedFrames(true);
   Ref<LLKCGuid> guid = LLKCGuid::guid();
   window->observer_ = guid ? ZRVCObserver::observerWithGuid(guid->string(), {}, "ui.window", nullptr) : nullptr;
   return window->observer_ ? window : nullptr;
