@@ -37,9 +37,7 @@ void QELBChoiceDialog::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
   int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
   if (button >= 0 && onChoice_) {
-    Ref<LLKCMessage> choice = onChoice_->copy();
-    if (choice) {
-      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+    if (Ref<LLKCMessage> choice = copyWithSender(onChoice_)) {
       (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
       deliverChoice(choice);
     }

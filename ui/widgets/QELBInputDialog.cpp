@@ -43,9 +43,7 @@ void QELBInputDialog::onMessaged(const Ref<LLKCMessage>& message) {
   bool committed = message->uid() == kUidCommit &&
                    message->details().objectForKey("sender").get() == static_cast<LLKBObject*>(textbox_.get());
   if (onChoice_ && (button >= 0 || committed)) {
-    Ref<LLKCMessage> choice = onChoice_->copy();
-    if (choice) {
-      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+    if (Ref<LLKCMessage> choice = copyWithSender(onChoice_)) {
       (void)choice->details().storeObject(LLKCString::stringWithString(textbox_->value()), "value");
       if (button >= 0) (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
       deliverChoice(choice);
