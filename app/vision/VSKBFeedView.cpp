@@ -15,7 +15,7 @@ void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<
 }
 
 void VSKBFeedView::onDetachedFromWindow() {
-  VSKFVisionViewUnfollow(feedState().observer.get());
+  feedState().observer->letGo();
   ZRVBView::onDetachedFromWindow();
 }
 
