@@ -32,10 +32,7 @@ void fillRect(OGLC2DContext* ctx, const OGLTRect& r, const OGLTColor& ink, float
 void QELFScrollboxComputeContentRect(QELBScrollbox* box, OGLTRect* rect) {
   if (!box || !rect) return;
   OGLTRect u{0, 0, 0, 0};
-  for (const Ref<QELBWidget>& child : box->_childs()->members()) {
-    const OGLTRect& f = child->frame();
-    u = {std::min(u.left, f.left), std::min(u.top, f.top), std::max(u.right, f.right), std::max(u.bottom, f.bottom)};
-  }
+  for (const Ref<QELBWidget>& child : box->_childs()->members()) u = QELFRectUnion(u, child->frame());
   *rect = u;
 }
 
