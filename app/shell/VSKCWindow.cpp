@@ -5,11 +5,13 @@
 
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
+#include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKCGuid.h"
 #include "framework/core/LLKCString.h"
 #include "framework/core/LLKFFiles.h"
@@ -86,7 +88,12 @@ void VSKCWindow::settleDataPath() {
     useDataPath(saved);
     return;
   }
-  // Without a saved folder (or when it is gone) the default one is used, made when missing.
+  // A saved folder that is gone is asked for again; meanwhile, as without a saved folder, the
+  // default one is used, made when missing.
+  if (!saved.empty()) {
+    tell("The data folder " + saved + " no longer exists");
+    (void)VSKFWindowAskForDataPath(this);
+  }
   std::string fallback = VSKFDefaultDataPath();
   std::error_code error;
   if (!fallback.empty()) std::filesystem::create_directories(fallback, error);
@@ -99,9 +106,26 @@ void VSKCWindow::settleDataPath() {
 
 void VSKCWindow::useDataPath(const std::string& path) {
   dataPath_ = path;
-  storeConstant(MRKCString::stringWithValue(path), "path.data");
   VSKFWindowLabelingDataFolder(this, path);
+  storeConstant(MRKCString::stringWithValue(path), "path.data");
 }
+
+void VSKCWindow::onDataFolderPicked(const LLKCMessage& message) {
+  if (message.tag() != kVSKDataFolderPicked) return;
+  Ref<LLKCFSFolder> folder = message.details().objectForKeyAs<LLKCFSFolder>("folder");
+  if (!folder || folder->fullPath().empty()) return;
+  const std::string& path = folder->fullPath();
+  if (!LLKFDoesFilePathExists(path.c_str())) {
+    tell("The data folder " + path + " does not exist");
+    return;
+  }
+  JSKCFrame* settings = config();
+  if (!settings || settings->storeString(path, kDataPathKey) != 0) tell("Cannot save the data folder in the settings");
+  useDataPath(path);
+  tell("Data folder: " + path);
+}
+
+void VSKCWindow::onAboutBoxRequested() { VSKFWindowShowAbout(this); }
 
 void VSKCWindow::publishConstants() {
   storeConstant(MRKCNumber::numberWithBool(true), "vesko.ux");
@@ -118,7 +142,7 @@ void VSKCWindow::loadFromCommandLine() {
   if (!application || application->argc() < 2) return;
   const char* path = application->argv()[1];
   if (LLKFDoesFilePathExists(path)) {
-    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path);
+    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path, false);
     return;
   }
   tell(std::string("Cannot load ") + path + ": no such file");
@@ -127,29 +151,22 @@ void VSKCWindow::loadFromCommandLine() {
 bool VSKCWindow::onCommand(const LLKCMessage& message) {
   switch (message.tag()) {
     case kVSKCommandLoadTest:
-      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message));
+      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), false);
+      break;
+    case kVSKCommandLoadSolution:
+      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), true);
+      break;
+    case kVSKCommandResetDataPath:
+      (void)VSKFWindowAskForDataPath(this);
       break;
     case kVSKCommandWipe:
       (void)VSKFWindowWipe(this);
       break;
-    case kVSKCommandConversation:
-      VSKFWindowConversation(this, nullptr);
-      break;
     case kVSKCommandToggleStats:
       VSKFWindowToggleCTMStats(stats_);
       break;
-    case kVSKCommandTimeline:
-      VSKFWindowTimeline(this, nullptr);
-      break;
-    case kVSKCommandExpression:
-      VSKFWindowExpression(this, nullptr);
-      break;
-    case kVSKCommandGist:
-      VSKFWindowGist(this, nullptr);
-      break;
     default:
-      (void)VSKFWindowOpenVisionView(this, config(), message.tag(), message.ctx());
-      if (message.tag() == kVSKOpenLabeling) VSKFWindowLabelingDataFolder(this, dataPath_);
+      (void)VSKFWindowOpenViewForTag(this, config(), message.tag(), message.ctx(), dataPath_);
       break;
   }
   return true;
@@ -163,6 +180,9 @@ bool VSKCWindow::onMessaged(const Ref<LLKCMessage>& message) {
       return true;
     case kVSKOperation:
       VSKFWindowOnOperation(this, *message);
+      return true;
+    case kVSKDataFolder:
+      onDataFolderPicked(*message);
       return true;
     case kVSKTick:
       VSKFWindowPlotTick(stats_, *message);

@@ -1,6 +1,7 @@
 #pragma once
 // The workbench's main window. At opening it shows the statistics view, refills the recents,
-// settles the data folder, publishes "vesko.ux", "path.rscs" and "path.data" among the
+// settles the data folder (the saved one; else the default, with the data-folder dialog when
+// the saved one is gone), publishes "vesko.ux", "path.rscs" and "path.data" among the
 // substrate's constants, follows "ctm.tick" through its observer (delivered to the statistics
 // view, which leaves the squibs to this window) and loads the solution named on the command
 // line. Every menu click, load notification, squib and hover arrives as a message in
@@ -41,6 +42,7 @@ public:
 protected:
   void onOpening() override;
   void onClosing() override;
+  void onAboutBoxRequested() override;
 
 private:
   template <typename T, typename... Args>
@@ -48,7 +50,10 @@ private:
   VSKCWindow() = default;
 
   void settleDataPath();
+  // Uses the folder from now on: the labelling views and the "path.data" constant get it.
   void useDataPath(const std::string& path);
+  // (0xc00, 0x180): the folder picked in the data-folder dialog, saved in the settings.
+  void onDataFolderPicked(const LLKCMessage& message);
   void publishConstants();
   void loadFromCommandLine();
   bool onCommand(const LLKCMessage& message);

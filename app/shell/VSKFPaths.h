@@ -7,6 +7,9 @@
 std::string VSKFResourcesPath();
 // What the user is told when there is no resource folder.
 inline constexpr const char* kVSKMissingResources = "Cannot find the workbench's resources (rsc) beside the program";
+// The folder of solutions and tests, relative to the working directory: where "Load a test"
+// starts and the base of the recents' display form.
+inline constexpr const char* kVSKTestsFolder = "./etc/vesko";
 // The resource's absolute path inside VSKFResourcesPath ("" when there is no resource folder).
 std::string VSKFResourcePath(const std::string& name);
 // The default data folder: $XDG_DATA_HOME/vesko when that is an absolute path, else

@@ -3,10 +3,11 @@
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"
 #include "app/shell/VSKFWindowViews.h"
-#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCLoadOperation.h"
+#include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCString.h"
 #include "framework/core/LLKFConsole.h"
@@ -16,6 +17,8 @@
 #include "framework/substrate/MRKCSubstrate.h"
 
 namespace {
+
+constexpr const char* kPickDialogAlias = "ui.sol.pick";
 
 // Submits a load of the workbench's own solution followed by the extra path (none for a wipe).
 bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
@@ -43,6 +46,24 @@ bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
   return false;
 }
 
+// The solution pick dialog, one at a time; its choice is the load request (0xa00, 0, ctx).
+bool showPickDialog(VSKCWindow* window, uint32_t ctx, bool fromHome) {
+  if (window->locate(kPickDialogAlias)) return true;
+  Ref<ZRVCSolutionPickDialog> dialog = ZRVCSolutionPickDialog::widgetWithSize({0, 0}, {0, 0}, "Select a solution ...");
+  if (dialog) {
+    std::string home = LLKFTakeString(LLKFGetUserHomePath());
+    dialog->setPath(fromHome ? home : LLKFTakeString(LLKFRelativeToAbsolutePath(kVSKTestsFolder)));
+    if (dialog->path().empty() && !fromHome) dialog->setPath(home);
+    dialog->setLayer(kVSKDialogLayer);
+    dialog->setVisible(true);
+    dialog->setAlias(kPickDialogAlias);
+    dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}));
+    if (window->attach(dialog)) return true;
+  }
+  window->tell("Cannot show the solution pick dialog");
+  return false;
+}
+
 std::string detailText(const LLKCMessage& message, std::string_view key) {
   Ref<LLKCString> text = message.details().objectForKeyAs<LLKCString>(key);
   return text ? text->string() : std::string();
@@ -50,7 +71,8 @@ std::string detailText(const LLKCMessage& message, std::string_view key) {
 
 }  // namespace
 
-bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path) {
+bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, bool fromHome) {
+  if (path.empty()) return showPickDialog(window, ctx, fromHome);
   std::string full = LLKFTakeString(LLKFRelativeToAbsolutePath(path.c_str()));
   Ref<LLKCFSFile> file = full.empty() ? nullptr : LLKCFSFile::fileWithFullPath(full.c_str());
   Ref<LLKCMessage> request = file ? LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}) : nullptr;
@@ -110,8 +132,7 @@ void VSKFWindowRestore(VSKCWindow* window) {
   Ref<JSKCFrame> empty = JSKCFrame::frame();
   if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
-  VSKFWindowRestoreViews(window);
-  VSKFWindowRestoreVisionViews(window, config);
+  VSKFWindowRestoreViews(window, config);
   if (config) window->recents().restore(*config);
   VSKFWindowRefreshRecents(window);
 }

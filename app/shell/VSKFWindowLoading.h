@@ -10,8 +10,11 @@
 class VSKCWindow;
 
 // Asks the window to load the file: posts (0xa00, 0, ctx) with the file (made absolute) under
-// "file". False when nothing was posted (no path, or one that cannot be made absolute).
-bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path);
+// "file"; false when nothing was posted (a path that cannot be made absolute). Without a path,
+// shows the solution pick dialog, whose choice comes back as that same request: at the home
+// folder when fromHome, else at "./etc/vesko" (or at the home folder when that is missing);
+// true when it is shown (one at a time).
+bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, bool fromHome);
 // Submits a wipe that loads the workbench's own solution alone; false when not submitted.
 bool VSKFWindowWipe(VSKCWindow* window);
 // (0xa00, any, any): submits a load of the workbench's solution and the file, with a wipe first.

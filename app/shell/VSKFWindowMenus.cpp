@@ -1,7 +1,10 @@
 #include "app/shell/VSKFWindowMenus.h"
 
+#include <initializer_list>
+
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVFMenu.h"
 #include "framework/core/LLKCString.h"
 
@@ -26,31 +29,70 @@ void addStatisticsEntries(VSKCWindow* window, QELCMenuList* menubar) {
   }
 }
 
+struct Entry {
+  const char* label;  // none: a separator
+  uint32_t tag;
+  uint32_t ctx = 0;
+};
+
+// Items that send (0xf00, tag, ctx), and separators; an entry that cannot be made is left out.
+void addItems(VSKCWindow* window, QELBMenuList* list, std::initializer_list<Entry> entries) {
+  for (const Entry& entry : entries) {
+    if (!entry.label) {
+      if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(separator);
+    } else if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag, entry.ctx))) {
+      (void)list->attach(item);
+    }
+  }
+}
+
+// An item with the sub-list "Foveal" (fov 1), "Peripherial" (fov 2) of the tag's view.
+void addFieldsOfView(VSKCWindow* window, QELBMenuList* list, const char* label, uint32_t tag) {
+  Ref<QELCMenuItem> item = ZRVFMenuSubmenuMake(window, label, 0);
+  if (!item) return;
+  for (uint32_t fov : {1u, 2u})
+    if (Ref<QELCMenuItem> entry = ZRVFMenuItemMake(window, fov == 1 ? "Foveal" : "Peripherial", command(tag, fov)))
+      (void)item->child()->attach(entry);
+  (void)list->attach(item);
+}
+
 }  // namespace
 
 void VSKFWindowBuildMenus(VSKCWindow* window) {
   QELCMenuList* menubar = window->menubar();
   if (!menubar) return;
   addStatisticsEntries(window, menubar);
-  Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(window, "Commands", kMenubarEntry);
-  if (!commands) return;
-  if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
-    window->setRecentsList(recent->child());
-    (void)commands->child()->attach(recent);
+  if (Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(window, "Commands", kMenubarEntry)) {
+    QELBMenuList* list = commands->child().get();
+    addItems(window, list, {{"Load a solution", kVSKCommandLoadSolution, 1}, {"Load a test", kVSKCommandLoadTest, 1}});
+    if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
+      window->setRecentsList(recent->child());
+      (void)list->attach(recent);
+    }
+    addItems(window, list,
+             {{"Wipe", kVSKCommandWipe},
+              {nullptr, 0},
+              {"Inject keys", kVSKOpenInjectKey},
+              {"Inject images", kVSKOpenInjectImage},
+              {"COCO feed", kVSKOpenCocoFeed},
+              {nullptr, 0},
+              {"Reset data path", kVSKCommandResetDataPath}});
+    (void)menubar->attach(commands);
   }
-  if (Ref<QELCMenuItem> wipe = ZRVFMenuItemMake(window, "Wipe", command(kVSKCommandWipe)))
-    (void)commands->child()->attach(wipe);
-  (void)menubar->attach(commands);
-  Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry);
-  if (!views) return;
-  struct Entry {
-    const char* label;
-    uint32_t tag;
-  };
-  for (const Entry& entry : {Entry{"Conversation", kVSKCommandConversation}, Entry{"Conscious contents", kVSKCommandTimeline}, Entry{"Expression", kVSKCommandExpression},
-                             Entry{"Chunk viewer", kVSKCommandGist}})
-    if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, entry.label, command(entry.tag))) (void)views->child()->attach(item);
-  (void)menubar->attach(views);
+  if (Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry)) {
+    QELBMenuList* list = views->child().get();
+    addItems(window, list,
+             {{"Conversation", kVSKCommandConversation},
+              {"Expression", kVSKCommandExpression},
+              {"Chunk viewer", kVSKCommandGist},
+              {"Conscious contents", kVSKCommandTimeline},
+              {nullptr, 0},
+              {"Images feed", kVSKOpenImageFeed}});
+    addFieldsOfView(window, list, "Segmented feed", kVSKOpenSegmentedFeed);
+    addFieldsOfView(window, list, "Labeled feed", kVSKOpenLabeledFeed);
+    addFieldsOfView(window, list, "Label images", kVSKOpenLabeling);
+    (void)menubar->attach(views);
+  }
 }
 
 void VSKFWindowRefreshRecents(VSKCWindow* window) {

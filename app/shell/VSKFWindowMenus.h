@@ -1,7 +1,8 @@
 #pragma once
 // The workbench's menus: "CTM" in the framework's "Statistics" menu (shows or hides the
-// statistics view), the "Commands" menu with "Load recent" (the recents list) and "Wipe", and
-// the "Views" menu with "Conscious contents" (the timeline).
+// statistics view), the "Commands" menu with "Load recent" (the recents list), "Wipe" and the
+// openers of the inject and COCO feed views, and the "Views" menu with an opener of every other
+// view kind (those with a field of view under "Foveal" and "Peripherial").
 // Window's thread only.
 class VSKCWindow;
 

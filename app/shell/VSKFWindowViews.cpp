@@ -1,88 +1,170 @@
 #include "app/shell/VSKFWindowViews.h"
 
+#include <string_view>
+
 #include "app/ctm/VSKCConversationView.h"
 #include "app/ctm/VSKCExpressionView.h"
 #include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/shell/VSKFConfig.h"
-#include "framework/app/ZRVBWindow.h"
+#include "app/shell/VSKFViewOpening.h"
+#include "app/shell/VSKFWindowCodes.h"
+#include "app/vision/VSKFVisionOpeners.h"
+#include "framework/core/JSKCNumber.h"
 #include "framework/core/LLKFLog.h"
 
 namespace {
 
-constexpr const char* kTimelineKey = "ui.timeline";
-constexpr const char* kExpressionKey = "ui.expression";
-constexpr const char* kGistKey = "ui.gist";
-constexpr const char* kConversationKey = "ui.conversation";
 constexpr OGLTSize kViewSize = {640, 480};
 constexpr OGLTPoint kViewPosition = {10, 100};
 
-// The frame given, else the window's entry under the key (made when missing); null when neither.
-Ref<JSKCFrame> settingsFor(ZRVBWindow* window, JSKCFrame* given, const char* key) {
-  if (given) return Ref<JSKCFrame>(given);
-  JSKCFrame* config = window->config();
-  return config ? VSKFConfigFind(*config, key) : nullptr;
+// Every view kind: its settings key, the menu tag and fov that open it, in the order in which
+// they are restored (views attached later stack above those before them).
+struct ViewKind {
+  const char* key;
+  uint32_t tag;
+  uint32_t fov;
+};
+constexpr ViewKind kViewKinds[] = {
+    {"ui.conversation", kVSKCommandConversation, 0}, {"ui.timeline", kVSKCommandTimeline, 0},
+    {"ui.expression", kVSKCommandExpression, 0},     {"ui.gist", kVSKCommandGist, 0},
+    {"ui.uvc.feed", kVSKOpenImageFeed, 0},           {"ui.qav.seg.fovl", kVSKOpenSegmentedFeed, 1},
+    {"ui.qav.seg.peri", kVSKOpenSegmentedFeed, 2},   {"ui.qav.lab.fovl", kVSKOpenLabeledFeed, 1},
+    {"ui.qav.lab.peri", kVSKOpenLabeledFeed, 2},     {"ui.inject", kVSKOpenInjectImage, 0},
+    {"ui.inject.keys", kVSKOpenInjectKey, 0},        {"ui.cocofeed", kVSKOpenCocoFeed, 0},
+    {"ui.qav.labeling.fovl", kVSKOpenLabeling, 1},   {"ui.qav.labeling.peri", kVSKOpenLabeling, 2},
+};
+// Keys of the settings that hold a view's state but are restored elsewhere (the statistics view).
+constexpr const char* kOtherViewKeys[] = {"ui.stats.ctm"};
+
+bool isKnownViewKey(std::string_view key) {
+  for (const ViewKind& kind : kViewKinds)
+    if (key == kind.key) return true;
+  for (const char* other : kOtherViewKeys)
+    if (key == other) return true;
+  return false;
 }
 
-// Titles the view, lets it leave the window when closed, shows and attaches it; says so when
-// it could not be made or attached. False when it was not attached.
-bool attachView(ZRVBWindow* window, const Ref<ZRVBView>& view, const char* title, const char* failure) {
-  if (!view) {
-    LLKFLog("%s", failure);
-    return false;
+// The view's saved state when it says the view was visible; a state that cannot be read is
+// logged and counts as not visible.
+Ref<JSKCFrame> visibleState(JSKCFrame& settings, const char* key) {
+  Ref<JSKBValue> saved = settings.fetchForLabel(key);
+  if (saved && saved->kind() != JSKBValue::Kind::frame) {
+    LLKFLog("vesko : the saved state of %s is not a frame; the view stays closed", key);
+    return nullptr;
   }
-  view->setTitle(title);
-  view->setFlags(view->flags() | kQELViewDetachOnClose);
-  view->setVisible(true);
-  if (window->attach(view)) return true;
-  LLKFLog("%s", failure);
-  return false;
+  Ref<JSKCFrame> state = VSKFConfigFind(settings, key);
+  if (!state) return nullptr;
+  Ref<JSKBValue> visible = state->fetchForLabel("visible");
+  if (!visible) return nullptr;
+  Ref<JSKCNumber> flag = refCast<JSKCNumber>(visible);
+  if (!flag || flag->form() != JSKCNumber::Form::boolean) {
+    LLKFLog("vesko : the saved state of %s has a \"visible\" that is not true or false; the view stays closed", key);
+    return nullptr;
+  }
+  return state->boolForLabel("visible", false) ? state : nullptr;
+}
+
+// Saved states of views this workbench no longer has: said once at start-up, left in place.
+void logUnknownViews(const JSKCFrame& settings) {
+  for (size_t i = 0; i < settings.count(); ++i) {
+    const std::string& key = settings.labelAtIndex(i);
+    Ref<JSKCFrame> state = refCast<JSKCFrame>(settings.fetchAtIndex(i));
+    if (!state || !state->boolForLabel("visible", false) || isKnownViewKey(key)) continue;
+    LLKFLog("vesko : no view is named %s; its saved state is skipped", key.c_str());
+  }
+}
+
+bool openKind(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uint32_t tag, uint32_t fov,
+              const std::string& dataPath) {
+  switch (tag) {
+    case kVSKCommandConversation:
+      VSKFWindowConversation(window, settings, std::move(frame));
+      return true;
+    case kVSKCommandTimeline:
+      VSKFWindowTimeline(window, settings, std::move(frame));
+      return true;
+    case kVSKCommandExpression:
+      VSKFWindowExpression(window, settings, std::move(frame));
+      return true;
+    case kVSKCommandGist:
+      VSKFWindowGist(window, settings, std::move(frame));
+      return true;
+    case kVSKOpenImageFeed:
+      VSKFWindowImageFeed(window, settings, std::move(frame));
+      return true;
+    case kVSKOpenSegmentedFeed:
+      VSKFWindowSegmentedFeed(window, settings, std::move(frame), fov);
+      return true;
+    case kVSKOpenLabeledFeed:
+      VSKFWindowLabeledFeed(window, settings, std::move(frame), fov);
+      return true;
+    case kVSKOpenInjectImage:
+      VSKFWindowInjectImageView(window, settings, std::move(frame));
+      return true;
+    case kVSKOpenInjectKey:
+      VSKFWindowInjectKeyView(window, settings, std::move(frame));
+      return true;
+    case kVSKOpenCocoFeed:
+      VSKFWindowCocoFeedView(window, settings, std::move(frame));
+      return true;
+    case kVSKOpenLabeling:
+      if (VSKFWindowLabelingView(window, settings, std::move(frame), fov)) VSKFWindowLabelingDataFolder(window, dataPath);
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
 
-void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config) {
-  if (!window || window->locate(kTimelineKey)) return;
-  Ref<JSKCFrame> settings = settingsFor(window, config, kTimelineKey);
-  Ref<VSKCTimelineView> view =
-      settings ? VSKCTimelineView::viewWithSize(kViewSize, kViewPosition, kTimelineKey, "ctm.tick", settings) : nullptr;
-  attachView(window, view, "Conscious contents", "timeline : out of memory");
+void VSKFWindowTimeline(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
+  (void)VSKFWindowOpenView(window, settings, std::move(frame),
+                           {"ui.timeline", "Conscious contents", "timeline : out of memory", false, false},
+                           [](Ref<JSKCFrame> f) {
+                             return VSKCTimelineView::viewWithSize(kViewSize, kViewPosition, "ui.timeline", "ctm.tick", std::move(f));
+                           });
 }
 
-void VSKFWindowExpression(ZRVBWindow* window, JSKCFrame* config) {
-  if (!window || window->locate(kExpressionKey)) return;
-  Ref<JSKCFrame> settings = settingsFor(window, config, kExpressionKey);
-  Ref<VSKCExpressionView> view =
-      settings ? VSKCExpressionView::viewWithSize(kViewSize, kViewPosition, kExpressionKey, {"nlp.decode", "nlp.decode.all"}, settings)
-               : nullptr;
-  attachView(window, view, "Expression", "expression : out of memory");
+void VSKFWindowExpression(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
+  (void)VSKFWindowOpenView(window, settings, std::move(frame),
+                           {"ui.expression", "Expression", "expression : out of memory", false, false}, [](Ref<JSKCFrame> f) {
+                             return VSKCExpressionView::viewWithSize(kViewSize, kViewPosition, "ui.expression",
+                                                                     {"nlp.decode", "nlp.decode.all"}, std::move(f));
+                           });
 }
 
-void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config) {
-  if (!window || window->locate(kGistKey)) return;
-  Ref<JSKCFrame> settings = settingsFor(window, config, kGistKey);
-  Ref<VSKCGistView> view = settings ? VSKCGistView::viewWithSize(kViewSize, kViewPosition, kGistKey, {"ctm.tick"}, settings) : nullptr;
-  attachView(window, view, "Chunk viewer", "gist : out of memory");
+void VSKFWindowGist(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
+  (void)VSKFWindowOpenView(window, settings, std::move(frame), {"ui.gist", "Chunk viewer", "gist : out of memory", false, false},
+                           [](Ref<JSKCFrame> f) {
+                             return VSKCGistView::viewWithSize(kViewSize, kViewPosition, "ui.gist", {"ctm.tick"}, std::move(f));
+                           });
 }
 
-void VSKFWindowConversation(ZRVBWindow* window, JSKCFrame* config) {
-  if (!window || window->locate(kConversationKey)) return;
-  Ref<JSKCFrame> settings = settingsFor(window, config, kConversationKey);
-  Ref<VSKCConversationView> view =
-      settings ? VSKCConversationView::viewWithSize(kViewSize, kViewPosition, kConversationKey, settings) : nullptr;
-  if (attachView(window, view, "Conversation", "conversation : out of memory")) (void)window->raise(view.get());
+void VSKFWindowConversation(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
+  (void)VSKFWindowOpenView(window, settings, std::move(frame),
+                           {"ui.conversation", "Conversation", "conversation : out of memory", false, true,
+                            "conversation: out of memory"},
+                           [](Ref<JSKCFrame> f) {
+                             return VSKCConversationView::viewWithSize(kViewSize, kViewPosition, "ui.conversation", std::move(f));
+                           });
 }
 
-void VSKFWindowRestoreViews(ZRVBWindow* window) {
-  JSKCFrame* config = window ? window->config() : nullptr;
-  if (!config) return;
-  struct Opener {
-    const char* key;
-    void (*open)(ZRVBWindow*, JSKCFrame*);
-  };
-  for (const Opener& opener : {Opener{kConversationKey, VSKFWindowConversation}, Opener{kTimelineKey, VSKFWindowTimeline}, Opener{kExpressionKey, VSKFWindowExpression},
-                               Opener{kGistKey, VSKFWindowGist}}) {
-    Ref<JSKCFrame> settings = VSKFConfigFind(*config, opener.key);
-    if (settings && settings->boolForLabel("visible", false)) opener.open(window, settings.get());
-  }
+bool VSKFWindowOpenViewForTag(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov,
+                              const std::string& dataPath) {
+  return openKind(window, settings, nullptr, tag, fov, dataPath);
+}
+
+std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings) {
+  logUnknownViews(settings);
+  std::vector<VSKTSavedView> views;
+  for (const ViewKind& kind : kViewKinds)
+    if (Ref<JSKCFrame> state = visibleState(settings, kind.key)) views.push_back({kind.key, kind.tag, kind.fov, std::move(state)});
+  return views;
+}
+
+void VSKFWindowRestoreViews(QELBWindow* window, JSKCFrame* settings) {
+  if (!window || !settings) return;
+  for (const VSKTSavedView& view : VSKFWindowSavedViews(*settings))
+    (void)openKind(window, settings, view.state, view.tag, view.fov, "");
 }

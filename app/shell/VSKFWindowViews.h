@@ -1,17 +1,40 @@
 #pragma once
-// The openers of the workbench's views: each makes its view from its settings frame (the one
-// given, else the window's entry under the view's key, made when missing), names it by that key,
-// shows it and attaches it; a view already open is left alone. Window's thread only.
-class JSKCFrame;
-class ZRVBWindow;
+// The openers of the workbench's CTM views, the one table of every view kind the window opens
+// (menu tag, field of view, settings key) and the reopening at start-up of the views that were
+// visible at shut-down. Openers of the vision views: app/vision/VSKFVisionOpeners.h; how a view
+// is opened: VSKFViewOpening.h. Window's thread only.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/JSKCFrame.h"
+#include "ui/widgets/QELBWindow.h"
 
 // "Conscious contents", the timeline of ticks following "ctm.tick" ("ui.timeline").
-void VSKFWindowTimeline(ZRVBWindow* window, JSKCFrame* config);
-// The expression viewer following "nlp.decode" and "nlp.decode.all" ("ui.expression").
-void VSKFWindowExpression(ZRVBWindow* window, JSKCFrame* config);
-// The chunk viewer following "ctm.tick" ("ui.gist"), told by the timeline of its live mode and picks.
-void VSKFWindowGist(ZRVBWindow* window, JSKCFrame* config);
-// The conversation with the CTM over "ux" ("ui.conversation"), raised to the front.
-void VSKFWindowConversation(ZRVBWindow* window, JSKCFrame* config);
-// Reopens every view whose settings say it was visible (at opening).
-void VSKFWindowRestoreViews(ZRVBWindow* window);
+void VSKFWindowTimeline(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+// "Expression", the expression viewer of "nlp.decode" and "nlp.decode.all" ("ui.expression").
+void VSKFWindowExpression(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+// "Chunk viewer", following "ctm.tick" ("ui.gist").
+void VSKFWindowGist(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+// "Conversation", raised to the front ("ui.conversation").
+void VSKFWindowConversation(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame);
+
+// Opens the view of the window's menu code (0xf00, tag, fov) with the settings' frame; a new
+// labelling view is given the data folder. False for a tag that opens no view.
+bool VSKFWindowOpenViewForTag(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov,
+                              const std::string& dataPath);
+// A view the settings say was visible: its settings key, the menu tag and fov that open it, and
+// its saved state.
+struct VSKTSavedView {
+  const char* key;
+  uint32_t tag;
+  uint32_t fov;
+  Ref<JSKCFrame> state;
+};
+// The views saved as visible, in the fixed order in which they are reopened. A missing state is
+// made empty (so the view has a place to save into); a state that is not a frame, or whose
+// "visible" is not a bool, and a visible state under a key that names no view are skipped with a
+// log line and left as they are.
+std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings);
+// Reopens the views of VSKFWindowSavedViews with their saved states (at opening).
+void VSKFWindowRestoreViews(QELBWindow* window, JSKCFrame* settings);

@@ -15,7 +15,7 @@ constexpr const char* kItemsKey = "items";
 
 }  // namespace
 
-VSKTRecents::VSKTRecents() : VSKTRecents(LLKFTakeString(LLKFRelativeToAbsolutePath("./etc/vesko"))) {}
+VSKTRecents::VSKTRecents() : VSKTRecents(LLKFTakeString(LLKFRelativeToAbsolutePath(kVSKTestsFolder))) {}
 
 VSKTRecents::VSKTRecents(std::string base) : base_(std::move(base)) {}
 

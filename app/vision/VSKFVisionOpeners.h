@@ -35,10 +35,3 @@ Ref<QELBWidget> VSKFWindowLabelingView(QELBWindow* window, JSKCFrame* settings, 
 // Gives the data folder to the labelling views the window holds (their sample folders lie under
 // it); an empty path gives nothing.
 void VSKFWindowLabelingDataFolder(QELBWindow* window, const std::string& dataPath);
-
-// The opener of a menu tag with the fov; false for a tag that is not a vision view's.
-bool VSKFWindowOpenVisionView(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov);
-// Reopens the vision views whose settings frames say they were visible, in the order "ui.uvc.feed",
-// "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
-// "ui.inject.keys", "ui.cocofeed", "ui.qav.labeling.fovl", "ui.qav.labeling.peri".
-void VSKFWindowRestoreVisionViews(QELBWindow* window, JSKCFrame* settings);

@@ -42,6 +42,9 @@ void ZRVBWindow::buildMenubar() {
     return;
   }
   if (Ref<QELCMenuItem> statistics = ZRVFMenuSubmenuMake(this, "Statistics", 0)) (void)own->child()->attach(statistics);
+  Ref<QELCMenuItem> about =
+      ZRVFMenuItemMake(this, "About vesko", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandAbout, 0}));
+  if (about) (void)own->child()->attach(about);
   if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)own->child()->attach(separator);
   Ref<QELCMenuItem> quit =
       ZRVFMenuItemMake(this, "Quit", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandQuit, 0}));
@@ -62,6 +65,7 @@ void ZRVBWindow::onClosing() {
 bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || message->uid() != kZRVWindowCommand) return QELBWindow::onMessaged(message);
   if (message->tag() == kZRVCommandQuit) stop();
+  if (message->tag() == kZRVCommandAbout) onAboutBoxRequested();
   return true;
 }
 

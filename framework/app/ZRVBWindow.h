@@ -3,7 +3,8 @@
 // application's settings frame and a status label kept along its bottom edge.
 //
 // The menu bar's first entry is the framework's own menu: "Statistics" (a sub-list that
-// programs fill with their statistics views), a separator and "Quit", which ends the window's
+// programs fill with their statistics views), "About vesko" (calls onAboutBoxRequested), a
+// separator and "Quit", which ends the window's
 // loop (onClosing runs, then the program stops the application and the settings are written).
 // Programs attach their own entries after it. Chosen items send their messages up to this
 // window's onMessaged.
@@ -22,6 +23,7 @@
 enum : uint32_t {
   kZRVWindowCommand = 0x100,
   kZRVCommandQuit = 2,
+  kZRVCommandAbout = 3,
 };
 
 class ZRVBWindow : public QELBWindow {
@@ -50,6 +52,8 @@ protected:
 
   // Called once the theme (tweaks) is set up at opening; a subclass may change it in place.
   virtual void onTweaksConfigured() {}
+  // Called when the user asks for the about box; the program shows its own.
+  virtual void onAboutBoxRequested() {}
 
 private:
   void buildMenubar();

@@ -8,6 +8,13 @@
 #include <thread>
 
 #include "app/shell/VSKCWindow.h"
+#include "app/shell/VSKFWindowCodes.h"
+#include "app/vision/VSKCLabelingView.h"
+#include "framework/app/ZRVCSolutionPickDialog.h"
+#include "framework/core/LLKCFSFolder.h"
+#include "framework/core/LLKCString.h"
+#include "tests/app/RecordingWindow.h"
+#include "ui/widgets/QELBMessageDialog.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCString.h"
@@ -23,8 +30,12 @@ std::string constantText(const char* key) {
   return text ? std::string(text->value()) : std::string();
 }
 
-// Runs the window with its application until it opened, checks, then closes it as Quit does.
-void runOpened(const std::function<void(VSKCWindow&)>& check) {
+using Step = std::function<void(VSKCWindow&)>;
+
+// Runs the window with its application until it opened, runs the steps one turn of the window's
+// thread after the other (what a step pokes or posts arrives before the next), then closes it
+// as Quit does.
+void runOpened(std::vector<Step> steps) {
   Ref<VSKCWindow> window = VSKCWindow::window();
   ASSERT_TRUE(window);
   char name[] = "vesko-test";
@@ -32,16 +43,22 @@ void runOpened(const std::function<void(VSKCWindow&)>& check) {
   Ref<ZRVCApplication> application = ZRVCApplication::applicationWithName("vesko", window.get(), 1, argv);
   ASSERT_TRUE(application && application->start());
   application->ready()->wait();
-  std::atomic<bool> opened{false};
-  ASSERT_TRUE(window->sched([&] {
-    check(*window);
-    opened = true;
+  std::atomic<size_t> done{0};
+  std::function<void()> next = [&] {
+    steps[done](*window);
+    if (++done < steps.size() && window->sched(next)) return;
     window->stop();
-  }));
+  };
+  ASSERT_TRUE(window->sched(next));
   EXPECT_TRUE(window->startSync());
   application->stopAndJoin();
-  EXPECT_TRUE(opened.load());
+  EXPECT_EQ(done.load(), steps.size());
 }
+
+void runOpened(const Step& check) { runOpened(std::vector<Step>{check}); }
+
+// The command of the Commands menu as its item sends it.
+Ref<LLKCMessage> command(uint32_t tag) { return LLKCMessage::messageWithCode({kVSKCommand, tag, 1}); }
 
 class WindowOpeningTest : public ::testing::Test {
 protected:
@@ -81,9 +98,117 @@ TEST_F(WindowOpeningTest, UsesTheSavedDataFolderWhileItExists) {
   ASSERT_TRUE(file);
   std::fputs(text.c_str(), file);
   std::fclose(file);
-  runOpened([&](VSKCWindow& window) { EXPECT_EQ(window.dataPath(), saved); });
+  runOpened([&](VSKCWindow& window) {
+    EXPECT_EQ(window.dataPath(), saved);
+    EXPECT_FALSE(window.locate("dlg.data.path"));
+  });
+  // Once it is gone the default is used and the user is asked where the folder is.
   std::filesystem::remove(saved);
-  runOpened([&](VSKCWindow& window) { EXPECT_EQ(window.dataPath(), data.path() + "/vesko"); });
+  runOpened([&](VSKCWindow& window) {
+    EXPECT_EQ(window.dataPath(), data.path() + "/vesko");
+    EXPECT_TRUE(window.locate("dlg.data.path"));
+  });
+}
+
+TEST_F(WindowOpeningTest, TheDataFolderPickedIsSavedPublishedAndToldToTheLabellingViews) {
+  std::string picked = data.path() + "/picked";
+  std::filesystem::create_directories(picked);
+  struct Case {
+    const char* name;
+    uint32_t tag;
+    std::string folder;  // "" for none
+    bool taken;
+  };
+  const Case cases[] = {
+      {"picked", kVSKDataFolderPicked, picked, true},
+      {"no folder", kVSKDataFolderPicked, "", false},
+      {"another tag", kVSKDataFolderPicked + 1, picked, false},
+      {"a folder gone", kVSKDataFolderPicked, data.path() + "/gone", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<RecordingWidget> labelling = RecordingWidget::make();
+    labelling->setAlias("ui.qav.labeling.fovl");
+    runOpened({[&](VSKCWindow& window) {
+                 ASSERT_TRUE(window.attach(labelling));
+                 Ref<LLKCMessage> choice = LLKCMessage::messageWithCode({kVSKDataFolder, c.tag, 0});
+                 if (!c.folder.empty()) {
+                   // The folder may go between the choice and its message.
+                   std::filesystem::create_directories(c.folder);
+                   Ref<LLKCFSFolder> folder = LLKCFSFolder::folderWithFullPath(c.folder.c_str());
+                   ASSERT_TRUE(folder);
+                   if (c.folder != picked) std::filesystem::remove(c.folder);
+                   (void)choice->details().storeObject(folder, "folder");
+                 }
+                 EXPECT_TRUE(window.onMessaged(choice));
+                 std::string expected = c.taken ? picked : data.path() + "/vesko";
+                 EXPECT_EQ(window.dataPath(), expected);
+                 EXPECT_EQ(constantText("path.data"), expected);
+                 EXPECT_EQ(window.config()->stringForLabel("data.path", ""), c.taken ? picked : "");
+               },
+               [&](VSKCWindow&) {
+                 ASSERT_EQ(labelling->messages.size(), c.taken ? 1u : 0u);
+                 if (!c.taken) return;
+                 const LLKCMessage& poked = *labelling->messages[0];
+                 EXPECT_EQ(poked.code(), (LLKTMessageCode{kVSKLabelingDataFolderUid, 1, 0}));
+                 Ref<LLKCString> path = poked.payloadAs<LLKCString>();
+                 EXPECT_TRUE(path && path->string() == picked);
+               }});
+    std::filesystem::remove(settings.path() + "/vesko/config.json");
+  }
+}
+
+TEST_F(WindowOpeningTest, LoadCommandsOpenOneSolutionPickDialogWhereTheyStart) {
+  TemporaryFolder home, work;
+  std::string tests = work.path() + "/etc/vesko";
+  std::filesystem::create_directories(tests);
+  std::filesystem::path before = std::filesystem::current_path();
+  const char* homeBefore = std::getenv("HOME");
+  std::string savedHome = homeBefore ? homeBefore : "";
+  setenv("HOME", home.path().c_str(), 1);
+  struct Case {
+    const char* name;
+    uint32_t command;
+    std::string workingFolder;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"a solution, from home", kVSKCommandLoadSolution, work.path(), home.path()},
+      {"a test, from ./etc/vesko", kVSKCommandLoadTest, work.path(), tests},
+      {"a test without ./etc/vesko, from home", kVSKCommandLoadTest, home.path(), home.path()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::current_path(c.workingFolder);
+    runOpened([&](VSKCWindow& window) {
+      EXPECT_TRUE(window.onMessaged(command(c.command)));
+      auto* dialog = dynamic_cast<ZRVCSolutionPickDialog*>(window.locate("ui.sol.pick"));
+      ASSERT_TRUE(dialog);
+      EXPECT_EQ(dialog->path(), c.shown);
+      EXPECT_EQ(dialog->filters(), std::vector<std::string>{"json"});
+      EXPECT_EQ(dialog->onSelect()->code(), (LLKTMessageCode{kVSKLoadRequest, 0, kVSKFromMenu}));
+      // Asked again while it is shown: no second dialog.
+      EXPECT_TRUE(window.onMessaged(command(kVSKCommandLoadSolution)));
+      EXPECT_TRUE(window.detach(Ref<QELBWidget>(dialog)));
+      EXPECT_FALSE(window.locate("ui.sol.pick"));
+    });
+  }
+  std::filesystem::current_path(before);
+  setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(WindowOpeningTest, TheAboutBoxIsShownOnceWithTheFrameworksVersion) {
+  runOpened([&](VSKCWindow& window) {
+    EXPECT_TRUE(window.onMessaged(LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandAbout, 0})));
+    auto* about = dynamic_cast<QELCMessageDialog*>(window.locate("dlg.about"));
+    ASSERT_TRUE(about);
+    EXPECT_NE(about->message().find("Preview: 45.1\nZarn:    0.1.0\nArch:    linux."), std::string::npos)
+        << about->message();
+    EXPECT_EQ(about->symbol(), 0xE801u);
+    EXPECT_TRUE(window.onMessaged(LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandAbout, 0})));
+    EXPECT_TRUE(window.detach(Ref<QELBWidget>(about)));
+    EXPECT_FALSE(window.locate("dlg.about"));
+  });
 }
 
 }  // namespace

@@ -9,102 +9,20 @@
 #include <filesystem>
 #include <functional>
 
-#include "framework/core/JSKCArray.h"
-#include "framework/core/JSKCString.h"
-#include "framework/core/LLKFFiles.h"
-#include "tests/app/WorkbenchProcess.h"
-#include "tests/core/TemporaryFolder.h"
-#include "tests/gl/OGLTestXServer.h"
+#include "tests/app/WorkbenchFixture.h"
 #include "ui/gl/OGLFValueCoding.h"
-#include "ui/widgets/QELBApplication.h"
 
 namespace {
 
-std::string sourcePath(const std::string& relative) {
-  const char* root = std::getenv("VESKO_SOURCE_DIR");
-  return std::filesystem::weakly_canonical(std::filesystem::path(root ? root : ".") / relative).string();
-}
+using WorkbenchTest = WorkbenchFixture;
 
-// In sanitizer builds the program's exit status must say how it ended, not what the software GL
-// driver, unloaded at exit, left unfreed (its blocks cannot even be named then). Our own code is
-// leak-checked in process by the other application tests.
-const std::string kNoLeakCheck = "ASAN_OPTIONS=detect_leaks=0";
-
-class WorkbenchTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(OGLTestEnsureDisplay());
-    std::filesystem::create_directories(VESKO_SCREENSHOT_DIR);
-  }
-
-  std::unique_ptr<WorkbenchProcess> start(const std::vector<std::string>& arguments) {
-    return std::make_unique<WorkbenchProcess>(
-        VESKO_PROGRAM, arguments,
-        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
-  }
-  // Starts the demonstration and waits for it to be loaded and for the window.
-  std::unique_ptr<WorkbenchProcess> startDemo(ScreenRect* window) {
-    auto program = start({demo});
-    EXPECT_TRUE(program->started());
-    EXPECT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
-    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
-    return program;
-  }
-  std::string configPath() const { return settings.path() + "/vesko/config.json"; }
-  Ref<JSKCFrame> config() const { return QELFApplicationReadConfig(configPath().c_str()); }
-  void writeConfig(const JSKCFrame& frame) const {
-    std::filesystem::create_directories(settings.path() + "/vesko");
-    ASSERT_TRUE(QELFApplicationWriteJSON(configPath().c_str(), &frame));
-  }
-  std::vector<std::string> recents() const {
-    std::vector<std::string> paths;
-    Ref<JSKCFrame> frame = config()->frameForLabel("load.recents");
-    Ref<JSKCArray> items = frame ? frame->arrayForLabel("items") : nullptr;
-    for (size_t i = 0; items && i < items->count(); ++i)
-      if (Ref<JSKCString> item = refCast<JSKCString>(items->atIndex(i))) paths.push_back(item->string());
-    return paths;
-  }
-  std::string writeSolution(const char* name, const char* text) const {
-    std::string path = data.path() + "/" + name;
-    EXPECT_TRUE(LLKFWriteFileAtomically(path.c_str(), text, std::strlen(text)));
-    return path;
-  }
-  // Waits for the window to show what the check wants (or the timeout), and saves what it shows
-  // as name.png; the pixels for further checks.
-  std::vector<uint8_t> capture(const char* name, ScreenRect* rect,
-                               const std::function<bool(const std::vector<uint8_t>&)>& shows = nullptr) {
-    EXPECT_TRUE(WorkbenchFindWindow("vesko", rect));
-    std::vector<uint8_t> rgb = WorkbenchGrab(*rect);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
-      rgb = WorkbenchGrab(*rect);
-    EXPECT_TRUE(WorkbenchSavePNG(rgb, *rect, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
-    return rgb;
-  }
-
-  // A check for capture: the point shows something else than the window's far corner.
-  static std::function<bool(const std::vector<uint8_t>&)> drawnAt(const ScreenRect& window, int x, int y) {
-    return [&window, x, y](const std::vector<uint8_t>& rgb) {
-      auto at = [&](int px, int py) {
-        const uint8_t* p = &rgb[(static_cast<size_t>(py) * window.w + px) * 3];
-        return std::array<uint8_t, 3>{p[0], p[1], p[2]};
-      };
-      return at(x, y) != at(window.w - 5, 5);
-    };
-  }
-  // A real click at a point of the window (xdotool): the pointer rests there first, as a hand
-  // would; false when xdotool failed.
-  static bool click(const ScreenRect&, int x, int y) { return pointer(x, y, " click 1 sleep 0.15"); }
-  static bool hover(int x, int y) { return pointer(x, y, ""); }
-  static bool pointer(int x, int y, const std::string& then) {
-    std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
-                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + then;
-    return std::system(command.c_str()) == 0;
-  }
-
-  TemporaryFolder settings, data;
-  std::string demo = sourcePath("etc/vesko/demo.json");
+// Where the solution pick dialog, centred in the workbench's window, shows its first file and its
+// "Select" button.
+struct WindowPoint {
+  int x, y;
 };
+constexpr WindowPoint kFileRow{270, 50};
+constexpr WindowPoint kSelect{422, 459};
 
 TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   Ref<JSKCFrame> seeded = JSKCFrame::frame();
@@ -166,9 +84,13 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   ASSERT_TRUE(click(window, 93, 36));
   std::vector<uint8_t> shown = capture("workbench-menu-stats", &window, drawnAt(window, 20, 110));
   EXPECT_TRUE(drawnAt(window, 20, 110)(shown));
+  // vesko > About vesko shows the about box in the middle of the window.
+  ASSERT_TRUE(click(window, 18, 13));
+  ASSERT_TRUE(click(window, 40, 54));
+  EXPECT_TRUE(drawnAt(window, 320, 240)(capture("workbench-about", &window, drawnAt(window, 320, 240))));
   // vesko > Quit ends the program, which writes the settings.
   ASSERT_TRUE(click(window, 18, 13));
-  ASSERT_TRUE(click(window, 22, 62));
+  ASSERT_TRUE(click(window, 22, 80));
   ASSERT_EQ(first->waitForExit(), 0) << first->output();
   ASSERT_EQ(recents(), std::vector<std::string>{demo});
   Ref<JSKCFrame> stats = config()->frameForLabel("ui.stats.ctm");
@@ -182,17 +104,42 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   EXPECT_TRUE(drawnAt(window, 20, 110)(restored));
   // Commands > Load recent lists the file of the first run, and choosing it loads it again.
   ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 90, 36));
-  (void)capture("workbench-recents", &window, drawnAt(window, 200, 36));
-  ASSERT_TRUE(click(window, 168, 36));
+  ASSERT_TRUE(click(window, 90, 72));
+  (void)capture("workbench-recents", &window, drawnAt(window, 200, 72));
+  ASSERT_TRUE(click(window, 168, 72));
   EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
   // Commands > Wipe empties the substrate but for the workbench's own solution.
   ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 70, 54));
+  ASSERT_TRUE(click(window, 70, 90));
   EXPECT_TRUE(second->waitForOutput("wiped")) << second->output();
   ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
+}
+
+TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
+  TemporaryFolder home;
+  std::string picked = home.path() + "/picked.json";
+  ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), "{\"processors\": []}", 18));
+  auto program = std::make_unique<WorkbenchProcess>(
+      VESKO_PROGRAM, std::vector<std::string>{},
+      std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                               "HOME=" + home.path(), kNoLeakCheck});
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  // Commands > Load a solution opens the pick dialog at the home folder, listing the file.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 90, 36));
+  std::vector<uint8_t> dialog = capture("workbench-pick-dialog", &window, drawnAt(window, 300, 200));
+  ASSERT_TRUE(drawnAt(window, 300, 200)(dialog));
+  // The file chosen, then "Select": the workbench loads it and adds it to the recents.
+  ASSERT_TRUE(click(window, kFileRow.x, kFileRow.y));
+  ASSERT_TRUE(click(window, kSelect.x, kSelect.y));
+  ASSERT_TRUE(program->waitForOutput("loaded " + picked)) << program->output();
+  (void)capture("workbench-picked", &window);
+  ASSERT_TRUE(program->signal(SIGINT));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+  EXPECT_EQ(recents(), std::vector<std::string>{picked});
 }
 
 TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsRunning) {
@@ -225,7 +172,7 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
   ScreenRect window;
   ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   ASSERT_TRUE(click(window, 120, 13));
-  ASSERT_TRUE(click(window, 158, 54));
+  ASSERT_TRUE(click(window, 158, 90));  // Views > Conscious contents
 
   // The timeline's surface in the window: below its title and button rows.
   const ScreenRect surface{window.x + 12, window.y + 150, 600, window.h - 150};
@@ -286,93 +233,6 @@ TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
 }
 
 }  // namespace
-
-namespace {
-
-// A light pixel (text, a card's frame) in the rect of the window's pixels.
-bool lightIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, ScreenRect area) {
-  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
-    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
-      const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
-      if (std::max({p[0], p[1], p[2]}) > 120) return true;
-    }
-  return false;
-}
-
-// Some pixel of the rect differs between the two captures of the window.
-bool changedIn(const std::vector<uint8_t>& now, const std::vector<uint8_t>& before, const ScreenRect& window, ScreenRect area) {
-  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
-    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
-      size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
-      if (now[i] != before[i] || now[i + 1] != before[i + 1] || now[i + 2] != before[i + 2]) return true;
-    }
-  return false;
-}
-
-TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
-  // The timeline along the top, the chunk viewer's place below its first row of cards.
-  Ref<JSKCFrame> seeded = JSKCFrame::frame();
-  struct Place {
-    const char* key;
-    bool visible;
-    OGLTPoint position;
-    OGLTSize size;
-  };
-  for (const Place& place : {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
-    Ref<JSKCFrame> frame = JSKCFrame::frame();
-    (void)frame->storeBool(place.visible, "visible");
-    (void)OGL::storePoint(*frame, place.position, "position");
-    (void)OGL::storeSize(*frame, place.size, "size");
-    (void)seeded->store(frame, place.key);
-  }
-  writeConfig(*seeded);
-
-  ScreenRect window;
-  auto program = startDemo(&window);
-  ASSERT_FALSE(HasFailure());
-  // The timeline shows the running stage's ticks: the frame of the first card.
-  const ScreenRect cardFrame{60, 98, 460, 24};
-  auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
-  const std::vector<uint8_t> before = capture("viewers-timeline", &window, carded);
-  ASSERT_TRUE(carded(before));
-  // Commands > Wipe stops the stage, so the chunk viewer opened next (Views > Chunk viewer) has
-  // no tick to follow and shows nothing.
-  ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(click(window, 70, 54));
-  ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
-  ASSERT_TRUE(click(window, 115, 13));
-  ASSERT_TRUE(click(window, 140, 90));
-  const ScreenRect viewerTitle{260, 184, 120, 14}, viewerSurface{40, 210, 560, 230};
-  auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, before, window, viewerTitle); };
-  std::vector<uint8_t> empty = capture("viewers-chunk-viewer-empty", &window, opened);
-  ASSERT_TRUE(opened(empty));
-  EXPECT_FALSE(lightIn(empty, window, viewerSurface));
-  // A click on a card picks its chunk: the chunk viewer shows its caption and gist. (The point
-  // lies on a card of the first row whether the tick has one, two or three; the button is held
-  // a moment, as a hand does, so press and release come in frames of their own.)
-  ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
-  auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
-  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
-  EXPECT_TRUE(shown(picked)) << program->output();
-  // Views > Expression opens the expression viewer at its default place, over the others.
-  ASSERT_TRUE(click(window, 115, 13));
-  ASSERT_TRUE(click(window, 140, 72));
-  const ScreenRect expressionTitle{200, 104, 240, 14};
-  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
-  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
-  ASSERT_TRUE(program->signal(SIGTERM));
-  ASSERT_EQ(program->waitForExit(), 0) << program->output();
-  // Both viewers are saved as open, to be reopened at the next start.
-  for (const char* key : {"ui.gist", "ui.expression"}) {
-    Ref<JSKCFrame> saved = config()->frameForLabel(key);
-    ASSERT_TRUE(saved) << key;
-    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
-  }
-}
-
-}  // namespace
-
-namespace {
 
 // Whether something is drawn in the rect of the window's pixels besides the colour at the
 // reference point (the feed's empty background).
@@ -451,6 +311,79 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   EXPECT_TRUE(answered(capture("conversation-term", &window, answered)));
   ASSERT_TRUE(program->signal(SIGTERM));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
+}
+
+namespace {
+
+// A light pixel (text, a card's frame) in the rect of the window's pixels.
+bool lightIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, ScreenRect area) {
+  for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
+    for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+      if (std::max({p[0], p[1], p[2]}) > 120) return true;
+    }
+  return false;
+}
+
+TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
+  // The timeline along the top, the chunk viewer's place below its first row of cards.
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  struct Place {
+    const char* key;
+    bool visible;
+    OGLTPoint position;
+    OGLTSize size;
+  };
+  for (const Place& place : {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
+    Ref<JSKCFrame> frame = JSKCFrame::frame();
+    (void)frame->storeBool(place.visible, "visible");
+    (void)OGL::storePoint(*frame, place.position, "position");
+    (void)OGL::storeSize(*frame, place.size, "size");
+    (void)seeded->store(frame, place.key);
+  }
+  writeConfig(*seeded);
+
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  // The timeline shows the running stage's ticks: the frame of the first card.
+  const ScreenRect cardFrame{60, 98, 460, 24};
+  auto carded = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, cardFrame); };
+  const std::vector<uint8_t> before = capture("viewers-timeline", &window, carded);
+  ASSERT_TRUE(carded(before));
+  // Commands > Wipe stops the stage, so the chunk viewer opened next (Views > Chunk viewer) has
+  // no tick to follow and shows nothing.
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(click(window, 70, 90));  // Commands > Wipe
+  ASSERT_TRUE(program->waitForOutput("wiped")) << program->output();
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 72));
+  const ScreenRect viewerTitle{260, 184, 120, 14}, viewerSurface{40, 210, 560, 230};
+  auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, before, window, viewerTitle); };
+  std::vector<uint8_t> empty = capture("viewers-chunk-viewer-empty", &window, opened);
+  ASSERT_TRUE(opened(empty));
+  EXPECT_FALSE(lightIn(empty, window, viewerSurface));
+  // A click on a card picks its chunk: the chunk viewer shows its caption and gist. (The point
+  // lies on a card of the first row whether the tick has one, two or three; the button is held
+  // a moment, as a hand does, so press and release come in frames of their own.)
+  ASSERT_TRUE(pointer(220, 130, " mousedown 1 sleep 0.2 mouseup 1 sleep 0.15"));
+  auto shown = [&](const std::vector<uint8_t>& rgb) { return lightIn(rgb, window, viewerSurface); };
+  const std::vector<uint8_t> picked = capture("viewers-chunk-picked", &window, shown);
+  EXPECT_TRUE(shown(picked)) << program->output();
+  // Views > Expression opens the expression viewer at its default place, over the others.
+  ASSERT_TRUE(click(window, 115, 13));
+  ASSERT_TRUE(click(window, 140, 54));
+  const ScreenRect expressionTitle{200, 104, 240, 14};
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  // Both viewers are saved as open, to be reopened at the next start.
+  for (const char* key : {"ui.gist", "ui.expression"}) {
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved) << key;
+    EXPECT_TRUE(saved->boolForLabel("visible", false)) << key;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // A real window that skips unchanged frames: at rest it beats without drawing, and a change
-// asked for on its thread is drawn at the next frame. (Runs in qelRealWindowTests, under X.)
+// asked for on its thread is drawn at the next frame. (Runs in widgets_real_window_tests, under X.)
 #include <gtest/gtest.h>
 
 #include <chrono>

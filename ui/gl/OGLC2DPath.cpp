@@ -126,35 +126,32 @@ void OGLC2DContext::arc(float cx, float cy, float r, float a0, float a1, int dir
 
 // Twice the signed area of the sub-path's control polygon (shoelace); a solid sub-path is
 // made positive, a hole negative.
-static double signedArea(float startX, float startY, const std::vector<float>& xs, const std::vector<float>& ys) {
+template <typename Subpath>
+static double signedArea(const Subpath& subpath) {
   double area = 0;
-  float px = startX, py = startY;
-  for (size_t i = 0; i < xs.size(); ++i) {
-    area += static_cast<double>(px) * ys[i] - static_cast<double>(xs[i]) * py;
-    px = xs[i];
-    py = ys[i];
+  float px = subpath.x, py = subpath.y;
+  auto edgeTo = [&](float x, float y) {
+    area += static_cast<double>(px) * y - static_cast<double>(x) * py;
+    px = x;
+    py = y;
+  };
+  for (const auto& s : subpath.segments) {
+    if (s.curve) {
+      edgeTo(s.c1x, s.c1y);
+      edgeTo(s.c2x, s.c2y);
+    }
+    edgeTo(s.x, s.y);
   }
-  area += static_cast<double>(px) * startY - static_cast<double>(startX) * py;
+  edgeTo(subpath.x, subpath.y);
   return area;
 }
 
 void OGLC2DContext::emitPath(bool forFill) {
   cairo_new_path(layer().cairo);
-  std::vector<float> xs, ys;
   for (const Subpath& subpath : path_) {
     bool reverse = false;
     if (forFill) {
-      xs.clear();
-      ys.clear();
-      for (const Segment& s : subpath.segments) {
-        if (s.curve) {
-          xs.insert(xs.end(), {s.c1x, s.c2x});
-          ys.insert(ys.end(), {s.c1y, s.c2y});
-        }
-        xs.push_back(s.x);
-        ys.push_back(s.y);
-      }
-      double area = signedArea(subpath.x, subpath.y, xs, ys);
+      double area = signedArea(subpath);
       reverse = (subpath.winding == kOGLWindingHole) ? area > 0 : area < 0;
     }
     if (!reverse) {

@@ -9,6 +9,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLTextIterator.h"
 #include "ui/gl/OGLXform.h"
@@ -109,25 +113,59 @@ static uint32_t scalePixel(uint32_t pixel, uint32_t f) {
   return rb | ag;
 }
 
-// Source over, with the glyph's coverage scaling the premultiplied colour.
+// Source over, with the coverage scaling the premultiplied colour.
+static uint32_t blendPixel(uint32_t under, uint32_t color, uint32_t cover) {
+  uint32_t source = scalePixel(color, cover);
+  return source + scalePixel(under, 255 - (source >> 24));
+}
+
+#if defined(__SSE2__)
+// Each 16-bit lane (a channel) times the lane of f / 255, rounded exactly as scalePixel rounds.
+static __m128i scaleLanes(__m128i value, __m128i f) {
+  __m128i t = _mm_add_epi16(_mm_mullo_epi16(value, f), _mm_set1_epi16(0x80));
+  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+// blendPixel on two pixels widened to 16-bit lanes, each pixel's coverage in its four lanes.
+static __m128i blendTwo(__m128i under, __m128i color, __m128i cover) {
+  __m128i source = scaleLanes(color, cover);
+  __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(source, 0xFF), 0xFF);
+  return _mm_add_epi16(source, scaleLanes(under, _mm_sub_epi16(_mm_set1_epi16(255), alpha)));
+}
+
+// blendPixel on four pixels at once; color is the colour widened to 16-bit lanes, twice.
+static void blendFour(uint32_t* row, const uint8_t* coverage, __m128i color) {
+  uint32_t covers;
+  std::memcpy(&covers, coverage, 4);
+  if (covers == 0) return;
+  __m128i zero = _mm_setzero_si128();
+  __m128i pairs = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(covers)), zero),
+                                     _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(covers)), zero));
+  __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+  __m128i first = blendTwo(_mm_unpacklo_epi8(under, zero), color, _mm_unpacklo_epi32(pairs, pairs));
+  __m128i second = blendTwo(_mm_unpackhi_epi8(under, zero), color, _mm_unpackhi_epi32(pairs, pairs));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(first, second));
+}
+#endif
+
+// Source over, with the glyph's coverage scaling the premultiplied colour; four pixels at a
+// time where the processor allows, with the same arithmetic.
 void OGLC2DContext::blendGlyph(const OGLTGlyph& glyph, int gx, int gy, uint32_t color, const int clip[4]) {
   int x0 = std::max(gx, clip[0]), x1 = std::min(gx + glyph.width, clip[2]);
   int y0 = std::max(gy, clip[1]), y1 = std::min(gy + glyph.height, clip[3]);
   unsigned char* data = cairo_image_surface_get_data(layer().surface);
-  bool opaque = (color >> 24) == 255;
+#if defined(__SSE2__)
+  __m128i wide = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), _mm_setzero_si128());
+#endif
   for (int y = y0; y < y1; ++y) {
     const uint8_t* coverage = glyph.coverage.get() + (y - gy) * glyph.stride - gx;
     auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(layer().stride));
-    for (int x = x0; x < x1; ++x) {
-      uint32_t cover = coverage[x];
-      if (cover == 0) continue;
-      if (cover == 255 && opaque) {
-        row[x] = color;
-        continue;
-      }
-      uint32_t source = scalePixel(color, cover);
-      row[x] = source + scalePixel(row[x], 255 - (source >> 24));
-    }
+    int x = x0;
+#if defined(__SSE2__)
+    for (; x + 4 <= x1; x += 4) blendFour(row + x, coverage + x, wide);
+#endif
+    for (; x < x1; ++x)
+      if (coverage[x] != 0) row[x] = blendPixel(row[x], color, coverage[x]);
   }
 }
 

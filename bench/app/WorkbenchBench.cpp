@@ -4,7 +4,8 @@
 //    drawn); target under 500 ms.
 //  - QuitToExit: from SIGTERM to the end of the process (settings written); target under 300 ms.
 //  - MemoryOverTicks: peak resident memory after 1 000 and after 10 000 ticks of the stage at a
-//    5 ms period with the statistics view open; it should not grow after the first 1 000.
+//    5 ms period with the statistics view open (stats), and with every view of the workbench
+//    reopened from the settings as well (every_view); it should not grow after the first 1 000.
 // Each timing is the median of 10 runs.
 #include <benchmark/benchmark.h>
 #include <signal.h>
@@ -106,7 +107,7 @@ double peakKilobytes(pid_t pid) {
   return 0;
 }
 
-void MemoryOverTicks(benchmark::State& state) {
+void MemoryOverTicks(benchmark::State& state, const std::string& settingsText) {
   if (!OGLTestEnsureDisplay()) state.SkipWithError("no display");
   TemporaryFolder folder;
   std::string text;
@@ -118,7 +119,7 @@ void MemoryOverTicks(benchmark::State& state) {
   std::string fast = folder.path() + "/fast.json";
   (void)LLKFWriteFileAtomically(fast.c_str(), text.data(), text.size());
   for (auto _ : state) {
-    Run run(fast, "{\"ui.stats.ctm\": {\"visible\": true}}");
+    Run run(fast, settingsText);
     if (!run.program->waitForOutput("loaded ")) {
       state.SkipWithError("the program did not start");
       return;
@@ -133,9 +134,21 @@ void MemoryOverTicks(benchmark::State& state) {
   }
 }
 
+// Settings that reopen the statistics view, and with it every other view when asked.
+std::string visibleViews(bool everyView) {
+  std::string text = "{\"ui.stats.ctm\": {\"visible\": true}";
+  if (everyView)
+    for (const char* key : {"ui.conversation", "ui.timeline", "ui.expression", "ui.gist", "ui.uvc.feed", "ui.qav.seg.fovl",
+                            "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject", "ui.inject.keys",
+                            "ui.cocofeed", "ui.qav.labeling.fovl", "ui.qav.labeling.peri"})
+      text += std::string(", \"") + key + "\": {\"visible\": true}";
+  return text + "}";
+}
+
 }  // namespace
 
 BENCHMARK(StartToFirstFrame)->UseManualTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(QuitToExit)->UseManualTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(MemoryOverTicks)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(MemoryOverTicks, stats, visibleViews(false))->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(MemoryOverTicks, every_view, visibleViews(true))->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -1,0 +1,101 @@
+// Opening the workbench's views on a headless window: the opener leaves an open view alone, marks
+// a view to leave the window when closed without touching its other flags, and restoring reopens
+// only the views saved as visible, saying in the log which saved states it could not use.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/shell/VSKFViewOpening.h"
+#include "app/shell/VSKFWindowViews.h"
+#include "framework/core/JSKCReader.h"
+#include "framework/core/LLKFLog.h"
+#include "tests/widgets/QELTestHeadlessWindow.h"
+
+namespace {
+
+class ProbeView : public ZRVBView {
+public:
+  ProbeView(uint32_t flags, Ref<JSKCFrame> config) : ZRVBView({200, 100}, {10, 100}, "", flags, std::move(config)) {}
+};
+
+class ViewOpening : public ::testing::Test {
+protected:
+  void SetUp() override {
+    window = QELTestHeadlessWindow::make({900, 700});
+    ASSERT_TRUE(window);
+    (void)LLKFLogSetSink([this](const std::string& line) { logged.push_back(line); });
+  }
+  void TearDown() override {
+    (void)LLKFLogSetSink(nullptr);
+    if (window) window->close();
+  }
+  bool saidAbout(const std::string& text) const {
+    for (const std::string& line : logged)
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+
+  Ref<QELTestHeadlessWindow> window;
+  std::vector<std::string> logged;
+};
+
+TEST_F(ViewOpening, TheCloseFlagIsOredInAndAnOpenViewIsLeftAlone) {
+  const VSKTViewOpening opening = {"ui.probe", "Probe", "probe : out of memory", true, true};
+  const uint32_t ownFlags = kQELViewTitleBar | kQELViewDetachOnClose;
+  int made = 0;
+  auto make = [&](Ref<JSKCFrame> frame) {
+    ++made;
+    return Ref<ZRVBView>(makeRef<ProbeView>(ownFlags, std::move(frame)));
+  };
+  Ref<JSKCFrame> settings = JSKCFrame::frame();
+  Ref<ZRVBView> view = VSKFWindowOpenView(window.get(), settings.get(), nullptr, opening, make);
+  ASSERT_TRUE(view);
+  // A flag the view already had stays set once, and no other flag appears.
+  EXPECT_EQ(view->flags(), ownFlags);
+  EXPECT_EQ(view->alias(), "ui.probe");
+  EXPECT_TRUE(view->visible());
+  EXPECT_EQ(view->config(), settings->frameForLabel("ui.probe").get()) << "the settings entry is made and handed over";
+
+  EXPECT_FALSE(VSKFWindowOpenView(window.get(), settings.get(), nullptr, opening, make));
+  EXPECT_EQ(made, 1) << "a second opening makes no view";
+  EXPECT_EQ(window->locate("ui.probe"), view.get());
+}
+
+TEST_F(ViewOpening, RestoringOpensTheVisibleViewsAndSkipsStatesItCannotUse) {
+  struct Case {
+    const char* key;
+    const char* saved;  // the JSON text stored under the key; none: nothing stored
+    bool opens;
+    const char* said;  // a log line that names the state; none: no line expected
+  };
+  const Case cases[] = {
+      {"ui.timeline", R"({"visible": true, "position": {"x": 30, "y": 120}})", true, nullptr},
+      {"ui.expression", R"({"visible": false})", false, nullptr},
+      {"ui.gist", nullptr, false, nullptr},
+      {"ui.conversation", R"("not a frame")", false, "the saved state of ui.conversation is not a frame"},
+      {"ui.qav.seg.fovl", R"({"visible": "yes"})", false, "ui.qav.seg.fovl has a \"visible\""},
+      {"ui.retired", R"({"visible": true})", false, "no view is named ui.retired"},
+  };
+  std::string text;
+  for (const Case& c : cases)
+    if (c.saved) text += (text.empty() ? "{\"" : ", \"") + std::string(c.key) + "\": " + c.saved;
+  Ref<JSKCFrame> settings = JSKCReader::reader()->readFromString(text + "}");
+  ASSERT_TRUE(settings) << text;
+  VSKFWindowRestoreViews(window.get(), settings.get());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    EXPECT_EQ(window->locate(c.key) != nullptr, c.opens);
+    if (c.said) {
+      EXPECT_TRUE(saidAbout(c.said));
+    }
+  }
+  QELBWidget* timeline = window->locate("ui.timeline");
+  ASSERT_TRUE(timeline);
+  EXPECT_EQ(timeline->position().x, 30);
+  EXPECT_EQ(timeline->position().y, 120);
+  // A missing entry is made empty, so the view's state has a place at closing.
+  EXPECT_TRUE(settings->frameForLabel("ui.gist"));
+}
+
+}  // namespace
