@@ -58,11 +58,7 @@ void VSKBTermViewer::onAttachedIntoWindow() {
 
 void VSKBTermViewer::onDetachedFromWindow() {
   VSKFViewMenuLetGo(this);
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(nullptr);
-  }
-  (void)MRKCSubstrate::shared()->detach(observer_.get(), true);
+  observer_->letGo();
   ZRVBView::onDetachedFromWindow();
 }
 

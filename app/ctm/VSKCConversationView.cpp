@@ -185,11 +185,7 @@ void VSKCConversationView::onAttachedIntoWindow() {
 void VSKCConversationView::onDetachedFromWindow() {
   VSKFViewMenuLetGo(this);
   ZRVBView::onDetachedFromWindow();
-  {
-    std::lock_guard lock(record_.observer->monitor());
-    record_.observer->setTarget(nullptr);
-  }
-  (void)MRKCSubstrate::shared()->detach(record_.observer.get(), true);
+  record_.observer->letGo();
   dropHint();
 }
 

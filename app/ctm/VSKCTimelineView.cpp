@@ -101,11 +101,7 @@ void VSKCTimelineView::onDetachedFromWindow() {
   (void)OGL::storeSize(*config(), size(), "size");
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(nullptr);
-  }
-  (void)MRKCSubstrate::shared()->detach(observer_.get(), true);
+  observer_->letGo();
   ZRVBView::onDetachedFromWindow();
 }
 

@@ -18,11 +18,10 @@ enum : uint64_t { kSquibArrived = 0x40000E000 };
 const QELTGroupSetup kSetupGraphics = {kQELGroupCentered, 0, 0, 0, kQELGroupUniformMain};
 constexpr OGLTSize kPictureSize = {640, 640};
 constexpr int64_t kRepeatEveryMs = 30;
-constexpr int32_t kKeySpace = 32;
 }  // namespace
 
 VSKCImageView::VSKCImageView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : VSKBFeedView(size, position, std::move(config)) {}
 
 Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position, std::string feed, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
@@ -42,22 +41,10 @@ void VSKCImageView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.group->resizeWithWindow(window());
   resizeWithWindow(window());
-  if (!VSKFVisionViewFollow(record_.observer.get(), this, kSquibArrived, 0, {record_.feed}))
-    setStatus("cannot follow " + record_.feed);
-}
-
-void VSKCImageView::onDetachedFromWindow() {
-  VSKFVisionViewUnfollow(record_.observer.get());
-  ZRVBView::onDetachedFromWindow();
+  follow(kSquibArrived, 0, {record_.feed});
 }
 
 void VSKCImageView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
-
-bool VSKCImageView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key != kKeySpace || key.action != 1) return false;
-  record_.live = !record_.live;
-  return true;
-}
 
 bool VSKCImageView::onInputWithCursor(const OGLTCursorEvent& cursor) {
   const bool handled = ZRVBView::onInputWithCursor(cursor);

@@ -8,26 +8,20 @@
 // Window's thread only: the observer delivers the squibs there.
 #include <string>
 
-#include "framework/app/ZRVBView.h"
-#include "framework/app/ZRVCObserver.h"
+#include "app/vision/VSKBFeedView.h"
 #include "ui/widgets/QELBGroup.h"
-#include "ui/widgets/QELBPicturebox.h"
 
 class VSKCImageViewOverlay;
 
-class VSKCImageView : public ZRVBView {
+class VSKCImageView : public VSKBFeedView {
 public:
   // The view's state, shared with its overlay.
-  struct private_t {
-    bool live = true;
+  struct private_t : VSKTFeedState {
     bool repeat = false;        // the last image statement came from "qav.proj"
     int64_t lastRepeat = 0;     // milliseconds; 0 after a button release
     OGLTPoint cursor = {0, 0};  // in the picture box; (-1, -1) after a button release
-    std::string feed;
-    Ref<QELCPicturebox> picture;
     Ref<VSKCImageViewOverlay> overlay;
     Ref<QELCGroup> group;
-    Ref<ZRVCObserver> observer;
   };
 
   // Null when a part cannot be made.
@@ -36,10 +30,9 @@ public:
   const private_t& state() const { return record_; }
 
 protected:
+  VSKTFeedState& feedState() override { return record_; }
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
   void onToggleMenu() override;
-  bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;
 

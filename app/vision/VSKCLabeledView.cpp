@@ -23,12 +23,11 @@ enum : uint64_t {
   kSquibArrived = 0x10000C000,
 };
 constexpr OGLTColor kColorFuschia = {1, 0, 1, 1};
-constexpr int32_t kKeySpace = 32;
 constexpr int kCentred = 0x12;
 }  // namespace
 
 VSKCLabeledView::VSKCLabeledView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : VSKBFeedView(size, position, std::move(config)) {}
 
 Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
                                                    uint32_t fov, Ref<JSKCFrame> config) {
@@ -49,7 +48,7 @@ Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint posi
 void VSKCLabeledView::onAttachedIntoWindow() {
   Ref<VSKCOperationJSONLoad> load = VSKCOperationJSONLoad::operationWithFilePaths({VSKFResourcePath("colors.json")});
   ZRVBView::onAttachedIntoWindow();
-  if (!VSKFVisionViewFollow(record_.observer.get(), this, kSquibArrived, 0, {record_.feed})) setStatus("cannot follow " + record_.feed);
+  follow(kSquibArrived, 0, {record_.feed});
   resizeWithWindow(window());
   QELBApplication* application = QELBApplication::shared();
   if (!load || !application || !application->scheduler()) {
@@ -61,18 +60,7 @@ void VSKCLabeledView::onAttachedIntoWindow() {
   if (!application->scheduler()->submit(load)) LLKFLog("%s : failed to load colors", alias().c_str());
 }
 
-void VSKCLabeledView::onDetachedFromWindow() {
-  VSKFVisionViewUnfollow(record_.observer.get());
-  ZRVBView::onDetachedFromWindow();
-}
-
 void VSKCLabeledView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
-
-bool VSKCLabeledView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key != kKeySpace || key.action != 1) return false;
-  record_.live = !record_.live;
-  return true;
-}
 
 void VSKCLabeledView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;

@@ -11,21 +11,15 @@
 #include <string>
 
 #include "app/vision/VSKFLabelColours.h"
-#include "framework/app/ZRVBView.h"
-#include "framework/app/ZRVCObserver.h"
+#include "app/vision/VSKBFeedView.h"
 #include "framework/substrate/MRKCList.h"
-#include "ui/widgets/QELBPicturebox.h"
 
 class VSKCLabeledViewOverlay;
 
-class VSKCLabeledView : public ZRVBView {
+class VSKCLabeledView : public VSKBFeedView {
 public:
-  struct private_t {
-    bool live = true;
-    std::string feed;
-    Ref<QELCPicturebox> picture;
+  struct private_t : VSKTFeedState {
     Ref<VSKCLabeledViewOverlay> overlay;
-    Ref<ZRVCObserver> observer;
     Ref<MRKCList> objects;  // the detections of the shown image, or none
     VSKTLabelColours colours;
     std::set<std::string, std::less<>> uncoloured;  // labels already logged without a colour
@@ -38,10 +32,9 @@ public:
   const private_t& state() const { return record_; }
 
 protected:
+  VSKTFeedState& feedState() override { return record_; }
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
   void onToggleMenu() override;
-  bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;
 
 private:

@@ -111,7 +111,7 @@ void VSKCLabelingView::onDetachedFromWindow() {
     (void)settings->storeBool(record_.autoSave, "auto.save");
     (void)settings->storeBool(record_.autoNext, "auto.next");
   }
-  VSKFVisionViewUnfollow(record_.observer.get());
+  record_.observer->letGo();
   ZRVBView::onDetachedFromWindow();
 }
 

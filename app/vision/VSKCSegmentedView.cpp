@@ -31,7 +31,6 @@ constexpr uint64_t kPeek = 0xE000, kPoke = 0xF000;
 constexpr uint64_t contextCode(uint64_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
 
 constexpr OGLTSize kPanelSize = {320, 240};
-constexpr int32_t kKeySpace = 32;
 constexpr int32_t kKeyEscape = 256;
 
 struct Property {
@@ -47,7 +46,7 @@ const Property& propertyOf(uint32_t tag) {
 }  // namespace
 
 VSKCSegmentedView::VSKCSegmentedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : VSKBFeedView(size, position, std::move(config)) {}
 
 Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
                                                        std::string processor, uint32_t fov, Ref<JSKCFrame> config) {
@@ -71,27 +70,18 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
 void VSKCSegmentedView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.panel->resizeWithWindow(window());
-  if (!VSKFVisionViewFollow(record_.observer.get(), this, kSquibArrived, kReplyArrived, {record_.feed, record_.processor}))
-    setStatus("cannot follow " + record_.feed);
+  follow(kSquibArrived, kReplyArrived, {record_.feed, record_.processor});
   resizeWithWindow(window());
-}
-
-void VSKCSegmentedView::onDetachedFromWindow() {
-  VSKFVisionViewUnfollow(record_.observer.get());
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKCSegmentedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, true); }
 
 bool VSKCSegmentedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.action != 1) return false;
-  if (key.key == kKeyEscape) {
+  if (key.action == 1 && key.key == kKeyEscape) {
     if (record_.panel->visible()) record_.panel->dismiss();
     return true;
   }
-  if (key.key != kKeySpace) return false;
-  record_.live = !record_.live;
-  return true;
+  return VSKBFeedView::onInputWithKeypad(key);
 }
 
 void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {

@@ -9,16 +9,14 @@
 // Window's thread only: the observer delivers squibs and replies there.
 #include <string>
 
-#include "framework/app/ZRVBView.h"
-#include "framework/app/ZRVCObserver.h"
+#include "app/vision/VSKBFeedView.h"
 #include "framework/substrate/MRKCContext.h"
 #include "framework/substrate/MRKCFunc.h"
 #include "ui/widgets/QELBPanel.h"
-#include "ui/widgets/QELBPicturebox.h"
 
 constexpr int64_t kVSKSliderPokeMs = 50;
 
-class VSKCSegmentedView : public ZRVBView {
+class VSKCSegmentedView : public VSKBFeedView {
 public:
   // A property a slider sets: its poke in flight, throttled.
   struct slider_t {
@@ -27,14 +25,10 @@ public:
     int64_t lastMs = 0;       // when it was poked
     bool scheduled = false;   // a later poke of pending is on its way
   };
-  struct private_t {
-    bool live = true;
+  struct private_t : VSKTFeedState {
     bool repeat = false;
-    std::string feed;       // the stream channel
     std::string processor;  // the segmenter's label
-    Ref<QELCPicturebox> picture;
     Ref<QELCPanel> panel;
-    Ref<ZRVCObserver> observer;
     Ref<MRKCContext> context;
     slider_t spix, poly;
   };
@@ -48,8 +42,8 @@ public:
   const private_t& state() const { return record_; }
 
 protected:
+  VSKTFeedState& feedState() override { return record_; }
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
   void onToggleMenu() override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;

@@ -126,14 +126,6 @@ bool VSKFVisionViewFollow(ZRVCObserver* observer, QELBWidget* view, uint64_t onS
   return true;
 }
 
-void VSKFVisionViewUnfollow(ZRVCObserver* observer) {
-  {
-    std::lock_guard lock(observer->monitor());
-    observer->setTarget(nullptr);
-  }
-  if (MRKCSubstrate* substrate = MRKCSubstrate::shared()) (void)substrate->detach(observer, true);
-}
-
 bool VSKFImageViewRequestRepeat() {
   Ref<MRKCSymbol> repeat = MRKCSymbol::symbolWithValue("repeat");
   Ref<MRKCList> terms = repeat ? MRKCList::listWithTerms({repeat.get()}) : nullptr;

@@ -53,8 +53,6 @@ OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture);
 // refused the observer.
 bool VSKFVisionViewFollow(ZRVCObserver* observer, QELBWidget* view, uint64_t onSquib, uint64_t onReply,
                           const std::vector<std::string>& labels);
-// Clears the target first, so that nothing more reaches the view, then detaches the observer.
-void VSKFVisionViewUnfollow(ZRVCObserver* observer);
 
 // Asks the projector ("qav.proj") to publish its last image again; no reply is awaited. False
 // when the request could not be made or sent.

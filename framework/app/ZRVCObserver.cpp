@@ -30,6 +30,14 @@ void ZRVCObserver::setTarget(QELBWidget* target) {
   window_ = target ? target->window() : nullptr;
 }
 
+void ZRVCObserver::letGo() {
+  {
+    std::lock_guard lock(monitor());
+    setTarget(nullptr);
+  }
+  if (MRKCSubstrate* substrate = MRKCSubstrate::shared()) (void)substrate->detach(this, true);
+}
+
 void ZRVCObserver::setOnSquib(Ref<LLKCMessage> message) {
   std::lock_guard lock(monitor());
   onSquib_ = std::move(message);

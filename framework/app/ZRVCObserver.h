@@ -23,6 +23,9 @@ public:
 
   Ref<QELBWidget> target() const;
   void setTarget(QELBWidget* target);
+  // What an owner does when it leaves its window: clears the target under the monitor, so that
+  // nothing more reaches it, then detaches the observer from the substrate.
+  void letGo();
   void setOnSquib(Ref<LLKCMessage> message);
   void setOnQuery(Ref<LLKCMessage> message);
   void setOnReply(Ref<LLKCMessage> message);

@@ -30,13 +30,7 @@ OGLTSize QELBBubble::preferredSizeWithWindow(QELBWindow* window, const OGLTSize*
 }
 
 OGLTSize QELBBubble::preferredSizeWithWindow(QELBWindow* window) {
-  OGLTRect u{0, 0, 100, 100};
-  std::vector<Ref<QELBWidget>> members = _childs()->members();
-  if (!members.empty()) u = members.front()->frame();
-  for (const Ref<QELBWidget>& child : members) {
-    const OGLTRect& f = child->frame();
-    u = {std::min(u.left, f.left), std::min(u.top, f.top), std::max(u.right, f.right), std::max(u.bottom, f.bottom)};
-  }
+  OGLTRect u = QELFWidgetsFrameUnion(*_childs());
   OGLTSize content{u.right - u.left, u.bottom - u.top};
   return preferredSizeWithWindow(window, &content, origin_);
 }

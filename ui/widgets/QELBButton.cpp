@@ -22,7 +22,7 @@ bool QELBButton::onInputWithCursor(const OGLTCursorEvent& cursor) {
   if (!queueInsideInner(cursor)) return false;
   if (QELFControlIsClick(cursor)) {
     flash_.start();
-    notify(onClick_);
+    sendCopy(onClick_);
   }
   return true;
 }

@@ -4,7 +4,7 @@
 #include "ui/widgets/QELFDialogParts.h"
 
 QELBChoiceDialog::QELBChoiceDialog(OGLTSize size, OGLTPoint position, std::string title)
-    : QELBDialog(size, position, std::move(title)) {}
+    : QELBButtonsDialog(size, position, std::move(title)) {}
 
 QELBChoiceDialog::~QELBChoiceDialog() = default;
 
@@ -13,7 +13,7 @@ bool QELBChoiceDialog::build(const Ref<QELBWidget>& figure, bool trailingSpacer)
   Ref<QELCGroup> figureGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
   Ref<QELCGroup> messageRow = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogMessage);
   Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
-  buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons);
+  makeButtonRow();
   label_ = QELCLabel::widgetWithAlignment(17, "");
   if (!made() || !surface || !figureGroup || !messageRow || !buttonGroup || !buttonRow_ || !label_ || !figure)
     return false;
@@ -29,17 +29,14 @@ float QELBChoiceDialog::width() const { return label_->width(); }
 void QELBChoiceDialog::setWidth(float width) { label_->setWidth(width); }
 
 void QELBChoiceDialog::setButtons(std::vector<std::string> buttons) {
-  buttons_ = std::move(buttons);
-  QELFDialogFillButtons(*buttonRow_, buttons_, [](uint32_t i) { return LLKTMessageCode{i, i, i}; });
+  fillButtons(std::move(buttons), [](uint32_t i) { return LLKTMessageCode{i, i, i}; });
 }
 
 void QELBChoiceDialog::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
-  if (button >= 0 && onChoice_) {
-    Ref<LLKCMessage> choice = onChoice_->copy();
-    if (choice) {
-      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+  int32_t button = buttonOf(*message);
+  if (button >= 0 && onChoice()) {
+    if (Ref<LLKCMessage> choice = copyWithSender(onChoice())) {
       (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
       deliverChoice(choice);
     }

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/widgets/QELBDialog.h"
-#include "ui/widgets/QELBGroup.h"
+#include "ui/widgets/QELBButtonsDialog.h"
 #include "ui/widgets/QELBLabel.h"
 
-class QELBChoiceDialog : public QELBDialog {
+class QELBChoiceDialog : public QELBButtonsDialog {
 public:
   ~QELBChoiceDialog() override;
 
@@ -20,12 +19,8 @@ public:
   void setWidth(float width);
   const std::string& message() const { return label_->text(); }
   void setMessage(std::string message) { label_->setText(std::move(message)); }
-  const std::vector<std::string>& buttons() const { return buttons_; }
   // Replaces the buttons: button i sends the code {i, i, i}. An empty list leaves none.
   void setButtons(std::vector<std::string> buttons);
-  QELBGroup* buttonRow() const { return buttonRow_.get(); }
-  const Ref<LLKCMessage>& onChoice() const { return onChoice_; }
-  void setOnChoice(Ref<LLKCMessage> message) { onChoice_ = std::move(message); }
 
   void onMessaged(const Ref<LLKCMessage>& message) override;
 
@@ -35,8 +30,5 @@ protected:
   bool build(const Ref<QELBWidget>& figure, bool trailingSpacer);
 
 private:
-  std::vector<std::string> buttons_;
-  Ref<LLKCMessage> onChoice_;
-  Ref<QELCGroup> buttonRow_;
   Ref<QELCLabel> label_;
 };

@@ -28,19 +28,14 @@ Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoin
   return box && box->made() ? box : nullptr;
 }
 
-OGLTRect QELBCollectionbox::space() {
-  OGLTRect b = bounds();
-  return {b.left, b.top, b.right - kQELScrollLaneWidth, b.bottom - 1};
-}
+OGLTRect QELBCollectionbox::space() { return QELFScrollLaneSpace(bounds()); }
 
 OGLTPoint QELBCollectionbox::spaceToLocal(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x + s.left - offset_.x), std::round(point.y + s.top - offset_.y)};
+  return QELFScrollSpaceToLocal(space(), offset_, point);
 }
 
 OGLTPoint QELBCollectionbox::localToSpace(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x - s.left + offset_.x), std::round(point.y - s.top + offset_.y)};
+  return QELFScrollLocalToSpace(space(), offset_, point);
 }
 
 void QELBCollectionbox::setSource(Ref<QELPCollectionboxSource> source) {
@@ -50,10 +45,7 @@ void QELBCollectionbox::setSource(Ref<QELPCollectionboxSource> source) {
   needsSync_ = true;
 }
 
-float QELBCollectionbox::width() const {
-  OGLTRect b = bounds();
-  return (b.right - 1) - (b.left + 1) - kQELScrollLaneWidth - 1;
-}
+float QELBCollectionbox::width() const { return QELFScrollLaneRowWidth(bounds()); }
 
 OGLTRect QELBCollectionbox::visibleRect() const {
   OGLTRect b = bounds();
@@ -65,15 +57,9 @@ float QELBCollectionbox::pitch() const { return source_ ? source_->height() + 1 
 
 uint32_t QELBCollectionbox::count() const { return source_ ? source_->count() : 0; }
 
-float QELBCollectionbox::scroll() const {
-  float height = content_.bottom - content_.top;
-  return height > 0 ? offset_.y / height : 0;
-}
+float QELBCollectionbox::scroll() const { return QELFScrollFraction(offset_.y, content_.bottom - content_.top); }
 
-void QELBCollectionbox::setScroll(float fraction) {
-  pendingScroll_ = fraction;
-  hasPendingScroll_ = true;
-}
+void QELBCollectionbox::setScroll(float fraction) { pendingScroll_.set(fraction); }
 
 void QELBCollectionbox::clear() {
   syncClear();
@@ -157,13 +143,9 @@ void QELBCollectionbox::onAwaken() {
 }
 
 void QELBCollectionbox::onUpdateWithStep(float step) {
-  if (needsSync_ || hasPendingScroll_) {
-    if (hasPendingScroll_) {
-      OGLTRect shown = visibleRect();
-      float content = content_.bottom - content_.top;
-      if (content > shown.bottom - shown.top) offset_.y = content * pendingScroll_;
-      hasPendingScroll_ = false;
-    }
+  if (needsSync_ || pendingScroll_.pending) {
+    OGLTRect shown = visibleRect();
+    pendingScroll_.apply(content_.bottom - content_.top, shown.bottom - shown.top, &offset_.y);
     moveTo(offset_.y);
     needsSync_ = false;
     syncContent();
@@ -178,13 +160,7 @@ bool QELBCollectionbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
   OGLTPoint local = worldToLocal(cursor.point);
   OGLTRect lane = QELFRectInset(QELFScrollLaneRect(bounds()), -2);
   if (cursor.action == kOGLActionNone || (!greedy && !QELFRectContains(lane, local))) {
-    OGLTRect shown = visibleRect();
-    bool consumed = false;
-    std::vector<Ref<QELBWidget>> order = childs();
-    for (const Ref<QELBWidget>& child : order) {
-      if (child->parent() != this || !child->visible() || !child->enabled()) continue;
-      if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
-    }
+    bool consumed = QELFScrollCursorToChildren(this, cursor, visibleRect());
     forceInputWithCursor(cursor);
     return consumed;
   }
@@ -202,15 +178,10 @@ bool QELBCollectionbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (key.action != kOGLActionPress) return true;
   OGLTRect shown = visibleRect();
   float visible = shown.bottom - shown.top, content = content_.bottom - content_.top;
-  switch (key.key) {
-    case 264: moveTo(offset_.y + pitch()); return true;
-    case 265: moveTo(offset_.y - pitch()); return true;
-    case 266: moveTo(offset_.y - visible); return true;
-    case 267: moveTo(offset_.y + visible); return true;
-    case 268: moveTo(0); return true;
-    case 269: moveTo(content - visible); return true;
-    default: return false;
-  }
+  float y = offset_.y;
+  if (!QELFScrollKeyOffset(key.key, offset_.y, pitch(), visible, content, &y)) return false;
+  moveTo(y);
+  return true;
 }
 
 bool QELBCollectionbox::onInputWithScroll(const OGLTScrollEvent& scroll) {

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "ui/widgets/QELBParent.h"
+#include "ui/widgets/QELFScrollLane.h"
 
 class QELBWindow;
 
@@ -96,8 +97,7 @@ private:
   Ref<QELPCollectionboxSource> source_;
   OGLTPoint offset_{0, 0};
   OGLTRect content_{};
-  float pendingScroll_ = 0;
-  bool hasPendingScroll_ = false;
+  QELTScrollRequest pendingScroll_;
   bool needsSync_ = false;
 };
 

@@ -76,12 +76,6 @@ void QELBCombobox::edit(bool editing) {
   textbox_->setFocused(editing);
 }
 
-Ref<LLKCMessage> QELBCombobox::copyWithSender(const Ref<LLKCMessage>& message) {
-  Ref<LLKCMessage> copy = QELFControlCopy(message);
-  if (copy) copy->details().storeObject(Ref<LLKBObject>(this), "sender");
-  return copy;
-}
-
 void QELBCombobox::sendChange() {
   Ref<LLKCMessage> copy = copyWithSender(onChange_);
   if (!copy) return;

@@ -51,8 +51,6 @@ private:
   void edit(bool editing);
   void removeChosen();
   void insert(const Ref<LLKCMessage>& commit);
-  // A copy of the message with "sender"; null for a null message.
-  Ref<LLKCMessage> copyWithSender(const Ref<LLKCMessage>& message);
   // Sends onChange with the chosen index and value when the list holds one there.
   void sendChange();
 

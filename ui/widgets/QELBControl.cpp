@@ -91,5 +91,3 @@ bool QELBControl::deliver(const Ref<LLKCMessage>& copy) {
   copy->details().storeObject(Ref<LLKBObject>(this), "sender");
   return send(copy);
 }
-
-bool QELBControl::notify(const Ref<LLKCMessage>& message) { return deliver(QELFControlCopy(message)); }

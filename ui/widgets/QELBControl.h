@@ -100,6 +100,4 @@ protected:
 
   // Stores this control under "sender" in the copy and sends it up the tree; false for null.
   bool deliver(const Ref<LLKCMessage>& copy);
-  // Sends a copy of the template with "sender" only; false when nothing was sent.
-  bool notify(const Ref<LLKCMessage>& message);
 };

@@ -39,10 +39,7 @@ Ref<QELCDropbox> QELCDropbox::widgetWithSize(OGLTSize size, OGLTPoint position, 
 }
 
 QELBDropbox::QELBDropbox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity)
-    : QELBControl(size, position) {
-  choice_.capacity = capacity;
-  choice_.values = std::move(values);
-}
+    : QELBChoiceControl(size, position, std::move(values), capacity) {}
 
 QELBDropbox::~QELBDropbox() {
   if (menu_) menu_->setTarget(nullptr);

@@ -8,8 +8,7 @@
 // own and that the box clears when it lets the menu go or goes itself. The list may change
 // while the menu is open: a pick is checked against the list as it is then. An empty list opens
 // nothing. Everything runs on the window's thread.
-#include "ui/widgets/QELBControl.h"
-#include "ui/widgets/QELTChoice.h"
+#include "ui/widgets/QELBChoiceControl.h"
 
 class QELCMenu;
 
@@ -20,27 +19,19 @@ enum : uint32_t {
 // The low 32 bits of the code of every item of a drop box's menu; the high ones are its index.
 constexpr uint32_t kQELDropboxItemUid = 0x0BADF00D;
 
-class QELBDropbox : public QELBControl {
+class QELBDropbox : public QELBChoiceControl {
 public:
   QELBDropbox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity = 0);
   ~QELBDropbox() override;
 
   OGLTSize preferredSizeWithWindow(QELBWindow* window) override;
 
-  // kQELChoiceNone when nothing is chosen. The setter takes an index of the list, or
-  // kQELChoiceNone to choose nothing; it ignores any other.
-  uint32_t selected() const { return choice_.chosen() ? choice_.selected : kQELChoiceNone; }
+  // Takes an index of the list, or kQELChoiceNone to choose nothing; ignores any other.
   void setSelected(uint32_t index);
-  // Null when nothing is chosen.
-  Ref<LLKCString> value() const { return choice_.value(); }
   // The first equal value, else nothing.
   void setValue(std::string_view value);
-  const Ref<LLKBObjectSequence>& values() const { return choice_.values; }
   // Chooses nothing.
   void setValues(Ref<LLKBObjectSequence> values);
-  const Ref<LLKCMessage>& onChange() const { return choice_.onChange; }
-  void setOnChange(Ref<LLKCMessage> message) { choice_.onChange = std::move(message); }
-  bool find(std::string_view value, uint32_t* index) const { return choice_.find(value, index); }
 
   // The menu while it is open (for tests and the combo box).
   QELCMenu* openMenu() const;
@@ -59,7 +50,6 @@ private:
   // Hides the menu, takes it from the window and lets it go.
   void closeMenu();
 
-  QELTChoice choice_;
   bool openPending_ = false;
   float openCountdown_ = 0;
   Ref<QELCMenu> menu_;

@@ -143,12 +143,12 @@ void QELBFilePicker::onMessaged(const Ref<LLKCMessage>& message) {
 void QELBFilePicker::onButton(uint32_t tag) {
   if (tag == kQELPickerTagSelect) {
     if (!selected_ || !onSelect()) return;
-    Ref<LLKCMessage> choice = choiceFrom(onSelect());
+    Ref<LLKCMessage> choice = copyWithSender(onSelect());
     if (!choice) return;
     (void)choice->details().storeObject(Ref<LLKBObject>(folder()), "folder");
     (void)choice->details().storeObject(selected_->entry(), "file");
     finish(choice);
   } else if (tag == kQELPickerTagCancel) {
-    finish(choiceFrom(onCancel()));
+    finish(copyWithSender(onCancel()));
   }
 }

@@ -64,11 +64,11 @@ void QELBFolderPicker::onButton(uint32_t tag) {
     if (tag == kQELPickerTagSelect) createFolder(nameBox_->value());
     leaveCreateMode();
   } else if (tag == kQELPickerTagSelect) {
-    Ref<LLKCMessage> choice = choiceFrom(onSelect());
+    Ref<LLKCMessage> choice = copyWithSender(onSelect());
     if (choice) (void)choice->details().storeObject(Ref<LLKBObject>(folder()), "folder");
     finish(choice);
   } else if (tag == kQELPickerTagCancel) {
-    finish(choiceFrom(onCancel()));
+    finish(copyWithSender(onCancel()));
   }
 }
 

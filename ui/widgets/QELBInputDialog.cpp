@@ -8,7 +8,7 @@ constexpr uint32_t kUidButton = 1, kUidCommit = 2;
 }
 
 QELBInputDialog::QELBInputDialog(OGLTSize size, OGLTPoint position, std::string title)
-    : QELBDialog(size, position, std::move(title)) {}
+    : QELBButtonsDialog(size, position, std::move(title)) {}
 
 QELBInputDialog::~QELBInputDialog() = default;
 
@@ -22,7 +22,7 @@ bool QELBInputDialog::build(uint32_t capacity) {
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogSurface);
   Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogControl);
   Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
-  buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons);
+  makeButtonRow();
   label_ = QELCLabel::widgetWithAlignment(17, "");
   textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(kUidCommit);
@@ -33,19 +33,16 @@ bool QELBInputDialog::build(uint32_t capacity) {
 }
 
 void QELBInputDialog::setButtons(std::vector<std::string> buttons) {
-  buttons_ = std::move(buttons);
-  QELFDialogFillButtons(*buttonRow_, buttons_, [](uint32_t i) { return LLKTMessageCode{kUidButton, 0, i}; });
+  fillButtons(std::move(buttons), [](uint32_t i) { return LLKTMessageCode{kUidButton, 0, i}; });
 }
 
 void QELBInputDialog::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  int32_t button = QELFDialogButtonOf(*buttonRow_, *message);
+  int32_t button = buttonOf(*message);
   bool committed = message->uid() == kUidCommit &&
                    message->details().objectForKey("sender").get() == static_cast<LLKBObject*>(textbox_.get());
-  if (onChoice_ && (button >= 0 || committed)) {
-    Ref<LLKCMessage> choice = onChoice_->copy();
-    if (choice) {
-      (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
+  if (onChoice() && (button >= 0 || committed)) {
+    if (Ref<LLKCMessage> choice = copyWithSender(onChoice())) {
       (void)choice->details().storeObject(LLKCString::stringWithString(textbox_->value()), "value");
       if (button >= 0) (void)choice->details().storeUint(static_cast<uint64_t>(button), "button");
       deliverChoice(choice);

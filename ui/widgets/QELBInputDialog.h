@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/widgets/QELBDialog.h"
-#include "ui/widgets/QELBGroup.h"
+#include "ui/widgets/QELBButtonsDialog.h"
 #include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBTextbox.h"
 
-class QELBInputDialog : public QELBDialog {
+class QELBInputDialog : public QELBButtonsDialog {
 public:
   QELBInputDialog(OGLTSize size, OGLTPoint position, std::string title);
   ~QELBInputDialog() override;
@@ -21,12 +20,8 @@ public:
   const std::string& value() const { return textbox_->value(); }
   void setValue(const std::string& value) { textbox_->setValue(value); }
   QELBTextbox* textbox() const { return textbox_.get(); }
-  const std::vector<std::string>& buttons() const { return buttons_; }
   // Replaces the buttons: button i sends the code {1, 0, i}.
   void setButtons(std::vector<std::string> buttons);
-  QELBGroup* buttonRow() const { return buttonRow_.get(); }
-  const Ref<LLKCMessage>& onChoice() const { return onChoice_; }
-  void setOnChoice(Ref<LLKCMessage> message) { onChoice_ = std::move(message); }
 
   void onMessaged(const Ref<LLKCMessage>& message) override;
 
@@ -35,9 +30,6 @@ protected:
   bool build(uint32_t capacity);
 
 private:
-  std::vector<std::string> buttons_;
-  Ref<LLKCMessage> onChoice_;
-  Ref<QELCGroup> buttonRow_;
   Ref<QELCLabel> label_;
   Ref<QELCTextbox> textbox_;
 };

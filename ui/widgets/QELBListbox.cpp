@@ -33,25 +33,13 @@ Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) 
   return list && list->made() ? list : nullptr;
 }
 
-OGLTRect QELBListbox::space() {
-  OGLTRect b = bounds();
-  return {b.left, b.top, b.right - kQELScrollLaneWidth, b.bottom - 1};
-}
+OGLTRect QELBListbox::space() { return QELFScrollLaneSpace(bounds()); }
 
-OGLTPoint QELBListbox::spaceToLocal(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x + s.left - offset_.x), std::round(point.y + s.top - offset_.y)};
-}
+OGLTPoint QELBListbox::spaceToLocal(const OGLTPoint& point) { return QELFScrollSpaceToLocal(space(), offset_, point); }
 
-OGLTPoint QELBListbox::localToSpace(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x - s.left + offset_.x), std::round(point.y - s.top + offset_.y)};
-}
+OGLTPoint QELBListbox::localToSpace(const OGLTPoint& point) { return QELFScrollLocalToSpace(space(), offset_, point); }
 
-float QELBListbox::width() const {
-  OGLTRect b = bounds();
-  return (b.right - 1) - (b.left + 1) - kQELScrollLaneWidth - 1;
-}
+float QELBListbox::width() const { return QELFScrollLaneRowWidth(bounds()); }
 
 float QELBListbox::visibleHeight() const {
   OGLTRect b = bounds();
@@ -62,15 +50,9 @@ OGLTRect QELBListbox::visibleRect() const {
   return {offset_.x, offset_.y, offset_.x + width(), offset_.y + visibleHeight()};
 }
 
-float QELBListbox::scroll() const {
-  float height = content_.bottom - content_.top;
-  return height > 0 ? offset_.y / height : 0;
-}
+float QELBListbox::scroll() const { return QELFScrollFraction(offset_.y, content_.bottom - content_.top); }
 
-void QELBListbox::setScroll(float fraction) {
-  pendingScroll_ = fraction;
-  hasPendingScroll_ = true;
-}
+void QELBListbox::setScroll(float fraction) { pendingScroll_.set(fraction); }
 
 void QELBListbox::scrollToVisible(const QELBWidget* child) {
   if (!child || child->parent() != this) return;
@@ -91,13 +73,7 @@ bool QELBListbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
   QELBWindow* owner = window();
   bool greedy = owner && owner->greedy() == this;
   if (!QELFWidgetInnerHit(this, cursor.point) && !greedy) return false;
-  OGLTRect shown = visibleRect();
-  bool consumed = false;
-  std::vector<Ref<QELBWidget>> order = childs();
-  for (const Ref<QELBWidget>& child : order) {
-    if (child->parent() != this || !child->visible() || !child->enabled()) continue;
-    if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
-  }
+  bool consumed = QELFScrollCursorToChildren(this, cursor, visibleRect());
   forceInputWithCursor(cursor);
   return consumed;
 }
@@ -121,24 +97,13 @@ float QELBListbox::rowStep() const {
 
 void QELBListbox::applyQueuedInput() {
   float content = content_.bottom - content_.top, visible = visibleHeight();
-  if (hasPendingScroll_) {
-    if (content > visible) offset_.y = content * pendingScroll_;
-    hasPendingScroll_ = false;
-  }
+  pendingScroll_.apply(content, visible, &offset_.y);
   const QELTInputs& queued = inputs();
   for (uint32_t i = 0; i < queued.count; ++i) {
     const OGLTInputEvent& record = queued.records[i];
     if (record.type == kOGLInputScroll) offset_.y += record.scroll.delta.y * -5 * rowStep();
     if (record.type != kOGLInputKey || record.key.action != kOGLActionPress) continue;
-    switch (record.key.key) {
-      case 264: offset_.y += rowStep(); break;
-      case 265: offset_.y -= rowStep(); break;
-      case 266: offset_.y -= visible; break;
-      case 267: offset_.y += visible; break;
-      case 268: offset_.y = 0; break;
-      case 269: offset_.y = content - visible; break;
-      default: break;
-    }
+    QELFScrollKeyOffset(record.key.key, offset_.y, rowStep(), visible, content, &offset_.y);
   }
   offset_.y = QELFScrollClamp(offset_.y, content, visible);
   for (uint32_t i = 0; i < queued.count; ++i) {

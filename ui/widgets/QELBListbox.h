@@ -3,6 +3,7 @@
 // order, with a 14-pixel scroll lane at the right. Keys and the wheel scroll it while the
 // cursor is over it; the lane can be dragged. Children's frames are in content coordinates.
 #include "ui/widgets/QELBParent.h"
+#include "ui/widgets/QELFScrollLane.h"
 
 enum : uint32_t {
   kQELListboxFitWidth = 0x1,  // every child gets the list's row width
@@ -51,8 +52,7 @@ private:
 
   OGLTPoint offset_{0, 0};
   OGLTRect content_{};
-  float pendingScroll_ = 0;
-  bool hasPendingScroll_ = false;
+  QELTScrollRequest pendingScroll_;
 };
 
 class QELCListbox : public QELBListbox {

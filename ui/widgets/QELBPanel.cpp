@@ -31,13 +31,7 @@ OGLTRect QELBPanel::space() {
 
 OGLTSize QELBPanel::preferredSizeWithWindow(QELBWindow* window) {
   if (!window) return {0, 0};
-  OGLTRect u{0, 0, 100, 100};
-  std::vector<Ref<QELBWidget>> members = _childs()->members();
-  if (!members.empty()) u = members.front()->frame();
-  for (const Ref<QELBWidget>& child : members) {
-    const OGLTRect& f = child->frame();
-    u = {std::min(u.left, f.left), std::min(u.top, f.top), std::max(u.right, f.right), std::max(u.bottom, f.bottom)};
-  }
+  OGLTRect u = QELFWidgetsFrameUnion(*_childs());
   return {QELFRoundEven(u.right - u.left + 4), QELFRoundEven(u.bottom - u.top + 4)};
 }
 

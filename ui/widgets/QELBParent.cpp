@@ -6,6 +6,14 @@ QELBParent::QELBParent(OGLTSize size, OGLTPoint position) : QELBWidget(size, pos
 
 QELBParent::~QELBParent() = default;
 
+OGLTRect QELFWidgetsFrameUnion(const QELCWidgets& list) {
+  std::vector<Ref<QELBWidget>> members = list.members();
+  if (members.empty()) return {0, 0, 100, 100};
+  OGLTRect u = members.front()->frame();
+  for (const Ref<QELBWidget>& child : members) u = QELFRectUnion(u, child->frame());
+  return u;
+}
+
 QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias) {
   for (const Ref<QELBWidget>& member : list.members()) {
     if (!member->alias().empty() && member->alias() == alias) return member.get();

@@ -20,6 +20,10 @@ public:
 // Depth-first search of the members of a list (shared by parents and the window).
 QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias);
 
+// The union of the members' frames; {0, 0, 100, 100} without members (what the panel and the
+// bubble size themselves around).
+OGLTRect QELFWidgetsFrameUnion(const QELCWidgets& list);
+
 class QELBParent : public QELBWidget, public QELPParentable {
 public:
   ~QELBParent() override;

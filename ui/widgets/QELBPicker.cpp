@@ -175,12 +175,6 @@ void QELBPicker::onPathTyped(const LLKCMessage& message) {
   openFolder(folder);
 }
 
-Ref<LLKCMessage> QELBPicker::choiceFrom(const Ref<LLKCMessage>& message) {
-  Ref<LLKCMessage> choice = message ? message->copy() : nullptr;
-  if (choice) (void)choice->details().storeObject(Ref<LLKBObject>(this), "sender");
-  return choice;
-}
-
 void QELBPicker::finish(const Ref<LLKCMessage>& choice) {
   Ref<QELBWidget> self(this);  // an enclosing dialog lets go of the picker when it closes
   if (!choice) {

@@ -91,8 +91,6 @@ protected:
   void finish(const Ref<LLKCMessage>& choice);
   // Tells the user in a dialog above everything ("So, hmmm ...").
   void showProblem(const char* text);
-  // A copy of the template carrying "sender"; null for no template.
-  Ref<LLKCMessage> choiceFrom(const Ref<LLKCMessage>& message);
 
   // Shows the path in the path box (it may hold fewer bytes than the path).
   void showPath(const std::string& path);

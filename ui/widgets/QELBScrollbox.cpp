@@ -32,10 +32,7 @@ void fillRect(OGLC2DContext* ctx, const OGLTRect& r, const OGLTColor& ink, float
 void QELFScrollboxComputeContentRect(QELBScrollbox* box, OGLTRect* rect) {
   if (!box || !rect) return;
   OGLTRect u{0, 0, 0, 0};
-  for (const Ref<QELBWidget>& child : box->_childs()->members()) {
-    const OGLTRect& f = child->frame();
-    u = {std::min(u.left, f.left), std::min(u.top, f.top), std::max(u.right, f.right), std::max(u.bottom, f.bottom)};
-  }
+  for (const Ref<QELBWidget>& child : box->_childs()->members()) u = QELFRectUnion(u, child->frame());
   *rect = u;
 }
 
@@ -54,15 +51,9 @@ OGLTRect QELBScrollbox::space() {
   return {b.left + 1, b.top + 1, b.right - 17, b.bottom - 18};
 }
 
-OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x + s.left - offset_.x), std::round(point.y + s.top - offset_.y)};
-}
+OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) { return QELFScrollSpaceToLocal(space(), offset_, point); }
 
-OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) {
-  OGLTRect s = space();
-  return {std::round(point.x - s.left + offset_.x), std::round(point.y - s.top + offset_.y)};
-}
+OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) { return QELFScrollLocalToSpace(space(), offset_, point); }
 
 OGLTRect QELBScrollbox::verticalTrack() const {
   OGLTRect b = bounds();
@@ -98,15 +89,7 @@ bool QELBScrollbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
   OGLTPoint local = worldToLocal(cursor.point);
   bool onKnob = (verticalShown_ && QELFRectContains(verticalKnob_, local)) ||
                 (horizontalShown_ && QELFRectContains(horizontalKnob_, local));
-  bool consumed = false;
-  if (!onKnob) {
-    OGLTRect shown = shownWindow();
-    std::vector<Ref<QELBWidget>> order = childs();
-    for (const Ref<QELBWidget>& child : order) {
-      if (child->parent() != this || !child->visible() || !child->enabled()) continue;
-      if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
-    }
-  }
+  bool consumed = !onKnob && QELFScrollCursorToChildren(this, cursor, shownWindow());
   forceInputWithCursor(cursor);
   return consumed;
 }
@@ -137,17 +120,9 @@ void QELBScrollbox::applyQueuedInput(const OGLTRect& v) {
     const OGLTInputEvent& record = queued.records[i];
     if (record.type == kOGLInputScroll) offset_.y += (h / n) * record.scroll.delta.y * -5;
     if (record.type != kOGLInputKey || record.key.action != kOGLActionPress) continue;
-    switch (record.key.key) {
-      case 262: offset_.x += w / n; break;
-      case 263: offset_.x -= w / n; break;
-      case 264: offset_.y += h / n; break;
-      case 265: offset_.y -= h / n; break;
-      case 266: offset_.y -= h; break;
-      case 267: offset_.y += h; break;
-      case 268: offset_.y = 0; break;
-      case 269: offset_.y = content_.bottom - content_.top - h; break;
-      default: break;
-    }
+    if (record.key.key == 262) offset_.x += w / n;
+    else if (record.key.key == 263) offset_.x -= w / n;
+    else QELFScrollKeyOffset(record.key.key, offset_.y, h / n, h, content_.bottom - content_.top, &offset_.y);
   }
 }
 

@@ -21,10 +21,7 @@ Ref<QELCSelector> QELCSelector::widgetWithSize(OGLTSize size, OGLTPoint position
 }
 
 QELBSelector::QELBSelector(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity)
-    : QELBControl(size, position) {
-  choice_.capacity = capacity;
-  choice_.values = std::move(values);
-}
+    : QELBChoiceControl(size, position, std::move(values), capacity) {}
 
 void QELBSelector::setSelected(uint32_t index) {
   if (index < choice_.count()) showChange(choice_.selected, index);

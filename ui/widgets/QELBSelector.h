@@ -3,27 +3,20 @@
 // the list (a click on a zone, or Left and Right while the cursor is over it). A step sends a
 // copy of onChange with "sender", "selected" and "value" a tenth of a second later; nothing
 // steps past either end of the list, and an empty list steps nowhere.
-#include "ui/widgets/QELBControl.h"
-#include "ui/widgets/QELTChoice.h"
+#include "ui/widgets/QELBChoiceControl.h"
 
-class QELBSelector : public QELBControl {
+class QELBSelector : public QELBChoiceControl {
 public:
   QELBSelector(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity = 0);
 
   OGLTSize preferredSizeWithWindow(QELBWindow* window) override;
 
-  // kQELChoiceNone when nothing is chosen; the setter ignores an index outside the list.
-  uint32_t selected() const { return choice_.chosen() ? choice_.selected : kQELChoiceNone; }
+  // Ignores an index outside the list.
   void setSelected(uint32_t index);
-  Ref<LLKCString> value() const { return choice_.value(); }
   // The first equal value; the choice stays when none is equal.
   void setValue(std::string_view value);
-  const Ref<LLKBObjectSequence>& values() const { return choice_.values; }
   // Chooses the first value.
   void setValues(Ref<LLKBObjectSequence> values);
-  const Ref<LLKCMessage>& onChange() const { return choice_.onChange; }
-  void setOnChange(Ref<LLKCMessage> message) { choice_.onChange = std::move(message); }
-  bool find(std::string_view value, uint32_t* index) const { return choice_.find(value, index); }
   bool changePending() const { return changePending_; }
 
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
@@ -37,7 +30,6 @@ private:
   // The width of ">" (or "<") in the standard text; 0 without a context.
   float markWidth(const char* mark);
 
-  QELTChoice choice_;
   bool changePending_ = false;
   float changeCountdown_ = 0;
 };

@@ -61,7 +61,7 @@ bool QELBSymbol::onInputWithCursor(const OGLTCursorEvent& cursor) {
   if (!queueInsideInner(cursor)) return false;
   if (!QELFControlIsClick(cursor)) return false;
   flash_.start();
-  notify(onClick_);
+  sendCopy(onClick_);
   return true;
 }
 

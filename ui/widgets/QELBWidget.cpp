@@ -274,13 +274,13 @@ bool QELBWidget::onInputWithJoypad(const OGLTJoypadEvent& joypad) {
   return queue(record);
 }
 
-bool QELBWidget::sendCopy(const Ref<LLKCMessage>& message) {
-  if (!message) return false;
-  Ref<LLKCMessage> copy = message->copy();
-  if (!copy) return false;
-  copy->details().storeObject(Ref<LLKBObject>(this), "sender");
-  return send(copy);
+Ref<LLKCMessage> QELBWidget::copyWithSender(const Ref<LLKCMessage>& message) {
+  Ref<LLKCMessage> copy = message ? message->copy() : nullptr;
+  if (copy) (void)copy->details().storeObject(Ref<LLKBObject>(this), "sender");
+  return copy;
 }
+
+bool QELBWidget::sendCopy(const Ref<LLKCMessage>& message) { return send(copyWithSender(message)); }
 
 void QELBWidget::onUpdateWithStep(float) {
   bool over = hasCursorRecord();

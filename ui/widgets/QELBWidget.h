@@ -140,8 +140,10 @@ public:
   bool post(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message);
   bool poke(const Ref<LLKCMessage>& message, uint32_t afterMs);
-  // Sends a copy of the message carrying this widget under "sender" (how widgets report what
-  // the user did with them); false for a null message or one that could not be delivered.
+  // A copy of the message carrying this widget under "sender" (how widgets report what the user
+  // did with them), for the caller to add details to; null for a null message.
+  Ref<LLKCMessage> copyWithSender(const Ref<LLKCMessage>& message);
+  // Sends copyWithSender(message); false for a null message or one that could not be delivered.
   bool sendCopy(const Ref<LLKCMessage>& message);
 
   // Queues the cursor record as the default cursor hook does; false.

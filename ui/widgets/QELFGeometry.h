@@ -1,5 +1,6 @@
 #pragma once
 // Small geometry helpers shared by the widget classes.
+#include <algorithm>
 #include <cmath>
 
 #include "ui/gl/OGLTGeometry.h"
@@ -19,6 +20,11 @@ inline OGLTRect QELFRectInset(const OGLTRect& rect, float d) {
 inline float QELFRoundEven(float value) {
   float whole = std::round(value);
   return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
+}
+
+// The smallest rect holding both.
+inline OGLTRect QELFRectUnion(const OGLTRect& a, const OGLTRect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 // Whether two rects share some area (touching edges do not count).

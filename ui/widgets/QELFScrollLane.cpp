@@ -13,6 +13,47 @@ OGLTRect QELFScrollLaneRect(const OGLTRect& bounds) {
   return {inner.right - kQELScrollLaneWidth, inner.top, inner.right, inner.bottom};
 }
 
+OGLTRect QELFScrollLaneSpace(const OGLTRect& bounds) {
+  return {bounds.left, bounds.top, bounds.right - kQELScrollLaneWidth, bounds.bottom - 1};
+}
+
+float QELFScrollLaneRowWidth(const OGLTRect& bounds) {
+  return (bounds.right - 1) - (bounds.left + 1) - kQELScrollLaneWidth - 1;
+}
+
+OGLTPoint QELFScrollSpaceToLocal(const OGLTRect& space, const OGLTPoint& offset, const OGLTPoint& point) {
+  return {std::round(point.x + space.left - offset.x), std::round(point.y + space.top - offset.y)};
+}
+
+OGLTPoint QELFScrollLocalToSpace(const OGLTRect& space, const OGLTPoint& offset, const OGLTPoint& point) {
+  return {std::round(point.x - space.left + offset.x), std::round(point.y - space.top + offset.y)};
+}
+
+bool QELFScrollCursorToChildren(QELBParent* box, const OGLTCursorEvent& cursor, const OGLTRect& shown) {
+  bool consumed = false;
+  // A copy: a child may detach itself or a sibling while it handles the record.
+  std::vector<Ref<QELBWidget>> order = box->childs();
+  for (const Ref<QELBWidget>& child : order) {
+    if (child->parent() != box || !child->visible() || !child->enabled()) continue;
+    if (QELFRectsOverlap(child->frame(), shown) && child->onInputWithCursor(cursor)) consumed = true;
+  }
+  return consumed;
+}
+
+float QELFScrollFraction(float offset, float content) { return content > 0 ? offset / content : 0; }
+
+bool QELFScrollKeyOffset(int32_t key, float offset, float step, float visible, float content, float* moved) {
+  switch (key) {
+    case 264: *moved = offset + step; return true;
+    case 265: *moved = offset - step; return true;
+    case 266: *moved = offset - visible; return true;
+    case 267: *moved = offset + visible; return true;
+    case 268: *moved = 0; return true;
+    case 269: *moved = content - visible; return true;
+    default: return false;
+  }
+}
+
 float QELFScrollClamp(float offset, float content, float visible) {
   if (!(content > visible) || !(offset > 0)) return 0;  // also NaN
   return std::round(std::min(offset, content - visible));
