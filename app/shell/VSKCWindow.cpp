@@ -69,11 +69,7 @@ void VSKCWindow::onOpening() {
 }
 
 void VSKCWindow::onClosing() {
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(nullptr);
-  }
-  (void)MRKCSubstrate::shared()->detach(observer_.get(), true);
+  observer_->letGo();
   VSKFWindowArchive(this);
   ZRVBWindow::onClosing();
 }
