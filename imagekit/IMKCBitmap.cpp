@@ -65,8 +65,9 @@ void IMKCBitmap::fillWithColor(const uint8_t color[3]) {
 }
 
 int IMKCBitmap::copy(const IMKTRect& rect, const IMKCBitmap& source, const IMKTPoint& point) {
-  if (!spanInside(rect.origin.x, rect.size.w, source.width_) || !spanInside(rect.origin.y, rect.size.h, source.height_) ||
-      !spanInside(point.x, rect.size.w, width_) || !spanInside(point.y, rect.size.h, height_))
+  if (!spanInside(rect.origin.x, rect.size.w, source.width_) ||
+      !spanInside(rect.origin.y, rect.size.h, source.height_) || !spanInside(point.x, rect.size.w, width_) ||
+      !spanInside(point.y, rect.size.h, height_))
     return IMKResultOutOfBounds;
   if (!isRGBOrBGR(format_) || !isRGBOrBGR(source.format_)) return IMKResultBadFormat;
   const uint64_t rowBytes = uint64_t{rect.size.w} * 3;

@@ -30,7 +30,8 @@ public:
   [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format);
   // A bitmap around the given data (shared, not copied); null for a format outside 1 to 5, no
   // data, or data shorter than width x height pixels.
-  [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format, Ref<LLKCData> data);
+  [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format,
+                                                       Ref<LLKCData> data);
   // A bitmap loaded from an image file in that format; null when it cannot be loaded.
   [[nodiscard]] static Ref<IMKCBitmap> bitmapfromPath(const std::string& path, int32_t format);
 

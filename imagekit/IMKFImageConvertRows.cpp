@@ -93,9 +93,9 @@ __attribute__((target("avx2"))) uint64_t convertAVX2(uint8_t* dst, const uint8_t
   uint64_t i = 0;
   for (; count >= S::pixels + S::reach && count - i >= S::pixels + S::reach; i += 2 * S::pixels) {
     const uint8_t* in = src + i * From::size;
-    const __m256i both = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + S::pixels * From::size)), 1);
+    const __m256i both =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + S::pixels * From::size)), 1);
     const __m256i out = _mm256_or_si256(_mm256_shuffle_epi8(both, mask), alpha);
     uint8_t* to = dst + i * To::size;
     if constexpr (S::pixels * To::size == 16) {
@@ -119,9 +119,12 @@ void convertAt(uint8_t* dst, const uint8_t* src, uint64_t count) {
 template <class From, class To>
 void convertRow(uint8_t* dst, const uint8_t* src, uint64_t count) {
   switch (IMKFVectorLevel()) {
-    case IMKTVectorLevel::avx2: return convertAt<From, To, IMKTVectorLevel::avx2>(dst, src, count);
-    case IMKTVectorLevel::ssse3: return convertAt<From, To, IMKTVectorLevel::ssse3>(dst, src, count);
-    case IMKTVectorLevel::scalar: return convertAt<From, To, IMKTVectorLevel::scalar>(dst, src, count);
+    case IMKTVectorLevel::avx2:
+      return convertAt<From, To, IMKTVectorLevel::avx2>(dst, src, count);
+    case IMKTVectorLevel::ssse3:
+      return convertAt<From, To, IMKTVectorLevel::ssse3>(dst, src, count);
+    case IMKTVectorLevel::scalar:
+      return convertAt<From, To, IMKTVectorLevel::scalar>(dst, src, count);
   }
 }
 
@@ -144,7 +147,7 @@ constexpr std::array<IMKTRowConverter, 25> kConverters = converterTable<Level>(s
 
 }  // namespace
 
-#define IMK_ROW_CONVERTER(FROM, TO)                                                                  \
+#define IMK_ROW_CONVERTER(FROM, TO)                                                                 \
   extern "C" void IMKFImageConvert##FROM##2##TO(uint8_t* dst, const uint8_t* src, uint64_t count) { \
     convertRow<FROM, TO>(dst, src, count);                                                          \
   }
@@ -184,9 +187,12 @@ IMKTRowConverter IMKFRowConverterAt(uint32_t srcFormat, uint32_t dstFormat, IMKT
   if (!IMKFIsRawFormat(srcFormat) || !IMKFIsRawFormat(dstFormat)) return nullptr;
   const size_t pair = (srcFormat - 1) * 5 + (dstFormat - 1);
   switch (level) {
-    case IMKTVectorLevel::avx2: return kConverters<IMKTVectorLevel::avx2>[pair];
-    case IMKTVectorLevel::ssse3: return kConverters<IMKTVectorLevel::ssse3>[pair];
-    case IMKTVectorLevel::scalar: break;
+    case IMKTVectorLevel::avx2:
+      return kConverters<IMKTVectorLevel::avx2>[pair];
+    case IMKTVectorLevel::ssse3:
+      return kConverters<IMKTVectorLevel::ssse3>[pair];
+    case IMKTVectorLevel::scalar:
+      break;
   }
   return kConverters<IMKTVectorLevel::scalar>[pair];
 }

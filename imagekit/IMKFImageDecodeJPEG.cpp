@@ -94,11 +94,16 @@ bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool 
 
 int IMKFJPEGColorSpaceFor(uint32_t format) {
   switch (format) {
-    case IMKPixelFormatRGBA: return JCS_EXT_RGBA;
-    case IMKPixelFormatBGR: return JCS_EXT_BGR;
-    case IMKPixelFormatBGRA: return JCS_EXT_BGRA;
-    case IMKPixelFormatARGB: return JCS_EXT_ARGB;
-    default: return JCS_EXT_RGB;
+    case IMKPixelFormatRGBA:
+      return JCS_EXT_RGBA;
+    case IMKPixelFormatBGR:
+      return JCS_EXT_BGR;
+    case IMKPixelFormatBGRA:
+      return JCS_EXT_BGRA;
+    case IMKPixelFormatARGB:
+      return JCS_EXT_ARGB;
+    default:
+      return JCS_EXT_RGB;
   }
 }
 

@@ -45,8 +45,8 @@ extern "C" int IMKFImageDumpIntoFile(const char* path, uint32_t format, const ui
 
   int result = IMKResultDone;
   try {
-    const bool written = std::fprintf(file, "P6 %u %u %d\n", width, height, 255) > 0 &&
-                         writePixels(file, format, data, width, height);
+    const bool written =
+        std::fprintf(file, "P6 %u %u %d\n", width, height, 255) > 0 && writePixels(file, format, data, width, height);
     if (!written) result = IMKResultIOFailed;
   } catch (const std::bad_alloc&) {
     result = IMKResultNoMemory;

@@ -17,13 +17,13 @@ enum IMKTPixelFormat : uint32_t {
 // Results of the kit's C functions, in the manner of the C library's error numbers.
 enum IMKTResult : int {
   IMKResultDone = 0,
-  IMKResultNoMemory = 2,      // an allocation failed
-  IMKResultIOFailed = 5,      // a file is missing, or writing it failed
-  IMKResultBadFormat = 8,     // a conversion between these formats does not exist
-  IMKResultBadFormatArg = 11, // a format number the function cannot take
-  IMKResultOutOfBounds = 15,  // a rectangle or placement outside a bitmap
-  IMKResultInvalid = 22,      // a buffer too short, a placement that does not fit, or an argument the call cannot take
-  IMKResultUndecodable = 26,  // the encoded image could not be decoded (or the file not opened)
+  IMKResultNoMemory = 2,       // an allocation failed
+  IMKResultIOFailed = 5,       // a file is missing, or writing it failed
+  IMKResultBadFormat = 8,      // a conversion between these formats does not exist
+  IMKResultBadFormatArg = 11,  // a format number the function cannot take
+  IMKResultOutOfBounds = 15,   // a rectangle or placement outside a bitmap
+  IMKResultInvalid = 22,       // a buffer too short, a placement that does not fit, or an argument the call cannot take
+  IMKResultUndecodable = 26,   // the encoded image could not be decoded (or the file not opened)
 };
 
 // Bytes per pixel of a raw format; 0 for format 0 and unknown numbers.

@@ -49,10 +49,17 @@ int channelsFor(uint32_t format) { return IMKFPixelSize(format) == 4 ? 4 : 3; }
 // The decoders here deliver RGB or RGBA; the other formats are reordered in place.
 void reorderFromRGB(uint8_t* pixels, uint64_t count, uint32_t format) {
   switch (format) {
-    case IMKPixelFormatBGR: IMKFImageConvertRGB2BGR(pixels, pixels, count); break;
-    case IMKPixelFormatBGRA: IMKFImageConvertRGBA2BGRA(pixels, pixels, count); break;
-    case IMKPixelFormatARGB: IMKFImageConvertRGBA2ARGB(pixels, pixels, count); break;
-    default: break;
+    case IMKPixelFormatBGR:
+      IMKFImageConvertRGB2BGR(pixels, pixels, count);
+      break;
+    case IMKPixelFormatBGRA:
+      IMKFImageConvertRGBA2BGRA(pixels, pixels, count);
+      break;
+    case IMKPixelFormatARGB:
+      IMKFImageConvertRGBA2ARGB(pixels, pixels, count);
+      break;
+    default:
+      break;
   }
 }
 
@@ -146,7 +153,8 @@ uint8_t* rowsInNewBuffer(void* context, uint32_t width, uint32_t height, uint64_
                          uint64_t* stride) {
   Decoded& decoded = *static_cast<Decoded*>(context);
   // The largest image stb_image would load, and no more than the stream can plausibly hold.
-  if (rowBytes * height > INT_MAX || !IMKFImageSizeIsPlausible(rowBytes * height, decoded.encodedLength)) return nullptr;
+  if (rowBytes * height > INT_MAX || !IMKFImageSizeIsPlausible(rowBytes * height, decoded.encodedLength))
+    return nullptr;
   decoded.pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
   decoded.width = width;
   decoded.height = height;
@@ -180,7 +188,8 @@ Decoded decodeWithLibjpeg(const uint8_t* bytes, uint64_t length, uint32_t format
 }
 
 Decoded decode(const uint8_t* bytes, int length, uint32_t format) {
-  if (IMKFLooksLikeJPEG(bytes, static_cast<uint64_t>(length))) return decodeWithLibjpeg(bytes, static_cast<uint64_t>(length), format);
+  if (IMKFLooksLikeJPEG(bytes, static_cast<uint64_t>(length)))
+    return decodeWithLibjpeg(bytes, static_cast<uint64_t>(length), format);
   return decodeWithStb(bytes, length, format);
 }
 

@@ -19,7 +19,7 @@ extern "C" {
 int IMKFImageLoadFromFile(const char* path, uint32_t format, Ref<LLKCData>* data, uint32_t* width, uint32_t* height);
 
 // The same from length encoded bytes; format 0 loads RGB here. 26 also for no bytes.
-int IMKFImageLoadFromMemory(const uint8_t* bytes, int32_t length, uint32_t format, Ref<LLKCData>* data,
-                            uint32_t* width, uint32_t* height);
+int IMKFImageLoadFromMemory(const uint8_t* bytes, int32_t length, uint32_t format, Ref<LLKCData>* data, uint32_t* width,
+                            uint32_t* height);
 
 }  // extern "C"

@@ -19,10 +19,8 @@ extern "C" int IMKFImageReplace(uint32_t width, uint32_t height, const uint8_t* 
   for (uint64_t row = 0; row < height; ++row) {
     const uint8_t* from = src + row * width * srcPixel;
     uint8_t* to = dst + ((y + row) * dstWidth + x) * dstPixel;
-    if (convert)
-      convert(to, from, width);
-    else
-      std::memmove(to, from, width * srcPixel);
+    if (convert) convert(to, from, width);
+    else std::memmove(to, from, width * srcPixel);
   }
   return IMKResultDone;
 }

@@ -9,12 +9,12 @@
 using IMKTJPEGRowsFor = uint8_t* (*)(void* context, uint32_t width, uint32_t height, uint64_t rowBytes, bool cmyk,
                                      uint64_t* stride);
 
-// Decodes with libjpeg into the output colour space (a J_COLOR_SPACE value), installing the standard Huffman tables when the stream has none. libjpeg cannot
-// turn CMYK streams into RGB; with keepCMYK they come out as CMYK for the caller to convert,
-// without it they fail. Answers true when the whole image was decoded; false for a refused size,
-// a corrupt stream, or one that ends early. libjpeg's messages go to the log.
-// Image files take the exact (slow) integer DCT, so that their pixels are the same wherever they
-// are decoded; motion-JPEG frames take the fast one (exactDCT false).
+// Decodes with libjpeg into the output colour space (a J_COLOR_SPACE value), installing the standard Huffman tables
+// when the stream has none. libjpeg cannot turn CMYK streams into RGB; with keepCMYK they come out as CMYK for the
+// caller to convert, without it they fail. Answers true when the whole image was decoded; false for a refused size, a
+// corrupt stream, or one that ends early. libjpeg's messages go to the log. Image files take the exact (slow) integer
+// DCT, so that their pixels are the same wherever they are decoded; motion-JPEG frames take the fast one (exactDCT
+// false).
 bool IMKFDecodeJPEG(const uint8_t* bytes, uint64_t length, int colorSpace, bool keepCMYK, bool exactDCT,
                     IMKTJPEGRowsFor rowsFor, void* context);
 

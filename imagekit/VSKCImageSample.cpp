@@ -53,7 +53,8 @@ bool readEntry(MRKBTerm* entry, VSKTSuperpixel* record) {
     record->points[k] = {float(xy[0]), float(xy[1])};
   }
   record->pattern.resize(pattern->count());
-  if (!record->pattern.empty()) std::memcpy(record->pattern.data(), pattern->buffer(), pattern->count() * sizeof(float));
+  if (!record->pattern.empty())
+    std::memcpy(record->pattern.data(), pattern->buffer(), pattern->count() * sizeof(float));
   return true;
 }
 
@@ -66,7 +67,8 @@ bool VSKTSuperpixel::operator==(const VSKTSuperpixel& other) const {
          same(colour, other.colour, sizeof colour) && same(bbox, other.bbox, sizeof bbox) &&
          same(centroid, other.centroid, sizeof centroid) && points.size() == other.points.size() &&
          same(points.data(), other.points.data(), points.size() * sizeof(NRKTPoint)) &&
-         pattern.size() == other.pattern.size() && same(pattern.data(), other.pattern.data(), pattern.size() * sizeof(float));
+         pattern.size() == other.pattern.size() &&
+         same(pattern.data(), other.pattern.data(), pattern.size() * sizeof(float));
 }
 
 Ref<VSKCImageSample> VSKCImageSample::sampleFromStatement(const MRKCStatement* statement, const std::string& name,
@@ -132,7 +134,8 @@ void VSKCImageSample::reset() {
 }
 
 uint32_t VSKCImageSample::labeled() const {
-  return static_cast<uint32_t>(std::count_if(objects_.begin(), objects_.end(), [](uint8_t label) { return label != 0; }));
+  return static_cast<uint32_t>(
+      std::count_if(objects_.begin(), objects_.end(), [](uint8_t label) { return label != 0; }));
 }
 
 bool VSKFImageSampleNameIsSafe(std::string_view name) {

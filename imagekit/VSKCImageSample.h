@@ -30,13 +30,13 @@ inline constexpr uint32_t kVSKObjectSlots = 32;
 
 struct VSKTSuperpixel {
   uint32_t id = kVSKEmptySuperpixel;
-  uint32_t mask = 0;                // bit i: belongs to object slot i
-  float lab[3] = {};                // CIE Lab of the mean colour
-  float colour[4] = {};             // red, green, blue in 0..1, alpha 1
-  float bbox[4] = {};               // left, top, right, bottom in pixels, right and bottom inclusive
-  float centroid[2] = {};           // x, y in pixels
-  std::vector<NRKTPoint> points;    // the outline, image coordinates
-  std::vector<float> pattern;       // the texture histogram
+  uint32_t mask = 0;              // bit i: belongs to object slot i
+  float lab[3] = {};              // CIE Lab of the mean colour
+  float colour[4] = {};           // red, green, blue in 0..1, alpha 1
+  float bbox[4] = {};             // left, top, right, bottom in pixels, right and bottom inclusive
+  float centroid[2] = {};         // x, y in pixels
+  std::vector<NRKTPoint> points;  // the outline, image coordinates
+  std::vector<float> pattern;     // the texture histogram
 
   uint32_t pointCount() const { return static_cast<uint32_t>(points.size()); }
   uint32_t patternCount() const { return static_cast<uint32_t>(pattern.size()); }
@@ -52,13 +52,13 @@ public:
   // part of their data stay empty ("sp %u is empty"); a list that does not fill the grid is
   // reported ("missing %u SP for %s") and taken as it is.
   [[nodiscard]] static Ref<VSKCImageSample> sampleFromStatement(const MRKCStatement* statement, const std::string& name,
-                                                               uint32_t feed);
+                                                                uint32_t feed);
   // Reads a ".bin" file; null (with a log line saying why) when it cannot be read or is not a
   // sound sample file.
   [[nodiscard]] static Ref<VSKCImageSample> sampleFromPath(const std::string& path);
   // Reads the bytes of a ".bin" file; why it is refused goes to *why when not null.
   [[nodiscard]] static Ref<VSKCImageSample> sampleFromBytes(const uint8_t* bytes, size_t length,
-                                                           std::string* why = nullptr);
+                                                            std::string* why = nullptr);
 
   // Writes the ".bin" file atomically (a temporary file renamed over the path). False, with a log
   // line, when the sample cannot be written as a file the reader takes, or the write fails.

@@ -97,7 +97,8 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
       MRKBTerm* polyTerm = MRKFFrameFetchTerm(annotation, "poly");
       const MRKCList* polygons = asList(polyTerm);
       if (!polygons) {
-        if (polyTerm) LLKFLog("VSKCImageSample - %s: \"poly\" of \"%s\" is not a list, skipped", name_.c_str(), key.c_str());
+        if (polyTerm)
+          LLKFLog("VSKCImageSample - %s: \"poly\" of \"%s\" is not a list, skipped", name_.c_str(), key.c_str());
         continue;
       }
       for (const auto& polygonTerm : polygons->terms()) {
@@ -141,7 +142,8 @@ void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) con
   std::vector<std::pair<NRKTPoint, NRKTPoint>> edges;
   for (const VSKTSuperpixel& record : superpixels_) {
     if (record.points.empty()) continue;
-    const uint8_t colour[4] = {colourByte(record.colour[0]), colourByte(record.colour[1]), colourByte(record.colour[2]), 255};
+    const uint8_t colour[4] = {colourByte(record.colour[0]), colourByte(record.colour[1]), colourByte(record.colour[2]),
+                               255};
     if (colour[0] == 255 && colour[1] == 255 && colour[2] == 255) continue;
     // The box, clamped to the pixels (a box from a file may lie anywhere).
     const double left = std::max(std::trunc(double(record.bbox[0])), 0.0);
@@ -158,7 +160,8 @@ void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) con
       for (size_t i = 0; i < count; ++i) {
         const NRKTPoint& from = points[i];
         const NRKTPoint& to = points[i + 1 == count ? 0 : i + 1];
-        if (std::min(from.y, to.y) <= py + kRowReach && std::max(from.y, to.y) >= py - kRowReach) edges.push_back({from, to});
+        if (std::min(from.y, to.y) <= py + kRowReach && std::max(from.y, to.y) >= py - kRowReach)
+          edges.push_back({from, to});
       }
       if (edges.empty()) continue;
       uint8_t* row = rgba + size_t(y) * width * 4;
@@ -180,7 +183,7 @@ Ref<LLKCObjectDeque> VSKCImageSample::polygonsForObject(uint32_t n) const {
   if (n == 0 || n > kVSKObjectSlots || objects_[n - 1] == 0) return LLKCObjectDeque::deque();
   const uint32_t bit = 1u << (n - 1);
   const size_t members = size_t(std::count_if(superpixels_.begin(), superpixels_.end(),
-                                               [bit](const VSKTSuperpixel& record) { return record.mask & bit; }));
+                                              [bit](const VSKTSuperpixel& record) { return record.mask & bit; }));
   Ref<LLKCObjectDeque> deque = LLKCObjectDeque::dequeWithCapacity(members);
   if (!deque) return nullptr;
   for (const VSKTSuperpixel& record : superpixels_) {

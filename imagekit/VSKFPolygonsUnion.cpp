@@ -17,7 +17,8 @@ bool toClipperPath(const NRKCPolygon& polygon, ClipperLib::Path& path) {
   for (uint32_t i = 0; i < polygon.length(); ++i) {
     const NRKTPoint point = polygon.points()[i];
     if (!(std::fabs(point.x) <= kMaxCoordinate && std::fabs(point.y) <= kMaxCoordinate)) return false;
-    path.emplace_back(static_cast<ClipperLib::cInt>(std::round(point.x)), static_cast<ClipperLib::cInt>(std::round(point.y)));
+    path.emplace_back(static_cast<ClipperLib::cInt>(std::round(point.x)),
+                      static_cast<ClipperLib::cInt>(std::round(point.y)));
   }
   return true;
 }

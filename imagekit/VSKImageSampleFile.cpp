@@ -20,7 +20,8 @@ constexpr uint32_t kLargestGrid = 0xFFFF;
 // Floats travel as their little-endian IEEE 754 bits.
 void swapToOrFromLittleEndian(float* values, size_t count) {
   if constexpr (std::endian::native == std::endian::big)
-    for (size_t i = 0; i < count; ++i) values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<uint32_t>(values[i])));
+    for (size_t i = 0; i < count; ++i)
+      values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<uint32_t>(values[i])));
 }
 
 bool allFinite(const float* values, size_t count) {
@@ -62,8 +63,8 @@ const float* coordinates(const std::vector<NRKTPoint>& points) { return reinterp
 // Why a sample cannot make a file the reader takes; null when it can.
 const char* refusal(const VSKCImageSample& sample) {
   if (!VSKFImageSampleNameIsSafe(sample.name())) return "its name is empty, too long or not a plain file name";
-  if (!sample.rows() || !sample.cols() || !sample.size() || sample.rows() > kLargestGrid || sample.cols() > kLargestGrid ||
-      sample.size() > kLargestGrid)
+  if (!sample.rows() || !sample.cols() || !sample.size() || sample.rows() > kLargestGrid ||
+      sample.cols() > kLargestGrid || sample.size() > kLargestGrid)
     return "rows, cols and size must be 1 to 65535";
   if (sample.superpixelCount() > uint64_t(sample.rows()) * sample.cols()) return "more superpixels than grid cells";
   const NRKTPoint offset = sample.offset();
@@ -110,18 +111,20 @@ bool VSKImageSampleFile::write(const VSKCImageSample& sample, std::vector<uint8_
   LLKBEncoder& out = *encoder;
   const NRKTPoint offset = sample.offset();
   const float offsetXY[2] = {offset.x, offset.y};
-  bool written = out.encodeBuffer(kMagic, sizeof kMagic) && out.encodeBuffer(sample.objects().data(), kVSKObjectSlots) &&
+  bool written = out.encodeBuffer(kMagic, sizeof kMagic) &&
+                 out.encodeBuffer(sample.objects().data(), kVSKObjectSlots) &&
                  out.encodeUint32(uint32_t(sample.name().size())) &&
                  out.encodeBuffer(sample.name().data(), sample.name().size()) &&
                  out.encodeUint16(uint16_t(sample.feed())) && out.encodeUint16(uint16_t(sample.rows())) &&
                  out.encodeUint16(uint16_t(sample.cols())) && out.encodeUint16(uint16_t(sample.size())) &&
                  encodeFloats(out, offsetXY, 2) && out.encodeUint32(sample.superpixelCount());
   for (auto record = sample.superpixels().begin(); written && record != sample.superpixels().end(); ++record) {
-    written = out.encodeUint32(record->id) && out.encodeUint32(record->mask) && encodeFloats(out, record->centroid, 2) &&
-              encodeFloats(out, record->bbox, 4) && encodeFloats(out, record->colour, 4) &&
-              encodeFloats(out, record->lab, 3) && out.encodeUint32(record->pointCount()) &&
-              encodeFloats(out, coordinates(record->points), record->points.size() * 2) &&
-              out.encodeUint32(record->patternCount()) && encodeFloats(out, record->pattern.data(), record->pattern.size());
+    written =
+        out.encodeUint32(record->id) && out.encodeUint32(record->mask) && encodeFloats(out, record->centroid, 2) &&
+        encodeFloats(out, record->bbox, 4) && encodeFloats(out, record->colour, 4) &&
+        encodeFloats(out, record->lab, 3) && out.encodeUint32(record->pointCount()) &&
+        encodeFloats(out, coordinates(record->points), record->points.size() * 2) &&
+        out.encodeUint32(record->patternCount()) && encodeFloats(out, record->pattern.data(), record->pattern.size());
   }
   if (!written) return fail(why, "out of memory");
   *bytes = out.stream();
@@ -182,7 +185,8 @@ Ref<VSKCImageSample> VSKCImageSample::sampleFromPath(const std::string& path) {
     LLKFLog("VSKCImageSample - cannot read %s", path.c_str());
     return nullptr;
   }
-  Ref<VSKCImageSample> sample = VSKImageSampleFile::read(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(), &why);
+  Ref<VSKCImageSample> sample =
+      VSKImageSampleFile::read(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(), &why);
   if (!sample) LLKFLog("VSKCImageSample - %s is not a sample file: %s", path.c_str(), why.c_str());
   return sample;
 }

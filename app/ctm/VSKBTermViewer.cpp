@@ -18,8 +18,9 @@ Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageW
 
 VSKBTermViewer::VSKBTermViewer(OGLTSize size, OGLTPoint position, std::string title, Ref<JSKCFrame> config,
                                const VSKTTermViewerSetup& setup)
-    : ZRVBView(size, position, std::move(title), kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable |
-                                                     kQELViewLongPress | kQELViewMenuButton | kQELViewResizable,
+    : ZRVBView(size, position, std::move(title),
+               kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress | kQELViewMenuButton |
+                   kQELViewResizable,
                std::move(config)),
       setup_(setup) {}
 
@@ -176,19 +177,24 @@ void VSKBTermViewer::onMessaged(const Ref<LLKCMessage>& message) {
   const double scroll = message->details().realForKey("scroll", 0.0);
   const OGLTSize content = surface_->content(), shown = surface_->size();
   OGLTPoint offset = surface_->offset();
-  if (tag == kVSKViewerVerticalBar)
-    offset.y = static_cast<float>(content.h * scroll - shown.h / 2);
-  else
-    offset.x = static_cast<float>(content.w * scroll - shown.w / 2);
+  if (tag == kVSKViewerVerticalBar) offset.y = static_cast<float>(content.h * scroll - shown.h / 2);
+  else offset.x = static_cast<float>(content.w * scroll - shown.w / 2);
   moveOffset(offset);
 }
 
 void VSKBTermViewer::onMenu(uint32_t tag) {
   switch (tag) {
-    case kVSKViewerClose: close(); break;
-    case kVSKViewerUnroll: unroll(); break;
-    case kVSKViewerRollup: rollup(); break;
-    default: break;
+    case kVSKViewerClose:
+      close();
+      break;
+    case kVSKViewerUnroll:
+      unroll();
+      break;
+    case kVSKViewerRollup:
+      rollup();
+      break;
+    default:
+      break;
   }
 }
 
@@ -196,7 +202,8 @@ void VSKBTermViewer::onToggleMenu() {
   Ref<QELCMenuList> list = VSKFViewMenuList(this);
   if (!list) return;
   const bool rolled = isRolledup();
-  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up", code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
+  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
+                      code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
   VSKFViewMenuAddSeparator(list.get());
   VSKFViewMenuAddItem(this, list.get(), "Close", code(kVSKViewerMenu, kVSKViewerClose));
   VSKFViewMenuOpen(this, list, setup_.name);

@@ -48,8 +48,8 @@ constexpr float kVSKViewerScrollbarSide = 16;
 
 // How a subclass differs.
 struct VSKTTermViewerSetup {
-  float topBar;      // height of the bar of controls above the surface; 0 for none
-  float minScale;    // wheel zoom range
+  float topBar;    // height of the bar of controls above the surface; 0 for none
+  float minScale;  // wheel zoom range
   float maxScale;
   float resetScale;  // set by the right or middle button over the surface
   const char* name;  // first word of its log lines
@@ -73,11 +73,13 @@ public:
   void onMessaged(const Ref<LLKCMessage>& message) override;
 
 protected:
-  VSKBTermViewer(OGLTSize size, OGLTPoint position, std::string title, Ref<JSKCFrame> config, const VSKTTermViewerSetup& setup);
+  VSKBTermViewer(OGLTSize size, OGLTPoint position, std::string title, Ref<JSKCFrame> config,
+                 const VSKTTermViewerSetup& setup);
 
   // Makes the observer and the bars and attaches the top widget (when given), the surface and
   // the bars, in that order; false when a part is missing or refused.
-  bool build(std::string alias, std::vector<std::string> channels, Ref<VSKCExpressionSurface> surface, Ref<QELBWidget> top);
+  bool build(std::string alias, std::vector<std::string> channels, Ref<VSKCExpressionSurface> surface,
+             Ref<QELBWidget> top);
   // Caption and term together, so that the caption shows with the term; null clears both.
   void show(std::string caption, Ref<MRKBTerm> term);
   // True when the window point lies on the surface (edges included).

@@ -29,10 +29,18 @@ constexpr int8_t kHintLayer = 4;
 // Message uids: title-bar menu, observer, own controls, hover, bubbles.
 enum : uint32_t { kMenu = 0xA000, kObserver = 0xB000, kControl = 0xC000, kHover = 0xD000, kBubble = 0xE000 };
 enum : uint32_t {
-  kMenuClose = 1, kMenuUnroll = 2, kMenuRollup = 3,
-  kControlVertical = 2, kControlHorizontal = 3, kControlCommit = 5, kControlSymbol = 6,
-  kHoverEnter = 7, kHoverLeave = 8,
-  kBubbleRateUp = 2, kBubbleRateDown = 3, kBubbleChoice = 9,
+  kMenuClose = 1,
+  kMenuUnroll = 2,
+  kMenuRollup = 3,
+  kControlVertical = 2,
+  kControlHorizontal = 3,
+  kControlCommit = 5,
+  kControlSymbol = 6,
+  kHoverEnter = 7,
+  kHoverLeave = 8,
+  kBubbleRateUp = 2,
+  kBubbleRateDown = 3,
+  kBubbleChoice = 9,
 };
 // Symbol contexts.
 enum : uint32_t { kSymbolDistract = 1, kSymbolPause = 6, kSymbolResume = 7 };
@@ -48,12 +56,18 @@ constexpr QELTSymbolSetup kSetupSymbolIcon = {0.6f, false};
 
 const char* hintText(uint32_t ctx) {
   switch (ctx) {
-    case kSymbolDistract: return "distract the CTM";
-    case kVSKInputTerm: return "switch to 'term' input";
-    case kVSKInputText: return "switch to 'text' input";
-    case kSymbolPause: return "pause the conversation";
-    case kSymbolResume: return "resume the conversation";
-    default: return nullptr;
+    case kSymbolDistract:
+      return "distract the CTM";
+    case kVSKInputTerm:
+      return "switch to 'term' input";
+    case kVSKInputText:
+      return "switch to 'text' input";
+    case kSymbolPause:
+      return "pause the conversation";
+    case kSymbolResume:
+      return "resume the conversation";
+    default:
+      return nullptr;
   }
 }
 
@@ -244,13 +258,26 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   float content = record_.canvas->content().h, page = content > 0 ? record_.canvas->size().h / content : 0;
   float scroll = record_.vbar->scroll();
   switch (key.key) {
-    case kKeyDown: if (content > 0) moveBar(scroll + 0.1f); break;
-    case kKeyUp: if (content > 0) moveBar(scroll - 0.1f); break;
-    case kKeyPageUp: if (content > 0) moveBar(scroll - page); break;
-    case kKeyPageDown: if (content > 0) moveBar(scroll + page); break;
-    case kKeyHome: moveBar(0.0f); break;
-    case kKeyEnd: moveBar(1.0f); break;
-    default: break;
+    case kKeyDown:
+      if (content > 0) moveBar(scroll + 0.1f);
+      break;
+    case kKeyUp:
+      if (content > 0) moveBar(scroll - 0.1f);
+      break;
+    case kKeyPageUp:
+      if (content > 0) moveBar(scroll - page);
+      break;
+    case kKeyPageDown:
+      if (content > 0) moveBar(scroll + page);
+      break;
+    case kKeyHome:
+      moveBar(0.0f);
+      break;
+    case kKeyEnd:
+      moveBar(1.0f);
+      break;
+    default:
+      break;
   }
   return false;
 }
@@ -258,7 +285,8 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 void VSKCConversationView::onToggleMenu() {
   Ref<QELCMenuList> list = VSKFViewMenuList(this);
   if (!list) return;
-  if (isRolledup()) VSKFViewMenuAddItem(this, list.get(), "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}));
+  if (isRolledup())
+    VSKFViewMenuAddItem(this, list.get(), "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}));
   else VSKFViewMenuAddItem(this, list.get(), "Roll-up", LLKCMessage::messageWithCode({kMenu, kMenuRollup, 0}));
   if (flags() & kQELViewCloseButton) {
     VSKFViewMenuAddSeparator(list.get());
@@ -269,10 +297,17 @@ void VSKCConversationView::onToggleMenu() {
 
 void VSKCConversationView::onMenu(uint32_t tag) {
   switch (tag) {
-    case kMenuClose: close(); break;
-    case kMenuUnroll: unroll(); break;
-    case kMenuRollup: rollup(); break;
-    default: break;
+    case kMenuClose:
+      close();
+      break;
+    case kMenuUnroll:
+      unroll();
+      break;
+    case kMenuRollup:
+      rollup();
+      break;
+    default:
+      break;
   }
 }
 
@@ -283,8 +318,7 @@ void VSKCConversationView::onMessaged(const Ref<LLKCMessage>& message) {
       onMenu(message->tag());
       break;
     case kObserver:
-      if (message->tag() == 1)
-        VSKFConversationOnQuery(&record_, this, refCast<MRKCQuery>(message->payload()).get());
+      if (message->tag() == 1) VSKFConversationOnQuery(&record_, this, refCast<MRKCQuery>(message->payload()).get());
       break;
     case kControl:
       onControl(*message);
@@ -322,12 +356,21 @@ void VSKCConversationView::onControl(const LLKCMessage& message) {
     }
     case kControlSymbol:
       switch (message.ctx()) {
-        case kSymbolDistract: VSKFConversationOnDistract(&r, this); break;
+        case kSymbolDistract:
+          VSKFConversationOnDistract(&r, this);
+          break;
         case kVSKInputTerm:
-        case kVSKInputText: setMode(message.ctx(), sender.get()); break;
-        case kSymbolPause: setPaused(true, sender.get()); break;
-        case kSymbolResume: setPaused(false, sender.get()); break;
-        default: break;
+        case kVSKInputText:
+          setMode(message.ctx(), sender.get());
+          break;
+        case kSymbolPause:
+          setPaused(true, sender.get());
+          break;
+        case kSymbolResume:
+          setPaused(false, sender.get());
+          break;
+        default:
+          break;
       }
       break;
     default:
@@ -395,7 +438,8 @@ void VSKCConversationView::onBubble(const LLKCMessage& message) {
       break;
     case kBubbleRateUp:
     case kBubbleRateDown: {
-      QELBWidget* wrap = sender->parent() && sender->parent()->parent() ? sender->parent()->parent()->parent() : nullptr;
+      QELBWidget* wrap =
+          sender->parent() && sender->parent()->parent() ? sender->parent()->parent()->parent() : nullptr;
       auto* parent = dynamic_cast<QELBParent*>(wrap);
       QELBWidget* bubble = parent ? parent->locate("bubble") : nullptr;
       if (VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr))

@@ -26,7 +26,9 @@ struct Button {
 };
 constexpr Button kButtons[] = {{0xE16C, kVSKExpressionClear}, {0xE8E6, kVSKExpressionLog}};
 
-Ref<LLKCMessage> control(uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{kVSKViewerControl, tag, 0}); }
+Ref<LLKCMessage> control(uint32_t tag) {
+  return LLKCMessage::messageWithCode(LLKTMessageCode{kVSKViewerControl, tag, 0});
+}
 
 }  // namespace
 
@@ -39,7 +41,8 @@ Ref<VSKCExpressionView> VSKCExpressionView::viewWithSize(OGLTSize size, OGLTPoin
     if (feed.empty()) return nullptr;
     Ref<VSKCExpressionView> view = makeRef<VSKCExpressionView>(size, position, std::move(config));
     if (!view->made() || !view->buildControls()) return nullptr;
-    return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view : nullptr;
+    return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view
+                                                                                                        : nullptr;
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -92,7 +95,8 @@ bool VSKCExpressionView::listSample(const std::string& caption, MRKBTerm* term) 
   if (!seen_.insert(term)) return false;
   Ref<MRKCString> captionTerm = MRKCString::stringWithValue(caption);
   Ref<MRKCList> attribute = captionTerm ? MRKCList::listWithTerms({captionTerm.get(), term}) : nullptr;
-  Ref<LLKCAttributedString> sample = attribute ? LLKCAttributedString::stringWithString(sampleText(caption, term), attribute) : nullptr;
+  Ref<LLKCAttributedString> sample =
+      attribute ? LLKCAttributedString::stringWithString(sampleText(caption, term), attribute) : nullptr;
   if (!sample || values_->append(sample) != 0) LLKFLog("expression : out of memory");
   while (values_->count() > kVSKExpressionSamples) (void)values_->removeHead();
   samples_->redraw();

@@ -21,8 +21,8 @@ constexpr VSKTTermViewerSetup kSetup = {0, 0.5f, 1.5f, 1.5f, "gist"};
 VSKCGistView::VSKCGistView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : VSKBTermViewer(size, position, "gistviewer", std::move(config), kSetup) {}
 
-Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::vector<std::string> feed,
-                                             Ref<JSKCFrame> config) {
+Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                             std::vector<std::string> feed, Ref<JSKCFrame> config) {
   try {
     if (feed.empty()) return nullptr;
     Ref<VSKCGistView> view = makeRef<VSKCGistView>(size, position, std::move(config));
@@ -62,7 +62,8 @@ void VSKCGistView::onSquib(const LLKCMessage& message) {
     }
   }
   if (malformed)
-    LLKFLog("gist : %zu malformed chunks left out of tick %llu", malformed, static_cast<unsigned long long>(table_.lastTick));
+    LLKFLog("gist : %zu malformed chunks left out of tick %llu", malformed,
+            static_cast<unsigned long long>(table_.lastTick));
   MRKCList* winners = asList(terms->fetchAtIndex(1));
   if (!winners) return;
   // The first winner that can be shown; none clears the display.
@@ -84,10 +85,8 @@ void VSKCGistView::onOtherMessage(const LLKCMessage& message) {
       break;
     case kVSKGistShowChunk: {
       Ref<MRKCList> chunk = message.payloadAs<MRKCList>();
-      if (chunk && VSKFTimelineChunkIfWellFormed(chunk.get()))
-        showChunk(chunk.get());
-      else
-        LLKFLog("gist : a picked chunk that is not a well-formed chunk was not shown");
+      if (chunk && VSKFTimelineChunkIfWellFormed(chunk.get())) showChunk(chunk.get());
+      else LLKFLog("gist : a picked chunk that is not a well-formed chunk was not shown");
       break;
     }
     default:

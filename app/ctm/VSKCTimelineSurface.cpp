@@ -67,10 +67,8 @@ void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
   cursor.point = {cursor.point.x + offset().x, cursor.point.y + offset().y};
 
   VSKFTimelineFilterChunks(tick_->submitted(), hideKudos_, submitted_);
-  if (hideLinks_)
-    direct_.clear();
-  else
-    VSKFTimelineFilterChunks(tick_->direct(), hideKudos_, direct_);
+  if (hideLinks_) direct_.clear();
+  else VSKFTimelineFilterChunks(tick_->direct(), hideKudos_, direct_);
   const size_t n = submitted_.size() + direct_.size();
   VSKFTimelineCardCentres(n, content().w, centres_);
   const float fade = opacity() < 1 ? 1 - opacity() : 0;
@@ -78,8 +76,11 @@ void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
   for (size_t i = 0; i < n; ++i) {
     const bool isDirect = i >= submitted_.size();
     MRKCList* chunk = isDirect ? direct_[i - submitted_.size()] : submitted_[i];
-    int role = isDirect ? kVSKCardDirect : VSKFTimelineViewChunkInList(chunk, tick_->broadcast()) ? kVSKCardBroadcast : kVSKCardSubmitted;
-    if (VSKFTimelineViewDrawChunk(ctx, theme, centres_[i], chunk, hasCursor ? &cursor : nullptr, role, fade)) picked = chunk;
+    int role = isDirect                                                 ? kVSKCardDirect
+               : VSKFTimelineViewChunkInList(chunk, tick_->broadcast()) ? kVSKCardBroadcast
+                                                                        : kVSKCardSubmitted;
+    if (VSKFTimelineViewDrawChunk(ctx, theme, centres_[i], chunk, hasCursor ? &cursor : nullptr, role, fade))
+      picked = chunk;
   }
   if (picked) pick(picked);
 }
@@ -89,6 +90,7 @@ void VSKCTimelineSurface::pick(MRKCList* chunk) {
   QELBWindow* owner = window();
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
   if (!viewer) return;
-  Ref<LLKCMessage> message = LLKCMessage::messageWithCode(LLKTMessageCode{0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
+  Ref<LLKCMessage> message =
+      LLKCMessage::messageWithCode(LLKTMessageCode{0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
   if (message) (void)viewer->poke(message);
 }

@@ -25,8 +25,8 @@ struct Button {
 };
 
 constexpr Button kButtons[] = {
-    {0xE16C, kVSKTimelineClear}, {0xE045, kVSKTimelineFirst},    {0xE020, kVSKTimelinePrevious},
-    {kIconLive, kVSKTimelineLive}, {0xE01F, kVSKTimelineNext}, {0xE044, kVSKTimelineLast},
+    {0xE16C, kVSKTimelineClear},   {0xE045, kVSKTimelineFirst}, {0xE020, kVSKTimelinePrevious},
+    {kIconLive, kVSKTimelineLive}, {0xE01F, kVSKTimelineNext},  {0xE044, kVSKTimelineLast},
 };
 
 Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
@@ -36,8 +36,8 @@ Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageW
 VSKCTimelineView::VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : ZRVBView(size, position, "timeline", kViewFlags, std::move(config)) {}
 
-Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                     Ref<JSKCFrame> config) {
+Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                     std::string feed, Ref<JSKCFrame> config) {
   try {
     Ref<VSKCTimelineView> view = makeRef<VSKCTimelineView>(size, position, std::move(config));
     return view->made() && view->build(std::move(alias), std::move(feed)) ? view : nullptr;
@@ -76,7 +76,8 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   horizontal_->setVisible(false);
   surface_->setHideKudos(config()->boolForLabel("hide.kudos", false));
   surface_->setHideLinks(config()->boolForLabel("hide.links", false));
-  if (!bar_->attach(row) || !attach(bar_) || !attach(surface_) || !attach(vertical_) || !attach(horizontal_)) return false;
+  if (!bar_->attach(row) || !attach(bar_) || !attach(surface_) || !attach(vertical_) || !attach(horizontal_))
+    return false;
   setAlias(std::move(alias));
   return true;
 }
@@ -186,7 +187,8 @@ void VSKCTimelineView::onSquib(const LLKCMessage& message) {
     return;
   }
   if (tick->dropped())
-    LLKFLog("timeline : %zu malformed chunks left out of tick %llu", tick->dropped(), static_cast<unsigned long long>(tick->tick()));
+    LLKFLog("timeline : %zu malformed chunks left out of tick %llu", tick->dropped(),
+            static_cast<unsigned long long>(tick->tick()));
   ticks_.receive(tick);
   showShownTick();
   setStatus(ticks_.status());
@@ -229,15 +231,11 @@ void VSKCTimelineView::onControl(const LLKCMessage& message) {
 void VSKCTimelineView::scrollTo(uint32_t tag, double scroll) {
   const OGLTSize content = surface_->content(), shown = surface_->size();
   OGLTPoint offset = surface_->offset();
-  if (tag == kVSKTimelineVerticalBar)
-    offset.y = static_cast<float>(content.h * scroll);
-  else
-    offset.x = static_cast<float>(content.w * scroll);
+  if (tag == kVSKTimelineVerticalBar) offset.y = static_cast<float>(content.h * scroll);
+  else offset.x = static_cast<float>(content.w * scroll);
   offset = {VSKFRoundEven(offset.x), VSKFRoundEven(offset.y)};
-  if (tag == kVSKTimelineVerticalBar)
-    offset.y -= shown.h / 2;
-  else
-    offset.x -= shown.w / 2;
+  if (tag == kVSKTimelineVerticalBar) offset.y -= shown.h / 2;
+  else offset.x -= shown.w / 2;
   surface_->setOffset(offset);
   surface_->redraw();
 }
@@ -257,23 +255,41 @@ void VSKCTimelineView::tellChunkViewer() {
 
 void VSKCTimelineView::onMenu(uint32_t tag) {
   switch (tag) {
-    case kVSKTimelineClose: close(); break;
-    case kVSKTimelineUnroll: unroll(); break;
-    case kVSKTimelineRollup: rollup(); break;
-    case kVSKTimelineShowKudos: surface_->setHideKudos(false); break;
-    case kVSKTimelineHideKudos: surface_->setHideKudos(true); break;
-    case kVSKTimelineShowLinks: surface_->setHideLinks(false); break;
-    case kVSKTimelineHideLinks: surface_->setHideLinks(true); break;
-    default: break;
+    case kVSKTimelineClose:
+      close();
+      break;
+    case kVSKTimelineUnroll:
+      unroll();
+      break;
+    case kVSKTimelineRollup:
+      rollup();
+      break;
+    case kVSKTimelineShowKudos:
+      surface_->setHideKudos(false);
+      break;
+    case kVSKTimelineHideKudos:
+      surface_->setHideKudos(true);
+      break;
+    case kVSKTimelineShowLinks:
+      surface_->setHideLinks(false);
+      break;
+    case kVSKTimelineHideLinks:
+      surface_->setHideLinks(true);
+      break;
+    default:
+      break;
   }
 }
 
 void VSKCTimelineView::onToggleMenu() {
   Ref<QELCMenuList> list = VSKFViewMenuList(this);
   if (!list) return;
-  auto item = [&](const char* label, uint32_t tag) { VSKFViewMenuAddItem(this, list.get(), label, code(kVSKTimelineMenu, tag)); };
+  auto item = [&](const char* label, uint32_t tag) {
+    VSKFViewMenuAddItem(this, list.get(), label, code(kVSKTimelineMenu, tag));
+  };
   const bool linksHidden = surface_->hideLinks(), kudosHidden = surface_->hideKudos();
-  item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks", linksHidden ? kVSKTimelineShowLinks : kVSKTimelineHideLinks);
+  item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks",
+       linksHidden ? kVSKTimelineShowLinks : kVSKTimelineHideLinks);
   item(kudosHidden ? "Show Kudos" : "Hide Kudos", kudosHidden ? kVSKTimelineShowKudos : kVSKTimelineHideKudos);
   VSKFViewMenuAddSeparator(list.get());
   item(isRolledup() ? "Unroll" : "Roll-up", isRolledup() ? kVSKTimelineUnroll : kVSKTimelineRollup);

@@ -62,8 +62,8 @@ class VSKCTimelineView : public ZRVBView {
 public:
   // Size and position from the config's "size" and "position", else the given ones. Null when
   // the feed is empty or a part cannot be made.
-  [[nodiscard]] static Ref<VSKCTimelineView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                          Ref<JSKCFrame> config);
+  [[nodiscard]] static Ref<VSKCTimelineView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                          std::string feed, Ref<JSKCFrame> config);
 
   const VSKTTimelineTicks& ticks() const { return ticks_; }
   VSKCTimelineSurface* surface() const { return surface_.get(); }

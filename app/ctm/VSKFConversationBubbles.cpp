@@ -176,8 +176,8 @@ bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, V
     std::string text = parts ? VSKFConversationGetString(parts->head()) : std::string();
     bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
   } else {
-    bubble = VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize,
-                                            isUser(entry));
+    bubble =
+        VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
   }
   Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
   if (!wrap) return false;

@@ -26,8 +26,8 @@ bool VSKFConversationAppendMessage(VSKTConversationRecord* record, QELBView* vie
 bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
                                    const std::string& text, Ref<MRKCList> options, Ref<MRKCSymbol> refUid);
 // A bubble holding the text read-only; null when a widget cannot be made.
-[[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize bubble,
-                                                             OGLTSize content, bool user);
+[[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize bubble, OGLTSize content,
+                                                             bool user);
 // A bubble holding the text and one radio box per option; once chosen, the choice is checked
 // and the options disabled. Null when a widget cannot be made.
 [[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string& text,

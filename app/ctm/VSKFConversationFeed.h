@@ -10,9 +10,9 @@
 
 class QELBView;
 
-constexpr float kVSKFeedTop = 10;      // content height of an empty feed
-constexpr float kVSKFeedMargin = 10;   // from the content's left and right edges
-constexpr float kVSKFeedGap = 6;       // under each entry
+constexpr float kVSKFeedTop = 10;     // content height of an empty feed
+constexpr float kVSKFeedMargin = 10;  // from the content's left and right edges
+constexpr float kVSKFeedGap = 6;      // under each entry
 
 // Appends and places an entry (its top is the content height); false when it cannot be kept.
 bool VSKFConversationFeedAppend(VSKTConversationRecord* record, const Ref<VSKCConversationEntry>& entry);

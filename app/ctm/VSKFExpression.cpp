@@ -56,7 +56,8 @@ VSKTExpressionNode* build(const VSKTDrawingContext* r, const std::string* label,
     node->label = *label;
     node->hasLabel = true;
     node->labelBounds = VSKFGetBoundsForString(r, kVSKLabelFont, node->label);
-    if (node->box.right - node->box.left < node->labelBounds.right - node->labelBounds.left) node->box.right = node->labelBounds.right;
+    if (node->box.right - node->box.left < node->labelBounds.right - node->labelBounds.left)
+      node->box.right = node->labelBounds.right;
     node->box.bottom += node->labelBounds.bottom - node->labelBounds.top;
   }
   if (leaf || capped || !isCompound(term->ttid())) return node;
@@ -99,7 +100,8 @@ bool meets(const OGLTRect& a, const OGLTRect& b) {
 // Draws the node at (x, y) and, of its subtree, what meets the visible rect: a subtree whose
 // extent lies outside is skipped whole, and so are the lines to it (they stay inside the
 // parent's extent).
-void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, float y, float tint, const OGLTRect& visible) {
+void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, float y, float tint,
+          const OGLTRect& visible) {
   OGLC2DContext* ctx = r->context;
   const float cx = x + (n->box.right - n->box.left) / 2;
   OGLF2DPathFillColorWithTint(ctx, &r->theme->textColor, std::min(1.0f, tint + 0.2f));
@@ -114,10 +116,8 @@ void draw(const VSKTDrawingContext* r, const VSKTExpressionNode* n, float x, flo
   VSKFSetFont(r, kVSKTextFont);
   OGLF2DPathBegin(ctx);
   const float w = n->textBounds.right - n->textBounds.left, h = n->textBounds.bottom - n->textBounds.top;
-  if (n->child)
-    OGLF2DPathRoundedRect(ctx, cx - w / 2 - 4, top, w + 4, h + 4, 8);
-  else
-    OGLF2DPathRect(ctx, cx - w / 2 - 4, top, w + 4, h + 4);
+  if (n->child) OGLF2DPathRoundedRect(ctx, cx - w / 2 - 4, top, w + 4, h + 4, 8);
+  else OGLF2DPathRect(ctx, cx - w / 2 - 4, top, w + 4, h + 4);
   OGLF2DPathStrokeColor(ctx, &r->theme->textColor);
   OGLF2DPathStroke(ctx);
   OGLF2DTextDraw(ctx, n->text.c_str(), cx - w / 2, top + 4);
@@ -176,10 +176,11 @@ void VSKFExpressionNodeDraw(const VSKTDrawingContext* r, const VSKTExpressionNod
   VSKFExpressionNodeDrawVisible(r, node, origin, tint, {-kEverywhere, -kEverywhere, kEverywhere, kEverywhere});
 }
 
-void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint,
-                                   OGLTRect visible) {
+void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin,
+                                   float tint, OGLTRect visible) {
   if (!r || !r->context || !r->theme || !node) return;
-  const OGLTRect extent{origin.x, origin.y, origin.x + node->box.right - node->box.left, origin.y + node->box.bottom - node->box.top};
+  const OGLTRect extent{origin.x, origin.y, origin.x + node->box.right - node->box.left,
+                        origin.y + node->box.bottom - node->box.top};
   if (meets(extent, visible)) draw(r, node, origin.x, origin.y, tint, visible);
 }
 

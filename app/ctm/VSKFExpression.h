@@ -17,12 +17,12 @@ constexpr int kVSKExpressionMaxDepth = 48;
 
 // One box. A node owns its next sibling and its first child; freeing the root frees the tree.
 struct VSKTExpressionNode {
-  std::string label;      // a frame entry's label, shown above the box; empty for none
-  OGLTRect labelBounds;   // even-snapped bounds of the label in the label font, at the origin
-  std::string text;       // the box's text; empty for none
-  OGLTRect textBounds;    // even-snapped bounds of the text in the text font, at the origin
+  std::string label;     // a frame entry's label, shown above the box; empty for none
+  OGLTRect labelBounds;  // even-snapped bounds of the label in the label font, at the origin
+  std::string text;      // the box's text; empty for none
+  OGLTRect textBounds;   // even-snapped bounds of the text in the text font, at the origin
   Ref<MRKBTerm> term;
-  OGLTRect box;           // the root's starts at (0, 0); a child's is relative to its parent's
+  OGLTRect box;  // the root's starts at (0, 0); a child's is relative to its parent's
   VSKTExpressionNode* next;
   VSKTExpressionNode* child;
   bool hasLabel;
@@ -41,7 +41,7 @@ VSKTExpressionNode* VSKFExpressionNodeBuild(const VSKTDrawingContext* r, const s
 void VSKFExpressionNodeDraw(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint);
 // The same for a large tree of which only a part shows: only what meets the visible rect (in the
 // drawing's coordinates) is drawn, so the cost follows what shows, not the tree's size.
-void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin, float tint,
-                                   OGLTRect visible);
+void VSKFExpressionNodeDrawVisible(const VSKTDrawingContext* r, const VSKTExpressionNode* node, OGLTPoint origin,
+                                   float tint, OGLTRect visible);
 // Frees the node, its siblings and children; null is ignored.
 void VSKFExpressionNodeFree(VSKTExpressionNode* node);

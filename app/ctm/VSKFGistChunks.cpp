@@ -60,7 +60,8 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
   auto real = [chunk](size_t index) { return asNumber(chunk->fetchAtIndex(index))->real(); };
   char numbers[96];
   std::snprintf(numbers, sizeof numbers, "(%0.2f,%0.2f,%0.2f)", real(kWeight), real(kIntensity), real(kMood));
-  return std::string(1, mark) + " (" + uidOf(chunk) + ") - " + asSymbol(chunk->fetchAtIndex(kSender))->value() + " - " + numbers;
+  return std::string(1, mark) + " (" + uidOf(chunk) + ") - " + asSymbol(chunk->fetchAtIndex(kSender))->value() + " - " +
+         numbers;
 }
 
 VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid) {

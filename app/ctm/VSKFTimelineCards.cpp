@@ -56,7 +56,8 @@ void VSKFTimelineCardCentres(size_t cards, float contentWidth, std::vector<OGLTP
   if (cards == 0) return;
   out.reserve(cards);
   const size_t cols = std::min(cards, kVSKCardColumns);
-  const float x0 = contentWidth * 0.5f + kVSKCardWidth / 2 - (cols * kVSKCardPitchX - (kVSKCardPitchX - kVSKCardWidth)) * 0.5f;
+  const float x0 =
+      contentWidth * 0.5f + kVSKCardWidth / 2 - (cols * kVSKCardPitchX - (kVSKCardPitchX - kVSKCardWidth)) * 0.5f;
   float x = std::round(x0), y = kVSKCardFirstRowY;
   for (size_t i = 0; i < cards; ++i) {
     out.push_back({x, y});
@@ -89,10 +90,11 @@ bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme
   const CardLook& look = kLooks[role];
 
   OGLF2DStatePush(ctx);
-  const OGLTRect card = VSKFEvenSnap({centre.x - kVSKCardWidth / 2, centre.y - kVSKCardHeight / 2, centre.x + kVSKCardWidth / 2,
-                                      centre.y + kVSKCardHeight / 2});
+  const OGLTRect card = VSKFEvenSnap({centre.x - kVSKCardWidth / 2, centre.y - kVSKCardHeight / 2,
+                                      centre.x + kVSKCardWidth / 2, centre.y + kVSKCardHeight / 2});
   const float l = card.left, t = card.top, r = card.right, b = card.bottom;
-  const bool hovered = cursor && l <= cursor->point.x && cursor->point.x <= r && t <= cursor->point.y && cursor->point.y <= b;
+  const bool hovered =
+      cursor && l <= cursor->point.x && cursor->point.x <= r && t <= cursor->point.y && cursor->point.y <= b;
   OGLTColor frameColor = look.color;
   frameColor.a = hovered ? 1.0f : 0.7f;
 

@@ -17,11 +17,16 @@ std::string bounded(const std::string& text) {
 
 const char* kindName(uint32_t ttid) {
   switch (ttid) {
-    case kMRKTermVariable: return "MRKCVariable";
-    case kMRKTermStatement: return "MRKCStatement";
-    case kMRKTermQuirk: return "MRKCQuirk";
-    case kMRKTermPredicate: return "MRKCPredicate";
-    default: return "MRKBTerm";
+    case kMRKTermVariable:
+      return "MRKCVariable";
+    case kMRKTermStatement:
+      return "MRKCStatement";
+    case kMRKTermQuirk:
+      return "MRKCQuirk";
+    case kMRKTermPredicate:
+      return "MRKCPredicate";
+    default:
+      return "MRKBTerm";
   }
 }
 

@@ -46,5 +46,6 @@ void VSKFViewMenuOpen(ZRVBView* view, const Ref<QELCMenuList>& list, const char*
 void VSKFViewMenuLetGo(ZRVBView* view) {
   QELBWindow* owner = view ? view->window() : nullptr;
   if (!owner) return;
-  if (auto* menu = dynamic_cast<QELBMenu*>(owner->locate(kMenuAlias)); menu && menu->target() == view) menu->setTarget(nullptr);
+  if (auto* menu = dynamic_cast<QELBMenu*>(owner->locate(kMenuAlias)); menu && menu->target() == view)
+    menu->setTarget(nullptr);
 }

@@ -25,8 +25,8 @@ void VSKTTimelineTicks::receive(Ref<VSKCTimelineTick> tick) {
     if (kept) cursor_ = ticks_.size() - 1;
   }
   char text[96];
-  std::snprintf(text, sizeof text, "%" PRIu64 " - %s (%zu ticks)", shown_ ? shown_->tick() : 0, live_ ? "in-sync" : "out-of-sync",
-                ticks_.size());
+  std::snprintf(text, sizeof text, "%" PRIu64 " - %s (%zu ticks)", shown_ ? shown_->tick() : 0,
+                live_ ? "in-sync" : "out-of-sync", ticks_.size());
   status_ = text;
 }
 

@@ -13,11 +13,11 @@
 #include "ui/widgets/QELBWindow.h"
 
 struct VSKTViewOpening {
-  const char* key;      // settings key and alias
+  const char* key;  // settings key and alias
   const char* title;
-  const char* failure;  // printed when the attach is refused (and when the view cannot be made)
-  bool aliasByKey;      // the view takes no alias of its own: the opener gives it the key
-  bool raise;           // raised to the front once attached
+  const char* failure;           // printed when the attach is refused (and when the view cannot be made)
+  bool aliasByKey;               // the view takes no alias of its own: the opener gives it the key
+  bool raise;                    // raised to the front once attached
   const char* unmade = nullptr;  // printed instead when the view cannot be made, where it differs
 };
 

@@ -3,12 +3,12 @@
 #include <cstdint>
 
 enum : uint32_t {
-  kVSKLoadRequest = 0xa00,     // a solution file to load, under "file" in the details
-  kVSKOperation = 0xb00,       // a load or wipe: progress and completion
-  kVSKDataFolder = 0xc00,      // the data-folder dialog's choice, under "folder" in the details
-  kVSKTick = 0xd00,            // a tick squib from the observer
-  kVSKGraphHover = 0xe00,      // the cursor entering or leaving a statistics graph
-  kVSKCommand = 0xf00,         // menu commands: the tag names the command, the ctx its variant
+  kVSKLoadRequest = 0xa00,  // a solution file to load, under "file" in the details
+  kVSKOperation = 0xb00,    // a load or wipe: progress and completion
+  kVSKDataFolder = 0xc00,   // the data-folder dialog's choice, under "folder" in the details
+  kVSKTick = 0xd00,         // a tick squib from the observer
+  kVSKGraphHover = 0xe00,   // the cursor entering or leaving a statistics graph
+  kVSKCommand = 0xf00,      // menu commands: the tag names the command, the ctx its variant
 };
 
 enum : uint32_t {

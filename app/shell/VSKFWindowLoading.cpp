@@ -97,10 +97,8 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
   if (message.tag() != kVSKOperationComplete) return;
   bool success = message.details().boolForKey("success");
   if (message.ctx() == kVSKWipeContext) {
-    if (success)
-      LLKFLog("vesko : wiped");
-    else
-      window->tell("Cannot wipe: " + detailText(message, "error"));
+    if (success) LLKFLog("vesko : wiped");
+    else window->tell("Cannot wipe: " + detailText(message, "error"));
     return;
   }
   if (message.ctx() != kVSKLoadContext) return;

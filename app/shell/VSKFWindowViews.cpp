@@ -109,7 +109,8 @@ bool openKind(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uin
       VSKFWindowCocoFeedView(window, settings, std::move(frame));
       return true;
     case kVSKOpenLabeling:
-      if (VSKFWindowLabelingView(window, settings, std::move(frame), fov)) VSKFWindowLabelingDataFolder(window, dataPath);
+      if (VSKFWindowLabelingView(window, settings, std::move(frame), fov))
+        VSKFWindowLabelingDataFolder(window, dataPath);
       return true;
     default:
       return false;
@@ -119,35 +120,37 @@ bool openKind(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame, uin
 }  // namespace
 
 void VSKFWindowTimeline(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
-  (void)VSKFWindowOpenView(window, settings, std::move(frame),
-                           {"ui.timeline", "Conscious contents", "timeline : out of memory", false, false},
-                           [](Ref<JSKCFrame> f) {
-                             return VSKCTimelineView::viewWithSize(kViewSize, kViewPosition, "ui.timeline", "ctm.tick", std::move(f));
-                           });
+  (void)VSKFWindowOpenView(
+      window, settings, std::move(frame),
+      {"ui.timeline", "Conscious contents", "timeline : out of memory", false, false}, [](Ref<JSKCFrame> f) {
+        return VSKCTimelineView::viewWithSize(kViewSize, kViewPosition, "ui.timeline", "ctm.tick", std::move(f));
+      });
 }
 
 void VSKFWindowExpression(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
   (void)VSKFWindowOpenView(window, settings, std::move(frame),
-                           {"ui.expression", "Expression", "expression : out of memory", false, false}, [](Ref<JSKCFrame> f) {
+                           {"ui.expression", "Expression", "expression : out of memory", false, false},
+                           [](Ref<JSKCFrame> f) {
                              return VSKCExpressionView::viewWithSize(kViewSize, kViewPosition, "ui.expression",
                                                                      {"nlp.decode", "nlp.decode.all"}, std::move(f));
                            });
 }
 
 void VSKFWindowGist(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
-  (void)VSKFWindowOpenView(window, settings, std::move(frame), {"ui.gist", "Chunk viewer", "gist : out of memory", false, false},
-                           [](Ref<JSKCFrame> f) {
-                             return VSKCGistView::viewWithSize(kViewSize, kViewPosition, "ui.gist", {"ctm.tick"}, std::move(f));
+  (void)VSKFWindowOpenView(window, settings, std::move(frame),
+                           {"ui.gist", "Chunk viewer", "gist : out of memory", false, false}, [](Ref<JSKCFrame> f) {
+                             return VSKCGistView::viewWithSize(kViewSize, kViewPosition, "ui.gist", {"ctm.tick"},
+                                                               std::move(f));
                            });
 }
 
 void VSKFWindowConversation(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame) {
-  (void)VSKFWindowOpenView(window, settings, std::move(frame),
-                           {"ui.conversation", "Conversation", "conversation : out of memory", false, true,
-                            "conversation: out of memory"},
-                           [](Ref<JSKCFrame> f) {
-                             return VSKCConversationView::viewWithSize(kViewSize, kViewPosition, "ui.conversation", std::move(f));
-                           });
+  (void)VSKFWindowOpenView(
+      window, settings, std::move(frame),
+      {"ui.conversation", "Conversation", "conversation : out of memory", false, true, "conversation: out of memory"},
+      [](Ref<JSKCFrame> f) {
+        return VSKCConversationView::viewWithSize(kViewSize, kViewPosition, "ui.conversation", std::move(f));
+      });
 }
 
 bool VSKFWindowOpenViewForTag(QELBWindow* window, JSKCFrame* settings, uint32_t tag, uint32_t fov,
@@ -159,7 +162,8 @@ std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings) {
   logUnknownViews(settings);
   std::vector<VSKTSavedView> views;
   for (const ViewKind& kind : kViewKinds)
-    if (Ref<JSKCFrame> state = visibleState(settings, kind.key)) views.push_back({kind.key, kind.tag, kind.fov, std::move(state)});
+    if (Ref<JSKCFrame> state = visibleState(settings, kind.key))
+      views.push_back({kind.key, kind.tag, kind.fov, std::move(state)});
   return views;
 }
 

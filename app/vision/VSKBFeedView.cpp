@@ -11,7 +11,8 @@ VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> con
 
 void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
   VSKTFeedState& state = feedState();
-  if (!VSKFVisionViewFollow(state.observer.get(), this, onSquib, onReply, labels)) setStatus("cannot follow " + state.feed);
+  if (!VSKFVisionViewFollow(state.observer.get(), this, onSquib, onReply, labels))
+    setStatus("cannot follow " + state.feed);
 }
 
 void VSKBFeedView::onDetachedFromWindow() {

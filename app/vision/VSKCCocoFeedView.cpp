@@ -37,7 +37,9 @@ bool VSKCCocoFeedView::build() {
   const struct {
     const char* label;
     uint32_t tag;
-  } buttons[] = {{"Set source folder", kVSKCocoFeedFolder}, {"Submit", kVSKCocoFeedNext}, {"Repeat", kVSKCocoFeedRepeat},
+  } buttons[] = {{"Set source folder", kVSKCocoFeedFolder},
+                 {"Submit", kVSKCocoFeedNext},
+                 {"Repeat", kVSKCocoFeedRepeat},
                  {"Rewind", kVSKCocoFeedRewind}};
   for (const auto& entry : buttons) {
     Ref<QELCButton> button = QELCButton::widgetWithSize({0, 0}, {0, 0}, entry.label);
@@ -112,7 +114,8 @@ void VSKCCocoFeedView::onMessaged(const Ref<LLKCMessage>& message) {
 }
 
 void VSKCCocoFeedView::openFolderDialog() {
-  Ref<QELCFolderPickDialog> dialog = QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the source folder located?");
+  Ref<QELCFolderPickDialog> dialog =
+      QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the source folder located?");
   if (!dialog) {
     LLKFConsolePrintf("sorry, out of memory\n");
     return;

@@ -109,13 +109,16 @@ bool VSKCCocoFeedWorker::publishPair() {
   // A request that cannot be built is dropped: only memory can be short here.
   if (!pixels || !meta || !ancillary || !head || !format || !source || !sample) return true;
   const uint64_t frameid = frames_ + 1;
-  bool stored = ancillary->store(annotations.get(), "coco") == 0 && MRKFFrameStoreUint(meta.get(), "width", bitmap->width()) &&
-                MRKFFrameStoreUint(meta.get(), "height", bitmap->height()) && MRKFFrameStoreUint(meta.get(), "frameid", frameid) &&
-                MRKFFrameStoreReal(meta.get(), "stamp", LLKFNowInS()) && MRKFFrameStoreTerm(meta.get(), "format", format.get()) &&
-                MRKFFrameStoreUint(meta.get(), "length", pixels->value().size()) &&
-                MRKFFrameStoreTerm(meta.get(), "source", source.get()) && MRKFFrameStoreTerm(meta.get(), "sample", sample.get());
+  bool stored =
+      ancillary->store(annotations.get(), "coco") == 0 && MRKFFrameStoreUint(meta.get(), "width", bitmap->width()) &&
+      MRKFFrameStoreUint(meta.get(), "height", bitmap->height()) &&
+      MRKFFrameStoreUint(meta.get(), "frameid", frameid) && MRKFFrameStoreReal(meta.get(), "stamp", LLKFNowInS()) &&
+      MRKFFrameStoreTerm(meta.get(), "format", format.get()) &&
+      MRKFFrameStoreUint(meta.get(), "length", pixels->value().size()) &&
+      MRKFFrameStoreTerm(meta.get(), "source", source.get()) && MRKFFrameStoreTerm(meta.get(), "sample", sample.get());
   if (!stored) return true;
-  Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(kChannel, head.get(), meta.get(), pixels.get(), ancillary.get(), 1.0);
+  Ref<MRKCStatement> statement =
+      MRKFMakeStatementWith4Terms(kChannel, head.get(), meta.get(), pixels.get(), ancillary.get(), 1.0);
   Ref<MRKCSquib> squib = statement ? MRKCSquib::squibWithLabel(kChannel, statement.get(), 1.0f) : nullptr;
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
   if (!squib || !substrate) return true;
@@ -133,6 +136,7 @@ void VSKCCocoFeedWorker::tell(const std::string& text) {
   seek_ = false;
   LLKFLog("cocofeed : %s", text.c_str());
   if (!target_) return;
-  Ref<LLKCMessage> message = LLKCMessage::messageWithCode({kVSKCocoFeedUid, kVSKCocoFeedTell, 0}, LLKCString::stringWithString(text));
+  Ref<LLKCMessage> message =
+      LLKCMessage::messageWithCode({kVSKCocoFeedUid, kVSKCocoFeedTell, 0}, LLKCString::stringWithString(text));
   if (message) (void)target_->poke(message);
 }

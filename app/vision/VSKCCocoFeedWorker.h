@@ -28,7 +28,7 @@ enum : uint32_t {
   kVSKCocoFeedRewind = 4,
   kVSKCocoFeedPicked = 5,  // the folder dialog's selection, "folder" in the details
   kVSKCocoFeedRandom = 6,
-  kVSKCocoFeedTell = 7,    // from the worker: "text" for the user
+  kVSKCocoFeedTell = 7,  // from the worker: "text" for the user
 };
 
 class VSKCCocoFeedWorker : public LLKBHandler {

@@ -36,7 +36,8 @@ void VSKCOperationJSONSave::onExecute() {
   notify(message);
 }
 
-Ref<VSKCOperationBitmapSave> VSKCOperationBitmapSave::operationWithName(const std::string& name, Ref<QELCBitmap> bitmap) {
+Ref<VSKCOperationBitmapSave> VSKCOperationBitmapSave::operationWithName(const std::string& name,
+                                                                        Ref<QELCBitmap> bitmap) {
   if (name.empty()) return nullptr;
   return operationWithPath(name + ".ppm", std::move(bitmap));
 }

@@ -23,7 +23,8 @@ constexpr int64_t kRepeatEveryMs = 30;
 VSKCImageView::VSKCImageView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : VSKBFeedView(size, position, std::move(config)) {}
 
-Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position, std::string feed, Ref<JSKCFrame> config) {
+Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position, std::string feed,
+                                               Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCImageView> view = makeRef<VSKCImageView>(size, position, std::move(config));
   private_t& record = view->record_;
@@ -33,7 +34,8 @@ Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position
   record.overlay = VSKCImageViewOverlay::widgetWithSize(kPictureSize, {0, 0}, &record);
   record.observer = VSKFVisionViewObserver("ui." + record.feed);
   if (!record.group || !record.picture || !record.overlay || !record.observer) return nullptr;
-  if (!record.group->attach(record.picture) || !record.group->attach(record.overlay) || !view->attach(record.group)) return nullptr;
+  if (!record.group->attach(record.picture) || !record.group->attach(record.overlay) || !view->attach(record.group))
+    return nullptr;
   return view;
 }
 
@@ -93,7 +95,8 @@ void VSKCImageView::onSquib(const LLKCMessage& message) {
   (void)VSKFVisionViewShow(record_.picture.get(), image.width, image.height, image.pixelFormat, *image.pixels);
 }
 
-Ref<VSKCImageViewOverlay> VSKCImageViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position, const VSKCImageView::private_t* record) {
+Ref<VSKCImageViewOverlay> VSKCImageViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
+                                                               const VSKCImageView::private_t* record) {
   return makeRef<VSKCImageViewOverlay>(size, position, record);
 }
 

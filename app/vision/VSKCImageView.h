@@ -25,7 +25,8 @@ public:
   };
 
   // Null when a part cannot be made.
-  [[nodiscard]] static Ref<VSKCImageView> viewWithSize(OGLTSize size, OGLTPoint position, std::string feed, Ref<JSKCFrame> config);
+  [[nodiscard]] static Ref<VSKCImageView> viewWithSize(OGLTSize size, OGLTPoint position, std::string feed,
+                                                       Ref<JSKCFrame> config);
 
   const private_t& state() const { return record_; }
 
@@ -51,7 +52,8 @@ private:
 // Draws the cross at the view's cursor.
 class VSKCImageViewOverlay : public QELBWidget {
 public:
-  [[nodiscard]] static Ref<VSKCImageViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position, const VSKCImageView::private_t* record);
+  [[nodiscard]] static Ref<VSKCImageViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position,
+                                                                const VSKCImageView::private_t* record);
   void onRenderWithStep(float step) override;
 
 private:

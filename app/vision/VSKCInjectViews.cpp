@@ -96,7 +96,8 @@ Ref<VSKCInjectImageView> VSKCInjectImageView::viewWithSize(OGLTSize size, OGLTPo
 }
 
 void VSKCInjectImageView::onAttachedIntoWindow() {
-  Ref<VSKCInjectImageViewListOperation> listing = VSKCInjectImageViewListOperation::operationWithFolder(VSKFResourcePath("images"));
+  Ref<VSKCInjectImageViewListOperation> listing =
+      VSKCInjectImageViewListOperation::operationWithFolder(VSKFResourcePath("images"));
   ZRVBView::onAttachedIntoWindow();
   resizeToPreferred();
   QELBApplication* application = QELBApplication::shared();
@@ -176,7 +177,9 @@ bool VSKCInjectKeyView::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
   Ref<MRKCNumber> code = MRKCNumber::numberWithUint(symbol.codePoint);
   Ref<MRKCStatement> statement = code ? MRKFMakeStatementWithTerm("console.keypress", code.get(), 1.0) : nullptr;
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
-  Ref<MRKCSquib> squib = statement && substrate ? MRKCSquib::squibWithLabel("console.keypress", statement.get(), substrate->configs().ttl) : nullptr;
+  Ref<MRKCSquib> squib = statement && substrate
+                             ? MRKCSquib::squibWithLabel("console.keypress", statement.get(), substrate->configs().ttl)
+                             : nullptr;
   if (!squib || !substrate->publish(squib.get(), "")) LLKFLog("%s : the key could not be published", title().c_str());
   return true;
 }

@@ -29,8 +29,8 @@ constexpr int kCentred = 0x12;
 VSKCLabeledView::VSKCLabeledView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : VSKBFeedView(size, position, std::move(config)) {}
 
-Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                   uint32_t fov, Ref<JSKCFrame> config) {
+Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                   std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCLabeledView> view = makeRef<VSKCLabeledView>(size, position, std::move(config));
   private_t& record = view->record_;
@@ -83,7 +83,8 @@ void VSKCLabeledView::onColoursLoaded(const LLKCMessage& message) {
 void VSKCLabeledView::onSquib(const LLKCMessage& message) {
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, nullptr);
   QAVTImageStatement image;
-  if (!statement || statement->label() != record_.feed || QAVFImageStatementRead(statement, &image) != kQAVImageValid) return;
+  if (!statement || statement->label() != record_.feed || QAVFImageStatementRead(statement, &image) != kQAVImageValid)
+    return;
   // The picture is the image the segmenter received, kept in the ancillary frame in the format
   // and size the meta frame gives.
   MRKCBinary* received = asBinary(MRKFFrameFetchTerm(image.ancillary, "image"));
@@ -99,7 +100,8 @@ void VSKCLabeledView::onSquib(const LLKCMessage& message) {
   record_.overlay->redraw();
 }
 
-Ref<VSKCLabeledViewOverlay> VSKCLabeledViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position, VSKCLabeledView::private_t* record) {
+Ref<VSKCLabeledViewOverlay> VSKCLabeledViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
+                                                                   VSKCLabeledView::private_t* record) {
   return makeRef<VSKCLabeledViewOverlay>(size, position, record);
 }
 
@@ -145,7 +147,8 @@ void VSKCLabeledViewOverlay::onRenderWithStep(float) {
     OGLF2DPathFill(context);
     OGLF2DPathStrokeColor(context, &kColorFuschia);
     OGLF2DPathStroke(context);
-    const OGLTPoint at = count ? OGLTPoint{static_cast<float>(x / count), static_cast<float>(y / count)} : OGLTPoint{0, 0};
+    const OGLTPoint at =
+        count ? OGLTPoint{static_cast<float>(x / count), static_cast<float>(y / count)} : OGLTPoint{0, 0};
     OGLF2DPathFillColor(context, &kColorFuschia);
     OGLF2DTextDraw(context, name->value().c_str(), at.x, at.y);
   }

@@ -26,8 +26,8 @@ public:
   };
 
   // Null when a part cannot be made.
-  [[nodiscard]] static Ref<VSKCLabeledView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                         uint32_t fov, Ref<JSKCFrame> config);
+  [[nodiscard]] static Ref<VSKCLabeledView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                         std::string feed, uint32_t fov, Ref<JSKCFrame> config);
 
   const private_t& state() const { return record_; }
 
@@ -51,7 +51,8 @@ private:
 // Draws the objects of the view's record; polygon points are image pixels of the shown picture.
 class VSKCLabeledViewOverlay : public QELBWidget {
 public:
-  [[nodiscard]] static Ref<VSKCLabeledViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position, VSKCLabeledView::private_t* record);
+  [[nodiscard]] static Ref<VSKCLabeledViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position,
+                                                                  VSKCLabeledView::private_t* record);
   void onRenderWithStep(float step) override;
 
 private:

@@ -34,12 +34,18 @@ enum : uint32_t {
 
 const char* bubbleText(uint32_t ctx) {
   switch (ctx) {
-    case 4: return "accept next image";
-    case 7: return "save sample";
-    case 9: return "revert image";
-    case 10: return "clone image";
-    case 11: return "load image";
-    default: return nullptr;
+    case 4:
+      return "accept next image";
+    case 7:
+      return "save sample";
+    case 9:
+      return "revert image";
+    case 10:
+      return "clone image";
+    case 11:
+      return "load image";
+    default:
+      return nullptr;
   }
 }
 }  // namespace
@@ -47,8 +53,8 @@ const char* bubbleText(uint32_t ctx) {
 VSKCLabelingView::VSKCLabelingView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
 
-Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                     uint32_t fov, Ref<JSKCFrame> config) {
+Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                     std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
   if (feed.empty() || !config) return nullptr;
   Ref<VSKCLabelingView> view = makeRef<VSKCLabelingView>(size, position, config);
   if (!view) return nullptr;
@@ -73,7 +79,9 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, &record);
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
   record.controls = QELCGroup::widgetWithSize(kPanelSize, {0, 0}, &kSetupControls);
-  if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel || !record.controls) return nullptr;
+  if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel ||
+      !record.controls)
+    return nullptr;
   if (!VSKFLabelingViewSettingsSetup(&record) || !VSKFLabelingViewControlsSetup(&record)) return nullptr;
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
@@ -192,7 +200,8 @@ void VSKCLabelingView::toggleSettings() {
     return;
   }
   const auto threshold = static_cast<uint32_t>(record_.cursor.threshold);
-  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity", "proximity.slider", record_.cursor.proximity, 1, 24 + 1) ||
+  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity", "proximity.slider", record_.cursor.proximity, 1,
+                                          24 + 1) ||
       !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold", "threshold.slider", threshold, 1, 99 + 1))
     return;
   (void)VSKFLabelingViewSettingsSyncCBox(&record_, "useImage", record_.useImage);

@@ -65,18 +65,18 @@ class VSKCLabelingView : public ZRVBView {
 public:
   struct private_t {
     uint32_t fov = 0;
-    bool waiting = true;            // only then is an arriving frame taken
-    Ref<MRKCStatement> statement;   // the last frame taken
-    std::string feed;               // the followed channel; the key of the label list
-    bool peripheral = false;        // the feed contains "peri"
-    VSKTLabelingState cursor;       // object, label, flood settings, compare gesture
-    Ref<LLKCData> labelsTable;      // label number by COCO category id
+    bool waiting = true;           // only then is an arriving frame taken
+    Ref<MRKCStatement> statement;  // the last frame taken
+    std::string feed;              // the followed channel; the key of the label list
+    bool peripheral = false;       // the feed contains "peri"
+    VSKTLabelingState cursor;      // object, label, flood settings, compare gesture
+    Ref<LLKCData> labelsTable;     // label number by COCO category id
     bool useImage = false;
     bool autoSave = false;
     bool autoNext = false;
     Ref<VSKCImageSample> sample;
-    bool shown = false;             // the sample's operation has reported
-    Ref<QELCBitmap> pending;        // the bitmap of that operation (an older one's report is stale)
+    bool shown = false;       // the sample's operation has reported
+    Ref<QELCBitmap> pending;  // the bitmap of that operation (an older one's report is stale)
     Ref<QELCGroup> graphics;
     Ref<QELCGroup> controls;
     Ref<QELCPanel> panel;
@@ -94,7 +94,7 @@ public:
   // alias: "ui.qav.labeling.fovl" or "...peri" (its last part names the sample folder); feed: the
   // segmented channel; fov: the picture's side. Null without a feed or when a part cannot be made.
   [[nodiscard]] static Ref<VSKCLabelingView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
-                                                         std::string feed, uint32_t fov, Ref<JSKCFrame> config);
+                                                          std::string feed, uint32_t fov, Ref<JSKCFrame> config);
 
   const private_t& state() const { return record_; }
 
@@ -145,7 +145,7 @@ private:
 class VSKCLabelingViewOverlay : public QELBWidget {
 public:
   [[nodiscard]] static Ref<VSKCLabelingViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                                  VSKCLabelingView::private_t* record);
+                                                                   VSKCLabelingView::private_t* record);
   bool altPressed() const { return altPressed_; }
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   void onRenderWithStep(float step) override;

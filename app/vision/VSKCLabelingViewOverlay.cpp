@@ -33,7 +33,7 @@ bool under(const VSKTSuperpixel& record, const OGLTPoint* hover) {
 }  // namespace
 
 Ref<VSKCLabelingViewOverlay> VSKCLabelingViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                                    VSKCLabelingView::private_t* record) {
+                                                                     VSKCLabelingView::private_t* record) {
   return record ? makeRef<VSKCLabelingViewOverlay>(size, position, record) : nullptr;
 }
 

@@ -63,8 +63,11 @@ void VSKCLabelingView::onSquib(const LLKCMessage& message) {
 
 void VSKCLabelingView::onNewFrame() {
   QAVTImageStatement image;
-  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid || image.pixelFormat != IMKPixelFormatBGR) return;
-  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({static_cast<float>(image.width), static_cast<float>(image.height)});
+  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid ||
+      image.pixelFormat != IMKPixelFormatBGR)
+    return;
+  Ref<QELCBitmap> bitmap =
+      QELCBitmap::bitmapWithSize({static_cast<float>(image.width), static_cast<float>(image.height)});
   if (!bitmap) return;
   MRKCString* name = MRKFFrameFetchString(image.meta, "sample");
   Ref<LLKCString> random = name ? nullptr : LLKFUniqueStringWithLength(16);
@@ -82,8 +85,8 @@ void VSKCLabelingView::onNewFrame() {
   if (!received || !record_.useImage) {
     operation = VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
   } else {
-    (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR, bitmap->bytes(),
-                           bitmap->length(), IMKPixelFormatRGBA);
+    (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR,
+                           bitmap->bytes(), bitmap->length(), IMKPixelFormatRGBA);
     operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
   }
   record_.pending = bitmap;
@@ -111,7 +114,8 @@ void VSKCLabelingView::onShown(const LLKCMessage& message) {
 void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
   Ref<LLKCObjectTuple> frames = message.payloadAs<LLKCObjectTuple>();
   Ref<JSKCFrame> labels = frames && frames->count() > 0 ? frames->fetchAtIndexAs<JSKCFrame>(0) : nullptr;
-  Ref<JSKCFrame> coco = frames && frames->count() > 1 ? frames->fetchAtIndexAs<JSKCFrame>(frames->count() - 1) : nullptr;
+  Ref<JSKCFrame> coco =
+      frames && frames->count() > 1 ? frames->fetchAtIndexAs<JSKCFrame>(frames->count() - 1) : nullptr;
   if (!labels) {
     LLKFLog("failed to load labels");
     return;
@@ -233,7 +237,8 @@ void VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
     setStatus("sample not saved: there is no sample folder");
     return;
   }
-  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(record_.sample, record_.sampleFolder), onComplete, delayMs))
+  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(record_.sample, record_.sampleFolder), onComplete,
+              delayMs))
     setStatus("sample not saved: the save could not be started");
 }
 
@@ -312,8 +317,9 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
   const auto side = static_cast<float>(record_.fov);
   Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
   record_.pending = bitmap;
-  if (!bitmap || !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
-                         kVSKLabelingShown))
+  if (!bitmap ||
+      !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
+              kVSKLabelingShown))
     setStatus("the sample cannot be shown");
 }
 

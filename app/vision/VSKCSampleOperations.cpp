@@ -52,21 +52,20 @@ void VSKBOperationImageSampleMapping::onExecute() {
   notify(message);
 }
 
-Ref<VSKCOperationImageSampleRender> VSKCOperationImageSampleRender::operationWithImageSample(Ref<VSKCImageSample> sample,
-                                                                                           Ref<QELCBitmap> bitmap,
-                                                                                           Ref<LLKCData> labels) {
+Ref<VSKCOperationImageSampleRender> VSKCOperationImageSampleRender::operationWithImageSample(
+    Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels) {
   if (!sample || !bitmap || !labels) return nullptr;
   return makeRef<VSKCOperationImageSampleRender>(std::move(sample), std::move(bitmap), std::move(labels));
 }
 
-Ref<VSKCOperationImageSampleProcess> VSKCOperationImageSampleProcess::operationWithImageSample(Ref<VSKCImageSample> sample,
-                                                                                             Ref<QELCBitmap> bitmap,
-                                                                                             Ref<LLKCData> labels) {
+Ref<VSKCOperationImageSampleProcess> VSKCOperationImageSampleProcess::operationWithImageSample(
+    Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels) {
   if (!sample || !bitmap || !labels) return nullptr;
   return makeRef<VSKCOperationImageSampleProcess>(std::move(sample), std::move(bitmap), std::move(labels));
 }
 
-Ref<VSKCOperationImageSampleLoad> VSKCOperationImageSampleLoad::operationWithPath(std::string folder, std::string name) {
+Ref<VSKCOperationImageSampleLoad> VSKCOperationImageSampleLoad::operationWithPath(std::string folder,
+                                                                                  std::string name) {
   if (folder.empty() || name.empty()) return nullptr;
   return makeRef<VSKCOperationImageSampleLoad>(std::move(folder), std::move(name));
 }
@@ -75,7 +74,9 @@ void VSKCOperationImageSampleLoad::onExecute() {
   Ref<LLKCMessage> complete = onComplete();
   const std::string path = folder_ + "/" + name_ + ".bin";
   const bool safe = VSKFImageSampleNameIsSafe(name_);
-  if (!safe) LLKFLog("VSKCOperationImageSampleLoad - refused to load a sample named \"%s\" from %s", name_.c_str(), folder_.c_str());
+  if (!safe)
+    LLKFLog("VSKCOperationImageSampleLoad - refused to load a sample named \"%s\" from %s", name_.c_str(),
+            folder_.c_str());
   if (safe && !LLKFDoesFilePathExists(path.c_str())) {
     notify(complete);
     return;

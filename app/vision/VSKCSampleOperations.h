@@ -54,7 +54,8 @@ public:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
-  VSKCOperationJSONSave(std::string path, Ref<JSKCFrame> content) : path_(std::move(path)), content_(std::move(content)) {}
+  VSKCOperationJSONSave(std::string path, Ref<JSKCFrame> content)
+      : path_(std::move(path)), content_(std::move(content)) {}
   std::string path_;
   Ref<JSKCFrame> content_;
 };
@@ -69,7 +70,8 @@ public:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
-  VSKCOperationBitmapSave(std::string path, Ref<QELCBitmap> bitmap) : path_(std::move(path)), bitmap_(std::move(bitmap)) {}
+  VSKCOperationBitmapSave(std::string path, Ref<QELCBitmap> bitmap)
+      : path_(std::move(path)), bitmap_(std::move(bitmap)) {}
   std::string path_;
   Ref<QELCBitmap> bitmap_;
 };
@@ -77,7 +79,8 @@ private:
 class VSKCOperationImageSampleSave : public QELBOperation {
 public:
   // Null without a sample or a folder.
-  [[nodiscard]] static Ref<VSKCOperationImageSampleSave> operationWithImageSample(Ref<VSKCImageSample> sample, std::string folder);
+  [[nodiscard]] static Ref<VSKCOperationImageSampleSave> operationWithImageSample(Ref<VSKCImageSample> sample,
+                                                                                  std::string folder);
   void onExecute() override;
 
 private:
@@ -95,7 +98,8 @@ public:
   void onExecute() override;
 
 protected:
-  VSKBOperationImageSampleMapping(Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels, bool paints)
+  VSKBOperationImageSampleMapping(Ref<VSKCImageSample> sample, Ref<QELCBitmap> bitmap, Ref<LLKCData> labels,
+                                  bool paints)
       : sample_(std::move(sample)), bitmap_(std::move(bitmap)), labels_(std::move(labels)), paints_(paints) {}
 
 private:
@@ -109,7 +113,8 @@ class VSKCOperationImageSampleRender : public VSKBOperationImageSampleMapping {
 public:
   // Null without a sample, a bitmap or labels.
   [[nodiscard]] static Ref<VSKCOperationImageSampleRender> operationWithImageSample(Ref<VSKCImageSample> sample,
-                                                                                   Ref<QELCBitmap> bitmap, Ref<LLKCData> labels);
+                                                                                    Ref<QELCBitmap> bitmap,
+                                                                                    Ref<LLKCData> labels);
 
 private:
   template <typename T, typename... Args>
@@ -122,7 +127,8 @@ class VSKCOperationImageSampleProcess : public VSKBOperationImageSampleMapping {
 public:
   // Null without a sample, a bitmap or labels.
   [[nodiscard]] static Ref<VSKCOperationImageSampleProcess> operationWithImageSample(Ref<VSKCImageSample> sample,
-                                                                                    Ref<QELCBitmap> bitmap, Ref<LLKCData> labels);
+                                                                                     Ref<QELCBitmap> bitmap,
+                                                                                     Ref<LLKCData> labels);
 
 private:
   template <typename T, typename... Args>
@@ -140,7 +146,8 @@ public:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
-  VSKCOperationImageSampleLoad(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {}
+  VSKCOperationImageSampleLoad(std::string folder, std::string name)
+      : folder_(std::move(folder)), name_(std::move(name)) {}
   std::string folder_;
   std::string name_;
 };

@@ -48,8 +48,9 @@ const Property& propertyOf(uint32_t tag) {
 VSKCSegmentedView::VSKCSegmentedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : VSKBFeedView(size, position, std::move(config)) {}
 
-Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias, std::string feed,
-                                                       std::string processor, uint32_t fov, Ref<JSKCFrame> config) {
+Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
+                                                       std::string feed, std::string processor, uint32_t fov,
+                                                       Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCSegmentedView> view = makeRef<VSKCSegmentedView>(size, position, std::move(config));
   private_t& record = view->record_;
@@ -107,7 +108,8 @@ void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {
       break;
     case kSettingsPolyShow: {
       Ref<MRKCSymbol> value = MRKCSymbol::symbolWithValue(message->details().boolForKey("value") ? "yes" : "no");
-      if (value) (void)VSKFSegmentedViewPoke(&record_, record_.processor, "poly.show", contextCode(kPoke, 4), value.get());
+      if (value)
+        (void)VSKFSegmentedViewPoke(&record_, record_.processor, "poly.show", contextCode(kPoke, 4), value.get());
       if (record_.repeat) (void)VSKFImageViewRequestRepeat();
       break;
     }
@@ -125,8 +127,7 @@ void VSKCSegmentedView::toggleSettings() {
       VSKFSegmentedViewPeek(&record_, record_.processor, "poly.size", contextCode(kPeek, 2)) &&
       VSKFSegmentedViewPeek(&record_, record_.processor, "poly.show", contextCode(kPeek, 4)))
     record_.panel->request();
-  else
-    setStatus("the settings of " + record_.processor + " cannot be read");
+  else setStatus("the settings of " + record_.processor + " cannot be read");
 }
 
 void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
@@ -138,7 +139,8 @@ void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
   if (wait <= 0) return pokeSlider(tag);
   if (slider.scheduled) return;
   // Too soon after the last poke: the position it has then is poked when the time is up.
-  slider.scheduled = poke(LLKCMessage::messageWithCode({kSettingsUid, kSettingsPokeDue, tag}), static_cast<uint32_t>(wait));
+  slider.scheduled =
+      poke(LLKCMessage::messageWithCode({kSettingsUid, kSettingsPokeDue, tag}), static_cast<uint32_t>(wait));
 }
 
 void VSKCSegmentedView::pokeSlider(uint32_t tag) {
@@ -147,7 +149,8 @@ void VSKCSegmentedView::pokeSlider(uint32_t tag) {
   slider.scheduled = false;
   if (slider.pending == slider.sent) return;
   Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
-  if (value) (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
+  if (value)
+    (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
   slider.sent = slider.pending;
   slider.lastMs = LLKFNowInMS();
   if (record_.repeat) (void)VSKFImageViewRequestRepeat();

@@ -20,10 +20,10 @@ class VSKCSegmentedView : public VSKBFeedView {
 public:
   // A property a slider sets: its poke in flight, throttled.
   struct slider_t {
-    uint32_t pending = 0;     // the position's value still to poke
-    uint32_t sent = 0;        // the value last poked (0: none yet)
-    int64_t lastMs = 0;       // when it was poked
-    bool scheduled = false;   // a later poke of pending is on its way
+    uint32_t pending = 0;    // the position's value still to poke
+    uint32_t sent = 0;       // the value last poked (0: none yet)
+    int64_t lastMs = 0;      // when it was poked
+    bool scheduled = false;  // a later poke of pending is on its way
   };
   struct private_t : VSKTFeedState {
     bool repeat = false;
@@ -77,6 +77,7 @@ void VSKFSegmentedViewSettingsShowValue(VSKCSegmentedView::private_t* record, co
 uint32_t VSKFSegmentedViewSliderToProperty(double value, uint32_t lower);
 // Sends "peek"(key, _) or "poke"(key, value) to the segmenter with a context of the code under
 // the view's root; false when it could not be made or sent.
-bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key, uint64_t code);
-bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key, uint64_t code,
-                           MRKBTerm* value);
+bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
+                           uint64_t code);
+bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
+                           uint64_t code, MRKBTerm* value);

@@ -8,7 +8,8 @@
 // The next file of the folder, from its current position, whose extension is exactly the given
 // one (case counts: "JPG" is not "jpg"). In random mode each such file is taken with a chance of
 // one half and otherwise passed over. Null at the end of the folder; the folder is never rewound.
-[[nodiscard]] Ref<LLKCFSFile> VSKFCocoFeedViewNextFileWithExtension(LLKCFSFolder& folder, const char* extension, bool random);
+[[nodiscard]] Ref<LLKCFSFile> VSKFCocoFeedViewNextFileWithExtension(LLKCFSFolder& folder, const char* extension,
+                                                                    bool random);
 
 // The next "jpg" image (as above) and the ".json" file of its basename in the same folder. True
 // with both set when both exist; false with both null otherwise (the folder has moved past the

@@ -16,7 +16,8 @@ bool inBox(const VSKTSuperpixel& record, NRKTPoint p) {
 bool similar(const VSKTSuperpixel& hit, const VSKTSuperpixel& other, double threshold) {
   // Patterns of unequal length are compared over the shorter one, so no read runs past either.
   const uint32_t n = std::min(hit.patternCount(), other.patternCount());
-  if (!(static_cast<double>(VSKFLabelingPatternDistance(hit.pattern.data(), other.pattern.data(), n)) < kVSKLabelingPatternLimit))
+  if (!(static_cast<double>(VSKFLabelingPatternDistance(hit.pattern.data(), other.pattern.data(), n)) <
+        kVSKLabelingPatternLimit))
     return false;
   return static_cast<double>(VSKFLabelingColorDistance(hit.lab, other.lab)) <= threshold;
 }
@@ -82,8 +83,8 @@ int32_t VSKFLabelingPick(const VSKCImageSample& sample, NRKTPoint point) {
   return -1;
 }
 
-VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& state, NRKTPoint point, int32_t modifiers,
-                                   std::string* status) {
+VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& state, NRKTPoint point,
+                                   int32_t modifiers, std::string* status) {
   const int32_t index = VSKFLabelingPick(sample, point);
   if (index < 0) return VSKLabelingClick::missed;
   std::vector<VSKTSuperpixel>& records = sample.superpixels();

@@ -54,10 +54,10 @@ int32_t VSKFLabelingPick(const VSKCImageSample& sample, NRKTPoint point);
 
 // What one press of the cursor did.
 enum class VSKLabelingClick {
-  missed,     // no superpixel under the point
-  toggled,    // the selected object changed; the sample is touched
-  picked,     // first click of a compare gesture
-  compared,   // second click of a compare gesture; status holds the distances
+  missed,    // no superpixel under the point
+  toggled,   // the selected object changed; the sample is touched
+  picked,    // first click of a compare gesture
+  compared,  // second click of a compare gesture; status holds the distances
 };
 
 // A press (or repeat) at the point, in image pixels, with the modifier flags: without Control it
@@ -66,8 +66,8 @@ enum class VSKLabelingClick {
 // threshold, all moving the way the hit one does), stores the current label in the object's slot
 // and marks the sample touched; with Control it is the compare gesture ("p:%.4f c:%.4f" in
 // *status on the second click). A selected object outside 1..32 changes no mask.
-VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& state, NRKTPoint point, int32_t modifiers,
-                                   std::string* status);
+VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& state, NRKTPoint point,
+                                   int32_t modifiers, std::string* status);
 
 // The outline of the object: its superpixels' outlines united, each resampled to 64 points. Null
 // when the object has no label or no superpixel, or the union fails (the caller keeps the

@@ -39,7 +39,8 @@ std::vector<std::string> VSKFLabelingLabelNames(const JSKCFrame& labelsFile, con
   return labels;
 }
 
-Ref<LLKCData> VSKFLabelingLabelsTable(const JSKCFrame& cocoFile, bool peripheral, const std::vector<std::string>& labels) {
+Ref<LLKCData> VSKFLabelingLabelsTable(const JSKCFrame& cocoFile, bool peripheral,
+                                      const std::vector<std::string>& labels) {
   Ref<JSKCArray> categories = cocoFile.arrayForLabel("labels");
   if (!categories || categories->count() == 0) return nullptr;
   const char* key = peripheral ? "qav.peri" : "qav.fovl";

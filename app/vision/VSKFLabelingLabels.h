@@ -23,4 +23,4 @@ std::vector<std::string> VSKFLabelingLabelNames(const JSKCFrame& labelsFile, con
 // entry more than the largest id of the file (so every id is mapped, whatever the number of
 // categories); null when the file has no non-empty "labels" array or memory runs out.
 [[nodiscard]] Ref<LLKCData> VSKFLabelingLabelsTable(const JSKCFrame& cocoFile, bool peripheral,
-                                                   const std::vector<std::string>& labels);
+                                                    const std::vector<std::string>& labels);

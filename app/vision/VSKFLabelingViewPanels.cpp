@@ -60,7 +60,8 @@ bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
     Ref<QELCCheckbox> autoSave = checkbox(opacity, "Auto save", "autosave", 5);
     Ref<QELCCheckbox> autoNext = checkbox(opacity, "Auto next", "autonext", 6);
     return proximity && threshold && useImage && autoSave && autoNext && content.attach(proximity) &&
-           content.attach(threshold) && content.attach(useImage) && content.attach(autoSave) && content.attach(autoNext);
+           content.attach(threshold) && content.attach(useImage) && content.attach(autoSave) &&
+           content.attach(autoNext);
   });
 }
 
@@ -135,7 +136,8 @@ void VSKFLabelingViewPlaceBubble(QELBView* view, QELBWidget* anchor, QELBBubble*
   bubble->setActive(false);
   const OGLTRect space = view->space();
   const OGLTRect frame = bubble->frame();
-  const bool overlaps = frame.left < space.right && frame.right > space.left && frame.top < space.bottom && frame.bottom > space.top;
+  const bool overlaps =
+      frame.left < space.right && frame.right > space.left && frame.top < space.bottom && frame.bottom > space.top;
   if (!overlaps || !(space.left > frame.left)) return;
   // Pushed right to stay within the view: the tail still points at the anchor.
   auto even = [](float v) {

@@ -27,7 +27,8 @@ bool inquire(VSKCSegmentedView::private_t* record, const std::string& processor,
   Ref<MRKCList> request = func ? MRKCList::listWithTerms({func.get()}) : nullptr;
   Ref<MRKCContext> context = MRKCContext::contextWithCode(code, record->context.get());
   Ref<MRKCPredicate> predicate = request ? MRKCPredicate::predicateWithLabel(processor, request.get()) : nullptr;
-  Ref<MRKCQuery> query = predicate ? MRKCQuery::queryWithPredicate(predicate.get(), context.get(), record->observer->ttl()) : nullptr;
+  Ref<MRKCQuery> query =
+      predicate ? MRKCQuery::queryWithPredicate(predicate.get(), context.get(), record->observer->ttl()) : nullptr;
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
   return query && substrate && substrate->inquire(query.get(), record->observer->guid());
 }
@@ -49,7 +50,9 @@ bool VSKFSegmentedViewSettingsSetup(VSKCSegmentedView::private_t* record) {
 
 bool VSKFSegmentedViewSettingsSyncSlider(VSKCSegmentedView::private_t* record, const char* label, const char* slider,
                                          MRKCFunc* func, uint32_t lower, uint32_t upper) {
-  MRKCNumber* number = func && func->terms() && func->terms()->count() > 0 ? asNumber(func->terms()->fetchAtIndex(func->terms()->count() - 1)) : nullptr;
+  MRKCNumber* number = func && func->terms() && func->terms()->count() > 0
+                           ? asNumber(func->terms()->fetchAtIndex(func->terms()->count() - 1))
+                           : nullptr;
   auto* control = dynamic_cast<QELBSlider*>(record->panel->locate(slider));
   if (!number || !control || !dynamic_cast<QELBLabel*>(record->panel->locate(label))) return false;
   const auto value = static_cast<uint32_t>(number->uint());
@@ -59,7 +62,9 @@ bool VSKFSegmentedViewSettingsSyncSlider(VSKCSegmentedView::private_t* record, c
 }
 
 bool VSKFSegmentedViewSettingsSyncToggle(VSKCSegmentedView::private_t* record, const char* toggle, MRKCFunc* func) {
-  MRKBTerm* last = func && func->terms() && func->terms()->count() > 0 ? func->terms()->fetchAtIndex(func->terms()->count() - 1) : nullptr;
+  MRKBTerm* last = func && func->terms() && func->terms()->count() > 0
+                       ? func->terms()->fetchAtIndex(func->terms()->count() - 1)
+                       : nullptr;
   auto* control = dynamic_cast<QELBToggle*>(record->panel->locate(toggle));
   bool value = false;
   if (!last || !control || MRKFAtomToBoolean(last, &value) != 0) return false;
@@ -67,15 +72,18 @@ bool VSKFSegmentedViewSettingsSyncToggle(VSKCSegmentedView::private_t* record, c
   return true;
 }
 
-uint32_t VSKFSegmentedViewSliderToProperty(double value, uint32_t lower) { return VSKFVisionPanelSliderValue(value, lower, kUpper); }
+uint32_t VSKFSegmentedViewSliderToProperty(double value, uint32_t lower) {
+  return VSKFVisionPanelSliderValue(value, lower, kUpper);
+}
 
-bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key, uint64_t code) {
+bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
+                           uint64_t code) {
   Ref<MRKCVariable> any = MRKCVariable::variableAsWildcard();
   return inquire(record, processor, "peek", key, code, any.get());
 }
 
-bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key, uint64_t code,
-                           MRKBTerm* value) {
+bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
+                           uint64_t code, MRKBTerm* value) {
   return inquire(record, processor, "poke", key, code, value);
 }
 

@@ -34,7 +34,8 @@ Ref<QELCGroup> header(float opacity) {
 }
 }  // namespace
 
-Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value, const char* alias, uint32_t tag) {
+Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value, const char* alias,
+                                        uint32_t tag) {
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSlider);
   Ref<QELCLabel> name = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, caption);
   Ref<QELCLabel> shown = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, value);

@@ -20,7 +20,8 @@ namespace {
 constexpr const char* kMenuAlias = "term.menu";
 
 void appendItem(QELBParent& list, QELBWindow* window, const char* label, uint32_t uid, uint32_t tag) {
-  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, label, LLKCMessage::messageWithCode({uid, tag, 0}))) (void)list.attach(item);
+  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, label, LLKCMessage::messageWithCode({uid, tag, 0})))
+    (void)list.attach(item);
 }
 
 void appendSeparator(QELBParent& list) {
@@ -37,10 +38,8 @@ void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid) {
     appendItem(*list, window, "Settings", uid, kVSKViewMenuSettings);
     appendSeparator(*list);
   }
-  if (view->isRolledup())
-    appendItem(*list, window, "Unroll", uid, kVSKViewMenuUnroll);
-  else
-    appendItem(*list, window, "Roll-up", uid, kVSKViewMenuRollup);
+  if (view->isRolledup()) appendItem(*list, window, "Unroll", uid, kVSKViewMenuUnroll);
+  else appendItem(*list, window, "Roll-up", uid, kVSKViewMenuRollup);
   appendSeparator(*list);
   appendItem(*list, window, "Close", uid, kVSKViewMenuClose);
   list->resizeToPreferredWithWindow(window);
@@ -73,9 +72,12 @@ bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint
   }
 }
 
-bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height, int32_t pixelFormat, const MRKCBinary& pixels) {
-  if (pixelFormat != IMKPixelFormatJPEG && pixelFormat != IMKPixelFormatRGB && pixelFormat != IMKPixelFormatBGR) return false;
-  if (width == 0 || height == 0 || !QAVFImageBytesSuffice(width, height, pixelFormat, pixels.value().size())) return false;
+bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height, int32_t pixelFormat,
+                        const MRKCBinary& pixels) {
+  if (pixelFormat != IMKPixelFormatJPEG && pixelFormat != IMKPixelFormatRGB && pixelFormat != IMKPixelFormatBGR)
+    return false;
+  if (width == 0 || height == 0 || !QAVFImageBytesSuffice(width, height, pixelFormat, pixels.value().size()))
+    return false;
   const OGLTSize size = {static_cast<float>(width), static_cast<float>(height)};
   Ref<QELCBitmap> bitmap = picture->bitmap();
   const bool reuse = bitmap && bitmap->size().w == size.w && bitmap->size().h == size.h;
@@ -103,14 +105,17 @@ MRKCStatement* VSKFVisionViewFirstStatement(const LLKCMessage& message, bool* fr
   MRKBTerm* first = squib && squib->statements() ? squib->statements()->head() : nullptr;
   MRKCStatement* statement = first ? asStatement(first) : nullptr;
   if (fromProjector) {
-    MRKCFrame* meta = statement && statement->terms()->count() == 4 ? asFrame(statement->terms()->fetchAtIndex(1)) : nullptr;
+    MRKCFrame* meta =
+        statement && statement->terms()->count() == 4 ? asFrame(statement->terms()->fetchAtIndex(1)) : nullptr;
     MRKCSymbol* source = meta ? MRKFFrameFetchSymbol(meta, "source") : nullptr;
     *fromProjector = source && source->value() == "qav.proj";
   }
   return statement;
 }
 
-Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias) { return ZRVCObserver::observerWithGuid("", "", alias, nullptr); }
+Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias) {
+  return ZRVCObserver::observerWithGuid("", "", alias, nullptr);
+}
 
 bool VSKFVisionViewFollow(ZRVCObserver* observer, QELBWidget* view, uint64_t onSquib, uint64_t onReply,
                           const std::vector<std::string>& labels) {

@@ -34,7 +34,8 @@ bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint
 // checked first: a format the kit cannot convert from ("mjpeg", "rgb", "bgr" are taken), or too
 // few bytes for the image, show nothing; a conversion that fails leaves the shown picture as it
 // was. True when the picture shows the new image.
-bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height, int32_t pixelFormat, const MRKCBinary& pixels);
+bool VSKFVisionViewShow(QELBPicturebox* picture, uint32_t width, uint32_t height, int32_t pixelFormat,
+                        const MRKCBinary& pixels);
 
 // The first statement of the squib the message carries (borrowed from it), or null. With
 // fromProjector, says whether a statement of four terms names "qav.proj" as its "source" (set

@@ -25,7 +25,8 @@ std::unique_ptr<OGLC2DContext> makeContext() {
   size_t count = 0;
   const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
   for (size_t i = 0; context && i < count; ++i)
-    OGLF2DFontMake(context.get(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes), static_cast<int>(fonts[i].size), 0);
+    OGLF2DFontMake(context.get(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
+                   static_cast<int>(fonts[i].size), 0);
   return context;
 }
 
@@ -43,10 +44,12 @@ VSKTTimelineTicks fullTimeline() {
   for (uint64_t t = 1; t <= kVSKTimelineCapacity; ++t) {
     std::string chunks = "[";
     for (int c = 0; c < 8; ++c)
-      chunks += (c ? ", [" : "[") + std::string("actor") + std::to_string(c) + ", " + std::to_string(t) + ", u" + std::to_string(t) +
-                "x" + std::to_string(c) + ", " + (c % 2 ? "query" : "reply(q1)") + ", " + gist(t * 8 + c) + ", 1.0, 0.5, 0.25]";
+      chunks += (c ? ", [" : "[") + std::string("actor") + std::to_string(c) + ", " + std::to_string(t) + ", u" +
+                std::to_string(t) + "x" + std::to_string(c) + ", " + (c % 2 ? "query" : "reply(q1)") + ", " +
+                gist(t * 8 + c) + ", 1.0, 0.5, 0.25]";
     chunks += "]";
-    Ref<MRKBTerm> statement = read("<ctm.tick [" + std::to_string(t) + ", [], {\"chunks\": " + chunks + ", \"links\": []}] 1.0>");
+    Ref<MRKBTerm> statement =
+        read("<ctm.tick [" + std::to_string(t) + ", [], {\"chunks\": " + chunks + ", \"links\": []}] 1.0>");
     ticks.receive(VSKCTimelineTick::tickWithStatement(statement->asStatement(), nullptr));
   }
   ticks.toggleLive();
@@ -62,10 +65,8 @@ void BM_TimelineFrame(benchmark::State& state) {
   float scroll = 0;
   for (auto _ : state) {
     // Step back through the kept ticks, from the first round to the last again.
-    if (ticks.cursor() == 0)
-      ticks.last();
-    else
-      ticks.previous();
+    if (ticks.cursor() == 0) ticks.last();
+    else ticks.previous();
     VSKCTimelineTick* tick = ticks.shown().get();
     VSKFTimelineFilterChunks(tick->submitted(), false, chunks);
     OGLTSize content = VSKFTimelineContentSize(chunks.size(), {kWidth, kHeight});
@@ -74,8 +75,9 @@ void BM_TimelineFrame(benchmark::State& state) {
     context->beginFrame(kWidth, kHeight, 1);
     OGLF2DTranslate(context.get(), 0, -scroll);
     for (size_t i = 0; i < chunks.size(); ++i)
-      VSKFTimelineViewDrawChunk(context.get(), &theme, centres[i], chunks[i], nullptr,
-                                VSKFTimelineViewChunkInList(chunks[i], tick->broadcast()) ? kVSKCardBroadcast : kVSKCardSubmitted, 0);
+      VSKFTimelineViewDrawChunk(
+          context.get(), &theme, centres[i], chunks[i], nullptr,
+          VSKFTimelineViewChunkInList(chunks[i], tick->broadcast()) ? kVSKCardBroadcast : kVSKCardSubmitted, 0);
     context->endFrame();
   }
 }

@@ -24,9 +24,10 @@
 
 namespace {
 
-const char* const kEveryView[] = {"ui.conversation", "ui.timeline",     "ui.expression",   "ui.gist",         "ui.uvc.feed",
-                                  "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
-                                  "ui.inject.keys",  "ui.cocofeed",     "ui.qav.labeling.fovl", "ui.qav.labeling.peri"};
+const char* const kEveryView[] = {"ui.conversation",      "ui.timeline",         "ui.expression",   "ui.gist",
+                                  "ui.uvc.feed",          "ui.qav.seg.fovl",     "ui.qav.seg.peri", "ui.qav.lab.fovl",
+                                  "ui.qav.lab.peri",      "ui.inject",           "ui.inject.keys",  "ui.cocofeed",
+                                  "ui.qav.labeling.fovl", "ui.qav.labeling.peri"};
 
 double peakKilobytes() {
   std::ifstream status("/proc/self/status");
@@ -57,7 +58,8 @@ void BM_EveryViewOpen(benchmark::State& state) {
   (void)LLKFLogSetSink([&](const std::string& line) { dropped += line.find("dropped") != std::string::npos; });
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({1280, 960});
   std::string text = "{";
-  for (const char* key : kEveryView) text += std::string(text.size() > 1 ? ", \"" : "\"") + key + "\": {\"visible\": true}";
+  for (const char* key : kEveryView)
+    text += std::string(text.size() > 1 ? ", \"" : "\"") + key + "\": {\"visible\": true}";
   Ref<JSKCFrame> settings = JSKCReader::reader()->readFromString(text + "}");
   if (!window || !settings) {
     state.SkipWithError("no window or settings");

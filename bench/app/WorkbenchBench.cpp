@@ -138,17 +138,26 @@ void MemoryOverTicks(benchmark::State& state, const std::string& settingsText) {
 std::string visibleViews(bool everyView) {
   std::string text = "{\"ui.stats.ctm\": {\"visible\": true}";
   if (everyView)
-    for (const char* key : {"ui.conversation", "ui.timeline", "ui.expression", "ui.gist", "ui.uvc.feed", "ui.qav.seg.fovl",
-                            "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject", "ui.inject.keys",
-                            "ui.cocofeed", "ui.qav.labeling.fovl", "ui.qav.labeling.peri"})
+    for (const char* key : {"ui.conversation", "ui.timeline", "ui.expression", "ui.gist", "ui.uvc.feed",
+                            "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
+                            "ui.inject.keys", "ui.cocofeed", "ui.qav.labeling.fovl", "ui.qav.labeling.peri"})
       text += std::string(", \"") + key + "\": {\"visible\": true}";
   return text + "}";
 }
 
 }  // namespace
 
-BENCHMARK(StartToFirstFrame)->UseManualTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(QuitToExit)->UseManualTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartToFirstFrame)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(QuitToExit)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(MemoryOverTicks, stats, visibleViews(false))->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(MemoryOverTicks, every_view, visibleViews(true))->Iterations(1)->Unit(benchmark::kSecond);
-

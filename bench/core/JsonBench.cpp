@@ -39,6 +39,11 @@ void BM_NlohmannOrdered(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(nlohmann::ordered_json::parse(text));
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_NlohmannOrdered)->RangeMultiplier(10)->Range(1000, 10000)->Arg(30000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_NlohmannOrdered)
+    ->RangeMultiplier(10)
+    ->Range(1000, 10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace

@@ -103,8 +103,10 @@ void BM_Competition(benchmark::State& state) {
     benchmark::DoNotOptimize(winners.get());
     state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
   }
-  state.counters["allocs/tick"] = benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations()));
-  state.counters["allocs/chunk"] = benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations() * n));
+  state.counters["allocs/tick"] =
+      benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations()));
+  state.counters["allocs/chunk"] =
+      benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations() * n));
 }
 
 // The reference's competitor: the numbers a pairing reads, nothing else.
@@ -132,7 +134,9 @@ void flatTournament(std::vector<FlatChunk>& chunks, uint32_t mode, size_t size) 
       for (size_t i = 0; i + 1 < count; i += 2) {
         const FlatChunk a = chunks[i], b = chunks[i + 1];
         const double va = a.intensity + a.mood, vb = b.intensity + b.mood;
-        bool first = mode == kCTMModeDeterministic ? va > vb : std::max(va, 0.0) / (std::max(va, 0.0) + std::max(vb, 0.0) + 1e-300) > LLKFRandomDraw();
+        bool first = mode == kCTMModeDeterministic
+                         ? va > vb
+                         : std::max(va, 0.0) / (std::max(va, 0.0) + std::max(vb, 0.0) + 1e-300) > LLKFRandomDraw();
         FlatChunk winner = first ? a : b;
         winner = {winner.weight, a.intensity + b.intensity, a.mood + b.mood, a.count + b.count};
         chunks[left++] = winner;
@@ -140,9 +144,9 @@ void flatTournament(std::vector<FlatChunk>& chunks, uint32_t mode, size_t size) 
       if (count % 2 == 1) chunks[left++] = chunks[count - 1];
       count = left;
     }
-    std::stable_sort(chunks.begin(), chunks.begin() + static_cast<long>(count), [](const FlatChunk& a, const FlatChunk& b) {
-      return b.intensity / b.count < a.intensity / a.count;
-    });
+    std::stable_sort(
+        chunks.begin(), chunks.begin() + static_cast<long>(count),
+        [](const FlatChunk& a, const FlatChunk& b) { return b.intensity / b.count < a.intensity / a.count; });
   }
   chunks.resize(std::min(count, size));
 }
@@ -165,7 +169,8 @@ void BM_FlatTournament(benchmark::State& state) {
     benchmark::DoNotOptimize(chunks.data());
     state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
   }
-  state.counters["allocs/chunk"] = benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations() * n));
+  state.counters["allocs/chunk"] =
+      benchmark::Counter(static_cast<double>(counted) / static_cast<double>(state.iterations() * n));
 }
 
 }  // namespace

@@ -110,7 +110,9 @@ void drawView(OGLC2DContext* ctx, const OGLTRect& frame, int firstCard, int card
 }
 
 // The view's pixels reach beyond its frame by its shadow.
-OGLTRect withShadow(const OGLTRect& frame) { return {frame.left - 10, frame.top - 10, frame.right + 10, frame.bottom + 20}; }
+OGLTRect withShadow(const OGLTRect& frame) {
+  return {frame.left - 10, frame.top - 10, frame.right + 10, frame.bottom + 20};
+}
 
 bool overlap(const OGLTRect& a, const OGLTRect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -229,7 +231,10 @@ void BM_SceneDragDrawnWhole(benchmark::State& state) {
     context->endFrame();
   }
 }
-BENCHMARK(BM_SceneDragDrawnWhole)->ArgsProduct({{24}, {1, 2}})->ArgNames({"others", "ratio"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneDragDrawnWhole)
+    ->ArgsProduct({{24}, {1, 2}})
+    ->ArgNames({"others", "ratio"})
+    ->Unit(benchmark::kMillisecond);
 
 // A frame in which nothing changed, on the 40-view scene: both layers kept as they are.
 void BM_SceneIdle(benchmark::State& state) {
@@ -253,7 +258,8 @@ BENCHMARK(BM_SceneIdle)->ArgsProduct({{40}, {1, 2}})->ArgNames({"views", "ratio"
 // stopped cannot always reach the display); null, and the reason given to the state, without one.
 GLFWwindow* openGLWindow(benchmark::State& state) {
   static GLFWwindow* const window = [] {
-    glfwSetErrorCallback([](int code, const char* description) { std::fprintf(stderr, "glfw %x: %s\n", code, description); });
+    glfwSetErrorCallback(
+        [](int code, const char* description) { std::fprintf(stderr, "glfw %x: %s\n", code, description); });
     if (!OGLTestEnsureDisplay() || !glfwInit()) return static_cast<GLFWwindow*>(nullptr);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
@@ -325,7 +331,10 @@ void composeFrames(benchmark::State& state, First first, Next next) {
 void BM_SceneDragComposed(benchmark::State& state) {
   Drag drag;
   composeFrames(
-      state, [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, {0, 0, kWidth, kHeight}); },
+      state,
+      [&](OGLC2DContext* ctx, float ratio) {
+        drag.drawPartly(ctx, ratio, {0, 0, kWidth, kHeight});
+      },
       [&](OGLC2DContext* ctx, float ratio) { drag.drawPartly(ctx, ratio, drag.move()); });
 }
 BENCHMARK(BM_SceneDragComposed)->Arg(1)->Arg(2)->ArgName("ratio")->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -42,10 +42,8 @@ cv::Mat matFor(cv::Size size, uint32_t format) {
 }
 
 void runOpenCV(const Pair& pair, const cv::Mat& src, cv::Mat& dst) {
-  if (pair.code >= 0)
-    cv::cvtColor(src, dst, pair.code);
-  else
-    cv::mixChannels(&src, 1, &dst, 1, pair.mix.data(), pair.mix.size() / 2);
+  if (pair.code >= 0) cv::cvtColor(src, dst, pair.code);
+  else cv::mixChannels(&src, 1, &dst, 1, pair.mix.data(), pair.mix.size() / 2);
 }
 
 void runOurs(const Pair& pair, const cv::Mat& src, cv::Mat& dst) {
@@ -64,10 +62,8 @@ void benchConvert(benchmark::State& state, const Pair& pair, cv::Size size, bool
     return;
   }
   for (auto _ : state) {
-    if (ours)
-      runOurs(pair, src, dst);
-    else
-      runOpenCV(pair, src, dst);
+    if (ours) runOurs(pair, src, dst);
+    else runOpenCV(pair, src, dst);
     benchmark::DoNotOptimize(dst.data);
     benchmark::ClobberMemory();
   }

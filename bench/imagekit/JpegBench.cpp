@@ -33,7 +33,8 @@ void benchJPEG(benchmark::State& state, bool ours) {
     state.SkipWithError("outputs differ");
   } else {
     for (auto _ : state) {
-      benchmark::DoNotOptimize(ours ? decodeOurs(jpeg, width, height, rgb) : decodeTurbo(handle, jpeg, width, height, rgb));
+      benchmark::DoNotOptimize(ours ? decodeOurs(jpeg, width, height, rgb)
+                                    : decodeTurbo(handle, jpeg, width, height, rgb));
       benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * width * height);

@@ -68,13 +68,18 @@ struct Hearing {
   }
 };
 
-void reportLatencies(benchmark::State& state, const std::vector<const Hearing*>& hearings, uint64_t published, int followers) {
+void reportLatencies(benchmark::State& state, const std::vector<const Hearing*>& hearings, uint64_t published,
+                     int followers) {
   std::vector<double> latencies;
-  for (const Hearing* hearing : hearings) latencies.insert(latencies.end(), hearing->latencies.begin(), hearing->latencies.end());
+  for (const Hearing* hearing : hearings)
+    latencies.insert(latencies.end(), hearing->latencies.begin(), hearing->latencies.end());
   std::sort(latencies.begin(), latencies.end());
-  auto percentile = [&](double p) { return latencies.empty() ? 0.0 : latencies[static_cast<size_t>(p * (latencies.size() - 1))] * 1e6; };
+  auto percentile = [&](double p) {
+    return latencies.empty() ? 0.0 : latencies[static_cast<size_t>(p * (latencies.size() - 1))] * 1e6;
+  };
   state.SetItemsProcessed(static_cast<int64_t>(published));
-  state.counters["deliveries/s"] = benchmark::Counter(static_cast<double>(published) * followers, benchmark::Counter::kIsRate);
+  state.counters["deliveries/s"] =
+      benchmark::Counter(static_cast<double>(published) * followers, benchmark::Counter::kIsRate);
   state.counters["p50_us"] = percentile(0.50);
   state.counters["p99_us"] = percentile(0.99);
 }
@@ -151,7 +156,8 @@ void BM_PublishToFollowers(benchmark::State& state) {
   uint64_t published = 0;
   CpuTimes times;
   for (auto _ : state) {
-    for (int i = 0; i < kBatch; ++i) (void)substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
+    for (int i = 0; i < kBatch; ++i)
+      (void)substrate->publish(MRKCSquib::squibWithLabel("bench", statement.get(), 60.0f).get(), {});
     published += kBatch;
     tally.waitFor(published * static_cast<uint64_t>(followers));
   }

@@ -43,7 +43,8 @@ Ref<MRKCStatement> imageOf(uint32_t width, uint32_t height) {
   MRKFFrameStoreUint(meta.get(), "height", height);
   MRKFFrameStoreUint(meta.get(), "length", pixels.size());
   return MRKFMakeStatementWith4Terms("qav.stream.raw", MRKCSymbol::symbolWithValue("image").get(), meta.get(),
-                                     MRKCBinary::binaryWithValue(std::move(pixels)).get(), MRKCFrame::frame().get(), 1.0);
+                                     MRKCBinary::binaryWithValue(std::move(pixels)).get(), MRKCFrame::frame().get(),
+                                     1.0);
 }
 
 QAVTImageStatement checked(MRKCStatement* statement) {
@@ -55,9 +56,11 @@ QAVTImageStatement checked(MRKCStatement* statement) {
 // The three processors attached to a substrate of their own, wired by their channels.
 struct Chain {
   Chain() {
-    converter = QAVCConverter::converterWithGuid({}, "qav.conv", {}, frameOf(R"({"inputs": qav.stream.raw, "output": qav.stream})"));
+    converter = QAVCConverter::converterWithGuid({}, "qav.conv", {},
+                                                 frameOf(R"({"inputs": qav.stream.raw, "output": qav.stream})"));
     resizer = QAVCResizer::resizerWithGuid(
-        {}, "qav.size", {}, frameOf(R"({"inputs": qav.stream, "output": qav.stream.sized, "size": [720, 720], "color": [0, 0, 0]})"));
+        {}, "qav.size", {},
+        frameOf(R"({"inputs": qav.stream, "output": qav.stream.sized, "size": [720, 720], "color": [0, 0, 0]})"));
     extractor = QAVCROIExtractor::extractorWithGuid(
         {}, "qav.extr", {}, frameOf(R"({"inputs": qav.stream.sized, "roi.size": [320, 240], "roi.center": [0, 0]})"));
     (void)substrate->attach(converter.get(), false);
@@ -95,17 +98,21 @@ void BM_ChainCopying(benchmark::State& state) {
   const uint32_t copiedWidth = std::min(width, kCanvas), copiedHeight = std::min(height, kCanvas);
   const uint8_t black[3] = {0, 0, 0};
   Ref<IMKCBitmap> received = IMKCBitmap::bitmapWithWidth(
-      width, height, IMKPixelFormatBGR, LLKCData::dataWithBytesNoCopy(const_cast<uint8_t*>(source.data()), source.size(), false));
+      width, height, IMKPixelFormatBGR,
+      LLKCData::dataWithBytesNoCopy(const_cast<uint8_t*>(source.data()), source.size(), false));
   for (auto _ : state) {
     std::vector<uint8_t> converted;
     QAVFPixelBufferMake(source.size(), &converted);
     std::vector<uint8_t> canvasBytes;
     QAVFPixelBufferMake(uint64_t{kCanvas} * kCanvas * 3, &canvasBytes);
-    Ref<IMKCBitmap> canvas = IMKCBitmap::bitmapWithWidth(kCanvas, kCanvas, IMKPixelFormatBGR,
-                                                         LLKCData::dataWithBytesNoCopy(canvasBytes.data(), canvasBytes.size(), false));
-    const IMKTPoint to{static_cast<int32_t>(kCanvas / 2 - copiedWidth / 2), static_cast<int32_t>(kCanvas / 2 - copiedHeight / 2)};
+    Ref<IMKCBitmap> canvas =
+        IMKCBitmap::bitmapWithWidth(kCanvas, kCanvas, IMKPixelFormatBGR,
+                                    LLKCData::dataWithBytesNoCopy(canvasBytes.data(), canvasBytes.size(), false));
+    const IMKTPoint to{static_cast<int32_t>(kCanvas / 2 - copiedWidth / 2),
+                       static_cast<int32_t>(kCanvas / 2 - copiedHeight / 2)};
     QAVFCanvasPadAround(*canvas, IMKTRect{to, {copiedWidth, copiedHeight}}, black);
-    canvas->copy(IMKTRect{{static_cast<int32_t>(width / 2 - copiedWidth / 2), static_cast<int32_t>(height / 2 - copiedHeight / 2)},
+    canvas->copy(IMKTRect{{static_cast<int32_t>(width / 2 - copiedWidth / 2),
+                           static_cast<int32_t>(height / 2 - copiedHeight / 2)},
                           {copiedWidth, copiedHeight}},
                  *received, to);
     std::vector<uint8_t> region;

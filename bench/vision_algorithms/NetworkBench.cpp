@@ -98,8 +98,7 @@ void opencv(benchmark::State& state) {
     mlp->setActivationFunction(cv::ml::ANN_MLP::SIGMOID_SYM);
     mlp->setTrainMethod(cv::ml::ANN_MLP::BACKPROP, 0.01, 0.0);
     mlp->setTermCriteria({cv::TermCriteria::MAX_ITER, epochs, 0.0});
-    mlp->train(cv::ml::TrainData::create(data.features.rowRange(0, kTraining), cv::ml::ROW_SAMPLE,
-                                         responses));
+    mlp->train(cv::ml::TrainData::create(data.features.rowRange(0, kTraining), cv::ml::ROW_SAMPLE, responses));
     cv::Mat predicted;
     mlp->predict(data.features.rowRange(kTraining, data.features.rows), predicted);
     int right = 0;
@@ -111,6 +110,11 @@ void opencv(benchmark::State& state) {
 }
 
 BENCHMARK(ours)->Name("Network/ours/digits/400-64-10")->Arg(5)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(opencv)->Name("Network/opencv/digits/400-64-10")->Arg(5)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(opencv)
+    ->Name("Network/opencv/digits/400-64-10")
+    ->Arg(5)
+    ->Arg(20)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,8 +16,8 @@ void ours(benchmark::State& state, const BenchImage& image, int step) {
   int count = 0;
   for (auto _ : state) {
     SLIC slic;
-    slic.PerformSLICO_ForGivenStepSize(pixels.data(), image.bgr.cols, image.bgr.rows,
-                                       labels.ptr<int>(), count, step, 10.0);
+    slic.PerformSLICO_ForGivenStepSize(pixels.data(), image.bgr.cols, image.bgr.rows, labels.ptr<int>(), count, step,
+                                       10.0);
   }
   reportQuality(state, image, labels);
 }

@@ -8,8 +8,8 @@
 
 struct BenchImage {
   std::string name;
-  cv::Mat bgr;        // 8-bit blue-green-red
-  cv::Mat truth;      // 32-bit labels, empty for photos
+  cv::Mat bgr;    // 8-bit blue-green-red
+  cv::Mat truth;  // 32-bit labels, empty for photos
 };
 
 // The folder of OpenCV's sample data.

@@ -7,8 +7,8 @@
 
 #include <string>
 
-inline std::string benchName(const std::string& algorithm, const std::string& who,
-                             const BenchImage& image, const std::string& setting) {
+inline std::string benchName(const std::string& algorithm, const std::string& who, const BenchImage& image,
+                             const std::string& setting) {
   return algorithm + "/" + who + "/" + image.name + "/" + std::to_string(image.bgr.cols) + "x" +
          std::to_string(image.bgr.rows) + "/" + setting;
 }

@@ -32,8 +32,7 @@ const bool kOneThread = (cv::setNumThreads(1), true);
 const Scene& frame(cv::Size size, Source source) {
   static std::map<std::pair<int, int>, Scene> cache[2];
   Scene& scene = cache[int(source)][{size.width, size.height}];
-  if (scene.image.empty())
-    scene = source == Source::synthetic ? syntheticScene(size, 20261210) : photoScene(size);
+  if (scene.image.empty()) scene = source == Source::synthetic ? syntheticScene(size, 20261210) : photoScene(size);
   return scene;
 }
 
@@ -185,11 +184,11 @@ void run(benchmark::State& state, const SegmenterMaker& make, cv::Size size, Sou
   if (!scene.regions.empty()) state.counters["recall"] = boundaryRecall(scene.regions, labels, 2);
 }
 
-#define SUPERPIXELS(name, maker)                                                                   \
-  BENCHMARK_CAPTURE(run, name/640x480/synthetic, maker, kVGA, Source::synthetic)->Unit(benchmark::kMillisecond); \
-  BENCHMARK_CAPTURE(run, name/640x480/photo, maker, kVGA, Source::photo)->Unit(benchmark::kMillisecond);         \
-  BENCHMARK_CAPTURE(run, name/1920x1080/synthetic, maker, kHD, Source::synthetic)->Unit(benchmark::kMillisecond); \
-  BENCHMARK_CAPTURE(run, name/1920x1080/photo, maker, kHD, Source::photo)->Unit(benchmark::kMillisecond)
+#define SUPERPIXELS(name, maker)                                                                                      \
+  BENCHMARK_CAPTURE(run, name / 640x480 / synthetic, maker, kVGA, Source::synthetic)->Unit(benchmark::kMillisecond);  \
+  BENCHMARK_CAPTURE(run, name / 640x480 / photo, maker, kVGA, Source::photo)->Unit(benchmark::kMillisecond);          \
+  BENCHMARK_CAPTURE(run, name / 1920x1080 / synthetic, maker, kHD, Source::synthetic)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(run, name / 1920x1080 / photo, maker, kHD, Source::photo)->Unit(benchmark::kMillisecond)
 
 SUPERPIXELS(GridSeams, gridSeams);
 SUPERPIXELS(GridSeamsOLBP, gridSeamsWithPatterns);

@@ -43,7 +43,8 @@ void segment(benchmark::State& state, cv::Size size, Source source, uint32_t thr
   size_t superpixels = 0;
   for (auto _ : state) {
     Ref<MRKCStatement> segmented = worker->process(parts);
-    MRKCList* list = segmented ? asList(MRKFFrameFetchTerm(asFrame(segmented->terms()->fetchAtIndex(3)), "superpixels")) : nullptr;
+    MRKCList* list =
+        segmented ? asList(MRKFFrameFetchTerm(asFrame(segmented->terms()->fetchAtIndex(3)), "superpixels")) : nullptr;
     if (!list) {
       state.SkipWithError("no superpixels");
       return;
@@ -59,11 +60,19 @@ const cv::Size kVGA(640, 480), kHD(1920, 1080);
 
 // One thread: the superpixels are described on the segmenting thread; two: on the two
 // computing threads, while the segmenting thread waits.
-#define SEGMENTER_BENCHMARKS(name, computing)                                                         \
-  BENCHMARK_CAPTURE(segment, name/640x480/synthetic, kVGA, Source::synthetic, computing)->Unit(benchmark::kMillisecond)->UseRealTime(); \
-  BENCHMARK_CAPTURE(segment, name/640x480/photo, kVGA, Source::photo, computing)->Unit(benchmark::kMillisecond)->UseRealTime();         \
-  BENCHMARK_CAPTURE(segment, name/1920x1080/synthetic, kHD, Source::synthetic, computing)->Unit(benchmark::kMillisecond)->UseRealTime(); \
-  BENCHMARK_CAPTURE(segment, name/1920x1080/photo, kHD, Source::photo, computing)->Unit(benchmark::kMillisecond)->UseRealTime()
+#define SEGMENTER_BENCHMARKS(name, computing)                                                 \
+  BENCHMARK_CAPTURE(segment, name / 640x480 / synthetic, kVGA, Source::synthetic, computing)  \
+      ->Unit(benchmark::kMillisecond)                                                         \
+      ->UseRealTime();                                                                        \
+  BENCHMARK_CAPTURE(segment, name / 640x480 / photo, kVGA, Source::photo, computing)          \
+      ->Unit(benchmark::kMillisecond)                                                         \
+      ->UseRealTime();                                                                        \
+  BENCHMARK_CAPTURE(segment, name / 1920x1080 / synthetic, kHD, Source::synthetic, computing) \
+      ->Unit(benchmark::kMillisecond)                                                         \
+      ->UseRealTime();                                                                        \
+  BENCHMARK_CAPTURE(segment, name / 1920x1080 / photo, kHD, Source::photo, computing)         \
+      ->Unit(benchmark::kMillisecond)                                                         \
+      ->UseRealTime()
 
 SEGMENTER_BENCHMARKS(1thread, 0);
 SEGMENTER_BENCHMARKS(2threads, 2);

@@ -22,16 +22,26 @@ constexpr OGLTSize kCell = {120, 28};
 
 Ref<QELBWidget> makeControl(int kind, OGLTPoint at) {
   switch (kind % 10) {
-    case 0: return QELCCheckbox::widgetWithSize(kCell, at, "check");
-    case 1: return QELCRadiobox::widgetWithSize(kCell, at, "radio");
-    case 2: return QELCButton::widgetWithSize(kCell, at, "button");
-    case 3: return QELCToggle::widgetWithSize(kCell, at, "on", "off");
-    case 4: return QELCSegmentedButton::widgetWithSize(kCell, at, {"a", "b", "c"});
-    case 5: return QELCSlider::widgetWithSize(kCell, at, 0.3f);
-    case 6: return QELCLabel::widgetWithSize(kCell, at, 0x11, "label");
-    case 7: return QELCTicker::widgetWithSize(kCell, at, 0x11, {"tick", "tock"});
-    case 8: return QELCSpinner::widgetWithSize({28, 28}, at, 0.5f);
-    default: return QELCSymbol::widgetWithSize({28, 28}, at, nullptr, 0xE800u);
+    case 0:
+      return QELCCheckbox::widgetWithSize(kCell, at, "check");
+    case 1:
+      return QELCRadiobox::widgetWithSize(kCell, at, "radio");
+    case 2:
+      return QELCButton::widgetWithSize(kCell, at, "button");
+    case 3:
+      return QELCToggle::widgetWithSize(kCell, at, "on", "off");
+    case 4:
+      return QELCSegmentedButton::widgetWithSize(kCell, at, {"a", "b", "c"});
+    case 5:
+      return QELCSlider::widgetWithSize(kCell, at, 0.3f);
+    case 6:
+      return QELCLabel::widgetWithSize(kCell, at, 0x11, "label");
+    case 7:
+      return QELCTicker::widgetWithSize(kCell, at, 0x11, {"tick", "tock"});
+    case 8:
+      return QELCSpinner::widgetWithSize({28, 28}, at, 0.5f);
+    default:
+      return QELCSymbol::widgetWithSize({28, 28}, at, nullptr, 0xE800u);
   }
 }
 
@@ -47,9 +57,8 @@ Panel makePanel(int controls, int graphs) {
     panel.view->attach(makeControl(i, {static_cast<float>(4 + (i % 10) * 126), static_cast<float>(4 + (i / 10) * 30)}));
   const QELTGraphSetup setup{1, {0.2f, 0.6f, 1, 0.8f}, 1024, 0, 0.05f, true, false};
   for (int g = 0; g < graphs; ++g) {
-    Ref<QELCGraph> graph = QELCGraph::widgetWithSize({240, 60}, {static_cast<float>(4 + (g % 5) * 252),
-                                                                 static_cast<float>(610 + (g / 5) * 44)},
-                                                     &setup, "frame");
+    Ref<QELCGraph> graph = QELCGraph::widgetWithSize(
+        {240, 60}, {static_cast<float>(4 + (g % 5) * 252), static_cast<float>(610 + (g / 5) * 44)}, &setup, "frame");
     for (int s = 0; s < 1024; ++s) graph->sync(0.016f + 0.01f * std::sin(s / 30.0f));
     panel.view->attach(graph);
   }

@@ -82,4 +82,3 @@ void BM_WrapWholeText(benchmark::State& state) {
 BENCHMARK(BM_WrapWholeText)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-

@@ -25,9 +25,9 @@ Tree makeTree(int views, int blocksPerView, bool onRequest = false, float ratio 
   tree.window->setPixelRatio(ratio);
   const QELTGroupSetup setup{kQELGroupColumn, 2, 2, 1, kQELGroupUniformCross};
   for (int v = 0; v < views; ++v) {
-    Ref<QELCView> view = QELCView::widgetWithSize({200, 40.0f + 22 * blocksPerView},
-                                                  {static_cast<float>(20 + (v % 5) * 210), static_cast<float>(20 + (v / 5) * 60)},
-                                                  "view", kQELExampleViewFlags);
+    Ref<QELCView> view = QELCView::widgetWithSize(
+        {200, 40.0f + 22 * blocksPerView},
+        {static_cast<float>(20 + (v % 5) * 210), static_cast<float>(20 + (v / 5) * 60)}, "view", kQELExampleViewFlags);
     Ref<QELCGroup> column = QELCGroup::widgetWithSize({190, 20.0f * blocksPerView}, {0, 0}, &setup);
     for (int b = 0; b < blocksPerView; ++b)
       column->attach(QELExampleBlock::blockWithSize({static_cast<float>(40 + b * 7 % 100), 18}, {0.2f, 0.5f, 0.8f, 1}));

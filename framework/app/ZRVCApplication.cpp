@@ -55,10 +55,8 @@ void ZRVCApplication::onStarting() {
 void ZRVCApplication::onPeriod() {
   QELBApplication::onPeriod();
   if (!gStopRequested.exchange(false)) return;
-  if (window_->isRunning())
-    window_->stop();
-  else
-    stop();
+  if (window_->isRunning()) window_->stop();
+  else stop();
 }
 
 void ZRVCApplication::onStopping() {

@@ -15,7 +15,7 @@ constexpr uint32_t kFollowFlags = 4;
 }  // namespace
 
 Ref<ZRVCObserver> ZRVCObserver::observerWithGuid(std::string guid, std::string label, std::string alias,
-                                                  Ref<MRKCFrame> properties) {
+                                                 Ref<MRKCFrame> properties) {
   return makeRef<ZRVCObserver>(std::move(guid), std::move(label), std::move(alias), std::move(properties));
 }
 

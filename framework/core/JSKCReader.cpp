@@ -42,15 +42,24 @@ Ref<JSKBValue> convertArray(const Json& json, unsigned depth) {
 Ref<JSKBValue> convert(const Json& json, unsigned depth) {
   if (depth > JSKCReader::maxDepth) return nullptr;
   switch (json.type()) {
-    case Json::value_t::object: return convertFrame(json, depth);
-    case Json::value_t::array: return convertArray(json, depth);
-    case Json::value_t::string: return JSKCString::stringWithString(json.get<std::string>());
-    case Json::value_t::boolean: return JSKCNumber::numberWithBool(json.get<bool>());
-    case Json::value_t::number_integer: return JSKCNumber::numberWithSint(json.get<int64_t>());
-    case Json::value_t::number_unsigned: return JSKCNumber::numberWithUint(json.get<uint64_t>());
-    case Json::value_t::number_float: return JSKCNumber::numberWithReal(json.get<double>());
-    case Json::value_t::null: return JSKCNull::null();
-    default: return nullptr;
+    case Json::value_t::object:
+      return convertFrame(json, depth);
+    case Json::value_t::array:
+      return convertArray(json, depth);
+    case Json::value_t::string:
+      return JSKCString::stringWithString(json.get<std::string>());
+    case Json::value_t::boolean:
+      return JSKCNumber::numberWithBool(json.get<bool>());
+    case Json::value_t::number_integer:
+      return JSKCNumber::numberWithSint(json.get<int64_t>());
+    case Json::value_t::number_unsigned:
+      return JSKCNumber::numberWithUint(json.get<uint64_t>());
+    case Json::value_t::number_float:
+      return JSKCNumber::numberWithReal(json.get<double>());
+    case Json::value_t::null:
+      return JSKCNull::null();
+    default:
+      return nullptr;
   }
 }
 

@@ -18,10 +18,18 @@ bool convert(const JSKBValue& value, Json& json, unsigned depth);
 
 bool convertNumber(const JSKCNumber& number, Json& json) {
   switch (number.form()) {
-    case JSKCNumber::Form::real: json = number.realValue(); break;
-    case JSKCNumber::Form::signedInt: json = *number.sintValue(); break;
-    case JSKCNumber::Form::unsignedInt: json = *number.uintValue(); break;
-    case JSKCNumber::Form::boolean: json = *number.boolValue(); break;
+    case JSKCNumber::Form::real:
+      json = number.realValue();
+      break;
+    case JSKCNumber::Form::signedInt:
+      json = *number.sintValue();
+      break;
+    case JSKCNumber::Form::unsignedInt:
+      json = *number.uintValue();
+      break;
+    case JSKCNumber::Form::boolean:
+      json = *number.boolValue();
+      break;
   }
   return true;
 }
@@ -29,9 +37,14 @@ bool convertNumber(const JSKCNumber& number, Json& json) {
 bool convert(const JSKBValue& value, Json& json, unsigned depth) {
   if (depth > JSKCWriter::maxDepth) return false;
   switch (value.kind()) {
-    case JSKBValue::Kind::null: json = nullptr; return true;
-    case JSKBValue::Kind::string: json = value.asString()->string(); return true;
-    case JSKBValue::Kind::number: return convertNumber(*value.asNumber(), json);
+    case JSKBValue::Kind::null:
+      json = nullptr;
+      return true;
+    case JSKBValue::Kind::string:
+      json = value.asString()->string();
+      return true;
+    case JSKBValue::Kind::number:
+      return convertNumber(*value.asNumber(), json);
     case JSKBValue::Kind::array: {
       const JSKCArray& array = *value.asArray();
       json = Json::array();
@@ -76,4 +89,3 @@ bool JSKCWriter::write(const JSKCFrame* frame, const char* path) const {
   }
   return LLKFWriteFileAtomically(path, text.data(), text.size());
 }
-

@@ -81,10 +81,8 @@ private:
     std::string path;
     for (size_t i = 0; i + 1 < open_.size(); ++i) {
       const Json& container = *open_[i].value;
-      if (container.is_array())
-        path += "[" + std::to_string(container.size() - 1) + "]";
-      else
-        path += (path.empty() ? "" : ".") + open_[i].name;
+      if (container.is_array()) path += "[" + std::to_string(container.size() - 1) + "]";
+      else path += (path.empty() ? "" : ".") + open_[i].name;
     }
     return path + (path.empty() ? "" : ".") + name;
   }
@@ -98,7 +96,8 @@ private:
 
 }  // namespace
 
-bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates, std::string* error) {
+bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates,
+                      std::string* error) {
   try {
     Json document;
     Builder builder(&document, duplicates);

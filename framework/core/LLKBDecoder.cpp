@@ -65,7 +65,8 @@ Ref<LLKBDecoder> LLKBDecoder::decoderWithArchive(const void* bytes, size_t lengt
       if (!cursor.number(2, keyLength) || keyLength == 0 || !cursor.take(keyLength, key)) return nullptr;
       if (!cursor.number(4, valueLength) || !cursor.take(valueLength, value)) return nullptr;
       std::string name(reinterpret_cast<const char*>(key), keyLength);
-      if (!decoder->keyed_.emplace(std::move(name), std::vector<uint8_t>(value, value + valueLength)).second) return nullptr;
+      if (!decoder->keyed_.emplace(std::move(name), std::vector<uint8_t>(value, value + valueLength)).second)
+        return nullptr;
     }
   } catch (const std::exception&) {
     return nullptr;

@@ -11,10 +11,8 @@ LLKBLooper::~LLKBLooper() {
   // The loop holds a reference while it runs, so it has ended here. When the last reference
   // went on the loop's own thread, that thread is on its way out and cannot join itself.
   if (thread_.joinable()) {
-    if (thread_.get_id() == std::this_thread::get_id())
-      thread_.detach();
-    else
-      thread_.join();
+    if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
+    else thread_.join();
   }
 }
 
@@ -147,10 +145,8 @@ void LLKBLooper::loop() {
         Clock::time_point deadline = Clock::time_point::max();
         if (!timed_.empty()) deadline = timed_.begin()->first;
         if (periodMs_ > 0 && nextPeriod < deadline) deadline = nextPeriod;
-        if (deadline == Clock::time_point::max())
-          wake_.wait(lock);
-        else
-          wake_.wait_until(lock, deadline);
+        if (deadline == Clock::time_point::max()) wake_.wait(lock);
+        else wake_.wait_until(lock, deadline);
       }
       if (stopRequested_) break;
       work.swap(tasks_);
@@ -166,7 +162,8 @@ void LLKBLooper::loop() {
       onPeriod();
       nextPeriod += std::chrono::milliseconds(periodMs);
       // A late loop skips the beats it missed rather than running them back to back.
-      if (Clock::time_point now = Clock::now(); nextPeriod <= now) nextPeriod = now + std::chrono::milliseconds(periodMs);
+      if (Clock::time_point now = Clock::now(); nextPeriod <= now)
+        nextPeriod = now + std::chrono::milliseconds(periodMs);
     }
     again = onIdle();
   }

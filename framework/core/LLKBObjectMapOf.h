@@ -19,10 +19,8 @@ public:
     if (!object) return EINVAL;
     try {
       auto found = entries_.find(key);
-      if (found != entries_.end())
-        found->second = std::move(object);
-      else
-        entries_.emplace(Key(key), std::move(object));
+      if (found != entries_.end()) found->second = std::move(object);
+      else entries_.emplace(Key(key), std::move(object));
       return 0;
     } catch (const std::bad_alloc&) {
       return ENOMEM;

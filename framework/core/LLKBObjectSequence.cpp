@@ -23,9 +23,9 @@ int LLKBObjectSequence::prepend(Ref<LLKBObject> object) { return insert(std::mov
 
 int LLKBObjectSequence::insertSorted(Ref<LLKBObject> object, LLKTObjectOrdering ordering, void* context) {
   if (!object || !ordering) return EINVAL;
-  auto at = std::upper_bound(entries_.begin(), entries_.end(), object, [&](const Ref<LLKBObject>& a, const Ref<LLKBObject>& b) {
-    return ordering(a.get(), b.get(), context) < 0;
-  });
+  auto at = std::upper_bound(
+      entries_.begin(), entries_.end(), object,
+      [&](const Ref<LLKBObject>& a, const Ref<LLKBObject>& b) { return ordering(a.get(), b.get(), context) < 0; });
   return insert(std::move(object), static_cast<size_t>(at - entries_.begin()));
 }
 

@@ -24,7 +24,9 @@ struct LLKTMessageCode {
 class LLKCMessage : public LLKBObject {
 public:
   [[nodiscard]] static Ref<LLKCMessage> messageWithCode(LLKTMessageCode code);
-  [[nodiscard]] static Ref<LLKCMessage> messageWithCode(uint64_t code) { return messageWithCode(LLKTMessageCode::fromValue(code)); }
+  [[nodiscard]] static Ref<LLKCMessage> messageWithCode(uint64_t code) {
+    return messageWithCode(LLKTMessageCode::fromValue(code));
+  }
   [[nodiscard]] static Ref<LLKCMessage> messageWithCode(LLKTMessageCode code, Ref<LLKBObject> payload);
   [[nodiscard]] static Ref<LLKCMessage> messageWithCode(uint64_t code, Ref<LLKBObject> payload) {
     return messageWithCode(LLKTMessageCode::fromValue(code), std::move(payload));

@@ -7,7 +7,9 @@ public:
   [[nodiscard]] static Ref<LLKCObjectList> list() { return make<LLKCObjectList>(); }
   // The capacity is a hint; the list grows as needed.
   [[nodiscard]] static Ref<LLKCObjectList> listWithCapacity(size_t) { return make<LLKCObjectList>(); }
-  [[nodiscard]] static Ref<LLKCObjectList> listWithObjects(std::initializer_list<Ref<LLKBObject>> objects) { return make<LLKCObjectList>(objects); }
+  [[nodiscard]] static Ref<LLKCObjectList> listWithObjects(std::initializer_list<Ref<LLKBObject>> objects) {
+    return make<LLKCObjectList>(objects);
+  }
 
 private:
   friend class LLKBObjectSequence;

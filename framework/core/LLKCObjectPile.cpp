@@ -18,7 +18,8 @@ int LLKCObjectPile::append(Ref<LLKBObject> object) {
 
 bool LLKCObjectPile::remove(const LLKBObject* object) {
   if (!members_.erase(object)) return false;
-  order_.erase(std::find_if(order_.begin(), order_.end(), [&](const Ref<LLKBObject>& entry) { return entry.get() == object; }));
+  order_.erase(
+      std::find_if(order_.begin(), order_.end(), [&](const Ref<LLKBObject>& entry) { return entry.get() == object; }));
   return true;
 }
 

@@ -93,8 +93,7 @@ void LLKCScheduler::stopAndJoin() {
     if (!thread.joinable()) continue;
     if (thread.get_id() == std::this_thread::get_id())
       thread.detach();  // holds the pool, touches nothing else, and ends after this operation
-    else
-      thread.join();
+    else thread.join();
   }
 }
 

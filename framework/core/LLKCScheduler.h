@@ -11,9 +11,9 @@
 #include <vector>
 
 struct LLKTSchedulerSetup {
-  uint32_t flags = 0;      // reserved, 0
-  uint32_t threads = 1;    // threads in the pool (0 counts as 1)
-  uint32_t capacity = 0;   // operations that may wait at once; 0 for no limit
+  uint32_t flags = 0;     // reserved, 0
+  uint32_t threads = 1;   // threads in the pool (0 counts as 1)
+  uint32_t capacity = 0;  // operations that may wait at once; 0 for no limit
 };
 
 class LLKCScheduler : public LLKBObject {

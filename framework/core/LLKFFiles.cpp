@@ -168,8 +168,7 @@ std::string LLKFTakeString(char* allocated) {
   std::string text;
   try {
     text = allocated;
-  } catch (const std::bad_alloc&) {
-  }
+  } catch (const std::bad_alloc&) {}
   std::free(allocated);
   return text;
 }

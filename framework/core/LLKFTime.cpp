@@ -9,12 +9,17 @@ extern "C" double LLKFNowInS(void) {
 }
 
 extern "C" int64_t LLKFNowInMS(void) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
-extern "C" void LLKFSnoozeMS(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+extern "C" void LLKFSnoozeMS(uint32_t milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
-extern "C" void LLKFSnoozeUS(uint32_t microseconds) { std::this_thread::sleep_for(std::chrono::microseconds(microseconds)); }
+extern "C" void LLKFSnoozeUS(uint32_t microseconds) {
+  std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+}
 
 extern "C" bool LLKFThenInLocalTime(double seconds, struct tm* local) {
   if (!local || !std::isfinite(seconds) || std::fabs(seconds) > 1e15) return false;

@@ -7,12 +7,18 @@ namespace {
 
 float ease(uint32_t kind, float t) {
   switch (kind) {
-    case 1: return t * t;
-    case 2: return t * (2 - t);
-    case 3: return t < 0.5f ? 2 * t * t : 1 - 2 * (1 - t) * (1 - t);
-    case 4: return t < 0.5f ? 4 * t * t * t : 1 - 4 * (1 - t) * (1 - t) * (1 - t);
-    case 5: return 1 - (1 - t) * (1 - t) * (1 - t);
-    default: return t;
+    case 1:
+      return t * t;
+    case 2:
+      return t * (2 - t);
+    case 3:
+      return t < 0.5f ? 2 * t * t : 1 - 2 * (1 - t) * (1 - t);
+    case 4:
+      return t < 0.5f ? 4 * t * t * t : 1 - 4 * (1 - t) * (1 - t) * (1 - t);
+    case 5:
+      return 1 - (1 - t) * (1 - t) * (1 - t);
+    default:
+      return t;
   }
 }
 

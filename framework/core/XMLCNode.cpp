@@ -19,7 +19,8 @@ bool isXmlName(std::string_view name) {
   if ((first >= '0' && first <= '9') || first == '-' || first == '.') return false;
   for (char c : name) {
     auto u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'' || c == '/' || c == '=' || c == '!' || c == '?')
+    if (u <= 0x20 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'' || c == '/' || c == '=' || c == '!' ||
+        c == '?')
       return false;
   }
   return true;

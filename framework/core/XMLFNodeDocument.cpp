@@ -25,8 +25,11 @@ Ref<XMLCNode> fromElement(const pugi::xml_node& element, unsigned depth) {
         break;
       }
       case pugi::node_pcdata:
-      case pugi::node_cdata: text += child.value(); break;
-      default: break;
+      case pugi::node_cdata:
+        text += child.value();
+        break;
+      default:
+        break;
     }
   }
   node->setText(std::move(text));
@@ -48,7 +51,8 @@ bool toElement(const XMLCNode& node, pugi::xml_node element, unsigned depth) {
 Ref<XMLCNode> XMLCNode::nodeFromString(std::string_view text) {
   try {
     pugi::xml_document document;
-    pugi::xml_parse_result result = document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+    pugi::xml_parse_result result =
+        document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) return nullptr;
     pugi::xml_node root = document.document_element();
     if (!root) return nullptr;

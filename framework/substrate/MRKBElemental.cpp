@@ -23,8 +23,8 @@ void MRKBBFSolver::onReceivedQuery(MRKCQuery* query, const std::string& source) 
   if (!query || answerPropertyQuery(query) || query->predicate()->isRecurse()) return;
   MRKCSubstrate* host = substrate();
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(query->label(), query->predicate()->terms(), 0.0);
-  Ref<MRKCReply> reply = MRKCReply::replyWithLabel(label().empty() ? query->label() : label(), statement.get(), query->context(),
-                                                   MRKFComputeNextTTL(query->ttl(), query->stp()));
+  Ref<MRKCReply> reply = MRKCReply::replyWithLabel(label().empty() ? query->label() : label(), statement.get(),
+                                                   query->context(), MRKFComputeNextTTL(query->ttl(), query->stp()));
   if (host && reply) host->answers(reply.get(), guid());
 }
 

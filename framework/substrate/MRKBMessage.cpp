@@ -9,7 +9,8 @@
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKFTerms.h"
 
-MRKBMessage::MRKBMessage(std::string label, float ttl) : label_(std::move(label)), ttl_(ttl), stp_(MRKFNowInSeconds()) {}
+MRKBMessage::MRKBMessage(std::string label, float ttl)
+    : label_(std::move(label)), ttl_(ttl), stp_(MRKFNowInSeconds()) {}
 
 bool MRKBMessage::isExpired() const { return !(MRKFNowInSeconds() - stp_ <= static_cast<double>(ttl_)); }
 
@@ -23,10 +24,12 @@ MRKCQuery::MRKCQuery(Ref<MRKCPredicate> predicate, Ref<MRKCContext> context, flo
 
 Ref<MRKCQuery> MRKCQuery::queryWithPredicate(MRKCPredicate* predicate, MRKCContext* context, float ttl) {
   if (!predicate) return nullptr;
-  return adoptRef(new MRKCQuery(Ref<MRKCPredicate>(predicate), context ? Ref<MRKCContext>(context) : MRKCContext::context(), ttl));
+  return adoptRef(
+      new MRKCQuery(Ref<MRKCPredicate>(predicate), context ? Ref<MRKCContext>(context) : MRKCContext::context(), ttl));
 }
 
-Ref<MRKCReply> MRKCReply::replyWithLabel(std::string_view label, MRKCStatement* statement, MRKCContext* context, float ttl) {
+Ref<MRKCReply> MRKCReply::replyWithLabel(std::string_view label, MRKCStatement* statement, MRKCContext* context,
+                                         float ttl) {
   if (label.empty() || !statement || !context) return nullptr;
   return adoptRef(new MRKCReply(std::string(label), Ref<MRKCStatement>(statement), Ref<MRKCContext>(context), ttl));
 }

@@ -14,7 +14,8 @@
 #include "framework/substrate/MRKFUnify.h"
 
 std::string MRKFMakeGuid() {
-  thread_local std::mt19937_64 random(std::random_device{}() ^ (std::hash<std::thread::id>()(std::this_thread::get_id()) << 1));
+  thread_local std::mt19937_64 random(std::random_device{}() ^
+                                      (std::hash<std::thread::id>()(std::this_thread::get_id()) << 1));
   uint64_t high = random(), low = random();
   high = (high & 0xffffffffffff0fffull) | 0x0000000000004000ull;  // version 4
   low = (low & 0x3fffffffffffffffull) | 0x8000000000000000ull;    // variant 1
@@ -39,7 +40,8 @@ MRKBProcessor::MRKBProcessor(std::string guid, std::string label, std::string al
 namespace {
 
 bool encodeText(LLKBEncoder& coder, const std::string& text) {
-  return text.size() <= UINT32_MAX && coder.encodeUint32(static_cast<uint32_t>(text.size())) && coder.encodeBuffer(text.data(), text.size());
+  return text.size() <= UINT32_MAX && coder.encodeUint32(static_cast<uint32_t>(text.size())) &&
+         coder.encodeBuffer(text.data(), text.size());
 }
 
 bool decodeText(LLKBDecoder& coder, std::string* text) {
@@ -59,8 +61,8 @@ bool MRKBProcessor::encodeWithCoder(LLKBEncoder* coder) const {
 bool MRKBProcessor::decodeWithCoder(LLKBDecoder* coder, MRKTProcessorParts* parts) {
   MRKTProcessorParts read;
   std::string properties;
-  if (!coder || !parts || !decodeText(*coder, &read.guid) || !decodeText(*coder, &read.label) || !decodeText(*coder, &read.alias) ||
-      !decodeText(*coder, &properties))
+  if (!coder || !parts || !decodeText(*coder, &read.guid) || !decodeText(*coder, &read.label) ||
+      !decodeText(*coder, &read.alias) || !decodeText(*coder, &properties))
     return false;
   Ref<MRKBTerm> frame = MRKCReader::reader()->readTermFromString(properties);
   if (!frame || !frame->asFrame()) return false;
@@ -116,7 +118,8 @@ bool MRKBProcessor::answerPropertyQuery(MRKCQuery* query) {
   }
   MRKCSubstrate* host = substrate();
   bool unified = MRKFUnifyTermsIsolated(host, this, second, value.get());
-  Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm(label_.empty() ? "nil" : label_, answer.get(), unified ? 1.0 : 0.0);
+  Ref<MRKCStatement> statement =
+      MRKFMakeStatementWithTerm(label_.empty() ? "nil" : label_, answer.get(), unified ? 1.0 : 0.0);
   Ref<MRKCReply> reply = MRKCReply::replyWithLabel(statement->label(), statement.get(), query->context(),
                                                    MRKFComputeNextTTL(query->ttl(), query->stp()));
   if (host && reply) host->answers(reply.get(), guid_);

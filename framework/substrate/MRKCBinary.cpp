@@ -8,7 +8,9 @@ Ref<MRKCBinary> MRKCBinary::binaryWithBytes(const void* bytes, size_t length) {
   return binaryWithValue(std::vector<uint8_t>(begin, begin + length));
 }
 
-Ref<MRKCBinary> MRKCBinary::binaryWithValue(std::vector<uint8_t> value) { return adoptRef(new MRKCBinary(std::move(value))); }
+Ref<MRKCBinary> MRKCBinary::binaryWithValue(std::vector<uint8_t> value) {
+  return adoptRef(new MRKCBinary(std::move(value)));
+}
 
 Ref<MRKCBinary> MRKCBinary::binaryWithValue(const LLKCData* data) {
   return data ? binaryWithBytes(data->bytes(), data->length()) : nullptr;

@@ -52,7 +52,8 @@ Ref<MRKBProcessor> MRKCClassRegistry::make(const std::string& name, const std::s
 Ref<MRKBProcessor> MRKCClassRegistry::makeWithManifesto(const std::string& name, const MRKCManifesto* manifesto) const {
   if (!manifesto) return nullptr;
   MRKCSymbol* alias = MRKFFrameFetchSymbol(manifesto->properties(), "alias");
-  return make(name, MRKFMakeGuid(), manifesto->label(), alias ? alias->value() : std::string(), Ref<MRKCFrame>(manifesto->properties()));
+  return make(name, MRKFMakeGuid(), manifesto->label(), alias ? alias->value() : std::string(),
+              Ref<MRKCFrame>(manifesto->properties()));
 }
 
 Ref<MRKBProcessor> MRKCClassRegistry::makeWithCoder(const std::string& name, LLKBDecoder* coder) const {

@@ -11,8 +11,8 @@
 #include "framework/substrate/MRKBProcessor.h"
 #include "framework/substrate/MRKCManifesto.h"
 
-using MRKTProcessorFactory =
-    std::function<Ref<MRKBProcessor>(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties)>;
+using MRKTProcessorFactory = std::function<Ref<MRKBProcessor>(const std::string& guid, const std::string& label,
+                                                              const std::string& alias, Ref<MRKCFrame> properties)>;
 
 class MRKCClassRegistry {
 public:
@@ -24,8 +24,8 @@ public:
   bool hasClass(const std::string& name) const;
   // A new processor of the class, or null for an unknown class, a maker that failed or a
   // processor that is not usable.
-  Ref<MRKBProcessor> make(const std::string& name, const std::string& guid, const std::string& label, const std::string& alias,
-                          Ref<MRKCFrame> properties) const;
+  Ref<MRKBProcessor> make(const std::string& name, const std::string& guid, const std::string& label,
+                          const std::string& alias, Ref<MRKCFrame> properties) const;
   // From a manifesto: a fresh guid, its label, its properties and the alias they name.
   Ref<MRKBProcessor> makeWithManifesto(const std::string& name, const MRKCManifesto* manifesto) const;
   // From what a processor's encodeWithCoder wrote.
@@ -41,9 +41,8 @@ class MRKTClassRegistrar {
 public:
   explicit MRKTClassRegistrar(std::string name) : name_(std::move(name)) {
     registered_ = MRKCClassRegistry::shared().registerClass(
-        name_, [](const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
-          return adoptRef(new T(guid, label, alias, std::move(properties)));
-        });
+        name_, [](const std::string& guid, const std::string& label, const std::string& alias,
+                  Ref<MRKCFrame> properties) { return adoptRef(new T(guid, label, alias, std::move(properties))); });
   }
   ~MRKTClassRegistrar() {
     if (registered_) MRKCClassRegistry::shared().unregisterClass(name_);

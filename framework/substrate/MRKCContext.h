@@ -9,7 +9,9 @@
 class MRKCContext : public LLKBObject {
 public:
   [[nodiscard]] static Ref<MRKCContext> context() { return contextWithCode(0, nullptr); }
-  [[nodiscard]] static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) { return adoptRef(new MRKCContext(code, root)); }
+  [[nodiscard]] static Ref<MRKCContext> contextWithCode(uint64_t code, MRKCContext* root) {
+    return adoptRef(new MRKCContext(code, root));
+  }
 
   uint64_t code() const { return code_; }
   uint32_t uid() const { return static_cast<uint32_t>(code_); }

@@ -33,7 +33,9 @@ int MRKCData::compareSame(const MRKBTerm& other) const {
   return bytes_ < theirs.bytes_ ? -1 : theirs.bytes_ < bytes_ ? 1 : 0;
 }
 
-uint64_t MRKCData::hashCode() const { return MRKFHashBytes(MRKFHashMix(kMRKTermData, format_), bytes_.data(), bytes_.size()); }
+uint64_t MRKCData::hashCode() const {
+  return MRKFHashBytes(MRKFHashMix(kMRKTermData, format_), bytes_.data(), bytes_.size());
+}
 
 void MRKCData::print(std::string& out) const {
   out += "#d";

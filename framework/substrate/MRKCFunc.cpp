@@ -26,10 +26,8 @@ void MRKCFunc::printBody(std::string& out) const {
   const auto& terms = terms_->terms();
   for (size_t i = 0; i < terms.size(); ++i) {
     if (i) out += ", ";
-    if (terms[i])
-      terms[i]->print(out);
-    else
-      out += "nil";
+    if (terms[i]) terms[i]->print(out);
+    else out += "nil";
   }
   out += ')';
 }
@@ -65,4 +63,6 @@ void MRKCPredicate::print(std::string& out) const {
   printBody(out);
 }
 
-Ref<MRKBTerm> MRKCPredicate::copyTerm() const { return adoptRef(new MRKCPredicate(Ref<MRKCSymbol>(label()), terms()->copy(), flags_)); }
+Ref<MRKBTerm> MRKCPredicate::copyTerm() const {
+  return adoptRef(new MRKCPredicate(Ref<MRKCSymbol>(label()), terms()->copy(), flags_));
+}

@@ -67,10 +67,8 @@ void MRKCList::print(std::string& out) const {
   out += '[';
   for (size_t i = 0; i < terms_.size(); ++i) {
     if (i) out += ", ";
-    if (terms_[i])
-      terms_[i]->print(out);
-    else
-      out += "nil";
+    if (terms_[i]) terms_[i]->print(out);
+    else out += "nil";
   }
   out += ']';
 }

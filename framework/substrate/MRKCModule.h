@@ -10,7 +10,8 @@ class MRKCSubstrate;
 class MRKCModule : public LLKBObject {
 public:
   // Loads the library at path and calls its modInit; null with the reason in error.
-  [[nodiscard]] static Ref<MRKCModule> moduleWithPath(const std::string& path, MRKCSubstrate* substrate, std::string* error);
+  [[nodiscard]] static Ref<MRKCModule> moduleWithPath(const std::string& path, MRKCSubstrate* substrate,
+                                                      std::string* error);
   // The path of a module named in a solution: a name with a "/" is a path (relative ones are
   // taken from base); a bare name (".so" added when missing) is looked up in the folders of
   // VESKO_MODULE_PATH (":"-separated), then in the "modules" folder of the build tree beside

@@ -138,7 +138,7 @@ int64_t MRKCNumber::sint() const {
     case kUint:
     case kBool:
       return uint_ > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) ? std::numeric_limits<int64_t>::max()
-                                                                                  : static_cast<int64_t>(uint_);
+                                                                                : static_cast<int64_t>(uint_);
     case kSint:
       return sint_;
     case kReal:

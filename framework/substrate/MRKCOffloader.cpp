@@ -27,7 +27,8 @@ bool MRKCOffloader::submit(Ref<LLKBOperation> operation) {
   });
 }
 
-bool MRKCOffloader::submit(Ref<LLKBOperation> action, MRKBProcessor* notify, std::function<void(LLKBOperation* action)> selector) {
+bool MRKCOffloader::submit(Ref<LLKBOperation> action, MRKBProcessor* notify,
+                           std::function<void(LLKBOperation* action)> selector) {
   if (!action || !notify || !selector) return false;
   return submit([action, processor = Ref<MRKBProcessor>(notify), selector = std::move(selector)] {
     action->onPrepare();
@@ -47,10 +48,8 @@ void MRKCOffloader::stop() {
   }
   wake_.notify_all();
   if (!thread_.joinable()) return;
-  if (isCurrent())
-    thread_.detach();  // released by its own job: the loop ends after it
-  else
-    thread_.join();
+  if (isCurrent()) thread_.detach();  // released by its own job: the loop ends after it
+  else thread_.join();
 }
 
 void MRKCOffloader::loop() {

@@ -11,7 +11,8 @@ constexpr uint32_t kMRKPredicateRecurse = 0x40;
 class MRKCPredicate : public MRKCFunc {
 public:
   [[nodiscard]] static Ref<MRKCPredicate> predicateWithLabel(MRKCSymbol* label, MRKCList* terms, uint32_t flags = 0);
-  [[nodiscard]] static Ref<MRKCPredicate> predicateWithLabel(std::string_view label, MRKCList* terms, uint32_t flags = 0);
+  [[nodiscard]] static Ref<MRKCPredicate> predicateWithLabel(std::string_view label, MRKCList* terms,
+                                                             uint32_t flags = 0);
 
   uint32_t ttid() const override { return kMRKTermPredicate; }
   uint32_t flags() const { return flags_; }

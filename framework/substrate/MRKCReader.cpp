@@ -68,7 +68,8 @@ private:
   }
 
   void skipSpace() {
-    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r'))
+    while (pos_ < text_.size() &&
+           (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r'))
       ++pos_;
   }
 
@@ -262,10 +263,20 @@ private:
       if (pos_ >= text_.size()) break;
       char e = text_[pos_++];
       switch (e) {
-        case 'n': value += '\n'; break;
-        case 't': value += '\t'; break;
-        case 'r': value += '\r'; break;
-        case '\\': case '"': case '\'': value += e; break;
+        case 'n':
+          value += '\n';
+          break;
+        case 't':
+          value += '\t';
+          break;
+        case 'r':
+          value += '\r';
+          break;
+        case '\\':
+        case '"':
+        case '\'':
+          value += e;
+          break;
         case 'u': {
           std::optional<uint32_t> code = parseEscapedCodePoint();
           if (!code) return std::nullopt;

@@ -7,7 +7,8 @@
 class MRKCReply : public MRKBMessage {
 public:
   // Null for an empty label, a null statement or a null context.
-  [[nodiscard]] static Ref<MRKCReply> replyWithLabel(std::string_view label, MRKCStatement* statement, MRKCContext* context, float ttl);
+  [[nodiscard]] static Ref<MRKCReply> replyWithLabel(std::string_view label, MRKCStatement* statement,
+                                                     MRKCContext* context, float ttl);
   MRKCStatement* statement() const { return statement_.get(); }
   MRKCContext* context() const { return context_.get(); }
 

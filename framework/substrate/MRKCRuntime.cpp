@@ -4,7 +4,10 @@
 #include <vector>
 
 MRKCRuntime::MRKCRuntime(std::shared_ptr<MRKCWorkerPool> pool, StrandLookup lookup)
-    : pool_(std::move(pool)), lookup_(std::move(lookup)), offloader_(MRKCOffloader::offloader()), thread_([this] { loop(); }) {}
+    : pool_(std::move(pool)),
+      lookup_(std::move(lookup)),
+      offloader_(MRKCOffloader::offloader()),
+      thread_([this] { loop(); }) {}
 
 MRKCRuntime::~MRKCRuntime() {
   {
@@ -85,9 +88,7 @@ void MRKCRuntime::loop() {
       if (entry.due <= now) entry.due = now + entry.period;
       next = std::min(next, entry.due);
     }
-    if (next == Clock::time_point::max())
-      wake_.wait(lock);
-    else
-      wake_.wait_until(lock, next);
+    if (next == Clock::time_point::max()) wake_.wait(lock);
+    else wake_.wait_until(lock, next);
   }
 }

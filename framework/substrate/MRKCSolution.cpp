@@ -55,7 +55,8 @@ bool readConfigs(const Json& json, MRKTSolution& solution, Checker& check) {
   if (!configs.is_object()) return check.fail("configs", "must be an object");
   for (const auto& [key, value] : configs.items()) {
     if (key == "ttl") {
-      if (!value.is_number() || !(value.get<double>() > 0)) return check.fail("configs.ttl", "must be a number of seconds above 0");
+      if (!value.is_number() || !(value.get<double>() > 0))
+        return check.fail("configs.ttl", "must be a number of seconds above 0");
       solution.ttl = value.get<float>();
     } else if (key == "pulse") {
       if (!value.is_number_unsigned() || value.get<uint64_t>() == 0 || value.get<uint64_t>() > UINT32_MAX)
@@ -89,8 +90,10 @@ bool readProcessor(const Json& entry, const std::string& where, MRKTSolution& so
     if (key != "class" && key != "guid" && key != "label" && key != "alias" && key != "properties")
       return check.fail(where + "." + key, "is not a processor key (class, guid, label, alias, properties)");
   if (!entry.contains("class")) return check.fail(where, "has no class");
-  if (!readString(entry, "class", where, &processor.className, check) || !readString(entry, "guid", where, &processor.guid, check) ||
-      !readString(entry, "label", where, &processor.label, check) || !readString(entry, "alias", where, &processor.alias, check))
+  if (!readString(entry, "class", where, &processor.className, check) ||
+      !readString(entry, "guid", where, &processor.guid, check) ||
+      !readString(entry, "label", where, &processor.label, check) ||
+      !readString(entry, "alias", where, &processor.alias, check))
     return false;
   if (processor.className.empty()) return check.fail(where + ".class", "must name a class");
   processor.properties = MRKCFrame::frame();
@@ -121,7 +124,8 @@ bool MRKFSolutionParse(const std::string& text, const std::string& path, MRKTSol
   for (const auto& [key, value] : json.items())
     if (key != "modules" && key != "configs" && key != "constants" && key != "processors")
       return check.fail(key, "is not a solution key (modules, configs, constants, processors)");
-  if (!readModules(json, read, check) || !readConfigs(json, read, check) || !readConstants(json, read, check)) return false;
+  if (!readModules(json, read, check) || !readConfigs(json, read, check) || !readConstants(json, read, check))
+    return false;
   if (json.contains("processors")) {
     const Json& processors = json["processors"];
     if (!processors.is_array()) return check.fail("processors", "must be a list");

@@ -11,6 +11,7 @@ public:
   MRKCList* statements() const { return statements_.get(); }
 
 private:
-  MRKCSquib(std::string label, Ref<MRKCList> statements, float ttl) : MRKBMessage(std::move(label), ttl), statements_(std::move(statements)) {}
+  MRKCSquib(std::string label, Ref<MRKCList> statements, float ttl)
+      : MRKBMessage(std::move(label), ttl), statements_(std::move(statements)) {}
   Ref<MRKCList> statements_;
 };

@@ -10,10 +10,8 @@ constexpr size_t kTurn = 256;
 }  // namespace
 
 void MRKCStrand::Task::run() {
-  if (function)
-    function();
-  else
-    call(first.get(), second.get());
+  if (function) function();
+  else call(first.get(), second.get());
 }
 
 void MRKCStrand::post(std::function<void()> task) {
@@ -90,16 +88,17 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
     if (!pool_) return false;
     pool = pool_;
     tasks_.push_back({[task = std::move(task), done] {
-      struct Signal {
-        std::shared_ptr<Done> done;
-        ~Signal() {
-          std::lock_guard lock(done->mutex);
-          done->done = true;
-          done->signal.notify_all();
-        }
-      } signal{done};
-      task();
-    }, nullptr, nullptr, nullptr});
+                        struct Signal {
+                          std::shared_ptr<Done> done;
+                          ~Signal() {
+                            std::lock_guard lock(done->mutex);
+                            done->done = true;
+                            done->signal.notify_all();
+                          }
+                        } signal{done};
+                        task();
+                      },
+                      nullptr, nullptr, nullptr});
     startLocked();
   }
   MRKCWorkerPool::Blocking blocking(pool.get());

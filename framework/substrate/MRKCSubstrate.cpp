@@ -75,7 +75,8 @@ MRKCSubstrate::MRKCSubstrate()
   globals_->store(MRKCString::stringWithValue("0.1.0"), "zarn.version");
   globals_->store(MRKCString::stringWithValue("linux"), "zarn.os");
   globals_->store(MRKCString::stringWithValue(machine()), "zarn.arch");
-  runtime_->schedule(kPulseKey, [this] { pulse(); }, 0, configs_.pulse);
+  runtime_->schedule(
+      kPulseKey, [this] { pulse(); }, 0, configs_.pulse);
 }
 
 MRKCSubstrate::~MRKCSubstrate() {
@@ -110,10 +111,8 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
     // Queued before the routes are seen, so no message or pulse reaches it before onAttached.
     if (!here) processor->strand_->post(onAttached);
   }
-  if (here)
-    onAttached();
-  else if (!async)
-    processor->strand_->runAndWait([] {});
+  if (here) onAttached();
+  else if (!async) processor->strand_->runAndWait([] {});
   return true;
 }
 
@@ -156,10 +155,8 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
     if (!here) processor->strand_->post(onDetached);
   }
   scrapQueries(std::move(scraps));
-  if (here)
-    onDetached();
-  else if (!async)
-    processor->strand_->runAndWait([] {});
+  if (here) onDetached();
+  else if (!async) processor->strand_->runAndWait([] {});
   return true;
 }
 
@@ -203,7 +200,7 @@ bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid, 
 // Sending ------------------------------------------------------------------------------------
 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vector<std::string>& byLabel,
-                                                                 const std::vector<std::string>& following) const {
+                                                                const std::vector<std::string>& following) const {
   std::vector<Ref<MRKBProcessor>> recipients;
   recipients.reserve(byLabel.size() + following.size());
   // Each list holds a guid once: only a guid in both needs looking for among those taken.
@@ -248,7 +245,8 @@ void MRKCSubstrate::deliver(const std::vector<Ref<MRKBProcessor>>& recipients, R
   if (recipients.empty()) return;
   Ref<LLKBObject> envelope = makeRef<Envelope>(std::move(message), source, hook);
   MRKCWorkerPool::Batch batch(pool_.get());
-  for (const auto& recipient : recipients) recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
+  for (const auto& recipient : recipients)
+    recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
 }
 
 void MRKCSubstrate::countPublished(const std::string& source) {
@@ -400,7 +398,9 @@ void MRKCSubstrate::setConfigs(const MRKTConfigs& configs) {
     configs_ = configs;
     pulse = changed ? configs.pulse : 0;
   }
-  if (pulse) runtime_->schedule(kPulseKey, [this] { this->pulse(); }, 0, pulse);
+  if (pulse)
+    runtime_->schedule(
+        kPulseKey, [this] { this->pulse(); }, 0, pulse);
 }
 
 // Knowledge and statistics -------------------------------------------------------------------

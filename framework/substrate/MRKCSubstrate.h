@@ -40,8 +40,8 @@ enum MRKTFollowFlags : uint32_t {
 };
 
 struct MRKTConfigs {
-  float ttl = 6.0f;      // default time to live of messages, in seconds
-  uint32_t pulse = 1000; // period of onPulsated, in milliseconds
+  float ttl = 6.0f;       // default time to live of messages, in seconds
+  uint32_t pulse = 1000;  // period of onPulsated, in milliseconds
 };
 
 // The tolerance for ties between reals is the second value.
@@ -127,7 +127,8 @@ private:
   // Queues the message for every recipient's hook, all sharing it.
   void deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message, const std::string& source,
                Hook hook);
-  std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel, const std::vector<std::string>& following) const;
+  std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel,
+                                                   const std::vector<std::string>& following) const;
   void countPublished(const std::string& source);
   void pulse();
   void scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps);

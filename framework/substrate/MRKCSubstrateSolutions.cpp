@@ -32,7 +32,8 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
       problem = entry.where + ".class: unknown class " + entry.className;
     else if (!entry.guid.empty() && (processorForGuid(entry.guid) || !guids.insert(entry.guid).second))
       problem = entry.where + ".guid: " + entry.guid + " is already taken";
-    else if (!(processor = MRKCClassRegistry::shared().make(entry.className, entry.guid, entry.label, entry.alias, entry.properties)))
+    else if (!(processor = MRKCClassRegistry::shared().make(entry.className, entry.guid, entry.label, entry.alias,
+                                                            entry.properties)))
       problem = entry.where + ": " + entry.className + " could not be made from its properties";
     if (!problem.empty()) {
       loaded.processors.clear();  // made, never attached
@@ -49,7 +50,8 @@ bool MRKCSubstrate::load(const std::string& path, std::string* error) {
   for (const auto& [key, term] : solution.constants) constants_->store(term, key);
   for (const auto& processor : loaded.processors)
     if (!attach(processor.get(), false))
-      LLKFLog("substrate : %s: processor %s was not attached (its guid is taken)", path.c_str(), processor->guid().c_str());
+      LLKFLog("substrate : %s: processor %s was not attached (its guid is taken)", path.c_str(),
+              processor->guid().c_str());
   std::lock_guard lock(loading_);
   solutions_.push_back(std::move(loaded));
   return true;
@@ -79,7 +81,8 @@ void MRKCSubstrate::wipe() {
     // it outlive its module.
     std::erase_if(solution->processors, [](Ref<MRKBProcessor>& processor) { return processor.releaseIfLast(); });
     if (!solution->processors.empty()) {
-      LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held", solution->path.c_str());
+      LLKFLog("substrate : the modules of %s stay loaded: some of its processors are still held",
+              solution->path.c_str());
       stillHeld.push_back(std::move(*solution));
       continue;
     }

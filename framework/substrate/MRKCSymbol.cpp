@@ -2,7 +2,9 @@
 
 #include "framework/substrate/MRKTermText.h"
 
-Ref<MRKCSymbol> MRKCSymbol::symbolWithValue(std::string_view value) { return adoptRef(new MRKCSymbol(std::string(value))); }
+Ref<MRKCSymbol> MRKCSymbol::symbolWithValue(std::string_view value) {
+  return adoptRef(new MRKCSymbol(std::string(value)));
+}
 
 void MRKCSymbol::print(std::string& out) const { MRKFAppendSymbol(out, value()); }
 

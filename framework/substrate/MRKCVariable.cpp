@@ -10,11 +10,11 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {
-    {"is.number", kMRKTermNumber},   {"is.symbol", kMRKTermSymbol},     {"is.string", kMRKTermString},
-    {"is.binary", kMRKTermBinary},   {"is.regexp", kMRKTermRegexp},     {"is.list", kMRKTermList},
-    {"is.func", kMRKTermFunc},       {"is.predicate", kMRKTermPredicate}, {"is.variable", kMRKTermVariable},
-    {"is.statement", kMRKTermStatement}, {"is.frame", kMRKTermFrame},   {"is.range", kMRKTermRange},
-    {"is.escaper", kMRKTermEscaper}, {"is.guid", kMRKTermGuid},         {"is.quirk", kMRKTermQuirk},
+    {"is.number", kMRKTermNumber},       {"is.symbol", kMRKTermSymbol},       {"is.string", kMRKTermString},
+    {"is.binary", kMRKTermBinary},       {"is.regexp", kMRKTermRegexp},       {"is.list", kMRKTermList},
+    {"is.func", kMRKTermFunc},           {"is.predicate", kMRKTermPredicate}, {"is.variable", kMRKTermVariable},
+    {"is.statement", kMRKTermStatement}, {"is.frame", kMRKTermFrame},         {"is.range", kMRKTermRange},
+    {"is.escaper", kMRKTermEscaper},     {"is.guid", kMRKTermGuid},           {"is.quirk", kMRKTermQuirk},
     {"is.data", kMRKTermData},
 };
 

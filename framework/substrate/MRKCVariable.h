@@ -28,7 +28,8 @@ protected:
   int compareSame(const MRKBTerm& other) const override;
 
 private:
-  MRKCVariable(std::string name, Ref<MRKCList> constraint) : name_(std::move(name)), constraint_(std::move(constraint)) {}
+  MRKCVariable(std::string name, Ref<MRKCList> constraint)
+      : name_(std::move(name)), constraint_(std::move(constraint)) {}
   std::string name_;
   Ref<MRKCList> constraint_;
 };

@@ -38,7 +38,8 @@ Ref<MRKBTerm> MRKCVariables::substitute(MRKBTerm* term) const {
     }
     case kMRKTermPredicate: {
       MRKCPredicate* predicate = term->asPredicate();
-      return MRKCPredicate::predicateWithLabel(predicate->label(), substituteList(predicate->terms()).get(), predicate->flags());
+      return MRKCPredicate::predicateWithLabel(predicate->label(), substituteList(predicate->terms()).get(),
+                                               predicate->flags());
     }
     case kMRKTermFrame: {
       Ref<MRKCFrame> out = MRKCFrame::frame();
@@ -51,7 +52,8 @@ Ref<MRKBTerm> MRKCVariables::substitute(MRKBTerm* term) const {
     }
     case kMRKTermStatement: {
       MRKCStatement* statement = term->asStatement();
-      return MRKCStatement::statementWithLabel(statement->label(), substituteList(statement->terms()).get(), statement->value());
+      return MRKCStatement::statementWithLabel(statement->label(), substituteList(statement->terms()).get(),
+                                               statement->value());
     }
     default:
       return Ref<MRKBTerm>(term);

@@ -27,12 +27,13 @@ void MRKCWorkerPool::stop() {
   for (auto& thread : threads) {
     if (thread.get_id() == std::this_thread::get_id())
       thread.detach();  // stopped from one of its own tasks: that worker ends after it
-    else
-      thread.join();
+    else thread.join();
   }
 }
 
-void MRKCWorkerPool::spawnLocked() { threads_.emplace_back([this] { work(); }); }
+void MRKCWorkerPool::spawnLocked() {
+  threads_.emplace_back([this] { work(); });
+}
 
 void MRKCWorkerPool::submit(std::function<void()> task) {
   if (currentBatch && currentBatch->pool_ == this) {

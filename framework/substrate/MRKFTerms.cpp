@@ -32,11 +32,17 @@ bool MRKFFrameFetchBool(const MRKCFrame* frame, std::string_view label, bool fal
   return MRKFAtomToBoolean(MRKFFrameFetchTerm(frame, label), &value) == 0 ? value : fallback;
 }
 
-MRKCSymbol* MRKFFrameFetchSymbol(const MRKCFrame* frame, std::string_view label) { return asSymbol(MRKFFrameFetchTerm(frame, label)); }
+MRKCSymbol* MRKFFrameFetchSymbol(const MRKCFrame* frame, std::string_view label) {
+  return asSymbol(MRKFFrameFetchTerm(frame, label));
+}
 
-MRKCString* MRKFFrameFetchString(const MRKCFrame* frame, std::string_view label) { return asString(MRKFFrameFetchTerm(frame, label)); }
+MRKCString* MRKFFrameFetchString(const MRKCFrame* frame, std::string_view label) {
+  return asString(MRKFFrameFetchTerm(frame, label));
+}
 
-MRKBTerm* MRKFFrameFetchTerm(const MRKCFrame* frame, std::string_view label) { return frame ? frame->fetchForLabel(label) : nullptr; }
+MRKBTerm* MRKFFrameFetchTerm(const MRKCFrame* frame, std::string_view label) {
+  return frame ? frame->fetchForLabel(label) : nullptr;
+}
 
 bool MRKFFrameStoreTerm(MRKCFrame* frame, std::string_view label, MRKBTerm* term) {
   return frame && term && frame->store(term, label) == 0;
@@ -58,7 +64,8 @@ bool MRKFFrameStoreBool(MRKCFrame* frame, std::string_view label, bool value) {
   return MRKFFrameStoreTerm(frame, label, MRKCNumber::numberWithBool(value).get());
 }
 
-uint64_t MRKFDecodeTermAsFlagWithDefault(const MRKBTerm* term, const MRKTFlagName* rows, size_t count, uint64_t fallback) {
+uint64_t MRKFDecodeTermAsFlagWithDefault(const MRKBTerm* term, const MRKTFlagName* rows, size_t count,
+                                         uint64_t fallback) {
   if (!term || !rows || (term->ttid() != kMRKTermSymbol && term->ttid() != kMRKTermString)) return fallback;
   for (size_t i = 0; i < count; ++i)
     if (rows[i].name && term->compareToChars(rows[i].name) == 0) return rows[i].value;
@@ -74,14 +81,14 @@ Ref<MRKCStatement> MRKFMakeStatementWithTerm(std::string_view label, MRKBTerm* t
   return MRKCStatement::statementWithLabel(label, MRKCList::listWithTerms({term}).get(), value);
 }
 
-Ref<MRKCStatement> MRKFMakeStatementWith4Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2, MRKBTerm* t3,
-                                               double value) {
+Ref<MRKCStatement> MRKFMakeStatementWith4Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2,
+                                               MRKBTerm* t3, double value) {
   if (!t0 || !t1 || !t2 || !t3) return nullptr;
   return MRKCStatement::statementWithLabel(label, MRKCList::listWithTerms({t0, t1, t2, t3}).get(), value);
 }
 
-Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2, MRKBTerm* t3,
-                                               MRKBTerm* t4, double value) {
+Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2,
+                                               MRKBTerm* t3, MRKBTerm* t4, double value) {
   if (!t0 || !t1 || !t2 || !t3 || !t4) return nullptr;
   return MRKCStatement::statementWithLabel(label, MRKCList::listWithTerms({t0, t1, t2, t3, t4}).get(), value);
 }
@@ -225,7 +232,6 @@ Ref<MRKCFrame> MRKFJSONDecodeFrame(const nlohmann::ordered_json& json, uint32_t 
   if (term && !term->asFrame() && error) *error = "not a frame";
   return term ? Ref<MRKCFrame>(term->asFrame()) : nullptr;
 }
-
 
 Ref<MRKBTerm> MRKFJSONDecodeTerm(const JSKBValue* json, uint32_t flags, std::string* error) {
   if (!json) return MRKCSymbol::symbolWithValue("null");

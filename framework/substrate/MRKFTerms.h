@@ -37,16 +37,17 @@ struct MRKTFlagName {
   uint64_t value;
 };
 // The value of the row named by the symbol (or string), else the default.
-uint64_t MRKFDecodeTermAsFlagWithDefault(const MRKBTerm* term, const MRKTFlagName* rows, size_t count, uint64_t fallback);
+uint64_t MRKFDecodeTermAsFlagWithDefault(const MRKBTerm* term, const MRKTFlagName* rows, size_t count,
+                                         uint64_t fallback);
 // The same with 0 as the default.
 uint64_t MRKFDecodeTermAsFlag(const MRKBTerm* term, const MRKTFlagName* rows, size_t count);
 
 // Statements of one, four or five terms; null when the label is empty or a term is null.
 Ref<MRKCStatement> MRKFMakeStatementWithTerm(std::string_view label, MRKBTerm* term, double value);
-Ref<MRKCStatement> MRKFMakeStatementWith4Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2, MRKBTerm* t3,
-                                               double value);
-Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2, MRKBTerm* t3,
-                                               MRKBTerm* t4, double value);
+Ref<MRKCStatement> MRKFMakeStatementWith4Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2,
+                                               MRKBTerm* t3, double value);
+Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm* t0, MRKBTerm* t1, MRKBTerm* t2,
+                                               MRKBTerm* t3, MRKBTerm* t4, double value);
 
 // 0 when converted into *value: numbers (non-zero is true), symbols and strings "true", "yes",
 // "on", "false", "no", "off". EINVAL for anything else (value untouched).

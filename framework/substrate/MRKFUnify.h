@@ -11,6 +11,7 @@ class MRKBProcessor;
 // True when a and b unify under the bindings, which then hold the new bindings; on failure the
 // bindings are left as they were. The substrate and processor are the context of the match and
 // may be null.
-bool MRKFUnifyTerms(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKBTerm* a, MRKBTerm* b, MRKCVariables* bindings);
+bool MRKFUnifyTerms(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKBTerm* a, MRKBTerm* b,
+                    MRKCVariables* bindings);
 // True when a and b unify on their own (fresh bindings, dropped afterwards).
 bool MRKFUnifyTermsIsolated(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKBTerm* a, MRKBTerm* b);

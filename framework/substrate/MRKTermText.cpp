@@ -38,10 +38,8 @@ void MRKFAppendQuoted(std::string& out, std::string_view value, char quote) {
 }
 
 void MRKFAppendSymbol(std::string& out, std::string_view value) {
-  if (MRKFIsBareSymbol(value))
-    out += value;
-  else
-    MRKFAppendQuoted(out, value, '\'');
+  if (MRKFIsBareSymbol(value)) out += value;
+  else MRKFAppendQuoted(out, value, '\'');
 }
 
 void MRKFAppendReal(std::string& out, double value) {

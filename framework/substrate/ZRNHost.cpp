@@ -35,8 +35,8 @@ void onSignal(int) {
 
 struct Options {
   std::vector<std::string> follow;
-  uint64_t count = 0;    // 0: no limit
-  double seconds = 0;    // 0: no limit
+  uint64_t count = 0;  // 0: no limit
+  double seconds = 0;  // 0: no limit
   std::vector<std::string> solutions;
 };
 
@@ -55,7 +55,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error) {
       options->follow.emplace_back(argv[++i]);
     } else if (argument == "--count") {
       double value;
-      if (!parseNumber(argv[++i], &value) || value >= 0x1p64 || value != static_cast<double>(static_cast<uint64_t>(value)))
+      if (!parseNumber(argv[++i], &value) || value >= 0x1p64 ||
+          value != static_cast<double>(static_cast<uint64_t>(value)))
         return *error = "--count takes a whole number", false;
       options->count = static_cast<uint64_t>(value);
     } else if (argument == "--seconds") {
@@ -78,7 +79,8 @@ public:
 
   void onAttached() override {
     for (const std::string& label : labels_)
-      if (!substrate()->disclose(label, guid(), kMRKFollowCTM)) std::fprintf(stderr, "zrnhost: could not follow %s\n", label.c_str());
+      if (!substrate()->disclose(label, guid(), kMRKFollowCTM))
+        std::fprintf(stderr, "zrnhost: could not follow %s\n", label.c_str());
   }
 
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
@@ -102,8 +104,8 @@ public:
   void wait(double seconds) {
     // A billion seconds stand for no limit; anything longer would overflow the clock.
     double limit = seconds > 0 ? std::min(seconds, 1e9) : 1e9;
-    auto deadline = std::chrono::steady_clock::now() +
-                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(limit));
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                           std::chrono::duration<double>(limit));
     std::unique_lock lock(mutex_);
     while (!interrupted && !(count_ && printed_ >= count_) && std::chrono::steady_clock::now() < deadline)
       done_.wait_for(lock, std::chrono::milliseconds(100));
@@ -123,7 +125,8 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!parseOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "zrnhost: %s\nusage: zrnhost [--follow LABEL]... [--count N] [--seconds S] solution.json...\n", error.c_str());
+    std::fprintf(stderr, "zrnhost: %s\nusage: zrnhost [--follow LABEL]... [--count N] [--seconds S] solution.json...\n",
+                 error.c_str());
     return 2;
   }
   std::signal(SIGINT, onSignal);
@@ -140,7 +143,8 @@ int main(int argc, char** argv) {
     std::future<std::string> outcome = loaded.get_future();
     offloader->submit([&] {
       std::string reason;
-      loaded.set_value(substrate->load(path, &reason) ? std::string() : (reason.empty() ? path + ": not loaded" : reason));
+      loaded.set_value(substrate->load(path, &reason) ? std::string()
+                                                      : (reason.empty() ? path + ": not loaded" : reason));
     });
     while (outcome.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
       if (interrupted) {

@@ -29,7 +29,8 @@ void check(const VSKTGistChunkTable& table, size_t replies) {
   for (const auto& [uid, object] : table.chunkTable->snapshot()) {
     auto* entry = static_cast<VSKCGistChunkEntry*>(object.get());
     if (VSKFGistViewChunkDiscard(entry, &table)) std::abort();
-    if (entry->chunk && (!VSKFTimelineChunkIfWellFormed(entry->chunk.get()) || VSKFGistViewMakeChunkString(entry->chunk.get()).empty()))
+    if (entry->chunk &&
+        (!VSKFTimelineChunkIfWellFormed(entry->chunk.get()) || VSKFGistViewMakeChunkString(entry->chunk.get()).empty()))
       std::abort();
     gists += entry->replies ? entry->replies->count() : 0;
   }

@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Ref<JSKCReader> reader = JSKCReader::reader();
-  Ref<JSKCFrame> file = reader ? reader->readFromString(std::string_view(reinterpret_cast<const char*>(data), size)) : nullptr;
+  Ref<JSKCFrame> file =
+      reader ? reader->readFromString(std::string_view(reinterpret_cast<const char*>(data), size)) : nullptr;
   if (!file) return 0;
   const std::vector<std::string> names = VSKFLabelingLabelNames(*file, "qav.stream.fovl.seg");
   if (!names.empty() && names[0] != "null") std::abort();
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Ref<LLKCData> table = VSKFLabelingLabelsTable(*file, peripheral, names);
     if (!table) continue;
     const size_t entries = table->length() / sizeof(uint32_t);
-    if (table->length() % sizeof(uint32_t) != 0 || entries == 0 || entries > kVSKLabelingLargestCategory + 1) std::abort();
+    if (table->length() % sizeof(uint32_t) != 0 || entries == 0 || entries > kVSKLabelingLargestCategory + 1)
+      std::abort();
     for (size_t i = 0; i < entries; ++i) {
       uint32_t entry = 0;
       std::memcpy(&entry, table->bytes() + i * sizeof(uint32_t), sizeof entry);

@@ -14,9 +14,10 @@
 #include "framework/core/LLKFLog.h"
 
 namespace {
-const char* const kKeys[] = {"ui.conversation", "ui.timeline",     "ui.expression",   "ui.gist",         "ui.uvc.feed",
-                             "ui.qav.seg.fovl", "ui.qav.seg.peri", "ui.qav.lab.fovl", "ui.qav.lab.peri", "ui.inject",
-                             "ui.inject.keys",  "ui.cocofeed",     "ui.qav.labeling.fovl", "ui.qav.labeling.peri"};
+const char* const kKeys[] = {"ui.conversation",      "ui.timeline",         "ui.expression",   "ui.gist",
+                             "ui.uvc.feed",          "ui.qav.seg.fovl",     "ui.qav.seg.peri", "ui.qav.lab.fovl",
+                             "ui.qav.lab.peri",      "ui.inject",           "ui.inject.keys",  "ui.cocofeed",
+                             "ui.qav.labeling.fovl", "ui.qav.labeling.peri"};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return true;
   }();
   (void)quiet;
-  Ref<JSKCFrame> settings = JSKCReader::reader()->readFromString(std::string_view(reinterpret_cast<const char*>(data), size));
+  Ref<JSKCFrame> settings =
+      JSKCReader::reader()->readFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!settings) return 0;
   std::set<std::string> before;
   for (const char* key : kKeys)
@@ -33,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::set<std::string> named;
   for (const VSKTSavedView& view : VSKFWindowSavedViews(*settings)) {
     if (!named.insert(view.key).second) std::abort();
-    if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* key) { return view.key == std::string_view(key); }) ==
-        std::end(kKeys))
+    if (std::find_if(std::begin(kKeys), std::end(kKeys),
+                     [&](const char* key) { return view.key == std::string_view(key); }) == std::end(kKeys))
       std::abort();
     if (!view.state || view.state != settings->frameForLabel(view.key)) std::abort();
     if (!view.state->boolForLabel("visible", false)) std::abort();

@@ -16,7 +16,8 @@ size_t checkChunks(MRKCList* kept) {
   for (const auto& member : kept->terms()) {
     if (!VSKFTimelineChunkIfWellFormed(member.get())) std::abort();
     // The limit counts characters; a character takes at most 4 bytes.
-    if (VSKFTimelineViewStringify(asList(member.get())->fetchAtIndex(4)).size() > 4 * kVSKTimelineTextLimit) std::abort();
+    if (VSKFTimelineViewStringify(asList(member.get())->fetchAtIndex(4)).size() > 4 * kVSKTimelineTextLimit)
+      std::abort();
   }
   return kept->count();
 }

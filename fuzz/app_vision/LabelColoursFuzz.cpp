@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (VSKFLabelColoursRead(*file, &again) != stored || again.size() != colours.size()) std::abort();
   for (const auto& [name, colour] : colours) {
     const auto other = again.find(name);
-    if (other == again.end() || other->second.r != colour.r || other->second.g != colour.g || other->second.b != colour.b ||
-        other->second.a != colour.a)
+    if (other == again.end() || other->second.r != colour.r || other->second.g != colour.g ||
+        other->second.b != colour.b || other->second.a != colour.a)
       std::abort();
   }
   return 0;

@@ -14,10 +14,17 @@ void drain(LLKBDecoder& decoder) {
   while (decoder.remaining() > 0) {
     if (!decoder.decodeByte(tag)) __builtin_trap();
     switch (tag % 4) {
-      case 0: decoder.decodeBuffer(record, tag % 17); break;
-      case 1: decoder.decodeUint16(half); break;
-      case 2: decoder.decodeUint32(word); break;
-      default: break;
+      case 0:
+        decoder.decodeBuffer(record, tag % 17);
+        break;
+      case 1:
+        decoder.decodeUint16(half);
+        break;
+      case 2:
+        decoder.decodeUint32(word);
+        break;
+      default:
+        break;
     }
   }
   decoder.decodeByte(tag, "_point.type");

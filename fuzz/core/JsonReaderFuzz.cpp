@@ -9,7 +9,8 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Ref<JSKCFrame> frame = JSKCReader::reader()->readFromString(std::string_view(reinterpret_cast<const char*>(data), size));
+  Ref<JSKCFrame> frame =
+      JSKCReader::reader()->readFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   if (frame) {
     std::string text;
     if (!JSKCWriter::writer()->writeToString(frame.get(), text)) __builtin_trap();

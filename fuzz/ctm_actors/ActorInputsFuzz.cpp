@@ -20,7 +20,8 @@ struct Scene {
   Scene() {
     substrate = MRKCSubstrate::substrate();
     Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(R"({"links": true, "stage": ctm})");
-    actor = refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "fuzzed", {}, Ref<MRKCFrame>(asFrame(properties.get()))));
+    actor =
+        refCast<CTMCTNTActor>(CTMFActorMake<CTMCTNTActor>({}, "fuzzed", {}, Ref<MRKCFrame>(asFrame(properties.get()))));
     if (actor) (void)substrate->attach(actor.get(), false);
   }
   Ref<MRKCSubstrate> substrate;
@@ -31,7 +32,9 @@ void handOver(CTMTActor* actor, uint8_t route, MRKBTerm* term) {
   MRKCList* list = asList(term);
   switch (route % 4) {
     case 0:
-      if (list) CTMFActorStageHandle(actor, list->fetchAtIndex(0), asList(list->fetchAtIndex(1)), asFrame(list->fetchAtIndex(2)), route & 4);
+      if (list)
+        CTMFActorStageHandle(actor, list->fetchAtIndex(0), asList(list->fetchAtIndex(1)),
+                             asFrame(list->fetchAtIndex(2)), route & 4);
       break;
     case 1:
       if (MRKCFunc* functor = asFunc(term)) {

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const uint64_t need = IMKFImageLength(width, height, dstFormat);
   std::vector<uint8_t> dst(static_cast<size_t>(std::max<int64_t>(0, int64_t(need) + slack)));
-  const int result = IMKFImageConvert(width, height, src.data(), src.size(), srcFormat, dst.data(), dst.size(), dstFormat);
+  const int result =
+      IMKFImageConvert(width, height, src.data(), src.size(), srcFormat, dst.data(), dst.size(), dstFormat);
   if (result != 0 && result != 8 && result != 22 && result != 26) std::abort();
 
   if (inPlace && IMKFPixelSize(srcFormat) == IMKFPixelSize(dstFormat)) {

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   Ref<NRKCPolygon> outline = NRKCPolygon::polygonWithLength(count, points.data());
   std::vector<NRKTPoint> reversed(points.rbegin(), points.rend());
-  Ref<LLKCObjectDeque> input = LLKCObjectDeque::dequeWithObjects(
-      {outline, NRKCPolygon::polygonWithLength(count, reversed.data())});
+  Ref<LLKCObjectDeque> input =
+      LLKCObjectDeque::dequeWithObjects({outline, NRKCPolygon::polygonWithLength(count, reversed.data())});
   Ref<LLKCObjectDeque> united = LLKCObjectDeque::deque();
   VSKFPolygonsUnion(input.get(), united.get());
   VSKFPolygonResample(outline, n);

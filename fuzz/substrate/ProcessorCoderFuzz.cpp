@@ -26,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!made->encodeWithCoder(encoder.get())) std::abort();
   Ref<LLKBDecoder> again = LLKBDecoder::decoderWithStream(encoder->stream().data(), encoder->stream().size());
   MRKTProcessorParts parts;
-  if (!MRKBProcessor::decodeWithCoder(again.get(), &parts) || parts.guid != made->guid() || parts.label != made->label() ||
-      parts.alias != made->alias() || parts.properties->text() != made->properties()->text())
+  if (!MRKBProcessor::decodeWithCoder(again.get(), &parts) || parts.guid != made->guid() ||
+      parts.label != made->label() || parts.alias != made->alias() ||
+      parts.properties->text() != made->properties()->text())
     std::abort();
   return 0;
 }

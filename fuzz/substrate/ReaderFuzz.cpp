@@ -20,7 +20,8 @@ void checkOrder(const MRKCList& list) {
   for (size_t i = 0; i < count; ++i)
     for (size_t j = 0; j < count; ++j) {
       if (order(i, j) != -order(j, i)) std::abort();
-      if (order(i, j) == 0 && members[i] && members[j] && members[i]->hashCode() != members[j]->hashCode()) std::abort();
+      if (order(i, j) == 0 && members[i] && members[j] && members[i]->hashCode() != members[j]->hashCode())
+        std::abort();
       for (size_t k = 0; k < count; ++k)
         if (order(i, j) == order(j, k) && order(i, k) != order(i, j)) std::abort();
     }
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Ref<MRKBTerm> term = reader->readTermFromString(text, &error);
   if (!term) return 0;
   Ref<MRKBTerm> again = reader->readTermFromString(term->text(), &error);
-  if (!again || again->compareTo(term.get()) != 0 || again->hashCode() != term->hashCode() || again->text() != term->text())
+  if (!again || again->compareTo(term.get()) != 0 || again->hashCode() != term->hashCode() ||
+      again->text() != term->text())
     std::abort();
   if (MRKCList* list = term->asList()) checkOrder(*list);
   return 0;

@@ -22,7 +22,8 @@ bool announcesSmallImage(MRKCList* terms) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Ref<MRKBTerm> term = MRKCReader::reader()->readTermFromString(std::string_view(reinterpret_cast<const char*>(data), size));
+  Ref<MRKBTerm> term =
+      MRKCReader::reader()->readTermFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   MRKCList* terms = asList(term.get());
   if (!terms || !announcesSmallImage(terms)) return 0;
   Ref<MRKCStatement> call = MRKCStatement::statementWithLabel("qav.convert", terms, 1.0);

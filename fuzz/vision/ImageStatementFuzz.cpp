@@ -23,9 +23,11 @@ struct Processors {
   Processors() {
     converter = QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"format": rgb})"));
     resizer = QAVCResizer::resizerWithGuid({}, "size", {}, frameOf(R"({"size": [7, 5], "color": [1, 2, 3]})"));
-    extractor = QAVCROIExtractor::extractorWithGuid({}, "extr", {}, frameOf(R"({"roi.size": [3, 2], "roi.center": [+1, -1]})"));
-    for (MRKBProcessor* processor : {static_cast<MRKBProcessor*>(converter.get()), static_cast<MRKBProcessor*>(resizer.get()),
-                                     static_cast<MRKBProcessor*>(extractor.get())})
+    extractor =
+        QAVCROIExtractor::extractorWithGuid({}, "extr", {}, frameOf(R"({"roi.size": [3, 2], "roi.center": [+1, -1]})"));
+    for (MRKBProcessor* processor :
+         {static_cast<MRKBProcessor*>(converter.get()), static_cast<MRKBProcessor*>(resizer.get()),
+          static_cast<MRKBProcessor*>(extractor.get())})
       (void)substrate->attach(processor, false);
   }
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
@@ -43,11 +45,14 @@ void expectWhole(MRKCStatement* made) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Processors* processors = new Processors();
-  Ref<MRKBTerm> term = MRKCReader::reader()->readTermFromString(std::string_view(reinterpret_cast<const char*>(data), size));
+  Ref<MRKBTerm> term =
+      MRKCReader::reader()->readTermFromString(std::string_view(reinterpret_cast<const char*>(data), size));
   QAVTImageStatement image;
   if (QAVFImageStatementRead(term.get(), &image) != kQAVImageValid) return 0;
   const bool raw = image.pixelFormat > 0;
-  if (raw && image.pixels->length() < IMKFImageLength(image.width, image.height, static_cast<uint32_t>(image.pixelFormat))) std::abort();
+  if (raw &&
+      image.pixels->length() < IMKFImageLength(image.width, image.height, static_cast<uint32_t>(image.pixelFormat)))
+    std::abort();
   // A few bytes of JPEG may announce up to 256 MiB of pixels; the fuzzer stays with small ones.
   if (IMKFImageLength(image.width, image.height, IMKPixelFormatRGBA) > (16u << 20)) return 0;
   expectWhole(processors->converter->process(image).get());

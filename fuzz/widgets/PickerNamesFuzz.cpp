@@ -51,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Ref<QELCPickerLink> link = makeRef<QELCPickerLink>(collector.get(), window.get());
   Ref<QELCFilePickerWorker> worker = makeRef<QELCFilePickerWorker>(link);
   if (!worker->start()) std::abort();
-  (void)worker->post(LLKCMessage::messageWithCode(LLKTMessageCode{6, 0, 1}, LLKCFSFolder::folderWithPath(folder().c_str())));
-  bool ended = window->pumpUntil([&] {
-    return !collector->batches.empty() && collector->batches.back()->details().boolForKey("last");
-  });
+  (void)worker->post(
+      LLKCMessage::messageWithCode(LLKTMessageCode{6, 0, 1}, LLKCFSFolder::folderWithPath(folder().c_str())));
+  bool ended = window->pumpUntil(
+      [&] { return !collector->batches.empty() && collector->batches.back()->details().boolForKey("last"); });
   link->cut();
   worker->stopAndJoin();
   window->detach(collector);

@@ -18,7 +18,9 @@ void DEMCAnswerer::answer(MRKCList* chunks) {
     if (!kind || !uid || kind->compareToChars("query") != 0) continue;
     for (const auto& entry : knows->terms()) {
       MRKCList* pair = asList(entry.get());
-      if (!pair || pair->count() != 2 || !MRKFUnifyTermsIsolated(substrate(), this, chunk->fetchAtIndex(4), pair->head())) continue;
+      if (!pair || pair->count() != 2 ||
+          !MRKFUnifyTermsIsolated(substrate(), this, chunk->fetchAtIndex(4), pair->head()))
+        continue;
       replyTo(uid, pair->tail(), weight, 0.0f);
       break;
     }

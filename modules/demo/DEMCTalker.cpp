@@ -65,9 +65,9 @@ void DEMCTalker::onUserSaid(MRKCFunc* func) {
     stage_ = Stage::kOfferedColours;
     say("Nice to meet you, " + textOf(args->head()) + "!");
     Ref<MRKCString> question = MRKCString::stringWithValue(kColourQuestion);
-    Ref<MRKCList> colours = MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("red").get(),
-                                                     MRKCSymbol::symbolWithValue("green").get(),
-                                                     MRKCSymbol::symbolWithValue("blue").get()});
+    Ref<MRKCList> colours =
+        MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("red").get(), MRKCSymbol::symbolWithValue("green").get(),
+                                 MRKCSymbol::symbolWithValue("blue").get()});
     ask("pick", {question.get(), colours.get()});
   } else if (name == "peek" && args->count() == 1 && stage_ == Stage::kChatting) {
     say("You said: " + textOf(args->head()));

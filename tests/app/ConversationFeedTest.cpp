@@ -98,10 +98,10 @@ TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
 }
 
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
-  Ref<MRKCList> options = MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(),
-                                                   MRKCString::stringWithValue("green").get()});
-  ASSERT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
-                                            "Colour?", options, nullptr));
+  Ref<MRKCList> options =
+      MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
+  ASSERT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?",
+                                            options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
   window->frame();
   ASSERT_TRUE(pick->iBWrap);

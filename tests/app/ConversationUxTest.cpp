@@ -216,7 +216,8 @@ TEST_F(ConversationTest, TypedTextAndTermsReachTheSolution) {
   size_t before = probe->squibs().size();
   type("colour(sky");
   EXPECT_TRUE(heard("[reads({}, {\"offset\": 4, \"inputs\": []})]"));
-  for (size_t i = before; i < probe->squibs().size(); ++i) EXPECT_EQ(probe->squibs()[i].find("peek"), std::string::npos);
+  for (size_t i = before; i < probe->squibs().size(); ++i)
+    EXPECT_EQ(probe->squibs()[i].find("peek"), std::string::npos);
   EXPECT_EQ(last().speaker(), kVSKSpeakerCTM);
   EXPECT_NE(last().iTerm->text().find("not a term"), std::string::npos);
 }

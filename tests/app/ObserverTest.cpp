@@ -37,7 +37,8 @@ protected:
   // Publishes tick(n) on the label and waits until the substrate delivered it to the observer.
   void publish(const char* label, double n) {
     Ref<MRKCNumber> number = MRKCNumber::numberWithReal(n);
-    Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(label, MRKCList::listWithTerms({number.get()}).get(), 1.0);
+    Ref<MRKCStatement> statement =
+        MRKCStatement::statementWithLabel(label, MRKCList::listWithTerms({number.get()}).get(), 1.0);
     ASSERT_TRUE(substrate->publish(MRKCSquib::squibWithLabel(label, statement.get(), 5.0f).get(), {}));
   }
   // Publishes on the marker label and waits for it: everything published before reached the
@@ -95,9 +96,11 @@ TEST_F(ObserverTest, NothingReachesATargetAfterItWasCleared) {
 TEST_F(ObserverTest, QueriesAndRepliesGoToTheTargetWithTheirOwnMessages) {
   observer->setOnQuery(LLKCMessage::messageWithCode({0xd01, 0, 0}));
   Ref<MRKCNumber> number = MRKCNumber::numberWithReal(3);
-  Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel("test.observer.label", MRKCList::listWithTerms({number.get()}).get());
+  Ref<MRKCPredicate> predicate =
+      MRKCPredicate::predicateWithLabel("test.observer.label", MRKCList::listWithTerms({number.get()}).get());
   ASSERT_TRUE(predicate);
-  ASSERT_TRUE(substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), {}, observer->guid()));
+  ASSERT_TRUE(
+      substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), {}, observer->guid()));
   ASSERT_TRUE(window->pumpUntil([&] { return !target->messages.empty(); }));
   EXPECT_EQ(target->messages.front()->uid(), 0xd01u);
   EXPECT_TRUE(target->messages.front()->payloadAs<MRKCQuery>());

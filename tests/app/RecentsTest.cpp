@@ -54,7 +54,8 @@ TEST(Recents, RestoresExistingFilesInOrderAndArchivesWithoutLosingEarlierItems) 
   Ref<JSKCFrame> config = JSKCFrame::frame();
   Ref<JSKCFrame> stored = JSKCFrame::frame();
   Ref<JSKCArray> items = JSKCArray::array();
-  for (const std::string& path : {second, folder.path() + "/gone.json", first}) (void)items->append(JSKCString::stringWithString(path));
+  for (const std::string& path : {second, folder.path() + "/gone.json", first})
+    (void)items->append(JSKCString::stringWithString(path));
   (void)items->append(JSKCFrame::frame());
   (void)stored->store(items, "items");
   (void)config->store(stored, "load.recents");

@@ -38,7 +38,8 @@ TEST(StatsHint, OneHintFollowsTheGraphsEnteredAndLeavesWithItsOwnGraph) {
     const Ref<ZRVCHint>& hint = window->hint();
     EXPECT_EQ(hint ? hint->text() : std::string(), step.shown);
     size_t hints = 0;
-    for (const Ref<QELBWidget>& child : window->_childs()->members()) hints += dynamic_cast<ZRVCHint*>(child.get()) != nullptr;
+    for (const Ref<QELBWidget>& child : window->_childs()->members())
+      hints += dynamic_cast<ZRVCHint*>(child.get()) != nullptr;
     EXPECT_EQ(hints, hint ? 1u : 0u);
     if (hint && step.tag == kVSKGraphEnter) {
       EXPECT_EQ(hint->tag(), step.n);

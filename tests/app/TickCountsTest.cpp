@@ -42,7 +42,8 @@ TEST(TickCounts, ReadsTheListsThatArePresentAndNothingElse) {
 
 TEST(TickCounts, AnythingButASquibCountsNothing) {
   Ref<MRKCString> text = MRKCString::stringWithValue("tick");
-  for (const LLKBObject* payload : {static_cast<const LLKBObject*>(nullptr), static_cast<const LLKBObject*>(text.get())}) {
+  for (const LLKBObject* payload :
+       {static_cast<const LLKBObject*>(nullptr), static_cast<const LLKBObject*>(text.get())}) {
     VSKTTickCounts counts = VSKFTickCounts(payload);
     EXPECT_FALSE(counts.winners || counts.chunks || counts.links);
   }

@@ -34,7 +34,10 @@ TEST(WorkbenchView, TakesItsGeometryFromTheSettingsAndGivesItBackWhenItLeaves) {
     view->setPosition({50, 60});
     if (c.closedByUser) {
       view->close();
-      ASSERT_TRUE(window->pumpUntil([&] { window->frame(); return view->window() == nullptr; }));
+      ASSERT_TRUE(window->pumpUntil([&] {
+        window->frame();
+        return view->window() == nullptr;
+      }));
     } else {
       window->close();
     }

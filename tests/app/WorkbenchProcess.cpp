@@ -105,8 +105,7 @@ int WorkbenchProcess::waitForExit(std::chrono::milliseconds timeout) {
     pid_t done = waitpid(pid_, &status, WNOHANG);
     if (done == pid_) {
       pid_ = -1;
-      while (readSome(std::chrono::milliseconds(0))) {
-      }
+      while (readSome(std::chrono::milliseconds(0))) {}
       return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     (void)readSome(std::chrono::milliseconds(50));

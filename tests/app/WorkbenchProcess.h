@@ -38,7 +38,8 @@ private:
 struct ScreenRect {
   int x = 0, y = 0, w = 0, h = 0;
 };
-bool WorkbenchFindWindow(const char* title, ScreenRect* rect, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+bool WorkbenchFindWindow(const char* title, ScreenRect* rect,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
 // The screen's pixels in the rect as RGB bytes (row after row); empty when it cannot be read.
 std::vector<uint8_t> WorkbenchGrab(const ScreenRect& rect);
 // Writes the pixels (as WorkbenchGrab gave them) to a PNG file; false when it cannot.

@@ -199,8 +199,8 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
   std::vector<uint8_t> buttons = WorkbenchGrab({window.x + 270, window.y + 125, 120, 20});
   ASSERT_TRUE(click(window, 340, 135));
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (WorkbenchGrab({window.x + 270, window.y + 125, 120, 20}) == buttons && std::chrono::steady_clock::now() < deadline) {
-  }
+  while (WorkbenchGrab({window.x + 270, window.y + 125, 120, 20}) == buttons &&
+         std::chrono::steady_clock::now() < deadline) {}
   std::vector<uint8_t> paused = WorkbenchGrab(surface);
   // Over a second and a half (six ticks of the demonstration stage) nothing moves.
   const auto watchUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
@@ -225,9 +225,9 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
 }
 
 TEST_F(WorkbenchTest, WithoutADisplayItExitsWithAReason) {
-  WorkbenchProcess program(VESKO_PROGRAM, {demo},
-                           {"DISPLAY=:4095", "VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
-                            kNoLeakCheck});
+  WorkbenchProcess program(
+      VESKO_PROGRAM, {demo},
+      {"DISPLAY=:4095", "VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), kNoLeakCheck});
   EXPECT_EQ(program.waitForExit(), 1);
   EXPECT_NE(program.output().find("display"), std::string::npos) << program.output();
 }
@@ -334,7 +334,8 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
     OGLTPoint position;
     OGLTSize size;
   };
-  for (const Place& place : {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
+  for (const Place& place :
+       {Place{"ui.timeline", true, {10, 40}, {560, 300}}, Place{"ui.gist", false, {20, 180}, {600, 290}}}) {
     Ref<JSKCFrame> frame = JSKCFrame::frame();
     (void)frame->storeBool(place.visible, "visible");
     (void)OGL::storePoint(*frame, place.position, "position");
@@ -374,7 +375,9 @@ TEST_F(WorkbenchTest, AChunkPickedOnTheTimelineShowsInTheChunkViewer) {
   ASSERT_TRUE(click(window, 115, 13));
   ASSERT_TRUE(click(window, 140, 54));
   const ScreenRect expressionTitle{200, 104, 240, 14};
-  auto expressionShown = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, picked, window, expressionTitle); };
+  auto expressionShown = [&](const std::vector<uint8_t>& rgb) {
+    return changedIn(rgb, picked, window, expressionTitle);
+  };
   EXPECT_TRUE(expressionShown(capture("viewers-expression", &window, expressionShown)));
   ASSERT_TRUE(program->signal(SIGTERM));
   ASSERT_EQ(program->waitForExit(), 0) << program->output();

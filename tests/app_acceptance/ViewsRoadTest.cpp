@@ -43,7 +43,8 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_FALSE(bare.empty());
   auto showsView = [&](const Placement& view) {
     return [&, view](const std::vector<uint8_t>& rgb) {
-      return changedIn(rgb, bare, window, {static_cast<int>(view.position.x) + 10, static_cast<int>(view.position.y) + 4, 290, 16});
+      return changedIn(rgb, bare, window,
+                       {static_cast<int>(view.position.x) + 10, static_cast<int>(view.position.y) + 4, 290, 16});
     };
   };
   // Views > Conversation, Expression, Chunk viewer, Conscious contents.
@@ -89,7 +90,8 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
   ASSERT_TRUE(second->waitForOutput("no view is named ui.oldview")) << second->output();
   ASSERT_TRUE(second->waitForOutput("the saved state of ui.gist is not a frame")) << second->output();
   std::vector<uint8_t> restored = capture("views-7-restart", &window, showsView(kCtmViews[3]));
-  for (const Placement& view : {kCtmViews[0], kCtmViews[1], kCtmViews[3]}) EXPECT_TRUE(showsView(view)(restored)) << view.key;
+  for (const Placement& view : {kCtmViews[0], kCtmViews[1], kCtmViews[3]})
+    EXPECT_TRUE(showsView(view)(restored)) << view.key;
 
   ASSERT_TRUE(second->signal(SIGINT));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
@@ -103,9 +105,9 @@ TEST_F(ViewsRoadTest, EveryViewOpensFromItsMenuAndTheOpenOnesComeBackAfterAResta
 TEST_F(ViewsRoadTest, EveryVisionViewOpensFromItsMenuEntryAndComesBackAfterARestart) {
   struct Entry {
     const char* key;
-    int barX;     // the menu of the menu bar
-    int rowY;     // the entry in that menu
-    int fovY;     // the "Foveal" or "Peripherial" entry of its sub-list; 0: none
+    int barX;  // the menu of the menu bar
+    int rowY;  // the entry in that menu
+    int fovY;  // the "Foveal" or "Peripherial" entry of its sub-list; 0: none
     const char* step;
   };
   const Entry entries[] = {
@@ -130,7 +132,9 @@ TEST_F(ViewsRoadTest, EveryVisionViewOpensFromItsMenuEntryAndComesBackAfterARest
       (void)capture((std::string(entry.step) + "-menu").c_str(), &window);
       ASSERT_TRUE(click(window, entry.barX + 130, entry.fovY));
     }
-    auto opened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, last, window, {0, 30, window.w, window.h - 50}); };
+    auto opened = [&](const std::vector<uint8_t>& rgb) {
+      return changedIn(rgb, last, window, {0, 30, window.w, window.h - 50});
+    };
     std::vector<uint8_t> now = capture(entry.step, &window, opened);
     EXPECT_TRUE(opened(now));
     last = now;
@@ -144,11 +148,14 @@ TEST_F(ViewsRoadTest, EveryVisionViewOpensFromItsMenuEntryAndComesBackAfterARest
   }
 
   auto second = start({});
-  auto reopened = [&](const std::vector<uint8_t>& rgb) { return changedIn(rgb, bare, window, {0, 30, window.w, window.h - 50}); };
+  auto reopened = [&](const std::vector<uint8_t>& rgb) {
+    return changedIn(rgb, bare, window, {0, 30, window.w, window.h - 50});
+  };
   EXPECT_TRUE(reopened(capture("vision-8-restart", &window, reopened)));
   ASSERT_TRUE(second->signal(SIGINT));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
-  for (const Entry& entry : entries) EXPECT_TRUE(config()->frameForLabel(entry.key)->boolForLabel("visible", false)) << entry.key;
+  for (const Entry& entry : entries)
+    EXPECT_TRUE(config()->frameForLabel(entry.key)->boolForLabel("visible", false)) << entry.key;
 }
 
 }  // namespace

@@ -123,7 +123,8 @@ TEST_F(CocoFeedTest, FolderOrderRepeatAndRewind) {
   ASSERT_EQ(images.size(), 3u);
   EXPECT_EQ(published(3).back(), "mango");
   EXPECT_EQ(metaUint(images[2].get(), "frameid"), metaUint(images[1].get(), "frameid") + 1);
-  EXPECT_GT(MRKFFrameFetchReal(metaOf(images[2].get()), "stamp", 0), MRKFFrameFetchReal(metaOf(images[1].get()), "stamp", 0));
+  EXPECT_GT(MRKFFrameFetchReal(metaOf(images[2].get()), "stamp", 0),
+            MRKFFrameFetchReal(metaOf(images[1].get()), "stamp", 0));
   post(kVSKCocoFeedRewind);
   post(kVSKCocoFeedNext);
   EXPECT_EQ(published(4).back(), "banana");
@@ -137,7 +138,8 @@ TEST_F(CocoFeedTest, RandomOrderWrapsAroundTheFolder) {
     post(kVSKCocoFeedNext);
     ASSERT_EQ(published(n).size(), n) << "request " << n << " was met although the folder had ended";
   }
-  for (const std::string& sample : published(12)) EXPECT_TRUE(sample == "p" || sample == "q" || sample == "r") << sample;
+  for (const std::string& sample : published(12))
+    EXPECT_TRUE(sample == "p" || sample == "q" || sample == "r") << sample;
 }
 
 TEST_F(CocoFeedTest, RequestsThatCannotBeMetAreToldAndTheFeedGoesOn) {

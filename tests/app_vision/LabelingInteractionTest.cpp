@@ -27,9 +27,16 @@ Ref<VSKCImageSample> fixedSample() {
       const auto right = static_cast<int16_t>(left + kSize - 1), bottom = static_cast<int16_t>(top + kSize - 1);
       const bool red = c < 2;
       const int16_t shade = (r == 1 && c == 1) ? 190 : 200;  // a darker red: colour distance about 2
-      HandSuperpixel s{static_cast<int16_t>(index), static_cast<int16_t>(left + 5), static_cast<int16_t>(top + 5),
-                       static_cast<int16_t>(red ? 0 : 200), 0, static_cast<int16_t>(red ? shade : 0),
-                       left, top, right, bottom,
+      HandSuperpixel s{static_cast<int16_t>(index),
+                       static_cast<int16_t>(left + 5),
+                       static_cast<int16_t>(top + 5),
+                       static_cast<int16_t>(red ? 0 : 200),
+                       0,
+                       static_cast<int16_t>(red ? shade : 0),
+                       left,
+                       top,
+                       right,
+                       bottom,
                        {left, top, right, top, right, bottom, left, bottom},
                        (r == 2 && c == 0) ? std::vector<float>{0.9f, 0.9f} : std::vector<float>{0.1f, 0.1f}};
       entries.push_back(superpixelFrame(s));
@@ -60,15 +67,15 @@ struct Case {
   std::vector<uint32_t> masks;  // row-major, 12 cells
   std::vector<uint8_t> slots;   // the first slots
   bool touched;
-  std::string status;           // "" or the prefix of the compare status
+  std::string status;  // "" or the prefix of the compare status
 };
 
 void run(VSKCImageSample& sample, VSKTLabelingState& state, const std::vector<Step>& steps, std::string* status) {
   for (const Step& step : steps) {
     switch (step.kind) {
       case Step::press: {
-        const NRKTPoint p = step.row < 0 ? NRKTPoint{100, 100}
-                                         : NRKTPoint{float(step.col * kSize + 5), float(step.row * kSize + 5)};
+        const NRKTPoint p =
+            step.row < 0 ? NRKTPoint{100, 100} : NRKTPoint{float(step.col * kSize + 5), float(step.row * kSize + 5)};
         (void)VSKFLabelingClick(sample, state, p, step.modifiers, status);
         break;
       }
@@ -92,40 +99,76 @@ TEST(LabelingInteraction, CursorSequencesGiveTheLabelsOfEverySuperpixel) {
   const std::vector<Case> cases = {
       {"one click toggles one superpixel and labels the object",
        {label(3), at(0, 0)},
-       {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {3}, true, ""},
+       {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {3},
+       true,
+       ""},
       {"a second click on it toggles it off, still labelling and touching",
        {label(3), at(0, 0), at(0, 0)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {3}, true, ""},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {3},
+       true,
+       ""},
       {"shift floods the similar cells within reach 1, not the other texture nor blue",
        {label(2), reach(1), at(1, 0, S)},
-       {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0}, {2}, true, ""},
+       {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0},
+       {2},
+       true,
+       ""},
       {"reach 2 from the darker red takes the whole red half but the other texture",
        {label(2), reach(2), at(1, 1, S)},
-       {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0}, {2}, true, ""},
+       {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0},
+       {2},
+       true,
+       ""},
       {"a threshold of 1 keeps the darker red out",
        {label(2), reach(1), limit(1), at(0, 0, S)},
-       {1, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}, {2}, true, ""},
+       {1, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0},
+       {2},
+       true,
+       ""},
       {"shift on a member clears it and its similar members; others stay",
        {label(2), at(2, 0), at(2, 2), reach(2), at(1, 1, S), at(1, 1, S)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0}, {2}, true, ""},
+       {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0},
+       {2},
+       true,
+       ""},
       {"a flood reaching the empty cell leaves it as it was (no colour match)",
        {reach(1), at(0, 2, S)},
-       {0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0}, {0}, true, ""},
+       {0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0},
+       {0},
+       true,
+       ""},
       {"a second object gets its own bit and slot",
        {label(4), at(0, 0), object(2), label(7), at(0, 0), at(2, 3)},
-       {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, {4, 7}, true, ""},
+       {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2},
+       {4, 7},
+       true,
+       ""},
       {"the compare gesture measures two superpixels and changes nothing",
        {at(0, 0, C), at(0, 2, C)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0}, false, "p:0.0000 c:"},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {0},
+       false,
+       "p:0.0000 c:"},
       {"a third control-click starts a new pair",
        {at(0, 0, C), at(0, 1, C), at(1, 1, C)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0}, false, "p:0.0000 c:0.0000"},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {0},
+       false,
+       "p:0.0000 c:0.0000"},
       {"a press outside every superpixel and on the empty cell changes nothing",
        {label(1), at(-1, -1), at(0, 3)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0}, false, ""},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {0},
+       false,
+       ""},
       {"an object outside 1..32 changes no mask and no slot",
        {object(33), label(5), at(0, 0)},
-       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0}, true, ""},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {0},
+       true,
+       ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -190,11 +233,23 @@ namespace {
 TEST(LabelingInteraction, AGridWithFewerRecordsIsNeverReadPastItsEnd) {
   std::vector<Ref<MRKBTerm>> entries;
   for (int16_t i = 0; i < 4; ++i) {
-    const int16_t left = int16_t((i % 3) * 10), top = int16_t((i / 3) * 10), right = int16_t(left + 9), bottom = int16_t(top + 9);
-    entries.push_back(superpixelFrame({i, int16_t(left + 5), int16_t(top + 5), 0, 0, 200, left, top, right, bottom,
-                                       {left, top, right, top, right, bottom, left, bottom}, {0.1f}}));
+    const int16_t left = int16_t((i % 3) * 10), top = int16_t((i / 3) * 10), right = int16_t(left + 9),
+                  bottom = int16_t(top + 9);
+    entries.push_back(superpixelFrame({i,
+                                       int16_t(left + 5),
+                                       int16_t(top + 5),
+                                       0,
+                                       0,
+                                       200,
+                                       left,
+                                       top,
+                                       right,
+                                       bottom,
+                                       {left, top, right, top, right, bottom, left, bottom},
+                                       {0.1f}}));
   }
-  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(segmentedStatement(2, 3, 10, std::move(entries)).get(), "short", 0);
+  Ref<VSKCImageSample> sample =
+      VSKCImageSample::sampleFromStatement(segmentedStatement(2, 3, 10, std::move(entries)).get(), "short", 0);
   ASSERT_TRUE(sample);
   ASSERT_EQ(sample->superpixelCount(), 4u);
   VSKTLabelingState state;

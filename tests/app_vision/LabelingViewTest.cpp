@@ -32,15 +32,27 @@ Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromStr
 Ref<MRKCStatement> segmentedFrame(const char* name) {
   std::vector<Ref<MRKBTerm>> entries;
   for (int16_t i = 0; i < 4; ++i) {
-    const int16_t left = int16_t((i % 2) * 8), top = int16_t((i / 2) * 8), right = int16_t(left + 7), bottom = int16_t(top + 7);
-    entries.push_back(superpixelFrame({i, int16_t(left + 4), int16_t(top + 4), 10, 20, 200, left, top, right, bottom,
-                                       {left, top, right, top, right, bottom, left, bottom}, {0.5f}}));
+    const int16_t left = int16_t((i % 2) * 8), top = int16_t((i / 2) * 8), right = int16_t(left + 7),
+                  bottom = int16_t(top + 7);
+    entries.push_back(superpixelFrame({i,
+                                       int16_t(left + 4),
+                                       int16_t(top + 4),
+                                       10,
+                                       20,
+                                       200,
+                                       left,
+                                       top,
+                                       right,
+                                       bottom,
+                                       {left, top, right, top, right, bottom, left, bottom},
+                                       {0.5f}}));
   }
   Ref<MRKCStatement> grid = segmentedStatement(2, 2, 8, std::move(entries));
   Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 16, 16, patternPixels(16, 16, 3));
   MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));
   MRKCFrame* to = asFrame(image->terms()->fetchAtIndex(3));
-  for (const char* key : {"superpixels", "rows", "cols", "size"}) EXPECT_EQ(to->store(from->fetchForString(key), key), 0);
+  for (const char* key : {"superpixels", "rows", "cols", "size"})
+    EXPECT_EQ(to->store(from->fetchForString(key), key), 0);
   EXPECT_TRUE(MRKFFrameStoreTerm(metaOf(image.get()), "sample", MRKCString::stringWithValue(name).get()));
   return image;
 }
@@ -61,7 +73,8 @@ protected:
   }
 
   void open(const char* settings) {
-    view = VSKCLabelingView::viewWithSize({0, 0}, {0, 0}, "ui.qav.labeling.fovl", "qav.stream.fovl.seg", 320, json(settings));
+    view = VSKCLabelingView::viewWithSize({0, 0}, {0, 0}, "ui.qav.labeling.fovl", "qav.stream.fovl.seg", 320,
+                                          json(settings));
     ASSERT_TRUE(view);
     view->setVisible(true);
     ASSERT_TRUE(window->attach(view));
@@ -72,7 +85,9 @@ protected:
     ASSERT_TRUE(view->poke(message));
     window->pump();
   }
-  void send(uint64_t code, Ref<LLKBObject> payload = nullptr) { send(LLKCMessage::messageWithCode(code, std::move(payload))); }
+  void send(uint64_t code, Ref<LLKBObject> payload = nullptr) {
+    send(LLKCMessage::messageWithCode(code, std::move(payload)));
+  }
   void setting(uint32_t tag, double value) {
     Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0xD000, tag, 0});
     (void)message->details().storeReal(value, "value");
@@ -87,7 +102,9 @@ protected:
     send(label);
     ASSERT_TRUE(view->state().sample->touched()) << "a label change marks the sample changed";
   }
-  void dataFolder(const std::string& path) { send(LLKCMessage::messageWithCode({0xA000, 1, 0}, LLKCString::stringWithString(path))); }
+  void dataFolder(const std::string& path) {
+    send(LLKCMessage::messageWithCode({0xA000, 1, 0}, LLKCString::stringWithString(path)));
+  }
 
   fs::path folder;
   Ref<QELCApplication> application = QELCApplication::applicationWithName("labeling-test", 0, nullptr);
@@ -147,12 +164,14 @@ TEST_F(LabelingViewTest, AChangedSampleIsNeverDroppedUnsaved) {
   // A data folder where nothing can be made: the save fails and "next" keeps the sample.
   dataFolder("/proc/vesko-labeling-nowhere");
   send(kVSKLabelingNext);
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("not saved") != std::string::npos; })) << view->status();
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("not saved") != std::string::npos; }))
+      << view->status();
   EXPECT_EQ(view->state().sample.get(), changed.get());
   EXPECT_TRUE(changed->touched());
   EXPECT_FALSE(view->state().waiting);
   send(kVSKLabelingSave);
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample not saved: it stays changed"; })) << view->status();
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample not saved: it stays changed"; }))
+      << view->status();
   EXPECT_TRUE(changed->touched());
   // Once it can be saved, "next" saves it and then waits for the next frame.
   dataFolder(folder.string());
@@ -184,7 +203,8 @@ TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed)
   EXPECT_EQ(view->state().sampleNames->count(), 1u) << "a name already listed is chosen, not added";
   for (int i = 0; i < 10; ++i) send(kVSKLabelingClone);
   ASSERT_EQ(view->state().sampleNames->count(), 10u);
-  EXPECT_NE(view->state().sampleNames->fetchAtIndexAs<LLKCString>(0)->string(), "first") << "the eleventh pushes the oldest out";
+  EXPECT_NE(view->state().sampleNames->fetchAtIndexAs<LLKCString>(0)->string(), "first")
+      << "the eleventh pushes the oldest out";
   EXPECT_EQ(view->state().samples->selected(), 9u);
   view->state().sample->objects()[0] = 4;
   send(kVSKLabelingRevert);

@@ -38,7 +38,7 @@ struct At {
   int x, y;
 };
 constexpr At kNext = {12, 396}, kSave = {26, 396}, kObjectNext = {312, 395}, kLabelBox = {440, 396},
-                    kScissors = {398, 270}, kImage = {92, 94}, kClose = {496, 40}, kRepeat = {578, 174};
+             kScissors = {398, 270}, kImage = {92, 94}, kClose = {496, 40}, kRepeat = {578, 174};
 // "scissors" in the foveal list of rsc/labels.json, "null" being 0.
 constexpr uint8_t kScissorsLabel = 77;
 
@@ -127,8 +127,9 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
   writeConfig();
   const std::string samples = data.path() + "/vesko/qav/fovl";
   const std::string solution = VisionWorkbenchSolution(VESKO_SOURCE_DIR, work.path(), samples);
-  WorkbenchProcess program(VESKO_PROGRAM, {solution},
-                           {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
+  WorkbenchProcess program(
+      VESKO_PROGRAM, {solution},
+      {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(program.waitForOutput("loaded " + solution)) << program.output();
   // The view is drawn once its body's grey shows.
@@ -158,7 +159,9 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
     size_t green = 0;
     for (int y = 0; y < shape.rows; ++y)
       for (int x = 0; x < shape.cols; ++x)
-        if (shape.at<uint8_t>(y, x) && greenish(&rgb[(static_cast<size_t>(kImage.y + y) * window.w + kImage.x + x) * 3])) ++green;
+        if (shape.at<uint8_t>(y, x) &&
+            greenish(&rgb[(static_cast<size_t>(kImage.y + y) * window.w + kImage.x + x) * 3]))
+          ++green;
     return green > static_cast<size_t>(area) / 2;
   });
 
@@ -166,13 +169,15 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
   ASSERT_TRUE(WorkbenchClick(kSave.x, kSave.y));
   const std::string file = samples + "/" + scenes[0].name + ".bin";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
   // The fake classifier replays the saved sample: with the labelling view closed, the labelled
   // feed beneath it outlines the objects once the feed sends the image again.
   ASSERT_TRUE(WorkbenchClick(kClose.x, kClose.y));
   ASSERT_TRUE(WorkbenchClick(kRepeat.x, kRepeat.y));
-  std::vector<uint8_t> replayed = shot("labeling-replayed", [&](const std::vector<uint8_t>& rgb) { return fuchsia(rgb, window.w) > 50; });
+  std::vector<uint8_t> replayed =
+      shot("labeling-replayed", [&](const std::vector<uint8_t>& rgb) { return fuchsia(rgb, window.w) > 50; });
   EXPECT_GT(fuchsia(replayed, window.w), 50u);
   ASSERT_TRUE(program.signal(SIGINT));
   EXPECT_EQ(program.waitForExit(), 0) << program.output();

@@ -27,11 +27,23 @@ Ref<VSKCImageSample> twoSquares(const std::string& name) {
   std::vector<Ref<MRKBTerm>> entries;
   for (int16_t i = 0; i < 2; ++i) {
     const int16_t left = int16_t(4 * i), right = int16_t(left + 3);
-    entries.push_back(superpixelFrame({i, int16_t(left + 2), 2, 0, 0, int16_t(i ? 0 : 255), left, 0, right, 3,
-                                       {left, 0, right, 0, right, 3, left, 3, left, 0}, {1.0f}}));
+    entries.push_back(superpixelFrame({i,
+                                       int16_t(left + 2),
+                                       2,
+                                       0,
+                                       0,
+                                       int16_t(i ? 0 : 255),
+                                       left,
+                                       0,
+                                       right,
+                                       3,
+                                       {left, 0, right, 0, right, 3, left, 3, left, 0},
+                                       {1.0f}}));
   }
-  Ref<MRKBTerm> coco = MRKCReader::reader()->readTermFromString(R"({"g": [{"ctid": 2, "poly": [[0, 0, 3, 0, 3, 3, 0, 3]], "area": 100}]})");
-  return VSKCImageSample::sampleFromStatement(segmentedStatement(1, 2, 4, std::move(entries), 0, 0, coco->asFrame()).get(), name, 0);
+  Ref<MRKBTerm> coco = MRKCReader::reader()->readTermFromString(
+      R"({"g": [{"ctid": 2, "poly": [[0, 0, 3, 0, 3, 3, 0, 3]], "area": 100}]})");
+  return VSKCImageSample::sampleFromStatement(
+      segmentedStatement(1, 2, 4, std::move(entries), 0, 0, coco->asFrame()).get(), name, 0);
 }
 
 Ref<LLKCData> labels() {
@@ -92,11 +104,13 @@ TEST_F(SampleOperations, SavesReportTheirOutcome) {
   Ref<JSKCFrame> content = JSKCFrame::frame();
   (void)content->storeUint(7, "n");
   Ref<LLKCMessage> complete = LLKCMessage::messageWithCode(kDone, content);
-  Ref<LLKCMessage> saved = run(VSKCOperationJSONSave::operationWithFilePath((folder / "s.json").string(), content), complete);
+  Ref<LLKCMessage> saved =
+      run(VSKCOperationJSONSave::operationWithFilePath((folder / "s.json").string(), content), complete);
   ASSERT_TRUE(saved);
   EXPECT_TRUE(saved->details().boolForKey("outcome"));
   EXPECT_EQ(saved->payload(), complete->payload());  // a copy keeps the payload
-  Ref<LLKCMessage> failed = run(VSKCOperationJSONSave::operationWithFilePath((folder / "no" / "s.json").string(), content));
+  Ref<LLKCMessage> failed =
+      run(VSKCOperationJSONSave::operationWithFilePath((folder / "no" / "s.json").string(), content));
   ASSERT_TRUE(failed);
   EXPECT_FALSE(failed->details().boolForKey("outcome", true));
 
@@ -119,7 +133,8 @@ TEST_F(SampleOperations, SampleSaveWritesItsFileAndClearsTouched) {
 
   LogCapture log;
   sample->setTouched(true);
-  Ref<LLKCMessage> failed = run(VSKCOperationImageSampleSave::operationWithImageSample(sample, (folder / "none").string()));
+  Ref<LLKCMessage> failed =
+      run(VSKCOperationImageSampleSave::operationWithImageSample(sample, (folder / "none").string()));
   ASSERT_TRUE(failed);
   EXPECT_FALSE(failed->details().boolForKey("outcome", true));
   EXPECT_TRUE(sample->touched());

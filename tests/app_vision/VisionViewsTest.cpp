@@ -29,8 +29,10 @@ TEST(VisionViewParts, SliderPositionsMapOntoTheSegmentersRanges) {
     double position;
     uint32_t lower;
     uint32_t property;
-  } cases[] = {{0.0, 8, 8}, {1.0, 8, 128}, {0.5, 8, 68}, {0.5, 24, 76}, {-0.3, 24, 24}, {1.7, 24, 128}, {std::nan(""), 8, 8}};
-  for (const auto& test : cases) EXPECT_EQ(VSKFSegmentedViewSliderToProperty(test.position, test.lower), test.property) << test.position;
+  } cases[] = {{0.0, 8, 8},    {1.0, 8, 128},  {0.5, 8, 68},        {0.5, 24, 76},
+               {-0.3, 24, 24}, {1.7, 24, 128}, {std::nan(""), 8, 8}};
+  for (const auto& test : cases)
+    EXPECT_EQ(VSKFSegmentedViewSliderToProperty(test.position, test.lower), test.property) << test.position;
 }
 
 TEST(VisionViewParts, ColoursAreReadFromEitherFormAndMalformedEntriesSkipped) {
@@ -44,7 +46,7 @@ TEST(VisionViewParts, ColoursAreReadFromEitherFormAndMalformedEntriesSkipped) {
       {"color": [1, 1, 1]},
       "not an entry",
       {"label": "long", "color": [0.1, 0.2, 0.3, 0.4, 0.5]}]})"),
-                                  &colours),
+                                 &colours),
             3u);
   ASSERT_EQ(colours.size(), 3u);
   EXPECT_EQ(colours["cat"].r, 1.0f);
@@ -70,10 +72,12 @@ protected:
   void SetUp() override {
     window = QELTestHeadlessWindow::make({800, 600});
     ASSERT_TRUE(window);
-    segmenter = makeRef<Recorder>("qav.proc.fovl", frameOf(R"({"spix.size": 16, "poly.size": 200, "poly.show": true})"));
+    segmenter =
+        makeRef<Recorder>("qav.proc.fovl", frameOf(R"({"spix.size": 16, "poly.size": 200, "poly.show": true})"));
     segmenter->answerQueries = true;
     ASSERT_TRUE(MRKCSubstrate::shared()->attach(segmenter.get(), false));
-    view = VSKCSegmentedView::viewWithSize({0, 0}, {0, 0}, "ui.qav.seg.fovl", "qav.stream.fovl.seg", "qav.proc.fovl", 320, nullptr);
+    view = VSKCSegmentedView::viewWithSize({0, 0}, {0, 0}, "ui.qav.seg.fovl", "qav.stream.fovl.seg", "qav.proc.fovl",
+                                           320, nullptr);
     ASSERT_TRUE(view);
     view->setVisible(true);
     ASSERT_TRUE(window->attach(view));
@@ -95,7 +99,8 @@ protected:
     return dynamic_cast<T*>(view->state().panel->locate(alias));
   }
   void showImage(const char* format, uint32_t width, uint32_t height, size_t pixelSize) {
-    Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", format, width, height, patternPixels(width, height, pixelSize));
+    Ref<MRKCStatement> image =
+        makeImage("qav.stream.fovl.seg", format, width, height, patternPixels(width, height, pixelSize));
     send(0x10000C000, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", image.get(), 1.0f));
   }
 
@@ -106,7 +111,8 @@ protected:
 
 TEST_F(SegmentedViewTest, SettingsPeekTheSegmenterAndItsRepliesSetTheControls) {
   send(0x40000A000);
-  ASSERT_TRUE(window->pumpUntil([&] { return widget<QELBLabel>("spix.size")->text() == "16" && widget<QELBToggle>("poly.show")->value(); }));
+  ASSERT_TRUE(window->pumpUntil(
+      [&] { return widget<QELBLabel>("spix.size")->text() == "16" && widget<QELBToggle>("poly.show")->value(); }));
   EXPECT_NEAR(widget<QELBSlider>("spix.size.slider")->value(), 8.0 / 120, 1e-4);
   EXPECT_EQ(widget<QELBLabel>("poly.size")->text(), "200");
   EXPECT_NEAR(widget<QELBSlider>("poly.size.slider")->value(), 176.0 / 104, 1e-4) << "not clamped";
@@ -118,7 +124,8 @@ TEST_F(SegmentedViewTest, SliderPokesAreThrottledAndTheLastPositionIsSent) {
   EXPECT_EQ(widget<QELBLabel>("spix.size")->text(), "128");
   ASSERT_TRUE(window->pumpUntil([&] { return segmenter->countOf("query ?qav.proc.fovl(poke(spix.size, 128))") == 1; }))
       << ::testing::PrintToString(segmenter->events());
-  EXPECT_LE(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size"), 2u) << "eleven moves, at most two pokes in 50 ms";
+  EXPECT_LE(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size"), 2u)
+      << "eleven moves, at most two pokes in 50 ms";
   EXPECT_EQ(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size, 8))"), 1u) << "the first move is poked at once";
 }
 
@@ -140,7 +147,8 @@ TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) 
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({800, 600});
   ASSERT_TRUE(window);
   LogCapture log;
-  Ref<VSKCLabeledView> view = VSKCLabeledView::viewWithSize({0, 0}, {0, 0}, "ui.qav.lab.fovl", "qav.stream.fovl.lab", 320, nullptr);
+  Ref<VSKCLabeledView> view =
+      VSKCLabeledView::viewWithSize({0, 0}, {0, 0}, "ui.qav.lab.fovl", "qav.stream.fovl.lab", 320, nullptr);
   ASSERT_TRUE(view);
   view->setVisible(true);
   ASSERT_TRUE(window->attach(view));
@@ -168,7 +176,8 @@ TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) 
   // The picture is centred in its 320 x 320 box; the cat's square is filled red around (10, 10).
   const OGLTPoint at = view->localToWorld({0, 0});
   const OGLTRect space = view->space();
-  const std::array<uint8_t, 4> inside = window->pixel(static_cast<int>(at.x + space.left + 140 + 10), static_cast<int>(at.y + space.top + 150 + 10));
+  const std::array<uint8_t, 4> inside =
+      window->pixel(static_cast<int>(at.x + space.left + 140 + 10), static_cast<int>(at.y + space.top + 150 + 10));
   EXPECT_GT(inside[0], 200) << "red fill";
   EXPECT_LT(inside[1], 60);
   // The bitmap's texture belongs to the window's context, which the window takes along.

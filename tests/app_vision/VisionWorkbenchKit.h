@@ -29,11 +29,13 @@ inline bool VisionWorkbenchWriteSettings(const std::string& settings, JSKCFrame&
 
 // The demonstration's vision solution (from the source tree) with the foveal fake classifier
 // reading the samples of the folder, written into work; its path ("" when it cannot be written).
-inline std::string VisionWorkbenchSolution(const std::string& sourceDir, const std::string& work, const std::string& samples) {
+inline std::string VisionWorkbenchSolution(const std::string& sourceDir, const std::string& work,
+                                           const std::string& samples) {
   std::ifstream in(sourceDir + "/etc/vesko/vision.json");
   std::stringstream text;
   text << in.rdbuf();
-  const std::string adapted = std::regex_replace(text.str(), std::regex(R"(\\"samples/qav/fovl\\")"), "\\\"" + samples + "\\\"");
+  const std::string adapted =
+      std::regex_replace(text.str(), std::regex(R"(\\"samples/qav/fovl\\")"), "\\\"" + samples + "\\\"");
   const std::string path = work + "/vision.json";
   return LLKFWriteFileAtomically(path.c_str(), adapted.data(), adapted.size()) ? path : std::string();
 }

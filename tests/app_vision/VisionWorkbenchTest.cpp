@@ -39,7 +39,8 @@ struct Box {
 };
 
 // Pixels of the screen grab that pass the test inside the box (window coordinates).
-size_t count(const std::vector<uint8_t>& rgb, const ScreenRect& window, const Box& box, bool (*test)(const uint8_t* p)) {
+size_t count(const std::vector<uint8_t>& rgb, const ScreenRect& window, const Box& box,
+             bool (*test)(const uint8_t* p)) {
   size_t found = 0;
   for (int y = static_cast<int>(box.y); y < static_cast<int>(box.y + box.h) && y < window.h; ++y)
     for (int x = static_cast<int>(box.x); x < static_cast<int>(box.x + box.w) && x < window.w; ++x)
@@ -92,11 +93,13 @@ protected:
     ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
   }
 
-  std::vector<uint8_t> capture(const char* name, ScreenRect* rect, const std::function<bool(const std::vector<uint8_t>&)>& shows) {
+  std::vector<uint8_t> capture(const char* name, ScreenRect* rect,
+                               const std::function<bool(const std::vector<uint8_t>&)>& shows) {
     EXPECT_TRUE(WorkbenchFindWindow("vesko", rect));
     std::vector<uint8_t> rgb = WorkbenchGrab(*rect);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(*rect);
+    while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
+      rgb = WorkbenchGrab(*rect);
     EXPECT_TRUE(WorkbenchSavePNG(rgb, *rect, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
     return rgb;
   }
@@ -109,8 +112,9 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
   labelScenes();
   writeConfig();
   const std::string path = solution();
-  WorkbenchProcess program(VESKO_PROGRAM, {path},
-                           {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
+  WorkbenchProcess program(
+      VESKO_PROGRAM, {path},
+      {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(program.waitForOutput("loaded " + path)) << program.output();
   ScreenRect window;
@@ -135,7 +139,8 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
   ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSegmented.x + 11), static_cast<int>(kSegmented.y + 10)));
   ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSegmented.x + 30), static_cast<int>(kSegmented.y + 35)));
   const Box panel = {kSegmented.x + 190, kSegmented.y + 75, 90, 12};
-  capture("vision-settings", &window, [&](const std::vector<uint8_t>& rgb) { return count(rgb, window, panel, colourful) > 20; });
+  capture("vision-settings", &window,
+          [&](const std::vector<uint8_t>& rgb) { return count(rgb, window, panel, colourful) > 20; });
   ASSERT_TRUE(WorkbenchDrag(static_cast<int>(kSegmented.x + 198), static_cast<int>(kSegmented.y + 81),
                             static_cast<int>(kSegmented.x + 300), static_cast<int>(kSegmented.y + 81)));
   ASSERT_TRUE(WorkbenchClick(static_cast<int>(kSubmit.x), static_cast<int>(kSubmit.y + 37)));
@@ -145,7 +150,9 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
     for (int y = static_cast<int>(below.y); y < static_cast<int>(below.y + below.h); ++y)
       for (int x = static_cast<int>(below.x); x < static_cast<int>(below.x + below.w); ++x) {
         const size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
-        if (std::abs(rgb[i] - shown[i]) + std::abs(rgb[i + 1] - shown[i + 1]) + std::abs(rgb[i + 2] - shown[i + 2]) > 30) ++differing;
+        if (std::abs(rgb[i] - shown[i]) + std::abs(rgb[i + 1] - shown[i + 1]) + std::abs(rgb[i + 2] - shown[i + 2]) >
+            30)
+          ++differing;
       }
     return differing > 2000;
   };

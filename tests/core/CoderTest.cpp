@@ -90,8 +90,8 @@ TEST(Coders, EveryTruncationOrStrayByteOfAnArchiveIsRefused) {
 
 TEST(Coders, ARepeatedKeyMakesTheArchiveMalformed) {
   const uint8_t twice[] = {'V', 'K', 'C', '1', 0, 0, 0, 0, 2, 0, 0, 0,  //
-                           1, 0, 'k', 1, 0, 0, 0, 5,                    //
-                           1, 0, 'k', 1, 0, 0, 0, 6};
+                           1,   0,   'k', 1,   0, 0, 0, 5,              //
+                           1,   0,   'k', 1,   0, 0, 0, 6};
   EXPECT_FALSE(LLKBDecoder::decoderWithArchive(twice, sizeof twice));
   EXPECT_FALSE(LLKBEncoder::encoder()->encodeByte(1, ""));
 }

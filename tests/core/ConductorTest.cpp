@@ -134,7 +134,8 @@ TEST(Conductor, FlashPostAndSchedRunOnLaterTurnsInOrder) {
   EXPECT_TRUE(conductor->sched([&] { log.add("soon"); }));
   ASSERT_TRUE(log.waitForCount("late", 1));
   conductor->stopAndJoin();
-  EXPECT_EQ(log.events(), (std::vector<std::string>{"starting", "flash 1", "flash 2", "message 5", "soon", "late", "stopping"}));
+  EXPECT_EQ(log.events(),
+            (std::vector<std::string>{"starting", "flash 1", "flash 2", "message 5", "soon", "late", "stopping"}));
   EXPECT_FALSE(lateRanEarly.load());
 }
 

@@ -77,7 +77,9 @@ TEST(Sequence, IterationFindsTheFirstMatchAndSnapshotsSurviveChanges) {
   Ref<LLKCObjectDeque> deque = LLKCObjectDeque::dequeWithCapacity(4);
   for (int k = 0; k < 4; ++k) deque->append(item(k));
   int wanted = 2;
-  auto match = [](LLKBObject* object, void* context) { return static_cast<Item*>(object)->key >= *static_cast<int*>(context); };
+  auto match = [](LLKBObject* object, void* context) {
+    return static_cast<Item*>(object)->key >= *static_cast<int*>(context);
+  };
   EXPECT_EQ(static_cast<Item*>(deque->iterateUntilMatch(match, &wanted).get())->key, 2);
   wanted = 9;
   EXPECT_FALSE(deque->iterateUntilMatch(match, &wanted));

@@ -26,17 +26,13 @@ public:
   void set(const char* name, const char* value) {
     const char* old = std::getenv(name);
     saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
   }
   ~Environment() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second)
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      else
-        unsetenv(it->first.c_str());
+      if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
+      else unsetenv(it->first.c_str());
     }
   }
 
@@ -192,7 +188,8 @@ TEST(Console, LinesGoToStandardError) {
   std::fflush(stdout);
   std::fflush(stderr);
   const int savedOut = dup(1), savedErr = dup(2);
-  const int outFile = open(out.c_str(), O_WRONLY | O_CREAT, 0600), errFile = open(err.c_str(), O_WRONLY | O_CREAT, 0600);
+  const int outFile = open(out.c_str(), O_WRONLY | O_CREAT, 0600),
+            errFile = open(err.c_str(), O_WRONLY | O_CREAT, 0600);
   dup2(outFile, 1);
   dup2(errFile, 2);
   LLKFConsolePrintf("segmenter : a line");

@@ -47,7 +47,8 @@ TEST(Handler, StepsThroughAJobAndIdlesUntilTheNextMessage) {
   ASSERT_TRUE(reader->post(LLKCMessage::messageWithCode(1)));
   ASSERT_TRUE(log.waitForCount("done", 2));
   reader->stopAndJoin();
-  EXPECT_EQ(log.events(), (std::vector<std::string>{"batch 2", "batch 2", "batch 1", "done", "batch 1", "done", "stopping"}));
+  EXPECT_EQ(log.events(),
+            (std::vector<std::string>{"batch 2", "batch 2", "batch 1", "done", "batch 1", "done", "stopping"}));
 }
 
 // A job that never ends by itself.
@@ -124,7 +125,9 @@ TEST(Scheduler, RunsEveryOperationOnceWithItsHooksInOrder) {
   std::vector<std::string> events = log.events();
   for (int i = 0; i < 20; ++i) {
     std::string name = std::to_string(i);
-    auto at = [&](const std::string& hook) { return std::find(events.begin(), events.end(), name + " " + hook) - events.begin(); };
+    auto at = [&](const std::string& hook) {
+      return std::find(events.begin(), events.end(), name + " " + hook) - events.begin();
+    };
     EXPECT_LT(at("prepare"), at("execute"));
     EXPECT_LT(at("execute"), at("dismiss"));
   }

@@ -67,8 +67,8 @@ TEST(JsonFrame, TypedReadsGiveTheDefaultForMissingOrMismatchedValues) {
   EXPECT_TRUE(frame->boolForLabel("visible", false));
   EXPECT_FALSE(frame->boolForLabel("offset", false));  // a number is no boolean
   EXPECT_EQ(frame->sintForLabel("offset", 0), -4);
-  EXPECT_EQ(frame->uintForLabel("offset", 7), 7u);      // negative does not fit
-  EXPECT_EQ(frame->uintForLabel("scale", 7), 7u);       // not whole
+  EXPECT_EQ(frame->uintForLabel("offset", 7), 7u);  // negative does not fit
+  EXPECT_EQ(frame->uintForLabel("scale", 7), 7u);   // not whole
   EXPECT_DOUBLE_EQ(frame->realForLabel("visible", 9), 9);
   EXPECT_EQ(frame->stringForLabel("title", ""), "hello");
   EXPECT_EQ(frame->stringForLabel("scale", "none"), "none");
@@ -124,8 +124,8 @@ TEST_F(JsonFiles, ReadingFailsWithNullNeverAnEmptyFrame) {
     const char* text;  // null: no file at all
   };
   const Case cases[] = {
-      {"missing.json", nullptr}, {"broken.json", "{\"a\": 1,"}, {"array.json", "[1, 2]"},
-      {"number.json", "42"},     {"empty.json", ""},           {"trailing.json", "{} {}"},
+      {"missing.json", nullptr}, {"broken.json", "{\"a\": 1,"}, {"array.json", "[1, 2]"}, {"number.json", "42"},
+      {"empty.json", ""},        {"trailing.json", "{} {}"},
   };
   for (const Case& c : cases) {
     std::string path = folder.file(c.name);

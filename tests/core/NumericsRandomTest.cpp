@@ -86,7 +86,8 @@ TEST(Identity, GuidTextReadsBackAndBadTextIsRefused) {
   ASSERT_TRUE(back);
   EXPECT_TRUE(back->isEqual(*guid));
   EXPECT_EQ(back->hash(), guid->hash());
-  for (const char* bad : {"", "not-a-guid", "0123456789abcdef0123456789abcdef0123", "01234567-89ab-cdef-0123-456789abcdeg"})
+  for (const char* bad :
+       {"", "not-a-guid", "0123456789abcdef0123456789abcdef0123", "01234567-89ab-cdef-0123-456789abcdeg"})
     EXPECT_FALSE(LLKCGuid::guidWithString(bad)) << bad;
 }
 

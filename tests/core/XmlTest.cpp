@@ -54,8 +54,8 @@ TEST(XmlNode, ChildrenAreFoundByKeyAndATreeCannotHoldItself) {
   EXPECT_FALSE(root->findNodeForKey("none"));
   EXPECT_EQ(root->findNodeWithName("ogl:color").get(), first.get());
 
-  EXPECT_EQ(root->append(first), 22);   // already has a parent
-  EXPECT_EQ(first->append(root), 22);   // its own ancestor
+  EXPECT_EQ(root->append(first), 22);  // already has a parent
+  EXPECT_EQ(first->append(root), 22);  // its own ancestor
   EXPECT_EQ(root->append(root), 22);
   EXPECT_EQ(root->append(nullptr), 22);
   EXPECT_TRUE(root->remove(first.get()));

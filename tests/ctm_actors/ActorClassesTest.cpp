@@ -34,16 +34,18 @@ TEST(PlainActor, EventsBecomeHooks) {
     // Seen first by link: the same query is left out when it later wins on the stage.
     Ref<MRKCFlash> flash = MRKCFlash::flashWithFunctor(asFunc(term("link([b, 3, q1, query, x, 1.0, 1.0, 0.0])").get()));
     EXPECT_FALSE(CTMFActorReceivedFlash(a, flash.get()));
-    Ref<MRKCList> tick = list("[4, [[b, 3, q1, query, x, 1.0, 1.0, 0.0], [b, 4, t1, tweet, y, 1.0, 1.0, 0.0]], {\"mood\": 0.0}]");
-    Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel("ctm.tick", MRKCStatement::statementWithLabel("ctm.tick", tick.get(), 1).get(), 5);
+    Ref<MRKCList> tick =
+        list("[4, [[b, 3, q1, query, x, 1.0, 1.0, 0.0], [b, 4, t1, tweet, y, 1.0, 1.0, 0.0]], {\"mood\": 0.0}]");
+    Ref<MRKCSquib> squib =
+        MRKCSquib::squibWithLabel("ctm.tick", MRKCStatement::statementWithLabel("ctm.tick", tick.get(), 1).get(), 5);
     EXPECT_FALSE(CTMFActorReceivedSquib(a, squib.get()));
     CTMFActorPulsated(a);  // a beat: no hook
     CTMFPLNActorReplyCB(actor.get(), q.get(), list("[]").get(), nullptr);
     CTMFPLNActorKudosCB(actor.get(), r.get(), list("[]").get(), nullptr);
   });
   EXPECT_EQ(actor->heard, (std::vector<std::string>{"link 3 [[b, 3, q1, query, x, 1.0, 1.0, 0.0]] nil",
-                                                    "tick 4 [[b, 4, t1, tweet, y, 1.0, 1.0, 0.0]] {\"mood\": 0.0}", "reply q",
-                                                    "kudos r"}));
+                                                    "tick 4 [[b, 4, t1, tweet, y, 1.0, 1.0, 0.0]] {\"mood\": 0.0}",
+                                                    "reply q", "kudos r"}));
   substrate->detach(actor.get(), false);
 }
 

@@ -35,7 +35,8 @@ inline void onStrand(MRKBProcessor* processor, std::function<void()> task) {
 // and the flashes it gets, as "<kind> <label> <text>" lines.
 class Tap : public MRKBProcessor {
 public:
-  Tap(std::string label, std::vector<std::string> follow) : MRKBProcessor({}, std::move(label), {}, nullptr), follow_(std::move(follow)) {}
+  Tap(std::string label, std::vector<std::string> follow)
+      : MRKBProcessor({}, std::move(label), {}, nullptr), follow_(std::move(follow)) {}
 
   void onAttached() override {
     for (const auto& label : follow_) EXPECT_TRUE(substrate()->disclose(label, guid(), 2));

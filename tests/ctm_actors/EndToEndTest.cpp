@@ -107,7 +107,8 @@ TEST_F(EndToEnd, AnUnansweredQueryIsAnsweredWithNull) {
     // The loud tweets compete from the second tick on; ask once they do.
     ASSERT_TRUE(watcher_->waitFor([](const std::vector<Tap::Entry>& entries) {
       for (const auto& entry : entries)
-        if (MRKCList* winners = asList(entry.statement->terms()->fetchAtIndex(1)); winners && winners->count() > 0) return true;
+        if (MRKCList* winners = asList(entry.statement->terms()->fetchAtIndex(1)); winners && winners->count() > 0)
+          return true;
       return false;
     }));
     driver_->ask(std::string("?asker(query, ") + c.options + ", [unknown(thing), 0.001, 0.0], R)");
@@ -161,7 +162,8 @@ TEST_F(EndToEnd, AnAwaitAnswersUpToItsLimitAndIsThenRemoved) {
   EXPECT_EQ(asList(replies[0]->terms()->fetchAtIndex(3))->count(), 1u);
   MRKCList* both = asList(replies[1]->terms()->fetchAtIndex(3));
   ASSERT_EQ(both->count(), 2u);
-  EXPECT_GT(asNumber(asList(both->fetchAtIndex(0))->fetchAtIndex(1))->uint(), asNumber(asList(both->fetchAtIndex(1))->fetchAtIndex(1))->uint());
+  EXPECT_GT(asNumber(asList(both->fetchAtIndex(0))->fetchAtIndex(1))->uint(),
+            asNumber(asList(both->fetchAtIndex(1))->fetchAtIndex(1))->uint());
   size_t waits = 1;
   onStrand(listener.get(), [&] { waits = listener->actor()->awaits->count(); });
   EXPECT_EQ(waits, 0u);
@@ -189,12 +191,14 @@ TEST_F(EndToEnd, RecallFindsTheStagesSeenWithinItsWindow) {
 TEST_F(EndToEnd, KudosStrengthenALinkUntilQueriesGoByFlash) {
   stage();
   actor<DEMCAnswerer>("oracle", kOracle);
-  actor<DEMCAsker>("curious", "{\"every\": 1, \"links\": true, \"tlink\": 2.0, \"ukudo\": false, \"questions\": [colour(sky)]}");
+  actor<DEMCAsker>("curious",
+                   "{\"every\": 1, \"links\": true, \"tlink\": 2.0, \"ukudo\": false, \"questions\": [colour(sky)]}");
   // A query of the asker among the winners first, later one in the stage's link list.
   auto queryFrom = [](MRKCList* chunks) {
     for (const auto& member : chunks ? chunks->terms() : std::vector<Ref<MRKBTerm>>{}) {
       MRKCList* chunk = asList(member.get());
-      if (chunk && chunk->fetchAtIndex(0)->compareToChars("curious") == 0 && chunk->fetchAtIndex(3)->compareToChars("query") == 0)
+      if (chunk && chunk->fetchAtIndex(0)->compareToChars("curious") == 0 &&
+          chunk->fetchAtIndex(3)->compareToChars("query") == 0)
         return true;
     }
     return false;
@@ -233,8 +237,9 @@ TEST_F(EndToEnd, SolverAndRunnerActorsTakeCommandsAndHearTicks) {
   std::vector<std::string> texts;
   for (const auto& reply : replies) texts.push_back(reply->text());
   std::sort(texts.begin(), texts.end());
-  EXPECT_EQ(texts, (std::vector<std::string>{"<runner [tweet, {}, [hello, 1.0, 0.0]] 1.0>", "<solver [colour(sky)] 0.0>",
-                                              "<solver [tweet, {}, [hello, 1.0, 0.0]] 1.0>"}));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"<runner [tweet, {}, [hello, 1.0, 0.0]] 1.0>", "<solver [colour(sky)] 0.0>",
+                                      "<solver [tweet, {}, [hello, 1.0, 0.0]] 1.0>"}));
   ASSERT_TRUE(watcher_->waitFor([](const std::vector<Tap::Entry>& entries) { return entries.size() >= 3; }));
   std::lock_guard lock(calledMutex);
   ASSERT_FALSE(called.empty());

@@ -31,9 +31,12 @@ CTMCStageChunk* pickDeterministic(const CTMTStage* record, CTMCStageChunk* a, CT
   double vb = CTMFStageProcessUpTreeChunkValue(record->func, b->terms());
   if (std::fabs(va - vb) <= MRKKGlobals[1]) {
     switch (record->esel) {
-      case kCTMEselLeft: return a;
-      case kCTMEselRight: return b;
-      default: return (LLKFRandomDrawUint() & 1u) ? a : b;
+      case kCTMEselLeft:
+        return a;
+      case kCTMEselRight:
+        return b;
+      default:
+        return (LLKFRandomDrawUint() & 1u) ? a : b;
     }
   }
   return va > vb ? a : b;
@@ -137,7 +140,8 @@ std::vector<Ref<MRKCList>> drawChunks(size_t count, uint32_t mode) {
     spec = {"s" + std::to_string(LLKFRandomDrawUint() % (count + 1)), drawValue(), drawValue(), drawValue()};
   // Weight-centric intake expects the chunks in descending weight.
   if (mode == kCTMModeWeightCentric)
-    std::stable_sort(specs.begin(), specs.end(), [](const ChunkSpec& a, const ChunkSpec& b) { return a.weight > b.weight; });
+    std::stable_sort(specs.begin(), specs.end(),
+                     [](const ChunkSpec& a, const ChunkSpec& b) { return a.weight > b.weight; });
   std::vector<Ref<MRKCList>> chunks;
   for (const ChunkSpec& spec : specs) chunks.push_back(makeChunk(spec));
   return chunks;
@@ -157,7 +161,8 @@ Outcome tick(CTMTStage& record, const std::vector<Ref<MRKCList>>& chunks, uint64
   Outcome outcome;
   Ref<MRKCList> submitted;
   LLKFRandomSeed(seed);
-  outcome.competed = useReference ? reference::processUpTree(&record, &submitted) : CTMFStageProcessUpTree(&record, &submitted);
+  outcome.competed =
+      useReference ? reference::processUpTree(&record, &submitted) : CTMFStageProcessUpTree(&record, &submitted);
   outcome.nextDraw = LLKFRandomDrawUint();
   for (const auto& term : submitted->terms()) outcome.submitted.push_back(asList(term.get()));
   Ref<MRKCList> winners = CTMFStageListFromList(&record);

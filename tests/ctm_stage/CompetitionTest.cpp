@@ -180,9 +180,10 @@ TEST_F(Competition, HowManyWin) {
     size_t posted;
     size_t winners;
   };
-  for (Case c : {Case{kCTMModeDeterministic, 7, 7}, Case{kCTMModeDeterministic, 8, 4}, Case{kCTMModeProbabilistic, 7, 7},
-                 Case{kCTMModeProbabilistic, 8, 4}, Case{kCTMModeDeterministic, 20, 5}, Case{kCTMModeWeightCentric, 20, 7},
-                 Case{kCTMModeDeterministic, 1, 1}, Case{kCTMModeDeterministic, 0, 0}}) {
+  for (Case c :
+       {Case{kCTMModeDeterministic, 7, 7}, Case{kCTMModeDeterministic, 8, 4}, Case{kCTMModeProbabilistic, 7, 7},
+        Case{kCTMModeProbabilistic, 8, 4}, Case{kCTMModeDeterministic, 20, 5}, Case{kCTMModeWeightCentric, 20, 7},
+        Case{kCTMModeDeterministic, 1, 1}, Case{kCTMModeDeterministic, 0, 0}}) {
     reset();
     record.mode = c.mode;
     record.size = 7;

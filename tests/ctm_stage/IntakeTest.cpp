@@ -62,7 +62,8 @@ TEST_F(StageRecord, MalformedChunksAreRefusedAndLogged) {
   carriers.push_back(MRKCStatement::statementWithLabel("ctm.pass", nullptr, 1.0));
   carriers.push_back(makeChunk({"a", 1}));  // a chunk, but not in a statement
   carriers.push_back(nullptr);
-  for (const auto& carrier : carriers) EXPECT_FALSE(CTMFStageIntakeStatement(&record, carrier.get())) << MRKFTermText(carrier.get());
+  for (const auto& carrier : carriers)
+    EXPECT_FALSE(CTMFStageIntakeStatement(&record, carrier.get())) << MRKFTermText(carrier.get());
   EXPECT_EQ(output.count("ctm : malformed chunk refused"), carriers.size());
   EXPECT_EQ(record.chunks->count(), 0u);
 
@@ -154,7 +155,8 @@ TEST_F(StageRecord, ConfigurationFromProperties) {
   EXPECT_EQ(record.esel, kCTMEselToss);
   EXPECT_EQ(keysOf(record.frameTemplate.get()), (std::vector<std::string>{"intr"})) << "no \"drop\" when probabilistic";
 
-  Ref<MRKCFrame> unknown = properties({{"mode", symbol("random")}, {"func", symbol("loudness")}, {"esel", symbol("middle")}});
+  Ref<MRKCFrame> unknown =
+      properties({{"mode", symbol("random")}, {"func", symbol("loudness")}, {"esel", symbol("middle")}});
   CTMFStageUpdateConfig(&record, unknown.get());
   EXPECT_EQ(record.mode, kCTMModeDeterministic);
   EXPECT_EQ(record.func, kCTMFuncAbsWeight);
@@ -172,7 +174,8 @@ TEST_F(StageRecord, SpinningOrStallingConfigurationIsClamped) {
   };
   std::vector<Case> cases = {
       {properties({{"tick", uint(0)}}), 1, 0, 7, "ctm : \"tick\" 0 would spin the stage, using 1 ms"},
-      {properties({{"tick", uint(100)}, {"tick.min", uint(300)}}), 100, 100, 7, "ctm : \"tick.min\" 300 is above \"tick\" 100, using 100"},
+      {properties({{"tick", uint(100)}, {"tick.min", uint(300)}}), 100, 100, 7,
+       "ctm : \"tick.min\" 300 is above \"tick\" 100, using 100"},
       {properties({{"size", uint(0)}}), 250, 0, 1, "ctm : \"size\" 0 would let no chunk win, using 1"},
       // Values of the wrong kind are told as given, not as what they would have been read as.
       {properties({{"tick", MRKCNumber::numberWithSint(-5)}}), 250, 0, 7,
@@ -220,8 +223,9 @@ TEST_F(StageRecord, TickStatement) {
     EXPECT_EQ(asNumber(statement->terms()->fetchAtIndex(0))->uint(), 4u);
     MRKCFrame* frame = asFrame(statement->terms()->fetchAtIndex(2));
     ASSERT_TRUE(frame);
-    EXPECT_EQ(keysOf(frame), external ? (std::vector<std::string>{"drop", "intr", "chunks", "links", "time", "tick", "mood"})
-                                      : (std::vector<std::string>{"drop", "intr", "chunks", "links", "time", "mood", "tick"}));
+    EXPECT_EQ(keysOf(frame),
+              external ? (std::vector<std::string>{"drop", "intr", "chunks", "links", "time", "tick", "mood"})
+                       : (std::vector<std::string>{"drop", "intr", "chunks", "links", "time", "mood", "tick"}));
     EXPECT_EQ(MRKFFrameFetchUint(frame, "tick", 0), 260u);
     EXPECT_EQ(asList(MRKFFrameFetchTerm(frame, "links"))->head(), link.get());
     EXPECT_EQ(record.links->count(), 1u) << "links stay until the tick went out";

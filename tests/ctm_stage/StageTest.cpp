@@ -102,7 +102,8 @@ TEST_F(StageTest, ExternalClockCompetesPostedChunksAndCarriesLinks) {
   stage->schedule([stage] { stage->onTicked(); });
 
   publish("ctm.pass", MRKCSymbol::symbolWithValue("not-a-chunk").get());
-  Ref<MRKCList> chunks[] = {makeChunk({"c", 2, 0.6, 0.2}), makeChunk({"a", 1, 0.2, -0.1}), makeChunk({"b", 3, 0.3, 0.1})};
+  Ref<MRKCList> chunks[] = {makeChunk({"c", 2, 0.6, 0.2}), makeChunk({"a", 1, 0.2, -0.1}),
+                            makeChunk({"b", 3, 0.3, 0.1})};
   for (const auto& chunk : chunks) publish("ctm.pass", chunk.get());
   clock(5);
   auto ticks = listener->waitForTicks(1);
@@ -154,7 +155,8 @@ TEST_F(StageTest, ProbabilisticModeWithSeededRandomness) {
     clock(seed);
     auto ticks = listener->waitForTicks(seed);
     ASSERT_EQ(ticks.size(), seed);
-    EXPECT_EQ(sendersOf(winnersOf(ticks.back().get())), (std::vector<std::string>{firstWins ? "a" : "b"})) << "seed " << seed;
+    EXPECT_EQ(sendersOf(winnersOf(ticks.back().get())), (std::vector<std::string>{firstWins ? "a" : "b"}))
+        << "seed " << seed;
     EXPECT_EQ(MRKFFrameFetchTerm(frameOf(ticks.back().get()), "drop"), nullptr);
   }
   substrate->detach(stage.get(), false);
@@ -199,7 +201,8 @@ TEST_F(StageTest, ProbeInjectedChunksCompete) {
     std::vector<std::string> winners;
     double intensity;  // of the first winner
   };
-  for (const Case& c : {Case{"/probe-weightcentric.json", {"c", "b"}, 9.0}, Case{"/probe-deterministic.json", {"c"}, 0.4}}) {
+  for (const Case& c :
+       {Case{"/probe-weightcentric.json", {"c", "b"}, 9.0}, Case{"/probe-deterministic.json", {"c"}, 0.4}}) {
     listener = adoptRef(new TickListener());
     ASSERT_TRUE(substrate->attach(listener.get(), false));
     std::string error;
@@ -230,7 +233,8 @@ TEST_F(StageTest, SavesItselfAsAManifesto) {
     // A stage made again from what was saved.
     Ref<MRKCFrame> saved = manifesto->properties()->copy();
     saved->store(MRKCSymbol::symbolWithValue("the stage").get(), "alias");
-    Ref<CTMCStage> again = CTMCStage::stageWithManifesto(*MRKCManifesto::manifestoWithLabel(manifesto->label(), saved.get()));
+    Ref<CTMCStage> again =
+        CTMCStage::stageWithManifesto(*MRKCManifesto::manifestoWithLabel(manifesto->label(), saved.get()));
     ASSERT_TRUE(again);
     EXPECT_EQ(again->label(), "ctm");
     EXPECT_EQ(again->alias(), "the stage");

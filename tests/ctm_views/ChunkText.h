@@ -27,7 +27,8 @@ inline Ref<MRKCStatement> tickStatement(const std::string& terms) {
 }
 
 // A tick with the winners, submitted and direct chunks (texts of lists).
-inline std::string tickTerms(uint64_t tick, const std::string& winners, const std::string& submitted, const std::string& direct) {
-  return "[" + std::to_string(tick) + ", " + winners + ", {\"drop\": 0, \"chunks\": " + submitted + ", \"links\": " + direct +
-         ", \"tick\": 250}]";
+inline std::string tickTerms(uint64_t tick, const std::string& winners, const std::string& submitted,
+                             const std::string& direct) {
+  return "[" + std::to_string(tick) + ", " + winners + ", {\"drop\": 0, \"chunks\": " + submitted +
+         ", \"links\": " + direct + ", \"tick\": 250}]";
 }

@@ -52,7 +52,7 @@ TEST_F(Expression, BoxesTextsAndChildren) {
     const char* text;
     size_t children;
   } cases[] = {
-      {"[]", "[] ", 0},       {"{}", "{}", 0},          {"a^b", "a^b", 0},      {"a^[1]", "^", 2},
+      {"[]", "[] ", 0},       {"{}", "{}", 0},           {"a^b", "a^b", 0},     {"a^[1]", "^", 2},
       {"f(x, y, z)", "f", 3}, {"[1, [2], 3]", "[] ", 3}, {"\"s\"", "\"s\"", 0}, {"(a^b)^c", "^", 2},
   };
   for (const Case& c : cases) {
@@ -162,10 +162,8 @@ TEST_F(Expression, DrawingTheVisiblePartInksWhatTheWholeDrawingInksThere) {
   // The tree runs past the right edge: what shows is drawn alike, what is hidden not at all.
   auto ink = [&](const OGLTRect* visible) {
     begin(200, 120);
-    if (visible)
-      VSKFExpressionNodeDrawVisible(&record, node, {10, 10}, 0, *visible);
-    else
-      VSKFExpressionNodeDraw(&record, node, {10, 10}, 0);
+    if (visible) VSKFExpressionNodeDrawVisible(&record, node, {10, 10}, 0, *visible);
+    else VSKFExpressionNodeDraw(&record, node, {10, 10}, 0);
     context->endFrame();
     std::vector<uint8_t> alpha;
     for (int y = 0; y < 120; ++y)

@@ -27,7 +27,9 @@ protected:
     table.lastTick = n;
     VSKFGistViewChunkExpire(&table);
   }
-  Ref<VSKCGistChunkEntry> entry(const char* uid) const { return table.chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid); }
+  Ref<VSKCGistChunkEntry> entry(const char* uid) const {
+    return table.chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid);
+  }
   std::vector<std::string> replies(const char* uid) const {
     std::vector<std::string> texts;
     Ref<VSKCGistChunkEntry> found = entry(uid);
@@ -43,7 +45,7 @@ TEST_F(GistChunks, AChunkIsKeptFor512TicksAfterItsOwnTickAlsoAcrossAWrapOfTheCou
   constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
   struct Case {
     const char* what;
-    uint64_t last;       // the last tick when it comes
+    uint64_t last;  // the last tick when it comes
     uint64_t made;
     uint64_t keptUntil;  // the last tick that keeps it; the next removes it
   };
@@ -115,13 +117,13 @@ TEST_F(GistChunks, ARepeatedChunkIsTakenInOnceSoARepeatedReplyAddsItsGistOnce) {
 
 TEST_F(GistChunks, MalformedChunksAreRefusedAndLeaveTheTableAlone) {
   const char* malformed[] = {
-      "hello",                                             // not a list
-      "[sender, 5, u1, tweet, hello, 0.5, 0.5]",           // seven terms
-      "[sender, five, u1, tweet, hello, 0.5, 0.5, 0.25]",  // the tick is no number
-      "[sender, 5, \"u1\", tweet, hello, 0.5, 0.5, 0.25]", // the uid is no symbol
+      "hello",                                                 // not a list
+      "[sender, 5, u1, tweet, hello, 0.5, 0.5]",               // seven terms
+      "[sender, five, u1, tweet, hello, 0.5, 0.5, 0.25]",      // the tick is no number
+      "[sender, 5, \"u1\", tweet, hello, 0.5, 0.5, 0.25]",     // the uid is no symbol
       "[sender, 5, u1, reply(\"q\"), hello, 0.5, 0.5, 0.25]",  // the query uid is no symbol
-      "[sender, 5, u1, reply(), hello, 0.5, 0.5, 0.25]",   // no query uid at all
-      "[sender, 5, u1, tweet, hello, high, 0.5, 0.25]",    // the weight is no number
+      "[sender, 5, u1, reply(), hello, 0.5, 0.5, 0.25]",       // no query uid at all
+      "[sender, 5, u1, tweet, hello, high, 0.5, 0.25]",        // the weight is no number
   };
   for (const char* text : malformed) {
     SCOPED_TRACE(text);

@@ -41,8 +41,8 @@ protected:
   }
   void squib(const std::string& terms) {
     Ref<MRKCStatement> statement = tickStatement(terms);
-    Ref<LLKCMessage> message = LLKCMessage::messageWithCode(LLKTMessageCode{kVSKTimelineSquib, 1, 0},
-                                                            MRKCSquib::squibWithLabel("test.tick", statement.get(), 5.0f));
+    Ref<LLKCMessage> message = LLKCMessage::messageWithCode(
+        LLKTMessageCode{kVSKTimelineSquib, 1, 0}, MRKCSquib::squibWithLabel("test.tick", statement.get(), 5.0f));
     view->onMessaged(message);
     window->frame();
   }
@@ -134,7 +134,8 @@ TEST_F(TimelineView, TheMenuFlipsItsLabelsAndTheSettingsAreSavedOnLeaving) {
   ASSERT_TRUE(window->detach(Ref<QELBWidget>(view)));
   EXPECT_TRUE(config->boolForLabel("hide.kudos", false));
   EXPECT_TRUE(config->boolForLabel("hide.links", false));
-  EXPECT_EQ(static_cast<QELBMenu*>(window->locate("term.menu"))->target(), nullptr) << "the menu no longer points at the view";
+  EXPECT_EQ(static_cast<QELBMenu*>(window->locate("term.menu"))->target(), nullptr)
+      << "the menu no longer points at the view";
 }
 
 }  // namespace

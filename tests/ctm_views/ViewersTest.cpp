@@ -39,7 +39,8 @@ protected:
   void SetUp() override {
     window = QELTestHeadlessWindow::make({900, 700});
     ASSERT_TRUE(window);
-    expression = VSKCExpressionView::viewWithSize({400, 300}, {10, 10}, "ui.expression", {"nlp.decode", "nlp.decode.all"}, nullptr);
+    expression = VSKCExpressionView::viewWithSize({400, 300}, {10, 10}, "ui.expression",
+                                                  {"nlp.decode", "nlp.decode.all"}, nullptr);
     gist = VSKCGistView::viewWithSize({400, 300}, {450, 10}, "ui.gist", {"ctm.tick"}, nullptr);
     ASSERT_TRUE(expression && gist);
     for (const Ref<ZRVBView>& view : {Ref<ZRVBView>(expression), Ref<ZRVBView>(gist)}) {
@@ -51,7 +52,8 @@ protected:
   void TearDown() override {
     if (!window) return;
     std::vector<Ref<ZRVCObserver>> observers;
-    for (VSKBTermViewer* view : {static_cast<VSKBTermViewer*>(expression.get()), static_cast<VSKBTermViewer*>(gist.get())})
+    for (VSKBTermViewer* view :
+         {static_cast<VSKBTermViewer*>(expression.get()), static_cast<VSKBTermViewer*>(gist.get())})
       if (view) observers.emplace_back(view->observer());
     window->close();
     expression = nullptr;
@@ -243,8 +245,8 @@ TEST_F(Viewers, TheChunkViewerShowsTheFirstWinnerAndKeepsTheChunksOfATick) {
   const std::string second = chunkText("oracle", "u2", "reply(q9)", "g(2)");
   const std::string malformed = "[oops, 7, u3]";
   const Step steps[] = {
-      {tickTerms(7, "[" + first + ", " + second + "]", "[" + first + ", " + second + ", " + malformed + "]", "[]"), "f(1)",
-       "T (u1) - chatter - (1.00,0.50,0.25)", 3},  // u1, u2 and the reservation of q9
+      {tickTerms(7, "[" + first + ", " + second + "]", "[" + first + ", " + second + ", " + malformed + "]", "[]"),
+       "f(1)", "T (u1) - chatter - (1.00,0.50,0.25)", 3},  // u1, u2 and the reservation of q9
       // A malformed first winner is passed over; the links go into the table too.
       {tickTerms(8, "[" + malformed + ", " + second + "]", "[]", "[" + chunkText("sage", "u4") + "]"), "g(2)",
        "R (u2) - oracle - (1.00,0.50,0.25)", 4},
@@ -322,7 +324,8 @@ TEST_F(Viewers, TheTimelineTellsTheChunkViewerOfItsLiveModeAndItsPicks) {
 TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   std::string big = "[";
   for (int i = 0; i < 40; ++i)
-    big += std::string(i ? ", " : "") + "[a" + std::to_string(i) + ", [b, [c, [d, [e, [f, [g, [h, [i, [j, [k]]]]]]]]]]]";
+    big +=
+        std::string(i ? ", " : "") + "[a" + std::to_string(i) + ", [b, [c, [d, [e, [f, [g, [h, [i, [j, [k]]]]]]]]]]]";
   tick(tickTerms(1, "[" + chunkText("s", "u1", "tweet", big + "]") + "]", "[]", "[]"));
   window->frame();
   VSKCExpressionSurface* surface = gist->surface();
@@ -338,8 +341,10 @@ TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   window->frame();
   EXPECT_NEAR(surface->offset().x, before.x + 40, 0.5f);
   EXPECT_NEAR(surface->offset().y, before.y + 30, 0.5f);
-  EXPECT_NEAR(gist->horizontalBar()->scroll(), (surface->offset().x + surface->size().w / 2) / surface->content().w, 1e-4);
-  EXPECT_NEAR(gist->verticalBar()->scroll(), (surface->offset().y + surface->size().h / 2) / surface->content().h, 1e-4);
+  EXPECT_NEAR(gist->horizontalBar()->scroll(), (surface->offset().x + surface->size().w / 2) / surface->content().w,
+              1e-4);
+  EXPECT_NEAR(gist->verticalBar()->scroll(), (surface->offset().y + surface->size().h / 2) / surface->content().h,
+              1e-4);
   // Held still, the content stays where the pointer put it.
   window->cursorEvent({start.x - 40, start.y - 30}, 1, kOGLActionPress);
   window->frame();
@@ -352,7 +357,8 @@ TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   window->frame();
   EXPECT_FALSE(panning());
   // The bars still agree with the offset at the next update.
-  EXPECT_NEAR(gist->horizontalBar()->scroll(), (surface->offset().x + surface->size().w / 2) / surface->content().w, 1e-4);
+  EXPECT_NEAR(gist->horizontalBar()->scroll(), (surface->offset().x + surface->size().w / 2) / surface->content().w,
+              1e-4);
   // A press outside the surface (the title bar) or on a bar starts nothing.
   QELCScrollbar* bar = gist->verticalBar();
   for (OGLTPoint elsewhere : {gist->localToWorld({100, 5}), bar->localToWorld({8, bar->size().h / 2})}) {
@@ -373,7 +379,8 @@ TEST_F(Viewers, BothViewersFollowTheirChannelsThroughTheSubstrate) {
   };
   const Case cases[] = {
       {"nlp.decode.all", "[0, \"fed\", fed(1), 0]", expression.get(), "fed(1)"},
-      {"ctm.tick", tickTerms(3, "[" + chunkText("s", "u1", "tweet", "ticked(2)") + "]", "[]", "[]"), gist.get(), "ticked(2)"},
+      {"ctm.tick", tickTerms(3, "[" + chunkText("s", "u1", "tweet", "ticked(2)") + "]", "[]", "[]"), gist.get(),
+       "ticked(2)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

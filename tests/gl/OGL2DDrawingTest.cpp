@@ -304,8 +304,9 @@ TEST_F(Drawing, TextureSizesThatCannotBeMadeAreRefused) {
   struct Case {
     int w, h;
     const unsigned char* bytes;
-  } cases[] = {{0, 10, pixels.data()}, {10, 0, pixels.data()}, {-4, 4, pixels.data()}, {4, -4, pixels.data()},
-               {4, 4, nullptr}, {INT_MAX, INT_MAX, pixels.data()}, {65536, 65536, pixels.data()}};
+  } cases[] = {{0, 10, pixels.data()},       {10, 0, pixels.data()}, {-4, 4, pixels.data()},
+               {4, -4, pixels.data()},       {4, 4, nullptr},        {INT_MAX, INT_MAX, pixels.data()},
+               {65536, 65536, pixels.data()}};
   for (const Case& c : cases) EXPECT_EQ(OGLF2DTextureMake(ctx(), c.w, c.h, c.bytes), -1) << c.w << " x " << c.h;
   EXPECT_GT(OGLF2DTextureMake(ctx(), 4, 4, pixels.data()), 0);
   OGLF2DTextureSync(ctx(), -1, pixels.data());

@@ -46,8 +46,8 @@ TEST_F(Redraw, AGradientLooksTheSameWhereverItIsAndHoweverItIsClipped) {
     for (int y = static_cast<int>(50 * ratio); y < static_cast<int>(120 * ratio); ++y)
       for (int x = static_cast<int>(100 * ratio); x < static_cast<int>(200 * ratio); ++x) {
         size_t moved = static_cast<size_t>(y) * static_cast<size_t>(context->stride()) + static_cast<size_t>(x) * 4;
-        size_t original = static_cast<size_t>(y - down) * static_cast<size_t>(context->stride()) +
-                          static_cast<size_t>(x - shift) * 4;
+        size_t original =
+            static_cast<size_t>(y - down) * static_cast<size_t>(context->stride()) + static_cast<size_t>(x - shift) * 4;
         if (std::memcmp(context->pixels() + moved, alone.data() + original, 4) != 0) ++mismatches;
       }
     EXPECT_EQ(mismatches, 0) << "at ratio " << ratio;

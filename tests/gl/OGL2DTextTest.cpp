@@ -110,7 +110,9 @@ TEST_F(Text, VerticalAlignmentPlacesTheBaseline) {
   struct Case {
     int align;
     float top;  // of the line box, for y = 100
-  } cases[] = {{kOGLAlignTop, 100}, {kOGLAlignBaseline, 100 - ascender}, {kOGLAlignBottom, 100 - ascender + descender},
+  } cases[] = {{kOGLAlignTop, 100},
+               {kOGLAlignBaseline, 100 - ascender},
+               {kOGLAlignBottom, 100 - ascender + descender},
                {kOGLAlignMiddle, 100 - ascender + (ascender + descender) / 2}};
   for (const Case& c : cases) {
     OGLF2DTextAlignment(ctx(), kOGLAlignLeft | c.align);
@@ -292,7 +294,7 @@ TEST_F(Text, BuiltInFacesHoldTheirGlyphs) {
   struct Case {
     const char* face;
     int codePoint;
-  } cases[] = {{"mono", 'A'}, {"mono-italic", 'A'}, {"mono-bold", 'A'}, {"mono-bold-italic", 'A'},
+  } cases[] = {{"mono", 'A'},     {"mono-italic", 'A'}, {"mono-bold", 'A'}, {"mono-bold-italic", 'A'},
                {"icons", 0xE8DC}, {"icons", 0xE034}};
   std::vector<Case> all(std::begin(cases), std::end(cases));
   for (int symbol : {0xE800, 0xE801, 0xE802, 0xE805, 0xE80F, 0xE810, 0xE813, 0xE816, 0xE818, 0xE819, 0xE81B, 0xE81D})
@@ -316,7 +318,8 @@ TEST_F(Text, FacesAreFoundByNameAndLoadedOnce) {
   EXPECT_EQ(OGLF2DFontFind(ctx(), "none"), -1);
   EXPECT_EQ(OGLFLoadFontFromFile(ctx(), "mono", "/no/such/file"), 2);
   EXPECT_EQ(OGLF2DFontLoad(ctx(), "other", "/no/such/file"), -1);
-  EXPECT_EQ(OGLF2DFontMake(ctx(), "junk", reinterpret_cast<unsigned char*>(const_cast<char*>("not a font")), 10, 0), -1);
+  EXPECT_EQ(OGLF2DFontMake(ctx(), "junk", reinterpret_cast<unsigned char*>(const_cast<char*>("not a font")), 10, 0),
+            -1);
 }
 
 }  // namespace

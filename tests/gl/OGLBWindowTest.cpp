@@ -338,8 +338,8 @@ TEST(WindowAtScale, CursorPointsAreLogical) {
     };
     std::thread helper([&] {
       if (window->waitFor([&] { return window->frames >= 2; })) {
-        std::string command = "xdotool search --sync --name '^" + title +
-                              "$' mousemove --window %1 100 80 sleep 0.1 click 1";
+        std::string command =
+            "xdotool search --sync --name '^" + title + "$' mousemove --window %1 100 80 sleep 0.1 click 1";
         EXPECT_EQ(std::system(command.c_str()), 0);
         EXPECT_TRUE(window->waitFor([&] {
           for (const OGLTInputEvent& e : window->inputs)

@@ -30,9 +30,15 @@ TEST(OGLFCodePointToUTF8, EncodesScalarValuesAndReplacesTheRest) {
     int codePoint;
     const char* bytes;
   } cases[] = {
-      {0x41, "\x41"},          {0xE9, "\xC3\xA9"},          {0x20AC, "\xE2\x82\xAC"},
-      {0xE800, "\xEE\xA0\x80"}, {0x1F600, "\xF0\x9F\x98\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
-      {0x110000, "\xEF\xBF\xBD"}, {-1, "\xEF\xBF\xBD"},      {0x7FFFFFFF, "\xEF\xBF\xBD"},
+      {0x41, "\x41"},
+      {0xE9, "\xC3\xA9"},
+      {0x20AC, "\xE2\x82\xAC"},
+      {0xE800, "\xEE\xA0\x80"},
+      {0x1F600, "\xF0\x9F\x98\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+      {0x110000, "\xEF\xBF\xBD"},
+      {-1, "\xEF\xBF\xBD"},
+      {0x7FFFFFFF, "\xEF\xBF\xBD"},
       {0xD800, "\xEF\xBF\xBD"},
   };
   for (const Case& c : cases) {
@@ -98,10 +104,9 @@ TEST(OGLFPolygonTestPoint, TellsInsideOutsideAndBoundary) {
     OGLTPoint point;
     int expected;
   } cases[] = {
-      {square, 4, {5, 5}, 1},       {square, 4, {15, 5}, 0},     {square, 4, {-1, 5}, 0},
-      {square, 4, {10.05f, 10}, -1}, {square, 4, {5, 0}, -1},     {square, 4, {0, 5}, -1},
-      {square, 4, {10, 5}, -1},     {square, 4, {5, 10.05f}, -1}, {ell, 6, {2, 8}, 1},
-      {ell, 6, {8, 8}, 0},          {ell, 6, {8, 2}, 1},         {square, 0, {5, 5}, 0},
+      {square, 4, {5, 5}, 1},  {square, 4, {15, 5}, 0}, {square, 4, {-1, 5}, 0},  {square, 4, {10.05f, 10}, -1},
+      {square, 4, {5, 0}, -1}, {square, 4, {0, 5}, -1}, {square, 4, {10, 5}, -1}, {square, 4, {5, 10.05f}, -1},
+      {ell, 6, {2, 8}, 1},     {ell, 6, {8, 8}, 0},     {ell, 6, {8, 2}, 1},      {square, 0, {5, 5}, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(_OGLFPolygonTestPoint(c.polygon, c.count, &c.point), c.expected) << c.point.x << ", " << c.point.y;

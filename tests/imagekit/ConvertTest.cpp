@@ -23,16 +23,16 @@ constexpr uint32_t RGB = IMKPixelFormatRGB, RGBA = IMKPixelFormatRGBA, BGR = IMK
                    BGRA = IMKPixelFormatBGRA, ARGB = IMKPixelFormatARGB;
 
 const Rule kRules[] = {
-    {IMKFImageConvertRGB2RGBA, RGB, RGBA, {0, 1, 2, -1}},   {IMKFImageConvertRGB2BGR, RGB, BGR, {2, 1, 0}},
-    {IMKFImageConvertRGB2BGRA, RGB, BGRA, {2, 1, 0, -1}},   {IMKFImageConvertRGB2ARGB, RGB, ARGB, {-1, 0, 1, 2}},
-    {IMKFImageConvertRGBA2RGB, RGBA, RGB, {0, 1, 2}},       {IMKFImageConvertRGBA2BGR, RGBA, BGR, {2, 1, 0}},
-    {IMKFImageConvertRGBA2BGRA, RGBA, BGRA, {2, 1, 0, 3}},  {IMKFImageConvertRGBA2ARGB, RGBA, ARGB, {3, 0, 1, 2}},
-    {IMKFImageConvertBGR2RGB, BGR, RGB, {2, 1, 0}},         {IMKFImageConvertBGR2RGBA, BGR, RGBA, {2, 1, 0, -1}},
-    {IMKFImageConvertBGR2BGRA, BGR, BGRA, {0, 1, 2, -1}},   {IMKFImageConvertBGR2ARGB, BGR, ARGB, {-1, 2, 1, 0}},
-    {IMKFImageConvertBGRA2RGB, BGRA, RGB, {2, 1, 0}},       {IMKFImageConvertBGRA2RGBA, BGRA, RGBA, {2, 1, 0, 3}},
-    {IMKFImageConvertBGRA2BGR, BGRA, BGR, {0, 1, 2}},       {IMKFImageConvertBGRA2ARGB, BGRA, ARGB, {3, 2, 1, 0}},
-    {IMKFImageConvertARGB2RGB, ARGB, RGB, {1, 2, 3}},       {IMKFImageConvertARGB2RGBA, ARGB, RGBA, {1, 2, 3, 0}},
-    {IMKFImageConvertARGB2BGR, ARGB, BGR, {3, 2, 1}},       {IMKFImageConvertARGB2BGRA, ARGB, BGRA, {3, 2, 1, 0}},
+    {IMKFImageConvertRGB2RGBA, RGB, RGBA, {0, 1, 2, -1}},  {IMKFImageConvertRGB2BGR, RGB, BGR, {2, 1, 0}},
+    {IMKFImageConvertRGB2BGRA, RGB, BGRA, {2, 1, 0, -1}},  {IMKFImageConvertRGB2ARGB, RGB, ARGB, {-1, 0, 1, 2}},
+    {IMKFImageConvertRGBA2RGB, RGBA, RGB, {0, 1, 2}},      {IMKFImageConvertRGBA2BGR, RGBA, BGR, {2, 1, 0}},
+    {IMKFImageConvertRGBA2BGRA, RGBA, BGRA, {2, 1, 0, 3}}, {IMKFImageConvertRGBA2ARGB, RGBA, ARGB, {3, 0, 1, 2}},
+    {IMKFImageConvertBGR2RGB, BGR, RGB, {2, 1, 0}},        {IMKFImageConvertBGR2RGBA, BGR, RGBA, {2, 1, 0, -1}},
+    {IMKFImageConvertBGR2BGRA, BGR, BGRA, {0, 1, 2, -1}},  {IMKFImageConvertBGR2ARGB, BGR, ARGB, {-1, 2, 1, 0}},
+    {IMKFImageConvertBGRA2RGB, BGRA, RGB, {2, 1, 0}},      {IMKFImageConvertBGRA2RGBA, BGRA, RGBA, {2, 1, 0, 3}},
+    {IMKFImageConvertBGRA2BGR, BGRA, BGR, {0, 1, 2}},      {IMKFImageConvertBGRA2ARGB, BGRA, ARGB, {3, 2, 1, 0}},
+    {IMKFImageConvertARGB2RGB, ARGB, RGB, {1, 2, 3}},      {IMKFImageConvertARGB2RGBA, ARGB, RGBA, {1, 2, 3, 0}},
+    {IMKFImageConvertARGB2BGR, ARGB, BGR, {3, 2, 1}},      {IMKFImageConvertARGB2BGRA, ARGB, BGRA, {3, 2, 1, 0}},
 };
 
 Bytes pixels(uint64_t count, uint32_t format) {
@@ -61,7 +61,7 @@ TEST(ImageLength, ByFormatIn64Bits) {
   EXPECT_EQ(IMKFImageLength(5, 3, BGRA), 60u);
   EXPECT_EQ(IMKFImageLength(5, 3, ARGB), 60u);
   EXPECT_EQ(IMKFImageLength(5, 3, 6), 0u);
-  EXPECT_EQ(IMKFImageLength(70000, 70000, RGBA), 19600000000u);  // beyond 32 bits
+  EXPECT_EQ(IMKFImageLength(70000, 70000, RGBA), 19600000000u);         // beyond 32 bits
   EXPECT_EQ(IMKFImageLength(UINT32_MAX, UINT32_MAX, RGB), UINT64_MAX);  // beyond 64 bits
 }
 
@@ -167,8 +167,9 @@ TEST(ImageConvert, RefusesBeforeWriting) {
   for (const Refusal& refusal : cases) {
     const Bytes src(refusal.srcLength, 1);
     Bytes dst(refusal.dstLength, kUntouched);
-    EXPECT_EQ(IMKFImageConvert(3, 2, src.data(), src.size(), refusal.srcFormat, dst.data(), dst.size(), refusal.dstFormat),
-              refusal.result)
+    EXPECT_EQ(
+        IMKFImageConvert(3, 2, src.data(), src.size(), refusal.srcFormat, dst.data(), dst.size(), refusal.dstFormat),
+        refusal.result)
         << refusal.what;
     EXPECT_EQ(dst, Bytes(refusal.dstLength, kUntouched)) << refusal.what;
   }
@@ -188,7 +189,9 @@ TEST(ImageConvert, ExactLengthsAreEnough) {
 TEST(ImageConvert, CopiesSameFormatAndJPEGAsTheyAre) {
   const Bytes src = {1, 2, 3, 4, 5, 6, 7};
   Bytes dst(9, kUntouched);
-  EXPECT_EQ(IMKFImageConvert(1, 1, src.data(), src.size(), IMKPixelFormatJPEG, dst.data(), dst.size(), IMKPixelFormatJPEG), 0);
+  EXPECT_EQ(
+      IMKFImageConvert(1, 1, src.data(), src.size(), IMKPixelFormatJPEG, dst.data(), dst.size(), IMKPixelFormatJPEG),
+      0);
   EXPECT_EQ(dst, (Bytes{1, 2, 3, 4, 5, 6, 7, kUntouched, kUntouched}));
   Bytes rgb(6, 0);
   EXPECT_EQ(IMKFImageConvert(2, 1, src.data(), 6, RGB, rgb.data(), rgb.size(), RGB), 0);

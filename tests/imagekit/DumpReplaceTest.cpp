@@ -43,8 +43,8 @@ TEST(ImageDump, WritesRGBRowsForEveryFormat) {
     Bytes data;
     Bytes pixels;
   } cases[] = {
-      {IMKPixelFormatRGB, three, {1, 2, 3, 4, 5, 6}},  {IMKPixelFormatRGBA, four, {1, 2, 3, 5, 6, 7}},
-      {IMKPixelFormatBGR, three, {3, 2, 1, 6, 5, 4}},  {IMKPixelFormatBGRA, four, {3, 2, 1, 7, 6, 5}},
+      {IMKPixelFormatRGB, three, {1, 2, 3, 4, 5, 6}}, {IMKPixelFormatRGBA, four, {1, 2, 3, 5, 6, 7}},
+      {IMKPixelFormatBGR, three, {3, 2, 1, 6, 5, 4}}, {IMKPixelFormatBGRA, four, {3, 2, 1, 7, 6, 5}},
       {IMKPixelFormatARGB, four, {2, 3, 4, 6, 7, 8}},
   };
   const std::string path = tempPath("dump.ppm");
@@ -64,8 +64,9 @@ TEST(ImageDump, ReportsWhatWentWrong) {
   EXPECT_EQ(IMKFImageDumpIntoFile(path.c_str(), 6, rgba.data(), rgba.size(), 2, 1), 11);
   EXPECT_EQ(IMKFImageDumpIntoFile(path.c_str(), IMKPixelFormatRGBA, rgba.data(), rgba.size() - 1, 2, 1), 22);
   EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_EQ(IMKFImageDumpIntoFile((path + "/no/such/folder.ppm").c_str(), IMKPixelFormatRGBA, rgba.data(),
-                                  rgba.size(), 2, 1), 26);
+  EXPECT_EQ(
+      IMKFImageDumpIntoFile((path + "/no/such/folder.ppm").c_str(), IMKPixelFormatRGBA, rgba.data(), rgba.size(), 2, 1),
+      26);
 }
 
 // A file-size limit makes the writes fail part-way: the failure is reported and no half-written
@@ -91,7 +92,8 @@ TEST(ImageReplace, PastesWithConversionAtThePlace) {
   const Bytes src = {1, 2, 3, 4, 5, 6};
   Bytes dst(3 * 3 * 4, 0);
   ASSERT_EQ(IMKFImageReplace(2, 1, src.data(), src.size(), IMKPixelFormatRGB, 3, 3, 1, 2, dst.data(), dst.size(),
-                             IMKPixelFormatBGRA), 0);
+                             IMKPixelFormatBGRA),
+            0);
   Bytes expected(3 * 3 * 4, 0);
   const Bytes pasted = {3, 2, 1, 255, 6, 5, 4, 255};
   std::copy(pasted.begin(), pasted.end(), expected.begin() + (2 * 3 + 1) * 4);
@@ -102,18 +104,21 @@ TEST(ImageReplace, ARGBSourcesArePastedToo) {
   const Bytes src = {9, 1, 2, 3};
   Bytes dst(2 * 4, 0);
   ASSERT_EQ(IMKFImageReplace(1, 1, src.data(), src.size(), IMKPixelFormatARGB, 2, 1, 1, 0, dst.data(), dst.size(),
-                             IMKPixelFormatRGBA), 0);
+                             IMKPixelFormatRGBA),
+            0);
   EXPECT_EQ(dst, (Bytes{0, 0, 0, 0, 1, 2, 3, 9}));
 }
 
 TEST(ImageReplace, SameFormatRowsCopyAndSameAddressConvertsInPlace) {
   Bytes image = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};  // 2 x 2 RGB
   ASSERT_EQ(IMKFImageReplace(2, 2, image.data(), image.size(), IMKPixelFormatRGB, 2, 2, 0, 0, image.data(),
-                             image.size(), IMKPixelFormatBGR), 0);
+                             image.size(), IMKPixelFormatBGR),
+            0);
   EXPECT_EQ(image, (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
   Bytes dst(4 * 3, 0);
-  ASSERT_EQ(IMKFImageReplace(1, 2, image.data(), 6, IMKPixelFormatRGB, 2, 2, 1, 0, dst.data(), dst.size(),
-                             IMKPixelFormatRGB), 0);
+  ASSERT_EQ(
+      IMKFImageReplace(1, 2, image.data(), 6, IMKPixelFormatRGB, 2, 2, 1, 0, dst.data(), dst.size(), IMKPixelFormatRGB),
+      0);
   EXPECT_EQ(dst, (Bytes{0, 0, 0, 3, 2, 1, 0, 0, 0, 6, 5, 4}));
 }
 
@@ -136,7 +141,9 @@ TEST(ImageReplace, RefusesBadFormatsAndPlacementsBeforeWriting) {
   for (const auto& c : cases) {
     Bytes dst(48, kUntouched);  // 4 x 3 RGBA
     EXPECT_EQ(IMKFImageReplace(2, 2, src.data(), c.srcLength, c.srcFormat, 4, 3, c.x, c.y, dst.data(), c.dstLength,
-                               c.dstFormat), c.result) << c.what;
+                               c.dstFormat),
+              c.result)
+        << c.what;
     EXPECT_EQ(dst, Bytes(48, kUntouched)) << c.what;
   }
 }

@@ -130,8 +130,8 @@ TEST(JPEGDecode, DecoderChecksStrideAndLength) {
                                         kWidth, kHeight));
   EXPECT_FALSE(IMKFImageConvertFromMPEG(jpeg.data(), jpeg.size(), dst.data(), dst.size() - 1, JCS_EXT_RGB, kWidth * 3,
                                         kWidth, kHeight));
-  EXPECT_FALSE(IMKFImageConvertFromMPEG(jpeg.data(), jpeg.size(), dst.data(), dst.size(), 99, kWidth * 3, kWidth,
-                                        kHeight));
+  EXPECT_FALSE(
+      IMKFImageConvertFromMPEG(jpeg.data(), jpeg.size(), dst.data(), dst.size(), 99, kWidth * 3, kWidth, kHeight));
   EXPECT_EQ(dst, Bytes(dst.size(), kUntouched));
   // A wider stride leaves the gap between rows alone.
   Bytes padded(size_t{kWidth * 3 + 5} * kHeight, kUntouched);

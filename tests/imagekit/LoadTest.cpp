@@ -39,8 +39,9 @@ Bytes pngOf(const Bytes& pixels, int channels) {
 class TempFile {
 public:
   explicit TempFile(const Bytes& bytes) {
-    path_ = (std::filesystem::temp_directory_path() / ("imk-load-" + std::to_string(getpid()) + "-" +
-                                                       std::to_string(counter_++) + ".png")).string();
+    path_ = (std::filesystem::temp_directory_path() /
+             ("imk-load-" + std::to_string(getpid()) + "-" + std::to_string(counter_++) + ".png"))
+                .string();
     std::FILE* file = std::fopen(path_.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
@@ -158,8 +159,8 @@ TEST(ImageLoad, PNMHeadersWhoseNumbersOverflowAreRefused) {
   const Loaded plain = loadMemory(pnm("P6 2 # two by one\n1 255\n"), IMKPixelFormatBGR);
   ASSERT_EQ(plain.result, 0);
   EXPECT_EQ(plain.bytes(), (Bytes{3, 2, 1, 6, 5, 4}));
-  for (const char* header : {"P6 2 2000000000000 255\n", "P6 99999999999 1 255\n", "P5 2 1 #\n4294967297\n",
-                             "P6 2147483648 1 255\n"})
+  for (const char* header :
+       {"P6 2 2000000000000 255\n", "P6 99999999999 1 255\n", "P5 2 1 #\n4294967297\n", "P6 2147483648 1 255\n"})
     EXPECT_EQ(loadMemory(pnm(header), IMKPixelFormatRGB).result, 26) << header;
 }
 
@@ -222,7 +223,8 @@ TEST(ImageLoad, FromMemoryTakesFormatZeroAsRGBAndRefusesNoBytes) {
 TEST(ImageLoad, JPEGFilesDecodeLikeLibjpeg) {
   const Bytes jpeg = encodeJPEG(makeTestPicture(21, 13), 21, 13, {});
   ASSERT_NE(referenceDecode(jpeg, JCS_EXT_RGB, DCT::exact), referenceDecode(jpeg, JCS_EXT_RGB, DCT::fast));
-  for (auto [format, colorSpace] : {std::pair{IMKPixelFormatBGR, JCS_EXT_BGR}, {IMKPixelFormatARGB, JCS_EXT_ARGB},
+  for (auto [format, colorSpace] : {std::pair{IMKPixelFormatBGR, JCS_EXT_BGR},
+                                    {IMKPixelFormatARGB, JCS_EXT_ARGB},
                                     {IMKPixelFormatRGB, JCS_EXT_RGB}}) {
     TempFile file(jpeg);
     Loaded loaded;
@@ -249,8 +251,9 @@ TEST(ImageLoad, CMYKJPEGFilesComeOutAsColour) {
   EXPECT_EQ(loaded.bytes(), expected);
   // The converter is for camera frames and keeps libjpeg's refusal.
   Bytes dst(9 * 5 * 3);
-  EXPECT_EQ(IMKFImageConvert(9, 5, jpeg.data(), jpeg.size(), IMKPixelFormatJPEG, dst.data(), dst.size(),
-                             IMKPixelFormatRGB), 26);
+  EXPECT_EQ(
+      IMKFImageConvert(9, 5, jpeg.data(), jpeg.size(), IMKPixelFormatJPEG, dst.data(), dst.size(), IMKPixelFormatRGB),
+      26);
 }
 
 // Corrupt JPEG input is refused: a stream cut short, and a Huffman table claiming more than 256

@@ -9,8 +9,8 @@
 namespace {
 
 // A 2 x 2 binary PPM.
-const std::vector<uint8_t> kImage = {'P', '6', ' ', '2', ' ', '2', ' ', '2', '5', '5', '\n',
-                                     1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+const std::vector<uint8_t> kImage = {'P', '6', ' ', '2', ' ', '2', ' ', '2', '5', '5', '\n', 1,
+                                     2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12};
 
 }  // namespace
 

@@ -75,7 +75,8 @@ protected:
 TEST_F(Layers, TheTableNamesEveryLayerItUses) {
   ASSERT_FALSE(table.empty()) << "docs/layers.txt could not be read under " << root;
   for (const auto& [layer, uses] : table)
-    for (const std::string& used : uses) EXPECT_TRUE(table.count(used)) << layer << " uses " << used << ", which is not a layer";
+    for (const std::string& used : uses)
+      EXPECT_TRUE(table.count(used)) << layer << " uses " << used << ", which is not a layer";
 }
 
 TEST_F(Layers, EveryIncludeOfTheProductCodeGoesDownTheTable) {
@@ -104,7 +105,8 @@ TEST_F(Layers, EveryIncludeOfTheProductCodeGoesDownTheTable) {
         if (used.empty()) continue;
         ++checked;
         if (!allowed.count(used))
-          wrong.push_back(path + ":" + std::to_string(number) + ": " + layer + " may not use " + used + " (" + target + ")");
+          wrong.push_back(path + ":" + std::to_string(number) + ": " + layer + " may not use " + used + " (" + target +
+                          ")");
       }
     }
   }

@@ -47,7 +47,8 @@ protected:
   Ref<QAVCFakeClassifier> attach(const std::string& folder) {
     const std::string properties = "{\"inputs\": " + std::string(kChannel) + ", \"output\": qav.stream.labeled" +
                                    (folder.empty() ? "" : ", \"folder\": \"" + folder + "\"") + "}";
-    Ref<QAVCFakeClassifier> classifier = stage.attach(QAVCFakeClassifier::classifierWithGuid({}, "qav.fake", {}, frameOf(properties)));
+    Ref<QAVCFakeClassifier> classifier =
+        stage.attach(QAVCFakeClassifier::classifierWithGuid({}, "qav.fake", {}, frameOf(properties)));
     // The labels file is read on the offloader: wait for it before feeding.
     std::promise<void> drained;
     stage.substrate->runtime()->offloader()->submit([&] { drained.set_value(); });
@@ -77,7 +78,8 @@ TEST_F(FakeClassifier, ReplaysASavedSampleAsDetections) {
   Ref<MRKCStatement> segmented = dataset::segmented(scene, home.string(), 16);
   ASSERT_TRUE(segmented);
   // The labelling tool names the sample after the image's "sample".
-  const std::string name = asString(MRKFFrameFetchTerm(asFrame(segmented->terms()->fetchAtIndex(1)), "sample"))->value();
+  const std::string name =
+      asString(MRKFFrameFetchTerm(asFrame(segmented->terms()->fetchAtIndex(1)), "sample"))->value();
   Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(segmented.get(), name, 1);
   ASSERT_TRUE(sample);
   std::vector<uint32_t> table(91, 0);
@@ -128,8 +130,18 @@ TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
   std::vector<Ref<MRKBTerm>> entries;
   for (int16_t i = 0; i < 4; ++i) {
     const int16_t left = int16_t(i * 8), right = int16_t(left + 7);
-    entries.push_back(superpixelFrame({i, int16_t(left + 4), 4, 1, 2, 3, left, 0, right, 7,
-                                       {left, 0, right, 0, right, 7, left, 7, left, 0}, {1.0f}}));
+    entries.push_back(superpixelFrame({i,
+                                       int16_t(left + 4),
+                                       4,
+                                       1,
+                                       2,
+                                       3,
+                                       left,
+                                       0,
+                                       right,
+                                       7,
+                                       {left, 0, right, 0, right, 7, left, 7, left, 0},
+                                       {1.0f}}));
   }
   Ref<MRKCStatement> statement = segmentedStatement(1, 4, 8, std::move(entries));
   (void)asFrame(statement->terms()->fetchAtIndex(1))->store(MRKCString::stringWithValue("pic.jpg").get(), "sample");
@@ -144,8 +156,9 @@ TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
   sample->superpixels()[0].mask = 1 | 1 << 5 | 1 << 6;
   sample->superpixels()[2].mask = 1 << 3;
   ASSERT_TRUE(sample->encode((home / "samples" / "pic.jpg.bin").string()));
-  Ref<MRKCStatement> image = MRKFMakeStatementWith4Terms(kChannel, statement->terms()->fetchAtIndex(0),
-      statement->terms()->fetchAtIndex(1), MRKCBinary::binaryWithBytes(std::vector<uint8_t>(32 * 8 * 3).data(), 32 * 8 * 3).get(),
+  Ref<MRKCStatement> image = MRKFMakeStatementWith4Terms(
+      kChannel, statement->terms()->fetchAtIndex(0), statement->terms()->fetchAtIndex(1),
+      MRKCBinary::binaryWithBytes(std::vector<uint8_t>(32 * 8 * 3).data(), 32 * 8 * 3).get(),
       statement->terms()->fetchAtIndex(3), 0.5);
 
   attach((home / "samples").string());

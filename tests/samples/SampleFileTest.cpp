@@ -83,8 +83,9 @@ TEST(SampleFile, SizesFollowTheLayout) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(empty->encodeToBytes(&bytes));
   EXPECT_EQ(bytes.size(), 59u);
-  Ref<MRKCStatement> statement = segmentedStatement(1, 1, 4, {superpixelFrame({0, 1, 1, 0, 0, 0, 0, 0, 2, 2,
-                                                                              std::vector<int16_t>(48, 1), std::vector<float>(16, 0.5f)})});
+  Ref<MRKCStatement> statement = segmentedStatement(
+      1, 1, 4,
+      {superpixelFrame({0, 1, 1, 0, 0, 0, 0, 0, 2, 2, std::vector<int16_t>(48, 1), std::vector<float>(16, 0.5f)})});
   Ref<VSKCImageSample> one = VSKCImageSample::sampleFromStatement(statement.get(), "a", 0);
   ASSERT_TRUE(one);
   ASSERT_TRUE(one->encodeToBytes(&bytes));

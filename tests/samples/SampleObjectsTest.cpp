@@ -20,14 +20,24 @@ Ref<VSKCImageSample> gridSample(int rows, int cols, int16_t side, const json& co
     for (int c = 0; c < cols; ++c) {
       const int16_t left = int16_t(c * side), top = int16_t(r * side), right = int16_t(left + side - 1),
                     bottom = int16_t(top + side - 1);
-      entries.push_back(superpixelFrame({int16_t(r * cols + c), int16_t(left + side / 2), int16_t(top + side / 2),
-                                         int16_t(40 * c), int16_t(40 * r), 200, left, top, right, bottom,
-                                         {left, top, right, top, right, bottom, left, bottom, left, top}, {1.0f}}));
+      entries.push_back(superpixelFrame({int16_t(r * cols + c),
+                                         int16_t(left + side / 2),
+                                         int16_t(top + side / 2),
+                                         int16_t(40 * c),
+                                         int16_t(40 * r),
+                                         200,
+                                         left,
+                                         top,
+                                         right,
+                                         bottom,
+                                         {left, top, right, top, right, bottom, left, bottom, left, top},
+                                         {1.0f}}));
     }
   }
   Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(coco, 0);
   return VSKCImageSample::sampleFromStatement(
-      segmentedStatement(uint64_t(rows), uint64_t(cols), uint64_t(side), std::move(entries), 0, offsetY, frame.get()).get(),
+      segmentedStatement(uint64_t(rows), uint64_t(cols), uint64_t(side), std::move(entries), 0, offsetY, frame.get())
+          .get(),
       "grid", 0);
 }
 
@@ -101,7 +111,8 @@ TEST(SampleCoco, MapsGroupsOntoTheSuperpixelsTheyCover) {
 
 TEST(SampleCoco, OnlyTheFirst32GroupsCount) {
   json coco = json::object();
-  for (int g = 0; g < 40; ++g) coco["g" + std::to_string(g)] = group(uint32_t(g), json::array({rectangle(0, 0, 15, 15)}), 500);
+  for (int g = 0; g < 40; ++g)
+    coco["g" + std::to_string(g)] = group(uint32_t(g), json::array({rectangle(0, 0, 15, 15)}), 500);
   Ref<VSKCImageSample> sample = gridSample(2, 2, 16, coco);
   ASSERT_TRUE(sample);
   sample->processCocoDataWithLabels(labels(80).get());
@@ -116,7 +127,8 @@ TEST(SampleCoco, OnlyTheFirst32GroupsCount) {
 
 TEST(SampleCoco, OffsetMovesTheAnnotations) {
   // (10, 20) is tested as (10, 100): the square of rows 96 to 111.
-  Ref<VSKCImageSample> sample = gridSample(8, 1, 16, json{{"a", group(1, json::array({rectangle(2, 14, 14, 26)}), 500)}}, 80);
+  Ref<VSKCImageSample> sample =
+      gridSample(8, 1, 16, json{{"a", group(1, json::array({rectangle(2, 14, 14, 26)}), 500)}}, 80);
   ASSERT_TRUE(sample);
   sample->processCocoDataWithLabels(labels(8).get());
   EXPECT_EQ(masks(*sample), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 1, 0}));
@@ -133,11 +145,15 @@ TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
     json group;
     const char* line;
   } cases[] = {
-      {"a group that is not a list", json{{"ctid", 1}}, "VSKCImageSample - grid: annotation group \"g\" is not a list, skipped"},
-      {"an annotation that is not an object", json::array({json{{"ctid", 1}, {"poly", json::array({rectangle(0, 0, 15, 15)})}, {"area", 500}}, 5}),
+      {"a group that is not a list", json{{"ctid", 1}},
+       "VSKCImageSample - grid: annotation group \"g\" is not a list, skipped"},
+      {"an annotation that is not an object",
+       json::array({json{{"ctid", 1}, {"poly", json::array({rectangle(0, 0, 15, 15)})}, {"area", 500}}, 5}),
        "VSKCImageSample - grid: an annotation of \"g\" is not an object, skipped"},
-      {"poly that is not a list", group(1, 12, 500), "VSKCImageSample - grid: \"poly\" of \"g\" is not a list, skipped"},
-      {"a polygon that is not a list", group(1, json::array({7}), 500), "VSKCImageSample - grid: a polygon of \"g\" is not a list, skipped"},
+      {"poly that is not a list", group(1, 12, 500),
+       "VSKCImageSample - grid: \"poly\" of \"g\" is not a list, skipped"},
+      {"a polygon that is not a list", group(1, json::array({7}), 500),
+       "VSKCImageSample - grid: a polygon of \"g\" is not a list, skipped"},
       {"a coordinate that is a word", group(1, json::array({json::array({0, 0, "x", 0})}), 500),
        "VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not a number, skipped"},
       {"a huge coordinate", group(1, json::array({json::array({0, 0, 1e30, 0, 0, 1e30})}), 500),
@@ -153,9 +169,12 @@ TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
     EXPECT_TRUE(log.saw(test.line)) << (log.lines().empty() ? "nothing logged" : log.lines().front());
   }
   // Numbers that are not finite cannot come from JSON, but can from a processor's terms.
-  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", group(1, json::array({rectangle(0, 0, 15, 15)}), 500)}});
+  Ref<VSKCImageSample> sample =
+      gridSample(2, 2, 16, json{{"g", group(1, json::array({rectangle(0, 0, 15, 15)}), 500)}});
   ASSERT_TRUE(sample);
-  MRKCList* polygon = asList(asList(MRKFFrameFetchTerm(asFrame(asList(sample->coco()->fetchForLabel("g"))->fetchAtIndex(0)), "poly"))->fetchAtIndex(0));
+  MRKCList* polygon =
+      asList(asList(MRKFFrameFetchTerm(asFrame(asList(sample->coco()->fetchForLabel("g"))->fetchAtIndex(0)), "poly"))
+                 ->fetchAtIndex(0));
   ASSERT_TRUE(polygon);
   ASSERT_TRUE(polygon->store(MRKCNumber::numberWithReal(NAN).get(), 2));
   LogCapture log;
@@ -193,7 +212,8 @@ TEST(SampleRender, PaintsMeanColoursOnWhiteWithinTheBitmap) {
 }
 
 TEST(SampleObjects, OutlinesOfOneObject) {
-  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"a", group(1, json::array({rectangle(0, 0, 15, 31)}), 500)}});
+  Ref<VSKCImageSample> sample =
+      gridSample(2, 2, 16, json{{"a", group(1, json::array({rectangle(0, 0, 15, 31)}), 500)}});
   ASSERT_TRUE(sample);
   for (uint32_t n : {0u, 1u, 33u}) {
     Ref<LLKCObjectDeque> none = sample->polygonsForObject(n);

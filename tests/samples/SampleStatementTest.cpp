@@ -9,8 +9,18 @@ namespace {
 
 HandSuperpixel square(int16_t id, int16_t left, int16_t top, int16_t side) {
   const int16_t right = int16_t(left + side - 1), bottom = int16_t(top + side - 1);
-  return {id, int16_t(left + side / 2), int16_t(top + side / 2), 10, 20, 30, left, top, right, bottom,
-          {left, top, right, top, right, bottom, left, bottom, left, top}, {0.5f, 0.5f}};
+  return {id,
+          int16_t(left + side / 2),
+          int16_t(top + side / 2),
+          10,
+          20,
+          30,
+          left,
+          top,
+          right,
+          bottom,
+          {left, top, right, top, right, bottom, left, bottom, left, top},
+          {0.5f, 0.5f}};
 }
 
 TEST(SampleFromStatement, TakesEachRecordAsTheSegmenterPublishedIt) {

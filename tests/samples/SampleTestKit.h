@@ -31,8 +31,9 @@ inline Ref<MRKCFrame> superpixelFrame(const HandSuperpixel& s) {
 
 // A segmented image statement: grid, entries (null members for entries without data), the
 // meta frame's offset and the COCO frame (none when null).
-inline Ref<MRKCStatement> segmentedStatement(uint64_t rows, uint64_t cols, uint64_t size, std::vector<Ref<MRKBTerm>> entries,
-                                             int64_t offsetX = 0, int64_t offsetY = 0, MRKCFrame* coco = nullptr) {
+inline Ref<MRKCStatement> segmentedStatement(uint64_t rows, uint64_t cols, uint64_t size,
+                                             std::vector<Ref<MRKBTerm>> entries, int64_t offsetX = 0,
+                                             int64_t offsetY = 0, MRKCFrame* coco = nullptr) {
   Ref<MRKCFrame> meta = MRKCFrame::frame();
   (void)meta->store(MRKCSymbol::symbolWithValue("bgr").get(), "format");
   MRKFFrameStoreSint(meta.get(), "offset.x", offsetX);

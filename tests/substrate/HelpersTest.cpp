@@ -44,7 +44,8 @@ TEST(Helpers, DecodeFlags) {
   EXPECT_EQ(MRKFDecodeTermAsFlagWithDefault(nullptr, rows, 3, 9), 9u);
   EXPECT_EQ(MRKFDecodeTermAsFlagWithDefault(MRKCNumber::numberWithUint(1).get(), rows, 3, 9), 9u);
   EXPECT_EQ(MRKFDecodeTermAsFlag(right.get(), rows, 2), 2u);
-  EXPECT_EQ(MRKFDecodeTermAsFlag(MRKCSymbol::symbolWithValue("toss").get(), rows, 2), 0u) << "only count rows are searched";
+  EXPECT_EQ(MRKFDecodeTermAsFlag(MRKCSymbol::symbolWithValue("toss").get(), rows, 2), 0u)
+      << "only count rows are searched";
 }
 
 TEST(Helpers, Statements) {
@@ -61,7 +62,7 @@ TEST(Helpers, AtomToBoolean) {
     const char* text;
     int result;
     bool value;
-  } cases[] = {{"1", 0, true},     {"0.0", 0, false}, {"true", 0, true},  {"false", 0, false}, {"yes", 0, true},
+  } cases[] = {{"1", 0, true},       {"0.0", 0, false},    {"true", 0, true},  {"false", 0, false}, {"yes", 0, true},
                {"\"no\"", 0, false}, {"maybe", 22, false}, {"[1]", 22, false}, {"off", 0, false}};
   for (const auto& c : cases) {
     bool value = false;
@@ -77,7 +78,8 @@ TEST(Helpers, AtomToBoolean) {
 TEST(Helpers, ArithmeticMulKeepsTheKindThatFits) {
   auto mul = [](const char* a, const char* b) {
     auto reader = MRKCReader::reader();
-    Ref<MRKCNumber> product = MRKFArithmeticMul(reader->readTermFromString(a).get(), reader->readTermFromString(b).get());
+    Ref<MRKCNumber> product =
+        MRKFArithmeticMul(reader->readTermFromString(a).get(), reader->readTermFromString(b).get());
     return product ? product->text() : std::string("nil");
   };
   EXPECT_EQ(mul("3", "4"), "12");
@@ -99,24 +101,29 @@ TEST(Helpers, JSONDecoding) {
   std::string error;
   Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(json, kMRKJSONTerms, &error);
   ASSERT_TRUE(frame) << error;
-  EXPECT_EQ(frame->text(), R"({"stage": ctm, "z": 1, "a": -2, "r": 0.5, "on": true, "list": [x, 3], "g": g(X), "n": null})");
+  EXPECT_EQ(frame->text(),
+            R"({"stage": ctm, "z": 1, "a": -2, "r": 0.5, "on": true, "list": [x, 3], "g": g(X), "n": null})");
   Ref<MRKCFrame> strings = MRKFJSONDecodeFrame(json, kMRKJSONStrings, &error);
   ASSERT_TRUE(strings);
   EXPECT_EQ(MRKFFrameFetchTerm(strings.get(), "stage")->text(), "\"ctm\"");
   EXPECT_EQ(MRKFFrameFetchTerm(strings.get(), "g")->text(), R"J({"$term": "g(X)"})J");
-  EXPECT_FALSE(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse(R"J({"bad": {"$term": "g("}})J"), kMRKJSONTerms, &error));
+  EXPECT_FALSE(
+      MRKFJSONDecodeFrame(nlohmann::ordered_json::parse(R"J({"bad": {"$term": "g("}})J"), kMRKJSONTerms, &error));
   EXPECT_NE(error.find("\"bad\""), std::string::npos) << error;
   EXPECT_FALSE(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse("[1]"), 0, &error));
 }
 
 TEST(Helpers, CoreKitJSONFramesDecodeAlike) {
-  const char* text = R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J";
+  const char* text =
+      R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J";
   Ref<JSKCFrame> json = JSKCReader::reader()->readFromString(text);
   ASSERT_TRUE(json);
   std::string error;
   Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(json.get(), kMRKJSONStrings, &error);
   ASSERT_TRUE(frame) << error;
-  EXPECT_EQ(frame->text(), R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J");
+  EXPECT_EQ(
+      frame->text(),
+      R"J({"file_name": "a.jpg", "id": 7, "neg": -1, "area": 2.5, "crowd": false, "bbox": [1, 2], "none": null})J");
   EXPECT_EQ(frame->compareTo(MRKFJSONDecodeFrame(nlohmann::ordered_json::parse(text), kMRKJSONStrings).get()), 0);
   EXPECT_FALSE(MRKFJSONDecodeFrame(static_cast<const JSKCFrame*>(nullptr), 0, &error));
 }

@@ -30,7 +30,8 @@ std::vector<std::string> sortedLines(const std::string& text) {
 }
 
 TEST(Host, PrintsWhatTheProbesExchange) {
-  HostRun run = host("--follow news --follow teller.seen --follow oracle.seen --count 4 --seconds 60 " + kFolder + "/probes.json");
+  HostRun run = host("--follow news --follow teller.seen --follow oracle.seen --count 4 --seconds 60 " + kFolder +
+                     "/probes.json");
   EXPECT_EQ(run.status, 0) << run.output;
   std::vector<std::string> expected = {
       "news\t[hello(1), \"quoted\", 2.5]",
@@ -61,7 +62,8 @@ TEST(Host, RefusesBadSolutionsAndCommandLines) {
     int status;
     std::string message;
   } cases[] = {
-      {kFolder + "/unknown-class.json", 1, "zrnhost: " + kFolder + "/unknown-class.json: processors[1].class: unknown class ZRNCNoSuchProbe"},
+      {kFolder + "/unknown-class.json", 1,
+       "zrnhost: " + kFolder + "/unknown-class.json: processors[1].class: unknown class ZRNCNoSuchProbe"},
       {kFolder + "/probes.json " + kFolder + "/not-json.json", 1, "not-json.json: not JSON"},
       {"", 2, "zrnhost: no solution given"},
       {"--count many " + kFolder + "/probes.json", 2, "--count takes a whole number"},

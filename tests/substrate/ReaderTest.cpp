@@ -23,14 +23,58 @@ Ref<MRKBTerm> read(std::string_view text, std::string* error = nullptr) {
 // Text that is already in printed form reads back and prints the same.
 TEST(Reader, CanonicalTextRoundTrips) {
   const char* cases[] = {
-      "0", "18446744073709551615", "+0", "-9223372036854775808", "+42", "1.5", "-0.25", "1e+300", "5.0", "#inf", "-#inf",
-      "true", "false", "a", "ctm.tick", "is.number", "'true'", "'Hello world'", "'it\\'s'", "''", "\"\"",
-      "\"say \\\"hi\\\"\\n\\ttab\\\\\"", "\"\\u0001\\u007f\"", "\"caf\xc3\xa9\"", "#x\"\"", "#x\"00ff10\"", "#d5\"0100feff\"",
-      "#d10\"0000803f\"", "[]", "[1, [2, [3]], {}]", "{\"offset\": 0, \"inputs\": [a, \"b\"]}", "{\"\": x}", "f()",
-      "g(X)", "reply(q17)", "'two words'(x, Y)", "?peek(\"spix.size\", X)", "?<96>init(init)", "X", "_", "_Name",
-      "_:[is.number]", "Y:[is.symbol, is.atom]", "<ux [peek(\"hi\")] 1.0>", "<'a b' [] 0.0>",
-      "query(color(_:[is.symbol]), [1, +2, 3.5])", "a^b", "a^b^c", "(a^b)^c", "f(x)^[1, 2]^{\"k\": X}",
-      "[a^1, \"s\"^-2.5]", "X^_",
+      "0",
+      "18446744073709551615",
+      "+0",
+      "-9223372036854775808",
+      "+42",
+      "1.5",
+      "-0.25",
+      "1e+300",
+      "5.0",
+      "#inf",
+      "-#inf",
+      "true",
+      "false",
+      "a",
+      "ctm.tick",
+      "is.number",
+      "'true'",
+      "'Hello world'",
+      "'it\\'s'",
+      "''",
+      "\"\"",
+      "\"say \\\"hi\\\"\\n\\ttab\\\\\"",
+      "\"\\u0001\\u007f\"",
+      "\"caf\xc3\xa9\"",
+      "#x\"\"",
+      "#x\"00ff10\"",
+      "#d5\"0100feff\"",
+      "#d10\"0000803f\"",
+      "[]",
+      "[1, [2, [3]], {}]",
+      "{\"offset\": 0, \"inputs\": [a, \"b\"]}",
+      "{\"\": x}",
+      "f()",
+      "g(X)",
+      "reply(q17)",
+      "'two words'(x, Y)",
+      "?peek(\"spix.size\", X)",
+      "?<96>init(init)",
+      "X",
+      "_",
+      "_Name",
+      "_:[is.number]",
+      "Y:[is.symbol, is.atom]",
+      "<ux [peek(\"hi\")] 1.0>",
+      "<'a b' [] 0.0>",
+      "query(color(_:[is.symbol]), [1, +2, 3.5])",
+      "a^b",
+      "a^b^c",
+      "(a^b)^c",
+      "f(x)^[1, 2]^{\"k\": X}",
+      "[a^1, \"s\"^-2.5]",
+      "X^_",
   };
   for (const char* text : cases) {
     std::string error;
@@ -56,10 +100,12 @@ TEST(Reader, KindsAreTheOnesWritten) {
     const char* text;
     uint32_t ttid;
   } cases[] = {
-      {"7", kMRKTermNumber},     {"a", kMRKTermSymbol},       {"\"a\"", kMRKTermString}, {"#x\"00\"", kMRKTermBinary},
-      {"#d5\"0000\"", kMRKTermData}, {"[a]", kMRKTermList},   {"f(a)", kMRKTermFunc},    {"?f(a)", kMRKTermPredicate},
-      {"X", kMRKTermVariable},  {"<l [] 1.0>", kMRKTermStatement}, {"{}", kMRKTermFrame},
-      {"a ^ b", kMRKTermQuirk},
+      {"7", kMRKTermNumber},         {"a", kMRKTermSymbol},
+      {"\"a\"", kMRKTermString},     {"#x\"00\"", kMRKTermBinary},
+      {"#d5\"0000\"", kMRKTermData}, {"[a]", kMRKTermList},
+      {"f(a)", kMRKTermFunc},        {"?f(a)", kMRKTermPredicate},
+      {"X", kMRKTermVariable},       {"<l [] 1.0>", kMRKTermStatement},
+      {"{}", kMRKTermFrame},         {"a ^ b", kMRKTermQuirk},
   };
   for (const auto& c : cases) {
     Ref<MRKBTerm> term = read(c.text);
@@ -83,7 +129,8 @@ TEST(Reader, PrintedTermsReadBack) {
   frame->store(MRKCNumber::numberWithReal(0.1 + 0.2).get(), "real");
   frame->store(MRKCNumber::numberWithReal(-0.0).get(), "zero");
   frame->store(MRKCNumber::numberWithReal(1e-310).get(), "tiny");
-  Ref<MRKBTerm> term = MRKCStatement::statementWithLabel("odd label", MRKCList::listWithTerms({frame.get()}).get(), 0.5);
+  Ref<MRKBTerm> term =
+      MRKCStatement::statementWithLabel("odd label", MRKCList::listWithTerms({frame.get()}).get(), 0.5);
   Ref<MRKBTerm> again = read(term->text());
   ASSERT_TRUE(again) << term->text();
   EXPECT_EQ(again->compareTo(term.get()), 0) << term->text();
@@ -92,10 +139,40 @@ TEST(Reader, PrintedTermsReadBack) {
 
 TEST(Reader, BadTextIsRefusedWithTheOffset) {
   const char* cases[] = {
-      "",      "[1, 2",   "[1 2]",       "{a: 1}",      "{\"a\" 1}", "f(",        "\"open",   "'open",   "#x\"0\"",
-      "#x\"zz\"", "#d10\"000000\"", "#q",  "18446744073709551616", "-9223372036854775809", "1.2.3", "a b", "ab.",
-      "?f",    "?<x>f()", "<l [] x>",   "<l []>",      "X:a",       "\"\\q\"",   "\"\\u12\"", ")",      "+",
-      "-",     "+-5",     "a^",          "^a",          "(a)",       "(a^b)",     "(a^b",     "a^b)",
+      "",
+      "[1, 2",
+      "[1 2]",
+      "{a: 1}",
+      "{\"a\" 1}",
+      "f(",
+      "\"open",
+      "'open",
+      "#x\"0\"",
+      "#x\"zz\"",
+      "#d10\"000000\"",
+      "#q",
+      "18446744073709551616",
+      "-9223372036854775809",
+      "1.2.3",
+      "a b",
+      "ab.",
+      "?f",
+      "?<x>f()",
+      "<l [] x>",
+      "<l []>",
+      "X:a",
+      "\"\\q\"",
+      "\"\\u12\"",
+      ")",
+      "+",
+      "-",
+      "+-5",
+      "a^",
+      "^a",
+      "(a)",
+      "(a^b)",
+      "(a^b",
+      "a^b)",
   };
   for (const char* text : cases) {
     std::string error;

@@ -36,8 +36,12 @@ public:
     record("query " + query->predicate()->text());
     if (answerQueries) MRKBProcessor::onReceivedQuery(query, source);
   }
-  void onReceivedReply(MRKCReply* reply, const std::string& source) override { record("reply " + reply->statement()->text()); }
-  void onReceivedFlash(MRKCFlash* flash, const std::string& source) override { record("flash " + flash->functor()->text()); }
+  void onReceivedReply(MRKCReply* reply, const std::string& source) override {
+    record("reply " + reply->statement()->text());
+  }
+  void onReceivedFlash(MRKCFlash* flash, const std::string& source) override {
+    record("flash " + flash->functor()->text());
+  }
   void onReceivedScrap(MRKCScrap* scrap, const std::string& source) override {
     record("scrap " + std::to_string(scrap->awaiting().size()));
   }
@@ -65,7 +69,8 @@ public:
   }
   bool waitForCount(const std::string& prefix, size_t count) {
     return waitFor([&](const auto& events) {
-      return static_cast<size_t>(std::count_if(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; })) >= count;
+      return static_cast<size_t>(std::count_if(events.begin(), events.end(),
+                                               [&](const std::string& e) { return e.rfind(prefix, 0) == 0; })) >= count;
     });
   }
   std::vector<std::string> events() {
@@ -74,7 +79,8 @@ public:
   }
   size_t countOf(const std::string& prefix) {
     auto all = events();
-    return static_cast<size_t>(std::count_if(all.begin(), all.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }));
+    return static_cast<size_t>(
+        std::count_if(all.begin(), all.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }));
   }
 
   std::atomic<bool> overlapped{false};

@@ -97,7 +97,9 @@ class Caller : public ZRNBFUNRunner {
 public:
   Caller(std::string guid, std::string label, std::string alias, Ref<MRKCFrame> properties)
       : ZRNBFUNRunner(std::move(guid), std::move(label), std::move(alias), std::move(properties)) {}
-  void onReceivedFlash(MRKCFlash* flash, const std::string& source) override { start(MRKCList::listWithTerms({flash->functor()}).get()); }
+  void onReceivedFlash(MRKCFlash* flash, const std::string& source) override {
+    start(MRKCList::listWithTerms({flash->functor()}).get());
+  }
 };
 MRKTClassRegistrar<Caller> callerRegistrar("ZRNTestCaller");
 
@@ -115,7 +117,8 @@ TEST_F(SolutionTest, OnlyRegularFilesAreRead) {
 
 // "./libm.so.6" names the file in the working folder, never the system's library of that name.
 TEST_F(SolutionTest, AModulePathIsLoadedExactlyAsResolved) {
-  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / ("modules-" + std::to_string(getpid()));
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) / ("modules-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   { std::ofstream(folder / "libm.so.6") << "not a library"; }
   const std::filesystem::path before = std::filesystem::current_path();
@@ -162,7 +165,8 @@ TEST(SolutionParse, ShapesAreChecked) {
       {R"J({"processors": [{"label": "x"}]})J", "s.json: processors[0]: has no class"},
       {R"J({"processors": [{"class": 7}]})J", "s.json: processors[0].class: must be a string"},
       {R"J({"processors": [{"class": "C", "label": ["x"]}]})J", "s.json: processors[0].label: must be a string"},
-      {R"J({"processors": [{"class": "C", "properties": [1]}]})J", "s.json: processors[0].properties: must be an object"},
+      {R"J({"processors": [{"class": "C", "properties": [1]}]})J",
+       "s.json: processors[0].properties: must be an object"},
       {R"J({"processors": [{"class": "C", "colour": 1}]})J", "s.json: processors[0].colour: is not a processor key"},
       {nested.c_str(), "s.json: constants.k: [0]: [0]: "},
       {R"J({"modules": [], "modules": ["modJUX"]})J", "s.json: modules: is given twice"},
@@ -178,8 +182,9 @@ TEST(SolutionParse, ShapesAreChecked) {
   }
   MRKTSolution solution;
   std::string error;
-  ASSERT_TRUE(MRKFSolutionParse(R"J({"processors": [{"class": "C", "label": "l", "properties": {"alias": "nick", "g": {"$term": "g(X)"}}}]})J",
-                                "s.json", &solution, &error))
+  ASSERT_TRUE(MRKFSolutionParse(
+      R"J({"processors": [{"class": "C", "label": "l", "properties": {"alias": "nick", "g": {"$term": "g(X)"}}}]})J",
+      "s.json", &solution, &error))
       << error;
   ASSERT_EQ(solution.processors.size(), 1u);
   EXPECT_EQ(solution.processors[0].alias, "nick") << "the alias property names the alias";
@@ -200,7 +205,8 @@ MRKTClassRegistrar<Plain> plainRegistrar("ZRNTestPlain");
 TEST(ClassRegistry, MakesByNameFromPartsManifestosAndCoders) {
   auto& registry = MRKCClassRegistry::shared();
   EXPECT_FALSE(registry.make("ZRNNoSuchClass", {}, "x", {}, nullptr));
-  EXPECT_FALSE(registry.registerClass("ZRNTestPlain", [](auto&&...) { return Ref<MRKBProcessor>(); })) << "the first stays";
+  EXPECT_FALSE(registry.registerClass("ZRNTestPlain", [](auto&&...) { return Ref<MRKBProcessor>(); }))
+      << "the first stays";
 
   Ref<MRKBTerm> properties = MRKCReader::reader()->readTermFromString(R"J({"alias": nick, "g": g(X, "s")})J");
   Ref<MRKCManifesto> manifesto = MRKCManifesto::manifestoWithLabel("plain", properties->asFrame());

@@ -31,7 +31,9 @@ struct Trail {
 class Step : public LLKBObject {
 public:
   Step(Trail& trail, int step) : trail_(trail), step_(step) {}
-  static void run(LLKBObject* first, LLKBObject*) { static_cast<Step*>(first)->trail_.add(static_cast<Step*>(first)->step_); }
+  static void run(LLKBObject* first, LLKBObject*) {
+    static_cast<Step*>(first)->trail_.add(static_cast<Step*>(first)->step_);
+  }
 
 private:
   Trail& trail_;
@@ -49,8 +51,7 @@ TEST(Strand, RunsClosuresAndCallsInOrderAndWhatTheyPostAfter) {
         trail.add(i);
         if (i == 1) strand->post([&trail] { trail.add(1000); });  // after everything queued so far
       });
-    else
-      strand->post(&Step::run, makeRef<Step>(trail, i), nullptr);
+    else strand->post(&Step::run, makeRef<Step>(trail, i), nullptr);
   }
   strand->bind(pool);
   ASSERT_TRUE(trail.waitForCount(301));

@@ -265,8 +265,8 @@ TEST_F(SubstrateTest, QueriesOfALeavingAskerOrOutOfTimeAreScrapped) {
   substrate->inquire(query("?oracle(c)", 0.05f).get(), other->guid());
   ASSERT_TRUE(oracle->waitForEvent("scrap 1"));
   ASSERT_TRUE(oracle->waitForEvent("pulse"));
-  Ref<MRKCReply> late = MRKCReply::replyWithLabel("oracle", MRKFMakeStatementWithTerm("oracle", term("c").get(), 1.0).get(),
-                                                  oracle->lastQuery->context(), 5.0f);
+  Ref<MRKCReply> late = MRKCReply::replyWithLabel(
+      "oracle", MRKFMakeStatementWithTerm("oracle", term("c").get(), 1.0).get(), oracle->lastQuery->context(), 5.0f);
   EXPECT_FALSE(substrate->answers(late.get(), oracle->guid())) << "nobody waits for it any more";
 }
 
@@ -275,7 +275,8 @@ TEST_F(SubstrateTest, TablesAndGlobals) {
   EXPECT_EQ(substrate->symbols()->store(MRKCSymbol::symbolWithValue("tick").get()), first);
   EXPECT_TRUE(substrate->globals()->fetch<MRKCOffloader>("offloader"));
   EXPECT_TRUE(substrate->globals()->fetch<MRKCOffloader>("qav.scheduler"));
-  for (const char* key : {"zarn.version", "zarn.os", "zarn.arch"}) EXPECT_TRUE(substrate->globals()->fetch<MRKCString>(key)) << key;
+  for (const char* key : {"zarn.version", "zarn.os", "zarn.arch"})
+    EXPECT_TRUE(substrate->globals()->fetch<MRKCString>(key)) << key;
   EXPECT_TRUE(substrate->globals()->objectForKey("absent", MRKCSymbol::symbolWithValue("d")));
   {
     std::lock_guard lock(substrate->constants()->monitor());

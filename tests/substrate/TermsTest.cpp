@@ -26,7 +26,8 @@ TEST(Terms, CastsAnswerNullForAnotherKindAndForNull) {
 }
 
 TEST(Terms, NumbersOfEveryKindCompareByValueAndHashAlike) {
-  Ref<MRKCNumber> u = MRKCNumber::numberWithUint(5), s = MRKCNumber::numberWithSint(5), r = MRKCNumber::numberWithReal(5.0);
+  Ref<MRKCNumber> u = MRKCNumber::numberWithUint(5), s = MRKCNumber::numberWithSint(5),
+                  r = MRKCNumber::numberWithReal(5.0);
   EXPECT_EQ(u->compareTo(s.get()), 0);
   EXPECT_EQ(u->compareTo(r.get()), 0);
   EXPECT_EQ(u->hashCode(), r->hashCode());
@@ -46,7 +47,8 @@ TEST(Terms, NumbersOfEveryKindCompareByValueAndHashAlike) {
 }
 
 TEST(Terms, OrderIsByKindThenValue) {
-  Ref<MRKBTerm> n = MRKCNumber::numberWithUint(9), a = MRKCSymbol::symbolWithValue("a"), b = MRKCSymbol::symbolWithValue("b");
+  Ref<MRKBTerm> n = MRKCNumber::numberWithUint(9), a = MRKCSymbol::symbolWithValue("a"),
+                b = MRKCSymbol::symbolWithValue("b");
   EXPECT_LT(n->compareTo(a.get()), 0);
   EXPECT_LT(a->compareTo(b.get()), 0);
   EXPECT_GT(b->compareTo(a.get()), 0);
@@ -69,8 +71,9 @@ TEST(Terms, StructurallyEqualContainersAreEqualWithEqualHashes) {
   Ref<MRKCFunc> c = MRKCFunc::funcWithLabel("colour", a->terms());
   EXPECT_NE(a->compareTo(c.get()), 0);
   EXPECT_NE(a->hashCode(), c->hashCode());
-  EXPECT_NE(MRKCList::listWithTerms({MRKCNumber::numberWithUint(1).get(), MRKCNumber::numberWithUint(2).get()})->hashCode(),
-            MRKCList::listWithTerms({MRKCNumber::numberWithUint(2).get(), MRKCNumber::numberWithUint(1).get()})->hashCode());
+  EXPECT_NE(
+      MRKCList::listWithTerms({MRKCNumber::numberWithUint(1).get(), MRKCNumber::numberWithUint(2).get()})->hashCode(),
+      MRKCList::listWithTerms({MRKCNumber::numberWithUint(2).get(), MRKCNumber::numberWithUint(1).get()})->hashCode());
 }
 
 TEST(Terms, ListOperations) {

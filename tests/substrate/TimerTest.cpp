@@ -18,15 +18,19 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
   Ref<Recorder> clock = adoptRef(new Recorder("clock"));
   EXPECT_TRUE(substrate->attach(clock.get(), false));
   std::atomic<int> ticks{0};
-  ASSERT_TRUE(runtime->schedule(clock->guid(), [&] {
-    if (++ticks == 3) {
-      EXPECT_TRUE(runtime->unschedule(clock->guid()));
-    }
-    clock->record("tick");
-  }, 3, 2));
+  ASSERT_TRUE(runtime->schedule(
+      clock->guid(),
+      [&] {
+        if (++ticks == 3) {
+          EXPECT_TRUE(runtime->unschedule(clock->guid()));
+        }
+        clock->record("tick");
+      },
+      3, 2));
   Ref<Recorder> witness = adoptRef(new Recorder("witness"));
   EXPECT_TRUE(substrate->attach(witness.get(), false));
-  runtime->schedule(witness->guid(), [&] { witness->record("beat"); }, 0, 2);
+  runtime->schedule(
+      witness->guid(), [&] { witness->record("beat"); }, 0, 2);
   ASSERT_TRUE(witness->waitForCount("beat", 20)) << "many periods passed";
   EXPECT_EQ(ticks.load(), 3);
   EXPECT_FALSE(runtime->isScheduled(clock->guid()));
@@ -36,11 +40,17 @@ TEST_F(TimerTest, UnscheduleFromInsideTheSelectorStopsIt) {
 TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
   Ref<Recorder> clock = adoptRef(new Recorder("clock"));
   EXPECT_TRUE(substrate->attach(clock.get(), false));
-  runtime->schedule(clock->guid(), [&] { clock->record("old"); }, 0, 1000000);
-  runtime->schedule(clock->guid(), [&] {
-    clock->record("fast");
-    if (clock->countOf("fast") == 2) runtime->schedule(clock->guid(), [&] { clock->record("slow"); }, 0, 3);
-  }, 0, 2);
+  runtime->schedule(
+      clock->guid(), [&] { clock->record("old"); }, 0, 1000000);
+  runtime->schedule(
+      clock->guid(),
+      [&] {
+        clock->record("fast");
+        if (clock->countOf("fast") == 2)
+          runtime->schedule(
+              clock->guid(), [&] { clock->record("slow"); }, 0, 3);
+      },
+      0, 2);
   ASSERT_TRUE(clock->waitForCount("slow", 2));
   EXPECT_EQ(clock->countOf("old"), 0u);
   EXPECT_EQ(clock->countOf("fast"), 2u);
@@ -51,9 +61,11 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
   Ref<Recorder> busy = adoptRef(new Recorder("busy"));
   EXPECT_TRUE(substrate->attach(busy.get(), false));
   EXPECT_TRUE(substrate->disclose("load", busy->guid(), 2));
-  runtime->schedule(busy->guid(), [&] { busy->record("tick"); }, 0, 1);
+  runtime->schedule(
+      busy->guid(), [&] { busy->record("tick"); }, 0, 1);
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("load", nullptr, 1.0);
-  for (int i = 0; i < 2000; ++i) EXPECT_TRUE(substrate->publish(MRKCSquib::squibWithLabel("load", statement.get(), 5.0f).get(), {}));
+  for (int i = 0; i < 2000; ++i)
+    EXPECT_TRUE(substrate->publish(MRKCSquib::squibWithLabel("load", statement.get(), 5.0f).get(), {}));
   ASSERT_TRUE(busy->waitForCount("squib load", 2000));
   ASSERT_TRUE(busy->waitForCount("tick", 5));
   EXPECT_FALSE(busy->overlapped);
@@ -64,7 +76,9 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
 TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
   Ref<Recorder> late = adoptRef(new Recorder("late"));
   late->onEvent = [&](Recorder& me, const std::string& event) {
-    if (event == "attached") runtime->schedule(me.guid(), [&me] { me.record("tick"); }, 0, 1);
+    if (event == "attached")
+      runtime->schedule(
+          me.guid(), [&me] { me.record("tick"); }, 0, 1);
   };
   // Hold the strand so that onAttached runs only after the detach.
   std::mutex mutex;
@@ -86,9 +100,11 @@ TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
 }
 
 TEST_F(TimerTest, RefusesWhatCannotRun) {
-  EXPECT_FALSE(runtime->schedule("", [] {}, 0, 10));
+  EXPECT_FALSE(runtime->schedule(
+      "", [] {}, 0, 10));
   EXPECT_FALSE(runtime->schedule("k", nullptr, 0, 10));
-  EXPECT_FALSE(runtime->schedule("k", [] {}, 0, 0));
+  EXPECT_FALSE(runtime->schedule(
+      "k", [] {}, 0, 0));
   EXPECT_FALSE(runtime->unschedule("never"));
 }
 
@@ -105,13 +121,18 @@ TEST(Runtime, AFiringStillQueuedWhenTheRuntimeGoesRunsNothing) {
     changed.wait(lock, [&] { return release; });
   });
   std::atomic<bool> ran{false};
-  auto runtime = std::make_unique<MRKCRuntime>(pool, [&](const std::string& key) { return key == "late" ? busy : nullptr; });
-  runtime->schedule("late", [&] { ran = true; }, 0, 1);
-  runtime->schedule("beat", [&] {
-    std::lock_guard lock(mutex);
-    ++beats;
-    changed.notify_all();
-  }, 0, 1);
+  auto runtime =
+      std::make_unique<MRKCRuntime>(pool, [&](const std::string& key) { return key == "late" ? busy : nullptr; });
+  runtime->schedule(
+      "late", [&] { ran = true; }, 0, 1);
+  runtime->schedule(
+      "beat",
+      [&] {
+        std::lock_guard lock(mutex);
+        ++beats;
+        changed.notify_all();
+      },
+      0, 1);
   bool beaten;
   {
     // Both fall due together, "late" no later: once the beat ran, the late firing waits behind the busy task.
@@ -173,7 +194,8 @@ TEST_F(TimerTest, OffloadedActionsReportToTheirProcessor) {
   EXPECT_FALSE(owner->onCreatorThread);
   Ref<Action> load = adoptRef(new Action());
   ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(load)));
-  ASSERT_TRUE(offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation*) { owner->record("second"); }));
+  ASSERT_TRUE(
+      offloader->submit(Ref<LLKBOperation>(action), owner.get(), [&](LLKBOperation*) { owner->record("second"); }));
   ASSERT_TRUE(owner->waitForEvent("second"));
   EXPECT_EQ(load->steps, "ped") << "jobs run in order, so the operation ran before the second action";
   EXPECT_FALSE(offloader->submit(Ref<LLKBOperation>()));

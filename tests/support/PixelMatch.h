@@ -12,9 +12,9 @@ using Pixel = std::array<uint8_t, 4>;  // red, green, blue, alpha
 inline ::testing::AssertionResult near(const Pixel& actual, const Pixel& expected, int tolerance = 2) {
   for (int i = 0; i < 4; ++i)
     if (std::abs(actual[i] - expected[i]) > tolerance)
-      return ::testing::AssertionFailure() << "pixel (" << int(actual[0]) << ", " << int(actual[1]) << ", "
-                                           << int(actual[2]) << ", " << int(actual[3]) << ") expected ("
-                                           << int(expected[0]) << ", " << int(expected[1]) << ", "
-                                           << int(expected[2]) << ", " << int(expected[3]) << ")";
+      return ::testing::AssertionFailure()
+             << "pixel (" << int(actual[0]) << ", " << int(actual[1]) << ", " << int(actual[2]) << ", "
+             << int(actual[3]) << ") expected (" << int(expected[0]) << ", " << int(expected[1]) << ", "
+             << int(expected[2]) << ", " << int(expected[3]) << ")";
   return ::testing::AssertionSuccess();
 }

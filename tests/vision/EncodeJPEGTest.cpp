@@ -1,7 +1,6 @@
 // The JPEG encoder: every raw format, and refusals instead of exits.
 #include <gtest/gtest.h>
 
-
 #include "imagekit/IMKFImageConvert.h"
 #include "modules/vision/module/QAVFEncodeJPEG.h"
 
@@ -13,9 +12,12 @@ std::vector<uint8_t> quadrants(uint32_t width, uint32_t height, uint32_t format)
   std::vector<uint8_t> raw(size_t{width} * height * 3);
   for (uint32_t y = 0; y < height; ++y)
     for (uint32_t x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) raw[(size_t{y} * width + x) * 3 + c] = rgb[(y >= height / 2) * 2 + (x >= width / 2)][c];
+      for (int c = 0; c < 3; ++c)
+        raw[(size_t{y} * width + x) * 3 + c] = rgb[(y >= height / 2) * 2 + (x >= width / 2)][c];
   std::vector<uint8_t> pixels(IMKFImageLength(width, height, format));
-  EXPECT_EQ(IMKFImageConvert(width, height, raw.data(), raw.size(), IMKPixelFormatRGB, pixels.data(), pixels.size(), format), 0);
+  EXPECT_EQ(
+      IMKFImageConvert(width, height, raw.data(), raw.size(), IMKPixelFormatRGB, pixels.data(), pixels.size(), format),
+      0);
   return pixels;
 }
 
@@ -41,7 +43,8 @@ TEST(EncodeJPEG, EncodesEveryRawFormatSoThatItDecodesBack) {
     for (uint32_t y : {4u, 12u})
       for (uint32_t x : {6u, 26u}) {
         const size_t at = (size_t{y} * width + x) * pixelSize;
-        for (uint32_t c = 0; c < pixelSize; ++c) EXPECT_NEAR(decoded[at + c], pixels[at + c], 8) << format << " " << x << "," << y << " " << c;
+        for (uint32_t c = 0; c < pixelSize; ++c)
+          EXPECT_NEAR(decoded[at + c], pixels[at + c], 8) << format << " " << x << "," << y << " " << c;
       }
   }
 }

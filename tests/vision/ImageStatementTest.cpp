@@ -24,7 +24,7 @@ TEST(ImageStatement, ReadsTheFourParts) {
 }
 
 TEST(ImageStatement, SkipsWhatIsNoImageStatement) {
-  using Edit = std::function<void(MRKCList& terms, MRKCFrame& meta)>;
+  using Edit = std::function<void(MRKCList & terms, MRKCFrame & meta)>;
   struct Case {
     const char* what;
     Edit edit;
@@ -32,15 +32,19 @@ TEST(ImageStatement, SkipsWhatIsNoImageStatement) {
       {"three terms", [](MRKCList& terms, MRKCFrame&) { terms.terms().pop_back(); }},
       {"five terms", [](MRKCList& terms, MRKCFrame&) { terms.append(MRKCFrame::frame().get()); }},
       {"meta no frame", [](MRKCList& terms, MRKCFrame&) { terms.store(MRKCSymbol::symbolWithValue("meta").get(), 1); }},
-      {"pixels no binary", [](MRKCList& terms, MRKCFrame&) { terms.store(MRKCString::stringWithValue("px").get(), 2); }},
+      {"pixels no binary",
+       [](MRKCList& terms, MRKCFrame&) { terms.store(MRKCString::stringWithValue("px").get(), 2); }},
       {"ancillary no frame", [](MRKCList& terms, MRKCFrame&) { terms.store(MRKCList::list().get(), 3); }},
       {"no format", [](MRKCList&, MRKCFrame& meta) { meta.remove("format"); }},
-      {"format a string", [](MRKCList&, MRKCFrame& meta) { meta.store(MRKCString::stringWithValue("bgr").get(), "format"); }},
+      {"format a string",
+       [](MRKCList&, MRKCFrame& meta) { meta.store(MRKCString::stringWithValue("bgr").get(), "format"); }},
       {"width 0", [](MRKCList&, MRKCFrame& meta) { MRKFFrameStoreUint(&meta, "width", 0); }},
       {"no height", [](MRKCList&, MRKCFrame& meta) { meta.remove("height"); }},
       {"negative width", [](MRKCList&, MRKCFrame& meta) { MRKFFrameStoreSint(&meta, "width", -4); }},
-      {"width beyond 32 bits", [](MRKCList&, MRKCFrame& meta) { MRKFFrameStoreUint(&meta, "width", (1ull << 32) + 4); }},
-      {"height a symbol", [](MRKCList&, MRKCFrame& meta) { meta.store(MRKCSymbol::symbolWithValue("tall").get(), "height"); }},
+      {"width beyond 32 bits",
+       [](MRKCList&, MRKCFrame& meta) { MRKFFrameStoreUint(&meta, "width", (1ull << 32) + 4); }},
+      {"height a symbol",
+       [](MRKCList&, MRKCFrame& meta) { meta.store(MRKCSymbol::symbolWithValue("tall").get(), "height"); }},
   };
   for (const auto& c : cases) {
     Ref<MRKCStatement> statement = makeImage("qav.stream", "bgr", 4, 3, patternPixels(4, 3, 3));
@@ -70,15 +74,17 @@ TEST(ImageStatement, PixelsShorterThanTheImageAreTold) {
       {"bgr", 4, 4, 100, kQAVImageValid},  // longer is fine: rows are read from the start
       {"bgr", 0xFFFFFFFF, 0xFFFFFFFF, 16, kQAVImageShortPixels},
       {"mjpeg", 640, 480, 0, kQAVImageShortPixels},
-      {"mjpeg", 640, 480, 1, kQAVImageValid},  // whether it decodes is the decoder's business
+      {"mjpeg", 640, 480, 1, kQAVImageValid},               // whether it decodes is the decoder's business
       {"mjpeg", 60000, 60000, 1000, kQAVImageShortPixels},  // 10 GB announced in 1000 bytes
       {"mjpeg", 60000, 60000, 20000000, kQAVImageValid},
       {"yuv", 4, 4, 1, kQAVImageValid},  // unknown formats are the readers' to refuse
   };
   for (const auto& c : cases) {
-    Ref<MRKCStatement> statement = makeImage("qav.stream", c.format, c.width, c.height, std::vector<uint8_t>(c.length, 9));
+    Ref<MRKCStatement> statement =
+        makeImage("qav.stream", c.format, c.width, c.height, std::vector<uint8_t>(c.length, 9));
     QAVTImageStatement image;
-    EXPECT_EQ(QAVFImageStatementRead(statement.get(), &image), c.check) << c.format << " " << c.width << "x" << c.height << " " << c.length;
+    EXPECT_EQ(QAVFImageStatementRead(statement.get(), &image), c.check)
+        << c.format << " " << c.width << "x" << c.height << " " << c.length;
   }
   QAVTImageStatement unknown;
   QAVFImageStatementRead(makeImage("s", "yuv", 4, 4, {1}).get(), &unknown);

@@ -30,7 +30,8 @@ std::string writePicture(const TemporaryFolder& folder) {
 std::string writeSolution(const TemporaryFolder& folder, const std::string& modules, const std::string& extra = {}) {
   std::string path = folder.file("vision.json");
   std::ofstream(path) << R"({
-  "modules": [)" << modules << R"(],
+  "modules": [)" << modules
+                      << R"(],
   "processors": [
     {"class": "QAVCProjector", "label": "qav.proj", "properties": {"format": "rgb", "output": "qav.stream.raw"}},
     {"class": "QAVCConverter", "label": "qav.conv", "properties": {"inputs": ["qav.stream.raw"], "output": "qav.stream", "format": "bgr"}},
@@ -38,7 +39,7 @@ std::string writeSolution(const TemporaryFolder& folder, const std::string& modu
      "properties": {"inputs": "qav.stream", "output": "qav.stream.sized", "size": [32, 36], "color": [200, 100, 50]}},
     {"class": "QAVCROIExtractor", "label": "qav.extr",
      "properties": {"inputs": ["qav.stream.sized"], "roi.size": [10, 9], "roi.center": [100, -2]}})"
-                   << extra << R"(
+                      << extra << R"(
   ]
 })";
   return path;
@@ -68,7 +69,9 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   EXPECT_TRUE(substrate->primitives()->objectForKey("qav.convert")) << "modInit registered the primitive";
 
   Ref<MRKCPredicate> inject = MRKCPredicate::predicateWithLabel(
-      "qav.proj", MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(picture).get()}).get());
+      "qav.proj",
+      MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(picture).get()})
+          .get());
   ASSERT_TRUE(substrate->inquire(MRKCQuery::queryWithPredicate(inject.get(), nullptr, 5.0f).get(), tap->guid()));
 
   std::vector<Ref<MRKCStatement>> region = tap->waitFor("qav.extr", 1);
@@ -91,7 +94,8 @@ TEST(Pipeline, AnInjectedImageFlowsThroughEveryStage) {
   EXPECT_EQ(metaSint(sized[0].get(), "offset.x"), kOffsetX);
   EXPECT_EQ(metaSint(sized[0].get(), "offset.y"), kOffsetY);
   const std::vector<uint8_t>& canvas = pixelsOf(sized[0].get());
-  EXPECT_EQ((std::vector<uint8_t>(canvas.begin(), canvas.begin() + 3)), (std::vector<uint8_t>{50, 100, 200})) << "padding, in bgr";
+  EXPECT_EQ((std::vector<uint8_t>(canvas.begin(), canvas.begin() + 3)), (std::vector<uint8_t>{50, 100, 200}))
+      << "padding, in bgr";
 
   MRKCStatement* cut = region[0].get();
   EXPECT_EQ(metaSymbol(cut, "format"), "bgr");
@@ -127,14 +131,15 @@ TEST(Pipeline, RunsInTheHostWithAProbeInjecting) {
   std::string picture = writePicture(folder);
   std::string probe = R"(,
     {"class": "ZRNCProbe", "label": "injector",
-     "properties": {"ask": [["qav.proj", ["inject", {"$term": "\")" + picture + R"(\""}]]], "every": 20}})";
+     "properties": {"ask": [["qav.proj", ["inject", {"$term": "\")" +
+                      picture + R"(\""}]]], "every": 20}})";
   std::string solution = writeSolution(folder, "\"modQAV\", \"zrnprobes\"", probe);
   HostRun run = runHost(VISION_HOST, "--follow qav.extr --count 1 --seconds 30 " + solution);
   const std::string& output = run.output;
   ASSERT_EQ(run.status, 0) << output;
   ASSERT_EQ(output.rfind("qav.extr\t[image, {", 0), 0u) << output;
-  for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -26", "\"offset.y\": -9", "\"left\": 22",
-                             "\"top\": 12", "\"sample\": \"pattern.ppm\""})
+  for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -26",
+                             "\"offset.y\": -9", "\"left\": 22", "\"top\": 12", "\"sample\": \"pattern.ppm\""})
     EXPECT_NE(output.find(member), std::string::npos) << member << " in " << output;
   EXPECT_NE(output.find("#x\"" + hexOf(expectedRegion()) + "\""), std::string::npos) << output;
 }

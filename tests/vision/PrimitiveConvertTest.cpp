@@ -17,7 +17,9 @@ Ref<MRKBTerm> symbol(const char* name) { return MRKCSymbol::symbolWithValue(name
 Ref<MRKBTerm> variable(const char* name) { return MRKCVariable::variableWithName(name); }
 Ref<MRKBTerm> binary(const std::vector<uint8_t>& bytes) { return MRKCBinary::binaryWithValue(bytes); }
 
-Ref<MRKCStatement> call(std::vector<Ref<MRKBTerm>> terms) { return MRKCStatement::statementWithLabel("qav.convert", MRKCList::listWithVector(terms).get(), 1.0); }
+Ref<MRKCStatement> call(std::vector<Ref<MRKBTerm>> terms) {
+  return MRKCStatement::statementWithLabel("qav.convert", MRKCList::listWithVector(terms).get(), 1.0);
+}
 
 struct Outcome {
   int status;
@@ -40,29 +42,43 @@ TEST(PrimitiveConvert, MalformedCallsAreErrorsWithTheirMessage) {
     std::vector<Ref<MRKBTerm>> terms;
     const char* message;
   } cases[] = {
-      {"dimensions a symbol", {symbol("wide"), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"dimensions a symbol",
+       {symbol("wide"), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : first term must be the dimension of the image (as a list)"},
-      {"one dimension", {MRKCList::listWithTerms({MRKCNumber::numberWithUint(2).get()}), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"one dimension",
+       {MRKCList::listWithTerms({MRKCNumber::numberWithUint(2).get()}), symbol("rgb"), symbol("bgr"), binary(pixels),
+        variable("X")},
        "qav.convert : first term must be the dimension of the image (as a list)"},
-      {"zero width", {dimensions(0, 2), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"zero width",
+       {dimensions(0, 2), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : first term must be the dimension of the image (as a list)"},
-      {"width beyond 32 bits", {dimensions(1ull << 32, 2), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"width beyond 32 bits",
+       {dimensions(1ull << 32, 2), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : first term must be the dimension of the image (as a list)"},
-      {"dimension a symbol", {MRKCList::listWithTerms({symbol("two").get(), symbol("two").get()}), symbol("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"dimension a symbol",
+       {MRKCList::listWithTerms({symbol("two").get(), symbol("two").get()}), symbol("rgb"), symbol("bgr"),
+        binary(pixels), variable("X")},
        "qav.convert : first term must be the dimension of the image (as a list)"},
-      {"format a string", {dimensions(2, 2), MRKCString::stringWithValue("rgb"), symbol("bgr"), binary(pixels), variable("X")},
+      {"format a string",
+       {dimensions(2, 2), MRKCString::stringWithValue("rgb"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : pixel format must be a symbol"},
-      {"target a number", {dimensions(2, 2), symbol("rgb"), MRKCNumber::numberWithUint(3), binary(pixels), variable("X")},
+      {"target a number",
+       {dimensions(2, 2), symbol("rgb"), MRKCNumber::numberWithUint(3), binary(pixels), variable("X")},
        "qav.convert : pixel format must be a symbol"},
-      {"mjpeg is not the primitive's", {dimensions(2, 2), symbol("mjpeg"), symbol("bgr"), binary(pixels), variable("X")},
+      {"mjpeg is not the primitive's",
+       {dimensions(2, 2), symbol("mjpeg"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : unknown pixel format used"},
-      {"unknown target", {dimensions(2, 2), symbol("rgb"), symbol("hsv"), binary(pixels), variable("X")},
+      {"unknown target",
+       {dimensions(2, 2), symbol("rgb"), symbol("hsv"), binary(pixels), variable("X")},
        "qav.convert : unknown pixel format used"},
-      {"data short of 2x2 rgba", {dimensions(2, 2), symbol("rgba"), symbol("bgr"), binary(pixels), variable("X")},
+      {"data short of 2x2 rgba",
+       {dimensions(2, 2), symbol("rgba"), symbol("bgr"), binary(pixels), variable("X")},
        "qav.convert : image data is too short for its dimensions and pixel format"},
-      {"data short, to jpeg", {dimensions(200, 200), symbol("rgb"), symbol("jpeg"), binary(pixels), variable("X")},
+      {"data short, to jpeg",
+       {dimensions(200, 200), symbol("rgb"), symbol("jpeg"), binary(pixels), variable("X")},
        "qav.convert : image data is too short for its dimensions and pixel format"},
-      {"jpeg announcing 4 GB", {dimensions(40000, 40000), symbol("jpeg"), symbol("rgb"), binary({0xFF, 0xD8, 0xFF}), variable("X")},
+      {"jpeg announcing 4 GB",
+       {dimensions(40000, 40000), symbol("jpeg"), symbol("rgb"), binary({0xFF, 0xD8, 0xFF}), variable("X")},
        "qav.convert : image data is too short for its dimensions and pixel format"},
   };
   for (const auto& c : cases) {
@@ -83,7 +99,8 @@ TEST(PrimitiveConvert, WrongTermCountOrNoAnswersIsABadCallWithoutAnswer) {
   Outcome outcome = run(four.get());
   EXPECT_EQ(outcome.status, 12);
   EXPECT_EQ(outcome.answers->count(), 0u);
-  Ref<MRKCStatement> five = call({dimensions(2, 2), symbol("rgb"), symbol("bgr"), binary(patternPixels(2, 2, 3)), variable("X")});
+  Ref<MRKCStatement> five =
+      call({dimensions(2, 2), symbol("rgb"), symbol("bgr"), binary(patternPixels(2, 2, 3)), variable("X")});
   EXPECT_EQ(QAVFPrimitiveConvert(nullptr, nullptr, five.get(), nullptr, nullptr), 12);
   EXPECT_EQ(QAVFPrimitiveConvert(nullptr, nullptr, nullptr, MRKCList::list().get(), nullptr), 12);
 }
@@ -108,7 +125,9 @@ TEST(PrimitiveConvert, BGRToJPEGBindsTheVariableToJPEGBytes) {
   EXPECT_EQ(bound->bytes()[1], 0xD8);
   EXPECT_EQ(MRKFCompareTerms(answer(outcome)->terms()->fetchAtIndex(4), bound), 0);
   std::vector<uint8_t> decoded(12);
-  EXPECT_EQ(IMKFImageConvert(2, 2, bound->bytes(), bound->length(), IMKPixelFormatJPEG, decoded.data(), 12, IMKPixelFormatBGR), 0);
+  EXPECT_EQ(IMKFImageConvert(2, 2, bound->bytes(), bound->length(), IMKPixelFormatJPEG, decoded.data(), 12,
+                             IMKPixelFormatBGR),
+            0);
 }
 
 TEST(PrimitiveConvert, RawConversionsMakeANewBinary) {
@@ -148,14 +167,17 @@ TEST(PrimitiveConvert, DataInTheLastTermConvertsBackIntoTheFirstFormat) {
 
 TEST(PrimitiveConvert, ABoundTargetThatDiffersAnswersFalse) {
   std::vector<uint8_t> rgb = patternPixels(2, 2, 3);
-  Outcome outcome = run(call({dimensions(2, 2), symbol("rgb"), symbol("rgb"), binary(rgb), binary(std::vector<uint8_t>(12, 0))}).get());
+  Outcome outcome = run(
+      call({dimensions(2, 2), symbol("rgb"), symbol("rgb"), binary(rgb), binary(std::vector<uint8_t>(12, 0))}).get());
   EXPECT_EQ(outcome.status, 0);
   ASSERT_EQ(outcome.answers->count(), 1u);
   EXPECT_EQ(answer(outcome)->value(), 0.0);
 }
 
 TEST(PrimitiveConvert, UndecodableDataIsNoErrorOfTheCall) {
-  Outcome outcome = run(call({dimensions(2, 2), symbol("jpeg"), symbol("rgb"), binary({0xFF, 0xD8, 0xFF, 0x00, 0x11}), variable("X")}).get());
+  Outcome outcome =
+      run(call({dimensions(2, 2), symbol("jpeg"), symbol("rgb"), binary({0xFF, 0xD8, 0xFF, 0x00, 0x11}), variable("X")})
+              .get());
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.answers->count(), 0u);
 }

@@ -9,11 +9,13 @@ namespace {
 // Counts the images the base lets through and republishes them on its output label.
 class ImageCounter : public QAVBProcessor {
 public:
-  ImageCounter(const std::string& label, Ref<MRKCFrame> properties) : QAVBProcessor({}, label, {}, std::move(properties)) {}
+  ImageCounter(const std::string& label, Ref<MRKCFrame> properties)
+      : QAVBProcessor({}, label, {}, std::move(properties)) {}
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
     forEachImage(squib, source, [this](const QAVTImageStatement& image) {
       ++seen;
-      publishImage(MRKCStatement::statementWithLabel(outputLabel(), image.statement->terms(), image.statement->value()).get());
+      publishImage(
+          MRKCStatement::statementWithLabel(outputLabel(), image.statement->terms(), image.statement->value()).get());
     });
   }
   std::atomic<int> seen{0};
@@ -59,7 +61,8 @@ TEST(ProcessorBase, InputsOfTheWrongKindAreTold) {
 
 TEST(ProcessorBase, HandlesFollowedSquibsFromOthersOnly) {
   VisionStage stage({"out"});
-  Ref<ImageCounter> counter = stage.attach(adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": in, "output": out})"))));
+  Ref<ImageCounter> counter =
+      stage.attach(adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": in, "output": out})"))));
   stage.send("in", {makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3))}, counter->guid());  // its own: dropped
   stage.send("in", {makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3), 0.75)});
   std::vector<Ref<MRKCStatement>> out = stage.tap->waitFor("out", 1);
@@ -73,14 +76,17 @@ TEST(ProcessorBase, DropsShortPixelsWithALogLineWhenVerbose) {
     LogCapture log;
     VisionStage stage({"out"});
     Ref<ImageCounter> counter = stage.attach(adoptRef(new ImageCounter(
-        "counter", frameOf(std::string(R"({"inputs": in, "output": out, "verbose": )") + (verbose ? "true" : "false") + "}"))));
+        "counter",
+        frameOf(std::string(R"({"inputs": in, "output": out, "verbose": )") + (verbose ? "true" : "false") + "}"))));
     Ref<MRKCStatement> malformed = makeImage("in", "rgb", 2, 2, patternPixels(2, 2, 3));
     MRKFFrameStoreUint(metaOf(malformed.get()), "height", 0);
-    stage.send("in", {makeImage("in", "rgb", 4, 4, patternPixels(4, 3, 3)), malformed, makeImage("in", "bgr", 2, 2, patternPixels(2, 2, 3))});
+    stage.send("in", {makeImage("in", "rgb", 4, 4, patternPixels(4, 3, 3)), malformed,
+                      makeImage("in", "bgr", 2, 2, patternPixels(2, 2, 3))});
     ASSERT_EQ(stage.tap->waitFor("out", 1).size(), 1u);
     EXPECT_EQ(counter->seen.load(), 1) << "only the whole image goes through";
     std::vector<std::string> expected;
-    if (verbose) expected.push_back("counter : received image whose pixel data is shorter than its size and format require");
+    if (verbose)
+      expected.push_back("counter : received image whose pixel data is shorter than its size and format require");
     EXPECT_EQ(log.lines(), expected) << "the malformed statement is skipped without a word";
   }
 }

@@ -13,7 +13,9 @@ inline Ref<MRKCFrame> frameOf(const std::string& text) {
 
 class VisionStage {
 public:
-  explicit VisionStage(std::vector<std::string> tapped) : tap(makeRef<VisionTap>(std::move(tapped))) { EXPECT_TRUE(substrate->attach(tap.get(), false)); }
+  explicit VisionStage(std::vector<std::string> tapped) : tap(makeRef<VisionTap>(std::move(tapped))) {
+    EXPECT_TRUE(substrate->attach(tap.get(), false));
+  }
   ~VisionStage() {
     for (const auto& processor : substrate->processors()) substrate->detach(processor.get(), false);
   }
@@ -26,7 +28,8 @@ public:
   }
 
   // One squib on the label carrying the statements in order, from a source of its own.
-  void send(const std::string& label, std::vector<Ref<MRKCStatement>> statements, const std::string& source = "vision.test") {
+  void send(const std::string& label, std::vector<Ref<MRKCStatement>> statements,
+            const std::string& source = "vision.test") {
     Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(label, statements.front().get(), 5.0f);
     for (size_t i = 1; i < statements.size(); ++i) squib->statements()->append(statements[i].get());
     EXPECT_TRUE(substrate->publish(squib.get(), source));

@@ -30,9 +30,12 @@ protected:
   }
   void ask(std::initializer_list<MRKBTerm*> terms) {
     Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel("qav.proj", MRKCList::listWithTerms(terms).get());
-    EXPECT_TRUE(stage.substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), "vision.test"));
+    EXPECT_TRUE(
+        stage.substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), "vision.test"));
   }
-  void inject(const std::string& path) { ask({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(path).get()}); }
+  void inject(const std::string& path) {
+    ask({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(path).get()});
+  }
 
   TemporaryFolder folder;
   VisionStage stage{{"qav.stream.raw", "qav.proj"}};
@@ -88,14 +91,16 @@ TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
   for (bool verbose : {false, true}) {
     LogCapture log;
     VisionStage quiet({"qav.proj"});
-    quiet.attach(QAVCProjector::projectorWithGuid({}, "qav.proj", {}, frameOf(std::string("{\"verbose\": ") + (verbose ? "true}" : "false}"))));
+    quiet.attach(QAVCProjector::projectorWithGuid(
+        {}, "qav.proj", {}, frameOf(std::string("{\"verbose\": ") + (verbose ? "true}" : "false}"))));
     for (auto& terms : std::vector<std::vector<Ref<MRKBTerm>>>{
              {MRKCSymbol::symbolWithValue("inject"), MRKCNumber::numberWithUint(3)},
              {MRKCSymbol::symbolWithValue("inject")},
              {MRKCSymbol::symbolWithValue("project"), MRKCString::stringWithValue("x.png")},
              {MRKCString::stringWithValue("inject"), MRKCString::stringWithValue("x.png")},
          }) {
-      Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel("qav.proj", MRKCList::listWithVector(terms).get());
+      Ref<MRKCPredicate> predicate =
+          MRKCPredicate::predicateWithLabel("qav.proj", MRKCList::listWithVector(terms).get());
       quiet.substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), "vision.test");
     }
     // A frame after the bad queries shows that they have been handled.
@@ -107,8 +112,8 @@ TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
     ASSERT_EQ(quiet.tap->waitFor("qav.proj", 1).size(), 1u);
     std::vector<std::string> expected;
     if (verbose)
-      expected = {"qav.proj : to 'inject' the second term must be a string", "qav.proj : to 'inject' the second term must be a string",
-                  "qav.proj : unknown command"};
+      expected = {"qav.proj : to 'inject' the second term must be a string",
+                  "qav.proj : to 'inject' the second term must be a string", "qav.proj : unknown command"};
     EXPECT_EQ(log.lines(), expected);
   }
 }
@@ -132,11 +137,14 @@ TEST_F(ProjectorTest, FailedLoadsAreToldAndAnsweredAsFailed) {
   for (const char* format : {"rgb", "rgba", "bgr", "bgra"}) {
     LogCapture log;
     VisionStage own({"qav.proj"});
-    own.attach(QAVCProjector::projectorWithGuid({}, "qav.proj", {}, frameOf(std::string("{\"format\": ") + format + "}")));
+    own.attach(
+        QAVCProjector::projectorWithGuid({}, "qav.proj", {}, frameOf(std::string("{\"format\": ") + format + "}")));
     std::vector<std::string> answers, told;
     for (const Case& c : cases) {
       Ref<MRKCPredicate> predicate = MRKCPredicate::predicateWithLabel(
-          "qav.proj", MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(c.path).get()}).get());
+          "qav.proj", MRKCList::listWithTerms(
+                          {MRKCSymbol::symbolWithValue("inject").get(), MRKCString::stringWithValue(c.path).get()})
+                          .get());
       own.substrate->inquire(MRKCQuery::queryWithPredicate(predicate.get(), nullptr, 5.0f).get(), own.tap->guid());
       if (c.reason.empty()) continue;
       answers.push_back("<qav.proj [error(inject, \"" + c.reason + "\")] 0.0>");

@@ -22,7 +22,8 @@ QAVTImageStatement checked(MRKCStatement* statement) {
 
 TEST(Converter, SameFormatGoesOutAsItCame) {
   VisionStage stage({"qav.stream"});
-  stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "output": qav.stream, "format": bgr})")));
+  stage.attach(QAVCConverter::converterWithGuid({}, "conv", {},
+                                                frameOf(R"({"inputs": raw, "output": qav.stream, "format": bgr})")));
   Ref<MRKCStatement> sent = makeImage("raw", "bgr", 3, 2, patternPixels(3, 2, 3), 0.25);
   stage.send("raw", {sent});
   std::vector<Ref<MRKCStatement>> out = stage.tap->waitFor("qav.stream", 1);
@@ -33,7 +34,8 @@ TEST(Converter, SameFormatGoesOutAsItCame) {
 
 TEST(Converter, ConvertsIntoACopyOfTheMeta) {
   VisionStage stage({"conv"});
-  stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw})")));  // default: bgr, own label
+  stage.attach(
+      QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw})")));  // default: bgr, own label
   std::vector<uint8_t> rgb = patternPixels(3, 2, 3);
   Ref<MRKCStatement> sent = makeImage("raw", "rgb", 3, 2, rgb, 0.5);
   std::string metaBefore = metaOf(sent.get())->text();
@@ -48,20 +50,24 @@ TEST(Converter, ConvertsIntoACopyOfTheMeta) {
   EXPECT_EQ(out[0]->value(), 0.5);
   const std::vector<uint8_t>& bgr = pixelsOf(out[0].get());
   ASSERT_EQ(bgr.size(), rgb.size());
-  for (size_t i = 0; i < rgb.size(); i += 3) EXPECT_EQ((std::vector<uint8_t>{bgr[i], bgr[i + 1], bgr[i + 2]}), (std::vector<uint8_t>{rgb[i + 2], rgb[i + 1], rgb[i]}));
+  for (size_t i = 0; i < rgb.size(); i += 3)
+    EXPECT_EQ((std::vector<uint8_t>{bgr[i], bgr[i + 1], bgr[i + 2]}),
+              (std::vector<uint8_t>{rgb[i + 2], rgb[i + 1], rgb[i]}));
 }
 
 TEST(Converter, DecodesMotionJPEGAndRefusesOtherSources) {
   LogCapture log;
   VisionStage stage({"conv"});
-  stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": rgb, "verbose": true})")));
+  stage.attach(
+      QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": rgb, "verbose": true})")));
   std::vector<uint8_t> grey(16 * 8 * 3, 120);
   Ref<LLKCData> jpeg;
   ASSERT_EQ(QAVFEncodeJPEG(IMKPixelFormatBGR, grey.data(), 16, 8, 95, &jpeg), 0);
   // Two statements in one squib come out as two squibs.
-  stage.send("raw", {makeImage("raw", "rgba", 2, 2, patternPixels(2, 2, 4)),
-                     makeImage("raw", "mjpeg", 16, 8, std::vector<uint8_t>(jpeg->bytes(), jpeg->bytes() + jpeg->length())),
-                     makeImage("raw", "bgr", 2, 2, patternPixels(2, 2, 3))});
+  stage.send("raw",
+             {makeImage("raw", "rgba", 2, 2, patternPixels(2, 2, 4)),
+              makeImage("raw", "mjpeg", 16, 8, std::vector<uint8_t>(jpeg->bytes(), jpeg->bytes() + jpeg->length())),
+              makeImage("raw", "bgr", 2, 2, patternPixels(2, 2, 3))});
   std::vector<Ref<MRKCStatement>> out = stage.tap->waitFor("conv", 2);
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(stage.tap->squibCount("conv"), 2u);
@@ -75,7 +81,8 @@ TEST(Converter, DecodesMotionJPEGAndRefusesOtherSources) {
 TEST(Converter, AnUnknownTargetIsToldAndConvertsNothing) {
   LogCapture log;
   VisionStage stage({"conv"});
-  Ref<QAVCConverter> converter = stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": hsv})")));
+  Ref<QAVCConverter> converter =
+      stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": hsv})")));
   EXPECT_TRUE(log.saw("conv - property 'format' names an unknown pixel format: hsv"));
   Ref<MRKCStatement> image = makeImage("raw", "rgb", 2, 2, patternPixels(2, 2, 3));
   EXPECT_FALSE(converter->process(checked(image.get())));
@@ -118,9 +125,11 @@ TEST(Resizer, CentresOnTheCanvasAndSaysWhereTheImageLies) {
       {1, 1, 9, 9, 4, 4},
   };
   for (const auto& c : cases) {
-    std::string properties = "{\"size\": [" + std::to_string(c.width) + ", " + std::to_string(c.height) + "], \"color\": [10, 20, 30]}";
+    std::string properties =
+        "{\"size\": [" + std::to_string(c.width) + ", " + std::to_string(c.height) + "], \"color\": [10, 20, 30]}";
     resizer = stage.attach(QAVCResizer::resizerWithGuid({}, "size", {}, frameOf(properties)));
-    Ref<MRKCStatement> received = makeImage("in", "bgr", c.sourceWidth, c.sourceHeight, patternPixels(c.sourceWidth, c.sourceHeight, 3), 0.5);
+    Ref<MRKCStatement> received =
+        makeImage("in", "bgr", c.sourceWidth, c.sourceHeight, patternPixels(c.sourceWidth, c.sourceHeight, 3), 0.5);
     Ref<MRKCStatement> resized = resizer->process(checked(received.get()));
     ASSERT_TRUE(resized);
     EXPECT_EQ(resized->label(), "size");
@@ -140,7 +149,8 @@ TEST(Resizer, CentresOnTheCanvasAndSaysWhereTheImageLies) {
 TEST(Resizer, PassesTheRightSizeAndSkipsOtherFormats) {
   LogCapture log;
   VisionStage stage({"sized"});
-  stage.attach(QAVCResizer::resizerWithGuid({}, "size", {}, frameOf(R"({"inputs": in, "output": sized, "size": [4, 2], "color": [0, 0, 0]})")));
+  stage.attach(QAVCResizer::resizerWithGuid(
+      {}, "size", {}, frameOf(R"({"inputs": in, "output": sized, "size": [4, 2], "color": [0, 0, 0]})")));
   Ref<MRKCStatement> same = makeImage("in", "rgb", 4, 2, patternPixels(4, 2, 3));
   stage.send("in", {makeImage("in", "rgba", 2, 2, patternPixels(2, 2, 4)), same});
   std::vector<Ref<MRKCStatement>> out = stage.tap->waitFor("sized", 1);
@@ -158,8 +168,8 @@ TEST(Resizer, PassesTheRightSizeAndSkipsOtherFormats) {
 
 // Region-of-interest extractor -----------------------------------------------------------------
 
-Ref<QAVCROIExtractor> extractorOf(VisionStage& stage, const std::string& label, uint32_t width, uint32_t height, int64_t x, int64_t y,
-                                  const std::string& more = {}) {
+Ref<QAVCROIExtractor> extractorOf(VisionStage& stage, const std::string& label, uint32_t width, uint32_t height,
+                                  int64_t x, int64_t y, const std::string& more = {}) {
   std::string properties = "{\"inputs\": in, \"roi.size\": [" + std::to_string(width) + ", " + std::to_string(height) +
                            "], \"roi.center\": [" + std::to_string(x) + ", " + std::to_string(y) + "]" + more + "}";
   return stage.attach(QAVCROIExtractor::extractorWithGuid({}, label, {}, frameOf(properties)));
@@ -195,7 +205,8 @@ TEST(ROIExtractor, TheRegionAlwaysLiesInsideTheImage) {
   VisionStage stage({});
   for (const auto& c : cases) {
     Ref<QAVCROIExtractor> extractor = extractorOf(stage, "extr", c.width, c.height, c.x, c.y);
-    Ref<MRKCStatement> received = makeImage("in", "rgb", c.sourceWidth, c.sourceHeight, patternPixels(c.sourceWidth, c.sourceHeight, 3));
+    Ref<MRKCStatement> received =
+        makeImage("in", "rgb", c.sourceWidth, c.sourceHeight, patternPixels(c.sourceWidth, c.sourceHeight, 3));
     Ref<MRKCStatement> region = extractor->process(checked(received.get()));
     ASSERT_TRUE(region);
     EXPECT_EQ(metaUint(region.get(), "left"), c.left) << c.sourceWidth << " " << c.width << " " << c.x;
@@ -203,7 +214,8 @@ TEST(ROIExtractor, TheRegionAlwaysLiesInsideTheImage) {
     EXPECT_EQ(metaUint(region.get(), "width"), c.width);
     EXPECT_EQ(metaUint(region.get(), "height"), c.height);
     EXPECT_EQ(metaUint(region.get(), "length"), pixelsOf(region.get()).size()) << "the pixels it carries";
-    EXPECT_EQ(metaSint(region.get(), "offset.x"), -static_cast<int64_t>(c.left)) << "the picture's origin, moved by the cut";
+    EXPECT_EQ(metaSint(region.get(), "offset.x"), -static_cast<int64_t>(c.left))
+        << "the picture's origin, moved by the cut";
     EXPECT_EQ(metaSint(region.get(), "offset.y"), -static_cast<int64_t>(c.top));
     expectRegionOf(received.get(), region.get());
     stage.substrate->detach(extractor.get(), false);
@@ -219,7 +231,8 @@ TEST(ROIExtractor, RefusesImagesItCannotCutWhenVerbose) {
   EXPECT_FALSE(extractor->process(checked(makeImage("in", "bgra", 20, 20, patternPixels(20, 20, 4)).get())));
   EXPECT_TRUE(log.saw("extr : received image of un-supported pixel format"));
 
-  Ref<QAVCROIExtractor> unset = stage.attach(QAVCROIExtractor::extractorWithGuid({}, "unset", {}, frameOf(R"({"roi.size": [1]})")));
+  Ref<QAVCROIExtractor> unset =
+      stage.attach(QAVCROIExtractor::extractorWithGuid({}, "unset", {}, frameOf(R"({"roi.size": [1]})")));
   EXPECT_TRUE(log.saw("unset - property 'roi.size' must contains two numbers"));
   EXPECT_TRUE(log.saw("unset - property 'roi.center' missing"));
   EXPECT_FALSE(unset->process(checked(makeImage("in", "rgb", 9, 20, patternPixels(9, 20, 3)).get())));
@@ -242,7 +255,8 @@ TEST(ROIExtractor, APokedCentreMovesTheRegion) {
   EXPECT_EQ(metaUint(out[0].get(), "top"), 11u);
   EXPECT_EQ(extractor->center().x, -2);
   EXPECT_EQ(extractor->center().y, 3);
-  EXPECT_EQ(MRKFFrameFetchTerm(extractor->properties(), "roi.center")->text(), "[-2, +3]") << "refused values are not stored";
+  EXPECT_EQ(MRKFFrameFetchTerm(extractor->properties(), "roi.center")->text(), "[-2, +3]")
+      << "refused values are not stored";
   EXPECT_TRUE(log.saw("extr - property 'roi.center' only accepts a list as value"));
   EXPECT_TRUE(log.saw("extr - property 'roi.center' must contains two numbers"));
 }

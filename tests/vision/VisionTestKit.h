@@ -21,7 +21,9 @@
 #include "framework/substrate/MRKFTerms.h"
 
 // Pixels that differ in every channel of every pixel of small images.
-inline uint8_t patternByte(uint32_t x, uint32_t y, uint32_t channel) { return static_cast<uint8_t>(x * 7 + y * 13 + channel * 50 + 1); }
+inline uint8_t patternByte(uint32_t x, uint32_t y, uint32_t channel) {
+  return static_cast<uint8_t>(x * 7 + y * 13 + channel * 50 + 1);
+}
 
 inline std::vector<uint8_t> patternPixels(uint32_t width, uint32_t height, uint32_t pixelSize) {
   std::vector<uint8_t> pixels(size_t{width} * height * pixelSize);
@@ -32,8 +34,8 @@ inline std::vector<uint8_t> patternPixels(uint32_t width, uint32_t height, uint3
 }
 
 // An image statement as sources write it; extra meta members are added as given.
-inline Ref<MRKCStatement> makeImage(const std::string& label, const std::string& format, uint64_t width, uint64_t height,
-                                    std::vector<uint8_t> pixels, double value = 1.0) {
+inline Ref<MRKCStatement> makeImage(const std::string& label, const std::string& format, uint64_t width,
+                                    uint64_t height, std::vector<uint8_t> pixels, double value = 1.0) {
   Ref<MRKCFrame> meta = MRKCFrame::frame();
   meta->store(MRKCSymbol::symbolWithValue(format).get(), "format");
   MRKFFrameStoreUint(meta.get(), "width", width);
@@ -46,9 +48,15 @@ inline Ref<MRKCStatement> makeImage(const std::string& label, const std::string&
 }
 
 inline MRKCFrame* metaOf(MRKCStatement* statement) { return asFrame(statement->terms()->fetchAtIndex(1)); }
-inline const std::vector<uint8_t>& pixelsOf(MRKCStatement* statement) { return asBinary(statement->terms()->fetchAtIndex(2))->value(); }
-inline uint64_t metaUint(MRKCStatement* statement, const char* key) { return MRKFFrameFetchUint(metaOf(statement), key, 999999); }
-inline int64_t metaSint(MRKCStatement* statement, const char* key) { return MRKFFrameFetchSint(metaOf(statement), key, 999999); }
+inline const std::vector<uint8_t>& pixelsOf(MRKCStatement* statement) {
+  return asBinary(statement->terms()->fetchAtIndex(2))->value();
+}
+inline uint64_t metaUint(MRKCStatement* statement, const char* key) {
+  return MRKFFrameFetchUint(metaOf(statement), key, 999999);
+}
+inline int64_t metaSint(MRKCStatement* statement, const char* key) {
+  return MRKFFrameFetchSint(metaOf(statement), key, 999999);
+}
 inline std::string metaSymbol(MRKCStatement* statement, const char* key) {
   MRKCSymbol* symbol = MRKFFrameFetchSymbol(metaOf(statement), key);
   return symbol ? symbol->value() : std::string("<none>");
@@ -57,7 +65,8 @@ inline std::string metaSymbol(MRKCStatement* statement, const char* key) {
 // Follows labels and keeps every statement that arrives on them, with the squib it came in.
 class VisionTap : public MRKBProcessor {
 public:
-  explicit VisionTap(std::vector<std::string> labels) : MRKBProcessor({}, "vision.tap", {}, nullptr), labels_(std::move(labels)) {}
+  explicit VisionTap(std::vector<std::string> labels)
+      : MRKBProcessor({}, "vision.tap", {}, nullptr), labels_(std::move(labels)) {}
 
   void onAttached() override {
     for (const std::string& label : labels_) EXPECT_TRUE(substrate()->disclose(label, guid(), 4));

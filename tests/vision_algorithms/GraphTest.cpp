@@ -46,8 +46,7 @@ Partition referenceSegmentation(const image<rgb>& im, float sigma, float c, int 
       planes[1](x, y) = im(x, y).g;
       planes[2](x, y) = im(x, y).b;
     }
-  image_ptr<float> smoothed[3] = {smooth(planes[0], sigma), smooth(planes[1], sigma),
-                                  smooth(planes[2], sigma)};
+  image_ptr<float> smoothed[3] = {smooth(planes[0], sigma), smooth(planes[1], sigma), smooth(planes[2], sigma)};
   std::vector<edge> edges;
   auto add = [&](int x, int y, int x2, int y2) {
     float sum = 0;
@@ -97,8 +96,7 @@ void fill(image<rgb>& im, auto colourAt) {
 image<rgb>* mosaic(image<rgb>& im, int block) {
   fill(im, [&](int x, int y) {
     const int index = (y / block) * 7 + (x / block);
-    return rgb{(unsigned char)(index * 37 % 256), (unsigned char)(index * 91 % 256),
-               (unsigned char)(index * 53 % 256)};
+    return rgb{(unsigned char)(index * 37 % 256), (unsigned char)(index * 91 % 256), (unsigned char)(index * 53 % 256)};
   });
   return &im;
 }
@@ -242,8 +240,7 @@ TEST(GraphSegmentationTest, FlatMosaicGivesExactlyTheMosaic) {
   image<rgb> out(im.width, im.height);
   ASSERT_TRUE(visualize(&ctx, &out, im.width, im.height, nullptr));
   for (int y = 0; y < im.height; ++y)
-    for (int x = 0; x < im.width; ++x)
-      EXPECT_EQ(out(x, y), out((x / kBlock) * kBlock, (y / kBlock) * kBlock));
+    for (int x = 0; x < im.width; ++x) EXPECT_EQ(out(x, y), out((x / kBlock) * kBlock, (y / kBlock) * kBlock));
   segment_image_exit(&ctx);
 }
 
@@ -254,16 +251,14 @@ TEST(GraphSegmentationTest, MatchesThePlainReference) {
     int min_size;
   };
   const Case cases[] = {
-      {13, 9, 3, 0.0f, 40.0f, 0},   // few colours: many equal weights
-      {13, 9, 3, 0.0f, 40.0f, 5},
-      {16, 12, 256, 0.5f, 200.0f, 0},
-      {16, 12, 256, 0.8f, 300.0f, 10},
-      {1, 17, 4, 0.5f, 100.0f, 3},
+      {13, 9, 3, 0.0f, 40.0f, 0},  // few colours: many equal weights
+      {13, 9, 3, 0.0f, 40.0f, 5},      {16, 12, 256, 0.5f, 200.0f, 0},
+      {16, 12, 256, 0.8f, 300.0f, 10}, {1, 17, 4, 0.5f, 100.0f, 3},
   };
   std::mt19937 random(11);
   for (const Case& k : cases) {
-    SCOPED_TRACE(testing::Message() << k.width << "x" << k.height << " sigma " << k.sigma
-                                    << " c " << k.c << " min " << k.min_size);
+    SCOPED_TRACE(testing::Message() << k.width << "x" << k.height << " sigma " << k.sigma << " c " << k.c << " min "
+                                    << k.min_size);
     image<rgb> im(k.width, k.height);
     fill(im, [&](int, int) {
       const int v = int(random() % unsigned(k.colours)) * (256 / k.colours);

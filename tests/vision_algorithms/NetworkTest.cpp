@@ -49,8 +49,7 @@ std::vector<float> randomValues(int count, float low, float high) {
 
 // The loss whose gradient the backward pass computes: softmax outputs against targets summing
 // to 1, with cross-entropy.
-double crossEntropy(const Network& net, const std::vector<float>& inputs,
-                    const std::vector<float>& targets) {
+double crossEntropy(const Network& net, const std::vector<float>& inputs, const std::vector<float>& targets) {
   const std::vector<float> outputs = net.run(inputs);
   double loss = 0;
   for (size_t i = 0; i < outputs.size(); ++i) loss -= targets[i] * std::log(double(outputs[i]));
@@ -67,8 +66,7 @@ std::vector<bool> switchedOff(const Network& net) {
 }
 
 // Compares every accumulated update with the central difference of the loss.
-void expectGradientsMatch(const Network& net, const std::vector<float>& inputs,
-                          const std::vector<float>& targets) {
+void expectGradientsMatch(const Network& net, const std::vector<float>& inputs, const std::vector<float>& targets) {
   net.run(inputs);
   const std::vector<bool> baseline = switchedOff(net);
   Layer_learnOutputs(net.last(), targets.data(), nullptr);

@@ -18,12 +18,9 @@ struct NamedRecipe {
 };
 
 const NamedRecipe kRecipes[] = {
-    {"LaplacianFilter", CVKFRecipesLaplacianFilter},
-    {"DistanceTransform", CVKFRecipesDistanceTransform},
-    {"Segmentation", CVKFRecipesSegmentation},
-    {"Contours", CVKFRecipesContours},
-    {"Segmentation1", _CVKFRecipesSegmentation1},
-    {"Segmentation2", _CVKFRecipesSegmentation2},
+    {"LaplacianFilter", CVKFRecipesLaplacianFilter}, {"DistanceTransform", CVKFRecipesDistanceTransform},
+    {"Segmentation", CVKFRecipesSegmentation},       {"Contours", CVKFRecipesContours},
+    {"Segmentation1", _CVKFRecipesSegmentation1},    {"Segmentation2", _CVKFRecipesSegmentation2},
 };
 
 Ref<CVKCFrame> uniform(unsigned width, unsigned height, cv::Scalar colour) {

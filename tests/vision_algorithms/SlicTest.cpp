@@ -61,9 +61,7 @@ void expectConnectedLabels(const Labels& labels, int width, int height, int coun
       const int next[4][2] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
       for (const auto& [nx, ny] : next) {
         const int n = ny * width + nx;
-        if (nx < 0 || nx >= width || ny < 0 || ny >= height || seen[size_t(n)] ||
-            labels[size_t(n)] != label)
-          continue;
+        if (nx < 0 || nx >= width || ny < 0 || ny >= height || seen[size_t(n)] || labels[size_t(n)] != label) continue;
         seen[size_t(n)] = true;
         queue.push_back(n);
       }
@@ -98,14 +96,13 @@ TEST(SLICTest, AlignedMosaicGivesExactlyItsBlocks) {
     Labels labels(pixels.size());
     int count = 0;
     SLIC slic;
-    ASSERT_TRUE(slic.PerformSLICO_ForGivenStepSize(pixels.data(), k.width, k.height, labels.data(),
-                                                   count, k.step, 10.0));
+    ASSERT_TRUE(
+        slic.PerformSLICO_ForGivenStepSize(pixels.data(), k.width, k.height, labels.data(), count, k.step, 10.0));
     const int columns = k.width / k.step;
     EXPECT_EQ(count, columns * (k.height / k.step));
     for (int y = 0; y < k.height; ++y)
       for (int x = 0; x < k.width; ++x)
-        ASSERT_EQ(labels[size_t(y * k.width + x)], (y / k.step) * columns + x / k.step)
-            << x << "," << y;
+        ASSERT_EQ(labels[size_t(y * k.width + x)], (y / k.step) * columns + x / k.step) << x << "," << y;
   }
 }
 
@@ -122,8 +119,7 @@ TEST(SLICTest, TwoColourHalvesSplitIntoQuadrants) {
   ASSERT_TRUE(slic.PerformSLICO_ForGivenStepSize(pixels.data(), 20, 20, labels.data(), count, 10, 0));
   ASSERT_EQ(count, 4);
   for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x)
-      ASSERT_EQ(labels[size_t(y * 20 + x)], (y <= 10 ? 0 : 2) + x / 10) << x << "," << y;
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(labels[size_t(y * 20 + x)], (y <= 10 ? 0 : 2) + x / 10) << x << "," << y;
 }
 
 TEST(SLICTest, SeedsFollowTheGrid) {
@@ -171,10 +167,9 @@ TEST(SLICTest, EveryLabelIsOneConnectedSegment) {
     int count = 0;
     SLIC slic;
     const bool done =
-        k.byCount ? slic.PerformSLICO_ForGivenK(k.pixels.data(), k.width, k.height, labels.data(),
-                                                count, k.value, 0)
-                  : slic.PerformSLICO_ForGivenStepSize(k.pixels.data(), k.width, k.height,
-                                                       labels.data(), count, k.value, 0);
+        k.byCount
+            ? slic.PerformSLICO_ForGivenK(k.pixels.data(), k.width, k.height, labels.data(), count, k.value, 0)
+            : slic.PerformSLICO_ForGivenStepSize(k.pixels.data(), k.width, k.height, labels.data(), count, k.value, 0);
     ASSERT_TRUE(done);
     EXPECT_GT(count, 0);
     expectConnectedLabels(labels, k.width, k.height, count);
@@ -278,8 +273,7 @@ TEST(SLICTest, ContoursFollowLabelBorders) {
   slic.DrawContoursAroundSegmentsTwoColors(twoColours.data(), halves.data(), width, height);
   const unsigned int expected[] = {0x123456, 0, 0xFFFFFF, 0xFFFFFF, 0, 0x123456};
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      EXPECT_EQ(twoColours[size_t(y * width + x)], expected[x]) << x << "," << y;
+    for (int x = 0; x < width; ++x) EXPECT_EQ(twoColours[size_t(y * width + x)], expected[x]) << x << "," << y;
 }
 
 }  // namespace

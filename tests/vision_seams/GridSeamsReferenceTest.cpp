@@ -24,8 +24,7 @@ cv::Mat randomImage(int width, int height, Scene scene, std::uint64_t seed) {
     for (int i = 0; i < 12; ++i) {
       const cv::Point a(rng.uniform(0, width), rng.uniform(0, height));
       const cv::Point b(rng.uniform(0, width), rng.uniform(0, height));
-      cv::rectangle(image, a, b, cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)),
-                    cv::FILLED);
+      cv::rectangle(image, a, b, cv::Scalar(rng.uniform(0, 256), rng.uniform(0, 256), rng.uniform(0, 256)), cv::FILLED);
     }
     cv::addWeighted(image, 0.9, noise, 0.1, 0.0, image);
   }
@@ -38,9 +37,9 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
-    {37, 29, 4, 5, 0.06f},   {64, 48, 16, 16, 0.06f}, {130, 77, 16, 8, 0.06f}, {50, 50, 2, 2, 0.06f},
-    {45, 61, 3, 7, 1.5f},    {96, 64, 16, 16, 0.0f},  {23, 90, 5, 9, 0.3f},    {33, 20, 40, 40, 0.06f},
-    {1, 40, 2, 2, 0.06f},    {40, 1, 2, 2, 0.06f},    {2, 2, 2, 2, 0.06f},     {161, 121, 16, 16, 0.06f},
+    {37, 29, 4, 5, 0.06f}, {64, 48, 16, 16, 0.06f}, {130, 77, 16, 8, 0.06f}, {50, 50, 2, 2, 0.06f},
+    {45, 61, 3, 7, 1.5f},  {96, 64, 16, 16, 0.0f},  {23, 90, 5, 9, 0.3f},    {33, 20, 40, 40, 0.06f},
+    {1, 40, 2, 2, 0.06f},  {40, 1, 2, 2, 0.06f},    {2, 2, 2, 2, 0.06f},     {161, 121, 16, 16, 0.06f},
 };
 const Scene kScenes[] = {Scene::noise, Scene::smooth, Scene::blocks};
 
@@ -189,8 +188,7 @@ TEST(GridSeamsReference, LabelColoursMatch) {
   for (int y = 0; y < image.rows; ++y)
     for (int x = 0; x < image.cols; ++x) {
       const unsigned l = labels.at<std::uint16_t>(y, x);
-      for (int ch = 0; ch < 3; ++ch)
-        ASSERT_EQ(means.at<cv::Vec3b>(y, x)[ch], sums[l * 3 + size_t(ch)] / counts[l]);
+      for (int ch = 0; ch < 3; ++ch) ASSERT_EQ(means.at<cv::Vec3b>(y, x)[ch], sums[l * 3 + size_t(ch)] / counts[l]);
       ASSERT_EQ(colours.at<cv::Vec3b>(y, x), palette[l]);
     }
 }

@@ -46,20 +46,29 @@ std::vector<StraightCase> straightCases() {
   const float mixed[3] = {(8 * 200 + 30) / 9.0f, (8 * 40 + 120) / 9.0f, (8 * 10 + 221) / 9.0f};
   return {
       // One colour: every seam runs through its cell's middle (i × 16 + 7).
-      {"uniform", paintedBy([](int, int) { return kA; }), {7, 23, 39, 55}, {7, 23},
-       {{0, 0, 7, 0, 7, 64, 3.5f, 3.5f, {200, 40, 10}},
-        {14, 56, 63, 24, 31, 64, 59.5f, 27.5f, {200, 40, 10}}}},
+      {"uniform",
+       paintedBy([](int, int) { return kA; }),
+       {7, 23, 39, 55},
+       {7, 23},
+       {{0, 0, 7, 0, 7, 64, 3.5f, 3.5f, {200, 40, 10}}, {14, 56, 63, 24, 31, 64, 59.5f, 27.5f, {200, 40, 10}}}},
       // A vertical edge between columns 25 and 26 draws the second seam onto column 25.
-      {"vertical edge", paintedBy([](int x, int) { return x < 26 ? kA : kB; }), {7, 25, 39, 55}, {7, 23},
-       {{1, 8, 25, 0, 7, 144, 16.5f, 3.5f, {200, 40, 10}},
-        {7, 26, 39, 8, 23, 224, 32.5f, 15.5f, {30, 120, 221}}}},
+      {"vertical edge",
+       paintedBy([](int x, int) { return x < 26 ? kA : kB; }),
+       {7, 25, 39, 55},
+       {7, 23},
+       {{1, 8, 25, 0, 7, 144, 16.5f, 3.5f, {200, 40, 10}}, {7, 26, 39, 8, 23, 224, 32.5f, 15.5f, {30, 120, 221}}}},
       // A horizontal edge between rows 9 and 10 draws the first horizontal seam onto row 9.
-      {"horizontal edge", paintedBy([](int, int y) { return y < 10 ? kA : kB; }), {7, 23, 39, 55}, {9, 23},
-       {{0, 0, 7, 0, 9, 80, 3.5f, 4.5f, {200, 40, 10}},
-        {5, 0, 7, 10, 23, 112, 3.5f, 16.5f, {30, 120, 221}}}},
+      {"horizontal edge",
+       paintedBy([](int, int y) { return y < 10 ? kA : kB; }),
+       {7, 23, 39, 55},
+       {9, 23},
+       {{0, 0, 7, 0, 9, 80, 3.5f, 4.5f, {200, 40, 10}}, {5, 0, 7, 10, 23, 112, 3.5f, 16.5f, {30, 120, 221}}}},
       // Stripes 16 wide put their edges on the forbidden last columns of the cells (15, 31,
       // 47); the seams take the column after each instead.
-      {"stripes", paintedBy([](int x, int) { return (x / 16) % 2 ? kB : kA; }), {7, 16, 32, 48}, {7, 23},
+      {"stripes",
+       paintedBy([](int x, int) { return (x / 16) % 2 ? kB : kA; }),
+       {7, 16, 32, 48},
+       {7, 23},
        {{1, 8, 16, 0, 7, 72, 12.0f, 3.5f, {mixed[0], mixed[1], mixed[2]}},
         {4, 49, 63, 0, 7, 120, 56.0f, 3.5f, {30, 120, 221}}}},
   };
@@ -246,8 +255,8 @@ TEST(GridSeamsMeasures, LabelsBeyondTheRecordsAreNeitherMeasuredNorPainted) {
   ASSERT_TRUE(seams.display(image, paint, records));
   ASSERT_EQ(log.lines.size(), 1u);
   EXPECT_EQ(log.lines[0], "out of range label! 14 vs 10");
-  EXPECT_EQ(paint.at<cv::Vec3b>(0, 0), cv::Vec3b(9, 8, 7));          // label 0
-  EXPECT_EQ(paint.at<cv::Vec3b>(31, 63), cv::Vec3b(0, 0, 0));        // label 14
+  EXPECT_EQ(paint.at<cv::Vec3b>(0, 0), cv::Vec3b(9, 8, 7));    // label 0
+  EXPECT_EQ(paint.at<cv::Vec3b>(31, 63), cv::Vec3b(0, 0, 0));  // label 14
   unsigned measured = 0;
   for (const auto& r : records) measured += r.count;
   EXPECT_EQ(measured, 24u * 64);  // rows 0..23 carry labels 0..9

@@ -16,8 +16,8 @@ struct Cut {
 };
 
 // Cuts out labels [first, end) the way one computing thread does, each into its own patch.
-std::vector<Cut> cutOut(const GridSeams& seams, const cv::Mat& image,
-                        const std::vector<GridSeams::spixel_t>& records, unsigned first, unsigned end) {
+std::vector<Cut> cutOut(const GridSeams& seams, const cv::Mat& image, const std::vector<GridSeams::spixel_t>& records,
+                        unsigned first, unsigned end) {
   std::vector<Cut> cuts;
   lbplibrary::OLBP lbp;
   for (unsigned v = first; v < end; ++v) {

@@ -80,17 +80,25 @@ TEST(OLBP, EveryDepthIsComparedInItsOwnType) {
 
 TEST(OLBP, ColourImagesAreReadAsGrey) {
   lbplibrary::OLBP lbp;
-  for (const auto& [type, conversion] : {std::pair{CV_8UC3, cv::COLOR_BGR2GRAY}, {CV_8UC4, cv::COLOR_BGRA2GRAY},
-                                         {CV_16UC3, cv::COLOR_BGR2GRAY}, {CV_32FC3, cv::COLOR_BGR2GRAY}}) {
+  for (const auto& [type, conversion] : {std::pair{CV_8UC3, cv::COLOR_BGR2GRAY},
+                                         {CV_8UC4, cv::COLOR_BGRA2GRAY},
+                                         {CV_16UC3, cv::COLOR_BGR2GRAY},
+                                         {CV_32FC3, cv::COLOR_BGR2GRAY}}) {
     cv::Mat image(17, 19, type);
     cv::randu(image, 0, 200);
     cv::Mat grey, codes;
     cv::cvtColor(image, grey, conversion);
     ASSERT_TRUE(lbp.run(image, codes)) << type;
     switch (grey.depth()) {
-      case CV_8U: EXPECT_TRUE(same(codes, reference::olbp<uchar>(grey))); break;
-      case CV_16U: EXPECT_TRUE(same(codes, reference::olbp<ushort>(grey))); break;
-      default: EXPECT_TRUE(same(codes, reference::olbp<float>(grey))); break;
+      case CV_8U:
+        EXPECT_TRUE(same(codes, reference::olbp<uchar>(grey)));
+        break;
+      case CV_16U:
+        EXPECT_TRUE(same(codes, reference::olbp<ushort>(grey)));
+        break;
+      default:
+        EXPECT_TRUE(same(codes, reference::olbp<float>(grey)));
+        break;
     }
   }
 }

@@ -13,21 +13,18 @@ struct PokeCase {
 };
 
 const PokeCase kPokes[] = {
-    {"spix.size", "0", false},        {"spix.size", "1", false},     {"spix.size", "2", true},
-    {"spix.size", "512", true},       {"spix.size", "513", false},   {"spix.size", "-8", false},
-    {"spix.size", "8.5", false},      {"spix.size", "8.0", true},    {"spix.size", "big", false},
-    {"spix.size", "true", false},     {"spix.size", "4294967312", false},
-    {"spix.stay", "0", true},         {"spix.stay", "0.5", true},    {"spix.stay", "-0.01", false},
-    {"spix.stay", "#nan", false},     {"spix.stay", "#inf", false},  {"spix.stay", "1e39", false},
-    {"spix.stay", "[1]", false},
-    {"poly.accy", "0", true},         {"poly.accy", "2", true},      {"poly.accy", "-1.0", false},
-    {"poly.accy", "#nan", false},
-    {"poly.size", "0", true},         {"poly.size", "1", false},     {"poly.size", "2", true},
-    {"poly.size", "1024", true},      {"poly.size", "1025", false},  {"poly.size", "\"32\"", false},
-    {"lbpd.size", "0", false},        {"lbpd.size", "1", true},      {"lbpd.size", "255", true},
-    {"lbpd.size", "256", false},
-    {"poly.show", "true", true},      {"poly.show", "0", true},      {"poly.show", "maybe", false},
-    {"verbose", "whatever", true},
+    {"spix.size", "0", false},      {"spix.size", "1", false},          {"spix.size", "2", true},
+    {"spix.size", "512", true},     {"spix.size", "513", false},        {"spix.size", "-8", false},
+    {"spix.size", "8.5", false},    {"spix.size", "8.0", true},         {"spix.size", "big", false},
+    {"spix.size", "true", false},   {"spix.size", "4294967312", false}, {"spix.stay", "0", true},
+    {"spix.stay", "0.5", true},     {"spix.stay", "-0.01", false},      {"spix.stay", "#nan", false},
+    {"spix.stay", "#inf", false},   {"spix.stay", "1e39", false},       {"spix.stay", "[1]", false},
+    {"poly.accy", "0", true},       {"poly.accy", "2", true},           {"poly.accy", "-1.0", false},
+    {"poly.accy", "#nan", false},   {"poly.size", "0", true},           {"poly.size", "1", false},
+    {"poly.size", "2", true},       {"poly.size", "1024", true},        {"poly.size", "1025", false},
+    {"poly.size", "\"32\"", false}, {"lbpd.size", "0", false},          {"lbpd.size", "1", true},
+    {"lbpd.size", "255", true},     {"lbpd.size", "256", false},        {"poly.show", "true", true},
+    {"poly.show", "0", true},       {"poly.show", "maybe", false},      {"verbose", "whatever", true},
 };
 
 TEST(SegmenterConfig, TakesValuesInTheirSoundRangeOnly) {
@@ -47,8 +44,12 @@ TEST(SegmenterConfig, TakesValuesInTheirSoundRangeOnly) {
 
 TEST(SegmenterConfig, AcceptedValuesLand) {
   QAVTGRIDSegmenterConfig config;
-  for (const auto& [name, value] : {std::pair{"spix.size", "8"}, {"spix.stay", "0.25"}, {"poly.accy", "1"},
-                                    {"poly.size", "0"}, {"lbpd.size", "4"}, {"poly.show", "yes"}})
+  for (const auto& [name, value] : {std::pair{"spix.size", "8"},
+                                    {"spix.stay", "0.25"},
+                                    {"poly.accy", "1"},
+                                    {"poly.size", "0"},
+                                    {"lbpd.size", "4"},
+                                    {"poly.show", "yes"}})
     ASSERT_EQ(QAVFGRIDSegmenterConfigApply(&config, name, term(value).get()), nullptr) << name;
   EXPECT_EQ(config.spixsize, 8u);
   EXPECT_DOUBLE_EQ(config.spixstay, 0.25);

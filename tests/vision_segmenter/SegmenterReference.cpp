@@ -16,8 +16,8 @@ struct Measures {
   float mean(int c) const { return float(double(sum[c]) / double(count)); }
 };
 
-std::vector<float> referencePattern(const cv::Mat& image, const cv::Mat& labels, unsigned label, const Measures& m, int side,
-                                    unsigned bins) {
+std::vector<float> referencePattern(const cv::Mat& image, const cv::Mat& labels, unsigned label, const Measures& m,
+                                    int side, unsigned bins) {
   cv::Mat grey = cv::Mat::zeros(side, side, CV_8UC1), mask = cv::Mat::zeros(side, side, CV_8UC1);
   for (int y = m.top; y <= m.bottom; ++y)
     for (int x = m.left; x <= m.right; ++x) {
@@ -46,7 +46,8 @@ std::vector<float> referencePattern(const cv::Mat& image, const cv::Mat& labels,
 
 }  // namespace
 
-std::string SegmenterReferenceCompare(MRKCStatement* published, const cv::Mat& image, const QAVTGRIDSegmenterConfig& config) {
+std::string SegmenterReferenceCompare(MRKCStatement* published, const cv::Mat& image,
+                                      const QAVTGRIDSegmenterConfig& config) {
   std::ostringstream problem;
   const cv::Mat labels = labelsOf(published, image.size());
   if (labels.empty()) return "no supixelmask of the image's size";
@@ -78,9 +79,10 @@ std::string SegmenterReferenceCompare(MRKCStatement* published, const cv::Mat& i
     const PublishedSuperpixel& got = found->second;
     const float cx = float(double(m.sumX) / double(m.count)), cy = float(double(m.sumY) / double(m.count));
     const double grey = (0.299 * m.mean(2) + 0.587 * m.mean(1) + 0.114 * m.mean(0)) / 3.0;
-    const std::vector<int16_t> record{int16_t(label),   int16_t(cx),         int16_t(cy),         int16_t(std::min<uint64_t>(m.count, 32767)),
-                                      int16_t(grey),    int16_t(m.mean(0)),  int16_t(m.mean(1)),  int16_t(m.mean(2)),
-                                      int16_t(m.left),  int16_t(m.top),      int16_t(m.right),    int16_t(m.bottom)};
+    const std::vector<int16_t> record{
+        int16_t(label),  int16_t(cx),        int16_t(cy),        int16_t(std::min<uint64_t>(m.count, 32767)),
+        int16_t(grey),   int16_t(m.mean(0)), int16_t(m.mean(1)), int16_t(m.mean(2)),
+        int16_t(m.left), int16_t(m.top),     int16_t(m.right),   int16_t(m.bottom)};
     if (got.record != record) return "superpixel " + std::to_string(label) + ": record differs";
     const std::vector<float> pattern = referencePattern(image, labels, label, m, side, config.lbpdsize);
     if (got.pattern != pattern) return "superpixel " + std::to_string(label) + ": pattern differs";

@@ -13,4 +13,5 @@
 // hold, each with the reference record and pattern, a polygon of the configured size within its
 // box (give or take the pixel resampling truncates away), and the mean-colour image in term 2;
 // else the first difference found.
-std::string SegmenterReferenceCompare(MRKCStatement* published, const cv::Mat& image, const QAVTGRIDSegmenterConfig& config);
+std::string SegmenterReferenceCompare(MRKCStatement* published, const cv::Mat& image,
+                                      const QAVTGRIDSegmenterConfig& config);

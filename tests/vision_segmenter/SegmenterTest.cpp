@@ -22,7 +22,8 @@ cv::Mat stripes(cv::Size size, int width) {
 
 cv::Mat edges(cv::Size size) {
   cv::Mat image = uniform(size);
-  cv::rectangle(image, cv::Rect(size.width / 3, size.height / 4, size.width / 3, size.height / 2), cv::Scalar(0, 0, 0), cv::FILLED);
+  cv::rectangle(image, cv::Rect(size.width / 3, size.height / 4, size.width / 3, size.height / 2), cv::Scalar(0, 0, 0),
+                cv::FILLED);
   return image;
 }
 
@@ -79,7 +80,7 @@ TEST_F(SegmenterTest, SmallImagesMatchThePlainReference) {
     cv::Mat image;
   } cases[] = {
       {"uniform", uniform({64, 32})}, {"stripes", stripes({64, 48}, 5)}, {"edges", edges({70, 45})},
-      {"noise", noise({53, 37}, 11)}, {"tiny", noise({3, 2}, 5)},      {"one column", noise({1, 40}, 9)},
+      {"noise", noise({53, 37}, 11)}, {"tiny", noise({3, 2}, 5)},        {"one column", noise({1, 40}, 9)},
   };
   uint64_t frameid = 0;
   for (const auto& test : cases) {
@@ -112,8 +113,8 @@ TEST_F(SegmenterTest, UniformImageIsARegularGridOfRectangles) {
   const std::vector<PublishedSuperpixel> superpixels = superpixelsOf(published.get());
   ASSERT_EQ(superpixels.size(), 15u);
   const PublishedSuperpixel& first = superpixels[0];
-  EXPECT_EQ(first.record, (std::vector<int16_t>{0, 3, 3, 64, int16_t((0.299 * 200 + 0.587 * 120 + 0.114 * 40) / 3), 40, 120, 200,
-                                                0, 0, 7, 7}));
+  EXPECT_EQ(first.record, (std::vector<int16_t>{0, 3, 3, 64, int16_t((0.299 * 200 + 0.587 * 120 + 0.114 * 40) / 3), 40,
+                                                120, 200, 0, 0, 7, 7}));
   // One colour: no neighbour is brighter than any pixel, every code is 0.
   std::vector<float> pattern(48, 0.0f);
   pattern[0] = 1.0f;
@@ -322,7 +323,8 @@ TEST_F(SegmenterTest, NewestWaitingImageWins) {
   config.ttl = 30.0f;
   worker->setConfig(config);
   const cv::Mat image = noise({24, 16}, 8);
-  for (uint64_t frameid = 1; frameid <= 20; ++frameid) EXPECT_TRUE(worker->enqueue(imageStatement(image, frameid).get()));
+  for (uint64_t frameid = 1; frameid <= 20; ++frameid)
+    EXPECT_TRUE(worker->enqueue(imageStatement(image, frameid).get()));
   EXPECT_FALSE(worker->enqueue(imageStatement(image, 21, "rgb").get()));
   ASSERT_TRUE(worker->start());
   ASSERT_TRUE(collector->waitForStatements(1));

@@ -61,7 +61,9 @@ public:
     for (const auto& member : squib->statements()->terms())
       if (MRKCStatement* statement = asStatement(member.get())) add(&statements_, Ref<MRKCStatement>(statement));
   }
-  void onReceivedReply(MRKCReply* reply, const std::string&) override { add(&replies_, Ref<MRKCStatement>(reply->statement())); }
+  void onReceivedReply(MRKCReply* reply, const std::string&) override {
+    add(&replies_, Ref<MRKCStatement>(reply->statement()));
+  }
 
   // True once there are at least n statements (or replies), within ten seconds.
   bool waitForStatements(size_t n) {
@@ -126,8 +128,8 @@ inline std::vector<PublishedSuperpixel> superpixelsOf(MRKCStatement* statement) 
     MRKCData* supixel = asData(MRKFFrameFetchTerm(frame, "supixel"));
     MRKCData* pattern = asData(MRKFFrameFetchTerm(frame, "pattern"));
     MRKCData* polygon = asData(MRKFFrameFetchTerm(frame, "polygon"));
-    if (!supixel || !pattern || !polygon || supixel->format() != kMRKDataSint16 || pattern->format() != kMRKDataReal32 ||
-        polygon->format() != kMRKDataSint16)
+    if (!supixel || !pattern || !polygon || supixel->format() != kMRKDataSint16 ||
+        pattern->format() != kMRKDataReal32 || polygon->format() != kMRKDataSint16)
       continue;
     PublishedSuperpixel superpixel;
     const auto* fields = static_cast<const int16_t*>(supixel->buffer());

@@ -42,7 +42,9 @@ protected:
     if (segmenter->isAttached()) substrate->detach(segmenter.get(), false);
   }
 
-  void send(uint64_t frameid) { EXPECT_TRUE(substrate->publish(squibOf(imageStatement(frameImage(frameid), frameid).get()).get(), "")); }
+  void send(uint64_t frameid) {
+    EXPECT_TRUE(substrate->publish(squibOf(imageStatement(frameImage(frameid), frameid).get()).get(), ""));
+  }
 
   // "" when the statement is the complete segmentation of its frame at the grid it names.
   std::string check(MRKCStatement* statement) {
@@ -93,13 +95,15 @@ TEST_F(SegmenterThreadsTest, DetachEndsTheThreadsWhileFramesKeepComing) {
     for (uint64_t frameid = 1; sending; ++frameid) send(frameid);
   });
   ASSERT_TRUE(collector->waitForStatements(20));
-  std::future<bool> detaching = std::async(std::launch::async, [&] { return substrate->detach(segmenter.get(), false); });
+  std::future<bool> detaching =
+      std::async(std::launch::async, [&] { return substrate->detach(segmenter.get(), false); });
   const bool ended = detaching.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
   sending = false;
   sender.join();
   ASSERT_TRUE(ended) << "detach did not end the segmenter's threads";
   EXPECT_TRUE(detaching.get());
-  for (const auto& statement : collector->statements()) ASSERT_EQ(check(statement.get()), "") << frameIdOf(statement.get());
+  for (const auto& statement : collector->statements())
+    ASSERT_EQ(check(statement.get()), "") << frameIdOf(statement.get());
 }
 
 }  // namespace

@@ -185,7 +185,10 @@ TEST(QELBubbleSizes, OffsetIsClampedAndSizesFollowTheTailSide) {
   struct Case {
     int32_t origin;
     OGLTSize content, size;
-  } cases[] = {{0, {10, 10}, {24, 26}}, {1, {41, 10}, {50, 26}}, {2, {10, 5}, {26, 24}}, {3, {10, 30}, {26, 38}},
+  } cases[] = {{0, {10, 10}, {24, 26}},
+               {1, {41, 10}, {50, 26}},
+               {2, {10, 5}, {26, 24}},
+               {3, {10, 30}, {26, 38}},
                {9, {10, 10}, {18, 18}}};
   for (const Case& c : cases) {
     OGLTSize s = QELBBubble::preferredSizeWithWindow(window.get(), &c.content, c.origin);

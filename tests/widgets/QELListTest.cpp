@@ -81,8 +81,8 @@ TEST(QELCollectionboxRange, RowsInViewAreCappedAtTheCount) {
     bool any;
     uint32_t first, last;
   } cases[] = {
-      {0, 200, 1000, true, 0, 10},     {390, 200, 1000, true, 19, 29},   {19980, 200, 1000, true, 999, 999},
-      {0, 200, 5, true, 0, 4},         {0, 200, 0, false, 0, 0},         {-50, 200, 1000, true, 0, 10},
+      {0, 200, 1000, true, 0, 10}, {390, 200, 1000, true, 19, 29}, {19980, 200, 1000, true, 999, 999},
+      {0, 200, 5, true, 0, 4},     {0, 200, 0, false, 0, 0},       {-50, 200, 1000, true, 0, 10},
   };
   for (const Case& c : cases) {
     QELTCollectionboxRange range{};

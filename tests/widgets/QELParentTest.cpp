@@ -51,7 +51,8 @@ TEST(QELWidgets, RaiseAndLowerWithinALayer) {
 
 TEST(QELWidgets, AComparatorOrdersAndRaiseChangesNothing) {
   Ref<QELCWidgets> list = QELCWidgets::widgets();
-  list->setComparator([](QELBWidget* x, QELBWidget* y) { return static_cast<int>(x->tag()) - static_cast<int>(y->tag()); });
+  list->setComparator(
+      [](QELBWidget* x, QELBWidget* y) { return static_cast<int>(x->tag()) - static_cast<int>(y->tag()); });
   Ref<Probe> a = Probe::make(), b = Probe::make(), c = Probe::make();
   a->setTag(3);
   b->setTag(1);

@@ -33,11 +33,10 @@ struct WorkerRun {
   // The entry counts of the batches (-1 for one without payload) until the last one.
   std::vector<int> list(QELTestHeadlessWindow& window, const std::string& path, uint32_t generation = 1) {
     target->messages.clear();
-    EXPECT_TRUE(worker->post(LLKCMessage::messageWithCode(LLKTMessageCode{6, 0, generation},
-                                                          LLKCFSFolder::folderWithPath(path.c_str()))));
-    EXPECT_TRUE(window.pumpUntil([&] {
-      return !target->messages.empty() && target->messages.back()->details().boolForKey("last");
-    }));
+    EXPECT_TRUE(worker->post(
+        LLKCMessage::messageWithCode(LLKTMessageCode{6, 0, generation}, LLKCFSFolder::folderWithPath(path.c_str()))));
+    EXPECT_TRUE(window.pumpUntil(
+        [&] { return !target->messages.empty() && target->messages.back()->details().boolForKey("last"); }));
     std::vector<int> counts;
     for (const Ref<LLKCMessage>& batch : target->messages) {
       EXPECT_EQ(batch->ctx(), generation);
@@ -138,8 +137,8 @@ TEST_F(PickerTest, SizesAndDatesReadAsPeopleDo) {
   struct Case {
     uint64_t bytes;
     const char* text;
-  } cases[] = {{0, "0 B"},          {1023, "1023 B"},           {1024, "1.0 KB"},
-               {1500, "1.5 KB"},    {1048576, "1.0 MB"},        {1073741824ull * 3, "3.0 GB"}};
+  } cases[] = {{0, "0 B"},       {1023, "1023 B"},    {1024, "1.0 KB"},
+               {1500, "1.5 KB"}, {1048576, "1.0 MB"}, {1073741824ull * 3, "3.0 GB"}};
   for (const Case& c : cases) EXPECT_EQ(QELFFilePickerSizeText(c.bytes), c.text) << c.bytes;
   EXPECT_EQ(QELFFilePickerDateText(0).size(), std::string("01 Jan 70 00:00:00").size());
 }

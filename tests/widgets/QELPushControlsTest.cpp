@@ -212,8 +212,12 @@ TEST(Symbol, IconTextsAreValidUtf8) {
   struct Case {
     uint32_t icon;
     const char* text;
-  } cases[] = {{0x41, "A"},         {0xE800, "\xEE\xA0\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
-               {0x110000, "\xEF\xBF\xBD"}, {0xD800, "\xEF\xBF\xBD"},  {0xFFFFFFFF, "\xEF\xBF\xBD"}};
+  } cases[] = {{0x41, "A"},
+               {0xE800, "\xEE\xA0\x80"},
+               {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+               {0x110000, "\xEF\xBF\xBD"},
+               {0xD800, "\xEF\xBF\xBD"},
+               {0xFFFFFFFF, "\xEF\xBF\xBD"}};
   Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize(kSize, kAt, nullptr, 0u);
   for (const Case& c : cases) {
     symbol->setIcon(c.icon);

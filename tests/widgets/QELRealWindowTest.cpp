@@ -184,8 +184,8 @@ protected:
     return std::system(line.c_str()) == 0;
   }
   std::string move(float px, float py) {
-    return "mousemove --window %1 " + std::to_string(static_cast<int>(px)) + " " + std::to_string(static_cast<int>(py)) +
-           " sleep 0.15 ";
+    return "mousemove --window %1 " + std::to_string(static_cast<int>(px)) + " " +
+           std::to_string(static_cast<int>(py)) + " sleep 0.15 ";
   }
   Ref<SceneWindow> window;
   std::string title;
@@ -228,7 +228,8 @@ TEST_F(RealWindow, ACheckBoxIsClickedAndASliderDragged) {
     EXPECT_GT(brightness(window->pixel(43, 313)), unchecked + 60);
     // Slider at (321, 301), 150 × 24: knob radius 7, track from x 329 over 134; value 0.
     int before = brightness(window->pixel(396, 313));
-    ASSERT_TRUE(x(move(329, 313) + "mousedown 1 sleep 0.15 " + move(360, 313) + move(396, 313) + "mouseup 1 sleep 0.15"));
+    ASSERT_TRUE(
+        x(move(329, 313) + "mousedown 1 sleep 0.15 " + move(360, 313) + move(396, 313) + "mouseup 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return std::fabs(s.slider->value() - 0.5f) < 0.05f; }));
     EXPECT_GT(brightness(window->pixel(396, 313)), before + 60);  // the knob is there now
     EXPECT_TRUE(window->saveScreenshot("controls.png"));
@@ -242,10 +243,12 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
     // Drag the layout view by its title bar by (50, 20).
     ASSERT_TRUE(x("windowfocus --sync " + move(120, 30) + "mousedown 1 sleep 0.15 " + move(145, 40) + move(170, 50) +
                   "mouseup 1 sleep 0.15"));
-    EXPECT_TRUE(window->eventually([&] { return s.layoutView->frame().left == 70 && s.layoutView->frame().top == 40; }));
+    EXPECT_TRUE(
+        window->eventually([&] { return s.layoutView->frame().left == 70 && s.layoutView->frame().top == 40; }));
     EXPECT_EQ(window->pixel(80, 70), (std::vector<int>{255, 0, 0}));
     // Widen the canvas view at its right edge (x 560) by 40.
-    ASSERT_TRUE(x(move(559, 150) + "mousedown 1 sleep 0.15 " + move(579, 150) + move(599, 150) + "mouseup 1 sleep 0.15"));
+    ASSERT_TRUE(
+        x(move(559, 150) + "mousedown 1 sleep 0.15 " + move(579, 150) + move(599, 150) + "mouseup 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return s.canvasView->size().w == 300; }));
     // Roll the canvas view up with the first title-bar button, then down again.
     ASSERT_TRUE(x(move(300 + 11, 40 + 11) + "click 1 sleep 0.15"));
@@ -398,11 +401,12 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
     ASSERT_TRUE(x("key Return sleep 0.15"));
     ASSERT_TRUE(window->eventually([&] {
       return picker->path() == (root / "sub").string() && !picker->listing() && picker->fileList()->live().size() == 1;
-    })) << [&] {
-      std::string typed;
-      window->onWindow([&] { typed = picker->pathBox()->value(); });
-      return typed;
-    }();
+    })) <<
+        [&] {
+          std::string typed;
+          window->onWindow([&] { typed = picker->pathBox()->value(); });
+          return typed;
+        }();
     window->onWindow([&] { second = picker->fileList()->live().at(0).get(); });
     row = centre(second);
     ASSERT_TRUE(x(move(row.x, row.y) + "click 1 sleep 0.15"));
@@ -491,8 +495,9 @@ TEST_F(Controls, TheDropBoxSelectorAndComboBoxPickAndReport) {
   run([&] {
     ASSERT_TRUE(hasXdotool());
     attachPanel();
-    Ref<LLKCObjectList> colours = LLKCObjectList::listWithObjects(
-        {LLKCString::stringWithChars("red"), LLKCString::stringWithChars("green"), LLKCString::stringWithChars("blue")});
+    Ref<LLKCObjectList> colours =
+        LLKCObjectList::listWithObjects({LLKCString::stringWithChars("red"), LLKCString::stringWithChars("green"),
+                                         LLKCString::stringWithChars("blue")});
     Ref<LLKCObjectList> words = LLKCObjectList::listWithObjects({LLKCString::stringWithChars("one")});
     Ref<QELCDropbox> drop;
     Ref<QELCSelector> selector;

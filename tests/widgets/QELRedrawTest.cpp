@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kFlags = kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewRollButton |
-                            kQELViewDraggable;
+constexpr uint32_t kFlags =
+    kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewRollButton | kQELViewDraggable;
 
 // Overlapping views with coloured probes, in a window.
 struct Scene {
@@ -27,8 +27,8 @@ struct Scene {
     const OGLTRect frames[] = {{10, 10, 130, 110}, {90, 60, 210, 170}, {180, 20, 300, 130}, {40, 140, 160, 230}};
     for (int i = 0; i < 4; ++i) {
       const OGLTRect& f = frames[i];
-      Ref<TestView> view = TestView::make({f.right - f.left, f.bottom - f.top}, {f.left, f.top}, kFlags,
-                                          "view " + std::to_string(i));
+      Ref<TestView> view =
+          TestView::make({f.right - f.left, f.bottom - f.top}, {f.left, f.top}, kFlags, "view " + std::to_string(i));
       Ref<Probe> probe = Probe::make({50, 30}, {10, 10});
       probe->color = {0.2f * static_cast<float>(i), 0.5f, 1 - 0.2f * static_cast<float>(i), 0.7f};
       view->attach(probe);
@@ -60,17 +60,49 @@ TEST(PartialRedraw, EveryFrameShowsThePixelsOfAFullRedraw) {
     const char* name;
     std::function<void(Scene&)> apply;
   } steps[] = {
-      {"cursor over a view", [](Scene& s) { s.window->moveTo({100, 80}); }},
-      {"cursor to another view", [](Scene& s) { s.window->moveTo({250, 100}); }},
+      {"cursor over a view",
+       [](Scene& s) {
+         s.window->moveTo({100, 80});
+       }},
+      {"cursor to another view",
+       [](Scene& s) {
+         s.window->moveTo({250, 100});
+       }},
       {"idle", [](Scene& s) { s.window->frame(); }},
-      {"view dragged across the others", [](Scene& s) { s.window->drag({70, 20}, {200, 120}, 6); }},
-      {"title changed", [](Scene& s) { s.views[2]->setTitle("renamed"); s.window->frame(); }},
-      {"probe hidden", [](Scene& s) { s.probes[1]->setVisible(false); s.window->frame(); }},
-      {"probe moved", [](Scene& s) { s.probes[3]->setPosition({40, 20}); s.window->frame(); }},
-      {"view dragged partly out of the window", [](Scene& s) { s.window->drag({240, 30}, {300, 10}, 3); }},
-      {"view raised by a click", [](Scene& s) { s.window->click({100, 150}); }},
-      {"view hidden", [](Scene& s) { s.views[0]->setVisible(false); s.window->frame(); }},
-      {"view rolled up", [](Scene& s) {
+      {"view dragged across the others",
+       [](Scene& s) {
+         s.window->drag({70, 20}, {200, 120}, 6);
+       }},
+      {"title changed",
+       [](Scene& s) {
+         s.views[2]->setTitle("renamed");
+         s.window->frame();
+       }},
+      {"probe hidden",
+       [](Scene& s) {
+         s.probes[1]->setVisible(false);
+         s.window->frame();
+       }},
+      {"probe moved",
+       [](Scene& s) {
+         s.probes[3]->setPosition({40, 20});
+         s.window->frame();
+       }},
+      {"view dragged partly out of the window",
+       [](Scene& s) {
+         s.window->drag({240, 30}, {300, 10}, 3);
+       }},
+      {"view raised by a click",
+       [](Scene& s) {
+         s.window->click({100, 150});
+       }},
+      {"view hidden",
+       [](Scene& s) {
+         s.views[0]->setVisible(false);
+         s.window->frame();
+       }},
+      {"view rolled up",
+       [](Scene& s) {
          s.views[1]->rollup();
          for (int i = 0; i < 12; ++i) s.window->frame(0.1f);
        }},

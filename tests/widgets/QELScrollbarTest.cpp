@@ -87,7 +87,7 @@ TEST_F(Scrollbars, ItDrawsTheHandleBrightWhileActive) {
   window->moveTo({150, 60});
   auto active = window->pixel(150, 60);
   EXPECT_GT(idle[3], 0);
-  EXPECT_GT(active[3], idle[3]);  // bright is opaque, text colour is not
+  EXPECT_GT(active[3], idle[3]);           // bright is opaque, text colour is not
   EXPECT_EQ(window->pixel(60, 60)[3], 0);  // outside the handle, inside the outline
 }
 

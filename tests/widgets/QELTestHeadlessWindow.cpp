@@ -186,6 +186,8 @@ std::array<uint8_t, 4> QELTestHeadlessWindow::pixel(int x, int y) const {
   for (int c = 0; c < 4; ++c) out[c] = overlay_[at + c] / 255.0f + surface_[at + c] / 255.0f * (1 - overAlpha);
   float alpha = out[3];
   if (alpha <= 0) return {0, 0, 0, 0};
-  auto straight = [&](float premultiplied) { return static_cast<uint8_t>(std::min(255.0f, premultiplied / alpha * 255.0f + 0.5f)); };
+  auto straight = [&](float premultiplied) {
+    return static_cast<uint8_t>(std::min(255.0f, premultiplied / alpha * 255.0f + 0.5f));
+  };
   return {straight(out[2]), straight(out[1]), straight(out[0]), static_cast<uint8_t>(alpha * 255.0f + 0.5f)};
 }

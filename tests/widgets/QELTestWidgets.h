@@ -94,7 +94,9 @@ public:
     messages.push_back(m->codeValue());
     if (passOn) QELBParent::onMessaged(m);
   }
-  OGLTRect space() override { return {bounds().left + inset.x, bounds().top + inset.y, bounds().right, bounds().bottom}; }
+  OGLTRect space() override {
+    return {bounds().left + inset.x, bounds().top + inset.y, bounds().right, bounds().bottom};
+  }
 
   OGLTPoint inset{0, 0};
   bool passOn = true;

@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr int32_t kBackspace = 259, kDelete = 261, kRight = 262, kLeft = 263, kDown = 264, kPageUp = 266, kPageDown = 267,
-                  kEnter = 257, kEscape = 256;
+constexpr int32_t kBackspace = 259, kDelete = 261, kRight = 262, kLeft = 263, kDown = 264, kPageUp = 266,
+                  kPageDown = 267, kEnter = 257, kEscape = 256;
 constexpr int32_t kKeyA = 65, kKeyC = 67, kKeyV = 86, kKeyX = 88;
 
 // One input: a key (pressed and released in one frame) or a typed character.
@@ -90,8 +90,8 @@ TEST_F(Textbox, EditingTable) {
     std::u32string start;
     uint32_t capacity;
     float width;
-    size_t caret;    // characters from the start
-    size_t select;   // characters selected to the right of the caret with shift
+    size_t caret;      // characters from the start
+    size_t select;     // characters selected to the right of the caret with shift
     const char* clip;  // on the clipboard before the input
     Script input;
     std::u32string value;
@@ -102,10 +102,12 @@ TEST_F(Textbox, EditingTable) {
   const Input paste = key(kKeyV, kOGLModControl), cut = key(kKeyX, kOGLModControl);
   Case cases[] = {
       {"type at the end", U"abc", 10, kWide, 3, 0, "", typed(U"d"), U"abcd", 4, nullptr},
-      {"type two-byte and three-byte characters in the middle", U"abc", 10, kWide, 1, 0, "", typed(U"é€"), U"aé€bc", 6, nullptr},
+      {"type two-byte and three-byte characters in the middle", U"abc", 10, kWide, 1, 0, "", typed(U"é€"), U"aé€bc", 6,
+       nullptr},
       {"type a four-byte character at the start", U"abc", 10, kWide, 0, 0, "", typed(U"😀"), U"😀abc", 4, nullptr},
       {"type a combining mark", U"e", 10, kWide, 1, 0, "", typed(U"\u0301"), U"e\u0301", 3, nullptr},
-      {"Backspace at the start deletes nothing", U"abc", 10, kWide, 0, 0, "", keys({key(kBackspace)}), U"abc", 0, nullptr},
+      {"Backspace at the start deletes nothing", U"abc", 10, kWide, 0, 0, "", keys({key(kBackspace)}), U"abc", 0,
+       nullptr},
       {"Backspace removes a whole character", U"a€b", 10, kWide, 2, 0, "", keys({key(kBackspace)}), U"ab", 1, nullptr},
       {"Backspace at the end", U"a😀", 10, kWide, 2, 0, "", keys({key(kBackspace)}), U"a", 1, nullptr},
       {"Delete at the end deletes nothing", U"abc", 10, kWide, 3, 0, "", keys({key(kDelete)}), U"abc", 3, nullptr},
@@ -115,25 +117,37 @@ TEST_F(Textbox, EditingTable) {
       {"a full box drops what is typed", U"abcde", 5, kWide, 2, 0, "", typed(U"x"), U"abcde", 2, nullptr},
       {"a character that does not fit whole is dropped", U"abcd", 5, kWide, 4, 0, "", typed(U"é"), U"abcd", 4, nullptr},
       {"paste cuts the tail to fit", U"abc", 5, kWide, 1, 0, "XYZ", keys({paste}), U"aXYZb", 4, nullptr},
-      {"paste reaching the capacity drops the rest", U"abc", 5, kWide, 2, 0, "XYZ", keys({paste}), U"abXYZ", 5, nullptr},
+      {"paste reaching the capacity drops the rest", U"abc", 5, kWide, 2, 0, "XYZ", keys({paste}), U"abXYZ", 5,
+       nullptr},
       {"paste at the end", U"abc", 10, kWide, 3, 0, "é😀", keys({paste}), U"abcé😀", 9, nullptr},
       {"paste at the start", U"abc", 10, kWide, 0, 0, "€", keys({paste}), U"€abc", 3, nullptr},
       {"paste never splits a character at the capacity", U"ab", 5, kWide, 2, 0, "😀😀", keys({paste}), U"ab", 2, nullptr},
       {"paste cuts itself between characters", U"", 6, kWide, 0, 0, "€€€", keys({paste}), U"€€", 6, nullptr},
       {"paste replaces the selection", U"hello", 10, kWide, 1, 3, "ipp", keys({paste}), U"hippo", 4, nullptr},
-      {"paste of malformed bytes stores replacement characters", U"", 10, kWide, 0, 0, "a\xff" "b", keys({paste}), U"a\uFFFDb", 5, nullptr},
-      {"cut in the middle puts the text on the clipboard once", U"héllo", 10, kWide, 1, 2, "", keys({cut}), U"hlo", 1, "él"},
+      {"paste of malformed bytes stores replacement characters", U"", 10, kWide, 0, 0,
+       "a\xff"
+       "b",
+       keys({paste}), U"a\uFFFDb", 5, nullptr},
+      {"cut in the middle puts the text on the clipboard once", U"héllo", 10, kWide, 1, 2, "", keys({cut}), U"hlo", 1,
+       "él"},
       {"cut at the start", U"abc", 10, kWide, 0, 1, "", keys({cut}), U"bc", 0, "a"},
       {"cut at the end", U"ab€", 10, kWide, 2, 1, "", keys({cut}), U"ab", 2, "€"},
       {"cut without a selection does nothing", U"abc", 10, kWide, 1, 0, "keep", keys({cut}), U"abc", 1, "keep"},
-      {"select all then type replaces everything", U"a€c", 10, kWide, 1, 0, "", keys({key(kKeyA, kOGLModControl)}) + typed(U"z"), U"z", 1, nullptr},
-      {"shift with Left selects backwards", U"abcd", 10, kWide, 4, 0, "", keys({shiftLeft, shiftLeft}) + typed(U"X"), U"abX", 3, nullptr},
+      {"select all then type replaces everything", U"a€c", 10, kWide, 1, 0, "",
+       keys({key(kKeyA, kOGLModControl)}) + typed(U"z"), U"z", 1, nullptr},
+      {"shift with Left selects backwards", U"abcd", 10, kWide, 4, 0, "", keys({shiftLeft, shiftLeft}) + typed(U"X"),
+       U"abX", 3, nullptr},
       {"copy leaves the text", U"ab😀", 10, kWide, 1, 2, "", keys({key(kKeyC, kOGLModControl)}), U"ab😀", 6, "b😀"},
-      {"wrapped: type at the start of the third row", U"hello world again", 64, kNarrow, 12, 0, "", typed(U"X"), U"hello world Xagain", 13, nullptr},
-      {"wrapped: Backspace in the second row", U"hello world again", 64, kNarrow, 8, 0, "", keys({key(kBackspace)}), U"hello wrld again", 7, nullptr},
-      {"wrapped: Down goes to the next row", U"hello world again", 64, kNarrow, 0, 0, "", keys({key(kDown)}) + typed(U"é"), U"hello éworld again", 8, nullptr},
-      {"wrapped: paste into the second row", U"héllo wörld again", 64, kNarrow, 9, 0, "ß", keys({paste}), U"héllo wörßld again", 13, nullptr},
-      {"wrapped: cut across rows", U"hello world again", 64, kNarrow, 4, 4, "", keys({cut}), U"hellrld again", 4, "o wo"},
+      {"wrapped: type at the start of the third row", U"hello world again", 64, kNarrow, 12, 0, "", typed(U"X"),
+       U"hello world Xagain", 13, nullptr},
+      {"wrapped: Backspace in the second row", U"hello world again", 64, kNarrow, 8, 0, "", keys({key(kBackspace)}),
+       U"hello wrld again", 7, nullptr},
+      {"wrapped: Down goes to the next row", U"hello world again", 64, kNarrow, 0, 0, "",
+       keys({key(kDown)}) + typed(U"é"), U"hello éworld again", 8, nullptr},
+      {"wrapped: paste into the second row", U"héllo wörld again", 64, kNarrow, 9, 0, "ß", keys({paste}),
+       U"héllo wörßld again", 13, nullptr},
+      {"wrapped: cut across rows", U"hello world again", 64, kNarrow, 4, 4, "", keys({cut}), U"hellrld again", 4,
+       "o wo"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -234,7 +248,8 @@ TEST_F(Textbox, AReadOnlyBoxCopiesAndMovesButNeverEdits) {
   clipboard() = "zz";
   window->moveTo({20, 20});  // keys reach a read-only box while the cursor is over it
   run(keys({key(kKeyA, kOGLModControl), key(kKeyC, kOGLModControl), key(kKeyV, kOGLModControl),
-            key(kKeyX, kOGLModControl), key(kBackspace), key(kDelete)}) + typed(U"q"));
+            key(kKeyX, kOGLModControl), key(kBackspace), key(kDelete)}) +
+      typed(U"q"));
   EXPECT_EQ(b->value(), "abc");
   EXPECT_EQ(clipboard(), "abc");
 }

@@ -24,7 +24,7 @@ using ValueControls = ControlTest;
 TEST_F(ValueControls, ATickerAdvancesOnceEachTimeMoreThanItsIntervalPassed) {
   Ref<QELCTicker> t = QELCTicker::widgetWithSize({100, 30}, {0, 0}, 0x11, {"a", "b", "c"});
   ASSERT_TRUE(catcher->attach(t));  // no frame yet: time starts at the first step
-  window->frame(0.15f);  // exactly the interval: no advance
+  window->frame(0.15f);             // exactly the interval: no advance
   EXPECT_EQ(t->index(), 0u);
   window->frame(0.16f);
   EXPECT_EQ(t->index(), 1u);
@@ -193,7 +193,8 @@ TEST(Graph, ADynamicRangeIsRecomputedAtEveryWrap) {
 TEST(Graph, TheRangeIgnoresSamplesThatAreNotFinite) {
   QELTGraphSetup s = setup(4, 4, 0, 1, true);
   Ref<QELCGraph> g = QELCGraph::widgetWithSize({100, 40}, {0, 0}, &s, "");
-  for (float v : {NAN, std::numeric_limits<float>::infinity(), 8.0f, -std::numeric_limits<float>::infinity()}) g->sync(v);
+  for (float v : {NAN, std::numeric_limits<float>::infinity(), 8.0f, -std::numeric_limits<float>::infinity()})
+    g->sync(v);
   EXPECT_FLOAT_EQ(g->record().setup.min, 6);
   EXPECT_FLOAT_EQ(g->record().setup.max, 10);
   for (float v : {1.0f, 2.0f, 3.0f, 4.0f}) EXPECT_TRUE(std::isfinite(g->fraction(v)));
@@ -205,8 +206,8 @@ TEST(Graph, HeightFractionsStayWithinTheBoundsForAnySample) {
     QELTGraphSetup setup;
     float sample, expected;
   } cases[] = {
-      {setup(2, 4, 0, 100), 150, 1},     {setup(2, 4, 0, 100), -5, 0},   {setup(1, 4, 0, 0.1f), 0.05f, 0.5f},
-      {setup(4, 4, 5, 5), 5, 0},         {setup(4, 4, 0, 10, true), 20, 1}, {setup(3, 4, 0, 10), NAN, 0},
+      {setup(2, 4, 0, 100), 150, 1},      {setup(2, 4, 0, 100), -5, 0},          {setup(1, 4, 0, 0.1f), 0.05f, 0.5f},
+      {setup(4, 4, 5, 5), 5, 0},          {setup(4, 4, 0, 10, true), 20, 1},     {setup(3, 4, 0, 10), NAN, 0},
       {setup(3, 4, 0, 10, true), inf, 0}, {setup(0, 4, 0, 60), 1 / 30.0f, 0.5f}, {setup(0, 4, 0, 60), -0.00001f, 1},
   };
   for (const Case& c : cases) {
@@ -224,8 +225,11 @@ TEST(Graph, ValueTextsFollowTheKind) {
     const char* units;
     float sample;
     const char *first, *second;
-  } cases[] = {{0, "", 0.02f, "50.00 FPS", "20.00 ms"}, {1, "", 0.0125f, "12.50 ms", ""}, {2, "", 42.25f, "42.2 %", ""},
-               {4, "", 1.5f, "1.50", ""},                {4, "kg", 1.5f, "1.50 kg", ""}};
+  } cases[] = {{0, "", 0.02f, "50.00 FPS", "20.00 ms"},
+               {1, "", 0.0125f, "12.50 ms", ""},
+               {2, "", 42.25f, "42.2 %", ""},
+               {4, "", 1.5f, "1.50", ""},
+               {4, "kg", 1.5f, "1.50 kg", ""}};
   for (const Case& c : cases) {
     QELTGraphSetup s = setup(c.kind, 4, 0, 100);
     Ref<QELCGraph> g = QELCGraph::widgetWithSize({100, 40}, {0, 0}, &s, "");

@@ -231,9 +231,8 @@ TEST_F(Views, ClosingHidesSendsAndDetachesWhenAsked) {
 }
 
 TEST_F(Views, TitleBarButtonsActOnALeftReleaseOverThem) {
-  Ref<TestView> v = view({10, 10, 210, 110},
-                         kQELViewTitleBar | kQELViewCloseButton | kQELViewRollButton | kQELViewMenuButton |
-                             kQELViewEnableButton | kQELViewDetachOnClose);
+  Ref<TestView> v = view({10, 10, 210, 110}, kQELViewTitleBar | kQELViewCloseButton | kQELViewRollButton |
+                                                 kQELViewMenuButton | kQELViewEnableButton | kQELViewDetachOnClose);
   // From the left: menu, enable toggle, roll; the close button at the right end.
   window->click({10 + 5 + 4, 21});
   EXPECT_EQ(v->menus, 1);
@@ -270,8 +269,10 @@ TEST_F(Views, ChildrenAreDrawnWhereTheyAreHit) {
   EXPECT_FLOAT_EQ(space.left, 1);
   EXPECT_FLOAT_EQ(space.top, 21);
   float x = 40 + space.left, y = 30 + space.top;
-  EXPECT_TRUE(near(window->pixel(static_cast<int>(x) + 1, static_cast<int>(y) + 1), {255, 0, 0, 255}, kComposedTolerance));
-  EXPECT_TRUE(near(window->pixel(static_cast<int>(x) + 18, static_cast<int>(y) + 18), {255, 0, 0, 255}, kComposedTolerance));
+  EXPECT_TRUE(
+      near(window->pixel(static_cast<int>(x) + 1, static_cast<int>(y) + 1), {255, 0, 0, 255}, kComposedTolerance));
+  EXPECT_TRUE(
+      near(window->pixel(static_cast<int>(x) + 18, static_cast<int>(y) + 18), {255, 0, 0, 255}, kComposedTolerance));
   window->click({x + 1, y + 1});
   ASSERT_FALSE(child->cursors.empty());
   window->click({x + 22, y + 22});

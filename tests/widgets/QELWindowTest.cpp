@@ -14,7 +14,8 @@ protected:
     ASSERT_TRUE(window);
   }
   Ref<TestView> view(OGLTRect frame, uint32_t flags) {
-    Ref<TestView> v = TestView::make({frame.right - frame.left, frame.bottom - frame.top}, {frame.left, frame.top}, flags);
+    Ref<TestView> v =
+        TestView::make({frame.right - frame.left, frame.bottom - frame.top}, {frame.left, frame.top}, flags);
     EXPECT_TRUE(window->attach(v));
     return v;
   }

@@ -234,10 +234,8 @@ void OGLBWindow::writeProperty(uint32_t uid, T value, Direct direct, Cached cach
 // Commands: at once on the window's thread (while the window is open), as a flash from another
 // thread while the window runs, and dropped otherwise.
 void OGLBWindow::command(uint64_t code) {
-  if (onOwnThread())
-    applyCommand(code);
-  else if (reachable())
-    flash(code);
+  if (onOwnThread()) applyCommand(code);
+  else if (reachable()) flash(code);
 }
 
 void OGLBWindow::applyCommand(uint64_t code) {
@@ -343,7 +341,9 @@ OGLTRect OGLBWindow::frame() const {
         return OGLTRect{static_cast<float>(x) / s, static_cast<float>(y) / s, static_cast<float>(x + width) / s,
                         static_cast<float>(y + height) / s};
       },
-      [this] { return OGLTRect{position_.x, position_.y, position_.x + size_.w, position_.y + size_.h}; });
+      [this] {
+        return OGLTRect{position_.x, position_.y, position_.x + size_.w, position_.y + size_.h};
+      });
 }
 
 void OGLBWindow::setFrame(OGLTRect frame) {
@@ -372,7 +372,8 @@ static bool windowAttribute(GLFWwindow* window, int attribute) {
 
 bool OGLBWindow::attribute(uint32_t uid, int glfwAttribute) const {
   return readProperty<bool>(
-      uid, [glfwAttribute](GLFWwindow* window) { return windowAttribute(window, glfwAttribute); }, [] { return false; });
+      uid, [glfwAttribute](GLFWwindow* window) { return windowAttribute(window, glfwAttribute); },
+      [] { return false; });
 }
 
 bool OGLBWindow::isVisible() const { return attribute(kOGLSendVisible, GLFW_VISIBLE); }

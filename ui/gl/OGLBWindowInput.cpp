@@ -81,12 +81,14 @@ struct OGLWindowCallbacks {
 
   static void windowSize(GLFWwindow* window, int width, int height) {
     if (OGLBWindow* self = owner(window))
-      self->onSizeChangedForWindow({static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
+      self->onSizeChangedForWindow(
+          {static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
   }
 
   static void bufferSize(GLFWwindow* window, int width, int height) {
     if (OGLBWindow* self = owner(window))
-      self->onSizeChangedForBuffer({static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
+      self->onSizeChangedForBuffer(
+          {static_cast<float>(width) / self->scale(), static_cast<float>(height) / self->scale()});
   }
 
   static void position(GLFWwindow* window, int x, int y) {
@@ -186,7 +188,8 @@ void OGLBWindow::pollJoypads() {
       const unsigned char* buttons = glfwGetJoystickButtons(id, &buttonCount);
       // Told once per joypad, not on every poll.
       if (!pad.overflowLogged && (buttonCount > kOGLJoypadButtons || axisCount > kOGLJoypadAxes)) {
-        if (buttonCount > kOGLJoypadButtons) LLKFLog("OGLFWindowPollEvents() - max number of buttons reached for joypad");
+        if (buttonCount > kOGLJoypadButtons)
+          LLKFLog("OGLFWindowPollEvents() - max number of buttons reached for joypad");
         if (axisCount > kOGLJoypadAxes) LLKFLog("OGLFWindowPollEvents() - max number of axes reached for joypad");
         pad.overflowLogged = true;
       }

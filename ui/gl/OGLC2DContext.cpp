@@ -165,9 +165,10 @@ void OGLC2DContext::restoreOutsideArea() {
   size_t rowBytes = static_cast<size_t>(reach.right - reach.left) * 4;
   auto put = [&](int y, int from, int to) {
     if (to <= from) return;
-    std::memcpy(data + static_cast<size_t>(y) * stride + static_cast<size_t>(from) * 4,
-                target.kept.data() + static_cast<size_t>(y - reach.top) * rowBytes + static_cast<size_t>(from - reach.left) * 4,
-                static_cast<size_t>(to - from) * 4);
+    std::memcpy(
+        data + static_cast<size_t>(y) * stride + static_cast<size_t>(from) * 4,
+        target.kept.data() + static_cast<size_t>(y - reach.top) * rowBytes + static_cast<size_t>(from - reach.left) * 4,
+        static_cast<size_t>(to - from) * 4);
   };
   for (int y = reach.top; y < reach.bottom; ++y) {
     if (y < area.top || y >= area.bottom) {
@@ -248,9 +249,7 @@ void OGLC2DContext::restore() {
   else if (states_.size() > 1) states_.pop_back();
 }
 
-void OGLC2DContext::translate(float x, float y) {
-  state().xform = OGLFXformThen({1, 0, 0, 1, x, y}, state().xform);
-}
+void OGLC2DContext::translate(float x, float y) { state().xform = OGLFXformThen({1, 0, 0, 1, x, y}, state().xform); }
 
 void OGLC2DContext::scale(float sx, float sy) { state().xform = OGLFXformThen({sx, 0, 0, sy, 0, 0}, state().xform); }
 

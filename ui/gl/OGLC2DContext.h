@@ -215,7 +215,7 @@ private:
     cairo_t* cairo = nullptr;
     int pixelWidth = 0, pixelHeight = 0, stride = 0;
     bool drawn = false;
-    bool fresh = true;  // made or resized by the last beginFrame
+    bool fresh = true;     // made or resized by the last beginFrame
     bool partial = false;  // this frame draws only its area (redrawOnly)
     PixelBox area, reach;
     std::vector<uint8_t> kept;  // the reach's pixels before a partial frame

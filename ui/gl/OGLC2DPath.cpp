@@ -94,10 +94,12 @@ void OGLC2DContext::arc(float cx, float cy, float r, float a0, float a1, int dir
   float sweep = a1 - a0;
   if (dir == kOGLWindingHole) {
     if (std::fabs(sweep) >= kPi * 2) sweep = kPi * 2;
-    else while (sweep < 0) sweep += kPi * 2;
+    else
+      while (sweep < 0) sweep += kPi * 2;
   } else {
     if (std::fabs(sweep) >= kPi * 2) sweep = -kPi * 2;
-    else while (sweep > 0) sweep -= kPi * 2;
+    else
+      while (sweep > 0) sweep -= kPi * 2;
   }
   if (!std::isfinite(sweep)) return;
   int divisions = std::clamp(static_cast<int>(std::fabs(sweep) / (kPi * 0.5f) + 0.5f), 1, 5);

@@ -23,7 +23,6 @@ const char* endOf(const char* string, const char* end) { return end ? end : stri
 
 uint32_t div255(uint32_t value) { return (value + 128 + ((value + 128) >> 8)) >> 8; }
 
-
 }  // namespace
 
 bool OGLC2DContext::textStyle(TextStyle& style) const {
@@ -49,8 +48,9 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
   end = endOf(string, end);
   float sx = x * style.scale, sy = y * style.scale;
   if (!(style.align & kOGLAlignLeft))
-    sx += OGLFTextHorizontalShift(style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur,
-                                                                 style.spacing, style.align, sx, sy, string, end, nullptr));
+    sx += OGLFTextHorizontalShift(
+        style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, style.align, sx, sy,
+                                       string, end, nullptr));
   sy += OGLFTextVerticalAlign(fonts_.metrics(style.face), style.align, style.size10);
 
   const State& s = state();
@@ -65,7 +65,9 @@ float OGLC2DContext::text(float x, float y, const char* string, const char* end)
   uint32_t color = 0;
   if (solid) {
     const OGLTColor& c = s.fill.innerColor;
-    auto byte = [](float v) { return static_cast<uint32_t>(std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f : 0.0f); };
+    auto byte = [](float v) {
+      return static_cast<uint32_t>(std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f : 0.0f);
+    };
     uint32_t a = byte(c.a);
     color = (a << 24) | (div255(byte(c.r) * a) << 16) | (div255(byte(c.g) * a) << 8) | div255(byte(c.b) * a);
   }
@@ -204,8 +206,8 @@ float OGLC2DContext::textBounds(float x, float y, const char* string, const char
   }
   end = endOf(string, end);
   float invScale = 1.0f / style.scale;
-  float width = OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, style.align, x * style.scale,
-                          y * style.scale, string, end, bounds);
+  float width = OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, style.align,
+                                  x * style.scale, y * style.scale, string, end, bounds);
   if (bounds) {
     // Rows are as tall as the line, whatever glyphs they hold.
     const OGLTVerticalMetrics& metrics = fonts_.metrics(style.face);
@@ -237,8 +239,9 @@ int OGLC2DContext::textGlyphPositions(float x, float y, const char* string, cons
   if (string == end) return 0;
   float sx = x * style.scale, sy = y * style.scale;
   if (!(style.align & kOGLAlignLeft))
-    sx += OGLFTextHorizontalShift(style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur,
-                                                                 style.spacing, style.align, sx, sy, string, end, nullptr));
+    sx += OGLFTextHorizontalShift(
+        style.align, OGLFTextRunBounds(fonts_, style.face, style.size10, style.blur, style.spacing, style.align, sx, sy,
+                                       string, end, nullptr));
   float invScale = 1.0f / style.scale;
   OGLCTextIterator it(fonts_, style.face, style.size10, style.blur, style.spacing, string, end, false);
   it.start(sx, sy);

@@ -12,7 +12,11 @@ enum class Kind { Space, NewLine, Char, WideChar };
 
 Kind kindOf(uint32_t codePoint, uint32_t previous) {
   switch (codePoint) {
-    case 9: case 11: case 12: case 32: case 0xA0:
+    case 9:
+    case 11:
+    case 12:
+    case 32:
+    case 0xA0:
       return Kind::Space;
     case 10:
       return previous == 13 ? Kind::Space : Kind::NewLine;
@@ -136,7 +140,8 @@ int OGLC2DContext::textBreakLines(const char* string, const char* end, float bre
 }
 
 template <typename Visit>
-void OGLC2DContext::forEachBoxRow(float y, float width, float lineHeight, const char* string, const char* end, Visit visit) {
+void OGLC2DContext::forEachBoxRow(float y, float width, float lineHeight, const char* string, const char* end,
+                                  Visit visit) {
   end = endOf(string, end);
   int align = state().textAlign;
   int horizontal = align & (kOGLAlignLeft | kOGLAlignCenter | kOGLAlignRight);

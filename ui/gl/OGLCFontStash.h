@@ -15,9 +15,9 @@ struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
 struct OGLTGlyph {
-  uint32_t index = 0;  // glyph index in the face (0: the missing glyph)
-  int advance10 = 0;   // advance in tenths of a pixel, truncated
-  int left = 0, top = 0;  // quad's offset from the pen, y down
+  uint32_t index = 0;         // glyph index in the face (0: the missing glyph)
+  int advance10 = 0;          // advance in tenths of a pixel, truncated
+  int left = 0, top = 0;      // quad's offset from the pen, y down
   int width = 0, height = 0;  // quad size
   // Coverage of the quad, one byte per pixel, rows of `stride` bytes; made on first draw.
   std::unique_ptr<uint8_t[]> coverage;
@@ -26,8 +26,8 @@ struct OGLTGlyph {
 };
 
 struct OGLTVerticalMetrics {
-  float ascender = 0;   // above the baseline, as a fraction of the size
-  float descender = 0;  // negative
+  float ascender = 0;    // above the baseline, as a fraction of the size
+  float descender = 0;   // negative
   float lineHeight = 0;  // ascender - descender + line gap, as a fraction of the size
 };
 

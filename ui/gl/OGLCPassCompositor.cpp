@@ -95,8 +95,7 @@ void OGLCPassCompositor::compose(OGLC2DContext& context, int layer) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, context.stride() / 4);
   if (width != widths_[layer] || height != heights_[layer]) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 context.pixels());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, context.pixels());
     widths_[layer] = width;
     heights_[layer] = height;
     size_t bytes = static_cast<size_t>(context.stride()) * static_cast<size_t>(height);
@@ -140,7 +139,7 @@ void OGLCPassCompositor::upload(const OGLC2DContext& context, int layer, OGLTRow
     while (y < rows.bottom && differs(y)) ++y;
     size_t offset = static_cast<size_t>(first) * stride, length = static_cast<size_t>(y - first) * stride;
     std::memcpy(shadow + offset, pixels + offset, length);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, context.pixelWidth(), y - first, GL_BGRA,
-                    GL_UNSIGNED_INT_8_8_8_8_REV, pixels + offset);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, context.pixelWidth(), y - first, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                    pixels + offset);
   }
 }

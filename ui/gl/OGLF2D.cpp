@@ -194,8 +194,8 @@ void OGLF2DMakeBoxGradient(OGLC2DContext* ctx, OGLTPaint* paint, const OGLTColor
   paint->outerColor = *outer;
 }
 
-void OGLF2DMakeTexturePattern(OGLC2DContext* ctx, OGLTPaint* paint, int texture, float ox, float oy, float ex,
-                              float ey, float angle, float alpha) {
+void OGLF2DMakeTexturePattern(OGLC2DContext* ctx, OGLTPaint* paint, int texture, float ox, float oy, float ex, float ey,
+                              float angle, float alpha) {
   if (!paint) return;
   *paint = OGLTPaint{};
   float cs = std::cos(angle), sn = std::sin(angle);
@@ -278,8 +278,8 @@ int OGLF2DTextGlyphPositions(OGLC2DContext* ctx, const char* text, OGLTGlyphPosi
   return ctx && text ? ctx->textGlyphPositions(x, y, text, nullptr, positions, max) : 0;
 }
 
-int OGLF2DTextGlyphPositionsWithLength(OGLC2DContext* ctx, const char* text, int length,
-                                       OGLTGlyphPosition* positions, int max, float x, float y) {
+int OGLF2DTextGlyphPositionsWithLength(OGLC2DContext* ctx, const char* text, int length, OGLTGlyphPosition* positions,
+                                       int max, float x, float y) {
   return ctx && text ? ctx->textGlyphPositions(x, y, text, boundedEnd(text, length), positions, max) : 0;
 }
 

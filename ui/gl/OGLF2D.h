@@ -102,8 +102,8 @@ void OGLF2DMakeLinearGradientWithTint(OGLC2DContext* ctx, OGLTPaint* paint, cons
                                       const OGLTColor* outer, float sx, float sy, float ex, float ey, float tint);
 void OGLF2DMakeBoxGradient(OGLC2DContext* ctx, OGLTPaint* paint, const OGLTColor* inner, const OGLTColor* outer,
                            float x, float y, float w, float h, float radius, float feather);
-void OGLF2DMakeTexturePattern(OGLC2DContext* ctx, OGLTPaint* paint, int texture, float ox, float oy, float ex,
-                              float ey, float angle, float alpha);
+void OGLF2DMakeTexturePattern(OGLC2DContext* ctx, OGLTPaint* paint, int texture, float ox, float oy, float ex, float ey,
+                              float angle, float alpha);
 void OGLF2DDrawCross(OGLC2DContext* ctx, const OGLTPoint* point, const OGLTColor* color, float h);
 
 // Text.
@@ -124,8 +124,8 @@ float OGLF2DTextBoundsWithWidth(OGLC2DContext* ctx, const char* text, float boun
 int OGLF2DTextBreaksWithWidth(OGLC2DContext* ctx, const char* text, OGLTTextRow* rows, int max, float width);
 int OGLF2DTextGlyphPositions(OGLC2DContext* ctx, const char* text, OGLTGlyphPosition* positions, int max, float x,
                              float y);
-int OGLF2DTextGlyphPositionsWithLength(OGLC2DContext* ctx, const char* text, int length,
-                                       OGLTGlyphPosition* positions, int max, float x, float y);
+int OGLF2DTextGlyphPositionsWithLength(OGLC2DContext* ctx, const char* text, int length, OGLTGlyphPosition* positions,
+                                       int max, float x, float y);
 
 // Fonts and textures. Ids are -1 for none.
 int OGLF2DFontMake(OGLC2DContext* ctx, const char* name, unsigned char* bytes, int size, int freeData);

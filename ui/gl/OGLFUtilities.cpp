@@ -76,21 +76,21 @@ int OGLFLoadFontFromFile(OGLC2DContext* ctx, const char* name, const char* path)
 
 const char* OGLFKeyToString(int key) {
   static const char* const printable[] = {
-      "'", nullptr, nullptr, nullptr, nullptr, ",", "-", ".", "/", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
-      nullptr, ";", nullptr, "=", nullptr, nullptr, nullptr, "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K",
-      "L", "M", "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "[", "\\", "]", nullptr, nullptr,
-      "`"};
-  static const char* const navigation[] = {"ESCAPE", "ENTER", "TAB", "BACKSPACE", "INSERT", "DELETE", "RIGHT",
-                                           "LEFT", "DOWN", "UP", "PAGE_UP", "PAGE_DOWN", "HOME", "END"};
+      "'", nullptr, nullptr, nullptr, nullptr, ",", "-",     ".", "/",     "0",     "1",     "2",     "3", "4", "5",
+      "6", "7",     "8",     "9",     nullptr, ";", nullptr, "=", nullptr, nullptr, nullptr, "A",     "B", "C", "D",
+      "E", "F",     "G",     "H",     "I",     "J", "K",     "L", "M",     "N",     "O",     "P",     "Q", "R", "S",
+      "T", "U",     "V",     "W",     "X",     "Y", "Z",     "[", "\\",    "]",     nullptr, nullptr, "`"};
+  static const char* const navigation[] = {"ESCAPE", "ENTER", "TAB", "BACKSPACE", "INSERT",    "DELETE", "RIGHT",
+                                           "LEFT",   "DOWN",  "UP",  "PAGE_UP",   "PAGE_DOWN", "HOME",   "END"};
   static const char* const locks[] = {"CAPS_LOCK", "SCROLL_LOCK", "NUM_LOCK", "PRINT_SCREEN", "PAUSE"};
-  static const char* const functions[] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9",
+  static const char* const functions[] = {"F1",  "F2",  "F3",  "F4",  "F5",  "F6",  "F7",  "F8",  "F9",
                                           "F10", "F11", "F12", "F13", "F14", "F15", "F16", "F17", "F18",
                                           "F19", "F20", "F21", "F22", "F23", "F24", "F25"};
-  static const char* const keypad[] = {"KP_0", "KP_1", "KP_2", "KP_3", "KP_4", "KP_5", "KP_6",
-                                       "KP_7", "KP_8", "KP_9", "KP_DECIMAL", "KP_DIVIDE", "KP_MULTIPLY",
-                                       "KP_SUBTRACT", "KP_ADD", "KP_ENTER", "KP_EQUAL"};
-  static const char* const modifiers[] = {"LEFT_SHIFT", "LEFT_CONTROL", "LEFT_ALT", "LEFT_SUPER", "RIGHT_SHIFT",
-                                          "RIGHT_CONTROL", "RIGHT_ALT", "RIGHT_SUPER", "MENU"};
+  static const char* const keypad[] = {"KP_0",        "KP_1",        "KP_2",   "KP_3",     "KP_4",       "KP_5",
+                                       "KP_6",        "KP_7",        "KP_8",   "KP_9",     "KP_DECIMAL", "KP_DIVIDE",
+                                       "KP_MULTIPLY", "KP_SUBTRACT", "KP_ADD", "KP_ENTER", "KP_EQUAL"};
+  static const char* const modifiers[] = {"LEFT_SHIFT",    "LEFT_CONTROL", "LEFT_ALT",    "LEFT_SUPER", "RIGHT_SHIFT",
+                                          "RIGHT_CONTROL", "RIGHT_ALT",    "RIGHT_SUPER", "MENU"};
   auto from = [key](const char* const* table, int first, int count) -> const char* {
     return key >= first && key < first + count ? table[key - first] : nullptr;
   };
@@ -106,11 +106,16 @@ const char* OGLFKeyToString(int key) {
 
 const char* OGLFModToString(int bit) {
   switch (bit) {
-    case 1: return "Shift";
-    case 2: return "Control";
-    case 4: return "Alt";
-    case 8: return "Super";
-    default: return nullptr;
+    case 1:
+      return "Shift";
+    case 2:
+      return "Control";
+    case 4:
+      return "Alt";
+    case 8:
+      return "Super";
+    default:
+      return nullptr;
   }
 }
 
@@ -118,7 +123,8 @@ const char* OGLFModToString(int bit) {
 // coordinate equality so that points on the boundary are told apart.
 int _OGLFPolygonTestPoint(const float* pairs, uint32_t count, const OGLTPoint* point) {
   if (!pairs || !point) return 0;
-  return NRKFPolygonTestPoint(count, point->x, point->y, [pairs](uint32_t i) { return std::pair(pairs[2 * i], pairs[2 * i + 1]); });
+  return NRKFPolygonTestPoint(count, point->x, point->y,
+                              [pairs](uint32_t i) { return std::pair(pairs[2 * i], pairs[2 * i + 1]); });
 }
 
 bool OGLFPolygonTestPoint(const float* pairs, uint32_t count, const OGLTPoint* point) {

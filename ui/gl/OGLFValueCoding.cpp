@@ -223,44 +223,44 @@ int XMLFNodeOGLFetchReal32ForKey(const XMLCNode& node, float& value, std::string
   return code;
 }
 
-#define OGL_DEFINE_VALUE_CODING(Type, Name, name)                                                               \
-  int store##Name(JSKCFrame& frame, const Type& value) { return storeIn(frame, value); }                        \
-  int store##Name(JSKCFrame& frame, const Type& value, std::string_view label) {                               \
-    return storeIn(frame, value, label);                                                                        \
-  }                                                                                                             \
-  int fetch##Name(const JSKCFrame& frame, Type& value) { return fetchFrom(frame, value); }                      \
-  int fetch##Name(const JSKCFrame& frame, Type& value, std::string_view label) {                               \
-    return fetchFrom(frame, value, label);                                                                      \
-  }                                                                                                             \
+#define OGL_DEFINE_VALUE_CODING(Type, Name, name)                                                                      \
+  int store##Name(JSKCFrame& frame, const Type& value) { return storeIn(frame, value); }                               \
+  int store##Name(JSKCFrame& frame, const Type& value, std::string_view label) {                                       \
+    return storeIn(frame, value, label);                                                                               \
+  }                                                                                                                    \
+  int fetch##Name(const JSKCFrame& frame, Type& value) { return fetchFrom(frame, value); }                             \
+  int fetch##Name(const JSKCFrame& frame, Type& value, std::string_view label) {                                       \
+    return fetchFrom(frame, value, label);                                                                             \
+  }                                                                                                                    \
   Type name##ForLabel(const JSKCFrame& frame, std::string_view label) { return name##ForLabel(frame, label, Type{}); } \
-  Type name##ForLabel(const JSKCFrame& frame, std::string_view label, const Type& fallback) {                  \
-    return orFallback(fallback, [&](Type& read) { return fetchFrom(frame, read, label) == 0; });                \
-  }                                                                                                             \
-  int store##Name(XMLCNode& node, const Type& value) { return storeIn(node, value); }                           \
-  int store##Name(XMLCNode& node, const Type& value, std::string_view key) { return storeIn(node, value, key); } \
-  int fetch##Name(const XMLCNode& node, Type& value) { return fetchFrom(node, value); }                         \
-  int fetch##Name(const XMLCNode& node, Type& value, std::string_view key) { return fetchFrom(node, value, key); } \
-  Type name##ForKey(const XMLCNode& node, std::string_view key) { return name##ForKey(node, key, Type{}); }     \
-  Type name##ForKey(const XMLCNode& node, std::string_view key, const Type& fallback) {                        \
-    return orFallback(fallback, [&](Type& read) { return fetchFrom(node, read, key) == 0; });                   \
-  }                                                                                                             \
-  bool encode##Name(LLKBEncoder& encoder, const Type& value) { return encodeIn(encoder, value); }               \
-  bool encode##Name(LLKBEncoder& encoder, const Type& value, std::string_view key) {                           \
-    return encodeIn(encoder, value, key);                                                                       \
-  }                                                                                                             \
-  bool decode##Name(LLKBDecoder& decoder, Type& value) { return decodeFrom(decoder, value); }                   \
-  bool decode##Name(const LLKBDecoder& decoder, Type& value, std::string_view key) {                           \
-    return decodeFrom(decoder, value, key);                                                                     \
-  }                                                                                                             \
-  Type decode##Name(LLKBDecoder& decoder) { return decode##Name##WithDefault(decoder, Type{}); }                \
-  Type decode##Name##ForKey(const LLKBDecoder& decoder, std::string_view key) {                                 \
-    return decode##Name##WithDefault(decoder, Type{}, key);                                                     \
-  }                                                                                                             \
-  Type decode##Name##WithDefault(LLKBDecoder& decoder, const Type& fallback) {                                  \
-    return orFallback(fallback, [&](Type& read) { return decodeFrom(decoder, read); });                         \
-  }                                                                                                             \
-  Type decode##Name##WithDefault(const LLKBDecoder& decoder, const Type& fallback, std::string_view key) {      \
-    return orFallback(fallback, [&](Type& read) { return decodeFrom(decoder, read, key); });                    \
+  Type name##ForLabel(const JSKCFrame& frame, std::string_view label, const Type& fallback) {                          \
+    return orFallback(fallback, [&](Type& read) { return fetchFrom(frame, read, label) == 0; });                       \
+  }                                                                                                                    \
+  int store##Name(XMLCNode& node, const Type& value) { return storeIn(node, value); }                                  \
+  int store##Name(XMLCNode& node, const Type& value, std::string_view key) { return storeIn(node, value, key); }       \
+  int fetch##Name(const XMLCNode& node, Type& value) { return fetchFrom(node, value); }                                \
+  int fetch##Name(const XMLCNode& node, Type& value, std::string_view key) { return fetchFrom(node, value, key); }     \
+  Type name##ForKey(const XMLCNode& node, std::string_view key) { return name##ForKey(node, key, Type{}); }            \
+  Type name##ForKey(const XMLCNode& node, std::string_view key, const Type& fallback) {                                \
+    return orFallback(fallback, [&](Type& read) { return fetchFrom(node, read, key) == 0; });                          \
+  }                                                                                                                    \
+  bool encode##Name(LLKBEncoder& encoder, const Type& value) { return encodeIn(encoder, value); }                      \
+  bool encode##Name(LLKBEncoder& encoder, const Type& value, std::string_view key) {                                   \
+    return encodeIn(encoder, value, key);                                                                              \
+  }                                                                                                                    \
+  bool decode##Name(LLKBDecoder& decoder, Type& value) { return decodeFrom(decoder, value); }                          \
+  bool decode##Name(const LLKBDecoder& decoder, Type& value, std::string_view key) {                                   \
+    return decodeFrom(decoder, value, key);                                                                            \
+  }                                                                                                                    \
+  Type decode##Name(LLKBDecoder& decoder) { return decode##Name##WithDefault(decoder, Type{}); }                       \
+  Type decode##Name##ForKey(const LLKBDecoder& decoder, std::string_view key) {                                        \
+    return decode##Name##WithDefault(decoder, Type{}, key);                                                            \
+  }                                                                                                                    \
+  Type decode##Name##WithDefault(LLKBDecoder& decoder, const Type& fallback) {                                         \
+    return orFallback(fallback, [&](Type& read) { return decodeFrom(decoder, read); });                                \
+  }                                                                                                                    \
+  Type decode##Name##WithDefault(const LLKBDecoder& decoder, const Type& fallback, std::string_view key) {             \
+    return orFallback(fallback, [&](Type& read) { return decodeFrom(decoder, read, key); });                           \
   }
 
 namespace OGL {

@@ -42,26 +42,26 @@ enum : int {
 // negative), so coordinates never turn infinite. The fetch code is returned.
 int XMLFNodeOGLFetchReal32ForKey(const XMLCNode& node, float& value, std::string_view key);
 
-#define OGL_DECLARE_VALUE_CODING(Type, Name, name)                                                   \
-  int store##Name(JSKCFrame& frame, const Type& value);                                              \
-  int store##Name(JSKCFrame& frame, const Type& value, std::string_view label);                     \
-  int fetch##Name(const JSKCFrame& frame, Type& value);                                              \
-  int fetch##Name(const JSKCFrame& frame, Type& value, std::string_view label);                     \
-  Type name##ForLabel(const JSKCFrame& frame, std::string_view label);                               \
-  Type name##ForLabel(const JSKCFrame& frame, std::string_view label, const Type& fallback);        \
-  int store##Name(XMLCNode& node, const Type& value);                                                \
-  int store##Name(XMLCNode& node, const Type& value, std::string_view key);                         \
-  int fetch##Name(const XMLCNode& node, Type& value);                                                \
-  int fetch##Name(const XMLCNode& node, Type& value, std::string_view key);                         \
-  Type name##ForKey(const XMLCNode& node, std::string_view key);                                     \
-  Type name##ForKey(const XMLCNode& node, std::string_view key, const Type& fallback);              \
-  bool encode##Name(LLKBEncoder& encoder, const Type& value);                                        \
-  bool encode##Name(LLKBEncoder& encoder, const Type& value, std::string_view key);                 \
-  bool decode##Name(LLKBDecoder& decoder, Type& value);                                              \
-  bool decode##Name(const LLKBDecoder& decoder, Type& value, std::string_view key);                 \
-  Type decode##Name(LLKBDecoder& decoder);                                                           \
-  Type decode##Name##ForKey(const LLKBDecoder& decoder, std::string_view key);                       \
-  Type decode##Name##WithDefault(LLKBDecoder& decoder, const Type& fallback);                        \
+#define OGL_DECLARE_VALUE_CODING(Type, Name, name)                                           \
+  int store##Name(JSKCFrame& frame, const Type& value);                                      \
+  int store##Name(JSKCFrame& frame, const Type& value, std::string_view label);              \
+  int fetch##Name(const JSKCFrame& frame, Type& value);                                      \
+  int fetch##Name(const JSKCFrame& frame, Type& value, std::string_view label);              \
+  Type name##ForLabel(const JSKCFrame& frame, std::string_view label);                       \
+  Type name##ForLabel(const JSKCFrame& frame, std::string_view label, const Type& fallback); \
+  int store##Name(XMLCNode& node, const Type& value);                                        \
+  int store##Name(XMLCNode& node, const Type& value, std::string_view key);                  \
+  int fetch##Name(const XMLCNode& node, Type& value);                                        \
+  int fetch##Name(const XMLCNode& node, Type& value, std::string_view key);                  \
+  Type name##ForKey(const XMLCNode& node, std::string_view key);                             \
+  Type name##ForKey(const XMLCNode& node, std::string_view key, const Type& fallback);       \
+  bool encode##Name(LLKBEncoder& encoder, const Type& value);                                \
+  bool encode##Name(LLKBEncoder& encoder, const Type& value, std::string_view key);          \
+  bool decode##Name(LLKBDecoder& decoder, Type& value);                                      \
+  bool decode##Name(const LLKBDecoder& decoder, Type& value, std::string_view key);          \
+  Type decode##Name(LLKBDecoder& decoder);                                                   \
+  Type decode##Name##ForKey(const LLKBDecoder& decoder, std::string_view key);               \
+  Type decode##Name##WithDefault(LLKBDecoder& decoder, const Type& fallback);                \
   Type decode##Name##WithDefault(const LLKBDecoder& decoder, const Type& fallback, std::string_view key);
 
 namespace OGL {

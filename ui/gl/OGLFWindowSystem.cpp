@@ -46,10 +46,8 @@ const char* OGLFGetClipboard(OGLC2DContext* ctx) {
 
 void OGLFSetClipboard(OGLC2DContext* ctx, const char* text) {
   if (!ctx || !text) return;
-  if (GLFWwindow* window = windowOf(ctx))
-    glfwSetClipboardString(window, text);
-  else
-    ctx->ownClipboard() = text;
+  if (GLFWwindow* window = windowOf(ctx)) glfwSetClipboardString(window, text);
+  else ctx->ownClipboard() = text;
 }
 
 }  // extern "C"

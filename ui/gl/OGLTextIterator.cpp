@@ -88,8 +88,8 @@ float OGLFTextVerticalAlign(const OGLTVerticalMetrics& metrics, int align, int s
   return 0;
 }
 
-float OGLFTextRunBounds(OGLCFontStash& fonts, int face, int size10, int blur, float spacing, int align, float x, float y,
-                       const char* string, const char* end, float* bounds) {
+float OGLFTextRunBounds(OGLCFontStash& fonts, int face, int size10, int blur, float spacing, int align, float x,
+                        float y, const char* string, const char* end, float* bounds) {
   y += OGLFTextVerticalAlign(fonts.metrics(face), align, size10);
   float minX = x, maxX = x, minY = y, maxY = y;
   OGLCTextIterator it(fonts, face, size10, blur, spacing, string, end, false);
@@ -114,4 +114,3 @@ float OGLFTextRunBounds(OGLCFontStash& fonts, int face, int size10, int blur, fl
   }
   return advance;
 }
-

@@ -16,7 +16,13 @@ class OGLCTextIterator {
 public:
   OGLCTextIterator(OGLCFontStash& fonts, int face, int size10, int blur, float spacing, const char* string,
                    const char* end, bool bitmaps)
-      : next(string), fonts_(fonts), face_(face), size10_(size10), blur_(blur), spacing_(spacing), end_(end),
+      : next(string),
+        fonts_(fonts),
+        face_(face),
+        size10_(size10),
+        blur_(blur),
+        spacing_(spacing),
+        end_(end),
         bitmaps_(bitmaps) {}
 
   void start(float startX, float startY) {
@@ -49,5 +55,5 @@ float OGLFTextVerticalAlign(const OGLTVerticalMetrics& metrics, int align, int s
 
 // Advance of the run and, when asked, the box of its glyph quads (scaled units, pen at x, y,
 // shifted by the horizontal alignment).
-float OGLFTextRunBounds(OGLCFontStash& fonts, int face, int size10, int blur, float spacing, int align, float x, float y,
-                        const char* string, const char* end, float* bounds);
+float OGLFTextRunBounds(OGLCFontStash& fonts, int face, int size10, int blur, float spacing, int align, float x,
+                        float y, const char* string, const char* end, float* bounds);

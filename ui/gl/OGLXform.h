@@ -9,9 +9,8 @@ using OGLTXform = std::array<float, 6>;
 inline OGLTXform OGLFXformThen(const OGLTXform& first, const OGLTXform& second) {
   const OGLTXform& t = first;
   const OGLTXform& s = second;
-  return {t[0] * s[0] + t[1] * s[2], t[0] * s[1] + t[1] * s[3],
-          t[2] * s[0] + t[3] * s[2], t[2] * s[1] + t[3] * s[3],
-          t[4] * s[0] + t[5] * s[2] + s[4], t[4] * s[1] + t[5] * s[3] + s[5]};
+  return {t[0] * s[0] + t[1] * s[2], t[0] * s[1] + t[1] * s[3],        t[2] * s[0] + t[3] * s[2],
+          t[2] * s[1] + t[3] * s[3], t[4] * s[0] + t[5] * s[2] + s[4], t[4] * s[1] + t[5] * s[3] + s[5]};
 }
 
 // False (and identity) when the transform cannot be inverted.
@@ -22,8 +21,10 @@ inline bool OGLFXformInverse(const OGLTXform& t, OGLTXform& inverse) {
     return false;
   }
   double invdet = 1.0 / det;
-  inverse = {static_cast<float>(t[3] * invdet), static_cast<float>(-t[1] * invdet),
-             static_cast<float>(-t[2] * invdet), static_cast<float>(t[0] * invdet),
+  inverse = {static_cast<float>(t[3] * invdet),
+             static_cast<float>(-t[1] * invdet),
+             static_cast<float>(-t[2] * invdet),
+             static_cast<float>(t[0] * invdet),
              static_cast<float>((static_cast<double>(t[2]) * t[5] - static_cast<double>(t[3]) * t[4]) * invdet),
              static_cast<float>((static_cast<double>(t[1]) * t[4] - static_cast<double>(t[0]) * t[5]) * invdet)};
   return true;

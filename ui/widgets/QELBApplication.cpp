@@ -127,8 +127,7 @@ void QELBApplication::onStarting() {
         // Left where it is; the settings of this run are not written over it at stop.
         keepUnreadableConfig_ = true;
         LLKFLog("QELBApplication : %s cannot be read nor set aside : %s", path.c_str(), error.message().c_str());
-      } else
-        LLKFLog("QELBApplication : %s cannot be read; kept as %s", path.c_str(), aside.c_str());
+      } else LLKFLog("QELBApplication : %s cannot be read; kept as %s", path.c_str(), aside.c_str());
     }
   }
   config_ = config ? config : JSKCFrame::frame();

@@ -7,7 +7,8 @@
 // A settings file that does not parse is renamed aside (config.json.unreadable, or .unreadable.1
 // and on when that is taken) and logged, so it is never overwritten silently; a failed write is
 // logged. SIGINT only raises a flag (the one thing a signal handler may safely do); the
-// application notices it within a tenth of a second and stops. A subclass that overrides onPeriod calls this class's first.
+// application notices it within a tenth of a second and stops. A subclass that overrides onPeriod calls this class's
+// first.
 #include <cstdint>
 #include <string>
 
@@ -74,7 +75,7 @@ class QELCApplication : public QELBApplication {
 public:
   [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv);
   [[nodiscard]] static Ref<QELCApplication> applicationWithName(std::string name, uint32_t argc, char** argv,
-                                                  const LLKTSchedulerSetup& setup);
+                                                                const LLKTSchedulerSetup& setup);
 
 protected:
   using QELBApplication::QELBApplication;

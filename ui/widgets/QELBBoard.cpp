@@ -10,7 +10,8 @@ namespace {
 constexpr float kFlash = 0.1f;  // seconds a clicked board shows its flash
 }
 
-QELBBoard::QELBBoard(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) : QELBGroup(size, position, setup) {}
+QELBBoard::QELBBoard(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup)
+    : QELBGroup(size, position, setup) {}
 
 QELBBoard::~QELBBoard() = default;
 
@@ -52,10 +53,8 @@ void QELBBoard::onRenderWithStep(float step) {
     if (framed) {
       OGLF2DPathBegin(ctx);
       float w = content.right - content.left, h = content.bottom - content.top;
-      if (rounded)
-        OGLF2DPathRoundedRect(ctx, content.left, content.top, w, h, tweaks.cornerRadius);
-      else
-        OGLF2DPathRect(ctx, content.left, content.top, w, h);
+      if (rounded) OGLF2DPathRoundedRect(ctx, content.left, content.top, w, h, tweaks.cornerRadius);
+      else OGLF2DPathRect(ctx, content.left, content.top, w, h);
       if (flash_ == 1) {
         OGLF2DPathFillColorWithTint(ctx, &tweaks.hoverColor, QELFWidgetTint(this));
         OGLF2DPathFill(ctx);

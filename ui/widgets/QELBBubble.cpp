@@ -55,11 +55,20 @@ float QELBBubble::offsetForPoint(const OGLTPoint* point) const {
 
 OGLTRect QELBBubble::tailless(OGLTRect r) const {
   switch (origin_) {
-    case kQELBubbleTailTop: r.top += kTail; break;
-    case kQELBubbleTailBottom: r.bottom -= kTail; break;
-    case kQELBubbleTailLeft: r.left += kTail; break;
-    case kQELBubbleTailRight: r.right -= kTail; break;
-    default: break;
+    case kQELBubbleTailTop:
+      r.top += kTail;
+      break;
+    case kQELBubbleTailBottom:
+      r.bottom -= kTail;
+      break;
+    case kQELBubbleTailLeft:
+      r.left += kTail;
+      break;
+    case kQELBubbleTailRight:
+      r.right -= kTail;
+      break;
+    default:
+      break;
   }
   return r;
 }
@@ -76,12 +85,22 @@ void QELBBubble::drawTail(OGLC2DContext* ctx, const OGLTRect& body, const OGLTCo
   // The base lies 1 inside the body's tail side; the tip on the bounds' edge moved in by 1.
   float base = 0, tip = 0, out = 0;
   switch (origin_) {
-    case kQELBubbleTailTop: base = body.top + 1, tip = b.top + 1, out = -1; break;
-    case kQELBubbleTailBottom: base = body.bottom - 1, tip = b.bottom - 1, out = 1; break;
-    case kQELBubbleTailLeft: base = body.left + 1, tip = b.left + 1, out = -1; break;
-    default: base = body.right - 1, tip = b.right - 1, out = 1; break;
+    case kQELBubbleTailTop:
+      base = body.top + 1, tip = b.top + 1, out = -1;
+      break;
+    case kQELBubbleTailBottom:
+      base = body.bottom - 1, tip = b.bottom - 1, out = 1;
+      break;
+    case kQELBubbleTailLeft:
+      base = body.left + 1, tip = b.left + 1, out = -1;
+      break;
+    default:
+      base = body.right - 1, tip = b.right - 1, out = 1;
+      break;
   }
-  auto point = [&](float along, float across) { return vertical ? OGLTPoint{across, along} : OGLTPoint{along, across}; };
+  auto point = [&](float along, float across) {
+    return vertical ? OGLTPoint{across, along} : OGLTPoint{along, across};
+  };
   OGLTPoint p0 = point(c - kTailBase / 2, base), p1 = point(c, tip), p2 = point(c + kTailBase / 2, base);
   OGLF2DPathBegin(ctx);
   OGLF2DPathMoveTo(ctx, p0.x, p0.y);

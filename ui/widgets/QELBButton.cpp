@@ -41,10 +41,8 @@ void QELBButton::onRenderWithStep(float) {
   const OGLTColor& stroke = hovered() ? tw.brightColor : tw.textColor;
   OGLF2DPathBegin(d.ctx);
   OGLF2DPathRoundedRect(d.ctx, r.left, r.top, w, h, tw.cornerRadius);
-  if (flash_.pressed)
-    QELFControlFill(d.ctx, tw.hoverColor, tint());
-  else
-    QELFControlStroke(d.ctx, stroke, tint());
+  if (flash_.pressed) QELFControlFill(d.ctx, tw.hoverColor, tint());
+  else QELFControlStroke(d.ctx, stroke, tint());
   QELFControlStandardText(d.ctx, tw);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   OGLTSize text = QELFControlTextSize(d.ctx, label_.c_str());

@@ -9,7 +9,8 @@ QELBButtonsDialog::~QELBButtonsDialog() = default;
 
 void QELBButtonsDialog::makeButtonRow() { buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons); }
 
-void QELBButtonsDialog::fillButtons(std::vector<std::string> buttons, const std::function<LLKTMessageCode(uint32_t)>& code) {
+void QELBButtonsDialog::fillButtons(std::vector<std::string> buttons,
+                                    const std::function<LLKTMessageCode(uint32_t)>& code) {
   buttons_ = std::move(buttons);
   QELFDialogFillButtons(*buttonRow_, buttons_, code);
 }

@@ -197,6 +197,5 @@ void QELBCollectionbox::onRenderWithStep(float step) {
   OGLTRect shown = visibleRect();
   OGLTRect view{2, 2, 2 + shown.right - shown.left, 2 + shown.bottom - shown.top};
   QELFWidgetRenderScrolled(ctx, childs(), view, offset_, shown, step);
-  QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top,
-                     shown.bottom - shown.top);
+  QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top, shown.bottom - shown.top);
 }

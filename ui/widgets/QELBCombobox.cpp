@@ -45,8 +45,7 @@ bool QELBCombobox::made() const { return QELBParent::made() && add_ && remove_ &
 
 void QELBCombobox::setFlags(uint32_t flags) {
   QELBParent::setFlags(flags);
-  if (dropbox_)
-    dropbox_->setFlags((dropbox_->flags() & ~kQELDropboxOpensAbove) | (flags & kQELDropboxOpensAbove));
+  if (dropbox_) dropbox_->setFlags((dropbox_->flags() & ~kQELDropboxOpensAbove) | (flags & kQELDropboxOpensAbove));
 }
 
 OGLTSize QELBCombobox::preferredSizeWithWindow(QELBWindow* window) {

@@ -21,10 +21,8 @@ void QELFControlStandardText(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks)
 OGLTSize QELFControlTextSize(OGLC2DContext* ctx, const char* text, float wrapWidth) {
   if (!ctx || !text || !*text) return {0, 0};
   float b[4] = {0, 0, 0, 0};
-  if (wrapWidth >= 0)
-    OGLF2DTextBoundsWithWidth(ctx, text, b, 0, 0, wrapWidth);
-  else
-    OGLF2DTextBounds(ctx, text, b, 0, 0);
+  if (wrapWidth >= 0) OGLF2DTextBoundsWithWidth(ctx, text, b, 0, 0, wrapWidth);
+  else OGLF2DTextBounds(ctx, text, b, 0, 0);
   return {b[2] - b[0], b[3] - b[1]};
 }
 
@@ -39,8 +37,8 @@ OGLTSize QELFControlRoundedSize(OGLTSize size) { return {QELFRoundEven(size.w), 
 
 Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
 
-void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment,
-                         const OGLTColor& colour, float t) {
+void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment, const OGLTColor& colour,
+                         float t) {
   if (!ctx || !text) return;
   OGLF2DTextAlignment(ctx, alignment);
   OGLF2DPathFillColorWithTint(ctx, &colour, t);

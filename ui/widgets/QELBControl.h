@@ -51,8 +51,8 @@ Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message);
 
 // Draws text with the context's current font at (x, y) with that alignment, in the colour
 // tinted by t.
-void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment,
-                         const OGLTColor& colour, float t);
+void QELFControlDrawText(OGLC2DContext* ctx, const char* text, float x, float y, int alignment, const OGLTColor& colour,
+                         float t);
 // Strokes (or fills) the path built so far in the colour tinted by t.
 void QELFControlStroke(OGLC2DContext* ctx, const OGLTColor& colour, float t);
 void QELFControlFill(OGLC2DContext* ctx, const OGLTColor& colour, float t);

@@ -56,16 +56,12 @@ void QELBDialog::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
   Ref<QELBWidget> self(this);  // detaching may drop the last reference
   QELBView::onMessaged(message);
-  if (QELBParent* above = parent())
-    above->detach(self);
-  else if (QELBWindow* owner = window())
-    owner->detach(self);
+  if (QELBParent* above = parent()) above->detach(self);
+  else if (QELBWindow* owner = window()) owner->detach(self);
 }
 
 void QELBDialog::deliverChoice(const Ref<LLKCMessage>& choice) {
   if (!choice) return;
-  if (target_)
-    target_->poke(choice);
-  else
-    send(choice);
+  if (target_) target_->poke(choice);
+  else send(choice);
 }

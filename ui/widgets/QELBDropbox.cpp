@@ -194,10 +194,8 @@ void QELBDropbox::onRenderWithStep(float) {
   OGLTRect r = inner();
   OGLF2DPathBegin(d.ctx);
   OGLF2DPathRoundedRect(d.ctx, r.left, r.top, r.right - r.left, r.bottom - r.top, t.cornerRadius);
-  if (openPending_)
-    QELFControlFill(d.ctx, t.hoverColor, tint());
-  else
-    QELFControlStroke(d.ctx, ink, tint());
+  if (openPending_) QELFControlFill(d.ctx, t.hoverColor, tint());
+  else QELFControlStroke(d.ctx, ink, tint());
   OGLF2DStatePush(d.ctx);
   QELFControlStandardText(d.ctx, t);
   if (Ref<LLKCString> text = choice_.value()) {
@@ -208,6 +206,7 @@ void QELBDropbox::onRenderWithStep(float) {
   std::string arrow = arrowText();
   float A[4] = {0, 0, 0, 0};
   OGLF2DTextBounds(d.ctx, arrow.c_str(), A, 0, 0);
-  QELFControlDrawText(d.ctx, arrow.c_str(), r.right - (A[2] - A[0]), centreY(), kOGLAlignRight | kOGLAlignMiddle, ink, tint());
+  QELFControlDrawText(d.ctx, arrow.c_str(), r.right - (A[2] - A[0]), centreY(), kOGLAlignRight | kOGLAlignMiddle, ink,
+                      tint());
   OGLF2DStatePull(d.ctx);
 }

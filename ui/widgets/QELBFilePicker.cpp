@@ -20,8 +20,7 @@ float evenWidth(float width) {
 
 }  // namespace
 
-QELBFilePicker::QELBFilePicker(OGLTSize size, OGLTPoint position)
-    : QELBPicker(size, position, &QELKFilePickerSetup) {}
+QELBFilePicker::QELBFilePicker(OGLTSize size, OGLTPoint position) : QELBPicker(size, position, &QELKFilePickerSetup) {}
 
 QELBFilePicker::~QELBFilePicker() = default;
 

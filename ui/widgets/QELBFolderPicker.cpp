@@ -31,16 +31,16 @@ bool QELBFolderPicker::build() {
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
   Ref<LLKCMessage> create = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagCreate, 0});
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagSelect, 0});
-  if (!buildParts(QELBFolderPickerFolderComparator) || !nameLabel_ || !nameBox_ || !createButton_ || !row ||
-      !footer || !spacer || !create || !commit)
+  if (!buildParts(QELBFolderPickerFolderComparator) || !nameLabel_ || !nameBox_ || !createButton_ || !row || !footer ||
+      !spacer || !create || !commit)
     return false;
   createButton_->setOnClick(create);
   nameBox_->setOnCommit(commit);
   nameLabel_->setVisible(false);
   nameBox_->setVisible(false);
-  return row->attach(folderList_) && footer->attach(nameLabel_) && footer->attach(nameBox_) &&
-         footer->attach(spacer) && footer->attach(createButton_) && footer->attach(selectButton_) &&
-         footer->attach(cancelButton_) && attach(pathBox_) && attach(row) && attach(footer);
+  return row->attach(folderList_) && footer->attach(nameLabel_) && footer->attach(nameBox_) && footer->attach(spacer) &&
+         footer->attach(createButton_) && footer->attach(selectButton_) && footer->attach(cancelButton_) &&
+         attach(pathBox_) && attach(row) && attach(footer);
 }
 
 void QELBFolderPicker::resizeWithWindow(QELBWindow* window) {

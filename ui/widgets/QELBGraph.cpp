@@ -108,10 +108,8 @@ bool QELBGraph::valueTexts(char first[64], char second[64]) const {
       std::snprintf(first, 64, "%0.f", v);
       return true;
     case 4:
-      if (record_.units.empty())
-        std::snprintf(first, 64, "%0.2f", v);
-      else
-        std::snprintf(first, 64, "%0.2f %s", v, record_.units.c_str());
+      if (record_.units.empty()) std::snprintf(first, 64, "%0.2f", v);
+      else std::snprintf(first, 64, "%0.2f %s", v, record_.units.c_str());
       return true;
     default:
       return false;
@@ -158,7 +156,8 @@ void QELBGraph::onRenderWithStep(float) {
   if (any && record_.setup.kind >= 0 && record_.setup.kind <= 4) drawArea(d.ctx, x0, y0, w, h);
   QELFControlStandardText(d.ctx, tw);
   if (!record_.label.empty())
-    QELFControlDrawText(d.ctx, record_.label.c_str(), x0 + 3, y0 + 1, kOGLAlignLeft | kOGLAlignTop, tw.hoverColor, tint());
+    QELFControlDrawText(d.ctx, record_.label.c_str(), x0 + 3, y0 + 1, kOGLAlignLeft | kOGLAlignTop, tw.hoverColor,
+                        tint());
   char first[64], second[64];
   if (!any || !valueTexts(first, second)) return;
   QELFControlDrawText(d.ctx, first, x0 + w - 3, y0 + 1, kOGLAlignRight | kOGLAlignTop, tw.hoverColor, tint());

@@ -17,7 +17,7 @@
 // Copied at creation; 36 bytes in this order.
 struct QELTGraphSetup {
   int32_t kind;
-  OGLTColor colour;  // the fill of the area
+  OGLTColor colour;   // the fill of the area
   uint32_t capacity;  // samples kept
   float min, max;     // the value range
   bool mean;          // show the mean of the kept samples instead of the last one

@@ -114,8 +114,7 @@ void QELBGroup::onRenderWithStep(float step) {
     float w = content.right - content.left, h = content.bottom - content.top;
     if (setup_.flags & kQELGroupRounded)
       OGLF2DPathRoundedRect(ctx, content.left, content.top, w, h, tweaks.cornerRadius);
-    else
-      OGLF2DPathRect(ctx, content.left, content.top, w, h);
+    else OGLF2DPathRect(ctx, content.left, content.top, w, h);
     if (!(setup_.flags & kQELGroupNoBackground)) {
       OGLTColor fill{tweaks.panelColor.r, tweaks.panelColor.g, tweaks.panelColor.b, opacity()};
       OGLF2DPathFillColor(ctx, &fill);

@@ -51,5 +51,6 @@ void QELBLabel::onRenderWithStep(float) {
   const QELTWindowTweaks& tw = *d.tweaks;
   applyFont(d.ctx, tw);
   bool highlighted = (flags() & kQELControlHighlight) && hovered();
-  drawText(d.ctx, text_, plain() ? bounds() : inner(), wrapWidth(pads(tw).w), highlighted ? tw.hoverColor : tw.textColor);
+  drawText(d.ctx, text_, plain() ? bounds() : inner(), wrapWidth(pads(tw).w),
+           highlighted ? tw.hoverColor : tw.textColor);
 }

@@ -1,6 +1,5 @@
 #include "ui/widgets/QELBMenu.h"
 
-
 #include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetInput.h"
@@ -83,10 +82,7 @@ void QELBMenu::onMessaged(const Ref<LLKCMessage>& message) {
   Ref<QELBParent> above(parent());
   QELBWindow* owner = window();
   QELFMenuCollapse(this);
-  if (target_)
-    target_->onMessaged(message);
-  else if (above)
-    above->onMessaged(message);
-  else if (owner)
-    owner->post(message);
+  if (target_) target_->onMessaged(message);
+  else if (above) above->onMessaged(message);
+  else if (owner) owner->post(message);
 }

@@ -52,7 +52,8 @@ std::string QELFMenuItemKeymdToString(const QELTMenuShortcut* shortcut) {
 QELBMenuItem::QELBMenuItem(OGLTSize size, OGLTPoint position, std::string label)
     : QELBWidget(size, position), label_(std::move(label)) {}
 
-QELBMenuItem::QELBMenuItem(OGLTSize size, OGLTPoint position, uint32_t icon) : QELBWidget(size, position), icon_(icon) {}
+QELBMenuItem::QELBMenuItem(OGLTSize size, OGLTPoint position, uint32_t icon)
+    : QELBWidget(size, position), icon_(icon) {}
 
 QELBMenuItem::~QELBMenuItem() = default;
 
@@ -121,10 +122,8 @@ void QELFMenuItemTrigger(QELBMenuItem* item) {
   if (!item) return;
   if (item->child_) {
     // An empty sub-list never opens; an open one closes (when no topple closed it first).
-    if (item->child_->_childs()->count() == 0 || item->child_->visible())
-      item->close(item->menu());
-    else
-      item->open(item->menu());
+    if (item->child_->_childs()->count() == 0 || item->child_->visible()) item->close(item->menu());
+    else item->open(item->menu());
     return;
   }
   item->sendCopy(item->onClick_);
@@ -212,14 +211,12 @@ void QELBMenuItem::onRenderWithStep(float) {
     OGLF2DTextDraw(ctx, utf8(icon_).c_str(), b.left + padding_, middle);
   }
   // The shortcut or the arrow ends at the right padding.
-  std::string rest = !shortcutText_.empty() ? shortcutText_
+  std::string rest = !shortcutText_.empty()                         ? shortcutText_
                      : (child_ && !(flags() & kQELMenuItemNoArrow)) ? utf8(kQELMenuArrowGlyph)
                                                                     : std::string();
   if (!rest.empty()) {
-    if (shortcutText_.empty())
-      setSymbolText(ctx, tweaks, tweaks.textFontSize);
-    else
-      QELFControlStandardText(ctx, tweaks);
+    if (shortcutText_.empty()) setSymbolText(ctx, tweaks, tweaks.textFontSize);
+    else QELFControlStandardText(ctx, tweaks);
     float R[4] = {0, 0, 0, 0};
     float advance = OGLF2DTextBounds(ctx, rest.c_str(), R, 0, 0);
     OGLF2DTextDraw(ctx, rest.c_str(), b.right - padding_ - advance, middle + 2);

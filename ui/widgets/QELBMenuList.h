@@ -19,7 +19,6 @@ public:
 
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   void onUpdateWithStep(float step) override;
-
 };
 
 class QELCMenuList : public QELBMenuList {

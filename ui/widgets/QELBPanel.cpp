@@ -44,10 +44,18 @@ bool QELBPanel::places(OGLTPoint* outside, OGLTPoint* shown) {
   OGLTSize me = size();
   float cx = (sw - me.w) / 2, cy = (sh - me.h) / 2;
   switch (origin_) {
-    case kQELPanelFromBottom: *outside = {cx, sh}, *shown = {cx, sh - me.h}; break;
-    case kQELPanelFromLeft: *outside = {-me.w, cy}, *shown = {0, cy}; break;
-    case kQELPanelFromRight: *outside = {sw, cy}, *shown = {sw - me.w, cy}; break;
-    default: *outside = {cx, -me.h}, *shown = {cx, 0}; break;
+    case kQELPanelFromBottom:
+      *outside = {cx, sh}, *shown = {cx, sh - me.h};
+      break;
+    case kQELPanelFromLeft:
+      *outside = {-me.w, cy}, *shown = {0, cy};
+      break;
+    case kQELPanelFromRight:
+      *outside = {sw, cy}, *shown = {sw - me.w, cy};
+      break;
+    default:
+      *outside = {cx, -me.h}, *shown = {cx, 0};
+      break;
   }
   return true;
 }

@@ -2,7 +2,8 @@
 
 #include "ui/widgets/QELBWindow.h"
 
-QELBParent::QELBParent(OGLTSize size, OGLTPoint position) : QELBWidget(size, position), childs_(QELCWidgets::widgets()) {}
+QELBParent::QELBParent(OGLTSize size, OGLTPoint position)
+    : QELBWidget(size, position), childs_(QELCWidgets::widgets()) {}
 
 QELBParent::~QELBParent() = default;
 
@@ -75,7 +76,9 @@ bool QELBParent::lower(const QELBWidget* widget) {
   return true;
 }
 
-QELBWidget* QELBParent::locate(std::string_view alias) { return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr; }
+QELBWidget* QELBParent::locate(std::string_view alias) {
+  return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr;
+}
 
 void QELBParent::resizeWithWindow(QELBWindow* window) {
   if (childs_)

@@ -21,7 +21,9 @@ std::string absolutePath(const std::string& path) {
   return absolute;
 }
 
-Ref<LLKCMessage> buttonMessage(uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, tag, 0}); }
+Ref<LLKCMessage> buttonMessage(uint32_t tag) {
+  return LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, tag, 0});
+}
 
 }  // namespace
 
@@ -57,9 +59,7 @@ void QELBPicker::setPath(const std::string& path) {
   started_ = false;  // listed at the next awaken while attached
 }
 
-void QELBPicker::showPath(const std::string& path) {
-  pathBox_->setValue(path);
-}
+void QELBPicker::showPath(const std::string& path) { pathBox_->setValue(path); }
 
 void QELBPicker::onAttachedIntoWindow() {
   QELBGroup::onAttachedIntoWindow();

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKFTime.h"
 #include "ui/widgets/QELBWindow.h"
@@ -27,7 +26,8 @@ QELCFolderPickerWorker::QELCFolderPickerWorker(Ref<QELCPickerLink> link)
     : QELBPickerWorker(std::move(link), kQELPickerTagFolders, 16, false) {}
 
 void QELBPickerWorker::deliver(Ref<LLKBObject> payload, bool last, bool error) {
-  Ref<LLKCMessage> message = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidList, tag_, generation_}, payload);
+  Ref<LLKCMessage> message =
+      LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidList, tag_, generation_}, payload);
   if (!message) return;
   if (last) (void)message->details().storeBool(true, "last");
   if (error) (void)message->details().storeBool(true, "error");
@@ -57,10 +57,8 @@ Ref<LLKCObjectList> QELBPickerWorker::readBatch() {
     // Hidden entries are skipped, and so are broken links and entries gone since they were read.
     if (!name.empty() && name[0] != '.' && ::stat(path.c_str(), &info) == 0) {
       Ref<LLKBFSEntry> entry;
-      if (S_ISDIR(info.st_mode))
-        entry = LLKCFSFolder::folderWithPath(path.c_str());
-      else if (withFiles_)
-        entry = LLKCFSFile::fileWithFullPath(path.c_str());
+      if (S_ISDIR(info.st_mode)) entry = LLKCFSFolder::folderWithPath(path.c_str());
+      else if (withFiles_) entry = LLKCFSFile::fileWithFullPath(path.c_str());
       double time = static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
       if (entry)
         (void)list->append(makeRef<QELCPickerEntry>(std::move(entry), name, static_cast<uint64_t>(info.st_size), time));

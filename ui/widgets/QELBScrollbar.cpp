@@ -61,19 +61,14 @@ bool QELBScrollbar::onInputWithCursor(const OGLTCursorEvent& cursor) {
     float extent = std::max(a.right - a.left, a.bottom - a.top);
     float t = extent > 0 ? unit(along / extent) : 0;
     float half = record_.handle / 2;
-    if (t - half < 0 || std::fabs(t - half) < 0.01f)
-      record_.scroll = half;
-    else if (t + half > 1 || std::fabs(t + half - 1) < 0.01f)
-      record_.scroll = 1 - half;
-    else
-      record_.scroll = t;
+    if (t - half < 0 || std::fabs(t - half) < 0.01f) record_.scroll = half;
+    else if (t + half > 1 || std::fabs(t + half - 1) < 0.01f) record_.scroll = 1 - half;
+    else record_.scroll = t;
     Ref<QELBScrollbar> self(this);  // the handler may detach the bar
     trigger();
     if (owner && window() == owner) {
-      if (cursor.action == kOGLActionPress)
-        owner->setGreedy(Ref<QELBWidget>(this));
-      else if (owner->greedy() == this)
-        owner->setGreedy(nullptr);
+      if (cursor.action == kOGLActionPress) owner->setGreedy(Ref<QELBWidget>(this));
+      else if (owner->greedy() == this) owner->setGreedy(nullptr);
     }
   }
   return QELBWidget::onInputWithCursor(cursor);

@@ -51,9 +51,13 @@ OGLTRect QELBScrollbox::space() {
   return {b.left + 1, b.top + 1, b.right - 17, b.bottom - 18};
 }
 
-OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) { return QELFScrollSpaceToLocal(space(), offset_, point); }
+OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) {
+  return QELFScrollSpaceToLocal(space(), offset_, point);
+}
 
-OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) { return QELFScrollLocalToSpace(space(), offset_, point); }
+OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) {
+  return QELFScrollLocalToSpace(space(), offset_, point);
+}
 
 OGLTRect QELBScrollbox::verticalTrack() const {
   OGLTRect b = bounds();
@@ -156,13 +160,15 @@ void QELBScrollbox::drag(const OGLTRect& v) {
   if (greedy || QELFRectContains(QELFRectInset(vt, -2), cursor->point)) {
     float length = vt.bottom - vt.top;
     if (length > 0)
-      offset_.y = std::round((cursor->point.y - vt.top) / length * (content_.bottom - content_.top - (v.bottom - v.top)));
+      offset_.y =
+          std::round((cursor->point.y - vt.top) / length * (content_.bottom - content_.top - (v.bottom - v.top)));
     moved = true;
   }
   if (greedy || QELFRectContains(QELFRectInset(ht, -2), cursor->point)) {
     float length = ht.right - ht.left;
     if (length > 0)
-      offset_.x = std::round((cursor->point.x - ht.left) / length * (content_.right - content_.left - (v.right - v.left)));
+      offset_.x =
+          std::round((cursor->point.x - ht.left) / length * (content_.right - content_.left - (v.right - v.left)));
     moved = true;
   }
   if (moved && cursor->action == kOGLActionPress) owner->setGreedy(Ref<QELBWidget>(this));

@@ -24,7 +24,8 @@ QELBSegmentedButton::QELBSegmentedButton(OGLTSize size, OGLTPoint position, std:
       selected_(labels_.empty() ? -1 : 0) {}
 
 void QELBSegmentedButton::setSelected(int32_t selected) {
-  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size())) showChange(selected_, selected);
+  if (selected == -1 || (selected >= 0 && static_cast<size_t>(selected) < labels_.size()))
+    showChange(selected_, selected);
 }
 
 OGLTRect QELBSegmentedButton::segment(uint32_t i) const {
@@ -83,10 +84,8 @@ void QELBSegmentedButton::onRenderWithStep(float) {
     bool hot = static_cast<int32_t>(i) == under;
     OGLF2DPathBegin(d.ctx);
     OGLF2DPathRect(d.ctx, s.left, s.top, s.right - s.left, s.bottom - s.top);
-    if (hot && flash_.pressed)
-      QELFControlFill(d.ctx, tw.hoverColor, tint());
-    else
-      QELFControlStroke(d.ctx, tw.textColor, tint());
+    if (hot && flash_.pressed) QELFControlFill(d.ctx, tw.hoverColor, tint());
+    else QELFControlStroke(d.ctx, tw.textColor, tint());
     const OGLTColor& ink = hot ? tw.brightColor : tw.textColor;
     OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
     OGLTSize text = QELFControlTextSize(d.ctx, labels_[i].c_str());

@@ -132,8 +132,6 @@ void QELBSelector::onRenderWithStep(float) {
   OGLF2DStatePull(d.ctx);
   OGLF2DPathBegin(d.ctx);
   OGLF2DPathRoundedRect(d.ctx, r.left, r.top, r.right - r.left, r.bottom - r.top, t.cornerRadius);
-  if (changePending_)
-    QELFControlFill(d.ctx, t.hoverColor, tint());
-  else
-    QELFControlStroke(d.ctx, ink, tint());
+  if (changePending_) QELFControlFill(d.ctx, t.hoverColor, tint());
+  else QELFControlStroke(d.ctx, ink, tint());
 }

@@ -78,10 +78,8 @@ void QELBSlider::onRenderWithStep(float) {
   float thickness = 0.15f * (t.horizontal ? inner().bottom - inner().top : inner().right - inner().left);
   float knob = t.start + value_ * t.length;
   OGLF2DPathBegin(d.ctx);
-  if (t.horizontal)
-    OGLF2DPathRoundedRect(d.ctx, t.start, t.centre - thickness / 2, t.length, thickness, 2);
-  else
-    OGLF2DPathRoundedRect(d.ctx, t.centre - thickness / 2, t.start, thickness, t.length, 2);
+  if (t.horizontal) OGLF2DPathRoundedRect(d.ctx, t.start, t.centre - thickness / 2, t.length, thickness, 2);
+  else OGLF2DPathRoundedRect(d.ctx, t.centre - thickness / 2, t.start, thickness, t.length, 2);
   QELFControlStroke(d.ctx, c, tint());
   float kx = t.horizontal ? knob : t.centre, ky = t.horizontal ? t.centre : knob;
   OGLF2DPathBegin(d.ctx);

@@ -15,8 +15,7 @@ Ref<QELCSymbol> QELCSymbol::widgetWithSize(OGLTSize size, OGLTPoint position, co
   return makeRef<QELCSymbol>(size, position, setup, std::move(label));
 }
 
-QELBSymbol::QELBSymbol(OGLTSize size, OGLTPoint position, const QELTSymbolSetup* setup)
-    : QELBControl(size, position) {
+QELBSymbol::QELBSymbol(OGLTSize size, OGLTPoint position, const QELTSymbolSetup* setup) : QELBControl(size, position) {
   if (setup) scale_ = setup->scale, round_ = setup->round;
 }
 
@@ -80,10 +79,8 @@ void QELBSymbol::onRenderWithStep(float) {
   if (round_) {
     OGLF2DPathBegin(d.ctx);
     OGLF2DPathEllipse(d.ctx, size().w / 2, size().h / 2, (r.right - r.left) / 2, (r.bottom - r.top) / 2);
-    if (flash_.pressed)
-      QELFControlFill(d.ctx, tw.hoverColor, 0);
-    else
-      QELFControlStroke(d.ctx, ink, tint());
+    if (flash_.pressed) QELFControlFill(d.ctx, tw.hoverColor, 0);
+    else QELFControlStroke(d.ctx, ink, tint());
   }
   applyFont(d.ctx, tw);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignMiddle);

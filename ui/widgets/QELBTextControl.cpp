@@ -21,19 +21,13 @@ void QELBTextControl::drawText(OGLC2DContext* ctx, const std::string& text, cons
                                const OGLTColor& colour) const {
   OGLTSize t = QELFControlTextSize(ctx, text.c_str(), wrap);
   float x = box.left, y = box.top;
-  if (alignment_ & kOGLAlignCenter)
-    x = box.left + (box.right - box.left - t.w) / 2;
-  else if (alignment_ & kOGLAlignRight)
-    x = box.right - t.w;
-  if (alignment_ & kOGLAlignMiddle)
-    y = box.top + (box.bottom - box.top - t.h) / 2;
-  else if (alignment_ & kOGLAlignBottom)
-    y = box.bottom - t.h;
+  if (alignment_ & kOGLAlignCenter) x = box.left + (box.right - box.left - t.w) / 2;
+  else if (alignment_ & kOGLAlignRight) x = box.right - t.w;
+  if (alignment_ & kOGLAlignMiddle) y = box.top + (box.bottom - box.top - t.h) / 2;
+  else if (alignment_ & kOGLAlignBottom) y = box.bottom - t.h;
   OGLF2DClipEnter(ctx, &box, true);
   OGLF2DPathFillColorWithTint(ctx, &colour, tint());
-  if (wrap >= 0)
-    OGLF2DTextDrawWithWidth(ctx, text.c_str(), x - box.left, y - box.top, wrap);
-  else
-    OGLF2DTextDraw(ctx, text.c_str(), x - box.left, y - box.top);
+  if (wrap >= 0) OGLF2DTextDrawWithWidth(ctx, text.c_str(), x - box.left, y - box.top, wrap);
+  else OGLF2DTextDraw(ctx, text.c_str(), x - box.left, y - box.top);
   OGLF2DClipLeave(ctx);
 }

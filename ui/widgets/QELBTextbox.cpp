@@ -133,10 +133,8 @@ bool QELBTextbox::takeMouse() {
 
 void QELBTextbox::takeCursor(const OGLTCursorEvent& record) {
   if (record.button == 1 && record.action == kOGLActionRelease) {
-    if (selecting_)
-      selection_.to = offsetAt(record.point);
-    else
-      selection_ = {};
+    if (selecting_) selection_.to = offsetAt(record.point);
+    else selection_ = {};
     caret_ = offsetAt(record.point);
     pressing_ = selecting_ = false;
     if (!readOnly()) state_ = 1;
@@ -199,7 +197,8 @@ void QELBTextbox::drawSelection(OGLC2DContext* ctx, const QELTWindowTweaks& twea
 
 void QELBTextbox::drawText(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks, bool active) {
   if (text_.empty()) {
-    if (!label_.empty()) QELFControlDrawText(ctx, label_.c_str(), 0, 0, kOGLAlignLeft | kOGLAlignTop, tweaks.frameColor, tint());
+    if (!label_.empty())
+      QELFControlDrawText(ctx, label_.c_str(), 0, 0, kOGLAlignLeft | kOGLAlignTop, tweaks.frameColor, tint());
     return;
   }
   OGLF2DTextAlignment(ctx, kOGLAlignLeft | kOGLAlignTop);

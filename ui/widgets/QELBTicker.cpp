@@ -26,10 +26,8 @@ OGLTSize QELBTicker::measure(OGLC2DContext* ctx, const std::vector<std::string>&
   for (const std::string& text : texts) {
     if (text.empty()) continue;
     float b[4] = {0, 0, 0, 0};
-    if (wrap >= 0)
-      OGLF2DTextBoundsWithWidth(ctx, text.c_str(), b, 0, 0, wrap);
-    else
-      OGLF2DTextBounds(ctx, text.c_str(), b, 0, 0);
+    if (wrap >= 0) OGLF2DTextBoundsWithWidth(ctx, text.c_str(), b, 0, 0, wrap);
+    else OGLF2DTextBounds(ctx, text.c_str(), b, 0, 0);
     left = any ? std::min(left, b[0]) : b[0], top = any ? std::min(top, b[1]) : b[1];
     right = any ? std::max(right, b[2]) : b[2], bottom = any ? std::max(bottom, b[3]) : b[3];
     any = true;
@@ -86,5 +84,6 @@ void QELBTicker::onRenderWithStep(float) {
   const QELTWindowTweaks& tw = *d.tweaks;
   applyFont(d.ctx, tw);
   bool accent = (flags() & kQELControlAccent) || ((flags() & kQELControlHighlight) && hovered());
-  drawText(d.ctx, texts_[index_], plain() ? bounds() : inner(), wrapWidth(padOf(tw)), accent ? tw.hoverColor : tw.textColor);
+  drawText(d.ctx, texts_[index_], plain() ? bounds() : inner(), wrapWidth(padOf(tw)),
+           accent ? tw.hoverColor : tw.textColor);
 }

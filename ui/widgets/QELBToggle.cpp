@@ -4,8 +4,7 @@
 
 #include "ui/gl/OGLF2D.h"
 
-Ref<QELCToggle> QELCToggle::widgetWithSize(OGLTSize size, OGLTPoint position, std::string label0,
-                                           std::string label1) {
+Ref<QELCToggle> QELCToggle::widgetWithSize(OGLTSize size, OGLTPoint position, std::string label0, std::string label1) {
   return makeRef<QELCToggle>(size, position, std::move(label0), std::move(label1));
 }
 
@@ -13,7 +12,8 @@ OGLTSize QELBToggle::preferredSizeWithWindow(QELBWindow* window) {
   QELTControlDrawing d = QELFControlDrawingOf(window);
   if (!d) return {0, 0};
   QELFControlStandardText(d.ctx, *d.tweaks);
-  const std::string& longer = QELFControlCharacterCount(label0_) > QELFControlCharacterCount(label1_) ? label0_ : label1_;
+  const std::string& longer =
+      QELFControlCharacterCount(label0_) > QELFControlCharacterCount(label1_) ? label0_ : label1_;
   OGLTSize text = QELFControlTextSize(d.ctx, longer.c_str());
   return QELFControlRoundedSize({text.w + 58, text.h + 3});
 }

@@ -158,10 +158,8 @@ void QELBView::finishClose() {
   onClose();
   if (Ref<LLKCMessage> closed = copyOf(onClosed_)) send(closed);
   if (!(flags_ & kQELViewDetachOnClose)) return;
-  if (QELBParent* owner = parent())
-    Ref<QELBParent>(owner)->detach(self);
-  else if (QELBWindow* top = window())
-    top->detach(self);
+  if (QELBParent* owner = parent()) Ref<QELBParent>(owner)->detach(self);
+  else if (QELBWindow* top = window()) top->detach(self);
 }
 
 void QELBView::stepRoll(float step) {
@@ -180,10 +178,8 @@ void QELBView::stepRoll(float step) {
 void QELBView::onUpdateWithStep(float step) {
   Ref<QELBView> self(this);
   QELBParent::onUpdateWithStep(step);
-  if (roll_ == kQELRollCloseRequested)
-    finishClose();
-  else if (roll_ == kQELRollRollingUp || roll_ == kQELRollUnrolling)
-    stepRoll(step);
+  if (roll_ == kQELRollCloseRequested) finishClose();
+  else if (roll_ == kQELRollRollingUp || roll_ == kQELRollUnrolling) stepRoll(step);
   // A hidden (or closed) view no longer sees the release that would end its drag; a drag left
   // standing would take every cursor event once the view shows again.
   if (dragged_ && !showing()) dragged_ = false;
@@ -221,8 +217,7 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
     bool allowed = true;
     if (flags_ & kQELViewKeepInside)
       allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
-    else
-      moved = withGripInside(moved, area);
+    else moved = withGripInside(moved, area);
     if (allowed) setFrame(moved);
   } else if (left && c.action == kOGLActionRelease) {
     dragged_ = false;

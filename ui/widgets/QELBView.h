@@ -127,7 +127,8 @@ private:
 class QELCView : public QELBView {
 public:
   [[nodiscard]] static Ref<QELCView> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
-  [[nodiscard]] static Ref<QELCView> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags);
+  [[nodiscard]] static Ref<QELCView> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title,
+                                                    uint32_t flags);
 
 protected:
   using QELBView::QELBView;

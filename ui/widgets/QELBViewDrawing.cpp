@@ -123,10 +123,8 @@ void QELBView::press(uint32_t button) {
       setEnabled(!enabled());
       break;
     case kQELViewRollButton:
-      if (isRolledup())
-        unroll();
-      else
-        rollup();
+      if (isRolledup()) unroll();
+      else rollup();
       break;
     default:
       break;

@@ -18,9 +18,7 @@ QELBWindow::~QELBWindow() {
   widgets_->clear();
 }
 
-bool QELBWindow::owns(const QELBWidget* widget) {
-  return widget && const_cast<QELBWidget*>(widget)->window() == this;
-}
+bool QELBWindow::owns(const QELBWidget* widget) { return widget && const_cast<QELBWidget*>(widget)->window() == this; }
 
 bool QELBWindow::usable(const QELBWidget* widget) { return widget && widget->showing() && widget->enabled(); }
 
@@ -91,22 +89,28 @@ bool QELBWindow::schedule(std::function<void()> task, bool delayed, uint32_t aft
 // Work run on the window's thread may change anything a widget shows: the frame after it
 // redraws everything.
 bool QELBWindow::sched(std::function<void()> task) {
-  return task && schedule([this, task = std::move(task)] {
-    task();
-    redraw();
-  }, false, 0);
+  return task && schedule(
+                     [this, task = std::move(task)] {
+                       task();
+                       redraw();
+                     },
+                     false, 0);
 }
 
 bool QELBWindow::sched(std::function<void()> task, uint32_t afterMs) {
-  return task && schedule([this, task = std::move(task)] {
-    task();
-    redraw();
-  }, true, afterMs);
+  return task && schedule(
+                     [this, task = std::move(task)] {
+                       task();
+                       redraw();
+                     },
+                     true, afterMs);
 }
 
 // Tasks name the window without holding it: its loop keeps it alive while it runs, and drops
 // the tasks when it ends (a task holding the window would keep a never-started one for ever).
-bool QELBWindow::post(Ref<LLKCMessage> message) { return message && sched([this, message] { onMessaged(message); }); }
+bool QELBWindow::post(Ref<LLKCMessage> message) {
+  return message && sched([this, message] { onMessaged(message); });
+}
 
 bool QELBWindow::onMessaged(const Ref<LLKCMessage>& message) { return OGLBWindow::onMessaged(message); }
 
@@ -129,8 +133,8 @@ void QELBWindow::onOpening() {
   size_t count = 0;
   const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
   for (size_t i = 0; fonts && i < count; ++i)
-    if (OGLF2DFontMake(ctx, fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
-                       static_cast<int>(fonts[i].size), 0) < 0)
+    if (OGLF2DFontMake(ctx, fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes), static_cast<int>(fonts[i].size),
+                       0) < 0)
       LLKFLog("QELBWindow : cannot register the face %s", fonts[i].name);
 }
 

@@ -12,9 +12,7 @@ namespace {
 
 constexpr float kEdgeBand = 3;
 
-bool isLeftRelease(const OGLTCursorEvent& cursor) {
-  return cursor.button == 1 && cursor.action == kOGLActionRelease;
-}
+bool isLeftRelease(const OGLTCursorEvent& cursor) { return cursor.button == 1 && cursor.action == kOGLActionRelease; }
 
 // The edge a point near the border of a frame is closest to: top, then bottom, then left win
 // only when strictly closest; right otherwise.
@@ -183,12 +181,12 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
       continue;
     }
     if (!inside) continue;
-    bool inBand = c.point.x < f.left + kEdgeBand || c.point.x > f.right - kEdgeBand ||
-                  c.point.y < f.top + kEdgeBand || c.point.y > f.bottom - kEdgeBand;
+    bool inBand = c.point.x < f.left + kEdgeBand || c.point.x > f.right - kEdgeBand || c.point.y < f.top + kEdgeBand ||
+                  c.point.y > f.bottom - kEdgeBand;
     if (resizable && inBand) {
       uint32_t edge = closestEdge(f, c.point);
-      uint32_t shape = edge == kQELResizeTop || edge == kQELResizeBottom ? kOGLCursorVerticalResize
-                                                                         : kOGLCursorHorizontalResize;
+      uint32_t shape =
+          edge == kQELResizeTop || edge == kQELResizeBottom ? kOGLCursorVerticalResize : kOGLCursorHorizontalResize;
       if (cursor() != shape) setCursor(shape);
       if (c.button == 1 && c.action == kOGLActionPress) {
         resized_ = Ref<QELBView>(view);

@@ -43,8 +43,8 @@ QELCBitmap::~QELCBitmap() { lose(); }
 bool QELCBitmap::bind(OGLC2DContext* context) {
   if (context_) return context != context_;
   if (!context) return false;
-  int id = OGLF2DTextureMake(context, static_cast<int>(std::trunc(size_.w)), static_cast<int>(std::trunc(size_.h)),
-                             bytes_);
+  int id =
+      OGLF2DTextureMake(context, static_cast<int>(std::trunc(size_.w)), static_cast<int>(std::trunc(size_.h)), bytes_);
   if (id < 0) return false;
   texture_ = id;
   context_ = context;

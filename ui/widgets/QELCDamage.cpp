@@ -4,8 +4,8 @@
 #include <cmath>
 
 void QELCDamage::add(const OGLTRect& rect) {
-  bool finite = std::isfinite(rect.left) && std::isfinite(rect.top) && std::isfinite(rect.right) &&
-                std::isfinite(rect.bottom);
+  bool finite =
+      std::isfinite(rect.left) && std::isfinite(rect.top) && std::isfinite(rect.right) && std::isfinite(rect.bottom);
   if (!finite || !(rect.right > rect.left) || !(rect.bottom > rect.top)) return;
   if (empty_) {
     area_ = rect;

@@ -4,14 +4,15 @@
 
 #include "ui/widgets/QELFPickerRows.h"
 
-int QELBFilePickerFileComparator(const QELCPickerEntry& a, const QELCPickerEntry& b) { return a.name().compare(b.name()); }
+int QELBFilePickerFileComparator(const QELCPickerEntry& a, const QELCPickerEntry& b) {
+  return a.name().compare(b.name());
+}
 
 bool QELCFilePickerSource::append(const Ref<QELCPickerEntry>& entry) {
   if (!entry || !entry->file()) return false;
   // Batches come in name order, so the place is nearly always the end.
-  auto place = std::upper_bound(entries_.begin(), entries_.end(), entry, [](const auto& a, const auto& b) {
-    return QELBFilePickerFileComparator(*a, *b) < 0;
-  });
+  auto place = std::upper_bound(entries_.begin(), entries_.end(), entry,
+                                [](const auto& a, const auto& b) { return QELBFilePickerFileComparator(*a, *b) < 0; });
   entries_.insert(place, entry);
   return true;
 }

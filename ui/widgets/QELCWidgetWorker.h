@@ -20,7 +20,7 @@ class QELCWidgetWorker : public LLKBWorker {
 public:
   // Null for a null function. A null context becomes an empty dictionary.
   [[nodiscard]] static Ref<QELCWidgetWorker> workerWithFunction(QELTWidgetWorkerFunction function, uint32_t periodMs,
-                                                  QELBWidget* widget, Ref<LLKCDictionary> context);
+                                                                QELBWidget* widget, Ref<LLKCDictionary> context);
 
   LLKCDictionary* context() const { return context_.get(); }
   QELBWidget* widget() const { return widget_.load(); }

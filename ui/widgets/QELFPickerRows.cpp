@@ -43,7 +43,8 @@ Ref<QELCBoard> QELFFilePickerMakeFile(QELBWindow* window, const QELCPickerEntry&
   Ref<QELCLabel> name = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, entry.shownName());
   Ref<QELCLabel> date = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, QELFFilePickerDateText(entry.time()));
   Ref<QELCLabel> size = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, QELFFilePickerSizeText(entry.size()));
-  Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kQELPickerUidFile, Ref<LLKBObject>(const_cast<QELCPickerEntry*>(&entry)));
+  Ref<LLKCMessage> click =
+      LLKCMessage::messageWithCode(kQELPickerUidFile, Ref<LLKBObject>(const_cast<QELCPickerEntry*>(&entry)));
   if (!row || !detail || !name || !date || !size || !click) return nullptr;
   if (window) {
     const QELTWindowTweaks& tweaks = *window->tweaks();

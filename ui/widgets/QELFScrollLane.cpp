@@ -44,13 +44,26 @@ float QELFScrollFraction(float offset, float content) { return content > 0 ? off
 
 bool QELFScrollKeyOffset(int32_t key, float offset, float step, float visible, float content, float* moved) {
   switch (key) {
-    case 264: *moved = offset + step; return true;
-    case 265: *moved = offset - step; return true;
-    case 266: *moved = offset - visible; return true;
-    case 267: *moved = offset + visible; return true;
-    case 268: *moved = 0; return true;
-    case 269: *moved = content - visible; return true;
-    default: return false;
+    case 264:
+      *moved = offset + step;
+      return true;
+    case 265:
+      *moved = offset - step;
+      return true;
+    case 266:
+      *moved = offset - visible;
+      return true;
+    case 267:
+      *moved = offset + visible;
+      return true;
+    case 268:
+      *moved = 0;
+      return true;
+    case 269:
+      *moved = content - visible;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -91,9 +104,7 @@ bool QELFScrollLaneDrag(QELBWidget* box, const OGLTCursorEvent& local, float con
   float length = lane.bottom - lane.top;
   if (length > 0) *offset = std::round((content - visible) * (local.point.y - lane.top) / length);
   *offset = QELFScrollClamp(*offset, content, visible);
-  if (local.action == kOGLActionPress)
-    owner->setGreedy(Ref<QELBWidget>(box));
-  else if (greedy)
-    owner->setGreedy(nullptr);
+  if (local.action == kOGLActionPress) owner->setGreedy(Ref<QELBWidget>(box));
+  else if (greedy) owner->setGreedy(nullptr);
   return true;
 }

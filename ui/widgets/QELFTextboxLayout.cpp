@@ -23,7 +23,8 @@ bool makeRows(OGLC2DContext* ctx, const char* text, const OGLTTextRow* breaks, s
       row.width = b.width;
       int length = static_cast<int>(b.end - b.start);
       scratch.resize(static_cast<size_t>(length));
-      int glyphs = length > 0 ? OGLF2DTextGlyphPositionsWithLength(ctx, b.start, length, scratch.data(), length, 0, 0) : 0;
+      int glyphs =
+          length > 0 ? OGLF2DTextGlyphPositionsWithLength(ctx, b.start, length, scratch.data(), length, 0, 0) : 0;
       row.glyphs.resize(static_cast<size_t>(glyphs));
       for (int g = 0; g < glyphs; ++g) {
         const OGLTGlyphPosition& p = scratch[static_cast<size_t>(g)];
@@ -106,7 +107,9 @@ bool QELFTextboxLayoutUpdate(QELTTextboxLayout* layout, OGLC2DContext* ctx, cons
     for (size_t j = 0; j < static_cast<size_t>(count); ++j) {
       uint64_t start = static_cast<uint64_t>(breaks[j].start - text);
       if (start < newEditEnd) continue;
-      while (k < old.size() && (old[k].start < oldEditEnd || static_cast<int64_t>(old[k].start) + delta < static_cast<int64_t>(start))) ++k;
+      while (k < old.size() &&
+             (old[k].start < oldEditEnd || static_cast<int64_t>(old[k].start) + delta < static_cast<int64_t>(start)))
+        ++k;
       if (k < old.size() && static_cast<int64_t>(old[k].start) + delta == static_cast<int64_t>(start)) {
         meetNew = j, meetOld = k, met = true;
         break;

@@ -7,9 +7,7 @@
 #include "ui/widgets/QELFGeometry.h"
 
 // The tint a widget draws its colours with: 1 − opacity when the opacity is below 1, else 0.
-inline float QELFWidgetTint(const QELBWidget* widget) {
-  return widget->opacity() < 1 ? 1 - widget->opacity() : 0;
-}
+inline float QELFWidgetTint(const QELBWidget* widget) { return widget->opacity() < 1 ? 1 - widget->opacity() : 0; }
 
 // Draws the widget in its own coordinates, clipped to its frame (in the current space).
 void QELFWidgetRenderClipped(OGLC2DContext* ctx, QELBWidget* widget, float step);

@@ -10,12 +10,16 @@ const QELTWindowTweaks kWindowTweaks = {
     {1, 0, 0, 1},                  // alert
     6.0f,                          // corner radius
     5.0f,                          // padding
-    8.0f, "mono",                  // tiny font size, face
-    8.0f, "mono",                  // small font size, face
-    10.0f, "mono",                 // text font size, face
-    20.0f, "mono",                 // large font size, face
-    0.05f,                         // font spacing
-    1.1f,                          // line height
+    8.0f,
+    "mono",  // tiny font size, face
+    8.0f,
+    "mono",  // small font size, face
+    10.0f,
+    "mono",  // text font size, face
+    20.0f,
+    "mono",  // large font size, face
+    0.05f,   // font spacing
+    1.1f,    // line height
 };
 
 const OGLTColor kBlackColor = {0, 0, 0, 0.3f};

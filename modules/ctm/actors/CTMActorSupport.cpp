@@ -50,7 +50,8 @@ bool CTMActorPublishChunk(CTMTActor* actor, MRKCList* chunk, const std::string& 
   if (!substrate || !chunk) return false;
   Ref<MRKCList> terms = MRKCList::listWithTerms({chunk});
   Ref<MRKCStatement> statement = terms ? MRKCStatement::statementWithLabel(label, terms.get(), 1.0f) : nullptr;
-  Ref<MRKCSquib> squib = statement ? MRKCSquib::squibWithLabel(label, statement.get(), substrate->configs().ttl) : nullptr;
+  Ref<MRKCSquib> squib =
+      statement ? MRKCSquib::squibWithLabel(label, statement.get(), substrate->configs().ttl) : nullptr;
   if (!squib) {
     CTMActorComplain(actor, "out of memory");
     return false;
@@ -58,7 +59,9 @@ bool CTMActorPublishChunk(CTMTActor* actor, MRKCList* chunk, const std::string& 
   return substrate->publish(squib.get(), actor->proc->guid());
 }
 
-bool CTMActorPublishCarrier(CTMTActor* actor, MRKCList* chunk) { return CTMActorPublishChunk(actor, chunk, actor->passLabel); }
+bool CTMActorPublishCarrier(CTMTActor* actor, MRKCList* chunk) {
+  return CTMActorPublishChunk(actor, chunk, actor->passLabel);
+}
 
 bool CTMActorPublishOwnCopy(CTMTActor* actor, MRKCList* chunk) {
   if (!actor->proc->chatty()) return true;
@@ -102,8 +105,9 @@ bool CTMActorAnswerWithData(CTMTActor* actor, MRKCQuery* query, MRKBTerm* data) 
   MRKCList* terms = predicate ? predicate->terms() : nullptr;
   if (!terms || terms->count() < 4 || !data) return false;
   bool ok = MRKFUnifyTermsIsolated(actor->proc->substrate(), actor->proc, terms->tail(), data);
-  Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(predicate->label()->value(), terms->fetchAtIndex(0),
-                                                             terms->fetchAtIndex(1), terms->fetchAtIndex(2), data, ok ? 1.0 : 0.0);
+  Ref<MRKCStatement> statement =
+      MRKFMakeStatementWith4Terms(predicate->label()->value(), terms->fetchAtIndex(0), terms->fetchAtIndex(1),
+                                  terms->fetchAtIndex(2), data, ok ? 1.0 : 0.0);
   if (!statement) {
     CTMActorComplain(actor, "out of memory");
     return false;
@@ -130,5 +134,6 @@ void CTMActorAnswerTimedOut(CTMTActor* actor, CTMCActorRecord* record) {
 }
 
 void CTMActorAnswerLeaving(CTMTActor* actor, CTMCActorRecord* record) {
-  if (record->iQuery && (!record->iAnswered || (record->iCollect && record->iTimeout != 0))) CTMActorAnswerTimedOut(actor, record);
+  if (record->iQuery && (!record->iAnswered || (record->iCollect && record->iTimeout != 0)))
+    CTMActorAnswerTimedOut(actor, record);
 }

@@ -46,7 +46,8 @@ Ref<MRKCSymbol> CTMBPLNActor::kudosTo(MRKCSymbol* reply, MRKBTerm* amount, float
   return kudosTo(reply, amount, weight, mood, CTMActorNoOptions().get());
 }
 
-Ref<MRKCSymbol> CTMBPLNActor::kudosTo(MRKCSymbol* reply, MRKBTerm* amount, float weight, float mood, MRKCFrame* options) {
+Ref<MRKCSymbol> CTMBPLNActor::kudosTo(MRKCSymbol* reply, MRKBTerm* amount, float weight, float mood,
+                                      MRKCFrame* options) {
   if (!amount || !options) return nullptr;
   return CTMFActorPublishKudos(actor(), options, amount, reply, weight, mood);
 }
@@ -57,8 +58,7 @@ void CTMFPLNActorEventCB(MRKBProcessor* proc, void* nothing, MRKCList* event, vo
   MRKCNumber* tick = event ? asNumber(event->fetchAtIndex(1)) : nullptr;
   MRKCList* chunks = event ? asList(event->fetchAtIndex(2)) : nullptr;
   if (!actor || !name || !tick || !chunks) return;  // init and beat carry no chunks
-  if (name->compareToChars("tick") == 0)
-    actor->onReceivedTick(chunks, tick->uint(), asFrame(event->fetchAtIndex(3)));
+  if (name->compareToChars("tick") == 0) actor->onReceivedTick(chunks, tick->uint(), asFrame(event->fetchAtIndex(3)));
   else if (name->compareToChars("link") == 0)
     actor->onReceivedLink(chunks, tick->uint(), asFrame(event->fetchAtIndex(3)));
 }

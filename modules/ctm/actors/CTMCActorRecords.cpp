@@ -13,7 +13,8 @@ CTMCActorRecord::CTMCActorRecord(MRKCList* chunk, MRKCQuery* query)
 
 CTMCActorNotice::CTMCActorNotice(MRKCList* chunk, uint32_t type) : iCType(type), iChunk(chunk) {}
 
-CTMCActorLink::CTMCActorLink(MRKCSymbol* processor, MRKCFunc* gist, double pull) : iProc(processor), iGist(gist), iPull(pull) {}
+CTMCActorLink::CTMCActorLink(MRKCSymbol* processor, MRKCFunc* gist, double pull)
+    : iProc(processor), iGist(gist), iPull(pull) {}
 
 Ref<CTMCActorWait> CTMCActorWait::waitWithQuery(MRKCQuery* query, MRKBTerm* filter, MRKBTerm* result) {
   Ref<CTMCActorWait> wait = adoptRef(new (std::nothrow) CTMCActorWait());

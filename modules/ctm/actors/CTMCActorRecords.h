@@ -32,16 +32,16 @@ public:
   CTMCActorRecord(MRKCList* chunk, MRKCQuery* query);
 
   uint32_t iCType = 0;
-  Ref<MRKCList> iChunk;     // as last posted
-  Ref<MRKCQuery> iQuery;    // the substrate query it serves, or null
-  double iWeight = 0;       // as given, before the modifiers; grows with boosted resends
+  Ref<MRKCList> iChunk;   // as last posted
+  Ref<MRKCQuery> iQuery;  // the substrate query it serves, or null
+  double iWeight = 0;     // as given, before the modifiers; grows with boosted resends
   double iWBoost = 0;
   int64_t iRepeats = 0;
   int64_t iRetries = 0;
-  double iPosted = 0;       // when made
-  double iStaged = 0;       // when last seen winning or sent direct; 0 = never
-  double iTimeout = 0;      // seconds; 0 = none
-  double iKudos = 0;        // kudos received
+  double iPosted = 0;   // when made
+  double iStaged = 0;   // when last seen winning or sent direct; 0 = never
+  double iTimeout = 0;  // seconds; 0 = none
+  double iKudos = 0;    // kudos received
   bool iCollect = false;
   bool iDiverse = false;
   bool iAnswered = false;   // the substrate query has had at least one answer

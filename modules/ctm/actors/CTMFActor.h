@@ -73,12 +73,13 @@ Ref<MRKCNumber> CTMFActorApplyWeightModifiers(const CTMTActor* actor, double wei
 // Posting: the new chunk's uid, or null when nothing was sent. terms = [gist, weight, mood].
 Ref<MRKCSymbol> CTMFActorPublishTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood);
 Ref<MRKCSymbol> CTMFActorPublishQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood);
-Ref<MRKCSymbol> CTMFActorPublishReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, MRKCSymbol* queryUid, float weight,
-                                      float mood);
-Ref<MRKCSymbol> CTMFActorPublishKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* amount, MRKCSymbol* replyUid, float weight,
-                                      float mood);
+Ref<MRKCSymbol> CTMFActorPublishReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, MRKCSymbol* queryUid,
+                                      float weight, float mood);
+Ref<MRKCSymbol> CTMFActorPublishKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* amount, MRKCSymbol* replyUid,
+                                      float weight, float mood);
 Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms);
-Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, MRKCQuery* query);
+Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms,
+                                   MRKCQuery* query);
 Ref<MRKCSymbol> CTMFActorPostReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms);
 Ref<MRKCSymbol> CTMFActorPostKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms);
 

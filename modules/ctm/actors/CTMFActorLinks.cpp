@@ -8,7 +8,9 @@
 #include "modules/ctm/actors/CTMActorSupport.h"
 
 namespace {
-uint64_t CTMActorLinkKey(MRKCFunc* gist, MRKCSymbol* processor) { return MRKFHashMix(gist->hashCode(), processor->hashCode()); }
+uint64_t CTMActorLinkKey(MRKCFunc* gist, MRKCSymbol* processor) {
+  return MRKFHashMix(gist->hashCode(), processor->hashCode());
+}
 
 Ref<LLKCObjectTable> CTMActorLinkTable(const CTMTActor* actor, MRKCFunc* gist) {
   Ref<LLKCObjectTuple> pair = actor->links->fetchForKeyAs<LLKCObjectTuple>(gist->label()->value());
@@ -37,7 +39,8 @@ void CTMFActorLinksUpdate(CTMTActor* actor, MRKCFunc* gist, MRKCSymbol* processo
   Ref<LLKCObjectTable> table = CTMActorLinkTable(actor, gist);
   if (!table) {
     table = LLKCObjectTable::tableWithCapacity(8);
-    Ref<LLKCObjectTuple> pair = table ? LLKCObjectTuple::tupleWithObjects({Ref<LLKBObject>(gist->label()), table}) : nullptr;
+    Ref<LLKCObjectTuple> pair =
+        table ? LLKCObjectTuple::tupleWithObjects({Ref<LLKBObject>(gist->label()), table}) : nullptr;
     if (!pair || !pair->fetchAtIndex(0) || !pair->fetchAtIndex(1)) return;
     if (actor->links->store(pair, gist->label()->value()) != 0) return;
   }
@@ -56,7 +59,8 @@ bool CTMFActorLinksSearch(CTMTActor* actor, MRKCFunc* gist, LLKCObjectList* out)
   if (!table) return false;
   for (const auto& [key, object] : table->snapshot()) {
     auto* link = static_cast<CTMCActorLink*>(object.get());
-    if (link->iPull >= actor->tlink && MRKFUnifyTermsIsolated(actor->proc->substrate(), actor->proc, gist, link->iGist.get()))
+    if (link->iPull >= actor->tlink &&
+        MRKFUnifyTermsIsolated(actor->proc->substrate(), actor->proc, gist, link->iGist.get()))
       out->append(object);
   }
   return out->count() > 0;
@@ -72,7 +76,8 @@ Ref<MRKCList> CTMFActorLinkToList(CTMTActor* actor) {
     for (const auto& [key, linkObject] : table->snapshot()) {
       auto* link = static_cast<CTMCActorLink*>(linkObject.get());
       Ref<MRKCNumber> pull = MRKCNumber::numberWithReal(link->iPull);
-      Ref<MRKCList> entry = pull ? MRKCList::listWithTerms({link->iGist.get(), link->iProc.get(), pull.get()}) : nullptr;
+      Ref<MRKCList> entry =
+          pull ? MRKCList::listWithTerms({link->iGist.get(), link->iProc.get(), pull.get()}) : nullptr;
       if (entry) list->append(entry.get());
     }
   }
@@ -84,18 +89,42 @@ Ref<MRKBTerm> CTMFActorGeneralizeTerm(MRKBTerm* term) {
   if (!term) return nullptr;
   const char* kind = nullptr;
   switch (term->ttid()) {
-    case kMRKTermNumber: kind = "is.number"; break;
-    case kMRKTermSymbol: kind = "is.symbol"; break;
-    case kMRKTermString: kind = "is.string"; break;
-    case kMRKTermBinary: kind = "is.binary"; break;
-    case kMRKTermRegexp: kind = "is.regexp"; break;
-    case kMRKTermList: kind = "is.list"; break;
-    case kMRKTermFrame: kind = "is.frame"; break;
-    case kMRKTermRange: kind = "is.range"; break;
-    case kMRKTermEscaper: kind = "is.escaper"; break;
-    case kMRKTermGuid: kind = "is.guid"; break;
-    case kMRKTermQuirk: kind = "is.quirk"; break;
-    case kMRKTermData: kind = "is.data"; break;
+    case kMRKTermNumber:
+      kind = "is.number";
+      break;
+    case kMRKTermSymbol:
+      kind = "is.symbol";
+      break;
+    case kMRKTermString:
+      kind = "is.string";
+      break;
+    case kMRKTermBinary:
+      kind = "is.binary";
+      break;
+    case kMRKTermRegexp:
+      kind = "is.regexp";
+      break;
+    case kMRKTermList:
+      kind = "is.list";
+      break;
+    case kMRKTermFrame:
+      kind = "is.frame";
+      break;
+    case kMRKTermRange:
+      kind = "is.range";
+      break;
+    case kMRKTermEscaper:
+      kind = "is.escaper";
+      break;
+    case kMRKTermGuid:
+      kind = "is.guid";
+      break;
+    case kMRKTermQuirk:
+      kind = "is.quirk";
+      break;
+    case kMRKTermData:
+      kind = "is.data";
+      break;
     case kMRKTermFunc: {
       MRKCFunc* func = term->asFunc();
       Ref<MRKCList> terms = MRKCList::listWithCapacity(func->terms()->count());

@@ -19,7 +19,8 @@ struct CTMTPosting {
 };
 
 // [label, tick, uid, kind, gist, w', |w'|, mood] from the terms [gist, weight, mood].
-bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, uint64_t tick, CTMTPosting* out) {
+bool CTMActorPrepare(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, uint64_t tick,
+                     CTMTPosting* out) {
   if (!actor || !kind || !terms || terms->count() != 3) {
     CTMActorComplain(actor, "mismatched terms for posting tweet");
     return false;
@@ -110,7 +111,8 @@ std::string CTMActorSender(MRKCList* chunk) {
   return sender ? sender->value() : std::string();
 }
 
-Ref<MRKCSymbol> CTMActorPublishTerms(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKBTerm* gist, float weight, float mood,
+Ref<MRKCSymbol> CTMActorPublishTerms(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKBTerm* gist, float weight,
+                                     float mood,
                                      Ref<MRKCSymbol> (*post)(CTMTActor*, MRKCFrame*, MRKBTerm*, MRKCList*)) {
   if (!actor || !kind) return nullptr;
   Ref<MRKCNumber> w = MRKCNumber::numberWithReal(weight);
@@ -136,8 +138,8 @@ Ref<MRKBTerm> CTMActorKindFunc(MRKCSymbol* label, MRKCSymbol* uid) {
 // What a reply and kudos share up to sending: the uid they answer (the first term of their
 // kind, reply(<query uid>) or kudos(<reply uid>)), the chunk, and its record kept in sent with
 // the options both read. Null when any of it is missing.
-Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, uint32_t type,
-                                           CTMTPosting* posting, MRKCSymbol** answered) {
+Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms,
+                                           uint32_t type, CTMTPosting* posting, MRKCSymbol** answered) {
   if (!actor) return nullptr;
   MRKCFunc* func = asFunc(kind);
   *answered = func ? asSymbol(func->terms()->head()) : nullptr;
@@ -157,7 +159,8 @@ Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options,
 // Sends a reply or kudos: by link flash to the sender of the noticed chunk it answers when
 // direct is given (no retries then), else through the stage; then the own-label copy. The uid,
 // or null (and no record left behind) when the chunk did not go out.
-Ref<MRKCSymbol> CTMActorSendAnswer(CTMTActor* actor, const CTMTPosting& posting, CTMCActorRecord* record, const CTMCActorNotice* direct) {
+Ref<MRKCSymbol> CTMActorSendAnswer(CTMTActor* actor, const CTMTPosting& posting, CTMCActorRecord* record,
+                                   const CTMCActorNotice* direct) {
   bool sent;
   if (direct) {
     sent = CTMActorFlashLink(actor, posting.chunk.get(), {CTMActorSender(direct->iChunk.get())});
@@ -174,22 +177,25 @@ Ref<MRKCSymbol> CTMActorSendAnswer(CTMTActor* actor, const CTMTPosting& posting,
 }  // namespace
 
 Ref<MRKCSymbol> CTMFActorPublishTweet(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood) {
-  return actor ? CTMActorPublishTerms(actor, options, actor->tweetSym.get(), gist, weight, mood, CTMFActorPostTweet) : nullptr;
+  return actor ? CTMActorPublishTerms(actor, options, actor->tweetSym.get(), gist, weight, mood, CTMFActorPostTweet)
+               : nullptr;
 }
 
 Ref<MRKCSymbol> CTMFActorPublishQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, float weight, float mood) {
-  return actor ? CTMActorPublishTerms(actor, options, actor->querySym.get(), gist, weight, mood, CTMActorPostQueryCommand) : nullptr;
+  return actor
+             ? CTMActorPublishTerms(actor, options, actor->querySym.get(), gist, weight, mood, CTMActorPostQueryCommand)
+             : nullptr;
 }
 
-Ref<MRKCSymbol> CTMFActorPublishReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, MRKCSymbol* queryUid, float weight,
-                                      float mood) {
+Ref<MRKCSymbol> CTMFActorPublishReply(CTMTActor* actor, MRKCFrame* options, MRKBTerm* gist, MRKCSymbol* queryUid,
+                                      float weight, float mood) {
   if (!actor) return nullptr;
   Ref<MRKBTerm> kind = CTMActorKindFunc(actor->replySym.get(), queryUid);
   return CTMActorPublishTerms(actor, options, kind.get(), gist, weight, mood, CTMFActorPostReply);
 }
 
-Ref<MRKCSymbol> CTMFActorPublishKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* amount, MRKCSymbol* replyUid, float weight,
-                                      float mood) {
+Ref<MRKCSymbol> CTMFActorPublishKudos(CTMTActor* actor, MRKCFrame* options, MRKBTerm* amount, MRKCSymbol* replyUid,
+                                      float weight, float mood) {
   if (!actor || !asNumber(amount)) return nullptr;
   Ref<MRKBTerm> kind = CTMActorKindFunc(actor->kudosSym.get(), replyUid);
   return CTMActorPublishTerms(actor, options, kind.get(), amount, weight, mood, CTMFActorPostKudos);
@@ -213,7 +219,8 @@ Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTer
   if (links->count() == 0) {
     if (!CTMActorPublishCarrier(actor, posting.chunk.get())) return CTMActorForget(actor, posting);
   } else {
-    if (!CTMActorFlashLink(actor, posting.chunk.get(), CTMActorLinkTargets(*links))) return CTMActorForget(actor, posting);
+    if (!CTMActorFlashLink(actor, posting.chunk.get(), CTMActorLinkTargets(*links)))
+      return CTMActorForget(actor, posting);
     record->iStaged = actor->time;
     record->iRepeats = record->iRetries = 0;
   }
@@ -221,7 +228,8 @@ Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTer
   return posting.uid;
 }
 
-Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms, MRKCQuery* query) {
+Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTerm* kind, MRKCList* terms,
+                                   MRKCQuery* query) {
   if (!actor || !terms) return nullptr;
   Ref<LLKCObjectList> links = CTMActorFindLinks(actor, terms->fetchAtIndex(0));
   if (!links) {
@@ -324,9 +332,7 @@ void CTMFActorChunkResend(CTMTActor* actor) {
     if (!CTMActorPublishCarrier(actor, copy.get())) continue;
     record->iWeight = base;
     record->iChunk = copy;
-    if (record->iRetries > 0)
-      --record->iRetries;
-    else if (record->iRepeats > 0)
-      --record->iRepeats;
+    if (record->iRetries > 0) --record->iRetries;
+    else if (record->iRepeats > 0) --record->iRepeats;
   }
 }

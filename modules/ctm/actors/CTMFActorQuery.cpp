@@ -21,12 +21,10 @@ bool CTMActorRecallCommand(CTMTActor* actor, MRKCQuery* query, MRKCSymbol* name,
     return false;
   }
   bool ok = MRKFUnifyTermsIsolated(actor->proc->substrate(), actor->proc, found.get(), terms->fetchAtIndex(3));
-  Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(query->label(), name, terms->fetchAtIndex(1), terms->fetchAtIndex(2),
-                                                             found.get(), ok ? 1.0 : 0.0);
-  if (statement)
-    CTMActorAnswer(actor, query, statement.get(), true);
-  else
-    CTMActorComplain(actor, "out of memory");
+  Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(query->label(), name, terms->fetchAtIndex(1),
+                                                             terms->fetchAtIndex(2), found.get(), ok ? 1.0 : 0.0);
+  if (statement) CTMActorAnswer(actor, query, statement.get(), true);
+  else CTMActorComplain(actor, "out of memory");
   return false;
 }
 
@@ -87,9 +85,11 @@ bool CTMFActorReceivedQuery(CTMTActor* actor, MRKCQuery* query) {
 
   MRKCList* posting = asList(terms->fetchAtIndex(2));
   if (!posting || posting->count() != 3) return true;
-  if (CTMActorIsNamed(name, "tweet")) return CTMActorAnswerPosted(actor, query, CTMFActorPostTweet(actor, options, name, posting));
+  if (CTMActorIsNamed(name, "tweet"))
+    return CTMActorAnswerPosted(actor, query, CTMFActorPostTweet(actor, options, name, posting));
   if (CTMActorIsNamed(name, "query")) {
-    if (terms->count() == 3) return CTMActorAnswerPosted(actor, query, CTMFActorPostQuery(actor, options, name, posting, nullptr));
+    if (terms->count() == 3)
+      return CTMActorAnswerPosted(actor, query, CTMFActorPostQuery(actor, options, name, posting, nullptr));
     // Answered later, by the winning replies or at the latest when the query times out or is
     // forgotten; a query that could not be posted is answered "no" now.
     if (!CTMFActorPostQuery(actor, options, name, posting, query)) CTMFActorReplyToQuery(actor, query, 0.0);
@@ -103,13 +103,15 @@ bool CTMFActorReceivedQuery(CTMTActor* actor, MRKCQuery* query) {
     CTMFActorReplyToQuery(actor, query, 0.0);
     return false;
   }
-  return CTMActorAnswerPosted(actor, query,
-                              reply ? CTMFActorPostReply(actor, options, head, posting) : CTMFActorPostKudos(actor, options, head, posting));
+  return CTMActorAnswerPosted(
+      actor, query,
+      reply ? CTMFActorPostReply(actor, options, head, posting) : CTMFActorPostKudos(actor, options, head, posting));
 }
 
 bool CTMFActorReplyToQuery(CTMTActor* actor, MRKCQuery* query, double value) {
   if (!actor || !query) return false;
-  Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(query->predicate()->label()->value(), query->predicate()->terms(), value);
+  Ref<MRKCStatement> statement =
+      MRKCStatement::statementWithLabel(query->predicate()->label()->value(), query->predicate()->terms(), value);
   if (!statement) return false;
   return CTMActorAnswer(actor, query, statement.get(), true);
 }
@@ -119,17 +121,20 @@ Ref<MRKCList> CTMFActorRecallSearch(CTMTActor* actor, MRKBTerm* pattern, bool ow
   std::vector<Ref<MRKBTerm>> candidates;
   if (own) {
     actor->sent->forEach([&candidates](const std::string&, LLKBObject* object) {
-      if (MRKCList* chunk = static_cast<CTMCActorRecord*>(object)->iChunk.get()) candidates.push_back(Ref<MRKBTerm>(chunk));
+      if (MRKCList* chunk = static_cast<CTMCActorRecord*>(object)->iChunk.get())
+        candidates.push_back(Ref<MRKBTerm>(chunk));
     });
   } else {
     for (const auto& object : *actor->recalls)
-      for (const auto& chunk : static_cast<CTMCActorRecall*>(object.get())->iStage->terms()) candidates.push_back(chunk);
+      for (const auto& chunk : static_cast<CTMCActorRecall*>(object.get())->iStage->terms())
+        candidates.push_back(chunk);
   }
   Ref<MRKCList> found = MRKCList::listWithCapacity(candidates.size());
   Ref<MRKCVariables> bindings = MRKCVariables::variables();
   if (!found || !bindings) return nullptr;
   for (const auto& chunk : candidates) {
-    if (MRKFUnifyTerms(actor->proc->substrate(), actor->proc, chunk.get(), pattern, bindings.get())) found->append(chunk.get());
+    if (MRKFUnifyTerms(actor->proc->substrate(), actor->proc, chunk.get(), pattern, bindings.get()))
+      found->append(chunk.get());
     bindings->clear();
   }
   found->compact();
@@ -178,8 +183,9 @@ void CTMFActorAwaitsHandleChunk(CTMTActor* actor, MRKBTerm* chunk) {
     }
     MRKCList* predicateTerms = wait->iQuery->predicate()->terms();
     bool ok = MRKFUnifyTermsIsolated(substrate, actor->proc, data.get(), wait->iResult.get());
-    Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(wait->iQuery->label(), predicateTerms->fetchAtIndex(0),
-                                                               predicateTerms->fetchAtIndex(1), wait->iFilter.get(), data.get(), ok ? 1.0 : 0.0);
+    Ref<MRKCStatement> statement =
+        MRKFMakeStatementWith4Terms(wait->iQuery->label(), predicateTerms->fetchAtIndex(0),
+                                    predicateTerms->fetchAtIndex(1), wait->iFilter.get(), data.get(), ok ? 1.0 : 0.0);
     if (statement) {
       CTMActorAnswer(actor, wait->iQuery.get(), statement.get(), true);
       ++wait->iCount;

@@ -23,10 +23,12 @@ void CTMActorInternSymbols(CTMTActor* actor) {
 // A time or weight setting read from the properties; a value that is not a finite number (or a
 // negative time) would stop the tables it paces from ever emptying, so it falls back to the
 // default with a log line.
-double CTMActorFetchSetting(const CTMTActor* actor, MRKCFrame* properties, const char* name, double fallback, bool time) {
+double CTMActorFetchSetting(const CTMTActor* actor, MRKCFrame* properties, const char* name, double fallback,
+                            bool time) {
   const double value = MRKFFrameFetchReal(properties, name, fallback);
   if (std::isfinite(value) && !(time && value < 0)) return value;
-  LLKFLog("%s : \"%s\" of %g ignored, %g kept", actor->label ? actor->label->value().c_str() : "actor", name, value, fallback);
+  LLKFLog("%s : \"%s\" of %g ignored, %g kept", actor->label ? actor->label->value().c_str() : "actor", name, value,
+          fallback);
   return fallback;
 }
 

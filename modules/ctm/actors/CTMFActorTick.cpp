@@ -71,10 +71,12 @@ void CTMActorCountKudos(CTMTActor* actor, CTMCActorRecord* record, MRKCNumber* a
         Ref<MRKCNumber> handed = entry ? MRKFArithmeticMul(amount, entry->tail()) : nullptr;
         if (!target || !handed || !mood) continue;
         Ref<MRKCList> kindTerms = MRKCList::listWithTerms({target});
-        Ref<MRKCFunc> handedKind = kindTerms ? MRKCFunc::funcWithLabel(actor->kudosSym.get(), kindTerms.get()) : nullptr;
+        Ref<MRKCFunc> handedKind =
+            kindTerms ? MRKCFunc::funcWithLabel(actor->kudosSym.get(), kindTerms.get()) : nullptr;
         Ref<MRKCNumber> weight = MRKCNumber::numberWithReal(static_cast<float>(record->iWeight));
         Ref<MRKCNumber> moodValue = MRKCNumber::numberWithReal(static_cast<float>(mood->real()));
-        Ref<MRKCList> terms = weight && moodValue ? MRKCList::listWithTerms({handed.get(), weight.get(), moodValue.get()}) : nullptr;
+        Ref<MRKCList> terms =
+            weight && moodValue ? MRKCList::listWithTerms({handed.get(), weight.get(), moodValue.get()}) : nullptr;
         if (handedKind && terms) CTMFActorPostKudos(actor, options.get(), handedKind.get(), terms.get());
       }
     }
@@ -153,7 +155,9 @@ void CTMFActorSelfQuery(CTMTActor* actor, MRKCList* terms, bool throughSubstrate
   }
   Ref<MRKCPredicate> predicate =
       MRKCPredicate::predicateWithLabel(actor->proc->label(), terms, throughSubstrate ? 0 : kCTMSelfQueryFlags);
-  Ref<MRKCQuery> query = predicate ? MRKCQuery::queryWithPredicate(predicate.get(), MRKCContext::context().get(), actor->proc->ttl()) : nullptr;
+  Ref<MRKCQuery> query =
+      predicate ? MRKCQuery::queryWithPredicate(predicate.get(), MRKCContext::context().get(), actor->proc->ttl())
+                : nullptr;
   if (!query) {
     CTMActorComplain(actor, "out of memory");
     return;
@@ -177,10 +181,12 @@ void CTMFActorAttached(CTMTActor* actor) {
 
 void CTMFActorDetached(CTMTActor* actor) {
   if (!actor) return;
-  if (MRKCSubstrate* substrate = actor->proc->substrate()) substrate->withhold(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM);
+  if (MRKCSubstrate* substrate = actor->proc->substrate())
+    substrate->withhold(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM);
   // No broadcast will answer the queries still pending: their askers get the timeout answer now
   // rather than waiting out their time to live.
-  for (const auto& entry : actor->sent->snapshot()) CTMActorAnswerLeaving(actor, static_cast<CTMCActorRecord*>(entry.second.get()));
+  for (const auto& entry : actor->sent->snapshot())
+    CTMActorAnswerLeaving(actor, static_cast<CTMCActorRecord*>(entry.second.get()));
 }
 
 void CTMFActorPulsated(CTMTActor* actor) {
@@ -209,7 +215,8 @@ bool CTMFActorSaveKnowledge(CTMTActor* actor) {
 void CTMFActorUpdateDynamicModifier(CTMTActor* actor) {
   if (!actor) return;
   double sum = 0;
-  actor->sent->forEach([&sum](const std::string&, LLKBObject* object) { sum += static_cast<CTMCActorRecord*>(object)->iKudos; });
+  actor->sent->forEach(
+      [&sum](const std::string&, LLKBObject* object) { sum += static_cast<CTMCActorRecord*>(object)->iKudos; });
   actor->dynamicMod = sum;
 }
 
@@ -254,12 +261,9 @@ bool CTMFActorStageHandle(CTMTActor* actor, MRKBTerm* tick, MRKCList* winners, M
       }
     }
     MRKCFunc* kind = CTMActorChunkKindFunc(chunk);
-    if (kind && kindName->compareTo(actor->replySym.get()) == 0)
-      CTMActorTakeReply(actor, chunk, kind, flashed);
-    else if (kind && kindName->compareTo(actor->kudosSym.get()) == 0)
-      CTMActorTakeKudos(actor, chunk, kind);
-    else
-      CTMActorNotice(actor, chunk, kindName, flashed);
+    if (kind && kindName->compareTo(actor->replySym.get()) == 0) CTMActorTakeReply(actor, chunk, kind, flashed);
+    else if (kind && kindName->compareTo(actor->kudosSym.get()) == 0) CTMActorTakeKudos(actor, chunk, kind);
+    else CTMActorNotice(actor, chunk, kindName, flashed);
   }
 
   if (frame) {
@@ -323,7 +327,8 @@ bool CTMFActorReceivedSquib(CTMTActor* actor, MRKCSquib* squib) {
 
 bool CTMFActorReceivedFlash(CTMTActor* actor, MRKCFlash* flash) {
   MRKCFunc* functor = flash ? flash->functor() : nullptr;
-  if (!actor || !functor || functor->label()->compareTo(actor->linkSym.get()) != 0 || functor->terms()->count() != 1) return true;
+  if (!actor || !functor || functor->label()->compareTo(actor->linkSym.get()) != 0 || functor->terms()->count() != 1)
+    return true;
   MRKCList* chunk = asList(functor->terms()->head());
   MRKBTerm* tick = chunk ? chunk->fetchAtIndex(1) : nullptr;
   if (!CTMFActorStageHandle(actor, tick, functor->terms(), nullptr, true)) return true;

@@ -26,17 +26,17 @@ struct CTMTActorCallbacks {
 };
 
 struct CTMTActor {
-  MRKBProcessor* proc = nullptr;  // the owner; not retained
+  MRKBProcessor* proc = nullptr;       // the owner; not retained
   CTMTActorEventCB onEvent = nullptr;  // null: events become queries to the processor itself
   CTMTActorReplyCB onReply = nullptr;
   CTMTActorKudosCB onKudos = nullptr;
   void* context = nullptr;
 
-  uint32_t dreco = 0;    // drop recovery, ticks
-  double ctime = 6.0;    // chunk lifetime: seconds for sent records, ticks for notices
-  double tlink = 5.0;    // pull a link needs before it is used
+  uint32_t dreco = 0;  // drop recovery, ticks
+  double ctime = 6.0;  // chunk lifetime: seconds for sent records, ticks for notices
+  double tlink = 5.0;  // pull a link needs before it is used
   bool linksOn = false;
-  double rtime = 0;      // recall window, seconds; 0 = no recall
+  double rtime = 0;  // recall window, seconds; 0 = no recall
   Ref<MRKCSymbol> stage;
   bool ukudo = true;
 
@@ -53,13 +53,13 @@ struct CTMTActor {
   Ref<LLKCObjectMap> sent;      // uid -> CTMCActorRecord
   Ref<LLKCObjectMap> received;  // uid -> CTMCActorNotice
 
-  uint64_t tick = 0;        // last tick broadcast (or link) handled
-  double time = 0;          // LLKFNowInS when it was handled
-  double staticMod = 0;     // S
-  double dynamicMod = 0;    // K: kudos of the records in sent
-  double drop = 0;          // D
-  double mood = 0;          // M
-  uint64_t sinceDrop = 0;   // C
+  uint64_t tick = 0;       // last tick broadcast (or link) handled
+  double time = 0;         // LLKFNowInS when it was handled
+  double staticMod = 0;    // S
+  double dynamicMod = 0;   // K: kudos of the records in sent
+  double drop = 0;         // D
+  double mood = 0;         // M
+  uint64_t sinceDrop = 0;  // C
 
   // The "links" and "wtmod" values last read from or saved into the properties: reading them
   // again on a later attach must not count the actor's own pulls and kudos twice.

@@ -56,7 +56,8 @@ public:
 protected:
   CTMTActorShell(std::string guid, std::string label, std::string alias, Ref<MRKCFrame> properties,
                  const CTMTActorCallbacks* callbacks)
-      : Base(std::move(guid), std::move(label), std::move(alias), std::move(properties)), actor_(CTMFActorInit(this, callbacks)) {}
+      : Base(std::move(guid), std::move(label), std::move(alias), std::move(properties)),
+        actor_(CTMFActorInit(this, callbacks)) {}
   CTMTActorShell(const MRKCManifesto& manifesto, const CTMTActorCallbacks* callbacks)
       : Base(manifesto), actor_(CTMFActorInit(this, callbacks)) {}
   ~CTMTActorShell() override { CTMFActorExit(actor_); }
@@ -68,7 +69,8 @@ private:
 // A new actor of class T made with the substrate's arguments, or null when its record could
 // not be made.
 template <typename T>
-Ref<MRKBProcessor> CTMFActorMake(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties) {
+Ref<MRKBProcessor> CTMFActorMake(const std::string& guid, const std::string& label, const std::string& alias,
+                                 Ref<MRKCFrame> properties) {
   Ref<T> made = adoptRef(new (std::nothrow) T(guid, label, alias, std::move(properties)));
   return made && made->actor() ? Ref<MRKBProcessor>(made) : nullptr;
 }

@@ -24,7 +24,8 @@ MRKTClassRegistrar<CTMCStage> registrar("CTMCStage");
 
 }  // namespace
 
-CTMCStage::CTMCStage(const std::string& guid, const std::string& label, const std::string& alias, Ref<MRKCFrame> properties)
+CTMCStage::CTMCStage(const std::string& guid, const std::string& label, const std::string& alias,
+                     Ref<MRKCFrame> properties)
     : MRKBElemental(guid, label, alias, std::move(properties)) {
   if (!CTMFStageRecordInit(&record_, this->label())) LLKFLog("%s : the stage could not be made", this->label().c_str());
 }
@@ -62,10 +63,8 @@ void CTMCStage::onAttached() {
   setChatty(false);
   CTMFStageUpdateConfig(&record_, properties());
   follow(record_.passLabel);
-  if (record_.clockSymbol)
-    follow(record_.clockSymbol->value());
-  else
-    scheduleTimer();
+  if (record_.clockSymbol) follow(record_.clockSymbol->value());
+  else scheduleTimer();
   record_.lastTick = LLKFNowInMS();
   onTicked();
 }
@@ -74,14 +73,13 @@ void CTMCStage::onDetached() {
   MRKCSubstrate* host = substrate();
   if (!host || !isUsable()) return;
   host->withhold(record_.passLabel, guid(), kMRKFollowCTM);
-  if (record_.clockSymbol)
-    host->withhold(record_.clockSymbol->value(), guid(), kMRKFollowCTM);
-  else
-    host->runtime()->unschedule(guid());
+  if (record_.clockSymbol) host->withhold(record_.clockSymbol->value(), guid(), kMRKFollowCTM);
+  else host->runtime()->unschedule(guid());
 }
 
 void CTMCStage::follow(const std::string& label) {
-  if (!substrate()->disclose(label, guid(), kMRKFollowCTM)) LLKFLog("%s : could not follow %s", this->label().c_str(), label.c_str());
+  if (!substrate()->disclose(label, guid(), kMRKFollowCTM))
+    LLKFLog("%s : could not follow %s", this->label().c_str(), label.c_str());
 }
 
 void CTMCStage::scheduleTimer() {
@@ -89,7 +87,8 @@ void CTMCStage::scheduleTimer() {
   Ref<CTMCStage> self(this);
   bool scheduled = false;
   try {
-    scheduled = substrate()->runtime()->schedule(guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
+    scheduled = substrate()->runtime()->schedule(
+        guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
   } catch (const std::bad_alloc&) {
     scheduled = false;
   }

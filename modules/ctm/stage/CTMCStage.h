@@ -10,10 +10,10 @@ class CTMCStage : public MRKBElemental {
 public:
   // Null when the stage's record cannot be made.
   [[nodiscard]] static Ref<CTMCStage> stageWithManifesto(const MRKCManifesto& manifesto);
-  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                      const MRKCManifesto& manifesto);
-  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                      Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label,
+                                                    const std::string& alias, const MRKCManifesto& manifesto);
+  [[nodiscard]] static Ref<CTMCStage> stageWithGuid(const std::string& guid, const std::string& label,
+                                                    const std::string& alias, Ref<MRKCFrame> properties);
 
   void onQueryingStatistics(MRKTStatistics* statistics) override;
   bool onSavingKnowledge(MRKCKnowledge* container) override;

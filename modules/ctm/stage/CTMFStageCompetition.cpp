@@ -37,12 +37,18 @@ size_t winnerLimit(const CTMTStage* record) { return std::max<uint32_t>(record->
 
 double valueOf(uint32_t func, double weight, double intensity, double mood) {
   switch (func) {
-    case kCTMFuncAbsWeight: return std::fabs(weight);
-    case kCTMFuncIntensity: return std::fabs(intensity);
-    case kCTMFuncIntensityMood: return intensity + mood;
-    case kCTMFuncAbsMood: return std::fabs(mood);
-    case kCTMFuncIntensityMood2: return intensity + 0.5 * mood;
-    default: return 0.0;
+    case kCTMFuncAbsWeight:
+      return std::fabs(weight);
+    case kCTMFuncIntensity:
+      return std::fabs(intensity);
+    case kCTMFuncIntensityMood:
+      return intensity + mood;
+    case kCTMFuncAbsMood:
+      return std::fabs(mood);
+    case kCTMFuncIntensityMood2:
+      return intensity + 0.5 * mood;
+    default:
+      return 0.0;
   }
 }
 
@@ -60,9 +66,12 @@ bool pickDeterministic(const CTMTStage* record, const CTMTStageCompetitor& a, co
   double vb = valueOf(record, b);
   if (std::fabs(va - vb) <= MRKKGlobals[1]) {
     switch (record->esel) {
-      case kCTMEselLeft: return true;
-      case kCTMEselRight: return false;
-      default: return (LLKFRandomDrawUint() & 1u) != 0;
+      case kCTMEselLeft:
+        return true;
+      case kCTMEselRight:
+        return false;
+      default:
+        return (LLKFRandomDrawUint() & 1u) != 0;
     }
   }
   return va > vb;
@@ -243,9 +252,9 @@ bool CTMFStageProcessUpTree(CTMTStage* record, Ref<MRKCList>* out) {
     if (!runPasses(record, record->mode == kCTMModeDeterministic ? pickDeterministic : pickProbabilistic, false, &left))
       return false;
     auto winners = record->competitors.begin();
-    std::stable_sort(winners, winners + static_cast<long>(left), [](const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) {
-      return meanIntensity(b) < meanIntensity(a);
-    });
+    std::stable_sort(
+        winners, winners + static_cast<long>(left),
+        [](const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) { return meanIntensity(b) < meanIntensity(a); });
     if (!storeCompetitors(record, left)) return false;
   }
   try {
@@ -323,7 +332,8 @@ Ref<MRKCList> CTMFStageListFromList(CTMTStage* record) {
         if (chunk->count() > 1) {
           // Counts above one only come with the chunk's own copy of these numbers.
           for (size_t index : {kCTMChunkIntensity, kCTMChunkMood})
-            if (MRKCNumber* number = asNumber(terms->fetchAtIndex(index))) number->setReal(number->real() / chunk->count());
+            if (MRKCNumber* number = asNumber(terms->fetchAtIndex(index)))
+              number->setReal(number->real() / chunk->count());
         }
         winners->append(terms);
       }

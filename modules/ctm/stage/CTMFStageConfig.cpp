@@ -15,8 +15,10 @@ const MRKTFlagName kCTMModes[3] = {
 };
 
 const MRKTFlagName kCTMFuncs[5] = {
-    {"abs_weight", kCTMFuncAbsWeight},   {"intensity", kCTMFuncIntensity},
-    {"intensity_mood", kCTMFuncIntensityMood}, {"abs_mood", kCTMFuncAbsMood},
+    {"abs_weight", kCTMFuncAbsWeight},
+    {"intensity", kCTMFuncIntensity},
+    {"intensity_mood", kCTMFuncIntensityMood},
+    {"abs_mood", kCTMFuncAbsMood},
     {"intensity_mood_2", kCTMFuncIntensityMood2},
 };
 
@@ -31,15 +33,17 @@ namespace {
 constexpr uint32_t kDefaultPeriod = 250;
 constexpr uint32_t kDefaultSize = 7;
 
-const char* labelOf(const CTMTStage* record) { return record->labelSymbol ? record->labelSymbol->value().c_str() : "stage"; }
+const char* labelOf(const CTMTStage* record) {
+  return record->labelSymbol ? record->labelSymbol->value().c_str() : "stage";
+}
 
 // The property as a number; a value of another kind is told, naming it, and the fallback used.
 double fetchReal(const CTMTStage* record, const MRKCFrame* properties, std::string_view key, double fallback) {
   MRKBTerm* term = MRKFFrameFetchTerm(properties, key);
   if (!term) return fallback;
   if (MRKCNumber* number = asNumber(term)) return number->real();
-  LLKFLog("%s : \"%.*s\" must be a number, not %s; using %g", labelOf(record), int(key.size()), key.data(), term->text().c_str(),
-          fallback);
+  LLKFLog("%s : \"%.*s\" must be a number, not %s; using %g", labelOf(record), int(key.size()), key.data(),
+          term->text().c_str(), fallback);
   return fallback;
 }
 
@@ -51,15 +55,17 @@ uint32_t fetchUint32(const CTMTStage* record, const MRKCFrame* properties, std::
   MRKCNumber* number = asNumber(term);
   const double value = number ? number->real() : -1;
   if (!number || !(value >= 0) || value != std::floor(value)) {
-    LLKFLog("%s : \"%.*s\" must be a whole number of at least 0, not %s; using %u", labelOf(record), int(key.size()), key.data(),
-            term->text().c_str(), fallback);
+    LLKFLog("%s : \"%.*s\" must be a whole number of at least 0, not %s; using %u", labelOf(record), int(key.size()),
+            key.data(), term->text().c_str(), fallback);
     return fallback;
   }
   return static_cast<uint32_t>(std::min<uint64_t>(number->uint(), std::numeric_limits<uint32_t>::max()));
 }
 
-uint32_t decode(const MRKCFrame* properties, std::string_view key, const MRKTFlagName* rows, size_t count, uint32_t fallback) {
-  return static_cast<uint32_t>(MRKFDecodeTermAsFlagWithDefault(MRKFFrameFetchTerm(properties, key), rows, count, fallback));
+uint32_t decode(const MRKCFrame* properties, std::string_view key, const MRKTFlagName* rows, size_t count,
+                uint32_t fallback) {
+  return static_cast<uint32_t>(
+      MRKFDecodeTermAsFlagWithDefault(MRKFFrameFetchTerm(properties, key), rows, count, fallback));
 }
 
 void readTiming(CTMTStage* record, const MRKCFrame* properties) {

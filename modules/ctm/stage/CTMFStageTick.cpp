@@ -13,25 +13,30 @@
 
 namespace {
 
-const char* labelOf(const CTMTStage* record) { return record->labelSymbol ? record->labelSymbol->value().c_str() : "stage"; }
+const char* labelOf(const CTMTStage* record) {
+  return record->labelSymbol ? record->labelSymbol->value().c_str() : "stage";
+}
 
 // The frame of a tick, keys in broadcast order. False when a key could not be stored.
-bool fillFrame(MRKCFrame* frame, MRKCList* submitted, MRKCList* links, float mood, int64_t sinceLast, bool externalClock) {
+bool fillFrame(MRKCFrame* frame, MRKCList* submitted, MRKCList* links, float mood, int64_t sinceLast,
+               bool externalClock) {
   uint64_t tick = static_cast<uint64_t>(std::max<int64_t>(sinceLast, 0));
   bool stored = MRKFFrameStoreTerm(frame, "chunks", submitted) && MRKFFrameStoreTerm(frame, "links", links) &&
                 MRKFFrameStoreReal(frame, "time", LLKFNowInS());
-  if (externalClock) return stored && MRKFFrameStoreUint(frame, "tick", tick) && MRKFFrameStoreReal(frame, "mood", mood);
+  if (externalClock)
+    return stored && MRKFFrameStoreUint(frame, "tick", tick) && MRKFFrameStoreReal(frame, "mood", mood);
   return stored && MRKFFrameStoreReal(frame, "mood", mood) && MRKFFrameStoreUint(frame, "tick", tick);
 }
 
-Ref<MRKCStatement> makeStatement(CTMTStage* record, MRKCList* winners, MRKCList* submitted, MRKCList* links, int64_t sinceLast,
-                                 bool externalClock) {
+Ref<MRKCStatement> makeStatement(CTMTStage* record, MRKCList* winners, MRKCList* submitted, MRKCList* links,
+                                 int64_t sinceLast, bool externalClock) {
   if (!winners || !record->frameTemplate) return nullptr;
   Ref<MRKCFrame> frame = record->frameTemplate->copy();
   Ref<MRKCNumber> number = MRKCNumber::numberWithUint(record->tickCounter);
   if (!frame || !number) return nullptr;
   Ref<MRKCList> terms = MRKCList::listWithTerms({number.get(), winners, frame.get()});
-  Ref<MRKCStatement> statement = terms ? MRKCStatement::statementWithLabel(record->tickLabel, terms.get(), 1.0) : nullptr;
+  Ref<MRKCStatement> statement =
+      terms ? MRKCStatement::statementWithLabel(record->tickLabel, terms.get(), 1.0) : nullptr;
   if (!statement || !statement->terms() || statement->terms()->count() != 3) return nullptr;
   float mood = CTMFStageComputeMoodFactor(record, winners);
   if (!fillFrame(frame.get(), submitted, links, mood, sinceLast, externalClock)) return nullptr;

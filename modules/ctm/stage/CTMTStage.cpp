@@ -11,7 +11,8 @@ bool CTMFStageRecordInit(CTMTStage* record, const std::string& label) {
     record->labelSymbol = MRKCSymbol::symbolWithValue(label);
     record->drops = NRKCUintSeries::seriesWithCapacity(16);
     record->frameTemplate = MRKCFrame::frameWithCapacity(3);
-    if (!record->chunks || !record->pool || !record->links || !record->labelSymbol || !record->drops || !record->frameTemplate)
+    if (!record->chunks || !record->pool || !record->links || !record->labelSymbol || !record->drops ||
+        !record->frameTemplate)
       return false;
     record->passLabel = label + ".pass";
     record->tickLabel = label + ".tick";

@@ -37,29 +37,29 @@ struct CTMTStageCompetitor {
 enum : uint32_t { kCTMEselLeft = 1, kCTMEselRight = 2, kCTMEselToss = 4 };
 
 struct CTMTStage {
-  Ref<LLKCObjectList> chunks;          // CTMCStageChunk: the competitors of the next tick
-  bool chunksUnordered = false;        // chunks taken in since they were last put in the mode's order
-  Ref<LLKCObjectList> pool;            // CTMCStageChunk: emptied chunk objects kept for reuse
-  Ref<LLKCObjectList> links;           // MRKCList: chunks flashed over links since the last tick
+  Ref<LLKCObjectList> chunks;    // CTMCStageChunk: the competitors of the next tick
+  bool chunksUnordered = false;  // chunks taken in since they were last put in the mode's order
+  Ref<LLKCObjectList> pool;      // CTMCStageChunk: emptied chunk objects kept for reuse
+  Ref<LLKCObjectList> links;     // MRKCList: chunks flashed over links since the last tick
   uint32_t mode = kCTMModeDeterministic;
-  uint32_t size = 7;                   // how many chunks win a tick
-  uint32_t tlag = 0;                   // largest accepted chunk age in ticks; 0 accepts all
-  uint32_t period = 0;                 // ms; 0 under an external clock
-  uint32_t tickMin = 0;                // ms; 0 keeps the period fixed
-  uint32_t tickMax = 0;                // ms; the configured period
+  uint32_t size = 7;     // how many chunks win a tick
+  uint32_t tlag = 0;     // largest accepted chunk age in ticks; 0 accepts all
+  uint32_t period = 0;   // ms; 0 under an external clock
+  uint32_t tickMin = 0;  // ms; 0 keeps the period fixed
+  uint32_t tickMax = 0;  // ms; the configured period
   float mood = 0.0f;
   float drop = 0.8f;
   float intr = 100.0f;
   uint32_t func = kCTMFuncAbsWeight;
   uint32_t esel = kCTMEselLeft;
   Ref<MRKCSymbol> labelSymbol;
-  std::string tickLabel;               // "<label>.tick"; empty when the record could not be made
-  std::string passLabel;               // "<label>.pass"
-  Ref<MRKCSymbol> clockSymbol;         // label of the external clock, or null for the own timer
-  uint64_t tickCounter = 0;            // the number the next timer tick broadcasts
-  Ref<MRKCFrame> frameTemplate;        // {"drop", "intr"}, copied into every broadcast
-  int64_t lastTick = 0;                // LLKFNowInMS of the last processed tick
-  Ref<NRKCUintSeries> drops;           // chunks lost in each recent tick
+  std::string tickLabel;                         // "<label>.tick"; empty when the record could not be made
+  std::string passLabel;                         // "<label>.pass"
+  Ref<MRKCSymbol> clockSymbol;                   // label of the external clock, or null for the own timer
+  uint64_t tickCounter = 0;                      // the number the next timer tick broadcasts
+  Ref<MRKCFrame> frameTemplate;                  // {"drop", "intr"}, copied into every broadcast
+  int64_t lastTick = 0;                          // LLKFNowInMS of the last processed tick
+  Ref<NRKCUintSeries> drops;                     // chunks lost in each recent tick
   std::vector<CTMTStageCompetitor> competitors;  // the passes' working set, reused from tick to tick
 };
 

@@ -24,8 +24,7 @@ void QAVCFakeClassifier::onAttached() {
   if (folder_.empty()) LLKFLog("%s : 'folder' property is requiered", label().c_str());
   Ref<QAVCFakeClassifierActionLoad> action = QAVCFakeClassifierActionLoad::actionWithPath(kLabelsPath);
   MRKCSubstrate* host = substrate();
-  if (!action || !host ||
-      !host->runtime()->offloader()->submit(action, this, [this](LLKBOperation* done) {
+  if (!action || !host || !host->runtime()->offloader()->submit(action, this, [this](LLKBOperation* done) {
         onActionCompleted(static_cast<QAVCFakeClassifierActionLoad*>(done));
       }))
     LLKFLog("%s : the labels file could not be read", label().c_str());
@@ -124,7 +123,8 @@ Ref<MRKCList> QAVCFakeClassifier::detections(const VSKCImageSample& sample, cons
       if (resampled->append(even ? even : outline) != 0) resampled = nullptr;
     }
     if (!resampled) continue;
-    if (Ref<MRKCList> entry = QAVFFakeClassifierMakeTerms(slot, name.get(), resampled.get())) found->append(entry.get());
+    if (Ref<MRKCList> entry = QAVFFakeClassifierMakeTerms(slot, name.get(), resampled.get()))
+      found->append(entry.get());
   }
   return found;
 }

@@ -15,4 +15,5 @@ inline constexpr uint32_t kQAVDetectionPoints = 64;
 
 // One detection: [slot, class symbol, [one data of 32-bit floats x, y per outline]]. Null for a
 // missing class, an entry of polygons that is not a polygon, or when out of memory.
-[[nodiscard]] Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol, const LLKCObjectDeque* polygons);
+[[nodiscard]] Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol,
+                                                        const LLKCObjectDeque* polygons);

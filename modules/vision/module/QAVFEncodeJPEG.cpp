@@ -30,7 +30,8 @@ struct Output {
 
 // Runs the whole compression; false after a libjpeg error. The output is left to the caller,
 // who frees it in every case it does not keep it.
-bool compress(const Encoder& encoder, const uint8_t* pixels, uint32_t width, uint32_t height, int quality, Output* output) {
+bool compress(const Encoder& encoder, const uint8_t* pixels, uint32_t width, uint32_t height, int quality,
+              Output* output) {
   jpeg_compress_struct info;
   IMKTJPEGErrors errors;
   info.err = IMKFJPEGErrorsInit(&errors, "QAVFEncodeJPEG");

@@ -22,6 +22,6 @@ enum QAVTEncodeStatus : int {
 // others), baseline. On success *encoded owns the JPEG stream; on failure it is left untouched.
 // Never exits the process.
 [[nodiscard]] int QAVFEncodeJPEG(uint32_t format, const uint8_t* pixels, uint32_t width, uint32_t height, int quality,
-                   Ref<LLKCData>* encoded);
+                                 Ref<LLKCData>* encoded);
 
 }  // extern "C"

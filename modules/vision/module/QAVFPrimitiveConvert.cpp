@@ -16,7 +16,7 @@ namespace {
 
 // The primitive's format names; the numbers are the image kit's, 0 standing for JPEG.
 constexpr MRKTFlagName kFormatsFlags[] = {
-    {"jpeg", IMKPixelFormatJPEG}, {"rgb", IMKPixelFormatRGB}, {"rgba", IMKPixelFormatRGBA},
+    {"jpeg", IMKPixelFormatJPEG}, {"rgb", IMKPixelFormatRGB},   {"rgba", IMKPixelFormatRGBA},
     {"bgr", IMKPixelFormatBGR},   {"bgra", IMKPixelFormatBGRA},
 };
 constexpr uint64_t kUnknownFormat = std::numeric_limits<uint64_t>::max();
@@ -58,7 +58,8 @@ Ref<MRKCBinary> encode(uint32_t width, uint32_t height, const MRKCBinary& source
 }
 
 // Converts source (format from) into *result (format to): 0, kNotConverted, or a status.
-int convert(uint32_t width, uint32_t height, const MRKCBinary& source, uint32_t from, uint32_t to, Ref<MRKCBinary>* result) {
+int convert(uint32_t width, uint32_t height, const MRKCBinary& source, uint32_t from, uint32_t to,
+            Ref<MRKCBinary>* result) {
   if (!QAVFImageBytesSuffice(width, height, static_cast<int32_t>(from), source.length())) {
     LLKFLog("qav.convert : image data is too short for its dimensions and pixel format");
     return kMRKPrimitiveBadCall;
@@ -91,7 +92,8 @@ int primitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCSta
     LLKFLog("qav.convert : pixel format must be a symbol");
     return echo(statement, answers, 12);
   }
-  const uint64_t from = MRKFDecodeTermAsFlagWithDefault(fromName, kFormatsFlags, std::size(kFormatsFlags), kUnknownFormat);
+  const uint64_t from =
+      MRKFDecodeTermAsFlagWithDefault(fromName, kFormatsFlags, std::size(kFormatsFlags), kUnknownFormat);
   const uint64_t to = MRKFDecodeTermAsFlagWithDefault(toName, kFormatsFlags, std::size(kFormatsFlags), kUnknownFormat);
   if (from == kUnknownFormat || to == kUnknownFormat) {
     LLKFLog("qav.convert : unknown pixel format used");
@@ -107,8 +109,9 @@ int primitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCSta
   MRKCBinary* source = forward ? asBinary(third) : asBinary(fourth);
   MRKBTerm* target = forward ? fourth : third;
   Ref<MRKCBinary> result;
-  int status = forward ? convert(width, height, *source, static_cast<uint32_t>(from), static_cast<uint32_t>(to), &result)
-                       : convert(width, height, *source, static_cast<uint32_t>(to), static_cast<uint32_t>(from), &result);
+  int status = forward
+                   ? convert(width, height, *source, static_cast<uint32_t>(from), static_cast<uint32_t>(to), &result)
+                   : convert(width, height, *source, static_cast<uint32_t>(to), static_cast<uint32_t>(from), &result);
   if (status == kNotConverted) return kMRKPrimitiveDone;
   if (status == kMRKPrimitiveBadCall) return echo(statement, answers, kMRKPrimitiveBadCall);
   if (status != kMRKPrimitiveDone) return status;

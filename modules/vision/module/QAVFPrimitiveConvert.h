@@ -17,7 +17,7 @@ extern "C" {
 // (no answers list, not five terms, dimensions that are not two whole numbers from 1 to 2^32-1,
 // an unknown format, image data too short for its dimensions and format); 20: neither image term
 // holds data.
-int QAVFPrimitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatement* statement, MRKCList* answers,
-                         MRKCVariables* bindings);
+int QAVFPrimitiveConvert(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatement* statement,
+                         MRKCList* answers, MRKCVariables* bindings);
 
 }  // extern "C"

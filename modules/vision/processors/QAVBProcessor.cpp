@@ -36,15 +36,14 @@ void QAVBProcessor::onAttached() {
     // A snapshot: the properties may be poked while we follow.
     Ref<MRKCList> labels = list->copy();
     for (const auto& member : labels->terms()) {
-      if (MRKCSymbol* symbol = asSymbol(member.get()))
-        followLabel(symbol->value());
-      else
-        LLKFLog("%s - property 'inputs' lists %s, which is no label", label().c_str(), member->text().c_str());
+      if (MRKCSymbol* symbol = asSymbol(member.get())) followLabel(symbol->value());
+      else LLKFLog("%s - property 'inputs' lists %s, which is no label", label().c_str(), member->text().c_str());
     }
   } else if (MRKCSymbol* symbol = asSymbol(inputs)) {
     followLabel(symbol->value());
   } else if (inputs) {
-    LLKFLog("%s - property 'inputs' must be a label or a list of labels, not %s", label().c_str(), inputs->text().c_str());
+    LLKFLog("%s - property 'inputs' must be a label or a list of labels, not %s", label().c_str(),
+            inputs->text().c_str());
   }
   MRKCSymbol* output = MRKFFrameFetchSymbol(properties(), "output");
   Ref<MRKCOffloader> scheduler;
@@ -90,7 +89,8 @@ void QAVBProcessor::forEachImage(MRKCSquib* squib, const std::string& source,
         handle(image);
         break;
       case kQAVImageShortPixels:
-        if (verbose()) LLKFLog("%s : received image whose pixel data is shorter than its size and format require", label().c_str());
+        if (verbose())
+          LLKFLog("%s : received image whose pixel data is shorter than its size and format require", label().c_str());
         break;
       case kQAVImageMalformed:
         break;

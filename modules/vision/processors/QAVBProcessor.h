@@ -50,7 +50,8 @@ protected:
   // Calls handle with every image statement of an accepted squib, in order. Statements that are
   // no image statement are skipped; one whose pixels are too short for its size is dropped with
   // a log line when verbose.
-  void forEachImage(MRKCSquib* squib, const std::string& source, const std::function<void(const QAVTImageStatement&)>& handle);
+  void forEachImage(MRKCSquib* squib, const std::string& source,
+                    const std::function<void(const QAVTImageStatement&)>& handle);
   // Publishes the statement alone in a squib with the processor's time to live. False for no
   // statement or when the substrate refused it.
   bool publishImage(MRKCStatement* statement);

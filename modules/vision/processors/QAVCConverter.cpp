@@ -13,7 +13,7 @@ namespace {
 // The converter's target names, with the image kit's numbers.
 constexpr MRKTFlagName kFormats[] = {
     {"mjpeg", IMKPixelFormatJPEG}, {"rgb", IMKPixelFormatRGB},   {"rgba", IMKPixelFormatRGBA},
-    {"bgr", IMKPixelFormatBGR},     {"bgra", IMKPixelFormatBGRA},
+    {"bgr", IMKPixelFormatBGR},    {"bgra", IMKPixelFormatBGRA},
 };
 constexpr uint64_t kUnknown = std::numeric_limits<uint64_t>::max();
 
@@ -23,8 +23,8 @@ bool isConvertibleSource(int32_t format) {
 
 }  // namespace
 
-Ref<QAVCConverter> QAVCConverter::converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                                    Ref<MRKCFrame> properties) {
+Ref<QAVCConverter> QAVCConverter::converterWithGuid(const std::string& guid, const std::string& label,
+                                                    const std::string& alias, Ref<MRKCFrame> properties) {
   return adoptRef(new QAVCConverter(guid, label, alias, std::move(properties)));
 }
 

@@ -9,8 +9,8 @@
 
 class QAVCConverter : public QAVBProcessor {
 public:
-  [[nodiscard]] static Ref<QAVCConverter> converterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                              Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<QAVCConverter> converterWithGuid(const std::string& guid, const std::string& label,
+                                                            const std::string& alias, Ref<MRKCFrame> properties);
   [[nodiscard]] static Ref<QAVCConverter> converterWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;

@@ -20,8 +20,8 @@ constexpr MRKTFlagName kFormats[] = {
 
 }  // namespace
 
-Ref<QAVCProjector> QAVCProjector::projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                                    Ref<MRKCFrame> properties) {
+Ref<QAVCProjector> QAVCProjector::projectorWithGuid(const std::string& guid, const std::string& label,
+                                                    const std::string& alias, Ref<MRKCFrame> properties) {
   return adoptRef(new QAVCProjector(guid, label, alias, std::move(properties)));
 }
 
@@ -35,7 +35,9 @@ void QAVCProjector::onAttached() {
   MRKCSymbol* format = MRKFFrameFetchSymbol(properties(), "format");
   formatSymbol_ = host->symbols()->store(format ? std::string_view(format->value()) : std::string_view("bgr"));
   format_ = static_cast<uint32_t>(MRKFDecodeTermAsFlag(formatSymbol_.get(), kFormats, std::size(kFormats)));
-  if (format_ == 0) LLKFLog("%s - property 'format' names an unknown pixel format: %s", label().c_str(), formatSymbol_->value().c_str());
+  if (format_ == 0)
+    LLKFLog("%s - property 'format' names an unknown pixel format: %s", label().c_str(),
+            formatSymbol_->value().c_str());
   MRKCSymbol* output = MRKFFrameFetchSymbol(properties(), "output");
   output_ = output ? output->value() : label();
 }
@@ -77,8 +79,7 @@ bool QAVCProjector::submitLoad(const std::string& path, MRKCQuery* query) {
           onActionCompleted(static_cast<QAVCProjectorActionLoad*>(done), asker.get());
         }))
       return true;
-  } catch (...) {
-  }
+  } catch (...) {}
   LLKFLog("%s : cannot load \"%s\": sorry, out of memory", label().c_str(), path.c_str());
   if (query) answerFailure(query, query->predicate()->terms()->head(), "out of memory");
   return false;
@@ -112,7 +113,8 @@ const char* QAVCProjector::publishLoaded(QAVCProjectorActionLoad* action) {
       meta->store(host->symbols()->store(label()).get(), "source") != 0 ||
       meta->store(MRKCString::stringWithValue(filename ? filename : "").get(), "sample") != 0)
     return "out of memory";
-  Ref<MRKCStatement> statement = MRKFMakeStatementWith4Terms(output_, head_.get(), meta.get(), pixels.get(), MRKCFrame::frame().get(), 1.0);
+  Ref<MRKCStatement> statement =
+      MRKFMakeStatementWith4Terms(output_, head_.get(), meta.get(), pixels.get(), MRKCFrame::frame().get(), 1.0);
   Ref<MRKCSquib> squib = statement ? MRKCSquib::squibWithLabel(output_, statement.get(), ttl()) : nullptr;
   if (!squib) return "out of memory";
   if (!host->publish(squib.get(), guid())) return "the image could not be published";

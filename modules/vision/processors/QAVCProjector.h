@@ -19,8 +19,8 @@
 
 class QAVCProjector : public MRKBElemental {
 public:
-  [[nodiscard]] static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                              Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<QAVCProjector> projectorWithGuid(const std::string& guid, const std::string& label,
+                                                            const std::string& alias, Ref<MRKCFrame> properties);
   [[nodiscard]] static Ref<QAVCProjector> projectorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;

@@ -35,7 +35,8 @@ extern "C" bool QAVFROIExtractorExtract(const uint8_t* source, uint32_t sourceWi
   return true;
 }
 
-QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_t width, uint32_t height, QAVTROICenter center) {
+QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_t width, uint32_t height,
+                              QAVTROICenter center) {
   // Signed 64-bit arithmetic: a centre far outside, in either direction, cannot wrap around.
   // Clamping the region's corner (not its centre) keeps odd sizes inside the image as well.
   auto place = [](uint32_t side, uint32_t region, int32_t offset) {
@@ -45,8 +46,8 @@ QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_
   return {place(imageWidth, width, center.x), place(imageHeight, height, center.y)};
 }
 
-Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                                          Ref<MRKCFrame> properties) {
+Ref<QAVCROIExtractor> QAVCROIExtractor::extractorWithGuid(const std::string& guid, const std::string& label,
+                                                          const std::string& alias, Ref<MRKCFrame> properties) {
   return adoptRef(new QAVCROIExtractor(guid, label, alias, std::move(properties)));
 }
 
@@ -69,10 +70,8 @@ void QAVCROIExtractor::onAttached() {
     width_ = height_ = 0;
   }
   QAVTROICenter center;
-  if (MRKBTerm* value = MRKFFrameFetchTerm(properties(), "roi.center"))
-    readCenter(value, &center);
-  else
-    LLKFLog("%s - property 'roi.center' missing", label().c_str());
+  if (MRKBTerm* value = MRKFFrameFetchTerm(properties(), "roi.center")) readCenter(value, &center);
+  else LLKFLog("%s - property 'roi.center' missing", label().c_str());
   center_.store(center);
 }
 
@@ -125,14 +124,16 @@ Ref<MRKCStatement> QAVCROIExtractor::extract(const QAVTImageStatement& image) co
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
   }
-  QAVFROIExtractorExtract(image.pixels->bytes(), image.width, 0, placement.left, placement.top, width_, height_, buffer.data());
+  QAVFROIExtractorExtract(image.pixels->bytes(), image.width, 0, placement.left, placement.top, width_, height_,
+                          buffer.data());
   Ref<MRKCFrame> meta = QAVFImageMetaCopy(image, image.format, width_, height_, buffer.size());
   // "offset.x"/"offset.y" place the original picture in the pixels carried: the region moves it
   // up and left by its corner, so annotations in the picture's own coordinates still land on it.
   const int64_t offsetX = MRKFFrameFetchSint(image.meta, "offset.x", 0) - int64_t{placement.left};
   const int64_t offsetY = MRKFFrameFetchSint(image.meta, "offset.y", 0) - int64_t{placement.top};
-  if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) || !MRKFFrameStoreUint(meta.get(), "top", placement.top) ||
-      !MRKFFrameStoreSint(meta.get(), "offset.x", offsetX) || !MRKFFrameStoreSint(meta.get(), "offset.y", offsetY)) {
+  if (!meta || !MRKFFrameStoreUint(meta.get(), "left", placement.left) ||
+      !MRKFFrameStoreUint(meta.get(), "top", placement.top) || !MRKFFrameStoreSint(meta.get(), "offset.x", offsetX) ||
+      !MRKFFrameStoreSint(meta.get(), "offset.y", offsetY)) {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
   }

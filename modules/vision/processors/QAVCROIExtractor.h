@@ -18,8 +18,8 @@ extern "C" {
 // are sourceWidth pixels, into target, packed. The caller makes sure the region lies inside the
 // source and target holds width x height pixels; reserved is not used. False for no source or
 // target, else true.
-bool QAVFROIExtractorExtract(const uint8_t* source, uint32_t sourceWidth, uint32_t reserved, uint32_t left, uint32_t top,
-                             uint32_t width, uint32_t height, uint8_t* target);
+bool QAVFROIExtractorExtract(const uint8_t* source, uint32_t sourceWidth, uint32_t reserved, uint32_t left,
+                             uint32_t top, uint32_t width, uint32_t height, uint8_t* target);
 }
 
 // The offset of a region's centre from the image's centre. Aligned as one 8-byte word, so that
@@ -36,12 +36,13 @@ struct QAVTROIPlacement {
   uint32_t left = 0;
   uint32_t top = 0;
 };
-QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_t width, uint32_t height, QAVTROICenter center);
+QAVTROIPlacement QAVFROIPlace(uint32_t imageWidth, uint32_t imageHeight, uint32_t width, uint32_t height,
+                              QAVTROICenter center);
 
 class QAVCROIExtractor : public QAVBProcessor {
 public:
-  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                                 Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithGuid(const std::string& guid, const std::string& label,
+                                                               const std::string& alias, Ref<MRKCFrame> properties);
   [[nodiscard]] static Ref<QAVCROIExtractor> extractorWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;

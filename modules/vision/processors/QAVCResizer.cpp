@@ -51,8 +51,8 @@ bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint
   return true;
 }
 
-Ref<QAVCResizer> QAVCResizer::resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                              Ref<MRKCFrame> properties) {
+Ref<QAVCResizer> QAVCResizer::resizerWithGuid(const std::string& guid, const std::string& label,
+                                              const std::string& alias, Ref<MRKCFrame> properties) {
   return adoptRef(new QAVCResizer(guid, label, alias, std::move(properties)));
 }
 
@@ -80,8 +80,7 @@ void QAVCResizer::onAttached() {
   if (!color) {
     if (given)
       LLKFLog("%s - property 'color' must be a list of three numbers, not %s", label().c_str(), given->text().c_str());
-    else
-      LLKFLog("%s - property 'color' missing", label().c_str());
+    else LLKFLog("%s - property 'color' missing", label().c_str());
     return;
   }
   for (size_t i = 0; i < 3; ++i) color_[i] = byteOf(color->fetchAtIndex(i));
@@ -110,8 +109,8 @@ Ref<MRKCStatement> QAVCResizer::resize(const QAVTImageStatement& image) const {
     LLKFLog("%s : out of memory", label().c_str());
     return nullptr;
   }
-  Ref<IMKCBitmap> canvas =
-      IMKCBitmap::bitmapWithWidth(width_, height_, format, LLKCData::dataWithBytesNoCopy(buffer.data(), buffer.size(), false));
+  Ref<IMKCBitmap> canvas = IMKCBitmap::bitmapWithWidth(
+      width_, height_, format, LLKCData::dataWithBytesNoCopy(buffer.data(), buffer.size(), false));
   // The received pixels are only read.
   Ref<IMKCBitmap> received = IMKCBitmap::bitmapWithWidth(
       image.width, image.height, format,
@@ -121,8 +120,10 @@ Ref<MRKCStatement> QAVCResizer::resize(const QAVTImageStatement& image) const {
     return nullptr;
   }
   const uint32_t copiedWidth = std::min(image.width, width_), copiedHeight = std::min(image.height, height_);
-  const IMKTPoint from{static_cast<int32_t>(image.width / 2 - copiedWidth / 2), static_cast<int32_t>(image.height / 2 - copiedHeight / 2)};
-  const IMKTPoint to{static_cast<int32_t>(width_ / 2 - copiedWidth / 2), static_cast<int32_t>(height_ / 2 - copiedHeight / 2)};
+  const IMKTPoint from{static_cast<int32_t>(image.width / 2 - copiedWidth / 2),
+                       static_cast<int32_t>(image.height / 2 - copiedHeight / 2)};
+  const IMKTPoint to{static_cast<int32_t>(width_ / 2 - copiedWidth / 2),
+                     static_cast<int32_t>(height_ / 2 - copiedHeight / 2)};
   if (!QAVFCanvasPadAround(*canvas, IMKTRect{to, IMKTSize{copiedWidth, copiedHeight}}, color_) ||
       canvas->copy(IMKTRect{from, IMKTSize{copiedWidth, copiedHeight}}, *received, to) != 0)
     return nullptr;

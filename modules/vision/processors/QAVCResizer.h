@@ -18,8 +18,8 @@ bool QAVFCanvasPadAround(IMKCBitmap& canvas, const IMKTRect& covered, const uint
 
 class QAVCResizer : public QAVBProcessor {
 public:
-  [[nodiscard]] static Ref<QAVCResizer> resizerWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                          Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<QAVCResizer> resizerWithGuid(const std::string& guid, const std::string& label,
+                                                        const std::string& alias, Ref<MRKCFrame> properties);
   [[nodiscard]] static Ref<QAVCResizer> resizerWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;

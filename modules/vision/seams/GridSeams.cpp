@@ -59,10 +59,8 @@ unsigned GridSeams::process(const cv::Mat& image, int stepX, int stepY, float st
     processOne(stepX_, cellsX_, 0);
     processOne(stepY_, cellsY_, 1);
     cv::bitwise_or(verticalMask_, horizontalMask_, seamMask_);
-    if (labelBuffer.empty())
-      labels_.create(size_, CV_16UC1);
-    else
-      labels_ = cv::Mat(size_, CV_16UC1, labelBuffer.data());
+    if (labelBuffer.empty()) labels_.create(size_, CV_16UC1);
+    else labels_ = cv::Mat(size_, CV_16UC1, labelBuffer.data());
     return getLabelMap();
   } catch (const cv::Exception& e) {
     LLKFLog("GridSeams : %s", e.what());
@@ -125,8 +123,7 @@ void GridSeams::computeEnergy(const cv::Mat& image) {
   cv::minMaxLoc(edges_, &lowest, &highest);
   cv::Mat table(1, 256, CV_32FC1);
   for (int v = 0; v < 256; ++v) {
-    const float normalised =
-        highest > lowest ? float(v - lowest) / float(highest - lowest) : 0.0f;
+    const float normalised = highest > lowest ? float(v - lowest) / float(highest - lowest) : 0.0f;
     table.at<float>(v) = 1.0f - normalised;
   }
   cv::LUT(edges_, table, energy_);
@@ -190,10 +187,8 @@ void GridSeams::getSeamMap(int step, int cells, int which) {
   const int width = cumulative_.cols;
   const int height = cumulative_.rows;
   const auto mark = [this, which](int row, int x) {
-    if (which == 0)
-      verticalMask_.ptr<uchar>(row)[x] = 255;
-    else
-      horizontalMask_.ptr<uchar>(x)[row] = 255;
+    if (which == 0) verticalMask_.ptr<uchar>(row)[x] = 255;
+    else horizontalMask_.ptr<uchar>(x)[row] = 255;
   };
   const auto first = [step](int i) { return i * step; };
   const auto end = [step, cells, width](int i) { return i == cells - 1 ? width : (i + 1) * step - 1; };

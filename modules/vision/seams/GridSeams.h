@@ -19,13 +19,13 @@ class GridSeams {
 public:
   // The measures of one superpixel.
   struct spixel_t {
-    int xmin = 0;             // smallest column
-    int xmax = 0;             // largest column
-    int ymax = 0;             // largest row
-    int ymin = 0;             // smallest row
-    float centre[2] = {};     // mean column, mean row
-    float colour[3] = {};     // mean of channels 0, 1, 2 (blue, green, red for "bgr")
-    unsigned count = 0;       // number of pixels; 0 for a label no pixel carries
+    int xmin = 0;          // smallest column
+    int xmax = 0;          // largest column
+    int ymax = 0;          // largest row
+    int ymin = 0;          // smallest row
+    float centre[2] = {};  // mean column, mean row
+    float colour[3] = {};  // mean of channels 0, 1, 2 (blue, green, red for "bgr")
+    unsigned count = 0;    // number of pixels; 0 for a label no pixel carries
   };
 
   // Labels are unsigned 16-bit values: a lattice of more cells cannot be labelled.

@@ -173,16 +173,14 @@ bool GridSeams::extract(const cv::Mat& image, cv::Mat& mask, cv::Mat& grey, cons
                         unsigned label) const noexcept {
   if (!fitsLabels(image, "extract")) return false;
   const spixel_t& s = spixel;
-  if (s.count == 0 || s.xmin < 0 || s.ymin < 0 || s.xmax < s.xmin || s.ymax < s.ymin ||
-      s.xmax >= labels_.cols || s.ymax >= labels_.rows) {
+  if (s.count == 0 || s.xmin < 0 || s.ymin < 0 || s.xmax < s.xmin || s.ymax < s.ymin || s.xmax >= labels_.cols ||
+      s.ymax >= labels_.rows) {
     LLKFLog("GridSeams : superpixel %u is empty or lies outside the image", label);
     return false;
   }
   const int width = s.xmax - s.xmin + 1;
   const int height = s.ymax - s.ymin + 1;
-  const auto fits = [&](const cv::Mat& m) {
-    return m.type() == CV_8UC1 && m.cols >= width && m.rows >= height;
-  };
+  const auto fits = [&](const cv::Mat& m) { return m.type() == CV_8UC1 && m.cols >= width && m.rows >= height; };
   if (!fits(mask) || !fits(grey)) {
     LLKFLog("GridSeams : superpixel %u needs 8-bit patches of %dx%d", label, width, height);
     return false;

@@ -31,16 +31,21 @@ void codesOf(const cv::Mat& grey, cv::Mat& codes) {
 
 bool greyOf(const cv::Mat& image, cv::Mat& grey) {
   switch (image.channels()) {
-    case 1: grey = image; return true;
-    case 3: cv::cvtColor(image, grey, cv::COLOR_BGR2GRAY); return true;
-    case 4: cv::cvtColor(image, grey, cv::COLOR_BGRA2GRAY); return true;
-    default: return false;
+    case 1:
+      grey = image;
+      return true;
+    case 3:
+      cv::cvtColor(image, grey, cv::COLOR_BGR2GRAY);
+      return true;
+    case 4:
+      cv::cvtColor(image, grey, cv::COLOR_BGRA2GRAY);
+      return true;
+    default:
+      return false;
   }
 }
 
-bool overlaps(const cv::Mat& a, const cv::Mat& b) {
-  return a.datastart < b.dataend && b.datastart < a.dataend;
-}
+bool overlaps(const cv::Mat& a, const cv::Mat& b) { return a.datastart < b.dataend && b.datastart < a.dataend; }
 
 }  // namespace
 
@@ -57,13 +62,27 @@ bool OLBP::run(const cv::Mat& image, cv::Mat& codes) {
     cv::Mat& out = overlaps(grey, codes) ? fresh : codes;
     out.create(grey.size(), CV_8UC1);
     switch (grey.depth()) {
-      case CV_8U: codesOf<uchar>(grey, out); break;
-      case CV_8S: codesOf<schar>(grey, out); break;
-      case CV_16U: codesOf<ushort>(grey, out); break;
-      case CV_16S: codesOf<short>(grey, out); break;
-      case CV_32S: codesOf<int>(grey, out); break;
-      case CV_32F: codesOf<float>(grey, out); break;
-      case CV_64F: codesOf<double>(grey, out); break;
+      case CV_8U:
+        codesOf<uchar>(grey, out);
+        break;
+      case CV_8S:
+        codesOf<schar>(grey, out);
+        break;
+      case CV_16U:
+        codesOf<ushort>(grey, out);
+        break;
+      case CV_16S:
+        codesOf<short>(grey, out);
+        break;
+      case CV_32S:
+        codesOf<int>(grey, out);
+        break;
+      case CV_32F:
+        codesOf<float>(grey, out);
+        break;
+      case CV_64F:
+        codesOf<double>(grey, out);
+        break;
       default:
         LLKFLog("OLBP : pixel depth %d is not one it compares", grey.depth());
         return false;

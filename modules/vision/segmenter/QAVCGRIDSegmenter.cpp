@@ -18,12 +18,9 @@ bool pokeOf(MRKCQuery* query, std::string* name, MRKBTerm** value) {
   MRKCFunc* request = query && query->predicate() ? asFunc(query->predicate()->terms()->head()) : nullptr;
   if (!request || request->terms()->count() != 2 || request->label()->compareToChars("poke") != 0) return false;
   MRKBTerm* named = request->terms()->fetchAtIndex(0);
-  if (MRKCSymbol* symbol = asSymbol(named))
-    *name = symbol->value();
-  else if (MRKCString* string = asString(named))
-    *name = string->value();
-  else
-    return false;
+  if (MRKCSymbol* symbol = asSymbol(named)) *name = symbol->value();
+  else if (MRKCString* string = asString(named)) *name = string->value();
+  else return false;
   *value = request->terms()->fetchAtIndex(1);
   return true;
 }

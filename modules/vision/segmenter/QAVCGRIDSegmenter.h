@@ -21,8 +21,8 @@
 
 class QAVCGRIDSegmenter : public QAVBProcessor {
 public:
-  [[nodiscard]] static Ref<QAVCGRIDSegmenter> segmenterWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
-                                                  Ref<MRKCFrame> properties);
+  [[nodiscard]] static Ref<QAVCGRIDSegmenter> segmenterWithGuid(const std::string& guid, const std::string& label,
+                                                                const std::string& alias, Ref<MRKCFrame> properties);
   [[nodiscard]] static Ref<QAVCGRIDSegmenter> segmenterWithManifesto(const MRKCManifesto& manifesto);
 
   void onAttached() override;

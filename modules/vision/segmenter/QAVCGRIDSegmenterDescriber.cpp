@@ -51,7 +51,8 @@ Ref<MRKCFrame> QAVCGRIDSegmenterDescriber::describeOne(const QAVTGRIDSegmenterJo
   const int width = spixel.xmax - spixel.xmin;
   const int height = spixel.ymax - spixel.ymin;
   if (width >= side || height >= side) {
-    LLKFConsolePrintf("QAVCGRIDSegmenter - supixel%u size %dx%d, expected max %dx%d", label, width + 1, height + 1, side, side);
+    LLKFConsolePrintf("QAVCGRIDSegmenter - supixel%u size %dx%d, expected max %dx%d", label, width + 1, height + 1,
+                      side, side);
     return nullptr;
   }
   reserve(side, config.lbpdsize);
@@ -81,8 +82,8 @@ Ref<MRKCFrame> QAVCGRIDSegmenterDescriber::describeOne(const QAVTGRIDSegmenterJo
   return frame;
 }
 
-std::vector<cv::Point> QAVCGRIDSegmenterDescriber::outline(const QAVTGRIDSegmenterJob& job, const GridSeams::spixel_t& spixel,
-                                                           const cv::Mat& mask) {
+std::vector<cv::Point> QAVCGRIDSegmenterDescriber::outline(const QAVTGRIDSegmenterJob& job,
+                                                           const GridSeams::spixel_t& spixel, const cv::Mat& mask) {
   const QAVTGRIDSegmenterConfig& config = job.config;
   if (spixel.count < 3) return centroidPolygon(spixel, config.polysize);
   cv::findContours(mask, contours_, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE, cv::Point(spixel.xmin, spixel.ymin));
@@ -90,8 +91,7 @@ std::vector<cv::Point> QAVCGRIDSegmenterDescriber::outline(const QAVTGRIDSegment
   std::vector<cv::Point> points;
   if (config.polyaccy < 1.0)
     cv::approxPolyDP(contours_[0], points, config.polyaccy * cv::arcLength(contours_[0], true), true);
-  else
-    points.swap(contours_[0]);
+  else points.swap(contours_[0]);
   if (points.size() < 2) return centroidPolygon(spixel, config.polysize);
   points.push_back(points.front());
   // A polygon that cannot be resampled keeps its outline.

@@ -19,7 +19,8 @@ public:
 private:
   Ref<MRKCFrame> describeOne(const QAVTGRIDSegmenterJob& job, uint32_t label);
   // The outline, resampled as configured; empty when the superpixel has none.
-  std::vector<cv::Point> outline(const QAVTGRIDSegmenterJob& job, const GridSeams::spixel_t& spixel, const cv::Mat& mask);
+  std::vector<cv::Point> outline(const QAVTGRIDSegmenterJob& job, const GridSeams::spixel_t& spixel,
+                                 const cv::Mat& mask);
   void reserve(int side, uint32_t bins);
 
   cv::Mat mask_;   // 255 on the superpixel's pixels, relative to its box's top-left corner

@@ -24,7 +24,8 @@ bool isBgr(const QAVTImageStatement& image) { return image.pixelFormat == int32_
 
 Ref<QAVCGRIDSegmenterWorker> QAVCGRIDSegmenterWorker::workerWithLabel(std::string label, std::string guid,
                                                                       MRKCSubstrate* substrate, uint32_t threads) {
-  Ref<QAVCGRIDSegmenterWorker> worker = adoptRef(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
+  Ref<QAVCGRIDSegmenterWorker> worker =
+      adoptRef(new QAVCGRIDSegmenterWorker(std::move(label), std::move(guid), substrate));
   worker->crew_.start(threads);
   return worker;
 }
@@ -75,7 +76,8 @@ bool QAVCGRIDSegmenterWorker::onRunning() {
 void QAVCGRIDSegmenterWorker::publish(MRKCStatement* statement, float ttl) {
   if (!substrate_) return;
   Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(statement->label(), statement, ttl);
-  if (squib && !substrate_->publish(squib.get(), guid_)) LLKFLog("%s : the segments could not be published", label_.c_str());
+  if (squib && !substrate_->publish(squib.get(), guid_))
+    LLKFLog("%s : the segments could not be published", label_.c_str());
 }
 
 Ref<MRKCStatement> QAVCGRIDSegmenterWorker::process(const QAVTImageStatement& image) noexcept {
@@ -122,7 +124,8 @@ bool QAVCGRIDSegmenterWorker::onProcessSource(const cv::Mat& source, cv::Mat& ta
                                     std::span<uint16_t>(reinterpret_cast<uint16_t*>(labels.data()), pixels));
   if (n == 0) return false;  // the seams said why
   if (n > grid) {
-    LLKFConsolePrintf("QAVCGRIDSegmenter - got more supixel than exptected! %u vs. %llu", n, static_cast<unsigned long long>(grid));
+    LLKFConsolePrintf("QAVCGRIDSegmenter - got more supixel than exptected! %u vs. %llu", n,
+                      static_cast<unsigned long long>(grid));
     return false;
   }
   if (n > kRecordLimit) {

@@ -28,8 +28,8 @@ public:
   // Publishes on label with the guid as source, on the substrate (null: segmented images are only
   // made, as benchmarks want; the substrate must outlive the running handler). threads: the
   // computing threads to start (0 describes the superpixels on the thread that segments).
-  [[nodiscard]] static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid, MRKCSubstrate* substrate,
-                                                      uint32_t threads = 2);
+  [[nodiscard]] static Ref<QAVCGRIDSegmenterWorker> workerWithLabel(std::string label, std::string guid,
+                                                                    MRKCSubstrate* substrate, uint32_t threads = 2);
 
   // Queues a checked "bgr" image statement for the handler; false for any other statement or
   // once the handler stops.
@@ -54,7 +54,8 @@ private:
 
   // Segments source into labels and superpixel data stored in ancillary, and paints target with
   // the superpixels' mean colours. False when the image is published without superpixel data.
-  bool onProcessSource(const cv::Mat& source, cv::Mat& target, MRKCFrame* ancillary, const QAVTGRIDSegmenterConfig& config);
+  bool onProcessSource(const cv::Mat& source, cv::Mat& target, MRKCFrame* ancillary,
+                       const QAVTGRIDSegmenterConfig& config);
   void publish(MRKCStatement* statement, float ttl);
 
   const std::string label_;

@@ -46,7 +46,8 @@ const char* QAVFGRIDSegmenterConfigApply(QAVTGRIDSegmenterConfig* config, std::s
         (changed.polysize != 0 && changed.polysize < kQAVGRIDMinPolySize))
       return "poly.size takes 0 or a whole number from 2 to 1024";
   } else if (name == "lbpd.size") {
-    if (!wholeIn(value, 1, kQAVGRIDMaxLbpdSize, &changed.lbpdsize)) return "lbpd.size takes a whole number from 1 to 255";
+    if (!wholeIn(value, 1, kQAVGRIDMaxLbpdSize, &changed.lbpdsize))
+      return "lbpd.size takes a whole number from 1 to 255";
   } else if (name == "poly.show") {
     if (MRKFAtomToBoolean(value, &changed.polyshow) != 0) return "poly.show takes a boolean";
   }

@@ -56,7 +56,8 @@ Ref<MRKCData> QAVFGRIDSegmenterSupixelToData(const GridSeams::spixel_t& measures
 }
 
 bool QAVFGRIDSegmenterComputePattern(const cv::Mat& mask, const cv::Mat& codes, float* bins, uint32_t count) {
-  if (!bins || count < 1 || count > 255 || mask.type() != CV_8UC1 || codes.type() != CV_8UC1 || mask.size() != codes.size())
+  if (!bins || count < 1 || count > 255 || mask.type() != CV_8UC1 || codes.type() != CV_8UC1 ||
+      mask.size() != codes.size())
     return false;
   // A histogram of all 256 codes first, without a branch per pixel; whole counts, as adding 1.0f
   // to a float bin stops counting past 2^24.

@@ -10,10 +10,10 @@
 #include "modules/vision/segmenter/QAVTGRIDSegmenterConfig.h"
 
 struct QAVTGRIDSegmenterJob {
-  const cv::Mat* image = nullptr;                  // the received "bgr" image
-  const GridSeams* seams = nullptr;                // has segmented it; its labels are in place
-  const GridSeams::spixel_t* spixels = nullptr;    // the measures, one record per label
-  uint32_t count = 0;                              // number of labels
-  Ref<MRKBTerm>* slots = nullptr;                  // count slots; a skipped superpixel stays null
+  const cv::Mat* image = nullptr;                // the received "bgr" image
+  const GridSeams* seams = nullptr;              // has segmented it; its labels are in place
+  const GridSeams::spixel_t* spixels = nullptr;  // the measures, one record per label
+  uint32_t count = 0;                            // number of labels
+  Ref<MRKBTerm>* slots = nullptr;                // count slots; a skipped superpixel stays null
   QAVTGRIDSegmenterConfig config;
 };

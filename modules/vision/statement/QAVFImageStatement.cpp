@@ -18,8 +18,8 @@ uint32_t dimensionOf(const MRKCFrame* meta, std::string_view label) {
 
 int32_t QAVFImagePixelFormatNamed(const MRKCSymbol* name) {
   static const MRKTFlagName kNames[] = {
-      {"mjpeg", IMKPixelFormatJPEG}, {"rgb", IMKPixelFormatRGB}, {"rgba", IMKPixelFormatRGBA},
-      {"bgr", IMKPixelFormatBGR},     {"bgra", IMKPixelFormatBGRA},
+      {"mjpeg", IMKPixelFormatJPEG}, {"rgb", IMKPixelFormatRGB},   {"rgba", IMKPixelFormatRGBA},
+      {"bgr", IMKPixelFormatBGR},    {"bgra", IMKPixelFormatBGRA},
   };
   constexpr uint64_t kUnknown = std::numeric_limits<uint64_t>::max();
   uint64_t number = MRKFDecodeTermAsFlagWithDefault(name, kNames, std::size(kNames), kUnknown);

@@ -29,10 +29,10 @@ std::vector<std::pair<std::string, Ref<MRKCList>>> ZRNCProbe::entries(const char
     MRKCList* entry = asList(member.get());
     MRKCSymbol* name = entry && entry->count() == 2 ? asSymbol(entry->head()) : nullptr;
     MRKCList* terms = entry ? asList(entry->tail()) : nullptr;
-    if (name && terms)
-      found.emplace_back(name->value(), Ref<MRKCList>(terms));
+    if (name && terms) found.emplace_back(name->value(), Ref<MRKCList>(terms));
     else
-      LLKFLog("%s : \"%s\" entries are [label, [terms]], not %s", label().c_str(), property, MRKFTermText(member.get()).c_str());
+      LLKFLog("%s : \"%s\" entries are [label, [terms]], not %s", label().c_str(), property,
+              MRKFTermText(member.get()).c_str());
   }
   return found;
 }
@@ -42,17 +42,15 @@ void ZRNCProbe::onAttached() {
   std::vector<MRKBTerm*> labels;
   if (MRKCList* list = asList(follow))
     for (const auto& member : list->terms()) labels.push_back(member.get());
-  else if (follow)
-    labels.push_back(follow);
+  else if (follow) labels.push_back(follow);
   for (MRKBTerm* term : labels) {
-    if (MRKCSymbol* name = asSymbol(term))
-      (void)substrate()->disclose(name->value(), guid(), 2);
-    else
-      LLKFLog("%s : \"follow\" takes labels, not %s", label().c_str(), MRKFTermText(term).c_str());
+    if (MRKCSymbol* name = asSymbol(term)) (void)substrate()->disclose(name->value(), guid(), 2);
+    else LLKFLog("%s : \"follow\" takes labels, not %s", label().c_str(), MRKFTermText(term).c_str());
   }
   uint64_t every = MRKFFrameFetchUint(properties(), "every", 50);
   if (!entries("publish").empty() || !entries("ask").empty())
-    substrate()->runtime()->schedule(guid(), [this] { round(); }, 0, static_cast<uint32_t>(std::max<uint64_t>(every, 1)));
+    substrate()->runtime()->schedule(
+        guid(), [this] { round(); }, 0, static_cast<uint32_t>(std::max<uint64_t>(every, 1)));
 }
 
 void ZRNCProbe::onDetached() { substrate()->runtime()->unschedule(guid()); }
@@ -93,7 +91,8 @@ void ZRNCProbe::onReceivedQuery(MRKCQuery* query, const std::string& source) {
     return;
   }
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm(label(), answer, 1.0);
-  Ref<MRKCReply> reply = MRKCReply::replyWithLabel(label(), statement.get(), query->context(), MRKFComputeNextTTL(query->ttl(), query->stp()));
+  Ref<MRKCReply> reply = MRKCReply::replyWithLabel(label(), statement.get(), query->context(),
+                                                   MRKFComputeNextTTL(query->ttl(), query->stp()));
   if (reply) substrate()->answers(reply.get(), guid());
 }
 
@@ -126,7 +125,8 @@ int holdPrimitive(MRKCSubstrate* substrate, MRKBProcessor* processor, MRKCStatem
   std::unique_lock lock(hold.mutex);
   hold.running = true;
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("probe.holding", nullptr, 1.0);
-  (void)substrate->publish(MRKCSquib::squibWithLabel("probe.holding", statement.get(), processor->ttl()).get(), processor->guid());
+  (void)substrate->publish(MRKCSquib::squibWithLabel("probe.holding", statement.get(), processor->ttl()).get(),
+                           processor->guid());
   // Detaching has no signal of its own: look again now and then.
   while (processor->isAttached() && !hold.exiting) hold.changed.wait_for(lock, std::chrono::milliseconds(1));
   if (hold.exiting) substrate->constants()->store(MRKCSymbol::symbolWithValue("yes"), "probe.unloaded.under.hook");

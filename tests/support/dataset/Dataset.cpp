@@ -60,12 +60,21 @@ Object shapeIn(cv::Rect cell, int index, cv::RNG& rng) {
   object.colour = cv::Scalar(rng.uniform(0, 120), rng.uniform(0, 120), rng.uniform(0, 120));
   const cv::Rect box(cell.x + cell.width / 8, cell.y + cell.height / 8, cell.width * 3 / 4, cell.height * 3 / 4);
   switch (rng.uniform(0, 5)) {
-    case 0: object.parts = {rectangle(box)}; break;
-    case 1: object.parts = {triangle(box)}; break;
-    case 2: object.parts = {disc(box)}; break;
-    case 3: object.parts = {lShape(box)}; break;
+    case 0:
+      object.parts = {rectangle(box)};
+      break;
+    case 1:
+      object.parts = {triangle(box)};
+      break;
+    case 2:
+      object.parts = {disc(box)};
+      break;
+    case 3:
+      object.parts = {lShape(box)};
+      break;
     default: {  // two separate parts of one object
-      const cv::Rect left(box.x, box.y, box.width * 2 / 5, box.height), right(box.x + box.width * 3 / 5, box.y, box.width * 2 / 5, box.height);
+      const cv::Rect left(box.x, box.y, box.width * 2 / 5, box.height),
+          right(box.x + box.width * 3 / 5, box.y, box.width * 2 / 5, box.height);
       object.parts = {rectangle(left), disc(right)};
       object.oneAnnotation = index % 2 == 0;
     }
@@ -86,7 +95,8 @@ nlohmann::ordered_json annotate(const std::vector<Object>& objects) {
         group[0]["poly"].push_back(flat);
         group[0]["area"] = group[0]["area"].get<double>() + cv::contourArea(part);
       } else {
-        group.push_back({{"ctid", object.ctid}, {"poly", nlohmann::ordered_json::array({flat})}, {"area", cv::contourArea(part)}});
+        group.push_back(
+            {{"ctid", object.ctid}, {"poly", nlohmann::ordered_json::array({flat})}, {"area", cv::contourArea(part)}});
       }
     }
     file[object.group] = group;
@@ -125,19 +135,50 @@ std::vector<Scene> photos() {
   // Outlines traced by hand on fruits.jpg (512 x 480): 55 "orange" for the citrus fruits,
   // 53 "apple" for the kiwi and 54 "sandwich" for the cheese.
   const std::vector<Object> fruits = {
-      {"orange", 55, {}, {{{75, 230}, {90, 170}, {130, 110}, {185, 70}, {230, 45}, {265, 50}, {290, 150}, {320, 250},
-                           {345, 330}, {345, 420}, {330, 450}, {280, 460}, {200, 440}, {130, 390}, {90, 320}}}},
-      {"lime", 53, {}, {{{345, 170}, {370, 135}, {420, 122}, {470, 128}, {505, 150}, {512, 200}, {505, 240},
-                         {470, 268}, {420, 285}, {375, 270}, {350, 235}}}},
-      {"lemon", 55, {}, {{{325, 380}, {340, 320}, {380, 275}, {440, 250}, {500, 252}, {512, 260}, {512, 480},
-                          {350, 480}, {330, 440}}}},
+      {"orange",
+       55,
+       {},
+       {{{75, 230},
+         {90, 170},
+         {130, 110},
+         {185, 70},
+         {230, 45},
+         {265, 50},
+         {290, 150},
+         {320, 250},
+         {345, 330},
+         {345, 420},
+         {330, 450},
+         {280, 460},
+         {200, 440},
+         {130, 390},
+         {90, 320}}}},
+      {"lime",
+       53,
+       {},
+       {{{345, 170},
+         {370, 135},
+         {420, 122},
+         {470, 128},
+         {505, 150},
+         {512, 200},
+         {505, 240},
+         {470, 268},
+         {420, 285},
+         {375, 270},
+         {350, 235}}}},
+      {"lemon",
+       55,
+       {},
+       {{{325, 380}, {340, 320}, {380, 275}, {440, 250}, {500, 252}, {512, 260}, {512, 480}, {350, 480}, {330, 440}}}},
       {"kiwi", 53, {}, {{{0, 285}, {40, 285}, {80, 310}, {100, 360}, {100, 420}, {80, 460}, {45, 480}, {0, 480}}}},
       {"cheese", 54, {}, {{{0, 95}, {110, 100}, {115, 150}, {80, 230}, {75, 290}, {0, 270}}}},
   };
   std::vector<Scene> scenes;
   Ref<LLKCData> pixels;
   uint32_t width = 0, height = 0;
-  if (IMKFImageLoadFromFile((data + "/fruits.jpg").c_str(), IMKPixelFormatBGR, &pixels, &width, &height) != 0) return scenes;
+  if (IMKFImageLoadFromFile((data + "/fruits.jpg").c_str(), IMKPixelFormatBGR, &pixels, &width, &height) != 0)
+    return scenes;
   const cv::Mat bgr = cv::Mat(int(height), int(width), CV_8UC3, pixels->bytes()).clone();
   scenes.push_back({"fruits", bgr, fruits, annotate(fruits)});
   return scenes;

@@ -22,18 +22,18 @@
 namespace dataset {
 
 struct Object {
-  std::string group;                             // the member name in the annotation file
-  uint32_t ctid = 0;                             // COCO category id
-  cv::Scalar colour;                             // blue, green, red as drawn (synthetic scenes)
-  std::vector<std::vector<cv::Point>> parts;     // the outlines
-  bool oneAnnotation = false;                    // all parts in one annotation, else one each
+  std::string group;                          // the member name in the annotation file
+  uint32_t ctid = 0;                          // COCO category id
+  cv::Scalar colour;                          // blue, green, red as drawn (synthetic scenes)
+  std::vector<std::vector<cv::Point>> parts;  // the outlines
+  bool oneAnnotation = false;                 // all parts in one annotation, else one each
 };
 
 struct Scene {
-  std::string name;                              // the file name without ".jpg"
-  cv::Mat bgr;                                   // the picture, 8-bit blue-green-red
+  std::string name;  // the file name without ".jpg"
+  cv::Mat bgr;       // the picture, 8-bit blue-green-red
   std::vector<Object> objects;
-  nlohmann::ordered_json annotations;            // the annotation file's content
+  nlohmann::ordered_json annotations;  // the annotation file's content
 };
 
 // count scenes of width x height, the same for the same seed.

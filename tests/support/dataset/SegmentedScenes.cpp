@@ -28,7 +28,8 @@ Ref<MRKCStatement> segmented(const Scene& scene, const std::string& folder, uint
   Ref<MRKCStatement> image = MRKFMakeStatementWith4Terms("qav.stream.raw", MRKCSymbol::symbolWithValue("image").get(),
                                                          meta.get(), binary.get(), ancillary.get(), 1.0);
 
-  Ref<QAVCGRIDSegmenterWorker> worker = QAVCGRIDSegmenterWorker::workerWithLabel("qav.stream.fovl.seg", "dataset", nullptr, 0);
+  Ref<QAVCGRIDSegmenterWorker> worker =
+      QAVCGRIDSegmenterWorker::workerWithLabel("qav.stream.fovl.seg", "dataset", nullptr, 0);
   QAVTGRIDSegmenterConfig config = worker->config();
   config.spixsize = step;
   worker->setConfig(config);

@@ -24,8 +24,7 @@ size_t sampleIndex(long long t, long long n, long long size, bool isOpen) {
 
 }  // namespace
 
-bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg,
-                       std::vector<double>& d2g) {
+bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg, std::vector<double>& d2g) {
   const double sigma2 = sigma * sigma;
   if (!(sigma > 0) || !std::isfinite(sigma2 * sigma2) || sigma2 == 0 || M < 1 || M % 2 != 1) return false;
   try {

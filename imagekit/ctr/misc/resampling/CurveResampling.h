@@ -15,15 +15,13 @@
 
 // Fills g, dg and d2g with the Gaussian of size M (odd, at least 1) and sigma, and its first and
 // second derivatives, centred at index (M - 1) / 2.
-bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg,
-                       std::vector<double>& d2g);
+bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg, std::vector<double>& d2g);
 
 // Convolves x at index n with the three kernels (applied reversed: g[0] meets sample n + L).
 // A closed curve wraps around its ends; an open one is mirrored at its first sample and about
 // sample n past its last, and then held at its ends. sigma is not used.
 bool getdX(const std::vector<double>& x, int n, double sigma, double& gx, double& dgx, double& d2gx,
-           const std::vector<double>& g, const std::vector<double>& dg, const std::vector<double>& d2g,
-           bool isOpen);
+           const std::vector<double>& g, const std::vector<double>& dg, const std::vector<double>& d2g, bool isOpen);
 
 // getdX at every index of x; gx, dx and d2x get the length of x.
 bool getdXcurve(const std::vector<double>& x, double sigma, std::vector<double>& gx, std::vector<double>& dx,

@@ -6,18 +6,25 @@
 namespace {
 
 struct FrameFormat {
-  int type;              // matrix type
-  size_t bufferBytes;    // bytes per pixel of the buffer a new frame allocates
+  int type;            // matrix type
+  size_t bufferBytes;  // bytes per pixel of the buffer a new frame allocates
 };
 
 // A new grey frame gets a buffer of three bytes per pixel, as a colour one does; its matrix
 // uses the first third.
 bool frameFormat(int format, FrameFormat& out) {
   switch (format) {
-    case 1: out = {CV_8UC3, 3}; return true;
-    case 2: out = {CV_8UC4, 4}; return true;
-    case 3: out = {CV_8UC1, 3}; return true;
-    default: return false;
+    case 1:
+      out = {CV_8UC3, 3};
+      return true;
+    case 2:
+      out = {CV_8UC4, 4};
+      return true;
+    case 3:
+      out = {CV_8UC1, 3};
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -34,24 +41,20 @@ bool CVKCFrame::layMatrix(unsigned width, unsigned height, int type) {
   size_t needed = 0;
   if (!data_ || !bufferLength(width, height, CV_ELEM_SIZE(type), needed)) return false;
   if (data_->length() < needed) return false;
-  if (needed == 0)
-    mat_ = cv::Mat(int(height), int(width), type);
-  else
-    mat_ = cv::Mat(int(height), int(width), type, data_->bytes());
+  if (needed == 0) mat_ = cv::Mat(int(height), int(width), type);
+  else mat_ = cv::Mat(int(height), int(width), type, data_->bytes());
   return true;
 }
 
 Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int format) {
   FrameFormat layout{};
   size_t length = 0;
-  if (!frameFormat(format, layout) || !bufferLength(width, height, layout.bufferBytes, length))
-    return nullptr;
+  if (!frameFormat(format, layout) || !bufferLength(width, height, layout.bufferBytes, length)) return nullptr;
   Ref<LLKCData> data = LLKCData::dataWithLength(length);
   return data ? frameWithWidth(width, height, format, std::move(data)) : nullptr;
 }
 
-Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int format,
-                                         Ref<LLKCData> data) {
+Ref<CVKCFrame> CVKCFrame::frameWithWidth(unsigned width, unsigned height, int format, Ref<LLKCData> data) {
   FrameFormat layout{};
   if (!frameFormat(format, layout)) return nullptr;
   try {
@@ -98,10 +101,8 @@ Ref<CVKCFrame> CVKCFrame::deepCopy() const {
     if (!frame->data_) return nullptr;
     frame->ancillary_ = ancillary_;
     const bool overBuffer = mat_.data != nullptr && mat_.data == data_->bytes();
-    if (overBuffer)
-      frame->mat_ = cv::Mat(mat_.rows, mat_.cols, mat_.type(), frame->data_->bytes(), mat_.step);
-    else
-      frame->mat_ = mat_.clone();
+    if (overBuffer) frame->mat_ = cv::Mat(mat_.rows, mat_.cols, mat_.type(), frame->data_->bytes(), mat_.step);
+    else frame->mat_ = mat_.clone();
     return frame;
   } catch (const std::exception&) {
     return nullptr;
@@ -110,9 +111,12 @@ Ref<CVKCFrame> CVKCFrame::deepCopy() const {
 
 int CVKCFrame::format() const {
   switch (mat_.type()) {
-    case CV_8UC3: return 1;
-    case CV_8UC4: return 2;
-    default: return 0;
+    case CV_8UC3:
+      return 1;
+    case CV_8UC4:
+      return 2;
+    default:
+      return 0;
   }
 }
 

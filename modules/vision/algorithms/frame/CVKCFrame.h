@@ -16,8 +16,7 @@ public:
   // buffer of three bytes per pixel). Any other code, or a size that does not fit, gives null.
   [[nodiscard]] static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format);
   // Over the caller's buffer, which must hold at least width × height × bytes per pixel.
-  [[nodiscard]] static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format,
-                                       Ref<LLKCData> data);
+  [[nodiscard]] static Ref<CVKCFrame> frameWithWidth(unsigned width, unsigned height, int format, Ref<LLKCData> data);
   // A copy of an 8-bit matrix of 3 or 4 channels (continuous or not); null for any other type.
   [[nodiscard]] static Ref<CVKCFrame> frameWithMat(const cv::Mat& mat);
 

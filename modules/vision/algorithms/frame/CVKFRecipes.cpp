@@ -29,8 +29,8 @@ int runRecipe(const char* name, CVKCFrame* source, CVKCFrame* destination, Desti
     return EINVAL;
   }
   if (destination->width() != source->width() || destination->height() != source->height()) {
-    LLKFLog("%s : the destination is %ux%u, the source %ux%u", name, destination->width(),
-            destination->height(), source->width(), source->height());
+    LLKFLog("%s : the destination is %ux%u, the source %ux%u", name, destination->width(), destination->height(),
+            source->width(), source->height());
     return EINVAL;
   }
   if (needs == Destination::blueGreenRed && destination->mat()->type() != CV_8UC3) {
@@ -83,8 +83,8 @@ cv::Mat splitColourGradient(const cv::Mat& source) {
   cv::Mat smoothed = source.clone();
   smoothingLadder(smoothed);
   cv::Mat gradient;
-  cv::morphologyEx(smoothed, gradient, cv::MORPH_GRADIENT, ellipse(3), {-1, -1}, 1,
-                   cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
+  cv::morphologyEx(smoothed, gradient, cv::MORPH_GRADIENT, ellipse(3), {-1, -1}, 1, cv::BORDER_CONSTANT,
+                   cv::morphologyDefaultBorderValue());
   std::vector<cv::Mat> channels;
   cv::split(gradient, channels);
   for (cv::Mat& channel : channels) otsuSplit(channel, channel);
@@ -100,8 +100,7 @@ void watershedPaint(const cv::Mat& image, const Contours& contours, CVKCFrame& d
   cv::Mat markers = cv::Mat::zeros(image.size(), CV_32SC1);
   const int count = int(contours.size());
   for (int i = 0; i < count; ++i)
-    cv::drawContours(markers, contours, i, cv::Scalar::all(i + 1), -1, cv::LINE_8, cv::noArray(),
-                     INT_MAX, {0, 0});
+    cv::drawContours(markers, contours, i, cv::Scalar::all(i + 1), -1, cv::LINE_8, cv::noArray(), INT_MAX, {0, 0});
   cv::circle(markers, {5, 5}, 3, cv::Scalar::all(255), -1, cv::LINE_8, 0);
   cv::watershed(image, markers);
 
@@ -130,8 +129,7 @@ int _CVKFRecipesLaplacianFilter(CVKCFrame* source, CVKCFrame* destination) {
                    [](const cv::Mat& input, CVKCFrame& output) {
                      const cv::Mat kernel = (cv::Mat_<float>(3, 3) << 1, 1, 1, 1, -8, 1, 1, 1, 1);
                      cv::Mat laplacian;
-                     cv::filter2D(input, laplacian, CV_32F, kernel, {-1, -1}, 0,
-                                  cv::BORDER_DEFAULT);
+                     cv::filter2D(input, laplacian, CV_32F, kernel, {-1, -1}, 0, cv::BORDER_DEFAULT);
                      cv::Mat sharp;
                      input.convertTo(sharp, CV_32F, 1, 0);
                      sharp -= laplacian;
@@ -157,8 +155,8 @@ int _CVKFRecipesSegmentation(CVKCFrame* source, CVKCFrame* destination) {
                      cv::Mat grey;
                      cv::cvtColor(splitColourGradient(input), grey, cv::COLOR_BGR2GRAY);
                      cv::Mat edges;
-                     cv::adaptiveThreshold(grey, edges, 255, cv::ADAPTIVE_THRESH_GAUSSIAN_C,
-                                           cv::THRESH_BINARY_INV, 7, 2);
+                     cv::adaptiveThreshold(grey, edges, 255, cv::ADAPTIVE_THRESH_GAUSSIAN_C, cv::THRESH_BINARY_INV, 7,
+                                           2);
                      cv::cvtColor(edges, *output.mat(), cv::COLOR_GRAY2BGR);
                    });
 }
@@ -185,8 +183,7 @@ int _CVKFRecipesSegmentation2(CVKCFrame* source, CVKCFrame* destination) {
                      const cv::Mat merged = splitColourGradient(input);
                      cv::Mat grey;
                      cv::cvtColor(merged, grey, cv::COLOR_BGR2GRAY);
-                     cv::adaptiveThreshold(grey, grey, 255, cv::ADAPTIVE_THRESH_GAUSSIAN_C,
-                                           cv::THRESH_BINARY, 11, 2);
+                     cv::adaptiveThreshold(grey, grey, 255, cv::ADAPTIVE_THRESH_GAUSSIAN_C, cv::THRESH_BINARY, 11, 2);
                      watershedPaint(merged, findContours(grey), output);
                    });
 }
@@ -198,13 +195,12 @@ int _CVKFRecipesContours(CVKCFrame* source, CVKCFrame* destination) {
                      cv::cvtColor(input, grey, cv::COLOR_BGR2GRAY);
                      cv::Mat binary;
                      otsuSplit(grey, binary);
-                     cv::morphologyEx(binary, binary, cv::MORPH_OPEN,
-                                      cv::Mat::ones(3, 3, CV_8U), {-1, -1}, 2,
+                     cv::morphologyEx(binary, binary, cv::MORPH_OPEN, cv::Mat::ones(3, 3, CV_8U), {-1, -1}, 2,
                                       cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
                      const Contours contours = findContours(binary);
                      output.zero();
-                     cv::drawContours(*output.mat(), contours, -1, cv::Scalar(0, 255, 0, 0), 1,
-                                      cv::LINE_8, cv::noArray(), INT_MAX, {0, 0});
+                     cv::drawContours(*output.mat(), contours, -1, cv::Scalar(0, 255, 0, 0), 1, cv::LINE_8,
+                                      cv::noArray(), INT_MAX, {0, 0});
                    });
 }
 
@@ -218,7 +214,5 @@ int CVKFRecipesDistanceTransform(CVKCFrame* source, CVKCFrame* destination) {
 int CVKFRecipesSegmentation(CVKCFrame* source, CVKCFrame* destination) {
   return _CVKFRecipesSegmentation(source, destination);
 }
-int CVKFRecipesContours(CVKCFrame* source, CVKCFrame* destination) {
-  return _CVKFRecipesContours(source, destination);
-}
+int CVKFRecipesContours(CVKCFrame* source, CVKCFrame* destination) { return _CVKFRecipesContours(source, destination); }
 }

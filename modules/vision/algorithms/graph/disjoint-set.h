@@ -8,7 +8,7 @@ namespace graphseg {
 
 struct uni_elt {
   int rank;
-  int p;     // parent
+  int p;  // parent
   int size;
 };
 

@@ -20,8 +20,7 @@ constexpr float kLargestSigma = 1e6f;
 constexpr int kBand = 16;
 
 template <class Combine>
-bool convolve(const image<float>& src, image<float>& dst, const std::vector<float>& mask,
-              Combine combine) {
+bool convolve(const image<float>& src, image<float>& dst, const std::vector<float>& mask, Combine combine) {
   if (mask.empty() || dst.width != src.height || dst.height != src.width) return false;
   const int width = src.width;
   const int length = int(mask.size());

@@ -25,8 +25,10 @@ public:
   }
   // Lays the image over the caller's width × height values, which must outlive it.
   image(int width_, int height_, T* data_)
-      : data(data_), access(new T*[size_t(height_ > 0 ? height_ : 0)]()),
-        width(width_ > 0 ? width_ : 0), height(height_ > 0 ? height_ : 0) {
+      : data(data_),
+        access(new T*[size_t(height_ > 0 ? height_ : 0)]()),
+        width(width_ > 0 ? width_ : 0),
+        height(height_ > 0 ? height_ : 0) {
     if (data) link();
   }
   ~image() {

@@ -42,9 +42,8 @@ image_ptr<unsigned char> scaleToBytes(const image<From>& input) {
 }  // namespace
 
 image_ptr<unsigned char> imageRGBtoGRAY(const image<rgb>& input) {
-  return convert<rgb, unsigned char>(input, [](rgb c) {
-    return (unsigned char)(0.299f * float(c.r) + 0.587f * float(c.g) + 0.114f * float(c.b));
-  });
+  return convert<rgb, unsigned char>(
+      input, [](rgb c) { return (unsigned char)(0.299f * float(c.r) + 0.587f * float(c.g) + 0.114f * float(c.b)); });
 }
 
 image_ptr<rgb> imageGRAYtoRGB(const image<unsigned char>& input) {

@@ -38,8 +38,7 @@ constexpr std::array<uint16_t, 2 << kMantissaBits> makeTable() {
   std::array<uint16_t, 2 << kMantissaBits> table{};
   for (uint32_t odd = 0; odd < 2; ++odd)
     for (uint32_t m = 0; m <= kMantissaMask; ++m)
-      table[(odd << kMantissaBits) | m] =
-          uint16_t(integerSqrt(uint64_t(2048 + m) << (kMantissaBits + odd)) - 2048);
+      table[(odd << kMantissaBits) | m] = uint16_t(integerSqrt(uint64_t(2048 + m) << (kMantissaBits + odd)) - 2048);
   return table;
 }
 

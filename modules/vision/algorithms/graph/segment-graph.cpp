@@ -32,9 +32,7 @@ void sort_edges(edge* edges, int num_edges) {
   constexpr int kPasses = 3;
   constexpr uint32_t kBuckets = 1u << kBits;
   const size_t count = size_t(num_edges);
-  auto digit = [](const edge& e, int pass) {
-    return (sortKey(e.w) >> (pass * kBits)) & (kBuckets - 1);
-  };
+  auto digit = [](const edge& e, int pass) { return (sortKey(e.w) >> (pass * kBits)) & (kBuckets - 1); };
   std::vector<std::array<uint32_t, kBuckets>> histograms(kPasses);
   for (size_t i = 0; i < count; ++i)
     for (int pass = 0; pass < kPasses; ++pass) histograms[size_t(pass)][digit(edges[i], pass)]++;
@@ -61,9 +59,7 @@ void sort_edges(edge* edges, int num_edges) {
 bool segment_graph(universe& u, int num_vertices, int num_edges, edge* edges, float c) {
   if (num_vertices < 0 || num_edges < 0 || (num_edges > 0 && !edges)) return false;
   for (int i = 0; i < num_edges; ++i)
-    if (edges[i].a < 0 || edges[i].a >= num_vertices || edges[i].b < 0 ||
-        edges[i].b >= num_vertices)
-      return false;
+    if (edges[i].a < 0 || edges[i].a >= num_vertices || edges[i].b < 0 || edges[i].b >= num_vertices) return false;
   try {
     std::vector<float> thresholds(static_cast<size_t>(num_vertices), threshold(1, c));
     sort_edges(edges, num_edges);

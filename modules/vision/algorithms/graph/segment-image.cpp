@@ -59,8 +59,7 @@ int segment_image_init(segment_image_ctx* ctx, int width, int height) {
   if (width <= 0 || height <= 0 || width > INT_MAX / kEdgesPerPixel / height) return EINVAL;
   try {
     ctx->tmp = std::make_unique<image<float>>(height, width);
-    for (image_ptr<float>* plane :
-         {&ctx->r, &ctx->g, &ctx->b, &ctx->smooth_r, &ctx->smooth_g, &ctx->smooth_b})
+    for (image_ptr<float>* plane : {&ctx->r, &ctx->g, &ctx->b, &ctx->smooth_r, &ctx->smooth_g, &ctx->smooth_b})
       *plane = std::make_unique<image<float>>(width, height);
     const size_t pixels = size_t(width) * size_t(height);
     ctx->edges.resize(pixels * kEdgesPerPixel);
@@ -80,8 +79,7 @@ void segment_image_exit(segment_image_ctx* ctx) {
   if (ctx) *ctx = segment_image_ctx{};
 }
 
-int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, float c, int min_size,
-                 int* num_ccs) {
+int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, float c, int min_size, int* num_ccs) {
   if (num_ccs) *num_ccs = 0;
   if (!im || !readyFor(ctx, im->width, im->height)) return -1;
   for (int y = 0; y < ctx->height; ++y)
@@ -127,8 +125,8 @@ bool visualize(segment_image_ctx* ctx, image<rgb>* out, int width, int height, r
   return true;
 }
 
-int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma,
-                  float c, int min_size, int* num_ccs, region_map* regions) {
+int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma, float c, int min_size,
+                  int* num_ccs, region_map* regions) {
   const int count = segmentation(ctx, in, sigma, c, min_size, num_ccs);
   if (count < 0 || (!out && !regions) || visualize(ctx, out, in->width, in->height, regions)) return count;
   if (num_ccs) *num_ccs = 0;

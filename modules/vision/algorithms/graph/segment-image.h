@@ -22,8 +22,8 @@ struct segment_image_ctx {
   image_ptr<float> tmp;  // height × width: the intermediate of the separable smoothing
   image_ptr<float> r, g, b;
   image_ptr<float> smooth_r, smooth_g, smooth_b;
-  std::vector<edge> edges;   // room for 4 edges per pixel
-  std::vector<rgb> colors;   // one colour per vertex
+  std::vector<edge> edges;  // room for 4 edges per pixel
+  std::vector<rgb> colors;  // one colour per vertex
   std::unique_ptr<universe> u;
   int width = 0;
   int height = 0;
@@ -40,8 +40,7 @@ void segment_image_exit(segment_image_ctx* ctx);
 // *num_ccs when given. Smoothing uses sigma, merging the scale c; regions smaller than min_size
 // are merged into a neighbour. −1 (and *num_ccs 0) for a missing context or image, a size that
 // is not the context's, or no memory for the smoothing mask.
-int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, float c, int min_size,
-                 int* num_ccs);
+int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, float c, int min_size, int* num_ccs);
 
 // After segmentation: paints out (when given) with each pixel's region colour and, when regions
 // is given, replaces its contents with the pixels of every region. False, doing nothing, when
@@ -50,7 +49,7 @@ bool visualize(segment_image_ctx* ctx, image<rgb>* out, int width, int height, r
 
 // segmentation, then visualize when an output is given; answers what segmentation answers, or
 // −1 (and *num_ccs 0) when an output is given that visualize cannot fill.
-int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma,
-                  float c, int min_size, int* num_ccs, region_map* regions);
+int segment_image(segment_image_ctx* ctx, const image<rgb>* in, image<rgb>* out, float sigma, float c, int min_size,
+                  int* num_ccs, region_map* regions);
 
 }  // namespace graphseg

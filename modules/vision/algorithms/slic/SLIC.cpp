@@ -36,9 +36,7 @@ void unpackLab(unsigned int pixel, double& L, double& A, double& B) {
   SLIC::RGB2LAB(int((pixel >> 16) & 0xFF), int((pixel >> 8) & 0xFF), int(pixel & 0xFF), L, A, B);
 }
 
-bool inside(int x, int y, int width, int height) {
-  return x >= 0 && x < width && y >= 0 && y < height;
-}
+bool inside(int x, int y, int width, int height) { return x >= 0 && x < width && y >= 0 && y < height; }
 
 bool fitsLabels(int width, int height) { return width > 0 && height > 0 && width <= INT_MAX / height; }
 
@@ -63,8 +61,7 @@ struct Row {
 // Takes the pixels of the row that are nearer to the cluster than to any seen before. The
 // selects are written without branches and cloned for AVX2, where the loop runs in vector
 // registers.
-__attribute__((target_clones("avx2", "default"))) void nearestInRow(const Row& row,
-                                                                    const Cluster& cluster, int x1,
+__attribute__((target_clones("avx2", "default"))) void nearestInRow(const Row& row, const Cluster& cluster, int x1,
                                                                     int x2, double dy2) {
   const double* __restrict L = row.l;
   const double* __restrict A = row.a;
@@ -115,18 +112,17 @@ void SLIC::DoRGBtoLABConversion(const unsigned int* ubuff, Plane& lvec, Plane& a
   for (size_t i = 0; i < size; ++i) unpackLab(ubuff[i], lvec[i], avec[i], bvec[i]);
 }
 
-void SLIC::DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, Volume& lvec,
-                                Volume& avec, Volume& bvec) {
+void SLIC::DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, Volume& lvec, Volume& avec,
+                                Volume& bvec) {
   m_depth = ubuffvec ? std::max(depth, 0) : 0;
   lvec.assign(size_t(m_depth), {});
   avec.assign(size_t(m_depth), {});
   bvec.assign(size_t(m_depth), {});
-  for (size_t d = 0; d < size_t(m_depth); ++d)
-    DoRGBtoLABConversion(ubuffvec[d], lvec[d], avec[d], bvec[d]);
+  for (size_t d = 0; d < size_t(m_depth); ++d) DoRGBtoLABConversion(ubuffvec[d], lvec[d], avec[d], bvec[d]);
 }
 
-void SLIC::DetectLabEdges(const double* lvec, const double* avec, const double* bvec, int width,
-                          int height, std::vector<double>& edges) {
+void SLIC::DetectLabEdges(const double* lvec, const double* avec, const double* bvec, int width, int height,
+                          std::vector<double>& edges) {
   if (!fitsLabels(width, height)) {
     edges.clear();
     return;
@@ -144,8 +140,8 @@ void SLIC::DetectLabEdges(const double* lvec, const double* avec, const double* 
     }
 }
 
-void SLIC::PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
-                        Seeds& kseedsy, const std::vector<double>& edges) {
+void SLIC::PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx, Seeds& kseedsy,
+                        const std::vector<double>& edges) {
   if (!hasImage() || edges.size() != m_lvec.size()) return;
   const size_t count = std::min({kseedsl.size(), kseedsa.size(), kseedsb.size(), kseedsx.size(), kseedsy.size()});
   for (size_t n = 0; n < count; ++n) {
@@ -171,9 +167,8 @@ void SLIC::PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& k
   }
 }
 
-void SLIC::GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb,
-                                          Seeds& kseedsx, Seeds& kseedsy, int step, bool perturb,
-                                          const std::vector<double>& edges) {
+void SLIC::GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
+                                          Seeds& kseedsy, int step, bool perturb, const std::vector<double>& edges) {
   for (Seeds* seeds : {&kseedsl, &kseedsa, &kseedsb, &kseedsx, &kseedsy}) seeds->clear();
   if (!hasImage()) return;
   step = std::max(step, 1);
@@ -200,9 +195,8 @@ void SLIC::GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds&
   if (perturb) PerturbSeeds(kseedsl, kseedsa, kseedsb, kseedsx, kseedsy, edges);
 }
 
-void SLIC::GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
-                                   Seeds& kseedsy, int K, bool perturb,
-                                   const std::vector<double>& edges) {
+void SLIC::GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx, Seeds& kseedsy,
+                                   int K, bool perturb, const std::vector<double>& edges) {
   for (Seeds* seeds : {&kseedsl, &kseedsa, &kseedsb, &kseedsx, &kseedsy}) seeds->clear();
   if (!hasImage()) return;
   const double size = double(m_width) * double(m_height);
@@ -225,22 +219,18 @@ void SLIC::GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseeds
   if (perturb) PerturbSeeds(kseedsl, kseedsa, kseedsb, kseedsx, kseedsy, edges);
 }
 
-void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& kseedsa,
-                                                       Seeds& kseedsb, Seeds& kseedsx,
-                                                       Seeds& kseedsy, int* klabels, int step,
-                                                       int iterations) {
+void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
+                                                       Seeds& kseedsy, int* klabels, int step, int iterations) {
   const int width = m_width;
   const int height = m_height;
   const size_t sz = size_t(width) * size_t(height);
   if (!klabels || !hasImage()) return;
-  const size_t numk =
-      std::min({kseedsl.size(), kseedsa.size(), kseedsb.size(), kseedsx.size(), kseedsy.size()});
+  const size_t numk = std::min({kseedsl.size(), kseedsa.size(), kseedsb.size(), kseedsx.size(), kseedsy.size()});
   step = std::max(step, 1);
   const int offset = step < 10 ? int(step * 1.5) : step;
   const double invxywt = 1.0 / (double(step) * double(step));
 
-  std::vector<double> clustersize(numk), sigmal(numk), sigmaa(numk), sigmab(numk), sigmax(numk),
-      sigmay(numk);
+  std::vector<double> clustersize(numk), sigmal(numk), sigmaa(numk), sigmab(numk), sigmax(numk), sigmay(numk);
   std::vector<double> distlab(sz, DBL_MAX), distvec(sz, DBL_MAX);
   std::vector<double> maxlab(numk, 10.0 * 10.0);
 
@@ -253,7 +243,7 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
       const int x1 = std::max(0, int(sx - offset)), x2 = std::min(width, int(sx + offset));
       for (int y = y1; y < y2; ++y) {
         const size_t row = size_t(y) * size_t(width);
-        const Row pixels{m_lvec.data() + row, m_avec.data() + row, m_bvec.data() + row,
+        const Row pixels{m_lvec.data() + row,  m_avec.data() + row,  m_bvec.data() + row,
                          distvec.data() + row, distlab.data() + row, klabels + row};
         nearestInRow(pixels, cluster, x1, x2, (y - sy) * (y - sy));
       }
@@ -291,8 +281,7 @@ void SLIC::PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& ks
   }
 }
 
-void SLIC::EnforceLabelConnectivity(const int* labels, int width, int height, int* nlabels,
-                                    int& numlabels, int K) {
+void SLIC::EnforceLabelConnectivity(const int* labels, int width, int height, int* nlabels, int& numlabels, int K) {
   if (!labels || !nlabels || !fitsLabels(width, height)) {
     numlabels = 0;
     return;
@@ -311,8 +300,7 @@ void SLIC::EnforceLabelConnectivity(const int* labels, int width, int height, in
       yvec[0] = j;
       for (int n = 0; n < 4; ++n) {
         const int x = k + kDx4[n], y = j + kDy4[n];
-        if (inside(x, y, width, height) && nlabels[y * width + x] >= 0)
-          adjlabel = nlabels[y * width + x];
+        if (inside(x, y, width, height) && nlabels[y * width + x] >= 0) adjlabel = nlabels[y * width + x];
       }
       int count = 1;
       for (int c = 0; c < count; ++c)
@@ -348,16 +336,16 @@ bool SLIC::start(const unsigned int* ubuff, int width, int height, int* klabels,
 }
 
 void SLIC::segment(int* klabels, int& numlabels, Seeds (&seeds)[5], int coreStep, int K) {
-  PerformSuperpixelSegmentation_VariableSandM(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4],
-                                              klabels, coreStep, kIterations);
+  PerformSuperpixelSegmentation_VariableSandM(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], klabels, coreStep,
+                                              kIterations);
   numlabels = int(seeds[0].size());
   std::vector<int> nlabels(size_t(m_width) * size_t(m_height));
   EnforceLabelConnectivity(klabels, m_width, m_height, nlabels.data(), numlabels, K);
   std::copy(nlabels.begin(), nlabels.end(), klabels);
 }
 
-bool SLIC::PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, int height,
-                                         int* klabels, int& numlabels, int step, double) {
+bool SLIC::PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels,
+                                         int step, double) {
   if (step < 1) {
     numlabels = 0;
     return false;
@@ -367,8 +355,7 @@ bool SLIC::PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, i
     std::vector<double> edges;
     DetectLabEdges(m_lvec.data(), m_avec.data(), m_bvec.data(), width, height, edges);
     Seeds seeds[5];
-    GetLABXYSeeds_ForGivenStepSize(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], step, true,
-                                   edges);
+    GetLABXYSeeds_ForGivenStepSize(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], step, true, edges);
     const double cells = double(width) * double(height) / (double(step) * double(step));
     segment(klabels, numlabels, seeds, step, std::max(1, int(cells)));
     return true;
@@ -378,8 +365,8 @@ bool SLIC::PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, i
   }
 }
 
-bool SLIC::PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int height, int* klabels,
-                                  int& numlabels, int K, double) {
+bool SLIC::PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels, int K,
+                                  double) {
   if (K < 1 || !fitsLabels(width, height)) {
     numlabels = 0;
     return false;
@@ -400,8 +387,8 @@ bool SLIC::PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int heig
   }
 }
 
-void SLIC::DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, int width,
-                                      int height, unsigned int color) {
+void SLIC::DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, int width, int height,
+                                      unsigned int color) {
   if (!ubuff || !labels || !fitsLabels(width, height)) return;
   std::vector<bool> istaken(size_t(width) * size_t(height), false);
   for (int j = 0, mainindex = 0; j < height; ++j)
@@ -420,8 +407,7 @@ void SLIC::DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, in
     }
 }
 
-void SLIC::DrawContoursAroundSegmentsTwoColors(unsigned int* ubuff, const int* labels, int width,
-                                               int height) {
+void SLIC::DrawContoursAroundSegmentsTwoColors(unsigned int* ubuff, const int* labels, int width, int height) {
   if (!ubuff || !labels || !fitsLabels(width, height)) return;
   std::vector<bool> istaken(size_t(width) * size_t(height), false);
   std::vector<int> contour;

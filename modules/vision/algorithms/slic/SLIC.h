@@ -19,47 +19,41 @@ public:
   // Converts the current width × height image into Lab planes (allocated here).
   void DoRGBtoLABConversion(const unsigned int* ubuff, Plane& lvec, Plane& avec, Plane& bvec);
   // Converts depth images of the current size into Lab volumes (allocated here).
-  void DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, Volume& lvec,
-                            Volume& avec, Volume& bvec);
+  void DoRGBtoLABConversion(const unsigned int* const* ubuffvec, int depth, Volume& lvec, Volume& avec, Volume& bvec);
   // Edge strength of each pixel: squared Lab distance across it horizontally plus vertically;
   // 0 on the border.
-  void DetectLabEdges(const double* lvec, const double* avec, const double* bvec, int width,
-                      int height, std::vector<double>& edges);
+  void DetectLabEdges(const double* lvec, const double* avec, const double* bvec, int width, int height,
+                      std::vector<double>& edges);
   // Moves each seed to the weakest edge among its 8 neighbours.
-  void PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
-                    Seeds& kseedsy, const std::vector<double>& edges);
+  void PerturbSeeds(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx, Seeds& kseedsy,
+                    const std::vector<double>& edges);
   // One seed per step × step cell, rows outer.
-  void GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb,
-                                      Seeds& kseedsx, Seeds& kseedsy, int step, bool perturb,
-                                      const std::vector<double>& edges);
+  void GetLABXYSeeds_ForGivenStepSize(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx, Seeds& kseedsy,
+                                      int step, bool perturb, const std::vector<double>& edges);
   // About K seeds on a hexagonal grid.
-  void GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
-                               Seeds& kseedsy, int K, bool perturb, const std::vector<double>& edges);
+  void GetLABXYSeeds_ForGivenK(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx, Seeds& kseedsy, int K,
+                               bool perturb, const std::vector<double>& edges);
   // The SLICO iterations: labels every pixel with its nearest seed, then moves the seeds.
-  void PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb,
-                                                   Seeds& kseedsx, Seeds& kseedsy, int* klabels,
-                                                   int step, int iterations);
+  void PerformSuperpixelSegmentation_VariableSandM(Seeds& kseedsl, Seeds& kseedsa, Seeds& kseedsb, Seeds& kseedsx,
+                                                   Seeds& kseedsy, int* klabels, int step, int iterations);
   // Relabels so that every label is one 4-connected segment, merging segments of at most a
   // quarter of the expected size (width × height / K) into a neighbour.
-  void EnforceLabelConnectivity(const int* labels, int width, int height, int* nlabels,
-                                int& numlabels, int K);
+  void EnforceLabelConnectivity(const int* labels, int width, int height, int* nlabels, int& numlabels, int K);
 
   // Segments with seeds step pixels apart (m is ignored: SLICO adapts it). False, with
   // numlabels 0 and the labels untouched, for a missing buffer, an empty or too large image, or
   // a step below 1; a step beyond the image gives a single seed.
-  bool PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, int height, int* klabels,
-                                     int& numlabels, int step, double m);
+  bool PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels,
+                                     int step, double m);
   // Segments into about K superpixels (K is at most the number of pixels). False as above, and
   // for K below 1.
-  bool PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int height, int* klabels,
-                              int& numlabels, int K, double m);
+  bool PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels, int K,
+                              double m);
 
   // Paints pixels that border at least two not yet painted pixels of another label.
-  void DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, int width, int height,
-                                  unsigned int color);
+  void DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, int width, int height, unsigned int color);
   // Paints boundary pixels white and their unpainted neighbours black.
-  void DrawContoursAroundSegmentsTwoColors(unsigned int* ubuff, const int* labels, int width,
-                                           int height);
+  void DrawContoursAroundSegmentsTwoColors(unsigned int* ubuff, const int* labels, int width, int height);
 
   int width() const { return m_width; }
   int height() const { return m_height; }
@@ -67,9 +61,7 @@ public:
 
 private:
   // True once a run has converted an image into the Lab planes.
-  bool hasImage() const {
-    return m_width > 0 && m_height > 0 && m_lvec.size() == size_t(m_width) * size_t(m_height);
-  }
+  bool hasImage() const { return m_width > 0 && m_height > 0 && m_lvec.size() == size_t(m_width) * size_t(m_height); }
   bool start(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels);
   void segment(int* klabels, int& numlabels, Seeds (&seeds)[5], int coreStep, int K);
 

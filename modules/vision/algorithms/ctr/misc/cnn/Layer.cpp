@@ -7,13 +7,12 @@
 #include <cstdlib>
 
 // Stops the program with the failed expression, in every build.
-#define LAYER_CHECK(expression)                                                              \
-  do {                                                                                       \
-    if (!(expression)) {                                                                     \
-      std::fprintf(stderr, "%s:%d: %s: Assertion `%s' failed.\n", __FILE__, __LINE__,        \
-                   __func__, #expression);                                                   \
-      std::abort();                                                                          \
-    }                                                                                        \
+#define LAYER_CHECK(expression)                                                                               \
+  do {                                                                                                        \
+    if (!(expression)) {                                                                                      \
+      std::fprintf(stderr, "%s:%d: %s: Assertion `%s' failed.\n", __FILE__, __LINE__, __func__, #expression); \
+      std::abort();                                                                                           \
+    }                                                                                                         \
   } while (0)
 
 namespace {
@@ -57,8 +56,7 @@ int forEachConnection(const Layer* self, OnNode onNode, OnInput onInput, OnNodeD
             for (int dx = 0; dx < kernsize; ++dx) {
               const int x = x0 + dx;
               if (x < 0 || x >= lprev->width) continue;
-              onInput(i, pbase + y * lprev->width + x,
-                      qbase + z0 * kernsize * kernsize + dy * kernsize + dx);
+              onInput(i, pbase + y * lprev->width + x, qbase + z0 * kernsize * kernsize + dy * kernsize + dx);
             }
           }
         }
@@ -155,17 +153,27 @@ void feedBackConv(Layer* self) {
 
 void feedForward(Layer* self) {
   switch (self->ltype) {
-    case LAYER_FULL: feedForwardFull(self); break;
-    case LAYER_CONV: feedForwardConv(self); break;
-    default: break;
+    case LAYER_FULL:
+      feedForwardFull(self);
+      break;
+    case LAYER_CONV:
+      feedForwardConv(self);
+      break;
+    default:
+      break;
   }
 }
 
 void feedBack(Layer* self) {
   switch (self->ltype) {
-    case LAYER_FULL: feedBackFull(self); break;
-    case LAYER_CONV: feedBackConv(self); break;
-    default: break;
+    case LAYER_FULL:
+      feedBackFull(self);
+      break;
+    case LAYER_CONV:
+      feedBackConv(self);
+      break;
+    default:
+      break;
   }
 }
 
@@ -184,8 +192,7 @@ void dumpValues(const float* values, int count, FILE* fp) {
 
 extern "C" {
 
-Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, int nbiases,
-                    int nweights) {
+Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, int nbiases, int nweights) {
   if (lprev != NULL) LAYER_CHECK(lprev->lnext == NULL);
   int nnodes = 0;
   if (!positiveProduct(depth, width, height, nnodes) || nbiases < 0 || nweights < 0) return NULL;
@@ -207,8 +214,8 @@ Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, i
   self->u_biases = zeroFloats(nbiases);
   self->weights = zeroFloats(nweights);
   self->u_weights = zeroFloats(nweights);
-  if (!self->outputs || !self->gradients || !self->errors || !self->biases || !self->u_biases ||
-      !self->weights || !self->u_weights) {
+  if (!self->outputs || !self->gradients || !self->errors || !self->biases || !self->u_biases || !self->weights ||
+      !self->u_weights) {
     Layer_destroy(self);
     return NULL;
   }
@@ -230,12 +237,15 @@ Layer* Layer_create_full(Layer* lprev, int nnodes, float std) {
   return self;
 }
 
-Layer* Layer_create_conv(Layer* lprev, int depth, int width, int height, int kernsize,
-                         int padding, int stride, float std) {
+Layer* Layer_create_conv(Layer* lprev, int depth, int width, int height, int kernsize, int padding, int stride,
+                         float std) {
   LAYER_CHECK(lprev != NULL);
   LAYER_CHECK((kernsize % 2) == 1);
+  // The failure message is the expression as written, which callers match: keep its spacing.
+  // clang-format off
   LAYER_CHECK((width-1) * stride + kernsize <= lprev->width + padding*2);
   LAYER_CHECK((height-1) * stride + kernsize <= lprev->height + padding*2);
+  // clang-format on
   const long long nweights = (long long)depth * lprev->depth * kernsize * kernsize;
   if (depth <= 0 || nweights > INT_MAX) return NULL;
   Layer* self = Layer_create(lprev, LAYER_CONV, depth, width, height, depth, int(nweights));
@@ -290,8 +300,7 @@ void Layer_learnOutputs(Layer* self, const float* values, const float* errweight
     self->errors[i] = self->outputs[i] - values[i];
     if (errweights != NULL) self->errors[i] *= errweights[i];
   }
-  for (Layer* layer = self; layer != NULL && layer->ltype != LAYER_INPUT; layer = layer->lprev)
-    feedBack(layer);
+  for (Layer* layer = self; layer != NULL && layer->ltype != LAYER_INPUT; layer = layer->lprev) feedBack(layer);
 }
 
 void Layer_update(Layer* self, float rate) {
@@ -307,8 +316,7 @@ void Layer_dump(const Layer* self, FILE* fp) {
   LAYER_CHECK(fp != NULL);
   std::fprintf(fp, "Layer%d ", self->lid);
   if (self->lprev != NULL) std::fprintf(fp, "(lprev=Layer%d) ", self->lprev->lid);
-  std::fprintf(fp, "shape=(%d,%d,%d), nodes=%d\n", self->depth, self->width, self->height,
-               self->nnodes);
+  std::fprintf(fp, "shape=(%d,%d,%d), nodes=%d\n", self->depth, self->width, self->height, self->nnodes);
   for (int z = 0, i = 0; z < self->depth; ++z) {
     std::fprintf(fp, "  %d:\n", z);
     for (int y = 0; y < self->height; ++y, i += self->width) {

@@ -11,46 +11,41 @@
 extern "C" {
 #endif
 
-enum {
-  LAYER_INPUT = 0,
-  LAYER_FULL = 1,
-  LAYER_CONV = 2
-};
+enum { LAYER_INPUT = 0, LAYER_FULL = 1, LAYER_CONV = 2 };
 
 typedef struct Layer {
-  int lid;               /* 0 without predecessor, else the predecessor's number + 1 */
+  int lid; /* 0 without predecessor, else the predecessor's number + 1 */
   struct Layer* lprev;
   struct Layer* lnext;
   int depth, width, height;
-  int nnodes;            /* depth × width × height */
+  int nnodes; /* depth × width × height */
   float* outputs;
-  float* gradients;      /* derivative of the activation at each output */
+  float* gradients; /* derivative of the activation at each output */
   float* errors;
   int nbiases;
   float* biases;
-  float* u_biases;       /* accumulated bias updates */
+  float* u_biases; /* accumulated bias updates */
   int nweights;
   float* weights;
-  float* u_weights;      /* accumulated weight updates */
+  float* u_weights; /* accumulated weight updates */
   int ltype;
-  int kernsize;          /* convolution: odd kernel size, padding and stride */
+  int kernsize; /* convolution: odd kernel size, padding and stride */
   int padding;
   int stride;
-  int trace;             /* non-zero: a full layer prints its raw outputs on each forward pass */
+  int trace; /* non-zero: a full layer prints its raw outputs on each forward pass */
 } Layer;
 
 /* A layer linked behind lprev (which must have no successor yet); NULL when the shape or counts
  * are not positive or memory runs out. */
-Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, int nbiases,
-                    int nweights);
+Layer* Layer_create(Layer* lprev, int ltype, int depth, int width, int height, int nbiases, int nweights);
 Layer* Layer_create_input(int depth, int width, int height);
 /* nnodes nodes, each fed by every node of lprev; weights std × a random draw. NULL for sizes
  * that are not positive or too large; a missing lprev or a failed allocation stops the program. */
 Layer* Layer_create_full(Layer* lprev, int nnodes, float std);
 /* depth planes of width × height, kernels of kernsize × kernsize over lprev; the kernel must be
  * odd and every output position must fit over lprev with the padding. */
-Layer* Layer_create_conv(Layer* lprev, int depth, int width, int height, int kernsize,
-                         int padding, int stride, float std);
+Layer* Layer_create_conv(Layer* lprev, int depth, int width, int height, int kernsize, int padding, int stride,
+                         float std);
 void Layer_destroy(Layer* self);
 
 /* Sets the input layer's outputs and runs the forward pass through the whole chain. */
