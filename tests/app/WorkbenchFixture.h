@@ -30,10 +30,9 @@ inline std::string sourcePath(const std::string& relative) {
 // leak-checked in process by the other application tests.
 inline const std::string kNoLeakCheck = "ASAN_OPTIONS=detect_leaks=0";
 
-inline  // Some pixel of the rect differs between the two captures of the window.
-    bool
-    changedIn(const std::vector<uint8_t>& now, const std::vector<uint8_t>& before, const ScreenRect& window,
-              ScreenRect area) {
+// Some pixel of the rect differs between the two captures of the window.
+inline bool changedIn(const std::vector<uint8_t>& now, const std::vector<uint8_t>& before, const ScreenRect& window,
+                      ScreenRect area) {
   for (int y = area.y; y < area.y + area.h && y < window.h; ++y)
     for (int x = area.x; x < area.x + area.w && x < window.w; ++x) {
       size_t i = (static_cast<size_t>(y) * window.w + x) * 3;

@@ -85,9 +85,7 @@ protected:
   // Grabs the window until the pixels pass the test (20 s at most) and saves them as a PNG.
   std::vector<uint8_t> shot(const char* name, const std::function<bool(const std::vector<uint8_t>&)>& shows) {
     EXPECT_TRUE(WorkbenchFindWindow("vesko", &window));
-    std::vector<uint8_t> rgb = WorkbenchGrab(window);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(window);
+    std::vector<uint8_t> rgb = WorkbenchGrabUntil(window, shows);
     EXPECT_TRUE(WorkbenchSavePNG(rgb, window, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
     return rgb;
   }
