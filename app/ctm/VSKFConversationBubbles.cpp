@@ -4,6 +4,7 @@
 
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
+#include "framework/substrate/MRKFTerms.h"
 #include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "ui/widgets/QELBSymbol.h"
@@ -53,14 +54,6 @@ bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVS
 
 }  // namespace
 
-std::string VSKFConversationGetString(const MRKBTerm* term) {
-  if (!term) return {};
-  MRKBTerm* t = const_cast<MRKBTerm*>(term);
-  if (MRKCSymbol* symbol = t->asSymbol()) return symbol->value();
-  if (MRKCString* string = t->asString()) return string->value();
-  return term->text();
-}
-
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options) {
   OGLTSize size = QELBLabel::preferredSizeWithWindow(window, text, static_cast<float>(width));
@@ -68,7 +61,7 @@ OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::strin
   size.h += kOptionsGap;
   for (size_t i = 0; i < options->count(); ++i) {
     if (i > 0) size.h += kOptionGap;
-    size.h += QELBRadiobox::preferredSizeWithWindow(window, VSKFConversationGetString(options->fetchAtIndex(i))).h;
+    size.h += QELBRadiobox::preferredSizeWithWindow(window, MRKFAtomToText(options->fetchAtIndex(i))).h;
   }
   return size;
 }
@@ -96,7 +89,7 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
   (void)column->attach(Ref<QELBWidget>(box));
   for (size_t i = 0; options && i < options->count(); ++i) {
     MRKBTerm* option = options->fetchAtIndex(i);
-    std::string label = VSKFConversationGetString(option);
+    std::string label = MRKFAtomToText(option);
     if (label.empty()) continue;
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
     if (!radio) continue;
@@ -173,11 +166,11 @@ bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, V
   if (entry.kind() == kVSKEntryPickOne) {
     MRKCList* parts = entry.iTerm->asList();
     MRKCList* options = parts ? asList(parts->fetchAtIndex(1)) : nullptr;
-    std::string text = parts ? VSKFConversationGetString(parts->head()) : std::string();
+    std::string text = parts ? MRKFAtomToText(parts->head()) : std::string();
     bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
   } else {
     bubble =
-        VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
+        VSKFConversationMakeBubbleText(MRKFAtomToText(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
   }
   Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
   if (!wrap) return false;

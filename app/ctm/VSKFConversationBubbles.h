@@ -14,8 +14,6 @@ class QELBWindow;
 
 constexpr float kVSKMeasureWidth = 512;  // wrap width for measuring a text
 
-// The text a term shows: a symbol's or string's value, else its printed form.
-std::string VSKFConversationGetString(const MRKBTerm* term);
 // The text's measure at the width, plus 10 and each option's radio box (1 apart) under it.
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options);

@@ -107,6 +107,13 @@ int MRKFAtomToBoolean(const MRKBTerm* atom, bool* value) {
   return EINVAL;
 }
 
+std::string MRKFAtomToText(const MRKBTerm* atom) {
+  if (!atom) return {};
+  if (atom->ttid() == kMRKTermSymbol || atom->ttid() == kMRKTermString)
+    return static_cast<const MRKBTextTerm*>(atom)->value();
+  return atom->text();
+}
+
 Ref<MRKCNumber> MRKFArithmeticMul(const MRKBTerm* a, const MRKBTerm* b) {
   if (!a || !b || a->ttid() != kMRKTermNumber || b->ttid() != kMRKTermNumber) return nullptr;
   const auto* x = static_cast<const MRKCNumber*>(a);

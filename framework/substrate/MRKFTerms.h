@@ -52,6 +52,8 @@ Ref<MRKCStatement> MRKFMakeStatementWith5Terms(std::string_view label, MRKBTerm*
 // 0 when converted into *value: numbers (non-zero is true), symbols and strings "true", "yes",
 // "on", "false", "no", "off". EINVAL for anything else (value untouched).
 int MRKFAtomToBoolean(const MRKBTerm* atom, bool* value);
+// The text a term shows a person: a symbol's or string's value, else its printed form; empty for null.
+std::string MRKFAtomToText(const MRKBTerm* atom);
 
 // The product of two numbers: unsigned when both are unsigned and it fits, signed when both are
 // integers and it fits, else real. Null when either is not a number.

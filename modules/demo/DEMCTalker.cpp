@@ -13,13 +13,6 @@ constexpr const char* kUx = "ux";
 constexpr const char* kGreeting = "Hello! I am the demonstration CTM. What is your name?";
 constexpr const char* kColourQuestion = "Which colour do you like?";
 
-std::string textOf(MRKBTerm* term) {
-  if (!term) return {};
-  if (MRKCString* string = term->asString()) return string->value();
-  if (MRKCSymbol* symbol = term->asSymbol()) return symbol->value();
-  return term->text();
-}
-
 }  // namespace
 
 void DEMCTalker::onAttached() {
@@ -53,24 +46,24 @@ void DEMCTalker::onUserSaid(MRKCFunc* func) {
     say("Oh! Something distracted me.");
   } else if (name == "rate" && stage_ == Stage::kAskedRating) {
     stage_ = Stage::kChatting;
-    say("Thank you for rating my answer " + textOf(args->head()) + ". Type anything and I will answer.");
+    say("Thank you for rating my answer " + MRKFAtomToText(args->head()) + ". Type anything and I will answer.");
   } else if (name == "peek" && args->count() == 2 && stage_ == Stage::kOfferedColours) {
     stage_ = Stage::kAskedRating;
     Ref<MRKCFrame> options = MRKCFrame::frame();
     (void)MRKFFrameStoreTerm(options.get(), "ruid", args->fetchAtIndex(1));
     Ref<MRKCString> text =
-        MRKCString::stringWithValue(textOf(args->head()) + " is a fine colour. Please rate this answer.");
+        MRKCString::stringWithValue(MRKFAtomToText(args->head()) + " is a fine colour. Please rate this answer.");
     ask("reply", {options.get(), text.get()});
   } else if (name == "peek" && args->count() == 1 && stage_ == Stage::kAskedName) {
     stage_ = Stage::kOfferedColours;
-    say("Nice to meet you, " + textOf(args->head()) + "!");
+    say("Nice to meet you, " + MRKFAtomToText(args->head()) + "!");
     Ref<MRKCString> question = MRKCString::stringWithValue(kColourQuestion);
     Ref<MRKCList> colours =
         MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("red").get(), MRKCSymbol::symbolWithValue("green").get(),
                                  MRKCSymbol::symbolWithValue("blue").get()});
     ask("pick", {question.get(), colours.get()});
   } else if (name == "peek" && args->count() == 1 && stage_ == Stage::kChatting) {
-    say("You said: " + textOf(args->head()));
+    say("You said: " + MRKFAtomToText(args->head()));
   }
 }
 

@@ -75,6 +75,16 @@ TEST(Helpers, AtomToBoolean) {
   EXPECT_EQ(MRKFAtomToBoolean(nullptr, &value), 22);
 }
 
+TEST(Helpers, AtomToTextShowsTheValueOfSymbolsAndStrings) {
+  struct Case {
+    const char* text;
+    const char* shown;
+  } cases[] = {{"red", "red"}, {"\"dark red\"", "dark red"}, {"2", "2"}, {"[a, b]", "[a, b]"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(MRKFAtomToText(MRKCReader::reader()->readTermFromString(c.text).get()), c.shown) << c.text;
+  EXPECT_EQ(MRKFAtomToText(nullptr), "");
+}
+
 TEST(Helpers, ArithmeticMulKeepsTheKindThatFits) {
   auto mul = [](const char* a, const char* b) {
     auto reader = MRKCReader::reader();
