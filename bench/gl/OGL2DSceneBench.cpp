@@ -30,11 +30,7 @@ constexpr float kWidth = 1280, kHeight = 800;
 
 std::unique_ptr<OGLC2DContext> makeContext() {
   std::unique_ptr<OGLC2DContext> context = OGLC2DContext::make();
-  size_t count = 0;
-  const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
-  for (size_t i = 0; context && i < count; ++i)
-    OGLF2DFontMake(context.get(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
-                   static_cast<int>(fonts[i].size), 0);
+  if (context) (void)OGLFBuiltinFontsRegister(context.get());
   return context;
 }
 

@@ -16,11 +16,7 @@ namespace {
 OGLC2DContext* sharedContext() {
   static std::unique_ptr<OGLC2DContext> context = [] {
     std::unique_ptr<OGLC2DContext> made = OGLC2DContext::make();
-    size_t count = 0;
-    const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
-    for (size_t i = 0; made && i < count; ++i)
-      OGLF2DFontMake(made.get(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
-                     static_cast<int>(fonts[i].size), 0);
+    if (made) (void)OGLFBuiltinFontsRegister(made.get());
     return made;
   }();
   return context.get();

@@ -86,10 +86,7 @@ protected:
   std::vector<uint8_t> capture(const char* name, ScreenRect* rect,
                                const std::function<bool(const std::vector<uint8_t>&)>& shows = nullptr) {
     EXPECT_TRUE(WorkbenchFindWindow("vesko", rect));
-    std::vector<uint8_t> rgb = WorkbenchGrab(*rect);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
-      rgb = WorkbenchGrab(*rect);
+    std::vector<uint8_t> rgb = WorkbenchGrabUntil(*rect, shows);
     EXPECT_TRUE(WorkbenchSavePNG(rgb, *rect, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
     return rgb;
   }

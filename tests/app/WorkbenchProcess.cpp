@@ -158,6 +158,16 @@ std::vector<uint8_t> WorkbenchGrab(const ScreenRect& rect) {
   return rgb;
 }
 
+std::vector<uint8_t> WorkbenchGrabUntil(const ScreenRect& rect,
+                                        const std::function<bool(const std::vector<uint8_t>&)>& shows,
+                                        std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  std::vector<uint8_t> rgb = WorkbenchGrab(rect);
+  while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
+    rgb = WorkbenchGrab(rect);
+  return rgb;
+}
+
 bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, const std::string& path) {
   if (rgb.size() != static_cast<size_t>(rect.w) * rect.h * 3) return false;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, rect.w, rect.h);

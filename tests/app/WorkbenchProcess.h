@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ bool WorkbenchFindWindow(const char* title, ScreenRect* rect,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 // The screen's pixels in the rect as RGB bytes (row after row); empty when it cannot be read.
 std::vector<uint8_t> WorkbenchGrab(const ScreenRect& rect);
+// Grabs the rect again until the pixels show what the check wants, the grab fails or the timeout
+// passes; the last pixels grabbed. Without a check, the first grab.
+std::vector<uint8_t> WorkbenchGrabUntil(const ScreenRect& rect,
+                                        const std::function<bool(const std::vector<uint8_t>&)>& shows,
+                                        std::chrono::milliseconds timeout = std::chrono::seconds(20));
 // Writes the pixels (as WorkbenchGrab gave them) to a PNG file; false when it cannot.
 bool WorkbenchSavePNG(const std::vector<uint8_t>& rgb, const ScreenRect& rect, const std::string& path);
 // A real click of the left button at a point of the window titled "vesko" (xdotool), the

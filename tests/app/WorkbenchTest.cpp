@@ -184,10 +184,7 @@ TEST_F(WorkbenchTest, TheTimelineShowsTicksAsCardsAndPausingFreezesThem) {
     return found;
   };
   auto waitFor = [&](const std::function<bool(const std::vector<uint8_t>&)>& shows) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    std::vector<uint8_t> rgb = WorkbenchGrab(surface);
-    while (!shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(surface);
-    return rgb;
+    return WorkbenchGrabUntil(surface, shows);
   };
   std::vector<uint8_t> cards = waitFor([&](const auto& rgb) { return cardPixels(rgb) > 200; });
   ASSERT_GT(cardPixels(cards), 200u) << "cards appear";

@@ -23,23 +23,12 @@ Ref<VSKCImageSample> fixedSample() {
         entries.push_back(nullptr);
         continue;
       }
-      const auto left = static_cast<int16_t>(c * kSize), top = static_cast<int16_t>(r * kSize);
-      const auto right = static_cast<int16_t>(left + kSize - 1), bottom = static_cast<int16_t>(top + kSize - 1);
       const bool red = c < 2;
       const int16_t shade = (r == 1 && c == 1) ? 190 : 200;  // a darker red: colour distance about 2
-      HandSuperpixel s{static_cast<int16_t>(index),
-                       static_cast<int16_t>(left + 5),
-                       static_cast<int16_t>(top + 5),
-                       static_cast<int16_t>(red ? 0 : 200),
-                       0,
-                       static_cast<int16_t>(red ? shade : 0),
-                       left,
-                       top,
-                       right,
-                       bottom,
-                       {left, top, right, top, right, bottom, left, bottom},
-                       (r == 2 && c == 0) ? std::vector<float>{0.9f, 0.9f} : std::vector<float>{0.1f, 0.1f}};
-      entries.push_back(superpixelFrame(s));
+      entries.push_back(squareSuperpixelFrame(
+          static_cast<int16_t>(index), static_cast<int16_t>(c * kSize), static_cast<int16_t>(r * kSize), kSize,
+          static_cast<int16_t>(red ? 0 : 200), 0, static_cast<int16_t>(red ? shade : 0),
+          (r == 2 && c == 0) ? std::vector<float>{0.9f, 0.9f} : std::vector<float>{0.1f, 0.1f}));
     }
   }
   Ref<MRKCStatement> statement = segmentedStatement(kRows, kCols, kSize, std::move(entries));
@@ -232,22 +221,8 @@ namespace {
 // past the records there are.
 TEST(LabelingInteraction, AGridWithFewerRecordsIsNeverReadPastItsEnd) {
   std::vector<Ref<MRKBTerm>> entries;
-  for (int16_t i = 0; i < 4; ++i) {
-    const int16_t left = int16_t((i % 3) * 10), top = int16_t((i / 3) * 10), right = int16_t(left + 9),
-                  bottom = int16_t(top + 9);
-    entries.push_back(superpixelFrame({i,
-                                       int16_t(left + 5),
-                                       int16_t(top + 5),
-                                       0,
-                                       0,
-                                       200,
-                                       left,
-                                       top,
-                                       right,
-                                       bottom,
-                                       {left, top, right, top, right, bottom, left, bottom},
-                                       {0.1f}}));
-  }
+  for (int16_t i = 0; i < 4; ++i)
+    entries.push_back(squareSuperpixelFrame(i, int16_t((i % 3) * 10), int16_t((i / 3) * 10), 10, 0, 0, 200, {0.1f}));
   Ref<VSKCImageSample> sample =
       VSKCImageSample::sampleFromStatement(segmentedStatement(2, 3, 10, std::move(entries)).get(), "short", 0);
   ASSERT_TRUE(sample);

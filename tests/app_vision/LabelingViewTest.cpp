@@ -31,22 +31,8 @@ Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromStr
 // A 2 x 2 grid of 8-pixel squares on a 16 x 16 "bgr" image of the view's feed.
 Ref<MRKCStatement> segmentedFrame(const char* name) {
   std::vector<Ref<MRKBTerm>> entries;
-  for (int16_t i = 0; i < 4; ++i) {
-    const int16_t left = int16_t((i % 2) * 8), top = int16_t((i / 2) * 8), right = int16_t(left + 7),
-                  bottom = int16_t(top + 7);
-    entries.push_back(superpixelFrame({i,
-                                       int16_t(left + 4),
-                                       int16_t(top + 4),
-                                       10,
-                                       20,
-                                       200,
-                                       left,
-                                       top,
-                                       right,
-                                       bottom,
-                                       {left, top, right, top, right, bottom, left, bottom},
-                                       {0.5f}}));
-  }
+  for (int16_t i = 0; i < 4; ++i)
+    entries.push_back(squareSuperpixelFrame(i, int16_t((i % 2) * 8), int16_t((i / 2) * 8), 8, 10, 20, 200, {0.5f}));
   Ref<MRKCStatement> grid = segmentedStatement(2, 2, 8, std::move(entries));
   Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 16, 16, patternPixels(16, 16, 3));
   MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));

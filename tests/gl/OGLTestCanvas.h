@@ -16,12 +16,8 @@ protected:
   void SetUp() override {
     context = OGLC2DContext::make();
     ASSERT_TRUE(context);
-    size_t count = 0;
-    const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
-    for (size_t i = 0; i < count; ++i)
-      ASSERT_GE(OGLF2DFontMake(ctx(), fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes),
-                               static_cast<int>(fonts[i].size), 0),
-                0);
+    const char* failed = OGLFBuiltinFontsRegister(ctx());
+    ASSERT_EQ(failed, nullptr) << failed;
     begin(64, 64);
   }
 

@@ -29,6 +29,15 @@ inline Ref<MRKCFrame> superpixelFrame(const HandSuperpixel& s) {
   return frame;
 }
 
+// A square superpixel of side pixels from (left, top), centred in it, outlined by its corners.
+inline Ref<MRKCFrame> squareSuperpixelFrame(int16_t id, int16_t left, int16_t top, int16_t side, int16_t blue,
+                                            int16_t green, int16_t red, std::vector<float> pattern) {
+  const auto right = static_cast<int16_t>(left + side - 1), bottom = static_cast<int16_t>(top + side - 1);
+  return superpixelFrame({id, static_cast<int16_t>(left + side / 2), static_cast<int16_t>(top + side / 2), blue, green,
+                          red, left, top, right, bottom, {left, top, right, top, right, bottom, left, bottom},
+                          std::move(pattern)});
+}
+
 // A segmented image statement: grid, entries (null members for entries without data), the
 // meta frame's offset and the COCO frame (none when null).
 inline Ref<MRKCStatement> segmentedStatement(uint64_t rows, uint64_t cols, uint64_t size,

@@ -130,12 +130,7 @@ void QELBWindow::onOpening() {
     LLKFLog("nanovg : failed to create context!");
     return;
   }
-  size_t count = 0;
-  const OGLTBuiltinFont* fonts = OGLFBuiltinFonts(&count);
-  for (size_t i = 0; fonts && i < count; ++i)
-    if (OGLF2DFontMake(ctx, fonts[i].name, const_cast<unsigned char*>(fonts[i].bytes), static_cast<int>(fonts[i].size),
-                       0) < 0)
-      LLKFLog("QELBWindow : cannot register the face %s", fonts[i].name);
+  if (const char* failed = OGLFBuiltinFontsRegister(ctx)) LLKFLog("QELBWindow : cannot register the face %s", failed);
 }
 
 void QELBWindow::onClosing() {
