@@ -1,7 +1,5 @@
 #include "ui/widgets/QELBButton.h"
 
-#include <algorithm>
-
 #include "ui/gl/OGLF2D.h"
 
 Ref<QELCButton> QELCButton::widgetWithSize(OGLTSize size, OGLTPoint position, std::string label) {
@@ -14,7 +12,7 @@ OGLTSize QELBButton::preferredSizeWithWindow(QELBWindow* window) {
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   OGLTSize text = QELFControlTextSize(d.ctx, label_.c_str());
-  float room = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding) + 1;
+  float room = 4 * QELFControlPad(*d.tweaks) + 1;
   return QELFControlRoundedSize({text.w + room, text.h + room});
 }
 

@@ -1,5 +1,7 @@
 #include "ui/widgets/QELBControl.h"
 
+#include <algorithm>
+
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFGeometry.h"
@@ -34,6 +36,8 @@ size_t QELFControlCharacterCount(std::string_view text) {
 }
 
 OGLTSize QELFControlRoundedSize(OGLTSize size) { return {QELFRoundEven(size.w), QELFRoundEven(size.h)}; }
+
+float QELFControlPad(const QELTWindowTweaks& tweaks) { return std::max(tweaks.cornerRadius, tweaks.padding); }
 
 Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message) { return message ? message->copy() : nullptr; }
 

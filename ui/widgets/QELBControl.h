@@ -40,6 +40,8 @@ void QELFControlStandardText(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks)
 OGLTSize QELFControlTextSize(OGLC2DContext* ctx, const char* text, float wrapWidth = -1);
 // Each dimension rounded to the nearest whole number and raised by one when odd.
 OGLTSize QELFControlRoundedSize(OGLTSize size);
+// The room a framed control keeps around its content: max(cornerRadius, padding).
+float QELFControlPad(const QELTWindowTweaks& tweaks);
 // The number of characters (UTF-8 lead bytes) of the text.
 size_t QELFControlCharacterCount(std::string_view text);
 // A release of button 1.

@@ -1,6 +1,5 @@
 #include "ui/widgets/QELBDropbox.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "framework/core/LLKFLog.h"
@@ -73,7 +72,7 @@ OGLTSize QELBDropbox::preferredSizeWithWindow(QELBWindow* window) {
   setArrowText(d.ctx, *d.tweaks);
   OGLF2DTextBounds(d.ctx, arrowText().c_str(), A, 0, 0);
   OGLF2DStatePull(d.ctx);
-  float m = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding);
+  float m = 4 * QELFControlPad(*d.tweaks);
   return QELFControlRoundedSize({(A[2] - A[0]) + (T[2] - T[0]) + m + 1 + 4, (T[3] - T[1]) + m + 1});
 }
 

@@ -18,7 +18,7 @@ OGLTSize QELBLabel::preferredSizeWithWindow(QELBWindow* window, const std::strin
   if (!d) return {0, 0};
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLTSize t = QELFControlTextSize(d.ctx, text.c_str(), width);
-  float pad = 2 * std::max(d.tweaks->cornerRadius, d.tweaks->padding);
+  float pad = 2 * QELFControlPad(*d.tweaks);
   return QELFControlRoundedSize({t.w + pad + 2, t.h + pad + 2});
 }
 

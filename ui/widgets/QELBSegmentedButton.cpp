@@ -49,7 +49,7 @@ OGLTSize QELBSegmentedButton::preferredSizeWithWindow(QELBWindow* window) {
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   OGLTSize text = QELFControlTextSize(d.ctx, labels_[longest_].c_str());
-  float room = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding) + 1;
+  float room = 4 * QELFControlPad(*d.tweaks) + 1;
   auto count = static_cast<float>(labels_.size());
   return QELFControlRoundedSize({(text.w + 2 * d.tweaks->padding) * count + room, text.h + room});
 }

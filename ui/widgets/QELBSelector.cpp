@@ -1,7 +1,5 @@
 #include "ui/widgets/QELBSelector.h"
 
-#include <algorithm>
-
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetInput.h"
@@ -58,7 +56,7 @@ OGLTSize QELBSelector::preferredSizeWithWindow(QELBWindow* window) {
   OGLF2DTextBounds(d.ctx, choice_.sample().c_str(), T, 0, 0);
   float less = QELFControlTextSize(d.ctx, "<").w;
   OGLF2DStatePull(d.ctx);
-  float m = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding);
+  float m = 4 * QELFControlPad(*d.tweaks);
   return QELFControlRoundedSize({(T[2] - T[0]) + m + 6 * less + 2, (T[3] - T[1]) + m + 2});
 }
 

@@ -24,7 +24,7 @@ OGLTSize QELBSpinner::preferredSizeWithWindow(QELBWindow* window) {
   if (s.w != 0 && s.h != 0) return s;
   QELTControlDrawing d = QELFControlDrawingOf(window);
   if (!d) return {0, 0};
-  float side = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding) + d.tweaks->textFontSize;
+  float side = 4 * QELFControlPad(*d.tweaks) + d.tweaks->textFontSize;
   return QELFControlRoundedSize({side, side});
 }
 

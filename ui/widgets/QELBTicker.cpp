@@ -5,12 +5,6 @@
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELFGeometry.h"
 
-namespace {
-
-float padOf(const QELTWindowTweaks& tweaks) { return std::max(tweaks.cornerRadius, tweaks.padding); }
-
-}  // namespace
-
 Ref<QELCTicker> QELCTicker::widgetWithSize(OGLTSize size, OGLTPoint position, uint32_t alignment,
                                            std::vector<std::string> texts) {
   return makeRef<QELCTicker>(size, position, alignment, std::move(texts));
@@ -40,7 +34,7 @@ OGLTSize QELBTicker::preferredSizeWithWindow(QELBWindow* window, const std::vect
   if (!d) return {0, 0};
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
-  float pad = padOf(*d.tweaks);
+  float pad = QELFControlPad(*d.tweaks);
   OGLTSize t = measure(d.ctx, texts, width >= 0 ? std::max(0.0f, width - 2 * pad) : -1);
   return QELFControlRoundedSize({t.w + 2 * pad + 2, t.h + 2 * pad + 2});
 }
@@ -54,14 +48,14 @@ void QELBTicker::setTexts(std::vector<std::string> texts) {
 OGLTRect QELBTicker::space() {
   QELTControlDrawing d = measuring();
   if (!d || plain()) return bounds();
-  return QELFRectInset(bounds(), 2 * padOf(*d.tweaks));
+  return QELFRectInset(bounds(), 2 * QELFControlPad(*d.tweaks));
 }
 
 OGLTSize QELBTicker::preferredSizeWithWindow(QELBWindow* window) {
   QELTControlDrawing d = QELFControlDrawingOf(window);
   if (!d) return {0, 0};
   applyFont(d.ctx, *d.tweaks);
-  float pad = padOf(*d.tweaks);
+  float pad = QELFControlPad(*d.tweaks);
   OGLTSize t = measure(d.ctx, texts_, wrapWidth(pad));
   if (plain()) return QELFControlRoundedSize(t);
   return QELFControlRoundedSize({t.w + 2 * pad + 2, t.h + 2 * pad + 2});
@@ -84,6 +78,6 @@ void QELBTicker::onRenderWithStep(float) {
   const QELTWindowTweaks& tw = *d.tweaks;
   applyFont(d.ctx, tw);
   bool accent = (flags() & kQELControlAccent) || ((flags() & kQELControlHighlight) && hovered());
-  drawText(d.ctx, texts_[index_], plain() ? bounds() : inner(), wrapWidth(padOf(tw)),
+  drawText(d.ctx, texts_[index_], plain() ? bounds() : inner(), wrapWidth(QELFControlPad(tw)),
            accent ? tw.hoverColor : tw.textColor);
 }

@@ -103,9 +103,7 @@ void QELBWindow::beginPass(OGLC2DContext* ctx) {
   OGLTRect reach = passArea_;
   for (const Ref<QELBWidget>& widget : renderOrder_) {
     if (!drawnInArea(widget.get())) continue;
-    const OGLTRect& f = widget->frame();
-    reach = {std::min(reach.left, f.left), std::min(reach.top, f.top), std::max(reach.right, f.right),
-             std::max(reach.bottom, f.bottom)};
+    reach = QELFRectUnion(reach, widget->frame());
   }
   partialPass_ = ctx->redrawOnly(passArea_, reach);
 }

@@ -1,7 +1,8 @@
 #include "ui/widgets/QELCDamage.h"
 
-#include <algorithm>
 #include <cmath>
+
+#include "ui/widgets/QELFGeometry.h"
 
 void QELCDamage::add(const OGLTRect& rect) {
   bool finite =
@@ -12,6 +13,5 @@ void QELCDamage::add(const OGLTRect& rect) {
     empty_ = false;
     return;
   }
-  area_ = {std::min(area_.left, rect.left), std::min(area_.top, rect.top), std::max(area_.right, rect.right),
-           std::max(area_.bottom, rect.bottom)};
+  area_ = QELFRectUnion(area_, rect);
 }
