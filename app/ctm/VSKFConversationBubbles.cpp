@@ -169,8 +169,7 @@ bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, V
     std::string text = parts ? MRKFAtomToText(parts->head()) : std::string();
     bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
   } else {
-    bubble =
-        VSKFConversationMakeBubbleText(MRKFAtomToText(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
+    bubble = VSKFConversationMakeBubbleText(MRKFAtomToText(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
   }
   Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
   if (!wrap) return false;

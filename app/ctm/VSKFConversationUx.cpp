@@ -48,9 +48,7 @@ Outcome refuse(const Command& c, const char* diagnostic) {
 MRKBTerm* arg(const Command& c, size_t index) { return c.args->fetchAtIndex(index); }
 MRKCFrame* firstFrame(const Command& c) { return asFrame(arg(c, 0)); }
 // The text of the last argument when the command has one besides its frame.
-std::string lastText(const Command& c) {
-  return c.args->count() >= 2 ? MRKFAtomToText(c.args->tail()) : std::string();
-}
+std::string lastText(const Command& c) { return c.args->count() >= 2 ? MRKFAtomToText(c.args->tail()) : std::string(); }
 
 void hideTicker(VSKTConversationRecord* record) {
   if (record->ticker) record->ticker->setVisible(false);
@@ -320,8 +318,8 @@ void VSKFConversationOnChoice(VSKTConversationRecord* record, QELBView* view, VS
   if (!record || !option || entry.iCPick >= 0) return;
   entry.iCPick = index;
   if (options) options->setEnabled(false);
-  if (!VSKFConversationAppendMessage(record, view, {kVSKSpeakerUser, kVSKEntryMessage, 0}, 0,
-                                     MRKFAtomToText(option), nullptr))
+  if (!VSKFConversationAppendMessage(record, view, {kVSKSpeakerUser, kVSKEntryMessage, 0}, 0, MRKFAtomToText(option),
+                                     nullptr))
     return;
   (void)tellInput(record, view, option, entry.iRefUid.get());
   showEnd(record);

@@ -163,8 +163,7 @@ std::vector<uint8_t> WorkbenchGrabUntil(const ScreenRect& rect,
                                         std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   std::vector<uint8_t> rgb = WorkbenchGrab(rect);
-  while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline)
-    rgb = WorkbenchGrab(rect);
+  while (shows && !rgb.empty() && !shows(rgb) && std::chrono::steady_clock::now() < deadline) rgb = WorkbenchGrab(rect);
   return rgb;
 }
 

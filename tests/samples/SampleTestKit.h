@@ -33,8 +33,17 @@ inline Ref<MRKCFrame> superpixelFrame(const HandSuperpixel& s) {
 inline Ref<MRKCFrame> squareSuperpixelFrame(int16_t id, int16_t left, int16_t top, int16_t side, int16_t blue,
                                             int16_t green, int16_t red, std::vector<float> pattern) {
   const auto right = static_cast<int16_t>(left + side - 1), bottom = static_cast<int16_t>(top + side - 1);
-  return superpixelFrame({id, static_cast<int16_t>(left + side / 2), static_cast<int16_t>(top + side / 2), blue, green,
-                          red, left, top, right, bottom, {left, top, right, top, right, bottom, left, bottom},
+  return superpixelFrame({id,
+                          static_cast<int16_t>(left + side / 2),
+                          static_cast<int16_t>(top + side / 2),
+                          blue,
+                          green,
+                          red,
+                          left,
+                          top,
+                          right,
+                          bottom,
+                          {left, top, right, top, right, bottom, left, bottom},
                           std::move(pattern)});
 }
 
