@@ -18,8 +18,14 @@ struct ConversationWindow {
     window->frame();
     return true;
   }
+  // Closes the window; the view's observer leaves the substrate on its own thread, so wait until
+  // it has let go, or its leaving may still be queued when the process ends.
   void close() {
-    if (window) window->close();
+    if (!window) return;
+    Ref<ZRVCObserver> observer = view ? view->record().observer : nullptr;
+    window->close();
+    view = nullptr;
+    if (observer) (void)window->pumpUntil([&] { return observer->retainCount() == 1; });
   }
   VSKTConversationRecord& record() { return view->record(); }
 };
