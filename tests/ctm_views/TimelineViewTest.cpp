@@ -37,7 +37,15 @@ protected:
   }
   void TearDown() override {
     LLKFLogSetSink(previousSink);
-    if (window) window->close();
+    if (!window) return;
+    // The observer leaves the substrate on its own thread: wait until it has let go, so that
+    // nothing of its is still queued when the process ends.
+    Ref<ZRVCObserver> observer = view ? Ref<ZRVCObserver>(view->observer()) : nullptr;
+    window->close();
+    view = nullptr;
+    if (observer) {
+      EXPECT_TRUE(window->pumpUntil([&] { return observer->retainCount() == 1; }));
+    }
   }
   void squib(const std::string& terms) {
     Ref<MRKCStatement> statement = tickStatement(terms);
