@@ -5,7 +5,7 @@
 // OGLFBuiltinFontsRegister (or OGLF2DFontMake and the free flag off).
 #include <cstddef>
 
-class OGLC2DContext;
+struct OGLC2DContext;
 
 struct OGLTBuiltinFont {
   const char* name;
