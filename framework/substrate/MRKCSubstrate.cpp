@@ -66,7 +66,7 @@ Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return adoptRef(new MRKCSubstrat
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
       runtime_(std::make_shared<MRKCRuntime>(pool_, [this](const std::string& key) -> Ref<MRKCStrand> {
-        std::lock_guard lock(routes_);
+        std::shared_lock lock(routes_);
         auto found = byGuid_.find(key);
         return found == byGuid_.end() ? nullptr : found->second->strand_;
       })) {
@@ -161,19 +161,19 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
 }
 
 Ref<MRKBProcessor> MRKCSubstrate::processorForGuid(const std::string& guid) const {
-  std::lock_guard lock(routes_);
+  std::shared_lock lock(routes_);
   auto found = byGuid_.find(guid);
   return found == byGuid_.end() ? nullptr : found->second;
 }
 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processorsForLabel(const std::string& label) const {
-  std::lock_guard lock(routes_);
+  std::shared_lock lock(routes_);
   auto found = byLabel_.find(label);
   return found == byLabel_.end() ? std::vector<Ref<MRKBProcessor>>() : recipientsLocked(found->second, {});
 }
 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processors() const {
-  std::lock_guard lock(routes_);
+  std::shared_lock lock(routes_);
   return attached_;
 }
 
@@ -249,9 +249,8 @@ void MRKCSubstrate::deliver(const std::vector<Ref<MRKBProcessor>>& recipients, R
     recipient->strand_->post(&Envelope::open, Ref<LLKBObject>(recipient), envelope);
 }
 
-void MRKCSubstrate::countPublished(const std::string& source) {
+void MRKCSubstrate::countPublishedLocked(const std::string& source) const {
   if (source.empty()) return;
-  std::lock_guard lock(routes_);
   auto found = byGuid_.find(source);
   if (found != byGuid_.end()) found->second->published_.fetch_add(1);
 }
@@ -262,11 +261,11 @@ bool MRKCSubstrate::publish(MRKBMessage* message, const std::string& source) {
   if ((!squib && !flashed) || message->isExpired()) return false;
   std::vector<Ref<MRKBProcessor>> recipients;
   {
-    std::lock_guard lock(routes_);
+    std::shared_lock lock(routes_);
     auto found = following_.find(message->label());
     if (found != following_.end()) recipients = recipientsLocked({}, found->second);
+    countPublishedLocked(source);
   }
-  countPublished(source);
   deliver(recipients, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
   return true;
 }
@@ -295,8 +294,8 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
       pending->deadline = std::max(pending->deadline, query->stp() + static_cast<double>(query->ttl()));
       for (const auto& recipient : recipients) pending->recipients.push_back(recipient->guid());
     }
+    countPublishedLocked(source);
   }
-  countPublished(source);
   deliver(recipients, Ref<MRKBMessage>(query), source, queryHook);
   return true;
 }
@@ -305,14 +304,14 @@ bool MRKCSubstrate::answers(MRKCReply* reply, const std::string& source) {
   if (!reply || reply->isExpired()) return false;
   Ref<MRKBProcessor> asker;
   {
-    std::lock_guard lock(routes_);
+    std::shared_lock lock(routes_);
     auto pending = pending_.find(reply->context());
     if (pending == pending_.end()) return false;
     auto found = byGuid_.find(pending->second->asker);
     if (found == byGuid_.end()) return false;
     asker = found->second;
+    countPublishedLocked(source);
   }
-  countPublished(source);
   deliver({asker}, Ref<MRKBMessage>(reply), source, replyHook);
   return true;
 }
@@ -321,7 +320,7 @@ bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& ta
   if (!flashed) return false;
   std::vector<Ref<MRKBProcessor>> recipients;
   {
-    std::lock_guard lock(routes_);
+    std::shared_lock lock(routes_);
     std::vector<std::string> guids;
     std::unordered_set<std::string_view> named;
     for (const std::string& target : targets) {
@@ -330,8 +329,8 @@ bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& ta
       if (found != byLabel_.end()) guids.insert(guids.end(), found->second.begin(), found->second.end());
     }
     recipients = recipientsLocked(guids, {});
+    countPublishedLocked(source);
   }
-  countPublished(source);
   deliver(recipients, Ref<MRKBMessage>(flashed), source, flashHook);
   return true;
 }
@@ -386,7 +385,7 @@ void MRKCSubstrate::pulse() {
 }
 
 MRKTConfigs MRKCSubstrate::configs() const {
-  std::lock_guard lock(routes_);
+  std::shared_lock lock(routes_);
   return configs_;
 }
 

@@ -15,6 +15,7 @@
 // query's time to live runs out, the processors that received it get a scrap with its context.
 #include <map>
 #include <memory>
+#include <shared_mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -129,7 +130,7 @@ private:
                Hook hook);
   std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel,
                                                    const std::vector<std::string>& following) const;
-  void countPublished(const std::string& source);
+  void countPublishedLocked(const std::string& source) const;
   void pulse();
   void scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps);
   void releaseModules(const std::vector<std::string>& paths);
@@ -141,7 +142,9 @@ private:
   Ref<MRKCTable> globals_ = MRKCTable::table();
   Ref<MRKCTable> constants_ = MRKCTable::table();
 
-  mutable std::mutex routes_;
+  // Sending only reads the routes, from every worker at once: senders share the lock, and only
+  // attaching, following, asking and the pulse's expiry take it alone.
+  mutable std::shared_mutex routes_;
   MRKTConfigs configs_;
   std::vector<Ref<MRKBProcessor>> attached_;  // in attach order
   std::unordered_map<std::string, Ref<MRKBProcessor>> byGuid_;

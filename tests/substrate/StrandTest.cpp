@@ -1,10 +1,18 @@
 // Strands on the worker pool: a turn runs what was queued in order, tasks posted meanwhile follow,
-// and a batch of submissions starts only when it ends.
+// and a batch of submissions starts only when it ends. The pool keeps its first workers to a CPU
+// each and never loses a task to a worker that was about to sleep.
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <latch>
 #include <mutex>
+#include <random>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "framework/substrate/MRKCStrand.h"
@@ -87,6 +95,72 @@ TEST(WorkerPool, ABatchStartsItsTasksWhenItEnds) {
   }
   pool.stop();
   other.stop();
+}
+
+std::set<int> cpusOf(pthread_t thread) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  std::set<int> cpus;
+  if (pthread_getaffinity_np(thread, sizeof set, &set) != 0) return cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &set)) cpus.insert(cpu);
+  return cpus;
+}
+
+TEST(WorkerPool, EachWorkerUpToTheCpuCountIsKeptToACpuOfItsOwnAndTheRestRunAnywhere) {
+  const std::set<int> allowed = cpusOf(pthread_self());
+  ASSERT_FALSE(allowed.empty());
+  const size_t workers = allowed.size() + 1;
+  MRKCWorkerPool pool(workers);
+  // Every worker takes one task and holds it until all have theirs: each reports its own CPUs.
+  std::latch allBusy(static_cast<std::ptrdiff_t>(workers));
+  std::mutex mutex;
+  std::vector<std::set<int>> reported;
+  for (size_t i = 0; i < workers; ++i)
+    pool.submit([&] {
+      {
+        std::lock_guard lock(mutex);
+        reported.push_back(cpusOf(pthread_self()));
+      }
+      allBusy.arrive_and_wait();
+    });
+  allBusy.wait();
+  pool.stop();
+
+  std::set<int> kept;
+  size_t free = 0;
+  for (const auto& cpus : reported) {
+    if (cpus == allowed && allowed.size() > 1) {
+      ++free;
+    } else if (cpus.size() == 1) {
+      EXPECT_TRUE(kept.insert(*cpus.begin()).second) << "two workers on one CPU";
+    } else {
+      ADD_FAILURE() << "a worker kept to " << cpus.size() << " of " << allowed.size() << " CPUs";
+    }
+  }
+  EXPECT_EQ(kept, allowed) << "one worker kept to each CPU the process may use";
+  EXPECT_EQ(free, allowed.size() > 1 ? 1u : 0u) << "the worker beyond the CPU count runs anywhere";
+}
+
+// A worker that ran out of tasks stays awake a moment before it sleeps; a task submitted as that
+// moment ends must still be run at once, not when some later task wakes a worker. The test waits
+// awake too, so that its submissions land all over that moment.
+TEST(WorkerPool, ATaskSubmittedAsTheLastWorkerGoesToSleepStillRuns) {
+  using Clock = std::chrono::steady_clock;
+  MRKCWorkerPool pool(2);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> pause(0, 80);  // microseconds, around the awake moment
+  for (int i = 0; i < 3000; ++i) {
+    std::atomic<bool> done = false;
+    pool.submit([&done] { done.store(true); });
+    const auto limit = Clock::now() + std::chrono::seconds(5);
+    while (!done.load() && Clock::now() < limit) std::this_thread::yield();
+    ASSERT_TRUE(done.load()) << "task " << i << " was lost";
+    const auto until = Clock::now() + std::chrono::microseconds(pause(random));
+    while (Clock::now() < until) {
+    }
+  }
+  pool.stop();
 }
 
 }  // namespace
