@@ -1,6 +1,8 @@
 // The file and folder pickers and their workers on temporary folders, in a headless window.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "framework/core/LLKCObjectList.h"
@@ -282,6 +284,48 @@ TEST_F(PickerTest, APickDialogClosesOnCancelWithoutAMessage) {
   EXPECT_EQ(dialog->parent(), nullptr);
   ASSERT_FALSE(catcher->messages.empty());
   EXPECT_EQ(catcher->messages.back()->codeValue(), 0u);
+}
+
+// Centred in a room shorter than it, a dialog hid its own title above the window's top: a pick
+// dialog shortens its lists (never below a few rows) until it fits.
+TEST_F(PickerTest, APickDialogFitsItsRoomByShorteningItsLists) {
+  struct Case {
+    const char* name;
+    OGLTSize room;
+    bool full;  // the lists keep their full height
+  };
+  const Case cases[] = {
+      {"roomy", {1000, 800}, true},
+      {"the workbench's window", {640, 480}, false},
+      {"tiny", {640, 200}, false},
+  };
+  for (const Case& c : cases) {
+    Ref<Catcher> room = Catcher::make(c.room);
+    ASSERT_TRUE(catcher->attach(room));
+    Ref<QELCFilePickDialog> file = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
+    Ref<QELCFolderPickDialog> folder = QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where?");
+    ASSERT_TRUE(file && folder);
+    for (QELBDialog* dialog : {static_cast<QELBDialog*>(file.get()), static_cast<QELBDialog*>(folder.get())}) {
+      ASSERT_TRUE(room->attach(Ref<QELBWidget>(dialog)));
+      window->frame();  // sized and centred
+      const OGLTRect& f = dialog->frame();
+      const float lists = dialog == file.get() ? file->picker()->fileList()->size().h
+                                               : folder->picker()->folderList()->size().h;
+      if (c.full) {
+        EXPECT_EQ(lists, QELBPicker::kListHeight) << c.name << " " << dialog->title();
+      } else {
+        EXPECT_LT(lists, QELBPicker::kListHeight) << c.name << " " << dialog->title();
+      }
+      if (lists > 64) {  // at the shortest lists a dialog may still stand out of a tiny room
+        EXPECT_GE(f.top, 0) << c.name << " " << dialog->title() << ": the title stands out";
+        EXPECT_LE(f.bottom, c.room.h) << c.name << " " << dialog->title() << ": the buttons stand out";
+      }
+      EXPECT_GE(lists, 64) << c.name << " " << dialog->title() << ": a few rows stay";
+      EXPECT_EQ(std::fmod(lists, 2.0f), 0) << c.name;
+      room->detach(Ref<QELBWidget>(dialog));
+    }
+    catcher->detach(room);
+  }
 }
 
 }  // namespace

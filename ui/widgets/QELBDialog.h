@@ -31,11 +31,10 @@ protected:
 
   // Hands a choice to the target (poked) when there is one, else sends it up from the dialog.
   void deliverChoice(const Ref<LLKCMessage>& choice);
-
-private:
   // The rect the dialog centres in, in the coordinates of its frame.
   OGLTRect area();
 
+private:
   bool placed_ = false;
   Ref<QELBWidget> target_;
 };

@@ -71,8 +71,8 @@ void QELBFilePicker::setFilters(std::vector<std::string> filters) {
 
 void QELBFilePicker::resizeWithWindow(QELBWindow* window) {
   float w = evenWidth(QELBTextbox::preferredSizeWithWindow(window, pathBox_->capacity()).w);
-  folderList_->setSize({evenWidth(0.3f * w), 400});
-  fileList_->setSize({evenWidth(0.7f * w), 400});
+  folderList_->setSize({evenWidth(0.3f * w), listHeight()});
+  fileList_->setSize({evenWidth(0.7f * w), listHeight()});
   QELBPicker::resizeWithWindow(window);
 }
 

@@ -45,7 +45,7 @@ bool QELBFolderPicker::build() {
 
 void QELBFolderPicker::resizeWithWindow(QELBWindow* window) {
   float w = QELFRoundEven(QELBTextbox::preferredSizeWithWindow(window, pathBox_->capacity()).w);
-  folderList_->setSize({w, 400});
+  folderList_->setSize({w, listHeight()});
   QELBPicker::resizeWithWindow(window);
 }
 

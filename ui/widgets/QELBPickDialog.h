@@ -5,6 +5,10 @@
 #include "ui/widgets/QELBFilePicker.h"
 #include "ui/widgets/QELBFolderPicker.h"
 
+// Sizes the dialog with the window around the picker, the picker's lists made as much shorter as
+// the dialog would otherwise be taller than the room it is centred in (down to a few rows).
+void QELFPickDialogFit(QELBDialog& dialog, QELBPicker& picker, QELBWindow* window, float room);
+
 // What both pick dialogs pass on to their picker.
 template <typename Picker>
 class QELBPickDialog : public QELBDialog {
@@ -21,6 +25,13 @@ public:
   void setPath(const std::string& path) { picker_->setPath(path); }
   const Ref<QELBWidget>& target() const { return picker_->target(); }
   void setTarget(Ref<QELBWidget> target) { picker_->setTarget(std::move(target)); }
+
+  // Fits around the picker, whose lists are shortened by what the dialog would stand out of the
+  // window: centred, a taller dialog hid its own title and the path above the window's top.
+  void resizeWithWindow(QELBWindow* window) override {
+    const OGLTRect room = area();
+    QELFPickDialogFit(*this, *picker_, window, room.bottom - room.top);
+  }
 
 protected:
   bool build(Ref<Picker> picker) {

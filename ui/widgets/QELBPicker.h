@@ -54,6 +54,12 @@ public:
   // A listing was posted and its last batch has not come yet.
   bool listing() const { return listing_; }
 
+  // The lists' height when the picker next sizes itself with the window: kListHeight unless
+  // whoever holds the picker needs it shorter to fit the window.
+  static constexpr float kListHeight = 400;
+  float listHeight() const { return listHeight_; }
+  void setListHeight(float height) { listHeight_ = height; }
+
   // Sizes itself with the window and starts a worker.
   void onAttachedIntoWindow() override;
   void onDetachedFromWindow() override;
@@ -107,6 +113,7 @@ private:
   Ref<LLKCFSFolder> folder_;
   Ref<QELBWidget> target_;
   uint32_t generation_ = 0;
+  float listHeight_ = kListHeight;
   bool started_ = false;
   bool listing_ = false;
 };
