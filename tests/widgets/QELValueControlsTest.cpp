@@ -3,6 +3,8 @@
 // and a pixel check per family (hovered, tinted).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 
@@ -274,6 +276,23 @@ TEST_F(ValueControls, AGraphDrawsOnlyItsBackgroundBeforeTheFirstSample) {
   // Seven zero samples first, then three full ones at the right.
   EXPECT_GT(window->pixel(95, 35)[1], 200);
   EXPECT_EQ(window->pixel(20, 35), before);
+}
+
+// Ten samples to a pixel column: the columns are drawn at their highest sample, so one spike
+// among a thousand low samples still reaches the top, where it fell; the rest stay low.
+TEST_F(ValueControls, AGraphWithMoreSamplesThanColumnsKeepsItsSpikes) {
+  QELTGraphSetup s = setup(2, 1000, 0, 100);
+  Ref<QELCGraph> g = place(QELCGraph::widgetWithSize({100, 40}, {0, 0}, &s, ""));
+  for (int i = 0; i < 1000; ++i) g->sync(i == 500 ? 100.0f : 10.0f);
+  window->frame();
+  auto green = [&](int x, int y) { return static_cast<int>(window->pixel(x, y)[1]); };
+  const int background = green(25, 10);
+  int spike = 0;
+  for (int x = 45; x <= 55; ++x) spike = std::max(spike, green(x, 10));
+  EXPECT_GT(spike, background + 50) << "the spike, near the middle, three quarters up";
+  EXPECT_EQ(green(75, 10), background);
+  EXPECT_GT(green(25, 38), 150) << "the low samples";
+  EXPECT_GT(green(75, 38), 150);
 }
 
 // Pixels: a hovered control draws brighter, a tinted one towards white.

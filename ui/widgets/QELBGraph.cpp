@@ -132,12 +132,34 @@ void QELBGraph::drawArea(OGLC2DContext* ctx, float x0, float y0, float w, float 
   auto count = static_cast<uint32_t>(samples.size());
   // One sample spans the whole width; more are spread from the left edge to the right one.
   float step = count > 1 ? w / static_cast<float>(count - 1) : 0;
+  auto top = [&](float f) { return y0 + h - f * h; };
   OGLF2DPathBegin(ctx);
   OGLF2DPathMoveTo(ctx, x0, y0 + h);
-  for (uint32_t i = 0; i < count; ++i) {
-    float y = y0 + h - fraction(samples[(record_.position + i) % count]) * h;
-    OGLF2DPathLineTo(ctx, x0 + i * step, y);
-    if (count == 1) OGLF2DPathLineTo(ctx, x0 + w, y);
+  const auto columns = static_cast<uint32_t>(std::max(1.0f, std::floor(w)));
+  if (count > columns + 1) {
+    // More samples than pixel columns: each column is drawn at the highest of the samples that
+    // fall on it, so a spike stays in sight and the path has a point per column, not per sample.
+    const float width = w / static_cast<float>(columns);
+    int64_t column = -1;
+    float highest = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      const float f = fraction(samples[(record_.position + i) % count]);
+      const int64_t at = std::lround(static_cast<float>(i) * step / width);
+      if (at == column) {
+        highest = std::max(highest, f);
+        continue;
+      }
+      if (column >= 0) OGLF2DPathLineTo(ctx, x0 + static_cast<float>(column) * width, top(highest));
+      column = at;
+      highest = f;
+    }
+    OGLF2DPathLineTo(ctx, x0 + static_cast<float>(column) * width, top(highest));
+  } else {
+    for (uint32_t i = 0; i < count; ++i) {
+      const float y = top(fraction(samples[(record_.position + i) % count]));
+      OGLF2DPathLineTo(ctx, x0 + static_cast<float>(i) * step, y);
+      if (count == 1) OGLF2DPathLineTo(ctx, x0 + w, y);
+    }
   }
   OGLF2DPathLineTo(ctx, x0 + w, y0 + h);
   QELFControlFill(ctx, record_.setup.colour, tint());
