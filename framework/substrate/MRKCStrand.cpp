@@ -9,34 +9,80 @@ namespace {
 constexpr size_t kTurn = 256;
 }  // namespace
 
+// The strand's place in the pool's queue. A pool that stops drops the turns still queued without
+// running them: the strand then lets go of its tasks, which may hold its own processor (that holds
+// the strand), so no processor is left alive in a cycle when the process ends.
+class MRKCStrand::Turn {
+public:
+  explicit Turn(Ref<MRKCStrand> strand) : strand_(std::move(strand)) {}
+  ~Turn() {
+    if (strand_) strand_->abandon();
+  }
+  Turn(const Turn&) = delete;
+  Turn& operator=(const Turn&) = delete;
+
+  void run() {
+    Ref<MRKCStrand> strand = std::move(strand_);
+    strand->drain();
+  }
+
+private:
+  Ref<MRKCStrand> strand_;
+};
+
 void MRKCStrand::Task::run() {
   if (function) function();
   else call(first.get(), second.get());
 }
 
 void MRKCStrand::post(std::function<void()> task) {
-  std::lock_guard lock(mutex_);
-  tasks_.push_back({std::move(task), nullptr, nullptr, nullptr});
-  startLocked();
+  std::shared_ptr<MRKCWorkerPool> pool;
+  {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back({std::move(task), nullptr, nullptr, nullptr});
+    pool = claimTurnLocked();
+  }
+  if (pool) submitTurn(*pool);
 }
 
 void MRKCStrand::post(Call call, Ref<LLKBObject> first, Ref<LLKBObject> second) {
-  std::lock_guard lock(mutex_);
-  tasks_.push_back({nullptr, call, std::move(first), std::move(second)});
-  startLocked();
+  std::shared_ptr<MRKCWorkerPool> pool;
+  {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back({nullptr, call, std::move(first), std::move(second)});
+    pool = claimTurnLocked();
+  }
+  if (pool) submitTurn(*pool);
 }
 
 void MRKCStrand::bind(std::shared_ptr<MRKCWorkerPool> pool) {
-  std::lock_guard lock(mutex_);
-  pool_ = std::move(pool);
-  startLocked();
+  std::shared_ptr<MRKCWorkerPool> start;
+  {
+    std::lock_guard lock(mutex_);
+    pool_ = std::move(pool);
+    start = claimTurnLocked();
+  }
+  if (start) submitTurn(*start);
 }
 
-void MRKCStrand::startLocked() {
-  if (running_ || !pool_ || tasks_.empty()) return;
+std::shared_ptr<MRKCWorkerPool> MRKCStrand::claimTurnLocked() {
+  if (running_ || !pool_ || tasks_.empty()) return nullptr;
   running_ = true;
-  pool_->submit([self = Ref<MRKCStrand>(this)] { self->drain(); });
+  return pool_;
 }
+
+void MRKCStrand::submitTurn(MRKCWorkerPool& pool) {
+  pool.submit([turn = std::make_shared<Turn>(Ref<MRKCStrand>(this))] { turn->run(); });
+}
+
+void MRKCStrand::abandon() {
+  std::vector<Task> dropped;
+  {
+    std::lock_guard lock(mutex_);
+    dropped.swap(tasks_);
+    running_ = false;
+  }
+}  // the dropped tasks let go of what they hold here, outside the lock
 
 void MRKCStrand::drain() {
   for (size_t done = 0; done < kTurn;) {
@@ -66,9 +112,13 @@ void MRKCStrand::drain() {
     done += batch_.size();
     batch_.clear();
   }
-  std::lock_guard lock(mutex_);
-  running_ = false;
-  startLocked();
+  std::shared_ptr<MRKCWorkerPool> pool;
+  {
+    std::lock_guard lock(mutex_);
+    running_ = false;
+    pool = claimTurnLocked();
+  }
+  if (pool) submitTurn(*pool);
 }
 
 bool MRKCStrand::runAndWait(std::function<void()> task) {
@@ -82,7 +132,7 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
     bool done = false;
   };
   auto done = std::make_shared<Done>();
-  std::shared_ptr<MRKCWorkerPool> pool;
+  std::shared_ptr<MRKCWorkerPool> pool, start;
   {
     std::lock_guard lock(mutex_);
     if (!pool_) return false;
@@ -99,8 +149,9 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
                         task();
                       },
                       nullptr, nullptr, nullptr});
-    startLocked();
+    start = claimTurnLocked();
   }
+  if (start) submitTurn(*start);
   MRKCWorkerPool::Blocking blocking(pool.get());
   std::unique_lock lock(done->mutex);
   done->signal.wait(lock, [&] { return done->done; });

@@ -2,7 +2,8 @@
 // A queue of tasks that run one at a time, in order, on the worker pool: each processor has one,
 // so its hooks and timers never overlap. Tasks posted before the strand is bound to a pool wait
 // until it is. One turn on a worker runs every task queued by then, in a batch: a busy strand
-// takes its worker once, not once per task.
+// takes its worker once, not once per task. When the pool stops with the strand's turn still
+// queued, the strand's tasks are dropped unrun (and whatever they hold let go).
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -38,9 +39,17 @@ private:
     void run();
   };
 
+  class Turn;
+
   MRKCStrand() = default;
-  void startLocked();
+  // Marks the strand running and answers the pool to submit its turn to, or null when it runs
+  // already, has nothing queued or no pool. The caller submits after letting go of the lock: a
+  // turn the pool refuses lets go of the strand's tasks, which takes the lock.
+  std::shared_ptr<MRKCWorkerPool> claimTurnLocked();
+  void submitTurn(MRKCWorkerPool& pool);
   void drain();
+  // Drops every queued task; the strand runs again on the next post.
+  void abandon();
 
   std::mutex mutex_;
   std::vector<Task> tasks_;  // queued, in order

@@ -97,6 +97,37 @@ TEST(WorkerPool, ABatchStartsItsTasksWhenItEnds) {
   other.stop();
 }
 
+// A processor keeps its strand and a task on the strand keeps the processor: when the pool stops
+// before the strand's turn came, the strand drops its tasks, so the pair does not outlive
+// everything else (a leak at every exit that closed a view the moment before).
+TEST(WorkerPool, AStoppedPoolLeavesNoStrandHoldingWhatHoldsIt) {
+  class Holder : public LLKBObject {
+  public:
+    explicit Holder(bool& gone) : gone_(gone) {}
+    ~Holder() override { gone_ = true; }
+    Ref<MRKCStrand> strand = MRKCStrand::strand();
+
+  private:
+    bool& gone_;
+  };
+  for (const bool batched : {false, true}) {
+    bool gone = false, ran = false;
+    {
+      auto pool = std::make_shared<MRKCWorkerPool>(0);  // nothing runs the turn
+      Ref<Holder> holder = makeRef<Holder>(gone);
+      holder->strand->bind(pool);
+      {
+        MRKCWorkerPool::Batch batch(batched ? pool.get() : nullptr);
+        holder->strand->post([held = holder, &ran] { ran = true; });
+      }
+      pool->stop();
+      holder->strand->post([held = holder, &ran] { ran = true; });  // refused by the stopped pool
+    }
+    EXPECT_TRUE(gone) << (batched ? "batched" : "posted");
+    EXPECT_FALSE(ran);
+  }
+}
+
 std::set<int> cpusOf(pthread_t thread) {
   cpu_set_t set;
   CPU_ZERO(&set);
