@@ -129,7 +129,21 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
   struct Done {
     std::mutex mutex;
     std::condition_variable signal;
-    bool done = false;
+    bool finished = false;
+    bool ran = false;
+  };
+  // Signals when the task is let go of: after it ran, or unrun when a stopping pool drops it, so
+  // the caller never waits for a task that will not come.
+  struct Signal {
+    explicit Signal(std::shared_ptr<Done> toSignal) : done(std::move(toSignal)) {}
+    Signal(const Signal&) = delete;
+    Signal& operator=(const Signal&) = delete;
+    ~Signal() {
+      std::lock_guard lock(done->mutex);
+      done->finished = true;
+      done->signal.notify_all();
+    }
+    std::shared_ptr<Done> done;
   };
   auto done = std::make_shared<Done>();
   std::shared_ptr<MRKCWorkerPool> pool, start;
@@ -137,16 +151,10 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
     std::lock_guard lock(mutex_);
     if (!pool_) return false;
     pool = pool_;
-    tasks_.push_back({[task = std::move(task), done] {
-                        struct Signal {
-                          std::shared_ptr<Done> done;
-                          ~Signal() {
-                            std::lock_guard lock(done->mutex);
-                            done->done = true;
-                            done->signal.notify_all();
-                          }
-                        } signal{done};
+    tasks_.push_back({[task = std::move(task), signal = std::make_shared<Signal>(done)] {
                         task();
+                        std::lock_guard noted(signal->done->mutex);
+                        signal->done->ran = true;
                       },
                       nullptr, nullptr, nullptr});
     start = claimTurnLocked();
@@ -154,6 +162,6 @@ bool MRKCStrand::runAndWait(std::function<void()> task) {
   if (start) submitTurn(*start);
   MRKCWorkerPool::Blocking blocking(pool.get());
   std::unique_lock lock(done->mutex);
-  done->signal.wait(lock, [&] { return done->done; });
-  return true;
+  done->signal.wait(lock, [&] { return done->finished; });
+  return done->ran;
 }

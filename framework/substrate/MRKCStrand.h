@@ -27,7 +27,8 @@ public:
   // True while the calling thread runs one of this strand's tasks.
   bool isCurrent() const { return runner_.load() == std::this_thread::get_id(); }
   // Runs the task on the strand and waits for it; inline when already on the strand. False
-  // when the strand is not bound (the task is then dropped).
+  // when the task did not run to its end: the strand is not bound, the pool stopped before its
+  // turn, or the task threw.
   bool runAndWait(std::function<void()> task);
 
 private:

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <latch>
 #include <mutex>
 #include <random>
@@ -126,6 +127,22 @@ TEST(WorkerPool, AStoppedPoolLeavesNoStrandHoldingWhatHoldsIt) {
     EXPECT_TRUE(gone) << (batched ? "batched" : "posted");
     EXPECT_FALSE(ran);
   }
+}
+
+TEST(WorkerPool, AWaiterWhoseTaskAStoppingPoolDropsIsToldItDidNotRun) {
+  auto pool = std::make_shared<MRKCWorkerPool>(0);  // nothing runs the turn
+  Ref<MRKCStrand> strand = MRKCStrand::strand();
+  strand->bind(pool);
+  bool ran = false;
+  std::promise<bool> answer;
+  std::thread waiter([&] { answer.set_value(strand->runAndWait([&] { ran = true; })); });
+  // Stopping before the waiter queued its task is the same case told by the refusing pool.
+  pool->stop();
+  std::future<bool> told = answer.get_future();
+  ASSERT_EQ(told.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the waiter hangs";
+  EXPECT_FALSE(told.get());
+  EXPECT_FALSE(ran);
+  waiter.join();
 }
 
 std::set<int> cpusOf(pthread_t thread) {
