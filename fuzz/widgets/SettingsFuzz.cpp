@@ -6,17 +6,32 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "ui/widgets/QELBApplication.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string folder = [] {
+namespace {
+
+// The folder the files are written in, removed with them when the run ends.
+struct Folder {
+  Folder() {
     char pattern[] = "/tmp/qel-settings-fuzz-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::string(made ? made : "/tmp");
-  }();
-  const std::string path = folder + "/config.json", copy = folder + "/copy.json";
+    if (mkdtemp(pattern)) path = pattern;
+  }
+  ~Folder() {
+    std::error_code error;
+    if (!path.empty()) std::filesystem::remove_all(path, error);
+  }
+  std::string path;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const Folder folder;
+  if (folder.path.empty()) return 0;
+  const std::string path = folder.path + "/config.json", copy = folder.path + "/copy.json";
   if (FILE* file = std::fopen(path.c_str(), "wb")) {
     if (size > 0) std::fwrite(data, 1, size, file);
     std::fclose(file);

@@ -13,10 +13,10 @@
 
 class PickerTest : public ControlTest {
 protected:
-  // A window that holds a whole picker. A window made before (a table's case that sets up
-  // again) is closed first, so its pickers stop and join their workers.
+  // A window that holds a whole picker. A window and a folder made before (a table's case
+  // that sets up again) go first, the window closed so its pickers stop and join their workers.
   void SetUp() override {
-    if (window) window->close();
+    TearDown();
     window = QELTestHeadlessWindow::make({1000, 800});
     ASSERT_TRUE(window);
     catcher = Catcher::make({1000, 800});
@@ -28,7 +28,7 @@ protected:
   void TearDown() override {
     if (window) window->close();
     std::error_code error;
-    std::filesystem::remove_all(root, error);
+    if (!root.empty()) std::filesystem::remove_all(root, error);
   }
   // A file of that many bytes at the path under the root; its folders are made.
   std::string file(const std::string& relative, size_t bytes = 0) {
