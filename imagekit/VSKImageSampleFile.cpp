@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 
-#include "framework/core/LLKBDecoder.h"
 #include "framework/core/LLKBEncoder.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
@@ -24,8 +23,23 @@ void swapToOrFromLittleEndian(float* values, size_t count) {
       values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<uint32_t>(values[i])));
 }
 
+// A float is not finite when its exponent bits are all ones. Blocks of a fixed length let the
+// compiler check many values at a time: outlines and patterns are most of a sample's bytes, in
+// runs of a few dozen values each.
 bool allFinite(const float* values, size_t count) {
-  return std::all_of(values, values + count, [](float value) { return std::isfinite(value); });
+  constexpr uint32_t kExponent = 0x7F800000;
+  constexpr size_t kBlock = 16;
+  auto notFinite = [&](size_t at) {
+    uint32_t bits;
+    std::memcpy(&bits, values + at, sizeof bits);
+    return static_cast<uint32_t>((bits & kExponent) == kExponent);
+  };
+  uint32_t found = 0;
+  size_t i = 0;
+  for (; i + kBlock <= count; i += kBlock)
+    for (size_t j = 0; j < kBlock; ++j) found |= notFinite(i + j);
+  for (; i < count; ++i) found |= notFinite(i);
+  return !found;
 }
 
 bool encodeFloats(LLKBEncoder& encoder, const float* values, size_t count) {
@@ -38,13 +52,38 @@ bool encodeFloats(LLKBEncoder& encoder, const float* values, size_t count) {
   }
 }
 
-// Reads count finite floats; false for a short block or a value that is not finite.
-bool decodeFloats(LLKBDecoder& decoder, float* values, size_t count) {
-  const size_t length = count * sizeof(float);
-  if (length && decoder.decodeBuffer(values, length) != length) return false;
-  swapToOrFromLittleEndian(values, count);
-  return allFinite(values, count);
-}
+// The file's bytes read in order straight from the caller's buffer: a sample is thousands of
+// small fields, and reading each through a copied stream cost more than the file's bytes.
+// Every read checks what remains; a short one reads nothing.
+class SampleBytes {
+public:
+  SampleBytes(const uint8_t* bytes, size_t length) : at_(bytes), end_(bytes + length) {}
+  size_t remaining() const { return static_cast<size_t>(end_ - at_); }
+  bool take(void* out, size_t length) {
+    if (length > remaining()) return false;
+    if (length) std::memcpy(out, at_, length);
+    at_ += length;
+    return true;
+  }
+  template <typename Unsigned>
+  bool take(Unsigned& value) {
+    uint8_t bytes[sizeof(Unsigned)];
+    if (!take(bytes, sizeof bytes)) return false;
+    value = 0;
+    for (size_t i = 0; i < sizeof bytes; ++i) value |= static_cast<Unsigned>(static_cast<Unsigned>(bytes[i]) << (8 * i));
+    return true;
+  }
+  // Reads count finite floats; false for a short block or a value that is not finite.
+  bool takeFloats(float* values, size_t count) {
+    if (!take(values, count * sizeof(float))) return false;
+    swapToOrFromLittleEndian(values, count);
+    return allFinite(values, count);
+  }
+
+private:
+  const uint8_t* at_;
+  const uint8_t* end_;
+};
 
 bool fail(std::string* why, const char* reason) {
   if (why) *why = reason;
@@ -78,26 +117,26 @@ const char* refusal(const VSKCImageSample& sample) {
   return nullptr;
 }
 
-bool readRecord(LLKBDecoder& decoder, VSKTSuperpixel* record, std::string* why) {
-  if (decoder.remaining() < VSKImageSampleFile::kEntryBytes) return fail(why, "an entry is cut short");
+bool readRecord(SampleBytes& in, VSKTSuperpixel* record, std::string* why) {
+  if (in.remaining() < VSKImageSampleFile::kEntryBytes) return fail(why, "an entry is cut short");
   uint32_t pointCount = 0, patternCount = 0;
-  decoder.decodeUint32(record->id);
-  decoder.decodeUint32(record->mask);
-  if (!decodeFloats(decoder, record->centroid, 2) || !decodeFloats(decoder, record->bbox, 4) ||
-      !decodeFloats(decoder, record->colour, 4) || !decodeFloats(decoder, record->lab, 3))
+  in.take(record->id);
+  in.take(record->mask);
+  if (!in.takeFloats(record->centroid, 2) || !in.takeFloats(record->bbox, 4) || !in.takeFloats(record->colour, 4) ||
+      !in.takeFloats(record->lab, 3))
     return fail(why, "an entry holds a number that is not finite");
-  decoder.decodeUint32(pointCount);
+  in.take(pointCount);
   // The pattern count still follows the points.
-  if (decoder.remaining() < 4 || uint64_t(pointCount) * sizeof(NRKTPoint) > decoder.remaining() - 4)
+  if (in.remaining() < 4 || uint64_t(pointCount) * sizeof(NRKTPoint) > in.remaining() - 4)
     return fail(why, "an entry announces more points than the file holds");
   record->points.resize(pointCount);
-  if (!decodeFloats(decoder, coordinates(record->points), size_t(pointCount) * 2))
+  if (!in.takeFloats(coordinates(record->points), size_t(pointCount) * 2))
     return fail(why, "an outline holds a number that is not finite");
-  decoder.decodeUint32(patternCount);
-  if (uint64_t(patternCount) * sizeof(float) > decoder.remaining())
+  in.take(patternCount);
+  if (uint64_t(patternCount) * sizeof(float) > in.remaining())
     return fail(why, "an entry announces more pattern values than the file holds");
   record->pattern.resize(patternCount);
-  if (!decodeFloats(decoder, record->pattern.data(), patternCount))
+  if (!in.takeFloats(record->pattern.data(), patternCount))
     return fail(why, "a pattern holds a number that is not finite");
   return true;
 }
@@ -132,30 +171,27 @@ bool VSKImageSampleFile::write(const VSKCImageSample& sample, std::vector<uint8_
 }
 
 Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t length, std::string* why) {
-  Ref<LLKBDecoder> decoder = LLKBDecoder::decoderWithStream(bytes, length);
-  if (!decoder) return refuse(why, "out of memory");
-  LLKBDecoder& in = *decoder;
+  SampleBytes in(bytes, length);
   try {
     Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
     uint8_t magic[2] = {};
-    if (in.decodeBuffer(magic, 2) != 2 || std::memcmp(magic, kMagic, 2) != 0)
+    if (!in.take(magic, 2) || std::memcmp(magic, kMagic, 2) != 0)
       return refuse(why, "it does not start with the sample file's mark");
     uint32_t nameLength = 0;
-    if (in.decodeBuffer(sample->objects_.data(), kVSKObjectSlots) != kVSKObjectSlots || !in.decodeUint32(nameLength))
+    if (!in.take(sample->objects_.data(), kVSKObjectSlots) || !in.take(nameLength))
       return refuse(why, "it is cut short in its header");
     if (nameLength < 1 || nameLength > kLargestName) return refuse(why, "its name length is not 1 to 127");
     sample->name_.resize(nameLength);
-    if (in.decodeBuffer(sample->name_.data(), nameLength) != nameLength) return refuse(why, "its name is cut short");
+    if (!in.take(sample->name_.data(), nameLength)) return refuse(why, "its name is cut short");
     if (!VSKFImageSampleNameIsSafe(sample->name_)) return refuse(why, "its name is not a plain file name");
 
     uint16_t feed = 0, rows = 0, cols = 0, size = 0;
     float offset[2] = {};
     uint32_t count = 0;
-    if (!in.decodeUint16(feed) || !in.decodeUint16(rows) || !in.decodeUint16(cols) || !in.decodeUint16(size) ||
-        in.remaining() < sizeof offset + 4)
+    if (!in.take(feed) || !in.take(rows) || !in.take(cols) || !in.take(size) || in.remaining() < sizeof offset + 4)
       return refuse(why, "it is cut short in its header");
-    if (!decodeFloats(in, offset, 2)) return refuse(why, "its offset is not finite");
-    in.decodeUint32(count);
+    if (!in.takeFloats(offset, 2)) return refuse(why, "its offset is not finite");
+    in.take(count);
     if (!rows || !cols || !size) return refuse(why, "its rows, cols or size is 0");
     if (count > uint32_t(rows) * cols) return refuse(why, "it announces more superpixels than grid cells");
     if (uint64_t(count) * kEntryBytes > in.remaining())

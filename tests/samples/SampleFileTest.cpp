@@ -137,6 +137,27 @@ TEST(SampleFile, ReaderRefusesWhatIsNotASoundSampleFile) {
   EXPECT_TRUE(read(longer));
 }
 
+// Outlines and patterns are checked many values at a time: a value that is not finite is found
+// wherever it stands, in a whole block or in the values after the last one.
+TEST(SampleFile, ReaderFindsANumberThatIsNotFiniteAnywhereInALongOutlineOrPattern) {
+  constexpr uint32_t kPoints = 37, kPattern = 41;  // neither a multiple of a block
+  auto file = [&](size_t spoilt) {
+    std::vector<float> values(kPoints * 2 + kPattern, 1.0f);
+    if (spoilt < values.size()) values[spoilt] = spoilt % 2 ? INFINITY : std::nanf("");
+    Bytes bytes = header("long", 1, 1, 1);
+    bytes.u32(0).u32(0).floats({0, 0}).floats({0, 0, 1, 1}).floats({0, 0, 0, 1}).floats({0, 0, 0});
+    bytes.u32(kPoints);
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i == kPoints * 2) bytes.u32(kPattern);
+      bytes.f32(values[i]);
+    }
+    return bytes;
+  };
+  ASSERT_TRUE(read(file(SIZE_MAX)));
+  for (size_t spoilt = 0; spoilt < kPoints * 2 + kPattern; ++spoilt)
+    EXPECT_FALSE(read(file(spoilt))) << "value " << spoilt;
+}
+
 TEST(SampleFile, ReaderTakesTheLimits) {
   EXPECT_TRUE(read(header(std::string(127, 'n'), 1, 1, 0)));
   EXPECT_TRUE(read(header("c", 2, 3, 0)));
