@@ -14,8 +14,7 @@ namespace {
 constexpr char kCapMark[] = "\u2026";
 
 bool isCompound(uint32_t ttid) {
-  return ttid == kMRKTermList || ttid == kMRKTermFunc || ttid == kMRKTermPredicate || ttid == kMRKTermFrame ||
-         ttid == kMRKTermQuirk;
+  return ttid == kMRKTermList || ttid == kMRKTermFunc || ttid == kMRKTermFrame || ttid == kMRKTermQuirk;
 }
 
 bool isAtomTerm(MRKBTerm* term) { return term && !isCompound(term->ttid()); }
@@ -144,7 +143,6 @@ std::string VSKFExpressionTermToString(MRKBTerm* term, bool* leaf) {
     case kMRKTermList:
       return "[] ";
     case kMRKTermFunc:
-    case kMRKTermPredicate:
       return term->asFunc()->label()->value();
     case kMRKTermFrame:
       return "{}";
