@@ -70,7 +70,8 @@ public:
     uint8_t bytes[sizeof(Unsigned)];
     if (!take(bytes, sizeof bytes)) return false;
     value = 0;
-    for (size_t i = 0; i < sizeof bytes; ++i) value |= static_cast<Unsigned>(static_cast<Unsigned>(bytes[i]) << (8 * i));
+    for (size_t i = 0; i < sizeof bytes; ++i)
+      value |= static_cast<Unsigned>(static_cast<Unsigned>(bytes[i]) << (8 * i));
     return true;
   }
   // Reads count finite floats; false for a short block or a value that is not finite.

@@ -75,9 +75,9 @@ private:
   std::condition_variable wake_;
   std::deque<std::function<void()>> tasks_;
   std::vector<std::thread> threads_;
-  size_t idle_ = 0;    // workers asleep on wake_
-  size_t waking_ = 0;    // of those, woken and not yet running
-  size_t spinning_ = 0;  // awake without a task, watching queued_ (at most one)
+  size_t idle_ = 0;                // workers asleep on wake_
+  size_t waking_ = 0;              // of those, woken and not yet running
+  size_t spinning_ = 0;            // awake without a task, watching queued_ (at most one)
   std::atomic<size_t> queued_{0};  // tasks_.size(), readable without the lock
   size_t blocked_ = 0;
   bool stopping_ = false;

@@ -52,8 +52,14 @@ TEST_F(Expression, BoxesTextsAndChildren) {
     const char* text;
     size_t children;
   } cases[] = {
-      {"[]", "[] ", 0},       {"{}", "{}", 0},           {"a^b", "a^b", 0},     {"a^[1]", "^", 2},
-      {"f(x, y, z)", "f", 3}, {"[1, [2], 3]", "[] ", 3}, {"\"s\"", "\"s\"", 0}, {"(a^b)^c", "^", 2},
+      {"[]", "[] ", 0},
+      {"{}", "{}", 0},
+      {"a^b", "a^b", 0},
+      {"a^[1]", "^", 2},
+      {"f(x, y, z)", "f", 3},
+      {"[1, [2], 3]", "[] ", 3},
+      {"\"s\"", "\"s\"", 0},
+      {"(a^b)^c", "^", 2},
       {"?peek(size, X)", "?peek(size, X)", 0},  // a predicate is an atom: one box with its text
   };
   for (const Case& c : cases) {

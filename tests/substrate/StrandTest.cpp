@@ -205,8 +205,7 @@ TEST(WorkerPool, ATaskSubmittedAsTheLastWorkerGoesToSleepStillRuns) {
     while (!done.load() && Clock::now() < limit) std::this_thread::yield();
     ASSERT_TRUE(done.load()) << "task " << i << " was lost";
     const auto until = Clock::now() + std::chrono::microseconds(pause(random));
-    while (Clock::now() < until) {
-    }
+    while (Clock::now() < until) {}
   }
   pool.stop();
 }

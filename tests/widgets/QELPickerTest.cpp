@@ -309,8 +309,8 @@ TEST_F(PickerTest, APickDialogFitsItsRoomByShorteningItsLists) {
       ASSERT_TRUE(room->attach(Ref<QELBWidget>(dialog)));
       window->frame();  // sized and centred
       const OGLTRect& f = dialog->frame();
-      const float lists = dialog == file.get() ? file->picker()->fileList()->size().h
-                                               : folder->picker()->folderList()->size().h;
+      const float lists =
+          dialog == file.get() ? file->picker()->fileList()->size().h : folder->picker()->folderList()->size().h;
       if (c.full) {
         EXPECT_EQ(lists, QELBPicker::kListHeight) << c.name << " " << dialog->title();
       } else {
