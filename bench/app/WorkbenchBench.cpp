@@ -47,8 +47,10 @@ struct Run {
 bool firstFrameShown() {
   ScreenRect window;
   if (!WorkbenchFindWindow("vesko", &window, std::chrono::milliseconds(0))) return false;
+  // A window just mapped may not have its size yet: too small to hold the corners looked at.
+  if (window.w < 40 || window.h < 24) return false;
   std::vector<uint8_t> rgb = WorkbenchGrab(window);
-  if (rgb.empty()) return false;
+  if (rgb.size() != static_cast<size_t>(window.w) * window.h * 3) return false;
   const uint8_t* corner = &rgb[(static_cast<size_t>(5) * window.w + window.w - 5) * 3];
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 40; ++x) {
