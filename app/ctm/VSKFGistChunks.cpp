@@ -10,6 +10,13 @@
 
 namespace {
 
+// True when the tick lies more than the kept ticks from the last one, either way; the distance
+// modulo 2^64 read as signed is right across a wrap of the counter.
+bool outsideWindow(uint64_t made, uint64_t last) {
+  const int64_t age = static_cast<int64_t>(last - made);
+  return age > static_cast<int64_t>(kVSKGistChunkTicks) || age < -static_cast<int64_t>(kVSKGistChunkTicks);
+}
+
 enum : size_t { kSender = 0, kTick = 1, kUid = 2, kKind = 3, kGist = 4, kWeight = 5, kIntensity = 6, kMood = 7 };
 
 // The kind's name: the symbol, or the func's label (a well-formed chunk has one or the other).
@@ -40,10 +47,7 @@ VSKTGistChunkTable VSKFGistChunkTableMake() { return {LLKCObjectMap::mapWithCapa
 bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record) {
   if (!entry || !record) return false;
   MRKCNumber* tick = entry->chunk ? asNumber(entry->chunk->fetchAtIndex(kTick)) : nullptr;
-  const uint64_t made = tick ? tick->uint() : entry->reserved;
-  // The distance modulo 2^64 read as signed: right across a wrap of the counter.
-  const int64_t age = static_cast<int64_t>(record->lastTick - made);
-  return age > static_cast<int64_t>(kVSKGistChunkTicks) || age < -static_cast<int64_t>(kVSKGistChunkTicks);
+  return outsideWindow(tick ? tick->uint() : entry->reserved, record->lastTick);
 }
 
 void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
@@ -81,6 +85,10 @@ MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* c
 int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   MRKCList* chunk = VSKFTimelineChunkIfWellFormed(term);
   if (!chunk || !asNumber(chunk->fetchAtIndex(kTick))) return kVSKGistMalformed;
+  if (!record || !record->chunkTable) return kVSKGistNoMemory;
+  // Taken in, it would go at the next expiry while its reply's gist stayed with the query: the
+  // same reply coming again would then add its gist once more.
+  if (outsideWindow(asNumber(chunk->fetchAtIndex(kTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
   VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uidOf(chunk));
   if (!entry) return kVSKGistNoMemory;
   if (entry->chunk) return kVSKGistInserted;

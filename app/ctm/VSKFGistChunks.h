@@ -25,6 +25,7 @@ constexpr uint64_t kVSKGistChunkTicks = 512;
 // Results of VSKFGistViewChunkInsert.
 enum : int {
   kVSKGistInserted = 0,
+  kVSKGistOutOfWindow = 1,  // its tick lies more than 512 ticks from lastTick: let go at once
   kVSKGistNoMemory = 2,
   kVSKGistMalformed = 22,
 };

@@ -68,10 +68,10 @@ TEST_F(GistChunks, AChunkIsKeptFor512TicksAfterItsOwnTickAlsoAcrossAWrapOfTheCou
   }
 }
 
-TEST_F(GistChunks, AChunkThatClaimsATickFarFromTheLastOneGoesAtTheNextExpiry) {
+TEST_F(GistChunks, AChunkThatClaimsATickFarFromTheLastOneIsNotKept) {
   table.lastTick = 100;
   ASSERT_EQ(insert(chunkAt("101", "near")), kVSKGistInserted);
-  ASSERT_EQ(insert(chunkAt("900", "ahead")), kVSKGistInserted);
+  ASSERT_EQ(insert(chunkAt("900", "ahead")), kVSKGistOutOfWindow);
   ASSERT_EQ(insert(chunkAt("-1", "negative")), kVSKGistInserted);  // reads as tick 0: 100 behind
   tick(100);
   EXPECT_TRUE(entry("near"));
@@ -113,6 +113,25 @@ TEST_F(GistChunks, ARepeatedChunkIsTakenInOnceSoARepeatedReplyAddsItsGistOnce) {
   EXPECT_EQ(replies("q1"), std::vector<std::string>{"yes"});
   EXPECT_EQ(entry("q1")->chunk->fetchAtIndex(4)->text(), "question");
   EXPECT_EQ(table.chunkTable->count(), 2u);
+}
+
+// A chunk already past its 512 ticks would go at the next expiry while its gist stayed with the
+// query, so each time the same old reply came again its gist was added once more.
+TEST_F(GistChunks, AChunkOutsideTheWindowIsLetGoAtOnceAndAddsNoGist) {
+  table.lastTick = 2000;
+  ASSERT_EQ(insert(chunkAt("2000", "q1", "query", "question")), kVSKGistInserted);
+  for (const char* made : {"10", "2600"}) {  // too old, too far ahead
+    SCOPED_TRACE(made);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(insert(chunkAt(made, "r1", "reply(q1)", "yes")), kVSKGistOutOfWindow);
+      tick(2000);
+    }
+  }
+  EXPECT_TRUE(replies("q1").empty());
+  EXPECT_FALSE(entry("r1"));
+  // At the edge of the window it is still taken in, once.
+  ASSERT_EQ(insert(chunkAt("1488", "r2", "reply(q1)", "late")), kVSKGistInserted);
+  EXPECT_EQ(replies("q1"), std::vector<std::string>{"late"});
 }
 
 TEST_F(GistChunks, MalformedChunksAreRefusedAndLeaveTheTableAlone) {
