@@ -10,9 +10,17 @@
 #include <functional>
 
 #include "tests/app/WorkbenchFixture.h"
+#include "tests/gl/OGLTestXServer.h"
 #include "ui/gl/OGLFValueCoding.h"
 
 namespace {
+
+// Types the text into the window that has the focus, as a hand would, then Enter.
+bool typeThenEnter(const std::string& text) {
+  const std::string command =
+      std::string("xdotool type ") + kOGLTestTypeDelay + " '" + text + "' && xdotool sleep 0.3 key Return";
+  return std::system(command.c_str()) == 0;
+}
 
 using WorkbenchTest = WorkbenchFixture;
 
@@ -279,7 +287,7 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   EXPECT_TRUE(shows(20, 70, 200, 110)(last));
   // The user types it; the CTM answers and offers a choice of colours.
   ASSERT_TRUE(click(window, 300, 400));
-  ASSERT_EQ(std::system("xdotool type --delay 120 Ada && xdotool sleep 0.3 key Return"), 0);
+  ASSERT_TRUE(typeThenEnter("Ada"));
   EXPECT_TRUE(next("conversation-name", 20, 250, 210, 360));
   // The user picks green; the CTM answers and asks for a rating of that answer.
   ASSERT_TRUE(click(window, 68, 320));
@@ -294,7 +302,7 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   ASSERT_TRUE(click(window, 21, 449));
   ASSERT_TRUE(click(window, 300, 400));
   std::vector<uint8_t> empty = WorkbenchGrab(window);
-  ASSERT_EQ(std::system("xdotool type --delay 120 'colour(sky)' && xdotool sleep 0.3 key Return"), 0);
+  ASSERT_TRUE(typeThenEnter("colour(sky)"));
   // Committed: the input box is empty again, and the feed moved on to the CTM's answer at its end.
   auto answered = [&](const std::vector<uint8_t>& rgb) {
     for (int y = 378; y < 395; ++y)

@@ -289,11 +289,9 @@ TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
   window->setPosition({0, 0});
   run([&] {
     ASSERT_TRUE(window->waitFor([&] { return window->frames >= 2; }));
-    // The window keeps 8 input records a beat and drops the rest: the keys come a beat or more
-    // apart, as a hand would type them, so that a slow beat (a sanitizer build) drops none.
     std::string command = "xdotool search --sync --name '^" + title +
-                          "$' windowfocus --sync mousemove --window %1 30 40 sleep 0.3 click 1 sleep 0.3 "
-                          "type --delay 300 ab";
+                          "$' windowfocus --sync mousemove --window %1 30 40 sleep 0.3 click 1 sleep 0.3 type " +
+                          kOGLTestTypeDelay + " ab";
     EXPECT_EQ(std::system(command.c_str()), 0);
     bool complete = window->waitFor([&] {
       bool character = false, key = false, press = false;

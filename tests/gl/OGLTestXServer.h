@@ -7,3 +7,8 @@
 // change server-wide settings such as its resources).
 bool OGLTestEnsureDisplay();
 bool OGLTestOwnsServer();
+
+// xdotool's pause between typed keys. A key is up to three input records and a window takes 8 a
+// beat, dropping the rest: the keys come far enough apart for a beat that a loaded machine or a
+// sanitizer slows down.
+inline constexpr char kOGLTestTypeDelay[] = "--delay 250";

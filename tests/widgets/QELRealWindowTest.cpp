@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/gl/OGLTestXServer.h"
 #include "tests/widgets/QELControlTestKit.h"
 #include "tests/widgets/example/QELExampleScene.h"
 #include "framework/core/LLKCObjectList.h"
@@ -397,7 +398,8 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
     OGLTPoint box = centre(picker->pathBox());
     ASSERT_TRUE(x(move(box.x, box.y) + "click 1 sleep 0.2"));
     ASSERT_TRUE(window->eventually([&] { return window->sink() == picker->pathBox(); }));
-    ASSERT_TRUE(x("type --delay 120 '" + (root / "sub").string() + "'"));  // type takes every word after it
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestTypeDelay + " '" + (root / "sub").string() +
+                  "'"));  // type takes every word after it
     ASSERT_TRUE(x("key Return sleep 0.15"));
     ASSERT_TRUE(window->eventually([&] {
       return picker->path() == (root / "sub").string() && !picker->listing() && picker->fileList()->live().size() == 1;
@@ -468,22 +470,23 @@ TEST_F(Controls, APersonTypesSelectsCopiesCutsAndPastesMultiByteText) {
     OGLTPoint c = centre(box.get());
     ASSERT_TRUE(x("windowfocus --sync " + move(c.x, c.y) + "click 1 sleep 0.2"));
     EXPECT_TRUE(window->eventually([&] { return window->sink() == box.get() && box->focused(); }));
-    ASSERT_TRUE(x("type --delay 120 'ab é€😀'"));
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestTypeDelay + " 'ab é€😀'"));
     EXPECT_TRUE(window->eventually([&] { return box->value() == "ab é€😀"; })) << valueOf(box.get());
     // Select everything and copy: another client reads it.
-    ASSERT_TRUE(x("key --delay 120 ctrl+a ctrl+c sleep 0.2"));
+    ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay + " ctrl+a ctrl+c sleep 0.2"));
     EXPECT_EQ(clipboardOfOtherClient(), "ab é€😀");
     // Select the first three characters with shift and cut them.
-    ASSERT_TRUE(x("key --delay 120 Escape Home shift+Right shift+Right shift+Right ctrl+x sleep 0.2"));
+    ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay +
+                  " Escape Home shift+Right shift+Right shift+Right ctrl+x sleep 0.2"));
     EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀"; })) << valueOf(box.get());
     EXPECT_EQ(clipboardOfOtherClient(), "ab ");
     // Another client puts text on the clipboard; it is pasted at the end. xclip stays in the
     // background to serve it: it ends after that one request and keeps none of our output open,
     // or the test runner would wait for it.
     ASSERT_EQ(std::system("printf '%s' 'ü≠' | xclip -selection clipboard -loops 1 >/dev/null 2>&1"), 0);
-    ASSERT_TRUE(x("key --delay 120 End ctrl+v sleep 0.2"));
+    ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay + " End ctrl+v sleep 0.2"));
     EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀ü≠"; })) << valueOf(box.get());
-    ASSERT_TRUE(x("key --delay 120 BackSpace Return sleep 0.2"));
+    ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay + " BackSpace Return sleep 0.2"));
     EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀ü" && messagesWithCode(2) == 1; }));
     window->pixel(0, 0);
     EXPECT_TRUE(window->saveScreenshot("textbox.png"));
@@ -539,7 +542,7 @@ TEST_F(Controls, TheDropBoxSelectorAndComboBoxPickAndReport) {
     OGLTPoint plus = centre(combo->addButton());
     ASSERT_TRUE(x(move(plus.x, plus.y) + "click 1 sleep 0.3"));
     EXPECT_TRUE(window->eventually([&] { return combo->editing(); }));
-    ASSERT_TRUE(x("type --delay 120 'zwei'"));
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestTypeDelay + " 'zwei'"));
     ASSERT_TRUE(x("key Return sleep 0.3"));
     EXPECT_TRUE(window->eventually([&] {
       return messagesWithCode(5) == 1 && !combo->editing() && combo->value() && combo->value()->string() == "zwei";
