@@ -188,6 +188,12 @@ protected:
     return "mousemove --window %1 " + std::to_string(static_cast<int>(px)) + " " +
            std::to_string(static_cast<int>(py)) + " sleep 0.15 ";
   }
+  // The centre of a widget in window coordinates, asked on the window's thread.
+  OGLTPoint centre(QELBWidget* widget) {
+    OGLTPoint p{};
+    window->onWindow([&] { p = widget->localToWorld({widget->size().w / 2, widget->size().h / 2}); });
+    return p;
+  }
   Ref<SceneWindow> window;
   std::string title;
 };
@@ -276,11 +282,6 @@ TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
     Ref<QELCMenu> bar, popup;
     Ref<QELCMenuItem> file, quit, copy;
     Ref<QELCMenuList> fileList;
-    auto centre = [&](QELBWidget* w) {
-      OGLTPoint p{};
-      window->onWindow([&] { p = w->localToWorld({w->size().w / 2, w->size().h / 2}); });
-      return p;
-    };
     ASSERT_TRUE(window->onWindow([&] {
       bar = QELCMenu::widgetWithSize({10, 10}, {20, 300});
       bar->setFlags(kQELMenuPersistent);
@@ -356,12 +357,6 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
         (void)window->attach(dialog);
       });
     };
-    // The centre of a widget in window coordinates.
-    auto centre = [&](QELBWidget* widget) {
-      OGLTPoint p{};
-      window->onWindow([&] { p = widget->localToWorld({widget->size().w / 2, widget->size().h / 2}); });
-      return p;
-    };
     // The path of the file the target was told of ("" before); asked on the window's thread.
     auto picked = [&] {
       Ref<LLKCFSFile> file = target->last().objectForKeyAs<LLKCFSFile>("file");
@@ -425,6 +420,97 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
   std::filesystem::remove_all(root);
 }
 
+// A folder pick dialog: a new folder named by typing, made and then picked by clicks. A file pick
+// dialog: another extension chosen in its drop box by clicks lists other files.
+TEST_F(RealWindow, AFolderIsMadeAndPickedAndAnotherExtensionChosenByHand) {
+  char pattern[] = "/tmp/vesko-pick-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::filesystem::path root = pattern;
+  for (const char* name : {"a.json", "b.json", "notes.txt"}) std::ofstream(root / name) << "{}";
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    Ref<Catcher> target = Catcher::make({1, 1});
+    ASSERT_TRUE(window->onWindow([&] { (void)window->attach(target); }));
+    auto click = [&](QELBWidget* widget) {
+      OGLTPoint p = centre(widget);
+      return x("windowfocus --sync " + move(p.x, p.y) + "click 1 sleep 0.2");
+    };
+
+    Ref<QELCFolderPickDialog> folders;
+    ASSERT_TRUE(window->onWindow([&] {
+      folders = QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where?");
+      folders->setPath(root.string());
+      folders->setTarget(target);
+      folders->setOnSelect(LLKCMessage::messageWithCode(43));
+      folders->setLayer(8);
+      folders->setVisible(true);
+      (void)window->attach(folders);
+    }));
+    QELCFolderPicker* picker = folders->picker();
+    ASSERT_TRUE(window->eventually([&] { return folders->placed() && !picker->listing(); }));
+    // "Create new folder" shows the name box; the name typed and Enter make the folder and open it.
+    ASSERT_TRUE(click(picker->createButton()));
+    ASSERT_TRUE(window->eventually([&] { return picker->creating(); }));
+    ASSERT_TRUE(click(picker->nameBox()));
+    ASSERT_TRUE(window->eventually([&] { return window->sink() == picker->nameBox(); }));
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestTypeDelay + " 'made'"));
+    ASSERT_TRUE(x("key Return sleep 0.2"));
+    ASSERT_TRUE(window->eventually([&] { return picker->path() == (root / "made").string() && !picker->listing(); }));
+    EXPECT_TRUE(std::filesystem::is_directory(root / "made"));
+    window->pixel(0, 0);  // captures a frame
+    EXPECT_TRUE(window->saveScreenshot("folder-made.png"));
+    ASSERT_TRUE(click(picker->selectButton()));
+    EXPECT_TRUE(window->eventually([&] { return target->last().objectForKeyAs<LLKCFSFolder>("folder") != nullptr; }));
+    std::string picked;
+    window->onWindow([&] {
+      if (Ref<LLKCFSFolder> folder = target->last().objectForKeyAs<LLKCFSFolder>("folder"))
+        picked = folder->absFullPath();
+      target->messages.clear();  // the choice names the picker, which keeps its target
+    });
+    EXPECT_EQ(picked, (root / "made").string());
+    EXPECT_TRUE(window->eventually([&] { return !folders->window(); }));
+
+    Ref<QELCFilePickDialog> files;
+    ASSERT_TRUE(window->onWindow([&] {
+      files = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
+      files->setFilters({"json", "txt"});
+      files->setPath(root.string());
+      files->setTarget(target);
+      files->setLayer(8);
+      files->setVisible(true);
+      (void)window->attach(files);
+    }));
+    QELCFilePicker* filePicker = files->picker();
+    ASSERT_TRUE(window->eventually(
+        [&] { return files->placed() && !filePicker->listing() && filePicker->source()->count() == 2; }));
+    QELBDropbox* extensions = filePicker->filterBox();
+    ASSERT_TRUE(click(extensions));
+    ASSERT_TRUE(window->eventually([&] { return extensions->openMenu() != nullptr; }));
+    // The second item of the menu: "txt".
+    OGLTPoint txt{};
+    window->onWindow([&] {
+      auto* list =
+          extensions->openMenu() ? dynamic_cast<QELBParent*>(extensions->openMenu()->childs()[0].get()) : nullptr;
+      if (list && list->childs().size() == 2) {
+        QELBWidget* item = list->childs()[1].get();
+        txt = item->localToWorld({item->size().w / 2, item->size().h / 2});
+      }
+    });
+    ASSERT_TRUE(txt.x > 0 || txt.y > 0) << "the menu of extensions did not open with two items";
+    ASSERT_TRUE(x(move(txt.x, txt.y) + "click 1 sleep 0.2"));
+    ASSERT_TRUE(window->eventually(
+        [&] { return filePicker->filter() == "txt" && !filePicker->listing() && filePicker->source()->count() == 1; }));
+    std::string listed;
+    window->onWindow([&] { listed = filePicker->source()->at(0)->name(); });
+    EXPECT_EQ(listed, "notes.txt");
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("picker-filtered.png"));
+    window->onWindow([&] { window->detach(files); });
+  });
+  std::filesystem::remove_all(root);
+}
+
 // A panel over the scene (a top-level parent that keeps the messages of its controls).
 class Controls : public RealWindow {
 protected:
@@ -436,11 +522,6 @@ protected:
       panel->setLayer(6);
       window->attach(panel);
     }));
-  }
-  OGLTPoint centre(QELBWidget* w) {
-    OGLTPoint p{};
-    window->onWindow([&] { p = w->localToWorld({w->size().w / 2, w->size().h / 2}); });
-    return p;
   }
   size_t messagesWithCode(uint64_t code) {
     size_t n = 0;
