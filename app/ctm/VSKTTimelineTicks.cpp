@@ -5,6 +5,7 @@
 
 void VSKTTimelineTicks::show(Ref<VSKCTimelineTick> tick) {
   shown_ = std::move(tick);
+  shownLeft_ = false;
   ++changes_;
 }
 
@@ -15,6 +16,7 @@ void VSKTTimelineTicks::showCursor() {
 void VSKTTimelineTicks::receive(Ref<VSKCTimelineTick> tick) {
   if (!tick) return;
   if (ticks_.size() >= kVSKTimelineCapacity) {
+    shownLeft_ = shownLeft_ || (!live_ && cursor_ == 0 && shown_ == ticks_.front());
     ticks_.pop_front();
     if (cursor_ > 0) --cursor_;
   }
@@ -56,6 +58,7 @@ void VSKTTimelineTicks::previous() {
 
 void VSKTTimelineTicks::next() {
   if (live_ || ticks_.empty()) return;
+  if (shownLeft_) return showCursor();  // the oldest kept tick comes right after the one on show
   if (cursor_ + 1 >= ticks_.size()) {
     cursor_ = ticks_.size() - 1;
     return;

@@ -14,7 +14,8 @@ constexpr size_t kVSKTimelineCapacity = 1024;
 class VSKTTimelineTicks {
 public:
   // Keeps the tick (unless it carries no chunk) and, live, shows it. While the memory is full
-  // the oldest tick leaves first, kept or not; the cursor stays on the tick it points at.
+  // the oldest tick leaves first, kept or not; the cursor stays on the tick it points at. A
+  // paused tick on show that leaves stays on show, and the next step shows the oldest kept one.
   void receive(Ref<VSKCTimelineTick> tick);
   // Forgets every tick and shows none.
   void clear();
@@ -46,6 +47,7 @@ private:
   std::deque<Ref<VSKCTimelineTick>> ticks_;
   Ref<VSKCTimelineTick> shown_;
   size_t cursor_ = 0;
+  bool shownLeft_ = false;  // the tick on show is older than every kept one
   bool live_ = true;
   std::string status_ = "in-sync";
   uint64_t changes_ = 0;

@@ -51,6 +51,7 @@ enum : uint64_t {
   kVSKLabelingSaved = 0x70000F000,
   kVSKLabelingAutoSaved = 0x80000F000,
   kVSKLabelingSavedForNext = 0x90000F000,
+  kVSKLabelingSavedForSwitch = 0xA0000F000,
   kVSKLabelingShown = 0xC0000F000,
   // The broadcast that asks for the next image (the COCO feed takes it).
   kVSKLabelingNextImage = 0xFFFF0000FFFF,
@@ -77,6 +78,9 @@ public:
     Ref<VSKCImageSample> sample;
     bool shown = false;       // the sample's operation has reported
     Ref<QELCBitmap> pending;  // the bitmap of that operation (an older one's report is stale)
+    // A loaded or cloned sample waiting for the changed one it replaces to be saved.
+    Ref<VSKCImageSample> incoming;
+    bool incomingIsLoaded = false;  // it still needs rendering (a clone shows the same picture)
     Ref<QELCGroup> graphics;
     Ref<QELCGroup> controls;
     Ref<QELCPanel> panel;
@@ -125,9 +129,13 @@ private:
   void onCompleted(const LLKCMessage& message);
   void next();
   void acceptNext();
-  void save(uint64_t onComplete, uint32_t delayMs = 0);
+  // False (told in the status bar) when the save cannot be started.
+  bool save(uint64_t onComplete, uint32_t delayMs = 0);
   void loaded(const LLKCMessage& message);
   void cloneSample();
+  // Puts the sample in the current one's place once a changed current one is saved.
+  void replaceSample(Ref<VSKCImageSample> sample, bool loaded);
+  void showLoaded(Ref<VSKCImageSample> sample);
   void pickFile();
   void submitLoad(const std::string& folder, const std::string& name);
   void takeSample(Ref<VSKCImageSample> sample);

@@ -231,15 +231,18 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
   }
 }
 
-void VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
-  if (!record_.sample) return;
+bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
+  if (!record_.sample) return false;
   if (record_.sampleFolder.empty()) {
     setStatus("sample not saved: there is no sample folder");
-    return;
+    return false;
   }
   if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(record_.sample, record_.sampleFolder), onComplete,
-              delayMs))
+              delayMs)) {
     setStatus("sample not saved: the save could not be started");
+    return false;
+  }
+  return true;
 }
 
 void VSKCLabelingView::next() {
@@ -255,6 +258,7 @@ void VSKCLabelingView::acceptNext() {
   record_.waiting = true;
   record_.statement = nullptr;
   record_.sample = nullptr;
+  record_.incoming = nullptr;
   record_.shown = false;
   record_.pending = nullptr;
   record_.contours = nullptr;
@@ -291,6 +295,13 @@ void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
       if (saved) return acceptNext();
       setStatus("sample not saved: it stays changed, save it or revert it");
       return;
+    case 10: {
+      Ref<VSKCImageSample> incoming = std::move(record_.incoming);
+      if (!incoming) return;
+      if (saved) return replaceSample(std::move(incoming), record_.incomingIsLoaded);
+      setStatus("sample not saved: it stays changed, save it or revert it");
+      return;
+    }
     case 12:
       return onShown(message);
     default:
@@ -311,8 +322,29 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
     setStatus("the sample could not be loaded");
     return;
   }
-  if (record_.sample && record_.sample->touched()) save(kVSKLabelingSaved);
-  takeSample(sample);
+  replaceSample(std::move(sample), true);
+}
+
+void VSKCLabelingView::cloneSample() {
+  if (!record_.sample) return;
+  if (Ref<VSKCImageSample> clone = record_.sample->clone()) replaceSample(std::move(clone), false);
+}
+
+void VSKCLabelingView::replaceSample(Ref<VSKCImageSample> sample, bool loaded) {
+  // A changed sample is never dropped unsaved: the other waits for its save's report, and
+  // stays out when that save fails.
+  if (record_.sample && record_.sample->touched()) {
+    record_.incoming = std::move(sample);
+    record_.incomingIsLoaded = loaded;
+    if (!save(kVSKLabelingSavedForSwitch)) record_.incoming = nullptr;
+    return;
+  }
+  if (loaded) return showLoaded(std::move(sample));
+  takeSample(std::move(sample));
+}
+
+void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {
+  takeSample(std::move(sample));
   record_.shown = false;  // until its render reports
   const auto side = static_cast<float>(record_.fov);
   Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
@@ -321,13 +353,6 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
       !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
               kVSKLabelingShown))
     setStatus("the sample cannot be shown");
-}
-
-void VSKCLabelingView::cloneSample() {
-  if (!record_.sample) return;
-  Ref<VSKCImageSample> clone = record_.sample->clone();
-  if (record_.sample->touched()) save(kVSKLabelingSaved);
-  if (clone) takeSample(clone);
 }
 
 void VSKCLabelingView::submitLoad(const std::string& folder, const std::string& name) {

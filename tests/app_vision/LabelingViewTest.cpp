@@ -1,6 +1,7 @@
 // The labelling view on a headless window with the UI application's scheduler: the labels listed
 // once however often they load, settings clamped to their ranges, and a changed sample that is
-// never dropped unsaved: a failed save is told and keeps it, "next" moves on once it is saved.
+// never dropped unsaved: a failed save is told and keeps it, "next", a load or a clone moves on
+// once it is saved.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -164,6 +165,29 @@ TEST_F(LabelingViewTest, AChangedSampleIsNeverDroppedUnsaved) {
   send(kVSKLabelingNext);
   ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
   EXPECT_FALSE(view->state().sample);
+  Ref<VSKCImageSample> saved = VSKCImageSample::sampleFromPath((folder / "qav" / "fovl" / "first.bin").string());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->objects()[0], 3u);
+}
+
+TEST_F(LabelingViewTest, ALoadedOrClonedSampleTakesTheChangedOnesPlaceOnlyOnceItIsSaved) {
+  open("{}");
+  showChangedSample("first");
+  Ref<VSKCImageSample> changed = view->state().sample;
+  Ref<VSKCImageSample> other = VSKCImageSample::sampleFromStatement(segmentedFrame("other").get(), "other", 0);
+  ASSERT_TRUE(other);
+  dataFolder("/proc/vesko-labeling-nowhere");
+  for (uint64_t code : {kVSKLabelingLoaded, kVSKLabelingClone}) {
+    send(LLKCMessage::messageWithCode(code, code == kVSKLabelingLoaded ? other : nullptr));
+    ASSERT_TRUE(window->pumpUntil([&] { return !view->state().incoming; })) << code;
+    EXPECT_EQ(view->status(), "sample not saved: it stays changed, save it or revert it") << code;
+    EXPECT_EQ(view->state().sample.get(), changed.get()) << code;
+    EXPECT_TRUE(changed->touched()) << code;
+  }
+  dataFolder(folder.string());
+  send(kVSKLabelingLoaded, other);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample == other && view->state().shown; }))
+      << view->status();
   Ref<VSKCImageSample> saved = VSKCImageSample::sampleFromPath((folder / "qav" / "fovl" / "first.bin").string());
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->objects()[0], 3u);

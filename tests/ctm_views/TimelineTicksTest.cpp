@@ -97,6 +97,14 @@ TEST_F(TimelineTicks, AtMost1024TicksAndTheCursorFollowsItsTick) {
   EXPECT_EQ(ticks.count(), kVSKTimelineCapacity - 1);
   EXPECT_EQ(ticks.cursor(), 0u);
   EXPECT_EQ(ticks.at(ticks.cursor())->tick(), 3u) << "still the tick on show";
+  // The tick on show leaves: it stays on show, and the next step shows the oldest kept one.
+  receive(5001, 5002);
+  ASSERT_EQ(ticks.at(0)->tick(), 4u);
+  EXPECT_EQ(shownNumber(ticks), 3u) << "a paused timeline stays still";
+  ticks.next();
+  EXPECT_EQ(shownNumber(ticks), 4u);
+  ticks.next();
+  EXPECT_EQ(shownNumber(ticks), 5u);
   ticks.toggleLive();
   receive(6000, 6000);
   EXPECT_EQ(ticks.cursor(), ticks.count() - 1);

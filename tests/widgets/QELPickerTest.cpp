@@ -235,6 +235,16 @@ TEST_F(PickerTest, APathLongerThanTheBoxComesBackWhole) {
   EXPECT_EQ(catcher->last().objectForKeyAs<LLKCFSFolder>("folder")->absFullPath(), deep);
 }
 
+TEST_F(PickerTest, SelectWithoutAFolderSendsNothingAndSaysSo) {
+  Ref<QELCFolderPicker> picker = place(QELCFolderPicker::widgetWithSize({0, 0}, {0, 0}));
+  picker->setOnSelect(LLKCMessage::messageWithCode(9));
+  picker->setPath((root / "missing").string());
+  ASSERT_FALSE(picker->folder());
+  picker->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{4, 1, 0}));
+  EXPECT_TRUE(catcher->messages.empty()) << "no choice without a folder";
+  EXPECT_TRUE(window->locate("dialog")) << "the user is told";
+}
+
 TEST_F(PickerTest, TheDotDotRowLeadsUpAndSortsFirst) {
   folder("a/b");
   Ref<QELCFolderPicker> picker = listed(QELCFolderPicker::widgetWithSize({0, 0}, {0, 0}), (root / "a").string());

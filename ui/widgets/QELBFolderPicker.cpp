@@ -64,6 +64,11 @@ void QELBFolderPicker::onButton(uint32_t tag) {
     if (tag == kQELPickerTagSelect) createFolder(nameBox_->value());
     leaveCreateMode();
   } else if (tag == kQELPickerTagSelect) {
+    // Without a folder there is nothing to choose: the picker stays open for a path that works.
+    if (!folder()) {
+      showProblem("Sorry, there is no folder to select: type the path of one.");
+      return;
+    }
     Ref<LLKCMessage> choice = copyWithSender(onSelect());
     if (choice) (void)choice->details().storeObject(Ref<LLKBObject>(folder()), "folder");
     finish(choice);
