@@ -2,6 +2,8 @@
 // press flash, the segmented button's segments and the symbol's icon text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "tests/widgets/QELControlTestKit.h"
@@ -281,6 +283,42 @@ TEST_F(PushControls, PreferredSizesAreEvenAndZeroWithoutAWindow) {
     EXPECT_EQ(static_cast<int>(s.w) % 2, 0) << maker.name;
     EXPECT_EQ(static_cast<int>(s.h) % 2, 0) << maker.name;
     EXPECT_EQ(s.w, std::round(s.w)) << maker.name;
+  }
+}
+
+// The label's text bounds in the standard text setting plus each control's margins, rounded to
+// whole pixels (halves away from zero) and raised to even.
+TEST_F(PushControls, PreferredSizesAreTheLabelsTextAndTheControlsMargins) {
+  QELTControlDrawing d = QELFControlDrawingOf(window.get());
+  ASSERT_TRUE(d);
+  QELFControlStandardText(d.ctx, *d.tweaks);
+  const float frame = 4 * std::max(d.tweaks->cornerRadius, d.tweaks->padding) + 1;
+  auto even = [](float v) {
+    const float whole = std::round(v);
+    return std::fmod(whole, 2.0f) != 0 ? whole + 1 : whole;
+  };
+  const OGLTSize longest = QELFControlTextSize(d.ctx, "bbbb");
+  const struct Case {
+    const char* name;
+    Ref<QELBControl> control;
+    const char* label;    // the text measured
+    float width, height;  // added to its bounds
+    float segments;       // the segmented button's width is per segment
+  } cases[] = {
+      {"checkbox", QELCCheckbox::widgetWithSize(kSize, kAt, "check me"), "check me", 29, 4, 1},
+      {"radiobox", QELCRadiobox::widgetWithSize(kSize, kAt, "radio"), "radio", 28, 8, 1},
+      {"button", QELCButton::widgetWithSize(kSize, kAt, "Push it"), "Push it", frame, frame, 1},
+      {"toggle, the longer label", QELCToggle::widgetWithSize(kSize, kAt, "on", "offish"), "offish", 58, 3, 1},
+      {"toggle, label 1 of two as long", QELCToggle::widgetWithSize(kSize, kAt, "abc", "WWW"), "WWW", 58, 3, 1},
+      {"segmented", QELCSegmentedButton::widgetWithSize(kSize, kAt, {"a", "bbbb", "cc"}), "bbbb", 2 * d.tweaks->padding,
+       frame, 3},
+  };
+  for (const Case& c : cases) {
+    const OGLTSize text = QELFControlTextSize(d.ctx, c.label);
+    const OGLTSize got = c.control->preferredSizeWithWindow(window.get());
+    const float width = c.segments > 1 ? (longest.w + c.width) * c.segments + frame : text.w + c.width;
+    EXPECT_EQ(got.w, even(width)) << c.name;
+    EXPECT_EQ(got.h, even(text.h + c.height)) << c.name;
   }
 }
 
