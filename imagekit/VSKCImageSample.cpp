@@ -60,6 +60,11 @@ bool readEntry(MRKBTerm* entry, VSKTSuperpixel* record) {
 
 }  // namespace
 
+std::pmr::memory_resource* VSKCImageSample::recordMemory(size_t bytes) {
+  if (!arena_) arena_.emplace(std::max<size_t>(bytes, 1024));
+  return &*arena_;
+}
+
 // Floats compared bit for bit, as a file keeps them.
 bool VSKTSuperpixel::operator==(const VSKTSuperpixel& other) const {
   auto same = [](const void* a, const void* b, size_t length) { return length == 0 || std::memcmp(a, b, length) == 0; };
@@ -95,9 +100,11 @@ Ref<VSKCImageSample> VSKCImageSample::sampleFromStatement(const MRKCStatement* s
     sample->rows_ = uint32_t(rows);
     sample->cols_ = uint32_t(cols);
     sample->size_ = uint32_t(size);
-    sample->superpixels_.resize(count);
+    // About what the segmenter's outlines and patterns take at its usual sizes.
+    std::pmr::memory_resource* memory = sample->recordMemory(count * 512);
+    sample->superpixels_.reserve(count);
     for (size_t i = 0; i < count; ++i) {
-      VSKTSuperpixel& record = sample->superpixels_[i];
+      VSKTSuperpixel& record = sample->superpixels_.emplace_back(memory);
       if (!readEntry(list->fetchAtIndex(i), &record)) {
         record = VSKTSuperpixel{};
         LLKFLog("sp %u is empty", static_cast<unsigned>(i));

@@ -13,7 +13,9 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory_resource>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,14 +31,19 @@ inline constexpr uint32_t kVSKEmptySuperpixel = 0xFFFFFFFFu;
 inline constexpr uint32_t kVSKObjectSlots = 32;
 
 struct VSKTSuperpixel {
+  VSKTSuperpixel() = default;
+  // Outline and pattern taken from the memory (a sample's arena). A copy takes the default heap,
+  // so it may outlive the sample; a record moved out of its sample may not.
+  explicit VSKTSuperpixel(std::pmr::memory_resource* memory) : points(memory), pattern(memory) {}
+
   uint32_t id = kVSKEmptySuperpixel;
-  uint32_t mask = 0;              // bit i: belongs to object slot i
-  float lab[3] = {};              // CIE Lab of the mean colour
-  float colour[4] = {};           // red, green, blue in 0..1, alpha 1
-  float bbox[4] = {};             // left, top, right, bottom in pixels, right and bottom inclusive
-  float centroid[2] = {};         // x, y in pixels
-  std::vector<NRKTPoint> points;  // the outline, image coordinates
-  std::vector<float> pattern;     // the texture histogram
+  uint32_t mask = 0;                   // bit i: belongs to object slot i
+  float lab[3] = {};                   // CIE Lab of the mean colour
+  float colour[4] = {};                // red, green, blue in 0..1, alpha 1
+  float bbox[4] = {};                  // left, top, right, bottom in pixels, right and bottom inclusive
+  float centroid[2] = {};              // x, y in pixels
+  std::pmr::vector<NRKTPoint> points;  // the outline, image coordinates
+  std::pmr::vector<float> pattern;     // the texture histogram
 
   uint32_t pointCount() const { return static_cast<uint32_t>(points.size()); }
   uint32_t patternCount() const { return static_cast<uint32_t>(pattern.size()); }
@@ -109,6 +116,9 @@ private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
   VSKCImageSample() = default;
+  // The arena for the records' outlines and patterns, made once with room for about that many
+  // bytes; records made with it are let go with the sample, all at once.
+  std::pmr::memory_resource* recordMemory(size_t bytes);
 
   Ref<MRKCFrame> coco_;
   uint32_t feed_ = 0;
@@ -117,6 +127,9 @@ private:
   uint32_t rows_ = 0;
   uint32_t cols_ = 0;
   uint32_t size_ = 0;
+  // Before the records, so that it outlives them: a sample holds thousands of small outlines
+  // and patterns, and one arena makes and frees them far faster than one heap block each.
+  std::optional<std::pmr::monotonic_buffer_resource> arena_;
   std::vector<VSKTSuperpixel> superpixels_;
   NRKTPoint offset_;
   Objects objects_{};

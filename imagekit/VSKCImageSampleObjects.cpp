@@ -151,7 +151,7 @@ void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) con
     const double right = std::min(double(record.bbox[2]), double(width - 1));
     const double bottom = std::min(double(record.bbox[3]), double(height - 1));
     if (!(left <= right && top <= bottom)) continue;
-    const std::vector<NRKTPoint>& points = record.points;
+    const std::pmr::vector<NRKTPoint>& points = record.points;
     const size_t count = points.size();
     for (uint32_t y = uint32_t(top); y <= bottom; ++y) {
       // Only the edges that reach this row take part in the point test of its pixels.

@@ -97,8 +97,10 @@ Ref<VSKCImageSample> refuse(std::string* why, const char* reason) {
 }
 
 // A record's points as their x, y floats.
-float* coordinates(std::vector<NRKTPoint>& points) { return reinterpret_cast<float*>(points.data()); }
-const float* coordinates(const std::vector<NRKTPoint>& points) { return reinterpret_cast<const float*>(points.data()); }
+float* coordinates(std::pmr::vector<NRKTPoint>& points) { return reinterpret_cast<float*>(points.data()); }
+const float* coordinates(const std::pmr::vector<NRKTPoint>& points) {
+  return reinterpret_cast<const float*>(points.data());
+}
 
 // Why a sample cannot make a file the reader takes; null when it can.
 const char* refusal(const VSKCImageSample& sample) {
@@ -203,9 +205,11 @@ Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t lengt
     sample->cols_ = cols;
     sample->size_ = size;
     sample->offset_ = {offset[0], offset[1]};
-    sample->superpixels_.resize(count);
-    for (VSKTSuperpixel& record : sample->superpixels_)
-      if (!readRecord(in, &record, why)) return nullptr;
+    // The bytes left bound what the outlines and patterns take.
+    std::pmr::memory_resource* memory = sample->recordMemory(in.remaining());
+    sample->superpixels_.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+      if (!readRecord(in, &sample->superpixels_.emplace_back(memory), why)) return nullptr;
     return sample;
   } catch (const std::bad_alloc&) {
     return refuse(why, "out of memory");

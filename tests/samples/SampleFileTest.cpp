@@ -68,7 +68,7 @@ TEST(SampleFile, GoldenFileReadsAndEncodesAgainByteForByte) {
   EXPECT_EQ(first.lab[2], 3.0f);
   ASSERT_EQ(first.pointCount(), 3u);
   EXPECT_EQ(first.points[2].y, 9.0f);
-  EXPECT_EQ(first.pattern, (std::vector<float>{0.25f, 0.75f}));
+  EXPECT_EQ(first.pattern, (std::pmr::vector<float>{0.25f, 0.75f}));
   EXPECT_EQ(sample->superpixels()[1].id, kVSKEmptySuperpixel);
 
   std::vector<uint8_t> again;
