@@ -65,11 +65,12 @@ Ref<MRKCSubstrate> MRKCSubstrate::substrate() { return adoptRef(new MRKCSubstrat
 
 MRKCSubstrate::MRKCSubstrate()
     : pool_(std::make_shared<MRKCWorkerPool>(std::max(4u, std::thread::hardware_concurrency()))),
-      runtime_(std::make_shared<MRKCRuntime>(pool_, [this](const std::string& key) -> Ref<MRKCStrand> {
-        std::shared_lock lock(routes_);
-        auto found = byGuid_.find(key);
-        return found == byGuid_.end() ? nullptr : found->second->strand_;
-      })) {
+      runtime_(
+          std::make_shared<MRKCRuntime>(pool_, [strands = timerStrands_](const std::string& key) -> Ref<MRKCStrand> {
+            std::lock_guard lock(strands->mutex);
+            auto found = strands->byGuid.find(key);
+            return found == strands->byGuid.end() ? nullptr : found->second.strand;
+          })) {
   globals_->store(Ref<MRKCOffloader>(runtime_->offloader()), "offloader");
   globals_->store(MRKCOffloader::offloader(), "qav.scheduler");
   globals_->store(MRKCString::stringWithValue("0.1.0"), "zarn.version");
@@ -108,6 +109,10 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
     if (!processor->properties()->fetchForLabel("ttl")) processor->ttl_.store(configs_.ttl);
     processor->attached_.store(true);
     processor->strand_->bind(pool_);
+    {
+      std::lock_guard strandsLock(timerStrands_->mutex);
+      timerStrands_->byGuid[processor->guid()] = {processor->strand_, ++timerStrands_->attachments};
+    }
     // Queued before the routes are seen, so no message or pulse reaches it before onAttached.
     if (!here) processor->strand_->post(onAttached);
   }
@@ -119,11 +124,24 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
 bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
   if (!processor) return false;
   Ref<MRKBProcessor> held(processor);
-  auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_)] {
+  uint64_t attachment = 0;
+  {
+    std::lock_guard strandsLock(timerStrands_->mutex);
+    auto found = timerStrands_->byGuid.find(processor->guid());
+    if (found != timerStrands_->byGuid.end()) attachment = found->second.attachment;
+  }
+  auto onDetached = [held, runtime = std::weak_ptr<MRKCRuntime>(runtime_),
+                     strands = std::weak_ptr<TimerStrands>(timerStrands_), attachment] {
     held->setHooked(false);
     // An onAttached that ran after this detach may have set a timer since.
     if (std::shared_ptr<MRKCRuntime> timers = runtime.lock()) timers->unschedule(held->guid());
     held->onDetached();
+    if (std::shared_ptr<TimerStrands> timerStrands = strands.lock()) {
+      std::lock_guard strandsLock(timerStrands->mutex);
+      auto found = timerStrands->byGuid.find(held->guid());
+      if (found != timerStrands->byGuid.end() && found->second.attachment == attachment)
+        timerStrands->byGuid.erase(found);
+    }
   };
   bool here = !async && processor->strand_->isCurrent();
   std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps;

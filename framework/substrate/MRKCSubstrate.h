@@ -135,6 +135,20 @@ private:
   void scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps);
   void releaseModules(const std::vector<std::string>& paths);
 
+  // The runtime's timers keyed by a processor's guid run on that processor's strand. An entry
+  // outlives the detach until the processor's onDetached has run there, so a timer that a late
+  // onAttached set still fires on the processor's own strand, in order with its detach, never
+  // beside it on a strand of its own. Shared with the runtime's lookup and the detach tasks.
+  struct TimerStrands {
+    struct Entry {
+      Ref<MRKCStrand> strand;
+      uint64_t attachment = 0;  // which attach made it: a later one keeps its own entry
+    };
+    std::mutex mutex;
+    std::unordered_map<std::string, Entry> byGuid;
+    uint64_t attachments = 0;
+  };
+  std::shared_ptr<TimerStrands> timerStrands_ = std::make_shared<TimerStrands>();
   std::shared_ptr<MRKCWorkerPool> pool_;
   std::shared_ptr<MRKCRuntime> runtime_;
   Ref<MRKCSymbols> symbols_ = MRKCSymbols::symbols();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "tests/substrate/Recorder.h"
 
@@ -76,9 +78,11 @@ TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
 TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
   Ref<Recorder> late = adoptRef(new Recorder("late"));
   late->onEvent = [&](Recorder& me, const std::string& event) {
-    if (event == "attached")
-      runtime->schedule(
-          me.guid(), [&me] { me.record("tick"); }, 0, 1);
+    if (event != "attached") return;
+    runtime->schedule(
+        me.guid(), [&me] { me.record("tick"); }, 0, 1);
+    // The timer comes due many times meanwhile; it must wait for the processor's own strand.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
   };
   // Hold the strand so that onAttached runs only after the detach.
   std::mutex mutex;
@@ -97,6 +101,11 @@ TEST_F(TimerTest, ATimerSetByALateOnAttachedGoesWithTheDetach) {
   released.notify_all();
   ASSERT_TRUE(late->waitForEvent("detached"));
   EXPECT_FALSE(runtime->isScheduled(late->guid()));
+  // Its firings were queued behind the detach on the processor's strand and found it gone: it
+  // never ran beside onAttached, nor after onDetached while the processor was being let go.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(late->overlapped);
+  EXPECT_EQ(late->countOf("tick"), 0u);
 }
 
 TEST_F(TimerTest, RefusesWhatCannotRun) {
