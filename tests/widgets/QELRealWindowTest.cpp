@@ -194,6 +194,18 @@ protected:
     window->onWindow([&] { p = widget->localToWorld({widget->size().w / 2, widget->size().h / 2}); });
     return p;
   }
+  // Shows the pick dialog over the scene on the folder, its choice sent to the target; call it on
+  // the window's thread.
+  template <typename Dialog>
+  void showPickDialog(const Ref<Dialog>& dialog, const std::filesystem::path& folder, Ref<QELBWidget> target,
+                      Ref<LLKCMessage> onSelect = nullptr) {
+    dialog->setPath(folder.string());
+    dialog->setTarget(std::move(target));
+    if (onSelect) dialog->setOnSelect(std::move(onSelect));
+    dialog->setLayer(8);
+    dialog->setVisible(true);
+    (void)window->attach(dialog);
+  }
   Ref<SceneWindow> window;
   std::string title;
 };
@@ -349,12 +361,7 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
       return window->onWindow([&] {
         dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
         dialog->setFilters({"json"});
-        dialog->setPath(root.string());
-        dialog->setTarget(target);
-        dialog->setOnSelect(LLKCMessage::messageWithCode(42));
-        dialog->setLayer(8);
-        dialog->setVisible(true);
-        (void)window->attach(dialog);
+        showPickDialog(dialog, root, target, LLKCMessage::messageWithCode(42));
       });
     };
     // The path of the file the target was told of ("" before); asked on the window's thread.
@@ -440,12 +447,7 @@ TEST_F(RealWindow, AFolderIsMadeAndPickedAndAnotherExtensionChosenByHand) {
     Ref<QELCFolderPickDialog> folders;
     ASSERT_TRUE(window->onWindow([&] {
       folders = QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where?");
-      folders->setPath(root.string());
-      folders->setTarget(target);
-      folders->setOnSelect(LLKCMessage::messageWithCode(43));
-      folders->setLayer(8);
-      folders->setVisible(true);
-      (void)window->attach(folders);
+      showPickDialog(folders, root, target, LLKCMessage::messageWithCode(43));
     }));
     QELCFolderPicker* picker = folders->picker();
     ASSERT_TRUE(window->eventually([&] { return folders->placed() && !picker->listing(); }));
@@ -475,11 +477,7 @@ TEST_F(RealWindow, AFolderIsMadeAndPickedAndAnotherExtensionChosenByHand) {
     ASSERT_TRUE(window->onWindow([&] {
       files = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
       files->setFilters({"json", "txt"});
-      files->setPath(root.string());
-      files->setTarget(target);
-      files->setLayer(8);
-      files->setVisible(true);
-      (void)window->attach(files);
+      showPickDialog(files, root, target);
     }));
     QELCFilePicker* filePicker = files->picker();
     ASSERT_TRUE(window->eventually(
