@@ -69,7 +69,7 @@ protected:
     return false;
   }
 
-  LogCapture log;
+  OutputCapture log;
   TemporaryFolder folder;
   Ref<VisionTap> tap;
   Ref<VSKCCocoFeedWorker> worker;

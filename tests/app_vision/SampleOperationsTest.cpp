@@ -131,7 +131,7 @@ TEST_F(SampleOperations, SampleSaveWritesItsFileAndClearsTouched) {
   EXPECT_FALSE(sample->touched());
   EXPECT_TRUE(fs::exists(folder / "s1.bin"));
 
-  LogCapture log;
+  OutputCapture log;
   sample->setTouched(true);
   Ref<LLKCMessage> failed =
       run(VSKCOperationImageSampleSave::operationWithImageSample(sample, (folder / "none").string()));
@@ -170,7 +170,7 @@ TEST_F(SampleOperations, SampleLoadAnswersTheSampleOrSaysWhyNot) {
   Ref<LLKCMessage> complete = LLKCMessage::messageWithCode(kDone);
   EXPECT_EQ(run(VSKCOperationImageSampleLoad::operationWithPath(folder.string(), "none"), complete), complete);
 
-  LogCapture log;
+  OutputCapture log;
   std::ofstream(folder / "bad.bin") << "B\tno";
   Ref<LLKCMessage> unreadable = run(VSKCOperationImageSampleLoad::operationWithPath(folder.string(), "bad"));
   ASSERT_TRUE(unreadable);

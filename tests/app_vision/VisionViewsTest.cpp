@@ -146,7 +146,7 @@ TEST_F(SegmentedViewTest, OnlyWholeBgrImagesOfItsStreamAreShown) {
 TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) {
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({800, 600});
   ASSERT_TRUE(window);
-  LogCapture log;
+  OutputCapture log;
   Ref<VSKCLabeledView> view =
       VSKCLabeledView::viewWithSize({0, 0}, {0, 0}, "ui.qav.lab.fovl", "qav.stream.fovl.lab", 320, nullptr);
   ASSERT_TRUE(view);

@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFTime.h"
 #include "framework/substrate/MRKCVariable.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "framework/substrate/MRKFUnify.h"
 #include "modules/ctm/actors/CTMCTNTActor.h"
 #include "tests/ctm_actors/ActorTestSupport.h"
+#include "tests/support/OutputCapture.h"
 
 namespace {
 
@@ -181,11 +181,11 @@ TEST_F(Runtime, LinksAreUsedOnceStrongEnoughAndBelongToTheirProcessor) {
 }
 
 TEST_F(Runtime, LinksLoadMergeAndSaveOnce) {
-  std::vector<std::string> complaints;
-  LLKTLogSink previous = LLKFConsoleSetSink([&](const std::string& line) { complaints.push_back(line); });
-  attach("{\"verbose\": true, \"links\": [[g(X), p, 3], [g(X), p, 4], [g(X), 5, 1], [g(X), p], h]}");
-  LLKFConsoleSetSink(previous);
-  EXPECT_EQ(complaints, std::vector<std::string>{"asker : incorrect content in links property"});
+  {
+    OutputCapture console(OutputCapture::kConsole);
+    attach("{\"verbose\": true, \"links\": [[g(X), p, 3], [g(X), p, 4], [g(X), 5, 1], [g(X), p], h]}");
+    EXPECT_EQ(console.lines(), std::vector<std::string>{"asker : incorrect content in links property"});
+  }
   run([&](CTMTActor* a) {
     EXPECT_EQ(CTMFActorLinkToList(a)->text(), "[[g(X), p, 7.0]]");
     a->dynamicMod = 0.5;

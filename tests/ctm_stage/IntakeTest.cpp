@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(StageRecord, MalformedChunksAreRefusedAndLogged) {
-  OutputCapture output;
+  OutputCapture output(OutputCapture::kLogAndConsole);
   std::vector<Ref<MRKBTerm>> carriers;
   auto broken = [](size_t index, MRKBTerm* replacement) {
     Ref<MRKCList> chunk = makeChunk({"a", 1});
@@ -187,7 +187,7 @@ TEST_F(StageRecord, SpinningOrStallingConfigurationIsClamped) {
       {properties({{"mood", symbol("happy")}}), 250, 0, 7, "ctm : \"mood\" must be a number, not happy; using 0"},
   };
   for (const auto& c : cases) {
-    OutputCapture output;
+    OutputCapture output(OutputCapture::kLogAndConsole);
     CTMFStageUpdateConfig(&record, c.given.get());
     EXPECT_EQ(record.period, c.period);
     EXPECT_EQ(record.tickMin, c.tickMin);
@@ -244,7 +244,7 @@ TEST_F(StageRecord, TickStatement) {
 }
 
 TEST_F(StageRecord, FailedTickReturnsChunksToThePoolAndKeepsLinks) {
-  OutputCapture output;
+  OutputCapture output(OutputCapture::kLogAndConsole);
   Ref<MRKCList> broken = makeChunk({"a", 5});
   broken->store(MRKCSymbol::symbolWithValue("loud").get(), kCTMChunkIntensity);
   record.size = 1;

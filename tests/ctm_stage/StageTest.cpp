@@ -88,7 +88,7 @@ protected:
 };
 
 TEST_F(StageTest, ExternalClockCompetesPostedChunksAndCarriesLinks) {
-  OutputCapture output;
+  OutputCapture output(OutputCapture::kLogAndConsole);
   Ref<MRKCFrame> properties = MRKCFrame::frame();
   properties->store(MRKCSymbol::symbolWithValue("clock").get(), "tick");
   properties->store(MRKCNumber::numberWithUint(2).get(), "size");

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/LLKFConsole.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCStatement.h"
 #include "framework/substrate/MRKCSymbol.h"
 #include "modules/ctm/stage/CTMCStageChunk.h"
 #include "modules/ctm/stage/CTMTStage.h"
+#include "tests/support/OutputCapture.h"
 
 struct ChunkSpec {
   std::string sender;
@@ -66,36 +66,3 @@ inline std::vector<CTMCStageChunk*> competitorsOf(const CTMTStage& record) {
   return chunks;
 }
 
-// Collects the console's lines (and the log's) while alive.
-class OutputCapture {
-public:
-  OutputCapture() {
-    previousConsole_ = LLKFConsoleSetSink([this](const std::string& line) { add(line); });
-    previousLog_ = LLKFLogSetSink([this](const std::string& line) { add(line); });
-    LLKFConsoleSetQuiet(true);
-    LLKFLogSetQuiet(true);
-  }
-  ~OutputCapture() {
-    LLKFConsoleSetSink(previousConsole_);
-    LLKFLogSetSink(previousLog_);
-    LLKFConsoleSetQuiet(false);
-    LLKFLogSetQuiet(false);
-  }
-  size_t count(const std::string& line) const {
-    std::lock_guard lock(mutex_);
-    size_t found = 0;
-    for (const auto& seen : lines_) found += seen == line;
-    return found;
-  }
-  bool saw(const std::string& line) const { return count(line) > 0; }
-
-private:
-  void add(const std::string& line) {
-    std::lock_guard lock(mutex_);
-    lines_.push_back(line);
-  }
-  mutable std::mutex mutex_;
-  std::vector<std::string> lines_;
-  LLKTLogSink previousConsole_;
-  LLKTLogSink previousLog_;
-};

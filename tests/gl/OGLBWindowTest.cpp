@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "framework/core/LLKFLog.h"
 #include "tests/gl/OGLTestXResources.h"
 #include "tests/gl/OGLTestXServer.h"
+#include "tests/support/OutputCapture.h"
 #include "ui/gl/OGLBWindow.h"
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
@@ -429,20 +429,11 @@ TEST_F(GLWindow, CloseRequestsAskTheWindowFirst) {
 }
 
 TEST_F(GLWindow, AWindowThatCannotBeMadeEndsTheLoop) {
-  std::vector<std::string> lines;
-  std::mutex linesMutex;
-  LLKTLogSink previous = LLKFLogSetSink([&](const std::string& line) {
-    std::lock_guard lock(linesMutex);
-    lines.push_back(line);
-  });
+  OutputCapture log;
   window->setSize({0, 0});  // GLFW refuses a window without area
   EXPECT_FALSE(window->startSync());
   EXPECT_TRUE(window->failedToOpen());
-  LLKFLogSetSink(previous);
-  std::lock_guard lock(linesMutex);
-  bool told = false;
-  for (const std::string& line : lines) told = told || line == "Failed to create window!";
-  EXPECT_TRUE(told);
+  EXPECT_TRUE(log.saw("Failed to create window!")) << log.text();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-#include "framework/core/LLKFLog.h"
 #include "imagekit/IMKFImageConvert.h"
 #include "imagekit/IMKFImageDecodeJPEG.h"
 #include "tests/imagekit/JPEGFixtures.h"
+#include "tests/support/OutputCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +31,6 @@ Bytes testJPEG(const JPEGOptions& options = {}) {
 int decode(const Bytes& jpeg, Bytes& dst, uint32_t format, uint32_t width = kWidth, uint32_t height = kHeight) {
   return IMKFImageConvert(width, height, jpeg.data(), jpeg.size(), IMKPixelFormatJPEG, dst.data(), dst.size(), format);
 }
-
-// Collects the log while it lives, keeping standard error quiet.
-class LogCapture {
-public:
-  LogCapture() {
-    LLKFLogSetQuiet(true);
-    LLKFLogSetSink([this](const std::string& line) { text += line + "\n"; });
-  }
-  ~LogCapture() {
-    LLKFLogSetSink({});
-    LLKFLogSetQuiet(false);
-  }
-  std::string text;
-};
 
 }  // namespace
 
@@ -90,7 +76,7 @@ TEST(JPEGDecode, FramesWithoutHuffmanTablesUseTheStandardOnes) {
 TEST(JPEGDecode, RefusesAnImageOfAnotherSizeWithoutWriting) {
   const Bytes jpeg = testJPEG();
   for (auto [width, height] : {std::pair{kWidth - 1, kHeight}, {kWidth, kHeight - 1}, {kWidth + 1, kHeight}}) {
-    LogCapture log;
+    OutputCapture log;
     Bytes dst(IMKFImageLength(kWidth + 1, kHeight + 1, IMKPixelFormatRGBA), kUntouched);
     EXPECT_EQ(decode(jpeg, dst, IMKPixelFormatRGBA, width, height), 26) << width << "x" << height;
     EXPECT_EQ(dst, Bytes(dst.size(), kUntouched));
@@ -103,10 +89,10 @@ TEST(JPEGDecode, StreamThatEndsEarlyFails) {
   for (const JPEGOptions& options : {JPEGOptions{Sampling::s420}, JPEGOptions{Sampling::s420, true}}) {
     const Bytes jpeg = testJPEG(options);
     for (size_t keep : {jpeg.size() / 2, jpeg.size() - 2}) {
-      LogCapture log;
+      OutputCapture log;
       Bytes dst(IMKFImageLength(kWidth, kHeight, IMKPixelFormatRGB));
       EXPECT_EQ(decode(Bytes(jpeg.begin(), jpeg.begin() + keep), dst, IMKPixelFormatRGB), 26) << keep;
-      EXPECT_NE(log.text.find("IMKFImageConvertFromMPEG : "), std::string::npos) << log.text;
+      EXPECT_NE(log.text().find("IMKFImageConvertFromMPEG : "), std::string::npos) << log.text();
     }
   }
 }
@@ -116,7 +102,7 @@ TEST(JPEGDecode, CorruptOrEmptyStreamsFail) {
   broken.resize(300);  // header tables without a frame
   const Bytes cases[] = {{}, {0xFF, 0xD8}, Bytes(64, 0x42), broken};
   for (const Bytes& jpeg : cases) {
-    LogCapture log;
+    OutputCapture log;
     Bytes dst(IMKFImageLength(kWidth, kHeight, IMKPixelFormatRGB));
     EXPECT_EQ(decode(jpeg, dst, IMKPixelFormatRGB), 26) << jpeg.size();
   }
@@ -125,7 +111,7 @@ TEST(JPEGDecode, CorruptOrEmptyStreamsFail) {
 TEST(JPEGDecode, DecoderChecksStrideAndLength) {
   const Bytes jpeg = testJPEG();
   Bytes dst(size_t{kWidth} * 3 * kHeight, kUntouched);
-  LogCapture log;
+  OutputCapture log;
   EXPECT_FALSE(IMKFImageConvertFromMPEG(jpeg.data(), jpeg.size(), dst.data(), dst.size(), JCS_EXT_RGB, kWidth * 3 - 1,
                                         kWidth, kHeight));
   EXPECT_FALSE(IMKFImageConvertFromMPEG(jpeg.data(), jpeg.size(), dst.data(), dst.size() - 1, JCS_EXT_RGB, kWidth * 3,

@@ -5,61 +5,45 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <mutex>
+#include <string>
 #include <vector>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCModule.h"
 #include "framework/substrate/MRKCSubstrate.h"
+#include "tests/support/OutputCapture.h"
 
 namespace {
 
-// Records log lines and what is written to standard output, in one sequence.
-class Capture {
+// Sends what reaches standard output while it lives into a capture's sequence of log lines, as
+// one line per take, so that the order of printing and logging shows.
+class StandardOutputTap {
 public:
-  Capture() {
-    LLKFLogSetQuiet(true);
-    previous_ = LLKFLogSetSink([this](const std::string& line) {
-      std::lock_guard lock(mutex_);
-      events_.push_back("log:" + line);
-    });
+  explicit StandardOutputTap(OutputCapture& capture) : capture_(capture) {
     std::fflush(stdout);
     saved_ = dup(STDOUT_FILENO);
     file_ = std::tmpfile();
     dup2(fileno(file_), STDOUT_FILENO);
   }
+  ~StandardOutputTap() {
+    std::fflush(stdout);
+    dup2(saved_, STDOUT_FILENO);
+    close(saved_);
+    std::fclose(file_);
+  }
 
-  // Moves what reached standard output since the last call into the sequence.
-  void takeOutput() {
+  // Moves what reached standard output since the last take into the capture.
+  void take() {
     std::fflush(stdout);
     std::fseek(file_, offset_, SEEK_SET);
     char buffer[256];
     std::string text;
     while (size_t read = std::fread(buffer, 1, sizeof buffer, file_)) text.append(buffer, read);
     offset_ += static_cast<long>(text.size());
-    std::lock_guard lock(mutex_);
-    if (!text.empty()) events_.push_back("out:" + text);
-  }
-
-  std::vector<std::string> events() {
-    takeOutput();
-    std::lock_guard lock(mutex_);
-    return events_;
-  }
-
-  ~Capture() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-    std::fclose(file_);
-    LLKFLogSetSink(previous_);
-    LLKFLogSetQuiet(false);
+    if (!text.empty()) capture_.note("out:" + text);
   }
 
 private:
-  std::mutex mutex_;
-  std::vector<std::string> events_;
-  LLKTLogSink previous_;
+  OutputCapture& capture_;
   int saved_ = -1;
   FILE* file_ = nullptr;
   long offset_ = 0;
@@ -67,13 +51,15 @@ private:
 
 TEST(MinimalModule, LoadAndUnloadSayHelloOnceBetweenTheLogLines) {
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
-  Capture capture;
+  OutputCapture capture;
+  StandardOutputTap output(capture);
   std::string error;
   ASSERT_TRUE(substrate->loadModule("modJUX", &error)) << error;
-  capture.takeOutput();
+  output.take();
   ASSERT_TRUE(substrate->unloadModule("modJUX"));
-  std::vector<std::string> expected = {"log:modJUX - modInit()", "out:hello!\n", "log:modJUX - modExit()"};
-  EXPECT_EQ(capture.events(), expected);
+  output.take();
+  std::vector<std::string> expected = {"modJUX - modInit()", "out:hello!\n", "modJUX - modExit()"};
+  EXPECT_EQ(capture.lines(), expected);
   EXPECT_FALSE(substrate->unloadModule("modJUX")) << "it is no longer loaded";
 }
 
@@ -88,12 +74,14 @@ TEST(MinimalModule, MangledEntryPointsBehaveAlike) {
   ASSERT_TRUE(init && exit);
   EXPECT_NE(reinterpret_cast<void*>(init), dlsym(handle, "modInit")) << "both name forms are exported";
   {
-    Capture capture;
+    OutputCapture capture;
+    StandardOutputTap output(capture);
     init(nullptr);
-    capture.takeOutput();
+    output.take();
     exit(nullptr);
-    std::vector<std::string> expected = {"log:modJUX - modInit()", "out:hello!\n", "log:modJUX - modExit()"};
-    EXPECT_EQ(capture.events(), expected);
+    output.take();
+    std::vector<std::string> expected = {"modJUX - modInit()", "out:hello!\n", "modJUX - modExit()"};
+    EXPECT_EQ(capture.lines(), expected);
   }
   dlclose(handle);
 }

@@ -177,7 +177,7 @@ TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
 }
 
 TEST_F(FakeClassifier, WithoutFolderItSaysSoAndPublishesNothing) {
-  LogCapture log;
+  OutputCapture log;
   attach("");
   EXPECT_TRUE(log.saw("qav.fake : 'folder' property is requiered"));
   std::ofstream(home / "x.jpg.bin") << "B ";  // what a folder of "" and "." would find
@@ -189,7 +189,7 @@ TEST_F(FakeClassifier, WithoutFolderItSaysSoAndPublishesNothing) {
 TEST_F(FakeClassifier, SampleFilesThatCannotBeReadAreSaid) {
   std::ofstream(home / "samples" / "bad.jpg.bin") << "B\tnot a sample";
   attach((home / "samples").string());
-  LogCapture log;
+  OutputCapture log;
   stage.send(kChannel, {namedImage("bad.jpg")});
   const std::string line = "qav.fake - failed to open " + (home / "samples" / "bad.jpg.bin").string();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);

@@ -42,7 +42,7 @@ protected:
   }
 
   fs::path folder;
-  LogCapture quiet;
+  OutputCapture quiet;
 };
 
 // Every object takes the next slot with its category's label; the superpixels of an object are

@@ -164,7 +164,7 @@ TEST(SampleFile, ReaderTakesTheLimits) {
 }
 
 TEST(SampleFile, WriterRefusesWhatTheReaderWouldRefuse) {
-  LogCapture log;  // the grids below are not filled
+  OutputCapture log;  // the grids below are not filled
   Ref<VSKCImageSample> sample = read(golden());
   ASSERT_TRUE(sample);
   std::vector<uint8_t> bytes;
@@ -212,7 +212,7 @@ TEST_F(SampleSave, WritesAtomicallyAndSaysWhenItCannot) {
   ASSERT_TRUE(back);
   EXPECT_EQ(back->superpixels(), sample->superpixels());
 
-  LogCapture log;
+  OutputCapture log;
   EXPECT_FALSE(sample->encode((folder / "missing" / "ab.bin").string()));
   EXPECT_TRUE(log.saw("VSKCImageSample - " + (folder / "missing" / "ab.bin").string() + " could not be written"));
   EXPECT_FALSE(VSKCImageSample::sampleFromPath((folder / "none.bin").string()));

@@ -164,7 +164,7 @@ TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
     SCOPED_TRACE(test.name);
     Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", test.group}});
     ASSERT_TRUE(sample);
-    LogCapture log;
+    OutputCapture log;
     sample->processCocoDataWithLabels(labels(8).get());
     EXPECT_TRUE(log.saw(test.line)) << (log.lines().empty() ? "nothing logged" : log.lines().front());
   }
@@ -177,7 +177,7 @@ TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
                  ->fetchAtIndex(0));
   ASSERT_TRUE(polygon);
   ASSERT_TRUE(polygon->store(MRKCNumber::numberWithReal(NAN).get(), 2));
-  LogCapture log;
+  OutputCapture log;
   sample->processCocoDataWithLabels(labels(8).get());
   EXPECT_TRUE(log.saw("VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not finite, skipped"));
   EXPECT_EQ(sample->labeled(), 0u);

@@ -57,7 +57,7 @@ TEST(SampleFromStatement, EntriesWithoutDataStayEmptyAndShortGridsAreSaid) {
   MRKCFrame* eighth = asFrame(entries[7].get());
   eighth->remove("pattern");
   entries[9] = nullptr;  // a skipped superpixel's empty slot
-  LogCapture log;
+  OutputCapture log;
   Ref<VSKCImageSample> sample =
       VSKCImageSample::sampleFromStatement(segmentedStatement(31, 41, 16, std::move(entries)).get(), "short", 0);
   ASSERT_TRUE(sample);
@@ -72,7 +72,7 @@ TEST(SampleFromStatement, EntriesWithoutDataStayEmptyAndShortGridsAreSaid) {
 }
 
 TEST(SampleFromStatement, NoSampleWithoutGridOrName) {
-  LogCapture log;  // the grids are not filled
+  OutputCapture log;  // the grids are not filled
   EXPECT_FALSE(VSKCImageSample::sampleFromStatement(segmentedStatement(0, 2, 4, {}).get(), "n", 0));
   EXPECT_FALSE(VSKCImageSample::sampleFromStatement(segmentedStatement(2, 2, 0, {}).get(), "n", 0));
   EXPECT_FALSE(VSKCImageSample::sampleFromStatement(segmentedStatement(1, 1, 4, {}).get(), "", 0));

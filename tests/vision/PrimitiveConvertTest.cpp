@@ -82,7 +82,7 @@ TEST(PrimitiveConvert, MalformedCallsAreErrorsWithTheirMessage) {
        "qav.convert : image data is too short for its dimensions and pixel format"},
   };
   for (const auto& c : cases) {
-    LogCapture log;
+    OutputCapture log;
     Ref<MRKCStatement> statement = call(c.terms);
     Outcome outcome = run(statement.get());
     EXPECT_EQ(outcome.status, 12) << c.what;

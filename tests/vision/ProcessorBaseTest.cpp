@@ -22,7 +22,7 @@ public:
 };
 
 TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({});
   Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": [a, 3, "c", b]})")));
   EXPECT_FALSE(counter->followLabel("early")) << "the substrate refuses a processor not attached";
@@ -52,7 +52,7 @@ TEST(ProcessorBase, FollowsTheSymbolsOfItsInputsFromAttachToDetach) {
 
 // An "inputs" of the wrong kind is told, naming what was given, rather than followed as nothing.
 TEST(ProcessorBase, InputsOfTheWrongKindAreTold) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({});
   Ref<ImageCounter> counter = adoptRef(new ImageCounter("counter", frameOf(R"({"inputs": 5})")));
   stage.attach(counter);
@@ -73,7 +73,7 @@ TEST(ProcessorBase, HandlesFollowedSquibsFromOthersOnly) {
 
 TEST(ProcessorBase, DropsShortPixelsWithALogLineWhenVerbose) {
   for (bool verbose : {false, true}) {
-    LogCapture log;
+    OutputCapture log;
     VisionStage stage({"out"});
     Ref<ImageCounter> counter = stage.attach(adoptRef(new ImageCounter(
         "counter",

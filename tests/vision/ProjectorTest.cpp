@@ -89,7 +89,7 @@ TEST_F(ProjectorTest, RepeatReloadsTheLastInjectedFileOnly) {
 
 TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
   for (bool verbose : {false, true}) {
-    LogCapture log;
+    OutputCapture log;
     VisionStage quiet({"qav.proj"});
     quiet.attach(QAVCProjector::projectorWithGuid(
         {}, "qav.proj", {}, frameOf(std::string("{\"verbose\": ") + (verbose ? "true}" : "false}"))));
@@ -135,7 +135,7 @@ TEST_F(ProjectorTest, FailedLoadsAreToldAndAnsweredAsFailed) {
       {wide, ""},
   };
   for (const char* format : {"rgb", "rgba", "bgr", "bgra"}) {
-    LogCapture log;
+    OutputCapture log;
     VisionStage own({"qav.proj"});
     own.attach(
         QAVCProjector::projectorWithGuid({}, "qav.proj", {}, frameOf(std::string("{\"format\": ") + format + "}")));
@@ -174,7 +174,7 @@ TEST_F(ProjectorTest, PublishesTheConfiguredFormat) {
 }
 
 TEST_F(ProjectorTest, AnUnknownFormatIsToldAndLoadsNothing) {
-  LogCapture log;
+  OutputCapture log;
   Ref<QAVCProjector> projector = attachProjector(R"({"format": mjpeg})");
   EXPECT_TRUE(log.saw("qav.proj - property 'format' names an unknown pixel format: mjpeg"));
   inject(writePicture(folder, "any.ppm", 2, 2));

@@ -56,7 +56,7 @@ TEST(Converter, ConvertsIntoACopyOfTheMeta) {
 }
 
 TEST(Converter, DecodesMotionJPEGAndRefusesOtherSources) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({"conv"});
   stage.attach(
       QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": rgb, "verbose": true})")));
@@ -79,7 +79,7 @@ TEST(Converter, DecodesMotionJPEGAndRefusesOtherSources) {
 }
 
 TEST(Converter, AnUnknownTargetIsToldAndConvertsNothing) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({"conv"});
   Ref<QAVCConverter> converter =
       stage.attach(QAVCConverter::converterWithGuid({}, "conv", {}, frameOf(R"({"inputs": raw, "format": hsv})")));
@@ -147,7 +147,7 @@ TEST(Resizer, CentresOnTheCanvasAndSaysWhereTheImageLies) {
 }
 
 TEST(Resizer, PassesTheRightSizeAndSkipsOtherFormats) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({"sized"});
   stage.attach(QAVCResizer::resizerWithGuid(
       {}, "size", {}, frameOf(R"({"inputs": in, "output": sized, "size": [4, 2], "color": [0, 0, 0]})")));
@@ -223,7 +223,7 @@ TEST(ROIExtractor, TheRegionAlwaysLiesInsideTheImage) {
 }
 
 TEST(ROIExtractor, RefusesImagesItCannotCutWhenVerbose) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({});
   Ref<QAVCROIExtractor> extractor = extractorOf(stage, "extr", 10, 10, 0, 0, ", \"verbose\": true");
   EXPECT_FALSE(extractor->process(checked(makeImage("in", "rgb", 9, 20, patternPixels(9, 20, 3)).get())));
@@ -239,7 +239,7 @@ TEST(ROIExtractor, RefusesImagesItCannotCutWhenVerbose) {
 }
 
 TEST(ROIExtractor, APokedCentreMovesTheRegion) {
-  LogCapture log;
+  OutputCapture log;
   VisionStage stage({"extr"});
   Ref<QAVCROIExtractor> extractor = extractorOf(stage, "extr", 4, 4, 0, 0, ", \"verbose\": true");
   Ref<MRKCReader> reader = MRKCReader::reader();

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKBProcessor.h"
 #include "framework/substrate/MRKCBinary.h"
 #include "framework/substrate/MRKCList.h"
@@ -19,6 +18,7 @@
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
+#include "tests/support/OutputCapture.h"
 
 // Pixels that differ in every channel of every pixel of small images.
 inline uint8_t patternByte(uint32_t x, uint32_t y, uint32_t channel) {
@@ -133,31 +133,3 @@ private:
   std::vector<std::string> replies_;
 };
 
-// Collects the log's lines while alive, keeping them off standard error.
-class LogCapture {
-public:
-  LogCapture() {
-    previous_ = LLKFLogSetSink([this](const std::string& line) {
-      std::lock_guard lock(mutex_);
-      lines_.push_back(line);
-    });
-    LLKFLogSetQuiet(true);
-  }
-  ~LogCapture() {
-    LLKFLogSetSink(previous_);
-    LLKFLogSetQuiet(false);
-  }
-  bool saw(const std::string& line) const {
-    std::lock_guard lock(mutex_);
-    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
-  }
-  std::vector<std::string> lines() const {
-    std::lock_guard lock(mutex_);
-    return lines_;
-  }
-
-private:
-  mutable std::mutex mutex_;
-  std::vector<std::string> lines_;
-  LLKTLogSink previous_;
-};

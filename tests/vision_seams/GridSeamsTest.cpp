@@ -1,7 +1,7 @@
 // Grid seams on images whose seams are known by construction, and on refused inputs.
 #include "modules/vision/seams/GridSeams.h"
 
-#include "framework/core/LLKFLog.h"
+#include "tests/support/OutputCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -130,22 +130,6 @@ INSTANTIATE_TEST_SUITE_P(Images, StraightSeams, testing::ValuesIn(straightCases(
                            return name;
                          });
 
-// Collects the log for one test.
-class LogCapture {
-public:
-  LogCapture() {
-    LLKFLogSetQuiet(true);
-    previous_ = LLKFLogSetSink([this](const std::string& line) { lines.push_back(line); });
-  }
-  ~LogCapture() {
-    LLKFLogSetSink(previous_);
-    LLKFLogSetQuiet(false);
-  }
-  std::vector<std::string> lines;
-
-private:
-  LLKTLogSink previous_;
-};
 
 TEST(GridSeamsInput, RefusedInputsAnswerNoLabelsAndLeaveNothingBehind) {
   const cv::Mat good(kHeight, kWidth, CV_8UC3, cv::Scalar(1, 2, 3));
@@ -171,14 +155,14 @@ TEST(GridSeamsInput, RefusedInputsAnswerNoLabelsAndLeaveNothingBehind) {
       // (600 / 2 + 1)² = 90601 labels would wrap 16-bit ids.
       {"more labels than 16 bits", cv::Mat(600, 600, CV_8UC3, cv::Scalar::all(5)), 2, 2, kStay, {}},
   };
-  LogCapture log;
+  OutputCapture log;
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
     GridSeams seams;
     ASSERT_EQ(seams.process(good, 16, 16, kStay), 15u);  // a previous image must not linger
-    const size_t logged = log.lines.size();
+    const size_t logged = log.size();
     EXPECT_EQ(seams.process(c.image, c.stepX, c.stepY, c.stay, c.buffer), 0u);
-    EXPECT_EQ(log.lines.size() - logged, c.image.empty() ? 0u : 1u);  // a refusal says why
+    EXPECT_EQ(log.size() - logged, c.image.empty() ? 0u : 1u);  // a refusal says why
     EXPECT_TRUE(seams.labels().empty());
     EXPECT_TRUE(seams.seams().empty());
     EXPECT_TRUE(seams.verticalSeams().empty());
@@ -206,7 +190,7 @@ TEST(GridSeamsInput, TheLargestLatticeThatSixteenBitsHoldIsLabelled) {
   cv::Mat paint(image.size(), CV_8UC3);
   ASSERT_TRUE(seams.display(image, paint, records));
   EXPECT_EQ(records[65535].count, 4u);  // columns and rows 509..510
-  LogCapture log;
+  OutputCapture log;
   EXPECT_EQ(seams.process(cv::Mat(512, 511, CV_8UC3, cv::Scalar::all(1)), 2, 2, kStay), 0u);
 }
 
@@ -240,7 +224,7 @@ TEST(GridSeamsMeasures, EmptySuperpixelsKeepZeroMeansAndAreNotExtracted) {
     EXPECT_EQ(records[i].centre[1], 0.0f);
     for (float channel : records[i].colour) EXPECT_EQ(channel, 0.0f);
     cv::Mat mask(48, 48, CV_8UC1), grey(48, 48, CV_8UC1);
-    LogCapture log;
+    OutputCapture log;
     EXPECT_FALSE(seams.extract(image, mask, grey, records[i], unsigned(i)));
   }
 }
@@ -251,10 +235,10 @@ TEST(GridSeamsMeasures, LabelsBeyondTheRecordsAreNeitherMeasuredNorPainted) {
   ASSERT_EQ(seams.process(image, kStep, kStep, kStay), 15u);
   std::vector<GridSeams::spixel_t> records(10);
   cv::Mat paint(image.size(), CV_8UC3, cv::Scalar::all(0));
-  LogCapture log;
+  OutputCapture log;
   ASSERT_TRUE(seams.display(image, paint, records));
-  ASSERT_EQ(log.lines.size(), 1u);
-  EXPECT_EQ(log.lines[0], "out of range label! 14 vs 10");
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log.lines()[0], "out of range label! 14 vs 10");
   EXPECT_EQ(paint.at<cv::Vec3b>(0, 0), cv::Vec3b(9, 8, 7));    // label 0
   EXPECT_EQ(paint.at<cv::Vec3b>(31, 63), cv::Vec3b(0, 0, 0));  // label 14
   unsigned measured = 0;
@@ -270,7 +254,7 @@ TEST(GridSeamsMeasures, ExtractRefusesPatchesSmallerThanTheBox) {
   cv::Mat paint(image.size(), CV_8UC3);
   ASSERT_TRUE(seams.display(image, paint, records));
   const GridSeams::spixel_t& r = records[6];  // 16 × 16
-  LogCapture log;
+  OutputCapture log;
   cv::Mat fits(16, 16, CV_8UC1, cv::Scalar(0)), grey(16, 16, CV_8UC1);
   cv::Mat narrow(16, 15, CV_8UC1), wrongType(16, 16, CV_16UC1);
   EXPECT_TRUE(seams.extract(image, fits, grey, r, 6));

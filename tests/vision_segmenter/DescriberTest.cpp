@@ -32,7 +32,7 @@ protected:
 };
 
 TEST_F(DescriberTest, SkipsEmptyAndOversizedSuperpixels) {
-  ConsoleCapture console;
+  OutputCapture console(OutputCapture::kConsole);
   spixels[1].count = 0;
   spixels[2].xmax = spixels[2].xmin + 24;   // 25 columns: more than 3 × 8
   describer.describe(job(), 0, count + 5);  // a range past the end is clipped

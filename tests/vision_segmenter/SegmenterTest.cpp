@@ -209,7 +209,7 @@ TEST_F(SegmenterTest, SuperpixelListKeepsOneEntryPerLabel) {
 
 TEST_F(SegmenterTest, MoreSuperpixelsThanRecordIdsHoldGoOutWithoutSuperpixelData) {
   attach(R"("spix.size": 2, "verbose": true)");
-  ConsoleCapture console;
+  OutputCapture console(OutputCapture::kConsole);
   const cv::Mat image = noise({400, 400}, 6);  // 201 × 201 labels, beyond the 32768 signed ids
   Ref<MRKCStatement> published = segment(image, 1);
   ASSERT_TRUE(published);
@@ -290,7 +290,7 @@ TEST_F(SegmenterTest, PokesOutOfRangeAreRefusedWithAnErrorReply) {
 
 TEST_F(SegmenterTest, OnlyWholeBgrImagesAreSegmented) {
   attach(R"("verbose": true)");
-  ConsoleCapture console;
+  OutputCapture console(OutputCapture::kConsole);
   const cv::Mat image = noise({20, 10}, 1);
   EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, 1, "rgb").get()).get(), ""));
   EXPECT_TRUE(substrate->publish(squibOf(imageStatement(image, 2, "bgr", 1).get()).get(), ""));

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/LLKFConsole.h"
 #include "framework/substrate/MRKCBinary.h"
 #include "framework/substrate/MRKCData.h"
 #include "framework/substrate/MRKCQuery.h"
@@ -22,6 +21,7 @@
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
+#include "tests/support/OutputCapture.h"
 
 inline Ref<MRKBTerm> term(std::string_view text) { return MRKCReader::reader()->readTermFromString(text); }
 
@@ -161,27 +161,3 @@ inline cv::Mat paintedOf(MRKCStatement* statement, cv::Size size) {
   return painted;
 }
 
-// Collects the console's lines while alive.
-class ConsoleCapture {
-public:
-  ConsoleCapture() {
-    previous_ = LLKFConsoleSetSink([this](const std::string& line) {
-      std::lock_guard lock(mutex_);
-      lines_.push_back(line);
-    });
-    LLKFConsoleSetQuiet(true);
-  }
-  ~ConsoleCapture() {
-    LLKFConsoleSetSink(previous_);
-    LLKFConsoleSetQuiet(false);
-  }
-  bool saw(const std::string& line) const {
-    std::lock_guard lock(mutex_);
-    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
-  }
-
-private:
-  mutable std::mutex mutex_;
-  std::vector<std::string> lines_;
-  LLKTLogSink previous_;
-};
