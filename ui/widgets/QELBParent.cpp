@@ -15,66 +15,32 @@ OGLTRect QELFWidgetsFrameUnion(const QELCWidgets& list) {
   return u;
 }
 
-QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias) {
-  for (const Ref<QELBWidget>& member : list.members()) {
-    if (!member->alias().empty() && member->alias() == alias) return member.get();
-    if (auto* parentable = dynamic_cast<QELPParentable*>(member.get()))
-      if (QELBWidget* found = parentable->locate(alias)) return found;
-  }
-  return nullptr;
+bool QELBParent::mayAdopt(const QELBWidget* widget) const {
+  // No widget inside itself.
+  for (const QELBWidget* ancestor = this; ancestor; ancestor = ancestor->parent())
+    if (ancestor == widget) return false;
+  return true;
 }
 
 bool QELBParent::attach(const Ref<QELBWidget>& widget) {
-  if (!widget || !childs_) return false;
-  // One owner at a time; and no widget inside itself.
-  if (widget->parent() || widget->window()) return false;
-  for (QELBWidget* ancestor = this; ancestor; ancestor = ancestor->parent())
-    if (ancestor == widget.get()) return false;
-  if (childs_->append(widget) != kQELWidgetsDone) return false;
-  widget->attachIntoParent(this);
-  redraw();
-  return true;
+  return childs_ && QELFChildListAttach(*childs_, *this, widget);
 }
 
 bool QELBParent::detach(const Ref<QELBWidget>& widget) {
-  if (!widget || !childs_) return false;
-  Ref<QELBWidget> hold = widget;
-  if (childs_->remove(widget.get()) != kQELWidgetsDone) return false;
-  widget->detachFromParent();
-  redraw();
-  return true;
+  return childs_ && QELFChildListDetach(*childs_, *this, widget);
 }
 
 void QELBParent::detachAll() {
-  if (!childs_) return;
-  std::vector<Ref<QELBWidget>> members = childs_->members();
-  childs_->clear();
-  for (const Ref<QELBWidget>& member : members) member->detachFromParent();
-  redraw();
+  if (childs_) QELFChildListDetachAll(*childs_, *this);
 }
 
 void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) {
-  if (!childs_) return;
-  std::vector<Ref<QELBWidget>> members = childs_->members();
-  bool kept = widget && childs_->contains(widget.get());
-  childs_->clear();
-  for (const Ref<QELBWidget>& member : members)
-    if (member != widget) member->detachFromParent();
-  if (kept && childs_->append(widget) != kQELWidgetsDone) widget->detachFromParent();
-  redraw();
+  if (childs_) QELFChildListDetachAllBut(*childs_, *this, widget);
 }
 
-bool QELBParent::raise(const QELBWidget* widget) {
-  if (!(widget && childs_ && widget->parent() == this && childs_->raise(widget))) return false;
-  redraw();
-  return true;
-}
+bool QELBParent::raise(const QELBWidget* widget) { return childs_ && QELFChildListRaise(*childs_, *this, widget); }
 
-bool QELBParent::lower(const QELBWidget* widget) {
-  if (!(widget && childs_ && widget->parent() == this && childs_->lower(widget))) return false;
-  redraw();
-  return true;
-}
+bool QELBParent::lower(const QELBWidget* widget) { return childs_ && QELFChildListLower(*childs_, *this, widget); }
 
 QELBWidget* QELBParent::locate(std::string_view alias) {
   return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr;

@@ -7,6 +7,7 @@
 
 #include "ui/widgets/QELBWidget.h"
 #include "ui/widgets/QELCWidgets.h"
+#include "ui/widgets/QELFChildList.h"
 #include "ui/widgets/QELFGeometry.h"
 
 // Marks a widget whose children locate() searches.
@@ -17,14 +18,11 @@ public:
   virtual QELBWidget* locate(std::string_view alias) = 0;
 };
 
-// Depth-first search of the members of a list (shared by parents and the window).
-QELBWidget* QELFWidgetsLocate(const QELCWidgets& list, std::string_view alias);
-
 // The union of the members' frames; {0, 0, 100, 100} without members (what the panel and the
 // bubble size themselves around).
 OGLTRect QELFWidgetsFrameUnion(const QELCWidgets& list);
 
-class QELBParent : public QELBWidget, public QELPParentable {
+class QELBParent : public QELBWidget, public QELPParentable, private QELPChildOwner {
 public:
   ~QELBParent() override;
 
@@ -73,6 +71,12 @@ protected:
   bool passKeypadToChildren(const OGLTKeypadEvent& key);
 
 private:
+  bool mayAdopt(const QELBWidget* widget) const override;
+  void adoptChild(QELBWidget* widget) override { widget->attachIntoParent(this); }
+  void releaseChild(QELBWidget* widget) override { widget->detachFromParent(); }
+  bool holdsChild(const QELBWidget* widget) const override { return widget->parent() == this; }
+  void onChildsChanged() override { redraw(); }
+
   // Hands a non-cursor event to the children, topmost first, visible and enabled ones only;
   // true once one consumed it.
   template <typename Event>

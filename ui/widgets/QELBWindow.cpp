@@ -30,53 +30,29 @@ void QELBWindow::setSink(const Ref<QELBWidget>& widget) {
   if (!widget || owns(widget.get())) sink_ = widget;
 }
 
+bool QELBWindow::holdsChild(const QELBWidget* widget) const {
+  return !widget->parent() && const_cast<QELBWidget*>(widget)->window() == this;
+}
+
 bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
-  if (!widget || !widgets_ || widget->window() || widget->parent()) return false;
-  if (widgets_->append(widget) != kQELWidgetsDone) return false;
-  widget->attachIntoWindow(this);
-  redraw();
-  return true;
+  return widgets_ && QELFChildListAttach(*widgets_, *this, widget);
 }
 
 bool QELBWindow::detach(const Ref<QELBWidget>& widget) {
-  if (!widget || !widgets_ || widget->parent() || widget->window() != this) return false;
-  Ref<QELBWidget> hold = widget;
-  if (widgets_->remove(widget.get()) != kQELWidgetsDone) return false;
-  widget->detachFromWindow();
-  redraw();
-  return true;
+  return widgets_ && QELFChildListDetach(*widgets_, *this, widget);
 }
 
 void QELBWindow::detachAll() {
-  if (!widgets_) return;
-  std::vector<Ref<QELBWidget>> members = widgets_->members();
-  widgets_->clear();
-  for (const Ref<QELBWidget>& member : members) member->detachFromWindow();
-  redraw();
+  if (widgets_) QELFChildListDetachAll(*widgets_, *this);
 }
 
 void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
-  if (!widgets_) return;
-  std::vector<Ref<QELBWidget>> members = widgets_->members();
-  bool kept = widget && widgets_->contains(widget.get());
-  widgets_->clear();
-  for (const Ref<QELBWidget>& member : members)
-    if (member != widget) member->detachFromWindow();
-  if (kept && widgets_->append(widget) != kQELWidgetsDone) widget->detachFromWindow();
-  redraw();
+  if (widgets_) QELFChildListDetachAllBut(*widgets_, *this, widget);
 }
 
-bool QELBWindow::raise(const QELBWidget* widget) {
-  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->raise(widget))) return false;
-  redraw();
-  return true;
-}
+bool QELBWindow::raise(const QELBWidget* widget) { return widgets_ && QELFChildListRaise(*widgets_, *this, widget); }
 
-bool QELBWindow::lower(const QELBWidget* widget) {
-  if (!(widget && widgets_ && !widget->parent() && owns(widget) && widgets_->lower(widget))) return false;
-  redraw();
-  return true;
-}
+bool QELBWindow::lower(const QELBWidget* widget) { return widgets_ && QELFChildListLower(*widgets_, *this, widget); }
 
 QELBWidget* QELBWindow::locate(std::string_view alias) {
   return widgets_ ? QELFWidgetsLocate(*widgets_, alias) : nullptr;

@@ -19,6 +19,7 @@
 #include "ui/widgets/QELBWidget.h"
 #include "ui/widgets/QELCDamage.h"
 #include "ui/widgets/QELCWidgets.h"
+#include "ui/widgets/QELFChildList.h"
 #include "ui/widgets/QELTWindowTweaks.h"
 
 class QELBView;
@@ -32,7 +33,7 @@ enum : uint32_t {
   kQELResizeBottom = 4,
 };
 
-class QELBWindow : public OGLBWindow {
+class QELBWindow : public OGLBWindow, private QELPChildOwner {
 public:
   ~QELBWindow() override;
 
@@ -113,6 +114,13 @@ protected:
   void onRenderOverlayWithStep(float step, const OGLTSize& size) override;
 
 private:
+  // Top-level widgets are bound to the window and have no parent.
+  bool mayAdopt(const QELBWidget*) const override { return true; }
+  void adoptChild(QELBWidget* widget) override { widget->attachIntoWindow(this); }
+  void releaseChild(QELBWidget* widget) override { widget->detachFromWindow(); }
+  bool holdsChild(const QELBWidget* widget) const override;
+  void onChildsChanged() override { redraw(); }
+
   bool owns(const QELBWidget* widget);
   // Redrawing: damage from the frame's input, from changes of the top-level widgets and the
   // theme; whether the pass on the context draws the widget.
