@@ -1,6 +1,6 @@
 #include "imagekit/VSKFPolygon.h"
 
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 
 Ref<NRKCPolygon> VSKFPolygonResample(const Ref<NRKCPolygon>& polygon, uint32_t n) {
   if (!polygon) return nullptr;

@@ -3,7 +3,7 @@
 // same 4000 training digits, accuracy on the other 1000.
 #include "bench/vision_algorithms/bench_images.h"
 
-#include "modules/vision/algorithms/ctr/misc/cnn/Layer.h"
+#include "modules/vision/algorithms/network/Layer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // point test and smoothing must answer without throwing, asserting or reading out of bounds.
 // Input: a count byte, then x, y floats taken four bytes at a time.
 #include "imagekit/VSKFPolygon.h"
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>

@@ -1,6 +1,6 @@
 #include "modules/vision/algorithms/graph/filter.h"
 #include "modules/vision/algorithms/graph/imconv.h"
-#include "modules/vision/algorithms/graph/misc.h"
+#include "modules/vision/algorithms/graph/sqrt-and-colour.h"
 #include "modules/vision/algorithms/graph/segment-image.h"
 
 #include <gtest/gtest.h>

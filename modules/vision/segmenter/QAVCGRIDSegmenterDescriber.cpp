@@ -8,7 +8,7 @@
 
 #include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 #include "modules/vision/segmenter/QAVFGRIDSegmenterPack.h"
 
 namespace {

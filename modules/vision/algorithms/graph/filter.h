@@ -1,7 +1,7 @@
 #pragma once
 // Separable Gaussian smoothing of float images. Each convolution pass writes its result
 // transposed, so two passes over an image and its transpose smooth both directions.
-#include "modules/vision/algorithms/graph/image.h"
+#include "modules/vision/algorithms/graph/pixel-image.h"
 
 #include <vector>
 

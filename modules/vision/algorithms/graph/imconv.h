@@ -1,7 +1,7 @@
 #pragma once
 // Conversions between image types. Each answers a new image that owns its data, or null when
 // memory runs out.
-#include "modules/vision/algorithms/graph/image.h"
+#include "modules/vision/algorithms/graph/pixel-image.h"
 
 namespace graphseg {
 

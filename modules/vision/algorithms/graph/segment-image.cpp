@@ -1,7 +1,7 @@
 #include "modules/vision/algorithms/graph/segment-image.h"
 
 #include "modules/vision/algorithms/graph/filter.h"
-#include "modules/vision/algorithms/graph/misc.h"
+#include "modules/vision/algorithms/graph/sqrt-and-colour.h"
 
 #include <cerrno>
 #include <climits>

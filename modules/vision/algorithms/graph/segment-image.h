@@ -2,7 +2,7 @@
 // Graph-based segmentation of colour images with a reusable context that holds every work buffer
 // for one image size, and a visualisation that paints each region in its own colour.
 #include "modules/vision/algorithms/graph/disjoint-set.h"
-#include "modules/vision/algorithms/graph/image.h"
+#include "modules/vision/algorithms/graph/pixel-image.h"
 #include "modules/vision/algorithms/graph/segment-graph.h"
 
 #include <map>

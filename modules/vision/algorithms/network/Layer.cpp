@@ -1,4 +1,4 @@
-#include "modules/vision/algorithms/ctr/misc/cnn/Layer.h"
+#include "modules/vision/algorithms/network/Layer.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers of the graph segmentation: random colours and a table-driven square root.
-#include "modules/vision/algorithms/graph/image.h"
+#include "modules/vision/algorithms/graph/pixel-image.h"
 
 #include <array>
 #include <bit>

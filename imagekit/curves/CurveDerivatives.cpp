@@ -1,5 +1,5 @@
 // Gaussian derivative kernels and the convolution of a curve's coordinates with them.
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 
 #include <opencv2/imgproc.hpp>
 

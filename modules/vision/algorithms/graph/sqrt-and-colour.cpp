@@ -1,4 +1,4 @@
-#include "modules/vision/algorithms/graph/misc.h"
+#include "modules/vision/algorithms/graph/sqrt-and-colour.h"
 
 #include <cstdlib>
 

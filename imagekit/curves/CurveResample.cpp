@@ -1,5 +1,5 @@
 // Resampling a polyline to N points equally spaced along its length.
-#include "imagekit/ctr/misc/resampling/CurveResampling.h"
+#include "imagekit/curves/CurveResampling.h"
 
 #include <opencv2/imgproc.hpp>
 
