@@ -1,5 +1,6 @@
 #include "ui/widgets/QELBParent.h"
 
+#include "framework/core/LLKFThreadContract.h"
 #include "ui/widgets/QELBWindow.h"
 
 QELBParent::QELBParent(OGLTSize size, OGLTPoint position)
@@ -23,6 +24,8 @@ bool QELBParent::mayAdopt(const QELBWidget* widget) const {
 }
 
 bool QELBParent::attach(const Ref<QELBWidget>& widget) {
+  if (QELBWindow* owner = window())
+    LLKF_EXPECT_THREAD(owner->isWidgetThread(), "attaching a widget: window thread only");
   return childs_ && QELFChildListAttach(*childs_, *this, widget);
 }
 

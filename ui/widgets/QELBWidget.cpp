@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/core/LLKFThreadContract.h"
 #include "ui/widgets/QELBParent.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELCWidgets.h"
@@ -135,6 +136,7 @@ void QELBWidget::setOpacity(float opacity) { showChange(opacity_, opacity); }
 void QELBWidget::redraw() {
   QELBWindow* owner = window();
   if (!owner) return;
+  LLKF_EXPECT_THREAD(owner->isWidgetThread(), "a widget's redraw: window thread only");
   OGLTPoint corner = localToWorld({0, 0});
   OGLTSize s = size();
   owner->redraw({corner.x, corner.y, corner.x + s.w, corner.y + s.h});
@@ -180,6 +182,8 @@ void QELBWidget::detachFromWindow() {
 
 bool QELBWidget::send(const Ref<LLKCMessage>& message) {
   if (!message) return false;
+  if (QELBWindow* owner = window())
+    LLKF_EXPECT_THREAD(owner->isWidgetThread(), "a widget's messages: window thread only");
   Ref<QELBWidget> self(this);  // the sender lives while its message is handled
   if (parent_) {
     Ref<QELBParent> parent(parent_);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "framework/core/LLKFLog.h"
+#include "framework/core/LLKFThreadContract.h"
 #include "ui/gl/OGLF2D.h"
 #include "ui/gl/OGLFBuiltinFonts.h"
 #include "ui/widgets/QELBParent.h"
@@ -35,6 +36,7 @@ bool QELBWindow::holdsChild(const QELBWidget* widget) const {
 }
 
 bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
+  LLKF_EXPECT_THREAD(isWidgetThread(), "attaching a widget: window thread only");
   return widgets_ && QELFChildListAttach(*widgets_, *this, widget);
 }
 

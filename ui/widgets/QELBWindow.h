@@ -38,6 +38,9 @@ public:
   ~QELBWindow() override;
 
   void dirtyLayers() { dirtyLayers_ = true; }
+  // Widget code runs on the window's thread only: true there, and anywhere while the window's
+  // loop does not run (a window built before it starts, or driven by a test).
+  bool isWidgetThread() const { return !isRunning() || isLoopThread(); }
 
   // Redraw requests (window thread): the next frame draws again the widgets over the rect
   // (window coordinates), or all of them. A widget asks with its own redraw(). Input, work run
