@@ -59,11 +59,9 @@ void VSKCCocoFeedView::onAttachedIntoWindow() {
   Ref<LLKCFSFolder> folder = path.empty() ? nullptr : LLKCFSFolder::folderWithFullPath(path.c_str());
   ZRVBView::onAttachedIntoWindow();
   resizeWithWindow(window());
-  // A worker runs once: a view attached again gets a new one.
-  if (worker_->getUid() != 0) {
-    Ref<VSKCCocoFeedWorker> fresh = VSKCCocoFeedWorker::workerWithTarget(this);
-    if (fresh) worker_ = std::move(fresh);
-  }
+  // A worker runs once: a view attached again gets one that goes on with the random order its
+  // check box shows and the frame count.
+  if (worker_->getUid() != 0) worker_ = VSKCCocoFeedWorker::workerFollowing(*worker_);
   if (!worker_->start()) {
     setStatus("the feed cannot start");
     LLKFLog("cocofeed : the worker cannot start");

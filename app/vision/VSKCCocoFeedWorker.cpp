@@ -27,6 +27,13 @@ Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerWithTarget(QELBWidget* target)
   return makeRef<VSKCCocoFeedWorker>(target, guid->string());
 }
 
+Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerFollowing(const VSKCCocoFeedWorker& stopped) {
+  Ref<VSKCCocoFeedWorker> worker = makeRef<VSKCCocoFeedWorker>(stopped.target_, stopped.guid_);
+  worker->random_ = stopped.random_;
+  worker->frames_ = stopped.frames_;
+  return worker;
+}
+
 VSKCCocoFeedWorker::~VSKCCocoFeedWorker() { stopAndJoin(); }
 
 bool VSKCCocoFeedWorker::onMessaged(const Ref<LLKCMessage>& message) {

@@ -12,6 +12,9 @@
 // not published: it would pass for an image without objects. In random order the folder wraps
 // around at its end.
 //
+// A worker runs once; the view that attaches again carries its state over into a successor
+// (workerFollowing): the source guid, the random order and the frame count.
+//
 // Threads: messages are posted from any thread (post); onMessaged and onRunning run on the
 // worker's thread, which alone touches its fields. The target is not retained: its owner stops
 // and joins the worker (stopAndJoin) before the target goes.
@@ -38,6 +41,8 @@ class VSKCCocoFeedWorker : public LLKBHandler {
 public:
   // Null when the worker's guid cannot be made.
   [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerWithTarget(QELBWidget* target);
+  // A worker for the same target that goes on where a stopped and joined one left off.
+  [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerFollowing(const VSKCCocoFeedWorker& stopped);
   ~VSKCCocoFeedWorker() override;
 
   const std::string& guid() const { return guid_; }

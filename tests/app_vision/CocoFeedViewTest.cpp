@@ -1,6 +1,7 @@
 // The COCO feed view on a headless window with the shared substrate, driven by clicks on its
 // buttons: the folder kept as "src.path" feeds the first "Submit", the labelling tool's broadcast
-// asks for the next image, and what the feed cannot do is shown in the view's status bar.
+// asks for the next image, a view attached again goes on in the order its check box shows and
+// with the next frame number, and what the feed cannot do is shown in the view's status bar.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -117,6 +118,28 @@ TEST_F(CocoFeedViewTest, TheKeptFolderFeedsTheFirstSubmitAndTheBroadcastAsksForT
   ASSERT_EQ(published(2).size(), 2u);
   EXPECT_EQ(sampleOf(published(2)[1]), "second");
   EXPECT_EQ(metaUint(published(2)[1].get(), "frameid"), 2u);
+}
+
+TEST_F(CocoFeedViewTest, AViewAttachedAgainGoesOnInItsOrderAndCountsOn) {
+  writeScenes({"only"});
+  openOnFolder();
+  click("random sample");
+  auto* random = dynamic_cast<QELBCheckbox*>(control("random sample"));
+  ASSERT_TRUE(random && random->value());
+  click("Submit");
+  ASSERT_EQ(published(1).size(), 1u);
+
+  ASSERT_TRUE(window->detach(view));
+  ASSERT_TRUE(window->attach(view));
+  window->frame();
+  EXPECT_TRUE(random->value());
+  click("Submit");
+  ASSERT_EQ(published(2).size(), 2u);
+  EXPECT_EQ(metaUint(published(2)[1].get(), "frameid"), 2u) << "the frame count goes on";
+  // In random order the folder of one image wraps around instead of ending.
+  click("Submit");
+  EXPECT_EQ(published(3).size(), 3u) << view->status();
+  EXPECT_EQ(cocoLines("no more images"), 0u);
 }
 
 TEST_F(CocoFeedViewTest, WhatTheFeedCannotDoIsShownInItsStatusBarAndLoggedOnce) {
