@@ -12,6 +12,15 @@
 #include "imagekit/VSKFPolygon.h"
 #include "modules/vision/classifier/QAVFFakeClassifier.h"
 
+namespace {
+// The path as the log shows it: the labels file's is relative to the working folder.
+std::string absolute(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.lexically_normal().string();
+}
+}  // namespace
+
 Ref<QAVCFakeClassifier> QAVCFakeClassifier::classifierWithGuid(const std::string& guid, const std::string& label,
                                                                const std::string& alias, Ref<MRKCFrame> properties) {
   return makeRef<QAVCFakeClassifier>(guid, label, alias, std::move(properties));
@@ -31,22 +40,38 @@ void QAVCFakeClassifier::onAttached() {
 }
 
 void QAVCFakeClassifier::onActionCompleted(QAVCFakeClassifierActionLoad* action) {
-  if (!action || action->outcome() != 0 || !action->content()) return;
+  if (!action) return;
+  const std::string file = absolute(action->path());
+  if (action->outcome() != 0 || !action->content() || !action->problem().empty()) {
+    LLKFLog("%s : no class names, so nothing is published: %s %s", label().c_str(), file.c_str(),
+            action->problem().empty() ? "cannot be read" : action->problem().c_str());
+    return;
+  }
   const JSKCFrame& content = *action->content();
   std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes;
   for (size_t m = 0; m < content.count(); ++m) {
     Ref<JSKBValue> value = content.fetchAtIndex(m);
     const JSKCArray* names = value ? value->asArray() : nullptr;
     if (!names) continue;
-    std::vector<Ref<MRKCSymbol>>& symbols = classes[content.labelAtIndex(m)];
+    std::vector<Ref<MRKCSymbol>> symbols;
+    bool named = false;
     for (size_t i = 0; i < names->count(); ++i) {
       Ref<JSKBValue> name = names->atIndex(i);
       const JSKCString* text = name ? name->asString() : nullptr;
       symbols.push_back(text ? MRKCSymbol::symbolWithValue(text->string()) : nullptr);
+      named = named || text;
     }
+    // An array without a single name names nothing: the channel takes the fallback's names.
+    if (named) classes[content.labelAtIndex(m)] = std::move(symbols);
+  }
+  if (classes.empty()) {
+    LLKFLog("%s : no class names, so nothing is published: %s holds no array of names", label().c_str(), file.c_str());
+    return;
   }
   std::lock_guard lock(mutex_);
   classes_ = std::move(classes);
+  classesRead_ = true;
+  labelsFile_ = file;
 }
 
 void QAVCFakeClassifier::onReceivedSquib(MRKCSquib* squib, const std::string& source) {
@@ -101,7 +126,14 @@ Ref<VSKCImageSample> QAVCFakeClassifier::sampleAt(const std::string& path) {
 Ref<MRKCSymbol> QAVCFakeClassifier::classFor(const std::string& channel, uint8_t value) {
   std::lock_guard lock(mutex_);
   auto classes = classes_.find(channel);
-  if (value == 0 || classes == classes_.end() || value > classes->second.size()) return nullptr;
+  if (classes == classes_.end()) classes = classes_.find(kFallbackChannel);
+  if (classes == classes_.end()) {
+    if (classesRead_ && unnamed_.insert(channel).second)
+      LLKFLog("%s : no class names for %s, so nothing of it is published: %s has none for it nor for %s",
+              label().c_str(), channel.c_str(), labelsFile_.c_str(), kFallbackChannel);
+    return nullptr;
+  }
+  if (value == 0 || value > classes->second.size()) return nullptr;
   return classes->second[value - 1u];
 }
 

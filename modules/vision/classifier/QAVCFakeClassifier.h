@@ -8,13 +8,16 @@
 // Properties: "inputs"; "folder" the folder of the sample files (required); "output" the label
 // it publishes on (default its own). Class names come from "./rsc/labels.json", read on the
 // offloader at attach: one array of names per channel, name i (from 1) for label value i of the
-// samples of images received on that channel.
+// samples of images received on that channel; a channel the file has no names for takes those of
+// "qav.stream.peri.seg". A file that cannot be read, and a channel left without names, are
+// logged once, naming the file.
 //
 // Samples read are kept (up to 64, while their file is unchanged), so that an image fed again
 // is not read and parsed again. Hooks run one at a time; the class table and the kept samples
 // are also guarded, as the labels file's completion comes from the offloader.
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,8 @@
 class QAVCFakeClassifier : public QAVBProcessor {
 public:
   static constexpr const char* kLabelsPath = "./rsc/labels.json";
+  // The names of the channels that the labels file has none for.
+  static constexpr const char* kFallbackChannel = "qav.stream.peri.seg";
   static constexpr size_t kKeptSamples = 64;
 
   [[nodiscard]] static Ref<QAVCFakeClassifier> classifierWithGuid(const std::string& guid, const std::string& label,
@@ -61,5 +66,9 @@ private:
   std::string folder_;  // read at attach; empty: every squib is ignored
   std::mutex mutex_;
   std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes_;  // per channel, class i at i - 1
+  // Once the labels file gave names: its full path, and the channels said to have none.
+  bool classesRead_ = false;
+  std::string labelsFile_;
+  std::set<std::string> unnamed_;
   std::map<std::string, Kept> kept_;
 };

@@ -3,14 +3,19 @@
 #include <new>
 
 #include "framework/core/JSKCReader.h"
+#include "framework/core/LLKFFiles.h"
 #include "framework/core/NRKCPolygon.h"
 #include "framework/substrate/MRKCData.h"
 #include "framework/substrate/MRKCNumber.h"
 
-Ref<JSKCFrame> QAVFFakeClassifierReadJSON(const char* path) {
+Ref<JSKCFrame> QAVFFakeClassifierReadJSON(const char* path, std::string* why) {
+  std::string text;
+  if (!LLKFReadFile(path, text, why)) return JSKCFrame::frame();
   Ref<JSKCReader> reader = JSKCReader::reader();
-  Ref<JSKCFrame> frame = reader && path ? reader->readFromPath(path) : nullptr;
-  return frame ? frame : JSKCFrame::frame();
+  Ref<JSKCFrame> frame = reader ? reader->readFromString(text) : nullptr;
+  if (frame) return frame;
+  if (why) *why = "is not a JSON object";
+  return JSKCFrame::frame();
 }
 
 Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol, const LLKCObjectDeque* polygons) {
