@@ -196,13 +196,35 @@ TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
   ASSERT_TRUE(image);
 
   attach((home / "samples").string());
-  stage.send(kChannel, {image, image});  // the second is read from what was kept
+  stage.send(kChannel, {image, image});  // each is replayed
   const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
   ASSERT_EQ(published.size(), 2u);
   for (const auto& labelled : published) {
     const std::vector<std::pair<uint64_t, std::string>> expected = {{0, "car"}, {3, "person"}};
     EXPECT_EQ(classesOf(labelled.get()), expected);
   }
+}
+
+TEST_F(FakeClassifier, ASampleSavedAgainIsReplayedWithItsNewLabels) {
+  const std::string samples = (home / "samples").string(), file = samples + "/pic.jpg.bin";
+  Ref<MRKCStatement> image = savedSquares(samples, {{0, 2}});
+  attach(samples);
+  stage.send(kChannel, {image});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 1).size(), 1u);
+  EXPECT_EQ(classesOf(stage.tap->waitFor("qav.stream.labeled", 1)[0].get()),
+            (std::vector<std::pair<uint64_t, std::string>>{{0, "car"}}));
+
+  // Labelled again: a file of the same size, saved within the same tick of the file system's
+  // clock (its modification time is the one it had).
+  const auto modified = fs::last_write_time(file);
+  const auto size = fs::file_size(file);
+  ASSERT_TRUE(savedSquares(samples, {{0, 1}}));
+  ASSERT_EQ(fs::file_size(file), size);
+  fs::last_write_time(file, modified);
+  stage.send(kChannel, {image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
+  EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
 }
 
 TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNames) {

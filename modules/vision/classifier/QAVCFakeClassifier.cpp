@@ -1,5 +1,9 @@
 #include "modules/vision/classifier/QAVCFakeClassifier.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 
 #include "framework/core/JSKCArray.h"
@@ -18,6 +22,21 @@ std::string absolute(const std::string& path) {
   std::error_code error;
   std::filesystem::path full = std::filesystem::absolute(path, error);
   return error ? path : full.lexically_normal().string();
+}
+
+// A file whose times are this close to now may still change without changing them.
+constexpr int64_t kSettledNs = 2'000'000'000;
+
+int64_t nanoseconds(const timespec& time) { return int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
+
+// The file's stamp; true only when its times are old enough for a later change to show in them.
+bool settledStamp(const std::string& path, std::array<int64_t, 5>* stamp) {
+  struct stat status {};
+  timespec now{};
+  if (stat(path.c_str(), &status) != 0 || clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+  const int64_t modified = nanoseconds(status.st_mtim), changed = nanoseconds(status.st_ctim);
+  *stamp = {int64_t(status.st_dev), int64_t(status.st_ino), int64_t(status.st_size), modified, changed};
+  return nanoseconds(now) - std::max(modified, changed) >= kSettledNs;
 }
 }  // namespace
 
@@ -101,25 +120,25 @@ Ref<MRKCStatement> QAVCFakeClassifier::replay(const QAVTImageStatement& image, c
 }
 
 Ref<VSKCImageSample> QAVCFakeClassifier::sampleAt(const std::string& path) {
-  std::error_code error;
-  const auto modified = std::filesystem::last_write_time(path, error).time_since_epoch().count();
-  const uint64_t size = error ? 0 : std::filesystem::file_size(path, error);
-  {
+  Stamp stamp{};
+  const bool settled = settledStamp(path, &stamp);
+  if (settled) {
     std::lock_guard lock(mutex_);
     auto kept = kept_.find(path);
-    if (!error && kept != kept_.end() && kept->second.modified == modified && kept->second.size == size)
-      return kept->second.sample;
+    if (kept != kept_.end() && kept->second.stamp == stamp) return kept->second.sample;
   }
   Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromPath(path);
   if (!sample) {
     LLKFLog("%s - failed to open %s", label().c_str(), path.c_str());
     return nullptr;
   }
-  if (!error) {
-    std::lock_guard lock(mutex_);
-    if (kept_.size() >= kKeptSamples) kept_.clear();
-    kept_[path] = {sample, modified, size};
+  std::lock_guard lock(mutex_);
+  if (!settled) {
+    kept_.erase(path);
+    return sample;
   }
+  if (kept_.size() >= kKeptSamples) kept_.clear();
+  kept_[path] = {sample, stamp};
   return sample;
 }
 

@@ -13,8 +13,11 @@
 // logged once, naming the file.
 //
 // Samples read are kept (up to 64, while their file is unchanged), so that an image fed again
-// is not read and parsed again. Hooks run one at a time; the class table and the kept samples
+// is not read and parsed again. A file is only trusted to be unchanged once its times are
+// seconds old: file systems keep time coarsely, and a file saved again within one tick of their
+// clock, at the same size, would look the same. Hooks run one at a time; the class table and the kept samples
 // are also guarded, as the labels file's completion comes from the offloader.
+#include <array>
 #include <map>
 #include <mutex>
 #include <set>
@@ -50,10 +53,11 @@ private:
   friend Ref<T> makeRef(Args&&... args);
   using QAVBProcessor::QAVBProcessor;
 
+  // What tells a file unchanged: device, inode, size, modification and status change times.
+  using Stamp = std::array<int64_t, 5>;
   struct Kept {
     Ref<VSKCImageSample> sample;
-    int64_t modified = 0;
-    uint64_t size = 0;
+    Stamp stamp{};
   };
 
   Ref<MRKCStatement> replay(const QAVTImageStatement& image, const std::string& channel);
