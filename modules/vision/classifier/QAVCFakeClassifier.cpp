@@ -6,8 +6,6 @@
 #include <ctime>
 #include <filesystem>
 
-#include "framework/core/JSKCArray.h"
-#include "framework/core/JSKCString.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCString.h"
@@ -66,23 +64,7 @@ void QAVCFakeClassifier::onActionCompleted(QAVCFakeClassifierActionLoad* action)
             action->problem().empty() ? "cannot be read" : action->problem().c_str());
     return;
   }
-  const JSKCFrame& content = *action->content();
-  std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes;
-  for (size_t m = 0; m < content.count(); ++m) {
-    Ref<JSKBValue> value = content.fetchAtIndex(m);
-    const JSKCArray* names = value ? value->asArray() : nullptr;
-    if (!names) continue;
-    std::vector<Ref<MRKCSymbol>> symbols;
-    bool named = false;
-    for (size_t i = 0; i < names->count(); ++i) {
-      Ref<JSKBValue> name = names->atIndex(i);
-      const JSKCString* text = name ? name->asString() : nullptr;
-      symbols.push_back(text ? MRKCSymbol::symbolWithValue(text->string()) : nullptr);
-      named = named || text;
-    }
-    // An array without a single name names nothing: the channel takes the fallback's names.
-    if (named) classes[content.labelAtIndex(m)] = std::move(symbols);
-  }
+  QAVTFakeClassifierClasses classes = QAVFFakeClassifierClassTable(*action->content());
   if (classes.empty()) {
     LLKFLog("%s : no class names, so nothing is published: %s holds no array of names", label().c_str(), file.c_str());
     return;

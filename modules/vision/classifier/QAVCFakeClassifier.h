@@ -27,6 +27,7 @@
 #include "framework/substrate/MRKCClassRegistry.h"
 #include "imagekit/VSKCImageSample.h"
 #include "modules/vision/classifier/QAVCFakeClassifierActionLoad.h"
+#include "modules/vision/classifier/QAVFFakeClassifier.h"
 #include "modules/vision/processors/QAVBProcessor.h"
 
 class QAVCFakeClassifier : public QAVBProcessor {
@@ -69,7 +70,7 @@ private:
 
   std::string folder_;  // read at attach; empty: every squib is ignored
   std::mutex mutex_;
-  std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes_;  // per channel, class i at i - 1
+  QAVTFakeClassifierClasses classes_;
   // Once the labels file gave names: its full path, and the channels said to have none.
   bool classesRead_ = false;
   std::string labelsFile_;
