@@ -20,7 +20,7 @@ Ref<LLKCMessage> feedMessage(uint32_t tag, Ref<LLKBObject> payload = nullptr) {
 }  // namespace
 
 VSKCCocoFeedView::VSKCCocoFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "COCO feeder", 0x2150, std::move(config)) {}
+    : ZRVBView(size, position, "COCO feeder", 0x2150 | kQELViewStatusBar, std::move(config)) {}
 
 VSKCCocoFeedView::~VSKCCocoFeedView() {
   if (worker_) worker_->stopAndJoin();
@@ -59,11 +59,9 @@ void VSKCCocoFeedView::onAttachedIntoWindow() {
   Ref<LLKCFSFolder> folder = path.empty() ? nullptr : LLKCFSFolder::folderWithFullPath(path.c_str());
   ZRVBView::onAttachedIntoWindow();
   resizeWithWindow(window());
-  // A worker runs once: a view attached again gets a new one.
-  if (worker_->getUid() != 0) {
-    Ref<VSKCCocoFeedWorker> fresh = VSKCCocoFeedWorker::workerWithTarget(this);
-    if (fresh) worker_ = std::move(fresh);
-  }
+  // A worker runs once: a view attached again gets one that goes on with the random order its
+  // check box shows and the frame count.
+  if (worker_->getUid() != 0) worker_ = VSKCCocoFeedWorker::workerFollowing(*worker_);
   if (!worker_->start()) {
     setStatus("the feed cannot start");
     LLKFLog("cocofeed : the worker cannot start");

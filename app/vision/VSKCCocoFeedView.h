@@ -2,7 +2,7 @@
 // The COCO feed's view ("COCO feeder"): buttons to choose the dataset folder, publish the next
 // image, publish the same image again and start the folder over, and a check box for random
 // order. The work runs in the view's worker (VSKCCocoFeedWorker) from attach to detach; the
-// view only posts it messages and shows what it tells in the status bar. A broadcast "next"
+// view only posts it messages and shows what it tells in its status bar. A broadcast "next"
 // (uid and tag 0xFFFF), which the labelling tool sends, asks for the next image.
 //
 // Window's thread only.

@@ -13,7 +13,6 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/IMKCBitmap.h"
 #include "imagekit/IMKFImageFormat.h"
-#include "ui/widgets/QELBApplication.h"
 
 namespace {
 constexpr const char* kChannel = "qav.stream.raw";
@@ -28,6 +27,13 @@ Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerWithTarget(QELBWidget* target)
   return makeRef<VSKCCocoFeedWorker>(target, guid->string());
 }
 
+Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerFollowing(const VSKCCocoFeedWorker& stopped) {
+  Ref<VSKCCocoFeedWorker> worker = makeRef<VSKCCocoFeedWorker>(stopped.target_, stopped.guid_);
+  worker->random_ = stopped.random_;
+  worker->frames_ = stopped.frames_;
+  return worker;
+}
+
 VSKCCocoFeedWorker::~VSKCCocoFeedWorker() { stopAndJoin(); }
 
 bool VSKCCocoFeedWorker::onMessaged(const Ref<LLKCMessage>& message) {
@@ -37,6 +43,7 @@ bool VSKCCocoFeedWorker::onMessaged(const Ref<LLKCMessage>& message) {
       if (Ref<LLKCFSFolder> folder = message->payloadAs<LLKCFSFolder>()) {
         folder_ = std::move(folder);
         folder_->rewind();
+        told_.clear();
       }
       return true;
     case kVSKCocoFeedNext:
@@ -51,6 +58,7 @@ bool VSKCCocoFeedWorker::onMessaged(const Ref<LLKCMessage>& message) {
     case kVSKCocoFeedRewind:
       if (folder_) folder_->rewind();
       forgetPair();
+      told_.clear();
       return true;
     case kVSKCocoFeedRandom:
       random_ = !random_;
@@ -71,7 +79,7 @@ bool VSKCCocoFeedWorker::onRunning() {
 
 bool VSKCCocoFeedWorker::seekPair() {
   if (!folder_) {
-    tell("no source folder: choose one with \"Set source folder\"");
+    tell("no source folder", "choose one with \"Set source folder\"");
     return false;
   }
   bool atEnd = false;
@@ -79,7 +87,7 @@ bool VSKCCocoFeedWorker::seekPair() {
   // A "jpg" without its ".json" was passed over: look further on the next run.
   if (atEnd) {
     if (!random_ || ++wraps_ > kMaxWraps) {
-      tell("no more images in " + folder_->absFullPath() + ": press \"Rewind\" or choose another folder");
+      tell("no more images", folder_->absFullPath() + " is at its end: press \"Rewind\" or choose another folder");
       return false;
     }
     folder_->rewind();
@@ -89,14 +97,16 @@ bool VSKCCocoFeedWorker::seekPair() {
 
 bool VSKCCocoFeedWorker::publishPair() {
   const std::string name = jpg_->name();
-  Ref<MRKCFrame> annotations = MRKFJSONDecodeFrame(QELFApplicationReadJSON(json_->absFullPath().c_str()).get(), 1);
   Ref<IMKCBitmap> bitmap = IMKCBitmap::bitmapfromPath(jpg_->absFullPath(), IMKPixelFormatBGR);
   if (!bitmap) {
-    tell("cannot read the image " + name + ": press \"Submit\" for the next one");
+    tell("cannot read " + name, "not an image that can be decoded: press \"Submit\" for the next one");
     return false;
   }
+  std::string why;
+  Ref<MRKCFrame> annotations = VSKFCocoFeedReadAnnotations(json_->absFullPath(), &why);
   if (!annotations) {
-    tell("cannot read the annotations of " + name + ": press \"Submit\" for the next one");
+    tell("cannot read " + json_->name(),
+         json_->name() + " " + why + ", so " + name + " is not published: press \"Submit\" for the next one");
     return false;
   }
   Ref<MRKCBinary> pixels = MRKCBinary::binaryWithValue(bitmap->data().get());
@@ -123,6 +133,7 @@ bool VSKCCocoFeedWorker::publishPair() {
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
   if (!squib || !substrate) return true;
   frames_ = frameid;
+  told_.clear();
   if (!substrate->publish(squib.get(), guid_)) LLKFLog("cocofeed : the image %s could not be published", name.c_str());
   return true;
 }
@@ -132,9 +143,10 @@ void VSKCCocoFeedWorker::forgetPair() {
   json_ = nullptr;
 }
 
-void VSKCCocoFeedWorker::tell(const std::string& text) {
+void VSKCCocoFeedWorker::tell(const std::string& text, const std::string& detail) {
   seek_ = false;
-  LLKFLog("cocofeed : %s", text.c_str());
+  if (text != told_) LLKFLog("cocofeed : %s: %s", text.c_str(), detail.c_str());
+  told_ = text;
   if (!target_) return;
   Ref<LLKCMessage> message =
       LLKCMessage::messageWithCode({kVSKCocoFeedUid, kVSKCocoFeedTell, 0}, LLKCString::stringWithString(text));

@@ -5,9 +5,15 @@
 // until it is asked (next or repeat); each request publishes at most one image.
 //
 // When a request cannot be met (no folder, the end of the folder, an image or annotation file
-// that cannot be read) the worker drops the request, logs why and pokes its target with
-// kVSKCocoFeedTell carrying the text under "text", then waits for the next request. In random
-// order the folder wraps around at its end.
+// that cannot be read) the worker drops the request and pokes its target with kVSKCocoFeedTell
+// carrying a short text as payload ("no more images", "cannot read <file>"; the log line adds
+// the details), then waits for the next request. The log gets one line per event: asking again
+// for what was just refused is not logged again. An image whose annotations cannot be read is
+// not published: it would pass for an image without objects. In random order the folder wraps
+// around at its end.
+//
+// A worker runs once; the view that attaches again carries its state over into a successor
+// (workerFollowing): the source guid, the random order and the frame count.
 //
 // Threads: messages are posted from any thread (post); onMessaged and onRunning run on the
 // worker's thread, which alone touches its fields. The target is not retained: its owner stops
@@ -35,6 +41,8 @@ class VSKCCocoFeedWorker : public LLKBHandler {
 public:
   // Null when the worker's guid cannot be made.
   [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerWithTarget(QELBWidget* target);
+  // A worker for the same target that goes on where a stopped and joined one left off.
+  [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerFollowing(const VSKCCocoFeedWorker& stopped);
   ~VSKCCocoFeedWorker() override;
 
   const std::string& guid() const { return guid_; }
@@ -53,8 +61,9 @@ private:
   // Publishes the current pair; false when it cannot be read (told).
   bool publishPair();
   void forgetPair();
-  // Ends the request and tells the user why.
-  void tell(const std::string& text);
+  // Ends the request and tells the user why: the text, short enough for the view's status bar,
+  // to the target; the text and the detail to the log.
+  void tell(const std::string& text, const std::string& detail);
 
   QELBWidget* target_ = nullptr;
   std::string guid_;
@@ -66,4 +75,6 @@ private:
   // Times the folder wrapped around during the current request (random order only).
   uint32_t wraps_ = 0;
   uint64_t frames_ = 0;
+  // What was last told, logged once until the feed moves on.
+  std::string told_;
 };

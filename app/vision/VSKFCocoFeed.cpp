@@ -1,6 +1,9 @@
 #include "app/vision/VSKFCocoFeed.h"
 
+#include "framework/core/JSKCReader.h"
+#include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFRandom.h"
+#include "framework/substrate/MRKFTerms.h"
 
 Ref<LLKCFSFile> VSKFCocoFeedViewNextFileWithExtension(LLKCFSFolder& folder, const char* extension, bool random) {
   while (Ref<LLKBFSEntry> entry = folder.nextEntry()) {
@@ -23,4 +26,23 @@ bool VSKFCocoFeedViewNext(LLKCFSFolder& folder, Ref<LLKCFSFile>* image, Ref<LLKC
   *image = std::move(jpg);
   *annotations = std::move(json);
   return true;
+}
+
+Ref<MRKCFrame> VSKFCocoFeedReadAnnotations(const std::string& path, std::string* why) {
+  std::string text;
+  if (!LLKFReadFile(path.c_str(), text, why)) return nullptr;
+  return VSKFCocoFeedDecodeAnnotations(text, why);
+}
+
+Ref<MRKCFrame> VSKFCocoFeedDecodeAnnotations(std::string_view text, std::string* why) {
+  Ref<JSKCReader> reader = JSKCReader::reader();
+  Ref<JSKCFrame> json = reader ? reader->readFromString(text) : nullptr;
+  if (!json) {
+    if (why) *why = "is not a JSON object";
+    return nullptr;
+  }
+  std::string error;
+  Ref<MRKCFrame> frame = MRKFJSONDecodeFrame(json.get(), kMRKJSONStrings, &error);
+  if (!frame && why) *why = "cannot be decoded: " + (error.empty() ? std::string("out of memory") : error);
+  return frame;
 }

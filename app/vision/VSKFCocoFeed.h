@@ -2,8 +2,12 @@
 // Walking a COCO-style dataset folder: every "jpg" image that has its "<basename>.json"
 // annotation file beside it is one entry of the feed. The folder lists its entries in name
 // order and keeps its position, so the feed's position is the folder's.
+#include <string>
+#include <string_view>
+
 #include "framework/core/LLKCFSFile.h"
 #include "framework/core/LLKCFSFolder.h"
+#include "framework/substrate/MRKCFrame.h"
 
 // The next file of the folder, from its current position, whose extension is exactly the given
 // one (case counts: "JPG" is not "jpg"). In random mode each such file is taken with a chance of
@@ -16,3 +20,10 @@
 // image either way). *atEnd, when given, says whether the folder had no further image.
 bool VSKFCocoFeedViewNext(LLKCFSFolder& folder, Ref<LLKCFSFile>* image, Ref<LLKCFSFile>* annotations, bool random,
                           bool* atEnd = nullptr);
+
+// An image's annotations as the frame published under "coco" (strings stay strings). Null, with
+// the reason in *why, for a file that cannot be read (missing, a folder, a pipe, too large) or
+// whose text is not one JSON object: cut short, a number out of range, NaN. Never an empty frame
+// in place of a failure, so that an unreadable file is not taken for an image without objects.
+[[nodiscard]] Ref<MRKCFrame> VSKFCocoFeedReadAnnotations(const std::string& path, std::string* why);
+[[nodiscard]] Ref<MRKCFrame> VSKFCocoFeedDecodeAnnotations(std::string_view text, std::string* why);

@@ -1,11 +1,14 @@
 // The COCO feed's worker on folders of the generated dataset: which files make a pair, their
 // order, repeat and rewind, random order, and the requests that cannot be met (the end of the
-// folder, no folder, an image that cannot be decoded), which end with a word to the user
-// instead of a worker that spins.
+// folder, no folder, an image that cannot be decoded, annotations that cannot be read), which end
+// with a word to the user instead of a worker that spins, logged once however often they are asked.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "app/vision/VSKCCocoFeedWorker.h"
@@ -47,6 +50,15 @@ protected:
   void post(uint32_t tag, Ref<LLKBObject> payload = nullptr) {
     ASSERT_TRUE(worker->post(LLKCMessage::messageWithCode({kVSKCocoFeedUid, tag, 0}, std::move(payload))));
   }
+  // Returns once the worker has handled what was posted before and run after it: a task that
+  // runs after the turn that handled them.
+  void settle() {
+    for (int turn = 0; turn < 2; ++turn) {
+      std::promise<void> ran;
+      ASSERT_TRUE(worker->sched([&] { ran.set_value(); }));
+      ASSERT_EQ(ran.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    }
+  }
   void useFolder() { post(kVSKCocoFeedFolder, LLKCFSFolder::folderWithFullPath(folder.path().c_str())); }
 
   // The "sample" of every image published so far, once there are count of them.
@@ -57,6 +69,12 @@ protected:
       samples.push_back(sample ? sample->value() : "<none>");
     }
     return samples;
+  }
+  // The log lines of the feed that start with the text.
+  size_t lines(const std::string& text) const {
+    const std::vector<std::string> all = log.lines();
+    return size_t(std::count_if(all.begin(), all.end(),
+                                [&](const std::string& line) { return line.rfind("cocofeed : " + text, 0) == 0; }));
   }
   // Waits (ten seconds at most) for a log line that starts with the text.
   bool told(const std::string& text) {
@@ -85,6 +103,12 @@ TEST_F(CocoFeedTest, OnlyLowerCaseJpgWithItsAnnotationsIsFedAndTheEndOfTheFolder
   post(kVSKCocoFeedNext);
   EXPECT_TRUE(told("no more images"));
   EXPECT_EQ(tap->statements("qav.stream.raw").size(), 1u);
+  // Asked again, the end is not logged again.
+  post(kVSKCocoFeedNext);
+  settle();
+  post(kVSKCocoFeedRepeat);
+  settle();
+  EXPECT_EQ(lines("no more images"), 1u);
 
   // The worker waits for the next request instead of spinning: rewind and next start over.
   post(kVSKCocoFeedRewind);
@@ -154,11 +178,36 @@ TEST_F(CocoFeedTest, RequestsThatCannotBeMetAreToldAndTheFeedGoesOn) {
   EXPECT_TRUE(told("no source folder"));
   useFolder();
   post(kVSKCocoFeedNext);
-  EXPECT_TRUE(told("cannot read the image bad.jpg"));
+  EXPECT_TRUE(told("cannot read bad.jpg: not an image"));
   post(kVSKCocoFeedNext);
-  EXPECT_TRUE(told("cannot read the image broken.jpg"));
+  EXPECT_TRUE(told("cannot read broken.jpg: not an image"));
   post(kVSKCocoFeedNext);
   EXPECT_EQ(published(1), std::vector<std::string>{"good"});
+}
+
+TEST_F(CocoFeedTest, AnnotationsThatCannotBeReadAreToldOnceAndTheirImageIsNotPublished) {
+  writeScenes({"a-cut", "b-list", "c-pipe", "d-nan", "e-huge", "f-good"});
+  const std::string whole = [&] {
+    std::ifstream in(folder.file("a-cut.json"));
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  std::ofstream(folder.file("a-cut.json"), std::ios::trunc) << whole.substr(0, whole.size() / 2);
+  std::ofstream(folder.file("b-list.json"), std::ios::trunc) << "[{\"ctid\": 1}]";
+  std::filesystem::remove(folder.file("c-pipe.json"));
+  ASSERT_EQ(mkfifo(folder.file("c-pipe.json").c_str(), 0600), 0);  // no writer: read at once or never
+  std::ofstream(folder.file("d-nan.json"), std::ios::trunc)
+      << R"({"1": [{"ctid": 1, "poly": [[NaN, 0, 4, 0, 4, 4]]}]})";
+  std::ofstream(folder.file("e-huge.json"), std::ios::trunc) << R"({"1": [{"ctid": 1, "area": 1e400}]})";
+  useFolder();
+  for (const char* name : {"a-cut", "b-list", "c-pipe", "d-nan", "e-huge"}) {
+    post(kVSKCocoFeedNext);
+    EXPECT_TRUE(told("cannot read " + std::string(name) + ".json: " + name + ".json ")) << name;
+  }
+  post(kVSKCocoFeedRepeat);  // the same file asked again
+  settle();
+  EXPECT_EQ(lines("cannot read e-huge.json"), 1u);
+  post(kVSKCocoFeedNext);
+  EXPECT_EQ(published(1), std::vector<std::string>{"f-good"}) << "no image went out as one without objects";
 }
 
 }  // namespace

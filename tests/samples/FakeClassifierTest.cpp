@@ -1,11 +1,13 @@
 // The fake classifier through a real substrate: a labelled sample saved beside the feed is
-// published again with its objects as detections.
+// published again with its objects as detections, named from the labels file, and a sample saved
+// again is replayed as it now is. A labels file that names nothing is said once.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <future>
 #include <thread>
 
@@ -34,8 +36,7 @@ protected:
     home = fs::temp_directory_path() / ("vsk-classifier-" + std::to_string(getpid()));
     fs::create_directories(home / "rsc");
     fs::create_directories(home / "samples");
-    std::ofstream(home / "rsc" / "labels.json")
-        << R"({"qav.stream.peri.seg": ["wrong"], "qav.stream.fovl.seg": ["person", "car", 7, "bird"]})";
+    labels(R"({"qav.stream.peri.seg": ["wrong"], "qav.stream.fovl.seg": ["person", "car", 7, "bird"]})");
     previous = fs::current_path();
     fs::current_path(home);
   }
@@ -44,14 +45,19 @@ protected:
     fs::remove_all(home);
   }
 
-  Ref<QAVCFakeClassifier> attach(const std::string& folder) {
-    const std::string properties = "{\"inputs\": " + std::string(kChannel) + ", \"output\": qav.stream.labeled" +
+  void labels(const std::string& text) { std::ofstream(home / "rsc" / "labels.json", std::ios::trunc) << text; }
+
+  Ref<QAVCFakeClassifier> attach(const std::string& folder, const std::string& inputs = kChannel) {
+    return attach(stage, folder, inputs);
+  }
+  Ref<QAVCFakeClassifier> attach(VisionStage& on, const std::string& folder, const std::string& inputs) {
+    const std::string properties = "{\"inputs\": " + inputs + ", \"output\": qav.stream.labeled" +
                                    (folder.empty() ? "" : ", \"folder\": \"" + folder + "\"") + "}";
     Ref<QAVCFakeClassifier> classifier =
-        stage.attach(QAVCFakeClassifier::classifierWithGuid({}, "qav.fake", {}, frameOf(properties)));
+        on.attach(QAVCFakeClassifier::classifierWithGuid({}, "qav.fake", {}, frameOf(properties)));
     // The labels file is read on the offloader: wait for it before feeding.
     std::promise<void> drained;
-    stage.substrate->runtime()->offloader()->submit([&] { drained.set_value(); });
+    on.substrate->runtime()->offloader()->submit([&] { drained.set_value(); });
     drained.get_future().wait();
     return classifier;
   }
@@ -70,6 +76,65 @@ Ref<MRKCStatement> namedImage(const std::string& sample) {
 // The detections of the one statement published on qav.stream.labeled.
 MRKCList* objectsOf(MRKCStatement* statement) {
   return asList(MRKFFrameFetchTerm(asFrame(statement->terms()->fetchAtIndex(3)), "objects"));
+}
+
+// True once the log holds the line (within ten seconds).
+bool logged(const OutputCapture& log, const std::string& line) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!log.saw(line) && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  return log.saw(line);
+}
+
+// The [slot, class] of every detection of a published statement.
+std::vector<std::pair<uint64_t, std::string>> classesOf(MRKCStatement* statement) {
+  std::vector<std::pair<uint64_t, std::string>> classes;
+  MRKCList* objects = objectsOf(statement);
+  for (size_t i = 0; objects && i < objects->count(); ++i) {
+    MRKCList* detection = asList(objects->fetchAtIndex(i));
+    MRKCNumber* slot = detection ? asNumber(detection->fetchAtIndex(0)) : nullptr;
+    MRKCSymbol* name = detection ? asSymbol(detection->fetchAtIndex(1)) : nullptr;
+    classes.emplace_back(slot ? slot->uint() : 99, name ? name->value() : "<none>");
+  }
+  return classes;
+}
+
+// Four 8 x 8 squares in a row, a sample of them saved as "<folder>/pic.jpg.bin" whose slots hold
+// the given label values (slot i over square i), and the 32 x 8 "bgr" image of the channel
+// that names it.
+Ref<MRKCStatement> savedSquares(const std::string& folder, const std::vector<std::pair<uint32_t, uint8_t>>& slots,
+                                const std::string& channel = kChannel) {
+  std::vector<Ref<MRKBTerm>> entries;
+  for (int16_t i = 0; i < 4; ++i) {
+    const int16_t left = int16_t(i * 8), right = int16_t(left + 7);
+    entries.push_back(superpixelFrame({i,
+                                       int16_t(left + 4),
+                                       4,
+                                       1,
+                                       2,
+                                       3,
+                                       left,
+                                       0,
+                                       right,
+                                       7,
+                                       {left, 0, right, 0, right, 7, left, 7, left, 0},
+                                       {1.0f}}));
+  }
+  Ref<MRKCStatement> statement = segmentedStatement(1, 4, 8, std::move(entries));
+  (void)asFrame(statement->terms()->fetchAtIndex(1))->store(MRKCString::stringWithValue("pic.jpg").get(), "sample");
+  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "width", 32);
+  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "height", 8);
+  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(statement.get(), "pic.jpg", 0);
+  EXPECT_TRUE(sample);
+  if (!sample) return nullptr;
+  for (const auto& [slot, value] : slots) {
+    sample->objects()[slot] = value;
+    sample->superpixels()[slot % 4].mask |= 1u << slot;
+  }
+  EXPECT_TRUE(sample->encode(folder + "/pic.jpg.bin"));
+  return MRKFMakeStatementWith4Terms(
+      channel, statement->terms()->fetchAtIndex(0), statement->terms()->fetchAtIndex(1),
+      MRKCBinary::binaryWithBytes(std::vector<uint8_t>(32 * 8 * 3).data(), 32 * 8 * 3).get(),
+      statement->terms()->fetchAtIndex(3), 0.5);
 }
 
 TEST_F(FakeClassifier, ReplaysASavedSampleAsDetections) {
@@ -125,55 +190,101 @@ TEST_F(FakeClassifier, ReplaysASavedSampleAsDetections) {
 }
 
 TEST_F(FakeClassifier, SlotsNameTheirClassesFromTheChannelsList) {
-  // Two squares, slot 0 holding label 2, slot 3 label 1; slot 5 holds 3, whose name is no string,
-  // and slot 6 holds 9, beyond the list: neither is published.
-  std::vector<Ref<MRKBTerm>> entries;
-  for (int16_t i = 0; i < 4; ++i) {
-    const int16_t left = int16_t(i * 8), right = int16_t(left + 7);
-    entries.push_back(superpixelFrame({i,
-                                       int16_t(left + 4),
-                                       4,
-                                       1,
-                                       2,
-                                       3,
-                                       left,
-                                       0,
-                                       right,
-                                       7,
-                                       {left, 0, right, 0, right, 7, left, 7, left, 0},
-                                       {1.0f}}));
-  }
-  Ref<MRKCStatement> statement = segmentedStatement(1, 4, 8, std::move(entries));
-  (void)asFrame(statement->terms()->fetchAtIndex(1))->store(MRKCString::stringWithValue("pic.jpg").get(), "sample");
-  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "width", 32);
-  MRKFFrameStoreUint(asFrame(statement->terms()->fetchAtIndex(1)), "height", 8);
-  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(statement.get(), "pic.jpg", 0);
-  ASSERT_TRUE(sample);
-  sample->objects()[0] = 2;
-  sample->objects()[3] = 1;
-  sample->objects()[5] = 3;
-  sample->objects()[6] = 9;
-  sample->superpixels()[0].mask = 1 | 1 << 5 | 1 << 6;
-  sample->superpixels()[2].mask = 1 << 3;
-  ASSERT_TRUE(sample->encode((home / "samples" / "pic.jpg.bin").string()));
-  Ref<MRKCStatement> image = MRKFMakeStatementWith4Terms(
-      kChannel, statement->terms()->fetchAtIndex(0), statement->terms()->fetchAtIndex(1),
-      MRKCBinary::binaryWithBytes(std::vector<uint8_t>(32 * 8 * 3).data(), 32 * 8 * 3).get(),
-      statement->terms()->fetchAtIndex(3), 0.5);
+  // Slot 0 (square 0) holds label 2, slot 3 (square 3) label 1; slot 5 (square 1) holds 3, whose
+  // name is no string, and slot 6 (square 2) holds 9, beyond the list: neither is published.
+  Ref<MRKCStatement> image = savedSquares((home / "samples").string(), {{0, 2}, {3, 1}, {5, 3}, {6, 9}});
+  ASSERT_TRUE(image);
 
   attach((home / "samples").string());
-  stage.send(kChannel, {image, image});  // the second is read from what was kept
+  stage.send(kChannel, {image, image});  // each is replayed
   const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
   ASSERT_EQ(published.size(), 2u);
   for (const auto& labelled : published) {
-    MRKCList* objects = objectsOf(labelled.get());
-    ASSERT_TRUE(objects);
-    ASSERT_EQ(objects->count(), 2u);
-    EXPECT_EQ(asNumber(asList(objects->fetchAtIndex(0))->fetchAtIndex(0))->uint(), 0u);
-    EXPECT_EQ(asSymbol(asList(objects->fetchAtIndex(0))->fetchAtIndex(1))->value(), "car");
-    EXPECT_EQ(asNumber(asList(objects->fetchAtIndex(1))->fetchAtIndex(0))->uint(), 3u);
-    EXPECT_EQ(asSymbol(asList(objects->fetchAtIndex(1))->fetchAtIndex(1))->value(), "person");
+    const std::vector<std::pair<uint64_t, std::string>> expected = {{0, "car"}, {3, "person"}};
+    EXPECT_EQ(classesOf(labelled.get()), expected);
   }
+}
+
+TEST_F(FakeClassifier, ASampleSavedAgainIsReplayedWithItsNewLabels) {
+  const std::string samples = (home / "samples").string(), file = samples + "/pic.jpg.bin";
+  Ref<MRKCStatement> image = savedSquares(samples, {{0, 2}});
+  attach(samples);
+  stage.send(kChannel, {image});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 1).size(), 1u);
+  EXPECT_EQ(classesOf(stage.tap->waitFor("qav.stream.labeled", 1)[0].get()),
+            (std::vector<std::pair<uint64_t, std::string>>{{0, "car"}}));
+
+  // Labelled again: a file of the same size, saved within the same tick of the file system's
+  // clock (its modification time is the one it had).
+  const auto modified = fs::last_write_time(file);
+  const auto size = fs::file_size(file);
+  ASSERT_TRUE(savedSquares(samples, {{0, 1}}));
+  ASSERT_EQ(fs::file_size(file), size);
+  fs::last_write_time(file, modified);
+  stage.send(kChannel, {image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
+  EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
+}
+
+TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNames) {
+  Ref<MRKCStatement> image = savedSquares((home / "samples").string(), {{0, 1}}, "qav.stream.plain");
+  ASSERT_TRUE(image);
+  attach((home / "samples").string(), "qav.stream.plain");
+  stage.send("qav.stream.plain", {image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 1);
+  ASSERT_EQ(published.size(), 1u);
+  const std::vector<std::pair<uint64_t, std::string>> expected = {{0, "wrong"}};
+  EXPECT_EQ(classesOf(published[0].get()), expected);
+}
+
+TEST_F(FakeClassifier, ALabelsFileThatNamesNothingIsSaidOnceNamingTheFile) {
+  const std::string file = (home / "rsc" / "labels.json").string();
+  const struct {
+    const char* content;  // null: no file
+    std::string line;
+  } cases[] = {
+      {nullptr,
+       "qav.fake : no class names, so nothing is published: " + file + " cannot be read: No such file or directory"},
+      {R"({"qav.stream.fovl.seg": ["person", "ca)",
+       "qav.fake : no class names, so nothing is published: " + file + " is not a JSON object"},
+      {R"(["person", "car"])", "qav.fake : no class names, so nothing is published: " + file + " is not a JSON object"},
+      {R"({"qav.stream.fovl.seg": [1, 2], "qav.stream.peri.seg": "person"})",
+       "qav.fake : no class names, so nothing is published: " + file + " holds no array of names"},
+  };
+  Ref<MRKCStatement> image = savedSquares((home / "samples").string(), {{0, 1}});
+  ASSERT_TRUE(image);
+  for (const auto& test : cases) {
+    fs::remove(file);
+    if (test.content) labels(test.content);
+    OutputCapture log;
+    VisionStage own{{"qav.stream.labeled", kChannel}};
+    attach(own, (home / "samples").string(), kChannel);
+    own.send(kChannel, {image, image});
+    ASSERT_EQ(own.tap->waitFor(kChannel, 2).size(), 2u);
+    EXPECT_TRUE(logged(log, test.line)) << test.line;
+    const std::vector<std::string> lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), test.line), 1) << ::testing::PrintToString(lines);
+    EXPECT_TRUE(own.tap->statements("qav.stream.labeled").empty());
+  }
+
+  // A file that names the classes of another channel only: said once for the channel it left
+  // without names, when its images come; the named channel is replayed.
+  labels(R"({"qav.stream.fovl.seg": ["person"]})");
+  OutputCapture log;
+  VisionStage own{{"qav.stream.labeled"}};
+  attach(own, (home / "samples").string(), "[qav.stream.plain, " + std::string(kChannel) + "]");
+  Ref<MRKCStatement> plain = savedSquares((home / "samples").string(), {{0, 1}}, "qav.stream.plain");
+  own.send("qav.stream.plain", {plain, plain});
+  own.send(kChannel, {image});
+  const auto published = own.tap->waitFor("qav.stream.labeled", 1);
+  ASSERT_EQ(published.size(), 1u);
+  EXPECT_EQ(classesOf(published[0].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
+  const std::string line = "qav.fake : no class names for qav.stream.plain, so nothing of it is published: " + file +
+                           " has none for it nor for qav.stream.peri.seg";
+  EXPECT_TRUE(logged(log, line));
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << ::testing::PrintToString(lines);
 }
 
 TEST_F(FakeClassifier, WithoutFolderItSaysSoAndPublishesNothing) {
@@ -192,9 +303,7 @@ TEST_F(FakeClassifier, SampleFilesThatCannotBeReadAreSaid) {
   OutputCapture log;
   stage.send(kChannel, {namedImage("bad.jpg")});
   const std::string line = "qav.fake - failed to open " + (home / "samples" / "bad.jpg.bin").string();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!log.saw(line) && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-  EXPECT_TRUE(log.saw(line));
+  EXPECT_TRUE(logged(log, line));
 }
 
 }  // namespace

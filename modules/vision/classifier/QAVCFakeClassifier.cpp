@@ -1,9 +1,11 @@
 #include "modules/vision/classifier/QAVCFakeClassifier.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 
-#include "framework/core/JSKCArray.h"
-#include "framework/core/JSKCString.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCString.h"
@@ -11,6 +13,30 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/VSKFPolygon.h"
 #include "modules/vision/classifier/QAVFFakeClassifier.h"
+
+namespace {
+// The path as the log shows it: the labels file's is relative to the working folder.
+std::string absolute(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.lexically_normal().string();
+}
+
+// A file whose times are this close to now may still change without changing them.
+constexpr int64_t kSettledNs = 2'000'000'000;
+
+int64_t nanoseconds(const timespec& time) { return int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
+
+// The file's stamp; true only when its times are old enough for a later change to show in them.
+bool settledStamp(const std::string& path, std::array<int64_t, 5>* stamp) {
+  struct stat status {};
+  timespec now{};
+  if (stat(path.c_str(), &status) != 0 || clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+  const int64_t modified = nanoseconds(status.st_mtim), changed = nanoseconds(status.st_ctim);
+  *stamp = {int64_t(status.st_dev), int64_t(status.st_ino), int64_t(status.st_size), modified, changed};
+  return nanoseconds(now) - std::max(modified, changed) >= kSettledNs;
+}
+}  // namespace
 
 Ref<QAVCFakeClassifier> QAVCFakeClassifier::classifierWithGuid(const std::string& guid, const std::string& label,
                                                                const std::string& alias, Ref<MRKCFrame> properties) {
@@ -31,22 +57,22 @@ void QAVCFakeClassifier::onAttached() {
 }
 
 void QAVCFakeClassifier::onActionCompleted(QAVCFakeClassifierActionLoad* action) {
-  if (!action || action->outcome() != 0 || !action->content()) return;
-  const JSKCFrame& content = *action->content();
-  std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes;
-  for (size_t m = 0; m < content.count(); ++m) {
-    Ref<JSKBValue> value = content.fetchAtIndex(m);
-    const JSKCArray* names = value ? value->asArray() : nullptr;
-    if (!names) continue;
-    std::vector<Ref<MRKCSymbol>>& symbols = classes[content.labelAtIndex(m)];
-    for (size_t i = 0; i < names->count(); ++i) {
-      Ref<JSKBValue> name = names->atIndex(i);
-      const JSKCString* text = name ? name->asString() : nullptr;
-      symbols.push_back(text ? MRKCSymbol::symbolWithValue(text->string()) : nullptr);
-    }
+  if (!action) return;
+  const std::string file = absolute(action->path());
+  if (action->outcome() != 0 || !action->content() || !action->problem().empty()) {
+    LLKFLog("%s : no class names, so nothing is published: %s %s", label().c_str(), file.c_str(),
+            action->problem().empty() ? "cannot be read" : action->problem().c_str());
+    return;
+  }
+  QAVTFakeClassifierClasses classes = QAVFFakeClassifierClassTable(*action->content());
+  if (classes.empty()) {
+    LLKFLog("%s : no class names, so nothing is published: %s holds no array of names", label().c_str(), file.c_str());
+    return;
   }
   std::lock_guard lock(mutex_);
   classes_ = std::move(classes);
+  classesRead_ = true;
+  labelsFile_ = file;
 }
 
 void QAVCFakeClassifier::onReceivedSquib(MRKCSquib* squib, const std::string& source) {
@@ -76,32 +102,39 @@ Ref<MRKCStatement> QAVCFakeClassifier::replay(const QAVTImageStatement& image, c
 }
 
 Ref<VSKCImageSample> QAVCFakeClassifier::sampleAt(const std::string& path) {
-  std::error_code error;
-  const auto modified = std::filesystem::last_write_time(path, error).time_since_epoch().count();
-  const uint64_t size = error ? 0 : std::filesystem::file_size(path, error);
-  {
+  Stamp stamp{};
+  const bool settled = settledStamp(path, &stamp);
+  if (settled) {
     std::lock_guard lock(mutex_);
     auto kept = kept_.find(path);
-    if (!error && kept != kept_.end() && kept->second.modified == modified && kept->second.size == size)
-      return kept->second.sample;
+    if (kept != kept_.end() && kept->second.stamp == stamp) return kept->second.sample;
   }
   Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromPath(path);
   if (!sample) {
     LLKFLog("%s - failed to open %s", label().c_str(), path.c_str());
     return nullptr;
   }
-  if (!error) {
-    std::lock_guard lock(mutex_);
-    if (kept_.size() >= kKeptSamples) kept_.clear();
-    kept_[path] = {sample, modified, size};
+  std::lock_guard lock(mutex_);
+  if (!settled) {
+    kept_.erase(path);
+    return sample;
   }
+  if (kept_.size() >= kKeptSamples) kept_.clear();
+  kept_[path] = {sample, stamp};
   return sample;
 }
 
 Ref<MRKCSymbol> QAVCFakeClassifier::classFor(const std::string& channel, uint8_t value) {
   std::lock_guard lock(mutex_);
   auto classes = classes_.find(channel);
-  if (value == 0 || classes == classes_.end() || value > classes->second.size()) return nullptr;
+  if (classes == classes_.end()) classes = classes_.find(kFallbackChannel);
+  if (classes == classes_.end()) {
+    if (classesRead_ && unnamed_.insert(channel).second)
+      LLKFLog("%s : no class names for %s, so nothing of it is published: %s has none for it nor for %s",
+              label().c_str(), channel.c_str(), labelsFile_.c_str(), kFallbackChannel);
+    return nullptr;
+  }
+  if (value == 0 || value > classes->second.size()) return nullptr;
   return classes->second[value - 1u];
 }
 

@@ -8,24 +8,33 @@
 // Properties: "inputs"; "folder" the folder of the sample files (required); "output" the label
 // it publishes on (default its own). Class names come from "./rsc/labels.json", read on the
 // offloader at attach: one array of names per channel, name i (from 1) for label value i of the
-// samples of images received on that channel.
+// samples of images received on that channel; a channel the file has no names for takes those of
+// "qav.stream.peri.seg". A file that cannot be read, and a channel left without names, are
+// logged once, naming the file.
 //
 // Samples read are kept (up to 64, while their file is unchanged), so that an image fed again
-// is not read and parsed again. Hooks run one at a time; the class table and the kept samples
+// is not read and parsed again. A file is only trusted to be unchanged once its times are
+// seconds old: file systems keep time coarsely, and a file saved again within one tick of their
+// clock, at the same size, would look the same. Hooks run one at a time; the class table and the kept samples
 // are also guarded, as the labels file's completion comes from the offloader.
+#include <array>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/substrate/MRKCClassRegistry.h"
 #include "imagekit/VSKCImageSample.h"
 #include "modules/vision/classifier/QAVCFakeClassifierActionLoad.h"
+#include "modules/vision/classifier/QAVFFakeClassifier.h"
 #include "modules/vision/processors/QAVBProcessor.h"
 
 class QAVCFakeClassifier : public QAVBProcessor {
 public:
   static constexpr const char* kLabelsPath = "./rsc/labels.json";
+  // The names of the channels that the labels file has none for.
+  static constexpr const char* kFallbackChannel = "qav.stream.peri.seg";
   static constexpr size_t kKeptSamples = 64;
 
   [[nodiscard]] static Ref<QAVCFakeClassifier> classifierWithGuid(const std::string& guid, const std::string& label,
@@ -45,10 +54,11 @@ private:
   friend Ref<T> makeRef(Args&&... args);
   using QAVBProcessor::QAVBProcessor;
 
+  // What tells a file unchanged: device, inode, size, modification and status change times.
+  using Stamp = std::array<int64_t, 5>;
   struct Kept {
     Ref<VSKCImageSample> sample;
-    int64_t modified = 0;
-    uint64_t size = 0;
+    Stamp stamp{};
   };
 
   Ref<MRKCStatement> replay(const QAVTImageStatement& image, const std::string& channel);
@@ -60,6 +70,10 @@ private:
 
   std::string folder_;  // read at attach; empty: every squib is ignored
   std::mutex mutex_;
-  std::map<std::string, std::vector<Ref<MRKCSymbol>>> classes_;  // per channel, class i at i - 1
+  QAVTFakeClassifierClasses classes_;
+  // Once the labels file gave names: its full path, and the channels said to have none.
+  bool classesRead_ = false;
+  std::string labelsFile_;
+  std::set<std::string> unnamed_;
   std::map<std::string, Kept> kept_;
 };

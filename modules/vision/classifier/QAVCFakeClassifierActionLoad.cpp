@@ -8,6 +8,6 @@ Ref<QAVCFakeClassifierActionLoad> QAVCFakeClassifierActionLoad::actionWithPath(c
 }
 
 void QAVCFakeClassifierActionLoad::onExecute() {
-  content_ = QAVFFakeClassifierReadJSON(path_.c_str());
+  content_ = QAVFFakeClassifierReadJSON(path_.c_str(), &problem_);
   outcome_ = content_ ? 0 : 26;
 }
