@@ -11,6 +11,7 @@
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCStatement.h"
+#include "ui/widgets/QELBWindow.h"
 
 namespace {
 
@@ -33,6 +34,13 @@ Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, 
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
+}
+
+void VSKCGistView::onAttachedIntoWindow() {
+  VSKBTermViewer::onAttachedIntoWindow();
+  QELBWindow* owner = window();
+  if (auto* timeline = dynamic_cast<VSKCTimelineView*>(owner ? owner->locate("ui.timeline") : nullptr))
+    follow_ = timeline->ticks().live();
 }
 
 void VSKCGistView::showChunk(MRKCList* chunk) {

@@ -1,9 +1,10 @@
 #pragma once
 // The chunk viewer: shows one CTM chunk at a time, its gist as an expression tree under a
 // caption naming its kind, uid, sender, weight, intensity and mood. While it follows (from its
-// creation, and whenever the timeline goes live), it shows the first winner of every tick on its
-// channel (the workbench gives "ctm.tick"); it always shows a chunk picked on the timeline. It
-// keeps the chunks of the last 512 ticks with the gists of their replies (VSKFGistChunks.h).
+// opening unless the timeline is open and paused, and whenever the timeline goes live or opens
+// live), it shows the first winner of every tick on its channel (the workbench gives
+// "ctm.tick"); it always shows a chunk picked on the timeline. It keeps the chunks of the last
+// 512 ticks with the gists of their replies (VSKFGistChunks.h).
 // The left button pans the content (VSKCGistSurface); the wheel zooms within [0.5, 1.5], the
 // right or middle button sets 1.5.
 //
@@ -22,6 +23,9 @@ public:
 
   const VSKTGistChunkTable& chunks() const { return table_; }
   bool follow() const { return follow_; }
+
+  // Follows the ticks unless the timeline ("ui.timeline") is open and paused.
+  void onAttachedIntoWindow() override;
 
 protected:
   void onSquib(const LLKCMessage& message) override;

@@ -94,6 +94,8 @@ void VSKCTimelineView::onAttachedIntoWindow() {
   observer_->appendLabel(feed_);
   onResized();
   setStatus("in-sync");
+  // A chunk viewer already open may still be stopped by an earlier timeline that was paused.
+  tellChunkViewer();
 }
 
 void VSKCTimelineView::onDetachedFromWindow() {

@@ -3,7 +3,8 @@
 // (the workbench gives "ctm.tick") and shows one tick at a time on its surface. A row of buttons
 // clears, steps (first, previous, next, last) and switches between live and paused; the title-bar
 // menu hides or shows kudos and direct chunks, rolls the view up and closes it. Entering and
-// leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000).
+// leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000), and
+// so is the mode the timeline has when it enters the window.
 //
 // Messages by uid: 0xA000 the title-bar menu, 0xB000 the observer's squibs, 0xC000 the view's
 // own controls; the tag names the item. Settings (the view's config): "size", "position",
