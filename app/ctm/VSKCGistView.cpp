@@ -6,7 +6,6 @@
 #include "app/ctm/VSKCTimelineSurface.h"
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/ctm/VSKFTimelineChunks.h"
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCSquib.h"
@@ -43,6 +42,11 @@ void VSKCGistView::onAttachedIntoWindow() {
     follow_ = timeline->ticks().live();
 }
 
+void VSKCGistView::onDetachedFromWindow() {
+  log_.flush();
+  VSKBTermViewer::onDetachedFromWindow();
+}
+
 void VSKCGistView::showChunk(MRKCList* chunk) {
   if (!VSKFTimelineChunkIfWellFormed(chunk)) {
     show(std::string(), nullptr);
@@ -70,8 +74,9 @@ void VSKCGistView::onSquib(const LLKCMessage& message) {
     }
   }
   if (malformed)
-    LLKFLog("gist : %zu malformed chunks left out of tick %llu", malformed,
-            static_cast<unsigned long long>(table_.lastTick));
+    log_.report("ticks with malformed chunks left out", std::to_string(malformed) +
+                                                            " malformed chunks left out of tick " +
+                                                            std::to_string(table_.lastTick));
   MRKCList* winners = asList(terms->fetchAtIndex(1));
   if (!winners) return;
   // The first winner that can be shown; none clears the display.
@@ -94,7 +99,7 @@ void VSKCGistView::onOtherMessage(const LLKCMessage& message) {
     case kVSKGistShowChunk: {
       Ref<MRKCList> chunk = message.payloadAs<MRKCList>();
       if (chunk && VSKFTimelineChunkIfWellFormed(chunk.get())) showChunk(chunk.get());
-      else LLKFLog("gist : a picked chunk that is not a well-formed chunk was not shown");
+      else log_.report("picked chunks not shown", "a picked chunk that is not a well-formed chunk was not shown");
       break;
     }
     default:

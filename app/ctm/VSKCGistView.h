@@ -10,9 +10,11 @@
 //
 // Messages: those of VSKBTermViewer, and from the timeline (uid 0): tag 0xA000 stop following,
 // 0xB000 follow again (the display is cleared until the next tick), 0xC000 show the chunk that
-// is the payload. Threads: as VSKBTermViewer.
+// is the payload. Malformed chunks are logged as VSKTRepeatedLog does. Threads: as
+// VSKBTermViewer.
 #include "app/ctm/VSKBTermViewer.h"
 #include "app/ctm/VSKFGistChunks.h"
+#include "app/ctm/VSKTRepeatedLog.h"
 
 class VSKCGistView : public VSKBTermViewer {
 public:
@@ -26,6 +28,7 @@ public:
 
   // Follows the ticks unless the timeline ("ui.timeline") is open and paused.
   void onAttachedIntoWindow() override;
+  void onDetachedFromWindow() override;
 
 protected:
   void onSquib(const LLKCMessage& message) override;
@@ -41,4 +44,5 @@ private:
 
   VSKTGistChunkTable table_;
   bool follow_ = true;
+  VSKTRepeatedLog log_{"gist"};
 };

@@ -6,6 +6,8 @@
 // leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000), and
 // so is the mode the timeline has when it enters the window.
 //
+// Statements that are no ticks and malformed chunks are logged as VSKTRepeatedLog does.
+//
 // Messages by uid: 0xA000 the title-bar menu, 0xB000 the observer's squibs, 0xC000 the view's
 // own controls; the tag names the item. Settings (the view's config): "size", "position",
 // "hide.kudos", "hide.links", stored when the view leaves the window.
@@ -17,6 +19,7 @@
 #include <string>
 
 #include "app/ctm/VSKCTimelineSurface.h"
+#include "app/ctm/VSKTRepeatedLog.h"
 #include "app/ctm/VSKTTimelineTicks.h"
 #include "framework/app/ZRVBView.h"
 #include "framework/app/ZRVCObserver.h"
@@ -100,4 +103,5 @@ private:
   Ref<VSKCTimelineSurface> surface_;
   Ref<QELCSymbol> live_;
   uint64_t shownChanges_ = 0;
+  VSKTRepeatedLog log_{"timeline"};
 };

@@ -10,6 +10,7 @@
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/ctm/VSKFTimelineCards.h"
 #include "framework/core/LLKCAttributedString.h"
+#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "tests/ctm_views/ChunkText.h"
@@ -319,6 +320,40 @@ TEST_F(Viewers, TheTimelineTellsTheChunkViewerOfItsLiveModeAndItsPicks) {
   window->frame();
   ASSERT_TRUE(window->pumpUntil([&] { return shownText(*gist) == "w(5)"; }));
   timeline->close();
+}
+
+TEST_F(Viewers, APublisherOfMalformedTicksFillsNeitherViewsLog) {
+  Ref<VSKCTimelineView> timeline =
+      VSKCTimelineView::viewWithSize({400, 300}, {10, 350}, "ui.timeline", "ctm.tick", nullptr);
+  ASSERT_TRUE(timeline);
+  timeline->setVisible(true);
+  ASSERT_TRUE(window->attach(timeline));
+  std::vector<std::string> logged;
+  (void)LLKFLogSetSink([&](const std::string& line) { logged.push_back(line); });
+  auto count = [&](const std::string& start, const std::string& part) {
+    size_t n = 0;
+    for (const std::string& line : logged)
+      if (line.rfind(start, 0) == 0 && line.find(part) != std::string::npos) ++n;
+    return n;
+  };
+  // Four ticks a second for ten seconds: each with a malformed chunk, each followed by a
+  // statement that is no tick.
+  const std::string good = chunkText("s", "u1");
+  for (int n = 1; n <= 40; ++n) {
+    const std::string bad = tickTerms(n, "[" + good + "]", "[" + good + ", [oops, 7, u3]]", "[]");
+    gist->onMessaged(squibMessage("ctm.tick", bad));
+    timeline->onMessaged(squibMessage("ctm.tick", bad));
+    timeline->onMessaged(squibMessage("ctm.tick", "[" + std::to_string(n) + ", nolist, {}]"));
+    window->frame();
+  }
+  EXPECT_EQ(count("gist :", "malformed"), 1u);
+  EXPECT_EQ(count("timeline :", "malformed"), 1u);
+  EXPECT_EQ(count("timeline :", "dropped"), 1u);
+  // Leaving, each view tells how many more it did not log.
+  logged.clear();
+  ASSERT_TRUE(window->detach(Ref<QELBWidget>(timeline)));
+  EXPECT_EQ(count("timeline :", "39 more"), 2u);
+  (void)LLKFLogSetSink(nullptr);
 }
 
 TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
