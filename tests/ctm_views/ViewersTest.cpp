@@ -3,6 +3,8 @@
 // tick intake, its answers to the timeline's live mode and picks, and the pan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/ctm/VSKCExpressionView.h"
 #include "app/ctm/VSKCGistSurface.h"
 #include "app/ctm/VSKCGistView.h"
@@ -219,19 +221,22 @@ TEST_F(Viewers, TheBarsShowForAWideTermCentredAndAgreeWithTheOffset) {
   EXPECT_TRUE(expression->horizontalBar()->visible());
   EXPECT_NEAR(expression->horizontalBar()->scroll(), 0.5f, 0.01f);
   EXPECT_NEAR(surface->offset().x, (surface->content().w - surface->size().w) / 2, 1.0f);
-  // From the bar: the offset follows; at the end the surface keeps the last column in view and
-  // the bar says where the offset is.
+  // From the bar: the offset follows, the bar's value standing for the content at the middle of
+  // the surface; at the ends the surface keeps the first or last column in view and the bar
+  // says where the offset is.
   struct Case {
     double scroll;
   };
-  for (const Case& c : {Case{0.3}, Case{0.0}, Case{1.0}}) {
+  const float content = surface->content().w, shown = surface->size().w;
+  for (const Case& c : {Case{0.3}, Case{0.6}, Case{0.0}, Case{1.0}}) {
+    SCOPED_TRACE(c.scroll);
     Ref<LLKCMessage> moved = code(kVSKViewerControl, kVSKViewerHorizontalBar);
     (void)moved->details().storeReal(c.scroll, "scroll");
     expression->onMessaged(moved);
-    const float middle = surface->offset().x + surface->size().w / 2;
-    EXPECT_NEAR(expression->horizontalBar()->scroll(), middle / surface->content().w, 1e-4);
-    EXPECT_GE(surface->offset().x, 0);
-    EXPECT_LE(surface->offset().x, surface->content().w - surface->size().w);
+    const float wanted = std::clamp(static_cast<float>(content * c.scroll - shown / 2), 0.0f, content - shown);
+    EXPECT_NEAR(surface->offset().x, wanted, 1.0f);
+    const float middle = surface->offset().x + shown / 2;
+    EXPECT_NEAR(expression->horizontalBar()->scroll(), middle / content, 1e-4);
   }
 }
 
