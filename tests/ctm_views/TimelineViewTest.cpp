@@ -7,9 +7,9 @@
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "tests/ctm_views/ChunkText.h"
+#include "tests/ctm_views/ViewMenuLabels.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBMenu.h"
-#include "ui/widgets/QELBMenuItem.h"
 
 namespace {
 
@@ -58,15 +58,7 @@ protected:
     view->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}));
     window->frame();
   }
-  std::vector<std::string> menuLabels() {
-    std::vector<std::string> labels;
-    auto* menu = dynamic_cast<QELBMenu*>(window->locate("term.menu"));
-    if (!menu || menu->childs().empty()) return labels;
-    auto* list = dynamic_cast<QELBParent*>(menu->childs().front().get());
-    for (const Ref<QELBWidget>& child : list ? list->childs() : std::vector<Ref<QELBWidget>>{})
-      if (auto* item = dynamic_cast<QELBMenuItem*>(child.get())) labels.push_back(item->label());
-    return labels;
-  }
+  std::vector<std::string> menuLabels() { return VSKTestViewMenuLabels(window.get()); }
 
   Ref<QELTestHeadlessWindow> window;
   Ref<JSKCFrame> config = JSKCFrame::frame();
