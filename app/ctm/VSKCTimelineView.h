@@ -73,6 +73,8 @@ public:
   VSKCTimelineSurface* surface() const { return surface_.get(); }
   ZRVCObserver* observer() const { return observer_.get(); }
   QELBSymbol* liveButton() const { return live_.get(); }
+  QELCScrollbar* verticalBar() const { return vertical_.get(); }
+  QELCScrollbar* horizontalBar() const { return horizontal_.get(); }
 
   void onAttachedIntoWindow() override;
   void onDetachedFromWindow() override;
