@@ -6,11 +6,11 @@
 #include "app/ctm/VSKCTimelineSurface.h"
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/ctm/VSKFTimelineChunks.h"
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCStatement.h"
+#include "ui/widgets/QELBWindow.h"
 
 namespace {
 
@@ -33,6 +33,18 @@ Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, 
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
+}
+
+void VSKCGistView::onAttachedIntoWindow() {
+  VSKBTermViewer::onAttachedIntoWindow();
+  QELBWindow* owner = window();
+  if (auto* timeline = dynamic_cast<VSKCTimelineView*>(owner ? owner->locate("ui.timeline") : nullptr))
+    follow_ = timeline->ticks().live();
+}
+
+void VSKCGistView::onDetachedFromWindow() {
+  log_.flush();
+  VSKBTermViewer::onDetachedFromWindow();
 }
 
 void VSKCGistView::showChunk(MRKCList* chunk) {
@@ -62,8 +74,9 @@ void VSKCGistView::onSquib(const LLKCMessage& message) {
     }
   }
   if (malformed)
-    LLKFLog("gist : %zu malformed chunks left out of tick %llu", malformed,
-            static_cast<unsigned long long>(table_.lastTick));
+    log_.report("ticks with malformed chunks left out", std::to_string(malformed) +
+                                                            " malformed chunks left out of tick " +
+                                                            std::to_string(table_.lastTick));
   MRKCList* winners = asList(terms->fetchAtIndex(1));
   if (!winners) return;
   // The first winner that can be shown; none clears the display.
@@ -86,7 +99,7 @@ void VSKCGistView::onOtherMessage(const LLKCMessage& message) {
     case kVSKGistShowChunk: {
       Ref<MRKCList> chunk = message.payloadAs<MRKCList>();
       if (chunk && VSKFTimelineChunkIfWellFormed(chunk.get())) showChunk(chunk.get());
-      else LLKFLog("gist : a picked chunk that is not a well-formed chunk was not shown");
+      else log_.report("picked chunks not shown", "a picked chunk that is not a well-formed chunk was not shown");
       break;
     }
     default:

@@ -1,17 +1,20 @@
 #pragma once
 // The chunk viewer: shows one CTM chunk at a time, its gist as an expression tree under a
 // caption naming its kind, uid, sender, weight, intensity and mood. While it follows (from its
-// creation, and whenever the timeline goes live), it shows the first winner of every tick on its
-// channel (the workbench gives "ctm.tick"); it always shows a chunk picked on the timeline. It
-// keeps the chunks of the last 512 ticks with the gists of their replies (VSKFGistChunks.h).
+// opening unless the timeline is open and paused, and whenever the timeline goes live or opens
+// live), it shows the first winner of every tick on its channel (the workbench gives
+// "ctm.tick"); it always shows a chunk picked on the timeline. It keeps the chunks of the last
+// 512 ticks with the gists of their replies (VSKFGistChunks.h).
 // The left button pans the content (VSKCGistSurface); the wheel zooms within [0.5, 1.5], the
 // right or middle button sets 1.5.
 //
 // Messages: those of VSKBTermViewer, and from the timeline (uid 0): tag 0xA000 stop following,
 // 0xB000 follow again (the display is cleared until the next tick), 0xC000 show the chunk that
-// is the payload. Threads: as VSKBTermViewer.
+// is the payload. Malformed chunks are logged as VSKTRepeatedLog does. Threads: as
+// VSKBTermViewer.
 #include "app/ctm/VSKBTermViewer.h"
 #include "app/ctm/VSKFGistChunks.h"
+#include "app/ctm/VSKTRepeatedLog.h"
 
 class VSKCGistView : public VSKBTermViewer {
 public:
@@ -22,6 +25,10 @@ public:
 
   const VSKTGistChunkTable& chunks() const { return table_; }
   bool follow() const { return follow_; }
+
+  // Follows the ticks unless the timeline ("ui.timeline") is open and paused.
+  void onAttachedIntoWindow() override;
+  void onDetachedFromWindow() override;
 
 protected:
   void onSquib(const LLKCMessage& message) override;
@@ -37,4 +44,5 @@ private:
 
   VSKTGistChunkTable table_;
   bool follow_ = true;
+  VSKTRepeatedLog log_{"gist"};
 };

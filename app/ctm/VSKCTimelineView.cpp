@@ -94,6 +94,8 @@ void VSKCTimelineView::onAttachedIntoWindow() {
   observer_->appendLabel(feed_);
   onResized();
   setStatus("in-sync");
+  // A chunk viewer already open may still be stopped by an earlier timeline that was paused.
+  tellChunkViewer();
 }
 
 void VSKCTimelineView::onDetachedFromWindow() {
@@ -103,6 +105,7 @@ void VSKCTimelineView::onDetachedFromWindow() {
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
   observer_->letGo();
+  log_.flush();
   ZRVBView::onDetachedFromWindow();
 }
 
@@ -183,12 +186,14 @@ void VSKCTimelineView::onSquib(const LLKCMessage& message) {
   std::string problem;
   Ref<VSKCTimelineTick> tick = VSKCTimelineTick::tickWithStatement(statement, &problem);
   if (!tick) {
-    LLKFLog("timeline : a statement on %s dropped: %s", feed_.c_str(), problem.c_str());
+    const std::string kind = "statements on " + feed_ + " dropped: " + problem;
+    log_.report(kind, "a statement on " + feed_ + " dropped: " + problem);
     return;
   }
   if (tick->dropped())
-    LLKFLog("timeline : %zu malformed chunks left out of tick %llu", tick->dropped(),
-            static_cast<unsigned long long>(tick->tick()));
+    log_.report("ticks with malformed chunks left out", std::to_string(tick->dropped()) +
+                                                            " malformed chunks left out of tick " +
+                                                            std::to_string(tick->tick()));
   ticks_.receive(tick);
   showShownTick();
   setStatus(ticks_.status());

@@ -3,7 +3,10 @@
 // (the workbench gives "ctm.tick") and shows one tick at a time on its surface. A row of buttons
 // clears, steps (first, previous, next, last) and switches between live and paused; the title-bar
 // menu hides or shows kudos and direct chunks, rolls the view up and closes it. Entering and
-// leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000).
+// leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000), and
+// so is the mode the timeline has when it enters the window.
+//
+// Statements that are no ticks and malformed chunks are logged as VSKTRepeatedLog does.
 //
 // Messages by uid: 0xA000 the title-bar menu, 0xB000 the observer's squibs, 0xC000 the view's
 // own controls; the tag names the item. Settings (the view's config): "size", "position",
@@ -16,6 +19,7 @@
 #include <string>
 
 #include "app/ctm/VSKCTimelineSurface.h"
+#include "app/ctm/VSKTRepeatedLog.h"
 #include "app/ctm/VSKTTimelineTicks.h"
 #include "framework/app/ZRVBView.h"
 #include "framework/app/ZRVCObserver.h"
@@ -69,6 +73,8 @@ public:
   VSKCTimelineSurface* surface() const { return surface_.get(); }
   ZRVCObserver* observer() const { return observer_.get(); }
   QELBSymbol* liveButton() const { return live_.get(); }
+  QELCScrollbar* verticalBar() const { return vertical_.get(); }
+  QELCScrollbar* horizontalBar() const { return horizontal_.get(); }
 
   void onAttachedIntoWindow() override;
   void onDetachedFromWindow() override;
@@ -99,4 +105,5 @@ private:
   Ref<VSKCTimelineSurface> surface_;
   Ref<QELCSymbol> live_;
   uint64_t shownChanges_ = 0;
+  VSKTRepeatedLog log_{"timeline"};
 };

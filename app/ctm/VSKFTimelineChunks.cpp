@@ -85,6 +85,7 @@ std::string VSKFTimelineViewStringify(MRKBTerm* term) {
     MRKBTerm* token = frame->fetchForLabel("token");
     return bounded((token ? token : term)->text());
   }
-  if (term->asAtom()) return bounded(term->text());
+  // An atom's text is its whole value (a symbol or a string may be the very gist to read).
+  if (term->asAtom()) return term->text();
   return kindName(term->ttid());
 }

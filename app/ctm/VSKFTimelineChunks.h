@@ -8,7 +8,7 @@
 
 #include "framework/substrate/MRKCList.h"
 
-// Texts made from a chunk are cut at this many characters (with "…").
+// Texts made from a func or a frame are cut at this many characters (with "…").
 constexpr size_t kVSKTimelineTextLimit = 130;
 
 // The chunk as a list when it can be drawn: at least 8 terms, a symbol sender and uid, a kind
@@ -23,5 +23,6 @@ void VSKFTimelineFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKC
 bool VSKFTimelineViewChunkInList(MRKCList* chunk, MRKCList* list);
 // The one-line text of a gist: "f(_,_)" for a func, a frame's "token" (or the frame), "{...}"
 // for an empty frame, "[...]" for a list that is not of one element (one element: its text),
-// an atom's text, another kind's name; at most kVSKTimelineTextLimit characters.
+// an atom's whole text, another kind's name. The texts of funcs and frames are at most
+// kVSKTimelineTextLimit characters.
 std::string VSKFTimelineViewStringify(MRKBTerm* term);

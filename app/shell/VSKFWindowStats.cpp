@@ -52,7 +52,7 @@ VSKTStatsRecord::VSKTStatsRecord() = default;
 VSKTStatsRecord::~VSKTStatsRecord() = default;
 
 bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config) {
-  Ref<JSKCFrame> frame = config.frameForLabel(kStatsKey);
+  Ref<JSKCFrame> frame = VSKFConfigFind(config, kStatsKey);
   OGLTPoint position = frame ? OGL::pointForLabel(*frame, "position", kDefaultPosition) : kDefaultPosition;
   record.view = QELCView::widgetWithSize({0, 0}, position, "CTM stats", kStatsFlags);
   if (!record.view) return false;

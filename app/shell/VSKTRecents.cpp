@@ -31,8 +31,8 @@ bool VSKTRecents::append(const std::string& path) {
   return true;
 }
 
-void VSKTRecents::restore(const JSKCFrame& config) {
-  Ref<JSKCFrame> recents = config.frameForLabel(kRecentsKey);
+void VSKTRecents::restore(JSKCFrame& config) {
+  Ref<JSKCFrame> recents = VSKFConfigFind(config, kRecentsKey);
   Ref<JSKCArray> items = recents ? recents->arrayForLabel(kItemsKey) : nullptr;
   if (!items) return;
   for (size_t i = 0; i < items->count(); ++i) {

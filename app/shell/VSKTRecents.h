@@ -24,8 +24,9 @@ public:
   bool append(const std::string& path);
 
   // Appends, in order, the "items" of the settings' "load.recents" that are strings naming an
-  // existing file; others are skipped.
-  void restore(const JSKCFrame& config);
+  // existing file; others are skipped. An empty "load.recents" is made when there is none, so
+  // that the settings show where the list goes.
+  void restore(JSKCFrame& config);
   // Stores the list as "load.recents" {"items": [...]} in the settings; an empty list leaves
   // the items stored before.
   void archive(JSKCFrame& config) const;

@@ -1,8 +1,9 @@
 // A timeline tick made from a statement whose terms come from any bytes (read as a term list):
 // never a crash; a tick holds only chunks the cards can draw, and what it left out plus what it
-// kept is what the statement carried; every gist text is bounded.
+// kept is what the statement carried; a gist's text is an atom's whole text or bounded.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "app/ctm/VSKCTimelineTick.h"
@@ -12,12 +13,27 @@
 
 namespace {
 
+// The gist with its lists of one element unwrapped, as its text is made.
+MRKBTerm* unwrapped(MRKBTerm* gist) {
+  while (MRKCList* list = asList(gist)) {
+    if (list->count() != 1) return gist;
+    gist = list->head();
+  }
+  return gist;
+}
+
 size_t checkChunks(MRKCList* kept) {
   for (const auto& member : kept->terms()) {
     if (!VSKFTimelineChunkIfWellFormed(member.get())) std::abort();
-    // The limit counts characters; a character takes at most 4 bytes.
-    if (VSKFTimelineViewStringify(asList(member.get())->fetchAtIndex(4)).size() > 4 * kVSKTimelineTextLimit)
+    MRKBTerm* gist = asList(member.get())->fetchAtIndex(4);
+    const std::string text = VSKFTimelineViewStringify(gist);
+    MRKBTerm* shown = unwrapped(gist);
+    if (shown && shown->asAtom()) {
+      if (text != shown->text()) std::abort();
+    } else if (text.size() > 4 * kVSKTimelineTextLimit) {
+      // The limit counts characters; a character takes at most 4 bytes.
       std::abort();
+    }
   }
   return kept->count();
 }

@@ -8,7 +8,9 @@
 #include "app/ctm/VSKFConversationBubbles.h"
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
+#include "ui/widgets/QELBRadiobox.h"
 #include "tests/app/ConversationWindow.h"
+#include "tests/ctm_views/ViewMenuLabels.h"
 
 namespace {
 
@@ -22,6 +24,18 @@ protected:
   }
   void say(uint32_t speaker, const std::string& text) {
     ASSERT_TRUE(VSKFConversationAppendMessage(&record(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
+  }
+  // The widgets of the class under the root (itself included), in tree order.
+  template <typename T>
+  static std::vector<T*> widgetsOf(QELBWidget* root) {
+    std::vector<T*> found;
+    std::function<void(QELBWidget*)> look = [&](QELBWidget* widget) {
+      if (auto* match = dynamic_cast<T*>(widget)) found.push_back(match);
+      if (auto* parent = dynamic_cast<QELBParent*>(widget))
+        for (const Ref<QELBWidget>& child : parent->childs()) look(child.get());
+    };
+    look(root);
+    return found;
   }
   size_t wraps() {
     size_t count = 0;
@@ -107,6 +121,14 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   ASSERT_TRUE(pick->iBWrap);
   // Laid out, the bubble keeps the size measured when it was appended.
   EXPECT_EQ(pick->iBWrap->locate("bubble")->size().w, pick->width());
+  // Before a choice: nothing checked, every option offered.
+  std::vector<QELBRadiobox*> boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  ASSERT_EQ(boxes.size(), 2u);
+  for (QELBRadiobox* box : boxes) {
+    EXPECT_FALSE(box->value()) << box->label();
+    EXPECT_TRUE(box->onClick()) << box->label();
+    EXPECT_TRUE(box->parent()->enabled()) << box->label();
+  }
   pick->iCPick = 1;
   for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
   window->frame();
@@ -119,6 +141,24 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   QELBWidget* bubble = pick->iBWrap->locate("bubble");
   ASSERT_TRUE(bubble);
   EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+  // Built again, the chosen option is checked, the other not, and the options are disabled.
+  window->frame();
+  boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0]->label(), "red");
+  EXPECT_FALSE(boxes[0]->value());
+  EXPECT_EQ(boxes[1]->label(), "green");
+  EXPECT_TRUE(boxes[1]->value());
+  for (QELBRadiobox* box : boxes) {
+    EXPECT_FALSE(box->onClick()) << box->label();
+    EXPECT_FALSE(box->parent()->enabled()) << box->label();
+  }
+  // A click on the other option changes nothing.
+  QELBRadiobox* red = boxes[0];
+  window->click(red->localToWorld({red->size().w / 2, red->size().h / 2}));
+  window->frame();
+  EXPECT_FALSE(red->value());
+  EXPECT_TRUE(boxes[1]->value());
 }
 
 TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
@@ -127,24 +167,40 @@ TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
   window->frame();
   const Ref<VSKCConversationEntry>& entry = record().entries.back();
   ASSERT_TRUE(entry->iBWrap);
-  QELBTextbox* box = nullptr;
-  std::function<void(QELBWidget*)> look = [&](QELBWidget* widget) {
-    if (auto* found = dynamic_cast<QELBTextbox*>(widget)) box = found;
-    if (auto* parent = dynamic_cast<QELBParent*>(widget))
-      for (const Ref<QELBWidget>& child : parent->childs()) look(child.get());
-  };
-  look(entry->iBWrap.get());
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->value(), text);
+  std::vector<QELBTextbox*> boxes = widgetsOf<QELBTextbox>(entry->iBWrap.get());
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back()->value(), text);
 }
 
 TEST_F(ConversationFeedTest, TheTitleMenuOpensOnceAndOffersRollUpAndClose) {
-  view->onToggleMenu();
-  view->onToggleMenu();
-  window->frame();
-  size_t menus = 0;
-  for (const Ref<QELBWidget>& child : window->_childs()->members()) menus += child->alias() == "term.menu" ? 1 : 0;
-  EXPECT_EQ(menus, 1u);
+  struct Case {
+    const char* name;
+    bool closable;  // the view's close flag (0x40)
+    bool rolled;
+    std::vector<std::string> labels;
+  };
+  const uint32_t flags = view->flags();
+  const Case cases[] = {
+      {"open", true, false, {"Roll-up", "Close"}},
+      {"rolled up", true, true, {"Unroll", "Close"}},
+      {"without the close flag", false, false, {"Roll-up"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view->setFlags(c.closable ? flags : flags & ~kQELViewCloseButton);
+    if (c.rolled) view->rollup();
+    window->frame();
+    view->onToggleMenu();
+    view->onToggleMenu();
+    window->frame();
+    size_t menus = 0;
+    for (const Ref<QELBWidget>& child : window->_childs()->members()) menus += child->alias() == "term.menu" ? 1 : 0;
+    EXPECT_EQ(menus, 1u);
+    EXPECT_EQ(VSKTestViewMenuLabels(window.get()), c.labels);
+    ASSERT_TRUE(window->detach(Ref<QELBWidget>(window->locate("term.menu"))));
+    if (c.rolled) view->unroll();
+    window->frame();
+  }
 }
 
 }  // namespace

@@ -39,11 +39,17 @@ TEST(Recents, KeepsFiveWithoutTwoOfTheSameDisplayForm) {
   ASSERT_EQ(recents.paths().size(), VSKTRecents::kCapacity);
   EXPECT_EQ(recents.paths().front(), "/w/etc/vesko/s2.json");
   EXPECT_EQ(recents.paths().back(), "/elsewhere/s6.json");
-  // Two full paths with one display form cannot both be listed.
+  // Two full paths with one display form cannot both be listed: "/a/x.json" under the base "/a"
+  // shows as "./x.json", and so does the path "./x.json", which is shown whole.
   VSKTRecents other("/a");
   EXPECT_TRUE(other.append("/a/x.json"));
-  EXPECT_FALSE(other.append("/a//x.json") && other.displayForm("/a//x.json") == other.displayForm("/a/x.json"));
+  ASSERT_EQ(other.displayForm("./x.json"), other.displayForm("/a/x.json"));
+  EXPECT_FALSE(other.append("./x.json"));
+  EXPECT_EQ(other.paths(), std::vector<std::string>{"/a/x.json"});
+  // Another display form is listed beside it.
+  EXPECT_TRUE(other.append("/a/y.json"));
   EXPECT_FALSE(other.append(""));
+  EXPECT_EQ(other.paths(), (std::vector<std::string>{"/a/x.json", "/a/y.json"}));
 }
 
 TEST(Recents, RestoresExistingFilesInOrderAndArchivesWithoutLosingEarlierItems) {

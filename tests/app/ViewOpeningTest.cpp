@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/ctm/VSKCGistView.h"
+#include "app/ctm/VSKCTimelineView.h"
 #include "app/shell/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "framework/core/JSKCReader.h"
 #include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCSquib.h"
+#include "tests/ctm_views/ChunkText.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 
 namespace {
@@ -96,6 +100,75 @@ TEST_F(ViewOpening, RestoringOpensTheVisibleViewsAndSkipsStatesItCannotUse) {
   EXPECT_EQ(timeline->position().y, 120);
   // A missing entry is made empty, so the view's state has a place at closing.
   EXPECT_TRUE(settings->frameForLabel("ui.gist"));
+}
+
+// A tick whose one winner has the gist, as the observer hands it to the chunk viewer.
+Ref<LLKCMessage> tickWithGist(uint64_t tick, const std::string& gist) {
+  const std::string chunk = chunkText("sender", "u" + std::to_string(tick), "tweet", gist);
+  Ref<MRKCStatement> statement = tickStatement(tickTerms(tick, "[" + chunk + "]", "[" + chunk + "]", "[]"));
+  return LLKCMessage::messageWithCode(LLKTMessageCode{kVSKViewerSquib, 1, 0},
+                                      MRKCSquib::squibWithLabel("ctm.tick", statement.get(), 5.0f));
+}
+
+TEST_F(ViewOpening, TheChunkViewerAndTheTimelineLearnEachOthersModeWhenEitherOpens) {
+  Ref<JSKCFrame> settings = JSKCFrame::frame();
+  auto gist = [&] { return dynamic_cast<VSKCGistView*>(window->locate("ui.gist")); };
+  auto timeline = [&] { return dynamic_cast<VSKCTimelineView*>(window->locate("ui.timeline")); };
+  auto shown = [&] {
+    MRKBTerm* term = gist()->surface()->expr();
+    return term ? term->text() : std::string("nothing");
+  };
+  auto tick = [&](uint64_t n, const std::string& term) {
+    gist()->onMessaged(tickWithGist(n, term));
+    window->frame();
+  };
+  auto clickLive = [&] {
+    QELBSymbol* button = timeline()->liveButton();
+    window->click(button->localToWorld({button->size().w / 2, button->size().h / 2}));
+    window->frame();
+  };
+  // The close button at the right end of the view's title bar.
+  auto clickClose = [&](ZRVBView* view) {
+    window->click({view->position().x + view->size().w - 5, view->position().y + 11});
+    window->frame();
+  };
+
+  // Paused, the timeline stops the chunk viewer; closed and opened again, it is live and the
+  // chunk viewer follows the ticks again.
+  VSKFWindowGist(window.get(), settings.get(), nullptr);
+  VSKFWindowTimeline(window.get(), settings.get(), nullptr);
+  ASSERT_TRUE(gist() && timeline());
+  window->frame();
+  clickLive();
+  ASSERT_FALSE(timeline()->ticks().live());
+  ASSERT_TRUE(window->pumpUntil([&] { return !gist()->follow(); }));
+  tick(1, "first(1)");
+  EXPECT_EQ(shown(), "nothing");
+  clickClose(timeline());
+  ASSERT_TRUE(window->pumpUntil([&] { return !timeline(); }));
+  VSKFWindowTimeline(window.get(), settings.get(), nullptr);
+  ASSERT_TRUE(timeline());
+  window->frame();
+  EXPECT_TRUE(timeline()->ticks().live());
+  EXPECT_TRUE(window->pumpUntil([&] { return gist()->follow(); }));
+  tick(2, "second(2)");
+  EXPECT_EQ(shown(), "second(2)");
+
+  // A chunk viewer opened while the timeline is paused does not follow the ticks. The timeline,
+  // opened over the chunk viewer, is dragged down by its title bar to uncover the viewer's.
+  clickLive();
+  ASSERT_FALSE(timeline()->ticks().live());
+  const OGLTPoint grip = {timeline()->position().x + 300, timeline()->position().y + 11};
+  window->drag(grip, {grip.x, grip.y + 30});
+  ASSERT_EQ(timeline()->position().y, gist()->position().y + 30);
+  clickClose(gist());
+  ASSERT_TRUE(window->pumpUntil([&] { return !gist(); }));
+  VSKFWindowGist(window.get(), settings.get(), nullptr);
+  ASSERT_TRUE(gist());
+  window->frame();
+  EXPECT_FALSE(gist()->follow());
+  tick(3, "third(3)");
+  EXPECT_EQ(shown(), "nothing");
 }
 
 }  // namespace

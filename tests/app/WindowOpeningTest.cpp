@@ -10,6 +10,7 @@
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/vision/VSKCLabelingView.h"
+#include "ui/widgets/QELBGraph.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKCString.h"
@@ -86,6 +87,56 @@ TEST_F(WindowOpeningTest, PublishesTheConstantsAndUsesTheDefaultDataFolder) {
     EXPECT_TRUE(window.observer()->isAttached());
     EXPECT_EQ(window.observer()->target().get(), window.stats().view.get());
     ASSERT_TRUE(window.menubar());
+  });
+}
+
+TEST_F(WindowOpeningTest, WithEmptySettingsTheRecentsAndTheStatisticsHaveTheirFramesFromTheStart) {
+  runOpened([&](VSKCWindow& window) {
+    ASSERT_TRUE(window.config());
+    for (const char* key : {"load.recents", "ui.stats.ctm"}) {
+      Ref<JSKCFrame> frame = window.config()->frameForLabel(key);
+      ASSERT_TRUE(frame) << key;
+      EXPECT_EQ(frame->count(), 0u) << key;
+    }
+    // The statistics view is made hidden at its default place.
+    ASSERT_TRUE(window.stats().view);
+    EXPECT_FALSE(window.stats().view->visible());
+    EXPECT_EQ(window.stats().view->position().x, 10);
+    EXPECT_EQ(window.stats().view->position().y, 100);
+  });
+}
+
+TEST_F(WindowOpeningTest, TheStatisticsGraphsHaveTheirLabelsColoursAndRanges) {
+  struct Case {
+    const char* label;
+    OGLTColor colour;
+  };
+  runOpened([&](VSKCWindow& window) {
+    const VSKTStatsRecord& stats = window.stats();
+    const std::pair<QELCGraph*, Case> cases[] = {
+        {stats.sck.get(), {"SCK", {0.149f, 0.545f, 0.823f, 1.0f}}},
+        {stats.bck.get(), {"BCK", {0.827f, 0.211f, 0.509f, 1.0f}}},
+        {stats.uck.get(), {"UCK", {0.423f, 0.443f, 0.768f, 1.0f}}},
+    };
+    for (const auto& [graph, c] : cases) {
+      SCOPED_TRACE(c.label);
+      ASSERT_TRUE(graph);
+      EXPECT_EQ(graph->label(), c.label);
+      const QELTGraphSetup& setup = graph->record().setup;
+      EXPECT_EQ(setup.kind, 3);
+      EXPECT_FLOAT_EQ(setup.colour.r, c.colour.r);
+      EXPECT_FLOAT_EQ(setup.colour.g, c.colour.g);
+      EXPECT_FLOAT_EQ(setup.colour.b, c.colour.b);
+      EXPECT_FLOAT_EQ(setup.colour.a, c.colour.a);
+      EXPECT_EQ(setup.capacity, 100u);
+      EXPECT_EQ(graph->record().samples.size(), 100u);
+      EXPECT_FLOAT_EQ(setup.min, 0.0f);
+      EXPECT_FLOAT_EQ(setup.max, 1.0f);
+      EXPECT_FALSE(setup.mean);
+      EXPECT_TRUE(setup.dynamic);
+      EXPECT_EQ(graph->size().w, 160);
+      EXPECT_EQ(graph->size().h, 40);
+    }
   });
 }
 

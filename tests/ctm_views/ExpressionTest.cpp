@@ -162,6 +162,34 @@ TEST_F(Expression, DrawingInksTheBoxes) {
   EXPECT_EQ(context->readPixel(199, 119)[3], 0) << "nothing far outside the tree";
 }
 
+TEST_F(Expression, TextsAreLightenedByTheTintAndAFifthMoreUpToWhite) {
+  // Blue text: the boxes are stroked in it as it is, the texts tinted towards white, so the red
+  // of a text's inked pixels tells the tint it was drawn with.
+  theme.textColor = {0, 0, 1, 1};
+  attach();
+  VSKTExpressionNode* node = build("'MMMM'");
+  ASSERT_TRUE(node);
+  struct Case {
+    float tint;
+    int red;  // of the text's inked pixels
+  };
+  const Case cases[] = {{0.0f, 51}, {0.3f, 128}, {0.5f, 178}, {0.8f, 255}, {0.95f, 255}, {1.0f, 255}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tint);
+    begin(200, 80);
+    VSKFExpressionNodeDraw(&record, node, {10, 10}, c.tint);
+    context->endFrame();
+    int red = -1;
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const auto pixel = context->readPixel(x, y);
+        // Straight colours: the text's own red wherever it is inked well enough to round true.
+        if (pixel[3] >= 128) red = std::max(red, static_cast<int>(pixel[0]));
+      }
+    EXPECT_NEAR(red, c.red, 2);
+  }
+}
+
 TEST_F(Expression, DrawingTheVisiblePartInksWhatTheWholeDrawingInksThere) {
   attach();
   VSKTExpressionNode* node = build("f(g(a, b, c), h(d, [e, k], m), n, p(q(r)), s, t, u, v, w, x, y, z)");

@@ -101,7 +101,11 @@ TEST(TimelineChunks, GistTexts) {
       {"hello", "hello"},
       {"a^b", "MRKCQuirk"},
       {"X", "MRKCVariable"},
-      {longSymbol, std::string(129, 'x') + "\u2026"},
+      // An atom's text is given whole, however long; funcs and frames stay bounded.
+      {longSymbol, longSymbol},
+      {"\"" + longSymbol + "\"", "\"" + longSymbol + "\""},
+      {longSymbol + "(1)", std::string(129, 'x') + "\u2026"},
+      {"{\"token\": " + longSymbol + "}", std::string(129, 'x') + "\u2026"},
   };
   for (const Case& c : cases) EXPECT_EQ(VSKFTimelineViewStringify(readTerm(c.gist).get()), c.text) << c.gist;
   // A list of one element nested deeper than the reader allows still gives its element's text.

@@ -1,17 +1,23 @@
 // The timeline view in a headless window: squibs into ticks and the status, malformed ones
 // dropped with a log line, the live button told to the chunk viewer, a click on a card handing
-// the chunk to it, and the title-bar menu flipping its labels with the settings saved on leaving.
+// the chunk to it, the title-bar menu flipping its labels with the settings saved on leaving,
+// the scroll bars and the wheel moving the surface, and Escape dropping the pick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/ctm/VSKCTimelineView.h"
+#include "app/ctm/VSKFTextDrawing.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "tests/ctm_views/ChunkText.h"
+#include "tests/ctm_views/ViewMenuLabels.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBMenu.h"
-#include "ui/widgets/QELBMenuItem.h"
 
 namespace {
+
+constexpr int32_t kEscape = 256;
 
 // Stands in for the chunk viewer: keeps the codes and payloads poked at it.
 class GistRecorder : public QELBWidget {
@@ -58,15 +64,7 @@ protected:
     view->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}));
     window->frame();
   }
-  std::vector<std::string> menuLabels() {
-    std::vector<std::string> labels;
-    auto* menu = dynamic_cast<QELBMenu*>(window->locate("term.menu"));
-    if (!menu || menu->childs().empty()) return labels;
-    auto* list = dynamic_cast<QELBParent*>(menu->childs().front().get());
-    for (const Ref<QELBWidget>& child : list ? list->childs() : std::vector<Ref<QELBWidget>>{})
-      if (auto* item = dynamic_cast<QELBMenuItem*>(child.get())) labels.push_back(item->label());
-    return labels;
-  }
+  std::vector<std::string> menuLabels() { return VSKTestViewMenuLabels(window.get()); }
 
   Ref<QELTestHeadlessWindow> window;
   Ref<JSKCFrame> config = JSKCFrame::frame();
@@ -144,6 +142,91 @@ TEST_F(TimelineView, TheMenuFlipsItsLabelsAndTheSettingsAreSavedOnLeaving) {
   EXPECT_TRUE(config->boolForLabel("hide.links", false));
   EXPECT_EQ(static_cast<QELBMenu*>(window->locate("term.menu"))->target(), nullptr)
       << "the menu no longer points at the view";
+}
+
+// A tick of so many submitted chunks that its cards overflow the surface both ways.
+std::string crowdedTick(uint64_t tick) {
+  std::string chunks;
+  for (int i = 0; i < 30; ++i) chunks += (i ? ", " : "") + chunkText("a", "u" + std::to_string(i));
+  return tickTerms(tick, "[]", "[" + chunks + "]", "[]");
+}
+
+TEST_F(TimelineView, TheBarsMoveTheSurfaceToTheirValueAndTheWheelMovesTheVerticalOne) {
+  squib(crowdedTick(5));
+  VSKCTimelineSurface* surface = view->surface();
+  const OGLTSize content = surface->content(), shown = surface->size();
+  ASSERT_GT(content.w, shown.w);
+  ASSERT_GT(content.h, shown.h);
+  ASSERT_TRUE(view->verticalBar()->visible());
+  ASSERT_TRUE(view->horizontalBar()->visible());
+  // A new tick centres the surface and both bars.
+  EXPECT_EQ(view->verticalBar()->scroll(), 0.5f);
+  EXPECT_EQ(view->horizontalBar()->scroll(), 0.5f);
+  EXPECT_NEAR(surface->offset().y, content.h / 2 - shown.h / 2, 1.0f);
+  // A bar's value is the content position at the middle of the surface, on even pixels; the
+  // surface keeps its content in view.
+  auto wanted = [](float along, float across, float scroll) {
+    return std::clamp(VSKFRoundEven(along * scroll) - across / 2, 0.0f, along - across);
+  };
+  struct Case {
+    bool vertical;
+    float scroll;
+  };
+  for (const Case& c : {Case{true, 0.3f}, Case{true, 0.7f}, Case{false, 0.45f}, Case{false, 0.55f},
+                        Case{false, 0.1f}, Case{true, 1.0f}}) {
+    SCOPED_TRACE(std::string(c.vertical ? "vertical " : "horizontal ") + std::to_string(c.scroll));
+    QELCScrollbar* bar = c.vertical ? view->verticalBar() : view->horizontalBar();
+    bar->setScroll(c.scroll);
+    (void)bar->trigger();
+    window->frame();
+    const float along = c.vertical ? content.h : content.w, across = c.vertical ? shown.h : shown.w;
+    EXPECT_NEAR(c.vertical ? surface->offset().y : surface->offset().x, wanted(along, across, c.scroll), 0.5f);
+  }
+  // The wheel over the view moves the vertical bar a tenth a notch, and the surface with it.
+  view->verticalBar()->setScroll(0.5f);
+  (void)view->verticalBar()->trigger();
+  const OGLTPoint over = view->localToWorld({200, 200});
+  for (const auto& [dy, scroll] : {std::pair{-1.0f, 0.6f}, std::pair{2.0f, 0.4f}}) {
+    SCOPED_TRACE(dy);
+    window->cursorEvent(over);
+    window->scroll({0, dy});
+    window->frame();
+    EXPECT_NEAR(view->verticalBar()->scroll(), scroll, 1e-4);
+    EXPECT_NEAR(surface->offset().y, wanted(content.h, shown.h, scroll), 0.5f);
+  }
+  // Away from the view the wheel is not the timeline's.
+  window->cursorEvent({790, 590});
+  window->scroll({0, -1});
+  window->frame();
+  EXPECT_NEAR(view->verticalBar()->scroll(), 0.4f, 1e-4);
+}
+
+TEST_F(TimelineView, EscapeOverTheSurfaceDropsThePickedChunk) {
+  squib(tickTerms(5, "[" + chunkText("a", "u1") + "]", "[" + chunkText("a", "u1") + "]", "[]"));
+  VSKCTimelineSurface* surface = view->surface();
+  const OGLTPoint card =
+      surface->localToWorld({surface->size().w / 2 - surface->offset().x, 40 - surface->offset().y});
+  window->click(card);
+  window->frame();
+  ASSERT_TRUE(surface->chunk());
+  struct Step {
+    const char* name;
+    OGLTPoint at;
+    int32_t action;
+    bool kept;
+  };
+  const Step steps[] = {
+      {"a press over the surface", card, kOGLActionPress, true},
+      {"a release away from the view", {790, 590}, kOGLActionRelease, true},
+      {"a release over the surface", card, kOGLActionRelease, false},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    window->cursorEvent(step.at);
+    window->key(kEscape, step.action);
+    window->frame();
+    EXPECT_EQ(surface->chunk() != nullptr, step.kept);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // tick intake, its answers to the timeline's live mode and picks, and the pan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/ctm/VSKCExpressionView.h"
 #include "app/ctm/VSKCGistSurface.h"
 #include "app/ctm/VSKCGistView.h"
@@ -10,6 +12,7 @@
 #include "app/ctm/VSKCTimelineView.h"
 #include "app/ctm/VSKFTimelineCards.h"
 #include "framework/core/LLKCAttributedString.h"
+#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "tests/ctm_views/ChunkText.h"
@@ -218,19 +221,22 @@ TEST_F(Viewers, TheBarsShowForAWideTermCentredAndAgreeWithTheOffset) {
   EXPECT_TRUE(expression->horizontalBar()->visible());
   EXPECT_NEAR(expression->horizontalBar()->scroll(), 0.5f, 0.01f);
   EXPECT_NEAR(surface->offset().x, (surface->content().w - surface->size().w) / 2, 1.0f);
-  // From the bar: the offset follows; at the end the surface keeps the last column in view and
-  // the bar says where the offset is.
+  // From the bar: the offset follows, the bar's value standing for the content at the middle of
+  // the surface; at the ends the surface keeps the first or last column in view and the bar
+  // says where the offset is.
   struct Case {
     double scroll;
   };
-  for (const Case& c : {Case{0.3}, Case{0.0}, Case{1.0}}) {
+  const float content = surface->content().w, shown = surface->size().w;
+  for (const Case& c : {Case{0.3}, Case{0.6}, Case{0.0}, Case{1.0}}) {
+    SCOPED_TRACE(c.scroll);
     Ref<LLKCMessage> moved = code(kVSKViewerControl, kVSKViewerHorizontalBar);
     (void)moved->details().storeReal(c.scroll, "scroll");
     expression->onMessaged(moved);
-    const float middle = surface->offset().x + surface->size().w / 2;
-    EXPECT_NEAR(expression->horizontalBar()->scroll(), middle / surface->content().w, 1e-4);
-    EXPECT_GE(surface->offset().x, 0);
-    EXPECT_LE(surface->offset().x, surface->content().w - surface->size().w);
+    const float wanted = std::clamp(static_cast<float>(content * c.scroll - shown / 2), 0.0f, content - shown);
+    EXPECT_NEAR(surface->offset().x, wanted, 1.0f);
+    const float middle = surface->offset().x + shown / 2;
+    EXPECT_NEAR(expression->horizontalBar()->scroll(), middle / content, 1e-4);
   }
 }
 
@@ -319,6 +325,40 @@ TEST_F(Viewers, TheTimelineTellsTheChunkViewerOfItsLiveModeAndItsPicks) {
   window->frame();
   ASSERT_TRUE(window->pumpUntil([&] { return shownText(*gist) == "w(5)"; }));
   timeline->close();
+}
+
+TEST_F(Viewers, APublisherOfMalformedTicksFillsNeitherViewsLog) {
+  Ref<VSKCTimelineView> timeline =
+      VSKCTimelineView::viewWithSize({400, 300}, {10, 350}, "ui.timeline", "ctm.tick", nullptr);
+  ASSERT_TRUE(timeline);
+  timeline->setVisible(true);
+  ASSERT_TRUE(window->attach(timeline));
+  std::vector<std::string> logged;
+  (void)LLKFLogSetSink([&](const std::string& line) { logged.push_back(line); });
+  auto count = [&](const std::string& start, const std::string& part) {
+    size_t n = 0;
+    for (const std::string& line : logged)
+      if (line.rfind(start, 0) == 0 && line.find(part) != std::string::npos) ++n;
+    return n;
+  };
+  // Four ticks a second for ten seconds: each with a malformed chunk, each followed by a
+  // statement that is no tick.
+  const std::string good = chunkText("s", "u1");
+  for (int n = 1; n <= 40; ++n) {
+    const std::string bad = tickTerms(n, "[" + good + "]", "[" + good + ", [oops, 7, u3]]", "[]");
+    gist->onMessaged(squibMessage("ctm.tick", bad));
+    timeline->onMessaged(squibMessage("ctm.tick", bad));
+    timeline->onMessaged(squibMessage("ctm.tick", "[" + std::to_string(n) + ", nolist, {}]"));
+    window->frame();
+  }
+  EXPECT_EQ(count("gist :", "malformed"), 1u);
+  EXPECT_EQ(count("timeline :", "malformed"), 1u);
+  EXPECT_EQ(count("timeline :", "dropped"), 1u);
+  // Leaving, each view tells how many more it did not log.
+  logged.clear();
+  ASSERT_TRUE(window->detach(Ref<QELBWidget>(timeline)));
+  EXPECT_EQ(count("timeline :", "39 more"), 2u);
+  (void)LLKFLogSetSink(nullptr);
 }
 
 TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {

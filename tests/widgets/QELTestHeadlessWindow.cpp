@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+constexpr std::chrono::milliseconds kPredicateSlice{5};
+
+}  // namespace
+
 bool QELTestHeadlessWindow::openHeadless(OGLTSize size) {
   if (!made()) return false;
   context_ = OGLC2DContext::make();
@@ -57,7 +63,9 @@ bool QELTestHeadlessWindow::pumpUntil(const std::function<bool()>& predicate, st
     pump();
     if (predicate()) return true;
     std::unique_lock lock(mutex_);
-    Clock::time_point wake = deadline;
+    // What the predicate reads may change on another thread, which does not wake this one:
+    // look again after a short slice, or at the next task when it is due sooner.
+    Clock::time_point wake = std::min(deadline, Clock::now() + kPredicateSlice);
     if (!tasks_.empty() && tasks_.begin()->first < wake) wake = tasks_.begin()->first;
     if (Clock::now() >= deadline) return false;
     queued_.wait_until(lock, wake);
