@@ -1,10 +1,14 @@
 // The union of outlines with Clipper: offsetting out by one unit and back in by one closes gaps
-// narrower than about two units while the outer shape stays.
+// narrower than about two units while the outer shape stays. The outlines are tamed first
+// (VSKFOutlineTaming.h), so that no input makes Clipper's work grow out of bounds.
 #include "imagekit/VSKFPolygon.h"
 
 #include <clipper.hpp>
 
 #include <cmath>
+#include <cstdio>
+
+#include "imagekit/VSKFOutlineTaming.h"
 
 namespace {
 
@@ -49,11 +53,21 @@ Ref<NRKCPolygon> closedOutline(const ClipperLib::Path& path) {
 
 }  // namespace
 
-bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output) {
+bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, std::string* note) {
+  if (note) note->clear();
   if (!input || !output) return false;
   try {
     ClipperLib::Paths paths;
     if (!toClipperPaths(*input, paths)) return false;
+    VSKTOutlineTaming taming;
+    if (!VSKFOutlinesTame(paths, &taming, note)) return false;
+    if (note && (taming.resampled || taming.hulled)) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "%zu outlines of more than %zu points resampled, %zu tangled outlines taken as their hulls",
+                    taming.resampled, kVSKOutlineMostPoints, taming.hulled);
+      *note = text;
+    }
     offset(paths, 1.0);
     offset(paths, -1.0);
     ClipperLib::CleanPolygons(paths, 1.0);
