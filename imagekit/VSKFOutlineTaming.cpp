@@ -50,15 +50,18 @@ bool cross(const Edge& a, const Edge& b) {
              0;
 }
 
+void appendEdges(const Path& path, std::vector<Edge>* edges) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    const IntPoint& from = path[i];
+    const IntPoint& to = path[i + 1 == path.size() ? 0 : i + 1];
+    if (from == to) continue;
+    edges->push_back({double(from.X), double(from.Y), double(to.X), double(to.Y)});
+  }
+}
+
 std::vector<Edge> edgesOf(const Paths& paths) {
   std::vector<Edge> edges;
-  for (const Path& path : paths)
-    for (size_t i = 0; i < path.size(); ++i) {
-      const IntPoint& from = path[i];
-      const IntPoint& to = path[i + 1 == path.size() ? 0 : i + 1];
-      if (from == to) continue;
-      edges.push_back({double(from.X), double(from.Y), double(to.X), double(to.Y)});
-    }
+  for (const Path& path : paths) appendEdges(path, &edges);
   return edges;
 }
 
@@ -91,19 +94,20 @@ public:
   // False when binning would take more than budget entries.
   bool bin(size_t budget) {
     starts_.assign(side_ * side_ + 1, 0);
+    boxes_.clear();
+    boxes_.reserve(edges_.size());
     size_t entries = 0;
     for (const Edge& edge : edges_) {
       const Box box = boxOf(edge);
       entries += (box.right - box.left + 1) * (box.bottom - box.top + 1);
       if (entries > budget) return false;
       forEachCell(box, [&](size_t cell) { ++starts_[cell + 1]; });
+      boxes_.push_back(box);
     }
     for (size_t cell = 0; cell < side_ * side_; ++cell) starts_[cell + 1] += starts_[cell];
     members_.resize(entries);
     std::vector<size_t> filled(starts_.begin(), starts_.end() - 1);
-    for (size_t e = 0; e < edges_.size(); ++e) forEachCell(boxOf(edges_[e]), [&](size_t cell) {
-        members_[filled[cell]++] = e;
-      });
+    for (size_t e = 0; e < edges_.size(); ++e) forEachCell(boxes_[e], [&](size_t cell) { members_[filled[cell]++] = e; });
     return true;
   }
 
@@ -112,10 +116,10 @@ public:
     for (size_t cell = 0; cell < side_ * side_; ++cell) {
       const size_t row = cell / side_, column = cell % side_;
       for (size_t i = starts_[cell]; i < starts_[cell + 1]; ++i) {
-        const Box a = boxOf(edges_[members_[i]]);
+        const Box& a = boxes_[members_[i]];
         for (size_t j = i + 1; j < starts_[cell + 1]; ++j) {
           if (++tests > budget) return limit + 1;
-          const Box b = boxOf(edges_[members_[j]]);
+          const Box& b = boxes_[members_[j]];
           if (std::max(a.left, b.left) != column || std::max(a.top, b.top) != row) continue;
           if (cross(edges_[members_[i]], edges_[members_[j]]) && ++crossings > limit) return crossings;
         }
@@ -145,6 +149,7 @@ private:
   const std::vector<Edge>& edges_;
   double left_, top_, cellWidth_, cellHeight_;
   size_t side_;
+  std::vector<Box> boxes_;  // of each edge
   std::vector<size_t> starts_, members_;
 };
 
@@ -212,27 +217,32 @@ void resampleTo(Path& path, size_t n) {
 
 size_t testBudget(size_t edges) { return kTestsPerEdge * edges + kTestsFloor; }
 
-}  // namespace
-
-size_t VSKFOutlinesCrossings(const Paths& paths, size_t limit, size_t budget) {
-  const std::vector<Edge> edges = edgesOf(paths);
+size_t crossingsAmong(const std::vector<Edge>& edges, size_t limit, size_t budget) {
   if (edges.size() <= kPairwiseEdges) return pairwiseCrossings(edges, limit);
   EdgeGrid grid(edges);
   if (!grid.bin(budget)) return limit + 1;
   return grid.crossings(limit, budget);
 }
 
+}  // namespace
+
+size_t VSKFOutlinesCrossings(const Paths& paths, size_t limit, size_t budget) {
+  return crossingsAmong(edgesOf(paths), limit, budget);
+}
+
 bool VSKFOutlinesTame(Paths& paths, VSKTOutlineTaming* done, std::string* why) {
   VSKTOutlineTaming taming;
   size_t points = 0;
+  std::vector<Edge> own;
   for (Path& path : paths) {
     dropRepeats(path);
     if (path.size() > kVSKOutlineMostPoints) {
       resampleTo(path, kVSKOutlineMostPoints);
       ++taming.resampled;
     }
-    const Paths one{path};
-    if (VSKFOutlinesCrossings(one, kVSKOutlineSelfCrossings, testBudget(path.size())) > kVSKOutlineSelfCrossings) {
+    own.clear();
+    appendEdges(path, &own);
+    if (crossingsAmong(own, kVSKOutlineSelfCrossings, testBudget(path.size())) > kVSKOutlineSelfCrossings) {
       path = hullOf(path);
       ++taming.hulled;
     }
@@ -247,7 +257,7 @@ bool VSKFOutlinesTame(Paths& paths, VSKTOutlineTaming* done, std::string* why) {
     return false;
   }
   if (const size_t limit = kCrossingsPerEdge * edges.size() + kCrossingsFloor;
-      VSKFOutlinesCrossings(paths, limit, testBudget(edges.size())) > limit) {
+      crossingsAmong(edges, limit, testBudget(edges.size())) > limit) {
     std::snprintf(text, sizeof text, "%zu outlines of %zu points cross one another too often", paths.size(), points);
     if (why) *why = text;
     return false;
