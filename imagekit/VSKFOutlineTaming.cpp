@@ -42,11 +42,9 @@ bool cross(const Edge& a, const Edge& b) {
   if (std::max(a.x0, a.x1) < std::min(b.x0, b.x1) || std::max(b.x0, b.x1) < std::min(a.x0, a.x1) ||
       std::max(a.y0, a.y1) < std::min(b.y0, b.y1) || std::max(b.y0, b.y1) < std::min(a.y0, a.y1))
     return false;
-  return sign(orientation(a.x0, a.y0, a.x1, a.y1, b.x0, b.y0)) *
-                 sign(orientation(a.x0, a.y0, a.x1, a.y1, b.x1, b.y1)) <
+  return sign(orientation(a.x0, a.y0, a.x1, a.y1, b.x0, b.y0)) * sign(orientation(a.x0, a.y0, a.x1, a.y1, b.x1, b.y1)) <
              0 &&
-         sign(orientation(b.x0, b.y0, b.x1, b.y1, a.x0, a.y0)) *
-                 sign(orientation(b.x0, b.y0, b.x1, b.y1, a.x1, a.y1)) <
+         sign(orientation(b.x0, b.y0, b.x1, b.y1, a.x0, a.y0)) * sign(orientation(b.x0, b.y0, b.x1, b.y1, a.x1, a.y1)) <
              0;
 }
 
@@ -107,7 +105,8 @@ public:
     for (size_t cell = 0; cell < side_ * side_; ++cell) starts_[cell + 1] += starts_[cell];
     members_.resize(entries);
     std::vector<size_t> filled(starts_.begin(), starts_.end() - 1);
-    for (size_t e = 0; e < edges_.size(); ++e) forEachCell(boxes_[e], [&](size_t cell) { members_[filled[cell]++] = e; });
+    for (size_t e = 0; e < edges_.size(); ++e)
+      forEachCell(boxes_[e], [&](size_t cell) { members_[filled[cell]++] = e; });
     return true;
   }
 
@@ -132,13 +131,11 @@ private:
   struct Box {
     size_t left, top, right, bottom;
   };
-  size_t cellOf(double offset, double size) const {
-    return std::min(side_ - 1, size_t(std::max(0.0, offset / size)));
-  }
+  size_t cellOf(double offset, double size) const { return std::min(side_ - 1, size_t(std::max(0.0, offset / size))); }
   Box boxOf(const Edge& edge) const {
-    return {cellOf(std::min(edge.x0, edge.x1) - left_, cellWidth_), cellOf(std::min(edge.y0, edge.y1) - top_, cellHeight_),
-            cellOf(std::max(edge.x0, edge.x1) - left_, cellWidth_),
-            cellOf(std::max(edge.y0, edge.y1) - top_, cellHeight_)};
+    return {
+        cellOf(std::min(edge.x0, edge.x1) - left_, cellWidth_), cellOf(std::min(edge.y0, edge.y1) - top_, cellHeight_),
+        cellOf(std::max(edge.x0, edge.x1) - left_, cellWidth_), cellOf(std::max(edge.y0, edge.y1) - top_, cellHeight_)};
   }
   template <typename Visit>
   void forEachCell(const Box& box, Visit visit) const {
@@ -207,7 +204,7 @@ void resampleTo(Path& path, size_t n) {
   for (const IntPoint& point : path) points.emplace_back(int(point.X), int(point.Y));
   points.push_back(points.front());
   if (!Resample(points, int(n))) {
-    path.resize(n);  // cannot happen for n below the length; keep the first points then
+    path.resize(n);  // a curve it cannot take keeps its first n points: still bounded
     return;
   }
   path.clear();

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "imagekit/VSKFOutlineTaming.h"
 
@@ -51,6 +52,21 @@ Ref<NRKCPolygon> closedOutline(const ClipperLib::Path& path) {
   return outline;
 }
 
+// What the taming did, in words; "" for nothing.
+std::string noteOf(const VSKTOutlineTaming& taming) {
+  char text[160] = "";
+  if (taming.resampled)
+    std::snprintf(text, sizeof text, "%zu outline%s of more than %zu points resampled to that many%s", taming.resampled,
+                  taming.resampled == 1 ? "" : "s", kVSKOutlineMostPoints, taming.hulled ? ", " : "");
+  if (taming.hulled) {
+    const size_t used = std::strlen(text);
+    std::snprintf(text + used, sizeof text - used, "%zu outline%s crossing %s taken as %s hull%s", taming.hulled,
+                  taming.hulled == 1 ? "" : "s", taming.hulled == 1 ? "itself" : "themselves",
+                  taming.hulled == 1 ? "its" : "their", taming.hulled == 1 ? "" : "s");
+  }
+  return text;
+}
+
 }  // namespace
 
 bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, std::string* note) {
@@ -61,13 +77,7 @@ bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, st
     if (!toClipperPaths(*input, paths)) return false;
     VSKTOutlineTaming taming;
     if (!VSKFOutlinesTame(paths, &taming, note)) return false;
-    if (note && (taming.resampled || taming.hulled)) {
-      char text[160];
-      std::snprintf(text, sizeof text,
-                    "%zu outlines of more than %zu points resampled, %zu tangled outlines taken as their hulls",
-                    taming.resampled, kVSKOutlineMostPoints, taming.hulled);
-      *note = text;
-    }
+    if (note) *note = noteOf(taming);
     offset(paths, 1.0);
     offset(paths, -1.0);
     ClipperLib::CleanPolygons(paths, 1.0);

@@ -32,8 +32,7 @@ namespace fs = std::filesystem;
 
 Ref<LLKCObjectDeque> star(uint32_t n) {
   const std::vector<NRKTPoint> points = starOutline(n, 500, 490);
-  return LLKCObjectDeque::dequeWithObjects(
-      {NRKCPolygon::polygonWithLength(uint32_t(points.size()), points.data())});
+  return LLKCObjectDeque::dequeWithObjects({NRKCPolygon::polygonWithLength(uint32_t(points.size()), points.data())});
 }
 
 // The outlines of the object with the most superpixels of a mapped dataset scene.

@@ -120,7 +120,8 @@ TEST(PolygonsUnion, CraftedOutlinesAreTamedOrRefusedWithANote) {
   Ref<LLKCObjectDeque> rings = LLKCObjectDeque::deque();
   for (float r = 500; r <= 1e6f; r += 500) {
     Points ring;
-    for (int i = 0; i < 64; ++i) ring.push_back({float(r * std::cos(i * M_PI / 32)), float(r * std::sin(i * M_PI / 32))});
+    for (int i = 0; i < 64; ++i)
+      ring.push_back({float(r * std::cos(i * M_PI / 32)), float(r * std::sin(i * M_PI / 32))});
     (void)rings->append(polygonOf(ring));
   }
   Ref<LLKCObjectDeque> grid = LLKCObjectDeque::deque();
@@ -132,9 +133,10 @@ TEST(PolygonsUnion, CraftedOutlinesAreTamedOrRefusedWithANote) {
     bool united;
     const char* note;  // a part of the note; "" for none
   } cases[] = {
-      {"a star of 2 001 points", dequeOf({star(2001)}), true, "1 tangled outlines taken as their hulls"},
-      {"a star of 20 001 points", dequeOf({star(20001)}), true, "1 outlines of more than 4096 points resampled, 1 tangled"},
-      {"a star beside a square", dequeOf({box(0, 0, 10, 10), star(501)}), true, "1 tangled"},
+      {"a star of 2 001 points", dequeOf({star(2001)}), true, "1 outline crossing itself taken as its hull"},
+      {"a star of 20 001 points", dequeOf({star(20001)}), true,
+       "1 outline of more than 4096 points resampled to that many, 1 outline crossing"},
+      {"a star beside a square", dequeOf({box(0, 0, 10, 10), star(501)}), true, "1 outline crossing itself"},
       {"a lattice of bars", lattice, false, "cross one another too often"},
       {"2 000 rings one inside the other", rings, false, "lie stacked on one another"},
       {"8 100 squares of a grid", grid, true, ""},

@@ -112,8 +112,7 @@ std::pair<int, std::string> signalledRun(const std::string& solution, int signal
   close(out[1]);
   close(err[1]);
   char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') {
-  }
+  while (read(out[0], &c, 1) == 1 && c != '\n') {}
   kill(child, signal);
   int status = -1;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
