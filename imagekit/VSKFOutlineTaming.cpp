@@ -214,6 +214,8 @@ void resampleTo(Path& path, size_t n) {
 
 size_t testBudget(size_t edges) { return kTestsPerEdge * edges + kTestsFloor; }
 
+// The number of proper crossings among the edges, counted up to limit + 1; limit + 1 as well when
+// telling would take more than budget edge pair tests or grid entries.
 size_t crossingsAmong(const std::vector<Edge>& edges, size_t limit, size_t budget) {
   if (edges.size() <= kPairwiseEdges) return pairwiseCrossings(edges, limit);
   EdgeGrid grid(edges);
@@ -222,10 +224,6 @@ size_t crossingsAmong(const std::vector<Edge>& edges, size_t limit, size_t budge
 }
 
 }  // namespace
-
-size_t VSKFOutlinesCrossings(const Paths& paths, size_t limit, size_t budget) {
-  return crossingsAmong(edgesOf(paths), limit, budget);
-}
 
 bool VSKFOutlinesTame(Paths& paths, VSKTOutlineTaming* done, std::string* why) {
   VSKTOutlineTaming taming;

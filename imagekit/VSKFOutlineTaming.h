@@ -28,7 +28,3 @@ struct VSKTOutlineTaming {
 
 // Tames the closed paths in place. False, with the reason in *why, when they are refused.
 bool VSKFOutlinesTame(ClipperLib::Paths& paths, VSKTOutlineTaming* done, std::string* why);
-
-// The number of proper crossings among the edges of the closed paths, counted up to limit + 1;
-// limit + 1 as well when telling would take more than about budget edge pair tests.
-size_t VSKFOutlinesCrossings(const ClipperLib::Paths& paths, size_t limit, size_t budget);

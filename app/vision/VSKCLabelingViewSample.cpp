@@ -182,10 +182,13 @@ void VSKCLabelingView::updateContours() {
 
 void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
   if (message.ctx() != record_.outlineTicket || !record_.sample || !record_.shown) return;
-  if (Ref<LLKCString> note = message.details().objectForKeyAs<LLKCString>("note"))
+  Ref<LLKCObjectDeque> contours = message.payloadAs<LLKCObjectDeque>();
+  if (Ref<LLKCString> note = message.details().objectForKeyAs<LLKCString>("note")) {
     LLKFLog("%s - object %u of sample %s: %s", alias().c_str(), record_.cursor.selectedObject,
             record_.sample->name().c_str(), note->string().c_str());
-  if (Ref<LLKCObjectDeque> contours = message.payloadAs<LLKCObjectDeque>()) record_.contours = contours;
+    if (!contours) setStatus("the object is not outlined: " + note->string());
+  }
+  if (contours) record_.contours = contours;
   record_.overlay->redraw();
 }
 
