@@ -6,14 +6,17 @@
 #include "framework/core/NRKCPolygon.h"
 
 #include <cstdint>
+#include <string>
 
 // Unites the polygons of input (grown by one unit and shrunk back, so outlines closer than about
 // two units merge), cleans them, and appends every outer outline of the union to output, after
 // what it holds; holes and degenerate paths are skipped. Answers false for an empty union, for an
 // entry that is not a polygon or has a coordinate that is not finite or lies beyond +-2^30
 // (nothing is appended then), and when an outline cannot be made or appended (those appended
-// before stay).
-bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output);
+// before stay). Outlines whose union would cost more than a few milliseconds are first resampled
+// or taken as their hulls, or refused (false); *note, when given, then says what was done, and is
+// emptied otherwise.
+bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, std::string* note = nullptr);
 
 // The polygon itself when it has n points; else a new polygon of n points equally spaced along
 // the polyline through its points (each truncated to integers), the last a copy of the first.

@@ -1,10 +1,15 @@
 // The union of outlines with Clipper: offsetting out by one unit and back in by one closes gaps
-// narrower than about two units while the outer shape stays.
+// narrower than about two units while the outer shape stays. The outlines are tamed first
+// (VSKFOutlineTaming.h), so that no input makes Clipper's work grow out of bounds.
 #include "imagekit/VSKFPolygon.h"
 
 #include <clipper.hpp>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "imagekit/VSKFOutlineTaming.h"
 
 namespace {
 
@@ -47,13 +52,32 @@ Ref<NRKCPolygon> closedOutline(const ClipperLib::Path& path) {
   return outline;
 }
 
+// What the taming did, in words; "" for nothing.
+std::string noteOf(const VSKTOutlineTaming& taming) {
+  char text[160] = "";
+  if (taming.resampled)
+    std::snprintf(text, sizeof text, "%zu outline%s of more than %zu points resampled to that many%s", taming.resampled,
+                  taming.resampled == 1 ? "" : "s", kVSKOutlineMostPoints, taming.hulled ? ", " : "");
+  if (taming.hulled) {
+    const size_t used = std::strlen(text);
+    std::snprintf(text + used, sizeof text - used, "%zu outline%s crossing %s taken as %s hull%s", taming.hulled,
+                  taming.hulled == 1 ? "" : "s", taming.hulled == 1 ? "itself" : "themselves",
+                  taming.hulled == 1 ? "its" : "their", taming.hulled == 1 ? "" : "s");
+  }
+  return text;
+}
+
 }  // namespace
 
-bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output) {
+bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, std::string* note) {
+  if (note) note->clear();
   if (!input || !output) return false;
   try {
     ClipperLib::Paths paths;
     if (!toClipperPaths(*input, paths)) return false;
+    VSKTOutlineTaming taming;
+    if (!VSKFOutlinesTame(paths, &taming, note)) return false;
+    if (note) *note = noteOf(taming);
     offset(paths, 1.0);
     offset(paths, -1.0);
     ClipperLib::CleanPolygons(paths, 1.0);

@@ -1,16 +1,24 @@
 // The workbench's entry: the console, the GL layer, the main window and the application are
 // started in that order and stopped in the reverse one. The window's loop runs on this thread;
 // when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
-// A start that fails says why and exits with 1.
+// The loaded solutions go last, and a plug-in whose hook does not return within half a second is
+// not waited for: the log names it and the program ends without it. A start that fails says why
+// and exits with 1.
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "app/shell/VSKCWindow.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKFWindDown.h"
 #include "ui/gl/OGLBWindow.h"
 
 namespace {
+
+// How long ending waits for the plug-ins' hooks, in seconds.
+constexpr double kEndingGrace = 0.5;
 
 // Runs the window with the application around it; false when either could not start.
 bool run(int argc, char** argv) {
@@ -47,6 +55,14 @@ int main(int argc, char** argv) {
   } else {
     LLKFLog("vesko : cannot start the GL layer (is there a display?)");
   }
+  const int status = ran ? 0 : 1;
+  std::string abandoned;
+  if (!MRKFSubstrateWindDown(MRKCSubstrate::shared(), kEndingGrace, &abandoned)) {
+    LLKFLog("vesko : ending without waiting for %s", abandoned.c_str());
+    LLKFConsoleExit();
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
   LLKFConsoleExit();
-  return ran ? 0 : 1;
+  return status;
 }

@@ -53,6 +53,7 @@ enum : uint64_t {
   kVSKLabelingSavedForNext = 0x90000F000,
   kVSKLabelingSavedForSwitch = 0xA0000F000,
   kVSKLabelingShown = 0xC0000F000,
+  kVSKLabelingOutlined = 0xD0000F000,
   // The broadcast that asks for the next image (the COCO feed takes it).
   kVSKLabelingNextImage = 0xFFFF0000FFFF,
 };
@@ -90,6 +91,7 @@ public:
     Ref<ZRVCObserver> observer;
     std::string sampleFolder;       // "" until the data folder is known
     Ref<LLKCObjectDeque> contours;  // the selected object's outline
+    uint32_t outlineTicket = 0;     // of the latest outline asked for (an older one's report is stale)
     Ref<LLKCObjectList> sampleNames, labelNames;
     Ref<QELCDropbox> samples, labels;
     Ref<QELCSelector> objects;
@@ -139,7 +141,9 @@ private:
   void pickFile();
   void submitLoad(const std::string& folder, const std::string& name);
   void takeSample(Ref<VSKCImageSample> sample);
+  // Asks for the selected object's outline in the background; its report sets the contours.
   void updateContours();
+  void onOutlined(const LLKCMessage& message);
   void updateStatus();
   // Submits the operation to the UI application's scheduler with the view as its target; false
   // (told in the status bar) when it cannot be.

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "app/vision/VSKCLabelingView.h"
+#include "app/vision/VSKCOutlineOperation.h"
 #include "app/vision/VSKCSampleOperations.h"
 #include "app/vision/VSKFLabelingLabels.h"
 #include "app/vision/VSKFVisionView.h"
@@ -170,9 +171,24 @@ void VSKCLabelingView::updateStatus() {
 
 void VSKCLabelingView::updateContours() {
   if (!record_.sample || !record_.shown) return;
-  if (Ref<LLKCObjectDeque> contours =
-          VSKFLabelingContours(*record_.sample, record_.cursor.selectedObject, record_.cursor.currentLabel))
-    record_.contours = contours;
+  const uint32_t ticket = ++record_.outlineTicket;
+  const uint32_t object = record_.cursor.selectedObject;
+  if (record_.cursor.currentLabel == 0 || object == 0) return;
+  Ref<LLKCObjectDeque> polygons = record_.sample->polygonsForObject(object);
+  if (!polygons || polygons->isEmpty()) return;
+  if (!submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
+    setStatus("the object's outline cannot be made");
+}
+
+void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
+  if (message.ctx() != record_.outlineTicket || !record_.sample || !record_.shown) return;
+  Ref<LLKCObjectDeque> contours = message.payloadAs<LLKCObjectDeque>();
+  if (Ref<LLKCString> note = message.details().objectForKeyAs<LLKCString>("note")) {
+    LLKFLog("%s - object %u of sample %s: %s", alias().c_str(), record_.cursor.selectedObject,
+            record_.sample->name().c_str(), note->string().c_str());
+    if (!contours) setStatus("the object is not outlined: " + note->string());
+  }
+  if (contours) record_.contours = contours;
   record_.overlay->redraw();
 }
 
@@ -219,6 +235,7 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         record_.sample->reset();
       }
       record_.contours = nullptr;
+      ++record_.outlineTicket;
       record_.overlay->redraw();
       setStatus("sample reset");
       return;
@@ -304,6 +321,8 @@ void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
     }
     case 12:
       return onShown(message);
+    case 13:
+      return onOutlined(message);
     default:
       return;
   }

@@ -114,13 +114,18 @@ VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& s
   return VSKLabelingClick::toggled;
 }
 
-Ref<LLKCObjectDeque> VSKFLabelingContours(const VSKCImageSample& sample, uint32_t object, uint32_t label) {
+Ref<LLKCObjectDeque> VSKFLabelingContours(const VSKCImageSample& sample, uint32_t object, uint32_t label,
+                                          std::string* note) {
   if (label == 0 || object == 0) return nullptr;
   Ref<LLKCObjectDeque> polygons = sample.polygonsForObject(object);
-  if (!polygons || polygons->isEmpty()) return nullptr;
+  return polygons ? VSKFLabelingOutline(*polygons, note) : nullptr;
+}
+
+Ref<LLKCObjectDeque> VSKFLabelingOutline(const LLKCObjectDeque& polygons, std::string* note) {
+  if (polygons.isEmpty()) return nullptr;
   Ref<LLKCObjectDeque> united = LLKCObjectDeque::deque();
   Ref<LLKCObjectDeque> contours = LLKCObjectDeque::deque();
-  if (!united || !contours || !VSKFPolygonsUnion(polygons.get(), united.get())) return nullptr;
+  if (!united || !contours || !VSKFPolygonsUnion(&polygons, united.get(), note)) return nullptr;
   for (const Ref<LLKBObject>& entry : *united) {
     Ref<NRKCPolygon> polygon = refCast<NRKCPolygon>(entry);
     Ref<NRKCPolygon> resampled = polygon ? VSKFPolygonResample(polygon, kContourPoints) : nullptr;

@@ -71,5 +71,8 @@ VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& s
 
 // The outline of the object: its superpixels' outlines united, each resampled to 64 points. Null
 // when the object has no label or no superpixel, or the union fails (the caller keeps the
-// outline it had).
-[[nodiscard]] Ref<LLKCObjectDeque> VSKFLabelingContours(const VSKCImageSample& sample, uint32_t object, uint32_t label);
+// outline it had). *note, when given, says what the union resampled, simplified or refused.
+[[nodiscard]] Ref<LLKCObjectDeque> VSKFLabelingContours(const VSKCImageSample& sample, uint32_t object, uint32_t label,
+                                                        std::string* note = nullptr);
+// The same for the outlines of an object's superpixels, taken from the sample beforehand.
+[[nodiscard]] Ref<LLKCObjectDeque> VSKFLabelingOutline(const LLKCObjectDeque& polygons, std::string* note = nullptr);

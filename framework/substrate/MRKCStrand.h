@@ -26,6 +26,8 @@ public:
   void bind(std::shared_ptr<MRKCWorkerPool> pool);
   // True while the calling thread runs one of this strand's tasks.
   bool isCurrent() const { return runner_.load() == std::this_thread::get_id(); }
+  // True while some thread runs one of this strand's tasks.
+  bool isRunning() const { return runner_.load() != std::thread::id(); }
   // Runs the task on the strand and waits for it; inline when already on the strand. False
   // when the task did not run to its end: the strand is not bound, the pool stopped before its
   // turn, or the task threw.

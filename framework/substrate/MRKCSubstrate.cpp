@@ -195,6 +195,13 @@ std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processors() const {
   return attached_;
 }
 
+std::vector<std::pair<std::string, Ref<MRKCStrand>>> MRKCSubstrate::hookStrands() const {
+  std::shared_lock lock(routes_);
+  std::vector<std::pair<std::string, Ref<MRKCStrand>>> strands;
+  for (const Ref<MRKBProcessor>& processor : attached_) strands.emplace_back(processor->label(), processor->strand_);
+  return strands;
+}
+
 bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid, uint32_t flags) {
   if (label.empty()) return false;
   std::lock_guard lock(routes_);

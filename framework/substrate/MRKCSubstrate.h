@@ -65,6 +65,9 @@ public:
   Ref<MRKBProcessor> processorForGuid(const std::string& guid) const;
   std::vector<Ref<MRKBProcessor>> processorsForLabel(const std::string& label) const;
   std::vector<Ref<MRKBProcessor>> processors() const;
+  // The attached processors' labels, each with the strand its hooks run on: a way to tell later
+  // which of them is running a hook then, that holds none of them.
+  std::vector<std::pair<std::string, Ref<MRKCStrand>>> hookStrands() const;
 
   // Following labels. Flags are kept by the caller's convention (MRKTFollowFlags); any flags
   // follow the squibs, flashes and queries of the label. True when the guid is attached (disclose) or was

@@ -5,8 +5,10 @@
 // Each statement of a squib on a followed label is printed on one line as the label, a tab and
 // the statement's terms in the term text form. The host stops after N statements, after S
 // seconds, or at SIGINT/SIGTERM, whichever comes first; a signal during a load ends it at once
-// (status 1), and a second signal ends it at once whatever it is doing. Exit status: 0 when it
-// ran, 1 when a solution could not be loaded, 2 for a bad command line.
+// (status 1), and a second signal ends it at once whatever it is doing. Ending waits at most half
+// a second for the plug-ins' hooks to return: what is still busy then is named on standard error
+// and abandoned. Exit status: 0 when it ran, 1 when a solution could not be loaded, 2 for a bad
+// command line.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -21,10 +23,14 @@
 #include "framework/substrate/MRKBProcessor.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
+#include "framework/substrate/MRKFWindDown.h"
 
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+
+// How long ending waits for the plug-ins' hooks, in seconds.
+constexpr double kEndingGrace = 0.5;
 
 // The first signal asks the host to stop; a second one, while it is still stopping (a hook that
 // does not return, say), ends the process.
@@ -119,6 +125,17 @@ private:
   std::condition_variable done_;
 };
 
+// Detaches the tap and winds the substrate down; a hook still busy after the grace is left
+// running and the process ends without it.
+int end(MRKCSubstrate* substrate, ZRNCHostTap* tap, int status) {
+  substrate->detach(tap, false);
+  std::string abandoned;
+  if (MRKFSubstrateWindDown(substrate, kEndingGrace, &abandoned)) return status;
+  std::fprintf(stderr, "zrnhost: ending without waiting for %s\n", abandoned.c_str());
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,13 +172,9 @@ int main(int argc, char** argv) {
     std::string reason = outcome.get();
     if (!reason.empty()) {
       std::fprintf(stderr, "zrnhost: %s\n", reason.c_str());
-      substrate->detach(tap.get(), false);
-      substrate->wipe();
-      return 1;
+      return end(substrate, tap.get(), 1);
     }
   }
   tap->wait(options.seconds);
-  substrate->detach(tap.get(), false);
-  substrate->wipe();
-  return 0;
+  return end(substrate, tap.get(), 0);
 }

@@ -125,6 +125,26 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
 }
 
+// A plug-in whose squib hook sleeps 30 s does not hold the program: SIGTERM ends it well before
+// the hook returns, the settings written first and the abandoned hook named in the log.
+TEST_F(WorkbenchTest, SIGTERMEndsItWhileAHookSleepsWithItsSettingsWritten) {
+  const std::string sleeper = writeSolution("sleeper.json", R"json({"modules": ["zrnprobes"], "processors": [
+    {"class": "ZRNCProbe", "label": "sleeper", "properties": {"follow": "news", "sleep": 30}},
+    {"class": "ZRNCProbe", "label": "teller",
+     "properties": {"publish": [["news", [{"$term": "hello(1)"}]]], "every": 20, "times": 0}}]})json");
+  auto program = start({sleeper});
+  ASSERT_TRUE(program->waitForOutput("sleeper : sleeping 30 s in its squib hook")) << program->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  (void)capture("workbench-busy-hook", &window, drawnAt(window, 78, 13));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  // Waiting for the hook would take 30 s.
+  ASSERT_EQ(program->waitForExit(std::chrono::seconds(20)), 0) << program->output();
+  EXPECT_TRUE(program->waitForOutput("vesko : ending without waiting for the busy hooks of sleeper"))
+      << program->output();
+  EXPECT_EQ(recents(), std::vector<std::string>{sleeper});
+}
+
 TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
   TemporaryFolder home;
   std::string picked = home.path() + "/picked.json";

@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstring>
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKFVisionView.h"
@@ -258,6 +260,33 @@ TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) 
   EXPECT_TRUE(green(second));
   window->key(342, kOGLActionRelease);
   EXPECT_FALSE(green(first));
+}
+
+// A sample file whose one labelled superpixel's outline is a star of 2 001 points crossing itself
+// everywhere: loaded, shown and outlined as the disc its points lie on, the window drawing on.
+TEST_F(LabelingViewTest, AStarOutlineFromAFileIsOutlinedAsItsHull) {
+  open("{}");
+  dataFolder(folder.string());
+  const std::vector<uint8_t> bytes = oneOutlineSampleFile("star", 200, starOutline(2001, 100, 90));
+  {
+    std::ofstream out(view->state().sampleFolder + "/star.bin", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+  (void)pick->details().storeObject(LLKCString::stringWithString("star"), "value");
+  send(pick);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().contours != nullptr; })) << view->status();
+  EXPECT_EQ(view->state().sample->name(), "star");
+  const LLKCObjectDeque& contours = *view->state().contours;
+  ASSERT_EQ(contours.count(), 1u);
+  Ref<NRKCPolygon> outline = contours.fetchAtIndexAs<NRKCPolygon>(0);
+  ASSERT_TRUE(outline);
+  ASSERT_EQ(outline->length(), 64u);
+  for (uint32_t i = 0; i < outline->length(); ++i) {
+    const NRKTPoint p = outline->points()[i];
+    EXPECT_NEAR(std::hypot(p.x - 100, p.y - 100), 90, 2) << "point " << i << " lies on the disc's rim";
+  }
+  window->frame();
 }
 
 // Counts the window's "next image" broadcasts.

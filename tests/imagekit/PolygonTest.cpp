@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace {
@@ -96,6 +97,65 @@ TEST(PolygonsUnion, RefusesEmptyAndUnusableInput) {
     EXPECT_EQ(result->count(), 0u);
   }
   EXPECT_FALSE(VSKFPolygonsUnion(nullptr, LLKCObjectDeque::deque().get()));
+}
+
+// Outlines a file may carry that would keep Clipper busy for seconds to minutes: each is united
+// as its tamed form, or refused, with a note that says which.
+TEST(PolygonsUnion, CraftedOutlinesAreTamedOrRefusedWithANote) {
+  auto star = [](uint32_t n) {
+    Points points;
+    const uint64_t k = n / 2 - 1;
+    for (uint32_t i = 0; i <= n; ++i) {
+      const double angle = 2 * M_PI * double((uint64_t(i) * k) % n) / n;
+      points.push_back({float(500 + 490 * std::cos(angle)), float(500 + 490 * std::sin(angle))});
+    }
+    return polygonOf(points);
+  };
+  // A lattice of 300 thin bars each way: each bar simple, together 360 000 crossings.
+  Ref<LLKCObjectDeque> lattice = LLKCObjectDeque::deque();
+  for (float i = 0; i < 300; ++i) {
+    (void)lattice->append(box(0, 2 * i, 600, 2 * i + 1));
+    (void)lattice->append(box(2 * i, 0, 2 * i + 1, 600));
+  }
+  Ref<LLKCObjectDeque> rings = LLKCObjectDeque::deque();
+  for (float r = 500; r <= 1e6f; r += 500) {
+    Points ring;
+    for (int i = 0; i < 64; ++i)
+      ring.push_back({float(r * std::cos(i * M_PI / 32)), float(r * std::sin(i * M_PI / 32))});
+    (void)rings->append(polygonOf(ring));
+  }
+  Ref<LLKCObjectDeque> grid = LLKCObjectDeque::deque();
+  for (float y = 0; y < 1080; y += 16)
+    for (float x = 0; x < 1920; x += 16) (void)grid->append(box(x, y, x + 16, y + 16));
+  const struct {
+    const char* what;
+    Ref<LLKCObjectDeque> input;
+    bool united;
+    const char* note;  // a part of the note; "" for none
+  } cases[] = {
+      {"a star of 2 001 points", dequeOf({star(2001)}), true, "1 outline crossing itself taken as its hull"},
+      {"a star of 20 001 points", dequeOf({star(20001)}), true,
+       "1 outline of more than 4096 points resampled to that many, 1 outline crossing"},
+      {"a star beside a square", dequeOf({box(0, 0, 10, 10), star(501)}), true, "1 outline crossing itself"},
+      {"a lattice of bars", lattice, false, "cross one another too often"},
+      {"2 000 rings one inside the other", rings, false, "lie stacked on one another"},
+      {"8 100 squares of a grid", grid, true, ""},
+  };
+  for (const auto& c : cases) {
+    Ref<LLKCObjectDeque> result = LLKCObjectDeque::deque();
+    std::string note = "not emptied";
+    EXPECT_EQ(VSKFPolygonsUnion(c.input.get(), result.get(), &note), c.united) << c.what;
+    EXPECT_EQ(note.empty(), !*c.note) << c.what << ": " << note;
+    EXPECT_NE(note.find(c.note), std::string::npos) << c.what << ": " << note;
+    if (!c.united) {
+      EXPECT_EQ(result->count(), 0u) << c.what;
+    }
+  }
+  // The star stands for its hull: one outline around the disc its points lie on.
+  Ref<LLKCObjectDeque> result = LLKCObjectDeque::deque();
+  ASSERT_TRUE(VSKFPolygonsUnion(dequeOf({star(2001)}).get(), result.get()));
+  ASSERT_EQ(result->count(), 1u);
+  EXPECT_NEAR(area(pointsOf(result->fetchAtIndex(0))), M_PI * 490 * 490, 0.01 * M_PI * 490 * 490);
 }
 
 TEST(PolygonResample, GivesNPointsClosingOnTheFirst) {

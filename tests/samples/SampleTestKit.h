@@ -1,6 +1,7 @@
 #pragma once
 // Segmented image statements made by hand and the bytes of sample files written field by field.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -87,3 +88,29 @@ struct Bytes {
     return *this;
   }
 };
+
+// A closed outline of n points on a circle of the radius about centre, visited in the order
+// (i * k) mod n with k = n / 2 - 1: a star whose edges cross one another nearly everywhere.
+inline std::vector<NRKTPoint> starOutline(uint32_t n, float centre, float radius) {
+  std::vector<NRKTPoint> points;
+  const uint64_t k = n / 2 - 1;
+  for (uint32_t i = 0; i <= n; ++i) {
+    const double angle = 2.0 * 3.14159265358979323846 * double((uint64_t(i) * k) % n) / double(n);
+    points.push_back({float(centre + radius * std::cos(angle)), float(centre + radius * std::sin(angle))});
+  }
+  return points;
+}
+
+// The bytes of a sample file named name: a 1 x 1 grid of step size whose one superpixel, labelled
+// 1 in object slot 0, has the outline.
+inline std::vector<uint8_t> oneOutlineSampleFile(const std::string& name, float size,
+                                                 const std::vector<NRKTPoint>& outline) {
+  Bytes file;
+  file.raw("B ").u8(1);
+  for (int slot = 1; slot < 32; ++slot) file.u8(0);
+  file.u32(uint32_t(name.size())).raw(name).u16(1).u16(1).u16(1).u16(uint16_t(size)).floats({0, 0}).u32(1);
+  file.u32(0).u32(1).floats({size / 2, size / 2, 0, 0, size, size, 0.5f, 0.5f, 0.5f, 1, 50, 0, 0});
+  file.u32(uint32_t(outline.size()));
+  for (const NRKTPoint& point : outline) file.floats({point.x, point.y});
+  return file.u32(1).f32(0.5f).bytes;
+}

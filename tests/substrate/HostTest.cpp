@@ -92,6 +92,55 @@ TEST(Host, RefusesSolutionsThatAreNoRegularFile) {
 }
 
 // The host runs without a limit until a signal, then stops cleanly with status 0.
+// Runs the host on the solution following "news" until it printed one line, signals it, and
+// answers its exit status (-1 when it had not ended after 20 s) and what it said on standard error.
+std::pair<int, std::string> signalledRun(const std::string& solution, int signal) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {-1, "no pipes"};
+  pid_t child = fork();
+  if (child < 0) return {-1, "no fork"};
+  if (child == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(out[0]);
+    close(out[1]);
+    close(err[0]);
+    close(err[1]);
+    execl(ZRN_HOST, ZRN_HOST, "--follow", "news", solution.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  char c;
+  while (read(out[0], &c, 1) == 1 && c != '\n') {}
+  kill(child, signal);
+  int status = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const bool ended = std::chrono::steady_clock::now() < deadline;
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  std::string said;
+  for (ssize_t n; (n = read(err[0], &c, 1)) == 1;) said += c;
+  close(out[0]);
+  close(err[0]);
+  return {ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
+}
+
+// A processor whose squib hook sleeps 30 s does not hold the host: it ends at once, naming the
+// hook it leaves behind.
+TEST(Host, EndsOnSignalsWhileAHookSleeps) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    const auto [status, said] = signalledRun(kFolder + "/sleeper.json", signal);
+    EXPECT_EQ(status, 0) << "signal " << signal << ": " << said;
+    EXPECT_NE(said.find("zrnhost: ending without waiting for the busy hooks of sleeper"), std::string::npos)
+        << "signal " << signal << ": " << said;
+  }
+}
+
 TEST(Host, EndsPromptlyOnSignals) {
   for (int signal : {SIGINT, SIGTERM}) {
     int out[2];

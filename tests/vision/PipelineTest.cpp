@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "framework/substrate/MRKCPredicate.h"
 #include "tests/core/TemporaryFolder.h"
+#include "tests/samples/SampleTestKit.h"
 #include "tests/support/HostRun.h"
 #include "tests/vision/VisionTestKit.h"
 
@@ -142,6 +144,37 @@ TEST(Pipeline, RunsInTheHostWithAProbeInjecting) {
                              "\"offset.y\": -9", "\"left\": 22", "\"top\": 12", "\"sample\": \"pattern.ppm\""})
     EXPECT_NE(output.find(member), std::string::npos) << member << " in " << output;
   EXPECT_NE(output.find("#x\"" + hexOf(expectedRegion()) + "\""), std::string::npos) << output;
+}
+
+// The fake classifier given a sample file whose one labelled superpixel's outline is a star of
+// 2 001 points crossing itself everywhere: it publishes the object, outlined as the star's hull,
+// and says so, instead of holding a worker for minutes.
+TEST(Pipeline, TheHostsFakeClassifierOutlinesAStarFromAFile) {
+  TemporaryFolder folder;
+  std::string picture = writePicture(folder);
+  std::filesystem::create_directories(folder.file("rsc"));
+  std::ofstream(folder.file("rsc/labels.json")) << R"({"qav.stream.raw": ["star"]})";
+  const std::vector<uint8_t> bytes = oneOutlineSampleFile("star", 40, starOutline(2001, 20, 18));
+  std::ofstream(folder.file("pattern.ppm.bin"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::string solution = folder.file("classifier.json");
+  std::ofstream(solution) << R"({"modules": ["modQAV", "zrnprobes"], "processors": [
+    {"class": "QAVCProjector", "label": "qav.proj", "properties": {"format": "bgr", "output": "qav.stream.raw"}},
+    {"class": "QAVCFakeClassifier", "label": "qav.fake",
+     "properties": {"inputs": ["qav.stream.raw"], "output": "qav.labeled", "folder": {"$term": "\")"
+                          << folder.path() << R"(\""}}},
+    {"class": "ZRNCProbe", "label": "injector",
+     "properties": {"ask": [["qav.proj", ["inject", {"$term": "\")"
+                          << picture << R"(\""}]]], "every": 20}}]})";
+  // The classifier reads its labels from the working folder.
+  HostRun run =
+      runHost("cd " + folder.path() + " && " VISION_HOST, "--follow qav.labeled --count 1 --seconds 30 " + solution);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("qav.labeled\t[image, {"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\"objects\": [[0, star, [#"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("qav.fake - object 0 of sample star: 1 outline crossing itself taken as its hull"),
+            std::string::npos)
+      << run.output;
 }
 #endif
 

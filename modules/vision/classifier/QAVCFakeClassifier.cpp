@@ -147,7 +147,11 @@ Ref<MRKCList> QAVCFakeClassifier::detections(const VSKCImageSample& sample, cons
     Ref<LLKCObjectDeque> outlines = sample.polygonsForObject(slot + 1);
     if (!name || !outlines || outlines->count() == 0) continue;
     Ref<LLKCObjectDeque> united = LLKCObjectDeque::deque();
-    if (!united || !VSKFPolygonsUnion(outlines.get(), united.get())) continue;
+    std::string note;
+    const bool made = united && VSKFPolygonsUnion(outlines.get(), united.get(), &note);
+    if (!note.empty())
+      LLKFLog("%s - object %u of sample %s: %s", label().c_str(), slot, sample.name().c_str(), note.c_str());
+    if (!made) continue;
     // An outline that cannot be resampled is published as it is.
     Ref<LLKCObjectDeque> resampled = LLKCObjectDeque::deque();
     for (size_t i = 0; resampled && i < united->count(); ++i) {

@@ -1,7 +1,9 @@
 #include "tests/substrate/probe/ZRNCProbe.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCClassRegistry.h"
@@ -78,6 +80,10 @@ void ZRNCProbe::report(const char* kind, MRKBTerm* second, MRKBTerm* third) {
 }
 
 void ZRNCProbe::onReceivedSquib(MRKCSquib* squib, const std::string& source) {
+  if (const double sleep = MRKFFrameFetchReal(properties(), "sleep", 0); sleep > 0) {
+    LLKFLog("%s : sleeping %g s in its squib hook", label().c_str(), sleep);
+    std::this_thread::sleep_for(std::chrono::duration<double>(sleep));
+  }
   for (const auto& member : squib->statements()->terms())
     if (MRKCStatement* statement = asStatement(member.get()))
       report("squib", MRKCSymbol::symbolWithValue(statement->label()).get(), statement->terms());

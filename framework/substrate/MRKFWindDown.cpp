@@ -1,0 +1,44 @@
+#include "framework/substrate/MRKFWindDown.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+struct Ending {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+};
+
+}  // namespace
+
+bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned) {
+  if (!substrate) return true;
+  // Taken before the wipe detaches them: afterwards a busy processor is no longer listed.
+  const auto strands = substrate->hookStrands();
+  auto ending = std::make_shared<Ending>();
+  try {
+    std::thread([substrate, ending] {
+      substrate->wipe();
+      std::lock_guard lock(ending->mutex);
+      ending->done = true;
+      ending->ended.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    if (abandoned) *abandoned = "the wipe (no thread to run it on)";
+    return false;
+  }
+  std::unique_lock lock(ending->mutex);
+  if (ending->ended.wait_for(lock, std::chrono::duration<double>(grace), [&] { return ending->done; })) return true;
+  if (abandoned) {
+    abandoned->clear();
+    for (const auto& [label, strand] : strands)
+      if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
+    if (abandoned->empty()) *abandoned = "the wipe of the loaded solutions";
+  }
+  return false;
+}
