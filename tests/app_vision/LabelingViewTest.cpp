@@ -281,6 +281,21 @@ TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) 
   window->moveTo({5, 5});
   EXPECT_FALSE(green(first));
   EXPECT_FALSE(green(second));
+  // The compare gesture: its first click shows the objects labelled again, its second the
+  // distances.
+  window->cursorEvent(first, 1, kOGLActionPress, 2);
+  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status(), "1 objects labeled");
+  window->cursorEvent(second, 1, kOGLActionPress, 2);
+  window->cursorEvent(second, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status().substr(0, 2), "p:");
+  window->cursorEvent(first, 1, kOGLActionPress, 2);
+  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status(), "1 objects labeled") << "a third starts a new pair";
+  EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u) << "the gesture changes no mask";
   // Alt held shows every superpixel of any object.
   window->key(342, kOGLActionPress);
   EXPECT_TRUE(green(first));
