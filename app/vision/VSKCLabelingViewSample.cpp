@@ -242,7 +242,9 @@ void VSKCLabelingView::revert() {
     record_.sample->revert();
   }
   record_.contours = nullptr;
-  record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[record_.cursor.selectedObject - 1] : 0;
+  const uint32_t object = record_.cursor.selectedObject;
+  record_.cursor.currentLabel =
+      record_.sample && object >= 1 && object <= kVSKObjectSlots ? record_.sample->objects()[object - 1] : 0;
   record_.labels->setSelected(record_.cursor.currentLabel);
   updateContours();
   record_.overlay->redraw();
