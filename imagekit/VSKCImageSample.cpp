@@ -129,6 +129,7 @@ Ref<VSKCImageSample> VSKCImageSample::clone() const {
     copy->size_ = size_;
     copy->offset_ = offset_;
     copy->superpixels_ = superpixels_;
+    copy->markUnchanged();
     return copy;
   } catch (const std::bad_alloc&) {
     return nullptr;
@@ -138,6 +139,25 @@ Ref<VSKCImageSample> VSKCImageSample::clone() const {
 void VSKCImageSample::reset() {
   objects_.fill(0);
   for (VSKTSuperpixel& record : superpixels_) record.mask = 0;
+}
+
+void VSKCImageSample::markUnchanged() {
+  unchangedObjects_ = objects_;
+  try {
+    unchangedMasks_.resize(superpixels_.size());
+    for (size_t i = 0; i < superpixels_.size(); ++i) unchangedMasks_[i] = superpixels_[i].mask;
+  } catch (const std::bad_alloc&) {
+    // Out of memory: revert then frees every mask rather than give back a part of them.
+    unchangedMasks_.clear();
+  }
+  touched_ = false;
+}
+
+void VSKCImageSample::revert() {
+  objects_ = unchangedObjects_;
+  for (size_t i = 0; i < superpixels_.size(); ++i)
+    superpixels_[i].mask = i < unchangedMasks_.size() ? unchangedMasks_[i] : 0;
+  touched_ = false;
 }
 
 uint32_t VSKCImageSample::labeled() const {

@@ -67,17 +67,24 @@ public:
   [[nodiscard]] static Ref<VSKCImageSample> sampleFromBytes(const uint8_t* bytes, size_t length,
                                                             std::string* why = nullptr);
 
-  // Writes the ".bin" file atomically (a temporary file renamed over the path). False, with a log
-  // line, when the sample cannot be written as a file the reader takes, or the write fails.
-  [[nodiscard]] bool encode(const std::string& path) const;
+  // Writes the ".bin" file atomically (a temporary file put in the path's place). False, with a log
+  // line, when the sample cannot be written as a file the reader takes, or the write fails; with
+  // replace false, also when something is at the path already (the reason in *exists).
+  [[nodiscard]] bool encode(const std::string& path, bool replace = true, bool* exists = nullptr) const;
   // The file's bytes; false (bytes untouched) when the sample cannot be written, why saying why.
   [[nodiscard]] bool encodeToBytes(std::vector<uint8_t>* bytes, std::string* why = nullptr) const;
 
   // A copy with a fresh 16-character name, its own records (masks included), the same COCO frame
-  // (shared), free object slots and touched false; null when memory runs out.
+  // (shared), free object slots, no file and touched false; null when memory runs out.
   [[nodiscard]] Ref<VSKCImageSample> clone() const;
   // Frees every object slot and clears every mask; touched stays as it is.
   void reset();
+  // Takes the objects and masks as they are now as the sample's unchanged state (as loaded,
+  // mapped or saved) and clears touched.
+  void markUnchanged();
+  // Gives back the objects and masks of the unchanged state (nothing labelled until one was
+  // marked) and clears touched.
+  void revert();
   // The object slots that hold a label.
   uint32_t labeled() const;
 
@@ -99,6 +106,12 @@ public:
   uint32_t feed() const { return feed_; }
   NRKTPoint offset() const { return offset_; }
   const std::string& name() const { return name_; }
+  // The name is what the file holds and what the sample folder lists it by.
+  void setName(std::string name) { name_ = std::move(name); }
+  // The file the sample belongs to: the one it was read from or last written to; "" for a sample
+  // never read or written (made from a statement, or a clone).
+  const std::string& file() const { return file_; }
+  void setFile(std::string file) { file_ = std::move(file); }
   MRKCFrame* coco() const { return coco_.get(); }
   uint32_t superpixelCount() const { return static_cast<uint32_t>(superpixels_.size()); }
   // Read and written in place by the labelling tool.
@@ -124,6 +137,7 @@ private:
   uint32_t feed_ = 0;
   std::atomic<bool> touched_ = false;
   std::string name_;
+  std::string file_;
   uint32_t rows_ = 0;
   uint32_t cols_ = 0;
   uint32_t size_ = 0;
@@ -133,6 +147,9 @@ private:
   std::vector<VSKTSuperpixel> superpixels_;
   NRKTPoint offset_;
   Objects objects_{};
+  // The unchanged state revert gives back; masks beyond the list are 0.
+  Objects unchangedObjects_{};
+  std::vector<uint32_t> unchangedMasks_;
   mutable std::mutex monitor_;
 };
 

@@ -28,10 +28,10 @@ struct Bounds {
 
 // An annotation polygon's numbers as a closed outline moved by the offset; a trailing odd value is
 // ignored, as annotation tools write one now and then. False, with the reason, for numbers that are
-// not an outline: a value that is not a finite number, or a point farther than the image's own
-// extent outside it.
-bool outlineOf(const MRKCList& values, NRKTPoint offset, float width, float height, std::vector<NRKTPoint>* outline,
-               Bounds* bounds, const char** why) {
+// not an outline: a value that is not a number, or a point that is not finite as a float. A point
+// anywhere else is taken, however far outside the image.
+bool outlineOf(const MRKCList& values, NRKTPoint offset, std::vector<NRKTPoint>* outline, Bounds* bounds,
+               const char** why) {
   const size_t count = values.count();
   outline->clear();
   *bounds = {INFINITY, INFINITY, -INFINITY, -INFINITY};
@@ -39,11 +39,8 @@ bool outlineOf(const MRKCList& values, NRKTPoint offset, float width, float heig
     const MRKCNumber* x = asNumber(values.fetchAtIndex(k));
     const MRKCNumber* y = asNumber(values.fetchAtIndex(k + 1));
     if (!x || !y) return *why = "a coordinate that is not a number", false;
-    const double px = double(offset.x) + x->real(), py = double(offset.y) + y->real();
-    if (!std::isfinite(px) || !std::isfinite(py)) return *why = "a coordinate that is not finite", false;
-    if (px < -width || px > 2.0 * width || py < -height || py > 2.0 * height)
-      return *why = "a point far outside the image", false;
-    const NRKTPoint point{float(px), float(py)};
+    const NRKTPoint point{float(double(offset.x) + x->real()), float(double(offset.y) + y->real())};
+    if (!std::isfinite(point.x) || !std::isfinite(point.y)) return *why = "a coordinate that is not finite", false;
     outline->push_back(point);
     *bounds = {std::min(bounds->left, point.x), std::min(bounds->top, point.y), std::max(bounds->right, point.x),
                std::max(bounds->bottom, point.y)};
@@ -67,8 +64,6 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
   if (!coco_ || coco_->count() == 0) return;
   const size_t entries = labels ? labels->length() / sizeof(uint32_t) : 0;
   const float threshold = float(uint32_t(size_ * size_));
-  // Outlines may reach one image extent beyond the image, wherever the grid puts it.
-  const float width = float(cols_) * float(size_), height = float(rows_) * float(size_);
   const size_t groups = std::min<size_t>(coco_->count(), kVSKObjectSlots);
   std::vector<NRKTPoint> outline;
   uint32_t slot = 0;
@@ -114,7 +109,7 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
         if (values->count() < 2) continue;
         Bounds bounds;
         const char* why = nullptr;
-        if (!outlineOf(*values, offset_, width, height, &outline, &bounds, &why)) {
+        if (!outlineOf(*values, offset_, &outline, &bounds, &why)) {
           LLKFLog("VSKCImageSample - %s: a polygon of \"%s\" has %s, skipped", name_.c_str(), key.c_str(), why);
           continue;
         }

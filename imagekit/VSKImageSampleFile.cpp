@@ -210,6 +210,7 @@ Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t lengt
     sample->superpixels_.reserve(count);
     for (uint32_t i = 0; i < count; ++i)
       if (!readRecord(in, &sample->superpixels_.emplace_back(memory), why)) return nullptr;
+    sample->markUnchanged();
     return sample;
   } catch (const std::bad_alloc&) {
     return refuse(why, "out of memory");
@@ -229,6 +230,7 @@ Ref<VSKCImageSample> VSKCImageSample::sampleFromPath(const std::string& path) {
   Ref<VSKCImageSample> sample =
       VSKImageSampleFile::read(reinterpret_cast<const uint8_t*>(contents.data()), contents.size(), &why);
   if (!sample) LLKFLog("VSKCImageSample - %s is not a sample file: %s", path.c_str(), why.c_str());
+  if (sample) sample->file_ = path;
   return sample;
 }
 
@@ -236,15 +238,19 @@ bool VSKCImageSample::encodeToBytes(std::vector<uint8_t>* bytes, std::string* wh
   return bytes && VSKImageSampleFile::write(*this, bytes, why);
 }
 
-bool VSKCImageSample::encode(const std::string& path) const {
+bool VSKCImageSample::encode(const std::string& path, bool replace, bool* exists) const {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!encodeToBytes(&bytes, &why)) {
     LLKFLog("VSKCImageSample - %s not written: %s", path.c_str(), why.c_str());
     return false;
   }
-  if (!LLKFWriteFileAtomically(path.c_str(), bytes.data(), bytes.size())) {
-    LLKFLog("VSKCImageSample - %s could not be written", path.c_str());
+  bool clash = false;
+  const bool written = replace ? LLKFWriteFileAtomically(path.c_str(), bytes.data(), bytes.size())
+                               : LLKFWriteNewFileAtomically(path.c_str(), bytes.data(), bytes.size(), &clash);
+  if (exists) *exists = clash;
+  if (!written) {
+    LLKFLog("VSKCImageSample - %s could not be written%s", path.c_str(), clash ? ": a file is there" : "");
     return false;
   }
   return true;

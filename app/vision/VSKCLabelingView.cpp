@@ -123,7 +123,9 @@ void VSKCLabelingView::onDetachedFromWindow() {
   ZRVBView::onDetachedFromWindow();
 }
 
-void VSKCLabelingView::onToggleMenu() { VSKFVisionViewToggleMenu(this, true, kVSKLabelingMenuUid); }
+void VSKCLabelingView::onToggleMenu() {
+  VSKFVisionViewToggleMenu(this, true, kVSKLabelingMenuUid, kVSKLabelingMenuSettings);
+}
 
 bool VSKCLabelingView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (ZRVBView::onInputWithKeypad(key)) return true;
@@ -134,7 +136,7 @@ bool VSKCLabelingView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 
 void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  if (message->uid() == kVSKLabelingMenuUid && message->tag() == kVSKViewMenuSettings) return toggleSettings();
+  if (message->uid() == kVSKLabelingMenuUid && message->tag() == kVSKLabelingMenuSettings) return toggleSettings();
   if (VSKFVisionViewMenuMessaged(this, *message, kVSKLabelingMenuUid)) return;
   switch (message->uid()) {
     case 0x1000:
@@ -172,12 +174,12 @@ void VSKCLabelingView::onSettings(const LLKCMessage& message) {
       break;
     case kSettingsProximity:
       record_.cursor.proximity = VSKFVisionPanelSliderValue(value, kVSKLabelingProximityMin, kProximityMax);
-      VSKFVisionPanelShowValue(*record_.panel, "proximity", record_.cursor.proximity);
+      VSKFVisionPanelShowValue(*record_.panel, "proximity.label", record_.cursor.proximity);
       break;
     case kSettingsThreshold: {
       const uint32_t threshold = VSKFVisionPanelSliderValue(value, 1, kThresholdMax);
       record_.cursor.threshold = threshold;
-      VSKFVisionPanelShowValue(*record_.panel, "threshold", threshold);
+      VSKFVisionPanelShowValue(*record_.panel, "threshold.label", threshold);
       break;
     }
     case kSettingsUseImage:
@@ -200,9 +202,9 @@ void VSKCLabelingView::toggleSettings() {
     return;
   }
   const auto threshold = static_cast<uint32_t>(record_.cursor.threshold);
-  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity", "proximity.slider", record_.cursor.proximity, 1,
+  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity.label", "proximity.slider", record_.cursor.proximity, 1,
                                           24 + 1) ||
-      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold", "threshold.slider", threshold, 1, 99 + 1))
+      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold.label", "threshold.slider", threshold, 1, 99 + 1))
     return;
   (void)VSKFLabelingViewSettingsSyncCBox(&record_, "useImage", record_.useImage);
   (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autosave", record_.autoSave);

@@ -9,7 +9,14 @@
 // and next (which asks the COCO feed for the next image by a broadcast).
 //
 // A changed sample is never dropped unsaved: "next" saves it first and moves on only when the
-// save succeeded; a failed save is told in the status bar and the sample stays changed.
+// save succeeded; a failed save is told in the status bar and the sample stays changed until it
+// is saved or reverted (revert gives back the sample as last loaded, mapped or saved), so the user
+// can always move on.
+//
+// A sample is saved to its own file: the one it was loaded from (it takes that file's name) or
+// first saved to. A sample that has none yet (a new frame, a clone) is saved as "<name>.bin" in the
+// sample folder; when another sample's file is there, it takes the first free name "<name>-2",
+// "<name>-3", ... instead, and the status says so: no file is ever written over unseen.
 //
 // Window's thread only: the observer delivers squibs there and the operations report there. The
 // cursor touches the sample only after its operation has reported (shown).
@@ -60,8 +67,9 @@ enum : uint64_t {
 // uid of the data folder's message (payload: the folder path); the main window sends it when the
 // view is opened and when the data folder changes.
 constexpr uint32_t kVSKLabelingDataFolderUid = 0xA000;
-// uid of the title-bar menu's messages.
+// uid of the title-bar menu's messages, and the tag of its "Settings" item.
 constexpr uint32_t kVSKLabelingMenuUid = 0xB000;
+constexpr uint32_t kVSKLabelingMenuSettings = 6;
 
 class VSKCLabelingView : public ZRVBView {
 public:
@@ -130,9 +138,17 @@ private:
   void onControl(const LLKCMessage& message);
   void onCompleted(const LLKCMessage& message);
   void next();
-  void acceptNext();
-  // False (told in the status bar) when the save cannot be started.
+  // The note (when any) says what the last save did beside saving.
+  void acceptNext(const std::string& note = "");
+  // Gives back the sample as last loaded, mapped or saved.
+  void revert();
+  // Saves the shown sample; the completion (code onComplete, ctx the delay) carries it as
+  // payload. False (told in the status bar) when the save cannot be started.
   bool save(uint64_t onComplete, uint32_t delayMs = 0);
+  bool saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete);
+  // After a save refused because another sample's file holds the name: the sample takes a free
+  // name and is saved again with the same completion; false when that cannot be done.
+  bool saveUnderFreeName(const LLKCMessage& failed);
   void loaded(const LLKCMessage& message);
   void cloneSample();
   // Puts the sample in the current one's place once a changed current one is saved.
@@ -148,6 +164,7 @@ private:
   // Submits the operation to the UI application's scheduler with the view as its target; false
   // (told in the status bar) when it cannot be.
   bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
+  bool submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& onComplete);
 
   private_t record_;
 };

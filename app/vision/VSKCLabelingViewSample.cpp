@@ -29,6 +29,15 @@ constexpr uint32_t kAutoSaveDelayMs = 125;
 // Control messages (uid 0xE000) of the boxes: tag 2 with the box in ctx.
 constexpr uint32_t kBoxChanged = 2;
 constexpr uint32_t kLabelBox = 1, kSamplesBox = 2, kObjectsBox = 3;
+// What a failed save leaves and how to go on.
+constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
+
+// "saved as <new>: <old>.bin holds another sample" when the save had to take a free name, else "".
+std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample) {
+  Ref<LLKCString> old = message.details().objectForKeyAs<LLKCString>("renamed");
+  if (!old || !sample) return "";
+  return "saved as " + sample->name() + ": " + old->string() + ".bin holds another sample";
+}
 
 // Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
 void rememberSample(VSKCLabelingView::private_t& record, const std::string& name) {
@@ -45,8 +54,11 @@ void rememberSample(VSKCLabelingView::private_t& record, const std::string& name
 }  // namespace
 
 bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx) {
+  return submit(operation, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, ctx)));
+}
+
+bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& message) {
   QELBApplication* application = QELBApplication::shared();
-  Ref<LLKCMessage> message = LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, ctx));
   if (!operation || !message || !application || !application->scheduler()) return false;
   operation->setTarget(Ref<QELBWidget>(this));
   operation->setOnComplete(message);
@@ -153,7 +165,7 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
       }
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
-      } else if (click == VSKLabelingClick::toggled) {
+      } else if (click == VSKLabelingClick::toggled || click == VSKLabelingClick::picked) {
         updateStatus();
         updateContours();
       }
@@ -230,15 +242,7 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
     case 8:
       return loaded(message);
     case 9:
-      if (record_.sample) {
-        std::lock_guard lock(record_.sample->monitor());
-        record_.sample->reset();
-      }
-      record_.contours = nullptr;
-      ++record_.outlineTicket;
-      record_.overlay->redraw();
-      setStatus("sample reset");
-      return;
+      return revert();
     case 10:
       return cloneSample();
     case 11:
@@ -248,18 +252,56 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
   }
 }
 
+void VSKCLabelingView::revert() {
+  if (record_.sample) {
+    std::lock_guard lock(record_.sample->monitor());
+    record_.sample->revert();
+  }
+  record_.contours = nullptr;
+  ++record_.outlineTicket;  // an outline on its way is of the sample as it was
+  const uint32_t object = record_.cursor.selectedObject;
+  record_.cursor.currentLabel =
+      record_.sample && object >= 1 && object <= kVSKObjectSlots ? record_.sample->objects()[object - 1] : 0;
+  record_.labels->setSelected(record_.cursor.currentLabel);
+  updateContours();
+  record_.overlay->redraw();
+  setStatus("sample reset");
+}
+
 bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
   if (!record_.sample) return false;
+  return saveSample(record_.sample, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, delayMs)));
+}
+
+bool VSKCLabelingView::saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete) {
   if (record_.sampleFolder.empty()) {
-    setStatus("sample not saved: there is no sample folder");
+    setStatus("sample not saved: there is no sample folder yet; it stays changed, revert it to move on");
     return false;
   }
-  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(record_.sample, record_.sampleFolder), onComplete,
-              delayMs)) {
-    setStatus("sample not saved: the save could not be started");
+  // The completion names the sample saved: the view may show another by then.
+  if (onComplete) onComplete->setPayload(sample);
+  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(sample, record_.sampleFolder), onComplete)) {
+    setStatus("sample not saved: the save could not be started; it stays changed, revert it to move on");
     return false;
   }
   return true;
+}
+
+bool VSKCLabelingView::saveUnderFreeName(const LLKCMessage& failed) {
+  Ref<VSKCImageSample> sample = failed.payloadAs<VSKCImageSample>();
+  if (!sample || failed.details().objectForKeyAs<LLKCString>("renamed")) return false;
+  const std::string old = sample->name();
+  const std::string name = VSKFImageSampleFreeName(record_.sampleFolder, old);
+  if (name.empty()) return false;
+  {
+    std::lock_guard lock(sample->monitor());
+    sample->setName(name);
+  }
+  if (sample == record_.sample) rememberSample(record_, name);
+  Ref<LLKCMessage> again = LLKCMessage::messageWithCode(failed.code());
+  if (!again) return false;
+  (void)again->details().storeObject(LLKCString::stringWithString(old), "renamed");
+  return saveSample(sample, again);
 }
 
 void VSKCLabelingView::next() {
@@ -271,7 +313,7 @@ void VSKCLabelingView::next() {
   acceptNext();
 }
 
-void VSKCLabelingView::acceptNext() {
+void VSKCLabelingView::acceptNext(const std::string& note) {
   record_.waiting = true;
   record_.statement = nullptr;
   record_.sample = nullptr;
@@ -290,33 +332,40 @@ void VSKCLabelingView::acceptNext() {
   record_.objects->setSelected(0);
   record_.objects->setEnabled(false);
   if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
-  setStatus("Waiting for sample ...");
+  setStatus(note.empty() ? "Waiting for sample ..." : "Waiting for sample ... (the last sample was " + note + ")");
 }
 
 void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
   const bool saved = message.details().boolForKey("outcome", false);
+  const bool isSave = message.tag() >= 7 && message.tag() <= 10;
+  // A new sample whose name another sample's file holds is saved under a free name instead.
+  if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
+  const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
+  if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
   switch (message.tag()) {
     case 1:
       return onLabelsLoaded(message);
     case 7:
-      setStatus(saved ? "sample saved" : "sample not saved: it stays changed");
+      setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
       return;
     case 8:
       if (!saved) {
-        setStatus("sample not saved");
+        setStatus(kNotSaved);
       } else if (record_.autoNext) {
         (void)poke(LLKCMessage::messageWithCode(kVSKLabelingNext));
+      } else if (!note.empty()) {
+        setStatus("sample " + note);
       }
       return;
     case 9:
-      if (saved) return acceptNext();
-      setStatus("sample not saved: it stays changed, save it or revert it");
+      if (saved) return acceptNext(note);
+      setStatus(kNotSaved);
       return;
     case 10: {
       Ref<VSKCImageSample> incoming = std::move(record_.incoming);
       if (!incoming) return;
       if (saved) return replaceSample(std::move(incoming), record_.incomingIsLoaded);
-      setStatus("sample not saved: it stays changed, save it or revert it");
+      setStatus(kNotSaved);
       return;
     }
     case 12:

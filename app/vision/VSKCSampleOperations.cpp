@@ -1,6 +1,7 @@
 // The sample operations: save, render, process and load.
 #include "app/vision/VSKCSampleOperations.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -15,23 +16,44 @@ Ref<VSKCOperationImageSampleSave> VSKCOperationImageSampleSave::operationWithIma
 }
 
 void VSKCOperationImageSampleSave::onExecute() {
-  bool written = false;
+  bool written = false, exists = false;
   {
     std::lock_guard lock(sample_->monitor());
     if (!VSKFImageSampleNameIsSafe(sample_->name())) {
       LLKFLog("VSKCOperationImageSampleSave - refused to save a sample named \"%s\" in %s", sample_->name().c_str(),
               folder_.c_str());
+    } else if (!sample_->file().empty()) {
+      written = sample_->encode(sample_->file());
     } else {
-      written = sample_->encode(folder_ + "/" + sample_->name() + ".bin");
-      if (written) sample_->setTouched(false);
+      // A sample that has no file yet never takes another sample's.
+      const std::string path = VSKFImageSamplePath(folder_, sample_->name());
+      written = sample_->encode(path, false, &exists);
+      if (written) sample_->setFile(path);
     }
+    if (written) sample_->markUnchanged();
   }
   Ref<LLKCMessage> complete = onComplete();
   Ref<LLKCMessage> message = complete ? complete->copy() : nullptr;
   if (!message) return;
   (void)message->details().storeBool(written, "outcome");
+  if (exists) (void)message->details().storeBool(true, "exists");
   if (message->ctx()) std::this_thread::sleep_for(std::chrono::milliseconds(message->ctx()));
   notify(message);
+}
+
+std::string VSKFImageSamplePath(const std::string& folder, const std::string& name) {
+  return folder + "/" + name + ".bin";
+}
+
+std::string VSKFImageSampleFreeName(const std::string& folder, const std::string& name) {
+  for (uint32_t n = 2; n < 10000; ++n) {
+    const std::string suffix = "-" + std::to_string(n);
+    // Shortened to leave room for the number within the longest name a file takes.
+    const std::string free = name.substr(0, kVSKSampleNameMax - std::min(kVSKSampleNameMax, suffix.size())) + suffix;
+    if (VSKFImageSampleNameIsSafe(free) && !LLKFDoesFilePathExists(VSKFImageSamplePath(folder, free).c_str()))
+      return free;
+  }
+  return "";
 }
 
 void VSKBOperationImageSampleMapping::onExecute() {
@@ -44,6 +66,8 @@ void VSKBOperationImageSampleMapping::onExecute() {
   {
     std::lock_guard lock(sample_->monitor());
     sample_->processCocoDataWithLabels(labels_.get());
+    // The annotations mapped are the sample as it came: what revert gives back.
+    if (!sample_->touched()) sample_->markUnchanged();
     if (paints_) {
       const OGLTSize size = bitmap_->size();
       sample_->render(bitmap_->bytes(), uint32_t(size.w), uint32_t(size.h));
@@ -72,7 +96,7 @@ Ref<VSKCOperationImageSampleLoad> VSKCOperationImageSampleLoad::operationWithPat
 
 void VSKCOperationImageSampleLoad::onExecute() {
   Ref<LLKCMessage> complete = onComplete();
-  const std::string path = folder_ + "/" + name_ + ".bin";
+  const std::string path = VSKFImageSamplePath(folder_, name_);
   const bool safe = VSKFImageSampleNameIsSafe(name_);
   if (!safe)
     LLKFLog("VSKCOperationImageSampleLoad - refused to load a sample named \"%s\" from %s", name_.c_str(),
@@ -82,5 +106,8 @@ void VSKCOperationImageSampleLoad::onExecute() {
     return;
   }
   Ref<VSKCImageSample> sample = safe ? VSKCImageSample::sampleFromPath(path) : nullptr;
+  // Named after its file, whatever name it holds: the samples list then leads back to this file,
+  // and a save writes the name that matches it.
+  if (sample) sample->setName(name_);
   notify(complete ? LLKCMessage::messageWithCode(complete->code(), sample) : nullptr);
 }

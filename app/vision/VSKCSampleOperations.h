@@ -8,12 +8,16 @@
 //   JSON load          each path read (unreadable: an empty frame)   onComplete's code, a tuple of the frames
 //   JSON save          the frame written                             copy of onComplete, "outcome" (bool)
 //   bitmap save        the RGBA bitmap as a binary PPM file          copy of onComplete, "status" (0 written)
-//   sample save        <folder>/<name>.bin written; touched cleared   copy of onComplete, "outcome" (bool);
-//                      only when written                             sleeps ctx ms before when ctx is set
+//   sample save        written to the sample's own file, or, for a   copy of onComplete, "outcome" (bool),
+//                      sample that has none yet, to a new file       "exists" (true) when another file held
+//                      <folder>/<name>.bin, never over one there;    the path; sleeps ctx ms before when
+//                      once written it is the sample's file, and     ctx is set
+//                      the sample is unchanged (touched cleared)
 //   sample render      COCO mapping, then the superpixels painted    onComplete's code, the bitmap
 //   sample process     COCO mapping                                  onComplete's code, the bitmap
-//   sample load        <folder>/<name>.bin read                      onComplete's code, the sample (none when
-//                                                                    unreadable); onComplete itself when no file
+//                      (an untouched sample is unchanged as mapped)
+//   sample load        <folder>/<name>.bin read, named <name> and    onComplete's code, the sample (none when
+//                      belonging to that file                        unreadable); onComplete itself when no file
 //
 // New messages carry only onComplete's code; copies keep its payload and details. Without an
 // onComplete the work is done and nothing is delivered. When a new message cannot be made,
@@ -31,6 +35,14 @@
 #include "imagekit/VSKCImageSample.h"
 #include "ui/widgets/QELBOperation.h"
 #include "ui/widgets/QELCBitmap.h"
+
+// The longest sample name a file takes.
+inline constexpr size_t kVSKSampleNameMax = 127;
+// "<folder>/<name>.bin".
+std::string VSKFImageSamplePath(const std::string& folder, const std::string& name);
+// The first of "<name>-2", "<name>-3", ... (the name shortened to leave room for the number) that
+// names no file in the folder; "" when none is found.
+std::string VSKFImageSampleFreeName(const std::string& folder, const std::string& name);
 
 class VSKCOperationJSONLoad : public QELBOperation {
 public:

@@ -147,11 +147,14 @@ void VSKCSegmentedView::pokeSlider(uint32_t tag) {
   const Property& property = propertyOf(tag);
   slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
   slider.scheduled = false;
-  if (slider.pending == slider.sent) return;
-  Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
-  if (value)
-    (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
-  slider.sent = slider.pending;
+  // A value the segmenter has already is not poked again; the projector's image is asked for all
+  // the same, as after any move.
+  if (slider.pending != slider.sent) {
+    Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
+    if (value)
+      (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
+    slider.sent = slider.pending;
+  }
   slider.lastMs = LLKFNowInMS();
   if (record_.repeat) (void)VSKFImageViewRequestRepeat();
 }

@@ -54,8 +54,8 @@ Ref<QELCDropbox> dropbox(Ref<LLKCObjectList> values, const char* alias, uint32_t
 
 bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
   return VSKFVisionPanelSetup(*record->panel, [](QELBParent& content, float opacity) {
-    Ref<QELCGroup> proximity = VSKFVisionPanelSliderRow(opacity, "Proximity: ", "16", "proximity", 2);
-    Ref<QELCGroup> threshold = VSKFVisionPanelSliderRow(opacity, "Threshold: ", "24", "threshold", 3);
+    Ref<QELCGroup> proximity = VSKFVisionPanelSliderRow(opacity, "Proximity: ", "16", "proximity.label", "proximity.slider", 2);
+    Ref<QELCGroup> threshold = VSKFVisionPanelSliderRow(opacity, "Threshold: ", "24", "threshold.label", "threshold.slider", 3);
     Ref<QELCCheckbox> useImage = checkbox(opacity, "Render image (if any)", "useImage", 4);
     Ref<QELCCheckbox> autoSave = checkbox(opacity, "Auto save", "autosave", 5);
     Ref<QELCCheckbox> autoNext = checkbox(opacity, "Auto next", "autonext", 6);

@@ -36,8 +36,8 @@ bool inquire(VSKCSegmentedView::private_t* record, const std::string& processor,
 
 bool VSKFSegmentedViewSettingsSetup(VSKCSegmentedView::private_t* record) {
   return VSKFVisionPanelSetup(*record->panel, [](QELBParent& content, float opacity) {
-    Ref<QELCGroup> spix = VSKFVisionPanelSliderRow(opacity, "Superpixel size:", "16", "spix.size", 3);
-    Ref<QELCGroup> poly = VSKFVisionPanelSliderRow(opacity, "Polygon size:", "24", "poly.size", 2);
+    Ref<QELCGroup> spix = VSKFVisionPanelSliderRow(opacity, "Superpixel size:", "16", "spix.size", "spix.size.slider", 3);
+    Ref<QELCGroup> poly = VSKFVisionPanelSliderRow(opacity, "Polygon size:", "24", "poly.size", "poly.size.slider", 2);
     Ref<QELCToggle> show = QELCToggle::widgetWithSize({0, 0}, {10, 100}, "Show polygons", "Hide polygons");
     if (!spix || !poly || !show) return false;
     show->setOpacity(opacity);

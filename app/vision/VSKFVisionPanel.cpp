@@ -34,8 +34,8 @@ Ref<QELCGroup> header(float opacity) {
 }
 }  // namespace
 
-Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value, const char* alias,
-                                        uint32_t tag) {
+Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value,
+                                        const char* labelAlias, const char* sliderAlias, uint32_t tag) {
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSlider);
   Ref<QELCLabel> name = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, caption);
   Ref<QELCLabel> shown = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, value);
@@ -43,9 +43,9 @@ Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, cons
   if (!row || !name || !shown || !slider) return nullptr;
   row->setOpacity(opacity);
   shown->setOpacity(opacity);
-  shown->setAlias(std::string(alias));
+  shown->setAlias(labelAlias);
   slider->setOpacity(opacity);
-  slider->setAlias(std::string(alias) + ".slider");
+  slider->setAlias(sliderAlias);
   slider->setOnChange(settingsMessage(tag));
   if (!row->attach(name) || !row->attach(shown) || !row->attach(slider)) return nullptr;
   return row;

@@ -13,10 +13,10 @@ constexpr uint32_t kVSKSettingsUid = 0xD000;
 // Builds the panel's content: fill attaches the view's rows to the column, made with the panel's
 // opacity. False when a part cannot be made or fill fails.
 bool VSKFVisionPanelSetup(QELBPanel& panel, const std::function<bool(QELBParent& column, float opacity)>& fill);
-// A row: caption, value label (alias), slider 100 x 20 (alias followed by ".slider") sending a
-// copy of (0xD000, tag); null when a part cannot be made.
+// A row: caption, value label (labelAlias), slider 100 x 20 (sliderAlias) sending a copy of
+// (0xD000, tag); null when a part cannot be made.
 [[nodiscard]] Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value,
-                                                      const char* alias, uint32_t tag);
+                                                      const char* labelAlias, const char* sliderAlias, uint32_t tag);
 // The slider position's value: round(value x (upper - lower) + lower) (halves away from zero),
 // clamped to lower..upper (NaN: lower).
 uint32_t VSKFVisionPanelSliderValue(double value, uint32_t lower, uint32_t upper);

@@ -29,13 +29,13 @@ void appendSeparator(QELBParent& list) {
 }
 }  // namespace
 
-void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid) {
+void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid, uint32_t settingsTag) {
   QELBWindow* window = view->window();
   if (!window || window->locate(kMenuAlias)) return;
   Ref<QELCMenuList> list = ZRVFMenuListMake();
   if (!list) return;
   if (withSettings) {
-    appendItem(*list, window, "Settings", uid, kVSKViewMenuSettings);
+    appendItem(*list, window, "Settings", uid, settingsTag);
     appendSeparator(*list);
   }
   if (view->isRolledup()) appendItem(*list, window, "Unroll", uid, kVSKViewMenuUnroll);

@@ -24,8 +24,9 @@ enum : uint32_t {
 // Opens the view's menu under its title bar: "Settings" and a separator first when asked, then
 // "Unroll" or "Roll-up", a separator and "Close". Nothing while another menu ("term.menu") is
 // open; an item that cannot be made is left out. The items' messages carry the uid (a view whose
-// uid 0xA000 means something else gives another).
-void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid = kVSKViewMenuUid);
+// uid 0xA000 means something else gives another); "Settings" sends the settings tag.
+void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid = kVSKViewMenuUid,
+                              uint32_t settingsTag = kVSKViewMenuSettings);
 // Closes, unrolls or rolls up the view for the menu's messages; false for any other message.
 bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint32_t uid = kVSKViewMenuUid);
 

@@ -97,7 +97,11 @@ extern "C" const char* LLKFStringGetFilenameFromPath(const char* path) {
   return slash ? slash + 1 : path;
 }
 
-extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length) {
+namespace {
+// Writes a temporary file beside the path, then puts it in place: renamed over the path, or,
+// without replace, linked to the path only when nothing is there (link never replaces).
+bool writeAtomically(const char* path, const void* bytes, size_t length, bool replace, bool* exists) {
+  if (exists) *exists = false;
   if (!path || !*path || (!bytes && length)) return false;
   std::string temporary;
   try {
@@ -112,16 +116,30 @@ extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, siz
   }
   // Keep the mode of the file being replaced; a new file gets the usual 0644.
   struct stat existing {};
-  fchmod(fd, stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+  fchmod(fd, replace && stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
   bool written = writeAll(fd, bytes, length) && fsync(fd) == 0;
   written = (close(fd) == 0) && written;
-  if (written && rename(temporary.c_str(), path) == 0) {
+  const bool placed =
+      written && (replace ? rename(temporary.c_str(), path) == 0 : link(temporary.c_str(), path) == 0);
+  const int error = errno;
+  if (placed) {
+    if (!replace) unlink(temporary.c_str());
     syncFolderOf(path);
     return true;
   }
-  LLKFLog("LLKFWriteFileAtomically : cannot write %s : %s", path, std::strerror(errno));
+  if (exists) *exists = written && error == EEXIST;
+  LLKFLog("LLKFWriteFileAtomically : cannot write %s : %s", path, std::strerror(error));
   unlink(temporary.c_str());
   return false;
+}
+}  // namespace
+
+extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length) {
+  return writeAtomically(path, bytes, length, true, nullptr);
+}
+
+extern "C" bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t length, bool* exists) {
+  return writeAtomically(path, bytes, length, false, exists);
 }
 
 bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) {

@@ -20,6 +20,9 @@ const char* LLKFStringGetFilenameFromPath(const char* path);
 // Writes the bytes to a temporary file in the same folder, flushes it to disk and renames it
 // over the path, so a crash never leaves half a file. True when the file is in place.
 bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length);
+// The same for a file that must not be there yet: never replaces one. False when the file cannot
+// be written, *exists (when given) telling whether that is because something is at the path.
+bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t length, bool* exists);
 }
 
 // The largest file LLKFReadFile reads: solutions, settings and documents are far smaller.

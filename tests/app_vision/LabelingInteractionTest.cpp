@@ -188,6 +188,56 @@ TEST(LabelingInteraction, ColourAndPatternDistances) {
   EXPECT_EQ(VSKFLabelingPatternDistance(p, q, 0), 0.0f);
 }
 
+// The CIE 1994 difference (graphic arts) of the first pair of Sharma, Wu and Dalal's CIEDE2000
+// test data, whose published CIE 1994 value is 1.3950.
+TEST(LabelingInteraction, ColourDistanceMatchesThePublishedReference) {
+  const float a[3] = {50.0f, 2.6772f, -79.7751f}, b[3] = {50.0f, 0.0f, -82.7485f};
+  EXPECT_NEAR(VSKFLabelingColorDistance(a, b), 1.3950f, 1e-4f);
+}
+
+// The flood's limits exactly at their values: a colour distance equal to the threshold passes, a
+// pattern distance at 0.2 does not (the float nearest 0.2 lies just above it; the one below
+// passes).
+TEST(LabelingInteraction, FloodLimitsHoldExactlyAtTheirValues) {
+  const float just = 0.2f, below = std::nextafter(0.2f, 0.0f);
+  const float zero[1] = {0.0f}, atLimit[1] = {just}, underLimit[1] = {below};
+  ASSERT_EQ(VSKFLabelingPatternDistance(zero, atLimit, 1), just);
+  ASSERT_EQ(VSKFLabelingPatternDistance(zero, underLimit, 1), below);
+  const struct {
+    const char* name;
+    float lightness;  // of the neighbour; the hit cell has 50
+    float pattern;    // the neighbour's; the hit cell's is 0
+    bool flooded;
+  } cases[] = {
+      {"colour distance equal to the threshold", 53.0f, 0.0f, true},
+      {"colour distance just above the threshold", std::nextafter(53.0f, 54.0f), 0.0f, false},
+      {"pattern distance at 0.2", 50.0f, just, false},
+      {"pattern distance just below 0.2", 50.0f, below, true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    Ref<VSKCImageSample> sample = fixedSample();
+    ASSERT_TRUE(sample);
+    std::vector<VSKTSuperpixel>& records = sample->superpixels();
+    for (VSKTSuperpixel& record : records) {
+      record.lab[0] = 50, record.lab[1] = 0, record.lab[2] = 0;
+      record.pattern.assign(1, 0.0f);
+    }
+    // Cell (1, 1) is the only neighbour that may be flooded: the others are made unlike.
+    for (VSKTSuperpixel& record : records) record.lab[0] = 0;
+    records[0].lab[0] = 50;
+    records[kCols + 1].lab[0] = test.lightness;
+    records[kCols + 1].pattern.assign(1, test.pattern);
+    VSKTLabelingState state;
+    state.proximity = 1;
+    state.threshold = 3.0;
+    std::string status;
+    run(*sample, state, {label(1), at(0, 0, S)}, &status);
+    EXPECT_EQ(records[kCols + 1].mask, test.flooded ? 1u : 0u);
+    EXPECT_EQ(records[1].mask, 0u);
+  }
+}
+
 TEST(LabelingInteraction, SettingsAreClampedToTheirRanges) {
   EXPECT_EQ(VSKFLabelingClampProximity(0), 1u);
   EXPECT_EQ(VSKFLabelingClampProximity(1e9), 25u);

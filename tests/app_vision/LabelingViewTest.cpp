@@ -1,7 +1,8 @@
 // The labelling view on a headless window with the UI application's scheduler: the labels listed
 // once however often they load, settings clamped to their ranges, and a changed sample that is
 // never dropped unsaved: a failed save is told and keeps it, "next", a load or a clone moves on
-// once it is saved.
+// once it is saved, and revert always lets the user move on; a save never writes over another
+// sample's file unseen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include "ui/widgets/QELBApplication.h"
 #include "ui/widgets/QELBCheckbox.h"
 #include "ui/widgets/QELBLabel.h"
+#include "ui/widgets/QELBMenuItem.h"
 #include "ui/widgets/QELBSlider.h"
 
 namespace {
@@ -30,6 +32,9 @@ namespace {
 namespace fs = std::filesystem;
 
 Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromString(text); }
+
+// What a failed save says: the sample is kept, and how to move on.
+constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
 
 // A 2 x 2 grid of 8-pixel squares on a 16 x 16 "bgr" image of the view's feed.
 Ref<MRKCStatement> segmentedFrame(const char* name) {
@@ -91,6 +96,11 @@ protected:
     send(label);
     ASSERT_TRUE(view->state().sample->touched()) << "a label change marks the sample changed";
   }
+  // The name the samples box shows.
+  std::string listedSample() {
+    Ref<LLKCString> name = view->state().sampleNames->fetchAtIndexAs<LLKCString>(view->state().samples->selected());
+    return name ? name->string() : "";
+  }
   void dataFolder(const std::string& path) {
     send(LLKCMessage::messageWithCode({0xA000, 1, 0}, LLKCString::stringWithString(path)));
   }
@@ -118,13 +128,31 @@ TEST_F(LabelingViewTest, LabelsAreListedOnceHoweverOftenTheyLoad) {
 
 TEST_F(LabelingViewTest, TheSettingsPanelOpensOnTheViewsValues) {
   open(R"({"auto.next": true})");
-  send(LLKCMessage::messageWithCode({kVSKLabelingMenuUid, kVSKViewMenuSettings, 0}));
   QELBPanel& panel = *view->state().panel;
+  // The title bar's menu: its "Settings" item clicked.
+  static_cast<QELBView&>(*view).onToggleMenu();
+  window->frame();
+  auto* menu = dynamic_cast<QELBParent*>(window->locate("term.menu"));
+  ASSERT_TRUE(menu && !menu->childs().empty());
+  auto* list = dynamic_cast<QELBParent*>(menu->childs().front().get());
+  ASSERT_TRUE(list);
+  QELBMenuItem* settings = nullptr;
+  for (const Ref<QELBWidget>& child : list->childs())
+    if (auto* item = dynamic_cast<QELBMenuItem*>(child.get()); item && item->label() == "Settings") settings = item;
+  ASSERT_TRUE(settings);
+  const OGLTRect box = settings->bounds();
+  window->click(settings->localToWorld({box.right / 2, box.bottom / 2}));
+  // The item sends its message once its click highlight has run out.
+  for (int i = 0; i < 10 && panel.state() != kQELPanelRequested; ++i) window->frame();
   EXPECT_EQ(panel.state(), kQELPanelRequested);
   EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("proximity.slider"))->value(), 4.0 / 24, 1e-6);
   EXPECT_NEAR(dynamic_cast<QELBSlider*>(panel.locate("threshold.slider"))->value(), 9.0 / 99, 1e-6);
-  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity"))->text(), "5");
-  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("threshold"))->text(), "10");
+  ASSERT_TRUE(dynamic_cast<QELBLabel*>(panel.locate("proximity.label")));
+  ASSERT_TRUE(dynamic_cast<QELBLabel*>(panel.locate("threshold.label")));
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity.label"))->text(), "5");
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("threshold.label"))->text(), "10");
+  setting(2, 1.0);
+  EXPECT_EQ(dynamic_cast<QELBLabel*>(panel.locate("proximity.label"))->text(), "25");
   EXPECT_TRUE(dynamic_cast<QELBCheckbox*>(panel.locate("autonext"))->value());
   EXPECT_FALSE(dynamic_cast<QELBCheckbox*>(panel.locate("autosave"))->value());
 }
@@ -159,8 +187,7 @@ TEST_F(LabelingViewTest, AChangedSampleIsNeverDroppedUnsaved) {
   EXPECT_TRUE(changed->touched());
   EXPECT_FALSE(view->state().waiting);
   send(kVSKLabelingSave);
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample not saved: it stays changed"; }))
-      << view->status();
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == kNotSaved; })) << view->status();
   EXPECT_TRUE(changed->touched());
   // Once it can be saved, "next" saves it and then waits for the next frame.
   dataFolder(folder.string());
@@ -182,7 +209,7 @@ TEST_F(LabelingViewTest, ALoadedOrClonedSampleTakesTheChangedOnesPlaceOnlyOnceIt
   for (uint64_t code : {kVSKLabelingLoaded, kVSKLabelingClone}) {
     send(LLKCMessage::messageWithCode(code, code == kVSKLabelingLoaded ? other : nullptr));
     ASSERT_TRUE(window->pumpUntil([&] { return !view->state().incoming; })) << code;
-    EXPECT_EQ(view->status(), "sample not saved: it stays changed, save it or revert it") << code;
+    EXPECT_EQ(view->status(), kNotSaved) << code;
     EXPECT_EQ(view->state().sample.get(), changed.get()) << code;
     EXPECT_TRUE(changed->touched()) << code;
   }
@@ -219,8 +246,10 @@ TEST_F(LabelingViewTest, SamplesAreLoadedClonedAndRevertedAndTheTenLatestListed)
       << "the eleventh pushes the oldest out";
   EXPECT_EQ(view->state().samples->selected(), 9u);
   view->state().sample->objects()[0] = 4;
+  view->state().sample->setTouched(true);
   send(kVSKLabelingRevert);
-  EXPECT_EQ(view->state().sample->labeled(), 0u);
+  EXPECT_EQ(view->state().sample->labeled(), 0u) << "a clone starts with free slots";
+  EXPECT_FALSE(view->state().sample->touched());
   EXPECT_EQ(view->status(), "sample reset");
 }
 
@@ -254,6 +283,21 @@ TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) 
   window->moveTo({5, 5});
   EXPECT_FALSE(green(first));
   EXPECT_FALSE(green(second));
+  // The compare gesture: its first click shows the objects labelled again, its second the
+  // distances.
+  window->cursorEvent(first, 1, kOGLActionPress, 2);
+  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status(), "1 objects labeled");
+  window->cursorEvent(second, 1, kOGLActionPress, 2);
+  window->cursorEvent(second, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status().substr(0, 2), "p:");
+  window->cursorEvent(first, 1, kOGLActionPress, 2);
+  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->frame();
+  EXPECT_EQ(view->status(), "1 objects labeled") << "a third starts a new pair";
+  EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u) << "the gesture changes no mask";
   // Alt held shows every superpixel of any object.
   window->key(342, kOGLActionPress);
   EXPECT_TRUE(green(first));
@@ -299,6 +343,89 @@ public:
   }
   int heard = 0;
 };
+
+// Whatever stops the save before "next" (no sample folder, a folder that cannot be written, a name
+// no file takes), revert gives back the sample as it came and "next" then moves on.
+TEST_F(LabelingViewTest, RevertThenNextMovesOnAfterAFailedSave) {
+  Ref<NextListener> listener = makeRef<NextListener>();
+  ASSERT_TRUE(window->attach(listener));
+  open(R"({"auto.next": true})");
+  const std::string longName(128, 'n');
+  const struct {
+    const char* name;
+    std::string sample;
+    std::string dataFolder;
+    const char* status;
+  } cases[] = {
+      {"no sample folder", "first", "", "sample not saved: there is no sample folder yet; it stays changed, revert it to move on"},
+      {"a folder that cannot be written", "second", "/proc/vesko-labeling-nowhere", kNotSaved},
+      {"a name no file takes", longName, folder.string(), kNotSaved},
+  };
+  int heard = 0;
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    if (!test.dataFolder.empty()) dataFolder(test.dataFolder);
+    showChangedSample(test.sample.c_str());
+    Ref<VSKCImageSample> changed = view->state().sample;
+    send(kVSKLabelingNext);
+    ASSERT_TRUE(window->pumpUntil([&] { return view->status() == test.status; })) << view->status();
+    EXPECT_FALSE(view->state().waiting);
+    send(kVSKLabelingRevert);
+    EXPECT_FALSE(changed->touched());
+    EXPECT_EQ(changed->objects()[0], 0u) << "the label chosen is given back";
+    EXPECT_EQ(view->state().labels->selected(), 0u);
+    send(kVSKLabelingNext);
+    EXPECT_TRUE(view->state().waiting);
+    EXPECT_FALSE(view->state().sample);
+    EXPECT_EQ(listener->heard, ++heard) << "auto next asks for the next image again";
+  }
+  EXPECT_TRUE(fs::is_empty(folder / "qav" / "fovl")) << "nothing was saved";
+  (void)window->detach(listener);
+}
+
+// A sample goes back to the file it came from; a new one never over another sample's file.
+TEST_F(LabelingViewTest, ASaveNeverWritesOverAnotherSamplesFileUnseen) {
+  open("{}");
+  dataFolder(folder.string());
+  const fs::path samples = folder / "qav" / "fovl";
+  auto objectOf = [&](const char* file) {
+    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((samples / file).string());
+    return read ? int(read->objects()[0]) : -1;
+  };
+  // "victim" labelled 3 and saved; then "cp victim.bin copy.bin".
+  showChangedSample("victim");
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  ASSERT_EQ(objectOf("victim.bin"), 3);
+  fs::copy_file(samples / "victim.bin", samples / "copy.bin");
+  // copy.bin loaded, relabelled and saved: back into copy.bin, listed as "copy".
+  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+  (void)pick->details().storeObject(LLKCString::stringWithString("copy"), "value");
+  send(pick);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; })) << view->status();
+  EXPECT_EQ(view->state().sample->name(), "copy");
+  Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
+  (void)label->details().storeUint(1, "selected");
+  send(label);
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
+  EXPECT_EQ(objectOf("copy.bin"), 1);
+  EXPECT_EQ(objectOf("victim.bin"), 3);
+  EXPECT_EQ(listedSample(), "copy");
+  // A new frame of the image "victim", labelled and saved: under a free name, and said so.
+  send(kVSKLabelingNext);
+  showChangedSample("victim");
+  Ref<LLKCMessage> other = LLKCMessage::messageWithCode({0xE000, 2, 1});
+  (void)other->details().storeUint(2, "selected");
+  send(other);
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("sample saved") == 0; })) << view->status();
+  EXPECT_EQ(view->status(), "sample saved as victim-2: victim.bin holds another sample");
+  EXPECT_EQ(objectOf("victim.bin"), 3);
+  EXPECT_EQ(objectOf("victim-2.bin"), 2);
+  EXPECT_EQ(listedSample(), "victim-2");
+  EXPECT_FALSE(view->state().sample->touched());
+}
 
 TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
   Ref<NextListener> listener = makeRef<NextListener>();

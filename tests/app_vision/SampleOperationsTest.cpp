@@ -132,12 +132,92 @@ TEST_F(SampleOperations, SampleSaveWritesItsFileAndClearsTouched) {
   EXPECT_TRUE(fs::exists(folder / "s1.bin"));
 
   OutputCapture log;
-  sample->setTouched(true);
+  Ref<VSKCImageSample> stray = twoSquares("s2");
+  stray->setTouched(true);
   Ref<LLKCMessage> failed =
-      run(VSKCOperationImageSampleSave::operationWithImageSample(sample, (folder / "none").string()));
+      run(VSKCOperationImageSampleSave::operationWithImageSample(stray, (folder / "none").string()));
   ASSERT_TRUE(failed);
   EXPECT_FALSE(failed->details().boolForKey("outcome", true));
-  EXPECT_TRUE(sample->touched());
+  EXPECT_FALSE(failed->details().boolForKey("exists", false)) << "no file was in the way";
+  EXPECT_TRUE(stray->touched());
+}
+
+// A sample is saved to its own file; a new one never over another sample's.
+TEST_F(SampleOperations, ASampleIsSavedToItsOwnFileAndNeverOverAnothers) {
+  auto save = [&](const Ref<VSKCImageSample>& sample) {
+    return run(VSKCOperationImageSampleSave::operationWithImageSample(sample, folder.string()));
+  };
+  auto objectOf = [&](const char* file) {
+    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((folder / file).string());
+    return read ? int(read->objects()[0]) : -1;
+  };
+  Ref<VSKCImageSample> victim = twoSquares("victim");
+  victim->objects()[0] = 7;
+  ASSERT_TRUE(save(victim)->details().boolForKey("outcome"));
+  // cp victim.bin copy.bin: the copy holds the name "victim".
+  fs::copy_file(folder / "victim.bin", folder / "copy.bin");
+  Ref<LLKCMessage> loaded = run(VSKCOperationImageSampleLoad::operationWithPath(folder.string(), "copy"));
+  Ref<VSKCImageSample> copy = loaded ? loaded->payloadAs<VSKCImageSample>() : nullptr;
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->name(), "copy") << "named after the file it came from";
+  EXPECT_EQ(copy->file(), (folder / "copy.bin").string());
+  copy->objects()[0] = 9;
+  copy->setTouched(true);
+  ASSERT_TRUE(save(copy)->details().boolForKey("outcome"));
+  EXPECT_EQ(objectOf("copy.bin"), 9);
+  EXPECT_EQ(objectOf("victim.bin"), 7) << "the other sample's file is left alone";
+
+  // A new sample of the same name as a file there is refused and told; the file stays.
+  OutputCapture log;
+  Ref<VSKCImageSample> newcomer = twoSquares("victim");
+  newcomer->objects()[0] = 3;
+  newcomer->setTouched(true);
+  Ref<LLKCMessage> refused = save(newcomer);
+  ASSERT_TRUE(refused);
+  EXPECT_FALSE(refused->details().boolForKey("outcome", true));
+  EXPECT_TRUE(refused->details().boolForKey("exists", false));
+  EXPECT_TRUE(newcomer->touched());
+  EXPECT_EQ(objectOf("victim.bin"), 7);
+  // Under a free name it is saved, and then that file is its own.
+  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), "victim"), "victim-2");
+  newcomer->setName("victim-2");
+  ASSERT_TRUE(save(newcomer)->details().boolForKey("outcome"));
+  EXPECT_EQ(objectOf("victim-2.bin"), 3);
+  newcomer->objects()[0] = 4;
+  ASSERT_TRUE(save(newcomer)->details().boolForKey("outcome")) << "its own file is written over";
+  EXPECT_EQ(objectOf("victim-2.bin"), 4);
+  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), "victim"), "victim-3");
+  const std::string longest(127, 'n');
+  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), longest), longest.substr(0, 125) + "-2")
+      << "shortened to stay a name a file takes";
+}
+
+// Revert gives back the sample as it was read, mapped or last saved.
+TEST_F(SampleOperations, RevertGivesBackTheSampleAsLastMappedOrSaved) {
+  Ref<VSKCImageSample> sample = twoSquares("rv");
+  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({8, 4});
+  ASSERT_TRUE(run(VSKCOperationImageSampleRender::operationWithImageSample(sample, bitmap, labels())));
+  sample->superpixels()[1].mask = 1;
+  sample->objects()[0] = 2;
+  sample->setTouched(true);
+  sample->revert();
+  EXPECT_FALSE(sample->touched());
+  EXPECT_EQ(sample->objects()[0], 6) << "as mapped";
+  EXPECT_EQ(sample->superpixels()[0].mask, 1u);
+  EXPECT_EQ(sample->superpixels()[1].mask, 0u);
+  sample->objects()[1] = 5;
+  sample->setTouched(true);
+  ASSERT_TRUE(run(VSKCOperationImageSampleSave::operationWithImageSample(sample, folder.string())));
+  sample->objects()[1] = 8;
+  sample->revert();
+  EXPECT_EQ(sample->objects()[1], 5) << "as saved";
+  Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((folder / "rv.bin").string());
+  ASSERT_TRUE(read);
+  read->objects()[1] = 1;
+  read->superpixels()[1].mask = 2;
+  read->revert();
+  EXPECT_EQ(read->objects()[1], 5) << "as read";
+  EXPECT_EQ(read->superpixels()[1].mask, 0u);
 }
 
 TEST_F(SampleOperations, RenderMapsAndPaintsProcessOnlyMaps) {

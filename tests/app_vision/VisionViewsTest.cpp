@@ -129,6 +129,26 @@ TEST_F(SegmentedViewTest, SliderPokesAreThrottledAndTheLastPositionIsSent) {
   EXPECT_EQ(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size, 8))"), 1u) << "the first move is poked at once";
 }
 
+// With the last image from the projector, every slider move asks for the image again, also a move
+// to the value already poked (which is not poked again).
+TEST_F(SegmentedViewTest, EverySliderMoveAsksTheProjectorToRepeat) {
+  Ref<Recorder> projector = makeRef<Recorder>("qav.proj");
+  ASSERT_TRUE(MRKCSubstrate::shared()->attach(projector.get(), false));
+  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 8, 8, patternPixels(8, 8, 3));
+  ASSERT_TRUE(metaOf(image.get())->store(MRKCSymbol::symbolWithValue("qav.proj").get(), "source") == 0);
+  send(0x10000C000, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", image.get(), 1.0f));
+  send(0x30000D000, nullptr, 0.5);
+  ASSERT_TRUE(projector->waitForCount("query ?qav.proj", 1));
+  // The same position again, and the same value from a nearby one: one repeat each time the
+  // throttle lets a poke go, none of them poked.
+  send(0x30000D000, nullptr, 0.5);
+  EXPECT_TRUE(window->pumpUntil([&] { return projector->countOf("query ?qav.proj") >= 2; }))
+      << ::testing::PrintToString(projector->events());
+  EXPECT_EQ(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size, 68))"), 1u);
+  EXPECT_EQ(segmenter->countOf("query ?qav.proc.fovl(poke(spix.size"), 1u);
+  EXPECT_TRUE(MRKCSubstrate::shared()->detach(projector.get(), false));
+}
+
 TEST_F(SegmentedViewTest, OnlyWholeBgrImagesOfItsStreamAreShown) {
   showImage("rgb", 32, 24, 3);
   EXPECT_FALSE(view->state().picture->bitmap()) << "no bitmap is made for another format";

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -219,3 +220,22 @@ TEST(Console, LinesReachTheSinkWhole) {
 }
 
 }  // namespace
+
+// A new file is written only where nothing is: a file there is never replaced, and says so.
+TEST(Files, ANewFileNeverReplacesOneThere) {
+  TemporaryFolder temp;
+  const std::string path = temp.file("sample.bin");
+  bool exists = true;
+  ASSERT_TRUE(LLKFWriteNewFileAtomically(path.c_str(), "first", 5, &exists));
+  EXPECT_FALSE(exists);
+  EXPECT_FALSE(LLKFWriteNewFileAtomically(path.c_str(), "second", 6, &exists));
+  EXPECT_TRUE(exists);
+  std::string contents;
+  ASSERT_TRUE(LLKFReadFile(path.c_str(), contents));
+  EXPECT_EQ(contents, "first");
+  EXPECT_FALSE(LLKFWriteNewFileAtomically(temp.file("none/sample.bin").c_str(), "x", 1, &exists));
+  EXPECT_FALSE(exists) << "a folder that is not there is another failure";
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp.path())) ++entries;
+  EXPECT_EQ(entries, 1u) << "no temporary file left behind";
+}

@@ -109,6 +109,53 @@ TEST(SampleCoco, MapsGroupsOntoTheSuperpixelsTheyCover) {
   }
 }
 
+// Outlines are mapped wherever they lie: only a value that is not finite is refused.
+TEST(SampleCoco, PolygonsFarOutsideTheImageAreMapped) {
+  const struct {
+    const char* name;
+    json polygon;
+    std::vector<uint32_t> masks;
+  } cases[] = {
+      {"a huge triangle over the whole grid", json::array({-1e30, -1e30, 1e30, -1e30, -1e30, 1e30}), {1, 1, 1, 1}},
+      {"a square reaching far beyond the right and bottom", rectangle(16, 16, 1000, 1000), {0, 0, 0, 1}},
+      {"a square reaching far beyond the left and top", rectangle(-1000, -1000, 15, 15), {1, 0, 0, 0}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", group(1, json::array({test.polygon}), 500)}});
+    ASSERT_TRUE(sample);
+    OutputCapture log;
+    sample->processCocoDataWithLabels(labels(8).get());
+    EXPECT_EQ(masks(*sample), test.masks);
+    EXPECT_EQ(sample->labeled(), 1u);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+  }
+}
+
+// The limit of an outline's numbers: 4093 taken, 4094 and 4095 refused with the point count.
+TEST(SampleCoco, PolygonSizeLimitIsAt4093Values) {
+  const struct {
+    size_t values;
+    bool taken;
+    const char* line;
+  } cases[] = {{4093, true, nullptr},
+               {4094, false, "polygon too large! 2047 (grid)"},
+               {4095, false, "polygon too large! 2047 (grid)"}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.values);
+    // A square over the first superpixel whose last corner repeats to fill the count.
+    json polygon = rectangle(0, 0, 15, 15);
+    while (polygon.size() < test.values) polygon.push_back(polygon.size() % 2 ? 15 : 0);
+    Ref<VSKCImageSample> sample = gridSample(2, 2, 16, json{{"g", group(1, json::array({polygon}), 500)}});
+    ASSERT_TRUE(sample);
+    OutputCapture log;
+    sample->processCocoDataWithLabels(labels(8).get());
+    EXPECT_EQ(sample->labeled(), test.taken ? 1u : 0u);
+    if (test.line) EXPECT_TRUE(log.saw(test.line)) << (log.lines().empty() ? "nothing logged" : log.lines().front());
+    else EXPECT_TRUE(log.lines().empty());
+  }
+}
+
 TEST(SampleCoco, OnlyTheFirst32GroupsCount) {
   json coco = json::object();
   for (int g = 0; g < 40; ++g)
@@ -156,8 +203,8 @@ TEST(SampleCoco, MalformedAnnotationsAreSkippedWithALogLine) {
        "VSKCImageSample - grid: a polygon of \"g\" is not a list, skipped"},
       {"a coordinate that is a word", group(1, json::array({json::array({0, 0, "x", 0})}), 500),
        "VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not a number, skipped"},
-      {"a huge coordinate", group(1, json::array({json::array({0, 0, 1e30, 0, 0, 1e30})}), 500),
-       "VSKCImageSample - grid: a polygon of \"g\" has a point far outside the image, skipped"},
+      {"a coordinate beyond what a float holds", group(1, json::array({json::array({0, 0, 1e39, 0, 0, 1e39})}), 500),
+       "VSKCImageSample - grid: a polygon of \"g\" has a coordinate that is not finite, skipped"},
       {"too many coordinates", group(1, json::array({large}), 500), "polygon too large! 2049 (grid)"},
   };
   for (const auto& test : cases) {
