@@ -65,10 +65,10 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
     for (auto at = from; at != to; ++at) (void)record->chunkTable->removeForKey(at->second);
     index.erase(from, to);
   };
-  auto firstAt = [&](uint64_t tick) { return index.lower_bound(std::pair<uint64_t, std::string>(tick, std::string())); };
-  auto firstAfter = [&](uint64_t tick) {
-    return tick == UINT64_MAX ? index.end() : firstAt(tick + 1);
+  auto firstAt = [&](uint64_t tick) {
+    return index.lower_bound(std::pair<uint64_t, std::string>(tick, std::string()));
   };
+  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : firstAt(tick + 1); };
   if (low <= high) {
     removeRange(firstAfter(high), index.end());
     removeRange(index.begin(), firstAt(low));

@@ -15,7 +15,8 @@ class BusyStage {
 public:
   BusyStage(size_t actors, uint32_t tickMs) {
     MRKCSubstrate* substrate = MRKCSubstrate::shared();
-    Ref<CTMCStage> stage = CTMCStage::stageWithGuid({}, "ctm", {}, frame("{\"tick\": " + std::to_string(tickMs) + ", \"size\": 4}"));
+    Ref<CTMCStage> stage =
+        CTMCStage::stageWithGuid({}, "ctm", {}, frame("{\"tick\": " + std::to_string(tickMs) + ", \"size\": 4}"));
     if (!stage || !substrate->attach(stage.get(), false)) return;
     processors_.push_back(stage);
     for (size_t n = 0; n < actors; ++n) {
@@ -29,7 +30,8 @@ public:
     made_ = true;
   }
   ~BusyStage() {
-    for (const Ref<MRKBProcessor>& processor : processors_) (void)MRKCSubstrate::shared()->detach(processor.get(), false);
+    for (const Ref<MRKBProcessor>& processor : processors_)
+      (void)MRKCSubstrate::shared()->detach(processor.get(), false);
   }
   BusyStage(const BusyStage&) = delete;
   BusyStage& operator=(const BusyStage&) = delete;

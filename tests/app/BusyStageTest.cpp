@@ -21,7 +21,8 @@ TEST(BusyStage, TheViewsLeaveTheWindowBoundedWorkAndFollowTheNewestTicks) {
   MRKCSubstrate::shared()->setConfigs({6.0f, 100});
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({1280, 960});
   ASSERT_TRUE(window);
-  Ref<VSKCTimelineView> timeline = VSKCTimelineView::viewWithSize({640, 480}, {0, 0}, "ui.timeline", "ctm.tick", nullptr);
+  Ref<VSKCTimelineView> timeline =
+      VSKCTimelineView::viewWithSize({640, 480}, {0, 0}, "ui.timeline", "ctm.tick", nullptr);
   Ref<VSKCGistView> gist = VSKCGistView::viewWithSize({640, 480}, {640, 0}, "ui.gist", {"ctm.tick"}, nullptr);
   Ref<VSKCConversationView> conversation =
       VSKCConversationView::viewWithSize({640, 480}, {0, 480}, "ui.conversation", nullptr);
@@ -53,8 +54,7 @@ TEST(BusyStage, TheViewsLeaveTheWindowBoundedWorkAndFollowTheNewestTicks) {
     EXPECT_GT(gist->chunks().chunkTable->count(), 0u);
   }
   window->close();
-  for (ZRVCObserver* observer : observers)
-    EXPECT_TRUE(window->pumpUntil([&] { return !observer->isAttached(); }));
+  for (ZRVCObserver* observer : observers) EXPECT_TRUE(window->pumpUntil([&] { return !observer->isAttached(); }));
 }
 
 }  // namespace

@@ -110,7 +110,8 @@ TEST_F(ObserverTest, AWindowThatFallsBehindHoldsOneTaskAndGetsTheNewestInOrder) 
   window->pump();
   std::vector<double> ticks;
   for (const Ref<LLKCMessage>& message : target->messages)
-    ticks.push_back(message->payloadAs<MRKCSquib>()->statements()->head()->asStatement()->terms()->head()->asNumber()->real());
+    ticks.push_back(
+        message->payloadAs<MRKCSquib>()->statements()->head()->asStatement()->terms()->head()->asNumber()->real());
   EXPECT_EQ(ticks, (std::vector<double>{97, 98, 99}));
   EXPECT_EQ(window->pending(), 0u);
 }
