@@ -22,8 +22,11 @@
 #include "framework/substrate/MRKBProcessor.h"
 #include "ui/widgets/QELBWidget.h"
 
-// The default backlog: a view of ticks wants the newest, not a queue of stale ones.
-constexpr size_t kZRVObserverBacklog = 2;
+// The default backlog: room for the replies of a burst of queries and for a few frames of a
+// stream. A view of ticks asks for less (kZRVObserverTickBacklog): it wants the newest tick, not
+// a queue of stale ones.
+constexpr size_t kZRVObserverBacklog = 64;
+constexpr size_t kZRVObserverTickBacklog = 2;
 
 class ZRVCObserver : public MRKBProcessor {
 public:
