@@ -114,6 +114,9 @@ VSKCConversationView::~VSKCConversationView() = default;
 bool VSKCConversationView::build(const std::string& alias) {
   VSKTConversationRecord& r = record_;
   r.observer = ZRVCObserver::observerWithGuid("", "", alias, nullptr);
+  // Every message of a flood the feed could still hold waits its turn; older ones would only
+  // leave the feed at once.
+  if (r.observer) r.observer->setBacklog(kVSKFeedCapacity);
   r.context = MRKCContext::context();
   r.reader = MRKCReader::reader();
   r.controls = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupControls);

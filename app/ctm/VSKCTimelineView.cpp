@@ -50,6 +50,7 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   if (feed.empty()) return false;
   feed_ = std::move(feed);
   observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
+  if (observer_) observer_->setBacklog(kZRVObserverTickBacklog);
   bar_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupRow);
   surface_ = VSKCTimelineSurface::surface();

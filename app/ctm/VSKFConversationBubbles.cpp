@@ -175,6 +175,9 @@ bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, V
   if (!wrap) return false;
   wrap->setPosition({entry.iFrame.left, entry.iFrame.top});
   if (!record->canvas->attach(Ref<QELBWidget>(wrap))) return false;
+  // Laid out now rather than at the next frame's start, so that a wrap built in the middle of a
+  // frame (the sync-up runs in the view's update) is drawn in that frame.
+  wrap->onAwaken();
   entry.iBWrap = wrap;
   return true;
 }

@@ -1,6 +1,7 @@
 #include "app/ctm/VSKFConversationFeed.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "app/ctm/VSKFConversationBubbles.h"
 #include "ui/widgets/QELBView.h"
@@ -23,6 +24,30 @@ void anchorRight(VSKCConversationEntry& entry, float contentWidth) {
   if (entry.iBWrap) entry.iBWrap->setPosition({entry.iFrame.left, entry.iFrame.top});
 }
 
+// Lets the oldest entries go until the feed holds its capacity: the others move up by the room
+// they took, and so does the viewport, which keeps showing what it showed.
+void letOldestGo(VSKTConversationRecord* record) {
+  if (record->entries.size() <= kVSKFeedCapacity) return;
+  const size_t leaving = record->entries.size() - kVSKFeedCapacity;
+  float room = 0;
+  for (size_t i = 0; i < leaving; ++i) {
+    VSKCConversationEntry& entry = *record->entries[i];
+    dropWrap(record, entry);
+    room += entry.height() + kVSKFeedGap;
+  }
+  record->entries.erase(record->entries.begin(), record->entries.begin() + static_cast<std::ptrdiff_t>(leaving));
+  record->letGo += leaving;
+  for (const Ref<VSKCConversationEntry>& entry : record->entries) {
+    entry->iFrame.top -= room;
+    entry->iFrame.bottom -= room;
+    if (entry->iBWrap) entry->iBWrap->setPosition({entry->iFrame.left, entry->iFrame.top});
+  }
+  const OGLTPoint offset = record->canvas->offset();
+  const OGLTSize content = record->canvas->content();
+  record->canvas->setContent({content.w, content.h - room});
+  record->canvas->setOffset({offset.x, offset.y - room});
+}
+
 }  // namespace
 
 bool VSKFConversationFeedAppend(VSKTConversationRecord* record, const Ref<VSKCConversationEntry>& entry) {
@@ -33,8 +58,13 @@ bool VSKFConversationFeedAppend(VSKTConversationRecord* record, const Ref<VSKCCo
   float left = entry->speaker() == kVSKSpeakerCTM ? kVSKFeedMargin : content.w - kVSKFeedMargin - width;
   entry->iFrame = {left, content.h, left + width, content.h + height};
   record->canvas->setContent({content.w, content.h + height + kVSKFeedGap});
+  letOldestGo(record);
   record->dirty = true;
   return true;
+}
+
+uint64_t VSKFConversationFeedAppended(const VSKTConversationRecord* record) {
+  return record ? record->letGo + record->entries.size() : 0;
 }
 
 bool VSKFConversationFeedIsVisible(const VSKTConversationRecord* record, const VSKCConversationEntry& entry) {
@@ -55,6 +85,9 @@ void VSKFConversationFeedSyncUp(VSKTConversationRecord* record, QELBView* view) 
       (void)VSKFConversationEntryShow(record, view, *entry);
     }
   }
+  // Wraps built here take part in this frame's drawing, not only in the next one's: while
+  // messages pour in, every frame may bring a screenful of new ones (VSKFConversationEntryShow).
+  (void)record->canvas->_childs()->sync();
 }
 
 void VSKFConversationFeedClear(VSKTConversationRecord* record, QELBView* view) {
@@ -62,6 +95,7 @@ void VSKFConversationFeedClear(VSKTConversationRecord* record, QELBView* view) {
   record->canvas->detachAll();
   for (const Ref<VSKCConversationEntry>& entry : record->entries) entry->iBWrap = nullptr;
   record->entries.clear();
+  record->letGo = 0;
   if (record->vbar) record->vbar->setVisible(false);
   if (record->hbar) record->hbar->setVisible(false);
   record->canvas->setContent({0, kVSKFeedTop});

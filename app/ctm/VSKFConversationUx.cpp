@@ -1,5 +1,6 @@
 #include "app/ctm/VSKFConversationUx.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string_view>
@@ -85,13 +86,15 @@ Outcome answerWith(const Command& c, std::initializer_list<MRKBTerm*> terms) {
 Outcome reads(const Command& c) {
   MRKCFrame* frame = firstFrame(c);
   if (!frame) return refuse(c, "%s - first term for reads() must be a frame");
+  // Offsets count every entry appended since the last clear; the inputs of the entries already
+  // let go are no longer there to read.
   const std::vector<Ref<VSKCConversationEntry>>& entries = c.record->entries;
-  uint64_t count = entries.size();
+  uint64_t count = VSKFConversationFeedAppended(c.record), letGo = c.record->letGo;
   uint64_t from = std::min(MRKFFrameFetchUint(frame, "offset", std::numeric_limits<uint64_t>::max()), count);
   Ref<MRKCList> inputs = MRKCList::list();
   Ref<MRKCFrame> result = MRKCFrame::frame();
-  for (uint64_t i = from; i < count; ++i)
-    if (entries[i]->speaker() == kVSKSpeakerUser) inputs->append(entries[i]->iTerm.get());
+  for (uint64_t i = std::max(from, letGo); i < count; ++i)
+    if (entries[i - letGo]->speaker() == kVSKSpeakerUser) inputs->append(entries[i - letGo]->iTerm.get());
   if (!MRKFFrameStoreUint(result.get(), "offset", count) || !MRKFFrameStoreTerm(result.get(), "inputs", inputs.get()))
     return Outcome::kRefuse;
   return answerWith(c, {frame, result.get()});
@@ -227,7 +230,7 @@ bool tellInput(VSKTConversationRecord* record, QELBView* view, MRKBTerm* input, 
   }
   Ref<MRKCList> inputs = input ? MRKCList::listWithTerms({input}) : MRKCList::list();
   Ref<MRKCFrame> result = MRKCFrame::frame();
-  if (!MRKFFrameStoreUint(result.get(), "offset", record->entries.size()) ||
+  if (!MRKFFrameStoreUint(result.get(), "offset", VSKFConversationFeedAppended(record)) ||
       !MRKFFrameStoreTerm(result.get(), "inputs", inputs.get()))
     return peeked;
   Ref<MRKCFrame> empty = MRKCFrame::frame();

@@ -1,6 +1,7 @@
 #include "app/ctm/VSKFGistChunks.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <new>
 
 #include "app/ctm/VSKFTimelineChunks.h"
@@ -42,7 +43,11 @@ Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
   }
 }
 
-VSKTGistChunkTable VSKFGistChunkTableMake() { return {LLKCObjectMap::mapWithCapacity(kVSKGistChunkTicks), 0}; }
+VSKTGistChunkTable VSKFGistChunkTableMake() {
+  VSKTGistChunkTable table;
+  table.chunkTable = LLKCObjectMap::mapWithCapacity(kVSKGistChunkTicks);
+  return table;
+}
 
 bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record) {
   if (!entry || !record) return false;
@@ -52,9 +57,24 @@ bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChu
 
 void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
   if (!record || !record->chunkTable) return;
-  for (const auto& [uid, object] : record->chunkTable->snapshot())
-    if (VSKFGistViewChunkDiscard(static_cast<const VSKCGistChunkEntry*>(object.get()), record))
-      (void)record->chunkTable->removeForKey(uid);
+  // The kept ticks run from lastTick - 512 to lastTick + 512 around the counter's circle; the
+  // ticks outside are one range of the index, or two when the kept ones do not wrap.
+  const uint64_t low = record->lastTick - kVSKGistChunkTicks, high = record->lastTick + kVSKGistChunkTicks;
+  auto& index = record->byTick;
+  auto removeRange = [&](auto from, auto to) {
+    for (auto at = from; at != to; ++at) (void)record->chunkTable->removeForKey(at->second);
+    index.erase(from, to);
+  };
+  auto firstAt = [&](uint64_t tick) {
+    return index.lower_bound(std::pair<uint64_t, std::string>(tick, std::string()));
+  };
+  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : firstAt(tick + 1); };
+  if (low <= high) {
+    removeRange(firstAfter(high), index.end());
+    removeRange(index.begin(), firstAt(low));
+  } else {
+    removeRange(firstAfter(high), firstAt(low));
+  }
 }
 
 std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
@@ -73,6 +93,12 @@ VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record,
   if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid)) return found.get();
   Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
   if (!entry || record->chunkTable->store(entry, uid) != 0) return nullptr;
+  try {
+    record->byTick.emplace(record->lastTick, std::string(uid));
+  } catch (const std::bad_alloc&) {
+    (void)record->chunkTable->removeForKey(uid);
+    return nullptr;
+  }
   return entry.get();
 }
 
@@ -92,6 +118,16 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uidOf(chunk));
   if (!entry) return kVSKGistNoMemory;
   if (entry->chunk) return kVSKGistInserted;
+  // From now on the entry expires by its chunk's tick.
+  const uint64_t tick = asNumber(chunk->fetchAtIndex(kTick))->uint();
+  if (tick != entry->reserved) {
+    auto& index = record->byTick;
+    auto node = index.extract(std::pair<uint64_t, std::string>(entry->reserved, uidOf(chunk)));
+    if (node) {
+      node.value().first = tick;
+      index.insert(std::move(node));
+    }
+  }
   entry->chunk = Ref<MRKCList>(chunk);
   MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;

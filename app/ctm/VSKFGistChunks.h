@@ -14,8 +14,10 @@
 //
 // Not locked: the chunk viewer uses its table on the window's thread only.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "framework/core/LLKCObjectMap.h"
 #include "framework/substrate/MRKCList.h"
@@ -48,6 +50,9 @@ private:
 struct VSKTGistChunkTable {
   Ref<LLKCObjectMap> chunkTable;
   uint64_t lastTick = 0;
+  // Every entry of the map under the tick it expires by (its chunk's, else the one it was made
+  // at), so that expiry visits only the entries that go.
+  std::set<std::pair<uint64_t, std::string>, std::less<>> byTick;
 };
 
 // A table with an empty map; the map is null when it cannot be made.
@@ -55,7 +60,7 @@ VSKTGistChunkTable VSKFGistChunkTableMake();
 // True when the entry is due to go: its chunk's tick (a reservation's tick of making) lies more
 // than 512 ticks from lastTick.
 bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record);
-// Removes every entry due to go.
+// Removes every entry due to go; the work is that of the entries removed.
 void VSKFGistViewChunkExpire(VSKTGistChunkTable* record);
 // The caption of a well-formed chunk: "T (uid)", "Q (uid)", "R (uid)" or "K (uid)" by its kind,
 // then " - sender - (weight,intensity,mood)" with two decimals each.

@@ -6,11 +6,19 @@
 //  - MemoryOverTicks: peak resident memory after 1 000 and after 10 000 ticks of the stage at a
 //    5 ms period with the statistics view open (stats), and with every view of the workbench
 //    reopened from the settings as well (every_view); it should not grow after the first 1 000.
+//  - BusyStage: a busy CTM (3 000 tweeting actors on a 20 ms tick; beside it 1 000 on the
+//    demonstration's 250 ms tick) with every CTM view reopened from the settings: after a
+//    warm-up of 10 s, the resident memory then and 10 s later (rss_growth_pct, target within
+//    5 % once the views' memories of ticks are full, see BusyStageBench), the time from a click
+//    on "Views" to its menu on screen (menu_ms, the slowest of three; target under 100 ms) and
+//    from SIGTERM to the end of the process (quit_ms; target under 1 s).
 // Each timing is the median of 10 runs.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -147,8 +155,93 @@ std::string visibleViews(bool everyView) {
   return text + "}";
 }
 
+// VmRSS of the process, in MB.
+double residentMegabytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
+// A solution of a stage on the tick and as many copies of the demonstration's "chatter".
+std::string busySolution(int64_t actors, int64_t tickMs) {
+  std::string text = "{\"modules\": [\"modWRN\", \"modDemo\"], \"configs\": {\"ttl\": 6.0}, \"processors\": [";
+  text += "{\"class\": \"CTMCStage\", \"label\": \"ctm\", \"properties\": {\"tick\": " + std::to_string(tickMs) +
+          ", \"size\": 4, \"mode\": \"deterministic\"}}";
+  for (int64_t n = 0; n < actors; ++n)
+    text += ", {\"class\": \"DEMCTweeter\", \"label\": \"chatter" + std::to_string(n) +
+            "\", \"properties\": {\"stage\": \"ctm\", \"every\": 3, \"weight\": 0.8, \"topics\": [{\"$term\": "
+            "\"weather(sunny)\"}, {\"$term\": \"news(cats, 3)\"}]}}";
+  return text + "]}";
+}
+
+bool xdotool(const std::string& arguments) {
+  return std::system(("xdotool search --sync --name '^vesko$' windowfocus --sync " + arguments).c_str()) == 0;
+}
+
+// From a click on "Views" to its menu on screen (pixels under the entry changed), in ms; the
+// menu is closed again with Escape. Negative when it never showed.
+double menuOpens(const ScreenRect& window) {
+  const ScreenRect menu{window.x + 130, window.y + 40, 60, 40};
+  const std::vector<uint8_t> before = WorkbenchGrab(menu);
+  if (!xdotool("mousemove --window %1 120 13")) return -1;
+  auto start = Clock::now();
+  if (!xdotool("click 1")) return -1;
+  std::vector<uint8_t> shown = WorkbenchGrabUntil(
+      menu, [&](const std::vector<uint8_t>& now) { return now.size() == before.size() && now != before; },
+      std::chrono::seconds(5));
+  double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  (void)xdotool("key Escape");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return shown != before ? ms : -1;
+}
+
+void BusyStage(benchmark::State& state) {
+  if (!OGLTestEnsureDisplay()) state.SkipWithError("no display");
+  TemporaryFolder folder;
+  const std::string text = busySolution(state.range(0), state.range(1));
+  const std::string solution = folder.path() + "/busy.json";
+  (void)LLKFWriteFileAtomically(solution.c_str(), text.data(), text.size());
+  const std::string settings =
+      "{\"ui.conversation\": {\"visible\": true}, \"ui.timeline\": {\"visible\": true}, "
+      "\"ui.expression\": {\"visible\": true}, \"ui.gist\": {\"visible\": true}}";
+  for (auto _ : state) {
+    Run run(solution, settings);
+    ScreenRect window;
+    if (!run.program->waitForOutput("loaded ") || !waitForFirstFrame() || !WorkbenchFindWindow("vesko", &window)) {
+      state.SkipWithError("the program did not start");
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double warm = residentMegabytes(run.program->pid());
+    double menu = 0;
+    for (int i = 0; i < 3; ++i) {
+      const double ms = menuOpens(window);
+      menu = ms < 0 || menu < 0 ? -1 : std::max(menu, ms);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(8));
+    const double end = residentMegabytes(run.program->pid());
+    auto start = Clock::now();
+    run.program->signal(SIGTERM);
+    const int status = run.program->waitForExit();
+    state.counters["quit_ms"] = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    state.counters["exit_status"] = status;
+    state.counters["menu_ms"] = menu;
+    state.counters["rss_warm_MB"] = warm;
+    state.counters["rss_end_MB"] = end;
+    state.counters["rss_growth_pct"] = warm > 0 ? 100.0 * (end - warm) / warm : 0;
+  }
+}
+
 }  // namespace
 
+BENCHMARK(BusyStage)
+    ->ArgNames({"actors", "tick_ms"})
+    ->Args({3000, 20})
+    ->Args({1000, 250})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 BENCHMARK(StartToFirstFrame)
     ->UseManualTime()
     ->Iterations(1)

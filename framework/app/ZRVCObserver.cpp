@@ -25,9 +25,30 @@ Ref<QELBWidget> ZRVCObserver::target() const {
 }
 
 void ZRVCObserver::setTarget(QELBWidget* target) {
+  std::deque<Ref<LLKCMessage>> dropped;  // let go outside the monitor
   std::lock_guard lock(monitor());
   target_ = Ref<QELBWidget>(target);
   window_ = target ? target->window() : nullptr;
+  ++generation_;
+  dropped.swap(backlog_);
+  draining_ = false;
+  letGo_ = 0;
+  toldBehind_ = false;
+}
+
+void ZRVCObserver::setBacklog(size_t limit) {
+  std::lock_guard lock(monitor());
+  backlogLimit_ = limit > 0 ? limit : 1;
+}
+
+size_t ZRVCObserver::waiting() const {
+  std::lock_guard lock(monitor());
+  return backlog_.size();
+}
+
+uint64_t ZRVCObserver::dropped() const {
+  std::lock_guard lock(monitor());
+  return letGo_;
 }
 
 void ZRVCObserver::letGo() {
@@ -66,22 +87,67 @@ void ZRVCObserver::appendLabel(std::string label) {
 }
 
 void ZRVCObserver::deliver(Ref<LLKCMessage> ZRVCObserver::*message, Ref<LLKBObject> payload) {
-  Ref<QELBWidget> target;
-  Ref<LLKCMessage> copy;
+  Ref<LLKCMessage> stale;  // let go outside the monitor
   QELBWindow* window = nullptr;
+  uint64_t generation = 0;
+  bool tell = false, schedule = false;
   {
     std::lock_guard lock(monitor());
     if (!target_ || !window_ || !(this->*message)) return;
-    copy = (this->*message)->copy();
-    target = target_;
+    Ref<LLKCMessage> copy = (this->*message)->copy();
+    if (!copy) return;
+    copy->setPayload(std::move(payload));
+    if (backlog_.size() >= backlogLimit_) {
+      stale = std::move(backlog_.front());
+      backlog_.pop_front();
+      ++letGo_;
+      tell = !toldBehind_;
+      toldBehind_ = true;
+    }
+    backlog_.push_back(std::move(copy));
+    schedule = !draining_;
+    draining_ = true;
     window = window_;
+    generation = generation_;
   }
-  if (!copy) return;
-  copy->setPayload(std::move(payload));
+  if (tell)
+    LLKFLog("%s : its window falls behind; the oldest waiting deliveries are let go and the newest kept",
+            alias().c_str());
+  if (schedule) scheduleDrain(window, generation);
+}
+
+void ZRVCObserver::scheduleDrain(QELBWindow* window, uint64_t generation) {
   Ref<ZRVCObserver> self(this);
-  (void)window->sched([self, target, copy] {
-    if (self->target() == target) target->onMessaged(copy);
-  });
+  if (window->sched([self, generation] { self->drain(generation); })) return;
+  // The window takes no more work: nothing waiting can reach it.
+  std::deque<Ref<LLKCMessage>> dropped;
+  std::lock_guard lock(monitor());
+  if (generation != generation_) return;
+  dropped.swap(backlog_);
+  draining_ = false;
+}
+
+void ZRVCObserver::drain(uint64_t generation) {
+  std::deque<Ref<LLKCMessage>> batch;
+  Ref<QELBWidget> target;
+  {
+    std::lock_guard lock(monitor());
+    if (generation != generation_) return;
+    batch.swap(backlog_);
+    target = target_;
+  }
+  // A handler may clear the target (its view leaving the window): what is left then goes.
+  for (const Ref<LLKCMessage>& message : batch)
+    if (target && this->target() == target) target->onMessaged(message);
+  QELBWindow* window = nullptr;
+  {
+    std::lock_guard lock(monitor());
+    if (generation != generation_) return;
+    draining_ = !backlog_.empty();
+    if (draining_) window = window_;
+  }
+  // What came meanwhile goes on a later turn, after the window's frame.
+  if (window) scheduleDrain(window, generation);
 }
 
 void ZRVCObserver::onReceivedSquib(MRKCSquib* squib, const std::string&) {

@@ -1,5 +1,6 @@
 // The observer delivers what it hears to its target on the window's thread, once per squib
-// however often a label was followed, and never after its target was cleared.
+// however often a label was followed, and never after its target was cleared; a window that
+// falls behind holds one task of the observer and gets the newest squibs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -91,6 +92,28 @@ TEST_F(ObserverTest, NothingReachesATargetAfterItWasCleared) {
   window->pump();
   EXPECT_EQ(labels().size(), 2u);
   EXPECT_EQ(observer->target(), nullptr);
+}
+
+TEST_F(ObserverTest, AWindowThatFallsBehindHoldsOneTaskAndGetsTheNewestInOrder) {
+  observer->appendLabel("ctm.tick");
+  settle();
+  target->messages.clear();
+  observer->setBacklog(3);
+  // The window does no work while a hundred ticks arrive.
+  for (int n = 0; n < 100; ++n) publish("ctm.tick", n);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (observer->waiting() + observer->dropped() < 100 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
+  EXPECT_EQ(observer->waiting(), 3u);
+  EXPECT_EQ(observer->dropped(), 97u);
+  EXPECT_EQ(window->pending(), 1u);
+  window->pump();
+  std::vector<double> ticks;
+  for (const Ref<LLKCMessage>& message : target->messages)
+    ticks.push_back(
+        message->payloadAs<MRKCSquib>()->statements()->head()->asStatement()->terms()->head()->asNumber()->real());
+  EXPECT_EQ(ticks, (std::vector<double>{97, 98, 99}));
+  EXPECT_EQ(window->pending(), 0u);
 }
 
 TEST_F(ObserverTest, QueriesAndRepliesGoToTheTargetWithTheirOwnMessages) {
