@@ -1,10 +1,12 @@
 // The workbench's entry: the console, the GL layer, the main window and the application are
 // started in that order and stopped in the reverse one. The window's loop runs on this thread;
 // when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
-// A start that fails says why and exits with 1.
+// A start that fails says why and exits with 1. "--help" prints the usage and exits 0; a slip on
+// the command line prints it on standard error and exits 2, before anything starts.
 #include <cstdio>
 
 #include "app/shell/VSKCWindow.h"
+#include "app/shell/VSKFCommandLine.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
@@ -35,6 +37,15 @@ bool run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  VSKTCommandLine line = VSKFReadCommandLine(argc, argv);
+  if (line.action == VSKCommandLineAction::usage) {
+    std::fputs(kVSKUsage, stdout);
+    return 0;
+  }
+  if (line.action == VSKCommandLineAction::slip) {
+    std::fprintf(stderr, "vesko: %s\n%s", line.problem.c_str(), kVSKUsage);
+    return 2;
+  }
   LLKFLogSetTimeMode(1);
   if (!LLKFConsoleInit(0)) {
     std::fprintf(stderr, "vesko : cannot start the console\n");
