@@ -116,10 +116,10 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   (void)capture("workbench-recents", &window, drawnAt(window, 200, 72));
   ASSERT_TRUE(click(window, 168, 72));
   EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
-  // Commands > Wipe empties the substrate but for the workbench's own solution.
+  // Commands > Wipe empties the substrate but for the workbench's own solution, and says so.
   ASSERT_TRUE(click(window, 78, 13));
   ASSERT_TRUE(click(window, 70, 90));
-  EXPECT_TRUE(second->waitForOutput("wiped")) << second->output();
+  EXPECT_TRUE(second->waitForOutput("Substrate wiped")) << second->output();
   ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
@@ -172,6 +172,91 @@ TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsR
     ASSERT_TRUE(program->signal(SIGINT));
     EXPECT_EQ(program->waitForExit(), 0) << program->output();
     EXPECT_TRUE(recents().empty());
+  }
+}
+
+// How many lines of the program's standard error hold the text.
+size_t linesWith(const std::string& output, const std::string& text) {
+  size_t lines = 0;
+  for (size_t start = 0; start < output.size();) {
+    size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    lines += output.substr(start, end - start).find(text) != std::string::npos;
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A broken file picked with "Load a solution" while the demonstration runs is refused before
+// anything is wiped: the stage goes on ticking (the statistics graph keeps moving), and the user
+// reads one message that names the file once, says where the fault is and that the running
+// solution is kept, wrapped inside the window's width.
+TEST_F(WorkbenchTest, ABrokenSolutionPickedWhileTheDemonstrationRunsLeavesItRunning) {
+  struct Case {
+    const char* name;
+    const char* text;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"broken.json", "{\"processors\": [", "not JSON at line 1, column 17: unexpected end of input"},
+      {"unknown-module.json", "{\"modules\": [\"modNothing\"], \"processors\": []}",
+       "modules[0]: module modNothing not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<JSKCFrame> seeded = JSKCFrame::frame();
+    Ref<JSKCFrame> stats = JSKCFrame::frame();
+    (void)stats->storeBool(true, "visible");
+    (void)OGL::storePoint(*stats, {30, 140}, "position");
+    (void)seeded->store(stats, "ui.stats.ctm");
+    writeConfig(*seeded);
+    TemporaryFolder home;
+    const std::string picked = home.path() + "/" + c.name;
+    ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), c.text, std::strlen(c.text)));
+    auto program = std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, std::vector<std::string>{demo},
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                                 "HOME=" + home.path(), kNoLeakCheck});
+    ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    ScreenRect window;
+    ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+    // Commands > Load a solution, the file, "Select".
+    ASSERT_TRUE(click(window, 78, 13));
+    ASSERT_TRUE(drawnAt(window, 90, 36)(WorkbenchGrabUntil(window, drawnAt(window, 90, 36))));
+    ASSERT_TRUE(click(window, 90, 36));
+    ASSERT_TRUE(drawnAt(window, 300, 200)(WorkbenchGrabUntil(window, drawnAt(window, 300, 200))));
+    ASSERT_TRUE(click(window, kFileRow.x, kFileRow.y));
+    ASSERT_TRUE(click(window, kSelect.x, kSelect.y));
+    ASSERT_TRUE(program->waitForOutput("Cannot load")) << program->output();
+
+    // The stage still ticks: the submitted-chunks graph moves on.
+    const ScreenRect graph{window.x + 36, window.y + 160, 164, 50};
+    const std::vector<uint8_t> before = WorkbenchGrab(graph);
+    EXPECT_NE(WorkbenchGrabUntil(graph, [&](const std::vector<uint8_t>& now) { return now != before; }), before)
+        << "the running demonstration was stopped";
+    // One line on standard error, naming the file once, with the place of the fault.
+    const std::string& said = program->output();
+    EXPECT_EQ(linesWith(said, "Cannot load"), 1u) << said;
+    EXPECT_EQ(linesWith(said, picked), 1u) << said;
+    EXPECT_EQ(said.find(picked), said.rfind(picked)) << said;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    EXPECT_NE(said.find("The running solution is kept."), std::string::npos) << said;
+    EXPECT_EQ(said.find("json.exception"), std::string::npos) << said;
+    // The status along the bottom is wrapped inside the window: its right edge shows nothing
+    // but the window's background.
+    std::vector<uint8_t> shown = capture(c.name[0] == 'b' ? "load-slip-json" : "load-slip-module", &window);
+    ASSERT_FALSE(shown.empty());
+    auto at = [&](int x, int y) { return &shown[(static_cast<size_t>(y) * window.w + x) * 3]; };
+    const uint8_t* background = at(window.w - 2, window.h - 2);
+    size_t text = 0, atEdge = 0;
+    for (int y = window.h - 60; y < window.h; ++y)
+      for (int x = 0; x < window.w; ++x)
+        if (std::memcmp(at(x, y), background, 3) != 0) (x >= window.w - 12 ? atEdge : text) += 1;
+    EXPECT_GT(text, 100u) << "the status shows the message";
+    EXPECT_EQ(atEdge, 0u) << "the status runs out of the window";
+    ASSERT_TRUE(program->signal(SIGTERM));
+    EXPECT_EQ(program->waitForExit(), 0) << program->output();
+    EXPECT_EQ(recents(), std::vector<std::string>{demo});
   }
 }
 
