@@ -260,6 +260,51 @@ TEST_F(WorkbenchTest, ABrokenSolutionPickedWhileTheDemonstrationRunsLeavesItRunn
   }
 }
 
+// Views saved where this window cannot show them (at x = 910 when it opens 640 pixels wide, or
+// at the far ends of the float range) open with a grip of their title bar inside it, and are
+// saved from there; a saved state that cannot be used is said and not written back unchanged.
+TEST_F(WorkbenchTest, ViewsSavedOutOfTheWindowOpenWithinReach) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> timeline = JSKCFrame::frame();
+  (void)timeline->storeBool(true, "visible");
+  (void)OGL::storePoint(*timeline, {910, 100}, "position");
+  (void)OGL::storeSize(*timeline, {400, 300}, "size");
+  (void)seeded->store(timeline, "ui.timeline");
+  Ref<JSKCFrame> stats = JSKCFrame::frame();
+  (void)stats->storeBool(true, "visible");
+  (void)OGL::storePoint(*stats, {1e38f, -1e38f}, "position");
+  (void)stats->storeString("big", "size");
+  (void)seeded->store(stats, "ui.stats.ctm");
+  writeConfig(*seeded);
+
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  ASSERT_EQ(window.w, 640);
+  // The timeline's title bar at the right edge, level with its saved place, and the statistics
+  // view's at the top right corner.
+  auto reachable = [&](const std::vector<uint8_t>& rgb) {
+    return drawnAt(window, window.w - 20, 110)(rgb) && drawnAt(window, window.w - 20, 10)(rgb);
+  };
+  EXPECT_TRUE(reachable(capture("views-within-reach", &window, reachable)));
+  EXPECT_NE(program->output().find("ui.stats.ctm has a \"size\" that is not a size"), std::string::npos)
+      << program->output();
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  for (const char* key : {"ui.timeline", "ui.stats.ctm"}) {
+    SCOPED_TRACE(key);
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved->boolForLabel("visible", false));
+    OGLTPoint position = OGL::pointForLabel(*saved, "position", {-1, -1});
+    EXPECT_GE(position.x, 0);
+    EXPECT_LE(position.x, window.w - 40);
+    EXPECT_GE(position.y, 0);
+    EXPECT_LE(position.y, window.h - 20);
+  }
+  EXPECT_FALSE(config()->frameForLabel("ui.stats.ctm")->fetchForLabel("size"));
+}
+
 // The timeline, opened from Views > Conscious contents while the demonstration CTM runs, shows
 // its ticks as cards that change with the ticks; paused it keeps the card on show however many
 // ticks arrive; stepping back shows another; its settings are saved at the end.
