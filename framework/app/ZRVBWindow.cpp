@@ -30,6 +30,9 @@ void ZRVBWindow::onOpening() {
     status_->setLayer(kMenubarLayer);
     (void)attach(status_);
   }
+  // Said now, while the user can still do something about it, not only when quitting.
+  if (QELBApplication* application = QELBApplication::shared(); application && !application->settingsProblem().empty())
+    setStatus(application->settingsProblem());
 }
 
 void ZRVBWindow::buildMenubar() {

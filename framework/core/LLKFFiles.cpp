@@ -97,18 +97,30 @@ extern "C" const char* LLKFStringGetFilenameFromPath(const char* path) {
   return slash ? slash + 1 : path;
 }
 
-extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length) {
-  if (!path || !*path || (!bytes && length)) return false;
+namespace {
+
+// The atomic write; false with the reason, and with *noRoom set when no file could be made beside
+// the path (a folder that cannot be written).
+bool writeAtomically(const char* path, const void* bytes, size_t length, std::string* reason, bool* noRoom) {
+  auto fail = [&](const std::string& what) {
+    if (reason) *reason = what + ": " + std::strerror(errno);
+    return false;
+  };
+  if (!path || !*path || (!bytes && length)) {
+    errno = EINVAL;
+    return fail("cannot write");
+  }
   std::string temporary;
   try {
     temporary = std::string(path) + ".XXXXXX";
   } catch (const std::bad_alloc&) {
-    return false;
+    errno = ENOMEM;
+    return fail("cannot write");
   }
   int fd = mkstemp(temporary.data());
   if (fd < 0) {
-    LLKFLog("LLKFWriteFileAtomically : cannot create a file beside %s : %s", path, std::strerror(errno));
-    return false;
+    if (noRoom) *noRoom = true;
+    return fail(std::string("cannot create a file beside ") + path);
   }
   // Keep the mode of the file being replaced; a new file gets the usual 0644.
   struct stat existing {};
@@ -119,8 +131,60 @@ extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, siz
     syncFolderOf(path);
     return true;
   }
-  LLKFLog("LLKFWriteFileAtomically : cannot write %s : %s", path, std::strerror(errno));
+  fail(std::string("cannot write ") + path);
   unlink(temporary.c_str());
+  return false;
+}
+
+// Rewrites an existing regular file where it is.
+bool writeInPlace(const char* path, const void* bytes, size_t length, std::string* reason) {
+  int fd = open(path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  bool regular = fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  bool written = regular && ftruncate(fd, 0) == 0 && writeAll(fd, bytes, length) && fsync(fd) == 0;
+  int error = errno;
+  if (fd >= 0) written = (close(fd) == 0) && written;
+  if (!written && reason)
+    *reason = std::string("cannot write ") + path + ": " + (regular || fd < 0 ? std::strerror(error) : "not a regular file");
+  return written;
+}
+
+}  // namespace
+
+extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length) {
+  std::string reason;
+  if (writeAtomically(path, bytes, length, &reason, nullptr)) return true;
+  LLKFLog("LLKFWriteFileAtomically : %s", reason.c_str());
+  return false;
+}
+
+bool LLKFWriteFileSafely(const char* path, const void* bytes, size_t length, std::string* reason) {
+  bool noRoom = false;
+  if (writeAtomically(path, bytes, length, reason, &noRoom)) return true;
+  if (!noRoom || !LLKFDoesFilePathExists(path)) return false;
+  return writeInPlace(path, bytes, length, reason);
+}
+
+bool LLKFCanWriteFile(const char* path, std::string* reason) {
+  if (!path || !*path) {
+    if (reason) *reason = "no path";
+    return false;
+  }
+  // Tried, not judged from the permissions: an immutable folder refuses even its owner.
+  std::string probe = std::string(path) + ".XXXXXX";
+  int fd = mkstemp(probe.data());
+  if (fd >= 0) {
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+  }
+  int error = errno;
+  fd = open(path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    close(fd);
+    return true;
+  }
+  if (reason) *reason = std::string("no file can be made beside ") + path + ": " + std::strerror(error);
   return false;
 }
 

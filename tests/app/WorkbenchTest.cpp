@@ -1,8 +1,13 @@
 // The real program under a display, with its own settings and data folders: it opens its
 // window, runs the solution named on its command line, writes its settings when SIGINT or
 // SIGTERM ends it and restores them at the next start. Screenshots go under the build folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -303,6 +308,89 @@ TEST_F(WorkbenchTest, ViewsSavedOutOfTheWindowOpenWithinReach) {
     EXPECT_LE(position.y, window.h - 20);
   }
   EXPECT_FALSE(config()->frameForLabel("ui.stats.ctm")->fetchForLabel("size"));
+}
+
+// A folder in which no new file can be made, even by root (made immutable when its mode alone
+// does not stop the user); given back writable when it ends. locked() is false when neither way
+// works here.
+class LockedFolder {
+public:
+  explicit LockedFolder(const std::string& path) : path_(path) {
+    chmod(path_.c_str(), 0555);
+    if (refusesNewFiles()) return;
+    int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags |= FS_IMMUTABLE_FL;
+      immutable_ = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0) close(fd);
+  }
+  ~LockedFolder() {
+    if (immutable_) {
+      int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+      int flags = 0;
+      if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags &= ~FS_IMMUTABLE_FL;
+        (void)ioctl(fd, FS_IOC_SETFLAGS, &flags);
+      }
+      if (fd >= 0) close(fd);
+    }
+    chmod(path_.c_str(), 0755);
+  }
+  bool locked() const { return refusesNewFiles(); }
+
+private:
+  bool refusesNewFiles() const {
+    std::string probe = path_ + "/probe.XXXXXX";
+    int fd = mkstemp(probe.data());
+    if (fd < 0) return true;
+    close(fd);
+    unlink(probe.c_str());
+    return false;
+  }
+  std::string path_;
+  bool immutable_ = false;
+};
+
+// With a settings folder that takes no new file, the settings file there is rewritten in place;
+// without one, the window says at start that this session's settings cannot be saved, and the
+// end says it in one line.
+TEST_F(WorkbenchTest, ASettingsFolderThatCannotBeWrittenIsRewrittenInPlaceOrSaidAtStart) {
+  for (bool withFile : {true, false}) {
+    SCOPED_TRACE(withFile ? "a settings file" : "no settings file");
+    std::filesystem::create_directories(settings.path() + "/vesko");
+    std::filesystem::remove(configPath());
+    if (withFile) writeConfig(*JSKCFrame::frame());
+    LockedFolder lock(settings.path() + "/vesko");
+    if (!lock.locked()) GTEST_SKIP() << "no folder can be locked here";
+    ScreenRect window;
+    // With the settings file, the demonstration runs, to be remembered among the recents; without
+    // one, the window opens alone and its status along the bottom says what is wrong.
+    auto program = withFile ? startDemo(&window) : start({});
+    ASSERT_FALSE(HasFailure());
+    if (!withFile) {
+      ASSERT_TRUE(program->waitForOutput("cannot be saved")) << program->output();
+      ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+      auto stated = [&](const std::vector<uint8_t>& rgb) {
+        for (int y = window.h - 30; y < window.h - 2; ++y)
+          for (int x = 0; x < 300; ++x)
+            if (drawnAt(window, x, y)(rgb)) return true;
+        return false;
+      };
+      EXPECT_TRUE(stated(capture("settings-cannot-be-saved", &window, stated)));
+    }
+    EXPECT_EQ(program->output().find("cannot be saved") != std::string::npos, !withFile) << program->output();
+    ASSERT_TRUE(program->signal(SIGTERM));
+    ASSERT_EQ(program->waitForExit(), 0) << program->output();
+    if (withFile) {
+      EXPECT_EQ(recents(), std::vector<std::string>{demo}) << program->output();
+      EXPECT_EQ(program->output().find("not saved"), std::string::npos) << program->output();
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(configPath()));
+      EXPECT_EQ(linesWith(program->output(), "not saved"), 1u) << program->output();
+    }
+  }
 }
 
 // The timeline, opened from Views > Conscious contents while the demonstration CTM runs, shows
