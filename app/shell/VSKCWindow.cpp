@@ -74,9 +74,9 @@ void VSKCWindow::onClosing() {
   ZRVBWindow::onClosing();
 }
 
-void VSKCWindow::tell(const std::string& text) {
-  setStatus(text);
-  LLKFLog("vesko : %s", text.c_str());
+void VSKCWindow::tell(const std::string& shown, const std::string& logged) {
+  setStatus(shown);
+  LLKFLog("vesko : %s", logged.c_str());
 }
 
 void VSKCWindow::settleDataPath() {

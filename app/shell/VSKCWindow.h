@@ -35,7 +35,9 @@ public:
   const std::string& dataPath() const { return dataPath_; }
 
   // Tells the user: the status label and the log.
-  void tell(const std::string& text);
+  void tell(const std::string& text) { tell(text, text); }
+  // The same with a shorter text for the status label.
+  void tell(const std::string& shown, const std::string& logged);
 
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 

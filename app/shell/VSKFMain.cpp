@@ -3,12 +3,14 @@
 // when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
 // The loaded solutions go last, and a plug-in whose hook does not return within half a second is
 // not waited for: the log names it and the program ends without it. A start that fails says why
-// and exits with 1.
+// and exits with 1. "--help" prints the usage and exits 0; a slip on the command line prints it
+// on standard error and exits 2, before anything starts.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/shell/VSKCWindow.h"
+#include "app/shell/VSKFCommandLine.h"
 #include "framework/app/ZRVCApplication.h"
 #include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
@@ -43,6 +45,15 @@ bool run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  VSKTCommandLine line = VSKFReadCommandLine(argc, argv);
+  if (line.action == VSKCommandLineAction::usage) {
+    std::fputs(kVSKUsage, stdout);
+    return 0;
+  }
+  if (line.action == VSKCommandLineAction::slip) {
+    std::fprintf(stderr, "vesko: %s\n%s", line.problem.c_str(), kVSKUsage);
+    return 2;
+  }
   LLKFLogSetTimeMode(1);
   if (!LLKFConsoleInit(0)) {
     std::fprintf(stderr, "vesko : cannot start the console\n");

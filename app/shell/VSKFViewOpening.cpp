@@ -22,5 +22,10 @@ Ref<ZRVBView> VSKFWindowOpenView(QELBWindow* window, JSKCFrame* settings, Ref<JS
     return nullptr;
   }
   if (opening.raise) (void)window->raise(view.get());
+  VSKFPlaceWithinReach(view.get(), window);
   return view;
+}
+
+void VSKFPlaceWithinReach(QELBView* view, QELBWindow* window) {
+  view->setFrame(view->reachableFrame(view->frame(), window->size()));
 }

@@ -26,3 +26,7 @@ using VSKFViewMaker = std::function<Ref<ZRVBView>(Ref<JSKCFrame> frame)>;
 // The view made and attached, else null (already open, no frame, not made, attach refused).
 Ref<ZRVBView> VSKFWindowOpenView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame,
                                  const VSKTViewOpening& opening, const VSKFViewMaker& make);
+
+// Moves the view, attached to the window, so that a grip of its title bar lies inside the window
+// however far out its saved place was (and makes it at least usable in size).
+void VSKFPlaceWithinReach(QELBView* view, QELBWindow* window);

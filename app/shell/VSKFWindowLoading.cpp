@@ -69,6 +69,13 @@ std::string detailText(const LLKCMessage& message, std::string_view key) {
   return text ? text->string() : std::string();
 }
 
+// The error as the status shows it: the file's name in place of its full path, which the log
+// keeps.
+std::string withFileName(const std::string& error, const std::string& path) {
+  if (path.empty() || error.compare(0, path.size(), path) != 0) return error;
+  return std::string(LLKFStringGetFilenameFromPath(path.c_str())) + error.substr(path.size());
+}
+
 }  // namespace
 
 bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, bool fromHome) {
@@ -97,7 +104,7 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
   if (message.tag() != kVSKOperationComplete) return;
   bool success = message.details().boolForKey("success");
   if (message.ctx() == kVSKWipeContext) {
-    if (success) LLKFLog("vesko : wiped");
+    if (success) window->tell("Substrate wiped: only the workbench's own solution is loaded");
     else window->tell("Cannot wipe: " + detailText(message, "error"));
     return;
   }
@@ -105,7 +112,10 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
   Ref<LLKCString> path = message.payloadAs<LLKCString>();
   if (!path) return;
   if (!success) {
-    window->tell("Cannot load " + path->string() + ": " + detailText(message, "error"));
+    std::string error = detailText(message, "error");
+    std::string outcome =
+        message.details().boolForKey("kept") ? ". The running solution is kept." : ". The substrate was wiped.";
+    window->tell("Cannot load " + withFileName(error, path->string()) + outcome, "Cannot load " + error + outcome);
     return;
   }
   LLKFLog("vesko : loaded %s", path->string().c_str());

@@ -5,7 +5,9 @@
 #include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFConfig.h"
 #include "app/shell/VSKFTickCounts.h"
+#include "app/shell/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBGroup.h"
 #include "ui/widgets/QELBGraph.h"
@@ -52,8 +54,13 @@ VSKTStatsRecord::VSKTStatsRecord() = default;
 VSKTStatsRecord::~VSKTStatsRecord() = default;
 
 bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config) {
+  if (!config.frameForLabel(kStatsKey) && config.fetchForLabel(kStatsKey))
+    LLKFLog("vesko : the saved state of %s is not a frame; the view starts hidden", kStatsKey);
+  // The statistics hold their frame in the settings from the first start.
   Ref<JSKCFrame> frame = VSKFConfigFind(config, kStatsKey);
-  OGLTPoint position = frame ? OGL::pointForLabel(*frame, "position", kDefaultPosition) : kDefaultPosition;
+  bool visible = frame && VSKFConfigCheckViewState(*frame, kStatsKey);
+  OGLTPoint position =
+      QELBView::placeablePoint(frame ? OGL::pointForLabel(*frame, "position", kDefaultPosition) : kDefaultPosition);
   record.view = QELCView::widgetWithSize({0, 0}, position, "CTM stats", kStatsFlags);
   if (!record.view) return false;
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupStatsGroup);
@@ -72,10 +79,11 @@ bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFr
     (void)record.view->attach(Ref<QELBWidget>(group));
   }
   record.view->setAlias(kStatsKey);
-  record.view->setVisible(frame && frame->boolForLabel("visible", false));
+  record.view->setVisible(visible);
   (void)window->attach(Ref<QELBWidget>(record.view));
   (void)window->raise(record.view.get());
   record.view->resizeToPreferredWithWindow(window);
+  VSKFPlaceWithinReach(record.view.get(), window);
   return true;
 }
 

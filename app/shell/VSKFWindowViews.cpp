@@ -10,7 +10,6 @@
 #include "app/shell/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/vision/VSKFVisionOpeners.h"
-#include "framework/core/JSKCNumber.h"
 #include "framework/core/LLKFLog.h"
 
 namespace {
@@ -45,8 +44,8 @@ bool isKnownViewKey(std::string_view key) {
   return false;
 }
 
-// The view's saved state when it says the view was visible; a state that cannot be read is
-// logged and counts as not visible.
+// The view's saved state, checked, when it says the view was visible; a state that cannot be read
+// is logged and counts as not visible.
 Ref<JSKCFrame> visibleState(JSKCFrame& settings, const char* key) {
   Ref<JSKBValue> saved = settings.fetchForLabel(key);
   if (saved && saved->kind() != JSKBValue::Kind::frame) {
@@ -54,15 +53,7 @@ Ref<JSKCFrame> visibleState(JSKCFrame& settings, const char* key) {
     return nullptr;
   }
   Ref<JSKCFrame> state = VSKFConfigFind(settings, key);
-  if (!state) return nullptr;
-  Ref<JSKBValue> visible = state->fetchForLabel("visible");
-  if (!visible) return nullptr;
-  Ref<JSKCNumber> flag = refCast<JSKCNumber>(visible);
-  if (!flag || flag->form() != JSKCNumber::Form::boolean) {
-    LLKFLog("vesko : the saved state of %s has a \"visible\" that is not true or false; the view stays closed", key);
-    return nullptr;
-  }
-  return state->boolForLabel("visible", false) ? state : nullptr;
+  return state && VSKFConfigCheckViewState(*state, key) ? state : nullptr;
 }
 
 // Saved states of views this workbench no longer has: said once at start-up, left in place.

@@ -10,7 +10,8 @@ Ref<JSKCFrame> frameOrEmpty(Ref<JSKCFrame> config) { return config ? config : JS
 
 ZRVBView::ZRVBView(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags, Ref<JSKCFrame> config)
     : QELBView(OGL::sizeForLabel(*frameOrEmpty(config), "size", size),
-               OGL::pointForLabel(*frameOrEmpty(config), "position", position), std::move(title), flags),
+               placeablePoint(OGL::pointForLabel(*frameOrEmpty(config), "position", position)), std::move(title),
+               flags),
       config_(frameOrEmpty(std::move(config))) {}
 
 void ZRVBView::wring() {

@@ -16,7 +16,8 @@ public:
   void wring();
 
 protected:
-  // Size and position come from the frame's "size" and "position", else the defaults; a null
+  // Size and position come from the frame's "size" and "position" (made placeable: see
+  // QELBView::placeablePoint), else the defaults; a null
   // frame is replaced by an empty one that belongs to the view alone.
   ZRVBView(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags, Ref<JSKCFrame> config);
 

@@ -30,6 +30,9 @@ void ZRVBWindow::onOpening() {
     status_->setLayer(kMenubarLayer);
     (void)attach(status_);
   }
+  // Said now, while the user can still do something about it, not only when quitting.
+  if (QELBApplication* application = QELBApplication::shared(); application && !application->settingsProblem().empty())
+    setStatus(application->settingsProblem());
 }
 
 void ZRVBWindow::buildMenubar() {
@@ -72,12 +75,24 @@ bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
 void ZRVBWindow::setStatus(std::string text) {
   if (!status_) return;
   status_->setText(std::move(text));
+  fitStatus();
+}
+
+void ZRVBWindow::fitStatus() {
+  status_->setWidth(statusWidth());
   status_->resizeToPreferredWithWindow(this);
+}
+
+float ZRVBWindow::statusWidth() const {
+  OGLTRect area = bounds();
+  // One line until the window has a size.
+  return area.right > area.left ? area.right - area.left : -1;
 }
 
 void ZRVBWindow::onUpdateWithStep(float step) {
   if (status_) {
     OGLTRect area = bounds();
+    if (status_->width() != statusWidth()) fitStatus();
     status_->setPosition({area.left, area.bottom - status_->size().h});
   }
   QELBWindow::onUpdateWithStep(step);

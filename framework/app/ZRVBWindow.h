@@ -36,7 +36,8 @@ public:
 
   // The status label (never null once the window is made).
   QELCLabel* status() const { return status_.get(); }
-  // Shows the text in the status label, sized to it.
+  // Shows the text in the status label, sized to it and wrapped to the window's width (again
+  // whenever that changes), so that a long text is never cut off.
   void setStatus(std::string text);
 
   bool onMessaged(const Ref<LLKCMessage>& message) override;
@@ -57,6 +58,8 @@ protected:
 
 private:
   void buildMenubar();
+  void fitStatus();
+  float statusWidth() const;
 
   Ref<QELCMenu> menu_;
   Ref<QELCMenuList> menubar_;

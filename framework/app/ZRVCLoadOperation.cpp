@@ -1,7 +1,7 @@
 #include "framework/app/ZRVCLoadOperation.h"
 
 #include "framework/core/LLKFFiles.h"
-#include "framework/core/LLKFLog.h"
+#include "framework/substrate/MRKCSolution.h"
 #include "framework/substrate/MRKCSubstrate.h"
 
 Ref<ZRVCLoadOperation> ZRVCLoadOperation::operationWithPaths(std::vector<std::string> paths,
@@ -12,6 +12,14 @@ Ref<ZRVCLoadOperation> ZRVCLoadOperation::operationWithPaths(std::vector<std::st
 
 void ZRVCLoadOperation::onExecute() {
   MRKCSubstrate* substrate = MRKCSubstrate::shared();
+  if (wipe_ && main_)
+    for (const std::string& path : paths_) {
+      std::string error;
+      if (MRKFSolutionCheck(path, &error)) continue;
+      (void)context_->progress("Cannot load " + error);
+      (void)context_->complete(false, error, {{"kept", true}});
+      return;
+    }
   if (wipe_) {
     (void)context_->progress("Wiping ...");
     substrate->wipe();
@@ -25,8 +33,7 @@ void ZRVCLoadOperation::onExecute() {
       (void)context_->progress("Loaded " + name);
       continue;
     }
-    LLKFLog("load : cannot load %s : %s", path.c_str(), error.c_str());
-    (void)context_->progress("Cannot load " + name + ": " + error);
+    (void)context_->progress("Cannot load " + error);
     if (failure.empty()) failure = error;
     if (main_) break;
   }

@@ -1,9 +1,12 @@
 #pragma once
 // Loads solution files into the shared substrate, on the substrate's offloader: with the wipe
 // flag it first wipes every loaded solution, then it loads the paths in order. A main load
-// (the main flag) stops at the first path that fails; otherwise every path is tried. Progress
-// texts ("Wiping ...", "Loading <file> ...", "Loaded <file>", "Cannot load <file>: <why>") and
-// the one completion (whether every path loaded, and why not) go through the context.
+// (the main flag) stops at the first path that fails; otherwise every path is tried. A main load
+// with the wipe flag first checks every path (a readable solution whose modules are found): one
+// that fails is refused before the wipe, so what runs keeps running, and its completion carries
+// "kept" YES. Progress texts ("Wiping ...", "Loading <file> ...", "Loaded <file>", "Cannot load
+// <path>: <why>") and the one completion (whether every path loaded, and why not: the message
+// names the path) go through the context; telling the user is the owner's.
 #include <string>
 #include <vector>
 

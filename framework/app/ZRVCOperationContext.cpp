@@ -29,12 +29,14 @@ bool ZRVCOperationContext::progress(const std::string& text) {
   return target_->post(copy);
 }
 
-bool ZRVCOperationContext::complete(bool success, const std::string& error) {
+bool ZRVCOperationContext::complete(bool success, const std::string& error,
+                                    std::initializer_list<std::pair<const char*, bool>> flags) {
   if (completed_.exchange(true)) return false;
   std::lock_guard lock(mutex_);
   Ref<LLKCMessage> copy = target_ && onComplete_ ? onComplete_->copy() : nullptr;
   if (!copy) return false;
   (void)copy->details().storeBool(success, "success");
   if (!success) (void)copy->details().storeObject(LLKCString::stringWithString(error), "error");
+  for (const auto& [name, flag] : flags) (void)copy->details().storeBool(flag, name);
   return target_->post(copy);
 }

@@ -8,8 +8,10 @@
 // Properties are set on one thread before the operation is submitted; progress and complete
 // may then be called from the operation's thread. The context keeps its target alive.
 #include <atomic>
+#include <initializer_list>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "framework/core/LLKCMessage.h"
 #include "ui/widgets/QELBWindow.h"
@@ -25,8 +27,10 @@ public:
 
   // A copy of the progress message with the text; false when nothing was posted.
   bool progress(const std::string& text);
-  // The completion, the first time only; false when nothing was posted.
-  bool complete(bool success, const std::string& error = {});
+  // The completion, the first time only, with the operation's own named flags added to its
+  // details; false when nothing was posted.
+  bool complete(bool success, const std::string& error = {},
+                std::initializer_list<std::pair<const char*, bool>> flags = {});
   bool completed() const { return completed_.load(); }
 
 private:

@@ -1,11 +1,24 @@
 #include "framework/core/JSKFParse.h"
 
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// The parser's message as a reader wants it: " at line 1, column 17: unexpected end of input; ..."
+// without the library's tag ("[json.exception.parse_error.101] parse error") and its parser state
+// ("syntax error while parsing value - ").
+std::string plainParseError(std::string text) {
+  constexpr std::string_view kTag = "[json.exception.", kParseError = "parse error", kState = "syntax error while parsing ";
+  if (size_t end = text.find("] "); text.starts_with(kTag) && end != std::string::npos) text.erase(0, end + 2);
+  if (text.starts_with(kParseError)) text.erase(0, kParseError.size());
+  if (size_t state = text.find(kState); state != std::string::npos)
+    if (size_t dash = text.find(" - ", state); dash != std::string::npos) text.erase(state, dash + 3 - state);
+  return text.starts_with(" ") || text.starts_with(":") ? text : ": " + text;
+}
 
 // Builds the document as nlohmann's DOM builder does, but appends members instead of looking them
 // up, and keeps each open object's keys in a hash map.
@@ -40,7 +53,7 @@ public:
   bool end_array() override { return close(); }
 
   bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& problem) override {
-    problem_ = std::string("not JSON: ") + problem.what();
+    problem_ = "not JSON" + plainParseError(problem.what());
     return false;
   }
 

@@ -12,7 +12,7 @@ enum class JSKDuplicateKeys {
   keepLast,  // the later value replaces the earlier one, in the earlier one's place
 };
 
-// True with the document in *out; false with the reason in *error: "not JSON: <parser's
-// message>", or "<entry>: is given twice" where entry is the key's path ("processors[2].label").
+// True with the document in *out; false with the reason in *error: "not JSON at line L, column
+// C: <what the parser met>", or "<entry>: is given twice" where entry is the key's path ("processors[2].label").
 [[nodiscard]] bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates,
                                     std::string* error);

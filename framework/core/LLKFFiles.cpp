@@ -98,21 +98,33 @@ extern "C" const char* LLKFStringGetFilenameFromPath(const char* path) {
 }
 
 namespace {
+
 // Writes a temporary file beside the path, then puts it in place: renamed over the path, or,
-// without replace, linked to the path only when nothing is there (link never replaces).
-bool writeAtomically(const char* path, const void* bytes, size_t length, bool replace, bool* exists) {
+// without replace, linked to the path only when nothing is there (link never replaces). False
+// with the reason; *noRoom set when no file could be made beside the path (a folder that cannot
+// be written), *exists when another file was in the way of a new one.
+bool writeAtomically(const char* path, const void* bytes, size_t length, bool replace, std::string* reason,
+                     bool* noRoom, bool* exists) {
   if (exists) *exists = false;
-  if (!path || !*path || (!bytes && length)) return false;
+  auto fail = [&](const std::string& what) {
+    if (reason) *reason = what + ": " + std::strerror(errno);
+    return false;
+  };
+  if (!path || !*path || (!bytes && length)) {
+    errno = EINVAL;
+    return fail("cannot write");
+  }
   std::string temporary;
   try {
     temporary = std::string(path) + ".XXXXXX";
   } catch (const std::bad_alloc&) {
-    return false;
+    errno = ENOMEM;
+    return fail("cannot write");
   }
   int fd = mkstemp(temporary.data());
   if (fd < 0) {
-    LLKFLog("LLKFWriteFileAtomically : cannot create a file beside %s : %s", path, std::strerror(errno));
-    return false;
+    if (noRoom) *noRoom = true;
+    return fail(std::string("cannot create a file beside ") + path);
   }
   // Keep the mode of the file being replaced; a new file gets the usual 0644.
   struct stat existing {};
@@ -128,18 +140,68 @@ bool writeAtomically(const char* path, const void* bytes, size_t length, bool re
     return true;
   }
   if (exists) *exists = written && error == EEXIST;
-  LLKFLog("LLKFWriteFileAtomically : cannot write %s : %s", path, std::strerror(error));
   unlink(temporary.c_str());
-  return false;
+  errno = error;
+  return fail(std::string("cannot write ") + path);
 }
+
+// Rewrites an existing regular file where it is.
+bool writeInPlace(const char* path, const void* bytes, size_t length, std::string* reason) {
+  int fd = open(path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  bool regular = fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  bool written = regular && ftruncate(fd, 0) == 0 && writeAll(fd, bytes, length) && fsync(fd) == 0;
+  int error = errno;
+  if (fd >= 0) written = (close(fd) == 0) && written;
+  if (!written && reason)
+    *reason = std::string("cannot write ") + path + ": " + (regular || fd < 0 ? std::strerror(error) : "not a regular file");
+  return written;
+}
+
 }  // namespace
 
 extern "C" bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length) {
-  return writeAtomically(path, bytes, length, true, nullptr);
+  std::string reason;
+  if (writeAtomically(path, bytes, length, true, &reason, nullptr, nullptr)) return true;
+  LLKFLog("LLKFWriteFileAtomically : %s", reason.c_str());
+  return false;
 }
 
 extern "C" bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t length, bool* exists) {
-  return writeAtomically(path, bytes, length, false, exists);
+  std::string reason;
+  if (writeAtomically(path, bytes, length, false, &reason, nullptr, exists)) return true;
+  LLKFLog("LLKFWriteNewFileAtomically : %s", reason.c_str());
+  return false;
+}
+
+bool LLKFWriteFileSafely(const char* path, const void* bytes, size_t length, std::string* reason) {
+  bool noRoom = false;
+  if (writeAtomically(path, bytes, length, true, reason, &noRoom, nullptr)) return true;
+  if (!noRoom || !LLKFDoesFilePathExists(path)) return false;
+  return writeInPlace(path, bytes, length, reason);
+}
+
+bool LLKFCanWriteFile(const char* path, std::string* reason) {
+  if (!path || !*path) {
+    if (reason) *reason = "no path";
+    return false;
+  }
+  // Tried, not judged from the permissions: an immutable folder refuses even its owner.
+  std::string probe = std::string(path) + ".XXXXXX";
+  int fd = mkstemp(probe.data());
+  if (fd >= 0) {
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+  }
+  int error = errno;
+  fd = open(path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    close(fd);
+    return true;
+  }
+  if (reason) *reason = std::string("no file can be made beside ") + path + ": " + std::strerror(error);
+  return false;
 }
 
 bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) {

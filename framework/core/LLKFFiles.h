@@ -25,6 +25,14 @@ bool LLKFWriteFileAtomically(const char* path, const void* bytes, size_t length)
 bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t length, bool* exists);
 }
 
+// Writes the file atomically (LLKFWriteFileAtomically) and, when no file can be made beside it
+// (its folder cannot be written), rewrites an existing file in place (a crash may then leave it
+// half written). False with the one reason; nothing is logged.
+bool LLKFWriteFileSafely(const char* path, const void* bytes, size_t length, std::string* reason);
+// Whether LLKFWriteFileSafely could write the path now (a file can be made beside it, or the
+// existing file opened for writing); false with the reason.
+bool LLKFCanWriteFile(const char* path, std::string* reason);
+
 // The largest file LLKFReadFile reads: solutions, settings and documents are far smaller.
 inline constexpr size_t kLLKReadFileLimit = size_t{256} << 20;
 

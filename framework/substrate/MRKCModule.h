@@ -17,6 +17,10 @@ public:
   // VESKO_MODULE_PATH (":"-separated), then in the "modules" folder of the build tree beside
   // this library. The path is absolute and clean; empty when no file is found.
   static std::string resolve(const std::string& name, const std::string& base);
+  // What is said of a name that resolve finds no file for.
+  static std::string notFound(const std::string& name) {
+    return "module " + name + " not found (searched VESKO_MODULE_PATH and the build tree)";
+  }
 
   const std::string& path() const { return path_; }
   // Calls modExit and closes the library; later calls do nothing.

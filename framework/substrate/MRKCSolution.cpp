@@ -5,6 +5,7 @@
 
 #include "framework/core/JSKFParse.h"
 #include "framework/core/LLKFFiles.h"
+#include "framework/substrate/MRKCModule.h"
 #include "framework/substrate/MRKFTerms.h"
 
 namespace {
@@ -143,4 +144,15 @@ bool MRKFSolutionRead(const std::string& path, MRKTSolution* solution, std::stri
     return false;
   }
   return MRKFSolutionParse(text, path, solution, error);
+}
+
+bool MRKFSolutionCheck(const std::string& path, std::string* error) {
+  MRKTSolution solution;
+  if (!MRKFSolutionRead(path, &solution, error)) return false;
+  for (size_t i = 0; i < solution.modules.size(); ++i)
+    if (MRKCModule::resolve(solution.modules[i], solution.folder).empty()) {
+      if (error) *error = path + ": modules[" + std::to_string(i) + "]: " + MRKCModule::notFound(solution.modules[i]);
+      return false;
+    }
+  return true;
 }

@@ -28,5 +28,9 @@ struct MRKTSolution {
 
 // Reads and checks the file's shape; false with a message naming the file and the entry.
 bool MRKFSolutionRead(const std::string& path, MRKTSolution* solution, std::string* error);
+// Reads and checks the file as MRKFSolutionRead does and finds the file of each of its modules,
+// loading and changing nothing: what can be known of a load before the substrate is touched.
+// False with a message as MRKFSolutionRead's ("<file>: modules[1]: module x not found ...").
+bool MRKFSolutionCheck(const std::string& path, std::string* error);
 // The same from text (path names it in messages).
 bool MRKFSolutionParse(const std::string& text, const std::string& path, MRKTSolution* solution, std::string* error);

@@ -4,7 +4,7 @@
 bool MRKCSubstrate::loadModule(const std::string& name, std::string* error, const std::string& base) {
   std::string path = MRKCModule::resolve(name, base);
   if (path.empty()) {
-    if (error) *error = "module " + name + " not found (searched VESKO_MODULE_PATH and the build tree)";
+    if (error) *error = MRKCModule::notFound(name);
     return false;
   }
   std::lock_guard lock(loading_);

@@ -80,22 +80,31 @@ TEST_F(LoadOperationTest, EveryPathLoadedCompletesOnceWithSuccessAndThePayload) 
   EXPECT_EQ(completions(), 1u);
 }
 
-TEST_F(LoadOperationTest, AFailedPathCompletesAsAFailureThatSaysWhy) {
+// A main load checks its files before it wipes: a broken one is refused with nothing wiped and
+// nothing loaded, and the completion says that what ran is kept. Other loads try every path.
+TEST_F(LoadOperationTest, AFailedPathCompletesAsAFailureThatSaysWhyNamingTheFileOnce) {
   struct Case {
     bool main;
-    size_t loadsTried;
+    long loadsTried;
+    bool wiped;
+    bool kept;
   };
-  for (const Case& c : {Case{true, 1}, Case{false, 2}}) {
+  for (const Case& c : {Case{true, 0, false, true}, Case{false, 3, true, false}}) {
     SCOPED_TRACE(c.main ? "main" : "not main");
     window->messages.clear();
-    run({broken, empty}, c.main);
+    run({empty, broken, empty}, c.main);
     std::vector<std::string> seen = texts();
-    EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [](const std::string& t) { return t.rfind("Loading", 0) == 0; }),
-              static_cast<long>(c.loadsTried));
+    auto starting = [&](const char* start) {
+      return std::count_if(seen.begin(), seen.end(), [&](const std::string& t) { return t.rfind(start, 0) == 0; });
+    };
+    EXPECT_EQ(starting("Loading"), c.loadsTried);
+    EXPECT_EQ(starting("Wiping"), c.wiped ? 1 : 0);
+    EXPECT_EQ(completion().details().boolForKey("kept", false), c.kept);
     EXPECT_FALSE(completion().details().boolForKey("success", true));
     Ref<LLKCString> error = completion().details().objectForKeyAs<LLKCString>("error");
     ASSERT_TRUE(error);
-    EXPECT_NE(error->string().find("broken.json"), std::string::npos) << error->string();
+    EXPECT_EQ(error->string().rfind(broken + ": not JSON at line 1, column 17: ", 0), 0u) << error->string();
+    EXPECT_EQ(error->string().find("broken.json"), error->string().rfind("broken.json")) << error->string();
     EXPECT_EQ(completions(), 1u);
   }
 }

@@ -75,8 +75,12 @@ TEST_F(ViewOpening, RestoringOpensTheVisibleViewsAndSkipsStatesItCannotUse) {
   };
   const Case cases[] = {
       {"ui.timeline", R"({"visible": true, "position": {"x": 30, "y": 120}})", true, nullptr},
-      {"ui.expression", R"({"visible": false})", false, nullptr},
-      {"ui.gist", nullptr, false, nullptr},
+      {"ui.inject", R"({"visible": false})", false, nullptr},
+      {"ui.cocofeed", nullptr, false, nullptr},
+      // Saved far outside, or in a larger window, or not a size: within reach at the defaults.
+      {"ui.expression", R"({"visible": true, "position": {"x": 1e38, "y": -1e38}})", true, nullptr},
+      {"ui.gist", R"({"visible": true, "position": {"x": 5000, "y": 100}, "size": "big"})", true,
+       "ui.gist has a \"size\" that is not a size"},
       {"ui.conversation", R"("not a frame")", false, "the saved state of ui.conversation is not a frame"},
       {"ui.qav.seg.fovl", R"({"visible": "yes"})", false, "ui.qav.seg.fovl has a \"visible\""},
       {"ui.retired", R"({"visible": true})", false, "no view is named ui.retired"},
@@ -98,8 +102,23 @@ TEST_F(ViewOpening, RestoringOpensTheVisibleViewsAndSkipsStatesItCannotUse) {
   ASSERT_TRUE(timeline);
   EXPECT_EQ(timeline->position().x, 30);
   EXPECT_EQ(timeline->position().y, 120);
+  // Every view opened can be taken by its title bar: a grip of it lies inside the window.
+  for (const char* key : {"ui.timeline", "ui.expression", "ui.gist"}) {
+    SCOPED_TRACE(key);
+    QELBWidget* view = window->locate(key);
+    ASSERT_TRUE(view);
+    const OGLTRect f = view->frame();
+    EXPECT_GE(f.right, 2 * kQELViewBarHeight);
+    EXPECT_LE(f.left, 900 - 2 * kQELViewBarHeight);
+    EXPECT_GE(f.top, 0);
+    EXPECT_LE(f.top, 700 - kQELViewBarHeight);
+  }
+  EXPECT_EQ(window->locate("ui.gist")->size().w, 640) << "the default size stands for one that is not a size";
   // A missing entry is made empty, so the view's state has a place at closing.
-  EXPECT_TRUE(settings->frameForLabel("ui.gist"));
+  EXPECT_TRUE(settings->frameForLabel("ui.cocofeed"));
+  // What could not be used is not kept to be written back unchanged.
+  EXPECT_FALSE(settings->frameForLabel("ui.qav.seg.fovl")->fetchForLabel("visible"));
+  EXPECT_FALSE(settings->frameForLabel("ui.gist")->fetchForLabel("size"));
 }
 
 // A tick whose one winner has the gist, as the observer hands it to the chunk viewer.

@@ -1,8 +1,13 @@
 // The real program under a display, with its own settings and data folders: it opens its
 // window, runs the solution named on its command line, writes its settings when SIGINT or
 // SIGTERM ends it and restores them at the next start. Screenshots go under the build folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -116,10 +121,10 @@ TEST_F(WorkbenchTest, TheMenuShowsTheStatisticsAndQuitsAndARestartRestoresBoth) 
   (void)capture("workbench-recents", &window, drawnAt(window, 200, 72));
   ASSERT_TRUE(click(window, 168, 72));
   EXPECT_TRUE(second->waitForOutput("loaded " + demo)) << second->output();
-  // Commands > Wipe empties the substrate but for the workbench's own solution.
+  // Commands > Wipe empties the substrate but for the workbench's own solution, and says so.
   ASSERT_TRUE(click(window, 78, 13));
   ASSERT_TRUE(click(window, 70, 90));
-  EXPECT_TRUE(second->waitForOutput("wiped")) << second->output();
+  EXPECT_TRUE(second->waitForOutput("Substrate wiped")) << second->output();
   ASSERT_TRUE(second->signal(SIGTERM));
   ASSERT_EQ(second->waitForExit(), 0) << second->output();
   EXPECT_EQ(recents(), (std::vector<std::string>{demo, empty}));
@@ -192,6 +197,219 @@ TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsR
     ASSERT_TRUE(program->signal(SIGINT));
     EXPECT_EQ(program->waitForExit(), 0) << program->output();
     EXPECT_TRUE(recents().empty());
+  }
+}
+
+// How many lines of the program's standard error hold the text.
+size_t linesWith(const std::string& output, const std::string& text) {
+  size_t lines = 0;
+  for (size_t start = 0; start < output.size();) {
+    size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    lines += output.substr(start, end - start).find(text) != std::string::npos;
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A broken file picked with "Load a solution" while the demonstration runs is refused before
+// anything is wiped: the stage goes on ticking (the statistics graph keeps moving), and the user
+// reads one message that names the file once, says where the fault is and that the running
+// solution is kept, wrapped inside the window's width.
+TEST_F(WorkbenchTest, ABrokenSolutionPickedWhileTheDemonstrationRunsLeavesItRunning) {
+  struct Case {
+    const char* name;
+    const char* text;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"broken.json", "{\"processors\": [", "not JSON at line 1, column 17: unexpected end of input"},
+      {"unknown-module.json", "{\"modules\": [\"modNothing\"], \"processors\": []}",
+       "modules[0]: module modNothing not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<JSKCFrame> seeded = JSKCFrame::frame();
+    Ref<JSKCFrame> stats = JSKCFrame::frame();
+    (void)stats->storeBool(true, "visible");
+    (void)OGL::storePoint(*stats, {30, 140}, "position");
+    (void)seeded->store(stats, "ui.stats.ctm");
+    writeConfig(*seeded);
+    TemporaryFolder home;
+    const std::string picked = home.path() + "/" + c.name;
+    ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), c.text, std::strlen(c.text)));
+    auto program = std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, std::vector<std::string>{demo},
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                                 "HOME=" + home.path(), kNoLeakCheck});
+    ASSERT_TRUE(program->waitForOutput("loaded " + demo)) << program->output();
+    ScreenRect window;
+    ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+    // Commands > Load a solution, the file, "Select".
+    ASSERT_TRUE(click(window, 78, 13));
+    ASSERT_TRUE(drawnAt(window, 90, 36)(WorkbenchGrabUntil(window, drawnAt(window, 90, 36))));
+    ASSERT_TRUE(click(window, 90, 36));
+    ASSERT_TRUE(drawnAt(window, 300, 200)(WorkbenchGrabUntil(window, drawnAt(window, 300, 200))));
+    ASSERT_TRUE(click(window, kFileRow.x, kFileRow.y));
+    ASSERT_TRUE(click(window, kSelect.x, kSelect.y));
+    ASSERT_TRUE(program->waitForOutput("Cannot load")) << program->output();
+
+    // The stage still ticks: the submitted-chunks graph moves on.
+    const ScreenRect graph{window.x + 36, window.y + 160, 164, 50};
+    const std::vector<uint8_t> before = WorkbenchGrab(graph);
+    EXPECT_NE(WorkbenchGrabUntil(graph, [&](const std::vector<uint8_t>& now) { return now != before; }), before)
+        << "the running demonstration was stopped";
+    // One line on standard error, naming the file once, with the place of the fault.
+    const std::string& said = program->output();
+    EXPECT_EQ(linesWith(said, "Cannot load"), 1u) << said;
+    EXPECT_EQ(linesWith(said, picked), 1u) << said;
+    EXPECT_EQ(said.find(picked), said.rfind(picked)) << said;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    EXPECT_NE(said.find("The running solution is kept."), std::string::npos) << said;
+    EXPECT_EQ(said.find("json.exception"), std::string::npos) << said;
+    // The status along the bottom is wrapped inside the window: its right edge shows nothing
+    // but the window's background.
+    std::vector<uint8_t> shown = capture(c.name[0] == 'b' ? "load-slip-json" : "load-slip-module", &window);
+    ASSERT_FALSE(shown.empty());
+    auto at = [&](int x, int y) { return &shown[(static_cast<size_t>(y) * window.w + x) * 3]; };
+    const uint8_t* background = at(window.w - 2, window.h - 2);
+    size_t text = 0, atEdge = 0;
+    for (int y = window.h - 60; y < window.h; ++y)
+      for (int x = 0; x < window.w; ++x)
+        if (std::memcmp(at(x, y), background, 3) != 0) (x >= window.w - 12 ? atEdge : text) += 1;
+    EXPECT_GT(text, 100u) << "the status shows the message";
+    EXPECT_EQ(atEdge, 0u) << "the status runs out of the window";
+    ASSERT_TRUE(program->signal(SIGTERM));
+    EXPECT_EQ(program->waitForExit(), 0) << program->output();
+    EXPECT_EQ(recents(), std::vector<std::string>{demo});
+  }
+}
+
+// Views saved where this window cannot show them (at x = 910 when it opens 640 pixels wide, or
+// at the far ends of the float range) open with a grip of their title bar inside it, and are
+// saved from there; a saved state that cannot be used is said and not written back unchanged.
+TEST_F(WorkbenchTest, ViewsSavedOutOfTheWindowOpenWithinReach) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> timeline = JSKCFrame::frame();
+  (void)timeline->storeBool(true, "visible");
+  (void)OGL::storePoint(*timeline, {910, 100}, "position");
+  (void)OGL::storeSize(*timeline, {400, 300}, "size");
+  (void)seeded->store(timeline, "ui.timeline");
+  Ref<JSKCFrame> stats = JSKCFrame::frame();
+  (void)stats->storeBool(true, "visible");
+  (void)OGL::storePoint(*stats, {1e38f, -1e38f}, "position");
+  (void)stats->storeString("big", "size");
+  (void)seeded->store(stats, "ui.stats.ctm");
+  writeConfig(*seeded);
+
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  ASSERT_EQ(window.w, 640);
+  // The timeline's title bar at the right edge, level with its saved place, and the statistics
+  // view's at the top right corner.
+  auto reachable = [&](const std::vector<uint8_t>& rgb) {
+    return drawnAt(window, window.w - 20, 110)(rgb) && drawnAt(window, window.w - 20, 10)(rgb);
+  };
+  EXPECT_TRUE(reachable(capture("views-within-reach", &window, reachable)));
+  EXPECT_NE(program->output().find("ui.stats.ctm has a \"size\" that is not a size"), std::string::npos)
+      << program->output();
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  for (const char* key : {"ui.timeline", "ui.stats.ctm"}) {
+    SCOPED_TRACE(key);
+    Ref<JSKCFrame> saved = config()->frameForLabel(key);
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved->boolForLabel("visible", false));
+    OGLTPoint position = OGL::pointForLabel(*saved, "position", {-1, -1});
+    EXPECT_GE(position.x, 0);
+    EXPECT_LE(position.x, window.w - 40);
+    EXPECT_GE(position.y, 0);
+    EXPECT_LE(position.y, window.h - 20);
+  }
+  EXPECT_FALSE(config()->frameForLabel("ui.stats.ctm")->fetchForLabel("size"));
+}
+
+// A folder in which no new file can be made, even by root (made immutable when its mode alone
+// does not stop the user); given back writable when it ends. locked() is false when neither way
+// works here.
+class LockedFolder {
+public:
+  explicit LockedFolder(const std::string& path) : path_(path) {
+    chmod(path_.c_str(), 0555);
+    if (refusesNewFiles()) return;
+    int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags |= FS_IMMUTABLE_FL;
+      immutable_ = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0) close(fd);
+  }
+  ~LockedFolder() {
+    if (immutable_) {
+      int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+      int flags = 0;
+      if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags &= ~FS_IMMUTABLE_FL;
+        (void)ioctl(fd, FS_IOC_SETFLAGS, &flags);
+      }
+      if (fd >= 0) close(fd);
+    }
+    chmod(path_.c_str(), 0755);
+  }
+  bool locked() const { return refusesNewFiles(); }
+
+private:
+  bool refusesNewFiles() const {
+    std::string probe = path_ + "/probe.XXXXXX";
+    int fd = mkstemp(probe.data());
+    if (fd < 0) return true;
+    close(fd);
+    unlink(probe.c_str());
+    return false;
+  }
+  std::string path_;
+  bool immutable_ = false;
+};
+
+// With a settings folder that takes no new file, the settings file there is rewritten in place;
+// without one, the window says at start that this session's settings cannot be saved, and the
+// end says it in one line.
+TEST_F(WorkbenchTest, ASettingsFolderThatCannotBeWrittenIsRewrittenInPlaceOrSaidAtStart) {
+  for (bool withFile : {true, false}) {
+    SCOPED_TRACE(withFile ? "a settings file" : "no settings file");
+    std::filesystem::create_directories(settings.path() + "/vesko");
+    std::filesystem::remove(configPath());
+    if (withFile) writeConfig(*JSKCFrame::frame());
+    LockedFolder lock(settings.path() + "/vesko");
+    if (!lock.locked()) GTEST_SKIP() << "no folder can be locked here";
+    ScreenRect window;
+    // With the settings file, the demonstration runs, to be remembered among the recents; without
+    // one, the window opens alone and its status along the bottom says what is wrong.
+    auto program = withFile ? startDemo(&window) : start({});
+    ASSERT_FALSE(HasFailure());
+    if (!withFile) {
+      ASSERT_TRUE(program->waitForOutput("cannot be saved")) << program->output();
+      ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+      auto stated = [&](const std::vector<uint8_t>& rgb) {
+        for (int y = window.h - 30; y < window.h - 2; ++y)
+          for (int x = 0; x < 300; ++x)
+            if (drawnAt(window, x, y)(rgb)) return true;
+        return false;
+      };
+      EXPECT_TRUE(stated(capture("settings-cannot-be-saved", &window, stated)));
+    }
+    EXPECT_EQ(program->output().find("cannot be saved") != std::string::npos, !withFile) << program->output();
+    ASSERT_TRUE(program->signal(SIGTERM));
+    ASSERT_EQ(program->waitForExit(), 0) << program->output();
+    if (withFile) {
+      EXPECT_EQ(recents(), std::vector<std::string>{demo}) << program->output();
+      EXPECT_EQ(program->output().find("not saved"), std::string::npos) << program->output();
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(configPath()));
+      EXPECT_EQ(linesWith(program->output(), "not saved"), 1u) << program->output();
+    }
   }
 }
 

@@ -131,6 +131,13 @@ void QELBApplication::onStarting() {
     }
   }
   config_ = config ? config : JSKCFrame::frame();
+  std::string reason;
+  if (path.empty()) settingsProblem_ = "The settings of this session cannot be saved: there is no settings folder";
+  else if (keepUnreadableConfig_)
+    settingsProblem_ = "The settings of this session will not be saved: " + path + " cannot be read nor set aside";
+  else if (!LLKFCanWriteFile(path.c_str(), &reason))
+    settingsProblem_ = "The settings of this session cannot be saved: " + reason;
+  if (!settingsProblem_.empty()) LLKFLog("QELBApplication : %s", settingsProblem_.c_str());
   gInterrupted.store(false);
   std::signal(SIGINT, QELFApplicationSignalHandler);
   setPeriod(kSignalCheckMs);
@@ -146,8 +153,11 @@ void QELBApplication::onStopping() {
     LLKFLog("QELBApplication : settings not written, %s is kept as it was", path.c_str());
   } else if (!path.empty()) {
     if (!config_) config_ = JSKCFrame::frame();
-    if (!config_ || !QELFApplicationWriteJSON(path.c_str(), config_.get()))
-      LLKFLog("QELBApplication : cannot write the settings to %s", path.c_str());
+    Ref<JSKCWriter> writer = JSKCWriter::writer();
+    std::string text, reason = "they cannot be put in JSON";
+    if (!config_ || !writer || !writer->writeToString(config_.get(), text) ||
+        !LLKFWriteFileSafely(path.c_str(), text.data(), text.size(), &reason))
+      LLKFLog("QELBApplication : the settings are not saved: %s", reason.c_str());
   }
   std::signal(SIGINT, SIG_DFL);
 }

@@ -2,7 +2,8 @@
 // The single application object of a program built on the UI library: a looper that owns the
 // job scheduler and the settings frame. At start it reads the settings from
 // <preferences>/<name>/config.json and routes SIGINT to an orderly stop; at stop it writes the
-// settings back (atomically) and gives SIGINT its default action again.
+// settings back (atomically; in place when its folder takes no new file) and gives SIGINT its
+// default action again. Settings that cannot be saved are known, and logged, at start.
 //
 // A settings file that does not parse is renamed aside (config.json.unreadable, or .unreadable.1
 // and on when that is taken) and logged, so it is never overwritten silently; a failed write is
@@ -49,6 +50,9 @@ public:
   std::string userDataPath() const;
   // <preferences>/<name>/config.json, "" without a preferences folder.
   std::string configPath() const;
+  // Why the settings of this session cannot be saved, as found at start (no settings folder, a
+  // file kept unread, neither the folder nor the file writable); "" when they can.
+  const std::string& settingsProblem() const { return settingsProblem_; }
 
 protected:
   // argv is kept, not copied.
@@ -69,6 +73,7 @@ private:
   Ref<JSKCFrame> config_;
   bool registered_ = false;
   bool keepUnreadableConfig_ = false;  // an unreadable settings file that could not be set aside
+  std::string settingsProblem_;
 };
 
 class QELCApplication : public QELBApplication {

@@ -73,6 +73,12 @@ OGLTRect QELBView::reachableFrame(const OGLTRect& frame, OGLTSize area) const {
   return withGripInside(f, area);
 }
 
+OGLTPoint QELBView::placeablePoint(OGLTPoint point) {
+  static constexpr float kFar = 1 << 20;
+  auto fit = [](float v) { return std::isfinite(v) ? std::clamp(v, -kFar, kFar) : 0.0f; };
+  return {fit(point.x), fit(point.y)};
+}
+
 void QELBView::setTitle(std::string title) { showChange(title_, std::move(title)); }
 
 void QELBView::setStatus(std::string status) { showChange(status_, std::move(status)); }

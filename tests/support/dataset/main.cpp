@@ -8,10 +8,34 @@
 
 #include "tests/support/dataset/Dataset.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vskdataset FOLDER [--count N] [--seed S] [--size WxH] [--photos]\n"
+    "Writes synthetic scenes (8 by default, 640x480) and, with --photos, the annotated opencv-doc\n"
+    "photos into FOLDER as <name>.jpg with <name>.json beside it.\n"
+    "  -h, --help  print this help and exit\n";
+
+// A slip on the command line: said with the usage on standard error, and nothing is written.
+int slip(const char* program, const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n%s", program, what.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FOLDER [--count N] [--seed S] [--size WxH] [--photos]\n", argv[0]);
-    return 2;
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  if (argc < 2) return slip(argv[0], "no folder named");
+  // A folder is never made from an option given first.
+  if (argv[1][0] == '-') {
+    const std::string first = argv[1];
+    bool known = first == "--count" || first == "--seed" || first == "--size" || first == "--photos";
+    return slip(argv[0], (known ? "the folder comes before the option " : "unknown option ") + first);
   }
   const std::string folder = argv[1];
   uint32_t count = 8, seed = 1;
@@ -29,8 +53,7 @@ int main(int argc, char** argv) {
     } else if (value && option == "--size" && std::sscanf(argv[++i], "%dx%d", &width, &height) == 2 && width > 0 &&
                height > 0) {
     } else {
-      std::fprintf(stderr, "%s: unknown or incomplete option %s\n", argv[0], option.c_str());
-      return 2;
+      return slip(argv[0], "unknown or incomplete option " + option);
     }
   }
   std::error_code error;
