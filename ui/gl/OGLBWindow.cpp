@@ -103,17 +103,40 @@ void OGLBWindow::onBeated() {
   onAwaken();
   glfwPollEvents();
   pollJoypads();
+  handOnFullQueues();
   bool due = beats_ >= divider_.load();
-  if (due || queue_.count >= kOGLInputSlots) {
-    // Without a cursor record this frame, slot 0 tells where the cursor is now (cursorSeen
-    // stays false, so the hooks can tell it from a real one).
-    if (!queue_.cursorSeen) queue_.events[0].cursor = {0, kOGLActionNone, 0, cursorPoint()};
-    bool asked = onInputs(queue_);
-    if (due || asked) makeFrame();
-    OGLFInputQueueReset(queue_);
-  }
+  if (due || queue_.count >= kOGLInputSlots) deliverQueue(due);
   onSnooze();
   if (glfwWindowShouldClose(window)) stop();
+}
+
+// onInputs with the queue, then the frame (when due, asked for, or wanted anyway); the queue is
+// emptied after the frame.
+void OGLBWindow::deliverQueue(bool makeFrameAnyway) {
+  // Without a cursor record this frame, slot 0 tells where the cursor is now (cursorSeen stays
+  // false, so the hooks can tell it from a real one).
+  if (!queue_.cursorSeen) queue_.events[0].cursor = {0, kOGLActionNone, 0, cursorPoint()};
+  bool asked = onInputs(queue_);
+  if (makeFrameAnyway || asked) makeFrame();
+  OGLFInputQueueReset(queue_);
+}
+
+// Each full queue gets a frame of its own, so that what its records queued in the hooks is
+// taken before the next queue comes, then a new beat begins for the records after it.
+void OGLBWindow::handOnFullQueues() {
+  size_t next = 0;
+  while (next < backlog_.size()) {
+    deliverQueue(true);
+    onSnooze();
+    onAwaken();
+    for (; next < backlog_.size(); ++next) {
+      const OGLTInputEvent& event = backlog_[next];
+      bool placed = event.type == kOGLInputCursor ? OGLFInputQueuePlaceCursor(queue_, event.cursor)
+                                                  : OGLFInputQueueAppend(queue_, event);
+      if (!placed) break;
+    }
+  }
+  backlog_.clear();
 }
 
 void OGLBWindow::makeFrame() {

@@ -3,7 +3,9 @@
 //
 // The window beats every few milliseconds: it polls events and joypads into a per-frame input
 // queue, and every divider-th beat (or earlier, when input is waiting or the queue is full)
-// makes a frame: onUpdateWithStep, then three passes composed in order into the framebuffer:
+// makes a frame. No record is lost: when more come in one poll than the queue holds, each full
+// queue is handed to onInputs and followed by a frame of its own, in order. A frame is
+// onUpdateWithStep, then three passes composed in order into the framebuffer:
 // the surface pass (2D), the raw GL content pass, the overlay pass (2D). A 2D pass that draws
 // nothing costs nothing; a window that skips unchanged frames draws and swaps only frames that
 // show something new.
@@ -16,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "framework/core/LLKBConductor.h"
 #include "ui/gl/OGLC2DContext.h"
@@ -184,6 +187,12 @@ private:
   void applyCommand(uint64_t code);
   void installCallbacks();
   void pollJoypads();
+  // Puts a record of the poll into the frame's queue, or behind it when the queue is full.
+  void enqueue(const OGLTInputEvent& event);
+  // Hands every full queue of the poll to onInputs, each with its frame, until what is left
+  // fits in one queue.
+  void handOnFullQueues();
+  void deliverQueue(bool makeFrameAnyway);
   void makeFrame();
   void applyCursor(uint32_t index);
   OGLTPoint cursorPoint() const;
@@ -208,6 +217,7 @@ private:
   GLFWcursor* cursors_[kOGLCursorCount] = {};
   uint32_t cursorIndex_ = 0;
   OGLTInputQueue queue_{};
+  std::vector<OGLTInputEvent> backlog_;  // records of the poll behind a full queue, in order
   std::atomic<float> stats_[4] = {0, 0, 0, 0};
   std::atomic<float> clearColor_[4] = {0, 0, 0, 1};
   OGLTJoypad joypads_[16] = {};
