@@ -170,6 +170,7 @@ int32_t OGLBWindow::heldModifiers() const {
 // The frame's first cursor record takes slot 0, as in any queue. Once records wait behind a
 // full queue, every later one waits too, so that they all reach onInputs in the order they came.
 void OGLBWindow::enqueue(const OGLTInputEvent& event) {
+  inputSeen_ = true;
   if (backlog_.empty()) {
     bool placed = event.type == kOGLInputCursor ? OGLFInputQueuePlaceCursor(queue_, event.cursor)
                                                 : OGLFInputQueueAppend(queue_, event);
