@@ -50,7 +50,9 @@ constexpr uint32_t kIconDistract = 0xE043, kIconPause = 0xE034, kIconResume = 0x
 enum : int32_t { kKeyDown = 264, kKeyUp = 265, kKeyPageUp = 266, kKeyPageDown = 267, kKeyHome = 268, kKeyEnd = 269 };
 
 const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUniformCross};
-const QELTGroupSetup kSetupSymbols = {kQELGroupRow, 0, 0, 0, kQELGroupSpacers | kQELGroupFitParent};
+// The row is laid out by the controls column it sits in; fitting it to the column as well would
+// move it twice every beat and draw the view again each time.
+const QELTGroupSetup kSetupSymbols = {kQELGroupRow, 0, 0, 0, kQELGroupSpacers};
 constexpr QELTSymbolSetup kSetupSymbolWithLabel = {0.5f, false};
 constexpr QELTSymbolSetup kSetupSymbolIcon = {0.6f, false};
 

@@ -1,12 +1,15 @@
 // The virtualised collection box scrolled by one page per frame, at a thousand and a million
 // rows (the frame time should not depend on the row count), and a menu bar of 8 menus of 30
-// items: opening one menu and drawing the frame.
+// items: opening one menu and drawing the frame. A widget list built of many thousand items,
+// and a drop box over as many names opening its menu: both should grow linearly with the count.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "framework/core/LLKCObjectList.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBCollectionbox.h"
+#include "ui/widgets/QELBDropbox.h"
 #include "ui/widgets/QELBMenu.h"
 #include "ui/widgets/QELBMenuItem.h"
 #include "ui/widgets/QELBMenuList.h"
@@ -94,5 +97,36 @@ void BM_MenuBarOpenAndDraw(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MenuBarOpenAndDraw)->Unit(benchmark::kMicrosecond);
+
+void BM_WidgetListAppend(benchmark::State& state) {
+  std::vector<Ref<QELBWidget>> widgets;
+  for (int64_t i = 0; i < state.range(0); ++i) widgets.push_back(QELCWidget::widgetWithSize({10, 10}, {0, 0}));
+  for (auto _ : state) {
+    Ref<QELCWidgets> list = QELCWidgets::widgets();
+    for (const Ref<QELBWidget>& widget : widgets) list->append(widget);
+    benchmark::DoNotOptimize(list->count());
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_WidgetListAppend)->RangeMultiplier(10)->Range(2000, 200000)->Complexity()->Unit(benchmark::kMillisecond);
+
+// A click on the box, the frames of its tenth of a second, the menu open and drawn; Escape
+// closes it.
+void BM_DropboxOpensOverManyNames(benchmark::State& state) {
+  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({800, 600});
+  Ref<LLKCObjectList> names = LLKCObjectList::list();
+  for (int64_t i = 0; i < state.range(0); ++i) names->append(LLKCString::stringWithChars(("name " + std::to_string(i)).c_str()));
+  Ref<QELCDropbox> box = QELCDropbox::widgetWithSize({120, 24}, {20, 20}, names);
+  window->attach(box);
+  window->frame();
+  for (auto _ : state) {
+    window->click({80, 32});
+    while (!box->openMenu()) window->frame();
+    window->key(256, kOGLActionPress);  // Escape
+    window->key(256, kOGLActionRelease);
+    while (box->openMenu()) window->frame();
+  }
+}
+BENCHMARK(BM_DropboxOpensOverManyNames)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -45,6 +45,7 @@ void LLKBLooper::stop() {
   std::lock_guard lock(mutex_);
   stopRequested_ = true;
   wake_.notify_all();
+  interruptWait();
 }
 
 void LLKBLooper::join() {
@@ -76,6 +77,7 @@ bool LLKBLooper::enqueue(std::function<void()> task, bool whileRunning) {
     return false;
   }
   wake_.notify_all();
+  interruptWait();
   return true;
 }
 
@@ -96,6 +98,7 @@ bool LLKBLooper::sched(std::function<void()> task, uint32_t afterMs) {
     return false;
   }
   wake_.notify_all();
+  interruptWait();
   return true;
 }
 
@@ -104,6 +107,7 @@ void LLKBLooper::setPeriod(uint32_t periodMs) {
   periodMs_ = periodMs;
   periodChanged_ = true;
   wake_.notify_all();
+  interruptWait();
 }
 
 // The out-of-memory boundary of a looper's tasks: what a task throws ends it (logged) and the
@@ -116,6 +120,12 @@ void LLKBLooper::runTask(std::function<void()>& task) {
   } catch (...) {
     LLKFLog("LLKBLooper : a task failed");
   }
+}
+
+bool LLKBLooper::waitForWork(std::unique_lock<std::mutex>& lock, Clock::time_point deadline) {
+  if (deadline == Clock::time_point::max()) wake_.wait(lock);
+  else wake_.wait_until(lock, deadline);
+  return false;
 }
 
 void LLKBLooper::loop() {
@@ -145,8 +155,7 @@ void LLKBLooper::loop() {
         Clock::time_point deadline = Clock::time_point::max();
         if (!timed_.empty()) deadline = timed_.begin()->first;
         if (periodMs_ > 0 && nextPeriod < deadline) deadline = nextPeriod;
-        if (deadline == Clock::time_point::max()) wake_.wait(lock);
-        else wake_.wait_until(lock, deadline);
+        if (waitForWork(lock, deadline)) nextPeriod = Clock::now();
       }
       if (stopRequested_) break;
       work.swap(tasks_);

@@ -66,6 +66,14 @@ protected:
   // Queues a task while the looper has not stopped; with whileRunning, only while it runs.
   bool enqueue(std::function<void()> task, bool whileRunning = false);
 
+  // How the loop waits when nothing is due, until the deadline (time_point::max(): none), with
+  // the lock held on entry and on return. The default waits for queued work. A looper that
+  // also waits on something of its own (a window's events) overrides it with interruptWait;
+  // true runs the periodic hook at once.
+  virtual bool waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline);
+  // Called with the lock held, from any thread, whenever work is queued or a stop asked for.
+  virtual void interruptWait() {}
+
 private:
   using Clock = std::chrono::steady_clock;
   enum class State { idle, running, stopped };

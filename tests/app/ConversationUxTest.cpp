@@ -11,6 +11,7 @@
 #include "framework/substrate/MRKCString.h"
 #include "tests/app/ConversationProbe.h"
 #include "tests/app/ConversationWindow.h"
+#include "tests/widgets/QELTestWidgets.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "ui/widgets/QELBSymbol.h"
 
@@ -262,6 +263,23 @@ TEST_F(ConversationTest, AChoiceARatingADistractionAndAPauseReachTheSolution) {
   EXPECT_EQ(termsOf(exchange("?ux(is.paused(), q19)")), "[is.paused(true)]");
   ASSERT_TRUE(record().hint);
   EXPECT_EQ(record().hint->text(), "resume the conversation");
+}
+
+// An open conversation with nothing happening asks for no frame: a widget behind the view is
+// not drawn again, frame after frame.
+TEST(ConversationAtRest, AnOpenViewWithNothingHappeningDrawsNothing) {
+  ConversationWindow conversation;
+  ASSERT_TRUE(conversation.open());
+  Ref<Probe> behind = Probe::make({640, 600}, {0, 0});
+  behind->setLayer(-8);
+  ASSERT_TRUE(conversation.window->attach(behind));
+  conversation.window->setRedrawsOnRequest(true);
+  conversation.window->moveTo({690, 630});  // beside the view
+  for (int i = 0; i < 10; ++i) conversation.window->frame();
+  size_t drawn = behind->renders.size();
+  for (int i = 0; i < 10; ++i) conversation.window->frame();
+  EXPECT_EQ(behind->renders.size(), drawn) << "frames drawn at rest";
+  conversation.close();
 }
 
 }  // namespace

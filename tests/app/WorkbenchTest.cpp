@@ -560,6 +560,38 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
 }
 
+// A burst of 200 keys, 10 ms apart, reaches the conversation's input box whole: selected and
+// copied there, another client reads every character back.
+TEST_F(WorkbenchTest, ABurstOfTwoHundredKeysReachesTheConversationInputWhole) {
+  Ref<JSKCFrame> seeded = JSKCFrame::frame();
+  Ref<JSKCFrame> conversation = JSKCFrame::frame();
+  (void)conversation->storeBool(true, "visible");
+  (void)OGL::storePoint(*conversation, {10, 40}, "position");
+  (void)OGL::storeSize(*conversation, {620, 430}, "size");
+  (void)seeded->store(conversation, "ui.conversation");
+  writeConfig(*seeded);
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_EQ(std::system("command -v xclip >/dev/null 2>&1"), 0);
+  const std::string text = OGLTestBurstText();
+  ASSERT_TRUE(click(window, 300, 400));
+  std::string typing = std::string("xdotool type ") + kOGLTestBurstDelay + " '" + text + "'";
+  ASSERT_EQ(std::system(typing.c_str()), 0);
+  std::string copying = std::string("xdotool sleep 0.3 key ") + kOGLTestTypeDelay + " ctrl+a ctrl+c sleep 0.3";
+  ASSERT_EQ(std::system(copying.c_str()), 0);
+  std::string copied;
+  if (FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) copied.append(buffer, n);
+    pclose(pipe);
+  }
+  EXPECT_EQ(copied, text);
+  capture("conversation-burst", &window, [](const std::vector<uint8_t>&) { return true; });
+  ASSERT_TRUE(program->signal(SIGTERM));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+}
+
 namespace {
 
 // A light pixel (text, a card's frame) in the rect of the window's pixels.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <epoxy/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -38,6 +40,7 @@ public:
   std::function<void()> afterRender;  // on the window's thread, before the swap
   std::function<void()> shown;
   std::function<bool()> mayClose;
+  std::function<void()> awaken;  // on the window's thread at every beat, before its poll
 
   // Waits until the predicate holds (checked under the lock after every frame).
   bool waitFor(const std::function<bool()>& predicate, std::chrono::seconds timeout = 20s) {
@@ -87,6 +90,7 @@ protected:
     changed.notify_all();
   }
   void onAwaken() override {
+    if (awaken) awaken();
     std::lock_guard lock(mutex);
     ++awakens;
   }
@@ -314,6 +318,38 @@ TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
     }
   }
   EXPECT_TRUE(sawPoint);
+}
+
+// A thousand key records in one poll, as a paste by the window system brings them: the window's
+// own key callback is called a thousand times before the beat polls. Every record reaches
+// onInputs, in order, eight slots at a time.
+TEST_F(GLWindow, AThousandKeyRecordsOfOnePollReachOnInputsAllInOrder) {
+  constexpr int kRecords = 1000;
+  bool injected = false;
+  window->awaken = [&] {
+    if (injected) return;
+    injected = true;
+    GLFWwindow* handle = window->glfwHandle();
+    GLFWkeyfun installed = glfwSetKeyCallback(handle, nullptr);
+    glfwSetKeyCallback(handle, installed);
+    ASSERT_NE(installed, nullptr);
+    for (int i = 0; i < kRecords; ++i) installed(handle, GLFW_KEY_A + i % 26, i, GLFW_PRESS, 0);
+  };
+  auto keys = [&] {
+    std::vector<OGLTInputEvent> found;
+    for (const OGLTInputEvent& e : window->inputs)
+      if (e.type == kOGLInputKey) found.push_back(e);
+    return found;
+  };
+  run([&] { EXPECT_TRUE(window->waitFor([&] { return keys().size() >= kRecords; })); });
+  std::lock_guard lock(window->mutex);
+  std::vector<OGLTInputEvent> got = keys();
+  ASSERT_EQ(got.size(), static_cast<size_t>(kRecords));
+  for (int i = 0; i < kRecords; ++i) {
+    EXPECT_EQ(got[i].key.scancode, i);
+    EXPECT_EQ(got[i].key.key, GLFW_KEY_A + i % 26);
+    if (got[i].key.scancode != i) break;
+  }
 }
 
 // With a content scale of 2 the window has twice the pixels, and cursor records still come in

@@ -573,6 +573,60 @@ TEST_F(Controls, APersonTypesSelectsCopiesCutsAndPastesMultiByteText) {
   });
 }
 
+// 200 keys typed in a burst, 10 ms apart, reach a text box and a pick dialog's path box, all of them.
+TEST_F(Controls, ABurstOfTwoHundredKeysArrivesWhole) {
+  char pattern[] = "/tmp/vesko-burst-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::filesystem::path root = pattern;
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    const std::string text = OGLTestBurstText();
+    attachPanel();
+    Ref<QELCTextbox> box;
+    ASSERT_TRUE(window->onWindow([&] {
+      box = QELCTextbox::widgetWithSize({560, 60}, {10, 10}, "", 512);
+      panel->attach(box);
+    }));
+    window->waitFrames(2);
+    OGLTPoint c = centre(box.get());
+    ASSERT_TRUE(x("windowfocus --sync " + move(c.x, c.y) + "click 1 sleep 0.2"));
+    ASSERT_TRUE(window->eventually([&] { return window->sink() == box.get() && box->focused(); }));
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestBurstDelay + " '" + text + "'"));
+    EXPECT_TRUE(window->eventually([&] { return box->value() == text; })) << valueOf(box.get());
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("burst-textbox.png"));
+    window->onWindow([&] { window->detach(panel); });
+
+    Ref<Catcher> target = Catcher::make({1, 1});
+    Ref<QELCFilePickDialog> dialog;
+    ASSERT_TRUE(window->onWindow([&] {
+      (void)window->attach(target);
+      dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
+      showPickDialog(dialog, root, target);
+    }));
+    QELCFilePicker* picker = dialog->picker();
+    ASSERT_TRUE(window->eventually([&] { return dialog->placed() && !picker->listing(); }));
+    window->onWindow([&] { picker->pathBox()->setValue(""); });
+    OGLTPoint path = centre(picker->pathBox());
+    ASSERT_TRUE(x(move(path.x, path.y) + "click 1 sleep 0.2"));
+    ASSERT_TRUE(window->eventually([&] { return window->sink() == picker->pathBox(); }));
+    // The path box holds 80 bytes: 80 characters, 60 taken back and 60 others are 200 keys.
+    std::string backspaces;
+    for (int i = 0; i < 60; ++i) backspaces += " BackSpace";
+    // xdotool's type takes every word after it: one command each.
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestBurstDelay + " '" + text.substr(0, 80) + "'"));
+    ASSERT_TRUE(x(std::string("key ") + kOGLTestBurstDelay + backspaces));
+    ASSERT_TRUE(x(std::string("type ") + kOGLTestBurstDelay + " '" + text.substr(80, 60) + "'"));
+    const std::string kept = text.substr(0, 20) + text.substr(80, 60);
+    EXPECT_TRUE(window->eventually([&] { return picker->pathBox()->value() == kept; })) << valueOf(picker->pathBox());
+    window->pixel(0, 0);
+    EXPECT_TRUE(window->saveScreenshot("burst-path.png"));
+    window->onWindow([&] { window->detach(dialog); });
+  });
+  std::filesystem::remove_all(root);
+}
+
 TEST_F(Controls, TheDropBoxSelectorAndComboBoxPickAndReport) {
   run([&] {
     ASSERT_TRUE(hasXdotool());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/widgets/QELSamePixels.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "tests/widgets/QELTestWidgets.h"
 
@@ -42,17 +43,8 @@ struct Scene {
 };
 
 void expectSamePixels(const Scene& partial, const Scene& full, const std::string& step) {
-  int mismatches = 0;
-  int width = 320 * 2, height = 240 * 2;  // beyond the surface at ratio 1: zeros on both sides
-  for (int y = 0; y < height && mismatches < 5; ++y)
-    for (int x = 0; x < width && mismatches < 5; ++x)
-      if (partial.window->pixel(x, y) != full.window->pixel(x, y)) {
-        ++mismatches;
-        auto a = partial.window->pixel(x, y), b = full.window->pixel(x, y);
-        ADD_FAILURE() << step << ": pixel " << x << ", " << y << " differs: " << int(a[0]) << " " << int(a[1]) << " "
-                      << int(a[2]) << " " << int(a[3]) << " vs " << int(b[0]) << " " << int(b[1]) << " " << int(b[2])
-                      << " " << int(b[3]);
-      }
+  // Beyond the surface at ratio 1: zeros on both sides.
+  expectSamePixels(*partial.window, *full.window, 320 * 2, 240 * 2, step);
 }
 
 TEST(PartialRedraw, EveryFrameShowsThePixelsOfAFullRedraw) {

@@ -82,18 +82,26 @@ void OGLBWindow::onStopping() {
   glfwDestroyWindow(window);
 }
 
+namespace {
+
+constexpr float kRestAfter = 0.25f;  // seconds without input or change
+constexpr uint32_t kRestBeatMs = 250;
+
+}  // namespace
+
 void OGLBWindow::setDesiredFrameRate(uint32_t fps) {
   if (fps == 0) return;
   uint32_t period = 1000 / fps;
   period -= period % 2;
+  uint32_t beat = 10;
   if (period <= 10) {
     divider_ = 1;
-    setBeat(10);
   } else {
-    uint32_t beat = NRKFComputeGCD(period, 10);
+    beat = NRKFComputeGCD(period, 10);
     divider_ = period / beat;
-    setBeat(beat);
   }
+  activeBeat_ = beat;
+  if (!resting_) setBeat(beat);
 }
 
 void OGLBWindow::onBeated() {
@@ -103,17 +111,82 @@ void OGLBWindow::onBeated() {
   onAwaken();
   glfwPollEvents();
   pollJoypads();
-  bool due = beats_ >= divider_.load();
-  if (due || queue_.count >= kOGLInputSlots) {
-    // Without a cursor record this frame, slot 0 tells where the cursor is now (cursorSeen
-    // stays false, so the hooks can tell it from a real one).
-    if (!queue_.cursorSeen) queue_.events[0].cursor = {0, kOGLActionNone, 0, cursorPoint()};
-    bool asked = onInputs(queue_);
-    if (due || asked) makeFrame();
-    OGLFInputQueueReset(queue_);
-  }
+  handOnFullQueues();
+  // While resting, every beat is a frame.
+  bool due = resting_ || beats_ >= divider_.load();
+  if (due || queue_.count >= kOGLInputSlots) deliverQueue(due);
   onSnooze();
+  noteRest();
   if (glfwWindowShouldClose(window)) stop();
+}
+
+// Only a window that skips unchanged frames rests: the others watch every frame. Work from
+// other threads wakes a resting window for one beat and lets it rest again when it drew what
+// the work changed; input, or a change that asks for the next frame too (an animation), ends
+// the rest.
+void OGLBWindow::noteRest() {
+  bool busy = inputSeen_ || !skipsUnchanged_ || onFrameChanged();
+  inputSeen_ = false;
+  if (busy) {
+    restTime_ = 0;
+    if (resting_) {
+      resting_ = false;
+      setBeat(activeBeat_);
+    }
+    return;
+  }
+  if (resting_) return;
+  restTime_ += static_cast<float>(beat()) / 1000;
+  if (restTime_ < kRestAfter) return;
+  setBeat(kRestBeatMs);
+  resting_ = true;
+}
+
+// A resting window waits in GLFW, so that events wake it; work queued from other threads posts
+// an empty event to end the wait. Woken before the deadline, it beats at once.
+bool OGLBWindow::waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline) {
+  if (!resting_ || !window_.load()) return LLKBConductor::waitForWork(lock, deadline);
+  using Steady = std::chrono::steady_clock;
+  double seconds = 1;
+  if (deadline != Steady::time_point::max())
+    seconds = std::clamp(std::chrono::duration<double>(deadline - Steady::now()).count(), 0.0, 1.0);
+  lock.unlock();
+  glfwWaitEventsTimeout(seconds);
+  lock.lock();
+  return Steady::now() < deadline;
+}
+
+void OGLBWindow::interruptWait() {
+  if (resting_) glfwPostEmptyEvent();
+}
+
+// onInputs with the queue, then the frame (when due, asked for, or wanted anyway); the queue is
+// emptied after the frame.
+void OGLBWindow::deliverQueue(bool makeFrameAnyway) {
+  // Without a cursor record this frame, slot 0 tells where the cursor is now (cursorSeen stays
+  // false, so the hooks can tell it from a real one).
+  if (!queue_.cursorSeen) queue_.events[0].cursor = {0, kOGLActionNone, 0, cursorPoint()};
+  bool asked = onInputs(queue_);
+  if (makeFrameAnyway || asked) makeFrame();
+  OGLFInputQueueReset(queue_);
+}
+
+// Each full queue gets a frame of its own, so that what its records queued in the hooks is
+// taken before the next queue comes, then a new beat begins for the records after it.
+void OGLBWindow::handOnFullQueues() {
+  size_t next = 0;
+  while (next < backlog_.size()) {
+    deliverQueue(true);
+    onSnooze();
+    onAwaken();
+    for (; next < backlog_.size(); ++next) {
+      const OGLTInputEvent& event = backlog_[next];
+      bool placed = event.type == kOGLInputCursor ? OGLFInputQueuePlaceCursor(queue_, event.cursor)
+                                                  : OGLFInputQueueAppend(queue_, event);
+      if (!placed) break;
+    }
+  }
+  backlog_.clear();
 }
 
 void OGLBWindow::makeFrame() {

@@ -3,7 +3,9 @@
 //
 // The window beats every few milliseconds: it polls events and joypads into a per-frame input
 // queue, and every divider-th beat (or earlier, when input is waiting or the queue is full)
-// makes a frame: onUpdateWithStep, then three passes composed in order into the framebuffer:
+// makes a frame. No record is lost: when more come in one poll than the queue holds, each full
+// queue is handed to onInputs and followed by a frame of its own, in order. A frame is
+// onUpdateWithStep, then three passes composed in order into the framebuffer:
 // the surface pass (2D), the raw GL content pass, the overlay pass (2D). A 2D pass that draws
 // nothing costs nothing; a window that skips unchanged frames draws and swaps only frames that
 // show something new.
@@ -12,10 +14,12 @@
 // directly; from another thread while the window runs, the request travels as a flash (fire
 // and forget) or a synchronous message; while it does not run, a cached copy is used.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "framework/core/LLKBConductor.h"
 #include "ui/gl/OGLC2DContext.h"
@@ -84,6 +88,7 @@ public:
   void getClearColor(float color[4]) const;
   void setClearColor(const float color[4]);
   bool willRender() const { return willRender_.load(); }
+  bool resting() const { return resting_.load(); }
 
   // Thread-aware operations.
   void show();
@@ -108,7 +113,10 @@ public:
 
   // Frames that show nothing new: drawn and swapped like any other (the default, for windows
   // that watch every frame), or skipped, the screen keeping its last picture until
-  // onFrameChanged tells of a change or the window is exposed, resized or restored.
+  // onFrameChanged tells of a change or the window is exposed, resized or restored. Such a
+  // window rests after a quarter of a second without input or change: instead of beating it
+  // waits for events, for work from other threads and for its timed work, stepping one frame a
+  // quarter of a second (a caret's blink); input ends the rest at once.
   void setSkipsUnchangedFrames(bool skips) { skipsUnchanged_ = skips; }
   bool skipsUnchangedFrames() const { return skipsUnchanged_.load(); }
 
@@ -164,6 +172,8 @@ protected:
   void onBeated() override;
   void onFlashed(uint64_t code) override;
   bool onMessaged(const Ref<LLKCMessage>& message) override;
+  bool waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline) override;
+  void interruptWait() override;
 
 private:
   friend struct OGLWindowCallbacks;
@@ -184,6 +194,14 @@ private:
   void applyCommand(uint64_t code);
   void installCallbacks();
   void pollJoypads();
+  // Puts a record of the poll into the frame's queue, or behind it when the queue is full.
+  void enqueue(const OGLTInputEvent& event);
+  // Hands every full queue of the poll to onInputs, each with its frame, until what is left
+  // fits in one queue.
+  void handOnFullQueues();
+  void deliverQueue(bool makeFrameAnyway);
+  // After a beat: rests when nothing happened for a while, beats again on input or change.
+  void noteRest();
   void makeFrame();
   void applyCursor(uint32_t index);
   OGLTPoint cursorPoint() const;
@@ -200,6 +218,10 @@ private:
   std::string title_;
   uint32_t beats_ = 0;
   std::atomic<uint32_t> divider_{1};
+  uint32_t activeBeat_ = 10;  // the beat of the frame rate wanted, kept while resting
+  std::atomic<bool> resting_{false};
+  float restTime_ = 0;       // seconds without input or change
+  bool inputSeen_ = false;  // a record came since the last beat
   std::atomic<bool> willRender_{false};
   bool bufferSizePending_ = false;
   std::atomic<bool> skipsUnchanged_{false};
@@ -208,6 +230,7 @@ private:
   GLFWcursor* cursors_[kOGLCursorCount] = {};
   uint32_t cursorIndex_ = 0;
   OGLTInputQueue queue_{};
+  std::vector<OGLTInputEvent> backlog_;  // records of the poll behind a full queue, in order
   std::atomic<float> stats_[4] = {0, 0, 0, 0};
   std::atomic<float> clearColor_[4] = {0, 0, 0, 1};
   OGLTJoypad joypads_[16] = {};

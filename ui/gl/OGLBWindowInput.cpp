@@ -1,17 +1,17 @@
 // The window's GLFW callbacks and joypad poll: each event becomes one record of the frame's
-// input queue (the window's thread, inside the beat's event poll).
+// input queue (the window's thread, inside the beat's event poll); records beyond a full queue
+// wait behind it, in order, for the queues after it.
 #include <epoxy/gl.h>
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
 #include <cstring>
+#include <new>
 
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLBWindow.h"
 
 namespace {
-
-const char* const kCursorOverflow = "OGLFWindowCursorMotionCB() : events queue overflow!";
 
 // GLFW's release, press and repeat become 1, 2 and 3; anything else 0.
 int32_t actionOf(int glfwAction) {
@@ -35,7 +35,7 @@ struct OGLWindowCallbacks {
     if (!self) return;
     OGLTInputEvent event = blank(kOGLInputKey);
     event.key = {key, scancode, actionOf(action), mods};
-    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("OGLFWindowKeyboardCB() : events queue overflow!");
+    self->enqueue(event);
   }
 
   static void character(GLFWwindow* window, unsigned int codePoint) {
@@ -43,12 +43,13 @@ struct OGLWindowCallbacks {
     if (!self) return;
     OGLTInputEvent event = blank(kOGLInputCharacter);
     event.character.codePoint = codePoint;
-    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("OGLFWindowCharacterCB() : events queue overflow!");
+    self->enqueue(event);
   }
 
   static void placeCursor(OGLBWindow* self, int32_t button, int32_t action, int32_t mods) {
-    OGLTCursorEvent cursor{button, action, mods, self->cursorPoint()};
-    if (!OGLFInputQueuePlaceCursor(self->queue_, cursor)) LLKFLog("%s", kCursorOverflow);
+    OGLTInputEvent event = blank(kOGLInputCursor);
+    event.cursor = {button, action, mods, self->cursorPoint()};
+    self->enqueue(event);
   }
 
   static void motion(GLFWwindow* window, double, double) {
@@ -76,7 +77,7 @@ struct OGLWindowCallbacks {
     if (!self) return;
     OGLTInputEvent event = blank(kOGLInputScroll);
     event.scroll = {self->heldModifiers(), {static_cast<float>(dx), static_cast<float>(dy)}};
-    if (!OGLFInputQueueAppend(self->queue_, event)) LLKFLog("%s", kCursorOverflow);
+    self->enqueue(event);
   }
 
   static void windowSize(GLFWwindow* window, int width, int height) {
@@ -166,6 +167,22 @@ int32_t OGLBWindow::heldModifiers() const {
   return mods;
 }
 
+// The frame's first cursor record takes slot 0, as in any queue. Once records wait behind a
+// full queue, every later one waits too, so that they all reach onInputs in the order they came.
+void OGLBWindow::enqueue(const OGLTInputEvent& event) {
+  inputSeen_ = true;
+  if (backlog_.empty()) {
+    bool placed = event.type == kOGLInputCursor ? OGLFInputQueuePlaceCursor(queue_, event.cursor)
+                                                : OGLFInputQueueAppend(queue_, event);
+    if (placed) return;
+  }
+  try {
+    backlog_.push_back(event);
+  } catch (const std::bad_alloc&) {
+    LLKFLog("OGLBWindow : out of memory, an input record of type %u is lost", event.type);
+  }
+}
+
 void OGLBWindow::pollJoypads() {
   for (int id = 0; id < 16; ++id) {
     OGLTJoypad& pad = joypads_[id];
@@ -194,9 +211,7 @@ void OGLBWindow::pollJoypads() {
         pad.overflowLogged = true;
       }
       OGLTInputEvent event = blank(kOGLInputJoypad);
-      if (OGLFJoypadUpdate(pad, buttons, buttonCount, axes, axisCount, event.joypad) &&
-          !OGLFInputQueueAppend(queue_, event))
-        LLKFLog("OGLFWindowPollEvents() : events queue overflow!");
+      if (OGLFJoypadUpdate(pad, buttons, buttonCount, axes, axisCount, event.joypad)) enqueue(event);
     }
     if (!present && pad.present) {
       pad.present = false;

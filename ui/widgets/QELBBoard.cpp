@@ -34,7 +34,10 @@ bool QELBBoard::onInputWithCursor(const OGLTCursorEvent& cursor) {
 void QELBBoard::onUpdateWithStep(float step) {
   if (flash_ == 1) {
     flashCountdown_ -= step;
-    if (flashCountdown_ <= 0) flash_ = 0;
+    if (flashCountdown_ <= 0) {
+      flash_ = 0;
+      redraw();
+    }
   }
   QELBGroup::onUpdateWithStep(step);
 }

@@ -178,6 +178,7 @@ void QELBMenuItem::onUpdateWithStep(float step) {
   clickCountdown_ -= step;
   if (clickCountdown_ > 0) return;
   clickState_ = 0;
+  redraw();
   Ref<QELBMenuItem> self(this);  // the trigger may detach the item's list
   QELFMenuItemTrigger(this);
 }

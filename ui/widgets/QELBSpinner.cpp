@@ -34,7 +34,8 @@ void QELBSpinner::onUpdateWithStep(float step) {
   // However long (or however large) the steps, the angle stays within one turn.
   if (!std::isfinite(angle_)) angle_ = 0;
   if (angle_ >= kTwoPi) angle_ = std::fmod(angle_, kTwoPi);
-  if (speed_ > 0) redraw();
+  // A hidden spinner turns on without showing it: only a shown one asks for frames.
+  if (speed_ > 0 && showing()) redraw();
 }
 
 void QELBSpinner::onRenderWithStep(float) {

@@ -67,7 +67,7 @@ void QELBTicker::onUpdateWithStep(float step) {
     elapsed_ = 0;
     // Without texts there is nothing to advance to.
     index_ = texts_.empty() ? 0 : (index_ + 1) % static_cast<uint32_t>(texts_.size());
-    redraw();
+    if (showing()) redraw();  // a hidden ticker moves on without asking for frames
   }
   QELBTextControl::onUpdateWithStep(step);
 }

@@ -169,6 +169,7 @@ void QELBWindow::onRenderSurfaceWithStep(float step, const OGLTSize&) {
   renderOrder_ = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
   renderIndex_ = 0;
   OGLC2DContext* ctx = context();
+  takeDamageForPasses();
   beginPass(ctx);
   for (; renderIndex_ < renderOrder_.size(); ++renderIndex_) {
     QELBWidget* widget = renderOrder_[renderIndex_].get();

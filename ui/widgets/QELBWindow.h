@@ -129,6 +129,7 @@ private:
   // theme; whether the pass on the context draws the widget.
   void noteInputDamage(const OGLTInputQueue& queue);
   void noteTopLevelDamage();
+  void takeDamageForPasses();
   void beginPass(OGLC2DContext* ctx);
   bool drawsInPass(const QELBWidget* widget) const;
   bool drawnInArea(const QELBWidget* widget) const;
@@ -175,7 +176,10 @@ private:
     float opacity;
   };
   bool redrawsOnRequest_ = true;
-  QELCDamage damage_;
+  // What the next frame draws again, and what the passes of this frame draw: the passes take
+  // the damage when they begin, so what is asked while they draw (a control's handler, sent
+  // from its drawing) is kept for the next frame.
+  QELCDamage damage_, passDamage_;
   bool partialPass_ = false;
   OGLTRect passArea_{};
   std::vector<TopLevelLook> looks_;

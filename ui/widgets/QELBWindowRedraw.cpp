@@ -96,10 +96,15 @@ void QELBWindow::noteTopLevelDamage() {
 // Called with the pass's frame begun on the context, before anything is drawn. A partial pass
 // draws every top-level widget that reaches into the damaged area (widened to whole pixels),
 // whole, as a full frame would; the context keeps what they draw outside the area from showing.
+void QELBWindow::takeDamageForPasses() {
+  passDamage_ = damage_;
+  damage_.clear();
+}
+
 void QELBWindow::beginPass(OGLC2DContext* ctx) {
   partialPass_ = false;
-  if (!redrawsOnRequest_ || !ctx || damage_.all()) return;
-  passArea_ = damage_.any() ? ctx->pixelAligned(damage_.area()) : OGLTRect{};
+  if (!redrawsOnRequest_ || !ctx || passDamage_.all()) return;
+  passArea_ = passDamage_.any() ? ctx->pixelAligned(passDamage_.area()) : OGLTRect{};
   OGLTRect reach = passArea_;
   for (const Ref<QELBWidget>& widget : renderOrder_) {
     if (!drawnInArea(widget.get())) continue;
@@ -119,6 +124,6 @@ bool QELBWindow::drawsInPass(const QELBWidget* widget) const {
 }
 
 void QELBWindow::endPasses() {
-  damage_.clear();
+  passDamage_.clear();
   partialPass_ = false;
 }

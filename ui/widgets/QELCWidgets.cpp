@@ -13,9 +13,7 @@ QELCWidgets::Member* QELCWidgets::find(const QELBWidget* widget) {
   return nullptr;
 }
 
-bool QELCWidgets::contains(const QELBWidget* widget) const {
-  return std::any_of(members_.begin(), members_.end(), [&](const Member& m) { return m.widget.get() == widget; });
-}
+bool QELCWidgets::contains(const QELBWidget* widget) const { return present_.count(widget) != 0; }
 
 Ref<QELBWidget> QELCWidgets::fetchAtIndex(uint32_t index) const {
   return index < members_.size() ? members_[index].widget : nullptr;
@@ -35,8 +33,9 @@ std::vector<Ref<QELBWidget>> QELCWidgets::members() const {
 void QELCWidgets::insertIntoBucket(const Ref<QELBWidget>& widget, int bucket) {
   std::vector<Ref<QELBWidget>>& list = buckets_[bucket];
   auto at = list.end();
-  if (comparator_) {
-    // After every member that does not come after the widget: equal ones keep insertion order.
+  // After every member that does not come after the widget: equal ones keep insertion order. A
+  // widget that goes after the last one (a list appended in order) is placed without a search.
+  if (comparator_ && !list.empty() && comparator_(widget.get(), list.back().get()) < 0) {
     at = std::find_if(list.begin(), list.end(),
                       [&](const Ref<QELBWidget>& other) { return comparator_(widget.get(), other.get()) < 0; });
   }
@@ -54,14 +53,21 @@ int QELCWidgets::append(const Ref<QELBWidget>& widget) {
   if (contains(widget.get())) return kQELWidgetsPresence;
   int bucket = bucketOf(widget->layer());
   try {
+    present_.insert(widget.get());
+  } catch (const std::bad_alloc&) {
+    return kQELWidgetsNotStored;
+  }
+  try {
     members_.push_back({widget, bucket});
   } catch (const std::bad_alloc&) {
+    present_.erase(widget.get());
     return kQELWidgetsNotStored;
   }
   try {
     insertIntoBucket(widget, bucket);
   } catch (const std::bad_alloc&) {
     members_.pop_back();
+    present_.erase(widget.get());
     return kQELWidgetsNotStored;
   }
   dirty_ = true;
@@ -74,6 +80,7 @@ int QELCWidgets::remove(const QELBWidget* widget) {
   Ref<QELBWidget> hold = at->widget;
   removeFromBucket(widget, at->bucket);
   members_.erase(at);
+  present_.erase(widget);
   dirty_ = true;
   return kQELWidgetsDone;
 }
@@ -138,5 +145,6 @@ bool QELCWidgets::sync() {
 void QELCWidgets::clear() {
   for (auto& bucket : buckets_) bucket.clear();
   members_.clear();
+  present_.clear();
   childs_.clear();
 }

@@ -7,6 +7,7 @@
 // (relayer) and always removed from where it really lies.
 #include <array>
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/core/LLKBObject.h"
@@ -71,6 +72,9 @@ private:
   std::vector<Ref<QELBWidget>> childs_;
   std::array<std::vector<Ref<QELBWidget>>, kLayers> buckets_;
   std::vector<Member> members_;
+  // The members again, for telling at once whether a widget is one: a list of many thousand
+  // items (a drop box's menu) is built in time linear in its length.
+  std::unordered_set<const QELBWidget*> present_;
   QELTWidgetComparator comparator_ = nullptr;
   bool dirty_ = false;
 };
