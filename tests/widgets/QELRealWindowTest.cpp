@@ -26,6 +26,7 @@
 #include "tests/widgets/example/QELExampleScene.h"
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKCString.h"
+#include "ui/widgets/QELBBoard.h"
 #include "ui/widgets/QELBCollectionbox.h"
 #include "ui/widgets/QELBCombobox.h"
 #include "ui/widgets/QELBDropbox.h"
@@ -296,6 +297,38 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
     window->onWindow([&] { f = s.layoutView->frame(); });
     ASSERT_TRUE(x(move(f.right - 12, f.top + 11) + "click 1 sleep 0.15"));
     EXPECT_TRUE(window->eventually([&] { return !s.layoutView->visible(); }));
+  });
+}
+
+// A fast drag of a title bar, 400 pixels down in 50 ms onto a board above the views (a board
+// takes every record over it): the view follows to the release, and a later press on the empty
+// background leaves it there.
+TEST_F(RealWindow, AViewFollowsAFastDragToTheReleaseAndStaysThere) {
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    QELExampleScene& s = window->scene;
+    Ref<QELCBoard> board;
+    ASSERT_TRUE(window->onWindow([&] {
+      const QELTGroupSetup setup = {kQELGroupColumn, 2, 0, 1, 0};
+      board = QELCBoard::widgetWithSize({600, 40}, {0, 400}, &setup);
+      board->setLayer(8);
+      window->attach(board);
+    }));
+    window->waitFrames(2);
+    std::string drag = "windowfocus --sync " + move(120, 30) + "mousedown 1 sleep 0.1 ";
+    for (int step = 1; step <= 40; ++step)  // 10 pixels a move, 5 ms after every fourth
+      drag += "mousemove --window %1 120 " + std::to_string(30 + 10 * step) + (step % 4 ? " " : " sleep 0.005 ");
+    ASSERT_TRUE(x(drag + "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.layoutView->frame().left == 20 && s.layoutView->frame().top == 420; }))
+        << s.layoutView->frame().left << ", " << s.layoutView->frame().top;
+    ASSERT_TRUE(x(move(800, 650) + "click 1 sleep 0.15"));  // the empty background
+    window->waitFrames(3);
+    OGLTRect f{};
+    window->onWindow([&] { f = s.layoutView->frame(); });
+    EXPECT_EQ(f.left, 20);
+    EXPECT_EQ(f.top, 420);
+    window->onWindow([&] { window->detach(board); });
   });
 }
 
