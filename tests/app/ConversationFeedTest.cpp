@@ -97,6 +97,39 @@ TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
   EXPECT_EQ(record().canvas->offset().y + canvas.h, record().canvas->content().h);
 }
 
+// Rolled up and down again from the title menu, again and again, the view comes back at its
+// height with the feed scrolled where the user left it.
+TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(0.5f);
+  (void)record().vbar->trigger();
+  window->frame();
+  const float height = view->size().h, where = record().canvas->offset().y;
+  ASSERT_GT(where, 0);
+  // Opens the title menu and clicks its first item ("Roll-up" or "Unroll"); then frames of a
+  // sixtieth of a second until the view rests in the state.
+  auto choose = [&](uint32_t state) {
+    view->onToggleMenu();
+    window->frame();
+    auto* menu = dynamic_cast<QELBParent*>(window->locate("term.menu"));
+    ASSERT_TRUE(menu && !menu->childs().empty());
+    auto* list = dynamic_cast<QELBParent*>(menu->childs()[0].get());
+    ASSERT_TRUE(list && !list->childs().empty());
+    QELBWidget* item = list->childs()[0].get();
+    window->click(item->localToWorld({item->size().w / 2, item->size().h / 2}));
+    for (int i = 0; i < 120 && view->rollState() != state; ++i) window->frame(1.0f / 60);
+    ASSERT_EQ(view->rollState(), state);
+  };
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    choose(kQELRollRolledUp);
+    choose(kQELRollOpen);
+    window->frame();
+    EXPECT_EQ(view->size().h, height) << "cycle " << cycle;
+    EXPECT_EQ(record().canvas->offset().y, where) << "cycle " << cycle;
+  }
+}
+
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   Ref<MRKCList> options =
       MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
