@@ -9,6 +9,7 @@
 #include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
 #include "tests/app/ConversationWindow.h"
+#include "ui/widgets/QELBTextbox.h"
 
 namespace {
 
@@ -127,6 +128,49 @@ TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {
     window->frame();
     EXPECT_EQ(view->size().h, height) << "cycle " << cycle;
     EXPECT_EQ(record().canvas->offset().y, where) << "cycle " << cycle;
+  }
+}
+
+// The first read-only text box shown in the widget's tree (a bubble's text), or null.
+QELBTextbox* shownBubbleText(QELBWidget* widget) {
+  if (auto* box = dynamic_cast<QELBTextbox*>(widget); box && (box->flags() & kQELTextboxReadOnly) && box->showing())
+    return box;
+  if (auto* parent = dynamic_cast<QELBParent*>(widget))
+    for (const Ref<QELBWidget>& child : parent->childs())
+      if (QELBTextbox* box = shownBubbleText(child.get())) return box;
+  return nullptr;
+}
+
+// With the pointer over a bubble's text, the keys scroll the feed: the read-only text box,
+// which does not have the keyboard, does not keep them.
+TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(0.5f);
+  (void)record().vbar->trigger();
+  window->frame();
+  const float end = record().canvas->content().h - record().canvas->size().h;
+  struct Case {
+    int32_t key;
+    std::function<bool(float before, float after)> moved;
+    const char* name;
+  } cases[] = {
+      {269, [&](float, float after) { return after == end; }, "End"},
+      {265, [](float before, float after) { return after < before; }, "Up"},
+      {264, [](float before, float after) { return after > before; }, "Down"},
+      {268, [](float, float after) { return after == 0; }, "Home"},
+  };
+  for (const Case& c : cases) {
+    QELBTextbox* text = shownBubbleText(record().canvas.get());
+    ASSERT_NE(text, nullptr);
+    float before = record().canvas->offset().y;
+    window->cursorEvent(text->localToWorld({text->size().w / 2, text->size().h / 2}));
+    window->key(c.key, kOGLActionPress);
+    window->frame();
+    window->key(c.key, kOGLActionRelease);
+    window->frame();
+    window->frame();
+    EXPECT_TRUE(c.moved(before, record().canvas->offset().y)) << c.name << ": " << before << " to " << record().canvas->offset().y;
   }
 }
 
