@@ -174,6 +174,21 @@ TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
   }
 }
 
+// An option without text is not shown, so it takes no room: the bubble is as high as the one
+// of the options that are shown.
+TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
+  auto height = [&](std::initializer_list<const char*> labels) {
+    std::vector<Ref<MRKBTerm>> terms;
+    for (const char* label : labels) terms.push_back(MRKCString::stringWithValue(label));
+    EXPECT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
+                                              "Colour?", MRKCList::listWithVector(terms), nullptr));
+    return record().entries.back()->height();
+  };
+  EXPECT_EQ(height({"", "green"}), height({"green"}));
+  EXPECT_EQ(height({"", ""}), height({}));
+  EXPECT_LT(height({"green"}), height({"red", "green"}));
+}
+
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   Ref<MRKCList> options =
       MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
