@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLF.h"
@@ -114,7 +115,7 @@ void QELBDropbox::open() {
     return;
   }
   // On the side asked for when the menu fits there, else on the side with more room; cut to the
-  // room it has, its list then scrolls.
+  // room it has, its list then scrolls, showing first the items nearest the box.
   OGLTRect b = bounds();
   OGLTPoint top = localToWorld({std::round(b.left - 1), b.top}), bottom = localToWorld({b.left, b.bottom});
   QELBWindow* owner = window();
@@ -125,6 +126,7 @@ void QELBDropbox::open() {
   if (height > room) {
     height = room;
     menu->setSize({menu->size().w, height});
+    if (up) menu->scrollList(std::numeric_limits<float>::max());
   }
   menu->setPosition({top.x, std::round(up ? above - height : bottom.y)});
   menu->setTarget(this);

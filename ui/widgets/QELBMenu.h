@@ -42,13 +42,13 @@ public:
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;
+  // Moves the first list up by dy (down when negative) within the part the menu cannot show;
+  // false when it shows the whole list.
+  bool scrollList(float dy);
 
 private:
   // Collapses when this frame brought a click (a release or a leave) outside every list.
   void collapseOnClickOutside();
-  // Moves the first list up by dy (down when negative) within the part the menu cannot show;
-  // false when it shows the whole list.
-  bool scrollList(float dy);
   // The height of one row of the first list (its height over its items).
   float rowHeight();
 
