@@ -185,6 +185,25 @@ TEST_F(Views, RollingUpEndsAtTheBarsAndUnrollingRestoresTheHeight) {
   }
 }
 
+// A second roll-up while rolling up goes on from where the view is, and unrolling still brings
+// back the height the view had open.
+TEST_F(Views, UnrollingAfterASecondRollupRestoresTheOpenHeight) {
+  Ref<TestView> v = view({10, 10, 110, 490 - 10}, kQELViewTitleBar);
+  const float open = v->size().h;
+  v->rollup();
+  window->frame(0.1f);
+  float during = v->size().h;
+  ASSERT_LT(during, open);
+  v->rollup();
+  window->frame(0);
+  EXPECT_NEAR(v->size().h, during, 0.5f);
+  settle();
+  v->unroll();
+  settle();
+  EXPECT_EQ(v->rollState(), kQELRollOpen);
+  EXPECT_FLOAT_EQ(v->size().h, open);
+}
+
 // A view closed while rolled up is still rolled up when shown again, so it can be unrolled to
 // its height instead of staying a bar.
 TEST_F(Views, ClosingKeepsTheRollState) {
