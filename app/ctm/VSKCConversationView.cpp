@@ -209,6 +209,9 @@ void VSKCConversationView::onDetachedFromWindow() {
 }
 
 void VSKCConversationView::onResized() {
+  // While the view rolls up, rests rolled up and unrolls, the feed keeps its layout and its
+  // scroll (the view clips it): unrolled, it is back as the user left it.
+  if (rollState() != kQELRollOpen && rollState() != kQELRollCloseRequested) return;
   VSKTConversationRecord& r = record_;
   OGLTRect s = space();
   float w = s.right - s.left, h = s.bottom - s.top;

@@ -57,11 +57,14 @@ bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVS
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options) {
   OGLTSize size = QELBLabel::preferredSizeWithWindow(window, text, static_cast<float>(width));
-  if (!options || options->count() == 0) return size;
-  size.h += kOptionsGap;
-  for (size_t i = 0; i < options->count(); ++i) {
-    if (i > 0) size.h += kOptionGap;
-    size.h += QELBRadiobox::preferredSizeWithWindow(window, MRKFAtomToText(options->fetchAtIndex(i))).h;
+  // Measured over the options that are shown: one without text gets no radio box.
+  bool first = true;
+  for (size_t i = 0; options && i < options->count(); ++i) {
+    std::string label = MRKFAtomToText(options->fetchAtIndex(i));
+    if (label.empty()) continue;
+    size.h += first ? kOptionsGap : kOptionGap;
+    size.h += QELBRadiobox::preferredSizeWithWindow(window, label).h;
+    first = false;
   }
   return size;
 }
@@ -90,7 +93,7 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
   for (size_t i = 0; options && i < options->count(); ++i) {
     MRKBTerm* option = options->fetchAtIndex(i);
     std::string label = MRKFAtomToText(option);
-    if (label.empty()) continue;
+    if (label.empty()) continue;  // not shown, and not measured (VSKFConversationComputePickOneSize)
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
     if (!radio) continue;
     if (chosen < 0) {

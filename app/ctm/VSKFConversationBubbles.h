@@ -14,7 +14,8 @@ class QELBWindow;
 
 constexpr float kVSKMeasureWidth = 512;  // wrap width for measuring a text
 
-// The text's measure at the width, plus 10 and each option's radio box (1 apart) under it.
+// The text's measure at the width, plus 10 and the radio box of each option with text (1 apart)
+// under it.
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options);
 // Appends a message bubble (code: speaker and kind); false when the entry cannot be made or

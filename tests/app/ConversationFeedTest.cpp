@@ -11,6 +11,7 @@
 #include "ui/widgets/QELBRadiobox.h"
 #include "tests/app/ConversationWindow.h"
 #include "tests/ctm_views/ViewMenuLabels.h"
+#include "ui/widgets/QELBTextbox.h"
 
 namespace {
 
@@ -109,6 +110,97 @@ TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
   window->frame();
   OGLTSize canvas = record().canvas->size();
   EXPECT_EQ(record().canvas->offset().y + canvas.h, record().canvas->content().h);
+}
+
+// Rolled up and down again from the title menu, again and again, the view comes back at its
+// height with the feed scrolled where the user left it.
+TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(0.5f);
+  (void)record().vbar->trigger();
+  window->frame();
+  const float height = view->size().h, where = record().canvas->offset().y;
+  ASSERT_GT(where, 0);
+  // Opens the title menu and clicks its first item ("Roll-up" or "Unroll"); then frames of a
+  // sixtieth of a second until the view rests in the state.
+  auto choose = [&](uint32_t state) {
+    view->onToggleMenu();
+    window->frame();
+    auto* menu = dynamic_cast<QELBParent*>(window->locate("term.menu"));
+    ASSERT_TRUE(menu && !menu->childs().empty());
+    auto* list = dynamic_cast<QELBParent*>(menu->childs()[0].get());
+    ASSERT_TRUE(list && !list->childs().empty());
+    QELBWidget* item = list->childs()[0].get();
+    window->click(item->localToWorld({item->size().w / 2, item->size().h / 2}));
+    for (int i = 0; i < 120 && view->rollState() != state; ++i) window->frame(1.0f / 60);
+    ASSERT_EQ(view->rollState(), state);
+  };
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    choose(kQELRollRolledUp);
+    choose(kQELRollOpen);
+    window->frame();
+    EXPECT_EQ(view->size().h, height) << "cycle " << cycle;
+    EXPECT_EQ(record().canvas->offset().y, where) << "cycle " << cycle;
+  }
+}
+
+// The first read-only text box shown in the widget's tree (a bubble's text), or null.
+QELBTextbox* shownBubbleText(QELBWidget* widget) {
+  if (auto* box = dynamic_cast<QELBTextbox*>(widget); box && (box->flags() & kQELTextboxReadOnly) && box->showing())
+    return box;
+  if (auto* parent = dynamic_cast<QELBParent*>(widget))
+    for (const Ref<QELBWidget>& child : parent->childs())
+      if (QELBTextbox* box = shownBubbleText(child.get())) return box;
+  return nullptr;
+}
+
+// With the pointer over a bubble's text, the keys scroll the feed: the read-only text box,
+// which does not have the keyboard, does not keep them.
+TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
+  for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
+  window->frame();
+  record().vbar->setScroll(0.5f);
+  (void)record().vbar->trigger();
+  window->frame();
+  const float end = record().canvas->content().h - record().canvas->size().h;
+  struct Case {
+    int32_t key;
+    std::function<bool(float before, float after)> moved;
+    const char* name;
+  } cases[] = {
+      {269, [&](float, float after) { return after == end; }, "End"},
+      {265, [](float before, float after) { return after < before; }, "Up"},
+      {264, [](float before, float after) { return after > before; }, "Down"},
+      {268, [](float, float after) { return after == 0; }, "Home"},
+  };
+  for (const Case& c : cases) {
+    QELBTextbox* text = shownBubbleText(record().canvas.get());
+    ASSERT_NE(text, nullptr);
+    float before = record().canvas->offset().y;
+    window->cursorEvent(text->localToWorld({text->size().w / 2, text->size().h / 2}));
+    window->key(c.key, kOGLActionPress);
+    window->frame();
+    window->key(c.key, kOGLActionRelease);
+    window->frame();
+    window->frame();
+    EXPECT_TRUE(c.moved(before, record().canvas->offset().y)) << c.name << ": " << before << " to " << record().canvas->offset().y;
+  }
+}
+
+// An option without text is not shown, so it takes no room: the bubble is as high as the one
+// of the options that are shown.
+TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
+  auto height = [&](std::initializer_list<const char*> labels) {
+    std::vector<Ref<MRKBTerm>> terms;
+    for (const char* label : labels) terms.push_back(MRKCString::stringWithValue(label));
+    EXPECT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
+                                              "Colour?", MRKCList::listWithVector(terms), nullptr));
+    return record().entries.back()->height();
+  };
+  EXPECT_EQ(height({"", "green"}), height({"green"}));
+  EXPECT_EQ(height({"", ""}), height({}));
+  EXPECT_LT(height({"green"}), height({"red", "green"}));
 }
 
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {

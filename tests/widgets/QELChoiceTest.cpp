@@ -75,6 +75,72 @@ TEST_F(Choice, ADropBoxPicksFromItsMenuAndReportsOnlyANewChoice) {
   EXPECT_EQ(messagesWithCode(kChanged).size(), 1u);
 }
 
+// A drop box menu always fits in the window: on the side asked for when it has room, else on the
+// side with room; a list longer than any room shows what fits, and the wheel and the keys over
+// it bring the last item in reach. Also under the window's partial redrawing.
+TEST_F(Choice, ADropBoxMenuFitsInTheWindowAndALongOneScrolls) {
+  constexpr int32_t kEnd = 269, kHome = 268, kDown = 264;
+  struct Case {
+    float top;
+    bool opensAbove;
+    size_t count;
+    bool below;  // where the menu opens
+  } cases[] = {
+      {20, true, 3, true},      // no room above: below
+      {250, false, 3, false},   // no room below: above
+      {250, true, 80, false},   // too long for either side: the larger, above, scrolled
+      {20, false, 80, true},
+  };
+  for (bool partial : {false, true})
+    for (const Case& c : cases) {
+      SetUp();
+      window->setRedrawsOnRequest(partial);
+      std::vector<std::string> names;
+      Ref<LLKCObjectList> values = LLKCObjectList::list();
+      for (size_t i = 0; i < c.count; ++i) {
+        names.push_back("name " + std::to_string(i));
+        ASSERT_EQ(values->append(LLKCString::stringWithString(names.back())), 0);
+      }
+      Ref<QELCDropbox> box = QELCDropbox::widgetWithSize({120, 24}, {20, c.top}, values);
+      if (c.opensAbove) box->setFlags(kQELDropboxOpensAbove);
+      box->setOnChange(LLKCMessage::messageWithCode(kChanged));
+      place(box);
+      window->click(centre(box.get()));
+      settle();
+      QELCMenu* menu = box->openMenu();
+      ASSERT_NE(menu, nullptr);
+      const std::string at = std::to_string(c.top) + (partial ? " partial" : "");
+      OGLTRect f = menu->frame();
+      EXPECT_GE(f.top, 0) << at;
+      EXPECT_LE(f.bottom, 300) << at;
+      EXPECT_EQ(f.top >= box->frame().bottom, c.below) << at;
+      // The last item: End over the menu brings it into the menu's frame, and a click picks it.
+      window->cursorEvent(centre(menu));
+      window->key(kDown, kOGLActionPress);
+      window->frame();
+      window->cursorEvent(centre(menu));
+      window->key(kEnd, kOGLActionPress);
+      window->frame();
+      QELBWidget* last = item(box.get(), c.count - 1);
+      ASSERT_NE(last, nullptr);
+      OGLTPoint p = centre(last);
+      EXPECT_TRUE(p.y > f.top && p.y < f.bottom) << at << ": the last item at " << p.y;
+      if (c.count > 3) {  // Home and the wheel move it back and forth
+        window->cursorEvent(centre(menu));
+        window->key(kHome, kOGLActionPress);
+        window->frame();
+        EXPECT_GT(centre(last).y, f.bottom) << at;
+        window->cursorEvent(centre(menu));
+        window->scroll({0, -100});
+        window->frame();
+        EXPECT_EQ(centre(last).y, p.y) << at;
+      }
+      window->click(centre(last));
+      settle();
+      EXPECT_EQ(box->selected(), c.count - 1) << at;
+    }
+}
+
 TEST_F(Choice, APickIsCheckedAgainstTheListAsItIsWhenTheListChangedUnderTheMenu) {
   Ref<LLKCObjectList> values = strings({"a", "b", "c"});
   Ref<QELCDropbox> box = dropbox(values);

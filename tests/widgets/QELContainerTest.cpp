@@ -1,12 +1,15 @@
 // Scroll and picture boxes, boards, sliding panels and bubbles in a headless window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "tests/widgets/QELControlTestKit.h"
 #include "tests/widgets/QELTestWidgets.h"
 #include "ui/widgets/QELBBoard.h"
 #include "ui/widgets/QELBBubble.h"
+#include "ui/widgets/QELBCollectionbox.h"
 #include "ui/widgets/QELBPanel.h"
 #include "ui/widgets/QELBPicturebox.h"
 #include "ui/widgets/QELBScrollbox.h"
@@ -139,6 +142,68 @@ TEST_F(ScrollboxTest, ADragOnTheBarHoldsTheCursorUntilRelease) {
   window->frame();
   EXPECT_EQ(window->greedy(), nullptr);
   EXPECT_FLOAT_EQ(box->offset().y, 0);
+}
+
+// Rows that are solid blocks, the first red, for telling where a collection box draws them.
+class BlockSource : public QELPCollectionboxSource {
+public:
+  float height() override { return 19; }
+  uint32_t count() override { return 3; }
+  bool requireWidget(Ref<QELBWidget>& widget, uint32_t index, QELBWindow*) override {
+    Ref<Probe> block = Probe::make({50, 19});
+    block->color = index == 0 ? OGLTColor{1, 0, 0, 1} : OGLTColor{0, 0, 1, 1};
+    widget = block;
+    return true;
+  }
+  void recycleWidget(const Ref<QELBWidget>&, uint32_t) override {}
+};
+
+// The rectangle of window pixels that are mostly red (empty when none is).
+OGLTRect redPixels(QELTestHeadlessWindow& window, OGLTSize size) {
+  OGLTRect r{size.w, size.h, 0, 0};
+  for (int y = 0; y < static_cast<int>(size.h); ++y)
+    for (int x = 0; x < static_cast<int>(size.w); ++x) {
+      std::array<uint8_t, 4> p = window.pixel(x, y);
+      if (p[0] < 200 || p[1] > 60 || p[2] > 60 || p[3] < 200) continue;
+      r = {std::min(r.left, float(x)), std::min(r.top, float(y)), std::max(r.right, float(x + 1)),
+           std::max(r.bottom, float(y + 1))};
+    }
+  return r;
+}
+
+// A scrolled child is drawn exactly where the box says it lies, the rectangle that clicks reach.
+TEST_F(ContainerTest, ScrolledChildrenAreDrawnWhereTheyAreHit) {
+  enum Kind { kScroll, kScrollAutoBars, kCollection };
+  for (bool partial : {false, true})
+    for (Kind kind : {kScroll, kScrollAutoBars, kCollection}) {
+      SetUp();
+      window->setRedrawsOnRequest(partial);
+      Ref<QELBWidget> child;
+      if (kind == kCollection) {
+        Ref<QELCCollectionbox> box = QELCCollectionbox::widgetWithSize({120, 100}, {30, 40});
+        box->setSource(makeRef<BlockSource>());
+        place(box);
+        window->frame();
+        ASSERT_FALSE(box->live().empty());
+        child = box->live().at(0);
+      } else {
+        Ref<QELCScrollbox> box = QELCScrollbox::widgetWithSize({120, 100}, {30, 40});
+        if (kind == kScrollAutoBars) box->setFlags(kQELScrollboxAutoBars);
+        Ref<Probe> block = Probe::make({40, 30}, {0, 0});
+        block->color = {1, 0, 0, 1};
+        box->attach(block);
+        place(box);
+        child = block;
+      }
+      window->frame();
+      OGLTPoint topLeft = child->localToWorld({0, 0});
+      OGLTPoint bottomRight = child->localToWorld({child->size().w, child->size().h});
+      OGLTRect drawn = redPixels(*window, {400, 300});
+      EXPECT_FLOAT_EQ(drawn.left, topLeft.x) << kind << " partial " << partial;
+      EXPECT_FLOAT_EQ(drawn.top, topLeft.y) << kind << " partial " << partial;
+      EXPECT_FLOAT_EQ(drawn.right, bottomRight.x) << kind << " partial " << partial;
+      EXPECT_FLOAT_EQ(drawn.bottom, bottomRight.y) << kind << " partial " << partial;
+    }
 }
 
 TEST_F(ContainerTest, AnEmptyScrollBoxMovesNothing) {

@@ -195,6 +195,29 @@ TEST_F(PickerTest, ClickingAFileEnablesSelectWhichSendsTheFileAndFolder) {
   EXPECT_EQ(choice.objectForKeyAs<LLKCFSFolder>("folder")->absFullPath(), root.string());
 }
 
+// File rows tile the list without overlapping, and a row's date and size line sits under its
+// own name, nearer it than the next row's name.
+TEST_F(PickerTest, AFileRowsDetailLineSitsUnderItsOwnName) {
+  file("one.json", 3), file("two.json", 5), file("three.json", 7);
+  Ref<QELCFilePicker> picker = QELCFilePicker::widgetWithSize({0, 0}, {0, 0});
+  picker->setFilters({"json"});
+  listed(picker, root.string());
+  const auto& rows = picker->fileList()->live();
+  ASSERT_EQ(rows.size(), 3u);
+  // The middle of a row's child in window coordinates: 0 the name, 1 the detail line.
+  auto middle = [](QELBWidget* row, size_t child) {
+    QELBWidget* part = dynamic_cast<QELBParent*>(row)->childs().at(child).get();
+    return part->localToWorld({0, part->size().h / 2}).y;
+  };
+  for (uint32_t i = 0; i + 1 < rows.size(); ++i) {
+    QELBWidget* row = rows.at(i).get();
+    QELBWidget* next = rows.at(i + 1).get();
+    EXPECT_LE(row->frame().bottom, next->frame().top) << i;
+    float name = middle(row, 0), detail = middle(row, 1), nextName = middle(next, 0);
+    EXPECT_LT(detail - name, nextName - detail) << i;
+  }
+}
+
 TEST_F(PickerTest, CancelWithoutAMessageStillSendsTheEmptyOne) {
   Ref<QELCFilePicker> picker = listed(QELCFilePicker::widgetWithSize({0, 0}, {0, 0}), root.string());
   picker->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{4, 2, 0}));

@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -25,6 +26,8 @@
 #include "tests/widgets/example/QELExampleScene.h"
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKCString.h"
+#include "ui/widgets/QELBBoard.h"
+#include "ui/widgets/QELBCollectionbox.h"
 #include "ui/widgets/QELBCombobox.h"
 #include "ui/widgets/QELBDropbox.h"
 #include "ui/widgets/QELBMenu.h"
@@ -84,6 +87,19 @@ public:
     if (pixels_.empty() || x < 0 || y < 0 || x >= width_ || y >= height_) return {};
     const unsigned char* p = &pixels_[(static_cast<size_t>(height_ - 1 - y) * width_ + x) * 4];
     return {p[0], p[1], p[2]};
+  }
+
+  // RGB of the pixels of a window column from top to bottom (excluded) in one frame drawn after
+  // the call.
+  std::vector<std::vector<int>> column(int x, int top, int bottom) {
+    std::vector<std::vector<int>> rgb;
+    pixel(x, top);
+    std::lock_guard lock(mutex_);
+    for (int y = top; y < bottom && x >= 0 && x < width_ && y >= 0 && y < height_; ++y) {
+      const unsigned char* p = &pixels_[(static_cast<size_t>(height_ - 1 - y) * width_ + x) * 4];
+      rgb.push_back({p[0], p[1], p[2]});
+    }
+    return rgb;
   }
 
   // Writes the last captured frame as a PNG beside the test program (in the build folder).
@@ -284,6 +300,38 @@ TEST_F(RealWindow, ViewsAreDraggedResizedRolledUpAndClosed) {
   });
 }
 
+// A fast drag of a title bar, 400 pixels down in 50 ms onto a board above the views (a board
+// takes every record over it): the view follows to the release, and a later press on the empty
+// background leaves it there.
+TEST_F(RealWindow, AViewFollowsAFastDragToTheReleaseAndStaysThere) {
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    QELExampleScene& s = window->scene;
+    Ref<QELCBoard> board;
+    ASSERT_TRUE(window->onWindow([&] {
+      const QELTGroupSetup setup = {kQELGroupColumn, 2, 0, 1, 0};
+      board = QELCBoard::widgetWithSize({600, 40}, {0, 400}, &setup);
+      board->setLayer(8);
+      window->attach(board);
+    }));
+    window->waitFrames(2);
+    std::string drag = "windowfocus --sync " + move(120, 30) + "mousedown 1 sleep 0.1 ";
+    for (int step = 1; step <= 40; ++step)  // 10 pixels a move, 5 ms after every fourth
+      drag += "mousemove --window %1 120 " + std::to_string(30 + 10 * step) + (step % 4 ? " " : " sleep 0.005 ");
+    ASSERT_TRUE(x(drag + "mouseup 1 sleep 0.15"));
+    EXPECT_TRUE(window->eventually([&] { return s.layoutView->frame().left == 20 && s.layoutView->frame().top == 420; }))
+        << s.layoutView->frame().left << ", " << s.layoutView->frame().top;
+    ASSERT_TRUE(x(move(800, 650) + "click 1 sleep 0.15"));  // the empty background
+    window->waitFrames(3);
+    OGLTRect f{};
+    window->onWindow([&] { f = s.layoutView->frame(); });
+    EXPECT_EQ(f.left, 20);
+    EXPECT_EQ(f.top, 420);
+    window->onWindow([&] { window->detach(board); });
+  });
+}
+
 // A menu bar below the scene and a pop-up beside it, driven by real clicks.
 TEST_F(RealWindow, AMenuBarMenuAndAPopUpOpenAndDeliverTheirChoice) {
   run([&] {
@@ -423,6 +471,79 @@ TEST_F(RealWindow, AFileIsPickedByClicksAndByATypedPath) {
     EXPECT_EQ(pickedPath(), (root / "sub/c.json").string());
     // The choices name the picker, which keeps its target: let them go.
     window->onWindow([&] { target->messages.clear(); });
+  });
+  std::filesystem::remove_all(root);
+}
+
+// A click on the top or the bottom pixel row of a file row, as it is drawn, picks that file and
+// not its neighbour. The row is found on the screen: selected, it is framed symmetrically about
+// its middle.
+TEST_F(RealWindow, AClickOnTheEdgeRowsOfAFileRowPicksThatFile) {
+  char pattern[] = "/tmp/vesko-pick-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::filesystem::path root = pattern;
+  for (const char* name : {"a.json", "b.json", "c.json"}) std::ofstream(root / name) << "{}";
+  window->setSize({900, 700});
+  run([&] {
+    ASSERT_TRUE(hasXdotool());
+    Ref<Catcher> target = Catcher::make({1, 1});
+    Ref<QELCFilePickDialog> dialog;
+    ASSERT_TRUE(window->onWindow([&] {
+      (void)window->attach(target);
+      dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Open");
+      dialog->setFilters({"json"});
+      showPickDialog(dialog, root, target);
+    }));
+    QELCFilePicker* picker = dialog->picker();
+    ASSERT_TRUE(window->eventually(
+        [&] { return dialog->placed() && !picker->listing() && picker->fileList()->live().size() == 3; }));
+    OGLTRect list{};
+    float rowHeight = 0, pitch = 0;
+    window->onWindow([&] {
+      QELBCollectionbox* files = picker->fileList();
+      OGLTPoint a = files->localToWorld({0, 0}), b = files->localToWorld({files->size().w, files->size().h});
+      list = {a.x, a.y, b.x, b.y};
+      rowHeight = files->live().at(0)->size().h;
+      pitch = files->live().at(1)->frame().top - files->live().at(0)->frame().top;
+    });
+    const int x0 = static_cast<int>((list.left + list.right) / 2), top = static_cast<int>(list.top);
+    OGLTPoint aside{list.right + 40, list.bottom + 40};  // no row under the pointer
+    auto pick = [&](float y) {
+      return x(move(static_cast<float>(x0), y) + "click 1 sleep 0.15 " + move(aside.x, aside.y));
+    };
+    auto picked = [&](const char* name) {
+      return window->eventually([&] { return picker->selected() && picker->selected()->name() == name; });
+    };
+    // The column through the list with the third row selected, then with the first: what differs
+    // first is the first row's frame.
+    const float third = list.top + 2 * pitch + pitch / 2, firstRow = list.top + pitch / 2;
+    auto columnWith = [&](float y, const char* name) {
+      EXPECT_TRUE(pick(y) && picked(name));
+      window->waitFrames(10);  // the click's flash is over
+      return window->column(x0, top, static_cast<int>(list.bottom));
+    };
+    ASSERT_TRUE(x("windowfocus --sync"));
+    std::vector<std::vector<int>> withThird = columnWith(third, "c.json"), withFirst = columnWith(firstRow, "a.json");
+    ASSERT_EQ(withFirst.size(), withThird.size());
+    int first = -1, last = -1;
+    for (int i = 0; i < static_cast<int>(withFirst.size()); ++i) {
+      if (withFirst[i] == withThird[i] || (first >= 0 && i > first + rowHeight)) continue;
+      if (first < 0) first = i;
+      last = i;
+    }
+    ASSERT_GE(first, 0) << "the selected row is not framed";
+    // The row's own pixel rows end where the next row begins; a board's 1-pixel rim takes no
+    // clicks.
+    float rowTop = static_cast<float>(top) + (first + last + 1) / 2.0f - rowHeight / 2;
+    for (float y : {rowTop + std::min(rowHeight, pitch) - 1, rowTop + 1}) {
+      ASSERT_TRUE(pick(third) && picked("c.json"));
+      ASSERT_TRUE(pick(y));
+      EXPECT_TRUE(picked("a.json")) << "a click at y " << y << " of the row drawn from " << rowTop << " (" << first
+                                    << ", " << last << ")";
+    }
+    window->pixel(0, 0);  // captures a frame
+    EXPECT_TRUE(window->saveScreenshot("picker-row-edges.png"));
+    window->onWindow([&] { window->detach(dialog); });
   });
   std::filesystem::remove_all(root);
 }

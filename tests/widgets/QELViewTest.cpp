@@ -116,6 +116,21 @@ TEST_F(Views, ARestoredFrameIsUsableAndReachable) {
   }
 }
 
+// A view being dragged keeps the cursor whatever lies above it: it follows onto a widget that
+// takes every record and ends its drag with the release there.
+TEST_F(Views, ADraggedViewKeepsTheCursorOverWidgetsAboveIt) {
+  Ref<Probe> above = Probe::make({400, 40}, {0, 200});
+  above->setLayer(8);
+  window->attach(above);
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable);
+  window->drag({50, 15}, {50, 215});
+  EXPECT_FALSE(v->isDragged());
+  EXPECT_FLOAT_EQ(v->frame().top, 210);
+  window->click({350, 280});  // the empty background
+  EXPECT_FLOAT_EQ(v->frame().left, 10);
+  EXPECT_FLOAT_EQ(v->frame().top, 210);
+}
+
 // A drag whose release the view never saw (it was hidden meanwhile) is over: shown again, the
 // view neither grabs every cursor event nor jumps to the next press.
 TEST_F(Views, ADragEndsWhenTheViewIsHidden) {
@@ -168,6 +183,25 @@ TEST_F(Views, RollingUpEndsAtTheBarsAndUnrollingRestoresTheHeight) {
     window->seen.clear();
     window->detach(v);
   }
+}
+
+// A second roll-up while rolling up goes on from where the view is, and unrolling still brings
+// back the height the view had open.
+TEST_F(Views, UnrollingAfterASecondRollupRestoresTheOpenHeight) {
+  Ref<TestView> v = view({10, 10, 110, 490 - 10}, kQELViewTitleBar);
+  const float open = v->size().h;
+  v->rollup();
+  window->frame(0.1f);
+  float during = v->size().h;
+  ASSERT_LT(during, open);
+  v->rollup();
+  window->frame(0);
+  EXPECT_NEAR(v->size().h, during, 0.5f);
+  settle();
+  v->unroll();
+  settle();
+  EXPECT_EQ(v->rollState(), kQELRollOpen);
+  EXPECT_FLOAT_EQ(v->size().h, open);
 }
 
 // A view closed while rolled up is still rolled up when shown again, so it can be unrolled to

@@ -28,7 +28,11 @@ Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoin
   return box && box->made() ? box : nullptr;
 }
 
-OGLTRect QELBCollectionbox::space() { return QELFScrollLaneSpace(bounds()); }
+// The rows are drawn and hit in one place: the shown area inside the outline, 2 pixels in.
+OGLTRect QELBCollectionbox::space() {
+  OGLTRect b = bounds(), shown = visibleRect();
+  return {b.left + 2, b.top + 2, b.left + 2 + (shown.right - shown.left), b.top + 2 + (shown.bottom - shown.top)};
+}
 
 OGLTPoint QELBCollectionbox::spaceToLocal(const OGLTPoint& point) {
   return QELFScrollSpaceToLocal(space(), offset_, point);
@@ -195,7 +199,6 @@ void QELBCollectionbox::onRenderWithStep(float step) {
   OGLC2DContext* ctx = owner ? owner->context() : nullptr;
   if (!ctx || !visible()) return;
   OGLTRect shown = visibleRect();
-  OGLTRect view{2, 2, 2 + shown.right - shown.left, 2 + shown.bottom - shown.top};
-  QELFWidgetRenderScrolled(ctx, childs(), view, offset_, shown, step);
+  QELFWidgetRenderScrolled(ctx, childs(), space(), offset_, shown, step);
   QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top, shown.bottom - shown.top);
 }

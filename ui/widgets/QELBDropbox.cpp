@@ -1,6 +1,8 @@
 #include "ui/widgets/QELBDropbox.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLF.h"
@@ -112,9 +114,21 @@ void QELBDropbox::open() {
     LLKFLog("QELBDropbox : cannot make the menu");
     return;
   }
+  // On the side asked for when the menu fits there, else on the side with more room; cut to the
+  // room it has, its list then scrolls, showing first the items nearest the box.
   OGLTRect b = bounds();
-  float top = (flags() & kQELDropboxOpensAbove) ? b.top - menu->size().h : b.bottom;
-  menu->setPosition(localToWorld({std::round(b.left - 1), std::round(top)}));
+  OGLTPoint top = localToWorld({std::round(b.left - 1), b.top}), bottom = localToWorld({b.left, b.bottom});
+  QELBWindow* owner = window();
+  float height = menu->size().h, above = top.y, below = (owner ? owner->size().h : 0) - bottom.y;
+  bool up = flags() & kQELDropboxOpensAbove;
+  if (height > (up ? above : below) && (up ? below : above) > (up ? above : below)) up = !up;
+  float room = std::max(0.0f, up ? above : below);
+  if (height > room) {
+    height = room;
+    menu->setSize({menu->size().w, height});
+    if (up) menu->scrollList(std::numeric_limits<float>::max());
+  }
+  menu->setPosition({top.x, std::round(up ? above - height : bottom.y)});
   menu->setTarget(this);
   menu->setVisible(true);
   menu_ = menu;

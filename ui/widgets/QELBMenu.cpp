@@ -1,5 +1,9 @@
 #include "ui/widgets/QELBMenu.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "ui/widgets/QELBMenuList.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetInput.h"
@@ -69,8 +73,50 @@ bool QELBMenu::onInputWithCursor(const OGLTCursorEvent& cursor) {
 }
 
 bool QELBMenu::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key != 256 || key.action != kOGLActionRelease) return false;
-  QELFMenuCollapse(this);
+  if (key.key == 256) {
+    if (key.action != kOGLActionRelease) return false;
+    QELFMenuCollapse(this);
+    return true;
+  }
+  if (!hasCursorRecord() || (key.action != kOGLActionPress && key.action != kOGLActionRepeat)) return false;
+  OGLTRect s = space();
+  float page = s.bottom - s.top, all = std::numeric_limits<float>::max();
+  switch (key.key) {
+    case 264:
+      return scrollList(rowHeight());
+    case 265:
+      return scrollList(-rowHeight());
+    case 266:
+      return scrollList(-page);
+    case 267:
+      return scrollList(page);
+    case 268:
+      return scrollList(-all);
+    case 269:
+      return scrollList(all);
+    default:
+      return false;
+  }
+}
+
+bool QELBMenu::onInputWithScroll(const OGLTScrollEvent& scroll) {
+  return hasCursorRecord() && scrollList(-scroll.delta.y * rowHeight());
+}
+
+float QELBMenu::rowHeight() {
+  auto* list = _childs()->count() > 0 ? dynamic_cast<QELBParent*>(_childs()->fetchAtIndex(0).get()) : nullptr;
+  size_t rows = list ? list->childs().size() : 0;
+  return rows > 0 ? list->size().h / static_cast<float>(rows) : 0;
+}
+
+bool QELBMenu::scrollList(float dy) {
+  if (_childs()->count() == 0) return false;
+  QELBWidget* list = _childs()->fetchAtIndex(0).get();
+  OGLTRect s = space();
+  float hidden = list->size().h - (s.bottom - s.top);
+  if (!(hidden > 0)) return false;
+  OGLTPoint at = list->position();
+  list->setPosition({at.x, std::round(std::clamp(at.y - dy, -hidden, 0.0f))});
   return true;
 }
 

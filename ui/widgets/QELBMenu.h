@@ -4,7 +4,8 @@
 // the sub-lists) or as a pop-up (hidden on collapse; with flag 0x2 also detached from its
 // parent, or from the window). It collapses on the release of Escape, on a click inside that
 // no item takes, on a click outside, and when an item's message reaches it; the message then
-// goes on to the target, else up the tree.
+// goes on to the target, else up the tree. A menu shorter than its first list (one cut to the
+// room the window has) scrolls that list with the wheel and the keys while the pointer is over it.
 //
 // The target does not own and is not owned: the widget that sets it (a view showing the menu)
 // clears it before it goes away.
@@ -39,11 +40,17 @@ public:
   void onUpdateWithStep(float step) override;
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
+  bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;
+  // Moves the first list up by dy (down when negative) within the part the menu cannot show;
+  // false when it shows the whole list.
+  bool scrollList(float dy);
 
 private:
   // Collapses when this frame brought a click (a release or a leave) outside every list.
   void collapseOnClickOutside();
+  // The height of one row of the first list (its height over its items).
+  float rowHeight();
 
   QELBWidget* target_ = nullptr;
   bool shownAtAwaken_ = false;

@@ -24,15 +24,22 @@ Ref<QELCPanel> QELCPanel::widgetWithSize(OGLTSize size, OGLTPoint position) {
   return panel->made() ? panel : nullptr;
 }
 
+namespace {
+// How far the space lies inside the bounds on every side.
+float spaceInset(const QELTWindowTweaks& tweaks) { return 2 * tweaks.cornerRadius + 2; }
+}  // namespace
+
 OGLTRect QELBPanel::space() {
   QELBWindow* owner = window();
-  return owner ? QELFRectInset(bounds(), 2 * owner->tweaks()->cornerRadius + 2) : bounds();
+  return owner ? QELFRectInset(bounds(), spaceInset(*owner->tweaks())) : bounds();
 }
 
+// The children's union with the space's inset on both sides, so that they lie whole inside.
 OGLTSize QELBPanel::preferredSizeWithWindow(QELBWindow* window) {
   if (!window) return {0, 0};
   OGLTRect u = QELFWidgetsFrameUnion(*_childs());
-  return {QELFRoundEven(u.right - u.left + 4), QELFRoundEven(u.bottom - u.top + 4)};
+  float around = 2 * spaceInset(*window->tweaks());
+  return {QELFRoundEven(u.right - u.left + around), QELFRoundEven(u.bottom - u.top + around)};
 }
 
 bool QELBPanel::places(OGLTPoint* outside, OGLTPoint* shown) {

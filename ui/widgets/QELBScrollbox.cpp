@@ -51,13 +51,10 @@ OGLTRect QELBScrollbox::space() {
   return {b.left + 1, b.top + 1, b.right - 17, b.bottom - 18};
 }
 
-OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) {
-  return QELFScrollSpaceToLocal(space(), offset_, point);
-}
+// The children are hit where they are drawn: at the view's origin, inside the outline.
+OGLTPoint QELBScrollbox::spaceToLocal(const OGLTPoint& point) { return QELFScrollSpaceToLocal(view(), offset_, point); }
 
-OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) {
-  return QELFScrollLocalToSpace(space(), offset_, point);
-}
+OGLTPoint QELBScrollbox::localToSpace(const OGLTPoint& point) { return QELFScrollLocalToSpace(view(), offset_, point); }
 
 OGLTRect QELBScrollbox::verticalTrack() const {
   OGLTRect b = bounds();

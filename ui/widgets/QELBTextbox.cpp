@@ -84,9 +84,12 @@ bool QELBTextbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
 }
 
 bool QELBTextbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  bool accepted = hasCursorRecord() || holdsSink() || ((flags() & kQELTextboxSelfFocus) && state_ == 1);
-  if (!accepted) return false;
+  bool keyboard = holdsSink() || ((flags() & kQELTextboxSelfFocus) && state_ == 1);
+  if (!keyboard && !hasCursorRecord()) return false;
   QELBControl::onInputWithKeypad(key);
+  // A read-only box under the pointer sees the keys (to move and copy) but keeps none of them:
+  // only the box that has the keyboard takes keys, so they go on to scroll what holds it.
+  if (readOnly() && !keyboard) return false;
   return key.key < 290 || key.key > 314;  // F1 to F25 go on to others
 }
 

@@ -120,14 +120,17 @@ OGLTSize QELBView::preferredSizeWithWindow(QELBWindow* window) {
   return {QELFRoundEven(box.right - box.left + 4), QELFRoundEven(box.bottom - box.top + 4 + barsHeight())};
 }
 
+float QELBView::rolledHeight() const { return (flags_ & kQELViewStatusBar) ? 42 : 24; }
+
 void QELBView::rollup() {
   switch (roll_) {
     case kQELRollOpen:
     case kQELRollRollingUp:
     case kQELRollCloseRequested: {
-      // Rolling up ends at the bars' height and unrolling at the height the view has now.
-      float rest = (flags_ & kQELViewStatusBar) ? 42 : 24;
-      rollDistance_ = std::max(0.0f, size().h - rest);
+      // Rolling up ends at the bars' height; unrolling ends at the height the view had open,
+      // also after a second roll-up that went on from a height on the way.
+      if (roll_ != kQELRollRollingUp) openHeight_ = size().h;
+      rollDistance_ = std::max(0.0f, size().h - rolledHeight());
       progress_ = 0;
       roll_ = kQELRollRollingUp;
       break;
@@ -148,6 +151,7 @@ void QELBView::unroll() {
   } else if (roll_ == kQELRollRolledUp) {
     progress_ = 0;
     roll_ = kQELRollUnrolling;
+    rollDistance_ = std::max(0.0f, openHeight_ - rolledHeight());
   }
 }
 
@@ -176,8 +180,7 @@ void QELBView::stepRoll(float step) {
     roll_ = rollingUp ? kQELRollRolledUp : kQELRollOpen;
     if (Ref<LLKCMessage> message = copyOf(rollingUp ? onRollup_ : onUnroll_)) send(message);
   }
-  float rest = (flags_ & kQELViewStatusBar) ? 42 : 24;
-  float height = (rollingUp ? 1 - eased_ : eased_) * rollDistance_ + rest;
+  float height = (rollingUp ? 1 - eased_ : eased_) * rollDistance_ + rolledHeight();
   setSize({size().w, height});
 }
 

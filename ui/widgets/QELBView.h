@@ -112,6 +112,8 @@ private:
   void drawStatusBar(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks);
   void press(uint32_t button);
   void stepRoll(float step);
+  // The height of a rolled-up view: its bars alone.
+  float rolledHeight() const;
   void finishClose();
   float barsHeight() const;
 
@@ -126,6 +128,7 @@ private:
   float eased_ = 1.0f;
   float progress_ = 0;
   float rollDistance_ = 0;
+  float openHeight_ = 0;  // the height before rolling up, restored by unrolling
 };
 
 class QELCView : public QELBView {

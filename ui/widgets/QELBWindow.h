@@ -139,6 +139,10 @@ private:
   void endResize();
   bool resizeStep(const OGLTCursorEvent& cursor);
   bool consumedBy(QELBView* view, const OGLTCursorEvent& cursor);
+  // A visible top-level widget of this window that takes the cursor.
+  bool reachable(QELBWidget* widget);
+  // Offers the record to a view being dragged; true when it took it.
+  bool toDraggedView(QELBView* view, const OGLTCursorEvent& cursor);
   void makeCandidate(QELBView* view, const OGLTPoint& point);
   void resetResizeCursor();
   // The greedy widget, or null once it can no longer hold the interface (then it is let go).

@@ -132,6 +132,28 @@ bool QELBWindow::consumedBy(QELBView* view, const OGLTCursorEvent& c) {
   return true;
 }
 
+bool QELBWindow::reachable(QELBWidget* widget) {
+  // A view disabled by its own toggle still takes the cursor, so that the toggle can enable it
+  // again; its children, disabled with it, get nothing.
+  auto* view = dynamic_cast<QELBView*>(widget);
+  bool enabled = widget->enabled() || (view && (view->flags() & kQELViewEnableButton));
+  return widget->visible() && enabled && owns(widget) && !widget->parent();
+}
+
+bool QELBWindow::toDraggedView(QELBView* view, const OGLTCursorEvent& c) {
+  OGLTPoint local = view->worldToLocal(c.point), last = view->lastPoint();
+  float r = std::hypot(local.x - last.x, local.y - last.y);
+  if (!QELFRectContains(QELFRectInset(view->frame(), -r), c.point)) return false;
+  setCursor(kOGLCursorArrow);
+  if (!view->onInputWithCursor(c)) return false;
+  if (candidate_.get() != view) makeCandidate(view, c.point);
+  if (!raised_) {
+    raised_ = true;
+    raise(view);
+  }
+  return true;
+}
+
 bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
   if (QELBWidget* greedy = holdingGreedy()) {
     Ref<QELBWidget> hold(greedy);
@@ -147,13 +169,16 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
   }
 
   std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  // A view being dragged keeps the cursor until the release, however fast the pointer moves and
+  // whatever lies above it: a widget over the pointer would otherwise take the moves and the
+  // release, and the drag would stay on to pull the view to the next press.
+  for (auto it = order.rbegin(); it != order.rend(); ++it)
+    if (auto* view = dynamic_cast<QELBView*>(it->get()); view && view->isDragged() && reachable(view))
+      if (toDraggedView(view, c)) return true;
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     QELBWidget* widget = it->get();
     auto* view = dynamic_cast<QELBView*>(widget);
-    // A view disabled by its own toggle still takes the cursor, so that the toggle can enable it
-    // again; its children, disabled with it, get nothing.
-    bool reachable = widget->enabled() || (view && (view->flags() & kQELViewEnableButton));
-    if (!widget->visible() || !reachable || !owns(widget) || widget->parent()) continue;
+    if (!reachable(widget)) continue;
     OGLTRect f = widget->frame();
     bool inside = QELFRectContains(f, c.point);
     if (!view) {
@@ -162,19 +187,7 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
       if (widget->onInputWithCursor(c)) return true;
       continue;
     }
-    if (view->isDragged()) {
-      OGLTPoint local = view->worldToLocal(c.point), last = view->lastPoint();
-      float r = std::hypot(local.x - last.x, local.y - last.y);
-      if (!QELFRectContains(QELFRectInset(f, -r), c.point)) continue;
-      setCursor(kOGLCursorArrow);
-      if (!view->onInputWithCursor(c)) continue;
-      if (candidate_.get() != view) makeCandidate(view, c.point);
-      if (!raised_) {
-        raised_ = true;
-        raise(view);
-      }
-      return true;
-    }
+    if (view->isDragged()) continue;  // offered the record above
     bool resizable = view->flags() & kQELViewResizable;
     if (resizable && !inside) {
       resetResizeCursor();

@@ -48,9 +48,11 @@ Ref<QELCBoard> QELFFilePickerMakeFile(QELBWindow* window, const QELCPickerEntry&
   if (!row || !detail || !name || !date || !size || !click) return nullptr;
   if (window) {
     const QELTWindowTweaks& tweaks = *window->tweaks();
+    // Plain, so that the line sits right under the name and the row fits its place in the list.
     for (QELCLabel* small : {date.get(), size.get()}) {
       small->setFontSize(tweaks.smallFontSize);
       small->setFontName(tweaks.smallFontFace);
+      small->setFlags(small->flags() | kQELControlPlain);
     }
   }
   if (!detail->attach(date) || !detail->attach(size) || !row->attach(name) || !row->attach(detail)) return nullptr;
