@@ -18,6 +18,7 @@
 #include "tests/app/WorkbenchProcess.h"
 #include "tests/core/TemporaryFolder.h"
 #include "tests/gl/OGLTestXServer.h"
+#include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBApplication.h"
 
 inline std::string sourcePath(const std::string& relative) {
@@ -66,6 +67,16 @@ protected:
   void writeConfig(const JSKCFrame& frame) const {
     std::filesystem::create_directories(settings.path() + "/vesko");
     ASSERT_TRUE(QELFApplicationWriteJSON(configPath().c_str(), &frame));
+  }
+  // Settings under which the conversation view opens at start, large in the window.
+  void writeConversationOpenConfig() const {
+    Ref<JSKCFrame> seeded = JSKCFrame::frame();
+    Ref<JSKCFrame> conversation = JSKCFrame::frame();
+    (void)conversation->storeBool(true, "visible");
+    (void)OGL::storePoint(*conversation, {10, 40}, "position");
+    (void)OGL::storeSize(*conversation, {620, 430}, "size");
+    (void)seeded->store(conversation, "ui.conversation");
+    writeConfig(*seeded);
   }
   std::vector<std::string> recents() const {
     std::vector<std::string> paths;

@@ -494,13 +494,7 @@ bool drawnIn(const std::vector<uint8_t>& rgb, const ScreenRect& window, int left
 }
 
 TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
-  Ref<JSKCFrame> seeded = JSKCFrame::frame();
-  Ref<JSKCFrame> conversation = JSKCFrame::frame();
-  (void)conversation->storeBool(true, "visible");
-  (void)OGL::storePoint(*conversation, {10, 40}, "position");
-  (void)OGL::storeSize(*conversation, {620, 430}, "size");
-  (void)seeded->store(conversation, "ui.conversation");
-  writeConfig(*seeded);
+  writeConversationOpenConfig();
   ScreenRect window;
   auto program = startDemo(&window);
   auto shows = [&](int left, int top, int right, int bottom) {
@@ -563,13 +557,7 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
 // A burst of 200 keys, 10 ms apart, reaches the conversation's input box whole: selected and
 // copied there, another client reads every character back.
 TEST_F(WorkbenchTest, ABurstOfTwoHundredKeysReachesTheConversationInputWhole) {
-  Ref<JSKCFrame> seeded = JSKCFrame::frame();
-  Ref<JSKCFrame> conversation = JSKCFrame::frame();
-  (void)conversation->storeBool(true, "visible");
-  (void)OGL::storePoint(*conversation, {10, 40}, "position");
-  (void)OGL::storeSize(*conversation, {620, 430}, "size");
-  (void)seeded->store(conversation, "ui.conversation");
-  writeConfig(*seeded);
+  writeConversationOpenConfig();
   ScreenRect window;
   auto program = startDemo(&window);
   ASSERT_EQ(std::system("command -v xclip >/dev/null 2>&1"), 0);
