@@ -24,8 +24,7 @@ bool QELBParent::mayAdopt(const QELBWidget* widget) const {
 }
 
 bool QELBParent::attach(const Ref<QELBWidget>& widget) {
-  if (QELBWindow* owner = window())
-    LLKF_EXPECT_THREAD(owner->isWidgetThread(), "attaching a widget: window thread only");
+  LLKF_EXPECT_THREAD(!window() || window()->isWidgetThread(), "attaching a widget: window thread only");
   return childs_ && QELFChildListAttach(*childs_, *this, widget);
 }
 

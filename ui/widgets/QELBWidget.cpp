@@ -182,8 +182,7 @@ void QELBWidget::detachFromWindow() {
 
 bool QELBWidget::send(const Ref<LLKCMessage>& message) {
   if (!message) return false;
-  if (QELBWindow* owner = window())
-    LLKF_EXPECT_THREAD(owner->isWidgetThread(), "a widget's messages: window thread only");
+  LLKF_EXPECT_THREAD(!window() || window()->isWidgetThread(), "a widget's messages: window thread only");
   Ref<QELBWidget> self(this);  // the sender lives while its message is handled
   if (parent_) {
     Ref<QELBParent> parent(parent_);
