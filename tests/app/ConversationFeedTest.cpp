@@ -195,6 +195,20 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
             record().entries[3].get());
 }
 
+TEST_F(ConversationFeedTest, TheActionsArePlacedAtTheAnchorsRightEdgeAndMiddle) {
+  Ref<QELCGroup> actions = VSYFActionMake(view.get());
+  ASSERT_TRUE(actions);
+  ASSERT_TRUE(view->attach(Ref<QELBWidget>(actions)));
+  // The canvas fills the view's space from its top left, so its right edge and middle are the
+  // view's own coordinates of the canvas's width and half its height.
+  const OGLTSize canvas = record().canvas->size(), size = actions->size();
+  ASSERT_GT(size.h, 0);
+  VSYFActionPlace(view.get(), record().canvas.get(), actions.get());
+  // Widgets stand on whole pixels: the middle may round by up to one.
+  EXPECT_NEAR(actions->position().x, canvas.w, 1.0f);
+  EXPECT_NEAR(actions->position().y, canvas.h / 2 - size.h / 2, 1.0f);
+}
+
 // Rolled up and down again from the title menu, again and again, the view comes back at its
 // height with the feed scrolled where the user left it.
 TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {
