@@ -66,9 +66,9 @@ void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
   }
   cursor.point = {cursor.point.x + offset().x, cursor.point.y + offset().y};
 
-  VSKFTimelineFilterChunks(tick_->submitted(), hideKudos_, submitted_);
+  VSKFTimelineViewFilterChunks(tick_->submitted(), hideKudos_, submitted_);
   if (hideLinks_) direct_.clear();
-  else VSKFTimelineFilterChunks(tick_->direct(), hideKudos_, direct_);
+  else VSKFTimelineViewFilterChunks(tick_->direct(), hideKudos_, direct_);
   const size_t n = submitted_.size() + direct_.size();
   VSKFTimelineCardCentres(n, content().w, centres_);
   const float fade = opacity() < 1 ? 1 - opacity() : 0;

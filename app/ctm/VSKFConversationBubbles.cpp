@@ -54,13 +54,15 @@ bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVS
 
 }  // namespace
 
+std::string VSKFConversationGetString(const MRKBTerm* term) { return MRKFAtomToText(term); }
+
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options) {
   OGLTSize size = QELBLabel::preferredSizeWithWindow(window, text, static_cast<float>(width));
   // Measured over the options that are shown: one without text gets no radio box.
   bool first = true;
   for (size_t i = 0; options && i < options->count(); ++i) {
-    std::string label = MRKFAtomToText(options->fetchAtIndex(i));
+    std::string label = VSKFConversationGetString(options->fetchAtIndex(i));
     if (label.empty()) continue;
     size.h += first ? kOptionsGap : kOptionGap;
     size.h += QELBRadiobox::preferredSizeWithWindow(window, label).h;
@@ -92,7 +94,7 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
   (void)column->attach(Ref<QELBWidget>(box));
   for (size_t i = 0; options && i < options->count(); ++i) {
     MRKBTerm* option = options->fetchAtIndex(i);
-    std::string label = MRKFAtomToText(option);
+    std::string label = VSKFConversationGetString(option);
     if (label.empty()) continue;  // not shown, and not measured (VSKFConversationComputePickOneSize)
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
     if (!radio) continue;
@@ -143,6 +145,14 @@ Ref<QELCGroup> VSYFActionMake(QELBView* view) {
   return outer;
 }
 
+void VSYFActionPlace(QELBView* view, QELBWidget* anchor, QELBWidget* actions) {
+  if (!view || !anchor || !actions) return;
+  const OGLTRect b = anchor->bounds();
+  const OGLTPoint at = view->worldToSpace(anchor->localToWorld({b.right, (b.top + b.bottom) / 2}));
+  const OGLTSize size = actions->size();
+  actions->setPosition({at.x, at.y - size.h / 2});
+}
+
 Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubble>& bubble, bool actions) {
   if (!bubble) return nullptr;
   Ref<QELCGroup> wrap = QELCGroup::widgetWithSize({0, 0}, {0, 0}, actions ? &kSetupWrapDuo : &kSetupWrapSolo);
@@ -169,10 +179,11 @@ bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, V
   if (entry.kind() == kVSKEntryPickOne) {
     MRKCList* parts = entry.iTerm->asList();
     MRKCList* options = parts ? asList(parts->fetchAtIndex(1)) : nullptr;
-    std::string text = parts ? MRKFAtomToText(parts->head()) : std::string();
+    std::string text = parts ? VSKFConversationGetString(parts->head()) : std::string();
     bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
   } else {
-    bubble = VSKFConversationMakeBubbleText(MRKFAtomToText(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
+    bubble =
+        VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
   }
   Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
   if (!wrap) return false;

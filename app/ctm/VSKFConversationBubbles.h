@@ -14,6 +14,10 @@ class QELBWindow;
 
 constexpr float kVSKMeasureWidth = 512;  // wrap width for measuring a text
 
+// The text the feed shows of a term: a symbol's or string's value, else its printed form (the
+// substrate's rule, shared with the plug-ins).
+std::string VSKFConversationGetString(const MRKBTerm* term);
+
 // The text's measure at the width, plus 10 and the radio box of each option with text (1 apart)
 // under it.
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
@@ -38,6 +42,9 @@ bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* vie
                                                             bool actions);
 // The hidden "thumbs" group with the two rating symbols; null when it cannot be made.
 [[nodiscard]] Ref<QELCGroup> VSYFActionMake(QELBView* view);
+// Puts the actions group beside the anchor: its left edge at the anchor's right edge, its middle
+// at the anchor's middle, in the view's space.
+void VSYFActionPlace(QELBView* view, QELBWidget* anchor, QELBWidget* actions);
 // Builds the entry's bubble and wrap from its stored sizes and puts it on the canvas at the
 // entry's place; false (entry left without a wrap) when a widget cannot be made.
 bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, VSKCConversationEntry& entry);

@@ -27,25 +27,27 @@ void anchorRight(VSKCConversationEntry& entry, float contentWidth) {
 // Lets the oldest entries go until the feed holds its capacity: the others move up by the room
 // they took, and so does the viewport, which keeps showing what it showed.
 void letOldestGo(VSKTConversationRecord* record) {
-  if (record->entries.size() <= kVSKFeedCapacity) return;
-  const size_t leaving = record->entries.size() - kVSKFeedCapacity;
   float room = 0;
-  for (size_t i = 0; i < leaving; ++i) {
-    VSKCConversationEntry& entry = *record->entries[i];
-    dropWrap(record, entry);
-    room += entry.height() + kVSKFeedGap;
+  while (record->entries.size() > kVSKFeedCapacity) {
+    room += record->entries.front()->height() + kVSKFeedGap;
+    VSKFConversationFeedRemove(record, record->entries.front().get());
+    ++record->letGo;
   }
-  record->entries.erase(record->entries.begin(), record->entries.begin() + static_cast<std::ptrdiff_t>(leaving));
-  record->letGo += leaving;
-  for (const Ref<VSKCConversationEntry>& entry : record->entries) {
-    entry->iFrame.top -= room;
-    entry->iFrame.bottom -= room;
-    if (entry->iBWrap) entry->iBWrap->setPosition({entry->iFrame.left, entry->iFrame.top});
-  }
+  if (room == 0) return;
   const OGLTPoint offset = record->canvas->offset();
-  const OGLTSize content = record->canvas->content();
-  record->canvas->setContent({content.w, content.h - room});
   record->canvas->setOffset({offset.x, offset.y - room});
+}
+
+// Slides the entries after the target by the delta, and the content with them; false when the
+// target is not in the feed.
+bool slideAfter(VSKTConversationRecord* record, const VSKCConversationEntry* target, float delta) {
+  VSKTFeedSlide slide{target, delta};
+  for (const Ref<VSKCConversationEntry>& entry : record->entries) VSKFConversationFeedSlideAfter(*entry, slide);
+  if (slide.target) return false;
+  const OGLTSize content = record->canvas->content();
+  record->canvas->setContent({content.w, content.h + delta});
+  record->dirty = true;
+  return true;
 }
 
 }  // namespace
@@ -61,6 +63,32 @@ bool VSKFConversationFeedAppend(VSKTConversationRecord* record, const Ref<VSKCCo
   letOldestGo(record);
   record->dirty = true;
   return true;
+}
+
+void VSKFConversationFeedSlideAfter(VSKCConversationEntry& entry, VSKTFeedSlide& slide) {
+  if (slide.target) {
+    if (slide.target == &entry) slide.target = nullptr;
+    return;
+  }
+  entry.iFrame.top += slide.delta;
+  entry.iFrame.bottom += slide.delta;
+  // Moved, not resized: a wrap with the rating symbols is wider than its entry.
+  if (entry.iBWrap) entry.iBWrap->setPosition({entry.iFrame.left, entry.iFrame.top});
+}
+
+void VSKFConversationFeedRemove(VSKTConversationRecord* record, VSKCConversationEntry* entry) {
+  if (!record || !record->canvas || !entry) return;
+  if (!slideAfter(record, entry, -(entry->height() + kVSKFeedGap))) return;
+  dropWrap(record, *entry);
+  auto at = std::find_if(record->entries.begin(), record->entries.end(),
+                         [entry](const Ref<VSKCConversationEntry>& e) { return e.get() == entry; });
+  record->entries.erase(at);
+}
+
+void VSKFConversationFeedResize(VSKTConversationRecord* record, VSKCConversationEntry* entry, float height) {
+  if (!record || !record->canvas || !entry) return;
+  const float delta = height - entry->height();
+  if (delta != 0) (void)slideAfter(record, entry, delta);
 }
 
 uint64_t VSKFConversationFeedAppended(const VSKTConversationRecord* record) {
@@ -112,6 +140,19 @@ VSKCConversationEntry* VSKFConversationFeedFind(const VSKTConversationRecord* re
       if (index) *index = static_cast<int32_t>(i);
       return entry.get();
     }
+  }
+  return nullptr;
+}
+
+VSKCConversationEntry* VSKFConversationFeedFindLast(const VSKTConversationRecord* record, LLKTMessageCode code,
+                                                    uint32_t ctx, int32_t* index) {
+  if (!record) return nullptr;
+  for (size_t i = record->entries.size(); i-- > 0;) {
+    const VSKCConversationEntry& entry = *record->entries[i];
+    if (entry.iCode.uid != code.uid || entry.iCode.tag != code.tag) continue;
+    if (ctx != 0 && entry.iCode.ctx != ctx) continue;
+    if (index) *index = static_cast<int32_t>(i);
+    return record->entries[i].get();
   }
   return nullptr;
 }

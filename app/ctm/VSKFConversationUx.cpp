@@ -49,7 +49,9 @@ Outcome refuse(const Command& c, const char* diagnostic) {
 MRKBTerm* arg(const Command& c, size_t index) { return c.args->fetchAtIndex(index); }
 MRKCFrame* firstFrame(const Command& c) { return asFrame(arg(c, 0)); }
 // The text of the last argument when the command has one besides its frame.
-std::string lastText(const Command& c) { return c.args->count() >= 2 ? MRKFAtomToText(c.args->tail()) : std::string(); }
+std::string lastText(const Command& c) {
+  return c.args->count() >= 2 ? VSKFConversationGetString(c.args->tail()) : std::string();
+}
 
 void hideTicker(VSKTConversationRecord* record) {
   if (record->ticker) record->ticker->setVisible(false);
@@ -148,7 +150,7 @@ Outcome picks(const Command& c) {
   if (!frame) return refuse(c, "%s - first term for query() must be a frame");
   MRKCList* options = c.args->count() >= 3 ? asList(c.args->tail()) : nullptr;
   if (!options) return refuse(c, "%s - third term for query() must be a list");
-  offer(c, MRKFAtomToText(arg(c, 1)), options, Ref<MRKCSymbol>(MRKFFrameFetchSymbol(frame, "quid")));
+  offer(c, VSKFConversationGetString(arg(c, 1)), options, Ref<MRKCSymbol>(MRKFFrameFetchSymbol(frame, "quid")));
   return Outcome::kAcknowledge;
 }
 
@@ -175,14 +177,14 @@ Outcome spin(const Command& c) {
 Outcome pick(const Command& c) {
   MRKCList* options = c.args->count() == 2 ? asList(c.args->tail()) : nullptr;
   if (!options) return refuse(c, "incorrect arity for ux command");
-  offer(c, MRKFAtomToText(arg(c, 0)), options, Ref<MRKCSymbol>(c.quid));
+  offer(c, VSKFConversationGetString(arg(c, 0)), options, Ref<MRKCSymbol>(c.quid));
   return Outcome::kAcknowledge;
 }
 
 // Any other command: its first argument is said; a second string, when it is the only other
 // argument, is suggested as the user's answer.
 Outcome other(const Command& c) {
-  say(c, MRKFAtomToText(arg(c, 0)), Ref<MRKCSymbol>(c.quid));
+  say(c, VSKFConversationGetString(arg(c, 0)), Ref<MRKCSymbol>(c.quid));
   if (c.args->count() == 2) suggest(c, asString(arg(c, 1)));
   return Outcome::kAcknowledge;
 }
@@ -321,8 +323,8 @@ void VSKFConversationOnChoice(VSKTConversationRecord* record, QELBView* view, VS
   if (!record || !option || entry.iCPick >= 0) return;
   entry.iCPick = index;
   if (options) options->setEnabled(false);
-  if (!VSKFConversationAppendMessage(record, view, {kVSKSpeakerUser, kVSKEntryMessage, 0}, 0, MRKFAtomToText(option),
-                                     nullptr))
+  if (!VSKFConversationAppendMessage(record, view, {kVSKSpeakerUser, kVSKEntryMessage, 0}, 0,
+                                     VSKFConversationGetString(option), nullptr))
     return;
   (void)tellInput(record, view, option, entry.iRefUid.get());
   showEnd(record);

@@ -51,7 +51,7 @@ bool VSKFTimelineViewIsChunkAKudos(MRKCList* chunk) {
   return kind && kind->label()->compareToChars("kudos") == 0;
 }
 
-void VSKFTimelineFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKCList*>& out) {
+void VSKFTimelineViewFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKCList*>& out) {
   out.clear();
   if (!chunks) return;
   out.reserve(chunks->count());

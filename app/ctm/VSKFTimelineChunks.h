@@ -17,8 +17,9 @@ constexpr size_t kVSKTimelineTextLimit = 130;
 MRKCList* VSKFTimelineChunkIfWellFormed(MRKBTerm* term);
 // True when the kind is a func labelled "kudos" (not a symbol).
 bool VSKFTimelineViewIsChunkAKudos(MRKCList* chunk);
-// The chunks of the list in order into out (emptied first), kudos left out when hideKudos.
-void VSKFTimelineFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKCList*>& out);
+// The chunks of the list in order into out (emptied first, so that a caller drawing every frame
+// reuses its room), kudos left out when hideKudos.
+void VSKFTimelineViewFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<MRKCList*>& out);
 // True when a chunk of the list has the same uid (compared by value, never by hash).
 bool VSKFTimelineViewChunkInList(MRKCList* chunk, MRKCList* list);
 // The one-line text of a gist: "f(_,_)" for a func, a frame's "token" (or the frame), "{...}"

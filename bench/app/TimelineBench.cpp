@@ -64,7 +64,7 @@ void BM_TimelineFrame(benchmark::State& state) {
     if (ticks.cursor() == 0) ticks.last();
     else ticks.previous();
     VSKCTimelineTick* tick = ticks.shown().get();
-    VSKFTimelineFilterChunks(tick->submitted(), false, chunks);
+    VSKFTimelineViewFilterChunks(tick->submitted(), false, chunks);
     OGLTSize content = VSKFTimelineContentSize(chunks.size(), {kWidth, kHeight});
     VSKFTimelineCardCentres(chunks.size(), content.w, centres);
     scroll = scroll > 40 ? 0 : scroll + 3;

@@ -112,6 +112,103 @@ TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
   EXPECT_EQ(record().canvas->offset().y + canvas.h, record().canvas->content().h);
 }
 
+// Three entries 40, 60 and 30 high; taking one out or giving it a new height moves the later
+// ones (and their wraps) and the content's end by the same amount, and leaves the earlier ones.
+TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
+  struct Case {
+    const char* what;
+    bool remove;
+    int index;                // -1: an entry that is not in the feed
+    float height;             // the new height when resizing
+    std::vector<float> tops;  // of the entries left, in order
+    float contentChange;
+  };
+  const Case cases[] = {
+      {"removing the middle one", true, 1, 0, {10, 56}, -66},
+      {"removing the first", true, 0, 0, {10, 76}, -46},
+      {"removing the last", true, 2, 0, {10, 56}, -36},
+      {"removing one not in the feed", true, -1, 0, {10, 56, 122}, 0},
+      {"growing the middle one", false, 1, 80, {10, 56, 142}, 20},
+      {"shrinking the first", false, 0, 10, {10, 26, 92}, -30},
+      {"resizing to the same height", false, 1, 60, {10, 56, 122}, 0},
+      {"resizing one not in the feed", false, -1, 90, {10, 56, 122}, 0},
+  };
+  for (const Case& c : cases) {
+    VSKFConversationFeedClear(&record(), view.get());
+    std::vector<Ref<VSKCConversationEntry>> three = {
+        append(kVSKSpeakerCTM, {100, 40}), append(kVSKSpeakerUser, {200, 60}), append(kVSKSpeakerCTM, {100, 30})};
+    window->frame();
+    const float content = record().canvas->content().h;
+    Ref<VSKCConversationEntry> stranger =
+        VSKCConversationEntry::entryWithTerm(MRKCString::stringWithValue("x"), OGLTSize{100, 20});
+    VSKCConversationEntry* entry = c.index < 0 ? stranger.get() : three[static_cast<size_t>(c.index)].get();
+    if (c.remove) VSKFConversationFeedRemove(&record(), entry);
+    else VSKFConversationFeedResize(&record(), entry, c.height);
+    std::vector<float> tops;
+    for (const Ref<VSKCConversationEntry>& e : record().entries) {
+      tops.push_back(e->iFrame.top);
+      if (e->iBWrap) EXPECT_EQ(e->iBWrap->position().y, e->iFrame.top) << c.what;
+    }
+    EXPECT_EQ(tops, c.tops) << c.what;
+    EXPECT_EQ(record().canvas->content().h, content + c.contentChange) << c.what;
+    if (c.remove && c.index >= 0) {
+      EXPECT_FALSE(three[static_cast<size_t>(c.index)]->iBWrap) << c.what;
+      window->frame();  // the canvas lets detached children go at its next frame
+      EXPECT_EQ(widgetsOf<QELBBubble>(record().canvas.get()).size(), 2u) << c.what;
+    }
+    if (!c.remove && c.index >= 0) EXPECT_EQ(entry->height(), c.index == 1 ? 60 : 40) << c.what << ": own rect kept";
+  }
+}
+
+TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
+  const struct {
+    uint32_t speaker, kind, ctx;
+  } feed[] = {{kVSKSpeakerCTM, kVSKEntryMessage, 0},
+              {kVSKSpeakerUser, kVSKEntryMessage, 0},
+              {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction},
+              {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
+              {kVSKSpeakerUser, kVSKEntryMessage, 0}};
+  for (const auto& e : feed)
+    ASSERT_TRUE(VSKFConversationAppendBubble(&record(), {100, 40}, MRKCString::stringWithValue("x"),
+                                             {e.speaker, e.kind, 0}, e.ctx, nullptr));
+  const struct {
+    uint32_t speaker, kind, ctx;
+    int32_t found;  // -1: none
+  } cases[] = {{kVSKSpeakerUser, kVSKEntryMessage, 0, 4},
+               {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction, 2},
+               {kVSKSpeakerCTM, kVSKEntryPickOne, 0, 3},
+               {kVSKSpeakerCTM, kVSKEntryMessage, 0, 0},
+               {kVSKSpeakerCTM, kVSKEntryMessage, kVSKEntryDistraction, -1},
+               {kVSKSpeakerUser, kVSKEntryPickOne, 0, -1}};
+  for (const auto& c : cases) {
+    int32_t index = -7;
+    VSKCConversationEntry* entry = VSKFConversationFeedFindLast(&record(), {c.speaker, c.kind, 0}, c.ctx, &index);
+    if (c.found < 0) {
+      EXPECT_EQ(entry, nullptr);
+      EXPECT_EQ(index, -7) << "the index is left alone";
+    } else {
+      EXPECT_EQ(entry, record().entries[static_cast<size_t>(c.found)].get());
+      EXPECT_EQ(index, c.found);
+    }
+  }
+  EXPECT_EQ(VSKFConversationFeedFindLast(&record(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, nullptr),
+            record().entries[3].get());
+}
+
+TEST_F(ConversationFeedTest, TheActionsArePlacedAtTheAnchorsRightEdgeAndMiddle) {
+  Ref<QELCGroup> actions = VSYFActionMake(view.get());
+  ASSERT_TRUE(actions);
+  ASSERT_TRUE(view->attach(Ref<QELBWidget>(actions)));
+  // The canvas fills the view's space from its top left, so its right edge and middle are the
+  // view's own coordinates of the canvas's width and half its height.
+  const OGLTSize canvas = record().canvas->size(), size = actions->size();
+  ASSERT_GT(size.h, 0);
+  VSYFActionPlace(view.get(), record().canvas.get(), actions.get());
+  // Widgets stand on whole pixels: the middle may round by up to one.
+  EXPECT_NEAR(actions->position().x, canvas.w, 1.0f);
+  EXPECT_NEAR(actions->position().y, canvas.h / 2 - size.h / 2, 1.0f);
+}
+
 // Rolled up and down again from the title menu, again and again, the view comes back at its
 // height with the feed scrolled where the user left it.
 TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {

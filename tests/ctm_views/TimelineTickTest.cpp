@@ -62,14 +62,14 @@ TEST(TimelineTick, TheNumberAndTheVeryListsAreKept) {
 TEST(TimelineChunks, KudosAreHiddenOnlyWhenAsked) {
   Ref<MRKBTerm> chunks = readTerm("[" + kA + ", " + kK + ", " + kB + "]");
   std::vector<MRKCList*> out;
-  VSKFTimelineFilterChunks(chunks->asList(), false, out);
+  VSKFTimelineViewFilterChunks(chunks->asList(), false, out);
   ASSERT_EQ(out.size(), 3u);
   EXPECT_EQ(out[1], chunks->asList()->fetchAtIndex(1)) << "the very elements";
-  VSKFTimelineFilterChunks(chunks->asList(), true, out);
+  VSKFTimelineViewFilterChunks(chunks->asList(), true, out);
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[1], chunks->asList()->fetchAtIndex(2)) << "a reply is kept";
   Ref<MRKBTerm> onlyKudos = readTerm("[" + kK + "]");
-  VSKFTimelineFilterChunks(onlyKudos->asList(), true, out);
+  VSKFTimelineViewFilterChunks(onlyKudos->asList(), true, out);
   EXPECT_TRUE(out.empty());
   EXPECT_TRUE(VSKFTimelineViewIsChunkAKudos(asList(readTerm(kK).get())));
   EXPECT_FALSE(VSKFTimelineViewIsChunkAKudos(asList(readTerm(kB).get())));
