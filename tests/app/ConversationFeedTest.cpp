@@ -147,7 +147,9 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
     std::vector<float> tops;
     for (const Ref<VSKCConversationEntry>& e : record().entries) {
       tops.push_back(e->iFrame.top);
-      if (e->iBWrap) EXPECT_EQ(e->iBWrap->position().y, e->iFrame.top) << c.what;
+      if (e->iBWrap) {
+        EXPECT_EQ(e->iBWrap->position().y, e->iFrame.top) << c.what;
+      }
     }
     EXPECT_EQ(tops, c.tops) << c.what;
     EXPECT_EQ(record().canvas->content().h, content + c.contentChange) << c.what;
@@ -156,7 +158,9 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
       window->frame();  // the canvas lets detached children go at its next frame
       EXPECT_EQ(widgetsOf<QELBBubble>(record().canvas.get()).size(), 2u) << c.what;
     }
-    if (!c.remove && c.index >= 0) EXPECT_EQ(entry->height(), c.index == 1 ? 60 : 40) << c.what << ": own rect kept";
+    if (!c.remove && c.index >= 0) {
+      EXPECT_EQ(entry->height(), c.index == 1 ? 60 : 40) << c.what << ": own rect kept";
+    }
   }
 }
 
