@@ -132,7 +132,7 @@ private:
   void onDataFolder(const LLKCMessage& message);
   // VSKCLabelingViewSample.cpp: frames, the sample and its files.
   void onSquib(const LLKCMessage& message);
-  void onNewFrame();
+  friend void VSKFLabelingViewOnNewFrame(private_t* record, VSKCLabelingView* view);
   void onShown(const LLKCMessage& message);
   void onLabelsLoaded(const LLKCMessage& message);
   void onControl(const LLKCMessage& message);
@@ -157,10 +157,8 @@ private:
   void pickFile();
   void submitLoad(const std::string& folder, const std::string& name);
   void takeSample(Ref<VSKCImageSample> sample);
-  // Asks for the selected object's outline in the background; its report sets the contours.
-  void updateContours();
+  friend void VSKFLabelingViewContourUpdate(private_t* record, VSKCLabelingView* view);
   void onOutlined(const LLKCMessage& message);
-  void updateStatus();
   // Submits the operation to the UI application's scheduler with the view as its target; false
   // (told in the status bar) when it cannot be.
   bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
@@ -197,6 +195,17 @@ bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record);
 bool VSKFLabelingViewSettingsSyncSlider(VSKCLabelingView::private_t* record, const char* label, const char* slider,
                                         uint32_t value, float min, float max);
 bool VSKFLabelingViewSettingsSyncCBox(VSKCLabelingView::private_t* record, const char* alias, bool value);
+// Makes a sample of the frame just taken (record->statement) and submits the operation that maps
+// its annotations and paints it (or, with useImage and the frame's own image, only maps them);
+// nothing for a frame that is no whole "bgr" image.
+void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
+// Asks for the selected object's outline in the background; its report sets the contours.
+void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
+// The view's status: "<n> objects labeled" for the sample, "" without one.
+void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view);
+// The matcher of a list of names: true when the element is a string equal to *string (a
+// std::string).
+bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string);
 // A bubble (tail at the bottom) holding the text; null when it cannot be made.
 [[nodiscard]] Ref<QELCBubble> VSKFLabelingViewMakeBubble(QELBView* view, const std::string& text);
 // Puts the bubble above the anchor, within the view's space.

@@ -41,9 +41,13 @@ std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample
 
 // Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
 void rememberSample(VSKCLabelingView::private_t& record, const std::string& name) {
-  uint32_t index = 0;
-  if (record.samples->find(name, &index)) {
-    record.samples->setSelected(index);
+  std::string wanted = name;
+  size_t index = 0;
+  while (index < record.sampleNames->count() &&
+         !VSKFLabelingMatchStringInContainer(record.sampleNames->fetchAtIndex(index).get(), &wanted))
+    ++index;
+  if (index < record.sampleNames->count()) {
+    record.samples->setSelected(static_cast<uint32_t>(index));
   } else {
     if (record.sampleNames->count() >= kSamplesKept) (void)record.sampleNames->removeHead();
     (void)record.sampleNames->append(LLKCString::stringWithString(name));
@@ -70,13 +74,13 @@ void VSKCLabelingView::onSquib(const LLKCMessage& message) {
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, nullptr);
   if (!statement || statement->label() != record_.feed) return;
   record_.statement = Ref<MRKCStatement>(statement);
-  onNewFrame();
+  VSKFLabelingViewOnNewFrame(&record_, this);
   record_.waiting = false;
 }
 
-void VSKCLabelingView::onNewFrame() {
+void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
   QAVTImageStatement image;
-  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid ||
+  if (QAVFImageStatementRead(record->statement.get(), &image) != kQAVImageValid ||
       image.pixelFormat != IMKPixelFormatBGR)
     return;
   Ref<QELCBitmap> bitmap =
@@ -85,25 +89,25 @@ void VSKCLabelingView::onNewFrame() {
   MRKCString* name = MRKFFrameFetchString(image.meta, "sample");
   Ref<LLKCString> random = name ? nullptr : LLKFUniqueStringWithLength(16);
   const std::string sampleName = name ? name->value() : random ? random->string() : std::string();
-  record_.sample = VSKCImageSample::sampleFromStatement(record_.statement.get(), sampleName, 0);
-  record_.shown = false;
-  record_.contours = nullptr;
-  if (!record_.sample) {
-    setStatus("no sample could be made of this image");
+  record->sample = VSKCImageSample::sampleFromStatement(record->statement.get(), sampleName, 0);
+  record->shown = false;
+  record->contours = nullptr;
+  if (!record->sample) {
+    view->setStatus("no sample could be made of this image");
     return;
   }
-  rememberSample(record_, record_.sample->name());
+  rememberSample(*record, record->sample->name());
   MRKCBinary* received = asBinary(MRKFFrameFetchTerm(image.ancillary, "image"));
   Ref<QELBOperation> operation;
-  if (!received || !record_.useImage) {
-    operation = VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+  if (!received || !record->useImage) {
+    operation = VSKCOperationImageSampleRender::operationWithImageSample(record->sample, bitmap, record->labelsTable);
   } else {
     (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR,
                            bitmap->bytes(), bitmap->length(), IMKPixelFormatRGBA);
-    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record->sample, bitmap, record->labelsTable);
   }
-  record_.pending = bitmap;
-  if (!submit(operation, kVSKLabelingShown)) setStatus("the sample cannot be shown");
+  record->pending = bitmap;
+  if (!view->submit(operation, kVSKLabelingShown)) view->setStatus("the sample cannot be shown");
 }
 
 void VSKCLabelingView::onShown(const LLKCMessage& message) {
@@ -119,8 +123,8 @@ void VSKCLabelingView::onShown(const LLKCMessage& message) {
   record_.objects->setEnabled(true);
   record_.picture->setBitmap(bitmap);
   record_.picture->redraw();
-  updateStatus();
-  updateContours();
+  VSKFLabelingViewStatusUpdate(&record_, this);
+  VSKFLabelingViewContourUpdate(&record_, this);
   if (record_.autoSave) save(kVSKLabelingAutoSaved, kAutoSaveDelayMs);
 }
 
@@ -166,8 +170,8 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
       } else if (click == VSKLabelingClick::toggled || click == VSKLabelingClick::picked) {
-        updateStatus();
-        updateContours();
+        VSKFLabelingViewStatusUpdate(&record_, this);
+        VSKFLabelingViewContourUpdate(&record_, this);
       }
       if (click != VSKLabelingClick::missed) record_.overlay->redraw();
     }
@@ -175,21 +179,21 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
   return ZRVBView::onInputWithCursor(cursor);
 }
 
-void VSKCLabelingView::updateStatus() {
+void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view) {
   char text[48] = "";
-  if (record_.sample) std::snprintf(text, sizeof text, "%u objects labeled", record_.sample->labeled());
-  setStatus(text);
+  if (record->sample) std::snprintf(text, sizeof text, "%u objects labeled", record->sample->labeled());
+  view->setStatus(text);
 }
 
-void VSKCLabelingView::updateContours() {
-  if (!record_.sample || !record_.shown) return;
-  const uint32_t ticket = ++record_.outlineTicket;
-  const uint32_t object = record_.cursor.selectedObject;
-  if (record_.cursor.currentLabel == 0 || object == 0) return;
-  Ref<LLKCObjectDeque> polygons = record_.sample->polygonsForObject(object);
+void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
+  if (!record->sample || !record->shown) return;
+  const uint32_t ticket = ++record->outlineTicket;
+  const uint32_t object = record->cursor.selectedObject;
+  if (record->cursor.currentLabel == 0 || object == 0) return;
+  Ref<LLKCObjectDeque> polygons = record->sample->polygonsForObject(object);
   if (!polygons || polygons->isEmpty()) return;
-  if (!submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
-    setStatus("the object's outline cannot be made");
+  if (!view->submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
+    view->setStatus("the object's outline cannot be made");
 }
 
 void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
@@ -214,7 +218,7 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         record_.cursor.selectedObject = static_cast<uint32_t>(selected) + 1;
         record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[selected] : 0;
         record_.labels->setSelected(record_.cursor.currentLabel);
-        updateContours();
+        VSKFLabelingViewContourUpdate(&record_, this);
       } else if (message.ctx() == kSamplesBox) {
         Ref<LLKCString> name = message.details().objectForKeyAs<LLKCString>("value");
         if (!name || (record_.sample && record_.sample->name() == name->string())) return;
@@ -230,8 +234,8 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
           record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
         }
         record_.sample->setTouched(true);
-        updateStatus();
-        updateContours();
+        VSKFLabelingViewStatusUpdate(&record_, this);
+        VSKFLabelingViewContourUpdate(&record_, this);
       }
       return;
     case 4:
@@ -263,7 +267,7 @@ void VSKCLabelingView::revert() {
   record_.cursor.currentLabel =
       record_.sample && object >= 1 && object <= kVSKObjectSlots ? record_.sample->objects()[object - 1] : 0;
   record_.labels->setSelected(record_.cursor.currentLabel);
-  updateContours();
+  VSKFLabelingViewContourUpdate(&record_, this);
   record_.overlay->redraw();
   setStatus("sample reset");
 }
@@ -460,4 +464,9 @@ void VSKCLabelingView::pickFile() {
   dialog->setAlias("dlg.error");
   dialog->setVisible(true);
   if (!attach(dialog)) LLKFLog("Failed to create dialog");
+}
+
+bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string) {
+  auto* name = dynamic_cast<LLKCString*>(element);
+  return name && string && name->string() == *static_cast<const std::string*>(string);
 }
