@@ -118,7 +118,8 @@ void VSKCInjectImageView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;
   if (message->codeValue() == kFileListed) {
     Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>();
-    if (Ref<QELCBoard> entry = file ? VSKFInjectImageViewMakeLabel(this, file.get()) : nullptr) (void)list_->attach(entry);
+    if (Ref<QELCBoard> entry = file ? VSKFInjectImageViewMakeLabel(this, file.get()) : nullptr)
+      (void)list_->attach(entry);
   } else if (message->codeValue() == kFilePicked) {
     if (Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>()) pick(file.get());
   }

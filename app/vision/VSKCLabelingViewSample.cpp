@@ -26,9 +26,6 @@
 namespace {
 constexpr uint32_t kSamplesKept = 10;
 constexpr uint32_t kAutoSaveDelayMs = 125;
-// Control messages (uid 0xE000) of the boxes: tag 2 with the box in ctx.
-constexpr uint32_t kBoxChanged = 2;
-constexpr uint32_t kLabelBox = 1, kSamplesBox = 2, kObjectsBox = 3;
 // What a failed save leaves and how to go on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
 
@@ -210,8 +207,8 @@ void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
 
 void VSKCLabelingView::onControl(const LLKCMessage& message) {
   switch (message.tag()) {
-    case kBoxChanged:
-      if (message.ctx() == kObjectsBox) {
+    case kVSKLabelingBoxChangedTag:
+      if (message.ctx() == kVSKLabelingObjectsBox) {
         record_.contours = nullptr;
         const uint64_t selected = message.details().uintForKey("selected", 0);
         if (selected >= kVSKObjectSlots) return;
@@ -219,11 +216,11 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[selected] : 0;
         record_.labels->setSelected(record_.cursor.currentLabel);
         VSKFLabelingViewContourUpdate(&record_, this);
-      } else if (message.ctx() == kSamplesBox) {
+      } else if (message.ctx() == kVSKLabelingSamplesBox) {
         Ref<LLKCString> name = message.details().objectForKeyAs<LLKCString>("value");
         if (!name || (record_.sample && record_.sample->name() == name->string())) return;
         submitLoad(record_.sampleFolder, name->string());
-      } else if (message.ctx() == kLabelBox) {
+      } else if (message.ctx() == kVSKLabelingLabelBox) {
         const uint64_t n = message.details().uintForKey("selected", 0);
         if (n == record_.cursor.currentLabel || n > 0xFF) return;
         record_.cursor.currentLabel = static_cast<uint32_t>(n);
@@ -238,18 +235,18 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         VSKFLabelingViewContourUpdate(&record_, this);
       }
       return;
-    case 4:
+    case kVSKLabelingNextTag:
       return next();
-    case 7:
+    case kVSKLabelingSaveTag:
       if (record_.sample) save(kVSKLabelingSaved);
       return;
-    case 8:
+    case kVSKLabelingLoadedTag:
       return loaded(message);
-    case 9:
+    case kVSKLabelingRevertTag:
       return revert();
-    case 10:
+    case kVSKLabelingCloneTag:
       return cloneSample();
-    case 11:
+    case kVSKLabelingLoadTag:
       return pickFile();
     default:
       return;
@@ -341,18 +338,18 @@ void VSKCLabelingView::acceptNext(const std::string& note) {
 
 void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
   const bool saved = message.details().boolForKey("outcome", false);
-  const bool isSave = message.tag() >= 7 && message.tag() <= 10;
+  const bool isSave = message.tag() >= kVSKLabelingSavedTag && message.tag() <= kVSKLabelingSavedForSwitchTag;
   // A new sample whose name another sample's file holds is saved under a free name instead.
   if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
   const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
   if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
   switch (message.tag()) {
-    case 1:
+    case kVSKLabelingLabelsLoadedTag:
       return onLabelsLoaded(message);
-    case 7:
+    case kVSKLabelingSavedTag:
       setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
       return;
-    case 8:
+    case kVSKLabelingAutoSavedTag:
       if (!saved) {
         setStatus(kNotSaved);
       } else if (record_.autoNext) {
@@ -361,20 +358,20 @@ void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
         setStatus("sample " + note);
       }
       return;
-    case 9:
+    case kVSKLabelingSavedForNextTag:
       if (saved) return acceptNext(note);
       setStatus(kNotSaved);
       return;
-    case 10: {
+    case kVSKLabelingSavedForSwitchTag: {
       Ref<VSKCImageSample> incoming = std::move(record_.incoming);
       if (!incoming) return;
       if (saved) return replaceSample(std::move(incoming), record_.incomingIsLoaded);
       setStatus(kNotSaved);
       return;
     }
-    case 12:
+    case kVSKLabelingShownTag:
       return onShown(message);
-    case 13:
+    case kVSKLabelingOutlinedTag:
       return onOutlined(message);
     default:
       return;
