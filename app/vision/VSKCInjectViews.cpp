@@ -32,7 +32,10 @@ constexpr int32_t kKeyUp = 265, kKeyDown = 264;
 
 LLKCFSFile* fileOf(QELBWidget* entry) { return entry ? dynamic_cast<LLKCFSFile*>(entry->ancillary().get()) : nullptr; }
 
-Ref<QELCBoard> makeEntry(QELBWindow* window, LLKCFSFile* file) {
+}  // namespace
+
+Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file) {
+  if (!view || !file) return nullptr;
   Ref<QELCBoard> board = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &kSetupBoard);
   Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, 0x11, file->basename());
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kFilePicked, Ref<LLKBObject>(file));
@@ -42,11 +45,9 @@ Ref<QELCBoard> makeEntry(QELBWindow* window, LLKCFSFile* file) {
   board->setOnClick(click);
   board->setAncillary(Ref<LLKBObject>(file));
   if (!board->attach(label)) return nullptr;
-  board->resizeWithWindow(window);
+  board->resizeWithWindow(view->window());
   return board;
 }
-}  // namespace
-
 int VSKFInjectImageViewFileComparator(QELBWidget* a, QELBWidget* b) {
   LLKCFSFile* x = fileOf(a);
   LLKCFSFile* y = fileOf(b);
@@ -117,7 +118,8 @@ void VSKCInjectImageView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;
   if (message->codeValue() == kFileListed) {
     Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>();
-    if (Ref<QELCBoard> entry = file ? makeEntry(window(), file.get()) : nullptr) (void)list_->attach(entry);
+    if (Ref<QELCBoard> entry = file ? VSKFInjectImageViewMakeLabel(this, file.get()) : nullptr)
+      (void)list_->attach(entry);
   } else if (message->codeValue() == kFilePicked) {
     if (Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>()) pick(file.get());
   }

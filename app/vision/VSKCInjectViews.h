@@ -10,6 +10,7 @@
 // pokes messages to the view.
 #include "framework/app/ZRVBView.h"
 #include "framework/core/LLKCFSFile.h"
+#include "ui/widgets/QELBBoard.h"
 #include "ui/widgets/QELBListbox.h"
 #include "ui/widgets/QELBOperation.h"
 
@@ -71,5 +72,8 @@ private:
 
 // The entries' order: by the names of their files.
 int VSKFInjectImageViewFileComparator(QELBWidget* a, QELBWidget* b);
+// The list's entry for the file: a board holding its base name, sending the pick message with
+// the file when clicked; null when a part cannot be made.
+[[nodiscard]] Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file);
 // Asks the projector to publish the file; false when the query could not be made or sent.
 bool VSKFInjectImageViewSendSelectedFile(const LLKCFSFile& file);

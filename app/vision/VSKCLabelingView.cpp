@@ -22,27 +22,17 @@ constexpr int32_t kKeyEscape = 256;
 constexpr uint32_t kProximityMax = kVSKLabelingProximityMax;
 constexpr uint32_t kThresholdMax = static_cast<uint32_t>(kVSKLabelingThresholdMax);
 
-// The settings messages (uid 0xD000; tag 1 is the panel's close symbol).
-enum : uint32_t {
-  kSettingsClose = 1,
-  kSettingsProximity = 2,
-  kSettingsThreshold = 3,
-  kSettingsUseImage = 4,
-  kSettingsAutoSave = 5,
-  kSettingsAutoNext = 6,
-};
-
 const char* bubbleText(uint32_t ctx) {
   switch (ctx) {
-    case 4:
+    case kVSKLabelingNextTag:
       return "accept next image";
-    case 7:
+    case kVSKLabelingSaveTag:
       return "save sample";
-    case 9:
+    case kVSKLabelingRevertTag:
       return "revert image";
-    case 10:
+    case kVSKLabelingCloneTag:
       return "clone image";
-    case 11:
+    case kVSKLabelingLoadTag:
       return "load image";
     default:
       return nullptr;
@@ -139,7 +129,7 @@ void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
   if (message->uid() == kVSKLabelingMenuUid && message->tag() == kVSKLabelingMenuSettings) return toggleSettings();
   if (VSKFVisionViewMenuMessaged(this, *message, kVSKLabelingMenuUid)) return;
   switch (message->uid()) {
-    case 0x1000:
+    case kVSKLabelingFileUid:
       if (message->codeValue() == kVSKLabelingFilePicked) {
         Ref<LLKCFSFolder> folder = message->details().objectForKeyAs<LLKCFSFolder>("folder");
         Ref<LLKBFSEntry> entry = message->details().objectForKeyAs<LLKBFSEntry>("file");
@@ -147,18 +137,18 @@ void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
         if (folder && file) submitLoad(folder->fullPath(), file->basename());
       }
       return;
-    case 0x2000:
+    case kVSKLabelingBubbleUid:
       return onBubble(*message);
     case kVSKLabelingDataFolderUid:
       return onDataFolder(*message);
-    case 0xC000:
+    case kVSKLabelingFeedUid:
       if (message->codeValue() == kVSKLabelingSquib) onSquib(*message);
       return;
     case kVSKSettingsUid:
       return onSettings(*message);
-    case 0xE000:
+    case kVSKLabelingControlUid:
       return onControl(*message);
-    case 0xF000:
+    case kVSKLabelingCompletionUid:
       return onCompleted(*message);
     default:
       return;
@@ -169,26 +159,26 @@ void VSKCLabelingView::onSettings(const LLKCMessage& message) {
   const double value = message.details().realForKey("value", 0.0);
   const bool on = message.details().boolForKey("value", false);
   switch (message.tag()) {
-    case kSettingsClose:
+    case kVSKLabelingSettingsClose:
       record_.panel->dismiss();
       break;
-    case kSettingsProximity:
+    case kVSKLabelingSettingsProximity:
       record_.cursor.proximity = VSKFVisionPanelSliderValue(value, kVSKLabelingProximityMin, kProximityMax);
       VSKFVisionPanelShowValue(*record_.panel, "proximity.label", record_.cursor.proximity);
       break;
-    case kSettingsThreshold: {
+    case kVSKLabelingSettingsThreshold: {
       const uint32_t threshold = VSKFVisionPanelSliderValue(value, 1, kThresholdMax);
       record_.cursor.threshold = threshold;
       VSKFVisionPanelShowValue(*record_.panel, "threshold.label", threshold);
       break;
     }
-    case kSettingsUseImage:
+    case kVSKLabelingSettingsUseImage:
       record_.useImage = on;
       break;
-    case kSettingsAutoSave:
+    case kVSKLabelingSettingsAutoSave:
       record_.autoSave = on;
       break;
-    case kSettingsAutoNext:
+    case kVSKLabelingSettingsAutoNext:
       record_.autoNext = on;
       break;
     default:
@@ -202,9 +192,9 @@ void VSKCLabelingView::toggleSettings() {
     return;
   }
   const auto threshold = static_cast<uint32_t>(record_.cursor.threshold);
-  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity.label", "proximity.slider", record_.cursor.proximity, 1,
-                                          24 + 1) ||
-      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold.label", "threshold.slider", threshold, 1, 99 + 1))
+  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity.label", "proximity.slider", record_.cursor.proximity,
+                                          kVSKLabelingProximityMin, kProximityMax) ||
+      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold.label", "threshold.slider", threshold, 1, kThresholdMax))
     return;
   (void)VSKFLabelingViewSettingsSyncCBox(&record_, "useImage", record_.useImage);
   (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autosave", record_.autoSave);
@@ -213,7 +203,7 @@ void VSKCLabelingView::toggleSettings() {
 }
 
 void VSKCLabelingView::onBubble(const LLKCMessage& message) {
-  if (message.tag() == 1) {
+  if (message.tag() == kVSKLabelingBubbleEnterTag) {
     if (record_.bubble) (void)detach(record_.bubble);
     record_.bubble = nullptr;
     const char* text = bubbleText(message.ctx());
@@ -223,7 +213,7 @@ void VSKCLabelingView::onBubble(const LLKCMessage& message) {
     bubble->setTag(message.ctx());
     VSKFLabelingViewPlaceBubble(this, sender.get(), bubble.get());
     if (attach(bubble)) record_.bubble = bubble;
-  } else if (message.tag() == 2 && record_.bubble && record_.bubble->tag() == message.ctx()) {
+  } else if (message.tag() == kVSKLabelingBubbleLeaveTag && record_.bubble && record_.bubble->tag() == message.ctx()) {
     (void)detach(record_.bubble);
     record_.bubble = nullptr;
   }

@@ -41,35 +41,82 @@
 
 class VSKCLabelingViewOverlay;
 
-// Message codes of the view (code = tag << 32 | uid).
+// The view's messages: a uid per sender and a tag per meaning (code = tag << 32 | uid).
+enum : uint32_t {
+  kVSKLabelingFileUid = 0x1000,        // the file-pick dialog
+  kVSKLabelingBubbleUid = 0x2000,      // a button's enter and leave (ctx: the button's tag)
+  kVSKLabelingDataFolderUid = 0xA000,  // the data folder (payload: its path), from the main window
+  kVSKLabelingMenuUid = 0xB000,        // the title-bar menu
+  kVSKLabelingFeedUid = 0xC000,        // the observer
+  kVSKLabelingControlUid = 0xE000,     // the controls row (and a poke after an automatic save)
+  kVSKLabelingCompletionUid = 0xF000,  // the background operations' reports
+};
+// Tags of the file-pick dialog's and the bubbles' messages.
+enum : uint32_t {
+  kVSKLabelingFilePickedTag = 4,
+  kVSKLabelingFileCancelledTag = 5,
+  kVSKLabelingBubbleEnterTag = 1,
+  kVSKLabelingBubbleLeaveTag = 2,
+};
+// The menu's "Settings" tag.
+constexpr uint32_t kVSKLabelingMenuSettings = 6;
+// Tags of the settings panel's messages (uid kVSKSettingsUid).
+enum : uint32_t {
+  kVSKLabelingSettingsClose = 1,
+  kVSKLabelingSettingsProximity = 2,
+  kVSKLabelingSettingsThreshold = 3,
+  kVSKLabelingSettingsUseImage = 4,
+  kVSKLabelingSettingsAutoSave = 5,
+  kVSKLabelingSettingsAutoNext = 6,
+};
+// Tags of the controls row's messages; a box's change carries the box in ctx.
+enum : uint32_t {
+  kVSKLabelingBoxChangedTag = 2,
+  kVSKLabelingNextTag = 4,
+  kVSKLabelingSaveTag = 7,
+  kVSKLabelingLoadedTag = 8,
+  kVSKLabelingRevertTag = 9,
+  kVSKLabelingCloneTag = 10,
+  kVSKLabelingLoadTag = 11,
+};
+enum : uint32_t {
+  kVSKLabelingLabelBox = 1,
+  kVSKLabelingSamplesBox = 2,
+  kVSKLabelingObjectsBox = 3,
+};
+// Tags of the operations' reports. The four saves (7 to 10) differ in what follows them.
+enum : uint32_t {
+  kVSKLabelingLabelsLoadedTag = 1,
+  kVSKLabelingSavedTag = 7,
+  kVSKLabelingAutoSavedTag = 8,
+  kVSKLabelingSavedForNextTag = 9,
+  kVSKLabelingSavedForSwitchTag = 10,
+  kVSKLabelingShownTag = 12,
+  kVSKLabelingOutlinedTag = 13,
+};
+constexpr uint64_t VSKFLabelingCode(uint32_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
 enum : uint64_t {
-  kVSKLabelingFilePicked = 0x400001000,
-  kVSKLabelingFileCancelled = 0x500001000,
-  kVSKLabelingBubbleEnter = 0x100002000,
-  kVSKLabelingBubbleLeave = 0x200002000,
-  kVSKLabelingSquib = 0x10000C000,
-  kVSKLabelingNext = 0x40000E000,
-  kVSKLabelingSave = 0x70000E000,
-  kVSKLabelingLoaded = 0x80000E000,
-  kVSKLabelingRevert = 0x90000E000,
-  kVSKLabelingClone = 0xA0000E000,
-  kVSKLabelingLoad = 0xB0000E000,
-  kVSKLabelingLabelsLoaded = 0x10000F000,
-  kVSKLabelingSaved = 0x70000F000,
-  kVSKLabelingAutoSaved = 0x80000F000,
-  kVSKLabelingSavedForNext = 0x90000F000,
-  kVSKLabelingSavedForSwitch = 0xA0000F000,
-  kVSKLabelingShown = 0xC0000F000,
-  kVSKLabelingOutlined = 0xD0000F000,
+  kVSKLabelingFilePicked = VSKFLabelingCode(kVSKLabelingFileUid, kVSKLabelingFilePickedTag),
+  kVSKLabelingFileCancelled = VSKFLabelingCode(kVSKLabelingFileUid, kVSKLabelingFileCancelledTag),
+  kVSKLabelingBubbleEnter = VSKFLabelingCode(kVSKLabelingBubbleUid, kVSKLabelingBubbleEnterTag),
+  kVSKLabelingBubbleLeave = VSKFLabelingCode(kVSKLabelingBubbleUid, kVSKLabelingBubbleLeaveTag),
+  kVSKLabelingSquib = VSKFLabelingCode(kVSKLabelingFeedUid, 1),
+  kVSKLabelingNext = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingNextTag),
+  kVSKLabelingSave = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingSaveTag),
+  kVSKLabelingLoaded = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingLoadedTag),
+  kVSKLabelingRevert = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingRevertTag),
+  kVSKLabelingClone = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingCloneTag),
+  kVSKLabelingLoad = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingLoadTag),
+  kVSKLabelingLabelsLoaded = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingLabelsLoadedTag),
+  kVSKLabelingSaved = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedTag),
+  kVSKLabelingAutoSaved = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingAutoSavedTag),
+  kVSKLabelingSavedForNext = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedForNextTag),
+  kVSKLabelingSavedForSwitch = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedForSwitchTag),
+  kVSKLabelingShown = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingShownTag),
+  kVSKLabelingOutlined = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingOutlinedTag),
   // The broadcast that asks for the next image (the COCO feed takes it).
   kVSKLabelingNextImage = 0xFFFF0000FFFF,
 };
-// uid of the data folder's message (payload: the folder path); the main window sends it when the
-// view is opened and when the data folder changes.
-constexpr uint32_t kVSKLabelingDataFolderUid = 0xA000;
-// uid of the title-bar menu's messages, and the tag of its "Settings" item.
-constexpr uint32_t kVSKLabelingMenuUid = 0xB000;
-constexpr uint32_t kVSKLabelingMenuSettings = 6;
 
 class VSKCLabelingView : public ZRVBView {
 public:
@@ -132,7 +179,7 @@ private:
   void onDataFolder(const LLKCMessage& message);
   // VSKCLabelingViewSample.cpp: frames, the sample and its files.
   void onSquib(const LLKCMessage& message);
-  void onNewFrame();
+  friend void VSKFLabelingViewOnNewFrame(private_t* record, VSKCLabelingView* view);
   void onShown(const LLKCMessage& message);
   void onLabelsLoaded(const LLKCMessage& message);
   void onControl(const LLKCMessage& message);
@@ -157,10 +204,8 @@ private:
   void pickFile();
   void submitLoad(const std::string& folder, const std::string& name);
   void takeSample(Ref<VSKCImageSample> sample);
-  // Asks for the selected object's outline in the background; its report sets the contours.
-  void updateContours();
+  friend void VSKFLabelingViewContourUpdate(private_t* record, VSKCLabelingView* view);
   void onOutlined(const LLKCMessage& message);
-  void updateStatus();
   // Submits the operation to the UI application's scheduler with the view as its target; false
   // (told in the status bar) when it cannot be.
   bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
@@ -197,6 +242,17 @@ bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record);
 bool VSKFLabelingViewSettingsSyncSlider(VSKCLabelingView::private_t* record, const char* label, const char* slider,
                                         uint32_t value, float min, float max);
 bool VSKFLabelingViewSettingsSyncCBox(VSKCLabelingView::private_t* record, const char* alias, bool value);
+// Makes a sample of the frame just taken (record->statement) and submits the operation that maps
+// its annotations and paints it (or, with useImage and the frame's own image, only maps them);
+// nothing for a frame that is no whole "bgr" image.
+void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
+// Asks for the selected object's outline in the background; its report sets the contours.
+void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
+// The view's status: "<n> objects labeled" for the sample, "" without one.
+void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view);
+// The matcher of a list of names: true when the element is a string equal to *string (a
+// std::string).
+bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string);
 // A bubble (tail at the bottom) holding the text; null when it cannot be made.
 [[nodiscard]] Ref<QELCBubble> VSKFLabelingViewMakeBubble(QELBView* view, const std::string& text);
 // Puts the bubble above the anchor, within the view's space.

@@ -26,9 +26,6 @@
 namespace {
 constexpr uint32_t kSamplesKept = 10;
 constexpr uint32_t kAutoSaveDelayMs = 125;
-// Control messages (uid 0xE000) of the boxes: tag 2 with the box in ctx.
-constexpr uint32_t kBoxChanged = 2;
-constexpr uint32_t kLabelBox = 1, kSamplesBox = 2, kObjectsBox = 3;
 // What a failed save leaves and how to go on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
 
@@ -41,9 +38,13 @@ std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample
 
 // Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
 void rememberSample(VSKCLabelingView::private_t& record, const std::string& name) {
-  uint32_t index = 0;
-  if (record.samples->find(name, &index)) {
-    record.samples->setSelected(index);
+  std::string wanted = name;
+  size_t index = 0;
+  while (index < record.sampleNames->count() &&
+         !VSKFLabelingMatchStringInContainer(record.sampleNames->fetchAtIndex(index).get(), &wanted))
+    ++index;
+  if (index < record.sampleNames->count()) {
+    record.samples->setSelected(static_cast<uint32_t>(index));
   } else {
     if (record.sampleNames->count() >= kSamplesKept) (void)record.sampleNames->removeHead();
     (void)record.sampleNames->append(LLKCString::stringWithString(name));
@@ -70,13 +71,13 @@ void VSKCLabelingView::onSquib(const LLKCMessage& message) {
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, nullptr);
   if (!statement || statement->label() != record_.feed) return;
   record_.statement = Ref<MRKCStatement>(statement);
-  onNewFrame();
+  VSKFLabelingViewOnNewFrame(&record_, this);
   record_.waiting = false;
 }
 
-void VSKCLabelingView::onNewFrame() {
+void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
   QAVTImageStatement image;
-  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid ||
+  if (QAVFImageStatementRead(record->statement.get(), &image) != kQAVImageValid ||
       image.pixelFormat != IMKPixelFormatBGR)
     return;
   Ref<QELCBitmap> bitmap =
@@ -85,25 +86,25 @@ void VSKCLabelingView::onNewFrame() {
   MRKCString* name = MRKFFrameFetchString(image.meta, "sample");
   Ref<LLKCString> random = name ? nullptr : LLKFUniqueStringWithLength(16);
   const std::string sampleName = name ? name->value() : random ? random->string() : std::string();
-  record_.sample = VSKCImageSample::sampleFromStatement(record_.statement.get(), sampleName, 0);
-  record_.shown = false;
-  record_.contours = nullptr;
-  if (!record_.sample) {
-    setStatus("no sample could be made of this image");
+  record->sample = VSKCImageSample::sampleFromStatement(record->statement.get(), sampleName, 0);
+  record->shown = false;
+  record->contours = nullptr;
+  if (!record->sample) {
+    view->setStatus("no sample could be made of this image");
     return;
   }
-  rememberSample(record_, record_.sample->name());
+  rememberSample(*record, record->sample->name());
   MRKCBinary* received = asBinary(MRKFFrameFetchTerm(image.ancillary, "image"));
   Ref<QELBOperation> operation;
-  if (!received || !record_.useImage) {
-    operation = VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+  if (!received || !record->useImage) {
+    operation = VSKCOperationImageSampleRender::operationWithImageSample(record->sample, bitmap, record->labelsTable);
   } else {
     (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR,
                            bitmap->bytes(), bitmap->length(), IMKPixelFormatRGBA);
-    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
+    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record->sample, bitmap, record->labelsTable);
   }
-  record_.pending = bitmap;
-  if (!submit(operation, kVSKLabelingShown)) setStatus("the sample cannot be shown");
+  record->pending = bitmap;
+  if (!view->submit(operation, kVSKLabelingShown)) view->setStatus("the sample cannot be shown");
 }
 
 void VSKCLabelingView::onShown(const LLKCMessage& message) {
@@ -119,8 +120,8 @@ void VSKCLabelingView::onShown(const LLKCMessage& message) {
   record_.objects->setEnabled(true);
   record_.picture->setBitmap(bitmap);
   record_.picture->redraw();
-  updateStatus();
-  updateContours();
+  VSKFLabelingViewStatusUpdate(&record_, this);
+  VSKFLabelingViewContourUpdate(&record_, this);
   if (record_.autoSave) save(kVSKLabelingAutoSaved, kAutoSaveDelayMs);
 }
 
@@ -166,8 +167,8 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
       } else if (click == VSKLabelingClick::toggled || click == VSKLabelingClick::picked) {
-        updateStatus();
-        updateContours();
+        VSKFLabelingViewStatusUpdate(&record_, this);
+        VSKFLabelingViewContourUpdate(&record_, this);
       }
       if (click != VSKLabelingClick::missed) record_.overlay->redraw();
     }
@@ -175,21 +176,21 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
   return ZRVBView::onInputWithCursor(cursor);
 }
 
-void VSKCLabelingView::updateStatus() {
+void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view) {
   char text[48] = "";
-  if (record_.sample) std::snprintf(text, sizeof text, "%u objects labeled", record_.sample->labeled());
-  setStatus(text);
+  if (record->sample) std::snprintf(text, sizeof text, "%u objects labeled", record->sample->labeled());
+  view->setStatus(text);
 }
 
-void VSKCLabelingView::updateContours() {
-  if (!record_.sample || !record_.shown) return;
-  const uint32_t ticket = ++record_.outlineTicket;
-  const uint32_t object = record_.cursor.selectedObject;
-  if (record_.cursor.currentLabel == 0 || object == 0) return;
-  Ref<LLKCObjectDeque> polygons = record_.sample->polygonsForObject(object);
+void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
+  if (!record->sample || !record->shown) return;
+  const uint32_t ticket = ++record->outlineTicket;
+  const uint32_t object = record->cursor.selectedObject;
+  if (record->cursor.currentLabel == 0 || object == 0) return;
+  Ref<LLKCObjectDeque> polygons = record->sample->polygonsForObject(object);
   if (!polygons || polygons->isEmpty()) return;
-  if (!submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
-    setStatus("the object's outline cannot be made");
+  if (!view->submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
+    view->setStatus("the object's outline cannot be made");
 }
 
 void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
@@ -206,20 +207,20 @@ void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
 
 void VSKCLabelingView::onControl(const LLKCMessage& message) {
   switch (message.tag()) {
-    case kBoxChanged:
-      if (message.ctx() == kObjectsBox) {
+    case kVSKLabelingBoxChangedTag:
+      if (message.ctx() == kVSKLabelingObjectsBox) {
         record_.contours = nullptr;
         const uint64_t selected = message.details().uintForKey("selected", 0);
         if (selected >= kVSKObjectSlots) return;
         record_.cursor.selectedObject = static_cast<uint32_t>(selected) + 1;
         record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[selected] : 0;
         record_.labels->setSelected(record_.cursor.currentLabel);
-        updateContours();
-      } else if (message.ctx() == kSamplesBox) {
+        VSKFLabelingViewContourUpdate(&record_, this);
+      } else if (message.ctx() == kVSKLabelingSamplesBox) {
         Ref<LLKCString> name = message.details().objectForKeyAs<LLKCString>("value");
         if (!name || (record_.sample && record_.sample->name() == name->string())) return;
         submitLoad(record_.sampleFolder, name->string());
-      } else if (message.ctx() == kLabelBox) {
+      } else if (message.ctx() == kVSKLabelingLabelBox) {
         const uint64_t n = message.details().uintForKey("selected", 0);
         if (n == record_.cursor.currentLabel || n > 0xFF) return;
         record_.cursor.currentLabel = static_cast<uint32_t>(n);
@@ -230,22 +231,22 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
           record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
         }
         record_.sample->setTouched(true);
-        updateStatus();
-        updateContours();
+        VSKFLabelingViewStatusUpdate(&record_, this);
+        VSKFLabelingViewContourUpdate(&record_, this);
       }
       return;
-    case 4:
+    case kVSKLabelingNextTag:
       return next();
-    case 7:
+    case kVSKLabelingSaveTag:
       if (record_.sample) save(kVSKLabelingSaved);
       return;
-    case 8:
+    case kVSKLabelingLoadedTag:
       return loaded(message);
-    case 9:
+    case kVSKLabelingRevertTag:
       return revert();
-    case 10:
+    case kVSKLabelingCloneTag:
       return cloneSample();
-    case 11:
+    case kVSKLabelingLoadTag:
       return pickFile();
     default:
       return;
@@ -263,7 +264,7 @@ void VSKCLabelingView::revert() {
   record_.cursor.currentLabel =
       record_.sample && object >= 1 && object <= kVSKObjectSlots ? record_.sample->objects()[object - 1] : 0;
   record_.labels->setSelected(record_.cursor.currentLabel);
-  updateContours();
+  VSKFLabelingViewContourUpdate(&record_, this);
   record_.overlay->redraw();
   setStatus("sample reset");
 }
@@ -337,18 +338,18 @@ void VSKCLabelingView::acceptNext(const std::string& note) {
 
 void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
   const bool saved = message.details().boolForKey("outcome", false);
-  const bool isSave = message.tag() >= 7 && message.tag() <= 10;
+  const bool isSave = message.tag() >= kVSKLabelingSavedTag && message.tag() <= kVSKLabelingSavedForSwitchTag;
   // A new sample whose name another sample's file holds is saved under a free name instead.
   if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
   const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
   if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
   switch (message.tag()) {
-    case 1:
+    case kVSKLabelingLabelsLoadedTag:
       return onLabelsLoaded(message);
-    case 7:
+    case kVSKLabelingSavedTag:
       setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
       return;
-    case 8:
+    case kVSKLabelingAutoSavedTag:
       if (!saved) {
         setStatus(kNotSaved);
       } else if (record_.autoNext) {
@@ -357,20 +358,20 @@ void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
         setStatus("sample " + note);
       }
       return;
-    case 9:
+    case kVSKLabelingSavedForNextTag:
       if (saved) return acceptNext(note);
       setStatus(kNotSaved);
       return;
-    case 10: {
+    case kVSKLabelingSavedForSwitchTag: {
       Ref<VSKCImageSample> incoming = std::move(record_.incoming);
       if (!incoming) return;
       if (saved) return replaceSample(std::move(incoming), record_.incomingIsLoaded);
       setStatus(kNotSaved);
       return;
     }
-    case 12:
+    case kVSKLabelingShownTag:
       return onShown(message);
-    case 13:
+    case kVSKLabelingOutlinedTag:
       return onOutlined(message);
     default:
       return;
@@ -460,4 +461,9 @@ void VSKCLabelingView::pickFile() {
   dialog->setAlias("dlg.error");
   dialog->setVisible(true);
   if (!attach(dialog)) LLKFLog("Failed to create dialog");
+}
+
+bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string) {
+  auto* name = dynamic_cast<LLKCString*>(element);
+  return name && string && name->string() == *static_cast<const std::string*>(string);
 }

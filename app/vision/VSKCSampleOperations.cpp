@@ -2,9 +2,7 @@
 #include "app/vision/VSKCSampleOperations.h"
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
-#include <thread>
 
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
@@ -37,7 +35,11 @@ void VSKCOperationImageSampleSave::onExecute() {
   if (!message) return;
   (void)message->details().storeBool(written, "outcome");
   if (exists) (void)message->details().storeBool(true, "exists");
-  if (message->ctx()) std::this_thread::sleep_for(std::chrono::milliseconds(message->ctx()));
+  // A report asked for later waits among the window's timers, not on a scheduler thread.
+  if (message->ctx()) {
+    if (Ref<QELBWidget> widget = target()) (void)widget->poke(message, message->ctx());
+    return;
+  }
   notify(message);
 }
 

@@ -10,7 +10,7 @@
 //   bitmap save        the RGBA bitmap as a binary PPM file          copy of onComplete, "status" (0 written)
 //   sample save        written to the sample's own file, or, for a   copy of onComplete, "outcome" (bool),
 //                      sample that has none yet, to a new file       "exists" (true) when another file held
-//                      <folder>/<name>.bin, never over one there;    the path; sleeps ctx ms before when
+//                      <folder>/<name>.bin, never over one there;    the path; delivered ctx ms later when
 //                      once written it is the sample's file, and     ctx is set
 //                      the sample is unchanged (touched cleared)
 //   sample render      COCO mapping, then the superpixels painted    onComplete's code, the bitmap

@@ -110,7 +110,7 @@ void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {
       Ref<MRKCSymbol> value = MRKCSymbol::symbolWithValue(message->details().boolForKey("value") ? "yes" : "no");
       if (value)
         (void)VSKFSegmentedViewPoke(&record_, record_.processor, "poly.show", contextCode(kPoke, 4), value.get());
-      if (record_.repeat) (void)VSKFImageViewRequestRepeat();
+      if (record_.repeat) (void)VSKFSegmentedViewRequestRepeat();
       break;
     }
     default:
@@ -156,7 +156,7 @@ void VSKCSegmentedView::pokeSlider(uint32_t tag) {
     slider.sent = slider.pending;
   }
   slider.lastMs = LLKFNowInMS();
-  if (record_.repeat) (void)VSKFImageViewRequestRepeat();
+  if (record_.repeat) (void)VSKFSegmentedViewRequestRepeat();
 }
 
 void VSKCSegmentedView::onReply(const LLKCMessage& message) {

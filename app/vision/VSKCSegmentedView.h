@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/vision/VSKBFeedView.h"
+#include "app/vision/VSKFVisionView.h"
 #include "framework/substrate/MRKCContext.h"
 #include "framework/substrate/MRKCFunc.h"
 #include "ui/widgets/QELBPanel.h"
@@ -81,3 +82,5 @@ bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::stri
                            uint64_t code);
 bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
                            uint64_t code, MRKBTerm* value);
+// Asks the projector for its image again after a setting changed: the image feed's request itself.
+inline constexpr auto& VSKFSegmentedViewRequestRepeat = VSKFImageViewRequestRepeat;

@@ -40,25 +40,27 @@ Ref<QELCSymbol> button(uint32_t icon, uint64_t onClick, bool ownFace) {
   return symbol;
 }
 
-// A disabled drop box over the list, sending (0xE000, 2) with the ctx.
+// A disabled drop box over the list, sending its change with the box in ctx.
 Ref<QELCDropbox> dropbox(Ref<LLKCObjectList> values, const char* alias, uint32_t ctx) {
   Ref<QELCDropbox> box = values ? QELCDropbox::widgetWithSize({0, 0}, {0, 0}, values, kBoxCapacity) : nullptr;
   if (!box) return nullptr;
   box->setFlags(kQELDropboxOpensAbove);
   box->setEnabled(false);
   box->setAlias(alias);
-  box->setOnChange(LLKCMessage::messageWithCode({0xE000, 2, ctx}));
+  box->setOnChange(LLKCMessage::messageWithCode({kVSKLabelingControlUid, kVSKLabelingBoxChangedTag, ctx}));
   return box;
 }
 }  // namespace
 
 bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
   return VSKFVisionPanelSetup(*record->panel, [](QELBParent& content, float opacity) {
-    Ref<QELCGroup> proximity = VSKFVisionPanelSliderRow(opacity, "Proximity: ", "16", "proximity.label", "proximity.slider", 2);
-    Ref<QELCGroup> threshold = VSKFVisionPanelSliderRow(opacity, "Threshold: ", "24", "threshold.label", "threshold.slider", 3);
-    Ref<QELCCheckbox> useImage = checkbox(opacity, "Render image (if any)", "useImage", 4);
-    Ref<QELCCheckbox> autoSave = checkbox(opacity, "Auto save", "autosave", 5);
-    Ref<QELCCheckbox> autoNext = checkbox(opacity, "Auto next", "autonext", 6);
+    Ref<QELCGroup> proximity = VSKFVisionPanelSliderRow(opacity, "Proximity: ", "16", "proximity.label",
+                                                        "proximity.slider", kVSKLabelingSettingsProximity);
+    Ref<QELCGroup> threshold = VSKFVisionPanelSliderRow(opacity, "Threshold: ", "24", "threshold.label",
+                                                        "threshold.slider", kVSKLabelingSettingsThreshold);
+    Ref<QELCCheckbox> useImage = checkbox(opacity, "Render image (if any)", "useImage", kVSKLabelingSettingsUseImage);
+    Ref<QELCCheckbox> autoSave = checkbox(opacity, "Auto save", "autosave", kVSKLabelingSettingsAutoSave);
+    Ref<QELCCheckbox> autoNext = checkbox(opacity, "Auto next", "autonext", kVSKLabelingSettingsAutoNext);
     return proximity && threshold && useImage && autoSave && autoNext && content.attach(proximity) &&
            content.attach(threshold) && content.attach(useImage) && content.attach(autoSave) &&
            content.attach(autoNext);
@@ -68,14 +70,15 @@ bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
 bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record) {
   record->sampleNames = LLKCObjectList::list();
   record->labelNames = LLKCObjectList::list();
-  record->samples = dropbox(record->sampleNames, "dbox.samples", 2);
-  record->labels = dropbox(record->labelNames, "dbox.labels", 1);
+  record->samples = dropbox(record->sampleNames, "dbox.samples", kVSKLabelingSamplesBox);
+  record->labels = dropbox(record->labelNames, "dbox.labels", kVSKLabelingLabelBox);
   Ref<LLKCObjectList> names = VSKFLabelingMakeObjectsList();
   record->objects = names ? QELCSelector::widgetWithSize({0, 0}, {0, 0}, names) : nullptr;
   if (!record->samples || !record->labels || !record->objects) return false;
   record->objects->setAlias("selr.objects");
   record->objects->setEnabled(false);
-  record->objects->setOnChange(LLKCMessage::messageWithCode({0xE000, 2, 3}));
+  record->objects->setOnChange(
+      LLKCMessage::messageWithCode({kVSKLabelingControlUid, kVSKLabelingBoxChangedTag, kVSKLabelingObjectsBox}));
   Ref<QELCLabel> caption = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, "Label:");
   const Ref<QELBWidget> row[] = {
       button(0xE2C4, kVSKLabelingNext, false),
