@@ -94,7 +94,9 @@ bool VSKBTermViewer::onSurface(const OGLTPoint& point) {
 
 bool VSKBTermViewer::onInputWithCursor(const OGLTCursorEvent& cursor) {
   const bool result = ZRVBView::onInputWithCursor(cursor);
-  if ((cursor.button & 2) && (cursor.action & 3) && onSurface(cursor.point)) surface_->setScale(setup_.resetScale);
+  const bool resetButton = cursor.button == kOGLButtonRight || cursor.button == kOGLButtonMiddle;
+  const bool acted = cursor.action >= kOGLActionRelease && cursor.action <= kOGLActionRepeat;
+  if (resetButton && acted && onSurface(cursor.point)) surface_->setScale(setup_.resetScale);
   return result;
 }
 

@@ -46,8 +46,6 @@ enum : uint32_t {
 enum : uint32_t { kSymbolDistract = 1, kSymbolPause = 6, kSymbolResume = 7 };
 
 constexpr uint32_t kIconDistract = 0xE043, kIconPause = 0xE034, kIconResume = 0xE037;
-// Keys (GLFW codes).
-enum : int32_t { kKeyDown = 264, kKeyUp = 265, kKeyPageUp = 266, kKeyPageDown = 267, kKeyHome = 268, kKeyEnd = 269 };
 
 const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUniformCross};
 // The row is laid out by the controls column it sits in; fitting it to the column as well would
@@ -266,22 +264,22 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   float content = record_.canvas->content().h, page = content > 0 ? record_.canvas->size().h / content : 0;
   float scroll = record_.vbar->scroll();
   switch (key.key) {
-    case kKeyDown:
+    case kOGLKeyDown:
       if (content > 0) moveBar(scroll + 0.1f);
       break;
-    case kKeyUp:
+    case kOGLKeyUp:
       if (content > 0) moveBar(scroll - 0.1f);
       break;
-    case kKeyPageUp:
+    case kOGLKeyPageUp:
       if (content > 0) moveBar(scroll - page);
       break;
-    case kKeyPageDown:
+    case kOGLKeyPageDown:
       if (content > 0) moveBar(scroll + page);
       break;
-    case kKeyHome:
+    case kOGLKeyHome:
       moveBar(0.0f);
       break;
-    case kKeyEnd:
+    case kOGLKeyEnd:
       moveBar(1.0f);
       break;
     default:

@@ -28,7 +28,7 @@ bool VSKCGistSurface::onInputWithCursor(const OGLTCursorEvent& cursor) {
   QELBWindow* owner = window();
   // A pan whose hold the window let go (the view was hidden or left) is over.
   if (dragging_ && (!owner || owner->greedy() != this)) dragging_ = false;
-  if (!owner || cursor.button != 1) return taken;
+  if (!owner || cursor.button != kOGLButtonLeft) return taken;
   if (cursor.action == kOGLActionRelease) {
     const bool ended = dragging_;
     dragging_ = false;

@@ -8,12 +8,6 @@
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "ui/widgets/QELBWindow.h"
 
-namespace {
-
-constexpr int32_t kEscapeKey = 256;
-
-}  // namespace
-
 Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() {
   try {
     Ref<VSKCTimelineSurface> made = makeRef<VSKCTimelineSurface>();
@@ -32,7 +26,7 @@ void VSKCTimelineSurface::setTick(Ref<VSKCTimelineTick> tick) {
 bool VSKCTimelineSurface::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (!hasCursorRecord()) return false;
   QELBCanvas::onInputWithKeypad(key);
-  if (key.key != kEscapeKey || key.action != kOGLActionRelease) return false;
+  if (key.key != kOGLKeyEscape || key.action != kOGLActionRelease) return false;
   chunk_ = nullptr;
   return true;
 }

@@ -9,6 +9,7 @@
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "framework/substrate/MRKCFunc.h"
 #include "framework/substrate/MRKCNumber.h"
+#include "ui/widgets/QELBControl.h"
 
 namespace {
 
@@ -148,5 +149,5 @@ bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme
   OGLF2DTextDraw(ctx, sender->value().c_str(), centre.x, b + 10);
   OGLF2DStatePull(ctx);
 
-  return hovered && cursor->button == 1 && cursor->action == kOGLActionRelease;
+  return hovered && QELFControlIsClick(*cursor);
 }

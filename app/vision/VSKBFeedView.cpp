@@ -2,10 +2,6 @@
 
 #include "app/vision/VSKFVisionView.h"
 
-namespace {
-constexpr int32_t kKeySpace = 32;
-}
-
 VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
     : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
 
@@ -21,7 +17,7 @@ void VSKBFeedView::onDetachedFromWindow() {
 }
 
 bool VSKBFeedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key != kKeySpace || key.action != 1) return false;
+  if (key.key != kOGLKeySpace || key.action != kOGLActionRelease) return false;
   feedState().live = !feedState().live;
   return true;
 }

@@ -50,12 +50,13 @@ void VSKCImageView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
 
 bool VSKCImageView::onInputWithCursor(const OGLTCursorEvent& cursor) {
   const bool handled = ZRVBView::onInputWithCursor(cursor);
-  if ((cursor.button & 1) == 0 || (cursor.action & 3) == 0) return handled;
+  const bool steering = cursor.button == kOGLButtonLeft || cursor.button == kOGLButtonMiddle;
+  if (!steering || cursor.action < kOGLActionRelease || cursor.action > kOGLActionRepeat) return handled;
   const OGLTPoint point = record_.picture->worldToLocal(cursor.point);
   const OGLTRect bounds = record_.picture->bounds();
   if (point.x >= bounds.left && point.x <= bounds.right && point.y >= bounds.top && point.y <= bounds.bottom)
     steer(point, bounds);
-  if (cursor.action & 1) {
+  if (cursor.action == kOGLActionRelease || cursor.action == kOGLActionRepeat) {
     record_.lastRepeat = 0;
     record_.cursor = {-1, -1};
     record_.overlay->redraw();

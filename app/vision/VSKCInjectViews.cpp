@@ -28,7 +28,6 @@ enum : uint64_t {
 };
 const QELTGroupSetup kSetupBoard = {kQELGroupRow, 0.0f, 0.0f, 1.0f, kQELGroupUniformCross};
 const QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, kQELGroupFitParent};
-constexpr int32_t kKeyUp = 265, kKeyDown = 264;
 
 LLKCFSFile* fileOf(QELBWidget* entry) { return entry ? dynamic_cast<LLKCFSFile*>(entry->ancillary().get()) : nullptr; }
 
@@ -132,8 +131,8 @@ void VSKCInjectImageView::pick(LLKCFSFile* file) {
 }
 
 bool VSKCInjectImageView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.action != 2 || (key.key != kKeyUp && key.key != kKeyDown)) return ZRVBView::onInputWithKeypad(key);
-  step(key.key == kKeyUp ? -1 : 1);
+  if (key.action != kOGLActionPress || (key.key != kOGLKeyUp && key.key != kOGLKeyDown)) return ZRVBView::onInputWithKeypad(key);
+  step(key.key == kOGLKeyUp ? -1 : 1);
   return true;
 }
 

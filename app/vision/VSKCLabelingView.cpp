@@ -18,7 +18,6 @@ const QELTGroupSetup kSetupGraphics = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, kQEL
 const QELTGroupSetup kSetupControls = {kQELGroupRow, 0.0f, 0.0f, 0.0f, kQELGroupUniformCross};
 const QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, 0};
 constexpr OGLTSize kPanelSize = {320, 240};
-constexpr int32_t kKeyEscape = 256;
 constexpr uint32_t kProximityMax = kVSKLabelingProximityMax;
 constexpr uint32_t kThresholdMax = static_cast<uint32_t>(kVSKLabelingThresholdMax);
 
@@ -119,7 +118,7 @@ void VSKCLabelingView::onToggleMenu() {
 
 bool VSKCLabelingView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (ZRVBView::onInputWithKeypad(key)) return true;
-  if (key.key != kKeyEscape || key.action != 1) return false;
+  if (key.key != kOGLKeyEscape || key.action != kOGLActionRelease) return false;
   if (record_.panel->visible()) record_.panel->dismiss();
   return true;
 }

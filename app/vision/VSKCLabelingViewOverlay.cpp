@@ -13,8 +13,6 @@ namespace {
 constexpr OGLTColor kGreen = {0, 1, 0, 0.5f};
 constexpr OGLTColor kBlue = {0, 0, 1, 0.5f};
 constexpr OGLTColor kRed = {1, 0, 0, 1};
-constexpr int32_t kKeyLeftAlt = 342, kKeyRightAlt = 346;
-constexpr int32_t kCursorRecord = 3;
 
 void fill(OGLC2DContext* context, const VSKTSuperpixel& record, const OGLTColor& colour) {
   if (record.points.empty()) return;
@@ -38,12 +36,12 @@ Ref<VSKCLabelingViewOverlay> VSKCLabelingViewOverlay::widgetWithSize(OGLTSize si
 }
 
 bool VSKCLabelingViewOverlay::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.action == 2 && (key.key == kKeyLeftAlt || key.key == kKeyRightAlt)) {
+  if (key.action == kOGLActionPress && (key.key == kOGLKeyLeftAlt || key.key == kOGLKeyRightAlt)) {
     altPressed_ = true;
     redraw();
     return true;
   }
-  if (altPressed_ && key.action == 1) {
+  if (altPressed_ && key.action == kOGLActionRelease) {
     altPressed_ = false;
     redraw();
     return true;
@@ -61,7 +59,7 @@ void VSKCLabelingViewOverlay::onRenderWithStep(float) {
   OGLTPoint hoverPoint;
   const OGLTPoint* hover = nullptr;
   for (uint32_t i = 0; i < inputs().count && i < kQELInputSlots; ++i) {
-    if (inputs().records[i].type != kCursorRecord) continue;
+    if (inputs().records[i].type != kOGLInputCursor) continue;
     hoverPoint = {inputs().records[i].cursor.point.x - origin.x, inputs().records[i].cursor.point.y - origin.y};
     hover = &hoverPoint;
     break;

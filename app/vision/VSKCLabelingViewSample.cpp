@@ -151,7 +151,8 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
     return p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom;
   }();
   VSKCImageSample* sample = record_.sample.get();
-  if (!overPanel && sample && record_.shown && (cursor.action & 2)) {
+  if (!overPanel && sample && record_.shown &&
+      (cursor.action == kOGLActionPress || cursor.action == kOGLActionRepeat)) {
     const OGLTPoint p = record_.picture->worldToLocal(cursor.point);
     const OGLTRect b = record_.picture->bounds();
     if (p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom && sample->rows() > 0) {

@@ -31,7 +31,6 @@ constexpr uint64_t kPeek = 0xE000, kPoke = 0xF000;
 constexpr uint64_t contextCode(uint64_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
 
 constexpr OGLTSize kPanelSize = {320, 240};
-constexpr int32_t kKeyEscape = 256;
 
 struct Property {
   const char* key;
@@ -78,7 +77,7 @@ void VSKCSegmentedView::onAttachedIntoWindow() {
 void VSKCSegmentedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, true); }
 
 bool VSKCSegmentedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.action == 1 && key.key == kKeyEscape) {
+  if (key.action == kOGLActionRelease && key.key == kOGLKeyEscape) {
     if (record_.panel->visible()) record_.panel->dismiss();
     return true;
   }

@@ -89,7 +89,7 @@ VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& s
   if (index < 0) return VSKLabelingClick::missed;
   std::vector<VSKTSuperpixel>& records = sample.superpixels();
   VSKTSuperpixel& hit = records[static_cast<size_t>(index)];
-  if (modifiers & kVSKLabelingControl) {
+  if (modifiers & kOGLModControl) {
     if (state.firstPick < 0 || static_cast<size_t>(state.firstPick) >= records.size()) {
       state.firstPick = index;
       return VSKLabelingClick::picked;
@@ -108,7 +108,7 @@ VSKLabelingClick VSKFLabelingClick(VSKCImageSample& sample, VSKTLabelingState& s
   const uint32_t bit = valid ? 1u << (state.selectedObject - 1) : 0u;
   const bool clear = (hit.mask & bit) != 0;
   hit.mask = clear ? hit.mask & ~bit : hit.mask | bit;
-  if (modifiers & kVSKLabelingShift) flood(sample, static_cast<uint32_t>(index), bit, clear, state);
+  if (modifiers & kOGLModShift) flood(sample, static_cast<uint32_t>(index), bit, clear, state);
   if (valid) sample.objects()[state.selectedObject - 1] = static_cast<uint8_t>(state.currentLabel);
   sample.setTouched(true);
   return VSKLabelingClick::toggled;

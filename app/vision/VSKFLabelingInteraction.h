@@ -14,6 +14,7 @@
 
 #include "framework/core/LLKCObjectDeque.h"
 #include "imagekit/VSKCImageSample.h"
+#include "ui/gl/OGLTInput.h"
 
 // Ranges of the flood's settings; values from the settings panel or the saved settings are
 // clamped into them.
@@ -21,13 +22,6 @@ inline constexpr uint32_t kVSKLabelingProximityMin = 1, kVSKLabelingProximityMax
 inline constexpr double kVSKLabelingThresholdMin = 1, kVSKLabelingThresholdMax = 100;
 // Two textures are alike below this pattern distance.
 inline constexpr double kVSKLabelingPatternLimit = 0.2;
-
-// Cursor modifier flags.
-enum : int32_t {
-  kVSKLabelingShift = 1,
-  kVSKLabelingControl = 2,
-  kVSKLabelingAlt = 4,
-};
 
 // What the cursor works with: the selected object, its label, the flood's reach and colour
 // limit, and the superpixel remembered by the first click of a compare gesture (-1: none).
@@ -60,7 +54,7 @@ enum class VSKLabelingClick {
   compared,  // second click of a compare gesture; status holds the distances
 };
 
-// A press (or repeat) at the point, in image pixels, with the modifier flags: without Control it
+// A press (or repeat) at the point, in image pixels, with the kOGLMod bits: without Control it
 // toggles the hit superpixel in the selected object (with Shift also every neighbour within
 // proximity cells whose pattern distance is below the limit and colour distance within the
 // threshold, all moving the way the hit one does), stores the current label in the object's slot

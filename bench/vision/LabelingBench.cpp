@@ -71,8 +71,8 @@ void Pick(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(VSKFLabelingPick(*s, kCentre));
 }
 void Click(benchmark::State& state) { run(state, 0, false); }
-void FloodClick(benchmark::State& state) { run(state, kVSKLabelingShift, false); }
-void FloodClickOutline(benchmark::State& state) { run(state, kVSKLabelingShift, true); }
+void FloodClick(benchmark::State& state) { run(state, kOGLModShift, false); }
+void FloodClickOutline(benchmark::State& state) { run(state, kOGLModShift, true); }
 
 }  // namespace
 

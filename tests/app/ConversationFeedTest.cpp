@@ -270,10 +270,10 @@ TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
     std::function<bool(float before, float after)> moved;
     const char* name;
   } cases[] = {
-      {269, [&](float, float after) { return after == end; }, "End"},
-      {265, [](float before, float after) { return after < before; }, "Up"},
-      {264, [](float before, float after) { return after > before; }, "Down"},
-      {268, [](float, float after) { return after == 0; }, "Home"},
+      {kOGLKeyEnd, [&](float, float after) { return after == end; }, "End"},
+      {kOGLKeyUp, [](float before, float after) { return after < before; }, "Up"},
+      {kOGLKeyDown, [](float before, float after) { return after > before; }, "Down"},
+      {kOGLKeyHome, [](float, float after) { return after == 0; }, "Home"},
   };
   for (const Case& c : cases) {
     QELBTextbox* text = shownBubbleText(record().canvas.get());

@@ -17,7 +17,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // More messages than the feed keeps, so that the oldest have to go.
-constexpr int32_t kKeyHome = 268;
 constexpr size_t kFloodMessages = kVSKFeedCapacity + 200;
 
 class ConversationFloodTest : public ::testing::Test, public ConversationWindow {
@@ -99,10 +98,10 @@ TEST_F(ConversationFloodTest, TheFeedStaysDrawnAndScrollableDuringAFloodAndKeeps
     // Half-way, a person scrolls to the top: the oldest kept bubbles show and stay in view.
     if (!scrolled && sent > kFloodMessages / 2) {
       window->cursorEvent({200, 200});
-      window->key(kKeyHome, kOGLActionPress);
+      window->key(kOGLKeyHome, kOGLActionPress);
       turn();
       window->cursorEvent({200, 200});
-      window->key(kKeyHome, kOGLActionRelease);
+      window->key(kOGLKeyHome, kOGLActionRelease);
       turn();
       ASSERT_TRUE(record().vbar->visible());
       EXPECT_LE(record().canvas->offset().y, 0.0f);

@@ -11,7 +11,6 @@
 
 namespace {
 
-enum : int32_t { kDown = 264, kUp = 265, kPageUp = 266, kPageDown = 267, kHome = 268, kEnd = 269, kLetterA = 65 };
 
 class ConversationKeysTest : public ::testing::Test, public ConversationWindow {
 protected:
@@ -50,18 +49,18 @@ TEST_F(ConversationKeysTest, KeysOverTheFeedMoveTheBarAndTheFeedFollows) {
     float scroll;
   };
   const Step steps[] = {
-      {"Home", kHome, kOGLActionPress, 0},
-      {"Down", kDown, kOGLActionPress, 0.1f},
-      {"Down held", kDown, kOGLActionRepeat, 0.2f},
-      {"Down let go", kDown, kOGLActionRelease, 0.2f},
-      {"Up", kUp, kOGLActionPress, 0.1f},
-      {"Page Down", kPageDown, kOGLActionPress, 0.1f + page},
-      {"Page Up", kPageUp, kOGLActionPress, 0.1f},
-      {"another key", kLetterA, kOGLActionPress, 0.1f},
-      {"End", kEnd, kOGLActionPress, 1},
-      {"Down at the end", kDown, kOGLActionPress, 1},
-      {"Home", kHome, kOGLActionPress, 0},
-      {"Up at the start", kUp, kOGLActionPress, 0},
+      {"Home", kOGLKeyHome, kOGLActionPress, 0},
+      {"Down", kOGLKeyDown, kOGLActionPress, 0.1f},
+      {"Down held", kOGLKeyDown, kOGLActionRepeat, 0.2f},
+      {"Down let go", kOGLKeyDown, kOGLActionRelease, 0.2f},
+      {"Up", kOGLKeyUp, kOGLActionPress, 0.1f},
+      {"Page Down", kOGLKeyPageDown, kOGLActionPress, 0.1f + page},
+      {"Page Up", kOGLKeyPageUp, kOGLActionPress, 0.1f},
+      {"another key", kOGLKeyA, kOGLActionPress, 0.1f},
+      {"End", kOGLKeyEnd, kOGLActionPress, 1},
+      {"Down at the end", kOGLKeyDown, kOGLActionPress, 1},
+      {"Home", kOGLKeyHome, kOGLActionPress, 0},
+      {"Up at the start", kOGLKeyUp, kOGLActionPress, 0},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -70,19 +69,19 @@ TEST_F(ConversationKeysTest, KeysOverTheFeedMoveTheBarAndTheFeedFollows) {
     expectTheFeedFollows();
   }
   // At the end the last bubble is in view; at the start the first.
-  key(kEnd, kOGLActionPress, overTheFeed());
+  key(kOGLKeyEnd, kOGLActionPress, overTheFeed());
   EXPECT_TRUE(record().entries.back()->iBWrap);
   EXPECT_EQ(record().canvas->offset().y + record().canvas->size().h, record().canvas->content().h);
-  key(kHome, kOGLActionPress, overTheFeed());
+  key(kOGLKeyHome, kOGLActionPress, overTheFeed());
   EXPECT_TRUE(record().entries.front()->iBWrap);
   EXPECT_EQ(record().canvas->offset().y, 0);
   // Away from the view the keys are not the conversation's.
-  key(kEnd, kOGLActionPress, kAway);
+  key(kOGLKeyEnd, kOGLActionPress, kAway);
   EXPECT_EQ(scroll(), 0);
 }
 
 TEST_F(ConversationKeysTest, TheWheelOverTheViewMovesTheBarATenthANotch) {
-  key(kHome, kOGLActionPress, overTheFeed());
+  key(kOGLKeyHome, kOGLActionPress, overTheFeed());
   struct Step {
     float dy;
     float scroll;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int32_t kKeyEnter = 257;
 
 class ConversationTest : public ::testing::Test, public ConversationWindow {
 protected:
@@ -79,9 +78,9 @@ protected:
       window->character(static_cast<unsigned char>(c));
       window->frame();
     }
-    window->key(kKeyEnter, kOGLActionPress);
+    window->key(kOGLKeyEnter, kOGLActionPress);
     window->frame();
-    window->key(kKeyEnter, kOGLActionRelease);
+    window->key(kOGLKeyEnter, kOGLActionRelease);
     frames(2);
   }
   template <typename T>

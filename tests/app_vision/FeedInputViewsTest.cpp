@@ -89,14 +89,14 @@ TEST_F(ImageViewTest, TheBitmapIsReusedWhileTheSizeStaysAndTheSpaceBarPauses) {
   // Paused by the space bar's release: an image of another size is dropped; a second release
   // shows images again.
   window->moveTo(at(10, 10));
-  window->key(32, kOGLActionPress);
-  window->key(32, kOGLActionRelease);
+  window->key(kOGLKeySpace, kOGLActionPress);
+  window->key(kOGLKeySpace, kOGLActionRelease);
   window->frame();
   EXPECT_FALSE(view->state().live);
   show("bgr", 100, 50, 3);
   EXPECT_EQ(view->state().picture->bitmap(), second);
-  window->key(32, kOGLActionPress);
-  window->key(32, kOGLActionRelease);
+  window->key(kOGLKeySpace, kOGLActionPress);
+  window->key(kOGLKeySpace, kOGLActionRelease);
   window->frame();
   show("bgr", 100, 50, 3);
   ASSERT_TRUE(view->state().picture->bitmap());
@@ -123,22 +123,22 @@ TEST_F(ImageViewTest, PressesSteerTheRegionCentreAndAskTheProjectorAtMostEvery30
   // From the projector: a press and a drag within one frame (far less than 30 ms apart) poke
   // twice but ask once; the dragged point is not kept.
   show("bgr", 64, 64, 3, "qav.proj");
-  window->cursorEvent(at(100, 100), 1, kOGLActionPress);
-  window->cursorEvent(at(200, 200), 1, kOGLActionPress);
+  window->cursorEvent(at(100, 100), kOGLButtonLeft, kOGLActionPress);
+  window->cursorEvent(at(200, 200), kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(extractor->waitForCount("poked roi.center", 4)) << ::testing::PrintToString(extractor->events());
   ASSERT_TRUE(projector->waitForCount("query ?qav.proj(repeat)", 1));
   EXPECT_EQ(view->state().cursor.x, 100.0f);
   EXPECT_EQ(view->state().cursor.y, 100.0f);
   // A point within one unit of the cross is no move: nothing is sent.
-  window->cursorEvent(at(100.3f, 100.3f), 1, kOGLActionPress);
+  window->cursorEvent(at(100.3f, 100.3f), kOGLButtonLeft, kOGLActionPress);
   window->frame();
   // A release outside the picture steers nothing but puts the cross away.
-  window->cursorEvent(at(box.right + 3, box.bottom + 3), 1, kOGLActionRelease);
+  window->cursorEvent(at(box.right + 3, box.bottom + 3), kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(view->state().cursor.x, -1.0f);
   EXPECT_EQ(view->state().lastRepeat, 0) << "a release lets the next press ask at once";
-  window->cursorEvent(at(50, 50), 1, kOGLActionPress);
+  window->cursorEvent(at(50, 50), kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(projector->waitForCount("query ?qav.proj(repeat)", 2)) << ::testing::PrintToString(projector->events());
   ASSERT_TRUE(extractor->waitForCount("poked roi.center", 5));
@@ -223,8 +223,8 @@ TEST_F(InjectViewsTest, EveryFileIsListedInNameOrderAndAPickInjectsIt) {
   EXPECT_EQ(selection(), only(last));
   // Down on the last entry changes and sends nothing; up moves the pick and injects (keys go to
   // the view under the cursor).
-  press(264);
-  press(265);
+  press(kOGLKeyDown);
+  press(kOGLKeyUp);
   ASSERT_TRUE(projector->waitForEvent(injected(last - 1))) << ::testing::PrintToString(projector->events());
   EXPECT_EQ(selection(), only(last - 1));
   EXPECT_EQ(projector->countOf("query ?qav.proj"), 2u) << "down on the last entry sends nothing";
@@ -240,8 +240,8 @@ TEST_F(InjectViewsTest, TypedCharactersArePublishedAsKeypresses) {
   window->character('a');
   window->frame();
   ASSERT_TRUE(keys->waitForEvent("squib console.keypress [97]")) << ::testing::PrintToString(keys->events());
-  window->key(340, kOGLActionPress);  // Shift: a key without a character
-  window->key(340, kOGLActionRelease);
+  window->key(kOGLKeyLeftShift, kOGLActionPress);  // Shift: a key without a character
+  window->key(kOGLKeyLeftShift, kOGLActionRelease);
   window->character(0x00E9);
   window->frame();
   ASSERT_TRUE(keys->waitForCount("squib console.keypress", 2));

@@ -48,7 +48,7 @@ Step label(uint32_t n) { return {Step::label, 0, 0, 0, double(n)}; }
 Step reach(uint32_t n) { return {Step::proximity, 0, 0, 0, double(n)}; }
 Step limit(double t) { return {Step::threshold, 0, 0, 0, t}; }
 
-constexpr int S = kVSKLabelingShift, C = kVSKLabelingControl;
+constexpr int S = kOGLModShift, C = kOGLModControl;
 
 struct Case {
   const char* name;
@@ -280,7 +280,7 @@ TEST(LabelingInteraction, AGridWithFewerRecordsIsNeverReadPastItsEnd) {
   VSKTLabelingState state;
   state.proximity = 2;
   EXPECT_EQ(VSKFLabelingClick(*sample, state, {15, 15}, 0, nullptr), VSKLabelingClick::missed);
-  EXPECT_EQ(VSKFLabelingClick(*sample, state, {5, 15}, kVSKLabelingShift, nullptr), VSKLabelingClick::toggled);
+  EXPECT_EQ(VSKFLabelingClick(*sample, state, {5, 15}, kOGLModShift, nullptr), VSKLabelingClick::toggled);
   std::vector<uint32_t> masks;
   for (const VSKTSuperpixel& record : sample->superpixels()) masks.push_back(record.mask);
   EXPECT_EQ(masks, (std::vector<uint32_t>{1, 1, 1, 1}));

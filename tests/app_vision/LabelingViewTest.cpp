@@ -285,24 +285,24 @@ TEST_F(LabelingViewTest, ClicksAddToTheObjectAndTheOverlayShowsLabelledObjects) 
   EXPECT_FALSE(green(second));
   // The compare gesture: its first click shows the objects labelled again, its second the
   // distances.
-  window->cursorEvent(first, 1, kOGLActionPress, 2);
-  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->cursorEvent(first, kOGLButtonLeft, kOGLActionPress, kOGLModControl);
+  window->cursorEvent(first, kOGLButtonLeft, kOGLActionRelease, kOGLModControl);
   window->frame();
   EXPECT_EQ(view->status(), "1 objects labeled");
-  window->cursorEvent(second, 1, kOGLActionPress, 2);
-  window->cursorEvent(second, 1, kOGLActionRelease, 2);
+  window->cursorEvent(second, kOGLButtonLeft, kOGLActionPress, kOGLModControl);
+  window->cursorEvent(second, kOGLButtonLeft, kOGLActionRelease, kOGLModControl);
   window->frame();
   EXPECT_EQ(view->status().substr(0, 2), "p:");
-  window->cursorEvent(first, 1, kOGLActionPress, 2);
-  window->cursorEvent(first, 1, kOGLActionRelease, 2);
+  window->cursorEvent(first, kOGLButtonLeft, kOGLActionPress, kOGLModControl);
+  window->cursorEvent(first, kOGLButtonLeft, kOGLActionRelease, kOGLModControl);
   window->frame();
   EXPECT_EQ(view->status(), "1 objects labeled") << "a third starts a new pair";
   EXPECT_EQ(view->state().sample->superpixels()[0].mask, 1u) << "the gesture changes no mask";
   // Alt held shows every superpixel of any object.
-  window->key(342, kOGLActionPress);
+  window->key(kOGLKeyLeftAlt, kOGLActionPress);
   EXPECT_TRUE(green(first));
   EXPECT_TRUE(green(second));
-  window->key(342, kOGLActionRelease);
+  window->key(kOGLKeyLeftAlt, kOGLActionRelease);
   EXPECT_FALSE(green(first));
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int32_t kEscape = 256;
 
 // Stands in for the chunk viewer: keeps the codes and payloads poked at it.
 class GistRecorder : public QELBWidget {
@@ -103,10 +102,10 @@ TEST_F(TimelineView, TheLiveButtonTellsTheChunkViewerAndAClickedCardGoesToIt) {
 
   VSKCTimelineSurface* surface = view->surface();
   OGLTPoint card = surface->localToWorld({surface->size().w / 2 - surface->offset().x, 40 - surface->offset().y});
-  window->cursorEvent(card, 1, kOGLActionPress);
+  window->cursorEvent(card, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_FALSE(surface->chunk()) << "a press picks nothing";
-  window->cursorEvent(card, 1, kOGLActionRelease);
+  window->cursorEvent(card, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   ASSERT_TRUE(surface->chunk());
   ASSERT_TRUE(window->pumpUntil([&] { return gist->heard.size() >= 3; }));
@@ -118,8 +117,8 @@ TEST_F(TimelineView, AQuickClickWhosePressAndReleaseShareAFramePicksTheCard) {
   squib(tickTerms(5, "[" + chunkText("a", "u1") + "]", "[" + chunkText("a", "u1") + "]", "[]"));
   VSKCTimelineSurface* surface = view->surface();
   OGLTPoint card = surface->localToWorld({surface->size().w / 2 - surface->offset().x, 40 - surface->offset().y});
-  window->cursorEvent(card, 1, kOGLActionPress);
-  window->cursorEvent(card, 1, kOGLActionRelease);
+  window->cursorEvent(card, kOGLButtonLeft, kOGLActionPress);
+  window->cursorEvent(card, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_TRUE(surface->chunk());
 }
@@ -223,7 +222,7 @@ TEST_F(TimelineView, EscapeOverTheSurfaceDropsThePickedChunk) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
     window->cursorEvent(step.at);
-    window->key(kEscape, step.action);
+    window->key(kOGLKeyEscape, step.action);
     window->frame();
     EXPECT_EQ(surface->chunk() != nullptr, step.kept);
   }

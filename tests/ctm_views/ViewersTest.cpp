@@ -374,10 +374,10 @@ TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   const OGLTPoint before = surface->offset();
   const OGLTPoint start = onSurface(*gist, {200, 150});
 
-  window->cursorEvent(start, 1, kOGLActionPress);
+  window->cursorEvent(start, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(panning());
-  window->cursorEvent({start.x - 40, start.y - 30}, 1, kOGLActionPress);
+  window->cursorEvent({start.x - 40, start.y - 30}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_NEAR(surface->offset().x, before.x + 40, 0.5f);
   EXPECT_NEAR(surface->offset().y, before.y + 30, 0.5f);
@@ -386,14 +386,14 @@ TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   EXPECT_NEAR(gist->verticalBar()->scroll(), (surface->offset().y + surface->size().h / 2) / surface->content().h,
               1e-4);
   // Held still, the content stays where the pointer put it.
-  window->cursorEvent({start.x - 40, start.y - 30}, 1, kOGLActionPress);
+  window->cursorEvent({start.x - 40, start.y - 30}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_NEAR(surface->offset().x, before.x + 40, 0.5f);
   // Outside the view the pan goes on, and a release there ends it.
-  window->cursorEvent({start.x - 20, 690}, 1, kOGLActionPress);
+  window->cursorEvent({start.x - 20, 690}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_NEAR(surface->offset().x, before.x + 20, 0.5f);
-  window->cursorEvent({start.x - 20, 690}, 1, kOGLActionRelease);
+  window->cursorEvent({start.x - 20, 690}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_FALSE(panning());
   // The bars still agree with the offset at the next update.
@@ -402,10 +402,10 @@ TEST_F(Viewers, APanFollowsThePointerAndEndsOnAReleaseAnywhere) {
   // A press outside the surface (the title bar) or on a bar starts nothing.
   QELCScrollbar* bar = gist->verticalBar();
   for (OGLTPoint elsewhere : {gist->localToWorld({100, 5}), bar->localToWorld({8, bar->size().h / 2})}) {
-    window->cursorEvent(elsewhere, 1, kOGLActionPress);
+    window->cursorEvent(elsewhere, kOGLButtonLeft, kOGLActionPress);
     window->frame();
     EXPECT_FALSE(panning());
-    window->cursorEvent(elsewhere, 1, kOGLActionRelease);
+    window->cursorEvent(elsewhere, kOGLButtonLeft, kOGLActionRelease);
     window->frame();
   }
 }

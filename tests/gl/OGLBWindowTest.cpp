@@ -302,7 +302,7 @@ TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
       for (const OGLTInputEvent& e : window->inputs) {
         character = character || (e.type == kOGLInputCharacter && e.character.codePoint == 'b');
         key = key || (e.type == kOGLInputKey && e.key.key == 'A' && e.key.action == kOGLActionPress);
-        press = press || (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress);
+        press = press || (e.type == kOGLInputCursor && e.cursor.button == kOGLButtonLeft && e.cursor.action == kOGLActionPress);
       }
       return character && key && press;
     });
@@ -311,7 +311,7 @@ TEST_F(GLWindow, RealXEventsBecomeInputRecords) {
   std::lock_guard lock(window->mutex);
   bool sawPoint = false;
   for (const OGLTInputEvent& e : window->inputs) {
-    if (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress) {
+    if (e.type == kOGLInputCursor && e.cursor.button == kOGLButtonLeft && e.cursor.action == kOGLActionPress) {
       EXPECT_NEAR(e.cursor.point.x, 30, 1);
       EXPECT_NEAR(e.cursor.point.y, 40, 1);
       sawPoint = true;
@@ -380,7 +380,7 @@ TEST(WindowAtScale, CursorPointsAreLogical) {
         EXPECT_EQ(std::system(command.c_str()), 0);
         EXPECT_TRUE(window->waitFor([&] {
           for (const OGLTInputEvent& e : window->inputs)
-            if (e.type == kOGLInputCursor && e.cursor.button == 1 && e.cursor.action == kOGLActionPress) return true;
+            if (e.type == kOGLInputCursor && e.cursor.button == kOGLButtonLeft && e.cursor.action == kOGLActionPress) return true;
           return false;
         }));
       }
@@ -393,7 +393,7 @@ TEST(WindowAtScale, CursorPointsAreLogical) {
     EXPECT_EQ(width, 400);
     bool pressed = false;
     for (const OGLTInputEvent& e : window->inputs) {
-      if (e.type != kOGLInputCursor || e.cursor.button != 1 || e.cursor.action != kOGLActionPress) continue;
+      if (e.type != kOGLInputCursor || e.cursor.button != kOGLButtonLeft || e.cursor.action != kOGLActionPress) continue;
       pressed = true;
       EXPECT_NEAR(e.cursor.point.x, 50, 1);
       EXPECT_NEAR(e.cursor.point.y, 40, 1);
@@ -412,7 +412,7 @@ TEST_F(GLWindow, HeldKeysAreSeenThroughTheContext) {
   int shiftAction = 0, letterAction = 0;
   window->shown = [&] {
     std::lock_guard lock(window->mutex);
-    shiftAction = std::max(shiftAction, OGLFGetKeyAction(window->context(), 340));
+    shiftAction = std::max(shiftAction, OGLFGetKeyAction(window->context(), kOGLKeyLeftShift));
     letterAction = std::max(letterAction, OGLFGetKeyAction(window->context(), 'Q'));
   };
   run([&] {
@@ -429,7 +429,7 @@ TEST_F(GLWindow, HeldKeysAreSeenThroughTheContext) {
   });
   EXPECT_EQ(shiftAction, 2);
   EXPECT_EQ(letterAction, 1);
-  EXPECT_EQ(OGLFGetKeyAction(nullptr, 340), 1);
+  EXPECT_EQ(OGLFGetKeyAction(nullptr, kOGLKeyLeftShift), 1);
 }
 
 // A close request asks onMayClose: refused, the window goes on; granted, the loop ends.

@@ -25,16 +25,16 @@ TEST(OGLTInputQueue, TheFirstCursorOfAFrameTakesSlotZeroEvenWhenFull) {
   EXPECT_EQ(queue.count, 8u);
   EXPECT_EQ(queue.events[7].key.key, 72);
 
-  EXPECT_TRUE(OGLFInputQueuePlaceCursor(queue, {1, kOGLActionPress, 0, {3, 4}}));
+  EXPECT_TRUE(OGLFInputQueuePlaceCursor(queue, {kOGLButtonLeft, kOGLActionPress, 0, {3, 4}}));
   EXPECT_EQ(queue.events[0].cursor.point.x, 3);
-  EXPECT_EQ(queue.events[0].cursor.button, 1);
+  EXPECT_EQ(queue.events[0].cursor.button, kOGLButtonLeft);
   // A second cursor record of the frame needs a free slot.
-  EXPECT_FALSE(OGLFInputQueuePlaceCursor(queue, {1, kOGLActionRelease, 0, {5, 6}}));
+  EXPECT_FALSE(OGLFInputQueuePlaceCursor(queue, {kOGLButtonLeft, kOGLActionRelease, 0, {5, 6}}));
   EXPECT_EQ(queue.events[0].cursor.point.x, 3);
 
   OGLFInputQueueReset(queue);
   EXPECT_TRUE(OGLFInputQueuePlaceCursor(queue, {0, kOGLActionNone, 0, {1, 1}}));
-  EXPECT_TRUE(OGLFInputQueuePlaceCursor(queue, {1, kOGLActionPress, 0, {2, 2}}));
+  EXPECT_TRUE(OGLFInputQueuePlaceCursor(queue, {kOGLButtonLeft, kOGLActionPress, 0, {2, 2}}));
   EXPECT_EQ(queue.count, 2u);
   EXPECT_EQ(queue.events[1].cursor.point.x, 2);
 }

@@ -114,7 +114,7 @@ TEST_F(Canvases, AGreedyCanvasQueuesEventsOutsideItself) {
   box->attach(canvas);
   window->frame();
   window->setGreedy(canvas);
-  window->cursorEvent({390, 290}, 1, kOGLActionPress);
+  window->cursorEvent({390, 290}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(canvas->hasCursorRecord());
   EXPECT_FLOAT_EQ(canvas->inputs().records[0].cursor.point.x, 340);

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kLeft = 263, kRight = 262, kEscape = 256, kEnter = 257;
 constexpr uint64_t kChanged = 7, kInserted = 8, kRemoved = 9;
 
 Ref<LLKCObjectList> strings(std::initializer_list<const char*> texts) {
@@ -79,7 +78,6 @@ TEST_F(Choice, ADropBoxPicksFromItsMenuAndReportsOnlyANewChoice) {
 // side with room; a list longer than any room shows what fits, and the wheel and the keys over
 // it bring the last item in reach. Also under the window's partial redrawing.
 TEST_F(Choice, ADropBoxMenuFitsInTheWindowAndALongOneScrolls) {
-  constexpr int32_t kEnd = 269, kHome = 268, kDown = 264;
   struct Case {
     float top;
     bool opensAbove;
@@ -116,10 +114,10 @@ TEST_F(Choice, ADropBoxMenuFitsInTheWindowAndALongOneScrolls) {
       EXPECT_EQ(f.top >= box->frame().bottom, c.below) << at;
       // The last item: End over the menu brings it into the menu's frame, and a click picks it.
       window->cursorEvent(centre(menu));
-      window->key(kDown, kOGLActionPress);
+      window->key(kOGLKeyDown, kOGLActionPress);
       window->frame();
       window->cursorEvent(centre(menu));
-      window->key(kEnd, kOGLActionPress);
+      window->key(kOGLKeyEnd, kOGLActionPress);
       window->frame();
       QELBWidget* last = item(box.get(), c.count - 1);
       ASSERT_NE(last, nullptr);
@@ -127,7 +125,7 @@ TEST_F(Choice, ADropBoxMenuFitsInTheWindowAndALongOneScrolls) {
       EXPECT_TRUE(p.y > f.top && p.y < f.bottom) << at << ": the last item at " << p.y;
       if (c.count > 3) {  // Home and the wheel move it back and forth
         window->cursorEvent(centre(menu));
-        window->key(kHome, kOGLActionPress);
+        window->key(kOGLKeyHome, kOGLActionPress);
         window->frame();
         EXPECT_GT(centre(last).y, f.bottom) << at;
         window->cursorEvent(centre(menu));
@@ -229,17 +227,17 @@ TEST_F(Choice, ASelectorStepsWithinItsListAndReportsAfterATenth) {
   EXPECT_EQ(valueOf(catcher->messages.back()), "mid");
   // Keys step only while the cursor is over the selector.
   window->moveTo({300, 250});
-  window->key(kRight, kOGLActionPress);
+  window->key(kOGLKeyRight, kOGLActionPress);
   settle();
   EXPECT_EQ(sel->selected(), 1u);
   window->moveTo(centre(sel.get()));
-  window->key(kRight, kOGLActionPress);
+  window->key(kOGLKeyRight, kOGLActionPress);
   settle();
-  window->key(kRight, kOGLActionPress);  // at the last index: nothing
+  window->key(kOGLKeyRight, kOGLActionPress);  // at the last index: nothing
   settle();
   EXPECT_EQ(sel->selected(), 2u);
   EXPECT_EQ(messagesWithCode(kChanged).size(), 2u);
-  window->key(kLeft, kOGLActionPress);
+  window->key(kOGLKeyLeft, kOGLActionPress);
   settle();
   EXPECT_EQ(sel->selected(), 1u);
   sel->setValues(strings({}));  // an empty list steps nowhere
@@ -268,8 +266,8 @@ protected:
     }
   }
   void enter() {
-    window->key(kEnter, kOGLActionPress);
-    window->key(kEnter, kOGLActionRelease);
+    window->key(kOGLKeyEnter, kOGLActionPress);
+    window->key(kOGLKeyEnter, kOGLActionRelease);
     window->frame();
   }
 };
@@ -351,7 +349,7 @@ TEST_F(Combo, MinusCancelsAnEditOrRemovesTheChosenValue) {
   window->click(centre(c->addButton()));
   settle();
   window->moveTo(centre(c->textbox()));
-  window->key(kEscape, kOGLActionPress);
+  window->key(kOGLKeyEscape, kOGLActionPress);
   window->frame();
   EXPECT_FALSE(c->editing());
 }

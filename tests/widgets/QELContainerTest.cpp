@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kKeyRight = 262, kKeyDown = 264, kKeyHome = 268, kKeyEnd = 269;
 
 using ContainerTest = ControlTest;
 
@@ -108,37 +107,37 @@ protected:
 };
 
 TEST_F(ScrollboxTest, KeysScrollWhileOverTheBox) {
-  key(kKeyEnd);
+  key(kOGLKeyEnd);
   EXPECT_FLOAT_EQ(box->offset().y, 700 - 179);
-  key(kKeyHome);
+  key(kOGLKeyHome);
   EXPECT_FLOAT_EQ(box->offset().y, 0);
-  key(kKeyDown);
+  key(kOGLKeyDown);
   EXPECT_FLOAT_EQ(box->offset().y, 60);  // 179 / 3, rounded
-  key(kKeyRight);
+  key(kOGLKeyRight);
   EXPECT_FLOAT_EQ(box->offset().x, 0);  // the content is narrower than the view
-  key(kKeyEnd, {390, 290});
+  key(kOGLKeyEnd, {390, 290});
   EXPECT_FLOAT_EQ(box->offset().y, 60);  // not over the box
 }
 
 TEST_F(ScrollboxTest, PassesKeysToTheChildThatHasThem) {
   probes[0]->consumeKeys = true;
   window->setSink(probes[0]);
-  key(kKeyEnd);
+  key(kOGLKeyEnd);
   ASSERT_EQ(probes[0]->keys.size(), 1u);
-  EXPECT_EQ(probes[0]->keys[0], kKeyEnd);
+  EXPECT_EQ(probes[0]->keys[0], kOGLKeyEnd);
   EXPECT_FLOAT_EQ(box->offset().y, 0);  // the child took it; the box did not scroll too
 }
 
 TEST_F(ScrollboxTest, ADragOnTheBarHoldsTheCursorUntilRelease) {
   OGLTRect track = box->verticalTrack();
   float x = (track.left + track.right) / 2;
-  window->cursorEvent({x, track.top + 1}, 1, kOGLActionPress);
+  window->cursorEvent({x, track.top + 1}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_EQ(window->greedy(), box.get());
-  window->cursorEvent({x + 150, track.bottom + 50}, 1, kOGLActionPress);  // far outside the box
+  window->cursorEvent({x + 150, track.bottom + 50}, kOGLButtonLeft, kOGLActionPress);  // far outside the box
   window->frame();
   EXPECT_FLOAT_EQ(box->offset().y, 700 - 179);
-  window->cursorEvent({x, track.top}, 1, kOGLActionRelease);
+  window->cursorEvent({x, track.top}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(window->greedy(), nullptr);
   EXPECT_FLOAT_EQ(box->offset().y, 0);
@@ -209,7 +208,7 @@ TEST_F(ContainerTest, ScrolledChildrenAreDrawnWhereTheyAreHit) {
 TEST_F(ContainerTest, AnEmptyScrollBoxMovesNothing) {
   Ref<QELCScrollbox> box = place(QELCScrollbox::widgetWithSize({100, 100}, {0, 0}));
   window->cursorEvent({50, 50});
-  window->key(kKeyEnd, kOGLActionPress);
+  window->key(kOGLKeyEnd, kOGLActionPress);
   window->scroll({0, -3});
   window->frame();
   EXPECT_FLOAT_EQ(box->offset().y, 0);

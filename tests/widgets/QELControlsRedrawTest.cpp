@@ -29,7 +29,6 @@
 namespace {
 
 constexpr int kWidth = 480, kHeight = 330;
-constexpr int32_t kEnter = 257;
 
 // A window whose handler writes every message that reaches it into the status label, as an
 // application shows what its controls did elsewhere in the window.
@@ -170,9 +169,9 @@ TEST(ControlsRedraw, EveryStepShowsThePixelsOfAFullRedraw) {
        [](Scene& s) {
          s.window->click(Scene::centre(s.textbox.get()));
          s.type("hello");
-         s.window->key(kEnter, kOGLActionPress);
+         s.window->key(kOGLKeyEnter, kOGLActionPress);
          s.window->frame();
-         s.window->key(kEnter, kOGLActionRelease);
+         s.window->key(kOGLKeyEnter, kOGLActionRelease);
          s.window->frame();
        }},
       {"check box and button clicked",

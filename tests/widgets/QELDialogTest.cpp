@@ -125,8 +125,8 @@ TEST_F(DialogTest, TheInputDialogSendsItsTextOnACommitOrAButtonAndCloses) {
     if (c.commit) {
       QELBTextbox& box = *dialog->textbox();
       window->click(box.localToWorld({box.size().w / 2, box.size().h / 2}));
-      window->key(257, kOGLActionPress);  // Enter
-      window->key(257, kOGLActionRelease);
+      window->key(kOGLKeyEnter, kOGLActionPress);
+      window->key(kOGLKeyEnter, kOGLActionRelease);
       window->frame();
     } else {
       window->click(buttonCentre(*dialog->buttonRow(), 1));

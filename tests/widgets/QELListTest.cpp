@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kKeyDown = 264, kKeyUp = 265, kKeyPageDown = 267, kKeyEnd = 269;
 
 // Rows of height 19 that keeps count of every widget made and taken back per index, and hands
 // recycled widgets out again.
@@ -55,7 +54,7 @@ protected:
   // Page Down with the cursor over the box, one frame each.
   void pageDown() {
     window->cursorEvent({100, 100});
-    window->key(kKeyPageDown, kOGLActionPress);
+    window->key(kOGLKeyPageDown, kOGLActionPress);
     window->frame();
   }
   // Every live row lies in view and is the box's child.
@@ -149,15 +148,15 @@ TEST_F(CollectionTest, ClearScrollsToTheTopAndRefreshKeepsTheOffset) {
 
 TEST_F(CollectionTest, KeysScrollOnlyWhileTheCursorIsOverTheBox) {
   window->cursorEvent({390, 290});
-  window->key(kKeyDown, kOGLActionPress);
+  window->key(kOGLKeyDown, kOGLActionPress);
   window->frame();
   EXPECT_FLOAT_EQ(box->offset().y, 0);
   window->cursorEvent({100, 100});
-  window->key(kKeyDown, kOGLActionPress);
+  window->key(kOGLKeyDown, kOGLActionPress);
   window->frame();
   EXPECT_FLOAT_EQ(box->offset().y, 20);
   window->cursorEvent({100, 100});
-  window->key(kKeyEnd, kOGLActionPress);
+  window->key(kOGLKeyEnd, kOGLActionPress);
   window->frame();
   EXPECT_FLOAT_EQ(box->offset().y, 1000 * 20 - 200);
 }
@@ -187,9 +186,9 @@ TEST_F(ListTest, UpAndDownMoveWhateverTheNumberOfChildren) {
   for (const Case& c : cases) {
     SetUp();
     Ref<QELCListbox> l = list(c.children, c.height);
-    key(kKeyDown);
+    key(kOGLKeyDown);
     EXPECT_FLOAT_EQ(l->offset().y, c.afterDown) << c.children;
-    key(kKeyUp);
+    key(kOGLKeyUp);
     EXPECT_FLOAT_EQ(l->offset().y, 0) << c.children;
     EXPECT_FLOAT_EQ(l->scroll(), 0);
   }
@@ -206,7 +205,7 @@ TEST_F(ListTest, ScrollFractionEndAndShortContent) {
 
   SetUp();
   Ref<QELCListbox> shorter = list(3, 20);
-  key(kKeyEnd);
+  key(kOGLKeyEnd);
   EXPECT_FLOAT_EQ(shorter->offset().y, 0);
 }
 

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr QELTGroupSetup kColumn = {kQELGroupColumn, 0, 0, 2, kQELGroupUniformCross};
-constexpr int kKeyS = 83, kKeyEscape = 256;
 constexpr uint64_t kOpen = 0x100, kDeep = 0x200;
 
 TEST(QELMenuShortcut, TextNamesModifiersInOrderThenTheKey) {
@@ -21,11 +20,11 @@ TEST(QELMenuShortcut, TextNamesModifiersInOrderThenTheKey) {
     QELTMenuShortcut shortcut;
     const char* text;
   } cases[] = {
-      {{kKeyS, 0}, ""},
+      {{kOGLKeyS, 0}, ""},
       {{0, kOGLModControl}, ""},
-      {{kKeyS, kOGLModControl}, "Control+S"},
-      {{kKeyS, kOGLModControl | kOGLModShift}, "Shift+Control+S"},
-      {{kKeyS, kOGLModSuper | kOGLModAlt}, "Alt+Super+S"},
+      {{kOGLKeyS, kOGLModControl}, "Control+S"},
+      {{kOGLKeyS, kOGLModControl | kOGLModShift}, "Shift+Control+S"},
+      {{kOGLKeyS, kOGLModSuper | kOGLModAlt}, "Alt+Super+S"},
   };
   for (const Case& c : cases) EXPECT_EQ(QELFMenuItemKeymdToString(&c.shortcut), c.text) << c.text;
 }
@@ -70,7 +69,7 @@ protected:
 
 TEST_F(MenuTest, ItemsShareTheWidestWidthsAndMeasureEven) {
   show(kQELMenuDetaches);
-  open->setShortcut({kKeyS, kOGLModControl});
+  open->setShortcut({kOGLKeyS, kOGLModControl});
   window->frame();
   OGLTSize own = open->preferredSizeWithWindow(window.get());
   EXPECT_EQ(static_cast<int>(own.w) % 2, 0);
@@ -139,11 +138,11 @@ TEST_F(MenuTest, EscapeCollapsesOnReleaseOnly) {
   more->expand();
   ASSERT_TRUE(shown(sub.get()));
   window->cursorEvent(centre(open.get()));
-  window->key(kKeyEscape, kOGLActionPress);
+  window->key(kOGLKeyEscape, kOGLActionPress);
   window->frame();
   EXPECT_TRUE(shown(menu.get()));
   window->cursorEvent(centre(open.get()));
-  window->key(kKeyEscape, kOGLActionRelease);
+  window->key(kOGLKeyEscape, kOGLActionRelease);
   window->frame();
   EXPECT_FALSE(shown(menu.get()));
   EXPECT_FALSE(shown(sub.get()));
@@ -187,7 +186,7 @@ TEST_F(MenuTest, AMenuShownDuringAFrameIsNotCollapsedByThatFramesClick) {
   ASSERT_TRUE(window->attach(revealer));
   window->frame();
   revealer->shown = menu.get();
-  window->cursorEvent({380, 280}, 1, kOGLActionRelease);
+  window->cursorEvent({380, 280}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_TRUE(shown(menu.get()));
   window->click({380, 280});

@@ -97,7 +97,7 @@ TEST_F(PushControls, EachTakesOnlyRecordsInsideItsInnerRectAndSendsOnAClick) {
           window->click(c.point);
           break;
         case kPressOnly:
-          window->cursorEvent(c.point, 1, kOGLActionPress);
+          window->cursorEvent(c.point, kOGLButtonLeft, kOGLActionPress);
           window->frame();
           break;
         case kReleaseAfterLeaving:
@@ -183,10 +183,10 @@ TEST_F(PushControls, ThePressFlashLastsATenthOfASecondOfFrames) {
                {[&] { return symbol->pressed(); }, {100, 115}},
                {[&] { return segmented->pressed(); }, {70, 165}}};
   for (const Case& c : cases) {
-    window->cursorEvent(c.at, 1, kOGLActionPress);
+    window->cursorEvent(c.at, kOGLButtonLeft, kOGLActionPress);
     window->frame(0.05f);
     EXPECT_FALSE(c.pressed());
-    window->cursorEvent(c.at, 1, kOGLActionRelease);
+    window->cursorEvent(c.at, kOGLButtonLeft, kOGLActionRelease);
     window->frame(0.05f);  // the click, then 0.05 s counted
     EXPECT_TRUE(c.pressed());
     window->frame(0.04f);
@@ -198,8 +198,8 @@ TEST_F(PushControls, ThePressFlashLastsATenthOfASecondOfFrames) {
 
 TEST_F(PushControls, ASymbolConsumesOnlyTheRelease) {
   Ref<QELCSymbol> symbol = place(QELCSymbol::widgetWithSize(kSize, kAt, nullptr, 0xE800u));
-  EXPECT_FALSE(symbol->onInputWithCursor({1, kOGLActionPress, 0, {100, 65}}));
-  EXPECT_TRUE(symbol->onInputWithCursor({1, kOGLActionRelease, 0, {100, 65}}));
+  EXPECT_FALSE(symbol->onInputWithCursor({kOGLButtonLeft, kOGLActionPress, 0, {100, 65}}));
+  EXPECT_TRUE(symbol->onInputWithCursor({kOGLButtonLeft, kOGLActionRelease, 0, {100, 65}}));
   EXPECT_TRUE(symbol->round());
   EXPECT_FLOAT_EQ(symbol->scale(), 1);
   EXPECT_STREQ(symbol->fontName(), "symbols");

@@ -35,17 +35,17 @@ TEST_F(Scrollbars, APressPutsTheHandleCentreWithinHalfAHandleOfTheEnds) {
 
 TEST_F(Scrollbars, ADragThatLeavesTheBarKeepsScrollingUntilTheRelease) {
   Ref<QELCScrollbar> b = bar({20, 200}, 0.2f);
-  window->cursorEvent({60, 60}, 1, kOGLActionPress);
+  window->cursorEvent({60, 60}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_EQ(window->greedy(), b.get());
-  window->cursorEvent({300, 200}, 1, kOGLActionPress);  // far right of the bar, still dragging
+  window->cursorEvent({300, 200}, kOGLButtonLeft, kOGLActionPress);  // far right of the bar, still dragging
   window->frame();
   EXPECT_NEAR(b->scroll(), (200 - 53) / 194.0f, 1e-4);
-  window->cursorEvent({300, 200}, 1, kOGLActionRelease);
+  window->cursorEvent({300, 200}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(window->greedy(), nullptr);
   size_t sent = catcher->messages.size();
-  window->cursorEvent({300, 100}, 1, kOGLActionPress);  // outside and no longer dragging
+  window->cursorEvent({300, 100}, kOGLButtonLeft, kOGLActionPress);  // outside and no longer dragging
   window->frame();
   EXPECT_EQ(catcher->messages.size(), sent);
 }

@@ -169,14 +169,14 @@ void QELTestHeadlessWindow::click(OGLTPoint point, int32_t button) {
 }
 
 void QELTestHeadlessWindow::drag(OGLTPoint from, OGLTPoint to, int steps) {
-  cursorEvent(from, 1, kOGLActionPress);
+  cursorEvent(from, kOGLButtonLeft, kOGLActionPress);
   frame();
   for (int i = 1; i <= steps; ++i) {
     float t = static_cast<float>(i) / static_cast<float>(steps);
-    cursorEvent({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, 1, kOGLActionPress);
+    cursorEvent({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, kOGLButtonLeft, kOGLActionPress);
     frame();
   }
-  cursorEvent(to, 1, kOGLActionRelease);
+  cursorEvent(to, kOGLButtonLeft, kOGLActionRelease);
   frame();
 }
 

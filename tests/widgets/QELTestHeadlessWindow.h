@@ -46,7 +46,7 @@ public:
 
   // Input for the next frame. The first cursor record of a frame takes slot 0, as in the GL
   // window; a frame without one gets a plain motion record at the last cursor position.
-  void cursorEvent(OGLTPoint point, int32_t button = 0, int32_t action = kOGLActionNone, int32_t mods = 0);
+  void cursorEvent(OGLTPoint point, int32_t button = kOGLButtonNone, int32_t action = kOGLActionNone, int32_t mods = 0);
   void key(int32_t key, int32_t action, int32_t mods = 0);
   void character(uint32_t codePoint);
   void scroll(OGLTPoint delta, int32_t mods = 0);
@@ -66,7 +66,7 @@ public:
 
   // Frames of input, each followed by frame(): a left click is a press and a release; a drag
   // presses at from, moves in steps to to, and releases there.
-  void click(OGLTPoint point, int32_t button = 1);
+  void click(OGLTPoint point, int32_t button = kOGLButtonLeft);
   void drag(OGLTPoint from, OGLTPoint to, int steps = 4);
   void moveTo(OGLTPoint point);
 

@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int32_t kBackspace = 259, kDelete = 261, kRight = 262, kLeft = 263, kDown = 264, kPageUp = 266,
-                  kPageDown = 267, kEnter = 257, kEscape = 256;
-constexpr int32_t kKeyA = 65, kKeyC = 67, kKeyV = 86, kKeyX = 88;
 
 // One input: a key (pressed and released in one frame) or a typed character.
 struct Input {
@@ -65,8 +62,8 @@ protected:
   }
   // The caret moved to the start, then right by `chars` characters.
   Script caretAt(size_t chars) {
-    Script s = keys({key(kPageUp)});
-    for (size_t i = 0; i < chars; ++i) s.push_back(key(kRight));
+    Script s = keys({key(kOGLKeyPageUp)});
+    for (size_t i = 0; i < chars; ++i) s.push_back(key(kOGLKeyRight));
     return s;
   }
   std::string& clipboard() { return window->context()->ownClipboard(); }
@@ -98,22 +95,22 @@ TEST_F(Textbox, EditingTable) {
     size_t caretBytes;
     const char* clipAfter;  // null: not checked
   };
-  const Input shiftRight = key(kRight, kOGLModShift), shiftLeft = key(kLeft, kOGLModShift);
-  const Input paste = key(kKeyV, kOGLModControl), cut = key(kKeyX, kOGLModControl);
+  const Input shiftRight = key(kOGLKeyRight, kOGLModShift), shiftLeft = key(kOGLKeyLeft, kOGLModShift);
+  const Input paste = key(kOGLKeyV, kOGLModControl), cut = key(kOGLKeyX, kOGLModControl);
   Case cases[] = {
       {"type at the end", U"abc", 10, kWide, 3, 0, "", typed(U"d"), U"abcd", 4, nullptr},
       {"type two-byte and three-byte characters in the middle", U"abc", 10, kWide, 1, 0, "", typed(U"é€"), U"aé€bc", 6,
        nullptr},
       {"type a four-byte character at the start", U"abc", 10, kWide, 0, 0, "", typed(U"😀"), U"😀abc", 4, nullptr},
       {"type a combining mark", U"e", 10, kWide, 1, 0, "", typed(U"\u0301"), U"e\u0301", 3, nullptr},
-      {"Backspace at the start deletes nothing", U"abc", 10, kWide, 0, 0, "", keys({key(kBackspace)}), U"abc", 0,
+      {"Backspace at the start deletes nothing", U"abc", 10, kWide, 0, 0, "", keys({key(kOGLKeyBackspace)}), U"abc", 0,
        nullptr},
-      {"Backspace removes a whole character", U"a€b", 10, kWide, 2, 0, "", keys({key(kBackspace)}), U"ab", 1, nullptr},
-      {"Backspace at the end", U"a😀", 10, kWide, 2, 0, "", keys({key(kBackspace)}), U"a", 1, nullptr},
-      {"Delete at the end deletes nothing", U"abc", 10, kWide, 3, 0, "", keys({key(kDelete)}), U"abc", 3, nullptr},
-      {"Delete removes a whole character", U"a😀b", 10, kWide, 1, 0, "", keys({key(kDelete)}), U"ab", 1, nullptr},
-      {"Delete at the start", U"éab", 10, kWide, 0, 0, "", keys({key(kDelete)}), U"ab", 0, nullptr},
-      {"Backspace deletes the selection", U"abcdef", 10, kWide, 1, 3, "", keys({key(kBackspace)}), U"aef", 1, nullptr},
+      {"Backspace removes a whole character", U"a€b", 10, kWide, 2, 0, "", keys({key(kOGLKeyBackspace)}), U"ab", 1, nullptr},
+      {"Backspace at the end", U"a😀", 10, kWide, 2, 0, "", keys({key(kOGLKeyBackspace)}), U"a", 1, nullptr},
+      {"Delete at the end deletes nothing", U"abc", 10, kWide, 3, 0, "", keys({key(kOGLKeyDelete)}), U"abc", 3, nullptr},
+      {"Delete removes a whole character", U"a😀b", 10, kWide, 1, 0, "", keys({key(kOGLKeyDelete)}), U"ab", 1, nullptr},
+      {"Delete at the start", U"éab", 10, kWide, 0, 0, "", keys({key(kOGLKeyDelete)}), U"ab", 0, nullptr},
+      {"Backspace deletes the selection", U"abcdef", 10, kWide, 1, 3, "", keys({key(kOGLKeyBackspace)}), U"aef", 1, nullptr},
       {"a full box drops what is typed", U"abcde", 5, kWide, 2, 0, "", typed(U"x"), U"abcde", 2, nullptr},
       {"a character that does not fit whole is dropped", U"abcd", 5, kWide, 4, 0, "", typed(U"é"), U"abcd", 4, nullptr},
       {"paste cuts the tail to fit", U"abc", 5, kWide, 1, 0, "XYZ", keys({paste}), U"aXYZb", 4, nullptr},
@@ -134,16 +131,16 @@ TEST_F(Textbox, EditingTable) {
       {"cut at the end", U"ab€", 10, kWide, 2, 1, "", keys({cut}), U"ab", 2, "€"},
       {"cut without a selection does nothing", U"abc", 10, kWide, 1, 0, "keep", keys({cut}), U"abc", 1, "keep"},
       {"select all then type replaces everything", U"a€c", 10, kWide, 1, 0, "",
-       keys({key(kKeyA, kOGLModControl)}) + typed(U"z"), U"z", 1, nullptr},
+       keys({key(kOGLKeyA, kOGLModControl)}) + typed(U"z"), U"z", 1, nullptr},
       {"shift with Left selects backwards", U"abcd", 10, kWide, 4, 0, "", keys({shiftLeft, shiftLeft}) + typed(U"X"),
        U"abX", 3, nullptr},
-      {"copy leaves the text", U"ab😀", 10, kWide, 1, 2, "", keys({key(kKeyC, kOGLModControl)}), U"ab😀", 6, "b😀"},
+      {"copy leaves the text", U"ab😀", 10, kWide, 1, 2, "", keys({key(kOGLKeyC, kOGLModControl)}), U"ab😀", 6, "b😀"},
       {"wrapped: type at the start of the third row", U"hello world again", 64, kNarrow, 12, 0, "", typed(U"X"),
        U"hello world Xagain", 13, nullptr},
-      {"wrapped: Backspace in the second row", U"hello world again", 64, kNarrow, 8, 0, "", keys({key(kBackspace)}),
+      {"wrapped: Backspace in the second row", U"hello world again", 64, kNarrow, 8, 0, "", keys({key(kOGLKeyBackspace)}),
        U"hello wrld again", 7, nullptr},
       {"wrapped: Down goes to the next row", U"hello world again", 64, kNarrow, 0, 0, "",
-       keys({key(kDown)}) + typed(U"é"), U"hello éworld again", 8, nullptr},
+       keys({key(kOGLKeyDown)}) + typed(U"é"), U"hello éworld again", 8, nullptr},
       {"wrapped: paste into the second row", U"héllo wörld again", 64, kNarrow, 9, 0, "ß", keys({paste}),
        U"héllo wörßld again", 13, nullptr},
       {"wrapped: cut across rows", U"hello world again", 64, kNarrow, 4, 4, "", keys({cut}), U"hellrld again", 4,
@@ -210,15 +207,15 @@ TEST_F(Textbox, IncrementalRewrapMatchesAFullWrap) {
 
 TEST_F(Textbox, KeysActOnReleaseAndRepeatAndAPressAndReleaseInOneFrameEditOnce) {
   Ref<QELCTextbox> b = box("abcd", 10);
-  run(keys({key(kPageDown)}));
-  window->key(kBackspace, kOGLActionPress);
+  run(keys({key(kOGLKeyPageDown)}));
+  window->key(kOGLKeyBackspace, kOGLActionPress);
   window->frame();
   EXPECT_EQ(b->value(), "abcd");  // a press alone does nothing
-  window->key(kBackspace, kOGLActionRelease);
+  window->key(kOGLKeyBackspace, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(b->value(), "abc");
-  window->key(kBackspace, kOGLActionRepeat);
-  window->key(kBackspace, kOGLActionRepeat);
+  window->key(kOGLKeyBackspace, kOGLActionRepeat);
+  window->key(kOGLKeyBackspace, kOGLActionRepeat);
   window->frame();
   EXPECT_EQ(b->value(), "a");
 }
@@ -231,7 +228,7 @@ TEST_F(Textbox, OneChangePerFrameAndEnterCommitsWithoutAChange) {
   window->frame();
   ASSERT_EQ(changes(), 1u);
   EXPECT_EQ(refCast<LLKCString>(catcher->last().objectForKey("value"))->string(), "ab");
-  run(keys({key(kEnter)}));
+  run(keys({key(kOGLKeyEnter)}));
   ASSERT_EQ(catcher->messages.size(), 2u);
   EXPECT_EQ(catcher->messages.back()->codeValue(), 2u);
   EXPECT_EQ(refCast<LLKCString>(catcher->last().objectForKey("value"))->string(), "ab");
@@ -247,8 +244,8 @@ TEST_F(Textbox, AReadOnlyBoxCopiesAndMovesButNeverEdits) {
   EXPECT_FALSE(b->focused());
   clipboard() = "zz";
   window->moveTo({20, 20});  // keys reach a read-only box while the cursor is over it
-  run(keys({key(kKeyA, kOGLModControl), key(kKeyC, kOGLModControl), key(kKeyV, kOGLModControl),
-            key(kKeyX, kOGLModControl), key(kBackspace), key(kDelete)}) +
+  run(keys({key(kOGLKeyA, kOGLModControl), key(kOGLKeyC, kOGLModControl), key(kOGLKeyV, kOGLModControl),
+            key(kOGLKeyX, kOGLModControl), key(kOGLKeyBackspace), key(kOGLKeyDelete)}) +
       typed(U"q"));
   EXPECT_EQ(b->value(), "abc");
   EXPECT_EQ(clipboard(), "abc");
@@ -280,25 +277,25 @@ TEST_F(Textbox, FocusFollowsTheSinkUnlessSelfFocused) {
 TEST_F(Textbox, AHeldPressDragsASelectionThatCopies) {
   Ref<QELCTextbox> b = box("héllo wörld", 40);
   // Press at the start, hold past 0.15 s, drag to the middle of the text.
-  window->cursorEvent({13, 15}, 1, kOGLActionPress);
+  window->cursorEvent({13, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
-  window->cursorEvent({13, 15}, 1, kOGLActionPress);
+  window->cursorEvent({13, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.2f);
-  window->cursorEvent({13, 15}, 1, kOGLActionPress);
+  window->cursorEvent({13, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_TRUE(b->selecting());
   OGLTRect glyph;
   ASSERT_TRUE(QELFTextboxLayoutRectForGlyph(&b->layout(), {0, 4}, &glyph));  // after "héllo"
-  window->cursorEvent({13 + glyph.right, 15}, 1, kOGLActionPress);
+  window->cursorEvent({13 + glyph.right, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
-  window->cursorEvent({13 + glyph.right, 15}, 1, kOGLActionRelease);
+  window->cursorEvent({13 + glyph.right, 15}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_FALSE(b->selecting());
   EXPECT_EQ(b->selection().low(), 0u);
   EXPECT_EQ(b->selection().high(), 6u);
-  run(keys({key(kKeyC, kOGLModControl)}));
+  run(keys({key(kOGLKeyC, kOGLModControl)}));
   EXPECT_EQ(clipboard(), "héllo");
-  run(keys({key(kEscape), key(kKeyC, kOGLModControl)}));
+  run(keys({key(kOGLKeyEscape), key(kOGLKeyC, kOGLModControl)}));
   EXPECT_TRUE(b->selection().empty());
 }
 

@@ -95,17 +95,17 @@ TEST_F(Sliders, TheKnobDragsTheValueAndAPressOnTheTrackJumps) {
 
 TEST_F(Sliders, ADragThatLeavesEndsAndOneThatComesBackJumps) {
   Ref<QELCSlider> s = slider(0.5f);
-  window->cursorEvent({100, 65}, 1, kOGLActionPress);
+  window->cursorEvent({100, 65}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_TRUE(s->dragging());
-  window->cursorEvent({138, 65}, 1, kOGLActionPress);
+  window->cursorEvent({138, 65}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_NEAR(s->value(), 0.975f, 1e-5);
-  window->cursorEvent({300, 65}, 1, kOGLActionPress);  // left the slider
+  window->cursorEvent({300, 65}, kOGLButtonLeft, kOGLActionPress);  // left the slider
   window->frame();
   EXPECT_FALSE(s->dragging());
   EXPECT_LE(s->value(), 1);
-  window->cursorEvent({80, 65}, 1, kOGLActionPress);  // back, on the track away from the knob
+  window->cursorEvent({80, 65}, kOGLButtonLeft, kOGLActionPress);  // back, on the track away from the knob
   window->frame();
   EXPECT_NEAR(s->value(), 0.25f, 1e-5);
   expectSentValuesInRange();

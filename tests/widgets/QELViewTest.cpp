@@ -137,11 +137,11 @@ TEST_F(Views, ADragEndsWhenTheViewIsHidden) {
   Ref<Probe> probe = Probe::make({20, 20}, {300, 200});
   window->attach(probe);
   Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable);
-  window->cursorEvent({50, 15}, 1, kOGLActionPress);
+  window->cursorEvent({50, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(v->isDragged());
   v->setVisible(false);
-  window->cursorEvent({50, 15}, 1, kOGLActionRelease);
+  window->cursorEvent({50, 15}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   v->setVisible(true);
   window->frame();
@@ -152,14 +152,14 @@ TEST_F(Views, ADragEndsWhenTheViewIsHidden) {
   EXPECT_FLOAT_EQ(v->frame().top, 10);
   // The same for a view closed (and detached) in the middle of a drag, then shown again.
   v->setFlags(v->flags() | kQELViewDetachOnClose);
-  window->cursorEvent({50, 15}, 1, kOGLActionPress);
+  window->cursorEvent({50, 15}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_TRUE(v->isDragged());
   v->close();
   window->frame();
   ASSERT_TRUE(window->attach(v));
   v->setVisible(true);
-  window->cursorEvent({50, 15}, 1, kOGLActionRelease);
+  window->cursorEvent({50, 15}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   window->click({310, 210});
   EXPECT_FLOAT_EQ(v->frame().left, 10);

@@ -67,18 +67,18 @@ TEST_F(WidgetWindow, EdgeBandsPickTheirEdgeAndCursor) {
   for (const Case& c : cases) {
     window->moveTo(c.point);
     EXPECT_EQ(window->cursor(), c.shape);
-    window->cursorEvent(c.point, 1, kOGLActionPress);
+    window->cursorEvent(c.point, kOGLButtonLeft, kOGLActionPress);
     window->frame();
     EXPECT_EQ(window->resizeMode(), c.mode);
-    window->cursorEvent(c.point, 1, kOGLActionRelease);
+    window->cursorEvent(c.point, kOGLButtonLeft, kOGLActionRelease);
     window->frame();
   }
   // A view 4 wide: the middle is as far from the left as from the right edge: right wins.
   Ref<TestView> narrow = view({300, 50, 304, 150}, kQELViewResizable);
-  window->cursorEvent({302, 100}, 1, kOGLActionPress);
+  window->cursorEvent({302, 100}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_EQ(window->resizeMode(), kQELResizeRight);
-  window->cursorEvent({302, 100}, 1, kOGLActionRelease);
+  window->cursorEvent({302, 100}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   window->moveTo({250, 250});
   EXPECT_EQ(window->cursor(), kOGLCursorArrow);
@@ -86,11 +86,11 @@ TEST_F(WidgetWindow, EdgeBandsPickTheirEdgeAndCursor) {
 
 TEST_F(WidgetWindow, AResizeEndsWhenFocusIsLostOrTheViewGoes) {
   Ref<TestView> v = view({50, 50, 150, 150}, kQELViewResizable);
-  window->cursorEvent({149, 100}, 1, kOGLActionPress);
+  window->cursorEvent({149, 100}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_EQ(window->resizeMode(), kQELResizeRight);
   window->detach(v);
-  window->cursorEvent({170, 100}, 1, kOGLActionPress);
+  window->cursorEvent({170, 100}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_EQ(window->resizeMode(), kQELResizeNone);
   EXPECT_FLOAT_EQ(v->size().w, 100);
@@ -99,11 +99,11 @@ TEST_F(WidgetWindow, AResizeEndsWhenFocusIsLostOrTheViewGoes) {
 TEST_F(WidgetWindow, AClickRaisesTheViewOnRelease) {
   Ref<TestView> below = view({10, 10, 110, 110}, 0), above = view({60, 60, 160, 160}, 0);
   window->frame();
-  window->cursorEvent({20, 20}, 1, kOGLActionPress);
+  window->cursorEvent({20, 20}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   EXPECT_EQ(window->childs().back().get(), above.get());
   EXPECT_EQ(window->candidate(), below.get());
-  window->cursorEvent({20, 20}, 1, kOGLActionRelease);
+  window->cursorEvent({20, 20}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(window->childs().back().get(), below.get());
   // A click outside every view forgets the candidate.
@@ -114,25 +114,25 @@ TEST_F(WidgetWindow, AClickRaisesTheViewOnRelease) {
 TEST_F(WidgetWindow, ALongPressRaisesOnceAfterAQuarterSecondOfStillness) {
   Ref<TestView> below = view({10, 10, 110, 110}, kQELViewLongPress), above = view({60, 60, 160, 160}, 0);
   window->frame();
-  window->cursorEvent({70, 70}, 1, kOGLActionPress);
+  window->cursorEvent({70, 70}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);  // the press makes it the candidate
   EXPECT_EQ(window->candidate(), above.get());
   window->detach(above);
   window->attach(above);  // above stays on top of below, below still the candidate's rival
-  window->cursorEvent({20, 20}, 1, kOGLActionPress);
+  window->cursorEvent({20, 20}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);
   ASSERT_EQ(window->candidate(), below.get());
-  window->cursorEvent({21, 20}, 1, kOGLActionPress);
+  window->cursorEvent({21, 20}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);
-  window->cursorEvent({23, 20}, 1, kOGLActionPress);  // moved by 2: the count restarts
+  window->cursorEvent({23, 20}, kOGLButtonLeft, kOGLActionPress);  // moved by 2: the count restarts
   window->frame(0.1f);
-  window->cursorEvent({23, 21}, 1, kOGLActionPress);
+  window->cursorEvent({23, 21}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);
-  window->cursorEvent({23, 21}, 1, kOGLActionPress);
+  window->cursorEvent({23, 21}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);
   window->beat();
   EXPECT_NE(window->childs().back().get(), below.get());
-  window->cursorEvent({23, 21}, 1, kOGLActionPress);
+  window->cursorEvent({23, 21}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);
   window->beat();  // the raise shows in the drawing order at the next sync
   EXPECT_EQ(window->childs().back().get(), below.get());
@@ -146,11 +146,11 @@ TEST_F(WidgetWindow, TheGreedyWidgetTakesEveryCursorEventUntilTheLeftRelease) {
   window->frame();
   window->setGreedy(slider);
   ASSERT_EQ(window->greedy(), slider.get());
-  window->cursorEvent({350, 250}, 1, kOGLActionPress);
+  window->cursorEvent({350, 250}, kOGLButtonLeft, kOGLActionPress);
   window->frame();
   ASSERT_FALSE(slider->cursors.empty());
   EXPECT_FLOAT_EQ(slider->cursors.back().point.x, 350);
-  window->cursorEvent({350, 250}, 1, kOGLActionRelease);
+  window->cursorEvent({350, 250}, kOGLButtonLeft, kOGLActionRelease);
   window->frame();
   EXPECT_EQ(window->greedy(), nullptr);
   // Only widgets of this window can be greedy.

@@ -18,6 +18,21 @@ int32_t actionOf(int glfwAction) {
   return glfwAction >= GLFW_RELEASE && glfwAction <= GLFW_REPEAT ? glfwAction + 1 : kOGLActionNone;
 }
 
+// Key records carry GLFW's key codes and modifier bits unchanged: the names must be GLFW's.
+static_assert(kOGLKeySpace == GLFW_KEY_SPACE && kOGLKeyA == GLFW_KEY_A && kOGLKeyC == GLFW_KEY_C &&
+              kOGLKeyS == GLFW_KEY_S && kOGLKeyV == GLFW_KEY_V && kOGLKeyX == GLFW_KEY_X);
+static_assert(kOGLKeyEscape == GLFW_KEY_ESCAPE && kOGLKeyEnter == GLFW_KEY_ENTER && kOGLKeyTab == GLFW_KEY_TAB &&
+              kOGLKeyBackspace == GLFW_KEY_BACKSPACE && kOGLKeyInsert == GLFW_KEY_INSERT &&
+              kOGLKeyDelete == GLFW_KEY_DELETE && kOGLKeyRight == GLFW_KEY_RIGHT && kOGLKeyLeft == GLFW_KEY_LEFT &&
+              kOGLKeyDown == GLFW_KEY_DOWN && kOGLKeyUp == GLFW_KEY_UP && kOGLKeyPageUp == GLFW_KEY_PAGE_UP &&
+              kOGLKeyPageDown == GLFW_KEY_PAGE_DOWN && kOGLKeyHome == GLFW_KEY_HOME && kOGLKeyEnd == GLFW_KEY_END);
+static_assert(kOGLKeyCapsLock == GLFW_KEY_CAPS_LOCK && kOGLKeyF1 == GLFW_KEY_F1 && kOGLKeyF25 == GLFW_KEY_F25 &&
+              kOGLKeyKeypad0 == GLFW_KEY_KP_0 && kOGLKeyKeypadEnter == GLFW_KEY_KP_ENTER &&
+              kOGLKeyLeftShift == GLFW_KEY_LEFT_SHIFT && kOGLKeyLeftAlt == GLFW_KEY_LEFT_ALT &&
+              kOGLKeyRightAlt == GLFW_KEY_RIGHT_ALT && kOGLKeyMenu == GLFW_KEY_LAST);
+static_assert(kOGLModShift == GLFW_MOD_SHIFT && kOGLModControl == GLFW_MOD_CONTROL && kOGLModAlt == GLFW_MOD_ALT &&
+              kOGLModSuper == GLFW_MOD_SUPER);
+
 OGLTInputEvent blank(uint32_t type) {
   OGLTInputEvent event;
   std::memset(&event, 0, sizeof event);
@@ -55,10 +70,10 @@ struct OGLWindowCallbacks {
   static void motion(GLFWwindow* window, double, double) {
     OGLBWindow* self = owner(window);
     if (!self) return;
-    int32_t button = 0, action = kOGLActionNone;
-    if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) button = 1;
-    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS) button = 2;
-    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_MIDDLE) == GLFW_PRESS) button = 3;
+    int32_t button = kOGLButtonNone, action = kOGLActionNone;
+    if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) button = kOGLButtonLeft;
+    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS) button = kOGLButtonRight;
+    else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_MIDDLE) == GLFW_PRESS) button = kOGLButtonMiddle;
     if (button) action = kOGLActionPress;
     placeCursor(self, button, action, self->heldModifiers());
   }
@@ -69,7 +84,7 @@ struct OGLWindowCallbacks {
 
   static void enter(GLFWwindow* window, int entered) {
     if (OGLBWindow* self = owner(window))
-      placeCursor(self, 0, entered ? kOGLActionEnter : kOGLActionLeave, self->heldModifiers());
+      placeCursor(self, kOGLButtonNone, entered ? kOGLActionEnter : kOGLActionLeave, self->heldModifiers());
   }
 
   static void scroll(GLFWwindow* window, double dx, double dy) {

@@ -7,6 +7,7 @@
 #include "framework/core/NRKFPolygonTestPoint.h"
 #include "ui/gl/OGLC2DContext.h"
 #include "ui/gl/OGLF.h"
+#include "ui/gl/OGLTInput.h"
 #include "ui/gl/OGLXform.h"
 
 extern "C" {
@@ -94,25 +95,25 @@ const char* OGLFKeyToString(int key) {
   auto from = [key](const char* const* table, int first, int count) -> const char* {
     return key >= first && key < first + count ? table[key - first] : nullptr;
   };
-  if (key == 32) return "Space";
+  if (key == kOGLKeySpace) return "Space";
   if (key >= 39 && key <= 96) return from(printable, 39, 58);
-  if (key >= 256 && key <= 269) return from(navigation, 256, 14);
-  if (key >= 280 && key <= 284) return from(locks, 280, 5);
-  if (key >= 290 && key <= 314) return from(functions, 290, 25);
-  if (key >= 320 && key <= 336) return from(keypad, 320, 17);
-  if (key >= 340 && key <= 348) return from(modifiers, 340, 9);
+  if (key >= kOGLKeyEscape && key <= kOGLKeyEnd) return from(navigation, kOGLKeyEscape, 14);
+  if (key >= kOGLKeyCapsLock && key <= kOGLKeyCapsLock + 4) return from(locks, kOGLKeyCapsLock, 5);
+  if (key >= kOGLKeyF1 && key <= kOGLKeyF25) return from(functions, kOGLKeyF1, 25);
+  if (key >= kOGLKeyKeypad0 && key <= kOGLKeyKeypad0 + 16) return from(keypad, kOGLKeyKeypad0, 17);
+  if (key >= kOGLKeyLeftShift && key <= kOGLKeyMenu) return from(modifiers, kOGLKeyLeftShift, 9);
   return nullptr;
 }
 
 const char* OGLFModToString(int bit) {
   switch (bit) {
-    case 1:
+    case kOGLModShift:
       return "Shift";
-    case 2:
+    case kOGLModControl:
       return "Control";
-    case 4:
+    case kOGLModAlt:
       return "Alt";
-    case 8:
+    case kOGLModSuper:
       return "Super";
     default:
       return nullptr;

@@ -23,6 +23,47 @@ enum : int32_t {
   kOGLModSuper = 8,
 };
 
+// Key codes (GLFW's): printable keys carry their upper-case ASCII code.
+enum : int32_t {
+  kOGLKeySpace = 32,
+  kOGLKeyA = 65,
+  kOGLKeyC = 67,
+  kOGLKeyS = 83,
+  kOGLKeyV = 86,
+  kOGLKeyX = 88,
+  kOGLKeyEscape = 256,
+  kOGLKeyEnter = 257,
+  kOGLKeyTab = 258,
+  kOGLKeyBackspace = 259,
+  kOGLKeyInsert = 260,
+  kOGLKeyDelete = 261,
+  kOGLKeyRight = 262,
+  kOGLKeyLeft = 263,
+  kOGLKeyDown = 264,
+  kOGLKeyUp = 265,
+  kOGLKeyPageUp = 266,
+  kOGLKeyPageDown = 267,
+  kOGLKeyHome = 268,
+  kOGLKeyEnd = 269,
+  kOGLKeyCapsLock = 280,
+  kOGLKeyF1 = 290,
+  kOGLKeyF25 = 314,
+  kOGLKeyKeypad0 = 320,
+  kOGLKeyKeypadEnter = 335,
+  kOGLKeyLeftShift = 340,
+  kOGLKeyLeftAlt = 342,
+  kOGLKeyRightAlt = 346,
+  kOGLKeyMenu = 348,  // the highest key code
+};
+
+// Cursor buttons: GLFW's button n is n + 1.
+enum : int32_t {
+  kOGLButtonNone = 0,
+  kOGLButtonLeft = 1,
+  kOGLButtonRight = 2,
+  kOGLButtonMiddle = 3,
+};
+
 // Key and cursor actions: 1 release, 2 press (or a move with a button down), 3 repeat;
 // cursors also 0 (a move with no button down), 4 entered the window, 5 left it.
 enum : int32_t {
@@ -47,7 +88,7 @@ struct OGLTKeypadEvent {
 
 // point: in the window's logical units, the units of widget frames.
 struct OGLTCursorEvent {
-  int32_t button;  // 0 none, 1 left, 2 right, 3 middle (GLFW button n is n + 1)
+  int32_t button;  // a kOGLButton name
   int32_t action;
   int32_t mods;
   OGLTPoint point;

@@ -10,7 +10,6 @@ namespace {
 // The parts' messages: the buttons (uid 1, tag 1 "+" and 2 "-"), the drop box, the text box.
 constexpr uint64_t kAddClick = 0x100000001, kRemoveClick = 0x200000001;
 constexpr uint32_t kButtonUid = 1, kAddTag = 1, kRemoveTag = 2, kDropboxChange = 2, kTextboxCommit = 3;
-constexpr int kEscape = 256;
 
 }  // namespace
 
@@ -145,7 +144,7 @@ void QELBCombobox::onMessaged(const Ref<LLKCMessage>& message) {
 
 bool QELBCombobox::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (!hasCursorRecord()) return false;
-  if (editing() && key.key == kEscape) {
+  if (editing() && key.key == kOGLKeyEscape) {
     edit(false);
     return true;
   }

@@ -6,7 +6,7 @@
 //
 // Conventions: the inner rect is the bounds inset by 1; a control is hovered in a frame when a
 // cursor record reached it; colours are tinted by 1 − opacity when the opacity is below 1;
-// a click is a release of button 1; preferred sizes are rounded (halves away from zero) and made
+// a click is a release of the left button; preferred sizes are rounded (halves away from zero) and made
 // even, and are zero without a window. A control draws only while attached to a window with a
 // 2D context and while visible. Everything runs on the window's thread.
 #include <string>
@@ -44,9 +44,13 @@ OGLTSize QELFControlRoundedSize(OGLTSize size);
 float QELFControlPad(const QELTWindowTweaks& tweaks);
 // The number of characters (UTF-8 lead bytes) of the text.
 size_t QELFControlCharacterCount(std::string_view text);
-// A release of button 1.
+// A release of the left button: the end of a click.
 inline bool QELFControlIsClick(const OGLTCursorEvent& cursor) {
-  return cursor.button == 1 && cursor.action == kOGLActionRelease;
+  return cursor.button == kOGLButtonLeft && cursor.action == kOGLActionRelease;
+}
+// A press of the left button, or a move with it held (a drag): the window reports both as presses.
+inline bool QELFControlIsLeftDown(const OGLTCursorEvent& cursor) {
+  return cursor.button == kOGLButtonLeft && cursor.action == kOGLActionPress;
 }
 // The message's copy, or null for a null message.
 Ref<LLKCMessage> QELFControlCopy(const Ref<LLKCMessage>& message);

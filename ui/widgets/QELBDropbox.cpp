@@ -17,7 +17,6 @@
 namespace {
 
 constexpr float kOpenDelay = 0.1f;  // seconds from the click to the menu
-constexpr int kEscape = 256;
 constexpr int8_t kMenuLayer = 8;
 const QELTGroupSetup kSetupMenuList = {kQELGroupColumn, 0, 0, 2, 0x02};
 
@@ -180,7 +179,7 @@ bool QELBDropbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
 }
 
 bool QELBDropbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key == kEscape && key.action == kOGLActionPress && openMenu()) closeMenu();
+  if (key.key == kOGLKeyEscape && key.action == kOGLActionPress && openMenu()) closeMenu();
   return QELBControl::onInputWithKeypad(key);
 }
 

@@ -73,7 +73,7 @@ bool QELBMenu::onInputWithCursor(const OGLTCursorEvent& cursor) {
 }
 
 bool QELBMenu::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.key == 256) {
+  if (key.key == kOGLKeyEscape) {
     if (key.action != kOGLActionRelease) return false;
     QELFMenuCollapse(this);
     return true;
@@ -82,17 +82,17 @@ bool QELBMenu::onInputWithKeypad(const OGLTKeypadEvent& key) {
   OGLTRect s = space();
   float page = s.bottom - s.top, all = std::numeric_limits<float>::max();
   switch (key.key) {
-    case 264:
+    case kOGLKeyDown:
       return scrollList(rowHeight());
-    case 265:
+    case kOGLKeyUp:
       return scrollList(-rowHeight());
-    case 266:
+    case kOGLKeyPageUp:
       return scrollList(-page);
-    case 267:
+    case kOGLKeyPageDown:
       return scrollList(page);
-    case 268:
+    case kOGLKeyHome:
       return scrollList(-all);
-    case 269:
+    case kOGLKeyEnd:
       return scrollList(all);
     default:
       return false;

@@ -121,8 +121,8 @@ void QELBScrollbox::applyQueuedInput(const OGLTRect& v) {
     const OGLTInputEvent& record = queued.records[i];
     if (record.type == kOGLInputScroll) offset_.y += (h / n) * record.scroll.delta.y * -5;
     if (record.type != kOGLInputKey || record.key.action != kOGLActionPress) continue;
-    if (record.key.key == 262) offset_.x += w / n;
-    else if (record.key.key == 263) offset_.x -= w / n;
+    if (record.key.key == kOGLKeyRight) offset_.x += w / n;
+    else if (record.key.key == kOGLKeyLeft) offset_.x -= w / n;
     else QELFScrollKeyOffset(record.key.key, offset_.y, h / n, h, content_.bottom - content_.top, &offset_.y);
   }
 }

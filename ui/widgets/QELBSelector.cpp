@@ -7,7 +7,6 @@
 namespace {
 
 constexpr float kChangeDelay = 0.1f;  // seconds from a step to its message
-constexpr int kRight = 262, kLeft = 263;
 
 }  // namespace
 
@@ -87,8 +86,8 @@ bool QELBSelector::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 bool QELBSelector::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (!hovered()) return false;
-  if (key.action == kOGLActionPress && key.key == kRight) step(1);
-  if (key.action == kOGLActionPress && key.key == kLeft) step(-1);
+  if (key.action == kOGLActionPress && key.key == kOGLKeyRight) step(1);
+  if (key.action == kOGLActionPress && key.key == kOGLKeyLeft) step(-1);
   return QELBControl::onInputWithKeypad(key);
 }
 

@@ -52,7 +52,7 @@ bool QELBSlider::takeInput(const Track& t) {
   }
   OGLTPoint p = record->point;
   float along = t.horizontal ? p.x : p.y, across = t.horizontal ? p.y : p.x;
-  if (record->button == 1 && record->action == kOGLActionPress && t.length > 0) {
+  if (QELFControlIsLeftDown(*record) && t.length > 0) {
     float knob = t.start + value_ * t.length;
     if (dragging_) {
       change(value_ + (along - (t.horizontal ? last_.x : last_.y)) / t.length);

@@ -90,7 +90,7 @@ bool QELBTextbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
   // A read-only box under the pointer sees the keys (to move and copy) but keeps none of them:
   // only the box that has the keyboard takes keys, so they go on to scroll what holds it.
   if (readOnly() && !keyboard) return false;
-  return key.key < 290 || key.key > 314;  // F1 to F25 go on to others
+  return key.key < kOGLKeyF1 || key.key > kOGLKeyF25;  // function keys go on to others
 }
 
 void QELBTextbox::onCursorEnter() {
@@ -135,13 +135,13 @@ bool QELBTextbox::takeMouse() {
 }
 
 void QELBTextbox::takeCursor(const OGLTCursorEvent& record) {
-  if (record.button == 1 && record.action == kOGLActionRelease) {
+  if (QELFControlIsClick(record)) {
     if (selecting_) selection_.to = offsetAt(record.point);
     else selection_ = {};
     caret_ = offsetAt(record.point);
     pressing_ = selecting_ = false;
     if (!readOnly()) state_ = 1;
-  } else if (record.button == 1 && record.action == kOGLActionPress && !pressing_) {
+  } else if (QELFControlIsLeftDown(record) && !pressing_) {
     pressing_ = true;
     holdTime_ = 0;
     selecting_ = false;

@@ -118,7 +118,7 @@ private:
   bool laidOut_ = false;
   uint32_t caret_ = 0;
   bool changed_ = false;
-  std::array<uint8_t, 349> pressMods_{};  // by key code: the modifiers at its last press
+  std::array<uint8_t, kOGLKeyMenu + 1> pressMods_{};  // by key code: the modifiers at its last press
 };
 
 class QELCTextbox : public QELBTextbox {

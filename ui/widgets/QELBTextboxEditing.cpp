@@ -7,30 +7,6 @@
 #include "ui/widgets/QELBTextbox.h"
 #include "ui/widgets/QELFTextUTF8.h"
 
-namespace {
-
-enum : int32_t {
-  kKeyA = 65,
-  kKeyC = 67,
-  kKeyV = 86,
-  kKeyX = 88,
-  kKeyEscape = 256,
-  kKeyEnter = 257,
-  kKeyBackspace = 259,
-  kKeyDelete = 261,
-  kKeyRight = 262,
-  kKeyLeft = 263,
-  kKeyDown = 264,
-  kKeyUp = 265,
-  kKeyPageUp = 266,
-  kKeyPageDown = 267,
-  kKeyHome = 268,
-  kKeyEnd = 269,
-  kKeyKeypadEnter = 335,
-};
-
-}  // namespace
-
 void QELBTextbox::moveCaret(uint32_t offset, bool extend) {
   if (extend) {
     if (selection_.empty()) selection_ = {caret_, offset};
@@ -110,63 +86,63 @@ void QELBTextbox::takeKey(OGLC2DContext* ctx, const OGLTKeypadEvent& key) {
   bool shift = mods & kOGLModShift, control = mods & kOGLModControl;
   uint32_t length = static_cast<uint32_t>(text_.size());
   switch (key.key) {
-    case kKeyEscape:
+    case kOGLKeyEscape:
       selection_ = {};
       break;
-    case kKeyEnter:
-    case kKeyKeypadEnter:
+    case kOGLKeyEnter:
+    case kOGLKeyKeypadEnter:
       if (!readOnly()) send(onCommit_);
       break;
-    case kKeyBackspace:
+    case kOGLKeyBackspace:
       if (!readOnly() && !deleteSelection(ctx) && caret_ > 0) {
         uint32_t previous = static_cast<uint32_t>(QELFUTF8Previous(text_, caret_));
         replace(ctx, previous, caret_ - previous, {});
         caret_ = previous;
       }
       break;
-    case kKeyDelete:
+    case kOGLKeyDelete:
       if (!readOnly() && !deleteSelection(ctx) && caret_ < length)
         replace(ctx, caret_, static_cast<uint32_t>(QELFUTF8Next(text_, caret_)) - caret_, {});
       break;
-    case kKeyRight:
+    case kOGLKeyRight:
       moveCaret(static_cast<uint32_t>(QELFUTF8Next(text_, caret_)), shift);
       break;
-    case kKeyLeft:
+    case kOGLKeyLeft:
       moveCaret(static_cast<uint32_t>(QELFUTF8Previous(text_, caret_)), shift);
       break;
-    case kKeyDown:
+    case kOGLKeyDown:
       moveCaret(rowStep(1), shift);
       break;
-    case kKeyUp:
+    case kOGLKeyUp:
       moveCaret(rowStep(-1), shift);
       break;
-    case kKeyPageUp:
+    case kOGLKeyPageUp:
       moveCaret(0, shift);
       break;
-    case kKeyPageDown:
+    case kOGLKeyPageDown:
       moveCaret(length, shift);
       break;
-    case kKeyHome:
-    case kKeyEnd: {
+    case kOGLKeyHome:
+    case kOGLKeyEnd: {
       QELTTextboxPosition p = QELFTextboxLayoutFindGlyphForOffset(&layout_, caret_);
       if (p.row < 0) break;
       const QELTTextboxRow& row = layout_.rows[static_cast<size_t>(p.row)];
-      moveCaret(key.key == kKeyHome ? row.start : row.end, shift);
+      moveCaret(key.key == kOGLKeyHome ? row.start : row.end, shift);
       break;
     }
-    case kKeyA:
+    case kOGLKeyA:
       if (control && length > 0) selection_ = {0, length};
       break;
-    case kKeyC:
+    case kOGLKeyC:
       if (control) copySelection(ctx);
       break;
-    case kKeyV:
+    case kOGLKeyV:
       if (control && !readOnly()) {
         const char* clip = OGLFGetClipboard(ctx);
         if (clip) paste(ctx, clip);
       }
       break;
-    case kKeyX:
+    case kOGLKeyX:
       if (control && !readOnly() && !selection_.empty()) {
         copySelection(ctx);
         deleteSelection(ctx);

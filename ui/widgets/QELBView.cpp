@@ -5,6 +5,7 @@
 #include <new>
 
 #include "framework/core/NRKFNumerics.h"
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -208,16 +209,15 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
     dragged_ = false;
     return true;
   }
-  bool left = c.button == 1;
   if (!dragged_) {
     bool inTitle = p.x >= b.left + 1 && p.x <= b.right - 1 && p.y >= b.top + 1 && p.y <= b.top + 21;
-    if (left && c.action == kOGLActionPress && inTitle) {
+    if (QELFControlIsLeftDown(c) && inTitle) {
       dragged_ = true;
       lastPoint_ = p;
     }
     return true;
   }
-  if (left && c.action == kOGLActionPress) {
+  if (QELFControlIsLeftDown(c)) {
     OGLTRect f = frame();
     float dx = p.x - lastPoint_.x, dy = p.y - lastPoint_.y;
     OGLTRect moved{f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
@@ -228,7 +228,7 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
       allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
     else moved = withGripInside(moved, area);
     if (allowed) setFrame(moved);
-  } else if (left && c.action == kOGLActionRelease) {
+  } else if (QELFControlIsClick(c)) {
     dragged_ = false;
   }
   return true;

@@ -4,6 +4,7 @@
 
 #include "ui/gl/OGLF.h"
 #include "ui/gl/OGLF2D.h"
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBView.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetDrawing.h"
@@ -34,7 +35,7 @@ void cursorOver(const QELTInputs& inputs, const OGLTRect& rect, bool& over, bool
     const OGLTInputEvent& record = inputs.records[i];
     if (record.type != kOGLInputCursor || !QELFRectContains(rect, record.cursor.point)) continue;
     over = true;
-    released = released || (record.cursor.button == 1 && record.cursor.action == kOGLActionRelease);
+    released = released || QELFControlIsClick(record.cursor);
   }
 }
 

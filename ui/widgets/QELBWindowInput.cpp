@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBView.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetDrawing.h"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr float kEdgeBand = 3;
-
-bool isLeftRelease(const OGLTCursorEvent& cursor) { return cursor.button == 1 && cursor.action == kOGLActionRelease; }
 
 // The edge a point near the border of a frame is closest to: top, then bottom, then left win
 // only when strictly closest; right otherwise.
@@ -82,7 +81,7 @@ void QELBWindow::endResize() {
 }
 
 bool QELBWindow::resizeStep(const OGLTCursorEvent& c) {
-  if (isLeftRelease(c)) {
+  if (QELFControlIsClick(c)) {
     dirtyLayers_ = true;
     endResize();
     return true;
@@ -158,10 +157,10 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
   if (QELBWidget* greedy = holdingGreedy()) {
     Ref<QELBWidget> hold(greedy);
     bool result = greedy->onInputWithCursor(c);
-    if (isLeftRelease(c)) greedy_.reset();
+    if (QELFControlIsClick(c)) greedy_.reset();
     return result;
   }
-  if (isLeftRelease(c)) sink_.reset();
+  if (QELFControlIsClick(c)) sink_.reset();
 
   if (resizeMode_ != kQELResizeNone) {
     if (resized_ && owns(resized_.get())) return resizeStep(c);
@@ -201,7 +200,7 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
       uint32_t shape =
           edge == kQELResizeTop || edge == kQELResizeBottom ? kOGLCursorVerticalResize : kOGLCursorHorizontalResize;
       if (cursor() != shape) setCursor(shape);
-      if (c.button == 1 && c.action == kOGLActionPress) {
+      if (QELFControlIsLeftDown(c)) {
         resized_ = Ref<QELBView>(view);
         resizeMode_ = edge;
         resizeAnchor_ = c.point;

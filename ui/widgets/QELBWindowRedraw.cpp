@@ -45,7 +45,7 @@ void QELBWindow::noteInputDamage(const OGLTInputQueue& queue) {
     bool dragging = cursor.action == kOGLActionPress && cursor.button == heldButton_;
     if (cursor.action != kOGLActionNone && !dragging) damage_.addAll();
     if (cursor.action == kOGLActionPress) heldButton_ = cursor.button;
-    if (cursor.action == kOGLActionRelease || cursor.action == kOGLActionNone) heldButton_ = 0;
+    if (cursor.action == kOGLActionRelease || cursor.action == kOGLActionNone) heldButton_ = kOGLButtonNone;
     cursorPoints_.push_back(cursor.point);
   }
   // A cursor that stays where it was changes nothing; one that moves changes what it leaves

@@ -44,22 +44,22 @@ float QELFScrollFraction(float offset, float content) { return content > 0 ? off
 
 bool QELFScrollKeyOffset(int32_t key, float offset, float step, float visible, float content, float* moved) {
   switch (key) {
-    case 264:
+    case kOGLKeyDown:
       *moved = offset + step;
       return true;
-    case 265:
+    case kOGLKeyUp:
       *moved = offset - step;
       return true;
-    case 266:
+    case kOGLKeyPageUp:
       *moved = offset - visible;
       return true;
-    case 267:
+    case kOGLKeyPageDown:
       *moved = offset + visible;
       return true;
-    case 268:
+    case kOGLKeyHome:
       *moved = 0;
       return true;
-    case 269:
+    case kOGLKeyEnd:
       *moved = content - visible;
       return true;
     default:

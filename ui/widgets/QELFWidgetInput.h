@@ -10,4 +10,6 @@ inline bool QELFWidgetInnerHit(QELBWidget* widget, const OGLTPoint& world) {
 }
 
 // A release (or a leave of the window): the end of a click.
-inline bool QELFCursorActionIsOdd(int32_t action) { return (action & 1) != 0; }
+inline bool QELFCursorActionIsOdd(int32_t action) {
+  return action == kOGLActionRelease || action == kOGLActionRepeat || action == kOGLActionLeave;
+}

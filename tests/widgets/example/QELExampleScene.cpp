@@ -20,7 +20,7 @@ Ref<QELExampleBlock> QELExampleBlock::blockWithSize(OGLTSize size, OGLTColor col
 
 bool QELExampleBlock::onInputWithCursor(const OGLTCursorEvent& cursor) {
   QELBWidget::onInputWithCursor(cursor);
-  if (cursor.button == 1 && cursor.action == kOGLActionRelease) ++clicks_;
+  if (cursor.button == kOGLButtonLeft && cursor.action == kOGLActionRelease) ++clicks_;
   return true;
 }
 
