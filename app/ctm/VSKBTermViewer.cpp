@@ -58,10 +58,9 @@ void VSKBTermViewer::onAttachedIntoWindow() {
   onResized();
 }
 
-void VSKBTermViewer::onDetachedFromWindow() {
+void VSKBTermViewer::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
   observer_->letGo();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKBTermViewer::onResized() {

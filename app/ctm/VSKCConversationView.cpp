@@ -201,9 +201,8 @@ void VSKCConversationView::onAttachedIntoWindow() {
   onResized();
 }
 
-void VSKCConversationView::onDetachedFromWindow() {
+void VSKCConversationView::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
-  ZRVBView::onDetachedFromWindow();
   record_.observer->letGo();
   dropHint();
 }

@@ -7,7 +7,6 @@
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
-#include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -99,15 +98,12 @@ void VSKCTimelineView::onAttachedIntoWindow() {
   tellChunkViewer();
 }
 
-void VSKCTimelineView::onDetachedFromWindow() {
+void VSKCTimelineView::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
-  (void)OGL::storePoint(*config(), position(), "position");
-  (void)OGL::storeSize(*config(), size(), "size");
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
   observer_->letGo();
   log_.flush();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKCTimelineView::onResized() {

@@ -15,10 +15,7 @@ void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<
     setStatus("cannot follow " + state.feed);
 }
 
-void VSKBFeedView::onDetachedFromWindow() {
-  feedState().observer->letGo();
-  ZRVBView::onDetachedFromWindow();
-}
+void VSKBFeedView::onLeavingWindow() { feedState().observer->letGo(); }
 
 bool VSKBFeedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (key.key != kKeySpace || key.action != 1) return false;

@@ -111,7 +111,7 @@ void VSKCLabelingView::onAttachedIntoWindow() {
   setStatus("Waiting for sample ...");
 }
 
-void VSKCLabelingView::onDetachedFromWindow() {
+void VSKCLabelingView::onLeavingWindow() {
   if (JSKCFrame* settings = config()) {
     (void)settings->storeReal(record_.cursor.threshold, "threshold");
     (void)settings->storeUint(record_.cursor.proximity, "proximity");
@@ -120,7 +120,6 @@ void VSKCLabelingView::onDetachedFromWindow() {
     (void)settings->storeBool(record_.autoNext, "auto.next");
   }
   record_.observer->letGo();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKCLabelingView::onToggleMenu() {
