@@ -11,7 +11,9 @@ VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> con
 
 void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
   VSKTFeedState& state = feedState();
-  if (!VSKFVisionViewFollow(state.observer.get(), this, onSquib, onReply, labels))
+  const ZRVTObserverHooks hooks{.onSquib = LLKCMessage::messageWithCode(onSquib),
+                                .onReply = onReply ? LLKCMessage::messageWithCode(onReply) : nullptr};
+  if (!state.observer->follow(this, hooks, labels))
     setStatus("cannot follow " + state.feed);
 }
 
