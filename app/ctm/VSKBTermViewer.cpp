@@ -5,8 +5,6 @@
 
 #include "app/ctm/VSKFTextDrawing.h"
 #include "app/ctm/VSKFViewMenu.h"
-#include "framework/core/LLKFLog.h"
-#include "framework/substrate/MRKCSubstrate.h"
 
 namespace {
 
@@ -48,20 +46,13 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
 
 void VSKBTermViewer::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(this);
-    observer_->setOnSquib(code(kVSKViewerSquib, 1));
-  }
-  if (!MRKCSubstrate::shared()->attach(observer_.get(), false)) LLKFLog("%s : cannot follow its channels", setup_.name);
-  for (const std::string& channel : channels_) observer_->appendLabel(channel);
+  (void)observer_->follow(this, {.onSquib = code(kVSKViewerSquib, 1)}, channels_);
   onResized();
 }
 
-void VSKBTermViewer::onDetachedFromWindow() {
+void VSKBTermViewer::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
   observer_->letGo();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKBTermViewer::onResized() {

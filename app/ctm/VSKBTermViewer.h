@@ -64,7 +64,7 @@ public:
   const std::vector<std::string>& channels() const { return channels_; }
 
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   void onResized() override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;

@@ -7,8 +7,6 @@
 #include "app/ctm/VSKFConversationUx.h"
 #include "app/ctm/VSKFViewMenu.h"
 #include "framework/core/LLKCString.h"
-#include "framework/core/LLKFLog.h"
-#include "framework/substrate/MRKCSubstrate.h"
 #include "ui/widgets/QELBBubble.h"
 #include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
@@ -186,22 +184,16 @@ void VSKCConversationView::onAttachedIntoWindow() {
   for (const Ref<QELBWidget>& child : record_.symbols->childs()) child->resizeToPreferredWithWindow(w);
   record_.symbols->resizeWithWindow(w);
   record_.controls->resizeWithWindow(w);
-  {
-    std::lock_guard lock(record_.observer->monitor());
-    record_.observer->setTarget(this);
-    record_.observer->setOnQuery(LLKCMessage::messageWithCode({kObserver, 1, 0}));
-    record_.observer->setOnSquib(LLKCMessage::messageWithCode({kObserver, 0, 0}));
-  }
-  if (!MRKCSubstrate::shared()->attach(record_.observer.get(), false))
-    LLKFLog("%s : cannot follow \"%s\"", alias().c_str(), kVSKUxLabel);
-  record_.observer->appendLabel(kVSKUxLabel);
+  (void)record_.observer->follow(this,
+                                 {.onSquib = LLKCMessage::messageWithCode({kObserver, 0, 0}),
+                                  .onQuery = LLKCMessage::messageWithCode({kObserver, 1, 0})},
+                                 {kVSKUxLabel});
   setMinSize(sizeToFit(kMinimumContent, w));
   onResized();
 }
 
-void VSKCConversationView::onDetachedFromWindow() {
+void VSKCConversationView::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
-  ZRVBView::onDetachedFromWindow();
   record_.observer->letGo();
   dropHint();
 }

@@ -25,7 +25,7 @@ public:
   VSKTConversationRecord& record() { return record_; }
 
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   void onResized() override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;

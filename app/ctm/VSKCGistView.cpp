@@ -42,9 +42,9 @@ void VSKCGistView::onAttachedIntoWindow() {
     follow_ = timeline->ticks().live();
 }
 
-void VSKCGistView::onDetachedFromWindow() {
+void VSKCGistView::onLeavingWindow() {
   log_.flush();
-  VSKBTermViewer::onDetachedFromWindow();
+  VSKBTermViewer::onLeavingWindow();
 }
 
 void VSKCGistView::showChunk(MRKCList* chunk) {

@@ -28,7 +28,7 @@ public:
 
   // Follows the ticks unless the timeline ("ui.timeline") is open and paused.
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
 
 protected:
   void onSquib(const LLKCMessage& message) override;

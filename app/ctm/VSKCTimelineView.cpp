@@ -4,10 +4,7 @@
 
 #include "app/ctm/VSKFTextDrawing.h"
 #include "app/ctm/VSKFViewMenu.h"
-#include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
-#include "framework/substrate/MRKCSubstrate.h"
-#include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
@@ -86,28 +83,19 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
 void VSKCTimelineView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   bar_->resizeWithWindow(window());
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(this);
-    observer_->setOnSquib(code(kVSKTimelineSquib, 1));
-  }
-  if (!MRKCSubstrate::shared()->attach(observer_.get(), false)) LLKFLog("timeline : cannot follow %s", feed_.c_str());
-  observer_->appendLabel(feed_);
+  (void)observer_->follow(this, {.onSquib = code(kVSKTimelineSquib, 1)}, {feed_});
   onResized();
   setStatus("in-sync");
   // A chunk viewer already open may still be stopped by an earlier timeline that was paused.
   tellChunkViewer();
 }
 
-void VSKCTimelineView::onDetachedFromWindow() {
+void VSKCTimelineView::onLeavingWindow() {
   VSKFViewMenuLetGo(this);
-  (void)OGL::storePoint(*config(), position(), "position");
-  (void)OGL::storeSize(*config(), size(), "size");
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
   observer_->letGo();
   log_.flush();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKCTimelineView::onResized() {

@@ -77,7 +77,7 @@ public:
   QELCScrollbar* horizontalBar() const { return horizontal_.get(); }
 
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   void onResized() override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   void onUpdateWithStep(float step) override;

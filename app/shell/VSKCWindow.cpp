@@ -58,13 +58,7 @@ void VSKCWindow::onOpening() {
   VSKFWindowRestore(this);
   settleDataPath();
   publishConstants();
-  {
-    std::lock_guard lock(observer_->monitor());
-    observer_->setTarget(stats_.view.get());
-    observer_->setOnSquib(LLKCMessage::messageWithCode({kVSKTick, 0, 0}));
-  }
-  if (!MRKCSubstrate::shared()->attach(observer_.get(), false)) LLKFLog("vesko : cannot attach the observer");
-  observer_->appendLabel(kTickLabel);
+  (void)observer_->follow(stats_.view.get(), {.onSquib = LLKCMessage::messageWithCode({kVSKTick, 0, 0})}, {kTickLabel});
   loadFromCommandLine();
 }
 

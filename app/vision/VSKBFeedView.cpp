@@ -7,14 +7,13 @@ VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> con
 
 void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
   VSKTFeedState& state = feedState();
-  if (!VSKFVisionViewFollow(state.observer.get(), this, onSquib, onReply, labels))
+  const ZRVTObserverHooks hooks{.onSquib = LLKCMessage::messageWithCode(onSquib),
+                                .onReply = onReply ? LLKCMessage::messageWithCode(onReply) : nullptr};
+  if (!state.observer->follow(this, hooks, labels))
     setStatus("cannot follow " + state.feed);
 }
 
-void VSKBFeedView::onDetachedFromWindow() {
-  feedState().observer->letGo();
-  ZRVBView::onDetachedFromWindow();
-}
+void VSKBFeedView::onLeavingWindow() { feedState().observer->letGo(); }
 
 bool VSKBFeedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (key.key != kOGLKeySpace || key.action != kOGLActionRelease) return false;

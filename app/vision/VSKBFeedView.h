@@ -27,7 +27,7 @@ protected:
   // the feed in the status bar when the substrate refuses.
   void follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels);
 
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   // Space pauses and resumes the display; false for any other key.
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
 };

@@ -71,10 +71,7 @@ void VSKCCocoFeedView::onAttachedIntoWindow() {
   else if (!path.empty()) setStatus("the source folder " + path + " is gone: choose another");
 }
 
-void VSKCCocoFeedView::onDetachedFromWindow() {
-  worker_->stopAndJoin();
-  ZRVBView::onDetachedFromWindow();
-}
+void VSKCCocoFeedView::onLeavingWindow() { worker_->stopAndJoin(); }
 
 void VSKCCocoFeedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
 

@@ -17,7 +17,7 @@ public:
 
 protected:
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   void onToggleMenu() override;
   void onBroadcast(const Ref<LLKBObject>& object) override;
   void onMessaged(const Ref<LLKCMessage>& message) override;

@@ -92,15 +92,14 @@ void VSKCLabelingView::onAttachedIntoWindow() {
   record_.graphics->resizeWithWindow(owner);
   record_.panel->resizeWithWindow(owner);
   record_.controls->resizeWithWindow(owner);
-  if (!VSKFVisionViewFollow(record_.observer.get(), this, kVSKLabelingSquib, 0, {record_.feed}))
-    LLKFLog("%s : cannot follow %s", alias().c_str(), record_.feed.c_str());
+  (void)record_.observer->follow(this, {.onSquib = LLKCMessage::messageWithCode(kVSKLabelingSquib)}, {record_.feed});
   resizeWithWindow(owner);
   if (!load || !submit(load, kVSKLabelingLabelsLoaded)) LLKFLog("failed to load labels");
   record_.cursor.selectedObject = 1;
   setStatus("Waiting for sample ...");
 }
 
-void VSKCLabelingView::onDetachedFromWindow() {
+void VSKCLabelingView::onLeavingWindow() {
   if (JSKCFrame* settings = config()) {
     (void)settings->storeReal(record_.cursor.threshold, "threshold");
     (void)settings->storeUint(record_.cursor.proximity, "proximity");
@@ -109,7 +108,6 @@ void VSKCLabelingView::onDetachedFromWindow() {
     (void)settings->storeBool(record_.autoNext, "auto.next");
   }
   record_.observer->letGo();
-  ZRVBView::onDetachedFromWindow();
 }
 
 void VSKCLabelingView::onToggleMenu() {

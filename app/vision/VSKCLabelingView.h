@@ -161,7 +161,7 @@ public:
 
 protected:
   void onAttachedIntoWindow() override;
-  void onDetachedFromWindow() override;
+  void onLeavingWindow() override;
   void onToggleMenu() override;
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;

@@ -117,20 +117,6 @@ Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias) {
   return ZRVCObserver::observerWithGuid("", "", alias, nullptr);
 }
 
-bool VSKFVisionViewFollow(ZRVCObserver* observer, QELBWidget* view, uint64_t onSquib, uint64_t onReply,
-                          const std::vector<std::string>& labels) {
-  {
-    std::lock_guard lock(observer->monitor());
-    observer->setTarget(view);
-    observer->setOnSquib(LLKCMessage::messageWithCode(onSquib));
-    if (onReply) observer->setOnReply(LLKCMessage::messageWithCode(onReply));
-  }
-  MRKCSubstrate* substrate = MRKCSubstrate::shared();
-  if (!substrate || !substrate->attach(observer, false)) return false;
-  for (const std::string& label : labels) observer->appendLabel(label);
-  return true;
-}
-
 bool VSKFImageViewRequestRepeat() {
   Ref<MRKCSymbol> repeat = MRKCSymbol::symbolWithValue("repeat");
   Ref<MRKCList> terms = repeat ? MRKCList::listWithTerms({repeat.get()}) : nullptr;

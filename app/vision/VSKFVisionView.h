@@ -50,11 +50,6 @@ OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture);
 
 // The observer of a view: a fresh guid, no label, the alias.
 [[nodiscard]] Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias);
-// Sets the view as the observer's target with the squib (and reply, when given) messages,
-// attaches the observer to the substrate and follows the labels. False when the substrate
-// refused the observer.
-bool VSKFVisionViewFollow(ZRVCObserver* observer, QELBWidget* view, uint64_t onSquib, uint64_t onReply,
-                          const std::vector<std::string>& labels);
 
 // Asks the projector ("qav.proj") to publish its last image again; no reply is awaited. False
 // when the request could not be made or sent.

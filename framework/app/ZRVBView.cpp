@@ -21,6 +21,7 @@ void ZRVBView::wring() {
 }
 
 void ZRVBView::onDetachedFromWindow() {
+  onLeavingWindow();
   QELBView::onDetachedFromWindow();
   wring();
 }

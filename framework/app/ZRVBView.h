@@ -5,7 +5,11 @@
 // window (closed by the user, or detached with the others when the window closes), so the
 // settings written at shut-down hold them.
 //
-// Window's thread only. Subclasses that override onDetachedFromWindow call this class's first.
+// Leaving the window takes one path for every view: the view's own onLeavingWindow first (while
+// it and its children are still in the window), then its children leave, then the base stores
+// position, size and visibility. A view never overrides onDetachedFromWindow.
+//
+// Window's thread only.
 #include "framework/core/JSKCFrame.h"
 #include "ui/widgets/QELBView.h"
 
@@ -21,8 +25,13 @@ protected:
   // frame is replaced by an empty one that belongs to the view alone.
   ZRVBView(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags, Ref<JSKCFrame> config);
 
-  void onDetachedFromWindow() override;
+  // What a view does as it leaves its window: lets go of its observers, menu and workers, and
+  // stores its own settings into config() (not position, size or visibility: the base stores
+  // those). A view that overrides a parent's onLeavingWindow calls the parent's too.
+  virtual void onLeavingWindow() {}
 
 private:
+  void onDetachedFromWindow() final;
+
   Ref<JSKCFrame> config_;
 };

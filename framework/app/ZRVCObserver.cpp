@@ -51,6 +51,25 @@ uint64_t ZRVCObserver::dropped() const {
   return letGo_;
 }
 
+bool ZRVCObserver::follow(QELBWidget* target, const ZRVTObserverHooks& hooks, const std::vector<std::string>& labels) {
+  {
+    std::lock_guard lock(monitor());
+    setTarget(target);
+    onSquib_ = hooks.onSquib;
+    onQuery_ = hooks.onQuery;
+    onReply_ = hooks.onReply;
+  }
+  MRKCSubstrate* substrate = MRKCSubstrate::shared();
+  if (!substrate || !substrate->attach(this, false)) {
+    std::string names;
+    for (const std::string& label : labels) names += (names.empty() ? "" : ", ") + label;
+    LLKFLog("%s : cannot follow %s", alias().c_str(), names.c_str());
+    return false;
+  }
+  for (const std::string& label : labels) appendLabel(label);
+  return true;
+}
+
 void ZRVCObserver::letGo() {
   {
     std::lock_guard lock(monitor());

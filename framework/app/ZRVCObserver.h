@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "framework/core/LLKCMessage.h"
 #include "framework/substrate/MRKBProcessor.h"
@@ -28,6 +29,11 @@
 constexpr size_t kZRVObserverBacklog = 64;
 constexpr size_t kZRVObserverTickBacklog = 2;
 
+// The messages an observer hands its target; a null one is not handed over.
+struct ZRVTObserverHooks {
+  Ref<LLKCMessage> onSquib = nullptr, onQuery = nullptr, onReply = nullptr;
+};
+
 class ZRVCObserver : public MRKBProcessor {
 public:
   // An empty guid gets a fresh one.
@@ -36,6 +42,10 @@ public:
 
   Ref<QELBWidget> target() const;
   void setTarget(QELBWidget* target);
+  // What an owner does when it enters its window: sets the target and the hooks' messages under
+  // the monitor, attaches the observer to the shared substrate and follows the labels. False,
+  // and the log says so, when the substrate takes no observer.
+  bool follow(QELBWidget* target, const ZRVTObserverHooks& hooks, const std::vector<std::string>& labels);
   // What an owner does when it leaves its window: clears the target under the monitor, so that
   // nothing more reaches it, then detaches the observer from the substrate.
   void letGo();
