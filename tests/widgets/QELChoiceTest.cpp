@@ -292,8 +292,8 @@ TEST_F(Combo, AFadedComboBoxFadesEachOfItsParts) {
   box->setOpacity(0.3f);
   window->frame();
   EXPECT_FLOAT_EQ(c->opacity(), 0.3f);
-  for (QELBWidget* part : std::initializer_list<QELBWidget*>{c->addButton(), c->dropbox(), c->textbox(), c->removeButton()})
-    EXPECT_FLOAT_EQ(part->opacity(), 0.3f);
+  std::initializer_list<QELBWidget*> parts{c->addButton(), c->dropbox(), c->textbox(), c->removeButton()};
+  for (QELBWidget* part : parts) EXPECT_FLOAT_EQ(part->opacity(), 0.3f);
 }
 
 TEST_F(Combo, CommittingIntoAnEmptyListAppendsAndChoosesIt) {

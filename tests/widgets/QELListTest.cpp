@@ -94,7 +94,8 @@ TEST(QELCollectionboxRange, RowsInViewAreCappedAtTheCount) {
   box->setSource(makeRef<CountingSource>(0));  // rows of 19 at a pitch of 20
   for (const Case& c : cases) {
     range = {};
-    ASSERT_EQ(QELFCollectionboxComputeVisibleRange(box.get(), {0, c.top, 100, c.top + c.height}, &range, c.count), c.any);
+    OGLTRect visible{0, c.top, 100, c.top + c.height};
+    ASSERT_EQ(QELFCollectionboxComputeVisibleRange(box.get(), visible, &range, c.count), c.any);
     if (!c.any) continue;
     EXPECT_EQ(range.first, c.first) << c.top;
     EXPECT_EQ(range.last, c.last) << c.top;
