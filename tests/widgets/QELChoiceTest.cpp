@@ -1,6 +1,8 @@
 // The drop box, the selector and the combo box in a headless window: picks through the real
 // pop-up menu (also while the list changes under it), measuring, stepping at both ends, and the
 // combo box's insert, remove and edit modes.
+#include <initializer_list>
+
 #include <gtest/gtest.h>
 
 #include "framework/core/LLKCObjectList.h"
@@ -280,6 +282,16 @@ TEST_F(Combo, PartsAreLaidOutSideBySideOverlappingByOnePixel) {
   EXPECT_FALSE(c->editing());
   OGLTSize p = c->preferredSizeWithWindow(window.get());
   EXPECT_GT(p.w, c->dropbox()->preferredSizeWithWindow(window.get()).w);
+}
+
+TEST_F(Combo, AFadedComboBoxFadesEachOfItsParts) {
+  Ref<QELCCombobox> c = combo(strings({"a"}));
+  QELBWidget* box = c.get();
+  box->setOpacity(0.3f);
+  window->frame();
+  EXPECT_FLOAT_EQ(c->opacity(), 0.3f);
+  std::initializer_list<QELBWidget*> parts{c->addButton(), c->dropbox(), c->textbox(), c->removeButton()};
+  for (QELBWidget* part : parts) EXPECT_FLOAT_EQ(part->opacity(), 0.3f);
 }
 
 TEST_F(Combo, CommittingIntoAnEmptyListAppendsAndChoosesIt) {

@@ -82,16 +82,23 @@ TEST(QELCollectionboxRange, RowsInViewAreCappedAtTheCount) {
   } cases[] = {
       {0, 200, 1000, true, 0, 10}, {390, 200, 1000, true, 19, 29}, {19980, 200, 1000, true, 999, 999},
       {0, 200, 5, true, 0, 4},     {0, 200, 0, false, 0, 0},       {-50, 200, 1000, true, 0, 10},
+      // a top on a row's edge, inside a row, an empty view, a height one past whole rows, one row
+      {20, 200, 1000, true, 1, 11}, {39.5f, 200, 1000, true, 1, 11}, {60, 0, 1000, true, 3, 3},
+      {0, 201, 1000, true, 0, 11},  {5000, 200, 1, true, 0, 0},
   };
+  Ref<QELCCollectionbox> box = QELCCollectionbox::widgetWithSize({200, 205}, {0, 0});
+  ASSERT_TRUE(box);
+  QELTCollectionboxRange range{};
+  EXPECT_FALSE(QELFCollectionboxComputeVisibleRange(box.get(), {0, 0, 100, 200}, &range, 10));  // no source, no pitch
+  box->setSource(makeRef<CountingSource>(0));  // rows of 19 at a pitch of 20
   for (const Case& c : cases) {
-    QELTCollectionboxRange range{};
-    ASSERT_EQ(QELFCollectionboxComputeVisibleRange(20, {0, c.top, 100, c.top + c.height}, c.count, &range), c.any);
+    range = {};
+    OGLTRect visible{0, c.top, 100, c.top + c.height};
+    ASSERT_EQ(QELFCollectionboxComputeVisibleRange(box.get(), visible, &range, c.count), c.any);
     if (!c.any) continue;
     EXPECT_EQ(range.first, c.first) << c.top;
     EXPECT_EQ(range.last, c.last) << c.top;
   }
-  QELTCollectionboxRange range{};
-  EXPECT_FALSE(QELFCollectionboxComputeVisibleRange(0, {0, 0, 100, 200}, 10, &range));  // no pitch
 }
 
 TEST_F(CollectionTest, ScrollingEndToEndMakesAndRecyclesEveryRowExactlyOnce) {

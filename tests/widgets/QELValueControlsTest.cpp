@@ -6,7 +6,11 @@
 #include <algorithm>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "tests/widgets/QELControlTestKit.h"
 #include "ui/widgets/QELBButton.h"
@@ -176,6 +180,43 @@ TEST(Graph, TheRingKeepsTheLastSamplesAndTheMeanCountsOnlyWritten) {
   char first[64], second[64];
   ASSERT_TRUE(g->valueTexts(first, second));
   EXPECT_STREQ(first, "2");
+}
+
+// An address space too small for the samples: the factory answers null rather than throwing.
+// The sanitizers' allocators end the process on a failed allocation, so they cannot run it.
+TEST(Graph, ACapacityThatCannotBeAllocatedMakesNoGraph) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' allocators do not fail an allocation";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+  GTEST_SKIP() << "the sanitizers' allocators do not fail an allocation";
+#endif
+#endif
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+  unsigned long pages = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  ASSERT_NE(statm, nullptr);
+  ASSERT_EQ(std::fscanf(statm, "%lu", &pages), 1);
+  std::fclose(statm);
+  // A gigabyte beyond what the process holds now; the samples would take 16.
+  rlimit tight = before;
+  tight.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30);
+  if (before.rlim_cur != RLIM_INFINITY) tight.rlim_cur = std::min(tight.rlim_cur, before.rlim_cur);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+  QELTGraphSetup s = setup(3, std::numeric_limits<uint32_t>::max(), 0, 100);
+  Ref<QELCGraph> huge;
+  bool threw = false;
+  try {
+    huge = QELCGraph::widgetWithSize({100, 40}, {0, 0}, &s, "huge");
+  } catch (...) {
+    threw = true;
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &before), 0);
+  EXPECT_FALSE(threw);
+  EXPECT_EQ(huge, nullptr);
+  QELTGraphSetup small = setup(3, 10, 0, 100);
+  EXPECT_NE(QELCGraph::widgetWithSize({100, 40}, {0, 0}, &small, "small"), nullptr);
 }
 
 TEST(Graph, ADynamicRangeIsRecomputedAtEveryWrap) {

@@ -7,7 +7,9 @@ QELBButtonsDialog::QELBButtonsDialog(OGLTSize size, OGLTPoint position, std::str
 
 QELBButtonsDialog::~QELBButtonsDialog() = default;
 
-void QELBButtonsDialog::makeButtonRow() { buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogButtons); }
+void QELBButtonsDialog::makeButtonRow() {
+  buttonRow_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupButtons);
+}
 
 void QELBButtonsDialog::fillButtons(std::vector<std::string> buttons,
                                     const std::function<LLKTMessageCode(uint32_t)>& code) {

@@ -9,10 +9,10 @@ QELBChoiceDialog::QELBChoiceDialog(OGLTSize size, OGLTPoint position, std::strin
 QELBChoiceDialog::~QELBChoiceDialog() = default;
 
 bool QELBChoiceDialog::build(const Ref<QELBWidget>& figure, bool trailingSpacer) {
-  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogSurface);
-  Ref<QELCGroup> figureGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
-  Ref<QELCGroup> messageRow = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogMessage);
-  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
+  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupSurface);
+  Ref<QELCGroup> figureGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
+  Ref<QELCGroup> messageRow = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupMessage);
+  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
   makeButtonRow();
   label_ = QELCLabel::widgetWithAlignment(17, "");
   if (!made() || !surface || !figureGroup || !messageRow || !buttonGroup || !buttonRow_ || !label_ || !figure)

@@ -8,8 +8,24 @@
 #include "ui/widgets/QELFWidgetDrawing.h"
 #include "ui/widgets/QELFWidgetInput.h"
 
-bool QELFCollectionboxComputeVisibleRange(float pitch, const OGLTRect& visible, uint32_t count,
-                                          QELTCollectionboxRange* range) {
+void QELFCollectionboxComputeContentRect(const QELBCollectionbox* box, OGLTRect* rect) {
+  if (!box || !rect) return;
+  QELPCollectionboxSource* source = box->source();
+  float pitch = box->pitch();
+  *rect = {0, 0, box->width(), source && pitch > 0 ? static_cast<float>(source->count()) * pitch : 0};
+}
+
+void QELFCollectionboxComputeVisibleRect(const QELBCollectionbox* box, OGLTRect* rect) {
+  if (!box || !rect) return;
+  OGLTRect b = box->bounds();
+  OGLTPoint offset = box->offset();
+  *rect = {offset.x, offset.y, offset.x + (b.right - 1 - kQELScrollLaneWidth - 1) - (b.left + 2),
+           offset.y + (b.bottom - 3) - (b.top + 2)};
+}
+
+bool QELFCollectionboxComputeVisibleRange(const QELBCollectionbox* box, const OGLTRect& visible,
+                                          QELTCollectionboxRange* range, uint32_t count) {
+  float pitch = box ? box->pitch() : 0;
   if (!range || count == 0 || !(pitch > 0)) return false;
   double last = static_cast<double>(count - 1);
   double first = std::min(std::floor(static_cast<double>(std::max(0.0f, visible.top)) / pitch), last);
@@ -17,6 +33,50 @@ bool QELFCollectionboxComputeVisibleRange(float pitch, const OGLTRect& visible, 
   range->first = static_cast<uint32_t>(first);
   range->last = static_cast<uint32_t>(std::min(first + rows, last));
   return true;
+}
+
+void QELFCollectionboxSyncClear(QELBCollectionbox* box) {
+  if (!box) return;
+  std::map<uint32_t, Ref<QELBWidget>> rows;
+  rows.swap(box->live_);
+  for (const auto& [index, widget] : rows) box->recycle(index, widget);
+  box->_childs()->sync();
+}
+
+void QELFCollectionboxSyncContent(QELBCollectionbox* box) {
+  if (!box) return;
+  QELTCollectionboxRange range{};
+  if (!QELFCollectionboxComputeVisibleRange(box, box->visibleRect(), &range, box->count())) {
+    QELFCollectionboxSyncClear(box);
+    return;
+  }
+  std::map<uint32_t, Ref<QELBWidget>>& live = box->live_;
+  // Rows that left the view, and rows beyond a count that shrank, go back first, so that the
+  // source can hand them out again for the rows coming into view.
+  for (auto it = live.begin(); it != live.end();) {
+    if (it->first >= range.first && it->first <= range.last) {
+      ++it;
+      continue;
+    }
+    Ref<QELBWidget> widget = it->second;
+    uint32_t index = it->first;
+    it = live.erase(it);
+    box->recycle(index, widget);
+  }
+  float p = box->pitch(), rowWidth = box->width();
+  bool fit = box->flags() & kQELCollectionboxFitWidth;
+  for (uint32_t index = range.first; index <= range.last && box->source_; ++index) {
+    if (live.count(index)) continue;
+    Ref<QELBWidget> widget;
+    if (!box->source_->requireWidget(widget, index, box->window()) || !widget) continue;
+    OGLTSize s = widget->size();
+    float y = static_cast<float>(index) * p;
+    widget->setFrame({0, y, fit ? rowWidth : s.w, y + s.h});
+    if (!box->attach(widget)) continue;  // the source handed out a widget that is still attached
+    widget->onAwaken();
+    live.emplace(index, widget);
+  }
+  box->_childs()->sync();
 }
 
 QELBCollectionbox::QELBCollectionbox(OGLTSize size, OGLTPoint position) : QELBParent(size, position) {}
@@ -43,18 +103,18 @@ OGLTPoint QELBCollectionbox::localToSpace(const OGLTPoint& point) {
 }
 
 void QELBCollectionbox::setSource(Ref<QELPCollectionboxSource> source) {
-  syncClear();
+  QELFCollectionboxSyncClear(this);
   source_ = std::move(source);
-  computeContentRect();
+  QELFCollectionboxComputeContentRect(this, &content_);
   needsSync_ = true;
 }
 
 float QELBCollectionbox::width() const { return QELFScrollLaneRowWidth(bounds()); }
 
 OGLTRect QELBCollectionbox::visibleRect() const {
-  OGLTRect b = bounds();
-  return {offset_.x, offset_.y, offset_.x + (b.right - 1 - kQELScrollLaneWidth - 1) - (b.left + 2),
-          offset_.y + (b.bottom - 3) - (b.top + 2)};
+  OGLTRect rect{};
+  QELFCollectionboxComputeVisibleRect(this, &rect);
+  return rect;
 }
 
 float QELBCollectionbox::pitch() const { return source_ ? source_->height() + 1 : 0; }
@@ -66,19 +126,14 @@ float QELBCollectionbox::scroll() const { return QELFScrollFraction(offset_.y, c
 void QELBCollectionbox::setScroll(float fraction) { pendingScroll_.set(fraction); }
 
 void QELBCollectionbox::clear() {
-  syncClear();
+  QELFCollectionboxSyncClear(this);
   offset_ = {0, 0};
   needsSync_ = true;
 }
 
 void QELBCollectionbox::refresh() {
-  syncClear();
+  QELFCollectionboxSyncClear(this);
   needsSync_ = true;
-}
-
-void QELBCollectionbox::computeContentRect() {
-  float p = pitch();
-  content_ = {0, 0, width(), p > 0 ? static_cast<float>(count()) * p : 0};
 }
 
 void QELBCollectionbox::moveTo(float y) {
@@ -92,47 +147,6 @@ void QELBCollectionbox::recycle(uint32_t index, const Ref<QELBWidget>& widget) {
   if (source_) source_->recycleWidget(widget, index);
 }
 
-void QELBCollectionbox::syncClear() {
-  std::map<uint32_t, Ref<QELBWidget>> rows;
-  rows.swap(live_);
-  for (const auto& [index, widget] : rows) recycle(index, widget);
-  _childs()->sync();
-}
-
-void QELBCollectionbox::syncContent() {
-  QELTCollectionboxRange range{};
-  if (!QELFCollectionboxComputeVisibleRange(pitch(), visibleRect(), count(), &range)) {
-    syncClear();
-    return;
-  }
-  // Rows that left the view, and rows beyond a count that shrank, go back first, so that the
-  // source can hand them out again for the rows coming into view.
-  for (auto it = live_.begin(); it != live_.end();) {
-    if (it->first >= range.first && it->first <= range.last) {
-      ++it;
-      continue;
-    }
-    Ref<QELBWidget> widget = it->second;
-    uint32_t index = it->first;
-    it = live_.erase(it);
-    recycle(index, widget);
-  }
-  float p = pitch(), rowWidth = width();
-  bool fit = flags() & kQELCollectionboxFitWidth;
-  for (uint32_t index = range.first; index <= range.last && source_; ++index) {
-    if (live_.count(index)) continue;
-    Ref<QELBWidget> widget;
-    if (!source_->requireWidget(widget, index, window()) || !widget) continue;
-    OGLTSize s = widget->size();
-    float y = static_cast<float>(index) * p;
-    widget->setFrame({0, y, fit ? rowWidth : s.w, y + s.h});
-    if (!attach(widget)) continue;  // the source handed out a widget that is still attached
-    widget->onAwaken();
-    live_.emplace(index, widget);
-  }
-  _childs()->sync();
-}
-
 void QELBCollectionbox::onAttachedIntoWindow() {
   QELBParent::onAttachedIntoWindow();
   needsSync_ = true;
@@ -141,7 +155,7 @@ void QELBCollectionbox::onAttachedIntoWindow() {
 void QELBCollectionbox::onAwaken() {
   QELBParent::onAwaken();
   float before = content_.bottom;
-  computeContentRect();
+  QELFCollectionboxComputeContentRect(this, &content_);
   // A source whose count changed: clamp the offset to the new content and sync the rows.
   if (content_.bottom != before) moveTo(offset_.y);
 }
@@ -152,7 +166,7 @@ void QELBCollectionbox::onUpdateWithStep(float step) {
     pendingScroll_.apply(content_.bottom - content_.top, shown.bottom - shown.top, &offset_.y);
     moveTo(offset_.y);
     needsSync_ = false;
-    syncContent();
+    QELFCollectionboxSyncContent(this);
   }
   QELBParent::onUpdateWithStep(step);
 }

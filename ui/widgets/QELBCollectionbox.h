@@ -38,10 +38,22 @@ struct QELTCollectionboxRange {
   uint32_t last;
 };
 
-// The rows from floor(top ÷ pitch) to that + ceil(height ÷ pitch), both capped at count - 1;
-// false when there is no row (count 0 or no pitch).
-bool QELFCollectionboxComputeVisibleRange(float pitch, const OGLTRect& visible, uint32_t count,
-                                          QELTCollectionboxRange* range);
+class QELBCollectionbox;
+
+// The collection box's passes; the box holds their record.
+// {0, 0, row width, count × pitch}.
+void QELFCollectionboxComputeContentRect(const QELBCollectionbox* box, OGLTRect* rect);
+// {offset, offset + the size shown inside the outline and left of the lane}, in content coordinates.
+void QELFCollectionboxComputeVisibleRect(const QELBCollectionbox* box, OGLTRect* rect);
+// The rows of the box's pitch from floor(top ÷ pitch) to that + ceil(height ÷ pitch), both capped
+// at count - 1; false when there is no row (count 0 or no pitch).
+bool QELFCollectionboxComputeVisibleRange(const QELBCollectionbox* box, const OGLTRect& visible,
+                                          QELTCollectionboxRange* range, uint32_t count);
+// Recycles every live row.
+void QELFCollectionboxSyncClear(QELBCollectionbox* box);
+// Recycles the rows that left the view (also those beyond a shrunken count) and requires the
+// rows that came into it; the work is proportional to the rows in view.
+void QELFCollectionboxSyncContent(QELBCollectionbox* box);
 
 class QELBCollectionbox : public QELBParent {
 public:
@@ -60,6 +72,8 @@ public:
   float width() const;
   // {offset, offset + the shown size} in content coordinates.
   OGLTRect visibleRect() const;
+  // The source's row height + 1; 0 without a source.
+  float pitch() const;
   const OGLTRect& contentRect() const { return content_; }
   OGLTPoint offset() const { return offset_; }
   // The rows shown now, by index.
@@ -81,16 +95,12 @@ public:
   void onRenderWithStep(float step) override;
 
 private:
-  float pitch() const;
+  friend void QELFCollectionboxSyncClear(QELBCollectionbox* box);
+  friend void QELFCollectionboxSyncContent(QELBCollectionbox* box);
+
   uint32_t count() const;
-  void computeContentRect();
   // Moves the offset (clamped) and marks the rows for a sync.
   void moveTo(float y);
-  // Recycles every live row.
-  void syncClear();
-  // Recycles the rows that left the view (also those beyond a shrunken count) and requires
-  // the rows that came into it; the work is proportional to the rows in view.
-  void syncContent();
   void recycle(uint32_t index, const Ref<QELBWidget>& widget);
 
   std::map<uint32_t, Ref<QELBWidget>> live_;

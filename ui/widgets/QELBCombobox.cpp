@@ -1,6 +1,7 @@
 #include "ui/widgets/QELBCombobox.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFWidgetDrawing.h"
@@ -41,6 +42,12 @@ QELBCombobox::QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequ
 QELBCombobox::~QELBCombobox() = default;
 
 bool QELBCombobox::made() const { return QELBParent::made() && add_ && remove_ && textbox_ && dropbox_; }
+
+void QELBCombobox::setOpacity(float opacity) {
+  QELBParent::setOpacity(opacity);
+  for (QELBWidget* part : std::initializer_list<QELBWidget*>{add_.get(), dropbox_.get(), textbox_.get(), remove_.get()})
+    if (part) part->setOpacity(opacity);
+}
 
 void QELBCombobox::setFlags(uint32_t flags) {
   QELBParent::setFlags(flags);

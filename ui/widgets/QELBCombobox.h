@@ -16,6 +16,8 @@ public:
   QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity);
   ~QELBCombobox() override;
 
+  // Its own opacity and its four parts'.
+  void setOpacity(float opacity) override;
   // Its own flags, and 0x1 (the menu opens above) on to the drop box.
   void setFlags(uint32_t flags) override;
   uint32_t selected() const { return dropbox_->selected(); }

@@ -69,7 +69,7 @@ OGLTSize QELBDropbox::preferredSizeWithWindow(QELBWindow* window) {
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   float T[4] = {0, 0, 0, 0}, A[4] = {0, 0, 0, 0};
-  OGLF2DTextBounds(d.ctx, choice_.sample().c_str(), T, 0, 0);
+  OGLF2DTextBounds(d.ctx, choice_.sample(QELFDropboxFindLongestValues(choice_.values.get())).c_str(), T, 0, 0);
   setArrowText(d.ctx, *d.tweaks);
   OGLF2DTextBounds(d.ctx, arrowText().c_str(), A, 0, 0);
   OGLF2DStatePull(d.ctx);

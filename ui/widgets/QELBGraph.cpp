@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
 
+#include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLF2D.h"
 
 namespace {
@@ -44,15 +46,22 @@ void QELFGraphComputeRange(QELTGraphRecord* record) {
 
 Ref<QELCGraph> QELCGraph::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup,
                                          std::string label) {
-  return makeRef<QELCGraph>(size, position, setup, std::move(label));
+  Ref<QELCGraph> graph = makeRef<QELCGraph>(size, position, setup, std::move(label));
+  return graph && graph->made() ? graph : nullptr;
 }
 
 QELBGraph::QELBGraph(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup, std::string label)
     : QELBControl(size, position) {
   record_.label = std::move(label);
   record_.setup = setup ? *setup : QELTGraphSetup{};
-  record_.samples.assign(record_.setup.capacity, 0.0f);
+  try {
+    record_.samples.assign(record_.setup.capacity, 0.0f);
+  } catch (const std::bad_alloc&) {
+    LLKFLog("QELBGraph : no room for %u samples", record_.setup.capacity);
+  }
 }
+
+bool QELBGraph::made() const { return record_.samples.size() == record_.setup.capacity; }
 
 void QELBGraph::sync(float s) {
   QELTGraphRecord& r = record_;

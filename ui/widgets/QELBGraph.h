@@ -62,6 +62,10 @@ public:
   OGLTSize preferredSizeWithWindow(QELBWindow* window) override;
   void onRenderWithStep(float step) override;
 
+protected:
+  // Factories answer null when this is false (the samples could not be allocated).
+  bool made() const;
+
 private:
   void drawArea(OGLC2DContext* ctx, float x0, float y0, float w, float h);
 

@@ -19,9 +19,9 @@ Ref<QELCInputDialog> QELCInputDialog::widgetWithSize(OGLTSize size, OGLTPoint po
 }
 
 bool QELBInputDialog::build(uint32_t capacity) {
-  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogSurface);
-  Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogControl);
-  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kQELDialogCentered);
+  Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupSurface);
+  Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupControl);
+  Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
   makeButtonRow();
   label_ = QELCLabel::widgetWithAlignment(17, "");
   textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);

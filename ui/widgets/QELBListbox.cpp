@@ -24,6 +24,12 @@ void QELFListboxComputeContentRect(QELBListbox* listbox, OGLTRect* rect) {
   *rect = {0, 0, widest, y};
 }
 
+void QELFListboxComputeVisibleRect(const QELBListbox* listbox, OGLTRect* rect) {
+  if (!listbox || !rect) return;
+  OGLTPoint offset = listbox->offset();
+  *rect = {offset.x, offset.y, offset.x + listbox->width(), offset.y + listbox->visibleHeight()};
+}
+
 QELBListbox::QELBListbox(OGLTSize size, OGLTPoint position) : QELBParent(size, position) {}
 
 QELBListbox::~QELBListbox() = default;
@@ -47,7 +53,9 @@ float QELBListbox::visibleHeight() const {
 }
 
 OGLTRect QELBListbox::visibleRect() const {
-  return {offset_.x, offset_.y, offset_.x + width(), offset_.y + visibleHeight()};
+  OGLTRect rect{};
+  QELFListboxComputeVisibleRect(this, &rect);
+  return rect;
 }
 
 float QELBListbox::scroll() const { return QELFScrollFraction(offset_.y, content_.bottom - content_.top); }

@@ -14,6 +14,8 @@ class QELBListbox;
 // Stacks the children from y 0 (given the list's row width with kQELListboxFitWidth) and
 // writes the content rect {0, 0, widest child, total height}.
 void QELFListboxComputeContentRect(QELBListbox* listbox, OGLTRect* rect);
+// {offset, offset + (row width, visible height)}: the content shown.
+void QELFListboxComputeVisibleRect(const QELBListbox* listbox, OGLTRect* rect);
 
 class QELBListbox : public QELBParent {
 public:

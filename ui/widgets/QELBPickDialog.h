@@ -43,18 +43,30 @@ private:
   Ref<Picker> picker_;
 };
 
-class QELCFilePickDialog : public QELBPickDialog<QELCFilePicker> {
+// A dialog holding a file picker.
+class QELBFilePickDialog : public QELBPickDialog<QELCFilePicker> {
 public:
-  // Null when the picker cannot be made or attached.
-  [[nodiscard]] static Ref<QELCFilePickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
   using QELBPickDialog::QELBPickDialog;
 
   std::vector<std::string> filters() const { return picker()->filters(); }
   void setFilters(std::vector<std::string> filters) { picker()->setFilters(std::move(filters)); }
 };
 
-class QELCFolderPickDialog : public QELBPickDialog<QELCFolderPicker> {
+// A dialog holding a folder picker.
+class QELBFolderPickDialog : public QELBPickDialog<QELCFolderPicker> {
+public:
+  using QELBPickDialog::QELBPickDialog;
+};
+
+class QELCFilePickDialog : public QELBFilePickDialog {
+public:
+  // Null when the picker cannot be made or attached.
+  [[nodiscard]] static Ref<QELCFilePickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
+  using QELBFilePickDialog::QELBFilePickDialog;
+};
+
+class QELCFolderPickDialog : public QELBFolderPickDialog {
 public:
   [[nodiscard]] static Ref<QELCFolderPickDialog> widgetWithSize(OGLTSize size, OGLTPoint position, std::string title);
-  using QELBPickDialog::QELBPickDialog;
+  using QELBFolderPickDialog::QELBFolderPickDialog;
 };

@@ -52,7 +52,7 @@ OGLTSize QELBSelector::preferredSizeWithWindow(QELBWindow* window) {
   QELFControlStandardText(d.ctx, *d.tweaks);
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   float T[4] = {0, 0, 0, 0};
-  OGLF2DTextBounds(d.ctx, choice_.sample().c_str(), T, 0, 0);
+  OGLF2DTextBounds(d.ctx, choice_.sample(QELFSelectorFindLongestValues(choice_.values.get())).c_str(), T, 0, 0);
   float less = QELFControlTextSize(d.ctx, "<").w;
   OGLF2DStatePull(d.ctx);
   float m = 4 * QELFControlPad(*d.tweaks);

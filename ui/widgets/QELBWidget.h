@@ -114,7 +114,7 @@ public:
   // Moved so that left and top are whole (rounded up); keeps width and height.
   virtual void setFrame(const OGLTRect& frame);
   float opacity() const { return opacity_; }
-  void setOpacity(float opacity);
+  virtual void setOpacity(float opacity);
 
   // Asks the window to draw the widget again at the next frame (window thread; nothing without
   // a window). Call it whenever what the widget shows changes other than through the setters

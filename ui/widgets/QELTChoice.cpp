@@ -27,9 +27,9 @@ bool QELTChoice::find(std::string_view text, uint32_t* index) const {
   return false;
 }
 
-std::string QELTChoice::sample() const {
+std::string QELTChoice::sample(const Ref<LLKCString>& longest) const {
   if (capacity > 0) return std::string(capacity, '#');
-  if (Ref<LLKCString> longest = QELFDropboxFindLongestValues(values.get())) return longest->string();
+  if (longest) return longest->string();
   return std::string(16, '#');
 }
 

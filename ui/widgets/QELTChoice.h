@@ -18,7 +18,8 @@ class QELBControl;
 // The chosen index when nothing is chosen (-1 to callers).
 constexpr uint32_t kQELChoiceNone = UINT32_MAX;
 
-// The first value of greatest length; null for a null or empty list.
+// The first value of greatest length; null for a null or empty list. The drop box and the
+// selector each measure through their own name; both find the same value.
 Ref<LLKCString> QELFDropboxFindLongestValues(const LLKBObjectSequence* values);
 inline Ref<LLKCString> QELFSelectorFindLongestValues(const LLKBObjectSequence* values) {
   return QELFDropboxFindLongestValues(values);
@@ -37,8 +38,9 @@ struct QELTChoice {
   Ref<LLKCString> value() const { return chosen() ? at(selected) : nullptr; }
   // The first value equal to the text.
   bool find(std::string_view text, uint32_t* index) const;
-  // What the control measures: capacity "#", else the longest value, else 16 "#".
-  std::string sample() const;
+  // What the control measures: capacity "#", else the longest value (as the control finds it),
+  // else 16 "#".
+  std::string sample(const Ref<LLKCString>& longest) const;
   // Sends a copy of onChange with "sender", "selected" and "value" (when one is chosen).
   void notify(QELBControl* sender) const;
 };
