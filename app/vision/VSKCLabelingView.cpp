@@ -51,7 +51,10 @@ const char* bubbleText(uint32_t ctx) {
 }  // namespace
 
 VSKCLabelingView::VSKCLabelingView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : ZRVBView(size, position, "feed",
+               kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress |
+                   kQELViewMenuButton,
+               std::move(config)) {}
 
 Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                      std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
