@@ -1,6 +1,6 @@
 #include "app/vision/VSKCInjectViews.h"
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKFLog.h"

@@ -2,8 +2,8 @@
 // the sample's life is in VSKCLabelingViewSample.cpp.
 #include "app/vision/VSKCLabelingView.h"
 
-#include "app/shell/VSKFPaths.h"
-#include "app/vision/VSKCSampleOperations.h"
+#include "app/base/VSKFPaths.h"
+#include "app/vision/VSKCFileOperations.h"
 #include "app/vision/VSKFVisionPanel.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/LLKCFSFile.h"
@@ -109,7 +109,8 @@ void VSKCLabelingView::onAttachedIntoWindow() {
   if (!VSKFVisionViewFollow(record_.observer.get(), this, kVSKLabelingSquib, 0, {record_.feed}))
     LLKFLog("%s : cannot follow %s", alias().c_str(), record_.feed.c_str());
   resizeWithWindow(owner);
-  if (!load || !submit(load, kVSKLabelingLabelsLoaded)) LLKFLog("failed to load labels");
+  if (!load || !submit(load, kVSKLabelingLabelsLoaded))
+    LLKFLog("%s : the loading of the labels (labels.json, coco.json) cannot be started", alias().c_str());
   record_.cursor.selectedObject = 1;
   setStatus("Waiting for sample ...");
 }

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/vision/VSKCImageView.h"
 #include "app/vision/VSKCInjectViews.h"
 #include "framework/substrate/MRKCSquib.h"
