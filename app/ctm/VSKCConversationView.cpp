@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr uint32_t kViewFlags = 0x6950;
+constexpr uint32_t kViewFlags = kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress |
+                                kQELViewMenuButton | kQELViewResizable;
 constexpr OGLTSize kMinimumContent = {640, 575};
 constexpr float kContentMinWidth = 640;
 constexpr float kBarWidth = 10;

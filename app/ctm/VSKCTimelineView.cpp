@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr uint32_t kViewFlags = 0x6970;
+constexpr uint32_t kViewFlags = kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable |
+                                kQELViewLongPress | kQELViewMenuButton | kQELViewResizable;
 constexpr float kBarHeight = 30, kScrollbarSide = 16;
 constexpr QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0, 0, 1, 0};
 constexpr QELTGroupSetup kSetupRow = {kQELGroupRow, 1, 2, 0, 0};

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowLoading.h"

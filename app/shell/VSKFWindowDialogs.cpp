@@ -44,7 +44,7 @@ void VSKFWindowShowAbout(VSKCWindow* window) {
   if (window->locate(kAboutAlias)) return;
   Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "About ...");
   if (!dialog) {
-    LLKFLog("Failed to create dialog");
+    LLKFLog("vesko : the About dialog cannot be made (out of memory)");
     return;
   }
   dialog->setWidth(400);
@@ -59,5 +59,5 @@ void VSKFWindowShowAbout(VSKCWindow* window) {
   dialog->setLayer(kVSKDialogLayer);
   dialog->setAlias(kAboutAlias);
   dialog->setVisible(true);
-  if (!window->attach(dialog)) LLKFLog("Failed to create dialog");
+  if (!window->attach(dialog)) LLKFLog("vesko : the window refused to show the About dialog");
 }

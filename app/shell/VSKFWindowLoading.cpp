@@ -1,7 +1,7 @@
 #include "app/shell/VSKFWindowLoading.h"
 
 #include "app/shell/VSKCWindow.h"
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "app/shell/VSKCWindow.h"
-#include "app/shell/VSKFConfig.h"
+#include "app/base/VSKFConfig.h"
 #include "app/shell/VSKFTickCounts.h"
-#include "app/shell/VSKFViewOpening.h"
+#include "app/base/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLFValueCoding.h"
@@ -57,7 +57,7 @@ bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFr
   if (!config.frameForLabel(kStatsKey) && config.fetchForLabel(kStatsKey))
     LLKFLog("vesko : the saved state of %s is not a frame; the view starts hidden", kStatsKey);
   // The statistics hold their frame in the settings from the first start.
-  Ref<JSKCFrame> frame = VSKFConfigFind(config, kStatsKey);
+  Ref<JSKCFrame> frame = VSKFConfigMake(config, kStatsKey);
   bool visible = frame && VSKFConfigCheckViewState(*frame, kStatsKey);
   OGLTPoint position =
       QELBView::placeablePoint(frame ? OGL::pointForLabel(*frame, "position", kDefaultPosition) : kDefaultPosition);
@@ -88,7 +88,7 @@ bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFr
 }
 
 bool VSKFWindowWringCTMStats(const VSKTStatsRecord& record, JSKCFrame& config) {
-  Ref<JSKCFrame> frame = VSKFConfigFind(config, kStatsKey);
+  Ref<JSKCFrame> frame = VSKFConfigMake(config, kStatsKey);
   if (!frame || !record.view) return true;
   (void)frame->storeBool(record.view->visible(), "visible");
   (void)OGL::storePoint(*frame, record.view->position(), "position");

@@ -2,7 +2,7 @@
 // The openers of the workbench's CTM views, the one table of every view kind the window opens
 // (menu tag, field of view, settings key) and the reopening at start-up of the views that were
 // visible at shut-down. Openers of the vision views: app/vision/VSKFVisionOpeners.h; how a view
-// is opened: VSKFViewOpening.h. Window's thread only.
+// is opened: app/base/VSKFViewOpening.h. Window's thread only.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,8 +31,8 @@ struct VSKTSavedView {
   uint32_t fov;
   Ref<JSKCFrame> state;
 };
-// The views saved as visible, in the fixed order in which they are reopened. A missing state is
-// made empty (so the view has a place to save into); a state that is not a frame, or whose
+// The views saved as visible, in the fixed order in which they are reopened. Reading writes
+// nothing for a missing state (a view's opener makes the place it saves into); a state that is not a frame, or whose
 // "visible" is not a bool, and a visible state under a key that names no view are skipped with a
 // log line and left as they are.
 std::vector<VSKTSavedView> VSKFWindowSavedViews(JSKCFrame& settings);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/shell/VSKFConfig.h"
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFConfig.h"
+#include "app/base/VSKFPaths.h"
 #include "framework/core/JSKCArray.h"
 #include "framework/core/JSKCString.h"
 #include "framework/core/LLKFFiles.h"
@@ -32,7 +32,7 @@ bool VSKTRecents::append(const std::string& path) {
 }
 
 void VSKTRecents::restore(JSKCFrame& config) {
-  Ref<JSKCFrame> recents = VSKFConfigFind(config, kRecentsKey);
+  Ref<JSKCFrame> recents = VSKFConfigMake(config, kRecentsKey);
   Ref<JSKCArray> items = recents ? recents->arrayForLabel(kItemsKey) : nullptr;
   if (!items) return;
   for (size_t i = 0; i < items->count(); ++i) {
@@ -42,7 +42,7 @@ void VSKTRecents::restore(JSKCFrame& config) {
 }
 
 void VSKTRecents::archive(JSKCFrame& config) const {
-  Ref<JSKCFrame> recents = VSKFConfigFind(config, kRecentsKey);
+  Ref<JSKCFrame> recents = VSKFConfigMake(config, kRecentsKey);
   if (!recents || paths_.empty()) return;
   Ref<JSKCArray> items = JSKCArray::arrayWithCapacity(paths_.size());
   for (const std::string& path : paths_) (void)items->append(JSKCString::stringWithString(path));

@@ -3,7 +3,10 @@
 #include "app/vision/VSKFVisionView.h"
 
 VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : ZRVBView(size, position, "feed",
+               kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress |
+                   kQELViewMenuButton,
+               std::move(config)) {}
 
 void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
   VSKTFeedState& state = feedState();

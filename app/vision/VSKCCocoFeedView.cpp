@@ -20,7 +20,9 @@ Ref<LLKCMessage> feedMessage(uint32_t tag, Ref<LLKBObject> payload = nullptr) {
 }  // namespace
 
 VSKCCocoFeedView::VSKCCocoFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "COCO feeder", 0x2150 | kQELViewStatusBar, std::move(config)) {}
+    : ZRVBView(size, position, "COCO feeder",
+               kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable | kQELViewMenuButton,
+               std::move(config)) {}
 
 VSKCCocoFeedView::~VSKCCocoFeedView() {
   if (worker_) worker_->stopAndJoin();

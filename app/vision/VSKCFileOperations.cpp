@@ -1,5 +1,4 @@
-// The file operations: JSON load and save, bitmap save.
-#include "app/vision/VSKCSampleOperations.h"
+#include "app/vision/VSKCFileOperations.h"
 
 #include "framework/core/LLKCObjectTuple.h"
 #include "imagekit/IMKFImageDump.h"

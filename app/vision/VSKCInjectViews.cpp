@@ -1,6 +1,6 @@
 #include "app/vision/VSKCInjectViews.h"
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/LLKCFSFolder.h"
 #include "framework/core/LLKFLog.h"
@@ -84,7 +84,8 @@ void VSKCInjectImageViewListOperation::onExecute() {
 }
 
 VSKCInjectImageView::VSKCInjectImageView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "Inject image", 0x2150, std::move(config)) {}
+    : ZRVBView(size, position, "Inject image",
+               kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable | kQELViewMenuButton, std::move(config)) {}
 
 Ref<VSKCInjectImageView> VSKCInjectImageView::viewWithSize(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config) {
   Ref<VSKCInjectImageView> view = makeRef<VSKCInjectImageView>(size, position, std::move(config));
@@ -154,7 +155,8 @@ void VSKCInjectImageView::step(int step) {
 }
 
 VSKCInjectKeyView::VSKCInjectKeyView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "Inject key", 0x2150, std::move(config)) {}
+    : ZRVBView(size, position, "Inject key",
+               kQELViewTitleBar | kQELViewCloseButton | kQELViewDraggable | kQELViewMenuButton, std::move(config)) {}
 
 Ref<VSKCInjectKeyView> VSKCInjectKeyView::viewWithSize(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config) {
   Ref<VSKCInjectKeyView> view = makeRef<VSKCInjectKeyView>(size, position, std::move(config));

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/shell/VSKFPaths.h"
-#include "app/vision/VSKCSampleOperations.h"
+#include "app/base/VSKFPaths.h"
+#include "app/vision/VSKCFileOperations.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/LLKCObjectTuple.h"
 #include "framework/core/LLKFLog.h"

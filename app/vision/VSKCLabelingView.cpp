@@ -2,8 +2,8 @@
 // the sample's life is in VSKCLabelingViewSample.cpp.
 #include "app/vision/VSKCLabelingView.h"
 
-#include "app/shell/VSKFPaths.h"
-#include "app/vision/VSKCSampleOperations.h"
+#include "app/base/VSKFPaths.h"
+#include "app/vision/VSKCFileOperations.h"
 #include "app/vision/VSKFVisionPanel.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/LLKCFSFile.h"
@@ -40,7 +40,10 @@ const char* bubbleText(uint32_t ctx) {
 }  // namespace
 
 VSKCLabelingView::VSKCLabelingView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : ZRVBView(size, position, "feed", 0x2970, std::move(config)) {}
+    : ZRVBView(size, position, "feed",
+               kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress |
+                   kQELViewMenuButton,
+               std::move(config)) {}
 
 Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                      std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
@@ -94,7 +97,8 @@ void VSKCLabelingView::onAttachedIntoWindow() {
   record_.controls->resizeWithWindow(owner);
   (void)record_.observer->follow(this, {.onSquib = LLKCMessage::messageWithCode(kVSKLabelingSquib)}, {record_.feed});
   resizeWithWindow(owner);
-  if (!load || !submit(load, kVSKLabelingLabelsLoaded)) LLKFLog("failed to load labels");
+  if (!load || !submit(load, kVSKLabelingLabelsLoaded))
+    LLKFLog("%s : the loading of the labels (labels.json, coco.json) cannot be started", alias().c_str());
   record_.cursor.selectedObject = 1;
   setStatus("Waiting for sample ...");
 }

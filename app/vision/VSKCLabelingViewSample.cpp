@@ -131,7 +131,7 @@ void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
   Ref<JSKCFrame> coco =
       frames && frames->count() > 1 ? frames->fetchAtIndexAs<JSKCFrame>(frames->count() - 1) : nullptr;
   if (!labels) {
-    LLKFLog("failed to load labels");
+    LLKFLog("%s : the labels cannot be listed: labels.json in the resources is missing or not JSON", alias().c_str());
     return;
   }
   // Made anew each time: attaching the view again must not list the labels twice.
@@ -388,7 +388,8 @@ void VSKCLabelingView::takeSample(Ref<VSKCImageSample> sample) {
 void VSKCLabelingView::loaded(const LLKCMessage& message) {
   Ref<VSKCImageSample> sample = message.payloadAs<VSKCImageSample>();
   if (!sample) {
-    LLKFLog("loading failed?");
+    LLKFLog("%s : no sample came back from its load: the file is missing, its name is unsafe or it holds no sample",
+            alias().c_str());
     setStatus("the sample could not be loaded");
     return;
   }
@@ -436,7 +437,8 @@ void VSKCLabelingView::pickFile() {
   if (!record_.sampleFolder.empty() && LLKFDoesFilePathExists(record_.sampleFolder.c_str())) {
     Ref<QELCFilePickDialog> dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Pick a file ..");
     if (!dialog) {
-      LLKFLog("failed");
+      LLKFLog("%s : the file picker for %s cannot be made (out of memory)", alias().c_str(),
+              record_.sampleFolder.c_str());
       return;
     }
     dialog->setFilters({"bin"});
@@ -446,12 +448,13 @@ void VSKCLabelingView::pickFile() {
     dialog->setTarget(Ref<QELBWidget>(this));
     dialog->setOnSelect(LLKCMessage::messageWithCode(kVSKLabelingFilePicked));
     dialog->setOnCancel(LLKCMessage::messageWithCode(kVSKLabelingFileCancelled));
-    if (!owner->attach(dialog)) LLKFLog("failed");
+    if (!owner->attach(dialog)) LLKFLog("%s : the window refused to show the file picker", alias().c_str());
     return;
   }
   Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "Sorry, but ...");
   if (!dialog) {
-    LLKFLog("Failed to create dialog");
+    LLKFLog("%s : the message that the sample folder \"%s\" is missing cannot be made (out of memory)", alias().c_str(),
+            record_.sampleFolder.c_str());
     return;
   }
   dialog->setWidth(400);
@@ -461,7 +464,7 @@ void VSKCLabelingView::pickFile() {
   dialog->setLayer(8);
   dialog->setAlias("dlg.error");
   dialog->setVisible(true);
-  if (!attach(dialog)) LLKFLog("Failed to create dialog");
+  if (!attach(dialog)) LLKFLog("%s : the view refused to show that the sample folder is missing", alias().c_str());
 }
 
 bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string) {

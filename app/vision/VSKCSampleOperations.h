@@ -1,13 +1,10 @@
 #pragma once
-// The vision views' background work: seven small operations, each submitted to the UI
-// application's scheduler with a target view and a completion message. onExecute does the work on
-// a scheduler thread and hands a completion message to the target with notify, which delivers it
-// to the view's onMessaged on the window's thread.
+// The vision views' background work on image samples: four small operations, each submitted to
+// the UI application's scheduler with a target view and a completion message. onExecute does the
+// work on a scheduler thread and hands a completion message to the target with notify, which
+// delivers it to the view's onMessaged on the window's thread.
 //
 //   operation          work                                          message delivered
-//   JSON load          each path read (unreadable: an empty frame)   onComplete's code, a tuple of the frames
-//   JSON save          the frame written                             copy of onComplete, "outcome" (bool)
-//   bitmap save        the RGBA bitmap as a binary PPM file          copy of onComplete, "status" (0 written)
 //   sample save        written to the sample's own file, or, for a   copy of onComplete, "outcome" (bool),
 //                      sample that has none yet, to a new file       "exists" (true) when another file held
 //                      <folder>/<name>.bin, never over one there;    the path; delivered ctx ms later when
@@ -23,14 +20,12 @@
 // onComplete the work is done and nothing is delivered. When a new message cannot be made,
 // onComplete itself is delivered (render and process then do no work).
 //
-// The sample, bitmap and frames belong to the submitting view, which leaves them alone until the
+// The sample and bitmap belong to the submitting view, which leaves them alone until the
 // completion arrives. Sample operations hold the sample's monitor while they work, so two
 // operations on one sample never run at once. Sample names that are not plain file names ("",
 // ".", "..", or with "/") are refused: the save delivers "outcome" NO, the load no payload.
 #include <string>
-#include <vector>
 
-#include "framework/core/JSKCFrame.h"
 #include "framework/core/LLKCData.h"
 #include "imagekit/VSKCImageSample.h"
 #include "ui/widgets/QELBOperation.h"
@@ -43,50 +38,6 @@ std::string VSKFImageSamplePath(const std::string& folder, const std::string& na
 // The first of "<name>-2", "<name>-3", ... (the name shortened to leave room for the number) that
 // names no file in the folder; "" when none is found.
 std::string VSKFImageSampleFreeName(const std::string& folder, const std::string& name);
-
-class VSKCOperationJSONLoad : public QELBOperation {
-public:
-  // Null without paths.
-  [[nodiscard]] static Ref<VSKCOperationJSONLoad> operationWithFilePaths(std::vector<std::string> paths);
-  void onExecute() override;
-
-private:
-  template <typename T, typename... Args>
-  friend Ref<T> makeRef(Args&&... args);
-  explicit VSKCOperationJSONLoad(std::vector<std::string> paths) : paths_(std::move(paths)) {}
-  std::vector<std::string> paths_;
-};
-
-class VSKCOperationJSONSave : public QELBOperation {
-public:
-  // Null for an empty path or no content.
-  [[nodiscard]] static Ref<VSKCOperationJSONSave> operationWithFilePath(std::string path, Ref<JSKCFrame> content);
-  void onExecute() override;
-
-private:
-  template <typename T, typename... Args>
-  friend Ref<T> makeRef(Args&&... args);
-  VSKCOperationJSONSave(std::string path, Ref<JSKCFrame> content)
-      : path_(std::move(path)), content_(std::move(content)) {}
-  std::string path_;
-  Ref<JSKCFrame> content_;
-};
-
-class VSKCOperationBitmapSave : public QELBOperation {
-public:
-  // The path is the name followed by ".ppm". Null for an empty name or path, or no bitmap.
-  [[nodiscard]] static Ref<VSKCOperationBitmapSave> operationWithName(const std::string& name, Ref<QELCBitmap> bitmap);
-  [[nodiscard]] static Ref<VSKCOperationBitmapSave> operationWithPath(std::string path, Ref<QELCBitmap> bitmap);
-  void onExecute() override;
-
-private:
-  template <typename T, typename... Args>
-  friend Ref<T> makeRef(Args&&... args);
-  VSKCOperationBitmapSave(std::string path, Ref<QELCBitmap> bitmap)
-      : path_(std::move(path)), bitmap_(std::move(bitmap)) {}
-  std::string path_;
-  Ref<QELCBitmap> bitmap_;
-};
 
 class VSKCOperationImageSampleSave : public QELBOperation {
 public:

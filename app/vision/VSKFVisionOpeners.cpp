@@ -1,6 +1,6 @@
 #include "app/vision/VSKFVisionOpeners.h"
 
-#include "app/shell/VSKFViewOpening.h"
+#include "app/base/VSKFViewOpening.h"
 #include "app/vision/VSKCCocoFeedView.h"
 #include "app/vision/VSKCImageView.h"
 #include "app/vision/VSKCInjectViews.h"

@@ -37,7 +37,7 @@
 
 #include "app/ctm/VSKBTermViewer.h"
 #include "app/ctm/VSKCTimelineView.h"
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKCImageView.h"
 #include "app/vision/VSKCLabeledView.h"

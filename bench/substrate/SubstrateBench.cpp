@@ -149,7 +149,7 @@ void BM_PublishToFollowers(benchmark::State& state) {
   for (int i = 0; i < followers; ++i) {
     Ref<Follower> follower = makeRef<Follower>(tally);
     (void)substrate->attach(follower.get(), false);
-    (void)substrate->disclose("bench", follower->guid(), 2);
+    (void)substrate->disclose("bench", follower->guid());
     group.push_back(follower);
   }
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm("bench", MRKCNumber::numberWithUint(1).get(), 1.0);
@@ -200,7 +200,7 @@ void BM_PublishOneAtATime(benchmark::State& state) {
   Tally tally;
   Ref<Follower> follower = makeRef<Follower>(tally);
   (void)substrate->attach(follower.get(), false);
-  (void)substrate->disclose("bench", follower->guid(), 2);
+  (void)substrate->disclose("bench", follower->guid());
   Ref<MRKCStatement> statement = MRKFMakeStatementWithTerm("bench", MRKCNumber::numberWithUint(1).get(), 1.0);
   uint64_t published = 0;
   for (auto _ : state) {

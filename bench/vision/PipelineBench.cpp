@@ -128,7 +128,7 @@ void BM_ChainCopying(benchmark::State& state) {
 class Sink : public MRKBProcessor {
 public:
   Sink() : MRKBProcessor({}, "bench.sink", {}, nullptr) {}
-  void onAttached() override { (void)substrate()->disclose("qav.extr", guid(), 4); }
+  void onAttached() override { (void)substrate()->disclose("qav.extr", guid()); }
   void onReceivedSquib(MRKCSquib*, const std::string&) override {
     std::lock_guard lock(mutex_);
     ++arrived_;

@@ -8,12 +8,6 @@
 #include "framework/substrate/MRKCSubstrate.h"
 #include "ui/widgets/QELBWindow.h"
 
-namespace {
-
-constexpr uint32_t kFollowFlags = 4;
-
-}  // namespace
-
 Ref<ZRVCObserver> ZRVCObserver::observerWithGuid(std::string guid, std::string label, std::string alias,
                                                  Ref<MRKCFrame> properties) {
   return makeRef<ZRVCObserver>(std::move(guid), std::move(label), std::move(alias), std::move(properties));
@@ -96,11 +90,11 @@ void ZRVCObserver::setOnReply(Ref<LLKCMessage> message) {
 void ZRVCObserver::appendLabel(std::string label) {
   // Attached: followed at once, so what is published after this call reaches the observer.
   MRKCSubstrate* attachedTo = isAttached() ? substrate() : nullptr;
-  if (attachedTo && attachedTo->disclose(label, guid(), kFollowFlags)) return;
+  if (attachedTo && attachedTo->disclose(label, guid())) return;
   Ref<ZRVCObserver> self(this);
   schedule([self, label = std::move(label)] {
     MRKCSubstrate* substrate = self->substrate();
-    if (!substrate || !substrate->disclose(label, self->guid(), kFollowFlags))
+    if (!substrate || !substrate->disclose(label, self->guid()))
       LLKFLog("%s : cannot follow %s", self->alias().c_str(), label.c_str());
   });
 }

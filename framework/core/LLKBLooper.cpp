@@ -118,7 +118,7 @@ void LLKBLooper::runTask(std::function<void()>& task) {
   } catch (const std::exception& error) {
     LLKFLog("LLKBLooper : a task failed : %s", error.what());
   } catch (...) {
-    LLKFLog("LLKBLooper : a task failed");
+    LLKFLog("LLKBLooper : a task failed : it threw something that is not a std::exception");
   }
 }
 

@@ -28,7 +28,7 @@ void runOperation(LLKBOperation& operation) {
   } catch (const std::exception& error) {
     LLKFLog("LLKCScheduler : an operation failed : %s", error.what());
   } catch (...) {
-    LLKFLog("LLKCScheduler : an operation failed");
+    LLKFLog("LLKCScheduler : an operation failed : it threw something that is not a std::exception");
   }
 }
 

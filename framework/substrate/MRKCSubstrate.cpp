@@ -202,7 +202,7 @@ std::vector<std::pair<std::string, Ref<MRKCStrand>>> MRKCSubstrate::hookStrands(
   return strands;
 }
 
-bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid, uint32_t flags) {
+bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid) {
   if (label.empty()) return false;
   std::lock_guard lock(routes_);
   if (!byGuid_.count(guid)) return false;
@@ -211,7 +211,7 @@ bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid, 
   return true;
 }
 
-bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid, uint32_t flags) {
+bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid) {
   std::lock_guard lock(routes_);
   auto found = following_.find(label);
   if (found == following_.end()) return false;

@@ -34,12 +34,6 @@ class MRKCQuery;
 class MRKCReply;
 class MRKCFlash;
 
-// The flags a follower discloses and withholds a label with, one value per kind of follower.
-enum MRKTFollowFlags : uint32_t {
-  kMRKFollowCTM = 2,     // the CTM stage, its actors and the headless host's taps
-  kMRKFollowVision = 4,  // the vision processors
-};
-
 struct MRKTConfigs {
   float ttl = 6.0f;       // default time to live of messages, in seconds
   uint32_t pulse = 1000;  // period of onPulsated, in milliseconds
@@ -69,11 +63,10 @@ public:
   // which of them is running a hook then, that holds none of them.
   std::vector<std::pair<std::string, Ref<MRKCStrand>>> hookStrands() const;
 
-  // Following labels. Flags are kept by the caller's convention (MRKTFollowFlags); any flags
-  // follow the squibs, flashes and queries of the label. True when the guid is attached (disclose) or was
-  // following the label (withhold).
-  [[nodiscard]] bool disclose(const std::string& label, const std::string& guid, uint32_t flags);
-  bool withhold(const std::string& label, const std::string& guid, uint32_t flags);
+  // Following labels: a follower gets the squibs, flashes and queries of the label. True when the
+  // guid is attached (disclose) or was following the label (withhold).
+  [[nodiscard]] bool disclose(const std::string& label, const std::string& guid);
+  bool withhold(const std::string& label, const std::string& guid);
 
   // Sending; false for a malformed or expired message. source is the sender's guid (may be empty).
   [[nodiscard]] bool publish(MRKBMessage* message, const std::string& source);

@@ -85,7 +85,7 @@ public:
 
   void onAttached() override {
     for (const std::string& label : labels_)
-      if (!substrate()->disclose(label, guid(), kMRKFollowCTM))
+      if (!substrate()->disclose(label, guid()))
         std::fprintf(stderr, "zrnhost: could not follow %s\n", label.c_str());
   }
 

@@ -16,7 +16,7 @@ constexpr const char* kColourQuestion = "Which colour do you like?";
 }  // namespace
 
 void DEMCTalker::onAttached() {
-  if (MRKCSubstrate* s = substrate()) (void)s->disclose(kUx, guid(), 4);
+  if (MRKCSubstrate* s = substrate()) (void)s->disclose(kUx, guid());
 }
 
 void DEMCTalker::onPulsated() {

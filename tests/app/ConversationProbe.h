@@ -18,7 +18,7 @@ class ConversationProbe : public MRKBProcessor {
 public:
   static Ref<ConversationProbe> make() { return makeRef<ConversationProbe>(); }
 
-  void onAttached() override { (void)substrate()->disclose("ux", guid(), 4); }
+  void onAttached() override { (void)substrate()->disclose("ux", guid()); }
   void onReceivedReply(MRKCReply* reply, const std::string&) override {
     std::lock_guard lock(mutex_);
     replies_.push_back(Ref<MRKCReply>(reply));

@@ -1,7 +1,7 @@
 // The recents list and the display form of its paths.
 #include <gtest/gtest.h>
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/shell/VSKTRecents.h"
 #include "framework/core/JSKCArray.h"
 #include "framework/core/JSKCString.h"

@@ -8,9 +8,10 @@
 
 #include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKCTimelineView.h"
-#include "app/shell/VSKFViewOpening.h"
+#include "app/base/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "framework/core/JSKCReader.h"
+#include "framework/core/JSKCWriter.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "tests/ctm_views/ChunkText.h"
@@ -114,11 +115,30 @@ TEST_F(ViewOpening, RestoringOpensTheVisibleViewsAndSkipsStatesItCannotUse) {
     EXPECT_LE(f.top, 700 - kQELViewBarHeight);
   }
   EXPECT_EQ(window->locate("ui.gist")->size().w, 640) << "the default size stands for one that is not a size";
-  // A missing entry is made empty, so the view's state has a place at closing.
-  EXPECT_TRUE(settings->frameForLabel("ui.cocofeed"));
+  // A view that was not saved gets no entry by being read: only an opened view makes its place.
+  EXPECT_FALSE(settings->fetchForLabel("ui.cocofeed"));
+  EXPECT_TRUE(settings->frameForLabel("ui.timeline"));
   // What could not be used is not kept to be written back unchanged.
   EXPECT_FALSE(settings->frameForLabel("ui.qav.seg.fovl")->fetchForLabel("visible"));
   EXPECT_FALSE(settings->frameForLabel("ui.gist")->fetchForLabel("size"));
+}
+
+TEST_F(ViewOpening, ReadingTheSavedViewsLeavesGoodSettingsAsTheyAre) {
+  const char* const texts[] = {
+      "{}",
+      R"({"ui.timeline": {"visible": true, "position": {"x": 30, "y": 120}}, "ui.inject": {"visible": false}})",
+      R"({"load.recents": {"items": []}, "ui.gist": {"visible": true}, "other": 3})",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    Ref<JSKCFrame> settings = JSKCReader::reader()->readFromString(text);
+    ASSERT_TRUE(settings);
+    std::string before, after;
+    ASSERT_TRUE(JSKCWriter::writer()->writeToString(settings.get(), before));
+    (void)VSKFWindowSavedViews(*settings);
+    ASSERT_TRUE(JSKCWriter::writer()->writeToString(settings.get(), after));
+    EXPECT_EQ(after, before);
+  }
 }
 
 // A tick whose one winner has the gist, as the observer hands it to the chunk viewer.

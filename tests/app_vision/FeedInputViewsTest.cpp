@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 #include "app/vision/VSKCImageView.h"
 #include "app/vision/VSKCInjectViews.h"
 #include "framework/substrate/MRKCSquib.h"
@@ -164,7 +164,7 @@ protected:
     ASSERT_GE(names.size(), 2u);
     ASSERT_TRUE(MRKCSubstrate::shared()->attach(projector.get(), false));
     ASSERT_TRUE(MRKCSubstrate::shared()->attach(keys.get(), false));
-    ASSERT_TRUE(MRKCSubstrate::shared()->disclose("console.keypress", keys->guid(), 1));
+    ASSERT_TRUE(MRKCSubstrate::shared()->disclose("console.keypress", keys->guid()));
   }
   void TearDown() override {
     if (view) (void)window->detach(view);

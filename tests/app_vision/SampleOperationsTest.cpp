@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/vision/VSKCFileOperations.h"
 #include "app/vision/VSKCSampleOperations.h"
 #include "framework/core/LLKCObjectTuple.h"
 #include "framework/core/LLKFFiles.h"

@@ -39,7 +39,7 @@ public:
       : MRKBProcessor({}, std::move(label), {}, nullptr), follow_(std::move(follow)) {}
 
   void onAttached() override {
-    for (const auto& label : follow_) EXPECT_TRUE(substrate()->disclose(label, guid(), 2));
+    for (const auto& label : follow_) EXPECT_TRUE(substrate()->disclose(label, guid()));
   }
   void onReceivedSquib(MRKCSquib* squib, const std::string&) override {
     for (const auto& member : squib->statements()->terms())

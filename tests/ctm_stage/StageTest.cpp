@@ -28,7 +28,7 @@ class TickListener : public MRKBProcessor {
 public:
   TickListener() : MRKBProcessor({}, "listener", {}, nullptr) {}
 
-  void onAttached() override { EXPECT_TRUE(substrate()->disclose("ctm.tick", guid(), 2)); }
+  void onAttached() override { EXPECT_TRUE(substrate()->disclose("ctm.tick", guid())); }
   void onReceivedSquib(MRKCSquib* squib, const std::string& source) override {
     {
       std::lock_guard lock(mutex_);

@@ -26,7 +26,7 @@ protected:
     Ref<Recorder> recorder = adoptRef(new Recorder({}));
     recorder->answerQueries = false;
     EXPECT_TRUE(substrate->attach(recorder.get(), false));
-    for (const char* label : labels) EXPECT_TRUE(substrate->disclose(label, recorder->guid(), 2));
+    for (const char* label : labels) EXPECT_TRUE(substrate->disclose(label, recorder->guid()));
     return recorder;
   }
 

@@ -34,13 +34,13 @@ protected:
 
 TEST_F(SubstrateTest, SquibsReachFollowersUntilWithheld) {
   Ref<Recorder> a = attach("a"), b = attach("b");
-  EXPECT_TRUE(substrate->disclose("news", b->guid(), 2));
-  EXPECT_TRUE(substrate->disclose("marker", b->guid(), 2));
-  EXPECT_FALSE(substrate->disclose("news", "no-such-guid", 2));
+  EXPECT_TRUE(substrate->disclose("news", b->guid()));
+  EXPECT_TRUE(substrate->disclose("marker", b->guid()));
+  EXPECT_FALSE(substrate->disclose("news", "no-such-guid"));
   EXPECT_TRUE(substrate->publish(squib("news", "[1]").get(), a->guid()));
   ASSERT_TRUE(b->waitForEvent("squib news [1]"));
-  EXPECT_TRUE(substrate->withhold("news", b->guid(), 2));
-  EXPECT_FALSE(substrate->withhold("news", b->guid(), 2));
+  EXPECT_TRUE(substrate->withhold("news", b->guid()));
+  EXPECT_FALSE(substrate->withhold("news", b->guid()));
   EXPECT_TRUE(substrate->publish(squib("news", "[2]").get(), a->guid()));
   EXPECT_TRUE(substrate->publish(squib("marker", "[]").get(), a->guid()));
   ASSERT_TRUE(b->waitForEvent("squib marker []"));
@@ -54,7 +54,7 @@ TEST_F(SubstrateTest, QueriesReachLabelAndFollowersAndRepliesTheAsker) {
   properties->store(MRKCNumber::numberWithUint(16).get(), "size");
   Ref<Recorder> oracle = attach("oracle", properties), follower = attach("watcher");
   follower->answerQueries = false;
-  EXPECT_TRUE(substrate->disclose("oracle", follower->guid(), 4));
+  EXPECT_TRUE(substrate->disclose("oracle", follower->guid()));
 
   EXPECT_TRUE(substrate->inquire(query("?oracle(peek(size, X))").get(), asker->guid()));
   ASSERT_TRUE(asker->waitForEvent("reply <oracle [peek(size, 16)] 1.0>"));
@@ -83,7 +83,7 @@ TEST_F(SubstrateTest, TargetedQueriesReachOnlyTheTarget) {
 
 TEST_F(SubstrateTest, FlashesReachTargetsOrFollowers) {
   Ref<Recorder> stage = attach("ctm"), other = attach("p"), follower = attach("f");
-  EXPECT_TRUE(substrate->disclose("link", follower->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("link", follower->guid()));
   Ref<MRKCFlash> flash = MRKCFlash::flashWithFunctor(term("link([x])")->asFunc());
   substrate->flash(flash.get(), {"ctm"}, other->guid());
   ASSERT_TRUE(stage->waitForEvent("flash link([x])"));
@@ -116,7 +116,7 @@ TEST_F(SubstrateTest, PokesStoreOnlyAcceptedValues) {
 
 TEST_F(SubstrateTest, MessagesWhoseTimeRanOutAreDropped) {
   Ref<Recorder> sender = attach("sender"), slow = attach("slow");
-  EXPECT_TRUE(substrate->disclose("work", slow->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("work", slow->guid()));
   EXPECT_FALSE(substrate->publish(squib("work", "[stale]", -1.0f).get(), sender->guid()));
 
   std::mutex gate;
@@ -146,7 +146,7 @@ TEST_F(SubstrateTest, MessagesWhoseTimeRanOutAreDropped) {
 
 TEST_F(SubstrateTest, HooksRunOneAtATimeAndNeverOnTheCallersThread) {
   Ref<Recorder> target = attach("target");
-  EXPECT_TRUE(substrate->disclose("load", target->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("load", target->guid()));
   std::vector<std::thread> publishers;
   for (int t = 0; t < 4; ++t)
     publishers.emplace_back([&] {
@@ -160,7 +160,7 @@ TEST_F(SubstrateTest, HooksRunOneAtATimeAndNeverOnTheCallersThread) {
 
 TEST_F(SubstrateTest, AProcessorMayDetachItselfAndAskItselfFromItsHook) {
   Ref<Recorder> self = attach("self");
-  EXPECT_TRUE(substrate->disclose("go", self->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("go", self->guid()));
   self->onEvent = [&](Recorder& me, const std::string& event) {
     if (event == "squib go []") {
       Ref<MRKCKnowledge> knowledge = substrate->saveKnowledge();  // waits on every processor, itself included
@@ -241,10 +241,10 @@ TEST_F(SubstrateTest, AsyncAttachAndDetachKeepTheirOrder) {
 
 TEST_F(SubstrateTest, DetachedProcessorsReceiveNothingMore) {
   Ref<Recorder> sender = attach("sender"), gone = attach("gone");
-  EXPECT_TRUE(substrate->disclose("news", gone->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("news", gone->guid()));
   substrate->detach(gone.get(), false);
   EXPECT_TRUE(substrate->publish(squib("news", "[1]").get(), sender->guid()));
-  EXPECT_FALSE(substrate->disclose("news", gone->guid(), 2));
+  EXPECT_FALSE(substrate->disclose("news", gone->guid()));
   std::vector<std::string> expected = {"attached", "detached"};
   EXPECT_EQ(gone->events(), expected);
 }

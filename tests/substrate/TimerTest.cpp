@@ -62,7 +62,7 @@ TEST_F(TimerTest, ScheduleReplacesAndMayRescheduleFromInside) {
 TEST_F(TimerTest, SelectorsOfAProcessorNeverOverlapItsHooks) {
   Ref<Recorder> busy = adoptRef(new Recorder("busy"));
   EXPECT_TRUE(substrate->attach(busy.get(), false));
-  EXPECT_TRUE(substrate->disclose("load", busy->guid(), 2));
+  EXPECT_TRUE(substrate->disclose("load", busy->guid()));
   runtime->schedule(
       busy->guid(), [&] { busy->record("tick"); }, 0, 1);
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel("load", nullptr, 1.0);

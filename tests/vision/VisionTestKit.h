@@ -69,7 +69,7 @@ public:
       : MRKBProcessor({}, "vision.tap", {}, nullptr), labels_(std::move(labels)) {}
 
   void onAttached() override {
-    for (const std::string& label : labels_) EXPECT_TRUE(substrate()->disclose(label, guid(), 4));
+    for (const std::string& label : labels_) EXPECT_TRUE(substrate()->disclose(label, guid()));
   }
   void onReceivedQuery(MRKCQuery*, const std::string&) override {}
   void onReceivedReply(MRKCReply* reply, const std::string&) override {

@@ -56,7 +56,7 @@ class Collector : public MRKBProcessor {
 public:
   explicit Collector(std::string follows) : MRKBProcessor({}, "collector", {}, nullptr), follows_(std::move(follows)) {}
 
-  void onAttached() override { (void)substrate()->disclose(follows_, guid(), 4); }
+  void onAttached() override { (void)substrate()->disclose(follows_, guid()); }
   void onReceivedSquib(MRKCSquib* squib, const std::string&) override {
     for (const auto& member : squib->statements()->terms())
       if (MRKCStatement* statement = asStatement(member.get())) add(&statements_, Ref<MRKCStatement>(statement));

@@ -43,7 +43,7 @@ void OGLBWindow::onStarting() {
   }
   if (!window) {
     // Nothing could ever be drawn or closed: end the loop rather than beat for ever.
-    LLKFLog("Failed to create window!");
+    LLKFLog("OGLBWindow : GLFW cannot create the window; the glfw3 error before this line says why");
     failedToOpen_ = true;
     stop();
     return;

@@ -193,7 +193,8 @@ void QELBPicker::showProblem(const char* text) {
   QELBWindow* owner = window();
   Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({320, 320}, {20, 400}, "So, hmmm ...");
   if (!owner || !dialog) {
-    LLKFLog("Failed to create dialog");
+    LLKFLog("QELBPicker : cannot tell \"%s\": %s", text,
+            owner ? "its dialog cannot be made" : "the picker is in no window");
     return;
   }
   dialog->setSymbol(0xE816);
@@ -202,5 +203,5 @@ void QELBPicker::showProblem(const char* text) {
   dialog->setLayer(8);
   dialog->setAlias("dialog");
   dialog->setVisible(true);
-  if (!owner->attach(dialog)) LLKFLog("Failed to create dialog");
+  if (!owner->attach(dialog)) LLKFLog("QELBPicker : cannot tell \"%s\": the window refused its dialog", text);
 }

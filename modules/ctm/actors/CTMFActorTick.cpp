@@ -175,14 +175,14 @@ void CTMFActorAttached(CTMTActor* actor) {
   CTMFActorUpdateConfig(actor, actor->proc->properties());
   CTMFActorSelfQuery(actor, MRKCList::listWithTerms({actor->initSym.get()}).get(), true);
   MRKCSubstrate* substrate = actor->proc->substrate();
-  if (substrate && !substrate->disclose(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM))
+  if (substrate && !substrate->disclose(actor->tickLabel, actor->proc->guid()))
     LLKFLog("%s : could not follow %s", actor->proc->label().c_str(), actor->tickLabel.c_str());
 }
 
 void CTMFActorDetached(CTMTActor* actor) {
   if (!actor) return;
   if (MRKCSubstrate* substrate = actor->proc->substrate())
-    substrate->withhold(actor->tickLabel, actor->proc->guid(), kMRKFollowCTM);
+    substrate->withhold(actor->tickLabel, actor->proc->guid());
   // No broadcast will answer the queries still pending: their askers get the timeout answer now
   // rather than waiting out their time to live.
   for (const auto& entry : actor->sent->snapshot())

@@ -72,13 +72,13 @@ void CTMCStage::onAttached() {
 void CTMCStage::onDetached() {
   MRKCSubstrate* host = substrate();
   if (!host || !isUsable()) return;
-  host->withhold(record_.passLabel, guid(), kMRKFollowCTM);
-  if (record_.clockSymbol) host->withhold(record_.clockSymbol->value(), guid(), kMRKFollowCTM);
+  host->withhold(record_.passLabel, guid());
+  if (record_.clockSymbol) host->withhold(record_.clockSymbol->value(), guid());
   else host->runtime()->unschedule(guid());
 }
 
 void CTMCStage::follow(const std::string& label) {
-  if (!substrate()->disclose(label, guid(), kMRKFollowCTM))
+  if (!substrate()->disclose(label, guid()))
     LLKFLog("%s : could not follow %s", this->label().c_str(), label.c_str());
 }
 

@@ -10,7 +10,7 @@ bool QAVBProcessor::followLabel(const std::string& label) {
   MRKCSubstrate* host = substrate();
   std::lock_guard lock(mutex_);
   if (std::find(followed_.begin(), followed_.end(), label) != followed_.end()) return true;
-  if (!host || !host->disclose(label, guid(), kMRKFollowVision)) return false;
+  if (!host || !host->disclose(label, guid())) return false;
   followed_.push_back(label);
   return true;
 }
@@ -20,7 +20,7 @@ bool QAVBProcessor::forgetLabel(const std::string& label) {
   std::lock_guard lock(mutex_);
   auto found = std::find(followed_.begin(), followed_.end(), label);
   if (found == followed_.end()) return true;
-  if (!host || !host->withhold(label, guid(), kMRKFollowVision)) return false;
+  if (!host || !host->withhold(label, guid())) return false;
   followed_.erase(found);
   return true;
 }
@@ -61,7 +61,7 @@ void QAVBProcessor::onDetached() {
   std::lock_guard lock(mutex_);
   scheduler_.reset();
   for (const std::string& label : followed_)
-    if (host) host->withhold(label, guid(), kMRKFollowVision);
+    if (host) host->withhold(label, guid());
   followed_.clear();
 }
 

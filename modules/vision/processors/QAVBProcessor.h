@@ -22,7 +22,7 @@
 
 class QAVBProcessor : public MRKBElemental {
 public:
-  // Follows the label: discloses it to the substrate with this processor's guid and kMRKFollowVision.
+  // Follows the label: discloses it to the substrate with this processor's guid.
   // True when followed (already, or now); false when the substrate refused, the label then
   // stays unfollowed.
   bool followLabel(const std::string& label);

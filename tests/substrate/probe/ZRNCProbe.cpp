@@ -46,7 +46,7 @@ void ZRNCProbe::onAttached() {
     for (const auto& member : list->terms()) labels.push_back(member.get());
   else if (follow) labels.push_back(follow);
   for (MRKBTerm* term : labels) {
-    if (MRKCSymbol* name = asSymbol(term)) (void)substrate()->disclose(name->value(), guid(), 2);
+    if (MRKCSymbol* name = asSymbol(term)) (void)substrate()->disclose(name->value(), guid());
     else LLKFLog("%s : \"follow\" takes labels, not %s", label().c_str(), MRKFTermText(term).c_str());
   }
   uint64_t every = MRKFFrameFetchUint(properties(), "every", 50);

@@ -1,4 +1,4 @@
-#include "app/shell/VSKFConfig.h"
+#include "app/base/VSKFConfig.h"
 
 #include <string>
 
@@ -20,8 +20,10 @@ void dropUnless(JSKCFrame& state, std::string_view key, const char* label, const
 
 }  // namespace
 
-Ref<JSKCFrame> VSKFConfigFind(JSKCFrame& config, std::string_view key) {
-  if (Ref<JSKCFrame> found = config.frameForLabel(key)) return found;
+Ref<JSKCFrame> VSKFConfigFind(const JSKCFrame& config, std::string_view key) { return config.frameForLabel(key); }
+
+Ref<JSKCFrame> VSKFConfigMake(JSKCFrame& config, std::string_view key) {
+  if (Ref<JSKCFrame> found = VSKFConfigFind(config, key)) return found;
   Ref<JSKCFrame> made = JSKCFrame::frame();
   return config.store(made, key) == 0 ? made : nullptr;
 }

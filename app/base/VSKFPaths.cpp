@@ -1,4 +1,4 @@
-#include "app/shell/VSKFPaths.h"
+#include "app/base/VSKFPaths.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,12 +1,12 @@
-#include "app/shell/VSKFViewOpening.h"
+#include "app/base/VSKFViewOpening.h"
 
-#include "app/shell/VSKFConfig.h"
+#include "app/base/VSKFConfig.h"
 #include "framework/core/LLKFConsole.h"
 
 Ref<ZRVBView> VSKFWindowOpenView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame,
                                  const VSKTViewOpening& opening, const VSKFViewMaker& make) {
   if (!window || window->locate(opening.key)) return nullptr;
-  if (!frame && settings) frame = VSKFConfigFind(*settings, opening.key);
+  if (!frame && settings) frame = VSKFConfigMake(*settings, opening.key);
   Ref<ZRVBView> view = frame ? make(frame) : nullptr;
   if (!view) {
     LLKFConsolePrintf("%s\n", opening.unmade ? opening.unmade : opening.failure);
