@@ -114,7 +114,7 @@ TEST_F(ConversationFloodTest, TheFeedStaysDrawnAndScrollableDuringAFloodAndKeeps
   stopFlood();
   turn();
   EXPECT_EQ(probe->replyCount(), kFloodMessages);
-  EXPECT_GT(frames, 0u);
+  EXPECT_GT(frames, 10u) << "a flood must leave the window drawing";
   EXPECT_EQ(blank, 0u) << "of " << frames << " frames";
   EXPECT_LE(largest, kVSKFeedCapacity);
   ASSERT_EQ(record().entries.size(), kVSKFeedCapacity);
