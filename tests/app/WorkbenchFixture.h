@@ -68,6 +68,15 @@ protected:
     std::filesystem::create_directories(settings.path() + "/vesko");
     ASSERT_TRUE(QELFApplicationWriteJSON(configPath().c_str(), &frame));
   }
+  // Settings under which the statistics view opens at start, clear of the menu bar.
+  void writeStatisticsOpenConfig() const {
+    Ref<JSKCFrame> seeded = JSKCFrame::frame();
+    Ref<JSKCFrame> stats = JSKCFrame::frame();
+    (void)stats->storeBool(true, "visible");
+    (void)OGL::storePoint(*stats, {30, 140}, "position");
+    (void)seeded->store(stats, "ui.stats.ctm");
+    writeConfig(*seeded);
+  }
   // Settings under which the conversation view opens at start, large in the window.
   void writeConversationOpenConfig() const {
     Ref<JSKCFrame> seeded = JSKCFrame::frame();

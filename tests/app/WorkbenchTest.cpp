@@ -38,12 +38,7 @@ constexpr WindowPoint kFileRow{270, 50};
 constexpr WindowPoint kSelect{422, 459};
 
 TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
-  Ref<JSKCFrame> seeded = JSKCFrame::frame();
-  Ref<JSKCFrame> stats = JSKCFrame::frame();
-  (void)stats->storeBool(true, "visible");
-  (void)OGL::storePoint(*stats, {30, 140}, "position");
-  (void)seeded->store(stats, "ui.stats.ctm");
-  writeConfig(*seeded);
+  writeStatisticsOpenConfig();
 
   ScreenRect window;
   auto program = startDemo(&window);
@@ -229,12 +224,7 @@ TEST_F(WorkbenchTest, ABrokenSolutionPickedWhileTheDemonstrationRunsLeavesItRunn
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Ref<JSKCFrame> seeded = JSKCFrame::frame();
-    Ref<JSKCFrame> stats = JSKCFrame::frame();
-    (void)stats->storeBool(true, "visible");
-    (void)OGL::storePoint(*stats, {30, 140}, "position");
-    (void)seeded->store(stats, "ui.stats.ctm");
-    writeConfig(*seeded);
+    writeStatisticsOpenConfig();
     TemporaryFolder home;
     const std::string picked = home.path() + "/" + c.name;
     ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), c.text, std::strlen(c.text)));
