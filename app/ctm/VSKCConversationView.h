@@ -8,6 +8,10 @@
 // on its threads and which hands every query and squib on "ux" to the view as a message; the
 // view sets and clears the observer's target only under the observer's monitor, so nothing
 // reaches a view that left its window.
+//
+// Its state is its private record: only its own member functions hand it to the feed, bubble
+// and protocol functions. Tests and benchmarks read it through record(), and change it only
+// with those same functions through a probe of their own (VSKTestConversationFeed).
 #include <string>
 
 #include "app/ctm/VSKTConversationRecord.h"
@@ -21,8 +25,8 @@ public:
                                                               const std::string& alias, Ref<JSKCFrame> config);
   ~VSKCConversationView() override;
 
-  // The state the feed and protocol functions share (for tests and benchmarks too).
-  VSKTConversationRecord& record() { return record_; }
+  // The state the feed and protocol functions share, read-only (tests and benchmarks).
+  const VSKTConversationRecord& record() const { return record_; }
 
   void onAttachedIntoWindow() override;
   void onLeavingWindow() override;
@@ -36,6 +40,7 @@ public:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
+  friend struct VSKTestConversationFeed;
   VSKCConversationView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
 
   bool build(const std::string& alias);

@@ -8,6 +8,7 @@
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowLoading.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowTell.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
@@ -54,23 +55,19 @@ Ref<VSKCWindow> VSKCWindow::window() {
 
 void VSKCWindow::onOpening() {
   ZRVBWindow::onOpening();
-  VSKFWindowBuildMenus(this);
-  VSKFWindowRestore(this);
+  VSKFWindowBuildMenus(record_, this);
+  VSKFWindowRestore(record_, this);
   settleDataPath();
   publishConstants();
-  (void)observer_->follow(stats_.view.get(), {.onSquib = LLKCMessage::messageWithCode({kVSKTick, 0, 0})}, {kTickLabel});
+  (void)observer_->follow(record_.stats.view.get(), {.onSquib = LLKCMessage::messageWithCode({kVSKTick, 0, 0})},
+                          {kTickLabel});
   loadFromCommandLine();
 }
 
 void VSKCWindow::onClosing() {
   observer_->letGo();
-  VSKFWindowArchive(this);
+  VSKFWindowArchive(record_, this);
   ZRVBWindow::onClosing();
-}
-
-void VSKCWindow::tell(const std::string& shown, const std::string& logged) {
-  setStatus(shown);
-  LLKFLog("vesko : %s", logged.c_str());
 }
 
 void VSKCWindow::settleDataPath() {
@@ -83,14 +80,14 @@ void VSKCWindow::settleDataPath() {
   // A saved folder that is gone is asked for again; meanwhile, as without a saved folder, the
   // default one is used, made when missing.
   if (!saved.empty()) {
-    tell("The data folder " + saved + " no longer exists");
+    VSKFWindowTell(this, "The data folder " + saved + " no longer exists");
     (void)VSKFWindowAskForDataPath(this);
   }
   std::string fallback = VSKFDefaultDataPath();
   std::error_code error;
   if (!fallback.empty()) std::filesystem::create_directories(fallback, error);
   if (fallback.empty() || error) {
-    tell("No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
+    VSKFWindowTell(this, "No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
     return;
   }
   useDataPath(fallback);
@@ -108,13 +105,14 @@ void VSKCWindow::onDataFolderPicked(const LLKCMessage& message) {
   if (!folder || folder->fullPath().empty()) return;
   const std::string& path = folder->fullPath();
   if (!LLKFDoesFilePathExists(path.c_str())) {
-    tell("The data folder " + path + " does not exist");
+    VSKFWindowTell(this, "The data folder " + path + " does not exist");
     return;
   }
   JSKCFrame* settings = config();
-  if (!settings || settings->storeString(path, kDataPathKey) != 0) tell("Cannot save the data folder in the settings");
+  if (!settings || settings->storeString(path, kDataPathKey) != 0)
+    VSKFWindowTell(this, "Cannot save the data folder in the settings");
   useDataPath(path);
-  tell("Data folder: " + path);
+  VSKFWindowTell(this, "Data folder: " + path);
 }
 
 void VSKCWindow::onAboutBoxRequested() { VSKFWindowShowAbout(this); }
@@ -123,7 +121,7 @@ void VSKCWindow::publishConstants() {
   storeConstant(MRKCNumber::numberWithBool(true), "vesko.ux");
   std::string resources = VSKFResourcesPath();
   if (resources.empty()) {
-    tell(kVSKMissingResources);
+    VSKFWindowTell(this, kVSKMissingResources);
     return;
   }
   storeConstant(MRKCString::stringWithValue(resources), "path.rscs");
@@ -137,7 +135,7 @@ void VSKCWindow::loadFromCommandLine() {
     (void)VSKFWindowLoad(this, kVSKFromCommandLine, path, false);
     return;
   }
-  tell(std::string("Cannot load ") + path + ": no such file");
+  VSKFWindowTell(this, std::string("Cannot load ") + path + ": no such file");
 }
 
 bool VSKCWindow::onCommand(const LLKCMessage& message) {
@@ -155,7 +153,7 @@ bool VSKCWindow::onCommand(const LLKCMessage& message) {
       (void)VSKFWindowWipe(this);
       break;
     case kVSKCommandToggleStats:
-      VSKFWindowToggleCTMStats(stats_);
+      VSKFWindowToggleCTMStats(record_.stats);
       break;
     default:
       (void)VSKFWindowOpenViewForTag(this, config(), message.tag(), message.ctx(), dataPath_);
@@ -171,16 +169,16 @@ bool VSKCWindow::onMessaged(const Ref<LLKCMessage>& message) {
       VSKFWindowOnLoadRequest(this, *message);
       return true;
     case kVSKOperation:
-      VSKFWindowOnOperation(this, *message);
+      VSKFWindowOnOperation(record_, this, *message);
       return true;
     case kVSKDataFolder:
       onDataFolderPicked(*message);
       return true;
     case kVSKTick:
-      VSKFWindowPlotTick(stats_, *message);
+      VSKFWindowPlotTick(record_.stats, *message);
       return true;
     case kVSKGraphHover:
-      VSKFWindowOnGraphHover(this, *message);
+      VSKFWindowOnGraphHover(record_.stats, this, *message);
       return true;
     case kVSKCommand:
       return onCommand(*message);

@@ -8,11 +8,14 @@
 // onMessaged, the one dispatcher. At closing it stops following and saves its state into the
 // settings before its views leave it.
 //
+// Its state is private (its record, observer and data folder): the window hands its record to
+// the functions that build, restore, save and change it, which reach the window itself through
+// the base window only. Tests read the state through the const accessors.
+//
 // Window's thread only (the observer delivers there).
 #include <string>
 
-#include "app/shell/VSKFWindowStats.h"
-#include "app/shell/VSKTRecents.h"
+#include "app/shell/VSKTWindowRecord.h"
 #include "framework/app/ZRVBWindow.h"
 #include "framework/app/ZRVCObserver.h"
 #include "framework/app/ZRVFHint.h"
@@ -23,21 +26,11 @@ public:
   [[nodiscard]] static Ref<VSKCWindow> window();
 
   ZRVCObserver* observer() const { return observer_.get(); }
-  VSKTStatsRecord& stats() { return stats_; }
-  VSKTRecents& recents() { return recents_; }
-  // The list of the "Load recent" menu entry, or null.
-  QELBMenuList* recentsList() const { return recentsList_.get(); }
-  void setRecentsList(Ref<QELBMenuList> list) { recentsList_ = std::move(list); }
+  const VSKTStatsRecord& stats() const { return record_.stats; }
   // The hint shown over a statistics graph, or null.
-  const Ref<ZRVCHint>& hint() const { return hint_; }
-  void setHint(Ref<ZRVCHint> hint) { hint_ = std::move(hint); }
+  const Ref<ZRVCHint>& hint() const { return record_.stats.hint; }
   // The data folder in use ("" until opening settled it).
   const std::string& dataPath() const { return dataPath_; }
-
-  // Tells the user: the status label and the log.
-  void tell(const std::string& text) { tell(text, text); }
-  // The same with a shorter text for the status label.
-  void tell(const std::string& shown, const std::string& logged);
 
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 
@@ -60,10 +53,7 @@ private:
   void loadFromCommandLine();
   bool onCommand(const LLKCMessage& message);
 
-  VSKTStatsRecord stats_;
+  VSKTWindowRecord record_;
   Ref<ZRVCObserver> observer_;
-  VSKTRecents recents_;
-  Ref<QELBMenuList> recentsList_;
-  Ref<ZRVCHint> hint_;
   std::string dataPath_;
 };

@@ -1,7 +1,8 @@
 #include "app/shell/VSKFWindowDialogs.h"
 
-#include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "app/shell/VSKFWindowTell.h"
+#include "framework/app/ZRVBWindow.h"
 #include "framework/core/LLKCString.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
@@ -23,7 +24,7 @@ std::string globalText(const char* key) {
 
 }  // namespace
 
-bool VSKFWindowAskForDataPath(VSKCWindow* window) {
+bool VSKFWindowAskForDataPath(ZRVBWindow* window) {
   if (window->locate(kDataDialogAlias)) return true;
   Ref<QELCFolderPickDialog> dialog =
       QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the data folder located?");
@@ -36,11 +37,11 @@ bool VSKFWindowAskForDataPath(VSKCWindow* window) {
     // A dialog without a folder to start from is not shown.
     if (!dialog->path().empty() && window->attach(dialog)) return true;
   }
-  window->tell("Cannot show the data folder dialog");
+  VSKFWindowTell(window, "Cannot show the data folder dialog");
   return false;
 }
 
-void VSKFWindowShowAbout(VSKCWindow* window) {
+void VSKFWindowShowAbout(QELBWindow* window) {
   if (window->locate(kAboutAlias)) return;
   Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "About ...");
   if (!dialog) {

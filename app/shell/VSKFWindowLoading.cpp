@@ -1,11 +1,12 @@
 #include "app/shell/VSKFWindowLoading.h"
 
-#include "app/shell/VSKCWindow.h"
 #include "app/base/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowDialogs.h"
 #include "app/shell/VSKFWindowMenus.h"
+#include "app/shell/VSKFWindowTell.h"
 #include "app/shell/VSKFWindowViews.h"
+#include "framework/app/ZRVBWindow.h"
 #include "framework/app/ZRVCLoadOperation.h"
 #include "framework/app/ZRVCSolutionPickDialog.h"
 #include "framework/core/LLKCFSFile.h"
@@ -21,12 +22,12 @@ namespace {
 constexpr const char* kPickDialogAlias = "ui.sol.pick";
 
 // Submits a load of the workbench's own solution followed by the extra path (none for a wipe).
-bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
+bool submitLoad(ZRVBWindow* window, const std::string& extra, uint32_t ctx) {
   Ref<MRKCOffloader> offloader = MRKCSubstrate::shared()->globals()->fetch<MRKCOffloader>("offloader");
   if (!offloader) return false;
   std::string own = VSKFResourcePath("app.json");
   if (own.empty()) {
-    window->tell(kVSKMissingResources);
+    VSKFWindowTell(window, kVSKMissingResources);
     return false;
   }
   std::vector<std::string> paths{own};
@@ -47,7 +48,7 @@ bool submitLoad(VSKCWindow* window, const std::string& extra, uint32_t ctx) {
 }
 
 // The solution pick dialog, one at a time; its choice is the load request (0xa00, 0, ctx).
-bool showPickDialog(VSKCWindow* window, uint32_t ctx, bool fromHome) {
+bool showPickDialog(ZRVBWindow* window, uint32_t ctx, bool fromHome) {
   if (window->locate(kPickDialogAlias)) return true;
   Ref<ZRVCSolutionPickDialog> dialog = ZRVCSolutionPickDialog::widgetWithSize({0, 0}, {0, 0}, "Select a solution ...");
   if (dialog) {
@@ -60,7 +61,7 @@ bool showPickDialog(VSKCWindow* window, uint32_t ctx, bool fromHome) {
     dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}));
     if (window->attach(dialog)) return true;
   }
-  window->tell("Cannot show the solution pick dialog");
+  VSKFWindowTell(window, "Cannot show the solution pick dialog");
   return false;
 }
 
@@ -78,7 +79,7 @@ std::string withFileName(const std::string& error, const std::string& path) {
 
 }  // namespace
 
-bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, bool fromHome) {
+bool VSKFWindowLoad(ZRVBWindow* window, uint32_t ctx, const std::string& path, bool fromHome) {
   if (path.empty()) return showPickDialog(window, ctx, fromHome);
   std::string full = LLKFTakeString(LLKFRelativeToAbsolutePath(path.c_str()));
   Ref<LLKCFSFile> file = full.empty() ? nullptr : LLKCFSFile::fileWithFullPath(full.c_str());
@@ -88,15 +89,15 @@ bool VSKFWindowLoad(VSKCWindow* window, uint32_t ctx, const std::string& path, b
   return window->post(request);
 }
 
-bool VSKFWindowWipe(VSKCWindow* window) { return submitLoad(window, {}, kVSKWipeContext); }
+bool VSKFWindowWipe(ZRVBWindow* window) { return submitLoad(window, {}, kVSKWipeContext); }
 
-void VSKFWindowOnLoadRequest(VSKCWindow* window, const LLKCMessage& message) {
+void VSKFWindowOnLoadRequest(ZRVBWindow* window, const LLKCMessage& message) {
   Ref<LLKCFSFile> file = message.details().objectForKeyAs<LLKCFSFile>("file");
   if (!file || file->fullPath().empty()) return;
   (void)submitLoad(window, file->fullPath(), kVSKLoadContext);
 }
 
-void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
+void VSKFWindowOnOperation(VSKTWindowRecord& record, ZRVBWindow* window, const LLKCMessage& message) {
   if (message.tag() == kVSKOperationProgress) {
     window->setStatus(detailText(message, "string"));
     return;
@@ -104,8 +105,8 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
   if (message.tag() != kVSKOperationComplete) return;
   bool success = message.details().boolForKey("success");
   if (message.ctx() == kVSKWipeContext) {
-    if (success) window->tell("Substrate wiped: only the workbench's own solution is loaded");
-    else window->tell("Cannot wipe: " + detailText(message, "error"));
+    if (success) VSKFWindowTell(window, "Substrate wiped: only the workbench's own solution is loaded");
+    else VSKFWindowTell(window, "Cannot wipe: " + detailText(message, "error"));
     return;
   }
   if (message.ctx() != kVSKLoadContext) return;
@@ -115,32 +116,33 @@ void VSKFWindowOnOperation(VSKCWindow* window, const LLKCMessage& message) {
     std::string error = detailText(message, "error");
     std::string outcome =
         message.details().boolForKey("kept") ? ". The running solution is kept." : ". The substrate was wiped.";
-    window->tell("Cannot load " + withFileName(error, path->string()) + outcome, "Cannot load " + error + outcome);
+    VSKFWindowTell(window, "Cannot load " + withFileName(error, path->string()) + outcome,
+                   "Cannot load " + error + outcome);
     return;
   }
   LLKFLog("vesko : loaded %s", path->string().c_str());
-  (void)VSKFWindowAppendRecent(window, path->string());
+  (void)VSKFWindowAppendRecent(record, window, path->string());
 }
 
-bool VSKFWindowAppendRecent(VSKCWindow* window, const std::string& path) {
-  if (!window->recents().append(path)) return false;
-  VSKFWindowRefreshRecents(window);
+bool VSKFWindowAppendRecent(VSKTWindowRecord& record, QELBWindow* window, const std::string& path) {
+  if (!record.recents.append(path)) return false;
+  VSKFWindowRefreshRecents(record, window);
   return true;
 }
 
-void VSKFWindowArchive(VSKCWindow* window) {
+void VSKFWindowArchive(const VSKTWindowRecord& record, ZRVBWindow* window) {
   JSKCFrame* config = window->config();
   if (!config) return;
-  window->recents().archive(*config);
-  VSKFWindowWringCTMStats(window->stats(), *config);
+  record.recents.archive(*config);
+  VSKFWindowWringCTMStats(record.stats, *config);
 }
 
-void VSKFWindowRestore(VSKCWindow* window) {
+void VSKFWindowRestore(VSKTWindowRecord& record, ZRVBWindow* window) {
   JSKCFrame* config = window->config();
   Ref<JSKCFrame> empty = JSKCFrame::frame();
-  if (!VSKFWindowSetupCTMStats(window->stats(), window, config ? *config : *empty))
+  if (!VSKFWindowSetupCTMStats(record.stats, window, config ? *config : *empty))
     LLKFLog("vesko : cannot make the statistics view");
   VSKFWindowRestoreViews(window, config);
-  if (config) window->recents().restore(*config);
-  VSKFWindowRefreshRecents(window);
+  if (config) record.recents.restore(*config);
+  VSKFWindowRefreshRecents(record, window);
 }

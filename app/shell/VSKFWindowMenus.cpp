@@ -2,9 +2,9 @@
 
 #include <initializer_list>
 
-#include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/vision/VSKFVisionOpeners.h"
+#include "framework/app/ZRVBWindow.h"
 #include "framework/app/ZRVFMenu.h"
 #include "framework/core/LLKCString.h"
 
@@ -17,7 +17,7 @@ Ref<LLKCMessage> command(uint32_t tag, uint32_t ctx = 0, Ref<LLKBObject> payload
 }
 
 // Every "Statistics" item of the framework's first menu gets a "CTM" entry.
-void addStatisticsEntries(VSKCWindow* window, QELCMenuList* menubar) {
+void addStatisticsEntries(QELBWindow* window, QELCMenuList* menubar) {
   Ref<QELBMenuItem> first = menubar->_childs() ? refCast<QELBMenuItem>(menubar->_childs()->fetchAtIndex(0)) : nullptr;
   QELBMenuList* list = first ? first->child().get() : nullptr;
   if (!list || !list->_childs()) return;
@@ -36,7 +36,7 @@ struct Entry {
 };
 
 // Items that send (0xf00, tag, ctx), and separators; an entry that cannot be made is left out.
-void addItems(VSKCWindow* window, QELBMenuList* list, std::initializer_list<Entry> entries) {
+void addItems(QELBWindow* window, QELBMenuList* list, std::initializer_list<Entry> entries) {
   for (const Entry& entry : entries) {
     if (!entry.label) {
       if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(separator);
@@ -47,7 +47,7 @@ void addItems(VSKCWindow* window, QELBMenuList* list, std::initializer_list<Entr
 }
 
 // An item with the sub-list "Foveal" (fov 1), "Peripherial" (fov 2) of the tag's view.
-void addFieldsOfView(VSKCWindow* window, QELBMenuList* list, const char* label, uint32_t tag) {
+void addFieldsOfView(QELBWindow* window, QELBMenuList* list, const char* label, uint32_t tag) {
   Ref<QELCMenuItem> item = ZRVFMenuSubmenuMake(window, label, 0);
   if (!item) return;
   for (uint32_t fov : {1u, 2u})
@@ -58,7 +58,7 @@ void addFieldsOfView(VSKCWindow* window, QELBMenuList* list, const char* label, 
 
 }  // namespace
 
-void VSKFWindowBuildMenus(VSKCWindow* window) {
+void VSKFWindowBuildMenus(VSKTWindowRecord& record, ZRVBWindow* window) {
   QELCMenuList* menubar = window->menubar();
   if (!menubar) return;
   addStatisticsEntries(window, menubar);
@@ -66,7 +66,7 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
     QELBMenuList* list = commands->child().get();
     addItems(window, list, {{"Load a solution", kVSKCommandLoadSolution, 1}, {"Load a test", kVSKCommandLoadTest, 1}});
     if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
-      window->setRecentsList(recent->child());
+      record.recentsList = recent->child();
       (void)list->attach(recent);
     }
     addItems(window, list,
@@ -95,13 +95,13 @@ void VSKFWindowBuildMenus(VSKCWindow* window) {
   }
 }
 
-void VSKFWindowRefreshRecents(VSKCWindow* window) {
-  QELBMenuList* list = window->recentsList();
+void VSKFWindowRefreshRecents(const VSKTWindowRecord& record, QELBWindow* window) {
+  QELBMenuList* list = record.recentsList.get();
   if (!list) return;
   if (list->_childs())
     for (const Ref<QELBWidget>& child : list->_childs()->members()) (void)list->detach(child);
-  for (const std::string& path : window->recents().paths()) {
-    Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, window->recents().displayForm(path),
+  for (const std::string& path : record.recents.paths()) {
+    Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, record.recents.displayForm(path),
                                               command(kVSKCommandLoadTest, 1, LLKCString::stringWithString(path)));
     if (item) (void)list->attach(item);
   }

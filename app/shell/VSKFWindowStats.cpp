@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "app/shell/VSKCWindow.h"
 #include "app/base/VSKFConfig.h"
 #include "app/shell/VSKFTickCounts.h"
 #include "app/base/VSKFViewOpening.h"
 #include "app/shell/VSKFWindowCodes.h"
+#include "framework/app/ZRVFHint.h"
 #include "framework/core/LLKFLog.h"
 #include "ui/gl/OGLFValueCoding.h"
 #include "ui/widgets/QELBGroup.h"
@@ -42,10 +42,10 @@ void plot(const Ref<QELCGraph>& graph, const std::optional<float>& value) {
   if (graph && value) graph->sync(*value);
 }
 
-void dropHint(VSKCWindow* window) {
-  if (!window->hint()) return;
-  (void)window->detach(Ref<QELBWidget>(window->hint()));
-  window->setHint(nullptr);
+void dropHint(VSKTStatsRecord& record, QELBWindow* window) {
+  if (!record.hint) return;
+  (void)window->detach(Ref<QELBWidget>(record.hint));
+  record.hint = nullptr;
 }
 
 }  // namespace
@@ -102,21 +102,21 @@ void VSKFWindowPlotTick(VSKTStatsRecord& record, const LLKCMessage& message) {
   plot(record.uck, counts.links);
 }
 
-void VSKFWindowOnGraphHover(VSKCWindow* window, const LLKCMessage& message) {
+void VSKFWindowOnGraphHover(VSKTStatsRecord& record, QELBWindow* window, const LLKCMessage& message) {
   uint32_t n = message.ctx();
   if (message.tag() == kVSKGraphLeave) {
-    if (window->hint() && window->hint()->tag() == n) dropHint(window);
+    if (record.hint && record.hint->tag() == n) dropHint(record, window);
     return;
   }
   if (message.tag() != kVSKGraphEnter) return;
-  dropHint(window);
+  dropHint(record, window);
   if (n < 1 || n > kGraphs.size()) return;
   Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
   Ref<ZRVCHint> hint = ZRVFHintMake(sender.get(), kGraphs[n - 1].hint, kZRVHintBelow, {0, 5});
   if (!hint) return;
   hint->setTag(n);
   (void)ZRVFHintPlaceOnWindow(window, sender.get(), hint.get());
-  if (window->attach(Ref<QELBWidget>(hint))) window->setHint(hint);
+  if (window->attach(Ref<QELBWidget>(hint))) record.hint = hint;
 }
 
 void VSKFWindowToggleCTMStats(VSKTStatsRecord& record) {

@@ -22,7 +22,7 @@ struct Feed : ConversationWindow {
   ~Feed() { close(); }
   void say(int64_t i) {
     uint32_t speaker = i % 3 == 0 ? kVSKSpeakerUser : kVSKSpeakerCTM;
-    (void)VSKFConversationAppendMessage(&view->record(), view.get(), {speaker, kVSKEntryMessage, 0}, 0,
+    (void)VSKFConversationAppendMessage(&mutableRecord(), view.get(), {speaker, kVSKEntryMessage, 0}, 0,
                                         "Bubble number " + std::to_string(i) + " of the long conversation", nullptr);
   }
 };
@@ -39,7 +39,7 @@ void AppendAndRedraw(benchmark::State& state) {
 
 void ScrollOnePage(benchmark::State& state) {
   Feed feed(state.range(0));
-  VSKTConversationRecord& record = feed.view->record();
+  const VSKTConversationRecord& record = feed.record();
   float page = record.canvas->size().h / record.canvas->content().h;
   record.vbar->setScroll(0.5f);
   float direction = 1;

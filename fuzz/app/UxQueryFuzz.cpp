@@ -14,7 +14,7 @@
 
 namespace {
 
-void expectStacked(VSKTConversationRecord& record) {
+void expectStacked(const VSKTConversationRecord& record) {
   float top = kVSKFeedTop;
   for (const Ref<VSKCConversationEntry>& entry : record.entries) {
     if (entry->iFrame.top != top || entry->height() < 0) std::abort();
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MRKCPredicate* predicate = term ? term->asPredicate() : nullptr;
   Ref<MRKCQuery> query = predicate ? MRKCQuery::queryWithPredicate(predicate, nullptr, 5.0f) : nullptr;
   if (!query) return 0;
-  VSKTConversationRecord& record = shown->record();
+  VSKTConversationRecord& record = shown->mutableRecord();
   VSKFConversationOnQuery(&record, shown->view.get(), query.get());
   shown->window->frame();
   expectStacked(record);

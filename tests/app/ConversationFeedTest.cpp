@@ -20,11 +20,12 @@ protected:
   void SetUp() override { ASSERT_TRUE(open()); }
   void TearDown() override { close(); }
   Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
-    return VSKFConversationAppendBubble(&record(), size, MRKCString::stringWithValue("x"),
+    return VSKFConversationAppendBubble(&mutableRecord(), size, MRKCString::stringWithValue("x"),
                                         {speaker, kVSKEntryMessage, 0}, 0, nullptr);
   }
   void say(uint32_t speaker, const std::string& text) {
-    ASSERT_TRUE(VSKFConversationAppendMessage(&record(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
+    ASSERT_TRUE(
+        VSKFConversationAppendMessage(&mutableRecord(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
   }
   // The widgets of the class under the root (itself included), in tree order.
   template <typename T>
@@ -54,7 +55,7 @@ TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEd
   EXPECT_EQ(record().canvas->content().h, 10 + 46 + 66);
   EXPECT_EQ(user->iFrame.left, 640 - 10 - 200);
   record().canvas->setContent({800, record().canvas->content().h});
-  VSKFConversationFeedSyncUp(&record(), view.get());
+  VSKFConversationFeedSyncUp(&mutableRecord(), view.get());
   EXPECT_EQ(user->iFrame.left, 590);
   ASSERT_TRUE(user->iBWrap);
   EXPECT_EQ(user->iBWrap->position().x, 590);
@@ -134,7 +135,7 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
       {"resizing one not in the feed", false, -1, 90, {10, 56, 122}, 0},
   };
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&record(), view.get());
+    VSKFConversationFeedClear(&mutableRecord(), view.get());
     std::vector<Ref<VSKCConversationEntry>> three = {
         append(kVSKSpeakerCTM, {100, 40}), append(kVSKSpeakerUser, {200, 60}), append(kVSKSpeakerCTM, {100, 30})};
     window->frame();
@@ -142,8 +143,8 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
     Ref<VSKCConversationEntry> stranger =
         VSKCConversationEntry::entryWithTerm(MRKCString::stringWithValue("x"), OGLTSize{100, 20});
     VSKCConversationEntry* entry = c.index < 0 ? stranger.get() : three[static_cast<size_t>(c.index)].get();
-    if (c.remove) VSKFConversationFeedRemove(&record(), entry);
-    else VSKFConversationFeedResize(&record(), entry, c.height);
+    if (c.remove) VSKFConversationFeedRemove(&mutableRecord(), entry);
+    else VSKFConversationFeedResize(&mutableRecord(), entry, c.height);
     std::vector<float> tops;
     for (const Ref<VSKCConversationEntry>& e : record().entries) {
       tops.push_back(e->iFrame.top);
@@ -173,7 +174,7 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
               {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
               {kVSKSpeakerUser, kVSKEntryMessage, 0}};
   for (const auto& e : feed)
-    ASSERT_TRUE(VSKFConversationAppendBubble(&record(), {100, 40}, MRKCString::stringWithValue("x"),
+    ASSERT_TRUE(VSKFConversationAppendBubble(&mutableRecord(), {100, 40}, MRKCString::stringWithValue("x"),
                                              {e.speaker, e.kind, 0}, e.ctx, nullptr));
   const struct {
     uint32_t speaker, kind, ctx;
@@ -295,7 +296,7 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
   auto height = [&](std::initializer_list<const char*> labels) {
     std::vector<Ref<MRKBTerm>> terms;
     for (const char* label : labels) terms.push_back(MRKCString::stringWithValue(label));
-    EXPECT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
+    EXPECT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
                                               "Colour?", MRKCList::listWithVector(terms), nullptr));
     return record().entries.back()->height();
   };
@@ -307,8 +308,8 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   Ref<MRKCList> options =
       MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
-  ASSERT_TRUE(VSKFConversationAppendPickOne(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?",
-                                            options, nullptr));
+  ASSERT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
+                                            "Colour?", options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
   window->frame();
   ASSERT_TRUE(pick->iBWrap);

@@ -17,7 +17,7 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(open());
     for (int i = 0; i < 40; ++i)
-      ASSERT_TRUE(VSKFConversationAppendMessage(&record(), view.get(), {kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
+      ASSERT_TRUE(VSKFConversationAppendMessage(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
                                                 "message " + std::to_string(i), nullptr));
     window->frame();
     ASSERT_TRUE(record().vbar->visible());

@@ -4,6 +4,12 @@
 #include "app/ctm/VSKCConversationView.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 
+// How tests and benchmarks change a conversation view's feed: they hand its record to the feed's
+// own functions, as the view's member functions do.
+struct VSKTestConversationFeed {
+  static VSKTConversationRecord& of(VSKCConversationView& view) { return view.record_; }
+};
+
 struct ConversationWindow {
   Ref<QELTestHeadlessWindow> window;
   Ref<VSKCConversationView> view;
@@ -27,5 +33,7 @@ struct ConversationWindow {
     view = nullptr;
     if (observer) (void)window->pumpUntil([&] { return observer->retainCount() == 1; });
   }
-  VSKTConversationRecord& record() { return view->record(); }
+  const VSKTConversationRecord& record() const { return view->record(); }
+  // The view's record for the feed's functions to change.
+  VSKTConversationRecord& mutableRecord() { return VSKTestConversationFeed::of(*view); }
 };
