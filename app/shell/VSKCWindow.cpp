@@ -5,10 +5,6 @@
 
 #include "app/base/VSKFPaths.h"
 #include "app/shell/VSKFWindowCodes.h"
-#include "app/shell/VSKFWindowDialogs.h"
-#include "app/shell/VSKFWindowLoading.h"
-#include "app/shell/VSKFWindowMenus.h"
-#include "app/shell/VSKFWindowTell.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
 #include "framework/app/ZRVCApplication.h"
@@ -55,18 +51,17 @@ Ref<VSKCWindow> VSKCWindow::window() {
 
 void VSKCWindow::onOpening() {
   ZRVBWindow::onOpening();
-  VSKFWindowBuildMenus(record_, this);
-  VSKFWindowRestore(record_, this);
+  VSKFWindowBuildMenus();
+  VSKFWindowRestore();
   settleDataPath();
   publishConstants();
-  (void)observer_->follow(record_.stats.view.get(), {.onSquib = LLKCMessage::messageWithCode({kVSKTick, 0, 0})},
-                          {kTickLabel});
+  (void)observer_->follow(stats_.view.get(), {.onSquib = LLKCMessage::messageWithCode({kVSKTick, 0, 0})}, {kTickLabel});
   loadFromCommandLine();
 }
 
 void VSKCWindow::onClosing() {
   observer_->letGo();
-  VSKFWindowArchive(record_, this);
+  VSKFWindowArchive();
   ZRVBWindow::onClosing();
 }
 
@@ -80,14 +75,14 @@ void VSKCWindow::settleDataPath() {
   // A saved folder that is gone is asked for again; meanwhile, as without a saved folder, the
   // default one is used, made when missing.
   if (!saved.empty()) {
-    VSKFWindowTell(this, "The data folder " + saved + " no longer exists");
-    (void)VSKFWindowAskForDataPath(this);
+    VSKFWindowTell("The data folder " + saved + " no longer exists");
+    (void)VSKFWindowAskForDataPath();
   }
   std::string fallback = VSKFDefaultDataPath();
   std::error_code error;
   if (!fallback.empty()) std::filesystem::create_directories(fallback, error);
   if (fallback.empty() || error) {
-    VSKFWindowTell(this, "No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
+    VSKFWindowTell("No data folder: " + (fallback.empty() ? std::string("no home folder") : error.message()));
     return;
   }
   useDataPath(fallback);
@@ -105,23 +100,30 @@ void VSKCWindow::onDataFolderPicked(const LLKCMessage& message) {
   if (!folder || folder->fullPath().empty()) return;
   const std::string& path = folder->fullPath();
   if (!LLKFDoesFilePathExists(path.c_str())) {
-    VSKFWindowTell(this, "The data folder " + path + " does not exist");
+    VSKFWindowTell("The data folder " + path + " does not exist");
     return;
   }
   JSKCFrame* settings = config();
   if (!settings || settings->storeString(path, kDataPathKey) != 0)
-    VSKFWindowTell(this, "Cannot save the data folder in the settings");
+    VSKFWindowTell("Cannot save the data folder in the settings");
   useDataPath(path);
-  VSKFWindowTell(this, "Data folder: " + path);
+  VSKFWindowTell("Data folder: " + path);
 }
 
-void VSKCWindow::onAboutBoxRequested() { VSKFWindowShowAbout(this); }
+void VSKCWindow::onAboutBoxRequested() { VSKFWindowShowAbout(); }
+
+void VSKCWindow::VSKFWindowTell(const std::string& text) { VSKFWindowTell(text, text); }
+
+void VSKCWindow::VSKFWindowTell(const std::string& shown, const std::string& logged) {
+  setStatus(shown);
+  LLKFLog("vesko : %s", logged.c_str());
+}
 
 void VSKCWindow::publishConstants() {
   storeConstant(MRKCNumber::numberWithBool(true), "vesko.ux");
   std::string resources = VSKFResourcesPath();
   if (resources.empty()) {
-    VSKFWindowTell(this, kVSKMissingResources);
+    VSKFWindowTell(kVSKMissingResources);
     return;
   }
   storeConstant(MRKCString::stringWithValue(resources), "path.rscs");
@@ -132,28 +134,28 @@ void VSKCWindow::loadFromCommandLine() {
   if (!application || application->argc() < 2) return;
   const char* path = application->argv()[1];
   if (LLKFDoesFilePathExists(path)) {
-    (void)VSKFWindowLoad(this, kVSKFromCommandLine, path, false);
+    (void)VSKFWindowLoad(kVSKFromCommandLine, path, false);
     return;
   }
-  VSKFWindowTell(this, std::string("Cannot load ") + path + ": no such file");
+  VSKFWindowTell(std::string("Cannot load ") + path + ": no such file");
 }
 
 bool VSKCWindow::onCommand(const LLKCMessage& message) {
   switch (message.tag()) {
     case kVSKCommandLoadTest:
-      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), false);
+      (void)VSKFWindowLoad(kVSKFromMenu, payloadText(message), false);
       break;
     case kVSKCommandLoadSolution:
-      (void)VSKFWindowLoad(this, kVSKFromMenu, payloadText(message), true);
+      (void)VSKFWindowLoad(kVSKFromMenu, payloadText(message), true);
       break;
     case kVSKCommandResetDataPath:
-      (void)VSKFWindowAskForDataPath(this);
+      (void)VSKFWindowAskForDataPath();
       break;
     case kVSKCommandWipe:
-      (void)VSKFWindowWipe(this);
+      (void)VSKFWindowWipe();
       break;
     case kVSKCommandToggleStats:
-      VSKFWindowToggleCTMStats(record_.stats);
+      VSKFWindowToggleCTMStats(stats_);
       break;
     default:
       (void)VSKFWindowOpenViewForTag(this, config(), message.tag(), message.ctx(), dataPath_);
@@ -166,19 +168,19 @@ bool VSKCWindow::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return false;
   switch (message->uid()) {
     case kVSKLoadRequest:
-      VSKFWindowOnLoadRequest(this, *message);
+      VSKFWindowOnLoadRequest(*message);
       return true;
     case kVSKOperation:
-      VSKFWindowOnOperation(record_, this, *message);
+      VSKFWindowOnOperation(*message);
       return true;
     case kVSKDataFolder:
       onDataFolderPicked(*message);
       return true;
     case kVSKTick:
-      VSKFWindowPlotTick(record_.stats, *message);
+      VSKFWindowPlotTick(stats_, *message);
       return true;
     case kVSKGraphHover:
-      VSKFWindowOnGraphHover(record_.stats, this, *message);
+      VSKFWindowOnGraphHover(stats_, this, *message);
       return true;
     case kVSKCommand:
       return onCommand(*message);

@@ -2,8 +2,8 @@
 // The "CTM stats" view: three running graphs of what each tick of the CTM stage broadcast on
 // "ctm.tick" holds (submitted chunks "SCK", broadcast chunks "BCK", chunks sent over links
 // "UCK"), with a hint naming the series under the cursor. Its visibility and position are
-// kept in the settings under "ui.stats.ctm". The record is part of the main window's own
-// (VSKTWindowRecord). Window's thread only.
+// kept in the settings under "ui.stats.ctm". The main window keeps the record among its private
+// members. Window's thread only.
 #include "framework/core/JSKCFrame.h"
 #include "framework/core/LLKCMessage.h"
 #include "ui/widgets/QELBView.h"

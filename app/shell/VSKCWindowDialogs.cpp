@@ -1,8 +1,6 @@
-#include "app/shell/VSKFWindowDialogs.h"
-
+// The main window's own dialogs: where the data folder is, and the about box.
+#include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
-#include "app/shell/VSKFWindowTell.h"
-#include "framework/app/ZRVBWindow.h"
 #include "framework/core/LLKCString.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
@@ -24,25 +22,25 @@ std::string globalText(const char* key) {
 
 }  // namespace
 
-bool VSKFWindowAskForDataPath(ZRVBWindow* window) {
-  if (window->locate(kDataDialogAlias)) return true;
+bool VSKCWindow::VSKFWindowAskForDataPath() {
+  if (locate(kDataDialogAlias)) return true;
   Ref<QELCFolderPickDialog> dialog =
       QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the data folder located?");
   if (dialog) {
     dialog->setPath(LLKFTakeString(LLKFGetUserHomePath()));
-    dialog->setLayer(kVSKDialogLayer);
+    dialog->setLayer(kDialogLayer);
     dialog->setVisible(true);
     dialog->setAlias(kDataDialogAlias);
     dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKDataFolder, kVSKDataFolderPicked, 0}));
     // A dialog without a folder to start from is not shown.
-    if (!dialog->path().empty() && window->attach(dialog)) return true;
+    if (!dialog->path().empty() && attach(dialog)) return true;
   }
-  VSKFWindowTell(window, "Cannot show the data folder dialog");
+  VSKFWindowTell("Cannot show the data folder dialog");
   return false;
 }
 
-void VSKFWindowShowAbout(QELBWindow* window) {
-  if (window->locate(kAboutAlias)) return;
+void VSKCWindow::VSKFWindowShowAbout() {
+  if (locate(kAboutAlias)) return;
   Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "About ...");
   if (!dialog) {
     LLKFLog("vesko : the About dialog cannot be made (out of memory)");
@@ -57,8 +55,8 @@ void VSKFWindowShowAbout(QELBWindow* window) {
       "20230929.2238");
   if (message) dialog->setMessage(message->string());
   dialog->setButtons({"Okay"});
-  dialog->setLayer(kVSKDialogLayer);
+  dialog->setLayer(kDialogLayer);
   dialog->setAlias(kAboutAlias);
   dialog->setVisible(true);
-  if (!window->attach(dialog)) LLKFLog("vesko : the window refused to show the About dialog");
+  if (!attach(dialog)) LLKFLog("vesko : the window refused to show the About dialog");
 }

@@ -1,19 +1,17 @@
-#include "app/shell/VSKFWindowMenus.h"
-
+// The main window's menus.
 #include <initializer_list>
 
+#include "app/shell/VSKCWindow.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/vision/VSKFVisionOpeners.h"
-#include "framework/app/ZRVBWindow.h"
 #include "framework/app/ZRVFMenu.h"
-#include "framework/core/LLKCString.h"
 
 namespace {
 
 constexpr uint32_t kMenubarEntry = kQELMenuItemNoArrow | kQELMenuItemOpensBelow;
 
-Ref<LLKCMessage> command(uint32_t tag, uint32_t ctx = 0, Ref<LLKBObject> payload = nullptr) {
-  return LLKCMessage::messageWithCode({kVSKCommand, tag, ctx}, std::move(payload));
+Ref<LLKCMessage> command(uint32_t tag, uint32_t ctx = 0) {
+  return LLKCMessage::messageWithCode({kVSKCommand, tag, ctx});
 }
 
 // Every "Statistics" item of the framework's first menu gets a "CTM" entry.
@@ -58,18 +56,18 @@ void addFieldsOfView(QELBWindow* window, QELBMenuList* list, const char* label, 
 
 }  // namespace
 
-void VSKFWindowBuildMenus(VSKTWindowRecord& record, ZRVBWindow* window) {
-  QELCMenuList* menubar = window->menubar();
-  if (!menubar) return;
-  addStatisticsEntries(window, menubar);
-  if (Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(window, "Commands", kMenubarEntry)) {
+void VSKCWindow::VSKFWindowBuildMenus() {
+  QELCMenuList* bar = menubar();
+  if (!bar) return;
+  addStatisticsEntries(this, bar);
+  if (Ref<QELCMenuItem> commands = ZRVFMenuSubmenuMake(this, "Commands", kMenubarEntry)) {
     QELBMenuList* list = commands->child().get();
-    addItems(window, list, {{"Load a solution", kVSKCommandLoadSolution, 1}, {"Load a test", kVSKCommandLoadTest, 1}});
-    if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(window, "Load recent", 0)) {
-      record.recentsList = recent->child();
+    addItems(this, list, {{"Load a solution", kVSKCommandLoadSolution, 1}, {"Load a test", kVSKCommandLoadTest, 1}});
+    if (Ref<QELCMenuItem> recent = ZRVFMenuSubmenuMake(this, "Load recent", 0)) {
+      recentsList_ = recent->child();
       (void)list->attach(recent);
     }
-    addItems(window, list,
+    addItems(this, list,
              {{"Wipe", kVSKCommandWipe},
               {nullptr, 0},
               {"Inject keys", kVSKOpenInjectKey},
@@ -77,32 +75,20 @@ void VSKFWindowBuildMenus(VSKTWindowRecord& record, ZRVBWindow* window) {
               {"COCO feed", kVSKOpenCocoFeed},
               {nullptr, 0},
               {"Reset data path", kVSKCommandResetDataPath}});
-    (void)menubar->attach(commands);
+    (void)bar->attach(commands);
   }
-  if (Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(window, "Views", kMenubarEntry)) {
+  if (Ref<QELCMenuItem> views = ZRVFMenuSubmenuMake(this, "Views", kMenubarEntry)) {
     QELBMenuList* list = views->child().get();
-    addItems(window, list,
+    addItems(this, list,
              {{"Conversation", kVSKCommandConversation},
               {"Expression", kVSKCommandExpression},
               {"Chunk viewer", kVSKCommandGist},
               {"Conscious contents", kVSKCommandTimeline},
               {nullptr, 0},
               {"Images feed", kVSKOpenImageFeed}});
-    addFieldsOfView(window, list, "Segmented feed", kVSKOpenSegmentedFeed);
-    addFieldsOfView(window, list, "Labeled feed", kVSKOpenLabeledFeed);
-    addFieldsOfView(window, list, "Label images", kVSKOpenLabeling);
-    (void)menubar->attach(views);
-  }
-}
-
-void VSKFWindowRefreshRecents(const VSKTWindowRecord& record, QELBWindow* window) {
-  QELBMenuList* list = record.recentsList.get();
-  if (!list) return;
-  if (list->_childs())
-    for (const Ref<QELBWidget>& child : list->_childs()->members()) (void)list->detach(child);
-  for (const std::string& path : record.recents.paths()) {
-    Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, record.recents.displayForm(path),
-                                              command(kVSKCommandLoadTest, 1, LLKCString::stringWithString(path)));
-    if (item) (void)list->attach(item);
+    addFieldsOfView(this, list, "Segmented feed", kVSKOpenSegmentedFeed);
+    addFieldsOfView(this, list, "Labeled feed", kVSKOpenLabeledFeed);
+    addFieldsOfView(this, list, "Label images", kVSKOpenLabeling);
+    (void)bar->attach(views);
   }
 }
