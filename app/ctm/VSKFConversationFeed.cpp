@@ -25,17 +25,20 @@ void anchorRight(VSKCConversationEntry& entry, float contentWidth) {
 }
 
 // Lets the oldest entries go until the feed holds its capacity: the others move up by the room
-// they took, and so does the viewport, which keeps showing what it showed.
+// they took, and so does the viewport, which keeps showing what it showed. The viewport moves
+// first: the shorter content would otherwise hold it within its end, and it would then move up
+// by the room on top of that.
 void letOldestGo(VSKTConversationRecord* record) {
+  if (record->entries.size() <= kVSKFeedCapacity) return;
+  const size_t going = record->entries.size() - kVSKFeedCapacity;
   float room = 0;
-  while (record->entries.size() > kVSKFeedCapacity) {
-    room += record->entries.front()->height() + kVSKFeedGap;
+  for (size_t i = 0; i < going; ++i) room += record->entries[i]->height() + kVSKFeedGap;
+  const OGLTPoint offset = record->canvas->offset();
+  record->canvas->setOffset({offset.x, offset.y - room});
+  for (size_t i = 0; i < going; ++i) {
     VSKFConversationFeedRemove(record, record->entries.front().get());
     ++record->letGo;
   }
-  if (room == 0) return;
-  const OGLTPoint offset = record->canvas->offset();
-  record->canvas->setOffset({offset.x, offset.y - room});
 }
 
 // Slides the entries after the target by the delta, and the content with them; false when the

@@ -3,6 +3,7 @@
 // view's title menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "app/ctm/VSKFConversationBubbles.h"
@@ -111,6 +112,42 @@ TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
   window->frame();
   OGLTSize canvas = record().canvas->size();
   EXPECT_EQ(record().canvas->offset().y + canvas.h, record().canvas->content().h);
+}
+
+// A full feed whose oldest entry is 300 high, the others 40: one more lets the oldest go, and
+// the viewport moves up by the room it took, so that it keeps showing what it showed (or the
+// feed's start, when it showed the one let go). Near the end, the content shrinks by more than
+// the new entry added: the viewport must not be held within the shorter content first.
+TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
+  struct Case {
+    const char* what;
+    float aboveEnd;  // how far the viewport's bottom stands above the content's end
+  };
+  const Case cases[] = {
+      {"at the start", 1e6f},
+      {"in the middle", 10000},
+      {"a little above the end", 100},
+  };
+  constexpr float kOldest = 300, kOthers = 40, kRoom = kOldest + kVSKFeedGap;
+  for (const Case& c : cases) {
+    VSKFConversationFeedClear(&record(), view.get());
+    (void)append(kVSKSpeakerCTM, {100, kOldest});
+    while (record().entries.size() < kVSKFeedCapacity) (void)append(kVSKSpeakerCTM, {100, kOthers});
+    window->frame();
+    const OGLTSize canvas = record().canvas->size();
+    const float content = record().canvas->content().h;
+    record().vbar->setScroll((content - canvas.h * 0.5f - c.aboveEnd) / content);
+    (void)record().vbar->trigger();
+    window->frame();
+    const float before = record().canvas->offset().y;
+    ASSERT_LT(before + canvas.h, record().canvas->content().h) << c.what << ": not at the end";
+    (void)append(kVSKSpeakerCTM, {100, kOthers});
+    window->frame();
+    ASSERT_EQ(record().entries.size(), kVSKFeedCapacity) << c.what;
+    EXPECT_EQ(record().canvas->offset().y, std::max(0.0f, before - kRoom)) << c.what;
+    for (const Ref<VSKCConversationEntry>& entry : record().entries)
+      EXPECT_EQ(static_cast<bool>(entry->iBWrap), VSKFConversationFeedIsVisible(&record(), *entry)) << c.what;
+  }
 }
 
 // Three entries 40, 60 and 30 high; taking one out or giving it a new height moves the later
