@@ -130,7 +130,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
   };
   constexpr float kOldest = 300, kOthers = 40, kRoom = kOldest + kVSKFeedGap;
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&record(), view.get());
+    VSKFConversationFeedClear(&mutableRecord(), view.get());
     (void)append(kVSKSpeakerCTM, {100, kOldest});
     while (record().entries.size() < kVSKFeedCapacity) (void)append(kVSKSpeakerCTM, {100, kOthers});
     window->frame();
