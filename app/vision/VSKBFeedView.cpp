@@ -1,25 +1,24 @@
 #include "app/vision/VSKBFeedView.h"
 
-#include "app/vision/VSKFVisionView.h"
-
-VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
+VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer,
+                           Ref<JSKCFrame> config)
     : ZRVBView(size, position, "feed",
                kQELViewTitleBar | kQELViewStatusBar | kQELViewCloseButton | kQELViewDraggable | kQELViewLongPress |
                    kQELViewMenuButton,
-               std::move(config)) {}
+               std::move(config)),
+      feed_(std::move(feed)),
+      observer_(std::move(observer)) {}
 
 void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
-  VSKTFeedState& state = feedState();
   const ZRVTObserverHooks hooks{.onSquib = LLKCMessage::messageWithCode(onSquib),
                                 .onReply = onReply ? LLKCMessage::messageWithCode(onReply) : nullptr};
-  if (!state.observer->follow(this, hooks, labels))
-    setStatus("cannot follow " + state.feed);
+  if (!observer_->follow(this, hooks, labels)) setStatus("cannot follow " + feed_);
 }
 
-void VSKBFeedView::onLeavingWindow() { feedState().observer->letGo(); }
+void VSKBFeedView::onLeavingWindow() { observer_->letGo(); }
 
 bool VSKBFeedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
   if (key.key != kOGLKeySpace || key.action != kOGLActionRelease) return false;
-  feedState().live = !feedState().live;
+  live_ = !live_;
   return true;
 }

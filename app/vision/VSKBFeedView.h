@@ -1,28 +1,26 @@
 #pragma once
-// What the image, segmented and labelled feeds share: the state every feed keeps (whether the
-// display runs, the channel it follows, its picture box and its observer), following the channel
-// while attached, letting it go when detached, and the space bar that pauses and resumes the
-// display. Window's thread only.
+// What the image, segmented and labelled feeds share: whether the display runs, the channel the
+// feed follows and the observer that brings it, following the channel while attached, letting it
+// go when detached, and the space bar that pauses and resumes the display. Each feed keeps its
+// picture box and the rest of its state in its own record. Window's thread only.
 #include <string>
 #include <vector>
 
 #include "framework/app/ZRVBView.h"
 #include "framework/app/ZRVCObserver.h"
-#include "ui/widgets/QELBPicturebox.h"
-
-struct VSKTFeedState {
-  bool live = true;
-  std::string feed;  // the stream channel
-  Ref<QELCPicturebox> picture;
-  Ref<ZRVCObserver> observer;
-};
 
 class VSKBFeedView : public ZRVBView {
-protected:
-  VSKBFeedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+public:
+  // False while the space bar has paused the display.
+  bool live() const { return live_; }
+  // Delivers the followed channel's squibs (and replies) to the view.
+  ZRVCObserver& observer() const { return *observer_; }
 
-  // The derived view's record.
-  virtual VSKTFeedState& feedState() = 0;
+protected:
+  // feed: the stream channel; observer: non-null.
+  VSKBFeedView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer, Ref<JSKCFrame> config);
+
+  const std::string& feed() const { return feed_; }
   // Follows the labels with the squib (and reply, when non-zero) messages; says "cannot follow"
   // the feed in the status bar when the substrate refuses.
   void follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels);
@@ -30,4 +28,9 @@ protected:
   void onLeavingWindow() override;
   // Space pauses and resumes the display; false for any other key.
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
+
+private:
+  bool live_ = true;
+  std::string feed_;
+  Ref<ZRVCObserver> observer_;
 };

@@ -9,8 +9,6 @@
 #include "framework/substrate/MRKCSquib.h"
 #include "framework/substrate/MRKCSubstrate.h"
 #include "framework/substrate/MRKFTerms.h"
-#include "ui/gl/OGLF2D.h"
-#include "ui/widgets/QELBWindow.h"
 
 namespace {
 enum : uint64_t { kSquibArrived = 0x40000E000 };
@@ -20,20 +18,22 @@ constexpr OGLTSize kPictureSize = {640, 640};
 constexpr int64_t kRepeatEveryMs = 30;
 }  // namespace
 
-VSKCImageView::VSKCImageView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : VSKBFeedView(size, position, std::move(config)) {}
+VSKCImageView::VSKCImageView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer,
+                             Ref<JSKCFrame> config)
+    : VSKBFeedView(size, position, std::move(feed), std::move(observer), std::move(config)) {}
 
 Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position, std::string feed,
                                                Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
-  Ref<VSKCImageView> view = makeRef<VSKCImageView>(size, position, std::move(config));
+  Ref<ZRVCObserver> observer = VSKFVisionViewObserver("ui." + feed);
+  if (!observer) return nullptr;
+  Ref<VSKCImageView> view =
+      makeRef<VSKCImageView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;
-  record.feed = std::move(feed);
   record.group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupGraphics);
   record.picture = QELCPicturebox::widgetWithSize(kPictureSize, {0, 0});
-  record.overlay = VSKCImageViewOverlay::widgetWithSize(kPictureSize, {0, 0}, &record);
-  record.observer = VSKFVisionViewObserver("ui." + record.feed);
-  if (!record.group || !record.picture || !record.overlay || !record.observer) return nullptr;
+  record.overlay = VSKCImageViewOverlay::widgetWithSize(kPictureSize, {0, 0}, *view);
+  if (!record.group || !record.picture || !record.overlay) return nullptr;
   if (!record.group->attach(record.picture) || !record.group->attach(record.overlay) || !view->attach(record.group))
     return nullptr;
   return view;
@@ -43,7 +43,7 @@ void VSKCImageView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.group->resizeWithWindow(window());
   resizeWithWindow(window());
-  follow(kSquibArrived, 0, {record_.feed});
+  follow(kSquibArrived, 0, {feed()});
 }
 
 void VSKCImageView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
@@ -89,24 +89,9 @@ void VSKCImageView::onMessaged(const Ref<LLKCMessage>& message) {
 }
 
 void VSKCImageView::onSquib(const LLKCMessage& message) {
-  if (!record_.live) return;
+  if (!live()) return;
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, &record_.repeat);
   QAVTImageStatement image;
   if (!statement || QAVFImageStatementRead(statement, &image) != kQAVImageValid) return;
   (void)VSKFVisionViewShow(record_.picture.get(), image.width, image.height, image.pixelFormat, *image.pixels);
-}
-
-Ref<VSKCImageViewOverlay> VSKCImageViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                               const VSKCImageView::private_t* record) {
-  return makeRef<VSKCImageViewOverlay>(size, position, record);
-}
-
-void VSKCImageViewOverlay::onRenderWithStep(float) {
-  QELBWindow* owner = window();
-  OGLC2DContext* context = owner ? owner->context() : nullptr;
-  if (!context || !owner->tweaks() || !visible()) return;
-  const OGLTColor green = {0, 1, 0, 0.5f};
-  OGLF2DStatePush(context);
-  OGLF2DDrawCross(context, &record_->cursor, &green, 2.0f);
-  OGLF2DStatePull(context);
 }

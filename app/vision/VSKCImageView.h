@@ -9,29 +9,29 @@
 #include <string>
 
 #include "app/vision/VSKBFeedView.h"
+#include "app/vision/VSKCImageViewOverlay.h"
 #include "ui/widgets/QELBGroup.h"
+#include "ui/widgets/QELBPicturebox.h"
 
-class VSKCImageViewOverlay;
-
-class VSKCImageView : public VSKBFeedView {
-public:
-  // The view's state, shared with its overlay.
-  struct private_t : VSKTFeedState {
+class VSKCImageView : public VSKBFeedView, private VSKPImageViewOverlaySource {
+  struct private_t {
     bool repeat = false;        // the last image statement came from "qav.proj"
     int64_t lastRepeat = 0;     // milliseconds; 0 after a button release
     OGLTPoint cursor = {0, 0};  // in the picture box; (-1, -1) after a button release
+    Ref<QELCPicturebox> picture;
     Ref<VSKCImageViewOverlay> overlay;
     Ref<QELCGroup> group;
   };
 
+public:
   // Null when a part cannot be made.
   [[nodiscard]] static Ref<VSKCImageView> viewWithSize(OGLTSize size, OGLTPoint position, std::string feed,
                                                        Ref<JSKCFrame> config);
 
+  // Read-only, for those who check what the view shows.
   const private_t& state() const { return record_; }
 
 protected:
-  VSKTFeedState& feedState() override { return record_; }
   void onAttachedIntoWindow() override;
   void onToggleMenu() override;
   bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
@@ -40,27 +40,12 @@ protected:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
-  VSKCImageView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+  VSKCImageView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer, Ref<JSKCFrame> config);
 
+  OGLTPoint cross() const override { return record_.cursor; }
   void onSquib(const LLKCMessage& message);
   // Sends the new region centre and, for the projector's images, the repeat request.
   void steer(const OGLTPoint& point, const OGLTRect& bounds);
 
   private_t record_;
-};
-
-// Draws the cross at the view's cursor.
-class VSKCImageViewOverlay : public QELBWidget {
-public:
-  [[nodiscard]] static Ref<VSKCImageViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                                const VSKCImageView::private_t* record);
-  void onRenderWithStep(float step) override;
-
-private:
-  template <typename T, typename... Args>
-  friend Ref<T> makeRef(Args&&... args);
-  VSKCImageViewOverlay(OGLTSize size, OGLTPoint position, const VSKCImageView::private_t* record)
-      : QELBWidget(size, position), record_(record) {}
-
-  const VSKCImageView::private_t* record_;
 };

@@ -1,5 +1,6 @@
-// The labelling view's construction, attachment, menu, keys, settings, bubbles and data folder;
-// the sample's life is in VSKCLabelingViewSample.cpp.
+// The labelling view's construction, attachment, menu, keys, settings, bubbles and data folder.
+// The sample's life is in VSKCLabelingViewSample.cpp and VSKCLabelingViewFiles.cpp; the settings
+// panel, the controls row and the bubbles are made in VSKCLabelingViewPanels.cpp.
 #include "app/vision/VSKCLabelingView.h"
 
 #include "app/base/VSKFPaths.h"
@@ -68,13 +69,13 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   const auto side = static_cast<float>(fov);
   record.graphics = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupGraphics);
   record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
-  record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, &record);
+  record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, *view);
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
   record.controls = QELCGroup::widgetWithSize(kPanelSize, {0, 0}, &kSetupControls);
   if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel ||
       !record.controls)
     return nullptr;
-  if (!VSKFLabelingViewSettingsSetup(&record) || !VSKFLabelingViewControlsSetup(&record)) return nullptr;
+  if (!VSKFLabelingViewSettingsSetup(*record.panel) || !view->VSKFLabelingViewControlsSetup()) return nullptr;
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
   Ref<QELCGroup> centred = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
@@ -193,13 +194,14 @@ void VSKCLabelingView::toggleSettings() {
     return;
   }
   const auto threshold = static_cast<uint32_t>(record_.cursor.threshold);
-  if (!VSKFLabelingViewSettingsSyncSlider(&record_, "proximity.label", "proximity.slider", record_.cursor.proximity,
+  QELBPanel& panel = *record_.panel;
+  if (!VSKFLabelingViewSettingsSyncSlider(panel, "proximity.label", "proximity.slider", record_.cursor.proximity,
                                           kVSKLabelingProximityMin, kProximityMax) ||
-      !VSKFLabelingViewSettingsSyncSlider(&record_, "threshold.label", "threshold.slider", threshold, 1, kThresholdMax))
+      !VSKFLabelingViewSettingsSyncSlider(panel, "threshold.label", "threshold.slider", threshold, 1, kThresholdMax))
     return;
-  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "useImage", record_.useImage);
-  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autosave", record_.autoSave);
-  (void)VSKFLabelingViewSettingsSyncCBox(&record_, "autonext", record_.autoNext);
+  (void)VSKFLabelingViewSettingsSyncCBox(panel, "useImage", record_.useImage);
+  (void)VSKFLabelingViewSettingsSyncCBox(panel, "autosave", record_.autoSave);
+  (void)VSKFLabelingViewSettingsSyncCBox(panel, "autonext", record_.autoNext);
   record_.panel->request();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The labelling view: follows one segmented image channel, takes one image statement per "next",
 // makes an image sample of it, has its COCO annotations mapped (and the sample painted) in a
-// background operation, and lets the user correct the objects with the cursor on an overlay
-// (VSKFLabelingInteraction.h) before saving the sample as "<name>.bin" in its sample folder
-// ("<data folder>/qav/fovl" or ".../peri"). The controls row accepts the next image, saves,
-// reverts, clones and loads samples and chooses the object and its label; a settings panel sets
-// the flood's reach and colour limit, whether the frame's own image is shown, and automatic save
-// and next (which asks the COCO feed for the next image by a broadcast).
+// background operation, and lets the user correct the objects with the cursor
+// (VSKFLabelingInteraction.h) on an overlay (VSKCLabelingViewOverlay.h) before saving the sample
+// as "<name>.bin" in its sample folder ("<data folder>/qav/fovl" or ".../peri"). The controls row
+// accepts the next image, saves, reverts, clones and loads samples and chooses the object and its
+// label; a settings panel sets the flood's reach and colour limit, whether the frame's own image
+// is shown, and automatic save and next (which asks the COCO feed for the next image by a
+// broadcast).
 //
 // A changed sample is never dropped unsaved: "next" saves it first and moves on only when the
 // save succeeded; a failed save is told in the status bar and the sample stays changed until it
@@ -22,6 +23,7 @@
 // cursor touches the sample only after its operation has reported (shown).
 #include <string>
 
+#include "app/vision/VSKCLabelingViewOverlay.h"
 #include "app/vision/VSKFLabelingInteraction.h"
 #include "framework/app/ZRVBView.h"
 #include "framework/app/ZRVCObserver.h"
@@ -38,8 +40,6 @@
 #include "ui/widgets/QELBPicturebox.h"
 #include "ui/widgets/QELBSelector.h"
 #include "ui/widgets/QELCBitmap.h"
-
-class VSKCLabelingViewOverlay;
 
 // The view's messages: a uid per sender and a tag per meaning (code = tag << 32 | uid).
 enum : uint32_t {
@@ -118,8 +118,7 @@ enum : uint64_t {
   kVSKLabelingNextImage = 0xFFFF0000FFFF,
 };
 
-class VSKCLabelingView : public ZRVBView {
-public:
+class VSKCLabelingView : public ZRVBView, private VSKPLabelingViewOverlaySource {
   struct private_t {
     uint32_t fov = 0;
     bool waiting = true;           // only then is an arriving frame taken
@@ -152,11 +151,13 @@ public:
     Ref<QELCSelector> objects;
   };
 
+public:
   // alias: "ui.qav.labeling.fovl" or "...peri" (its last part names the sample folder); feed: the
   // segmented channel; fov: the picture's side. Null without a feed or when a part cannot be made.
   [[nodiscard]] static Ref<VSKCLabelingView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                           std::string feed, uint32_t fov, Ref<JSKCFrame> config);
 
+  // Read-only, for those who check what the view shows and holds.
   const private_t& state() const { return record_; }
 
 protected:
@@ -172,17 +173,40 @@ private:
   friend Ref<T> makeRef(Args&&... args);
   VSKCLabelingView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
 
+  // What the overlay reads.
+  const VSKCImageSample* shownSample() const override { return record_.shown ? record_.sample.get() : nullptr; }
+  const QELBPicturebox& picture() const override { return *record_.picture; }
+  uint32_t selectedObject() const override { return record_.cursor.selectedObject; }
+  const LLKCObjectDeque* contours() const override { return record_.contours.get(); }
+
   // VSKCLabelingView.cpp: settings, menu, bubbles, data folder.
   void onSettings(const LLKCMessage& message);
   void toggleSettings();
   void onBubble(const LLKCMessage& message);
   void onDataFolder(const LLKCMessage& message);
-  // VSKCLabelingViewSample.cpp: frames, the sample and its files.
+  // VSKCLabelingViewPanels.cpp: builds the controls row into record_.controls; false when a part
+  // cannot be made.
+  bool VSKFLabelingViewControlsSetup();
+  // VSKCLabelingViewSample.cpp: frames, the background operations that show and outline the
+  // sample, the cursor and the controls row.
   void onSquib(const LLKCMessage& message);
-  friend void VSKFLabelingViewOnNewFrame(private_t* record, VSKCLabelingView* view);
+  // Makes a sample of the frame just taken (record_.statement) and submits the operation that
+  // maps its annotations and paints it (or, with useImage and the frame's own image, only maps
+  // them); nothing for a frame that is no whole "bgr" image.
+  void VSKFLabelingViewOnNewFrame();
   void onShown(const LLKCMessage& message);
   void onLabelsLoaded(const LLKCMessage& message);
+  // Asks for the selected object's outline in the background; its report sets the contours.
+  void VSKFLabelingViewContourUpdate();
+  void onOutlined(const LLKCMessage& message);
   void onControl(const LLKCMessage& message);
+  // Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
+  void rememberSample(const std::string& name);
+  // Submits the operation to the UI application's scheduler with the view as its target; false
+  // (told in the status bar) when it cannot be.
+  bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
+  bool submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& onComplete);
+  // VSKCLabelingViewFiles.cpp: saving, loading, cloning, reverting and moving on.
   void onCompleted(const LLKCMessage& message);
   void next();
   // The note (when any) says what the last save did beside saving.
@@ -204,52 +228,20 @@ private:
   void pickFile();
   void submitLoad(const std::string& folder, const std::string& name);
   void takeSample(Ref<VSKCImageSample> sample);
-  friend void VSKFLabelingViewContourUpdate(private_t* record, VSKCLabelingView* view);
-  void onOutlined(const LLKCMessage& message);
-  // Submits the operation to the UI application's scheduler with the view as its target; false
-  // (told in the status bar) when it cannot be.
-  bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
-  bool submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& onComplete);
 
   private_t record_;
 };
 
-// Draws the objects, the hover and the outline over the picture; Alt held shows every labelled
-// superpixel.
-class VSKCLabelingViewOverlay : public QELBWidget {
-public:
-  [[nodiscard]] static Ref<VSKCLabelingViewOverlay> widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                                   VSKCLabelingView::private_t* record);
-  bool altPressed() const { return altPressed_; }
-  bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
-  void onRenderWithStep(float step) override;
-
-private:
-  template <typename T, typename... Args>
-  friend Ref<T> makeRef(Args&&... args);
-  VSKCLabelingViewOverlay(OGLTSize size, OGLTPoint position, VSKCLabelingView::private_t* record)
-      : QELBWidget(size, position), record_(record) {}
-  VSKCLabelingView::private_t* record_;
-  bool altPressed_ = false;
-};
-
-// Builds the settings panel into record->panel; false when a part cannot be made.
-bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record);
-// Builds the controls row into record->controls; false when a part cannot be made.
-bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record);
+// Builds the settings panel's rows; false when a part cannot be made.
+bool VSKFLabelingViewSettingsSetup(QELBPanel& panel);
 // Sets the panel's slider (value - min) / (max - min) and its label "%u"; false when either is
 // missing.
-bool VSKFLabelingViewSettingsSyncSlider(VSKCLabelingView::private_t* record, const char* label, const char* slider,
-                                        uint32_t value, float min, float max);
-bool VSKFLabelingViewSettingsSyncCBox(VSKCLabelingView::private_t* record, const char* alias, bool value);
-// Makes a sample of the frame just taken (record->statement) and submits the operation that maps
-// its annotations and paints it (or, with useImage and the frame's own image, only maps them);
-// nothing for a frame that is no whole "bgr" image.
-void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
-// Asks for the selected object's outline in the background; its report sets the contours.
-void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view);
+bool VSKFLabelingViewSettingsSyncSlider(QELBPanel& panel, const char* label, const char* slider, uint32_t value,
+                                        float min, float max);
+// Sets the panel's check box of that alias; false when it is missing.
+bool VSKFLabelingViewSettingsSyncCBox(QELBPanel& panel, const char* alias, bool value);
 // The view's status: "<n> objects labeled" for the sample, "" without one.
-void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view);
+void VSKFLabelingViewStatusUpdate(const VSKCImageSample* sample, QELBView* view);
 // The matcher of a list of names: true when the element is a string equal to *string (a
 // std::string).
 bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string);

@@ -1,9 +1,5 @@
-// What the labelling view draws over the picture: the selected object's superpixels (or, with
-// Alt held, every labelled superpixel) in green, the superpixel under the cursor in blue, and the
-// object's outline in red.
-#include <vector>
+#include "app/vision/VSKCLabelingViewOverlay.h"
 
-#include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKFVisionView.h"
 #include "imagekit/VSKFPolygon.h"
 #include "ui/gl/OGLF2D.h"
@@ -31,8 +27,8 @@ bool under(const VSKTSuperpixel& record, const OGLTPoint* hover) {
 }  // namespace
 
 Ref<VSKCLabelingViewOverlay> VSKCLabelingViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
-                                                                     VSKCLabelingView::private_t* record) {
-  return record ? makeRef<VSKCLabelingViewOverlay>(size, position, record) : nullptr;
+                                                                     const VSKPLabelingViewOverlaySource& source) {
+  return makeRef<VSKCLabelingViewOverlay>(size, position, source);
 }
 
 bool VSKCLabelingViewOverlay::onInputWithKeypad(const OGLTKeypadEvent& key) {
@@ -52,10 +48,10 @@ bool VSKCLabelingViewOverlay::onInputWithKeypad(const OGLTKeypadEvent& key) {
 void VSKCLabelingViewOverlay::onRenderWithStep(float) {
   QELBWindow* owner = window();
   OGLC2DContext* context = owner ? owner->context() : nullptr;
-  const VSKCImageSample* sample = record_->shown ? record_->sample.get() : nullptr;
+  const VSKCImageSample* sample = source_.shownSample();
   if (!sample || !context || !owner->tweaks() || !visible()) return;
   // The picture box centres the image: the overlay draws and hovers in the image's pixels.
-  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_->picture);
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(source_.picture());
   OGLTPoint hoverPoint;
   const OGLTPoint* hover = nullptr;
   for (uint32_t i = 0; i < inputs().count && i < kQELInputSlots; ++i) {
@@ -64,7 +60,7 @@ void VSKCLabelingViewOverlay::onRenderWithStep(float) {
     hover = &hoverPoint;
     break;
   }
-  const uint32_t object = record_->cursor.selectedObject;
+  const uint32_t object = source_.selectedObject();
   const uint32_t bit = object >= 1 && object <= kVSKObjectSlots ? 1u << (object - 1) : 0u;
   const bool labelled = bit && sample->objects()[object - 1] != 0;
   OGLF2DStatePush(context);
@@ -79,9 +75,10 @@ void VSKCLabelingViewOverlay::onRenderWithStep(float) {
       fill(context, record, kBlue);
     }
   }
-  if (record_->contours && !record_->contours->isEmpty()) {
+  const LLKCObjectDeque* contours = source_.contours();
+  if (contours && !contours->isEmpty()) {
     OGLF2DPathBegin(context);
-    for (const Ref<LLKBObject>& entry : *record_->contours) {
+    for (const Ref<LLKBObject>& entry : *contours) {
       Ref<NRKCPolygon> polygon = refCast<NRKCPolygon>(entry);
       if (polygon && polygon->length() > 0)
         OGLF2DPathPolyline(context, &polygon->points()[0].x, static_cast<int>(polygon->length()), false);

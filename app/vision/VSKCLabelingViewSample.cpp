@@ -1,5 +1,6 @@
-// The labelling view's sample: frames taken from the feed, the background operations that map
-// and paint it, the cursor on it, and saving, loading, cloning, reverting and moving on.
+// The labelling view's sample as it arrives and is worked on: frames taken from the feed, the
+// background operations that map, paint and outline the sample, the cursor on it, the controls
+// row's boxes and buttons, and the list of recent samples.
 #include <cstdio>
 #include <mutex>
 
@@ -10,7 +11,6 @@
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/JSKCFrame.h"
 #include "framework/core/LLKCObjectTuple.h"
-#include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/core/LLKFUniqueString.h"
 #include "framework/substrate/MRKCString.h"
@@ -19,39 +19,10 @@
 #include "imagekit/IMKFImageFormat.h"
 #include "modules/vision/statement/QAVFImageStatement.h"
 #include "ui/widgets/QELBApplication.h"
-#include "ui/widgets/QELBMessageDialog.h"
-#include "ui/widgets/QELBPickDialog.h"
-#include "ui/widgets/QELBWindow.h"
 
 namespace {
 constexpr uint32_t kSamplesKept = 10;
 constexpr uint32_t kAutoSaveDelayMs = 125;
-// What a failed save leaves and how to go on.
-constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
-
-// "saved as <new>: <old>.bin holds another sample" when the save had to take a free name, else "".
-std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample) {
-  Ref<LLKCString> old = message.details().objectForKeyAs<LLKCString>("renamed");
-  if (!old || !sample) return "";
-  return "saved as " + sample->name() + ": " + old->string() + ".bin holds another sample";
-}
-
-// Appends the name to the samples list (the oldest dropped beyond ten) and selects it.
-void rememberSample(VSKCLabelingView::private_t& record, const std::string& name) {
-  std::string wanted = name;
-  size_t index = 0;
-  while (index < record.sampleNames->count() &&
-         !VSKFLabelingMatchStringInContainer(record.sampleNames->fetchAtIndex(index).get(), &wanted))
-    ++index;
-  if (index < record.sampleNames->count()) {
-    record.samples->setSelected(static_cast<uint32_t>(index));
-  } else {
-    if (record.sampleNames->count() >= kSamplesKept) (void)record.sampleNames->removeHead();
-    (void)record.sampleNames->append(LLKCString::stringWithString(name));
-    record.samples->setSelected(static_cast<uint32_t>(record.sampleNames->count() - 1));
-  }
-  record.samples->setEnabled(true);
-}
 }  // namespace
 
 bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx) {
@@ -71,13 +42,13 @@ void VSKCLabelingView::onSquib(const LLKCMessage& message) {
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, nullptr);
   if (!statement || statement->label() != record_.feed) return;
   record_.statement = Ref<MRKCStatement>(statement);
-  VSKFLabelingViewOnNewFrame(&record_, this);
+  VSKFLabelingViewOnNewFrame();
   record_.waiting = false;
 }
 
-void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
+void VSKCLabelingView::VSKFLabelingViewOnNewFrame() {
   QAVTImageStatement image;
-  if (QAVFImageStatementRead(record->statement.get(), &image) != kQAVImageValid ||
+  if (QAVFImageStatementRead(record_.statement.get(), &image) != kQAVImageValid ||
       image.pixelFormat != IMKPixelFormatBGR)
     return;
   Ref<QELCBitmap> bitmap =
@@ -86,25 +57,25 @@ void VSKFLabelingViewOnNewFrame(VSKCLabelingView::private_t* record, VSKCLabelin
   MRKCString* name = MRKFFrameFetchString(image.meta, "sample");
   Ref<LLKCString> random = name ? nullptr : LLKFUniqueStringWithLength(16);
   const std::string sampleName = name ? name->value() : random ? random->string() : std::string();
-  record->sample = VSKCImageSample::sampleFromStatement(record->statement.get(), sampleName, 0);
-  record->shown = false;
-  record->contours = nullptr;
-  if (!record->sample) {
-    view->setStatus("no sample could be made of this image");
+  record_.sample = VSKCImageSample::sampleFromStatement(record_.statement.get(), sampleName, 0);
+  record_.shown = false;
+  record_.contours = nullptr;
+  if (!record_.sample) {
+    setStatus("no sample could be made of this image");
     return;
   }
-  rememberSample(*record, record->sample->name());
+  rememberSample(record_.sample->name());
   MRKCBinary* received = asBinary(MRKFFrameFetchTerm(image.ancillary, "image"));
   Ref<QELBOperation> operation;
-  if (!received || !record->useImage) {
-    operation = VSKCOperationImageSampleRender::operationWithImageSample(record->sample, bitmap, record->labelsTable);
+  if (!received || !record_.useImage) {
+    operation = VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
   } else {
     (void)IMKFImageConvert(image.width, image.height, received->bytes(), received->length(), IMKPixelFormatBGR,
                            bitmap->bytes(), bitmap->length(), IMKPixelFormatRGBA);
-    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record->sample, bitmap, record->labelsTable);
+    operation = VSKCOperationImageSampleProcess::operationWithImageSample(record_.sample, bitmap, record_.labelsTable);
   }
-  record->pending = bitmap;
-  if (!view->submit(operation, kVSKLabelingShown)) view->setStatus("the sample cannot be shown");
+  record_.pending = bitmap;
+  if (!submit(operation, kVSKLabelingShown)) setStatus("the sample cannot be shown");
 }
 
 void VSKCLabelingView::onShown(const LLKCMessage& message) {
@@ -120,8 +91,8 @@ void VSKCLabelingView::onShown(const LLKCMessage& message) {
   record_.objects->setEnabled(true);
   record_.picture->setBitmap(bitmap);
   record_.picture->redraw();
-  VSKFLabelingViewStatusUpdate(&record_, this);
-  VSKFLabelingViewContourUpdate(&record_, this);
+  VSKFLabelingViewStatusUpdate(record_.sample.get(), this);
+  VSKFLabelingViewContourUpdate();
   if (record_.autoSave) save(kVSKLabelingAutoSaved, kAutoSaveDelayMs);
 }
 
@@ -168,8 +139,8 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
       if (click == VSKLabelingClick::compared) {
         setStatus(status);
       } else if (click == VSKLabelingClick::toggled || click == VSKLabelingClick::picked) {
-        VSKFLabelingViewStatusUpdate(&record_, this);
-        VSKFLabelingViewContourUpdate(&record_, this);
+        VSKFLabelingViewStatusUpdate(record_.sample.get(), this);
+        VSKFLabelingViewContourUpdate();
       }
       if (click != VSKLabelingClick::missed) record_.overlay->redraw();
     }
@@ -177,21 +148,21 @@ bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
   return ZRVBView::onInputWithCursor(cursor);
 }
 
-void VSKFLabelingViewStatusUpdate(const VSKCLabelingView::private_t* record, QELBView* view) {
+void VSKFLabelingViewStatusUpdate(const VSKCImageSample* sample, QELBView* view) {
   char text[48] = "";
-  if (record->sample) std::snprintf(text, sizeof text, "%u objects labeled", record->sample->labeled());
+  if (sample) std::snprintf(text, sizeof text, "%u objects labeled", sample->labeled());
   view->setStatus(text);
 }
 
-void VSKFLabelingViewContourUpdate(VSKCLabelingView::private_t* record, VSKCLabelingView* view) {
-  if (!record->sample || !record->shown) return;
-  const uint32_t ticket = ++record->outlineTicket;
-  const uint32_t object = record->cursor.selectedObject;
-  if (record->cursor.currentLabel == 0 || object == 0) return;
-  Ref<LLKCObjectDeque> polygons = record->sample->polygonsForObject(object);
+void VSKCLabelingView::VSKFLabelingViewContourUpdate() {
+  if (!record_.sample || !record_.shown) return;
+  const uint32_t ticket = ++record_.outlineTicket;
+  const uint32_t object = record_.cursor.selectedObject;
+  if (record_.cursor.currentLabel == 0 || object == 0) return;
+  Ref<LLKCObjectDeque> polygons = record_.sample->polygonsForObject(object);
   if (!polygons || polygons->isEmpty()) return;
-  if (!view->submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
-    view->setStatus("the object's outline cannot be made");
+  if (!submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
+    setStatus("the object's outline cannot be made");
 }
 
 void VSKCLabelingView::onOutlined(const LLKCMessage& message) {
@@ -216,7 +187,7 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
         record_.cursor.selectedObject = static_cast<uint32_t>(selected) + 1;
         record_.cursor.currentLabel = record_.sample ? record_.sample->objects()[selected] : 0;
         record_.labels->setSelected(record_.cursor.currentLabel);
-        VSKFLabelingViewContourUpdate(&record_, this);
+        VSKFLabelingViewContourUpdate();
       } else if (message.ctx() == kVSKLabelingSamplesBox) {
         Ref<LLKCString> name = message.details().objectForKeyAs<LLKCString>("value");
         if (!name || (record_.sample && record_.sample->name() == name->string())) return;
@@ -232,8 +203,8 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
           record_.sample->objects()[object - 1] = static_cast<uint8_t>(n);
         }
         record_.sample->setTouched(true);
-        VSKFLabelingViewStatusUpdate(&record_, this);
-        VSKFLabelingViewContourUpdate(&record_, this);
+        VSKFLabelingViewStatusUpdate(record_.sample.get(), this);
+        VSKFLabelingViewContourUpdate();
       }
       return;
     case kVSKLabelingNextTag:
@@ -254,217 +225,20 @@ void VSKCLabelingView::onControl(const LLKCMessage& message) {
   }
 }
 
-void VSKCLabelingView::revert() {
-  if (record_.sample) {
-    std::lock_guard lock(record_.sample->monitor());
-    record_.sample->revert();
+void VSKCLabelingView::rememberSample(const std::string& name) {
+  std::string wanted = name;
+  size_t index = 0;
+  while (index < record_.sampleNames->count() &&
+         !VSKFLabelingMatchStringInContainer(record_.sampleNames->fetchAtIndex(index).get(), &wanted))
+    ++index;
+  if (index < record_.sampleNames->count()) {
+    record_.samples->setSelected(static_cast<uint32_t>(index));
+  } else {
+    if (record_.sampleNames->count() >= kSamplesKept) (void)record_.sampleNames->removeHead();
+    (void)record_.sampleNames->append(LLKCString::stringWithString(name));
+    record_.samples->setSelected(static_cast<uint32_t>(record_.sampleNames->count() - 1));
   }
-  record_.contours = nullptr;
-  ++record_.outlineTicket;  // an outline on its way is of the sample as it was
-  const uint32_t object = record_.cursor.selectedObject;
-  record_.cursor.currentLabel =
-      record_.sample && object >= 1 && object <= kVSKObjectSlots ? record_.sample->objects()[object - 1] : 0;
-  record_.labels->setSelected(record_.cursor.currentLabel);
-  VSKFLabelingViewContourUpdate(&record_, this);
-  record_.overlay->redraw();
-  setStatus("sample reset");
-}
-
-bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
-  if (!record_.sample) return false;
-  return saveSample(record_.sample, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, delayMs)));
-}
-
-bool VSKCLabelingView::saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete) {
-  if (record_.sampleFolder.empty()) {
-    setStatus("sample not saved: there is no sample folder yet; it stays changed, revert it to move on");
-    return false;
-  }
-  // The completion names the sample saved: the view may show another by then.
-  if (onComplete) onComplete->setPayload(sample);
-  if (!submit(VSKCOperationImageSampleSave::operationWithImageSample(sample, record_.sampleFolder), onComplete)) {
-    setStatus("sample not saved: the save could not be started; it stays changed, revert it to move on");
-    return false;
-  }
-  return true;
-}
-
-bool VSKCLabelingView::saveUnderFreeName(const LLKCMessage& failed) {
-  Ref<VSKCImageSample> sample = failed.payloadAs<VSKCImageSample>();
-  if (!sample || failed.details().objectForKeyAs<LLKCString>("renamed")) return false;
-  const std::string old = sample->name();
-  const std::string name = VSKFImageSampleFreeName(record_.sampleFolder, old);
-  if (name.empty()) return false;
-  {
-    std::lock_guard lock(sample->monitor());
-    sample->setName(name);
-  }
-  if (sample == record_.sample) rememberSample(record_, name);
-  Ref<LLKCMessage> again = LLKCMessage::messageWithCode(failed.code());
-  if (!again) return false;
-  (void)again->details().storeObject(LLKCString::stringWithString(old), "renamed");
-  return saveSample(sample, again);
-}
-
-void VSKCLabelingView::next() {
-  // A changed sample goes only once it is saved: the save's report moves on.
-  if (record_.sample && record_.sample->touched()) {
-    save(kVSKLabelingSavedForNext);
-    return;
-  }
-  acceptNext();
-}
-
-void VSKCLabelingView::acceptNext(const std::string& note) {
-  record_.waiting = true;
-  record_.statement = nullptr;
-  record_.sample = nullptr;
-  record_.incoming = nullptr;
-  record_.shown = false;
-  record_.pending = nullptr;
-  record_.contours = nullptr;
-  record_.picture->setBitmap(nullptr);
-  record_.picture->redraw();
-  record_.overlay->redraw();
-  record_.cursor.selectedObject = 1;
-  record_.cursor.currentLabel = 0;
-  record_.cursor.firstPick = -1;
-  record_.labels->setSelected(0);
-  record_.labels->setEnabled(false);
-  record_.objects->setSelected(0);
-  record_.objects->setEnabled(false);
-  if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
-  setStatus(note.empty() ? "Waiting for sample ..." : "Waiting for sample ... (the last sample was " + note + ")");
-}
-
-void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
-  const bool saved = message.details().boolForKey("outcome", false);
-  const bool isSave = message.tag() >= kVSKLabelingSavedTag && message.tag() <= kVSKLabelingSavedForSwitchTag;
-  // A new sample whose name another sample's file holds is saved under a free name instead.
-  if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
-  const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
-  if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
-  switch (message.tag()) {
-    case kVSKLabelingLabelsLoadedTag:
-      return onLabelsLoaded(message);
-    case kVSKLabelingSavedTag:
-      setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
-      return;
-    case kVSKLabelingAutoSavedTag:
-      if (!saved) {
-        setStatus(kNotSaved);
-      } else if (record_.autoNext) {
-        (void)poke(LLKCMessage::messageWithCode(kVSKLabelingNext));
-      } else if (!note.empty()) {
-        setStatus("sample " + note);
-      }
-      return;
-    case kVSKLabelingSavedForNextTag:
-      if (saved) return acceptNext(note);
-      setStatus(kNotSaved);
-      return;
-    case kVSKLabelingSavedForSwitchTag: {
-      Ref<VSKCImageSample> incoming = std::move(record_.incoming);
-      if (!incoming) return;
-      if (saved) return replaceSample(std::move(incoming), record_.incomingIsLoaded);
-      setStatus(kNotSaved);
-      return;
-    }
-    case kVSKLabelingShownTag:
-      return onShown(message);
-    case kVSKLabelingOutlinedTag:
-      return onOutlined(message);
-    default:
-      return;
-  }
-}
-
-void VSKCLabelingView::takeSample(Ref<VSKCImageSample> sample) {
-  record_.sample = std::move(sample);
-  record_.contours = nullptr;
-  rememberSample(record_, record_.sample->name());
-}
-
-void VSKCLabelingView::loaded(const LLKCMessage& message) {
-  Ref<VSKCImageSample> sample = message.payloadAs<VSKCImageSample>();
-  if (!sample) {
-    LLKFLog("%s : no sample came back from its load: the file is missing, its name is unsafe or it holds no sample",
-            alias().c_str());
-    setStatus("the sample could not be loaded");
-    return;
-  }
-  replaceSample(std::move(sample), true);
-}
-
-void VSKCLabelingView::cloneSample() {
-  if (!record_.sample) return;
-  if (Ref<VSKCImageSample> clone = record_.sample->clone()) replaceSample(std::move(clone), false);
-}
-
-void VSKCLabelingView::replaceSample(Ref<VSKCImageSample> sample, bool loaded) {
-  // A changed sample is never dropped unsaved: the other waits for its save's report, and
-  // stays out when that save fails.
-  if (record_.sample && record_.sample->touched()) {
-    record_.incoming = std::move(sample);
-    record_.incomingIsLoaded = loaded;
-    if (!save(kVSKLabelingSavedForSwitch)) record_.incoming = nullptr;
-    return;
-  }
-  if (loaded) return showLoaded(std::move(sample));
-  takeSample(std::move(sample));
-}
-
-void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {
-  takeSample(std::move(sample));
-  record_.shown = false;  // until its render reports
-  const auto side = static_cast<float>(record_.fov);
-  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
-  record_.pending = bitmap;
-  if (!bitmap ||
-      !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),
-              kVSKLabelingShown))
-    setStatus("the sample cannot be shown");
-}
-
-void VSKCLabelingView::submitLoad(const std::string& folder, const std::string& name) {
-  if (!submit(VSKCOperationImageSampleLoad::operationWithPath(folder, name), kVSKLabelingLoaded))
-    setStatus("the sample " + name + " cannot be loaded");
-}
-
-void VSKCLabelingView::pickFile() {
-  QELBWindow* owner = window();
-  if (!owner) return;
-  if (!record_.sampleFolder.empty() && LLKFDoesFilePathExists(record_.sampleFolder.c_str())) {
-    Ref<QELCFilePickDialog> dialog = QELCFilePickDialog::widgetWithSize({0, 0}, {0, 0}, "Pick a file ..");
-    if (!dialog) {
-      LLKFLog("%s : the file picker for %s cannot be made (out of memory)", alias().c_str(),
-              record_.sampleFolder.c_str());
-      return;
-    }
-    dialog->setFilters({"bin"});
-    dialog->setPath(record_.sampleFolder);
-    dialog->setLayer(8);
-    dialog->setVisible(true);
-    dialog->setTarget(Ref<QELBWidget>(this));
-    dialog->setOnSelect(LLKCMessage::messageWithCode(kVSKLabelingFilePicked));
-    dialog->setOnCancel(LLKCMessage::messageWithCode(kVSKLabelingFileCancelled));
-    if (!owner->attach(dialog)) LLKFLog("%s : the window refused to show the file picker", alias().c_str());
-    return;
-  }
-  Ref<QELCMessageDialog> dialog = QELCMessageDialog::widgetWithSize({0, 0}, {20, 400}, "Sorry, but ...");
-  if (!dialog) {
-    LLKFLog("%s : the message that the sample folder \"%s\" is missing cannot be made (out of memory)", alias().c_str(),
-            record_.sampleFolder.c_str());
-    return;
-  }
-  dialog->setWidth(400);
-  dialog->setSymbol(0xE813);
-  dialog->setMessage("Sorry, it looks like that path doesn't exists.");
-  dialog->setButtons({"Whoopsy"});
-  dialog->setLayer(8);
-  dialog->setAlias("dlg.error");
-  dialog->setVisible(true);
-  if (!attach(dialog)) LLKFLog("%s : the view refused to show that the sample folder is missing", alias().c_str());
+  record_.samples->setEnabled(true);
 }
 
 bool VSKFLabelingMatchStringInContainer(LLKBObject* element, void* string) {

@@ -44,24 +44,26 @@ const Property& propertyOf(uint32_t tag) {
 }
 }  // namespace
 
-VSKCSegmentedView::VSKCSegmentedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
-    : VSKBFeedView(size, position, std::move(config)) {}
+VSKCSegmentedView::VSKCSegmentedView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer,
+                                     Ref<JSKCFrame> config)
+    : VSKBFeedView(size, position, std::move(feed), std::move(observer), std::move(config)) {}
 
 Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                        std::string feed, std::string processor, uint32_t fov,
                                                        Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
-  Ref<VSKCSegmentedView> view = makeRef<VSKCSegmentedView>(size, position, std::move(config));
+  Ref<ZRVCObserver> observer = VSKFVisionViewObserver(alias);
+  if (!observer) return nullptr;
+  Ref<VSKCSegmentedView> view =
+      makeRef<VSKCSegmentedView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;
-  record.feed = std::move(feed);
   record.processor = std::move(processor);
   const auto side = static_cast<float>(fov);
   record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
-  if (!record.picture || !record.panel || !VSKFSegmentedViewSettingsSetup(&record)) return nullptr;
-  record.observer = VSKFVisionViewObserver(alias);
+  if (!record.picture || !record.panel || !VSKFSegmentedViewSettingsSetup(*record.panel)) return nullptr;
   record.context = MRKCContext::context();
-  if (!record.observer || !record.context) return nullptr;
+  if (!record.context) return nullptr;
   if (!view->attach(record.picture) || !view->attach(record.panel)) return nullptr;
   view->setAlias(std::move(alias));
   return view;
@@ -70,7 +72,7 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
 void VSKCSegmentedView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.panel->resizeWithWindow(window());
-  follow(kSquibArrived, kReplyArrived, {record_.feed, record_.processor});
+  follow(kSquibArrived, kReplyArrived, {feed(), record_.processor});
   resizeWithWindow(window());
 }
 
@@ -107,8 +109,7 @@ void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {
       break;
     case kSettingsPolyShow: {
       Ref<MRKCSymbol> value = MRKCSymbol::symbolWithValue(message->details().boolForKey("value") ? "yes" : "no");
-      if (value)
-        (void)VSKFSegmentedViewPoke(&record_, record_.processor, "poly.show", contextCode(kPoke, 4), value.get());
+      if (value) (void)VSKFSegmentedViewPoke("poly.show", contextCode(kPoke, 4), value.get());
       if (record_.repeat) (void)VSKFSegmentedViewRequestRepeat();
       break;
     }
@@ -122,9 +123,9 @@ void VSKCSegmentedView::toggleSettings() {
     record_.panel->dismiss();
     return;
   }
-  if (VSKFSegmentedViewPeek(&record_, record_.processor, "spix.size", contextCode(kPeek, 3)) &&
-      VSKFSegmentedViewPeek(&record_, record_.processor, "poly.size", contextCode(kPeek, 2)) &&
-      VSKFSegmentedViewPeek(&record_, record_.processor, "poly.show", contextCode(kPeek, 4)))
+  if (VSKFSegmentedViewPeek("spix.size", contextCode(kPeek, 3)) &&
+      VSKFSegmentedViewPeek("poly.size", contextCode(kPeek, 2)) &&
+      VSKFSegmentedViewPeek("poly.show", contextCode(kPeek, 4)))
     record_.panel->request();
   else setStatus("the settings of " + record_.processor + " cannot be read");
 }
@@ -133,7 +134,7 @@ void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
   const Property& property = propertyOf(tag);
   slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
   slider.pending = VSKFSegmentedViewSliderToProperty(value, property.lower);
-  VSKFSegmentedViewSettingsShowValue(&record_, property.key, slider.pending);
+  VSKFSegmentedViewSettingsShowValue(*record_.panel, property.key, slider.pending);
   const int64_t wait = slider.lastMs + kVSKSliderPokeMs - LLKFNowInMS();
   if (wait <= 0) return pokeSlider(tag);
   if (slider.scheduled) return;
@@ -150,8 +151,7 @@ void VSKCSegmentedView::pokeSlider(uint32_t tag) {
   // the same, as after any move.
   if (slider.pending != slider.sent) {
     Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
-    if (value)
-      (void)VSKFSegmentedViewPoke(&record_, record_.processor, property.key, contextCode(kPoke, tag), value.get());
+    if (value) (void)VSKFSegmentedViewPoke(property.key, contextCode(kPoke, tag), value.get());
     slider.sent = slider.pending;
   }
   slider.lastMs = LLKFNowInMS();
@@ -168,13 +168,13 @@ void VSKCSegmentedView::onReply(const LLKCMessage& message) {
   if (!func) return;
   switch (context->tag()) {
     case kSettingsSpixSize:
-      (void)VSKFSegmentedViewSettingsSyncSlider(&record_, "spix.size", "spix.size.slider", func, 8, 128);
+      (void)VSKFSegmentedViewSettingsSyncSlider(*record_.panel, "spix.size", "spix.size.slider", func, 8, 128);
       break;
     case kSettingsPolySize:
-      (void)VSKFSegmentedViewSettingsSyncSlider(&record_, "poly.size", "poly.size.slider", func, 24, 128);
+      (void)VSKFSegmentedViewSettingsSyncSlider(*record_.panel, "poly.size", "poly.size.slider", func, 24, 128);
       break;
     case kSettingsPolyShow:
-      (void)VSKFSegmentedViewSettingsSyncToggle(&record_, "poly.show", func);
+      (void)VSKFSegmentedViewSettingsSyncToggle(*record_.panel, "poly.show", func);
       break;
     default:
       break;
@@ -184,7 +184,7 @@ void VSKCSegmentedView::onReply(const LLKCMessage& message) {
 void VSKCSegmentedView::onSquib(const LLKCMessage& message) {
   bool fromProjector = false;
   MRKCStatement* statement = VSKFVisionViewFirstStatement(message, &fromProjector);
-  if (!statement || statement->label() != record_.feed) return;
+  if (!statement || statement->label() != feed()) return;
   record_.repeat = fromProjector;
   QAVTImageStatement image;
   if (QAVFImageStatementRead(statement, &image) != kQAVImageValid || image.pixelFormat != IMKPixelFormatBGR) return;

@@ -10,15 +10,16 @@
 #include <string>
 
 #include "app/vision/VSKBFeedView.h"
+#include "app/vision/VSKFVisionPanel.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/substrate/MRKCContext.h"
 #include "framework/substrate/MRKCFunc.h"
 #include "ui/widgets/QELBPanel.h"
+#include "ui/widgets/QELBPicturebox.h"
 
 constexpr int64_t kVSKSliderPokeMs = 50;
 
 class VSKCSegmentedView : public VSKBFeedView {
-public:
   // A property a slider sets: its poke in flight, throttled.
   struct slider_t {
     uint32_t pending = 0;    // the position's value still to poke
@@ -26,24 +27,26 @@ public:
     int64_t lastMs = 0;      // when it was poked
     bool scheduled = false;  // a later poke of pending is on its way
   };
-  struct private_t : VSKTFeedState {
+  struct private_t {
     bool repeat = false;
     std::string processor;  // the segmenter's label
+    Ref<QELCPicturebox> picture;
     Ref<QELCPanel> panel;
     Ref<MRKCContext> context;
     slider_t spix, poly;
   };
 
+public:
   // feed: the stream channel and the segmenter's label; fov: the picture's side. Null when a part
   // cannot be made.
   [[nodiscard]] static Ref<VSKCSegmentedView> viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                            std::string feed, std::string processor, uint32_t fov,
                                                            Ref<JSKCFrame> config);
 
+  // Read-only, for those who check what the view shows.
   const private_t& state() const { return record_; }
 
 protected:
-  VSKTFeedState& feedState() override { return record_; }
   void onAttachedIntoWindow() override;
   void onToggleMenu() override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
@@ -52,7 +55,8 @@ protected:
 private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
-  VSKCSegmentedView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+  VSKCSegmentedView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer,
+                    Ref<JSKCFrame> config);
 
   void onSquib(const LLKCMessage& message);
   void onReply(const LLKCMessage& message);
@@ -60,27 +64,26 @@ private:
   // A slider moved (or its throttled poke is due): pokes the property when it may.
   void onSlider(uint32_t tag, double value);
   void pokeSlider(uint32_t tag);
+  // VSKCSegmentedViewQueries.cpp: sends "peek"(key, _) or "poke"(key, value) to the segmenter
+  // with a context of the code under the view's root; false when it could not be made or sent.
+  bool VSKFSegmentedViewPeek(const char* key, uint64_t code);
+  bool VSKFSegmentedViewPoke(const char* key, uint64_t code, MRKBTerm* value);
+  bool inquire(const char* verb, const char* key, uint64_t code, MRKBTerm* value);
 
   private_t record_;
 };
 
 // The settings panel's widgets, wired to the view; false when the panel could not be built.
-bool VSKFSegmentedViewSettingsSetup(VSKCSegmentedView::private_t* record);
+bool VSKFSegmentedViewSettingsSetup(QELBPanel& panel);
 // Sets the slider and its value label from a peek reply's value (the func's last term); false
 // when it is no number or a widget is missing.
-bool VSKFSegmentedViewSettingsSyncSlider(VSKCSegmentedView::private_t* record, const char* label, const char* slider,
-                                         MRKCFunc* func, uint32_t lower, uint32_t upper);
+bool VSKFSegmentedViewSettingsSyncSlider(QELBPanel& panel, const char* label, const char* slider, MRKCFunc* func,
+                                         uint32_t lower, uint32_t upper);
 // Sets the toggle from a peek reply's boolean; false when it is none or the toggle is missing.
-bool VSKFSegmentedViewSettingsSyncToggle(VSKCSegmentedView::private_t* record, const char* toggle, MRKCFunc* func);
-// Shows the value in the value label of that alias, when there is one.
-void VSKFSegmentedViewSettingsShowValue(VSKCSegmentedView::private_t* record, const char* label, uint32_t value);
+bool VSKFSegmentedViewSettingsSyncToggle(QELBPanel& panel, const char* toggle, MRKCFunc* func);
+// Shows the value in the panel's value label of that alias, when there is one.
+inline constexpr auto& VSKFSegmentedViewSettingsShowValue = VSKFVisionPanelShowValue;
 // The slider position's property value: round(v x (128 - lower) + lower), within lower..128.
 uint32_t VSKFSegmentedViewSliderToProperty(double value, uint32_t lower);
-// Sends "peek"(key, _) or "poke"(key, value) to the segmenter with a context of the code under
-// the view's root; false when it could not be made or sent.
-bool VSKFSegmentedViewPeek(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
-                           uint64_t code);
-bool VSKFSegmentedViewPoke(VSKCSegmentedView::private_t* record, const std::string& processor, const char* key,
-                           uint64_t code, MRKBTerm* value);
 // Asks the projector for its image again after a setting changed: the image feed's request itself.
 inline constexpr auto& VSKFSegmentedViewRequestRepeat = VSKFImageViewRequestRepeat;

@@ -156,11 +156,15 @@ struct Feed {
   std::function<bool()> showsImage;
 };
 
+// The observer that brings the view its channel: a feed's own, or the labelling view's.
+ZRVCObserver* observerOf(const VSKBFeedView& view) { return &view.observer(); }
+ZRVCObserver* observerOf(const VSKCLabelingView& view) { return view.state().observer.get(); }
+
 template <typename View>
 Feed feedOf(QELBWindow* window, const char* key, Ref<MRKCSquib> squib) {
   auto* view = dynamic_cast<View*>(window->locate(key));
   if (!view) return {};
-  return {view->state().observer.get(), std::move(squib), [view] { return bool(view->state().picture->bitmap()); }};
+  return {observerOf(*view), std::move(squib), [view] { return bool(view->state().picture->bitmap()); }};
 }
 
 // The vision views of the window with their squibs; empty when a view or an image is missing.

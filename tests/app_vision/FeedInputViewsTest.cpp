@@ -92,7 +92,7 @@ TEST_F(ImageViewTest, TheBitmapIsReusedWhileTheSizeStaysAndTheSpaceBarPauses) {
   window->key(kOGLKeySpace, kOGLActionPress);
   window->key(kOGLKeySpace, kOGLActionRelease);
   window->frame();
-  EXPECT_FALSE(view->state().live);
+  EXPECT_FALSE(view->live());
   show("bgr", 100, 50, 3);
   EXPECT_EQ(view->state().picture->bitmap(), second);
   window->key(kOGLKeySpace, kOGLActionPress);

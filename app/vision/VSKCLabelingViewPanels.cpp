@@ -52,8 +52,8 @@ Ref<QELCDropbox> dropbox(Ref<LLKCObjectList> values, const char* alias, uint32_t
 }
 }  // namespace
 
-bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
-  return VSKFVisionPanelSetup(*record->panel, [](QELBParent& content, float opacity) {
+bool VSKFLabelingViewSettingsSetup(QELBPanel& panel) {
+  return VSKFVisionPanelSetup(panel, [](QELBParent& content, float opacity) {
     Ref<QELCGroup> proximity = VSKFVisionPanelSliderRow(opacity, "Proximity: ", "16", "proximity.label",
                                                         "proximity.slider", kVSKLabelingSettingsProximity);
     Ref<QELCGroup> threshold = VSKFVisionPanelSliderRow(opacity, "Threshold: ", "24", "threshold.label",
@@ -67,17 +67,17 @@ bool VSKFLabelingViewSettingsSetup(VSKCLabelingView::private_t* record) {
   });
 }
 
-bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record) {
-  record->sampleNames = LLKCObjectList::list();
-  record->labelNames = LLKCObjectList::list();
-  record->samples = dropbox(record->sampleNames, "dbox.samples", kVSKLabelingSamplesBox);
-  record->labels = dropbox(record->labelNames, "dbox.labels", kVSKLabelingLabelBox);
+bool VSKCLabelingView::VSKFLabelingViewControlsSetup() {
+  record_.sampleNames = LLKCObjectList::list();
+  record_.labelNames = LLKCObjectList::list();
+  record_.samples = dropbox(record_.sampleNames, "dbox.samples", kVSKLabelingSamplesBox);
+  record_.labels = dropbox(record_.labelNames, "dbox.labels", kVSKLabelingLabelBox);
   Ref<LLKCObjectList> names = VSKFLabelingMakeObjectsList();
-  record->objects = names ? QELCSelector::widgetWithSize({0, 0}, {0, 0}, names) : nullptr;
-  if (!record->samples || !record->labels || !record->objects) return false;
-  record->objects->setAlias("selr.objects");
-  record->objects->setEnabled(false);
-  record->objects->setOnChange(
+  record_.objects = names ? QELCSelector::widgetWithSize({0, 0}, {0, 0}, names) : nullptr;
+  if (!record_.samples || !record_.labels || !record_.objects) return false;
+  record_.objects->setAlias("selr.objects");
+  record_.objects->setEnabled(false);
+  record_.objects->setOnChange(
       LLKCMessage::messageWithCode({kVSKLabelingControlUid, kVSKLabelingBoxChangedTag, kVSKLabelingObjectsBox}));
   Ref<QELCLabel> caption = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, "Label:");
   const Ref<QELBWidget> row[] = {
@@ -86,30 +86,30 @@ bool VSKFLabelingViewControlsSetup(VSKCLabelingView::private_t* record) {
       button(0xE872, kVSKLabelingRevert, false),
       button(0xE810, kVSKLabelingClone, true),
       button(0xE2C0, kVSKLabelingLoad, false),
-      record->samples,
+      record_.samples,
       QELCSpacer::widgetWithSize({10, 5}, {0, 0}),
-      record->objects,
+      record_.objects,
       QELCSpacer::widgetWithSize({10, 5}, {0, 0}),
       caption,
-      record->labels,
+      record_.labels,
   };
   for (const Ref<QELBWidget>& widget : row)
-    if (!widget || !record->controls->attach(widget)) return false;
+    if (!widget || !record_.controls->attach(widget)) return false;
   return true;
 }
 
-bool VSKFLabelingViewSettingsSyncSlider(VSKCLabelingView::private_t* record, const char* label, const char* slider,
-                                        uint32_t value, float min, float max) {
-  auto* shown = dynamic_cast<QELBLabel*>(record->panel->locate(label));
-  auto* control = dynamic_cast<QELBSlider*>(record->panel->locate(slider));
+bool VSKFLabelingViewSettingsSyncSlider(QELBPanel& panel, const char* label, const char* slider, uint32_t value,
+                                        float min, float max) {
+  auto* shown = dynamic_cast<QELBLabel*>(panel.locate(label));
+  auto* control = dynamic_cast<QELBSlider*>(panel.locate(slider));
   if (!shown || !control) return false;
   control->setValue((static_cast<float>(value) - min) / (max - min));
-  VSKFVisionPanelShowValue(*record->panel, label, value);
+  VSKFVisionPanelShowValue(panel, label, value);
   return true;
 }
 
-bool VSKFLabelingViewSettingsSyncCBox(VSKCLabelingView::private_t* record, const char* alias, bool value) {
-  auto* box = dynamic_cast<QELBCheckbox*>(record->panel->locate(alias));
+bool VSKFLabelingViewSettingsSyncCBox(QELBPanel& panel, const char* alias, bool value) {
+  auto* box = dynamic_cast<QELBCheckbox*>(panel.locate(alias));
   if (!box) return false;
   box->setValue(value);
   return true;
