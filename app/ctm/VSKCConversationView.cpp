@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/ctm/VSKFConversationFeed.h"
-#include "app/ctm/VSKFConversationUx.h"
 #include "app/ctm/VSKFViewMenu.h"
 #include "framework/core/LLKCString.h"
 #include "ui/widgets/QELBBubble.h"
@@ -233,7 +231,7 @@ void VSKCConversationView::onUpdateWithStep(float step) {
     bool both = r.hbar->visible() && r.vbar->visible();
     r.vbar->setSize({kBarWidth, both ? canvas.h - kBarWidth : canvas.h});
     r.hbar->setSize({both ? canvas.w - kBarWidth : canvas.w, kBarWidth});
-    VSKFConversationFeedSyncUp(&r, this);
+    VSKFConversationFeedSyncUp();
     r.dirty = false;
   }
   ZRVBView::onUpdateWithStep(step);
@@ -317,7 +315,7 @@ void VSKCConversationView::onMessaged(const Ref<LLKCMessage>& message) {
       onMenu(message->tag());
       break;
     case kObserver:
-      if (message->tag() == 1) VSKFConversationOnQuery(&record_, this, refCast<MRKCQuery>(message->payload()).get());
+      if (message->tag() == 1) VSKFConversationOnQuery(refCast<MRKCQuery>(message->payload()).get());
       break;
     case kControl:
       onControl(*message);
@@ -345,18 +343,18 @@ void VSKCConversationView::onControl(const LLKCMessage& message) {
       if (message.tag() == kControlVertical) offset.y = content.h * s - canvas.h * 0.5f;
       else offset.x = content.w * s - canvas.w * 0.5f;
       r.canvas->setOffset(offset);
-      VSKFConversationFeedSyncUp(&r, this);
+      VSKFConversationFeedSyncUp();
       break;
     }
     case kControlCommit: {
       Ref<LLKCString> value = message.details().objectForKeyAs<LLKCString>("value");
-      if (value && !value->string().empty()) VSKFConversationOnTypedInput(&r, this, value->string());
+      if (value && !value->string().empty()) VSKFConversationOnTypedInput(value->string());
       break;
     }
     case kControlSymbol:
       switch (message.ctx()) {
         case kSymbolDistract:
-          VSKFConversationOnDistract(&r, this);
+          VSKFConversationOnDistract();
           break;
         case kVSKInputTerm:
         case kVSKInputText:
@@ -426,7 +424,6 @@ void VSKCConversationView::onHover(const LLKCMessage& message) {
 }
 
 void VSKCConversationView::onBubble(const LLKCMessage& message) {
-  VSKTConversationRecord& r = record_;
   Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
   if (!sender) return;
   switch (message.tag()) {
@@ -441,17 +438,17 @@ void VSKCConversationView::onBubble(const LLKCMessage& message) {
           sender->parent() && sender->parent()->parent() ? sender->parent()->parent()->parent() : nullptr;
       auto* parent = dynamic_cast<QELBParent*>(wrap);
       QELBWidget* bubble = parent ? parent->locate("bubble") : nullptr;
-      if (VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr))
-        VSKFConversationOnRate(&r, *entry, message.tag() == kBubbleRateUp ? 1.0 : -1.0);
+      if (VSKCConversationEntry* entry = VSKFConversationFeedFind(bubble, nullptr))
+        VSKFConversationOnRate(*entry, message.tag() == kBubbleRateUp ? 1.0 : -1.0);
       break;
     }
     case kBubbleChoice: {
       QELBWidget* options = sender->parent();
       QELBBubble* bubble = options ? options->findAncestorOfClass<QELCBubble>() : nullptr;
-      VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr);
+      VSKCConversationEntry* entry = VSKFConversationFeedFind(bubble, nullptr);
       auto* option = dynamic_cast<MRKBTerm*>(message.payload().get());
       if (entry && option)
-        VSKFConversationOnChoice(&r, this, *entry, options, option,
+        VSKFConversationOnChoice(*entry, options, option,
                                  static_cast<int32_t>(message.details().sintForKey("selected", -1)));
       break;
     }

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "app/ctm/VSKFConversationBubbles.h"
-#include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "tests/app/ConversationWindow.h"
@@ -21,12 +20,11 @@ protected:
   void SetUp() override { ASSERT_TRUE(open()); }
   void TearDown() override { close(); }
   Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
-    return VSKFConversationAppendBubble(&mutableRecord(), size, MRKCString::stringWithValue("x"),
-                                        {speaker, kVSKEntryMessage, 0}, 0, nullptr);
+    return feed().VSKFConversationAppendBubble(size, MRKCString::stringWithValue("x"), {speaker, kVSKEntryMessage, 0},
+                                               0, nullptr);
   }
   void say(uint32_t speaker, const std::string& text) {
-    ASSERT_TRUE(
-        VSKFConversationAppendMessage(&mutableRecord(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
+    ASSERT_TRUE(feed().VSKFConversationAppendMessage({speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
   }
   // The widgets of the class under the root (itself included), in tree order.
   template <typename T>
@@ -56,7 +54,7 @@ TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEd
   EXPECT_EQ(record().canvas->content().h, 10 + 46 + 66);
   EXPECT_EQ(user->iFrame.left, 640 - 10 - 200);
   record().canvas->setContent({800, record().canvas->content().h});
-  VSKFConversationFeedSyncUp(&mutableRecord(), view.get());
+  feed().VSKFConversationFeedSyncUp();
   EXPECT_EQ(user->iFrame.left, 590);
   ASSERT_TRUE(user->iBWrap);
   EXPECT_EQ(user->iBWrap->position().x, 590);
@@ -130,7 +128,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
   };
   constexpr float kOldest = 300, kOthers = 40, kRoom = kOldest + kVSKFeedGap;
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&mutableRecord(), view.get());
+    feed().VSKFConversationFeedClear();
     (void)append(kVSKSpeakerCTM, {100, kOldest});
     while (record().entries.size() < kVSKFeedCapacity) (void)append(kVSKSpeakerCTM, {100, kOthers});
     window->frame();
@@ -146,7 +144,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
     ASSERT_EQ(record().entries.size(), kVSKFeedCapacity) << c.what;
     EXPECT_EQ(record().canvas->offset().y, std::max(0.0f, before - kRoom)) << c.what;
     for (const Ref<VSKCConversationEntry>& entry : record().entries)
-      EXPECT_EQ(static_cast<bool>(entry->iBWrap), VSKFConversationFeedIsVisible(&record(), *entry)) << c.what;
+      EXPECT_EQ(static_cast<bool>(entry->iBWrap), feed().VSKFConversationFeedIsVisible(*entry)) << c.what;
   }
 }
 
@@ -172,7 +170,7 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
       {"resizing one not in the feed", false, -1, 90, {10, 56, 122}, 0},
   };
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&mutableRecord(), view.get());
+    feed().VSKFConversationFeedClear();
     std::vector<Ref<VSKCConversationEntry>> three = {
         append(kVSKSpeakerCTM, {100, 40}), append(kVSKSpeakerUser, {200, 60}), append(kVSKSpeakerCTM, {100, 30})};
     window->frame();
@@ -180,8 +178,8 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
     Ref<VSKCConversationEntry> stranger =
         VSKCConversationEntry::entryWithTerm(MRKCString::stringWithValue("x"), OGLTSize{100, 20});
     VSKCConversationEntry* entry = c.index < 0 ? stranger.get() : three[static_cast<size_t>(c.index)].get();
-    if (c.remove) VSKFConversationFeedRemove(&mutableRecord(), entry);
-    else VSKFConversationFeedResize(&mutableRecord(), entry, c.height);
+    if (c.remove) feed().VSKFConversationFeedRemove(entry);
+    else feed().VSKFConversationFeedResize(entry, c.height);
     std::vector<float> tops;
     for (const Ref<VSKCConversationEntry>& e : record().entries) {
       tops.push_back(e->iFrame.top);
@@ -205,14 +203,14 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
 TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
   const struct {
     uint32_t speaker, kind, ctx;
-  } feed[] = {{kVSKSpeakerCTM, kVSKEntryMessage, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction},
-              {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, 0}};
-  for (const auto& e : feed)
-    ASSERT_TRUE(VSKFConversationAppendBubble(&mutableRecord(), {100, 40}, MRKCString::stringWithValue("x"),
-                                             {e.speaker, e.kind, 0}, e.ctx, nullptr));
+  } appended[] = {{kVSKSpeakerCTM, kVSKEntryMessage, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction},
+                  {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, 0}};
+  for (const auto& e : appended)
+    ASSERT_TRUE(feed().VSKFConversationAppendBubble({100, 40}, MRKCString::stringWithValue("x"), {e.speaker, e.kind, 0},
+                                                    e.ctx, nullptr));
   const struct {
     uint32_t speaker, kind, ctx;
     int32_t found;  // -1: none
@@ -224,7 +222,7 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
                {kVSKSpeakerUser, kVSKEntryPickOne, 0, -1}};
   for (const auto& c : cases) {
     int32_t index = -7;
-    VSKCConversationEntry* entry = VSKFConversationFeedFindLast(&record(), {c.speaker, c.kind, 0}, c.ctx, &index);
+    VSKCConversationEntry* entry = feed().VSKFConversationFeedFindLast({c.speaker, c.kind, 0}, c.ctx, &index);
     if (c.found < 0) {
       EXPECT_EQ(entry, nullptr);
       EXPECT_EQ(index, -7) << "the index is left alone";
@@ -233,7 +231,7 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
       EXPECT_EQ(index, c.found);
     }
   }
-  EXPECT_EQ(VSKFConversationFeedFindLast(&record(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, nullptr),
+  EXPECT_EQ(feed().VSKFConversationFeedFindLast({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, nullptr),
             record().entries[3].get());
 }
 
@@ -323,7 +321,8 @@ TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
     window->key(c.key, kOGLActionRelease);
     window->frame();
     window->frame();
-    EXPECT_TRUE(c.moved(before, record().canvas->offset().y)) << c.name << ": " << before << " to " << record().canvas->offset().y;
+    EXPECT_TRUE(c.moved(before, record().canvas->offset().y))
+        << c.name << ": " << before << " to " << record().canvas->offset().y;
   }
 }
 
@@ -333,8 +332,8 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
   auto height = [&](std::initializer_list<const char*> labels) {
     std::vector<Ref<MRKBTerm>> terms;
     for (const char* label : labels) terms.push_back(MRKCString::stringWithValue(label));
-    EXPECT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
-                                              "Colour?", MRKCList::listWithVector(terms), nullptr));
+    EXPECT_TRUE(feed().VSKFConversationAppendPickOne({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?",
+                                                     MRKCList::listWithVector(terms), nullptr));
     return record().entries.back()->height();
   };
   EXPECT_EQ(height({"", "green"}), height({"green"}));
@@ -345,8 +344,8 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   Ref<MRKCList> options =
       MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
-  ASSERT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
-                                            "Colour?", options, nullptr));
+  ASSERT_TRUE(
+      feed().VSKFConversationAppendPickOne({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?", options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
   window->frame();
   ASSERT_TRUE(pick->iBWrap);
@@ -371,7 +370,7 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   ASSERT_TRUE(pick->iBWrap);
   QELBWidget* bubble = pick->iBWrap->locate("bubble");
   ASSERT_TRUE(bubble);
-  EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+  EXPECT_EQ(feed().VSKFConversationFeedFind(bubble, nullptr), pick.get());
   // Built again, the chosen option is checked, the other not, and the options are disabled.
   window->frame();
   boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());

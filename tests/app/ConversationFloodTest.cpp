@@ -8,7 +8,6 @@
 #include <random>
 #include <thread>
 
-#include "app/ctm/VSKFConversationFeed.h"
 #include "tests/app/ConversationProbe.h"
 #include "tests/app/ConversationWindow.h"
 

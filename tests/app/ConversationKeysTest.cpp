@@ -6,19 +6,17 @@
 #include <string>
 
 #include "app/ctm/VSKFConversationBubbles.h"
-#include "app/ctm/VSKFConversationFeed.h"
 #include "tests/app/ConversationWindow.h"
 
 namespace {
-
 
 class ConversationKeysTest : public ::testing::Test, public ConversationWindow {
 protected:
   void SetUp() override {
     ASSERT_TRUE(open());
     for (int i = 0; i < 40; ++i)
-      ASSERT_TRUE(VSKFConversationAppendMessage(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
-                                                "message " + std::to_string(i), nullptr));
+      ASSERT_TRUE(feed().VSKFConversationAppendMessage({kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
+                                                       "message " + std::to_string(i), nullptr));
     window->frame();
     ASSERT_TRUE(record().vbar->visible());
   }

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCString.h"
 #include "tests/app/ConversationProbe.h"
@@ -16,7 +15,6 @@
 #include "ui/widgets/QELBSymbol.h"
 
 namespace {
-
 
 class ConversationTest : public ::testing::Test, public ConversationWindow {
 protected:
