@@ -8,7 +8,7 @@ namespace {
 bool isUser(const VSKCConversationEntry& entry) { return entry.speaker() != kVSKSpeakerCTM; }
 
 // Actions are wanted exactly for a CTM entry that can be rated.
-bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVSKSpeakerCTM && entry.iRefUid; }
+bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVSKSpeakerCTM && entry.refUid(); }
 
 }  // namespace
 

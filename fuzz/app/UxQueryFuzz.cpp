@@ -15,8 +15,8 @@ namespace {
 void expectStacked(const VSKTConversationRecord& record) {
   float top = kVSKFeedTop;
   for (const Ref<VSKCConversationEntry>& entry : record.entries) {
-    if (entry->iFrame.top != top || entry->height() < 0) std::abort();
-    top = entry->iFrame.bottom + kVSKFeedGap;
+    if (entry->frame().top != top || entry->height() < 0) std::abort();
+    top = entry->frame().bottom + kVSKFeedGap;
   }
   if (record.canvas->content().h != top) std::abort();
 }

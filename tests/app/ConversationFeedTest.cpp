@@ -40,7 +40,7 @@ protected:
   }
   size_t wraps() {
     size_t count = 0;
-    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
+    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->wrap() ? 1 : 0;
     return count;
   }
 };
@@ -48,16 +48,16 @@ protected:
 TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEdge) {
   Ref<VSKCConversationEntry> ctm = append(kVSKSpeakerCTM, {100, 40});
   Ref<VSKCConversationEntry> user = append(kVSKSpeakerUser, {200, 60});
-  EXPECT_EQ(ctm->iFrame.top, 10);
-  EXPECT_EQ(ctm->iFrame.left, 10);
-  EXPECT_EQ(user->iFrame.top, 56);
+  EXPECT_EQ(ctm->frame().top, 10);
+  EXPECT_EQ(ctm->frame().left, 10);
+  EXPECT_EQ(user->frame().top, 56);
   EXPECT_EQ(record().canvas->content().h, 10 + 46 + 66);
-  EXPECT_EQ(user->iFrame.left, 640 - 10 - 200);
+  EXPECT_EQ(user->frame().left, 640 - 10 - 200);
   record().canvas->setContent({800, record().canvas->content().h});
   feed().VSKFConversationFeedSyncUp();
-  EXPECT_EQ(user->iFrame.left, 590);
-  ASSERT_TRUE(user->iBWrap);
-  EXPECT_EQ(user->iBWrap->position().x, 590);
+  EXPECT_EQ(user->frame().left, 590);
+  ASSERT_TRUE(user->wrap());
+  EXPECT_EQ(user->wrap()->position().x, 590);
 }
 
 TEST_F(ConversationFeedTest, AShortMessageIsMeasuredOnceIntoAtLeastTheSmallestBubble) {
@@ -65,7 +65,7 @@ TEST_F(ConversationFeedTest, AShortMessageIsMeasuredOnceIntoAtLeastTheSmallestBu
   const VSKCConversationEntry& entry = *record().entries.back();
   EXPECT_GE(entry.width(), 128);
   EXPECT_GE(entry.height(), 48);
-  EXPECT_LT(entry.iCSize.w, 128);  // the measure itself is kept, not the raised size
+  EXPECT_LT(entry.contentSize().w, 128);  // the measure itself is kept, not the raised size
 }
 
 TEST_F(ConversationFeedTest, OnlyTheEntriesInViewHaveWidgetsAndTheyComeBackTheSame) {
@@ -79,17 +79,17 @@ TEST_F(ConversationFeedTest, OnlyTheEntriesInViewHaveWidgetsAndTheyComeBackTheSa
   // Home shows the first bubble, End the last.
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(first->iBWrap);
-  OGLTSize size = first->iBWrap->size();
+  ASSERT_TRUE(first->wrap());
+  OGLTSize size = first->wrap()->size();
   record().vbar->setScroll(1);
   (void)record().vbar->trigger();
-  EXPECT_FALSE(first->iBWrap);
-  EXPECT_TRUE(record().entries.back()->iBWrap);
+  EXPECT_FALSE(first->wrap());
+  EXPECT_TRUE(record().entries.back()->wrap());
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(first->iBWrap);
-  EXPECT_EQ(first->iBWrap->size().w, size.w);
-  EXPECT_EQ(first->iBWrap->size().h, size.h);
+  ASSERT_TRUE(first->wrap());
+  EXPECT_EQ(first->wrap()->size().w, size.w);
+  EXPECT_EQ(first->wrap()->size().h, size.h);
 }
 
 TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
@@ -144,7 +144,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
     ASSERT_EQ(record().entries.size(), kVSKFeedCapacity) << c.what;
     EXPECT_EQ(record().canvas->offset().y, std::max(0.0f, before - kRoom)) << c.what;
     for (const Ref<VSKCConversationEntry>& entry : record().entries)
-      EXPECT_EQ(static_cast<bool>(entry->iBWrap), feed().VSKFConversationFeedIsVisible(*entry)) << c.what;
+      EXPECT_EQ(static_cast<bool>(entry->wrap()), feed().VSKFConversationFeedIsVisible(*entry)) << c.what;
   }
 }
 
@@ -182,15 +182,15 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
     else feed().VSKFConversationFeedResize(entry, c.height);
     std::vector<float> tops;
     for (const Ref<VSKCConversationEntry>& e : record().entries) {
-      tops.push_back(e->iFrame.top);
-      if (e->iBWrap) {
-        EXPECT_EQ(e->iBWrap->position().y, e->iFrame.top) << c.what;
+      tops.push_back(e->frame().top);
+      if (e->wrap()) {
+        EXPECT_EQ(e->wrap()->position().y, e->frame().top) << c.what;
       }
     }
     EXPECT_EQ(tops, c.tops) << c.what;
     EXPECT_EQ(record().canvas->content().h, content + c.contentChange) << c.what;
     if (c.remove && c.index >= 0) {
-      EXPECT_FALSE(three[static_cast<size_t>(c.index)]->iBWrap) << c.what;
+      EXPECT_FALSE(three[static_cast<size_t>(c.index)]->wrap()) << c.what;
       window->frame();  // the canvas lets detached children go at its next frame
       EXPECT_EQ(widgetsOf<QELBBubble>(record().canvas.get()).size(), 2u) << c.what;
     }
@@ -348,32 +348,33 @@ TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
       feed().VSKFConversationAppendPickOne({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?", options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
   window->frame();
-  ASSERT_TRUE(pick->iBWrap);
+  ASSERT_TRUE(pick->wrap());
   // Laid out, the bubble keeps the size measured when it was appended.
-  EXPECT_EQ(pick->iBWrap->locate("bubble")->size().w, pick->width());
+  EXPECT_EQ(pick->wrap()->locate("bubble")->size().w, pick->width());
   // Before a choice: nothing checked, every option offered.
-  std::vector<QELBRadiobox*> boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  std::vector<QELBRadiobox*> boxes = widgetsOf<QELBRadiobox>(pick->wrap().get());
   ASSERT_EQ(boxes.size(), 2u);
   for (QELBRadiobox* box : boxes) {
     EXPECT_FALSE(box->value()) << box->label();
     EXPECT_TRUE(box->onClick()) << box->label();
     EXPECT_TRUE(box->parent()->enabled()) << box->label();
   }
-  pick->iCPick = 1;
+  // The user chooses "green".
+  feed().VSKFConversationOnChoice(*pick, boxes[1]->parent(), options->fetchAtIndex(1), 1);
   for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
   window->frame();
   record().vbar->setScroll(1);
   (void)record().vbar->trigger();
-  ASSERT_FALSE(pick->iBWrap);
+  ASSERT_FALSE(pick->wrap());
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(pick->iBWrap);
-  QELBWidget* bubble = pick->iBWrap->locate("bubble");
+  ASSERT_TRUE(pick->wrap());
+  QELBWidget* bubble = pick->wrap()->locate("bubble");
   ASSERT_TRUE(bubble);
   EXPECT_EQ(feed().VSKFConversationFeedFind(bubble, nullptr), pick.get());
   // Built again, the chosen option is checked, the other not, and the options are disabled.
   window->frame();
-  boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  boxes = widgetsOf<QELBRadiobox>(pick->wrap().get());
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0]->label(), "red");
   EXPECT_FALSE(boxes[0]->value());
@@ -396,8 +397,8 @@ TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
   say(kVSKSpeakerCTM, text);
   window->frame();
   const Ref<VSKCConversationEntry>& entry = record().entries.back();
-  ASSERT_TRUE(entry->iBWrap);
-  std::vector<QELBTextbox*> boxes = widgetsOf<QELBTextbox>(entry->iBWrap.get());
+  ASSERT_TRUE(entry->wrap());
+  std::vector<QELBTextbox*> boxes = widgetsOf<QELBTextbox>(entry->wrap().get());
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.back()->value(), text);
 }

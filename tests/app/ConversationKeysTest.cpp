@@ -68,10 +68,10 @@ TEST_F(ConversationKeysTest, KeysOverTheFeedMoveTheBarAndTheFeedFollows) {
   }
   // At the end the last bubble is in view; at the start the first.
   key(kOGLKeyEnd, kOGLActionPress, overTheFeed());
-  EXPECT_TRUE(record().entries.back()->iBWrap);
+  EXPECT_TRUE(record().entries.back()->wrap());
   EXPECT_EQ(record().canvas->offset().y + record().canvas->size().h, record().canvas->content().h);
   key(kOGLKeyHome, kOGLActionPress, overTheFeed());
-  EXPECT_TRUE(record().entries.front()->iBWrap);
+  EXPECT_TRUE(record().entries.front()->wrap());
   EXPECT_EQ(record().canvas->offset().y, 0);
   // Away from the view the keys are not the conversation's.
   key(kOGLKeyEnd, kOGLActionPress, kAway);

@@ -40,6 +40,9 @@ struct VSKTestConversationFeed {
     return view.VSKFConversationFeedFindLast(code, ctx, index);
   }
   void VSKFConversationOnQuery(MRKCQuery* query) { view.VSKFConversationOnQuery(query); }
+  void VSKFConversationOnChoice(VSKCConversationEntry& entry, QELBWidget* options, MRKBTerm* option, int32_t index) {
+    view.VSKFConversationOnChoice(entry, options, option, index);
+  }
 };
 
 struct ConversationWindow {
