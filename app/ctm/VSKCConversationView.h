@@ -24,6 +24,7 @@
 #include "framework/substrate/MRKCQuery.h"
 
 class MRKCString;
+class QELBSymbol;
 
 constexpr const char* kVSKUxLabel = "ux";
 constexpr const char* kVSKSorry = "Sorry, something went wrong :(";
@@ -38,6 +39,52 @@ constexpr float kVSKFeedMargin = 10;  // from the content's left and right edges
 constexpr float kVSKFeedGap = 6;      // under each entry
 // The most entries the feed keeps; past it the oldest go first.
 constexpr size_t kVSKFeedCapacity = 500;
+
+// The view's messages: uids, and the tags under each.
+enum : uint32_t {
+  kVSKConversationMenu = 0xA000,      // the title bar's menu
+  kVSKConversationObserver = 0xB000,  // what the observer hears on "ux"
+  kVSKConversationControl = 0xC000,   // the scroll bars, the text box and the symbols
+  kVSKConversationHover = 0xD000,     // the pointer over a symbol
+  kVSKConversationBubble = 0xE000,    // a bubble's wrap, rating symbols and options
+};
+
+// Menu tags.
+enum : uint32_t {
+  kVSKConversationClose = 1,
+  kVSKConversationUnroll = 2,
+  kVSKConversationRollup = 3,
+};
+
+// Observer tags.
+enum : uint32_t {
+  kVSKConversationSquib = 0,
+  kVSKConversationQuery = 1,
+};
+
+// Control tags; a symbol's click carries the symbol's context as its ctx.
+enum : uint32_t {
+  kVSKConversationVerticalBar = 2,
+  kVSKConversationHorizontalBar = 3,
+  kVSKConversationCommit = 5,
+  kVSKConversationSymbol = 6,
+};
+
+// Hover tags (of the symbols, and of the wraps under the bubble uid), and bubble tags.
+enum : uint32_t {
+  kVSKConversationRateUp = 2,
+  kVSKConversationRateDown = 3,
+  kVSKConversationEnter = 7,
+  kVSKConversationLeave = 8,
+  kVSKConversationChoice = 9,
+};
+
+// Symbol contexts, besides the input modes (kVSKInputTerm, kVSKInputText).
+enum : uint32_t {
+  kVSKConversationDistract = 1,
+  kVSKConversationPause = 6,
+  kVSKConversationResume = 7,
+};
 
 // A "ux" query taken apart: the query, its command, the command's arguments and the query's own
 // uid (the predicate's last term when it is a symbol).
@@ -74,10 +121,15 @@ private:
   friend struct VSKTestConversationFeed;
   VSKCConversationView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
 
-  // VSKCConversationView.cpp: building, layout, scrolling, the title menu and the dispatch of
-  // messages.
+  static constexpr uint32_t kIconDistract = 0xE043, kIconPause = 0xE034, kIconResume = 0xE037;
+
+  // VSKCConversationView.cpp: building, layout, scrolling and the title menu.
   bool build(const std::string& alias);
   bool buildSymbols();
+  // Moves the vertical bar (clamped) and scrolls to it.
+  void moveBar(float scroll);
+
+  // VSKCConversationViewMessages.cpp: what arrives in onMessaged, by uid.
   void onMenu(uint32_t tag);
   void onControl(const LLKCMessage& message);
   void onHover(const LLKCMessage& message);
@@ -85,8 +137,8 @@ private:
   void setMode(uint32_t mode, QELBWidget* sender);
   void setPaused(bool paused, QELBWidget* sender);
   void dropHint();
-  // Moves the vertical bar (clamped) and scrolls to it.
-  void moveBar(float scroll);
+  // The symbol's click, enter and leave messages, with its context as ctx.
+  static void setSymbolMessages(QELBSymbol& symbol, uint32_t ctx);
 
   // VSKCConversationViewFeed.cpp: the feed keeps the last kVSKFeedCapacity entries: past that
   // the oldest go, and the others move up by the room they took. Every entry keeps its

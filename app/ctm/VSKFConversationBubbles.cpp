@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/ctm/VSKCConversationView.h"
+
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "ui/widgets/QELBLabel.h"
@@ -94,7 +96,8 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
     if (!radio) continue;
     if (chosen < 0) {
-      Ref<LLKCMessage> click = LLKCMessage::messageWithCode({0xE000, 9, 0}, Ref<LLKBObject>(option));
+      Ref<LLKCMessage> click =
+          LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationChoice, 0}, Ref<LLKBObject>(option));
       (void)click->details().storeSint(static_cast<int64_t>(i), "selected");
       radio->setOnClick(click);
     } else if (static_cast<size_t>(chosen) == i) {
@@ -124,11 +127,11 @@ Ref<QELCGroup> VSYFActionMake(QELBView* view) {
     uint32_t icon;
     uint32_t tag;
   };
-  for (Thumb thumb : {Thumb{kThumbUp, 2}, Thumb{kThumbDown, 3}}) {
+  for (Thumb thumb : {Thumb{kThumbUp, kVSKConversationRateUp}, Thumb{kThumbDown, kVSKConversationRateDown}}) {
     Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolInAction, thumb.icon);
     if (!symbol) continue;
     symbol->setFontName("icons");
-    symbol->setOnClick(LLKCMessage::messageWithCode({0xE000, thumb.tag, 0}));
+    symbol->setOnClick(LLKCMessage::messageWithCode({kVSKConversationBubble, thumb.tag, 0}));
     symbol->resizeToPreferredWithWindow(window);
     (void)column->attach(Ref<QELBWidget>(symbol));
   }
@@ -161,8 +164,8 @@ Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubb
       thumbs->setLayer(bubble->layer());
       (void)wrap->attach(Ref<QELBWidget>(thumbs));
     }
-    wrap->setOnEnter(LLKCMessage::messageWithCode({0xE000, 7, 0}));
-    wrap->setOnLeave(LLKCMessage::messageWithCode({0xE000, 8, 0}));
+    wrap->setOnEnter(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationEnter, 0}));
+    wrap->setOnLeave(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationLeave, 0}));
   }
   wrap->resizeToPreferredWithWindow(view ? view->window() : nullptr);
   return wrap;
