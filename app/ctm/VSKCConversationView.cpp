@@ -1,13 +1,8 @@
 #include "app/ctm/VSKCConversationView.h"
 
 #include <algorithm>
-#include <mutex>
 
-#include "app/ctm/VSKFConversationFeed.h"
-#include "app/ctm/VSKFConversationUx.h"
 #include "app/ctm/VSKFViewMenu.h"
-#include "framework/core/LLKCString.h"
-#include "ui/widgets/QELBBubble.h"
 #include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBSymbol.h"
@@ -23,28 +18,6 @@ constexpr float kBarWidth = 10;
 constexpr float kTextboxHeight = 60;
 constexpr float kControlsHeight = 95;
 constexpr uint32_t kInputCapacity = 255;
-constexpr int8_t kHintLayer = 4;
-
-// Message uids: title-bar menu, observer, own controls, hover, bubbles.
-enum : uint32_t { kMenu = 0xA000, kObserver = 0xB000, kControl = 0xC000, kHover = 0xD000, kBubble = 0xE000 };
-enum : uint32_t {
-  kMenuClose = 1,
-  kMenuUnroll = 2,
-  kMenuRollup = 3,
-  kControlVertical = 2,
-  kControlHorizontal = 3,
-  kControlCommit = 5,
-  kControlSymbol = 6,
-  kHoverEnter = 7,
-  kHoverLeave = 8,
-  kBubbleRateUp = 2,
-  kBubbleRateDown = 3,
-  kBubbleChoice = 9,
-};
-// Symbol contexts.
-enum : uint32_t { kSymbolDistract = 1, kSymbolPause = 6, kSymbolResume = 7 };
-
-constexpr uint32_t kIconDistract = 0xE043, kIconPause = 0xE034, kIconResume = 0xE037;
 
 const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUniformCross};
 // The row is laid out by the controls column it sits in; fitting it to the column as well would
@@ -52,29 +25,6 @@ const QELTGroupSetup kSetupControls = {kQELGroupColumn, 1, 1, 1, kQELGroupUnifor
 const QELTGroupSetup kSetupSymbols = {kQELGroupRow, 0, 0, 0, kQELGroupSpacers};
 constexpr QELTSymbolSetup kSetupSymbolWithLabel = {0.5f, false};
 constexpr QELTSymbolSetup kSetupSymbolIcon = {0.6f, false};
-
-const char* hintText(uint32_t ctx) {
-  switch (ctx) {
-    case kSymbolDistract:
-      return "distract the CTM";
-    case kVSKInputTerm:
-      return "switch to 'term' input";
-    case kVSKInputText:
-      return "switch to 'text' input";
-    case kSymbolPause:
-      return "pause the conversation";
-    case kSymbolResume:
-      return "resume the conversation";
-    default:
-      return nullptr;
-  }
-}
-
-void setSymbolMessages(QELBSymbol& symbol, uint32_t ctx) {
-  symbol.setOnClick(LLKCMessage::messageWithCode({kControl, kControlSymbol, ctx}));
-  symbol.setOnEnter(LLKCMessage::messageWithCode({kHover, kHoverEnter, ctx}));
-  symbol.setOnLeave(LLKCMessage::messageWithCode({kHover, kHoverLeave, ctx}));
-}
 
 // One axis of the frame update of a dirty feed: the bar shows only when the content is longer
 // than the canvas. The viewport stays where the user left it, except that a vertical bar
@@ -129,14 +79,15 @@ bool VSKCConversationView::build(const std::string& alias) {
     return false;
   r.textbox->setFlags(kQELTextboxFrameless);
   r.textbox->setLabel("Type a new message (text)");
-  r.textbox->setOnCommit(LLKCMessage::messageWithCode({kControl, kControlCommit, 0}));
+  r.textbox->setOnCommit(LLKCMessage::messageWithCode({kVSKConversationControl, kVSKConversationCommit, 0}));
   (void)r.controls->attach(Ref<QELBWidget>(r.textbox));
   (void)r.controls->attach(Ref<QELBWidget>(separator));
   if (!buildSymbols()) return false;
   r.canvas->setContent({0, kVSKFeedTop});
-  for (auto [bar, tag] : {std::pair{r.vbar.get(), kControlVertical}, std::pair{r.hbar.get(), kControlHorizontal}}) {
+  for (auto [bar, tag] :
+       {std::pair{r.vbar.get(), kVSKConversationVerticalBar}, std::pair{r.hbar.get(), kVSKConversationHorizontalBar}}) {
     bar->setFlags(1);
-    bar->setOnChange(LLKCMessage::messageWithCode({kControl, tag, 0}));
+    bar->setOnChange(LLKCMessage::messageWithCode({kVSKConversationControl, tag, 0}));
     bar->setVisible(false);
   }
   r.vbar->setScroll(1.0f);
@@ -164,8 +115,8 @@ bool VSKCConversationView::buildSymbols() {
     uint32_t ctx;
   };
   for (Entry e : {Entry{term.get(), kVSKInputTerm}, Entry{text.get(), kVSKInputText},
-                  Entry{distract.get(), kSymbolDistract}, Entry{pause.get(), kSymbolPause}}) {
-    if (e.ctx == kSymbolDistract || e.ctx == kSymbolPause) e.symbol->setFontName("icons");
+                  Entry{distract.get(), kVSKConversationDistract}, Entry{pause.get(), kVSKConversationPause}}) {
+    if (e.ctx == kVSKConversationDistract || e.ctx == kVSKConversationPause) e.symbol->setFontName("icons");
     setSymbolMessages(*e.symbol, e.ctx);
     (void)row->attach(Ref<QELBWidget>(e.symbol));
   }
@@ -185,10 +136,11 @@ void VSKCConversationView::onAttachedIntoWindow() {
   for (const Ref<QELBWidget>& child : record_.symbols->childs()) child->resizeToPreferredWithWindow(w);
   record_.symbols->resizeWithWindow(w);
   record_.controls->resizeWithWindow(w);
-  (void)record_.observer->follow(this,
-                                 {.onSquib = LLKCMessage::messageWithCode({kObserver, 0, 0}),
-                                  .onQuery = LLKCMessage::messageWithCode({kObserver, 1, 0})},
-                                 {kVSKUxLabel});
+  (void)record_.observer->follow(
+      this,
+      {.onSquib = LLKCMessage::messageWithCode({kVSKConversationObserver, kVSKConversationSquib, 0}),
+       .onQuery = LLKCMessage::messageWithCode({kVSKConversationObserver, kVSKConversationQuery, 0})},
+      {kVSKUxLabel});
   setMinSize(sizeToFit(kMinimumContent, w));
   onResized();
 }
@@ -233,7 +185,7 @@ void VSKCConversationView::onUpdateWithStep(float step) {
     bool both = r.hbar->visible() && r.vbar->visible();
     r.vbar->setSize({kBarWidth, both ? canvas.h - kBarWidth : canvas.h});
     r.hbar->setSize({both ? canvas.w - kBarWidth : canvas.w, kBarWidth});
-    VSKFConversationFeedSyncUp(&r, this);
+    VSKFConversationFeedSyncUp();
     r.dirty = false;
   }
   ZRVBView::onUpdateWithStep(step);
@@ -285,177 +237,15 @@ void VSKCConversationView::onToggleMenu() {
   Ref<QELCMenuList> list = VSKFViewMenuList(this);
   if (!list) return;
   if (isRolledup())
-    VSKFViewMenuAddItem(this, list.get(), "Unroll", LLKCMessage::messageWithCode({kMenu, kMenuUnroll, 0}));
-  else VSKFViewMenuAddItem(this, list.get(), "Roll-up", LLKCMessage::messageWithCode({kMenu, kMenuRollup, 0}));
+    VSKFViewMenuAddItem(this, list.get(), "Unroll",
+                        LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationUnroll, 0}));
+  else
+    VSKFViewMenuAddItem(this, list.get(), "Roll-up",
+                        LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationRollup, 0}));
   if (flags() & kQELViewCloseButton) {
     VSKFViewMenuAddSeparator(list.get());
-    VSKFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kMenu, kMenuClose, 0}));
+    VSKFViewMenuAddItem(this, list.get(), "Close",
+                        LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationClose, 0}));
   }
   VSKFViewMenuOpen(this, list, "conversation");
-}
-
-void VSKCConversationView::onMenu(uint32_t tag) {
-  switch (tag) {
-    case kMenuClose:
-      close();
-      break;
-    case kMenuUnroll:
-      unroll();
-      break;
-    case kMenuRollup:
-      rollup();
-      break;
-    default:
-      break;
-  }
-}
-
-void VSKCConversationView::onMessaged(const Ref<LLKCMessage>& message) {
-  if (!message) return;
-  switch (message->uid()) {
-    case kMenu:
-      onMenu(message->tag());
-      break;
-    case kObserver:
-      if (message->tag() == 1) VSKFConversationOnQuery(&record_, this, refCast<MRKCQuery>(message->payload()).get());
-      break;
-    case kControl:
-      onControl(*message);
-      break;
-    case kHover:
-      onHover(*message);
-      break;
-    case kBubble:
-      onBubble(*message);
-      break;
-    default:
-      break;
-  }
-}
-
-void VSKCConversationView::onControl(const LLKCMessage& message) {
-  VSKTConversationRecord& r = record_;
-  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
-  switch (message.tag()) {
-    case kControlVertical:
-    case kControlHorizontal: {
-      float s = static_cast<float>(message.details().realForKey("scroll", 0));
-      OGLTSize canvas = r.canvas->size(), content = r.canvas->content();
-      OGLTPoint offset = r.canvas->offset();
-      if (message.tag() == kControlVertical) offset.y = content.h * s - canvas.h * 0.5f;
-      else offset.x = content.w * s - canvas.w * 0.5f;
-      r.canvas->setOffset(offset);
-      VSKFConversationFeedSyncUp(&r, this);
-      break;
-    }
-    case kControlCommit: {
-      Ref<LLKCString> value = message.details().objectForKeyAs<LLKCString>("value");
-      if (value && !value->string().empty()) VSKFConversationOnTypedInput(&r, this, value->string());
-      break;
-    }
-    case kControlSymbol:
-      switch (message.ctx()) {
-        case kSymbolDistract:
-          VSKFConversationOnDistract(&r, this);
-          break;
-        case kVSKInputTerm:
-        case kVSKInputText:
-          setMode(message.ctx(), sender.get());
-          break;
-        case kSymbolPause:
-          setPaused(true, sender.get());
-          break;
-        case kSymbolResume:
-          setPaused(false, sender.get());
-          break;
-        default:
-          break;
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-void VSKCConversationView::setMode(uint32_t mode, QELBWidget* sender) {
-  VSKTConversationRecord& r = record_;
-  if (r.mode == mode) return;
-  bool term = mode == kVSKInputTerm;
-  if (auto* symbol = dynamic_cast<QELBSymbol*>(sender)) symbol->setUnderlined(true);
-  if (auto* other = dynamic_cast<QELBSymbol*>(r.symbols->locate(term ? "inp.text" : "inp.term")))
-    other->setUnderlined(false);
-  r.mode = mode;
-  r.textbox->setLabel(term ? "Type a new message (term)" : "Type a new message (text)");
-}
-
-void VSKCConversationView::setPaused(bool paused, QELBWidget* sender) {
-  auto* symbol = dynamic_cast<QELBSymbol*>(sender);
-  if (!symbol) return;
-  uint32_t ctx = paused ? kSymbolResume : kSymbolPause;
-  symbol->setIcon(paused ? kIconResume : kIconPause);
-  setSymbolMessages(*symbol, ctx);
-  // The hint under the cursor changes at once.
-  Ref<LLKCMessage> enter = symbol->onEnter()->copy();
-  (void)enter->details().storeObject(Ref<LLKBObject>(symbol), "sender");
-  (void)poke(enter);
-  record_.paused = paused;
-}
-
-void VSKCConversationView::dropHint() {
-  if (!record_.hint) return;
-  (void)detach(Ref<QELBWidget>(record_.hint));
-  record_.hint = nullptr;
-}
-
-void VSKCConversationView::onHover(const LLKCMessage& message) {
-  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
-  if (message.tag() == kHoverLeave) {
-    if (record_.hint && record_.hint->tag() == message.ctx()) dropHint();
-    return;
-  }
-  if (message.tag() != kHoverEnter || !sender) return;
-  dropHint();
-  const char* text = hintText(message.ctx());
-  if (!text) return;
-  Ref<ZRVCHint> hint = ZRVFHintMake(sender.get(), text, kZRVHintAbove, {0, 0});
-  if (!hint || !ZRVFHintPlaceOnWindow(window(), sender.get(), hint.get())) return;
-  hint->setTag(message.ctx());
-  hint->setPosition(worldToSpace(hint->position()));
-  hint->setLayer(kHintLayer);
-  if (attach(Ref<QELBWidget>(hint))) record_.hint = hint;
-}
-
-void VSKCConversationView::onBubble(const LLKCMessage& message) {
-  VSKTConversationRecord& r = record_;
-  Ref<QELBWidget> sender = message.details().objectForKeyAs<QELBWidget>("sender");
-  if (!sender) return;
-  switch (message.tag()) {
-    case kHoverEnter:
-    case kHoverLeave:
-      if (auto* wrap = dynamic_cast<QELBParent*>(sender.get()))
-        if (QELBWidget* thumbs = wrap->locate("thumbs")) thumbs->setVisible(message.tag() == kHoverEnter);
-      break;
-    case kBubbleRateUp:
-    case kBubbleRateDown: {
-      QELBWidget* wrap =
-          sender->parent() && sender->parent()->parent() ? sender->parent()->parent()->parent() : nullptr;
-      auto* parent = dynamic_cast<QELBParent*>(wrap);
-      QELBWidget* bubble = parent ? parent->locate("bubble") : nullptr;
-      if (VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr))
-        VSKFConversationOnRate(&r, *entry, message.tag() == kBubbleRateUp ? 1.0 : -1.0);
-      break;
-    }
-    case kBubbleChoice: {
-      QELBWidget* options = sender->parent();
-      QELBBubble* bubble = options ? options->findAncestorOfClass<QELCBubble>() : nullptr;
-      VSKCConversationEntry* entry = VSKFConversationFeedFind(&r, bubble, nullptr);
-      auto* option = dynamic_cast<MRKBTerm*>(message.payload().get());
-      if (entry && option)
-        VSKFConversationOnChoice(&r, this, *entry, options, option,
-                                 static_cast<int32_t>(message.details().sintForKey("selected", -1)));
-      break;
-    }
-    default:
-      break;
-  }
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
-#include "app/ctm/VSKFConversationFeed.h"
+#include "app/ctm/VSKCConversationView.h"
+
 #include "framework/substrate/MRKCString.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "ui/widgets/QELBSymbol.h"
+#include "ui/widgets/QELBTextbox.h"
 #include "ui/widgets/QELBView.h"
 
 namespace {
@@ -30,11 +32,6 @@ constexpr uint32_t kThumbUp = 0xE8DC, kThumbDown = 0xE8DB;
 
 int32_t tailSide(bool user) { return user ? kQELBubbleTailRight : kQELBubbleTailLeft; }
 
-OGLTSize bubbleSize(QELBWindow* window, OGLTSize content, bool user) {
-  OGLTSize raised = {std::max(content.w, kSmallestContent.w), std::max(content.h, kSmallestContent.h)};
-  return QELBBubble::preferredSizeWithWindow(window, &raised, tailSide(user));
-}
-
 // A read-only frameless text box holding the text whole (its capacity is the text's byte length).
 Ref<QELCTextbox> readOnlyText(const std::string& text, OGLTSize size) {
   Ref<QELCTextbox> box = QELCTextbox::widgetWithSize(size, {0, 0}, text, static_cast<uint32_t>(text.size()));
@@ -47,14 +44,14 @@ void finishBubble(QELCBubble& bubble, bool user) {
   bubble.setOffset(kTailPlace);
 }
 
-bool isUser(const VSKCConversationEntry& entry) { return entry.speaker() != kVSKSpeakerCTM; }
-
-// Actions are wanted exactly for a CTM entry that can be rated.
-bool ratable(const VSKCConversationEntry& entry) { return entry.speaker() == kVSKSpeakerCTM && entry.iRefUid; }
-
 }  // namespace
 
 std::string VSKFConversationGetString(const MRKBTerm* term) { return MRKFAtomToText(term); }
+
+OGLTSize VSKFConversationBubbleSize(QELBWindow* window, OGLTSize content, bool user) {
+  OGLTSize raised = {std::max(content.w, kSmallestContent.w), std::max(content.h, kSmallestContent.h)};
+  return QELBBubble::preferredSizeWithWindow(window, &raised, tailSide(user));
+}
 
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options) {
@@ -99,7 +96,8 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
     if (!radio) continue;
     if (chosen < 0) {
-      Ref<LLKCMessage> click = LLKCMessage::messageWithCode({0xE000, 9, 0}, Ref<LLKBObject>(option));
+      Ref<LLKCMessage> click =
+          LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationChoice, 0}, Ref<LLKBObject>(option));
       (void)click->details().storeSint(static_cast<int64_t>(i), "selected");
       radio->setOnClick(click);
     } else if (static_cast<size_t>(chosen) == i) {
@@ -129,11 +127,11 @@ Ref<QELCGroup> VSYFActionMake(QELBView* view) {
     uint32_t icon;
     uint32_t tag;
   };
-  for (Thumb thumb : {Thumb{kThumbUp, 2}, Thumb{kThumbDown, 3}}) {
+  for (Thumb thumb : {Thumb{kThumbUp, kVSKConversationRateUp}, Thumb{kThumbDown, kVSKConversationRateDown}}) {
     Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolInAction, thumb.icon);
     if (!symbol) continue;
     symbol->setFontName("icons");
-    symbol->setOnClick(LLKCMessage::messageWithCode({0xE000, thumb.tag, 0}));
+    symbol->setOnClick(LLKCMessage::messageWithCode({kVSKConversationBubble, thumb.tag, 0}));
     symbol->resizeToPreferredWithWindow(window);
     (void)column->attach(Ref<QELBWidget>(symbol));
   }
@@ -166,66 +164,9 @@ Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubb
       thumbs->setLayer(bubble->layer());
       (void)wrap->attach(Ref<QELBWidget>(thumbs));
     }
-    wrap->setOnEnter(LLKCMessage::messageWithCode({0xE000, 7, 0}));
-    wrap->setOnLeave(LLKCMessage::messageWithCode({0xE000, 8, 0}));
+    wrap->setOnEnter(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationEnter, 0}));
+    wrap->setOnLeave(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationLeave, 0}));
   }
   wrap->resizeToPreferredWithWindow(view ? view->window() : nullptr);
   return wrap;
-}
-
-bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, VSKCConversationEntry& entry) {
-  OGLTSize size = {entry.width(), entry.height()};
-  Ref<QELCBubble> bubble;
-  if (entry.kind() == kVSKEntryPickOne) {
-    MRKCList* parts = entry.iTerm->asList();
-    MRKCList* options = parts ? asList(parts->fetchAtIndex(1)) : nullptr;
-    std::string text = parts ? VSKFConversationGetString(parts->head()) : std::string();
-    bubble = VSKFConversationMakeBubblePick(view, text, options, entry.iCPick, size, entry.iCSize, isUser(entry));
-  } else {
-    bubble =
-        VSKFConversationMakeBubbleText(VSKFConversationGetString(entry.iTerm.get()), size, entry.iCSize, isUser(entry));
-  }
-  Ref<QELCGroup> wrap = VSKFConversationMakeBubbleWrap(view, bubble, ratable(entry));
-  if (!wrap) return false;
-  wrap->setPosition({entry.iFrame.left, entry.iFrame.top});
-  if (!record->canvas->attach(Ref<QELBWidget>(wrap))) return false;
-  // Laid out now rather than at the next frame's start, so that a wrap built in the middle of a
-  // frame (the sync-up runs in the view's update) is drawn in that frame.
-  wrap->onAwaken();
-  entry.iBWrap = wrap;
-  return true;
-}
-
-namespace {
-
-Ref<VSKCConversationEntry> appendEntry(VSKTConversationRecord* record, QELBView* view, OGLTSize content,
-                                       Ref<MRKBTerm> term, LLKTMessageCode code, uint32_t ctx, Ref<MRKCSymbol> refUid) {
-  bool user = code.uid != kVSKSpeakerCTM;
-  OGLTSize bubble = bubbleSize(view ? view->window() : nullptr, content, user);
-  bool visible = false;
-  Ref<VSKCConversationEntry> entry = VSKFConversationAppendBubble(record, bubble, std::move(term), code, ctx, &visible);
-  if (!entry) return nullptr;
-  entry->iCSize = content;
-  entry->iRefUid = std::move(refUid);
-  if (visible) (void)VSKFConversationEntryShow(record, view, *entry);
-  return entry;
-}
-
-}  // namespace
-
-bool VSKFConversationAppendMessage(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
-                                   const std::string& text, Ref<MRKCSymbol> refUid) {
-  OGLTSize content = QELBLabel::preferredSizeWithWindow(view ? view->window() : nullptr, text, kVSKMeasureWidth);
-  return static_cast<bool>(appendEntry(record, view, content, MRKCString::stringWithValue(text),
-                                       {code.uid, kVSKEntryMessage, 0}, ctx, std::move(refUid)));
-}
-
-bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
-                                   const std::string& text, Ref<MRKCList> options, Ref<MRKCSymbol> refUid) {
-  OGLTSize content = VSKFConversationComputePickOneSize(view ? view->window() : nullptr, text,
-                                                        static_cast<uint32_t>(kVSKMeasureWidth), options.get());
-  Ref<MRKCList> term = MRKCList::listWithTerms({MRKCString::stringWithValue(text).get(), options.get()});
-  if (!term || term->count() != 2) return false;
-  return static_cast<bool>(
-      appendEntry(record, view, content, term, {code.uid, kVSKEntryPickOne, 0}, ctx, std::move(refUid)));
 }

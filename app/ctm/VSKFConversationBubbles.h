@@ -1,13 +1,14 @@
 #pragma once
-// The bubbles of the conversation feed: measuring a message or a pick-one once when it is
-// appended, and building its widgets (bubble, text, radio boxes, the wrap and the rating
-// "thumbs") from the stored sizes whenever the entry comes into view. Window's thread only.
+// The widgets of a conversation bubble, built from the sizes measured when its entry was
+// appended: the bubble (text or pick-one with its radio boxes), the wrap that holds it and the
+// rating "thumbs" beside it. They work on what they are given; the conversation view decides
+// when an entry is shown. Window's thread only.
 #include <cstdint>
 #include <string>
 
-#include "app/ctm/VSKTConversationRecord.h"
 #include "framework/substrate/MRKCList.h"
 #include "ui/widgets/QELBBubble.h"
+#include "ui/widgets/QELBGroup.h"
 
 class QELBView;
 class QELBWindow;
@@ -22,12 +23,9 @@ std::string VSKFConversationGetString(const MRKBTerm* term);
 // under it.
 OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::string& text, uint32_t width,
                                             const MRKCList* options);
-// Appends a message bubble (code: speaker and kind); false when the entry cannot be made or
-// kept. A bubble that cannot be built now leaves the entry to the next sync-up.
-bool VSKFConversationAppendMessage(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
-                                   const std::string& text, Ref<MRKCSymbol> refUid);
-bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* view, LLKTMessageCode code, uint32_t ctx,
-                                   const std::string& text, Ref<MRKCList> options, Ref<MRKCSymbol> refUid);
+// The size of a bubble around the measured content: the content raised to at least 128 x 48,
+// with the tail on the speaker's side (the user's at the right).
+OGLTSize VSKFConversationBubbleSize(QELBWindow* window, OGLTSize content, bool user);
 // A bubble holding the text read-only; null when a widget cannot be made.
 [[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize bubble, OGLTSize content,
                                                              bool user);
@@ -45,6 +43,3 @@ bool VSKFConversationAppendPickOne(VSKTConversationRecord* record, QELBView* vie
 // Puts the actions group beside the anchor: its left edge at the anchor's right edge, its middle
 // at the anchor's middle, in the view's space.
 void VSYFActionPlace(QELBView* view, QELBWidget* anchor, QELBWidget* actions);
-// Builds the entry's bubble and wrap from its stored sizes and puts it on the canvas at the
-// entry's place; false (entry left without a wrap) when a widget cannot be made.
-bool VSKFConversationEntryShow(VSKTConversationRecord* record, QELBView* view, VSKCConversationEntry& entry);

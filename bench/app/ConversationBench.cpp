@@ -22,8 +22,8 @@ struct Feed : ConversationWindow {
   ~Feed() { close(); }
   void say(int64_t i) {
     uint32_t speaker = i % 3 == 0 ? kVSKSpeakerUser : kVSKSpeakerCTM;
-    (void)VSKFConversationAppendMessage(&mutableRecord(), view.get(), {speaker, kVSKEntryMessage, 0}, 0,
-                                        "Bubble number " + std::to_string(i) + " of the long conversation", nullptr);
+    (void)feed().VSKFConversationAppendMessage(
+        {speaker, kVSKEntryMessage, 0}, 0, "Bubble number " + std::to_string(i) + " of the long conversation", nullptr);
   }
 };
 

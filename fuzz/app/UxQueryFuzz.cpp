@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/ctm/VSKFConversationFeed.h"
-#include "app/ctm/VSKFConversationUx.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCReader.h"
 #include "tests/app/ConversationWindow.h"
@@ -17,8 +15,8 @@ namespace {
 void expectStacked(const VSKTConversationRecord& record) {
   float top = kVSKFeedTop;
   for (const Ref<VSKCConversationEntry>& entry : record.entries) {
-    if (entry->iFrame.top != top || entry->height() < 0) std::abort();
-    top = entry->iFrame.bottom + kVSKFeedGap;
+    if (entry->frame().top != top || entry->height() < 0) std::abort();
+    top = entry->frame().bottom + kVSKFeedGap;
   }
   if (record.canvas->content().h != top) std::abort();
 }
@@ -36,10 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MRKCPredicate* predicate = term ? term->asPredicate() : nullptr;
   Ref<MRKCQuery> query = predicate ? MRKCQuery::queryWithPredicate(predicate, nullptr, 5.0f) : nullptr;
   if (!query) return 0;
-  VSKTConversationRecord& record = shown->mutableRecord();
-  VSKFConversationOnQuery(&record, shown->view.get(), query.get());
+  shown->feed().VSKFConversationOnQuery(query.get());
   shown->window->frame();
-  expectStacked(record);
-  VSKFConversationFeedClear(&record, shown->view.get());
+  expectStacked(shown->record());
+  shown->feed().VSKFConversationFeedClear();
   return 0;
 }

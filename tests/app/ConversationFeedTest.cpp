@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "app/ctm/VSKFConversationBubbles.h"
-#include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCString.h"
 #include "ui/widgets/QELBRadiobox.h"
 #include "tests/app/ConversationWindow.h"
@@ -21,12 +20,11 @@ protected:
   void SetUp() override { ASSERT_TRUE(open()); }
   void TearDown() override { close(); }
   Ref<VSKCConversationEntry> append(uint32_t speaker, OGLTSize size) {
-    return VSKFConversationAppendBubble(&mutableRecord(), size, MRKCString::stringWithValue("x"),
-                                        {speaker, kVSKEntryMessage, 0}, 0, nullptr);
+    return feed().VSKFConversationAppendBubble(size, MRKCString::stringWithValue("x"), {speaker, kVSKEntryMessage, 0},
+                                               0, nullptr);
   }
   void say(uint32_t speaker, const std::string& text) {
-    ASSERT_TRUE(
-        VSKFConversationAppendMessage(&mutableRecord(), view.get(), {speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
+    ASSERT_TRUE(feed().VSKFConversationAppendMessage({speaker, kVSKEntryMessage, 0}, 0, text, nullptr));
   }
   // The widgets of the class under the root (itself included), in tree order.
   template <typename T>
@@ -42,7 +40,7 @@ protected:
   }
   size_t wraps() {
     size_t count = 0;
-    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
+    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->wrap() ? 1 : 0;
     return count;
   }
 };
@@ -50,16 +48,16 @@ protected:
 TEST_F(ConversationFeedTest, EntriesStackDownwardsAndUserBubblesKeepToTheRightEdge) {
   Ref<VSKCConversationEntry> ctm = append(kVSKSpeakerCTM, {100, 40});
   Ref<VSKCConversationEntry> user = append(kVSKSpeakerUser, {200, 60});
-  EXPECT_EQ(ctm->iFrame.top, 10);
-  EXPECT_EQ(ctm->iFrame.left, 10);
-  EXPECT_EQ(user->iFrame.top, 56);
+  EXPECT_EQ(ctm->frame().top, 10);
+  EXPECT_EQ(ctm->frame().left, 10);
+  EXPECT_EQ(user->frame().top, 56);
   EXPECT_EQ(record().canvas->content().h, 10 + 46 + 66);
-  EXPECT_EQ(user->iFrame.left, 640 - 10 - 200);
+  EXPECT_EQ(user->frame().left, 640 - 10 - 200);
   record().canvas->setContent({800, record().canvas->content().h});
-  VSKFConversationFeedSyncUp(&mutableRecord(), view.get());
-  EXPECT_EQ(user->iFrame.left, 590);
-  ASSERT_TRUE(user->iBWrap);
-  EXPECT_EQ(user->iBWrap->position().x, 590);
+  feed().VSKFConversationFeedSyncUp();
+  EXPECT_EQ(user->frame().left, 590);
+  ASSERT_TRUE(user->wrap());
+  EXPECT_EQ(user->wrap()->position().x, 590);
 }
 
 TEST_F(ConversationFeedTest, AShortMessageIsMeasuredOnceIntoAtLeastTheSmallestBubble) {
@@ -67,7 +65,7 @@ TEST_F(ConversationFeedTest, AShortMessageIsMeasuredOnceIntoAtLeastTheSmallestBu
   const VSKCConversationEntry& entry = *record().entries.back();
   EXPECT_GE(entry.width(), 128);
   EXPECT_GE(entry.height(), 48);
-  EXPECT_LT(entry.iCSize.w, 128);  // the measure itself is kept, not the raised size
+  EXPECT_LT(entry.contentSize().w, 128);  // the measure itself is kept, not the raised size
 }
 
 TEST_F(ConversationFeedTest, OnlyTheEntriesInViewHaveWidgetsAndTheyComeBackTheSame) {
@@ -81,17 +79,17 @@ TEST_F(ConversationFeedTest, OnlyTheEntriesInViewHaveWidgetsAndTheyComeBackTheSa
   // Home shows the first bubble, End the last.
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(first->iBWrap);
-  OGLTSize size = first->iBWrap->size();
+  ASSERT_TRUE(first->wrap());
+  OGLTSize size = first->wrap()->size();
   record().vbar->setScroll(1);
   (void)record().vbar->trigger();
-  EXPECT_FALSE(first->iBWrap);
-  EXPECT_TRUE(record().entries.back()->iBWrap);
+  EXPECT_FALSE(first->wrap());
+  EXPECT_TRUE(record().entries.back()->wrap());
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(first->iBWrap);
-  EXPECT_EQ(first->iBWrap->size().w, size.w);
-  EXPECT_EQ(first->iBWrap->size().h, size.h);
+  ASSERT_TRUE(first->wrap());
+  EXPECT_EQ(first->wrap()->size().w, size.w);
+  EXPECT_EQ(first->wrap()->size().h, size.h);
 }
 
 TEST_F(ConversationFeedTest, AppendingKeepsTheViewportWhereTheUserScrolledIt) {
@@ -130,7 +128,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
   };
   constexpr float kOldest = 300, kOthers = 40, kRoom = kOldest + kVSKFeedGap;
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&mutableRecord(), view.get());
+    feed().VSKFConversationFeedClear();
     (void)append(kVSKSpeakerCTM, {100, kOldest});
     while (record().entries.size() < kVSKFeedCapacity) (void)append(kVSKSpeakerCTM, {100, kOthers});
     window->frame();
@@ -146,7 +144,7 @@ TEST_F(ConversationFeedTest, LettingTheOldestGoKeepsWhatTheViewportShowed) {
     ASSERT_EQ(record().entries.size(), kVSKFeedCapacity) << c.what;
     EXPECT_EQ(record().canvas->offset().y, std::max(0.0f, before - kRoom)) << c.what;
     for (const Ref<VSKCConversationEntry>& entry : record().entries)
-      EXPECT_EQ(static_cast<bool>(entry->iBWrap), VSKFConversationFeedIsVisible(&record(), *entry)) << c.what;
+      EXPECT_EQ(static_cast<bool>(entry->wrap()), feed().VSKFConversationFeedIsVisible(*entry)) << c.what;
   }
 }
 
@@ -172,7 +170,7 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
       {"resizing one not in the feed", false, -1, 90, {10, 56, 122}, 0},
   };
   for (const Case& c : cases) {
-    VSKFConversationFeedClear(&mutableRecord(), view.get());
+    feed().VSKFConversationFeedClear();
     std::vector<Ref<VSKCConversationEntry>> three = {
         append(kVSKSpeakerCTM, {100, 40}), append(kVSKSpeakerUser, {200, 60}), append(kVSKSpeakerCTM, {100, 30})};
     window->frame();
@@ -180,19 +178,19 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
     Ref<VSKCConversationEntry> stranger =
         VSKCConversationEntry::entryWithTerm(MRKCString::stringWithValue("x"), OGLTSize{100, 20});
     VSKCConversationEntry* entry = c.index < 0 ? stranger.get() : three[static_cast<size_t>(c.index)].get();
-    if (c.remove) VSKFConversationFeedRemove(&mutableRecord(), entry);
-    else VSKFConversationFeedResize(&mutableRecord(), entry, c.height);
+    if (c.remove) feed().VSKFConversationFeedRemove(entry);
+    else feed().VSKFConversationFeedResize(entry, c.height);
     std::vector<float> tops;
     for (const Ref<VSKCConversationEntry>& e : record().entries) {
-      tops.push_back(e->iFrame.top);
-      if (e->iBWrap) {
-        EXPECT_EQ(e->iBWrap->position().y, e->iFrame.top) << c.what;
+      tops.push_back(e->frame().top);
+      if (e->wrap()) {
+        EXPECT_EQ(e->wrap()->position().y, e->frame().top) << c.what;
       }
     }
     EXPECT_EQ(tops, c.tops) << c.what;
     EXPECT_EQ(record().canvas->content().h, content + c.contentChange) << c.what;
     if (c.remove && c.index >= 0) {
-      EXPECT_FALSE(three[static_cast<size_t>(c.index)]->iBWrap) << c.what;
+      EXPECT_FALSE(three[static_cast<size_t>(c.index)]->wrap()) << c.what;
       window->frame();  // the canvas lets detached children go at its next frame
       EXPECT_EQ(widgetsOf<QELBBubble>(record().canvas.get()).size(), 2u) << c.what;
     }
@@ -205,14 +203,14 @@ TEST_F(ConversationFeedTest, RemovingOrResizingAnEntryMovesOnlyTheLaterOnes) {
 TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
   const struct {
     uint32_t speaker, kind, ctx;
-  } feed[] = {{kVSKSpeakerCTM, kVSKEntryMessage, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction},
-              {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
-              {kVSKSpeakerUser, kVSKEntryMessage, 0}};
-  for (const auto& e : feed)
-    ASSERT_TRUE(VSKFConversationAppendBubble(&mutableRecord(), {100, 40}, MRKCString::stringWithValue("x"),
-                                             {e.speaker, e.kind, 0}, e.ctx, nullptr));
+  } appended[] = {{kVSKSpeakerCTM, kVSKEntryMessage, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, kVSKEntryDistraction},
+                  {kVSKSpeakerCTM, kVSKEntryPickOne, 0},
+                  {kVSKSpeakerUser, kVSKEntryMessage, 0}};
+  for (const auto& e : appended)
+    ASSERT_TRUE(feed().VSKFConversationAppendBubble({100, 40}, MRKCString::stringWithValue("x"), {e.speaker, e.kind, 0},
+                                                    e.ctx, nullptr));
   const struct {
     uint32_t speaker, kind, ctx;
     int32_t found;  // -1: none
@@ -224,7 +222,7 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
                {kVSKSpeakerUser, kVSKEntryPickOne, 0, -1}};
   for (const auto& c : cases) {
     int32_t index = -7;
-    VSKCConversationEntry* entry = VSKFConversationFeedFindLast(&record(), {c.speaker, c.kind, 0}, c.ctx, &index);
+    VSKCConversationEntry* entry = feed().VSKFConversationFeedFindLast({c.speaker, c.kind, 0}, c.ctx, &index);
     if (c.found < 0) {
       EXPECT_EQ(entry, nullptr);
       EXPECT_EQ(index, -7) << "the index is left alone";
@@ -233,7 +231,7 @@ TEST_F(ConversationFeedTest, FindLastLooksBackForTheSpeakerKindAndContext) {
       EXPECT_EQ(index, c.found);
     }
   }
-  EXPECT_EQ(VSKFConversationFeedFindLast(&record(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, nullptr),
+  EXPECT_EQ(feed().VSKFConversationFeedFindLast({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, nullptr),
             record().entries[3].get());
 }
 
@@ -323,7 +321,8 @@ TEST_F(ConversationFeedTest, KeysOverABubblesTextScrollTheFeed) {
     window->key(c.key, kOGLActionRelease);
     window->frame();
     window->frame();
-    EXPECT_TRUE(c.moved(before, record().canvas->offset().y)) << c.name << ": " << before << " to " << record().canvas->offset().y;
+    EXPECT_TRUE(c.moved(before, record().canvas->offset().y))
+        << c.name << ": " << before << " to " << record().canvas->offset().y;
   }
 }
 
@@ -333,8 +332,8 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
   auto height = [&](std::initializer_list<const char*> labels) {
     std::vector<Ref<MRKBTerm>> terms;
     for (const char* label : labels) terms.push_back(MRKCString::stringWithValue(label));
-    EXPECT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
-                                              "Colour?", MRKCList::listWithVector(terms), nullptr));
+    EXPECT_TRUE(feed().VSKFConversationAppendPickOne({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?",
+                                                     MRKCList::listWithVector(terms), nullptr));
     return record().entries.back()->height();
   };
   EXPECT_EQ(height({"", "green"}), height({"green"}));
@@ -345,36 +344,37 @@ TEST_F(ConversationFeedTest, APickOneIsSizedOverTheOptionsItShows) {
 TEST_F(ConversationFeedTest, AChosenPickOneComesBackCheckedAndDisabled) {
   Ref<MRKCList> options =
       MRKCList::listWithTerms({MRKCString::stringWithValue("red").get(), MRKCString::stringWithValue("green").get()});
-  ASSERT_TRUE(VSKFConversationAppendPickOne(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0,
-                                            "Colour?", options, nullptr));
+  ASSERT_TRUE(
+      feed().VSKFConversationAppendPickOne({kVSKSpeakerCTM, kVSKEntryPickOne, 0}, 0, "Colour?", options, nullptr));
   Ref<VSKCConversationEntry> pick = record().entries.back();
   window->frame();
-  ASSERT_TRUE(pick->iBWrap);
+  ASSERT_TRUE(pick->wrap());
   // Laid out, the bubble keeps the size measured when it was appended.
-  EXPECT_EQ(pick->iBWrap->locate("bubble")->size().w, pick->width());
+  EXPECT_EQ(pick->wrap()->locate("bubble")->size().w, pick->width());
   // Before a choice: nothing checked, every option offered.
-  std::vector<QELBRadiobox*> boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  std::vector<QELBRadiobox*> boxes = widgetsOf<QELBRadiobox>(pick->wrap().get());
   ASSERT_EQ(boxes.size(), 2u);
   for (QELBRadiobox* box : boxes) {
     EXPECT_FALSE(box->value()) << box->label();
     EXPECT_TRUE(box->onClick()) << box->label();
     EXPECT_TRUE(box->parent()->enabled()) << box->label();
   }
-  pick->iCPick = 1;
+  // The user chooses "green".
+  feed().VSKFConversationOnChoice(*pick, boxes[1]->parent(), options->fetchAtIndex(1), 1);
   for (int i = 0; i < 40; ++i) say(kVSKSpeakerCTM, "message " + std::to_string(i));
   window->frame();
   record().vbar->setScroll(1);
   (void)record().vbar->trigger();
-  ASSERT_FALSE(pick->iBWrap);
+  ASSERT_FALSE(pick->wrap());
   record().vbar->setScroll(0);
   (void)record().vbar->trigger();
-  ASSERT_TRUE(pick->iBWrap);
-  QELBWidget* bubble = pick->iBWrap->locate("bubble");
+  ASSERT_TRUE(pick->wrap());
+  QELBWidget* bubble = pick->wrap()->locate("bubble");
   ASSERT_TRUE(bubble);
-  EXPECT_EQ(VSKFConversationFeedFind(&record(), bubble, nullptr), pick.get());
+  EXPECT_EQ(feed().VSKFConversationFeedFind(bubble, nullptr), pick.get());
   // Built again, the chosen option is checked, the other not, and the options are disabled.
   window->frame();
-  boxes = widgetsOf<QELBRadiobox>(pick->iBWrap.get());
+  boxes = widgetsOf<QELBRadiobox>(pick->wrap().get());
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0]->label(), "red");
   EXPECT_FALSE(boxes[0]->value());
@@ -397,8 +397,8 @@ TEST_F(ConversationFeedTest, AMultiByteMessageIsShownWhole) {
   say(kVSKSpeakerCTM, text);
   window->frame();
   const Ref<VSKCConversationEntry>& entry = record().entries.back();
-  ASSERT_TRUE(entry->iBWrap);
-  std::vector<QELBTextbox*> boxes = widgetsOf<QELBTextbox>(entry->iBWrap.get());
+  ASSERT_TRUE(entry->wrap());
+  std::vector<QELBTextbox*> boxes = widgetsOf<QELBTextbox>(entry->wrap().get());
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.back()->value(), text);
 }

@@ -8,7 +8,6 @@
 #include <random>
 #include <thread>
 
-#include "app/ctm/VSKFConversationFeed.h"
 #include "tests/app/ConversationProbe.h"
 #include "tests/app/ConversationWindow.h"
 
@@ -56,7 +55,7 @@ protected:
   }
   size_t wraps() {
     size_t count = 0;
-    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->iBWrap ? 1 : 0;
+    for (const Ref<VSKCConversationEntry>& entry : record().entries) count += entry->wrap() ? 1 : 0;
     return count;
   }
   // The canvas's pixels differ from its empty background somewhere in its left part (where the
@@ -116,7 +115,7 @@ TEST_F(ConversationFloodTest, TheFeedStaysDrawnAndScrollableDuringAFloodAndKeeps
       turn();
       ASSERT_TRUE(record().vbar->visible());
       EXPECT_LE(record().canvas->offset().y, 0.0f);
-      EXPECT_TRUE(record().entries.front()->iBWrap);
+      EXPECT_TRUE(record().entries.front()->wrap());
       scrolled = true;
     }
     if (!flooding && probe->replyCount() >= kFloodMessages) break;
@@ -130,10 +129,10 @@ TEST_F(ConversationFloodTest, TheFeedStaysDrawnAndScrollableDuringAFloodAndKeeps
   EXPECT_LE(largest, kVSKFeedCapacity);
   ASSERT_EQ(record().entries.size(), kVSKFeedCapacity);
   // The oldest went first: the feed ends with the last message and holds the ones just before.
-  EXPECT_EQ(record().entries.back()->iTerm->text(), "\"flood " + std::to_string(kFloodMessages - 1) + "\"");
-  EXPECT_EQ(record().entries.front()->iTerm->text(),
+  EXPECT_EQ(record().entries.back()->term()->text(), "\"flood " + std::to_string(kFloodMessages - 1) + "\"");
+  EXPECT_EQ(record().entries.front()->term()->text(),
             "\"flood " + std::to_string(kFloodMessages - kVSKFeedCapacity) + "\"");
-  EXPECT_EQ(record().entries.front()->iFrame.top, kVSKFeedTop);
+  EXPECT_EQ(record().entries.front()->frame().top, kVSKFeedTop);
   // The solution still reads the feed by the positions it was given: every message counts.
   ASSERT_TRUE(probe->ask("?ux(reads({\"offset\": 0}), r1)"));
   ASSERT_TRUE(window->pumpUntil([&] { return probe->replyCount() > kFloodMessages; }));

@@ -6,19 +6,17 @@
 #include <string>
 
 #include "app/ctm/VSKFConversationBubbles.h"
-#include "app/ctm/VSKFConversationFeed.h"
 #include "tests/app/ConversationWindow.h"
 
 namespace {
-
 
 class ConversationKeysTest : public ::testing::Test, public ConversationWindow {
 protected:
   void SetUp() override {
     ASSERT_TRUE(open());
     for (int i = 0; i < 40; ++i)
-      ASSERT_TRUE(VSKFConversationAppendMessage(&mutableRecord(), view.get(), {kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
-                                                "message " + std::to_string(i), nullptr));
+      ASSERT_TRUE(feed().VSKFConversationAppendMessage({kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0,
+                                                       "message " + std::to_string(i), nullptr));
     window->frame();
     ASSERT_TRUE(record().vbar->visible());
   }
@@ -70,10 +68,10 @@ TEST_F(ConversationKeysTest, KeysOverTheFeedMoveTheBarAndTheFeedFollows) {
   }
   // At the end the last bubble is in view; at the start the first.
   key(kOGLKeyEnd, kOGLActionPress, overTheFeed());
-  EXPECT_TRUE(record().entries.back()->iBWrap);
+  EXPECT_TRUE(record().entries.back()->wrap());
   EXPECT_EQ(record().canvas->offset().y + record().canvas->size().h, record().canvas->content().h);
   key(kOGLKeyHome, kOGLActionPress, overTheFeed());
-  EXPECT_TRUE(record().entries.front()->iBWrap);
+  EXPECT_TRUE(record().entries.front()->wrap());
   EXPECT_EQ(record().canvas->offset().y, 0);
   // Away from the view the keys are not the conversation's.
   key(kOGLKeyEnd, kOGLActionPress, kAway);

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "app/ctm/VSKFConversationFeed.h"
 #include "framework/substrate/MRKCPredicate.h"
 #include "framework/substrate/MRKCString.h"
 #include "tests/app/ConversationProbe.h"
@@ -16,7 +15,6 @@
 #include "ui/widgets/QELBSymbol.h"
 
 namespace {
-
 
 class ConversationTest : public ::testing::Test, public ConversationWindow {
 protected:
@@ -113,14 +111,14 @@ TEST_F(ConversationTest, EveryCommandIsCarriedOutAndAnsweredAndRefusedArgumentsG
       {"?ux(speak({}, \"hello\"), q1)", 1.0, 1,
        [](ConversationTest& t) {
          EXPECT_EQ(t.last().speaker(), kVSKSpeakerCTM);
-         EXPECT_EQ(t.last().iTerm->text(), "\"hello\"");
-         EXPECT_FALSE(t.last().iRefUid);
+         EXPECT_EQ(t.last().term()->text(), "\"hello\"");
+         EXPECT_FALSE(t.last().refUid());
        }},
       {"?ux(speak(\"no frame\"), q2)", 0.0, 1, nothing},
       {"?ux(speak({\"example\": \"my answer\"}, \"\"), q3)", 1.0, 1,
        [](ConversationTest& t) { EXPECT_EQ(t.record().textbox->value(), "my answer"); }},
       {"?ux(reply({\"ruid\": r7}, \"ratable\"), q4)", 1.0, 2,
-       [](ConversationTest& t) { EXPECT_EQ(t.last().iRefUid->value(), "r7"); }},
+       [](ConversationTest& t) { EXPECT_EQ(t.last().refUid()->value(), "r7"); }},
       {"?ux(reply([], \"x\"), q5)", 0.0, 2, nothing},
       {"?ux(spins({\"label\": \"Pondering\"}), q6)", 1.0, 2,
        [](ConversationTest& t) {
@@ -136,7 +134,7 @@ TEST_F(ConversationTest, EveryCommandIsCarriedOutAndAnsweredAndRefusedArgumentsG
       {"?ux(picks({\"quid\": p1}, \"Pick one\", [a, b]), q12)", 1.0, 4,
        [](ConversationTest& t) {
          EXPECT_EQ(t.last().kind(), kVSKEntryPickOne);
-         EXPECT_EQ(t.last().iRefUid->value(), "p1");
+         EXPECT_EQ(t.last().refUid()->value(), "p1");
        }},
       {"?ux(picks({}, \"Pick one\", a), q13)", 0.0, 4, nothing},
       {"?ux(picks(\"Pick one\", [a]), q14)", 0.0, 4, nothing},
@@ -146,14 +144,14 @@ TEST_F(ConversationTest, EveryCommandIsCarriedOutAndAnsweredAndRefusedArgumentsG
       {"?ux(spin(), q18)", 1.0, 5, [](ConversationTest& t) { EXPECT_TRUE(t.record().ticker->visible()); }},
       {"?ux(pick(\"Colour?\", [red, green]), q17)", 1.0, 6,
        [](ConversationTest& t) {
-         EXPECT_EQ(t.last().iRefUid->value(), "q17");
+         EXPECT_EQ(t.last().refUid()->value(), "q17");
          EXPECT_FALSE(t.record().ticker->visible());
        }},
       {"?ux(pick(\"Colour?\"), q19)", 0.0, 6, nothing},
       {"?ux(pick(\"Colour?\", red), q20)", 0.0, 6, nothing},
       {"?ux(greet(\"Hi there\", \"Hi CTM\"), q21)", 1.0, 7,
        [](ConversationTest& t) {
-         EXPECT_EQ(t.last().iRefUid->value(), "q21");
+         EXPECT_EQ(t.last().refUid()->value(), "q21");
          EXPECT_EQ(t.record().textbox->value(), "Hi CTM");
        }},
       {"?ux(greet(), q22)", 1.0, 7, nothing},
@@ -219,7 +217,7 @@ TEST_F(ConversationTest, TypedTextAndTermsReachTheSolution) {
   for (size_t i = before; i < probe->squibs().size(); ++i)
     EXPECT_EQ(probe->squibs()[i].find("peek"), std::string::npos);
   EXPECT_EQ(last().speaker(), kVSKSpeakerCTM);
-  EXPECT_NE(last().iTerm->text().find("not a term"), std::string::npos);
+  EXPECT_NE(last().term()->text().find("not a term"), std::string::npos);
 }
 
 TEST_F(ConversationTest, AChoiceARatingADistractionAndAPauseReachTheSolution) {
@@ -229,12 +227,12 @@ TEST_F(ConversationTest, AChoiceARatingADistractionAndAPauseReachTheSolution) {
   window->click(centre(green));
   EXPECT_TRUE(heard("[peek(green, q17)]"));
   EXPECT_TRUE(heard("[reads({}, {\"offset\": 2, \"inputs\": [green]})]"));
-  EXPECT_EQ(record().entries[0]->iCPick, 1);
-  EXPECT_EQ(last().iTerm->text(), "\"green\"");
+  EXPECT_EQ(record().entries[0]->chosen(), 1);
+  EXPECT_EQ(last().term()->text(), "\"green\"");
   EXPECT_FALSE(green->parent()->enabled());
 
   (void)exchange("?ux(reply({\"ruid\": r7}, \"Rate me\"), q18)");
-  QELBWidget* wrap = last().iBWrap.get();
+  QELBWidget* wrap = last().wrap().get();
   ASSERT_TRUE(wrap);
   window->moveTo(centre(wrap));
   frames(2);
@@ -251,8 +249,8 @@ TEST_F(ConversationTest, AChoiceARatingADistractionAndAPauseReachTheSolution) {
   window->click(centre(distract));
   EXPECT_TRUE(heard("[dist("));
   frames(1);
-  EXPECT_EQ(last().iTerm->text(), "\"** distraction **\"");
-  EXPECT_EQ(last().iCode.ctx, kVSKEntryDistraction);
+  EXPECT_EQ(last().term()->text(), "\"** distraction **\"");
+  EXPECT_EQ(last().code().ctx, kVSKEntryDistraction);
 
   QELBSymbol* pause = find<QELBSymbol>(record().symbols, [](QELBSymbol* s) { return s->icon() == 0xE034; });
   ASSERT_TRUE(pause);
