@@ -31,6 +31,16 @@ const std::string& kindOf(MRKCList* chunk) {
 
 const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kUid))->value(); }
 
+// Lists the uid under the tick for expiry; false without memory.
+bool listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) {
+  try {
+    record->byTick[tick].emplace_back(uid);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
@@ -62,18 +72,19 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
   const uint64_t low = record->lastTick - kVSKGistChunkTicks, high = record->lastTick + kVSKGistChunkTicks;
   auto& index = record->byTick;
   auto removeRange = [&](auto from, auto to) {
-    for (auto at = from; at != to; ++at) (void)record->chunkTable->removeForKey(at->second);
+    for (auto at = from; at != to; ++at)
+      for (const Ref<MRKCSymbol>& uid : at->second) {
+        Ref<VSKCGistChunkEntry> entry = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid->value());
+        if (entry && VSKFGistViewChunkDiscard(entry.get(), record)) (void)record->chunkTable->removeForKey(uid->value());
+      }
     index.erase(from, to);
   };
-  auto firstAt = [&](uint64_t tick) {
-    return index.lower_bound(std::pair<uint64_t, std::string>(tick, std::string()));
-  };
-  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : firstAt(tick + 1); };
+  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : index.lower_bound(tick + 1); };
   if (low <= high) {
     removeRange(firstAfter(high), index.end());
-    removeRange(index.begin(), firstAt(low));
+    removeRange(index.begin(), index.lower_bound(low));
   } else {
-    removeRange(firstAfter(high), firstAt(low));
+    removeRange(firstAfter(high), index.lower_bound(low));
   }
 }
 
@@ -88,17 +99,13 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
          numbers;
 }
 
-VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid) {
-  if (!record || !record->chunkTable) return nullptr;
-  if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid)) return found.get();
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid) {
+  if (!record || !record->chunkTable || !uid) return nullptr;
+  if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid->value()))
+    return found.get();
   Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
-  if (!entry || record->chunkTable->store(entry, uid) != 0) return nullptr;
-  try {
-    record->byTick.emplace(record->lastTick, std::string(uid));
-  } catch (const std::bad_alloc&) {
-    (void)record->chunkTable->removeForKey(uid);
-    return nullptr;
-  }
+  if (!entry || !listUnder(record, record->lastTick, uid)) return nullptr;
+  if (record->chunkTable->store(entry, uid->value()) != 0) return nullptr;
   return entry.get();
 }
 
@@ -115,23 +122,17 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   // Taken in, it would go at the next expiry while its reply's gist stayed with the query: the
   // same reply coming again would then add its gist once more.
   if (outsideWindow(asNumber(chunk->fetchAtIndex(kTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
-  VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uidOf(chunk));
+  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kUid));
+  VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uid);
   if (!entry) return kVSKGistNoMemory;
   if (entry->chunk) return kVSKGistInserted;
   // From now on the entry expires by its chunk's tick.
   const uint64_t tick = asNumber(chunk->fetchAtIndex(kTick))->uint();
-  if (tick != entry->reserved) {
-    auto& index = record->byTick;
-    auto node = index.extract(std::pair<uint64_t, std::string>(entry->reserved, uidOf(chunk)));
-    if (node) {
-      node.value().first = tick;
-      index.insert(std::move(node));
-    }
-  }
+  if (tick != entry->reserved && !listUnder(record, tick, uid)) return kVSKGistNoMemory;
   entry->chunk = Ref<MRKCList>(chunk);
   MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;
-  VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head())->value());
+  VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head()));
   if (!query) return kVSKGistNoMemory;
   if (!query->replies) query->replies = MRKCList::listWithCapacity(1);
   if (!query->replies) return kVSKGistNoMemory;

@@ -14,13 +14,13 @@
 //
 // Not locked: the chunk viewer uses its table on the window's thread only.
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
-#include <string_view>
-#include <utility>
+#include <vector>
 
 #include "framework/core/LLKCObjectMap.h"
 #include "framework/substrate/MRKCList.h"
+#include "framework/substrate/MRKCSymbol.h"
 
 constexpr uint64_t kVSKGistChunkTicks = 512;
 
@@ -50,9 +50,12 @@ private:
 struct VSKTGistChunkTable {
   Ref<LLKCObjectMap> chunkTable;
   uint64_t lastTick = 0;
-  // Every entry of the map under the tick it expires by (its chunk's, else the one it was made
-  // at), so that expiry visits only the entries that go.
-  std::set<std::pair<uint64_t, std::string>, std::less<>> byTick;
+  // The uid of every entry of the map under the tick it expires by (its chunk's, else the one
+  // it was made at), so that expiry visits only the ticks that go. A busy stage brings thousands
+  // of chunks a tick: one list a tick holding the uid symbols the chunks already carry costs a
+  // pointer an entry. A reservation that its query fills is listed under both ticks; expiry
+  // removes only what is due.
+  std::map<uint64_t, std::vector<Ref<MRKCSymbol>>> byTick;
 };
 
 // A table with an empty map; the map is null when it cannot be made.
@@ -66,7 +69,7 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record);
 // then " - sender - (weight,intensity,mood)" with two decimals each.
 std::string VSKFGistViewMakeChunkString(MRKCList* chunk);
 // The entry under the uid, else a new reservation stored under it; null without memory.
-VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid);
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid);
 // The gists of the replies to the chunk (by its uid), or null.
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk);
 // Takes the chunk in (and a reply's gist into its query's entry); kVSKGistInserted also for a
