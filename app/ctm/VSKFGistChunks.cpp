@@ -53,9 +53,39 @@ Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
   }
 }
 
+Ref<VSKCGistChunkMap> VSKCGistChunkMap::map() {
+  try {
+    return makeRef<VSKCGistChunkMap>();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+VSKCGistChunkEntry* VSKCGistChunkMap::fetchForKey(std::string_view uid) const {
+  auto found = entries_.find(uid);
+  return found == entries_.end() ? nullptr : found->second.get();
+}
+
+bool VSKCGistChunkMap::store(Ref<VSKCGistChunkEntry> entry, std::string_view uid) {
+  if (!entry) return false;
+  try {
+    auto found = entries_.find(uid);
+    if (found != entries_.end()) found->second = std::move(entry);
+    else entries_.emplace(std::string(uid), std::move(entry));
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void VSKCGistChunkMap::removeIfDue(std::string_view uid, const VSKTGistChunkTable* record) {
+  auto found = entries_.find(uid);
+  if (found != entries_.end() && VSKFGistViewChunkDiscard(found->second.get(), record)) entries_.erase(found);
+}
+
 VSKTGistChunkTable VSKFGistChunkTableMake() {
   VSKTGistChunkTable table;
-  table.chunkTable = LLKCObjectMap::mapWithCapacity(kVSKGistChunkTicks);
+  table.chunkTable = VSKCGistChunkMap::map();
   return table;
 }
 
@@ -73,10 +103,7 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
   auto& index = record->byTick;
   auto removeRange = [&](auto from, auto to) {
     for (auto at = from; at != to; ++at)
-      for (const Ref<MRKCSymbol>& uid : at->second) {
-        Ref<VSKCGistChunkEntry> entry = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid->value());
-        if (entry && VSKFGistViewChunkDiscard(entry.get(), record)) (void)record->chunkTable->removeForKey(uid->value());
-      }
+      for (const Ref<MRKCSymbol>& uid : at->second) record->chunkTable->removeIfDue(uid->value(), record);
     index.erase(from, to);
   };
   auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : index.lower_bound(tick + 1); };
@@ -101,17 +128,16 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
 
 VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid) {
   if (!record || !record->chunkTable || !uid) return nullptr;
-  if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid->value()))
-    return found.get();
+  if (VSKCGistChunkEntry* found = record->chunkTable->fetchForKey(uid->value())) return found;
   Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
   if (!entry || !listUnder(record, record->lastTick, uid)) return nullptr;
-  if (record->chunkTable->store(entry, uid->value()) != 0) return nullptr;
+  if (!record->chunkTable->store(entry, uid->value())) return nullptr;
   return entry.get();
 }
 
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk) {
   if (!record || !record->chunkTable || !VSKFTimelineChunkIfWellFormed(chunk)) return nullptr;
-  Ref<VSKCGistChunkEntry> entry = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uidOf(chunk));
+  VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uidOf(chunk));
   return entry ? entry->replies.get() : nullptr;
 }
 

@@ -16,9 +16,10 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "framework/core/LLKCObjectMap.h"
 #include "framework/substrate/MRKCList.h"
 #include "framework/substrate/MRKCSymbol.h"
 
@@ -47,8 +48,36 @@ private:
   VSKCGistChunkEntry() = default;
 };
 
+struct VSKTGistChunkTable;
+
+// The entries by uid, hashed: a busy stage keeps hundreds of thousands of them, and finding one
+// by comparing texts down an ordered tree cost the window most of its frame.
+class VSKCGistChunkMap : public LLKBObject {
+public:
+  [[nodiscard]] static Ref<VSKCGistChunkMap> map();
+
+  // Null when nothing is stored under the uid.
+  VSKCGistChunkEntry* fetchForKey(std::string_view uid) const;
+  // Stores the entry under the uid (replacing what was there); false without memory.
+  bool store(Ref<VSKCGistChunkEntry> entry, std::string_view uid);
+  // Removes the entry under the uid when it is due to go (VSKFGistViewChunkDiscard).
+  void removeIfDue(std::string_view uid, const VSKTGistChunkTable* record);
+  size_t count() const { return entries_.size(); }
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCGistChunkMap() = default;
+
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, Ref<VSKCGistChunkEntry>, Hash, std::equal_to<>> entries_;
+};
+
 struct VSKTGistChunkTable {
-  Ref<LLKCObjectMap> chunkTable;
+  Ref<VSKCGistChunkMap> chunkTable;
   uint64_t lastTick = 0;
   // The uid of every entry of the map under the tick it expires by (its chunk's, else the one
   // it was made at), so that expiry visits only the ticks that go. A busy stage brings thousands

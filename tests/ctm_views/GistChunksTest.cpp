@@ -28,7 +28,7 @@ protected:
     VSKFGistViewChunkExpire(&table);
   }
   Ref<VSKCGistChunkEntry> entry(const char* uid) const {
-    return table.chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid);
+    return Ref<VSKCGistChunkEntry>(table.chunkTable->fetchForKey(uid));
   }
   std::vector<std::string> replies(const char* uid) const {
     std::vector<std::string> texts;
