@@ -41,6 +41,15 @@ bool listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) {
   }
 }
 
+// A new entry under the uid, made at the last tick and listed for expiry under the tick given;
+// null without memory.
+VSKCGistChunkEntry* enter(VSKTGistChunkTable* record, MRKCSymbol* uid, uint64_t listedAt) {
+  Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
+  if (!entry || !listUnder(record, listedAt, uid)) return nullptr;
+  if (!record->chunkTable->store(entry, uid->value())) return nullptr;
+  return entry.get();
+}
+
 }  // namespace
 
 Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
@@ -129,10 +138,7 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
 VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid) {
   if (!record || !record->chunkTable || !uid) return nullptr;
   if (VSKCGistChunkEntry* found = record->chunkTable->fetchForKey(uid->value())) return found;
-  Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
-  if (!entry || !listUnder(record, record->lastTick, uid)) return nullptr;
-  if (!record->chunkTable->store(entry, uid->value())) return nullptr;
-  return entry.get();
+  return enter(record, uid, record->lastTick);
 }
 
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk) {
@@ -149,12 +155,14 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   // same reply coming again would then add its gist once more.
   if (outsideWindow(asNumber(chunk->fetchAtIndex(kTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
   MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kUid));
-  VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uid);
-  if (!entry) return kVSKGistNoMemory;
-  if (entry->chunk) return kVSKGistInserted;
-  // From now on the entry expires by its chunk's tick.
   const uint64_t tick = asNumber(chunk->fetchAtIndex(kTick))->uint();
-  if (tick != entry->reserved && !listUnder(record, tick, uid)) return kVSKGistNoMemory;
+  // The entry expires by its chunk's tick: a new one is listed under it, a reservation that the
+  // chunk fills is listed under it as well.
+  VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uid->value());
+  if (entry && entry->chunk) return kVSKGistInserted;
+  if (!entry) entry = enter(record, uid, tick);
+  else if (tick != entry->reserved && !listUnder(record, tick, uid)) entry = nullptr;
+  if (!entry) return kVSKGistNoMemory;
   entry->chunk = Ref<MRKCList>(chunk);
   MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;
