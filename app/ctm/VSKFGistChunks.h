@@ -63,6 +63,11 @@ public:
   // Removes the entry under the uid when it is due to go (VSKFGistViewChunkDiscard).
   void removeIfDue(std::string_view uid, const VSKTGistChunkTable* record);
   size_t count() const { return entries_.size(); }
+  // Visits every entry, in no particular order: visit(uid, entry) must not change the map.
+  template <typename Visit>
+  void forEach(Visit&& visit) const {
+    for (const auto& [uid, entry] : entries_) visit(uid, entry.get());
+  }
 
 private:
   template <typename T, typename... Args>
