@@ -5,6 +5,7 @@
 #include "app/ctm/VSKCGistSurface.h"
 #include "app/ctm/VSKCTimelineSurface.h"
 #include "app/ctm/VSKCTimelineView.h"
+#include "app/ctm/VSKFLetGoAside.h"
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "framework/substrate/MRKCFrame.h"
 #include "framework/substrate/MRKCNumber.h"
@@ -34,6 +35,8 @@ Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, 
     return nullptr;
   }
 }
+
+VSKCGistView::~VSKCGistView() { VSKFLetGoAside(std::move(table_)); }
 
 void VSKCGistView::onAttachedIntoWindow() {
   VSKBTermViewer::onAttachedIntoWindow();

@@ -38,6 +38,8 @@ private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
   VSKCGistView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+  // The table goes on a thread of its own (VSKFLetGoAside).
+  ~VSKCGistView() override;
 
   // A well-formed chunk with its caption; null (or a malformed one) clears the display.
   void showChunk(MRKCList* chunk);

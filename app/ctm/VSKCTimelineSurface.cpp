@@ -42,7 +42,7 @@ void VSKCTimelineSurface::updateContent() {
   setContent(VSKFTimelineContentSize(tick_->submitted()->count() + tick_->direct()->count(), size()));
 }
 
-void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
+void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect& shown) {
   QELBWindow* owner = window();
   OGLC2DContext* ctx = owner ? owner->context() : nullptr;
   const QELTWindowTweaks* theme = owner ? owner->tweaks() : nullptr;
@@ -68,6 +68,9 @@ void VSKCTimelineSurface::onRenderWithStepAndRect(float, const OGLTRect&) {
   const float fade = opacity() < 1 ? 1 - opacity() : 0;
   MRKCList* picked = nullptr;
   for (size_t i = 0; i < n; ++i) {
+    // A busy tick holds thousands of cards; those out of sight cost nothing (the cursor that
+    // could pick one is over the surface, so over a card in sight).
+    if (!VSKFTimelineCardInSight(centres_[i], shown)) continue;
     const bool isDirect = i >= submitted_.size();
     MRKCList* chunk = isDirect ? direct_[i - submitted_.size()] : submitted_[i];
     int role = isDirect                                                 ? kVSKCardDirect

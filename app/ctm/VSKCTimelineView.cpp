@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/ctm/VSKFLetGoAside.h"
 #include "app/ctm/VSKFTextDrawing.h"
 #include "app/ctm/VSKFViewMenu.h"
 #include "framework/substrate/MRKCSquib.h"
@@ -43,6 +44,8 @@ Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint po
     return nullptr;
   }
 }
+
+VSKCTimelineView::~VSKCTimelineView() { VSKFLetGoAside(std::move(ticks_)); }
 
 bool VSKCTimelineView::build(std::string alias, std::string feed) {
   if (feed.empty()) return false;

@@ -88,6 +88,8 @@ private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
   VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config);
+  // The ticks go on a thread of their own (VSKFLetGoAside).
+  ~VSKCTimelineView() override;
 
   bool build(std::string alias, std::string feed);
   void onSquib(const LLKCMessage& message);

@@ -31,6 +31,25 @@ const std::string& kindOf(MRKCList* chunk) {
 
 const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kUid))->value(); }
 
+// Lists the uid under the tick for expiry; false without memory.
+bool listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) {
+  try {
+    record->byTick[tick].emplace_back(uid);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+// A new entry under the uid, made at the last tick and listed for expiry under the tick given;
+// null without memory.
+VSKCGistChunkEntry* enter(VSKTGistChunkTable* record, MRKCSymbol* uid, uint64_t listedAt) {
+  Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
+  if (!entry || !listUnder(record, listedAt, uid)) return nullptr;
+  if (!record->chunkTable->store(entry, uid->value())) return nullptr;
+  return entry.get();
+}
+
 }  // namespace
 
 Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
@@ -43,9 +62,39 @@ Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
   }
 }
 
+Ref<VSKCGistChunkMap> VSKCGistChunkMap::map() {
+  try {
+    return makeRef<VSKCGistChunkMap>();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+VSKCGistChunkEntry* VSKCGistChunkMap::fetchForKey(std::string_view uid) const {
+  auto found = entries_.find(uid);
+  return found == entries_.end() ? nullptr : found->second.get();
+}
+
+bool VSKCGistChunkMap::store(Ref<VSKCGistChunkEntry> entry, std::string_view uid) {
+  if (!entry) return false;
+  try {
+    auto found = entries_.find(uid);
+    if (found != entries_.end()) found->second = std::move(entry);
+    else entries_.emplace(std::string(uid), std::move(entry));
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void VSKCGistChunkMap::removeIfDue(std::string_view uid, const VSKTGistChunkTable* record) {
+  auto found = entries_.find(uid);
+  if (found != entries_.end() && VSKFGistViewChunkDiscard(found->second.get(), record)) entries_.erase(found);
+}
+
 VSKTGistChunkTable VSKFGistChunkTableMake() {
   VSKTGistChunkTable table;
-  table.chunkTable = LLKCObjectMap::mapWithCapacity(kVSKGistChunkTicks);
+  table.chunkTable = VSKCGistChunkMap::map();
   return table;
 }
 
@@ -62,18 +111,16 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record) {
   const uint64_t low = record->lastTick - kVSKGistChunkTicks, high = record->lastTick + kVSKGistChunkTicks;
   auto& index = record->byTick;
   auto removeRange = [&](auto from, auto to) {
-    for (auto at = from; at != to; ++at) (void)record->chunkTable->removeForKey(at->second);
+    for (auto at = from; at != to; ++at)
+      for (const Ref<MRKCSymbol>& uid : at->second) record->chunkTable->removeIfDue(uid->value(), record);
     index.erase(from, to);
   };
-  auto firstAt = [&](uint64_t tick) {
-    return index.lower_bound(std::pair<uint64_t, std::string>(tick, std::string()));
-  };
-  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : firstAt(tick + 1); };
+  auto firstAfter = [&](uint64_t tick) { return tick == UINT64_MAX ? index.end() : index.lower_bound(tick + 1); };
   if (low <= high) {
     removeRange(firstAfter(high), index.end());
-    removeRange(index.begin(), firstAt(low));
+    removeRange(index.begin(), index.lower_bound(low));
   } else {
-    removeRange(firstAfter(high), firstAt(low));
+    removeRange(firstAfter(high), index.lower_bound(low));
   }
 }
 
@@ -88,23 +135,15 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
          numbers;
 }
 
-VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid) {
-  if (!record || !record->chunkTable) return nullptr;
-  if (Ref<VSKCGistChunkEntry> found = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid)) return found.get();
-  Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
-  if (!entry || record->chunkTable->store(entry, uid) != 0) return nullptr;
-  try {
-    record->byTick.emplace(record->lastTick, std::string(uid));
-  } catch (const std::bad_alloc&) {
-    (void)record->chunkTable->removeForKey(uid);
-    return nullptr;
-  }
-  return entry.get();
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid) {
+  if (!record || !record->chunkTable || !uid) return nullptr;
+  if (VSKCGistChunkEntry* found = record->chunkTable->fetchForKey(uid->value())) return found;
+  return enter(record, uid, record->lastTick);
 }
 
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk) {
   if (!record || !record->chunkTable || !VSKFTimelineChunkIfWellFormed(chunk)) return nullptr;
-  Ref<VSKCGistChunkEntry> entry = record->chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uidOf(chunk));
+  VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uidOf(chunk));
   return entry ? entry->replies.get() : nullptr;
 }
 
@@ -115,23 +154,19 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   // Taken in, it would go at the next expiry while its reply's gist stayed with the query: the
   // same reply coming again would then add its gist once more.
   if (outsideWindow(asNumber(chunk->fetchAtIndex(kTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
-  VSKCGistChunkEntry* entry = VSKFGistViewChunkFetchAndReserve(record, uidOf(chunk));
-  if (!entry) return kVSKGistNoMemory;
-  if (entry->chunk) return kVSKGistInserted;
-  // From now on the entry expires by its chunk's tick.
+  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kUid));
   const uint64_t tick = asNumber(chunk->fetchAtIndex(kTick))->uint();
-  if (tick != entry->reserved) {
-    auto& index = record->byTick;
-    auto node = index.extract(std::pair<uint64_t, std::string>(entry->reserved, uidOf(chunk)));
-    if (node) {
-      node.value().first = tick;
-      index.insert(std::move(node));
-    }
-  }
+  // The entry expires by its chunk's tick: a new one is listed under it, a reservation that the
+  // chunk fills is listed under it as well.
+  VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uid->value());
+  if (entry && entry->chunk) return kVSKGistInserted;
+  if (!entry) entry = enter(record, uid, tick);
+  else if (tick != entry->reserved && !listUnder(record, tick, uid)) entry = nullptr;
+  if (!entry) return kVSKGistNoMemory;
   entry->chunk = Ref<MRKCList>(chunk);
   MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;
-  VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head())->value());
+  VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head()));
   if (!query) return kVSKGistNoMemory;
   if (!query->replies) query->replies = MRKCList::listWithCapacity(1);
   if (!query->replies) return kVSKGistNoMemory;

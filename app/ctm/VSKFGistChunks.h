@@ -14,13 +14,14 @@
 //
 // Not locked: the chunk viewer uses its table on the window's thread only.
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <unordered_map>
+#include <vector>
 
-#include "framework/core/LLKCObjectMap.h"
 #include "framework/substrate/MRKCList.h"
+#include "framework/substrate/MRKCSymbol.h"
 
 constexpr uint64_t kVSKGistChunkTicks = 512;
 
@@ -47,12 +48,48 @@ private:
   VSKCGistChunkEntry() = default;
 };
 
+struct VSKTGistChunkTable;
+
+// The entries by uid, hashed: a busy stage keeps hundreds of thousands of them, and finding one
+// by comparing texts down an ordered tree cost the window most of its frame.
+class VSKCGistChunkMap : public LLKBObject {
+public:
+  [[nodiscard]] static Ref<VSKCGistChunkMap> map();
+
+  // Null when nothing is stored under the uid.
+  VSKCGistChunkEntry* fetchForKey(std::string_view uid) const;
+  // Stores the entry under the uid (replacing what was there); false without memory.
+  bool store(Ref<VSKCGistChunkEntry> entry, std::string_view uid);
+  // Removes the entry under the uid when it is due to go (VSKFGistViewChunkDiscard).
+  void removeIfDue(std::string_view uid, const VSKTGistChunkTable* record);
+  size_t count() const { return entries_.size(); }
+  // Visits every entry, in no particular order: visit(uid, entry) must not change the map.
+  template <typename Visit>
+  void forEach(Visit&& visit) const {
+    for (const auto& [uid, entry] : entries_) visit(uid, entry.get());
+  }
+
+private:
+  template <typename T, typename... Args>
+  friend Ref<T> makeRef(Args&&... args);
+  VSKCGistChunkMap() = default;
+
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, Ref<VSKCGistChunkEntry>, Hash, std::equal_to<>> entries_;
+};
+
 struct VSKTGistChunkTable {
-  Ref<LLKCObjectMap> chunkTable;
+  Ref<VSKCGistChunkMap> chunkTable;
   uint64_t lastTick = 0;
-  // Every entry of the map under the tick it expires by (its chunk's, else the one it was made
-  // at), so that expiry visits only the entries that go.
-  std::set<std::pair<uint64_t, std::string>, std::less<>> byTick;
+  // The uid of every entry of the map under the tick it expires by (its chunk's, else the one
+  // it was made at), so that expiry visits only the ticks that go. A busy stage brings thousands
+  // of chunks a tick: one list a tick holding the uid symbols the chunks already carry costs a
+  // pointer an entry. A reservation that its query fills is listed under both ticks; expiry
+  // removes only what is due.
+  std::map<uint64_t, std::vector<Ref<MRKCSymbol>>> byTick;
 };
 
 // A table with an empty map; the map is null when it cannot be made.
@@ -66,7 +103,7 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record);
 // then " - sender - (weight,intensity,mood)" with two decimals each.
 std::string VSKFGistViewMakeChunkString(MRKCList* chunk);
 // The entry under the uid, else a new reservation stored under it; null without memory.
-VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, std::string_view uid);
+VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid);
 // The gists of the replies to the chunk (by its uid), or null.
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk);
 // Takes the chunk in (and a reply's gist into its query's entry); kVSKGistInserted also for a

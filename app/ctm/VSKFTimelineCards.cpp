@@ -27,6 +27,9 @@ const CardLook kLooks[] = {
 
 // Room below the last row for its sender line, centred 10 below the card.
 constexpr float kSenderRoom = 10;
+// How far below the card the sender line's text may reach (its centre 10 below, text of a few
+// pixels either side).
+constexpr float kSenderReach = kSenderRoom + 20;
 
 char headerLetter(const std::string& kind) {
   if (kind == "tweet") return 'T';
@@ -69,6 +72,13 @@ void VSKFTimelineCardCentres(size_t cards, float contentWidth, std::vector<OGLTP
       x = std::round(x + kVSKCardPitchX);
     }
   }
+}
+
+bool VSKFTimelineCardInSight(OGLTPoint centre, const OGLTRect& rect) {
+  // Even-snapping moves an edge by at most a pixel; the sender line hangs below the card.
+  const float halfW = kVSKCardWidth / 2 + 1, halfH = kVSKCardHeight / 2 + 1;
+  return centre.x + halfW >= rect.left && centre.x - halfW <= rect.right && centre.y - halfH <= rect.bottom &&
+         centre.y + halfH + kSenderReach >= rect.top;
 }
 
 bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme, OGLTPoint centre, MRKCList* chunk,

@@ -20,6 +20,8 @@ constexpr float kVSKCardFirstRowY = 40;
 OGLTSize VSKFTimelineContentSize(size_t cards, OGLTSize surface);
 // The centres of n cards in a content of that width, in drawing order.
 void VSKFTimelineCardCentres(size_t cards, float contentWidth, std::vector<OGLTPoint>& out);
+// True when the card centred at the point, with its sender line, reaches into the rect.
+bool VSKFTimelineCardInSight(OGLTPoint centre, const OGLTRect& rect);
 
 enum : int {
   kVSKCardSubmitted = 0,  // submitted, did not win: "S"

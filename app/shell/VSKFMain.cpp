@@ -1,8 +1,8 @@
 // The workbench's entry: the console, the GL layer, the main window and the application are
 // started in that order and stopped in the reverse one. The window's loop runs on this thread;
 // when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
-// The loaded solutions go last, and a plug-in whose hook does not return within half a second is
-// not waited for: the log names it and the program ends without it. A start that fails says why
+// The loaded solutions go next, before the GL layer, and a plug-in whose hook does not return
+// within half a second is not waited for: the log names it and the program ends without it. A start that fails says why
 // and exits with 1. "--help" prints the usage and exits 0; a slip on the command line prints it
 // on standard error and exits 2, before anything starts.
 #include <cstdio>
@@ -59,14 +59,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vesko : cannot start the console\n");
     return 1;
   }
-  bool ran = false;
-  if (OGLFInit()) {
-    ran = run(argc, argv);
-    OGLFExit();
-  } else {
-    LLKFLog("vesko : cannot start the GL layer (is there a display?)");
-  }
+  const bool gl = OGLFInit();
+  const bool ran = gl && run(argc, argv);
+  if (!gl) LLKFLog("vesko : cannot start the GL layer (is there a display?)");
   const int status = ran ? 0 : 1;
+  // The solutions go before the GL layer they were started after: a process that ends without
+  // waiting for a busy hook need not take the GL layer down first.
   std::string abandoned;
   if (!MRKFSubstrateWindDown(MRKCSubstrate::shared(), kEndingGrace, &abandoned)) {
     LLKFLog("vesko : ending without waiting for %s", abandoned.c_str());
@@ -74,6 +72,7 @@ int main(int argc, char** argv) {
     std::fflush(nullptr);
     std::_Exit(status);
   }
+  if (gl) OGLFExit();
   LLKFConsoleExit();
   return status;
 }

@@ -198,6 +198,7 @@ std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processors() const {
 std::vector<std::pair<std::string, Ref<MRKCStrand>>> MRKCSubstrate::hookStrands() const {
   std::shared_lock lock(routes_);
   std::vector<std::pair<std::string, Ref<MRKCStrand>>> strands;
+  strands.reserve(attached_.size());
   for (const Ref<MRKBProcessor>& processor : attached_) strands.emplace_back(processor->label(), processor->strand_);
   return strands;
 }

@@ -18,11 +18,13 @@ struct Ending {
 
 bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned) {
   if (!substrate) return true;
-  // Taken before the wipe detaches them: afterwards a busy processor is no longer listed.
-  const auto strands = substrate->hookStrands();
+  // Taken before the wipe detaches them: afterwards a busy processor is no longer listed. The
+  // wipe's thread holds the list too, so a caller that ends without waiting does not spend its
+  // last moments freeing thousands of labels.
+  const auto strands = std::make_shared<const decltype(substrate->hookStrands())>(substrate->hookStrands());
   auto ending = std::make_shared<Ending>();
   try {
-    std::thread([substrate, ending] {
+    std::thread([substrate, ending, strands] {
       substrate->wipe();
       std::lock_guard lock(ending->mutex);
       ending->done = true;
@@ -36,7 +38,7 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   if (ending->ended.wait_for(lock, std::chrono::duration<double>(grace), [&] { return ending->done; })) return true;
   if (abandoned) {
     abandoned->clear();
-    for (const auto& [label, strand] : strands)
+    for (const auto& [label, strand] : *strands)
       if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
     if (abandoned->empty()) *abandoned = "the wipe of the loaded solutions";
   }

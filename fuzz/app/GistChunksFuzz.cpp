@@ -26,14 +26,13 @@ std::string replyUid(MRKBTerm* term) {
 
 void check(const VSKTGistChunkTable& table, size_t replies) {
   size_t gists = 0;
-  for (const auto& [uid, object] : table.chunkTable->snapshot()) {
-    auto* entry = static_cast<VSKCGistChunkEntry*>(object.get());
+  table.chunkTable->forEach([&](const std::string&, VSKCGistChunkEntry* entry) {
     if (VSKFGistViewChunkDiscard(entry, &table)) std::abort();
     if (entry->chunk &&
         (!VSKFTimelineChunkIfWellFormed(entry->chunk.get()) || VSKFGistViewMakeChunkString(entry->chunk.get()).empty()))
       std::abort();
     gists += entry->replies ? entry->replies->count() : 0;
-  }
+  });
   // One gist per distinct reply taken in.
   if (gists > replies) std::abort();
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "app/ctm/VSKFGistChunks.h"
 #include "tests/ctm_views/ChunkText.h"
@@ -28,7 +30,7 @@ protected:
     VSKFGistViewChunkExpire(&table);
   }
   Ref<VSKCGistChunkEntry> entry(const char* uid) const {
-    return table.chunkTable->fetchForKeyAs<VSKCGistChunkEntry>(uid);
+    return Ref<VSKCGistChunkEntry>(table.chunkTable->fetchForKey(uid));
   }
   std::vector<std::string> replies(const char* uid) const {
     std::vector<std::string> texts;
@@ -66,6 +68,27 @@ TEST_F(GistChunks, AChunkIsKeptFor512TicksAfterItsOwnTickAlsoAcrossAWrapOfTheCou
     tick(c.keptUntil + 1);
     EXPECT_FALSE(entry("u1"));
   }
+}
+
+// A busy stage brings thousands of chunks a tick: each is listed for expiry once, under its own
+// tick, and a reservation its query fills is listed under the query's tick as well.
+TEST_F(GistChunks, EachEntryIsListedForExpiryUnderTheTickItExpiresBy) {
+  auto listed = [&] {
+    std::vector<std::pair<uint64_t, std::string>> all;
+    for (const auto& [at, uids] : table.byTick)
+      for (const Ref<MRKCSymbol>& uid : uids) all.emplace_back(at, uid->value());
+    return all;
+  };
+  using Listed = std::vector<std::pair<uint64_t, std::string>>;
+  table.lastTick = 11;
+  ASSERT_EQ(insert(chunkAt("10", "t1")), kVSKGistInserted);
+  ASSERT_EQ(insert(chunkAt("10", "t1")), kVSKGistInserted);
+  EXPECT_EQ(listed(), (Listed{{10, "t1"}})) << "a chunk once, under its own tick, also when it comes again";
+  ASSERT_EQ(insert(chunkAt("10", "r1", "reply(q1)")), kVSKGistInserted);
+  EXPECT_EQ(listed(), (Listed{{10, "t1"}, {10, "r1"}, {11, "q1"}})) << "a reservation under the tick it was made at";
+  table.lastTick = 12;
+  ASSERT_EQ(insert(chunkAt("12", "q1", "query")), kVSKGistInserted);
+  EXPECT_EQ(listed(), (Listed{{10, "t1"}, {10, "r1"}, {11, "q1"}, {12, "q1"}}));
 }
 
 TEST_F(GistChunks, AChunkThatClaimsATickFarFromTheLastOneIsNotKept) {

@@ -1,4 +1,4 @@
-// The card grid: content sizes and card centres.
+// The card grid: content sizes, card centres and which cards are in sight.
 #include <gtest/gtest.h>
 
 #include "app/ctm/VSKFTimelineCards.h"
@@ -43,6 +43,27 @@ TEST(TimelineCards, CentresFillRowsOfThreeCentredInTheContent) {
   VSKFTimelineCardCentres(1, 640, centres);
   ASSERT_EQ(centres.size(), 1u);
   EXPECT_EQ(centres[0].x, 320) << "one card centred in the content width";
+}
+
+// A card counts as in sight when any of it, its sender line included, reaches into the
+// visible content; the rect is that of a surface scrolled down to the third row (y 160..400).
+TEST(TimelineCards, CardsInSightAreThoseReachingIntoTheVisibleContent) {
+  const OGLTRect shown = {0, 160, 640, 400};
+  struct Case {
+    OGLTPoint centre;
+    bool inSight;
+  } cases[] = {
+      {{121, 40}, false},   // first row: its sender line ends above the rect
+      {{121, 120}, true},   // second row: its sender line hangs into the rect
+      {{121, 200}, true},   // third row, whole
+      {{121, 420}, true},   // its top edge inside
+      {{121, 440}, false},  // wholly below
+      {{-140, 200}, false}, // wholly left
+      {{760, 200}, true},   // its left edge inside
+      {{900, 200}, false},  // wholly right
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VSKFTimelineCardInSight(c.centre, shown), c.inSight) << c.centre.x << ", " << c.centre.y;
 }
 
 }  // namespace
