@@ -3,12 +3,10 @@
 // variable. It owns nothing: the pointee must outlive the message's handling.
 #include "framework/core/LLKBObject.h"
 
-#include <new>
-
 class LLKCPointer : public LLKBObject {
 public:
   [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) {
-    return adoptRef(new (std::nothrow) LLKCPointer(address));
+    return adoptRef(new LLKCPointer(address));
   }
   void* address() const { return address_; }
 

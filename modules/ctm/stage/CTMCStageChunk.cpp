@@ -5,7 +5,7 @@
 #include "framework/substrate/MRKCNumber.h"
 
 Ref<CTMCStageChunk> CTMCStageChunk::chunkWithTerms(MRKCList* terms) {
-  return adoptRef(new (std::nothrow) CTMCStageChunk(terms));
+  return adoptRef(new CTMCStageChunk(terms));
 }
 
 namespace {
