@@ -194,8 +194,7 @@ Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t lengt
   in.take(count);
   if (!rows || !cols || !size) return refuse(why, "its rows, cols or size is 0");
   if (count > uint32_t(rows) * cols) return refuse(why, "it announces more superpixels than grid cells");
-  if (uint64_t(count) * kEntryBytes > in.remaining())
-    return refuse(why, "it announces more superpixels than it holds");
+  if (uint64_t(count) * kEntryBytes > in.remaining()) return refuse(why, "it announces more superpixels than it holds");
 
   sample->feed_ = feed;
   sample->rows_ = rows;

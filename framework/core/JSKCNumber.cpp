@@ -3,9 +3,7 @@
 #include <cmath>
 #include <limits>
 
-Ref<JSKCNumber> JSKCNumber::numberWithReal(double value) {
-  return adoptRef(new JSKCNumber(Form::real, value, 0, 0));
-}
+Ref<JSKCNumber> JSKCNumber::numberWithReal(double value) { return adoptRef(new JSKCNumber(Form::real, value, 0, 0)); }
 Ref<JSKCNumber> JSKCNumber::numberWithSint(int64_t value) {
   return adoptRef(new JSKCNumber(Form::signedInt, 0, value, 0));
 }

@@ -9,6 +9,4 @@ Ref<LLKCMessage> LLKCMessage::messageWithCode(LLKTMessageCode code, Ref<LLKBObje
   return adoptRef(new LLKCMessage(code, std::move(payload), LLKCDictionary::dictionary()));
 }
 
-Ref<LLKCMessage> LLKCMessage::copy() const {
-  return adoptRef(new LLKCMessage(code_, payload_, details_->copy()));
-}
+Ref<LLKCMessage> LLKCMessage::copy() const { return adoptRef(new LLKCMessage(code_, payload_, details_->copy())); }

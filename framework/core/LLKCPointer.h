@@ -5,9 +5,7 @@
 
 class LLKCPointer : public LLKBObject {
 public:
-  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) {
-    return adoptRef(new LLKCPointer(address));
-  }
+  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) { return adoptRef(new LLKCPointer(address)); }
   void* address() const { return address_; }
 
 protected:

@@ -25,9 +25,7 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 }  // namespace
 
-Ref<LLKCString> LLKCString::stringWithString(std::string text) {
-  return adoptRef(new LLKCString(std::move(text)));
-}
+Ref<LLKCString> LLKCString::stringWithString(std::string text) { return adoptRef(new LLKCString(std::move(text))); }
 
 Ref<LLKCString> LLKCString::stringWithChars(const char* chars) {
   return stringWithString(chars ? std::string(chars) : std::string());

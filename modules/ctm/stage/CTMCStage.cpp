@@ -85,8 +85,8 @@ void CTMCStage::follow(const std::string& label) {
 void CTMCStage::scheduleTimer() {
   // The timer holds the stage until detaching unschedules it.
   Ref<CTMCStage> self(this);
-  bool scheduled =
-      substrate()->runtime()->schedule(guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
+  bool scheduled = substrate()->runtime()->schedule(
+      guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
   if (!scheduled) LLKFLog("%s : the stage's timer could not be scheduled", label().c_str());
 }
 
