@@ -5,7 +5,6 @@
 #include "imagekit/IMKPixelRows.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -26,13 +25,13 @@ Ref<IMKCBitmap> IMKCBitmap::bitmapWithWidth(uint32_t width, uint32_t height, int
   if (length > SIZE_MAX) return nullptr;
   Ref<LLKCData> data = LLKCData::dataWithLength(static_cast<size_t>(length));
   if (!data) return nullptr;
-  return adoptRef(new (std::nothrow) IMKCBitmap(width, height, format, std::move(data)));
+  return adoptRef(new IMKCBitmap(width, height, format, std::move(data)));
 }
 
 Ref<IMKCBitmap> IMKCBitmap::bitmapWithWidth(uint32_t width, uint32_t height, int32_t format, Ref<LLKCData> data) {
   if (!isBitmapFormat(format) || !data) return nullptr;
   if (data->length() < IMKFImageLength(width, height, static_cast<uint32_t>(format))) return nullptr;
-  return adoptRef(new (std::nothrow) IMKCBitmap(width, height, format, std::move(data)));
+  return adoptRef(new IMKCBitmap(width, height, format, std::move(data)));
 }
 
 Ref<IMKCBitmap> IMKCBitmap::bitmapfromPath(const std::string& path, int32_t format) {
@@ -41,13 +40,13 @@ Ref<IMKCBitmap> IMKCBitmap::bitmapfromPath(const std::string& path, int32_t form
   uint32_t width = 0, height = 0;
   if (IMKFImageLoadFromFile(path.c_str(), static_cast<uint32_t>(format), &data, &width, &height) != IMKResultDone)
     return nullptr;
-  return adoptRef(new (std::nothrow) IMKCBitmap(width, height, format, std::move(data)));
+  return adoptRef(new IMKCBitmap(width, height, format, std::move(data)));
 }
 
 Ref<IMKCBitmap> IMKCBitmap::copy() const {
   Ref<LLKCData> data = LLKCData::dataWithBytes(data_->bytes(), data_->length());
   if (!data) return nullptr;
-  return adoptRef(new (std::nothrow) IMKCBitmap(width_, height_, format_, std::move(data)));
+  return adoptRef(new IMKCBitmap(width_, height_, format_, std::move(data)));
 }
 
 Ref<IMKCBitmap> IMKCBitmap::deepCopy() const { return copy(); }

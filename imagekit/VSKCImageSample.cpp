@@ -91,49 +91,40 @@ Ref<VSKCImageSample> VSKCImageSample::sampleFromStatement(const MRKCStatement* s
   if (!rows || !cols || !size || rows > UINT32_MAX || cols > UINT32_MAX || size > UINT32_MAX || name.empty())
     return nullptr;
 
-  try {
-    Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
-    sample->offset_ = {float(MRKFFrameFetchSint(meta, "offset.x", 0)), float(MRKFFrameFetchSint(meta, "offset.y", 0))};
-    sample->coco_ = Ref<MRKCFrame>(asFrame(MRKFFrameFetchTerm(ancillary, "coco")));
-    sample->feed_ = feed;
-    sample->name_ = name;
-    sample->rows_ = uint32_t(rows);
-    sample->cols_ = uint32_t(cols);
-    sample->size_ = uint32_t(size);
-    // About what the segmenter's outlines and patterns take at its usual sizes.
-    std::pmr::memory_resource* memory = sample->recordMemory(count * 512);
-    sample->superpixels_.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-      VSKTSuperpixel& record = sample->superpixels_.emplace_back(memory);
-      if (!readEntry(list->fetchAtIndex(i), &record)) {
-        record = VSKTSuperpixel{};
-        LLKFLog("sp %u is empty", static_cast<unsigned>(i));
-      }
+  Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
+  sample->offset_ = {float(MRKFFrameFetchSint(meta, "offset.x", 0)), float(MRKFFrameFetchSint(meta, "offset.y", 0))};
+  sample->coco_ = Ref<MRKCFrame>(asFrame(MRKFFrameFetchTerm(ancillary, "coco")));
+  sample->feed_ = feed;
+  sample->name_ = name;
+  sample->rows_ = uint32_t(rows);
+  sample->cols_ = uint32_t(cols);
+  sample->size_ = uint32_t(size);
+  // About what the segmenter's outlines and patterns take at its usual sizes.
+  std::pmr::memory_resource* memory = sample->recordMemory(count * 512);
+  sample->superpixels_.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    VSKTSuperpixel& record = sample->superpixels_.emplace_back(memory);
+    if (!readEntry(list->fetchAtIndex(i), &record)) {
+      record = VSKTSuperpixel{};
+      LLKFLog("sp %u is empty", static_cast<unsigned>(i));
     }
-    return sample;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
   }
+  return sample;
 }
 
 Ref<VSKCImageSample> VSKCImageSample::clone() const {
   Ref<LLKCString> name = LLKFUniqueStringWithLength(16);
-  if (!name) return nullptr;
-  try {
-    Ref<VSKCImageSample> copy = makeRef<VSKCImageSample>();
-    copy->coco_ = coco_;
-    copy->feed_ = feed_;
-    copy->name_ = name->string();
-    copy->rows_ = rows_;
-    copy->cols_ = cols_;
-    copy->size_ = size_;
-    copy->offset_ = offset_;
-    copy->superpixels_ = superpixels_;
-    copy->markUnchanged();
-    return copy;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCImageSample> copy = makeRef<VSKCImageSample>();
+  copy->coco_ = coco_;
+  copy->feed_ = feed_;
+  copy->name_ = name->string();
+  copy->rows_ = rows_;
+  copy->cols_ = cols_;
+  copy->size_ = size_;
+  copy->offset_ = offset_;
+  copy->superpixels_ = superpixels_;
+  copy->markUnchanged();
+  return copy;
 }
 
 void VSKCImageSample::reset() {

@@ -55,9 +55,9 @@ public:
   using Objects = std::array<uint8_t, kVSKObjectSlots>;
 
   // From an image statement carrying superpixel data. Null for a zero rows, cols or size, an
-  // empty name, a statement that is not an image, or when memory runs out. Entries that lack
-  // part of their data stay empty ("sp %u is empty"); a list that does not fill the grid is
-  // reported ("missing %u SP for %s") and taken as it is.
+  // empty name or a statement that is not an image. Entries that lack part of their data stay
+  // empty ("sp %u is empty"); a list that does not fill the grid is reported ("missing %u SP
+  // for %s") and taken as it is.
   [[nodiscard]] static Ref<VSKCImageSample> sampleFromStatement(const MRKCStatement* statement, const std::string& name,
                                                                 uint32_t feed);
   // Reads a ".bin" file; null (with a log line saying why) when it cannot be read or is not a
@@ -75,7 +75,7 @@ public:
   [[nodiscard]] bool encodeToBytes(std::vector<uint8_t>* bytes, std::string* why = nullptr) const;
 
   // A copy with a fresh 16-character name, its own records (masks included), the same COCO frame
-  // (shared), free object slots, no file and touched false; null when memory runs out.
+  // (shared), free object slots, no file and touched false.
   [[nodiscard]] Ref<VSKCImageSample> clone() const;
   // Frees every object slot and clears every mask; touched stays as it is.
   void reset();

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <new>
 
 #include "framework/core/LLKBEncoder.h"
 #include "framework/core/LLKFFiles.h"
@@ -149,7 +148,6 @@ bool readRecord(SampleBytes& in, VSKTSuperpixel* record, std::string* why) {
 bool VSKImageSampleFile::write(const VSKCImageSample& sample, std::vector<uint8_t>* bytes, std::string* why) {
   if (const char* reason = refusal(sample)) return fail(why, reason);
   Ref<LLKBEncoder> encoder = LLKBEncoder::encoder();
-  if (!encoder) return fail(why, "out of memory");
   LLKBEncoder& out = *encoder;
   const NRKTPoint offset = sample.offset();
   const float offsetXY[2] = {offset.x, offset.y};
@@ -175,46 +173,41 @@ bool VSKImageSampleFile::write(const VSKCImageSample& sample, std::vector<uint8_
 
 Ref<VSKCImageSample> VSKImageSampleFile::read(const uint8_t* bytes, size_t length, std::string* why) {
   SampleBytes in(bytes, length);
-  try {
-    Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
-    uint8_t magic[2] = {};
-    if (!in.take(magic, 2) || std::memcmp(magic, kMagic, 2) != 0)
-      return refuse(why, "it does not start with the sample file's mark");
-    uint32_t nameLength = 0;
-    if (!in.take(sample->objects_.data(), kVSKObjectSlots) || !in.take(nameLength))
-      return refuse(why, "it is cut short in its header");
-    if (nameLength < 1 || nameLength > kLargestName) return refuse(why, "its name length is not 1 to 127");
-    sample->name_.resize(nameLength);
-    if (!in.take(sample->name_.data(), nameLength)) return refuse(why, "its name is cut short");
-    if (!VSKFImageSampleNameIsSafe(sample->name_)) return refuse(why, "its name is not a plain file name");
+  Ref<VSKCImageSample> sample = makeRef<VSKCImageSample>();
+  uint8_t magic[2] = {};
+  if (!in.take(magic, 2) || std::memcmp(magic, kMagic, 2) != 0)
+    return refuse(why, "it does not start with the sample file's mark");
+  uint32_t nameLength = 0;
+  if (!in.take(sample->objects_.data(), kVSKObjectSlots) || !in.take(nameLength))
+    return refuse(why, "it is cut short in its header");
+  if (nameLength < 1 || nameLength > kLargestName) return refuse(why, "its name length is not 1 to 127");
+  sample->name_.resize(nameLength);
+  if (!in.take(sample->name_.data(), nameLength)) return refuse(why, "its name is cut short");
+  if (!VSKFImageSampleNameIsSafe(sample->name_)) return refuse(why, "its name is not a plain file name");
 
-    uint16_t feed = 0, rows = 0, cols = 0, size = 0;
-    float offset[2] = {};
-    uint32_t count = 0;
-    if (!in.take(feed) || !in.take(rows) || !in.take(cols) || !in.take(size) || in.remaining() < sizeof offset + 4)
-      return refuse(why, "it is cut short in its header");
-    if (!in.takeFloats(offset, 2)) return refuse(why, "its offset is not finite");
-    in.take(count);
-    if (!rows || !cols || !size) return refuse(why, "its rows, cols or size is 0");
-    if (count > uint32_t(rows) * cols) return refuse(why, "it announces more superpixels than grid cells");
-    if (uint64_t(count) * kEntryBytes > in.remaining())
-      return refuse(why, "it announces more superpixels than it holds");
+  uint16_t feed = 0, rows = 0, cols = 0, size = 0;
+  float offset[2] = {};
+  uint32_t count = 0;
+  if (!in.take(feed) || !in.take(rows) || !in.take(cols) || !in.take(size) || in.remaining() < sizeof offset + 4)
+    return refuse(why, "it is cut short in its header");
+  if (!in.takeFloats(offset, 2)) return refuse(why, "its offset is not finite");
+  in.take(count);
+  if (!rows || !cols || !size) return refuse(why, "its rows, cols or size is 0");
+  if (count > uint32_t(rows) * cols) return refuse(why, "it announces more superpixels than grid cells");
+  if (uint64_t(count) * kEntryBytes > in.remaining()) return refuse(why, "it announces more superpixels than it holds");
 
-    sample->feed_ = feed;
-    sample->rows_ = rows;
-    sample->cols_ = cols;
-    sample->size_ = size;
-    sample->offset_ = {offset[0], offset[1]};
-    // The bytes left bound what the outlines and patterns take.
-    std::pmr::memory_resource* memory = sample->recordMemory(in.remaining());
-    sample->superpixels_.reserve(count);
-    for (uint32_t i = 0; i < count; ++i)
-      if (!readRecord(in, &sample->superpixels_.emplace_back(memory), why)) return nullptr;
-    sample->markUnchanged();
-    return sample;
-  } catch (const std::bad_alloc&) {
-    return refuse(why, "out of memory");
-  }
+  sample->feed_ = feed;
+  sample->rows_ = rows;
+  sample->cols_ = cols;
+  sample->size_ = size;
+  sample->offset_ = {offset[0], offset[1]};
+  // The bytes left bound what the outlines and patterns take.
+  std::pmr::memory_resource* memory = sample->recordMemory(in.remaining());
+  sample->superpixels_.reserve(count);
+  for (uint32_t i = 0; i < count; ++i)
+    if (!readRecord(in, &sample->superpixels_.emplace_back(memory), why)) return nullptr;
+  sample->markUnchanged();
+  return sample;
 }
 
 Ref<VSKCImageSample> VSKCImageSample::sampleFromBytes(const uint8_t* bytes, size_t length, std::string* why) {

@@ -3,12 +3,11 @@
 #include "framework/core/JSKBValue.h"
 
 #include <cstddef>
-#include <new>
 #include <vector>
 
 class JSKCArray : public JSKBValue {
 public:
-  [[nodiscard]] static Ref<JSKCArray> array() { return adoptRef(new (std::nothrow) JSKCArray()); }
+  [[nodiscard]] static Ref<JSKCArray> array() { return adoptRef(new JSKCArray()); }
   // The capacity is a hint; the array grows as needed.
   [[nodiscard]] static Ref<JSKCArray> arrayWithCapacity(size_t) { return array(); }
 

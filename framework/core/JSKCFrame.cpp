@@ -8,7 +8,7 @@
 
 #include <new>
 
-Ref<JSKCFrame> JSKCFrame::frame() { return adoptRef(new (std::nothrow) JSKCFrame()); }
+Ref<JSKCFrame> JSKCFrame::frame() { return adoptRef(new JSKCFrame()); }
 
 const Ref<JSKBValue>* JSKCFrame::find(std::string_view label) const {
   auto found = index_.find(label);

@@ -2,19 +2,16 @@
 
 #include <cmath>
 #include <limits>
-#include <new>
 
-Ref<JSKCNumber> JSKCNumber::numberWithReal(double value) {
-  return adoptRef(new (std::nothrow) JSKCNumber(Form::real, value, 0, 0));
-}
+Ref<JSKCNumber> JSKCNumber::numberWithReal(double value) { return adoptRef(new JSKCNumber(Form::real, value, 0, 0)); }
 Ref<JSKCNumber> JSKCNumber::numberWithSint(int64_t value) {
-  return adoptRef(new (std::nothrow) JSKCNumber(Form::signedInt, 0, value, 0));
+  return adoptRef(new JSKCNumber(Form::signedInt, 0, value, 0));
 }
 Ref<JSKCNumber> JSKCNumber::numberWithUint(uint64_t value) {
-  return adoptRef(new (std::nothrow) JSKCNumber(Form::unsignedInt, 0, 0, value));
+  return adoptRef(new JSKCNumber(Form::unsignedInt, 0, 0, value));
 }
 Ref<JSKCNumber> JSKCNumber::numberWithBool(bool value) {
-  return adoptRef(new (std::nothrow) JSKCNumber(Form::boolean, 0, 0, value ? 1 : 0));
+  return adoptRef(new JSKCNumber(Form::boolean, 0, 0, value ? 1 : 0));
 }
 
 double JSKCNumber::realValue() const {

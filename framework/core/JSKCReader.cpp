@@ -10,7 +10,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <new>
 #include <string>
 
 namespace {
@@ -21,7 +20,6 @@ Ref<JSKBValue> convert(const Json& json, unsigned depth);
 
 Ref<JSKBValue> convertFrame(const Json& json, unsigned depth) {
   Ref<JSKCFrame> frame = JSKCFrame::frame();
-  if (!frame) return nullptr;
   for (const auto& [label, member] : json.items()) {
     Ref<JSKBValue> value = convert(member, depth + 1);
     if (!value || frame->store(value, label) != 0) return nullptr;
@@ -65,7 +63,7 @@ Ref<JSKBValue> convert(const Json& json, unsigned depth) {
 
 }  // namespace
 
-Ref<JSKCReader> JSKCReader::reader() { return adoptRef(new (std::nothrow) JSKCReader()); }
+Ref<JSKCReader> JSKCReader::reader() { return adoptRef(new JSKCReader()); }
 
 Ref<JSKCFrame> JSKCReader::readFromString(std::string_view text) const {
   try {

@@ -2,13 +2,12 @@
 // A JSON string (UTF-8).
 #include "framework/core/JSKBValue.h"
 
-#include <new>
 #include <string>
 
 class JSKCString : public JSKBValue {
 public:
   [[nodiscard]] static Ref<JSKCString> stringWithString(std::string text) {
-    return adoptRef(new (std::nothrow) JSKCString(std::move(text)));
+    return adoptRef(new JSKCString(std::move(text)));
   }
   Kind kind() const override { return Kind::string; }
 

@@ -8,8 +8,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <new>
-
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -65,7 +63,7 @@ bool convert(const JSKBValue& value, Json& json, unsigned depth) {
 
 }  // namespace
 
-Ref<JSKCWriter> JSKCWriter::writer() { return adoptRef(new (std::nothrow) JSKCWriter()); }
+Ref<JSKCWriter> JSKCWriter::writer() { return adoptRef(new JSKCWriter()); }
 
 bool JSKCWriter::writeToString(const JSKCFrame* frame, std::string& text) const {
   if (!frame) return false;

@@ -1,7 +1,6 @@
 #include "framework/core/LLKBDecoder.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -35,8 +34,7 @@ private:
 
 Ref<LLKBDecoder> LLKBDecoder::decoderWithStream(const void* bytes, size_t length) {
   if (!bytes && length) return nullptr;
-  Ref<LLKBDecoder> decoder = adoptRef(new (std::nothrow) LLKBDecoder());
-  if (!decoder) return nullptr;
+  Ref<LLKBDecoder> decoder = adoptRef(new LLKBDecoder());
   try {
     const auto* begin = static_cast<const uint8_t*>(bytes);
     decoder->stream_.assign(begin, begin + length);

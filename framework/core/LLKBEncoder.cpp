@@ -1,7 +1,6 @@
 #include "framework/core/LLKBEncoder.h"
 
 #include <limits>
-#include <new>
 
 namespace {
 
@@ -15,7 +14,7 @@ bool fitsUint32(size_t length) { return length <= std::numeric_limits<uint32_t>:
 
 }  // namespace
 
-Ref<LLKBEncoder> LLKBEncoder::encoder() { return adoptRef(new (std::nothrow) LLKBEncoder()); }
+Ref<LLKBEncoder> LLKBEncoder::encoder() { return adoptRef(new LLKBEncoder()); }
 
 bool LLKBEncoder::encodeBuffer(const void* bytes, size_t length) {
   if (!bytes && length) return false;

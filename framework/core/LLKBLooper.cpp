@@ -7,6 +7,26 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// The out-of-memory boundary of a looper: what a task or the periodic and idle hooks throw (a
+// window's beat, its input and frames among them) ends that one call (logged) and the loop goes
+// on; the substrate's hooks and worker jobs follow the same rule (MRKCStrand::drain). A hook that
+// failed answers false.
+template <typename Work>
+bool runWithinBoundary(Work&& work) {
+  try {
+    return work();
+  } catch (const std::exception& error) {
+    LLKFLog("LLKBLooper : a task failed : %s", error.what());
+  } catch (...) {
+    LLKFLog("LLKBLooper : a task failed : it threw something that is not a std::exception");
+  }
+  return false;
+}
+
+}  // namespace
+
 LLKBLooper::~LLKBLooper() {
   // The loop holds a reference while it runs, so it has ended here. When the last reference
   // went on the loop's own thread, that thread is on its way out and cannot join itself.
@@ -110,18 +130,6 @@ void LLKBLooper::setPeriod(uint32_t periodMs) {
   interruptWait();
 }
 
-// The out-of-memory boundary of a looper's tasks: what a task throws ends it (logged) and the
-// loop goes on; the substrate's hooks and worker jobs follow the same rule (MRKCStrand::drain).
-void LLKBLooper::runTask(std::function<void()>& task) {
-  try {
-    task();
-  } catch (const std::exception& error) {
-    LLKFLog("LLKBLooper : a task failed : %s", error.what());
-  } catch (...) {
-    LLKFLog("LLKBLooper : a task failed : it threw something that is not a std::exception");
-  }
-}
-
 bool LLKBLooper::waitForWork(std::unique_lock<std::mutex>& lock, Clock::time_point deadline) {
   if (deadline == Clock::time_point::max()) wake_.wait(lock);
   else wake_.wait_until(lock, deadline);
@@ -164,17 +172,24 @@ void LLKBLooper::loop() {
         timed_.erase(timed_.begin());
       }
     }
-    for (auto& task : work) runTask(task);
+    for (auto& task : work)
+      runWithinBoundary([&task] {
+        task();
+        return true;
+      });
     work.clear();
     uint32_t periodMs = periodMs_.load();
     if (periodMs > 0 && nextPeriod <= Clock::now()) {
-      onPeriod();
+      runWithinBoundary([this] {
+        onPeriod();
+        return true;
+      });
       nextPeriod += std::chrono::milliseconds(periodMs);
       // A late loop skips the beats it missed rather than running them back to back.
       if (Clock::time_point now = Clock::now(); nextPeriod <= now)
         nextPeriod = now + std::chrono::milliseconds(periodMs);
     }
-    again = onIdle();
+    again = runWithinBoundary([this] { return onIdle(); });
   }
 
   onStopping();

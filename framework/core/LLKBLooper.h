@@ -79,7 +79,6 @@ private:
   enum class State { idle, running, stopped };
 
   void loop();
-  void runTask(std::function<void()>& task);
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <deque>
 #include <initializer_list>
-#include <new>
 #include <vector>
 
 // Orders two objects: below 0 when a comes first, 0 when equal, above 0 when b comes first.
@@ -62,8 +61,7 @@ protected:
   // The factories of the twins: a new T holding the objects (nulls refused).
   template <typename T>
   [[nodiscard]] static Ref<T> make(std::initializer_list<Ref<LLKBObject>> objects = {}) {
-    Ref<T> sequence = adoptRef(new (std::nothrow) T());
-    if (!sequence) return nullptr;
+    Ref<T> sequence = adoptRef(new T());
     for (const auto& object : objects)
       if (sequence->append(object) != 0) return nullptr;
     return sequence;

@@ -3,12 +3,10 @@
 // remembers what it stands for.
 #include "framework/core/LLKCString.h"
 
-#include <new>
-
 class LLKCAttributedString : public LLKCString {
 public:
   [[nodiscard]] static Ref<LLKCAttributedString> stringWithString(std::string text, Ref<LLKBObject> attribute) {
-    return adoptRef(new (std::nothrow) LLKCAttributedString(std::move(text), std::move(attribute)));
+    return adoptRef(new LLKCAttributedString(std::move(text), std::move(attribute)));
   }
 
   const Ref<LLKBObject>& attribute() const { return attribute_; }

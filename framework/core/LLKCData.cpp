@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 LLKCData::~LLKCData() {
   if (owned_) std::free(bytes_);
@@ -25,5 +24,5 @@ Ref<LLKCData> LLKCData::dataWithBytes(const void* bytes, size_t length) {
 
 Ref<LLKCData> LLKCData::dataWithBytesNoCopy(void* bytes, size_t length, bool freeWhenDone) {
   if (!bytes && length) return nullptr;
-  return adoptRef(new (std::nothrow) LLKCData(static_cast<uint8_t*>(bytes), length, freeWhenDone));
+  return adoptRef(new LLKCData(static_cast<uint8_t*>(bytes), length, freeWhenDone));
 }

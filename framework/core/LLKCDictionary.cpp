@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-Ref<LLKCDictionary> LLKCDictionary::dictionary() { return adoptRef(new (std::nothrow) LLKCDictionary()); }
+Ref<LLKCDictionary> LLKCDictionary::dictionary() { return adoptRef(new LLKCDictionary()); }
 
 const LLKCDictionary::Value* LLKCDictionary::find(std::string_view key) const {
   for (const auto& [name, value] : entries_)
@@ -95,11 +95,7 @@ bool LLKCDictionary::remove(std::string_view key) {
 }
 
 Ref<LLKCDictionary> LLKCDictionary::copy() const {
-  try {
-    Ref<LLKCDictionary> twin = dictionary();
-    twin->entries_ = entries_;
-    return twin;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<LLKCDictionary> twin = dictionary();
+  twin->entries_ = entries_;
+  return twin;
 }

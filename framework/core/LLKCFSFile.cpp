@@ -4,8 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <new>
-
 namespace {
 
 // The offset of the extension's dot in the name, or npos.
@@ -18,11 +16,7 @@ size_t extensionDot(const std::string& name) {
 
 Ref<LLKCFSFile> LLKCFSFile::fileWithFullPath(const char* path) {
   if (!path || !*path) return nullptr;
-  try {
-    return adoptRef(new LLKCFSFile(path));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return adoptRef(new LLKCFSFile(path));
 }
 
 Ref<LLKCFSFile> LLKCFSFile::fileWithParent(const LLKCFSFolder& parent, std::string_view name) {

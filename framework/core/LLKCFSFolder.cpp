@@ -4,15 +4,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <new>
 
 Ref<LLKCFSFolder> LLKCFSFolder::folderWithPath(const char* path) {
   if (!path || !*path) return nullptr;
-  try {
-    return adoptRef(new LLKCFSFolder(path));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return adoptRef(new LLKCFSFolder(path));
 }
 
 Ref<LLKCFSFolder> LLKCFSFolder::folderWithFullPath(const char* path) {
@@ -63,10 +58,6 @@ Ref<LLKBFSEntry> LLKCFSFolder::nextEntry() {
   if (next_ >= names_.size()) return nullptr;
   std::string path = makePath(names_[next_++]);
   std::error_code error;
-  try {
-    if (std::filesystem::is_directory(path, error)) return adoptRef(new LLKCFSFolder(path));
-    return adoptRef(new LLKCFSFile(path));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  if (std::filesystem::is_directory(path, error)) return adoptRef(new LLKCFSFolder(path));
+  return adoptRef(new LLKCFSFile(path));
 }

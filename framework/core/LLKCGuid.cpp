@@ -3,7 +3,6 @@
 #include "framework/core/LLKFRandom.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -26,7 +25,7 @@ Ref<LLKCGuid> LLKCGuid::guid() {
   std::memcpy(bytes.data(), halves, sizeof halves);
   bytes[6] = static_cast<uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
   bytes[8] = static_cast<uint8_t>((bytes[8] & 0x3F) | 0x80);  // variant 1
-  return adoptRef(new (std::nothrow) LLKCGuid(bytes));
+  return adoptRef(new LLKCGuid(bytes));
 }
 
 Ref<LLKCGuid> LLKCGuid::guidWithString(std::string_view text) {
@@ -43,7 +42,7 @@ Ref<LLKCGuid> LLKCGuid::guidWithString(std::string_view text) {
     bytes[nibble / 2] = static_cast<uint8_t>(bytes[nibble / 2] | (value << (nibble % 2 ? 0 : 4)));
     ++nibble;
   }
-  return adoptRef(new (std::nothrow) LLKCGuid(bytes));
+  return adoptRef(new LLKCGuid(bytes));
 }
 
 std::string LLKCGuid::string() const {

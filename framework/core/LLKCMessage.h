@@ -50,8 +50,7 @@ public:
   LLKCDictionary& details() { return *details_; }
   const LLKCDictionary& details() const { return *details_; }
 
-  // A new message with the same code and payload (shared) and its own copy of the details;
-  // null when memory runs out.
+  // A new message with the same code and payload (shared) and its own copy of the details.
   Ref<LLKCMessage> copy() const;
 
 protected:

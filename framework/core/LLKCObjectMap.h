@@ -7,7 +7,7 @@
 
 class LLKCObjectMap : public LLKBObjectMapOf<std::string, std::string_view> {
 public:
-  [[nodiscard]] static Ref<LLKCObjectMap> map() { return adoptRef(new (std::nothrow) LLKCObjectMap()); }
+  [[nodiscard]] static Ref<LLKCObjectMap> map() { return adoptRef(new LLKCObjectMap()); }
   // The capacity is a hint; the map grows as needed.
   [[nodiscard]] static Ref<LLKCObjectMap> mapWithCapacity(size_t) { return map(); }
 

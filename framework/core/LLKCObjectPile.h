@@ -3,13 +3,12 @@
 #include "framework/core/LLKBObject.h"
 
 #include <cstddef>
-#include <new>
 #include <unordered_set>
 #include <vector>
 
 class LLKCObjectPile : public LLKBObject {
 public:
-  [[nodiscard]] static Ref<LLKCObjectPile> pile() { return adoptRef(new (std::nothrow) LLKCObjectPile()); }
+  [[nodiscard]] static Ref<LLKCObjectPile> pile() { return adoptRef(new LLKCObjectPile()); }
   // The capacity is a hint; the pile grows as needed.
   [[nodiscard]] static Ref<LLKCObjectPile> pileWithCapacity(size_t) { return pile(); }
 

@@ -6,7 +6,7 @@
 
 class LLKCObjectTable : public LLKBObjectMapOf<uint64_t> {
 public:
-  [[nodiscard]] static Ref<LLKCObjectTable> table() { return adoptRef(new (std::nothrow) LLKCObjectTable()); }
+  [[nodiscard]] static Ref<LLKCObjectTable> table() { return adoptRef(new LLKCObjectTable()); }
   // The capacity is a hint; the table grows as needed.
   [[nodiscard]] static Ref<LLKCObjectTable> tableWithCapacity(size_t) { return table(); }
 

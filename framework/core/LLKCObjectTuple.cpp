@@ -3,8 +3,7 @@
 #include <cerrno>
 
 Ref<LLKCObjectTuple> LLKCObjectTuple::tupleWithCapacity(size_t capacity) {
-  Ref<LLKCObjectTuple> tuple = adoptRef(new (std::nothrow) LLKCObjectTuple());
-  if (!tuple) return nullptr;
+  Ref<LLKCObjectTuple> tuple = adoptRef(new LLKCObjectTuple());
   try {
     tuple->slots_.resize(capacity);
   } catch (const std::exception&) {

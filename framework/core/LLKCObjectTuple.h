@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <initializer_list>
-#include <new>
 #include <vector>
 
 class LLKCObjectTuple : public LLKBObject {

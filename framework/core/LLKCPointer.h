@@ -3,13 +3,9 @@
 // variable. It owns nothing: the pointee must outlive the message's handling.
 #include "framework/core/LLKBObject.h"
 
-#include <new>
-
 class LLKCPointer : public LLKBObject {
 public:
-  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) {
-    return adoptRef(new (std::nothrow) LLKCPointer(address));
-  }
+  [[nodiscard]] static Ref<LLKCPointer> pointerWithAddress(void* address) { return adoptRef(new LLKCPointer(address)); }
   void* address() const { return address_; }
 
 protected:

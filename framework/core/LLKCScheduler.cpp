@@ -35,8 +35,7 @@ void runOperation(LLKBOperation& operation) {
 }  // namespace
 
 Ref<LLKCScheduler> LLKCScheduler::schedulerWithSetup(const LLKTSchedulerSetup& setup) {
-  Ref<LLKCScheduler> scheduler = adoptRef(new (std::nothrow) LLKCScheduler());
-  if (!scheduler) return nullptr;
+  Ref<LLKCScheduler> scheduler = adoptRef(new LLKCScheduler());
   try {
     scheduler->pool_ = std::make_shared<Pool>();
     scheduler->pool_->capacity = setup.capacity;

@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 namespace {
 
@@ -26,16 +25,10 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 }  // namespace
 
-Ref<LLKCString> LLKCString::stringWithString(std::string text) {
-  return adoptRef(new (std::nothrow) LLKCString(std::move(text)));
-}
+Ref<LLKCString> LLKCString::stringWithString(std::string text) { return adoptRef(new LLKCString(std::move(text))); }
 
 Ref<LLKCString> LLKCString::stringWithChars(const char* chars) {
-  try {
-    return stringWithString(chars ? std::string(chars) : std::string());
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return stringWithString(chars ? std::string(chars) : std::string());
 }
 
 Ref<LLKCString> LLKCString::stringWithFormat(const char* format, ...) {
@@ -55,13 +48,9 @@ Ref<LLKCString> LLKCString::stringWithCharsNoCopy(char* chars, bool freeWhenDone
 }
 
 Ref<LLKCString> LLKCString::stringWithConcat(std::initializer_list<std::string_view> parts) {
-  try {
-    std::string text;
-    for (std::string_view part : parts) text += part;
-    return stringWithString(std::move(text));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return stringWithString(std::move(text));
 }
 
 int LLKCString::compareToString(const LLKCString& other, bool caseSensitive) const {
@@ -82,9 +71,5 @@ Ref<LLKCString> LLKCString::ellipsizedAt(size_t n) const {
   }
   if (characters <= n) return stringWithString(text_);
   if (n == 0) return stringWithString(std::string());
-  try {
-    return stringWithString(text_.substr(0, cut) + "\u2026");
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return stringWithString(text_.substr(0, cut) + "\u2026");
 }

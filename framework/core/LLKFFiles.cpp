@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <new>
+#include <memory>
 #include <string>
 
 namespace {
@@ -114,13 +114,7 @@ bool writeAtomically(const char* path, const void* bytes, size_t length, bool re
     errno = EINVAL;
     return fail("cannot write");
   }
-  std::string temporary;
-  try {
-    temporary = std::string(path) + ".XXXXXX";
-  } catch (const std::bad_alloc&) {
-    errno = ENOMEM;
-    return fail("cannot write");
-  }
+  std::string temporary = std::string(path) + ".XXXXXX";
   int fd = mkstemp(temporary.data());
   if (fd < 0) {
     if (noRoom) *noRoom = true;
@@ -222,33 +216,25 @@ bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) 
   if (S_ISDIR(status.st_mode)) return fail("is a folder");
   if (!S_ISREG(status.st_mode)) return fail("is not a regular file");
   if (uint64_t(status.st_size) > kLLKReadFileLimit) return fail("is larger than 256 MiB");
-  try {
-    std::string bytes(size_t(status.st_size), '\0');
-    size_t length = 0;
-    // A file that grows while it is read is read up to one byte past the limit, then refused.
-    while (length <= kLLKReadFileLimit) {
-      if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
-      ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
-      if (got == 0) break;
-      length += size_t(got);
-    }
-    if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
-    bytes.resize(length);
-    contents = std::move(bytes);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return fail("cannot be read: out of memory");
+  std::string bytes(size_t(status.st_size), '\0');
+  size_t length = 0;
+  // A file that grows while it is read is read up to one byte past the limit, then refused.
+  while (length <= kLLKReadFileLimit) {
+    if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
+    ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
+    if (got == 0) break;
+    length += size_t(got);
   }
+  if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  bytes.resize(length);
+  contents = std::move(bytes);
+  return true;
 }
 
 std::string LLKFTakeString(char* allocated) {
   if (!allocated) return {};
-  std::string text;
-  try {
-    text = allocated;
-  } catch (const std::bad_alloc&) {}
-  std::free(allocated);
-  return text;
+  std::unique_ptr<char, decltype(&std::free)> owned(allocated, &std::free);
+  return std::string(owned.get());
 }

@@ -1,7 +1,6 @@
 #include "framework/core/LLKFFormat.h"
 
 #include <cstdio>
-#include <new>
 
 std::optional<std::string> LLKFFormatV(const char* format, va_list args) {
   if (!format) return std::nullopt;
@@ -10,13 +9,9 @@ std::optional<std::string> LLKFFormatV(const char* format, va_list args) {
   int length = std::vsnprintf(nullptr, 0, format, copy);
   va_end(copy);
   if (length < 0) return std::nullopt;
-  try {
-    std::string text(static_cast<size_t>(length), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, format, args);
-    return text;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  std::string text(static_cast<size_t>(length), '\0');
+  std::vsnprintf(text.data(), text.size() + 1, format, args);
+  return text;
 }
 
 std::string LLKFFormatLineV(const char* format, va_list args) {

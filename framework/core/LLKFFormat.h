@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-// The formatted text, or nothing when the format is invalid or memory runs out.
+// The formatted text, or nothing when the format is invalid.
 // Leaves `args` consumed, as vsnprintf does.
 std::optional<std::string> LLKFFormatV(const char* format, va_list args);
 

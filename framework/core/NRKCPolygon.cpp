@@ -1,11 +1,9 @@
 #include "framework/core/NRKCPolygon.h"
 
 #include <algorithm>
-#include <new>
 
 Ref<NRKCPolygon> NRKCPolygon::polygonWithLength(uint32_t length) {
-  Ref<NRKCPolygon> polygon = adoptRef(new (std::nothrow) NRKCPolygon());
-  if (!polygon) return nullptr;
+  Ref<NRKCPolygon> polygon = adoptRef(new NRKCPolygon());
   try {
     polygon->points_.resize(length);
   } catch (const std::exception&) {

@@ -1,12 +1,10 @@
 #include "framework/core/NRKCUintSeries.h"
 
 #include <algorithm>
-#include <new>
 
 Ref<NRKCUintSeries> NRKCUintSeries::seriesWithCapacity(size_t capacity) {
   if (capacity == 0) return nullptr;
-  Ref<NRKCUintSeries> series = adoptRef(new (std::nothrow) NRKCUintSeries());
-  if (!series) return nullptr;
+  Ref<NRKCUintSeries> series = adoptRef(new NRKCUintSeries());
   try {
     series->values_.resize(capacity);
   } catch (const std::exception&) {

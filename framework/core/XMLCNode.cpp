@@ -41,11 +41,7 @@ int parseNumber(const std::string* text, Number& value) {
 
 Ref<XMLCNode> XMLCNode::nodeWithName(std::string_view name) {
   if (!isXmlName(name)) return nullptr;
-  try {
-    return adoptRef(new XMLCNode(std::string(name)));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return adoptRef(new XMLCNode(std::string(name)));
 }
 
 XMLCNode::~XMLCNode() { clearChildren(); }

@@ -97,9 +97,13 @@ void MRKCStrand::drain() {
     runner_.store(std::this_thread::get_id());
     // Every hook runs here. Running out of memory, like any other exception, ends the hook
     // (logged) and the strand goes on with the next task; so does a worker job in the pool,
-    // the offloader and a looper. Code that runs only inside these boundaries catches
-    // bad_alloc itself only to undo a half-made change or when failing is the answer it gives
-    // (a factory's null); core kit calls, which also run outside them, answer null or false.
+    // the offloader, a looper's task and its periodic and idle hooks (a window's beat). This is
+    // where allocation failure is handled: objects are made with makeRef (adoptRef(new T) behind
+    // a private constructor), never new (std::nothrow), and a Ref so made is never null. Code
+    // below these boundaries catches bad_alloc only to undo a half-made change, where a
+    // documented result says "no memory" (a container's ENOMEM, a C interface's result code),
+    // or where an exception must not cross C code (a GLFW callback); a reader of outside input
+    // checks sizes before it allocates rather than catching.
     for (Task& task : batch_) {
       try {
         task.run();

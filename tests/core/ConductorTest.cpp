@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,31 @@ TEST(Conductor, HooksRunInOrderOnItsOwnThread) {
   EXPECT_EQ(conductor->hookUid.load(), conductor->getUid());
   EXPECT_FALSE(conductor->isRunning());
   EXPECT_FALSE(conductor->start());  // runs once
+}
+
+// A beat, like a window's input and frames, that runs out of memory ends there: the conductor
+// goes on beating.
+TEST(Conductor, ABeatThatRunsOutOfMemoryEndsThatBeatOnly) {
+  class Spendthrift : public LLKBConductor {
+  public:
+    explicit Spendthrift(EventLog& log) : log_(log) {}
+
+  protected:
+    void onBeated() override {
+      log_.add("beat");
+      if (++beats_ == 1) throw std::bad_alloc();
+    }
+
+  private:
+    EventLog& log_;
+    int beats_ = 0;
+  };
+  EventLog log;
+  Ref<Spendthrift> conductor = makeRef<Spendthrift>(log);
+  conductor->setBeat(1);
+  ASSERT_TRUE(conductor->start());
+  EXPECT_TRUE(log.waitForCount("beat", 3));
+  conductor->stopAndJoin();
 }
 
 TEST(Conductor, SendReturnsAfterTheHandlerRanAndInlineOnItsOwnThread) {

@@ -26,8 +26,8 @@ OGLTRowSpan unite(const OGLTRowSpan& a, const OGLTRowSpan& b) {
 }  // namespace
 
 std::unique_ptr<OGLC2DContext> OGLC2DContext::make() {
-  std::unique_ptr<OGLC2DContext> context(new (std::nothrow) OGLC2DContext());
-  if (!context || !context->beginFrame(1, 1, 1)) return nullptr;
+  std::unique_ptr<OGLC2DContext> context(new OGLC2DContext());
+  if (!context->beginFrame(1, 1, 1)) return nullptr;
   context->endFrame();
   return context;
 }

@@ -1,19 +1,16 @@
 #include "ui/gl/OGLCFontStash.h"
 
+#include "framework/core/LLKFFiles.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <new>
+#include <string>
 
 namespace {
 
@@ -145,18 +142,9 @@ int OGLCFontStash::addFace(const char* name, const unsigned char* bytes, size_t 
 
 int OGLCFontStash::addFaceFromFile(const char* name, const char* path) {
   if (!name || !path) return -1;
-  // Only regular files: a pipe or a device would be read for ever (or wait for a writer).
-  struct stat status {};
-  if (stat(path, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > INT_MAX) return -1;
-  std::vector<unsigned char> bytes;
-  try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return -1;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::bad_alloc&) {
-    return -1;
-  }
-  if (bytes.empty()) return -1;
+  // A regular file no larger than the read limit: its size is known before anything is allocated.
+  std::string bytes;
+  if (!LLKFReadFile(path, bytes) || bytes.empty()) return -1;
   // The face reads the bytes for as long as it lives: keep them in a block the face owns.
   auto* copy = static_cast<unsigned char*>(std::malloc(bytes.size()));
   if (!copy) return -1;
@@ -208,18 +196,8 @@ const OGLTGlyph* OGLCFontStash::glyph(int faceId, uint32_t codePoint, int size10
     found = face.glyphs.emplace(key, std::move(glyph)).first;
   }
   OGLTGlyph& glyph = found->second;
-  if (bitmap && !glyph.rendered) render(face, glyph, size10, blur);
+  if (bitmap && !glyph.rendered) renderCoverage(face, glyph, size10, blur);
   return &glyph;
-}
-
-// A glyph whose bitmap cannot be had shows no ink.
-void OGLCFontStash::render(Face& face, OGLTGlyph& glyph, int size10, int blur) {
-  glyph.rendered = true;
-  try {
-    renderCoverage(face, glyph, size10, blur);
-  } catch (const std::bad_alloc&) {
-    glyph.coverage.reset();
-  }
 }
 
 void OGLCFontStash::renderCoverage(Face& face, OGLTGlyph& glyph, int size10, int blur) {
@@ -252,6 +230,7 @@ void OGLCFontStash::renderCoverage(Face& face, OGLTGlyph& glyph, int size10, int
   for (int y = 0; y < glyph.height; ++y)
     std::memcpy(glyph.coverage.get() + y * glyph.stride, full.data() + (y + 1) * fullWidth + 1,
                 static_cast<size_t>(glyph.width));
+  glyph.rendered = true;
 }
 
 float OGLCFontStash::kerning(int faceId, uint32_t left, uint32_t right, int size10) {

@@ -54,7 +54,6 @@ public:
 
 private:
   struct Face;
-  void render(Face& face, OGLTGlyph& glyph, int size10, int blur);
   void renderCoverage(Face& face, OGLTGlyph& glyph, int size10, int blur);
 
   FT_LibraryRec_* library_ = nullptr;

@@ -46,8 +46,7 @@ GLuint compile(GLenum kind, const char* source) {
 }  // namespace
 
 std::unique_ptr<OGLCPassCompositor> OGLCPassCompositor::make() {
-  std::unique_ptr<OGLCPassCompositor> compositor(new (std::nothrow) OGLCPassCompositor());
-  if (!compositor) return nullptr;
+  std::unique_ptr<OGLCPassCompositor> compositor(new OGLCPassCompositor());
   GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader);
   GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
   if (!vertex || !fragment) {

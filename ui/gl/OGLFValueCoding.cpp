@@ -79,7 +79,7 @@ template <typename T>
 int storeIn(JSKCFrame& frame, const T& value) {
   for (int i = 0; i < Coding<T>::count; ++i) {
     Ref<JSKCNumber> number = JSKCNumber::numberWithReal(component(value, i));
-    if (!number || frame.store(number, Coding<T>::labels[i]) != 0) return kOGLCodingStoreFailed;
+    if (frame.store(number, Coding<T>::labels[i]) != 0) return kOGLCodingStoreFailed;
   }
   return kOGLCodingDone;
 }
@@ -87,7 +87,6 @@ int storeIn(JSKCFrame& frame, const T& value) {
 template <typename T>
 int storeIn(JSKCFrame& frame, const T& value, std::string_view label) {
   Ref<JSKCFrame> child = JSKCFrame::frame();
-  if (!child) return kOGLCodingStoreFailed;
   if (int code = storeIn(*child, value)) return code;
   return frame.store(child, label);
 }

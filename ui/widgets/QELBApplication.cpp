@@ -3,7 +3,6 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <new>
 #include <system_error>
 
 #include "framework/core/JSKCReader.h"
@@ -95,8 +94,8 @@ Ref<QELCApplication> QELCApplication::applicationWithName(std::string name, uint
 
 Ref<QELCApplication> QELCApplication::applicationWithName(std::string name, uint32_t argc, char** argv,
                                                           const LLKTSchedulerSetup& setup) {
-  Ref<QELCApplication> application = adoptRef(new (std::nothrow) QELCApplication(std::move(name), argc, argv));
-  return application && application->setUp(setup) ? application : nullptr;
+  Ref<QELCApplication> application = adoptRef(new QELCApplication(std::move(name), argc, argv));
+  return application->setUp(setup) ? application : nullptr;
 }
 
 std::string QELBApplication::configPath() const {

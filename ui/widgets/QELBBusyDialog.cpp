@@ -12,5 +12,5 @@ bool QELBBusyDialog::build() {
 
 Ref<QELCBusyDialog> QELCBusyDialog::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title) {
   Ref<QELCBusyDialog> dialog = makeRef<QELCBusyDialog>(size, position, std::move(title));
-  return dialog && dialog->build() ? dialog : nullptr;
+  return dialog->build() ? dialog : nullptr;
 }

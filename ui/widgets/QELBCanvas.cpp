@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
@@ -41,8 +40,8 @@ QELBCanvas::QELBCanvas(OGLTSize size, OGLTPoint position) : QELBParent(size, pos
 QELBCanvas::~QELBCanvas() = default;
 
 Ref<QELCCanvas> QELCCanvas::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCCanvas> canvas = adoptRef(new (std::nothrow) QELCCanvas(size, position));
-  return canvas && canvas->made() ? canvas : nullptr;
+  Ref<QELCCanvas> canvas = adoptRef(new QELCCanvas(size, position));
+  return canvas->made() ? canvas : nullptr;
 }
 
 void QELBCanvas::setContent(OGLTSize content) {

@@ -85,7 +85,7 @@ QELBCollectionbox::~QELBCollectionbox() = default;
 
 Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
   Ref<QELCCollectionbox> box = makeRef<QELCCollectionbox>(size, position);
-  return box && box->made() ? box : nullptr;
+  return box->made() ? box : nullptr;
 }
 
 // The rows are drawn and hit in one place: the shown area inside the outline, 2 pixels in.

@@ -17,7 +17,7 @@ constexpr uint32_t kButtonUid = 1, kAddTag = 1, kRemoveTag = 2, kDropboxChange =
 Ref<QELCCombobox> QELCCombobox::widgetWithSize(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values,
                                                uint32_t capacity) {
   Ref<QELCCombobox> combo = makeRef<QELCCombobox>(size, position, std::move(values), capacity);
-  return combo && combo->made() ? combo : nullptr;
+  return combo->made() ? combo : nullptr;
 }
 
 QELBCombobox::QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity)

@@ -26,7 +26,7 @@ QELBFilePicker::~QELBFilePicker() = default;
 
 Ref<QELCFilePicker> QELCFilePicker::widgetWithSize(OGLTSize size, OGLTPoint position) {
   Ref<QELCFilePicker> picker = makeRef<QELCFilePicker>(size, position);
-  return picker && picker->build() ? picker : nullptr;
+  return picker->build() ? picker : nullptr;
 }
 
 bool QELBFilePicker::build() {

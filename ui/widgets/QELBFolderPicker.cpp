@@ -14,7 +14,7 @@ QELBFolderPicker::~QELBFolderPicker() = default;
 
 Ref<QELCFolderPicker> QELCFolderPicker::widgetWithSize(OGLTSize size, OGLTPoint position) {
   Ref<QELCFolderPicker> picker = makeRef<QELCFolderPicker>(size, position);
-  return picker && picker->build() ? picker : nullptr;
+  return picker->build() ? picker : nullptr;
 }
 
 bool QELFFolderPickerIsPlainName(const std::string& name) {

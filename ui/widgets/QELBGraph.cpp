@@ -47,7 +47,7 @@ void QELFGraphComputeRange(QELTGraphRecord* record) {
 Ref<QELCGraph> QELCGraph::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup,
                                          std::string label) {
   Ref<QELCGraph> graph = makeRef<QELCGraph>(size, position, setup, std::move(label));
-  return graph && graph->made() ? graph : nullptr;
+  return graph->made() ? graph : nullptr;
 }
 
 QELBGraph::QELBGraph(OGLTSize size, OGLTPoint position, const QELTGraphSetup* setup, std::string label)

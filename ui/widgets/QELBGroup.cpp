@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBWindow.h"
@@ -26,8 +25,8 @@ QELBGroup::QELBGroup(OGLTSize size, OGLTPoint position, const QELTGroupSetup* se
 QELBGroup::~QELBGroup() = default;
 
 Ref<QELCGroup> QELCGroup::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCGroup> group = adoptRef(new (std::nothrow) QELCGroup(size, position, setup));
-  return group && group->made() ? group : nullptr;
+  Ref<QELCGroup> group = adoptRef(new QELCGroup(size, position, setup));
+  return group->made() ? group : nullptr;
 }
 
 OGLTRect QELBGroup::space() {

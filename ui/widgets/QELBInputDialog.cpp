@@ -15,7 +15,7 @@ QELBInputDialog::~QELBInputDialog() = default;
 Ref<QELCInputDialog> QELCInputDialog::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title,
                                                      uint32_t capacity) {
   Ref<QELCInputDialog> dialog = makeRef<QELCInputDialog>(size, position, std::move(title));
-  return dialog && dialog->build(capacity) ? dialog : nullptr;
+  return dialog->build(capacity) ? dialog : nullptr;
 }
 
 bool QELBInputDialog::build(uint32_t capacity) {

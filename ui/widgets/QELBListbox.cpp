@@ -36,7 +36,7 @@ QELBListbox::~QELBListbox() = default;
 
 Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
   Ref<QELCListbox> list = makeRef<QELCListbox>(size, position);
-  return list && list->made() ? list : nullptr;
+  return list->made() ? list : nullptr;
 }
 
 OGLTRect QELBListbox::space() { return QELFScrollLaneSpace(bounds()); }

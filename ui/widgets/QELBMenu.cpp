@@ -33,7 +33,7 @@ QELBMenu::~QELBMenu() = default;
 
 Ref<QELCMenu> QELCMenu::widgetWithSize(OGLTSize size, OGLTPoint position) {
   Ref<QELCMenu> menu = makeRef<QELCMenu>(size, position);
-  return menu && menu->made() ? menu : nullptr;
+  return menu->made() ? menu : nullptr;
 }
 
 void QELBMenu::onAwaken() {

@@ -14,7 +14,7 @@ QELBMenuList::~QELBMenuList() = default;
 
 Ref<QELCMenuList> QELCMenuList::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
   Ref<QELCMenuList> list = makeRef<QELCMenuList>(size, position, setup);
-  return list && list->made() ? list : nullptr;
+  return list->made() ? list : nullptr;
 }
 
 void QELBMenuList::topple() {

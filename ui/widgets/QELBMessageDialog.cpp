@@ -14,5 +14,5 @@ bool QELBMessageDialog::build() {
 
 Ref<QELCMessageDialog> QELCMessageDialog::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title) {
   Ref<QELCMessageDialog> dialog = makeRef<QELCMessageDialog>(size, position, std::move(title));
-  return dialog && dialog->build() ? dialog : nullptr;
+  return dialog->build() ? dialog : nullptr;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "framework/core/NRKFNumerics.h"
 #include "ui/widgets/QELBControl.h"
@@ -41,8 +40,8 @@ Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::s
 }
 
 Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags) {
-  Ref<QELCView> view = adoptRef(new (std::nothrow) QELCView(size, position, std::move(title), flags));
-  return view && view->made() ? view : nullptr;
+  Ref<QELCView> view = adoptRef(new QELCView(size, position, std::move(title), flags));
+  return view->made() ? view : nullptr;
 }
 
 OGLTSize QELBView::sizeToFit(OGLTSize content, QELBWindow* window, uint32_t flags) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 
 #include "framework/core/LLKFThreadContract.h"
 #include "ui/widgets/QELBParent.h"
@@ -17,7 +16,7 @@ QELBWidget::QELBWidget(OGLTSize size, OGLTPoint position) {
 QELBWidget::~QELBWidget() = default;
 
 Ref<QELCWidget> QELCWidget::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  return adoptRef(new (std::nothrow) QELCWidget(size, position));
+  return adoptRef(new QELCWidget(size, position));
 }
 
 QELBWidget* QELBWidget::findAncestorOfType(const std::type_info& type) const {

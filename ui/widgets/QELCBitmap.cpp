@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <new>
 
 #include "ui/gl/OGLF2D.h"
 
@@ -20,10 +19,8 @@ bool QELCBitmap::lengthForSize(OGLTSize size, uint64_t& length) {
 Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size) {
   uint64_t length = 0;
   if (!lengthForSize(size, length)) return nullptr;
-  Ref<QELCBitmap> bitmap = adoptRef(new (std::nothrow) QELCBitmap(size, length));
-  if (!bitmap) return nullptr;
-  bitmap->own_.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]());
-  if (!bitmap->own_) return nullptr;
+  Ref<QELCBitmap> bitmap = adoptRef(new QELCBitmap(size, length));
+  bitmap->own_.reset(new uint8_t[length > 0 ? length : 1]());
   bitmap->bytes_ = bitmap->own_.get();
   return bitmap;
 }
@@ -31,8 +28,7 @@ Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size) {
 Ref<QELCBitmap> QELCBitmap::bitmapWithSize(OGLTSize size, Ref<LLKCData> data) {
   uint64_t length = 0;
   if (!data || !lengthForSize(size, length) || data->length() < length) return nullptr;
-  Ref<QELCBitmap> bitmap = adoptRef(new (std::nothrow) QELCBitmap(size, length));
-  if (!bitmap) return nullptr;
+  Ref<QELCBitmap> bitmap = adoptRef(new QELCBitmap(size, length));
   bitmap->bytes_ = data->bytes();
   bitmap->data_ = std::move(data);
   return bitmap;

@@ -1,15 +1,13 @@
 #include "ui/widgets/QELCWidgetWorker.h"
 
 #include <chrono>
-#include <new>
 
 Ref<QELCWidgetWorker> QELCWidgetWorker::workerWithFunction(QELTWidgetWorkerFunction function, uint32_t periodMs,
                                                            QELBWidget* widget, Ref<LLKCDictionary> context) {
   if (!function) return nullptr;
   if (!context) context = LLKCDictionary::dictionary();
-  if (!context) return nullptr;
-  Ref<QELCWidgetWorker> worker = adoptRef(new (std::nothrow) QELCWidgetWorker(function, widget, std::move(context)));
-  if (worker) worker->setTimeout(periodMs);
+  Ref<QELCWidgetWorker> worker = adoptRef(new QELCWidgetWorker(function, widget, std::move(context)));
+  worker->setTimeout(periodMs);
   return worker;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-Ref<QELCWidgets> QELCWidgets::widgets() { return adoptRef(new (std::nothrow) QELCWidgets()); }
+Ref<QELCWidgets> QELCWidgets::widgets() { return adoptRef(new QELCWidgets()); }
 
 int QELCWidgets::bucketOf(int8_t layer) { return std::clamp<int>(layer, -8, 8) + 8; }
 
@@ -21,12 +21,8 @@ Ref<QELBWidget> QELCWidgets::fetchAtIndex(uint32_t index) const {
 
 std::vector<Ref<QELBWidget>> QELCWidgets::members() const {
   std::vector<Ref<QELBWidget>> snapshot;
-  try {
-    snapshot.reserve(members_.size());
-    for (const Member& member : members_) snapshot.push_back(member.widget);
-  } catch (const std::bad_alloc&) {
-    snapshot.clear();
-  }
+  snapshot.reserve(members_.size());
+  for (const Member& member : members_) snapshot.push_back(member.widget);
   return snapshot;
 }
 
@@ -130,14 +126,10 @@ bool QELCWidgets::relayer(const QELBWidget* widget) {
 
 bool QELCWidgets::sync() {
   if (!dirty_) return false;
-  try {
-    std::vector<Ref<QELBWidget>> order;
-    order.reserve(members_.size());
-    for (const auto& bucket : buckets_) order.insert(order.end(), bucket.begin(), bucket.end());
-    childs_.swap(order);
-  } catch (const std::bad_alloc&) {
-    return true;  // stays dirty: the next sync tries again
-  }
+  std::vector<Ref<QELBWidget>> order;
+  order.reserve(members_.size());
+  for (const auto& bucket : buckets_) order.insert(order.end(), bucket.begin(), bucket.end());
+  childs_.swap(order);
   dirty_ = false;
   return true;
 }

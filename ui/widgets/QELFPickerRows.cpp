@@ -11,7 +11,7 @@ Ref<QELCBoard> makeFolderRow(QELBWindow* window, const QELCPickerEntry* entry, c
   Ref<QELCBoard> row = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &setup);
   Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, entry ? entry->shownName() : "..");
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kQELPickerUidFolder, entry ? entry->entry() : nullptr);
-  if (!row || !label || !click || !row->attach(label)) return nullptr;
+  if (!row || !label || !row->attach(label)) return nullptr;
   row->setOnClick(click);
   row->setAncillary(entry ? Ref<LLKBObject>(entry->entry()) : nullptr);
   row->resizeWithWindow(window);

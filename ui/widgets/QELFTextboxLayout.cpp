@@ -9,31 +9,26 @@
 
 namespace {
 
-// The rows of the breaks, each with its glyph positions; false when memory ran out.
-bool makeRows(OGLC2DContext* ctx, const char* text, const OGLTTextRow* breaks, size_t count,
+// The rows of the breaks, each with its glyph positions.
+void makeRows(OGLC2DContext* ctx, const char* text, const OGLTTextRow* breaks, size_t count,
               std::vector<QELTTextboxRow>& rows) {
-  try {
-    rows.resize(count);
-    std::vector<OGLTGlyphPosition> scratch;
-    for (size_t i = 0; i < count; ++i) {
-      const OGLTTextRow& b = breaks[i];
-      QELTTextboxRow& row = rows[i];
-      row.start = static_cast<uint32_t>(b.start - text);
-      row.end = static_cast<uint32_t>(b.end - text);
-      row.width = b.width;
-      int length = static_cast<int>(b.end - b.start);
-      scratch.resize(static_cast<size_t>(length));
-      int glyphs =
-          length > 0 ? OGLF2DTextGlyphPositionsWithLength(ctx, b.start, length, scratch.data(), length, 0, 0) : 0;
-      row.glyphs.resize(static_cast<size_t>(glyphs));
-      for (int g = 0; g < glyphs; ++g) {
-        const OGLTGlyphPosition& p = scratch[static_cast<size_t>(g)];
-        row.glyphs[static_cast<size_t>(g)] = {static_cast<uint32_t>(p.str - b.start), p.x, p.minx, p.maxx};
-      }
+  rows.resize(count);
+  std::vector<OGLTGlyphPosition> scratch;
+  for (size_t i = 0; i < count; ++i) {
+    const OGLTTextRow& b = breaks[i];
+    QELTTextboxRow& row = rows[i];
+    row.start = static_cast<uint32_t>(b.start - text);
+    row.end = static_cast<uint32_t>(b.end - text);
+    row.width = b.width;
+    int length = static_cast<int>(b.end - b.start);
+    scratch.resize(static_cast<size_t>(length));
+    int glyphs =
+        length > 0 ? OGLF2DTextGlyphPositionsWithLength(ctx, b.start, length, scratch.data(), length, 0, 0) : 0;
+    row.glyphs.resize(static_cast<size_t>(glyphs));
+    for (int g = 0; g < glyphs; ++g) {
+      const OGLTGlyphPosition& p = scratch[static_cast<size_t>(g)];
+      row.glyphs[static_cast<size_t>(g)] = {static_cast<uint32_t>(p.str - b.start), p.x, p.minx, p.maxx};
     }
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
   }
 }
 
@@ -64,14 +59,9 @@ bool QELFTextboxLayoutSetup(QELTTextboxLayout* layout, OGLC2DContext* ctx, const
   std::vector<QELTTextboxRow> rows;
   int count = OGLF2DTextBreaksWithWidth(ctx, text, nullptr, 0, width);
   if (count > 0) {
-    std::vector<OGLTTextRow> breaks;
-    try {
-      breaks.resize(static_cast<size_t>(count));
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
+    std::vector<OGLTTextRow> breaks(static_cast<size_t>(count));
     count = OGLF2DTextBreaksWithWidth(ctx, text, breaks.data(), count, width);
-    if (!makeRows(ctx, text, breaks.data(), static_cast<size_t>(count), rows)) return false;
+    makeRows(ctx, text, breaks.data(), static_cast<size_t>(count), rows);
   }
   layout->rows = std::move(rows);
   layout->rowHeight = rowHeightOf(ctx, lineHeightFactor);
@@ -93,11 +83,7 @@ bool QELFTextboxLayoutUpdate(QELTTextboxLayout* layout, OGLC2DContext* ctx, cons
   uint64_t oldEditEnd = static_cast<uint64_t>(at) + removed, newEditEnd = static_cast<uint64_t>(at) + inserted;
   std::vector<OGLTTextRow> breaks;
   for (size_t batch = 16;; batch *= 2) {
-    try {
-      breaks.resize(batch);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
+    breaks.resize(batch);
     int count = OGLF2DTextBreaksWithWidth(ctx, from, breaks.data(), static_cast<int>(batch), width);
     // The first new row after the change that starts where an old row after the change starts
     // (moved by the change): from there on the rows are the old ones.
@@ -117,7 +103,7 @@ bool QELFTextboxLayoutUpdate(QELTTextboxLayout* layout, OGLC2DContext* ctx, cons
     }
     if (!met) continue;
     std::vector<QELTTextboxRow> made;
-    if (!makeRows(ctx, text, breaks.data(), meetNew, made)) return false;
+    makeRows(ctx, text, breaks.data(), meetNew, made);
     try {
       for (size_t i = meetOld; i < old.size(); ++i) {
         old[i].start = static_cast<uint32_t>(old[i].start + delta);
@@ -127,6 +113,9 @@ bool QELFTextboxLayoutUpdate(QELTTextboxLayout* layout, OGLC2DContext* ctx, cons
       old.insert(old.begin() + static_cast<std::ptrdiff_t>(begin), std::make_move_iterator(made.begin()),
                  std::make_move_iterator(made.end()));
     } catch (const std::bad_alloc&) {
+      // The rows are half moved: they are made again from the text, and left empty (made again
+      // on the next change) when even that cannot be done.
+      QELFTextboxLayoutClear(layout);
       return QELFTextboxLayoutSetup(layout, ctx, text, width, lineHeightFactor);
     }
     layout->rowHeight = rowHeightOf(ctx, lineHeightFactor);

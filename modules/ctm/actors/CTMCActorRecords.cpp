@@ -1,7 +1,5 @@
 #include "modules/ctm/actors/CTMCActorRecords.h"
 
-#include <new>
-
 #include "framework/core/LLKFTime.h"
 
 CTMCActorRecall::CTMCActorRecall(MRKCList* stage) : iTick(LLKFNowInS()), iStage(stage) {}
@@ -17,8 +15,7 @@ CTMCActorLink::CTMCActorLink(MRKCSymbol* processor, MRKCFunc* gist, double pull)
     : iProc(processor), iGist(gist), iPull(pull) {}
 
 Ref<CTMCActorWait> CTMCActorWait::waitWithQuery(MRKCQuery* query, MRKBTerm* filter, MRKBTerm* result) {
-  Ref<CTMCActorWait> wait = adoptRef(new (std::nothrow) CTMCActorWait());
-  if (!wait) return nullptr;
+  Ref<CTMCActorWait> wait = adoptRef(new CTMCActorWait());
   wait->iVariables = MRKCVariables::variables();
   if (!wait->iVariables) return nullptr;
   wait->iQuery = Ref<MRKCQuery>(query);

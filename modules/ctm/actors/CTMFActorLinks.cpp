@@ -49,8 +49,8 @@ void CTMFActorLinksUpdate(CTMTActor* actor, MRKCFunc* gist, MRKCSymbol* processo
     link->iPull += pull;
     return;
   }
-  Ref<CTMCActorLink> link = adoptRef(new (std::nothrow) CTMCActorLink(processor, gist, pull));
-  if (link) table->store(link, key);
+  Ref<CTMCActorLink> link = adoptRef(new CTMCActorLink(processor, gist, pull));
+  table->store(link, key);
 }
 
 bool CTMFActorLinksSearch(CTMTActor* actor, MRKCFunc* gist, LLKCObjectList* out) {

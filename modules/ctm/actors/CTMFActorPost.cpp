@@ -148,7 +148,7 @@ Ref<CTMCActorRecord> CTMActorPrepareAnswer(CTMTActor* actor, MRKCFrame* options,
     return nullptr;
   }
   if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, posting)) return nullptr;
-  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting->chunk.get(), type));
+  Ref<CTMCActorRecord> record = adoptRef(new CTMCActorRecord(posting->chunk.get(), type));
   if (!CTMActorRemember(actor, *posting, record)) return nullptr;
   record->iWeight = posting->weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
@@ -205,7 +205,7 @@ Ref<MRKCSymbol> CTMFActorPostTweet(CTMTActor* actor, MRKCFrame* options, MRKBTer
   if (!actor) return nullptr;
   CTMTPosting posting;
   if (!CTMActorPrepare(actor, options, kind, terms, actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), kCTMChunkTweet));
+  Ref<CTMCActorRecord> record = adoptRef(new CTMCActorRecord(posting.chunk.get(), kCTMChunkTweet));
   if (!CTMActorRemember(actor, posting, record)) return nullptr;
   record->iWeight = posting.weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);
@@ -239,7 +239,7 @@ Ref<MRKCSymbol> CTMFActorPostQuery(CTMTActor* actor, MRKCFrame* options, MRKBTer
   const bool linked = links->count() > 0;
   CTMTPosting posting;
   if (!CTMActorPrepare(actor, options, kind, terms, linked ? actor->tick : actor->tick + 1, &posting)) return nullptr;
-  Ref<CTMCActorRecord> record = adoptRef(new (std::nothrow) CTMCActorRecord(posting.chunk.get(), query));
+  Ref<CTMCActorRecord> record = adoptRef(new CTMCActorRecord(posting.chunk.get(), query));
   if (!CTMActorRemember(actor, posting, record)) return nullptr;
   record->iWeight = posting.weight;
   record->iWBoost = MRKFFrameFetchReal(options, "boost", 0.0);

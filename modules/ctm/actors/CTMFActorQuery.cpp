@@ -143,8 +143,8 @@ Ref<MRKCList> CTMFActorRecallSearch(CTMTActor* actor, MRKBTerm* pattern, bool ow
 
 void CTMFActorRecallConsume(CTMTActor* actor, MRKCList* stage) {
   if (!actor || !stage) return;
-  Ref<CTMCActorRecall> recall = adoptRef(new (std::nothrow) CTMCActorRecall(stage));
-  if (recall) actor->recalls->prepend(recall);
+  Ref<CTMCActorRecall> recall = adoptRef(new CTMCActorRecall(stage));
+  actor->recalls->prepend(recall);
 }
 
 void CTMFActorRecallCleanup(CTMTActor* actor, double cutoff) {

@@ -1,6 +1,6 @@
 // The actor record: making and freeing it, its configuration and the weight modifiers.
 #include <cmath>
-#include <new>
+#include <memory>
 
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKFTerms.h"
@@ -36,8 +36,8 @@ double CTMActorFetchSetting(const CTMTActor* actor, MRKCFrame* properties, const
 
 CTMTActor* CTMFActorInit(MRKBProcessor* proc, const CTMTActorCallbacks* callbacks) {
   if (!proc) return nullptr;
-  CTMTActor* actor = new (std::nothrow) CTMTActor();
-  if (!actor) return nullptr;
+  // Owned here until it is handed over whole: what throws on the way frees it.
+  auto actor = std::make_unique<CTMTActor>();
   actor->proc = proc;
   if (callbacks) {
     actor->onEvent = callbacks->onEvent;
@@ -51,13 +51,11 @@ CTMTActor* CTMFActorInit(MRKBProcessor* proc, const CTMTActorCallbacks* callback
   actor->recalls = LLKCObjectList::list();
   actor->sent = LLKCObjectMap::mapWithCapacity(8);
   actor->received = LLKCObjectMap::mapWithCapacity(8);
-  CTMActorInternSymbols(actor);
+  CTMActorInternSymbols(actor.get());
   if (!actor->label || !actor->awaits || !actor->links || !actor->recalls || !actor->sent || !actor->received ||
-      !actor->kudosSym) {
-    delete actor;
+      !actor->kudosSym)
     return nullptr;
-  }
-  return actor;
+  return actor.release();
 }
 
 void CTMFActorExit(CTMTActor* actor) { delete actor; }

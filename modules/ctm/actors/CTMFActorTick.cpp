@@ -41,7 +41,7 @@ void CTMActorTakeReply(CTMTActor* actor, MRKCList* chunk, MRKCFunc* kind, bool f
     record->iReplies = replies;
   }
   if (!record->iReplies) return;
-  Ref<CTMCActorNotice> notice = adoptRef(new (std::nothrow) CTMCActorNotice(chunk, kCTMChunkReply));
+  Ref<CTMCActorNotice> notice = adoptRef(new CTMCActorNotice(chunk, kCTMChunkReply));
   record->iStaged = actor->time;
   Ref<MRKBTerm> data = record->iCollect ? Ref<MRKBTerm>(record->iReplies.get()) : Ref<MRKBTerm>(chunk);
   if (record->iQuery) {
@@ -101,8 +101,7 @@ void CTMActorNotice(CTMTActor* actor, MRKCList* chunk, MRKCSymbol* kind, bool fl
   if (kind->compareTo(actor->querySym.get()) == 0) type = kCTMChunkQuery;
   MRKCSymbol* uid = CTMActorChunkUid(chunk);
   if (!type || !uid) return;
-  Ref<CTMCActorNotice> notice = adoptRef(new (std::nothrow) CTMCActorNotice(chunk, type));
-  if (!notice) return;
+  Ref<CTMCActorNotice> notice = adoptRef(new CTMCActorNotice(chunk, type));
   notice->iFlashed = flashed;
   actor->received->store(notice, uid->value());
 }

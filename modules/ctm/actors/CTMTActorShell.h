@@ -2,7 +2,6 @@
 // What every actor class shares: it owns the actor record, hands each substrate hook to the
 // runtime function of the same role, and passes a message on to its processor base when the
 // runtime did not take it. Base is the substrate processor class the actor is built on.
-#include <new>
 #include <string>
 
 #include "framework/substrate/MRKCClassRegistry.h"
@@ -71,8 +70,8 @@ private:
 template <typename T>
 Ref<MRKBProcessor> CTMFActorMake(const std::string& guid, const std::string& label, const std::string& alias,
                                  Ref<MRKCFrame> properties) {
-  Ref<T> made = adoptRef(new (std::nothrow) T(guid, label, alias, std::move(properties)));
-  return made && made->actor() ? Ref<MRKBProcessor>(made) : nullptr;
+  Ref<T> made = adoptRef(new T(guid, label, alias, std::move(properties)));
+  return made->actor() ? Ref<MRKBProcessor>(made) : nullptr;
 }
 
 // Registers an actor class under its name while the plug-in is loaded:

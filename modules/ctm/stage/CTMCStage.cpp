@@ -30,11 +30,11 @@ CTMCStage::CTMCStage(const std::string& guid, const std::string& label, const st
   if (!CTMFStageRecordInit(&record_, this->label())) LLKFLog("%s : the stage could not be made", this->label().c_str());
 }
 
-Ref<CTMCStage> CTMCStage::usableOrNull(Ref<CTMCStage> stage) { return stage && stage->isUsable() ? stage : nullptr; }
+Ref<CTMCStage> CTMCStage::usableOrNull(Ref<CTMCStage> stage) { return stage->isUsable() ? stage : nullptr; }
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
                                         Ref<MRKCFrame> properties) {
-  return usableOrNull(adoptRef(new (std::nothrow) CTMCStage(guid, label, alias, std::move(properties))));
+  return usableOrNull(adoptRef(new CTMCStage(guid, label, alias, std::move(properties))));
 }
 
 Ref<CTMCStage> CTMCStage::stageWithGuid(const std::string& guid, const std::string& label, const std::string& alias,
@@ -85,13 +85,8 @@ void CTMCStage::follow(const std::string& label) {
 void CTMCStage::scheduleTimer() {
   // The timer holds the stage until detaching unschedules it.
   Ref<CTMCStage> self(this);
-  bool scheduled = false;
-  try {
-    scheduled = substrate()->runtime()->schedule(
-        guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
-  } catch (const std::bad_alloc&) {
-    scheduled = false;
-  }
+  bool scheduled = substrate()->runtime()->schedule(
+      guid(), [self] { self->onTicked(); }, kStageTimerPriority, record_.period);
   if (!scheduled) LLKFLog("%s : the stage's timer could not be scheduled", label().c_str());
 }
 

@@ -4,9 +4,7 @@
 
 #include "framework/substrate/MRKCNumber.h"
 
-Ref<CTMCStageChunk> CTMCStageChunk::chunkWithTerms(MRKCList* terms) {
-  return adoptRef(new (std::nothrow) CTMCStageChunk(terms));
-}
+Ref<CTMCStageChunk> CTMCStageChunk::chunkWithTerms(MRKCList* terms) { return adoptRef(new CTMCStageChunk(terms)); }
 
 namespace {
 double realAt(const MRKCList* terms, size_t index) {

@@ -1,7 +1,5 @@
 #include "modules/vision/classifier/QAVFFakeClassifier.h"
 
-#include <new>
-
 #include "framework/core/JSKCArray.h"
 #include "framework/core/JSKCReader.h"
 #include "framework/core/JSKCString.h"
@@ -41,17 +39,13 @@ QAVTFakeClassifierClasses QAVFFakeClassifierClassTable(const JSKCFrame& labelsFi
 
 Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol, const LLKCObjectDeque* polygons) {
   if (!classSymbol || !polygons) return nullptr;
-  try {
-    Ref<MRKCList> outlines = MRKCList::listWithCapacity(polygons->count());
-    for (size_t i = 0; i < polygons->count(); ++i) {
-      Ref<NRKCPolygon> polygon = polygons->fetchAtIndexAs<NRKCPolygon>(i);
-      if (!polygon) return nullptr;
-      Ref<MRKCData> data = MRKCData::dataWithFormat(kMRKDataReal32, polygon->points(), size_t(polygon->length()) * 2);
-      if (!data) return nullptr;
-      outlines->append(data.get());
-    }
-    return MRKCList::listWithTerms({MRKCNumber::numberWithUint(slot).get(), classSymbol, outlines.get()});
-  } catch (const std::bad_alloc&) {
-    return nullptr;
+  Ref<MRKCList> outlines = MRKCList::listWithCapacity(polygons->count());
+  for (size_t i = 0; i < polygons->count(); ++i) {
+    Ref<NRKCPolygon> polygon = polygons->fetchAtIndexAs<NRKCPolygon>(i);
+    if (!polygon) return nullptr;
+    Ref<MRKCData> data = MRKCData::dataWithFormat(kMRKDataReal32, polygon->points(), size_t(polygon->length()) * 2);
+    if (!data) return nullptr;
+    outlines->append(data.get());
   }
+  return MRKCList::listWithTerms({MRKCNumber::numberWithUint(slot).get(), classSymbol, outlines.get()});
 }

@@ -24,6 +24,6 @@ using QAVTFakeClassifierClasses = std::map<std::string, std::vector<Ref<MRKCSymb
 [[nodiscard]] QAVTFakeClassifierClasses QAVFFakeClassifierClassTable(const JSKCFrame& labelsFile);
 
 // One detection: [slot, class symbol, [one data of 32-bit floats x, y per outline]]. Null for a
-// missing class, an entry of polygons that is not a polygon, or when out of memory.
+// missing class or an entry of polygons that is not a polygon.
 [[nodiscard]] Ref<MRKCList> QAVFFakeClassifierMakeTerms(uint32_t slot, MRKCSymbol* classSymbol,
                                                         const LLKCObjectDeque* polygons);

@@ -24,17 +24,13 @@ Ref<MRKCData> QAVFGRIDSegmenterPatternToData(const float* values, uint32_t count
 
 Ref<MRKCData> QAVFGRIDSegmenterPolygonToData(const cv::Point* points, uint32_t count) {
   if (!points && count) return nullptr;
-  try {
-    // Made in place and handed over, not copied.
-    std::vector<uint8_t> bytes(size_t(count) * 2 * sizeof(int16_t));
-    for (uint32_t i = 0; i < count; ++i) {
-      const int16_t pair[2] = {static_cast<int16_t>(points[i].x), static_cast<int16_t>(points[i].y)};
-      std::memcpy(bytes.data() + i * sizeof pair, pair, sizeof pair);
-    }
-    return MRKCData::dataWithBytes(kMRKDataSint16, std::move(bytes));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
+  // Made in place and handed over, not copied.
+  std::vector<uint8_t> bytes(size_t(count) * 2 * sizeof(int16_t));
+  for (uint32_t i = 0; i < count; ++i) {
+    const int16_t pair[2] = {static_cast<int16_t>(points[i].x), static_cast<int16_t>(points[i].y)};
+    std::memcpy(bytes.data() + i * sizeof pair, pair, sizeof pair);
   }
+  return MRKCData::dataWithBytes(kMRKDataSint16, std::move(bytes));
 }
 
 Ref<MRKCData> QAVFGRIDSegmenterSupixelToData(const GridSeams::spixel_t& measures, uint32_t id) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace graphseg {
 
@@ -85,14 +84,10 @@ bool smooth(const image<float>& src, float sigma, image<float>& dst, image<float
 }
 
 image_ptr<float> smooth(const image<float>& src, float sigma) {
-  try {
-    image<float> tmp(src.height, src.width);
-    auto dst = std::make_unique<image<float>>(src.width, src.height);
-    if (!smooth(src, sigma, *dst, tmp)) return nullptr;
-    return dst;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  image<float> tmp(src.height, src.width);
+  auto dst = std::make_unique<image<float>>(src.width, src.height);
+  if (!smooth(src, sigma, *dst, tmp)) return nullptr;
+  return dst;
 }
 
 image_ptr<float> smooth(const image<unsigned char>& src, float sigma) {

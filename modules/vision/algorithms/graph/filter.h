@@ -22,7 +22,7 @@ bool convolve_odd(const image<float>& src, image<float>& dst, const std::vector<
 
 // Smooths src into dst (same shape) through tmp (transposed shape); false on a shape mismatch.
 bool smooth(const image<float>& src, float sigma, image<float>& dst, image<float>& tmp);
-// Smoothed copies; null when memory runs out.
+// Smoothed copies; null when the smoothing refuses the images (as the form above).
 image_ptr<float> smooth(const image<float>& src, float sigma);
 image_ptr<float> smooth(const image<unsigned char>& src, float sigma);
 

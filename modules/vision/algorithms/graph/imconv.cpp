@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace graphseg {
 
@@ -10,14 +9,10 @@ namespace {
 
 template <class From, class To, class Convert>
 image_ptr<To> convert(const image<From>& input, Convert convertValue) {
-  try {
-    auto output = std::make_unique<image<To>>(input.width, input.height);
-    for (int y = 0; y < input.height; ++y)
-      for (int x = 0; x < input.width; ++x) (*output)(x, y) = convertValue(input(x, y));
-    return output;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  auto output = std::make_unique<image<To>>(input.width, input.height);
+  for (int y = 0; y < input.height; ++y)
+    for (int x = 0; x < input.width; ++x) (*output)(x, y) = convertValue(input(x, y));
+  return output;
 }
 
 template <class From>

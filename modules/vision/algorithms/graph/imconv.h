@@ -1,6 +1,5 @@
 #pragma once
-// Conversions between image types. Each answers a new image that owns its data, or null when
-// memory runs out.
+// Conversions between image types. Each answers a new image that owns its data.
 #include "modules/vision/algorithms/graph/pixel-image.h"
 
 namespace graphseg {

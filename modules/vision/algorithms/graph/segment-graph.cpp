@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdint>
 #include <memory>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -60,25 +59,21 @@ bool segment_graph(universe& u, int num_vertices, int num_edges, edge* edges, fl
   if (num_vertices < 0 || num_edges < 0 || (num_edges > 0 && !edges)) return false;
   for (int i = 0; i < num_edges; ++i)
     if (edges[i].a < 0 || edges[i].a >= num_vertices || edges[i].b < 0 || edges[i].b >= num_vertices) return false;
-  try {
-    std::vector<float> thresholds(static_cast<size_t>(num_vertices), threshold(1, c));
-    sort_edges(edges, num_edges);
-    u.reuse(num_vertices);
-    for (int i = 0; i < num_edges; ++i) {
-      prefetch_ahead(u, edges, i, num_edges);
-      const edge& e = edges[i];
-      int a = u.find(e.a);
-      const int b = u.find(e.b);
-      if (a != b && e.w <= thresholds[size_t(a)] && e.w <= thresholds[size_t(b)]) {
-        u.join(a, b);
-        a = u.find(a);
-        thresholds[size_t(a)] = e.w + threshold(u.size(a), c);
-      }
+  std::vector<float> thresholds(static_cast<size_t>(num_vertices), threshold(1, c));
+  sort_edges(edges, num_edges);
+  u.reuse(num_vertices);
+  for (int i = 0; i < num_edges; ++i) {
+    prefetch_ahead(u, edges, i, num_edges);
+    const edge& e = edges[i];
+    int a = u.find(e.a);
+    const int b = u.find(e.b);
+    if (a != b && e.w <= thresholds[size_t(a)] && e.w <= thresholds[size_t(b)]) {
+      u.join(a, b);
+      a = u.find(a);
+      thresholds[size_t(a)] = e.w + threshold(u.size(a), c);
     }
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
   }
+  return true;
 }
 
 }  // namespace graphseg

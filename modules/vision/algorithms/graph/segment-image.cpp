@@ -89,13 +89,9 @@ int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, floa
       (*ctx->g)(x, y) = pixel.g;
       (*ctx->b)(x, y) = pixel.b;
     }
-  try {
-    smooth(*ctx->r, sigma, *ctx->smooth_r, *ctx->tmp);
-    smooth(*ctx->g, sigma, *ctx->smooth_g, *ctx->tmp);
-    smooth(*ctx->b, sigma, *ctx->smooth_b, *ctx->tmp);
-  } catch (const std::bad_alloc&) {
-    return -1;  // the mask of a very large sigma
-  }
+  smooth(*ctx->r, sigma, *ctx->smooth_r, *ctx->tmp);
+  smooth(*ctx->g, sigma, *ctx->smooth_g, *ctx->tmp);
+  smooth(*ctx->b, sigma, *ctx->smooth_b, *ctx->tmp);
 
   const int num_edges = buildEdges(*ctx);
   if (!segment_graph(*ctx->u, ctx->width * ctx->height, num_edges, ctx->edges.data(), c)) return -1;

@@ -38,8 +38,8 @@ void segment_image_exit(segment_image_ctx* ctx);
 
 // Segments im (of the context's size) and answers the number of regions, also stored in
 // *num_ccs when given. Smoothing uses sigma, merging the scale c; regions smaller than min_size
-// are merged into a neighbour. −1 (and *num_ccs 0) for a missing context or image, a size that
-// is not the context's, or no memory for the smoothing mask.
+// are merged into a neighbour. −1 (and *num_ccs 0) for a missing context or image, or a size
+// that is not the context's.
 int segmentation(segment_image_ctx* ctx, const image<rgb>* im, float sigma, float c, int min_size, int* num_ccs);
 
 // After segmentation: paints out (when given) with each pixel's region colour and, when regions

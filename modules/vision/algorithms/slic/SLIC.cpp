@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <new>
 
 namespace {
 
@@ -350,19 +349,14 @@ bool SLIC::PerformSLICO_ForGivenStepSize(const unsigned int* ubuff, int width, i
     numlabels = 0;
     return false;
   }
-  try {
-    if (!start(ubuff, width, height, klabels, numlabels)) return false;
-    std::vector<double> edges;
-    DetectLabEdges(m_lvec.data(), m_avec.data(), m_bvec.data(), width, height, edges);
-    Seeds seeds[5];
-    GetLABXYSeeds_ForGivenStepSize(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], step, true, edges);
-    const double cells = double(width) * double(height) / (double(step) * double(step));
-    segment(klabels, numlabels, seeds, step, std::max(1, int(cells)));
-    return true;
-  } catch (const std::bad_alloc&) {
-    numlabels = 0;
-    return false;
-  }
+  if (!start(ubuff, width, height, klabels, numlabels)) return false;
+  std::vector<double> edges;
+  DetectLabEdges(m_lvec.data(), m_avec.data(), m_bvec.data(), width, height, edges);
+  Seeds seeds[5];
+  GetLABXYSeeds_ForGivenStepSize(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], step, true, edges);
+  const double cells = double(width) * double(height) / (double(step) * double(step));
+  segment(klabels, numlabels, seeds, step, std::max(1, int(cells)));
+  return true;
 }
 
 bool SLIC::PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int height, int* klabels, int& numlabels, int K,
@@ -372,19 +366,14 @@ bool SLIC::PerformSLICO_ForGivenK(const unsigned int* ubuff, int width, int heig
     return false;
   }
   K = std::min(K, width * height);
-  try {
-    if (!start(ubuff, width, height, klabels, numlabels)) return false;
-    std::vector<double> edges;
-    DetectLabEdges(m_lvec.data(), m_avec.data(), m_bvec.data(), width, height, edges);
-    Seeds seeds[5];
-    GetLABXYSeeds_ForGivenK(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], K, true, edges);
-    const int coreStep = int(std::sqrt(double(width) * double(height) / double(K)) + 2.0);
-    segment(klabels, numlabels, seeds, coreStep, K);
-    return true;
-  } catch (const std::bad_alloc&) {
-    numlabels = 0;
-    return false;
-  }
+  if (!start(ubuff, width, height, klabels, numlabels)) return false;
+  std::vector<double> edges;
+  DetectLabEdges(m_lvec.data(), m_avec.data(), m_bvec.data(), width, height, edges);
+  Seeds seeds[5];
+  GetLABXYSeeds_ForGivenK(seeds[0], seeds[1], seeds[2], seeds[3], seeds[4], K, true, edges);
+  const int coreStep = int(std::sqrt(double(width) * double(height) / double(K)) + 2.0);
+  segment(klabels, numlabels, seeds, coreStep, K);
+  return true;
 }
 
 void SLIC::DrawContoursAroundSegments(unsigned int* ubuff, const int* labels, int width, int height,
