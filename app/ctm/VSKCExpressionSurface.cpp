@@ -23,12 +23,8 @@ VSKTDrawingContext unscaled(const VSKTDrawingContext& record) {
 }  // namespace
 
 Ref<VSKCExpressionSurface> VSKCExpressionSurface::surface() {
-  try {
-    Ref<VSKCExpressionSurface> made = makeRef<VSKCExpressionSurface>();
-    return made->made() ? made : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCExpressionSurface> made = makeRef<VSKCExpressionSurface>();
+  return made->made() ? made : nullptr;
 }
 
 VSKCExpressionSurface::~VSKCExpressionSurface() { freeTree(); }

@@ -37,15 +37,11 @@ VSKCExpressionView::VSKCExpressionView(OGLTSize size, OGLTPoint position, Ref<JS
 
 Ref<VSKCExpressionView> VSKCExpressionView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                          std::vector<std::string> feed, Ref<JSKCFrame> config) {
-  try {
-    if (feed.empty()) return nullptr;
-    Ref<VSKCExpressionView> view = makeRef<VSKCExpressionView>(size, position, std::move(config));
-    if (!view->made() || !view->buildControls()) return nullptr;
-    return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view
-                                                                                                        : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  if (feed.empty()) return nullptr;
+  Ref<VSKCExpressionView> view = makeRef<VSKCExpressionView>(size, position, std::move(config));
+  if (!view->made() || !view->buildControls()) return nullptr;
+  return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view
+                                                                                                      : nullptr;
 }
 
 bool VSKCExpressionView::buildControls() {

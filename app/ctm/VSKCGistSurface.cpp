@@ -5,12 +5,8 @@
 #include "ui/widgets/QELBWindow.h"
 
 Ref<VSKCGistSurface> VSKCGistSurface::surface() {
-  try {
-    Ref<VSKCGistSurface> made = makeRef<VSKCGistSurface>();
-    return made->made() ? made : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCGistSurface> made = makeRef<VSKCGistSurface>();
+  return made->made() ? made : nullptr;
 }
 
 void VSKCGistSurface::onRenderWithStepAndRect(float, const OGLTRect& visible) {

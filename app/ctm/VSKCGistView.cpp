@@ -24,16 +24,11 @@ VSKCGistView::VSKCGistView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> con
 
 Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                              std::vector<std::string> feed, Ref<JSKCFrame> config) {
-  try {
-    if (feed.empty()) return nullptr;
-    Ref<VSKCGistView> view = makeRef<VSKCGistView>(size, position, std::move(config));
-    if (!view->made()) return nullptr;
-    view->table_ = VSKFGistChunkTableMake();
-    if (!view->table_.chunkTable) return nullptr;
-    return view->build(std::move(alias), std::move(feed), VSKCGistSurface::surface(), nullptr) ? view : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  if (feed.empty()) return nullptr;
+  Ref<VSKCGistView> view = makeRef<VSKCGistView>(size, position, std::move(config));
+  if (!view->made()) return nullptr;
+  view->table_ = VSKFGistChunkTableMake();
+  return view->build(std::move(alias), std::move(feed), VSKCGistSurface::surface(), nullptr) ? view : nullptr;
 }
 
 VSKCGistView::~VSKCGistView() { VSKFLetGoAside(std::move(table_)); }

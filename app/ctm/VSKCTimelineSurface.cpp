@@ -9,12 +9,8 @@
 #include "ui/widgets/QELBWindow.h"
 
 Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() {
-  try {
-    Ref<VSKCTimelineSurface> made = makeRef<VSKCTimelineSurface>();
-    return made->made() ? made : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCTimelineSurface> made = makeRef<VSKCTimelineSurface>();
+  return made->made() ? made : nullptr;
 }
 
 void VSKCTimelineSurface::setTick(Ref<VSKCTimelineTick> tick) {

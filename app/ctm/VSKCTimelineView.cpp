@@ -37,12 +37,8 @@ VSKCTimelineView::VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFr
 
 Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                      std::string feed, Ref<JSKCFrame> config) {
-  try {
-    Ref<VSKCTimelineView> view = makeRef<VSKCTimelineView>(size, position, std::move(config));
-    return view->made() && view->build(std::move(alias), std::move(feed)) ? view : nullptr;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCTimelineView> view = makeRef<VSKCTimelineView>(size, position, std::move(config));
+  return view->made() && view->build(std::move(alias), std::move(feed)) ? view : nullptr;
 }
 
 VSKCTimelineView::~VSKCTimelineView() { VSKFLetGoAside(std::move(ticks_)); }

@@ -159,8 +159,8 @@ std::string VSKFExpressionTermToString(MRKBTerm* term, bool* leaf) {
 
 VSKTExpressionNode* VSKFExpressionNodeMake(MRKBTerm* term) {
   if (!term) return nullptr;
-  auto* node = new (std::nothrow) VSKTExpressionNode{};
-  if (node) node->term = Ref<MRKBTerm>(term);
+  auto* node = new VSKTExpressionNode{};
+  node->term = Ref<MRKBTerm>(term);
   return node;
 }
 
@@ -194,7 +194,9 @@ void VSKFExpressionNodeFree(VSKTExpressionNode* node) {
       try {
         pending.push_back(node->child);
       } catch (const std::bad_alloc&) {
-        VSKFExpressionNodeFree(node->child);  // the rare fallback still frees everything
+        // Freeing runs in destructors and must not throw: without room on the stack's list,
+        // the child goes by recursion.
+        VSKFExpressionNodeFree(node->child);
       }
     }
     VSKTExpressionNode* next = node->next;

@@ -31,43 +31,27 @@ const std::string& kindOf(MRKCList* chunk) {
 
 const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kUid))->value(); }
 
-// Lists the uid under the tick for expiry; false without memory.
-bool listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) {
-  try {
-    record->byTick[tick].emplace_back(uid);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
+// Lists the uid under the tick for expiry.
+void listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) { record->byTick[tick].emplace_back(uid); }
 
-// A new entry under the uid, made at the last tick and listed for expiry under the tick given;
-// null without memory.
+// A new entry under the uid, made at the last tick and listed for expiry under the tick given.
 VSKCGistChunkEntry* enter(VSKTGistChunkTable* record, MRKCSymbol* uid, uint64_t listedAt) {
   Ref<VSKCGistChunkEntry> entry = VSKCGistChunkEntry::entryAt(record->lastTick);
-  if (!entry || !listUnder(record, listedAt, uid)) return nullptr;
-  if (!record->chunkTable->store(entry, uid->value())) return nullptr;
+  listUnder(record, listedAt, uid);
+  (void)record->chunkTable->store(entry, uid->value());
   return entry.get();
 }
 
 }  // namespace
 
 Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
-  try {
-    Ref<VSKCGistChunkEntry> entry = makeRef<VSKCGistChunkEntry>();
-    entry->reserved = tick;
-    return entry;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  Ref<VSKCGistChunkEntry> entry = makeRef<VSKCGistChunkEntry>();
+  entry->reserved = tick;
+  return entry;
 }
 
 Ref<VSKCGistChunkMap> VSKCGistChunkMap::map() {
-  try {
-    return makeRef<VSKCGistChunkMap>();
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return makeRef<VSKCGistChunkMap>();
 }
 
 VSKCGistChunkEntry* VSKCGistChunkMap::fetchForKey(std::string_view uid) const {
@@ -77,14 +61,10 @@ VSKCGistChunkEntry* VSKCGistChunkMap::fetchForKey(std::string_view uid) const {
 
 bool VSKCGistChunkMap::store(Ref<VSKCGistChunkEntry> entry, std::string_view uid) {
   if (!entry) return false;
-  try {
-    auto found = entries_.find(uid);
-    if (found != entries_.end()) found->second = std::move(entry);
-    else entries_.emplace(std::string(uid), std::move(entry));
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  auto found = entries_.find(uid);
+  if (found != entries_.end()) found->second = std::move(entry);
+  else entries_.emplace(std::string(uid), std::move(entry));
+  return true;
 }
 
 void VSKCGistChunkMap::removeIfDue(std::string_view uid, const VSKTGistChunkTable* record) {
@@ -161,8 +141,7 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uid->value());
   if (entry && entry->chunk) return kVSKGistInserted;
   if (!entry) entry = enter(record, uid, tick);
-  else if (tick != entry->reserved && !listUnder(record, tick, uid)) entry = nullptr;
-  if (!entry) return kVSKGistNoMemory;
+  else if (tick != entry->reserved) listUnder(record, tick, uid);
   entry->chunk = Ref<MRKCList>(chunk);
   MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;

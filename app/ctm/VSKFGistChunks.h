@@ -58,7 +58,7 @@ public:
 
   // Null when nothing is stored under the uid.
   VSKCGistChunkEntry* fetchForKey(std::string_view uid) const;
-  // Stores the entry under the uid (replacing what was there); false without memory.
+  // Stores the entry under the uid (replacing what was there); false without an entry.
   bool store(Ref<VSKCGistChunkEntry> entry, std::string_view uid);
   // Removes the entry under the uid when it is due to go (VSKFGistViewChunkDiscard).
   void removeIfDue(std::string_view uid, const VSKTGistChunkTable* record);
@@ -102,7 +102,7 @@ void VSKFGistViewChunkExpire(VSKTGistChunkTable* record);
 // The caption of a well-formed chunk: "T (uid)", "Q (uid)", "R (uid)" or "K (uid)" by its kind,
 // then " - sender - (weight,intensity,mood)" with two decimals each.
 std::string VSKFGistViewMakeChunkString(MRKCList* chunk);
-// The entry under the uid, else a new reservation stored under it; null without memory.
+// The entry under the uid, else a new reservation stored under it; null without a table or a uid.
 VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid);
 // The gists of the replies to the chunk (by its uid), or null.
 MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* chunk);

@@ -22,9 +22,7 @@ constexpr uint32_t kMaxWraps = 16;
 }  // namespace
 
 Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerWithTarget(QELBWidget* target) {
-  Ref<LLKCGuid> guid = LLKCGuid::guid();
-  if (!guid) return nullptr;
-  return makeRef<VSKCCocoFeedWorker>(target, guid->string());
+  return makeRef<VSKCCocoFeedWorker>(target, LLKCGuid::guid()->string());
 }
 
 Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerFollowing(const VSKCCocoFeedWorker& stopped) {

@@ -38,7 +38,7 @@ Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file) {
   Ref<QELCBoard> board = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &kSetupBoard);
   Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, 0x11, file->basename());
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kFilePicked, Ref<LLKBObject>(file));
-  if (!board || !label || !click) return nullptr;
+  if (!board || !label) return nullptr;
   board->setFlags(0x30);
   label->setFlags(2);
   board->setOnClick(click);

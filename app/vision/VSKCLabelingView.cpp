@@ -50,7 +50,6 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
                                                      std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
   if (feed.empty() || !config) return nullptr;
   Ref<VSKCLabelingView> view = makeRef<VSKCLabelingView>(size, position, config);
-  if (!view) return nullptr;
   private_t& record = view->record_;
   record.fov = fov;
   record.feed = std::move(feed);

@@ -16,7 +16,6 @@ void VSKCOperationOutline::onExecute() {
   std::string note;
   Ref<LLKCObjectDeque> outline = VSKFLabelingOutline(*polygons_, &note);
   Ref<LLKCMessage> message = LLKCMessage::messageWithCode(complete->code(), outline);
-  if (!message) return;
   if (!note.empty()) (void)message->details().storeObject(LLKCString::stringWithString(note), "note");
   notify(message);
 }

@@ -15,7 +15,7 @@
 #include "ui/widgets/QELBToggle.h"
 
 Ref<QELExampleBlock> QELExampleBlock::blockWithSize(OGLTSize size, OGLTColor color) {
-  return adoptRef(new (std::nothrow) QELExampleBlock(size, color));
+  return adoptRef(new QELExampleBlock(size, color));
 }
 
 bool QELExampleBlock::onInputWithCursor(const OGLTCursorEvent& cursor) {
@@ -34,7 +34,7 @@ void QELExampleBlock::onRenderWithStep(float) {
 }
 
 Ref<QELExampleCanvas> QELExampleCanvas::canvasWithSize(OGLTSize size, OGLTPoint position) {
-  return adoptRef(new (std::nothrow) QELExampleCanvas(size, position));
+  return adoptRef(new QELExampleCanvas(size, position));
 }
 
 bool QELExampleCanvas::onInputWithScroll(const OGLTScrollEvent& scroll) {
