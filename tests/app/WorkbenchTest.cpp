@@ -557,14 +557,7 @@ TEST_F(WorkbenchTest, ABurstOfTwoHundredKeysReachesTheConversationInputWhole) {
   ASSERT_EQ(std::system(typing.c_str()), 0);
   std::string copying = std::string("xdotool sleep 0.3 key ") + kOGLTestTypeDelay + " ctrl+a ctrl+c sleep 0.3";
   ASSERT_EQ(std::system(copying.c_str()), 0);
-  std::string copied;
-  if (FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) copied.append(buffer, n);
-    pclose(pipe);
-  }
-  EXPECT_EQ(copied, text);
+  EXPECT_EQ(OGLTestClipboardOfOtherClient(), text);
   capture("conversation-burst", &window, [](const std::vector<uint8_t>&) { return true; });
   ASSERT_TRUE(program->signal(SIGTERM));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();

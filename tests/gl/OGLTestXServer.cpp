@@ -51,3 +51,14 @@ bool OGLTestEnsureDisplay() {
   setenv("DISPLAY", (":" + number).c_str(), 1);
   return true;
 }
+
+std::string OGLTestClipboardOfOtherClient() {
+  std::string text;
+  if (FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}

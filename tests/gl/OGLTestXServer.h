@@ -10,6 +10,9 @@ bool OGLTestOwnsServer();
 
 #include <string>
 
+// The text another X client (xclip) finds on the clipboard; "" when there is none.
+std::string OGLTestClipboardOfOtherClient();
+
 // xdotool's pause between typed keys: a person's pace. However many records come between two
 // beats, the window takes them all.
 inline constexpr char kOGLTestTypeDelay[] = "--delay 20";

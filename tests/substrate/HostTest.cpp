@@ -91,14 +91,20 @@ TEST(Host, RefusesSolutionsThatAreNoRegularFile) {
   std::remove(pipe.c_str());
 }
 
-// The host runs without a limit until a signal, then stops cleanly with status 0.
-// Runs the host on the solution following "news" until it printed one line, signals it, and
-// answers its exit status (-1 when it had not ended after 20 s) and what it said on standard error.
-std::pair<int, std::string> signalledRun(const std::string& solution, int signal) {
+// What a host run on a solution following "news" did: the first line it printed, then, signalled,
+// its exit status (-1 when it had not ended after 20 s) and what it said on standard error.
+struct SignalledRun {
+  std::string firstLine;
+  int status = -1;
+  std::string said;
+};
+
+SignalledRun signalledRun(const std::string& solution, int signal) {
+  SignalledRun run;
   int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {-1, "no pipes"};
+  if (pipe(out) != 0 || pipe(err) != 0) return {"", -1, "no pipes"};
   pid_t child = fork();
-  if (child < 0) return {-1, "no fork"};
+  if (child < 0) return {"", -1, "no fork"};
   if (child == 0) {
     dup2(out[1], 1);
     dup2(err[1], 2);
@@ -112,7 +118,7 @@ std::pair<int, std::string> signalledRun(const std::string& solution, int signal
   close(out[1]);
   close(err[1]);
   char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') {}
+  while (read(out[0], &c, 1) == 1 && c != '\n') run.firstLine += c;  // running: it printed the news
   kill(child, signal);
   int status = -1;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -123,55 +129,30 @@ std::pair<int, std::string> signalledRun(const std::string& solution, int signal
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
   }
-  std::string said;
-  for (ssize_t n; (n = read(err[0], &c, 1)) == 1;) said += c;
+  for (ssize_t n; (n = read(err[0], &c, 1)) == 1;) run.said += c;
   close(out[0]);
   close(err[0]);
-  return {ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
+  run.status = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
 }
 
 // A processor whose squib hook sleeps 30 s does not hold the host: it ends at once, naming the
 // hook it leaves behind.
 TEST(Host, EndsOnSignalsWhileAHookSleeps) {
   for (int signal : {SIGINT, SIGTERM}) {
-    const auto [status, said] = signalledRun(kFolder + "/sleeper.json", signal);
-    EXPECT_EQ(status, 0) << "signal " << signal << ": " << said;
-    EXPECT_NE(said.find("zrnhost: ending without waiting for the busy hooks of sleeper"), std::string::npos)
-        << "signal " << signal << ": " << said;
+    const SignalledRun run = signalledRun(kFolder + "/sleeper.json", signal);
+    EXPECT_EQ(run.status, 0) << "signal " << signal << ": " << run.said;
+    EXPECT_NE(run.said.find("zrnhost: ending without waiting for the busy hooks of sleeper"), std::string::npos)
+        << "signal " << signal << ": " << run.said;
   }
 }
 
+// The host runs without a limit until a signal, then stops cleanly with status 0.
 TEST(Host, EndsPromptlyOnSignals) {
   for (int signal : {SIGINT, SIGTERM}) {
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    const std::string solution = kFolder + "/probes.json";
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      dup2(out[1], 1);
-      close(out[0]);
-      close(out[1]);
-      execl(ZRN_HOST, ZRN_HOST, "--follow", "news", solution.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;  // running: it printed the news
-    EXPECT_EQ(line, "news\t[hello(1), \"quoted\", 2.5]");
-    kill(child, signal);
-    int status = -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      ADD_FAILURE() << "still running after signal " << signal;
-    }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "signal " << signal;
-    close(out[0]);
+    const SignalledRun run = signalledRun(kFolder + "/probes.json", signal);
+    EXPECT_EQ(run.firstLine, "news\t[hello(1), \"quoted\", 2.5]");
+    EXPECT_EQ(run.status, 0) << "signal " << signal << ": " << run.said;
   }
 }
 

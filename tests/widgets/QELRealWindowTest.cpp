@@ -163,18 +163,6 @@ private:
 
 bool hasXdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
 
-// The text another X client finds on the clipboard.
-std::string clipboardOfOtherClient() {
-  std::string text;
-  if (FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    pclose(pipe);
-  }
-  return text;
-}
-
 class RealWindow : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -674,12 +662,12 @@ TEST_F(Controls, APersonTypesSelectsCopiesCutsAndPastesMultiByteText) {
     EXPECT_TRUE(window->eventually([&] { return box->value() == "ab é€😀"; })) << valueOf(box.get());
     // Select everything and copy: another client reads it.
     ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay + " ctrl+a ctrl+c sleep 0.2"));
-    EXPECT_EQ(clipboardOfOtherClient(), "ab é€😀");
+    EXPECT_EQ(OGLTestClipboardOfOtherClient(), "ab é€😀");
     // Select the first three characters with shift and cut them.
     ASSERT_TRUE(x(std::string("key ") + kOGLTestTypeDelay +
                   " Escape Home shift+Right shift+Right shift+Right ctrl+x sleep 0.2"));
     EXPECT_TRUE(window->eventually([&] { return box->value() == "é€😀"; })) << valueOf(box.get());
-    EXPECT_EQ(clipboardOfOtherClient(), "ab ");
+    EXPECT_EQ(OGLTestClipboardOfOtherClient(), "ab ");
     // Another client puts text on the clipboard; it is pasted at the end. xclip stays in the
     // background to serve it: it ends after that one request and keeps none of our output open,
     // or the test runner would wait for it.
