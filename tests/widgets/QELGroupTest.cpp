@@ -151,7 +151,7 @@ TEST_F(Groups, TheSetupTablesHoldTheirValues) {
     QELTGroupSetup expected;
   } cases[] = {
       {QELKFilePickerBoard, {1, 0, 0, 1, 0x42}},  {QELKFolderPickerBoard, {1, 0, 0, 1, 0x42}},
-      {QELKFilePickerDetail, {2, 0, 0, 0, 0x4a}}, {QELKFilePickerSetup, {1, 0, 0, 0, 0x02}},
+      {QELKFilePickerDetail, {2, 0, 8, 0, 0x4a}}, {QELKFilePickerSetup, {1, 0, 0, 0, 0x02}},
       {QELKFilePickerFooter, {2, 5, 5, 0, 0x0a}}, {QELKFolderPickerRow, {2, 0, 0, 0, 0x02}},
   };
   for (const Case& c : cases) {

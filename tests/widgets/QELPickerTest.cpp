@@ -218,6 +218,35 @@ TEST_F(PickerTest, AFileRowsDetailLineSitsUnderItsOwnName) {
   }
 }
 
+// A row's date and size read as two things ("13:39:11  561.1 KB", not "13:39:11561.1 KB"):
+// between them lies a clear strip, whether the row is as wide as its detail line (a short name)
+// or wider (a long one), drawn by a window that redraws only what changed.
+TEST_F(PickerTest, ARowsDateAndSizeStandApart) {
+  file("a.json", 574566), file("a-name-longer-than-the-date-and-the-size-together.json", 1500);
+  window->setRedrawsOnRequest(true);
+  Ref<QELCFilePicker> picker = QELCFilePicker::widgetWithSize({0, 0}, {0, 0});
+  picker->setFilters({"json"});
+  listed(picker, root.string());
+  window->frame();
+  const auto& rows = picker->fileList()->live();
+  ASSERT_EQ(rows.size(), 2u);
+  for (const auto& [index, row] : rows) {
+    auto* detail = dynamic_cast<QELBParent*>(dynamic_cast<QELBParent*>(row.get())->childs().at(1).get());
+    ASSERT_TRUE(detail);
+    ASSERT_EQ(detail->childs().size(), 2u);
+    QELBWidget& date = *detail->childs().at(0);
+    QELBWidget& size = *detail->childs().at(1);
+    const float left = date.localToWorld({date.size().w, 0}).x, right = size.localToWorld({0, 0}).x;
+    const float top = date.localToWorld({0, 0}).y, bottom = date.localToWorld({0, date.size().h}).y;
+    EXPECT_GE(right - left, 4) << index << ": the size starts where the date ends";
+    // The strip is all one colour: no glyph of either text reaches into it.
+    const auto clear = window->pixel(static_cast<int>(std::ceil(left)), static_cast<int>(top));
+    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
+      for (int x = static_cast<int>(std::ceil(left)); x < static_cast<int>(right); ++x)
+        ASSERT_EQ(window->pixel(x, y), clear) << index << ": ink at " << x << ", " << y;
+  }
+}
+
 TEST_F(PickerTest, CancelWithoutAMessageStillSendsTheEmptyOne) {
   Ref<QELCFilePicker> picker = listed(QELCFilePicker::widgetWithSize({0, 0}, {0, 0}), root.string());
   picker->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{4, 2, 0}));

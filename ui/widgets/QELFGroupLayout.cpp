@@ -6,7 +6,8 @@
 
 const QELTGroupSetup QELKFilePickerBoard = {1, 0, 0, 1, 0x42};
 const QELTGroupSetup QELKFolderPickerBoard = {1, 0, 0, 1, 0x42};
-const QELTGroupSetup QELKFilePickerDetail = {2, 0, 0, 0, 0x4a};
+// The date and the size of a file row stand apart, at any width of the row.
+const QELTGroupSetup QELKFilePickerDetail = {2, 0, 8, 0, 0x4a};
 const QELTGroupSetup QELKFilePickerSetup = {1, 0, 0, 0, 0x02};
 const QELTGroupSetup QELKFolderPickerSetup = {1, 0, 0, 0, 0x02};
 const QELTGroupSetup QELKFilePickerFooter = {2, 5, 5, 0, 0x0a};
