@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/ctm/VSKFViewMenu.h"
+#include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBSymbol.h"
@@ -194,6 +195,30 @@ void VSKCConversationView::onUpdateWithStep(float step) {
 void VSKCConversationView::moveBar(float scroll) {
   record_.vbar->setScroll(scroll);
   (void)record_.vbar->trigger();
+}
+
+void VSKCConversationView::keyboardToInput() {
+  QELBWindow* w = window();
+  if (!w || w->sink() == record_.textbox.get()) return;
+  w->setSink(Ref<QELBWidget>(record_.textbox));
+}
+
+bool VSKCConversationView::onInputWithCursor(const OGLTCursorEvent& cursor) {
+  const bool taken = ZRVBView::onInputWithCursor(cursor);
+  // The bubbles' text is read-only: a click on it selects and copies, but takes no keyboard.
+  // Without this the keyboard went nowhere after such a click, and typing was lost.
+  if (taken && QELFControlIsClick(cursor) && showing() && rollState() == kQELRollOpen) {
+    const OGLTPoint p = record_.canvas->worldToLocal(cursor.point);
+    QELBWindow* w = window();
+    if (w && !w->sink() && QELFRectContains(record_.canvas->bounds(), p)) keyboardToInput();
+  }
+  return taken;
+}
+
+bool VSKCConversationView::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
+  // Characters reach the view only while nothing holds the keyboard (the sink gets them first).
+  keyboardToInput();
+  return record_.textbox->onInputWithSymbol(symbol);
 }
 
 bool VSKCConversationView::onInputWithScroll(const OGLTScrollEvent& scroll) {

@@ -109,6 +109,10 @@ public:
   void onAttachedIntoWindow() override;
   void onLeavingWindow() override;
   void onResized() override;
+  // A click in the feed (on a bubble too) leaves the keyboard with the input box, and characters
+  // typed over the view while nothing holds the keyboard are written there: none is lost.
+  bool onInputWithCursor(const OGLTCursorEvent& cursor) override;
+  bool onInputWithSymbol(const OGLTCharacterEvent& symbol) override;
   bool onInputWithScroll(const OGLTScrollEvent& scroll) override;
   bool onInputWithKeypad(const OGLTKeypadEvent& key) override;
   void onToggleMenu() override;
@@ -128,6 +132,8 @@ private:
   bool buildSymbols();
   // Moves the vertical bar (clamped) and scrolls to it.
   void moveBar(float scroll);
+  // Gives the window's keyboard (its sink) to the input box.
+  void keyboardToInput();
 
   // VSKCConversationViewMessages.cpp: what arrives in onMessaged, by uid.
   void onMenu(uint32_t tag);

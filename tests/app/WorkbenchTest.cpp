@@ -563,6 +563,35 @@ TEST_F(WorkbenchTest, ABurstOfTwoHundredKeysReachesTheConversationInputWhole) {
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
 }
 
+// A click on a bubble of the feed, then typing: the characters reach the input box (read back
+// through the clipboard with the pointer over the input), none is lost to the bubble's
+// read-only text.
+TEST_F(WorkbenchTest, TypingAfterAClickOnABubbleReachesTheInput) {
+  writeConversationOpenConfig();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_EQ(std::system("command -v xclip >/dev/null 2>&1"), 0);
+  // The greeting's bubble at the top left of the feed.
+  capture("conversation-bubble-before-click", &window, [&](const std::vector<uint8_t>& rgb) {
+    return drawnIn(rgb, window, 20, 70, 200, 110, 320, 360);
+  });
+  // One xdotool run, each record at most 20 ms after the one before.
+  const std::string text = "1234567890";
+  const std::string typing = std::string("xdotool search --sync --name '^vesko$' windowfocus --sync ") +
+                             "mousemove --window %1 60 90 sleep 0.02 click 1 sleep 0.02 key " + kOGLTestTypeDelay +
+                             " 1 2 3 4 5 6 7 8 9 0 mousemove --window %1 300 400 sleep 0.02 key " + kOGLTestTypeDelay +
+                             " ctrl+a ctrl+c";
+  ASSERT_EQ(std::system(typing.c_str()), 0);
+  std::string copied;
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+       copied != text && std::chrono::steady_clock::now() < until;)
+    copied = OGLTestClipboardOfOtherClient();
+  EXPECT_EQ(copied, text);
+  capture("conversation-typed-after-bubble-click", &window, [](const std::vector<uint8_t>&) { return true; });
+  ASSERT_TRUE(program->signal(SIGTERM));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+}
+
 namespace {
 
 // A light pixel (text, a card's frame) in the rect of the window's pixels.

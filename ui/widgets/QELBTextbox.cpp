@@ -123,6 +123,11 @@ bool QELBTextbox::takeMouse() {
     takeCursor(queued.records[i].cursor);
   }
   if (caret != caret_) redraw();
+  // The keyboard handed to the box by its owner (not by a click on it) starts editing as well.
+  if (holdsSink() && !readOnly() && state_ != 1) {
+    state_ = 1;
+    redraw();
+  }
   if (present) return true;
   if ((flags() & kQELTextboxSelfFocus) && state_ == 1) return true;
   if (!holdsSink() && !readOnly()) {

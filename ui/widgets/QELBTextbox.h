@@ -11,7 +11,7 @@
 // and keys of one frame are taken in the order they came.
 //
 // Focus: a click (the release of button 1) on a box that is not read-only makes it the window's
-// sink and starts editing; editing ends when the box no longer holds the sink, unless it is
+// sink and starts editing, as does the sink given to it by its owner; editing ends when the box no longer holds the sink, unless it is
 // self-focused (flag 0x1), whose editing setFocused switches. Everything runs on the window's
 // thread.
 #include <array>
