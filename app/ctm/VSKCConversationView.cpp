@@ -162,10 +162,9 @@ void VSKCConversationView::onResized() {
   r.textbox->setSize({w, kTextboxHeight});
   r.controls->setSize({w, kControlsHeight});
   float canvasHeight = std::max(0.0f, h - kControlsHeight);
+  r.feedArea = {w, canvasHeight};
   r.canvas->setFrame({0, 0, w, canvasHeight});
   r.controls->setPosition({0, canvasHeight});
-  r.vbar->setFrame({w - kBarWidth, 0, w, canvasHeight - kBarWidth});
-  r.hbar->setFrame({0, canvasHeight - kBarWidth, w - kBarWidth, canvasHeight});
   r.controls->recomputeLayout();
   r.symbols->recomputeLayout();
   r.canvas->setContent({std::max(w, kContentMinWidth), r.canvas->content().h});
@@ -175,7 +174,8 @@ void VSKCConversationView::onResized() {
 void VSKCConversationView::onUpdateWithStep(float step) {
   VSKTConversationRecord& r = record_;
   if (r.dirty) {
-    OGLTSize canvas = r.canvas->size(), content = r.canvas->content();
+    const OGLTSize content = r.canvas->content();
+    const OGLTSize canvas = fitFeed(content);
     OGLTPoint offset = r.canvas->offset();
     offset.x = followAxis(*r.hbar, canvas.w, content.w, offset.x, false);
     offset.y = followAxis(*r.vbar, canvas.h, content.h, offset.y, true);
@@ -183,13 +183,26 @@ void VSKCConversationView::onUpdateWithStep(float step) {
     offset = r.canvas->offset();
     showBarAt(*r.hbar, canvas.w, content.w, offset.x, false);
     showBarAt(*r.vbar, canvas.h, content.h, offset.y, true);
-    bool both = r.hbar->visible() && r.vbar->visible();
-    r.vbar->setSize({kBarWidth, both ? canvas.h - kBarWidth : canvas.h});
-    r.hbar->setSize({both ? canvas.w - kBarWidth : canvas.w, kBarWidth});
     VSKFConversationFeedSyncUp();
     r.dirty = false;
   }
   ZRVBView::onUpdateWithStep(step);
+}
+
+OGLTSize VSKCConversationView::fitFeed(OGLTSize content) {
+  VSKTConversationRecord& r = record_;
+  const OGLTSize area = r.feedArea;
+  // A bar takes its room from the canvas rather than lying over it, so that the canvas's clip
+  // keeps every bubble off the bars and its end (the newest message) shows above them.
+  bool vertical = content.h > area.h;
+  const bool horizontal = content.w > area.w - (vertical ? kBarWidth : 0);
+  if (horizontal && !vertical) vertical = content.h > area.h - kBarWidth;
+  const OGLTSize canvas{std::max(0.0f, area.w - (vertical ? kBarWidth : 0)),
+                        std::max(0.0f, area.h - (horizontal ? kBarWidth : 0))};
+  r.canvas->setFrame({0, 0, canvas.w, canvas.h});
+  r.vbar->setFrame({area.w - kBarWidth, 0, area.w, canvas.h});
+  r.hbar->setFrame({0, area.h - kBarWidth, canvas.w, area.h});
+  return canvas;
 }
 
 void VSKCConversationView::moveBar(float scroll) {

@@ -130,6 +130,9 @@ private:
   // VSKCConversationView.cpp: building, layout, scrolling and the title menu.
   bool build(const std::string& alias);
   bool buildSymbols();
+  // Sizes the canvas to the feed's area less the bars that the content needs, and places the
+  // bars beside it; the canvas's new size.
+  OGLTSize fitFeed(OGLTSize content);
   // Moves the vertical bar (clamped) and scrolls to it.
   void moveBar(float scroll);
   // Gives the window's keyboard (its sink) to the input box.

@@ -34,6 +34,7 @@ struct VSKTConversationRecord {
   Ref<QELCCanvas> canvas;
   Ref<QELCScrollbar> vbar;
   Ref<QELCScrollbar> hbar;
+  OGLTSize feedArea{};  // the canvas and the bars it needs share it
   Ref<QELCTextbox> textbox;
   QELBGroup* symbols = nullptr;  // held by the controls
   Ref<ZRVCHint> hint;

@@ -249,6 +249,32 @@ TEST_F(ConversationFeedTest, TheActionsArePlacedAtTheAnchorsRightEdgeAndMiddle) 
   EXPECT_NEAR(actions->position().y, canvas.h / 2 - size.h / 2, 1.0f);
 }
 
+// Following the newest message as the feed grows, under the window's own partial redrawing: the
+// newest bubble shows whole above the horizontal bar, and nothing of the feed is drawn on the bar.
+TEST_F(ConversationFeedTest, FollowingTheNewestShowsItWholeAndTheBarsStayClear) {
+  window->setRedrawsOnRequest(true);
+  for (int i = 0; i < 12; ++i) {
+    say(kVSKSpeakerCTM, "message " + std::to_string(i) + " of a conversation that goes on");
+    window->frame();
+    window->frame();
+    const VSKCConversationEntry& newest = *record().entries.back();
+    ASSERT_TRUE(newest.wrap()) << i;
+    QELBWidget& bubble = *newest.wrap();
+    const OGLTRect shown{bubble.localToWorld({0, 0}).x, bubble.localToWorld({0, 0}).y,
+                         bubble.localToWorld({bubble.size().w, 0}).x, bubble.localToWorld({0, bubble.size().h}).y};
+    QELBScrollbar& hbar = *record().hbar;
+    ASSERT_TRUE(hbar.visible()) << i << ": the content is wider than the view";
+    const OGLTPoint bar = hbar.localToWorld({0, 0});
+    EXPECT_LE(shown.bottom, bar.y) << i << ": the newest bubble's bottom lies under the bar";
+    // Every row of the bar's band reads the same under the bubbles as beside them.
+    const int beside = static_cast<int>(shown.right) + 20;
+    for (int y = static_cast<int>(bar.y); y < static_cast<int>(bar.y + hbar.size().h); ++y)
+      for (int x = static_cast<int>(shown.left); x < static_cast<int>(shown.right); ++x)
+        ASSERT_EQ(window->pixel(x, y), window->pixel(beside, y)) << i << ": the feed drawn on the bar at " << x << ", "
+                                                                 << y;
+  }
+}
+
 // Rolled up and down again from the title menu, again and again, the view comes back at its
 // height with the feed scrolled where the user left it.
 TEST_F(ConversationFeedTest, UnrollingRestoresTheHeightAndTheScroll) {
