@@ -519,10 +519,10 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
   ASSERT_TRUE(click(window, 68, 320));
   EXPECT_TRUE(next("conversation-choice", 20, 300, 300, 365));
   // Over the answer its rating symbols show; the user gives it a thumb up and is thanked.
-  ASSERT_TRUE(hover(150, 335));
-  last = capture("conversation-thumbs", &window, shows(296, 325, 310, 357));
-  EXPECT_TRUE(shows(296, 325, 310, 357)(last));
-  ASSERT_TRUE(click(window, 302, 333));
+  ASSERT_TRUE(hover(150, 325));
+  last = capture("conversation-thumbs", &window, shows(296, 315, 310, 347));
+  EXPECT_TRUE(shows(296, 315, 310, 347)(last));
+  ASSERT_TRUE(click(window, 302, 323));
   EXPECT_TRUE(next("conversation-rated", 20, 250, 280, 365));
   // In term mode the user types a term, which the CTM reads and answers.
   ASSERT_TRUE(click(window, 21, 449));
@@ -536,7 +536,7 @@ TEST_F(WorkbenchTest, APersonTalksWithTheDemonstrationInTheConversationView) {
         size_t i = (static_cast<size_t>(y) * window.w + x) * 3;
         if (std::memcmp(&rgb[i], &empty[i], 3) != 0) return false;
       }
-    return std::memcmp(&rgb[(300 * window.w + 40) * 3], &last[(300 * window.w + 40) * 3], 30) != 0 &&
+    return std::memcmp(&rgb[(290 * window.w + 40) * 3], &last[(290 * window.w + 40) * 3], 30) != 0 &&
            shows(20, 300, 280, 365)(rgb);
   };
   EXPECT_TRUE(answered(capture("conversation-term", &window, answered)));
