@@ -174,6 +174,86 @@ TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
   EXPECT_EQ(recents(), std::vector<std::string>{picked});
 }
 
+// In the solution pick dialog a file row is picked by a click on the first and on the last pixel
+// row of its frame, as drawn while the pointer is over it: the picked row keeps its frame once the
+// pointer has left it.
+TEST_F(WorkbenchTest, AFileRowIsPickedOnTheFirstAndLastPixelRowsOfItsFrame) {
+  TemporaryFolder home;
+  for (const char* name : {"a.json", "b.json", "c.json", "d.json", "e.json", "f.json"})
+    ASSERT_TRUE(LLKFWriteFileAtomically((home.path() + "/" + name).c_str(), "{}", 2));
+  auto program = std::make_unique<WorkbenchProcess>(
+      VESKO_PROGRAM, std::vector<std::string>{},
+      std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                               "HOME=" + home.path(), kNoLeakCheck});
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  ASSERT_TRUE(drawnAt(window, 78, 13)(WorkbenchGrabUntil(window, drawnAt(window, 78, 13))));
+  ASSERT_TRUE(click(window, 78, 13));
+  ASSERT_TRUE(drawnAt(window, 90, 36)(WorkbenchGrabUntil(window, drawnAt(window, 90, 36))));
+  ASSERT_TRUE(click(window, 90, 36));
+  ASSERT_TRUE(drawnAt(window, 300, 200)(capture("workbench-pick-rows", &window, drawnAt(window, 300, 200))));
+  const int x = kFileRow.x;
+  auto at = [&](const std::vector<uint8_t>& rgb, int y) {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];
+    return std::array<uint8_t, 3>{p[0], p[1], p[2]};
+  };
+  // The pointer moved, then (when asked) a click where it rests: no pause between the records.
+  auto pointer = [](int px, int py, bool press) {
+    const std::string command = "xdotool search --sync --name '^vesko$' mousemove --window %1 " + std::to_string(px) +
+                                " " + std::to_string(py) + (press ? " click 1" : "");
+    return std::system(command.c_str()) == 0;
+  };
+  auto differs = [&](const std::vector<uint8_t>& before, int top, int bottom) {
+    return [&, top, bottom](const std::vector<uint8_t>& rgb) {
+      for (int y = top; y <= bottom; ++y)
+        if (at(rgb, y) != at(before, y)) return true;
+      return false;
+    };
+  };
+  // The pixel rows of a row's frame around its middle: those that change when the pointer comes
+  // over it from a row further down the list (the list itself stays hovered). Rows 40 apart.
+  const int first = kFileRow.y + 14, reach = 30, away = first + 5 * 40, between = first + 4 * 40;
+  auto frameOf = [&](int middle, int* top, int* bottom, std::vector<uint8_t>* hovered) {
+    const std::vector<uint8_t> start = WorkbenchGrab(window);
+    if (!pointer(x, away, false)) return false;
+    const std::vector<uint8_t> before = WorkbenchGrabUntil(window, differs(start, away - reach, away + reach));
+    if (!pointer(x, middle, false)) return false;
+    *hovered = WorkbenchGrabUntil(window, differs(before, middle - reach, middle + reach));
+    *top = *bottom = -1;
+    for (int y = middle - reach; y <= middle + reach; ++y)
+      if (at(*hovered, y) != at(before, y)) {
+        if (*top < 0) *top = y;
+        *bottom = y;
+      }
+    return *top >= 0;
+  };
+  int middle = first;
+  for (int row = 0; row < 2; ++row) {
+    int top = -1, bottom = -1;
+    std::vector<uint8_t> hovered;
+    ASSERT_TRUE(frameOf(middle, &top, &bottom, &hovered)) << "row " << row << ": no frame drawn";
+    for (int edge : {top, bottom}) {
+      ASSERT_TRUE(pointer(x, edge, true));
+      ASSERT_TRUE(pointer(x, between, false));
+      // Picked, the row keeps its frame: both edges read as while hovered.
+      auto framed = [&](const std::vector<uint8_t>& rgb) {
+        return at(rgb, top) == at(hovered, top) && at(rgb, bottom) == at(hovered, bottom);
+      };
+      std::vector<uint8_t> now = WorkbenchGrabUntil(window, framed, std::chrono::seconds(3));
+      EXPECT_TRUE(framed(now)) << "row " << row << ": a click on pixel row " << edge << " (frame " << top << " to "
+                               << bottom << ") picks nothing";
+      // Another row picked between the two edges, so that the second click must pick this one again.
+      if (edge == top) {
+        ASSERT_TRUE(pointer(x, between, true));
+      }
+    }
+    middle = bottom + (bottom - top) / 2 + 2;
+  }
+  (void)capture("workbench-pick-rows-picked", &window);
+  ASSERT_TRUE(program->signal(SIGINT));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+}
+
 TEST_F(WorkbenchTest, ASolutionThatCannotBeLoadedIsReportedAndTheWorkbenchKeepsRunning) {
   struct Case {
     std::string argument;

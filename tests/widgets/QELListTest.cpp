@@ -171,7 +171,7 @@ TEST_F(CollectionTest, KeysScrollOnlyWhileTheCursorIsOverTheBox) {
 class ListTest : public ControlTest {
 protected:
   Ref<QELCListbox> list(int children, float height) {
-    Ref<QELCListbox> l = QELCListbox::widgetWithSize({200, 203}, {10, 10});  // 200 visible
+    Ref<QELCListbox> l = QELCListbox::widgetWithSize({200, 205}, {10, 10});  // 200 visible
     for (int i = 0; i < children; ++i) l->attach(QELCWidget::widgetWithSize({50, height}, {0, 0}));
     place(l);
     window->frame();

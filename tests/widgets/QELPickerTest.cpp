@@ -247,6 +247,73 @@ TEST_F(PickerTest, ARowsDateAndSizeStandApart) {
   }
 }
 
+// A row of either list answers a click on every pixel row its frame is drawn on, its first and
+// its last included, and not on the pixel rows just outside them. The frame shows while the
+// pointer is over the row; where it lies is read back from the pixels.
+TEST_F(PickerTest, ARowIsPickedOnEveryPixelRowItsFrameIsDrawnOn) {
+  enum Which { kFiles, kFolders };
+  struct Case {
+    Which list;
+    size_t row;
+  };
+  std::vector<Case> cases;
+  for (size_t row = 0; row < 4; ++row) cases.push_back({kFiles, row}), cases.push_back({kFolders, row});
+  for (const Case& c : cases) {
+    for (int edge = 0; edge < 4; ++edge) {
+      SetUp();
+      for (const char* name : {"a.json", "b.json", "c.json", "d.json"}) file(name, 10);
+      for (const char* name : {"e", "f", "g"}) folder(name);
+      window->setRedrawsOnRequest(true);
+      Ref<QELCFilePicker> picker = QELCFilePicker::widgetWithSize({0, 0}, {0, 0});
+      picker->setFilters({"json"});
+      listed(picker, root.string());
+      auto* list = dynamic_cast<QELBParent*>(c.list == kFiles ? static_cast<QELBWidget*>(picker->fileList())
+                                                              : static_cast<QELBWidget*>(picker->folderList()));
+      std::vector<QELBWidget*> rows;
+      for (const Ref<QELBWidget>& child : list->childs()) rows.push_back(child.get());
+      std::sort(rows.begin(), rows.end(), [](QELBWidget* a, QELBWidget* b) { return a->frame().top < b->frame().top; });
+      ASSERT_EQ(rows.size(), 4u);
+      QELBWidget& row = *rows[c.row];
+      const std::string name = (c.list == kFiles ? "file row " : "folder row ") + std::to_string(c.row);
+      const OGLTPoint origin = row.localToWorld({0, 0});
+      const int x = static_cast<int>(origin.x + row.size().w / 2);
+      const int from = static_cast<int>(origin.y) - 3, to = static_cast<int>(origin.y + row.size().h) + 3;
+      // The pointer over another row of the list (the list itself stays hovered), then over this one.
+      QELBWidget& away = *rows[(c.row + 2) % rows.size()];
+      window->moveTo(away.localToWorld({away.size().w / 2, away.size().h / 2}));
+      window->frame();
+      std::vector<std::array<uint8_t, 4>> before;
+      for (int y = from; y < to; ++y) before.push_back(window->pixel(x, y));
+      window->moveTo({static_cast<float>(x), origin.y + row.size().h / 2});
+      window->frame();
+      int first = -1, last = -1;
+      for (int y = from; y < to; ++y)
+        if (window->pixel(x, y) != before[static_cast<size_t>(y - from)]) {
+          if (first < 0) first = y;
+          last = y;
+        }
+      ASSERT_GE(first, 0) << name << ": no frame drawn";
+      auto picks = [&](int y) {
+        Ref<LLKBObject> chosen = row.ancillary();
+        window->click({static_cast<float>(x), static_cast<float>(y)});
+        if (c.list == kFiles) return picker->selected() && picker->selected().get() == chosen.get();
+        // A folder row opens its folder (the ".." row the one above).
+        auto* folder = dynamic_cast<LLKBFSEntry*>(chosen.get());
+        const std::string expected =
+            folder ? (root / folder->name()).string() : root.parent_path().string();
+        return picker->path() == expected;
+      };
+      // The drawn edges pick the row; the pixel rows just outside them do not.
+      const int y = edge == 0 ? first : edge == 1 ? last : edge == 2 ? first - 1 : last + 1;
+      if (edge < 2)
+        EXPECT_TRUE(picks(y)) << name << ": the " << (edge == 0 ? "first" : "last") << " drawn row " << y
+                              << " picks nothing";
+      else
+        EXPECT_FALSE(picks(y)) << name << ": row " << y << " outside the drawn frame picks it";
+    }
+  }
+}
+
 TEST_F(PickerTest, CancelWithoutAMessageStillSendsTheEmptyOne) {
   Ref<QELCFilePicker> picker = listed(QELCFilePicker::widgetWithSize({0, 0}, {0, 0}), root.string());
   picker->onMessaged(LLKCMessage::messageWithCode(LLKTMessageCode{4, 2, 0}));

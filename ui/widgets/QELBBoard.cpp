@@ -20,8 +20,18 @@ Ref<QELCBoard> QELCBoard::widgetWithSize(OGLTSize size, OGLTPoint position, cons
   return board->made() ? board : nullptr;
 }
 
+namespace {
+// Whether the pixel whose top left corner is the point lies in the rect: its left and top edges
+// inside, its right and bottom ones outside, so that two boards side by side never share one.
+bool holdsPixel(const OGLTRect& rect, const OGLTPoint& point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+}
+}  // namespace
+
 bool QELBBoard::onInputWithCursor(const OGLTCursorEvent& cursor) {
-  if (!QELFWidgetInnerHit(this, cursor.point)) return false;
+  // The frame's stroke reaches the board's outermost pixel rows and columns, so the board answers
+  // for every pixel of its bounds: a click on any pixel it is drawn on picks it.
+  if (!holdsPixel(bounds(), worldToLocal(cursor.point))) return false;
   QELBGroup::onInputWithCursor(cursor);
   if (!QELFControlIsClick(cursor)) return true;
   if (flags() & kQELBoardSelectable) selected_ = true;

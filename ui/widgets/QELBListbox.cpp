@@ -39,7 +39,12 @@ Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) 
   return list->made() ? list : nullptr;
 }
 
-OGLTRect QELBListbox::space() { return QELFScrollLaneSpace(bounds()); }
+// The rows are drawn and hit in one place: the shown area inside the outline, 2 pixels in (on
+// the outline's own row a row's first pixels were drawn but the list took no click).
+OGLTRect QELBListbox::space() {
+  OGLTRect b = bounds();
+  return {b.left + 2, b.top + 2, b.left + 2 + width(), b.top + 2 + visibleHeight()};
+}
 
 OGLTPoint QELBListbox::spaceToLocal(const OGLTPoint& point) { return QELFScrollSpaceToLocal(space(), offset_, point); }
 
@@ -49,7 +54,7 @@ float QELBListbox::width() const { return QELFScrollLaneRowWidth(bounds()); }
 
 float QELBListbox::visibleHeight() const {
   OGLTRect b = bounds();
-  return (b.bottom - 2) - (b.top + 1);
+  return (b.bottom - 3) - (b.top + 2);
 }
 
 OGLTRect QELBListbox::visibleRect() const {
@@ -126,8 +131,6 @@ void QELBListbox::onRenderWithStep(float step) {
   OGLC2DContext* ctx = owner ? owner->context() : nullptr;
   if (!ctx || !visible()) return;
   applyQueuedInput();
-  OGLTRect s = space();
-  OGLTRect view{s.left, s.top, s.left + width(), s.top + visibleHeight()};
-  QELFWidgetRenderScrolled(ctx, childs(), view, offset_, visibleRect(), step);
+  QELFWidgetRenderScrolled(ctx, childs(), space(), offset_, visibleRect(), step);
   QELFScrollLaneDraw(ctx, this, hasCursorRecord(), offset_.y, content_.bottom - content_.top, visibleHeight());
 }

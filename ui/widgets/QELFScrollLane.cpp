@@ -13,10 +13,6 @@ OGLTRect QELFScrollLaneRect(const OGLTRect& bounds) {
   return {inner.right - kQELScrollLaneWidth, inner.top, inner.right, inner.bottom};
 }
 
-OGLTRect QELFScrollLaneSpace(const OGLTRect& bounds) {
-  return {bounds.left, bounds.top, bounds.right - kQELScrollLaneWidth, bounds.bottom - 1};
-}
-
 float QELFScrollLaneRowWidth(const OGLTRect& bounds) {
   return (bounds.right - 1) - (bounds.left + 1) - kQELScrollLaneWidth - 1;
 }

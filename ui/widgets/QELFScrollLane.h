@@ -6,8 +6,6 @@
 
 constexpr float kQELScrollLaneWidth = 14;
 
-// The space of a box with a lane: the bounds less the lane at the right and the bottom row.
-OGLTRect QELFScrollLaneSpace(const OGLTRect& bounds);
 
 // The width a box with a lane gives its rows: inside the outline, left of the lane and its edge.
 float QELFScrollLaneRowWidth(const OGLTRect& bounds);
