@@ -176,11 +176,12 @@ TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
 
 // In the solution pick dialog a file row is picked by a click on the first and on the last pixel
 // row of its frame, as drawn while the pointer is over it: the picked row keeps its frame once the
-// pointer has left it.
+// pointer has left it. A folder row opens its folder on the first pixel row of its frame.
 TEST_F(WorkbenchTest, AFileRowIsPickedOnTheFirstAndLastPixelRowsOfItsFrame) {
   TemporaryFolder home;
   for (const char* name : {"a.json", "b.json", "c.json", "d.json", "e.json", "f.json"})
     ASSERT_TRUE(LLKFWriteFileAtomically((home.path() + "/" + name).c_str(), "{}", 2));
+  std::filesystem::create_directories(home.path() + "/sub");
   auto program = std::make_unique<WorkbenchProcess>(
       VESKO_PROGRAM, std::vector<std::string>{},
       std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
@@ -250,6 +251,33 @@ TEST_F(WorkbenchTest, AFileRowIsPickedOnTheFirstAndLastPixelRowsOfItsFrame) {
     middle = bottom + (bottom - top) / 2 + 2;
   }
   (void)capture("workbench-pick-rows-picked", &window);
+  // The folder list: a click on the first pixel row of the "sub" row's frame opens that empty
+  // folder, and the file list empties.
+  const int folders = 165, sub = 86;
+  auto column = [&](const std::vector<uint8_t>& rgb, int cx, int y) {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + cx) * 3];
+    return std::array<uint8_t, 3>{p[0], p[1], p[2]};
+  };
+  const std::vector<uint8_t> listed = WorkbenchGrab(window);
+  ASSERT_TRUE(pointer(folders, sub, false));
+  const std::vector<uint8_t> over = WorkbenchGrabUntil(window, [&](const std::vector<uint8_t>& rgb) {
+    for (int y = sub - 16; y <= sub + 16; ++y)
+      if (column(rgb, folders, y) != column(listed, folders, y)) return true;
+    return false;
+  });
+  int top = -1;
+  for (int y = sub - 16; y <= sub + 16 && top < 0; ++y)
+    if (column(over, folders, y) != column(listed, folders, y)) top = y;
+  ASSERT_GE(top, 0) << "no frame drawn on the folder row";
+  ASSERT_TRUE(pointer(folders, top, true));
+  auto noFiles = [&](const std::vector<uint8_t>& rgb) {
+    for (int y = first - 10; y < first + 10; ++y)  // where "a.json" was
+      for (int cx = 250; cx < 300; ++cx)
+        if (column(rgb, cx, y) != column(rgb, 300, first + 200)) return false;
+    return true;
+  };
+  EXPECT_TRUE(noFiles(capture("workbench-pick-rows-folder", &window, noFiles)))
+      << "a click on pixel row " << top << ", the first of the folder row's frame, opens nothing";
   ASSERT_TRUE(program->signal(SIGINT));
   EXPECT_EQ(program->waitForExit(), 0) << program->output();
 }
