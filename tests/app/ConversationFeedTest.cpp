@@ -270,8 +270,8 @@ TEST_F(ConversationFeedTest, FollowingTheNewestShowsItWholeAndTheBarsStayClear) 
     const int beside = static_cast<int>(shown.right) + 20;
     for (int y = static_cast<int>(bar.y); y < static_cast<int>(bar.y + hbar.size().h); ++y)
       for (int x = static_cast<int>(shown.left); x < static_cast<int>(shown.right); ++x)
-        ASSERT_EQ(window->pixel(x, y), window->pixel(beside, y)) << i << ": the feed drawn on the bar at " << x << ", "
-                                                                 << y;
+        ASSERT_EQ(window->pixel(x, y), window->pixel(beside, y))
+            << i << ": the feed drawn on the bar at " << x << ", " << y;
   }
 }
 

@@ -299,17 +299,17 @@ TEST_F(PickerTest, ARowIsPickedOnEveryPixelRowItsFrameIsDrawnOn) {
         if (c.list == kFiles) return picker->selected() && picker->selected().get() == chosen.get();
         // A folder row opens its folder (the ".." row the one above).
         auto* folder = dynamic_cast<LLKBFSEntry*>(chosen.get());
-        const std::string expected =
-            folder ? (root / folder->name()).string() : root.parent_path().string();
+        const std::string expected = folder ? (root / folder->name()).string() : root.parent_path().string();
         return picker->path() == expected;
       };
       // The drawn edges pick the row; the pixel rows just outside them do not.
       const int y = edge == 0 ? first : edge == 1 ? last : edge == 2 ? first - 1 : last + 1;
-      if (edge < 2)
+      if (edge < 2) {
         EXPECT_TRUE(picks(y)) << name << ": the " << (edge == 0 ? "first" : "last") << " drawn row " << y
                               << " picks nothing";
-      else
+      } else {
         EXPECT_FALSE(picks(y)) << name << ": row " << y << " outside the drawn frame picks it";
+      }
     }
   }
 }
