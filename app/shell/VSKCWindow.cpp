@@ -49,6 +49,11 @@ Ref<VSKCWindow> VSKCWindow::window() {
   return window->observer_ ? window : nullptr;
 }
 
+void VSKCWindow::onStarting() {
+  VSKFWindowRestoreFrame();
+  ZRVBWindow::onStarting();
+}
+
 void VSKCWindow::onOpening() {
   ZRVBWindow::onOpening();
   VSKFWindowBuildMenus();
