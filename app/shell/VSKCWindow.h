@@ -41,7 +41,8 @@ public:
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 
 protected:
-  // Before the GL window is made: it is made at the place and size saved at the last closing.
+  // Before the GL window is made: it is made at the place and size saved at the last closing
+  // (or, at a first start, those of the layout named on the command line).
   void onStarting() override;
   void onOpening() override;
   void onClosing() override;
@@ -110,6 +111,10 @@ private:
   void VSKFWindowArchive() const;
   // Gives the window the place and size saved at the last closing (before it is made).
   void VSKFWindowRestoreFrame();
+  // When nothing is saved yet (a first start), takes the settings of the layout named on the
+  // command line ("--layout"), so that the window and its views open as the layout arranges them;
+  // saved settings are never replaced. A layout that cannot be read is said in the log.
+  void VSKFWindowTakeLayout();
   // Builds the statistics view, reopens the views saved as visible and refills the recents (at
   // opening).
   void VSKFWindowRestore();
