@@ -4,6 +4,8 @@
 // Screenshots go under the build folder.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -113,4 +115,44 @@ TEST_F(WindowStateTest, AViewSavedFarAboveAndLeftCanBeTakenAndClosed) {
   Ref<JSKCFrame> saved = config()->frameForLabel("ui.timeline");
   ASSERT_TRUE(saved);
   EXPECT_FALSE(saved->boolForLabel("visible", true)) << "the cross closed it";
+}
+
+// A window saved larger than the screens, at a place off them (a larger monitor, or one gone),
+// opens as large as the screen allows and on it; saved values that are no place or size are
+// said in the log and the window opens at its defaults.
+TEST_F(WindowStateTest, AWindowSavedBeyondTheScreensOpensOnThem) {
+  ScreenRect screen;
+  if (FILE* geometry = popen("xdotool getdisplaygeometry", "r")) {
+    if (std::fscanf(geometry, "%d %d", &screen.w, &screen.h) != 2) screen = {};
+    pclose(geometry);
+  }
+  ASSERT_GT(screen.w, 0);
+  struct Case {
+    const char* saved;  // the JSON text of "ui.window"
+    ScreenRect expected;
+    const char* said;  // a log line, or none
+  };
+  const Case cases[] = {
+      {R"({"position": {"x": 30000, "y": -30000}, "size": {"w": 9000, "h": 9000}})", {0, 0, screen.w, screen.h}, nullptr},
+      {R"({"position": {"x": -400, "y": 100}, "size": {"w": 800, "h": 600}})", {0, 100, 800, 600}, nullptr},
+      {R"({"position": "far", "size": [1, 2]})", {0, 0, 640, 480}, "ui.window has a \"position\" that is not a point"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.saved);
+    std::filesystem::create_directories(settings.path() + "/vesko");
+    const std::string text = std::string("{\"ui.window\": ") + c.saved + "}";
+    ASSERT_TRUE(LLKFWriteFileAtomically(configPath().c_str(), text.data(), text.size()));
+    ScreenRect window;
+    auto program = startDemo(&window);
+    ASSERT_FALSE(HasFailure());
+    EXPECT_EQ(window.x, c.expected.x);
+    EXPECT_EQ(window.y, c.expected.y);
+    EXPECT_EQ(window.w, c.expected.w);
+    EXPECT_EQ(window.h, c.expected.h);
+    if (c.said) {
+      EXPECT_NE(program->output().find(c.said), std::string::npos) << program->output();
+    }
+    ASSERT_TRUE(program->signal(SIGTERM));
+    ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  }
 }
