@@ -27,5 +27,5 @@ Ref<ZRVBView> VSKFWindowOpenView(QELBWindow* window, JSKCFrame* settings, Ref<JS
 }
 
 void VSKFPlaceWithinReach(QELBView* view, QELBWindow* window) {
-  view->setFrame(view->reachableFrame(view->frame(), window->size()));
+  view->setFrame(view->reachableFrame(view->frame(), window->viewArea()));
 }

@@ -27,6 +27,7 @@ using VSKFViewMaker = std::function<Ref<ZRVBView>(Ref<JSKCFrame> frame)>;
 Ref<ZRVBView> VSKFWindowOpenView(QELBWindow* window, JSKCFrame* settings, Ref<JSKCFrame> frame,
                                  const VSKTViewOpening& opening, const VSKFViewMaker& make);
 
-// Moves the view, attached to the window, so that a grip of its title bar lies inside the window
-// however far out its saved place was (and makes it at least usable in size).
+// Moves the view, attached to the window, so that a grip of its title bar lies inside the
+// window's view area (below the menu bar) however far out its saved place was, and makes it at
+// least usable in size. A view whose grip the window shows stays where it is.
 void VSKFPlaceWithinReach(QELBView* view, QELBWindow* window);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/base/VSKFPaths.h"
+#include "app/shell/VSKFCommandLine.h"
 #include "app/shell/VSKFWindowCodes.h"
 #include "app/shell/VSKFWindowViews.h"
 #include "app/vision/VSKFVisionOpeners.h"
@@ -47,6 +48,12 @@ Ref<VSKCWindow> VSKCWindow::window() {
   Ref<LLKCGuid> guid = LLKCGuid::guid();
   window->observer_ = guid ? ZRVCObserver::observerWithGuid(guid->string(), {}, "ui.window", nullptr) : nullptr;
   return window->observer_ ? window : nullptr;
+}
+
+void VSKCWindow::onStarting() {
+  VSKFWindowTakeLayout();
+  VSKFWindowRestoreFrame();
+  ZRVBWindow::onStarting();
 }
 
 void VSKCWindow::onOpening() {
@@ -131,13 +138,14 @@ void VSKCWindow::publishConstants() {
 
 void VSKCWindow::loadFromCommandLine() {
   QELBApplication* application = QELBApplication::shared();
-  if (!application || application->argc() < 2) return;
-  const char* path = application->argv()[1];
-  if (LLKFDoesFilePathExists(path)) {
+  if (!application) return;
+  const std::string path = VSKFReadCommandLine(static_cast<int>(application->argc()), application->argv()).solution;
+  if (path.empty()) return;
+  if (LLKFDoesFilePathExists(path.c_str())) {
     (void)VSKFWindowLoad(kVSKFromCommandLine, path, false);
     return;
   }
-  VSKFWindowTell(std::string("Cannot load ") + path + ": no such file");
+  VSKFWindowTell("Cannot load " + path + ": no such file");
 }
 
 bool VSKCWindow::onCommand(const LLKCMessage& message) {

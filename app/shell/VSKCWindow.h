@@ -6,7 +6,9 @@
 // through its observer (delivered to the statistics view, which leaves the squibs to this
 // window) and loads the solution named on the command line. Every menu click, load
 // notification, squib and hover arrives as a message in onMessaged, the one dispatcher. At
-// closing it stops following and saves its state into the settings before its views leave it.
+// closing it stops following and saves its state into the settings before its views leave it:
+// its own place and size among them, at which it opens at the next start, before the views are
+// restored into it.
 //
 // Its state is private and its definition is spread over the files named beside the members
 // below (VSKCWindow*.cpp); tests read the state through the const accessors. The statistics
@@ -39,6 +41,9 @@ public:
   bool onMessaged(const Ref<LLKCMessage>& message) override;
 
 protected:
+  // Before the GL window is made: it is made at the place and size saved at the last closing
+  // (or, at a first start, those of the layout named on the command line).
+  void onStarting() override;
   void onOpening() override;
   void onClosing() override;
   void onAboutBoxRequested() override;
@@ -101,8 +106,15 @@ private:
   bool showPickDialog(uint32_t ctx, bool fromHome);
 
   // VSKCWindowArchive.cpp: the window's state in the settings.
-  // Saves the recents and the statistics view's state into the settings (at closing).
+  // Saves the window's place and size, the recents and the statistics view's state into the
+  // settings (at closing).
   void VSKFWindowArchive() const;
+  // Gives the window the place and size saved at the last closing (before it is made).
+  void VSKFWindowRestoreFrame();
+  // When nothing is saved yet (a first start), takes the settings of the layout named on the
+  // command line ("--layout"), so that the window and its views open as the layout arranges them;
+  // saved settings are never replaced. A layout that cannot be read is said in the log.
+  void VSKFWindowTakeLayout();
   // Builds the statistics view, reopens the views saved as visible and refills the recents (at
   // opening).
   void VSKFWindowRestore();

@@ -1,5 +1,7 @@
 #include "framework/app/ZRVBWindow.h"
 
+#include <algorithm>
+
 #include "framework/app/ZRVFMenu.h"
 #include "framework/core/LLKFLog.h"
 #include "ui/widgets/QELBApplication.h"
@@ -57,6 +59,10 @@ void ZRVBWindow::buildMenubar() {
   menu_->setLayer(kMenubarLayer);
   (void)menu_->attach(menubar_);
   (void)attach(menu_);
+  // Sized now rather than at its first update: the views of the last session are placed below it
+  // before that.
+  menubar_->resizeWithWindow(this);
+  menu_->resizeWithWindow(this);
 }
 
 void ZRVBWindow::onClosing() {
@@ -70,6 +76,12 @@ bool ZRVBWindow::onMessaged(const Ref<LLKCMessage>& message) {
   if (message->tag() == kZRVCommandQuit) stop();
   if (message->tag() == kZRVCommandAbout) onAboutBoxRequested();
   return true;
+}
+
+OGLTRect ZRVBWindow::viewArea() const {
+  OGLTRect area = QELBWindow::viewArea();
+  if (menu_ && menu_->window()) area.top = std::clamp(menu_->frame().bottom, area.top, area.bottom);
+  return area;
 }
 
 void ZRVBWindow::setStatus(std::string text) {

@@ -41,6 +41,8 @@ public:
   void setStatus(std::string text);
 
   bool onMessaged(const Ref<LLKCMessage>& message) override;
+  // The window below the menu bar: a title bar under it could be neither grabbed nor closed.
+  OGLTRect viewArea() const override;
 
 protected:
   ZRVBWindow();

@@ -33,6 +33,11 @@ TEST(CommandLine, HelpAnywhereAsksForTheUsageAndAnyOtherDashIsASlip) {
       {{"-x", "demo.json"}, VSKCommandLineAction::slip, "unknown option -x"},
       {{"demo.json", "--helpme"}, VSKCommandLineAction::slip, "unknown option --helpme"},
       {{"a.json", "b.json"}, VSKCommandLineAction::slip, "one solution at most, not also b.json"},
+      {{"--layout", "first.json", "demo.json"}, VSKCommandLineAction::run, ""},
+      {{"demo.json", "--layout", "first.json"}, VSKCommandLineAction::run, ""},
+      {{"--layout", "--help"}, VSKCommandLineAction::usage, ""},
+      {{"demo.json", "--layout"}, VSKCommandLineAction::slip, "--layout names no file"},
+      {{"--layout", "a.json", "--layout", "b.json"}, VSKCommandLineAction::slip, "one layout at most, not also b.json"},
   };
   for (const Case& c : cases) {
     std::vector<const char*> argv{"vesko"};
@@ -42,6 +47,11 @@ TEST(CommandLine, HelpAnywhereAsksForTheUsageAndAnyOtherDashIsASlip) {
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.problem, c.problem);
   }
+  // What a run is given: the solution and the layout, wherever each stands.
+  const char* const argv[] = {"vesko", "demo.json", "--layout", "first.json"};
+  VSKTCommandLine line = VSKFReadCommandLine(4, argv);
+  EXPECT_EQ(line.solution, "demo.json");
+  EXPECT_EQ(line.layout, "first.json");
 }
 
 struct ProgramRun {

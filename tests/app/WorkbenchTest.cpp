@@ -405,9 +405,9 @@ TEST_F(WorkbenchTest, ViewsSavedOutOfTheWindowOpenWithinReach) {
   ASSERT_FALSE(HasFailure());
   ASSERT_EQ(window.w, 640);
   // The timeline's title bar at the right edge, level with its saved place, and the statistics
-  // view's at the top right corner.
+  // view's at the top right corner, below the menu bar (24 high).
   auto reachable = [&](const std::vector<uint8_t>& rgb) {
-    return drawnAt(window, window.w - 20, 110)(rgb) && drawnAt(window, window.w - 20, 10)(rgb);
+    return drawnAt(window, window.w - 20, 110)(rgb) && drawnAt(window, window.w - 20, 34)(rgb);
   };
   EXPECT_TRUE(reachable(capture("views-within-reach", &window, reachable)));
   EXPECT_NE(program->output().find("ui.stats.ctm has a \"size\" that is not a size"), std::string::npos)
@@ -422,7 +422,7 @@ TEST_F(WorkbenchTest, ViewsSavedOutOfTheWindowOpenWithinReach) {
     OGLTPoint position = OGL::pointForLabel(*saved, "position", {-1, -1});
     EXPECT_GE(position.x, 0);
     EXPECT_LE(position.x, window.w - 40);
-    EXPECT_GE(position.y, 0);
+    EXPECT_GE(position.y, 24);
     EXPECT_LE(position.y, window.h - 20);
   }
   EXPECT_FALSE(config()->frameForLabel("ui.stats.ctm")->fetchForLabel("size"));

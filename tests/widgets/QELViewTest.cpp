@@ -98,22 +98,30 @@ TEST_F(Views, ADraggedViewKeepsAGripOfItsTitleBarInsideTheWindow) {
   EXPECT_GE(v->frame().top, 0);
 }
 
-// A frame saved broken (too small, far outside, not a number) comes back usable and reachable.
+// A frame saved broken (too small, far outside, not a number) comes back usable and reachable,
+// its title bar inside the area (below a menu bar 24 high when the area leaves one out); a frame
+// whose grip the area shows stays where it was.
 TEST_F(Views, ARestoredFrameIsUsableAndReachable) {
   Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewRollButton | kQELViewCloseButton);
   OGLTSize usable = v->usableSize();
-  struct Case {
-    OGLTRect saved;
-  } cases[] = {{{50, 50, 40, 20}}, {{5000, 5000, 5100, 5100}}, {{-900, -900, -800, -800}}, {{NAN, 0, 10, 10}}};
-  for (const Case& c : cases) {
-    OGLTRect f = v->reachableFrame(c.saved, {400, 300});
-    EXPECT_GE(f.right - f.left, usable.w);
-    EXPECT_GE(f.bottom - f.top, usable.h);
-    EXPECT_GE(f.right, 40);
-    EXPECT_LE(f.left, 360);
-    EXPECT_GE(f.top, 0);
-    EXPECT_LE(f.top, 300 - kQELViewBarHeight);
+  const OGLTRect saved[] = {{50, 50, 40, 20}, {5000, 5000, 5100, 5100}, {-900, -900, -800, -800},
+                            {-5000, -5000, -4360, -4520}, {NAN, 0, 10, 10}, {200, 0, 300, 100}};
+  for (const OGLTRect area : {OGLTRect{0, 0, 400, 300}, OGLTRect{0, 24, 400, 300}}) {
+    for (const OGLTRect& frame : saved) {
+      SCOPED_TRACE(testing::Message() << area.top << ": " << frame.left << ", " << frame.top);
+      OGLTRect f = v->reachableFrame(frame, area);
+      EXPECT_GE(f.right - f.left, usable.w);
+      EXPECT_GE(f.bottom - f.top, usable.h);
+      EXPECT_GE(f.right, 40);
+      EXPECT_LE(f.left, 360);
+      EXPECT_GE(f.top, area.top);
+      EXPECT_LE(f.top, 300 - kQELViewBarHeight);
+    }
   }
+  const OGLTRect shown{30, 150, 330, 250};
+  OGLTRect kept = v->reachableFrame(shown, {0, 24, 400, 300});
+  EXPECT_EQ(kept.left, shown.left);
+  EXPECT_EQ(kept.top, shown.top);
 }
 
 // A view being dragged keeps the cursor whatever lies above it: it follows onto a widget that

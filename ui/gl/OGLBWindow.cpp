@@ -34,6 +34,7 @@ void OGLBWindow::onStarting() {
   if (sx > 1 || sy > 1) scale_ = sx;
   float scale = scale_.load();
 
+  fitToScreens(scale);
   GLFWwindow* window;
   {
     std::lock_guard lock(monitor_);
@@ -66,6 +67,43 @@ void OGLBWindow::onStarting() {
   glfwSetTime(0);
   OGLFInputQueueReset(queue_);
   bufferSizePending_ = true;
+}
+
+namespace {
+
+// The box around the work areas of every monitor, in pixels; empty without a monitor.
+OGLTRect screensArea() {
+  int count = 0;
+  GLFWmonitor** monitors = glfwGetMonitors(&count);
+  OGLTRect area{0, 0, 0, 0};
+  bool found = false;
+  for (int i = 0; monitors && i < count; ++i) {
+    int x = 0, y = 0, width = 0, height = 0;
+    glfwGetMonitorWorkarea(monitors[i], &x, &y, &width, &height);
+    if (width <= 0 || height <= 0) continue;
+    OGLTRect one{static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + width),
+                 static_cast<float>(y + height)};
+    area = found ? OGLTRect{std::min(area.left, one.left), std::min(area.top, one.top),
+                            std::max(area.right, one.right), std::max(area.bottom, one.bottom)}
+                 : one;
+    found = true;
+  }
+  return area;
+}
+
+}  // namespace
+
+// A window asked for (a size or place kept from a larger screen, or a screen gone) opens no
+// larger than the screens and, when placed, on them.
+void OGLBWindow::fitToScreens(float scale) {
+  const OGLTRect pixels = screensArea();
+  if (pixels.right <= pixels.left || pixels.bottom <= pixels.top) return;
+  const OGLTRect area{pixels.left / scale, pixels.top / scale, pixels.right / scale, pixels.bottom / scale};
+  std::lock_guard lock(monitor_);
+  size_ = {std::min(size_.w, area.right - area.left), std::min(size_.h, area.bottom - area.top)};
+  if (!positionGiven_) return;
+  position_ = {std::clamp(position_.x, area.left, area.right - size_.w),
+               std::clamp(position_.y, area.top, area.bottom - size_.h)};
 }
 
 void OGLBWindow::onStopping() {

@@ -10,6 +10,9 @@
 // nothing costs nothing; a window that skips unchanged frames draws and swaps only frames that
 // show something new.
 //
+// A window opens no larger than the screens (the monitors' work areas) and, when it was given a
+// place, on them.
+//
 // Properties can be read and set from any thread: on the window's thread GLFW is called
 // directly; from another thread while the window runs, the request travels as a flash (fire
 // and forget) or a synchronous message; while it does not run, a cached copy is used.
@@ -192,6 +195,8 @@ private:
   // A window command (kOGLFlash*): run here on the window's thread, flashed from others.
   void command(uint64_t code);
   void applyCommand(uint64_t code);
+  // Before the window is made: its size at most the screens', and a given place on them.
+  void fitToScreens(float scale);
   void installCallbacks();
   void pollJoypads();
   // Puts a record of the poll into the frame's queue, or behind it when the queue is full.

@@ -12,15 +12,16 @@ namespace {
 constexpr float kBarHeight = kQELViewBarHeight;
 
 // The frame moved so that a grip of its title bar (some of its width, its whole height) lies
-// inside an area of that size; a zero area leaves it alone.
-OGLTRect withGripInside(const OGLTRect& f, OGLTSize area) {
-  if (area.w <= 0 || area.h <= 0) return f;
-  const float grip = std::min(2 * kBarHeight, area.w);
+// inside the area; an empty area leaves it alone.
+OGLTRect withGripInside(const OGLTRect& f, const OGLTRect& area) {
+  const float width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return f;
+  const float grip = std::min(2 * kBarHeight, width);
   float dx = 0, dy = 0;
-  if (f.right < grip) dx = grip - f.right;
-  if (f.left > area.w - grip) dx = area.w - grip - f.left;
-  if (f.top < 0) dy = -f.top;
-  if (f.top > area.h - kBarHeight) dy = std::max(0.0f, area.h - kBarHeight) - f.top;
+  if (f.right < area.left + grip) dx = area.left + grip - f.right;
+  if (f.left > area.right - grip) dx = area.right - grip - f.left;
+  if (f.top < area.top) dy = area.top - f.top;
+  if (f.top > area.bottom - kBarHeight) dy = std::max(area.top, area.bottom - kBarHeight) - f.top;
   return {f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
 }
 
@@ -64,7 +65,7 @@ OGLTSize QELBView::usableSize() const {
   return {4 + (buttons + 2) * kBarHeight, 4 + barsHeight() + kBarHeight};
 }
 
-OGLTRect QELBView::reachableFrame(const OGLTRect& frame, OGLTSize area) const {
+OGLTRect QELBView::reachableFrame(const OGLTRect& frame, const OGLTRect& area) const {
   OGLTSize usable = usableSize();
   // A frame that is not a number would be lost for good: start again from the origin.
   OGLTRect f = std::isfinite(frame.left + frame.top + frame.right + frame.bottom) ? frame : OGLTRect{0, 0, 0, 0};
@@ -225,7 +226,7 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
     bool allowed = true;
     if (flags_ & kQELViewKeepInside)
       allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
-    else moved = withGripInside(moved, area);
+    else moved = withGripInside(moved, {0, 0, area.w, area.h});
     if (allowed) setFrame(moved);
   } else if (QELFControlIsClick(c)) {
     dragged_ = false;

@@ -69,9 +69,9 @@ public:
   // and one row of content.
   OGLTSize usableSize() const;
   // The frame made usable (at least usableSize(), keeping left and top) and moved so that a part
-  // of its title bar lies inside an area of that size (a zero area leaves the place alone): for
-  // frames read back from settings and frames reached by a drag.
-  OGLTRect reachableFrame(const OGLTRect& frame, OGLTSize area) const;
+  // of its title bar lies inside the area (an empty area leaves the place alone): for frames
+  // read back from settings, with the window's view area (QELBWindow::viewArea).
+  OGLTRect reachableFrame(const OGLTRect& frame, const OGLTRect& area) const;
   // A place read back from settings made fit to build a frame on: each coordinate within ±2^20
   // (far outside any window, near enough that a size added to it is not lost to float rounding),
   // one that is not a number at 0. reachableFrame then brings the frame within reach.

@@ -60,6 +60,11 @@ QELBWidget* QELBWindow::locate(std::string_view alias) {
   return widgets_ ? QELFWidgetsLocate(*widgets_, alias) : nullptr;
 }
 
+OGLTRect QELBWindow::viewArea() const {
+  const OGLTSize area = size();
+  return {0, 0, area.w, area.h};
+}
+
 bool QELBWindow::schedule(std::function<void()> task, bool delayed, uint32_t afterMs) {
   return delayed ? LLKBLooper::sched(std::move(task), afterMs) : LLKBLooper::sched(std::move(task));
 }

@@ -73,6 +73,9 @@ public:
   bool raise(const QELBWidget* widget);
   bool lower(const QELBWidget* widget);
   QELBWidget* locate(std::string_view alias);
+  // Where a view's title bar can be taken, in window coordinates: the whole window here; a
+  // window that keeps bars of its own above the views leaves them out.
+  virtual OGLTRect viewArea() const;
 
   // onBroadcast with the object on a later turn of the window's thread; any thread.
   bool broadcast(Ref<LLKBObject> object);
