@@ -227,15 +227,37 @@ TEST_F(FakeClassifier, ASampleSavedAgainIsReplayedWithItsNewLabels) {
   EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
 }
 
-TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNames) {
+TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNamesAndSaysSoOnce) {
   Ref<MRKCStatement> image = savedSquares((home / "samples").string(), {{0, 1}}, "qav.stream.plain");
   ASSERT_TRUE(image);
+  OutputCapture log;
   attach((home / "samples").string(), "qav.stream.plain");
-  stage.send("qav.stream.plain", {image});
-  const auto published = stage.tap->waitFor("qav.stream.labeled", 1);
-  ASSERT_EQ(published.size(), 1u);
+  stage.send("qav.stream.plain", {image, image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
   const std::vector<std::pair<uint64_t, std::string>> expected = {{0, "wrong"}};
-  EXPECT_EQ(classesOf(published[0].get()), expected);
+  EXPECT_EQ(classesOf(published[1].get()), expected);
+  const std::string line = "qav.fake : " + (home / "rsc" / "labels.json").string() +
+                           " names no classes for qav.stream.plain: the names of qav.stream.peri.seg are taken";
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << ::testing::PrintToString(lines);
+}
+
+// A sample whose object's outline crosses itself, replayed frame after frame: the hull taken for
+// it is said once, not for every frame.
+TEST_F(FakeClassifier, AnOutlineTakenAsItsHullIsSaidOncePerSample) {
+  const std::vector<uint8_t> bytes = oneOutlineSampleFile("star.jpg", 200, starOutline(11, 100, 90));
+  std::ofstream(home / "samples" / "star.jpg.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  OutputCapture log;
+  attach((home / "samples").string());
+  stage.send(kChannel, {namedImage("star.jpg"), namedImage("star.jpg"), namedImage("star.jpg")});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 3).size(), 3u);
+  const std::vector<std::string> lines = log.lines();
+  const auto hulls = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("sample star.jpg") != std::string::npos && line.find("taken as its hull") != std::string::npos;
+  });
+  EXPECT_EQ(hulls, 1) << ::testing::PrintToString(lines);
 }
 
 TEST_F(FakeClassifier, ALabelsFileThatNamesNothingIsSaidOnceNamingTheFile) {
