@@ -213,6 +213,8 @@ private:
   void acceptNext(const std::string& note = "");
   // Gives back the sample as last loaded, mapped or saved.
   void revert();
+  // The label box and the outline follow the selected object of the sample as it now is.
+  void followSelectedObject();
   // Saves the shown sample; the completion (code onComplete, ctx the delay) carries it as
   // payload. False (told in the status bar) when the save cannot be started.
   bool save(uint64_t onComplete, uint32_t delayMs = 0);

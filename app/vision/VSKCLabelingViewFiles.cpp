@@ -28,6 +28,11 @@ void VSKCLabelingView::revert() {
     std::lock_guard lock(record_.sample->monitor());
     record_.sample->revert();
   }
+  followSelectedObject();
+  setStatus("sample reset");
+}
+
+void VSKCLabelingView::followSelectedObject() {
   record_.contours = nullptr;
   ++record_.outlineTicket;  // an outline on its way is of the sample as it was
   const uint32_t object = record_.cursor.selectedObject;
@@ -36,7 +41,6 @@ void VSKCLabelingView::revert() {
   record_.labels->setSelected(record_.cursor.currentLabel);
   VSKFLabelingViewContourUpdate();
   record_.overlay->redraw();
-  setStatus("sample reset");
 }
 
 bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {

@@ -1,8 +1,10 @@
 // The labelling view on a headless window with the UI application's scheduler: the labels listed
 // once however often they load, settings clamped to their ranges, and a changed sample that is
 // never dropped unsaved: a failed save is told and keeps it, "next", a load or a clone moves on
-// once it is saved, and revert always lets the user move on; a save never writes over another
-// sample's file unseen.
+// once it is saved, leaving the window saves it, and revert always lets the user move on; a frame
+// of the feed saved again replaces its image's labelling. A loaded sample is drawn where a fed one
+// is, an outline follows what its object holds, and the boxes and status describe the sample on
+// screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -36,13 +38,16 @@ Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromStr
 // What a failed save says: the sample is kept, and how to move on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
 
-// A 2 x 2 grid of 8-pixel squares on a 16 x 16 "bgr" image of the view's feed.
-Ref<MRKCStatement> segmentedFrame(const char* name) {
+// A grid of 8-pixel red squares (2 x 2 unless told) on a "bgr" image of the view's feed.
+Ref<MRKCStatement> segmentedFrame(const char* name, int16_t cols = 2, int16_t rows = 2) {
   std::vector<Ref<MRKBTerm>> entries;
-  for (int16_t i = 0; i < 4; ++i)
-    entries.push_back(squareSuperpixelFrame(i, int16_t((i % 2) * 8), int16_t((i / 2) * 8), 8, 10, 20, 200, {0.5f}));
-  Ref<MRKCStatement> grid = segmentedStatement(2, 2, 8, std::move(entries));
-  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 16, 16, patternPixels(16, 16, 3));
+  for (int16_t i = 0; i < rows * cols; ++i)
+    entries.push_back(
+        squareSuperpixelFrame(i, int16_t((i % cols) * 8), int16_t((i / cols) * 8), 8, 10, 20, 200, {0.5f}));
+  Ref<MRKCStatement> grid = segmentedStatement(uint64_t(rows), uint64_t(cols), 8, std::move(entries));
+  const auto width = uint32_t(cols * 8), height = uint32_t(rows * 8);
+  Ref<MRKCStatement> image =
+      makeImage("qav.stream.fovl.seg", "bgr", width, height, patternPixels(width, height, 3));
   MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));
   MRKCFrame* to = asFrame(image->terms()->fetchAtIndex(3));
   for (const char* key : {"superpixels", "rows", "cols", "size"})
@@ -87,14 +92,35 @@ protected:
     (void)message->details().storeReal(value, "value");
     send(message);
   }
-  // A frame taken and shown, then changed by a label chosen in the label box.
-  void showChangedSample(const char* name) {
-    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame(name).get(), 1.0f));
+  // A frame taken and shown.
+  void showSample(Ref<MRKCStatement> frame) {
+    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", frame.get(), 1.0f));
     ASSERT_TRUE(window->pumpUntil([&] { return view->state().shown; }));
-    Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
-    (void)label->details().storeUint(3, "selected");
-    send(label);
+  }
+  // The label chosen in the label box for the selected object.
+  void chooseLabel(uint64_t label) {
+    Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0xE000, 2, 1});
+    (void)message->details().storeUint(label, "selected");
+    send(message);
+  }
+  // A frame taken and shown, then changed by a label chosen in the label box.
+  void showChangedSample(const char* name, uint64_t label = 3) {
+    showSample(segmentedFrame(name));
+    chooseLabel(label);
     ASSERT_TRUE(view->state().sample->touched()) << "a label change marks the sample changed";
+  }
+  // The sample of that name chosen in the samples box (selected there when it is listed).
+  void pickSample(const char* name) {
+    for (uint32_t i = 0; i < view->state().sampleNames->count(); ++i)
+      if (view->state().sampleNames->fetchAtIndexAs<LLKCString>(i)->string() == name) view->state().samples->setSelected(i);
+    Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+    (void)pick->details().storeObject(LLKCString::stringWithString(name), "value");
+    send(pick);
+  }
+  // The first object slot's label in the sample file of that name, -1 when there is none.
+  int savedLabel(const std::string& name) {
+    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((folder / "qav" / "fovl" / (name + ".bin")).string());
+    return read ? int(read->objects()[0]) : -1;
   }
   // The name the samples box shows.
   std::string listedSample() {
@@ -425,6 +451,45 @@ TEST_F(LabelingViewTest, ASaveNeverWritesOverAnotherSamplesFileUnseen) {
   EXPECT_EQ(objectOf("victim-2.bin"), 2);
   EXPECT_EQ(listedSample(), "victim-2");
   EXPECT_FALSE(view->state().sample->touched());
+}
+
+// The outline shows what the object holds: with nothing, none, whether its last superpixel was
+// clicked away or the object cleared with a Shift-click.
+TEST_F(LabelingViewTest, AnOutlineGoesWithTheObjectsLastSuperpixel) {
+  open("{}");
+  showChangedSample("outlined");
+  window->frame();
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  const OGLTPoint first = view->state().picture->localToWorld({origin.x + 4, origin.y + 4});
+  // The outline's pure red, not the squares' (200, 20, 10), around the image.
+  auto outlined = [&] {
+    window->moveTo({5, 5});
+    int found = 0;
+    for (int y = -3; y < 20; ++y)
+      for (int x = -3; x < 20; ++x) {
+        const std::array<uint8_t, 4> p = window->pixel(int(first.x) - 4 + x, int(first.y) - 4 + y);
+        found += p[0] > 215 && p[1] < 40 && p[2] < 40;
+      }
+    return found > 0;
+  };
+  const struct {
+    const char* how;
+    int32_t mods;
+  } cases[] = {{"clicked again", 0}, {"cleared with a Shift-click", kOGLModShift}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.how);
+    window->click(first);
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().contours != nullptr; })) << view->status();
+    EXPECT_TRUE(outlined());
+    window->cursorEvent(first, kOGLButtonLeft, kOGLActionPress, test.mods);
+    window->cursorEvent(first, kOGLButtonLeft, kOGLActionRelease, test.mods);
+    window->frame();
+    EXPECT_EQ(view->state().sample->superpixels()[0].mask, 0u);
+    window->pump();
+    EXPECT_FALSE(view->state().contours);
+    EXPECT_FALSE(outlined());
+  }
 }
 
 TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
