@@ -164,6 +164,8 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
     LLKFLog("%s : no sample came back from its load: the file is missing, its name is unsafe or it holds no sample",
             alias().c_str());
     setStatus("the sample could not be loaded");
+    // The samples box shows the sample on screen, not the one that failed.
+    if (record_.sample) rememberSample(record_.sample->name());
     return;
   }
   replaceSample(std::move(sample), true);
@@ -184,7 +186,10 @@ void VSKCLabelingView::replaceSample(Ref<VSKCImageSample> sample, bool loaded) {
     return;
   }
   if (loaded) return showLoaded(std::move(sample));
+  // A clone shows the same picture: the label box, the outline and the status now describe it.
   takeSample(std::move(sample));
+  followSelectedObject();
+  VSKFLabelingViewStatusUpdate(record_.sample.get(), this);
 }
 
 void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {

@@ -492,6 +492,31 @@ TEST_F(LabelingViewTest, AnOutlineGoesWithTheObjectsLastSuperpixel) {
   }
 }
 
+// After a clone the label box and the status describe the clone; after a failed load the samples
+// box names the sample still on screen.
+TEST_F(LabelingViewTest, TheBoxesAndStatusDescribeTheSampleOnScreen) {
+  open("{}");
+  dataFolder(folder.string());
+  showChangedSample("gone");
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  showChangedSample("original");
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
+  send(kVSKLabelingClone);
+  EXPECT_EQ(view->state().labels->selected(), 0u) << "the clone's object 1 has no label";
+  EXPECT_EQ(view->status(), "0 objects labeled");
+  const std::string clone = view->state().sample->name();
+  EXPECT_EQ(listedSample(), clone);
+  // "gone" chosen in the samples box after its file went: the clone stays, and is named.
+  fs::remove(folder / "qav" / "fovl" / "gone.bin");
+  pickSample("gone");
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "the sample could not be loaded"; }))
+      << view->status();
+  EXPECT_EQ(view->state().sample->name(), clone);
+  EXPECT_EQ(listedSample(), clone);
+}
+
 TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
   Ref<NextListener> listener = makeRef<NextListener>();
   ASSERT_TRUE(window->attach(listener));
