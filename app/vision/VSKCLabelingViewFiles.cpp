@@ -195,8 +195,14 @@ void VSKCLabelingView::replaceSample(Ref<VSKCImageSample> sample, bool loaded) {
 void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {
   takeSample(std::move(sample));
   record_.shown = false;  // until its render reports
+  // As large as the image it was made of, as a fed frame's: the picture box centres both alike.
+  const VSKTImageExtent extent = record_.sample->imageExtent();
   const auto side = static_cast<float>(record_.fov);
-  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
+  const OGLTSize size = extent.width && extent.height
+                            ? OGLTSize{static_cast<float>(extent.width), static_cast<float>(extent.height)}
+                            : OGLTSize{side, side};
+  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize(size);
+
   record_.pending = bitmap;
   if (!bitmap ||
       !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),

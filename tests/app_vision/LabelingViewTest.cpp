@@ -453,6 +453,38 @@ TEST_F(LabelingViewTest, ASaveNeverWritesOverAnotherSamplesFileUnseen) {
   EXPECT_FALSE(view->state().sample->touched());
 }
 
+// A sample loaded from its file is drawn where the frame it was made of was drawn.
+TEST_F(LabelingViewTest, ALoadedSampleIsDrawnWhereAFedFrameIs) {
+  open("{}");
+  dataFolder(folder.string());
+  // A 32 x 16 frame, wider than high: centred in the 320 x 320 picture box.
+  showSample(segmentedFrame("wide", 4, 2));
+  chooseLabel(3);
+  window->frame();
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  const OGLTPoint corner = view->state().picture->localToWorld({origin.x + 2, origin.y + 2});
+  const OGLTPoint bottom = view->state().picture->localToWorld({origin.x + 30, origin.y + 14});
+  auto red = [&](OGLTPoint p) {
+    window->moveTo({5, 5});
+    window->frame();
+    const std::array<uint8_t, 4> pixel = window->pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return pixel[0] > 150 && pixel[1] < 60 && pixel[2] < 60;
+  };
+  ASSERT_TRUE(red(corner) && red(bottom)) << "the fed frame's squares";
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  pickSample("wide");
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; })) << view->status();
+  window->frame();
+  window->frame();
+  EXPECT_TRUE(red(corner)) << "the loaded sample's first square where the frame's was";
+  EXPECT_TRUE(red(bottom)) << "and its last";
+  // Clicks land on the superpixel drawn under them.
+  window->click(bottom);
+  EXPECT_EQ(view->state().sample->superpixels()[7].mask, 1u);
+}
+
 // The outline shows what the object holds: with nothing, none, whether its last superpixel was
 // clicked away or the object cleared with a Shift-click.
 TEST_F(LabelingViewTest, AnOutlineGoesWithTheObjectsLastSuperpixel) {
