@@ -74,9 +74,8 @@ public:
                                                             std::string* why = nullptr);
 
   // Writes the ".bin" file atomically (a temporary file put in the path's place). False, with a log
-  // line, when the sample cannot be written as a file the reader takes, or the write fails; with
-  // replace false, also when something is at the path already (the reason in *exists).
-  [[nodiscard]] bool encode(const std::string& path, bool replace = true, bool* exists = nullptr) const;
+  // line, when the sample cannot be written as a file the reader takes, or the write fails.
+  [[nodiscard]] bool encode(const std::string& path) const;
   // The file's bytes; false (bytes untouched) when the sample cannot be written, why saying why.
   [[nodiscard]] bool encodeToBytes(std::vector<uint8_t>* bytes, std::string* why = nullptr) const;
 

@@ -1,6 +1,5 @@
-// The labelling view's sample files: saving (under a free name when another sample's file holds
-// the name), loading, cloning, reverting and moving on to the next frame, and the operations'
-// reports that follow.
+// The labelling view's sample files: saving, loading, cloning, reverting and moving on to the
+// next frame, and the operations' reports that follow.
 #include <mutex>
 
 #include "app/vision/VSKCLabelingView.h"
@@ -14,13 +13,6 @@
 namespace {
 // What a failed save leaves and how to go on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
-
-// "saved as <new>: <old>.bin holds another sample" when the save had to take a free name, else "".
-std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample) {
-  Ref<LLKCString> old = message.details().objectForKeyAs<LLKCString>("renamed");
-  if (!old || !sample) return "";
-  return "saved as " + sample->name() + ": " + old->string() + ".bin holds another sample";
-}
 }  // namespace
 
 void VSKCLabelingView::revert() {
@@ -62,23 +54,6 @@ bool VSKCLabelingView::saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMe
   return true;
 }
 
-bool VSKCLabelingView::saveUnderFreeName(const LLKCMessage& failed) {
-  Ref<VSKCImageSample> sample = failed.payloadAs<VSKCImageSample>();
-  if (!sample || failed.details().objectForKeyAs<LLKCString>("renamed")) return false;
-  const std::string old = sample->name();
-  const std::string name = VSKFImageSampleFreeName(record_.sampleFolder, old);
-  if (name.empty()) return false;
-  {
-    std::lock_guard lock(sample->monitor());
-    sample->setName(name);
-  }
-  if (sample == record_.sample) rememberSample(name);
-  Ref<LLKCMessage> again = LLKCMessage::messageWithCode(failed.code());
-  if (!again) return false;
-  (void)again->details().storeObject(LLKCString::stringWithString(old), "renamed");
-  return saveSample(sample, again);
-}
-
 void VSKCLabelingView::next() {
   // A changed sample goes only once it is saved: the save's report moves on.
   if (record_.sample && record_.sample->touched()) {
@@ -88,7 +63,7 @@ void VSKCLabelingView::next() {
   acceptNext();
 }
 
-void VSKCLabelingView::acceptNext(const std::string& note) {
+void VSKCLabelingView::acceptNext() {
   record_.waiting = true;
   record_.statement = nullptr;
   record_.sample = nullptr;
@@ -107,33 +82,26 @@ void VSKCLabelingView::acceptNext(const std::string& note) {
   record_.objects->setSelected(0);
   record_.objects->setEnabled(false);
   if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
-  setStatus(note.empty() ? "Waiting for sample ..." : "Waiting for sample ... (the last sample was " + note + ")");
+  setStatus("Waiting for sample ...");
 }
 
 void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
   const bool saved = message.details().boolForKey("outcome", false);
-  const bool isSave = message.tag() >= kVSKLabelingSavedTag && message.tag() <= kVSKLabelingSavedForSwitchTag;
-  // A new sample whose name another sample's file holds is saved under a free name instead.
-  if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
-  const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
-  if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
   switch (message.tag()) {
     case kVSKLabelingLabelsLoadedTag:
       return onLabelsLoaded(message);
     case kVSKLabelingSavedTag:
-      setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
+      setStatus(saved ? "sample saved" : kNotSaved);
       return;
     case kVSKLabelingAutoSavedTag:
       if (!saved) {
         setStatus(kNotSaved);
       } else if (record_.autoNext) {
         (void)poke(LLKCMessage::messageWithCode(kVSKLabelingNext));
-      } else if (!note.empty()) {
-        setStatus("sample " + note);
       }
       return;
     case kVSKLabelingSavedForNextTag:
-      if (saved) return acceptNext(note);
+      if (saved) return acceptNext();
       setStatus(kNotSaved);
       return;
     case kVSKLabelingSavedForSwitchTag: {
@@ -202,7 +170,6 @@ void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {
                             ? OGLTSize{static_cast<float>(extent.width), static_cast<float>(extent.height)}
                             : OGLTSize{side, side};
   Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize(size);
-
   record_.pending = bitmap;
   if (!bitmap ||
       !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),

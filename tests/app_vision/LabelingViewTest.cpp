@@ -409,48 +409,42 @@ TEST_F(LabelingViewTest, RevertThenNextMovesOnAfterAFailedSave) {
   (void)window->detach(listener);
 }
 
-// A sample goes back to the file it came from; a new one never over another sample's file.
-TEST_F(LabelingViewTest, ASaveNeverWritesOverAnotherSamplesFileUnseen) {
+// A sample goes back to the file it came from; a frame of the feed is the labelling of the image
+// it names, and saving it again replaces that labelling: no second file is made.
+TEST_F(LabelingViewTest, ASampleIsSavedToItsFileAndAFrameAsItsImagesLabelling) {
   open("{}");
   dataFolder(folder.string());
   const fs::path samples = folder / "qav" / "fovl";
-  auto objectOf = [&](const char* file) {
-    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((samples / file).string());
-    return read ? int(read->objects()[0]) : -1;
-  };
   // "victim" labelled 3 and saved; then "cp victim.bin copy.bin".
   showChangedSample("victim");
   send(kVSKLabelingNext);
   ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
-  ASSERT_EQ(objectOf("victim.bin"), 3);
+  ASSERT_EQ(savedLabel("victim"), 3);
   fs::copy_file(samples / "victim.bin", samples / "copy.bin");
   // copy.bin loaded, relabelled and saved: back into copy.bin, listed as "copy".
-  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
-  (void)pick->details().storeObject(LLKCString::stringWithString("copy"), "value");
-  send(pick);
+  pickSample("copy");
   ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; })) << view->status();
   EXPECT_EQ(view->state().sample->name(), "copy");
-  Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
-  (void)label->details().storeUint(1, "selected");
-  send(label);
+  chooseLabel(1);
   send(kVSKLabelingSave);
   ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
-  EXPECT_EQ(objectOf("copy.bin"), 1);
-  EXPECT_EQ(objectOf("victim.bin"), 3);
+  EXPECT_EQ(savedLabel("copy"), 1);
+  EXPECT_EQ(savedLabel("victim"), 3);
   EXPECT_EQ(listedSample(), "copy");
-  // A new frame of the image "victim", labelled and saved: under a free name, and said so.
+  // The image "victim" fed again, labelled and saved twice: victim.bin holds the newest labels.
   send(kVSKLabelingNext);
-  showChangedSample("victim");
-  Ref<LLKCMessage> other = LLKCMessage::messageWithCode({0xE000, 2, 1});
-  (void)other->details().storeUint(2, "selected");
-  send(other);
-  send(kVSKLabelingSave);
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("sample saved") == 0; })) << view->status();
-  EXPECT_EQ(view->status(), "sample saved as victim-2: victim.bin holds another sample");
-  EXPECT_EQ(objectOf("victim.bin"), 3);
-  EXPECT_EQ(objectOf("victim-2.bin"), 2);
-  EXPECT_EQ(listedSample(), "victim-2");
-  EXPECT_FALSE(view->state().sample->touched());
+  for (uint64_t label : {2, 4}) {
+    SCOPED_TRACE(label);
+    if (view->state().waiting) showSample(segmentedFrame("victim"));
+    chooseLabel(label);
+    send(kVSKLabelingSave);
+    ASSERT_TRUE(window->pumpUntil([&] { return !view->state().sample->touched(); })) << view->status();
+    EXPECT_EQ(view->status(), "sample saved");
+    EXPECT_EQ(savedLabel("victim"), int(label));
+    EXPECT_EQ(listedSample(), "victim");
+  }
+  const std::vector<fs::path> files(fs::directory_iterator(samples), fs::directory_iterator{});
+  EXPECT_EQ(files.size(), 2u) << "victim.bin and copy.bin, and no other";
 }
 
 // A sample loaded from its file is drawn where the frame it was made of was drawn.
@@ -549,15 +543,20 @@ TEST_F(LabelingViewTest, TheBoxesAndStatusDescribeTheSampleOnScreen) {
   EXPECT_EQ(listedSample(), clone);
 }
 
+// Each frame is saved as its image's labelling: the feed rewound saves the same files again.
 TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
   Ref<NextListener> listener = makeRef<NextListener>();
   ASSERT_TRUE(window->attach(listener));
   open(R"({"auto.save": true, "auto.next": true})");
   dataFolder(folder.string());
-  send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
-  ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == 1; }));
-  EXPECT_TRUE(view->state().waiting);
-  EXPECT_TRUE(fs::exists(folder / "qav" / "fovl" / "auto.bin"));
+  for (int round = 1; round <= 2; ++round) {
+    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
+    ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == round; }));
+    EXPECT_TRUE(view->state().waiting);
+  }
+  const std::vector<fs::path> files(fs::directory_iterator(folder / "qav" / "fovl"), fs::directory_iterator{});
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].filename(), "auto.bin");
   (void)window->detach(listener);
 }
 
