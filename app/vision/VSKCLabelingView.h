@@ -12,7 +12,8 @@
 // A changed sample is never dropped unsaved: "next" saves it first and moves on only when the
 // save succeeded; a failed save is told in the status bar and the sample stays changed until it
 // is saved or reverted (revert gives back the sample as last loaded, mapped or saved), so the user
-// can always move on.
+// can always move on. When the view leaves its window (closed, or the program ends) a changed
+// sample is saved there and then; the log says so, or names the sample that could not be saved.
 //
 // A sample is saved to its own file: the one it was loaded from (it takes that file's name) or
 // first saved to. A sample that has none yet (a frame of the feed, a clone) is the labelling of
@@ -214,6 +215,9 @@ private:
   void revert();
   // The label box and the outline follow the selected object of the sample as it now is.
   void followSelectedObject();
+  // Saves a changed sample at once, on the window's thread, as the view leaves its window; the log
+  // tells what became of it.
+  void saveBeforeLeaving();
   // Saves the shown sample; the completion (code onComplete, ctx the delay) carries it as
   // payload. False (told in the status bar) when the save cannot be started.
   bool save(uint64_t onComplete, uint32_t delayMs = 0);

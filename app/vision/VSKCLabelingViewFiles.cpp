@@ -1,5 +1,5 @@
-// The labelling view's sample files: saving, loading, cloning, reverting and moving on to the
-// next frame, and the operations' reports that follow.
+// The labelling view's sample files: saving (also as the view leaves its window), loading,
+// cloning, reverting and moving on to the next frame, and the operations' reports that follow.
 #include <mutex>
 
 #include "app/vision/VSKCLabelingView.h"
@@ -33,6 +33,24 @@ void VSKCLabelingView::followSelectedObject() {
   record_.labels->setSelected(record_.cursor.currentLabel);
   VSKFLabelingViewContourUpdate();
   record_.overlay->redraw();
+}
+
+void VSKCLabelingView::saveBeforeLeaving() {
+  VSKCImageSample* sample = record_.sample.get();
+  if (!sample) return;
+  // A save on its way may have written the sample by now: it is written here only if still changed.
+  std::lock_guard lock(sample->monitor());
+  if (!sample->touched()) return;
+  if (record_.sampleFolder.empty()) {
+    LLKFLog("%s : the changed sample %s is lost: there is no sample folder to save it in", alias().c_str(),
+            sample->name().c_str());
+  } else if (!VSKFImageSampleSave(*sample, record_.sampleFolder)) {
+    LLKFLog("%s : the changed sample %s could not be saved in %s and is lost", alias().c_str(), sample->name().c_str(),
+            record_.sampleFolder.c_str());
+  } else {
+    LLKFLog("%s : the changed sample %s was saved as %s", alias().c_str(), sample->name().c_str(),
+            sample->file().c_str());
+  }
 }
 
 bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {

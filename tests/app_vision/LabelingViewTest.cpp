@@ -447,6 +447,26 @@ TEST_F(LabelingViewTest, ASampleIsSavedToItsFileAndAFrameAsItsImagesLabelling) {
   EXPECT_EQ(files.size(), 2u) << "victim.bin and copy.bin, and no other";
 }
 
+// A changed sample leaving the window (its view closed, or the program ending) is saved as "next"
+// saves it; one that cannot be saved is named in the log.
+TEST_F(LabelingViewTest, AChangedSampleIsSavedAsTheViewLeavesTheWindow) {
+  open("{}");
+  dataFolder(folder.string());
+  showChangedSample("closed");
+  ASSERT_TRUE(window->detach(view));
+  EXPECT_EQ(savedLabel("closed"), 3);
+  EXPECT_FALSE(view->state().sample->touched());
+
+  // Attached again, with a sample folder that cannot be written.
+  ASSERT_TRUE(window->attach(view));
+  dataFolder("/proc/vesko-labeling-nowhere");
+  send(kVSKLabelingNext);
+  showChangedSample("stuck");
+  OutputCapture log;
+  ASSERT_TRUE(window->detach(view));
+  EXPECT_TRUE(log.sawText("ui.qav.labeling.fovl : the changed sample stuck could not be saved")) << log.text();
+}
+
 // A sample loaded from its file is drawn where the frame it was made of was drawn.
 TEST_F(LabelingViewTest, ALoadedSampleIsDrawnWhereAFedFrameIs) {
   open("{}");
