@@ -1,6 +1,7 @@
 // The fake classifier through a real substrate: a labelled sample saved beside the feed is
 // published again with its objects as detections, named from the labels file, and a sample saved
-// again is replayed as it now is. A labels file that names nothing is said once.
+// again (also an image labelled anew and saved as the labelling view saves it) is replayed as it
+// now is. A labels file that names nothing is said once.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "app/vision/VSKCSampleOperations.h"
 #include "framework/substrate/MRKCData.h"
 #include "framework/substrate/MRKCString.h"
 #include "modules/vision/classifier/QAVCFakeClassifier.h"
@@ -225,6 +227,30 @@ TEST_F(FakeClassifier, ASampleSavedAgainIsReplayedWithItsNewLabels) {
   const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
   ASSERT_EQ(published.size(), 2u);
   EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
+}
+
+// The image fed again, labelled anew from its frame and saved by the labelling view's save: the
+// image's labelling is replaced, and the classifier replays the new labels.
+TEST_F(FakeClassifier, AnImageLabelledAgainIsReplayedWithItsNewLabels) {
+  const std::string samples = (home / "samples").string();
+  Ref<MRKCStatement> image = savedSquares(samples, {{0, 2}});
+  ASSERT_TRUE(image);
+  attach(samples);
+  stage.send(kChannel, {image});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 1).size(), 1u);
+
+  Ref<VSKCImageSample> again = VSKCImageSample::sampleFromStatement(image.get(), "pic.jpg", 0);
+  ASSERT_TRUE(again);
+  again->objects()[1] = 4;
+  again->superpixels()[1].mask = 2u;
+  again->setTouched(true);
+  VSKCOperationImageSampleSave::operationWithImageSample(again, samples)->onExecute();
+  EXPECT_FALSE(again->touched()) << "saved";
+  stage.send(kChannel, {image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
+  EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{1, "bird"}}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(samples), fs::directory_iterator{}), 1) << "pic.jpg.bin alone";
 }
 
 TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNamesAndSaysSoOnce) {
