@@ -46,8 +46,7 @@ Ref<MRKCStatement> segmentedFrame(const char* name, int16_t cols = 2, int16_t ro
         squareSuperpixelFrame(i, int16_t((i % cols) * 8), int16_t((i / cols) * 8), 8, 10, 20, 200, {0.5f}));
   Ref<MRKCStatement> grid = segmentedStatement(uint64_t(rows), uint64_t(cols), 8, std::move(entries));
   const auto width = uint32_t(cols * 8), height = uint32_t(rows * 8);
-  Ref<MRKCStatement> image =
-      makeImage("qav.stream.fovl.seg", "bgr", width, height, patternPixels(width, height, 3));
+  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", width, height, patternPixels(width, height, 3));
   MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));
   MRKCFrame* to = asFrame(image->terms()->fetchAtIndex(3));
   for (const char* key : {"superpixels", "rows", "cols", "size"})
@@ -112,7 +111,8 @@ protected:
   // The sample of that name chosen in the samples box (selected there when it is listed).
   void pickSample(const char* name) {
     for (uint32_t i = 0; i < view->state().sampleNames->count(); ++i)
-      if (view->state().sampleNames->fetchAtIndexAs<LLKCString>(i)->string() == name) view->state().samples->setSelected(i);
+      if (view->state().sampleNames->fetchAtIndexAs<LLKCString>(i)->string() == name)
+        view->state().samples->setSelected(i);
     Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
     (void)pick->details().storeObject(LLKCString::stringWithString(name), "value");
     send(pick);
@@ -383,7 +383,8 @@ TEST_F(LabelingViewTest, RevertThenNextMovesOnAfterAFailedSave) {
     std::string dataFolder;
     const char* status;
   } cases[] = {
-      {"no sample folder", "first", "", "sample not saved: there is no sample folder yet; it stays changed, revert it to move on"},
+      {"no sample folder", "first", "",
+       "sample not saved: there is no sample folder yet; it stays changed, revert it to move on"},
       {"a folder that cannot be written", "second", "/proc/vesko-labeling-nowhere", kNotSaved},
       {"a name no file takes", longName, folder.string(), kNotSaved},
   };
@@ -557,8 +558,7 @@ TEST_F(LabelingViewTest, TheBoxesAndStatusDescribeTheSampleOnScreen) {
   // "gone" chosen in the samples box after its file went: the clone stays, and is named.
   fs::remove(folder / "qav" / "fovl" / "gone.bin");
   pickSample("gone");
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "the sample could not be loaded"; }))
-      << view->status();
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "the sample could not be loaded"; })) << view->status();
   EXPECT_EQ(view->state().sample->name(), clone);
   EXPECT_EQ(listedSample(), clone);
 }

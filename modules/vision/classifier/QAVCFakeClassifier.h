@@ -80,7 +80,7 @@ private:
   bool classesRead_ = false;
   std::string labelsFile_;
   std::set<std::string> unnamed_;
-  std::set<std::string> fellBack_;  // channels said to take the fallback's names
+  std::set<std::string> fellBack_;                    // channels said to take the fallback's names
   std::set<std::pair<std::string, uint32_t>> noted_;  // objects of samples whose outline notes were logged
   std::map<std::string, Kept> kept_;
 };
