@@ -156,6 +156,18 @@ uint32_t VSKCImageSample::labeled() const {
       std::count_if(objects_.begin(), objects_.end(), [](uint8_t label) { return label != 0; }));
 }
 
+VSKTImageExtent VSKCImageSample::imageExtent() const {
+  float right = -1, bottom = -1;
+  for (const VSKTSuperpixel& record : superpixels_) {
+    if (record.id == kVSKEmptySuperpixel) continue;
+    right = std::max(right, record.bbox[2]);
+    bottom = std::max(bottom, record.bbox[3]);
+  }
+  // Boxes are whole pixels of a 16-bit grid: their edges fit the extent's type.
+  if (right < 0 || bottom < 0 || right >= float(UINT16_MAX) || bottom >= float(UINT16_MAX)) return {};
+  return {static_cast<uint32_t>(right) + 1, static_cast<uint32_t>(bottom) + 1};
+}
+
 bool VSKFImageSampleNameIsSafe(std::string_view name) {
   return !name.empty() && name.size() <= 127 && name != "." && name != ".." &&
          name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;

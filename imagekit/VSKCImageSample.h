@@ -50,6 +50,12 @@ struct VSKTSuperpixel {
   bool operator==(const VSKTSuperpixel&) const;
 };
 
+// The width and height in pixels of the image a sample was made of.
+struct VSKTImageExtent {
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
+
 class VSKCImageSample : public LLKBObject {
 public:
   using Objects = std::array<uint8_t, kVSKObjectSlots>;
@@ -68,9 +74,8 @@ public:
                                                             std::string* why = nullptr);
 
   // Writes the ".bin" file atomically (a temporary file put in the path's place). False, with a log
-  // line, when the sample cannot be written as a file the reader takes, or the write fails; with
-  // replace false, also when something is at the path already (the reason in *exists).
-  [[nodiscard]] bool encode(const std::string& path, bool replace = true, bool* exists = nullptr) const;
+  // line, when the sample cannot be written as a file the reader takes, or the write fails.
+  [[nodiscard]] bool encode(const std::string& path) const;
   // The file's bytes; false (bytes untouched) when the sample cannot be written, why saying why.
   [[nodiscard]] bool encodeToBytes(std::vector<uint8_t>* bytes, std::string* why = nullptr) const;
 
@@ -87,6 +92,9 @@ public:
   void revert();
   // The object slots that hold a label.
   uint32_t labeled() const;
+  // The image the superpixels cover, which they tile whole: one past their boxes' furthest right
+  // and bottom edges; 0 x 0 without a superpixel with data.
+  VSKTImageExtent imageExtent() const;
 
   // Maps the COCO annotations onto the superpixels: each annotation group that covers at least one
   // superpixel centroid takes the next object slot, labelled labels[ctid] (low byte; labels holds

@@ -231,19 +231,15 @@ bool VSKCImageSample::encodeToBytes(std::vector<uint8_t>* bytes, std::string* wh
   return bytes && VSKImageSampleFile::write(*this, bytes, why);
 }
 
-bool VSKCImageSample::encode(const std::string& path, bool replace, bool* exists) const {
+bool VSKCImageSample::encode(const std::string& path) const {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!encodeToBytes(&bytes, &why)) {
     LLKFLog("VSKCImageSample - %s not written: %s", path.c_str(), why.c_str());
     return false;
   }
-  bool clash = false;
-  const bool written = replace ? LLKFWriteFileAtomically(path.c_str(), bytes.data(), bytes.size())
-                               : LLKFWriteNewFileAtomically(path.c_str(), bytes.data(), bytes.size(), &clash);
-  if (exists) *exists = clash;
-  if (!written) {
-    LLKFLog("VSKCImageSample - %s could not be written%s", path.c_str(), clash ? ": a file is there" : "");
+  if (!LLKFWriteFileAtomically(path.c_str(), bytes.data(), bytes.size())) {
+    LLKFLog("VSKCImageSample - %s could not be written", path.c_str());
     return false;
   }
   return true;

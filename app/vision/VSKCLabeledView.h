@@ -43,6 +43,7 @@ private:
   const MRKCList* objects() const override { return record_.objects.get(); }
   const VSKTLabelColours& colours() const override { return record_.colours; }
   const QELBPicturebox& picture() const override { return *record_.picture; }
+  const std::string& viewName() const override { return alias(); }
   void onSquib(const LLKCMessage& message);
   void onColoursLoaded(const LLKCMessage& message);
 

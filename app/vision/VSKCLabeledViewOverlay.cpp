@@ -14,6 +14,8 @@
 namespace {
 constexpr OGLTColor kColorFuschia = {1, 0, 1, 1};
 constexpr int kCentred = 0x12;
+// A label without a colour of its own: a detection is never left undrawn.
+constexpr OGLTColor kFallbackColour = {0.5f, 0.5f, 0.5f, 0.6f};
 }  // namespace
 
 Ref<VSKCLabeledViewOverlay> VSKCLabeledViewOverlay::widgetWithSize(OGLTSize size, OGLTPoint position,
@@ -44,11 +46,11 @@ void VSKCLabeledViewOverlay::onRenderWithStep(float) {
     MRKCSymbol* name = object ? asSymbol(object->fetchAtIndex(1)) : nullptr;
     MRKCList* polygons = object ? asList(object->fetchAtIndex(2)) : nullptr;
     if (!name) continue;
-    auto colour = source_.colours().find(name->value());
-    if (colour == source_.colours().end()) {
-      if (uncoloured_.insert(name->value()).second) LLKFLog("no color for %s", name->value().c_str());
-      continue;
-    }
+    auto found = source_.colours().find(name->value());
+    const bool coloured = found != source_.colours().end();
+    if (!coloured && uncoloured_.insert(name->value()).second)
+      LLKFLog("%s : no color for %s in colors.json, drawn in grey", source_.viewName().c_str(), name->value().c_str());
+    const OGLTColor& colour = coloured ? found->second : kFallbackColour;
     const size_t count = polygons ? polygons->count() : 0;
     // The mean of the polygons' centroids; a polygon without points counts as (0, 0).
     double x = 0, y = 0;
@@ -64,7 +66,7 @@ void VSKCLabeledViewOverlay::onRenderWithStep(float) {
       x += centre.x;
       y += centre.y;
     }
-    OGLF2DPathFillColor(context, &colour->second);
+    OGLF2DPathFillColor(context, &colour);
     OGLF2DPathFill(context);
     OGLF2DPathStrokeColor(context, &kColorFuschia);
     OGLF2DPathStroke(context);

@@ -1,7 +1,8 @@
 #pragma once
 // What the labelled feed draws over its picture: every detected object's polygons filled in its
 // label's colour and outlined in fuchsia, and its label's name at the middle of the object. A
-// label without a colour is not drawn and is logged once (again after the colours change).
+// label without a colour is drawn in grey and logged once, naming the view (again after the
+// colours change).
 // Window's thread only.
 #include <set>
 #include <string>
@@ -19,6 +20,8 @@ public:
   virtual const VSKTLabelColours& colours() const = 0;
   // The picture box the overlay lies over; polygon points are image pixels of its picture.
   virtual const QELBPicturebox& picture() const = 0;
+  // The view's name, for the log.
+  virtual const std::string& viewName() const = 0;
 };
 
 class VSKCLabeledViewOverlay : public QELBWidget {

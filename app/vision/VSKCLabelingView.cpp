@@ -111,6 +111,7 @@ void VSKCLabelingView::onLeavingWindow() {
     (void)settings->storeBool(record_.autoSave, "auto.save");
     (void)settings->storeBool(record_.autoNext, "auto.next");
   }
+  saveBeforeLeaving();
   record_.observer->letGo();
 }
 

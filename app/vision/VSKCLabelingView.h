@@ -12,12 +12,13 @@
 // A changed sample is never dropped unsaved: "next" saves it first and moves on only when the
 // save succeeded; a failed save is told in the status bar and the sample stays changed until it
 // is saved or reverted (revert gives back the sample as last loaded, mapped or saved), so the user
-// can always move on.
+// can always move on. When the view leaves its window (closed, or the program ends) a changed
+// sample is saved there and then; the log says so, or names the sample that could not be saved.
 //
 // A sample is saved to its own file: the one it was loaded from (it takes that file's name) or
-// first saved to. A sample that has none yet (a new frame, a clone) is saved as "<name>.bin" in the
-// sample folder; when another sample's file is there, it takes the first free name "<name>-2",
-// "<name>-3", ... instead, and the status says so: no file is ever written over unseen.
+// first saved to. A sample that has none yet (a frame of the feed, a clone) is the labelling of
+// the image it names: it is saved as "<name>.bin" in the sample folder, replacing that image's
+// earlier labelling.
 //
 // Window's thread only: the observer delivers squibs there and the operations report there. The
 // cursor touches the sample only after its operation has reported (shown).
@@ -209,17 +210,18 @@ private:
   // VSKCLabelingViewFiles.cpp: saving, loading, cloning, reverting and moving on.
   void onCompleted(const LLKCMessage& message);
   void next();
-  // The note (when any) says what the last save did beside saving.
-  void acceptNext(const std::string& note = "");
+  void acceptNext();
   // Gives back the sample as last loaded, mapped or saved.
   void revert();
+  // The label box and the outline follow the selected object of the sample as it now is.
+  void followSelectedObject();
+  // Saves a changed sample at once, on the window's thread, as the view leaves its window; the log
+  // tells what became of it.
+  void saveBeforeLeaving();
   // Saves the shown sample; the completion (code onComplete, ctx the delay) carries it as
   // payload. False (told in the status bar) when the save cannot be started.
   bool save(uint64_t onComplete, uint32_t delayMs = 0);
   bool saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete);
-  // After a save refused because another sample's file holds the name: the sample takes a free
-  // name and is saved again with the same completion; false when that cannot be done.
-  bool saveUnderFreeName(const LLKCMessage& failed);
   void loaded(const LLKCMessage& message);
   void cloneSample();
   // Puts the sample in the current one's place once a changed current one is saved.

@@ -1,6 +1,5 @@
-// The labelling view's sample files: saving (under a free name when another sample's file holds
-// the name), loading, cloning, reverting and moving on to the next frame, and the operations'
-// reports that follow.
+// The labelling view's sample files: saving (also as the view leaves its window), loading,
+// cloning, reverting and moving on to the next frame, and the operations' reports that follow.
 #include <mutex>
 
 #include "app/vision/VSKCLabelingView.h"
@@ -14,13 +13,6 @@
 namespace {
 // What a failed save leaves and how to go on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
-
-// "saved as <new>: <old>.bin holds another sample" when the save had to take a free name, else "".
-std::string renameNote(const LLKCMessage& message, const VSKCImageSample* sample) {
-  Ref<LLKCString> old = message.details().objectForKeyAs<LLKCString>("renamed");
-  if (!old || !sample) return "";
-  return "saved as " + sample->name() + ": " + old->string() + ".bin holds another sample";
-}
 }  // namespace
 
 void VSKCLabelingView::revert() {
@@ -28,6 +20,11 @@ void VSKCLabelingView::revert() {
     std::lock_guard lock(record_.sample->monitor());
     record_.sample->revert();
   }
+  followSelectedObject();
+  setStatus("sample reset");
+}
+
+void VSKCLabelingView::followSelectedObject() {
   record_.contours = nullptr;
   ++record_.outlineTicket;  // an outline on its way is of the sample as it was
   const uint32_t object = record_.cursor.selectedObject;
@@ -36,7 +33,24 @@ void VSKCLabelingView::revert() {
   record_.labels->setSelected(record_.cursor.currentLabel);
   VSKFLabelingViewContourUpdate();
   record_.overlay->redraw();
-  setStatus("sample reset");
+}
+
+void VSKCLabelingView::saveBeforeLeaving() {
+  VSKCImageSample* sample = record_.sample.get();
+  if (!sample) return;
+  // A save on its way may have written the sample by now: it is written here only if still changed.
+  std::lock_guard lock(sample->monitor());
+  if (!sample->touched()) return;
+  if (record_.sampleFolder.empty()) {
+    LLKFLog("%s : the changed sample %s is lost: there is no sample folder to save it in", alias().c_str(),
+            sample->name().c_str());
+  } else if (!VSKFImageSampleSave(*sample, record_.sampleFolder)) {
+    LLKFLog("%s : the changed sample %s could not be saved in %s and is lost", alias().c_str(), sample->name().c_str(),
+            record_.sampleFolder.c_str());
+  } else {
+    LLKFLog("%s : the changed sample %s was saved as %s", alias().c_str(), sample->name().c_str(),
+            sample->file().c_str());
+  }
 }
 
 bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
@@ -58,23 +72,6 @@ bool VSKCLabelingView::saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMe
   return true;
 }
 
-bool VSKCLabelingView::saveUnderFreeName(const LLKCMessage& failed) {
-  Ref<VSKCImageSample> sample = failed.payloadAs<VSKCImageSample>();
-  if (!sample || failed.details().objectForKeyAs<LLKCString>("renamed")) return false;
-  const std::string old = sample->name();
-  const std::string name = VSKFImageSampleFreeName(record_.sampleFolder, old);
-  if (name.empty()) return false;
-  {
-    std::lock_guard lock(sample->monitor());
-    sample->setName(name);
-  }
-  if (sample == record_.sample) rememberSample(name);
-  Ref<LLKCMessage> again = LLKCMessage::messageWithCode(failed.code());
-  if (!again) return false;
-  (void)again->details().storeObject(LLKCString::stringWithString(old), "renamed");
-  return saveSample(sample, again);
-}
-
 void VSKCLabelingView::next() {
   // A changed sample goes only once it is saved: the save's report moves on.
   if (record_.sample && record_.sample->touched()) {
@@ -84,7 +81,7 @@ void VSKCLabelingView::next() {
   acceptNext();
 }
 
-void VSKCLabelingView::acceptNext(const std::string& note) {
+void VSKCLabelingView::acceptNext() {
   record_.waiting = true;
   record_.statement = nullptr;
   record_.sample = nullptr;
@@ -103,33 +100,26 @@ void VSKCLabelingView::acceptNext(const std::string& note) {
   record_.objects->setSelected(0);
   record_.objects->setEnabled(false);
   if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
-  setStatus(note.empty() ? "Waiting for sample ..." : "Waiting for sample ... (the last sample was " + note + ")");
+  setStatus("Waiting for sample ...");
 }
 
 void VSKCLabelingView::onCompleted(const LLKCMessage& message) {
   const bool saved = message.details().boolForKey("outcome", false);
-  const bool isSave = message.tag() >= kVSKLabelingSavedTag && message.tag() <= kVSKLabelingSavedForSwitchTag;
-  // A new sample whose name another sample's file holds is saved under a free name instead.
-  if (isSave && !saved && message.details().boolForKey("exists", false) && saveUnderFreeName(message)) return;
-  const std::string note = isSave && saved ? renameNote(message, message.payloadAs<VSKCImageSample>().get()) : "";
-  if (!note.empty()) LLKFLog("%s : sample %s", alias().c_str(), note.c_str());
   switch (message.tag()) {
     case kVSKLabelingLabelsLoadedTag:
       return onLabelsLoaded(message);
     case kVSKLabelingSavedTag:
-      setStatus(saved ? (note.empty() ? "sample saved" : "sample " + note) : kNotSaved);
+      setStatus(saved ? "sample saved" : kNotSaved);
       return;
     case kVSKLabelingAutoSavedTag:
       if (!saved) {
         setStatus(kNotSaved);
       } else if (record_.autoNext) {
         (void)poke(LLKCMessage::messageWithCode(kVSKLabelingNext));
-      } else if (!note.empty()) {
-        setStatus("sample " + note);
       }
       return;
     case kVSKLabelingSavedForNextTag:
-      if (saved) return acceptNext(note);
+      if (saved) return acceptNext();
       setStatus(kNotSaved);
       return;
     case kVSKLabelingSavedForSwitchTag: {
@@ -160,6 +150,8 @@ void VSKCLabelingView::loaded(const LLKCMessage& message) {
     LLKFLog("%s : no sample came back from its load: the file is missing, its name is unsafe or it holds no sample",
             alias().c_str());
     setStatus("the sample could not be loaded");
+    // The samples box shows the sample on screen, not the one that failed.
+    if (record_.sample) rememberSample(record_.sample->name());
     return;
   }
   replaceSample(std::move(sample), true);
@@ -180,14 +172,22 @@ void VSKCLabelingView::replaceSample(Ref<VSKCImageSample> sample, bool loaded) {
     return;
   }
   if (loaded) return showLoaded(std::move(sample));
+  // A clone shows the same picture: the label box, the outline and the status now describe it.
   takeSample(std::move(sample));
+  followSelectedObject();
+  VSKFLabelingViewStatusUpdate(record_.sample.get(), this);
 }
 
 void VSKCLabelingView::showLoaded(Ref<VSKCImageSample> sample) {
   takeSample(std::move(sample));
   record_.shown = false;  // until its render reports
+  // As large as the image it was made of, as a fed frame's: the picture box centres both alike.
+  const VSKTImageExtent extent = record_.sample->imageExtent();
   const auto side = static_cast<float>(record_.fov);
-  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize({side, side});
+  const OGLTSize size = extent.width && extent.height
+                            ? OGLTSize{static_cast<float>(extent.width), static_cast<float>(extent.height)}
+                            : OGLTSize{side, side};
+  Ref<QELCBitmap> bitmap = QELCBitmap::bitmapWithSize(size);
   record_.pending = bitmap;
   if (!bitmap ||
       !submit(VSKCOperationImageSampleRender::operationWithImageSample(record_.sample, bitmap, record_.labelsTable),

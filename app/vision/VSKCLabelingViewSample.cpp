@@ -158,9 +158,14 @@ void VSKCLabelingView::VSKFLabelingViewContourUpdate() {
   if (!record_.sample || !record_.shown) return;
   const uint32_t ticket = ++record_.outlineTicket;
   const uint32_t object = record_.cursor.selectedObject;
-  if (record_.cursor.currentLabel == 0 || object == 0) return;
-  Ref<LLKCObjectDeque> polygons = record_.sample->polygonsForObject(object);
-  if (!polygons || polygons->isEmpty()) return;
+  Ref<LLKCObjectDeque> polygons =
+      record_.cursor.currentLabel != 0 && object != 0 ? record_.sample->polygonsForObject(object) : nullptr;
+  if (!polygons || polygons->isEmpty()) {
+    // The outline shows what the object holds: with nothing, none.
+    record_.contours = nullptr;
+    record_.overlay->redraw();
+    return;
+  }
   if (!submit(VSKCOperationOutline::operationWithPolygons(polygons), kVSKLabelingOutlined, ticket))
     setStatus("the object's outline cannot be made");
 }

@@ -1,7 +1,6 @@
 // The sample operations: save, render, process and load.
 #include "app/vision/VSKCSampleOperations.h"
 
-#include <algorithm>
 #include <mutex>
 
 #include "framework/core/LLKFFiles.h"
@@ -13,28 +12,31 @@ Ref<VSKCOperationImageSampleSave> VSKCOperationImageSampleSave::operationWithIma
   return makeRef<VSKCOperationImageSampleSave>(std::move(sample), std::move(folder));
 }
 
+bool VSKFImageSampleSave(VSKCImageSample& sample, const std::string& folder) {
+  if (!VSKFImageSampleNameIsSafe(sample.name())) {
+    LLKFLog("VSKCOperationImageSampleSave - refused to save a sample named \"%s\" in %s", sample.name().c_str(),
+            folder.c_str());
+    return false;
+  }
+  // A sample of the feed is the labelling of the image it names: it replaces that image's
+  // earlier labelling, which the classifier then replays.
+  const std::string path = sample.file().empty() ? VSKFImageSamplePath(folder, sample.name()) : sample.file();
+  if (!sample.encode(path)) return false;
+  sample.setFile(path);
+  sample.markUnchanged();
+  return true;
+}
+
 void VSKCOperationImageSampleSave::onExecute() {
-  bool written = false, exists = false;
+  bool written = false;
   {
     std::lock_guard lock(sample_->monitor());
-    if (!VSKFImageSampleNameIsSafe(sample_->name())) {
-      LLKFLog("VSKCOperationImageSampleSave - refused to save a sample named \"%s\" in %s", sample_->name().c_str(),
-              folder_.c_str());
-    } else if (!sample_->file().empty()) {
-      written = sample_->encode(sample_->file());
-    } else {
-      // A sample that has no file yet never takes another sample's.
-      const std::string path = VSKFImageSamplePath(folder_, sample_->name());
-      written = sample_->encode(path, false, &exists);
-      if (written) sample_->setFile(path);
-    }
-    if (written) sample_->markUnchanged();
+    written = VSKFImageSampleSave(*sample_, folder_);
   }
   Ref<LLKCMessage> complete = onComplete();
   Ref<LLKCMessage> message = complete ? complete->copy() : nullptr;
   if (!message) return;
   (void)message->details().storeBool(written, "outcome");
-  if (exists) (void)message->details().storeBool(true, "exists");
   // A report asked for later waits among the window's timers, not on a scheduler thread.
   if (message->ctx()) {
     if (Ref<QELBWidget> widget = target()) (void)widget->poke(message, message->ctx());
@@ -45,17 +47,6 @@ void VSKCOperationImageSampleSave::onExecute() {
 
 std::string VSKFImageSamplePath(const std::string& folder, const std::string& name) {
   return folder + "/" + name + ".bin";
-}
-
-std::string VSKFImageSampleFreeName(const std::string& folder, const std::string& name) {
-  for (uint32_t n = 2; n < 10000; ++n) {
-    const std::string suffix = "-" + std::to_string(n);
-    // Shortened to leave room for the number within the longest name a file takes.
-    const std::string free = name.substr(0, kVSKSampleNameMax - std::min(kVSKSampleNameMax, suffix.size())) + suffix;
-    if (VSKFImageSampleNameIsSafe(free) && !LLKFDoesFilePathExists(VSKFImageSamplePath(folder, free).c_str()))
-      return free;
-  }
-  return "";
 }
 
 void VSKBOperationImageSampleMapping::onExecute() {

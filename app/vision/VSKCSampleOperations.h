@@ -5,11 +5,8 @@
 // delivers it to the view's onMessaged on the window's thread.
 //
 //   operation          work                                          message delivered
-//   sample save        written to the sample's own file, or, for a   copy of onComplete, "outcome" (bool),
-//                      sample that has none yet, to a new file       "exists" (true) when another file held
-//                      <folder>/<name>.bin, never over one there;    the path; delivered ctx ms later when
-//                      once written it is the sample's file, and     ctx is set
-//                      the sample is unchanged (touched cleared)
+//   sample save        VSKFImageSampleSave                           copy of onComplete, "outcome" (bool);
+//                                                                    delivered ctx ms later when ctx is set
 //   sample render      COCO mapping, then the superpixels painted    onComplete's code, the bitmap
 //   sample process     COCO mapping                                  onComplete's code, the bitmap
 //                      (an untouched sample is unchanged as mapped)
@@ -35,9 +32,12 @@
 inline constexpr size_t kVSKSampleNameMax = 127;
 // "<folder>/<name>.bin".
 std::string VSKFImageSamplePath(const std::string& folder, const std::string& name);
-// The first of "<name>-2", "<name>-3", ... (the name shortened to leave room for the number) that
-// names no file in the folder; "" when none is found.
-std::string VSKFImageSampleFreeName(const std::string& folder, const std::string& name);
+// Writes the sample (atomically) to its own file or, for one that has none yet (a frame of the
+// feed, a clone), to <folder>/<name>.bin, replacing the labelling of the image it names; once
+// written that is its file, and the sample is unchanged (touched cleared). False, with a log line,
+// when its name is not a plain file name or the file cannot be written. The caller holds the
+// sample's monitor.
+bool VSKFImageSampleSave(VSKCImageSample& sample, const std::string& folder);
 
 class VSKCOperationImageSampleSave : public QELBOperation {
 public:

@@ -1,7 +1,7 @@
 // The ".bin" reader on any bytes: it answers a sample or refuses, never crashes. A sample it
 // reads encodes back to exactly the bytes it read (the file's own prefix: bytes after the last
 // entry are not read) and reads back equal; rendering it and uniting each object's outlines stay
-// within their buffers.
+// within their buffers, and the image its superpixels cover is at most the 16-bit grid's.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (encoded.size() > size || std::memcmp(encoded.data(), data, encoded.size()) != 0) std::abort();
   Ref<VSKCImageSample> again = VSKCImageSample::sampleFromBytes(encoded.data(), encoded.size());
   if (!again || again->superpixels() != sample->superpixels() || again->objects() != sample->objects()) std::abort();
+
+  const VSKTImageExtent extent = sample->imageExtent();
+  if (extent.width > UINT16_MAX || extent.height > UINT16_MAX) std::abort();
 
   std::vector<uint8_t> rgba(size_t(40) * 30 * 4);
   sample->render(rgba.data(), 40, 30);

@@ -1,8 +1,10 @@
 // The labelling view on a headless window with the UI application's scheduler: the labels listed
 // once however often they load, settings clamped to their ranges, and a changed sample that is
 // never dropped unsaved: a failed save is told and keeps it, "next", a load or a clone moves on
-// once it is saved, and revert always lets the user move on; a save never writes over another
-// sample's file unseen.
+// once it is saved, leaving the window saves it, and revert always lets the user move on; a frame
+// of the feed saved again replaces its image's labelling. A loaded sample is drawn where a fed one
+// is, an outline follows what its object holds, and the boxes and status describe the sample on
+// screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -36,13 +38,15 @@ Ref<JSKCFrame> json(const char* text) { return JSKCReader::reader()->readFromStr
 // What a failed save says: the sample is kept, and how to move on.
 constexpr const char* kNotSaved = "sample not saved: it stays changed, save it again or revert it to move on";
 
-// A 2 x 2 grid of 8-pixel squares on a 16 x 16 "bgr" image of the view's feed.
-Ref<MRKCStatement> segmentedFrame(const char* name) {
+// A grid of 8-pixel red squares (2 x 2 unless told) on a "bgr" image of the view's feed.
+Ref<MRKCStatement> segmentedFrame(const char* name, int16_t cols = 2, int16_t rows = 2) {
   std::vector<Ref<MRKBTerm>> entries;
-  for (int16_t i = 0; i < 4; ++i)
-    entries.push_back(squareSuperpixelFrame(i, int16_t((i % 2) * 8), int16_t((i / 2) * 8), 8, 10, 20, 200, {0.5f}));
-  Ref<MRKCStatement> grid = segmentedStatement(2, 2, 8, std::move(entries));
-  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", 16, 16, patternPixels(16, 16, 3));
+  for (int16_t i = 0; i < rows * cols; ++i)
+    entries.push_back(
+        squareSuperpixelFrame(i, int16_t((i % cols) * 8), int16_t((i / cols) * 8), 8, 10, 20, 200, {0.5f}));
+  Ref<MRKCStatement> grid = segmentedStatement(uint64_t(rows), uint64_t(cols), 8, std::move(entries));
+  const auto width = uint32_t(cols * 8), height = uint32_t(rows * 8);
+  Ref<MRKCStatement> image = makeImage("qav.stream.fovl.seg", "bgr", width, height, patternPixels(width, height, 3));
   MRKCFrame* from = asFrame(grid->terms()->fetchAtIndex(3));
   MRKCFrame* to = asFrame(image->terms()->fetchAtIndex(3));
   for (const char* key : {"superpixels", "rows", "cols", "size"})
@@ -87,14 +91,36 @@ protected:
     (void)message->details().storeReal(value, "value");
     send(message);
   }
-  // A frame taken and shown, then changed by a label chosen in the label box.
-  void showChangedSample(const char* name) {
-    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame(name).get(), 1.0f));
+  // A frame taken and shown.
+  void showSample(Ref<MRKCStatement> frame) {
+    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", frame.get(), 1.0f));
     ASSERT_TRUE(window->pumpUntil([&] { return view->state().shown; }));
-    Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
-    (void)label->details().storeUint(3, "selected");
-    send(label);
+  }
+  // The label chosen in the label box for the selected object.
+  void chooseLabel(uint64_t label) {
+    Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0xE000, 2, 1});
+    (void)message->details().storeUint(label, "selected");
+    send(message);
+  }
+  // A frame taken and shown, then changed by a label chosen in the label box.
+  void showChangedSample(const char* name, uint64_t label = 3) {
+    showSample(segmentedFrame(name));
+    chooseLabel(label);
     ASSERT_TRUE(view->state().sample->touched()) << "a label change marks the sample changed";
+  }
+  // The sample of that name chosen in the samples box (selected there when it is listed).
+  void pickSample(const char* name) {
+    for (uint32_t i = 0; i < view->state().sampleNames->count(); ++i)
+      if (view->state().sampleNames->fetchAtIndexAs<LLKCString>(i)->string() == name)
+        view->state().samples->setSelected(i);
+    Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
+    (void)pick->details().storeObject(LLKCString::stringWithString(name), "value");
+    send(pick);
+  }
+  // The first object slot's label in the sample file of that name, -1 when there is none.
+  int savedLabel(const std::string& name) {
+    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((folder / "qav" / "fovl" / (name + ".bin")).string());
+    return read ? int(read->objects()[0]) : -1;
   }
   // The name the samples box shows.
   std::string listedSample() {
@@ -357,7 +383,8 @@ TEST_F(LabelingViewTest, RevertThenNextMovesOnAfterAFailedSave) {
     std::string dataFolder;
     const char* status;
   } cases[] = {
-      {"no sample folder", "first", "", "sample not saved: there is no sample folder yet; it stays changed, revert it to move on"},
+      {"no sample folder", "first", "",
+       "sample not saved: there is no sample folder yet; it stays changed, revert it to move on"},
       {"a folder that cannot be written", "second", "/proc/vesko-labeling-nowhere", kNotSaved},
       {"a name no file takes", longName, folder.string(), kNotSaved},
   };
@@ -383,59 +410,173 @@ TEST_F(LabelingViewTest, RevertThenNextMovesOnAfterAFailedSave) {
   (void)window->detach(listener);
 }
 
-// A sample goes back to the file it came from; a new one never over another sample's file.
-TEST_F(LabelingViewTest, ASaveNeverWritesOverAnotherSamplesFileUnseen) {
+// A sample goes back to the file it came from; a frame of the feed is the labelling of the image
+// it names, and saving it again replaces that labelling: no second file is made.
+TEST_F(LabelingViewTest, ASampleIsSavedToItsFileAndAFrameAsItsImagesLabelling) {
   open("{}");
   dataFolder(folder.string());
   const fs::path samples = folder / "qav" / "fovl";
-  auto objectOf = [&](const char* file) {
-    Ref<VSKCImageSample> read = VSKCImageSample::sampleFromPath((samples / file).string());
-    return read ? int(read->objects()[0]) : -1;
-  };
   // "victim" labelled 3 and saved; then "cp victim.bin copy.bin".
   showChangedSample("victim");
   send(kVSKLabelingNext);
   ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
-  ASSERT_EQ(objectOf("victim.bin"), 3);
+  ASSERT_EQ(savedLabel("victim"), 3);
   fs::copy_file(samples / "victim.bin", samples / "copy.bin");
   // copy.bin loaded, relabelled and saved: back into copy.bin, listed as "copy".
-  Ref<LLKCMessage> pick = LLKCMessage::messageWithCode({0xE000, 2, 2});
-  (void)pick->details().storeObject(LLKCString::stringWithString("copy"), "value");
-  send(pick);
+  pickSample("copy");
   ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; })) << view->status();
   EXPECT_EQ(view->state().sample->name(), "copy");
-  Ref<LLKCMessage> label = LLKCMessage::messageWithCode({0xE000, 2, 1});
-  (void)label->details().storeUint(1, "selected");
-  send(label);
+  chooseLabel(1);
   send(kVSKLabelingSave);
   ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
-  EXPECT_EQ(objectOf("copy.bin"), 1);
-  EXPECT_EQ(objectOf("victim.bin"), 3);
+  EXPECT_EQ(savedLabel("copy"), 1);
+  EXPECT_EQ(savedLabel("victim"), 3);
   EXPECT_EQ(listedSample(), "copy");
-  // A new frame of the image "victim", labelled and saved: under a free name, and said so.
+  // The image "victim" fed again, labelled and saved twice: victim.bin holds the newest labels.
   send(kVSKLabelingNext);
-  showChangedSample("victim");
-  Ref<LLKCMessage> other = LLKCMessage::messageWithCode({0xE000, 2, 1});
-  (void)other->details().storeUint(2, "selected");
-  send(other);
-  send(kVSKLabelingSave);
-  ASSERT_TRUE(window->pumpUntil([&] { return view->status().find("sample saved") == 0; })) << view->status();
-  EXPECT_EQ(view->status(), "sample saved as victim-2: victim.bin holds another sample");
-  EXPECT_EQ(objectOf("victim.bin"), 3);
-  EXPECT_EQ(objectOf("victim-2.bin"), 2);
-  EXPECT_EQ(listedSample(), "victim-2");
-  EXPECT_FALSE(view->state().sample->touched());
+  for (uint64_t label : {2, 4}) {
+    SCOPED_TRACE(label);
+    if (view->state().waiting) showSample(segmentedFrame("victim"));
+    chooseLabel(label);
+    send(kVSKLabelingSave);
+    ASSERT_TRUE(window->pumpUntil([&] { return !view->state().sample->touched(); })) << view->status();
+    EXPECT_EQ(view->status(), "sample saved");
+    EXPECT_EQ(savedLabel("victim"), int(label));
+    EXPECT_EQ(listedSample(), "victim");
+  }
+  const std::vector<fs::path> files(fs::directory_iterator(samples), fs::directory_iterator{});
+  EXPECT_EQ(files.size(), 2u) << "victim.bin and copy.bin, and no other";
 }
 
+// A changed sample leaving the window (its view closed, or the program ending) is saved as "next"
+// saves it; one that cannot be saved is named in the log.
+TEST_F(LabelingViewTest, AChangedSampleIsSavedAsTheViewLeavesTheWindow) {
+  open("{}");
+  dataFolder(folder.string());
+  showChangedSample("closed");
+  ASSERT_TRUE(window->detach(view));
+  EXPECT_EQ(savedLabel("closed"), 3);
+  EXPECT_FALSE(view->state().sample->touched());
+
+  // Attached again, with a sample folder that cannot be written.
+  ASSERT_TRUE(window->attach(view));
+  dataFolder("/proc/vesko-labeling-nowhere");
+  send(kVSKLabelingNext);
+  showChangedSample("stuck");
+  OutputCapture log;
+  ASSERT_TRUE(window->detach(view));
+  EXPECT_TRUE(log.sawText("ui.qav.labeling.fovl : the changed sample stuck could not be saved")) << log.text();
+}
+
+// A sample loaded from its file is drawn where the frame it was made of was drawn.
+TEST_F(LabelingViewTest, ALoadedSampleIsDrawnWhereAFedFrameIs) {
+  open("{}");
+  dataFolder(folder.string());
+  // A 32 x 16 frame, wider than high: centred in the 320 x 320 picture box.
+  showSample(segmentedFrame("wide", 4, 2));
+  chooseLabel(3);
+  window->frame();
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  const OGLTPoint corner = view->state().picture->localToWorld({origin.x + 2, origin.y + 2});
+  const OGLTPoint bottom = view->state().picture->localToWorld({origin.x + 30, origin.y + 14});
+  auto red = [&](OGLTPoint p) {
+    window->moveTo({5, 5});
+    window->frame();
+    const std::array<uint8_t, 4> pixel = window->pixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return pixel[0] > 150 && pixel[1] < 60 && pixel[2] < 60;
+  };
+  ASSERT_TRUE(red(corner) && red(bottom)) << "the fed frame's squares";
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  pickSample("wide");
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().sample && view->state().shown; })) << view->status();
+  window->frame();
+  window->frame();
+  EXPECT_TRUE(red(corner)) << "the loaded sample's first square where the frame's was";
+  EXPECT_TRUE(red(bottom)) << "and its last";
+  // Clicks land on the superpixel drawn under them.
+  window->click(bottom);
+  EXPECT_EQ(view->state().sample->superpixels()[7].mask, 1u);
+}
+
+// The outline shows what the object holds: with nothing, none, whether its last superpixel was
+// clicked away or the object cleared with a Shift-click.
+TEST_F(LabelingViewTest, AnOutlineGoesWithTheObjectsLastSuperpixel) {
+  open("{}");
+  showChangedSample("outlined");
+  window->frame();
+  window->frame();
+  const OGLTPoint origin = VSKFVisionViewPictureOrigin(*view->state().picture);
+  const OGLTPoint first = view->state().picture->localToWorld({origin.x + 4, origin.y + 4});
+  // The outline's pure red, not the squares' (200, 20, 10), around the image.
+  auto outlined = [&] {
+    window->moveTo({5, 5});
+    int found = 0;
+    for (int y = -3; y < 20; ++y)
+      for (int x = -3; x < 20; ++x) {
+        const std::array<uint8_t, 4> p = window->pixel(int(first.x) - 4 + x, int(first.y) - 4 + y);
+        found += p[0] > 215 && p[1] < 40 && p[2] < 40;
+      }
+    return found > 0;
+  };
+  const struct {
+    const char* how;
+    int32_t mods;
+  } cases[] = {{"clicked again", 0}, {"cleared with a Shift-click", kOGLModShift}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.how);
+    window->click(first);
+    ASSERT_TRUE(window->pumpUntil([&] { return view->state().contours != nullptr; })) << view->status();
+    EXPECT_TRUE(outlined());
+    window->cursorEvent(first, kOGLButtonLeft, kOGLActionPress, test.mods);
+    window->cursorEvent(first, kOGLButtonLeft, kOGLActionRelease, test.mods);
+    window->frame();
+    EXPECT_EQ(view->state().sample->superpixels()[0].mask, 0u);
+    window->pump();
+    EXPECT_FALSE(view->state().contours);
+    EXPECT_FALSE(outlined());
+  }
+}
+
+// After a clone the label box and the status describe the clone; after a failed load the samples
+// box names the sample still on screen.
+TEST_F(LabelingViewTest, TheBoxesAndStatusDescribeTheSampleOnScreen) {
+  open("{}");
+  dataFolder(folder.string());
+  showChangedSample("gone");
+  send(kVSKLabelingNext);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->state().waiting; })) << view->status();
+  showChangedSample("original");
+  send(kVSKLabelingSave);
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "sample saved"; })) << view->status();
+  send(kVSKLabelingClone);
+  EXPECT_EQ(view->state().labels->selected(), 0u) << "the clone's object 1 has no label";
+  EXPECT_EQ(view->status(), "0 objects labeled");
+  const std::string clone = view->state().sample->name();
+  EXPECT_EQ(listedSample(), clone);
+  // "gone" chosen in the samples box after its file went: the clone stays, and is named.
+  fs::remove(folder / "qav" / "fovl" / "gone.bin");
+  pickSample("gone");
+  ASSERT_TRUE(window->pumpUntil([&] { return view->status() == "the sample could not be loaded"; })) << view->status();
+  EXPECT_EQ(view->state().sample->name(), clone);
+  EXPECT_EQ(listedSample(), clone);
+}
+
+// Each frame is saved as its image's labelling: the feed rewound saves the same files again.
 TEST_F(LabelingViewTest, AutoSaveSavesEachFrameAndAutoNextAsksForTheNext) {
   Ref<NextListener> listener = makeRef<NextListener>();
   ASSERT_TRUE(window->attach(listener));
   open(R"({"auto.save": true, "auto.next": true})");
   dataFolder(folder.string());
-  send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
-  ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == 1; }));
-  EXPECT_TRUE(view->state().waiting);
-  EXPECT_TRUE(fs::exists(folder / "qav" / "fovl" / "auto.bin"));
+  for (int round = 1; round <= 2; ++round) {
+    send(kVSKLabelingSquib, MRKCSquib::squibWithLabel("qav.stream.fovl.seg", segmentedFrame("auto").get(), 1.0f));
+    ASSERT_TRUE(window->pumpUntil([&] { return listener->heard == round; }));
+    EXPECT_TRUE(view->state().waiting);
+  }
+  const std::vector<fs::path> files(fs::directory_iterator(folder / "qav" / "fovl"), fs::directory_iterator{});
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].filename(), "auto.bin");
   (void)window->detach(listener);
 }
 

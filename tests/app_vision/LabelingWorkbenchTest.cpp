@@ -1,16 +1,19 @@
 // The labelling view in the real program under a display: a generated image fed by the COCO
 // feed (asked by the labelling view's "next" with auto next on), one object labelled by real
-// clicks, saved, and the ".bin" file read back and compared with the object's known shape.
+// clicks, saved, and the ".bin" file read back and compared with the object's known shape; a
+// changed sample saved when its view is closed with its cross or the program ends.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 #include "framework/core/JSKCFrame.h"
@@ -89,6 +92,23 @@ protected:
     EXPECT_TRUE(WorkbenchSavePNG(rgb, window, std::string(VESKO_SCREENSHOT_DIR) + "/" + name + ".png"));
     return rgb;
   }
+
+  // The program on the solution whose fake classifier reads the samples folder, its scene written
+  // to the COCO folder; started and loaded.
+  std::unique_ptr<WorkbenchProcess> start(const std::vector<dataset::Scene>& scenes) {
+    std::string why;
+    EXPECT_TRUE(dataset::write(scenes, coco(), &why)) << why;
+    writeConfig();
+    const std::string solution = VisionWorkbenchSolution(VESKO_SOURCE_DIR, work.path(), samples());
+    auto program = std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, std::vector<std::string>{solution},
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                                 "ASAN_OPTIONS=detect_leaks=0"});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + solution)) << program->output();
+    return program;
+  }
+  std::string samples() const { return data.path() + "/vesko/qav/fovl"; }
 
   ScreenRect window;
 
@@ -200,6 +220,51 @@ TEST_F(LabelingWorkbenchTest, AnObjectLabelledByClicksIsSavedWithItsShape) {
   EXPECT_EQ(outsideInObject, 0u) << inObject << " superpixels in the object";
   EXPECT_GE(insideInObject * 10, inside * 8) << insideInObject << " of " << inside << " superpixels inside the shape";
   (void)labelled;
+}
+
+// A free object labelled and a superpixel clicked into it, then the view closed with its cross or
+// the program ended: the changed sample is saved as "next" would save it.
+TEST_F(LabelingWorkbenchTest, AChangedSampleIsSavedWhenItsViewClosesOrTheProgramEnds) {
+  const struct {
+    const char* how;
+    bool cross;
+  } cases[] = {{"closed-by-cross", true}, {"program-ends", false}};
+  const std::vector<dataset::Scene> scenes = dataset::synthetic(1, kSceneW, kSceneH, 3);
+  ASSERT_EQ(scenes.size(), 1u);
+  const std::string file = samples() + "/" + scenes[0].name + ".bin";
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.how);
+    fs::remove(file);
+    std::unique_ptr<WorkbenchProcess> program = start(scenes);
+    ASSERT_TRUE(program && program->started());
+    ASSERT_TRUE(WorkbenchClick(kNext.x, kNext.y));
+    (void)shot((std::string("labeling-") + test.how + "-sample").c_str(),
+               [&](const std::vector<uint8_t>& rgb) { return lit(rgb, window.w) > 40000; });
+    for (size_t k = 0; k < scenes[0].objects.size(); ++k) ASSERT_TRUE(WorkbenchClick(kObjectNext.x, kObjectNext.y));
+    const size_t slot = scenes[0].objects.size();
+    ASSERT_TRUE(WorkbenchClick(kLabelBox.x, kLabelBox.y));
+    ASSERT_TRUE(WorkbenchClick(kScissors.x, kScissors.y));
+    ASSERT_TRUE(WorkbenchClick(kImage.x + 100, kImage.y + 100));
+    (void)shot((std::string("labeling-") + test.how + "-changed").c_str(), [&](const std::vector<uint8_t>& rgb) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(kImage.y + 100) * window.w + kImage.x + 100) * 3];
+      return greenish(p);
+    });
+    if (test.cross) {
+      ASSERT_TRUE(WorkbenchClick(kClose.x, kClose.y));
+      EXPECT_TRUE(program->waitForOutput("ui.qav.labeling.fovl : the changed sample " + scenes[0].name +
+                                         " was saved as " + file))
+          << program->output();
+      EXPECT_TRUE(fs::exists(file)) << "written as the view closed";
+    }
+    ASSERT_TRUE(program->signal(SIGINT));
+    EXPECT_EQ(program->waitForExit(), 0) << program->output();
+    Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromPath(file);
+    ASSERT_TRUE(sample) << program->output();
+    EXPECT_EQ(sample->objects()[slot], kScissorsLabel);
+    EXPECT_TRUE(std::any_of(sample->superpixels().begin(), sample->superpixels().end(),
+                            [&](const VSKTSuperpixel& record) { return record.mask & (1u << slot); }))
+        << "the superpixel clicked is in the object";
+  }
 }
 
 }  // namespace

@@ -139,12 +139,12 @@ TEST_F(SampleOperations, SampleSaveWritesItsFileAndClearsTouched) {
       run(VSKCOperationImageSampleSave::operationWithImageSample(stray, (folder / "none").string()));
   ASSERT_TRUE(failed);
   EXPECT_FALSE(failed->details().boolForKey("outcome", true));
-  EXPECT_FALSE(failed->details().boolForKey("exists", false)) << "no file was in the way";
   EXPECT_TRUE(stray->touched());
 }
 
-// A sample is saved to its own file; a new one never over another sample's.
-TEST_F(SampleOperations, ASampleIsSavedToItsOwnFileAndNeverOverAnothers) {
+// A sample is saved to its own file; a new one (a frame of the feed) is the labelling of the image
+// it names and replaces that image's file.
+TEST_F(SampleOperations, ASampleIsSavedToItsOwnFileAndANewOneAsItsImagesLabelling) {
   auto save = [&](const Ref<VSKCImageSample>& sample) {
     return run(VSKCOperationImageSampleSave::operationWithImageSample(sample, folder.string()));
   };
@@ -168,29 +168,19 @@ TEST_F(SampleOperations, ASampleIsSavedToItsOwnFileAndNeverOverAnothers) {
   EXPECT_EQ(objectOf("copy.bin"), 9);
   EXPECT_EQ(objectOf("victim.bin"), 7) << "the other sample's file is left alone";
 
-  // A new sample of the same name as a file there is refused and told; the file stays.
-  OutputCapture log;
+  // A new sample of the image "victim" replaces its labelling, and then that file is its own.
   Ref<VSKCImageSample> newcomer = twoSquares("victim");
   newcomer->objects()[0] = 3;
   newcomer->setTouched(true);
-  Ref<LLKCMessage> refused = save(newcomer);
-  ASSERT_TRUE(refused);
-  EXPECT_FALSE(refused->details().boolForKey("outcome", true));
-  EXPECT_TRUE(refused->details().boolForKey("exists", false));
-  EXPECT_TRUE(newcomer->touched());
-  EXPECT_EQ(objectOf("victim.bin"), 7);
-  // Under a free name it is saved, and then that file is its own.
-  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), "victim"), "victim-2");
-  newcomer->setName("victim-2");
   ASSERT_TRUE(save(newcomer)->details().boolForKey("outcome"));
-  EXPECT_EQ(objectOf("victim-2.bin"), 3);
+  EXPECT_FALSE(newcomer->touched());
+  EXPECT_EQ(newcomer->file(), (folder / "victim.bin").string());
+  EXPECT_EQ(objectOf("victim.bin"), 3);
   newcomer->objects()[0] = 4;
-  ASSERT_TRUE(save(newcomer)->details().boolForKey("outcome")) << "its own file is written over";
-  EXPECT_EQ(objectOf("victim-2.bin"), 4);
-  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), "victim"), "victim-3");
-  const std::string longest(127, 'n');
-  EXPECT_EQ(VSKFImageSampleFreeName(folder.string(), longest), longest.substr(0, 125) + "-2")
-      << "shortened to stay a name a file takes";
+  ASSERT_TRUE(save(newcomer)->details().boolForKey("outcome"));
+  EXPECT_EQ(objectOf("victim.bin"), 4);
+  const std::vector<fs::path> files(fs::directory_iterator(folder), fs::directory_iterator{});
+  EXPECT_EQ(files.size(), 2u) << "victim.bin and copy.bin, and no other";
 }
 
 // Revert gives back the sample as it was read, mapped or last saved.

@@ -163,7 +163,7 @@ TEST_F(SegmentedViewTest, OnlyWholeBgrImagesOfItsStreamAreShown) {
   EXPECT_EQ(view->status(), "max p.time: 0.0000s");
 }
 
-TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) {
+TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndDrawsOneWithoutAColourInGrey) {
   Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make({800, 600});
   ASSERT_TRUE(window);
   OutputCapture log;
@@ -181,9 +181,12 @@ TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) 
   Ref<MRKCStatement> image = makeImage("qav.stream.fovl.lab", "bgr", 40, 20, patternPixels(40, 20, 3));
   MRKCFrame* ancillary = asFrame(image->terms()->fetchAtIndex(3));
   const float square[] = {5, 5, 15, 5, 15, 15, 5, 15, 5, 5};
+  const float right[] = {25, 5, 35, 5, 35, 15, 25, 15, 25, 5};
   Ref<MRKCData> outline = MRKCData::dataWithFormat(kMRKDataReal32, square, 10);
+  Ref<MRKCData> dogOutline = MRKCData::dataWithFormat(kMRKDataReal32, right, 10);
   Ref<MRKBTerm> objects = MRKCReader::reader()->readTermFromString("[[0, cat, []], [1, dog, []]]");
   asList(asList(asList(objects.get())->fetchAtIndex(0))->fetchAtIndex(2))->append(outline.get());
+  asList(asList(asList(objects.get())->fetchAtIndex(1))->fetchAtIndex(2))->append(dogOutline.get());
   ASSERT_EQ(ancillary->store(objects.get(), "objects"), 0);
   ASSERT_EQ(ancillary->store(MRKCBinary::binaryWithValue(patternPixels(40, 20, 3)).get(), "image"), 0);
   ASSERT_TRUE(MRKFFrameStoreReal(ancillary, "elapsed", 0.0123));
@@ -192,14 +195,24 @@ TEST(LabeledView, ShowsTheReceivedImageWithItsObjectsAndLogsAMissingColourOnce) 
   window->frame();
   window->frame();
   const auto& lines = log.lines();
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "no color for dog"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "ui.qav.lab.fovl : no color for dog in colors.json, drawn in grey"),
+            1);
   // The picture is centred in its 320 x 320 box; the cat's square is filled red around (10, 10).
   const OGLTPoint at = view->localToWorld({0, 0});
   const OGLTRect space = view->space();
-  const std::array<uint8_t, 4> inside =
-      window->pixel(static_cast<int>(at.x + space.left + 140 + 10), static_cast<int>(at.y + space.top + 150 + 10));
+  auto pixel = [&](int x, int y) {
+    return window->pixel(static_cast<int>(at.x + space.left + 140) + x, static_cast<int>(at.y + space.top + 150) + y);
+  };
+  const std::array<uint8_t, 4> inside = pixel(10, 10);
   EXPECT_GT(inside[0], 200) << "red fill";
   EXPECT_LT(inside[1], 60);
+  // The dog's square, around (30, 10), is filled grey over the picture: its channels come closer
+  // than the bare picture's beside it.
+  auto spread = [](const std::array<uint8_t, 4>& p) {
+    return std::abs(int(p[0]) - int(p[1])) + std::abs(int(p[1]) - int(p[2]));
+  };
+  const std::array<uint8_t, 4> dog = pixel(30, 10), bare = pixel(22, 10);
+  EXPECT_LT(spread(dog), spread(bare) / 2) << "the detection without a colour is drawn in grey";
   // The bitmap's texture belongs to the window's context, which the window takes along.
   (void)window->detach(view);
   view->state().picture->setBitmap(nullptr);

@@ -1,6 +1,7 @@
 // The fake classifier through a real substrate: a labelled sample saved beside the feed is
 // published again with its objects as detections, named from the labels file, and a sample saved
-// again is replayed as it now is. A labels file that names nothing is said once.
+// again (also an image labelled anew and saved as the labelling view saves it) is replayed as it
+// now is. A labels file that names nothing is said once.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "app/vision/VSKCSampleOperations.h"
 #include "framework/substrate/MRKCData.h"
 #include "framework/substrate/MRKCString.h"
 #include "modules/vision/classifier/QAVCFakeClassifier.h"
@@ -227,15 +229,61 @@ TEST_F(FakeClassifier, ASampleSavedAgainIsReplayedWithItsNewLabels) {
   EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{0, "person"}}));
 }
 
-TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNames) {
+// The image fed again, labelled anew from its frame and saved by the labelling view's save: the
+// image's labelling is replaced, and the classifier replays the new labels.
+TEST_F(FakeClassifier, AnImageLabelledAgainIsReplayedWithItsNewLabels) {
+  const std::string samples = (home / "samples").string();
+  Ref<MRKCStatement> image = savedSquares(samples, {{0, 2}});
+  ASSERT_TRUE(image);
+  attach(samples);
+  stage.send(kChannel, {image});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 1).size(), 1u);
+
+  Ref<VSKCImageSample> again = VSKCImageSample::sampleFromStatement(image.get(), "pic.jpg", 0);
+  ASSERT_TRUE(again);
+  again->objects()[1] = 4;
+  again->superpixels()[1].mask = 2u;
+  again->setTouched(true);
+  VSKCOperationImageSampleSave::operationWithImageSample(again, samples)->onExecute();
+  EXPECT_FALSE(again->touched()) << "saved";
+  stage.send(kChannel, {image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
+  EXPECT_EQ(classesOf(published[1].get()), (std::vector<std::pair<uint64_t, std::string>>{{1, "bird"}}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(samples), fs::directory_iterator{}), 1) << "pic.jpg.bin alone";
+}
+
+TEST_F(FakeClassifier, AChannelTheLabelsFileDoesNotNameTakesThePeripheralNamesAndSaysSoOnce) {
   Ref<MRKCStatement> image = savedSquares((home / "samples").string(), {{0, 1}}, "qav.stream.plain");
   ASSERT_TRUE(image);
+  OutputCapture log;
   attach((home / "samples").string(), "qav.stream.plain");
-  stage.send("qav.stream.plain", {image});
-  const auto published = stage.tap->waitFor("qav.stream.labeled", 1);
-  ASSERT_EQ(published.size(), 1u);
+  stage.send("qav.stream.plain", {image, image});
+  const auto published = stage.tap->waitFor("qav.stream.labeled", 2);
+  ASSERT_EQ(published.size(), 2u);
   const std::vector<std::pair<uint64_t, std::string>> expected = {{0, "wrong"}};
-  EXPECT_EQ(classesOf(published[0].get()), expected);
+  EXPECT_EQ(classesOf(published[1].get()), expected);
+  const std::string line = "qav.fake : " + (home / "rsc" / "labels.json").string() +
+                           " names no classes for qav.stream.plain: the names of qav.stream.peri.seg are taken";
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << ::testing::PrintToString(lines);
+}
+
+// A sample whose object's outline crosses itself, replayed frame after frame: the hull taken for
+// it is said once, not for every frame.
+TEST_F(FakeClassifier, AnOutlineTakenAsItsHullIsSaidOncePerSample) {
+  const std::vector<uint8_t> bytes = oneOutlineSampleFile("star.jpg", 200, starOutline(11, 100, 90));
+  std::ofstream(home / "samples" / "star.jpg.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  OutputCapture log;
+  attach((home / "samples").string());
+  stage.send(kChannel, {namedImage("star.jpg"), namedImage("star.jpg"), namedImage("star.jpg")});
+  ASSERT_EQ(stage.tap->waitFor("qav.stream.labeled", 3).size(), 3u);
+  const std::vector<std::string> lines = log.lines();
+  const auto hulls = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("sample star.jpg") != std::string::npos && line.find("taken as its hull") != std::string::npos;
+  });
+  EXPECT_EQ(hulls, 1) << ::testing::PrintToString(lines);
 }
 
 TEST_F(FakeClassifier, ALabelsFileThatNamesNothingIsSaidOnceNamingTheFile) {

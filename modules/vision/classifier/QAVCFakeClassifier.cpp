@@ -127,7 +127,12 @@ Ref<VSKCImageSample> QAVCFakeClassifier::sampleAt(const std::string& path) {
 Ref<MRKCSymbol> QAVCFakeClassifier::classFor(const std::string& channel, uint8_t value) {
   std::lock_guard lock(mutex_);
   auto classes = classes_.find(channel);
-  if (classes == classes_.end()) classes = classes_.find(kFallbackChannel);
+  if (classes == classes_.end()) {
+    classes = classes_.find(kFallbackChannel);
+    if (classes != classes_.end() && fellBack_.insert(channel).second)
+      LLKFLog("%s : %s names no classes for %s: the names of %s are taken", label().c_str(), labelsFile_.c_str(),
+              channel.c_str(), kFallbackChannel);
+  }
   if (classes == classes_.end()) {
     if (classesRead_ && unnamed_.insert(channel).second)
       LLKFLog("%s : no class names for %s, so nothing of it is published: %s has none for it nor for %s",
@@ -136,6 +141,11 @@ Ref<MRKCSymbol> QAVCFakeClassifier::classFor(const std::string& channel, uint8_t
   }
   if (value == 0 || value > classes->second.size()) return nullptr;
   return classes->second[value - 1u];
+}
+
+bool QAVCFakeClassifier::firstNote(const std::string& sample, uint32_t slot) {
+  std::lock_guard lock(mutex_);
+  return noted_.insert({sample, slot}).second;
 }
 
 Ref<MRKCList> QAVCFakeClassifier::detections(const VSKCImageSample& sample, const std::string& channel) {
@@ -149,7 +159,7 @@ Ref<MRKCList> QAVCFakeClassifier::detections(const VSKCImageSample& sample, cons
     Ref<LLKCObjectDeque> united = LLKCObjectDeque::deque();
     std::string note;
     const bool made = united && VSKFPolygonsUnion(outlines.get(), united.get(), &note);
-    if (!note.empty())
+    if (!note.empty() && firstNote(sample.name(), slot))
       LLKFLog("%s - object %u of sample %s: %s", label().c_str(), slot, sample.name().c_str(), note.c_str());
     if (!made) continue;
     // An outline that cannot be resampled is published as it is.

@@ -9,8 +9,10 @@
 // it publishes on (default its own). Class names come from "./rsc/labels.json", read on the
 // offloader at attach: one array of names per channel, name i (from 1) for label value i of the
 // samples of images received on that channel; a channel the file has no names for takes those of
-// "qav.stream.peri.seg". A file that cannot be read, and a channel left without names, are
-// logged once, naming the file.
+// "qav.stream.peri.seg", and the log says so once. A file that cannot be read, and a channel left
+// without names, are logged once, naming the file. What uniting a sample's outlines did beside
+// uniting them (an outline crossing itself taken as its hull) is logged once per object of a
+// sample, not for every frame that replays it.
 //
 // Samples read are kept (up to 64, while their file is unchanged), so that an image fed again
 // is not read and parsed again. A file is only trusted to be unchanged once its times are
@@ -22,6 +24,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/substrate/MRKCClassRegistry.h"
@@ -67,6 +70,8 @@ private:
   // The detections of the sample's labelled objects, named from the channel's classes.
   Ref<MRKCList> detections(const VSKCImageSample& sample, const std::string& channel);
   Ref<MRKCSymbol> classFor(const std::string& channel, uint8_t value);
+  // True the first time an object slot of the sample is given: its outline note is logged then only.
+  bool firstNote(const std::string& sample, uint32_t slot);
 
   std::string folder_;  // read at attach; empty: every squib is ignored
   std::mutex mutex_;
@@ -75,5 +80,7 @@ private:
   bool classesRead_ = false;
   std::string labelsFile_;
   std::set<std::string> unnamed_;
+  std::set<std::string> fellBack_;                    // channels said to take the fallback's names
+  std::set<std::pair<std::string, uint32_t>> noted_;  // objects of samples whose outline notes were logged
   std::map<std::string, Kept> kept_;
 };
