@@ -13,6 +13,7 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/IMKCBitmap.h"
 #include "imagekit/IMKFImageFormat.h"
+#include "imagekit/IMKFImageLoad.h"
 
 namespace {
 constexpr const char* kChannel = "qav.stream.raw";
@@ -95,9 +96,11 @@ bool VSKCCocoFeedWorker::seekPair() {
 
 bool VSKCCocoFeedWorker::publishPair() {
   const std::string name = jpg_->name();
-  Ref<IMKCBitmap> bitmap = IMKCBitmap::bitmapfromPath(jpg_->absFullPath(), IMKPixelFormatBGR);
+  int loaded = IMKResultDone;
+  Ref<IMKCBitmap> bitmap = IMKCBitmap::bitmapfromPath(jpg_->absFullPath(), IMKPixelFormatBGR, &loaded);
   if (!bitmap) {
-    tell("cannot read " + name, "not an image that can be decoded: press \"Submit\" for the next one");
+    const char* why = IMKFImageLoadFailure(loaded);
+    tell("cannot read " + name, std::string(why ? why : "out of memory") + ": press \"Submit\" for the next one");
     return false;
   }
   std::string why;
