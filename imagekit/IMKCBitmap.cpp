@@ -34,12 +34,15 @@ Ref<IMKCBitmap> IMKCBitmap::bitmapWithWidth(uint32_t width, uint32_t height, int
   return adoptRef(new IMKCBitmap(width, height, format, std::move(data)));
 }
 
-Ref<IMKCBitmap> IMKCBitmap::bitmapfromPath(const std::string& path, int32_t format) {
+Ref<IMKCBitmap> IMKCBitmap::bitmapfromPath(const std::string& path, int32_t format, int* result) {
+  int loaded = IMKResultInvalid;
+  if (!result) result = &loaded;
+  *result = IMKResultInvalid;
   if (!isBitmapFormat(format)) return nullptr;
   Ref<LLKCData> data;
   uint32_t width = 0, height = 0;
-  if (IMKFImageLoadFromFile(path.c_str(), static_cast<uint32_t>(format), &data, &width, &height) != IMKResultDone)
-    return nullptr;
+  *result = IMKFImageLoadFromFile(path.c_str(), static_cast<uint32_t>(format), &data, &width, &height);
+  if (*result != IMKResultDone) return nullptr;
   return adoptRef(new IMKCBitmap(width, height, format, std::move(data)));
 }
 

@@ -32,8 +32,9 @@ public:
   // data, or data shorter than width x height pixels.
   [[nodiscard]] static Ref<IMKCBitmap> bitmapWithWidth(uint32_t width, uint32_t height, int32_t format,
                                                        Ref<LLKCData> data);
-  // A bitmap loaded from an image file in that format; null when it cannot be loaded.
-  [[nodiscard]] static Ref<IMKCBitmap> bitmapfromPath(const std::string& path, int32_t format);
+  // A bitmap loaded from an image file in that format; null when it cannot be loaded, and then
+  // *result, when given, holds the loader's result (IMKFImageLoadFromFile).
+  [[nodiscard]] static Ref<IMKCBitmap> bitmapfromPath(const std::string& path, int32_t format, int* result = nullptr);
 
   // New bitmaps of the same size and format with a copy of the data; null when out of memory.
   Ref<IMKCBitmap> copy() const;

@@ -24,7 +24,13 @@ enum IMKTResult : int {
   IMKResultOutOfBounds = 15,   // a rectangle or placement outside a bitmap
   IMKResultInvalid = 22,       // a buffer too short, a placement that does not fit, or an argument the call cannot take
   IMKResultUndecodable = 26,   // the encoded image could not be decoded (or the file not opened)
+  IMKResultTooLarge = 27,      // the image announces more pixels than the kit loads
 };
+
+// The most pixels an image file may announce to be loaded (6 000 x 4 000 and a little more): its
+// header is checked against it before anything is decoded, so a small file cannot make the loader,
+// nor the segmenter after it, take gigabytes.
+constexpr uint64_t kIMKLargestImagePixels = 25'000'000;
 
 // Bytes per pixel of a raw format; 0 for format 0 and unknown numbers.
 constexpr uint32_t IMKFPixelSize(uint32_t format) {

@@ -9,7 +9,6 @@
 #include "framework/substrate/MRKCNumber.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/VSKCImageSample.h"
-#include "framework/core/NRKFPolygonTestPoint.h"
 #include "imagekit/VSKFPolygon.h"
 
 namespace {
@@ -48,10 +47,6 @@ bool outlineOf(const MRKCList& values, NRKTPoint offset, std::vector<NRKTPoint>*
   outline->push_back(outline->front());
   return true;
 }
-
-// How far above or below a row an edge may end and still take part in its point tests (more than
-// the test's boundary tolerance).
-constexpr float kRowReach = 0.25f;
 
 // A colour component in 0..1 as its byte: times 255, truncated, the low 8 bits.
 uint8_t colourByte(float component) {
@@ -134,7 +129,6 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
 void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) const {
   if (!rgba || !width || !height) return;
   std::memset(rgba, 0xFF, size_t(width) * height * 4);
-  std::vector<std::pair<NRKTPoint, NRKTPoint>> edges;
   for (const VSKTSuperpixel& record : superpixels_) {
     if (record.points.empty()) continue;
     const uint8_t colour[4] = {colourByte(record.colour[0]), colourByte(record.colour[1]), colourByte(record.colour[2]),
@@ -146,31 +140,11 @@ void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) con
     const double right = std::min(double(record.bbox[2]), double(width - 1));
     const double bottom = std::min(double(record.bbox[3]), double(height - 1));
     if (!(left <= right && top <= bottom)) continue;
-    const std::pmr::vector<NRKTPoint>& points = record.points;
-    const size_t count = points.size();
-    for (uint32_t y = uint32_t(top); y <= bottom; ++y) {
-      // Only the edges that reach this row take part in the point test of its pixels.
-      const float py = float(y);
-      edges.clear();
-      for (size_t i = 0; i < count; ++i) {
-        const NRKTPoint& from = points[i];
-        const NRKTPoint& to = points[i + 1 == count ? 0 : i + 1];
-        if (std::min(from.y, to.y) <= py + kRowReach && std::max(from.y, to.y) >= py - kRowReach)
-          edges.push_back({from, to});
-      }
-      if (edges.empty()) continue;
-      uint8_t* row = rgba + size_t(y) * width * 4;
-      for (uint32_t x = uint32_t(left); x <= right; ++x) {
-        int inside = 0;
-        bool hit = false;
-        for (const auto& [from, to] : edges)
-          if (NRKFPolygonTestEdge(from.x, from.y, to.x, to.y, float(x), py, inside) < 0) {
-            hit = true;
-            break;
-          }
-        if (hit || inside) std::memcpy(row + size_t(x) * 4, colour, 4);
-      }
-    }
+    VSKFPolygonFillRows(record.points.data(), record.points.size(), uint32_t(left), uint32_t(top), uint32_t(right),
+                        uint32_t(bottom), [&](uint32_t y, uint32_t from, uint32_t to) {
+                          uint8_t* pixel = rgba + (size_t(y) * width + from) * 4;
+                          for (uint32_t x = from; x <= to; ++x, pixel += 4) std::memcpy(pixel, colour, 4);
+                        });
   }
 }
 

@@ -5,7 +5,9 @@
 #include "framework/core/LLKCObjectDeque.h"
 #include "framework/core/NRKCPolygon.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Unites the polygons of input (grown by one unit and shrunk back, so outlines closer than about
@@ -23,6 +25,17 @@ bool VSKFPolygonsUnion(const LLKCObjectDeque* input, LLKCObjectDeque* output, st
 // Null for n below 2, or a polygon that cannot be resampled (no points, coordinates that are not
 // finite or do not fit 32-bit integers): the caller keeps its outline.
 Ref<NRKCPolygon> VSKFPolygonResample(const Ref<NRKCPolygon>& polygon, uint32_t n);
+
+// A run of filled pixels: row y, columns from to to, both included.
+using VSKTFillRun = std::function<void(uint32_t y, uint32_t from, uint32_t to)>;
+
+// Fills the closed polygon through count points within the pixels of columns left to right and
+// rows top to bottom (all included), rows top to bottom: pixel (x, y) is filled exactly when
+// VSKFPolygonTestPoint holds for the point (x, y) (inside, or on the boundary). Runs of one row
+// may overlap. Edges with a coordinate that is not finite play no part. Costs about the filled
+// pixels plus, for each row, the edges that cross it.
+void VSKFPolygonFillRows(const NRKTPoint* points, size_t count, uint32_t left, uint32_t top, uint32_t right,
+                         uint32_t bottom, const VSKTFillRun& fill);
 
 extern "C" {
 

@@ -10,9 +10,13 @@
 #include "ui/widgets/QELBPickDialog.h"
 #include "ui/widgets/QELBWindow.h"
 
+#include <chrono>
+
 namespace {
 const QELTGroupSetup kSetupSurface = {kQELGroupColumn, 1.0f, 1.0f, 0.0f, kQELGroupUniformCross | kQELGroupUniformMain};
 constexpr const char* kSourcePath = "src.path";
+// How long closing the feed waits for its worker to end.
+constexpr std::chrono::milliseconds kWorkerGrace{500};
 
 Ref<LLKCMessage> feedMessage(uint32_t tag, Ref<LLKBObject> payload = nullptr) {
   return LLKCMessage::messageWithCode({kVSKCocoFeedUid, tag, 0}, std::move(payload));
@@ -73,7 +77,15 @@ void VSKCCocoFeedView::onAttachedIntoWindow() {
   else if (!path.empty()) setStatus("the source folder " + path + " is gone: choose another");
 }
 
-void VSKCCocoFeedView::onLeavingWindow() { worker_->stopAndJoin(); }
+void VSKCCocoFeedView::onLeavingWindow() {
+  // Reading an image must hold neither the window's closing nor the program's end: a worker still
+  // busy after the grace is let go, forgetting this view, and a successor takes its place.
+  if (worker_->stopAndJoinWithin(kWorkerGrace)) return;
+  Ref<VSKCCocoFeedWorker> successor = VSKCCocoFeedWorker::workerFollowing(*worker_);
+  worker_->forgetTarget();
+  LLKFLog("cocofeed : the worker is still reading an image: the feed closes without waiting for it");
+  if (successor) worker_ = std::move(successor);
+}
 
 void VSKCCocoFeedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
 

@@ -13,6 +13,7 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/IMKCBitmap.h"
 #include "imagekit/IMKFImageFormat.h"
+#include "imagekit/IMKFImageLoad.h"
 
 namespace {
 constexpr const char* kChannel = "qav.stream.raw";
@@ -26,7 +27,12 @@ Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerWithTarget(QELBWidget* target)
 }
 
 Ref<VSKCCocoFeedWorker> VSKCCocoFeedWorker::workerFollowing(const VSKCCocoFeedWorker& stopped) {
-  Ref<VSKCCocoFeedWorker> worker = makeRef<VSKCCocoFeedWorker>(stopped.target_, stopped.guid_);
+  QELBWidget* target = nullptr;
+  {
+    std::lock_guard lock(stopped.targetMutex_);
+    target = stopped.target_;
+  }
+  Ref<VSKCCocoFeedWorker> worker = makeRef<VSKCCocoFeedWorker>(target, stopped.guid_);
   worker->random_ = stopped.random_;
   worker->frames_ = stopped.frames_;
   return worker;
@@ -95,9 +101,12 @@ bool VSKCCocoFeedWorker::seekPair() {
 
 bool VSKCCocoFeedWorker::publishPair() {
   const std::string name = jpg_->name();
-  Ref<IMKCBitmap> bitmap = IMKCBitmap::bitmapfromPath(jpg_->absFullPath(), IMKPixelFormatBGR);
+  int loaded = IMKResultDone;
+  Ref<IMKCBitmap> bitmap = IMKCBitmap::bitmapfromPath(jpg_->absFullPath(), IMKPixelFormatBGR, &loaded);
+  if (stopping()) return false;
   if (!bitmap) {
-    tell("cannot read " + name, "not an image that can be decoded: press \"Submit\" for the next one");
+    const char* why = IMKFImageLoadFailure(loaded);
+    tell("cannot read " + name, std::string(why ? why : "out of memory") + ": press \"Submit\" for the next one");
     return false;
   }
   std::string why;
@@ -136,6 +145,11 @@ bool VSKCCocoFeedWorker::publishPair() {
   return true;
 }
 
+void VSKCCocoFeedWorker::forgetTarget() {
+  std::lock_guard lock(targetMutex_);
+  target_ = nullptr;
+}
+
 void VSKCCocoFeedWorker::forgetPair() {
   jpg_ = nullptr;
   json_ = nullptr;
@@ -145,8 +159,8 @@ void VSKCCocoFeedWorker::tell(const std::string& text, const std::string& detail
   seek_ = false;
   if (text != told_) LLKFLog("cocofeed : %s: %s", text.c_str(), detail.c_str());
   told_ = text;
-  if (!target_) return;
   Ref<LLKCMessage> message =
       LLKCMessage::messageWithCode({kVSKCocoFeedUid, kVSKCocoFeedTell, 0}, LLKCString::stringWithString(text));
-  if (message) (void)target_->poke(message);
+  std::lock_guard lock(targetMutex_);
+  if (message && target_) (void)target_->poke(message);
 }

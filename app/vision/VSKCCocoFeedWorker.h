@@ -16,8 +16,11 @@
 // (workerFollowing): the source guid, the random order and the frame count.
 //
 // Threads: messages are posted from any thread (post); onMessaged and onRunning run on the
-// worker's thread, which alone touches its fields. The target is not retained: its owner stops
-// and joins the worker (stopAndJoin) before the target goes.
+// worker's thread, which alone touches its fields but the target. The target is not retained: its
+// owner stops and joins the worker before the target goes, or, when the worker does not end in
+// time, makes it forget the target. A worker asked to stop publishes and tells nothing more of
+// the image it was reading.
+#include <mutex>
 #include <string>
 
 #include "framework/core/LLKBHandler.h"
@@ -46,6 +49,9 @@ public:
   ~VSKCCocoFeedWorker() override;
 
   const std::string& guid() const { return guid_; }
+  // Tells the target nothing more: its owner lets go of a worker that did not stop in time (an
+  // image that takes for ever to read) before the target goes. Any thread.
+  void forgetTarget();
 
 protected:
   bool onMessaged(const Ref<LLKCMessage>& message) override;
@@ -65,7 +71,8 @@ private:
   // to the target; the text and the detail to the log.
   void tell(const std::string& text, const std::string& detail);
 
-  QELBWidget* target_ = nullptr;
+  mutable std::mutex targetMutex_;
+  QELBWidget* target_ = nullptr;  // guarded by targetMutex_
   std::string guid_;
   Ref<LLKCFSFolder> folder_;
   Ref<LLKCFSFile> jpg_;

@@ -77,6 +77,24 @@ void LLKBLooper::stopAndJoin() {
   join();
 }
 
+bool LLKBLooper::stopAndJoinWithin(std::chrono::milliseconds grace) {
+  stop();
+  {
+    std::unique_lock lock(mutex_);
+    if (state_ == State::running && !ended_.wait_for(lock, grace, [this] { return state_ != State::running; })) {
+      if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.detach();
+      return false;
+    }
+  }
+  join();
+  return true;
+}
+
+bool LLKBLooper::stopping() const {
+  std::lock_guard lock(mutex_);
+  return stopRequested_;
+}
+
 bool LLKBLooper::isRunning() const {
   std::lock_guard lock(mutex_);
   return state_ == State::running;
@@ -200,6 +218,7 @@ void LLKBLooper::loop() {
     state_ = State::stopped;
     dropped.swap(tasks_);
     droppedTimed.swap(timed_);
+    ended_.notify_all();
   }
   // Dropped tasks release what they hold here, outside the lock (a waiting sender wakes).
 }

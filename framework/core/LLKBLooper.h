@@ -35,6 +35,10 @@ public:
   // Waits for the loop's own thread to end; nothing on the loop's thread or after startSync.
   void join();
   void stopAndJoin();
+  // Stops the loop and waits for its thread at most grace: true when it ended. A loop still in
+  // its turn then (a hook that does not return) is let go: it ends on its own after that turn,
+  // keeping itself alive until then, and nothing waits for it any more.
+  bool stopAndJoinWithin(std::chrono::milliseconds grace);
 
   bool isRunning() const;
   // The thread uid (LLKFGetThreadUid) of the loop while it runs or after it ran; 0 before.
@@ -50,6 +54,9 @@ public:
 
 protected:
   LLKBLooper() = default;
+
+  // Whether a stop was asked for: a long hook checks it before it acts on what it found.
+  bool stopping() const;
 
   virtual void onStarting() {}
   virtual void onStopping() {}
@@ -83,6 +90,7 @@ private:
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable started_;
+  std::condition_variable ended_;
   State state_ = State::idle;
   bool stopRequested_ = false;
   bool periodChanged_ = false;

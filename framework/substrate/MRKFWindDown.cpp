@@ -1,5 +1,7 @@
 #include "framework/substrate/MRKFWindDown.h"
 
+#include "framework/substrate/MRKCRuntime.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -11,6 +13,7 @@ namespace {
 struct Ending {
   std::mutex mutex;
   std::condition_variable ended;
+  bool wiped = false;
   bool done = false;
 };
 
@@ -26,6 +29,13 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   try {
     std::thread([substrate, ending, strands] {
       substrate->wipe();
+      {
+        std::lock_guard lock(ending->mutex);
+        ending->wiped = true;
+      }
+      // The job the offloader runs (a projector's load, say) is waited for here, not in the
+      // substrate's destructor at exit, where nothing would bound the wait.
+      if (MRKCRuntime* runtime = substrate->runtime()) runtime->offloader()->stop();
       std::lock_guard lock(ending->mutex);
       ending->done = true;
       ending->ended.notify_all();
@@ -40,7 +50,8 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
     abandoned->clear();
     for (const auto& [label, strand] : *strands)
       if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
-    if (abandoned->empty()) *abandoned = "the wipe of the loaded solutions";
+    if (abandoned->empty())
+      *abandoned = ending->wiped ? "the offloader's running job" : "the wipe of the loaded solutions";
   }
   return false;
 }

@@ -16,6 +16,7 @@
 #include "modules/vision/statement/QAVFImageStatement.h"
 #include "framework/substrate/MRKFTerms.h"
 #include "tests/core/TemporaryFolder.h"
+#include "tests/support/CraftedImages.h"
 #include "tests/support/dataset/Dataset.h"
 #include "tests/vision/VisionTestKit.h"
 
@@ -178,11 +179,40 @@ TEST_F(CocoFeedTest, RequestsThatCannotBeMetAreToldAndTheFeedGoesOn) {
   EXPECT_TRUE(told("no source folder"));
   useFolder();
   post(kVSKCocoFeedNext);
-  EXPECT_TRUE(told("cannot read bad.jpg: not an image"));
+  EXPECT_TRUE(told("cannot read bad.jpg: it is no JPEG or PNG image"));
   post(kVSKCocoFeedNext);
-  EXPECT_TRUE(told("cannot read broken.jpg: not an image"));
+  EXPECT_TRUE(told("cannot read broken.jpg: it is no JPEG or PNG image"));
   post(kVSKCocoFeedNext);
   EXPECT_EQ(published(1), std::vector<std::string>{"good"});
+}
+
+// Files crafted as an attacker would, named like the dataset's images: a Softimage PIC cut after
+// its packet header (it crashed the worker), a Radiance HDR with one run-length row header (it
+// kept the worker decoding for ever), a PNG with empty image data and one of 10 000 x 8 000
+// pixels. Each is told by name and the next "Submit" goes on to the good image.
+TEST_F(CocoFeedTest, CraftedImagesAreToldByNameAndTheFeedGoesOn) {
+  writeScenes({"z-good"});
+  struct Case {
+    const char* seed;
+    const char* name;
+    const char* why;
+  } cases[] = {
+      {"softimage-pic-cut-named-bad.jpg.bin", "a-pic", "it is no JPEG or PNG image"},
+      {"radiance-hdr-one-rle-row.bin", "b-hdr", "it is no JPEG or PNG image"},
+      {"png-empty-idat.bin", "c-empty", "it is no JPEG or PNG image"},
+      {"png-10000x8000.bin", "d-huge", "it has more than 25000000 pixels"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeCraftedImage(c.seed, folder.file(std::string(c.name) + ".jpg"))) << c.seed;
+    std::filesystem::copy_file(folder.file("z-good.json"), folder.file(std::string(c.name) + ".json"));
+  }
+  useFolder();
+  for (const Case& c : cases) {
+    post(kVSKCocoFeedNext);
+    EXPECT_TRUE(told("cannot read " + std::string(c.name) + ".jpg: " + c.why)) << c.name;
+  }
+  post(kVSKCocoFeedNext);
+  EXPECT_EQ(published(1), std::vector<std::string>{"z-good"});
 }
 
 TEST_F(CocoFeedTest, AnnotationsThatCannotBeReadAreToldOnceAndTheirImageIsNotPublished) {

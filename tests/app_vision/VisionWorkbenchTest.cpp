@@ -19,6 +19,7 @@
 #include "tests/app/WorkbenchProcess.h"
 #include "tests/app_vision/VisionWorkbenchKit.h"
 #include "tests/core/TemporaryFolder.h"
+#include "tests/support/CraftedImages.h"
 #include "tests/gl/OGLTestXServer.h"
 #include "tests/support/dataset/Dataset.h"
 #include "tests/support/dataset/SegmentedScenes.h"
@@ -156,6 +157,50 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
   EXPECT_TRUE(changed(capture("vision-settings-changed", &window, changed)));
   ASSERT_TRUE(program.signal(SIGINT));
   EXPECT_EQ(program.waitForExit(), 0);
+}
+
+// Files crafted as an attacker would, named like the dataset's images: the feed says which one it
+// cannot read and why, one per "Submit" (a cut Softimage PIC crashed the program, a Radiance HDR
+// with one run-length row header kept the feed's worker decoding, and SIGTERM then waited on it),
+// and the program still ends promptly on SIGTERM, writing its settings.
+TEST_F(VisionWorkbenchTest, CraftedImagesInTheCocoFolderAreToldAndTheProgramEndsOnSIGTERM) {
+  const std::string crafted = work.path() + "/crafted";
+  fs::create_directories(crafted);
+  const struct {
+    const char* seed;
+    const char* name;
+  } files[] = {{"softimage-pic-cut-named-bad.jpg.bin", "a-pic"},
+               {"radiance-hdr-one-rle-row.bin", "b-hdr"},
+               {"png-empty-idat.bin", "c-empty"}};
+  for (const auto& file : files) {
+    ASSERT_TRUE(writeCraftedImage(file.seed, crafted + "/" + file.name + ".jpg")) << file.seed;
+    fs::copy_file(coco() + "/" + scenes[0].name + ".json", crafted + "/" + file.name + ".json");
+  }
+  // The feed high enough in the window for its status bar to show in the screenshot.
+  constexpr OGLTPoint feed = {200, 60}, submit = {feed.x + 58, feed.y + 77};
+  Ref<JSKCFrame> config = JSKCFrame::frame();
+  (void)VisionWorkbenchOpenView(*config, "ui.cocofeed", feed)->storeString(crafted, "src.path");
+  ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
+  const std::string path = solution();
+  WorkbenchProcess program(
+      VESKO_PROGRAM, {path},
+      {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(program.waitForOutput("loaded " + path)) << program.output();
+  for (const auto& file : files) {
+    ASSERT_TRUE(WorkbenchClick(static_cast<int>(submit.x), static_cast<int>(submit.y)));
+    ASSERT_TRUE(program.waitForOutput("cocofeed : cannot read " + std::string(file.name) +
+                                      ".jpg: it is no JPEG or PNG image that can be decoded"))
+        << program.output();
+  }
+  ScreenRect window;
+  capture("vision-crafted-images", &window, [](const std::vector<uint8_t>&) { return true; });
+  // The settings are written as the program ends: the file read at the start goes first.
+  const std::string written = settings.path() + "/vesko/config.json";
+  ASSERT_TRUE(fs::remove(written));
+  ASSERT_TRUE(program.signal(SIGTERM));
+  EXPECT_EQ(program.waitForExit(), 0) << program.output();
+  EXPECT_TRUE(fs::exists(written)) << program.output();
 }
 
 }  // namespace

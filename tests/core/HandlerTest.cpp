@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -74,6 +75,57 @@ TEST(Handler, StopsBetweenStepsOfAJobThatNeverEnds) {
   ASSERT_TRUE(log.waitForCount("spinning", 1));
   spinner->stopAndJoin();  // hangs here if the steps starve the stop
   EXPECT_FALSE(spinner->isRunning());
+}
+
+// A step that does not return until it is let go, as a decoder stuck on a crafted file; it then
+// says whether it saw the stop.
+class Stuck : public LLKBHandler {
+public:
+  explicit Stuck(EventLog& log) : log_(log) {}
+  void letGo() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    release_.notify_all();
+  }
+
+protected:
+  bool onRunning() override {
+    log_.add("stuck");
+    std::unique_lock lock(mutex_);
+    release_.wait(lock, [this] { return released_; });
+    log_.add(stopping() ? "saw the stop" : "missed the stop");
+    return false;
+  }
+  void onStopping() override { log_.add("stopping"); }
+
+private:
+  EventLog& log_;
+  std::mutex mutex_;
+  std::condition_variable release_;
+  bool released_ = false;
+};
+
+// Stopping with a grace lets go of a loop whose step does not return: the owner goes on, the
+// loop keeps itself alive and ends after that step, which can tell that a stop was asked for.
+// A loop that is idle, or never started, ends within the grace.
+TEST(Handler, AStepThatDoesNotReturnIsLetGoAfterTheGrace) {
+  EventLog log;
+  Ref<Stuck> stuck = makeRef<Stuck>(log);
+  ASSERT_TRUE(stuck->start());
+  ASSERT_TRUE(log.waitForCount("stuck", 1));
+  EXPECT_FALSE(stuck->stopAndJoinWithin(std::chrono::milliseconds(50)));
+  Stuck* loose = stuck.get();
+  stuck = nullptr;  // the loop holds the last reference
+  loose->letGo();
+  ASSERT_TRUE(log.waitForCount("stopping", 1));
+  EXPECT_EQ(log.events(), (std::vector<std::string>{"stuck", "saw the stop", "stopping"}));
+
+  EventLog idleLog;
+  Ref<BatchReader> idle = makeRef<BatchReader>(idleLog);
+  EXPECT_TRUE(makeRef<BatchReader>(idleLog)->stopAndJoinWithin(std::chrono::milliseconds(0)));
+  ASSERT_TRUE(idle->start());
+  EXPECT_TRUE(idle->stopAndJoinWithin(std::chrono::seconds(10)));
+  EXPECT_FALSE(idle->isRunning());
 }
 
 class Ticker : public LLKBWorker {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -195,4 +196,48 @@ TEST(PolygonTestPoint, InsideOutsideAndBoundary) {
   EXPECT_TRUE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{5, 5}));
   EXPECT_FALSE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{50, 5}));
   EXPECT_TRUE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{4, 0}));
+}
+
+// The scanline fill gives exactly the pixels the point test takes (inside or on the boundary),
+// whatever the outline: corners on pixels and between them, horizontal edges on a row, vertices
+// within the test's tolerance of a pixel, crossing edges, parts beyond the box, and random ones.
+TEST(PolygonFill, FillsExactlyThePixelsThePointTestTakes) {
+  constexpr uint32_t kLeft = 2, kTop = 1, kRight = 37, kBottom = 28;
+  std::vector<Points> outlines = {
+      {{4, 3}, {20, 3}, {20, 15}, {4, 15}},
+      {{3.5f, 2.25f}, {30.75f, 9.5f}, {11.2f, 27.9f}},
+      {{20, 1}, {26, 27}, {5, 9}, {35, 9}, {14, 27}},                  // a star: its edges cross
+      {{6, 5}, {6.05f, 5.04f}, {25, 5}, {25, 20}, {12.93f, 20.07f}},   // vertices a hair off pixels
+      {{-30, -10}, {60, 14}, {-5, 40}},                                 // mostly beyond the box
+      {{10, 10}, {30, 10}, {30, 10.05f}, {10, 10.08f}},                // a sliver along one row
+      {{5, 25}, {8, 2}, {11, 25}, {14, 2}, {17, 25}, {20, 2}, {23, 25}},  // a zigzag across the rows
+  };
+  std::mt19937 random(44);
+  std::uniform_real_distribution<float> coordinate(-4.0f, 44.0f);
+  std::uniform_int_distribution<int> length(3, 40);
+  for (int n = 0; n < 300; ++n) {
+    Points outline(size_t(length(random)));
+    // Half of them on a grid of halves, where pixels meet edges and vertices exactly.
+    for (NRKTPoint& point : outline)
+      point = n % 2 ? NRKTPoint{coordinate(random), coordinate(random)}
+                    : NRKTPoint{std::round(coordinate(random) * 2) / 2, std::round(coordinate(random) * 2) / 2};
+    outlines.push_back(std::move(outline));
+  }
+  for (size_t i = 0; i < outlines.size(); ++i) {
+    const Points& outline = outlines[i];
+    std::vector<int> filled((kRight + 1) * (kBottom + 1), 0);
+    VSKFPolygonFillRows(outline.data(), outline.size(), kLeft, kTop, kRight, kBottom,
+                        [&](uint32_t y, uint32_t from, uint32_t to) {
+                          ASSERT_TRUE(y >= kTop && y <= kBottom && from >= kLeft && from <= to && to <= kRight);
+                          for (uint32_t x = from; x <= to; ++x) filled[y * (kRight + 1) + x] = 1;
+                        });
+    int wrong = 0;
+    for (uint32_t y = 0; y <= kBottom; ++y)
+      for (uint32_t x = 0; x <= kRight; ++x) {
+        const bool inBox = x >= kLeft && y >= kTop;
+        const bool taken = inBox && VSKFPolygonTestPoint(outline.data(), uint32_t(outline.size()), {float(x), float(y)});
+        wrong += filled[y * (kRight + 1) + x] != int(taken);
+      }
+    EXPECT_EQ(wrong, 0) << "outline " << i;
+  }
 }

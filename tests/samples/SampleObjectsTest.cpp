@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include <nlohmann/json.hpp>
 
 #include "framework/substrate/MRKCNumber.h"
+#include "imagekit/VSKFPolygon.h"
 #include "tests/samples/SampleTestKit.h"
 #include "tests/vision/VisionTestKit.h"
 
@@ -256,6 +258,50 @@ TEST(SampleRender, PaintsMeanColoursOnWhiteWithinTheBitmap) {
   EXPECT_EQ(pixel(20, 3), (std::vector<int>{255, 255, 255, 255}));  // white is left out
   EXPECT_EQ(pixel(3, 18), (std::vector<int>{0, 255, 0, 255}));
   EXPECT_EQ(pixel(20, 18), (std::vector<int>{255, 255, 255, 255}));
+}
+
+// A legal sample crafted to cost: 20 outlines of 8 194 points, each a zigzag spanning the image
+// from top to bottom 4 097 times. Drawing it costs its pixels plus its edges (it once tested every
+// pixel against every edge of its row, minutes of work); what it draws is what the point test
+// says: each pixel takes the colour of the last outline that holds it, else stays white.
+TEST(SampleRender, ZigzagOutlinesSpanningTheImageDrawAsThePointTestSays) {
+  constexpr int kWidth = 640, kHeight = 480, kOutlines = 20, kPoints = 8194;
+  std::vector<Ref<MRKBTerm>> entries;
+  std::vector<std::vector<NRKTPoint>> outlines;
+  for (int r = 0; r < kOutlines; ++r) {
+    std::vector<int16_t> polygon;
+    std::vector<NRKTPoint> outline;
+    for (int i = 0; i < kPoints; ++i) {
+      const auto x = int16_t((i * (kWidth - 1) + r * 97) / (kPoints - 1) % kWidth);
+      const auto y = int16_t(i % 2 ? kHeight - 1 - r : r);
+      polygon.insert(polygon.end(), {x, y});
+      outline.push_back({float(x), float(y)});
+    }
+    entries.push_back(superpixelFrame({int16_t(r), 320, 240, int16_t(10 * r), int16_t(200 - 5 * r), 40, 0, 0,
+                                       kWidth - 1, kHeight - 1, std::move(polygon), {1.0f}}));
+    outlines.push_back(std::move(outline));
+  }
+  Ref<VSKCImageSample> sample = VSKCImageSample::sampleFromStatement(
+      segmentedStatement(4, 5, 32, std::move(entries)).get(), "zigzags", 0);
+  ASSERT_TRUE(sample);
+  std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4, 0);
+  sample->render(rgba.data(), kWidth, kHeight);
+  std::mt19937 random(44);
+  int painted = 0;
+  for (int n = 0; n < 400; ++n) {
+    const int x = int(random() % kWidth), y = int(random() % kHeight);
+    std::vector<int> expected = {255, 255, 255, 255};
+    for (int r = kOutlines - 1; r >= 0; --r)
+      if (VSKFPolygonTestPoint(outlines[size_t(r)].data(), kPoints, {float(x), float(y)})) {
+        const float* colour = sample->superpixels()[size_t(r)].colour;  // components as bytes, truncated
+        expected = {int(double(colour[0]) * 255), int(double(colour[1]) * 255), int(double(colour[2]) * 255), 255};
+        ++painted;
+        break;
+      }
+    const uint8_t* at = &rgba[(size_t(y) * kWidth + size_t(x)) * 4];
+    EXPECT_EQ((std::vector<int>{at[0], at[1], at[2], at[3]}), expected) << x << ", " << y;
+  }
+  EXPECT_GT(painted, 40) << "the zigzags cover a good part of the image";
 }
 
 TEST(SampleObjects, OutlinesOfOneObject) {

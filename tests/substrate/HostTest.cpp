@@ -56,6 +56,15 @@ TEST(Host, StopsAfterTheGivenTime) {
   EXPECT_EQ(run.output, "");
 }
 
+// A background job that does not end (a projector's load stuck in a decoder, say) does not hold
+// the host past its time: it ends, naming what it leaves behind.
+TEST(Host, StopsAfterTheGivenTimeWhileTheOffloaderIsBusy) {
+  HostRun run = host("--seconds 0.2 " + kFolder + "/offloader.json");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("zrnhost: ending without waiting for the offloader's running job"), std::string::npos)
+      << run.output;
+}
+
 TEST(Host, RefusesBadSolutionsAndCommandLines) {
   struct Case {
     std::string arguments;

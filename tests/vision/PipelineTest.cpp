@@ -11,19 +11,17 @@
 #include "tests/core/TemporaryFolder.h"
 #include "tests/samples/SampleTestKit.h"
 #include "tests/support/HostRun.h"
+#include "tests/support/PNGFile.h"
 #include "tests/vision/VisionTestKit.h"
 
 namespace {
 
-// The picture: 40 x 30 of the pattern, as RGB in a binary PPM.
+// The picture: 40 x 30 of the pattern, as RGB in a PNG.
 constexpr uint32_t kWidth = 40, kHeight = 30;
 
 std::string writePicture(const TemporaryFolder& folder) {
-  std::string path = folder.file("pattern.ppm");
-  std::ofstream out(path, std::ios::binary);
-  out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
-  std::vector<uint8_t> rgb = patternPixels(kWidth, kHeight, 3);
-  out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  std::string path = folder.file("pattern.png");
+  EXPECT_TRUE(writePNGFile(path, patternPixels(kWidth, kHeight, 3), kWidth, kHeight)) << path;
   return path;
 }
 
@@ -141,7 +139,7 @@ TEST(Pipeline, RunsInTheHostWithAProbeInjecting) {
   ASSERT_EQ(run.status, 0) << output;
   ASSERT_EQ(output.rfind("qav.extr\t[image, {", 0), 0u) << output;
   for (const char* member : {"\"width\": 10", "\"height\": 9", "\"format\": bgr", "\"offset.x\": -26",
-                             "\"offset.y\": -9", "\"left\": 22", "\"top\": 12", "\"sample\": \"pattern.ppm\""})
+                             "\"offset.y\": -9", "\"left\": 22", "\"top\": 12", "\"sample\": \"pattern.png\""})
     EXPECT_NE(output.find(member), std::string::npos) << member << " in " << output;
   EXPECT_NE(output.find("#x\"" + hexOf(expectedRegion()) + "\""), std::string::npos) << output;
 }
@@ -155,7 +153,7 @@ TEST(Pipeline, TheHostsFakeClassifierOutlinesAStarFromAFile) {
   std::filesystem::create_directories(folder.file("rsc"));
   std::ofstream(folder.file("rsc/labels.json")) << R"({"qav.stream.raw": ["star"]})";
   const std::vector<uint8_t> bytes = oneOutlineSampleFile("star", 40, starOutline(2001, 20, 18));
-  std::ofstream(folder.file("pattern.ppm.bin"), std::ios::binary)
+  std::ofstream(folder.file("pattern.png.bin"), std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   std::string solution = folder.file("classifier.json");
   std::ofstream(solution) << R"({"modules": ["modQAV", "zrnprobes"], "processors": [

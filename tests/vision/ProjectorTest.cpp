@@ -1,6 +1,7 @@
 // The projector: "inject" and "repeat" queries, background loads, and what it publishes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <thread>
@@ -9,17 +10,15 @@
 #include "framework/substrate/MRKCPredicate.h"
 #include "modules/vision/processors/QAVCProjector.h"
 #include "tests/core/TemporaryFolder.h"
+#include "tests/support/PNGFile.h"
 #include "tests/vision/ProcessorTestKit.h"
 
 namespace {
 
-// A binary PPM of the RGB pattern.
+// A PNG of the RGB pattern.
 std::string writePicture(const TemporaryFolder& folder, const std::string& name, uint32_t width, uint32_t height) {
   std::string path = folder.file(name);
-  std::ofstream out(path, std::ios::binary);
-  out << "P6\n" << width << " " << height << "\n255\n";
-  std::vector<uint8_t> rgb = patternPixels(width, height, 3);
-  out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  EXPECT_TRUE(writePNGFile(path, patternPixels(width, height, 3), width, height)) << path;
   return path;
 }
 
@@ -43,7 +42,7 @@ protected:
 
 TEST_F(ProjectorTest, PublishesInjectedFilesAsNumberedFrames) {
   attachProjector(R"({"output": qav.stream.raw})");
-  std::string path = writePicture(folder, "picture.ppm", 5, 4);
+  std::string path = writePicture(folder, "picture.png", 5, 4);
   double before = LLKFNowInS();
   inject(path);
   inject(path);
@@ -59,7 +58,7 @@ TEST_F(ProjectorTest, PublishesInjectedFilesAsNumberedFrames) {
     EXPECT_EQ(metaUint(frame, "height"), 4u);
     EXPECT_EQ(metaUint(frame, "length"), 60u);
     EXPECT_EQ(metaSymbol(frame, "source"), "qav.proj");
-    EXPECT_EQ(MRKFFrameFetchTerm(metaOf(frame), "sample")->text(), "\"picture.ppm\"");
+    EXPECT_EQ(MRKFFrameFetchTerm(metaOf(frame), "sample")->text(), "\"picture.png\"");
     double stamp = MRKFFrameFetchReal(metaOf(frame), "stamp", 0);
     EXPECT_GE(stamp, before - 1);
     EXPECT_LE(stamp, LLKFNowInS() + 1);
@@ -76,14 +75,14 @@ TEST_F(ProjectorTest, RepeatReloadsTheLastInjectedFileOnly) {
   ask({MRKCSymbol::symbolWithValue("repeat").get()});
   std::string missing = folder.file("missing.png");
   inject(missing);
-  inject(writePicture(folder, "first.ppm", 2, 2));
+  inject(writePicture(folder, "first.png", 2, 2));
   ask({MRKCSymbol::symbolWithValue("repeat").get()});
   std::vector<Ref<MRKCStatement>> frames = stage.tap->waitFor("qav.proj", 2);
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(metaUint(frames[0].get(), "frameid"), 1u) << "neither the early repeat nor the missing file made a frame";
   EXPECT_EQ(metaUint(frames[1].get(), "frameid"), 2u);
-  EXPECT_EQ(MRKFFrameFetchTerm(metaOf(frames[1].get()), "sample")->text(), "\"first.ppm\"");
-  EXPECT_EQ(projector->lastPath(), folder.file("first.ppm"));
+  EXPECT_EQ(MRKFFrameFetchTerm(metaOf(frames[1].get()), "sample")->text(), "\"first.png\"");
+  EXPECT_EQ(projector->lastPath(), folder.file("first.png"));
   EXPECT_EQ(projector->frameCount(), 2u);
 }
 
@@ -106,7 +105,7 @@ TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
     // A frame after the bad queries shows that they have been handled.
     Ref<MRKCPredicate> good = MRKCPredicate::predicateWithLabel(
         "qav.proj", MRKCList::listWithTerms({MRKCSymbol::symbolWithValue("inject").get(),
-                                             MRKCString::stringWithValue(writePicture(folder, "p.ppm", 1, 1)).get()})
+                                             MRKCString::stringWithValue(writePicture(folder, "p.png", 1, 1)).get()})
                         .get());
     quiet.substrate->inquire(MRKCQuery::queryWithPredicate(good.get(), nullptr, 5.0f).get(), "vision.test");
     ASSERT_EQ(quiet.tap->waitFor("qav.proj", 1).size(), 1u);
@@ -118,21 +117,33 @@ TEST_F(ProjectorTest, SaysWhatItCannotDoWhenVerbose) {
   }
 }
 
-// A load that fails is logged with the file and the reason, and its query answered as failed;
-// sixteen-bit files load in every format (they once overflowed the loader's buffer).
+// A load that fails is logged with the file and the reason, and its query answered as failed:
+// among them a Softimage PIC cut after its packet header and named bad.jpg (it once crashed the
+// loader) and a PNG announcing 10 000 x 8 000 pixels. A good file loads in every format.
 TEST_F(ProjectorTest, FailedLoadsAreToldAndAnsweredAsFailed) {
-  const std::string junk = folder.file("junk.png"), wide = folder.file("wide.pgm");
+  const std::string junk = folder.file("junk.png"), bad = folder.file("bad.jpg"), huge = folder.file("huge.png");
+  const std::string good = writePicture(folder, "good.png", 2, 1);
   std::ofstream(junk) << "no image at all";
-  std::ofstream(wide, std::ios::binary) << "P5 2 1 65535\n" << std::string("\x12\x34\xAB\xCD", 4);
+  std::ofstream(bad, std::ios::binary) << std::string("\x53\x80\xF6\x34", 4) << std::string(84, '\0') << "PICT"
+                                       << std::string("\0\x04\0\x04\x3F\x80\0\0\0\x03\0\0\0\x08\0\xE0", 16)
+                                       << std::string(4, '\0');
+  ASSERT_EQ(std::filesystem::file_size(bad), 112u);
+  // The header of a 10 000 x 8 000 RGB PNG, then junk image data: refused on its header alone.
+  std::ofstream(huge, std::ios::binary) << std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x27\x10\0\0\x1F\x40\x08\x02\0\0\0", 29)
+                                        << std::string("\xA2\x2E\x16\xB2", 4) << std::string("\0\0\0\x08IDAT", 8) << "junkjunk";
+  const std::string tooLarge = "it has more than 25000000 pixels, the most an image may have";
+  const std::string undecodable = "it is no JPEG or PNG image that can be decoded (or no regular file)";
   struct Case {
     std::string path;
     std::string reason;  // empty: loads
   } cases[] = {
       {folder.file("missing.png"), "the file does not exist"},
       {"", "the file does not exist"},
-      {junk, "it is no image file that can be decoded (or no regular file)"},
-      {folder.path(), "it is no image file that can be decoded (or no regular file)"},
-      {wide, ""},
+      {junk, undecodable},
+      {bad, undecodable},
+      {huge, tooLarge},
+      {folder.path(), undecodable},
+      {good, ""},
   };
   for (const char* format : {"rgb", "rgba", "bgr", "bgra"}) {
     OutputCapture log;
@@ -158,13 +169,13 @@ TEST_F(ProjectorTest, FailedLoadsAreToldAndAnsweredAsFailed) {
     std::vector<Ref<MRKCStatement>> frames = own.tap->waitFor("qav.proj", 1);
     ASSERT_EQ(frames.size(), 1u) << format;
     EXPECT_EQ(pixelsOf(frames[0].get()).size(), std::string(format).size() * 2u) << format;
-    EXPECT_EQ(pixelsOf(frames[0].get())[0], 0x12) << format;
+    EXPECT_EQ(pixelsOf(frames[0].get())[1], patternPixels(2, 1, 3)[1]) << format;
   }
 }
 
 TEST_F(ProjectorTest, PublishesTheConfiguredFormat) {
   attachProjector(R"({"format": rgba, "output": qav.stream.raw})");
-  inject(writePicture(folder, "rgba.ppm", 3, 2));
+  inject(writePicture(folder, "rgba.png", 3, 2));
   std::vector<Ref<MRKCStatement>> frames = stage.tap->waitFor("qav.stream.raw", 1);
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(metaSymbol(frames[0].get(), "format"), "rgba");
@@ -177,7 +188,7 @@ TEST_F(ProjectorTest, AnUnknownFormatIsToldAndLoadsNothing) {
   OutputCapture log;
   Ref<QAVCProjector> projector = attachProjector(R"({"format": mjpeg})");
   EXPECT_TRUE(log.saw("qav.proj - property 'format' names an unknown pixel format: mjpeg"));
-  inject(writePicture(folder, "any.ppm", 2, 2));
+  inject(writePicture(folder, "any.png", 2, 2));
   // The load runs on the offloader, one job after another, and its outcome is handed to the
   // projector before any later query: once a later job ran and a later peek is answered, the
   // load has been dealt with.
@@ -196,7 +207,7 @@ TEST_F(ProjectorTest, LastPathAndFrameCountAreSafeToReadWhileInjecting) {
   Ref<QAVCProjector> projector = attachProjector(R"({"output": qav.stream.raw})");
   constexpr int kInjects = 40;
   std::vector<std::string> paths;
-  for (int i = 0; i < 4; ++i) paths.push_back(writePicture(folder, "f" + std::to_string(i) + ".ppm", 2, 2));
+  for (int i = 0; i < 4; ++i) paths.push_back(writePicture(folder, "f" + std::to_string(i) + ".png", 2, 2));
   std::atomic<bool> done{false};
   std::thread reader([&] {
     while (!done.load()) {

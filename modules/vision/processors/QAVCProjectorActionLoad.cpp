@@ -9,20 +9,12 @@ Ref<QAVCProjectorActionLoad> QAVCProjectorActionLoad::actionWithPath(const std::
 
 const char* QAVCProjectorActionLoad::failure() const {
   switch (outcome_) {
-    case IMKResultDone:
-      return nullptr;
-    case IMKResultIOFailed:
-      return "the file does not exist";
-    case IMKResultUndecodable:
-      return "it is no image file that can be decoded (or no regular file)";
     case IMKResultInvalid:
       return "the projector's pixel format is unknown";
-    case IMKResultNoMemory:
-      return "out of memory";
     case -1:
       return "the load did not run";
     default:
-      return "the loader failed";
+      return IMKFImageLoadFailure(outcome_);
   }
 }
 

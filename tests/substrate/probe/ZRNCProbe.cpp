@@ -49,6 +49,11 @@ void ZRNCProbe::onAttached() {
     if (MRKCSymbol* name = asSymbol(term)) (void)substrate()->disclose(name->value(), guid());
     else LLKFLog("%s : \"follow\" takes labels, not %s", label().c_str(), MRKFTermText(term).c_str());
   }
+  if (const double busy = MRKFFrameFetchReal(properties(), "offload", 0); busy > 0) {
+    LLKFLog("%s : offloading a job of %g s", label().c_str(), busy);
+    (void)substrate()->runtime()->offloader()->submit(
+        [busy] { std::this_thread::sleep_for(std::chrono::duration<double>(busy)); });
+  }
   uint64_t every = MRKFFrameFetchUint(properties(), "every", 50);
   if (!entries("publish").empty() || !entries("ask").empty())
     substrate()->runtime()->schedule(

@@ -9,7 +9,9 @@
 //             label (without it, queries get the processor base's peek and poke answers);
 //   "every"   milliseconds between rounds (default 50), the first one period after attaching;
 //   "times"   number of rounds (default 1; 0 for no end);
-//   "sleep"   seconds its squib hook sleeps before reporting (a plug-in busy for long; default 0).
+//   "sleep"   seconds its squib hook sleeps before reporting (a plug-in busy for long; default 0);
+//   "offload" seconds of a job it hands the offloader as it attaches (a background load that does
+//             not end, such as a decoder stuck on a crafted file; default none).
 // Everything it receives is published again on "<label>.seen" as one statement:
 //   [squib, <label>, [terms]]   [query, <label>, ?predicate]   [reply, <label>, [terms]]
 //   [flash, <label>, functor]   [scrap, <number of contexts>]

@@ -1,4 +1,4 @@
-// The image loader on untrusted bytes. Input: one byte picking the format, then the encoded image.
+// The image loader on untrusted bytes. Input: one byte picking the format, then the file's bytes.
 #include "imagekit/IMKFImageLoad.h"
 
 #include <cstddef>
