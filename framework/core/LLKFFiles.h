@@ -26,8 +26,10 @@ bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t leng
 }
 
 // Writes the file atomically (LLKFWriteFileAtomically) and, when no file can be made beside it
-// (its folder cannot be written), rewrites an existing file in place (a crash may then leave it
-// half written). False with the one reason; nothing is logged.
+// (its folder cannot be written, or holds no free inode), rewrites an existing file in place: the
+// room is taken first and the old text put back when a write fails, so a failure always leaves the
+// old file whole (only a crash in the middle may leave it half written). False with the one
+// reason; nothing is logged unless the old text could not be put back.
 bool LLKFWriteFileSafely(const char* path, const void* bytes, size_t length, std::string* reason);
 // Whether LLKFWriteFileSafely could write the path now (a file can be made beside it, or the
 // existing file opened for writing); false with the reason.
