@@ -245,7 +245,13 @@ bool LLKFCanWriteFile(const char* path, std::string* reason) {
   return false;
 }
 
-bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) {
+std::string LLKFByteCountText(size_t bytes) {
+  if (bytes != 0 && bytes % (size_t{1} << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  if (bytes != 0 && bytes % (size_t{1} << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason, size_t limit) {
   auto fail = [reason](std::string why) {
     if (reason) *reason = std::move(why);
     return false;
@@ -262,19 +268,19 @@ bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) 
   if (fstat(fd, &status) != 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) return fail("is a folder");
   if (!S_ISREG(status.st_mode)) return fail("is not a regular file");
-  if (uint64_t(status.st_size) > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  if (uint64_t(status.st_size) > limit) return fail("is larger than " + LLKFByteCountText(limit));
   std::string bytes(size_t(status.st_size), '\0');
   size_t length = 0;
   // A file that grows while it is read is read up to one byte past the limit, then refused.
-  while (length <= kLLKReadFileLimit) {
-    if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
+  while (length <= limit) {
+    if (length == bytes.size()) bytes.resize(std::min(limit + 1, bytes.size() + 65536));
     ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
     if (got == 0) break;
     length += size_t(got);
   }
-  if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  if (length > limit) return fail("is larger than " + LLKFByteCountText(limit));
   bytes.resize(length);
   contents = std::move(bytes);
   return true;

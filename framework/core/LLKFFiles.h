@@ -39,8 +39,11 @@ bool LLKFCanWriteFile(const char* path, std::string* reason);
 inline constexpr size_t kLLKReadFileLimit = size_t{256} << 20;
 
 // The whole file; false when it cannot be read, with the reason ("is a folder", "is not a
-// regular file", "is larger than 256 MiB", "cannot be read: <system error>"). Only regular
-// files are read: a pipe would wait for a writer for ever, a device could never end.
-bool LLKFReadFile(const char* path, std::string& contents, std::string* reason = nullptr);
+// regular file", "is larger than 256 MiB" or the limit given, "cannot be read: <system error>").
+// Only regular files are read: a pipe would wait for a writer for ever, a device could never end.
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason = nullptr,
+                  size_t limit = kLLKReadFileLimit);
+// A number of bytes as people read it: "8 MiB", "64 KiB", "100 bytes".
+std::string LLKFByteCountText(size_t bytes);
 // A path returned by the functions above as a string, the block freed; "" for null.
 std::string LLKFTakeString(char* allocated);

@@ -16,6 +16,7 @@
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSolution.h"
 #include "framework/substrate/ZRNBFUNRunner.h"
+#include "tests/core/TemporaryFolder.h"
 #include "tests/substrate/Recorder.h"
 
 namespace {
@@ -162,6 +163,25 @@ TEST(SolutionParse, ANulByteAfterTheSolutionIsRefusedAtItsPlace) {
   EXPECT_NE(error.find("demo.json: not JSON at line " + std::to_string(lines + 1) + ", column 1: a NUL byte"),
             std::string::npos)
       << error;
+}
+
+// A solution file may be as large as the stated limit; one byte more is refused before it is read,
+// naming the file and the limit.
+TEST(SolutionParse, AFileLargerThanTheLimitIsRefusedNamingTheLimit) {
+  TemporaryFolder folder;
+  const std::string text = R"J({"processors": []})J", path = folder.file("large.json");
+  for (size_t size : {kMRKSolutionFileLimit, kMRKSolutionFileLimit + 1}) {
+    SCOPED_TRACE(size);
+    std::ofstream(path, std::ios::trunc) << text << std::string(size - text.size(), ' ');
+    ASSERT_EQ(std::filesystem::file_size(path), size);
+    MRKTSolution solution;
+    std::string error;
+    const bool read = MRKFSolutionRead(path, &solution, &error);
+    EXPECT_EQ(read, size <= kMRKSolutionFileLimit) << error;
+    if (!read) {
+      EXPECT_EQ(error, path + ": is larger than 8 MiB");
+    }
+  }
 }
 
 TEST(SolutionParse, ShapesAreChecked) {
