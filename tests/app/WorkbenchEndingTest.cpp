@@ -1,6 +1,6 @@
-// How the real program ends, under a display with its own settings and data folders: a settings
-// folder on a full disk keeps the settings file of the last run whole. Screenshots go under the
-// build folder.
+// How the real program ends, under a display with its own settings and data folders: closing the
+// terminal that started it (SIGHUP) ends it as SIGTERM does, and a settings folder on a full disk
+// keeps the settings file of the last run whole. Screenshots go under the build folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -19,6 +19,20 @@ std::string readWhole(const std::string& path) {
   std::string text;
   LLKFReadFile(path.c_str(), text);
   return text;
+}
+
+TEST_F(WorkbenchEndingTest, SIGHUPEndsItAsSIGTERMDoesWithItsSettingsWritten) {
+  writeStatisticsOpenConfig();
+  ScreenRect window;
+  auto program = startDemo(&window);
+  ASSERT_FALSE(HasFailure());
+  (void)capture("ending-before-sighup", &window, drawnAt(window, 40, 150));
+  ASSERT_TRUE(program->signal(SIGHUP));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  EXPECT_EQ(recents(), std::vector<std::string>{demo}) << program->output();
+  Ref<JSKCFrame> stats = config()->frameForLabel("ui.stats.ctm");
+  ASSERT_TRUE(stats);
+  EXPECT_TRUE(stats->boolForLabel("visible", false));
 }
 
 // The settings folder is on a disk that is full when the program ends (no free block, no free
