@@ -25,6 +25,8 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   auto ending = std::make_shared<Ending>();
   try {
     std::thread([substrate, ending, strands] {
+      // A load underway would add its solution after the wipe: it ends first.
+      substrate->waitForLoads();
       substrate->wipe();
       std::lock_guard lock(ending->mutex);
       ending->done = true;
@@ -38,6 +40,9 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   if (ending->ended.wait_for(lock, std::chrono::duration<double>(grace), [&] { return ending->done; })) return true;
   if (abandoned) {
     abandoned->clear();
+    for (const std::string& path : substrate->loadsUnderway())
+      *abandoned += (abandoned->empty() ? "the load of " : ", ") + path;
+    if (!abandoned->empty()) return false;
     for (const auto& [label, strand] : *strands)
       if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
     if (abandoned->empty()) *abandoned = "the wipe of the loaded solutions";

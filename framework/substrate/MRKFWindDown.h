@@ -8,7 +8,8 @@
 
 #include "framework/substrate/MRKCSubstrate.h"
 
-// True when the substrate was wound down within grace seconds. Otherwise *abandoned says what
-// still runs: the labels of the processors whose hooks had not returned, or that the wipe had not
-// ended; the winding down goes on in the background.
+// True when the substrate was wound down within grace seconds (a load underway ended first, then
+// the wipe). Otherwise *abandoned says what still runs: the load of a solution, the labels of the
+// processors whose hooks had not returned, or that the wipe had not ended; the winding down goes
+// on in the background.
 bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned);

@@ -1,6 +1,7 @@
 // How the real program ends, under a display with its own settings and data folders: closing the
-// terminal that started it (SIGHUP) ends it as SIGTERM does, and a settings folder on a full disk
-// keeps the settings file of the last run whole. Screenshots go under the build folder.
+// terminal that started it (SIGHUP) ends it as SIGTERM does, a settings folder on a full disk
+// keeps the settings file of the last run whole, and a load underway does not hold the end.
+// Screenshots go under the build folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -65,6 +66,26 @@ TEST_F(WorkbenchEndingTest, AFullDiskAtTheEndLeavesTheSettingsOfTheLastRunWhole)
   EXPECT_NE(program->output().find("the settings are not saved"), std::string::npos) << program->output();
   EXPECT_NE(program->output().find("No space left on device"), std::string::npos) << program->output();
   EXPECT_EQ(readWhole(configPath()), before) << "the settings of the last run were damaged";
+}
+
+// SIGTERM while a solution of twenty thousand processors loads, its last processor slow to start:
+// the program ends without waiting for the load (waiting would take 30 s), says so, and writes
+// its settings first.
+TEST_F(WorkbenchEndingTest, SIGTERMDuringTheLoadOfManyProcessorsEndsWithoutWaitingForIt) {
+  std::string text = R"json({"modules": ["zrnprobes"], "processors": [)json";
+  for (int i = 0; i < 20000; ++i) text += R"json({"class": "ZRNCProbe", "label": "many"}, )json";
+  text += R"json({"class": "ZRNCProbe", "label": "lingerer", "properties": {"linger": 30}}]})json";
+  const std::string many = writeSolution("many.json", text.c_str());
+  auto program = start({many});
+  ASSERT_TRUE(program->waitForOutput("lingerer : lingering 30 s in its attach hook")) << program->output();
+  ScreenRect window;
+  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
+  (void)capture("ending-during-a-load", &window, drawnAt(window, 78, 13));
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(std::chrono::seconds(20)), 0) << program->output();
+  EXPECT_NE(program->output().find("vesko : ending without waiting for the load of " + many), std::string::npos)
+      << program->output();
+  EXPECT_TRUE(config()->frameForLabel("ui.stats.ctm")) << "the settings were not written";
 }
 
 }  // namespace

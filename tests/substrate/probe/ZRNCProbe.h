@@ -9,7 +9,8 @@
 //             label (without it, queries get the processor base's peek and poke answers);
 //   "every"   milliseconds between rounds (default 50), the first one period after attaching;
 //   "times"   number of rounds (default 1; 0 for no end);
-//   "sleep"   seconds its squib hook sleeps before reporting (a plug-in busy for long; default 0).
+//   "sleep"   seconds its squib hook sleeps before reporting (a plug-in busy for long; default 0);
+//   "linger"  seconds its onAttached sleeps first (a plug-in slow to start, holding its load).
 // Everything it receives is published again on "<label>.seen" as one statement:
 //   [squib, <label>, [terms]]   [query, <label>, ?predicate]   [reply, <label>, [terms]]
 //   [flash, <label>, functor]   [scrap, <number of contexts>]
