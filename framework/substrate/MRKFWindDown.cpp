@@ -14,6 +14,18 @@ struct Ending {
   bool done = false;
 };
 
+// What keeps the winding down from its end: the loads underway, else the hooks still busy, else
+// the wipe itself.
+std::string stillRunning(const MRKCSubstrate& substrate,
+                         const std::vector<std::pair<std::string, Ref<MRKCStrand>>>& strands) {
+  std::string what;
+  for (const std::string& path : substrate.loadsUnderway()) what += (what.empty() ? "the load of " : ", ") + path;
+  if (!what.empty()) return what;
+  for (const auto& [label, strand] : strands)
+    if (strand->isRunning()) what += (what.empty() ? "the busy hooks of " : ", ") + label;
+  return what.empty() ? "the wipe of the loaded solutions" : what;
+}
+
 }  // namespace
 
 bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned) {
@@ -38,14 +50,6 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   }
   std::unique_lock lock(ending->mutex);
   if (ending->ended.wait_for(lock, std::chrono::duration<double>(grace), [&] { return ending->done; })) return true;
-  if (abandoned) {
-    abandoned->clear();
-    for (const std::string& path : substrate->loadsUnderway())
-      *abandoned += (abandoned->empty() ? "the load of " : ", ") + path;
-    if (!abandoned->empty()) return false;
-    for (const auto& [label, strand] : *strands)
-      if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
-    if (abandoned->empty()) *abandoned = "the wipe of the loaded solutions";
-  }
+  if (abandoned) *abandoned = stillRunning(*substrate, *strands);
   return false;
 }
