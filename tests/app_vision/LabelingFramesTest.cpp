@@ -34,8 +34,8 @@ Ref<LLKBObject> make(const Slot& slot) {
       return MRKCString::stringWithValue("not a statement");
     case Slot::noMeta: {
       Ref<MRKCSymbol> head = MRKCSymbol::symbolWithValue("image"), meta = MRKCSymbol::symbolWithValue("meta");
-      return MRKCStatement::statementWithLabel("qav.stream.fovl.seg", MRKCList::listWithTerms({head.get(), meta.get()}).get(),
-                                               1.0);
+      return MRKCStatement::statementWithLabel("qav.stream.fovl.seg",
+                                               MRKCList::listWithTerms({head.get(), meta.get()}).get(), 1.0);
     }
     case Slot::statement: {
       Ref<MRKCSymbol> head = MRKCSymbol::symbolWithValue("image");
@@ -44,8 +44,8 @@ Ref<LLKBObject> make(const Slot& slot) {
       if (slot.frameid) {
         EXPECT_TRUE(MRKFFrameStoreUint(meta.get(), "frameid", *slot.frameid));
       }
-      return MRKCStatement::statementWithLabel("qav.stream.fovl.seg", MRKCList::listWithTerms({head.get(), meta.get()}).get(),
-                                               1.0);
+      return MRKCStatement::statementWithLabel("qav.stream.fovl.seg",
+                                               MRKCList::listWithTerms({head.get(), meta.get()}).get(), 1.0);
     }
   }
   return nullptr;
