@@ -2,7 +2,10 @@
 // pixels, and the outlines of one object.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCList.h"
@@ -48,6 +51,41 @@ bool outlineOf(const MRKCList& values, NRKTPoint offset, std::vector<NRKTPoint>*
   return true;
 }
 
+// The annotations skipped for their "area", named "group"[index] and said in one line per
+// sample, at most kNamed of each reason: a COCO file may hold thousands of small ones.
+class AreaSkips {
+public:
+  void note(const MRKCFrame& annotation, const std::string& group, size_t index, float threshold) {
+    MRKBTerm* area = MRKFFrameFetchTerm(&annotation, "area");
+    std::vector<std::string>& names = !area ? missing_ : !asNumber(area) ? notNumbers_ : tooSmall_;
+    names.push_back("\"" + group + "\"[" + std::to_string(index) + "]");
+    threshold_ = threshold;
+  }
+  void say(const std::string& sample) const {
+    const size_t count = missing_.size() + notNumbers_.size() + tooSmall_.size();
+    if (count == 0) return;
+    char limit[48];
+    std::snprintf(limit, sizeof limit, "%g", double(threshold_));
+    std::string line;
+    append(line, "without \"area\"", missing_);
+    append(line, "with an \"area\" that is not a number", notNumbers_);
+    append(line, std::string("with an \"area\" not above ") + limit + " (the superpixel size squared)", tooSmall_);
+    LLKFLog("VSKCImageSample - %s: %zu annotation%s skipped, %s", sample.c_str(), count, count == 1 ? "" : "s",
+            line.c_str());
+  }
+
+private:
+  static constexpr size_t kNamed = 10;
+  static void append(std::string& line, const std::string& why, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    line += (line.empty() ? "" : "; ") + why + ":";
+    for (size_t i = 0; i < names.size() && i < kNamed; ++i) line += (i ? ", " : " ") + names[i];
+    if (names.size() > kNamed) line += " and " + std::to_string(names.size() - kNamed) + " more";
+  }
+  std::vector<std::string> missing_, notNumbers_, tooSmall_;
+  float threshold_ = 0;
+};
+
 // A colour component in 0..1 as its byte: times 255, truncated, the low 8 bits.
 uint8_t colourByte(float component) {
   return static_cast<uint8_t>(static_cast<int64_t>(std::clamp(double(component) * 255.0, -2147483648.0, 2147483647.0)));
@@ -61,6 +99,7 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
   const float threshold = float(uint32_t(size_ * size_));
   const size_t groups = std::min<size_t>(coco_->count(), kVSKObjectSlots);
   std::vector<NRKTPoint> outline;
+  AreaSkips skipped;
   uint32_t slot = 0;
 
   for (size_t g = 0; g < groups; ++g) {
@@ -76,14 +115,18 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
     const uint32_t bit = 1u << slot;
     bool hit = false;
 
-    for (const auto& member : group->terms()) {
-      const MRKCFrame* annotation = asFrame(member.get());
+    for (size_t index = 0; index < group->count(); ++index) {
+      const MRKCFrame* annotation = asFrame(group->fetchAtIndex(index));
       if (!annotation) {
         LLKFLog("VSKCImageSample - %s: an annotation of \"%s\" is not an object, skipped", name_.c_str(), key.c_str());
         continue;
       }
       const double area = MRKFFrameFetchReal(annotation, "area", 0.0);
-      if (!(float(area) > threshold)) continue;
+      // Too small to cover a superpixel, or no area given: skipped, and said once at the end.
+      if (!(float(area) > threshold)) {
+        skipped.note(*annotation, key, index, threshold);
+        continue;
+      }
       MRKBTerm* polyTerm = MRKFFrameFetchTerm(annotation, "poly");
       const MRKCList* polygons = asList(polyTerm);
       if (!polygons) {
@@ -124,6 +167,7 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
       objects_[slot++] = static_cast<uint8_t>(label);
     }
   }
+  skipped.say(name_);
 }
 
 void VSKCImageSample::render(uint8_t* rgba, uint32_t width, uint32_t height) const {

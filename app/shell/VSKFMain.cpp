@@ -1,6 +1,6 @@
 // The workbench's entry: the console, the GL layer, the main window and the application are
 // started in that order and stopped in the reverse one. The window's loop runs on this thread;
-// when it ends (closed, quit, SIGINT or SIGTERM) the application stops and writes the settings.
+// when it ends (closed, quit, SIGINT, SIGTERM or SIGHUP) the application stops and writes the settings.
 // The loaded solutions go next, before the GL layer, and a plug-in whose hook does not return
 // within half a second is not waited for: the log names it and the program ends without it. A start that fails says why
 // and exits with 1. "--help" prints the usage and exits 0; a slip on the command line prints it

@@ -30,7 +30,7 @@ bool VSKFCocoFeedViewNext(LLKCFSFolder& folder, Ref<LLKCFSFile>* image, Ref<LLKC
 
 Ref<MRKCFrame> VSKFCocoFeedReadAnnotations(const std::string& path, std::string* why) {
   std::string text;
-  if (!LLKFReadFile(path.c_str(), text, why)) return nullptr;
+  if (!LLKFReadFile(path.c_str(), text, why, kVSKCocoAnnotationFileLimit)) return nullptr;
   return VSKFCocoFeedDecodeAnnotations(text, why);
 }
 

@@ -21,8 +21,13 @@
 bool VSKFCocoFeedViewNext(LLKCFSFolder& folder, Ref<LLKCFSFile>* image, Ref<LLKCFSFile>* annotations, bool random,
                           bool* atEnd = nullptr);
 
+// The largest annotation file read: decoding one takes some sixty times its size in memory, and
+// the annotations of one image are seldom more than a few hundred KiB.
+inline constexpr size_t kVSKCocoAnnotationFileLimit = size_t{8} << 20;
+
 // An image's annotations as the frame published under "coco" (strings stay strings). Null, with
-// the reason in *why, for a file that cannot be read (missing, a folder, a pipe, too large) or
+// the reason in *why, for a file that cannot be read (missing, a folder, a pipe, larger than
+// kVSKCocoAnnotationFileLimit: "is larger than 8 MiB") or
 // whose text is not one JSON object: cut short, a number out of range, NaN. Never an empty frame
 // in place of a failure, so that an unreadable file is not taken for an image without objects.
 [[nodiscard]] Ref<MRKCFrame> VSKFCocoFeedReadAnnotations(const std::string& path, std::string* why);

@@ -1,7 +1,8 @@
 // Squibs from one publisher to 1, 10 and 100 followers: messages per second, the time from
 // publishing to the follower's hook (p50, p99), and the process's user and kernel time. Side by
 // side, the reference: a plain mutex-and-condition queue per follower, each drained by a thread
-// of its own, carrying the same statement to the same work.
+// of its own, carrying the same statement to the same work. And the detaching of many
+// processors, as ending does.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -211,5 +212,30 @@ void BM_PublishOneAtATime(benchmark::State& state) {
   reportLatencies(state, {&follower->hearing}, published, 1);
 }
 BENCHMARK(BM_PublishOneAtATime)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// Detaching n processors that share a label and follow one, last first, as a wipe does: the time
+// per processor should not grow with n.
+void BM_DetachMany(benchmark::State& state) {
+  const auto count = static_cast<size_t>(state.range(0));
+  Tally tally;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
+    std::vector<Ref<Follower>> followers;
+    for (size_t i = 0; i < count; ++i) {
+      followers.push_back(makeRef<Follower>(tally));
+      (void)substrate->attach(followers.back().get(), true);
+      (void)substrate->disclose("bench", followers.back()->guid());
+    }
+    state.ResumeTiming();
+    for (auto follower = followers.rbegin(); follower != followers.rend(); ++follower)
+      (void)substrate->detach(follower->get(), true);
+    state.PauseTiming();
+    substrate = nullptr;
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * count));
+}
+BENCHMARK(BM_DetachMany)->Arg(1000)->Arg(4000)->Arg(16000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

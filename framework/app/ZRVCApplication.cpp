@@ -11,6 +11,9 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the signal flag must be l
 
 extern "C" void ZRVFApplicationSignalHandler(int) { gStopRequested.store(true); }
 
+// The signals that end the program in order (the base class gives SIGINT its default back).
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 }  // namespace
 
 void ZRVCReadiness::open() {
@@ -45,10 +48,10 @@ ZRVCApplication* ZRVCApplication::shared() { return dynamic_cast<ZRVCApplication
 
 void ZRVCApplication::onStarting() {
   QELBApplication::onStarting();
-  // Both signals end the window first, so its views' state reaches the settings written at stop.
+  // Each signal ends the window first, so its views' state reaches the settings written at stop;
+  // SIGHUP (the terminal that started the program closed) ends it the same way.
   gStopRequested.store(false);
-  std::signal(SIGINT, ZRVFApplicationSignalHandler);
-  std::signal(SIGTERM, ZRVFApplicationSignalHandler);
+  for (int signal : kStopSignals) std::signal(signal, ZRVFApplicationSignalHandler);
   ready_->open();
 }
 
@@ -61,7 +64,8 @@ void ZRVCApplication::onPeriod() {
 
 void ZRVCApplication::onStopping() {
   QELBApplication::onStopping();
-  std::signal(SIGTERM, SIG_DFL);
+  for (int signal : kStopSignals)
+    if (signal != SIGINT) std::signal(signal, SIG_DFL);
   // A waiter must not block on an application that stopped before it was ready.
   ready_->open();
 }

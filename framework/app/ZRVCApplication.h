@@ -3,8 +3,8 @@
 // scheduler) bound to the program's main window.
 //
 // Life: made after the window and released before it; start() runs its own thread, ready()
-// answers once the settings were read, stopAndJoin() writes them back. SIGINT and SIGTERM stop
-// the window first (its onClosing stores the views' state into the settings) and leave the
+// answers once the settings were read, stopAndJoin() writes them back. SIGINT, SIGTERM and SIGHUP
+// stop the window first (its onClosing stores the views' state into the settings) and leave the
 // application to its owner, who stops it after the window loop ended; without a running window
 // the application stops itself. Handlers are installed at start and removed at stop.
 #include <condition_variable>

@@ -1,5 +1,6 @@
 #include "framework/core/JSKFParse.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -52,12 +53,15 @@ public:
   bool start_array(std::size_t) override { return open(Json::array()); }
   bool end_array() override { return close(); }
 
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& problem) override {
+  bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& problem) override {
     problem_ = "not JSON" + plainParseError(problem.what());
+    problemAt_ = position;
     return false;
   }
 
   const std::string& problem() const { return problem_; }
+  // How many bytes the parser had read when it met the problem (one past the text at its end).
+  std::size_t problemAt() const { return problemAt_; }
 
 private:
   struct Open {
@@ -105,16 +109,38 @@ private:
   std::vector<Open> open_;
   Json* slot_ = nullptr;
   std::string problem_;
+  std::size_t problemAt_ = 0;
 };
+
+// The problem of a NUL byte at offset, placed as the parser places its own: lines from 1, the
+// column of the byte itself from 1.
+std::string nulByteAt(std::string_view text, size_t offset) {
+  const std::string_view before = text.substr(0, offset);
+  const size_t newline = before.rfind('\n');
+  const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+  const size_t column = offset - (newline == std::string_view::npos ? 0 : newline + 1) + 1;
+  return "not JSON at line " + std::to_string(line) + ", column " + std::to_string(column) +
+         ": a NUL byte, which JSON allows only escaped in a string";
+}
 
 }  // namespace
 
 bool JSKFParseOrdered(std::string_view text, nlohmann::ordered_json* out, JSKDuplicateKeys duplicates,
                       std::string* error) {
   try {
+    // The parser takes a NUL byte for the end of the text, so "1\0junk" would read as 1: only what
+    // comes before the first one is parsed, and the byte itself is the problem unless the text
+    // already failed before it.
+    const size_t nul = text.find('\0');
+    const std::string_view readable = text.substr(0, nul);
     Json document;
     Builder builder(&document, duplicates);
-    if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
+    const bool parsed = Json::sax_parse(readable.begin(), readable.end(), &builder);
+    if (nul != std::string_view::npos && (parsed || builder.problemAt() > nul)) {
+      if (error) *error = nulByteAt(text, nul);
+      return false;
+    }
+    if (!parsed) {
       if (error) *error = builder.problem().empty() ? "not JSON" : builder.problem();
       return false;
     }

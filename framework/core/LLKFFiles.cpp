@@ -139,17 +139,64 @@ bool writeAtomically(const char* path, const void* bytes, size_t length, bool re
   return fail(std::string("cannot write ") + path);
 }
 
-// Rewrites an existing regular file where it is.
+bool writeAllAt(int fd, const void* bytes, size_t length) {
+  const auto* cursor = static_cast<const char*>(bytes);
+  off_t offset = 0;
+  while (length > 0) {
+    ssize_t written = pwrite(fd, cursor, length, offset);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    cursor += written;
+    offset += written;
+    length -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool readAll(int fd, size_t length, std::string& contents) {
+  contents.assign(length, '\0');
+  size_t done = 0;
+  while (done < length) {
+    ssize_t got = pread(fd, contents.data() + done, length - done, static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<size_t>(got);
+  }
+  return true;
+}
+
+// Rewrites an existing regular file where it is, never cutting it first: the room for a longer
+// text is taken before anything is written (a full disk refuses it then, the file untouched), the
+// text goes over the old one from the start, and only then is the file cut to its new length. A
+// write that fails on the way puts the old text back, in blocks the file already had.
 bool writeInPlace(const char* path, const void* bytes, size_t length, std::string* reason) {
-  int fd = open(path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  auto fail = [&](int error, const char* what) {
+    if (reason) *reason = std::string("cannot write ") + path + ": " + (what ? what : std::strerror(error));
+    return false;
+  };
+  int fd = open(path, O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return fail(errno, nullptr);
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { close(fd); }
+  } closer{fd};
   struct stat status {};
-  bool regular = fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  bool written = regular && ftruncate(fd, 0) == 0 && writeAll(fd, bytes, length) && fsync(fd) == 0;
-  int error = errno;
-  if (fd >= 0) written = (close(fd) == 0) && written;
-  if (!written && reason)
-    *reason = std::string("cannot write ") + path + ": " + (regular || fd < 0 ? std::strerror(error) : "not a regular file");
-  return written;
+  if (fstat(fd, &status) != 0) return fail(errno, nullptr);
+  if (!S_ISREG(status.st_mode)) return fail(0, "not a regular file");
+  std::string old;
+  if (!readAll(fd, static_cast<size_t>(status.st_size), old)) return fail(errno, nullptr);
+  if (length > old.size() && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) != 0 &&
+      errno != EOPNOTSUPP)
+    return fail(errno, nullptr);
+  if (writeAllAt(fd, bytes, length) && fsync(fd) == 0 &&
+      (length >= old.size() || (ftruncate(fd, static_cast<off_t>(length)) == 0 && fsync(fd) == 0)))
+    return true;
+  const int error = errno;
+  if (!writeAllAt(fd, old.data(), old.size()) || ftruncate(fd, static_cast<off_t>(old.size())) != 0 || fsync(fd) != 0)
+    LLKFLog("LLKFWriteFileSafely : %s could not be put back as it was: %s", path, std::strerror(errno));
+  return fail(error, nullptr);
 }
 
 }  // namespace
@@ -198,7 +245,13 @@ bool LLKFCanWriteFile(const char* path, std::string* reason) {
   return false;
 }
 
-bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) {
+std::string LLKFByteCountText(size_t bytes) {
+  if (bytes != 0 && bytes % (size_t{1} << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  if (bytes != 0 && bytes % (size_t{1} << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason, size_t limit) {
   auto fail = [reason](std::string why) {
     if (reason) *reason = std::move(why);
     return false;
@@ -215,19 +268,19 @@ bool LLKFReadFile(const char* path, std::string& contents, std::string* reason) 
   if (fstat(fd, &status) != 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) return fail("is a folder");
   if (!S_ISREG(status.st_mode)) return fail("is not a regular file");
-  if (uint64_t(status.st_size) > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  if (uint64_t(status.st_size) > limit) return fail("is larger than " + LLKFByteCountText(limit));
   std::string bytes(size_t(status.st_size), '\0');
   size_t length = 0;
   // A file that grows while it is read is read up to one byte past the limit, then refused.
-  while (length <= kLLKReadFileLimit) {
-    if (length == bytes.size()) bytes.resize(std::min(kLLKReadFileLimit + 1, bytes.size() + 65536));
+  while (length <= limit) {
+    if (length == bytes.size()) bytes.resize(std::min(limit + 1, bytes.size() + 65536));
     ssize_t got = read(fd, bytes.data() + length, bytes.size() - length);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return fail(std::string("cannot be read: ") + std::strerror(errno));
     if (got == 0) break;
     length += size_t(got);
   }
-  if (length > kLLKReadFileLimit) return fail("is larger than 256 MiB");
+  if (length > limit) return fail("is larger than " + LLKFByteCountText(limit));
   bytes.resize(length);
   contents = std::move(bytes);
   return true;

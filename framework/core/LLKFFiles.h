@@ -26,8 +26,10 @@ bool LLKFWriteNewFileAtomically(const char* path, const void* bytes, size_t leng
 }
 
 // Writes the file atomically (LLKFWriteFileAtomically) and, when no file can be made beside it
-// (its folder cannot be written), rewrites an existing file in place (a crash may then leave it
-// half written). False with the one reason; nothing is logged.
+// (its folder cannot be written, or holds no free inode), rewrites an existing file in place: the
+// room is taken first and the old text put back when a write fails, so a failure always leaves the
+// old file whole (only a crash in the middle may leave it half written). False with the one
+// reason; nothing is logged unless the old text could not be put back.
 bool LLKFWriteFileSafely(const char* path, const void* bytes, size_t length, std::string* reason);
 // Whether LLKFWriteFileSafely could write the path now (a file can be made beside it, or the
 // existing file opened for writing); false with the reason.
@@ -37,8 +39,11 @@ bool LLKFCanWriteFile(const char* path, std::string* reason);
 inline constexpr size_t kLLKReadFileLimit = size_t{256} << 20;
 
 // The whole file; false when it cannot be read, with the reason ("is a folder", "is not a
-// regular file", "is larger than 256 MiB", "cannot be read: <system error>"). Only regular
-// files are read: a pipe would wait for a writer for ever, a device could never end.
-bool LLKFReadFile(const char* path, std::string& contents, std::string* reason = nullptr);
+// regular file", "is larger than 256 MiB" or the limit given, "cannot be read: <system error>").
+// Only regular files are read: a pipe would wait for a writer for ever, a device could never end.
+bool LLKFReadFile(const char* path, std::string& contents, std::string* reason = nullptr,
+                  size_t limit = kLLKReadFileLimit);
+// A number of bytes as people read it: "8 MiB", "64 KiB", "100 bytes".
+std::string LLKFByteCountText(size_t bytes);
 // A path returned by the functions above as a string, the block freed; "" for null.
 std::string LLKFTakeString(char* allocated);

@@ -139,7 +139,7 @@ bool MRKFSolutionParse(const std::string& text, const std::string& path, MRKTSol
 
 bool MRKFSolutionRead(const std::string& path, MRKTSolution* solution, std::string* error) {
   std::string text, reason;
-  if (!LLKFReadFile(path.c_str(), text, &reason)) {
+  if (!LLKFReadFile(path.c_str(), text, &reason, kMRKSolutionFileLimit)) {
     if (error) *error = path + ": " + reason;
     return false;
   }

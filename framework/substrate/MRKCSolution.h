@@ -26,7 +26,12 @@ struct MRKTSolution {
   std::vector<MRKTProcessorEntry> processors;
 };
 
-// Reads and checks the file's shape; false with a message naming the file and the entry.
+// The largest solution file read: reading one takes some fifty times its size in memory, and
+// the largest solutions (tens of thousands of processors) are a few MiB.
+inline constexpr size_t kMRKSolutionFileLimit = size_t{8} << 20;
+
+// Reads and checks the file's shape; false with a message naming the file and the entry (or the
+// limit, for a file larger than kMRKSolutionFileLimit).
 bool MRKFSolutionRead(const std::string& path, MRKTSolution* solution, std::string* error);
 // Reads and checks the file as MRKFSolutionRead does and finds the file of each of its modules,
 // loading and changing nothing: what can be known of a load before the substrate is touched.

@@ -37,8 +37,13 @@ void scrapHook(MRKBProcessor* processor, MRKBMessage* message, const std::string
   processor->onReceivedScrap(static_cast<MRKCScrap*>(message), source);
 }
 
-void eraseValue(std::vector<std::string>& values, const std::string& value) {
-  values.erase(std::remove(values.begin(), values.end(), value), values.end());
+// Takes the value out of the map's set under key, and the set when that leaves it empty.
+bool eraseFrom(std::unordered_map<std::string, LLKTOrderedSet<std::string>>& sets, const std::string& key,
+               const std::string& value) {
+  auto found = sets.find(key);
+  if (found == sets.end() || !found->second.erase(value)) return false;
+  if (found->second.empty()) sets.erase(found);
+  return true;
 }
 
 std::string machine() {
@@ -103,8 +108,8 @@ bool MRKCSubstrate::attach(MRKBProcessor* processor, bool async) {
     std::lock_guard lock(routes_);
     if (processor->isAttached() || byGuid_.count(processor->guid())) return false;
     byGuid_.emplace(processor->guid(), held);
-    attached_.push_back(held);
-    if (!processor->label().empty()) byLabel_[processor->label()].push_back(processor->guid());
+    attached_.insert(processor->guid());
+    if (!processor->label().empty()) byLabel_[processor->label()].insert(processor->guid());
     processor->substrate_.store(this);
     if (!processor->properties()->fetchForLabel("ttl")) processor->ttl_.store(configs_.ttl);
     processor->attached_.store(true);
@@ -150,21 +155,23 @@ bool MRKCSubstrate::detach(MRKBProcessor* processor, bool async) {
     auto found = byGuid_.find(processor->guid());
     if (found == byGuid_.end() || found->second.get() != processor) return false;
     byGuid_.erase(found);
-    attached_.erase(std::remove(attached_.begin(), attached_.end(), held), attached_.end());
-    if (!processor->label().empty()) eraseValue(byLabel_[processor->label()], processor->guid());
-    for (auto it = following_.begin(); it != following_.end();) {
-      eraseValue(it->second, processor->guid());
-      it = it->second.empty() ? following_.erase(it) : std::next(it);
+    attached_.erase(processor->guid());
+    if (!processor->label().empty()) eraseFrom(byLabel_, processor->label(), processor->guid());
+    if (auto followed = followed_.find(processor->guid()); followed != followed_.end()) {
+      for (const std::string& label : followed->second) eraseFrom(following_, label, processor->guid());
+      followed_.erase(followed);
     }
-    for (auto it = pending_.begin(); it != pending_.end();) {
-      Pending& pending = *it->second;
-      eraseValue(pending.recipients, processor->guid());
-      if (pending.asker == processor->guid()) {
-        for (const std::string& recipient : pending.recipients) scraps.emplace_back(recipient, pending.context);
-        it = pending_.erase(it);
-      } else {
-        ++it;
+    // Its own questions are scrapped for whoever got them. A question it got stays listed for its
+    // asker: the scraps of a later expiry skip a processor that is gone.
+    if (auto asked = asked_.find(processor->guid()); asked != asked_.end()) {
+      for (const MRKCContext* context : asked->second) {
+        auto pending = pending_.find(context);
+        if (pending == pending_.end()) continue;
+        for (const std::string& recipient : pending->second->recipients)
+          if (recipient != processor->guid()) scraps.emplace_back(recipient, pending->second->context);
+        pending_.erase(pending);
       }
+      asked_.erase(asked);
     }
     processor->attached_.store(false);
     // Under the lock, so that an attach that follows at once comes after: its onAttached after
@@ -187,19 +194,28 @@ Ref<MRKBProcessor> MRKCSubstrate::processorForGuid(const std::string& guid) cons
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processorsForLabel(const std::string& label) const {
   std::shared_lock lock(routes_);
   auto found = byLabel_.find(label);
-  return found == byLabel_.end() ? std::vector<Ref<MRKBProcessor>>() : recipientsLocked(found->second, {});
+  return found == byLabel_.end() ? std::vector<Ref<MRKBProcessor>>()
+                                 : recipientsLocked(found->second, std::vector<std::string>());
 }
 
 std::vector<Ref<MRKBProcessor>> MRKCSubstrate::processors() const {
   std::shared_lock lock(routes_);
-  return attached_;
+  return attachedLocked();
+}
+
+std::vector<Ref<MRKBProcessor>> MRKCSubstrate::attachedLocked() const {
+  std::vector<Ref<MRKBProcessor>> processors;
+  processors.reserve(attached_.size());
+  for (const std::string& guid : attached_) processors.push_back(byGuid_.at(guid));
+  return processors;
 }
 
 std::vector<std::pair<std::string, Ref<MRKCStrand>>> MRKCSubstrate::hookStrands() const {
   std::shared_lock lock(routes_);
   std::vector<std::pair<std::string, Ref<MRKCStrand>>> strands;
   strands.reserve(attached_.size());
-  for (const Ref<MRKBProcessor>& processor : attached_) strands.emplace_back(processor->label(), processor->strand_);
+  for (const Ref<MRKBProcessor>& processor : attachedLocked())
+    strands.emplace_back(processor->label(), processor->strand_);
   return strands;
 }
 
@@ -207,36 +223,37 @@ bool MRKCSubstrate::disclose(const std::string& label, const std::string& guid) 
   if (label.empty()) return false;
   std::lock_guard lock(routes_);
   if (!byGuid_.count(guid)) return false;
-  auto& guids = following_[label];
-  if (std::find(guids.begin(), guids.end(), guid) == guids.end()) guids.push_back(guid);
+  following_[label].insert(guid);
+  followed_[guid].insert(label);
   return true;
 }
 
 bool MRKCSubstrate::withhold(const std::string& label, const std::string& guid) {
   std::lock_guard lock(routes_);
-  auto found = following_.find(label);
-  if (found == following_.end()) return false;
-  size_t before = found->second.size();
-  eraseValue(found->second, guid);
-  bool removed = found->second.size() != before;
-  if (found->second.empty()) following_.erase(found);
-  return removed;
+  if (!eraseFrom(following_, label, guid)) return false;
+  if (auto followed = followed_.find(guid); followed != followed_.end()) {
+    followed->second.erase(label);
+    if (followed->second.empty()) followed_.erase(followed);
+  }
+  return true;
 }
 
 // Sending ------------------------------------------------------------------------------------
 
-std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const std::vector<std::string>& byLabel,
-                                                                const std::vector<std::string>& following) const {
+template <typename ByLabel, typename Following>
+std::vector<Ref<MRKBProcessor>> MRKCSubstrate::recipientsLocked(const ByLabel& byLabel,
+                                                                const Following& following) const {
   std::vector<Ref<MRKBProcessor>> recipients;
   recipients.reserve(byLabel.size() + following.size());
   // Each list holds a guid once: only a guid in both needs looking for among those taken.
   std::unordered_set<std::string> seen;
   const bool both = !byLabel.empty() && !following.empty();
-  for (const auto* guids : {&byLabel, &following})
-    for (const std::string& guid : *guids) {
-      auto found = byGuid_.find(guid);
-      if (found != byGuid_.end() && (!both || seen.insert(guid).second)) recipients.push_back(found->second);
-    }
+  auto take = [&](const std::string& guid) {
+    auto found = byGuid_.find(guid);
+    if (found != byGuid_.end() && (!both || seen.insert(guid).second)) recipients.push_back(found->second);
+  };
+  for (const std::string& guid : byLabel) take(guid);
+  for (const std::string& guid : following) take(guid);
   return recipients;
 }
 
@@ -289,7 +306,7 @@ bool MRKCSubstrate::publish(MRKBMessage* message, const std::string& source) {
   {
     std::shared_lock lock(routes_);
     auto found = following_.find(message->label());
-    if (found != following_.end()) recipients = recipientsLocked({}, found->second);
+    if (found != following_.end()) recipients = recipientsLocked(std::vector<std::string>(), found->second);
     countPublishedLocked(source);
   }
   deliver(recipients, Ref<MRKBMessage>(message), source, squib ? squibHook : flashHook);
@@ -307,7 +324,7 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
       auto found = byGuid_.find(target);
       if (found != byGuid_.end()) recipients.push_back(found->second);
     } else {
-      static const std::vector<std::string> none;
+      static const LLKTOrderedSet<std::string> none;
       auto labelled = byLabel_.find(query->label());
       auto following = following_.find(query->label());
       recipients = recipientsLocked(labelled == byLabel_.end() ? none : labelled->second,
@@ -316,7 +333,10 @@ bool MRKCSubstrate::inquire(MRKCQuery* query, const std::string& source, const s
     if (!recipients.empty()) {  // with nobody to answer, nobody waits
       auto& pending = pending_[query->context()];
       if (!pending) pending = std::make_unique<Pending>(Pending{Ref<MRKCContext>(query->context()), source, {}, 0});
-      if (pending->asker.empty()) pending->asker = source;
+      if (pending->asker.empty()) {
+        pending->asker = source;
+        asked_[source].insert(query->context());
+      }
       pending->deadline = std::max(pending->deadline, query->stp() + static_cast<double>(query->ttl()));
       for (const auto& recipient : recipients) pending->recipients.push_back(recipient->guid());
     }
@@ -354,7 +374,7 @@ bool MRKCSubstrate::flash(MRKCFlash* flashed, const std::vector<std::string>& ta
       auto found = byLabel_.find(target);
       if (found != byLabel_.end()) guids.insert(guids.end(), found->second.begin(), found->second.end());
     }
-    recipients = recipientsLocked(guids, {});
+    recipients = recipientsLocked(guids, std::vector<std::string>());
     countPublishedLocked(source);
   }
   deliver(recipients, Ref<MRKBMessage>(flashed), source, flashHook);
@@ -393,12 +413,16 @@ void MRKCSubstrate::pulse() {
     for (auto it = pending_.begin(); it != pending_.end();) {
       if (it->second->deadline < now) {
         for (const std::string& recipient : it->second->recipients) scraps.emplace_back(recipient, it->second->context);
+        if (auto asked = asked_.find(it->second->asker); asked != asked_.end()) {
+          asked->second.erase(it->first);
+          if (asked->second.empty()) asked_.erase(asked);
+        }
         it = pending_.erase(it);
       } else {
         ++it;
       }
     }
-    processors = attached_;
+    processors = attachedLocked();
   }
   scrapQueries(std::move(scraps));
   for (const auto& processor : processors) {

@@ -13,13 +13,16 @@
 //  - pokes store a property in the processors labelled with the targets, when they accept it.
 // Messages whose time to live ran out before delivery are dropped. When an asker detaches, or a
 // query's time to live runs out, the processors that received it get a scrap with its context.
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <shared_mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "framework/core/LLKTOrderedSet.h"
 #include "framework/substrate/MRKBProcessor.h"
 #include "framework/substrate/MRKCContext.h"
 #include "framework/substrate/MRKCKnowledge.h"
@@ -97,7 +100,12 @@ public:
   bool load(const std::string& path, std::string* error);
   // Detaches the processors of every loaded solution and unloads their modules (a module whose
   // processors are still held elsewhere stays loaded until a later wipe finds them released).
+  // A load still underway is not wiped: its solution is added when it ends.
   void wipe();
+  // The paths of the solutions being loaded now, in the order their loads began; and waiting
+  // until there are none (ending waits for them no longer than its grace).
+  std::vector<std::string> loadsUnderway() const;
+  void waitForLoads() const;
 
   // Asks every attached processor to save its knowledge.
   Ref<MRKCKnowledge> saveKnowledge();
@@ -124,8 +132,10 @@ private:
   // Queues the message for every recipient's hook, all sharing it.
   void deliver(const std::vector<Ref<MRKBProcessor>>& recipients, Ref<MRKBMessage> message, const std::string& source,
                Hook hook);
-  std::vector<Ref<MRKBProcessor>> recipientsLocked(const std::vector<std::string>& byLabel,
-                                                   const std::vector<std::string>& following) const;
+  // The processors of the guids of both, each once, in order. Either is a range of guids.
+  template <typename ByLabel, typename Following>
+  std::vector<Ref<MRKBProcessor>> recipientsLocked(const ByLabel& byLabel, const Following& following) const;
+  std::vector<Ref<MRKBProcessor>> attachedLocked() const;
   void countPublishedLocked(const std::string& source) const;
   void pulse();
   void scrapQueries(std::vector<std::pair<std::string, Ref<MRKCContext>>> scraps);
@@ -156,13 +166,19 @@ private:
   // attaching, following, asking and the pulse's expiry take it alone.
   mutable std::shared_mutex routes_;
   MRKTConfigs configs_;
-  std::vector<Ref<MRKBProcessor>> attached_;  // in attach order
+  // Kept so that a detach touches only what belongs to its processor: with thousands attached,
+  // ending (a detach each) stays linear in their number.
+  LLKTOrderedSet<std::string> attached_;  // guids, in attach order
   std::unordered_map<std::string, Ref<MRKBProcessor>> byGuid_;
-  std::unordered_map<std::string, std::vector<std::string>> byLabel_;    // own label -> guids
-  std::unordered_map<std::string, std::vector<std::string>> following_;  // disclosed label -> guids
+  std::unordered_map<std::string, LLKTOrderedSet<std::string>> byLabel_;       // own label -> guids
+  std::unordered_map<std::string, LLKTOrderedSet<std::string>> following_;     // disclosed label -> guids
+  std::unordered_map<std::string, std::unordered_set<std::string>> followed_;  // guid -> disclosed labels
   std::unordered_map<const MRKCContext*, std::unique_ptr<Pending>> pending_;
+  std::unordered_map<std::string, std::unordered_set<const MRKCContext*>> asked_;  // asker guid -> its pending
 
-  std::mutex loading_;  // modules and solutions
+  mutable std::mutex loading_;  // modules, solutions and the loads underway
+  mutable std::condition_variable loadEnded_;
+  std::vector<std::string> underway_;
   std::map<std::string, LoadedModule> modules_;
   std::vector<LoadedSolution> solutions_;
   std::vector<LoadedSolution> held_;  // wiped, but a processor of theirs was still held

@@ -9,6 +9,30 @@
 #include "framework/substrate/MRKCSolution.h"
 
 bool MRKCSubstrate::load(const std::string& path, std::string* error) {
+  // Listed as underway from start to end, so that ending can say which load it does not wait for.
+  class Underway {
+  public:
+    Underway(MRKCSubstrate& substrate, const std::string& path) : substrate_(substrate) {
+      std::lock_guard lock(substrate_.loading_);
+      substrate_.underway_.push_back(path);
+      path_ = path;
+    }
+    ~Underway() {
+      {
+        std::lock_guard lock(substrate_.loading_);
+        auto found = std::find(substrate_.underway_.begin(), substrate_.underway_.end(), path_);
+        if (found != substrate_.underway_.end()) substrate_.underway_.erase(found);
+      }
+      substrate_.loadEnded_.notify_all();
+    }
+    Underway(const Underway&) = delete;
+    Underway& operator=(const Underway&) = delete;
+
+  private:
+    MRKCSubstrate& substrate_;
+    std::string path_;
+  } underway(*this, path);
+
   MRKTSolution solution;
   if (!MRKFSolutionRead(path, &solution, error)) return false;
 
@@ -90,4 +114,14 @@ void MRKCSubstrate::wipe() {
   }
   std::lock_guard lock(loading_);
   held_ = std::move(stillHeld);
+}
+
+std::vector<std::string> MRKCSubstrate::loadsUnderway() const {
+  std::lock_guard lock(loading_);
+  return underway_;
+}
+
+void MRKCSubstrate::waitForLoads() const {
+  std::unique_lock lock(loading_);
+  loadEnded_.wait(lock, [this] { return underway_.empty(); });
 }

@@ -17,6 +17,18 @@ struct Ending {
   bool done = false;
 };
 
+// What keeps the winding down from its end: the loads underway, else the hooks still busy, else
+// the wipe itself.
+std::string stillRunning(const MRKCSubstrate& substrate,
+                         const std::vector<std::pair<std::string, Ref<MRKCStrand>>>& strands) {
+  std::string what;
+  for (const std::string& path : substrate.loadsUnderway()) what += (what.empty() ? "the load of " : ", ") + path;
+  if (!what.empty()) return what;
+  for (const auto& [label, strand] : strands)
+    if (strand->isRunning()) what += (what.empty() ? "the busy hooks of " : ", ") + label;
+  return what.empty() ? "the wipe of the loaded solutions" : what;
+}
+
 }  // namespace
 
 bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned) {
@@ -28,6 +40,8 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   auto ending = std::make_shared<Ending>();
   try {
     std::thread([substrate, ending, strands] {
+      // A load underway would add its solution after the wipe: it ends first.
+      substrate->waitForLoads();
       substrate->wipe();
       {
         std::lock_guard lock(ending->mutex);
@@ -46,12 +60,6 @@ bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* 
   }
   std::unique_lock lock(ending->mutex);
   if (ending->ended.wait_for(lock, std::chrono::duration<double>(grace), [&] { return ending->done; })) return true;
-  if (abandoned) {
-    abandoned->clear();
-    for (const auto& [label, strand] : *strands)
-      if (strand->isRunning()) *abandoned += (abandoned->empty() ? "the busy hooks of " : ", ") + label;
-    if (abandoned->empty())
-      *abandoned = ending->wiped ? "the offloader's running job" : "the wipe of the loaded solutions";
-  }
+  if (abandoned) *abandoned = stillRunning(*substrate, *strands, ending->wiped);
   return false;
 }

@@ -9,8 +9,9 @@
 
 #include "framework/substrate/MRKCSubstrate.h"
 
-// True when the substrate was wound down within grace seconds. Otherwise *abandoned says what
-// still runs: the labels of the processors whose hooks had not returned, that the wipe had not
+// True when the substrate was wound down within grace seconds (a load underway ended first, then
+// the wipe, then the offloader's running job). Otherwise *abandoned says what still runs: the load
+// of a solution, the labels of the processors whose hooks had not returned, that the wipe had not
 // ended, or the offloader's running job; the winding down goes on in the background. The
 // substrate's offloader takes no jobs afterwards.
 bool MRKFSubstrateWindDown(MRKCSubstrate* substrate, double grace, std::string* abandoned);

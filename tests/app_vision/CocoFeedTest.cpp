@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/vision/VSKCCocoFeedWorker.h"
+#include "app/vision/VSKFCocoFeed.h"
 #include "framework/substrate/MRKCString.h"
 #include "modules/vision/statement/QAVFImageStatement.h"
 #include "framework/substrate/MRKFTerms.h"
@@ -216,7 +217,7 @@ TEST_F(CocoFeedTest, CraftedImagesAreToldByNameAndTheFeedGoesOn) {
 }
 
 TEST_F(CocoFeedTest, AnnotationsThatCannotBeReadAreToldOnceAndTheirImageIsNotPublished) {
-  writeScenes({"a-cut", "b-list", "c-pipe", "d-nan", "e-huge", "f-good"});
+  writeScenes({"a-cut", "b-list", "c-pipe", "d-nan", "e-huge", "f-large", "g-good"});
   const std::string whole = [&] {
     std::ifstream in(folder.file("a-cut.json"));
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -228,16 +229,20 @@ TEST_F(CocoFeedTest, AnnotationsThatCannotBeReadAreToldOnceAndTheirImageIsNotPub
   std::ofstream(folder.file("d-nan.json"), std::ios::trunc)
       << R"({"1": [{"ctid": 1, "poly": [[NaN, 0, 4, 0, 4, 4]]}]})";
   std::ofstream(folder.file("e-huge.json"), std::ios::trunc) << R"({"1": [{"ctid": 1, "area": 1e400}]})";
+  // Good JSON, one byte past the limit.
+  std::ofstream(folder.file("f-large.json"), std::ios::trunc)
+      << whole << std::string(kVSKCocoAnnotationFileLimit + 1 - whole.size(), ' ');
   useFolder();
-  for (const char* name : {"a-cut", "b-list", "c-pipe", "d-nan", "e-huge"}) {
+  for (const char* name : {"a-cut", "b-list", "c-pipe", "d-nan", "e-huge", "f-large"}) {
     post(kVSKCocoFeedNext);
     EXPECT_TRUE(told("cannot read " + std::string(name) + ".json: " + name + ".json ")) << name;
   }
+  EXPECT_TRUE(told("cannot read f-large.json: f-large.json is larger than 8 MiB"));
   post(kVSKCocoFeedRepeat);  // the same file asked again
   settle();
-  EXPECT_EQ(lines("cannot read e-huge.json"), 1u);
+  EXPECT_EQ(lines("cannot read f-large.json"), 1u);
   post(kVSKCocoFeedNext);
-  EXPECT_EQ(published(1), std::vector<std::string>{"f-good"}) << "no image went out as one without objects";
+  EXPECT_EQ(published(1), std::vector<std::string>{"g-good"}) << "no image went out as one without objects";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "framework/core/LLKFTime.h"
 
 #include "tests/core/TemporaryFolder.h"
+#include "tests/support/FullFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -238,4 +239,39 @@ TEST(Files, ANewFileNeverReplacesOneThere) {
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp.path())) ++entries;
   EXPECT_EQ(entries, 1u) << "no temporary file left behind";
+}
+
+// On a disk without a free block or inode no file can be made beside the settings, so they are
+// rewritten in place: a text that needs more room than the file has is refused with the disk's
+// reason and the old file stays whole; one that fits in the file's own room replaces it.
+TEST(Files, AFullDiskLeavesTheOldFileWholeOrRewritesItInItsOwnRoom) {
+  struct Case {
+    const char* name;
+    size_t oldLength, newLength;
+    bool written;
+  };
+  const Case cases[] = {
+      {"a longer text than the old one's blocks hold", 3000, 6000, false},
+      {"a shorter text", 3000, 1000, true},
+      {"a longer text within the old one's blocks", 6000, 7000, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemporaryFolder temp;
+    FullFileSystem disk(temp.path(), 64 * 1024, 16);
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::string path = temp.file("config.json");
+    const std::string old(c.oldLength, 'o'), text(c.newLength, 'n');
+    ASSERT_TRUE(LLKFWriteFileAtomically(path.c_str(), old.data(), old.size()));
+    ASSERT_TRUE(disk.fill());
+    std::string reason;
+    EXPECT_EQ(LLKFWriteFileSafely(path.c_str(), text.data(), text.size(), &reason), c.written) << reason;
+    if (!c.written) {
+      EXPECT_NE(reason.find("No space left on device"), std::string::npos) << reason;
+    }
+    std::string contents;
+    ASSERT_TRUE(LLKFReadFile(path.c_str(), contents));
+    EXPECT_EQ(contents == text, c.written);
+    EXPECT_EQ(contents == old, !c.written) << contents.size() << " bytes";
+  }
 }

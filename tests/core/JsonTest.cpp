@@ -5,6 +5,7 @@
 #include "framework/core/JSKCReader.h"
 #include "framework/core/JSKCString.h"
 #include "framework/core/JSKCWriter.h"
+#include "framework/core/JSKFParse.h"
 #include "framework/core/LLKFFiles.h"
 #include "framework/core/LLKFLog.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -135,6 +137,42 @@ TEST_F(JsonFiles, ReadingFailsWithNullNeverAnEmptyFrame) {
   EXPECT_FALSE(JSKCReader::reader()->readFromPath(nullptr));
   EXPECT_FALSE(JSKCReader::reader()->readFromPath(folder.path().c_str()));
   EXPECT_TRUE(JSKCReader::reader()->readFromString("{}"));
+}
+
+// A NUL byte is no end of the text: wherever it stands unescaped, the text is refused at its line
+// and column (the conformance suite's cases first), unless the text failed before it. Escaped in
+// a string it is a character like any other.
+TEST(JsonParse, ANulByteIsAnErrorAtItsLineAndColumn) {
+  using namespace std::string_literals;
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* error;  // null: read
+  };
+  const Case cases[] = {
+      {"n_multidigit_number_then_00", "123\0"s, "not JSON at line 1, column 4: a NUL byte"},
+      {"n_structure_null-byte-outside-string", "[\0]"s, "not JSON at line 1, column 2: a NUL byte"},
+      {"n_string_unescaped_ctrl_char", "[\"a\0a\"]"s, "not JSON at line 1, column 4: a NUL byte"},
+      {"y_string_null_escape", R"(["\u0000"])", nullptr},
+      {"an object, a NUL and junk", "{\"a\":1}\0junk"s, "not JSON at line 1, column 8: a NUL byte"},
+      {"a NUL alone after the last line", "{\n  \"a\": 1\n}\n\0"s, "not JSON at line 4, column 1: a NUL byte"},
+      {"a NUL inside a value", "{\"a\": 1\0 2}"s, "not JSON at line 1, column 8: a NUL byte"},
+      {"a fault before the NUL is said first", "[1,,2]\0"s, "not JSON at line 1, column 4"},
+      {"no NUL", "{\"a\": 1}", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    nlohmann::ordered_json json;
+    std::string error;
+    const bool read = JSKFParseOrdered(c.text, &json, JSKDuplicateKeys::refuse, &error);
+    EXPECT_EQ(read, !c.error) << error;
+    if (c.error) {
+      EXPECT_EQ(error.substr(0, std::strlen(c.error)), c.error);
+    }
+  }
+  // The settings reader refuses the object with a NUL and junk after it.
+  EXPECT_FALSE(JSKCReader::reader()->readFromString("{\"a\":1}\0junk"s));
+  EXPECT_TRUE(JSKCReader::reader()->readFromString("{\"a\":1}"));
 }
 
 TEST_F(JsonFiles, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {

@@ -111,6 +111,37 @@ TEST(SampleCoco, MapsGroupsOntoTheSuperpixelsTheyCover) {
   }
 }
 
+// Annotations without an "area", or with one too small to cover a superpixel, stay unmapped; one
+// line per sample says which were skipped and why, naming each by its group and place.
+TEST(SampleCoco, AnnotationsSkippedForTheirAreaAreSaidOnce) {
+  json bottomLeft = rectangle(0, 16, 15, 31), topRight = rectangle(16, 0, 31, 15);
+  json coco{{"a", json::array({json{{"ctid", 1}, {"poly", json::array({topRight})}},
+                               json{{"ctid", 1}, {"poly", json::array({bottomLeft})}, {"area", 500}}})},
+            {"b", json::array({json{{"ctid", 2}, {"poly", json::array({topRight})}, {"area", 100}},
+                               json{{"ctid", 2}, {"poly", json::array({topRight})}, {"area", "large"}}})},
+            {"c", json::array({json{{"ctid", 3}, {"poly", json::array({topRight})}}})}};
+  Ref<VSKCImageSample> sample = gridSample(2, 2, 16, coco);
+  ASSERT_TRUE(sample);
+  OutputCapture log;
+  sample->processCocoDataWithLabels(labels(8).get());
+  EXPECT_EQ(masks(*sample), (std::vector<uint32_t>{0, 0, 1, 0}));
+  EXPECT_EQ(sample->labeled(), 1u);
+  ASSERT_EQ(log.lines().size(), 1u) << (log.lines().empty() ? "nothing logged" : log.lines().back());
+  EXPECT_EQ(log.lines().front(),
+            "VSKCImageSample - grid: 4 annotations skipped, without \"area\": \"a\"[0], \"c\"[0]; with an \"area\" "
+            "that is not a number: \"b\"[1]; with an \"area\" not above 256 (the superpixel size squared): \"b\"[0]");
+  // Many are named up to ten of a kind, the rest counted.
+  json many = json::array();
+  for (int i = 0; i < 12; ++i) many.push_back(json{{"ctid", 1}, {"poly", json::array({topRight})}});
+  Ref<VSKCImageSample> crowded = gridSample(2, 2, 16, json{{"m", many}});
+  ASSERT_TRUE(crowded);
+  OutputCapture again;
+  crowded->processCocoDataWithLabels(labels(8).get());
+  ASSERT_EQ(again.lines().size(), 1u);
+  EXPECT_NE(again.lines().front().find("12 annotations skipped, without \"area\": \"m\"[0], "), std::string::npos);
+  EXPECT_NE(again.lines().front().find("\"m\"[9] and 2 more"), std::string::npos) << again.lines().front();
+}
+
 // Outlines are mapped wherever they lie: only a value that is not finite is refused.
 TEST(SampleCoco, PolygonsFarOutsideTheImageAreMapped) {
   const struct {

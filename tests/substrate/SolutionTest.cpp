@@ -4,16 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "framework/core/LLKBDecoder.h"
 #include "framework/core/LLKBEncoder.h"
+#include "framework/core/LLKFFiles.h"
 #include "framework/substrate/MRKCClassRegistry.h"
 #include "framework/substrate/MRKCReader.h"
 #include "framework/substrate/MRKCSolution.h"
 #include "framework/substrate/ZRNBFUNRunner.h"
+#include "tests/core/TemporaryFolder.h"
 #include "tests/substrate/Recorder.h"
 
 namespace {
@@ -144,6 +147,41 @@ TEST_F(SolutionTest, AWipeUnloadsNoModuleUnderAHookOfAnEarlierSolution) {
   substrate->wipe();
   EXPECT_FALSE(substrate->constants()->objectForKey("probe.unloaded.under.hook"));
   EXPECT_FALSE(substrate->primitives()->objectForKey("probe.hold")) << "unloaded in the end";
+}
+
+// The demonstration solution followed by a NUL byte and junk is no solution: refused at the NUL.
+TEST(SolutionParse, ANulByteAfterTheSolutionIsRefusedAtItsPlace) {
+  std::string text, error;
+  ASSERT_TRUE(LLKFReadFile(VESKO_DEMO_SOLUTION, text));
+  MRKTSolution solution;
+  ASSERT_TRUE(MRKFSolutionParse(text, "demo.json", &solution, &error)) << error;
+  EXPECT_EQ(solution.processors.size(), 7u);
+  const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  ASSERT_TRUE(text.ends_with("\n"));
+  text += std::string("\0", 1) + "junk";
+  EXPECT_FALSE(MRKFSolutionParse(text, "demo.json", &solution, &error));
+  EXPECT_NE(error.find("demo.json: not JSON at line " + std::to_string(lines + 1) + ", column 1: a NUL byte"),
+            std::string::npos)
+      << error;
+}
+
+// A solution file may be as large as the stated limit; one byte more is refused before it is read,
+// naming the file and the limit.
+TEST(SolutionParse, AFileLargerThanTheLimitIsRefusedNamingTheLimit) {
+  TemporaryFolder folder;
+  const std::string text = R"J({"processors": []})J", path = folder.file("large.json");
+  for (size_t size : {kMRKSolutionFileLimit, kMRKSolutionFileLimit + 1}) {
+    SCOPED_TRACE(size);
+    std::ofstream(path, std::ios::trunc) << text << std::string(size - text.size(), ' ');
+    ASSERT_EQ(std::filesystem::file_size(path), size);
+    MRKTSolution solution;
+    std::string error;
+    const bool read = MRKFSolutionRead(path, &solution, &error);
+    EXPECT_EQ(read, size <= kMRKSolutionFileLimit) << error;
+    if (!read) {
+      EXPECT_EQ(error, path + ": is larger than 8 MiB");
+    }
+  }
 }
 
 TEST(SolutionParse, ShapesAreChecked) {

@@ -40,6 +40,10 @@ std::vector<std::pair<std::string, Ref<MRKCList>>> ZRNCProbe::entries(const char
 }
 
 void ZRNCProbe::onAttached() {
+  if (const double linger = MRKFFrameFetchReal(properties(), "linger", 0); linger > 0) {
+    LLKFLog("%s : lingering %g s in its attach hook", label().c_str(), linger);
+    std::this_thread::sleep_for(std::chrono::duration<double>(linger));
+  }
   MRKBTerm* follow = MRKFFrameFetchTerm(properties(), "follow");
   std::vector<MRKBTerm*> labels;
   if (MRKCList* list = asList(follow))

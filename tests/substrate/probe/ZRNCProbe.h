@@ -12,6 +12,7 @@
 //   "sleep"   seconds its squib hook sleeps before reporting (a plug-in busy for long; default 0);
 //   "offload" seconds of a job it hands the offloader as it attaches (a background load that does
 //             not end, such as a decoder stuck on a crafted file; default none).
+//   "linger"  seconds its onAttached sleeps first (a plug-in slow to start, holding its load).
 // Everything it receives is published again on "<label>.seen" as one statement:
 //   [squib, <label>, [terms]]   [query, <label>, ?predicate]   [reply, <label>, [terms]]
 //   [flash, <label>, functor]   [scrap, <number of contexts>]
