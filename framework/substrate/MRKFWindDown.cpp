@@ -18,15 +18,16 @@ struct Ending {
 };
 
 // What keeps the winding down from its end: the loads underway, else the hooks still busy, else
-// the wipe itself.
+// the wipe itself, else (the wipe done) the offloader's running job.
 std::string stillRunning(const MRKCSubstrate& substrate,
-                         const std::vector<std::pair<std::string, Ref<MRKCStrand>>>& strands) {
+                         const std::vector<std::pair<std::string, Ref<MRKCStrand>>>& strands, bool wiped) {
   std::string what;
   for (const std::string& path : substrate.loadsUnderway()) what += (what.empty() ? "the load of " : ", ") + path;
   if (!what.empty()) return what;
   for (const auto& [label, strand] : strands)
     if (strand->isRunning()) what += (what.empty() ? "the busy hooks of " : ", ") + label;
-  return what.empty() ? "the wipe of the loaded solutions" : what;
+  if (!what.empty()) return what;
+  return wiped ? "the offloader's running job" : "the wipe of the loaded solutions";
 }
 
 }  // namespace
