@@ -155,7 +155,7 @@ TEST(SolutionParse, ANulByteAfterTheSolutionIsRefusedAtItsPlace) {
   ASSERT_TRUE(LLKFReadFile(VESKO_DEMO_SOLUTION, text));
   MRKTSolution solution;
   ASSERT_TRUE(MRKFSolutionParse(text, "demo.json", &solution, &error)) << error;
-  EXPECT_EQ(solution.processors.size(), 7u);
+  EXPECT_FALSE(solution.processors.empty());
   const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
   ASSERT_TRUE(text.ends_with("\n"));
   text += std::string("\0", 1) + "junk";
