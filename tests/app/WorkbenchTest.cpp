@@ -27,8 +27,6 @@ bool typeThenEnter(const std::string& text) {
   return std::system(command.c_str()) == 0;
 }
 
-using WorkbenchTest = WorkbenchFixture;
-
 // Where the solution pick dialog, centred in the workbench's window, shows its first file and its
 // "Select" button.
 struct WindowPoint {
@@ -36,6 +34,27 @@ struct WindowPoint {
 };
 constexpr WindowPoint kFileRow{270, 50};
 constexpr WindowPoint kSelect{422, 459};
+
+class WorkbenchTest : public WorkbenchFixture {
+ protected:
+  // Starts the program without a solution, with `home` as the home folder, and opens Commands >
+  // Load a solution by clicks; each click waits for what the one before opened, as a hand would on
+  // a slow machine. The dialog on screen is saved as the screenshot `shot`.
+  std::unique_ptr<WorkbenchProcess> openPickDialog(const TemporaryFolder& home, const char* shot, ScreenRect* window) {
+    auto program = std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, std::vector<std::string>{},
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                                 "HOME=" + home.path(), kNoLeakCheck});
+    EXPECT_TRUE(WorkbenchFindWindow("vesko", window));
+    // Started without a solution, nothing is said when it is ready: its menu bar on screen tells.
+    EXPECT_TRUE(drawnAt(*window, 78, 13)(WorkbenchGrabUntil(*window, drawnAt(*window, 78, 13))));
+    EXPECT_TRUE(click(*window, 78, 13));
+    EXPECT_TRUE(drawnAt(*window, 90, 36)(WorkbenchGrabUntil(*window, drawnAt(*window, 90, 36))));
+    EXPECT_TRUE(click(*window, 90, 36));
+    EXPECT_TRUE(drawnAt(*window, 300, 200)(capture(shot, window, drawnAt(*window, 300, 200))));
+    return program;
+  }
+};
 
 TEST_F(WorkbenchTest, RunsTheCommandLineSolutionAndSigintWritesTheSettings) {
   writeStatisticsOpenConfig();
@@ -149,21 +168,10 @@ TEST_F(WorkbenchTest, ASolutionPickedInTheDialogByClicksIsLoadedAndRemembered) {
   TemporaryFolder home;
   std::string picked = home.path() + "/picked.json";
   ASSERT_TRUE(LLKFWriteFileAtomically(picked.c_str(), "{\"processors\": []}", 18));
-  auto program = std::make_unique<WorkbenchProcess>(
-      VESKO_PROGRAM, std::vector<std::string>{},
-      std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
-                               "HOME=" + home.path(), kNoLeakCheck});
+  // Commands > Load a solution opens the pick dialog at the home folder, listing the file.
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
-  // Started without a solution, nothing is said when it is ready: its menu bar on screen tells.
-  ASSERT_TRUE(drawnAt(window, 78, 13)(WorkbenchGrabUntil(window, drawnAt(window, 78, 13))));
-  // Commands > Load a solution opens the pick dialog at the home folder, listing the file; each
-  // click waits for what the one before opened, as a hand would on a slow machine.
-  ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(drawnAt(window, 90, 36)(WorkbenchGrabUntil(window, drawnAt(window, 90, 36))));
-  ASSERT_TRUE(click(window, 90, 36));
-  std::vector<uint8_t> dialog = capture("workbench-pick-dialog", &window, drawnAt(window, 300, 200));
-  ASSERT_TRUE(drawnAt(window, 300, 200)(dialog));
+  auto program = openPickDialog(home, "workbench-pick-dialog", &window);
+  ASSERT_FALSE(HasFailure());
   // The file chosen, then "Select": the workbench loads it and adds it to the recents.
   ASSERT_TRUE(click(window, kFileRow.x, kFileRow.y));
   ASSERT_TRUE(click(window, kSelect.x, kSelect.y));
@@ -182,17 +190,9 @@ TEST_F(WorkbenchTest, AFileRowIsPickedOnTheFirstAndLastPixelRowsOfItsFrame) {
   for (const char* name : {"a.json", "b.json", "c.json", "d.json", "e.json", "f.json"})
     ASSERT_TRUE(LLKFWriteFileAtomically((home.path() + "/" + name).c_str(), "{}", 2));
   std::filesystem::create_directories(home.path() + "/sub");
-  auto program = std::make_unique<WorkbenchProcess>(
-      VESKO_PROGRAM, std::vector<std::string>{},
-      std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
-                               "HOME=" + home.path(), kNoLeakCheck});
   ScreenRect window;
-  ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
-  ASSERT_TRUE(drawnAt(window, 78, 13)(WorkbenchGrabUntil(window, drawnAt(window, 78, 13))));
-  ASSERT_TRUE(click(window, 78, 13));
-  ASSERT_TRUE(drawnAt(window, 90, 36)(WorkbenchGrabUntil(window, drawnAt(window, 90, 36))));
-  ASSERT_TRUE(click(window, 90, 36));
-  ASSERT_TRUE(drawnAt(window, 300, 200)(capture("workbench-pick-rows", &window, drawnAt(window, 300, 200))));
+  auto program = openPickDialog(home, "workbench-pick-rows", &window);
+  ASSERT_FALSE(HasFailure());
   const int x = kFileRow.x;
   auto at = [&](const std::vector<uint8_t>& rgb, int y) {
     const uint8_t* p = &rgb[(static_cast<size_t>(y) * window.w + x) * 3];

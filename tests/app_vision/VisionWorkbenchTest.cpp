@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 
@@ -94,6 +95,19 @@ protected:
     ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
   }
 
+  // The program on the solution, with the settings written before; returned once it has said that
+  // it loaded the solution.
+  std::unique_ptr<WorkbenchProcess> startOnSolution() {
+    const std::string path = solution();
+    auto program = std::make_unique<WorkbenchProcess>(
+        VESKO_PROGRAM, std::vector<std::string>{path},
+        std::vector<std::string>{"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(),
+                                 "ASAN_OPTIONS=detect_leaks=0"});
+    EXPECT_TRUE(program->started());
+    EXPECT_TRUE(program->waitForOutput("loaded " + path)) << program->output();
+    return program;
+  }
+
   std::vector<uint8_t> capture(const char* name, ScreenRect* rect,
                                const std::function<bool(const std::vector<uint8_t>&)>& shows) {
     EXPECT_TRUE(WorkbenchFindWindow("vesko", rect));
@@ -109,12 +123,8 @@ protected:
 TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
   labelScenes();
   writeConfig();
-  const std::string path = solution();
-  WorkbenchProcess program(
-      VESKO_PROGRAM, {path},
-      {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
-  ASSERT_TRUE(program.started());
-  ASSERT_TRUE(program.waitForOutput("loaded " + path)) << program.output();
+  auto program = startOnSolution();
+  ASSERT_FALSE(HasFailure());
   ScreenRect window;
   ASSERT_TRUE(WorkbenchFindWindow("vesko", &window));
   // The views are open and empty until the feed is asked for an image.
@@ -155,8 +165,8 @@ TEST_F(VisionWorkbenchTest, TheCocoFolderIsSegmentedAndLabelledInTheViews) {
     return differing > 2000;
   };
   EXPECT_TRUE(changed(capture("vision-settings-changed", &window, changed)));
-  ASSERT_TRUE(program.signal(SIGINT));
-  EXPECT_EQ(program.waitForExit(), 0);
+  ASSERT_TRUE(program->signal(SIGINT));
+  EXPECT_EQ(program->waitForExit(), 0);
 }
 
 // Files crafted as an attacker would, named like the dataset's images: the feed says which one it
@@ -181,26 +191,22 @@ TEST_F(VisionWorkbenchTest, CraftedImagesInTheCocoFolderAreToldAndTheProgramEnds
   Ref<JSKCFrame> config = JSKCFrame::frame();
   (void)VisionWorkbenchOpenView(*config, "ui.cocofeed", feed)->storeString(crafted, "src.path");
   ASSERT_TRUE(VisionWorkbenchWriteSettings(settings.path(), *config));
-  const std::string path = solution();
-  WorkbenchProcess program(
-      VESKO_PROGRAM, {path},
-      {"VESKO_CONFIG_DIR=" + settings.path(), "XDG_DATA_HOME=" + data.path(), "ASAN_OPTIONS=detect_leaks=0"});
-  ASSERT_TRUE(program.started());
-  ASSERT_TRUE(program.waitForOutput("loaded " + path)) << program.output();
+  auto program = startOnSolution();
+  ASSERT_FALSE(HasFailure());
   for (const auto& file : files) {
     ASSERT_TRUE(WorkbenchClick(static_cast<int>(submit.x), static_cast<int>(submit.y)));
-    ASSERT_TRUE(program.waitForOutput("cocofeed : cannot read " + std::string(file.name) +
+    ASSERT_TRUE(program->waitForOutput("cocofeed : cannot read " + std::string(file.name) +
                                       ".jpg: it is no JPEG or PNG image that can be decoded"))
-        << program.output();
+        << program->output();
   }
   ScreenRect window;
   capture("vision-crafted-images", &window, [](const std::vector<uint8_t>&) { return true; });
   // The settings are written as the program ends: the file read at the start goes first.
   const std::string written = settings.path() + "/vesko/config.json";
   ASSERT_TRUE(fs::remove(written));
-  ASSERT_TRUE(program.signal(SIGTERM));
-  EXPECT_EQ(program.waitForExit(), 0) << program.output();
-  EXPECT_TRUE(fs::exists(written)) << program.output();
+  ASSERT_TRUE(program->signal(SIGTERM));
+  EXPECT_EQ(program->waitForExit(), 0) << program->output();
+  EXPECT_TRUE(fs::exists(written)) << program->output();
 }
 
 }  // namespace
