@@ -10,6 +10,7 @@
 #include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKCSegmentedView.h"
 #include "framework/core/JSKCReader.h"
+#include "tests/widgets/QELSamePixels.h"
 #include "tests/widgets/QELTestHeadlessWindow.h"
 #include "ui/widgets/QELBApplication.h"
 #include "ui/widgets/QELBPanel.h"
@@ -89,56 +90,69 @@ std::vector<std::array<uint8_t, 4>> pixelsOf(const QELTestHeadlessWindow& window
 }
 
 // Rolled up with its settings panel showing, a view is its bars alone: nothing of the panel is
-// drawn where its body was. Unrolled, it is the view it was, to the pixel, panel included; the
-// window redraws only what changed, as the workbench's does.
+// drawn, neither in its bars nor where its body was. Unrolled, it is the view it was, to the
+// pixel, panel included. The window redraws only what changed, as the workbench's does, and
+// shows what a window drawing everything shows.
 TEST(SettingsPanels, RollingUpAndDownWithThePanelShowingGivesTheViewBackAsItWas) {
   Ref<QELCApplication> application = QELCApplication::applicationWithName("panels-test", 0, nullptr);
+  ASSERT_TRUE(application);
   const OGLTSize size = {800, 600};
-  Ref<QELTestHeadlessWindow> window = QELTestHeadlessWindow::make(size);
-  ASSERT_TRUE(application && window);
-  window->setRedrawsOnRequest(true);
   for (const PanelCase& c : panelCases()) {
     SCOPED_TRACE(c.name);
-    Ref<QELBView> view = c.make();
-    ASSERT_TRUE(view);
-    view->setPosition({40, 30});
-    view->setVisible(true);
-    ASSERT_TRUE(window->attach(view));
-    window->frame();
-    QELBPanel* panel = c.panel(view.get());
-    showPanel(*window, *panel);
-    ASSERT_TRUE(panel->state() == kQELPanelIdle && panel->visible()) << "panel not shown";
-    const OGLTRect open = view->frame();
-    const std::vector<std::array<uint8_t, 4>> before = pixelsOf(*window, size);
+    // The same view in a window that redraws what changed and in one that draws everything.
+    struct Scene {
+      Ref<QELTestHeadlessWindow> window;
+      Ref<QELBView> view;
+    } partial, full;
+    for (Scene* scene : {&partial, &full}) {
+      scene->window = QELTestHeadlessWindow::make(size);
+      ASSERT_TRUE(scene->window);
+      scene->window->setRedrawsOnRequest(scene == &partial);
+      scene->view = c.make();
+      ASSERT_TRUE(scene->view);
+      scene->view->setPosition({40, 30});
+      scene->view->setVisible(true);
+      ASSERT_TRUE(scene->window->attach(scene->view));
+      scene->window->frame();
+      QELBPanel* panel = c.panel(scene->view.get());
+      showPanel(*scene->window, *panel);
+      ASSERT_TRUE(panel->state() == kQELPanelIdle && panel->visible()) << "panel not shown";
+    }
+    auto until = [&](uint32_t state) {
+      for (int i = 0; i < 120 && partial.view->rollState() != state; ++i)
+        for (Scene* scene : {&partial, &full}) scene->window->frame();
+      for (Scene* scene : {&partial, &full}) scene->window->frame();
+      return partial.view->rollState() == state && full.view->rollState() == state;
+    };
+    const OGLTRect open = partial.view->frame();
+    const std::vector<std::array<uint8_t, 4>> before = pixelsOf(*partial.window, size);
 
-    view->rollup();
-    for (int i = 0; i < 120 && view->rollState() != kQELRollRolledUp; ++i) window->frame();
-    ASSERT_EQ(view->rollState(), kQELRollRolledUp);
-    window->frame();
-    const OGLTRect rolled = view->frame();
+    for (Scene* scene : {&partial, &full}) scene->view->rollup();
+    ASSERT_TRUE(until(kQELRollRolledUp));
+    const OGLTRect rolled = partial.view->frame();
     EXPECT_EQ(rolled.top, open.top);
+    EXPECT_EQ(rolled.bottom - rolled.top, 42);
     int drawnBelow = 0;
     for (int y = static_cast<int>(rolled.bottom) + 1; y < static_cast<int>(open.bottom); ++y)
       for (int x = static_cast<int>(open.left); x < static_cast<int>(open.right); ++x)
-        if (window->pixel(x, y)[3] != 0) ++drawnBelow;
+        if (partial.window->pixel(x, y)[3] != 0) ++drawnBelow;
     EXPECT_EQ(drawnBelow, 0) << "pixels drawn below the rolled bar, which ends at " << rolled.bottom;
+    expectSamePixels(*partial.window, *full.window, static_cast<int>(size.w), static_cast<int>(size.h), "rolled up");
 
-    view->unroll();
-    for (int i = 0; i < 120 && view->rollState() != kQELRollOpen; ++i) window->frame();
-    ASSERT_EQ(view->rollState(), kQELRollOpen);
-    window->frame();
-    const OGLTRect back = view->frame();
+    for (Scene* scene : {&partial, &full}) scene->view->unroll();
+    ASSERT_TRUE(until(kQELRollOpen));
+    const OGLTRect back = partial.view->frame();
     EXPECT_EQ(back.left, open.left);
     EXPECT_EQ(back.top, open.top);
     EXPECT_EQ(back.right, open.right);
     EXPECT_EQ(back.bottom, open.bottom);
-    const std::vector<std::array<uint8_t, 4>> after = pixelsOf(*window, size);
+    const std::vector<std::array<uint8_t, 4>> after = pixelsOf(*partial.window, size);
     size_t differ = 0;
     for (size_t i = 0; i < before.size(); ++i)
       if (before[i] != after[i]) ++differ;
     EXPECT_EQ(differ, 0u) << "pixels differ from the view before it rolled up";
-    (void)window->detach(view);
-    window->frame();
+    expectSamePixels(*partial.window, *full.window, static_cast<int>(size.w), static_cast<int>(size.h), "unrolled");
+    for (Scene* scene : {&partial, &full}) (void)scene->window->detach(scene->view);
   }
 }
 
