@@ -207,6 +207,21 @@ TEST_F(WidgetWindow, TheRestOfAClickGoesOnlyToTheWidgetThatTookItsPress) {
   }
 }
 
+// A click whose release the window never saw (the button let go elsewhere) ends at the next plain
+// move: the next press starts a click of its own, taken where it lands.
+TEST_F(WidgetWindow, AClickWhoseReleaseWasMissedEndsAtThePlainMoveAfterIt) {
+  Ref<Probe> first = Probe::make({50, 50}, {10, 10}), second = Probe::make({50, 50}, {100, 10});
+  ASSERT_TRUE(window->attach(first) && window->attach(second));
+  window->cursorEvent({30, 30}, kOGLButtonLeft, kOGLActionPress);
+  window->frame();
+  window->cursorEvent({120, 30});
+  window->frame();
+  window->click({120, 30});
+  ASSERT_EQ(second->cursors.size(), 3u);
+  EXPECT_EQ(second->cursors[1].action, kOGLActionPress);
+  EXPECT_EQ(second->cursors[2].action, kOGLActionRelease);
+}
+
 TEST_F(WidgetWindow, TheGreedyWidgetTakesEveryCursorEventUntilTheLeftRelease) {
   Ref<Box> box = Box::make({100, 100}, {0, 0});
   window->attach(box);

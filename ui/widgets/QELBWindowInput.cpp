@@ -1,6 +1,7 @@
 // The widget window's input dispatch: cursor events first (greedy widget, edge resizing, views
-// and other top-level widgets from the topmost down), then keys, characters, scrolls and
-// joypads (greedy widget, sink, or the top-level widgets under the cursor).
+// and other top-level widgets from the topmost down; the rest of a left click only to the widget
+// that took its press), then keys, characters, scrolls and joypads (greedy widget, sink, or the
+// top-level widgets under the cursor).
 #include <algorithm>
 #include <cmath>
 
@@ -249,6 +250,7 @@ QELBWidget* QELBWindow::takeCursor(const OGLTCursorEvent& c, QELBWidget* owner, 
 }
 
 bool QELBWindow::onLostInputFocus() {
+  endClick();  // its release goes to another window
   if (resizeMode_ != kQELResizeNone || resized_) endResize();
   return false;
 }
