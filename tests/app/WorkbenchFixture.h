@@ -125,8 +125,11 @@ protected:
   static bool click(const ScreenRect&, int x, int y) { return pointer(x, y, " click 1 sleep 0.15"); }
   static bool hover(int x, int y) { return pointer(x, y, ""); }
   static bool pointer(int x, int y, const std::string& then) {
-    std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync mousemove --window %1 " +
-                          std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + then;
+    return input("mousemove --window %1 " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.15" + then);
+  }
+  // Real input records (xdotool commands, %1 naming the window) sent to the focused window.
+  static bool input(const std::string& records) {
+    std::string command = "xdotool search --sync --name '^vesko$' windowfocus --sync " + records;
     return std::system(command.c_str()) == 0;
   }
 

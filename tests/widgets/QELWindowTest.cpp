@@ -117,6 +117,8 @@ TEST_F(WidgetWindow, ALongPressRaisesOnceAfterAQuarterSecondOfStillness) {
   window->cursorEvent({70, 70}, kOGLButtonLeft, kOGLActionPress);
   window->frame(0.1f);  // the press makes it the candidate
   EXPECT_EQ(window->candidate(), above.get());
+  window->cursorEvent({70, 70}, kOGLButtonLeft, kOGLActionRelease);
+  window->frame(0.1f);
   window->detach(above);
   window->attach(above);  // above stays on top of below, below still the candidate's rival
   window->cursorEvent({20, 20}, kOGLButtonLeft, kOGLActionPress);
@@ -136,6 +138,88 @@ TEST_F(WidgetWindow, ALongPressRaisesOnceAfterAQuarterSecondOfStillness) {
   window->frame(0.1f);
   window->beat();  // the raise shows in the drawing order at the next sync
   EXPECT_EQ(window->childs().back().get(), below.get());
+}
+
+// A pointer that rests on a view without pressing is no long press.
+TEST_F(WidgetWindow, APointerRestingOnAViewRaisesNothing) {
+  Ref<TestView> below = view({10, 10, 110, 110}, kQELViewLongPress), above = view({60, 60, 160, 160}, 0);
+  window->frame();
+  for (int i = 0; i < 10; ++i) {
+    window->cursorEvent({20, 20});
+    window->frame(0.1f);
+  }
+  window->beat();
+  EXPECT_EQ(window->childs().back().get(), above.get());
+}
+
+// A widget over a view that goes away when it takes a press (a menu item) or a release (a
+// dialog's button): the rest of that click, held still, dragged over the view's title bar and
+// released, and the pointer resting there afterwards, reach nothing beneath: the view is neither
+// raised nor dragged, and its control gets no press and no release.
+TEST_F(WidgetWindow, TheRestOfAClickGoesOnlyToTheWidgetThatTookItsPress) {
+  class Vanishing : public Probe {
+  public:
+    explicit Vanishing(int32_t on) : Probe({100, 55}, {20, 5}), on_(on) {}
+    bool onInputWithCursor(const OGLTCursorEvent& c) override {
+      Probe::onInputWithCursor(c);
+      if (c.button == kOGLButtonLeft && c.action == on_) window()->detach(Ref<QELBWidget>(this));
+      return true;
+    }
+
+  private:
+    int32_t on_;
+  };
+  for (int32_t on : {kOGLActionPress, kOGLActionRelease}) {
+    SCOPED_TRACE(on == kOGLActionPress ? "gone on the press" : "gone on the release");
+    Ref<TestView> below = view({10, 10, 210, 160}, kQELViewTitleBar | kQELViewDraggable | kQELViewLongPress);
+    Ref<Probe> control = Probe::make({196, 126}, {0, 0});
+    ASSERT_TRUE(below->attach(control));
+    Ref<TestView> cover = view({150, 100, 300, 250}, 0);
+    Ref<Vanishing> above = adoptRef(new Vanishing(on));
+    ASSERT_TRUE(window->attach(above));
+    window->frame();
+    const OGLTPoint inside = {100, 40};  // over the widget above and the view's control
+    auto held = [&](OGLTPoint at, int32_t action = kOGLActionPress) {
+      window->cursorEvent(at, kOGLButtonLeft, action);
+      window->frame(0.1f);
+    };
+    held(inside);
+    for (int i = 0; i < 4; ++i) held(inside);
+    held({180, 20});  // the view's title bar, beside the widget above
+    held({190, 25});
+    held(inside);
+    held(inside, kOGLActionRelease);
+    for (int i = 0; i < 4; ++i) {
+      window->cursorEvent(inside);
+      window->frame(0.1f);
+    }
+    window->beat();
+    EXPECT_FALSE(above->window());
+    EXPECT_FLOAT_EQ(below->frame().left, 10);
+    EXPECT_FLOAT_EQ(below->frame().top, 10);
+    EXPECT_FALSE(below->isDragged());
+    EXPECT_EQ(window->childs().back().get(), cover.get()) << "the view beneath was raised";
+    size_t clicks = 0;
+    for (const OGLTCursorEvent& c : control->cursors) clicks += c.button == kOGLButtonLeft;
+    EXPECT_EQ(clicks, 0u) << "the control beneath got the click";
+    window->detach(cover);
+    window->detach(below);
+  }
+}
+
+// A click whose release the window never saw (the button let go elsewhere) ends at the next plain
+// move: the next press starts a click of its own, taken where it lands.
+TEST_F(WidgetWindow, AClickWhoseReleaseWasMissedEndsAtThePlainMoveAfterIt) {
+  Ref<Probe> first = Probe::make({50, 50}, {10, 10}), second = Probe::make({50, 50}, {100, 10});
+  ASSERT_TRUE(window->attach(first) && window->attach(second));
+  window->cursorEvent({30, 30}, kOGLButtonLeft, kOGLActionPress);
+  window->frame();
+  window->cursorEvent({120, 30});
+  window->frame();
+  window->click({120, 30});
+  ASSERT_EQ(second->cursors.size(), 3u);
+  EXPECT_EQ(second->cursors[1].action, kOGLActionPress);
+  EXPECT_EQ(second->cursors[2].action, kOGLActionRelease);
 }
 
 TEST_F(WidgetWindow, TheGreedyWidgetTakesEveryCursorEventUntilTheLeftRelease) {

@@ -120,6 +120,7 @@ void QELBWindow::onClosing() {
   greedy_.reset();
   sink_.reset();
   candidate_.reset();
+  endClick();
   endResize();
   detachAll();
   renderOrder_.clear();
@@ -131,6 +132,8 @@ void QELBWindow::onAwaken() {
   if (greedy_ && !(greedy_->parent() && owns(greedy_.get()))) greedy_.reset();
   if (sink_ && !(sink_->parent() && owns(sink_.get()))) sink_.reset();
   if (candidate_ && !owns(candidate_.get())) candidate_.reset();
+  // A click whose widget went away stays held, owned by nobody, until its release.
+  if (clickOwner_ && !owns(clickOwner_.get())) clickOwner_.reset();
   if (!widgets_) return;
   widgets_->sync();  // widgets attached since the last beat take this frame's input
   for (const Ref<QELBWidget>& widget : widgets_->members())
@@ -148,8 +151,13 @@ void QELBWindow::updateWidgets(float step) {
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onUpdateWithStep(step);
-  // Long press: a still cursor over the candidate raises it after a quarter of a second.
+  // Long press: the left button held still on the candidate, which took its press, raises it
+  // after a quarter of a second. A pointer resting on a view without a press raises nothing.
   if (!candidate_ || raised_ || !(candidate_->flags() & kQELViewLongPress)) return;
+  if (!clickHeld_ || clickOwner_.get() != candidate_.get()) {
+    pressTime_ = 0;
+    return;
+  }
   const OGLTInputEvent* first = nullptr;
   for (uint32_t i = 0; i < inputs_.count && !first; ++i)
     if (inputs_.events[i].type == kOGLInputCursor) first = &inputs_.events[i];

@@ -141,7 +141,11 @@ private:
   bool usable(const QELBWidget* widget);
   void endResize();
   bool resizeStep(const OGLTCursorEvent& cursor);
-  bool consumedBy(QELBView* view, const OGLTCursorEvent& cursor);
+  void consumedBy(QELBView* view, const OGLTCursorEvent& cursor);
+  // The cursor record through the greedy widget, a resize, or the top-level widgets from the
+  // topmost down (only the owner, when ownerOnly); the top-level widget that took it, or null.
+  QELBWidget* takeCursor(const OGLTCursorEvent& cursor, QELBWidget* owner, bool ownerOnly);
+  void endClick();
   // A visible top-level widget of this window that takes the cursor.
   bool reachable(QELBWidget* widget);
   // Offers the record to a view being dragged; true when it took it.
@@ -169,6 +173,10 @@ private:
   OGLTPoint pressPoint_{};
   float pressTime_ = 0;
   bool raised_ = false;
+  // A left click belongs to the top-level widget that took its press (none when nothing took
+  // it): its moves and its release go to that widget alone, while it is there.
+  bool clickHeld_ = false;
+  Ref<QELBWidget> clickOwner_;
   Ref<QELBWidget> greedy_;
   Ref<QELBWidget> sink_;
 

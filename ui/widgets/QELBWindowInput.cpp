@@ -1,6 +1,7 @@
 // The widget window's input dispatch: cursor events first (greedy widget, edge resizing, views
-// and other top-level widgets from the topmost down), then keys, characters, scrolls and
-// joypads (greedy widget, sink, or the top-level widgets under the cursor).
+// and other top-level widgets from the topmost down; the rest of a left click only to the widget
+// that took its press), then keys, characters, scrolls and joypads (greedy widget, sink, or the
+// top-level widgets under the cursor).
 #include <algorithm>
 #include <cmath>
 
@@ -119,7 +120,7 @@ void QELBWindow::makeCandidate(QELBView* view, const OGLTPoint& point) {
   raised_ = false;
 }
 
-bool QELBWindow::consumedBy(QELBView* view, const OGLTCursorEvent& c) {
+void QELBWindow::consumedBy(QELBView* view, const OGLTCursorEvent& c) {
   if (candidate_.get() == view) {
     if (c.action == kOGLActionRelease && !raised_) {
       raised_ = true;
@@ -128,7 +129,6 @@ bool QELBWindow::consumedBy(QELBView* view, const OGLTCursorEvent& c) {
   } else {
     makeCandidate(view, c.point);
   }
-  return true;
 }
 
 bool QELBWindow::reachable(QELBWidget* widget) {
@@ -154,36 +154,64 @@ bool QELBWindow::toDraggedView(QELBView* view, const OGLTCursorEvent& c) {
 }
 
 bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
+  // A plain move while a click is held: its release came while the pointer was elsewhere.
+  if (clickHeld_ && c.button == kOGLButtonNone && c.action == kOGLActionNone) endClick();
+  const bool starts = !clickHeld_ && QELFControlIsLeftDown(c);
+  const bool continues = clickHeld_ && (QELFControlIsLeftDown(c) || QELFControlIsClick(c));
+  Ref<QELBWidget> owner = clickOwner_;
+  if (QELFControlIsClick(c)) endClick();
+  QELBWidget* taker = takeCursor(c, continues ? owner.get() : nullptr, continues);
+  if (starts) {
+    clickHeld_ = true;
+    clickOwner_ = Ref<QELBWidget>(taker);
+  }
+  return taker != nullptr;
+}
+
+void QELBWindow::endClick() {
+  clickHeld_ = false;
+  clickOwner_.reset();
+}
+
+QELBWidget* QELBWindow::takeCursor(const OGLTCursorEvent& c, QELBWidget* owner, bool ownerOnly) {
   if (QELBWidget* greedy = holdingGreedy()) {
     Ref<QELBWidget> hold(greedy);
     bool result = greedy->onInputWithCursor(c);
     if (QELFControlIsClick(c)) greedy_.reset();
-    return result;
+    QELBWidget* root = greedy;
+    while (root->parent()) root = root->parent();
+    return result ? root : nullptr;
   }
   if (QELFControlIsClick(c)) sink_.reset();
 
   if (resizeMode_ != kQELResizeNone) {
-    if (resized_ && owns(resized_.get())) return resizeStep(c);
+    if (resized_ && owns(resized_.get())) {
+      QELBWidget* view = resized_.get();
+      return resizeStep(c) ? view : nullptr;
+    }
     endResize();  // the view went away while it was being resized
   }
 
   std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  // The rest of a click goes to the widget that took its press, or to nobody: a menu or a dialog
+  // that closed under the pointer leaves nothing beneath it to raise, act or start a drag.
+  auto offered = [&](QELBWidget* widget) { return !ownerOnly || widget == owner; };
   // A view being dragged keeps the cursor until the release, however fast the pointer moves and
   // whatever lies above it: a widget over the pointer would otherwise take the moves and the
   // release, and the drag would stay on to pull the view to the next press.
   for (auto it = order.rbegin(); it != order.rend(); ++it)
-    if (auto* view = dynamic_cast<QELBView*>(it->get()); view && view->isDragged() && reachable(view))
-      if (toDraggedView(view, c)) return true;
+    if (auto* view = dynamic_cast<QELBView*>(it->get()); view && view->isDragged() && reachable(view) && offered(view))
+      if (toDraggedView(view, c)) return view;
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     QELBWidget* widget = it->get();
     auto* view = dynamic_cast<QELBView*>(widget);
-    if (!reachable(widget)) continue;
+    if (!reachable(widget) || !offered(widget)) continue;
     OGLTRect f = widget->frame();
     bool inside = QELFRectContains(f, c.point);
     if (!view) {
       if (!inside) continue;
       resetResizeCursor();
-      if (widget->onInputWithCursor(c)) return true;
+      if (widget->onInputWithCursor(c)) return widget;
       continue;
     }
     if (view->isDragged()) continue;  // offered the record above
@@ -206,19 +234,23 @@ bool QELBWindow::onInputWithCursor(const OGLTCursorEvent& c) {
         resizeAnchor_ = c.point;
         raise(view);
         dirtyLayers_ = true;
-        return true;
+        return view;
       }
-      if (view->onInputWithCursor(c)) return consumedBy(view, c);
-      return true;
+      if (view->onInputWithCursor(c)) consumedBy(view, c);
+      return view;
     }
     resetResizeCursor();
-    if (view->onInputWithCursor(c)) return consumedBy(view, c);
+    if (view->onInputWithCursor(c)) {
+      consumedBy(view, c);
+      return view;
+    }
   }
   candidate_.reset();
-  return false;
+  return nullptr;
 }
 
 bool QELBWindow::onLostInputFocus() {
+  endClick();  // its release goes to another window
   if (resizeMode_ != kQELResizeNone || resized_) endResize();
   return false;
 }
