@@ -148,6 +148,7 @@ void QELBWindow::updateWidgets(float step) {
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onUpdateWithStep(step);
+  widgets_->sync();  // widgets attached while they updated are drawn in this frame
   // Long press: a still cursor over the candidate raises it after a quarter of a second.
   if (!candidate_ || raised_ || !(candidate_->flags() & kQELViewLongPress)) return;
   const OGLTInputEvent* first = nullptr;
