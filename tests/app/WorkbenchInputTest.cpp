@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/app/WorkbenchFixture.h"
+#include "ui/gl/OGLFValueCoding.h"
 
 namespace {
 
@@ -88,6 +89,30 @@ TEST_F(WorkbenchInputTest, AMenuChoiceMadeByStillClicksIsDrawn) {
   }
   ASSERT_TRUE(program->signal(SIGTERM));
   ASSERT_EQ(program->waitForExit(), 0) << program->output();
+}
+
+// A flick moves a view: pressed on its title bar, moved 400 pixels and released with no pause
+// between the records (all in one frame), the view ends where the button was released. Three
+// flicks, each starting where the last one left the view: 400 left, 200 right, 100 left.
+TEST_F(WorkbenchInputTest, AFlickMovesAViewToWhereTheButtonWasReleased) {
+  ScreenRect window;
+  auto program = startAtRest(&window);
+  ASSERT_FALSE(HasFailure());
+  OGLTPoint at{1100, 374};  // the statistics view, as the layout places it
+  for (int distance : {-400, 200, -100}) {
+    SCOPED_TRACE(testing::Message() << "flick of " << distance);
+    const int x = static_cast<int>(at.x) + 50, y = static_cast<int>(at.y) + 10;  // on its title bar
+    ASSERT_TRUE(clickBackgroundAndRest());
+    ASSERT_TRUE(xdotool(moveTo(x, y) + " sleep 0.15 mousedown 1 " + moveTo(x + distance, y) + " mouseup 1 sleep 0.3"));
+    at.x += static_cast<float>(distance);
+  }
+  ASSERT_TRUE(program->signal(SIGTERM));
+  ASSERT_EQ(program->waitForExit(), 0) << program->output();
+  Ref<JSKCFrame> saved = config()->frameForLabel("ui.stats.ctm");
+  ASSERT_TRUE(saved);
+  const OGLTPoint place = OGL::pointForLabel(*saved, "position", {-1, -1});
+  EXPECT_EQ(place.x, at.x);
+  EXPECT_EQ(place.y, at.y);
 }
 
 }  // namespace
