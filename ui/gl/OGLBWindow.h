@@ -118,8 +118,10 @@ public:
   // that watch every frame), or skipped, the screen keeping its last picture until
   // onFrameChanged tells of a change or the window is exposed, resized or restored. Such a
   // window rests after a quarter of a second without input or change: instead of beating it
-  // waits for events, for work from other threads and for its timed work, stepping one frame a
-  // quarter of a second (a caret's blink); input ends the rest at once.
+  // waits, stepping one frame a quarter of a second (a caret's blink). Its wait ends for an
+  // event and for work for its thread (queued from any thread, or coming due after a delay),
+  // the one way anything shown changes without input; the window then beats at once, and input
+  // or a frame that changed ends the rest.
   void setSkipsUnchangedFrames(bool skips) { skipsUnchanged_ = skips; }
   bool skipsUnchangedFrames() const { return skipsUnchanged_.load(); }
 
