@@ -2,11 +2,13 @@
 // change asked for on its thread from another thread is drawn. (Runs in widgets_real_window_tests, under X.)
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "ui/widgets/QELBView.h"
 #include "ui/widgets/QELBWindow.h"
@@ -27,6 +29,15 @@ public:
   int frames() {
     std::lock_guard lock(mutex_);
     return frames_;
+  }
+  // The waits at rest so far, and those there had been when the frame (counted from 1) was drawn.
+  int waits() {
+    std::lock_guard lock(mutex_);
+    return waits_;
+  }
+  int waitsWhenDrawn(int frame) {
+    std::lock_guard lock(mutex_);
+    return frame >= 1 && frame <= static_cast<int>(waitsAtFrame_.size()) ? waitsAtFrame_[frame - 1] : -1;
   }
   int beats() {
     std::lock_guard lock(mutex_);
@@ -52,7 +63,15 @@ protected:
   }
   void onRenderWithStep(float step, const OGLTSize& size) override {
     QELBWindow::onRenderWithStep(step, size);
+    {
+      std::lock_guard lock(mutex_);
+      waitsAtFrame_.push_back(waits_);
+    }
     count(frames_);
+  }
+  bool waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline) override {
+    if (resting()) count(waits_);
+    return QELBWindow::waitForWork(lock, deadline);
   }
 
 private:
@@ -63,7 +82,8 @@ private:
   }
   std::mutex mutex_;
   std::condition_variable changed_;
-  int beats_ = 0, frames_ = 0;
+  int beats_ = 0, frames_ = 0, waits_ = 0;
+  std::vector<int> waitsAtFrame_;
 };
 
 TEST(IdleFrames, AWindowAtRestBeatsWithoutDrawingAndDrawsWhatIsAsked) {
@@ -82,6 +102,35 @@ TEST(IdleFrames, AWindowAtRestBeatsWithoutDrawingAndDrawsWhatIsAsked) {
     // A change made on the window's thread is drawn.
     EXPECT_TRUE(window->sched([&] { window->view->setTitle("changed"); }));
     EXPECT_TRUE(window->waitFor([&](int, int now) { return now > frames; }));
+    window->stop();
+  });
+  EXPECT_TRUE(window->startSync());
+  driver.join();
+}
+
+// Work due after a delay, run while the window rests, is drawn by the beat that follows it at
+// once: the window does not wait again (up to a quarter of a second) before it draws.
+TEST(IdleFrames, TimedWorkAtRestIsDrawnWithoutWaitingAgain) {
+  Ref<CountingWindow> window = CountingWindow::make();
+  window->setSkipsUnchangedFrames(true);
+  window->setSize({320, 200});
+  window->setDesiredFrameRate(60);
+  std::thread driver([&] {
+    EXPECT_TRUE(window->waitFor([](int, int frames) { return frames >= 1; }));
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+      SCOPED_TRACE(attempt);
+      EXPECT_TRUE(window->waitFor([&](int, int) { return window->resting(); }));
+      std::atomic<int> waitsAtTask = -1, framesAtTask = -1;
+      EXPECT_TRUE(window->sched(
+          [&, attempt] {
+            window->view->setTitle("changed " + std::to_string(attempt));
+            waitsAtTask = window->waits();
+            framesAtTask = window->frames();
+          },
+          100));
+      EXPECT_TRUE(window->waitFor([&](int, int frames) { return framesAtTask >= 0 && frames > framesAtTask; }));
+      EXPECT_EQ(window->waitsWhenDrawn(framesAtTask + 1), waitsAtTask) << "the window waited before drawing the change";
+    }
     window->stop();
   });
   EXPECT_TRUE(window->startSync());

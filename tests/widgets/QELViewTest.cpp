@@ -80,6 +80,22 @@ TEST_F(Views, TheTitleBarDragsOnlyDraggableViews) {
   EXPECT_FLOAT_EQ(moving->frame().left, 180);
 }
 
+// A drag ends where the button came up, however few records it has: a release with no move
+// before it, and a press and its release in one frame.
+TEST_F(Views, ADragEndsWhereTheButtonWasReleased) {
+  Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable);
+  window->drag({50, 15}, {250, 115}, 0);
+  EXPECT_FLOAT_EQ(v->frame().left, 210);
+  EXPECT_FLOAT_EQ(v->frame().top, 110);
+  EXPECT_FALSE(v->isDragged());
+  window->cursorEvent({250, 115}, kOGLButtonLeft, kOGLActionPress);
+  window->cursorEvent({150, 65}, kOGLButtonLeft, kOGLActionRelease);
+  window->frame();
+  EXPECT_FLOAT_EQ(v->frame().left, 110);
+  EXPECT_FLOAT_EQ(v->frame().top, 60);
+  EXPECT_FALSE(v->isDragged());
+}
+
 TEST_F(Views, AViewKeptInsideDoesNotLeaveTheWindow) {
   Ref<TestView> v = view({10, 10, 110, 110}, kQELViewTitleBar | kQELViewDraggable | kQELViewKeepInside);
   window->drag({50, 15}, {30, 15}, 1);  // 20 to the left would put it at -10

@@ -181,7 +181,8 @@ void OGLBWindow::noteRest() {
 }
 
 // A resting window waits in GLFW, so that events wake it; work queued from other threads posts
-// an empty event to end the wait. Woken before the deadline, it beats at once.
+// an empty event to end the wait, and the wait ends by itself when timed work or the next beat is
+// due. Whatever ended it, the window beats at once, after the work: what changed is drawn now.
 bool OGLBWindow::waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline) {
   if (!resting_ || !window_.load()) return LLKBConductor::waitForWork(lock, deadline);
   using Steady = std::chrono::steady_clock;
@@ -191,7 +192,7 @@ bool OGLBWindow::waitForWork(std::unique_lock<std::mutex>& lock, std::chrono::st
   lock.unlock();
   glfwWaitEventsTimeout(seconds);
   lock.lock();
-  return Steady::now() < deadline;
+  return true;
 }
 
 void OGLBWindow::interruptWait() {

@@ -118,8 +118,10 @@ public:
   // that watch every frame), or skipped, the screen keeping its last picture until
   // onFrameChanged tells of a change or the window is exposed, resized or restored. Such a
   // window rests after a quarter of a second without input or change: instead of beating it
-  // waits for events, for work from other threads and for its timed work, stepping one frame a
-  // quarter of a second (a caret's blink); input ends the rest at once.
+  // waits, stepping one frame a quarter of a second (a caret's blink). Its wait ends for an
+  // event and for work for its thread (queued from any thread, or coming due after a delay),
+  // the one way anything shown changes without input; the window then beats at once, and input
+  // or a frame that changed ends the rest.
   void setSkipsUnchangedFrames(bool skips) { skipsUnchanged_ = skips; }
   bool skipsUnchangedFrames() const { return skipsUnchanged_.load(); }
 
@@ -209,7 +211,9 @@ private:
   void noteRest();
   void makeFrame();
   void applyCursor(uint32_t index);
+  // Where the pointer is now, and where it was at the event being recorded.
   OGLTPoint cursorPoint() const;
+  OGLTPoint pointerAtEvent() const;
   int32_t heldModifiers() const;
 
   std::atomic<GLFWwindow*> window_{nullptr};
@@ -225,7 +229,7 @@ private:
   std::atomic<uint32_t> divider_{1};
   uint32_t activeBeat_ = 10;  // the beat of the frame rate wanted, kept while resting
   std::atomic<bool> resting_{false};
-  float restTime_ = 0;       // seconds without input or change
+  float restTime_ = 0;      // seconds without input or change
   bool inputSeen_ = false;  // a record came since the last beat
   std::atomic<bool> willRender_{false};
   bool bufferSizePending_ = false;
@@ -234,6 +238,8 @@ private:
   std::atomic<float> scale_{1};
   GLFWcursor* cursors_[kOGLCursorCount] = {};
   uint32_t cursorIndex_ = 0;
+  OGLTPoint pointer_{};        // where the last motion event put the pointer
+  bool pointerKnown_ = false;  // a motion came since the pointer entered
   OGLTInputQueue queue_{};
   std::vector<OGLTInputEvent> backlog_;  // records of the poll behind a full queue, in order
   std::atomic<float> stats_[4] = {0, 0, 0, 0};

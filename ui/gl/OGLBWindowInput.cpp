@@ -63,13 +63,15 @@ struct OGLWindowCallbacks {
 
   static void placeCursor(OGLBWindow* self, int32_t button, int32_t action, int32_t mods) {
     OGLTInputEvent event = blank(kOGLInputCursor);
-    event.cursor = {button, action, mods, self->cursorPoint()};
+    event.cursor = {button, action, mods, self->pointerAtEvent()};
     self->enqueue(event);
   }
 
-  static void motion(GLFWwindow* window, double, double) {
+  static void motion(GLFWwindow* window, double x, double y) {
     OGLBWindow* self = owner(window);
     if (!self) return;
+    self->pointer_ = {static_cast<float>(x / self->scale()), static_cast<float>(y / self->scale())};
+    self->pointerKnown_ = true;
     int32_t button = kOGLButtonNone, action = kOGLActionNone;
     if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) button = kOGLButtonLeft;
     else if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS) button = kOGLButtonRight;
@@ -83,8 +85,10 @@ struct OGLWindowCallbacks {
   }
 
   static void enter(GLFWwindow* window, int entered) {
-    if (OGLBWindow* self = owner(window))
-      placeCursor(self, kOGLButtonNone, entered ? kOGLActionEnter : kOGLActionLeave, self->heldModifiers());
+    OGLBWindow* self = owner(window);
+    if (!self) return;
+    self->pointerKnown_ = false;  // the motion that follows an entry tells where
+    placeCursor(self, kOGLButtonNone, entered ? kOGLActionEnter : kOGLActionLeave, self->heldModifiers());
   }
 
   static void scroll(GLFWwindow* window, double dx, double dy) {
@@ -161,6 +165,11 @@ void OGLBWindow::installCallbacks() {
   glfwSetWindowFocusCallback(window, OGLWindowCallbacks::focus);
   glfwSetWindowRefreshCallback(window, OGLWindowCallbacks::refresh);
 }
+
+// A record of the poll is where the pointer was when its event happened, which is where the
+// poll's last motion put it: asking where the pointer is now would give every record of a
+// flick (press, moves and release in one poll) the place of its end.
+OGLTPoint OGLBWindow::pointerAtEvent() const { return pointerKnown_ ? pointer_ : cursorPoint(); }
 
 // Cursor positions are given in logical units, the units of widget frames, whatever the
 // content scale.

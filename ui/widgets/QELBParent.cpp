@@ -144,9 +144,13 @@ bool QELBParent::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void QELBParent::onUpdateWithStep(float step) {
   QELBWidget::onUpdateWithStep(step);
-  if (childs_)
+  if (childs_) {
     for (const Ref<QELBWidget>& child : childs_->members())
       if (child->parent() == this) child->onUpdateWithStep(step);
+    // A child attached while they updated (a menu's list opened by its item) is drawn in this
+    // frame, which takes the redraw it asked for.
+    childs_->sync();
+  }
   if (resizePending_) {
     resizePending_ = false;
     resizeToPreferred();

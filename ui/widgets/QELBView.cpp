@@ -217,19 +217,22 @@ bool QELBView::onInputWithCursor(const OGLTCursorEvent& c) {
     }
     return true;
   }
-  if (QELFControlIsLeftDown(c)) {
-    OGLTRect f = frame();
-    float dx = p.x - lastPoint_.x, dy = p.y - lastPoint_.y;
-    OGLTRect moved{f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
-    QELBWindow* owner = window();
-    OGLTSize area = owner ? owner->size() : OGLTSize{0, 0};
-    bool allowed = true;
-    if (flags_ & kQELViewKeepInside)
-      allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
-    else moved = withGripInside(moved, {0, 0, area.w, area.h});
-    if (allowed) setFrame(moved);
-  } else if (QELFControlIsClick(c)) {
-    dragged_ = false;
-  }
+  // The release is a place of the drag too: a flick (press, move and release in one frame) ends
+  // where the button came up.
+  if (QELFControlIsLeftDown(c) || QELFControlIsClick(c)) dragTo(p);
+  if (QELFControlIsClick(c)) dragged_ = false;
   return true;
+}
+
+void QELBView::dragTo(const OGLTPoint& p) {
+  OGLTRect f = frame();
+  float dx = p.x - lastPoint_.x, dy = p.y - lastPoint_.y;
+  OGLTRect moved{f.left + dx, f.top + dy, f.right + dx, f.bottom + dy};
+  QELBWindow* owner = window();
+  OGLTSize area = owner ? owner->size() : OGLTSize{0, 0};
+  bool allowed = true;
+  if (flags_ & kQELViewKeepInside)
+    allowed = moved.left >= 0 && moved.top >= 0 && moved.right <= area.w && moved.bottom <= area.h;
+  else moved = withGripInside(moved, {0, 0, area.w, area.h});
+  if (allowed) setFrame(moved);
 }

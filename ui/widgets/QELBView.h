@@ -111,6 +111,8 @@ private:
   void drawButtons(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks);
   void drawStatusBar(OGLC2DContext* ctx, const QELTWindowTweaks& tweaks);
   void press(uint32_t button);
+  // Moves a dragged view so that its grip lies at the point (local), within the window's rules.
+  void dragTo(const OGLTPoint& p);
   void stepRoll(float step);
   // The height of a rolled-up view: its bars alone.
   float rolledHeight() const;

@@ -151,6 +151,7 @@ void QELBWindow::updateWidgets(float step) {
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onUpdateWithStep(step);
+  widgets_->sync();  // widgets attached while they updated are drawn in this frame
   // Long press: the left button held still on the candidate, which took its press, raises it
   // after a quarter of a second. A pointer resting on a view without a press raises nothing.
   if (!candidate_ || raised_ || !(candidate_->flags() & kQELViewLongPress)) return;
