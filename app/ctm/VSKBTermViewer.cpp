@@ -10,8 +10,6 @@ namespace {
 
 constexpr float kZoomStep = 0.1f, kZoomEpsilon = 0.001f;
 
-Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
-
 }  // namespace
 
 VSKBTermViewer::VSKBTermViewer(OGLTSize size, OGLTPoint position, std::string title, Ref<JSKCFrame> config,
@@ -34,8 +32,8 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
   surface_->setScale(1);
   vertical_->setFlags(1);
   horizontal_->setFlags(1);
-  vertical_->setOnChange(code(kVSKViewerControl, kVSKViewerVerticalBar));
-  horizontal_->setOnChange(code(kVSKViewerControl, kVSKViewerHorizontalBar));
+  vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerVerticalBar, 0}));
+  horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerHorizontalBar, 0}));
   vertical_->setVisible(false);
   horizontal_->setVisible(false);
   if (top && !attach(top)) return false;
@@ -46,7 +44,8 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
 
 void VSKBTermViewer::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
-  (void)observer_->follow(this, {.onSquib = code(kVSKViewerSquib, 1)}, channels_);
+  (void)observer_->follow(this, {.onSquib = LLKCMessage::messageWithCode({kVSKViewerSquib, kVSKViewerSquibArrived, 0})},
+                          channels_);
   onResized();
 }
 
@@ -197,8 +196,8 @@ void VSKBTermViewer::onToggleMenu() {
   if (!list) return;
   const bool rolled = isRolledup();
   VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
-                      code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
+                      LLKCMessage::messageWithCode({kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup, 0}));
   VSKFViewMenuAddSeparator(list.get());
-  VSKFViewMenuAddItem(this, list.get(), "Close", code(kVSKViewerMenu, kVSKViewerClose));
+  VSKFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kVSKViewerMenu, kVSKViewerClose, 0}));
   VSKFViewMenuOpen(this, list, setup_.name);
 }

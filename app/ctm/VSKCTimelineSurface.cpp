@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKFTimelineCards.h"
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "ui/widgets/QELBWindow.h"
@@ -83,7 +84,6 @@ void VSKCTimelineSurface::pick(MRKCList* chunk) {
   QELBWindow* owner = window();
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
   if (!viewer) return;
-  Ref<LLKCMessage> message =
-      LLKCMessage::messageWithCode(LLKTMessageCode{0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
+  Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
   if (message) (void)viewer->poke(message);
 }

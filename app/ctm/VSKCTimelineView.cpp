@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKFLetGoAside.h"
 #include "app/ctm/VSKFTextDrawing.h"
 #include "app/ctm/VSKFViewMenu.h"
@@ -27,8 +28,6 @@ constexpr Button kButtons[] = {
     {0xE16C, kVSKTimelineClear},   {0xE045, kVSKTimelineFirst}, {0xE020, kVSKTimelinePrevious},
     {kIconLive, kVSKTimelineLive}, {0xE01F, kVSKTimelineNext},  {0xE044, kVSKTimelineLast},
 };
-
-Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
 
 }  // namespace
 
@@ -59,7 +58,7 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
     Ref<QELCSymbol> button = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupButton, spec.icon);
     if (!button) return false;
     button->setFontName("icons");
-    button->setOnClick(code(kVSKTimelineControl, spec.tag));
+    button->setOnClick(LLKCMessage::messageWithCode({kVSKTimelineControl, spec.tag, 0}));
     if (!row->attach(button)) return false;
     if (spec.tag == kVSKTimelineLive) {
       button->setAlias("button.live");
@@ -68,8 +67,8 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   }
   vertical_->setFlags(1);
   horizontal_->setFlags(1);
-  vertical_->setOnChange(code(kVSKTimelineControl, kVSKTimelineVerticalBar));
-  horizontal_->setOnChange(code(kVSKTimelineControl, kVSKTimelineHorizontalBar));
+  vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineVerticalBar, 0}));
+  horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineHorizontalBar, 0}));
   vertical_->setVisible(false);
   horizontal_->setVisible(false);
   surface_->setHideKudos(config()->boolForLabel("hide.kudos", false));
@@ -83,7 +82,8 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
 void VSKCTimelineView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   bar_->resizeWithWindow(window());
-  (void)observer_->follow(this, {.onSquib = code(kVSKTimelineSquib, 1)}, {feed_});
+  (void)observer_->follow(
+      this, {.onSquib = LLKCMessage::messageWithCode({kVSKTimelineSquib, kVSKTimelineSquibArrived, 0})}, {feed_});
   onResized();
   setStatus("in-sync");
   // A chunk viewer already open may still be stopped by an earlier timeline that was paused.
@@ -180,9 +180,8 @@ void VSKCTimelineView::onSquib(const LLKCMessage& message) {
     return;
   }
   if (tick->dropped())
-    log_.report("ticks with malformed chunks left out", std::to_string(tick->dropped()) +
-                                                            " malformed chunks left out of tick " +
-                                                            std::to_string(tick->tick()));
+    log_.report("ticks with malformed chunks left out",
+                std::to_string(tick->dropped()) + " malformed chunks left out of tick " + std::to_string(tick->tick()));
   ticks_.receive(tick);
   showShownTick();
   setStatus(ticks_.status());
@@ -243,7 +242,7 @@ void VSKCTimelineView::showShownTick() {
 void VSKCTimelineView::tellChunkViewer() {
   QELBWindow* owner = window();
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
-  Ref<LLKCMessage> message = code(0, ticks_.live() ? kVSKGistLive : kVSKGistPaused);
+  Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0, ticks_.live() ? kVSKGistLive : kVSKGistPaused, 0});
   if (viewer && message) (void)viewer->poke(message);
 }
 
@@ -279,7 +278,7 @@ void VSKCTimelineView::onToggleMenu() {
   Ref<QELCMenuList> list = VSKFViewMenuList(this);
   if (!list) return;
   auto item = [&](const char* label, uint32_t tag) {
-    VSKFViewMenuAddItem(this, list.get(), label, code(kVSKTimelineMenu, tag));
+    VSKFViewMenuAddItem(this, list.get(), label, LLKCMessage::messageWithCode({kVSKTimelineMenu, tag, 0}));
   };
   const bool linksHidden = surface_->hideLinks(), kudosHidden = surface_->hideKudos();
   item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks",

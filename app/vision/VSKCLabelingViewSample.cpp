@@ -25,8 +25,9 @@ constexpr uint32_t kSamplesKept = 10;
 constexpr uint32_t kAutoSaveDelayMs = 125;
 }  // namespace
 
-bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx) {
-  return submit(operation, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, ctx)));
+bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, LLKTMessageCode onComplete, uint32_t ctx) {
+  onComplete.ctx = ctx;
+  return submit(operation, LLKCMessage::messageWithCode(onComplete));
 }
 
 bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& message) {

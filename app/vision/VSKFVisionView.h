@@ -12,7 +12,7 @@
 #include "ui/widgets/QELBPicturebox.h"
 #include "ui/widgets/QELBView.h"
 
-// The menu's message uid and tags (code = tag << 32 | uid).
+// The menu's message uid and tags.
 enum : uint32_t {
   kVSKViewMenuUid = 0xA000,
   kVSKViewMenuClose = 1,
