@@ -30,8 +30,8 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   if (!observer_ || !surface_ || !vertical_ || !horizontal_) return false;
   surface_->setScale(1);
-  vertical_->setFlags(1);
-  horizontal_->setFlags(1);
+  vertical_->setFlags(kQELControlPlain);
+  horizontal_->setFlags(kQELControlPlain);
   vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerVerticalBar, 0}));
   horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerHorizontalBar, 0}));
   vertical_->setVisible(false);

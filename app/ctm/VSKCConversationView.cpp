@@ -87,7 +87,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.canvas->setContent({0, kVSKFeedTop});
   for (auto [bar, tag] :
        {std::pair{r.vbar.get(), kVSKConversationVerticalBar}, std::pair{r.hbar.get(), kVSKConversationHorizontalBar}}) {
-    bar->setFlags(1);
+    bar->setFlags(kQELControlPlain);
     bar->setOnChange(LLKCMessage::messageWithCode({kVSKConversationControl, tag, 0}));
     bar->setVisible(false);
   }
@@ -106,7 +106,7 @@ bool VSKCConversationView::buildSymbols() {
   Ref<QELCSymbol> distract = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconDistract);
   Ref<QELCSymbol> pause = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconPause);
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
-  Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(0x11, kThinkingStrings);
+  Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, kThinkingStrings);
   if (!row || !term || !text || !distract || !pause || !spacer || !ticker) return false;
   term->setAlias("inp.term");
   text->setAlias("inp.text");
@@ -121,7 +121,7 @@ bool VSKCConversationView::buildSymbols() {
     setSymbolMessages(*e.symbol, e.ctx);
     (void)row->attach(Ref<QELBWidget>(e.symbol));
   }
-  ticker->setFlags(4);
+  ticker->setFlags(kQELControlAccent);
   ticker->setVisible(false);
   (void)row->attach(Ref<QELBWidget>(spacer));
   (void)row->attach(Ref<QELBWidget>(ticker));

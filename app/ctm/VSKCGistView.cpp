@@ -50,7 +50,7 @@ void VSKCGistView::showChunk(MRKCList* chunk) {
     show(std::string(), nullptr);
     return;
   }
-  show(VSKFGistViewMakeChunkString(chunk), Ref<MRKBTerm>(chunk->fetchAtIndex(4)));
+  show(VSKFGistViewMakeChunkString(chunk), Ref<MRKBTerm>(chunk->fetchAtIndex(kVSKChunkGist)));
 }
 
 void VSKCGistView::onSquib(const LLKCMessage& message) {
@@ -72,9 +72,8 @@ void VSKCGistView::onSquib(const LLKCMessage& message) {
     }
   }
   if (malformed)
-    log_.report("ticks with malformed chunks left out", std::to_string(malformed) +
-                                                            " malformed chunks left out of tick " +
-                                                            std::to_string(table_.lastTick));
+    log_.report("ticks with malformed chunks left out",
+                std::to_string(malformed) + " malformed chunks left out of tick " + std::to_string(table_.lastTick));
   MRKCList* winners = asList(terms->fetchAtIndex(1));
   if (!winners) return;
   // The first winner that can be shown; none clears the display.

@@ -65,8 +65,8 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
       live_ = button;
     }
   }
-  vertical_->setFlags(1);
-  horizontal_->setFlags(1);
+  vertical_->setFlags(kQELControlPlain);
+  horizontal_->setFlags(kQELControlPlain);
   vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineVerticalBar, 0}));
   horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineHorizontalBar, 0}));
   vertical_->setVisible(false);

@@ -31,11 +31,11 @@ LLKCFSFile* fileOf(QELBWidget* entry) { return entry ? dynamic_cast<LLKCFSFile*>
 Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file) {
   if (!view || !file) return nullptr;
   Ref<QELCBoard> board = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &kSetupBoard);
-  Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, 0x11, file->basename());
+  Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kOGLAlignLeft | kOGLAlignMiddle, file->basename());
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kVSKInjectImageFilePicked, Ref<LLKBObject>(file));
   if (!board || !label) return nullptr;
-  board->setFlags(0x30);
-  label->setFlags(2);
+  board->setFlags(kQELBoardSelectable | kQELBoardNoHover);
+  label->setFlags(kQELControlHighlight);
   board->setOnClick(click);
   board->setAncillary(Ref<LLKBObject>(file));
   if (!board->attach(label)) return nullptr;
@@ -86,7 +86,7 @@ Ref<VSKCInjectImageView> VSKCInjectImageView::viewWithSize(OGLTSize size, OGLTPo
   Ref<VSKCInjectImageView> view = makeRef<VSKCInjectImageView>(size, position, std::move(config));
   view->list_ = QELCListbox::widgetWithSize({170, 200}, {0, 0});
   if (!view->list_) return nullptr;
-  view->list_->setFlags(1);
+  view->list_->setFlags(kQELListboxFitWidth);
   view->list_->_childs()->setComparator(VSKFInjectImageViewFileComparator);
   return view->attach(view->list_) ? view : nullptr;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 const QELTSymbolSetup kSetupSymbol = {0.6f, false};
-constexpr uint32_t kLeftMiddle = 0x11;
+constexpr uint32_t kLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
 constexpr uint32_t kCentreMiddle = 0x12;
 constexpr uint32_t kBoxCapacity = 16;
 

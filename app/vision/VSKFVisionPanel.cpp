@@ -16,7 +16,7 @@ const QELTGroupSetup kSetupContent = {kQELGroupColumn, 1.0f, 2.0f, 1.0f, kQELGro
 const QELTGroupSetup kSetupSlider = {kQELGroupRow, 0.0f, 0.0f, 0.0f, kQELGroupUniformCross};
 const QELTSymbolSetup kSetupSymbol = {0.6f, false};
 constexpr uint32_t kIconClose = 0xE800;
-constexpr uint32_t kLeftMiddle = 0x11;
+constexpr uint32_t kLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
 
 Ref<LLKCMessage> settingsMessage(uint32_t tag) { return LLKCMessage::messageWithCode({kVSKSettingsUid, tag, 0}); }
 
