@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/ctm/VSKFTextDrawing.h"
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ void VSKBTermViewer::onAttachedIntoWindow() {
 }
 
 void VSKBTermViewer::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   observer_->letGo();
 }
 
@@ -192,12 +192,12 @@ void VSKBTermViewer::onMenu(uint32_t tag) {
 }
 
 void VSKBTermViewer::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   const bool rolled = isRolledup();
-  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
+  ZRVFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
                       LLKCMessage::messageWithCode({kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup, 0}));
-  VSKFViewMenuAddSeparator(list.get());
-  VSKFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kVSKViewerMenu, kVSKViewerClose, 0}));
-  VSKFViewMenuOpen(this, list, setup_.name);
+  ZRVFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kVSKViewerMenu, kVSKViewerClose, 0}));
+  ZRVFViewMenuOpen(this, list, setup_.name);
 }

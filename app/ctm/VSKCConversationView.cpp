@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 #include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
@@ -147,7 +147,7 @@ void VSKCConversationView::onAttachedIntoWindow() {
 }
 
 void VSKCConversationView::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   record_.observer->letGo();
   dropHint();
 }
@@ -236,7 +236,7 @@ bool VSKCConversationView::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
 
 bool VSKCConversationView::onInputWithScroll(const OGLTScrollEvent& scroll) {
   if (!hasCursorRecord()) return false;
-  if (record_.vbar->visible()) moveBar(record_.vbar->scroll() + scroll.delta.y / -10.0f);
+  if (record_.vbar->visible()) moveBar(record_.vbar->scroll() + QELFScrollbarWheelStep(scroll.delta.y));
   return true;
 }
 
@@ -272,18 +272,18 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 }
 
 void VSKCConversationView::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   if (isRolledup())
-    VSKFViewMenuAddItem(this, list.get(), "Unroll",
+    ZRVFViewMenuAddItem(this, list.get(), "Unroll",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationUnroll, 0}));
   else
-    VSKFViewMenuAddItem(this, list.get(), "Roll-up",
+    ZRVFViewMenuAddItem(this, list.get(), "Roll-up",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationRollup, 0}));
   if (flags() & kQELViewCloseButton) {
-    VSKFViewMenuAddSeparator(list.get());
-    VSKFViewMenuAddItem(this, list.get(), "Close",
+    ZRVFViewMenuAddSeparator(list.get());
+    ZRVFViewMenuAddItem(this, list.get(), "Close",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationClose, 0}));
   }
-  VSKFViewMenuOpen(this, list, "conversation");
+  ZRVFViewMenuOpen(this, list, "conversation");
 }

@@ -5,7 +5,7 @@
 #include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKFLetGoAside.h"
 #include "app/ctm/VSKFTextDrawing.h"
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "ui/widgets/QELBWindow.h"
 
@@ -91,7 +91,7 @@ void VSKCTimelineView::onAttachedIntoWindow() {
 }
 
 void VSKCTimelineView::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
   observer_->letGo();
@@ -115,7 +115,7 @@ void VSKCTimelineView::onResized() {
 bool VSKCTimelineView::onInputWithScroll(const OGLTScrollEvent& scroll) {
   if (!hasCursorRecord()) return false;
   if (vertical_->visible()) {
-    vertical_->setScroll(static_cast<float>(vertical_->scroll() + static_cast<double>(scroll.delta.y) / -10.0));
+    vertical_->setScroll(vertical_->scroll() + QELFScrollbarWheelStep(scroll.delta.y));
     (void)vertical_->trigger();
   }
   return true;
@@ -275,18 +275,18 @@ void VSKCTimelineView::onMenu(uint32_t tag) {
 }
 
 void VSKCTimelineView::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   auto item = [&](const char* label, uint32_t tag) {
-    VSKFViewMenuAddItem(this, list.get(), label, LLKCMessage::messageWithCode({kVSKTimelineMenu, tag, 0}));
+    ZRVFViewMenuAddItem(this, list.get(), label, LLKCMessage::messageWithCode({kVSKTimelineMenu, tag, 0}));
   };
   const bool linksHidden = surface_->hideLinks(), kudosHidden = surface_->hideKudos();
   item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks",
        linksHidden ? kVSKTimelineShowLinks : kVSKTimelineHideLinks);
   item(kudosHidden ? "Show Kudos" : "Hide Kudos", kudosHidden ? kVSKTimelineShowKudos : kVSKTimelineHideKudos);
-  VSKFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddSeparator(list.get());
   item(isRolledup() ? "Unroll" : "Roll-up", isRolledup() ? kVSKTimelineUnroll : kVSKTimelineRollup);
-  VSKFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddSeparator(list.get());
   item("Close", kVSKTimelineClose);
-  VSKFViewMenuOpen(this, list, "timeline");
+  ZRVFViewMenuOpen(this, list, "timeline");
 }

@@ -10,6 +10,7 @@
 #include "framework/substrate/MRKCFunc.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "ui/widgets/QELBControl.h"
+#include "ui/widgets/QELFGeometry.h"
 
 namespace {
 
@@ -105,8 +106,7 @@ bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme
   const OGLTRect card = VSKFEvenSnap({centre.x - kVSKCardWidth / 2, centre.y - kVSKCardHeight / 2,
                                       centre.x + kVSKCardWidth / 2, centre.y + kVSKCardHeight / 2});
   const float l = card.left, t = card.top, r = card.right, b = card.bottom;
-  const bool hovered =
-      cursor && l <= cursor->point.x && cursor->point.x <= r && t <= cursor->point.y && cursor->point.y <= b;
+  const bool hovered = cursor && QELFRectContains(card, cursor->point);
   OGLTColor frameColor = look.color;
   frameColor.a = hovered ? 1.0f : 0.7f;
 

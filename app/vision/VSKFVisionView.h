@@ -21,9 +21,9 @@ enum : uint32_t {
   kVSKViewMenuSettings = 4,
 };
 
-// Opens the view's menu under its title bar: "Settings" and a separator first when asked, then
-// "Unroll" or "Roll-up", a separator and "Close". Nothing while another menu ("term.menu") is
-// open; an item that cannot be made is left out. The items' messages carry the uid (a view whose
+// Opens the view's menu (ZRVFViewMenu.h): "Settings" and a separator first when asked, then
+// "Unroll" or "Roll-up", a separator and "Close". Nothing while another such menu is open; an
+// item that cannot be made is left out. The items' messages carry the uid (a view whose
 // uid 0xA000 means something else gives another); "Settings" sends the settings tag.
 void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid = kVSKViewMenuUid,
                               uint32_t settingsTag = kVSKViewMenuSettings);
