@@ -25,10 +25,10 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
   channels_ = std::move(channels);
   surface_ = std::move(surface);
   observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
-  if (observer_) observer_->setBacklog(kZRVObserverTickBacklog);
+  observer_->setBacklog(kZRVObserverTickBacklog);
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!observer_ || !surface_ || !vertical_ || !horizontal_) return false;
+  if (!surface_ || !vertical_ || !horizontal_) return false;
   surface_->setScale(1);
   vertical_->setFlags(kQELControlPlain);
   horizontal_->setFlags(kQELControlPlain);

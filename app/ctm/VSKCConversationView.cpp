@@ -66,7 +66,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.observer = ZRVCObserver::observerWithGuid("", "", alias, nullptr);
   // Every message of a flood the feed could still hold waits its turn; older ones would only
   // leave the feed at once.
-  if (r.observer) r.observer->setBacklog(kVSKFeedCapacity);
+  r.observer->setBacklog(kVSKFeedCapacity);
   r.context = MRKCContext::context();
   r.reader = MRKCReader::reader();
   r.controls = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupControls);
@@ -75,8 +75,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.hbar = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   r.textbox = QELCTextbox::widgetWithSize({0, kTextboxHeight}, {0, 0}, "", kInputCapacity);
   Ref<QELCSeparator> separator = QELCSeparator::widgetWithSize({10, 2}, {0, 0});
-  if (!r.observer || !r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox ||
-      !separator)
+  if (!r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox || !separator)
     return false;
   r.textbox->setFlags(kQELTextboxFrameless);
   r.textbox->setLabel("Type a new message (text)");

@@ -26,7 +26,6 @@ Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, 
                                              std::vector<std::string> feed, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCGistView> view = makeRef<VSKCGistView>(size, position, std::move(config));
-  if (!view->made()) return nullptr;
   view->table_ = VSKFGistChunkTableMake();
   return view->build(std::move(alias), std::move(feed), VSKCGistSurface::surface(), nullptr) ? view : nullptr;
 }

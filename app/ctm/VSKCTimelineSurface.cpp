@@ -9,10 +9,7 @@
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "ui/widgets/QELBWindow.h"
 
-Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() {
-  Ref<VSKCTimelineSurface> made = makeRef<VSKCTimelineSurface>();
-  return made->made() ? made : nullptr;
-}
+Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() { return makeRef<VSKCTimelineSurface>(); }
 
 void VSKCTimelineSurface::setTick(Ref<VSKCTimelineTick> tick) {
   tick_ = std::move(tick);

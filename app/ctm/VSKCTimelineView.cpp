@@ -37,7 +37,7 @@ VSKCTimelineView::VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFr
 Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                      std::string feed, Ref<JSKCFrame> config) {
   Ref<VSKCTimelineView> view = makeRef<VSKCTimelineView>(size, position, std::move(config));
-  return view->made() && view->build(std::move(alias), std::move(feed)) ? view : nullptr;
+  return view->build(std::move(alias), std::move(feed)) ? view : nullptr;
 }
 
 VSKCTimelineView::~VSKCTimelineView() { VSKFLetGoAside(std::move(ticks_)); }
@@ -46,13 +46,13 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   if (feed.empty()) return false;
   feed_ = std::move(feed);
   observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
-  if (observer_) observer_->setBacklog(kZRVObserverTickBacklog);
+  observer_->setBacklog(kZRVObserverTickBacklog);
   bar_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupRow);
   surface_ = VSKCTimelineSurface::surface();
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!observer_ || !bar_ || !row || !surface_ || !vertical_ || !horizontal_) return false;
+  if (!bar_ || !row || !surface_ || !vertical_ || !horizontal_) return false;
 
   for (const Button& spec : kButtons) {
     Ref<QELCSymbol> button = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupButton, spec.icon);

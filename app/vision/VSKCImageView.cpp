@@ -25,7 +25,6 @@ Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position
                                                Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver("ui." + feed);
-  if (!observer) return nullptr;
   Ref<VSKCImageView> view =
       makeRef<VSKCImageView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;

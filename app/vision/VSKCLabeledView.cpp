@@ -20,7 +20,6 @@ Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint posi
                                                    std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver(alias);
-  if (!observer) return nullptr;
   Ref<VSKCLabeledView> view =
       makeRef<VSKCLabeledView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;

@@ -78,7 +78,7 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
   Ref<QELCGroup> centred = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
-  if (!record.observer || !surface || !centred) return nullptr;
+  if (!surface || !centred) return nullptr;
   if (!record.graphics->attach(record.picture) || !record.graphics->attach(record.overlay) ||
       !centred->attach(record.controls) || !surface->attach(record.graphics) || !surface->attach(centred) ||
       !view->attach(surface) || !view->attach(record.panel))

@@ -35,7 +35,6 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
                                                        Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver(alias);
-  if (!observer) return nullptr;
   Ref<VSKCSegmentedView> view =
       makeRef<VSKCSegmentedView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;

@@ -48,7 +48,7 @@ MRKCStatement* VSKFVisionViewFirstStatement(const LLKCMessage& message, bool* fr
 // without a bitmap.
 OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture);
 
-// The observer of a view: a fresh guid, no label, the alias.
+// The observer of a view: a fresh guid, no label, the alias. Never null.
 [[nodiscard]] Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias);
 
 // Asks the projector ("qav.proj") to publish its last image again; no reply is awaited. False
