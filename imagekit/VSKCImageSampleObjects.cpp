@@ -154,7 +154,7 @@ void VSKCImageSample::processCocoDataWithLabels(const LLKCData* labels) {
         for (VSKTSuperpixel& record : superpixels_) {
           if (record.id == kVSKEmptySuperpixel || !bounds.mayHold(record.centroid)) continue;
           const NRKTPoint centroid{record.centroid[0], record.centroid[1]};
-          if (_VSKFPolygonTestPoint(outline.data(), uint32_t(outline.size()), centroid) != 0) {
+          if (VSKFPolygonLocatePoint(outline.data(), uint32_t(outline.size()), centroid) != 0) {
             record.mask |= bit;
             hit = true;
           }

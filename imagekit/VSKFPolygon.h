@@ -41,7 +41,7 @@ extern "C" {
 
 // 1 inside, 0 outside (also for no points), -1 on the boundary: within 0.1 of a vertex, on a
 // horizontal edge, or exactly on an edge.
-int _VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point);
+int VSKFPolygonLocatePoint(const NRKTPoint* points, uint32_t count, NRKTPoint point);
 // Inside or on the boundary.
 bool VSKFPolygonTestPoint(const NRKTPoint* points, uint32_t count, NRKTPoint point);
 

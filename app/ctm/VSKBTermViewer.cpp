@@ -4,13 +4,11 @@
 #include <cmath>
 
 #include "app/ctm/VSKFTextDrawing.h"
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 
 namespace {
 
 constexpr float kZoomStep = 0.1f, kZoomEpsilon = 0.001f;
-
-Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
 
 }  // namespace
 
@@ -27,15 +25,15 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
   channels_ = std::move(channels);
   surface_ = std::move(surface);
   observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
-  if (observer_) observer_->setBacklog(kZRVObserverTickBacklog);
+  observer_->setBacklog(kZRVObserverTickBacklog);
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!observer_ || !surface_ || !vertical_ || !horizontal_) return false;
+  if (!surface_ || !vertical_ || !horizontal_) return false;
   surface_->setScale(1);
-  vertical_->setFlags(1);
-  horizontal_->setFlags(1);
-  vertical_->setOnChange(code(kVSKViewerControl, kVSKViewerVerticalBar));
-  horizontal_->setOnChange(code(kVSKViewerControl, kVSKViewerHorizontalBar));
+  vertical_->setFlags(kQELControlPlain);
+  horizontal_->setFlags(kQELControlPlain);
+  vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerVerticalBar, 0}));
+  horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKViewerControl, kVSKViewerHorizontalBar, 0}));
   vertical_->setVisible(false);
   horizontal_->setVisible(false);
   if (top && !attach(top)) return false;
@@ -46,12 +44,13 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
 
 void VSKBTermViewer::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
-  (void)observer_->follow(this, {.onSquib = code(kVSKViewerSquib, 1)}, channels_);
+  (void)observer_->follow(this, {.onSquib = LLKCMessage::messageWithCode({kVSKViewerSquib, kVSKViewerSquibArrived, 0})},
+                          channels_);
   onResized();
 }
 
 void VSKBTermViewer::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   observer_->letGo();
 }
 
@@ -193,12 +192,12 @@ void VSKBTermViewer::onMenu(uint32_t tag) {
 }
 
 void VSKBTermViewer::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   const bool rolled = isRolledup();
-  VSKFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
-                      code(kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup));
-  VSKFViewMenuAddSeparator(list.get());
-  VSKFViewMenuAddItem(this, list.get(), "Close", code(kVSKViewerMenu, kVSKViewerClose));
-  VSKFViewMenuOpen(this, list, setup_.name);
+  ZRVFViewMenuAddItem(this, list.get(), rolled ? "Unroll" : "Roll-up",
+                      LLKCMessage::messageWithCode({kVSKViewerMenu, rolled ? kVSKViewerUnroll : kVSKViewerRollup, 0}));
+  ZRVFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddItem(this, list.get(), "Close", LLKCMessage::messageWithCode({kVSKViewerMenu, kVSKViewerClose, 0}));
+  ZRVFViewMenuOpen(this, list, setup_.name);
 }

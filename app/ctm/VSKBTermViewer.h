@@ -31,14 +31,17 @@ enum : uint32_t {
   kVSKViewerControl = 0xC000,
 };
 
-// Menu tags (uid 0xA000).
+// The observer's squibs' tag.
+constexpr uint32_t kVSKViewerSquibArrived = 1;
+
+// Menu tags (uid kVSKViewerMenu).
 enum : uint32_t {
   kVSKViewerClose = 1,
   kVSKViewerUnroll = 2,
   kVSKViewerRollup = 3,
 };
 
-// Control tags (uid 0xC000) of the scroll bars.
+// Control tags (uid kVSKViewerControl) of the scroll bars.
 enum : uint32_t {
   kVSKViewerVerticalBar = 1,
   kVSKViewerHorizontalBar = 2,

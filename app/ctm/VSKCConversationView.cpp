@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 #include "ui/widgets/QELBControl.h"
 #include "ui/widgets/QELBSeparator.h"
 #include "ui/widgets/QELBSpacer.h"
@@ -66,7 +66,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.observer = ZRVCObserver::observerWithGuid("", "", alias, nullptr);
   // Every message of a flood the feed could still hold waits its turn; older ones would only
   // leave the feed at once.
-  if (r.observer) r.observer->setBacklog(kVSKFeedCapacity);
+  r.observer->setBacklog(kVSKFeedCapacity);
   r.context = MRKCContext::context();
   r.reader = MRKCReader::reader();
   r.controls = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupControls);
@@ -75,8 +75,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.hbar = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   r.textbox = QELCTextbox::widgetWithSize({0, kTextboxHeight}, {0, 0}, "", kInputCapacity);
   Ref<QELCSeparator> separator = QELCSeparator::widgetWithSize({10, 2}, {0, 0});
-  if (!r.observer || !r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox ||
-      !separator)
+  if (!r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox || !separator)
     return false;
   r.textbox->setFlags(kQELTextboxFrameless);
   r.textbox->setLabel("Type a new message (text)");
@@ -87,7 +86,7 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.canvas->setContent({0, kVSKFeedTop});
   for (auto [bar, tag] :
        {std::pair{r.vbar.get(), kVSKConversationVerticalBar}, std::pair{r.hbar.get(), kVSKConversationHorizontalBar}}) {
-    bar->setFlags(1);
+    bar->setFlags(kQELControlPlain);
     bar->setOnChange(LLKCMessage::messageWithCode({kVSKConversationControl, tag, 0}));
     bar->setVisible(false);
   }
@@ -106,7 +105,7 @@ bool VSKCConversationView::buildSymbols() {
   Ref<QELCSymbol> distract = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconDistract);
   Ref<QELCSymbol> pause = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconPause);
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
-  Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(0x11, kThinkingStrings);
+  Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, kThinkingStrings);
   if (!row || !term || !text || !distract || !pause || !spacer || !ticker) return false;
   term->setAlias("inp.term");
   text->setAlias("inp.text");
@@ -121,7 +120,7 @@ bool VSKCConversationView::buildSymbols() {
     setSymbolMessages(*e.symbol, e.ctx);
     (void)row->attach(Ref<QELBWidget>(e.symbol));
   }
-  ticker->setFlags(4);
+  ticker->setFlags(kQELControlAccent);
   ticker->setVisible(false);
   (void)row->attach(Ref<QELBWidget>(spacer));
   (void)row->attach(Ref<QELBWidget>(ticker));
@@ -147,7 +146,7 @@ void VSKCConversationView::onAttachedIntoWindow() {
 }
 
 void VSKCConversationView::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   record_.observer->letGo();
   dropHint();
 }
@@ -236,7 +235,7 @@ bool VSKCConversationView::onInputWithSymbol(const OGLTCharacterEvent& symbol) {
 
 bool VSKCConversationView::onInputWithScroll(const OGLTScrollEvent& scroll) {
   if (!hasCursorRecord()) return false;
-  if (record_.vbar->visible()) moveBar(record_.vbar->scroll() + scroll.delta.y / -10.0f);
+  if (record_.vbar->visible()) moveBar(record_.vbar->scroll() + QELFScrollbarWheelStep(scroll.delta.y));
   return true;
 }
 
@@ -272,18 +271,18 @@ bool VSKCConversationView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 }
 
 void VSKCConversationView::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   if (isRolledup())
-    VSKFViewMenuAddItem(this, list.get(), "Unroll",
+    ZRVFViewMenuAddItem(this, list.get(), "Unroll",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationUnroll, 0}));
   else
-    VSKFViewMenuAddItem(this, list.get(), "Roll-up",
+    ZRVFViewMenuAddItem(this, list.get(), "Roll-up",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationRollup, 0}));
   if (flags() & kQELViewCloseButton) {
-    VSKFViewMenuAddSeparator(list.get());
-    VSKFViewMenuAddItem(this, list.get(), "Close",
+    ZRVFViewMenuAddSeparator(list.get());
+    ZRVFViewMenuAddItem(this, list.get(), "Close",
                         LLKCMessage::messageWithCode({kVSKConversationMenu, kVSKConversationClose, 0}));
   }
-  VSKFViewMenuOpen(this, list, "conversation");
+  ZRVFViewMenuOpen(this, list, "conversation");
 }

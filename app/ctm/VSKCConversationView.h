@@ -98,7 +98,7 @@ struct VSKTUxCommand {
 class VSKCConversationView : public ZRVBView {
 public:
   // Size and position come from the settings' "size" and "position" (defaults as given); null
-  // when a part cannot be made.
+  // when its parts cannot be put together.
   [[nodiscard]] static Ref<VSKCConversationView> viewWithSize(OGLTSize size, OGLTPoint position,
                                                               const std::string& alias, Ref<JSKCFrame> config);
   ~VSKCConversationView() override;

@@ -22,10 +22,7 @@ VSKTDrawingContext unscaled(const VSKTDrawingContext& record) {
 
 }  // namespace
 
-Ref<VSKCExpressionSurface> VSKCExpressionSurface::surface() {
-  Ref<VSKCExpressionSurface> made = makeRef<VSKCExpressionSurface>();
-  return made->made() ? made : nullptr;
-}
+Ref<VSKCExpressionSurface> VSKCExpressionSurface::surface() { return makeRef<VSKCExpressionSurface>(); }
 
 VSKCExpressionSurface::~VSKCExpressionSurface() { freeTree(); }
 

@@ -39,9 +39,8 @@ Ref<VSKCExpressionView> VSKCExpressionView::viewWithSize(OGLTSize size, OGLTPoin
                                                          std::vector<std::string> feed, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCExpressionView> view = makeRef<VSKCExpressionView>(size, position, std::move(config));
-  if (!view->made() || !view->buildControls()) return nullptr;
-  return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view
-                                                                                                      : nullptr;
+  if (!view->buildControls()) return nullptr;
+  return view->build(std::move(alias), std::move(feed), VSKCExpressionSurface::surface(), view->bar_) ? view : nullptr;
 }
 
 bool VSKCExpressionView::buildControls() {

@@ -4,10 +4,7 @@
 
 #include "ui/widgets/QELBWindow.h"
 
-Ref<VSKCGistSurface> VSKCGistSurface::surface() {
-  Ref<VSKCGistSurface> made = makeRef<VSKCGistSurface>();
-  return made->made() ? made : nullptr;
-}
+Ref<VSKCGistSurface> VSKCGistSurface::surface() { return makeRef<VSKCGistSurface>(); }
 
 void VSKCGistSurface::onRenderWithStepAndRect(float, const OGLTRect& visible) {
   VSKTDrawingContext record{};

@@ -26,7 +26,6 @@ Ref<VSKCGistView> VSKCGistView::viewWithSize(OGLTSize size, OGLTPoint position, 
                                              std::vector<std::string> feed, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<VSKCGistView> view = makeRef<VSKCGistView>(size, position, std::move(config));
-  if (!view->made()) return nullptr;
   view->table_ = VSKFGistChunkTableMake();
   return view->build(std::move(alias), std::move(feed), VSKCGistSurface::surface(), nullptr) ? view : nullptr;
 }
@@ -50,7 +49,7 @@ void VSKCGistView::showChunk(MRKCList* chunk) {
     show(std::string(), nullptr);
     return;
   }
-  show(VSKFGistViewMakeChunkString(chunk), Ref<MRKBTerm>(chunk->fetchAtIndex(4)));
+  show(VSKFGistViewMakeChunkString(chunk), Ref<MRKBTerm>(chunk->fetchAtIndex(kVSKChunkGist)));
 }
 
 void VSKCGistView::onSquib(const LLKCMessage& message) {
@@ -72,9 +71,8 @@ void VSKCGistView::onSquib(const LLKCMessage& message) {
     }
   }
   if (malformed)
-    log_.report("ticks with malformed chunks left out", std::to_string(malformed) +
-                                                            " malformed chunks left out of tick " +
-                                                            std::to_string(table_.lastTick));
+    log_.report("ticks with malformed chunks left out",
+                std::to_string(malformed) + " malformed chunks left out of tick " + std::to_string(table_.lastTick));
   MRKCList* winners = asList(terms->fetchAtIndex(1));
   if (!winners) return;
   // The first winner that can be shown; none clears the display.

@@ -8,13 +8,19 @@
 // The left button pans the content (VSKCGistSurface); the wheel zooms within [0.5, 1.5], the
 // right or middle button sets 1.5.
 //
-// Messages: those of VSKBTermViewer, and from the timeline (uid 0): tag 0xA000 stop following,
-// 0xB000 follow again (the display is cleared until the next tick), 0xC000 show the chunk that
-// is the payload. Malformed chunks are logged as VSKTRepeatedLog does. Threads: as
-// VSKBTermViewer.
+// Messages: those of VSKBTermViewer, and the timeline's (below). Malformed chunks are logged as
+// VSKTRepeatedLog does. Threads: as VSKBTermViewer.
 #include "app/ctm/VSKBTermViewer.h"
 #include "app/ctm/VSKFGistChunks.h"
 #include "app/ctm/VSKTRepeatedLog.h"
+
+// The timeline's messages (uid 0): stop following, follow again (the display is cleared until
+// the next tick), show the chunk that is the payload.
+enum : uint32_t {
+  kVSKGistPaused = 0xA000,
+  kVSKGistLive = 0xB000,
+  kVSKGistShowChunk = 0xC000,
+};
 
 class VSKCGistView : public VSKBTermViewer {
 public:

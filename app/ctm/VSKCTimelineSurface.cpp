@@ -4,14 +4,12 @@
 
 #include <new>
 
+#include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKFTimelineCards.h"
 #include "app/ctm/VSKFTimelineChunks.h"
 #include "ui/widgets/QELBWindow.h"
 
-Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() {
-  Ref<VSKCTimelineSurface> made = makeRef<VSKCTimelineSurface>();
-  return made->made() ? made : nullptr;
-}
+Ref<VSKCTimelineSurface> VSKCTimelineSurface::surface() { return makeRef<VSKCTimelineSurface>(); }
 
 void VSKCTimelineSurface::setTick(Ref<VSKCTimelineTick> tick) {
   tick_ = std::move(tick);
@@ -83,7 +81,6 @@ void VSKCTimelineSurface::pick(MRKCList* chunk) {
   QELBWindow* owner = window();
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
   if (!viewer) return;
-  Ref<LLKCMessage> message =
-      LLKCMessage::messageWithCode(LLKTMessageCode{0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
+  Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
   if (message) (void)viewer->poke(message);
 }

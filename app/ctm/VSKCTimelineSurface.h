@@ -10,9 +10,6 @@
 #include "app/ctm/VSKCTimelineTick.h"
 #include "ui/widgets/QELBCanvas.h"
 
-// The message tag the chunk viewer takes a picked chunk with (uid 0).
-constexpr uint32_t kVSKGistShowChunk = 0xC000;
-
 class VSKCTimelineSurface : public QELBCanvas {
 public:
   [[nodiscard]] static Ref<VSKCTimelineSurface> surface();

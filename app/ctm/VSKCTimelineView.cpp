@@ -2,9 +2,10 @@
 
 #include <new>
 
+#include "app/ctm/VSKCGistView.h"
 #include "app/ctm/VSKFLetGoAside.h"
 #include "app/ctm/VSKFTextDrawing.h"
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 #include "framework/substrate/MRKCSquib.h"
 #include "ui/widgets/QELBWindow.h"
 
@@ -28,8 +29,6 @@ constexpr Button kButtons[] = {
     {kIconLive, kVSKTimelineLive}, {0xE01F, kVSKTimelineNext},  {0xE044, kVSKTimelineLast},
 };
 
-Ref<LLKCMessage> code(uint32_t uid, uint32_t tag) { return LLKCMessage::messageWithCode(LLKTMessageCode{uid, tag, 0}); }
-
 }  // namespace
 
 VSKCTimelineView::VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config)
@@ -38,7 +37,7 @@ VSKCTimelineView::VSKCTimelineView(OGLTSize size, OGLTPoint position, Ref<JSKCFr
 Ref<VSKCTimelineView> VSKCTimelineView::viewWithSize(OGLTSize size, OGLTPoint position, std::string alias,
                                                      std::string feed, Ref<JSKCFrame> config) {
   Ref<VSKCTimelineView> view = makeRef<VSKCTimelineView>(size, position, std::move(config));
-  return view->made() && view->build(std::move(alias), std::move(feed)) ? view : nullptr;
+  return view->build(std::move(alias), std::move(feed)) ? view : nullptr;
 }
 
 VSKCTimelineView::~VSKCTimelineView() { VSKFLetGoAside(std::move(ticks_)); }
@@ -47,29 +46,29 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   if (feed.empty()) return false;
   feed_ = std::move(feed);
   observer_ = ZRVCObserver::observerWithGuid({}, {}, alias, nullptr);
-  if (observer_) observer_->setBacklog(kZRVObserverTickBacklog);
+  observer_->setBacklog(kZRVObserverTickBacklog);
   bar_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupRow);
   surface_ = VSKCTimelineSurface::surface();
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!observer_ || !bar_ || !row || !surface_ || !vertical_ || !horizontal_) return false;
+  if (!bar_ || !row || !surface_ || !vertical_ || !horizontal_) return false;
 
   for (const Button& spec : kButtons) {
     Ref<QELCSymbol> button = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupButton, spec.icon);
     if (!button) return false;
     button->setFontName("icons");
-    button->setOnClick(code(kVSKTimelineControl, spec.tag));
+    button->setOnClick(LLKCMessage::messageWithCode({kVSKTimelineControl, spec.tag, 0}));
     if (!row->attach(button)) return false;
     if (spec.tag == kVSKTimelineLive) {
       button->setAlias("button.live");
       live_ = button;
     }
   }
-  vertical_->setFlags(1);
-  horizontal_->setFlags(1);
-  vertical_->setOnChange(code(kVSKTimelineControl, kVSKTimelineVerticalBar));
-  horizontal_->setOnChange(code(kVSKTimelineControl, kVSKTimelineHorizontalBar));
+  vertical_->setFlags(kQELControlPlain);
+  horizontal_->setFlags(kQELControlPlain);
+  vertical_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineVerticalBar, 0}));
+  horizontal_->setOnChange(LLKCMessage::messageWithCode({kVSKTimelineControl, kVSKTimelineHorizontalBar, 0}));
   vertical_->setVisible(false);
   horizontal_->setVisible(false);
   surface_->setHideKudos(config()->boolForLabel("hide.kudos", false));
@@ -83,7 +82,8 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
 void VSKCTimelineView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   bar_->resizeWithWindow(window());
-  (void)observer_->follow(this, {.onSquib = code(kVSKTimelineSquib, 1)}, {feed_});
+  (void)observer_->follow(
+      this, {.onSquib = LLKCMessage::messageWithCode({kVSKTimelineSquib, kVSKTimelineSquibArrived, 0})}, {feed_});
   onResized();
   setStatus("in-sync");
   // A chunk viewer already open may still be stopped by an earlier timeline that was paused.
@@ -91,7 +91,7 @@ void VSKCTimelineView::onAttachedIntoWindow() {
 }
 
 void VSKCTimelineView::onLeavingWindow() {
-  VSKFViewMenuLetGo(this);
+  ZRVFViewMenuLetGo(this);
   (void)config()->storeBool(surface_->hideKudos(), "hide.kudos");
   (void)config()->storeBool(surface_->hideLinks(), "hide.links");
   observer_->letGo();
@@ -115,7 +115,7 @@ void VSKCTimelineView::onResized() {
 bool VSKCTimelineView::onInputWithScroll(const OGLTScrollEvent& scroll) {
   if (!hasCursorRecord()) return false;
   if (vertical_->visible()) {
-    vertical_->setScroll(static_cast<float>(vertical_->scroll() + static_cast<double>(scroll.delta.y) / -10.0));
+    vertical_->setScroll(vertical_->scroll() + QELFScrollbarWheelStep(scroll.delta.y));
     (void)vertical_->trigger();
   }
   return true;
@@ -180,9 +180,8 @@ void VSKCTimelineView::onSquib(const LLKCMessage& message) {
     return;
   }
   if (tick->dropped())
-    log_.report("ticks with malformed chunks left out", std::to_string(tick->dropped()) +
-                                                            " malformed chunks left out of tick " +
-                                                            std::to_string(tick->tick()));
+    log_.report("ticks with malformed chunks left out",
+                std::to_string(tick->dropped()) + " malformed chunks left out of tick " + std::to_string(tick->tick()));
   ticks_.receive(tick);
   showShownTick();
   setStatus(ticks_.status());
@@ -243,7 +242,7 @@ void VSKCTimelineView::showShownTick() {
 void VSKCTimelineView::tellChunkViewer() {
   QELBWindow* owner = window();
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
-  Ref<LLKCMessage> message = code(0, ticks_.live() ? kVSKGistLive : kVSKGistPaused);
+  Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0, ticks_.live() ? kVSKGistLive : kVSKGistPaused, 0});
   if (viewer && message) (void)viewer->poke(message);
 }
 
@@ -276,18 +275,18 @@ void VSKCTimelineView::onMenu(uint32_t tag) {
 }
 
 void VSKCTimelineView::onToggleMenu() {
-  Ref<QELCMenuList> list = VSKFViewMenuList(this);
+  Ref<QELCMenuList> list = ZRVFViewMenuList(this);
   if (!list) return;
   auto item = [&](const char* label, uint32_t tag) {
-    VSKFViewMenuAddItem(this, list.get(), label, code(kVSKTimelineMenu, tag));
+    ZRVFViewMenuAddItem(this, list.get(), label, LLKCMessage::messageWithCode({kVSKTimelineMenu, tag, 0}));
   };
   const bool linksHidden = surface_->hideLinks(), kudosHidden = surface_->hideKudos();
   item(linksHidden ? "Show Direct chunks" : "Hide Direct chunks",
        linksHidden ? kVSKTimelineShowLinks : kVSKTimelineHideLinks);
   item(kudosHidden ? "Show Kudos" : "Hide Kudos", kudosHidden ? kVSKTimelineShowKudos : kVSKTimelineHideKudos);
-  VSKFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddSeparator(list.get());
   item(isRolledup() ? "Unroll" : "Roll-up", isRolledup() ? kVSKTimelineUnroll : kVSKTimelineRollup);
-  VSKFViewMenuAddSeparator(list.get());
+  ZRVFViewMenuAddSeparator(list.get());
   item("Close", kVSKTimelineClose);
-  VSKFViewMenuOpen(this, list, "timeline");
+  ZRVFViewMenuOpen(this, list, "timeline");
 }

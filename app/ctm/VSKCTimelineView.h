@@ -3,13 +3,13 @@
 // (the workbench gives "ctm.tick") and shows one tick at a time on its surface. A row of buttons
 // clears, steps (first, previous, next, last) and switches between live and paused; the title-bar
 // menu hides or shows kudos and direct chunks, rolls the view up and closes it. Entering and
-// leaving live mode is told to the chunk viewer ("ui.gist") with (0, 0xB000) and (0, 0xA000), and
-// so is the mode the timeline has when it enters the window.
+// leaving live mode is told to the chunk viewer ("ui.gist") with kVSKGistLive and kVSKGistPaused,
+// and so is the mode the timeline has when it enters the window.
 //
 // Statements that are no ticks and malformed chunks are logged as VSKTRepeatedLog does.
 //
-// Messages by uid: 0xA000 the title-bar menu, 0xB000 the observer's squibs, 0xC000 the view's
-// own controls; the tag names the item. Settings (the view's config): "size", "position",
+// Messages by uid (below): the title-bar menu, the observer's squibs and the view's own
+// controls; the tag names the item. Settings (the view's config): "size", "position",
 // "hide.kudos", "hide.links", stored when the view leaves the window.
 //
 // Threads: the observer hears squibs on the substrate's threads and hands them to the view on
@@ -33,7 +33,10 @@ enum : uint32_t {
   kVSKTimelineControl = 0xC000,
 };
 
-// Control tags (uid 0xC000).
+// The observer's squibs' tag.
+constexpr uint32_t kVSKTimelineSquibArrived = 1;
+
+// Control tags (uid kVSKTimelineControl).
 enum : uint32_t {
   kVSKTimelineClear = 0,
   kVSKTimelineLive = 1,
@@ -45,7 +48,7 @@ enum : uint32_t {
   kVSKTimelineHorizontalBar = 7,
 };
 
-// Menu tags (uid 0xA000).
+// Menu tags (uid kVSKTimelineMenu).
 enum : uint32_t {
   kVSKTimelineClose = 1,
   kVSKTimelineUnroll = 2,
@@ -54,12 +57,6 @@ enum : uint32_t {
   kVSKTimelineHideKudos = 5,
   kVSKTimelineShowLinks = 6,
   kVSKTimelineHideLinks = 7,
-};
-
-// Chunk viewer tags (uid 0), told of the live mode.
-enum : uint32_t {
-  kVSKGistPaused = 0xA000,
-  kVSKGistLive = 0xB000,
 };
 
 class VSKCTimelineView : public ZRVBView {

@@ -18,18 +18,16 @@ bool outsideWindow(uint64_t made, uint64_t last) {
   return age > static_cast<int64_t>(kVSKGistChunkTicks) || age < -static_cast<int64_t>(kVSKGistChunkTicks);
 }
 
-enum : size_t { kSender = 0, kTick = 1, kUid = 2, kKind = 3, kGist = 4, kWeight = 5, kIntensity = 6, kMood = 7 };
-
 // The kind's name: the symbol, or the func's label (a well-formed chunk has one or the other).
 const std::string& kindOf(MRKCList* chunk) {
   static const std::string none;
-  MRKBTerm* kind = chunk->fetchAtIndex(kKind);
+  MRKBTerm* kind = chunk->fetchAtIndex(kVSKChunkKind);
   if (MRKCSymbol* symbol = asSymbol(kind)) return symbol->value();
   MRKCFunc* func = asFunc(kind);
   return func ? func->label()->value() : none;
 }
 
-const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kUid))->value(); }
+const std::string& uidOf(MRKCList* chunk) { return asSymbol(chunk->fetchAtIndex(kVSKChunkUid))->value(); }
 
 // Lists the uid under the tick for expiry.
 void listUnder(VSKTGistChunkTable* record, uint64_t tick, MRKCSymbol* uid) { record->byTick[tick].emplace_back(uid); }
@@ -50,9 +48,7 @@ Ref<VSKCGistChunkEntry> VSKCGistChunkEntry::entryAt(uint64_t tick) {
   return entry;
 }
 
-Ref<VSKCGistChunkMap> VSKCGistChunkMap::map() {
-  return makeRef<VSKCGistChunkMap>();
-}
+Ref<VSKCGistChunkMap> VSKCGistChunkMap::map() { return makeRef<VSKCGistChunkMap>(); }
 
 VSKCGistChunkEntry* VSKCGistChunkMap::fetchForKey(std::string_view uid) const {
   auto found = entries_.find(uid);
@@ -80,7 +76,7 @@ VSKTGistChunkTable VSKFGistChunkTableMake() {
 
 bool VSKFGistViewChunkDiscard(const VSKCGistChunkEntry* entry, const VSKTGistChunkTable* record) {
   if (!entry || !record) return false;
-  MRKCNumber* tick = entry->chunk ? asNumber(entry->chunk->fetchAtIndex(kTick)) : nullptr;
+  MRKCNumber* tick = entry->chunk ? asNumber(entry->chunk->fetchAtIndex(kVSKChunkTick)) : nullptr;
   return outsideWindow(tick ? tick->uint() : entry->reserved, record->lastTick);
 }
 
@@ -110,9 +106,10 @@ std::string VSKFGistViewMakeChunkString(MRKCList* chunk) {
   const char mark = kind == "tweet" ? 'T' : kind == "query" ? 'Q' : kind == "reply" ? 'R' : 'K';
   auto real = [chunk](size_t index) { return asNumber(chunk->fetchAtIndex(index))->real(); };
   char numbers[96];
-  std::snprintf(numbers, sizeof numbers, "(%0.2f,%0.2f,%0.2f)", real(kWeight), real(kIntensity), real(kMood));
-  return std::string(1, mark) + " (" + uidOf(chunk) + ") - " + asSymbol(chunk->fetchAtIndex(kSender))->value() + " - " +
-         numbers;
+  std::snprintf(numbers, sizeof numbers, "(%0.2f,%0.2f,%0.2f)", real(kVSKChunkWeight), real(kVSKChunkIntensity),
+                real(kVSKChunkMood));
+  return std::string(1, mark) + " (" + uidOf(chunk) + ") - " + asSymbol(chunk->fetchAtIndex(kVSKChunkSender))->value() +
+         " - " + numbers;
 }
 
 VSKCGistChunkEntry* VSKFGistViewChunkFetchAndReserve(VSKTGistChunkTable* record, MRKCSymbol* uid) {
@@ -129,13 +126,13 @@ MRKCList* VSKFGistViewChunkReplies(const VSKTGistChunkTable* record, MRKCList* c
 
 int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   MRKCList* chunk = VSKFTimelineChunkIfWellFormed(term);
-  if (!chunk || !asNumber(chunk->fetchAtIndex(kTick))) return kVSKGistMalformed;
+  if (!chunk || !asNumber(chunk->fetchAtIndex(kVSKChunkTick))) return kVSKGistMalformed;
   if (!record || !record->chunkTable) return kVSKGistNoMemory;
   // Taken in, it would go at the next expiry while its reply's gist stayed with the query: the
   // same reply coming again would then add its gist once more.
-  if (outsideWindow(asNumber(chunk->fetchAtIndex(kTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
-  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kUid));
-  const uint64_t tick = asNumber(chunk->fetchAtIndex(kTick))->uint();
+  if (outsideWindow(asNumber(chunk->fetchAtIndex(kVSKChunkTick))->uint(), record->lastTick)) return kVSKGistOutOfWindow;
+  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kVSKChunkUid));
+  const uint64_t tick = asNumber(chunk->fetchAtIndex(kVSKChunkTick))->uint();
   // The entry expires by its chunk's tick: a new one is listed under it, a reservation that the
   // chunk fills is listed under it as well.
   VSKCGistChunkEntry* entry = record->chunkTable->fetchForKey(uid->value());
@@ -143,12 +140,12 @@ int VSKFGistViewChunkInsert(VSKTGistChunkTable* record, MRKBTerm* term) {
   if (!entry) entry = enter(record, uid, tick);
   else if (tick != entry->reserved) listUnder(record, tick, uid);
   entry->chunk = Ref<MRKCList>(chunk);
-  MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kKind));
+  MRKCFunc* kind = asFunc(chunk->fetchAtIndex(kVSKChunkKind));
   if (!kind || kind->label()->value() != "reply") return kVSKGistInserted;
   VSKCGistChunkEntry* query = VSKFGistViewChunkFetchAndReserve(record, asSymbol(kind->terms()->head()));
   if (!query) return kVSKGistNoMemory;
   if (!query->replies) query->replies = MRKCList::listWithCapacity(1);
   if (!query->replies) return kVSKGistNoMemory;
-  query->replies->append(chunk->fetchAtIndex(kGist));
+  query->replies->append(chunk->fetchAtIndex(kVSKChunkGist));
   return kVSKGistInserted;
 }

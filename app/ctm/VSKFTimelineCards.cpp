@@ -10,6 +10,7 @@
 #include "framework/substrate/MRKCFunc.h"
 #include "framework/substrate/MRKCNumber.h"
 #include "ui/widgets/QELBControl.h"
+#include "ui/widgets/QELFGeometry.h"
 
 namespace {
 
@@ -83,10 +84,11 @@ bool VSKFTimelineCardInSight(OGLTPoint centre, const OGLTRect& rect) {
 
 bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme, OGLTPoint centre, MRKCList* chunk,
                                const OGLTCursorEvent* cursor, int role, float fade) {
-  if (!ctx || !theme || !VSKFTimelineChunkIfWellFormed(chunk) || role < 0 || role > 2) return false;
-  MRKCSymbol* sender = asSymbol(chunk->fetchAtIndex(0));
-  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(2));
-  MRKBTerm* kindTerm = chunk->fetchAtIndex(3);
+  if (!ctx || !theme || !VSKFTimelineChunkIfWellFormed(chunk) || role < kVSKCardSubmitted || role > kVSKCardDirect)
+    return false;
+  MRKCSymbol* sender = asSymbol(chunk->fetchAtIndex(kVSKChunkSender));
+  MRKCSymbol* uid = asSymbol(chunk->fetchAtIndex(kVSKChunkUid));
+  MRKBTerm* kindTerm = chunk->fetchAtIndex(kVSKChunkKind);
   std::string kind;
   if (MRKCFunc* func = asFunc(kindTerm)) {
     // A reply or kudos names the query or reply it answers.
@@ -95,17 +97,16 @@ bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme
   } else {
     kind = asSymbol(kindTerm)->value();
   }
-  const double weight = asNumber(chunk->fetchAtIndex(5))->real();
-  const double intensity = asNumber(chunk->fetchAtIndex(6))->real();
-  const double mood = asNumber(chunk->fetchAtIndex(7))->real();
+  const double weight = asNumber(chunk->fetchAtIndex(kVSKChunkWeight))->real();
+  const double intensity = asNumber(chunk->fetchAtIndex(kVSKChunkIntensity))->real();
+  const double mood = asNumber(chunk->fetchAtIndex(kVSKChunkMood))->real();
   const CardLook& look = kLooks[role];
 
   OGLF2DStatePush(ctx);
   const OGLTRect card = VSKFEvenSnap({centre.x - kVSKCardWidth / 2, centre.y - kVSKCardHeight / 2,
                                       centre.x + kVSKCardWidth / 2, centre.y + kVSKCardHeight / 2});
   const float l = card.left, t = card.top, r = card.right, b = card.bottom;
-  const bool hovered =
-      cursor && l <= cursor->point.x && cursor->point.x <= r && t <= cursor->point.y && cursor->point.y <= b;
+  const bool hovered = cursor && QELFRectContains(card, cursor->point);
   OGLTColor frameColor = look.color;
   frameColor.a = hovered ? 1.0f : 0.7f;
 
@@ -139,7 +140,7 @@ bool VSKFTimelineViewDrawChunk(OGLC2DContext* ctx, const QELTWindowTweaks* theme
   OGLF2DPathStrokeWidth(ctx, look.frameWidth);
   OGLF2DPathStroke(ctx);
 
-  const std::string gist = VSKFTimelineViewStringify(chunk->fetchAtIndex(4));
+  const std::string gist = VSKFTimelineViewStringify(chunk->fetchAtIndex(kVSKChunkGist));
   if (!gist.empty()) {
     const OGLTRect box = VSKFEvenSnap({l + 4, t + 10 + hv + 4, r - 4, b - 4});
     const float W = box.right - box.left, H = box.bottom - box.top;

@@ -7,8 +7,6 @@
 
 namespace {
 
-enum : size_t { kSender = 0, kUid = 2, kKind = 3, kWeight = 5, kIntensity = 6, kMood = 7, kChunkTerms = 8 };
-
 std::string bounded(const std::string& text) {
   if (text.size() <= kVSKTimelineTextLimit) return text;
   Ref<LLKCString> cut = LLKCString::stringWithString(text)->ellipsizedAt(kVSKTimelineTextLimit);
@@ -34,20 +32,20 @@ const char* kindName(uint32_t ttid) {
 
 MRKCList* VSKFTimelineChunkIfWellFormed(MRKBTerm* term) {
   MRKCList* chunk = asList(term);
-  if (!chunk || chunk->count() < kChunkTerms) return nullptr;
-  if (!asSymbol(chunk->fetchAtIndex(kSender)) || !asSymbol(chunk->fetchAtIndex(kUid))) return nullptr;
-  MRKBTerm* kind = chunk->fetchAtIndex(kKind);
+  if (!chunk || chunk->count() < kVSKChunkTerms) return nullptr;
+  if (!asSymbol(chunk->fetchAtIndex(kVSKChunkSender)) || !asSymbol(chunk->fetchAtIndex(kVSKChunkUid))) return nullptr;
+  MRKBTerm* kind = chunk->fetchAtIndex(kVSKChunkKind);
   if (!asSymbol(kind)) {
     MRKCFunc* func = asFunc(kind);
     if (!func || !asSymbol(func->terms()->head())) return nullptr;
   }
-  for (size_t i : {kWeight, kIntensity, kMood})
+  for (size_t i : {kVSKChunkWeight, kVSKChunkIntensity, kVSKChunkMood})
     if (!asNumber(chunk->fetchAtIndex(i))) return nullptr;
   return chunk;
 }
 
 bool VSKFTimelineViewIsChunkAKudos(MRKCList* chunk) {
-  MRKCFunc* kind = chunk ? asFunc(chunk->fetchAtIndex(kKind)) : nullptr;
+  MRKCFunc* kind = chunk ? asFunc(chunk->fetchAtIndex(kVSKChunkKind)) : nullptr;
   return kind && kind->label()->compareToChars("kudos") == 0;
 }
 
@@ -62,11 +60,11 @@ void VSKFTimelineViewFilterChunks(MRKCList* chunks, bool hideKudos, std::vector<
 }
 
 bool VSKFTimelineViewChunkInList(MRKCList* chunk, MRKCList* list) {
-  MRKCSymbol* uid = chunk ? asSymbol(chunk->fetchAtIndex(kUid)) : nullptr;
+  MRKCSymbol* uid = chunk ? asSymbol(chunk->fetchAtIndex(kVSKChunkUid)) : nullptr;
   if (!uid || !list) return false;
   for (const auto& member : list->terms()) {
     MRKCList* other = asList(member.get());
-    MRKCSymbol* theirs = other ? asSymbol(other->fetchAtIndex(kUid)) : nullptr;
+    MRKCSymbol* theirs = other ? asSymbol(other->fetchAtIndex(kVSKChunkUid)) : nullptr;
     if (theirs && theirs->value() == uid->value()) return true;
   }
   return false;

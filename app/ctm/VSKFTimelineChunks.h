@@ -8,6 +8,19 @@
 
 #include "framework/substrate/MRKCList.h"
 
+// The terms of a chunk, by index.
+enum : size_t {
+  kVSKChunkSender = 0,
+  kVSKChunkTick = 1,
+  kVSKChunkUid = 2,
+  kVSKChunkKind = 3,
+  kVSKChunkGist = 4,
+  kVSKChunkWeight = 5,
+  kVSKChunkIntensity = 6,
+  kVSKChunkMood = 7,
+  kVSKChunkTerms = 8,  // how many a chunk has
+};
+
 // Texts made from a func or a frame are cut at this many characters (with "…").
 constexpr size_t kVSKTimelineTextLimit = 130;
 

@@ -3,8 +3,9 @@
 // VSKCConversationView*.cpp change it; tests read it through the view's record()): the observer
 // that hears "ux", the widgets, the input mode and the feed's entries in order (index 0 at the
 // top). Invariants: entries are stacked top to bottom; each one's top was the content height
-// when it was appended, less the room of the entries let go since; the content height is 10
-// plus, for every entry, its height plus 6; an entry has a wrap (a child of the canvas) exactly
+// when it was appended, less the room of the entries let go since; the content height is
+// kVSKFeedTop plus, for every entry, its height plus kVSKFeedGap; an entry has a wrap (a child of
+// the canvas) exactly
 // while it was last found in view. Window's thread only, but the observer, which the substrate
 // calls on its threads.
 #include <cstdint>

@@ -41,7 +41,6 @@ std::string payloadText(const LLKCMessage& message) {
 
 Ref<VSKCWindow> VSKCWindow::window() {
   Ref<VSKCWindow> window = makeRef<VSKCWindow>();
-  if (!window->made()) return nullptr;
   window->setTitle("vesko");
   // An idle workbench draws nothing: frames are drawn when a widget, input or exposure asks.
   window->setSkipsUnchangedFrames(true);

@@ -81,13 +81,14 @@ private:
   // Adds the path to the recents and their menu list; false when it was there already or is empty.
   bool VSKFWindowAppendRecent(const std::string& path);
   // Makes the "Load recent" list show the recents, oldest first; each entry loads its file with
-  // (0xf00, 4, 1) carrying the full path.
+  // (kVSKCommand, kVSKCommandLoadTest, 1) carrying the full path.
   void VSKFWindowRefreshRecents();
 
   // VSKCWindowLoad.cpp: loading solutions and wiping the substrate. Loads and wipes are
-  // operations on the substrate's offloader; they report back as (0xb00, 0x20, ctx) progress and
-  // (0xb00, 0x10, ctx) completion messages.
-  // Asks for the file to be loaded: posts (0xa00, 0, ctx) to this window with the file (made
+  // operations on the substrate's offloader; they report back as (kVSKOperation,
+  // kVSKOperationProgress, ctx) progress and (kVSKOperation, kVSKOperationComplete, ctx) completion
+  // messages.
+  // Asks for the file to be loaded: posts (kVSKLoadRequest, 0, ctx) to this window with the file (made
   // absolute) under "file"; false when nothing was posted (a path that cannot be made absolute).
   // Without a path, shows the solution pick dialog, whose choice comes back as that same request:
   // at the home folder when fromHome, else at "./etc/vesko" (or at the home folder when that is
@@ -102,7 +103,7 @@ private:
   void VSKFWindowOnOperation(const LLKCMessage& message);
   // Submits a load of the workbench's own solution followed by the extra path (none for a wipe).
   bool submitLoad(const std::string& extra, uint32_t ctx);
-  // The solution pick dialog, one at a time; its choice is the load request (0xa00, 0, ctx).
+  // The solution pick dialog, one at a time; its choice is the load request (kVSKLoadRequest, 0, ctx).
   bool showPickDialog(uint32_t ctx, bool fromHome);
 
   // VSKCWindowArchive.cpp: the window's state in the settings.
@@ -121,7 +122,7 @@ private:
 
   // VSKCWindowDialogs.cpp: the window's own dialogs, each shown once at a time (a second request
   // while it is shown does nothing).
-  // Shows the data-folder dialog at the home folder; its choice comes back as (0xc00, 0x180, 0)
+  // Shows the data-folder dialog at the home folder; its choice comes back as (kVSKDataFolder, kVSKDataFolderPicked, 0)
   // with the picked folder under "folder". False, and the user told, when it cannot be made, has
   // no path or cannot be attached.
   bool VSKFWindowAskForDataPath();

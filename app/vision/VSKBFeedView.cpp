@@ -9,9 +9,10 @@ VSKBFeedView::VSKBFeedView(OGLTSize size, OGLTPoint position, std::string feed, 
       feed_(std::move(feed)),
       observer_(std::move(observer)) {}
 
-void VSKBFeedView::follow(uint64_t onSquib, uint64_t onReply, const std::vector<std::string>& labels) {
+void VSKBFeedView::follow(LLKTMessageCode onSquib, std::optional<LLKTMessageCode> onReply,
+                          const std::vector<std::string>& labels) {
   const ZRVTObserverHooks hooks{.onSquib = LLKCMessage::messageWithCode(onSquib),
-                                .onReply = onReply ? LLKCMessage::messageWithCode(onReply) : nullptr};
+                                .onReply = onReply ? LLKCMessage::messageWithCode(*onReply) : nullptr};
   if (!observer_->follow(this, hooks, labels)) setStatus("cannot follow " + feed_);
 }
 

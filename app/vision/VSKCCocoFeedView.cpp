@@ -91,7 +91,7 @@ void VSKCCocoFeedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
 
 void VSKCCocoFeedView::onBroadcast(const Ref<LLKBObject>& object) {
   auto* message = dynamic_cast<LLKCMessage*>(object.get());
-  if (message && message->uid() == 0xFFFF && message->tag() == 0xFFFF) toWorker(kVSKCocoFeedNext);
+  if (message && message->is(kVSKCocoFeedNextImage)) toWorker(kVSKCocoFeedNext);
 }
 
 void VSKCCocoFeedView::onMessaged(const Ref<LLKCMessage>& message) {

@@ -3,11 +3,14 @@
 // image, publish the same image again and start the folder over, and a check box for random
 // order. The work runs in the view's worker (VSKCCocoFeedWorker) from attach to detach; the
 // view only posts it messages and shows what it tells in its status bar. A broadcast "next"
-// (uid and tag 0xFFFF), which the labelling tool sends, asks for the next image.
+// (kVSKCocoFeedNextImage), which the labelling tool sends, asks for the next image.
 //
 // Window's thread only.
 #include "app/vision/VSKCCocoFeedWorker.h"
 #include "framework/app/ZRVBView.h"
+
+// The broadcast that asks the feed for its next image.
+inline constexpr LLKTMessageCode kVSKCocoFeedNextImage{0xFFFF, 0xFFFF};
 
 class VSKCCocoFeedView : public ZRVBView {
 public:

@@ -28,7 +28,7 @@
 #include "framework/core/LLKCFSFolder.h"
 #include "ui/widgets/QELBWidget.h"
 
-// The feed's message uid and tags (code = tag << 32 | uid).
+// The feed's message uid and tags.
 enum : uint32_t {
   kVSKCocoFeedUid = 0xB000,
   kVSKCocoFeedFolder = 1,  // to the view: open the folder dialog; to the worker: the folder as payload

@@ -11,7 +11,6 @@
 #include "framework/substrate/MRKFTerms.h"
 
 namespace {
-enum : uint64_t { kSquibArrived = 0x40000E000 };
 // The picture and the cross drawn over it, centred in the view.
 const QELTGroupSetup kSetupGraphics = {kQELGroupCentered, 0, 0, 0, kQELGroupUniformMain};
 constexpr OGLTSize kPictureSize = {640, 640};
@@ -26,7 +25,6 @@ Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position
                                                Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver("ui." + feed);
-  if (!observer) return nullptr;
   Ref<VSKCImageView> view =
       makeRef<VSKCImageView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;
@@ -43,7 +41,7 @@ void VSKCImageView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.group->resizeWithWindow(window());
   resizeWithWindow(window());
-  follow(kSquibArrived, 0, {feed()});
+  follow(kVSKImageViewSquib, std::nullopt, {feed()});
 }
 
 void VSKCImageView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
@@ -85,7 +83,7 @@ void VSKCImageView::steer(const OGLTPoint& point, const OGLTRect& bounds) {
 
 void VSKCImageView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;
-  if (message->codeValue() == kSquibArrived) onSquib(*message);
+  if (message->is(kVSKImageViewSquib)) onSquib(*message);
 }
 
 void VSKCImageView::onSquib(const LLKCMessage& message) {

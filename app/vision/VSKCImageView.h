@@ -13,6 +13,9 @@
 #include "ui/widgets/QELBGroup.h"
 #include "ui/widgets/QELBPicturebox.h"
 
+// The observer's squibs to the images feed.
+inline constexpr LLKTMessageCode kVSKImageViewSquib{0xE000, 4};
+
 class VSKCImageView : public VSKBFeedView, private VSKPImageViewOverlaySource {
   struct private_t {
     bool repeat = false;        // the last image statement came from "qav.proj"

@@ -21,11 +21,6 @@
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
-enum : uint64_t {
-  kFileListed = 0x10000B000,
-  kListed = 0x20000B000,
-  kFilePicked = 0x30000B000,
-};
 const QELTGroupSetup kSetupBoard = {kQELGroupRow, 0.0f, 0.0f, 1.0f, kQELGroupUniformCross};
 const QELTGroupSetup kSetupCentered = {kQELGroupCentered, 0.0f, 0.0f, 0.0f, kQELGroupFitParent};
 
@@ -36,11 +31,11 @@ LLKCFSFile* fileOf(QELBWidget* entry) { return entry ? dynamic_cast<LLKCFSFile*>
 Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file) {
   if (!view || !file) return nullptr;
   Ref<QELCBoard> board = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &kSetupBoard);
-  Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, 0x11, file->basename());
-  Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kFilePicked, Ref<LLKBObject>(file));
+  Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kOGLAlignLeft | kOGLAlignMiddle, file->basename());
+  Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kVSKInjectImageFilePicked, Ref<LLKBObject>(file));
   if (!board || !label) return nullptr;
-  board->setFlags(0x30);
-  label->setFlags(2);
+  board->setFlags(kQELBoardSelectable | kQELBoardNoHover);
+  label->setFlags(kQELControlHighlight);
   board->setOnClick(click);
   board->setAncillary(Ref<LLKBObject>(file));
   if (!board->attach(label)) return nullptr;
@@ -91,7 +86,7 @@ Ref<VSKCInjectImageView> VSKCInjectImageView::viewWithSize(OGLTSize size, OGLTPo
   Ref<VSKCInjectImageView> view = makeRef<VSKCInjectImageView>(size, position, std::move(config));
   view->list_ = QELCListbox::widgetWithSize({170, 200}, {0, 0});
   if (!view->list_) return nullptr;
-  view->list_->setFlags(1);
+  view->list_->setFlags(kQELListboxFitWidth);
   view->list_->_childs()->setComparator(VSKFInjectImageViewFileComparator);
   return view->attach(view->list_) ? view : nullptr;
 }
@@ -107,8 +102,8 @@ void VSKCInjectImageView::onAttachedIntoWindow() {
     return;
   }
   listing->setTarget(Ref<QELBWidget>(this));
-  listing->setOnComplete(LLKCMessage::messageWithCode(kListed));
-  listing->setOnProgress(LLKCMessage::messageWithCode(kFileListed));
+  listing->setOnComplete(LLKCMessage::messageWithCode(kVSKInjectImageListed));
+  listing->setOnProgress(LLKCMessage::messageWithCode(kVSKInjectImageFileListed));
   if (!application->scheduler()->submit(listing)) setStatus("the images cannot be listed");
 }
 
@@ -116,11 +111,11 @@ void VSKCInjectImageView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false)
 
 void VSKCInjectImageView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;
-  if (message->codeValue() == kFileListed) {
+  if (message->is(kVSKInjectImageFileListed)) {
     Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>();
     if (Ref<QELCBoard> entry = file ? VSKFInjectImageViewMakeLabel(this, file.get()) : nullptr)
       (void)list_->attach(entry);
-  } else if (message->codeValue() == kFilePicked) {
+  } else if (message->is(kVSKInjectImageFilePicked)) {
     if (Ref<LLKCFSFile> file = message->payloadAs<LLKCFSFile>()) pick(file.get());
   }
 }
@@ -132,7 +127,8 @@ void VSKCInjectImageView::pick(LLKCFSFile* file) {
 }
 
 bool VSKCInjectImageView::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  if (key.action != kOGLActionPress || (key.key != kOGLKeyUp && key.key != kOGLKeyDown)) return ZRVBView::onInputWithKeypad(key);
+  if (key.action != kOGLActionPress || (key.key != kOGLKeyUp && key.key != kOGLKeyDown))
+    return ZRVBView::onInputWithKeypad(key);
   step(key.key == kOGLKeyUp ? -1 : 1);
   return true;
 }

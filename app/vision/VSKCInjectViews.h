@@ -14,6 +14,11 @@
 #include "ui/widgets/QELBListbox.h"
 #include "ui/widgets/QELBOperation.h"
 
+// The "Inject image" view's messages: a file listed, the listing done, a file picked.
+inline constexpr LLKTMessageCode kVSKInjectImageFileListed{0xB000, 1};
+inline constexpr LLKTMessageCode kVSKInjectImageListed{0xB000, 2};
+inline constexpr LLKTMessageCode kVSKInjectImageFilePicked{0xB000, 3};
+
 class VSKCInjectImageViewListOperation : public QELBOperation {
 public:
   // Null for an empty path.

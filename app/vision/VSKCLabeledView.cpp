@@ -12,13 +12,6 @@
 #include "ui/widgets/QELBApplication.h"
 #include "ui/widgets/QELBWindow.h"
 
-namespace {
-enum : uint64_t {
-  kColoursLoaded = 0x100001000,
-  kSquibArrived = 0x10000C000,
-};
-}  // namespace
-
 VSKCLabeledView::VSKCLabeledView(OGLTSize size, OGLTPoint position, std::string feed, Ref<ZRVCObserver> observer,
                                  Ref<JSKCFrame> config)
     : VSKBFeedView(size, position, std::move(feed), std::move(observer), std::move(config)) {}
@@ -27,7 +20,6 @@ Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint posi
                                                    std::string feed, uint32_t fov, Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver(alias);
-  if (!observer) return nullptr;
   Ref<VSKCLabeledView> view =
       makeRef<VSKCLabeledView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;
@@ -43,7 +35,7 @@ Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint posi
 void VSKCLabeledView::onAttachedIntoWindow() {
   Ref<VSKCOperationJSONLoad> load = VSKCOperationJSONLoad::operationWithFilePaths({VSKFResourcePath("colors.json")});
   ZRVBView::onAttachedIntoWindow();
-  follow(kSquibArrived, 0, {feed()});
+  follow(kVSKFeedSquib, std::nullopt, {feed()});
   resizeWithWindow(window());
   QELBApplication* application = QELBApplication::shared();
   if (!load || !application || !application->scheduler()) {
@@ -51,7 +43,7 @@ void VSKCLabeledView::onAttachedIntoWindow() {
     return;
   }
   load->setTarget(Ref<QELBWidget>(this));
-  load->setOnComplete(LLKCMessage::messageWithCode(kColoursLoaded));
+  load->setOnComplete(LLKCMessage::messageWithCode(kVSKLabeledColoursLoaded));
   if (!application->scheduler()->submit(load)) LLKFLog("%s : failed to load colors", alias().c_str());
 }
 
@@ -59,8 +51,8 @@ void VSKCLabeledView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }
 
 void VSKCLabeledView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message || VSKFVisionViewMenuMessaged(this, *message)) return;
-  if (message->codeValue() == kSquibArrived) return onSquib(*message);
-  if (message->codeValue() == kColoursLoaded) return onColoursLoaded(*message);
+  if (message->is(kVSKFeedSquib)) return onSquib(*message);
+  if (message->is(kVSKLabeledColoursLoaded)) return onColoursLoaded(*message);
 }
 
 void VSKCLabeledView::onColoursLoaded(const LLKCMessage& message) {

@@ -13,6 +13,9 @@
 #include "framework/substrate/MRKCList.h"
 #include "ui/widgets/QELBPicturebox.h"
 
+// The colours' load reporting to the view.
+inline constexpr LLKTMessageCode kVSKLabeledColoursLoaded{0x1000, 1};
+
 class VSKCLabeledView : public VSKBFeedView, private VSKPLabeledViewOverlaySource {
   struct private_t {
     Ref<QELCPicturebox> picture;

@@ -78,7 +78,7 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
   Ref<QELCGroup> centred = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
-  if (!record.observer || !surface || !centred) return nullptr;
+  if (!surface || !centred) return nullptr;
   if (!record.graphics->attach(record.picture) || !record.graphics->attach(record.overlay) ||
       !centred->attach(record.controls) || !surface->attach(record.graphics) || !surface->attach(centred) ||
       !view->attach(surface) || !view->attach(record.panel))
@@ -128,11 +128,11 @@ bool VSKCLabelingView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 
 void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  if (message->uid() == kVSKLabelingMenuUid && message->tag() == kVSKLabelingMenuSettings) return toggleSettings();
+  if (message->is(kVSKLabelingMenuUid, kVSKLabelingMenuSettings)) return toggleSettings();
   if (VSKFVisionViewMenuMessaged(this, *message, kVSKLabelingMenuUid)) return;
   switch (message->uid()) {
     case kVSKLabelingFileUid:
-      if (message->codeValue() == kVSKLabelingFilePicked) {
+      if (message->is(kVSKLabelingFilePicked)) {
         Ref<LLKCFSFolder> folder = message->details().objectForKeyAs<LLKCFSFolder>("folder");
         Ref<LLKBFSEntry> entry = message->details().objectForKeyAs<LLKBFSEntry>("file");
         LLKCFSFile* file = entry ? entry->asFile() : nullptr;
@@ -144,7 +144,7 @@ void VSKCLabelingView::onMessaged(const Ref<LLKCMessage>& message) {
     case kVSKLabelingDataFolderUid:
       return onDataFolder(*message);
     case kVSKLabelingFeedUid:
-      if (message->codeValue() == kVSKLabelingSquib) onSquib(*message);
+      if (message->is(kVSKLabelingSquib)) onSquib(*message);
       return;
     case kVSKSettingsUid:
       return onSettings(*message);
@@ -161,7 +161,7 @@ void VSKCLabelingView::onSettings(const LLKCMessage& message) {
   const double value = message.details().realForKey("value", 0.0);
   const bool on = message.details().boolForKey("value", false);
   switch (message.tag()) {
-    case kVSKLabelingSettingsClose:
+    case kVSKSettingsClose:
       record_.panel->dismiss();
       break;
     case kVSKLabelingSettingsProximity:

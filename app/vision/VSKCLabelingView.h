@@ -42,7 +42,7 @@
 #include "ui/widgets/QELBSelector.h"
 #include "ui/widgets/QELCBitmap.h"
 
-// The view's messages: a uid per sender and a tag per meaning (code = tag << 32 | uid).
+// The view's messages: a uid per sender and a tag per meaning.
 enum : uint32_t {
   kVSKLabelingFileUid = 0x1000,        // the file-pick dialog
   kVSKLabelingBubbleUid = 0x2000,      // a button's enter and leave (ctx: the button's tag)
@@ -52,18 +52,19 @@ enum : uint32_t {
   kVSKLabelingControlUid = 0xE000,     // the controls row (and a poke after an automatic save)
   kVSKLabelingCompletionUid = 0xF000,  // the background operations' reports
 };
-// Tags of the file-pick dialog's and the bubbles' messages.
+// Tags of the file-pick dialog's, the bubbles', the data folder's and the observer's messages.
 enum : uint32_t {
   kVSKLabelingFilePickedTag = 4,
   kVSKLabelingFileCancelledTag = 5,
   kVSKLabelingBubbleEnterTag = 1,
   kVSKLabelingBubbleLeaveTag = 2,
+  kVSKLabelingDataFolderTag = 1,
+  kVSKLabelingSquibTag = 1,
 };
 // The menu's "Settings" tag.
 constexpr uint32_t kVSKLabelingMenuSettings = 6;
-// Tags of the settings panel's messages (uid kVSKSettingsUid).
+// Tags of the settings panel's rows (uid kVSKSettingsUid).
 enum : uint32_t {
-  kVSKLabelingSettingsClose = 1,
   kVSKLabelingSettingsProximity = 2,
   kVSKLabelingSettingsThreshold = 3,
   kVSKLabelingSettingsUseImage = 4,
@@ -95,29 +96,23 @@ enum : uint32_t {
   kVSKLabelingShownTag = 12,
   kVSKLabelingOutlinedTag = 13,
 };
-constexpr uint64_t VSKFLabelingCode(uint32_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
-enum : uint64_t {
-  kVSKLabelingFilePicked = VSKFLabelingCode(kVSKLabelingFileUid, kVSKLabelingFilePickedTag),
-  kVSKLabelingFileCancelled = VSKFLabelingCode(kVSKLabelingFileUid, kVSKLabelingFileCancelledTag),
-  kVSKLabelingBubbleEnter = VSKFLabelingCode(kVSKLabelingBubbleUid, kVSKLabelingBubbleEnterTag),
-  kVSKLabelingBubbleLeave = VSKFLabelingCode(kVSKLabelingBubbleUid, kVSKLabelingBubbleLeaveTag),
-  kVSKLabelingSquib = VSKFLabelingCode(kVSKLabelingFeedUid, 1),
-  kVSKLabelingNext = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingNextTag),
-  kVSKLabelingSave = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingSaveTag),
-  kVSKLabelingLoaded = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingLoadedTag),
-  kVSKLabelingRevert = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingRevertTag),
-  kVSKLabelingClone = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingCloneTag),
-  kVSKLabelingLoad = VSKFLabelingCode(kVSKLabelingControlUid, kVSKLabelingLoadTag),
-  kVSKLabelingLabelsLoaded = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingLabelsLoadedTag),
-  kVSKLabelingSaved = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedTag),
-  kVSKLabelingAutoSaved = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingAutoSavedTag),
-  kVSKLabelingSavedForNext = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedForNextTag),
-  kVSKLabelingSavedForSwitch = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingSavedForSwitchTag),
-  kVSKLabelingShown = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingShownTag),
-  kVSKLabelingOutlined = VSKFLabelingCode(kVSKLabelingCompletionUid, kVSKLabelingOutlinedTag),
-  // The broadcast that asks for the next image (the COCO feed takes it).
-  kVSKLabelingNextImage = 0xFFFF0000FFFF,
-};
+// The view's whole codes (ctx 0), each made of its uid and tag above.
+inline constexpr LLKTMessageCode kVSKLabelingFilePicked{kVSKLabelingFileUid, kVSKLabelingFilePickedTag};
+inline constexpr LLKTMessageCode kVSKLabelingFileCancelled{kVSKLabelingFileUid, kVSKLabelingFileCancelledTag};
+inline constexpr LLKTMessageCode kVSKLabelingSquib{kVSKLabelingFeedUid, kVSKLabelingSquibTag};
+inline constexpr LLKTMessageCode kVSKLabelingNext{kVSKLabelingControlUid, kVSKLabelingNextTag};
+inline constexpr LLKTMessageCode kVSKLabelingSave{kVSKLabelingControlUid, kVSKLabelingSaveTag};
+inline constexpr LLKTMessageCode kVSKLabelingLoaded{kVSKLabelingControlUid, kVSKLabelingLoadedTag};
+inline constexpr LLKTMessageCode kVSKLabelingRevert{kVSKLabelingControlUid, kVSKLabelingRevertTag};
+inline constexpr LLKTMessageCode kVSKLabelingClone{kVSKLabelingControlUid, kVSKLabelingCloneTag};
+inline constexpr LLKTMessageCode kVSKLabelingLoad{kVSKLabelingControlUid, kVSKLabelingLoadTag};
+inline constexpr LLKTMessageCode kVSKLabelingLabelsLoaded{kVSKLabelingCompletionUid, kVSKLabelingLabelsLoadedTag};
+inline constexpr LLKTMessageCode kVSKLabelingSaved{kVSKLabelingCompletionUid, kVSKLabelingSavedTag};
+inline constexpr LLKTMessageCode kVSKLabelingAutoSaved{kVSKLabelingCompletionUid, kVSKLabelingAutoSavedTag};
+inline constexpr LLKTMessageCode kVSKLabelingSavedForNext{kVSKLabelingCompletionUid, kVSKLabelingSavedForNextTag};
+inline constexpr LLKTMessageCode kVSKLabelingSavedForSwitch{kVSKLabelingCompletionUid, kVSKLabelingSavedForSwitchTag};
+inline constexpr LLKTMessageCode kVSKLabelingShown{kVSKLabelingCompletionUid, kVSKLabelingShownTag};
+inline constexpr LLKTMessageCode kVSKLabelingOutlined{kVSKLabelingCompletionUid, kVSKLabelingOutlinedTag};
 
 class VSKCLabelingView : public ZRVBView, private VSKPLabelingViewOverlaySource {
   struct private_t {
@@ -205,7 +200,7 @@ private:
   void rememberSample(const std::string& name);
   // Submits the operation to the UI application's scheduler with the view as its target; false
   // (told in the status bar) when it cannot be.
-  bool submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx = 0);
+  bool submit(const Ref<QELBOperation>& operation, LLKTMessageCode onComplete, uint32_t ctx = 0);
   bool submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& onComplete);
   // VSKCLabelingViewFiles.cpp: saving, loading, cloning, reverting and moving on.
   void onCompleted(const LLKCMessage& message);
@@ -220,7 +215,7 @@ private:
   void saveBeforeLeaving();
   // Saves the shown sample; the completion (code onComplete, ctx the delay) carries it as
   // payload. False (told in the status bar) when the save cannot be started.
-  bool save(uint64_t onComplete, uint32_t delayMs = 0);
+  bool save(LLKTMessageCode onComplete, uint32_t delayMs = 0);
   bool saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete);
   void loaded(const LLKCMessage& message);
   void cloneSample();

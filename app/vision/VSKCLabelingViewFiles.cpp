@@ -2,6 +2,7 @@
 // cloning, reverting and moving on to the next frame, and the operations' reports that follow.
 #include <mutex>
 
+#include "app/vision/VSKCCocoFeedView.h"
 #include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKCSampleOperations.h"
 #include "framework/core/LLKFFiles.h"
@@ -53,9 +54,10 @@ void VSKCLabelingView::saveBeforeLeaving() {
   }
 }
 
-bool VSKCLabelingView::save(uint64_t onComplete, uint32_t delayMs) {
+bool VSKCLabelingView::save(LLKTMessageCode onComplete, uint32_t delayMs) {
   if (!record_.sample) return false;
-  return saveSample(record_.sample, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, delayMs)));
+  onComplete.ctx = delayMs;
+  return saveSample(record_.sample, LLKCMessage::messageWithCode(onComplete));
 }
 
 bool VSKCLabelingView::saveSample(const Ref<VSKCImageSample>& sample, Ref<LLKCMessage> onComplete) {
@@ -99,7 +101,7 @@ void VSKCLabelingView::acceptNext() {
   record_.labels->setEnabled(false);
   record_.objects->setSelected(0);
   record_.objects->setEnabled(false);
-  if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKLabelingNextImage));
+  if (record_.autoNext && window()) (void)window()->broadcast(LLKCMessage::messageWithCode(kVSKCocoFeedNextImage));
   setStatus("Waiting for sample ...");
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 const QELTSymbolSetup kSetupSymbol = {0.6f, false};
-constexpr uint32_t kLeftMiddle = 0x11;
+constexpr uint32_t kLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
 constexpr uint32_t kCentreMiddle = 0x12;
 constexpr uint32_t kBoxCapacity = 16;
 
@@ -28,15 +28,15 @@ Ref<QELCCheckbox> checkbox(float opacity, const char* text, const char* alias, u
 
 // A button of the controls row: the icon (in the "icons" face unless ownFace), its click, and the
 // enter and leave messages that show its bubble (ctx: the click's tag).
-Ref<QELCSymbol> button(uint32_t icon, uint64_t onClick, bool ownFace) {
+Ref<QELCSymbol> button(uint32_t icon, LLKTMessageCode onClick, bool ownFace) {
   Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbol, icon);
   if (!symbol) return nullptr;
   if (!ownFace) symbol->setFontName("icons");
-  const uint32_t tag = static_cast<uint32_t>(onClick >> 32);
+  const uint32_t tag = onClick.tag;
   symbol->setTag(tag);
   symbol->setOnClick(LLKCMessage::messageWithCode(onClick));
-  symbol->setOnEnter(LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(kVSKLabelingBubbleEnter, tag)));
-  symbol->setOnLeave(LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(kVSKLabelingBubbleLeave, tag)));
+  symbol->setOnEnter(LLKCMessage::messageWithCode({kVSKLabelingBubbleUid, kVSKLabelingBubbleEnterTag, tag}));
+  symbol->setOnLeave(LLKCMessage::messageWithCode({kVSKLabelingBubbleUid, kVSKLabelingBubbleLeaveTag, tag}));
   return symbol;
 }
 

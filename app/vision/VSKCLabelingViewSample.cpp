@@ -19,14 +19,16 @@
 #include "imagekit/IMKFImageFormat.h"
 #include "modules/vision/statement/QAVFImageStatement.h"
 #include "ui/widgets/QELBApplication.h"
+#include "ui/widgets/QELFGeometry.h"
 
 namespace {
 constexpr uint32_t kSamplesKept = 10;
 constexpr uint32_t kAutoSaveDelayMs = 125;
 }  // namespace
 
-bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, uint64_t onComplete, uint32_t ctx) {
-  return submit(operation, LLKCMessage::messageWithCode(LLKTMessageCode::fromValue(onComplete, ctx)));
+bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, LLKTMessageCode onComplete, uint32_t ctx) {
+  onComplete.ctx = ctx;
+  return submit(operation, LLKCMessage::messageWithCode(onComplete));
 }
 
 bool VSKCLabelingView::submit(const Ref<QELBOperation>& operation, const Ref<LLKCMessage>& message) {
@@ -116,17 +118,13 @@ void VSKCLabelingView::onLabelsLoaded(const LLKCMessage& message) {
 }
 
 bool VSKCLabelingView::onInputWithCursor(const OGLTCursorEvent& cursor) {
-  const bool overPanel = record_.panel->visible() && [&] {
-    const OGLTPoint p = record_.panel->worldToLocal(cursor.point);
-    const OGLTRect b = record_.panel->bounds();
-    return p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom;
-  }();
+  const bool overPanel =
+      record_.panel->visible() && QELFRectContains(record_.panel->bounds(), record_.panel->worldToLocal(cursor.point));
   VSKCImageSample* sample = record_.sample.get();
   if (!overPanel && sample && record_.shown &&
       (cursor.action == kOGLActionPress || cursor.action == kOGLActionRepeat)) {
     const OGLTPoint p = record_.picture->worldToLocal(cursor.point);
-    const OGLTRect b = record_.picture->bounds();
-    if (p.x >= b.left && p.x <= b.right && p.y >= b.top && p.y <= b.bottom && sample->rows() > 0) {
+    if (QELFRectContains(record_.picture->bounds(), p) && sample->rows() > 0) {
       // The picture box centres the image: the sample is in the image's pixels.
       const OGLTPoint origin = VSKFVisionViewPictureOrigin(*record_.picture);
       std::string status;

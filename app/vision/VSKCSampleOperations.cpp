@@ -38,8 +38,8 @@ void VSKCOperationImageSampleSave::onExecute() {
   if (!message) return;
   (void)message->details().storeBool(written, "outcome");
   // A report asked for later waits among the window's timers, not on a scheduler thread.
-  if (message->ctx()) {
-    if (Ref<QELBWidget> widget = target()) (void)widget->poke(message, message->ctx());
+  if (const uint32_t reportDelayMs = message->ctx()) {
+    if (Ref<QELBWidget> widget = target()) (void)widget->poke(message, reportDelayMs);
     return;
   }
   notify(message);

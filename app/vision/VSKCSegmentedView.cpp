@@ -12,24 +12,6 @@
 #include "imagekit/IMKFImageFormat.h"
 
 namespace {
-enum : uint64_t {
-  kSquibArrived = 0x10000C000,
-  kReplyArrived = 0x20000C000,
-};
-// The settings panel's messages (uid 0xD000): close, the polygon and superpixel sliders, the
-// polygon toggle, and a throttled slider poke falling due (its slider's tag as ctx).
-enum : uint32_t {
-  kSettingsUid = 0xD000,
-  kSettingsClose = 1,
-  kSettingsPolySize = 2,
-  kSettingsSpixSize = 3,
-  kSettingsPolyShow = 4,
-  kSettingsPokeDue = 5,
-};
-// Context codes of the peeks (uid 0xE000) and pokes (uid 0xF000); the tag names the property.
-constexpr uint64_t kPeek = 0xE000, kPoke = 0xF000;
-constexpr uint64_t contextCode(uint64_t uid, uint32_t tag) { return (uint64_t{tag} << 32) | uid; }
-
 constexpr OGLTSize kPanelSize = {320, 240};
 
 struct Property {
@@ -40,7 +22,7 @@ struct Property {
 const Property& propertyOf(uint32_t tag) {
   static const Property spix = {"spix.size", "spix.size.slider", 8};
   static const Property poly = {"poly.size", "poly.size.slider", 24};
-  return tag == kSettingsSpixSize ? spix : poly;
+  return tag == kVSKSegmentedSpixSize ? spix : poly;
 }
 }  // namespace
 
@@ -53,7 +35,6 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
                                                        Ref<JSKCFrame> config) {
   if (feed.empty()) return nullptr;
   Ref<ZRVCObserver> observer = VSKFVisionViewObserver(alias);
-  if (!observer) return nullptr;
   Ref<VSKCSegmentedView> view =
       makeRef<VSKCSegmentedView>(size, position, std::move(feed), std::move(observer), std::move(config));
   private_t& record = view->record_;
@@ -72,7 +53,7 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
 void VSKCSegmentedView::onAttachedIntoWindow() {
   ZRVBView::onAttachedIntoWindow();
   record_.panel->resizeWithWindow(window());
-  follow(kSquibArrived, kReplyArrived, {feed(), record_.processor});
+  follow(kVSKFeedSquib, kVSKFeedReply, {feed(), record_.processor});
   resizeWithWindow(window());
 }
 
@@ -88,28 +69,28 @@ bool VSKCSegmentedView::onInputWithKeypad(const OGLTKeypadEvent& key) {
 
 void VSKCSegmentedView::onMessaged(const Ref<LLKCMessage>& message) {
   if (!message) return;
-  if (message->uid() == kVSKViewMenuUid && message->tag() == kVSKViewMenuSettings) {
+  if (message->is(kVSKViewMenuUid, kVSKViewMenuSettings)) {
     toggleSettings();
     return;
   }
   if (VSKFVisionViewMenuMessaged(this, *message)) return;
-  if (message->codeValue() == kSquibArrived) return onSquib(*message);
-  if (message->codeValue() == kReplyArrived) return onReply(*message);
-  if (message->uid() != kSettingsUid) return;
+  if (message->is(kVSKFeedSquib)) return onSquib(*message);
+  if (message->is(kVSKFeedReply)) return onReply(*message);
+  if (message->uid() != kVSKSettingsUid) return;
   switch (message->tag()) {
-    case kSettingsClose:
+    case kVSKSettingsClose:
       record_.panel->dismiss();
       break;
-    case kSettingsPolySize:
-    case kSettingsSpixSize:
+    case kVSKSegmentedPolySize:
+    case kVSKSegmentedSpixSize:
       onSlider(message->tag(), message->details().realForKey("value", 0.0));
       break;
-    case kSettingsPokeDue:
+    case kVSKSegmentedPokeDue:
       pokeSlider(message->ctx());
       break;
-    case kSettingsPolyShow: {
+    case kVSKSegmentedPolyShow: {
       Ref<MRKCSymbol> value = MRKCSymbol::symbolWithValue(message->details().boolForKey("value") ? "yes" : "no");
-      if (value) (void)VSKFSegmentedViewPoke("poly.show", contextCode(kPoke, 4), value.get());
+      if (value) (void)VSKFSegmentedViewPoke("poly.show", {kVSKSegmentedPokeUid, kVSKSegmentedPolyShow}, value.get());
       if (record_.repeat) (void)VSKFSegmentedViewRequestRepeat();
       break;
     }
@@ -123,16 +104,16 @@ void VSKCSegmentedView::toggleSettings() {
     record_.panel->dismiss();
     return;
   }
-  if (VSKFSegmentedViewPeek("spix.size", contextCode(kPeek, 3)) &&
-      VSKFSegmentedViewPeek("poly.size", contextCode(kPeek, 2)) &&
-      VSKFSegmentedViewPeek("poly.show", contextCode(kPeek, 4)))
+  if (VSKFSegmentedViewPeek("spix.size", {kVSKSegmentedPeekUid, kVSKSegmentedSpixSize}) &&
+      VSKFSegmentedViewPeek("poly.size", {kVSKSegmentedPeekUid, kVSKSegmentedPolySize}) &&
+      VSKFSegmentedViewPeek("poly.show", {kVSKSegmentedPeekUid, kVSKSegmentedPolyShow}))
     record_.panel->request();
   else setStatus("the settings of " + record_.processor + " cannot be read");
 }
 
 void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
   const Property& property = propertyOf(tag);
-  slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
+  slider_t& slider = tag == kVSKSegmentedSpixSize ? record_.spix : record_.poly;
   slider.pending = VSKFSegmentedViewSliderToProperty(value, property.lower);
   VSKFSegmentedViewSettingsShowValue(*record_.panel, property.key, slider.pending);
   const int64_t wait = slider.lastMs + kVSKSliderPokeMs - LLKFNowInMS();
@@ -140,18 +121,18 @@ void VSKCSegmentedView::onSlider(uint32_t tag, double value) {
   if (slider.scheduled) return;
   // Too soon after the last poke: the position it has then is poked when the time is up.
   slider.scheduled =
-      poke(LLKCMessage::messageWithCode({kSettingsUid, kSettingsPokeDue, tag}), static_cast<uint32_t>(wait));
+      poke(LLKCMessage::messageWithCode({kVSKSettingsUid, kVSKSegmentedPokeDue, tag}), static_cast<uint32_t>(wait));
 }
 
 void VSKCSegmentedView::pokeSlider(uint32_t tag) {
   const Property& property = propertyOf(tag);
-  slider_t& slider = tag == kSettingsSpixSize ? record_.spix : record_.poly;
+  slider_t& slider = tag == kVSKSegmentedSpixSize ? record_.spix : record_.poly;
   slider.scheduled = false;
   // A value the segmenter has already is not poked again; the projector's image is asked for all
   // the same, as after any move.
   if (slider.pending != slider.sent) {
     Ref<MRKCNumber> value = MRKCNumber::numberWithUint(slider.pending);
-    if (value) (void)VSKFSegmentedViewPoke(property.key, contextCode(kPoke, tag), value.get());
+    if (value) (void)VSKFSegmentedViewPoke(property.key, {kVSKSegmentedPokeUid, tag}, value.get());
     slider.sent = slider.pending;
   }
   slider.lastMs = LLKFNowInMS();
@@ -161,19 +142,19 @@ void VSKCSegmentedView::pokeSlider(uint32_t tag) {
 void VSKCSegmentedView::onReply(const LLKCMessage& message) {
   Ref<MRKCReply> reply = message.payloadAs<MRKCReply>();
   MRKCContext* context = reply ? reply->context() : nullptr;
-  if (!context || context->root() != record_.context.get() || context->uid() != kPeek) return;
+  if (!context || context->root() != record_.context.get() || context->uid() != kVSKSegmentedPeekUid) return;
   MRKCStatement* statement = reply->statement();
   MRKBTerm* head = statement && statement->terms() ? statement->terms()->head() : nullptr;
   MRKCFunc* func = head ? asFunc(head) : nullptr;
   if (!func) return;
   switch (context->tag()) {
-    case kSettingsSpixSize:
+    case kVSKSegmentedSpixSize:
       (void)VSKFSegmentedViewSettingsSyncSlider(*record_.panel, "spix.size", "spix.size.slider", func, 8, 128);
       break;
-    case kSettingsPolySize:
+    case kVSKSegmentedPolySize:
       (void)VSKFSegmentedViewSettingsSyncSlider(*record_.panel, "poly.size", "poly.size.slider", func, 24, 128);
       break;
-    case kSettingsPolyShow:
+    case kVSKSegmentedPolyShow:
       (void)VSKFSegmentedViewSettingsSyncToggle(*record_.panel, "poly.show", func);
       break;
     default:

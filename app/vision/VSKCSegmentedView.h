@@ -19,6 +19,20 @@
 
 constexpr int64_t kVSKSliderPokeMs = 50;
 
+// Tags of the settings panel's rows (uid kVSKSettingsUid), which also name the property in the
+// context of a peek or poke, and of a throttled slider poke falling due (its slider's tag as ctx).
+enum : uint32_t {
+  kVSKSegmentedPolySize = 2,
+  kVSKSegmentedSpixSize = 3,
+  kVSKSegmentedPolyShow = 4,
+  kVSKSegmentedPokeDue = 5,
+};
+// The uids of the peeks' and pokes' context codes; their replies come back with them.
+enum : uint32_t {
+  kVSKSegmentedPeekUid = 0xE000,
+  kVSKSegmentedPokeUid = 0xF000,
+};
+
 class VSKCSegmentedView : public VSKBFeedView {
   // A property a slider sets: its poke in flight, throttled.
   struct slider_t {
@@ -66,9 +80,9 @@ private:
   void pokeSlider(uint32_t tag);
   // VSKCSegmentedViewQueries.cpp: sends "peek"(key, _) or "poke"(key, value) to the segmenter
   // with a context of the code under the view's root; false when it could not be made or sent.
-  bool VSKFSegmentedViewPeek(const char* key, uint64_t code);
-  bool VSKFSegmentedViewPoke(const char* key, uint64_t code, MRKBTerm* value);
-  bool inquire(const char* verb, const char* key, uint64_t code, MRKBTerm* value);
+  bool VSKFSegmentedViewPeek(const char* key, LLKTMessageCode code);
+  bool VSKFSegmentedViewPoke(const char* key, LLKTMessageCode code, MRKBTerm* value);
+  bool inquire(const char* verb, const char* key, LLKTMessageCode code, MRKBTerm* value);
 
   private_t record_;
 };

@@ -7,21 +7,21 @@
 #include "framework/substrate/MRKCSymbol.h"
 #include "framework/substrate/MRKCVariable.h"
 
-bool VSKCSegmentedView::VSKFSegmentedViewPeek(const char* key, uint64_t code) {
+bool VSKCSegmentedView::VSKFSegmentedViewPeek(const char* key, LLKTMessageCode code) {
   Ref<MRKCVariable> any = MRKCVariable::variableAsWildcard();
   return inquire("peek", key, code, any.get());
 }
 
-bool VSKCSegmentedView::VSKFSegmentedViewPoke(const char* key, uint64_t code, MRKBTerm* value) {
+bool VSKCSegmentedView::VSKFSegmentedViewPoke(const char* key, LLKTMessageCode code, MRKBTerm* value) {
   return inquire("poke", key, code, value);
 }
 
-bool VSKCSegmentedView::inquire(const char* verb, const char* key, uint64_t code, MRKBTerm* value) {
+bool VSKCSegmentedView::inquire(const char* verb, const char* key, LLKTMessageCode code, MRKBTerm* value) {
   Ref<MRKCSymbol> name = MRKCSymbol::symbolWithValue(key);
   Ref<MRKCList> terms = name && value ? MRKCList::listWithTerms({name.get(), value}) : nullptr;
   Ref<MRKCFunc> func = terms && terms->count() == 2 ? MRKCFunc::funcWithLabel(verb, terms.get()) : nullptr;
   Ref<MRKCList> request = func ? MRKCList::listWithTerms({func.get()}) : nullptr;
-  Ref<MRKCContext> context = MRKCContext::contextWithCode(code, record_.context.get());
+  Ref<MRKCContext> context = MRKCContext::contextWithCode(code.value(), record_.context.get());
   Ref<MRKCPredicate> predicate =
       request ? MRKCPredicate::predicateWithLabel(record_.processor, request.get()) : nullptr;
   Ref<MRKCQuery> query =

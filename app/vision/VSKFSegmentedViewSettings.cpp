@@ -13,14 +13,15 @@ constexpr uint32_t kUpper = 128;
 
 bool VSKFSegmentedViewSettingsSetup(QELBPanel& panel) {
   return VSKFVisionPanelSetup(panel, [](QELBParent& content, float opacity) {
-    Ref<QELCGroup> spix =
-        VSKFVisionPanelSliderRow(opacity, "Superpixel size:", "16", "spix.size", "spix.size.slider", 3);
-    Ref<QELCGroup> poly = VSKFVisionPanelSliderRow(opacity, "Polygon size:", "24", "poly.size", "poly.size.slider", 2);
+    Ref<QELCGroup> spix = VSKFVisionPanelSliderRow(opacity, "Superpixel size:", "16", "spix.size", "spix.size.slider",
+                                                   kVSKSegmentedSpixSize);
+    Ref<QELCGroup> poly = VSKFVisionPanelSliderRow(opacity, "Polygon size:", "24", "poly.size", "poly.size.slider",
+                                                   kVSKSegmentedPolySize);
     Ref<QELCToggle> show = QELCToggle::widgetWithSize({0, 0}, {10, 100}, "Show polygons", "Hide polygons");
     if (!spix || !poly || !show) return false;
     show->setOpacity(opacity);
     show->setAlias("poly.show");
-    show->setOnClick(LLKCMessage::messageWithCode({kVSKSettingsUid, 4, 0}));
+    show->setOnClick(LLKCMessage::messageWithCode({kVSKSettingsUid, kVSKSegmentedPolyShow, 0}));
     show->resizeToPreferred();
     return content.attach(spix) && content.attach(poly) && content.attach(show);
   });

@@ -87,6 +87,7 @@ void VSKFWindowLabelingDataFolder(QELBWindow* window, const std::string& dataPat
   for (const char* key : {"ui.qav.labeling.fovl", "ui.qav.labeling.peri"}) {
     QELBWidget* view = window->locate(key);
     Ref<LLKCString> path = LLKCString::stringWithString(dataPath);
-    if (view && path) (void)view->poke(LLKCMessage::messageWithCode({kVSKLabelingDataFolderUid, 1, 0}, path));
+    if (view && path)
+      (void)view->poke(LLKCMessage::messageWithCode({kVSKLabelingDataFolderUid, kVSKLabelingDataFolderTag, 0}, path));
   }
 }

@@ -16,7 +16,7 @@ const QELTGroupSetup kSetupContent = {kQELGroupColumn, 1.0f, 2.0f, 1.0f, kQELGro
 const QELTGroupSetup kSetupSlider = {kQELGroupRow, 0.0f, 0.0f, 0.0f, kQELGroupUniformCross};
 const QELTSymbolSetup kSetupSymbol = {0.6f, false};
 constexpr uint32_t kIconClose = 0xE800;
-constexpr uint32_t kLeftMiddle = 0x11;
+constexpr uint32_t kLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
 
 Ref<LLKCMessage> settingsMessage(uint32_t tag) { return LLKCMessage::messageWithCode({kVSKSettingsUid, tag, 0}); }
 
@@ -28,14 +28,14 @@ Ref<QELCGroup> header(float opacity) {
   if (!group || !title || !spacer || !close) return nullptr;
   group->setOpacity(opacity);
   title->setOpacity(opacity);
-  close->setOnClick(settingsMessage(1));
+  close->setOnClick(settingsMessage(kVSKSettingsClose));
   if (!group->attach(title) || !group->attach(spacer) || !group->attach(close)) return nullptr;
   return group;
 }
 }  // namespace
 
-Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value,
-                                        const char* labelAlias, const char* sliderAlias, uint32_t tag) {
+Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, const char* value, const char* labelAlias,
+                                        const char* sliderAlias, uint32_t tag) {
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSlider);
   Ref<QELCLabel> name = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, caption);
   Ref<QELCLabel> shown = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, value);

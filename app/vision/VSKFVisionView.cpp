@@ -1,6 +1,6 @@
 #include "app/vision/VSKFVisionView.h"
 
-#include "framework/app/ZRVFMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 #include "framework/core/LLKFLog.h"
 #include "framework/substrate/MRKCContext.h"
 #include "framework/substrate/MRKCList.h"
@@ -12,47 +12,23 @@
 #include "framework/substrate/MRKFTerms.h"
 #include "imagekit/IMKFImageConvert.h"
 #include "imagekit/IMKFImageFormat.h"
-#include "ui/widgets/QELBMenu.h"
-#include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELCBitmap.h"
 
-namespace {
-constexpr const char* kMenuAlias = "term.menu";
-
-void appendItem(QELBParent& list, QELBWindow* window, const char* label, uint32_t uid, uint32_t tag) {
-  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, label, LLKCMessage::messageWithCode({uid, tag, 0})))
-    (void)list.attach(item);
-}
-
-void appendSeparator(QELBParent& list) {
-  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list.attach(separator);
-}
-}  // namespace
-
 void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid, uint32_t settingsTag) {
-  QELBWindow* window = view->window();
-  if (!window || window->locate(kMenuAlias)) return;
-  Ref<QELCMenuList> list = ZRVFMenuListMake();
+  Ref<QELCMenuList> list = ZRVFViewMenuList(view);
   if (!list) return;
+  auto item = [&](const char* label, uint32_t tag) {
+    ZRVFViewMenuAddItem(view, list.get(), label, LLKCMessage::messageWithCode({uid, tag, 0}));
+  };
   if (withSettings) {
-    appendItem(*list, window, "Settings", uid, settingsTag);
-    appendSeparator(*list);
+    item("Settings", settingsTag);
+    ZRVFViewMenuAddSeparator(list.get());
   }
-  if (view->isRolledup()) appendItem(*list, window, "Unroll", uid, kVSKViewMenuUnroll);
-  else appendItem(*list, window, "Roll-up", uid, kVSKViewMenuRollup);
-  appendSeparator(*list);
-  appendItem(*list, window, "Close", uid, kVSKViewMenuClose);
-  list->resizeToPreferredWithWindow(window);
-
-  const OGLTRect space = view->space();
-  const OGLTPoint at = {view->position().x + space.left - 1, view->position().y + space.top - 1};
-  Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, at);
-  if (!menu) return;
-  menu->setFlags(2);
-  menu->setAlias(kMenuAlias);
-  menu->setLayer(8);
-  menu->setTarget(view);
-  if (!menu->attach(list) || !window->attach(menu)) LLKFLog("%s : the menu could not be opened", view->title().c_str());
+  if (view->isRolledup()) item("Unroll", kVSKViewMenuUnroll);
+  else item("Roll-up", kVSKViewMenuRollup);
+  ZRVFViewMenuAddSeparator(list.get());
+  item("Close", kVSKViewMenuClose);
+  ZRVFViewMenuOpen(view, list, view->title().c_str());
 }
 
 bool VSKFVisionViewMenuMessaged(QELBView* view, const LLKCMessage& message, uint32_t uid) {

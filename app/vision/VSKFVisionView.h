@@ -12,7 +12,7 @@
 #include "ui/widgets/QELBPicturebox.h"
 #include "ui/widgets/QELBView.h"
 
-// The menu's message uid and tags (code = tag << 32 | uid).
+// The menu's message uid and tags.
 enum : uint32_t {
   kVSKViewMenuUid = 0xA000,
   kVSKViewMenuClose = 1,
@@ -21,9 +21,9 @@ enum : uint32_t {
   kVSKViewMenuSettings = 4,
 };
 
-// Opens the view's menu under its title bar: "Settings" and a separator first when asked, then
-// "Unroll" or "Roll-up", a separator and "Close". Nothing while another menu ("term.menu") is
-// open; an item that cannot be made is left out. The items' messages carry the uid (a view whose
+// Opens the view's menu (ZRVFViewMenu.h): "Settings" and a separator first when asked, then
+// "Unroll" or "Roll-up", a separator and "Close". Nothing while another such menu is open; an
+// item that cannot be made is left out. The items' messages carry the uid (a view whose
 // uid 0xA000 means something else gives another); "Settings" sends the settings tag.
 void VSKFVisionViewToggleMenu(QELBView* view, bool withSettings, uint32_t uid = kVSKViewMenuUid,
                               uint32_t settingsTag = kVSKViewMenuSettings);
@@ -48,7 +48,7 @@ MRKCStatement* VSKFVisionViewFirstStatement(const LLKCMessage& message, bool* fr
 // without a bitmap.
 OGLTPoint VSKFVisionViewPictureOrigin(const QELBPicturebox& picture);
 
-// The observer of a view: a fresh guid, no label, the alias.
+// The observer of a view: a fresh guid, no label, the alias. Never null.
 [[nodiscard]] Ref<ZRVCObserver> VSKFVisionViewObserver(const std::string& alias);
 
 // Asks the projector ("qav.proj") to publish its last image again; no reply is awaited. False

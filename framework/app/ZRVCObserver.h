@@ -36,7 +36,7 @@ struct ZRVTObserverHooks {
 
 class ZRVCObserver : public MRKBProcessor {
 public:
-  // An empty guid gets a fresh one.
+  // An empty guid gets a fresh one. Never null.
   [[nodiscard]] static Ref<ZRVCObserver> observerWithGuid(std::string guid, std::string label, std::string alias,
                                                           Ref<MRKCFrame> properties);
 

@@ -37,6 +37,9 @@ public:
   uint32_t uid() const { return code_.uid; }
   uint32_t tag() const { return code_.tag; }
   uint32_t ctx() const { return code_.ctx; }
+  // Whether the code names this uid and tag; ctx is not compared.
+  bool is(uint32_t uid, uint32_t tag) const { return code_.uid == uid && code_.tag == tag; }
+  bool is(const LLKTMessageCode& code) const { return is(code.uid, code.tag); }
   void setCode(LLKTMessageCode code) { code_ = code; }
   void setCtx(uint32_t ctx) { code_.ctx = ctx; }
 

@@ -42,8 +42,10 @@ struct MRKTConfigs {
   uint32_t pulse = 1000;  // period of onPulsated, in milliseconds
 };
 
-// The tolerance for ties between reals is the second value.
+// The substrate's constants; which is which is named below.
 extern "C" const double MRKKGlobals[2];
+// The index in MRKKGlobals of the tolerance for ties between reals.
+constexpr size_t kMRKGlobalsTieTolerance = 1;
 
 class MRKCSubstrate : public LLKBObject {
 public:

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   VSKFPolygonsUnion(input.get(), united.get());
   VSKFPolygonResample(outline, n);
   for (const Ref<LLKBObject>& each : united->snapshot()) VSKFPolygonResample(refCast<NRKCPolygon>(each), n);
-  if (count) _VSKFPolygonTestPoint(points.data(), count, points[0]);
+  if (count) VSKFPolygonLocatePoint(points.data(), count, points[0]);
 
   std::vector<cv::Point> curve;
   for (const NRKTPoint& p : points)

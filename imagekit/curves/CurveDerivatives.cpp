@@ -24,7 +24,8 @@ size_t sampleIndex(long long t, long long n, long long size, bool isOpen) {
 
 }  // namespace
 
-bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg, std::vector<double>& d2g) {
+bool CurveGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg,
+                         std::vector<double>& d2g) {
   const double sigma2 = sigma * sigma;
   if (!(sigma > 0) || !std::isfinite(sigma2 * sigma2) || sigma2 == 0 || M < 1 || M % 2 != 1) return false;
   try {
@@ -89,7 +90,7 @@ bool Smooth(std::vector<cv::Point>& curve, double sigma) {
   if (M % 2 != 1) return false;
   try {
     std::vector<double> g, dg, d2g, xs, ys, smoothX, smoothY, ignoredFirst, ignoredSecond;
-    if (!getGaussianDerivs(sigma, M, g, dg, d2g)) return false;
+    if (!CurveGaussianDerivs(sigma, M, g, dg, d2g)) return false;
     if (!PolyLineSplit(curve, xs, ys)) return false;
     if (!getdXcurve(xs, sigma, smoothX, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
     if (!getdXcurve(ys, sigma, smoothY, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;

@@ -15,7 +15,8 @@
 
 // Fills g, dg and d2g with the Gaussian of size M (odd, at least 1) and sigma, and its first and
 // second derivatives, centred at index (M - 1) / 2.
-bool getGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg, std::vector<double>& d2g);
+bool CurveGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vector<double>& dg,
+                         std::vector<double>& d2g);
 
 // Convolves x at index n with the three kernels (applied reversed: g[0] meets sample n + L).
 // A closed curve wraps around its ends; an open one is mirrored at its first sample and about

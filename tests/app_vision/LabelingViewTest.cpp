@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/vision/VSKCCocoFeedView.h"
 #include "app/vision/VSKCLabelingView.h"
 #include "app/vision/VSKFVisionView.h"
 #include "framework/core/JSKCReader.h"
@@ -83,7 +84,7 @@ protected:
     ASSERT_TRUE(view->poke(message));
     window->pump();
   }
-  void send(uint64_t code, Ref<LLKBObject> payload = nullptr) {
+  void send(LLKTMessageCode code, Ref<LLKBObject> payload = nullptr) {
     send(LLKCMessage::messageWithCode(code, std::move(payload)));
   }
   void setting(uint32_t tag, double value) {
@@ -232,12 +233,12 @@ TEST_F(LabelingViewTest, ALoadedOrClonedSampleTakesTheChangedOnesPlaceOnlyOnceIt
   Ref<VSKCImageSample> other = VSKCImageSample::sampleFromStatement(segmentedFrame("other").get(), "other", 0);
   ASSERT_TRUE(other);
   dataFolder("/proc/vesko-labeling-nowhere");
-  for (uint64_t code : {kVSKLabelingLoaded, kVSKLabelingClone}) {
+  for (LLKTMessageCode code : {kVSKLabelingLoaded, kVSKLabelingClone}) {
     send(LLKCMessage::messageWithCode(code, code == kVSKLabelingLoaded ? other : nullptr));
-    ASSERT_TRUE(window->pumpUntil([&] { return !view->state().incoming; })) << code;
-    EXPECT_EQ(view->status(), kNotSaved) << code;
-    EXPECT_EQ(view->state().sample.get(), changed.get()) << code;
-    EXPECT_TRUE(changed->touched()) << code;
+    ASSERT_TRUE(window->pumpUntil([&] { return !view->state().incoming; })) << code.value();
+    EXPECT_EQ(view->status(), kNotSaved) << code.value();
+    EXPECT_EQ(view->state().sample.get(), changed.get()) << code.value();
+    EXPECT_TRUE(changed->touched()) << code.value();
   }
   dataFolder(folder.string());
   send(kVSKLabelingLoaded, other);
@@ -365,7 +366,7 @@ public:
   NextListener() : QELBWidget({1, 1}, {0, 0}) {}
   void onBroadcast(const Ref<LLKBObject>& object) override {
     auto* message = dynamic_cast<LLKCMessage*>(object.get());
-    if (message && message->codeValue() == kVSKLabelingNextImage) ++heard;
+    if (message && message->is(kVSKCocoFeedNextImage)) ++heard;
   }
   int heard = 0;
 };

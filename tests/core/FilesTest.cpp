@@ -6,6 +6,7 @@
 
 #include "tests/core/TemporaryFolder.h"
 #include "tests/support/FullFileSystem.h"
+#include "tests/support/OutputCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -185,24 +186,14 @@ TEST(File, ReadsOnlyRegularFilesOfBoundedSize) {
 
 // Console lines are diagnostics: they go to standard error, never into a program's output.
 TEST(Console, LinesGoToStandardError) {
-  TemporaryFolder folder;
-  const std::string out = folder.file("out"), err = folder.file("err");
-  std::fflush(stdout);
-  std::fflush(stderr);
-  const int savedOut = dup(1), savedErr = dup(2);
-  const int outFile = open(out.c_str(), O_WRONLY | O_CREAT, 0600),
-            errFile = open(err.c_str(), O_WRONLY | O_CREAT, 0600);
-  dup2(outFile, 1);
-  dup2(errFile, 2);
-  LLKFConsolePrintf("segmenter : a line");
-  LLKFConsoleExit();
-  std::fflush(stdout);
-  dup2(savedOut, 1);
-  dup2(savedErr, 2);
-  for (int fd : {savedOut, savedErr, outFile, errFile}) close(fd);
   std::string printed, diagnosed;
-  LLKFReadFile(out.c_str(), printed);
-  LLKFReadFile(err.c_str(), diagnosed);
+  {
+    StreamTap out(STDOUT_FILENO), err(STDERR_FILENO);
+    LLKFConsolePrintf("segmenter : a line");
+    LLKFConsoleExit();
+    printed = out.take();
+    diagnosed = err.take();
+  }
   EXPECT_EQ(printed, "");
   EXPECT_EQ(diagnosed, "segmenter : a line\n");
 }

@@ -89,7 +89,7 @@ TEST(CurveSplitMerge, RoundTripAndTruncation) {
 
 TEST(CurveKernels, GaussianAndItsDerivatives) {
   std::vector<double> g, dg, d2g;
-  ASSERT_TRUE(getGaussianDerivs(1.0, 5, g, dg, d2g));
+  ASSERT_TRUE(CurveGaussianDerivs(1.0, 5, g, dg, d2g));
   const cv::Mat kernel = cv::getGaussianKernel(5, 1.0, CV_64F);
   ASSERT_EQ(g.size(), 5u);
   for (int k = 0; k < 5; ++k) {
@@ -99,7 +99,7 @@ TEST(CurveKernels, GaussianAndItsDerivatives) {
     EXPECT_DOUBLE_EQ(d2g[k], (i * i - 1) * kernel.at<double>(k));
   }
   for (auto [sigma, M] : {std::pair{1.0, 4}, {1.0, 0}, {0.0, 5}, {-1.0, 5}, {std::nan(""), 5}})
-    EXPECT_FALSE(getGaussianDerivs(sigma, M, g, dg, d2g)) << sigma << " " << M;
+    EXPECT_FALSE(CurveGaussianDerivs(sigma, M, g, dg, d2g)) << sigma << " " << M;
 }
 
 // Which sample meets each kernel tap: one-hot kernels pick them out.

@@ -40,7 +40,7 @@ float area(const Points& outline) {
 }
 
 int test(const Points& outline, float x, float y) {
-  return _VSKFPolygonTestPoint(outline.data(), static_cast<uint32_t>(outline.size()), NRKTPoint{x, y});
+  return VSKFPolygonLocatePoint(outline.data(), static_cast<uint32_t>(outline.size()), NRKTPoint{x, y});
 }
 
 }  // namespace
@@ -192,7 +192,7 @@ TEST(PolygonTestPoint, InsideOutsideAndBoundary) {
   EXPECT_EQ(test(square, 4, 0), -1) << "on a horizontal edge";
   EXPECT_EQ(test(square, 0, 5), -1) << "on a vertical edge";
   EXPECT_EQ(test({}, 0, 0), 0);
-  EXPECT_EQ(_VSKFPolygonTestPoint(nullptr, 4, NRKTPoint{5, 5}), 0);
+  EXPECT_EQ(VSKFPolygonLocatePoint(nullptr, 4, NRKTPoint{5, 5}), 0);
   EXPECT_TRUE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{5, 5}));
   EXPECT_FALSE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{50, 5}));
   EXPECT_TRUE(VSKFPolygonTestPoint(square.data(), 4, NRKTPoint{4, 0}));
@@ -206,10 +206,10 @@ TEST(PolygonFill, FillsExactlyThePixelsThePointTestTakes) {
   std::vector<Points> outlines = {
       {{4, 3}, {20, 3}, {20, 15}, {4, 15}},
       {{3.5f, 2.25f}, {30.75f, 9.5f}, {11.2f, 27.9f}},
-      {{20, 1}, {26, 27}, {5, 9}, {35, 9}, {14, 27}},                  // a star: its edges cross
-      {{6, 5}, {6.05f, 5.04f}, {25, 5}, {25, 20}, {12.93f, 20.07f}},   // vertices a hair off pixels
-      {{-30, -10}, {60, 14}, {-5, 40}},                                 // mostly beyond the box
-      {{10, 10}, {30, 10}, {30, 10.05f}, {10, 10.08f}},                // a sliver along one row
+      {{20, 1}, {26, 27}, {5, 9}, {35, 9}, {14, 27}},                     // a star: its edges cross
+      {{6, 5}, {6.05f, 5.04f}, {25, 5}, {25, 20}, {12.93f, 20.07f}},      // vertices a hair off pixels
+      {{-30, -10}, {60, 14}, {-5, 40}},                                   // mostly beyond the box
+      {{10, 10}, {30, 10}, {30, 10.05f}, {10, 10.08f}},                   // a sliver along one row
       {{5, 25}, {8, 2}, {11, 25}, {14, 2}, {17, 25}, {20, 2}, {23, 25}},  // a zigzag across the rows
   };
   std::mt19937 random(44);
@@ -235,7 +235,8 @@ TEST(PolygonFill, FillsExactlyThePixelsThePointTestTakes) {
     for (uint32_t y = 0; y <= kBottom; ++y)
       for (uint32_t x = 0; x <= kRight; ++x) {
         const bool inBox = x >= kLeft && y >= kTop;
-        const bool taken = inBox && VSKFPolygonTestPoint(outline.data(), uint32_t(outline.size()), {float(x), float(y)});
+        const bool taken =
+            inBox && VSKFPolygonTestPoint(outline.data(), uint32_t(outline.size()), {float(x), float(y)});
         wrong += filled[y * (kRight + 1) + x] != int(taken);
       }
     EXPECT_EQ(wrong, 0) << "outline " << i;

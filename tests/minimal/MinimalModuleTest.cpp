@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,50 +13,21 @@
 
 namespace {
 
-// Sends what reaches standard output while it lives into a capture's sequence of log lines, as
-// one line per take, so that the order of printing and logging shows.
-class StandardOutputTap {
-public:
-  explicit StandardOutputTap(OutputCapture& capture) : capture_(capture) {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    file_ = std::tmpfile();
-    dup2(fileno(file_), STDOUT_FILENO);
-  }
-  ~StandardOutputTap() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-    std::fclose(file_);
-  }
-
-  // Moves what reached standard output since the last take into the capture.
-  void take() {
-    std::fflush(stdout);
-    std::fseek(file_, offset_, SEEK_SET);
-    char buffer[256];
-    std::string text;
-    while (size_t read = std::fread(buffer, 1, sizeof buffer, file_)) text.append(buffer, read);
-    offset_ += static_cast<long>(text.size());
-    if (!text.empty()) capture_.note("out:" + text);
-  }
-
-private:
-  OutputCapture& capture_;
-  int saved_ = -1;
-  FILE* file_ = nullptr;
-  long offset_ = 0;
-};
+// Moves what reached standard output since the last take into the capture's sequence of log
+// lines, as one line, so that the order of printing and logging shows.
+void take(StreamTap& output, OutputCapture& capture) {
+  if (const std::string text = output.take(); !text.empty()) capture.note("out:" + text);
+}
 
 TEST(MinimalModule, LoadAndUnloadSayHelloOnceBetweenTheLogLines) {
   Ref<MRKCSubstrate> substrate = MRKCSubstrate::substrate();
   OutputCapture capture;
-  StandardOutputTap output(capture);
+  StreamTap output(STDOUT_FILENO);
   std::string error;
   ASSERT_TRUE(substrate->loadModule("modJUX", &error)) << error;
-  output.take();
+  take(output, capture);
   ASSERT_TRUE(substrate->unloadModule("modJUX"));
-  output.take();
+  take(output, capture);
   std::vector<std::string> expected = {"modJUX - modInit()", "out:hello!\n", "modJUX - modExit()"};
   EXPECT_EQ(capture.lines(), expected);
   EXPECT_FALSE(substrate->unloadModule("modJUX")) << "it is no longer loaded";
@@ -75,11 +45,11 @@ TEST(MinimalModule, MangledEntryPointsBehaveAlike) {
   EXPECT_NE(reinterpret_cast<void*>(init), dlsym(handle, "modInit")) << "both name forms are exported";
   {
     OutputCapture capture;
-    StandardOutputTap output(capture);
+    StreamTap output(STDOUT_FILENO);
     init(nullptr);
-    output.take();
+    take(output, capture);
     exit(nullptr);
-    output.take();
+    take(output, capture);
     std::vector<std::string> expected = {"modJUX - modInit()", "out:hello!\n", "modJUX - modExit()"};
     EXPECT_EQ(capture.lines(), expected);
   }

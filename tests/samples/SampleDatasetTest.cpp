@@ -113,7 +113,7 @@ TEST_F(SampleDataset, RenderingPaintsWhatThePointTestHolds) {
     if (record.points.empty() || (colour[0] == 255 && colour[1] == 255 && colour[2] == 255)) continue;
     for (int y = std::max(0, int(record.bbox[1])); y <= std::min(119, int(record.bbox[3])); ++y)
       for (int x = std::max(0, int(record.bbox[0])); x <= std::min(159, int(record.bbox[2])); ++x)
-        if (_VSKFPolygonTestPoint(record.points.data(), record.pointCount(), {float(x), float(y)}) != 0)
+        if (VSKFPolygonLocatePoint(record.points.data(), record.pointCount(), {float(x), float(y)}) != 0)
           std::memcpy(&expected[(size_t(y) * 160 + size_t(x)) * 4], colour, 4);
   }
   EXPECT_EQ(rendered, expected);

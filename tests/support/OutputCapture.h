@@ -1,12 +1,16 @@
 #pragma once
 // What the log and the console say while a test runs, collected in the order it was said and
 // kept off the terminal. One capture for every test: the sinks are process-wide, so a capture
-// restores what it replaced when it ends.
+// restores what it replaced when it ends. What is written to a standard stream itself (a plug-in's
+// printf, the console's own line) is taken with a StreamTap.
 #include "framework/core/LLKFConsole.h"
 #include "framework/core/LLKFLog.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -79,4 +83,41 @@ private:
   std::vector<std::string> lines_;
   LLKTLogSink previousLog_;
   LLKTLogSink previousConsole_;
+};
+
+// What reaches a standard stream (STDOUT_FILENO, STDERR_FILENO) while the tap lives, kept in a
+// temporary file instead of the terminal; the stream is given back when the tap ends.
+class StreamTap {
+public:
+  explicit StreamTap(int stream) : stream_(stream) {
+    std::fflush(nullptr);
+    saved_ = dup(stream_);
+    file_ = std::tmpfile();
+    dup2(fileno(file_), stream_);
+  }
+  ~StreamTap() {
+    std::fflush(nullptr);
+    dup2(saved_, stream_);
+    close(saved_);
+    std::fclose(file_);
+  }
+  StreamTap(const StreamTap&) = delete;
+  StreamTap& operator=(const StreamTap&) = delete;
+
+  // What reached the stream since the last take.
+  std::string take() {
+    std::fflush(nullptr);
+    std::fseek(file_, offset_, SEEK_SET);
+    char buffer[256];
+    std::string text;
+    while (size_t read = std::fread(buffer, 1, sizeof buffer, file_)) text.append(buffer, read);
+    offset_ += static_cast<long>(text.size());
+    return text;
+  }
+
+private:
+  const int stream_;
+  int saved_ = -1;
+  FILE* file_ = nullptr;
+  long offset_ = 0;
 };

@@ -10,7 +10,6 @@ constexpr std::chrono::milliseconds kPredicateSlice{5};
 }  // namespace
 
 bool QELTestHeadlessWindow::openHeadless(OGLTSize size) {
-  if (!made()) return false;
   context_ = OGLC2DContext::make();
   if (!context_) return false;
   setSize(size);  // not running: the size is kept as given

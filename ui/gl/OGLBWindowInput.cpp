@@ -230,8 +230,9 @@ void OGLBWindow::pollJoypads() {
       // Told once per joypad, not on every poll.
       if (!pad.overflowLogged && (buttonCount > kOGLJoypadButtons || axisCount > kOGLJoypadAxes)) {
         if (buttonCount > kOGLJoypadButtons)
-          LLKFLog("OGLFWindowPollEvents() - max number of buttons reached for joypad");
-        if (axisCount > kOGLJoypadAxes) LLKFLog("OGLFWindowPollEvents() - max number of axes reached for joypad");
+          LLKFLog("OGLBWindow : joypad %d has more than %d buttons; the rest are left out", id, kOGLJoypadButtons);
+        if (axisCount > kOGLJoypadAxes)
+          LLKFLog("OGLBWindow : joypad %d has more than %d axes; the rest are left out", id, kOGLJoypadAxes);
         pad.overflowLogged = true;
       }
       OGLTInputEvent event = blank(kOGLInputJoypad);

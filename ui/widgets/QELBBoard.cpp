@@ -16,8 +16,7 @@ QELBBoard::QELBBoard(OGLTSize size, OGLTPoint position, const QELTGroupSetup* se
 QELBBoard::~QELBBoard() = default;
 
 Ref<QELCBoard> QELCBoard::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCBoard> board = makeRef<QELCBoard>(size, position, setup);
-  return board->made() ? board : nullptr;
+  return makeRef<QELCBoard>(size, position, setup);
 }
 
 namespace {

@@ -16,8 +16,7 @@ QELBBubble::QELBBubble(OGLTSize size, OGLTPoint position) : QELBParent(size, pos
 QELBBubble::~QELBBubble() = default;
 
 Ref<QELCBubble> QELCBubble::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCBubble> bubble = makeRef<QELCBubble>(size, position);
-  return bubble->made() ? bubble : nullptr;
+  return makeRef<QELCBubble>(size, position);
 }
 
 OGLTSize QELBBubble::preferredSizeWithWindow(QELBWindow* window, const OGLTSize* content, int32_t origin) {

@@ -40,8 +40,7 @@ QELBCanvas::QELBCanvas(OGLTSize size, OGLTPoint position) : QELBParent(size, pos
 QELBCanvas::~QELBCanvas() = default;
 
 Ref<QELCCanvas> QELCCanvas::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCCanvas> canvas = adoptRef(new QELCCanvas(size, position));
-  return canvas->made() ? canvas : nullptr;
+  return adoptRef(new QELCCanvas(size, position));
 }
 
 void QELBCanvas::setContent(OGLTSize content) {

@@ -84,8 +84,7 @@ QELBCollectionbox::QELBCollectionbox(OGLTSize size, OGLTPoint position) : QELBPa
 QELBCollectionbox::~QELBCollectionbox() = default;
 
 Ref<QELCCollectionbox> QELCCollectionbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCCollectionbox> box = makeRef<QELCCollectionbox>(size, position);
-  return box->made() ? box : nullptr;
+  return makeRef<QELCCollectionbox>(size, position);
 }
 
 // The rows are drawn and hit in one place: the shown area inside the outline, 2 pixels in.

@@ -16,8 +16,7 @@ constexpr uint32_t kButtonUid = 1, kAddTag = 1, kRemoveTag = 2, kDropboxChange =
 
 Ref<QELCCombobox> QELCCombobox::widgetWithSize(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values,
                                                uint32_t capacity) {
-  Ref<QELCCombobox> combo = makeRef<QELCCombobox>(size, position, std::move(values), capacity);
-  return combo->made() ? combo : nullptr;
+  return makeRef<QELCCombobox>(size, position, std::move(values), capacity);
 }
 
 QELBCombobox::QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequence> values, uint32_t capacity)
@@ -26,7 +25,6 @@ QELBCombobox::QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequ
       remove_(QELCButton::widgetWithSize({0, 0}, {0, 0}, "-")),
       textbox_(QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity)),
       dropbox_(QELCDropbox::widgetWithSize({0, 0}, {0, 0}, std::move(values))) {
-  if (!made()) return;
   add_->setOnClick(LLKCMessage::messageWithCode(kAddClick));
   remove_->setOnClick(LLKCMessage::messageWithCode(kRemoveClick));
   dropbox_->setOnChange(LLKCMessage::messageWithCode(kDropboxChange));
@@ -40,8 +38,6 @@ QELBCombobox::QELBCombobox(OGLTSize size, OGLTPoint position, Ref<LLKBObjectSequ
 }
 
 QELBCombobox::~QELBCombobox() = default;
-
-bool QELBCombobox::made() const { return QELBParent::made() && add_ && remove_ && textbox_ && dropbox_; }
 
 void QELBCombobox::setOpacity(float opacity) {
   QELBParent::setOpacity(opacity);

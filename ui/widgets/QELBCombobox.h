@@ -45,10 +45,6 @@ public:
   void onMessaged(const Ref<LLKCMessage>& message) override;
   void onRenderWithStep(float step) override;
 
-protected:
-  // Factories answer null when this is false (a part could not be made).
-  bool made() const;
-
 private:
   void edit(bool editing);
   void removeChosen();

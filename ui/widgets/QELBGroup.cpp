@@ -25,8 +25,7 @@ QELBGroup::QELBGroup(OGLTSize size, OGLTPoint position, const QELTGroupSetup* se
 QELBGroup::~QELBGroup() = default;
 
 Ref<QELCGroup> QELCGroup::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCGroup> group = adoptRef(new QELCGroup(size, position, setup));
-  return group->made() ? group : nullptr;
+  return adoptRef(new QELCGroup(size, position, setup));
 }
 
 OGLTRect QELBGroup::space() {

@@ -26,7 +26,7 @@ bool QELBInputDialog::build(uint32_t capacity) {
   label_ = QELCLabel::widgetWithAlignment(17, "");
   textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(kUidCommit);
-  if (!made() || !surface || !column || !buttonGroup || !buttonRow_ || !label_ || !textbox_ || !commit) return false;
+  if (!surface || !column || !buttonGroup || !buttonRow_ || !label_ || !textbox_ || !commit) return false;
   textbox_->setOnCommit(commit);
   return column->attach(label_) && column->attach(textbox_) && buttonGroup->attach(buttonRow_) &&
          surface->attach(column) && surface->attach(buttonGroup) && attach(surface);

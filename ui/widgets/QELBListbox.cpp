@@ -35,8 +35,7 @@ QELBListbox::QELBListbox(OGLTSize size, OGLTPoint position) : QELBParent(size, p
 QELBListbox::~QELBListbox() = default;
 
 Ref<QELCListbox> QELCListbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCListbox> list = makeRef<QELCListbox>(size, position);
-  return list->made() ? list : nullptr;
+  return makeRef<QELCListbox>(size, position);
 }
 
 // The rows are drawn and hit in one place: the shown area inside the outline, 2 pixels in (on

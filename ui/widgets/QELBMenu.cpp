@@ -31,10 +31,7 @@ QELBMenu::QELBMenu(OGLTSize size, OGLTPoint position) : QELBGroup(size, position
 
 QELBMenu::~QELBMenu() = default;
 
-Ref<QELCMenu> QELCMenu::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCMenu> menu = makeRef<QELCMenu>(size, position);
-  return menu->made() ? menu : nullptr;
-}
+Ref<QELCMenu> QELCMenu::widgetWithSize(OGLTSize size, OGLTPoint position) { return makeRef<QELCMenu>(size, position); }
 
 void QELBMenu::onAwaken() {
   QELBGroup::onAwaken();

@@ -13,8 +13,7 @@ QELBMenuList::QELBMenuList(OGLTSize size, OGLTPoint position, const QELTGroupSet
 QELBMenuList::~QELBMenuList() = default;
 
 Ref<QELCMenuList> QELCMenuList::widgetWithSize(OGLTSize size, OGLTPoint position, const QELTGroupSetup* setup) {
-  Ref<QELCMenuList> list = makeRef<QELCMenuList>(size, position, setup);
-  return list->made() ? list : nullptr;
+  return makeRef<QELCMenuList>(size, position, setup);
 }
 
 void QELBMenuList::topple() {

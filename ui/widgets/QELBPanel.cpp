@@ -20,8 +20,7 @@ QELBPanel::QELBPanel(OGLTSize size, OGLTPoint position) : QELBParent(size, posit
 QELBPanel::~QELBPanel() = default;
 
 Ref<QELCPanel> QELCPanel::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCPanel> panel = makeRef<QELCPanel>(size, position);
-  return panel->made() ? panel : nullptr;
+  return makeRef<QELCPanel>(size, position);
 }
 
 namespace {

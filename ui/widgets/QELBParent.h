@@ -60,8 +60,6 @@ public:
 
 protected:
   QELBParent(OGLTSize size, OGLTPoint position);
-  // Factories of subclasses answer null when this is false (the list could not be made).
-  bool made() const { return static_cast<bool>(childs_); }
 
   // The children's cursor handling: topmost first, visible and enabled, the point in this
   // widget's space within the child's frame.

@@ -36,7 +36,7 @@ public:
 protected:
   bool build(Ref<Picker> picker) {
     picker_ = std::move(picker);
-    return made() && picker_ && attach(picker_);
+    return picker_ && attach(picker_);
   }
 
 private:

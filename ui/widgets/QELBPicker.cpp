@@ -37,7 +37,7 @@ bool QELBPicker::buildParts(QELTWidgetComparator folderOrder) {
   folderList_ = QELCListbox::widgetWithSize({0, 0}, {0, 0});
   selectButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Select");
   cancelButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Cancel");
-  if (!made() || !pathBox_ || !folderList_ || !selectButton_ || !cancelButton_) return false;
+  if (!pathBox_ || !folderList_ || !selectButton_ || !cancelButton_) return false;
   folderList_->setFlags(kQELListboxFitWidth);
   folderList_->_childs()->setComparator(folderOrder);
   pathBox_->setOnCommit(LLKCMessage::messageWithCode(kQELPickerUidPath));

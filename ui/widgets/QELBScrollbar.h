@@ -19,6 +19,10 @@ extern "C" {
 bool QELFScrollbarNotify(const QELTScrollbarRecord* record, QELBWidget* sender);
 }
 
+// How far one notch of the wheel (its delta) moves a bar's scroll: a tenth of the track, towards
+// the end for a notch towards the user.
+inline float QELFScrollbarWheelStep(float delta) { return delta / -10.0f; }
+
 class QELBScrollbar : public QELBControl {
 public:
   QELBScrollbar(OGLTSize size, OGLTPoint position) : QELBControl(size, position) {}

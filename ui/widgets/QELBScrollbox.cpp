@@ -41,8 +41,7 @@ QELBScrollbox::QELBScrollbox(OGLTSize size, OGLTPoint position) : QELBParent(siz
 QELBScrollbox::~QELBScrollbox() = default;
 
 Ref<QELCScrollbox> QELCScrollbox::widgetWithSize(OGLTSize size, OGLTPoint position) {
-  Ref<QELCScrollbox> box = makeRef<QELCScrollbox>(size, position);
-  return box->made() ? box : nullptr;
+  return makeRef<QELCScrollbox>(size, position);
 }
 
 OGLTRect QELBScrollbox::space() {

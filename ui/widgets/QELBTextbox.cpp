@@ -72,7 +72,7 @@ void QELBTextbox::onUpdateWithStep(float step) {
   if (blinkTime_ > kBlinkHalfPeriod) {
     blinkTime_ = 0;
     blinkPhase_ = !blinkPhase_;
-    if (state_ == 1 && !readOnly()) redraw();
+    if (focused() && !readOnly()) redraw();
   }
 }
 
@@ -84,7 +84,7 @@ bool QELBTextbox::onInputWithCursor(const OGLTCursorEvent& cursor) {
 }
 
 bool QELBTextbox::onInputWithKeypad(const OGLTKeypadEvent& key) {
-  bool keyboard = holdsSink() || ((flags() & kQELTextboxSelfFocus) && state_ == 1);
+  bool keyboard = holdsSink() || ((flags() & kQELTextboxSelfFocus) && focused());
   if (!keyboard && !hasCursorRecord()) return false;
   QELBControl::onInputWithKeypad(key);
   // A read-only box under the pointer sees the keys (to move and copy) but keeps none of them:
@@ -129,7 +129,7 @@ bool QELBTextbox::takeMouse() {
     redraw();
   }
   if (present) return true;
-  if ((flags() & kQELTextboxSelfFocus) && state_ == 1) return true;
+  if ((flags() & kQELTextboxSelfFocus) && focused()) return true;
   if (!holdsSink() && !readOnly()) {
     pressing_ = selecting_ = false;
     holdTime_ = 0;
@@ -254,7 +254,7 @@ void QELBTextbox::onRenderWithStep(float) {
   OGLF2DTextAlignment(d.ctx, kOGLAlignLeft | kOGLAlignTop);
   OGLF2DTranslate(d.ctx, kTextInset, kTextInset);
   layOut(d.ctx);
-  if (state_ == 1 || readOnly()) {
+  if (focused() || readOnly()) {
     const QELTInputs& queued = inputs();
     for (uint32_t i = 0; i < queued.count; ++i) {
       const OGLTInputEvent& record = queued.records[i];
@@ -264,7 +264,7 @@ void QELBTextbox::onRenderWithStep(float) {
   }
   drawSelection(d.ctx, *d.tweaks);
   drawText(d.ctx, *d.tweaks, active);
-  if (state_ == 1 && enabled() && blinkPhase_ && !readOnly()) drawCaret(d.ctx, *d.tweaks);
+  if (focused() && enabled() && blinkPhase_ && !readOnly()) drawCaret(d.ctx, *d.tweaks);
   OGLF2DStatePull(d.ctx);
   if (changed_) {
     changed_ = false;

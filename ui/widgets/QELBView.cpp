@@ -41,8 +41,7 @@ Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::s
 }
 
 Ref<QELCView> QELCView::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title, uint32_t flags) {
-  Ref<QELCView> view = adoptRef(new QELCView(size, position, std::move(title), flags));
-  return view->made() ? view : nullptr;
+  return adoptRef(new QELCView(size, position, std::move(title), flags));
 }
 
 OGLTSize QELBView::sizeToFit(OGLTSize content, QELBWindow* window, uint32_t flags) {

@@ -96,8 +96,6 @@ public:
 
 protected:
   QELBWindow();
-  // Factories of subclasses answer null when this is false.
-  bool made() const { return static_cast<bool>(widgets_); }
 
   // Where sched and post put their work: the window's own loop here; a headless test window
   // queues it for the test to run.

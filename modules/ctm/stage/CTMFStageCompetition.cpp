@@ -64,7 +64,7 @@ double meanIntensity(const CTMTStageCompetitor& competitor) {
 bool pickDeterministic(const CTMTStage* record, const CTMTStageCompetitor& a, const CTMTStageCompetitor& b) {
   double va = valueOf(record, a);
   double vb = valueOf(record, b);
-  if (std::fabs(va - vb) <= MRKKGlobals[1]) {
+  if (std::fabs(va - vb) <= MRKKGlobals[kMRKGlobalsTieTolerance]) {
     switch (record->esel) {
       case kCTMEselLeft:
         return true;

@@ -1,4 +1,4 @@
-#include "app/ctm/VSKFViewMenu.h"
+#include "framework/app/ZRVFViewMenu.h"
 
 #include "framework/app/ZRVFMenu.h"
 #include "framework/core/LLKFLog.h"
@@ -12,21 +12,21 @@ constexpr uint32_t kMenuLayer = 8;
 
 }  // namespace
 
-Ref<QELCMenuList> VSKFViewMenuList(ZRVBView* view) {
+Ref<QELCMenuList> ZRVFViewMenuList(QELBView* view) {
   QELBWindow* owner = view ? view->window() : nullptr;
   if (!owner || owner->locate(kMenuAlias)) return nullptr;
   return ZRVFMenuListMake();
 }
 
-void VSKFViewMenuAddItem(ZRVBView* view, QELCMenuList* list, const char* label, Ref<LLKCMessage> message) {
+void ZRVFViewMenuAddItem(QELBView* view, QELCMenuList* list, const char* label, Ref<LLKCMessage> message) {
   if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(view->window(), label, std::move(message))) (void)list->attach(item);
 }
 
-void VSKFViewMenuAddSeparator(QELCMenuList* list) {
+void ZRVFViewMenuAddSeparator(QELCMenuList* list) {
   if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(separator);
 }
 
-void VSKFViewMenuOpen(ZRVBView* view, const Ref<QELCMenuList>& list, const char* name) {
+void ZRVFViewMenuOpen(QELBView* view, const Ref<QELCMenuList>& list, const char* name) {
   QELBWindow* owner = view->window();
   Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
   if (!owner || !list || !menu) {
@@ -43,7 +43,7 @@ void VSKFViewMenuOpen(ZRVBView* view, const Ref<QELCMenuList>& list, const char*
   if (!menu->attach(list) || !owner->attach(menu)) LLKFLog("%s : cannot open the menu", name);
 }
 
-void VSKFViewMenuLetGo(ZRVBView* view) {
+void ZRVFViewMenuLetGo(QELBView* view) {
   QELBWindow* owner = view ? view->window() : nullptr;
   if (!owner) return;
   if (auto* menu = dynamic_cast<QELBMenu*>(owner->locate(kMenuAlias)); menu && menu->target() == view)
