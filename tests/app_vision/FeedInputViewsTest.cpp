@@ -230,6 +230,33 @@ TEST_F(InjectViewsTest, EveryFileIsListedInNameOrderAndAPickInjectsIt) {
   EXPECT_EQ(projector->countOf("query ?qav.proj"), 2u) << "down on the last entry sends nothing";
 }
 
+// Each entry of the board is picked by a click on the first and on the last pixel row it is drawn
+// on: its frame's stroke reaches both.
+TEST_F(InjectViewsTest, AnEntryIsPickedOnTheFirstAndLastPixelRowsItIsDrawnOn) {
+  imageView = VSKCInjectImageView::viewWithSize({0, 0}, {0, 0}, nullptr);
+  ASSERT_TRUE(imageView);
+  view = imageView;
+  view->setVisible(true);
+  ASSERT_TRUE(window->attach(view));
+  ASSERT_TRUE(window->pumpUntil([&] { return imageView->list()->_childs()->count() == names.size(); }));
+  window->frame();
+  for (size_t i = 0; i < names.size(); ++i) {
+    const OGLTRect box = entry(i)->bounds();
+    const float middle = (box.left + box.right) / 2;
+    for (float row : {box.top, box.bottom - 1}) {
+      // Another entry picked first, so that each click has something to change.
+      const size_t other = (i + 1) % names.size();
+      const OGLTRect otherBox = entry(other)->bounds();
+      window->click(entry(other)->localToWorld({middle, (otherBox.top + otherBox.bottom) / 2}));
+      window->frame();
+      ASSERT_EQ(selection(), only(other));
+      window->click(entry(i)->localToWorld({middle, row}));
+      window->frame();
+      EXPECT_EQ(selection(), only(i)) << "entry " << i << ", pixel row " << row;
+    }
+  }
+}
+
 TEST_F(InjectViewsTest, TypedCharactersArePublishedAsKeypresses) {
   view = VSKCInjectKeyView::viewWithSize({200, 100}, {0, 0}, nullptr);
   ASSERT_TRUE(view);
