@@ -53,9 +53,6 @@ private:
   friend Ref<T> makeRef(Args&&... args);
   VSKCWindow() = default;
 
-  // The layer of the window's dialogs: above the views, the menu bar and the status label.
-  static constexpr int8_t kDialogLayer = 8;
-
   // VSKCWindow.cpp: opening, closing, the data folder, the constants and the dispatch.
   void settleDataPath();
   // Uses the folder from now on: the labelling views and the "path.data" constant get it.

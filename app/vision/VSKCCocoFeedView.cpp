@@ -130,7 +130,7 @@ void VSKCCocoFeedView::openFolderDialog() {
     return;
   }
   dialog->setPath("./");
-  dialog->setLayer(8);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setVisible(true);
   dialog->setTarget(Ref<QELBWidget>(this));
   dialog->setOnSelect(feedMessage(kVSKCocoFeedPicked));

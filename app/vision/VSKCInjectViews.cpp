@@ -157,7 +157,7 @@ VSKCInjectKeyView::VSKCInjectKeyView(OGLTSize size, OGLTPoint position, Ref<JSKC
 Ref<VSKCInjectKeyView> VSKCInjectKeyView::viewWithSize(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config) {
   Ref<VSKCInjectKeyView> view = makeRef<VSKCInjectKeyView>(size, position, std::move(config));
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
-  Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(0x12, "type any key");
+  Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(kOGLAlignCenter | kOGLAlignMiddle, "type any key");
   if (!group || !label || !group->attach(label) || !view->attach(group)) return nullptr;
   view->group_ = group;
   return view;

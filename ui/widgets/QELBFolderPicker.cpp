@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFGeometry.h"
@@ -23,7 +24,7 @@ bool QELFFolderPickerIsPlainName(const std::string& name) {
 }
 
 bool QELBFolderPicker::build() {
-  nameLabel_ = QELCLabel::widgetWithAlignment(17, "Name:");
+  nameLabel_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "Name:");
   nameBox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", 24);
   createButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Create new folder");
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFolderPickerRow);

@@ -200,7 +200,7 @@ void QELBPicker::showProblem(const char* text) {
   dialog->setSymbol(0xE816);
   dialog->setMessage(text);
   dialog->setButtons({"Okay."});
-  dialog->setLayer(8);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setAlias("dialog");
   dialog->setVisible(true);
   if (!owner->attach(dialog)) LLKFLog("QELBPicker : cannot tell \"%s\": the window refused its dialog", text);
