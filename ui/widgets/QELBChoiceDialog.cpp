@@ -16,7 +16,7 @@ bool QELBChoiceDialog::build(const Ref<QELBWidget>& figure, bool trailingSpacer)
   Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
   makeButtonRow();
   label_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "");
-  if (!surface || !figureGroup || !messageRow || !buttonGroup || !buttonRow_ || !label_ || !figure) return false;
+  if (!figure) return false;
   label_->setWidth(250);
   bool attached = figureGroup->attach(figure) && messageRow->attach(figureGroup) && messageRow->attach(label_) &&
                   buttonGroup->attach(buttonRow_) && surface->attach(messageRow) && surface->attach(buttonGroup);

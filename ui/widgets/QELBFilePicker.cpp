@@ -39,9 +39,7 @@ bool QELBFilePicker::build() {
   Ref<QELCGroup> footer = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFilePickerFooter);
   Ref<QELCLabel> extension = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "Extension:");
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
-  if (!buildParts(QELBFilePickerFolderComparator) || !source_ || !fileList_ || !filterBox_ || !spinner_ || !row ||
-      !footer || !extension || !spacer)
-    return false;
+  if (!buildParts(QELBFilePickerFolderComparator)) return false;
   fileList_->setSource(source_);
   fileList_->setFlags(kQELCollectionboxFitWidth);
   filterBox_->setFlags(kQELDropboxOpensAbove);

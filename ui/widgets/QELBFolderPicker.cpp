@@ -32,9 +32,7 @@ bool QELBFolderPicker::build() {
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
   Ref<LLKCMessage> create = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagCreate, 0});
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagSelect, 0});
-  if (!buildParts(QELBFolderPickerFolderComparator) || !nameLabel_ || !nameBox_ || !createButton_ || !row || !footer ||
-      !spacer || !create || !commit)
-    return false;
+  if (!buildParts(QELBFolderPickerFolderComparator)) return false;
   createButton_->setOnClick(create);
   nameBox_->setOnCommit(commit);
   nameLabel_->setVisible(false);

@@ -27,7 +27,6 @@ bool QELBInputDialog::build(uint32_t capacity) {
   label_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "");
   textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(kUidCommit);
-  if (!surface || !column || !buttonGroup || !buttonRow_ || !label_ || !textbox_ || !commit) return false;
   textbox_->setOnCommit(commit);
   return column->attach(label_) && column->attach(textbox_) && buttonGroup->attach(buttonRow_) &&
          surface->attach(column) && surface->attach(buttonGroup) && attach(surface);
