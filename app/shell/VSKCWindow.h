@@ -28,7 +28,6 @@
 
 class VSKCWindow : public ZRVBWindow {
 public:
-  // Null when the window or its observer cannot be made.
   [[nodiscard]] static Ref<VSKCWindow> window();
 
   ZRVCObserver* observer() const { return observer_.get(); }
