@@ -28,7 +28,7 @@ bool VSKBTermViewer::build(std::string alias, std::vector<std::string> channels,
   observer_->setBacklog(kZRVObserverTickBacklog);
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!surface_ || !vertical_ || !horizontal_) return false;
+  if (!surface_) return false;
   surface_->setScale(1);
   vertical_->setFlags(kQELControlPlain);
   horizontal_->setFlags(kQELControlPlain);

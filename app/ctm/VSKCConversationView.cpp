@@ -75,8 +75,6 @@ bool VSKCConversationView::build(const std::string& alias) {
   r.hbar = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   r.textbox = QELCTextbox::widgetWithSize({0, kTextboxHeight}, {0, 0}, "", kInputCapacity);
   Ref<QELCSeparator> separator = QELCSeparator::widgetWithSize({10, 2}, {0, 0});
-  if (!r.context || !r.reader || !r.controls || !r.canvas || !r.vbar || !r.hbar || !r.textbox || !separator)
-    return false;
   r.textbox->setFlags(kQELTextboxFrameless);
   r.textbox->setLabel("Type a new message (text)");
   r.textbox->setOnCommit(LLKCMessage::messageWithCode({kVSKConversationControl, kVSKConversationCommit, 0}));
@@ -106,7 +104,6 @@ bool VSKCConversationView::buildSymbols() {
   Ref<QELCSymbol> pause = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolIcon, kIconPause);
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
   Ref<QELCTicker> ticker = QELCTicker::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, kThinkingStrings);
-  if (!row || !term || !text || !distract || !pause || !spacer || !ticker) return false;
   term->setAlias("inp.term");
   text->setAlias("inp.text");
   text->setUnderlined(true);

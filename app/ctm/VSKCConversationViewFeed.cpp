@@ -5,7 +5,7 @@
 
 bool VSKCConversationView::VSKFConversationFeedAppend(const Ref<VSKCConversationEntry>& entry) {
   VSKTConversationRecord& r = record_;
-  if (!r.canvas || !entry) return false;
+  if (!entry) return false;
   r.entries.push_back(entry);
   OGLTSize content = r.canvas->content();
   float width = entry->width(), height = entry->height();
@@ -29,7 +29,7 @@ void VSKCConversationView::VSKFConversationFeedSlideAfter(VSKCConversationEntry&
 }
 
 void VSKCConversationView::VSKFConversationFeedRemove(VSKCConversationEntry* entry) {
-  if (!record_.canvas || !entry) return;
+  if (!entry) return;
   if (!slideAfter(entry, -(entry->height() + kVSKFeedGap))) return;
   dropWrap(*entry);
   auto at = std::find_if(record_.entries.begin(), record_.entries.end(),
@@ -38,7 +38,7 @@ void VSKCConversationView::VSKFConversationFeedRemove(VSKCConversationEntry* ent
 }
 
 void VSKCConversationView::VSKFConversationFeedResize(VSKCConversationEntry* entry, float height) {
-  if (!record_.canvas || !entry) return;
+  if (!entry) return;
   const float delta = height - entry->height();
   if (delta != 0) (void)slideAfter(entry, delta);
 }
@@ -53,7 +53,6 @@ bool VSKCConversationView::VSKFConversationFeedIsVisible(const VSKCConversationE
 }
 
 void VSKCConversationView::VSKFConversationFeedSyncUp() {
-  if (!record_.canvas) return;
   float contentWidth = record_.canvas->content().w;
   for (const Ref<VSKCConversationEntry>& entry : record_.entries) {
     if (entry->speaker() == kVSKSpeakerUser) anchorRight(*entry, contentWidth);
@@ -70,13 +69,12 @@ void VSKCConversationView::VSKFConversationFeedSyncUp() {
 
 void VSKCConversationView::VSKFConversationFeedClear() {
   VSKTConversationRecord& r = record_;
-  if (!r.canvas) return;
   r.canvas->detachAll();
   for (const Ref<VSKCConversationEntry>& entry : r.entries) entry->iBWrap = nullptr;
   r.entries.clear();
   r.letGo = 0;
-  if (r.vbar) r.vbar->setVisible(false);
-  if (r.hbar) r.hbar->setVisible(false);
+  r.vbar->setVisible(false);
+  r.hbar->setVisible(false);
   r.canvas->setContent({0, kVSKFeedTop});
   r.dirty = true;
   onResized();

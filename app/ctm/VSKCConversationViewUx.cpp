@@ -61,7 +61,7 @@ void VSKCConversationView::offer(const std::string& text, MRKCList* options, Ref
 }
 
 void VSKCConversationView::suggest(const MRKCString* example) {
-  if (example && record_.textbox) record_.textbox->setValue(example->value());
+  if (example) record_.textbox->setValue(example->value());
 }
 
 VSKCConversationView::UxOutcome VSKCConversationView::uxAnswerWith(const VSKTUxCommand& c,
@@ -132,7 +132,7 @@ VSKCConversationView::UxOutcome VSKCConversationView::uxSpins(const VSKTUxComman
 }
 
 VSKCConversationView::UxOutcome VSKCConversationView::uxSetup(const VSKTUxCommand& c) {
-  if (record_.textbox) record_.textbox->setEnabled(MRKFFrameFetchBool(firstFrame(c), "enable", true));
+  record_.textbox->setEnabled(MRKFFrameFetchBool(firstFrame(c), "enable", true));
   return UxOutcome::kAcknowledge;
 }
 
@@ -202,12 +202,12 @@ bool VSKCConversationView::tellInput(MRKBTerm* input, MRKCSymbol* refUid) {
 }
 
 void VSKCConversationView::showEnd() {
-  if (record_.vbar) record_.vbar->setScroll(1.0f);
+  record_.vbar->setScroll(1.0f);
   record_.dirty = true;
 }
 
 bool VSKCConversationView::VSKFConversationReplyToQuery(MRKCQuery* query, MRKCList* terms, float value) {
-  if (!record_.observer || !query || !terms) return false;
+  if (!query || !terms) return false;
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(query->label(), terms, value);
   if (!statement) return false;
   Ref<MRKCReply> reply =
@@ -216,7 +216,7 @@ bool VSKCConversationView::VSKFConversationReplyToQuery(MRKCQuery* query, MRKCLi
 }
 
 bool VSKCConversationView::VSKFConversationPublishSquib(const std::string& label, MRKCList* terms) {
-  if (!record_.observer || !terms) return false;
+  if (!terms) return false;
   Ref<MRKCStatement> statement = MRKCStatement::statementWithLabel(label, terms, 1.0);
   if (!statement) return false;
   Ref<MRKCSquib> squib = MRKCSquib::squibWithLabel(label, statement.get(), record_.observer->ttl());
@@ -277,7 +277,7 @@ void VSKCConversationView::VSKFConversationOnTypedInput(const std::string& text)
   Ref<MRKBTerm> input;
   if (record_.mode == kVSKInputTerm) {
     std::string error;
-    input = record_.reader ? record_.reader->readTermFromString(text, &error) : nullptr;
+    input = record_.reader->readTermFromString(text, &error);
     if (!input)
       (void)VSKFConversationAppendMessage({kVSKSpeakerCTM, kVSKEntryMessage, 0}, 0, "That is not a term: " + error,
                                           nullptr);
@@ -285,7 +285,7 @@ void VSKCConversationView::VSKFConversationOnTypedInput(const std::string& text)
     input = MRKCString::stringWithValue(text);
   }
   if (tellInput(input.get(), nullptr) && record_.ticker) record_.ticker->setVisible(true);
-  if (record_.textbox) record_.textbox->setValue("");
+  record_.textbox->setValue("");
   showEnd();
 }
 

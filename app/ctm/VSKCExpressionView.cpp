@@ -47,8 +47,7 @@ bool VSKCExpressionView::buildControls() {
   bar_ = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupControls);
   values_ = LLKCObjectList::list();
-  samples_ = values_ ? QELCDropbox::widgetWithSize({0, 0}, {0, 0}, values_, kSampleCapacity) : nullptr;
-  if (!bar_ || !row || !samples_) return false;
+  samples_ = QELCDropbox::widgetWithSize({0, 0}, {0, 0}, values_, kSampleCapacity);
   // A control the row refuses stays without its alias and messages.
   if (row->attach(samples_)) {
     samples_->setAlias("dbox.samples");
@@ -57,7 +56,6 @@ bool VSKCExpressionView::buildControls() {
   }
   for (const Button& spec : kButtons) {
     Ref<QELCSymbol> button = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbol, spec.icon);
-    if (!button) return false;
     if (!row->attach(button)) continue;
     button->setFontName("icons");
     button->setOnClick(control(spec.tag));

@@ -82,5 +82,5 @@ void VSKCTimelineSurface::pick(MRKCList* chunk) {
   QELBWidget* viewer = owner ? owner->locate("ui.gist") : nullptr;
   if (!viewer) return;
   Ref<LLKCMessage> message = LLKCMessage::messageWithCode({0, kVSKGistShowChunk, 0}, Ref<LLKBObject>(chunk));
-  if (message) (void)viewer->poke(message);
+  (void)viewer->poke(message);
 }

@@ -52,11 +52,9 @@ bool VSKCTimelineView::build(std::string alias, std::string feed) {
   surface_ = VSKCTimelineSurface::surface();
   vertical_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
   horizontal_ = QELCScrollbar::widgetWithSize({0, 0}, {0, 0});
-  if (!bar_ || !row || !surface_ || !vertical_ || !horizontal_) return false;
 
   for (const Button& spec : kButtons) {
     Ref<QELCSymbol> button = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupButton, spec.icon);
-    if (!button) return false;
     button->setFontName("icons");
     button->setOnClick(LLKCMessage::messageWithCode({kVSKTimelineControl, spec.tag, 0}));
     if (!row->attach(button)) return false;

@@ -35,7 +35,7 @@ int32_t tailSide(bool user) { return user ? kQELBubbleTailRight : kQELBubbleTail
 // A read-only frameless text box holding the text whole (its capacity is the text's byte length).
 Ref<QELCTextbox> readOnlyText(const std::string& text, OGLTSize size) {
   Ref<QELCTextbox> box = QELCTextbox::widgetWithSize(size, {0, 0}, text, static_cast<uint32_t>(text.size()));
-  if (box) box->setFlags(kBubbleTextFlags);
+  box->setFlags(kBubbleTextFlags);
   return box;
 }
 
@@ -72,7 +72,6 @@ Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize
   Ref<QELCBubble> made = QELCBubble::widgetWithSize(bubble, {0, 0});
   Ref<QELCTextbox> box = readOnlyText(text, content);
   Ref<QELCGroup> group = QELCGroup::widgetWithSize(content, {0, 0}, &kSetupCentered);
-  if (!made || !box || !group) return nullptr;
   (void)group->attach(Ref<QELBWidget>(box));
   (void)made->attach(Ref<QELBWidget>(group));
   finishBubble(*made, user);
@@ -84,17 +83,14 @@ Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string
   QELBWindow* window = view ? view->window() : nullptr;
   Ref<QELCBubble> made = QELCBubble::widgetWithSize(bubble, {0, 0});
   Ref<QELCGroup> column = QELCGroup::widgetWithSize(content, {0, 0}, &kSetupColumn);
-  if (!made || !column) return nullptr;
   Ref<QELCTextbox> box = readOnlyText(text, QELBLabel::preferredSizeWithWindow(window, text, kVSKMeasureWidth));
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupOptions);
-  if (!box || !group) return nullptr;
   (void)column->attach(Ref<QELBWidget>(box));
   for (size_t i = 0; options && i < options->count(); ++i) {
     MRKBTerm* option = options->fetchAtIndex(i);
     std::string label = VSKFConversationGetString(option);
     if (label.empty()) continue;  // not shown, and not measured (VSKFConversationComputePickOneSize)
     Ref<QELCRadiobox> radio = QELCRadiobox::widgetWithSize({0, 0}, {0, 0}, label);
-    if (!radio) continue;
     if (chosen < 0) {
       Ref<LLKCMessage> click =
           LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationChoice, 0}, Ref<LLKBObject>(option));
@@ -122,14 +118,12 @@ Ref<QELCGroup> VSYFActionMake(QELBView* view) {
   QELBWindow* window = view ? view->window() : nullptr;
   Ref<QELCGroup> outer = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered2);
   Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupActions);
-  if (!outer || !column) return nullptr;
   struct Thumb {
     uint32_t icon;
     uint32_t tag;
   };
   for (Thumb thumb : {Thumb{kThumbUp, kVSKConversationRateUp}, Thumb{kThumbDown, kVSKConversationRateDown}}) {
     Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbolInAction, thumb.icon);
-    if (!symbol) continue;
     symbol->setFontName("icons");
     symbol->setOnClick(LLKCMessage::messageWithCode({kVSKConversationBubble, thumb.tag, 0}));
     symbol->resizeToPreferredWithWindow(window);
@@ -154,16 +148,14 @@ void VSYFActionPlace(QELBView* view, QELBWidget* anchor, QELBWidget* actions) {
 Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubble>& bubble, bool actions) {
   if (!bubble) return nullptr;
   Ref<QELCGroup> wrap = QELCGroup::widgetWithSize({0, 0}, {0, 0}, actions ? &kSetupWrapDuo : &kSetupWrapSolo);
-  if (!wrap) return nullptr;
   bubble->setAlias("bubble");
   bubble->setLayer(static_cast<int8_t>(bubble->layer() + 1));
   (void)wrap->attach(Ref<QELBWidget>(bubble));
   if (actions) {
     // On the bubble's layer, so that the row keeps them after the bubble.
-    if (Ref<QELCGroup> thumbs = VSYFActionMake(view)) {
-      thumbs->setLayer(bubble->layer());
-      (void)wrap->attach(Ref<QELBWidget>(thumbs));
-    }
+    Ref<QELCGroup> thumbs = VSYFActionMake(view);
+    thumbs->setLayer(bubble->layer());
+    (void)wrap->attach(Ref<QELBWidget>(thumbs));
     wrap->setOnEnter(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationEnter, 0}));
     wrap->setOnLeave(LLKCMessage::messageWithCode({kVSKConversationBubble, kVSKConversationLeave, 0}));
   }

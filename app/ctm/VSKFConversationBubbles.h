@@ -26,19 +26,19 @@ OGLTSize VSKFConversationComputePickOneSize(QELBWindow* window, const std::strin
 // The size of a bubble around the measured content: the content raised to at least 128 x 48,
 // with the tail on the speaker's side (the user's at the right).
 OGLTSize VSKFConversationBubbleSize(QELBWindow* window, OGLTSize content, bool user);
-// A bubble holding the text read-only; null when a widget cannot be made.
+// A bubble holding the text read-only.
 [[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubbleText(const std::string& text, OGLTSize bubble, OGLTSize content,
                                                              bool user);
 // A bubble holding the text and one radio box per option; once chosen, the choice is checked
-// and the options disabled. Null when a widget cannot be made.
+// and the options disabled.
 [[nodiscard]] Ref<QELCBubble> VSKFConversationMakeBubblePick(QELBView* view, const std::string& text,
                                                              const MRKCList* options, int32_t chosen, OGLTSize bubble,
                                                              OGLTSize content, bool user);
 // The group that holds a bubble (aliased "bubble"), with the rating "thumbs" beside it when
-// actions are wanted; null when it cannot be made.
+// actions are wanted; null for a null bubble.
 [[nodiscard]] Ref<QELCGroup> VSKFConversationMakeBubbleWrap(QELBView* view, const Ref<QELCBubble>& bubble,
                                                             bool actions);
-// The hidden "thumbs" group with the two rating symbols; null when it cannot be made.
+// The hidden "thumbs" group with the two rating symbols.
 [[nodiscard]] Ref<QELCGroup> VSYFActionMake(QELBView* view);
 // Puts the actions group beside the anchor: its left edge at the anchor's right edge, its middle
 // at the anchor's middle, in the view's space.

@@ -44,9 +44,8 @@ Ref<VSKCWindow> VSKCWindow::window() {
   window->setTitle("vesko");
   // An idle workbench draws nothing: frames are drawn when a widget, input or exposure asks.
   window->setSkipsUnchangedFrames(true);
-  Ref<LLKCGuid> guid = LLKCGuid::guid();
-  window->observer_ = guid ? ZRVCObserver::observerWithGuid(guid->string(), {}, "ui.window", nullptr) : nullptr;
-  return window->observer_ ? window : nullptr;
+  window->observer_ = ZRVCObserver::observerWithGuid(LLKCGuid::guid()->string(), {}, "ui.window", nullptr);
+  return window;
 }
 
 void VSKCWindow::onStarting() {

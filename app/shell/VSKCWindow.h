@@ -28,7 +28,6 @@
 
 class VSKCWindow : public ZRVBWindow {
 public:
-  // Null when the window or its observer cannot be made.
   [[nodiscard]] static Ref<VSKCWindow> window();
 
   ZRVCObserver* observer() const { return observer_.get(); }
@@ -52,9 +51,6 @@ private:
   template <typename T, typename... Args>
   friend Ref<T> makeRef(Args&&... args);
   VSKCWindow() = default;
-
-  // The layer of the window's dialogs: above the views, the menu bar and the status label.
-  static constexpr int8_t kDialogLayer = 8;
 
   // VSKCWindow.cpp: opening, closing, the data folder, the constants and the dispatch.
   void settleDataPath();

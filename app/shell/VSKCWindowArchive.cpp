@@ -18,8 +18,7 @@ void VSKCWindow::VSKFWindowArchive() const {
 void VSKCWindow::VSKFWindowRestore() {
   JSKCFrame* settings = config();
   Ref<JSKCFrame> empty = JSKCFrame::frame();
-  if (!VSKFWindowSetupCTMStats(stats_, this, settings ? *settings : *empty))
-    LLKFLog("vesko : cannot make the statistics view");
+  VSKFWindowSetupCTMStats(stats_, this, settings ? *settings : *empty);
   VSKFWindowRestoreViews(this, settings);
   if (settings) recents_.restore(*settings);
   VSKFWindowRefreshRecents();
@@ -39,8 +38,7 @@ void VSKCWindow::VSKFWindowTakeLayout() {
   if (!settings || !application || settings->count() != 0) return;
   const std::string layout = VSKFReadCommandLine(static_cast<int>(application->argc()), application->argv()).layout;
   if (layout.empty()) return;
-  Ref<JSKCReader> reader = JSKCReader::reader();
-  Ref<JSKCFrame> taken = reader ? reader->readFromPath(layout.c_str()) : nullptr;
+  Ref<JSKCFrame> taken = JSKCReader::reader()->readFromPath(layout.c_str());
   if (!taken) {
     LLKFLog("vesko : the layout %s cannot be read (missing, or not a JSON object); the window opens at its defaults",
             layout.c_str());

@@ -28,7 +28,7 @@ bool VSKCWindow::VSKFWindowAskForDataPath() {
       QELCFolderPickDialog::widgetWithSize({0, 0}, {0, 0}, "Where is the data folder located?");
   if (dialog) {
     dialog->setPath(LLKFTakeString(LLKFGetUserHomePath()));
-    dialog->setLayer(kDialogLayer);
+    dialog->setLayer(kQELDialogLayer);
     dialog->setVisible(true);
     dialog->setAlias(kDataDialogAlias);
     dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKDataFolder, kVSKDataFolderPicked, 0}));
@@ -55,7 +55,7 @@ void VSKCWindow::VSKFWindowShowAbout() {
       "20230929.2238");
   if (message) dialog->setMessage(message->string());
   dialog->setButtons({"Okay"});
-  dialog->setLayer(kDialogLayer);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setAlias(kAboutAlias);
   dialog->setVisible(true);
   if (!attach(dialog)) LLKFLog("vesko : the window refused to show the About dialog");

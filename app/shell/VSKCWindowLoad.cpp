@@ -63,7 +63,7 @@ bool VSKCWindow::showPickDialog(uint32_t ctx, bool fromHome) {
     std::string home = LLKFTakeString(LLKFGetUserHomePath());
     dialog->setPath(fromHome ? home : LLKFTakeString(LLKFRelativeToAbsolutePath(kVSKTestsFolder)));
     if (dialog->path().empty() && !fromHome) dialog->setPath(home);
-    dialog->setLayer(kDialogLayer);
+    dialog->setLayer(kQELDialogLayer);
     dialog->setVisible(true);
     dialog->setAlias(kPickDialogAlias);
     dialog->setOnSelect(LLKCMessage::messageWithCode({kVSKLoadRequest, 0, ctx}));

@@ -13,12 +13,10 @@ bool VSKCWindow::VSKFWindowAppendRecent(const std::string& path) {
 void VSKCWindow::VSKFWindowRefreshRecents() {
   QELBMenuList* list = recentsList_.get();
   if (!list) return;
-  if (list->_childs())
-    for (const Ref<QELBWidget>& child : list->_childs()->members()) (void)list->detach(child);
+  for (const Ref<QELBWidget>& child : list->_childs()->members()) (void)list->detach(child);
   for (const std::string& path : recents_.paths()) {
-    Ref<QELCMenuItem> item = ZRVFMenuItemMake(
+    (void)list->attach(ZRVFMenuItemMake(
         this, recents_.displayForm(path),
-        LLKCMessage::messageWithCode({kVSKCommand, kVSKCommandLoadTest, 1}, LLKCString::stringWithString(path)));
-    if (item) (void)list->attach(item);
+        LLKCMessage::messageWithCode({kVSKCommand, kVSKCommandLoadTest, 1}, LLKCString::stringWithString(path))));
   }
 }

@@ -13,7 +13,9 @@ VSKTCommandLine VSKFReadCommandLine(int argc, const char* const* argv) {
     if (asksForHelp(argv[i])) return {VSKCommandLineAction::usage, {}, {}, {}};
   VSKTCommandLine line;
   // The first slip is the one told.
-  auto slip = [](std::string problem) { return VSKTCommandLine{VSKCommandLineAction::slip, std::move(problem), {}, {}}; };
+  auto slip = [](std::string problem) {
+    return VSKTCommandLine{VSKCommandLineAction::slip, std::move(problem), {}, {}};
+  };
   for (int i = 1; i < argc && argv[i] && line.action == VSKCommandLineAction::run; ++i) {
     std::string_view argument = argv[i];
     if (argument == "--layout") {

@@ -25,10 +25,6 @@ constexpr double kEndingGrace = 0.5;
 // Runs the window with the application around it; false when either could not start.
 bool run(int argc, char** argv) {
   Ref<VSKCWindow> window = VSKCWindow::window();
-  if (!window) {
-    LLKFLog("vesko : cannot make the main window");
-    return false;
-  }
   Ref<ZRVCApplication> application =
       ZRVCApplication::applicationWithName("vesko", window.get(), static_cast<uint32_t>(argc), argv);
   if (!application || !application->start()) {

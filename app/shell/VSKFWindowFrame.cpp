@@ -17,7 +17,9 @@ VSKTWindowFrame VSKFWindowSavedFrame(JSKCFrame& settings) {
     saved.position = QELBView::placeablePoint(position);
   OGLTSize size;
   if (OGL::fetchSize(*state, size, "size") == kOGLCodingDone) {
-    auto atLeast = [](float value, float smallest) { return std::isfinite(value) ? std::max(value, smallest) : smallest; };
+    auto atLeast = [](float value, float smallest) {
+      return std::isfinite(value) ? std::max(value, smallest) : smallest;
+    };
     saved.size = OGLTSize{atLeast(size.w, kVSKSmallestWindow.w), atLeast(size.h, kVSKSmallestWindow.h)};
   }
   return saved;

@@ -53,7 +53,7 @@ void dropHint(VSKTStatsRecord& record, QELBWindow* window) {
 VSKTStatsRecord::VSKTStatsRecord() = default;
 VSKTStatsRecord::~VSKTStatsRecord() = default;
 
-bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config) {
+void VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config) {
   if (!config.frameForLabel(kStatsKey) && config.fetchForLabel(kStatsKey))
     LLKFLog("vesko : the saved state of %s is not a frame; the view starts hidden", kStatsKey);
   // The statistics hold their frame in the settings from the first start.
@@ -62,7 +62,6 @@ bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFr
   OGLTPoint position =
       QELBView::placeablePoint(frame ? OGL::pointForLabel(*frame, "position", kDefaultPosition) : kDefaultPosition);
   record.view = QELCView::widgetWithSize({0, 0}, position, "CTM stats", kStatsFlags);
-  if (!record.view) return false;
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupStatsGroup);
   for (size_t i = 0; i < kGraphs.size(); ++i) {
     const GraphEntry& entry = kGraphs[i];
@@ -72,19 +71,16 @@ bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFr
     uint32_t n = static_cast<uint32_t>(i + 1);
     graph->setOnEnter(LLKCMessage::messageWithCode({kVSKGraphHover, kVSKGraphEnter, n}));
     graph->setOnLeave(LLKCMessage::messageWithCode({kVSKGraphHover, kVSKGraphLeave, n}));
-    if (group) (void)group->attach(Ref<QELBWidget>(graph));
+    (void)group->attach(Ref<QELBWidget>(graph));
   }
-  if (group) {
-    group->resizeToPreferredWithWindow(window);
-    (void)record.view->attach(Ref<QELBWidget>(group));
-  }
+  group->resizeToPreferredWithWindow(window);
+  (void)record.view->attach(Ref<QELBWidget>(group));
   record.view->setAlias(kStatsKey);
   record.view->setVisible(visible);
   (void)window->attach(Ref<QELBWidget>(record.view));
   (void)window->raise(record.view.get());
   record.view->resizeToPreferredWithWindow(window);
   VSKFPlaceWithinReach(record.view.get(), window);
-  return true;
 }
 
 bool VSKFWindowWringCTMStats(const VSKTStatsRecord& record, JSKCFrame& config) {

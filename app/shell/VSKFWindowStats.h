@@ -23,8 +23,8 @@ struct VSKTStatsRecord {
 };
 
 // Builds the view from the settings' "ui.stats.ctm" (hidden at (10, 100) without one) and
-// attaches it to the window; false when the view cannot be made.
-bool VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config);
+// attaches it to the window.
+void VSKFWindowSetupCTMStats(VSKTStatsRecord& record, QELBWindow* window, JSKCFrame& config);
 // Stores the view's "visible" and "position" under "ui.stats.ctm" in the settings.
 bool VSKFWindowWringCTMStats(const VSKTStatsRecord& record, JSKCFrame& config);
 // (0xd00): plots the counts of the tick squib carried as payload.

@@ -39,7 +39,6 @@ Ref<VSKCCocoFeedView> VSKCCocoFeedView::viewWithSize(OGLTSize size, OGLTPoint po
 
 bool VSKCCocoFeedView::build() {
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
-  if (!group) return false;
   const struct {
     const char* label;
     uint32_t tag;
@@ -49,15 +48,13 @@ bool VSKCCocoFeedView::build() {
                  {"Rewind", kVSKCocoFeedRewind}};
   for (const auto& entry : buttons) {
     Ref<QELCButton> button = QELCButton::widgetWithSize({0, 0}, {0, 0}, entry.label);
-    if (!button) return false;
     button->setOnClick(feedMessage(entry.tag));
     if (!group->attach(button)) return false;
   }
   Ref<QELCCheckbox> random = QELCCheckbox::widgetWithSize({0, 0}, {0, 0}, "random sample");
-  if (!random) return false;
   random->setOnClick(feedMessage(kVSKCocoFeedRandom));
   worker_ = VSKCCocoFeedWorker::workerWithTarget(this);
-  return group->attach(random) && attach(group) && worker_;
+  return group->attach(random) && attach(group);
 }
 
 void VSKCCocoFeedView::onAttachedIntoWindow() {
@@ -130,7 +127,7 @@ void VSKCCocoFeedView::openFolderDialog() {
     return;
   }
   dialog->setPath("./");
-  dialog->setLayer(8);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setVisible(true);
   dialog->setTarget(Ref<QELBWidget>(this));
   dialog->setOnSelect(feedMessage(kVSKCocoFeedPicked));

@@ -162,5 +162,5 @@ void VSKCCocoFeedWorker::tell(const std::string& text, const std::string& detail
   Ref<LLKCMessage> message =
       LLKCMessage::messageWithCode({kVSKCocoFeedUid, kVSKCocoFeedTell, 0}, LLKCString::stringWithString(text));
   std::lock_guard lock(targetMutex_);
-  if (message && target_) (void)target_->poke(message);
+  if (target_) (void)target_->poke(message);
 }

@@ -42,7 +42,6 @@ enum : uint32_t {
 
 class VSKCCocoFeedWorker : public LLKBHandler {
 public:
-  // Null when the worker's guid cannot be made.
   [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerWithTarget(QELBWidget* target);
   // A worker for the same target that goes on where a stopped and joined one left off.
   [[nodiscard]] static Ref<VSKCCocoFeedWorker> workerFollowing(const VSKCCocoFeedWorker& stopped);

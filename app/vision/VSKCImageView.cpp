@@ -31,7 +31,6 @@ Ref<VSKCImageView> VSKCImageView::viewWithSize(OGLTSize size, OGLTPoint position
   record.group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupGraphics);
   record.picture = QELCPicturebox::widgetWithSize(kPictureSize, {0, 0});
   record.overlay = VSKCImageViewOverlay::widgetWithSize(kPictureSize, {0, 0}, *view);
-  if (!record.group || !record.picture || !record.overlay) return nullptr;
   if (!record.group->attach(record.picture) || !record.group->attach(record.overlay) || !view->attach(record.group))
     return nullptr;
   return view;

@@ -33,7 +33,6 @@ Ref<QELCBoard> VSKFInjectImageViewMakeLabel(QELBView* view, LLKCFSFile* file) {
   Ref<QELCBoard> board = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &kSetupBoard);
   Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kOGLAlignLeft | kOGLAlignMiddle, file->basename());
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kVSKInjectImageFilePicked, Ref<LLKBObject>(file));
-  if (!board || !label) return nullptr;
   board->setFlags(kQELBoardSelectable | kQELBoardNoHover);
   label->setFlags(kQELControlHighlight);
   board->setOnClick(click);
@@ -85,7 +84,6 @@ VSKCInjectImageView::VSKCInjectImageView(OGLTSize size, OGLTPoint position, Ref<
 Ref<VSKCInjectImageView> VSKCInjectImageView::viewWithSize(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config) {
   Ref<VSKCInjectImageView> view = makeRef<VSKCInjectImageView>(size, position, std::move(config));
   view->list_ = QELCListbox::widgetWithSize({170, 200}, {0, 0});
-  if (!view->list_) return nullptr;
   view->list_->setFlags(kQELListboxFitWidth);
   view->list_->_childs()->setComparator(VSKFInjectImageViewFileComparator);
   return view->attach(view->list_) ? view : nullptr;
@@ -157,8 +155,8 @@ VSKCInjectKeyView::VSKCInjectKeyView(OGLTSize size, OGLTPoint position, Ref<JSKC
 Ref<VSKCInjectKeyView> VSKCInjectKeyView::viewWithSize(OGLTSize size, OGLTPoint position, Ref<JSKCFrame> config) {
   Ref<VSKCInjectKeyView> view = makeRef<VSKCInjectKeyView>(size, position, std::move(config));
   Ref<QELCGroup> group = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
-  Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(0x12, "type any key");
-  if (!group || !label || !group->attach(label) || !view->attach(group)) return nullptr;
+  Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(kOGLAlignCenter | kOGLAlignMiddle, "type any key");
+  if (!group->attach(label) || !view->attach(group)) return nullptr;
   view->group_ = group;
   return view;
 }

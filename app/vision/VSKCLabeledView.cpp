@@ -26,7 +26,6 @@ Ref<VSKCLabeledView> VSKCLabeledView::viewWithSize(OGLTSize size, OGLTPoint posi
   const auto side = static_cast<float>(fov);
   record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
   record.overlay = VSKCLabeledViewOverlay::widgetWithSize({side, side}, {0, 0}, *view);
-  if (!record.picture || !record.overlay) return nullptr;
   if (!view->attach(record.picture) || !view->attach(record.overlay)) return nullptr;
   view->setAlias(std::move(alias));
   return view;

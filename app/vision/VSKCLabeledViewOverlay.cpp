@@ -13,7 +13,7 @@
 
 namespace {
 constexpr OGLTColor kColorFuschia = {1, 0, 1, 1};
-constexpr int kCentred = 0x12;
+constexpr int kCentred = kOGLAlignCenter | kOGLAlignMiddle;
 // A label without a colour of its own: a detection is never left undrawn.
 constexpr OGLTColor kFallbackColour = {0.5f, 0.5f, 0.5f, 0.6f};
 }  // namespace

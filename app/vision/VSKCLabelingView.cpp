@@ -71,14 +71,11 @@ Ref<VSKCLabelingView> VSKCLabelingView::viewWithSize(OGLTSize size, OGLTPoint po
   record.overlay = VSKCLabelingViewOverlay::widgetWithSize({side, side}, {0, 0}, *view);
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
   record.controls = QELCGroup::widgetWithSize(kPanelSize, {0, 0}, &kSetupControls);
-  if (!record.labelsTable || !record.graphics || !record.picture || !record.overlay || !record.panel ||
-      !record.controls)
-    return nullptr;
+  if (!record.labelsTable) return nullptr;
   if (!VSKFLabelingViewSettingsSetup(*record.panel) || !view->VSKFLabelingViewControlsSetup()) return nullptr;
   record.observer = VSKFVisionViewObserver(alias);
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
   Ref<QELCGroup> centred = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupCentered);
-  if (!surface || !centred) return nullptr;
   if (!record.graphics->attach(record.picture) || !record.graphics->attach(record.overlay) ||
       !centred->attach(record.controls) || !surface->attach(record.graphics) || !surface->attach(centred) ||
       !view->attach(surface) || !view->attach(record.panel))

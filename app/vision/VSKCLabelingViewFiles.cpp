@@ -214,7 +214,7 @@ void VSKCLabelingView::pickFile() {
     }
     dialog->setFilters({"bin"});
     dialog->setPath(record_.sampleFolder);
-    dialog->setLayer(8);
+    dialog->setLayer(kQELDialogLayer);
     dialog->setVisible(true);
     dialog->setTarget(Ref<QELBWidget>(this));
     dialog->setOnSelect(LLKCMessage::messageWithCode(kVSKLabelingFilePicked));
@@ -232,7 +232,7 @@ void VSKCLabelingView::pickFile() {
   dialog->setSymbol(0xE813);
   dialog->setMessage("Sorry, it looks like that path doesn't exists.");
   dialog->setButtons({"Whoopsy"});
-  dialog->setLayer(8);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setAlias("dlg.error");
   dialog->setVisible(true);
   if (!attach(dialog)) LLKFLog("%s : the view refused to show that the sample folder is missing", alias().c_str());

@@ -14,12 +14,11 @@
 namespace {
 const QELTSymbolSetup kSetupSymbol = {0.6f, false};
 constexpr uint32_t kLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
-constexpr uint32_t kCentreMiddle = 0x12;
+constexpr uint32_t kCentreMiddle = kOGLAlignCenter | kOGLAlignMiddle;
 constexpr uint32_t kBoxCapacity = 16;
 
 Ref<QELCCheckbox> checkbox(float opacity, const char* text, const char* alias, uint32_t tag) {
   Ref<QELCCheckbox> box = QELCCheckbox::widgetWithSize({0, 0}, {0, 0}, text);
-  if (!box) return nullptr;
   box->setOpacity(opacity);
   box->setAlias(alias);
   box->setOnClick(LLKCMessage::messageWithCode({kVSKSettingsUid, tag, 0}));
@@ -30,7 +29,6 @@ Ref<QELCCheckbox> checkbox(float opacity, const char* text, const char* alias, u
 // enter and leave messages that show its bubble (ctx: the click's tag).
 Ref<QELCSymbol> button(uint32_t icon, LLKTMessageCode onClick, bool ownFace) {
   Ref<QELCSymbol> symbol = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbol, icon);
-  if (!symbol) return nullptr;
   if (!ownFace) symbol->setFontName("icons");
   const uint32_t tag = onClick.tag;
   symbol->setTag(tag);
@@ -42,8 +40,7 @@ Ref<QELCSymbol> button(uint32_t icon, LLKTMessageCode onClick, bool ownFace) {
 
 // A disabled drop box over the list, sending its change with the box in ctx.
 Ref<QELCDropbox> dropbox(Ref<LLKCObjectList> values, const char* alias, uint32_t ctx) {
-  Ref<QELCDropbox> box = values ? QELCDropbox::widgetWithSize({0, 0}, {0, 0}, values, kBoxCapacity) : nullptr;
-  if (!box) return nullptr;
+  Ref<QELCDropbox> box = QELCDropbox::widgetWithSize({0, 0}, {0, 0}, std::move(values), kBoxCapacity);
   box->setFlags(kQELDropboxOpensAbove);
   box->setEnabled(false);
   box->setAlias(alias);
@@ -61,9 +58,8 @@ bool VSKFLabelingViewSettingsSetup(QELBPanel& panel) {
     Ref<QELCCheckbox> useImage = checkbox(opacity, "Render image (if any)", "useImage", kVSKLabelingSettingsUseImage);
     Ref<QELCCheckbox> autoSave = checkbox(opacity, "Auto save", "autosave", kVSKLabelingSettingsAutoSave);
     Ref<QELCCheckbox> autoNext = checkbox(opacity, "Auto next", "autonext", kVSKLabelingSettingsAutoNext);
-    return proximity && threshold && useImage && autoSave && autoNext && content.attach(proximity) &&
-           content.attach(threshold) && content.attach(useImage) && content.attach(autoSave) &&
-           content.attach(autoNext);
+    return proximity && threshold && content.attach(proximity) && content.attach(threshold) &&
+           content.attach(useImage) && content.attach(autoSave) && content.attach(autoNext);
   });
 }
 
@@ -74,7 +70,7 @@ bool VSKCLabelingView::VSKFLabelingViewControlsSetup() {
   record_.labels = dropbox(record_.labelNames, "dbox.labels", kVSKLabelingLabelBox);
   Ref<LLKCObjectList> names = VSKFLabelingMakeObjectsList();
   record_.objects = names ? QELCSelector::widgetWithSize({0, 0}, {0, 0}, names) : nullptr;
-  if (!record_.samples || !record_.labels || !record_.objects) return false;
+  if (!record_.objects) return false;
   record_.objects->setAlias("selr.objects");
   record_.objects->setEnabled(false);
   record_.objects->setOnChange(
@@ -94,7 +90,7 @@ bool VSKCLabelingView::VSKFLabelingViewControlsSetup() {
       record_.labels,
   };
   for (const Ref<QELBWidget>& widget : row)
-    if (!widget || !record_.controls->attach(widget)) return false;
+    if (!record_.controls->attach(widget)) return false;
   return true;
 }
 
@@ -118,7 +114,6 @@ bool VSKFLabelingViewSettingsSyncCBox(QELBPanel& panel, const char* alias, bool 
 Ref<QELCBubble> VSKFLabelingViewMakeBubble(QELBView* view, const std::string& text) {
   Ref<QELCBubble> bubble = QELCBubble::widgetWithSize({0, 0}, {0, 0});
   Ref<QELCLabel> label = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kCentreMiddle, text);
-  if (!bubble || !label) return nullptr;
   bubble->setOrigin(kQELBubbleTailBottom);
   bubble->setOffset(0.5f);
   QELBWindow* window = view->window();

@@ -42,9 +42,8 @@ Ref<VSKCSegmentedView> VSKCSegmentedView::viewWithSize(OGLTSize size, OGLTPoint 
   const auto side = static_cast<float>(fov);
   record.picture = QELCPicturebox::widgetWithSize({side, side}, {0, 0});
   record.panel = QELCPanel::widgetWithSize(kPanelSize, {0, 0});
-  if (!record.picture || !record.panel || !VSKFSegmentedViewSettingsSetup(*record.panel)) return nullptr;
+  if (!VSKFSegmentedViewSettingsSetup(*record.panel)) return nullptr;
   record.context = MRKCContext::context();
-  if (!record.context) return nullptr;
   if (!view->attach(record.picture) || !view->attach(record.panel)) return nullptr;
   view->setAlias(std::move(alias));
   return view;

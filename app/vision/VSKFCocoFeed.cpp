@@ -35,8 +35,7 @@ Ref<MRKCFrame> VSKFCocoFeedReadAnnotations(const std::string& path, std::string*
 }
 
 Ref<MRKCFrame> VSKFCocoFeedDecodeAnnotations(std::string_view text, std::string* why) {
-  Ref<JSKCReader> reader = JSKCReader::reader();
-  Ref<JSKCFrame> json = reader ? reader->readFromString(text) : nullptr;
+  Ref<JSKCFrame> json = JSKCReader::reader()->readFromString(text);
   if (!json) {
     if (why) *why = "is not a JSON object";
     return nullptr;

@@ -18,7 +18,7 @@ bool VSKFSegmentedViewSettingsSetup(QELBPanel& panel) {
     Ref<QELCGroup> poly = VSKFVisionPanelSliderRow(opacity, "Polygon size:", "24", "poly.size", "poly.size.slider",
                                                    kVSKSegmentedPolySize);
     Ref<QELCToggle> show = QELCToggle::widgetWithSize({0, 0}, {10, 100}, "Show polygons", "Hide polygons");
-    if (!spix || !poly || !show) return false;
+    if (!spix || !poly) return false;
     show->setOpacity(opacity);
     show->setAlias("poly.show");
     show->setOnClick(LLKCMessage::messageWithCode({kVSKSettingsUid, kVSKSegmentedPolyShow, 0}));

@@ -25,7 +25,6 @@ Ref<QELCGroup> header(float opacity) {
   Ref<QELCLabel> title = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, "Settings");
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
   Ref<QELCSymbol> close = QELCSymbol::widgetWithSize({0, 0}, {0, 0}, &kSetupSymbol, kIconClose);
-  if (!group || !title || !spacer || !close) return nullptr;
   group->setOpacity(opacity);
   title->setOpacity(opacity);
   close->setOnClick(settingsMessage(kVSKSettingsClose));
@@ -40,7 +39,6 @@ Ref<QELCGroup> VSKFVisionPanelSliderRow(float opacity, const char* caption, cons
   Ref<QELCLabel> name = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, caption);
   Ref<QELCLabel> shown = QELCLabel::widgetWithSize({0, 0}, {0, 0}, kLeftMiddle, value);
   Ref<QELCSlider> slider = QELCSlider::widgetWithSize({100, 20}, {0, 0}, 0.0f);
-  if (!row || !name || !shown || !slider) return nullptr;
   row->setOpacity(opacity);
   shown->setOpacity(opacity);
   shown->setAlias(labelAlias);
@@ -59,7 +57,7 @@ bool VSKFVisionPanelSetup(QELBPanel& panel, const std::function<bool(QELBParent&
   Ref<QELCGroup> surface = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupSurface);
   Ref<QELCGroup> content = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &kSetupContent);
   Ref<QELCGroup> top = header(opacity);
-  if (!surface || !content || !top) return false;
+  if (!top) return false;
   surface->setOpacity(opacity);
   content->setOpacity(opacity);
   return fill(*content, opacity) && surface->attach(top) && surface->attach(content) && panel.attach(surface);

@@ -41,19 +41,13 @@ void ZRVBWindow::buildMenubar() {
   menu_ = QELCMenu::widgetWithSize({0, 0}, {0, 0});
   menubar_ = QELCMenuList::widgetWithSize({0, 0}, {0, 0}, &kSetupMenubar);
   Ref<QELCMenuItem> own = ZRVFMenuSubmenuMake(this, "vesko", kMenubarEntry);
-  if (!menu_ || !menubar_ || !own) {
-    LLKFLog("ZRVBWindow : cannot make the menu bar");
-    menubar_.reset();
-    return;
-  }
-  if (Ref<QELCMenuItem> statistics = ZRVFMenuSubmenuMake(this, "Statistics", 0)) (void)own->child()->attach(statistics);
-  Ref<QELCMenuItem> about =
-      ZRVFMenuItemMake(this, "About vesko", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandAbout, 0}));
-  if (about) (void)own->child()->attach(about);
-  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)own->child()->attach(separator);
-  Ref<QELCMenuItem> quit =
-      ZRVFMenuItemMake(this, "Quit", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandQuit, 0}));
-  if (quit) (void)own->child()->attach(quit);
+  QELBMenuList* list = own->child().get();
+  (void)list->attach(ZRVFMenuSubmenuMake(this, "Statistics", 0));
+  (void)list->attach(
+      ZRVFMenuItemMake(this, "About vesko", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandAbout, 0})));
+  (void)list->attach(ZRVFMenuSeparatorMake());
+  (void)list->attach(
+      ZRVFMenuItemMake(this, "Quit", LLKCMessage::messageWithCode({kZRVWindowCommand, kZRVCommandQuit, 0})));
   (void)menubar_->attach(own);
   menu_->setFlags(kQELMenuPersistent);
   menu_->setLayer(kMenubarLayer);

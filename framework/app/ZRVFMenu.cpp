@@ -4,7 +4,6 @@ const QELTGroupSetup kSetupMenuList = {kQELGroupColumn, 0.0f, 0.0f, 2.0f, kQELGr
 
 Ref<QELCMenuItem> ZRVFMenuItemMake(QELBWindow* window, std::string label, Ref<LLKCMessage> onClick) {
   Ref<QELCMenuItem> item = QELCMenuItem::widgetWithSize({0, 0}, {0, 0}, std::move(label));
-  if (!item) return nullptr;
   item->resizeToPreferredWithWindow(window);
   item->setOnClick(std::move(onClick));
   return item;
@@ -12,11 +11,9 @@ Ref<QELCMenuItem> ZRVFMenuItemMake(QELBWindow* window, std::string label, Ref<LL
 
 Ref<QELCMenuItem> ZRVFMenuSubmenuMake(QELBWindow* window, std::string label, uint32_t flags) {
   Ref<QELCMenuItem> item = ZRVFMenuItemMake(window, std::move(label), nullptr);
-  Ref<QELCMenuList> list = ZRVFMenuListMake();
-  if (!item || !list) return nullptr;
   item->setFlags(flags);
   item->resizeToPreferredWithWindow(window);
-  item->setChild(list);
+  item->setChild(ZRVFMenuListMake());
   return item;
 }
 

@@ -14,10 +14,9 @@ class QELBWindow;
 extern const QELTGroupSetup kSetupMenuList;
 
 // An item with the label, sized to its preferred size for the window, that sends the message
-// when chosen (none: an item that opens a sub-list); null when it cannot be made.
+// when chosen (none: an item that opens a sub-list).
 [[nodiscard]] Ref<QELCMenuItem> ZRVFMenuItemMake(QELBWindow* window, std::string label, Ref<LLKCMessage> onClick);
-// An item with a new, empty sub-list (flags as given: 3 for an entry of the menu bar); null when
-// either cannot be made.
+// An item with a new, empty sub-list (flags as given: 3 for an entry of the menu bar).
 [[nodiscard]] Ref<QELCMenuItem> ZRVFMenuSubmenuMake(QELBWindow* window, std::string label, uint32_t flags);
 // A new empty list with kSetupMenuList.
 [[nodiscard]] Ref<QELCMenuList> ZRVFMenuListMake();

@@ -19,17 +19,15 @@ Ref<QELCMenuList> ZRVFViewMenuList(QELBView* view) {
 }
 
 void ZRVFViewMenuAddItem(QELBView* view, QELCMenuList* list, const char* label, Ref<LLKCMessage> message) {
-  if (Ref<QELCMenuItem> item = ZRVFMenuItemMake(view->window(), label, std::move(message))) (void)list->attach(item);
+  (void)list->attach(ZRVFMenuItemMake(view->window(), label, std::move(message)));
 }
 
-void ZRVFViewMenuAddSeparator(QELCMenuList* list) {
-  if (Ref<QELCSeparator> separator = ZRVFMenuSeparatorMake()) (void)list->attach(separator);
-}
+void ZRVFViewMenuAddSeparator(QELCMenuList* list) { (void)list->attach(ZRVFMenuSeparatorMake()); }
 
 void ZRVFViewMenuOpen(QELBView* view, const Ref<QELCMenuList>& list, const char* name) {
   QELBWindow* owner = view->window();
   Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
-  if (!owner || !list || !menu) {
+  if (!owner || !list) {
     LLKFLog("%s : cannot open the menu", name);
     return;
   }

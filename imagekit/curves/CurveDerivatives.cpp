@@ -48,8 +48,9 @@ bool CurveGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vecto
   }
 }
 
-bool getdX(const std::vector<double>& x, int n, double, double& gx, double& dgx, double& d2gx,
-           const std::vector<double>& g, const std::vector<double>& dg, const std::vector<double>& d2g, bool isOpen) {
+bool CurveCoordinateDerivsAt(const std::vector<double>& x, int n, double, double& gx, double& dgx, double& d2gx,
+                             const std::vector<double>& g, const std::vector<double>& dg,
+                             const std::vector<double>& d2g, bool isOpen) {
   if (x.empty() || !kernelsAgree(g, dg, d2g)) return false;
   const long long L = static_cast<long long>(g.size() - 1) / 2;
   const long long size = static_cast<long long>(x.size());
@@ -66,14 +67,14 @@ bool getdX(const std::vector<double>& x, int n, double, double& gx, double& dgx,
   return true;
 }
 
-bool getdXcurve(const std::vector<double>& x, double sigma, std::vector<double>& gx, std::vector<double>& dx,
-                std::vector<double>& d2x, const std::vector<double>& g, const std::vector<double>& dg,
-                const std::vector<double>& d2g, bool isOpen) {
+bool CurveCoordinateDerivs(const std::vector<double>& x, double sigma, std::vector<double>& gx, std::vector<double>& dx,
+                           std::vector<double>& d2x, const std::vector<double>& g, const std::vector<double>& dg,
+                           const std::vector<double>& d2g, bool isOpen) {
   if (!kernelsAgree(g, dg, d2g)) return false;
   try {
     std::vector<double> smooth(x.size()), first(x.size()), second(x.size());
     for (size_t i = 0; i < x.size(); ++i)
-      getdX(x, static_cast<int>(i), sigma, smooth[i], first[i], second[i], g, dg, d2g, isOpen);
+      CurveCoordinateDerivsAt(x, static_cast<int>(i), sigma, smooth[i], first[i], second[i], g, dg, d2g, isOpen);
     gx.swap(smooth);
     dx.swap(first);
     d2x.swap(second);
@@ -92,8 +93,8 @@ bool Smooth(std::vector<cv::Point>& curve, double sigma) {
     std::vector<double> g, dg, d2g, xs, ys, smoothX, smoothY, ignoredFirst, ignoredSecond;
     if (!CurveGaussianDerivs(sigma, M, g, dg, d2g)) return false;
     if (!PolyLineSplit(curve, xs, ys)) return false;
-    if (!getdXcurve(xs, sigma, smoothX, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
-    if (!getdXcurve(ys, sigma, smoothY, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
+    if (!CurveCoordinateDerivs(xs, sigma, smoothX, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
+    if (!CurveCoordinateDerivs(ys, sigma, smoothY, ignoredFirst, ignoredSecond, g, dg, d2g, false)) return false;
     return PolyLineMerge(curve, smoothX, smoothY);
   } catch (...) {
     return false;

@@ -21,13 +21,14 @@ bool CurveGaussianDerivs(double sigma, int M, std::vector<double>& g, std::vecto
 // Convolves x at index n with the three kernels (applied reversed: g[0] meets sample n + L).
 // A closed curve wraps around its ends; an open one is mirrored at its first sample and about
 // sample n past its last, and then held at its ends. sigma is not used.
-bool getdX(const std::vector<double>& x, int n, double sigma, double& gx, double& dgx, double& d2gx,
-           const std::vector<double>& g, const std::vector<double>& dg, const std::vector<double>& d2g, bool isOpen);
+bool CurveCoordinateDerivsAt(const std::vector<double>& x, int n, double sigma, double& gx, double& dgx, double& d2gx,
+                             const std::vector<double>& g, const std::vector<double>& dg,
+                             const std::vector<double>& d2g, bool isOpen);
 
-// getdX at every index of x; gx, dx and d2x get the length of x.
-bool getdXcurve(const std::vector<double>& x, double sigma, std::vector<double>& gx, std::vector<double>& dx,
-                std::vector<double>& d2x, const std::vector<double>& g, const std::vector<double>& dg,
-                const std::vector<double>& d2g, bool isOpen);
+// CurveCoordinateDerivsAt at every index of x; gx, dx and d2x get the length of x.
+bool CurveCoordinateDerivs(const std::vector<double>& x, double sigma, std::vector<double>& gx, std::vector<double>& dx,
+                           std::vector<double>& d2x, const std::vector<double>& g, const std::vector<double>& dg,
+                           const std::vector<double>& d2g, bool isOpen);
 
 // N points equally spaced along the open polyline through the points (each truncated to integers),
 // the first point as given. When the curve runs out before N points are placed (no length, or a

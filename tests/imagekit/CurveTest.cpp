@@ -120,7 +120,7 @@ TEST(CurveKernels, ClosedCurvesWrapOpenOnesMirror) {
       std::vector<double> g(5, 0.0);
       g[tap] = 1;
       double gx = -1, dgx = -1, d2gx = -1;
-      ASSERT_TRUE(getdX(x, c.n, 1.0, gx, dgx, d2gx, g, g, g, c.open));
+      ASSERT_TRUE(CurveCoordinateDerivsAt(x, c.n, 1.0, gx, dgx, d2gx, g, g, g, c.open));
       EXPECT_EQ(gx, c.expected[tap]) << "n " << c.n << " open " << c.open << " tap " << tap;
     }
 }

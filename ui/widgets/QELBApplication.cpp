@@ -55,7 +55,7 @@ extern "C" void QELFApplicationSignalHandler(int) { gInterrupted.store(true); }
 
 Ref<JSKCFrame> QELFApplicationReadJSON(const char* path) {
   Ref<JSKCReader> reader = JSKCReader::reader();
-  Ref<JSKCFrame> frame = reader && path ? reader->readFromPath(path) : nullptr;
+  Ref<JSKCFrame> frame = path ? reader->readFromPath(path) : nullptr;
   return frame ? frame : JSKCFrame::frame();
 }
 
@@ -114,8 +114,7 @@ void QELBApplication::onStarting() {
   std::string path = configPath();
   Ref<JSKCFrame> config;
   if (!path.empty() && LLKFDoesFilePathExists(path.c_str())) {
-    Ref<JSKCReader> reader = JSKCReader::reader();
-    config = reader ? reader->readFromPath(path.c_str()) : nullptr;
+    config = JSKCReader::reader()->readFromPath(path.c_str());
     if (!config) {
       // Kept aside for the user: the settings written at stop must not replace it unseen, nor
       // may it replace a file kept aside before.

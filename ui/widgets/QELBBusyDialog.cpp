@@ -7,7 +7,7 @@ QELBBusyDialog::~QELBBusyDialog() = default;
 
 bool QELBBusyDialog::build() {
   spinner_ = QELCSpinner::widgetWithSize({64, 64}, {0, 0}, 0.5f);
-  return spinner_ && QELBChoiceDialog::build(spinner_, false);
+  return QELBChoiceDialog::build(spinner_, false);
 }
 
 Ref<QELCBusyDialog> QELCBusyDialog::widgetWithSize(OGLTSize size, OGLTPoint position, std::string title) {

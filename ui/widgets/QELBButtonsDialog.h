@@ -20,7 +20,7 @@ public:
 
 protected:
   QELBButtonsDialog(OGLTSize size, OGLTPoint position, std::string title);
-  // Makes the (empty) row of buttons; buttonRow_ stays null when it cannot be made.
+  // Makes the (empty) row of buttons.
   void makeButtonRow();
   // Replaces the buttons with one per title, button i sending code(i). An empty list leaves none.
   void fillButtons(std::vector<std::string> buttons, const std::function<LLKTMessageCode(uint32_t)>& code);

@@ -1,5 +1,6 @@
 #include "ui/widgets/QELBChoiceDialog.h"
 
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELFDialogParts.h"
 
@@ -14,8 +15,8 @@ bool QELBChoiceDialog::build(const Ref<QELBWidget>& figure, bool trailingSpacer)
   Ref<QELCGroup> messageRow = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupMessage);
   Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
   makeButtonRow();
-  label_ = QELCLabel::widgetWithAlignment(17, "");
-  if (!surface || !figureGroup || !messageRow || !buttonGroup || !buttonRow_ || !label_ || !figure) return false;
+  label_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "");
+  if (!figure) return false;
   label_->setWidth(250);
   bool attached = figureGroup->attach(figure) && messageRow->attach(figureGroup) && messageRow->attach(label_) &&
                   buttonGroup->attach(buttonRow_) && surface->attach(messageRow) && surface->attach(buttonGroup);

@@ -47,7 +47,7 @@ void QELBCombobox::setOpacity(float opacity) {
 
 void QELBCombobox::setFlags(uint32_t flags) {
   QELBParent::setFlags(flags);
-  if (dropbox_) dropbox_->setFlags((dropbox_->flags() & ~kQELDropboxOpensAbove) | (flags & kQELDropboxOpensAbove));
+  dropbox_->setFlags((dropbox_->flags() & ~kQELDropboxOpensAbove) | (flags & kQELDropboxOpensAbove));
 }
 
 OGLTSize QELBCombobox::preferredSizeWithWindow(QELBWindow* window) {

@@ -81,13 +81,11 @@ Ref<QELCMenu> QELFDropboxBuildMenu(QELBDropbox* box, const LLKBObjectSequence* v
   QELBWindow* window = box ? box->window() : nullptr;
   if (!window || !values) return nullptr;
   Ref<QELCMenuList> list = QELCMenuList::widgetWithSize({0, 0}, {0, 0}, &kSetupMenuList);
-  if (!list) return nullptr;
   OGLTRect space = box->space();
   OGLTSize itemSize{space.right - space.left - 6, space.bottom - space.top - 6};
   for (size_t i = 0; i < values->count(); ++i) {
     Ref<LLKCString> text = values->fetchAtIndexAs<LLKCString>(i);
     Ref<QELCMenuItem> item = QELCMenuItem::widgetWithSize(itemSize, {0, 0}, text ? text->string() : std::string());
-    if (!item) return nullptr;
     item->setOnClick(LLKCMessage::messageWithCode(LLKTMessageCode{kQELDropboxItemUid, static_cast<uint32_t>(i), 0}));
     list->attach(item);
   }
@@ -95,7 +93,6 @@ Ref<QELCMenu> QELFDropboxBuildMenu(QELBDropbox* box, const LLKBObjectSequence* v
   list->setFlags(kQELMenuListOwnWidths);
   list->resizeToPreferredWithWindow(window);
   Ref<QELCMenu> menu = QELCMenu::widgetWithSize({0, 0}, {0, 0});
-  if (!menu) return nullptr;
   menu->setFlags(kQELMenuDetaches | kQELMenuKeepsSize);
   menu->setLayer(kMenuLayer);
   menu->setOpacity(box->opacity());

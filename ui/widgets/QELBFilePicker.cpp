@@ -6,6 +6,7 @@
 
 #include "framework/core/LLKCObjectList.h"
 #include "framework/core/LLKCString.h"
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFPickerRows.h"
@@ -36,11 +37,9 @@ bool QELBFilePicker::build() {
   spinner_ = QELCSpinner::widgetWithSize({0, 0}, {0, 0}, 0.5f);
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFilePickerRow);
   Ref<QELCGroup> footer = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFilePickerFooter);
-  Ref<QELCLabel> extension = QELCLabel::widgetWithAlignment(17, "Extension:");
+  Ref<QELCLabel> extension = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "Extension:");
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
-  if (!buildParts(QELBFilePickerFolderComparator) || !source_ || !fileList_ || !filterBox_ || !spinner_ || !row ||
-      !footer || !extension || !spacer)
-    return false;
+  if (!buildParts(QELBFilePickerFolderComparator)) return false;
   fileList_->setSource(source_);
   fileList_->setFlags(kQELCollectionboxFitWidth);
   filterBox_->setFlags(kQELDropboxOpensAbove);

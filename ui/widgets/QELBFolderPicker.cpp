@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBSpacer.h"
 #include "ui/widgets/QELBWindow.h"
 #include "ui/widgets/QELFGeometry.h"
@@ -23,7 +24,7 @@ bool QELFFolderPickerIsPlainName(const std::string& name) {
 }
 
 bool QELBFolderPicker::build() {
-  nameLabel_ = QELCLabel::widgetWithAlignment(17, "Name:");
+  nameLabel_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "Name:");
   nameBox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", 24);
   createButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Create new folder");
   Ref<QELCGroup> row = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELKFolderPickerRow);
@@ -31,9 +32,7 @@ bool QELBFolderPicker::build() {
   Ref<QELCSpacer> spacer = QELCSpacer::widgetWithSize({0, 0}, {0, 0});
   Ref<LLKCMessage> create = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagCreate, 0});
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidButton, kQELPickerTagSelect, 0});
-  if (!buildParts(QELBFolderPickerFolderComparator) || !nameLabel_ || !nameBox_ || !createButton_ || !row || !footer ||
-      !spacer || !create || !commit)
-    return false;
+  if (!buildParts(QELBFolderPickerFolderComparator)) return false;
   createButton_->setOnClick(create);
   nameBox_->setOnCommit(commit);
   nameLabel_->setVisible(false);

@@ -1,6 +1,7 @@
 #include "ui/widgets/QELBInputDialog.h"
 
 #include "framework/core/LLKCString.h"
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELFDialogParts.h"
 
 namespace {
@@ -23,10 +24,9 @@ bool QELBInputDialog::build(uint32_t capacity) {
   Ref<QELCGroup> column = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupControl);
   Ref<QELCGroup> buttonGroup = QELCGroup::widgetWithSize({0, 0}, {0, 0}, &QELDialogSetups::kSetupCentered);
   makeButtonRow();
-  label_ = QELCLabel::widgetWithAlignment(17, "");
+  label_ = QELCLabel::widgetWithAlignment(kOGLAlignLeft | kOGLAlignMiddle, "");
   textbox_ = QELCTextbox::widgetWithSize({0, 0}, {0, 0}, "", capacity);
   Ref<LLKCMessage> commit = LLKCMessage::messageWithCode(kUidCommit);
-  if (!surface || !column || !buttonGroup || !buttonRow_ || !label_ || !textbox_ || !commit) return false;
   textbox_->setOnCommit(commit);
   return column->attach(label_) && column->attach(textbox_) && buttonGroup->attach(buttonRow_) &&
          surface->attach(column) && surface->attach(buttonGroup) && attach(surface);

@@ -7,7 +7,6 @@ QELBMessageDialog::~QELBMessageDialog() = default;
 
 bool QELBMessageDialog::build() {
   symbol_ = QELCSymbol::widgetWithSize({64, 64}, {0, 0}, &QELBSymbol::kSetupSymbol, 0);
-  if (!symbol_) return false;
   symbol_->setEnabled(false);  // a picture, not a button
   return QELBChoiceDialog::build(symbol_, true);
 }

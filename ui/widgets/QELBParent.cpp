@@ -25,73 +25,58 @@ bool QELBParent::mayAdopt(const QELBWidget* widget) const {
 
 bool QELBParent::attach(const Ref<QELBWidget>& widget) {
   LLKF_EXPECT_THREAD(!window() || window()->isWidgetThread(), "attaching a widget: window thread only");
-  return childs_ && QELFChildListAttach(*childs_, *this, widget);
+  return QELFChildListAttach(*childs_, *this, widget);
 }
 
-bool QELBParent::detach(const Ref<QELBWidget>& widget) {
-  return childs_ && QELFChildListDetach(*childs_, *this, widget);
-}
+bool QELBParent::detach(const Ref<QELBWidget>& widget) { return QELFChildListDetach(*childs_, *this, widget); }
 
-void QELBParent::detachAll() {
-  if (childs_) QELFChildListDetachAll(*childs_, *this);
-}
+void QELBParent::detachAll() { QELFChildListDetachAll(*childs_, *this); }
 
-void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) {
-  if (childs_) QELFChildListDetachAllBut(*childs_, *this, widget);
-}
+void QELBParent::detachAllBut(const Ref<QELBWidget>& widget) { QELFChildListDetachAllBut(*childs_, *this, widget); }
 
-bool QELBParent::raise(const QELBWidget* widget) { return childs_ && QELFChildListRaise(*childs_, *this, widget); }
+bool QELBParent::raise(const QELBWidget* widget) { return QELFChildListRaise(*childs_, *this, widget); }
 
-bool QELBParent::lower(const QELBWidget* widget) { return childs_ && QELFChildListLower(*childs_, *this, widget); }
+bool QELBParent::lower(const QELBWidget* widget) { return QELFChildListLower(*childs_, *this, widget); }
 
-QELBWidget* QELBParent::locate(std::string_view alias) {
-  return childs_ ? QELFWidgetsLocate(*childs_, alias) : nullptr;
-}
+QELBWidget* QELBParent::locate(std::string_view alias) { return QELFWidgetsLocate(*childs_, alias); }
 
 void QELBParent::resizeWithWindow(QELBWindow* window) {
-  if (childs_)
-    for (const Ref<QELBWidget>& child : childs_->members()) child->resizeWithWindow(window);
+  for (const Ref<QELBWidget>& child : childs_->members()) child->resizeWithWindow(window);
   QELBWidget::resizeWithWindow(window);
 }
 
 void QELBParent::onAttachedIntoWindow() {
   QELBWindow* owner = window();
-  if (!childs_ || !owner) return;
+  if (!owner) return;
   for (const Ref<QELBWidget>& child : childs_->members())
     if (child->parent() == this) child->attachIntoWindow(owner);
 }
 
 void QELBParent::onDetachedFromWindow() {
-  if (!childs_) return;
   for (const Ref<QELBWidget>& child : childs_->members())
     if (child->parent() == this) child->detachFromWindow();
 }
 
 void QELBParent::onAwaken() {
-  if (childs_) {
-    childs_->sync();
-    for (const Ref<QELBWidget>& child : childs_->members())
-      if (child->parent() == this) child->onAwaken();
-  }
+  childs_->sync();
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->onAwaken();
   QELBWidget::onAwaken();
 }
 
 void QELBParent::onSnooze() {
-  if (childs_)
-    for (const Ref<QELBWidget>& child : childs_->members())
-      if (child->parent() == this) child->onSnooze();
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->onSnooze();
   QELBWidget::onSnooze();
 }
 
 void QELBParent::onBroadcast(const Ref<LLKBObject>& object) {
-  if (!childs_) return;
   for (const Ref<QELBWidget>& child : childs_->members())
     if (child->parent() == this) child->onBroadcast(object);
 }
 
 template <typename Event>
 bool QELBParent::passToChildren(const Event& event, bool (QELBWidget::*hook)(const Event&)) {
-  if (!childs_) return false;
   std::vector<Ref<QELBWidget>> order = childs_->copy();
   for (auto child = order.rbegin(); child != order.rend(); ++child) {
     if ((*child)->parent() != this || !(*child)->visible() || !(*child)->enabled()) continue;
@@ -125,7 +110,6 @@ bool QELBParent::onInputWithJoypad(const OGLTJoypadEvent& joypad) {
 }
 
 bool QELBParent::passCursorToChildren(const OGLTCursorEvent& cursor) {
-  if (!childs_) return false;
   std::vector<Ref<QELBWidget>> order = childs_->copy();
   OGLTPoint point = worldToSpace(cursor.point);
   for (auto child = order.rbegin(); child != order.rend(); ++child) {
@@ -144,13 +128,11 @@ bool QELBParent::onInputWithCursor(const OGLTCursorEvent& cursor) {
 
 void QELBParent::onUpdateWithStep(float step) {
   QELBWidget::onUpdateWithStep(step);
-  if (childs_) {
-    for (const Ref<QELBWidget>& child : childs_->members())
-      if (child->parent() == this) child->onUpdateWithStep(step);
-    // A child attached while they updated (a menu's list opened by its item) is drawn in this
-    // frame, which takes the redraw it asked for.
-    childs_->sync();
-  }
+  for (const Ref<QELBWidget>& child : childs_->members())
+    if (child->parent() == this) child->onUpdateWithStep(step);
+  // A child attached while they updated (a menu's list opened by its item) is drawn in this
+  // frame, which takes the redraw it asked for.
+  childs_->sync();
   if (resizePending_) {
     resizePending_ = false;
     resizeToPreferred();

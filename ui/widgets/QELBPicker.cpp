@@ -37,7 +37,6 @@ bool QELBPicker::buildParts(QELTWidgetComparator folderOrder) {
   folderList_ = QELCListbox::widgetWithSize({0, 0}, {0, 0});
   selectButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Select");
   cancelButton_ = QELCButton::widgetWithSize({0, 0}, {0, 0}, "Cancel");
-  if (!pathBox_ || !folderList_ || !selectButton_ || !cancelButton_) return false;
   folderList_->setFlags(kQELListboxFitWidth);
   folderList_->_childs()->setComparator(folderOrder);
   pathBox_->setOnCommit(LLKCMessage::messageWithCode(kQELPickerUidPath));
@@ -101,7 +100,7 @@ void QELBPicker::startListing() {
   ++generation_;  // the batches still coming for an older listing are dropped
   Ref<LLKCMessage> start =
       LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidList, kQELPickerTagStart, generation_}, folder_);
-  listing_ = start && worker_->post(start);
+  listing_ = worker_->post(start);
 }
 
 void QELBPicker::restart() {
@@ -200,7 +199,7 @@ void QELBPicker::showProblem(const char* text) {
   dialog->setSymbol(0xE816);
   dialog->setMessage(text);
   dialog->setButtons({"Okay."});
-  dialog->setLayer(8);
+  dialog->setLayer(kQELDialogLayer);
   dialog->setAlias("dialog");
   dialog->setVisible(true);
   if (!owner->attach(dialog)) LLKFLog("QELBPicker : cannot tell \"%s\": the window refused its dialog", text);

@@ -28,7 +28,6 @@ QELCFolderPickerWorker::QELCFolderPickerWorker(Ref<QELCPickerLink> link)
 void QELBPickerWorker::deliver(Ref<LLKBObject> payload, bool last, bool error) {
   Ref<LLKCMessage> message =
       LLKCMessage::messageWithCode(LLKTMessageCode{kQELPickerUidList, tag_, generation_}, payload);
-  if (!message) return;
   if (last) (void)message->details().storeBool(true, "last");
   if (error) (void)message->details().storeBool(true, "error");
   (void)link_->deliver(message);

@@ -108,7 +108,7 @@ OGLTRect QELBView::space() {
 OGLTSize QELBView::preferredSizeWithWindow(QELBWindow* window) {
   if (!window) return {0, 0};
   OGLTRect box{0, 0, 100, 100};
-  const std::vector<Ref<QELBWidget>> members = _childs() ? _childs()->members() : std::vector<Ref<QELBWidget>>{};
+  const std::vector<Ref<QELBWidget>> members = _childs()->members();
   if (!members.empty()) {
     box = members.front()->frame();
     for (const Ref<QELBWidget>& child : members) {

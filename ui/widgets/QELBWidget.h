@@ -33,6 +33,9 @@ struct QELTInputs {
   uint32_t count;
 };
 
+// The layer a dialog takes over a window or a view: the topmost one, above the views and bars.
+constexpr int8_t kQELDialogLayer = 8;
+
 class QELBWidget : public LLKBObject {
 public:
   ~QELBWidget() override;

@@ -14,7 +14,6 @@ QELBWindow::QELBWindow() : widgets_(QELCWidgets::widgets()) { OGLFInputQueueRese
 
 QELBWindow::~QELBWindow() {
   // Widgets that outlive the window must not keep a link to it.
-  if (!widgets_) return;
   for (const Ref<QELBWidget>& widget : widgets_->members()) widget->detachFromWindow();
   widgets_->clear();
 }
@@ -37,28 +36,20 @@ bool QELBWindow::holdsChild(const QELBWidget* widget) const {
 
 bool QELBWindow::attach(const Ref<QELBWidget>& widget) {
   LLKF_EXPECT_THREAD(isWidgetThread(), "attaching a widget: window thread only");
-  return widgets_ && QELFChildListAttach(*widgets_, *this, widget);
+  return QELFChildListAttach(*widgets_, *this, widget);
 }
 
-bool QELBWindow::detach(const Ref<QELBWidget>& widget) {
-  return widgets_ && QELFChildListDetach(*widgets_, *this, widget);
-}
+bool QELBWindow::detach(const Ref<QELBWidget>& widget) { return QELFChildListDetach(*widgets_, *this, widget); }
 
-void QELBWindow::detachAll() {
-  if (widgets_) QELFChildListDetachAll(*widgets_, *this);
-}
+void QELBWindow::detachAll() { QELFChildListDetachAll(*widgets_, *this); }
 
-void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) {
-  if (widgets_) QELFChildListDetachAllBut(*widgets_, *this, widget);
-}
+void QELBWindow::detachAllBut(const Ref<QELBWidget>& widget) { QELFChildListDetachAllBut(*widgets_, *this, widget); }
 
-bool QELBWindow::raise(const QELBWidget* widget) { return widgets_ && QELFChildListRaise(*widgets_, *this, widget); }
+bool QELBWindow::raise(const QELBWidget* widget) { return QELFChildListRaise(*widgets_, *this, widget); }
 
-bool QELBWindow::lower(const QELBWidget* widget) { return widgets_ && QELFChildListLower(*widgets_, *this, widget); }
+bool QELBWindow::lower(const QELBWidget* widget) { return QELFChildListLower(*widgets_, *this, widget); }
 
-QELBWidget* QELBWindow::locate(std::string_view alias) {
-  return widgets_ ? QELFWidgetsLocate(*widgets_, alias) : nullptr;
-}
+QELBWidget* QELBWindow::locate(std::string_view alias) { return QELFWidgetsLocate(*widgets_, alias); }
 
 OGLTRect QELBWindow::viewArea() const {
   const OGLTSize area = size();
@@ -102,7 +93,6 @@ bool QELBWindow::broadcast(Ref<LLKBObject> object) {
 }
 
 void QELBWindow::onBroadcast(const Ref<LLKBObject>& object) {
-  if (!widgets_) return;
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onBroadcast(object);
 }
@@ -134,20 +124,17 @@ void QELBWindow::onAwaken() {
   if (candidate_ && !owns(candidate_.get())) candidate_.reset();
   // A click whose widget went away stays held, owned by nobody, until its release.
   if (clickOwner_ && !owns(clickOwner_.get())) clickOwner_.reset();
-  if (!widgets_) return;
   widgets_->sync();  // widgets attached since the last beat take this frame's input
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onAwaken();
 }
 
 void QELBWindow::onSnooze() {
-  if (!widgets_) return;
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onSnooze();
 }
 
 void QELBWindow::updateWidgets(float step) {
-  if (!widgets_) return;
   widgets_->sync();
   for (const Ref<QELBWidget>& widget : widgets_->members())
     if (owns(widget.get()) && !widget->parent()) widget->onUpdateWithStep(step);
@@ -180,7 +167,7 @@ void QELBWindow::onUpdateWithStep(float step) {
 }
 
 void QELBWindow::onRenderSurfaceWithStep(float step, const OGLTSize&) {
-  renderOrder_ = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  renderOrder_ = widgets_->copy();
   renderIndex_ = 0;
   OGLC2DContext* ctx = context();
   takeDamageForPasses();

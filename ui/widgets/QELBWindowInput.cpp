@@ -192,7 +192,7 @@ QELBWidget* QELBWindow::takeCursor(const OGLTCursorEvent& c, QELBWidget* owner, 
     endResize();  // the view went away while it was being resized
   }
 
-  std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  std::vector<Ref<QELBWidget>> order = widgets_->copy();
   // The rest of a click goes to the widget that took its press, or to nobody: a menu or a dialog
   // that closed under the pointer leaves nothing beneath it to raise, act or start a drag.
   auto offered = [&](QELBWidget* widget) { return !ownerOnly || widget == owner; };
@@ -263,7 +263,7 @@ bool QELBWindow::passToGreedy(QELBWidget* greedy, const Event& event, bool (QELB
 
 template <typename Event>
 bool QELBWindow::passToHovered(const Event& event, bool (QELBWidget::*hook)(const Event&)) {
-  std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  std::vector<Ref<QELBWidget>> order = widgets_->copy();
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     QELBWidget* widget = it->get();
     if (!usable(widget) || !owns(widget) || widget->parent() || !widget->hasCursorRecord()) continue;
@@ -302,7 +302,7 @@ bool QELBWindow::onInputWithJoypad(const OGLTJoypadEvent& joypad) {
     Ref<QELBWidget> hold(greedy);
     return greedy->onInputWithJoypad(joypad);
   }
-  std::vector<Ref<QELBWidget>> order = widgets_ ? widgets_->copy() : std::vector<Ref<QELBWidget>>{};
+  std::vector<Ref<QELBWidget>> order = widgets_->copy();
   for (auto it = order.rbegin(); it != order.rend(); ++it)
     if (usable(it->get()) && owns(it->get()) && !(*it)->parent() && (*it)->onInputWithJoypad(joypad)) return true;
   return false;

@@ -53,7 +53,7 @@ void QELBWindow::noteInputDamage(const OGLTInputQueue& queue) {
   auto samePoint = [](const OGLTPoint& a, const OGLTPoint& b) { return a.x == b.x && a.y == b.y; };
   bool moved = cursorPoints_.size() != lastCursorPoints_.size() ||
                !std::equal(cursorPoints_.begin(), cursorPoints_.end(), lastCursorPoints_.begin(), samePoint);
-  if (!moved || !widgets_) return;
+  if (!moved) return;
   for (const Ref<QELBWidget>& widget : widgets_->members()) {
     if (!owns(widget.get()) || widget->parent()) continue;
     auto under = [&](const std::vector<OGLTPoint>& points) {
@@ -68,10 +68,9 @@ void QELBWindow::noteInputDamage(const OGLTInputQueue& queue) {
 
 void QELBWindow::noteTopLevelDamage() {
   std::vector<TopLevelLook> looks;
-  if (widgets_)
-    for (const Ref<QELBWidget>& widget : widgets_->members())
-      looks.push_back({widget.get(), widget->frame(), widget->visible(), widget->enabled(), widget->layer(),
-                       widget->flags(), widget->opacity()});
+  for (const Ref<QELBWidget>& widget : widgets_->members())
+    looks.push_back({widget.get(), widget->frame(), widget->visible(), widget->enabled(), widget->layer(),
+                     widget->flags(), widget->opacity()});
   if (looks.size() != looks_.size()) damage_.addAll();
   for (size_t i = 0; i < looks.size() && i < looks_.size(); ++i) {
     const TopLevelLook &now = looks[i], &before = looks_[i];

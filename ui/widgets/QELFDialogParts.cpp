@@ -9,7 +9,6 @@ void QELFDialogFillButtons(QELBGroup& row, const std::vector<std::string>& title
   for (uint32_t i = 0; i < titles.size(); ++i) {
     Ref<QELCButton> button = QELCButton::widgetWithSize({0, 0}, {0, 0}, titles[i]);
     Ref<LLKCMessage> click = LLKCMessage::messageWithCode(code(i));
-    if (!button) continue;
     button->setOnClick(click);
     button->setTag(i);
     (void)row.attach(button);

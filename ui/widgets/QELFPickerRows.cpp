@@ -1,17 +1,18 @@
 #include "ui/widgets/QELFPickerRows.h"
 
+#include "ui/gl/OGLF2D.h"
 #include "ui/widgets/QELBLabel.h"
 #include "ui/widgets/QELBWindow.h"
 
 namespace {
 
-constexpr uint32_t kAlignLeftMiddle = 17;
+constexpr uint32_t kAlignLeftMiddle = kOGLAlignLeft | kOGLAlignMiddle;
 
 Ref<QELCBoard> makeFolderRow(QELBWindow* window, const QELCPickerEntry* entry, const QELTGroupSetup& setup) {
   Ref<QELCBoard> row = QELCBoard::widgetWithSize({0, 0}, {0, 0}, &setup);
   Ref<QELCLabel> label = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, entry ? entry->shownName() : "..");
   Ref<LLKCMessage> click = LLKCMessage::messageWithCode(kQELPickerUidFolder, entry ? entry->entry() : nullptr);
-  if (!row || !label || !row->attach(label)) return nullptr;
+  if (!row->attach(label)) return nullptr;
   row->setOnClick(click);
   row->setAncillary(entry ? Ref<LLKBObject>(entry->entry()) : nullptr);
   row->resizeWithWindow(window);
@@ -45,7 +46,6 @@ Ref<QELCBoard> QELFFilePickerMakeFile(QELBWindow* window, const QELCPickerEntry&
   Ref<QELCLabel> size = QELCLabel::widgetWithAlignment(kAlignLeftMiddle, QELFFilePickerSizeText(entry.size()));
   Ref<LLKCMessage> click =
       LLKCMessage::messageWithCode(kQELPickerUidFile, Ref<LLKBObject>(const_cast<QELCPickerEntry*>(&entry)));
-  if (!row || !detail || !name || !date || !size || !click) return nullptr;
   if (window) {
     const QELTWindowTweaks& tweaks = *window->tweaks();
     // Plain, so that the line sits right under the name and the row fits its place in the list.
