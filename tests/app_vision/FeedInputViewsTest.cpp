@@ -186,6 +186,16 @@ protected:
     return selected;
   }
   std::string injected(size_t i) { return "query ?qav.proj(inject, \"" + images + "/" + names[i] + "\")"; }
+  // The inject-images view on the window, every file of the folder listed on its board.
+  void openImageView() {
+    imageView = VSKCInjectImageView::viewWithSize({0, 0}, {0, 0}, nullptr);
+    ASSERT_TRUE(imageView);
+    view = imageView;
+    view->setVisible(true);
+    ASSERT_TRUE(window->attach(view));
+    ASSERT_TRUE(window->pumpUntil([&] { return imageView->list()->_childs()->count() == names.size(); }));
+    window->frame();
+  }
   void press(int32_t key) {
     window->key(key, kOGLActionPress);
     window->key(key, kOGLActionRelease);
@@ -203,13 +213,8 @@ protected:
 };
 
 TEST_F(InjectViewsTest, EveryFileIsListedInNameOrderAndAPickInjectsIt) {
-  imageView = VSKCInjectImageView::viewWithSize({0, 0}, {0, 0}, nullptr);
-  ASSERT_TRUE(imageView);
-  view = imageView;
-  view->setVisible(true);
-  ASSERT_TRUE(window->attach(view));
-  ASSERT_TRUE(window->pumpUntil([&] { return imageView->list()->_childs()->count() == names.size(); }));
-  window->frame();
+  openImageView();
+  ASSERT_FALSE(HasFailure());
   for (size_t i = 0; i < names.size(); ++i) {
     auto* file = dynamic_cast<LLKCFSFile*>(entry(i)->ancillary().get());
     ASSERT_TRUE(file);
@@ -233,13 +238,8 @@ TEST_F(InjectViewsTest, EveryFileIsListedInNameOrderAndAPickInjectsIt) {
 // Each entry of the board is picked by a click on the first and on the last pixel row it is drawn
 // on: its frame's stroke reaches both.
 TEST_F(InjectViewsTest, AnEntryIsPickedOnTheFirstAndLastPixelRowsItIsDrawnOn) {
-  imageView = VSKCInjectImageView::viewWithSize({0, 0}, {0, 0}, nullptr);
-  ASSERT_TRUE(imageView);
-  view = imageView;
-  view->setVisible(true);
-  ASSERT_TRUE(window->attach(view));
-  ASSERT_TRUE(window->pumpUntil([&] { return imageView->list()->_childs()->count() == names.size(); }));
-  window->frame();
+  openImageView();
+  ASSERT_FALSE(HasFailure());
   for (size_t i = 0; i < names.size(); ++i) {
     const OGLTRect box = entry(i)->bounds();
     const float middle = (box.left + box.right) / 2;

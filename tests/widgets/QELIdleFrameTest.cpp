@@ -19,7 +19,14 @@ using namespace std::chrono_literals;
 
 class CountingWindow : public QELBWindow {
 public:
-  static Ref<CountingWindow> make() { return adoptRef(new CountingWindow()); }
+  // A small window at 60 frames a second that skips unchanged frames: one that comes to rest.
+  static Ref<CountingWindow> make() {
+    Ref<CountingWindow> window = adoptRef(new CountingWindow());
+    window->setSkipsUnchangedFrames(true);
+    window->setSize({320, 200});
+    window->setDesiredFrameRate(60);
+    return window;
+  }
 
   // Waits until the predicate on {beats, frames drawn} holds.
   bool waitFor(const std::function<bool(int beats, int frames)>& holds) {
@@ -88,9 +95,6 @@ private:
 
 TEST(IdleFrames, AWindowAtRestBeatsWithoutDrawingAndDrawsWhatIsAsked) {
   Ref<CountingWindow> window = CountingWindow::make();
-  window->setSkipsUnchangedFrames(true);
-  window->setSize({320, 200});
-  window->setDesiredFrameRate(60);
   std::thread driver([&] {
     // The first frames (shown, exposed, entered) are drawn; then the window comes to rest.
     EXPECT_TRUE(window->waitFor([](int, int frames) { return frames >= 1; }));
@@ -112,9 +116,6 @@ TEST(IdleFrames, AWindowAtRestBeatsWithoutDrawingAndDrawsWhatIsAsked) {
 // once: the window does not wait again (up to a quarter of a second) before it draws.
 TEST(IdleFrames, TimedWorkAtRestIsDrawnWithoutWaitingAgain) {
   Ref<CountingWindow> window = CountingWindow::make();
-  window->setSkipsUnchangedFrames(true);
-  window->setSize({320, 200});
-  window->setDesiredFrameRate(60);
   std::thread driver([&] {
     EXPECT_TRUE(window->waitFor([](int, int frames) { return frames >= 1; }));
     for (int attempt = 1; attempt <= 3; ++attempt) {
