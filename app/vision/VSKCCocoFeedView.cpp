@@ -81,7 +81,7 @@ void VSKCCocoFeedView::onLeavingWindow() {
   Ref<VSKCCocoFeedWorker> successor = VSKCCocoFeedWorker::workerFollowing(*worker_);
   worker_->forgetTarget();
   LLKFLog("cocofeed : the worker is still reading an image: the feed closes without waiting for it");
-  if (successor) worker_ = std::move(successor);
+  worker_ = std::move(successor);
 }
 
 void VSKCCocoFeedView::onToggleMenu() { VSKFVisionViewToggleMenu(this, false); }

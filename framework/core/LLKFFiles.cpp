@@ -33,15 +33,19 @@ std::string homeFolder() {
   return {};
 }
 
+// Writes the bytes from the file's start, over what it held (a write cut short goes on where it
+// stopped).
 bool writeAll(int fd, const void* bytes, size_t length) {
   const auto* cursor = static_cast<const char*>(bytes);
+  off_t offset = 0;
   while (length > 0) {
-    ssize_t written = write(fd, cursor, length);
+    ssize_t written = pwrite(fd, cursor, length, offset);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     cursor += written;
+    offset += written;
     length -= static_cast<size_t>(written);
   }
   return true;
@@ -139,22 +143,6 @@ bool writeAtomically(const char* path, const void* bytes, size_t length, bool re
   return fail(std::string("cannot write ") + path);
 }
 
-bool writeAllAt(int fd, const void* bytes, size_t length) {
-  const auto* cursor = static_cast<const char*>(bytes);
-  off_t offset = 0;
-  while (length > 0) {
-    ssize_t written = pwrite(fd, cursor, length, offset);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    cursor += written;
-    offset += written;
-    length -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 bool readAll(int fd, size_t length, std::string& contents) {
   contents.assign(length, '\0');
   size_t done = 0;
@@ -190,11 +178,11 @@ bool writeInPlace(const char* path, const void* bytes, size_t length, std::strin
   if (length > old.size() && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) != 0 &&
       errno != EOPNOTSUPP)
     return fail(errno, nullptr);
-  if (writeAllAt(fd, bytes, length) && fsync(fd) == 0 &&
+  if (writeAll(fd, bytes, length) && fsync(fd) == 0 &&
       (length >= old.size() || (ftruncate(fd, static_cast<off_t>(length)) == 0 && fsync(fd) == 0)))
     return true;
   const int error = errno;
-  if (!writeAllAt(fd, old.data(), old.size()) || ftruncate(fd, static_cast<off_t>(old.size())) != 0 || fsync(fd) != 0)
+  if (!writeAll(fd, old.data(), old.size()) || ftruncate(fd, static_cast<off_t>(old.size())) != 0 || fsync(fd) != 0)
     LLKFLog("LLKFWriteFileSafely : %s could not be put back as it was: %s", path, std::strerror(errno));
   return fail(error, nullptr);
 }
